@@ -1,0 +1,53 @@
+// Private-profile (INI) files with the semantics the module relies on.
+//
+// Paths are Windows-style (backslashes, any letter case) and are mapped to
+// the file system by paths.h.
+//
+// Matching: section and key names are compared without regard to ASCII case
+// and after removing leading and trailing blanks (spaces and tabs) on both
+// sides, so the key "elevator_axis_deadzone " written with a trailing blank
+// finds "elevator_axis_deadzone=3" in a file, and a file line
+// "elevator_axis_deadzone = 3" matches as well. Values are read with leading
+// and trailing blanks removed; one pair of enclosing double quotes is removed.
+// Lines starting with ';' are comments. The first occurrence of a section or
+// key wins.
+//
+// Writing keeps the file's other lines, sections and keys in their order,
+// replaces a key's value in place, appends a new key at the end of its
+// section and a new section at the end of the file. A file that does not
+// exist is created when its folder exists; nothing is created otherwise.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace zu::platform {
+
+// Reads an integer: optional blanks, optional sign, decimal digits (text
+// after the digits is ignored). A missing key or a value without digits gives
+// `default_value`. The result is the 32-bit value as unsigned (a negative
+// number comes back as its two's complement).
+uint32_t GetPrivateProfileInt(const char* section, const char* key, int32_t default_value,
+                              const char* path);
+
+// Reads a string into `out` (size `out_size`, always terminated when
+// out_size > 0), truncated to out_size - 1 characters. A missing key copies
+// `default_value` (null: ""). Returns the number of characters copied.
+uint32_t GetPrivateProfileString(const char* section, const char* key, const char* default_value,
+                                 char* out, uint32_t out_size, const char* path);
+
+// Writes a key. `value` null deletes the key; `key` null deletes the section.
+// Returns false when the file could not be written (its folder is missing).
+bool WritePrivateProfileString(const char* section, const char* key, const char* value,
+                               const char* path);
+
+// Struct variant: the bytes are written as uppercase hexadecimal digit pairs
+// followed by one checksum byte (the low 8 bits of the sum of the bytes).
+// Reading succeeds only when the stored data have exactly `size` bytes and the
+// checksum matches; otherwise `out` is left unchanged and false is returned.
+bool WritePrivateProfileStruct(const char* section, const char* key, const void* data,
+                               uint32_t size, const char* path);
+bool GetPrivateProfileStruct(const char* section, const char* key, void* out, uint32_t size,
+                             const char* path);
+
+}  // namespace zu::platform

@@ -1,0 +1,27 @@
+// Windows-style paths built by the module, mapped to the file system.
+//
+// The module builds paths with backslashes, for example
+// "\home\user\aircraft\Zuvav\ini\Kvx4f700.ini". ToHostPath turns every
+// backslash into '/', drops a leading drive letter ("C:" maps to the root
+// folder "/"), and resolves each component without regard to letter case:
+// where the exact name does not exist but one entry of the folder matches it
+// case-insensitively, that entry's name is used. Components that exist in no
+// spelling are kept as written (so a new file is created with the module's
+// spelling).
+//
+// FromHostPath does the reverse for paths the host hands to the module (a
+// Linux absolute path becomes "\dir\dir\file").
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zu::platform {
+
+std::string ToHostPath(std::string_view windows_path);
+std::string FromHostPath(std::string_view host_path);
+
+// True when the folder named by a Windows-style path exists.
+bool FolderExists(std::string_view windows_path);
+
+}  // namespace zu::platform
