@@ -1,0 +1,85 @@
+// Network sessions for the instructor link: one host (the gauge module) and
+// any number of clients (instructor panels) over TCP.
+//
+// Wire protocol (fixed; see docs/instructor-link.md):
+//   * every frame is a u32 little-endian byte count (1..8192) followed by
+//     that many bytes;
+//   * the client's first frame is its connect request: the 16-byte
+//     application identifier (kInstructorAppId);
+//   * the host answers with one 8-byte frame: i32 result (0 accepted,
+//     negative refused) and u32 player id; a refused client is disconnected;
+//   * after that each frame is one application message.
+// A malformed frame closes that connection only.
+//
+// Each side receives on a worker thread of its own and calls the handler
+// there; handlers must copy what they keep. Sending may be called from any
+// thread.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace zu::platform {
+
+using AppId = std::array<uint8_t, 16>;
+
+// {1AD4CA3B-AC68-4D9B-9522-BE59CD485276}: first field u32 little-endian, two
+// u16 little-endian, then the last eight bytes as written.
+inline constexpr AppId kInstructorAppId = {0x3B, 0xCA, 0xD4, 0x1A, 0x68, 0xAC, 0x9B, 0x4D,
+                                           0x95, 0x22, 0xBE, 0x59, 0xCD, 0x48, 0x52, 0x76};
+
+inline constexpr uint32_t kMaxFrameBytes = 8192;
+using PlayerId = uint32_t;
+
+// Results (negative: failure), after the fashion of COM result codes.
+inline constexpr int32_t kSessionOk = 0;
+inline constexpr int32_t kSessionRefused = -1;
+inline constexpr int32_t kSessionNoHost = -2;        // nothing answered at that address
+inline constexpr int32_t kSessionBadArgument = -3;
+inline constexpr int32_t kSessionNotConnected = -4;
+inline constexpr int32_t kSessionAddressInUse = -5;
+
+enum class SessionEvent { Connected, Message, Disconnected };
+
+// Host side. The handler sees Connected (a client was accepted), Message (a
+// frame from that player) and Disconnected.
+class SessionHost {
+public:
+    using Handler =
+        std::function<void(SessionEvent event, PlayerId player, const uint8_t* data, size_t size)>;
+
+    virtual ~SessionHost() = default;
+    // Listens on all IPv4 addresses at `port`; returns kSessionOk or a failure.
+    virtual int32_t Host(uint16_t port, const AppId& app, Handler handler) = 0;
+    // Sends one frame to one player (0 < size <= kMaxFrameBytes).
+    virtual int32_t SendTo(PlayerId player, const void* data, size_t size) = 0;
+    // Stops listening, closes every connection and joins the worker; safe to
+    // call twice. The port is free again when it returns.
+    virtual void Close() = 0;
+    virtual size_t PlayerCount() const = 0;
+};
+
+// Client side. The handler sees Message and Disconnected (the host went away).
+class SessionClient {
+public:
+    using Handler =
+        std::function<void(SessionEvent event, PlayerId player, const uint8_t* data, size_t size)>;
+
+    virtual ~SessionClient() = default;
+    // Connects and waits for the host's answer (at most `timeout_ms`).
+    virtual int32_t Connect(const std::string& host, uint16_t port, const AppId& app,
+                            Handler handler, uint32_t timeout_ms = 5000) = 0;
+    virtual int32_t Send(const void* data, size_t size) = 0;
+    // Closes the connection and joins the worker; safe to call twice.
+    virtual void Close() = 0;
+    virtual bool IsConnected() const = 0;
+};
+
+std::unique_ptr<SessionHost> CreateSessionHost();
+std::unique_ptr<SessionClient> CreateSessionClient();
+
+}  // namespace zu::platform
