@@ -13,9 +13,14 @@
 // key wins.
 //
 // Writing keeps the file's other lines, sections and keys in their order,
-// replaces a key's value in place, appends a new key at the end of its
-// section and a new section at the end of the file. A file that does not
-// exist is created when its folder exists; nothing is created otherwise.
+// replaces a key's value in place (keeping the line's key spelling and the
+// blanks around '='), appends a new key after the last non-blank line of its
+// section and a new section at the end of the file; new names are written
+// with blanks trimmed. A value is cut at its first line break. A file that
+// does not exist is created when its folder exists; nothing is created
+// otherwise. A file's line endings (LF or CR LF, as on its first line) are
+// kept; new files get LF. Each write replaces the whole file through a
+// temporary file and a rename, so readers never see a half-written file.
 #pragma once
 
 #include <cstddef>
@@ -36,8 +41,10 @@ uint32_t GetPrivateProfileInt(const char* section, const char* key, int32_t defa
 uint32_t GetPrivateProfileString(const char* section, const char* key, const char* default_value,
                                  char* out, uint32_t out_size, const char* path);
 
-// Writes a key. `value` null deletes the key; `key` null deletes the section.
-// Returns false when the file could not be written (its folder is missing).
+// Writes a key. `value` null deletes the key; `key` null deletes the section
+// (deleting what is not there succeeds and changes nothing). All three null
+// is a no-op that succeeds. Returns false when the file could not be written
+// (its folder is missing) or `section` is null otherwise.
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                const char* path);
 
@@ -45,6 +52,8 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
 // followed by one checksum byte (the low 8 bits of the sum of the bytes).
 // Reading succeeds only when the stored data have exactly `size` bytes and the
 // checksum matches; otherwise `out` is left unchanged and false is returned.
+// Hexadecimal digits are read in either case. Writing with `data` null
+// deletes the key.
 bool WritePrivateProfileStruct(const char* section, const char* key, const void* data,
                                uint32_t size, const char* path);
 bool GetPrivateProfileStruct(const char* section, const char* key, void* out, uint32_t size,

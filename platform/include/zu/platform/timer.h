@@ -3,13 +3,21 @@
 //
 // Real mode: each timer calls its callback on a thread of its own every
 // `period_ms` (scheduled to within `resolution_ms`). TimeKillEvent stops the
-// timer and returns only when no callback of it is running any more.
+// timer and returns only when no callback of it is running any more. The
+// first call comes one period after the start; due times are
+// start + k * period (no drift); when a callback overruns by whole periods
+// the missed calls are dropped, not made up in a burst.
 //
 // Lockstep mode: nothing runs by itself. The host advances a simulated clock
 // with LockstepAdvance; every callback that falls due within the advanced
-// span runs on the host's thread, in time order, before LockstepAdvance
-// returns. Tests and the stand-in simulator use it to run deterministically
-// and faster than real time.
+// span runs on the host's thread, in time order (equal due times in the order
+// the timers were started), before LockstepAdvance returns; during a
+// callback ClockNowMs() is its due time. Tests and the stand-in simulator use
+// it to run deterministically and faster than real time.
+//
+// In both modes a one-shot timer is gone once it has fired (TimeKillEvent
+// then reports an unknown identifier), and a callback may start and kill
+// timers, its own included.
 #pragma once
 
 #include <cstdint>
@@ -42,7 +50,8 @@ uint32_t TimeKillEvent(uint32_t timer_id);
 uint64_t ClockNowMs();
 
 // Lockstep mode only: advances the simulated clock by `ms` and runs the due
-// callbacks on the calling thread. Returns how many callbacks ran.
+// callbacks on the calling thread. Returns how many callbacks ran. Returns 0
+// without advancing in real mode or when called from inside a callback.
 uint32_t LockstepAdvance(uint64_t ms);
 
 // Sleeps in real mode; in lockstep mode returns at once (the simulated clock

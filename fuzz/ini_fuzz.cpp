@@ -1,0 +1,107 @@
+// Fuzzes the private-profile reader and writer with arbitrary file contents.
+//
+// The input is taken as the text of an INI file. The names found in its
+// lines are looked up, then a few keys are written, deleted and read back;
+// whatever the file held before, a written value must read back as written
+// and a deleted key must be gone.
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "zu/platform/ini_file.h"
+#include "zu/platform/paths.h"
+
+namespace {
+
+const std::string& FilePath() {
+    static const std::string path = [] {
+        char templ[] = "/tmp/zu_ini_fuzz_XXXXXX";
+        if (::mkdtemp(templ) == nullptr) abort();
+        return zu::platform::FromHostPath(std::string(templ) + "/Fuzz.ini");
+    }();
+    return path;
+}
+
+void Check(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "ini_fuzz: %s\n", what);
+        abort();
+    }
+}
+
+// Section and key names that occur in the text, so lookups hit something.
+std::vector<std::string> NamesIn(std::string_view text) {
+    std::vector<std::string> names;
+    while (!text.empty() && names.size() < 16) {
+        size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        size_t open = line.find('[');
+        size_t equals = line.find('=');
+        if (open != std::string_view::npos) {
+            names.emplace_back(line.substr(open + 1, line.find(']', open) - open - 1));
+        } else if (equals != std::string_view::npos) {
+            names.emplace_back(line.substr(0, equals));
+        }
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+    for (std::string& name : names) name = name.c_str();  // cut at an embedded NUL
+    return names;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace zu::platform;
+    const std::string& path = FilePath();
+    const char* p = path.c_str();
+    {
+        FILE* file = std::fopen(ToHostPath(path).c_str(), "wb");
+        if (file == nullptr) return 0;
+        std::fwrite(data, 1, size, file);
+        std::fclose(file);
+    }
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const std::vector<std::string> names = NamesIn(text);
+
+    char buffer[64];
+    for (const std::string& section : names) {
+        for (const std::string& key : names) {
+            const uint32_t n = GetPrivateProfileString(section.c_str(), key.c_str(), "d", buffer,
+                                                       sizeof buffer, p);
+            Check(n < sizeof buffer && std::strlen(buffer) == n, "string length");
+            (void)GetPrivateProfileInt(section.c_str(), key.c_str(), -1, p);
+            uint8_t raw[4];
+            (void)GetPrivateProfileStruct(section.c_str(), key.c_str(), raw, sizeof raw, p);
+        }
+    }
+
+    // Writes into a section that may or may not exist in the input.
+    const std::string section = names.empty() ? "Fuzz" : names[0];
+    if (section.find_first_of("[]\r\n") != std::string::npos || section.empty()) return 0;
+    Check(WritePrivateProfileString(section.c_str(), "zu_key", "value 1", p), "write");
+    GetPrivateProfileString(section.c_str(), "ZU_KEY ", "", buffer, sizeof buffer, p);
+    Check(std::string_view(buffer) == "value 1", "written value read back");
+
+    const uint8_t bytes[5] = {0x00, 0x7F, 0x80, 0xFF, static_cast<uint8_t>(size)};
+    Check(WritePrivateProfileStruct(section.c_str(), "zu_struct", bytes, sizeof bytes, p),
+          "write struct");
+    uint8_t back[5] = {};
+    Check(GetPrivateProfileStruct(section.c_str(), "zu_struct", back, sizeof back, p),
+          "struct read back");
+    Check(std::memcmp(back, bytes, sizeof bytes) == 0, "struct contents");
+    GetPrivateProfileString(section.c_str(), "zu_key", "", buffer, sizeof buffer, p);
+    Check(std::string_view(buffer) == "value 1", "earlier key kept");
+
+    Check(WritePrivateProfileString(section.c_str(), "zu_key", nullptr, p), "delete key");
+    GetPrivateProfileString(section.c_str(), "zu_key", "gone", buffer, sizeof buffer, p);
+    Check(std::string_view(buffer) == "gone", "deleted key");
+    Check(WritePrivateProfileString(section.c_str(), nullptr, nullptr, p), "delete section");
+    return 0;
+}

@@ -1,0 +1,109 @@
+// Windows-style paths mapped to the host file system (see paths.h).
+#include "zu/platform/paths.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace zu::platform {
+namespace {
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    }
+    return true;
+}
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+// Looks in `folder` for an entry whose name matches `name` without regard to
+// ASCII case. When several do (a case-sensitive file system may hold
+// "a.ini" and "A.INI"), the smallest name in byte order is taken, so the
+// result does not depend on the directory's order. Empty when none matches.
+std::string FindNoCase(const std::string& folder, std::string_view name) {
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) return {};
+    std::string best;
+    while (const dirent* entry = ::readdir(dir)) {
+        std::string_view candidate(entry->d_name);
+        if (EqualNoCase(candidate, name) && (best.empty() || candidate < best)) best = candidate;
+    }
+    ::closedir(dir);
+    return best;
+}
+
+}  // namespace
+
+std::string ToHostPath(std::string_view windows_path) {
+    std::string path(windows_path);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    // A drive letter ("C:", "c:\...", "C:relative") maps to the root folder.
+    if (path.size() >= 2 && path[1] == ':' &&
+        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))) {
+        path.erase(0, 2);
+        if (path.empty() || path[0] != '/') path.insert(path.begin(), '/');
+    }
+    if (path.empty()) return path;
+
+    const bool absolute = path[0] == '/';
+    const bool trailing_slash = path.size() > 1 && path.back() == '/';
+
+    std::vector<std::string_view> components;
+    std::string_view rest(path);
+    while (!rest.empty()) {
+        size_t slash = rest.find('/');
+        std::string_view part = rest.substr(0, slash);
+        if (!part.empty()) components.push_back(part);
+        if (slash == std::string_view::npos) break;
+        rest.remove_prefix(slash + 1);
+    }
+
+    std::string result = absolute ? "/" : "";
+    bool resolving = true;  // false once a component exists in no spelling
+    for (std::string_view part : components) {
+        std::string name(part);
+        if (resolving && part != "." && part != "..") {
+            std::string candidate = result + name;
+            if (!Exists(candidate)) {
+                std::string found = FindNoCase(result, part);
+                if (found.empty()) {
+                    resolving = false;
+                } else {
+                    name = found;
+                }
+            }
+        }
+        result += name;
+        result += '/';
+    }
+    // `result` ends with '/' unless it is empty; keep it only where the input had it.
+    if (!components.empty() && !trailing_slash) result.pop_back();
+    return result;
+}
+
+std::string FromHostPath(std::string_view host_path) {
+    std::string path(host_path);
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+bool FolderExists(std::string_view windows_path) {
+    if (windows_path.empty()) return false;
+    std::string host = ToHostPath(windows_path);
+    struct stat st {};
+    return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace zu::platform

@@ -1,0 +1,249 @@
+#include "zu/platform/ini_file.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "zu/platform/paths.h"
+
+namespace zu::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+class IniFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char templ[] = "/tmp/zu_ini_test_XXXXXX";
+        ASSERT_NE(::mkdtemp(templ), nullptr);
+        dir_ = templ;
+        path_ = FromHostPath(dir_ + "/Settings.ini");
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    void WriteRaw(const std::string& text) {
+        std::ofstream out(ToHostPath(path_), std::ios::binary);
+        out << text;
+    }
+    std::string ReadRaw() {
+        std::ifstream in(ToHostPath(path_), std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+    std::string Get(const char* section, const char* key, const char* def = "<none>") {
+        char buffer[256];
+        GetPrivateProfileString(section, key, def, buffer, sizeof buffer, path_.c_str());
+        return buffer;
+    }
+
+    std::string dir_;
+    std::string path_;  // Windows-style
+};
+
+TEST_F(IniFileTest, IntegerReading) {
+    WriteRaw(
+        "[Main]\n"
+        "positive=42\n"
+        "negative=-5\n"
+        "padded =   17  \n"
+        "trailing=12abc\n"
+        "plus=+7\n"
+        "word=abc\n"
+        "empty=\n"
+        "minus_only=-\n");
+    const char* p = path_.c_str();
+    EXPECT_EQ(GetPrivateProfileInt("Main", "positive", 0, p), 42u);
+    EXPECT_EQ(GetPrivateProfileInt("Main", "negative", 0, p), 0xFFFFFFFBu);
+    EXPECT_EQ(static_cast<int32_t>(GetPrivateProfileInt("Main", "negative", 0, p)), -5);
+    EXPECT_EQ(GetPrivateProfileInt("Main", "padded", 0, p), 17u);
+    EXPECT_EQ(GetPrivateProfileInt("Main", "trailing", 0, p), 12u);
+    EXPECT_EQ(GetPrivateProfileInt("Main", "plus", 0, p), 7u);
+    EXPECT_EQ(GetPrivateProfileInt("Main", "word", 9, p), 9u);
+    EXPECT_EQ(GetPrivateProfileInt("Main", "empty", 9, p), 9u);
+    EXPECT_EQ(GetPrivateProfileInt("Main", "minus_only", 9, p), 9u);
+    EXPECT_EQ(GetPrivateProfileInt("Main", "missing", 3, p), 3u);
+    EXPECT_EQ(GetPrivateProfileInt("Main", "missing", -1, p), 0xFFFFFFFFu);
+    EXPECT_EQ(GetPrivateProfileInt("Other", "positive", 5, p), 5u);
+    EXPECT_EQ(GetPrivateProfileInt("Main", "positive", 5, "\\no\\such\\folder\\x.ini"), 5u);
+}
+
+TEST_F(IniFileTest, StringReadingDefaultAndTruncation) {
+    WriteRaw("[S]\nname=  Hello World  \nquoted=\" padded \"\n; comment=no\n");
+    EXPECT_EQ(Get("S", "name"), "Hello World");
+    EXPECT_EQ(Get("S", "quoted"), " padded ");
+    EXPECT_EQ(Get("S", "; comment"), "<none>");
+    EXPECT_EQ(Get("S", "missing", "fallback"), "fallback");
+
+    char small[6];
+    std::memset(small, 'x', sizeof small);
+    EXPECT_EQ(GetPrivateProfileString("S", "name", "", small, sizeof small, path_.c_str()), 5u);
+    EXPECT_STREQ(small, "Hello");
+    char one[1] = {'x'};
+    EXPECT_EQ(GetPrivateProfileString("S", "name", "", one, 1, path_.c_str()), 0u);
+    EXPECT_EQ(one[0], '\0');
+    char buffer[16];
+    EXPECT_EQ(
+        GetPrivateProfileString("S", "missing", nullptr, buffer, sizeof buffer, path_.c_str()), 0u);
+    EXPECT_STREQ(buffer, "");
+    EXPECT_EQ(GetPrivateProfileString("S", "missing", "0123456789ABCDEFGH", buffer, sizeof buffer,
+                                      path_.c_str()),
+              15u);
+    EXPECT_STREQ(buffer, "0123456789ABCDE");
+}
+
+TEST_F(IniFileTest, CaseInsensitiveSectionsKeysAndTrailingBlanks) {
+    WriteRaw("[ Axes ]\nelevator_axis_deadzone=3\naileron_axis_deadzone = 4\n");
+    const char* p = path_.c_str();
+    EXPECT_EQ(GetPrivateProfileInt("AXES", "ELEVATOR_AXIS_DEADZONE", 0, p), 3u);
+    EXPECT_EQ(GetPrivateProfileInt("axes", "elevator_axis_deadzone ", 0, p), 3u);
+    EXPECT_EQ(GetPrivateProfileInt("Axes", "aileron_axis_deadzone", 0, p), 4u);
+    EXPECT_EQ(GetPrivateProfileInt(" Axes\t", "aileron_axis_deadzone ", 0, p), 4u);
+
+    // Writing with a trailing-blank key replaces the existing key.
+    ASSERT_TRUE(WritePrivateProfileString("axes", "elevator_axis_deadzone ", "8", p));
+    EXPECT_EQ(ReadRaw(), "[ Axes ]\nelevator_axis_deadzone=8\naileron_axis_deadzone = 4\n");
+    ASSERT_TRUE(WritePrivateProfileString("AXES", "Aileron_Axis_Deadzone", "9", p));
+    EXPECT_EQ(ReadRaw(), "[ Axes ]\nelevator_axis_deadzone=8\naileron_axis_deadzone = 9\n");
+}
+
+TEST_F(IniFileTest, NulByteEndsAValue) {
+    WriteRaw(std::string("[S]\nk=ab\0cd \n", 13));
+    char buffer[16];
+    EXPECT_EQ(GetPrivateProfileString("S", "k", "", buffer, sizeof buffer, path_.c_str()), 2u);
+    EXPECT_STREQ(buffer, "ab");
+}
+
+TEST_F(IniFileTest, FirstOccurrenceWins) {
+    WriteRaw("[A]\nk=1\nk=2\n[A]\nk=3\nj=4\n");
+    EXPECT_EQ(Get("A", "k"), "1");
+    EXPECT_EQ(Get("A", "j"), "<none>");
+}
+
+TEST_F(IniFileTest, WritesKeepOrder) {
+    WriteRaw(
+        "; settings\n"
+        "[First]\n"
+        "a=1\n"
+        "b=2\n"
+        "\n"
+        "[Second]\n"
+        "c=3\n");
+    const char* p = path_.c_str();
+    ASSERT_TRUE(WritePrivateProfileString("First", "a", "10", p));
+    ASSERT_TRUE(WritePrivateProfileString("First", "new", "x", p));
+    ASSERT_TRUE(WritePrivateProfileString("Second", "d", "4", p));
+    ASSERT_TRUE(WritePrivateProfileString("Third", "e", "5", p));
+    EXPECT_EQ(ReadRaw(),
+              "; settings\n"
+              "[First]\n"
+              "a=10\n"
+              "b=2\n"
+              "new=x\n"
+              "\n"
+              "[Second]\n"
+              "c=3\n"
+              "d=4\n"
+              "[Third]\n"
+              "e=5\n");
+    EXPECT_EQ(Get("First", "new"), "x");
+    EXPECT_EQ(Get("Third", "e"), "5");
+}
+
+TEST_F(IniFileTest, DeleteKeyAndSection) {
+    WriteRaw("[A]\nx=1\ny=2\n[B]\nz=3\n[C]\nw=4\n");
+    const char* p = path_.c_str();
+    ASSERT_TRUE(WritePrivateProfileString("A", "x", nullptr, p));
+    EXPECT_EQ(ReadRaw(), "[A]\ny=2\n[B]\nz=3\n[C]\nw=4\n");
+    ASSERT_TRUE(WritePrivateProfileString("b", nullptr, nullptr, p));
+    EXPECT_EQ(ReadRaw(), "[A]\ny=2\n[C]\nw=4\n");
+    ASSERT_TRUE(WritePrivateProfileString("A", "missing", nullptr, p));
+    ASSERT_TRUE(WritePrivateProfileString("Missing", nullptr, nullptr, p));
+    EXPECT_EQ(ReadRaw(), "[A]\ny=2\n[C]\nw=4\n");
+}
+
+TEST_F(IniFileTest, CreatesFileOnlyWhenFolderExists) {
+    const std::string missing = FromHostPath(dir_ + "/NoFolder/x.ini");
+    EXPECT_FALSE(WritePrivateProfileString("S", "k", "v", missing.c_str()));
+    EXPECT_FALSE(fs::exists(dir_ + "/NoFolder"));
+
+    fs::create_directory(dir_ + "/Ini");
+    // The folder exists in another letter case; the new file keeps the module's spelling.
+    const std::string created = FromHostPath(dir_) + "\\INI\\Kvx4f700.ini";
+    ASSERT_TRUE(WritePrivateProfileString("S", "k", "v", created.c_str()));
+    EXPECT_TRUE(fs::exists(dir_ + "/Ini/Kvx4f700.ini"));
+    char buffer[8];
+    GetPrivateProfileString("s", "K", "", buffer, sizeof buffer,
+                            (FromHostPath(dir_) + "\\ini\\KVX4F700.INI").c_str());
+    EXPECT_STREQ(buffer, "v");
+    // No temporary files are left behind.
+    int entries = 0;
+    for (const auto& entry : fs::directory_iterator(dir_ + "/Ini")) {
+        (void)entry;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1);
+}
+
+TEST_F(IniFileTest, CrLfFilesKeepTheirLineEndings) {
+    WriteRaw("[A]\r\nx=1\r\n");
+    EXPECT_EQ(Get("A", "x"), "1");
+    ASSERT_TRUE(WritePrivateProfileString("A", "y", "2", path_.c_str()));
+    EXPECT_EQ(ReadRaw(), "[A]\r\nx=1\r\ny=2\r\n");
+}
+
+TEST_F(IniFileTest, LineBreaksInValuesAreCut) {
+    ASSERT_TRUE(WritePrivateProfileString("A", "x", "1\n[B]\ny=2", path_.c_str()));
+    EXPECT_EQ(ReadRaw(), "[A]\nx=1\n");
+}
+
+struct Sample {
+    int32_t a;
+    uint8_t b[3];
+    float c;
+};
+
+TEST_F(IniFileTest, StructRoundTrip) {
+    const uint8_t bytes[4] = {0x01, 0xAB, 0xFF, 0x10};
+    ASSERT_TRUE(WritePrivateProfileStruct("Data", "bytes", bytes, sizeof bytes, path_.c_str()));
+    // 0x01 + 0xAB + 0xFF + 0x10 = 0x1BB -> checksum BB.
+    EXPECT_EQ(ReadRaw(), "[Data]\nbytes=01ABFF10BB\n");
+    uint8_t back[4] = {};
+    ASSERT_TRUE(GetPrivateProfileStruct("data", "BYTES", back, sizeof back, path_.c_str()));
+    EXPECT_EQ(std::memcmp(back, bytes, sizeof bytes), 0);
+
+    Sample in{-123456, {1, 2, 3}, 2.5f};
+    Sample out{};
+    ASSERT_TRUE(WritePrivateProfileStruct("Data", "sample", &in, sizeof in, path_.c_str()));
+    ASSERT_TRUE(GetPrivateProfileStruct("Data", "sample", &out, sizeof out, path_.c_str()));
+    EXPECT_EQ(std::memcmp(&in, &out, sizeof in), 0);
+}
+
+TEST_F(IniFileTest, StructWithWrongSizeOrChecksumIsRefused) {
+    const uint8_t bytes[4] = {1, 2, 3, 4};
+    ASSERT_TRUE(WritePrivateProfileStruct("Data", "bytes", bytes, sizeof bytes, path_.c_str()));
+    uint8_t out[8];
+    std::memset(out, 0x5A, sizeof out);
+    EXPECT_FALSE(GetPrivateProfileStruct("Data", "bytes", out, 3, path_.c_str()));
+    EXPECT_FALSE(GetPrivateProfileStruct("Data", "bytes", out, 5, path_.c_str()));
+    EXPECT_FALSE(GetPrivateProfileStruct("Data", "missing", out, 4, path_.c_str()));
+    for (uint8_t b : out) EXPECT_EQ(b, 0x5A);
+
+    WriteRaw("[Data]\nbytes=010203040B\nbad=01020304ZZ\nodd=0102030\n");  // correct sum is 0A
+    EXPECT_FALSE(GetPrivateProfileStruct("Data", "bytes", out, 4, path_.c_str()));
+    EXPECT_FALSE(GetPrivateProfileStruct("Data", "bad", out, 4, path_.c_str()));
+    EXPECT_FALSE(GetPrivateProfileStruct("Data", "odd", out, 3, path_.c_str()));
+    for (uint8_t b : out) EXPECT_EQ(b, 0x5A);
+    WriteRaw("[Data]\nbytes=010203040a\n");  // lowercase digits are accepted
+    EXPECT_TRUE(GetPrivateProfileStruct("Data", "bytes", out, 4, path_.c_str()));
+    EXPECT_EQ(out[3], 4);
+}
+
+}  // namespace
+}  // namespace zu::platform
