@@ -268,6 +268,22 @@ struct ImportTableRecord {
     uint32_t end1;
 };
 
+// ---------------------------------------------------------------------------
+// Bitmap resources
+
+// One bitmap of the module: `width` x `height` pixels of 4 bytes, rows top
+// down, byte order R, G, B, A, colour premultiplied by alpha (stride
+// width x 4). Element records name bitmaps by `id`.
+struct BitmapResource {
+    uint32_t id;
+    int32_t width;
+    int32_t height;
+    const uint8_t* pixels;
+};
+
+// The module's resource look-up: the bitmap with this number, or null.
+using FindResourceRoutine = const BitmapResource* (*)(uint32_t id);
+
 inline constexpr uint32_t kModuleId = 0x13;
 inline constexpr uint32_t kLinkVersion = 0x900;
 inline constexpr int kGaugeCount = 147;
@@ -282,6 +298,9 @@ struct LinkageRecord {
     uint32_t zero1;
     uint32_t link_version;                // kLinkVersion
     GaugeHeader* gauges[kGaugeCount + 1];  // null-terminated
+    // Added for this build: the module's bitmap resources (null when the
+    // module carries none). The host loads element bitmaps through it.
+    FindResourceRoutine find_resource;
 };
 
 }  // namespace zu::gauge

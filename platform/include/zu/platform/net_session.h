@@ -12,8 +12,11 @@
 // A malformed frame closes that connection only.
 //
 // Each side receives on a worker thread of its own and calls the handler
-// there; handlers must copy what they keep. Sending may be called from any
-// thread.
+// there; handlers must copy what they keep (the data pointer is valid for the
+// call only). Sending may be called from any thread: the frame is copied and
+// written by the worker, in the order of the calls. Close must not be called
+// from a handler. A client's handler gets player 0 (the host) with its
+// messages.
 #pragma once
 
 #include <array>
@@ -42,6 +45,7 @@ inline constexpr int32_t kSessionNoHost = -2;        // nothing answered at that
 inline constexpr int32_t kSessionBadArgument = -3;
 inline constexpr int32_t kSessionNotConnected = -4;
 inline constexpr int32_t kSessionAddressInUse = -5;
+inline constexpr int32_t kSessionBusy = -6;  // the peer has stopped reading; frame not queued
 
 enum class SessionEvent { Connected, Message, Disconnected };
 

@@ -1,0 +1,111 @@
+#include "cabin_link/instructor_link_server.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "core/module_frame.h"
+#include "zu/platform/net_session.h"
+
+namespace zu {
+
+InstructorMessage InstructorMessageBuffer{};
+uint32_t InstructorMessageSender = 0;
+std::atomic<uint8_t> NetworkReceiveFlag{0};
+uint32_t NetServerPort = 2660;
+std::atomic<uint8_t> NetServerHosting{0};
+InstructorReceiveSlot InstructorReceiveRing[kInstructorReceiveSlots]{};
+std::atomic<uint32_t> InstructorReceiveHead{0};
+std::atomic<uint32_t> InstructorReceiveTail{0};
+
+namespace {
+
+// The session object, created by the first start and kept (a stopped
+// session can host again).
+std::unique_ptr<platform::SessionHost> NetServerSession;
+
+// Raised by NetServerStop so that a receive handler waiting for a free slot
+// gives up.
+std::atomic<uint8_t> NetServerStopping{0};
+// Bumped whenever a slot is freed (and by the stop); a full ring waits on it.
+std::atomic<uint32_t> InstructorReceiveFreed{0};
+
+void NetServerEvent(platform::SessionEvent event, platform::PlayerId player, const uint8_t* data,
+                    size_t size) {
+    if (event == platform::SessionEvent::Message) NetServerReceive(player, data, size);
+}
+
+}  // namespace
+
+void InstructorLinkStart() {
+    InstructorMessageBuffer.value_count = 0;
+    InstructorMessageBuffer.state_count = 0;
+    NetworkReceiveFlag.store(0, std::memory_order_release);
+    // Nothing receives or decodes now: the session is closed and the tick
+    // only decodes while the flag is up.
+    InstructorReceiveTail.store(InstructorReceiveHead.load(std::memory_order_acquire),
+                                std::memory_order_release);
+    if (NetServerStart() == platform::kSessionOk) TraceLine("NETWORK INITIALIZATION OK", 0);
+}
+
+int32_t NetServerStart() {
+    if (NetServerHosting.load(std::memory_order_acquire) != 0) return platform::kSessionOk;
+    NetworkReceiveFlag.store(0, std::memory_order_release);
+    NetServerStopping.store(0, std::memory_order_release);
+    if (!NetServerSession) NetServerSession = platform::CreateSessionHost();
+    const int32_t result = NetServerSession->Host(static_cast<uint16_t>(NetServerPort),
+                                                  platform::kInstructorAppId, NetServerEvent);
+    if (result == platform::kSessionOk) NetServerHosting.store(1, std::memory_order_release);
+    return result;
+}
+
+void NetServerStop() {
+    NetServerHosting.store(0, std::memory_order_release);
+    NetServerStopping.store(1, std::memory_order_release);
+    InstructorReceiveFreed.fetch_add(1, std::memory_order_release);
+    InstructorReceiveFreed.notify_all();
+    if (NetServerSession) NetServerSession->Close();
+}
+
+void NetServerReceive(uint32_t player, const uint8_t* data, size_t size) {
+    if (data == nullptr || size < kInstructorHeaderSize) return;
+    const size_t n = std::min(size, kInstructorMessageSize);
+
+    // Single producer: only the session's worker thread advances the head.
+    const uint32_t head = InstructorReceiveHead.load(std::memory_order_relaxed);
+    for (;;) {
+        const uint32_t freed = InstructorReceiveFreed.load(std::memory_order_acquire);
+        const uint32_t tail = InstructorReceiveTail.load(std::memory_order_acquire);
+        if (head - tail < kInstructorReceiveSlots) break;
+        if (NetServerStopping.load(std::memory_order_acquire) != 0) return;
+        InstructorReceiveFreed.wait(freed, std::memory_order_acquire);
+    }
+
+    InstructorReceiveSlot& slot = InstructorReceiveRing[head % kInstructorReceiveSlots];
+    auto* bytes = reinterpret_cast<uint8_t*>(&slot.message);
+    std::memcpy(bytes, data, n);
+    std::memset(bytes + n, 0, kInstructorMessageSize - n);
+    slot.sender = player;
+    InstructorReceiveHead.store(head + 1, std::memory_order_release);
+    NetworkReceiveFlag.store(1, std::memory_order_release);
+}
+
+bool InstructorReceiveNext() {
+    const uint32_t tail = InstructorReceiveTail.load(std::memory_order_relaxed);
+    if (tail == InstructorReceiveHead.load(std::memory_order_acquire)) return false;
+    const InstructorReceiveSlot& slot = InstructorReceiveRing[tail % kInstructorReceiveSlots];
+    std::memcpy(&InstructorMessageBuffer, &slot.message, kInstructorMessageSize);
+    InstructorMessageSender = slot.sender;
+    InstructorReceiveTail.store(tail + 1, std::memory_order_release);
+    InstructorReceiveFreed.fetch_add(1, std::memory_order_release);
+    InstructorReceiveFreed.notify_all();
+    return true;
+}
+
+void NetServerSendBlock() {
+    if (NetServerHosting.load(std::memory_order_acquire) == 0 || !NetServerSession) return;
+    NetServerSession->SendTo(InstructorMessageSender, &InstructorMessageBuffer,
+                             kInstructorReplySize);
+}
+
+}  // namespace zu

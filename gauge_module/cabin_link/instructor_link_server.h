@@ -1,0 +1,83 @@
+// The instructor link's server: hosts the session the instructor panel
+// connects to (TCP port 2660, the instructor application identifier), hands
+// each received message to the systems tick and sends the tick's replies.
+//
+// Hand-over between the network thread and the tick. The receive handler
+// runs on the session's worker thread; it copies each message, with the
+// player that sent it, into the next free slot of a fixed ring of
+// kInstructorReceiveSlots messages, publishes the slot and raises
+// NetworkReceiveFlag (release). The tick, seeing the flag (acquire), lowers
+// it and takes every waiting message in arrival order, one at a time, into
+// InstructorMessageBuffer, where it is decoded and the reply built in place;
+// the reply goes to the sender of that message only. A message arriving
+// while the tick works on an earlier one lands in another slot, so nothing
+// is overwritten. When every slot is full the receive handler waits for the
+// tick to free one (TCP then holds the senders back) rather than drop a
+// message; stopping the server releases such a wait.
+//
+// Payloads: longer than a message are cut to the message size; shorter ones
+// are padded with zeros; shorter than the 7-byte header are ignored.
+//
+// Nothing here allocates after the start; the ring and the buffer are
+// static.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+#include "cabin_link/instructor_message.h"
+
+namespace zu {
+
+// The message the tick works on: taken from the ring, decoded, and turned
+// into the reply in place. Tick thread only.
+extern InstructorMessage InstructorMessageBuffer;
+// The player that sent the message in InstructorMessageBuffer; its reply
+// goes to this player.
+extern uint32_t InstructorMessageSender;
+
+// 1 while received messages wait for the tick.
+extern std::atomic<uint8_t> NetworkReceiveFlag;
+
+// Port the server listens on (all IPv4 addresses).
+extern uint32_t NetServerPort;  // 2660
+// 1 while the session is hosted.
+extern std::atomic<uint8_t> NetServerHosting;
+
+// The receive ring: slot i % kInstructorReceiveSlots holds message i. The
+// network thread advances InstructorReceiveHead, the tick
+// InstructorReceiveTail.
+inline constexpr uint32_t kInstructorReceiveSlots = 64;
+struct InstructorReceiveSlot {
+    InstructorMessage message;
+    uint32_t sender;
+};
+extern InstructorReceiveSlot InstructorReceiveRing[kInstructorReceiveSlots];
+extern std::atomic<uint32_t> InstructorReceiveHead;
+extern std::atomic<uint32_t> InstructorReceiveTail;
+
+// Starts the server (update service, once, when NETWORK_SERVER is set):
+// empties the exchange buffer and the ring, lowers NetworkReceiveFlag and
+// hosts on NetServerPort. A failed start leaves the module running without
+// the link.
+void InstructorLinkStart();
+// Hosts the session; returns the session result (0 = hosting).
+int32_t NetServerStart();
+// Closes the session (kill service). Safe when not hosting; a later
+// InstructorLinkStart hosts again.
+void NetServerStop();
+
+// The receive handler (network thread): queues one payload from `player`.
+void NetServerReceive(uint32_t player, const uint8_t* data, size_t size);
+
+// Tick: moves the next waiting message into InstructorMessageBuffer and its
+// sender into InstructorMessageSender; false when none waits.
+bool InstructorReceiveNext();
+
+// Sends the first kInstructorReplySize bytes of InstructorMessageBuffer to
+// InstructorMessageSender (nothing when not hosting). Results are not
+// checked: a lost reply is recovered by the panel's next poll.
+void NetServerSendBlock();
+
+}  // namespace zu

@@ -1,0 +1,215 @@
+#include "cabin_link/instructor_link_server.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "cabin_link/instructor_state_exchange.h"
+#include "zu/platform/net_session.h"
+
+namespace zu {
+namespace {
+
+using namespace std::chrono_literals;
+
+InstructorMessage Request(uint8_t kind, uint16_t group, float value = 0, float state = 0) {
+    InstructorMessage m{};
+    m.kind = kind;
+    m.group = group;
+    m.items[0] = {value, state};
+    return m;
+}
+
+void Receive(uint32_t player, const InstructorMessage& m, size_t size = sizeof(InstructorMessage)) {
+    NetServerReceive(player, reinterpret_cast<const uint8_t*>(&m), size);
+}
+
+// Empties the ring between tests.
+void Drain() {
+    while (InstructorReceiveNext()) {
+    }
+    NetworkReceiveFlag.store(0);
+}
+
+class InstructorReceiveTest : public ::testing::Test {
+  protected:
+    void SetUp() override { Drain(); }
+    void TearDown() override { Drain(); }
+};
+
+TEST_F(InstructorReceiveTest, PayloadsAreCutPaddedOrIgnoredBySize) {
+    std::vector<uint8_t> big(6000, 0xAB);
+    big[0] = kInstructorDataRequest;
+    NetServerReceive(5, big.data(), big.size());
+    ASSERT_EQ(NetworkReceiveFlag.load(), 1);
+    ASSERT_TRUE(InstructorReceiveNext());
+    EXPECT_EQ(InstructorMessageSender, 5u);
+    EXPECT_EQ(InstructorMessageBuffer.kind, kInstructorDataRequest);
+    float expected;
+    std::memset(&expected, 0xAB, sizeof expected);
+    EXPECT_EQ(std::memcmp(&InstructorMessageBuffer.items[511].state, &expected, 4), 0);
+
+    // A short message leaves no trace of the one before.
+    const InstructorMessage m = Request(kInstructorSetValue, 3, 4, 32);
+    Receive(6, m, kInstructorHeaderSize + 8);
+    ASSERT_TRUE(InstructorReceiveNext());
+    EXPECT_EQ(InstructorMessageBuffer.items[0].state, 32.0f);
+    EXPECT_EQ(InstructorMessageBuffer.items[1].value, 0.0f);
+    EXPECT_EQ(InstructorMessageBuffer.items[511].state, 0.0f);
+
+    // Shorter than the header: nothing arrives and the flag stays down.
+    NetworkReceiveFlag.store(0);
+    Receive(7, m, 3);
+    Receive(7, m, kInstructorHeaderSize - 1);
+    EXPECT_EQ(NetworkReceiveFlag.load(), 0);
+    EXPECT_FALSE(InstructorReceiveNext());
+}
+
+TEST_F(InstructorReceiveTest, MessagesArrivingDuringDecodingAreKeptInOrder) {
+    Receive(1, Request(kInstructorSetValue, 4, 7, 8));
+    ASSERT_TRUE(InstructorReceiveNext());  // the tick holds the first message
+    for (uint16_t g = 0; g < kInstructorReceiveSlots; ++g) Receive(2, Request(1, g));
+    EXPECT_EQ(InstructorMessageBuffer.group, 4);  // untouched
+    EXPECT_EQ(InstructorMessageBuffer.items[0].state, 8.0f);
+    for (uint16_t g = 0; g < kInstructorReceiveSlots; ++g) {
+        ASSERT_TRUE(InstructorReceiveNext());
+        EXPECT_EQ(InstructorMessageBuffer.group, g);
+    }
+    EXPECT_FALSE(InstructorReceiveNext());
+}
+
+TEST_F(InstructorReceiveTest, AFullRingHoldsTheSenderUntilTheTickFreesASlot) {
+    for (uint32_t i = 0; i < kInstructorReceiveSlots; ++i) Receive(1, Request(1, 1));
+    std::atomic<bool> delivered{false};
+    std::thread network([&] {
+        Receive(1, Request(1, 99));
+        delivered = true;
+    });
+    // The sender waits (it cannot have written over a waiting message).
+    ASSERT_TRUE(InstructorReceiveNext());
+    network.join();
+    EXPECT_TRUE(delivered);
+    uint32_t taken = 0;
+    uint16_t last = 0;
+    while (InstructorReceiveNext()) {
+        ++taken;
+        last = InstructorMessageBuffer.group;
+    }
+    EXPECT_EQ(taken, kInstructorReceiveSlots);
+    EXPECT_EQ(last, 99);
+
+    // Stopping the server releases a sender that waits on a full ring.
+    for (uint32_t i = 0; i < kInstructorReceiveSlots; ++i) Receive(1, Request(1, 1));
+    std::thread blocked([&] { Receive(1, Request(1, 98)); });
+    NetServerStop();
+    blocked.join();
+}
+
+// ---------------------------------------------------------------------------
+// Over the network
+
+struct Client {
+    std::unique_ptr<platform::SessionClient> session = platform::CreateSessionClient();
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<std::vector<uint8_t>> replies;
+
+    int32_t Connect(uint16_t port) {
+        return session->Connect(
+            "127.0.0.1", port, platform::kInstructorAppId,
+            [this](platform::SessionEvent e, platform::PlayerId, const uint8_t* d, size_t n) {
+                if (e != platform::SessionEvent::Message) return;
+                std::lock_guard<std::mutex> lock(mutex);
+                replies.emplace_back(d, d + n);
+                changed.notify_all();
+            });
+    }
+    void Send(const InstructorMessage& m) {
+        ASSERT_EQ(session->Send(&m, sizeof m), platform::kSessionOk);
+    }
+    size_t Count() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return replies.size();
+    }
+    InstructorMessage Reply(size_t i) {
+        std::lock_guard<std::mutex> lock(mutex);
+        InstructorMessage m{};
+        std::memcpy(&m, replies.at(i).data(), std::min(replies[i].size(), sizeof m));
+        return m;
+    }
+};
+
+// Runs the tick's part until every client has `n` replies (bounded).
+void TickUntil(std::initializer_list<Client*> clients, size_t n) {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    for (;;) {
+        if (NetworkReceiveFlag.load(std::memory_order_acquire) != 0) InstructorProcessMessage();
+        bool all = true;
+        for (Client* c : clients) all = all && c->Count() >= n;
+        if (all || std::chrono::steady_clock::now() > deadline) return;
+        std::this_thread::yield();
+    }
+}
+
+class InstructorServerTest : public InstructorReceiveTest {
+  protected:
+    void SetUp() override {
+        InstructorReceiveTest::SetUp();
+        // A free port near the usual one, so parallel test runs do not clash.
+        for (uint32_t port = 42660 + (::getpid() % 1000) * 7; port < 65000; port += 13) {
+            NetServerPort = port;
+            InstructorLinkStart();
+            if (NetServerHosting.load() != 0) break;
+        }
+        ASSERT_NE(NetServerHosting.load(), 0);
+    }
+    void TearDown() override {
+        NetServerStop();
+        NetServerPort = 2660;
+        InstructorReceiveTest::TearDown();
+    }
+};
+
+TEST_F(InstructorServerTest, EachClientGetsItsOwnReply) {
+    Client a, b;
+    ASSERT_EQ(a.Connect(static_cast<uint16_t>(NetServerPort)), platform::kSessionOk);
+    ASSERT_EQ(b.Connect(static_cast<uint16_t>(NetServerPort)), platform::kSessionOk);
+    a.Send(Request(kInstructorDataRequest, kInstructorGroupAvionics));
+    b.Send(Request(kInstructorDataRequest, kInstructorGroupPowerplants));
+    TickUntil({&a, &b}, 1);
+    ASSERT_EQ(a.Count(), 1u);
+    ASSERT_EQ(b.Count(), 1u);
+    EXPECT_EQ(a.replies[0].size(), kInstructorReplySize);
+    EXPECT_EQ(a.Reply(0).group, kInstructorGroupAvionics);
+    EXPECT_EQ(b.Reply(0).group, kInstructorGroupPowerplants);
+    EXPECT_EQ(b.Reply(0).value_count, 52);
+
+    // A client's echo of a reply is not answered; its next request is.
+    a.Send(a.Reply(0));
+    a.Send(Request(kInstructorSetValue, kInstructorGroupAvionics, 0, 0));
+    TickUntil({&a}, 2);
+    ASSERT_EQ(a.Count(), 2u);
+    EXPECT_EQ(a.Reply(1).kind, kInstructorAcknowledge);
+    EXPECT_EQ(b.Count(), 1u);
+}
+
+TEST_F(InstructorServerTest, StopFreesThePortForANewStart) {
+    NetServerStop();
+    NetServerStop();
+    Client late;
+    EXPECT_EQ(late.Connect(static_cast<uint16_t>(NetServerPort)), platform::kSessionNoHost);
+    InstructorLinkStart();
+    ASSERT_NE(NetServerHosting.load(), 0);
+    Client c;
+    ASSERT_EQ(c.Connect(static_cast<uint16_t>(NetServerPort)), platform::kSessionOk);
+}
+
+}  // namespace
+}  // namespace zu

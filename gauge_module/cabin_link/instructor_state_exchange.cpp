@@ -1,0 +1,609 @@
+#include "cabin_link/instructor_state_exchange.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "cabin_link/instructor_link_server.h"
+#include "core/electrical_system.h"
+#include "core/fsuipc_data_exchange.h"
+#include "core/host_panel_services.h"
+#include "core/nav_sources.h"
+#include "core/powerplant.h"
+#include "core/shared_maths.h"
+#include "core/systems_tick.h"
+#include "instruments/atc_control_head.h"
+#include "instruments/com_control_heads.h"
+
+namespace zu {
+
+int32_t HydraulicsInstructorStates[kHydraulicsStateCount] = {};
+int32_t FlightSurfacesInstructorStates[kFlightSurfacesStateCount] = {};
+int32_t ElectricsInstructorStates[kElectricsStateCount] = {};
+int32_t AvionicsInstructorStates[kAvionicsStateCount] = {};
+int32_t PowerplantsInstructorStates[kPowerplantsInstructorStateCount] = {};
+double HydraulicDecayFactor = 0.995;
+InstructorDisplayRecord InstructorDisplayValues{};
+
+int32_t RemoteTargetInts[kRemoteTargetCapacity] = {};
+double RemoteTargetValues[kRemoteTargetCapacity] = {};
+int32_t RemoteValueCount = 0;
+double RemoteCurrentValues[kRemoteTargetCapacity] = {};
+double RemoteStepValues[kRemoteTargetCapacity] = {};
+std::atomic<uint8_t> RemoteValuesSetFlag{0};
+uint8_t RemoteBurstStarted = 0;
+uint32_t RemoteLastUpdatePass = 0;
+
+uint8_t RemoteApMirror = 0;
+uint8_t RemoteYdMirror = 0;
+uint8_t RemoteSourceDisplay[2] = {0, 0};
+int32_t RemoteFrameNumber = 0;
+int32_t RemoteFrameNumberSeen = 0;
+float RemoteAltitudeAtChange = 0.0f;
+double RemoteClimbRate = 0.0;
+
+namespace {
+
+constexpr double kRadToDeg = 57.29577951308232;
+
+// The whole part of a number from the network, when it is finite and lies
+// within lo..hi.
+bool WholeInRange(double v, double lo, double hi, int32_t& out) {
+    if (!std::isfinite(v)) return false;
+    const double t = std::trunc(v);
+    if (t < lo || t > hi) return false;
+    out = static_cast<int32_t>(t);
+    return true;
+}
+
+constexpr double kInt32Min = std::numeric_limits<int32_t>::min();
+constexpr double kInt32Max = std::numeric_limits<int32_t>::max();
+
+// trunc(v) held within the 32-bit range (0 for NaN).
+int32_t TruncSaturated(double v) {
+    if (std::isnan(v)) return 0;
+    return static_cast<int32_t>(std::clamp(std::trunc(v), kInt32Min, kInt32Max));
+}
+
+double Flag(bool b) {
+    return b ? 1.0 : 0.0;
+}
+
+double Wrap360(double a) {
+    if (a >= 360.0) a -= 360.0;
+    if (a < 0.0) a += 360.0;
+    return a;
+}
+
+// The state table of a group and its size; null for a group without one.
+int32_t* StateTable(uint16_t group, int& size) {
+    switch (group) {
+        case kInstructorGroupHydraulics:
+            size = kHydraulicsStateCount;
+            return HydraulicsInstructorStates;
+        case kInstructorGroupFlightSurfaces:
+            size = kFlightSurfacesStateCount;
+            return FlightSurfacesInstructorStates;
+        case kInstructorGroupPowerplants:
+            size = kPowerplantsStateCount;
+            return PowerplantsInstructorStates;
+        case kInstructorGroupElectrics:
+            size = kElectricsStateCount;
+            return ElectricsInstructorStates;
+        case kInstructorGroupAvionics:
+            size = kAvionicsStateCount;
+            return AvionicsInstructorStates;
+        default:
+            size = 0;
+            return nullptr;
+    }
+}
+
+void BuildDataReply(InstructorMessage& m) {
+    uint16_t values = 0, states = 0;
+    InstructorGroupCounts(m.group, values, states);
+    int table_size = 0;
+    const int32_t* table = StateTable(m.group, table_size);
+    for (int i = 0; i < values; ++i) {
+        m.items[i].value = static_cast<float>(InstructorGetValue(m.group, i));
+    }
+    for (int i = 0; i < states && i < table_size; ++i) {
+        m.items[i].state = static_cast<float>(table[i]);
+    }
+    m.value_count = values;
+    m.state_count = states;
+}
+
+void ApplySetValue(const InstructorMessage& m) {
+    int size = 0;
+    int32_t* table = StateTable(m.group, size);
+    if (table == nullptr) return;
+    int32_t index = 0, state = 0;
+    if (!WholeInRange(m.items[0].value, 0, size - 1, index)) return;
+    if (!WholeInRange(m.items[0].state, kInt32Min, kInt32Max, state)) return;
+    table[index] = state;
+
+    if (m.group == kInstructorGroupHydraulics && index == kHydStateLeakSpeed) {
+        HydraulicDecayFactor = (100 - std::clamp(state, 0, 100)) * 0.0002 + 0.979;
+    }
+    if (m.group == kInstructorGroupFlightSurfaces) {
+        // The two elevators, the two flaps and the two ailerons fail together.
+        switch (index) {
+            case kSurfaceElevator1:
+                table[kSurfaceElevator2] = state;
+                break;
+            case kSurfaceElevator2:
+                table[kSurfaceElevator1] = state;
+                break;
+            case kSurfaceFlapLeft:
+                table[kSurfaceFlapRight] = state;
+                break;
+            case kSurfaceFlapRight:
+                table[kSurfaceFlapLeft] = state;
+                break;
+            case kSurfaceAileron1:
+                table[kSurfaceAileron2] = state;
+                break;
+            case kSurfaceAileron2:
+                table[kSurfaceAileron1] = state;
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+void ApplyBulkSet(const InstructorMessage& m) {
+    const int count = std::min<int>(m.value_count, kRemoteTargetCapacity);
+    for (int i = 0; i < count; ++i) {
+        int32_t id = 0;
+        const double target = m.items[i].state;
+        if (!WholeInRange(m.items[i].value, kInt32Min, kInt32Max, id) || !std::isfinite(target)) {
+            RemoteTargetInts[i] = 0;  // changes nothing
+            RemoteTargetValues[i] = 0.0;
+            continue;
+        }
+        RemoteTargetInts[i] = id;
+        RemoteTargetValues[i] = target;
+    }
+    RemoteValueCount = count;
+    if (RemoteDisplayCountdown.load(std::memory_order_acquire) == 0) RemoteBurstStarted = 0;
+    RemoteDisplayCountdown.store(kRemoteBurstFrames, std::memory_order_release);
+    RemoteValuesSetFlag.store(1, std::memory_order_release);
+}
+
+// First smoothing call of a burst: the aircraft is set up to fly as the
+// remote source does (batteries and generators on, levers forward, radios
+// on).
+void BurstPreset() {
+    BatteryMasterSwitch.set(255);
+    MainBatterySwitch.set(255);
+    AuxBatterySwitch.set(255);
+    DcGenerator2Switch.set(255);
+    DcGenerator1Switch.set(255);
+    AcGenerator2Switch.set(255);
+    AcGenerator1Switch.set(255);
+    PropPitch1 = 0.3508772;
+    PropPitch2 = 0.3508772;
+    PowerLeverPosition[0] = 16000;
+    PowerLeverPosition[1] = 16000;
+    Powerplants_controls_throttle_limiter = 0;
+    TransponderState.mode = 6;
+    TransponderState.display_mode = 3;
+    Com1PanelState.mode = 1;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Values
+
+double InstructorHydraulicsValue(int index) {
+    switch (index) {
+        case kHydValueParkingAccumulator:
+            return BrakeAccumulatorPressure;
+        // System, pump and line pressures, the reservoir-2 isolation word,
+        // the reservoir quantities and the PTU: the hydraulic system.
+        default:
+            return 0.0;
+    }
+}
+
+double InstructorFlightSurfacesValue(int index) {
+    switch (index) {
+        case kSurfaceElevator1:
+        case kSurfaceElevator2:
+        case kSurfaceAileron1:
+        case kSurfaceAileron2:
+            return Flag(Powerplants_controls_throttle_limiter == 0);
+        case kSurfaceRudder:
+            return RudderInputInhibit;
+        // Flaps (flap-drive pressure above 500) and spoilers (their pressure
+        // words above 200): the hydraulic system. 11 and 12 are not shown.
+        default:
+            return 0.0;
+    }
+}
+
+double InstructorPowerplantsValue(int index) {
+    switch (index) {
+        case kPpEngine1:
+            return Flag(Nh1State.nh > 52.0f);
+        case kPpEngine2:
+            return Flag(Nh2State.nh > 52.0f);
+        case kPpValueBladeAngle1:
+            return PropFeatherCountdown[0] > 0 ? kPpFeatheredBladeAngle : PropPitch1;
+        case kPpValueBladeAngle2:
+            return PropFeatherCountdown[1] > 0 ? kPpFeatheredBladeAngle : PropPitch2;
+        case kPpValueEngineOilQty1:
+            return EngineOilQty[0];
+        case kPpValueEngineOilQty2:
+            return EngineOilQty[1];
+        // Standby-pump, ECU and autofeather words, the PCU, governor, OSGV,
+        // MFV and AFV status bytes, the oil status bytes, the standby oil
+        // quantities and the synchrophaser: the engine and oil simulation.
+        // Value 6 is always 0.
+        default:
+            return 0.0;
+    }
+}
+
+double InstructorElectricsValue(int index) {
+    switch (index) {
+        case kElecLeftEssentialBus:
+            return BusPowered.get(kLeftEssentialBus);
+        case kElecRightEssentialBus:
+            return BusPowered.get(kRightEssentialBus);
+        case kElecAuxBatteryBus:
+            return BusPowered.get(kAuxBatteryBus);
+        case kElecMainBatteryBus:
+            return BusPowered.get(kMainBatteryBus);
+        case kElecLeftMainDcBus:
+            return BusPowered.get(kLeftMainBus);
+        case kElecRightMainDcBus:
+            return BusPowered.get(kRightMainBus);
+        case kElecLeftSecondaryDcBus:
+            return BusPowered.get(kLeftSecondaryBus);
+        case kElecRightSecondaryDcBus:
+            return BusPowered.get(kRightSecondaryBus);
+        case kElecLeftAvionics115AcBus:
+            return AcBusPowered.get(3);
+        case kElecRightAvionics115AcBus:
+            return AcBusPowered.get(2);
+        case kElecLeftAvionics26AcBus:
+            return BusPowered2.get(1);
+        case kElecRightAvionics26AcBus:
+            return BusPowered2.get(0);
+        case kElecLeftVariableAcBus:
+            return AcBusPowered.get(1);
+        case kElecRightVariableAcBus:
+            return AcBusPowered.get(0);
+        case kElecTru1:
+            return Flag(Tru1Voltage.get() > 20);
+        case kElecTru2:
+            return Flag(Tru2Voltage.get() > 20);
+        case kElecXfmr1:
+            return static_cast<int32_t>(LeftAvionicsBus.get() * 0.22624434389140272) &
+                   ~static_cast<int32_t>(ElectricalFailures.get(kFailTransformer1));
+        case kElecXfmr2:
+            return static_cast<int32_t>(RightAvionicsBus.get() * 0.22624434389140272) &
+                   ~static_cast<int32_t>(ElectricalFailures.get(kFailTransformer2));
+        case kElecPriInverter:
+            return Flag(PrimaryInverterVoltage.get() > 100);
+        case kElecSecInverter:
+            return Flag(SecondaryInverterVoltage.get() > 100);
+        case kElecAuxInverter:
+            return Flag(AuxInverterVoltage.get() > 100);
+        case kElecLeftDcGen:
+            return Flag(DcGenerator1Voltage.get() >= 24.5);
+        case kElecRightDcGen:
+            return Flag(DcGenerator2Voltage.get() >= 24.5);
+        case kElecLeftAcGen:
+            return Flag(AcGenerator1Voltage.get() > 100);
+        case kElecRightAcGen:
+            return Flag(AcGenerator2Voltage.get() > 100);
+        case kElecValueSwitchBatAux:
+            return AuxBatterySwitch.get();
+        case kElecValueSwitchBatMaster:
+            return BatteryMasterSwitch.get();
+        case kElecValueSwitchBatMain:
+            return MainBatterySwitch.get();
+        case kElecValueSwitchGen1Dc:
+            return DcGenerator1Switch.get();
+        case kElecValueSwitchGen2Dc:
+            return DcGenerator2Switch.get();
+        case kElecValueSwitchGen1Ac:
+            return AcGenerator1Switch.get();
+        case kElecValueSwitchGen2Ac:
+            return AcGenerator2Switch.get();
+        case kElecValueSwitchPriInv:
+            return PrimaryInverterSwitch.get();
+        case kElecValueSwitchSecInv:
+            return SecondaryInverterSwitch.get();
+        case kElecValueAuxInvSelector:
+            return (AuxInverterSelectRight.get() != 0) + 2 * (AuxInverterSelectLeft.get() != 0);
+        case kElecValueSwitchMainBusTie:
+            return MainBusTieSwitch.get();
+        case kElecValueSwitchExtDc:
+            return ExternalDcSwitch.get();
+        case kElecValueSwitchExtAc:
+            return ExternalAcSwitch.get();
+        case kElecValueCbF5:
+            return BreakerF5Closed.get();
+        default:
+            // Values 25..42: the relay bytes K1..K10, K17, K18, K21, K22,
+            // AC generator 2 and 1, variable AC cross-feed and external AC,
+            // which lie in this order in the record.
+            if (index >= kElecValueRelayK1 && index <= kElecValueRelayVarAcExtPower) {
+                return Electrics_sys.bytes[DcGenerator1OnLine.offset + (index - kElecValueRelayK1)];
+            }
+            return 0.0;
+    }
+}
+
+double InstructorAvionicsValue(int index) {
+    switch (index) {
+        // Head-up guidance approach status available and not failed: the
+        // head-up guidance computer.
+        default:
+            return 0.0;
+    }
+}
+
+double InstructorGetValue(int group, int index) {
+    switch (group) {
+        case kInstructorGroupHydraulics:
+            return InstructorHydraulicsValue(index);
+        case kInstructorGroupFlightSurfaces:
+            return InstructorFlightSurfacesValue(index);
+        case kInstructorGroupPowerplants:
+            return InstructorPowerplantsValue(index);
+        case kInstructorGroupElectrics:
+            return InstructorElectricsValue(index);
+        case kInstructorGroupAvionics:
+            return InstructorAvionicsValue(index);
+        default:
+            return 0.0;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Decoding
+
+bool InstructorDecodeMessage() {
+    InstructorMessage& m = InstructorMessageBuffer;
+    switch (m.kind) {
+        case kInstructorDataRequest:
+            m.value_count = 0;
+            m.state_count = 0;
+            if (m.group == kInstructorGroupNone) {
+                m.kind = 0;
+                return false;
+            }
+            m.kind = kInstructorDataReply;
+            BuildDataReply(m);
+            return true;
+        case kInstructorSetValue:
+            ApplySetValue(m);
+            break;
+        case kInstructorBulkSet:
+            if (m.group == kInstructorGroupBulk) ApplyBulkSet(m);
+            break;
+        default:
+            return false;  // not a request: nothing to answer
+    }
+    m.kind = kInstructorAcknowledge;
+    m.value_count = 0;
+    m.state_count = 0;
+    return true;
+}
+
+void InstructorProcessMessage() {
+    // Lowered before taking the messages: one that arrives meanwhile is
+    // either taken now or raises the flag again for the next tick.
+    NetworkReceiveFlag.exchange(0, std::memory_order_acq_rel);
+    while (InstructorReceiveNext()) {
+        if (InstructorDecodeMessage()) NetServerSendBlock();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Bulk targets
+
+void InstructorApplyValue(int32_t id, double value) {
+    const bool on = value > kRemoteOnThreshold;
+    switch (id) {
+        case 1:
+            RemoteApMirror = on ? 255 : 0;
+            break;
+        case 28:
+            Altitude = static_cast<float>(value);
+            break;
+        case 34:
+            AngleOfAttack = value / kRadToDeg;
+            break;
+        case 36:
+            if (on) {
+                NavSourceSel1 = kNavFms1;
+                RemoteSourceDisplay[0] = 1;
+            } else {
+                NavSourceSel1 = (FgcCoupledSide & 2) != 0 ? kNavVor2 : kNavVor1;
+                RemoteSourceDisplay[0] = 0;
+            }
+            break;
+        case 37:
+            RemoteSourceDisplay[0] = on ? 1 : 0;
+            break;
+        case 38:
+            RemoteSourceDisplay[1] = on ? 1 : 0;
+            break;
+        case 39:
+        case 63:
+            if (NavSourceSel1 >= 0 && NavSourceSel1 < kNavSourceCount) {
+                NavSourceRecord& r = NavSources[NavSourceSel1];
+                if (id == 39) {
+                    r.bearing = value;
+                } else {
+                    r.lateral_deviation = value * 127 * 0.0025;
+                }
+            }
+            break;
+        case 45:
+            InstructorDisplayValues.fuel_flow[0] = value;
+            break;
+        case 46:
+            InstructorDisplayValues.fuel_flow[1] = value;
+            break;
+        case 60:
+            InstructorDisplayValues.itt[0] = value;
+            if (on) {
+                MarkerBeacons = 3;
+            } else if (MarkerBeacons == 3) {
+                MarkerBeacons = 0;
+            }
+            break;
+        case 61:
+            InstructorDisplayValues.itt[0] = value;
+            break;
+        case 62:
+            InstructorDisplayValues.itt[1] = value;
+            break;
+        case 53:
+            Heading = static_cast<float>(value);
+            break;
+        case 58:
+            IndicatedAirspeed = static_cast<float>(value);
+            break;
+        case 72:
+            Nh1State.nh = static_cast<float>(value);
+            break;
+        case 73:
+            Nh2State.nh = static_cast<float>(value);
+            break;
+        case 74:
+            NLValue[0] = static_cast<float>(value);
+            break;
+        case 75:
+            NLValue[1] = static_cast<float>(value);
+            break;
+        case 76:
+            PropRpm[0] = value;
+            break;
+        case 77:
+            PropRpm[1] = value;
+            break;
+        case 79:
+            PitchAttitude = static_cast<float>(-value);
+            break;
+        case 87:
+            BankAttitude = static_cast<float>(-value);
+            break;
+        case 81:
+            if (value != 0.0) PropFeatherCountdown[0] = 255;
+            break;
+        case 82:
+            if (value != 0.0) PropFeatherCountdown[1] = 255;
+            break;
+        case 83:
+            RadioAltitude = value * 0.3043491493441276;
+            break;
+        case 93:
+        case 94:
+        case 95:
+        case 96:
+            InstructorDisplayValues.spoiler[id - 93] = value / (1.5 * kRadToDeg);
+            break;
+        case 100:
+            PowerplantState.Torque[0] = value;
+            break;
+        case 101:
+            PowerplantState.Torque[1] = value;
+            break;
+        case 114:
+            OnGround = value == 100217.0 ? 255 : 0;
+            break;
+        case 115:
+            RemoteYdMirror = on ? 255 : 0;
+            break;
+        case kRemoteIdFrameNumber:
+            RemoteFrameNumber = TruncSaturated(value);
+            break;
+        case 120:
+            GroundSpeed = TruncSaturated(value);
+            break;
+        case 121:
+            RemotePositionValues[1] = value;
+            break;
+        case 122:
+            RemotePositionValues[2] = value;
+            break;
+        // Identifiers of the flight guidance (modes, engagement, coupling,
+        // decision height, test timers), the altimeter flag, the flap
+        // handle, the autofeather words, the hydraulic pump pressures and
+        // the master warning words write state of systems the module does
+        // not have yet; until then they change nothing. Unknown identifiers
+        // change nothing.
+        default:
+            break;
+    }
+}
+
+void InstructorSmoothValues() {
+    if (RemoteBurstStarted == 0) {
+        BurstPreset();
+        RemoteBurstStarted = 1;
+    }
+    const int count = std::clamp(RemoteValueCount, 0, kRemoteTargetCapacity);
+
+    if (RemoteValuesSetFlag.load(std::memory_order_acquire) != 0) {
+        const uint32_t frames =
+            std::clamp<uint32_t>(HostPassCounter - RemoteLastUpdatePass, 1u, 600u);
+        RemoteLastUpdatePass = HostPassCounter;
+        const double span = 1.75 * frames;
+        for (int i = 0; i < count; ++i) {
+            if (RemoteTargetInts[i] == kRemoteIdHeading) {
+                RemoteStepValues[i] =
+                    AngleDiff(RemoteTargetValues[i], RemoteCurrentValues[i]) / span;
+                RemoteCurrentValues[i] = Wrap360(RemoteCurrentValues[i]);
+            } else {
+                RemoteStepValues[i] = (RemoteTargetValues[i] - RemoteCurrentValues[i]) / span;
+            }
+        }
+        RemotePositionValues[0] += 1.0;  // target updates so far
+    }
+
+    const double updates = RemotePositionValues[0];
+    for (int i = 0; i < count; ++i) {
+        double& current = RemoteCurrentValues[i];
+        const double target = RemoteTargetValues[i];
+        if (target < kRemoteOnThreshold && current < kRemoteOnThreshold && updates > 2.0) {
+            current += RemoteStepValues[i];
+            // A heading gliding past north stays within 0..360.
+            if (RemoteTargetInts[i] == kRemoteIdHeading) current = Wrap360(current);
+        } else {
+            current = target;
+        }
+    }
+
+    PropPitch1 = 0.42105263;
+    PropPitch2 = 0.42105263;
+
+    if (updates > 5.0) {
+        for (int i = 0; i < count; ++i)
+            InstructorApplyValue(RemoteTargetInts[i], RemoteCurrentValues[i]);
+    }
+
+    // Climb rate from the altitude change between two remote frames,
+    // smoothed into the vertical speed on every call.
+    if (RemoteFrameNumber != RemoteFrameNumberSeen) {
+        RemoteClimbRate = (static_cast<double>(Altitude) - RemoteAltitudeAtChange) * 48.84;
+        RemoteAltitudeAtChange = Altitude;
+        RemoteFrameNumberSeen = RemoteFrameNumber;
+    }
+    VerticalSpeedRaw = TruncSaturated((VerticalSpeedRaw * 30.0 + RemoteClimbRate) / 31.0);
+
+    HostPauseIndicator = 0;
+    RemoteValuesSetFlag.store(0, std::memory_order_release);
+}
+
+}  // namespace zu

@@ -1,0 +1,237 @@
+#include "cabin_link/instructor_state_exchange.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "cabin_link/instructor_link_server.h"
+#include "core/electrical_system.h"
+#include "core/host_panel_services.h"
+#include "core/systems_tick.h"
+
+namespace zu {
+namespace {
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+class InstructorExchangeTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::memset(&InstructorMessageBuffer, 0, sizeof InstructorMessageBuffer);
+        std::fill(std::begin(HydraulicsInstructorStates), std::end(HydraulicsInstructorStates), 0);
+        std::fill(std::begin(FlightSurfacesInstructorStates),
+                  std::end(FlightSurfacesInstructorStates), 0);
+        std::fill(std::begin(PowerplantsInstructorStates), std::end(PowerplantsInstructorStates),
+                  0);
+        std::fill(std::begin(ElectricsInstructorStates), std::end(ElectricsInstructorStates), 0);
+        AvionicsInstructorStates[0] = 0;
+        HydraulicDecayFactor = 0.995;
+        RemoteDisplayCountdown.store(0);
+        RemoteValuesSetFlag.store(0);
+        RemoteValueCount = 0;
+    }
+
+    // Puts a message into the exchange buffer and decodes it.
+    bool Decode(uint8_t kind, uint16_t group, float value = 0, float state = 0) {
+        InstructorMessage& m = InstructorMessageBuffer;
+        m.kind = kind;
+        m.group = group;
+        m.value_count = 0;
+        m.state_count = 0;
+        m.items[0].value = value;
+        m.items[0].state = state;
+        return InstructorDecodeMessage();
+    }
+    bool Set(uint16_t group, float index, float state) {
+        return Decode(kInstructorSetValue, group, index, state);
+    }
+    void ExpectAcknowledged() {
+        EXPECT_EQ(InstructorMessageBuffer.kind, kInstructorAcknowledge);
+        EXPECT_EQ(InstructorMessageBuffer.value_count, 0);
+        EXPECT_EQ(InstructorMessageBuffer.state_count, 0);
+    }
+};
+
+TEST_F(InstructorExchangeTest, DataRequestsAreAnsweredWithTheGroupsCounts) {
+    struct Case {
+        uint16_t group, values, states;
+    } cases[] = {{1, 12, 22}, {3, 13, 13}, {4, 52, 23}, {5, 57, 26}, {10, 1, 1}, {7, 0, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.group);
+        ASSERT_TRUE(Decode(kInstructorDataRequest, c.group));
+        EXPECT_EQ(InstructorMessageBuffer.kind, kInstructorDataReply);
+        EXPECT_EQ(InstructorMessageBuffer.group, c.group);
+        EXPECT_EQ(InstructorMessageBuffer.value_count, c.values);
+        EXPECT_EQ(InstructorMessageBuffer.state_count, c.states);
+    }
+    // Group 0 gets no reply at all.
+    EXPECT_FALSE(Decode(kInstructorDataRequest, kInstructorGroupNone));
+}
+
+TEST_F(InstructorExchangeTest, RepliesCarryTheTablesAndTheAircraftState) {
+    PowerplantsInstructorStates[22] = 7;
+    EngineFailureWord1 = kPowerplantFailFire;
+    Nh1State.nh = 70.0f;
+    Nh2State.nh = 10.0f;
+    ASSERT_TRUE(Decode(kInstructorDataRequest, kInstructorGroupPowerplants));
+    const InstructorMessage& m = InstructorMessageBuffer;
+    EXPECT_EQ(m.items[22].state, 7.0f);
+    EXPECT_EQ(m.items[kPpEngine1].state, 8.0f);
+    EXPECT_EQ(m.items[kPpEngine1].value, 1.0f);
+    EXPECT_EQ(m.items[kPpEngine2].value, 0.0f);
+    EXPECT_EQ(m.items[kPpUnused6].value, 0.0f);
+
+    const ElectricsRecord saved = Electrics_sys;
+    BusPowered.set(kLeftEssentialBus, 1);
+    BusPowered.set(kRightEssentialBus, 0);
+    DcGenerator1OnLine.set(255);  // relay K1
+    AuxInverterSelectLeft.set(255);
+    AuxInverterSelectRight.set(0);
+    ElectricsInstructorStates[kElecStateCbF5] = kElementFailed;
+    ASSERT_TRUE(Decode(kInstructorDataRequest, kInstructorGroupElectrics));
+    EXPECT_EQ(m.items[kElecLeftEssentialBus].value, 1.0f);
+    EXPECT_EQ(m.items[kElecRightEssentialBus].value, 0.0f);
+    EXPECT_EQ(m.items[kElecValueRelayK1].value, 255.0f);
+    EXPECT_EQ(m.items[kElecValueAuxInvSelector].value, 2.0f);
+    EXPECT_EQ(m.items[kElecStateCbF5].state, 255.0f);
+    Electrics_sys = saved;
+}
+
+TEST_F(InstructorExchangeTest, SetValueStoresAcknowledgesAndMirrorsPairedSurfaces) {
+    ASSERT_TRUE(Set(kInstructorGroupFlightSurfaces, 4, 32));
+    ExpectAcknowledged();
+    EXPECT_EQ(FlightSurfacesInstructorStates[3], 32);
+    EXPECT_EQ(FlightSurfacesInstructorStates[4], 32);
+    ASSERT_TRUE(Set(kInstructorGroupFlightSurfaces, 0, 1));
+    EXPECT_EQ(FlightSurfacesInstructorStates[1], 1);
+    ASSERT_TRUE(Set(kInstructorGroupFlightSurfaces, 6, 8));
+    EXPECT_EQ(FlightSurfacesInstructorStates[5], 8);
+    ASSERT_TRUE(Set(kInstructorGroupFlightSurfaces, 2, 4));  // rudder: alone
+    EXPECT_EQ(FlightSurfacesInstructorStates[1], 1);
+    EXPECT_EQ(FlightSurfacesInstructorStates[3], 32);
+
+    ASSERT_TRUE(Set(kInstructorGroupPowerplants, kPpEngine2, 9.9f));  // truncated
+    EXPECT_EQ(EngineFailureWord2, 9);
+    ASSERT_TRUE(Set(kInstructorGroupAvionics, 0, 255));
+    EXPECT_EQ(AvionicsInstructorStates[0], 255);
+}
+
+TEST_F(InstructorExchangeTest, LeakSpeedSetsTheDecayFactorFromAClampedState) {
+    Set(kInstructorGroupHydraulics, kHydStateLeakSpeed, 100);
+    EXPECT_DOUBLE_EQ(HydraulicDecayFactor, 0.979);
+    Set(kInstructorGroupHydraulics, kHydStateLeakSpeed, 0);
+    EXPECT_DOUBLE_EQ(HydraulicDecayFactor, 0.999);
+    Set(kInstructorGroupHydraulics, kHydStateLeakSpeed, 5000);
+    EXPECT_DOUBLE_EQ(HydraulicDecayFactor, 0.979);
+    Set(kInstructorGroupHydraulics, kHydStateLeakSpeed, -400);
+    EXPECT_DOUBLE_EQ(HydraulicDecayFactor, 0.999);
+    EXPECT_EQ(HydraulicsInstructorStates[kHydStateLeakSpeed], -400);
+}
+
+TEST_F(InstructorExchangeTest, BadSetValuesChangeNothingButAreAcknowledged) {
+    const float bad_indices[] = {-1, 22, 1e9f, kNaN, kInf, -kInf};
+    for (float index : bad_indices) {
+        SCOPED_TRACE(index);
+        ASSERT_TRUE(Set(kInstructorGroupHydraulics, index, 3));
+        ExpectAcknowledged();
+    }
+    const float bad_states[] = {kNaN, kInf, 3e9f, -3e9f};
+    for (float state : bad_states) {
+        SCOPED_TRACE(state);
+        ASSERT_TRUE(Set(kInstructorGroupHydraulics, 0, state));
+    }
+    ASSERT_TRUE(Set(kInstructorGroupAvionics, 1, 255));  // table of one entry
+    ASSERT_TRUE(Set(7, 0, 255));                         // no table at all
+    for (int32_t s : HydraulicsInstructorStates) EXPECT_EQ(s, 0);
+    EXPECT_EQ(AvionicsInstructorStates[0], 0);
+    EXPECT_DOUBLE_EQ(HydraulicDecayFactor, 0.995);
+}
+
+TEST_F(InstructorExchangeTest, ReceivedRepliesAndUnknownKindsAreNotAnswered) {
+    for (uint8_t kind : {kInstructorAcknowledge, kInstructorDataReply, uint8_t{0}, uint8_t{99}}) {
+        SCOPED_TRACE(int(kind));
+        EXPECT_FALSE(Decode(kind, kInstructorGroupPowerplants, 7, 1));
+        EXPECT_EQ(InstructorMessageBuffer.kind, kind);
+    }
+    EXPECT_EQ(EngineFailureWord1, 0);
+}
+
+TEST_F(InstructorExchangeTest, BulkSetArmsTheBurstWithCheckedTargets) {
+    InstructorMessage& m = InstructorMessageBuffer;
+    m.kind = kInstructorBulkSet;
+    m.group = kInstructorGroupBulk;
+    m.value_count = 600;  // more than the message holds
+    for (int i = 0; i < 512; ++i) m.items[i] = {121.0f, float(i)};
+    m.items[3] = {kNaN, 5.0f};
+    m.items[4] = {122.0f, kInf};
+    ASSERT_TRUE(InstructorDecodeMessage());
+    ExpectAcknowledged();
+    EXPECT_EQ(RemoteValueCount, 512);
+    EXPECT_EQ(RemoteDisplayCountdown.load(), kRemoteBurstFrames);
+    EXPECT_EQ(RemoteValuesSetFlag.load(), 1);
+    EXPECT_EQ(RemoteTargetInts[0], 121);
+    EXPECT_EQ(RemoteTargetValues[511], 511.0);
+    EXPECT_EQ(RemoteTargetInts[3], 0);
+    EXPECT_EQ(RemoteTargetInts[4], 0);
+
+    // Another group is acknowledged but sets nothing.
+    RemoteDisplayCountdown.store(0);
+    m.kind = kInstructorBulkSet;
+    m.group = 3;
+    ASSERT_TRUE(InstructorDecodeMessage());
+    EXPECT_EQ(RemoteDisplayCountdown.load(), 0);
+}
+
+class InstructorSmoothingTest : public InstructorExchangeTest {
+  protected:
+    void SetUp() override {
+        InstructorExchangeTest::SetUp();
+        RemoteBurstStarted = 1;        // preset done
+        RemotePositionValues[0] = 10;  // past the first target updates
+        RemoteLastUpdatePass = HostPassCounter;
+    }
+    // New targets after `frames` host passes.
+    void Targets(std::initializer_list<std::pair<int32_t, double>> items, uint32_t frames) {
+        int i = 0;
+        for (auto [id, target] : items) {
+            RemoteTargetInts[i] = id;
+            RemoteTargetValues[i++] = target;
+        }
+        RemoteValueCount = i;
+        HostPassCounter += frames;
+        RemoteValuesSetFlag.store(1);
+    }
+};
+
+TEST_F(InstructorSmoothingTest, HeadingGlidesThroughNorth) {
+    RemoteCurrentValues[0] = 350.0;
+    Targets({{kRemoteIdHeading, 10.0}}, 10);
+    for (int call = 0; call < 18; ++call) {
+        InstructorSmoothValues();
+        const double h = RemoteCurrentValues[0];
+        EXPECT_TRUE(h >= 350.0 - 1e-9 || h <= 12.0) << "call " << call << " heading " << h;
+        EXPECT_GE(h, 0.0);
+        EXPECT_LT(h, 360.0);
+        EXPECT_FLOAT_EQ(Heading, static_cast<float>(h));
+    }
+    EXPECT_NEAR(RemoteCurrentValues[0], 10.0, 2.0);
+}
+
+TEST_F(InstructorSmoothingTest, LargeTargetsJumpAndPositionsReachTheRepositioning) {
+    RemoteCurrentValues[0] = 0.0;
+    RemoteCurrentValues[1] = 0.0;
+    Targets({{1, 100368.0}, {121, 35.0}}, 4);
+    InstructorSmoothValues();
+    EXPECT_EQ(RemoteCurrentValues[0], 100368.0);  // jumped
+    EXPECT_EQ(RemoteApMirror, 255);
+    EXPECT_GT(RemoteCurrentValues[1], 0.0);  // glides
+    EXPECT_LT(RemoteCurrentValues[1], 35.0);
+    EXPECT_EQ(RemotePositionValues[1], RemoteCurrentValues[1]);
+    EXPECT_EQ(RemoteValuesSetFlag.load(), 0);
+}
+
+}  // namespace
+}  // namespace zu

@@ -1,0 +1,187 @@
+#include "core/gauge_table.h"
+
+#include "core/module_frame.h"
+#include "instruments/engine_instruments.h"
+
+namespace zu {
+
+namespace {
+
+constexpr gauge::GaugeHeader MakeGauge(const char* name, uint32_t width_mm,
+                                       gauge::ElementHeader** element_list = nullptr,
+                                       gauge::MouseRect* mouse_rect = nullptr,
+                                       gauge::GaugeCallback callback = nullptr) {
+    gauge::GaugeHeader h{};
+    h.version = gauge::kGaugeHeaderVersion;
+    h.name = name;
+    h.element_list = element_list;
+    h.query = GaugeStandardQuery;
+    h.install = GaugeStandardInstall;
+    h.initialise = GaugeStandardInitialise;
+    h.update = GaugeStandardUpdate;
+    h.generate = GaugeStandardGenerate;
+    h.draw = GaugeStandardDraw;
+    h.kill = GaugeStandardKill;
+    h.default_width_mm = width_mm;
+    h.mouse_rect = mouse_rect;
+    h.gauge_callback = callback;
+    h.parameters = nullptr;
+    h.size_x = 0;
+    h.size_y = 0;
+    h.host_data = nullptr;
+    return h;
+}
+
+}  // namespace
+
+constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
+    /*   0 */ MakeGauge("maingauge", 25, nullptr, nullptr, MaingaugeCallback),
+    /*   1 */ MakeGauge("Torque2", 83, Torque2ElementList, Torque2MouseRect, Torque2Callback),
+    /*   2 */ MakeGauge("Torque1", 83, Torque1ElementList, Torque1MouseRect, Torque1Callback),
+    /*   3 */ MakeGauge("Rpm1", 83, Rpm1ElementList, Rpm1MouseRect, Rpm1Callback),
+    /*   4 */ MakeGauge("Rpm2", 83, Rpm2ElementList, Rpm2MouseRect, Rpm2Callback),
+    /*   5 */ MakeGauge("Nh1", 83, Nh1ElementList, Nh1MouseRect, Nh1Callback),
+    /*   6 */ MakeGauge("Nh2", 83, Nh2ElementList, Nh2MouseRect, Nh2Callback),
+    /*   7 */ MakeGauge("NL1", 83, NL1ElementList, NL1MouseRect, NL1Callback),
+    /*   8 */ MakeGauge("NL2", 83, NL2ElementList, NL2MouseRect, NL2Callback),
+    /*   9 */ MakeGauge("Itt1", 83, Itt1ElementList, Itt1MouseRect, Itt1Callback),
+    /*  10 */ MakeGauge("Itt2", 83, Itt2ElementList, Itt2MouseRect, Itt2Callback),
+    /*  11 */ MakeGauge("ff1", 83, ff1ElementList, ff1MouseRect, ff1Callback),
+    /*  12 */ MakeGauge("ff2", 83, ff2ElementList, ff2MouseRect, ff2Callback),
+    /*  13 */ MakeGauge("Oil1", 73, Oil1ElementList, nullptr, Oil1Callback),
+    /*  14 */ MakeGauge("Oil2", 73, Oil2ElementList, nullptr, Oil2Callback),
+    /*  15 */ MakeGauge("F_QTY1", 65, F_QTY1ElementList, nullptr, F_QTY1Callback),
+    /*  16 */ MakeGauge("F_QTY2", 65, F_QTY2ElementList, nullptr, F_QTY2Callback),
+    /*  17 */ MakeGauge("F_TANK_TEMP", 65, F_TANK_TEMPElementList, nullptr, F_TANK_TEMPCallback),
+    /*  18 */ MakeGauge("F_TEMP", 77, F_TEMPElementList, nullptr, F_TEMPCallback),
+    /*  19 */ MakeGauge("Prop_Ground", 56),
+    /*  20 */ MakeGauge("Master_Fire_Warning", 60),
+    /*  21 */ MakeGauge("Master_Caution_Light", 61),
+    /*  22 */ MakeGauge("Master_Warning_Light", 61),
+    /*  23 */ MakeGauge("Course_hdg_selector1", 42),
+    /*  24 */ MakeGauge("Course_hdg_selector1_touch", 42),
+    /*  25 */ MakeGauge("Course_hdg_selector2", 42),
+    /*  26 */ MakeGauge("VOR1_Panel", 110),
+    /*  27 */ MakeGauge("VOR1_Panel_touch", 110),
+    /*  28 */ MakeGauge("VOR2_Panel", 110),
+    /*  29 */ MakeGauge("VOR2_Panel_touch", 110),
+    /*  30 */ MakeGauge("ADF1_Panel", 92),
+    /*  31 */ MakeGauge("ADF2_Panel", 92),
+    /*  32 */ MakeGauge("ADF1_Panel_touch", 92),
+    /*  33 */ MakeGauge("ADF2_Panel_touch", 92),
+    /*  34 */ MakeGauge("ATC1_Panel", 92),
+    /*  35 */ MakeGauge("COM1_Panel", 92),
+    /*  36 */ MakeGauge("COM2_Panel", 92),
+    /*  37 */ MakeGauge("MARKERS_Panel", 89),
+    /*  38 */ MakeGauge("AUDIO_Panel", 235),
+    /*  39 */ MakeGauge("ENTERTAINMENT_Panel", 235),
+    /*  40 */ MakeGauge("Gear", 113),
+    /*  41 */ MakeGauge("Speedometer1", 124),
+    /*  42 */ MakeGauge("Speedometer1_touch", 124),
+    /*  43 */ MakeGauge("Speedometer2", 124),
+    /*  44 */ MakeGauge("Speedometer2_touch", 124),
+    /*  45 */ MakeGauge("Altimeter1", 124),
+    /*  46 */ MakeGauge("Altimeter1_touch", 124),
+    /*  47 */ MakeGauge("Altimeter2", 124),
+    /*  48 */ MakeGauge("Altimeter2_touch", 124),
+    /*  49 */ MakeGauge("Stby Altimeter", 124),
+    /*  50 */ MakeGauge("Stby Altimeter_touch", 124),
+    /*  51 */ MakeGauge("Stby attitude", 100),
+    /*  52 */ MakeGauge("PFCS", 93),
+    /*  53 */ MakeGauge("clock1", 106),
+    /*  54 */ MakeGauge("clock2", 106),
+    /*  55 */ MakeGauge("RMI", 104),
+    /*  56 */ MakeGauge("TRIMS", 233),
+    /*  57 */ MakeGauge("FLAPS indicator", 65),
+    /*  58 */ MakeGauge("Whiskey compass", 118),
+    /*  59 */ MakeGauge("Inclinometer", 33),
+    /*  60 */ MakeGauge("EGC_panel", 168),
+    /*  61 */ MakeGauge("FUEL_panel", 166),
+    /*  62 */ MakeGauge("Autofeather_panel", 165),
+    /*  63 */ MakeGauge("Bypass_doors", 114),
+    /*  64 */ MakeGauge("stormlights1", 1280),
+    /*  65 */ MakeGauge("stormlights2", 1280),
+    /*  66 */ MakeGauge("VSI1", 163),
+    /*  67 */ MakeGauge("VSI1_VC", 163),
+    /*  68 */ MakeGauge("VSI2", 163),
+    /*  69 */ MakeGauge("VSI2_VC", 163),
+    /*  70 */ MakeGauge("HSI1", 163),
+    /*  71 */ MakeGauge("HSI1_VC", 163),
+    /*  72 */ MakeGauge("HSI2", 163),
+    /*  73 */ MakeGauge("HSI2_VC", 163),
+    /*  74 */ MakeGauge("TCAS1 display", 109),
+    /*  75 */ MakeGauge("TCAS1 VC display", 109),
+    /*  76 */ MakeGauge("TCAS2 display", 109),
+    /*  77 */ MakeGauge("TCAS2 VC display", 109),
+    /*  78 */ MakeGauge("WX display", 251),
+    /*  79 */ MakeGauge("FMS", 335),
+    /*  80 */ MakeGauge("FMS_VC", 335),
+    /*  81 */ MakeGauge("FMS_show", 335),
+    /*  82 */ MakeGauge("VSI1 SEL", 127),
+    /*  83 */ MakeGauge("VSI2 SEL", 127),
+    /*  84 */ MakeGauge("Autopilot", 224),
+    /*  85 */ MakeGauge("Autopilot_touch", 224),
+    /*  86 */ MakeGauge("ID809a_Panel", 233),
+    /*  87 */ MakeGauge("ID809b_Panel", 233),
+    /*  88 */ MakeGauge("AL801_Panel", 103),
+    /*  89 */ MakeGauge("AL801_Panel_touch", 103),
+    /*  90 */ MakeGauge("GPWS_Panel", 38),
+    /*  91 */ MakeGauge("RNAV1_Panel", 180),
+    /*  92 */ MakeGauge("RNAV2_Panel", 180),
+    /*  93 */ MakeGauge("battery_panel", 227),
+    /*  94 */ MakeGauge("ac_Panel", 227),
+    /*  95 */ MakeGauge("DcMeterPanel", 227),
+    /*  96 */ MakeGauge("AcMeterPanel", 227),
+    /*  97 */ MakeGauge("BatTempMeterPanel", 191),
+    /*  98 */ MakeGauge("EngineStartPanel", 191),
+    /*  99 */ MakeGauge("Lights_Panel", 198),
+    /* 100 */ MakeGauge("Lights_rightpanel", 192),
+    /* 101 */ MakeGauge("Lights_exterior1_Panel", 197),
+    /* 102 */ MakeGauge("Lights_exterior2_Panel", 190),
+    /* 103 */ MakeGauge("Landing gear inhibit switch", 80),
+    /* 104 */ MakeGauge("Nose Gear Alt Door", 132),
+    /* 105 */ MakeGauge("HGS_HUD_switch", 32),
+    /* 106 */ MakeGauge("PneuPanel", 200),
+    /* 107 */ MakeGauge("PneuPanel_touch", 200),
+    /* 108 */ MakeGauge("PressPanel", 201),
+    /* 109 */ MakeGauge("PressPanel_touch", 201),
+    /* 110 */ MakeGauge("AntiicePanel", 217),
+    /* 111 */ MakeGauge("FirePanel", 455),
+    /* 112 */ MakeGauge("DuctTemp", 65),
+    /* 113 */ MakeGauge("CabAltSetIndicator", 85),
+    /* 114 */ MakeGauge("PressComp_Diff", 65),
+    /* 115 */ MakeGauge("PressComp_Alt", 65),
+    /* 116 */ MakeGauge("PressComp_Rate", 65),
+    /* 117 */ MakeGauge("engine_panel", 204),
+    /* 118 */ MakeGauge("Pilot_Panel", 349),
+    /* 119 */ MakeGauge("Caution", 485),
+    /* 120 */ MakeGauge("Caution_Large", 485),
+    /* 121 */ MakeGauge("Stby_hydr", 145),
+    /* 122 */ MakeGauge("Stby_hydr_pres", 77),
+    /* 123 */ MakeGauge("Main_hydr_pres", 77),
+    /* 124 */ MakeGauge("Brake_hydr_pres", 77),
+    /* 125 */ MakeGauge("Hydr_qty", 77),
+    /* 126 */ MakeGauge("Roll_spoilers_shutoff", 65),
+    /* 127 */ MakeGauge("Rudders_shutoff", 193),
+    /* 128 */ MakeGauge("StickPusher_shutoff", 56),
+    /* 129 */ MakeGauge("Alternate Gear Pump", 100),
+    /* 130 */ MakeGauge("Copilot panel", 103),
+    /* 131 */ MakeGauge("AHRS1_Panel", 220),
+    /* 132 */ MakeGauge("AHRS2_Panel", 220),
+    /* 133 */ MakeGauge("DisplayControl_Panel1", 223),
+    /* 134 */ MakeGauge("DisplayControl_Panel1_touch", 223),
+    /* 135 */ MakeGauge("DisplayControl_Panel2", 223),
+    /* 136 */ MakeGauge("PA_panel", 175),
+    /* 137 */ MakeGauge("CVR_panel", 228),
+    /* 138 */ MakeGauge("FDR_panel", 194),
+    /* 139 */ MakeGauge("HGS_panel", 207),
+    /* 140 */ MakeGauge("HGS_VC_panel", 207),
+    /* 141 */ MakeGauge("RASU_panel", 163),
+    /* 142 */ MakeGauge("RASU_VC_panel", 163),
+    /* 143 */ MakeGauge("RASU_panel_touch", 163),
+    /* 144 */ MakeGauge("HGS_Annunciator_panel", 31),
+    /* 145 */ MakeGauge("SWITCHBOARD_gauge", 260),
+    /* 146 */ MakeGauge("CALLSIGN_gauge", 61),
+};
+
+}  // namespace zu

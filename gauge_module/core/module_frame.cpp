@@ -1,0 +1,255 @@
+#include "core/module_frame.h"
+
+#include "cabin_link/instructor_link_server.h"
+#include "core/fsuipc_client.h"
+#include "core/fsuipc_data_exchange.h"
+#include "core/gauge_table.h"
+#include "core/host_panel_services.h"
+#include "core/settings_file.h"
+#include "core/shared_maths.h"
+#include "core/systems_tick.h"
+#include "resources/resource_table.h"
+#include "zu/platform/timer.h"
+
+namespace {
+
+constexpr zu::gauge::LinkageRecord MakeLinkage() {
+    zu::gauge::LinkageRecord r{};
+    r.module_id = zu::gauge::kModuleId;
+    r.module_init = zu::ModuleInit;
+    r.module_deinit = zu::ModuleDeinit;
+    r.zero0 = 0;
+    r.zero1 = 0;
+    r.link_version = zu::gauge::kLinkVersion;
+    for (int i = 0; i < zu::gauge::kGaugeCount; ++i) r.gauges[i] = &zu::GaugeTable[i];
+    r.gauges[zu::gauge::kGaugeCount] = nullptr;
+    r.find_resource = zu::FindResource;
+    return r;
+}
+
+}  // namespace
+
+extern "C" {
+__attribute__((visibility("default"))) constinit zu::gauge::ImportTableRecord ImportTable = {
+    zu::gauge::kPanelServicesImportId, nullptr, 0, 0};
+__attribute__((visibility("default"))) constinit zu::gauge::LinkageRecord Linkage = MakeLinkage();
+}
+
+namespace zu {
+
+int32_t RefreshCountdown[kRefreshGroups] = {};
+std::atomic<uint8_t> RedrawRequest{0};
+std::atomic<uint32_t> ModuleActive{0};
+uint32_t FeatureDisableMask = 0;
+
+uint8_t FmsStarted = 0;
+uint8_t SettingsLoaded = 0;
+uint8_t NetworkServerStarted = 0;
+uint8_t JoystickReady = 0;
+uint8_t SoundSystemStarted = 0;
+uint8_t NamedVarsRegistered = 0;
+
+uint32_t SystemsTimerId = 0;
+std::atomic<uint8_t> FsuipcBusy{0};
+
+void ModuleInit() {}
+void ModuleDeinit() {}
+
+void TraceLine(const char* text, uint32_t value) {
+    (void)text;
+    (void)value;
+}
+
+// ---------------------------------------------------------------------------
+// Standard routines
+
+namespace {
+
+void ForwardElementList(gauge::GaugeHeader* g, int slot, uintptr_t arg) {
+    if (g == nullptr || g->element_list == nullptr || g->element_list[0] == nullptr) return;
+    auto service = PanelServiceSlot<gauge::ElementListService>(slot);
+    if (service != nullptr) service(g->element_list[0], arg);
+}
+
+}  // namespace
+
+void GaugeStandardQuery(gauge::GaugeHeader* g, uintptr_t) {
+    ForwardElementList(g, gauge::kSlotElementListQuery, 0);
+}
+void GaugeStandardInstall(gauge::GaugeHeader* g, uintptr_t arg) {
+    ForwardElementList(g, gauge::kSlotElementListInstall, arg);
+}
+void GaugeStandardInitialise(gauge::GaugeHeader* g, uintptr_t) {
+    ForwardElementList(g, gauge::kSlotElementListInitialise, 0);
+}
+void GaugeStandardUpdate(gauge::GaugeHeader* g, uintptr_t) {
+    ForwardElementList(g, gauge::kSlotElementListUpdate, 0);
+}
+void GaugeStandardGenerate(gauge::GaugeHeader* g, uintptr_t arg) {
+    ForwardElementList(g, gauge::kSlotElementListGenerate, arg);
+}
+void GaugeStandardDraw(gauge::GaugeHeader* g, uintptr_t) {
+    ForwardElementList(g, gauge::kSlotElementListDraw, 0);
+}
+void GaugeStandardKill(gauge::GaugeHeader* g, uintptr_t) {
+    ForwardElementList(g, gauge::kSlotElementListKill, 0);
+}
+
+// ---------------------------------------------------------------------------
+// Element lists
+
+gauge::ElementHeader* ElementListWalk(gauge::ElementHeader* element, int32_t n) {
+    for (int32_t i = 0; i < n && element != nullptr; ++i) {
+        element = element->next_element != nullptr ? element->next_element[0] : nullptr;
+    }
+    return element;
+}
+
+void SetElementFlags(gauge::ElementHeader* element, int32_t n, uint32_t flags) {
+    gauge::ElementHeader* e = ElementListWalk(element, n);
+    if (e != nullptr) e->image_flags |= flags;
+}
+
+void ClearElementFlags(gauge::ElementHeader* element, int32_t n, uint32_t flags) {
+    gauge::ElementHeader* e = ElementListWalk(element, n);
+    if (e != nullptr) e->image_flags &= ~flags;
+}
+
+// ---------------------------------------------------------------------------
+// Main gauge services
+
+namespace {
+
+void MaingaugeInstall() {
+    FsuipcConnect();
+
+    if (SystemsTimerId != 0) {
+        platform::TimeKillEvent(SystemsTimerId);
+        SystemsTimerId = 0;
+    }
+    SystemsTimerId = platform::TimeSetEvent(64, 4, SystemsTick, 0, platform::kTimerPeriodic);
+
+    ModuleActive.store(1, std::memory_order_release);
+
+    RefreshCountdown[11] = 48;
+    for (int i = 0; i <= 6; ++i) RefreshCountdown[i] = 128;
+}
+
+void MaingaugeUpdate() {
+    TraceLine("ENTERED UPDATE ROUTINE: ", 0);
+
+    // 1. Bring the FSUIPC link up (aircraft folder), unless an exchange of
+    //    the host pass is in progress.
+    if (FsuipcLinkReady.load(std::memory_order_acquire) == 0 &&
+        FsuipcBusy.load(std::memory_order_acquire) == 0) {
+        FsuipcBusy.store(1, std::memory_order_release);
+        FsuipcLinkStep();
+        FsuipcBusy.store(0, std::memory_order_release);
+        TraceLine("FSUIPC INITIALIZED: ", FsuipcResult);
+    }
+
+    // 2. Start-up hold of the host input and output.
+    CountdownTick(&HostIoStartDelay);
+
+    const bool linked = FsuipcLinkReady.load(std::memory_order_acquire) != 0;
+
+    // One-shot initialisations, once the link has filled the aircraft folder.
+    if (SettingsLoaded == 0 && linked) {
+        ReadSettingsIni();
+        SettingsLoaded = 1;
+    }
+    if (SettingsLoaded != 0 && NetworkServerStarted == 0) {
+        // The instructor-link server is started when NETWORK_SERVER is
+        // non-zero; the decision is taken once either way.
+        if (NETWORK_SERVER != 0) InstructorLinkStart();
+        NetworkServerStarted = 1;
+    }
+
+    if (SoundSystemStarted == 0 && linked) {
+        // The sound set is created here; the virtual joystick buttons are
+        // sent once right after it.
+        SoundSystemStarted = 1;
+        JoystickButtonsSend();
+    }
+
+    // Per-frame host pass.
+    if (linked && (FeatureDisableMask & kSkipHostPass) == 0) {
+        TraceLine("ENTERING MAINGAUGE PROC: ", 0);
+        MaingaugeProc();
+        TraceLine("EXITING MAINGAUGE PROC: ", 0);
+    }
+
+    // Autopilot servo output and weather sampling, link or not.
+    if ((FeatureDisableMask & kSkipAutopilotServoOutput) == 0) FscomTrimming();
+    if ((FeatureDisableMask & kSkipWeatherSampling) == 0) WxrAntennaProc();
+
+    TraceLine("EXITING UPDATE ROUTINE", 0);
+}
+
+void MaingaugeDraw() {
+    // The joystick axes are read here when the joystick is in use.
+    if (FsuipcLinkReady.load(std::memory_order_acquire) != 0) TrimInputRead();
+    if ((FeatureDisableMask & kSkipAutopilotServoOutput) == 0) FscomTrimming();
+    if ((FeatureDisableMask & kSkipWeatherSampling) == 0) WxrAntennaProc();
+    // The control inputs are sent here when the joystick is in use.
+}
+
+void MaingaugeKill() {
+    // Stop the tick first: TimeKillEvent returns only when no tick is running
+    // any more, so nothing below is torn down under a tick in flight.
+    if (SystemsTimerId != 0) {
+        platform::TimeKillEvent(SystemsTimerId);
+        SystemsTimerId = 0;
+    }
+    FsuipcLinkReady.store(0, std::memory_order_release);
+    ModuleActive.store(0, std::memory_order_release);
+
+    HardwareOutputHoldoff = 0;
+    FsuipcClose();
+
+    SettingsLoaded = 0;
+
+    // The instructor-link server is stopped when it was started. The flag is
+    // cleared in every case so that a new install decides again on the
+    // settings it reads then.
+    if (NetworkServerStarted != 0 && NETWORK_SERVER != 0) NetServerStop();
+    NetworkServerStarted = 0;
+
+    NamedVarsRegistered = 0;
+
+    auto close_window =
+        PanelServiceSlot<gauge::PanelWindowService>(gauge::kSlotPanelWindowCloseIdent);
+    const int32_t closed = close_window != nullptr ? close_window(kKillPanelWindow) : 0;
+    if (closed == 0) {
+        auto toggle_window =
+            PanelServiceSlot<gauge::PanelWindowService>(gauge::kSlotPanelWindowToggle);
+        if (toggle_window != nullptr) toggle_window(kKillPanelWindow);
+    }
+
+    StartupEventsSent = 0;
+}
+
+}  // namespace
+
+void MaingaugeCallback(gauge::GaugeHeader* g, int32_t service, uintptr_t extra) {
+    (void)g;
+    (void)extra;
+    switch (service) {
+        case gauge::kServiceInstall:
+            MaingaugeInstall();
+            break;
+        case gauge::kServiceUpdate:
+            MaingaugeUpdate();
+            break;
+        case gauge::kServiceDraw:
+            MaingaugeDraw();
+            break;
+        case gauge::kServiceKill:
+            MaingaugeKill();
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace zu

@@ -1,0 +1,127 @@
+#include "core/systems_tick.h"
+
+#include "cabin_link/instructor_link_server.h"
+#include "cabin_link/instructor_state_exchange.h"
+#include "core/cabin_doors.h"
+#include "core/electrical_system.h"
+#include "core/fsuipc_client.h"
+#include "core/fsuipc_data_exchange.h"
+#include "core/host_panel_services.h"
+#include "core/module_frame.h"
+
+namespace zu {
+
+std::atomic<uint32_t> TickCounter{0};
+uint32_t TickCounterPrevious = 0;
+std::atomic<uint32_t> FrameChangeBits{0};
+
+uint32_t HostPassCounter = 0;
+uint32_t HostPassCounterPrevious = 0;
+uint32_t HostPassChangeBits = 0;
+
+std::atomic<int32_t> RemoteDisplayCountdown{0};
+std::atomic<uint8_t> PowerplantValuesPending{0};
+
+namespace {
+
+// One half of the repositioning burst: one frame's step of the countdown
+// and of the instructor's smoothing towards its targets.
+// Only the host pass lowers it; the instructor link may re-arm it at any
+// time, so the decrement does not overwrite a fresh arm.
+void RepositionBurstStep() {
+    int32_t v = RemoteDisplayCountdown.load(std::memory_order_acquire);
+    while (v > 0) {
+        if (RemoteDisplayCountdown.compare_exchange_weak(v, v - 1, std::memory_order_acq_rel,
+                                                         std::memory_order_acquire)) {
+            RedrawRequest.store(255, std::memory_order_release);
+            InstructorSmoothValues();
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
+    // 1. Counter and rate mask.
+    const uint32_t counter = TickCounter.load(std::memory_order_relaxed) + 1;
+    TickCounter.store(counter, std::memory_order_release);
+    FrameChangeBits.store(counter ^ TickCounterPrevious, std::memory_order_release);
+    TickCounterPrevious = counter;
+
+    // 2. The systems, in this fixed order, each at its rate:
+    //    simulator-pause watch:
+    SimPauseWatch();
+    //    saved-flight persistence;
+    //    instructor message (when one has arrived):
+    if (NetworkReceiveFlag.load(std::memory_order_acquire) != 0) InstructorProcessMessage();
+    //    electrics and caution logic:
+    ElectricalUpdate();
+    //    [2nd] air
+    //    conditioning and pressurisation; [2nd] hydraulics; [16th] ice
+    //    protection; wipers; [2nd] fire protection; propeller rpm (while no
+    //    powerplant values are pending); powerplant and fuel.
+
+    // 3. The powerplant's per-engine values are ready for the key events.
+    PowerplantValuesPending.store(1, std::memory_order_release);
+
+    // 4. Then: AHRS 1 and 2; radio altitude, stall and ground proximity;
+    //    flight guidance (not while frozen or loading a flight); barometric
+    //    altitude; TCAS, weather radar, clocks, display brightness; [4th]
+    //    flight data recorder; flight management;
+    //    [2nd] doors:
+    if (FrameChangeBits.load(std::memory_order_relaxed) & 0x02) DoorRampUpdate();
+    //    head-up
+    //    guidance, landing gear, autofeather timers; sound tick.
+}
+
+void MaingaugeProc() {
+    // 1. Counter and rate mask.
+    ++HostPassCounter;
+    HostPassChangeBits = HostPassCounter ^ HostPassCounterPrevious;
+    HostPassCounterPrevious = HostPassCounter;
+
+    // 2. Simulator input, unless the instructor is repositioning the
+    //    aircraft: host variables, then the FSUIPC exchange.
+    if (RemoteDisplayCountdown.load(std::memory_order_acquire) == 0) {
+        if ((FeatureDisableMask & kSkipHostVarsPoll) == 0) HostVarsPoll();
+        if (RemoteDisplayCountdown.load(std::memory_order_acquire) == 0 &&
+            FsuipcLinkReady.load(std::memory_order_acquire) != 0) {
+            FsuipcBusy.store(1, std::memory_order_release);
+            if ((FeatureDisableMask & kSkipFsuipcPoll) == 0) FsuipcPoll();
+            if (FlightLoadCounter == 0) FlightPathRequest();
+            FsuipcBusy.store(0, std::memory_order_release);
+        }
+    }
+
+    // 3. Navigation sources.
+
+    // 4. Repositioning burst, first half.
+    RepositionBurstStep();
+
+    // 5. Navigation-source reset and flight controls.
+
+    // 6. Repositioning burst, second half.
+    RepositionBurstStep();
+
+    // 7. Key events.
+    if ((FeatureDisableMask & kSkipKeyEvents) == 0) HostKeyEventsSend();
+    // 8. Propeller blade angle.
+    PropBladeAngleUpdate(1);
+
+    // 9. FSUIPC write batch.
+    FsuipcBusy.store(1, std::memory_order_release);
+    if ((FeatureDisableMask & kSkipFsuipcWriteBatch) == 0) FsuipcWriteBatch();
+    FsuipcBusy.store(0, std::memory_order_release);
+
+    // 10. Named variables.
+
+    // 11. Repositioning write.
+    if (RemoteDisplayCountdown.load(std::memory_order_acquire) != 0) {
+        FsuipcBusy.store(1, std::memory_order_release);
+        AircraftReposition();
+        FsuipcBusy.store(0, std::memory_order_release);
+    }
+}
+
+}  // namespace zu

@@ -1,0 +1,10 @@
+#include "instruments/audio_panel.h"
+
+namespace zu {
+
+uint8_t MarkerPanelSwitches[4] = {};
+uint8_t AudioPanelToggle = 1;
+uint8_t AudioPanelSwitches[13] = {};
+int32_t AudioPanelVolume = 0;
+
+}  // namespace zu

@@ -1,0 +1,50 @@
+// State of the two COM control heads (`COM1_Panel`, `COM2_Panel`). Each head
+// writes the frequency to send (MHz x 100) on every update run; the FSUIPC
+// write batch clamps and sends it and keeps what it sent; the FSUIPC poll
+// reads the simulator's frequency back in BCD and retunes the head when it
+// changes.
+#pragma once
+
+#include <cstdint>
+
+namespace zu {
+
+struct ComRadioRecord {
+    int32_t send_frequency;  // MHz x 100 to send to the simulator
+    int32_t sent_frequency;  // last value sent
+    int32_t host_bcd;        // the simulator's frequency in BCD as last read
+    int32_t host_bcd_seen;   // last host_bcd acted on
+    float standby;           // MHz
+    float active;            // MHz; also set by the FSUIPC poll
+    int32_t channel;
+    int32_t preset;
+    int32_t timer_hold;
+    int32_t channel_timer_hold;
+};
+
+struct ComPanelStateRecord {
+    int32_t mode;  // 0 off, 1 normal, 2 direct tune, 3 channel, 4 preset programming
+    int32_t saved_mode;
+    int32_t editing;
+    int32_t rocker_event;
+    int32_t rocker_release;
+    float presets[10];
+    int32_t mode_timer;
+};
+
+extern ComRadioRecord Com1Radio;
+extern ComRadioRecord Com2Radio;
+extern ComPanelStateRecord Com1PanelState;
+extern ComPanelStateRecord Com2PanelState;
+
+// Transmit flags read from the simulator on every poll: COM1 shows its
+// transmit legend while Com1PanelHostFlag is set, COM2 while
+// ComPanelHostFlag is set.
+extern uint8_t Com1PanelHostFlag;
+extern uint8_t ComPanelHostFlag;
+
+// Set to 1 by the poll when the simulator retuned a COM radio; the traffic
+// and radio displays redraw on it.
+extern uint8_t RadioChangedFlag;
+
+}  // namespace zu

@@ -1,0 +1,128 @@
+#include "instruments/gauge_framework.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "core/electrical_system.h"
+#include "core/shared_maths.h"
+#include "core/systems_tick.h"
+
+namespace zu {
+
+bool ConsumeTrigger(int32_t* countdown) {
+    return CountdownTick(countdown);
+}
+
+bool ConsumeElectricalChange() {
+    if (ElectricalChangeFlag <= 0) return false;
+    ElectricalChangeFlag = ElectricalChangeFlag - 1;
+    RedrawRequest.store(255, std::memory_order_relaxed);
+    return true;
+}
+
+bool RefreshGroupStep(int32_t group) {
+    return CountdownTick(&RefreshCountdown[group]);
+}
+
+void ShowElement(gauge::ElementHeader* first, int32_t k, bool shown) {
+    if (shown) {
+        ClearElementFlags(first, k, gauge::kImageHidden);
+    } else {
+        SetElementFlags(first, k, gauge::kImageHidden);
+    }
+}
+
+void SetElementLit(gauge::ElementHeader* first, int32_t k, bool lit) {
+    if (lit) {
+        SetElementFlags(first, k, gauge::kImageLuminous);
+    } else {
+        ClearElementFlags(first, k, gauge::kImageLuminous);
+    }
+}
+
+bool ElementShown(gauge::ElementHeader* first, int32_t k) {
+    const gauge::ElementHeader* e = ElementListWalk(first, k);
+    return e != nullptr && (e->image_flags & gauge::kImageHidden) == 0;
+}
+
+uint8_t GaugeIsVcFrom(const gauge::GaugeHeader* gauge) {
+    return gauge != nullptr && gauge->parameters != nullptr &&
+                   std::strcmp(gauge->parameters, "VC") == 0
+               ? 1
+               : 0;
+}
+
+void ApplyLitPairs(gauge::ElementHeader* first, const LitPair* pairs, int32_t count, bool lit) {
+    for (int32_t i = 0; i < count; ++i) {
+        ShowElement(first, pairs[i].lit, lit);
+        ShowElement(first, pairs[i].unlit, !lit);
+    }
+}
+
+void ApplyLitBit(gauge::ElementHeader* first, int32_t overlay, const int8_t* glowing, int32_t count,
+                 bool lit) {
+    if (overlay >= 0) ShowElement(first, overlay, lit);
+    for (int32_t i = 0; i < count; ++i) SetElementLit(first, glowing[i], lit);
+}
+
+bool FlashPhase() {
+    return (TickCounter.load(std::memory_order_relaxed) & 2u) != 0;
+}
+
+void PlayClick(SoundObject* object, int32_t pan) {
+    if (object == nullptr || object->buffer == nullptr) return;
+    if (RestoreSoundBuffer(object) < 0) return;
+    platform::SoundBufferSetPan(object->buffer, pan);
+    platform::SoundBufferPlay(object->buffer, 0, 0, 0);
+}
+
+int32_t WrapDegrees(int32_t value, int32_t step) {
+    int32_t v = (value + 360 + step) % 360;
+    // Values outside 0..359 (a corrupt saved setting) come back into range.
+    if (v < 0) v += 360;
+    return v;
+}
+
+bool StepClamped(int32_t* value, int32_t step, int32_t low, int32_t high) {
+    const int64_t next = int64_t{*value} + step;
+    if (next > high) {
+        *value = high;
+        return false;
+    }
+    if (next < low) {
+        *value = low;
+        return false;
+    }
+    *value = static_cast<int32_t>(next);
+    return true;
+}
+
+int32_t TouchZoneDirection(int32_t* last_zone, int32_t zone, int32_t zones) {
+    int32_t direction = 0;
+    if (zones > 0) {
+        if (*last_zone == (zone + zones - 1) % zones) {
+            direction = 1;
+        } else if (*last_zone == (zone + 1) % zones) {
+            direction = -1;
+        }
+    }
+    *last_zone = zone;
+    return direction;
+}
+
+int32_t TouchKnobStep(TouchKnobState* knob, int32_t zone, int32_t zones, int32_t small_step,
+                      int32_t large_step) {
+    const int32_t direction = TouchZoneDirection(&knob->last_zone, zone, zones);
+    if (direction == 0) return 0;
+    const int32_t now = static_cast<int32_t>(TickCounter.load(std::memory_order_relaxed));
+    const int64_t gap = int64_t{now} - knob->last_tick;
+    if (std::llabs(gap) < 2) {
+        if (knob->acceleration > 0) --knob->acceleration;
+    } else {
+        knob->acceleration = 2;
+    }
+    knob->last_tick = now;
+    return direction * (knob->acceleration == 0 ? large_step : small_step);
+}
+
+}  // namespace zu

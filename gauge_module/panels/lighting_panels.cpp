@@ -1,0 +1,7 @@
+#include "panels/lighting_panels.h"
+
+namespace zu {
+
+int32_t RightPanelLights[2] = {0, 0};
+
+}  // namespace zu

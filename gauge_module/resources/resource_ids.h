@@ -1,0 +1,21 @@
+// Numbers of the module's bitmap resources.
+//
+// Every bitmap is drawn at build time by the artwork generator (tools/artwork)
+// and carried inside the module; gauge elements name their bitmap by number
+// (ElementHeader::resource_id) and the host loads it through the module's
+// resource table (FindResource, resources/resource_table.h).
+//
+// Each instrument family owns one block of 256 numbers; a family's layout
+// header lays out the numbers inside its block. Blocks in use:
+//   0x1000  engine instruments (instruments/engine_dials.h)
+#pragma once
+
+#include <cstdint>
+
+namespace zu::res {
+
+inline constexpr uint32_t kBlockSize = 0x100;
+
+inline constexpr uint32_t kEngineInstrumentsBlock = 0x1000;
+
+}  // namespace zu::res

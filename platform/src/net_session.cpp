@@ -1,0 +1,546 @@
+// Network sessions over TCP (see net_session.h for the wire protocol).
+//
+// Each host or client owns one io_context run by one worker thread; every
+// socket operation happens on that thread. Frames are read into a fixed
+// buffer per connection and handed to the handler there.
+//
+// Sending from other threads: the frame is appended, under a small mutex, to
+// the connection's pending bytes; when no write is in flight a flush is posted
+// to the worker, which swaps the pending and writing buffers and writes. The
+// two buffers keep their capacity, so steady sending does not grow memory.
+// A connection whose pending bytes exceed kMaxPendingBytes (a peer that stops
+// reading) refuses further frames with kSessionBusy instead of growing.
+#include "zu/platform/net_session.h"
+
+#include <array>
+#include <asio.hpp>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <thread>
+#include <vector>
+
+namespace zu::platform {
+namespace {
+
+using asio::ip::tcp;
+
+constexpr size_t kFrameHeaderBytes = 4;
+constexpr size_t kMaxPendingBytes = 1u << 20;
+constexpr size_t kAnswerBytes = 8;  // i32 result, u32 player id
+
+void PutU32(uint8_t* p, uint32_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+    p[2] = static_cast<uint8_t>(v >> 16);
+    p[3] = static_cast<uint8_t>(v >> 24);
+}
+
+uint32_t GetU32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+// One TCP connection carrying length-prefixed frames. Reading and closing
+// happen on the owner's worker thread; Queue may be called from any thread.
+class FrameStream : public std::enable_shared_from_this<FrameStream> {
+  public:
+    // Returns false to stop reading (the owner closes the stream itself).
+    using FrameFn = std::function<bool(FrameStream& stream, const uint8_t* data, size_t size)>;
+    // The read loop ended by itself (peer gone, error or malformed frame).
+    using ClosedFn = std::function<void(FrameStream& stream)>;
+
+    explicit FrameStream(tcp::socket socket) : socket_(std::move(socket)) {
+        pending_.reserve(16 * 1024);
+        writing_.reserve(16 * 1024);
+    }
+
+    void Start(FrameFn on_frame, ClosedFn on_closed) {
+        on_frame_ = std::move(on_frame);
+        on_closed_ = std::move(on_closed);
+        ReadHeader();
+    }
+
+    int32_t Queue(const void* data, size_t size) {
+        if (!open_.load(std::memory_order_acquire)) return kSessionNotConnected;
+        {
+            std::lock_guard<std::mutex> lock(out_mutex_);
+            if (pending_.size() + kFrameHeaderBytes + size > kMaxPendingBytes) return kSessionBusy;
+            const size_t at = pending_.size();
+            pending_.resize(at + kFrameHeaderBytes + size);
+            PutU32(pending_.data() + at, static_cast<uint32_t>(size));
+            std::memcpy(pending_.data() + at + kFrameHeaderBytes, data, size);
+            if (write_busy_) return kSessionOk;
+            write_busy_ = true;
+        }
+        asio::post(socket_.get_executor(), [self = shared_from_this()] { self->StartWrite(); });
+        return kSessionOk;
+    }
+
+    // Worker thread only. Quiet: the closed callback is not called.
+    void Close() {
+        open_.store(false, std::memory_order_release);
+        quiet_ = true;
+        asio::error_code ignored;
+        socket_.shutdown(tcp::socket::shutdown_both, ignored);
+        socket_.close(ignored);
+    }
+
+    // Worker thread only: writes one frame on its own, then closes.
+    void SendLastAndClose(const uint8_t* data, size_t size) {
+        open_.store(false, std::memory_order_release);
+        quiet_ = true;
+        last_.resize(kFrameHeaderBytes + size);
+        PutU32(last_.data(), static_cast<uint32_t>(size));
+        std::memcpy(last_.data() + kFrameHeaderBytes, data, size);
+        asio::async_write(socket_, asio::buffer(last_),
+                          [self = shared_from_this()](const asio::error_code&, size_t) {
+                              asio::error_code ignored;
+                              self->socket_.shutdown(tcp::socket::shutdown_both, ignored);
+                              self->socket_.close(ignored);
+                          });
+    }
+
+    bool IsOpen() const { return open_.load(std::memory_order_acquire); }
+
+    PlayerId player = 0;
+    bool accepted = false;  // worker thread only
+
+  private:
+    void ReadHeader() {
+        asio::async_read(socket_, asio::buffer(header_),
+                         [self = shared_from_this()](const asio::error_code& ec, size_t) {
+                             if (ec) return self->Ended();
+                             const uint32_t size = GetU32(self->header_.data());
+                             if (size == 0 || size > kMaxFrameBytes) return self->Ended();
+                             self->ReadBody(size);
+                         });
+    }
+
+    void ReadBody(uint32_t size) {
+        asio::async_read(socket_, asio::buffer(body_.data(), size),
+                         [self = shared_from_this()](const asio::error_code& ec, size_t n) {
+                             if (ec) return self->Ended();
+                             if (!self->on_frame_(*self, self->body_.data(), n)) return;
+                             if (self->quiet_) return;
+                             self->ReadHeader();
+                         });
+    }
+
+    void Ended() {
+        const bool report = !quiet_;
+        Close();
+        if (report && on_closed_) on_closed_(*this);
+    }
+
+    void StartWrite() {
+        {
+            std::lock_guard<std::mutex> lock(out_mutex_);
+            if (pending_.empty() || !socket_.is_open()) {
+                write_busy_ = false;
+                return;
+            }
+            std::swap(pending_, writing_);
+        }
+        asio::async_write(socket_, asio::buffer(writing_),
+                          [self = shared_from_this()](const asio::error_code& ec, size_t) {
+                              self->writing_.clear();
+                              if (ec) {
+                                  // The read side sees the failure too and reports it.
+                                  std::lock_guard<std::mutex> lock(self->out_mutex_);
+                                  self->open_.store(false, std::memory_order_release);
+                                  self->write_busy_ = false;
+                                  self->pending_.clear();
+                                  return;
+                              }
+                              self->StartWrite();
+                          });
+    }
+
+    tcp::socket socket_;
+    FrameFn on_frame_;
+    ClosedFn on_closed_;
+    std::array<uint8_t, kFrameHeaderBytes> header_{};
+    std::array<uint8_t, kMaxFrameBytes> body_{};
+    std::atomic<bool> open_{true};
+    bool quiet_ = false;  // worker thread only
+
+    std::mutex out_mutex_;
+    std::vector<uint8_t> pending_;  // guarded by out_mutex_
+    std::vector<uint8_t> writing_;  // owned by the write in flight
+    bool write_busy_ = false;       // guarded by out_mutex_
+    std::vector<uint8_t> last_;
+};
+
+// ---------------------------------------------------------------------------
+
+class AsioSessionHost final : public SessionHost {
+  public:
+    ~AsioSessionHost() override { Close(); }
+
+    int32_t Host(uint16_t port, const AppId& app, Handler handler) override {
+        if (!handler) return kSessionBadArgument;
+        std::lock_guard<std::mutex> control(control_mutex_);
+        if (io_) return kSessionBadArgument;  // already hosting
+        auto io = std::make_unique<asio::io_context>(1);
+        auto acceptor = std::make_unique<tcp::acceptor>(*io);
+        asio::error_code ec;
+        acceptor->open(tcp::v4(), ec);
+        if (!ec) acceptor->set_option(tcp::acceptor::reuse_address(true), ec);
+        if (!ec) acceptor->bind(tcp::endpoint(tcp::v4(), port), ec);
+        if (ec)
+            return ec == asio::error::address_in_use ? kSessionAddressInUse : kSessionBadArgument;
+        acceptor->listen(asio::socket_base::max_listen_connections, ec);
+        if (ec) return kSessionAddressInUse;
+
+        app_ = app;
+        handler_ = std::move(handler);
+        io_ = std::move(io);
+        acceptor_ = std::move(acceptor);
+        retry_timer_ = std::make_unique<asio::steady_timer>(*io_);
+        guard_.emplace(io_->get_executor());
+        StartAccept();
+        worker_ = std::thread([io = io_.get()] { io->run(); });
+        return kSessionOk;
+    }
+
+    int32_t SendTo(PlayerId player, const void* data, size_t size) override {
+        if (data == nullptr || size == 0 || size > kMaxFrameBytes) return kSessionBadArgument;
+        // Held while queueing, so Close cannot drop the io_context under us.
+        std::lock_guard<std::mutex> lock(players_mutex_);
+        auto it = players_.find(player);
+        if (it == players_.end()) return kSessionNotConnected;
+        return it->second->Queue(data, size);
+    }
+
+    void Close() override {
+        std::lock_guard<std::mutex> control(control_mutex_);
+        if (!io_) return;
+        if (worker_.joinable() && worker_.get_id() == std::this_thread::get_id()) {
+            // Called from our own handler: close now; the thread is joined
+            // by the next Close or Host from another thread.
+            CloseAll();
+            io_->stop();
+            return;
+        }
+        asio::post(*io_, [this] {
+            CloseAll();
+            io_->stop();
+        });
+        if (worker_.joinable()) worker_.join();
+        CloseAll();  // in case the worker had already ended
+        {
+            std::lock_guard<std::mutex> lock(players_mutex_);
+            players_.clear();
+        }
+        waiting_.clear();
+        retry_timer_.reset();
+        acceptor_.reset();
+        guard_.reset();
+        io_.reset();  // drops the remaining handlers and with them the streams
+        handler_ = nullptr;
+    }
+
+    size_t PlayerCount() const override {
+        std::lock_guard<std::mutex> lock(players_mutex_);
+        return players_.size();
+    }
+
+  private:
+    void StartAccept() {
+        acceptor_->async_accept([this](const asio::error_code& ec, tcp::socket socket) {
+            if (!acceptor_->is_open()) return;
+            if (ec) {
+                // Out of descriptors or similar: try again a little later.
+                retry_timer_->expires_after(std::chrono::milliseconds(50));
+                retry_timer_->async_wait([this](const asio::error_code& wait_ec) {
+                    if (!wait_ec && acceptor_->is_open()) StartAccept();
+                });
+                return;
+            }
+            asio::error_code ignored;
+            socket.set_option(tcp::no_delay(true), ignored);
+            auto stream = std::make_shared<FrameStream>(std::move(socket));
+            waiting_.insert(stream);
+            stream->Start([this](FrameStream& s, const uint8_t* data,
+                                 size_t size) { return OnFrame(s, data, size); },
+                          [this](FrameStream& s) { OnClosed(s); });
+            StartAccept();
+        });
+    }
+
+    // Worker thread.
+    bool OnFrame(FrameStream& stream, const uint8_t* data, size_t size) {
+        if (stream.accepted) {
+            handler_(SessionEvent::Message, stream.player, data, size);
+            return true;
+        }
+        auto self = stream.shared_from_this();
+        waiting_.erase(self);
+        uint8_t answer[kAnswerBytes];
+        if (size != app_.size() || std::memcmp(data, app_.data(), app_.size()) != 0) {
+            PutU32(answer, static_cast<uint32_t>(kSessionRefused));
+            PutU32(answer + 4, 0);
+            stream.SendLastAndClose(answer, sizeof answer);
+            return false;
+        }
+        stream.player = next_player_++;
+        if (next_player_ == 0) next_player_ = 1;
+        stream.accepted = true;
+        PutU32(answer, static_cast<uint32_t>(kSessionOk));
+        PutU32(answer + 4, stream.player);
+        stream.Queue(answer, sizeof answer);  // before anyone can SendTo this player
+        {
+            std::lock_guard<std::mutex> lock(players_mutex_);
+            players_[stream.player] = self;
+        }
+        handler_(SessionEvent::Connected, stream.player, nullptr, 0);
+        return true;
+    }
+
+    // Worker thread: the peer went away or sent a malformed frame.
+    void OnClosed(FrameStream& stream) {
+        if (!stream.accepted) {
+            waiting_.erase(stream.shared_from_this());
+            return;
+        }
+        {
+            std::lock_guard<std::mutex> lock(players_mutex_);
+            players_.erase(stream.player);
+        }
+        handler_(SessionEvent::Disconnected, stream.player, nullptr, 0);
+    }
+
+    // Worker thread, or any thread once the worker has ended.
+    void CloseAll() {
+        asio::error_code ignored;
+        if (acceptor_) acceptor_->close(ignored);
+        if (retry_timer_) retry_timer_->cancel();
+        std::map<PlayerId, std::shared_ptr<FrameStream>> players;
+        {
+            std::lock_guard<std::mutex> lock(players_mutex_);
+            players.swap(players_);
+        }
+        for (auto& entry : players) entry.second->Close();
+        for (auto& stream : waiting_) stream->Close();
+        waiting_.clear();
+    }
+
+    std::mutex control_mutex_;  // serialises Host and Close
+    std::unique_ptr<asio::io_context> io_;
+    std::unique_ptr<tcp::acceptor> acceptor_;
+    std::unique_ptr<asio::steady_timer> retry_timer_;
+    std::optional<asio::executor_work_guard<asio::io_context::executor_type>> guard_;
+    std::thread worker_;
+    Handler handler_;
+    AppId app_{};
+    PlayerId next_player_ = 1;                        // worker thread
+    std::set<std::shared_ptr<FrameStream>> waiting_;  // worker thread: not yet accepted
+    mutable std::mutex players_mutex_;
+    std::map<PlayerId, std::shared_ptr<FrameStream>> players_;
+};
+
+// ---------------------------------------------------------------------------
+
+class AsioSessionClient final : public SessionClient {
+  public:
+    ~AsioSessionClient() override { Close(); }
+
+    int32_t Connect(const std::string& host, uint16_t port, const AppId& app, Handler handler,
+                    uint32_t timeout_ms) override {
+        if (!handler || port == 0) return kSessionBadArgument;
+        std::lock_guard<std::mutex> control(control_mutex_);
+        if (io_) return kSessionBadArgument;  // connected already; Close first
+
+        auto io = std::make_unique<asio::io_context>(1);
+        std::vector<tcp::endpoint> endpoints;
+        asio::error_code ec;
+        const asio::ip::address address = asio::ip::make_address(host, ec);
+        if (!ec) {
+            endpoints.emplace_back(address, port);
+        } else {
+            tcp::resolver resolver(*io);
+            auto results = resolver.resolve(tcp::v4(), host, std::to_string(port), ec);
+            if (ec) return kSessionNoHost;
+            for (const auto& entry : results) endpoints.push_back(entry.endpoint());
+            if (endpoints.empty()) return kSessionNoHost;
+        }
+
+        handler_ = std::move(handler);
+        app_ = app;
+        result_ = 1;  // pending
+        io_ = std::move(io);
+        guard_.emplace(io_->get_executor());
+        socket_ = std::make_unique<tcp::socket>(*io_);
+        deadline_ = std::make_unique<asio::steady_timer>(*io_);
+        worker_ = std::thread([io = io_.get()] { io->run(); });
+
+        asio::post(*io_, [this, endpoints, timeout_ms] {
+            deadline_->expires_after(std::chrono::milliseconds(timeout_ms));
+            deadline_->async_wait([this](const asio::error_code& wait_ec) {
+                if (wait_ec) return;
+                Finish(kSessionNoHost);  // nothing answered in time
+            });
+            asio::async_connect(*socket_, endpoints,
+                                [this](const asio::error_code& connect_ec, const tcp::endpoint&) {
+                                    if (connect_ec) return Finish(kSessionNoHost);
+                                    OnConnected();
+                                });
+        });
+
+        int32_t result;
+        {
+            std::unique_lock<std::mutex> lock(result_mutex_);
+            result_ready_.wait(lock, [this] { return result_ != 1; });
+            result = result_;
+        }
+        if (result != kSessionOk) ShutDownLocked();
+        return result;
+    }
+
+    int32_t Send(const void* data, size_t size) override {
+        if (data == nullptr || size == 0 || size > kMaxFrameBytes) return kSessionBadArgument;
+        std::lock_guard<std::mutex> lock(result_mutex_);
+        if (!connected_ || !stream_) return kSessionNotConnected;
+        return stream_->Queue(data, size);
+    }
+
+    void Close() override {
+        std::lock_guard<std::mutex> control(control_mutex_);
+        ShutDownLocked();
+    }
+
+    bool IsConnected() const override {
+        std::lock_guard<std::mutex> lock(result_mutex_);
+        return connected_;
+    }
+
+  private:
+    // Worker thread: TCP is up; send the connect request and await the answer.
+    void OnConnected() {
+        asio::error_code ignored;
+        socket_->set_option(tcp::no_delay(true), ignored);
+        auto stream = std::make_shared<FrameStream>(std::move(*socket_));
+        {
+            std::lock_guard<std::mutex> lock(result_mutex_);
+            stream_ = stream;
+        }
+        stream->Start([this](FrameStream& s, const uint8_t* data,
+                             size_t size) { return OnFrame(s, data, size); },
+                      [this](FrameStream&) { OnEnded(); });
+        stream->Queue(app_.data(), app_.size());
+    }
+
+    bool OnFrame(FrameStream& stream, const uint8_t* data, size_t size) {
+        if (stream.accepted) {
+            handler_(SessionEvent::Message, 0, data, size);
+            return true;
+        }
+        const int32_t answer = size == kAnswerBytes ? static_cast<int32_t>(GetU32(data)) : -1;
+        if (answer != kSessionOk) {
+            stream.Close();
+            Finish(kSessionRefused);
+            return false;
+        }
+        stream.accepted = true;
+        stream.player = GetU32(data + 4);
+        Finish(kSessionOk);
+        return true;
+    }
+
+    // Worker thread: the host closed the connection.
+    void OnEnded() {
+        bool was_connected;
+        {
+            std::lock_guard<std::mutex> lock(result_mutex_);
+            was_connected = connected_;
+            connected_ = false;
+        }
+        if (was_connected) {
+            handler_(SessionEvent::Disconnected, 0, nullptr, 0);
+        } else {
+            Finish(kSessionNoHost);
+        }
+    }
+
+    // Worker thread: settles the connect result once.
+    void Finish(int32_t result) {
+        std::lock_guard<std::mutex> lock(result_mutex_);
+        if (result_ != 1) return;
+        asio::error_code ignored;
+        deadline_->cancel();
+        if (result != kSessionOk) {
+            socket_->close(ignored);
+            if (stream_) stream_->Close();
+        }
+        connected_ = result == kSessionOk;
+        result_ = result;
+        result_ready_.notify_all();
+    }
+
+    void ShutDownLocked() {
+        if (!io_) return;
+        if (worker_.joinable() && worker_.get_id() == std::this_thread::get_id()) {
+            asio::post(*io_, [this] { CloseOnWorker(); });
+            return;  // joined by the next Close or Connect from another thread
+        }
+        asio::post(*io_, [this] { CloseOnWorker(); });
+        if (worker_.joinable()) worker_.join();
+        {
+            std::lock_guard<std::mutex> lock(result_mutex_);
+            connected_ = false;
+            stream_.reset();
+        }
+        deadline_.reset();
+        socket_.reset();
+        guard_.reset();
+        io_.reset();
+        handler_ = nullptr;
+    }
+
+    void CloseOnWorker() {
+        asio::error_code ignored;
+        if (deadline_) deadline_->cancel();
+        if (socket_) socket_->close(ignored);
+        std::shared_ptr<FrameStream> stream;
+        {
+            std::lock_guard<std::mutex> lock(result_mutex_);
+            connected_ = false;
+            stream = stream_;
+        }
+        if (stream) stream->Close();
+        io_->stop();
+    }
+
+    std::mutex control_mutex_;  // serialises Connect and Close
+    std::unique_ptr<asio::io_context> io_;
+    std::optional<asio::executor_work_guard<asio::io_context::executor_type>> guard_;
+    std::unique_ptr<tcp::socket> socket_;
+    std::unique_ptr<asio::steady_timer> deadline_;
+    std::thread worker_;
+    Handler handler_;
+    AppId app_{};
+
+    mutable std::mutex result_mutex_;
+    std::condition_variable result_ready_;
+    int32_t result_ = 1;  // 1 while the connect is pending
+    bool connected_ = false;
+    std::shared_ptr<FrameStream> stream_;
+};
+
+}  // namespace
+
+std::unique_ptr<SessionHost> CreateSessionHost() {
+    return std::make_unique<AsioSessionHost>();
+}
+
+std::unique_ptr<SessionClient> CreateSessionClient() {
+    return std::make_unique<AsioSessionClient>();
+}
+
+}  // namespace zu::platform

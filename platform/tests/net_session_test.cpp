@@ -1,0 +1,271 @@
+#include "zu/platform/net_session.h"
+
+#include <gtest/gtest.h>
+
+#include <asio.hpp>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace zu::platform {
+namespace {
+
+using asio::ip::tcp;
+using namespace std::chrono_literals;
+
+// A port nothing listens on right now (the kernel's pick).
+uint16_t FreePort() {
+    asio::io_context io;
+    tcp::acceptor acceptor(io, tcp::endpoint(asio::ip::make_address("127.0.0.1"), 0));
+    return acceptor.local_endpoint().port();
+}
+
+struct Event {
+    SessionEvent kind;
+    PlayerId player;
+    std::string data;
+};
+
+// Collects handler calls from a worker thread; the test waits with a bound.
+class Recorder {
+  public:
+    SessionHost::Handler Handler() {
+        return [this](SessionEvent kind, PlayerId player, const uint8_t* data, size_t size) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            events_.push_back(
+                {kind, player, std::string(reinterpret_cast<const char*>(data), size)});
+            changed_.notify_all();
+        };
+    }
+    // Waits until `count` events of `kind` arrived; returns them.
+    std::vector<Event> WaitFor(SessionEvent kind, size_t count) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait_for(lock, 10s, [&] { return Of(kind).size() >= count; });
+        return Of(kind);
+    }
+    std::vector<Event> Of(SessionEvent kind) const {
+        std::vector<Event> out;
+        for (const Event& e : events_)
+            if (e.kind == kind) out.push_back(e);
+        return out;
+    }
+    std::vector<Event> Snapshot() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return events_;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<Event> events_;
+};
+
+int32_t Send(SessionClient& c, const std::string& s) {
+    return c.Send(s.data(), s.size());
+}
+int32_t SendTo(SessionHost& h, PlayerId p, const std::string& s) {
+    return h.SendTo(p, s.data(), s.size());
+}
+
+// A raw TCP peer for writing what a well-behaved client never would.
+struct RawPeer {
+    asio::io_context io;
+    tcp::socket socket{io};
+    explicit RawPeer(uint16_t port) {
+        socket.connect(tcp::endpoint(asio::ip::make_address("127.0.0.1"), port));
+    }
+    void Frame(uint32_t length, const void* data, size_t size) {
+        uint8_t header[4] = {uint8_t(length), uint8_t(length >> 8), uint8_t(length >> 16),
+                             uint8_t(length >> 24)};
+        asio::write(socket, asio::buffer(header));
+        if (size) asio::write(socket, asio::buffer(data, size));
+    }
+    // Reads until the host closes; returns what came.
+    std::vector<uint8_t> ReadToEnd() {
+        std::vector<uint8_t> all;
+        uint8_t buffer[256];
+        asio::error_code ec;
+        for (;;) {
+            const size_t n = socket.read_some(asio::buffer(buffer), ec);
+            if (ec) break;
+            all.insert(all.end(), buffer, buffer + n);
+        }
+        return all;
+    }
+};
+
+class NetSessionTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        port = FreePort();
+        ASSERT_EQ(host->Host(port, kInstructorAppId, host_events.Handler()), kSessionOk);
+    }
+    // The handlers refer to recorders of the test body: stop every worker first.
+    void TearDown() override { host->Close(); }
+    std::unique_ptr<SessionClient> ConnectClient(Recorder& events) {
+        auto client = CreateSessionClient();
+        EXPECT_EQ(client->Connect("127.0.0.1", port, kInstructorAppId, events.Handler()),
+                  kSessionOk);
+        return client;
+    }
+
+    uint16_t port = 0;
+    std::unique_ptr<SessionHost> host = CreateSessionHost();
+    Recorder host_events;
+};
+
+TEST_F(NetSessionTest, AcceptedClientExchangesFramesBothWays) {
+    Recorder client_events;
+    auto client = ConnectClient(client_events);
+    ASSERT_TRUE(client->IsConnected());
+    const auto connected = host_events.WaitFor(SessionEvent::Connected, 1);
+    ASSERT_EQ(connected.size(), 1u);
+    EXPECT_EQ(host->PlayerCount(), 1u);
+    const PlayerId player = connected[0].player;
+
+    ASSERT_EQ(Send(*client, "poll"), kSessionOk);
+    const std::string big(kMaxFrameBytes, 'x');
+    ASSERT_EQ(Send(*client, big), kSessionOk);
+    const auto messages = host_events.WaitFor(SessionEvent::Message, 2);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].data, "poll");
+    EXPECT_EQ(messages[0].player, player);
+    EXPECT_EQ(messages[1].data, big);
+
+    ASSERT_EQ(SendTo(*host, player, "reply"), kSessionOk);
+    const auto replies = client_events.WaitFor(SessionEvent::Message, 1);
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(replies[0].data, "reply");
+
+    // Frames outside 1..8192 bytes and unknown players are refused locally.
+    EXPECT_EQ(SendTo(*host, player, std::string(kMaxFrameBytes + 1, 'x')), kSessionBadArgument);
+    EXPECT_EQ(host->SendTo(player, "x", 0), kSessionBadArgument);
+    EXPECT_EQ(SendTo(*host, player + 100, "x"), kSessionNotConnected);
+
+    client->Close();
+    EXPECT_EQ(host_events.WaitFor(SessionEvent::Disconnected, 1).size(), 1u);
+    EXPECT_EQ(host->PlayerCount(), 0u);
+    EXPECT_EQ(Send(*client, "late"), kSessionNotConnected);
+}
+
+TEST_F(NetSessionTest, WrongApplicationIdIsRefusedAndDisconnected) {
+    AppId other = kInstructorAppId;
+    other[15] ^= 1;
+    Recorder events;
+    auto client = CreateSessionClient();
+    EXPECT_EQ(client->Connect("127.0.0.1", port, other, events.Handler()), kSessionRefused);
+    EXPECT_FALSE(client->IsConnected());
+
+    // On the wire: an 8-byte answer with a negative result, then the close.
+    RawPeer raw(port);
+    raw.Frame(16, other.data(), other.size());
+    const auto answer = raw.ReadToEnd();
+    ASSERT_EQ(answer.size(), 12u);
+    EXPECT_EQ(answer[0], 8);
+    int32_t result;
+    std::memcpy(&result, answer.data() + 4, 4);
+    EXPECT_LT(result, 0);
+
+    EXPECT_EQ(host->PlayerCount(), 0u);
+    EXPECT_TRUE(host_events.Of(SessionEvent::Connected).empty());
+}
+
+TEST_F(NetSessionTest, MalformedFramesCloseOnlyThatConnection) {
+    Recorder client_events;
+    auto good = ConnectClient(client_events);
+    host_events.WaitFor(SessionEvent::Connected, 1);
+
+    {  // length 0 after a proper connect request
+        RawPeer raw(port);
+        raw.Frame(16, kInstructorAppId.data(), kInstructorAppId.size());
+        raw.Frame(0, nullptr, 0);
+        EXPECT_EQ(raw.ReadToEnd().size(), 12u);  // the accept answer, then the close
+    }
+    {  // length above the limit as the very first frame
+        RawPeer raw(port);
+        raw.Frame(kMaxFrameBytes + 1, nullptr, 0);
+        EXPECT_TRUE(raw.ReadToEnd().empty());
+    }
+    {  // a connect request of the wrong size
+        RawPeer raw(port);
+        raw.Frame(4, "abcd", 4);
+        EXPECT_EQ(raw.ReadToEnd().size(), 12u);  // refused
+    }
+    host_events.WaitFor(SessionEvent::Disconnected, 1);
+
+    // The well-behaved client is still served.
+    ASSERT_EQ(Send(*good, "still here"), kSessionOk);
+    const auto messages = host_events.WaitFor(SessionEvent::Message, 1);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].data, "still here");
+    EXPECT_TRUE(good->IsConnected());
+    EXPECT_EQ(host->PlayerCount(), 1u);
+}
+
+TEST_F(NetSessionTest, TwoClientsEachGetOnlyTheirOwnFrames) {
+    Recorder events_a, events_b;
+    auto a = ConnectClient(events_a);
+    auto b = ConnectClient(events_b);
+    const auto connected = host_events.WaitFor(SessionEvent::Connected, 2);
+    ASSERT_EQ(connected.size(), 2u);
+    EXPECT_NE(connected[0].player, connected[1].player);
+
+    ASSERT_EQ(Send(*a, "from a"), kSessionOk);
+    ASSERT_EQ(Send(*b, "from b"), kSessionOk);
+    const auto messages = host_events.WaitFor(SessionEvent::Message, 2);
+    ASSERT_EQ(messages.size(), 2u);
+    PlayerId player_a = 0, player_b = 0;
+    for (const Event& m : messages) (m.data == "from a" ? player_a : player_b) = m.player;
+    ASSERT_NE(player_a, player_b);
+
+    // Frames on one connection arrive in order, so b's first frame being its
+    // own proves that a's did not go to b.
+    ASSERT_EQ(SendTo(*host, player_a, "to a"), kSessionOk);
+    ASSERT_EQ(SendTo(*host, player_b, "to b"), kSessionOk);
+    const auto got_a = events_a.WaitFor(SessionEvent::Message, 1);
+    const auto got_b = events_b.WaitFor(SessionEvent::Message, 1);
+    ASSERT_EQ(got_a.size(), 1u);
+    ASSERT_EQ(got_b.size(), 1u);
+    EXPECT_EQ(got_a[0].data, "to a");
+    EXPECT_EQ(got_b[0].data, "to b");
+}
+
+TEST_F(NetSessionTest, CloseTwiceFreesThePortForANewHost) {
+    Recorder client_events;
+    auto client = ConnectClient(client_events);
+    host_events.WaitFor(SessionEvent::Connected, 1);
+
+    // A second host cannot take the port while the first listens.
+    Recorder other_events;
+    auto other = CreateSessionHost();
+    EXPECT_EQ(other->Host(port, kInstructorAppId, other_events.Handler()), kSessionAddressInUse);
+
+    host->Close();
+    host->Close();
+    EXPECT_EQ(client_events.WaitFor(SessionEvent::Disconnected, 1).size(), 1u);
+    EXPECT_FALSE(client->IsConnected());
+    client->Close();
+    client->Close();
+
+    // Nothing listens now.
+    Recorder none;
+    auto late = CreateSessionClient();
+    EXPECT_EQ(late->Connect("127.0.0.1", port, kInstructorAppId, none.Handler(), 2000),
+              kSessionNoHost);
+
+    // The same object hosts again on the same port, and serves.
+    Recorder again_events;
+    ASSERT_EQ(host->Host(port, kInstructorAppId, again_events.Handler()), kSessionOk);
+    Recorder client2_events;
+    auto client2 = ConnectClient(client2_events);
+    ASSERT_TRUE(client2->IsConnected());
+    ASSERT_EQ(Send(*client2, "again"), kSessionOk);
+    EXPECT_EQ(again_events.WaitFor(SessionEvent::Message, 1).size(), 1u);
+    host->Close();  // before again_events goes
+}
+
+}  // namespace
+}  // namespace zu::platform

@@ -1,0 +1,156 @@
+// The stand-in's aircraft: a small deterministic model of a twin turboprop
+// that makes the simulator's variables and FSUIPC offsets move as a
+// simulator's would. It is part of the simulator stand-in, not of the gauge
+// module; docs/aircraft-model.md describes its equations, units and the
+// tokens and offsets it publishes.
+//
+// The simulator steps it once per frame with the frame's simulated time,
+// after the clock has advanced; it then publishes its state (variables that
+// a scenario or test pinned with Simulator::SetVariable or an `offset`
+// command keep their pinned values). The key events the module (or a
+// scenario) sends act on it at once; FSUIPC writes that mean something to a
+// simulator (repositioning, pause, weather requests) act on it from the
+// FSUIPC server's write observer.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace zu::simhost {
+
+class Simulator;
+
+// Bytes 4-7 of a weather request at 0xCC00 that asks for the weather at the
+// position in bytes 16-31 (the module's value).
+inline constexpr uint32_t kWeatherRequestSignature = 0x51525857;
+inline constexpr uint32_t kWeatherOffset = 0xCC00;
+inline constexpr uint32_t kWeatherRecordSize = 1024;
+inline constexpr uint32_t kTrafficSlotSizeOffset = 0xF000;
+inline constexpr uint32_t kTrafficSlotCountOffset = 0xF002;
+inline constexpr uint32_t kTrafficSlotsOffset = 0xF080;
+inline constexpr uint32_t kTrafficSlotSize = 40;
+inline constexpr uint32_t kTrafficSlots = 32;
+
+struct EngineState {
+    // Commands (as the simulator holds them).
+    double throttle = 0;          // -16383..16383 (throttle-set events, 0x1011C/0x1011D)
+    double prop_lever = 0;        // 0..16383 (propeller-lever events, 0x1017F/0x10180)
+    double condition = -4096;     // -4096..16383 (0x10183..0x10186); <= 0: fuel off, feathered
+    uint32_t starter_switch = 0;  // value of the start-switch events (0x1018C/0x10192)
+    bool auto_start = false;      // a start the pilot began (scenario engine-start)
+    // State.
+    bool combustion = false;
+    double nh = 0;  // percent
+    double nl = 0;  // percent
+    double prop_rpm = 0;
+    double torque = 0;           // percent
+    double itt = 15;             // degrees Celsius
+    double fuel_flow = 0;        // pounds per hour
+    double oil_temp = 15;        // degrees Celsius
+    double oil_press = 0;        // psi
+    double blade_angle = 1.396;  // radians (80 degrees: feathered)
+    double thrust = 0;           // pounds
+};
+
+struct WeatherCell {
+    double latitude;
+    double longitude;
+    double radius_nm;
+    int base_ft;
+    int top_ft;
+    int intensity;  // 1..5
+};
+
+struct AircraftState {
+    double latitude = 45.0;   // degrees
+    double longitude = 10.0;  // degrees
+    double ground_elevation_ft = 300;
+    double altitude_ft = 300;  // above sea level
+    double heading_true = 90;  // degrees
+    double variation = 2.0;    // magnetic variation, east positive
+    double pitch = 0;          // degrees, nose up positive
+    double bank = 0;           // degrees, right wing down positive
+    double tas_ft_s = 0;       // true airspeed along the path, feet per second
+    double gamma = 0;          // flight-path angle, radians
+    double alpha = 0;          // angle of attack, degrees
+    double pitch_rate = 0;     // degrees per second
+    double roll_rate = 0;
+    double yaw_rate = 0;
+    double accel_long = 0;  // feet per second squared
+    bool on_ground = true;
+    // Controls: the pilot's axes (-1..1) and the simulator's trims.
+    double elevator = 0;       // + pull (nose up)
+    double aileron = 0;        // + right
+    double rudder = 0;         // + right
+    double elevator_trim = 0;  // -16383..16383, + nose up
+    double rudder_trim = 0;
+    double flap_handle = 0;  // 0..16383
+    double flaps = 0;        // surface position 0..1
+    bool gear_handle_down = true;
+    double gear = 1;        // 0 up .. 1 down
+    double brake_left = 0;  // 0..16383
+    double brake_right = 0;
+    bool parking_brake = true;
+    double brake_pulse = 0;  // seconds of full braking left (brake events)
+    double fuel_lb[2] = {2500, 2500};
+    double gross_weight_lb = 38000;
+    std::array<EngineState, 2> engines;
+    // Clock.
+    double clock_s = 43200;  // the simulator's clock (FSUIPC 0x0310)
+    double utc_s = 43200;    // seconds of the UTC day
+    int day_of_year = 172;
+    int year = 2024;
+    bool paused = false;            // paused by a scenario
+    bool reposition_pause = false;  // paused by a repositioning write this frame
+    double tick_count = 0;          // the simulator's tick count (18.2 per second)
+    std::vector<WeatherCell> weather;
+};
+
+class AircraftModel {
+  public:
+    AircraftModel();
+
+    // Publishes the initial state and installs the FSUIPC write observer.
+    void Attach(Simulator& sim);
+    // Advances by `dt` seconds of simulated time and publishes the state.
+    void Step(Simulator& sim, double dt);
+    // A key event the simulator received.
+    void OnKeyEvent(uint32_t id, uint32_t value);
+    // A client's FSUIPC write (called by the server, with the image).
+    void OnFsuipcWrite(uint32_t offset, uint32_t size, uint8_t* image);
+
+    // Pilot actions (scenario verbs). `engine` is 0, 1 or -1 for both.
+    void SetThrottleLever(int engine, double fraction);  // -0.25..1
+    void SetPropLever(int engine, double fraction);      // 0..1
+    void SetCondition(int engine, double fraction);      // 0 cut-off .. 1
+    void StartEngine(int engine);
+    void SetElevator(double fraction) { state_.elevator = Clamp1(fraction); }
+    void SetAileron(double fraction) { state_.aileron = Clamp1(fraction); }
+    void SetRudder(double fraction) { state_.rudder = Clamp1(fraction); }
+    void SetFlaps(int detent);  // 0..4
+    void SetGear(bool down) { state_.gear_handle_down = down; }
+    void SetBrakes(double fraction);
+    void SetParkingBrake(bool on) { state_.parking_brake = on; }
+    void SetPaused(bool paused) { state_.paused = paused; }
+    void PlaceOnGround(double latitude, double longitude, double elevation_ft, double heading);
+    void PlaceAirborne(double altitude_ft, double speed_kt);
+    void AddWeatherCell(const WeatherCell& cell) { state_.weather.push_back(cell); }
+    void ClearWeather() { state_.weather.clear(); }
+
+    const AircraftState& state() const { return state_; }
+    double IndicatedAirspeedKt() const;
+
+  private:
+    static double Clamp1(double v) { return v < -1 ? -1 : (v > 1 ? 1 : v); }
+    void StepEngines(double dt);
+    void StepFlight(double dt);
+    void Publish(Simulator& sim);
+    void AnswerWeather(uint8_t* image);
+
+    AircraftState state_;
+    double lever_[2] = {-4096, -4096};  // the pilot's throttle levers
+    bool repositioned_ = false;
+};
+
+}  // namespace zu::simhost

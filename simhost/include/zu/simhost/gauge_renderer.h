@@ -1,0 +1,143 @@
+// Drawing the panel windows of the simulator stand-in, and routing the
+// pointer to the gauges' mouse rectangles.
+//
+// GaugeRenderer draws each panel window of the panel configuration as one
+// picture (Cairo, 32-bit premultiplied ARGB) from what the simulator keeps
+// per placed gauge: the element walk with each element's last result and
+// image flags, and the module's bitmaps (Linkage.find_resource). A gauge's
+// design size is the size of its first element's bitmap; it is scaled to its
+// placed rectangle. Elements are drawn in walk order; hidden ones are not.
+//
+//   static image  its bitmap at `position`
+//   icon          bitmap `resource_id` + value (rounded, 0 .. icon_count - 1)
+//   needle        its bitmap (drawn pointing up) turned clockwise by the
+//                 angle about `pivot`, which is placed at `position`
+//   string        the text in its font ("Arial" Liberation Sans, "Arial
+//                 Narrow" Liberation Sans condensed to 82 %, "Quartz" DSEG7
+//                 Classic) at `font_height` pixels, on its background colour
+//                 (none with kImageTransparent), aligned left, centred or
+//                 right 3 pixels inside the box and centred vertically on
+//                 the height of the figure 8
+//   slider        its bitmap with its top-left corner at position + (x, y)
+//   moving image  its bitmap at position + (x, y), seen only where the mask
+//                 bitmap (placed at `position`) is opaque
+//   sprite        its bitmap turned by the angle about its centre, which sits
+//                 at the mask's centre + (x, y), seen through the mask (no
+//                 mask: centred on position + (x, y))
+//
+// Panel lighting: the ambient level (1 daylight .. 0 dark) darkens every
+// element whose image flags lack kImageLuminous; lit elements keep their
+// full brightness.
+//
+// PointerRouter turns pointer presses, moves and releases on a window
+// picture into handler calls (see docs/gauges.md): a press delivers the
+// single click (else the repeat) the rectangle under the pointer takes;
+// while the button is held, a rectangle that takes repeats gets one 400 ms
+// after the press and then every 100 ms of simulated time; moves while the
+// left button is held reach rectangles that take pointer movement; the
+// release goes to a rectangle that takes releases.
+#pragma once
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "zu/platform/gauge_api.h"
+#include "zu/simhost/simulator.h"
+
+namespace zu::simhost {
+
+struct RenderOptions {
+    double scale = 1.0;    // picture pixels per panel unit
+    double ambient = 1.0;  // 1 daylight .. 0 dark
+};
+
+class GaugeRenderer {
+  public:
+    explicit GaugeRenderer(const Simulator& sim);
+    ~GaugeRenderer();
+    GaugeRenderer(const GaugeRenderer&) = delete;
+    GaugeRenderer& operator=(const GaugeRenderer&) = delete;
+
+    // False (with a message) when a font of the string elements is missing.
+    bool fonts_ok(std::string* problem) const;
+
+    // Size of a window's picture in pixels.
+    void WindowSize(const PanelWindow& window, const RenderOptions& options, int* width,
+                    int* height) const;
+    // Draws a panel window into `target` (an image surface of WindowSize).
+    void RenderWindow(const PanelWindow& window, const RenderOptions& options,
+                      cairo_surface_t* target);
+    // Draws it into a new image surface (the caller destroys it).
+    cairo_surface_t* RenderWindow(const PanelWindow& window, const RenderOptions& options);
+    // Draws one placed gauge with its top-left corner at (0, 0) of `cr`,
+    // `scale` pixels per panel unit.
+    void RenderGauge(cairo_t* cr, const GaugeInstance& gauge, double scale, double ambient);
+
+    // Writes every panel window as DIR/NAME-wNN.png (NN its window number).
+    bool WritePngs(const std::filesystem::path& dir, const std::string& name,
+                   const RenderOptions& options, std::string* error);
+
+    // Design size of a gauge (its first element's bitmap; else the placed
+    // size).
+    void DesignSize(const GaugeInstance& gauge, int* width, int* height);
+
+    struct Hit {
+        const GaugeInstance* gauge = nullptr;
+        int rect_index = -1;          // -1: inside the gauge, no child rectangle
+        zu::gauge::Point relative{};  // relative to the rectangle, design pixels
+        const zu::gauge::MouseRect* rect = nullptr;
+    };
+    // The gauge (topmost) and child mouse rectangle (first in list order)
+    // under a point of a window picture.
+    bool HitTest(const PanelWindow& window, double px, double py, const RenderOptions& options,
+                 Hit* hit);
+
+    // The module's bitmap as a Cairo surface (cached), or null.
+    cairo_surface_t* Bitmap(uint32_t id);
+
+    struct Fonts;
+
+  private:
+    const Simulator& sim_;
+    std::map<uint32_t, cairo_surface_t*> bitmaps_;
+    Fonts* fonts_;
+};
+
+class PointerRouter {
+  public:
+    // Repeat timing of held rectangles, in simulated milliseconds.
+    static constexpr uint64_t kRepeatDelayMs = 400;
+    static constexpr uint64_t kRepeatIntervalMs = 100;
+
+    PointerRouter(Simulator& sim, GaugeRenderer& renderer);
+
+    void Press(const PanelWindow& window, double px, double py, bool right_button,
+               const RenderOptions& options);
+    void Move(const PanelWindow& window, double px, double py, const RenderOptions& options);
+    void Release(const PanelWindow& window, double px, double py, bool right_button,
+                 const RenderOptions& options);
+    // Once per frame, before the gauges run: the repeats that fell due.
+    void Frame();
+    bool held() const { return held_; }
+    // Cursor hint of the rectangle under a point (kCursor values of the
+    // mouse rectangles; 0 when none).
+    uint32_t CursorAt(const PanelWindow& window, double px, double py,
+                      const RenderOptions& options);
+
+  private:
+    bool Deliver(const GaugeRenderer::Hit& hit, uint32_t flags);
+
+    Simulator& sim_;
+    GaugeRenderer& renderer_;
+    bool held_ = false;
+    bool right_ = false;
+    GaugeRenderer::Hit target_{};  // rectangle under the pointer while held
+    uint64_t next_repeat_ms_ = 0;
+};
+
+}  // namespace zu::simhost

@@ -1,0 +1,96 @@
+// Scenario files: timed commands that the stand-in runs during a flight.
+//
+// One command per line: `at SECONDS VERB ARGS...`. '#' starts a comment
+// (outside double quotes); arguments with blanks are written in double quotes
+// ("Stby Altimeter"). Commands run in time order (file order for equal
+// times), in the first frame whose simulated time has reached their time,
+// after the clock has advanced and before the gauges run.
+//
+// The verbs live in one table (ScenarioVerbs); a new verb is one entry there:
+// a name, a usage line and a parser that turns the arguments into an action.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zu::simhost {
+
+class Simulator;
+
+// What a running scenario reaches: the simulator and the snapshot writer.
+struct ScenarioContext {
+    Simulator& sim;
+    // Writes a snapshot under `name`; false with `error` when it cannot.
+    std::function<bool(const std::string& name, std::string* error)> snapshot;
+};
+
+// Runs a parsed command. Returns false when the command failed (a failed
+// `expect`, a click on a gauge that is not placed, ...); `message` says what
+// happened either way (may stay empty on success).
+using ScenarioAction = std::function<bool(ScenarioContext& ctx, std::string* message)>;
+
+struct ScenarioVerb {
+    std::string name;
+    std::string usage;  // "var TOKEN VALUE"
+    // Checks the arguments and returns the action; on bad arguments returns
+    // an empty action and sets `error`.
+    std::function<ScenarioAction(const std::vector<std::string>& args, std::string* error)> parse;
+    bool is_check = false;  // a check that never ran counts as a failure
+};
+
+// The verb table. Extend it in scenario_commands.cpp.
+const std::vector<ScenarioVerb>& ScenarioVerbs();
+
+struct ScenarioResult {
+    int line = 0;
+    double at = 0;
+    uint64_t frame = 0;   // frame in which it ran (0: never ran)
+    std::string command;  // the command as written (after the time)
+    bool ran = false;
+    bool ok = true;
+    std::string message;
+};
+
+class Scenario {
+  public:
+    // Parses a scenario. False with `error` ("NAME:LINE: ...") on the first
+    // bad line.
+    static bool Parse(const std::string& text, const std::string& source_name, Scenario* out,
+                      std::string* error);
+    static bool Load(const std::filesystem::path& file, Scenario* out, std::string* error);
+
+    bool empty() const { return commands_.empty(); }
+    // Time of the last command (0 when none).
+    double LastTime() const;
+    // Runs every command not yet run whose time is at or before `now_seconds`.
+    // Returns the results of the commands it ran.
+    std::vector<ScenarioResult> RunDue(ScenarioContext& ctx, double now_seconds);
+    // Marks the commands that never ran: a check that never ran fails.
+    std::vector<ScenarioResult> Finish();
+
+    const std::vector<ScenarioResult>& results() const { return results_; }
+    int failures() const;
+    const std::string& source_name() const { return source_name_; }
+
+  private:
+    struct Command {
+        double at = 0;
+        bool is_check = false;
+        ScenarioAction action;
+        size_t result = 0;  // index in results_
+    };
+    std::string source_name_;
+    std::vector<Command> commands_;  // sorted by time, file order for equal times
+    size_t next_ = 0;
+    std::vector<ScenarioResult> results_;  // in file order
+};
+
+// Splits a scenario line into words: blanks separate, double quotes group,
+// '#' outside quotes ends the line. False with `error` on an open quote.
+bool SplitScenarioWords(const std::string& line, std::vector<std::string>* words,
+                        std::string* error);
+
+}  // namespace zu::simhost

@@ -1,0 +1,297 @@
+// The simulator stand-in.
+//
+// `Simulator` plays the flight simulator's part for the gauge module: it loads
+// the module (with dlopen, or takes the records of a module linked into the
+// same process), fills its import table with a panel service table, creates
+// the gauges that a panel configuration places, calls their services frame by
+// frame, keeps the simulator variables, named variables, key events and panel
+// windows that the module reaches through the service table, and serves
+// FSUIPC. It is a test and development tool, not part of the module.
+//
+// The panel service table holds plain function pointers, so at most one
+// Simulator is started at a time in a process (Start refuses a second).
+//
+// Order of gauge services (what the simulator does, and what the module may
+// rely on):
+//   start:  for every gauge in panel order: callback(2), header->install,
+//           then header->initialise;
+//   frame:  advance the clock (lockstep: the due 64 ms ticks run here), then
+//           for every gauge: callback(6) and header->update; then for every
+//           gauge: callback(10) and header->draw;
+//   end:    for every gauge in reverse panel order: callback(12), header->kill.
+// While one of these runs, the element-list services (slots 24 to 31) work on
+// the element list of the gauge being served, whatever element they are given.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <ostream>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "zu/platform/gauge_api.h"
+#include "zu/platform/sound_device.h"
+#include "zu/simhost/aircraft_model.h"
+#include "zu/simhost/fsuipc_server.h"
+#include "zu/simhost/panel_config.h"
+
+namespace zu::simhost {
+
+struct SimulatorConfig {
+    std::filesystem::path aircraft_dir;  // folder of the aircraft (holds its .air file)
+    std::filesystem::path panel_file;    // empty: aircraft_dir/panel/panel.cfg
+    bool lockstep = true;                // false: real clock, frames paced by sleeping
+    int fps = 30;
+    bool fsuipc = true;                 // false: no FSUIPC window at all
+    bool aircraft_model = false;  // false: variables and offsets hold only what is set
+    bool uipcmain_window = false;       // also create a window of class "UIPCMAIN"
+    uint16_t sim_number = 7;            // low half of the word at 0x3308
+    std::ostream* event_log = nullptr;  // one line per event (may be null)
+    std::ostream* warnings = nullptr;   // problems worth telling the user (may be null)
+    // Sound: the lockstep clock renders the module's sound after every frame
+    // in simulated time (loopback), the real clock plays it on the machine's
+    // audio device; `audio_silent` mixes nothing. `capture_audio` keeps the
+    // rendered mix (lockstep only) for AudioCapture and WriteAudio.
+    bool audio_silent = false;
+    bool capture_audio = false;
+};
+
+// One element of a placed gauge, in the order of the element walk (depth
+// first along the next-element lists), with what its last update produced.
+struct ElementState {
+    zu::gauge::ElementHeader* element = nullptr;
+    int depth = 0;  // 0 for the gauge's first element and its followers
+    zu::gauge::ElementType type = zu::gauge::ElementType::StaticImage;
+    bool hidden = false;  // kImageHidden at the last update or draw
+    uint32_t image_flags = 0;
+    double value = 0;  // callback result: needle/sprite angle, icon index, slider x
+    double x = 0;      // slider, moving-image and sprite offsets
+    double y = 0;
+    std::string text;  // string elements
+    uint64_t updates = 0;
+};
+
+struct GaugeInstance {
+    int index = 0;  // place in panel order
+    std::string name;
+    int table_index = -1;  // index in the module's gauge table
+    zu::gauge::GaugeHeader* header = nullptr;
+    int window_number = 0;
+    uint32_t window_ident = 0;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool height_given = false;
+    std::string parameters;
+    bool installed = false;
+    uint64_t updates = 0;
+    uint64_t draws = 0;
+    std::vector<ElementState> elements;
+};
+
+struct KeyEventRecord {
+    uint64_t frame = 0;
+    uint32_t id = 0;
+    uint32_t value = 0;
+    bool from_module = true;  // false: sent to the simulator by a scenario
+};
+
+struct PanelWindowCall {
+    uint64_t frame = 0;
+    int slot = 0;  // 11, 45 or 46
+    uint32_t ident = 0;
+    int32_t result = 0;
+};
+
+struct NamedVariable {
+    std::string name;
+    double value = 0;
+    uint64_t sets = 0;
+};
+
+class Simulator {
+  public:
+    explicit Simulator(SimulatorConfig config);
+    ~Simulator();  // Stop()s a started simulator
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    // Module. Both select the clock first (lockstep or real, as configured),
+    // then check the linkage record (module id 0x13, link version 0x900) and
+    // the import table, and fill the import table with the service table.
+    bool LoadModule(const std::filesystem::path& file, std::string* error);
+    bool AttachModule(zu::gauge::LinkageRecord* linkage, zu::gauge::ImportTableRecord* import,
+                      std::string* error, std::string module_name = "ZeveridUvo");
+    const zu::gauge::LinkageRecord* linkage() const { return linkage_; }
+    const std::string& module_name() const { return module_name_; }
+    // The gauge headers of the linkage record, in table order.
+    std::vector<const zu::gauge::GaugeHeader*> GaugeTable() const;
+
+    // Aircraft: finds its aircraft file (*.air), reads the panel
+    // configuration and creates the gauge instances. Unknown gauges and
+    // malformed lines are reported as warnings and skipped.
+    bool LoadAircraft(std::string* error);
+    const std::filesystem::path& aircraft_file() const { return aircraft_file_; }
+    const std::filesystem::path& panel_file() const { return panel_file_; }
+    const std::vector<std::string>& panel_warnings() const { return panel_warnings_; }
+    // The windows of the panel configuration, in file order (the renderer
+    // draws each as one picture).
+    const std::vector<PanelWindow>& panel_windows() const { return panel_windows_; }
+
+    // Opens the FSUIPC server (unless disabled), installs and initialises
+    // every gauge. False with `error` when another simulator is started or a
+    // window cannot be created.
+    bool Start(std::string* error);
+    // Kills every gauge and closes the FSUIPC server. Safe to call twice.
+    void Stop();
+    // Kills every gauge, then installs and initialises them again, as the
+    // simulator does when it reloads the panel.
+    void Reload();
+    bool started() const { return started_; }
+
+    // One frame = BeginFrame() + RunGauges(); callers that act between the
+    // clock advance and the gauges (scenarios) call the two halves.
+    void RunFrame();
+    void BeginFrame();
+    void RunGauges();
+
+    uint64_t frame() const { return frame_.load(std::memory_order_relaxed); }
+    // Simulated (lockstep) or elapsed (real) milliseconds since Start.
+    uint64_t elapsed_ms() const { return elapsed_ms_; }
+    double elapsed_seconds() const { return static_cast<double>(elapsed_ms_) / 1000.0; }
+    // Timer callbacks run by the lockstep clock since Start (0 in real time).
+    uint64_t ticks() const { return ticks_; }
+    const SimulatorConfig& config() const { return config_; }
+
+    // Simulator variables (token -> value).
+    // SetVariable pins the token: the aircraft model no longer publishes it.
+    void SetVariable(uint32_t token, double value);
+    // The aircraft model's publishing: leaves pinned tokens as they are.
+    void PublishVariable(uint32_t token, double value);
+    double Variable(uint32_t token) const;
+    std::map<uint32_t, double> Variables() const;
+
+    // Key events: those the module triggers (slot 36) and those a scenario
+    // sends to the simulator, in one log.
+    void ReceiveKeyEvent(uint32_t id, uint32_t value, bool from_module);
+    std::vector<KeyEventRecord> KeyEvents() const;
+
+    // Panel windows.
+    std::vector<PanelWindowCall> PanelWindowCalls() const;
+    std::set<uint32_t> OpenPanelWindows() const;
+
+    // Named variables, by id.
+    std::vector<NamedVariable> NamedVariables() const;
+    // Id of a named variable, or -1 (names compare without regard to case).
+    int32_t FindNamedVariable(const std::string& name) const;
+
+    // Sound: what the module asked of its sound buffers (play, stop, end,
+    // volume, pan and frequency changes, each with its frame), and the mix
+    // rendered so far (44100 Hz stereo 16-bit, interleaved) when captured.
+    std::vector<zu::platform::AudioEvent> SoundEvents() const;
+    uint64_t SoundEventsDropped() const;
+    const std::vector<int16_t>& AudioCapture() const { return audio_; }
+    // Writes the captured mix as a WAV file; false with `error`.
+    bool WriteAudio(const std::filesystem::path& file, std::string* error) const;
+
+    FsuipcServer& fsuipc() { return fsuipc_; }
+    // The stand-in's aircraft (stepped each frame when config().aircraft_model).
+    AircraftModel& model() { return model_; }
+    const AircraftModel& model() const { return model_; }
+    const FsuipcServer& fsuipc() const { return fsuipc_; }
+
+    const std::vector<GaugeInstance>& gauges() const { return gauges_; }
+    // First placed gauge of that name (exact, else without regard to case).
+    GaugeInstance* FindGauge(const std::string& name);
+
+    // Clicks mouse rectangle `rect_index` of a gauge (0 is the gauge's parent
+    // rectangle, then its child rectangles in list order) at the rectangle's
+    // centre: the press the rectangle takes (single click, else repeat),
+    // followed by the release when it takes releases. False with `error`
+    // when the rectangle does not exist or takes no such button.
+    bool Click(GaugeInstance& gauge, int rect_index, bool right_button, std::string* error);
+    // Delivers one pointer event to mouse rectangle `rect_index` of a gauge:
+    // its handler gets the point (relative to the rectangle) and the event
+    // bits as given. Used by the pointer routing of the panel windows. False
+    // when the rectangle does not exist or has no handler.
+    bool MouseEvent(GaugeInstance& gauge, int rect_index, zu::gauge::Point relative,
+                    uint32_t flags);
+
+    // Writes a line to the event log, prefixed with the frame.
+    void LogEvent(const std::string& text);
+    void Warn(const std::string& text);
+
+    // Panel service entry points (called through the service table).
+    void ElementListService(int slot, zu::gauge::ElementHeader* first, uintptr_t arg);
+    int32_t PanelWindowService(int slot, uint32_t ident);
+    void LookupVariable(zu::gauge::HostVariable* var);
+    int32_t CheckNamedVariable(const char* name);
+    int32_t RegisterNamedVariable(const char* name);
+    void SetNamedVariable(int32_t id, double value);
+    double GetNamedVariable(int32_t id);
+
+  private:
+    bool CheckModule(std::string* error);
+    void InstallAll();
+    void KillAll();
+    void CallGauge(GaugeInstance& gauge, int32_t service, zu::gauge::StandardRoutine routine,
+                   uintptr_t arg);
+    void PrepareHeader(GaugeInstance& gauge);
+    void BuildElements(GaugeInstance& gauge);
+    void UpdateElements(GaugeInstance& gauge);
+    void RecordFlags(GaugeInstance& gauge);
+    void SelectAudioMode();
+    void RenderAudio();
+    void CollectSoundEvents();
+
+    SimulatorConfig config_;
+    zu::gauge::LinkageRecord* linkage_ = nullptr;
+    zu::gauge::ImportTableRecord* import_ = nullptr;
+    std::string module_name_;
+    void* dl_handle_ = nullptr;
+    zu::gauge::PanelServiceTable table_{};
+
+    std::filesystem::path aircraft_file_;
+    std::filesystem::path panel_file_;
+    std::vector<std::string> panel_warnings_;
+    std::vector<PanelWindow> panel_windows_;
+    std::vector<GaugeInstance> gauges_;
+    GaugeInstance* current_ = nullptr;  // gauge whose services run now
+    std::thread::id host_thread_;       // the thread that runs the gauges
+
+    bool started_ = false;
+    std::atomic<uint64_t> frame_{0};
+    uint64_t elapsed_ms_ = 0;
+    uint64_t model_ms_ = 0;  // simulated time the aircraft model has reached
+    uint64_t ticks_ = 0;
+    int64_t real_start_ns_ = 0;
+
+    FsuipcServer fsuipc_;
+    AircraftModel model_;
+    std::set<uint32_t> pinned_variables_;
+
+    // Sound rendered (lockstep) and captured since Start.
+    uint64_t audio_frames_ = 0;
+    std::vector<int16_t> audio_;
+
+    // State the module reaches from the gauge thread and, in real time, from
+    // its timer thread.
+    mutable std::mutex mutex_;
+    std::map<uint32_t, double> variables_;  // node addresses are stable: value_ptr points here
+    std::vector<KeyEventRecord> key_events_;
+    std::vector<PanelWindowCall> window_calls_;
+    std::set<uint32_t> open_windows_;
+    std::vector<NamedVariable> named_;
+    std::vector<zu::platform::AudioEvent> sound_events_;
+    std::mutex log_mutex_;
+};
+
+}  // namespace zu::simhost

@@ -1,0 +1,576 @@
+// The stand-in's aircraft model (see aircraft_model.h and
+// docs/aircraft-model.md).
+#include "zu/simhost/aircraft_model.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "zu/simhost/simulator.h"
+
+namespace zu::simhost {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDeg = kPi / 180.0;
+constexpr double kG = 32.174;           // feet per second squared
+constexpr double kKnot = 1.6878098571;  // feet per second
+constexpr double kFeetPerNm = 6076.11549;
+constexpr double kMetre = 3.28083989501;  // feet
+constexpr double kWingArea = 700.0;       // square feet
+constexpr double kEmptyWeight = 33000.0;  // pounds
+constexpr double kTankCapacity = 2800.0;  // pounds per tank
+constexpr double kLatitudeUnits = 477302732389508.7;
+constexpr double kLongitudeUnits = 51240955760304312.0;
+constexpr double kAngleUnits = 4294967296.0 / 360.0;
+
+double Clamp(double v, double lo, double hi) {
+    return v < lo ? lo : (v > hi ? hi : v);
+}
+
+// First-order lag toward `target` with time constant `tau` seconds.
+double Lag(double value, double target, double tau, double dt) {
+    if (tau <= 0) return target;
+    return value + (target - value) * std::min(1.0, dt / tau);
+}
+
+// Moves toward `target` by at most `rate` per second.
+double Slew(double value, double target, double rate, double dt) {
+    const double step = rate * dt;
+    if (target > value + step) return value + step;
+    if (target < value - step) return value - step;
+    return target;
+}
+
+double Wrap360(double deg) {
+    double v = std::fmod(deg, 360.0);
+    if (v < 0) v += 360.0;
+    return v;
+}
+
+double Wrap180(double deg) {
+    double v = Wrap360(deg + 180.0) - 180.0;
+    return v;
+}
+
+// ISA density ratio and temperature at an altitude in feet.
+double DensityRatio(double altitude_ft) {
+    const double t = std::max(0.2, 1.0 - 6.8756e-6 * altitude_ft);
+    return std::pow(t, 4.2561);
+}
+double IsaTemperature(double altitude_ft) {
+    return 15.0 - 1.98 * altitude_ft / 1000.0;
+}
+double IsaPressureHpa(double altitude_ft) {
+    const double t = std::max(0.2, 1.0 - 6.8756e-6 * altitude_ft);
+    return 1013.25 * std::pow(t, 5.2559);
+}
+
+template <typename T>
+void Put(Simulator& sim, uint32_t offset, T value) {
+    sim.fsuipc().Publish(offset, &value, sizeof value);
+}
+
+int32_t SignedValue(uint32_t value) {
+    return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+AircraftModel::AircraftModel() = default;
+
+double AircraftModel::IndicatedAirspeedKt() const {
+    return state_.tas_ft_s * std::sqrt(DensityRatio(state_.altitude_ft)) / kKnot;
+}
+
+void AircraftModel::Attach(Simulator& sim) {
+    sim.fsuipc().SetWriteObserver([this](uint32_t offset, uint32_t size, uint8_t* image) {
+        OnFsuipcWrite(offset, size, image);
+    });
+    // What a simulator holds before anybody tunes or asks anything.
+    Put<uint16_t>(sim, 0x034E, 0x1800);  // COM1 118.00
+    Put<uint16_t>(sim, 0x3118, 0x1825);  // COM2 118.25
+    Put<uint16_t>(sim, 0x0350, 0x1000);  // NAV1 110.00
+    Put<uint16_t>(sim, 0x0352, 0x1000);  // NAV2 110.00
+    Put<uint16_t>(sim, 0x034C, 0x0320);  // ADF1 320.0
+    Put<uint16_t>(sim, 0x0356, 0x0000);
+    Put<uint16_t>(sim, 0x02D4, 0x0320);  // ADF2 320.0
+    Put<uint16_t>(sim, 0x02D6, 0x0000);
+    Put<uint16_t>(sim, 0x0354, 0x1200);  // transponder
+    Put<uint16_t>(sim, 0x0330, 16212);   // altimeter setting 1013.25 hPa x 16
+    Put<uint16_t>(sim, kTrafficSlotSizeOffset, kTrafficSlotSize);
+    Put<uint16_t>(sim, kTrafficSlotCountOffset, kTrafficSlots);
+    char callsign[12] = "ZU-ZUV";
+    sim.fsuipc().Publish(0x313C, callsign, sizeof callsign);
+    char flight[128] = "Zuvav sample flight";
+    sim.fsuipc().Publish(0x0400, flight, sizeof flight);
+    Publish(sim);
+}
+
+void AircraftModel::SetThrottleLever(int engine, double fraction) {
+    const double v = Clamp(fraction, -0.25, 1.0) * 16383.0;
+    for (int e = 0; e < 2; ++e) {
+        if (engine < 0 || engine == e) lever_[e] = v;
+    }
+}
+
+void AircraftModel::SetPropLever(int engine, double fraction) {
+    for (int e = 0; e < 2; ++e) {
+        if (engine < 0 || engine == e) state_.engines[e].prop_lever = Clamp(fraction, 0, 1) * 16383;
+    }
+}
+
+void AircraftModel::SetCondition(int engine, double fraction) {
+    for (int e = 0; e < 2; ++e) {
+        if (engine < 0 || engine == e) {
+            state_.engines[e].condition = fraction <= 0 ? -4096.0 : Clamp(fraction, 0, 1) * 16383;
+        }
+    }
+}
+
+void AircraftModel::StartEngine(int engine) {
+    for (int e = 0; e < 2; ++e) {
+        if (engine >= 0 && engine != e) continue;
+        EngineState& eng = state_.engines[e];
+        if (eng.condition <= 0) eng.condition = 16383;
+        eng.auto_start = true;
+    }
+}
+
+void AircraftModel::SetFlaps(int detent) {
+    state_.flap_handle = Clamp(detent, 0, 4) * 16383.0 / 4.0;
+}
+
+void AircraftModel::SetBrakes(double fraction) {
+    state_.brake_left = state_.brake_right = Clamp(fraction, 0, 1) * 16383.0;
+}
+
+void AircraftModel::PlaceOnGround(double latitude, double longitude, double elevation_ft,
+                                  double heading) {
+    state_.latitude = latitude;
+    state_.longitude = longitude;
+    state_.ground_elevation_ft = elevation_ft;
+    state_.altitude_ft = elevation_ft;
+    state_.heading_true = Wrap360(heading);
+    state_.on_ground = true;
+    state_.tas_ft_s = 0;
+    state_.gamma = 0;
+    state_.pitch = 0;
+    state_.bank = 0;
+}
+
+void AircraftModel::PlaceAirborne(double altitude_ft, double speed_kt) {
+    state_.altitude_ft = std::max(altitude_ft, state_.ground_elevation_ft + 50.0);
+    state_.tas_ft_s = speed_kt * kKnot / std::sqrt(DensityRatio(state_.altitude_ft));
+    state_.on_ground = false;
+    state_.gamma = 0;
+    state_.pitch = 2.0;
+    state_.gear_handle_down = false;
+    state_.gear = 0;
+    state_.parking_brake = false;
+    for (EngineState& eng : state_.engines) {
+        eng.condition = 16383;
+        eng.combustion = true;
+        eng.nh = 85;
+        eng.nl = 82;
+        eng.prop_rpm = 1020;
+        eng.throttle = 8000;
+        eng.itt = 650;
+        eng.oil_temp = 70;
+        eng.oil_press = 80;
+    }
+}
+
+void AircraftModel::OnKeyEvent(uint32_t id, uint32_t value) {
+    const int32_t v = SignedValue(value);
+    AircraftState& s = state_;
+    switch (id) {
+        case 0x1011C:
+        case 0x1011D:
+            s.engines[id - 0x1011C].throttle = Clamp(v, -16383, 16383);
+            break;
+        case 0x1017F:
+        case 0x10180:
+            s.engines[id - 0x1017F].prop_lever = Clamp(v, 0, 16383);
+            break;
+        case 0x10183:
+        case 0x10184:
+            s.engines[id - 0x10183].condition = Clamp(v, -4096, 16383);
+            break;
+        case 0x1018C:
+            s.engines[0].starter_switch = value;
+            break;
+        case 0x10192:
+            s.engines[1].starter_switch = value;
+            break;
+        case 0x1009E:
+            s.elevator = Clamp(-v / 16383.0, -1, 1);
+            break;
+        case 0x1009F:
+            s.aileron = Clamp(v / 16383.0, -1, 1);
+            break;
+        case 0x100A0:
+            s.rudder = Clamp(v / 16383.0, -1, 1);
+            break;
+        case 0x100A2:
+            s.flap_handle = Clamp(v, 0, 16383);
+            break;
+        case 0x100AA:
+            s.elevator_trim = Clamp(v, -16383, 16383);
+            break;
+        case 0x100FA:
+            s.rudder_trim = Clamp(v, -16383, 16383);
+            break;
+        case 0x10047:
+            s.elevator_trim = Clamp(s.elevator_trim - 256, -16383, 16383);
+            break;
+        case 0x1004F:
+            s.elevator_trim = Clamp(s.elevator_trim + 256, -16383, 16383);
+            break;
+        case 0x10307:
+        case 0x10308:
+            s.brake_pulse = 0.3;
+            break;
+        case 0x1021F:
+            s.gear_handle_down = false;
+            break;
+        case 0x10220:
+            s.gear_handle_down = true;
+            break;
+        case 0x10022:
+            s.gear_handle_down = !s.gear_handle_down;
+            break;
+        default:
+            break;
+    }
+}
+
+void AircraftModel::OnFsuipcWrite(uint32_t offset, uint32_t size, uint8_t* image) {
+    const uint32_t end = offset + size;
+    auto covers = [&](uint32_t at, uint32_t n) { return offset <= at && end >= at + n; };
+    if (covers(kWeatherOffset + 4, 28)) {
+        uint32_t signature;
+        std::memcpy(&signature, image + kWeatherOffset + 4, 4);
+        if (signature == kWeatherRequestSignature) AnswerWeather(image);
+    }
+    if (covers(0x0262, 2)) {
+        uint16_t pause;
+        std::memcpy(&pause, image + 0x0262, 2);
+        if (pause != 0) state_.reposition_pause = true;
+    }
+    if (covers(0x0560, 8)) {
+        int64_t lat;
+        std::memcpy(&lat, image + 0x0560, 8);
+        state_.latitude = Clamp(static_cast<double>(lat) / kLatitudeUnits, -90, 90);
+        repositioned_ = true;
+    }
+    if (covers(0x0568, 8)) {
+        int64_t lon;
+        std::memcpy(&lon, image + 0x0568, 8);
+        state_.longitude = Wrap180(static_cast<double>(lon) / kLongitudeUnits);
+        repositioned_ = true;
+    }
+    if (covers(0x0574, 4)) {
+        int32_t metres;
+        std::memcpy(&metres, image + 0x0574, 4);
+        state_.altitude_ft = std::max(state_.ground_elevation_ft, metres * kMetre);
+        state_.on_ground = state_.altitude_ft <= state_.ground_elevation_ft + 1.0;
+        repositioned_ = true;
+    }
+    auto angle = [&](uint32_t at) {
+        int32_t w;
+        std::memcpy(&w, image + at, 4);
+        return w / kAngleUnits;
+    };
+    if (covers(0x0578, 4)) state_.pitch = angle(0x0578);
+    if (covers(0x057C, 4)) state_.bank = angle(0x057C);
+    if (covers(0x0580, 4)) state_.heading_true = Wrap360(angle(0x0580) + state_.variation);
+    if (covers(0x2418, 8)) std::memcpy(&state_.engines[0].blade_angle, image + 0x2418, 8);
+    if (covers(0x2518, 8)) std::memcpy(&state_.engines[1].blade_angle, image + 0x2518, 8);
+}
+
+// The weather record at a sample point: the cloud layers of every weather
+// cell whose radius covers the point.
+void AircraftModel::AnswerWeather(uint8_t* image) {
+    uint8_t* rec = image + kWeatherOffset;
+    double lat = 0;
+    double lon = 0;
+    std::memcpy(&lat, rec + 16, 8);
+    std::memcpy(&lon, rec + 24, 8);
+    std::memset(rec + 32, 0, kWeatherRecordSize - 32);
+    int32_t layers = 0;
+    for (const WeatherCell& c : state_.weather) {
+        const double dn = (lat - c.latitude) * 60.0;
+        const double de = (lon - c.longitude) * 60.0 * std::cos(c.latitude * kDeg);
+        if (std::hypot(dn, de) > c.radius_nm) continue;
+        if (640 + (layers + 1) * 16 > static_cast<int>(kWeatherRecordSize)) break;
+        uint8_t* layer = rec + 640 + layers * 16;
+        const uint16_t top = static_cast<uint16_t>(Clamp(c.top_ft, 0, 65535));
+        const int16_t base = static_cast<int16_t>(Clamp(c.base_ft, -32768, 32767));
+        std::memcpy(layer + 0, &top, 2);
+        layer[6] = 8;  // overcast
+        layer[7] = 2;  // rain
+        std::memcpy(layer + 10, &base, 2);
+        layer[13] = static_cast<uint8_t>(Clamp(c.intensity, 1, 5));
+        ++layers;
+    }
+    std::memcpy(rec + 636, &layers, 4);
+}
+
+void AircraftModel::StepEngines(double dt) {
+    AircraftState& s = state_;
+    const double tas_kt = s.tas_ft_s / kKnot;
+    for (int e = 0; e < 2; ++e) {
+        EngineState& eng = s.engines[e];
+        const bool fuel_on = eng.condition > 0 && s.fuel_lb[e] > 0;
+        const bool feathered = eng.condition <= 0;
+        const bool starter = eng.starter_switch != 0 || eng.auto_start;
+        const double power = eng.throttle > 0 ? Clamp(eng.throttle / 16383.0, 0, 1) : 0;
+        const double reverse = eng.throttle < 0 ? Clamp(-eng.throttle / 16383.0, 0, 1) : 0;
+
+        if (!eng.combustion) {
+            eng.nh = starter ? Lag(eng.nh, 25.0, 3.0, dt) : Lag(eng.nh, 0.0, 8.0, dt);
+            if (starter && fuel_on && eng.nh >= 12.0) eng.combustion = true;
+        } else if (!fuel_on) {
+            eng.combustion = false;
+        }
+        if (eng.combustion) {
+            const double target = 65.0 + 33.0 * power + 15.0 * reverse;
+            eng.nh =
+                eng.nh < 60.0 ? std::min(target, eng.nh + 4.0 * dt) : Lag(eng.nh, target, 2.5, dt);
+            if (eng.nh >= 60.0) eng.auto_start = false;
+        }
+        eng.nl = Lag(eng.nl, eng.combustion ? eng.nh * 0.97 : 0.0, 1.5, dt);
+
+        double rpm_target = 0;
+        if (eng.combustion && !feathered) {
+            rpm_target = eng.nh < 60.0 ? eng.nh * 12.0 : 850.0 + 350.0 * eng.prop_lever / 16383.0;
+        } else if (!feathered) {
+            rpm_target = std::min(600.0, tas_kt * 3.0);
+        }
+        eng.prop_rpm = Lag(eng.prop_rpm, rpm_target, 2.0, dt);
+
+        double blade = feathered
+                           ? 80.0
+                           : (reverse > 0 ? -10.0 * reverse : 10.0 + 25.0 * power + tas_kt / 20.0);
+        eng.blade_angle = Lag(eng.blade_angle, blade * kDeg, 1.0, dt);
+
+        const double core = Clamp((eng.nh - 62.0) / 36.0, 0, 1);
+        eng.torque =
+            Lag(eng.torque, eng.combustion && eng.prop_rpm > 100 ? 100.0 * core : 0.0, 1.0, dt);
+        const double itt = eng.combustion ? (eng.nh < 60.0 ? 720.0 : 480.0 + 330.0 * core) : 15.0;
+        eng.itt = Lag(eng.itt, itt, eng.combustion ? 3.0 : 20.0, dt);
+        eng.fuel_flow = eng.combustion ? 180.0 + 900.0 * eng.torque / 100.0 : 0.0;
+        eng.oil_temp = Lag(eng.oil_temp, eng.combustion ? 75.0 : 15.0, 90.0, dt);
+        eng.oil_press = Lag(eng.oil_press, eng.combustion ? 40.0 + 0.5 * eng.nh : 0.0, 1.0, dt);
+        eng.thrust = eng.combustion
+                         ? eng.torque / 100.0 * 5200.0 * std::max(0.3, 1.0 - tas_kt / 450.0) -
+                               3000.0 * reverse
+                         : 0.0;
+        s.fuel_lb[e] = std::max(0.0, s.fuel_lb[e] - eng.fuel_flow / 3600.0 * dt);
+    }
+}
+
+void AircraftModel::StepFlight(double dt) {
+    AircraftState& s = state_;
+    s.gross_weight_lb = kEmptyWeight + s.fuel_lb[0] + s.fuel_lb[1];
+    const double weight = s.gross_weight_lb;
+    const double mass = weight / kG;
+    s.flaps = Slew(s.flaps, s.flap_handle / 16383.0, 0.15, dt);
+    s.gear = Slew(s.gear, s.gear_handle_down ? 1.0 : 0.0, 1.0 / 8.0, dt);
+    if (s.on_ground) s.gear = 1.0;  // the gear stays down under the weight
+
+    const double sigma = DensityRatio(s.altitude_ft);
+    const double rho = 0.0023769 * sigma;
+    const double v = s.tas_ft_s;
+    const double q = 0.5 * rho * v * v;
+    const double thrust = s.engines[0].thrust + s.engines[1].thrust;
+    const double control = s.elevator + 0.5 * s.elevator_trim / 16383.0;
+    const double ias_kt = v * std::sqrt(sigma) / kKnot;
+
+    const double old_pitch = s.pitch;
+    const double old_bank = s.bank;
+    const double old_heading = s.heading_true;
+    double pitch_target = s.on_ground ? (ias_kt > 95.0 && control > 0.1 ? 12.0 * control : 0.0)
+                                      : 2.0 + 12.0 * control;
+    s.pitch = Slew(s.pitch, Clamp(pitch_target, -15.0, 20.0), 3.0, dt);
+    s.alpha = s.pitch - s.gamma / kDeg;
+    const double cl = std::min(0.35 + 5.5 * s.alpha * kDeg + 0.45 * s.flaps, 1.6 + 0.45 * s.flaps);
+    const double lift = q * kWingArea * cl;
+    const double cd = 0.03 + 0.045 * cl * cl + 0.04 * s.flaps + 0.02 * s.gear;
+    const double drag = q * kWingArea * cd;
+
+    if (s.on_ground) {
+        s.gamma = 0;
+        s.bank = Slew(s.bank, 0.0, 5.0, dt);
+        const double load = std::max(0.0, weight - lift);
+        double brake = std::max(s.brake_left, s.brake_right) / 16383.0;
+        if (s.parking_brake || s.brake_pulse > 0) brake = 1.0;
+        const double resist = 0.02 * load + 0.4 * load * brake;
+        const double push = thrust - drag;
+        if (v <= 0.01 && std::fabs(push) <= resist) {
+            s.tas_ft_s = 0;
+            s.accel_long = 0;
+        } else {
+            const double a = (push - (v > 0.01 ? resist : std::copysign(resist, push))) / mass;
+            s.accel_long = a;
+            s.tas_ft_s = std::max(0.0, v + a * dt);
+        }
+        const double steer = (s.rudder + s.rudder_trim / 16383.0 * 0.2) * 10.0;
+        s.heading_true = Wrap360(s.heading_true + steer * std::min(1.0, v / 30.0) * dt);
+        if (lift > weight && s.pitch > 3.0) s.on_ground = false;
+    } else {
+        s.bank = Slew(s.bank, 35.0 * s.aileron, 8.0, dt);
+        const double a = (thrust - drag) / mass - kG * std::sin(s.gamma);
+        s.accel_long = a;
+        s.tas_ft_s = std::max(40.0, v + a * dt);
+        const double vv = std::max(v, 80.0);
+        s.gamma += (lift * std::cos(s.bank * kDeg) - weight * std::cos(s.gamma)) / (mass * vv) * dt;
+        s.gamma = Clamp(s.gamma, -0.5, 0.5);
+        s.heading_true = Wrap360(s.heading_true + kG * std::tan(s.bank * kDeg) / vv / kDeg * dt);
+        s.altitude_ft += v * std::sin(s.gamma) * dt;
+        if (s.altitude_ft <= s.ground_elevation_ft) {
+            s.altitude_ft = s.ground_elevation_ft;
+            s.gamma = 0;
+            s.on_ground = true;
+        }
+    }
+    const double gs = s.tas_ft_s * std::cos(s.gamma);
+    const double north = gs * std::cos(s.heading_true * kDeg);
+    const double east = gs * std::sin(s.heading_true * kDeg);
+    s.latitude = Clamp(s.latitude + north * dt / kFeetPerNm / 60.0, -89.9, 89.9);
+    s.longitude =
+        Wrap180(s.longitude + east * dt / kFeetPerNm / 60.0 / std::cos(s.latitude * kDeg));
+    if (dt > 0) {
+        s.pitch_rate = (s.pitch - old_pitch) / dt;
+        s.roll_rate = (s.bank - old_bank) / dt;
+        s.yaw_rate = Wrap180(s.heading_true - old_heading) / dt;
+    }
+    s.brake_pulse = std::max(0.0, s.brake_pulse - dt);
+}
+
+void AircraftModel::Step(Simulator& sim, double dt) {
+    const bool frozen = state_.paused || state_.reposition_pause;
+    state_.reposition_pause = false;
+    if (repositioned_) {
+        // A repositioned aircraft keeps its speed but flies level.
+        state_.gamma = 0;
+        repositioned_ = false;
+    }
+    if (!frozen && dt > 0) {
+        state_.clock_s += dt;
+        state_.utc_s += dt;
+        if (state_.utc_s >= 86400.0) {
+            state_.utc_s -= 86400.0;
+            state_.day_of_year = state_.day_of_year % 365 + 1;
+        }
+        state_.tick_count += 18.2 * dt;
+        StepEngines(dt);
+        StepFlight(dt);
+    }
+    Publish(sim);
+}
+
+void AircraftModel::Publish(Simulator& sim) {
+    const AircraftState& s = state_;
+    const double sigma = DensityRatio(s.altitude_ft);
+    const double tas_kt = s.tas_ft_s / kKnot;
+    const double ias_kt = tas_kt * std::sqrt(sigma);
+    const double vs_ft_s = s.tas_ft_s * std::sin(s.gamma);
+    const double gs_ft_s = s.tas_ft_s * std::cos(s.gamma);
+    const double mag_heading = Wrap360(s.heading_true - s.variation);
+    const double temp = IsaTemperature(s.altitude_ft);
+    auto var = [&sim](uint32_t token, double value) { sim.PublishVariable(token, value); };
+
+    var(1, std::floor(s.tick_count));
+    var(341, temp);
+    var(800, temp + tas_kt * tas_kt / 87000.0);
+    var(61, ias_kt);
+    var(64, tas_kt / 0.00005);
+    var(73, s.altitude_ft / kMetre);
+    var(74, s.altitude_ft);
+    var(60, s.on_ground ? 1 : 0);
+    var(79, Wrap360(s.bank));
+    var(77, s.pitch);
+    var(82, s.variation);
+    var(81, mag_heading);
+    var(614, s.altitude_ft - s.ground_elevation_ft);
+    var(65, vs_ft_s / kMetre * 256.0);
+    var(70, vs_ft_s * 60.0);
+    const uint32_t per_engine[][2] = {{703, 711}, {131, 166}, {705, 713}, {700, 708}, {626, 645},
+                                      {627, 646}, {633, 652}, {634, 653}, {706, 714}, {707, 715},
+                                      {198, 233}, {199, 234}, {563, 573}, {304, 303}};
+    for (int e = 0; e < 2; ++e) {
+        const EngineState& eng = s.engines[e];
+        var(per_engine[0][e], eng.blade_angle);
+        var(per_engine[1][e], eng.combustion ? 1 : 0);
+        var(per_engine[2][e], eng.torque);
+        var(per_engine[3][e], eng.prop_rpm);
+        var(per_engine[4][e], eng.nh);
+        var(per_engine[5][e], eng.nl);
+        var(per_engine[6][e], eng.itt);
+        var(per_engine[7][e], eng.oil_temp);
+        var(per_engine[8][e], eng.fuel_flow);
+        var(per_engine[9][e], eng.oil_press);
+        var(per_engine[10][e], lever_[e]);
+        var(per_engine[11][e], lever_[e]);
+        var(per_engine[12][e], static_cast<double>(SignedValue(eng.starter_switch)));
+        var(per_engine[13][e], s.fuel_lb[e]);
+    }
+    var(328, s.flap_handle);
+    var(784, s.aileron);
+    var(786, s.rudder);
+    var(331, s.gear_handle_down ? 16383 : 0);
+    var(785, s.elevator_trim);
+    var(787, s.elevator_trim / 16383.0);
+    var(147, (temp + 101.0) / 0.0454545);
+    var(348, IsaPressureHpa(s.altitude_ft) / 0.0628931);
+    var(343, 0);
+    var(344, 270);
+
+    Put<uint8_t>(sim, 0x023A, static_cast<uint8_t>(static_cast<int>(s.utc_s) % 60));
+    Put<uint8_t>(sim, 0x0239, static_cast<uint8_t>(static_cast<int>(s.utc_s) / 60 % 60));
+    Put<uint8_t>(sim, 0x023B, static_cast<uint8_t>(static_cast<int>(s.utc_s) / 3600));
+    Put<uint16_t>(sim, 0x023E, static_cast<uint16_t>(s.day_of_year));
+    Put<uint16_t>(sim, 0x0240, static_cast<uint16_t>(s.year));
+    Put<uint16_t>(sim, 0x0264, s.paused || s.reposition_pause ? 1 : 0);
+    Put<uint16_t>(sim, 0x0274, static_cast<uint16_t>(32768 / std::max(1, sim.config().fps)));
+    Put<uint32_t>(sim, 0x02B4, static_cast<uint32_t>(gs_ft_s / kMetre * 65536.0));
+    Put<int32_t>(sim, 0x02B8, static_cast<int32_t>(tas_kt * 128.0));
+    Put<int32_t>(sim, 0x02BC, static_cast<int32_t>(ias_kt * 128.0));
+    Put<int32_t>(sim, 0x02C8, static_cast<int32_t>(std::lround(vs_ft_s / kMetre * 256.0)));
+    Put<double>(sim, 0x0310, s.clock_s);
+    Put<int64_t>(sim, 0x0560, static_cast<int64_t>(s.latitude * kLatitudeUnits));
+    Put<int64_t>(sim, 0x0568, static_cast<int64_t>(Wrap180(s.longitude) * kLongitudeUnits));
+    Put<uint32_t>(sim, 0x0570, 0);
+    Put<int32_t>(sim, 0x0574, static_cast<int32_t>(std::floor(s.altitude_ft / kMetre)));
+    Put<int32_t>(sim, 0x0578, static_cast<int32_t>(s.pitch * kAngleUnits));
+    Put<int32_t>(sim, 0x057C, static_cast<int32_t>(Wrap180(s.bank) * kAngleUnits));
+    Put<uint32_t>(sim, 0x0580, static_cast<uint32_t>(mag_heading * kAngleUnits));
+    for (int e = 0; e < 2; ++e) {
+        Put<uint32_t>(
+            sim, e == 0 ? 0x0B7C : 0x0B98,
+            static_cast<uint32_t>(s.fuel_lb[e] / kTankCapacity * 100.0 * 128.0 * 65536.0));
+        Put<double>(sim, e == 0 ? 0x2418 : 0x2518, s.engines[e].blade_angle);
+    }
+    Put<int16_t>(sim, 0x0BB2, static_cast<int16_t>(-s.elevator * 16383.0));
+    Put<int16_t>(sim, 0x0BB6, static_cast<int16_t>(s.aileron * 16383.0));
+    Put<int16_t>(sim, 0x0BC0, static_cast<int16_t>(s.elevator_trim));
+    Put<int16_t>(sim, 0x0BC4, static_cast<int16_t>(s.brake_left));
+    Put<int16_t>(sim, 0x0BC6, static_cast<int16_t>(s.brake_right));
+    Put<int16_t>(sim, 0x0BCA, static_cast<int16_t>(std::max(s.brake_left, s.brake_right)));
+    Put<int16_t>(sim, 0x0BC8, static_cast<int16_t>(s.parking_brake ? 32767 : 0));
+    Put<double>(sim, 0x2ED0, s.alpha);
+    Put<double>(sim, 0x30C0, s.gross_weight_lb);
+    Put<double>(sim, 0x3060, vs_ft_s);
+    Put<double>(sim, 0x3090, gs_ft_s);
+    Put<double>(sim, 0x3198, gs_ft_s * std::sin(s.heading_true * kDeg));
+    Put<double>(sim, 0x3190, gs_ft_s * std::cos(s.heading_true * kDeg));
+    Put<double>(sim, 0x31A8, s.pitch_rate * kDeg);
+    Put<double>(sim, 0x31B0, s.roll_rate * kDeg);
+    Put<double>(sim, 0x31B8, s.yaw_rate * kDeg);
+    Put<double>(sim, 0x31C8, s.pitch_rate);
+    Put<double>(sim, 0x3070, s.accel_long);
+}
+
+}  // namespace zu::simhost

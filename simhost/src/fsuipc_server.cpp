@@ -1,0 +1,254 @@
+// The stand-in's FSUIPC server (see fsuipc_server.h).
+#include "zu/simhost/fsuipc_server.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace zu::simhost {
+namespace {
+
+namespace ipc = zu::platform;
+
+constexpr uint32_t kKindEnd = 0;
+constexpr uint32_t kKindRead = 1;
+constexpr uint32_t kKindWrite = 2;
+constexpr uint32_t kReadHeader = 16;
+constexpr uint32_t kWriteHeader = 12;
+
+uint32_t LoadU32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+void StoreU32(uint8_t* p, uint32_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+    p[2] = static_cast<uint8_t>(v >> 16);
+    p[3] = static_cast<uint8_t>(v >> 24);
+}
+
+std::string Hex(const uint8_t* data, uint32_t size) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(size * 2);
+    for (uint32_t i = 0; i < size; ++i) {
+        out += kDigits[data[i] >> 4];
+        out += kDigits[data[i] & 15];
+    }
+    return out;
+}
+
+// Bytes [offset, offset + size) that lie inside the image: how many.
+uint32_t InImage(uint32_t offset, uint32_t size) {
+    if (offset >= kFsuipcImageSize) return 0;
+    return std::min<uint32_t>(size, kFsuipcImageSize - offset);
+}
+
+bool IsReadOnly(uint32_t offset) {
+    return offset >= kOffsetFsuipcVersion && offset < kOffsetSimulatorVersion + 4;
+}
+
+}  // namespace
+
+FsuipcServer::FsuipcServer() {
+    StoreU32(&image_[kOffsetFsuipcVersion], kStandInFsuipcVersion);
+    SetSimulatorNumber(7);
+}
+
+FsuipcServer::~FsuipcServer() {
+    Close();
+}
+
+void FsuipcServer::SetSimulatorNumber(uint16_t number) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    StoreU32(&image_[kOffsetSimulatorVersion],
+             static_cast<uint32_t>(kSimulatorMarker) << 16 | number);
+}
+
+bool FsuipcServer::Open(bool uipcmain_window, std::string* error) {
+    Close();
+    const uint32_t message = ipc::RegisterWindowMessage("FsasmLib:IPC");
+    if (message == 0) {
+        *error = "cannot register the FSUIPC window message";
+        return false;
+    }
+    std::vector<const char*> classes = {"FS98MAIN"};
+    if (uipcmain_window) classes.push_back("UIPCMAIN");
+    std::vector<ipc::WindowHandle> created;
+    for (const char* cls : classes) {
+        const ipc::WindowHandle w = ipc::CreateTopLevelWindow(cls, &FsuipcServer::WindowProc, this);
+        if (w == 0) {
+            for (ipc::WindowHandle c : created) ipc::DestroyTopLevelWindow(c);
+            *error = std::string("cannot create the FSUIPC window of class ") + cls;
+            return false;
+        }
+        created.push_back(w);
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    message_ = message;
+    windows_ = std::move(created);
+    window_classes_.assign(classes.begin(), classes.end());
+    return true;
+}
+
+void FsuipcServer::Close() {
+    std::vector<ipc::WindowHandle> windows;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        windows.swap(windows_);
+    }
+    // Outside the lock: destroying waits for a handler that may be running.
+    for (ipc::WindowHandle w : windows) ipc::DestroyTopLevelWindow(w);
+}
+
+bool FsuipcServer::IsOpen() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return !windows_.empty();
+}
+
+void FsuipcServer::Poke(uint32_t offset, const void* data, uint32_t size) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const uint32_t n = InImage(offset, size);
+    if (n > 0) std::memcpy(&image_[offset], data, n);
+    for (uint32_t i = 0; i < n; ++i) pinned_[offset + i] = true;
+}
+
+void FsuipcServer::Publish(uint32_t offset, const void* data, uint32_t size) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const uint32_t n = InImage(offset, size);
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    for (uint32_t i = 0; i < n; ++i) {
+        if (!pinned_[offset + i]) image_[offset + i] = bytes[i];
+    }
+}
+
+void FsuipcServer::SetWriteObserver(WriteObserver observer) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    observer_ = std::move(observer);
+}
+
+void FsuipcServer::Peek(uint32_t offset, void* out, uint32_t size) const {
+    std::memset(out, 0, size);
+    std::lock_guard<std::mutex> lock(mutex_);
+    const uint32_t n = InImage(offset, size);
+    if (n > 0) std::memcpy(out, &image_[offset], n);
+}
+
+std::vector<FsuipcWriteRecord> FsuipcServer::Writes() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return writes_;
+}
+
+uint64_t FsuipcServer::BatchesServed() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return batches_served_;
+}
+
+uint64_t FsuipcServer::BatchesRefused() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return batches_refused_;
+}
+
+uint16_t FsuipcServer::ClientVersion() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return client_version_;
+}
+
+std::vector<std::string> FsuipcServer::WindowClasses() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return window_classes_;
+}
+
+intptr_t FsuipcServer::WindowProc(void* context, uint32_t message, uintptr_t wparam,
+                                  intptr_t /*lparam*/) {
+    return static_cast<FsuipcServer*>(context)->HandleMessage(message, wparam);
+}
+
+intptr_t FsuipcServer::HandleMessage(uint32_t message, uintptr_t wparam) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (message_ == 0 || message != message_) return 0;
+    }
+    char name[256] = {};
+    if (wparam == 0 || wparam > 0xFFFF ||
+        ipc::GlobalGetAtomName(static_cast<uint16_t>(wparam), name, sizeof name) == 0) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++batches_refused_;
+        return 0;
+    }
+    const ipc::AreaHandle area = ipc::OpenSharedArea(name);
+    if (area == 0) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++batches_refused_;
+        return 0;
+    }
+    void* view = ipc::MapSharedArea(area);
+    bool ok = false;
+    if (view != nullptr) {
+        ok = ServeBatch(static_cast<uint8_t*>(view), ipc::SharedAreaSize(area));
+        ipc::UnmapSharedArea(view);
+    }
+    ipc::CloseSharedArea(area);
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (ok) {
+        ++batches_served_;
+    } else {
+        ++batches_refused_;
+    }
+    return ok ? 1 : 0;
+}
+
+bool FsuipcServer::ServeBatch(uint8_t* area, uint32_t area_size) {
+    // First pass: the records must fit the area and end with a 0 kind.
+    uint64_t pos = 0;
+    for (;;) {
+        if (pos + 4 > area_size) return false;
+        const uint32_t kind = LoadU32(area + pos);
+        if (kind == kKindEnd) break;
+        const uint32_t header = kind == kKindRead ? kReadHeader : kWriteHeader;
+        if (kind != kKindRead && kind != kKindWrite) return false;
+        if (pos + header > area_size) return false;
+        const uint64_t size = LoadU32(area + pos + 8);
+        if (pos + header + size > area_size) return false;
+        pos += header + size;
+    }
+    // Second pass: apply in order.
+    const uint64_t frame = frame_ != nullptr ? frame_->load(std::memory_order_relaxed) : 0;
+    std::lock_guard<std::mutex> lock(mutex_);
+    pos = 0;
+    for (;;) {
+        uint8_t* rec = area + pos;
+        const uint32_t kind = LoadU32(rec);
+        if (kind == kKindEnd) break;
+        const uint32_t offset = LoadU32(rec + 4);
+        const uint32_t size = LoadU32(rec + 8);
+        if (kind == kKindRead) {
+            uint8_t* answer = rec + kReadHeader;
+            std::memset(answer, 0, size);
+            const uint32_t n = InImage(offset, size);
+            if (n > 0) std::memcpy(answer, &image_[offset], n);
+            pos += kReadHeader + static_cast<uint64_t>(size);
+        } else {
+            const uint8_t* data = rec + kWriteHeader;
+            writes_.push_back(FsuipcWriteRecord{frame, offset, size, Hex(data, size)});
+            StoreWrite(offset, data, size);
+            if (observer_) observer_(offset, size, image_.data());
+            pos += kWriteHeader + static_cast<uint64_t>(size);
+        }
+    }
+    return true;
+}
+
+// Stores a client's write, byte by byte around the read-only version words.
+void FsuipcServer::StoreWrite(uint32_t offset, const uint8_t* data, uint32_t size) {
+    const uint32_t n = InImage(offset, size);
+    for (uint32_t i = 0; i < n; ++i) {
+        const uint32_t at = offset + i;
+        if (!IsReadOnly(at)) image_[at] = data[i];
+    }
+    if (offset == kOffsetClientVersion && size >= 2) {
+        client_version_ = static_cast<uint16_t>(data[0] | data[1] << 8);
+    }
+}
+
+}  // namespace zu::simhost

@@ -1,0 +1,474 @@
+// Drawing of the panel windows and routing of the pointer (see
+// gauge_renderer.h and docs/gauges.md).
+#include "zu/simhost/gauge_renderer.h"
+
+#include <cairo-ft.h>
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <strings.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace zu::simhost {
+
+namespace gauge = zu::gauge;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kTextInset = 3.0;
+constexpr double kNarrowWidth = 0.82;
+
+// Colour of a 0x00BBGGRR value.
+void SetColourRef(cairo_t* cr, uint32_t c) {
+    cairo_set_source_rgb(cr, (c & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0,
+                         ((c >> 16) & 0xFF) / 255.0);
+}
+
+std::string FindFontFile(const char* family, const char* fallback) {
+    std::string file;
+    if (FcInit()) {
+        FcPattern* pattern = FcPatternCreate();
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+        FcPatternAddString(pattern, FC_STYLE, reinterpret_cast<const FcChar8*>("Regular"));
+        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+        if (match != nullptr) {
+            FcChar8* found_family = nullptr;
+            FcChar8* found_file = nullptr;
+            if (FcPatternGetString(match, FC_FAMILY, 0, &found_family) == FcResultMatch &&
+                FcPatternGetString(match, FC_FILE, 0, &found_file) == FcResultMatch &&
+                strcasecmp(reinterpret_cast<const char*>(found_family), family) == 0) {
+                file = reinterpret_cast<const char*>(found_file);
+            }
+            FcPatternDestroy(match);
+        }
+        FcPatternDestroy(pattern);
+    }
+    std::error_code ec;
+    if (file.empty() && fs::exists(fallback, ec)) file = fallback;
+    return file;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Fonts
+
+struct GaugeRenderer::Fonts {
+    FT_Library library = nullptr;
+    FT_Face sans_ft = nullptr;
+    FT_Face segment_ft = nullptr;
+    cairo_font_face_t* sans = nullptr;
+    cairo_font_face_t* segment = nullptr;
+    std::string problem;
+
+    Fonts() {
+        if (FT_Init_FreeType(&library) != 0) {
+            problem = "FreeType cannot be initialised";
+            return;
+        }
+        const std::string sans_file = FindFontFile(
+            "Liberation Sans", "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf");
+        const std::string seg_file = FindFontFile(
+            "DSEG7 Classic", "/usr/share/fonts/truetype/dseg/DSEG7Classic-Regular.ttf");
+        if (!sans_file.empty() && FT_New_Face(library, sans_file.c_str(), 0, &sans_ft) == 0) {
+            sans = cairo_ft_font_face_create_for_ft_face(sans_ft, 0);
+        } else {
+            problem = "font Liberation Sans not found (fonts-liberation2)";
+        }
+        if (!seg_file.empty() && FT_New_Face(library, seg_file.c_str(), 0, &segment_ft) == 0) {
+            segment = cairo_ft_font_face_create_for_ft_face(segment_ft, 0);
+        } else {
+            problem = "font DSEG7 Classic not found (fonts-dseg)";
+        }
+    }
+    // Selects the face a string element names; false when it is missing.
+    bool Select(cairo_t* cr, const char* name, double size) {
+        const bool quartz = name != nullptr && strcasecmp(name, "Quartz") == 0;
+        const bool narrow = name != nullptr && strcasecmp(name, "Arial Narrow") == 0;
+        cairo_font_face_t* face = quartz ? segment : sans;
+        if (face == nullptr) return false;
+        cairo_set_font_face(cr, face);
+        cairo_matrix_t m;
+        cairo_matrix_init_scale(&m, narrow ? size * kNarrowWidth : size, size);
+        cairo_set_font_matrix(cr, &m);
+        return true;
+    }
+};
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// The fonts are loaded once per process and kept for its life (Cairo keeps
+// its own references to the faces in its caches).
+GaugeRenderer::Fonts* SharedFonts() {
+    static GaugeRenderer::Fonts* fonts = new GaugeRenderer::Fonts;
+    return fonts;
+}
+
+}  // namespace
+
+GaugeRenderer::GaugeRenderer(const Simulator& sim) : sim_(sim), fonts_(SharedFonts()) {}
+
+GaugeRenderer::~GaugeRenderer() {
+    for (auto& [id, surface] : bitmaps_) {
+        if (surface != nullptr) cairo_surface_destroy(surface);
+    }
+}
+
+bool GaugeRenderer::fonts_ok(std::string* problem) const {
+    if (fonts_->problem.empty()) return true;
+    if (problem != nullptr) *problem = fonts_->problem;
+    return false;
+}
+
+cairo_surface_t* GaugeRenderer::Bitmap(uint32_t id) {
+    auto it = bitmaps_.find(id);
+    if (it != bitmaps_.end()) return it->second;
+    cairo_surface_t* surface = nullptr;
+    const gauge::LinkageRecord* linkage = sim_.linkage();
+    const gauge::BitmapResource* r = linkage != nullptr && linkage->find_resource != nullptr
+                                         ? linkage->find_resource(id)
+                                         : nullptr;
+    if (r != nullptr && r->pixels != nullptr && r->width > 0 && r->height > 0 &&
+        r->width <= 16384 && r->height <= 16384) {
+        surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, r->width, r->height);
+        cairo_surface_flush(surface);
+        unsigned char* data = cairo_image_surface_get_data(surface);
+        const int stride = cairo_image_surface_get_stride(surface);
+        for (int y = 0; y < r->height; ++y) {
+            uint32_t* row = reinterpret_cast<uint32_t*>(data + y * stride);
+            const uint8_t* src = r->pixels + static_cast<size_t>(y) * r->width * 4;
+            for (int x = 0; x < r->width; ++x, src += 4) {
+                row[x] = (uint32_t{src[3]} << 24) | (uint32_t{src[0]} << 16) |
+                         (uint32_t{src[1]} << 8) | src[2];
+            }
+        }
+        cairo_surface_mark_dirty(surface);
+    }
+    bitmaps_[id] = surface;
+    return surface;
+}
+
+void GaugeRenderer::DesignSize(const GaugeInstance& g, int* width, int* height) {
+    *width = g.width;
+    *height = g.height;
+    if (g.elements.empty()) return;
+    cairo_surface_t* first = Bitmap(g.elements.front().element->resource_id);
+    if (first == nullptr || g.elements.front().type == gauge::ElementType::String) return;
+    *width = cairo_image_surface_get_width(first);
+    *height = cairo_image_surface_get_height(first);
+}
+
+void GaugeRenderer::WindowSize(const PanelWindow& window, const RenderOptions& options, int* width,
+                               int* height) const {
+    int w = window.size_w;
+    int h = window.size_h;
+    // A window without a size is as large as its gauges reach.
+    for (const GaugeInstance& g : sim_.gauges()) {
+        if (g.window_number != window.number) continue;
+        if (window.size_w <= 0) w = std::max(w, g.x + g.width);
+        if (window.size_h <= 0) h = std::max(h, g.y + g.height);
+    }
+    *width = std::max(1, static_cast<int>(std::lround(w * options.scale)));
+    *height = std::max(1, static_cast<int>(std::lround(h * options.scale)));
+}
+
+namespace {
+
+// Paints a bitmap at (x, y) and darkens it by the ambient level unless lit.
+void PaintBitmap(cairo_t* cr, cairo_surface_t* s, double x, double y, bool lit, double ambient) {
+    cairo_set_source_surface(cr, s, x, y);
+    cairo_paint(cr);
+    if (!lit && ambient < 1.0) {
+        cairo_set_source_rgba(cr, 0, 0, 0, 1.0 - std::clamp(ambient, 0.0, 1.0));
+        cairo_mask_surface(cr, s, x, y);
+    }
+}
+
+}  // namespace
+
+void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scale, double ambient) {
+    int dw = 0;
+    int dh = 0;
+    DesignSize(g, &dw, &dh);
+    if (dw <= 0 || dh <= 0 || g.width <= 0 || g.height <= 0) return;
+    cairo_save(cr);
+    cairo_scale(cr, g.width * scale / dw, g.height * scale / dh);
+    cairo_rectangle(cr, 0, 0, dw, dh);
+    cairo_clip(cr);
+    for (const ElementState& s : g.elements) {
+        const gauge::ElementHeader* e = s.element;
+        if ((e->image_flags & gauge::kImageHidden) != 0) continue;
+        const bool lit = (e->image_flags & gauge::kImageLuminous) != 0;
+        const double px = e->position.x;
+        const double py = e->position.y;
+        cairo_save(cr);
+        switch (e->type) {
+            case gauge::ElementType::StaticImage:
+                if (cairo_surface_t* b = Bitmap(e->resource_id))
+                    PaintBitmap(cr, b, px, py, lit, ambient);
+                break;
+            case gauge::ElementType::Icon: {
+                const auto* icon = reinterpret_cast<const gauge::IconElement*>(e);
+                const double count = std::max<uint32_t>(icon->icon_count, 1);
+                double v = std::isfinite(s.value) ? std::round(s.value) : 0.0;
+                v = std::clamp(v, 0.0, count - 1);
+                if (cairo_surface_t* b = Bitmap(e->resource_id + static_cast<uint32_t>(v))) {
+                    PaintBitmap(cr, b, px, py, lit, ambient);
+                }
+                break;
+            }
+            case gauge::ElementType::Needle: {
+                const auto* n = reinterpret_cast<const gauge::NeedleElement*>(e);
+                cairo_surface_t* b = Bitmap(e->resource_id);
+                if (b == nullptr || !std::isfinite(s.value)) break;
+                cairo_translate(cr, px, py);
+                cairo_rotate(cr, std::fmod(s.value, 360.0) * kPi / 180.0);
+                PaintBitmap(cr, b, -n->pivot.x, -n->pivot.y, lit, ambient);
+                break;
+            }
+            case gauge::ElementType::String: {
+                const auto* str = reinterpret_cast<const gauge::StringElement*>(e);
+                if ((e->image_flags & gauge::kImageTransparent) == 0) {
+                    SetColourRef(cr, str->bg_colour);
+                    cairo_rectangle(cr, px, py, str->width, str->height);
+                    cairo_fill(cr);
+                }
+                char text[sizeof str->text + 1] = {};
+                std::memcpy(text, str->text, sizeof str->text);
+                if (text[0] == '\0' || !fonts_->Select(cr, str->font_name, str->font_height)) break;
+                cairo_rectangle(cr, px, py, str->width, str->height);
+                cairo_clip(cr);
+                cairo_text_extents_t te;
+                cairo_text_extents(cr, text, &te);
+                cairo_text_extents_t eight;
+                cairo_text_extents(cr, "8", &eight);
+                double tx = px + kTextInset;
+                if (str->align == 1) tx = px + (str->width - te.x_advance) / 2;
+                if (str->align == 2) tx = px + str->width - kTextInset - te.x_advance;
+                const double baseline = py + str->height / 2.0 + eight.height / 2.0;
+                double k = lit ? 1.0 : std::clamp(ambient, 0.0, 1.0);
+                const uint32_t c = str->fg_colour;
+                cairo_set_source_rgb(cr, k * (c & 0xFF) / 255.0, k * ((c >> 8) & 0xFF) / 255.0,
+                                     k * ((c >> 16) & 0xFF) / 255.0);
+                cairo_move_to(cr, tx, baseline);
+                cairo_show_text(cr, text);
+                cairo_new_path(cr);
+                break;
+            }
+            case gauge::ElementType::Slider: {
+                if (cairo_surface_t* b = Bitmap(e->resource_id)) {
+                    PaintBitmap(cr, b, px + s.x, py + s.y, lit, ambient);
+                }
+                break;
+            }
+            case gauge::ElementType::MovingImage: {
+                const auto* mi = reinterpret_cast<const gauge::MovingImageElement*>(e);
+                cairo_surface_t* b = Bitmap(e->resource_id);
+                cairo_surface_t* mask = Bitmap(mi->mask_resource_id);
+                if (b == nullptr) break;
+                cairo_push_group(cr);
+                PaintBitmap(cr, b, px + s.x, py + s.y, lit, ambient);
+                cairo_pattern_t* group = cairo_pop_group(cr);
+                cairo_set_source(cr, group);
+                if (mask != nullptr) {
+                    cairo_mask_surface(cr, mask, px, py);
+                } else {
+                    cairo_paint(cr);
+                }
+                cairo_pattern_destroy(group);
+                break;
+            }
+            case gauge::ElementType::Sprite: {
+                const auto* sp = reinterpret_cast<const gauge::SpriteElement*>(e);
+                cairo_surface_t* b = Bitmap(e->resource_id);
+                cairo_surface_t* mask = Bitmap(sp->mask_resource_id);
+                if (b == nullptr || !std::isfinite(s.value)) break;
+                double cx = px + s.x;
+                double cy = py + s.y;
+                if (mask != nullptr) {
+                    cx += cairo_image_surface_get_width(mask) / 2.0;
+                    cy += cairo_image_surface_get_height(mask) / 2.0;
+                }
+                cairo_push_group(cr);
+                cairo_translate(cr, cx, cy);
+                cairo_rotate(cr, s.value * kPi / 180.0);
+                PaintBitmap(cr, b, -cairo_image_surface_get_width(b) / 2.0,
+                            -cairo_image_surface_get_height(b) / 2.0, lit, ambient);
+                cairo_pattern_t* group = cairo_pop_group(cr);
+                cairo_set_source(cr, group);
+                if (mask != nullptr) {
+                    cairo_mask_surface(cr, mask, px, py);
+                } else {
+                    cairo_paint(cr);
+                }
+                cairo_pattern_destroy(group);
+                break;
+            }
+        }
+        cairo_restore(cr);
+    }
+    cairo_restore(cr);
+}
+
+void GaugeRenderer::RenderWindow(const PanelWindow& window, const RenderOptions& options,
+                                 cairo_surface_t* target) {
+    cairo_t* cr = cairo_create(target);
+    cairo_set_source_rgb(cr, 0.23, 0.24, 0.26);  // panel grey
+    cairo_paint(cr);
+    for (const GaugeInstance& g : sim_.gauges()) {
+        if (g.window_number != window.number) continue;
+        cairo_save(cr);
+        cairo_translate(cr, g.x * options.scale, g.y * options.scale);
+        RenderGauge(cr, g, options.scale, options.ambient);
+        cairo_restore(cr);
+    }
+    cairo_destroy(cr);
+    cairo_surface_flush(target);
+}
+
+cairo_surface_t* GaugeRenderer::RenderWindow(const PanelWindow& window,
+                                             const RenderOptions& options) {
+    int w = 0;
+    int h = 0;
+    WindowSize(window, options, &w, &h);
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    RenderWindow(window, options, s);
+    return s;
+}
+
+bool GaugeRenderer::WritePngs(const fs::path& dir, const std::string& name,
+                              const RenderOptions& options, std::string* error) {
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    for (const PanelWindow& window : sim_.panel_windows()) {
+        cairo_surface_t* s = RenderWindow(window, options);
+        char suffix[32];
+        std::snprintf(suffix, sizeof suffix, "-w%02d.png", window.number);
+        const fs::path file = dir / (name + suffix);
+        const cairo_status_t status = cairo_surface_write_to_png(s, file.c_str());
+        cairo_surface_destroy(s);
+        if (status != CAIRO_STATUS_SUCCESS) {
+            *error = "cannot write " + file.string() + ": " + cairo_status_to_string(status);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool GaugeRenderer::HitTest(const PanelWindow& window, double px, double py,
+                            const RenderOptions& options, Hit* hit) {
+    const double u = px / options.scale;
+    const double v = py / options.scale;
+    const std::vector<GaugeInstance>& gauges = sim_.gauges();
+    for (auto it = gauges.rbegin(); it != gauges.rend(); ++it) {
+        const GaugeInstance& g = *it;
+        if (g.window_number != window.number || g.width <= 0 || g.height <= 0) continue;
+        if (u < g.x || v < g.y || u >= g.x + g.width || v >= g.y + g.height) continue;
+        int dw = 0;
+        int dh = 0;
+        DesignSize(g, &dw, &dh);
+        const double dx = (u - g.x) * dw / g.width;
+        const double dy = (v - g.y) * dh / g.height;
+        *hit = Hit{};
+        hit->gauge = &g;
+        const gauge::MouseRect* list = g.header != nullptr ? g.header->mouse_rect : nullptr;
+        for (int i = 0; list != nullptr && i < 1024 && list[i].kind != gauge::MouseRectKind::End;
+             ++i) {
+            const gauge::MouseRect& r = list[i];
+            if (r.kind != gauge::MouseRectKind::Child) continue;
+            if (dx >= r.x && dy >= r.y && dx < r.x + r.width && dy < r.y + r.height) {
+                hit->rect_index = i;
+                hit->rect = &r;
+                hit->relative = {static_cast<int32_t>(dx - r.x), static_cast<int32_t>(dy - r.y)};
+                break;
+            }
+        }
+        return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Pointer
+
+PointerRouter::PointerRouter(Simulator& sim, GaugeRenderer& renderer)
+    : sim_(sim), renderer_(renderer) {}
+
+bool PointerRouter::Deliver(const GaugeRenderer::Hit& hit, uint32_t flags) {
+    if (hit.gauge == nullptr || hit.rect == nullptr || flags == 0) return false;
+    // The instance belongs to the simulator this router drives.
+    auto& g = const_cast<GaugeInstance&>(*hit.gauge);
+    return sim_.MouseEvent(g, hit.rect_index, hit.relative, flags);
+}
+
+void PointerRouter::Press(const PanelWindow& window, double px, double py, bool right_button,
+                          const RenderOptions& options) {
+    GaugeRenderer::Hit hit;
+    if (held_ || !renderer_.HitTest(window, px, py, options, &hit) || hit.rect == nullptr) return;
+    const uint32_t single = right_button ? gauge::kMouseRightSingle : gauge::kMouseLeftSingle;
+    const uint32_t repeat = right_button ? gauge::kMouseRightRepeat : gauge::kMouseLeftRepeat;
+    const uint32_t takes = hit.rect->mouse_flags;
+    uint32_t press = 0;
+    if (takes == 0 || (takes & single) != 0) {
+        press = single;
+    } else if ((takes & repeat) != 0) {
+        press = repeat;
+    }
+    held_ = true;
+    right_ = right_button;
+    target_ = hit;
+    next_repeat_ms_ = sim_.elapsed_ms() + kRepeatDelayMs;
+    Deliver(hit, press);
+}
+
+void PointerRouter::Move(const PanelWindow& window, double px, double py,
+                         const RenderOptions& options) {
+    if (!held_ || right_) return;
+    GaugeRenderer::Hit hit;
+    if (!renderer_.HitTest(window, px, py, options, &hit)) return;
+    target_ = hit;
+    if (hit.rect != nullptr && (hit.rect->mouse_flags & gauge::kMouseMove) != 0) {
+        Deliver(hit, gauge::kMouseMove);
+    }
+}
+
+void PointerRouter::Release(const PanelWindow& window, double px, double py, bool right_button,
+                            const RenderOptions& options) {
+    if (!held_ || right_button != right_) return;
+    held_ = false;
+    GaugeRenderer::Hit hit;
+    if (!renderer_.HitTest(window, px, py, options, &hit)) hit = target_;
+    const uint32_t release = right_button ? gauge::kMouseRightRelease : gauge::kMouseLeftRelease;
+    if (hit.rect != nullptr && (hit.rect->mouse_flags & release) != 0) Deliver(hit, release);
+    target_ = {};
+}
+
+void PointerRouter::Frame() {
+    if (!held_ || target_.rect == nullptr) return;
+    const uint32_t repeat = right_ ? gauge::kMouseRightRepeat : gauge::kMouseLeftRepeat;
+    if ((target_.rect->mouse_flags & repeat) == 0) return;
+    while (sim_.elapsed_ms() >= next_repeat_ms_) {
+        Deliver(target_, repeat);
+        next_repeat_ms_ += kRepeatIntervalMs;
+    }
+}
+
+uint32_t PointerRouter::CursorAt(const PanelWindow& window, double px, double py,
+                                 const RenderOptions& options) {
+    GaugeRenderer::Hit hit;
+    if (!renderer_.HitTest(window, px, py, options, &hit) || hit.rect == nullptr) return 0;
+    return hit.rect->cursor;
+}
+
+}  // namespace zu::simhost

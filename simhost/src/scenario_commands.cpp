@@ -1,0 +1,410 @@
+// The verbs of the scenario language. Each entry parses its arguments once,
+// when the scenario is read, and returns the action to run at its time.
+//
+// To add a verb, append an entry to the table in ScenarioVerbs().
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+
+#include "aircraft_model_commands.h"
+#include "text_util.h"
+#include "zu/simhost/scenario.h"
+#include "zu/simhost/simulator.h"
+
+namespace zu::simhost {
+namespace {
+
+// FSUIPC offset value types.
+enum class OffsetType { U8, U16, U32, U64, S8, S16, S32, S64, F32, F64 };
+
+struct TypeInfo {
+    const char* name;
+    OffsetType type;
+    uint32_t size;
+};
+
+constexpr TypeInfo kTypes[] = {
+    {"u8", OffsetType::U8, 1},   {"u16", OffsetType::U16, 2}, {"u32", OffsetType::U32, 4},
+    {"u64", OffsetType::U64, 8}, {"s8", OffsetType::S8, 1},   {"s16", OffsetType::S16, 2},
+    {"s32", OffsetType::S32, 4}, {"s64", OffsetType::S64, 8}, {"f32", OffsetType::F32, 4},
+    {"f64", OffsetType::F64, 8},
+};
+
+const TypeInfo* FindType(const std::string& name) {
+    for (const TypeInfo& t : kTypes) {
+        if (text::EqualNoCase(name, t.name)) return &t;
+    }
+    return nullptr;
+}
+
+// Encodes `value` little-endian as `type`; false when it does not fit.
+bool Encode(const TypeInfo& t, const std::string& value, uint8_t out[8]) {
+    std::memset(out, 0, 8);
+    uint64_t bits = 0;
+    switch (t.type) {
+        case OffsetType::F32: {
+            auto v = text::ParseDouble(value);
+            if (!v) return false;
+            const float f = static_cast<float>(*v);
+            uint32_t b;
+            std::memcpy(&b, &f, 4);
+            bits = b;
+            break;
+        }
+        case OffsetType::F64: {
+            auto v = text::ParseDouble(value);
+            if (!v) return false;
+            std::memcpy(&bits, &*v, 8);
+            break;
+        }
+        case OffsetType::U8:
+        case OffsetType::U16:
+        case OffsetType::U32:
+        case OffsetType::U64: {
+            auto v = text::ParseUnsigned(value);
+            if (!v) return false;
+            if (t.size < 8 && *v >> (t.size * 8) != 0) return false;
+            bits = *v;
+            break;
+        }
+        default: {
+            auto v = text::ParseInt(value);
+            if (!v) return false;
+            if (t.size < 8) {
+                const int64_t lo = -(int64_t{1} << (t.size * 8 - 1));
+                const int64_t hi = (int64_t{1} << (t.size * 8 - 1)) - 1;
+                if (*v < lo || *v > hi) return false;
+            }
+            bits = static_cast<uint64_t>(*v);
+            break;
+        }
+    }
+    for (uint32_t i = 0; i < t.size; ++i) out[i] = static_cast<uint8_t>(bits >> (8 * i));
+    return true;
+}
+
+double Decode(const TypeInfo& t, const uint8_t in[8]) {
+    uint64_t bits = 0;
+    for (uint32_t i = 0; i < t.size; ++i) bits |= static_cast<uint64_t>(in[i]) << (8 * i);
+    switch (t.type) {
+        case OffsetType::F32: {
+            const uint32_t b = static_cast<uint32_t>(bits);
+            float f;
+            std::memcpy(&f, &b, 4);
+            return f;
+        }
+        case OffsetType::F64: {
+            double d;
+            std::memcpy(&d, &bits, 8);
+            return d;
+        }
+        case OffsetType::S8:
+            return static_cast<int8_t>(bits);
+        case OffsetType::S16:
+            return static_cast<int16_t>(bits);
+        case OffsetType::S32:
+            return static_cast<int32_t>(bits);
+        case OffsetType::S64:
+            return static_cast<double>(static_cast<int64_t>(bits));
+        default:
+            return static_cast<double>(bits);
+    }
+}
+
+std::optional<uint32_t> ParseOffset(const std::string& s) {
+    auto v = text::ParseUnsigned(s);
+    if (!v || *v >= kFsuipcImageSize) return std::nullopt;
+    return static_cast<uint32_t>(*v);
+}
+
+std::optional<uint32_t> ParseU32(const std::string& s) {
+    auto v = text::ParseUnsigned(s);
+    if (!v || *v > 0xFFFFFFFFull) return std::nullopt;
+    return static_cast<uint32_t>(*v);
+}
+
+std::string Number(double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.10g", v);
+    return buf;
+}
+
+std::string Hex(uint32_t v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%X", v);
+    return buf;
+}
+
+// Builds the comparison of an expect: actual vs expected within tolerance.
+bool Compare(const std::string& what, double actual, double expected, double tolerance,
+             std::string* message) {
+    const bool ok = std::fabs(actual - expected) <= tolerance;
+    *message = what + " is " + Number(actual) +
+               (ok ? "" : ", expected " + Number(expected) + " within " + Number(tolerance));
+    return ok;
+}
+
+constexpr double kDefaultTolerance = 1e-9;
+
+std::optional<double> ParseTolerance(const std::vector<std::string>& args, size_t index) {
+    if (args.size() <= index) return kDefaultTolerance;
+    auto t = text::ParseDouble(args[index]);
+    if (!t || !(*t >= 0)) return std::nullopt;
+    return *t;
+}
+
+// ---------------------------------------------------------------------------
+// Verbs
+
+ScenarioAction ParseVar(const std::vector<std::string>& args, std::string* error) {
+    if (args.size() != 2) {
+        *error = "needs a token and a value";
+        return {};
+    }
+    auto token = ParseU32(args[0]);
+    auto value = text::ParseDouble(args[1]);
+    if (!token || !value) {
+        *error = "token must be a number and value a number";
+        return {};
+    }
+    return [token = *token, value = *value](ScenarioContext& ctx, std::string* message) {
+        ctx.sim.SetVariable(token, value);
+        *message = "variable " + std::to_string(token) + " = " + Number(value);
+        return true;
+    };
+}
+
+ScenarioAction ParseOffsetSet(const std::vector<std::string>& args, std::string* error) {
+    if (args.size() != 3) {
+        *error = "needs an offset, a type and a value";
+        return {};
+    }
+    auto offset = ParseOffset(args[0]);
+    const TypeInfo* type = FindType(args[1]);
+    if (!offset || type == nullptr) {
+        *error =
+            "offset must lie below 0x10000 and the type be one of u8 u16 u32 u64 s8 s16 s32 s64 "
+            "f32 f64";
+        return {};
+    }
+    if (*offset + type->size > kFsuipcImageSize) {
+        *error = "the value reaches past the end of the offset image";
+        return {};
+    }
+    uint8_t bytes[8];
+    if (!Encode(*type, args[2], bytes)) {
+        *error = "'" + args[2] + "' is not a " + type->name + " value";
+        return {};
+    }
+    std::vector<uint8_t> data(bytes, bytes + type->size);
+    return [offset = *offset, data, text = args[1] + " " + args[2]](ScenarioContext& ctx,
+                                                                    std::string* message) {
+        ctx.sim.fsuipc().Poke(offset, data.data(), static_cast<uint32_t>(data.size()));
+        *message = "offset " + Hex(offset) + " = " + text;
+        ctx.sim.LogEvent("scenario " + *message);
+        return true;
+    };
+}
+
+ScenarioAction ParseKey(const std::vector<std::string>& args, std::string* error) {
+    if (args.empty() || args.size() > 2) {
+        *error = "needs an event number and optionally a value";
+        return {};
+    }
+    auto id = ParseU32(args[0]);
+    std::optional<uint32_t> value = 0u;
+    if (args.size() == 2) {
+        auto v = text::ParseInt(args[1]);
+        value = (v && *v >= INT32_MIN && *v <= UINT32_MAX)
+                    ? std::optional<uint32_t>(static_cast<uint32_t>(*v))
+                    : std::nullopt;
+    }
+    if (!id || !value) {
+        *error = "event and value must be 32-bit numbers";
+        return {};
+    }
+    return [id = *id, value = *value](ScenarioContext& ctx, std::string* message) {
+        ctx.sim.ReceiveKeyEvent(id, value, false);
+        *message = "key event " + Hex(id) + " " + std::to_string(value);
+        return true;
+    };
+}
+
+ScenarioAction ParseClick(const std::vector<std::string>& args, std::string* error) {
+    if (args.size() < 2 || args.size() > 3) {
+        *error = "needs a gauge name, a rectangle index and optionally left or right";
+        return {};
+    }
+    auto rect = text::ParseInt(args[1]);
+    if (!rect || *rect < 0 || *rect > 100000) {
+        *error = "rectangle index must be a number from 0";
+        return {};
+    }
+    bool right = false;
+    if (args.size() == 3) {
+        if (args[2] == "right") {
+            right = true;
+        } else if (args[2] != "left") {
+            *error = "button must be left or right";
+            return {};
+        }
+    }
+    return [name = args[0], rect = static_cast<int>(*rect), right](ScenarioContext& ctx,
+                                                                   std::string* message) {
+        GaugeInstance* g = ctx.sim.FindGauge(name);
+        if (g == nullptr) {
+            *message = "gauge '" + name + "' is not on the panel";
+            return false;
+        }
+        if (!g->installed) {
+            *message = "gauge '" + name + "' is not installed";
+            return false;
+        }
+        if (!ctx.sim.Click(*g, rect, right, message)) return false;
+        *message = "clicked '" + name + "' rectangle " + std::to_string(rect);
+        return true;
+    };
+}
+
+ScenarioAction ParseSnapshot(const std::vector<std::string>& args, std::string* error) {
+    if (args.size() > 1) {
+        *error = "takes at most a name";
+        return {};
+    }
+    std::string name = args.empty() ? "" : args[0];
+    for (char c : name) {
+        const bool fine = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                          (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
+        if (!fine || name == "." || name == "..") {
+            *error = "a snapshot name may hold letters, digits, '-', '_' and '.'";
+            return {};
+        }
+    }
+    return [name](ScenarioContext& ctx, std::string* message) {
+        char fallback[32];
+        std::snprintf(fallback, sizeof fallback, "frame-%06llu",
+                      static_cast<unsigned long long>(ctx.sim.frame()));
+        const std::string used = name.empty() ? fallback : name;
+        if (!ctx.snapshot) {
+            *message = "no snapshot folder";
+            return false;
+        }
+        std::string problem;
+        if (!ctx.snapshot(used, &problem)) {
+            *message = problem;
+            return false;
+        }
+        *message = "snapshot " + used;
+        return true;
+    };
+}
+
+ScenarioAction ParseExpect(const std::vector<std::string>& args, std::string* error) {
+    if (args.empty()) {
+        *error = "needs what to check: var, offset or named";
+        return {};
+    }
+    const std::string& kind = args[0];
+    if (kind == "var") {
+        if (args.size() < 3 || args.size() > 4) {
+            *error = "expect var needs a token, a value and optionally a tolerance";
+            return {};
+        }
+        auto token = ParseU32(args[1]);
+        auto value = text::ParseDouble(args[2]);
+        auto tol = ParseTolerance(args, 3);
+        if (!token || !value || !tol) {
+            *error = "token, value and tolerance must be numbers";
+            return {};
+        }
+        return [token = *token, value = *value, tol = *tol](ScenarioContext& ctx,
+                                                            std::string* message) {
+            return Compare("variable " + std::to_string(token), ctx.sim.Variable(token), value, tol,
+                           message);
+        };
+    }
+    if (kind == "offset") {
+        if (args.size() < 4 || args.size() > 5) {
+            *error = "expect offset needs an offset, a type, a value and optionally a tolerance";
+            return {};
+        }
+        auto offset = ParseOffset(args[1]);
+        const TypeInfo* type = FindType(args[2]);
+        auto value = text::ParseDouble(args[3]);
+        auto tol = ParseTolerance(args, 4);
+        if (!offset || type == nullptr || !value || !tol) {
+            *error = "offset below 0x10000, a type (u8 ... f64), a number and a tolerance";
+            return {};
+        }
+        return [offset = *offset, type, value = *value, tol = *tol](ScenarioContext& ctx,
+                                                                    std::string* message) {
+            uint8_t bytes[8] = {};
+            ctx.sim.fsuipc().Peek(offset, bytes, type->size);
+            return Compare("offset " + Hex(offset) + " " + type->name, Decode(*type, bytes), value,
+                           tol, message);
+        };
+    }
+    if (kind == "named") {
+        if (args.size() < 3 || args.size() > 4) {
+            *error = "expect named needs a name, a value and optionally a tolerance";
+            return {};
+        }
+        auto value = text::ParseDouble(args[2]);
+        auto tol = ParseTolerance(args, 3);
+        if (!value || !tol) {
+            *error = "value and tolerance must be numbers";
+            return {};
+        }
+        return [name = args[1], value = *value, tol = *tol](ScenarioContext& ctx,
+                                                            std::string* message) {
+            const int32_t id = ctx.sim.FindNamedVariable(name);
+            if (id < 0) {
+                *message = "named variable '" + name + "' is not registered";
+                return false;
+            }
+            return Compare("named variable '" + name + "'", ctx.sim.GetNamedVariable(id), value,
+                           tol, message);
+        };
+    }
+    *error = "unknown check '" + kind + "'";
+    return {};
+}
+
+ScenarioAction ParseReload(const std::vector<std::string>& args, std::string* error) {
+    if (!args.empty()) {
+        *error = "takes no arguments";
+        return {};
+    }
+    return [](ScenarioContext& ctx, std::string* message) {
+        ctx.sim.Reload();
+        *message = "gauges killed and installed again";
+        return true;
+    };
+}
+
+}  // namespace
+
+const std::vector<ScenarioVerb>& ScenarioVerbs() {
+    static const std::vector<ScenarioVerb> verbs = {
+        {"var", "var TOKEN VALUE", ParseVar, false},
+        {"offset", "offset 0xOFFSET u8|u16|u32|u64|s8|s16|s32|s64|f32|f64 VALUE", ParseOffsetSet,
+         false},
+        {"key", "key EVENT [VALUE]", ParseKey, false},
+        {"click", "click GAUGE RECTANGLE [left|right]", ParseClick, false},
+        {"snapshot", "snapshot [NAME]", ParseSnapshot, false},
+        {"expect",
+         "expect var TOKEN VALUE [TOL] | expect offset 0xOFFSET TYPE VALUE [TOL] | "
+         "expect named NAME VALUE [TOL]",
+         ParseExpect, true},
+        {"reload", "reload", ParseReload, false},
+    };
+    static const std::vector<ScenarioVerb> with_model = [] {
+        std::vector<ScenarioVerb> all = verbs;
+        for (ScenarioVerb& v : AircraftModelVerbs()) all.push_back(std::move(v));
+        return all;
+    }();
+    return with_model;
+}
+
+}  // namespace zu::simhost

@@ -1,0 +1,908 @@
+// The simulator stand-in: module loading, gauge life cycle, frames and the
+// simulator's state (see simulator.h).
+#include "zu/simhost/simulator.h"
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include "text_util.h"
+#include "zu/platform/paths.h"
+#include "zu/platform/timer.h"
+
+namespace zu::simhost {
+namespace {
+
+namespace gauge = zu::gauge;
+namespace platform = zu::platform;
+
+// The simulator whose module is attached. The service table below holds plain
+// function pointers, so it routes every call to this one simulator.
+std::atomic<Simulator*> g_active{nullptr};
+// A lookup while no simulator is attached still gets a valid pointer.
+const double kZero = 0.0;
+
+Simulator* Active() {
+    return g_active.load(std::memory_order_acquire);
+}
+
+template <int Slot>
+void ElementService(gauge::ElementHeader* first, uintptr_t arg) {
+    if (Simulator* sim = Active()) sim->ElementListService(Slot, first, arg);
+}
+
+template <int Slot>
+int32_t WindowService(uint32_t ident) {
+    Simulator* sim = Active();
+    return sim != nullptr ? sim->PanelWindowService(Slot, ident) : 0;
+}
+
+void TriggerKeyEvent(uint32_t event, uint32_t value) {
+    if (Simulator* sim = Active()) sim->ReceiveKeyEvent(event, value, true);
+}
+
+void LookupVariableThunk(gauge::HostVariable* var) {
+    if (var == nullptr) return;
+    if (Simulator* sim = Active()) {
+        sim->LookupVariable(var);
+    } else {
+        var->value_ptr = &kZero;
+        var->value_type = 0;
+        var->value = 0;
+    }
+}
+
+int32_t CheckNamedThunk(const char* name) {
+    Simulator* sim = Active();
+    return sim != nullptr ? sim->CheckNamedVariable(name) : -1;
+}
+
+int32_t RegisterNamedThunk(const char* name) {
+    Simulator* sim = Active();
+    return sim != nullptr ? sim->RegisterNamedVariable(name) : -1;
+}
+
+void SetNamedThunk(int32_t id, double value) {
+    if (Simulator* sim = Active()) sim->SetNamedVariable(id, value);
+}
+
+double GetNamedThunk(int32_t id) {
+    Simulator* sim = Active();
+    return sim != nullptr ? sim->GetNamedVariable(id) : 0.0;
+}
+
+gauge::PanelServiceTable BuildServiceTable() {
+    gauge::PanelServiceTable t{};
+    auto put = [&t](int slot, auto fn) { t.slot[slot] = reinterpret_cast<void*>(fn); };
+    put(gauge::kSlotPanelWindowCloseIdent, &WindowService<gauge::kSlotPanelWindowCloseIdent>);
+    put(gauge::kSlotElementListQuery, &ElementService<gauge::kSlotElementListQuery>);
+    put(gauge::kSlotElementListInstall, &ElementService<gauge::kSlotElementListInstall>);
+    put(gauge::kSlotElementListInitialise, &ElementService<gauge::kSlotElementListInitialise>);
+    put(gauge::kSlotElementListUpdate, &ElementService<gauge::kSlotElementListUpdate>);
+    put(gauge::kSlotElementListGenerate, &ElementService<gauge::kSlotElementListGenerate>);
+    put(gauge::kSlotElementListDraw, &ElementService<gauge::kSlotElementListDraw>);
+    put(gauge::kSlotElementListKill, &ElementService<gauge::kSlotElementListKill>);
+    put(gauge::kSlotTriggerKeyEvent, &TriggerKeyEvent);
+    put(gauge::kSlotLookupVariable, &LookupVariableThunk);
+    put(gauge::kSlotPanelWindowClose, &WindowService<gauge::kSlotPanelWindowClose>);
+    put(gauge::kSlotPanelWindowToggle, &WindowService<gauge::kSlotPanelWindowToggle>);
+    put(gauge::kSlotCheckNamedVariable, &CheckNamedThunk);
+    put(gauge::kSlotRegisterNamedVariable, &RegisterNamedThunk);
+    put(gauge::kSlotSetNamedVariable, &SetNamedThunk);
+    put(gauge::kSlotGetNamedVariable, &GetNamedThunk);
+    return t;
+}
+
+// One table for the process: a module keeps the pointer it was given, so the
+// table must outlive every Simulator.
+gauge::PanelServiceTable g_service_table = BuildServiceTable();
+
+std::string HexWord(uint32_t v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%X", v);
+    return buf;
+}
+
+const char* WindowSlotName(int slot) {
+    switch (slot) {
+        case gauge::kSlotPanelWindowCloseIdent:
+            return "close-ident";
+        case gauge::kSlotPanelWindowClose:
+            return "close";
+        case gauge::kSlotPanelWindowToggle:
+            return "toggle";
+        default:
+            return "?";
+    }
+}
+
+constexpr size_t kMaxElementsPerGauge = 4096;
+constexpr size_t kMaxNextEntries = 256;
+constexpr int kMaxMouseRects = 1024;
+
+}  // namespace
+
+Simulator::Simulator(SimulatorConfig config) : config_(std::move(config)) {
+    if (config_.fps < 1) config_.fps = 1;
+    fsuipc_.SetSimulatorNumber(config_.sim_number);
+    fsuipc_.SetFrameCounter(&frame_);
+}
+
+Simulator::~Simulator() {
+    Stop();
+    Simulator* self = this;
+    g_active.compare_exchange_strong(self, nullptr, std::memory_order_acq_rel);
+    // A loaded module stays mapped until the process ends: code of it may
+    // still be referenced (the service table's users, atexit handlers).
+}
+
+// ---------------------------------------------------------------------------
+// Module
+
+bool Simulator::LoadModule(const std::filesystem::path& file, std::string* error) {
+    if (!std::filesystem::exists(file)) {
+        *error = "gauge module " + file.string() + " not found";
+        return false;
+    }
+    if (!platform::SetClockMode(config_.lockstep ? platform::ClockMode::Lockstep
+                                                 : platform::ClockMode::Real)) {
+        *error = "cannot select the clock: timers are already running";
+        return false;
+    }
+    void* handle = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        const char* why = ::dlerror();
+        *error = "cannot load gauge module " + file.string() + ": " + (why ? why : "unknown error");
+        return false;
+    }
+    auto* linkage = static_cast<gauge::LinkageRecord*>(::dlsym(handle, "Linkage"));
+    auto* import = static_cast<gauge::ImportTableRecord*>(::dlsym(handle, "ImportTable"));
+    if (linkage == nullptr || import == nullptr) {
+        *error = "gauge module " + file.string() + " exports no " +
+                 (linkage == nullptr ? "Linkage" : "ImportTable");
+        return false;
+    }
+    dl_handle_ = handle;
+    return AttachModule(linkage, import, error, file.stem().string());
+}
+
+bool Simulator::AttachModule(gauge::LinkageRecord* linkage, gauge::ImportTableRecord* import,
+                             std::string* error, std::string module_name) {
+    if (!platform::SetClockMode(config_.lockstep ? platform::ClockMode::Lockstep
+                                                 : platform::ClockMode::Real)) {
+        *error = "cannot select the clock: timers are already running";
+        return false;
+    }
+    SelectAudioMode();
+    linkage_ = linkage;
+    import_ = import;
+    module_name_ = std::move(module_name);
+    if (!CheckModule(error)) {
+        linkage_ = nullptr;
+        import_ = nullptr;
+        return false;
+    }
+    Simulator* expected = nullptr;
+    if (!g_active.compare_exchange_strong(expected, this, std::memory_order_acq_rel) &&
+        expected != this) {
+        *error = "another simulator is running in this process";
+        linkage_ = nullptr;
+        import_ = nullptr;
+        return false;
+    }
+    import_->panels = &g_service_table;
+    return true;
+}
+
+bool Simulator::CheckModule(std::string* error) {
+    const std::string who = "gauge module " + module_name_ + ": ";
+    if (linkage_ == nullptr || import_ == nullptr) {
+        *error = who + "no linkage record or import table";
+        return false;
+    }
+    if (linkage_->module_id != gauge::kModuleId) {
+        *error = who + "module identifier " + HexWord(linkage_->module_id) + " is not " +
+                 HexWord(gauge::kModuleId);
+        return false;
+    }
+    if (linkage_->link_version != gauge::kLinkVersion) {
+        *error = who + "link version " + HexWord(linkage_->link_version) + " is not " +
+                 HexWord(gauge::kLinkVersion);
+        return false;
+    }
+    if (import_->panel_services_id != gauge::kPanelServicesImportId) {
+        *error = who + "import table asks for " + HexWord(import_->panel_services_id) +
+                 ", not the panel services " + HexWord(gauge::kPanelServicesImportId);
+        return false;
+    }
+    for (int i = 0; i < gauge::kGaugeCount && linkage_->gauges[i] != nullptr; ++i) {
+        const gauge::GaugeHeader* h = linkage_->gauges[i];
+        if (h->name == nullptr) {
+            *error = who + "gauge header " + std::to_string(i) + " has no name";
+            return false;
+        }
+        if (h->version != gauge::kGaugeHeaderVersion) {
+            Warn(who + "gauge '" + h->name + "' has header version " + std::to_string(h->version));
+        }
+    }
+    return true;
+}
+
+std::vector<const gauge::GaugeHeader*> Simulator::GaugeTable() const {
+    std::vector<const gauge::GaugeHeader*> table;
+    if (linkage_ == nullptr) return table;
+    for (int i = 0; i < gauge::kGaugeCount && linkage_->gauges[i] != nullptr; ++i) {
+        table.push_back(linkage_->gauges[i]);
+    }
+    return table;
+}
+
+// ---------------------------------------------------------------------------
+// Aircraft and panel
+
+bool Simulator::LoadAircraft(std::string* error) {
+    namespace fs = std::filesystem;
+    if (linkage_ == nullptr) {
+        *error = "no gauge module loaded";
+        return false;
+    }
+    std::error_code ec;
+    const fs::path dir = fs::weakly_canonical(fs::absolute(config_.aircraft_dir, ec), ec);
+    if (config_.aircraft_dir.empty() || !fs::is_directory(dir, ec)) {
+        *error = "aircraft folder " + config_.aircraft_dir.string() + " does not exist";
+        return false;
+    }
+    std::vector<fs::path> air_files;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir, ec)) {
+        const std::string ext = entry.path().extension().string();
+        if (entry.is_regular_file(ec) && text::EqualNoCase(ext, ".air")) {
+            air_files.push_back(entry.path());
+        }
+    }
+    if (air_files.empty()) {
+        *error = "no aircraft file (*.air) in " + dir.string();
+        return false;
+    }
+    std::sort(air_files.begin(), air_files.end());
+    aircraft_file_ = air_files.front();
+    const std::string windows_path = platform::FromHostPath(aircraft_file_.string());
+    if (windows_path.size() >= kAircraftPathSize) {
+        *error = "the aircraft file's path is longer than " +
+                 std::to_string(kAircraftPathSize - 1) + " characters: " + aircraft_file_.string();
+        return false;
+    }
+    char path_bytes[kAircraftPathSize] = {};
+    std::memcpy(path_bytes, windows_path.data(), windows_path.size());
+    fsuipc_.Poke(kOffsetAircraftPath, path_bytes, kAircraftPathSize);
+
+    panel_file_ = config_.panel_file.empty() ? dir / "panel" / "panel.cfg" : config_.panel_file;
+    if (!fs::is_regular_file(panel_file_, ec)) {
+        *error = "panel configuration " + panel_file_.string() + " not found";
+        return false;
+    }
+    PanelConfig panel;
+    if (!LoadPanelConfig(panel_file_, &panel, error)) return false;
+
+    const std::string where = panel_file_.filename().string() + " ";
+    panel_warnings_.clear();
+    panel_windows_ = panel.windows;
+    for (const std::string& w : panel.warnings) panel_warnings_.push_back(where + w);
+    const std::vector<const gauge::GaugeHeader*> table = GaugeTable();
+    gauges_.clear();
+    std::set<uint32_t> open;
+    for (const PanelWindow& window : panel.windows) {
+        if (window.visible) open.insert(window.ident);
+        for (const PanelGaugeEntry& entry : window.gauges) {
+            const std::string line = where + "line " + std::to_string(entry.line) + ": ";
+            if (!text::EqualNoCase(entry.module, module_name_)) {
+                panel_warnings_.push_back(line + "gauge '" + entry.module + "!" + entry.name +
+                                          "' is not in module " + module_name_ + "; skipped");
+                continue;
+            }
+            int found = -1;
+            for (size_t i = 0; i < table.size() && found < 0; ++i) {
+                if (entry.name == table[i]->name) found = static_cast<int>(i);
+            }
+            for (size_t i = 0; i < table.size() && found < 0; ++i) {
+                if (text::EqualNoCase(entry.name, table[i]->name)) found = static_cast<int>(i);
+            }
+            if (found < 0) {
+                panel_warnings_.push_back(line + "no gauge '" + entry.name + "' in " +
+                                          module_name_ + "; skipped");
+                continue;
+            }
+            GaugeInstance g;
+            g.index = static_cast<int>(gauges_.size());
+            g.name = table[found]->name;
+            g.table_index = found;
+            g.header = linkage_->gauges[found];
+            g.window_number = window.number;
+            g.window_ident = window.ident;
+            g.x = entry.x;
+            g.y = entry.y;
+            g.width = entry.width;
+            g.height = entry.height;
+            g.height_given = entry.height_given;
+            g.parameters = entry.parameters;
+            gauges_.push_back(std::move(g));
+        }
+    }
+    for (const std::string& w : panel_warnings_) Warn(w);
+    std::lock_guard<std::mutex> lock(mutex_);
+    open_windows_ = std::move(open);
+    return true;
+}
+
+GaugeInstance* Simulator::FindGauge(const std::string& name) {
+    for (GaugeInstance& g : gauges_) {
+        if (g.name == name) return &g;
+    }
+    for (GaugeInstance& g : gauges_) {
+        if (text::EqualNoCase(g.name, name)) return &g;
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Life cycle and frames
+
+bool Simulator::Start(std::string* error) {
+    if (started_) return true;
+    if (linkage_ == nullptr || Active() != this) {
+        *error = "no gauge module attached to this simulator";
+        return false;
+    }
+    if (config_.fsuipc && !fsuipc_.Open(config_.uipcmain_window, error)) return false;
+    frame_.store(0, std::memory_order_relaxed);
+    elapsed_ms_ = 0;
+    model_ms_ = 0;
+    ticks_ = 0;
+    real_start_ns_ = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                         std::chrono::steady_clock::now().time_since_epoch())
+                         .count();
+    host_thread_ = std::this_thread::get_id();
+    audio_frames_ = 0;
+    audio_.clear();
+    CollectSoundEvents();  // what earlier runs left in the log is not this run's
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        sound_events_.clear();
+    }
+    platform::AudioSetFrame(0);
+    started_ = true;
+    LogEvent("start: " + std::to_string(gauges_.size()) + " gauges, " +
+             (config_.lockstep ? "lockstep" : "real-time") + " clock, " +
+             std::to_string(config_.fps) + " frames per second");
+    if (config_.aircraft_model) model_.Attach(*this);
+    InstallAll();
+    return true;
+}
+
+void Simulator::Stop() {
+    if (!started_) return;
+    KillAll();
+    CollectSoundEvents();
+    fsuipc_.Close();
+    started_ = false;
+    LogEvent("stop");
+}
+
+void Simulator::Reload() {
+    if (!started_) return;
+    LogEvent("reload");
+    KillAll();
+    InstallAll();
+}
+
+void Simulator::PrepareHeader(GaugeInstance& g) {
+    g.header->parameters = g.parameters.c_str();
+    g.header->size_x = g.width;
+    g.header->size_y = g.height;
+    g.header->host_data = &g;
+}
+
+void Simulator::CallGauge(GaugeInstance& g, int32_t service, gauge::StandardRoutine routine,
+                          uintptr_t arg) {
+    GaugeInstance* previous = current_;
+    current_ = &g;
+    PrepareHeader(g);
+    if (service >= 0 && g.header->gauge_callback != nullptr) {
+        g.header->gauge_callback(g.header, service, 0);
+    }
+    if (routine != nullptr) routine(g.header, arg);
+    current_ = previous;
+}
+
+void Simulator::InstallAll() {
+    for (GaugeInstance& g : gauges_) {
+        if (g.installed) continue;
+        CallGauge(g, gauge::kServiceInstall, g.header->install, 0);
+        CallGauge(g, -1, g.header->initialise, 0);
+        g.installed = true;
+    }
+}
+
+void Simulator::KillAll() {
+    for (auto it = gauges_.rbegin(); it != gauges_.rend(); ++it) {
+        if (!it->installed) continue;
+        CallGauge(*it, gauge::kServiceKill, it->header->kill, 0);
+        it->installed = false;
+    }
+}
+
+void Simulator::BeginFrame() {
+    const uint64_t frame = frame_.load(std::memory_order_relaxed) + 1;
+    frame_.store(frame, std::memory_order_relaxed);
+    platform::AudioSetFrame(frame);
+    const uint64_t fps = static_cast<uint64_t>(config_.fps);
+    if (config_.lockstep) {
+        // Whole milliseconds, without drift: after N frames exactly
+        // floor(N * 1000 / fps) ms have passed.
+        const uint64_t target = frame * 1000 / fps;
+        ticks_ += platform::LockstepAdvance(target - elapsed_ms_);
+        elapsed_ms_ = target;
+    } else {
+        const auto start =
+            std::chrono::steady_clock::time_point(std::chrono::nanoseconds(real_start_ns_));
+        const auto due = start + std::chrono::nanoseconds(frame * 1000000000ull / fps);
+        std::this_thread::sleep_until(due);
+        elapsed_ms_ = static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                std::chrono::steady_clock::now() - start)
+                                                .count());
+    }
+    if (config_.aircraft_model) {
+        model_.Step(*this, static_cast<double>(elapsed_ms_ - model_ms_) / 1000.0);
+        model_ms_ = elapsed_ms_;
+    }
+}
+
+void Simulator::RunGauges() {
+    for (GaugeInstance& g : gauges_) {
+        if (!g.installed) continue;
+        CallGauge(g, gauge::kServiceUpdate, g.header->update, 0);
+        ++g.updates;
+    }
+    for (GaugeInstance& g : gauges_) {
+        if (!g.installed) continue;
+        CallGauge(g, gauge::kServiceDraw, g.header->draw, 0);
+        ++g.draws;
+        RecordFlags(g);
+    }
+    RenderAudio();
+}
+
+// ---------------------------------------------------------------------------
+// Sound
+
+void Simulator::SelectAudioMode() {
+    const platform::AudioMode mode = config_.audio_silent ? platform::AudioMode::Silent
+                                     : config_.lockstep   ? platform::AudioMode::Loopback
+                                                          : platform::AudioMode::Device;
+    if (!platform::SetAudioMode(mode)) {
+        Warn("sound devices of an earlier run are still open; the audio mode stays as it was");
+    }
+}
+
+// After each frame: in lockstep the sound of the frame's simulated time is
+// rendered (and kept when captured), so the mix depends on simulated time
+// alone; then the buffers' events are collected.
+void Simulator::RenderAudio() {
+    if (config_.lockstep) {
+        const uint64_t target = elapsed_ms_ * platform::kAudioOutputRate / 1000;
+        const auto frames = static_cast<uint32_t>(target - audio_frames_);
+        if (frames > 0) {
+            if (config_.capture_audio) {
+                const size_t at = audio_.size();
+                audio_.resize(at + size_t{frames} * platform::kAudioOutputChannels);
+                platform::AudioRender(audio_.data() + at, frames);
+            } else {
+                platform::AudioRender(nullptr, frames);
+            }
+            audio_frames_ = target;
+        }
+    }
+    CollectSoundEvents();
+}
+
+void Simulator::CollectSoundEvents() {
+    platform::AudioEvent batch[64];
+    for (;;) {
+        const uint32_t n = platform::AudioTakeEvents(batch, 64);
+        if (n == 0) break;
+        std::lock_guard<std::mutex> lock(mutex_);
+        sound_events_.insert(sound_events_.end(), batch, batch + n);
+    }
+}
+
+std::vector<platform::AudioEvent> Simulator::SoundEvents() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return sound_events_;
+}
+
+uint64_t Simulator::SoundEventsDropped() const {
+    return platform::AudioDroppedEvents();
+}
+
+bool Simulator::WriteAudio(const std::filesystem::path& file, std::string* error) const {
+    const uint16_t channels = platform::kAudioOutputChannels;
+    const platform::WaveFormat format{platform::kWaveFormatPcm,
+                                      channels,
+                                      platform::kAudioOutputRate,
+                                      platform::kAudioOutputRate * channels * 2,
+                                      static_cast<uint16_t>(channels * 2),
+                                      16,
+                                      0};
+    std::error_code ec;
+    if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
+    if (!platform::WriteWaveFile(file.string().c_str(), format, audio_.data(),
+                                 static_cast<uint32_t>(audio_.size() * sizeof(int16_t)))) {
+        *error = "cannot write " + file.string();
+        return false;
+    }
+    return true;
+}
+
+void Simulator::RunFrame() {
+    BeginFrame();
+    RunGauges();
+}
+
+// ---------------------------------------------------------------------------
+// Element lists
+
+void Simulator::ElementListService(int slot, gauge::ElementHeader* first, uintptr_t arg) {
+    // Element lists belong to the gauge being served on the simulator's
+    // thread. The module's standard routines may hand over another gauge's
+    // list; the gauge being served is the one meant. Calls from elsewhere
+    // (another thread, outside any gauge service) have no gauge and are ignored.
+    if (std::this_thread::get_id() != host_thread_) return;
+    GaugeInstance* g = current_;
+    if (g == nullptr) return;
+    switch (slot) {
+        case gauge::kSlotElementListInstall:
+            BuildElements(*g);
+            break;
+        case gauge::kSlotElementListInitialise:
+            for (ElementState& e : g->elements) {
+                e.value = e.x = e.y = 0;
+                e.text.clear();
+            }
+            RecordFlags(*g);
+            break;
+        case gauge::kSlotElementListUpdate:
+            UpdateElements(*g);
+            break;
+        case gauge::kSlotElementListDraw:
+        case gauge::kSlotElementListKill:
+            RecordFlags(*g);
+            break;
+        default:  // query, generate: nothing to keep
+            break;
+    }
+    (void)first;
+    (void)arg;
+}
+
+void Simulator::BuildElements(GaugeInstance& g) {
+    g.elements.clear();
+    if (g.header->element_list == nullptr || g.header->element_list[0] == nullptr) return;
+    // Depth-first along the next-element lists; entry 0 continues at the same
+    // depth, further entries go one deeper. An element reached twice (shared
+    // or a cycle) is listed once.
+    std::set<gauge::ElementHeader*> seen;
+    std::vector<std::pair<gauge::ElementHeader*, int>> stack = {{g.header->element_list[0], 0}};
+    while (!stack.empty() && g.elements.size() < kMaxElementsPerGauge) {
+        auto [e, depth] = stack.back();
+        stack.pop_back();
+        if (e == nullptr || !seen.insert(e).second) continue;
+        ElementState s;
+        s.element = e;
+        s.depth = depth;
+        s.type = e->type;
+        s.image_flags = e->image_flags;
+        s.hidden = (e->image_flags & gauge::kImageHidden) != 0;
+        g.elements.push_back(std::move(s));
+        if (e->next_element == nullptr) continue;
+        size_t n = 0;
+        while (n < kMaxNextEntries && e->next_element[n] != nullptr) ++n;
+        for (size_t i = n; i-- > 0;) {
+            stack.emplace_back(e->next_element[i], i == 0 ? depth : depth + 1);
+        }
+    }
+    if (g.elements.size() >= kMaxElementsPerGauge) {
+        Warn("gauge '" + g.name + "': element list longer than " +
+             std::to_string(kMaxElementsPerGauge) + " elements; the rest is ignored");
+    }
+}
+
+void Simulator::UpdateElements(GaugeInstance& g) {
+    if (g.elements.empty()) BuildElements(g);
+    for (ElementState& s : g.elements) {
+        gauge::ElementHeader* e = s.element;
+        // A hidden element is not drawn, so its source variable and callback
+        // are left alone; it keeps its last result until it is shown again.
+        if ((e->image_flags & gauge::kImageHidden) != 0) {
+            s.image_flags = e->image_flags;
+            s.hidden = true;
+            continue;
+        }
+        if (e->source_token != 0) e->source_value = Variable(e->source_token);
+        const double v = e->callback != nullptr ? e->callback(e) : e->source_value;
+        s.value = v;
+        ++s.updates;
+        switch (e->type) {
+            case gauge::ElementType::Needle:
+                reinterpret_cast<gauge::NeedleElement*>(e)->last_angle = v;
+                break;
+            case gauge::ElementType::Icon:
+                reinterpret_cast<gauge::IconElement*>(e)->last_value = v;
+                break;
+            case gauge::ElementType::String: {
+                auto* str = reinterpret_cast<gauge::StringElement*>(e);
+                str->text[sizeof str->text - 1] = '\0';
+                s.text = str->text;
+                break;
+            }
+            case gauge::ElementType::Slider: {
+                auto* sl = reinterpret_cast<gauge::SliderElement*>(e);
+                s.x = v * sl->x_scale;
+                s.y = sl->y_callback != nullptr ? sl->y_callback(e) * sl->y_scale : 0.0;
+                sl->last_x = s.x;
+                sl->last_y = s.y;
+                break;
+            }
+            case gauge::ElementType::MovingImage: {
+                auto* mi = reinterpret_cast<gauge::MovingImageElement*>(e);
+                s.x = v * mi->x_scale;
+                s.y = mi->y_callback != nullptr ? mi->y_callback(e) * mi->y_scale : 0.0;
+                mi->last_x = s.x;
+                mi->last_y = s.y;
+                break;
+            }
+            case gauge::ElementType::Sprite: {
+                auto* sp = reinterpret_cast<gauge::SpriteElement*>(e);
+                s.x = sp->x_callback != nullptr ? sp->x_callback(e) : 0.0;
+                s.y = sp->y_callback != nullptr ? sp->y_callback(e) : 0.0;
+                sp->last_angle = v;
+                sp->last_x = s.x;
+                sp->last_y = s.y;
+                break;
+            }
+            default:
+                break;
+        }
+        s.image_flags = e->image_flags;
+        s.hidden = (e->image_flags & gauge::kImageHidden) != 0;
+    }
+}
+
+void Simulator::RecordFlags(GaugeInstance& g) {
+    for (ElementState& s : g.elements) {
+        s.image_flags = s.element->image_flags;
+        s.hidden = (s.image_flags & gauge::kImageHidden) != 0;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Mouse
+
+bool Simulator::Click(GaugeInstance& g, int rect_index, bool right_button, std::string* error) {
+    const gauge::MouseRect* list = g.header->mouse_rect;
+    int count = 0;
+    while (list != nullptr && count < kMaxMouseRects &&
+           list[count].kind != gauge::MouseRectKind::End) {
+        ++count;
+    }
+    if (rect_index < 0 || rect_index >= count) {
+        *error = "gauge '" + g.name + "' has " + std::to_string(count) +
+                 " mouse rectangles; there is no rectangle " + std::to_string(rect_index);
+        return false;
+    }
+    const gauge::MouseRect& r = list[rect_index];
+    const char* button = right_button ? "right" : "left";
+    if (r.handler == nullptr) {
+        *error = "mouse rectangle " + std::to_string(rect_index) + " of gauge '" + g.name +
+                 "' has no handler";
+        return false;
+    }
+    const uint32_t single = right_button ? gauge::kMouseRightSingle : gauge::kMouseLeftSingle;
+    const uint32_t repeat = right_button ? gauge::kMouseRightRepeat : gauge::kMouseLeftRepeat;
+    const uint32_t release = right_button ? gauge::kMouseRightRelease : gauge::kMouseLeftRelease;
+    uint32_t press = 0;
+    if (r.mouse_flags == 0 || (r.mouse_flags & single) != 0) {
+        press = single;
+    } else if ((r.mouse_flags & repeat) != 0) {
+        press = repeat;
+    }
+    if (press == 0) {
+        *error = "mouse rectangle " + std::to_string(rect_index) + " of gauge '" + g.name +
+                 "' takes no " + button + " clicks";
+        return false;
+    }
+    GaugeInstance* previous = current_;
+    current_ = &g;
+    PrepareHeader(g);
+    gauge::Point at{r.width / 2, r.height / 2};
+    const int32_t result = r.handler(&at, press);
+    LogEvent("click '" + g.name + "' rectangle " + std::to_string(rect_index) + " " + button +
+             " -> " + std::to_string(result));
+    if ((r.mouse_flags & release) != 0) {
+        gauge::Point up{r.width / 2, r.height / 2};
+        r.handler(&up, release);
+    }
+    current_ = previous;
+    return true;
+}
+
+bool Simulator::MouseEvent(GaugeInstance& g, int rect_index, gauge::Point relative,
+                           uint32_t flags) {
+    const gauge::MouseRect* list = g.header != nullptr ? g.header->mouse_rect : nullptr;
+    int count = 0;
+    while (list != nullptr && count < kMaxMouseRects &&
+           list[count].kind != gauge::MouseRectKind::End) {
+        ++count;
+    }
+    if (rect_index < 0 || rect_index >= count || list[rect_index].handler == nullptr) return false;
+    GaugeInstance* previous = current_;
+    current_ = &g;
+    PrepareHeader(g);
+    const int32_t result = list[rect_index].handler(&relative, flags);
+    if ((flags & (gauge::kMouseLeftSingle | gauge::kMouseRightSingle)) != 0) {
+        LogEvent("pointer '" + g.name + "' rectangle " + std::to_string(rect_index) + " flags " +
+                 std::to_string(flags) + " -> " + std::to_string(result));
+    }
+    current_ = previous;
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Simulator state reached through the service table
+
+void Simulator::SetVariable(uint32_t token, double value) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    variables_[token] = value;
+    pinned_variables_.insert(token);
+}
+
+void Simulator::PublishVariable(uint32_t token, double value) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (pinned_variables_.count(token) == 0) variables_[token] = value;
+}
+
+double Simulator::Variable(uint32_t token) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = variables_.find(token);
+    return it != variables_.end() ? it->second : 0.0;
+}
+
+std::map<uint32_t, double> Simulator::Variables() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return variables_;
+}
+
+void Simulator::LookupVariable(gauge::HostVariable* var) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    // An unknown token reads 0; its entry is made so that the pointer handed
+    // out stays valid and later follows the value.
+    double& slot = variables_[var->token];
+    var->value_ptr = &slot;
+    var->value_type = 0;
+    var->value = slot;
+}
+
+void Simulator::ReceiveKeyEvent(uint32_t id, uint32_t value, bool from_module) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        key_events_.push_back(KeyEventRecord{frame(), id, value, from_module});
+    }
+    LogEvent(std::string(from_module ? "key event " : "scenario key event ") + HexWord(id) + " " +
+             std::to_string(value));
+    if (config_.aircraft_model && started_) model_.OnKeyEvent(id, value);
+}
+
+std::vector<KeyEventRecord> Simulator::KeyEvents() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return key_events_;
+}
+
+int32_t Simulator::PanelWindowService(int slot, uint32_t ident) {
+    int32_t result = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const bool was_open = open_windows_.count(ident) != 0;
+        if (slot == gauge::kSlotPanelWindowToggle) {
+            if (was_open) {
+                open_windows_.erase(ident);
+            } else {
+                open_windows_.insert(ident);
+            }
+            result = 1;
+        } else {
+            // Close services: 1 when a shown window was closed.
+            open_windows_.erase(ident);
+            result = was_open ? 1 : 0;
+        }
+        window_calls_.push_back(PanelWindowCall{frame(), slot, ident, result});
+    }
+    LogEvent(std::string("panel window ") + WindowSlotName(slot) + " " + std::to_string(ident) +
+             " -> " + std::to_string(result));
+    return result;
+}
+
+std::vector<PanelWindowCall> Simulator::PanelWindowCalls() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return window_calls_;
+}
+
+std::set<uint32_t> Simulator::OpenPanelWindows() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return open_windows_;
+}
+
+int32_t Simulator::FindNamedVariable(const std::string& name) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (size_t i = 0; i < named_.size(); ++i) {
+        if (text::EqualNoCase(named_[i].name, name)) return static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
+int32_t Simulator::CheckNamedVariable(const char* name) {
+    if (name == nullptr) return -1;
+    return FindNamedVariable(name);
+}
+
+int32_t Simulator::RegisterNamedVariable(const char* name) {
+    if (name == nullptr || name[0] == '\0') return -1;
+    int32_t id = -1;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (size_t i = 0; i < named_.size() && id < 0; ++i) {
+            if (text::EqualNoCase(named_[i].name, name)) id = static_cast<int32_t>(i);
+        }
+        if (id >= 0) return id;
+        id = static_cast<int32_t>(named_.size());
+        named_.push_back(NamedVariable{name, 0.0, 0});
+    }
+    LogEvent("named variable " + std::to_string(id) + " registered: " + name);
+    return id;
+}
+
+void Simulator::SetNamedVariable(int32_t id, double value) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (id < 0 || static_cast<size_t>(id) >= named_.size()) return;
+    named_[static_cast<size_t>(id)].value = value;
+    ++named_[static_cast<size_t>(id)].sets;
+}
+
+double Simulator::GetNamedVariable(int32_t id) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (id < 0 || static_cast<size_t>(id) >= named_.size()) return 0.0;
+    return named_[static_cast<size_t>(id)].value;
+}
+
+std::vector<NamedVariable> Simulator::NamedVariables() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return named_;
+}
+
+// ---------------------------------------------------------------------------
+// Logs
+
+void Simulator::LogEvent(const std::string& text) {
+    if (config_.event_log == nullptr) return;
+    std::lock_guard<std::mutex> lock(log_mutex_);
+    *config_.event_log << "frame " << frame() << ": " << text << '\n';
+}
+
+void Simulator::Warn(const std::string& text) {
+    if (config_.warnings == nullptr) return;
+    std::lock_guard<std::mutex> lock(log_mutex_);
+    *config_.warnings << "simhost: " << text << '\n';
+}
+
+}  // namespace zu::simhost

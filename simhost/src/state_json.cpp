@@ -1,0 +1,323 @@
+// The state file (see state_json.h).
+#include "zu/simhost/state_json.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "zu/simhost/scenario.h"
+#include "zu/simhost/simulator.h"
+
+namespace zu::simhost {
+namespace {
+
+using json = nlohmann::ordered_json;
+namespace gauge = zu::gauge;
+namespace platform = zu::platform;
+
+const char* TypeName(gauge::ElementType type) {
+    switch (type) {
+        case gauge::ElementType::StaticImage:
+            return "static";
+        case gauge::ElementType::Needle:
+            return "needle";
+        case gauge::ElementType::String:
+            return "string";
+        case gauge::ElementType::Slider:
+            return "slider";
+        case gauge::ElementType::Icon:
+            return "icon";
+        case gauge::ElementType::MovingImage:
+            return "moving_image";
+        case gauge::ElementType::Sprite:
+            return "sprite";
+    }
+    return "unknown";
+}
+
+const char* WindowSlotName(int slot) {
+    switch (slot) {
+        case gauge::kSlotPanelWindowCloseIdent:
+            return "close_ident";
+        case gauge::kSlotPanelWindowClose:
+            return "close";
+        case gauge::kSlotPanelWindowToggle:
+            return "toggle";
+        default:
+            return "other";
+    }
+}
+
+// JSON has no infinities or NaN; such values are written as null.
+json Number(double v) {
+    return std::isfinite(v) ? json(v) : json(nullptr);
+}
+
+// Strings from the module may hold any bytes; keep them valid UTF-8 by
+// writing bytes outside printable ASCII as \xNN.
+std::string SafeText(const std::string& s) {
+    std::string out;
+    for (unsigned char c : s) {
+        if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02X", c);
+            out += buf;
+        }
+    }
+    return out;
+}
+
+const char* AudioEventName(platform::AudioEventKind kind) {
+    switch (kind) {
+        case platform::AudioEventKind::Play:
+            return "play";
+        case platform::AudioEventKind::Stop:
+            return "stop";
+        case platform::AudioEventKind::End:
+            return "end";
+        case platform::AudioEventKind::Volume:
+            return "volume";
+        case platform::AudioEventKind::Pan:
+            return "pan";
+        case platform::AudioEventKind::Frequency:
+            return "frequency";
+    }
+    return "other";
+}
+
+const char* AudioModeName(platform::AudioMode mode) {
+    switch (mode) {
+        case platform::AudioMode::Device:
+            return "device";
+        case platform::AudioMode::Loopback:
+            return "loopback";
+        case platform::AudioMode::Silent:
+            return "silent";
+    }
+    return "other";
+}
+
+// A sound buffer's label is the path of its WAV file; the part below the
+// aircraft's sound folder names it ("computers\GPWS_pullup.wav").
+std::string SoundName(const char* label) {
+    const std::string path = label;
+    std::string lower = path;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const size_t at = lower.rfind("\\sound\\");
+    return at == std::string::npos ? path : path.substr(at + 7);
+}
+
+json ElementJson(size_t index, const ElementState& s) {
+    json e = {{"index", index},
+              {"depth", s.depth},
+              {"type", TypeName(s.type)},
+              {"hidden", s.hidden},
+              {"image_flags", s.image_flags},
+              {"updates", s.updates}};
+    switch (s.type) {
+        case gauge::ElementType::Needle:
+            e["angle"] = Number(s.value);
+            break;
+        case gauge::ElementType::String:
+            e["text"] = SafeText(s.text);
+            break;
+        case gauge::ElementType::Icon:
+            e["icon"] = Number(s.value);
+            break;
+        case gauge::ElementType::Slider:
+        case gauge::ElementType::MovingImage:
+            e["x"] = Number(s.x);
+            e["y"] = Number(s.y);
+            break;
+        case gauge::ElementType::Sprite:
+            e["angle"] = Number(s.value);
+            e["x"] = Number(s.x);
+            e["y"] = Number(s.y);
+            break;
+        default:
+            e["value"] = Number(s.value);
+            break;
+    }
+    return e;
+}
+
+}  // namespace
+
+std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
+    const SimulatorConfig& cfg = sim.config();
+    json root;
+    root["simhost"] = {
+        {"module", sim.module_name()},
+        {"aircraft_file", sim.aircraft_file().string()},
+        {"panel", sim.panel_file().string()},
+        {"clock", cfg.lockstep ? "lockstep" : "real"},
+        {"fps", cfg.fps},
+        {"fsuipc", cfg.fsuipc},
+        {"sim_number", cfg.sim_number},
+    };
+    root["frames"] = sim.frame();
+    root["simulated_seconds"] = sim.elapsed_seconds();
+    root["ticks"] = cfg.lockstep ? json(sim.ticks()) : json(nullptr);
+
+    json keys = json::array();
+    for (const KeyEventRecord& k : sim.KeyEvents()) {
+        keys.push_back({{"frame", k.frame},
+                        {"id", k.id},
+                        {"value", k.value},
+                        {"source", k.from_module ? "module" : "scenario"}});
+    }
+    root["key_events"] = std::move(keys);
+
+    if (cfg.aircraft_model) {
+        const AircraftState& a = sim.model().state();
+        json engines = json::array();
+        for (const EngineState& e : a.engines) {
+            engines.push_back({{"running", e.combustion},
+                               {"nh", e.nh},
+                               {"nl", e.nl},
+                               {"prop_rpm", e.prop_rpm},
+                               {"torque", e.torque},
+                               {"itt", e.itt},
+                               {"fuel_flow", e.fuel_flow},
+                               {"oil_temp", e.oil_temp},
+                               {"oil_press", e.oil_press},
+                               {"throttle", e.throttle},
+                               {"prop_lever", e.prop_lever},
+                               {"condition", e.condition}});
+        }
+        root["aircraft"] = {{"latitude", a.latitude},
+                            {"longitude", a.longitude},
+                            {"altitude_ft", a.altitude_ft},
+                            {"indicated_airspeed_kt", sim.model().IndicatedAirspeedKt()},
+                            {"heading_true", a.heading_true},
+                            {"pitch", a.pitch},
+                            {"bank", a.bank},
+                            {"on_ground", a.on_ground},
+                            {"gear", a.gear},
+                            {"flaps", a.flaps},
+                            {"paused", a.paused},
+                            {"clock", a.clock_s},
+                            {"fuel_lb", {a.fuel_lb[0], a.fuel_lb[1]}},
+                            {"engines", std::move(engines)}};
+    }
+
+    const FsuipcServer& f = sim.fsuipc();
+    json writes = json::array();
+    for (const FsuipcWriteRecord& w : f.Writes()) {
+        writes.push_back(
+            {{"frame", w.frame}, {"offset", w.offset}, {"size", w.size}, {"hex", w.hex}});
+    }
+    root["fsuipc"] = {{"windows", f.WindowClasses()},
+                      {"batches", f.BatchesServed()},
+                      {"refused", f.BatchesRefused()},
+                      {"client_version", f.ClientVersion()},
+                      {"writes", std::move(writes)}};
+
+    json calls = json::array();
+    for (const PanelWindowCall& c : sim.PanelWindowCalls()) {
+        calls.push_back({{"frame", c.frame},
+                         {"slot", c.slot},
+                         {"service", WindowSlotName(c.slot)},
+                         {"id", c.ident},
+                         {"result", c.result}});
+    }
+    const std::set<uint32_t> open = sim.OpenPanelWindows();
+    root["panel_windows"] = {{"open", json(std::vector<uint32_t>(open.begin(), open.end()))},
+                             {"calls", std::move(calls)}};
+
+    json named = json::array();
+    const std::vector<NamedVariable> vars = sim.NamedVariables();
+    for (size_t i = 0; i < vars.size(); ++i) {
+        named.push_back({{"id", i},
+                         {"name", SafeText(vars[i].name)},
+                         {"value", Number(vars[i].value)},
+                         {"sets", vars[i].sets}});
+    }
+    root["named_variables"] = std::move(named);
+
+    json variables = json::array();
+    for (const auto& [token, value] : sim.Variables()) {
+        variables.push_back({{"token", token}, {"value", Number(value)}});
+    }
+    root["variables"] = std::move(variables);
+
+    json sound_events = json::array();
+    for (const platform::AudioEvent& e : sim.SoundEvents()) {
+        sound_events.push_back({{"frame", e.frame},
+                                {"buffer", e.buffer_id},
+                                {"sound", SafeText(SoundName(e.label))},
+                                {"event", AudioEventName(e.kind)},
+                                {"value", e.value}});
+    }
+    root["sounds"] = {{"mode", AudioModeName(platform::GetAudioMode())},
+                      {"events", std::move(sound_events)},
+                      {"dropped", sim.SoundEventsDropped()}};
+
+    json gauges = json::array();
+    for (const GaugeInstance& g : sim.gauges()) {
+        json elements = json::array();
+        for (size_t i = 0; i < g.elements.size(); ++i)
+            elements.push_back(ElementJson(i, g.elements[i]));
+        gauges.push_back({{"name", g.name},
+                          {"table_index", g.table_index},
+                          {"window", g.window_number},
+                          {"window_ident", g.window_ident},
+                          {"x", g.x},
+                          {"y", g.y},
+                          {"width", g.width},
+                          {"height", g.height},
+                          {"parameters", g.parameters},
+                          {"installed", g.installed},
+                          {"updates", g.updates},
+                          {"draws", g.draws},
+                          {"elements", std::move(elements)}});
+    }
+    root["gauges"] = std::move(gauges);
+    root["panel_warnings"] = sim.panel_warnings();
+
+    if (scenario != nullptr) {
+        json results = json::array();
+        for (const ScenarioResult& r : scenario->results()) {
+            results.push_back({{"line", r.line},
+                               {"at", r.at},
+                               {"command", r.command},
+                               {"ran", r.ran},
+                               {"frame", r.frame},
+                               {"ok", r.ok},
+                               {"message", SafeText(r.message)}});
+        }
+        root["scenario"] = {{"file", scenario->source_name()},
+                            {"failures", scenario->failures()},
+                            {"commands", std::move(results)}};
+    }
+    return root.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+bool WriteStateJson(const std::filesystem::path& file, const Simulator& sim,
+                    const Scenario* scenario, std::string* error) {
+    std::error_code ec;
+    if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
+    const std::string text = BuildStateJson(sim, scenario);
+    // Written beside and renamed, so a reader never sees half a file.
+    const std::filesystem::path temp = file.string() + ".part";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out || !(out << text) || !out.flush()) {
+            *error = "cannot write " + file.string();
+            return false;
+        }
+    }
+    std::filesystem::rename(temp, file, ec);
+    if (ec) {
+        *error = "cannot write " + file.string() + ": " + ec.message();
+        std::filesystem::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace zu::simhost

@@ -1,0 +1,125 @@
+#include "e2e_support.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace zu::e2e {
+
+namespace fs = std::filesystem;
+
+fs::path SimhostExe() {
+    return ZU_SIMHOST_EXE;
+}
+fs::path ModuleFile() {
+    return ZU_MODULE_FILE;
+}
+fs::path SampleAircraft() {
+    return ZU_SAMPLE_AIRCRAFT_DIR;
+}
+
+TempDir::TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "zu_e2e_XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+}
+
+fs::path CopySampleAircraft(const fs::path& parent) {
+    const fs::path dest = parent / "Zuvav";
+    fs::copy(SampleAircraft(), dest, fs::copy_options::recursive);
+    fs::remove_all(dest / "ini");
+    fs::create_directories(dest / "ini");
+    fs::create_directories(dest / "sound");
+    return dest;
+}
+
+ProcessResult RunProgram(const fs::path& program, const std::vector<std::string>& args) {
+    TempDir capture;
+    const std::string out_file = (capture.path() / "out").string();
+    const std::string err_file = (capture.path() / "err").string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    std::vector<std::string> argv_store = {program.string()};
+    argv_store.insert(argv_store.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : argv_store) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ProcessResult result;
+    if (rc != 0) {
+        result.err = "cannot start " + program.string();
+        return result;
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+    }
+    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = ReadFile(out_file);
+    result.err = ReadFile(err_file);
+    return result;
+}
+
+ProcessResult RunSimhost(const std::vector<std::string>& args) {
+    return RunProgram(SimhostExe(), args);
+}
+
+std::string ReadFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+void WriteFile(const fs::path& file, const std::string& text) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+nlohmann::json ReadJson(const fs::path& file) {
+    return nlohmann::json::parse(ReadFile(file));
+}
+
+std::vector<IniEntry> ReadIniEntries(const fs::path& file) {
+    std::vector<IniEntry> entries;
+    std::istringstream in(ReadFile(file));
+    std::string line;
+    std::string section;
+    auto trim = [](std::string s) {
+        const auto b = s.find_first_not_of(" \t\r");
+        const auto e = s.find_last_not_of(" \t\r");
+        return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+    };
+    while (std::getline(in, line)) {
+        line = trim(line);
+        if (line.empty() || line[0] == ';') continue;
+        if (line[0] == '[') {
+            section = trim(line.substr(1, line.find(']') - 1));
+            continue;
+        }
+        const auto eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        entries.push_back({section, trim(line.substr(0, eq)), trim(line.substr(eq + 1))});
+    }
+    return entries;
+}
+
+}  // namespace zu::e2e

@@ -1,0 +1,57 @@
+// Helpers shared by the end-to-end tests: temporary folders, a fresh copy of
+// the sample aircraft, running the simhost program, reading its outputs.
+#pragma once
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+namespace zu::e2e {
+
+// Paths of the built artefacts (compile definitions of the test target).
+std::filesystem::path SimhostExe();
+std::filesystem::path ModuleFile();
+std::filesystem::path SampleAircraft();
+
+// A folder below the system's temporary folder, removed with its contents.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// Copies the sample aircraft to `parent`/Zuvav with an empty ini folder (no
+// settings file left over from an earlier run) and returns the copy's path.
+std::filesystem::path CopySampleAircraft(const std::filesystem::path& parent);
+
+struct ProcessResult {
+    int exit_code = -1;  // -1 when the program did not exit normally
+    std::string out;
+    std::string err;
+};
+// Runs the program with the arguments and waits for it.
+ProcessResult RunProgram(const std::filesystem::path& program,
+                         const std::vector<std::string>& args);
+ProcessResult RunSimhost(const std::vector<std::string>& args);
+
+std::string ReadFile(const std::filesystem::path& file);
+void WriteFile(const std::filesystem::path& file, const std::string& text);
+nlohmann::json ReadJson(const std::filesystem::path& file);
+
+struct IniEntry {
+    std::string section;
+    std::string key;
+    std::string value;
+    bool operator==(const IniEntry&) const = default;
+};
+// The keys of an INI file in file order.
+std::vector<IniEntry> ReadIniEntries(const std::filesystem::path& file);
+
+}  // namespace zu::e2e

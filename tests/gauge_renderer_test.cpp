@@ -1,0 +1,341 @@
+// Tests of the simulator stand-in's gauge drawing and pointer routing, with a
+// small fake module whose bitmaps are plain colour blocks: where each element
+// type lands in the picture, what hidden, lit and ambient do, and which
+// events a held, dragged and released pointer delivers.
+#include "zu/simhost/gauge_renderer.h"
+
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "e2e_support.h"
+#include "zu/simhost/simulator.h"
+
+namespace zu::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+namespace gauge = zu::gauge;
+using simhost::Simulator;
+using simhost::SimulatorConfig;
+
+// ---------------------------------------------------------------------------
+// Bitmaps: solid blocks (premultiplied RGBA).
+
+struct Block {
+    uint32_t id;
+    int w;
+    int h;
+    uint8_t r, g, b;
+    std::vector<uint8_t> pixels;
+};
+std::vector<Block> g_blocks;
+
+void AddBlock(uint32_t id, int w, int h, uint8_t r, uint8_t g, uint8_t b) {
+    Block block{id, w, h, r, g, b, {}};
+    for (int i = 0; i < w * h; ++i) block.pixels.insert(block.pixels.end(), {r, g, b, 255});
+    g_blocks.push_back(std::move(block));
+}
+
+const gauge::BitmapResource* FakeFindResource(uint32_t id) {
+    static gauge::BitmapResource record;
+    for (const Block& b : g_blocks) {
+        if (b.id == id) {
+            record = {b.id, b.w, b.h, b.pixels.data()};
+            return &record;
+        }
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// The fake module: one gauge, 100 x 100 design pixels.
+
+gauge::ImportTableRecord g_import{gauge::kPanelServicesImportId, nullptr, 0, 0};
+
+void Forward(int slot, gauge::GaugeHeader* g, uintptr_t arg) {
+    auto fn = gauge::PanelService<gauge::ElementListService>(g_import.panels, slot);
+    if (fn != nullptr && g->element_list != nullptr) fn(g->element_list[0], arg);
+}
+void Install(gauge::GaugeHeader* g, uintptr_t a) {
+    Forward(gauge::kSlotElementListInstall, g, a);
+}
+void Update(gauge::GaugeHeader* g, uintptr_t a) {
+    Forward(gauge::kSlotElementListUpdate, g, a);
+}
+void Draw(gauge::GaugeHeader* g, uintptr_t a) {
+    Forward(gauge::kSlotElementListDraw, g, a);
+}
+
+double g_needle_angle = 0;
+double g_icon_value = 0;
+double g_slider_x = 0;
+double g_image_y = 0;
+double NeedleValue(gauge::ElementHeader*) {
+    return g_needle_angle;
+}
+double IconValue(gauge::ElementHeader*) {
+    return g_icon_value;
+}
+double SliderValue(gauge::ElementHeader*) {
+    return g_slider_x;
+}
+double ZeroValue(gauge::ElementHeader*) {
+    return 0;
+}
+double ImageY(gauge::ElementHeader*) {
+    return g_image_y;
+}
+double TextValue(gauge::ElementHeader* e) {
+    std::strcpy(reinterpret_cast<gauge::StringElement*>(e)->text, "88");
+    return 0;
+}
+
+struct FakeElements {
+    gauge::ElementHeader background;
+    gauge::NeedleElement needle;
+    gauge::IconElement icon;
+    gauge::SliderElement slider;
+    gauge::MovingImageElement image;
+    gauge::StringElement text;
+    gauge::IconElement hidden;
+    gauge::ElementHeader* next[7][2];
+    gauge::ElementHeader* list[2];
+};
+FakeElements g_el;
+
+std::vector<uint32_t> g_events;  // per rectangle: index * 0x10000 + flags
+template <int Index>
+int32_t Handler(gauge::Point*, uint32_t flags) {
+    g_events.push_back(Index * 0x10000u + flags);
+    return 0;
+}
+
+constexpr uint32_t kHeld = gauge::kMouseLeftSingle | gauge::kMouseLeftRepeat;
+gauge::MouseRect g_rects[] = {
+    {gauge::MouseRectKind::Parent, 0, 0, 100, 100, 0xFFFFFFFF, 0, nullptr},
+    {gauge::MouseRectKind::Child, 0, 80, 20, 20, 5,
+     gauge::kMouseLeftSingle | gauge::kMouseLeftRelease, Handler<1>},
+    {gauge::MouseRectKind::Child, 20, 80, 20, 20, 1, kHeld, Handler<2>},
+    {gauge::MouseRectKind::Child, 40, 80, 20, 20, 2, kHeld | gauge::kMouseMove, Handler<3>},
+    {gauge::MouseRectKind::Child, 60, 80, 20, 20, 2, kHeld | gauge::kMouseMove, Handler<4>},
+    {gauge::MouseRectKind::End, 0, 0, 0, 0, 0, 0, nullptr},
+};
+
+gauge::GaugeHeader g_header{};
+gauge::LinkageRecord g_linkage{};
+
+void BuildFakeModule() {
+    g_blocks.clear();
+    AddBlock(1, 100, 100, 40, 40, 40);  // background
+    AddBlock(2, 4, 40, 255, 255, 255);  // needle, pivot (2, 39)
+    AddBlock(10, 10, 10, 255, 0, 0);    // icon frame 0
+    AddBlock(11, 10, 10, 0, 255, 0);    // icon frame 1
+    AddBlock(20, 10, 10, 0, 0, 255);    // slider
+    AddBlock(30, 10, 10, 255, 255, 0);  // moving image
+    AddBlock(31, 10, 10, 0, 0, 0);      // its mask (opaque)
+    AddBlock(40, 10, 10, 255, 0, 255);  // hidden icon
+
+    FakeElements& e = g_el;
+    e = {};
+    e.background = {gauge::ElementType::StaticImage, 1, {0, 0}, 0, e.next[0], 0, 0, nullptr};
+    e.needle.header = {gauge::ElementType::Needle, 2, {50, 50}, 0, e.next[1], 0, 0, NeedleValue};
+    e.needle.pivot = {2, 39};
+    e.icon.header = {gauge::ElementType::Icon, 10, {5, 5}, 0, e.next[2], 0, 0, IconValue};
+    e.icon.icon_count = 2;
+    e.slider.header = {gauge::ElementType::Slider, 20, {5, 20}, 0, e.next[3], 0, 0, SliderValue};
+    e.slider.x_scale = 1.0;
+    e.image.header = {gauge::ElementType::MovingImage, 30, {80, 5}, 0, e.next[4], 0, 0, ZeroValue};
+    e.image.mask_resource_id = 31;
+    e.image.y_callback = ImageY;
+    e.image.y_scale = 1.0;
+    e.text.header = {gauge::ElementType::String, 0, {60, 60}, 0, e.next[5], 0, 0, TextValue};
+    e.text.width = 30;
+    e.text.height = 16;
+    e.text.fg_colour = 0x0000FF00;  // green
+    e.text.bg_colour = 0x00000000;
+    e.text.font_name = "Arial";
+    e.text.font_height = 12;
+    e.text.align = 2;
+    e.hidden.header = {
+        gauge::ElementType::Icon, 40, {0, 0}, gauge::kImageHidden, e.next[6], 0, 0, nullptr};
+    gauge::ElementHeader* order[] = {&e.background,    &e.needle.header, &e.icon.header,
+                                     &e.slider.header, &e.image.header,  &e.text.header,
+                                     &e.hidden.header};
+    for (int i = 0; i < 7; ++i) e.next[i][0] = i < 6 ? order[i + 1] : nullptr;
+    e.list[0] = &e.background;
+
+    g_header = {};
+    g_header.version = gauge::kGaugeHeaderVersion;
+    g_header.name = "Block";
+    g_header.element_list = e.list;
+    g_header.install = Install;
+    g_header.update = Update;
+    g_header.draw = Draw;
+    g_header.default_width_mm = 100;
+    g_header.mouse_rect = g_rects;
+    g_linkage = {};
+    g_linkage.module_id = gauge::kModuleId;
+    g_linkage.link_version = gauge::kLinkVersion;
+    g_linkage.gauges[0] = &g_header;
+    g_linkage.find_resource = FakeFindResource;
+}
+
+class GaugeRendererTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        BuildFakeModule();
+        g_events.clear();
+        g_needle_angle = g_icon_value = g_slider_x = g_image_y = 0;
+        WriteFile(tmp_.path() / "Fake.air", "");
+        fs::create_directories(tmp_.path() / "panel");
+        WriteFile(tmp_.path() / "panel" / "panel.cfg",
+                  "[Window00]\nsize_mm=100,100\ngauge00=Fake!Block, 0, 0, 100\n");
+        SimulatorConfig cfg;
+        cfg.aircraft_dir = tmp_.path();
+        cfg.fsuipc = false;
+        cfg.audio_silent = true;
+        sim_ = std::make_unique<Simulator>(cfg);
+        std::string error;
+        ASSERT_TRUE(sim_->AttachModule(&g_linkage, &g_import, &error, "Fake")) << error;
+        ASSERT_TRUE(sim_->LoadAircraft(&error)) << error;
+        ASSERT_TRUE(sim_->Start(&error)) << error;
+        renderer_ = std::make_unique<simhost::GaugeRenderer>(*sim_);
+        router_ = std::make_unique<simhost::PointerRouter>(*sim_, *renderer_);
+    }
+    void TearDown() override {
+        router_.reset();
+        renderer_.reset();
+        sim_->Stop();
+    }
+
+    // Draws the window (after a frame) at the scale and returns the pixel.
+    uint32_t PixelAfterFrame(double x, double y, double scale = 1.0, double ambient = 1.0) {
+        sim_->RunFrame();
+        const simhost::RenderOptions options{scale, ambient};
+        cairo_surface_t* s = renderer_->RenderWindow(window(), options);
+        const unsigned char* data = cairo_image_surface_get_data(s);
+        const int stride = cairo_image_surface_get_stride(s);
+        const uint32_t p =
+            reinterpret_cast<const uint32_t*>(data + static_cast<int>(y * scale) *
+                                                         stride)[static_cast<int>(x * scale)] &
+            0xFFFFFF;
+        cairo_surface_destroy(s);
+        return p;
+    }
+    const simhost::PanelWindow& window() { return sim_->panel_windows().front(); }
+
+    TempDir tmp_;
+    std::unique_ptr<Simulator> sim_;
+    std::unique_ptr<simhost::GaugeRenderer> renderer_;
+    std::unique_ptr<simhost::PointerRouter> router_;
+};
+
+constexpr uint32_t kBackground = 0x282828;
+
+TEST_F(GaugeRendererTest, NeedlesTurnClockwiseAboutTheirPivot) {
+    EXPECT_EQ(PixelAfterFrame(50, 25), 0xFFFFFFu);  // pointing up
+    EXPECT_EQ(PixelAfterFrame(75, 50), kBackground);
+    g_needle_angle = 90;
+    EXPECT_EQ(PixelAfterFrame(75, 50), 0xFFFFFFu);  // pointing right
+    EXPECT_EQ(PixelAfterFrame(50, 25), kBackground);
+    g_needle_angle = 180;
+    EXPECT_EQ(PixelAfterFrame(50, 75, 2.0), 0xFFFFFFu);  // down, at twice the size
+}
+
+TEST_F(GaugeRendererTest, IconsSlidersMovingImagesAndStringsLandWhereTheirValuesSay) {
+    EXPECT_EQ(PixelAfterFrame(10, 10), 0xFF0000u);  // icon frame 0
+    g_icon_value = 1;
+    EXPECT_EQ(PixelAfterFrame(10, 10), 0x00FF00u);
+    g_icon_value = 7;  // past the last frame: the last one
+    EXPECT_EQ(PixelAfterFrame(10, 10), 0x00FF00u);
+
+    EXPECT_EQ(PixelAfterFrame(8, 25), 0x0000FFu);
+    g_slider_x = 20;
+    EXPECT_EQ(PixelAfterFrame(8, 25), kBackground);
+    EXPECT_EQ(PixelAfterFrame(28, 25), 0x0000FFu);
+
+    EXPECT_EQ(PixelAfterFrame(85, 8), 0xFFFF00u);
+    g_image_y = 6;  // shifted down: seen only through the mask at (80, 5)
+    EXPECT_EQ(PixelAfterFrame(85, 8), kBackground);
+    EXPECT_EQ(PixelAfterFrame(85, 12), 0xFFFF00u);
+    EXPECT_EQ(PixelAfterFrame(85, 18), kBackground);
+
+    // The string box: black background, green text at the right.
+    sim_->RunFrame();
+    cairo_surface_t* s = renderer_->RenderWindow(window(), {4.0, 1.0});
+    const unsigned char* data = cairo_image_surface_get_data(s);
+    const int stride = cairo_image_surface_get_stride(s);
+    int green = 0;
+    int black = 0;
+    for (int y = 60 * 4; y < 76 * 4; ++y) {
+        for (int x = 60 * 4; x < 90 * 4; ++x) {
+            const uint32_t p = reinterpret_cast<const uint32_t*>(data + y * stride)[x] & 0xFFFFFF;
+            green += p == 0x00FF00u;
+            black += p == 0;
+        }
+    }
+    cairo_surface_destroy(s);
+    EXPECT_GT(green, 100);
+    EXPECT_GT(black, green);
+}
+
+TEST_F(GaugeRendererTest, HiddenElementsAreNeitherDrawnNorUpdatedAndAmbientDimsUnlitArt) {
+    EXPECT_EQ(PixelAfterFrame(2, 2), kBackground);  // the hidden magenta icon
+    EXPECT_EQ(sim_->gauges()[0].elements[6].updates, 0u);
+    g_el.hidden.header.image_flags = 0;
+    EXPECT_EQ(PixelAfterFrame(2, 2), 0xFF00FFu);
+
+    const uint32_t dim = PixelAfterFrame(10, 10, 1.0, 0.5);  // red icon at half light
+    EXPECT_NEAR(static_cast<int>(dim >> 16), 128, 2);
+    g_el.icon.header.image_flags = gauge::kImageLuminous;
+    EXPECT_EQ(PixelAfterFrame(10, 10, 1.0, 0.5), 0xFF0000u);  // lit: full brightness
+}
+
+TEST_F(GaugeRendererTest, PointerClicksRepeatsWhileHeldAndDragsAcrossZones) {
+    const simhost::RenderOptions options{2.0, 1.0};  // window drawn at twice the size
+    // A button that takes single clicks and releases.
+    router_->Press(window(), 20, 180, false, options);
+    router_->Release(window(), 20, 180, false, options);
+    EXPECT_EQ(g_events, (std::vector<uint32_t>{0x10000u + gauge::kMouseLeftSingle,
+                                               0x10000u + gauge::kMouseLeftRelease}));
+    EXPECT_EQ(router_->CursorAt(window(), 20, 180, options), 5u);
+
+    // Held for one second: repeats 400 ms after the press, then every 100 ms.
+    g_events.clear();
+    router_->Press(window(), 60, 180, false, options);
+    for (int frame = 0; frame < 30; ++frame) {  // 1 s at 30 frames per second
+        sim_->BeginFrame();
+        router_->Frame();
+        sim_->RunGauges();
+    }
+    router_->Release(window(), 60, 180, false, options);
+    ASSERT_FALSE(g_events.empty());
+    EXPECT_EQ(g_events.front(), 0x20000u + gauge::kMouseLeftSingle);
+    EXPECT_EQ(std::count(g_events.begin(), g_events.end(), 0x20000u + gauge::kMouseLeftRepeat), 7);
+
+    // A drag from one touch zone into the next reaches both; moves without
+    // a held button reach nothing.
+    g_events.clear();
+    router_->Move(window(), 100, 180, options);
+    EXPECT_TRUE(g_events.empty());
+    router_->Press(window(), 100, 180, false, options);
+    router_->Move(window(), 130, 180, options);
+    router_->Release(window(), 130, 180, false, options);
+    EXPECT_EQ(g_events, (std::vector<uint32_t>{0x30000u + gauge::kMouseLeftSingle,
+                                               0x40000u + gauge::kMouseMove}));
+
+    // Outside every child rectangle nothing happens.
+    g_events.clear();
+    router_->Press(window(), 100, 20, false, options);
+    router_->Release(window(), 100, 20, false, options);
+    EXPECT_TRUE(g_events.empty());
+}
+
+}  // namespace
+}  // namespace zu::e2e

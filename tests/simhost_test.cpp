@@ -1,0 +1,520 @@
+// Tests of the simulator stand-in itself, with a small fake gauge module: the
+// order in which it calls gauges, the element-list bookkeeping, mouse clicks,
+// the variable and named-variable services, panel windows, the FSUIPC server
+// and the readers of panel configurations and scenarios.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "e2e_support.h"
+#include "zu/platform/paths.h"
+#include "zu/platform/win_ipc.h"
+#include "zu/simhost/fsuipc_server.h"
+#include "zu/simhost/panel_config.h"
+#include "zu/simhost/scenario.h"
+#include "zu/simhost/simulator.h"
+
+namespace zu::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+namespace gauge = zu::gauge;
+using simhost::Simulator;
+using simhost::SimulatorConfig;
+
+// ---------------------------------------------------------------------------
+// The fake module: gauge "Dial" with four elements and three mouse
+// rectangles, gauge "Lamp" with none.
+
+gauge::ImportTableRecord g_import{gauge::kPanelServicesImportId, nullptr, 0, 0};
+std::vector<std::string> g_calls;
+std::vector<uint32_t> g_mouse;
+
+void Forward(int slot, gauge::GaugeHeader* g, uintptr_t arg) {
+    g_calls.push_back(std::string(g->name) + ":slot" + std::to_string(slot));
+    auto fn = gauge::PanelService<gauge::ElementListService>(g_import.panels, slot);
+    if (fn != nullptr && g->element_list != nullptr) fn(g->element_list[0], arg);
+}
+void Install(gauge::GaugeHeader* g, uintptr_t a) {
+    Forward(gauge::kSlotElementListInstall, g, a);
+}
+void Initialise(gauge::GaugeHeader* g, uintptr_t a) {
+    Forward(gauge::kSlotElementListInitialise, g, a);
+}
+void Update(gauge::GaugeHeader* g, uintptr_t a) {
+    Forward(gauge::kSlotElementListUpdate, g, a);
+}
+void Draw(gauge::GaugeHeader* g, uintptr_t a) {
+    Forward(gauge::kSlotElementListDraw, g, a);
+}
+void Kill(gauge::GaugeHeader* g, uintptr_t a) {
+    Forward(gauge::kSlotElementListKill, g, a);
+}
+
+double NeedleCallback(gauge::ElementHeader* e) {
+    return e->source_value * 2;
+}
+double StringCallback(gauge::ElementHeader* e) {
+    auto* s = reinterpret_cast<gauge::StringElement*>(e);
+    std::snprintf(s->text, sizeof s->text, "ALT %d", static_cast<int>(e->source_value));
+    return 0;
+}
+double IconCallback(gauge::ElementHeader*) {
+    return 2;
+}
+
+gauge::ElementHeader* g_static_next[] = {nullptr};
+gauge::IconElement g_static{
+    {gauge::ElementType::StaticImage, 1, {0, 0}, 0, g_static_next, 0, 0, nullptr}, 0, 0};
+gauge::IconElement g_icon{
+    {gauge::ElementType::Icon, 2, {0, 0}, 0, nullptr, 0, 0, IconCallback}, 3, 0};
+gauge::StringElement g_string{};
+gauge::NeedleElement g_needle{};
+gauge::ElementHeader* g_string_next[] = {&g_icon.header, &g_static.header, nullptr};
+gauge::ElementHeader* g_needle_next[] = {&g_string.header, nullptr};
+gauge::ElementHeader* g_dial_list[] = {&g_needle.header, nullptr};
+
+void DialCallback(gauge::GaugeHeader* g, int32_t service, uintptr_t) {
+    g_calls.push_back(std::string(g->name) + ":cb" + std::to_string(service));
+    // Hide the icon while variable 100 is above 5 (read through slot 40).
+    if (service == gauge::kServiceUpdate) {
+        gauge::HostVariable v{100, nullptr, 0, 0, 0};
+        gauge::PanelService<gauge::LookupVariableService>(g_import.panels,
+                                                          gauge::kSlotLookupVariable)(&v);
+        if (v.value > 5) {
+            g_icon.header.image_flags |= gauge::kImageHidden;
+        } else {
+            g_icon.header.image_flags &= ~gauge::kImageHidden;
+        }
+    }
+}
+void LampCallback(gauge::GaugeHeader* g, int32_t service, uintptr_t) {
+    g_calls.push_back(std::string(g->name) + ":cb" + std::to_string(service));
+}
+int32_t MouseHandler(gauge::Point*, uint32_t flags) {
+    g_mouse.push_back(flags);
+    return 0;
+}
+
+gauge::MouseRect g_dial_rects[] = {
+    {gauge::MouseRectKind::Parent, 0, 0, 100, 100, 0, 0, nullptr},
+    {gauge::MouseRectKind::Child, 0, 0, 20, 20, 0,
+     gauge::kMouseLeftSingle | gauge::kMouseLeftRelease, MouseHandler},
+    {gauge::MouseRectKind::Child, 20, 0, 20, 20, 0,
+     gauge::kMouseLeftRepeat | gauge::kMouseRightRepeat, MouseHandler},
+    {gauge::MouseRectKind::End, 0, 0, 0, 0, 0, 0, nullptr},
+};
+
+gauge::GaugeHeader g_dial{};
+gauge::GaugeHeader g_lamp{};
+gauge::LinkageRecord g_linkage{};
+
+void BuildFakeModule() {
+    g_needle.header = {
+        gauge::ElementType::Needle, 3, {0, 0}, 0, g_needle_next, 100, 0, NeedleCallback};
+    g_string.header = {
+        gauge::ElementType::String, 0, {0, 0}, 0, g_string_next, 100, 0, StringCallback};
+    g_icon.header.image_flags = 0;
+    for (gauge::GaugeHeader* h : {&g_dial, &g_lamp}) {
+        *h = {};
+        h->version = gauge::kGaugeHeaderVersion;
+        h->install = Install;
+        h->initialise = Initialise;
+        h->update = Update;
+        h->draw = Draw;
+        h->kill = Kill;
+        h->default_width_mm = 50;
+    }
+    g_dial.name = "Dial";
+    g_dial.element_list = g_dial_list;
+    g_dial.mouse_rect = g_dial_rects;
+    g_dial.gauge_callback = DialCallback;
+    g_lamp.name = "Lamp Test";
+    g_lamp.gauge_callback = LampCallback;
+    g_linkage = {};
+    g_linkage.module_id = gauge::kModuleId;
+    g_linkage.link_version = gauge::kLinkVersion;
+    g_linkage.gauges[0] = &g_dial;
+    g_linkage.gauges[1] = &g_lamp;
+    g_calls.clear();
+    g_mouse.clear();
+}
+
+class FakeModule : public testing::Test {
+  protected:
+    void SetUp() override {
+        BuildFakeModule();
+        aircraft_ = tmp_.path() / "Plane";
+        fs::create_directories(aircraft_ / "panel");
+        WriteFile(aircraft_ / "plane.AIR", "");
+        WriteFile(aircraft_ / "panel" / "panel.cfg",
+                  "[Window00]\nident=5\nvisible=1\n"
+                  "gauge00=Fake!Dial, 10, 20, 100, 80, big\n"
+                  "gauge01=Fake!Lamp Test, 0, 0, 30\n"
+                  "gauge02=Fake!Nowhere, 0, 0, 30\n"
+                  "gauge03=Other!Dial, 0, 0, 30\n"
+                  "[Window01]\nident=7\nvisible=0\n");
+        SimulatorConfig cfg;
+        cfg.aircraft_dir = aircraft_;
+        sim_ = std::make_unique<Simulator>(cfg);
+        std::string error;
+        ASSERT_TRUE(sim_->AttachModule(&g_linkage, &g_import, &error, "Fake")) << error;
+        ASSERT_TRUE(sim_->LoadAircraft(&error)) << error;
+    }
+
+    TempDir tmp_;
+    fs::path aircraft_;
+    std::unique_ptr<Simulator> sim_;
+};
+
+TEST_F(FakeModule, CreatesPlacedGaugesAndReportsTheRest) {
+    ASSERT_EQ(sim_->gauges().size(), 2u);
+    const simhost::GaugeInstance& dial = sim_->gauges()[0];
+    EXPECT_EQ(dial.name, "Dial");
+    EXPECT_EQ(dial.parameters, "big");
+    EXPECT_EQ(dial.width, 100);
+    EXPECT_EQ(dial.height, 80);
+    EXPECT_EQ(sim_->gauges()[1].name, "Lamp Test");
+    EXPECT_EQ(sim_->gauges()[1].height, 30);  // no height given: as wide
+    ASSERT_EQ(sim_->panel_warnings().size(), 2u);
+    EXPECT_NE(sim_->panel_warnings()[0].find("Nowhere"), std::string::npos);
+    EXPECT_NE(sim_->panel_warnings()[1].find("Other!Dial"), std::string::npos);
+    EXPECT_EQ(sim_->OpenPanelWindows(), std::set<uint32_t>{5});
+    // The aircraft file's path is served at 0x3C00, Windows-style.
+    char path[256];
+    sim_->fsuipc().Peek(simhost::kOffsetAircraftPath, path, sizeof path);
+    EXPECT_EQ(std::string(path), platform::FromHostPath((aircraft_ / "plane.AIR").string()));
+}
+
+TEST_F(FakeModule, CallsGaugesInTheSimulatorsOrder) {
+    std::string error;
+    ASSERT_TRUE(sim_->Start(&error)) << error;
+    const std::vector<std::string> start = {"Dial:cb2",         "Dial:slot25",
+                                            "Dial:slot26",      "Lamp Test:cb2",
+                                            "Lamp Test:slot25", "Lamp Test:slot26"};
+    EXPECT_EQ(g_calls, start);
+    g_calls.clear();
+    sim_->RunFrame();
+    const std::vector<std::string> frame = {"Dial:cb6",         "Dial:slot27",     "Lamp Test:cb6",
+                                            "Lamp Test:slot27", "Dial:cb10",       "Dial:slot29",
+                                            "Lamp Test:cb10",   "Lamp Test:slot29"};
+    EXPECT_EQ(g_calls, frame);
+    g_calls.clear();
+    sim_->Reload();
+    const std::vector<std::string> reload = {
+        "Lamp Test:cb12",   "Lamp Test:slot31", "Dial:cb12",   "Dial:slot31",
+        "Dial:cb2",         "Dial:slot25",      "Dial:slot26", "Lamp Test:cb2",
+        "Lamp Test:slot25", "Lamp Test:slot26"};
+    EXPECT_EQ(g_calls, reload);
+    g_calls.clear();
+    sim_->Stop();
+    sim_->Stop();
+    const std::vector<std::string> stop = {"Lamp Test:cb12", "Lamp Test:slot31", "Dial:cb12",
+                                           "Dial:slot31"};
+    EXPECT_EQ(g_calls, stop);
+}
+
+TEST_F(FakeModule, UpdatesElementsFromVariablesAndCallbacks) {
+    std::string error;
+    ASSERT_TRUE(sim_->Start(&error)) << error;
+    sim_->SetVariable(100, 7);
+    sim_->RunFrame();
+    const std::vector<simhost::ElementState>& e = sim_->gauges()[0].elements;
+    ASSERT_EQ(e.size(), 4u);
+    EXPECT_EQ(e[0].type, gauge::ElementType::Needle);
+    EXPECT_DOUBLE_EQ(e[0].value, 14.0);
+    EXPECT_DOUBLE_EQ(g_needle.last_angle, 14.0);
+    EXPECT_EQ(e[1].text, "ALT 7");
+    EXPECT_EQ(e[2].type, gauge::ElementType::Icon);
+    EXPECT_TRUE(e[2].hidden);
+    EXPECT_EQ(e[2].updates, 0u);  // hidden: its callback is not called
+    EXPECT_EQ(e[3].type, gauge::ElementType::StaticImage);
+    EXPECT_EQ(e[3].depth, 1);  // second entry of the string's next-element list
+
+    sim_->SetVariable(100, 1);
+    sim_->RunFrame();
+    EXPECT_EQ(sim_->gauges()[0].elements[1].text, "ALT 1");
+    EXPECT_FALSE(sim_->gauges()[0].elements[2].hidden);
+    EXPECT_DOUBLE_EQ(sim_->gauges()[0].elements[2].value, 2.0);
+    EXPECT_EQ(sim_->gauges()[0].elements[0].updates, 2u);
+}
+
+TEST_F(FakeModule, ClicksDeliverTheEventsARectangleTakes) {
+    std::string error;
+    ASSERT_TRUE(sim_->Start(&error)) << error;
+    simhost::GaugeInstance* dial = sim_->FindGauge("dial");
+    ASSERT_NE(dial, nullptr);
+    EXPECT_TRUE(sim_->Click(*dial, 1, false, &error)) << error;
+    EXPECT_EQ(g_mouse, (std::vector<uint32_t>{gauge::kMouseLeftSingle, gauge::kMouseLeftRelease}));
+    g_mouse.clear();
+    EXPECT_TRUE(sim_->Click(*dial, 2, true, &error)) << error;
+    EXPECT_EQ(g_mouse, std::vector<uint32_t>{gauge::kMouseRightRepeat});
+    g_mouse.clear();
+    EXPECT_FALSE(sim_->Click(*dial, 1, true, &error));   // takes no right clicks
+    EXPECT_FALSE(sim_->Click(*dial, 0, false, &error));  // no handler
+    EXPECT_FALSE(sim_->Click(*dial, 3, false, &error));  // past the list
+    EXPECT_TRUE(g_mouse.empty());
+}
+
+TEST_F(FakeModule, ServesVariablesNamedVariablesAndPanelWindows) {
+    std::string error;
+    ASSERT_TRUE(sim_->Start(&error)) << error;
+    gauge::PanelServiceTable* t = g_import.panels;
+    ASSERT_NE(t, nullptr);
+
+    gauge::HostVariable v{4242, nullptr, 9, 1.5, 0};
+    gauge::PanelService<gauge::LookupVariableService>(t, gauge::kSlotLookupVariable)(&v);
+    EXPECT_EQ(v.value, 0.0);  // unknown token
+    EXPECT_EQ(v.value_type, 0u);
+    ASSERT_NE(v.value_ptr, nullptr);
+    sim_->SetVariable(4242, 3.25);
+    EXPECT_EQ(*static_cast<const double*>(v.value_ptr), 3.25);
+
+    auto reg = gauge::PanelService<gauge::RegisterNamedVariableService>(
+        t, gauge::kSlotRegisterNamedVariable);
+    auto check =
+        gauge::PanelService<gauge::CheckNamedVariableService>(t, gauge::kSlotCheckNamedVariable);
+    auto set = gauge::PanelService<gauge::SetNamedVariableService>(t, gauge::kSlotSetNamedVariable);
+    auto get = gauge::PanelService<gauge::GetNamedVariableService>(t, gauge::kSlotGetNamedVariable);
+    EXPECT_EQ(check("qorra prop0 rpm"), -1);
+    const int32_t id = reg("qorra prop0 rpm");
+    EXPECT_GE(id, 0);
+    EXPECT_EQ(reg("QORRA PROP0 RPM"), id);
+    EXPECT_EQ(check("qorra prop0 rpm"), id);
+    set(id, 1200.0);
+    EXPECT_EQ(get(id), 1200.0);
+    set(id + 100, 5.0);  // unknown ids are ignored
+    EXPECT_EQ(get(id + 100), 0.0);
+
+    auto close_ident =
+        gauge::PanelService<gauge::PanelWindowService>(t, gauge::kSlotPanelWindowCloseIdent);
+    auto toggle = gauge::PanelService<gauge::PanelWindowService>(t, gauge::kSlotPanelWindowToggle);
+    EXPECT_EQ(close_ident(92), 0);
+    toggle(92);
+    EXPECT_EQ(sim_->OpenPanelWindows(), (std::set<uint32_t>{5, 92}));
+    EXPECT_EQ(close_ident(92), 1);
+    EXPECT_EQ(sim_->PanelWindowCalls().size(), 3u);
+
+    gauge::PanelService<gauge::TriggerKeyEventService>(t, gauge::kSlotTriggerKeyEvent)(0x10172,
+                                                                                       255);
+    ASSERT_EQ(sim_->KeyEvents().size(), 1u);
+    EXPECT_EQ(sim_->KeyEvents()[0].id, 0x10172u);
+    EXPECT_TRUE(sim_->KeyEvents()[0].from_module);
+}
+
+TEST_F(FakeModule, RunsScenarioCommandsAtTheirTime) {
+    std::string error;
+    simhost::Scenario scenario;
+    ASSERT_TRUE(
+        simhost::Scenario::Parse("at 0.1 var 100 9   # later\n"
+                                 "at 0 var 100 4\n"
+                                 "at 0 expect var 100 4\n"
+                                 "at 0.05 click \"Lamp Test\" 0\n"
+                                 "at 0.1 click Dial 1 left\n"
+                                 "at 0.1 key 0x10172 255\n"
+                                 "at 0.2 expect offset 0x3308 u32 0xFADE0007\n",
+                                 "s.txt", &scenario, &error))
+        << error;
+    ASSERT_TRUE(sim_->Start(&error)) << error;
+    simhost::ScenarioContext ctx{*sim_, nullptr};
+    std::vector<double> seen;
+    for (int i = 0; i < 9; ++i) {
+        sim_->BeginFrame();
+        scenario.RunDue(ctx, sim_->elapsed_seconds());
+        seen.push_back(sim_->Variable(100));
+        sim_->RunGauges();
+    }
+    scenario.Finish();
+    // 0.1 s falls in frame 3 (100 ms at 30 frames per second).
+    EXPECT_EQ(seen, (std::vector<double>{4, 4, 9, 9, 9, 9, 9, 9, 9}));
+    const auto& r = scenario.results();
+    ASSERT_EQ(r.size(), 7u);
+    EXPECT_TRUE(r[2].ok) << r[2].message;
+    EXPECT_FALSE(r[3].ok);  // Lamp Test has no mouse rectangles
+    EXPECT_TRUE(r[4].ok) << r[4].message;
+    EXPECT_EQ(r[4].frame, 3u);
+    EXPECT_TRUE(r[6].ok) << r[6].message;
+    EXPECT_EQ(scenario.failures(), 1);
+    ASSERT_EQ(sim_->KeyEvents().size(), 1u);
+    EXPECT_FALSE(sim_->KeyEvents()[0].from_module);
+}
+
+// ---------------------------------------------------------------------------
+// Readers
+
+TEST(ScenarioReader, RejectsBadLinesWithTheirLineNumber) {
+    simhost::Scenario s;
+    std::string error;
+    const struct {
+        const char* text;
+        const char* needle;
+    } cases[] = {
+        {"\n\nat 1 warp 9\n", "s.txt:3: unknown command 'warp'"},
+        {"var 1 2\n", "s.txt:1: expected 'at SECONDS"},
+        {"at -1 var 1 2\n", "not a time"},
+        {"at 1 var 1\n", "usage: var TOKEN VALUE"},
+        {"at 1 offset 0xFFFF u16 1\n", "past the end"},
+        {"at 1 offset 0x100 u8 256\n", "not a u8 value"},
+        {"at 1 offset 0x100 f16 1\n", "type"},
+        {"at 1 click \"Stby Altimeter 1\n", "quote"},
+        {"at 1 expect speed 3\n", "unknown check"},
+        {"at 1 snapshot ../x\n", "snapshot name"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(simhost::Scenario::Parse(c.text, "s.txt", &s, &error)) << c.text;
+        EXPECT_NE(error.find(c.needle), std::string::npos) << c.text << " -> " << error;
+    }
+    ASSERT_TRUE(simhost::Scenario::Parse("at 2 click \"Stby Altimeter\" 3 right # x\n", "s.txt", &s,
+                                         &error))
+        << error;
+    EXPECT_EQ(s.results()[0].command, "click \"Stby Altimeter\" 3 right");
+}
+
+TEST(PanelReader, ReadsWindowsAndGaugeLines) {
+    const simhost::PanelConfig p = simhost::ParsePanelConfig(
+        "// comment\n[Window Titles]\nWindow00=Main\nWindow01=FMS\n\n"
+        "[Window00]\nsize_mm=800,600\nvisible=1\n"
+        "gauge00=ZeveridUvo!Stby Altimeter, 1, 2, 124\n"
+        "gauge01=ZeveridUvo!VSI1_VC, 1, 2, 163, 150, VC,extra\n"
+        "gauge02=ZeveridUvo!HSI1, 1, 2, 163, VC\n"
+        "gauge03=ZeveridUvo!HSI2, 1, x, 163\n"
+        "gauge04=HSI2, 1, 2, 163\n"
+        "[Window01]\nident=53\nvisible=0\nposition=9\n");
+    ASSERT_EQ(p.windows.size(), 2u);
+    const simhost::PanelWindow& w = p.windows[0];
+    EXPECT_EQ(w.title, "Main");
+    EXPECT_EQ(w.ident, 0u);
+    EXPECT_EQ(w.size_w, 800);
+    ASSERT_EQ(w.gauges.size(), 3u);
+    EXPECT_EQ(w.gauges[0].name, "Stby Altimeter");
+    EXPECT_FALSE(w.gauges[0].height_given);
+    EXPECT_EQ(w.gauges[1].height, 150);
+    EXPECT_EQ(w.gauges[1].parameters, "VC,extra");
+    EXPECT_EQ(w.gauges[2].height, 163);
+    EXPECT_EQ(w.gauges[2].parameters, "VC");
+    EXPECT_EQ(p.windows[1].ident, 53u);
+    EXPECT_FALSE(p.windows[1].visible);
+    ASSERT_EQ(p.warnings.size(), 3u);  // bad y, no module, bad position
+    EXPECT_NE(p.warnings[0].find("line 12"), std::string::npos) << p.warnings[0];
+}
+
+// ---------------------------------------------------------------------------
+// FSUIPC server, spoken to through the window-message transport
+
+class FsuipcServerTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(server_.Open(false, &error)) << error;
+        window_ = platform::FindTopLevelWindow("FS98MAIN");
+        message_ = platform::RegisterWindowMessage("FsasmLib:IPC");
+        const std::string name = "simhost-test:" + std::to_string(++counter_);
+        bool existed = false;
+        area_ = platform::CreateSharedArea(name.c_str(), kAreaSize, &existed);
+        ASSERT_NE(area_, 0u);
+        view_ = static_cast<uint8_t*>(platform::MapSharedArea(area_));
+        atom_ = platform::GlobalAddAtom(name.c_str());
+        std::memset(view_, 0, kAreaSize);
+    }
+    void TearDown() override {
+        platform::GlobalDeleteAtom(atom_);
+        platform::UnmapSharedArea(view_);
+        platform::CloseSharedArea(area_);
+    }
+
+    void Put32(uint32_t v) {
+        std::memcpy(view_ + pos_, &v, 4);
+        pos_ += 4;
+    }
+    // Queues a read; returns where its answer lands.
+    uint32_t Read(uint32_t offset, uint32_t size) {
+        Put32(1);
+        Put32(offset);
+        Put32(size);
+        Put32(0);
+        const uint32_t at = pos_;
+        pos_ += size;
+        return at;
+    }
+    void Write(uint32_t offset, const std::vector<uint8_t>& data) {
+        Put32(2);
+        Put32(offset);
+        Put32(static_cast<uint32_t>(data.size()));
+        std::memcpy(view_ + pos_, data.data(), data.size());
+        pos_ += static_cast<uint32_t>(data.size());
+    }
+    intptr_t Send() {
+        Put32(0);
+        pos_ = 0;
+        intptr_t answer = -1;
+        EXPECT_TRUE(platform::SendMessageTimeout(window_, message_, atom_, 0, 2000, &answer));
+        return answer;
+    }
+    uint32_t At32(uint32_t at) const {
+        uint32_t v;
+        std::memcpy(&v, view_ + at, 4);
+        return v;
+    }
+
+    static constexpr uint32_t kAreaSize = 4096;
+    static inline int counter_ = 0;
+    simhost::FsuipcServer server_;
+    platform::WindowHandle window_ = 0;
+    uint32_t message_ = 0;
+    platform::AreaHandle area_ = 0;
+    uint8_t* view_ = nullptr;
+    uint16_t atom_ = 0;
+    uint32_t pos_ = 0;
+};
+
+TEST_F(FsuipcServerTest, AnswersReadsAndStoresWritesInOrder) {
+    Write(0x0BC8, {0x34, 0x12});
+    const uint32_t a = Read(0x0BC8, 2);
+    const uint32_t b = Read(0x3304, 8);
+    const uint32_t c = Read(0xFFFE, 4);  // half beyond the image
+    Write(simhost::kOffsetClientVersion, {0xEC, 0x03});
+    const uint32_t d = Read(0x3308, 4);
+    EXPECT_EQ(Send(), 1);
+    EXPECT_EQ(view_[a] | view_[a + 1] << 8, 0x1234);
+    EXPECT_EQ(At32(b), simhost::kStandInFsuipcVersion);
+    EXPECT_EQ(At32(b + 4), 0xFADE0007u);
+    EXPECT_EQ(At32(c), 0u);
+    // The client's version is kept, the simulator word is not overwritten.
+    EXPECT_EQ(At32(d), 0xFADE0007u);
+    EXPECT_EQ(server_.ClientVersion(), 1004);
+    const auto writes = server_.Writes();
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[0].offset, 0x0BC8u);
+    EXPECT_EQ(writes[0].hex, "3412");
+    EXPECT_EQ(writes[1].hex, "EC03");
+}
+
+TEST_F(FsuipcServerTest, RefusesMalformedBatchesWithoutApplyingThem) {
+    Write(0x0BC8, {0x01, 0x00});
+    Put32(2);  // a write whose data would run past the end of the area
+    Put32(0x0BCA);
+    Put32(kAreaSize);
+    EXPECT_EQ(Send(), 0);
+    uint16_t v = 0xFFFF;
+    server_.Peek(0x0BC8, &v, 2);
+    EXPECT_EQ(v, 0);
+    EXPECT_TRUE(server_.Writes().empty());
+
+    std::memset(view_, 0, kAreaSize);
+    Put32(7);  // unknown kind
+    EXPECT_EQ(Send(), 0);
+
+    std::memset(view_, 0, kAreaSize);
+    Read(0x3304, 4);
+    intptr_t answer = -1;  // an atom that names no area
+    EXPECT_TRUE(platform::SendMessageTimeout(window_, message_, 0xFFF0, 0, 2000, &answer));
+    EXPECT_EQ(answer, 0);
+    EXPECT_EQ(server_.BatchesRefused(), 3u);
+    EXPECT_EQ(server_.BatchesServed(), 0u);
+}
+
+}  // namespace
+}  // namespace zu::e2e
