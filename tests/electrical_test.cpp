@@ -11,6 +11,8 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "cabin_link/instructor_state_exchange.h"
 #include "core/cabin_doors.h"
@@ -19,6 +21,7 @@
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
 #include "e2e_support.h"
+#include "module_state.h"
 #include "panels/engine_start_panels.h"
 #include "zu/simhost/simulator.h"
 #include "zu/simhost/state_json.h"
@@ -34,6 +37,7 @@ constexpr uint32_t kOnGroundToken = 60;
 class ElectricalFlight : public testing::Test {
   protected:
     void SetUp() override {
+        RestoreLoadedModuleState();
         ColdAircraft();
         aircraft_ = CopySampleAircraft(tmp_.path());
         SimulatorConfig cfg;
@@ -202,6 +206,168 @@ TEST_F(ElectricalFlight, ExteriorLightsReachTheSimulator) {
     Frames(10);
     EXPECT_EQ(ExteriorNavLights, 0);
     EXPECT_EQ(LastLightsByte() & 0x01, 0);
+}
+
+
+// The whole chain with the stand-in's engines: the pilot starts them in the
+// simulator, the module reads their speeds through the host variable poll,
+// the generators come on line, and what the buses feed reaches the
+// simulator as the lights word.
+TEST_F(ElectricalFlight, EnginesStartedInTheSimulatorBringTheGeneratorsOnLine) {
+    simhost::AircraftModel& model = sim_->model();
+    // The spool and propeller speeds the electrical step reads (Nh1State,
+    // Nh2State, PropRpm) are the powerplant step's output: its propeller
+    // rpm update turns the host records the poll keeps (tokens 626/645 and
+    // 700/708) into them. That step is not part of the module yet; until it
+    // is, this stands in for it and passes the simulator's values through
+    // unchanged. Nothing else about the engines is set by the test.
+    auto powerplant_step = [] {
+        Nh1State.nh = static_cast<float>(HostVariables[kHvSpool1].value);
+        Nh2State.nh = static_cast<float>(HostVariables[kHvSpool2].value);
+        PropRpm[0] = HostVariables[kHvPropRpm1].value;
+        PropRpm[1] = HostVariables[kHvPropRpm2].value;
+    };
+    auto fly = [&](int frames) {
+        for (int i = 0; i < frames; ++i) {
+            sim_->RunFrame();
+            powerplant_step();
+        }
+    };
+    auto lights_word = [&] {
+        uint16_t w = 0;
+        sim_->fsuipc().Peek(0x0D0C, &w, sizeof w);
+        return w;
+    };
+
+    // Cold and dark: no bus but the battery buses, nothing sent as lights.
+    NavBeaconSelector.set(1);  // navigation lights selected, nothing feeds them
+    fly(60);
+    EXPECT_EQ(BusPowered.get(kRightMainBus), 0);
+    EXPECT_EQ(BusPowered.get(kLeftEssentialBus), 0);
+    EXPECT_EQ(lights_word(), 0);
+    EXPECT_EQ(HostVariables[kHvSpool1].value, 0.0);
+
+    // Battery master: the right main, both essential and both avionics buses
+    // on the main battery; the left main bus, and with it the navigation
+    // lights, stay dark. The panel-lights bit goes out at once.
+    BatteryMasterSwitch.set(255);
+    MainBatterySwitch.set(255);
+    AuxBatterySwitch.set(255);
+    fly(15);
+    EXPECT_EQ(BusVolts.get(kRightMainBus), 26);
+    EXPECT_EQ(BusPowered.get(kLeftEssentialBus), 1);
+    EXPECT_EQ(BusPowered.get(kRightEssentialBus), 1);
+    EXPECT_EQ(AcBusPowered.get(2), 1);
+    EXPECT_EQ(AcBusPowered.get(3), 1);
+    EXPECT_EQ(BusPowered.get(kLeftMainBus), 0);
+    EXPECT_EQ(ExteriorNavLights, 0);
+    EXPECT_EQ(lights_word(), 0x20);
+    EXPECT_TRUE(Lit(2, 7));  // "#1 DC GEN"
+    EXPECT_TRUE(Lit(2, 8));  // "#2 DC GEN"
+    EXPECT_EQ(MasterCautionFlag.get(), 1);
+    MasterCautionAck.set(1);
+    fly(3);
+    ASSERT_EQ(MasterCautionFlag.get(), 0);
+
+    // Generator switches on, then the pilot starts both engines in the
+    // simulator. Bounded: the stand-in's start takes about 20 s.
+    DcGenerator1Switch.set(255);
+    DcGenerator2Switch.set(255);
+    AcGenerator1Switch.set(255);
+    AcGenerator2Switch.set(255);
+    model.StartEngine(-1);
+    uint64_t on_line_frame = 0;
+    for (int i = 0; i < 30 * 60 && on_line_frame == 0; ++i) {
+        fly(1);
+        if (DcGenerator1OnLine.get() != 0 && DcGenerator2OnLine.get() != 0 &&
+            AcGenerator1OnLine.get() != 0 && AcGenerator2OnLine.get() != 0) {
+            on_line_frame = sim_->frame();
+        }
+    }
+    ASSERT_NE(on_line_frame, 0u) << "Nh " << model.state().engines[0].nh << " / "
+                                 << model.state().engines[1].nh << ", rpm "
+                                 << model.state().engines[0].prop_rpm;
+    EXPECT_TRUE(model.state().engines[0].combustion);
+    EXPECT_TRUE(model.state().engines[1].combustion);
+    fly(15);
+    // DC generators above 53 % Nh (24 V), AC generators above 633 rpm.
+    EXPECT_GT(Nh1State.nh, 53.2f);
+    EXPECT_GT(PropRpm[1], 633.0);
+    EXPECT_EQ(BusVolts.get(kLeftMainBus), 27);
+    EXPECT_EQ(BusVolts.get(kRightMainBus), 27);
+    EXPECT_EQ(AcBusPowered.get(0), 1);
+    EXPECT_EQ(AcBusPowered.get(1), 1);
+    EXPECT_EQ(BusPowered.get(kLeftSecondaryBus), 1);
+    EXPECT_EQ(BusPowered.get(kRightSecondaryBus), 1);
+    for (int column : {7, 8}) {
+        EXPECT_FALSE(Lit(2, column)) << column;
+        EXPECT_FALSE(Lit(3, column)) << column;
+    }
+    // The left main bus feeds the navigation lights now.
+    EXPECT_EQ(ExteriorNavLights, 1);
+    EXPECT_EQ(lights_word(), 0x21);
+    // Turning propellers unplug the ground cart; the doors close.
+    EXPECT_EQ(ExternalPowerHoldCountdown, 256);
+    EXPECT_EQ(DoorOpenLevel, 0);
+    MasterCautionAck.set(1);
+    fly(3);
+    ASSERT_EQ(MasterCautionFlag.get(), 0);
+
+    // The pilot switches the right DC generator off: its caution and the
+    // master caution light; acknowledged, the master caution goes out while
+    // the caution stays. The bus tie keeps both main buses up.
+    DcGenerator2Switch.set(0);
+    fly(4);
+    EXPECT_EQ(DcGenerator2OnLine.get(), 0);
+    EXPECT_TRUE(Lit(2, 8));
+    EXPECT_EQ(MasterCautionFlag.get(), 1);
+    EXPECT_EQ(MainBusTieClosed.get(), 255);
+    EXPECT_EQ(BusVolts.get(kRightMainBus), 27);
+    MasterCautionAck.set(1);
+    fly(2);
+    EXPECT_EQ(MasterCautionFlag.get(), 0);
+    EXPECT_TRUE(Lit(2, 8));
+    DcGenerator2Switch.set(255);
+    fly(4);
+    EXPECT_FALSE(Lit(2, 8));
+
+    // The instructor fails the left AC generator: its caution lights and
+    // the master caution with it, until acknowledged.
+    ElectricsInstructorStates[kElecLeftAcGen] = 255;
+    fly(4);
+    EXPECT_EQ(AcGenerator1OnLine.get(), 0);
+    EXPECT_TRUE(Lit(3, 7));  // "#1 AC GEN"
+    EXPECT_EQ(MasterCautionFlag.get(), 1);
+    MasterCautionAck.set(1);
+    fly(2);
+    EXPECT_EQ(MasterCautionFlag.get(), 0);
+    EXPECT_TRUE(Lit(3, 7));
+    ElectricsInstructorStates[kElecLeftAcGen] = 0;
+    fly(4);
+    EXPECT_FALSE(Lit(3, 7));
+
+    // The state file the stand-in writes lists the lights word as the
+    // module sent it: nothing while dark, the panel lights with the battery,
+    // the navigation lights with the generators, and nothing more while the
+    // word stays as it is; the simulator holds the last word.
+    const auto file = tmp_.path() / "state.json";
+    std::string error;
+    ASSERT_TRUE(simhost::WriteStateJson(file, *sim_, nullptr, &error)) << error;
+    const nlohmann::json state = ReadJson(file);
+    std::vector<std::pair<uint64_t, std::string>> writes;
+    for (const auto& w : state["fsuipc"]["writes"]) {
+        if (w["offset"].get<uint32_t>() == 0x0D0C) {
+            writes.emplace_back(w["frame"].get<uint64_t>(), w["hex"].get<std::string>());
+        }
+    }
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[0].second, "2000");
+    EXPECT_GT(writes[0].first, 60u);
+    EXPECT_EQ(writes[1].second, "2100");
+    EXPECT_LE(writes[1].first, on_line_frame);
+    EXPECT_EQ(lights_word(), 0x21);
+    EXPECT_TRUE(state["aircraft"]["engines"][0]["running"].get<bool>());
+    EXPECT_TRUE(state["aircraft"]["engines"][1]["running"].get<bool>());
 }
 
 }  // namespace

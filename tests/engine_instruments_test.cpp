@@ -96,12 +96,25 @@ class EngineInstrumentsE2e : public testing::Test {
         aircraft_ = CopySampleAircraft(tmp_.path());
         panel_ = aircraft_ / "panel" / "engines.cfg";
         WriteFile(panel_, kEnginePanel);
+        saved_electrics_ = Electrics_sys;
+        ResetEngineState();
+    }
+    // Leaves the module as the test found it for the tests that follow in
+    // this process: switches off, engine values cleared.
+    void TearDown() override {
+        if (sim_) sim_->Stop();
+        Electrics_sys = saved_electrics_;
+        ResetEngineState();
+    }
+    static void ResetEngineState() {
         PowerplantState = {};
         std::fill(std::begin(EngineTestCountdown), std::end(EngineTestCountdown), 0);
         InstructorDisplayValues = {};
-    }
-    void TearDown() override {
-        if (sim_) sim_->Stop();
+        PropRpm[0] = PropRpm[1] = 0.0;
+        Nh1State = {};
+        Nh2State = {};
+        NLValue[0] = NLValue[1] = 0.0f;
+        IndicatedAirspeed = 0.0f;
     }
 
     void Start() {
@@ -144,6 +157,7 @@ class EngineInstrumentsE2e : public testing::Test {
     fs::path aircraft_;
     fs::path panel_;
     std::unique_ptr<Simulator> sim_;
+    ElectricsRecord saved_electrics_{};
 };
 
 // Mean brightness (0..255) of a gauge drawn alone.

@@ -29,6 +29,7 @@
 #include "cabin_link/instructor_state_exchange.h"
 #include "core/module_frame.h"
 #include "e2e_support.h"
+#include "module_state.h"
 #include "zu/platform/net_session.h"
 #include "zu/simhost/simulator.h"
 
@@ -127,6 +128,7 @@ class LinkFlight : public testing::Test {
     // `settings`: text of the settings file, empty for the defaults (which
     // enable the link).
     void StartFlight(const std::string& settings = "") {
+        RestoreLoadedModuleState();
         NetServerPort = FreeTcpPort();
         ASSERT_NE(NetServerPort, 0u);
         aircraft_ = CopySampleAircraft(tmp_.path());
@@ -174,7 +176,9 @@ class LinkFlight : public testing::Test {
             }
             sim_->RunFrame();
         }
-        FAIL() << "the tick did not take the messages";
+        FAIL() << "the tick did not take the messages: received " << Received() << ", taken "
+               << InstructorReceiveTail.load() << ", flag " << int(NetworkReceiveFlag.load())
+               << ", ticks " << sim_->ticks();
     }
 
     // Sends one message and returns the client's next reply.

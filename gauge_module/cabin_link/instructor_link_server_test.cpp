@@ -51,7 +51,7 @@ TEST_F(InstructorReceiveTest, PayloadsAreCutPaddedOrIgnoredBySize) {
     ASSERT_EQ(NetworkReceiveFlag.load(), 1);
     ASSERT_TRUE(InstructorReceiveNext());
     EXPECT_EQ(InstructorMessageSender, 5u);
-    EXPECT_EQ(InstructorMessageBuffer.kind, kInstructorDataRequest);
+    EXPECT_EQ(+InstructorMessageBuffer.kind, kInstructorDataRequest);
     float expected;
     std::memset(&expected, 0xAB, sizeof expected);
     EXPECT_EQ(std::memcmp(&InstructorMessageBuffer.items[511].state, &expected, 4), 0);
@@ -60,9 +60,9 @@ TEST_F(InstructorReceiveTest, PayloadsAreCutPaddedOrIgnoredBySize) {
     const InstructorMessage m = Request(kInstructorSetValue, 3, 4, 32);
     Receive(6, m, kInstructorHeaderSize + 8);
     ASSERT_TRUE(InstructorReceiveNext());
-    EXPECT_EQ(InstructorMessageBuffer.items[0].state, 32.0f);
-    EXPECT_EQ(InstructorMessageBuffer.items[1].value, 0.0f);
-    EXPECT_EQ(InstructorMessageBuffer.items[511].state, 0.0f);
+    EXPECT_EQ(+InstructorMessageBuffer.items[0].state, 32.0f);
+    EXPECT_EQ(+InstructorMessageBuffer.items[1].value, 0.0f);
+    EXPECT_EQ(+InstructorMessageBuffer.items[511].state, 0.0f);
 
     // Shorter than the header: nothing arrives and the flag stays down.
     NetworkReceiveFlag.store(0);
@@ -76,11 +76,11 @@ TEST_F(InstructorReceiveTest, MessagesArrivingDuringDecodingAreKeptInOrder) {
     Receive(1, Request(kInstructorSetValue, 4, 7, 8));
     ASSERT_TRUE(InstructorReceiveNext());  // the tick holds the first message
     for (uint16_t g = 0; g < kInstructorReceiveSlots; ++g) Receive(2, Request(1, g));
-    EXPECT_EQ(InstructorMessageBuffer.group, 4);  // untouched
-    EXPECT_EQ(InstructorMessageBuffer.items[0].state, 8.0f);
+    EXPECT_EQ(+InstructorMessageBuffer.group, 4);  // untouched
+    EXPECT_EQ(+InstructorMessageBuffer.items[0].state, 8.0f);
     for (uint16_t g = 0; g < kInstructorReceiveSlots; ++g) {
         ASSERT_TRUE(InstructorReceiveNext());
-        EXPECT_EQ(InstructorMessageBuffer.group, g);
+        EXPECT_EQ(+InstructorMessageBuffer.group, g);
     }
     EXPECT_FALSE(InstructorReceiveNext());
 }
@@ -187,16 +187,16 @@ TEST_F(InstructorServerTest, EachClientGetsItsOwnReply) {
     ASSERT_EQ(a.Count(), 1u);
     ASSERT_EQ(b.Count(), 1u);
     EXPECT_EQ(a.replies[0].size(), kInstructorReplySize);
-    EXPECT_EQ(a.Reply(0).group, kInstructorGroupAvionics);
-    EXPECT_EQ(b.Reply(0).group, kInstructorGroupPowerplants);
-    EXPECT_EQ(b.Reply(0).value_count, 52);
+    EXPECT_EQ(+a.Reply(0).group, kInstructorGroupAvionics);
+    EXPECT_EQ(+b.Reply(0).group, kInstructorGroupPowerplants);
+    EXPECT_EQ(+b.Reply(0).value_count, 52);
 
     // A client's echo of a reply is not answered; its next request is.
     a.Send(a.Reply(0));
     a.Send(Request(kInstructorSetValue, kInstructorGroupAvionics, 0, 0));
     TickUntil({&a}, 2);
     ASSERT_EQ(a.Count(), 2u);
-    EXPECT_EQ(a.Reply(1).kind, kInstructorAcknowledge);
+    EXPECT_EQ(+a.Reply(1).kind, kInstructorAcknowledge);
     EXPECT_EQ(b.Count(), 1u);
 }
 

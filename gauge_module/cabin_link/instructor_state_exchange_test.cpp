@@ -49,9 +49,9 @@ class InstructorExchangeTest : public ::testing::Test {
         return Decode(kInstructorSetValue, group, index, state);
     }
     void ExpectAcknowledged() {
-        EXPECT_EQ(InstructorMessageBuffer.kind, kInstructorAcknowledge);
-        EXPECT_EQ(InstructorMessageBuffer.value_count, 0);
-        EXPECT_EQ(InstructorMessageBuffer.state_count, 0);
+        EXPECT_EQ(+InstructorMessageBuffer.kind, kInstructorAcknowledge);
+        EXPECT_EQ(+InstructorMessageBuffer.value_count, 0);
+        EXPECT_EQ(+InstructorMessageBuffer.state_count, 0);
     }
 };
 
@@ -61,11 +61,11 @@ TEST_F(InstructorExchangeTest, DataRequestsAreAnsweredWithTheGroupsCounts) {
     } cases[] = {{1, 12, 22}, {3, 13, 13}, {4, 52, 23}, {5, 57, 26}, {10, 1, 1}, {7, 0, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.group);
-        ASSERT_TRUE(Decode(kInstructorDataRequest, c.group));
-        EXPECT_EQ(InstructorMessageBuffer.kind, kInstructorDataReply);
-        EXPECT_EQ(InstructorMessageBuffer.group, c.group);
-        EXPECT_EQ(InstructorMessageBuffer.value_count, c.values);
-        EXPECT_EQ(InstructorMessageBuffer.state_count, c.states);
+        ASSERT_TRUE(Decode(kInstructorDataRequest, +c.group));
+        EXPECT_EQ(+InstructorMessageBuffer.kind, kInstructorDataReply);
+        EXPECT_EQ(+InstructorMessageBuffer.group, +c.group);
+        EXPECT_EQ(+InstructorMessageBuffer.value_count, c.values);
+        EXPECT_EQ(+InstructorMessageBuffer.state_count, c.states);
     }
     // Group 0 gets no reply at all.
     EXPECT_FALSE(Decode(kInstructorDataRequest, kInstructorGroupNone));
@@ -78,11 +78,11 @@ TEST_F(InstructorExchangeTest, RepliesCarryTheTablesAndTheAircraftState) {
     Nh2State.nh = 10.0f;
     ASSERT_TRUE(Decode(kInstructorDataRequest, kInstructorGroupPowerplants));
     const InstructorMessage& m = InstructorMessageBuffer;
-    EXPECT_EQ(m.items[22].state, 7.0f);
-    EXPECT_EQ(m.items[kPpEngine1].state, 8.0f);
-    EXPECT_EQ(m.items[kPpEngine1].value, 1.0f);
-    EXPECT_EQ(m.items[kPpEngine2].value, 0.0f);
-    EXPECT_EQ(m.items[kPpUnused6].value, 0.0f);
+    EXPECT_EQ(+m.items[22].state, 7.0f);
+    EXPECT_EQ(+m.items[kPpEngine1].state, 8.0f);
+    EXPECT_EQ(+m.items[kPpEngine1].value, 1.0f);
+    EXPECT_EQ(+m.items[kPpEngine2].value, 0.0f);
+    EXPECT_EQ(+m.items[kPpUnused6].value, 0.0f);
 
     const ElectricsRecord saved = Electrics_sys;
     BusPowered.set(kLeftEssentialBus, 1);
@@ -92,11 +92,11 @@ TEST_F(InstructorExchangeTest, RepliesCarryTheTablesAndTheAircraftState) {
     AuxInverterSelectRight.set(0);
     ElectricsInstructorStates[kElecStateCbF5] = kElementFailed;
     ASSERT_TRUE(Decode(kInstructorDataRequest, kInstructorGroupElectrics));
-    EXPECT_EQ(m.items[kElecLeftEssentialBus].value, 1.0f);
-    EXPECT_EQ(m.items[kElecRightEssentialBus].value, 0.0f);
-    EXPECT_EQ(m.items[kElecValueRelayK1].value, 255.0f);
-    EXPECT_EQ(m.items[kElecValueAuxInvSelector].value, 2.0f);
-    EXPECT_EQ(m.items[kElecStateCbF5].state, 255.0f);
+    EXPECT_EQ(+m.items[kElecLeftEssentialBus].value, 1.0f);
+    EXPECT_EQ(+m.items[kElecRightEssentialBus].value, 0.0f);
+    EXPECT_EQ(+m.items[kElecValueRelayK1].value, 255.0f);
+    EXPECT_EQ(+m.items[kElecValueAuxInvSelector].value, 2.0f);
+    EXPECT_EQ(+m.items[kElecStateCbF5].state, 255.0f);
     Electrics_sys = saved;
 }
 
@@ -154,7 +154,7 @@ TEST_F(InstructorExchangeTest, ReceivedRepliesAndUnknownKindsAreNotAnswered) {
     for (uint8_t kind : {kInstructorAcknowledge, kInstructorDataReply, uint8_t{0}, uint8_t{99}}) {
         SCOPED_TRACE(int(kind));
         EXPECT_FALSE(Decode(kind, kInstructorGroupPowerplants, 7, 1));
-        EXPECT_EQ(InstructorMessageBuffer.kind, kind);
+        EXPECT_EQ(+InstructorMessageBuffer.kind, kind);
     }
     EXPECT_EQ(EngineFailureWord1, 0);
 }

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <memory>
 
-#include "core/fsuipc_client.h"
 #include "core/electrical_system.h"
+#include "core/fsuipc_client.h"
 #include "core/fsuipc_script_window.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"

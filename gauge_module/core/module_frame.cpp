@@ -209,6 +209,10 @@ void MaingaugeKill() {
 
     SettingsLoaded = 0;
 
+    // The sounds are freed here when they were loaded; a new install loads
+    // them and sends the joystick buttons again.
+    SoundSystemStarted = 0;
+
     // The instructor-link server is stopped when it was started. The flag is
     // cleared in every case so that a new install decides again on the
     // settings it reads then.

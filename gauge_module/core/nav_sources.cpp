@@ -14,13 +14,14 @@ constexpr NavSourceRecord MakeSource(const char* name, uint8_t kind, char* ident
     return r;
 }
 
-#define ZU_DOTS30 ".............................."
-
 }  // namespace
+
+#define ZU_DOTS30 ".............................."
 
 char NavSourceIdentTexts[kNavSourceCount][kNavIdentTextSize + 1] = {
     ZU_DOTS30, ZU_DOTS30, ZU_DOTS30, ZU_DOTS30, ZU_DOTS30,
     ZU_DOTS30, ZU_DOTS30, ZU_DOTS30, ZU_DOTS30};
+#undef ZU_DOTS30
 
 NavSourceRecord NavSources[kNavSourceCount] = {
     MakeSource("EMPTY", 0, NavSourceIdentTexts[0]), MakeSource("VOR1", 1, NavSourceIdentTexts[1]),

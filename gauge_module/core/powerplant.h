@@ -49,12 +49,12 @@ extern SystemTimersRecord SystemTimers;
 // Lever and command values of the power levers, as the host-variable poll
 // reads them and the power-lever step turns them into the commands the key
 // events send (per engine).
-extern double HostThrottleLever[2];     // the simulator's lever value (initial 3000.0)
-extern int32_t HostThrottleInput[2];    // the simulator's throttle axis (initial -4096)
-extern int32_t PowerLeverPosition[2];   // 128 (full reverse) .. 24000 (initial 3000)
-extern int32_t PropControlDemand[2];    // propeller-control demand (initial -4096)
-extern double ThrottleCommand[2];       // throttle sent to the simulator (initial -128.0)
-extern int32_t ConditionCommand[2];     // propeller-lever value sent to the simulator
+extern double HostThrottleLever[2];      // the simulator's lever value (initial 3000.0)
+extern int32_t HostThrottleInput[2];     // the simulator's throttle axis (initial -4096)
+extern int32_t PowerLeverPosition[2];    // 128 (full reverse) .. 24000 (initial 3000)
+extern int32_t PropControlDemand[2];     // propeller-control demand (initial -4096)
+extern double ThrottleCommand[2];        // throttle sent to the simulator (initial -128.0)
+extern int32_t ConditionCommand[2];      // propeller-lever value sent to the simulator
 extern int32_t PropFeatherCountdown[2];  // initial 12
 extern uint8_t PropFeatherHold[2];       // feather-hold flag of the oil step
 extern double PropFeatherHeldAngle[2];   // blade angle held while it is set (radians)

@@ -213,6 +213,30 @@ TEST_F(EngineInstrumentsTest, PropellerSpeedScalesWithNhOnlySlowAndLow) {
     EXPECT_FLOAT_EQ(PropRpmDisplay[0], 1000.0f);
 }
 
+TEST_F(EngineInstrumentsTest, SpoolSpeedsTestBeatsNormalUnpoweredBeatsTestNoRemote) {
+    gauge::GaugeHeader* nh = Gauge("Nh2");
+    gauge::GaugeHeader* nl = Gauge("NL1");
+    Nh2State.nh = 87.25f;
+    NLValue[0] = 91.5f;
+    RunFrame(nh);
+    RunFrame(nl);
+    EXPECT_EQ(RunFrame(nh).text, " 872");  // tenths of a percent
+    EXPECT_EQ(RunFrame(nl).text, " 915");
+    EngineTestCountdown[kNh2Indicator] = 10;
+    EngineTestCountdown[kNl1Indicator] = 10;
+    RunFrame(nh);
+    RunFrame(nl);
+    EXPECT_FLOAT_EQ(NhDisplay[1], kNhTestValue);
+    EXPECT_FLOAT_EQ(NlDisplay[0], kNlTestValue);
+    BusPowered.set(5, 0);          // Nh of both engines and NL1
+    RemoteDisplayCountdown = 100;  // no remote step on these dials
+    RunFrame(nh);
+    RunFrame(nl);
+    EXPECT_FLOAT_EQ(NhDisplay[1], -4.5f);
+    EXPECT_FLOAT_EQ(NlDisplay[0], -45.0f);
+    EXPECT_EQ(RunFrame(nh).text, " ");
+}
+
 TEST_F(EngineInstrumentsTest, IttUnpoweredBeatsRemoteAndLampShowsAboveLimit) {
     gauge::GaugeHeader* g = Gauge("Itt2");
     gauge::ElementHeader* first = g->element_list[0];

@@ -6,8 +6,9 @@
 //
 // Sending from other threads: the frame is appended, under a small mutex, to
 // the connection's pending bytes; when no write is in flight a flush is posted
-// to the worker, which swaps the pending and writing buffers and writes. The
-// two buffers keep their capacity, so steady sending does not grow memory.
+// to the worker (in memory the connection keeps for it), which swaps the
+// pending and writing buffers and writes. The two buffers keep their
+// capacity, so steady sending neither allocates nor grows memory.
 // A connection whose pending bytes exceed kMaxPendingBytes (a peer that stops
 // reading) refuses further frames with kSessionBusy instead of growing.
 #include "zu/platform/net_session.h"
@@ -46,6 +47,47 @@ uint32_t GetU32(const uint8_t* p) {
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
+// Memory for the one flush a connection can have posted at a time, so that
+// waking the worker from a sending thread does not allocate.
+class PostMemory {
+  public:
+    void* Allocate(size_t size) {
+        bool expected = false;
+        if (size <= sizeof storage_ && in_use_.compare_exchange_strong(expected, true)) {
+            return storage_;
+        }
+        return ::operator new(size);
+    }
+    void Deallocate(void* p) {
+        if (p == storage_) {
+            in_use_.store(false, std::memory_order_release);
+        } else {
+            ::operator delete(p);
+        }
+    }
+
+  private:
+    alignas(std::max_align_t) unsigned char storage_[256];
+    std::atomic<bool> in_use_{false};
+};
+
+template <typename T>
+class PostAllocator {
+  public:
+    using value_type = T;
+    explicit PostAllocator(PostMemory& memory) : memory_(&memory) {}
+    template <typename U>
+    PostAllocator(const PostAllocator<U>& other) : memory_(other.memory_) {}
+    T* allocate(size_t n) { return static_cast<T*>(memory_->Allocate(sizeof(T) * n)); }
+    void deallocate(T* p, size_t) { memory_->Deallocate(p); }
+    bool operator==(const PostAllocator& other) const { return memory_ == other.memory_; }
+
+  private:
+    template <typename>
+    friend class PostAllocator;
+    PostMemory* memory_;
+};
+
 // One TCP connection carrying length-prefixed frames. Reading and closing
 // happen on the owner's worker thread; Queue may be called from any thread.
 class FrameStream : public std::enable_shared_from_this<FrameStream> {
@@ -78,7 +120,9 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
             if (write_busy_) return kSessionOk;
             write_busy_ = true;
         }
-        asio::post(socket_.get_executor(), [self = shared_from_this()] { self->StartWrite(); });
+        asio::post(socket_.get_executor(),
+                   asio::bind_allocator(PostAllocator<int>(post_memory_),
+                                        [self = shared_from_this()] { self->StartWrite(); }));
         return kSessionOk;
     }
 
@@ -175,6 +219,7 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     std::vector<uint8_t> writing_;  // owned by the write in flight
     bool write_busy_ = false;       // guarded by out_mutex_
     std::vector<uint8_t> last_;
+    PostMemory post_memory_;
 };
 
 // ---------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <algorithm>
 #include <condition_variable>
 #include <cstring>
 #include <map>
@@ -34,7 +35,9 @@ struct Window {
     WindowProc proc = nullptr;
     void* context = nullptr;
     uint64_t order = 0;
-    std::multiset<std::thread::id> senders;  // threads inside the handler now
+    // Threads inside the handler now. Capacity is reserved at creation, so a
+    // send does not allocate while no more threads than that send at once.
+    std::vector<std::thread::id> senders;
 };
 
 struct Atom {
@@ -113,6 +116,7 @@ WindowHandle CreateTopLevelWindow(const char* class_name, WindowProc proc, void*
     window->class_key = Upper(class_name);
     window->proc = proc;
     window->context = context;
+    window->senders.reserve(16);
     std::lock_guard<std::mutex> lock(reg.mutex);
     window->order = reg.next_order++;
     WindowHandle handle = reg.next_window;
@@ -132,7 +136,10 @@ void DestroyTopLevelWindow(WindowHandle window) {
     // Wait for sends in progress on other threads, so that the caller may free
     // the handler's context afterwards.
     const auto self = std::this_thread::get_id();
-    reg.send_done.wait(lock, [&] { return w->senders.size() == w->senders.count(self); });
+    reg.send_done.wait(lock, [&] {
+        return w->senders.size() ==
+               static_cast<size_t>(std::count(w->senders.begin(), w->senders.end(), self));
+    });
 }
 
 WindowHandle FindTopLevelWindow(const char* class_name) {
@@ -346,7 +353,7 @@ bool SendMessageTimeout(WindowHandle window, uint32_t message, uintptr_t wparam,
             return false;
         }
         target = it->second;
-        target->senders.insert(self);
+        target->senders.push_back(self);
     }
     const auto start = std::chrono::steady_clock::now();
     const intptr_t answer = target->proc(target->context, message, wparam, lparam);
@@ -354,7 +361,7 @@ bool SendMessageTimeout(WindowHandle window, uint32_t message, uintptr_t wparam,
         std::chrono::steady_clock::now() - start);
     {
         std::lock_guard<std::mutex> lock(reg.mutex);
-        target->senders.erase(target->senders.find(self));
+        target->senders.erase(std::find(target->senders.begin(), target->senders.end(), self));
     }
     reg.send_done.notify_all();
     if (elapsed > std::chrono::milliseconds(timeout_ms)) {

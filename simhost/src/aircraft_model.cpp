@@ -364,7 +364,7 @@ void AircraftModel::StepEngines(double dt) {
         eng.oil_temp = Lag(eng.oil_temp, eng.combustion ? 75.0 : 15.0, 90.0, dt);
         eng.oil_press = Lag(eng.oil_press, eng.combustion ? 40.0 + 0.5 * eng.nh : 0.0, 1.0, dt);
         eng.thrust = eng.combustion
-                         ? eng.torque / 100.0 * 5200.0 * std::max(0.3, 1.0 - tas_kt / 450.0) -
+                         ? eng.torque / 100.0 * 5200.0 * std::max(0.3, 1.0 - tas_kt / 600.0) -
                                3000.0 * reverse
                          : 0.0;
         s.fuel_lb[e] = std::max(0.0, s.fuel_lb[e] - eng.fuel_flow / 3600.0 * dt);
@@ -391,8 +391,8 @@ void AircraftModel::StepFlight(double dt) {
     const double old_pitch = s.pitch;
     const double old_bank = s.bank;
     const double old_heading = s.heading_true;
-    double pitch_target = s.on_ground ? (ias_kt > 95.0 && control > 0.1 ? 12.0 * control : 0.0)
-                                      : 2.0 + 12.0 * control;
+    double pitch_target = s.on_ground ? (ias_kt > 95.0 && control > 0.1 ? 15.0 * control : 0.0)
+                                      : 2.0 + 15.0 * control;
     s.pitch = Slew(s.pitch, Clamp(pitch_target, -15.0, 20.0), 3.0, dt);
     s.alpha = s.pitch - s.gamma / kDeg;
     const double cl = std::min(0.35 + 5.5 * s.alpha * kDeg + 0.45 * s.flaps, 1.6 + 0.45 * s.flaps);

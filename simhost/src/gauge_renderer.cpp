@@ -30,7 +30,12 @@ void SetColourRef(cairo_t* cr, uint32_t c) {
                          ((c >> 16) & 0xFF) / 255.0);
 }
 
-std::string FindFontFile(const char* family, const char* fallback) {
+// The font file of a family: the Debian package's file when it is there
+// (the artwork generator looks there first too, so both letter with the same
+// file), else what fontconfig finds under exactly that family name.
+std::string FindFontFile(const char* family, const char* debian_path) {
+    std::error_code ec;
+    if (fs::exists(debian_path, ec)) return debian_path;
     std::string file;
     if (FcInit()) {
         FcPattern* pattern = FcPatternCreate();
@@ -52,8 +57,6 @@ std::string FindFontFile(const char* family, const char* fallback) {
         }
         FcPatternDestroy(pattern);
     }
-    std::error_code ec;
-    if (file.empty() && fs::exists(fallback, ec)) file = fallback;
     return file;
 }
 

@@ -124,9 +124,12 @@ bool LoadFonts() {
     }
     for (FontSlot& slot : g_fonts) {
         if (slot.face != nullptr) continue;
-        slot.file = FindWithFontconfig(slot.family, slot.style);
-        if (slot.file.empty() && std::filesystem::exists(slot.fallback_path)) {
+        // The Debian package's file first (the host's renderer looks there
+        // first too, so both letter with the same file), else fontconfig.
+        if (std::filesystem::exists(slot.fallback_path)) {
             slot.file = slot.fallback_path;
+        } else {
+            slot.file = FindWithFontconfig(slot.family, slot.style);
         }
         if (slot.file.empty() || FT_New_Face(g_ft, slot.file.c_str(), 0, &slot.ft) != 0) {
             std::fprintf(stderr,

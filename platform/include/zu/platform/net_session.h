@@ -41,7 +41,7 @@ using PlayerId = uint32_t;
 // Results (negative: failure), after the fashion of COM result codes.
 inline constexpr int32_t kSessionOk = 0;
 inline constexpr int32_t kSessionRefused = -1;
-inline constexpr int32_t kSessionNoHost = -2;        // nothing answered at that address
+inline constexpr int32_t kSessionNoHost = -2;  // nothing answered at that address
 inline constexpr int32_t kSessionBadArgument = -3;
 inline constexpr int32_t kSessionNotConnected = -4;
 inline constexpr int32_t kSessionAddressInUse = -5;
@@ -52,7 +52,7 @@ enum class SessionEvent { Connected, Message, Disconnected };
 // Host side. The handler sees Connected (a client was accepted), Message (a
 // frame from that player) and Disconnected.
 class SessionHost {
-public:
+  public:
     using Handler =
         std::function<void(SessionEvent event, PlayerId player, const uint8_t* data, size_t size)>;
 
@@ -69,7 +69,7 @@ public:
 
 // Client side. The handler sees Message and Disconnected (the host went away).
 class SessionClient {
-public:
+  public:
     using Handler =
         std::function<void(SessionEvent event, PlayerId player, const uint8_t* data, size_t size)>;
 

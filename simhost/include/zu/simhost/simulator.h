@@ -50,7 +50,7 @@ struct SimulatorConfig {
     bool lockstep = true;                // false: real clock, frames paced by sleeping
     int fps = 30;
     bool fsuipc = true;                 // false: no FSUIPC window at all
-    bool aircraft_model = false;  // false: variables and offsets hold only what is set
+    bool aircraft_model = true;         // false: variables and offsets hold only what is set
     bool uipcmain_window = false;       // also create a window of class "UIPCMAIN"
     uint16_t sim_number = 7;            // low half of the word at 0x3308
     std::ostream* event_log = nullptr;  // one line per event (may be null)

@@ -1,0 +1,200 @@
+// The module's globals as a fresh load has them, for the end-to-end tests
+// that run the module linked into this process. The simulator loads the
+// module once per process; so do these tests, and whatever one flight
+// leaves in the module's state (last-sent copies, settings, switch words,
+// failures, a repositioning burst) would otherwise carry into the next.
+//
+// The values are copied when the test program starts, before any test has
+// run, so they are the module's own built-in values.
+// RestoreLoadedModuleState() puts them back; every fixture that starts a
+// flight calls it first.
+#pragma once
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <type_traits>
+
+#include "cabin_link/instructor_state_exchange.h"
+#include "core/cabin_doors.h"
+#include "core/caution_logic.h"
+#include "core/electrical_system.h"
+#include "core/fsuipc_data_exchange.h"
+#include "core/host_panel_services.h"
+#include "core/module_frame.h"
+#include "core/nav_sources.h"
+#include "core/powerplant.h"
+#include "core/settings_file.h"
+#include "core/systems_tick.h"
+#include "instruments/adf_control_heads.h"
+#include "instruments/atc_control_head.h"
+#include "instruments/com_control_heads.h"
+#include "panels/engine_start_panels.h"
+
+namespace zu::e2e {
+
+namespace module_state_detail {
+
+// Applies `f(global, saved)` to every global restored, `saved` being the
+// matching member of the snapshot.
+template <typename Snapshot, typename F>
+void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
+    // Electrics, cautions, doors and the engine speeds they read.
+    f(Electrics_sys, s.electrics);
+    f(ElectricsDefaultsDone, s.electrics_defaults_done);
+    f(ExternalPowerHoldCountdown, s.external_power_hold);
+    f(CautionLightArray, s.caution_lights);
+    f(DoorOpenLevel, s.door_open_level);
+    f(EngineStartSelector, s.engine_start_selector);
+    f(PropRpm, s.prop_rpm);
+    f(Nh1State, s.nh1);
+    f(Nh2State, s.nh2);
+    // Instructor tables and the bulk targets.
+    f(ElectricsInstructorStates, s.electrics_instructor);
+    f(FlightSurfacesInstructorStates, s.surfaces_instructor);
+    f(HydraulicsInstructorStates, s.hydraulics_instructor);
+    f(PowerplantsInstructorStates, s.powerplants_instructor);
+    f(AvionicsInstructorStates, s.avionics_instructor);
+    f(RemoteTargetInts, s.remote_ids);
+    f(RemoteTargetValues, s.remote_targets);
+    f(RemoteCurrentValues, s.remote_current);
+    f(RemoteStepValues, s.remote_steps);
+    f(RemoteValueCount, s.remote_count);
+    f(RemoteBurstStarted, s.remote_burst_started);
+    f(RemoteLastUpdatePass, s.remote_last_update);
+    f(RemotePositionValues, s.remote_position);
+    // Settings: a flight without a settings file keeps the built-in values.
+    f(NETWORK_SERVER, s.network_server);
+    f(Throttles_delta, s.throttles_delta);
+    f(SPLIT_PLS_SYNC_FACTOR, s.split_pls_sync);
+    // Host input and output: start-up hold, values and last-sent copies.
+    f(HostIoStartDelay, s.host_io_start_delay);
+    f(FlightLoadCounter, s.flight_load_counter);
+    f(OnGround, s.on_ground);
+    f(OnGroundHold, s.on_ground_hold);
+    f(ThrottleLastSent, s.throttle_sent);
+    f(PropLeverLastSent, s.prop_lever_sent);
+    f(PowerplantValuesSent, s.powerplant_sent);
+    f(FlapDetent, s.flap_detent);
+    f(FlapDetentSent, s.flap_detent_sent);
+    f(KeyEventPairSent, s.pair_sent);
+    f(LandingLightCopy, s.landing_light_copy);
+    f(ThrottlesReleased, s.throttles_released);
+    f(RudderDriven, s.rudder_driven);
+    f(ThrottleLimiterSent, s.throttle_limiter_sent);
+    f(TrimInhibit, s.trim_inhibit);
+    f(TrimInhibitPrevious, s.trim_inhibit_previous);
+    f(PilotPanelOverride, s.pilot_panel_override);
+    f(PropControlDemand, s.prop_control_demand);
+    f(ThrottleCommand, s.throttle_command);
+    f(ConditionCommand, s.condition_command);
+    f(PowerLeverPosition, s.power_levers);
+    f(Powerplants_controls_throttle_limiter, s.throttle_limiter);
+    f(PropPitch1, s.prop_pitch1);
+    f(PropPitch2, s.prop_pitch2);
+    f(RefreshCountdown, s.refresh_countdown);
+    f(LightsWordSent, s.lights_sent);
+    f(TransponderCodeBcd, s.transponder_code);
+    f(TransponderCodeBcdSent, s.transponder_code_sent);
+    f(AudioRoutingMaskSent, s.audio_sent);
+    f(TransponderState, s.transponder);
+    f(NavSources, s.nav_sources);
+    f(Com1Radio, s.com1);
+    f(Com2Radio, s.com2);
+    f(Com1PanelState, s.com1_panel);
+    f(Adf1Radio, s.adf1);
+    f(Adf2Radio, s.adf2);
+}
+
+template <typename T>
+using Stored = std::remove_cvref_t<T>;
+
+struct Snapshot {
+    Stored<decltype(Electrics_sys)> electrics;
+    Stored<decltype(ElectricsDefaultsDone)> electrics_defaults_done;
+    Stored<decltype(ExternalPowerHoldCountdown)> external_power_hold;
+    Stored<decltype(CautionLightArray)> caution_lights;
+    Stored<decltype(DoorOpenLevel)> door_open_level;
+    Stored<decltype(EngineStartSelector)> engine_start_selector;
+    Stored<decltype(PropRpm)> prop_rpm;
+    Stored<decltype(Nh1State)> nh1;
+    Stored<decltype(Nh2State)> nh2;
+    Stored<decltype(ElectricsInstructorStates)> electrics_instructor;
+    Stored<decltype(FlightSurfacesInstructorStates)> surfaces_instructor;
+    Stored<decltype(HydraulicsInstructorStates)> hydraulics_instructor;
+    Stored<decltype(PowerplantsInstructorStates)> powerplants_instructor;
+    Stored<decltype(AvionicsInstructorStates)> avionics_instructor;
+    Stored<decltype(RemoteTargetInts)> remote_ids;
+    Stored<decltype(RemoteTargetValues)> remote_targets;
+    Stored<decltype(RemoteCurrentValues)> remote_current;
+    Stored<decltype(RemoteStepValues)> remote_steps;
+    Stored<decltype(RemoteValueCount)> remote_count;
+    Stored<decltype(RemoteBurstStarted)> remote_burst_started;
+    Stored<decltype(RemoteLastUpdatePass)> remote_last_update;
+    Stored<decltype(RemotePositionValues)> remote_position;
+    Stored<decltype(NETWORK_SERVER)> network_server;
+    Stored<decltype(Throttles_delta)> throttles_delta;
+    Stored<decltype(SPLIT_PLS_SYNC_FACTOR)> split_pls_sync;
+    Stored<decltype(HostIoStartDelay)> host_io_start_delay;
+    Stored<decltype(FlightLoadCounter)> flight_load_counter;
+    Stored<decltype(OnGround)> on_ground;
+    Stored<decltype(OnGroundHold)> on_ground_hold;
+    Stored<decltype(ThrottleLastSent)> throttle_sent;
+    Stored<decltype(PropLeverLastSent)> prop_lever_sent;
+    Stored<decltype(PowerplantValuesSent)> powerplant_sent;
+    Stored<decltype(FlapDetent)> flap_detent;
+    Stored<decltype(FlapDetentSent)> flap_detent_sent;
+    Stored<decltype(KeyEventPairSent)> pair_sent;
+    Stored<decltype(LandingLightCopy)> landing_light_copy;
+    Stored<decltype(ThrottlesReleased)> throttles_released;
+    Stored<decltype(RudderDriven)> rudder_driven;
+    Stored<decltype(ThrottleLimiterSent)> throttle_limiter_sent;
+    Stored<decltype(TrimInhibit)> trim_inhibit;
+    Stored<decltype(TrimInhibitPrevious)> trim_inhibit_previous;
+    Stored<decltype(PilotPanelOverride)> pilot_panel_override;
+    Stored<decltype(PropControlDemand)> prop_control_demand;
+    Stored<decltype(ThrottleCommand)> throttle_command;
+    Stored<decltype(ConditionCommand)> condition_command;
+    Stored<decltype(PowerLeverPosition)> power_levers;
+    Stored<decltype(Powerplants_controls_throttle_limiter)> throttle_limiter;
+    Stored<decltype(PropPitch1)> prop_pitch1;
+    Stored<decltype(PropPitch2)> prop_pitch2;
+    Stored<decltype(RefreshCountdown)> refresh_countdown;
+    Stored<decltype(LightsWordSent)> lights_sent;
+    Stored<decltype(TransponderCodeBcd)> transponder_code;
+    Stored<decltype(TransponderCodeBcdSent)> transponder_code_sent;
+    Stored<decltype(AudioRoutingMaskSent)> audio_sent;
+    Stored<decltype(TransponderState)> transponder;
+    Stored<decltype(NavSources)> nav_sources;
+    Stored<decltype(Com1Radio)> com1;
+    Stored<decltype(Com2Radio)> com2;
+    Stored<decltype(Com1PanelState)> com1_panel;
+    Stored<decltype(Adf1Radio)> adf1;
+    Stored<decltype(Adf2Radio)> adf2;
+};
+
+template <typename T>
+void CopyBytes(T& to, const T& from) {
+    static_assert(std::is_trivially_copyable_v<T>);
+    std::memcpy(&to, &from, sizeof(T));
+}
+
+inline Snapshot Capture() {
+    Snapshot s{};
+    ForEachGlobal(s, [](auto& global, auto& saved) { CopyBytes(saved, global); });
+    return s;
+}
+
+// Taken during the program's static initialisation, before main.
+inline const Snapshot kLoaded = Capture();
+
+}  // namespace module_state_detail
+
+inline void RestoreLoadedModuleState() {
+    using namespace module_state_detail;
+    ForEachGlobal(kLoaded, [](auto& global, const auto& saved) { CopyBytes(global, saved); });
+    RemoteDisplayCountdown.store(0);
+    RemoteValuesSetFlag.store(0);
+}
+
+}  // namespace zu::e2e

@@ -1,0 +1,382 @@
+// The module's exchange with the simulator, end to end: the module linked
+// into this process runs in the simulator stand-in with its aircraft model,
+// frame by frame on the lockstep clock. The tests read the module's globals
+// and what the stand-in saw (key events, FSUIPC writes, its aircraft).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/fsuipc_client.h"
+#include "core/fsuipc_data_exchange.h"
+#include "core/host_panel_services.h"
+#include "core/module_frame.h"
+#include "core/nav_sources.h"
+#include "core/powerplant.h"
+#include "core/settings_file.h"
+#include "core/systems_tick.h"
+#include "e2e_support.h"
+#include "instruments/adf_control_heads.h"
+#include "instruments/com_control_heads.h"
+#include "zu/simhost/simulator.h"
+#include "zu/simhost/state_json.h"
+
+namespace zu::e2e {
+namespace {
+
+using simhost::KeyEventRecord;
+
+class SimulatorIo : public testing::Test {
+  protected:
+    void SetUp() override {
+        aircraft_ = CopySampleAircraft(tmp_.path());
+        // No instructor-link server: these flights talk only to the simulator.
+        WriteFile(aircraft_ / "ini" / "Kvx4f700.ini", "[Dirarov]\nSTAMP=15\nNETWORK_SERVER=0\n");
+        // The module as the simulator loads it.
+        HostIoStartDelay = kHostIoStartHold;
+        FlightLoadCounter = 0;
+        simhost::SimulatorConfig cfg;
+        cfg.aircraft_dir = aircraft_;
+        cfg.audio_silent = true;
+        sim_ = std::make_unique<simhost::Simulator>(cfg);
+        std::string error;
+        ASSERT_TRUE(sim_->AttachModule(&Linkage, &ImportTable, &error)) << error;
+        ASSERT_TRUE(sim_->LoadAircraft(&error)) << error;
+        ASSERT_TRUE(sim_->Start(&error)) << error;
+    }
+    void TearDown() override {
+        if (sim_) sim_->Stop();
+    }
+
+    void Frames(int n) {
+        for (int i = 0; i < n; ++i) sim_->RunFrame();
+    }
+    // Runs frames until the host I/O hold is over and the first host pass
+    // with the simulator's values is done.
+    void Settle() {
+        for (int i = 0; i < 60 && (HostIoStartDelay > 0 || FsuipcLinkReady == 0); ++i) Frames(1);
+        Frames(2);
+    }
+
+    std::vector<KeyEventRecord> ModuleEvents(uint32_t id, uint64_t from_frame = 0) const {
+        std::vector<KeyEventRecord> out;
+        for (const KeyEventRecord& k : sim_->KeyEvents()) {
+            if (k.from_module && k.id == id && k.frame >= from_frame) out.push_back(k);
+        }
+        return out;
+    }
+    // Writes of the module to `offset` from `from_frame` on, as hex bytes.
+    std::vector<simhost::FsuipcWriteRecord> Writes(uint32_t offset, uint64_t from_frame = 0) const {
+        std::vector<simhost::FsuipcWriteRecord> out;
+        for (const auto& w : sim_->fsuipc().Writes()) {
+            if (w.offset == offset && w.frame >= from_frame) out.push_back(w);
+        }
+        return out;
+    }
+    template <typename T>
+    T Offset(uint32_t offset) const {
+        T v{};
+        sim_->fsuipc().Peek(offset, &v, sizeof v);
+        return v;
+    }
+
+    TempDir tmp_;
+    std::filesystem::path aircraft_;
+    std::unique_ptr<simhost::Simulator> sim_;
+};
+
+TEST_F(SimulatorIo, StartupEventsGoOutOnceInOrderWhenTheHoldEnds) {
+    uint64_t hold_end = 0;
+    for (int i = 0; i < 40; ++i) {
+        Frames(1);
+        if (hold_end == 0 && HostIoStartDelay == 0) hold_end = sim_->frame();
+    }
+    ASSERT_NE(hold_end, 0u);
+    const std::vector<std::pair<uint32_t, uint32_t>> expected = {
+        {0x10181, 0}, {0x10182, 0}, {0x101A4, 0xFFFF}, {0x103E7, 0xFFFF}, {0x103BD, 0xFFFF},
+        {0x10187, 1}, {0x1018D, 1}, {0x10187, 3},      {0x1018D, 4},      {0x100A5, 47}};
+    // The distinctive events come exactly once, in the frame the hold ended.
+    for (uint32_t id : {0x101A4u, 0x103E7u, 0x103BDu, 0x100A5u}) {
+        const auto events = ModuleEvents(id);
+        ASSERT_EQ(events.size(), 1u) << std::hex << id;
+        EXPECT_EQ(events[0].frame, hold_end);
+    }
+    EXPECT_EQ(ModuleEvents(0x10187).size(), 2u);
+    EXPECT_EQ(ModuleEvents(0x1018D).size(), 2u);
+    // ... and as one run, in order.
+    std::vector<std::pair<uint32_t, uint32_t>> frame_events;
+    for (const KeyEventRecord& k : sim_->KeyEvents()) {
+        if (k.from_module && k.frame == hold_end) frame_events.emplace_back(k.id, k.value);
+    }
+    auto it =
+        std::search(frame_events.begin(), frame_events.end(), expected.begin(), expected.end());
+    EXPECT_NE(it, frame_events.end());
+}
+
+TEST_F(SimulatorIo, ThrottleFlapAndOnGroundFollowTheRules) {
+    Settle();
+    const uint64_t start = sim_->frame() + 1;
+    PilotPanelOverride = 0;
+    PropControlDemand[0] = 5000;
+    Frames(1);
+    ASSERT_EQ(ModuleEvents(0x10183, start).size(), 1u);
+    EXPECT_EQ(ModuleEvents(0x10183, start)[0].value, 5000u);
+    // A change of exactly the delta sends nothing; one more does.
+    PropControlDemand[0] = 5000 + static_cast<int32_t>(Throttles_delta);
+    Frames(3);
+    EXPECT_EQ(ModuleEvents(0x10183, start).size(), 1u);
+    PropControlDemand[0] += 1;
+    Frames(1);
+    ASSERT_EQ(ModuleEvents(0x10183, start).size(), 2u);
+    EXPECT_EQ(ModuleEvents(0x10183, start)[1].value, static_cast<uint32_t>(PropControlDemand[0]));
+
+    FlapDetent = 4;
+    Frames(1);
+    ASSERT_EQ(ModuleEvents(0x100A2, start).size(), 1u);
+    EXPECT_EQ(ModuleEvents(0x100A2, start)[0].value, 4u * 2048u);
+    Frames(30);
+    EXPECT_GT(sim_->model().state().flaps, 0.1);  // the flaps travel in time
+    EXPECT_LT(sim_->model().state().flaps, 0.5);
+
+    // On the ground at once; airborne only after 32 airborne passes.
+    EXPECT_EQ(OnGround, 255);
+    sim_->model().PlaceAirborne(3000, 160);
+    Frames(31);
+    EXPECT_EQ(OnGround, 255);
+    Frames(1);
+    EXPECT_EQ(OnGround, 0);
+    EXPECT_NEAR(IndicatedAirspeed, 160.0, 3.0);
+    sim_->model().PlaceOnGround(45.0, 10.0, 300, 90);
+    Frames(1);
+    EXPECT_EQ(OnGround, 255);
+}
+
+TEST_F(SimulatorIo, RadiosAreWrittenInBcdAndReadBack) {
+    Settle();
+    const uint64_t start = sim_->frame() + 1;
+    Com1Radio.send_frequency = 11802;  // 118.025 MHz as the head sends it
+    NavSources[kNavVor1].frequency = 10000;
+    NavSources[kNavAdf1].frequency = 4155;
+    NavSources[kNavAdf2].frequency = 12345;
+    Frames(1);
+    ASSERT_FALSE(Writes(0x034E, start).empty());
+    EXPECT_EQ(Writes(0x034E, start)[0].hex, "0218");
+    ASSERT_FALSE(Writes(0x038A, start).empty());
+    EXPECT_EQ(Writes(0x038A, start)[0].hex, "02");
+    EXPECT_EQ(Writes(0x0350, start)[0].hex, "0008");
+    EXPECT_EQ(Writes(0x034C, start)[0].hex, "1504");
+    EXPECT_EQ(Writes(0x0356, start)[0].hex, "0500");
+    EXPECT_EQ(Writes(0x02D4, start)[0].hex, "3402");
+    EXPECT_EQ(Writes(0x02D6, start)[0].hex, "0501");
+    // The next poll reads the simulator's radios back.
+    Frames(1);
+    EXPECT_NEAR(Com1Radio.active, 118.025, 1e-4);
+    EXPECT_EQ(NavSources[kNavVor1].frequency, 10800);
+    EXPECT_NEAR(Adf1Radio.active, 415.5, 1e-3);
+    EXPECT_NEAR(Adf2Radio.active, 1234.5, 1e-3);
+    // Nothing is sent again while nothing changes.
+    const uint64_t later = sim_->frame() + 1;
+    Frames(4);
+    EXPECT_TRUE(Writes(0x034E, later).empty());
+    EXPECT_TRUE(Writes(0x0350, later).empty());
+}
+
+TEST_F(SimulatorIo, ConstantsEverySecondPassAndTheLightsWord) {
+    Settle();
+    const uint64_t start = sim_->frame() + 1;
+    Frames(8);
+    const auto writes = Writes(0x0330, start);
+    ASSERT_EQ(writes.size(), 4u);
+    for (size_t i = 1; i < writes.size(); ++i) EXPECT_EQ(writes[i].frame - writes[i - 1].frame, 2u);
+    EXPECT_EQ(Offset<uint16_t>(0x0330), 16212);
+    EXPECT_EQ(Offset<uint8_t>(0x3102), 1);
+    EXPECT_EQ(Offset<uint8_t>(0x3103), 1);
+    EXPECT_EQ(Offset<int32_t>(0x2EE0), 1);
+    EXPECT_EQ(Writes(0x3102, start).size(), 4u);
+
+    // While the clock and caution panels' countdown runs, the panel-light
+    // bit is inverted, then it returns.
+    const uint16_t steady = Offset<uint16_t>(0x0D0C);
+    RefreshCountdown[9] = 3;
+    Frames(1);
+    EXPECT_EQ(Offset<uint16_t>(0x0D0C), steady ^ 0x20);
+    Frames(3);
+    EXPECT_EQ(Offset<uint16_t>(0x0D0C), steady);
+}
+
+TEST_F(SimulatorIo, PauseFreezesAfterFourUnchangedTicksAndThawsAtOnce) {
+    Settle();
+    Frames(10);
+    ASSERT_EQ(SimFrozen, 0);
+    sim_->model().SetPaused(true);
+    // Each frame runs at most one tick (64 ms ticks, 33 ms frames); a tick
+    // sees the clock value the previous frame's poll read.
+    double seen = -1;
+    double polled = PauseWatchClock.load();
+    int unchanged = 0;
+    for (int i = 0; i < 40 && unchanged < 4; ++i) {
+        const uint64_t ticks = sim_->ticks();
+        Frames(1);
+        if (sim_->ticks() != ticks) {
+            unchanged = polled == seen ? unchanged + 1 : 0;
+            seen = polled;
+            EXPECT_EQ(SimFrozen, unchanged >= 4 ? 1 : 0) << "unchanged ticks " << unchanged;
+        }
+        polled = PauseWatchClock.load();
+    }
+    EXPECT_EQ(unchanged, 4);
+    EXPECT_EQ(SimFrozen, 1);
+    EXPECT_EQ(HostPauseIndicator, 1);
+
+    sim_->model().SetPaused(false);
+    for (int i = 0; i < 10; ++i) {
+        const uint64_t ticks = sim_->ticks();
+        const double before = PauseWatchClock.load();
+        Frames(1);
+        if (sim_->ticks() != ticks && before != seen) break;
+    }
+    EXPECT_EQ(SimFrozen, 0);
+}
+
+TEST_F(SimulatorIo, TrafficAndWeatherComeFromTheWorld) {
+    Settle();
+    const double lat = sim_->model().state().latitude;
+    const double lon = sim_->model().state().longitude;
+    simhost::WeatherCell cell{lat + 0.1, lon, 20.0, 2000, 12000, 4};
+    sim_->model().AddWeatherCell(cell);
+    // A traffic target five miles north.
+    uint8_t slot[40] = {};
+    const uint32_t id = 4711;
+    const float tlat = static_cast<float>(lat + 5.0 / 60.0);
+    const float tlon = static_cast<float>(lon);
+    const float talt = 2500.0f;
+    std::memcpy(slot, &id, 4);
+    std::memcpy(slot + 4, &tlat, 4);
+    std::memcpy(slot + 8, &tlon, 4);
+    std::memcpy(slot + 12, &talt, 4);
+    sim_->fsuipc().Poke(simhost::kTrafficSlotsOffset + 3 * 40, slot, sizeof slot);
+    Frames(8);
+    EXPECT_EQ(TcasSlotSize, 40);
+    EXPECT_EQ(TcasTrafficCount, 1);
+    EXPECT_EQ(TcasTrafficSlots[3].identifier, id);
+
+    for (int k = 0; k < 4; ++k) {
+        WeatherSampleLatitude[k] = lat + 0.1;
+        WeatherSampleLongitude[k] = lon;
+    }
+    WeatherSampleLongitude[3] = lon + 5.0;  // far outside the cell
+    WeatherSampleFlags[kWeatherPending] = 1;
+    Frames(4);
+    EXPECT_EQ(WeatherSampleFlags[kWeatherPending], 0);
+    for (int k = 0; k < 4; ++k) {
+        int32_t layers = 0;
+        std::memcpy(&layers, WeatherSampleLines[k] + 636, 4);
+        EXPECT_EQ(layers, k < 3 ? 1 : 0) << "sample " << k;
+    }
+    int16_t base = 0;
+    std::memcpy(&base, WeatherSampleLines[0] + 640 + 10, 2);
+    EXPECT_EQ(base, 2000);
+}
+
+TEST_F(SimulatorIo, ScriptedTakeOff) {
+    Settle();
+    const uint64_t start = sim_->frame() + 1;
+    simhost::AircraftModel& model = sim_->model();
+    model.StartEngine(-1);
+    // The power-lever step of the module is not built yet: the test plays
+    // its part and commands idle, then take-off power, and releases the
+    // control lock as it does when the levers go forward.
+    auto power = [&](double command) {
+        ThrottleCommand[0] = ThrottleCommand[1] = command;
+        Powerplants_controls_throttle_limiter = 0;
+    };
+    for (int i = 0; i < 30 * 25; ++i) {
+        power(0);
+        Frames(1);
+    }
+    EXPECT_EQ(IttValue[0], 1);  // both engines burn fuel
+    EXPECT_EQ(IttValue[1], 1);
+    EXPECT_GT(HostVariables[kHvSpool1].value, 60.0);  // Nh
+    EXPECT_GT(HostVariables[kHvPropRpm2].value, 700.0);
+    EXPECT_EQ(OnGround, 255);
+
+    FlapDetent = 3;
+    model.SetParkingBrake(false);
+    model.SetThrottleLever(-1, 1.0);
+    bool rotated = false;
+    bool gear_up = false;
+    for (int i = 0; i < 30 * 120 && !(gear_up && Altitude > 1500.0f); ++i) {
+        power(16000);
+        Frames(1);
+        if (!rotated && IndicatedAirspeed > 105.0f) {
+            model.SetElevator(0.6);
+            rotated = true;
+        }
+        if (rotated && OnGround == 0 && VerticalSpeedRaw > 300 && !gear_up) {
+            model.SetGear(false);
+            model.SetElevator(0.5);
+            gear_up = true;
+        }
+    }
+    EXPECT_TRUE(rotated);
+    EXPECT_TRUE(gear_up);
+    EXPECT_EQ(OnGround, 0);
+    EXPECT_GT(IndicatedAirspeed, 110.0f);
+    EXPECT_GT(Altitude, 1500.0f);
+    EXPECT_GT(VerticalSpeedRaw, 0);
+    EXPECT_GT(GroundSpeed, 100);
+    EXPECT_GT(HostVariables[kHvEngineValueA1].value, 50.0);  // torque
+    Frames(30 * 9);
+    EXPECT_LT(model.state().gear, 0.01);  // the gear has travelled up
+    EXPECT_EQ(HostGearHandle, 0);
+
+    // The state file shows the key events the module sent on the way.
+    const auto file = tmp_.path() / "state.json";
+    std::string error;
+    ASSERT_TRUE(simhost::WriteStateJson(file, *sim_, nullptr, &error)) << error;
+    const nlohmann::json state = ReadJson(file);
+    bool throttle_sent = false;
+    bool flaps_sent = false;
+    for (const auto& k : state["key_events"]) {
+        if (k["source"] != "module" || k["frame"].get<uint64_t>() < start) continue;
+        if (k["id"] == 0x1011C && k["value"] == 16000) throttle_sent = true;
+        if (k["id"] == 0x100A2 && k["value"] == 3 * 2048) flaps_sent = true;
+    }
+    EXPECT_TRUE(throttle_sent);
+    EXPECT_TRUE(flaps_sent);
+    EXPECT_EQ(state["aircraft"]["on_ground"], false);
+    EXPECT_GT(state["aircraft"]["altitude_ft"].get<double>(), 1500.0);
+}
+
+TEST(SimhostAircraftScenario, PilotVerbsRunFromAScenarioFile) {
+    TempDir tmp;
+    const auto aircraft = CopySampleAircraft(tmp.path());
+    const auto scenario = tmp.path() / "flight.txt";
+    WriteFile(scenario,
+              "at 0 position 47.5 8.5 1400 270\n"
+              "at 1 engine-start both\n"
+              "at 1 parking-brake on\n"
+              "at 1 traffic 0 1234 47.6 8.5 3000 180 200 0\n"
+              "at 1 weather 47.6 8.5 10 2000 9000 3\n"
+              "at 25 expect var 131 1\n"
+              "at 25 expect var 166 1\n"
+              "at 26 pause on\n"
+              "at 27 expect offset 0x0264 u16 1\n"
+              "at 27 expect offset 0xF080 u32 1234\n");
+    const auto out = tmp.path() / "out";
+    const ProcessResult r =
+        RunSimhost({"--aircraft", aircraft.string(), "--scenario", scenario.string(), "--seconds",
+                    "28", "--out", out.string(), "--no-audio"});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    const nlohmann::json state = ReadJson(out / "state.json");
+    EXPECT_NEAR(state["aircraft"]["latitude"].get<double>(), 47.5, 1e-6);
+    EXPECT_EQ(state["aircraft"]["paused"], true);
+    EXPECT_TRUE(state["aircraft"]["engines"][0]["running"].get<bool>());
+}
+
+}  // namespace
+}  // namespace zu::e2e
