@@ -208,7 +208,6 @@ TEST_F(ElectricalFlight, ExteriorLightsReachTheSimulator) {
     EXPECT_EQ(LastLightsByte() & 0x01, 0);
 }
 
-
 // The whole chain with the stand-in's engines: the pilot starts them in the
 // simulator, the module reads their speeds through the host variable poll,
 // the generators come on line, and what the buses feed reaches the

@@ -22,6 +22,7 @@
 #include "core/sound_objects.h"
 #include "e2e_support.h"
 #include "instruments/engine_dials.h"
+#include "module_state.h"
 #include "zu/platform/paths.h"
 #include "zu/simhost/gauge_renderer.h"
 #include "zu/simhost/simulator.h"
@@ -93,6 +94,7 @@ void WriteClickWav(const fs::path& file) {
 class EngineInstrumentsE2e : public testing::Test {
   protected:
     void SetUp() override {
+        RestoreLoadedModuleState();  // whatever earlier flights left
         aircraft_ = CopySampleAircraft(tmp_.path());
         panel_ = aircraft_ / "panel" / "engines.cfg";
         WriteFile(panel_, kEnginePanel);

@@ -197,9 +197,10 @@ TEST_F(InstructorLink, BulkRepositionMovesTheAircraftInTheSimulator) {
                 kToleranceNm);
     // While the burst runs the simulator stays paused and the module does
     // not poll it: its own idea of the position is the old one.
-    EXPECT_EQ(model.state().reposition_pause || sim_->fsuipc().Writes().back().frame ==
-                                                    sim_->frame(),
-              true);
+    uint16_t paused = 0;
+    sim_->fsuipc().Peek(0x0264, &paused, sizeof paused);
+    EXPECT_EQ(paused, 1);
+    EXPECT_TRUE(model.state().reposition_pause);
     EXPECT_NEAR(AircraftPosition.latitude, lat0, 1e-9);
 
     // The countdown runs out (two per frame, 750 from the last update).
@@ -219,6 +220,8 @@ TEST_F(InstructorLink, BulkRepositionMovesTheAircraftInTheSimulator) {
     EXPECT_NEAR(AircraftPosition.latitude, lat1, kToleranceNm / 60.0);
     EXPECT_NEAR(AircraftPosition.longitude, lon1, kToleranceNm / 60.0);
     EXPECT_GT(model.state().clock_s, clock_at_end + 0.9);
+    sim_->fsuipc().Peek(0x0264, &paused, sizeof paused);
+    EXPECT_EQ(paused, 0);
     for (const auto& w : sim_->fsuipc().Writes()) {
         if (w.frame <= burst_end + 1) continue;
         EXPECT_NE(w.offset, 0x0560u) << "frame " << w.frame;

@@ -22,6 +22,7 @@
 #include "e2e_support.h"
 #include "instruments/adf_control_heads.h"
 #include "instruments/com_control_heads.h"
+#include "module_state.h"
 #include "zu/simhost/simulator.h"
 #include "zu/simhost/state_json.h"
 
@@ -36,9 +37,9 @@ class SimulatorIo : public testing::Test {
         aircraft_ = CopySampleAircraft(tmp_.path());
         // No instructor-link server: these flights talk only to the simulator.
         WriteFile(aircraft_ / "ini" / "Kvx4f700.ini", "[Dirarov]\nSTAMP=15\nNETWORK_SERVER=0\n");
-        // The module as the simulator loads it.
-        HostIoStartDelay = kHostIoStartHold;
-        FlightLoadCounter = 0;
+        // The module as the simulator loads it, whatever earlier flights in
+        // this process left in it.
+        RestoreLoadedModuleState();
         simhost::SimulatorConfig cfg;
         cfg.aircraft_dir = aircraft_;
         cfg.audio_silent = true;

@@ -23,6 +23,8 @@ constexpr double kTankCapacity = 2800.0;  // pounds per tank
 constexpr double kLatitudeUnits = 477302732389508.7;
 constexpr double kLongitudeUnits = 51240955760304312.0;
 constexpr double kAngleUnits = 4294967296.0 / 360.0;
+constexpr double kAirborneMinSpeed = 40.0;  // feet per second, the floor while airborne
+constexpr double kSetDownHeight = 10.0;     // feet above the ground
 
 double Clamp(double v, double lo, double hi) {
     return v < lo ? lo : (v > hi ? hi : v);
@@ -274,7 +276,14 @@ void AircraftModel::OnFsuipcWrite(uint32_t offset, uint32_t size, uint8_t* image
         int32_t metres;
         std::memcpy(&metres, image + 0x0574, 4);
         state_.altitude_ft = std::max(state_.ground_elevation_ft, metres * kMetre);
-        state_.on_ground = state_.altitude_ft <= state_.ground_elevation_ft + 1.0;
+        // An aircraft too slow to fly that is put a few feet above the
+        // ground is set down on it, not dropped: the module writes whole
+        // metres and adds a margin, so a parked aircraft arrives up to 7 ft
+        // up, and airborne it would gain the airborne floor speed.
+        const double height = state_.altitude_ft - state_.ground_elevation_ft;
+        state_.on_ground =
+            height <= 1.0 || (height <= kSetDownHeight && state_.tas_ft_s < kAirborneMinSpeed);
+        if (state_.on_ground) state_.altitude_ft = state_.ground_elevation_ft;
         repositioned_ = true;
     }
     auto angle = [&](uint32_t at) {
@@ -423,7 +432,7 @@ void AircraftModel::StepFlight(double dt) {
         s.bank = Slew(s.bank, 35.0 * s.aileron, 8.0, dt);
         const double a = (thrust - drag) / mass - kG * std::sin(s.gamma);
         s.accel_long = a;
-        s.tas_ft_s = std::max(40.0, v + a * dt);
+        s.tas_ft_s = std::max(kAirborneMinSpeed, v + a * dt);
         const double vv = std::max(v, 80.0);
         s.gamma += (lift * std::cos(s.bank * kDeg) - weight * std::cos(s.gamma)) / (mass * vv) * dt;
         s.gamma = Clamp(s.gamma, -0.5, 0.5);
@@ -451,7 +460,6 @@ void AircraftModel::StepFlight(double dt) {
 
 void AircraftModel::Step(Simulator& sim, double dt) {
     const bool frozen = state_.paused || state_.reposition_pause;
-    state_.reposition_pause = false;
     if (repositioned_) {
         // A repositioned aircraft keeps its speed but flies level.
         state_.gamma = 0;
@@ -468,7 +476,8 @@ void AircraftModel::Step(Simulator& sim, double dt) {
         StepEngines(dt);
         StepFlight(dt);
     }
-    Publish(sim);
+    Publish(sim);  // 0x0264 shows this frame's repositioning pause
+    state_.reposition_pause = false;
 }
 
 void AircraftModel::Publish(Simulator& sim) {

@@ -272,7 +272,7 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
     if (o.module.empty()) o.module = exe_dir / "ZeveridUvo.so";
 
     Scenario scenario;
-    const bool has_scenario = !o.scenario.empty();
+    bool has_scenario = !o.scenario.empty();
     if (has_scenario && !o.list_gauges && !Scenario::Load(o.scenario, &scenario, &error)) {
         err << "simhost: " << error << '\n';
         return kExitUsage;
@@ -326,6 +326,18 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
         }
     }
     cfg.aircraft_dir = o.aircraft;
+
+    // With no options at all, simhost flies the sample aircraft's bundled
+    // demonstration, which takes the panel pictures along the way.
+    const fs::path demo = o.aircraft / "scenarios" / "demo.txt";
+    if (argc <= 1 && !has_scenario && fs::exists(demo)) {
+        if (!Scenario::Load(demo, &scenario, &error)) {
+            err << "simhost: " << error << '\n';
+            return kExitUsage;
+        }
+        o.scenario = demo;
+        has_scenario = true;
+    }
 
     std::error_code ec;
     if (!o.out_dir.empty()) {
