@@ -1,6 +1,7 @@
 #include "e2e_support.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,6 +10,9 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#include "core/module_frame.h"
+#include "zu/simhost/simulator.h"
 
 extern char** environ;
 
@@ -120,6 +124,13 @@ std::vector<IniEntry> ReadIniEntries(const fs::path& file) {
         entries.push_back({section, trim(line.substr(0, eq)), trim(line.substr(eq + 1))});
     }
     return entries;
+}
+
+void StartLinkedModule(simhost::Simulator& sim) {
+    std::string error;
+    ASSERT_TRUE(sim.AttachModule(&Linkage, &ImportTable, &error)) << error;
+    ASSERT_TRUE(sim.LoadAircraft(&error)) << error;
+    ASSERT_TRUE(sim.Start(&error)) << error;
 }
 
 }  // namespace zu::e2e

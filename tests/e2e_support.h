@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+namespace zu::simhost {
+class Simulator;
+}
+
 namespace zu::e2e {
 
 // Paths of the built artefacts (compile definitions of the test target).
@@ -53,5 +57,10 @@ struct IniEntry {
 };
 // The keys of an INI file in file order.
 std::vector<IniEntry> ReadIniEntries(const std::filesystem::path& file);
+
+// Attaches the module linked into this process to `sim`, loads the aircraft
+// and starts the flight; a step that fails is a fatal test failure (call it
+// through ASSERT_NO_FATAL_FAILURE to stop there).
+void StartLinkedModule(simhost::Simulator& sim);
 
 }  // namespace zu::e2e

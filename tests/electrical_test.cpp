@@ -18,6 +18,7 @@
 #include "core/cabin_doors.h"
 #include "core/caution_logic.h"
 #include "core/electrical_system.h"
+#include "core/electrical_test_support.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
 #include "e2e_support.h"
@@ -43,10 +44,7 @@ class ElectricalFlight : public testing::Test {
         SimulatorConfig cfg;
         cfg.aircraft_dir = aircraft_;
         sim_ = std::make_unique<Simulator>(cfg);
-        std::string error;
-        ASSERT_TRUE(sim_->AttachModule(&Linkage, &ImportTable, &error)) << error;
-        ASSERT_TRUE(sim_->LoadAircraft(&error)) << error;
-        ASSERT_TRUE(sim_->Start(&error)) << error;
+        ASSERT_NO_FATAL_FAILURE(StartLinkedModule(*sim_));
         sim_->SetVariable(kOnGroundToken, 1.0);
     }
 
@@ -155,15 +153,7 @@ TEST_F(ElectricalFlight, FromColdAndDarkToGeneratorsOnLine) {
 }
 
 TEST_F(ElectricalFlight, MasterCautionForAnElectricalFaultGoesOutOnAcknowledge) {
-    BatteryMasterSwitch.set(255);
-    MainBatterySwitch.set(255);
-    AuxBatterySwitch.set(255);
-    DcGenerator1Switch.set(255);
-    DcGenerator2Switch.set(255);
-    AcGenerator1Switch.set(255);
-    AcGenerator2Switch.set(255);
-    Nh1State.nh = Nh2State.nh = 70.0f;
-    PropRpm[0] = PropRpm[1] = 1000.0;
+    ElectricsEnginesRunning();
     Frames(30);
     MasterCautionAck.set(1);
     MasterWarningAck.set(1);

@@ -125,10 +125,7 @@ class EngineInstrumentsE2e : public testing::Test {
         cfg.panel_file = panel_;
         cfg.audio_silent = true;
         sim_ = std::make_unique<Simulator>(cfg);
-        std::string error;
-        ASSERT_TRUE(sim_->AttachModule(&Linkage, &ImportTable, &error)) << error;
-        ASSERT_TRUE(sim_->LoadAircraft(&error)) << error;
-        ASSERT_TRUE(sim_->Start(&error)) << error;
+        ASSERT_NO_FATAL_FAILURE(StartLinkedModule(*sim_));
     }
     void Run(int frames) {
         for (int i = 0; i < frames; ++i) sim_->RunFrame();

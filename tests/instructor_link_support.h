@@ -137,10 +137,7 @@ class LinkFlight : public testing::Test {
         cfg.aircraft_dir = aircraft_;
         cfg.audio_silent = true;
         sim_ = std::make_unique<simhost::Simulator>(cfg);
-        std::string error;
-        ASSERT_TRUE(sim_->AttachModule(&Linkage, &ImportTable, &error)) << error;
-        ASSERT_TRUE(sim_->LoadAircraft(&error)) << error;
-        ASSERT_TRUE(sim_->Start(&error)) << error;
+        ASSERT_NO_FATAL_FAILURE(StartLinkedModule(*sim_));
         WaitForStartDecision();
     }
 

@@ -51,10 +51,7 @@ TEST(SoundEndToEnd, CapturedMixHoldsTheSoundsWherePlayed) {
     cfg.fps = kFps;
     cfg.capture_audio = true;
     Simulator sim(cfg);
-    std::string error;
-    ASSERT_TRUE(sim.AttachModule(&Linkage, &ImportTable, &error)) << error;
-    ASSERT_TRUE(sim.LoadAircraft(&error)) << error;
-    ASSERT_TRUE(sim.Start(&error)) << error;
+    ASSERT_NO_FATAL_FAILURE(StartLinkedModule(sim));
 
     auto run_to = [&](int frame) {
         while (static_cast<int>(sim.frame()) < frame) sim.RunFrame();
@@ -126,6 +123,7 @@ TEST(SoundEndToEnd, CapturedMixHoldsTheSoundsWherePlayed) {
 
     // The same mix as a WAV file.
     const fs::path wav = tmp.path() / "mix.wav";
+    std::string error;
     ASSERT_TRUE(sim.WriteAudio(wav, &error)) << error;
     platform::MmioFile* f = platform::MmioOpen(platform::FromHostPath(wav.string()).c_str());
     ASSERT_NE(f, nullptr);

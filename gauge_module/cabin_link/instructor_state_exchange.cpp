@@ -59,12 +59,6 @@ bool WholeInRange(double v, double lo, double hi, int32_t& out) {
 constexpr double kInt32Min = std::numeric_limits<int32_t>::min();
 constexpr double kInt32Max = std::numeric_limits<int32_t>::max();
 
-// trunc(v) held within the 32-bit range (0 for NaN).
-int32_t TruncSaturated(double v) {
-    if (std::isnan(v)) return 0;
-    return static_cast<int32_t>(std::clamp(std::trunc(v), kInt32Min, kInt32Max));
-}
-
 double Flag(bool b) {
     return b ? 1.0 : 0.0;
 }
@@ -526,10 +520,10 @@ void InstructorApplyValue(int32_t id, double value) {
             RemoteYdMirror = on ? 255 : 0;
             break;
         case kRemoteIdFrameNumber:
-            RemoteFrameNumber = TruncSaturated(value);
+            RemoteFrameNumber = TruncToInt32(value);
             break;
         case 120:
-            GroundSpeed = TruncSaturated(value);
+            GroundSpeed = TruncToInt32(value);
             break;
         case 121:
             RemotePositionValues[1] = value;
@@ -600,7 +594,7 @@ void InstructorSmoothValues() {
         RemoteAltitudeAtChange = Altitude;
         RemoteFrameNumberSeen = RemoteFrameNumber;
     }
-    VerticalSpeedRaw = TruncSaturated((VerticalSpeedRaw * 30.0 + RemoteClimbRate) / 31.0);
+    VerticalSpeedRaw = TruncToInt32((VerticalSpeedRaw * 30.0 + RemoteClimbRate) / 31.0);
 
     HostPauseIndicator = 0;
     RemoteValuesSetFlag.store(0, std::memory_order_release);

@@ -4,13 +4,13 @@
 #include <atomic>
 #include <cmath>
 #include <iterator>
-#include <limits>
 
 #include "cabin_link/instructor_state_exchange.h"
 #include "core/caution_logic.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
+#include "core/shared_maths.h"
 #include "panels/engine_start_panels.h"
 
 namespace zu {
@@ -51,15 +51,6 @@ void Redraw() {
     RedrawRequest.store(255, std::memory_order_release);
 }
 
-// Truncation toward zero of a computed value; NaN reads 0 and the result is
-// held within the 32-bit range.
-int32_t Trunc(double v) {
-    if (!(v == v)) return 0;
-    if (v >= 2147483647.0) return std::numeric_limits<int32_t>::max();
-    if (v <= -2147483648.0) return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(v);
-}
-
 int32_t Gate(int32_t value, bool condition) {
     return condition ? value : 0;
 }
@@ -85,7 +76,7 @@ void MaxTie(int32_t& a, int32_t& b, bool a_failed, bool b_failed) {
 int32_t BatteryVoltage(float charge) {
     if (charge > 7.0f) return 26;
     if (charge <= 2.0f) return 0;
-    return Trunc(26.0 - (7.0 - static_cast<double>(charge)));
+    return TruncToInt32(26.0 - (7.0 - static_cast<double>(charge)));
 }
 
 // A bus that has lost its last source keeps reading `held` while its hold
@@ -362,7 +353,7 @@ void ElectricalUpdate() {
     // 4. AC generators, driven by the propellers.
     auto ac_generator = [](double rpm, bool failed) -> int32_t {
         if (failed || !(rpm >= 300.0)) return 0;
-        return Trunc(std::min((rpm - 299.0) * 0.3, 120.0));
+        return TruncToInt32(std::min((rpm - 299.0) * 0.3, 120.0));
     };
     const int32_t ac_gen1 = ac_generator(PropRpm[0], Failed(kFailLeftAcGenerator));
     const int32_t ac_gen2 = ac_generator(PropRpm[1], Failed(kFailRightAcGenerator));
@@ -373,7 +364,7 @@ void ElectricalUpdate() {
     //    spools; the one of the engine being started gives nothing.
     auto dc_generator = [](double nh, bool starting, bool failed) -> int32_t {
         if (starting || failed || !(nh > 0.0)) return 0;
-        return Trunc(std::min(nh * 0.4516711833785005, 27.0));
+        return TruncToInt32(std::min(nh * 0.4516711833785005, 27.0));
     };
     const int32_t start_selector = EngineStartSelector;
     const int32_t dc_gen1 =
@@ -524,8 +515,8 @@ void ElectricalUpdate() {
     // 10. Transformer-rectifiers and secondary DC buses.
     const bool fail_left_sec = Failed(kFailLeftSecondaryBus);
     const bool fail_right_sec = Failed(kFailRightSecondaryBus);
-    const int32_t tru1 = Gate(Trunc(left_var * 0.23998080153587714), !Failed(kFailTru1));
-    const int32_t tru2 = Gate(Trunc(right_var * 0.23998080153587714), !Failed(kFailTru2));
+    const int32_t tru1 = Gate(TruncToInt32(left_var * 0.23998080153587714), !Failed(kFailTru1));
+    const int32_t tru2 = Gate(TruncToInt32(right_var * 0.23998080153587714), !Failed(kFailTru2));
     const bool tru1_feeding = tru1 > 22 && !fail_left_sec;
     const bool tru2_feeding = tru2 > 22 && !fail_right_sec;
     Tru1Feeding.set(Flag(tru1_feeding));
@@ -599,10 +590,10 @@ void ElectricalUpdate() {
     const bool aux_on_left = AuxInverterSelectLeft.get() != 0;
     const bool aux_on_right = AuxInverterSelectRight.get() != 0;
     const int32_t primary_inv =
-        Gate(Trunc(left_ess * 4.26), primary_on && !Failed(kFailPrimaryInverter));
+        Gate(TruncToInt32(left_ess * 4.26), primary_on && !Failed(kFailPrimaryInverter));
     const int32_t secondary_inv =
-        Gate(Trunc(right_ess * 4.27), secondary_on && !Failed(kFailSecondaryInverter));
-    const int32_t aux_inv = Gate(Trunc(left_main * 4.25), !Failed(kFailAuxInverter));
+        Gate(TruncToInt32(right_ess * 4.27), secondary_on && !Failed(kFailSecondaryInverter));
+    const int32_t aux_inv = Gate(TruncToInt32(left_main * 4.25), !Failed(kFailAuxInverter));
     PrimaryInverterVoltage.set(primary_inv);
     SecondaryInverterVoltage.set(secondary_inv);
     AuxInverterVoltage.set(aux_inv);
@@ -630,9 +621,9 @@ void ElectricalUpdate() {
     LeftAvionicsBus.set(left_av);
     RightAvionicsBus.set(right_av);
 
-    const int32_t right_26 = Gate(Trunc(right_av * 0.22624434389140272),
+    const int32_t right_26 = Gate(TruncToInt32(right_av * 0.22624434389140272),
                                   !Failed(kFailRight26VBus) && !Failed(kFailTransformer2));
-    const int32_t left_26 = Gate(Trunc(left_av * 0.22624434389140272),
+    const int32_t left_26 = Gate(TruncToInt32(left_av * 0.22624434389140272),
                                  !Failed(kFailTransformer1) && !Failed(kFailLeft26VBus));
     Right26VBus.set(right_26);
     Left26VBus.set(left_26);

@@ -10,6 +10,7 @@
 
 #include "cabin_link/instructor_state_exchange.h"
 #include "core/caution_logic.h"
+#include "core/electrical_test_support.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
@@ -45,18 +46,6 @@ class ElectricsTest : public ::testing::Test {
     static void BatteryOnly() {
         BatteryMasterSwitch.set(255);
         MainBatterySwitch.set(255);
-    }
-
-    static void EnginesRunning(float nh = 70.0f, double rpm = 1000.0) {
-        BatteryMasterSwitch.set(255);
-        MainBatterySwitch.set(255);
-        AuxBatterySwitch.set(255);
-        DcGenerator1Switch.set(255);
-        DcGenerator2Switch.set(255);
-        AcGenerator1Switch.set(255);
-        AcGenerator2Switch.set(255);
-        Nh1State.nh = Nh2State.nh = nh;
-        PropRpm[0] = PropRpm[1] = rpm;
     }
 
     static bool Lit(int row, int column) {
@@ -124,7 +113,7 @@ TEST_F(ElectricsTest, BatteryOnlyPowersTheRightMainAndEssentialBusesAndDischarge
 }
 
 TEST_F(ElectricsTest, GeneratorsComeOnLineWithTheEngines) {
-    EnginesRunning(60.0f, 1000.0);
+    ElectricsEnginesRunning(60.0f, 1000.0);
     Run(3);
     EXPECT_EQ(DcGenerator1Voltage.get(), 27);
     EXPECT_EQ(AcGenerator1Voltage.get(), 120);
@@ -229,7 +218,7 @@ TEST_F(ElectricsTest, InstructorFailuresReachTheirFailureBytes) {
 }
 
 TEST_F(ElectricsTest, FailedBusesAndEquipmentLoseTheirPower) {
-    EnginesRunning();
+    ElectricsEnginesRunning();
     Run(3);
     ElectricsInstructorStates[0] = 255;   // left essential bus
     ElectricsInstructorStates[8] = 255;   // left avionics bus
@@ -253,7 +242,7 @@ TEST_F(ElectricsTest, FailedBusesAndEquipmentLoseTheirPower) {
 }
 
 TEST_F(ElectricsTest, MainBusFailureLatchesUntilReset) {
-    EnginesRunning();
+    ElectricsEnginesRunning();
     Run(3);
     ElectricsInstructorStates[4] = 255;
     Run(1);
@@ -276,7 +265,7 @@ TEST_F(ElectricsTest, MainBusFailureLatchesUntilReset) {
 }
 
 TEST_F(ElectricsTest, SecondaryBusFailureOpensBreakerF5UntilTheInstructorClosesIt) {
-    EnginesRunning();
+    ElectricsEnginesRunning();
     Run(3);
     ElectricsInstructorStates[6] = 255;
     Run(39);
@@ -317,7 +306,7 @@ TEST_F(ElectricsTest, ChangesRaiseTheChangeFlagAndSteadyStateClearsIt) {
 }
 
 TEST_F(ElectricsTest, SaveAndRestoreAreByteForByte) {
-    EnginesRunning();
+    ElectricsEnginesRunning();
     ElectricsInstructorStates[7] = 255;
     Run(20);
     std::vector<uint8_t> saved(kElectricsRecordSize);

@@ -142,14 +142,6 @@ int64_t LongitudeToUnits(double longitude) {
 
 namespace {
 
-int32_t RoundToInt(double v) {
-    if (!std::isfinite(v)) return 0;
-    v = std::round(v);
-    if (v >= 2147483647.0) return INT32_MAX;
-    if (v <= -2147483648.0) return INT32_MIN;
-    return static_cast<int32_t>(v);
-}
-
 bool Read(uint32_t offset, uint32_t size, void* destination) {
     return FsuipcRead(offset, size, destination, &FsuipcResult);
 }
@@ -327,7 +319,7 @@ void NavRadioPoll(RadioPanelState& head, NavRadioRecord& radio, NavSourceRecord&
     head.host_frequency_seen = head.host_frequency;
     const double mhz = BcdDecode4(word) * 0.01 + 100.000005;
     radio.active = static_cast<float>(mhz);
-    source.frequency = RoundToInt(mhz * 100.0);
+    source.frequency = RoundToInt32(mhz * 100.0);
     source.frequency_sent = source.frequency;
 }
 
@@ -344,7 +336,7 @@ void AdfRadioPoll(AdfPanelStateRecord& head, AdfRadioRecord& radio, NavSourceRec
     const double khz =
         BcdDecode4(words[0]) + (words[1] >> 8 & 0xFF) * 1000.0 + (words[1] & 0xFF) * 0.1 + 0.000005;
     radio.active = static_cast<float>(khz);
-    source.frequency = RoundToInt(khz * 10.0);
+    source.frequency = RoundToInt32(khz * 10.0);
     source.frequency_sent = source.frequency;
 }
 
@@ -411,8 +403,8 @@ void PollConversions() {
     ReceiverState(vor1, poll.nav1_flags[1]);
     ReceiverState(vor2, poll.nav2_flags[2]);
     // 7. Vertical speed and ground speed.
-    VerticalSpeedRaw = RoundToInt(poll.vertical_speed * 0.768836);
-    GroundSpeed = RoundToInt(poll.ground_speed * 1.944 / 65536.0);
+    VerticalSpeedRaw = RoundToInt32(poll.vertical_speed * 0.768836);
+    GroundSpeed = RoundToInt32(poll.ground_speed * 1.944 / 65536.0);
     // 8.
     if (BankAttitude > 270.0f) RollAcceleration = -RollAcceleration;
 }

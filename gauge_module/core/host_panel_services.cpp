@@ -129,17 +129,6 @@ void SendKeyEvent(uint32_t event, uint32_t value) {
 
 namespace {
 
-// Rounds to the nearest integer; a value that is not a number reads 0 and
-// one beyond the 32-bit range is held at its end, so a bad simulator value
-// cannot make the conversion undefined.
-int32_t RoundToInt(double v) {
-    if (!std::isfinite(v)) return 0;
-    v = std::round(v);
-    if (v >= 2147483647.0) return INT32_MAX;
-    if (v <= -2147483648.0) return INT32_MIN;
-    return static_cast<int32_t>(v);
-}
-
 double Look(int index) {
     LookupHostVariable(&HostVariables[index]);
     return HostVariables[index].value;
@@ -187,7 +176,7 @@ void OnGroundUpdate(int32_t raw) {
 }  // namespace
 
 void HostVarsPoll() {
-    HostTickCount = RoundToInt(Look(kHvTickCount));
+    HostTickCount = RoundToInt32(Look(kHvTickCount));
     if (HostIoStartDelay > 0) return;
 
     if (FrameChangeBits.load(std::memory_order_acquire) & 0x20) {
@@ -204,7 +193,7 @@ void HostVarsPoll() {
     HostSpeedValue = Look(kHvSpeedValue) * 0.00005;
     Altitude = static_cast<float>(Look(kHvAltitude) * 3.28);
     PressureAltitude = static_cast<float>(Look(kHvPressureAltitude));
-    OnGroundUpdate(RoundToInt(Look(kHvOnGround)));
+    OnGroundUpdate(RoundToInt32(Look(kHvOnGround)));
     double bank = Look(kHvBank);
     if (bank > 180.0) bank -= 360.0;
     BankAttitude = static_cast<float>(bank);
@@ -213,11 +202,11 @@ void HostVarsPoll() {
     NavHeading = Look(kHvNavHeading);
     Heading = static_cast<float>(Look(kHvHeading) + 0.2);
     RadioAltitude = Look(kHvRadioAltitude);
-    VerticalSpeedRaw = RoundToInt(Look(kHvVerticalSpeed) * 0.76875);
+    VerticalSpeedRaw = RoundToInt32(Look(kHvVerticalSpeed) * 0.76875);
     PropPitch1 = Look(kHvPropPitch1);
     PropPitch2 = Look(kHvPropPitch2);
-    IttValue[0] = RoundToInt(Look(kHvItt1)) & 0xFF;
-    IttValue[1] = RoundToInt(Look(kHvItt2)) & 0xFF;
+    IttValue[0] = RoundToInt32(Look(kHvItt1)) & 0xFF;
+    IttValue[1] = RoundToInt32(Look(kHvItt2)) & 0xFF;
     EngineHostValueA[0] = static_cast<float>(Look(kHvEngineValueA1));
     EngineHostValueA[1] = static_cast<float>(Look(kHvEngineValueA2));
     Look(kHvPropRpm1);
@@ -236,8 +225,8 @@ void HostVarsPoll() {
     HostThrottleLever[0] = lever1;
     HostThrottleLever[1] = lever2;
 
-    HostThrottleInput[0] = RoundToInt(Look(kHvThrottleInput1));
-    HostThrottleInput[1] = RoundToInt(Look(kHvThrottleInput2));
+    HostThrottleInput[0] = RoundToInt32(Look(kHvThrottleInput1));
+    HostThrottleInput[1] = RoundToInt32(Look(kHvThrottleInput2));
     Look(kHvSpool1);
     Look(kHvSpool2);
     Look(kHvSpool1b);
@@ -250,30 +239,30 @@ void HostVarsPoll() {
     Look(kHvFlightControlB);
     ControlSurfacePositions[0] = static_cast<float>(Look(kHvSurface1));
     ControlSurfacePositions[2] = static_cast<float>(Look(kHvSurface3));
-    HostGearHandle = RoundToInt(Look(kHvGearHandle));
+    HostGearHandle = RoundToInt32(Look(kHvGearHandle));
     ElevatorTrim = static_cast<float>(Look(kHvElevatorTrim));
     ElevatorTrimHostValue = Look(kHvTrimValue);
-    FuelQuantity[0] = RoundToInt(Look(kHvFuelTank1));
-    FuelQuantity[1] = RoundToInt(Look(kHvFuelTank2));
-    EngineAirValue[0] = RoundToInt(Look(kHvEngineAir1));
-    EngineAirValue[1] = RoundToInt(Look(kHvEngineAir2));
-    AirConditioningHostValues[0] = RoundToInt(Look(kHvAirConditioning1) * 0.0454545 - 101.0);
-    AirConditioningHostValues[1] = RoundToInt(Look(kHvAirConditioning2) * 0.0454545 - 101.0);
+    FuelQuantity[0] = RoundToInt32(Look(kHvFuelTank1));
+    FuelQuantity[1] = RoundToInt32(Look(kHvFuelTank2));
+    EngineAirValue[0] = RoundToInt32(Look(kHvEngineAir1));
+    EngineAirValue[1] = RoundToInt32(Look(kHvEngineAir2));
+    AirConditioningHostValues[0] = RoundToInt32(Look(kHvAirConditioning1) * 0.0454545 - 101.0);
+    AirConditioningHostValues[1] = RoundToInt32(Look(kHvAirConditioning2) * 0.0454545 - 101.0);
     ReferencePressure = Look(kHvReferencePressure) * 0.0628931;
-    VerticalSpeed = RoundToInt(Look(kHvVerticalSpeed70));
-    HostValue369 = RoundToInt(Look(kHvValue369));
+    VerticalSpeed = RoundToInt32(Look(kHvVerticalSpeed70));
+    HostValue369 = RoundToInt32(Look(kHvValue369));
     Look(kHvRecord550);
     for (int i = kHvNav31a; i <= kHvNav20; ++i) Look(i);
-    MarkerBeacons = RoundToInt(Look(kHvMarkerBeacons));
+    MarkerBeacons = RoundToInt32(Look(kHvMarkerBeacons));
     WindData[0] = Look(kHvWindSpeed);
     double wind_dir = std::fmod(Look(kHvWindDirection) - NavHeading, 360.0);
     if (!std::isfinite(wind_dir)) wind_dir = 0.0;
     if (wind_dir < 0.0) wind_dir += 360.0;
     WindData[1] = wind_dir;
-    HostFlapsValue = RoundToInt(Look(kHvFlapsValue));
-    HostValue325 = RoundToInt(Look(kHvValue325));
-    EngineStarterValue[0] = RoundToInt(Look(kHvStarter1));
-    EngineStarterValue[1] = RoundToInt(Look(kHvStarter2));
+    HostFlapsValue = RoundToInt32(Look(kHvFlapsValue));
+    HostValue325 = RoundToInt32(Look(kHvValue325));
+    EngineStarterValue[0] = RoundToInt32(Look(kHvStarter1));
+    EngineStarterValue[1] = RoundToInt32(Look(kHvStarter2));
 }
 
 namespace {
@@ -324,7 +313,7 @@ void ThrottleEvents() {
         const double out = PropControlDemand[e];
         if (std::fabs(out - ThrottleLastSent[e]) > Throttles_delta &&
             (out >= 0.0 || OnGround != 0)) {
-            Send(kThrottleEvents[e], RoundToInt(out));
+            Send(kThrottleEvents[e], RoundToInt32(out));
             ThrottleLastSent[e] = out;
         }
     }
@@ -481,7 +470,7 @@ void HostKeyEventsSend() {
     // 4. The powerplant's per-engine values, once per tick.
     if (PowerplantValuesPending.load(std::memory_order_acquire) != 0) {
         for (int e = 0; e < 2; ++e) {
-            Send(kPowerplantEvents[e], RoundToInt(ThrottleCommand[e]));
+            Send(kPowerplantEvents[e], RoundToInt32(ThrottleCommand[e]));
             PowerplantValuesSent[e] = ThrottleCommand[e];
         }
         PowerplantValuesPending.store(0, std::memory_order_release);
@@ -508,7 +497,7 @@ void HostKeyEventsSend() {
     for (int e = 0; e < 2; ++e) {
         const double out = ConditionCommand[e];
         if (std::fabs(out - PropLeverLastSent[e]) > Throttles_delta || lever_refresh) {
-            Send(kPropLeverEvents[e], RoundToInt(out));
+            Send(kPropLeverEvents[e], RoundToInt32(out));
             PropLeverLastSent[e] = out;
         }
     }
@@ -549,12 +538,12 @@ void FscomTrimming() {
         if ((FgcCoupledSide & 1) && FgcServoValid[0] != 0 && FgcServoFault[0] == 0 &&
             AcBusPowered.get(3) != 0 && running) {
             const double out = ElevatorTrimOut - 3000.0 * ApPitchServoOutput1;
-            ElevatorTrimOut = RoundToInt(std::clamp(out, -15900.0, 15900.0));
+            ElevatorTrimOut = RoundToInt32(std::clamp(out, -15900.0, 15900.0));
             sent = true;
         }
         if ((FgcCoupledSide & 2) && FgcServoValid[1] != 0 && FgcServoFault[1] == 0 &&
             AcBusPowered.get(2) != 0 && running) {
-            const int32_t out = ElevatorTrimOut - RoundToInt(3000.0 * ApPitchServoOutput2);
+            const int32_t out = ElevatorTrimOut - RoundToInt32(3000.0 * ApPitchServoOutput2);
             ElevatorTrimOut = std::clamp(out, -16381, 16381);
             sent = true;
         }

@@ -290,6 +290,18 @@ bool VectorsNearlyEqual(const double a[3], const double b[3]) {
            std::fabs(a[2] - b[2]) <= 0.001;
 }
 
+int32_t RoundToInt32(double v) {
+    if (!std::isfinite(v)) return 0;
+    return TruncToInt32(std::round(v));
+}
+
+int32_t TruncToInt32(double v) {
+    if (!(v == v)) return 0;
+    if (v >= 2147483647.0) return INT32_MAX;
+    if (v <= -2147483648.0) return INT32_MIN;
+    return static_cast<int32_t>(v);
+}
+
 bool CountdownTick(int32_t* counter) {
     if (*counter < 1) return false;
     *counter -= 1;

@@ -2,8 +2,9 @@
 // the traffic computer, the flight management system and the head-up
 // guidance: 8-point table interpolation, a rate limiter, angle arithmetic,
 // great-circle navigation, closest approach of two moving points, a view
-// camera with perspective projection, and the countdown step that drives
-// every timer and refresh countdown.
+// camera with perspective projection, the countdown step that drives every
+// timer and refresh countdown, and integer conversions that stay defined for
+// any input.
 //
 // Angles are degrees unless stated. Longitudes are east-positive, latitudes
 // north-positive; a nautical mile is one minute of arc. A few routines leave
@@ -94,6 +95,13 @@ void TransformPoints(int32_t n, const double* in, const double m[4][4], double* 
 void CrossProduct(double out[3], const double a[3], const double b[3]);
 // True when every component differs by at most 0.001.
 bool VectorsNearlyEqual(const double a[3], const double b[3]);
+
+// Conversions of computed or simulator values to 32-bit integers that stay
+// defined for any input: a value that is not a number reads 0 and one beyond
+// the 32-bit range is held at its end. RoundToInt32 rounds to the nearest
+// integer (halves away from zero), TruncToInt32 truncates toward zero.
+int32_t RoundToInt32(double v);
+int32_t TruncToInt32(double v);
 
 // One step of a countdown: when *counter is above 0 it is decremented,
 // RedrawRequest is raised and the result is true; otherwise false.

@@ -164,6 +164,24 @@ TEST(SharedMaths, TransformPointsHandlesBlocksAndRemainderInPlace) {
     }
 }
 
+TEST(SharedMaths, IntegerConversionsRoundOrTruncateAndSaturate) {
+    EXPECT_EQ(RoundToInt32(2.5), 3);
+    EXPECT_EQ(RoundToInt32(-2.5), -3);
+    EXPECT_EQ(RoundToInt32(2.49), 2);
+    EXPECT_EQ(TruncToInt32(2.99), 2);
+    EXPECT_EQ(TruncToInt32(-2.99), -2);
+    EXPECT_EQ(RoundToInt32(std::nan("")), 0);
+    EXPECT_EQ(TruncToInt32(std::nan("")), 0);
+    EXPECT_EQ(RoundToInt32(INFINITY), 0);  // not a number to the simulator either
+    EXPECT_EQ(TruncToInt32(INFINITY), INT32_MAX);
+    EXPECT_EQ(TruncToInt32(-INFINITY), INT32_MIN);
+    EXPECT_EQ(RoundToInt32(2147483646.6), INT32_MAX);
+    EXPECT_EQ(RoundToInt32(-3e9), INT32_MIN);
+    EXPECT_EQ(TruncToInt32(2147483647.9), INT32_MAX);
+    EXPECT_EQ(TruncToInt32(-2147483648.9), INT32_MIN);
+    EXPECT_EQ(TruncToInt32(2147483646.9), 2147483646);
+}
+
 TEST(SharedMaths, CountdownTick) {
     int32_t c = 2;
     RedrawRequest = 0;

@@ -43,36 +43,32 @@ void RepositionBurstStep() {
 }  // namespace
 
 void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
-    // 1. Counter and rate mask.
+    // Counter and rate mask: bit k of the mask is set exactly on every 2^k-th
+    // tick, so a step that tests 0x02 runs every 2nd tick, 0x10 every 16th.
     const uint32_t counter = TickCounter.load(std::memory_order_relaxed) + 1;
     TickCounter.store(counter, std::memory_order_release);
-    FrameChangeBits.store(counter ^ TickCounterPrevious, std::memory_order_release);
+    const uint32_t rate = counter ^ TickCounterPrevious;
+    FrameChangeBits.store(rate, std::memory_order_release);
     TickCounterPrevious = counter;
 
-    // 2. The systems, in this fixed order, each at its rate:
-    //    simulator-pause watch:
+    // The systems, in their fixed order. Saved-flight persistence follows
+    // the pause watch.
     SimPauseWatch();
-    //    saved-flight persistence;
-    //    instructor message (when one has arrived):
     if (NetworkReceiveFlag.load(std::memory_order_acquire) != 0) InstructorProcessMessage();
-    //    electrics and caution logic:
-    ElectricalUpdate();
-    //    [2nd] air
-    //    conditioning and pressurisation; [2nd] hydraulics; [16th] ice
-    //    protection; wipers; [2nd] fire protection; propeller rpm (while no
-    //    powerplant values are pending); powerplant and fuel.
+    ElectricalUpdate();  // with the caution logic
 
-    // 3. The powerplant's per-engine values are ready for the key events.
+    // Air conditioning and pressurisation [2nd], hydraulics [2nd], ice
+    // protection [16th], wipers, fire protection [2nd], propeller rpm (while
+    // no powerplant values are pending) and the powerplant and fuel steps
+    // come here. Then the per-engine values are ready for the key events:
     PowerplantValuesPending.store(1, std::memory_order_release);
 
-    // 4. Then: AHRS 1 and 2; radio altitude, stall and ground proximity;
-    //    flight guidance (not while frozen or loading a flight); barometric
-    //    altitude; TCAS, weather radar, clocks, display brightness; [4th]
-    //    flight data recorder; flight management;
-    //    [2nd] doors:
-    if (FrameChangeBits.load(std::memory_order_relaxed) & 0x02) DoorRampUpdate();
-    //    head-up
-    //    guidance, landing gear, autofeather timers; sound tick.
+    // AHRS 1 and 2, alerting, flight guidance (not while frozen or loading a
+    // flight), barometric altitude, traffic, weather radar, clocks, display
+    // brightness, flight data recorder [4th] and flight management come here.
+    if (rate & 0x02) DoorRampUpdate();
+    // Head-up guidance, landing gear, the autofeather timers and the sound
+    // tick close the tick.
 }
 
 void MaingaugeProc() {

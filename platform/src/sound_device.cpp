@@ -914,52 +914,62 @@ int32_t SoundBufferSetCurrentPosition(SoundBuffer* buffer, uint32_t position) {
     return kSoundOk;
 }
 
-int32_t SoundBufferSetVolume(SoundBuffer* buffer, int32_t volume) {
+namespace {
+
+// A level control of a buffer (volume or pan): the buffer's capability flag
+// for it, its range and the member that holds it.
+struct LevelControl {
+    uint32_t ctrl_flag;
+    int32_t min;
+    int32_t max;
+    int32_t SoundBuffer::*field;
+    AudioEventKind event;
+};
+constexpr LevelControl kVolumeControl{kSoundBufferCtrlVolume, kSoundVolumeMin, kSoundVolumeMax,
+                                      &SoundBuffer::volume, AudioEventKind::Volume};
+constexpr LevelControl kPanControl{kSoundBufferCtrlPan, kSoundPanLeft, kSoundPanRight,
+                                   &SoundBuffer::pan, AudioEventKind::Pan};
+
+int32_t SetLevel(SoundBuffer* buffer, const LevelControl& c, int32_t value) {
     Engine& e = Eng();
     std::lock_guard<std::mutex> lock(e.mutex);
     if (const int32_t r = UsableBuffer(e, buffer); r != kSoundOk) return r;
-    if (!(buffer->flags & kSoundBufferCtrlVolume)) return kSoundErrControlUnavailable;
-    if (volume < kSoundVolumeMin || volume > kSoundVolumeMax) return kSoundErrInvalidParam;
+    if (!(buffer->flags & c.ctrl_flag)) return kSoundErrControlUnavailable;
+    if (value < c.min || value > c.max) return kSoundErrInvalidParam;
     Sync(e);
-    if (volume == buffer->volume) return kSoundOk;
-    buffer->volume = volume;
+    if (value == buffer->*c.field) return kSoundOk;
+    buffer->*c.field = value;
     if (UsesOpenAl(e)) AlApplyLevels(*buffer);
-    LogEvent(e, *buffer, AudioEventKind::Volume, volume);
+    LogEvent(e, *buffer, c.event, value);
     return kSoundOk;
+}
+
+int32_t GetLevel(SoundBuffer* buffer, const LevelControl& c, int32_t* value) {
+    Engine& e = Eng();
+    std::lock_guard<std::mutex> lock(e.mutex);
+    if (const int32_t r = UsableBuffer(e, buffer); r != kSoundOk) return r;
+    if (value == nullptr) return kSoundErrInvalidParam;
+    if (!(buffer->flags & c.ctrl_flag)) return kSoundErrControlUnavailable;
+    *value = buffer->*c.field;
+    return kSoundOk;
+}
+
+}  // namespace
+
+int32_t SoundBufferSetVolume(SoundBuffer* buffer, int32_t volume) {
+    return SetLevel(buffer, kVolumeControl, volume);
 }
 
 int32_t SoundBufferGetVolume(SoundBuffer* buffer, int32_t* volume) {
-    Engine& e = Eng();
-    std::lock_guard<std::mutex> lock(e.mutex);
-    if (const int32_t r = UsableBuffer(e, buffer); r != kSoundOk) return r;
-    if (volume == nullptr) return kSoundErrInvalidParam;
-    if (!(buffer->flags & kSoundBufferCtrlVolume)) return kSoundErrControlUnavailable;
-    *volume = buffer->volume;
-    return kSoundOk;
+    return GetLevel(buffer, kVolumeControl, volume);
 }
 
 int32_t SoundBufferSetPan(SoundBuffer* buffer, int32_t pan) {
-    Engine& e = Eng();
-    std::lock_guard<std::mutex> lock(e.mutex);
-    if (const int32_t r = UsableBuffer(e, buffer); r != kSoundOk) return r;
-    if (!(buffer->flags & kSoundBufferCtrlPan)) return kSoundErrControlUnavailable;
-    if (pan < kSoundPanLeft || pan > kSoundPanRight) return kSoundErrInvalidParam;
-    Sync(e);
-    if (pan == buffer->pan) return kSoundOk;
-    buffer->pan = pan;
-    if (UsesOpenAl(e)) AlApplyLevels(*buffer);
-    LogEvent(e, *buffer, AudioEventKind::Pan, pan);
-    return kSoundOk;
+    return SetLevel(buffer, kPanControl, pan);
 }
 
 int32_t SoundBufferGetPan(SoundBuffer* buffer, int32_t* pan) {
-    Engine& e = Eng();
-    std::lock_guard<std::mutex> lock(e.mutex);
-    if (const int32_t r = UsableBuffer(e, buffer); r != kSoundOk) return r;
-    if (pan == nullptr) return kSoundErrInvalidParam;
-    if (!(buffer->flags & kSoundBufferCtrlPan)) return kSoundErrControlUnavailable;
-    *pan = buffer->pan;
-    return kSoundOk;
+    return GetLevel(buffer, kPanControl, pan);
 }
 
 int32_t SoundBufferSetFrequency(SoundBuffer* buffer, uint32_t frequency) {

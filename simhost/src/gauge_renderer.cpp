@@ -3,7 +3,6 @@
 #include "zu/simhost/gauge_renderer.h"
 
 #include <cairo-ft.h>
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -12,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+
+#include "font_files.h"
 
 namespace zu::simhost {
 
@@ -30,34 +31,17 @@ void SetColourRef(cairo_t* cr, uint32_t c) {
                          ((c >> 16) & 0xFF) / 255.0);
 }
 
-// The font file of a family: the Debian package's file when it is there
-// (the artwork generator looks there first too, so both letter with the same
-// file), else what fontconfig finds under exactly that family name.
-std::string FindFontFile(const char* family, const char* debian_path) {
-    std::error_code ec;
-    if (fs::exists(debian_path, ec)) return debian_path;
-    std::string file;
-    if (FcInit()) {
-        FcPattern* pattern = FcPatternCreate();
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-        FcPatternAddString(pattern, FC_STYLE, reinterpret_cast<const FcChar8*>("Regular"));
-        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
-        FcResult result = FcResultNoMatch;
-        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-        if (match != nullptr) {
-            FcChar8* found_family = nullptr;
-            FcChar8* found_file = nullptr;
-            if (FcPatternGetString(match, FC_FAMILY, 0, &found_family) == FcResultMatch &&
-                FcPatternGetString(match, FC_FILE, 0, &found_file) == FcResultMatch &&
-                strcasecmp(reinterpret_cast<const char*>(found_family), family) == 0) {
-                file = reinterpret_cast<const char*>(found_file);
-            }
-            FcPatternDestroy(match);
-        }
-        FcPatternDestroy(pattern);
+// Ends the group pushed for an element and paints it through the element's
+// mask (placed at the element's position), or whole when it has none.
+void PaintGroupMasked(cairo_t* cr, cairo_surface_t* mask, double x, double y) {
+    cairo_pattern_t* group = cairo_pop_group(cr);
+    cairo_set_source(cr, group);
+    if (mask != nullptr) {
+        cairo_mask_surface(cr, mask, x, y);
+    } else {
+        cairo_paint(cr);
     }
-    return file;
+    cairo_pattern_destroy(group);
 }
 
 }  // namespace
@@ -78,10 +62,11 @@ struct GaugeRenderer::Fonts {
             problem = "FreeType cannot be initialised";
             return;
         }
-        const std::string sans_file = FindFontFile(
-            "Liberation Sans", "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf");
-        const std::string seg_file = FindFontFile(
-            "DSEG7 Classic", "/usr/share/fonts/truetype/dseg/DSEG7Classic-Regular.ttf");
+        const std::string sans_file =
+            fonts::FindFontFile("Liberation Sans", "Regular",
+                                "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf");
+        const std::string seg_file = fonts::FindFontFile(
+            "DSEG7 Classic", "Regular", "/usr/share/fonts/truetype/dseg/DSEG7Classic-Regular.ttf");
         if (!sans_file.empty() && FT_New_Face(library, sans_file.c_str(), 0, &sans_ft) == 0) {
             sans = cairo_ft_font_face_create_for_ft_face(sans_ft, 0);
         } else {
@@ -282,14 +267,7 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
                 if (b == nullptr) break;
                 cairo_push_group(cr);
                 PaintBitmap(cr, b, px + s.x, py + s.y, lit, ambient);
-                cairo_pattern_t* group = cairo_pop_group(cr);
-                cairo_set_source(cr, group);
-                if (mask != nullptr) {
-                    cairo_mask_surface(cr, mask, px, py);
-                } else {
-                    cairo_paint(cr);
-                }
-                cairo_pattern_destroy(group);
+                PaintGroupMasked(cr, mask, px, py);
                 break;
             }
             case gauge::ElementType::Sprite: {
@@ -308,14 +286,7 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
                 cairo_rotate(cr, s.value * kPi / 180.0);
                 PaintBitmap(cr, b, -cairo_image_surface_get_width(b) / 2.0,
                             -cairo_image_surface_get_height(b) / 2.0, lit, ambient);
-                cairo_pattern_t* group = cairo_pop_group(cr);
-                cairo_set_source(cr, group);
-                if (mask != nullptr) {
-                    cairo_mask_surface(cr, mask, px, py);
-                } else {
-                    cairo_paint(cr);
-                }
-                cairo_pattern_destroy(group);
+                PaintGroupMasked(cr, mask, px, py);
                 break;
             }
         }

@@ -1,14 +1,14 @@
 #include "art_kit.h"
 
 #include <cairo-ft.h>
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
+
+#include "font_files.h"
 
 namespace art {
 
@@ -41,32 +41,6 @@ FontSlot g_fonts[] = {
      {}},
     {"DSEG7 Classic", "Regular", "/usr/share/fonts/truetype/dseg/DSEG7Classic-Regular.ttf", {}},
 };
-
-// The font file fontconfig finds for a family and style, when the family it
-// finds is the one asked for; empty otherwise.
-std::string FindWithFontconfig(const char* family, const char* style) {
-    if (!FcInit()) return {};
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-    FcPatternAddString(pattern, FC_STYLE, reinterpret_cast<const FcChar8*>(style));
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    std::string file;
-    if (match != nullptr) {
-        FcChar8* found_family = nullptr;
-        FcChar8* found_file = nullptr;
-        if (FcPatternGetString(match, FC_FAMILY, 0, &found_family) == FcResultMatch &&
-            FcPatternGetString(match, FC_FILE, 0, &found_file) == FcResultMatch &&
-            strcasecmp(reinterpret_cast<const char*>(found_family), family) == 0) {
-            file = reinterpret_cast<const char*>(found_file);
-        }
-        FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
-    return file;
-}
 
 cairo_font_face_t* FontFace(Face face) {
     return g_fonts[static_cast<int>(face)].face;
@@ -124,13 +98,9 @@ bool LoadFonts() {
     }
     for (FontSlot& slot : g_fonts) {
         if (slot.face != nullptr) continue;
-        // The Debian package's file first (the host's renderer looks there
-        // first too, so both letter with the same file), else fontconfig.
-        if (std::filesystem::exists(slot.fallback_path)) {
-            slot.file = slot.fallback_path;
-        } else {
-            slot.file = FindWithFontconfig(slot.family, slot.style);
-        }
+        // The Debian package's file first, else fontconfig (the same lookup
+        // as the host's renderer, so both letter with the same file).
+        slot.file = zu::fonts::FindFontFile(slot.family, slot.style, slot.fallback_path);
         if (slot.file.empty() || FT_New_Face(g_ft, slot.file.c_str(), 0, &slot.ft) != 0) {
             std::fprintf(stderr,
                          "artwork: font \"%s\" (%s) not found; install fonts-liberation2 and "
