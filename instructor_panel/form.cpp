@@ -44,6 +44,17 @@ void SetRadios(const std::vector<std::pair<QRadioButton*, bool>>& radios) {
     }
 }
 
+// Flips an electrics or avionics element between working and failed and
+// sends the new state; false for an index the group does not hold.
+bool ToggleElement(NetLogic& net, int group_id, int index) {
+    GroupArrays group = net.Arrays().ForGroup(group_id);
+    if (!group.HasState(index)) return false;
+    int32_t& state = group.states[index];
+    state = state == zu::kElementNormal ? zu::kElementFailed : zu::kElementNormal;
+    net.SendCommand(group_id, index, state);
+    return true;
+}
+
 }  // namespace
 
 Tform1::Tform1(QWidget* parent)
@@ -192,10 +203,21 @@ void Tform1::DisableFailureControls() {
     for (QRadioButton* button : SurfaceFailureControls()) SetEnabled(button, false);
 }
 
-int Tform1::NewRefillToken(int current) const {
-    int token = current;
-    while (token == current) token = static_cast<int>(QRandomGenerator::global()->bounded(31000));
-    return token;
+void Tform1::SendRefill(int group, int index, int32_t& token) {
+    const int32_t current = token;
+    while (token == current)
+        token = static_cast<int32_t>(QRandomGenerator::global()->bounded(31000));
+    net_.SendCommand(group, index, token);
+}
+
+void Tform1::ToggleSelection(int index) {
+    if (selected_ && selected_index_ == index) {
+        selected_index_ = -1;
+        selected_ = false;
+    } else {
+        selected_index_ = index;
+        selected_ = true;
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -244,38 +266,25 @@ void Tform1::TrackBar1Change(int position) {
 }
 
 void Tform1::ResetHydraulicReservour1Click() {
-    int32_t& token = Arrays().hydraulics_states[zu::kHydStateRefill1];
-    token = NewRefillToken(token);
-    net_.SendCommand(kGroupHydraulics, zu::kHydStateRefill1, token);
+    SendRefill(kGroupHydraulics, zu::kHydStateRefill1,
+               Arrays().hydraulics_states[zu::kHydStateRefill1]);
 }
 
 void Tform1::ResetHydraulicReservour2Click() {
-    int32_t& token = Arrays().hydraulics_states[zu::kHydStateRefill2];
-    token = NewRefillToken(token);
-    net_.SendCommand(kGroupHydraulics, zu::kHydStateRefill2, token);
+    SendRefill(kGroupHydraulics, zu::kHydStateRefill2,
+               Arrays().hydraulics_states[zu::kHydStateRefill2]);
 }
 
 // ---------------------------------------------------------------------------
 // Electrics and avionics
 
 void Tform1::ElectricsShapeMouseDown(QObject* sender) {
-    GroupArrays group = Arrays().ForGroup(kGroupElectrics);
-    const int index = Tag(sender) - 100;
-    if (!group.HasState(index)) return;  // tags of other pages' components
-    int32_t& state = group.states[index];
-    state = state == 0 ? 255 : 0;
-    net_.SendCommand(kGroupElectrics, index, state);
-    ShowElectrics(*this);
+    // Tags of other pages' components fall outside the group.
+    if (ToggleElement(net_, kGroupElectrics, Tag(sender) - 100)) ShowElectrics(*this);
 }
 
 void Tform1::AvionicsShapeMouseDown(QObject* sender) {
-    GroupArrays group = Arrays().ForGroup(kGroupAvionics);
-    const int index = Tag(sender);
-    if (!group.HasState(index)) return;
-    int32_t& state = group.states[index];
-    state = state == 0 ? 255 : 0;
-    net_.SendCommand(kGroupAvionics, index, state);
-    ShowAvionics(*this);
+    if (ToggleElement(net_, kGroupAvionics, Tag(sender))) ShowAvionics(*this);
 }
 
 // ---------------------------------------------------------------------------
@@ -311,13 +320,7 @@ void Tform1::PowerplantShapeMouseDown(QObject* sender) {
     const int tag = Tag(sender);
     if (tag < 200 || tag > 221) return;
     const int index = tag - 200;
-    if (selected_ && selected_index_ == index) {
-        selected_index_ = -1;
-        selected_ = false;
-    } else {
-        selected_index_ = index;
-        selected_ = true;
-    }
+    ToggleSelection(index);
     SetPowerplantControls();
     if (selected_) {
         net_.SendCommand(kGroupPowerplants, selected_index_,
@@ -345,15 +348,13 @@ void Tform1::Powerplants_failure_nofailureMouseDown(QObject* sender) {
 }
 
 void Tform1::EngineOilReservour1_reset_buttonClick() {
-    int32_t& token = Arrays().powerplants_states[zu::kPpEngine1OilRefill];
-    token = NewRefillToken(token);
-    net_.SendCommand(kGroupPowerplants, zu::kPpEngine1OilRefill, token);
+    SendRefill(kGroupPowerplants, zu::kPpEngine1OilRefill,
+               Arrays().powerplants_states[zu::kPpEngine1OilRefill]);
 }
 
 void Tform1::EngineOilReservour2_reset_buttonClick() {
-    int32_t& token = Arrays().powerplants_states[zu::kPpEngine2OilRefill];
-    token = NewRefillToken(token);
-    net_.SendCommand(kGroupPowerplants, zu::kPpEngine2OilRefill, token);
+    SendRefill(kGroupPowerplants, zu::kPpEngine2OilRefill,
+               Arrays().powerplants_states[zu::kPpEngine2OilRefill]);
 }
 
 // ---------------------------------------------------------------------------
@@ -377,13 +378,7 @@ void Tform1::flightsurfaceshapeMouseDown(QObject* sender) {
     GroupArrays group = Arrays().ForGroup(kGroupFlightSurfaces);
     const int index = Tag(sender) - 1;
     if (!group.HasState(index)) return;
-    if (selected_ && selected_index_ == index) {
-        selected_index_ = -1;
-        selected_ = false;
-    } else {
-        selected_index_ = index;
-        selected_ = true;
-    }
+    ToggleSelection(index);
     SetSurfaceControls();
     if (selected_) net_.SendCommand(kGroupFlightSurfaces, index, group.State(index));
     ShowFlightSurfaces(*this);

@@ -211,8 +211,12 @@ class Tform1 : public QWidget {
     void DisableFailureControls();
     void SetPowerplantControls();
     void SetSurfaceControls();
-    // A new refill token: random 0 .. 30999, never the one the server holds.
-    int NewRefillToken(int current) const;
+    // Selects the component, or clears the selection when it was selected.
+    void ToggleSelection(int index);
+    // Refills a reservoir: stores a new refill token (random 0 .. 30999,
+    // never the one the server holds) in `token` and sends it as state
+    // `index` of `group`.
+    void SendRefill(int group, int index, int32_t& token);
 
     std::function<void(const QString&)> message_sink_;
     LinkClient link_;

@@ -61,7 +61,6 @@ class NetLogic {
     int PendingGroup() const { return pending_group_; }
     int PendingIndex() const { return pending_index_; }
     int PendingValue() const { return pending_value_; }
-    int PollCounter() const { return poll_counter_; }
 
     SystemArrays& Arrays() { return arrays_; }
     const zu::InstructorMessage& Buffer() const { return buffer_; }

@@ -165,8 +165,8 @@ QColor PowerplantStateColour(int tag, int state, float value, bool selected) {
     if (selected) return colours::kSelected;
     const QColor idle =
         (tag == 206 || tag == 207 || tag == 218) ? colours::kIdle : colours::kButtonFace;
-    if (tag > 222) return value != 0.0f ? colours::kAvailable : idle;
-    if (state != 0) return colours::kFailed;
+    // Tags above 222 are status lines: they carry no failure state.
+    if (tag <= 222 && state != 0) return colours::kFailed;
     return value != 0.0f ? colours::kAvailable : idle;
 }
 

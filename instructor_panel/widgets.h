@@ -41,7 +41,6 @@ class TagShape : public QWidget {
 
     QColor BrushColour() const { return brush_; }
     void SetBrushColour(const QColor& colour);
-    QString Caption() const { return caption_; }
 
   signals:
     void mouseDown(QObject* sender);
@@ -81,10 +80,8 @@ class Picture : public QWidget {
     Picture(QWidget* parent, const QString& name, int tag, PictureKind kind, const QRect& geometry,
             Qt::Orientation orientation = Qt::Horizontal);
 
-    PictureKind Kind() const { return kind_; }
     // For surfaces: the outline in the picture's own coordinates and its colour.
     void SetOutline(const QPolygonF& outline, const QColor& fill);
-    QColor Fill() const { return fill_; }
 
   signals:
     void mouseDown(QObject* sender);

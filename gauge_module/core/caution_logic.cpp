@@ -1,9 +1,6 @@
 #include "core/caution_logic.h"
 
-#include <atomic>
-
 #include "core/electrical_system.h"
-#include "core/module_frame.h"
 #include "panels/lighting_panels.h"
 
 namespace zu {
@@ -108,10 +105,7 @@ bool MasterLightStep(const MasterFields& m, int32_t sum) {
         m.redraw.set(5);
         m.previous.set(sum);
     }
-    if (m.redraw.get() > 0) {
-        m.redraw.set(m.redraw.get() - 1);
-        RedrawRequest.store(255, std::memory_order_release);
-    }
+    CountdownTick(m.redraw);
     m.settled.set(sum);
     if (sum < 1) {
         m.latched.set(0);

@@ -47,10 +47,6 @@ constexpr int32_t kExternalPowerHold = 256;
 constexpr float kMainBatteryCapacity = 100.0f;
 constexpr float kAuxBatteryCapacity = 50.0f;
 
-void Redraw() {
-    RedrawRequest.store(255, std::memory_order_release);
-}
-
 int32_t Gate(int32_t value, bool condition) {
     return condition ? value : 0;
 }
@@ -86,12 +82,7 @@ void HoldBus(int32_t& volts, int32_t threshold, int32_t held, EI32 hold, int32_t
         hold.set(arm);
         return;
     }
-    int32_t h = hold.get();
-    if (h > 0) {
-        hold.set(h - 1);
-        Redraw();
-        volts = held;
-    }
+    if (CountdownTick(hold)) volts = held;
 }
 
 // The words compared by the change detection, each with its previous copy.
@@ -270,9 +261,8 @@ void ElectricsInstructorInputs() {
     auto failure_delay = [](ElectricalFailure f, EI32 delay) {
         if (!Failed(f)) {
             delay.set(kMainBusFailureDelay);
-        } else if (delay.get() > 0) {
-            delay.set(delay.get() - 1);
-            Redraw();
+        } else {
+            CountdownTick(delay);
         }
     };
     failure_delay(kFailLeftMainBus, LeftMainBusFailureDelay);
@@ -311,9 +301,8 @@ void ElectricsInstructorInputs() {
 
     if (!Failed(kFailLeftSecondaryBus) && !Failed(kFailRightSecondaryBus)) {
         SecondaryBusBreakerDelay.set(kSecondaryBreakerDelay);
-    } else if (SecondaryBusBreakerDelay.get() > 0) {
-        SecondaryBusBreakerDelay.set(SecondaryBusBreakerDelay.get() - 1);
-        Redraw();
+    } else {
+        CountdownTick(SecondaryBusBreakerDelay);
     }
 
     // The instructor closes breaker F5 with a one-shot command.
@@ -378,9 +367,7 @@ void ElectricalUpdate() {
     //    moves or both propellers turn fast, and comes back 256 ticks later.
     int32_t ext_dc = 27;
     int32_t ext_ac = 114;
-    if (ExternalPowerHoldCountdown > 0) {
-        --ExternalPowerHoldCountdown;
-        Redraw();
+    if (CountdownTick(&ExternalPowerHoldCountdown)) {
         ext_dc = 0;
         ext_ac = 0;
     }
@@ -482,12 +469,8 @@ void ElectricalUpdate() {
 
     bool ac_tie = ext_ac_connected;
     if (ac_gen1_on_line != ac_gen2_on_line) {
-        int32_t delay = AcBusTieDelay.get();
-        if (delay > 0) {
-            AcBusTieDelay.set(--delay);
-            Redraw();
-        }
-        if (delay <= 0) ac_tie = true;
+        CountdownTick(AcBusTieDelay);
+        if (AcBusTieDelay.get() <= 0) ac_tie = true;
     } else {
         AcBusTieDelay.set(kAcBusTieDelay);
     }
@@ -502,9 +485,7 @@ void ElectricalUpdate() {
             hold.set(0);
         } else if (!dropping) {
             hold.set(kVariableAcHold);
-        } else if (hold.get() > 0) {
-            hold.set(hold.get() - 1);
-            Redraw();
+        } else if (CountdownTick(hold)) {
             volts = 114;
         }
     };
@@ -704,6 +685,14 @@ void ElectricalUpdate() {
     // 18. Bus-powered flags, last, so that every later system of this tick
     //     and every gauge sees this tick's buses.
     UpdateBusPoweredFlags();
+}
+
+bool CountdownTick(EI32 counter) {
+    const int32_t v = counter.get();
+    if (v < 1) return false;
+    counter.set(v - 1);
+    RedrawRequest.store(255, std::memory_order_release);
+    return true;
 }
 
 bool ElectricsSave(uint8_t* out, std::size_t size) {

@@ -396,6 +396,10 @@ void ElectricsInstructorInputs();
 // The whole electrical computation and caution logic of one tick.
 void ElectricalUpdate();
 
+// CountdownTick on a countdown field of the record: when it is above 0 it
+// is decremented, RedrawRequest is raised and the result is true.
+bool CountdownTick(EI32 counter);
+
 // Copies the record, byte for byte, into `out`. Returns false (and writes
 // nothing) unless `size` is exactly the record size.
 bool ElectricsSave(uint8_t* out, std::size_t size);

@@ -26,6 +26,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "zu/platform/fsuipc_records.h"
 #include "zu/platform/win_ipc.h"
 
 namespace zu {
@@ -49,29 +50,14 @@ enum FsuipcResultCode : uint32_t {
     kFsuipcAreaFull = 15,        // read or write: the area is full
 };
 
-inline constexpr uint32_t kFsuipcAreaSize = 32768;
-// Queued bytes plus the new record plus the end mark may not pass this.
-inline constexpr uint32_t kFsuipcQueueLimit = 0x7F00;
-inline constexpr uint32_t kFsuipcReadKind = 1;
-inline constexpr uint32_t kFsuipcWriteKind = 2;
-
-#pragma pack(push, 1)
-struct FsuipcReadRecord {
-    uint32_t kind;  // kFsuipcReadKind
-    uint32_t offset;
-    uint32_t size;
-    uint32_t destination;  // 1-based index into FsuipcDestinations, 0: none
-};
-struct FsuipcWriteRecord {
-    uint32_t kind;  // kFsuipcWriteKind
-    uint32_t offset;
-    uint32_t size;
-};
-#pragma pack(pop)
-static_assert(sizeof(FsuipcReadRecord) == 16);
-static_assert(offsetof(FsuipcReadRecord, destination) == 12);
-static_assert(sizeof(FsuipcWriteRecord) == 12);
-static_assert(offsetof(FsuipcWriteRecord, size) == 8);
+// The record layout shared with the server. A read record's destination
+// holds a 1-based index into FsuipcDestinations (0: none).
+using platform::FsuipcReadRecord;
+using platform::FsuipcWriteRecord;
+using platform::kFsuipcAreaSize;
+using platform::kFsuipcQueueLimit;
+using platform::kFsuipcReadKind;
+using platform::kFsuipcWriteKind;
 
 // Destinations of the reads of the batch being queued.
 struct FsuipcDestination {

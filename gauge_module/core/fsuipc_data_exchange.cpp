@@ -198,8 +198,7 @@ int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
 
 void RebuildSimDateTime() {
     const int64_t days = DaysFromCivil(SimYear, 1, 1) + std::max<int>(SimDayOfYear, 1) - 1;
-    const int64_t base = days * 86400 / 86400 * 86400;
-    SimDateTime = base + int64_t{SimClockUtc[2]} * 3600 + int64_t{SimClockUtc[1]} * 60 +
+    SimDateTime = days * 86400 + int64_t{SimClockUtc[2]} * 3600 + int64_t{SimClockUtc[1]} * 60 +
                   int64_t{SimClockUtc[0]};
 }
 
@@ -592,10 +591,8 @@ void ComFrequencyWrite(ComRadioRecord& radio, uint32_t offset) {
 
 void LightsWrite() {
     int32_t word = ExteriorPanelLights != 0 ? 0x20 : 0;
-    if (RefreshCountdown[9] > 0) {
-        --RefreshCountdown[9];
+    if (CountdownTick(&RefreshCountdown[9])) {
         word ^= 0x20;
-        RedrawRequest.store(255, std::memory_order_release);
         RefreshCountdown[2] = 64;
         RefreshCountdown[4] = 64;
         RefreshCountdown[11] = 64;
@@ -751,9 +748,11 @@ void AircraftReposition() {
     if (RemotePositionValues[0] > 7.0) {
         WriteValue(0x0560, LatitudeToUnits(latitude));
         WriteValue(0x0568, LongitudeToUnits(longitude));
-        double metres = std::floor((static_cast<double>(Altitude) + 4.0) * 0.3043491493441276);
-        if (!std::isfinite(metres)) metres = 0.0;
-        WriteValue(0x0574, static_cast<int32_t>(std::clamp(metres, -2147483648.0, 2147483647.0)));
+        // Whole metres, rounded down; RoundToInt32 holds them to the 32-bit
+        // range and reads a non-finite altitude as 0.
+        const double metres =
+            std::floor((static_cast<double>(Altitude) + 4.0) * 0.3043491493441276);
+        WriteValue(0x0574, RoundToInt32(metres));
         WriteValue(0x0570, uint32_t{0});
     }
     auto angle_word = [](double degrees) -> uint32_t {

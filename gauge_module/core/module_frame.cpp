@@ -120,13 +120,24 @@ void ClearElementFlags(gauge::ElementHeader* element, int32_t n, uint32_t flags)
 
 namespace {
 
-void MaingaugeInstall() {
-    FsuipcConnect();
-
+// TimeKillEvent returns only when no tick is running any more.
+void StopSystemsTimer() {
     if (SystemsTimerId != 0) {
         platform::TimeKillEvent(SystemsTimerId);
         SystemsTimerId = 0;
     }
+}
+
+// Autopilot servo output and weather sampling, on update and on draw.
+void ServoAndWeatherSteps() {
+    if ((FeatureDisableMask & kSkipAutopilotServoOutput) == 0) FscomTrimming();
+    if ((FeatureDisableMask & kSkipWeatherSampling) == 0) WxrAntennaProc();
+}
+
+void MaingaugeInstall() {
+    FsuipcConnect();
+
+    StopSystemsTimer();
     SystemsTimerId = platform::TimeSetEvent(64, 4, SystemsTick, 0, platform::kTimerPeriodic);
 
     ModuleActive.store(1, std::memory_order_release);
@@ -180,8 +191,7 @@ void MaingaugeUpdate() {
     }
 
     // Autopilot servo output and weather sampling, link or not.
-    if ((FeatureDisableMask & kSkipAutopilotServoOutput) == 0) FscomTrimming();
-    if ((FeatureDisableMask & kSkipWeatherSampling) == 0) WxrAntennaProc();
+    ServoAndWeatherSteps();
 
     TraceLine("EXITING UPDATE ROUTINE", 0);
 }
@@ -189,18 +199,14 @@ void MaingaugeUpdate() {
 void MaingaugeDraw() {
     // The joystick axes are read here when the joystick is in use.
     if (FsuipcLinkReady.load(std::memory_order_acquire) != 0) TrimInputRead();
-    if ((FeatureDisableMask & kSkipAutopilotServoOutput) == 0) FscomTrimming();
-    if ((FeatureDisableMask & kSkipWeatherSampling) == 0) WxrAntennaProc();
+    ServoAndWeatherSteps();
     // The control inputs are sent here when the joystick is in use.
 }
 
 void MaingaugeKill() {
-    // Stop the tick first: TimeKillEvent returns only when no tick is running
-    // any more, so nothing below is torn down under a tick in flight.
-    if (SystemsTimerId != 0) {
-        platform::TimeKillEvent(SystemsTimerId);
-        SystemsTimerId = 0;
-    }
+    // Stop the tick first, so nothing below is torn down under a tick in
+    // flight.
+    StopSystemsTimer();
     FsuipcLinkReady.store(0, std::memory_order_release);
     ModuleActive.store(0, std::memory_order_release);
 

@@ -35,6 +35,13 @@ int64_t TruncToInt64(double x) {
     return static_cast<int64_t>(x);
 }
 
+// One turn added or taken off an angle outside 0..360; 0 and 360 stay.
+double Wrap360Once(double d) {
+    if (d < 0.0) return d + 360.0;
+    if (d > 360.0) return d - 360.0;
+    return d;
+}
+
 // Brings a latitude that went past a pole back onto the globe.
 double FoldLatitude(double lat) {
     if (lat >= -90.0 && lat <= 90.0) return lat;
@@ -116,17 +123,11 @@ int32_t AngleDiff16(int32_t a, int32_t b) {
 }
 
 double AngleSub360(double a, double b) {
-    const double d = a - b;
-    if (d < 0.0) return d + 360.0;
-    if (d > 360.0) return d - 360.0;
-    return d;
+    return Wrap360Once(a - b);
 }
 
 double AngleAdd360(double a, double b) {
-    const double d = a + b;
-    if (d < 0.0) return d + 360.0;
-    if (d > 360.0) return d - 360.0;
-    return d;
+    return Wrap360Once(a + b);
 }
 
 void GreatCircleDistanceCourse(double lat_a, double lon_a, double lat_b, double lon_b) {

@@ -325,13 +325,10 @@ void PlaySoundObject(SoundObject* object, int32_t level, int32_t frequency, int3
         StopIfPlaying(object);
         return;
     }
-    const int32_t volume = level - 5000;
-    if (IsPlaying(object)) {
-        SoundSetParams(object, frequency, pan, volume);  // a running loop follows
-        return;
-    }
-    SoundSetParams(object, frequency, pan, volume);
-    SoundStart(object, loop);
+    // A sound already playing (a running loop) only follows the new values.
+    const bool playing = IsPlaying(object);
+    SoundSetParams(object, frequency, pan, level - 5000);
+    if (!playing) SoundStart(object, loop);
 }
 
 void PlaySoundObjectPanVolume(SoundObject* object, int32_t level, int32_t enable, int32_t pan,
@@ -341,13 +338,9 @@ void PlaySoundObjectPanVolume(SoundObject* object, int32_t level, int32_t enable
         StopIfPlaying(object);
         return;
     }
-    const int32_t volume = level - 5000;
-    if (IsPlaying(object)) {
-        SoundSetPanVolume(object, pan, volume);
-        return;
-    }
-    SoundSetPanVolume(object, pan, volume);
-    SoundStart(object, loop);
+    const bool playing = IsPlaying(object);
+    SoundSetPanVolume(object, pan, level - 5000);
+    if (!playing) SoundStart(object, loop);
 }
 
 void SoundObjectFree(SoundObject* object) {

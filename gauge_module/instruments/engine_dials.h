@@ -7,7 +7,8 @@
 // points for that value. Angles are degrees clockwise from straight up, as
 // the host turns needle bitmaps (which are drawn pointing up).
 //
-// This header depends on nothing but <cstdint> so the generator can use it.
+// This header depends on nothing but <cstdint> and the resource numbers
+// (resources/resource_ids.h) so the generator can use it.
 #pragma once
 
 #include <cstdint>

@@ -611,7 +611,7 @@ bool UpdateService(int indicator, gauge::GaugeHeader* gauge, int32_t service) {
 
 // The update service of an indicator with a test countdown: the refresh-all
 // countdown and the test countdown re-arm the group.
-template <int I, int Count>
+template <int Count>
 void TestedDialUpdate(gauge::GaugeHeader* gauge, int32_t* test_countdown,
                       const LitPair (&pairs)[Count]) {
     const bool all = ConsumeTrigger(&RefreshCountdown[kRefreshAll]);
@@ -623,7 +623,7 @@ void TestedDialUpdate(gauge::GaugeHeader* gauge, int32_t* test_countdown,
 template <int I>
 void TorqueCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
     if (!UpdateService(I, gauge, service)) return;
-    TestedDialUpdate<I>(gauge, &EngineTestCountdown[I], kTorquePairs);
+    TestedDialUpdate(gauge, &EngineTestCountdown[I], kTorquePairs);
     ShowElement(FirstElement(gauge), kTorqueLampElement,
                 TorqueDisplay[I - kTorque1Indicator] > kTorqueOverLimit);
 }
@@ -631,13 +631,13 @@ void TorqueCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
 template <int I>
 void ReadoutDialCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
     if (!UpdateService(I, gauge, service)) return;
-    TestedDialUpdate<I>(gauge, &EngineTestCountdown[I], kReadoutDialPairs);
+    TestedDialUpdate(gauge, &EngineTestCountdown[I], kReadoutDialPairs);
 }
 
 template <int I>
 void IttCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
     if (!UpdateService(I, gauge, service)) return;
-    TestedDialUpdate<I>(gauge, &EngineTestCountdown[I], kReadoutDialPairs);
+    TestedDialUpdate(gauge, &EngineTestCountdown[I], kReadoutDialPairs);
     ShowElement(FirstElement(gauge), kIttLampElement,
                 IttDisplay[I - kItt1Indicator] > kIttOverLimit);
 }
@@ -645,7 +645,7 @@ void IttCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
 template <int I>
 void FuelQtyCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
     if (!UpdateService(I, gauge, service)) return;
-    TestedDialUpdate<I>(gauge, &FuelQtyTestCountdown, kOneNeedlePairs);
+    TestedDialUpdate(gauge, &FuelQtyTestCountdown, kOneNeedlePairs);
 }
 
 // Oil and temperature dials only follow the group that the other

@@ -25,6 +25,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ascii.h"
 #include "zu/platform/paths.h"
 
 namespace zu::platform {
@@ -45,18 +46,8 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool NamesMatch(std::string_view a, std::string_view b) {
-    a = Trim(a);
-    b = Trim(b);
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    }
-    return true;
+    return EqualNoCaseAscii(Trim(a), Trim(b));
 }
 
 std::optional<std::string> ReadFile(const std::string& host_path) {

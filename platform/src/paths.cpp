@@ -8,20 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "ascii.h"
+
 namespace zu::platform {
 namespace {
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    }
-    return true;
-}
 
 bool Exists(const std::string& path) {
     struct stat st {};
@@ -38,7 +28,8 @@ std::string FindNoCase(const std::string& folder, std::string_view name) {
     std::string best;
     while (const dirent* entry = ::readdir(dir)) {
         std::string_view candidate(entry->d_name);
-        if (EqualNoCase(candidate, name) && (best.empty() || candidate < best)) best = candidate;
+        if (EqualNoCaseAscii(candidate, name) && (best.empty() || candidate < best))
+            best = candidate;
     }
     ::closedir(dir);
     return best;

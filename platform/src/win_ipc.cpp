@@ -7,15 +7,18 @@
 
 #include <unistd.h>
 
-#include <chrono>
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <set>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -72,7 +75,7 @@ struct Registry {
     std::map<uint16_t, Atom> atoms;                // 0xC000..0xFFFF
     std::map<std::string, uint16_t> atom_by_name;  // uppercase
 
-    std::map<std::string, Area*> area_by_name;
+    std::map<std::string, Area*, std::less<>> area_by_name;  // looked up without a copy
     std::map<AreaHandle, Area*> area_handles;
     std::map<void*, Area*> area_views;
     AreaHandle next_area = 0x100;
@@ -230,23 +233,27 @@ void GlobalDeleteAtom(uint16_t atom) {
 
 uint32_t GlobalGetAtomName(uint16_t atom, char* out, uint32_t out_size) {
     if (out == nullptr || out_size == 0 || atom == 0) return 0;
-    std::string name;
+    // Copied straight into `out`: the FSUIPC server asks for the name on
+    // every batch it serves.
+    auto copy = [&](std::string_view name) {
+        const size_t n = std::min<size_t>(name.size(), out_size - 1);
+        std::memcpy(out, name.data(), n);
+        out[n] = '\0';
+        return static_cast<uint32_t>(n);
+    };
     if (atom < 0xC000) {
-        name = "#" + std::to_string(atom);
-    } else {
-        Registry& reg = Reg();
-        std::lock_guard<std::mutex> lock(reg.mutex);
-        auto it = reg.atoms.find(atom);
-        if (it == reg.atoms.end()) {
-            SetLastError(kErrorInvalidHandle);
-            return 0;
-        }
-        name = it->second.name;
+        char integer[8];
+        const int n = std::snprintf(integer, sizeof integer, "#%u", static_cast<unsigned>(atom));
+        return copy(std::string_view(integer, static_cast<size_t>(n)));
     }
-    size_t n = name.size() < out_size - 1 ? name.size() : out_size - 1;
-    std::memcpy(out, name.data(), n);
-    out[n] = '\0';
-    return static_cast<uint32_t>(n);
+    Registry& reg = Reg();
+    std::lock_guard<std::mutex> lock(reg.mutex);
+    auto it = reg.atoms.find(atom);
+    if (it == reg.atoms.end()) {
+        SetLastError(kErrorInvalidHandle);
+        return 0;
+    }
+    return copy(it->second.name);
 }
 
 AreaHandle CreateSharedArea(const char* name, uint32_t size, bool* already_existed) {
@@ -258,7 +265,7 @@ AreaHandle CreateSharedArea(const char* name, uint32_t size, bool* already_exist
     Registry& reg = Reg();
     std::lock_guard<std::mutex> lock(reg.mutex);
     if (name != nullptr && *name != '\0') {
-        auto it = reg.area_by_name.find(name);
+        auto it = reg.area_by_name.find(std::string_view(name));
         if (it != reg.area_by_name.end()) {
             if (already_existed) *already_existed = true;
             SetLastError(kErrorAlreadyExists);
@@ -281,7 +288,7 @@ AreaHandle OpenSharedArea(const char* name) {
     }
     Registry& reg = Reg();
     std::lock_guard<std::mutex> lock(reg.mutex);
-    auto it = reg.area_by_name.find(name);
+    auto it = reg.area_by_name.find(std::string_view(name));
     if (it == reg.area_by_name.end()) {
         SetLastError(kErrorFileNotFound);
         return 0;

@@ -4,16 +4,18 @@
 #include <algorithm>
 #include <cstring>
 
+#include "zu/platform/fsuipc_records.h"
+
 namespace zu::simhost {
 namespace {
 
 namespace ipc = zu::platform;
 
-constexpr uint32_t kKindEnd = 0;
-constexpr uint32_t kKindRead = 1;
-constexpr uint32_t kKindWrite = 2;
-constexpr uint32_t kReadHeader = 16;
-constexpr uint32_t kWriteHeader = 12;
+constexpr uint32_t kKindEnd = platform::kFsuipcEndKind;
+constexpr uint32_t kKindRead = platform::kFsuipcReadKind;
+constexpr uint32_t kKindWrite = platform::kFsuipcWriteKind;
+constexpr uint32_t kReadHeader = sizeof(platform::FsuipcReadRecord);
+constexpr uint32_t kWriteHeader = sizeof(platform::FsuipcWriteRecord);
 
 uint32_t LoadU32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |

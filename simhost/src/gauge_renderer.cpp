@@ -356,10 +356,9 @@ bool GaugeRenderer::HitTest(const PanelWindow& window, double px, double py,
         const double dy = (v - g.y) * dh / g.height;
         *hit = Hit{};
         hit->gauge = &g;
-        const gauge::MouseRect* list = g.header != nullptr ? g.header->mouse_rect : nullptr;
-        for (int i = 0; list != nullptr && i < 1024 && list[i].kind != gauge::MouseRectKind::End;
-             ++i) {
-            const gauge::MouseRect& r = list[i];
+        const int count = MouseRectCount(g.header);
+        for (int i = 0; i < count; ++i) {
+            const gauge::MouseRect& r = g.header->mouse_rect[i];
             if (r.kind != gauge::MouseRectKind::Child) continue;
             if (dx >= r.x && dy >= r.y && dx < r.x + r.width && dy < r.y + r.height) {
                 hit->rect_index = i;
@@ -390,15 +389,7 @@ void PointerRouter::Press(const PanelWindow& window, double px, double py, bool 
                           const RenderOptions& options) {
     GaugeRenderer::Hit hit;
     if (held_ || !renderer_.HitTest(window, px, py, options, &hit) || hit.rect == nullptr) return;
-    const uint32_t single = right_button ? gauge::kMouseRightSingle : gauge::kMouseLeftSingle;
-    const uint32_t repeat = right_button ? gauge::kMouseRightRepeat : gauge::kMouseLeftRepeat;
-    const uint32_t takes = hit.rect->mouse_flags;
-    uint32_t press = 0;
-    if (takes == 0 || (takes & single) != 0) {
-        press = single;
-    } else if ((takes & repeat) != 0) {
-        press = repeat;
-    }
+    const uint32_t press = PressFlag(hit.rect->mouse_flags, right_button);
     held_ = true;
     right_ = right_button;
     target_ = hit;

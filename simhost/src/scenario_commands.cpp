@@ -130,12 +130,6 @@ std::string Number(double v) {
     return buf;
 }
 
-std::string Hex(uint32_t v) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%X", v);
-    return buf;
-}
-
 // Builds the comparison of an expect: actual vs expected within tolerance.
 bool Compare(const std::string& what, double actual, double expected, double tolerance,
              std::string* message) {
@@ -201,7 +195,7 @@ ScenarioAction ParseOffsetSet(const std::vector<std::string>& args, std::string*
     return [offset = *offset, data, text = args[1] + " " + args[2]](ScenarioContext& ctx,
                                                                     std::string* message) {
         ctx.sim.fsuipc().Poke(offset, data.data(), static_cast<uint32_t>(data.size()));
-        *message = "offset " + Hex(offset) + " = " + text;
+        *message = "offset " + text::HexWord(offset) + " = " + text;
         ctx.sim.LogEvent("scenario " + *message);
         return true;
     };
@@ -226,7 +220,7 @@ ScenarioAction ParseKey(const std::vector<std::string>& args, std::string* error
     }
     return [id = *id, value = *value](ScenarioContext& ctx, std::string* message) {
         ctx.sim.ReceiveKeyEvent(id, value, false);
-        *message = "key event " + Hex(id) + " " + std::to_string(value);
+        *message = "key event " + text::HexWord(id) + " " + std::to_string(value);
         return true;
     };
 }
@@ -341,8 +335,8 @@ ScenarioAction ParseExpect(const std::vector<std::string>& args, std::string* er
                                                                     std::string* message) {
             uint8_t bytes[8] = {};
             ctx.sim.fsuipc().Peek(offset, bytes, type->size);
-            return Compare("offset " + Hex(offset) + " " + type->name, Decode(*type, bytes), value,
-                           tol, message);
+            return Compare("offset " + text::HexWord(offset) + " " + type->name,
+                           Decode(*type, bytes), value, tol, message);
         };
     }
     if (kind == "named") {

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <thread>
 
@@ -101,12 +100,6 @@ gauge::PanelServiceTable BuildServiceTable() {
 // table must outlive every Simulator.
 gauge::PanelServiceTable g_service_table = BuildServiceTable();
 
-std::string HexWord(uint32_t v) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%X", v);
-    return buf;
-}
-
 const char* WindowSlotName(int slot) {
     switch (slot) {
         case gauge::kSlotPanelWindowCloseIdent:
@@ -124,7 +117,33 @@ constexpr size_t kMaxElementsPerGauge = 4096;
 constexpr size_t kMaxNextEntries = 256;
 constexpr int kMaxMouseRects = 1024;
 
+// Index of the named variable called `name` (any case), or -1.
+int32_t FindNamed(const std::vector<NamedVariable>& named, std::string_view name) {
+    for (size_t i = 0; i < named.size(); ++i) {
+        if (text::EqualNoCase(named[i].name, name)) return static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
 }  // namespace
+
+int MouseRectCount(const gauge::GaugeHeader* header) {
+    const gauge::MouseRect* list = header != nullptr ? header->mouse_rect : nullptr;
+    int count = 0;
+    while (list != nullptr && count < kMaxMouseRects &&
+           list[count].kind != gauge::MouseRectKind::End) {
+        ++count;
+    }
+    return count;
+}
+
+uint32_t PressFlag(uint32_t mouse_flags, bool right_button) {
+    const uint32_t single = right_button ? gauge::kMouseRightSingle : gauge::kMouseLeftSingle;
+    const uint32_t repeat = right_button ? gauge::kMouseRightRepeat : gauge::kMouseLeftRepeat;
+    if (mouse_flags == 0 || (mouse_flags & single) != 0) return single;
+    if ((mouse_flags & repeat) != 0) return repeat;
+    return 0;
+}
 
 Simulator::Simulator(SimulatorConfig config) : config_(std::move(config)) {
     if (config_.fps < 1) config_.fps = 1;
@@ -205,18 +224,18 @@ bool Simulator::CheckModule(std::string* error) {
         return false;
     }
     if (linkage_->module_id != gauge::kModuleId) {
-        *error = who + "module identifier " + HexWord(linkage_->module_id) + " is not " +
-                 HexWord(gauge::kModuleId);
+        *error = who + "module identifier " + text::HexWord(linkage_->module_id) + " is not " +
+                 text::HexWord(gauge::kModuleId);
         return false;
     }
     if (linkage_->link_version != gauge::kLinkVersion) {
-        *error = who + "link version " + HexWord(linkage_->link_version) + " is not " +
-                 HexWord(gauge::kLinkVersion);
+        *error = who + "link version " + text::HexWord(linkage_->link_version) + " is not " +
+                 text::HexWord(gauge::kLinkVersion);
         return false;
     }
     if (import_->panel_services_id != gauge::kPanelServicesImportId) {
-        *error = who + "import table asks for " + HexWord(import_->panel_services_id) +
-                 ", not the panel services " + HexWord(gauge::kPanelServicesImportId);
+        *error = who + "import table asks for " + text::HexWord(import_->panel_services_id) +
+                 ", not the panel services " + text::HexWord(gauge::kPanelServicesImportId);
         return false;
     }
     for (int i = 0; i < gauge::kGaugeCount && linkage_->gauges[i] != nullptr; ++i) {
@@ -691,33 +710,21 @@ void Simulator::RecordFlags(GaugeInstance& g) {
 // Mouse
 
 bool Simulator::Click(GaugeInstance& g, int rect_index, bool right_button, std::string* error) {
-    const gauge::MouseRect* list = g.header->mouse_rect;
-    int count = 0;
-    while (list != nullptr && count < kMaxMouseRects &&
-           list[count].kind != gauge::MouseRectKind::End) {
-        ++count;
-    }
+    const int count = MouseRectCount(g.header);
     if (rect_index < 0 || rect_index >= count) {
         *error = "gauge '" + g.name + "' has " + std::to_string(count) +
                  " mouse rectangles; there is no rectangle " + std::to_string(rect_index);
         return false;
     }
-    const gauge::MouseRect& r = list[rect_index];
+    const gauge::MouseRect& r = g.header->mouse_rect[rect_index];
     const char* button = right_button ? "right" : "left";
     if (r.handler == nullptr) {
         *error = "mouse rectangle " + std::to_string(rect_index) + " of gauge '" + g.name +
                  "' has no handler";
         return false;
     }
-    const uint32_t single = right_button ? gauge::kMouseRightSingle : gauge::kMouseLeftSingle;
-    const uint32_t repeat = right_button ? gauge::kMouseRightRepeat : gauge::kMouseLeftRepeat;
     const uint32_t release = right_button ? gauge::kMouseRightRelease : gauge::kMouseLeftRelease;
-    uint32_t press = 0;
-    if (r.mouse_flags == 0 || (r.mouse_flags & single) != 0) {
-        press = single;
-    } else if ((r.mouse_flags & repeat) != 0) {
-        press = repeat;
-    }
+    const uint32_t press = PressFlag(r.mouse_flags, right_button);
     if (press == 0) {
         *error = "mouse rectangle " + std::to_string(rect_index) + " of gauge '" + g.name +
                  "' takes no " + button + " clicks";
@@ -740,17 +747,13 @@ bool Simulator::Click(GaugeInstance& g, int rect_index, bool right_button, std::
 
 bool Simulator::MouseEvent(GaugeInstance& g, int rect_index, gauge::Point relative,
                            uint32_t flags) {
-    const gauge::MouseRect* list = g.header != nullptr ? g.header->mouse_rect : nullptr;
-    int count = 0;
-    while (list != nullptr && count < kMaxMouseRects &&
-           list[count].kind != gauge::MouseRectKind::End) {
-        ++count;
-    }
-    if (rect_index < 0 || rect_index >= count || list[rect_index].handler == nullptr) return false;
+    if (rect_index < 0 || rect_index >= MouseRectCount(g.header)) return false;
+    const gauge::MouseRect& r = g.header->mouse_rect[rect_index];
+    if (r.handler == nullptr) return false;
     GaugeInstance* previous = current_;
     current_ = &g;
     PrepareHeader(g);
-    const int32_t result = list[rect_index].handler(&relative, flags);
+    const int32_t result = r.handler(&relative, flags);
     if ((flags & (gauge::kMouseLeftSingle | gauge::kMouseRightSingle)) != 0) {
         LogEvent("pointer '" + g.name + "' rectangle " + std::to_string(rect_index) + " flags " +
                  std::to_string(flags) + " -> " + std::to_string(result));
@@ -799,8 +802,8 @@ void Simulator::ReceiveKeyEvent(uint32_t id, uint32_t value, bool from_module) {
         std::lock_guard<std::mutex> lock(mutex_);
         key_events_.push_back(KeyEventRecord{frame(), id, value, from_module});
     }
-    LogEvent(std::string(from_module ? "key event " : "scenario key event ") + HexWord(id) + " " +
-             std::to_string(value));
+    LogEvent(std::string(from_module ? "key event " : "scenario key event ") + text::HexWord(id) +
+             " " + std::to_string(value));
     if (config_.aircraft_model && started_) model_.OnKeyEvent(id, value);
 }
 
@@ -845,10 +848,7 @@ std::set<uint32_t> Simulator::OpenPanelWindows() const {
 
 int32_t Simulator::FindNamedVariable(const std::string& name) const {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (size_t i = 0; i < named_.size(); ++i) {
-        if (text::EqualNoCase(named_[i].name, name)) return static_cast<int32_t>(i);
-    }
-    return -1;
+    return FindNamed(named_, name);
 }
 
 int32_t Simulator::CheckNamedVariable(const char* name) {
@@ -861,9 +861,7 @@ int32_t Simulator::RegisterNamedVariable(const char* name) {
     int32_t id = -1;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        for (size_t i = 0; i < named_.size() && id < 0; ++i) {
-            if (text::EqualNoCase(named_[i].name, name)) id = static_cast<int32_t>(i);
-        }
+        id = FindNamed(named_, name);
         if (id >= 0) return id;
         id = static_cast<int32_t>(named_.size());
         named_.push_back(NamedVariable{name, 0.0, 0});

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -35,6 +36,13 @@ inline bool EqualNoCase(std::string_view a, std::string_view b) {
 
 inline bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
     return s.size() >= prefix.size() && EqualNoCase(s.substr(0, prefix.size()), prefix);
+}
+
+// "0x" and the value in uppercase hexadecimal ("0x1011C").
+inline std::string HexWord(uint32_t v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%X", v);
+    return buf;
 }
 
 // Whole-text integer in decimal or with a 0x prefix; nothing else accepted.

@@ -117,6 +117,14 @@ struct NamedVariable {
     uint64_t sets = 0;
 };
 
+// The number of mouse rectangles of a gauge (0 is its parent rectangle, then
+// its child rectangles in list order), up to the list's end mark.
+int MouseRectCount(const zu::gauge::GaugeHeader* header);
+// The press a rectangle taking `mouse_flags` gets from a click: the single
+// click when it takes it (or takes nothing in particular), else the repeat;
+// 0 when it takes neither of that button.
+uint32_t PressFlag(uint32_t mouse_flags, bool right_button);
+
 class Simulator {
   public:
     explicit Simulator(SimulatorConfig config);
