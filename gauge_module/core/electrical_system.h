@@ -147,8 +147,21 @@ inline constexpr EF32 MainBatteryCurrent{124};  // positive charges
 inline constexpr EF32 AuxBatteryCurrent{128};
 inline constexpr EU8 ExternalDcOnLine{156};  // 255 / 0
 
-// 1 while the DC bus of the same index in BusVolts is above 20 V.
+// 1 while its DC bus is above 20 V.
 inline constexpr ElectricsArray<uint8_t, 8> BusPowered{157};
+
+// Indices of the bus-powered bytes (0x9D..0xA4). Their order is not the order
+// of BusVolts: index BusPowered with these names only.
+enum BusPoweredByte : std::size_t {
+    kPoweredMainBattery = 0,     // 0x9D
+    kPoweredAuxBattery = 1,      // 0x9E
+    kPoweredRightMainDc = 2,     // 0x9F
+    kPoweredLeftMainDc = 3,      // 0xA0, also the FMS power
+    kPoweredRightEssential = 4,  // 0xA1, annunciators and displays
+    kPoweredLeftEssential = 5,   // 0xA2, side-2 and weather-radar displays
+    kPoweredRightSecondary = 6,  // 0xA3
+    kPoweredLeftSecondary = 7,   // 0xA4
+};
 
 inline constexpr EF32 MainBatteryCharge{165};  // 0..100
 inline constexpr EF32 AuxBatteryCharge{169};   // 0..50
