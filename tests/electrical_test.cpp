@@ -99,9 +99,10 @@ TEST_F(ElectricalFlight, FromColdAndDarkToGeneratorsOnLine) {
     Frames(60);
     ASSERT_GE(sim_->ticks(), 30u);
     EXPECT_EQ(ElectricsDefaultsDone, 1);
-    EXPECT_EQ(BusPowered.get(kMainBatteryBus), 1);
-    for (DcBus bus : {kRightMainBus, kLeftMainBus, kRightEssentialBus, kLeftEssentialBus,
-                      kRightSecondaryBus, kLeftSecondaryBus}) {
+    EXPECT_EQ(BusPowered.get(kPoweredMainBattery), 1);
+    for (BusPoweredByte bus : {kPoweredRightMainDc, kPoweredLeftMainDc, kPoweredRightEssential,
+                               kPoweredLeftEssential, kPoweredRightSecondary,
+                               kPoweredLeftSecondary}) {
         EXPECT_EQ(BusPowered.get(bus), 0) << bus;
     }
     for (std::size_t i = 0; i < AcBusPowered.size; ++i) EXPECT_EQ(AcBusPowered.get(i), 0);
@@ -115,10 +116,10 @@ TEST_F(ElectricalFlight, FromColdAndDarkToGeneratorsOnLine) {
     MainBatterySwitch.set(255);
     Frames(15);
     EXPECT_EQ(BusVolts.get(kRightMainBus), 26);
-    EXPECT_EQ(BusPowered.get(kRightMainBus), 1);
-    EXPECT_EQ(BusPowered.get(kRightEssentialBus), 1);
-    EXPECT_EQ(BusPowered.get(kLeftEssentialBus), 1);
-    EXPECT_EQ(BusPowered.get(kLeftMainBus), 0);
+    EXPECT_EQ(BusPowered.get(kPoweredRightMainDc), 1);
+    EXPECT_EQ(BusPowered.get(kPoweredRightEssential), 1);
+    EXPECT_EQ(BusPowered.get(kPoweredLeftEssential), 1);
+    EXPECT_EQ(BusPowered.get(kPoweredLeftMainDc), 0);
     EXPECT_EQ(AcBusPowered.get(2), 1);
     EXPECT_EQ(AcBusPowered.get(3), 1);
     EXPECT_TRUE(Lit(2, 7));  // "#1 DC GEN": no generator yet
@@ -143,7 +144,7 @@ TEST_F(ElectricalFlight, FromColdAndDarkToGeneratorsOnLine) {
     EXPECT_EQ(AcGenerator1OnLine.get(), 255);
     EXPECT_EQ(AcGenerator2OnLine.get(), 255);
     EXPECT_EQ(BusVolts.get(kLeftMainBus), 27);
-    EXPECT_EQ(BusPowered.get(kLeftSecondaryBus), 1);
+    EXPECT_EQ(BusPowered.get(kPoweredLeftSecondary), 1);
     EXPECT_EQ(AcBusPowered.get(0), 1);
     EXPECT_FALSE(Lit(2, 7));
     EXPECT_FALSE(Lit(3, 7));
@@ -186,7 +187,7 @@ TEST_F(ElectricalFlight, ExteriorLightsReachTheSimulator) {
     MainBusTieSwitch.set(255);  // the left main bus on the battery as well
     NavBeaconSelector.set(1);
     Frames(30);
-    EXPECT_EQ(BusPowered.get(kLeftMainBus), 1);
+    EXPECT_EQ(BusPowered.get(kPoweredLeftMainDc), 1);
     EXPECT_EQ(ExteriorNavLights, 1);
     const int low = LastLightsByte();
     ASSERT_NE(low, -1);
@@ -231,8 +232,8 @@ TEST_F(ElectricalFlight, EnginesStartedInTheSimulatorBringTheGeneratorsOnLine) {
     // Cold and dark: no bus but the battery buses, nothing sent as lights.
     NavBeaconSelector.set(1);  // navigation lights selected, nothing feeds them
     fly(60);
-    EXPECT_EQ(BusPowered.get(kRightMainBus), 0);
-    EXPECT_EQ(BusPowered.get(kLeftEssentialBus), 0);
+    EXPECT_EQ(BusPowered.get(kPoweredRightMainDc), 0);
+    EXPECT_EQ(BusPowered.get(kPoweredLeftEssential), 0);
     EXPECT_EQ(lights_word(), 0);
     EXPECT_EQ(HostVariables[kHvSpool1].value, 0.0);
 
@@ -244,11 +245,11 @@ TEST_F(ElectricalFlight, EnginesStartedInTheSimulatorBringTheGeneratorsOnLine) {
     AuxBatterySwitch.set(255);
     fly(15);
     EXPECT_EQ(BusVolts.get(kRightMainBus), 26);
-    EXPECT_EQ(BusPowered.get(kLeftEssentialBus), 1);
-    EXPECT_EQ(BusPowered.get(kRightEssentialBus), 1);
+    EXPECT_EQ(BusPowered.get(kPoweredLeftEssential), 1);
+    EXPECT_EQ(BusPowered.get(kPoweredRightEssential), 1);
     EXPECT_EQ(AcBusPowered.get(2), 1);
     EXPECT_EQ(AcBusPowered.get(3), 1);
-    EXPECT_EQ(BusPowered.get(kLeftMainBus), 0);
+    EXPECT_EQ(BusPowered.get(kPoweredLeftMainDc), 0);
     EXPECT_EQ(ExteriorNavLights, 0);
     EXPECT_EQ(lights_word(), 0x20);
     EXPECT_TRUE(Lit(2, 7));  // "#1 DC GEN"
@@ -286,8 +287,8 @@ TEST_F(ElectricalFlight, EnginesStartedInTheSimulatorBringTheGeneratorsOnLine) {
     EXPECT_EQ(BusVolts.get(kRightMainBus), 27);
     EXPECT_EQ(AcBusPowered.get(0), 1);
     EXPECT_EQ(AcBusPowered.get(1), 1);
-    EXPECT_EQ(BusPowered.get(kLeftSecondaryBus), 1);
-    EXPECT_EQ(BusPowered.get(kRightSecondaryBus), 1);
+    EXPECT_EQ(BusPowered.get(kPoweredLeftSecondary), 1);
+    EXPECT_EQ(BusPowered.get(kPoweredRightSecondary), 1);
     for (int column : {7, 8}) {
         EXPECT_FALSE(Lit(2, column)) << column;
         EXPECT_FALSE(Lit(3, column)) << column;

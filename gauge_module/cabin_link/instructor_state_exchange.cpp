@@ -245,21 +245,21 @@ double InstructorPowerplantsValue(int index) {
 double InstructorElectricsValue(int index) {
     switch (index) {
         case kElecLeftEssentialBus:
-            return BusPowered.get(kLeftEssentialBus);
+            return BusPowered.get(kPoweredLeftEssential);
         case kElecRightEssentialBus:
-            return BusPowered.get(kRightEssentialBus);
+            return BusPowered.get(kPoweredRightEssential);
         case kElecAuxBatteryBus:
-            return BusPowered.get(kAuxBatteryBus);
+            return BusPowered.get(kPoweredAuxBattery);
         case kElecMainBatteryBus:
-            return BusPowered.get(kMainBatteryBus);
+            return BusPowered.get(kPoweredMainBattery);
         case kElecLeftMainDcBus:
-            return BusPowered.get(kLeftMainBus);
+            return BusPowered.get(kPoweredLeftMainDc);
         case kElecRightMainDcBus:
-            return BusPowered.get(kRightMainBus);
+            return BusPowered.get(kPoweredRightMainDc);
         case kElecLeftSecondaryDcBus:
-            return BusPowered.get(kLeftSecondaryBus);
+            return BusPowered.get(kPoweredLeftSecondary);
         case kElecRightSecondaryDcBus:
-            return BusPowered.get(kRightSecondaryBus);
+            return BusPowered.get(kPoweredRightSecondary);
         case kElecLeftAvionics115AcBus:
             return AcBusPowered.get(3);
         case kElecRightAvionics115AcBus:

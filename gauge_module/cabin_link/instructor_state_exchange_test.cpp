@@ -85,8 +85,8 @@ TEST_F(InstructorExchangeTest, RepliesCarryTheTablesAndTheAircraftState) {
     EXPECT_EQ(+m.items[kPpUnused6].value, 0.0f);
 
     const ElectricsRecord saved = Electrics_sys;
-    BusPowered.set(kLeftEssentialBus, 1);
-    BusPowered.set(kRightEssentialBus, 0);
+    BusPowered.set(kPoweredLeftEssential, 1);
+    BusPowered.set(kPoweredRightEssential, 0);
     DcGenerator1OnLine.set(255);  // relay K1
     AuxInverterSelectLeft.set(255);
     AuxInverterSelectRight.set(0);

@@ -55,9 +55,13 @@ class ElectricsTest : public ::testing::Test {
 
 TEST_F(ElectricsTest, ColdAircraftHasNoPowerAndItsDefaults) {
     Run(3);
-    for (std::size_t i = 0; i < 8; ++i) {
-        EXPECT_EQ(BusVolts.get(i), i < 2 ? 26 : 0) << i;  // battery buses carry the batteries
-        EXPECT_EQ(BusPowered.get(i), i < 2 ? 1 : 0) << i;
+    for (const DcBus bus : kDcBuses) {  // battery buses carry the batteries
+        const bool battery = bus == kMainBatteryBus || bus == kAuxBatteryBus;
+        EXPECT_EQ(BusVolts.get(bus), battery ? 26 : 0) << bus;
+    }
+    for (const BusPoweredByte b : kBusPoweredBytes) {
+        const bool battery = b == kPoweredMainBattery || b == kPoweredAuxBattery;
+        EXPECT_EQ(BusPowered.get(b), battery ? 1 : 0) << b;
     }
     EXPECT_FLOAT_EQ(MainBatteryCharge.get(), 100.0f);
     EXPECT_FLOAT_EQ(AuxBatteryCharge.get(), 50.0f);
@@ -91,7 +95,7 @@ TEST_F(ElectricsTest, BatteryOnlyPowersTheRightMainAndEssentialBusesAndDischarge
     EXPECT_EQ(BusVolts.get(kLeftEssentialBus), 26);
     EXPECT_EQ(BusVolts.get(kRightEssentialBus), 26);
     EXPECT_EQ(BusVolts.get(kLeftSecondaryBus), 0);
-    EXPECT_EQ(BusPowered.get(kRightMainBus), 1);
+    EXPECT_EQ(BusPowered.get(kPoweredRightMainDc), 1);
     EXPECT_EQ(AcBusPowered.get(3), 1);  // left avionics on the primary inverter
     EXPECT_EQ(AcBusPowered.get(2), 1);  // right avionics through the cross-tie
     EXPECT_FLOAT_EQ(MainBatteryCurrent.get(), -0.6f);

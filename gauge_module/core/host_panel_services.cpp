@@ -269,9 +269,9 @@ namespace {
 
 // Bus-powered bytes of Electrics_sys that gate the start switches and the
 // pilot's trim.
-constexpr EU8 kEngine1StartPower{0xA0};
-constexpr EU8 kEngine2StartPower{0x9F};
-constexpr EU8 kTrimPower{0xA2};
+constexpr BusPoweredByte kEngine1StartPower = kPoweredLeftMainDc;
+constexpr BusPoweredByte kEngine2StartPower = kPoweredRightMainDc;
+constexpr BusPoweredByte kTrimPower = kPoweredLeftEssential;
 
 constexpr uint32_t kThrottleEvents[2] = {kEvtThrottle1, kEvtThrottle2};
 constexpr uint32_t kPowerplantEvents[2] = {kEvtPowerplant1, kEvtPowerplant2};
@@ -322,10 +322,10 @@ void ThrottleEvents() {
 void StarterEvents() {
     bool flag[2] = {EngineStartRequest[0] != 0, EngineStartRequest[1] != 0};
     if (FrameChangeBits.load(std::memory_order_acquire) & 0x04) {
-        if (IttValue[0] != 0 && Powerplants_engine_ign1 == 2 && kEngine1StartPower.get() != 0) {
+        if (IttValue[0] != 0 && Powerplants_engine_ign1 == 2 && BusPowered.get(kEngine1StartPower) != 0) {
             flag[0] = true;
         }
-        if (IttValue[1] != 0 && Powerplants_engine_ign2 == 2 && kEngine2StartPower.get() != 0) {
+        if (IttValue[1] != 0 && Powerplants_engine_ign2 == 2 && BusPowered.get(kEngine2StartPower) != 0) {
             flag[1] = true;
         }
     }
@@ -381,7 +381,7 @@ void TrimFailures() {
         }
     }
     float out = TorqueYawValue;
-    if (kTrimPower.get() != 0) out += static_cast<float>(PilotTrimRequest);
+    if (BusPowered.get(kTrimPower) != 0) out += static_cast<float>(PilotTrimRequest);
     TrimOutput = out;
     if (std::fabs(out - TrimOutputKept) > 0.001f) {
         TrimOutputKept = out;
@@ -512,7 +512,7 @@ void HostKeyEventsSend() {
         ThrottlesReleased = 1;
     }
     // 16. Pilot-panel trim switch.
-    if (kTrimPower.get() != 0 && PilotPanelFlag != 0) {
+    if (BusPowered.get(kTrimPower) != 0 && PilotPanelFlag != 0) {
         if (PilotTrimRequest == 1) {
             Send(kEvtTrimDown, 1);
         } else if (PilotTrimRequest == -1) {
