@@ -278,11 +278,6 @@ constexpr uint32_t kPowerplantEvents[2] = {kEvtPowerplant1, kEvtPowerplant2};
 constexpr uint32_t kPropLeverEvents[2] = {kEvtPropLever1, kEvtPropLever2};
 constexpr uint32_t kStarterEvents[2] = {kEvtStarter1, kEvtStarter2};
 
-// Instructor flight-surface failure bits common to the first two words.
-constexpr int32_t kFailElevator = 0x08;
-constexpr int32_t kFailAileron = 0x04;
-constexpr int32_t kFailRudderLeft = 0x01;
-constexpr int32_t kFailRudderRight = 0x02;
 // The four trim failures: failure bit in the third word and the index of
 // the surface value that must reach 400 for it to act.
 struct TrimFailure {
@@ -293,8 +288,17 @@ struct TrimFailure {
 constexpr TrimFailure kTrimFailures[4] = {
     {0x01, 3, -0.25}, {0x02, 4, -0.25}, {0x04, 5, 0.25}, {0x08, 6, 0.25}};
 
-int32_t CommonFailureBits() {
-    return FlightSurfacesInstructorStates[0] & FlightSurfacesInstructorStates[1];
+// Instructor flight-surface failures: each surface's entry of the table
+// holds its failure code (kSurfaceFail*, as the instructor panel sends it).
+// The two elevators and the two ailerons always fail together.
+bool ElevatorsFreeFloating() {
+    return (FlightSurfacesInstructorStates[kSurfaceElevator1] &
+            FlightSurfacesInstructorStates[kSurfaceElevator2] & kSurfaceFailFreeFloating) != 0;
+}
+
+bool AileronsFailed() {
+    return FlightSurfacesInstructorStates[kSurfaceAileron1] != 0 ||
+           FlightSurfacesInstructorStates[kSurfaceAileron2] != 0;
 }
 
 void ThrottleEvents() {
@@ -350,16 +354,16 @@ void RudderEvents() {
     } else {
         Send(kEvtRudder, 0);
     }
-    const int32_t failures = CommonFailureBits();
-    if (failures & kFailRudderLeft) {
+    const int32_t rudder = FlightSurfacesInstructorStates[kSurfaceRudder];
+    if (rudder & kSurfaceFailDeflectLeft) {
         Send(kEvtRudder, 15000);
-    } else if (failures & kFailRudderRight) {
+    } else if (rudder & kSurfaceFailDeflectRight) {
         Send(kEvtRudder, -15000);
     }
 }
 
 void ElevatorAndAileronEvents() {
-    if (CommonFailureBits() & kFailElevator) Send(kEvtElevator, 0);
+    if (ElevatorsFreeFloating()) Send(kEvtElevator, 0);
     if (Powerplants_controls_throttle_limiter != 0) {
         Send(kEvtElevator, 16530);
         ThrottleLimiterSent = 1;
@@ -367,7 +371,7 @@ void ElevatorAndAileronEvents() {
         Send(kEvtElevator, 0);
         ThrottleLimiterSent = 0;
     }
-    if (CommonFailureBits() & kFailAileron) Send(kEvtAileron, 0);
+    if (AileronsFailed()) Send(kEvtAileron, 0);
 }
 
 void TrimFailures() {
@@ -550,9 +554,7 @@ void FscomTrimming() {
         if (sent) {
             ApServoEngaged = 1;
             Send(kEvtElevatorTrim, ElevatorTrimOut);
-            if (FlightSurfacesInstructorStates[0] == 0 && FlightSurfacesInstructorStates[1] == 0) {
-                Send(kEvtAileron, -ApRollServoOutput);
-            }
+            if (!AileronsFailed()) Send(kEvtAileron, -ApRollServoOutput);
             if (SimFrozen.load(std::memory_order_acquire) != 0) Send(kEvtAileron, 0);
         }
     }
