@@ -19,6 +19,7 @@
 #include "core/cabin_doors.h"
 #include "core/caution_logic.h"
 #include "core/electrical_system.h"
+#include "core/flight_guidance.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
@@ -63,6 +64,16 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(RemoteBurstStarted, s.remote_burst_started);
     f(RemoteLastUpdatePass, s.remote_last_update);
     f(RemotePositionValues, s.remote_position);
+    f(RemoteApMirror, s.remote_ap_mirror);
+    f(RemoteYdMirror, s.remote_yd_mirror);
+    f(RemoteApEngageWord, s.remote_engage_word);
+    // Flight guidance and the gear handle the bulk targets write.
+    f(FGC_comp_AP1_engaged, s.ap1_engaged);
+    f(FGC_comp_YD1_engaged, s.yd1_engaged);
+    f(FgcCoupledSide, s.coupled_side);
+    f(FGC_comp_FGC1_system_test_timer, s.fgc1_test_timer);
+    f(FGC_comp_FGC2_system_test_timer, s.fgc2_test_timer);
+    f(HostGearHandle, s.gear_handle);
     // Settings: a flight without a settings file keeps the built-in values.
     f(NETWORK_SERVER, s.network_server);
     f(Throttles_delta, s.throttles_delta);
@@ -132,6 +143,15 @@ struct Snapshot {
     Stored<decltype(RemoteBurstStarted)> remote_burst_started;
     Stored<decltype(RemoteLastUpdatePass)> remote_last_update;
     Stored<decltype(RemotePositionValues)> remote_position;
+    Stored<decltype(RemoteApMirror)> remote_ap_mirror;
+    Stored<decltype(RemoteYdMirror)> remote_yd_mirror;
+    Stored<decltype(RemoteApEngageWord)> remote_engage_word;
+    Stored<decltype(FGC_comp_AP1_engaged)> ap1_engaged;
+    Stored<decltype(FGC_comp_YD1_engaged)> yd1_engaged;
+    Stored<decltype(FgcCoupledSide)> coupled_side;
+    Stored<decltype(FGC_comp_FGC1_system_test_timer)> fgc1_test_timer;
+    Stored<decltype(FGC_comp_FGC2_system_test_timer)> fgc2_test_timer;
+    Stored<decltype(HostGearHandle)> gear_handle;
     Stored<decltype(NETWORK_SERVER)> network_server;
     Stored<decltype(Throttles_delta)> throttles_delta;
     Stored<decltype(SPLIT_PLS_SYNC_FACTOR)> split_pls_sync;

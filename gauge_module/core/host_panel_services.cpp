@@ -6,6 +6,7 @@
 
 #include "cabin_link/instructor_state_exchange.h"
 #include "core/electrical_system.h"
+#include "core/flight_guidance.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/module_frame.h"
 #include "core/powerplant.h"
@@ -100,9 +101,6 @@ int16_t JoystickRudderOut = 0;
 float TorqueYawValue = 0.0f;
 int32_t RudderTrimOutput = 0;
 int32_t FlightControlGating = 0;
-int32_t FGC_comp_AP1_engaged = 0;
-int32_t FGC_comp_AP2_engaged = 0;
-int32_t FgcCoupledSide = 1;
 uint8_t FgcServoValid[2] = {0, 0};
 uint8_t FgcServoFault[2] = {0, 0};
 double ApPitchServoOutput1 = 0.0;

@@ -254,10 +254,8 @@ extern float TorqueYawValue;         // trim value sent to the simulator
 extern int32_t RudderTrimOutput;     // rudder trim sent by the servo output
 extern int32_t FlightControlGating;  // gating value of the control-input byte
 
-// Flight guidance and autopilot control laws.
-extern int32_t FGC_comp_AP1_engaged;
-extern int32_t FGC_comp_AP2_engaged;
-extern int32_t FgcCoupledSide;  // bit 0 side 1, bit 1 side 2
+// Autopilot control laws (the engaged words and the coupled side are in
+// core/flight_guidance.h).
 extern uint8_t FgcServoValid[2];
 extern uint8_t FgcServoFault[2];
 extern double ApPitchServoOutput1;

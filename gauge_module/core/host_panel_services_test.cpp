@@ -11,6 +11,7 @@
 
 #include "cabin_link/instructor_state_exchange.h"
 #include "core/electrical_system.h"
+#include "core/flight_guidance.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/module_frame.h"
 #include "core/powerplant.h"

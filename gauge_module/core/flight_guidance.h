@@ -1,0 +1,30 @@
+// Flight guidance: the state of the two flight-guidance computers (modes,
+// engagement, coupled side, self-test countdowns) that the mode logic,
+// control laws and messages keep and the displays, the autopilot servo
+// output and the instructor link read.
+//
+// The mode logic itself is not part of the module yet: these values keep
+// their initial values except where the instructor link's bulk targets set
+// them.
+#pragma once
+
+#include <cstdint>
+
+namespace zu {
+
+// Autopilot and yaw damper engaged, per computer (non-zero while engaged).
+extern int32_t FGC_comp_AP1_engaged;
+extern int32_t FGC_comp_AP2_engaged;
+extern int32_t FGC_comp_YD1_engaged;
+
+// The coupled side (first field of FgcSide1): 1 or 2, the side whose
+// navigation source, selected heading and altitude the computer uses; 3
+// during a dual approach.
+extern int32_t FgcCoupledSide;  // initial 1
+
+// System-test countdowns of the two computers (ticks; initial 360, so the
+// self-test runs after loading).
+extern int32_t FGC_comp_FGC1_system_test_timer;
+extern int32_t FGC_comp_FGC2_system_test_timer;
+
+}  // namespace zu
