@@ -100,9 +100,9 @@ TEST_F(ElectricalFlight, FromColdAndDarkToGeneratorsOnLine) {
     ASSERT_GE(sim_->ticks(), 30u);
     EXPECT_EQ(ElectricsDefaultsDone, 1);
     EXPECT_EQ(BusPowered.get(kPoweredMainBattery), 1);
-    for (BusPoweredByte bus : {kPoweredRightMainDc, kPoweredLeftMainDc, kPoweredRightEssential,
-                               kPoweredLeftEssential, kPoweredRightSecondary,
-                               kPoweredLeftSecondary}) {
+    for (BusPoweredByte bus :
+         {kPoweredRightMainDc, kPoweredLeftMainDc, kPoweredRightEssential, kPoweredLeftEssential,
+          kPoweredRightSecondary, kPoweredLeftSecondary}) {
         EXPECT_EQ(BusPowered.get(bus), 0) << bus;
     }
     for (std::size_t i = 0; i < AcBusPowered.size; ++i) EXPECT_EQ(AcBusPowered.get(i), 0);

@@ -229,8 +229,8 @@ TEST_F(EngineInstrumentsE2e, UnpoweredIndicatorsShowTheirRestReadings) {
 TEST_F(EngineInstrumentsE2e, PoweredTorqueNeedleAndReadoutFollowTorque) {
     Start();
     PowerUp();
-    for (const BusPoweredByte b : {kPoweredRightMainDc, kPoweredLeftMainDc, kPoweredRightEssential,
-                                   kPoweredLeftEssential}) {
+    for (const BusPoweredByte b :
+         {kPoweredRightMainDc, kPoweredLeftMainDc, kPoweredRightEssential, kPoweredLeftEssential}) {
         ASSERT_EQ(BusPowered.get(b), 1) << b;
     }
     PowerplantState.Torque[0] = 75.0;

@@ -40,9 +40,9 @@ class InstructorFailures : public LinkFlight {
     }
 
     void Set(uint16_t group, int index, int state) {
-        const InstructorMessage r = Exchange(
-            client_, LinkRequest(kInstructorSetValue, group, static_cast<float>(index),
-                                 static_cast<float>(state)));
+        const InstructorMessage r =
+            Exchange(client_, LinkRequest(kInstructorSetValue, group, static_cast<float>(index),
+                                          static_cast<float>(state)));
         ASSERT_EQ(+r.kind, kInstructorAcknowledge);
     }
 
@@ -116,8 +116,8 @@ TEST_F(InstructorFailures, MainBusFailureTakesOnlyTheIndicatorsAndBytesOfThatBus
     EXPECT_EQ(Electrics_sys.bytes[0xA1], 1);
     EXPECT_EQ(Electrics_sys.bytes[0xA2], 1);
     // The Electrics page shows the same buses.
-    InstructorMessage r = Exchange(client_, LinkRequest(kInstructorDataRequest,
-                                                        kInstructorGroupElectrics));
+    InstructorMessage r =
+        Exchange(client_, LinkRequest(kInstructorDataRequest, kInstructorGroupElectrics));
     EXPECT_EQ(+r.items[kElecRightMainDcBus].value, 0.0f);
     EXPECT_EQ(+r.items[kElecLeftMainDcBus].value, 1.0f);
     EXPECT_EQ(+r.items[kElecRightEssentialBus].value, 1.0f);

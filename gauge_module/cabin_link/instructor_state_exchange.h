@@ -92,8 +92,8 @@ extern uint8_t RemoteBurstStarted;
 extern uint32_t RemoteLastUpdatePass;
 
 // Link-side state the bulk identifiers write.
-extern uint8_t RemoteApMirror;          // autopilot-engage mirror (255 / 0)
-extern uint8_t RemoteYdMirror;          // yaw-damper mirror (255 / 0)
+extern uint8_t RemoteApMirror;  // autopilot-engage mirror (255 / 0)
+extern uint8_t RemoteYdMirror;  // yaw-damper mirror (255 / 0)
 // Which sides the remote source engages (bit 0 side 1, bit 1 side 2);
 // copied into the engaged words while a mirror byte is set.
 extern int32_t RemoteApEngageWord;

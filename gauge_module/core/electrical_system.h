@@ -147,8 +147,8 @@ enum DcBus : std::size_t {
     kRightSecondaryBus = 6,
     kLeftSecondaryBus = 7,
 };
-inline constexpr DcBus kDcBuses[8] = {kMainBatteryBus,    kAuxBatteryBus,    kRightEssentialBus,
-                                      kLeftEssentialBus,  kRightMainBus,     kLeftMainBus,
+inline constexpr DcBus kDcBuses[8] = {kMainBatteryBus,    kAuxBatteryBus,   kRightEssentialBus,
+                                      kLeftEssentialBus,  kRightMainBus,    kLeftMainBus,
                                       kRightSecondaryBus, kLeftSecondaryBus};
 // The DC bus voltages (whole volts), indexed by DcBus only.
 inline constexpr ElectricsNamedArray<int32_t, DcBus, 8> BusVolts{68};
@@ -180,7 +180,7 @@ inline constexpr BusPoweredByte kBusPoweredBytes[8] = {
     kPoweredRightEssential, kPoweredLeftEssential, kPoweredRightSecondary, kPoweredLeftSecondary};
 // The bus whose voltage each bus-powered byte shows.
 inline constexpr DcBus kBusOfPoweredByte[8] = {
-    kMainBatteryBus,    kAuxBatteryBus, kRightMainBus,      kLeftMainBus,
+    kMainBatteryBus,    kAuxBatteryBus,    kRightMainBus,      kLeftMainBus,
     kRightEssentialBus, kLeftEssentialBus, kRightSecondaryBus, kLeftSecondaryBus};
 
 // 1 while its DC bus is above 20 V, else 0.

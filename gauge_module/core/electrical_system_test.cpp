@@ -287,9 +287,9 @@ TEST_F(ElectricsTest, EachBusPoweredByteSitsAtItsOwnRecordByte) {
 
 TEST_F(ElectricsTest, LightingFollowsTheMainBusesNotTheEssentialOnes) {
     ElectricsEnginesRunning();
-    LightingSwitchA.set(255);  // left main bus
-    LightingSwitchD.set(255);  // right main bus
-    NavBeaconSelector.set(1);  // left main bus
+    LightingSwitchA.set(255);    // left main bus
+    LightingSwitchD.set(255);    // right main bus
+    NavBeaconSelector.set(1);    // left main bus
     StrobeLightSwitch.set(255);  // right essential bus
     ElectricsInstructorStates[kElecLeftMainDcBus] = 255;
     Run(3);

@@ -324,10 +324,12 @@ void ThrottleEvents() {
 void StarterEvents() {
     bool flag[2] = {EngineStartRequest[0] != 0, EngineStartRequest[1] != 0};
     if (FrameChangeBits.load(std::memory_order_acquire) & 0x04) {
-        if (IttValue[0] != 0 && Powerplants_engine_ign1 == 2 && BusPowered.get(kEngine1StartPower) != 0) {
+        if (IttValue[0] != 0 && Powerplants_engine_ign1 == 2 &&
+            BusPowered.get(kEngine1StartPower) != 0) {
             flag[0] = true;
         }
-        if (IttValue[1] != 0 && Powerplants_engine_ign2 == 2 && BusPowered.get(kEngine2StartPower) != 0) {
+        if (IttValue[1] != 0 && Powerplants_engine_ign2 == 2 &&
+            BusPowered.get(kEngine2StartPower) != 0) {
             flag[1] = true;
         }
     }

@@ -288,8 +288,8 @@ TEST_F(HostServices, AutopilotAileronOutputStopsWhileTheAileronsHaveFailed) {
     AcBusPowered.set(3, 1);
     ApRollServoOutput = 500;
     FscomTrimming();
-    EXPECT_EQ(EventsOf(kEvtAileron), (std::vector<std::pair<uint32_t, int32_t>>{
-                                         {kEvtAileron, -500}}));
+    EXPECT_EQ(EventsOf(kEvtAileron),
+              (std::vector<std::pair<uint32_t, int32_t>>{{kEvtAileron, -500}}));
     g_events.clear();
     FlightSurfacesInstructorStates[kSurfaceAileron2] = kSurfaceFailInoperative;
     FscomTrimming();

@@ -228,8 +228,8 @@ TEST_F(EngineInstrumentsTest, SpoolSpeedsTestBeatsNormalUnpoweredBeatsTestNoRemo
     RunFrame(nl);
     EXPECT_FLOAT_EQ(NhDisplay[1], kNhTestValue);
     EXPECT_FLOAT_EQ(NlDisplay[0], kNlTestValue);
-    BusPowered.set(kPoweredLeftEssential, 0);          // Nh of both engines and NL1
-    RemoteDisplayCountdown = 100;  // no remote step on these dials
+    BusPowered.set(kPoweredLeftEssential, 0);  // Nh of both engines and NL1
+    RemoteDisplayCountdown = 100;              // no remote step on these dials
     RunFrame(nh);
     RunFrame(nl);
     EXPECT_FLOAT_EQ(NhDisplay[1], -4.5f);
