@@ -56,9 +56,12 @@ uint32_t GetU32(const uint8_t* p) {
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
-// Memory for the one flush a connection can have posted at a time, so that
-// waking the worker from a sending thread does not allocate.
-class PostMemory {
+// Memory for one kind of operation of a connection, of which at most one is
+// outstanding at a time (the posted flush, the read, the write): asio frees
+// an operation's memory before calling its handler, so the next one of the
+// kind finds it free. Sending and receiving therefore allocate nothing,
+// whatever the thread; a larger or concurrent request falls back to the heap.
+class HandlerMemory {
   public:
     void* Allocate(size_t size) {
         bool expected = false;
@@ -76,25 +79,25 @@ class PostMemory {
     }
 
   private:
-    alignas(std::max_align_t) unsigned char storage_[256];
+    alignas(std::max_align_t) unsigned char storage_[512];
     std::atomic<bool> in_use_{false};
 };
 
 template <typename T>
-class PostAllocator {
+class HandlerAllocator {
   public:
     using value_type = T;
-    explicit PostAllocator(PostMemory& memory) : memory_(&memory) {}
+    explicit HandlerAllocator(HandlerMemory& memory) : memory_(&memory) {}
     template <typename U>
-    PostAllocator(const PostAllocator<U>& other) : memory_(other.memory_) {}
+    HandlerAllocator(const HandlerAllocator<U>& other) : memory_(other.memory_) {}
     T* allocate(size_t n) { return static_cast<T*>(memory_->Allocate(sizeof(T) * n)); }
     void deallocate(T* p, size_t) { memory_->Deallocate(p); }
-    bool operator==(const PostAllocator& other) const { return memory_ == other.memory_; }
+    bool operator==(const HandlerAllocator& other) const { return memory_ == other.memory_; }
 
   private:
     template <typename>
-    friend class PostAllocator;
-    PostMemory* memory_;
+    friend class HandlerAllocator;
+    HandlerMemory* memory_;
 };
 
 // One TCP connection carrying length-prefixed frames. Reading and closing
@@ -150,7 +153,7 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
             write_busy_ = true;
         }
         asio::post(executor_,
-                   asio::bind_allocator(PostAllocator<int>(post_memory_),
+                   asio::bind_allocator(HandlerAllocator<int>(post_memory_),
                                         [self = shared_from_this()] { self->StartWrite(); }));
         return kSessionOk;
     }
@@ -192,23 +195,27 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
 
   private:
     void ReadHeader() {
-        asio::async_read(socket_, asio::buffer(header_),
-                         [self = shared_from_this()](const asio::error_code& ec, size_t) {
-                             if (ec) return self->Ended();
-                             const uint32_t size = GetU32(self->header_.data());
-                             if (size == 0 || size > kMaxFrameBytes) return self->Ended();
-                             self->ReadBody(size);
-                         });
+        asio::async_read(
+            socket_, asio::buffer(header_),
+            asio::bind_allocator(HandlerAllocator<int>(read_memory_),
+                                 [self = shared_from_this()](const asio::error_code& ec, size_t) {
+                                     if (ec) return self->Ended();
+                                     const uint32_t size = GetU32(self->header_.data());
+                                     if (size == 0 || size > kMaxFrameBytes) return self->Ended();
+                                     self->ReadBody(size);
+                                 }));
     }
 
     void ReadBody(uint32_t size) {
-        asio::async_read(socket_, asio::buffer(body_.data(), size),
-                         [self = shared_from_this()](const asio::error_code& ec, size_t n) {
-                             if (ec) return self->Ended();
-                             if (!self->on_frame_(*self, self->body_.data(), n)) return;
-                             if (self->quiet_) return;
-                             self->ReadHeader();
-                         });
+        asio::async_read(
+            socket_, asio::buffer(body_.data(), size),
+            asio::bind_allocator(HandlerAllocator<int>(read_memory_),
+                                 [self = shared_from_this()](const asio::error_code& ec, size_t n) {
+                                     if (ec) return self->Ended();
+                                     if (!self->on_frame_(*self, self->body_.data(), n)) return;
+                                     if (self->quiet_) return;
+                                     self->ReadHeader();
+                                 }));
     }
 
     void Ended() {
@@ -229,18 +236,20 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
             size = pending_size_;
             pending_size_ = 0;
         }
-        asio::async_write(socket_, asio::buffer(writing_.get(), size),
-                          [self = shared_from_this()](const asio::error_code& ec, size_t) {
-                              if (ec) {
-                                  // The read side sees the failure too and reports it.
-                                  std::lock_guard<std::mutex> lock(self->out_mutex_);
-                                  self->open_.store(false, std::memory_order_release);
-                                  self->write_busy_ = false;
-                                  self->pending_size_ = 0;
-                                  return;
-                              }
-                              self->StartWrite();
-                          });
+        asio::async_write(
+            socket_, asio::buffer(writing_.get(), size),
+            asio::bind_allocator(HandlerAllocator<int>(write_memory_),
+                                 [self = shared_from_this()](const asio::error_code& ec, size_t) {
+                                     if (ec) {
+                                         // The read side sees the failure too and reports it.
+                                         std::lock_guard<std::mutex> lock(self->out_mutex_);
+                                         self->open_.store(false, std::memory_order_release);
+                                         self->write_busy_ = false;
+                                         self->pending_size_ = 0;
+                                         return;
+                                     }
+                                     self->StartWrite();
+                                 }));
     }
 
     tcp::socket socket_;
@@ -262,7 +271,9 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     std::atomic<uint64_t> sent_{0};
     std::atomic<uint64_t> dropped_{0};
     std::array<uint8_t, kFrameHeaderBytes + kAnswerBytes> last_{};
-    PostMemory post_memory_;
+    HandlerMemory post_memory_;
+    HandlerMemory read_memory_;
+    HandlerMemory write_memory_;
 };
 
 // ---------------------------------------------------------------------------
