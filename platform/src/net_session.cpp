@@ -306,6 +306,13 @@ class AsioSessionHost final : public SessionHost {
 
         app_ = app;
         limits_ = limits;
+        // Counters describe this hosting.
+        closed_over_cap_.store(0, std::memory_order_relaxed);
+        handshake_timeouts_.store(0, std::memory_order_relaxed);
+        {
+            std::lock_guard<std::mutex> lock(players_mutex_);
+            dropped_departed_ = 0;
+        }
         handler_ = std::move(handler);
         io_ = std::move(io);
         acceptor_ = std::move(acceptor);

@@ -77,7 +77,7 @@ struct SessionPeerStats {
     uint64_t frames_dropped = 0;  // refused because the peer's queue was full
 };
 
-// A host's counters, read from any thread.
+// A host's counters since its last Host call, read from any thread.
 struct SessionHostStats {
     uint16_t port = 0;
     size_t connections = 0;               // open now, handshakes included
