@@ -248,7 +248,7 @@ TEST_F(InstructorLinkBounds, TheSixtyFifthConnectionIsClosedAtOnce) {
     RawPeer over(Port());
     EXPECT_EQ(over.BytesUntilClosed(), 0);
     LinkClient refused;
-    EXPECT_NE(refused.Connect(Port()), platform::kSessionOk);
+    EXPECT_EQ(refused.Connect(Port()), platform::kSessionRefused);
     ExpectAnswered(good);
     const nlohmann::json session = LinkSession(*sim_, Port());
     EXPECT_EQ(session.at("closed_over_cap"), 2);

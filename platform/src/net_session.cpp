@@ -631,7 +631,8 @@ class AsioSessionClient final : public SessionClient {
         return true;
     }
 
-    // Worker thread: the host closed the connection.
+    // Worker thread: the host closed the connection, or refused it by
+    // closing before its answer.
     void OnEnded() {
         bool was_connected;
         {
@@ -642,7 +643,7 @@ class AsioSessionClient final : public SessionClient {
         if (was_connected) {
             handler_(SessionEvent::Disconnected, 0, nullptr, 0);
         } else {
-            Finish(kSessionNoHost);
+            Finish(kSessionRefused);  // closed before answering: a host at its cap
         }
     }
 

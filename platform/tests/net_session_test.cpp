@@ -351,8 +351,8 @@ TEST_F(BoundedSessionTest, AConnectionBeyondTheCapIsClosedAtOnce) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
     Recorder refused_events;
     auto refused = CreateSessionClient();
-    EXPECT_NE(refused->Connect("127.0.0.1", port, kInstructorAppId, refused_events.Handler()),
-              kSessionOk);
+    EXPECT_EQ(refused->Connect("127.0.0.1", port, kInstructorAppId, refused_events.Handler()),
+              kSessionRefused);
     EXPECT_EQ(host->Stats().closed_over_cap, 2u);
     EXPECT_EQ(host->Stats().connections, 4u);
     ExpectServed(*good, client_events, connected[0].player, "served at the cap");

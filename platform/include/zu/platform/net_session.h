@@ -115,7 +115,9 @@ class SessionClient {
         std::function<void(SessionEvent event, PlayerId player, const uint8_t* data, size_t size)>;
 
     virtual ~SessionClient() = default;
-    // Connects and waits for the host's answer (at most `timeout_ms`).
+    // Connects and waits for the host's answer (at most `timeout_ms`):
+    // kSessionOk, kSessionRefused (refused, or closed before answering, as a
+    // host at its connection cap does) or kSessionNoHost (nothing answered).
     virtual int32_t Connect(const std::string& host, uint16_t port, const AppId& app,
                             Handler handler, uint32_t timeout_ms = 5000) = 0;
     virtual int32_t Send(const void* data, size_t size) = 0;
