@@ -335,6 +335,7 @@ TEST_F(BoundedSessionTest, ConnectionsWithoutAConnectRequestAreClosedAfterTheHan
 TEST_F(BoundedSessionTest, AConnectionBeyondTheCapIsClosedAtOnce) {
     SessionLimits limits;
     limits.max_connections = 4;
+    limits.handshake_timeout_ms = 60000;  // the idle ones stay for the whole test
     ASSERT_NO_FATAL_FAILURE(Start(limits));
     Recorder client_events;
     auto good = ConnectClient(client_events);
