@@ -7,6 +7,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "zu/platform/net_session.h"
 #include "zu/simhost/scenario.h"
 #include "zu/simhost/simulator.h"
 
@@ -256,6 +257,24 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
     root["sounds"] = {{"mode", AudioModeName(platform::GetAudioMode())},
                       {"events", std::move(sound_events)},
                       {"dropped", sim.SoundEventsDropped()}};
+
+    // Network sessions hosted in this process (the module's instructor link).
+    json sessions = json::array();
+    for (const platform::SessionHostStats& h : platform::HostedSessions()) {
+        json peers = json::array();
+        for (const platform::SessionPeerStats& p : h.peers) {
+            peers.push_back({{"player", p.player},
+                             {"frames_sent", p.frames_sent},
+                             {"frames_dropped", p.frames_dropped}});
+        }
+        sessions.push_back({{"port", h.port},
+                            {"connections", h.connections},
+                            {"closed_over_cap", h.closed_over_cap},
+                            {"handshake_timeouts", h.handshake_timeouts},
+                            {"frames_dropped", h.frames_dropped},
+                            {"peers", std::move(peers)}});
+    }
+    root["net_sessions"] = std::move(sessions);
 
     json gauges = json::array();
     for (const GaugeInstance& g : sim.gauges()) {
