@@ -3,10 +3,9 @@
 // The input is taken as the text of an INI file. The names found in its
 // lines are looked up, then a few keys are written, deleted and read back;
 // whatever the file held before, a written value must read back as written
-// and a deleted key must be gone.
-#include <stdlib.h>
-#include <unistd.h>
-
+// and a deleted key must be gone. The file lives in memory (the INI layer's
+// memory-backed files): a run touches nothing on disk.
+#include <cstdlib>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -15,23 +14,15 @@
 #include <vector>
 
 #include "zu/platform/ini_file.h"
-#include "zu/platform/paths.h"
 
 namespace {
 
-const std::string& FilePath() {
-    static const std::string path = [] {
-        char templ[] = "/tmp/zu_ini_fuzz_XXXXXX";
-        if (::mkdtemp(templ) == nullptr) abort();
-        return zu::platform::FromHostPath(std::string(templ) + "/Fuzz.ini");
-    }();
-    return path;
-}
+constexpr char kPath[] = "C:\\Fuzz\\Fuzz.ini";
 
 void Check(bool condition, const char* what) {
     if (!condition) {
         std::fprintf(stderr, "ini_fuzz: %s\n", what);
-        abort();
+        std::abort();
     }
 }
 
@@ -59,14 +50,10 @@ std::vector<std::string> NamesIn(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace zu::platform;
-    const std::string& path = FilePath();
-    const char* p = path.c_str();
-    {
-        FILE* file = std::fopen(ToHostPath(path).c_str(), "wb");
-        if (file == nullptr) return 0;
-        std::fwrite(data, 1, size, file);
-        std::fclose(file);
-    }
+    static const bool memory = (SetIniMemoryFiles(true), true);
+    (void)memory;
+    const char* p = kPath;
+    SetIniMemoryFile(p, data, size);
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const std::vector<std::string> names = NamesIn(text);
 

@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <map>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -50,7 +51,39 @@ bool NamesMatch(std::string_view a, std::string_view b) {
     return EqualNoCaseAscii(Trim(a), Trim(b));
 }
 
+// The memory-backed files (SetIniMemoryFiles): keyed by the path as the
+// caller gave it, lower-cased.
+struct MemoryFiles {
+    std::atomic<bool> on{false};
+    std::mutex mutex;
+    std::map<std::string, std::string> files;
+};
+
+MemoryFiles& Memory() {
+    static MemoryFiles memory;
+    return memory;
+}
+
+bool MemoryOn() {
+    return Memory().on.load(std::memory_order_acquire);
+}
+
+// Where a path's contents live: its host file, or its memory file's key.
+std::string Resolve(const char* path) {
+    if (!MemoryOn()) return ToHostPath(path);
+    std::string key(path);
+    for (char& c : key) c = LowerAscii(c);
+    return key;
+}
+
 std::optional<std::string> ReadFile(const std::string& host_path) {
+    if (MemoryOn()) {
+        MemoryFiles& m = Memory();
+        std::lock_guard<std::mutex> lock(m.mutex);
+        auto it = m.files.find(host_path);
+        if (it == m.files.end()) return std::nullopt;
+        return it->second;
+    }
     FILE* file = std::fopen(host_path.c_str(), "rb");
     if (file == nullptr) return std::nullopt;
     std::string data;
@@ -140,7 +173,7 @@ long FindKey(const IniText& text, size_t begin, size_t end, std::string_view key
 
 std::optional<std::string> Lookup(const char* section, const char* key, const char* path) {
     if (section == nullptr || key == nullptr || path == nullptr) return std::nullopt;
-    std::optional<std::string> data = ReadFile(ToHostPath(path));
+    std::optional<std::string> data = ReadFile(Resolve(path));
     if (!data) return std::nullopt;
     IniText text = Parse(*data);
     size_t end = 0;
@@ -178,6 +211,12 @@ bool Store(const std::string& host_path, const IniText& text) {
     for (const std::string& line : text.lines) {
         data += line;
         data += text.newline;
+    }
+    if (MemoryOn()) {
+        MemoryFiles& m = Memory();
+        std::lock_guard<std::mutex> lock(m.mutex);
+        m.files[host_path] = std::move(data);
+        return true;
     }
     static std::atomic<uint32_t> counter{0};
     std::string temp = host_path + ".tmp" + std::to_string(::getpid()) + "-" +
@@ -248,14 +287,14 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
     if (section == nullptr && key == nullptr && value == nullptr) return true;  // "flush"
     if (section == nullptr || path == nullptr) return false;
     std::lock_guard<std::mutex> lock(WriteMutex());
-    const std::string host_path = ToHostPath(path);
+    const std::string host_path = Resolve(path);
     std::optional<std::string> data = ReadFile(host_path);
-    if (!data) {
+    if (!data && !MemoryOn()) {
         struct stat st {};
         std::string folder = ParentFolder(host_path);
         if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
-        if (key == nullptr || value == nullptr) return true;  // nothing to delete
     }
+    if (!data && (key == nullptr || value == nullptr)) return true;  // nothing to delete
     IniText text = data ? Parse(*data) : IniText{};
     const std::string section_name(Trim(section));
 
@@ -340,6 +379,21 @@ bool GetPrivateProfileStruct(const char* section, const char* key, void* out, ui
     if (stored != sum) return false;
     if (size != 0) std::memcpy(out, bytes.data(), size);
     return true;
+}
+
+void SetIniMemoryFiles(bool on) {
+    MemoryFiles& m = Memory();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    m.on.store(on, std::memory_order_release);
+    if (!on) m.files.clear();
+}
+
+void SetIniMemoryFile(const char* path, const void* data, size_t size) {
+    if (path == nullptr || !MemoryOn()) return;
+    const std::string key = Resolve(path);
+    MemoryFiles& m = Memory();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    m.files[key].assign(static_cast<const char*>(data), size);
 }
 
 }  // namespace zu::platform

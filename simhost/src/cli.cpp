@@ -424,12 +424,11 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
     }
     // The audio engine's device is closed before the program ends.
     platform::AudioShutdown();
-    size_t module_keys = 0;
-    for (const KeyEventRecord& k : sim.KeyEvents()) module_keys += k.from_module ? 1 : 0;
+    const uint64_t module_keys = sim.ModuleKeyEventsTotal();
     out << "simhost: " << sim.frame() << " frames, " << sim.elapsed_seconds() << " s, ";
     if (o.lockstep) out << sim.ticks() << " ticks, ";
     out << sim.gauges().size() << " gauges, " << module_keys << " key events, "
-        << sim.fsuipc().Writes().size() << " FSUIPC writes";
+        << sim.fsuipc().WritesTotal() << " FSUIPC writes";
     if (has_scenario) out << ", " << scenario.failures() << " scenario failures";
     out << '\n';
     if (!o.out_dir.empty()) {
