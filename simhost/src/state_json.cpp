@@ -177,6 +177,7 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
                               {"count", c.count},
                               {"first_frame", c.first_frame},
                               {"last_frame", c.last_frame},
+                              {"first_value", c.first.value},
                               {"last_value", c.last.value},
                               {"last_source", c.last.from_module ? "module" : "scenario"}});
     }
@@ -230,6 +231,7 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
                                 {"count", c.count},
                                 {"first_frame", c.first_frame},
                                 {"last_frame", c.last_frame},
+                                {"first_hex", c.first},
                                 {"last_hex", c.last}});
     }
     root["fsuipc"] = {{"windows", f.WindowClasses()},

@@ -57,13 +57,13 @@ class RecentWindow {
     uint64_t total_ = 0;
 };
 
-// Per key: how often it occurred, the first and last frame, and the last
-// record's value.
+// Per key: how often it occurred, and its first and last frame and value.
 template <typename Value>
 struct KeyCount {
     uint64_t count = 0;
     uint64_t first_frame = 0;
     uint64_t last_frame = 0;
+    Value first{};
     Value last{};
 };
 
@@ -72,7 +72,10 @@ class CountTable {
   public:
     void Add(Key key, uint64_t frame, const Value& value) {
         KeyCount<Value>& c = counts_[key];
-        if (c.count == 0) c.first_frame = frame;
+        if (c.count == 0) {
+            c.first_frame = frame;
+            c.first = value;
+        }
         ++c.count;
         c.last_frame = frame;
         c.last = value;
