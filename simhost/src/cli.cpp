@@ -387,6 +387,13 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
         err << "simhost: " << error << '\n';
         return kExitAircraft;
     }
+    if (!o.lockstep && !o.no_audio) {
+        // The real clock plays on the machine's audio device when it has one.
+        out << (platform::GetAudioBackend() == platform::AudioBackend::OpenAlDevice
+                    ? "audio: playing on the machine's audio device\n"
+                    : "audio: none found, mixing to memory\n")
+            << std::flush;
+    }
     if (o.window) {
         // Live: until the windows are closed, or for --seconds when given.
         uint64_t f = 0;
