@@ -297,6 +297,36 @@ TEST_F(GaugeRendererTest, HiddenElementsAreNeitherDrawnNorUpdatedAndAmbientDimsU
     EXPECT_EQ(PixelAfterFrame(10, 10, 1.0, 0.5), 0xFF0000u);  // lit: full brightness
 }
 
+// Each bitmap is scaled once per picture scale: drawing again (whatever the
+// needles do) makes no new copies; a new scale or ambient level replaces
+// them. A window whose elements did not change reports nothing to draw.
+TEST_F(GaugeRendererTest, ScalesEachBitmapOnceAndSkipsUnchangedWindows) {
+    EXPECT_EQ(PixelAfterFrame(50, 25, 1.5), 0xFFFFFFu);
+    const size_t copies = renderer_->scaled_count();
+    EXPECT_GT(copies, 0u);
+    g_needle_angle = 90;
+    EXPECT_EQ(PixelAfterFrame(75, 50, 1.5), 0xFFFFFFu);
+    g_needle_angle = 33;
+    PixelAfterFrame(75, 50, 1.5);
+    EXPECT_EQ(renderer_->scaled_count(), copies);
+    g_needle_angle = 0;
+    EXPECT_EQ(PixelAfterFrame(50, 25, 2.5), 0xFFFFFFu);
+    EXPECT_EQ(renderer_->scaled_count(), copies);  // replaced, not added
+    const uint32_t dim = PixelAfterFrame(10, 10, 2.5, 0.5);
+    EXPECT_NEAR(static_cast<int>(dim >> 16), 128, 2);
+    EXPECT_EQ(renderer_->scaled_count(), copies);
+
+    const simhost::RenderOptions options{1.0, 1.0};
+    EXPECT_TRUE(renderer_->WindowChanged(window(), options));  // never drawn
+    sim_->RunFrame();
+    EXPECT_FALSE(renderer_->WindowChanged(window(), options));
+    g_needle_angle = 45;
+    sim_->RunFrame();
+    EXPECT_TRUE(renderer_->WindowChanged(window(), options));
+    EXPECT_FALSE(renderer_->WindowChanged(window(), options));
+    EXPECT_TRUE(renderer_->WindowChanged(window(), {2.0, 1.0}));
+}
+
 TEST_F(GaugeRendererTest, PointerClicksRepeatsWhileHeldAndDragsAcrossZones) {
     const simhost::RenderOptions options{2.0, 1.0};  // window drawn at twice the size
     // A button that takes single clicks and releases.
