@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <map>
@@ -51,12 +52,26 @@ bool NamesMatch(std::string_view a, std::string_view b) {
     return EqualNoCaseAscii(Trim(a), Trim(b));
 }
 
+// Orders paths without regard to ASCII case (and looks them up as views).
+struct LessNoCaseAscii {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const {
+        const size_t n = a.size() < b.size() ? a.size() : b.size();
+        for (size_t i = 0; i < n; ++i) {
+            const char x = LowerAscii(a[i]);
+            const char y = LowerAscii(b[i]);
+            if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+        }
+        return a.size() < b.size();
+    }
+};
+
 // The memory-backed files (SetIniMemoryFiles): keyed by the path as the
-// caller gave it, lower-cased.
+// caller gave it, compared without regard to ASCII case.
 struct MemoryFiles {
     std::atomic<bool> on{false};
     std::mutex mutex;
-    std::map<std::string, std::string> files;
+    std::map<std::string, std::string, LessNoCaseAscii> files;
 };
 
 MemoryFiles& Memory() {
@@ -70,10 +85,7 @@ bool MemoryOn() {
 
 // Where a path's contents live: its host file, or its memory file's key.
 std::string Resolve(const char* path) {
-    if (!MemoryOn()) return ToHostPath(path);
-    std::string key(path);
-    for (char& c : key) c = LowerAscii(c);
-    return key;
+    return MemoryOn() ? std::string(path) : ToHostPath(path);
 }
 
 std::optional<std::string> ReadFile(const std::string& host_path) {
@@ -96,6 +108,7 @@ std::optional<std::string> ReadFile(const std::string& host_path) {
 
 IniText Parse(std::string_view data) {
     IniText text;
+    text.lines.reserve(static_cast<size_t>(std::count(data.begin(), data.end(), '\n')) + 1);
     bool first = true;
     while (!data.empty()) {
         size_t end = data.find('\n');
@@ -171,18 +184,41 @@ long FindKey(const IniText& text, size_t begin, size_t end, std::string_view key
     return -1;
 }
 
+// The value of `key` in the first section named `section` of a file's text,
+// read straight from the text (the same lines Parse would give).
+std::optional<std::string> FindValue(std::string_view data, std::string_view section,
+                                     std::string_view key) {
+    bool in_section = false;
+    while (!data.empty()) {
+        const size_t end = data.find('\n');
+        std::string_view line = data.substr(0, end);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        std::string_view name;
+        size_t equals = 0;
+        if (SectionHeader(line, &name)) {
+            if (in_section) return std::nullopt;  // the first such section ended
+            in_section = NamesMatch(name, section);
+        } else if (in_section && KeyLine(line, &name, &equals) && NamesMatch(name, key)) {
+            return std::string(ValueOf(line, equals));
+        }
+        if (end == std::string_view::npos) break;
+        data.remove_prefix(end + 1);
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> Lookup(const char* section, const char* key, const char* path) {
     if (section == nullptr || key == nullptr || path == nullptr) return std::nullopt;
-    std::optional<std::string> data = ReadFile(Resolve(path));
+    if (MemoryOn()) {
+        MemoryFiles& m = Memory();
+        std::lock_guard<std::mutex> lock(m.mutex);
+        auto it = m.files.find(std::string_view(path));
+        if (it == m.files.end()) return std::nullopt;
+        return FindValue(it->second, section, key);
+    }
+    std::optional<std::string> data = ReadFile(ToHostPath(path));
     if (!data) return std::nullopt;
-    IniText text = Parse(*data);
-    size_t end = 0;
-    long header = FindSection(text, section, &end);
-    if (header < 0) return std::nullopt;
-    size_t equals = 0;
-    long line = FindKey(text, static_cast<size_t>(header) + 1, end, key, &equals);
-    if (line < 0) return std::nullopt;
-    return std::string(ValueOf(text.lines[static_cast<size_t>(line)], equals));
+    return FindValue(*data, section, key);
 }
 
 std::string ParentFolder(const std::string& host_path) {
@@ -205,9 +241,26 @@ bool WriteAll(int fd, const std::string& data) {
     return true;
 }
 
+// A file's lines, or nothing when it does not exist.
+std::optional<IniText> LoadText(const std::string& host_path) {
+    if (MemoryOn()) {
+        MemoryFiles& m = Memory();
+        std::lock_guard<std::mutex> lock(m.mutex);
+        auto it = m.files.find(host_path);
+        if (it == m.files.end()) return std::nullopt;
+        return Parse(it->second);
+    }
+    std::optional<std::string> data = ReadFile(host_path);
+    if (!data) return std::nullopt;
+    return Parse(*data);
+}
+
 // Replaces the file with `text` through a temporary file and a rename.
 bool Store(const std::string& host_path, const IniText& text) {
     std::string data;
+    size_t size = 0;
+    for (const std::string& line : text.lines) size += line.size() + text.newline.size();
+    data.reserve(size);
     for (const std::string& line : text.lines) {
         data += line;
         data += text.newline;
@@ -288,14 +341,14 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
     if (section == nullptr || path == nullptr) return false;
     std::lock_guard<std::mutex> lock(WriteMutex());
     const std::string host_path = Resolve(path);
-    std::optional<std::string> data = ReadFile(host_path);
-    if (!data && !MemoryOn()) {
+    std::optional<IniText> loaded = LoadText(host_path);
+    if (!loaded && !MemoryOn()) {
         struct stat st {};
         std::string folder = ParentFolder(host_path);
         if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
     }
-    if (!data && (key == nullptr || value == nullptr)) return true;  // nothing to delete
-    IniText text = data ? Parse(*data) : IniText{};
+    if (!loaded && (key == nullptr || value == nullptr)) return true;  // nothing to delete
+    IniText text = loaded ? std::move(*loaded) : IniText{};
     const std::string section_name(Trim(section));
 
     size_t end = 0;
