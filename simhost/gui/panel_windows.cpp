@@ -15,8 +15,9 @@ namespace zu::simhost {
 
 namespace {
 
-// One panel window: its picture, fitted to the view (aspect kept, centred)
-// and redrawn after a frame that changed what it shows, while on view.
+// One panel window: its picture, fitted to the view (aspect kept, centred),
+// brought up to date after every frame while on view (the gauges that
+// changed are drawn again).
 class PanelView : public QWidget {
   public:
     PanelView(WindowSession& session, const PanelWindow& window)
@@ -32,11 +33,9 @@ class PanelView : public QWidget {
     PanelView& operator=(const PanelView&) = delete;
 
     void Redraw() {
-        const bool resized = Fit();
-        if (!resized && !session_.renderer.WindowChanged(window_, options_)) return;
-        if (resized) session_.renderer.WindowChanged(window_, options_);
-        session_.renderer.RenderWindow(window_, options_, surface_);
-        update();
+        Fit();
+        // Only the gauges that changed are drawn again; none, nothing to show.
+        if (session_.renderer.UpdateWindow(window_, options_, surface_) > 0) update();
     }
 
   protected:

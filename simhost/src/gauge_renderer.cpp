@@ -31,6 +31,12 @@ void SetColourRef(cairo_t* cr, uint32_t c) {
                          ((c >> 16) & 0xFF) / 255.0);
 }
 
+// The panel's grey, behind the gauges.
+void PaintPanelBackground(cairo_t* cr) {
+    cairo_set_source_rgb(cr, 0.23, 0.24, 0.26);
+    cairo_paint(cr);
+}
+
 // Ends the group pushed for an element and paints it through the element's
 // mask (a pattern placed at the element's position, taken over), or whole
 // when it has none.
@@ -383,8 +389,7 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
 void GaugeRenderer::RenderWindow(const PanelWindow& window, const RenderOptions& options,
                                  cairo_surface_t* target) {
     cairo_t* cr = cairo_create(target);
-    cairo_set_source_rgb(cr, 0.23, 0.24, 0.26);  // panel grey
-    cairo_paint(cr);
+    PaintPanelBackground(cr);
     for (const GaugeInstance& g : sim_.gauges()) {
         if (g.window_number != window.number) continue;
         cairo_save(cr);
@@ -409,39 +414,107 @@ void Mix(uint64_t* h, const void* data, size_t size) {
 
 }  // namespace
 
-// What the drawing of a window reads: each gauge's elements' flags, results
-// and, for strings, text and colours.
-uint64_t GaugeRenderer::WindowSignature(const PanelWindow& window) const {
+uint64_t GaugeRenderer::GaugeSignature(const GaugeInstance& g) {
     uint64_t h = 0xCBF29CE484222325ull;
-    for (const GaugeInstance& g : sim_.gauges()) {
-        if (g.window_number != window.number) continue;
-        for (const ElementState& s : g.elements) {
-            const gauge::ElementHeader* e = s.element;
-            Mix(&h, &e->image_flags, sizeof e->image_flags);
-            if ((e->image_flags & gauge::kImageHidden) != 0) continue;
-            Mix(&h, &s.value, sizeof s.value);
-            Mix(&h, &s.x, sizeof s.x);
-            Mix(&h, &s.y, sizeof s.y);
-            if (e->type == gauge::ElementType::String) {
-                const auto* str = reinterpret_cast<const gauge::StringElement*>(e);
-                Mix(&h, str->text, sizeof str->text);
-                Mix(&h, &str->fg_colour, sizeof str->fg_colour);
-                Mix(&h, &str->bg_colour, sizeof str->bg_colour);
-            }
+    for (const ElementState& s : g.elements) {
+        const gauge::ElementHeader* e = s.element;
+        Mix(&h, &e->image_flags, sizeof e->image_flags);
+        if ((e->image_flags & gauge::kImageHidden) != 0) continue;
+        Mix(&h, &s.value, sizeof s.value);
+        Mix(&h, &s.x, sizeof s.x);
+        Mix(&h, &s.y, sizeof s.y);
+        if (e->type == gauge::ElementType::String) {
+            const auto* str = reinterpret_cast<const gauge::StringElement*>(e);
+            Mix(&h, str->text, sizeof str->text);
+            Mix(&h, &str->fg_colour, sizeof str->fg_colour);
+            Mix(&h, &str->bg_colour, sizeof str->bg_colour);
         }
     }
     return h;
 }
 
-bool GaugeRenderer::WindowChanged(const PanelWindow& window, const RenderOptions& options) {
-    uint64_t h = WindowSignature(window);
-    Mix(&h, &options.scale, sizeof options.scale);
-    Mix(&h, &options.ambient, sizeof options.ambient);
-    auto [it, inserted] = window_signatures_.try_emplace(window.number, h);
-    if (inserted) return true;
-    if (it->second == h) return false;
-    it->second = h;
-    return true;
+namespace {
+
+// The pixels a placed gauge may touch in a window's picture.
+void GaugeRect(const GaugeInstance& g, double scale, double* x0, double* y0, double* x1,
+               double* y1) {
+    *x0 = std::floor(g.x * scale);
+    *y0 = std::floor(g.y * scale);
+    *x1 = std::ceil((g.x + g.width) * scale);
+    *y1 = std::ceil((g.y + g.height) * scale);
+}
+
+}  // namespace
+
+int GaugeRenderer::UpdateWindow(const PanelWindow& window, const RenderOptions& options,
+                                cairo_surface_t* target) {
+    const std::vector<GaugeInstance>& gauges = sim_.gauges();
+    WindowMemo& memo = memos_[window.number];
+    const int width = cairo_image_surface_get_width(target);
+    const int height = cairo_image_surface_get_height(target);
+    size_t count = 0;
+    for (const GaugeInstance& g : gauges) count += g.window_number == window.number ? 1 : 0;
+    const bool whole = memo.target != target || memo.width != width || memo.height != height ||
+                       memo.options.scale != options.scale ||
+                       memo.options.ambient != options.ambient ||
+                       memo.gauge_signatures.size() != count;
+    if (whole) {
+        memo.target = target;
+        memo.width = width;
+        memo.height = height;
+        memo.options = options;
+        memo.gauge_signatures.clear();
+        for (const GaugeInstance& g : gauges) {
+            if (g.window_number == window.number) memo.gauge_signatures.push_back(GaugeSignature(g));
+        }
+        RenderWindow(window, options, target);
+        return static_cast<int>(count);
+    }
+    // The gauges that changed (by index in `gauges`).
+    changed_.clear();
+    size_t k = 0;
+    for (size_t i = 0; i < gauges.size(); ++i) {
+        if (gauges[i].window_number != window.number) continue;
+        const uint64_t signature = GaugeSignature(gauges[i]);
+        if (signature != memo.gauge_signatures[k]) {
+            memo.gauge_signatures[k] = signature;
+            changed_.push_back(i);
+        }
+        ++k;
+    }
+    if (changed_.empty()) return 0;
+    int drawn = 0;
+    cairo_t* cr = cairo_create(target);
+    for (size_t i : changed_) {
+        double x0 = 0;
+        double y0 = 0;
+        double x1 = 0;
+        double y1 = 0;
+        GaugeRect(gauges[i], options.scale, &x0, &y0, &x1, &y1);
+        cairo_save(cr);
+        cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
+        cairo_clip(cr);
+        PaintPanelBackground(cr);
+        // Everything in the rectangle, in panel order (overlaps included).
+        for (const GaugeInstance& g : gauges) {
+            if (g.window_number != window.number) continue;
+            double gx0 = 0;
+            double gy0 = 0;
+            double gx1 = 0;
+            double gy1 = 0;
+            GaugeRect(g, options.scale, &gx0, &gy0, &gx1, &gy1);
+            if (gx1 <= x0 || gy1 <= y0 || gx0 >= x1 || gy0 >= y1) continue;
+            cairo_save(cr);
+            cairo_translate(cr, g.x * options.scale, g.y * options.scale);
+            RenderGauge(cr, g, options.scale, options.ambient);
+            cairo_restore(cr);
+            ++drawn;
+        }
+        cairo_restore(cr);
+    }
+    cairo_destroy(cr);
+    cairo_surface_flush(target);
+    return drawn;
 }
 
 cairo_surface_t* GaugeRenderer::RenderWindow(const PanelWindow& window,

@@ -33,9 +33,10 @@
 // placed size times the picture scale) and darkened once for the ambient
 // level; the copies are kept in a cache keyed by bitmap, size and lit state,
 // emptied when the picture scale or the ambient level changes. Bitmaps that
-// are not turned are drawn on whole pixels. `WindowChanged` tells whether
-// anything a window shows changed since it was last drawn, so a live view
-// can skip windows with nothing new to draw.
+// are not turned are drawn on whole pixels. `UpdateWindow` redraws only the
+// gauges whose elements changed since the window's last update (nothing at
+// all for a window where nothing changed), so a live view pays for what
+// moves.
 //
 // PointerRouter turns pointer presses, moves and releases on a window
 // picture into handler calls (see docs/gauges.md): a press delivers the
@@ -114,10 +115,15 @@ class GaugeRenderer {
     // Scaled copies in the cache (for tests).
     size_t scaled_count() const { return scaled_.size(); }
 
-    // True when what `window` shows differs from what it showed when this
-    // was last asked for it (always true the first time, and after the
-    // options changed); each window is remembered separately.
-    bool WindowChanged(const PanelWindow& window, const RenderOptions& options);
+    // Brings `target` (an image surface of WindowSize that still holds the
+    // picture of this window's last UpdateWindow) up to date: only the
+    // gauges whose elements changed since then are drawn again, each on a
+    // fresh background with whatever else lies in its rectangle. The first
+    // time, and when the target, its size or the options changed, the whole
+    // window is drawn. Returns the number of gauges drawn (0: the picture
+    // was current).
+    int UpdateWindow(const PanelWindow& window, const RenderOptions& options,
+                     cairo_surface_t* target);
 
     struct Fonts;
 
@@ -129,7 +135,8 @@ class GaugeRenderer {
     void PaintScaled(cairo_t* cr, uint32_t id, double x, double y, bool lit);
     // The scaled copy as a pattern placed at (x, y) of the design space.
     cairo_pattern_t* ScaledPattern(uint32_t id, double x, double y, bool lit);
-    uint64_t WindowSignature(const PanelWindow& window) const;
+    // What the drawing of a gauge reads of its elements, hashed.
+    static uint64_t GaugeSignature(const GaugeInstance& gauge);
 
     const Simulator& sim_;
     std::map<uint32_t, cairo_surface_t*> bitmaps_;
@@ -140,7 +147,16 @@ class GaugeRenderer {
     double gauge_kx_ = 1;
     double gauge_ky_ = 1;
     double ambient_ = 1;
-    std::map<int, uint64_t> window_signatures_;
+    // Per window: what its last UpdateWindow drew, and into what.
+    struct WindowMemo {
+        cairo_surface_t* target = nullptr;
+        int width = 0;
+        int height = 0;
+        RenderOptions options;
+        std::vector<uint64_t> gauge_signatures;  // its gauges, in panel order
+    };
+    std::map<int, WindowMemo> memos_;
+    std::vector<size_t> changed_;  // reused by UpdateWindow
     Fonts* fonts_;
 };
 
