@@ -51,8 +51,8 @@ struct SamplePanel {
         return cfg;
     }
     SamplePanel() : sim(Config()), renderer(sim) {
-        if (!sim.AttachModule(&Linkage, &ImportTable, &error) ||
-            !sim.LoadAircraft(&error) || !sim.Start(&error)) {
+        if (!sim.AttachModule(&Linkage, &ImportTable, &error) || !sim.LoadAircraft(&error) ||
+            !sim.Start(&error)) {
             return;
         }
         // Batteries on and the bus tie closed: the instruments are powered.

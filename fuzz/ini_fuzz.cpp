@@ -5,9 +5,9 @@
 // whatever the file held before, a written value must read back as written
 // and a deleted key must be gone. The file lives in memory (the INI layer's
 // memory-backed files): a run touches nothing on disk.
-#include <cstdlib>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>

@@ -324,8 +324,8 @@ TEST_F(GaugeRendererTest, ScalesEachBitmapOnceAndRedrawsOnlyWhatChanged) {
     cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
     auto pixel = [&](int x, int y) {
         const unsigned char* data = cairo_image_surface_get_data(picture);
-        return reinterpret_cast<const uint32_t*>(data + y * cairo_image_surface_get_stride(
-                                                            picture))[x] &
+        return reinterpret_cast<const uint32_t*>(data +
+                                                 y * cairo_image_surface_get_stride(picture))[x] &
                0xFFFFFF;
     };
     EXPECT_EQ(renderer_->UpdateWindow(window(), options, picture), 1);  // the first: whole
@@ -335,12 +335,13 @@ TEST_F(GaugeRendererTest, ScalesEachBitmapOnceAndRedrawsOnlyWhatChanged) {
     g_needle_angle = 90;
     sim_->RunFrame();
     EXPECT_EQ(renderer_->UpdateWindow(window(), options, picture), 1);
-    EXPECT_EQ(pixel(75, 50), 0xFFFFFFu);   // the needle where it now points
+    EXPECT_EQ(pixel(75, 50), 0xFFFFFFu);    // the needle where it now points
     EXPECT_EQ(pixel(50, 25), kBackground);  // and gone from where it was
     cairo_surface_t* fresh = renderer_->RenderWindow(window(), options);
-    EXPECT_EQ(std::memcmp(cairo_image_surface_get_data(fresh), cairo_image_surface_get_data(picture),
-                          static_cast<size_t>(cairo_image_surface_get_stride(picture)) * h),
-              0);  // the same as drawn whole
+    EXPECT_EQ(
+        std::memcmp(cairo_image_surface_get_data(fresh), cairo_image_surface_get_data(picture),
+                    static_cast<size_t>(cairo_image_surface_get_stride(picture)) * h),
+        0);  // the same as drawn whole
     cairo_surface_destroy(fresh);
     EXPECT_EQ(renderer_->UpdateWindow(window(), {1.0, 0.5}, picture), 1);  // new options: whole
     cairo_surface_destroy(picture);

@@ -67,8 +67,8 @@ void ExpectFlat(const Flight& shorter, const Flight& longer) {
     EXPECT_LT(longer.state_bytes, kStateFileLimit);
     const double a = static_cast<double>(shorter.run.peak_rss_kb);
     const double b = static_cast<double>(longer.run.peak_rss_kb);
-    EXPECT_LT(std::abs(b - a), 0.10 * a) << "peak resident memory " << a << " kB against " << b
-                                         << " kB";
+    EXPECT_LT(std::abs(b - a), 0.10 * a)
+        << "peak resident memory " << a << " kB against " << b << " kB";
     // The windows are full, the counts go on.
     EXPECT_GT(longer.state["key_event_log"]["total"].get<uint64_t>(),
               longer.state["key_events"].size());

@@ -4,10 +4,10 @@
 // away. Waits are bounded waits for events, never fixed sleeps.
 #include <QLineEdit>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <atomic>

@@ -18,9 +18,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <map>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>

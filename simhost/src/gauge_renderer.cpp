@@ -144,8 +144,8 @@ cairo_surface_t* GaugeRenderer::ScaledBitmap(uint32_t id, int width, int height,
     if (width <= 0 || height <= 0 || width > 16383 || height > 16383) return nullptr;
     ambient = std::clamp(ambient, 0.0, 1.0);
     if (ambient >= 1.0) lit = true;  // nothing to darken: one copy serves both
-    const uint64_t key = uint64_t{id} << 32 | uint64_t(width) << 18 | uint64_t(height) << 4 |
-                         (lit ? 1u : 0u);
+    const uint64_t key =
+        uint64_t{id} << 32 | uint64_t(width) << 18 | uint64_t(height) << 4 | (lit ? 1u : 0u);
     auto it = scaled_.find(key);
     if (it != scaled_.end()) return it->second;
     cairo_surface_t* original = Bitmap(id);
@@ -465,7 +465,8 @@ int GaugeRenderer::UpdateWindow(const PanelWindow& window, const RenderOptions& 
         memo.options = options;
         memo.gauge_signatures.clear();
         for (const GaugeInstance& g : gauges) {
-            if (g.window_number == window.number) memo.gauge_signatures.push_back(GaugeSignature(g));
+            if (g.window_number == window.number)
+                memo.gauge_signatures.push_back(GaugeSignature(g));
         }
         RenderWindow(window, options, target);
         return static_cast<int>(count);

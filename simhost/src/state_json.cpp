@@ -234,14 +234,11 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
                                 {"first_hex", c.first},
                                 {"last_hex", c.last}});
     }
-    root["fsuipc"] = {{"windows", f.WindowClasses()},
-                      {"batches", f.BatchesServed()},
-                      {"refused", f.BatchesRefused()},
-                      {"client_version", f.ClientVersion()},
-                      {"writes", std::move(writes)},
-                      {"writes_total", f.WritesTotal()},
-                      {"writes_kept", kFsuipcWriteWindow},
-                      {"write_counts", std::move(write_counts)}};
+    root["fsuipc"] = {
+        {"windows", f.WindowClasses()},      {"batches", f.BatchesServed()},
+        {"refused", f.BatchesRefused()},     {"client_version", f.ClientVersion()},
+        {"writes", std::move(writes)},       {"writes_total", f.WritesTotal()},
+        {"writes_kept", kFsuipcWriteWindow}, {"write_counts", std::move(write_counts)}};
 
     json calls = json::array();
     for (const PanelWindowCall& c : sim.PanelWindowCalls()) {
