@@ -393,6 +393,10 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
                     ? "audio: playing on the machine's audio device\n"
                     : "audio: none found, mixing to memory\n")
             << std::flush;
+    } else if (o.window && !o.no_audio) {
+        // Someone watching the panels hears nothing on the lockstep clock.
+        out << "audio: mixing to memory on the lockstep clock (--realtime plays it)\n"
+            << std::flush;
     }
     if (o.window) {
         // Live: until the windows are closed, or for --seconds when given.
