@@ -80,10 +80,10 @@ class ElectricalFlight : public testing::Test {
     int LastLightsByte() const {
         const nlohmann::json state = nlohmann::json::parse(simhost::BuildStateJson(*sim_, nullptr));
         int low = -1;
-        for (const auto& w : state["fsuipc"]["writes"]) {
+        for (const auto& w : state["fsuipc"]["write_counts"]) {
             if (w["offset"].get<uint32_t>() == 0x0D0C) {
-                low = static_cast<int>(
-                    std::strtol(w["hex"].get<std::string>().substr(0, 2).c_str(), nullptr, 16));
+                low = static_cast<int>(std::strtol(
+                    w["last_hex"].get<std::string>().substr(0, 2).c_str(), nullptr, 16));
             }
         }
         return low;
@@ -344,17 +344,18 @@ TEST_F(ElectricalFlight, EnginesStartedInTheSimulatorBringTheGeneratorsOnLine) {
     std::string error;
     ASSERT_TRUE(simhost::WriteStateJson(file, *sim_, nullptr, &error)) << error;
     const nlohmann::json state = ReadJson(file);
-    std::vector<std::pair<uint64_t, std::string>> writes;
-    for (const auto& w : state["fsuipc"]["writes"]) {
-        if (w["offset"].get<uint32_t>() == 0x0D0C) {
-            writes.emplace_back(w["frame"].get<uint64_t>(), w["hex"].get<std::string>());
-        }
+    // (The counts per offset cover the whole flight, whatever the window of
+    // recent writes still holds.)
+    nlohmann::json lights;
+    for (const auto& w : state["fsuipc"]["write_counts"]) {
+        if (w["offset"].get<uint32_t>() == 0x0D0C) lights = w;
     }
-    ASSERT_EQ(writes.size(), 2u);
-    EXPECT_EQ(writes[0].second, "2000");
-    EXPECT_GT(writes[0].first, 60u);
-    EXPECT_EQ(writes[1].second, "2100");
-    EXPECT_LE(writes[1].first, on_line_frame);
+    ASSERT_FALSE(lights.is_null());
+    ASSERT_EQ(lights["count"], 2u);
+    EXPECT_EQ(lights["first_hex"], "2000");
+    EXPECT_GT(lights["first_frame"].get<uint64_t>(), 60u);
+    EXPECT_EQ(lights["last_hex"], "2100");
+    EXPECT_LE(lights["last_frame"].get<uint64_t>(), on_line_frame);
     EXPECT_EQ(lights_word(), 0x21);
     EXPECT_TRUE(state["aircraft"]["engines"][0]["running"].get<bool>());
     EXPECT_TRUE(state["aircraft"]["engines"][1]["running"].get<bool>());

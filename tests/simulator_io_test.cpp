@@ -337,15 +337,19 @@ TEST_F(SimulatorIo, ScriptedTakeOff) {
     std::string error;
     ASSERT_TRUE(simhost::WriteStateJson(file, *sim_, nullptr, &error)) << error;
     const nlohmann::json state = ReadJson(file);
+    // The flight outlasts the window of recent key events; the counts per
+    // event keep each one's last value and frame.
     bool throttle_sent = false;
     bool flaps_sent = false;
-    for (const auto& k : state["key_events"]) {
-        if (k["source"] != "module" || k["frame"].get<uint64_t>() < start) continue;
-        if (k["id"] == 0x1011C && k["value"] == 16000) throttle_sent = true;
-        if (k["id"] == 0x100A2 && k["value"] == 3 * 2048) flaps_sent = true;
+    for (const auto& k : state["key_event_log"]["counts"]) {
+        if (k["last_source"] != "module" || k["last_frame"].get<uint64_t>() < start) continue;
+        if (k["id"] == 0x1011C && k["last_value"] == 16000) throttle_sent = true;
+        if (k["id"] == 0x100A2 && k["last_value"] == 3 * 2048) flaps_sent = true;
     }
     EXPECT_TRUE(throttle_sent);
     EXPECT_TRUE(flaps_sent);
+    EXPECT_GE(state["key_event_log"]["total"].get<uint64_t>(), state["key_events"].size());
+    EXPECT_LE(state["key_events"].size(), simhost::kKeyEventWindow);
     EXPECT_EQ(state["aircraft"]["on_ground"], false);
     EXPECT_GT(state["aircraft"]["altitude_ft"].get<double>(), 1500.0);
 }

@@ -177,5 +177,26 @@ TEST(SoundEndToEnd, ProgramWritesTheMixAndChecksItsOptions) {
     EXPECT_EQ(ReadJson(tmp.path() / "silent.json")["sounds"]["mode"], "silent");
 }
 
+// On the real clock simhost probes the audio device quietly (whatever the
+// machine has, the audio libraries print nothing) and says once what it uses.
+TEST(SoundEndToEnd, RealTimeSaysOnceWhichDeviceItUses) {
+    TempDir tmp;
+    const fs::path aircraft = CopySampleAircraft(tmp.path());
+    const ProcessResult r =
+        RunSimhost({"--aircraft", aircraft.string(), "--realtime", "--seconds", "0.1",
+                    "--state-json", (tmp.path() / "state.json").string()});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    size_t lines = 0;
+    for (size_t at = r.out.find("audio: "); at != std::string::npos;
+         at = r.out.find("audio: ", at + 1)) {
+        ++lines;
+    }
+    EXPECT_EQ(lines, 1u) << r.out;
+    EXPECT_TRUE(r.out.find("audio: none found, mixing to memory\n") != std::string::npos ||
+                r.out.find("audio: playing on the machine's audio device\n") != std::string::npos)
+        << r.out;
+}
+
 }  // namespace
 }  // namespace zu::e2e

@@ -21,6 +21,8 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
+#include <dlfcn.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <bit>
@@ -334,6 +336,25 @@ void AlDestroy(SoundBuffer& b) {
 // ---------------------------------------------------------------------------
 // Engine open and close
 
+// The audio libraries report a missing sound card on stderr, many lines of
+// it; the engine falls back to memory by itself, and the host says once
+// what it uses (GetAudioBackend). OpenAL Soft keeps quiet with log level 0
+// (unless the user set one), the sound library with a no-op error handler.
+void QuietErrorHandler(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietAudioLibraries() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        ::setenv("ALSOFT_LOGLEVEL", "0", 0);
+        using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+        void* alsa = ::dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+        if (alsa == nullptr) return;  // OpenAL will not find it either
+        auto set = reinterpret_cast<int (*)(Handler)>(::dlsym(alsa, "snd_lib_error_set_handler"));
+        if (set != nullptr) set(&QuietErrorHandler);
+        // Kept loaded: the handler must stay installed for OpenAL's use.
+    });
+}
+
 bool OpenAlLoopback(Engine& e) {
     if (e.force_software || alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback") != ALC_TRUE)
         return false;
@@ -384,6 +405,7 @@ bool OpenAlPlayback(Engine& e) {
 
 void OpenEngine(Engine& e) {
     if (e.backend != AudioBackend::None) return;
+    QuietAudioLibraries();
     e.clock_paced = false;
     switch (e.mode) {
         case AudioMode::Silent:

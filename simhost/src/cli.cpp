@@ -387,6 +387,17 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
         err << "simhost: " << error << '\n';
         return kExitAircraft;
     }
+    if (!o.lockstep && !o.no_audio) {
+        // The real clock plays on the machine's audio device when it has one.
+        out << (platform::GetAudioBackend() == platform::AudioBackend::OpenAlDevice
+                    ? "audio: playing on the machine's audio device\n"
+                    : "audio: none found, mixing to memory\n")
+            << std::flush;
+    } else if (o.window && !o.no_audio) {
+        // Someone watching the panels hears nothing on the lockstep clock.
+        out << "audio: mixing to memory on the lockstep clock (--realtime plays it)\n"
+            << std::flush;
+    }
     if (o.window) {
         // Live: until the windows are closed, or for --seconds when given.
         uint64_t f = 0;
@@ -424,12 +435,11 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
     }
     // The audio engine's device is closed before the program ends.
     platform::AudioShutdown();
-    size_t module_keys = 0;
-    for (const KeyEventRecord& k : sim.KeyEvents()) module_keys += k.from_module ? 1 : 0;
+    const uint64_t module_keys = sim.ModuleKeyEventsTotal();
     out << "simhost: " << sim.frame() << " frames, " << sim.elapsed_seconds() << " s, ";
     if (o.lockstep) out << sim.ticks() << " ticks, ";
     out << sim.gauges().size() << " gauges, " << module_keys << " key events, "
-        << sim.fsuipc().Writes().size() << " FSUIPC writes";
+        << sim.fsuipc().WritesTotal() << " FSUIPC writes";
     if (has_scenario) out << ", " << scenario.failures() << " scenario failures";
     out << '\n';
     if (!o.out_dir.empty()) {

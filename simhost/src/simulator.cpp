@@ -149,6 +149,12 @@ Simulator::Simulator(SimulatorConfig config) : config_(std::move(config)) {
     if (config_.fps < 1) config_.fps = 1;
     fsuipc_.SetSimulatorNumber(config_.sim_number);
     fsuipc_.SetFrameCounter(&frame_);
+    if (config_.event_log != nullptr) {
+        fsuipc_.SetWriteLogger([this](const FsuipcWriteRecord& w) {
+            LogEvent("fsuipc write " + text::HexWord(w.offset) + " " + std::to_string(w.size) +
+                     " " + w.hex);
+        });
+    }
 }
 
 Simulator::~Simulator() {
@@ -389,7 +395,7 @@ bool Simulator::Start(std::string* error) {
     CollectSoundEvents();  // what earlier runs left in the log is not this run's
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        sound_events_.clear();
+        sound_events_.Clear();
     }
     platform::AudioSetFrame(0);
     started_ = true;
@@ -532,14 +538,31 @@ void Simulator::CollectSoundEvents() {
     for (;;) {
         const uint32_t n = platform::AudioTakeEvents(batch, 64);
         if (n == 0) break;
-        std::lock_guard<std::mutex> lock(mutex_);
-        sound_events_.insert(sound_events_.end(), batch, batch + n);
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            for (uint32_t i = 0; i < n; ++i) sound_events_.Add(batch[i]);
+        }
+        if (config_.event_log == nullptr || !started_) continue;
+        for (uint32_t i = 0; i < n; ++i) {
+            static const char* const kKinds[] = {"play",   "stop", "end",
+                                                 "volume", "pan",  "frequency"};
+            const auto kind = static_cast<size_t>(batch[i].kind);
+            const char* label = batch[i].label;
+            LogEvent(std::string("sound ") + (kind < 6 ? kKinds[kind] : "other") + " " +
+                     std::string(label, strnlen(label, sizeof batch[i].label)) + " " +
+                     std::to_string(batch[i].value));
+        }
     }
 }
 
 std::vector<platform::AudioEvent> Simulator::SoundEvents() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return sound_events_;
+    return sound_events_.Items();
+}
+
+uint64_t Simulator::SoundEventsTotal() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return sound_events_.total();
 }
 
 uint64_t Simulator::SoundEventsDropped() const {
@@ -800,7 +823,10 @@ void Simulator::LookupVariable(gauge::HostVariable* var) {
 void Simulator::ReceiveKeyEvent(uint32_t id, uint32_t value, bool from_module) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        key_events_.push_back(KeyEventRecord{frame(), id, value, from_module});
+        const KeyEventRecord record{frame(), id, value, from_module};
+        key_events_.Add(record);
+        key_counts_.Add(id, record.frame, record);
+        if (from_module) ++module_key_events_;
     }
     LogEvent(std::string(from_module ? "key event " : "scenario key event ") + text::HexWord(id) +
              " " + std::to_string(value));
@@ -809,7 +835,22 @@ void Simulator::ReceiveKeyEvent(uint32_t id, uint32_t value, bool from_module) {
 
 std::vector<KeyEventRecord> Simulator::KeyEvents() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return key_events_;
+    return key_events_.Items();
+}
+
+std::map<uint32_t, KeyCount<KeyEventRecord>> Simulator::KeyEventCounts() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return key_counts_.counts();
+}
+
+uint64_t Simulator::KeyEventsTotal() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return key_events_.total();
+}
+
+uint64_t Simulator::ModuleKeyEventsTotal() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return module_key_events_;
 }
 
 int32_t Simulator::PanelWindowService(int slot, uint32_t ident) {
@@ -829,7 +870,7 @@ int32_t Simulator::PanelWindowService(int slot, uint32_t ident) {
             open_windows_.erase(ident);
             result = was_open ? 1 : 0;
         }
-        window_calls_.push_back(PanelWindowCall{frame(), slot, ident, result});
+        window_calls_.Add(PanelWindowCall{frame(), slot, ident, result});
     }
     LogEvent(std::string("panel window ") + WindowSlotName(slot) + " " + std::to_string(ident) +
              " -> " + std::to_string(result));
@@ -838,7 +879,12 @@ int32_t Simulator::PanelWindowService(int slot, uint32_t ident) {
 
 std::vector<PanelWindowCall> Simulator::PanelWindowCalls() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return window_calls_;
+    return window_calls_.Items();
+}
+
+uint64_t Simulator::PanelWindowCallsTotal() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return window_calls_.total();
 }
 
 std::set<uint32_t> Simulator::OpenPanelWindows() const {

@@ -172,6 +172,20 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
                         {"source", k.from_module ? "module" : "scenario"}});
     }
     root["key_events"] = std::move(keys);
+    json key_counts = json::array();
+    for (const auto& [id, c] : sim.KeyEventCounts()) {
+        key_counts.push_back({{"id", id},
+                              {"count", c.count},
+                              {"first_frame", c.first_frame},
+                              {"last_frame", c.last_frame},
+                              {"first_value", c.first.value},
+                              {"last_value", c.last.value},
+                              {"last_source", c.last.from_module ? "module" : "scenario"}});
+    }
+    root["key_event_log"] = {{"total", sim.KeyEventsTotal()},
+                             {"from_module", sim.ModuleKeyEventsTotal()},
+                             {"kept", kKeyEventWindow},
+                             {"counts", std::move(key_counts)}};
 
     if (cfg.aircraft_model) {
         const AircraftState& a = sim.model().state();
@@ -212,11 +226,20 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
         writes.push_back(
             {{"frame", w.frame}, {"offset", w.offset}, {"size", w.size}, {"hex", w.hex}});
     }
-    root["fsuipc"] = {{"windows", f.WindowClasses()},
-                      {"batches", f.BatchesServed()},
-                      {"refused", f.BatchesRefused()},
-                      {"client_version", f.ClientVersion()},
-                      {"writes", std::move(writes)}};
+    json write_counts = json::array();
+    for (const auto& [offset, c] : f.WriteCounts()) {
+        write_counts.push_back({{"offset", offset},
+                                {"count", c.count},
+                                {"first_frame", c.first_frame},
+                                {"last_frame", c.last_frame},
+                                {"first_hex", c.first},
+                                {"last_hex", c.last}});
+    }
+    root["fsuipc"] = {
+        {"windows", f.WindowClasses()},      {"batches", f.BatchesServed()},
+        {"refused", f.BatchesRefused()},     {"client_version", f.ClientVersion()},
+        {"writes", std::move(writes)},       {"writes_total", f.WritesTotal()},
+        {"writes_kept", kFsuipcWriteWindow}, {"write_counts", std::move(write_counts)}};
 
     json calls = json::array();
     for (const PanelWindowCall& c : sim.PanelWindowCalls()) {
@@ -228,7 +251,9 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
     }
     const std::set<uint32_t> open = sim.OpenPanelWindows();
     root["panel_windows"] = {{"open", json(std::vector<uint32_t>(open.begin(), open.end()))},
-                             {"calls", std::move(calls)}};
+                             {"calls", std::move(calls)},
+                             {"calls_total", sim.PanelWindowCallsTotal()},
+                             {"calls_kept", kPanelWindowCallWindow}};
 
     json named = json::array();
     const std::vector<NamedVariable> vars = sim.NamedVariables();
@@ -256,6 +281,8 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
     }
     root["sounds"] = {{"mode", AudioModeName(platform::GetAudioMode())},
                       {"events", std::move(sound_events)},
+                      {"events_total", sim.SoundEventsTotal()},
+                      {"events_kept", kSoundEventWindow},
                       {"dropped", sim.SoundEventsDropped()}};
 
     // Network sessions hosted in this process (the module's instructor link).

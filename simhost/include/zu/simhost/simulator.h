@@ -41,6 +41,7 @@
 #include "zu/simhost/aircraft_model.h"
 #include "zu/simhost/fsuipc_server.h"
 #include "zu/simhost/panel_config.h"
+#include "zu/simhost/recent_window.h"
 
 namespace zu::simhost {
 
@@ -110,6 +111,13 @@ struct PanelWindowCall {
     uint32_t ident = 0;
     int32_t result = 0;
 };
+
+// How many of the most recent records of each event log the simulator keeps
+// in memory (and writes to the state file); every record goes to the event
+// log file as it happens, and counts per key-event id cover the whole flight.
+inline constexpr size_t kKeyEventWindow = 8192;
+inline constexpr size_t kPanelWindowCallWindow = 1024;
+inline constexpr size_t kSoundEventWindow = 8192;
 
 struct NamedVariable {
     std::string name;
@@ -188,12 +196,20 @@ class Simulator {
     std::map<uint32_t, double> Variables() const;
 
     // Key events: those the module triggers (slot 36) and those a scenario
-    // sends to the simulator, in one log.
+    // sends to the simulator, in one log. KeyEvents() holds the most recent
+    // kKeyEventWindow of them, oldest first; the counts per event id (both
+    // sources, with the first and last frame and the last record) and the
+    // totals cover the whole flight.
     void ReceiveKeyEvent(uint32_t id, uint32_t value, bool from_module);
     std::vector<KeyEventRecord> KeyEvents() const;
+    std::map<uint32_t, KeyCount<KeyEventRecord>> KeyEventCounts() const;
+    uint64_t KeyEventsTotal() const;
+    uint64_t ModuleKeyEventsTotal() const;
 
-    // Panel windows.
+    // Panel windows: the most recent kPanelWindowCallWindow calls and the
+    // number of calls in all.
     std::vector<PanelWindowCall> PanelWindowCalls() const;
+    uint64_t PanelWindowCallsTotal() const;
     std::set<uint32_t> OpenPanelWindows() const;
 
     // Named variables, by id.
@@ -202,9 +218,11 @@ class Simulator {
     int32_t FindNamedVariable(const std::string& name) const;
 
     // Sound: what the module asked of its sound buffers (play, stop, end,
-    // volume, pan and frequency changes, each with its frame), and the mix
-    // rendered so far (44100 Hz stereo 16-bit, interleaved) when captured.
+    // volume, pan and frequency changes, each with its frame; the most
+    // recent kSoundEventWindow and the number in all), and the mix rendered
+    // so far (44100 Hz stereo 16-bit, interleaved) when captured.
     std::vector<zu::platform::AudioEvent> SoundEvents() const;
+    uint64_t SoundEventsTotal() const;
     uint64_t SoundEventsDropped() const;
     const std::vector<int16_t>& AudioCapture() const { return audio_; }
     // Writes the captured mix as a WAV file; false with `error`.
@@ -294,11 +312,13 @@ class Simulator {
     // its timer thread.
     mutable std::mutex mutex_;
     std::map<uint32_t, double> variables_;  // node addresses are stable: value_ptr points here
-    std::vector<KeyEventRecord> key_events_;
-    std::vector<PanelWindowCall> window_calls_;
+    RecentWindow<KeyEventRecord> key_events_{kKeyEventWindow};
+    CountTable<uint32_t, KeyEventRecord> key_counts_;
+    uint64_t module_key_events_ = 0;
+    RecentWindow<PanelWindowCall> window_calls_{kPanelWindowCallWindow};
     std::set<uint32_t> open_windows_;
     std::vector<NamedVariable> named_;
-    std::vector<zu::platform::AudioEvent> sound_events_;
+    RecentWindow<zu::platform::AudioEvent> sound_events_{kSoundEventWindow};
     std::mutex log_mutex_;
 };
 
