@@ -156,7 +156,10 @@ TEST_F(SimulatorIo, ThrottleFlapAndOnGroundFollowTheRules) {
 TEST_F(SimulatorIo, RadiosAreWrittenInBcdAndReadBack) {
     Settle();
     const uint64_t start = sim_->frame() + 1;
-    Com1Radio.send_frequency = 11802;  // 118.025 MHz as the head sends it
+    // 118.025 MHz as the COM1 head sends it (the head writes what it sends
+    // from its active frequency on every update run).
+    Com1Radio.active = 118.025f;
+    Com1Radio.send_frequency = 11802;
     NavSources[kNavVor1].frequency = 10000;
     NavSources[kNavAdf1].frequency = 4155;
     NavSources[kNavAdf2].frequency = 12345;
