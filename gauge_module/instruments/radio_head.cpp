@@ -404,9 +404,12 @@ void RadioHeadChannelCheck(const RadioHead& head) {
 
 void RadioHeadRockerRelease(const RadioHeadGauge& gauge) {
     const RadioHead& head = *gauge.head;
-    if (*head.rocker_release <= 0) return;
-    if (--*head.rocker_release != 0) return;
-    Click(head);
+    if (*head.rocker_release > 0) {
+        if (--*head.rocker_release != 0) return;
+        Click(head);
+    }
+    // At rest. The twin gauge of a side (which shares the countdown) may have
+    // counted it out: its rocker comes back on its own next run.
     ShowElement(gauge.first, kRockerRestElement, true);
     ShowElement(gauge.first, kRockerUpElement, false);
     ShowElement(gauge.first, kRockerDownElement, false);

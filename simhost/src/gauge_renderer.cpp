@@ -111,6 +111,23 @@ GaugeRenderer::~GaugeRenderer() {
     for (auto& [id, surface] : bitmaps_) {
         if (surface != nullptr) cairo_surface_destroy(surface);
     }
+    for (auto& [name, surface] : backgrounds_) {
+        if (surface != nullptr) cairo_surface_destroy(surface);
+    }
+}
+
+cairo_surface_t* GaugeRenderer::Background(const PanelWindow& window) {
+    if (window.background.empty()) return nullptr;
+    auto it = backgrounds_.find(window.background);
+    if (it != backgrounds_.end()) return it->second;
+    const std::filesystem::path file = sim_.panel_file().parent_path() / window.background;
+    cairo_surface_t* s = cairo_image_surface_create_from_png(file.c_str());
+    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(s);
+        s = nullptr;
+    }
+    backgrounds_[window.background] = s;
+    return s;
 }
 
 bool GaugeRenderer::fonts_ok(std::string* problem) const {
@@ -300,6 +317,14 @@ void GaugeRenderer::RenderWindow(const PanelWindow& window, const RenderOptions&
     cairo_t* cr = cairo_create(target);
     cairo_set_source_rgb(cr, 0.23, 0.24, 0.26);  // panel grey
     cairo_paint(cr);
+    if (cairo_surface_t* bg = Background(window);
+        bg != nullptr && window.size_w > 0 && window.size_h > 0) {
+        cairo_save(cr);
+        cairo_scale(cr, window.size_w * options.scale / cairo_image_surface_get_width(bg),
+                    window.size_h * options.scale / cairo_image_surface_get_height(bg));
+        PaintBitmap(cr, bg, 0, 0, false, options.ambient);
+        cairo_restore(cr);
+    }
     for (const GaugeInstance& g : sim_.gauges()) {
         if (g.window_number != window.number) continue;
         cairo_save(cr);

@@ -25,6 +25,11 @@
 //                 at the mask's centre + (x, y), seen through the mask (no
 //                 mask: centred on position + (x, y))
 //
+// A window with a background picture (`file=` in panel.cfg, a PNG in the
+// panel folder) shows it under its gauges, scaled to the window and darkened
+// by the ambient level like every unlit element; the radio heads leave their
+// unlit faces to it.
+//
 // Panel lighting: the ambient level (1 daylight .. 0 dark) darkens every
 // element whose image flags lack kImageLuminous; lit elements keep their
 // full brightness.
@@ -104,7 +109,11 @@ class GaugeRenderer {
 
   private:
     const Simulator& sim_;
+    // A window's background picture (cached; null when it cannot be read).
+    cairo_surface_t* Background(const PanelWindow& window);
+
     std::map<uint32_t, cairo_surface_t*> bitmaps_;
+    std::map<std::string, cairo_surface_t*> backgrounds_;
     Fonts* fonts_;
 };
 
