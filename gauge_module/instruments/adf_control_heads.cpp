@@ -85,13 +85,13 @@ constinit HeadElementSet gAdf2TouchElements =
 }  // namespace
 
 constinit RadioHeadRects ADF1_PanelMouseRect =
-    MakePlainRects(kNarrow, PlainHandlers<&Adf1PanelGauge, AdfRadioTune<1>, 0.5f, 10.0f>());
+    MakePlainRects(kNarrow, PlainHandlers<&Adf1PanelGauge, AdfRadioTune<1>, 500, 10000>());
 constinit RadioHeadRects ADF2_PanelMouseRect =
-    MakePlainRects(kNarrow, PlainHandlers<&Adf2PanelGauge, AdfRadioTune<2>, 0.5f, 10.0f>());
+    MakePlainRects(kNarrow, PlainHandlers<&Adf2PanelGauge, AdfRadioTune<2>, 500, 10000>());
 constinit RadioHeadRects ADF1_Panel_touchMouseRect =
-    MakeTouchRects(kNarrow, RingHandlers<&Adf1TouchGauge, AdfRadioTune<1>, 0.5f, 5.0f>());
+    MakeTouchRects(kNarrow, RingHandlers<&Adf1TouchGauge, AdfRadioTune<1>, 500, 5000>());
 constinit RadioHeadRects ADF2_Panel_touchMouseRect =
-    MakeTouchRects(kNarrow, RingHandlers<&Adf2TouchGauge, AdfRadioTune<2>, 0.5f, 5.0f>());
+    MakeTouchRects(kNarrow, RingHandlers<&Adf2TouchGauge, AdfRadioTune<2>, 500, 5000>());
 
 gauge::ElementHeader* ADF1_PanelElementList[2] = {&gAdf1Elements.overlay, nullptr};
 gauge::ElementHeader* ADF2_PanelElementList[2] = {&gAdf2Elements.overlay, nullptr};

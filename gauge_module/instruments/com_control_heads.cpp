@@ -89,9 +89,9 @@ constinit HeadElementSet gCom2Elements = ComElements<&Com2PanelGauge>(&gCom2Elem
 }  // namespace
 
 constinit RadioHeadRects COM1_PanelMouseRect =
-    MakePlainRects(kNarrow, PlainHandlers<&Com1PanelGauge, ComRadioTune<1>, 0.025f, 1.0f>());
+    MakePlainRects(kNarrow, PlainHandlers<&Com1PanelGauge, ComRadioTune<1>, 25, 1000>());
 constinit RadioHeadRects COM2_PanelMouseRect =
-    MakePlainRects(kNarrow, PlainHandlers<&Com2PanelGauge, ComRadioTune<2>, 0.025f, 1.0f>());
+    MakePlainRects(kNarrow, PlainHandlers<&Com2PanelGauge, ComRadioTune<2>, 25, 1000>());
 
 gauge::ElementHeader* COM1_PanelElementList[2] = {&gCom1Elements.overlay, nullptr};
 gauge::ElementHeader* COM2_PanelElementList[2] = {&gCom2Elements.overlay, nullptr};

@@ -175,18 +175,22 @@ int32_t PresetClick(gauge::Point*, uint32_t) {
     RadioHeadPresetButton(*G->head);
     return 0;
 }
-template <void (*Tune)(float), float Delta>
+// Steps are given in thousandths (of a MHz or kHz).
+constexpr float Thousandths(int n) {
+    return static_cast<float>(n) / 1000.0f;
+}
+template <void (*Tune)(float), int Delta>
 int32_t KnobClick(gauge::Point*, uint32_t) {
-    Tune(Delta);
+    Tune(Thousandths(Delta));
     return 0;
 }
-template <RadioHeadGauge* G, int Zone, float Small, float Large, void (*Tune)(float)>
+template <RadioHeadGauge* G, int Zone, int Small, int Large, void (*Tune)(float)>
 int32_t ZoneMove(gauge::Point*, uint32_t) {
-    RadioHeadTouchZone(*G, Zone, Small, Large, Tune);
+    RadioHeadTouchZone(*G, Zone, Thousandths(Small), Thousandths(Large), Tune);
     return 0;
 }
 
-template <RadioHeadGauge* G, void (*Tune)(float), float Fine, float Whole>
+template <RadioHeadGauge* G, void (*Tune)(float), int Fine, int Whole>
 constexpr KnobHandlers PlainHandlers() {
     return {PowerClick<G>,
             KnobClick<Tune, -Fine>,
@@ -198,7 +202,7 @@ constexpr KnobHandlers PlainHandlers() {
             DirectClick<G>,
             PresetClick<G>};
 }
-template <RadioHeadGauge* G, void (*Tune)(float), float Small, float Large>
+template <RadioHeadGauge* G, void (*Tune)(float), int Small, int Large>
 constexpr TouchHandlers RingHandlers() {
     return {{ZoneMove<G, 0, Small, Large, Tune>, ZoneMove<G, 1, Small, Large, Tune>,
              ZoneMove<G, 2, Small, Large, Tune>, ZoneMove<G, 3, Small, Large, Tune>},

@@ -101,13 +101,13 @@ constinit HeadElementSet gVor2TouchElements =
 }  // namespace
 
 constinit RadioHeadRects VOR1_PanelMouseRect =
-    MakePlainRects(kVor, PlainHandlers<&Vor1PanelGauge, NavRadioTune<1, false>, 0.05f, 1.0f>());
+    MakePlainRects(kVor, PlainHandlers<&Vor1PanelGauge, NavRadioTune<1, false>, 50, 1000>());
 constinit RadioHeadRects VOR2_PanelMouseRect =
-    MakePlainRects(kVor, PlainHandlers<&Vor2PanelGauge, NavRadioTune<2, false>, 0.05f, 1.0f>());
+    MakePlainRects(kVor, PlainHandlers<&Vor2PanelGauge, NavRadioTune<2, false>, 50, 1000>());
 constinit RadioHeadRects VOR1_Panel_touchMouseRect =
-    MakeTouchRects(kVor, RingHandlers<&Vor1TouchGauge, NavRadioTune<1, true>, 0.05f, 0.25f>());
+    MakeTouchRects(kVor, RingHandlers<&Vor1TouchGauge, NavRadioTune<1, true>, 50, 250>());
 constinit RadioHeadRects VOR2_Panel_touchMouseRect =
-    MakeTouchRects(kVor, RingHandlers<&Vor2TouchGauge, NavRadioTune<2, true>, 0.05f, 0.25f>());
+    MakeTouchRects(kVor, RingHandlers<&Vor2TouchGauge, NavRadioTune<2, true>, 50, 250>());
 
 gauge::ElementHeader* VOR1_PanelElementList[2] = {&gVor1Elements.overlay, nullptr};
 gauge::ElementHeader* VOR1_Panel_touchElementList[2] = {&gVor1TouchElements.overlay, nullptr};
