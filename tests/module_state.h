@@ -27,9 +27,11 @@
 #include "core/powerplant.h"
 #include "core/settings_file.h"
 #include "core/systems_tick.h"
+#include "displays/tcas.h"
 #include "instruments/adf_control_heads.h"
 #include "instruments/atc_control_head.h"
 #include "instruments/com_control_heads.h"
+#include "instruments/vor_control_heads.h"
 #include "panels/engine_start_panels.h"
 
 namespace zu::e2e {
@@ -115,6 +117,20 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(Com1PanelState, s.com1_panel);
     f(Adf1Radio, s.adf1);
     f(Adf2Radio, s.adf2);
+    // Radio heads: modes, presets and the transponder's codes.
+    f(Vor1Radio, s.vor1);
+    f(Vor2Radio, s.vor2);
+    f(Vor1PanelState, s.vor1_panel);
+    f(Vor2PanelState, s.vor2_panel);
+    f(Adf1PanelState, s.adf1_panel);
+    f(Adf2PanelState, s.adf2_panel);
+    f(Com2PanelState, s.com2_panel);
+    f(TransponderIdent, s.transponder_ident);
+    f(TransponderCodeText, s.transponder_code_text);
+    f(TransponderVfrCodeText, s.transponder_vfr_code_text);
+    f(TransponderCodePtr, s.transponder_code_ptr);
+    f(TransponderAltSource, s.transponder_alt_source);
+    f(TcasState, s.tcas);
 }
 
 template <typename T>
@@ -191,6 +207,19 @@ struct Snapshot {
     Stored<decltype(Com1PanelState)> com1_panel;
     Stored<decltype(Adf1Radio)> adf1;
     Stored<decltype(Adf2Radio)> adf2;
+    Stored<decltype(Vor1Radio)> vor1;
+    Stored<decltype(Vor2Radio)> vor2;
+    Stored<decltype(Vor1PanelState)> vor1_panel;
+    Stored<decltype(Vor2PanelState)> vor2_panel;
+    Stored<decltype(Adf1PanelState)> adf1_panel;
+    Stored<decltype(Adf2PanelState)> adf2_panel;
+    Stored<decltype(Com2PanelState)> com2_panel;
+    Stored<decltype(TransponderIdent)> transponder_ident;
+    Stored<decltype(TransponderCodeText)> transponder_code_text;
+    Stored<decltype(TransponderVfrCodeText)> transponder_vfr_code_text;
+    Stored<decltype(TransponderCodePtr)> transponder_code_ptr;
+    Stored<decltype(TransponderAltSource)> transponder_alt_source;
+    Stored<decltype(TcasState)> tcas;
 };
 
 template <typename T>

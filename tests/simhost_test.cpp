@@ -406,7 +406,7 @@ TEST(ScenarioReader, RejectsBadLinesWithTheirLineNumber) {
 TEST(PanelReader, ReadsWindowsAndGaugeLines) {
     const simhost::PanelConfig p = simhost::ParsePanelConfig(
         "// comment\n[Window Titles]\nWindow00=Main\nWindow01=FMS\n\n"
-        "[Window00]\nsize_mm=800,600\nvisible=1\n"
+        "[Window00]\nsize_mm=800,600\nvisible=1\nfile=pedestal.png\n"
         "gauge00=ZeveridUvo!Stby Altimeter, 1, 2, 124\n"
         "gauge01=ZeveridUvo!VSI1_VC, 1, 2, 163, 150, VC,extra\n"
         "gauge02=ZeveridUvo!HSI1, 1, 2, 163, VC\n"
@@ -418,6 +418,8 @@ TEST(PanelReader, ReadsWindowsAndGaugeLines) {
     EXPECT_EQ(w.title, "Main");
     EXPECT_EQ(w.ident, 0u);
     EXPECT_EQ(w.size_w, 800);
+    EXPECT_EQ(w.background, "pedestal.png");
+    EXPECT_EQ(p.windows[1].background, "");
     ASSERT_EQ(w.gauges.size(), 3u);
     EXPECT_EQ(w.gauges[0].name, "Stby Altimeter");
     EXPECT_FALSE(w.gauges[0].height_given);
@@ -428,7 +430,7 @@ TEST(PanelReader, ReadsWindowsAndGaugeLines) {
     EXPECT_EQ(p.windows[1].ident, 53u);
     EXPECT_FALSE(p.windows[1].visible);
     ASSERT_EQ(p.warnings.size(), 3u);  // bad y, no module, bad position
-    EXPECT_NE(p.warnings[0].find("line 12"), std::string::npos) << p.warnings[0];
+    EXPECT_NE(p.warnings[0].find("line 13"), std::string::npos) << p.warnings[0];
 }
 
 // ---------------------------------------------------------------------------

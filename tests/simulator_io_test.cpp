@@ -21,6 +21,7 @@
 #include "core/systems_tick.h"
 #include "e2e_support.h"
 #include "instruments/adf_control_heads.h"
+#include "instruments/vor_control_heads.h"
 #include "instruments/com_control_heads.h"
 #include "module_state.h"
 #include "zu/simhost/simulator.h"
@@ -156,9 +157,16 @@ TEST_F(SimulatorIo, ThrottleFlapAndOnGroundFollowTheRules) {
 TEST_F(SimulatorIo, RadiosAreWrittenInBcdAndReadBack) {
     Settle();
     const uint64_t start = sim_->frame() + 1;
-    Com1Radio.send_frequency = 11802;  // 118.025 MHz as the head sends it
+    // 118.025 MHz as the COM1 head sends it (the head writes what it sends
+    // from its active frequency on every update run).
+    Com1Radio.active = 118.025f;
+    Com1Radio.send_frequency = 11802;
+    // The NAV and ADF heads write their active frequencies into the records.
+    Vor1Radio.active = 100.0f;
     NavSources[kNavVor1].frequency = 10000;
+    Adf1Radio.active = 415.5f;
     NavSources[kNavAdf1].frequency = 4155;
+    Adf2Radio.active = 1234.5f;
     NavSources[kNavAdf2].frequency = 12345;
     Frames(1);
     ASSERT_FALSE(Writes(0x034E, start).empty());
@@ -170,7 +178,8 @@ TEST_F(SimulatorIo, RadiosAreWrittenInBcdAndReadBack) {
     EXPECT_EQ(Writes(0x0356, start)[0].hex, "0500");
     EXPECT_EQ(Writes(0x02D4, start)[0].hex, "3402");
     EXPECT_EQ(Writes(0x02D6, start)[0].hex, "0501");
-    // The next poll reads the simulator's radios back.
+    // The next poll reads the simulator's radios back: its own echo leaves
+    // the heads as they are, the clamped NAV frequency comes back.
     Frames(1);
     EXPECT_NEAR(Com1Radio.active, 118.025, 1e-4);
     EXPECT_EQ(NavSources[kNavVor1].frequency, 10800);

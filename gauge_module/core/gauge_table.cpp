@@ -1,7 +1,11 @@
 #include "core/gauge_table.h"
 
 #include "core/module_frame.h"
+#include "instruments/adf_control_heads.h"
+#include "instruments/atc_control_head.h"
+#include "instruments/com_control_heads.h"
 #include "instruments/engine_instruments.h"
+#include "instruments/vor_control_heads.h"
 
 namespace zu {
 
@@ -61,17 +65,28 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /*  23 */ MakeGauge("Course_hdg_selector1", 42),
     /*  24 */ MakeGauge("Course_hdg_selector1_touch", 42),
     /*  25 */ MakeGauge("Course_hdg_selector2", 42),
-    /*  26 */ MakeGauge("VOR1_Panel", 110),
-    /*  27 */ MakeGauge("VOR1_Panel_touch", 110),
-    /*  28 */ MakeGauge("VOR2_Panel", 110),
-    /*  29 */ MakeGauge("VOR2_Panel_touch", 110),
-    /*  30 */ MakeGauge("ADF1_Panel", 92),
-    /*  31 */ MakeGauge("ADF2_Panel", 92),
-    /*  32 */ MakeGauge("ADF1_Panel_touch", 92),
-    /*  33 */ MakeGauge("ADF2_Panel_touch", 92),
-    /*  34 */ MakeGauge("ATC1_Panel", 92),
-    /*  35 */ MakeGauge("COM1_Panel", 92),
-    /*  36 */ MakeGauge("COM2_Panel", 92),
+    /*  26 */ MakeGauge("VOR1_Panel", 110, VOR1_PanelElementList, VOR1_PanelMouseRect.r,
+                        VOR1_PanelCallback),
+    /*  27 */ MakeGauge("VOR1_Panel_touch", 110, VOR1_Panel_touchElementList,
+                        VOR1_Panel_touchMouseRect.r, VOR1_Panel_touchCallback),
+    /*  28 */ MakeGauge("VOR2_Panel", 110, VOR2_PanelElementList, VOR2_PanelMouseRect.r,
+                        VOR2_PanelCallback),
+    /*  29 */ MakeGauge("VOR2_Panel_touch", 110, VOR2_Panel_touchElementList,
+                        VOR2_Panel_touchMouseRect.r, VOR2_Panel_touchCallback),
+    /*  30 */ MakeGauge("ADF1_Panel", 92, ADF1_PanelElementList, ADF1_PanelMouseRect.r,
+                        ADF1_PanelCallback),
+    /*  31 */ MakeGauge("ADF2_Panel", 92, ADF2_PanelElementList, ADF2_PanelMouseRect.r,
+                        ADF2_PanelCallback),
+    /*  32 */ MakeGauge("ADF1_Panel_touch", 92, ADF1_Panel_touchElementList,
+                        ADF1_Panel_touchMouseRect.r, ADF1_Panel_touchCallback),
+    /*  33 */ MakeGauge("ADF2_Panel_touch", 92, ADF2_Panel_touchElementList,
+                        ADF2_Panel_touchMouseRect.r, ADF2_Panel_touchCallback),
+    /*  34 */ MakeGauge("ATC1_Panel", 92, ATC1_PanelElementList, ATC1_PanelMouseRect,
+                        ATC1_PanelCallback),
+    /*  35 */ MakeGauge("COM1_Panel", 92, COM1_PanelElementList, COM1_PanelMouseRect.r,
+                        COM1_PanelCallback),
+    /*  36 */ MakeGauge("COM2_Panel", 92, COM2_PanelElementList, COM2_PanelMouseRect.r,
+                        COM2_PanelCallback),
     /*  37 */ MakeGauge("MARKERS_Panel", 89),
     /*  38 */ MakeGauge("AUDIO_Panel", 235),
     /*  39 */ MakeGauge("ENTERTAINMENT_Panel", 235),

@@ -120,6 +120,46 @@ GaugeRenderer::~GaugeRenderer() {
     for (auto& [id, surface] : bitmaps_) {
         if (surface != nullptr) cairo_surface_destroy(surface);
     }
+    for (auto& [name, surface] : backgrounds_) {
+        if (surface != nullptr) cairo_surface_destroy(surface);
+    }
+}
+
+cairo_surface_t* GaugeRenderer::Background(const PanelWindow& window) {
+    if (window.background.empty()) return nullptr;
+    auto it = backgrounds_.find(window.background);
+    if (it != backgrounds_.end()) return it->second;
+    const std::filesystem::path file = sim_.panel_file().parent_path() / window.background;
+    cairo_surface_t* s = cairo_image_surface_create_from_png(file.c_str());
+    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(s);
+        s = nullptr;
+    }
+    backgrounds_[window.background] = s;
+    return s;
+}
+
+void GaugeRenderer::PaintWindowBackground(cairo_t* cr, const PanelWindow& window,
+                                          const RenderOptions& options) {
+    PaintPanelBackground(cr);
+    cairo_surface_t* bg = Background(window);
+    if (bg == nullptr || window.size_w <= 0 || window.size_h <= 0) return;
+    const double w = window.size_w * options.scale;
+    const double h = window.size_h * options.scale;
+    cairo_save(cr);
+    cairo_scale(cr, w / cairo_image_surface_get_width(bg), h / cairo_image_surface_get_height(bg));
+    cairo_set_source_surface(cr, bg, 0, 0);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    const double ambient = std::clamp(options.ambient, 0.0, 1.0);
+    if (ambient < 1.0) {  // the picture is artwork too: darkened like an unlit bitmap
+        cairo_save(cr);
+        cairo_rectangle(cr, 0, 0, w, h);
+        cairo_clip(cr);
+        cairo_set_source_rgba(cr, 0, 0, 0, 1.0 - ambient);
+        cairo_paint(cr);
+        cairo_restore(cr);
+    }
 }
 
 void GaugeRenderer::ClearScaled() {
@@ -389,7 +429,7 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
 void GaugeRenderer::RenderWindow(const PanelWindow& window, const RenderOptions& options,
                                  cairo_surface_t* target) {
     cairo_t* cr = cairo_create(target);
-    PaintPanelBackground(cr);
+    PaintWindowBackground(cr, window, options);
     for (const GaugeInstance& g : sim_.gauges()) {
         if (g.window_number != window.number) continue;
         cairo_save(cr);
@@ -495,7 +535,7 @@ int GaugeRenderer::UpdateWindow(const PanelWindow& window, const RenderOptions& 
         cairo_save(cr);
         cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
         cairo_clip(cr);
-        PaintPanelBackground(cr);
+        PaintWindowBackground(cr, window, options);
         // Everything in the rectangle, in panel order (overlaps included).
         for (const GaugeInstance& g : gauges) {
             if (g.window_number != window.number) continue;

@@ -146,6 +146,44 @@ json ElementJson(size_t index, const ElementState& s) {
     return e;
 }
 
+// The simulator's radios as its offsets hold them, decoded: COM and NAV in
+// MHz, ADF in kHz (BCD main word plus the extension word's thousands digit
+// and tenths), the transponder code as four octal digits, and the two
+// transponder bytes (0x7B91 standby, 0x7B93 ident).
+uint16_t PeekWord(const FsuipcServer& f, uint32_t offset) {
+    uint16_t v = 0;
+    f.Peek(offset, &v, sizeof v);
+    return v;
+}
+uint8_t PeekByte(const FsuipcServer& f, uint32_t offset) {
+    uint8_t v = 0;
+    f.Peek(offset, &v, sizeof v);
+    return v;
+}
+int BcdValue(uint16_t bcd) {
+    return ((bcd >> 12) & 0xF) * 1000 + ((bcd >> 8) & 0xF) * 100 + ((bcd >> 4) & 0xF) * 10 +
+           (bcd & 0xF);
+}
+double MhzOf(uint16_t bcd) {
+    return 100.0 + BcdValue(bcd) / 100.0;
+}
+double KhzOf(uint16_t main, uint16_t ext) {
+    return BcdValue(main) + ((ext >> 8) & 0xFF) * 1000.0 + (ext & 0xFF) * 0.1;
+}
+json RadiosJson(const FsuipcServer& f) {
+    char code[8];
+    std::snprintf(code, sizeof code, "%04X", PeekWord(f, 0x0354));
+    return {{"com1_mhz", MhzOf(PeekWord(f, 0x034E))},
+            {"com2_mhz", MhzOf(PeekWord(f, 0x3118))},
+            {"nav1_mhz", MhzOf(PeekWord(f, 0x0350))},
+            {"nav2_mhz", MhzOf(PeekWord(f, 0x0352))},
+            {"adf1_khz", KhzOf(PeekWord(f, 0x034C), PeekWord(f, 0x0356))},
+            {"adf2_khz", KhzOf(PeekWord(f, 0x02D4), PeekWord(f, 0x02D6))},
+            {"transponder_code", code},
+            {"transponder_standby", PeekByte(f, 0x7B91)},
+            {"transponder_ident", PeekByte(f, 0x7B93)}};
+}
+
 }  // namespace
 
 std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
@@ -217,7 +255,8 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
                             {"paused", a.paused},
                             {"clock", a.clock_s},
                             {"fuel_lb", {a.fuel_lb[0], a.fuel_lb[1]}},
-                            {"engines", std::move(engines)}};
+                            {"engines", std::move(engines)},
+                            {"radios", RadiosJson(sim.fsuipc())}};
     }
 
     const FsuipcServer& f = sim.fsuipc();

@@ -25,6 +25,11 @@
 //                 at the mask's centre + (x, y), seen through the mask (no
 //                 mask: centred on position + (x, y))
 //
+// A window with a background picture (`file=` in panel.cfg, a PNG in the
+// panel folder) shows it under its gauges, scaled to the window and darkened
+// by the ambient level like every unlit element; the radio heads leave their
+// unlit faces to it.
+//
 // Panel lighting: the ambient level (1 daylight .. 0 dark) darkens every
 // element whose image flags lack kImageLuminous; lit elements keep their
 // full brightness.
@@ -139,6 +144,12 @@ class GaugeRenderer {
     static uint64_t GaugeSignature(const GaugeInstance& gauge);
 
     const Simulator& sim_;
+    // A window's background picture (cached; null when it cannot be read).
+    cairo_surface_t* Background(const PanelWindow& window);
+    // The panel grey and the window's background picture, if it has one.
+    void PaintWindowBackground(cairo_t* cr, const PanelWindow& window,
+                               const RenderOptions& options);
+
     std::map<uint32_t, cairo_surface_t*> bitmaps_;
     std::unordered_map<uint64_t, cairo_surface_t*> scaled_;
     double cache_scale_ = -1;
@@ -157,6 +168,7 @@ class GaugeRenderer {
     };
     std::map<int, WindowMemo> memos_;
     std::vector<size_t> changed_;  // reused by UpdateWindow
+    std::map<std::string, cairo_surface_t*> backgrounds_;
     Fonts* fonts_;
 };
 
