@@ -18,4 +18,11 @@ extern uint8_t AudioPanelSwitches[13];
 // AUDIO_Panel knob, 0..5.
 extern int32_t AudioPanelVolume;
 
+// ENTERTAINMENT_Panel: the master (0/1, initial 1), the programme selected
+// (1..7, 11..14; 0 none) and the cabin-music button (0/1). The flight-phase
+// sequencer writes them too.
+extern uint8_t EntertainmentOn;
+extern int32_t EntertainmentSelection;
+extern uint8_t CabinMusicSwitch;
+
 }  // namespace zu

@@ -1,0 +1,7 @@
+#include "displays/tcas.h"
+
+namespace zu {
+
+TcasStateRecord TcasState{};
+
+}  // namespace zu
