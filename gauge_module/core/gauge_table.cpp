@@ -1,6 +1,7 @@
 #include "core/gauge_table.h"
 
 #include "core/module_frame.h"
+#include "instruments/audio_panel.h"
 #include "instruments/engine_instruments.h"
 
 namespace zu {
@@ -72,9 +73,15 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /*  34 */ MakeGauge("ATC1_Panel", 92),
     /*  35 */ MakeGauge("COM1_Panel", 92),
     /*  36 */ MakeGauge("COM2_Panel", 92),
-    /*  37 */ MakeGauge("MARKERS_Panel", 89),
-    /*  38 */ MakeGauge("AUDIO_Panel", 235),
-    /*  39 */ MakeGauge("ENTERTAINMENT_Panel", 235),
+    /*  37 */
+    MakeGauge("MARKERS_Panel", 89, MARKERS_PanelElementList, MARKERS_PanelMouseRect,
+              MARKERS_PanelCallback),
+    /*  38 */
+    MakeGauge("AUDIO_Panel", 235, AUDIO_PanelElementList, AUDIO_PanelMouseRect,
+              AUDIO_PanelCallback),
+    /*  39 */
+    MakeGauge("ENTERTAINMENT_Panel", 235, ENTERTAINMENT_PanelElementList,
+              ENTERTAINMENT_PanelMouseRect, ENTERTAINMENT_PanelCallback),
     /*  40 */ MakeGauge("Gear", 113),
     /*  41 */ MakeGauge("Speedometer1", 124),
     /*  42 */ MakeGauge("Speedometer1_touch", 124),

@@ -8,5 +8,6 @@
 namespace art {
 
 void RenderEngineInstruments(BitmapSet& set);
+void RenderAudioPanels(BitmapSet& set);
 
 }  // namespace art
