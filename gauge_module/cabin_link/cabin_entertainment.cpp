@@ -120,17 +120,15 @@ void PhaseCountdown() {
         if (holds) f.countdown = kStateTicks[state];
         return;
     }
-    if (f.countdown == 1) {
-        if (state == 8) CabinMusicSwitch = 1;
-        if (state == 9) {
-            EntertainmentOn = 0;
-            EnterState(0);
-            return;
-        }
-        EnterState(state + 1);
+    // The step happens on the tick the countdown reaches 1.
+    if (--f.countdown > 1) return;
+    if (state == 8) CabinMusicSwitch = 1;
+    if (state == 9) {
+        EntertainmentOn = 0;
+        EnterState(0);
         return;
     }
-    --f.countdown;
+    EnterState(state + 1);
 }
 
 void TrackAltitudeAndTurbulence() {

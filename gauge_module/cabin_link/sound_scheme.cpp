@@ -562,6 +562,7 @@ void GpwsVoice() {
             std::copy(std::begin(row->sounds), std::end(row->sounds), std::begin(v.row));
             v.position = 0;
             v.repeat = 0;
+            v.gap = 0;
             if (index == kGpwsTestIndex) GpwsFlags[kGpwsTestAcknowledge] = 0;
         }
     }
@@ -628,7 +629,8 @@ void FlapSelectorSound() {
 void EnvironmentSounds() {
     const double ias = IndicatedAirspeed;
     const int32_t wind_frequency = Trunc(TableLookup8(kWindFrequency, static_cast<float>(ias)));
-    Play(kSoundWind, Trunc(TableLookup8(kWindVolume, static_cast<float>(ias)) * 3500.0),
+    // The curves are single-precision tables: their products are rounded.
+    Play(kSoundWind, RoundToInt32(TableLookup8(kWindVolume, static_cast<float>(ias)) * 3500.0),
          wind_frequency, 0, 1);
 
     int32_t legs = GearLegPosition[0] + GearLegPosition[1] + GearLegPosition[2];

@@ -93,7 +93,8 @@ constexpr ElementHeader AudioRest(AudioElements* self, int k) {
     }
     if (element <= 20) {
         const int sw = (element - 17) / 2;
-        const bool on = (element - 17) % 2 == 0;
+        // Each switch's first image shows it off, the second on.
+        const bool on = (element - 17) % 2 == 1;
         const ap::Box b = ap::kAudioSwitch[sw];
         return StaticImageRecord((on ? ap::kAudioSwitchOn : ap::kAudioSwitchOff) + sw * 2, b.x, b.y,
                                  0, next);

@@ -8,7 +8,7 @@
 // AUDIO_Panel: 0 lit background (starts hidden); 1/2 knob pointer unlit/lit;
 // 3..16 the "off" images of the fourteen buttons (button order:
 // AudioPanelToggle, MarkerPanelSwitches[2], [3], AudioPanelSwitches[0..10]);
-// 17/18 switch AudioPanelSwitches[11]; 19/20 switch [12]; 21..34 the "on"
+// 17/18 switch AudioPanelSwitches[11] off/on; 19/20 switch [12]; 21..34 the "on"
 // (lamp lit) images of the buttons.
 // ENTERTAINMENT_Panel: 0 background (shown while powered); 1 on/off lamp;
 // 2..8 programmes 1..7; 9..12 programmes 11..14; 13 music (1..13 start
