@@ -340,18 +340,25 @@ void EngineSounds(int e, EngineSoundRecord& s) {
 
 // The split ground sound: the wide-range player on the ground, its
 // equaliser following the blade angle and the load.
-void SplitGroundSound(int e, const EngineSoundRecord& s) {
+void SplitGroundSound(int e, EngineSoundRecord& s) {
     SoundObject* object = Obj(e == 0 ? kSoundPropGroundSplit1 : kSoundPropGroundSplit2);
     const double rate = std::fabs(s.blade_filtered - s.blade_previous);
     const int32_t level = Trunc(Curve(kCurveSplitRate, rate) * Curve(kCurveSplitR, s.rpm) *
                                 Curve(kCurveSplitLever, PowerLeverPosition[e]));
     PlaySoundObjectPanVolume(object, level, OnGround != 0 ? 1 : 0, -8000 * kEnginePan[e], 1);
-    if (object->effect != nullptr) {
-        platform::ParamEqParams eq{};
-        eq.center = static_cast<float>(std::clamp(s.blade_filtered * 32.0, 80.0, 16000.0));
-        eq.bandwidth = 12.0f;
-        eq.gain = static_cast<float>(std::clamp(s.load * 1.3, -15.0, 15.0));
-        platform::SoundParamEqSetAllParameters(object->effect, eq);
+    if (object->effect == nullptr) return;
+    platform::ParamEqParams eq{};
+    eq.center = static_cast<float>(std::clamp(s.blade_filtered * 32.0, 80.0, 16000.0));
+    eq.bandwidth = 12.0f;
+    eq.gain = static_cast<float>(std::clamp(s.load * 1.3, -15.0, 15.0));
+    // Setting the equaliser refilters the whole buffer: it is set again only
+    // once the blade angle has moved by a degree or the gain by 0.1 dB.
+    if (std::fabs(eq.center - s.eq_center) < 32.0f && std::fabs(eq.gain - s.eq_gain) < 0.1f) {
+        return;
+    }
+    if (platform::SoundParamEqSetAllParameters(object->effect, eq) >= 0) {
+        s.eq_center = eq.center;
+        s.eq_gain = eq.gain;
     }
 }
 

@@ -45,6 +45,8 @@ struct EngineSoundRecord {
     double load;
     double n1_level;
     int32_t stop_hold;  // ticks before the stop sound may play again
+    float eq_center;    // the split sound's equaliser as last set
+    float eq_gain;
 };
 extern EngineSoundRecord EngineSound[2];
 
