@@ -86,17 +86,28 @@ int32_t LoadSong(MediaGraph* g, SNDFILE* file, const SF_INFO& info, const std::s
     }
     const uint32_t in_channels = static_cast<uint32_t>(info.channels);
     const uint32_t out_channels = std::min<uint32_t>(in_channels, 2);
+    // About 16 KiB of samples per read, whatever the channel count.
+    const sf_count_t kChunkFrames = std::max<sf_count_t>(1, 8192 / in_channels);
     std::vector<int16_t> pcm;
-    std::vector<int16_t> chunk(4096 * in_channels);
+    if (info.frames > 0) {
+        pcm.reserve(static_cast<std::size_t>(
+                        std::min<uint64_t>(static_cast<uint64_t>(info.frames), kMediaMaxFrames)) *
+                    out_channels);
+    }
+    std::vector<int16_t> chunk(static_cast<std::size_t>(kChunkFrames) * in_channels);
     uint64_t frames = 0;
     while (frames < kMediaMaxFrames) {
-        const sf_count_t got = sf_readf_short(file, chunk.data(), 4096);
+        const sf_count_t got = sf_readf_short(file, chunk.data(), kChunkFrames);
         if (got <= 0) break;
-        for (sf_count_t f = 0; f < got && frames < kMediaMaxFrames; ++f, ++frames) {
-            for (uint32_t c = 0; c < out_channels; ++c) {
-                pcm.push_back(chunk[static_cast<std::size_t>(f) * in_channels + c]);
-            }
+        const auto take = static_cast<std::size_t>(
+            std::min<uint64_t>(static_cast<uint64_t>(got), kMediaMaxFrames - frames));
+        const std::size_t at = pcm.size();
+        pcm.resize(at + take * out_channels);
+        int16_t* out = pcm.data() + at;
+        for (std::size_t f = 0; f < take; ++f) {
+            for (uint32_t c = 0; c < out_channels; ++c) *out++ = chunk[f * in_channels + c];
         }
+        frames += take;
     }
     if (frames == 0) return kMediaErrUnsupported;
 
