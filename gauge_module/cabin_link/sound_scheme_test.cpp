@@ -301,6 +301,34 @@ TEST_F(SoundScheme, EnginesPanMirroredAndStayFiniteAtRest) {
     EXPECT_FALSE(Playing(kSoundPropGround1));
 }
 
+TEST_F(SoundScheme, SplitGroundSoundsCarryTheirEqualiser) {
+    SOUND_SPLIT_PLS = 1;
+    Start();
+    ASSERT_NE(SoundSet[kSoundPropGroundSplit2].buffer, nullptr);
+    ASSERT_NE(SoundSet[kSoundPropGroundSplit1].effect, nullptr);
+    PropPitch1 = PropPitch2 = 0.35;  // 19.95 degrees
+    HostThrottleInput[0] = HostThrottleInput[1] = 0;
+    PowerLeverPosition[0] = PowerLeverPosition[1] = 12000;
+    for (int rpm = 0; rpm <= 800; rpm += 100) {
+        PropRpm[0] = PropRpm[1] = rpm;
+        Tick();
+    }
+    Tick(40);
+    ASSERT_TRUE(Playing(kSoundPropGroundSplit1));
+    ASSERT_TRUE(Playing(kSoundPropGroundSplit2));
+    EXPECT_EQ(Pan(kSoundPropGroundSplit1), -8000);
+    EXPECT_EQ(Pan(kSoundPropGroundSplit2), 8000);
+    platform::ParamEqParams eq{};
+    ASSERT_EQ(platform::SoundParamEqGetAllParameters(SoundSet[kSoundPropGroundSplit1].effect, &eq),
+              0);
+    EXPECT_NEAR(eq.center, EngineSound[0].blade_filtered * 32.0, 32.0);
+    EXPECT_NEAR(eq.gain, EngineSound[0].load * 1.3, 0.1);
+    // In the air the split sounds stop.
+    OnGround = 0;
+    Tick();
+    EXPECT_FALSE(Playing(kSoundPropGroundSplit1));
+}
+
 TEST_F(SoundScheme, TailStrikeNeedsNoseUpNearTheGround) {
     Start();
     RadioAltitude = 1.0;    // metres
