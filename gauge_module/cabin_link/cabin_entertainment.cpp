@@ -258,7 +258,7 @@ void AnnouncementPlayer() {
             // that the music and the sequencer do not wait for it.
             if (object->buffer == nullptr) EntertainmentSelection = 0;
         }
-        if (EntertainmentSelection > 0 && object->buffer != nullptr && HostPauseIndicator == 0) {
+        if (EntertainmentSelection > 0 && object->buffer != nullptr) {
             SoundStart(object, 0);
         }
         AnnouncementLastSelection = EntertainmentSelection;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <string>
 #include <vector>
@@ -16,6 +17,9 @@
 namespace zu::platform {
 
 struct MediaGraph {
+    // The cabin music calls from the systems tick and from its window timer
+    // on the simulator's thread.
+    std::mutex mutex;
     SoundDevice* device = nullptr;
     SoundBuffer* buffer = nullptr;
     uint32_t rate = 0;
@@ -153,6 +157,10 @@ bool Playing(const MediaGraph* g) {
            (status & kSoundStatusPlaying) != 0;
 }
 
+int64_t StopPosition(const MediaGraph* g) {
+    return g->rate == 0 ? 0 : static_cast<int64_t>(g->frames * kUnitsPerSecond / g->rate);
+}
+
 // A run song that no longer plays has reached its end.
 void NoticeEnd(MediaGraph* g) {
     if (g->running && !Playing(g)) {
@@ -185,6 +193,7 @@ void MediaGraphRelease(MediaGraph* graph) {
 
 int32_t MediaGraphRenderFile(MediaGraph* graph, const char* path) {
     if (graph == nullptr || path == nullptr) return kMediaErrInvalidParam;
+    std::lock_guard<std::mutex> lock(graph->mutex);
     const std::string host = ToHostPath(path);
     SF_INFO info{};
     SNDFILE* file = sf_open(host.c_str(), SFM_READ, &info);
@@ -199,6 +208,7 @@ int32_t MediaGraphRenderFile(MediaGraph* graph, const char* path) {
 
 int32_t MediaGraphRenderMemory(MediaGraph* graph, const void* data, std::size_t size) {
     if (graph == nullptr || (data == nullptr && size != 0)) return kMediaErrInvalidParam;
+    std::lock_guard<std::mutex> lock(graph->mutex);
     MemoryReader reader{static_cast<const uint8_t*>(data), static_cast<sf_count_t>(size), 0};
     SF_VIRTUAL_IO io{MemLength, MemSeek, MemRead, MemWrite, MemTell};
     SF_INFO info{};
@@ -211,6 +221,7 @@ int32_t MediaGraphRenderMemory(MediaGraph* graph, const void* data, std::size_t 
 
 int32_t MediaGraphRun(MediaGraph* graph) {
     if (graph == nullptr) return kMediaErrInvalidParam;
+    std::lock_guard<std::mutex> lock(graph->mutex);
     if (graph->buffer == nullptr) return kMediaOk;  // an empty graph runs silently
     NoticeEnd(graph);
     if (graph->ended) return kMediaOk;  // stays at its end until positioned
@@ -221,6 +232,7 @@ int32_t MediaGraphRun(MediaGraph* graph) {
 
 int32_t MediaGraphPause(MediaGraph* graph) {
     if (graph == nullptr) return kMediaErrInvalidParam;
+    std::lock_guard<std::mutex> lock(graph->mutex);
     if (graph->buffer == nullptr) return kMediaOk;
     NoticeEnd(graph);
     graph->running = false;
@@ -229,6 +241,7 @@ int32_t MediaGraphPause(MediaGraph* graph) {
 
 int32_t MediaGraphStop(MediaGraph* graph) {
     if (graph == nullptr) return kMediaErrInvalidParam;
+    std::lock_guard<std::mutex> lock(graph->mutex);
     if (graph->buffer == nullptr) return kMediaOk;
     NoticeEnd(graph);
     graph->running = false;
@@ -237,10 +250,14 @@ int32_t MediaGraphStop(MediaGraph* graph) {
 
 int32_t MediaGraphGetPosition(MediaGraph* graph, int64_t* position) {
     if (graph == nullptr || position == nullptr) return kMediaErrInvalidParam;
+    std::lock_guard<std::mutex> lock(graph->mutex);
     *position = 0;
     if (graph->buffer == nullptr) return kMediaOk;
     NoticeEnd(graph);
-    if (graph->ended) return MediaGraphGetStopPosition(graph, position);
+    if (graph->ended) {
+        *position = StopPosition(graph);
+        return kMediaOk;
+    }
     uint32_t play = 0;
     if (const int32_t r = SoundBufferGetCurrentPosition(graph->buffer, &play, nullptr); r < 0) {
         return r;
@@ -252,13 +269,14 @@ int32_t MediaGraphGetPosition(MediaGraph* graph, int64_t* position) {
 
 int32_t MediaGraphGetStopPosition(MediaGraph* graph, int64_t* position) {
     if (graph == nullptr || position == nullptr) return kMediaErrInvalidParam;
-    *position =
-        graph->rate == 0 ? 0 : static_cast<int64_t>(graph->frames * kUnitsPerSecond / graph->rate);
+    std::lock_guard<std::mutex> lock(graph->mutex);
+    *position = StopPosition(graph);
     return kMediaOk;
 }
 
 int32_t MediaGraphSetPosition(MediaGraph* graph, int64_t position) {
     if (graph == nullptr || position < 0) return kMediaErrInvalidParam;
+    std::lock_guard<std::mutex> lock(graph->mutex);
     if (graph->buffer == nullptr) return kMediaOk;
     NoticeEnd(graph);
     graph->ended = false;
@@ -272,6 +290,7 @@ int32_t MediaGraphSetVolume(MediaGraph* graph, int32_t volume) {
     if (graph == nullptr || volume < kSoundVolumeMin || volume > kSoundVolumeMax) {
         return kMediaErrInvalidParam;
     }
+    std::lock_guard<std::mutex> lock(graph->mutex);
     graph->volume = volume;
     if (graph->buffer != nullptr) return SoundBufferSetVolume(graph->buffer, volume);
     return kMediaOk;
@@ -279,6 +298,7 @@ int32_t MediaGraphSetVolume(MediaGraph* graph, int32_t volume) {
 
 int32_t MediaGraphGetVolume(MediaGraph* graph, int32_t* volume) {
     if (graph == nullptr || volume == nullptr) return kMediaErrInvalidParam;
+    std::lock_guard<std::mutex> lock(graph->mutex);
     *volume = graph->volume;
     return kMediaOk;
 }
