@@ -74,10 +74,12 @@ inline constexpr const char* kAudioSwitchLegend[2] = {"MASK", "EMER"};
 inline constexpr int32_t kAudioKnobX = 372;
 inline constexpr int32_t kAudioKnobY = 58;
 inline constexpr int32_t kAudioKnobRadius = 26;
-inline constexpr int32_t kAudioPointerWidth = 12;
-inline constexpr int32_t kAudioPointerHeight = 40;
-inline constexpr int32_t kAudioPointerPivotX = 6;
-inline constexpr int32_t kAudioPointerPivotY = 34;
+// The pointer bitmap is the whole knob with its index mark, turned about
+// its centre.
+inline constexpr int32_t kAudioPointerWidth = 2 * kAudioKnobRadius + 4;
+inline constexpr int32_t kAudioPointerHeight = kAudioPointerWidth;
+inline constexpr int32_t kAudioPointerPivotX = kAudioPointerWidth / 2;
+inline constexpr int32_t kAudioPointerPivotY = kAudioPointerHeight / 2;
 // Pointer angle of each knob position 0..5 (degrees clockwise from the
 // first mark).
 inline constexpr double kAudioKnobAngle[6] = {0, 36, 76, 104, 144, 180};

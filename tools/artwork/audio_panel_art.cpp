@@ -83,7 +83,16 @@ void RenderAudio(BitmapSet& set) {
 
     for (int lit = 0; lit < 2; ++lit) {
         cairo_t* c = set.Begin(ap::kAudioPointerWidth, ap::kAudioPointerHeight);
-        DrawPointer(c, ap::kAudioPointerPivotX, ap::kAudioPointerPivotY, 30, 4, 4, lit != 0);
+        const double cx = ap::kAudioPointerPivotX;
+        const double cy = ap::kAudioPointerPivotY;
+        DrawKnob(c, cx, cy, ap::kAudioKnobRadius, 0);
+        // The index mark, glowing with the panel lighting.
+        SetColour(c, lit != 0 ? kLitMarking : kWhite);
+        cairo_set_line_width(c, 3);
+        cairo_set_line_cap(c, CAIRO_LINE_CAP_ROUND);
+        cairo_move_to(c, cx, cy - ap::kAudioKnobRadius * 0.35);
+        cairo_line_to(c, cx, cy - ap::kAudioKnobRadius * 0.95);
+        cairo_stroke(c);
         set.Finish(c, lit != 0 ? ap::kAudioPointerLit : ap::kAudioPointerUnlit,
                    lit != 0 ? "audio_pointer_lit" : "audio_pointer_unlit");
     }
