@@ -1,5 +1,5 @@
 // Flight guidance: the state of the two flight-guidance computers (modes,
-// engagement, coupled side, self-test countdowns) that the mode logic,
+// engagement, coupled side, self-test countdowns, advisories) that the mode logic,
 // control laws and messages keep and the displays, the autopilot servo
 // output and the instructor link read.
 //
@@ -26,5 +26,16 @@ extern int32_t FgcCoupledSide;  // initial 1
 // self-test runs after loading).
 extern int32_t FGC_comp_FGC1_system_test_timer;
 extern int32_t FGC_comp_FGC2_system_test_timer;
+
+// Vertical mode of each computer (5 none, 1 altitude hold).
+extern int32_t FGC_comp_AP1_vertical_mode;
+extern int32_t FGC_comp_AP2_vertical_mode;
+
+// Advisory bytes: [0], [1] air-data tests per side; [2], [3] set while the
+// FGC 1 / FGC 2 supply is lost (the take-off warning tone sounds).
+extern uint8_t AirDataFlags[4];
+// Altitude-alert request, raised near the selected altitude and cleared by
+// the warning tone.
+extern uint8_t AltitudeAlertFlag;
 
 }  // namespace zu
