@@ -8,6 +8,7 @@
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
+#include "displays/flight_data_recorder.h"
 
 namespace zu {
 
@@ -64,8 +65,10 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     PowerplantValuesPending.store(1, std::memory_order_release);
 
     // AHRS 1 and 2, alerting, flight guidance (not while frozen or loading a
-    // flight), barometric altitude, traffic, weather radar, clocks, display
-    // brightness, flight data recorder [4th] and flight management come here.
+    // flight), barometric altitude, traffic, weather radar, clocks and display
+    // brightness come here.
+    if (rate & 0x04) FdrUpdate();
+    // Flight management comes here.
     if (rate & 0x02) DoorRampUpdate();
     // Head-up guidance, landing gear, the autofeather timers and the sound
     // tick close the tick.

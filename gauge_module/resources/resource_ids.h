@@ -8,6 +8,7 @@
 // Each instrument family owns one block of 256 numbers; a family's layout
 // header lays out the numbers inside its block. Blocks in use:
 //   0x1000  engine instruments (instruments/engine_dials.h)
+//   0x1100  overhead, side and caution panels, master lights (panels/overhead_art.h)
 #pragma once
 
 #include <cstdint>
@@ -17,5 +18,6 @@ namespace zu::res {
 inline constexpr uint32_t kBlockSize = 0x100;
 
 inline constexpr uint32_t kEngineInstrumentsBlock = 0x1000;
+inline constexpr uint32_t kOverheadPanelsBlock = 0x1100;
 
 }  // namespace zu::res

@@ -185,6 +185,40 @@ void PaintBitmap(cairo_t* cr, cairo_surface_t* s, double x, double y, bool lit, 
 
 }  // namespace
 
+// A drawn surface's last picture, placed over its element's bitmap area.
+void GaugeRenderer::PaintSurface(cairo_t* cr, const GaugeInstance& g,
+                                 const gauge::ElementHeader* e, double x, double y, bool lit,
+                                 double ambient) {
+    const DrawnSurface* found = nullptr;
+    for (const auto& s : g.surfaces) {
+        if (s->element == e) found = s.get();
+    }
+    cairo_surface_t* b = Bitmap(e->resource_id);
+    if (found == nullptr || b == nullptr || found->picture.empty()) return;
+    const int w = found->surface.width;
+    const int h = found->surface.height;
+    cairo_surface_t* pic = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    cairo_surface_flush(pic);
+    unsigned char* data = cairo_image_surface_get_data(pic);
+    const int stride = cairo_image_surface_get_stride(pic);
+    for (int row = 0; row < h; ++row) {
+        uint32_t* out = reinterpret_cast<uint32_t*>(data + row * stride);
+        const uint8_t* src = found->picture.data() + static_cast<size_t>(row) * w * 4;
+        for (int col = 0; col < w; ++col, src += 4) {
+            out[col] = (uint32_t{src[3]} << 24) | (uint32_t{src[0]} << 16) |
+                       (uint32_t{src[1]} << 8) | src[2];
+        }
+    }
+    cairo_surface_mark_dirty(pic);
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_scale(cr, static_cast<double>(cairo_image_surface_get_width(b)) / w,
+                static_cast<double>(cairo_image_surface_get_height(b)) / h);
+    PaintBitmap(cr, pic, 0, 0, lit, ambient);
+    cairo_restore(cr);
+    cairo_surface_destroy(pic);
+}
+
 void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scale, double ambient) {
     int dw = 0;
     int dh = 0;
@@ -203,8 +237,11 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
         cairo_save(cr);
         switch (e->type) {
             case gauge::ElementType::StaticImage:
-                if (cairo_surface_t* b = Bitmap(e->resource_id))
+                if ((e->image_flags & gauge::kImageDrawnSurface) != 0) {
+                    PaintSurface(cr, g, e, px, py, lit, ambient);
+                } else if (cairo_surface_t* b = Bitmap(e->resource_id)) {
                     PaintBitmap(cr, b, px, py, lit, ambient);
+                }
                 break;
             case gauge::ElementType::Icon: {
                 const auto* icon = reinterpret_cast<const gauge::IconElement*>(e);

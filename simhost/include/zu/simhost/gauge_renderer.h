@@ -103,6 +103,9 @@ class GaugeRenderer {
     struct Fonts;
 
   private:
+    void PaintSurface(cairo_t* cr, const GaugeInstance& g, const zu::gauge::ElementHeader* e,
+                      double x, double y, bool lit, double ambient);
+
     const Simulator& sim_;
     std::map<uint32_t, cairo_surface_t*> bitmaps_;
     Fonts* fonts_;

@@ -78,6 +78,19 @@ struct ElementState {
     uint64_t updates = 0;
 };
 
+// A drawn-surface element (kImageDrawnSurface) of one placed gauge: the
+// pixels the module paints through its drawing context, and the picture the
+// host shows, copied from the pixels after a service in which the module
+// cleared the element's kImageOnScreen flag.
+struct DrawnSurface {
+    zu::gauge::ElementHeader* element = nullptr;
+    zu::gauge::DrawingSurface surface{};
+    std::vector<uint8_t> pixels;
+    std::vector<uint8_t> picture;  // same layout as the pixels
+    uint64_t pictures = 0;         // copies taken so far
+    ~DrawnSurface();
+};
+
 struct GaugeInstance {
     int index = 0;  // place in panel order
     std::string name;
@@ -95,6 +108,9 @@ struct GaugeInstance {
     uint64_t updates = 0;
     uint64_t draws = 0;
     std::vector<ElementState> elements;
+    // Made at element-list install at the element's placed size, destroyed
+    // after kill.
+    std::vector<std::shared_ptr<DrawnSurface>> surfaces;
 };
 
 struct KeyEventRecord {
@@ -106,7 +122,7 @@ struct KeyEventRecord {
 
 struct PanelWindowCall {
     uint64_t frame = 0;
-    int slot = 0;  // 11, 45 or 46
+    int slot = 0;  // 44 open, 45 close or 46 toggle
     uint32_t ident = 0;
     int32_t result = 0;
 };
@@ -256,6 +272,8 @@ class Simulator {
     void BuildElements(GaugeInstance& gauge);
     void UpdateElements(GaugeInstance& gauge);
     void RecordFlags(GaugeInstance& gauge);
+    void MakeSurfaces(GaugeInstance& gauge);
+    void TakePictures(GaugeInstance& gauge);
     void SelectAudioMode();
     void RenderAudio();
     void CollectSoundEvents();

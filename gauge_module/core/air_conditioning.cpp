@@ -1,0 +1,7 @@
+#include "core/air_conditioning.h"
+
+namespace zu {
+
+AirConditioningRecord AirConditioningState = {};
+
+}  // namespace zu

@@ -1,0 +1,20 @@
+// Fire protection: detection loops, extinguishers and the fire warning.
+//
+// Only the values the glareshield's fire warning light reads and writes are
+// here so far; the fire-protection step that computes them comes with its
+// system.
+#pragma once
+
+#include <cstdint>
+
+namespace zu {
+
+// Non-zero while a fire warning is active (written by the fire-protection
+// step).
+extern int32_t FireWarningActive;
+
+// Set to 1 by a click on the master fire warning light; the fire-protection
+// step resets it when the fire warning ends.
+extern uint8_t FireWarningAck;
+
+}  // namespace zu
