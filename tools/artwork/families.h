@@ -8,5 +8,6 @@
 namespace art {
 
 void RenderEngineInstruments(BitmapSet& set);
+void RenderOverheadPanels(BitmapSet& set);
 
 }  // namespace art
