@@ -123,8 +123,7 @@ class OverheadPanels : public testing::Test {
     // the bytes in the order of the bus voltages leaves it clear; the checks
     // wait for the corrected writer instead of reading the wrong byte.
     static bool BusPoweredLayoutCorrected() {
-        return BusVolts.get(kRightEssentialBus) > 20 &&
-               BusPowered.get(kPoweredRightEssential) != 0;
+        return BusVolts.get(kRightEssentialBus) > 20 && BusPowered.get(kPoweredRightEssential) != 0;
     }
 
     std::string Text(const char* gauge, size_t i) { return Gauge(gauge).elements[i].text; }

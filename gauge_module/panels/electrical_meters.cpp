@@ -119,9 +119,8 @@ constexpr MeterElements MakeMeter(MeterElements* self, uint32_t plate,
     m.background_lit = StaticImageRecord(plate, 0, 0, kLitCopy, self->next[1]);
     const gauge::Point pivot{oa::kKnobSize / 2, oa::kKnobSize / 2};
     for (int i = 0; i < 4; ++i) {
-        m.knob[i] = NeedleRecord(oa::kKnobPointer, kKnobX[i / 2], kKnobY + oa::kKnobSize / 2,
-                                 pivot, i % 2 == 0 ? 0u : kLitCopy, self->next[2 + i], 0,
-                                 knobs[i / 2]);
+        m.knob[i] = NeedleRecord(oa::kKnobPointer, kKnobX[i / 2], kKnobY + oa::kKnobSize / 2, pivot,
+                                 i % 2 == 0 ? 0u : kLitCopy, self->next[2 + i], 0, knobs[i / 2]);
     }
     for (int i = 0; i < 4; ++i) {
         m.readout[i] = TextRecord(14 + 104 * (i % 2), 30 + 30 * (i / 2), 92, 22, kReadoutStyle,
@@ -138,12 +137,11 @@ constexpr MeterElements MakeMeter(MeterElements* self, uint32_t plate,
 }
 
 constexpr gauge::ElementCallback kDcKnobs[2] = {DcVoltsKnob, DcLoadKnob};
-constexpr gauge::ElementCallback kDcReadouts[4] = {DcVoltsReadout, DcLoadReadout,
-                                                   MainBatteryCurrentReadout,
-                                                   AuxBatteryCurrentReadout};
+constexpr gauge::ElementCallback kDcReadouts[4] = {
+    DcVoltsReadout, DcLoadReadout, MainBatteryCurrentReadout, AuxBatteryCurrentReadout};
 constexpr gauge::ElementCallback kAcKnobs[2] = {AcFirstKnob, AcSecondKnob};
-constexpr gauge::ElementCallback kAcReadouts[4] = {AcVolts1Readout, AcLoad1Readout,
-                                                   AcVolts2Readout, AcLoad2Readout};
+constexpr gauge::ElementCallback kAcReadouts[4] = {AcVolts1Readout, AcLoad1Readout, AcVolts2Readout,
+                                                   AcLoad2Readout};
 
 constinit MeterElements gDcMeter = MakeMeter(&gDcMeter, oa::kDcMeterPlate, kDcKnobs, kDcReadouts);
 constinit MeterElements gAcMeter = MakeMeter(&gAcMeter, oa::kAcMeterPlate, kAcKnobs, kAcReadouts);
@@ -215,10 +213,9 @@ void SignedValue(gauge::ElementHeader* e, float value) {
         WriteText(e, kBlank);
         return;
     }
-    const bool sign = value < 0.0f && MeterBlinkCounter >= kBlinkSignFrom &&
-                      MeterBlinkCounter <= kBlinkMax;
-    FormatMeterValue(StringBuffer(e), kStringBufferSize, "% 2.1f",
-                     sign ? value : std::fabs(value));
+    const bool sign =
+        value < 0.0f && MeterBlinkCounter >= kBlinkSignFrom && MeterBlinkCounter <= kBlinkMax;
+    FormatMeterValue(StringBuffer(e), kStringBufferSize, "% 2.1f", sign ? value : std::fabs(value));
 }
 
 enum class ReadoutKind { Plain, Signed };
@@ -554,7 +551,6 @@ gauge::MouseRect BatTempMeterPanelMouseRect[] = {
     MouseParent(oa::kBatTempSize.width, oa::kBatTempSize.height),
     MouseChild(20, 92, 30, 24, kCursorDecrease, kClick, BatTempTestClick<1, 128>),
     MouseChild(60, 92, 30, 24, kCursorIncrease, kClick, BatTempTestClick<3, 64>),
-    MouseChild(100, 92, 30, 24, kCursorHand, kClick, BatTempTestClick<2, 128>),
-    MouseEnd()};
+    MouseChild(100, 92, 30, 24, kCursorHand, kClick, BatTempTestClick<2, 128>), MouseEnd()};
 
 }  // namespace zu

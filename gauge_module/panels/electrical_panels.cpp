@@ -117,7 +117,7 @@ constexpr ImageSpec kAcSpec[29] = {
     Switch(oa::kToggleUp, 1, kRow1, false),
     Switch(oa::kToggleDown, 1, kRow1, true),
     Switch(oa::kToggleUp, 1, kRow1, true),
-    Switch(oa::kToggleUp, 2, kRow1, false),  // A unlit
+    Switch(oa::kToggleUp, 2, kRow1, false),      // A unlit
     Switch(oa::kToggleCentre, 2, kRow1, false),  // C unlit
     Switch(oa::kToggleDown, 2, kRow1, false),    // B unlit
     Switch(oa::kToggleUp, 2, kRow1, true),       // A lit
@@ -271,8 +271,7 @@ constexpr gauge::MouseRect SwitchRect(int column, int16_t row, gauge::MouseHandl
 
 bool ExternalDcLampShown() {
     return (ExternalDcSwitch.get() == 255 && ExternalDcVoltage.get() > 20) ||
-           (AnnunciatorTestSwitch.get() == 2 &&
-            Powered(BusPowered.get(kPoweredRightEssential)));
+           (AnnunciatorTestSwitch.get() == 2 && Powered(BusPowered.get(kPoweredRightEssential)));
 }
 
 bool ExternalAcLampShown() {

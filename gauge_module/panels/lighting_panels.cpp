@@ -37,26 +37,33 @@ constexpr ImageSpec At(uint32_t art, int column, uint32_t flags = kStartHidden) 
 // Lights_Panel: 1/2/3 storm switch at 1/0/2, 4/5 level 255/0, 6/7 0x24D
 // on/off, 8/9 0x251, 10/11 0x255, 12/13 0x259.
 constexpr ImageSpec kLightsSpec[15] = {
-    {oa::kLightsPlate, 0, 0, 0},      {oa::kLightsPlate, 0, 0, kLitCopy},
-    At(oa::kToggleUp, 0),             At(oa::kToggleCentre, 0),
-    At(oa::kToggleDown, 0),           At(oa::kToggleUp, 1),
-    At(oa::kToggleDown, 1),           At(oa::kToggleUp, 2),
-    At(oa::kToggleDown, 2),           At(oa::kToggleUp, 3),
-    At(oa::kToggleDown, 3),           At(oa::kToggleUp, 4),
-    At(oa::kToggleDown, 4),           At(oa::kToggleUp, 5),
+    {oa::kLightsPlate, 0, 0, 0}, {oa::kLightsPlate, 0, 0, kLitCopy},
+    At(oa::kToggleUp, 0),        At(oa::kToggleCentre, 0),
+    At(oa::kToggleDown, 0),      At(oa::kToggleUp, 1),
+    At(oa::kToggleDown, 1),      At(oa::kToggleUp, 2),
+    At(oa::kToggleDown, 2),      At(oa::kToggleUp, 3),
+    At(oa::kToggleDown, 3),      At(oa::kToggleUp, 4),
+    At(oa::kToggleDown, 4),      At(oa::kToggleUp, 5),
     At(oa::kToggleDown, 5),
 };
 // Lights_rightpanel: 1/2/3 emergency lights at 0/1/2, 4/5 first toggle
 // on/off, 6/7 second toggle on/off, 8/9/10 annunciator test at 2/0/1,
 // 11/12/13 caution brightness switch at 1/0/2.
 constexpr ImageSpec kRightSpec[15] = {
-    {oa::kLightsRightPlate, 0, 0, 0}, {oa::kLightsRightPlate, 0, 0, kLitCopy},
-    At(oa::kToggleDown, 0),           At(oa::kToggleCentre, 0),
-    At(oa::kToggleUp, 0),             At(oa::kToggleUp, 1),
-    At(oa::kToggleDown, 1),           At(oa::kToggleUp, 2),
-    At(oa::kToggleDown, 2),           At(oa::kToggleDown, 3),
-    At(oa::kToggleCentre, 3),         At(oa::kToggleUp, 3),
-    At(oa::kToggleUp, 4),             At(oa::kToggleCentre, 4),
+    {oa::kLightsRightPlate, 0, 0, 0},
+    {oa::kLightsRightPlate, 0, 0, kLitCopy},
+    At(oa::kToggleDown, 0),
+    At(oa::kToggleCentre, 0),
+    At(oa::kToggleUp, 0),
+    At(oa::kToggleUp, 1),
+    At(oa::kToggleDown, 1),
+    At(oa::kToggleUp, 2),
+    At(oa::kToggleDown, 2),
+    At(oa::kToggleDown, 3),
+    At(oa::kToggleCentre, 3),
+    At(oa::kToggleUp, 3),
+    At(oa::kToggleUp, 4),
+    At(oa::kToggleCentre, 4),
     At(oa::kToggleDown, 4),
 };
 // Lights_exterior1_Panel: 1/2 0x2A1 on/off, 3/4 0x2A5, 5/6 0x2A9.
@@ -91,8 +98,10 @@ constexpr ImageSpec kGearInhibitSpec[6] = {
 // Nose-gear door: 0 cover open (frame), 1 cover closed, 2 handle stowed,
 // 3 handle pulled.
 constexpr ImageSpec kNoseDoorSpec[5] = {
-    {oa::kNoseDoorPlate, 0, 0, 0},         {oa::kGuardOpen, 51, 24, kStartHidden},
-    {oa::kGuardClosed, 51, 36, 0},         {oa::kHandle, 46, 46, kStartHidden},
+    {oa::kNoseDoorPlate, 0, 0, 0},
+    {oa::kGuardOpen, 51, 24, kStartHidden},
+    {oa::kGuardClosed, 51, 36, 0},
+    {oa::kHandle, 46, 46, kStartHidden},
     {oa::kHandlePulled, 46, 52, kStartHidden},
 };
 
@@ -344,12 +353,10 @@ constexpr gauge::MouseRect Whole(int column, gauge::MouseHandler h) {
     return MouseChild(Column(column) - 6, kSwitchY - 4, 30, 42, kCursorHand, kClick, h);
 }
 constexpr gauge::MouseRect Half(int column, int part, gauge::MouseHandler h) {
-    return MouseChild(Column(column) - 6, kSwitchY - 4 + 21 * part, 30, 21, kCursorHand, kClick,
-                      h);
+    return MouseChild(Column(column) - 6, kSwitchY - 4 + 21 * part, 30, 21, kCursorHand, kClick, h);
 }
 constexpr gauge::MouseRect Third(int column, int part, gauge::MouseHandler h) {
-    return MouseChild(Column(column) - 6, kSwitchY - 4 + 14 * part, 30, 14, kCursorHand, kClick,
-                      h);
+    return MouseChild(Column(column) - 6, kSwitchY - 4 + 14 * part, 30, 14, kCursorHand, kClick, h);
 }
 
 }  // namespace
@@ -438,8 +445,7 @@ gauge::MouseRect Lights_exterior1_PanelMouseRect[] = {
     MouseParent(oa::kExteriorSize.width, oa::kExteriorSize.height),
     Whole(0, Exterior1Toggle<TaxiLightSwitch, kSoundClickSwitchSmall>),
     Whole(1, Exterior1Toggle<LandingLightSwitch1, kSoundClickSwitchLarge>),
-    Whole(2, Exterior1Toggle<LandingLightSwitch2, kSoundClickSwitchLarge>),
-    MouseEnd()};
+    Whole(2, Exterior1Toggle<LandingLightSwitch2, kSoundClickSwitchLarge>), MouseEnd()};
 
 gauge::MouseRect Lights_exterior2_PanelMouseRect[] = {
     MouseParent(oa::kExteriorSize.width, oa::kExteriorSize.height),

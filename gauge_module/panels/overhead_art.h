@@ -18,9 +18,9 @@ namespace zu::overhead_art {
 
 // What a bitmap shows; the generator draws each kind its own way.
 enum class Kind : uint8_t {
-    Plate,        // panel plate with its title lettered at the top (text)
-    Backdrop,     // housing behind a gauge whose first element can hide
-    ToggleUp,     // two- or three-position toggle, lever up
+    Plate,     // panel plate with its title lettered at the top (text)
+    Backdrop,  // housing behind a gauge whose first element can hide
+    ToggleUp,  // two- or three-position toggle, lever up
     ToggleCentre,
     ToggleDown,
     Button,       // square push button, released
@@ -32,11 +32,11 @@ enum class Kind : uint8_t {
     GuardOpen,    // raised guard
     Handle,       // door release handle, stowed
     HandlePulled,
-    Wash,      // translucent light wash (storm lights)
-    Clear,     // fully transparent
-    Board,     // the switchboard opened: ten buttons labelled 1..10
-    Strip,     // the switchboard folded
-    Bar,       // black window of a bar graph
+    Wash,   // translucent light wash (storm lights)
+    Clear,  // fully transparent
+    Board,  // the switchboard opened: ten buttons labelled 1..10
+    Strip,  // the switchboard folded
+    Bar,    // black window of a bar graph
 };
 
 struct Art {

@@ -21,10 +21,14 @@ constexpr uint32_t kCvrTestEvents = kHeldClick;
 
 // PA: plate (backdrop), then 0 lit plate, 1-3 the button lamps.
 constexpr ImageSpec kPaSpec[8] = {
-    {oa::kPaPlate, 0, 0, 0},        {oa::kPaPlate, 0, 0, kLitCopy},
-    {oa::kPaLamp, 20, 30, kStartHidden}, {oa::kPaLamp, 62, 30, kStartHidden},
-    {oa::kPaLamp, 146, 30, kStartHidden}, {oa::kButton, 24, 50, 0},
-    {oa::kButton, 66, 50, 0},       {oa::kButton, 150, 50, 0},
+    {oa::kPaPlate, 0, 0, 0},
+    {oa::kPaPlate, 0, 0, kLitCopy},
+    {oa::kPaLamp, 20, 30, kStartHidden},
+    {oa::kPaLamp, 62, 30, kStartHidden},
+    {oa::kPaLamp, 146, 30, kStartHidden},
+    {oa::kButton, 24, 50, 0},
+    {oa::kButton, 66, 50, 0},
+    {oa::kButton, 150, 50, 0},
 };
 // CVR: plate (backdrop), then 0 lit plate, 1 recorder lamp, 2 erase lamp.
 constexpr ImageSpec kCvrSpec[4] = {
@@ -137,7 +141,6 @@ gauge::MouseRect PA_panelMouseRect[] = {
 gauge::MouseRect CVR_panelMouseRect[] = {
     MouseParent(oa::kCvrSize.width, oa::kCvrSize.height),
     MouseChild(30, 36, 60, 34, kCursorHand, kCvrTestEvents, CvrTest),
-    MouseChild(150, 36, 60, 34, kCursorHand, kClick, CvrErase),
-    MouseEnd()};
+    MouseChild(150, 36, 60, 34, kCursorHand, kClick, CvrErase), MouseEnd()};
 
 }  // namespace zu

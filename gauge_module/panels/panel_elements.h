@@ -36,8 +36,8 @@ constexpr ImageChain<N> MakeImageChain(ImageChain<N>* self, const ImageSpec (&sp
                                        gauge::ElementHeader* tail = nullptr) {
     ImageChain<N> c{};
     for (int i = 0; i < N; ++i) {
-        c.e[i] = StaticImageRecord(spec[i].resource, spec[i].x, spec[i].y, spec[i].flags,
-                                   self->next[i]);
+        c.e[i] =
+            StaticImageRecord(spec[i].resource, spec[i].x, spec[i].y, spec[i].flags, self->next[i]);
         c.next[i][0] = i + 1 < N ? &self->e[i + 1] : tail;
         c.next[i][1] = nullptr;
     }

@@ -1,11 +1,11 @@
 #include "panels/side_panels.h"
 
+#include "cabin_link/instructor_state_exchange.h"
 #include "core/air_data.h"
 #include "core/alerting.h"
 #include "core/electrical_system.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
-#include "cabin_link/instructor_state_exchange.h"
 #include "panels/panel_elements.h"
 
 namespace zu {
@@ -122,8 +122,7 @@ gauge::ElementHeader* CopilotFirst() {
 void PilotLighting() {
     static constexpr int8_t kGlowing[27] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14,
                                             15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27};
-    ApplyLitBit(PilotFirst(), 0, kGlowing, 27,
-                PanelLit(PanelLightingCircuit3.get(), gPilotIsVc));
+    ApplyLitBit(PilotFirst(), 0, kGlowing, 27, PanelLit(PanelLightingCircuit3.get(), gPilotIsVc));
 }
 
 // The image of a three-image switch for +1 / 0 / -1 (any other value
@@ -175,8 +174,8 @@ void CopilotSwitchImages() {
     static constexpr int8_t kAntiskid[3] = {1, 2, 3};
     const int32_t sw = flight_controls_COPILOT_antiskid_sw;
     ShowOneOf(first, kAntiskid, 3, sw == 1 ? 1 : sw == -1 ? 2 : sw == 0 ? 3 : -1);
-    const bool off = PilotPanelState.copilot_toggle == 0 ||
-                     PowerplantsInstructorStates[kPpSynchrophaser] != 0;
+    const bool off =
+        PilotPanelState.copilot_toggle == 0 || PowerplantsInstructorStates[kPpSynchrophaser] != 0;
     ShowElement(first, 5, off);
     ShowElement(first, 4, !off);
 }
@@ -336,28 +335,27 @@ void CopilotPanelCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t)
 gauge::ElementHeader* Pilot_PanelElementList[2] = {&gPilot.e[0], nullptr};
 gauge::ElementHeader* Copilot_panelElementList[2] = {&gCopilot.e[0], nullptr};
 
-gauge::MouseRect Pilot_PanelMouseRect[] = {
-    MouseParent(oa::kPilotSize.width, oa::kPilotSize.height),
-    Whole(kColNose, NoseSteering),
-    Whole(kColLighting, LightingSwitch),
-    Half(kColStall, 0, StallTest<1>),
-    Half(kColStall, 1, StallTest<2>),
-    Half(kColAdc, 0, AdcTest<1>),
-    Half(kColAdc, 1, AdcTest<-1>),
-    Half(kColTrim, 0, PilotTrim<1>),
-    Half(kColTrim, 1, PilotTrim<-1>),
-    Whole(kColToggle, PilotToggle),
-    Third(kColWord1, 0, RequestSwitch<1, 1>),
-    Third(kColWord1, 1, RequestSwitch<1, 0>),
-    Third(kColWord1, 2, RequestSwitch<1, -1>),
-    Third(kColWord2, 0, RequestSwitch<2, 1>),
-    Third(kColWord2, 1, RequestSwitch<2, 0>),
-    Third(kColWord2, 2, RequestSwitch<2, -1>),
-    Third(kColLast, 0, RequestSwitch<3, 1>),
-    Third(kColLast, 1, RequestSwitch<3, 0>),
-    Third(kColLast, 2, RequestSwitch<3, -1>),
-    Whole(kColGpws, GpwsButton),
-    MouseEnd()};
+gauge::MouseRect Pilot_PanelMouseRect[] = {MouseParent(oa::kPilotSize.width, oa::kPilotSize.height),
+                                           Whole(kColNose, NoseSteering),
+                                           Whole(kColLighting, LightingSwitch),
+                                           Half(kColStall, 0, StallTest<1>),
+                                           Half(kColStall, 1, StallTest<2>),
+                                           Half(kColAdc, 0, AdcTest<1>),
+                                           Half(kColAdc, 1, AdcTest<-1>),
+                                           Half(kColTrim, 0, PilotTrim<1>),
+                                           Half(kColTrim, 1, PilotTrim<-1>),
+                                           Whole(kColToggle, PilotToggle),
+                                           Third(kColWord1, 0, RequestSwitch<1, 1>),
+                                           Third(kColWord1, 1, RequestSwitch<1, 0>),
+                                           Third(kColWord1, 2, RequestSwitch<1, -1>),
+                                           Third(kColWord2, 0, RequestSwitch<2, 1>),
+                                           Third(kColWord2, 1, RequestSwitch<2, 0>),
+                                           Third(kColWord2, 2, RequestSwitch<2, -1>),
+                                           Third(kColLast, 0, RequestSwitch<3, 1>),
+                                           Third(kColLast, 1, RequestSwitch<3, 0>),
+                                           Third(kColLast, 2, RequestSwitch<3, -1>),
+                                           Whole(kColGpws, GpwsButton),
+                                           MouseEnd()};
 
 gauge::MouseRect Copilot_panelMouseRect[] = {
     MouseParent(oa::kCopilotSize.width, oa::kCopilotSize.height),

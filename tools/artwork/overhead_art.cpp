@@ -3,6 +3,8 @@
 // its kind: panel plates with their lettering, toggle switches in three
 // positions, push buttons, lamps with legends, selector knob pointers,
 // guards, handles, the storm-light wash and the switchboard.
+#include "panels/overhead_art.h"
+
 #include <cmath>
 #include <sstream>
 #include <string>
@@ -10,7 +12,6 @@
 
 #include "art_kit.h"
 #include "families.h"
-#include "panels/overhead_art.h"
 
 namespace art {
 
@@ -93,8 +94,7 @@ void Button(cairo_t* cr, int w, int h, bool pressed) {
     Rounded(cr, 0.5, 0.5, w - 1, h - 1, 3);
     cairo_fill(cr);
     const double inset = pressed ? 4 : 2;
-    cairo_set_source_rgb(cr, pressed ? 0.35 : 0.55, pressed ? 0.35 : 0.56,
-                         pressed ? 0.36 : 0.58);
+    cairo_set_source_rgb(cr, pressed ? 0.35 : 0.55, pressed ? 0.35 : 0.56, pressed ? 0.36 : 0.58);
     Rounded(cr, inset, inset, w - 2 * inset, h - 2 * inset, 2);
     cairo_fill(cr);
 }
@@ -173,8 +173,8 @@ void Draw(BitmapSet& set, const oa::Art& a) {
             break;
         case oa::Kind::LampOff:
         case oa::Kind::LampOn:
-            DrawLamp(cr, 0, 0, a.width, a.height, FromColorRef(a.colour), a.kind == oa::Kind::LampOn,
-                     Lines(a.text));
+            DrawLamp(cr, 0, 0, a.width, a.height, FromColorRef(a.colour),
+                     a.kind == oa::Kind::LampOn, Lines(a.text));
             break;
         case oa::Kind::KnobPointer:
             KnobPointer(cr, a.width, a.height);
