@@ -25,6 +25,7 @@
 #include "panels/fdr_switchboard.h"
 #include "panels/lighting_panels.h"
 #include "panels/side_panels.h"
+#include "zu/simhost/gauge_renderer.h"
 #include "zu/simhost/simulator.h"
 #include "zu/simhost/state_json.h"
 
@@ -345,6 +346,65 @@ TEST_F(OverheadPanels, RecorderLightFollowsItsBusesAndTheNavigationLights) {
     EXPECT_EQ(NavBeaconSelector.get(), 1);
     EXPECT_EQ(CautionLightArray[CautionIndex(0, 13)], 0u);
     EXPECT_FALSE(LegendShown("FLT DATA RECORDER"));
+}
+
+TEST_F(OverheadPanels, BatteryTemperatureGraphsArePaintedIntoTheirSurfaces) {
+    BatteryMasterSwitch.set(255);
+    MainBatterySwitch.set(255);
+    Frames(20);
+    ASSERT_NE(BusPowered.get(kPoweredRightEssential), 0);
+    AirConditioningState.battery_temperature[0] = 60.0f;  // into the yellow zone
+    AirConditioningState.battery_temperature[1] = 10.0f;  // empty
+    RefreshCountdown[0] = 10;
+    Frames(3);
+
+    const GaugeInstance& g = Gauge("BatTempMeterPanel");
+    ASSERT_EQ(g.surfaces.size(), 2u);
+    const simhost::DrawnSurface& hot = *g.surfaces[0];
+    const simhost::DrawnSurface& cool = *g.surfaces[1];
+    EXPECT_GT(hot.pictures, 0u);
+    // Placed at 191 of its 191 design pixels: the surfaces keep their size.
+    EXPECT_EQ(hot.surface.width, 152);
+    EXPECT_EQ(hot.surface.height, 14);
+    const auto pixel = [](const simhost::DrawnSurface& d, int x, int y) {
+        const uint8_t* p = &d.picture[(static_cast<size_t>(y) * d.surface.width + x) * 4];
+        return (uint32_t{p[0]}) | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16);
+    };
+    EXPECT_EQ(pixel(hot, 3, 7), kBarGreen);          // a lit segment
+    EXPECT_EQ(pixel(hot, 1, 7), kBarBackground);     // a cut between segments
+    EXPECT_EQ(pixel(hot, 79, 7), kBarYellow);
+    EXPECT_EQ(pixel(hot, 121, 7), kBarBackground);   // no red below 65
+    EXPECT_EQ(pixel(cool, 3, 7), kBarBackground);
+
+    // Nothing is copied while the overhead refresh is idle (a flashing
+    // master caution keeps the electrical change flag, and so the refresh,
+    // running: acknowledge it first).
+    MasterCautionAck.set(1);
+    MasterWarningAck.set(1);
+    Frames(400);
+    const uint64_t pictures = hot.pictures;
+    Frames(10);
+    EXPECT_EQ(hot.pictures, pictures);
+
+    const nlohmann::json state = nlohmann::json::parse(simhost::BuildStateJson(*sim_, nullptr));
+    int surfaces = 0;
+    for (const auto& gauge : state["gauges"]) {
+        if (gauge["name"] != "BatTempMeterPanel") continue;
+        for (const auto& e : gauge["elements"]) {
+            if (!e.contains("surface")) continue;
+            ++surfaces;
+            EXPECT_EQ(e["surface"]["width"], 152);
+            EXPECT_GT(e["surface"]["pictures"].get<uint64_t>(), 0u);
+        }
+    }
+    EXPECT_EQ(surfaces, 2);
+
+    // A snapshot writes each surface's picture beside the window pictures.
+    simhost::GaugeRenderer renderer(*sim_);
+    std::string error;
+    ASSERT_TRUE(renderer.WritePngs(tmp_.path() / "shots", "snap", {}, &error)) << error;
+    EXPECT_TRUE(std::filesystem::exists(tmp_.path() / "shots" / "snap-BatTempMeterPanel.png"));
+    EXPECT_TRUE(std::filesystem::exists(tmp_.path() / "shots" / "snap-BatTempMeterPanel-2.png"));
 }
 
 }  // namespace
