@@ -43,21 +43,40 @@ void Rounded(cairo_t* cr, double x, double y, double w, double h, double r) {
     cairo_close_path(cr);
 }
 
-// A grey panel plate; the first line of the text is its title, the others
-// captions spread over the plate's lower part.
-void Plate(cairo_t* cr, int w, int h, const char* text) {
+// Words of a caption row (separated by two blanks).
+std::vector<std::string> Words(const std::string& line) {
+    std::vector<std::string> words;
+    size_t at = 0;
+    while (at <= line.size()) {
+        const size_t gap = line.find("  ", at);
+        const std::string word = line.substr(at, gap == std::string::npos ? gap : gap - at);
+        if (!word.empty()) words.push_back(word);
+        if (gap == std::string::npos) break;
+        at = gap + 2;
+    }
+    return words;
+}
+
+// A grey panel plate with its title at the top and its caption rows.
+void Plate(cairo_t* cr, const oa::Art& a) {
+    const int w = a.width;
+    const int h = a.height;
     cairo_set_source_rgb(cr, 0.30, 0.31, 0.33);
     Rounded(cr, 0.5, 0.5, w - 1, h - 1, 4);
     cairo_fill_preserve(cr);
     cairo_set_source_rgb(cr, 0.12, 0.12, 0.13);
     cairo_set_line_width(cr, 1.0);
     cairo_stroke(cr);
-    const std::vector<std::string> lines = Lines(text);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const double size = i == 0 ? std::fmin(10.0, h * 0.16) : std::fmin(7.0, h * 0.1);
-        const double y = i == 0 ? size + 3 : 8 + size + (h - 12.0) * i / (lines.size() + 0.5);
-        DrawText(cr, i == 0 ? Face::SansBold : Face::Sans, size, w / 2.0, y, Align::Centre,
-                 lines[i], kWhite);
+    const std::vector<std::string> lines = Lines(a.text);
+    if (lines.empty()) return;
+    const double title = std::fmin(10.0, h * 0.16);
+    DrawText(cr, Face::SansBold, title, w / 2.0, title + 3, Align::Centre, lines[0], kWhite);
+    for (size_t i = 1; i < lines.size() && i <= 2; ++i) {
+        const std::vector<std::string> words = Words(lines[i]);
+        for (size_t k = 0; k < words.size(); ++k) {
+            DrawText(cr, Face::Sans, 6.5, a.caption_x + a.caption_step * static_cast<double>(k),
+                     a.caption_y[i - 1], Align::Centre, words[k], kWhite);
+        }
     }
 }
 
@@ -137,7 +156,8 @@ void Board(cairo_t* cr, int w, int h, bool open) {
         DrawText(cr, Face::Sans, 7, w / 2.0, h - 6, Align::Centre, "SWITCHBOARD", kWhite);
         return;
     }
-    Plate(cr, w, h, nullptr);
+    Plate(cr, oa::Art{0, "", static_cast<int16_t>(w), static_cast<int16_t>(h), oa::Kind::Plate, 0,
+                      nullptr});
     for (int i = 0; i < 10; ++i) {
         const double x = 2 + 26 * i;
         cairo_set_source_rgb(cr, 0.12, 0.12, 0.13);
@@ -151,7 +171,7 @@ void Draw(BitmapSet& set, const oa::Art& a) {
     cairo_t* cr = set.Begin(a.width, a.height);
     switch (a.kind) {
         case oa::Kind::Plate:
-            Plate(cr, a.width, a.height, a.text);
+            Plate(cr, a);
             break;
         case oa::Kind::Backdrop:
             Backdrop(cr, a.width, a.height);
