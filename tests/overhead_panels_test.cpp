@@ -4,6 +4,7 @@
 // texts and colours as the host keeps them) and what reached the simulator.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -346,6 +347,52 @@ TEST_F(OverheadPanels, RecorderLightFollowsItsBusesAndTheNavigationLights) {
     EXPECT_EQ(NavBeaconSelector.get(), 1);
     EXPECT_EQ(CautionLightArray[CautionIndex(0, 13)], 0u);
     EXPECT_FALSE(LegendShown("FLT DATA RECORDER"));
+}
+
+TEST_F(OverheadPanels, DoorWarningsFlashUntilAcknowledgedAndGoOutWithTheNavigationLights) {
+    Frames(10);
+    Click("battery_panel", 3);  // battery master
+    Click("battery_panel", 8);  // external DC power
+    Frames(40);
+    if (!BusPoweredLayoutCorrected()) GTEST_SKIP() << "needs the corrected bus-powered bytes";
+    ASSERT_NE(BusPowered.get(kPoweredLeftMainDc), 0);
+    EXPECT_TRUE(Shown("battery_panel", 34));  // external DC available
+    ASSERT_NE(MasterWarningFlag.get(), 0);
+    // Latched: dark whenever the master warning's flash phase is on.
+    int lit = 0;
+    for (int i = 0; i < 24; ++i) {
+        Frames(1);
+        const bool phase = MasterWarningFlash.get() != 0;
+        EXPECT_EQ(LegendShown("PASS DOOR"), !phase) << i;
+        EXPECT_EQ(LegendShown("BAG DOOR"), !phase) << i;
+        lit += LegendShown("SERVICE DOOR") ? 1 : 0;
+    }
+    EXPECT_GT(lit, 4);
+    EXPECT_LT(lit, 20);
+    Click("Master_Warning_Light", 1);
+    Frames(6);
+    for (int i = 0; i < 12; ++i) {
+        Frames(1);
+        EXPECT_TRUE(LegendShown("PASS DOOR")) << i;
+        EXPECT_TRUE(LegendShown("SERVICE DOOR")) << i;
+    }
+    EXPECT_TRUE(LegendShown("FLT DATA RECORDER"));
+
+    Click("Lights_exterior2_Panel", 4);  // navigation lights: the doors close
+    Frames(60);
+    EXPECT_FALSE(LegendShown("PASS DOOR"));
+    EXPECT_FALSE(LegendShown("BAG DOOR"));
+    EXPECT_FALSE(LegendShown("SERVICE DOOR"));
+    EXPECT_FALSE(LegendShown("FLT DATA RECORDER"));
+    int lights_word = -1;
+    const nlohmann::json state = nlohmann::json::parse(simhost::BuildStateJson(*sim_, nullptr));
+    for (const auto& w : state["fsuipc"]["writes"]) {
+        if (w["offset"].get<uint32_t>() == 0x0D0C) {
+            lights_word = static_cast<int>(
+                std::strtol(w["hex"].get<std::string>().substr(0, 2).c_str(), nullptr, 16));
+        }
+    }
+    EXPECT_EQ(lights_word, 0x21);
 }
 
 TEST_F(OverheadPanels, BatteryTemperatureGraphsArePaintedIntoTheirSurfaces) {
