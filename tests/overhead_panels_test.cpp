@@ -417,10 +417,10 @@ TEST_F(OverheadPanels, BatteryTemperatureGraphsArePaintedIntoTheirSurfaces) {
         const uint8_t* p = &d.picture[(static_cast<size_t>(y) * d.surface.width + x) * 4];
         return (uint32_t{p[0]}) | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16);
     };
-    EXPECT_EQ(pixel(hot, 3, 7), kBarGreen);          // a lit segment
-    EXPECT_EQ(pixel(hot, 1, 7), kBarBackground);     // a cut between segments
+    EXPECT_EQ(pixel(hot, 3, 7), kBarGreen);       // a lit segment
+    EXPECT_EQ(pixel(hot, 1, 7), kBarBackground);  // a cut between segments
     EXPECT_EQ(pixel(hot, 79, 7), kBarYellow);
-    EXPECT_EQ(pixel(hot, 121, 7), kBarBackground);   // no red below 65
+    EXPECT_EQ(pixel(hot, 121, 7), kBarBackground);  // no red below 65
     EXPECT_EQ(pixel(cool, 3, 7), kBarBackground);
 
     // Nothing is copied while the overhead refresh is idle (a flashing

@@ -66,8 +66,10 @@ void ElectricalCautionLights() {
     Light(3, 8,
           AcGenerator2Voltage.get() < 100 || ext_ac_on_line || !ac_gen2_on_line);  // "#2 AC GEN"
     Light(4, 8, !ac_gen1_on_line || !ac_gen2_on_line);  // "#2 SPU AUX PWR"
-    Light(6, 9, AirConditioningState.battery_temperature[0] > kBatteryHotDegrees);  // "MAIN BAT HOT"
-    Light(6, 10, AirConditioningState.battery_temperature[1] > kBatteryHotDegrees);  // "AUX BAT HOT"
+    Light(6, 9,
+          AirConditioningState.battery_temperature[0] > kBatteryHotDegrees);  // "MAIN BAT HOT"
+    Light(6, 10,
+          AirConditioningState.battery_temperature[1] > kBatteryHotDegrees);  // "AUX BAT HOT"
 }
 
 // The weighted sum of the lit lights of the caution rows. Any rise of it

@@ -198,9 +198,8 @@ void PaintBitmap(cairo_t* cr, cairo_surface_t* s, double x, double y, bool lit, 
 }  // namespace
 
 // A drawn surface's last picture, placed over its element's bitmap area.
-void GaugeRenderer::PaintSurface(cairo_t* cr, const GaugeInstance& g,
-                                 const gauge::ElementHeader* e, double x, double y, bool lit,
-                                 double ambient) {
+void GaugeRenderer::PaintSurface(cairo_t* cr, const GaugeInstance& g, const gauge::ElementHeader* e,
+                                 double x, double y, bool lit, double ambient) {
     const DrawnSurface* found = nullptr;
     for (const auto& s : g.surfaces) {
         if (s->element == e) found = s.get();

@@ -452,8 +452,7 @@ DrawnSurface::~DrawnSurface() {
 
 void Simulator::MakeSurfaces(GaugeInstance& g) {
     g.surfaces.clear();
-    const gauge::FindResourceRoutine find =
-        linkage_ != nullptr ? linkage_->find_resource : nullptr;
+    const gauge::FindResourceRoutine find = linkage_ != nullptr ? linkage_->find_resource : nullptr;
     if (find == nullptr || g.elements.empty()) return;
     // The gauge's design size is its first bitmap's; a surface is its
     // element's bitmap scaled as the gauge is placed.
@@ -475,7 +474,11 @@ void Simulator::MakeSurfaces(GaugeInstance& g) {
         s->element = e;
         s->pixels.assign(static_cast<size_t>(w) * h * 4, 0);
         s->picture = s->pixels;
-        s->surface = {w, h, w * 4, static_cast<uint32_t>(s->pixels.size()), s->pixels.data(),
+        s->surface = {w,
+                      h,
+                      w * 4,
+                      static_cast<uint32_t>(s->pixels.size()),
+                      s->pixels.data(),
                       platform::DrawContextCreate(s->pixels.data(), w, h, w * 4)};
         g.surfaces.push_back(std::move(s));
     }
