@@ -454,5 +454,35 @@ TEST_F(OverheadPanels, BatteryTemperatureGraphsArePaintedIntoTheirSurfaces) {
     EXPECT_TRUE(std::filesystem::exists(tmp_.path() / "shots" / "snap-BatTempMeterPanel-2.png"));
 }
 
+// The program: surfaces are made at the pictures' scale, listed in the
+// state file and written with a snapshot.
+TEST(OverheadPanelsProgram, SurfacesFollowTheScaleAndAreSnapshot) {
+    TempDir tmp;
+    const std::filesystem::path aircraft = CopySampleAircraft(tmp.path());
+    WriteFile(tmp.path() / "s.txt",
+              "at 0.5 click battery_panel 3\n"
+              "at 0.6 click battery_panel 2\n"
+              "at 1.5 snapshot bars\n");
+    const ProcessResult r =
+        RunSimhost({"--aircraft", aircraft.string(), "--scenario", (tmp.path() / "s.txt").string(),
+                    "--seconds", "2", "--scale", "2", "--out", (tmp.path() / "out").string()});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    const std::filesystem::path shots = tmp.path() / "out" / "snapshots";
+    EXPECT_TRUE(std::filesystem::exists(shots / "bars-BatTempMeterPanel.png"));
+    EXPECT_TRUE(std::filesystem::exists(shots / "bars-BatTempMeterPanel-2.png"));
+    const nlohmann::json state = ReadJson(shots / "bars.json");  // surfaces live until kill
+    int surfaces = 0;
+    for (const auto& g : state["gauges"]) {
+        for (const auto& e : g["elements"]) {
+            if (!e.contains("surface")) continue;
+            ++surfaces;
+            EXPECT_EQ(g["name"], "BatTempMeterPanel");
+            EXPECT_EQ(e["surface"]["width"], 2 * 152);
+            EXPECT_EQ(e["surface"]["height"], 2 * 14);
+        }
+    }
+    EXPECT_EQ(surfaces, 2);
+}
+
 }  // namespace
 }  // namespace zu::e2e

@@ -455,11 +455,13 @@ void Simulator::MakeSurfaces(GaugeInstance& g) {
     const gauge::FindResourceRoutine find = linkage_ != nullptr ? linkage_->find_resource : nullptr;
     if (find == nullptr || g.elements.empty()) return;
     // The gauge's design size is its first bitmap's; a surface is its
-    // element's bitmap scaled as the gauge is placed.
+    // element's bitmap scaled as the gauge is placed, times the pictures'
+    // scale, so it is painted at the size it is shown.
     const gauge::BitmapResource* first = find(g.elements.front().element->resource_id);
     if (first == nullptr || first->width <= 0 || first->height <= 0) return;
-    const double sx = g.width > 0 ? static_cast<double>(g.width) / first->width : 1.0;
-    const double sy = g.height > 0 ? static_cast<double>(g.height) / first->height : 1.0;
+    const double scale = std::clamp(config_.surface_scale, 0.1, 8.0);
+    const double sx = (g.width > 0 ? static_cast<double>(g.width) / first->width : 1.0) * scale;
+    const double sy = (g.height > 0 ? static_cast<double>(g.height) / first->height : 1.0) * scale;
     for (const ElementState& es : g.elements) {
         gauge::ElementHeader* e = es.element;
         if (e->type != gauge::ElementType::StaticImage ||

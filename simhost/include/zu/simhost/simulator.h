@@ -61,6 +61,8 @@ struct SimulatorConfig {
     // rendered mix (lockstep only) for AudioCapture and WriteAudio.
     bool audio_silent = false;
     bool capture_audio = false;
+    // Pixels per panel unit of the drawn surfaces (the pictures' --scale).
+    double surface_scale = 1.0;
 };
 
 // One element of a placed gauge, in the order of the element walk (depth
