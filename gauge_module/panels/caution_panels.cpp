@@ -137,10 +137,18 @@ void CautionInstall(CautionPanelState* panel, CautionElements& elements,
     for (int k = 0; k <= kCautionLegendCells; ++k) panel->element[k] = ElementListWalk(first, k);
 }
 
+// The brightness last applied is one field for both panels; the first
+// panel to see a change hands it to the other as well, so both rewrite
+// their legends.
 void BrightnessResync(CautionPanelState* panel) {
     const int32_t brightness = CautionBrightness.get();
-    if (brightness == CautionBrightnessShown.get()) return;
-    CautionBrightnessShown.set(brightness);
+    if (brightness != CautionBrightnessShown.get()) {
+        CautionBrightnessShown.set(brightness);
+        CautionPanel.brightness_resync = 1;
+        CautionLargePanel.brightness_resync = 1;
+    }
+    if (panel->brightness_resync == 0) return;
+    panel->brightness_resync = 0;
     for (int32_t& writes : panel->CautionLegendWrites) writes = 0;
     ArmRefresh(kRefreshClocksCaution, kBrightnessRefreshCount);
 }

@@ -42,6 +42,9 @@ struct CautionPanelState {
     uint8_t CautionTestShown;
     int32_t CautionLegendWrites[127];
     gauge::GaugeHeader* header;
+    // Set for both panels when either sees a new brightness: each rewrites
+    // its own legends on its next pass.
+    uint8_t brightness_resync;
     // Element 0 (background) and the 97 legends, found once at install.
     gauge::ElementHeader* element[kCautionLegendCells + 1];
 };

@@ -276,6 +276,32 @@ TEST_F(CautionPanelTest, LegendsAreWrittenFourTimesInTheBrightnessOfTheSwitch) {
     EXPECT_STREQ(reinterpret_cast<gauge::StringElement*>(warning)->text, "MAIN BAT HOT");
 }
 
+TEST_F(CautionPanelTest, BothPanelsRewriteTheirLegendsOnOneBrightnessChange) {
+    gauge::GaugeHeader* large = TableGauge("Caution_Large");
+    large->gauge_callback(large, gauge::kServiceInstall, 0);
+    CautionBrightnessShown.set(255);
+    Pass();
+    large->gauge_callback(large, gauge::kServiceDraw, 0);
+    for (int i = 0; i < 4; ++i) {
+        ++CautionPanel.CautionLegendWrites[29];
+        ++CautionLargePanel.CautionLegendWrites[29];
+    }
+    CautionBrightness.set(0);
+    Pass();                                                // Caution sees the change first ...
+    large->gauge_callback(large, gauge::kServiceDraw, 0);  // ... Caution_Large as well
+    EXPECT_EQ(CautionPanel.CautionLegendWrites[29], 0);
+    EXPECT_EQ(CautionLargePanel.CautionLegendWrites[29], 0);
+    gauge::ElementHeader* e = CautionLargePanel.element[30];
+    e->callback(e);
+    EXPECT_EQ(reinterpret_cast<gauge::StringElement*>(e)->fg_colour, kLegendAmberDim);
+    // A restored flight marks the brightness unapplied (-2): both again.
+    for (int i = 0; i < 4; ++i) ++CautionLargePanel.CautionLegendWrites[29];
+    CautionBrightnessShown.set(-2);
+    Pass();
+    large->gauge_callback(large, gauge::kServiceDraw, 0);
+    EXPECT_EQ(CautionLargePanel.CautionLegendWrites[29], 0);
+}
+
 // ---------------------------------------------------------------------------
 // Lamps and switches
 
