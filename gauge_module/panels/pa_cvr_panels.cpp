@@ -19,8 +19,9 @@ constexpr int32_t kEraseHoldCount = 128;
 // The TEST button's events: left click, repeated while held.
 constexpr uint32_t kCvrTestEvents = kHeldClick;
 
-// PA: plate (backdrop), then 0 lit plate, 1-3 the button lamps.
-constexpr ImageSpec kPaSpec[8] = {
+// PA: plate (backdrop), then 0 lit plate, 1-3 the button lamps, then the
+// four buttons.
+constexpr ImageSpec kPaSpec[9] = {
     {oa::kPaPlate, 0, 0, 0},
     {oa::kPaPlate, 0, 0, kLitCopy},
     {oa::kPaLamp, 20, 30, kStartHidden},
@@ -29,6 +30,7 @@ constexpr ImageSpec kPaSpec[8] = {
     {oa::kButton, 24, 50, 0},
     {oa::kButton, 66, 50, 0},
     {oa::kButton, 150, 50, 0},
+    {oa::kButton, 108, 50, 0},  // the call button (no lamp)
 };
 // CVR: plate (backdrop), then 0 lit plate, 1 recorder lamp, 2 erase lamp.
 constexpr ImageSpec kCvrSpec[4] = {
@@ -37,7 +39,7 @@ constexpr ImageSpec kCvrSpec[4] = {
     {oa::kCvrStatusLamp, 30, 40, kStartHidden},
     {oa::kCvrEraseLamp, 150, 40, kStartHidden},
 };
-constinit ImageChain<8> gPa = MakeImageChain(&gPa, kPaSpec);
+constinit ImageChain<9> gPa = MakeImageChain(&gPa, kPaSpec);
 constinit ImageChain<4> gCvr = MakeImageChain(&gCvr, kCvrSpec);
 
 gauge::GaugeHeader* gPaHeader = nullptr;
