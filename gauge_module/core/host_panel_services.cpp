@@ -109,6 +109,7 @@ int32_t ApRollServoOutput = 0;
 double RemotePositionValues[3] = {0.0, 0.0, 0.0};
 uint8_t PilotPanelFlag = 0;
 int32_t PilotTrimRequest = 0;
+int32_t PilotTrimTimer = 0;
 int32_t PilotPanelOverride = 0;
 int32_t KeyEventPanelWords[4] = {0, 0, 0, 0};
 uint8_t EngineStartRequest[2] = {0, 0};

@@ -268,6 +268,7 @@ extern double RemotePositionValues[3];  // gate (> 7.0), northing, easting (nm)
 // Pilot side panel.
 extern uint8_t PilotPanelFlag;
 extern int32_t PilotTrimRequest;       // +1 / -1 trim request
+extern int32_t PilotTrimTimer;         // ticks; armed with 8 with each trim request
 extern int32_t PilotPanelOverride;     // -1 / 0 / +1 power-lever override
 extern int32_t KeyEventPanelWords[4];  // two pairs of on/off panel words
 

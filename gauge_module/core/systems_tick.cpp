@@ -10,6 +10,7 @@
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
 #include "displays/tcas.h"
+#include "displays/flight_data_recorder.h"
 
 namespace zu {
 
@@ -70,8 +71,9 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     // AHRS 1 and 2, alerting, flight guidance (not while frozen or loading a
     // flight) and barometric altitude come here.
     TcasCompute();  // traffic, with the transponder head's timers
-    // Weather radar, clocks, display brightness, flight data recorder [4th]
-    // and flight management come here.
+    // Weather radar, clocks and display brightness come here.
+    if (rate & 0x04) FdrUpdate();
+    // Flight management comes here.
     if (rate & 0x02) DoorRampUpdate();
     // Head-up guidance, landing gear and the autofeather timers come here;
     // the sound tick closes the tick.

@@ -1,0 +1,11 @@
+#include "core/air_data.h"
+
+namespace zu {
+
+int32_t AdcTestSwitch = 0;
+int32_t AdcTestTimer1 = 0;
+int32_t AdcTestTimer2 = 0;
+int32_t CvrTestTimer = 0;
+uint8_t CvrTestReady = 1;
+
+}  // namespace zu

@@ -1,0 +1,23 @@
+// Air data and clocks, and the cockpit voice recorder's self-test.
+//
+// Only the panel inputs are here so far: the air-data test switch with its
+// two timers and the recorder test. The air-data step that counts them comes
+// with its system.
+#pragma once
+
+#include <cstdint>
+
+namespace zu {
+
+extern int32_t AdcTestSwitch;  // +1 upper, -1 lower, 0 centre
+extern int32_t AdcTestTimer1;  // ticks; armed with kAdcTestTicks by the upper position
+extern int32_t AdcTestTimer2;  // ticks; armed with kAdcTestTicks by the lower position
+inline constexpr int32_t kAdcTestTicks = 120;
+
+// Recorder self-test: the CVR_panel TEST button arms the timer while no
+// test runs (CvrTestReady set); the recorder step counts it down.
+extern int32_t CvrTestTimer;
+extern uint8_t CvrTestReady;
+inline constexpr int32_t kCvrTestTicks = 1800;
+
+}  // namespace zu
