@@ -70,6 +70,7 @@ double WindData[2] = {0.0, 0.0};
 int32_t HostFlapsValue = 0;
 int32_t HostValue325 = 0;
 double EngineStarterValue[2] = {0.0, 0.0};
+double HostNavBearing[2] = {0.0, 0.0};
 int32_t OnGroundHold = 0;
 
 double ThrottleLastSent[2] = {0.0, 0.0};
@@ -253,6 +254,8 @@ void HostVarsPoll() {
     HostValue369 = RoundToInt32(Look(kHvValue369));
     Look(kHvRecord550);
     for (int i = kHvNav31a; i <= kHvNav20; ++i) Look(i);
+    HostNavBearing[0] = HostVariables[kHvNav31a].value;
+    HostNavBearing[1] = HostVariables[kHvNav50].value;
     MarkerBeacons = RoundToInt32(Look(kHvMarkerBeacons));
     WindData[0] = Look(kHvWindSpeed);
     double wind_dir = std::fmod(Look(kHvWindDirection) - NavHeading, 360.0);

@@ -8,6 +8,8 @@
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
+#include "fms/fms_lifecycle.h"
+#include "fms/fms_nav_output.h"
 
 namespace zu {
 
@@ -65,7 +67,8 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
 
     // AHRS 1 and 2, alerting, flight guidance (not while frozen or loading a
     // flight), barometric altitude, traffic, weather radar, clocks, display
-    // brightness, flight data recorder [4th] and flight management come here.
+    // brightness and flight data recorder [4th] come here.
+    FmsUpdate();
     if (rate & 0x02) DoorRampUpdate();
     // Head-up guidance, landing gear, the autofeather timers and the sound
     // tick close the tick.
@@ -91,6 +94,7 @@ void MaingaugeProc() {
     }
 
     // 3. Navigation sources.
+    NavSourcesUpdate();
 
     // 4. Repositioning burst, first half.
     RepositionBurstStep();

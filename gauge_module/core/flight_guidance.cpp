@@ -1,0 +1,14 @@
+#include "core/flight_guidance.h"
+
+namespace zu {
+
+int32_t FGC_comp_AP1_lateral_mode = 7;
+int32_t FGC_comp_AP2_lateral_mode = 7;
+FgcSideRecord FgcSide1 = {1, 1, &NavSources[kNavVor1]};
+FgcSideRecord FgcSide2 = {2, 1, &NavSources[kNavVor2]};
+uint32_t FgcFmsLegParam1 = 0;
+uint32_t FgcFmsLegParam2 = 0;
+MapDisplayStateRecord MapDisplayState = {0.0f, 0.0f, 0.0};
+int32_t RadioLookupHoldoff = 0;
+
+}  // namespace zu
