@@ -423,12 +423,24 @@ double TurnAnticipation(double course_a, double course_b) {
     return d;
 }
 
+namespace {
+
+// |a - b| over the shorter way round, exact in double (the sector bounds
+// are inclusive on whole degrees, finer than the heading words resolve).
+double AngleGap(double a, double b) {
+    double d = std::fmod(a - b, 360.0);
+    if (d < 0.0) d += 360.0;
+    return d > 180.0 ? 360.0 - d : d;
+}
+
+}  // namespace
+
 int32_t HoldEntryType(double inbound_course, double aircraft_course, int32_t turn_direction) {
     const double c = std::fmod(inbound_course + 180.0, 360.0);
     const double sign = turn_direction == 2 ? 1.0 : -1.0;
-    if (std::abs(AngleDiff(aircraft_course, c - sign * 160.0)) > 90.0) {
-        if (std::abs(AngleDiff(aircraft_course, c - sign * 35.0)) <= 35.0) return 2;
-        if (std::abs(AngleDiff(aircraft_course, c + sign * 55.0)) <= 55.0) return 3;
+    if (AngleGap(aircraft_course, c - sign * 160.0) > 90.0) {
+        if (AngleGap(aircraft_course, c - sign * 35.0) <= 35.0) return 2;
+        if (AngleGap(aircraft_course, c + sign * 55.0) <= 55.0) return 3;
     }
     return 1;
 }
