@@ -26,9 +26,12 @@
 #include "core/powerplant.h"
 #include "core/settings_file.h"
 #include "core/systems_tick.h"
+#include "fms/flight_plan.h"
+#include "fms/leg_geometry.h"
 #include "instruments/adf_control_heads.h"
 #include "instruments/atc_control_head.h"
 #include "instruments/com_control_heads.h"
+#include "instruments/vor_control_heads.h"
 #include "panels/engine_start_panels.h"
 
 namespace zu::e2e {
@@ -104,6 +107,23 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(Com1PanelState, s.com1_panel);
     f(Adf1Radio, s.adf1);
     f(Adf2Radio, s.adf2);
+    // Radio heads' modes and the flight plan.
+    f(Vor1PanelState, s.vor1_panel);
+    f(Vor2PanelState, s.vor2_panel);
+    f(Adf1PanelState, s.adf1_panel);
+    f(FlightPlan, s.flight_plan);
+    f(FmsFromLeg, s.fms_from);
+    f(FmsToLeg, s.fms_to);
+    f(FmsNextLeg, s.fms_next);
+    f(FmsToLegCopy, s.fms_to_copy);
+    f(FmsToLegIndex, s.fms_to_index);
+    f(FmsNextLegIndex, s.fms_next_index);
+    f(FmsLastLegCount, s.fms_last_count);
+    f(FmsSequenceRequest, s.fms_sequence);
+    f(FmsHoldSlots, s.fms_hold_slots);
+    f(FmsKeepNext, s.fms_keep_next);
+    f(LateralTurnState, s.lateral_turn_state);
+    f(HoldRecompute, s.hold_recompute);
 }
 
 template <typename T>
@@ -171,6 +191,22 @@ struct Snapshot {
     Stored<decltype(Com1PanelState)> com1_panel;
     Stored<decltype(Adf1Radio)> adf1;
     Stored<decltype(Adf2Radio)> adf2;
+    Stored<decltype(Vor1PanelState)> vor1_panel;
+    Stored<decltype(Vor2PanelState)> vor2_panel;
+    Stored<decltype(Adf1PanelState)> adf1_panel;
+    Stored<decltype(FlightPlan)> flight_plan;
+    Stored<decltype(FmsFromLeg)> fms_from;
+    Stored<decltype(FmsToLeg)> fms_to;
+    Stored<decltype(FmsNextLeg)> fms_next;
+    Stored<decltype(FmsToLegCopy)> fms_to_copy;
+    Stored<decltype(FmsToLegIndex)> fms_to_index;
+    Stored<decltype(FmsNextLegIndex)> fms_next_index;
+    Stored<decltype(FmsLastLegCount)> fms_last_count;
+    Stored<decltype(FmsSequenceRequest)> fms_sequence;
+    Stored<decltype(FmsHoldSlots)> fms_hold_slots;
+    Stored<decltype(FmsKeepNext)> fms_keep_next;
+    Stored<decltype(LateralTurnState)> lateral_turn_state;
+    Stored<decltype(HoldRecompute)> hold_recompute;
 };
 
 template <typename T>
