@@ -25,6 +25,11 @@ namespace {
 std::atomic<uint64_t> g_allocations{0};
 }  // namespace
 
+// Every operator new of this program so far (read by the other benchmarks).
+uint64_t BenchAllocationCount() {
+    return g_allocations.load(std::memory_order_relaxed);
+}
+
 // The replacements pair malloc with free themselves.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
