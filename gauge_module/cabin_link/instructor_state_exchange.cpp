@@ -6,6 +6,7 @@
 
 #include "cabin_link/instructor_link_server.h"
 #include "core/electrical_system.h"
+#include "core/flight_guidance.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/nav_sources.h"
@@ -14,6 +15,7 @@
 #include "core/systems_tick.h"
 #include "instruments/atc_control_head.h"
 #include "instruments/com_control_heads.h"
+#include "fms/flight_plan.h"
 
 namespace zu {
 
@@ -410,6 +412,19 @@ void InstructorApplyValue(int32_t id, double value) {
         case 1:
             RemoteApMirror = on ? 255 : 0;
             break;
+        case 19:
+        case 24: {
+            // The FMS active-leg kind byte is that of the TO leg's copy.
+            const uint8_t kind = id == 19 ? 2 : 1;
+            if (on) {
+                FGC_comp_AP1_lateral_mode = 5;
+                FmsToLegCopy.list_kind = kind;
+            } else if (FGC_comp_AP1_lateral_mode == (id == 19 ? 2 : 5) &&
+                       FmsToLegCopy.list_kind == kind) {
+                FGC_comp_AP1_lateral_mode = 0;
+            }
+            break;
+        }
         case 28:
             Altitude = static_cast<float>(value);
             break;

@@ -8,8 +8,10 @@
 
 #include "cabin_link/instructor_link_server.h"
 #include "core/electrical_system.h"
+#include "core/flight_guidance.h"
 #include "core/host_panel_services.h"
 #include "core/systems_tick.h"
+#include "fms/flight_plan.h"
 
 namespace zu {
 namespace {
@@ -231,6 +233,23 @@ TEST_F(InstructorSmoothingTest, LargeTargetsJumpAndPositionsReachTheRepositionin
     EXPECT_LT(RemoteCurrentValues[1], 35.0);
     EXPECT_EQ(RemotePositionValues[1], RemoteCurrentValues[1]);
     EXPECT_EQ(RemoteValuesSetFlag.load(), 0);
+}
+
+TEST(InstructorBulkValues, FmsLateralModesSetTheActiveLegKind) {
+    const LegRecord saved_leg = FmsToLegCopy;
+    const int32_t saved_mode = FGC_comp_AP1_lateral_mode;
+    InstructorApplyValue(19, 200000.0);
+    EXPECT_EQ(FGC_comp_AP1_lateral_mode, 5);
+    EXPECT_EQ(FmsToLegCopy.list_kind, 2);
+    // Off leaves mode 5 to row 24.
+    InstructorApplyValue(19, 0.0);
+    EXPECT_EQ(FGC_comp_AP1_lateral_mode, 5);
+    InstructorApplyValue(24, 200000.0);
+    EXPECT_EQ(FmsToLegCopy.list_kind, 1);
+    InstructorApplyValue(24, 0.0);
+    EXPECT_EQ(FGC_comp_AP1_lateral_mode, 0);
+    FmsToLegCopy = saved_leg;
+    FGC_comp_AP1_lateral_mode = saved_mode;
 }
 
 }  // namespace
