@@ -1,10 +1,11 @@
 // Fuzzes the terminal-procedure file. The input starts with the query:
 // airport, procedure and transition texts (each up to '|', at most 8
 // characters), a kind byte and a mask byte; the rest is "Fmstrm.dat". The
-// names and legs of the query are read, then the procedure is inserted
-// into a short plan as a departure and as an arrival and the plan is
-// sequenced: nothing may read or write outside the lists, and the counts
-// stay within their caps.
+// names of the query are read, then the procedure is inserted
+// into a short plan as a departure (top bit of the kind byte clear) or an
+// arrival (set) and
+// the plan is sequenced: nothing may read or write outside the lists, and
+// the counts stay within their caps. The file is cut to 8 records.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -34,17 +35,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fms_fuzz::TakeText(data, size, transition, 8);
     if (size < 2) return 0;
     const int32_t kind = data[0] % 5;
+    const bool departure = (data[0] & 0x80) == 0;
     const int32_t mask = data[1] & 7;
     data += 2;
     size -= 2;
+    if (size > 8 * sizeof(LegRecord)) size = 8 * sizeof(LegRecord);
     fms_fuzz::WriteInput("Fmstrm.dat", data, size);
 
     ProcedureQueryCache = ProcedureQueryCacheRecord{};
     ReadTerminalProcedures(airport, procedure, transition, kind, mask);
     Check(ProcedureNameList.count >= 0 && ProcedureNameList.count <= kProcedureNameListMax,
           "name count");
-    ReadProcedureLegs(&WorkLegsC, airport, procedure, transition, kind, mask);
-    Check(WorkLegsC.count <= kProcedureLegsMax, "leg count");
 
     // A plan of two legs, then the procedure as a departure and an arrival.
     FlightPlan.count = 0;
@@ -60,8 +61,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     a.fix_latitude = a.end_latitude = 45.5;
     InsertLeg(1, &FlightPlan, a);
     char none[1] = {'\0'};
-    InsertDeparture(&FlightPlan, airport, procedure, transition, none);
-    InsertArrival(&FlightPlan, airport, procedure, transition, procedure, transition);
+    // The insertions read the legs (the departure with mask 6 and 1, the
+    // arrival and approach with every mask).
+    if (departure) {
+        InsertDeparture(&FlightPlan, airport, procedure, transition, none);
+    } else {
+        InsertArrival(&FlightPlan, airport, procedure, transition, procedure, transition);
+    }
+    Check(WorkLegsA.count <= kLegListCapacity && WorkLegsB.count <= kLegListCapacity &&
+              WorkLegsC.count <= kLegListCapacity,
+          "work list count");
     Check(FmsLegCount <= kLegListCapacity, "plan count");
     Check(FmsToLegIndex >= -1 && FmsToLegIndex < static_cast<int32_t>(FmsLegCount) + 1, "TO index");
     for (int i = 0; i < 3; ++i) {

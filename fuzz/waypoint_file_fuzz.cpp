@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                   "result index");
     }
     FlightPlan.count = 0;
-    for (int32_t i = 0; i < WaypointDatabaseCount && i < 8; ++i)
+    for (int32_t i = 0; i < WaypointDatabaseCount && i < 4; ++i)
         InsertWaypointLeg(i, static_cast<int32_t>(FmsLegCount), &FlightPlan);
     for (uint32_t i = 0; i < FmsLegCount; ++i) {
         const LegRecord& l = FlightPlan.legs[i];
@@ -59,7 +59,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(std::memchr(l.label, 0, sizeof l.label) != nullptr, "leg label");
     }
     SequenceLegs();
-    UpdateActiveLeg();
     FreeWaypointDatabase();
     return 0;
 }
