@@ -136,13 +136,9 @@ void ServeStationRequest(uint8_t request, NavSourceRecord& vor, VsiSelStation& o
         vor.computed_distance = 0;
         return;
     }
-    // The CDU's search results are kept; the look-up works on its own list.
-    const WaypointSearchResultList kept = WaypointSearchResults;
-    SearchWaypoints(vor.ident_text, 0, 0.0, 0.0);
+    SearchWaypointsInto(&StationSearchScratch, vor.ident_text, 0, 0.0, 0.0);
     FmsPositionFromAircraft();
-    SortWaypointsByDistance();
-    StationSearchScratch = WaypointSearchResults;
-    WaypointSearchResults = kept;
+    SortWaypointsByDistanceInto(&StationSearchScratch);
     if (StationSearchScratch.count == 0) {
         vor.computed_distance = 0;
         return;

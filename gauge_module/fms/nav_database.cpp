@@ -135,37 +135,45 @@ void FreeWaypointDatabase() {
     WaypointDatabaseCount = 0;
 }
 
-void SearchWaypoints(const char* ident, char type, double lat, double lon) {
-    WaypointSearchResults.count = 0;
+void SearchWaypointsInto(WaypointSearchResultList* out, const char* ident, char type, double lat,
+                         double lon) {
+    out->count = 0;
     if (WaypointDatabase == nullptr) return;
     for (int32_t i = 0; i < WaypointDatabaseCount; ++i) {
         if (!WaypointMatches(WaypointDatabase[i], ident, type, lat, lon)) continue;
-        WaypointSearchResults.index[WaypointSearchResults.count++] = i;
-        if (WaypointSearchResults.count >= kWaypointSearchMax) break;
+        out->index[out->count++] = i;
+        if (out->count >= kWaypointSearchMax) break;
     }
 }
 
-void SortWaypointsByDistance() {
-    WaypointSearchResultList& r = WaypointSearchResults;
+void SortWaypointsByDistanceInto(WaypointSearchResultList* r) {
     // 1. Proximity: the plain sum of the coordinate differences.
-    for (int32_t k = 0; k < r.count; ++k) {
-        const WaypointRecord& w = WaypointDatabase[r.index[k]];
-        r.proximity[k] = std::abs(FmsPosition.latitude - w.latitude) +
-                         std::abs(FmsPosition.longitude - w.longitude);
+    for (int32_t k = 0; k < r->count; ++k) {
+        const WaypointRecord& w = WaypointDatabase[r->index[k]];
+        r->proximity[k] = std::abs(FmsPosition.latitude - w.latitude) +
+                          std::abs(FmsPosition.longitude - w.longitude);
     }
     // 2. Bubble passes from the end to the front, swapping only on a
     //    strictly smaller later value; at most count - 1 passes.
-    for (int32_t pass = 0; pass < r.count - 1; ++pass) {
+    for (int32_t pass = 0; pass < r->count - 1; ++pass) {
         bool swapped = false;
-        for (int32_t k = r.count - 1; k > 0; --k) {
-            if (r.proximity[k] < r.proximity[k - 1]) {
-                std::swap(r.proximity[k], r.proximity[k - 1]);
-                std::swap(r.index[k], r.index[k - 1]);
+        for (int32_t k = r->count - 1; k > 0; --k) {
+            if (r->proximity[k] < r->proximity[k - 1]) {
+                std::swap(r->proximity[k], r->proximity[k - 1]);
+                std::swap(r->index[k], r->index[k - 1]);
                 swapped = true;
             }
         }
         if (!swapped) break;
     }
+}
+
+void SearchWaypoints(const char* ident, char type, double lat, double lon) {
+    SearchWaypointsInto(&WaypointSearchResults, ident, type, lat, lon);
+}
+
+void SortWaypointsByDistance() {
+    SortWaypointsByDistanceInto(&WaypointSearchResults);
 }
 
 void LookupWaypoint(const char* ident, char type, double lat, double lon) {

@@ -226,6 +226,11 @@ void FreeWaypointDatabase();
 // ident may be null, type 0 and lat 0.0 for "any".
 void SearchWaypoints(const char* ident, char type, double lat, double lon);
 void SortWaypointsByDistance();
+// The same on a result list of the caller's (the nav-receiver station
+// look-up keeps its own, so the CDU's selection list stays as it is).
+void SearchWaypointsInto(WaypointSearchResultList* out, const char* ident, char type, double lat,
+                         double lon);
+void SortWaypointsByDistanceInto(WaypointSearchResultList* list);
 void LookupWaypoint(const char* ident, char type, double lat, double lon);
 // The texts are the callers' buffers: one starting with '-' is emptied in
 // place.
