@@ -111,6 +111,32 @@ double MagvarTool(double lat, double lon) {
     return std::stod(r.out);
 }
 
+TEST(MagvarTool, ChecksItsArgumentsAndReadsAnyCoefficientFile) {
+    TempDir tmp;
+    const auto file = tmp.path() / "axial.cof";
+    // An axial dipole without the end line: the read still ends; the
+    // declination is 0 everywhere, again on every call.
+    WriteFile(file, "    2000.0  AXIAL\n  1  0  -29000.0  0.0  0.0  0.0\n");
+    for (int i = 0; i < 2; ++i) {
+        const ProcessResult r = RunProgram(ZU_MAGVAR_EXE, {file.string(), "45", "10", "0", "2000"});
+        EXPECT_EQ(r.exit_code, 0) << r.err;
+        EXPECT_EQ(r.out, "0.000000\n");
+    }
+    // The sample aircraft's model in northern Italy today: a few degrees east.
+    const ProcessResult now =
+        RunProgram(ZU_MAGVAR_EXE, {ZU_SAMPLE_COEFFICIENTS, "45", "10", "0", "2025.5"});
+    ASSERT_EQ(now.exit_code, 0);
+    EXPECT_GT(std::stod(now.out), 2.5);
+    EXPECT_LT(std::stod(now.out), 5.0);
+    EXPECT_EQ(RunProgram(ZU_MAGVAR_EXE, {file.string(), "45", "10", "0"}).exit_code, 2);
+    EXPECT_EQ(RunProgram(ZU_MAGVAR_EXE, {file.string(), "north", "10", "0", "2000"}).exit_code, 2);
+    EXPECT_EQ(RunProgram(ZU_MAGVAR_EXE, {file.string(), "95", "10", "0", "2000"}).exit_code, 2);
+    EXPECT_EQ(
+        RunProgram(ZU_MAGVAR_EXE, {(tmp.path() / "none.cof").string(), "45", "10", "0", "2000"})
+            .exit_code,
+        3);
+}
+
 TEST_F(FmsEndToEnd, DatabaseVariationsAreWrittenOnce) {
     const auto fms = aircraft_ / "FMS";
     ASSERT_FALSE(std::filesystem::exists(fms / "Fmswpt2.dat"));
