@@ -247,7 +247,12 @@ void HoldClass5(LegRecord* leg) {
                 HoldEntryStep = 2;
                 HoldRecompute = 0;
             } else if (pt == "HA") {
-                if (!AltitudeReached(*leg)) HoldEntryStep = 2;
+                // Flown as a course-to-altitude leg: the altitude ends it.
+                if (AltitudeReached(*leg)) {
+                    FmsSequenceRequest = 1;
+                } else {
+                    HoldEntryStep = 2;
+                }
             }
         }
     }

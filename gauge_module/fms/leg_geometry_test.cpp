@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "core/air_data.h"
 #include "core/fsuipc_data_exchange.h"
@@ -167,6 +168,49 @@ TEST_F(LegGeometryTest, DistanceAndTimeAlongThePlan) {
     TrueAirspeed = 240 * 128;
     EXPECT_NEAR(TimeToWaypoint(1), 12.0 / 240.0, 1e-12);
     TrueAirspeed = 0;
+}
+
+TEST_F(LegGeometryTest, ProcedureHoldStepsThroughEntryIntoTheRacetrack) {
+    // A hold at a fix 20 nm north, inbound 180, right turns, flown from the
+    // south (a direct entry).
+    FmsPosition = {45.0, 10.0};
+    FmsToLeg = fms_test::FixLeg("HOLD", 45.0 + 20.0 / 60.0, 10.0);
+    FmsToLeg.list_kind = kSlotFilled;
+    FmsToLeg.leg_class = 5;
+    FmsToLeg.procedure_course = 180;
+    FmsToLeg.turn_direction = 2;
+    SetFieldText(FmsToLeg.path_terminator, "HM");
+    ComputeLegGeometry(&FmsToLeg, 45.0, 10.0);
+    EXPECT_EQ(LateralTurnState, 3);
+    EXPECT_EQ(FmsToLeg.path_type, 2);
+    EXPECT_EQ(HoldEntryKind, HoldEntryType(180.0, 0.0, 2));
+    // Each passage (a leg change asked for) moves the hold on one step.
+    std::vector<int32_t> states;
+    for (int i = 0; i < 6; ++i) {
+        HoldRecompute = 1;
+        ComputeLegGeometry(&FmsToLeg, 45.0, 10.0);
+        states.push_back(LateralTurnState);
+    }
+    // Approach, direct entry, then the racetrack until the pilot leaves it.
+    EXPECT_EQ(states.front(), 2);
+    EXPECT_EQ(states.back(), 1);
+    EXPECT_EQ(FmsSequenceRequest, 0);
+
+    // "HA": the racetrack ends at the altitude.
+    SetFieldText(FmsToLeg.path_terminator, "HA");
+    FmsToLeg.altitude_ft = 3000;
+    FmsToLeg.altitude_kind = 1;
+    BaroAltitude1 = 2000.0f;
+    HoldRecompute = 1;
+    ComputeLegGeometry(&FmsToLeg, 45.0, 10.0);
+    EXPECT_EQ(FmsSequenceRequest, 0);
+    BaroAltitude1 = 3100.0f;
+    HoldRecompute = 1;
+    for (int i = 0; i < 3 && FmsSequenceRequest == 0; ++i) {
+        HoldRecompute = 1;
+        ComputeLegGeometry(&FmsToLeg, 45.0, 10.0);
+    }
+    EXPECT_EQ(FmsSequenceRequest, 1);
 }
 
 }  // namespace
