@@ -148,7 +148,8 @@ TEST_F(FmsEndToEnd, DatabaseVariationsAreWrittenOnce) {
     for (size_t i = 0; i < in.size(); ++i) {
         EXPECT_EQ(std::memcmp(&in[i], &out[i], offsetof(WaypointRecord, variation)), 0) << i;
         if (i % 7 == 0) {
-            EXPECT_NEAR(out[i].variation, MagvarTool(in[i].latitude, in[i].longitude), 5e-7) << i;
+            EXPECT_NEAR(+out[i].variation, MagvarTool(+in[i].latitude, +in[i].longitude), 5e-7)
+                << i;
         }
     }
     EXPECT_EQ(WaypointDatabaseCount, static_cast<int32_t>(in.size()));
@@ -165,7 +166,7 @@ TEST_F(FmsEndToEnd, DatabaseVariationsAreWrittenOnce) {
     RestoreLoadedModuleState();
     ASSERT_NO_FATAL_FAILURE(Start());
     EXPECT_FALSE(std::filesystem::exists(fms / "Fmswpt2.dat"));
-    EXPECT_EQ(WaypointDatabase[0].variation, 1.25);
+    EXPECT_EQ(+WaypointDatabase[0].variation, 1.25);
 }
 
 TEST_F(FmsEndToEnd, SampleRouteSequencesAndGuides) {
@@ -202,8 +203,8 @@ TEST_F(FmsEndToEnd, SampleRouteSequencesAndGuides) {
     Fly(45.24, 10.0, 0.0);
     Frames(3);
     ASSERT_EQ(FmsToLegIndex, edis);
-    EXPECT_NEAR(std::abs(AngleDiff(FmsToLegCopy.magnetic_course, FmsNextLeg.magnetic_course)), 90.0,
-                0.05);
+    EXPECT_NEAR(std::abs(AngleDiff(+FmsToLegCopy.magnetic_course, +FmsNextLeg.magnetic_course)),
+                90.0, 0.05);
 
     // FMS1 on the way: kind 4, validity 4, TO, the time to the station.
     Frames(60);
@@ -249,7 +250,7 @@ TEST_F(FmsEndToEnd, SampleRouteSequencesAndGuides) {
     EXPECT_EQ(fms1.bearing_valid, 0);
     EXPECT_EQ(fms1.distance_valid, 0);
     EXPECT_EQ(fms1.deviation_valid, 0);
-    EXPECT_EQ(FmsToLegCopy.leg_id, 0u);
+    EXPECT_EQ(+FmsToLegCopy.leg_id, 0u);
 }
 
 }  // namespace

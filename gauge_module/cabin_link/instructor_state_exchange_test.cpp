@@ -240,12 +240,12 @@ TEST(InstructorBulkValues, FmsLateralModesSetTheActiveLegKind) {
     const int32_t saved_mode = FGC_comp_AP1_lateral_mode;
     InstructorApplyValue(19, 200000.0);
     EXPECT_EQ(FGC_comp_AP1_lateral_mode, 5);
-    EXPECT_EQ(FmsToLegCopy.list_kind, 2);
+    EXPECT_EQ(+FmsToLegCopy.list_kind, 2);
     // Off leaves mode 5 to row 24.
     InstructorApplyValue(19, 0.0);
     EXPECT_EQ(FGC_comp_AP1_lateral_mode, 5);
     InstructorApplyValue(24, 200000.0);
-    EXPECT_EQ(FmsToLegCopy.list_kind, 1);
+    EXPECT_EQ(+FmsToLegCopy.list_kind, 1);
     InstructorApplyValue(24, 0.0);
     EXPECT_EQ(FGC_comp_AP1_lateral_mode, 0);
     FmsToLegCopy = saved_leg;

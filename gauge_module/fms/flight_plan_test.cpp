@@ -69,9 +69,9 @@ TEST_F(FlightPlanTest, DepartureJoinsTheRouteOrEndsInADiscontinuity) {
     // leaves out the common route, whose legs have none); its last fix is
     // the plan's first waypoint, so no discontinuity.
     EXPECT_EQ(Idents(), (std::vector<std::string>{"ORIG", "AAA", "CCC", "DDD"}));
-    EXPECT_EQ(FlightPlan.legs[0].list_kind, 4);
-    EXPECT_EQ(FlightPlan.legs[1].list_kind, 2);
-    EXPECT_EQ(FlightPlan.legs[2].list_kind, 4);  // the plan's own CCC stays
+    EXPECT_EQ(+FlightPlan.legs[0].list_kind, 4);
+    EXPECT_EQ(+FlightPlan.legs[1].list_kind, 2);
+    EXPECT_EQ(+FlightPlan.legs[2].list_kind, 4);  // the plan's own CCC stays
     EXPECT_EQ(FmsToLegIndex, 1);
     EXPECT_STREQ(FmsToLeg.ident, "AAA");
     // Another departure replaces the earlier one and the origin.
@@ -79,9 +79,9 @@ TEST_F(FlightPlanTest, DepartureJoinsTheRouteOrEndsInADiscontinuity) {
     InsertDeparture(&FlightPlan, apt, sid2, none, none2);
     EXPECT_EQ(none[0], '\0');
     EXPECT_EQ(Idents(), (std::vector<std::string>{"ORIG", "FAR", "*NO LINK*", "CCC", "DDD"}));
-    EXPECT_EQ(FlightPlan.legs[2].list_kind, 2);
+    EXPECT_EQ(+FlightPlan.legs[2].list_kind, 2);
     EXPECT_STREQ(FlightPlan.legs[2].path_terminator, "XX");
-    EXPECT_NE(FlightPlan.legs[2].leg_id, kDiscontinuityLegId);
+    EXPECT_NE(+FlightPlan.legs[2].leg_id, kDiscontinuityLegId);
     // The TO leg went with the old departure: the slots go on from the leg
     // that took its place.
     EXPECT_EQ(FmsToLegIndex, 3);
@@ -115,8 +115,8 @@ TEST_F(FlightPlanTest, ArrivalAndApproachJoinAtTheirCommonFix) {
     // discontinuity before the destination.
     EXPECT_EQ(Idents(), (std::vector<std::string>{"ORIG", "BBB", "*NO LINK*", "CCC", "DDD", "AAA",
                                                   "*NO LINK*", "DEST"}));
-    EXPECT_EQ(FlightPlan.legs[2].list_kind, 1);
-    EXPECT_EQ(FlightPlan.legs[6].list_kind, 3);
+    EXPECT_EQ(+FlightPlan.legs[2].list_kind, 1);
+    EXPECT_EQ(+FlightPlan.legs[6].list_kind, 3);
     // An arrival without approach ends at the destination.
     char none[8] = "";
     InsertArrival(&FlightPlan, apt, star, atr, none, none);
@@ -130,7 +130,7 @@ TEST_F(FlightPlanTest, InsertCapDeleteAndTheTrackedIndices) {
     const LegRecord last = FlightPlan.legs[99];
     InsertLeg(0, &FlightPlan, FixLeg("X", 46.0, 10.0));
     EXPECT_EQ(FmsLegCount, 100u);
-    EXPECT_EQ(FlightPlan.legs[99].leg_id, last.leg_id);
+    EXPECT_EQ(+FlightPlan.legs[99].leg_id, +last.leg_id);
     // Deleting needs an index below the count.
     DeleteLeg(100, &FlightPlan);
     DeleteLeg(-1, &FlightPlan);
@@ -158,14 +158,14 @@ TEST_F(FlightPlanTest, SlotsAdvanceOnALegChange) {
     UpdateActiveLeg();
     EXPECT_EQ(FmsToLegIndex, 1);
     EXPECT_EQ(FmsNextLegIndex, 2);
-    EXPECT_EQ(FmsFromLeg.leg_id, FlightPlan.legs[0].leg_id);
-    EXPECT_EQ(FmsToLegCopy.leg_id, FlightPlan.legs[1].leg_id);
-    EXPECT_EQ(FmsToLegCopy.list_kind, kSlotFilled);
+    EXPECT_EQ(+FmsFromLeg.leg_id, +FlightPlan.legs[0].leg_id);
+    EXPECT_EQ(+FmsToLegCopy.leg_id, +FlightPlan.legs[1].leg_id);
+    EXPECT_EQ(+FmsToLegCopy.list_kind, kSlotFilled);
     FmsSequenceRequest = 1;
     UpdateActiveLeg();
     EXPECT_EQ(FmsToLegIndex, 2);
-    EXPECT_EQ(FmsFromLeg.leg_id, FlightPlan.legs[1].leg_id);
-    EXPECT_EQ(FmsToLegCopy.leg_id, FlightPlan.legs[2].leg_id);
+    EXPECT_EQ(+FmsFromLeg.leg_id, +FlightPlan.legs[1].leg_id);
+    EXPECT_EQ(+FmsToLegCopy.leg_id, +FlightPlan.legs[2].leg_id);
     EXPECT_EQ(FmsSequenceRequest, 0);
     // A NEXT leg of leg class 0 stops the advance.
     FmsSequenceRequest = 1;
@@ -179,7 +179,7 @@ TEST_F(FlightPlanTest, SlotsAdvanceOnALegChange) {
     EXPECT_FALSE(SlotFilled(FmsFromLeg));
     EXPECT_FALSE(SlotFilled(FmsToLeg));
     EXPECT_FALSE(SlotFilled(FmsNextLeg));
-    EXPECT_EQ(FmsToLegCopy.leg_id, 0u);
+    EXPECT_EQ(+FmsToLegCopy.leg_id, 0u);
     EXPECT_EQ(FmsToLegIndex, -1);
 }
 

@@ -199,11 +199,11 @@ TEST_F(FmsNavOutputTest, StationLookupKeepsTheCduResults) {
     VsiSelRequest1 = 1;
     NavSourcesUpdate();
     EXPECT_EQ(VsiSelRequest1, 0);
-    EXPECT_EQ(VsiSelValues[0].latitude, 45.2);
-    EXPECT_EQ(VsiSelValues[0].longitude, 10.1);
-    EXPECT_EQ(VsiSelValues[0].elevation_ft, 812.0);
+    EXPECT_EQ(+VsiSelValues[0].latitude, 45.2);
+    EXPECT_EQ(+VsiSelValues[0].longitude, 10.1);
+    EXPECT_EQ(+VsiSelValues[0].elevation_ft, 812.0);
     EXPECT_EQ(WaypointSearchResults.count, 3);
-    EXPECT_EQ(FmsPosition.latitude, 45.0);
+    EXPECT_EQ(+FmsPosition.latitude, 45.0);
     // No signal: the station is dropped.
     NavSources[kNavVor1].distance_valid = 0;
     VsiSelRequest1 = 1;
@@ -233,7 +233,7 @@ TEST_F(FmsNavOutputTest, PowerLossEmptiesThePlanAndClearsFms1) {
     EXPECT_EQ(FmsPowered, 0);
     EXPECT_EQ(FmsLegCount, 0u);
     EXPECT_EQ(FmsToLegIndex, -1);
-    EXPECT_EQ(FmsToLegCopy.leg_id, 0u);
+    EXPECT_EQ(+FmsToLegCopy.leg_id, 0u);
     EXPECT_EQ(NavSources[kNavFms1].course_valid, 0);
     EXPECT_EQ(NavSources[kNavFms1].deviation_valid, 0);
 }

@@ -47,20 +47,20 @@ TEST_F(LegGeometryTest, CourseToAltitudeLengthFromClimbAndSpeed) {
     VerticalSpeedRaw = 1000;
     GroundSpeed = 150;
     ComputeLegGeometry(&leg, 45.0, 10.0);
-    EXPECT_NEAR(DistanceBetween(45.0, 10.0, leg.end_latitude, leg.end_longitude), 7.5, 1e-6);
-    EXPECT_NEAR(leg.leg_distance_nm, 7.5, 1e-6);
-    EXPECT_EQ(leg.altitude_end_computed, 1);
-    EXPECT_EQ(leg.fixed_distance, 0);
+    EXPECT_NEAR(DistanceBetween(45.0, 10.0, +leg.end_latitude, +leg.end_longitude), 7.5, 1e-6);
+    EXPECT_NEAR(+leg.leg_distance_nm, 7.5, 1e-6);
+    EXPECT_EQ(+leg.altitude_end_computed, 1);
+    EXPECT_EQ(+leg.fixed_distance, 0);
     // Descending at 2000 ft/min takes half the time; a slow ground speed
     // counts as 100 kt.
     VerticalSpeedRaw = -2000;
     GroundSpeed = 40;
     ComputeLegGeometry(&leg, 45.0, 10.0);
-    EXPECT_NEAR(leg.leg_distance_nm, 2.5, 1e-6);
+    EXPECT_NEAR(+leg.leg_distance_nm, 2.5, 1e-6);
     // Already there: a tiny leg.
     BaroAltitude1 = 2990.0f;
     ComputeLegGeometry(&leg, 45.0, 10.0);
-    EXPECT_LT(leg.leg_distance_nm, 1e-6);
+    EXPECT_LT(+leg.leg_distance_nm, 1e-6);
 }
 
 TEST_F(LegGeometryTest, FirstLegHasNoPreviousPosition) {
@@ -69,10 +69,10 @@ TEST_F(LegGeometryTest, FirstLegHasNoPreviousPosition) {
     list.legs[0] = fms_test::FixLeg("A", 45.0, 10.0);
     list.legs[1] = fms_test::FixLeg("B", 45.5, 10.0);
     RecomputeFlightPlan(&list);
-    EXPECT_EQ(list.legs[0].leg_distance_nm, 999.0);
-    EXPECT_NEAR(list.legs[1].leg_distance_nm, 30.0, 0.01);
-    EXPECT_NEAR(list.legs[1].magnetic_course, 360.0 - 0.0, 0.01);
-    EXPECT_EQ(list.legs[1].fixed_distance, 1);
+    EXPECT_EQ(+list.legs[0].leg_distance_nm, 999.0);
+    EXPECT_NEAR(+list.legs[1].leg_distance_nm, 30.0, 0.01);
+    EXPECT_NEAR(+list.legs[1].magnetic_course, 360.0 - 0.0, 0.01);
+    EXPECT_EQ(+list.legs[1].fixed_distance, 1);
 }
 
 TEST_F(LegGeometryTest, ParallelInterceptEndsOnTheFix) {
@@ -82,16 +82,16 @@ TEST_F(LegGeometryTest, ParallelInterceptEndsOnTheFix) {
     leg.procedure_course = 90;
     leg.intercept_course = 90;
     ComputeLegGeometry(&leg, 45.0, 10.0);
-    EXPECT_EQ(leg.end_latitude, 45.2);
-    EXPECT_EQ(leg.end_longitude, 10.2);
+    EXPECT_EQ(+leg.end_latitude, 45.2);
+    EXPECT_EQ(+leg.end_longitude, 10.2);
     // Flying north-east to meet the course north through the fix.
     leg.procedure_course = 45;
     leg.intercept_course = 0;
     leg.fix_latitude = 45.5;
     leg.fix_longitude = 10.5;
     ComputeLegGeometry(&leg, 45.0, 10.0);
-    EXPECT_NEAR(leg.end_longitude, 10.5, 0.01);
-    EXPECT_TRUE(std::isfinite(leg.end_latitude));
+    EXPECT_NEAR(+leg.end_longitude, 10.5, 0.01);
+    EXPECT_TRUE(std::isfinite(+leg.end_latitude));
 }
 
 TEST_F(LegGeometryTest, TurnAnticipationByGroundSpeedAngleAndAltitude) {
@@ -139,7 +139,7 @@ TEST_F(LegGeometryTest, PreviousPositionsOfEveryHemisphereAreRemembered) {
     EXPECT_EQ(GeometryLastLongitude, -70.5);
     // A leg without a previous position uses them for the navaid distance.
     ComputeLegGeometry(&leg, 0.0, 0.0);
-    EXPECT_NEAR(leg.leg_distance_nm, std::abs(DistanceBetween(-33.0, -70.0, -33.5, -70.5) - 5.0),
+    EXPECT_NEAR(+leg.leg_distance_nm, std::abs(DistanceBetween(-33.0, -70.0, -33.5, -70.5) - 5.0),
                 1e-6);
     EXPECT_EQ(GeometryLastLatitude, -33.5);
 }
@@ -182,7 +182,7 @@ TEST_F(LegGeometryTest, ProcedureHoldStepsThroughEntryIntoTheRacetrack) {
     SetFieldText(FmsToLeg.path_terminator, "HM");
     ComputeLegGeometry(&FmsToLeg, 45.0, 10.0);
     EXPECT_EQ(LateralTurnState, 3);
-    EXPECT_EQ(FmsToLeg.path_type, 2);
+    EXPECT_EQ(+FmsToLeg.path_type, 2);
     EXPECT_EQ(HoldEntryKind, HoldEntryType(180.0, 0.0, 2));
     // Each passage (a leg change asked for) moves the hold on one step.
     std::vector<int32_t> states;

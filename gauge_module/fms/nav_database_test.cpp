@@ -123,8 +123,8 @@ TEST_F(NavDatabaseTest, VariationsAreComputedWhenRecordZeroHasNone) {
     }
     LoadWaypointDatabase();
     ASSERT_EQ(WaypointDatabaseCount, 3);
-    EXPECT_EQ(WaypointDatabase[0].variation, MagneticVariationAt(45.0, 10.0, 0.0, 1993.0));
-    EXPECT_EQ(WaypointDatabase[1].variation, MagneticVariationAt(44.0, 11.0, 0.0, 1993.0));
+    EXPECT_EQ(+WaypointDatabase[0].variation, MagneticVariationAt(45.0, 10.0, 0.0, 1993.0));
+    EXPECT_EQ(+WaypointDatabase[1].variation, MagneticVariationAt(44.0, 11.0, 0.0, 1993.0));
     const std::string written = [&] {
         std::ifstream in(folder_ / "Fmswpt2.dat", std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -135,7 +135,7 @@ TEST_F(NavDatabaseTest, VariationsAreComputedWhenRecordZeroHasNone) {
     std::filesystem::remove(folder_ / "Fmswpt2.dat");
     records[0].variation = 2.0;
     LoadWaypoints(records);
-    EXPECT_EQ(WaypointDatabase[1].variation, 7.0);
+    EXPECT_EQ(+WaypointDatabase[1].variation, 7.0);
     EXPECT_FALSE(std::filesystem::exists(folder_ / "Fmswpt2.dat"));
 }
 
@@ -208,25 +208,25 @@ TEST_F(NavDatabaseTest, ProcedureLegsFollowTheMatchRule) {
     // Route '1' matches on the first three transition characters.
     ReadProcedureLegs(&WorkLegsA, apt, star, trans, 1, 1);
     ASSERT_EQ(WorkLegsA.count, 1u);
-    EXPECT_EQ(WorkLegsA.legs[0].route_type, '1');
-    EXPECT_EQ(WorkLegsA.legs[0].leg_id, 100005u);  // the file's identifier
-    EXPECT_EQ(WorkLegsA.legs[0].fix_variation, MagneticVariationAt(45.2, 10.2, 1050.0, 1993.0));
+    EXPECT_EQ(+WorkLegsA.legs[0].route_type, '1');
+    EXPECT_EQ(+WorkLegsA.legs[0].leg_id, 100005u);  // the file's identifier
+    EXPECT_EQ(+WorkLegsA.legs[0].fix_variation, MagneticVariationAt(45.2, 10.2, 1050.0, 1993.0));
     // Approach: bit 0 the transitions, bit 1 the final legs; a final leg of
     // path type 6 without a fix position stays type 6.
     char app[8] = "I14", none[8] = "";
     ReadProcedureLegs(&WorkLegsA, apt, app, none, 3, 1);
     ASSERT_EQ(WorkLegsA.count, 1u);
-    EXPECT_EQ(WorkLegsA.legs[0].route_type, 'A');
+    EXPECT_EQ(+WorkLegsA.legs[0].route_type, 'A');
     ReadProcedureLegs(&WorkLegsA, apt, app, none, 3, 2);
     ASSERT_EQ(WorkLegsA.count, 1u);
-    EXPECT_EQ(WorkLegsA.legs[0].route_type, 'I');
+    EXPECT_EQ(+WorkLegsA.legs[0].route_type, 'I');
     // An airport of "-" matches an empty airport and empties the caller's
     // field.
     char dash[8] = "-", sid[8] = "SID1";
     ReadProcedureLegs(&WorkLegsA, dash, sid, none, 2, 0);
     EXPECT_EQ(dash[0], '\0');
     ASSERT_EQ(WorkLegsA.count, 1u);
-    EXPECT_EQ(WorkLegsA.legs[0].list_kind, 2);
+    EXPECT_EQ(+WorkLegsA.legs[0].list_kind, 2);
 }
 
 TEST_F(NavDatabaseTest, ProcedureLegsStopAtTheCap) {
@@ -251,9 +251,9 @@ TEST_F(NavDatabaseTest, TextsStayWithinTheirFields) {
     WaypointToLeg(WaypointDatabase[0], &leg);
     EXPECT_EQ(std::string(leg.ident), "QQQQQQQQQQQQ");
     EXPECT_EQ(std::string(leg.airport), "RRRR");
-    EXPECT_EQ(leg.annotation_kind, 2);
-    EXPECT_NE(leg.leg_id, 0u);
-    EXPECT_NE(leg.leg_id, 9999u);
+    EXPECT_EQ(+leg.annotation_kind, 2);
+    EXPECT_NE(+leg.leg_id, 0u);
+    EXPECT_NE(+leg.leg_id, 9999u);
 }
 
 TEST(LegIds, AreUniqueAndNeverTheDiscontinuity) {

@@ -226,7 +226,7 @@ bool ParseTable(std::string_view text, Table* table, std::string* error) {
 bool WriteBytes(const std::filesystem::path& file, const void* data, size_t size) {
     std::FILE* f = std::fopen(file.c_str(), "wb");
     if (f == nullptr) return false;
-    const bool ok = std::fwrite(data, 1, size, f) == size;
+    const bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
     return std::fclose(f) == 0 && ok;
 }
 
