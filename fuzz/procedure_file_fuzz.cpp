@@ -1,11 +1,11 @@
 // Fuzzes the terminal-procedure file. The input starts with the query:
 // airport, procedure and transition texts (each up to '|', at most 8
 // characters), a kind byte and a mask byte; the rest is "Fmstrm.dat". The
-// names of the query are read, then the procedure is inserted
-// into a short plan as a departure (top bit of the kind byte clear) or an
-// arrival (set) and
-// the plan is sequenced: nothing may read or write outside the lists, and
-// the counts stay within their caps. The file is cut to 8 records.
+// names of the query are read; unless bit 6 of the kind byte is set the
+// procedure is then inserted into a short plan as a departure (bit 7
+// clear) or an arrival (set) and the plan is sequenced: nothing may read or
+// write outside the lists, and the counts stay within their caps. The file
+// is cut to 4 records.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -36,16 +36,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
     const int32_t kind = data[0] % 5;
     const bool departure = (data[0] & 0x80) == 0;
+    const bool names_only = (data[0] & 0x40) != 0;
     const int32_t mask = data[1] & 7;
     data += 2;
     size -= 2;
-    if (size > 8 * sizeof(LegRecord)) size = 8 * sizeof(LegRecord);
+    if (size > 4 * sizeof(LegRecord)) size = 4 * sizeof(LegRecord);
     fms_fuzz::WriteInput("Fmstrm.dat", data, size);
 
     ProcedureQueryCache = ProcedureQueryCacheRecord{};
     ReadTerminalProcedures(airport, procedure, transition, kind, mask);
     Check(ProcedureNameList.count >= 0 && ProcedureNameList.count <= kProcedureNameListMax,
           "name count");
+    if (names_only) return 0;
 
     // A plan of two legs, then the procedure as a departure and an arrival.
     FlightPlan.count = 0;
