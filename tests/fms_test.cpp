@@ -4,9 +4,13 @@
 // legs while the stand-in flies, and drives the FMS1 navigation source.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -109,6 +113,62 @@ double MagvarTool(double lat, double lon) {
         RunProgram(ZU_MAGVAR_EXE, {ZU_SAMPLE_COEFFICIENTS, la, args, "0", "1993.0"});
     EXPECT_EQ(r.exit_code, 0) << r.err;
     return std::stod(r.out);
+}
+
+TEST(SampleNavigationData, CoversTheRecordKindsTheFmsFlies) {
+    const auto fms = SampleAircraft() / "FMS";
+    const std::vector<WaypointRecord> wpts = Records(fms / "Fmswpt.dat");
+    const std::string trm = ReadFile(fms / "Fmstrm.dat");
+    const std::string rwy = ReadFile(fms / "Fmsrwy.dat");
+    ASSERT_EQ(trm.size() % sizeof(LegRecord), 0u);
+    ASSERT_EQ(rwy.size() % sizeof(RunwayRecord), 0u);
+    std::vector<LegRecord> legs(trm.size() / sizeof(LegRecord));
+    std::memcpy(legs.data(), trm.data(), trm.size());
+
+    // Every waypoint type, one identifier twice, no variation in record 0.
+    std::set<char> types;
+    std::map<std::string, int> idents;
+    for (const WaypointRecord& w : wpts) {
+        types.insert(w.type);
+        ++idents[std::string(FieldText(w.ident))];
+    }
+    EXPECT_EQ(types, (std::set<char>{'A', 'D', 'I', 'N', 'T', 'V'}));
+    EXPECT_TRUE(std::any_of(idents.begin(), idents.end(), [](auto& e) { return e.second > 1; }));
+    EXPECT_EQ(+wpts[0].variation, 0.0);
+
+    // An airport with more than eight runway ends.
+    std::map<std::string, int> ends;
+    for (size_t i = 0; i < rwy.size(); i += sizeof(RunwayRecord)) {
+        RunwayRecord r;
+        std::memcpy(&r, rwy.data() + i, sizeof r);
+        ++ends[std::string(FieldText(r.airport))];
+    }
+    EXPECT_TRUE(std::any_of(ends.begin(), ends.end(), [](auto& e) { return e.second > 8; }));
+
+    // Procedure legs: unique ids, linked, fix = end point, and the kinds.
+    std::set<uint32_t> ids;
+    std::set<int> classes, paths;
+    std::set<std::string> terminators;
+    std::set<std::pair<int, char>> routes;
+    for (const LegRecord& l : legs) {
+        EXPECT_TRUE(ids.insert(l.leg_id).second) << l.leg_id;
+        EXPECT_NE(+l.leg_id, 0u);
+        EXPECT_NE(+l.leg_id, 9999u);
+        EXPECT_NE(+l.annotation_kind, 0);
+        EXPECT_EQ(+l.end_latitude, +l.fix_latitude);
+        EXPECT_EQ(+l.end_longitude, +l.fix_longitude);
+        EXPECT_EQ(+l.variation_latitude, +l.navaid_latitude);
+        classes.insert(l.leg_class);
+        paths.insert(l.path_type);
+        terminators.insert(std::string(FieldText(l.path_terminator)));
+        routes.insert({l.list_kind, l.route_type});
+    }
+    for (int c : {1, 3, 5, 6, 8, 10}) EXPECT_TRUE(classes.count(c)) << "class " << c;
+    for (int p : {1, 3, 4}) EXPECT_TRUE(paths.count(p)) << "path " << p;
+    EXPECT_TRUE(terminators.count("HM"));
+    EXPECT_TRUE(terminators.count("HA"));
+    EXPECT_TRUE(routes.count({2, '1'}) && routes.count({2, '2'}) && routes.count({2, '3'}));
+    EXPECT_TRUE(routes.count({1, '3'}) && routes.count({3, 'A'}));
 }
 
 TEST(MagvarTool, ChecksItsArgumentsAndReadsAnyCoefficientFile) {
