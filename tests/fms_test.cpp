@@ -151,17 +151,18 @@ TEST(SampleNavigationData, CoversTheRecordKindsTheFmsFlies) {
     std::set<std::string> terminators;
     std::set<std::pair<int, char>> routes;
     for (const LegRecord& l : legs) {
-        EXPECT_TRUE(ids.insert(l.leg_id).second) << l.leg_id;
+        const uint32_t id = l.leg_id;
+        EXPECT_TRUE(ids.insert(id).second) << id;
         EXPECT_NE(+l.leg_id, 0u);
         EXPECT_NE(+l.leg_id, 9999u);
         EXPECT_NE(+l.annotation_kind, 0);
         EXPECT_EQ(+l.end_latitude, +l.fix_latitude);
         EXPECT_EQ(+l.end_longitude, +l.fix_longitude);
         EXPECT_EQ(+l.variation_latitude, +l.navaid_latitude);
-        classes.insert(l.leg_class);
-        paths.insert(l.path_type);
+        classes.insert(+l.leg_class);
+        paths.insert(+l.path_type);
         terminators.insert(std::string(FieldText(l.path_terminator)));
-        routes.insert({l.list_kind, l.route_type});
+        routes.insert({+l.list_kind, +l.route_type});
     }
     for (int c : {1, 3, 5, 6, 8, 10}) EXPECT_TRUE(classes.count(c)) << "class " << c;
     for (int p : {1, 3, 4}) EXPECT_TRUE(paths.count(p)) << "path " << p;
