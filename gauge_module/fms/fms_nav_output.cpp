@@ -3,6 +3,7 @@
 #include "fms/fms_nav_output.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "core/ahrs.h"
 #include "core/electrical_system.h"
@@ -28,8 +29,8 @@ uint8_t FmsLnavFlag = 0;
 
 namespace {
 
-constexpr double kDegToRad = M_PI / 180.0;
-constexpr double kRadToDeg = 180.0 / M_PI;
+constexpr double kDegToRad = std::numbers::pi / 180.0;
+constexpr double kRadToDeg = 180.0 / std::numbers::pi;
 constexpr double kNoBearing = 90.0;
 constexpr double kDeviationScale = 25.4;
 constexpr double kOneNinth = 0.1111111119389534;  // the single-precision 1/9

@@ -2,6 +2,7 @@
 #include "fms/leg_geometry.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "core/ahrs.h"
 #include "core/air_data.h"
@@ -102,9 +103,9 @@ void CourseToAltitude(LegRecord* leg, Point prev) {
 void CourseToIntercept(LegRecord* leg, Point prev) {
     const Point fix{leg->fix_latitude, leg->fix_longitude};
     const GreatCircleResult to_fix = Measure(prev, fix);
-    const double c = TrueCourse(leg->procedure_course) * (M_PI / 180.0);
-    const double i = TrueCourse(leg->intercept_course) * (M_PI / 180.0);
-    const double b = to_fix.course * (M_PI / 180.0);
+    const double c = TrueCourse(leg->procedure_course) * (std::numbers::pi / 180.0);
+    const double i = TrueCourse(leg->intercept_course) * (std::numbers::pi / 180.0);
+    const double b = to_fix.course * (std::numbers::pi / 180.0);
     const double s = std::sin(c - i);
     const double t = std::abs(s) < 1e-9 ? -1.0 : to_fix.distance * std::sin(b - i) / s;
     if (!std::isfinite(t) || t < 0.0) {

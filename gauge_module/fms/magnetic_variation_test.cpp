@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <numbers>
 #include <string>
 
 #include "fms/fms_test_support.h"
@@ -19,7 +20,7 @@ using fms_test::FmsFolder;
 double DipoleDeclination(double g10, double g11, double h11, double lat_deg, double lon_deg,
                          double alt_km) {
     const double a = 6378.137, b = 6356.7523142, re = 6371.2;
-    const double lat = lat_deg * M_PI / 180.0, lon = lon_deg * M_PI / 180.0;
+    const double lat = lat_deg * std::numbers::pi / 180.0, lon = lon_deg * std::numbers::pi / 180.0;
     // Geodetic to geocentric (Earth-centred coordinates of the point).
     const double e2 = 1.0 - (b * b) / (a * a);
     const double n = a / std::sqrt(1.0 - e2 * std::sin(lat) * std::sin(lat));
@@ -27,7 +28,7 @@ double DipoleDeclination(double g10, double g11, double h11, double lat_deg, dou
     const double z = (n * (1.0 - e2) + alt_km) * std::sin(lat);
     const double r = std::hypot(p, z);
     const double lat_c = std::atan2(z, p);
-    const double theta = M_PI / 2.0 - lat_c;
+    const double theta = std::numbers::pi / 2.0 - lat_c;
     const double k = std::pow(re / r, 3.0);
     const double horizontal = g11 * std::cos(lon) + h11 * std::sin(lon);
     const double b_r = 2.0 * k * (g10 * std::cos(theta) + horizontal * std::sin(theta));
@@ -36,7 +37,7 @@ double DipoleDeclination(double g10, double g11, double h11, double lat_deg, dou
     const double north_c = -b_theta, east = b_phi, down_c = -b_r;
     const double psi = lat_c - lat;
     const double north = north_c * std::cos(psi) - down_c * std::sin(psi);
-    return std::atan2(east, north) * 180.0 / M_PI;
+    return std::atan2(east, north) * 180.0 / std::numbers::pi;
 }
 
 class MagneticVariationTest : public ::testing::Test {
