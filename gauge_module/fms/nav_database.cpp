@@ -68,11 +68,10 @@ bool WaypointMatches(const WaypointRecord& r, const char* ident, char type, doub
 // which returns false to stop early. The record count is remembered.
 template <typename Visit>
 void ReadProcedureFile(Visit&& visit) {
-    const std::string path = FmsFilePath("Fmstrm.dat");
-    const int64_t size = platform::FileSize(path);
-    if (size < 0) return;
     platform::File in;
-    if (!in.Open(path, "rb")) return;
+    if (!in.Open(FmsFilePath("Fmstrm.dat"), "rb")) return;
+    const int64_t size = in.Size();
+    if (size < 0) return;
     TerminalProcedureCount = static_cast<int32_t>(size / static_cast<int64_t>(sizeof(LegRecord)));
     LegRecord rec;
     for (int32_t i = 0; i < TerminalProcedureCount; ++i) {
@@ -192,11 +191,10 @@ void ReadRunways(char* airport) {
     EmptyDashText(airport);
     const std::string_view wanted = CallerText(airport);
     // 2. Record by record.
-    const std::string path = FmsFilePath("Fmsrwy.dat");
-    const int64_t size = platform::FileSize(path);
-    if (size < 0) return;
     platform::File in;
-    if (!in.Open(path, "rb")) return;
+    if (!in.Open(FmsFilePath("Fmsrwy.dat"), "rb")) return;
+    const int64_t size = in.Size();
+    if (size < 0) return;
     const int64_t count = size / static_cast<int64_t>(sizeof(RunwayRecord));
     RunwayRecord rec;
     // 3. Matches in file order, the first 32 kept.

@@ -35,6 +35,12 @@ bool File::Open(std::string_view windows_path, const char* mode) {
     return stream_ != nullptr;
 }
 
+int64_t File::Size() const {
+    struct stat st {};
+    if (stream_ == nullptr || ::fstat(::fileno(stream_), &st) != 0) return -1;
+    return static_cast<int64_t>(st.st_size);
+}
+
 void File::Close() {
     if (stream_ != nullptr) std::fclose(stream_);
     stream_ = nullptr;

@@ -32,6 +32,8 @@ class File {
     bool Open(std::string_view windows_path, const char* mode);
     bool IsOpen() const { return stream_ != nullptr; }
     void Close();
+    // Size in bytes of the open file (its status), or -1.
+    int64_t Size() const;
 
     // Reads up to `size` bytes; returns the count read.
     size_t Read(void* data, size_t size);
