@@ -7,5 +7,7 @@ int32_t AdcTestTimer1 = 0;
 int32_t AdcTestTimer2 = 0;
 int32_t CvrTestTimer = 0;
 uint8_t CvrTestReady = 1;
+float BaroAltitude1 = 0.0f;
+float BaroAltitude2 = 0.0f;
 
 }  // namespace zu

@@ -1,13 +1,19 @@
 // Air data and clocks, and the cockpit voice recorder's self-test.
 //
-// Only the panel inputs are here so far: the air-data test switch with its
-// two timers and the recorder test. The air-data step that counts them comes
+// Only what other systems read and the panels write is here so far: the
+// barometric altitudes, the air-data test switch with its two timers and the
+// recorder test. The air-data step that counts them comes
 // with its system.
 #pragma once
 
 #include <cstdint>
 
 namespace zu {
+
+// Barometric altitudes of both sides (feet), corrected with the altimeter
+// settings by the barometric-altitude step.
+extern float BaroAltitude1;
+extern float BaroAltitude2;
 
 extern int32_t AdcTestSwitch;  // +1 upper, -1 lower, 0 centre
 extern int32_t AdcTestTimer1;  // ticks; armed with kAdcTestTicks by the upper position

@@ -11,6 +11,8 @@
 #include "core/module_frame.h"
 #include "displays/tcas.h"
 #include "displays/flight_data_recorder.h"
+#include "fms/fms_lifecycle.h"
+#include "fms/fms_nav_output.h"
 
 namespace zu {
 
@@ -73,7 +75,7 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     TcasCompute();  // traffic, with the transponder head's timers
     // Weather radar, clocks and display brightness come here.
     if (rate & 0x04) FdrUpdate();
-    // Flight management comes here.
+    FmsUpdate();
     if (rate & 0x02) DoorRampUpdate();
     // Head-up guidance, landing gear and the autofeather timers come here;
     // the sound tick closes the tick.
@@ -100,6 +102,7 @@ void MaingaugeProc() {
     }
 
     // 3. Navigation sources.
+    NavSourcesUpdate();
 
     // 4. Repositioning burst, first half.
     RepositionBurstStep();
