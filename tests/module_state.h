@@ -19,8 +19,10 @@
 #include "core/cabin_doors.h"
 #include "core/caution_logic.h"
 #include "core/electrical_system.h"
+#include "core/flight_persistence.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
+#include "core/ice_protection.h"
 #include "core/module_frame.h"
 #include "core/nav_sources.h"
 #include "core/powerplant.h"
@@ -70,6 +72,14 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     // Host input and output: start-up hold, values and last-sent copies.
     f(HostIoStartDelay, s.host_io_start_delay);
     f(FlightLoadCounter, s.flight_load_counter);
+    f(FlightSaveCounterSeen, s.flight_save_seen);
+    f(LoadingWindowOpened, s.loading_window_opened);
+    f(FlightSaveCountdown, s.flight_save_countdown);
+    f(FlightSaveCounter, s.flight_save_counter);
+    f(FlightName, s.flight_name);
+    f(LoadedFlightPath, s.loaded_flight_path);
+    f(Antiice_sys_pitot1_ice_sw, s.pitot1);
+    f(Antiice_sys_pitot2_ice_sw, s.pitot2);
     f(OnGround, s.on_ground);
     f(OnGroundHold, s.on_ground_hold);
     f(ThrottleLastSent, s.throttle_sent);
@@ -137,6 +147,14 @@ struct Snapshot {
     Stored<decltype(SPLIT_PLS_SYNC_FACTOR)> split_pls_sync;
     Stored<decltype(HostIoStartDelay)> host_io_start_delay;
     Stored<decltype(FlightLoadCounter)> flight_load_counter;
+    Stored<decltype(FlightSaveCounterSeen)> flight_save_seen;
+    Stored<decltype(LoadingWindowOpened)> loading_window_opened;
+    Stored<decltype(FlightSaveCountdown)> flight_save_countdown;
+    Stored<decltype(FlightSaveCounter)> flight_save_counter;
+    Stored<decltype(FlightName)> flight_name;
+    Stored<decltype(LoadedFlightPath)> loaded_flight_path;
+    Stored<decltype(Antiice_sys_pitot1_ice_sw)> pitot1;
+    Stored<decltype(Antiice_sys_pitot2_ice_sw)> pitot2;
     Stored<decltype(OnGround)> on_ground;
     Stored<decltype(OnGroundHold)> on_ground_hold;
     Stored<decltype(ThrottleLastSent)> throttle_sent;
@@ -195,6 +213,7 @@ inline void RestoreLoadedModuleState() {
     ForEachGlobal(kLoaded, [](auto& global, const auto& saved) { CopyBytes(global, saved); });
     RemoteDisplayCountdown.store(0);
     RemoteValuesSetFlag.store(0);
+    LoadedFlightPathArrived.store(0);
 }
 
 }  // namespace zu::e2e

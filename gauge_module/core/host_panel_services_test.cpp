@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/flight_persistence.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/module_frame.h"
 #include "core/powerplant.h"

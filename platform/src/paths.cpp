@@ -5,6 +5,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -95,6 +98,38 @@ bool FolderExists(std::string_view windows_path) {
     std::string host = ToHostPath(windows_path);
     struct stat st {};
     return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+namespace {
+
+std::mutex documents_mutex;
+std::string documents_folder;  // host path set by the host; empty: the default
+
+}  // namespace
+
+void SetDocumentsFolder(std::string_view host_path) {
+    std::lock_guard lock(documents_mutex);
+    documents_folder.assign(host_path);
+}
+
+uint32_t GetDocumentsFolder(char* out, uint32_t out_size) {
+    if (out == nullptr || out_size == 0) return 0;
+    out[0] = 0;
+    std::string folder;
+    {
+        std::lock_guard lock(documents_mutex);
+        folder = documents_folder;
+    }
+    if (folder.empty()) {
+        const char* home = std::getenv("HOME");
+        if (home == nullptr || home[0] == 0) return 0;
+        folder = std::string(home) + "/Documents";
+    }
+    std::string windows = FromHostPath(folder);
+    while (windows.size() > 1 && windows.back() == '\\') windows.pop_back();
+    if (windows.size() + 1 > out_size) return 0;
+    std::memcpy(out, windows.c_str(), windows.size() + 1);
+    return static_cast<uint32_t>(windows.size());
 }
 
 }  // namespace zu::platform

@@ -53,6 +53,10 @@ const char kHelp[] =
     "                      artwork is darkened, lit artwork keeps its brightness\n"
     "  --window            show the panel windows live in desktop windows and forward\n"
     "                      the pointer to the gauges (runs until closed, or --seconds)\n"
+    "  --documents DIR     documents folder the module saves flights into (default:\n"
+    "                      Documents in the output folder, never the user's own)\n"
+    "  --flight FILE       saved flight loaded at start-up: the aircraft is placed from\n"
+    "                      it and FSUIPC offset 0x3F04 holds its path\n"
     "  --no-fsuipc         create no FSUIPC window (the module's link never comes up)\n"
     "  --no-model          no aircraft model: variables and offsets hold only what is set\n"
     "  --uipcmain          also create an FSUIPC window of class \"UIPCMAIN\"\n"
@@ -84,6 +88,8 @@ struct Options {
     bool uipcmain = false;
     uint16_t sim_number = 7;
     fs::path audio_out;
+    fs::path documents;
+    fs::path flight;
     bool no_audio = false;
     bool list_gauges = false;
     bool help = false;
@@ -173,6 +179,12 @@ bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* er
         } else if (arg == "--snapshot-dir") {
             if (!value(&v)) return false;
             o->snapshot_dir = v;
+        } else if (arg == "--documents") {
+            if (!value(&v)) return false;
+            o->documents = v;
+        } else if (arg == "--flight") {
+            if (!value(&v)) return false;
+            o->flight = v;
         } else if (arg == "--no-fsuipc") {
             if (!flag()) return false;
             o->fsuipc = false;
@@ -303,6 +315,12 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
     cfg.warnings = &err;
     cfg.audio_silent = o.no_audio;
     cfg.capture_audio = !o.audio_out.empty();
+    cfg.flight_file = o.flight;
+    cfg.documents_dir = o.documents;
+    if (cfg.documents_dir.empty()) {
+        cfg.documents_dir =
+            !o.out_dir.empty() ? o.out_dir / "Documents" : o.state_json.parent_path() / "Documents";
+    }
 
     if (o.list_gauges) {
         Simulator sim(cfg);

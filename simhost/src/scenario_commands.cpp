@@ -377,6 +377,18 @@ ScenarioAction ParseReload(const std::vector<std::string>& args, std::string* er
     };
 }
 
+ScenarioAction ParseSaveFlight(const std::vector<std::string>& args, std::string* error) {
+    if (args.size() != 1) {
+        *error = "needs the flight's name";
+        return {};
+    }
+    return [name = args[0]](ScenarioContext& ctx, std::string* message) {
+        if (!ctx.sim.SaveFlight(name, message)) return false;
+        *message = "flight saved as " + name;
+        return true;
+    };
+}
+
 }  // namespace
 
 const std::vector<ScenarioVerb>& ScenarioVerbs() {
@@ -392,6 +404,7 @@ const std::vector<ScenarioVerb>& ScenarioVerbs() {
          "expect named NAME VALUE [TOL]",
          ParseExpect, true},
         {"reload", "reload", ParseReload, false},
+        {"save-flight", "save-flight NAME", ParseSaveFlight, false},
     };
     static const std::vector<ScenarioVerb> with_model = [] {
         std::vector<ScenarioVerb> all = verbs;

@@ -13,6 +13,7 @@
 // Linux absolute path becomes "\dir\dir\file").
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -23,5 +24,14 @@ std::string FromHostPath(std::string_view host_path);
 
 // True when the folder named by a Windows-style path exists.
 bool FolderExists(std::string_view windows_path);
+
+// The user's documents folder (the shell's "My Documents"), where the
+// simulator keeps its saved flights. The host may set it (a host path; empty
+// goes back to the default); otherwise it is $HOME/Documents. The folder is
+// given Windows-style, without a trailing backslash, into `out` (always
+// terminated when out_size > 0). Returns its length, or 0 when it is not
+// known or does not fit.
+void SetDocumentsFolder(std::string_view host_path);
+uint32_t GetDocumentsFolder(char* out, uint32_t out_size);
 
 }  // namespace zu::platform
