@@ -79,6 +79,8 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(FlightName, s.flight_name);
     f(LoadedFlightPath, s.loaded_flight_path);
     f(Antiice_sys_pitot1_ice_sw, s.pitot1);
+    f(JoystickReady, s.joystick_ready);
+    f(DINPUT_USE, s.dinput_use);
     f(Antiice_sys_pitot2_ice_sw, s.pitot2);
     f(OnGround, s.on_ground);
     f(OnGroundHold, s.on_ground_hold);
@@ -154,6 +156,8 @@ struct Snapshot {
     Stored<decltype(FlightName)> flight_name;
     Stored<decltype(LoadedFlightPath)> loaded_flight_path;
     Stored<decltype(Antiice_sys_pitot1_ice_sw)> pitot1;
+    Stored<decltype(JoystickReady)> joystick_ready;
+    Stored<decltype(DINPUT_USE)> dinput_use;
     Stored<decltype(Antiice_sys_pitot2_ice_sw)> pitot2;
     Stored<decltype(OnGround)> on_ground;
     Stored<decltype(OnGroundHold)> on_ground_hold;
