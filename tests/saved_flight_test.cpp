@@ -189,5 +189,29 @@ TEST_F(SavedFlight, SaveDuringTheLoadIsNeverWritten) {
     EXPECT_EQ(Sections(Flt("During")), (std::vector<std::string>{"Main", "Position"}));
 }
 
+TEST_F(SavedFlight, ProgramSavesIntoItsOutputFolderAndLoadsAFlight) {
+    const fs::path out = tmp_.path() / "out";
+    const fs::path scenario = tmp_.path() / "save.txt";
+    WriteFile(scenario, "at 1 save-flight Circuit\nat 1.5 joystick x 4096\n");
+    ProcessResult r = RunSimhost({"--aircraft", aircraft_.string(), "--seconds", "3", "--out",
+                                  out.string(), "--scenario", scenario.string()});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    const fs::path saved = out / "Documents" / simhost::kSavedFlightsFolder / "Circuit.FLT";
+    EXPECT_EQ(Sections(saved), (std::vector<std::string>{"Main", "Position", "zodudori"}));
+
+    r = RunSimhost({"--aircraft", aircraft_.string(), "--seconds", "1", "--out", out.string(),
+                    "--flight", saved.string(), "--joystick", "none"});
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    r = RunSimhost({"--aircraft", aircraft_.string(), "--seconds", "1", "--out", out.string(),
+                    "--flight", (tmp_.path() / "missing.FLT").string()});
+    EXPECT_EQ(r.exit_code, 4);
+    r = RunSimhost({"--joystick", "wheel"});
+    EXPECT_EQ(r.exit_code, 2);
+    WriteFile(scenario, "at 1 joystick x 20000\n");
+    r = RunSimhost(
+        {"--aircraft", aircraft_.string(), "--out", out.string(), "--scenario", scenario.string()});
+    EXPECT_EQ(r.exit_code, 2);
+}
+
 }  // namespace
 }  // namespace zu::e2e
