@@ -23,6 +23,7 @@
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/ice_protection.h"
+#include "core/joystick_input.h"
 #include "core/module_frame.h"
 #include "core/nav_sources.h"
 #include "core/powerplant.h"
@@ -80,6 +81,15 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(LoadedFlightPath, s.loaded_flight_path);
     f(Antiice_sys_pitot1_ice_sw, s.pitot1);
     f(JoystickReady, s.joystick_ready);
+    f(JoystickRudderBias, s.joystick_bias);
+    f(JoystickRudderSum, s.joystick_sum);
+    f(JoystickRudderCount, s.joystick_count);
+    f(JoystickRudderBiasLearnt, s.joystick_learnt);
+    f(JoystickAileronOut, s.joystick_aileron_out);
+    f(JoystickElevatorOut, s.joystick_elevator_out);
+    f(JoystickAileronAxis, s.joystick_aileron_axis);
+    f(JoystickElevatorAxis, s.joystick_elevator_axis);
+    f(JoystickRudderAxis, s.joystick_rudder_axis);
     f(DINPUT_USE, s.dinput_use);
     f(Antiice_sys_pitot2_ice_sw, s.pitot2);
     f(OnGround, s.on_ground);
@@ -157,6 +167,15 @@ struct Snapshot {
     Stored<decltype(LoadedFlightPath)> loaded_flight_path;
     Stored<decltype(Antiice_sys_pitot1_ice_sw)> pitot1;
     Stored<decltype(JoystickReady)> joystick_ready;
+    Stored<decltype(JoystickRudderBias)> joystick_bias;
+    Stored<decltype(JoystickRudderSum)> joystick_sum;
+    Stored<decltype(JoystickRudderCount)> joystick_count;
+    Stored<decltype(JoystickRudderBiasLearnt)> joystick_learnt;
+    Stored<decltype(JoystickAileronOut)> joystick_aileron_out;
+    Stored<decltype(JoystickElevatorOut)> joystick_elevator_out;
+    Stored<decltype(JoystickAileronAxis)> joystick_aileron_axis;
+    Stored<decltype(JoystickElevatorAxis)> joystick_elevator_axis;
+    Stored<decltype(JoystickRudderAxis)> joystick_rudder_axis;
     Stored<decltype(DINPUT_USE)> dinput_use;
     Stored<decltype(Antiice_sys_pitot2_ice_sw)> pitot2;
     Stored<decltype(OnGround)> on_ground;
