@@ -22,8 +22,11 @@
 #include "core/caution_logic.h"
 #include "core/electrical_system.h"
 #include "core/flight_guidance.h"
+#include "core/flight_persistence.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
+#include "core/ice_protection.h"
+#include "core/joystick_input.h"
 #include "core/module_frame.h"
 #include "core/nav_sources.h"
 #include "core/powerplant.h"
@@ -88,6 +91,25 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     // Host input and output: start-up hold, values and last-sent copies.
     f(HostIoStartDelay, s.host_io_start_delay);
     f(FlightLoadCounter, s.flight_load_counter);
+    f(FlightSaveCounterSeen, s.flight_save_seen);
+    f(LoadingWindowOpened, s.loading_window_opened);
+    f(FlightSaveCountdown, s.flight_save_countdown);
+    f(FlightSaveCounter, s.flight_save_counter);
+    f(FlightName, s.flight_name);
+    f(LoadedFlightPath, s.loaded_flight_path);
+    f(Antiice_sys_pitot1_ice_sw, s.pitot1);
+    f(JoystickReady, s.joystick_ready);
+    f(JoystickRudderBias, s.joystick_bias);
+    f(JoystickRudderSum, s.joystick_sum);
+    f(JoystickRudderCount, s.joystick_count);
+    f(JoystickRudderBiasLearnt, s.joystick_learnt);
+    f(JoystickAileronOut, s.joystick_aileron_out);
+    f(JoystickElevatorOut, s.joystick_elevator_out);
+    f(JoystickAileronAxis, s.joystick_aileron_axis);
+    f(JoystickElevatorAxis, s.joystick_elevator_axis);
+    f(JoystickRudderAxis, s.joystick_rudder_axis);
+    f(DINPUT_USE, s.dinput_use);
+    f(Antiice_sys_pitot2_ice_sw, s.pitot2);
     f(OnGround, s.on_ground);
     f(OnGroundHold, s.on_ground_hold);
     f(ThrottleLastSent, s.throttle_sent);
@@ -212,6 +234,25 @@ struct Snapshot {
     Stored<decltype(SPLIT_PLS_SYNC_FACTOR)> split_pls_sync;
     Stored<decltype(HostIoStartDelay)> host_io_start_delay;
     Stored<decltype(FlightLoadCounter)> flight_load_counter;
+    Stored<decltype(FlightSaveCounterSeen)> flight_save_seen;
+    Stored<decltype(LoadingWindowOpened)> loading_window_opened;
+    Stored<decltype(FlightSaveCountdown)> flight_save_countdown;
+    Stored<decltype(FlightSaveCounter)> flight_save_counter;
+    Stored<decltype(FlightName)> flight_name;
+    Stored<decltype(LoadedFlightPath)> loaded_flight_path;
+    Stored<decltype(Antiice_sys_pitot1_ice_sw)> pitot1;
+    Stored<decltype(JoystickReady)> joystick_ready;
+    Stored<decltype(JoystickRudderBias)> joystick_bias;
+    Stored<decltype(JoystickRudderSum)> joystick_sum;
+    Stored<decltype(JoystickRudderCount)> joystick_count;
+    Stored<decltype(JoystickRudderBiasLearnt)> joystick_learnt;
+    Stored<decltype(JoystickAileronOut)> joystick_aileron_out;
+    Stored<decltype(JoystickElevatorOut)> joystick_elevator_out;
+    Stored<decltype(JoystickAileronAxis)> joystick_aileron_axis;
+    Stored<decltype(JoystickElevatorAxis)> joystick_elevator_axis;
+    Stored<decltype(JoystickRudderAxis)> joystick_rudder_axis;
+    Stored<decltype(DINPUT_USE)> dinput_use;
+    Stored<decltype(Antiice_sys_pitot2_ice_sw)> pitot2;
     Stored<decltype(OnGround)> on_ground;
     Stored<decltype(OnGroundHold)> on_ground_hold;
     Stored<decltype(ThrottleLastSent)> throttle_sent;
@@ -314,6 +355,7 @@ inline void RestoreLoadedModuleState() {
     ForEachGlobal(kLoaded, [](auto& global, const auto& saved) { CopyBytes(global, saved); });
     RemoteDisplayCountdown.store(0);
     RemoteValuesSetFlag.store(0);
+    LoadedFlightPathArrived.store(0);
 }
 
 }  // namespace zu::e2e

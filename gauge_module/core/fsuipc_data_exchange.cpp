@@ -7,6 +7,7 @@
 #include "cabin_link/cabin_entertainment.h"
 #include "cabin_link/instructor_state_exchange.h"
 #include "core/electrical_system.h"
+#include "core/flight_persistence.h"
 #include "core/fsuipc_client.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
@@ -757,6 +758,12 @@ void FlightPathRequest() {
     if (Queued()) Process();
     Read(0x3F04, 128, LoadedFlightPath);
     FlightLoadCounter = 1;
+    // The read gets a batch of its own, so the load sequence knows when the
+    // path is in; a batch that failed is asked again on the next pass.
+    if (Process()) {
+        LoadedFlightPath[sizeof LoadedFlightPath - 1] = 0;
+        LoadedFlightPathArrived.store(1, std::memory_order_release);
+    }
 }
 
 void AircraftReposition() {

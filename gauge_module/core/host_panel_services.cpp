@@ -7,6 +7,7 @@
 #include "cabin_link/instructor_state_exchange.h"
 #include "core/electrical_system.h"
 #include "core/flight_guidance.h"
+#include "core/flight_persistence.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/module_frame.h"
 #include "core/powerplant.h"
@@ -115,7 +116,6 @@ int32_t PilotPanelOverride = 0;
 int32_t KeyEventPanelWords[4] = {0, 0, 0, 0};
 uint8_t EngineStartRequest[2] = {0, 0};
 int32_t BrakeAccumulatorPressure = 3000;
-uint8_t FlightLoadCounter = 0;
 
 void LookupHostVariable(gauge::HostVariable* var) {
     auto lookup = PanelServiceSlot<gauge::LookupVariableService>(gauge::kSlotLookupVariable);

@@ -281,9 +281,6 @@ extern uint8_t EngineStartRequest[2];
 // Hydraulics: the parking-brake accumulator pressure (psi).
 extern int32_t BrakeAccumulatorPressure;
 
-// Saved-flight persistence.
-extern uint8_t FlightLoadCounter;
-
 // ---------------------------------------------------------------------------
 // Routines
 

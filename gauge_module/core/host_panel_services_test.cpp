@@ -12,6 +12,7 @@
 #include "cabin_link/instructor_state_exchange.h"
 #include "core/electrical_system.h"
 #include "core/flight_guidance.h"
+#include "core/flight_persistence.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/module_frame.h"
 #include "core/powerplant.h"

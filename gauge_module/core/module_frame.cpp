@@ -6,6 +6,7 @@
 #include "core/fsuipc_data_exchange.h"
 #include "core/gauge_table.h"
 #include "core/host_panel_services.h"
+#include "core/joystick_input.h"
 #include "core/settings_file.h"
 #include "core/shared_maths.h"
 #include "core/sound_objects.h"
@@ -183,6 +184,15 @@ void MaingaugeUpdate() {
         NetworkServerStarted = 1;
     }
 
+    // The joystick, when it is to be used; a failed start is tried again on
+    // the next frame.
+    if (JoystickReady == 0 && linked && DINPUT_USE != 0) {
+        const uint8_t config[6] = {DINPUT_elevator_device_num, DINPUT_elevator_axis_num,
+                                   DINPUT_ailerons_device_num, DINPUT_ailerons_axis_num,
+                                   DINPUT_rudder_device_num,   DINPUT_rudder_axis_num};
+        if (JoystickInit(config) >= 0) JoystickReady = 1;
+    }
+
     if (SoundSystemStarted == 0 && linked) {
         // The sound set is created here; the virtual joystick buttons are
         // sent once right after it.
@@ -205,10 +215,10 @@ void MaingaugeUpdate() {
 }
 
 void MaingaugeDraw() {
-    // The joystick axes are read here when the joystick is in use.
+    if (DINPUT_USE != 0) ReadJoystickAxes();
     if (FsuipcLinkReady.load(std::memory_order_acquire) != 0) TrimInputRead();
     ServoAndWeatherSteps();
-    // The control inputs are sent here when the joystick is in use.
+    if (DINPUT_USE != 0 && (FeatureDisableMask & kSkipControlInputs) == 0) SendControlInputs();
 }
 
 void MaingaugeKill() {
@@ -240,6 +250,11 @@ void MaingaugeKill() {
     NetworkServerStarted = 0;
 
     NamedVarsRegistered = 0;
+
+    if (JoystickReady != 0) {
+        JoystickRelease();
+        JoystickReady = 0;
+    }
 
     auto close_window =
         PanelServiceSlot<gauge::PanelWindowService>(gauge::kSlotPanelWindowCloseIdent);

@@ -5,6 +5,7 @@
 #include "cabin_link/sound_scheme.h"
 #include "core/cabin_doors.h"
 #include "core/electrical_system.h"
+#include "core/flight_persistence.h"
 #include "core/fsuipc_client.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
@@ -56,9 +57,9 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     FrameChangeBits.store(rate, std::memory_order_release);
     TickCounterPrevious = counter;
 
-    // The systems, in their fixed order. Saved-flight persistence follows
-    // the pause watch.
+    // The systems, in their fixed order.
     SimPauseWatch();
+    FlightPersistenceStep();
     if (NetworkReceiveFlag.load(std::memory_order_acquire) != 0) InstructorProcessMessage();
     ElectricalUpdate();  // with the caution logic
 
@@ -96,7 +97,10 @@ void MaingaugeProc() {
             FsuipcLinkReady.load(std::memory_order_acquire) != 0) {
             FsuipcBusy.store(1, std::memory_order_release);
             if ((FeatureDisableMask & kSkipFsuipcPoll) == 0) FsuipcPoll();
-            if (FlightLoadCounter == 0) FlightPathRequest();
+            if (FlightLoadCounter == 0 ||
+                LoadedFlightPathArrived.load(std::memory_order_acquire) == 0) {
+                FlightPathRequest();
+            }
             FsuipcBusy.store(0, std::memory_order_release);
         }
     }

@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -154,6 +157,39 @@ int32_t ListFolder(std::string_view windows_pattern, FolderEntry* out, int32_t m
     put("..", true);
     for (const auto& [name, is_folder] : names) put(name, is_folder);
     return n;
+
+}
+
+namespace {
+
+std::mutex documents_mutex;
+std::string documents_folder;  // host path set by the host; empty: the default
+
+}  // namespace
+
+void SetDocumentsFolder(std::string_view host_path) {
+    std::lock_guard lock(documents_mutex);
+    documents_folder.assign(host_path);
+}
+
+uint32_t GetDocumentsFolder(char* out, uint32_t out_size) {
+    if (out == nullptr || out_size == 0) return 0;
+    out[0] = 0;
+    std::string folder;
+    {
+        std::lock_guard lock(documents_mutex);
+        folder = documents_folder;
+    }
+    if (folder.empty()) {
+        const char* home = std::getenv("HOME");
+        if (home == nullptr || home[0] == 0) return 0;
+        folder = std::string(home) + "/Documents";
+    }
+    std::string windows = FromHostPath(folder);
+    while (windows.size() > 1 && windows.back() == '\\') windows.pop_back();
+    if (windows.size() + 1 > out_size) return 0;
+    std::memcpy(out, windows.c_str(), windows.size() + 1);
+    return static_cast<uint32_t>(windows.size());
 }
 
 }  // namespace zu::platform

@@ -294,6 +294,17 @@ void AircraftModel::OnFsuipcWrite(uint32_t offset, uint32_t size, uint8_t* image
     if (covers(0x0578, 4)) state_.pitch = -angle(0x0578);  // negative nose up
     if (covers(0x057C, 4)) state_.bank = angle(0x057C);
     if (covers(0x0580, 4)) state_.heading_true = Wrap360(angle(0x0580) + state_.variation);
+    // The control inputs, written by a module that reads the joystick
+    // itself: elevator (+ push), aileron, rudder and elevator trim.
+    auto axis = [&](uint32_t at) {
+        int16_t v;
+        std::memcpy(&v, image + at, 2);
+        return static_cast<double>(v);
+    };
+    if (covers(0x0BB2, 2)) state_.elevator = Clamp(-axis(0x0BB2) / 16383.0, -1, 1);
+    if (covers(0x0BB6, 2)) state_.aileron = Clamp(axis(0x0BB6) / 16383.0, -1, 1);
+    if (covers(0x0BBA, 2)) state_.rudder = Clamp(axis(0x0BBA) / 16383.0, -1, 1);
+    if (covers(0x0BC0, 2)) state_.elevator_trim = Clamp(axis(0x0BC0), -16383, 16383);
     if (covers(0x2418, 8)) std::memcpy(&state_.engines[0].blade_angle, image + 0x2418, 8);
     if (covers(0x2518, 8)) std::memcpy(&state_.engines[1].blade_angle, image + 0x2518, 8);
 }

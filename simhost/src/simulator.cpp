@@ -387,6 +387,7 @@ bool Simulator::Start(std::string* error) {
         *error = "no gauge module attached to this simulator";
         return false;
     }
+    if (!PrepareSavedFlights(error)) return false;
     if (config_.fsuipc && !fsuipc_.Open(config_.uipcmain_window, error)) return false;
     frame_.store(0, std::memory_order_relaxed);
     elapsed_ms_ = 0;
@@ -409,6 +410,7 @@ bool Simulator::Start(std::string* error) {
              (config_.lockstep ? "lockstep" : "real-time") + " clock, " +
              std::to_string(config_.fps) + " frames per second");
     if (config_.aircraft_model) model_.Attach(*this);
+    PublishStartFlight();
     InstallAll();
     return true;
 }

@@ -41,4 +41,13 @@ struct FolderEntry {
 // cannot be searched. Names longer than 255 bytes are skipped.
 int32_t ListFolder(std::string_view windows_pattern, FolderEntry* out, int32_t max);
 
+// The user's documents folder (the shell's "My Documents"), where the
+// simulator keeps its saved flights. The host may set it (a host path; empty
+// goes back to the default); otherwise it is $HOME/Documents. The folder is
+// given Windows-style, without a trailing backslash, into `out` (always
+// terminated when out_size > 0). Returns its length, or 0 when it is not
+// known or does not fit.
+void SetDocumentsFolder(std::string_view host_path);
+uint32_t GetDocumentsFolder(char* out, uint32_t out_size);
+
 }  // namespace zu::platform

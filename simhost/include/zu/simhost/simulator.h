@@ -42,6 +42,7 @@
 #include "zu/simhost/fsuipc_server.h"
 #include "zu/simhost/panel_config.h"
 #include "zu/simhost/recent_window.h"
+#include "zu/simhost/saved_flights.h"
 
 namespace zu::simhost {
 
@@ -64,6 +65,11 @@ struct SimulatorConfig {
     bool capture_audio = false;
     // Pixels per panel unit of the drawn surfaces (the pictures' --scale).
     double surface_scale = 1.0;
+    // Saved flights: the documents folder the module saves into (empty: a
+    // folder "Documents" beside the aircraft folder, never the user's own)
+    // and the flight loaded at start-up (empty: none; 0x3F04 stays empty).
+    std::filesystem::path documents_dir;
+    std::filesystem::path flight_file;
 };
 
 // One element of a placed gauge, in the order of the element walk (depth
@@ -246,6 +252,15 @@ class Simulator {
     // Writes the captured mix as a WAV file; false with `error`.
     bool WriteAudio(const std::filesystem::path& file, std::string* error) const;
 
+    // Saved flights: the documents folder in use, and what the simulator
+    // does when the pilot saves a flight: a fresh NAME.FLT with the
+    // stand-in's sections below the documents folder, then 0x0400 := NAME
+    // and the save counter at 0x3BD2 one up. False with `error` for a name
+    // that is empty or holds a path separator, or a file that cannot be
+    // written.
+    const std::filesystem::path& documents_dir() const { return documents_dir_; }
+    bool SaveFlight(const std::string& name, std::string* error);
+
     FsuipcServer& fsuipc() { return fsuipc_; }
     // The stand-in's aircraft (stepped each frame when config().aircraft_model).
     AircraftModel& model() { return model_; }
@@ -297,6 +312,8 @@ class Simulator {
     void SelectAudioMode();
     void RenderAudio();
     void CollectSoundEvents();
+    bool PrepareSavedFlights(std::string* error);
+    void PublishStartFlight();
 
     SimulatorConfig config_;
     zu::gauge::LinkageRecord* linkage_ = nullptr;
@@ -323,6 +340,9 @@ class Simulator {
     FsuipcServer fsuipc_;
     AircraftModel model_;
     std::set<uint32_t> pinned_variables_;
+    std::filesystem::path documents_dir_;
+    std::filesystem::path start_flight_path_;
+    SavedFlight start_flight_;
 
     // Sound rendered (lockstep) and captured since Start.
     uint64_t audio_frames_ = 0;
