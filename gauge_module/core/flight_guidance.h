@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+#include "core/nav_sources.h"
+
 namespace zu {
 
 // Autopilot and yaw damper engaged, per computer (non-zero while engaged).
@@ -26,5 +28,22 @@ extern int32_t FgcCoupledSide;  // initial 1
 // self-test runs after loading).
 extern int32_t FGC_comp_FGC1_system_test_timer;
 extern int32_t FGC_comp_FGC2_system_test_timer;
+
+// Decision heights, feet (initial 200).
+extern int32_t FGC_comp_DH_altitude1;
+extern int32_t FGC_comp_DH_altitude2;
+
+// Selected headings of the two heading selectors, whole degrees (initial 0).
+extern int32_t FGC_comp_HSI1_heading_sel;
+extern int32_t FGC_comp_HSI2_heading_sel;
+
+// The side-1 guidance source (a record of NavSources; initial VOR1) and the
+// flight guidance's copy of its glideslope needle.
+extern NavSourceRecord* FgcSide1Source;
+extern int32_t FgcGlideslopeDeviation;
+
+// Air-data flags of the advisory step: [0], [1] the side-1 and side-2
+// air-data test bytes, [2], [3] air data 1 and 2 failed.
+extern uint8_t AirDataFlags[4];
 
 }  // namespace zu

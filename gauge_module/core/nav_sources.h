@@ -63,4 +63,30 @@ extern char NavSourceIdentTexts[kNavSourceCount][kNavIdentTextSize + 1];
 extern int32_t NavSourceSel1;
 extern int32_t NavSourceSel2;
 
+// Symbol-generator station of each side: the SEL key raises the request, the
+// navigation-source update serves it and fills the values for the side's
+// computed distance.
+struct VsiSelStation {
+    double longitude;  // degrees
+    double latitude;   // degrees
+    double elevation;  // feet
+};
+extern uint8_t VsiSelRequest1;
+extern uint8_t VsiSelRequest2;
+extern VsiSelStation VsiSelValues[2];
+
+// A computed distance beyond this is not valid (nautical miles).
+inline constexpr double kDmeRangeNm = 70.0;
+
+// Clears a record's receiver state. The tuned frequency stays: clearing it
+// would make the write batch retune the simulator's receiver and lose the
+// pilot's frequency.
+void NavSourceClear(NavSourceRecord& r);
+
+// The power and mode resets, twice a frame.
+void NavSourcesReset();
+
+// The computed distance of VOR1 and VOR2; acts every 8th tick.
+void DmeUpdate();
+
 }  // namespace zu

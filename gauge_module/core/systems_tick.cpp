@@ -2,12 +2,16 @@
 
 #include "cabin_link/instructor_link_server.h"
 #include "cabin_link/instructor_state_exchange.h"
+#include "core/ahrs.h"
+#include "core/air_data.h"
 #include "core/cabin_doors.h"
 #include "core/electrical_system.h"
 #include "core/fsuipc_client.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
+#include "core/nav_sources.h"
+#include "core/radio_altitude_alerting.h"
 
 namespace zu {
 
@@ -63,9 +67,19 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     // come here. Then the per-engine values are ready for the key events:
     PowerplantValuesPending.store(1, std::memory_order_release);
 
-    // AHRS 1 and 2, alerting, flight guidance (not while frozen or loading a
-    // flight), barometric altitude, traffic, weather radar, clocks, display
-    // brightness, flight data recorder [4th] and flight management come here.
+    // AHRS 1 and 2, then the alerting.
+    AhrsUpdate(Ahrs1);
+    AhrsUpdate(Ahrs2);
+    if (rate & 0x02) RadioAltitudeReadout();
+    StallWarningUpdate();
+    if (rate & 0x02) GpwsUpdate();
+    // Flight guidance (not while frozen or loading a flight) comes here.
+    AirDataUpdate();
+    // Traffic and weather radar come here.
+    ClockUpdate(0);
+    ClockUpdate(1);
+    // Display brightness, flight data recorder [4th] and flight management
+    // come here.
     if (rate & 0x02) DoorRampUpdate();
     // Head-up guidance, landing gear, the autofeather timers and the sound
     // tick close the tick.
@@ -96,6 +110,7 @@ void MaingaugeProc() {
     RepositionBurstStep();
 
     // 5. Navigation-source reset and flight controls.
+    NavSourcesReset();
 
     // 6. Repositioning burst, second half.
     RepositionBurstStep();
