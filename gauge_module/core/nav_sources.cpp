@@ -44,6 +44,7 @@ NavSourceRecord NavSources[kNavSourceCount] = {
 int32_t NavSourceSel1 = 1;
 int32_t NavSourceSel2 = 2;
 
+double NavReceiverBearing[2] = {0.0, 0.0};
 uint8_t VsiSelRequest1 = 0;
 uint8_t VsiSelRequest2 = 0;
 VsiSelStation VsiSelValues[2] = {};

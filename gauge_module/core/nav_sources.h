@@ -63,6 +63,11 @@ extern char NavSourceIdentTexts[kNavSourceCount][kNavIdentTextSize + 1];
 extern int32_t NavSourceSel1;
 extern int32_t NavSourceSel2;
 
+// The simulator's raw bearings of the NAV1 and NAV2 receivers (degrees
+// relative to the heading), as the host-variable poll reads them; the
+// navigation-source update smooths them into VOR1 and VOR2.
+extern double NavReceiverBearing[2];
+
 // Symbol-generator station of each side: the SEL key raises the request, the
 // navigation-source update serves it and fills the values for the side's
 // computed distance.

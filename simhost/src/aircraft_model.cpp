@@ -294,6 +294,12 @@ void AircraftModel::OnFsuipcWrite(uint32_t offset, uint32_t size, uint8_t* image
     if (covers(0x0578, 4)) state_.pitch = angle(0x0578);
     if (covers(0x057C, 4)) state_.bank = angle(0x057C);
     if (covers(0x0580, 4)) state_.heading_true = Wrap360(angle(0x0580) + state_.variation);
+    if (covers(0x023A, 1)) {
+        // The clock's set control: the second of the minute.
+        const int second = std::min<int>(image[0x023A], 59);
+        const double minute_start = std::floor(state_.utc_s / 60.0) * 60.0;
+        state_.utc_s = minute_start + second + (state_.utc_s - std::floor(state_.utc_s));
+    }
     if (covers(0x2418, 8)) std::memcpy(&state_.engines[0].blade_angle, image + 0x2418, 8);
     if (covers(0x2518, 8)) std::memcpy(&state_.engines[1].blade_angle, image + 0x2518, 8);
 }
@@ -503,7 +509,9 @@ void AircraftModel::Publish(Simulator& sim) {
     var(77, s.pitch);
     var(82, s.variation);
     var(81, mag_heading);
-    var(614, s.altitude_ft - s.ground_elevation_ft);
+    var(614, (s.altitude_ft - s.ground_elevation_ft) / kMetre);  // radio altitude, metres
+    var(0x4E, s.pitch);                                          // standby attitude
+    var(0x50, Wrap180(s.bank));
     var(65, vs_ft_s / kMetre * 256.0);
     var(70, vs_ft_s * 60.0);
     const uint32_t per_engine[][2] = {{703, 711}, {131, 166}, {705, 713}, {700, 708}, {626, 645},
@@ -569,7 +577,7 @@ void AircraftModel::Publish(Simulator& sim) {
     Put<int16_t>(sim, 0x0BC6, static_cast<int16_t>(s.brake_right));
     Put<int16_t>(sim, 0x0BCA, static_cast<int16_t>(std::max(s.brake_left, s.brake_right)));
     Put<int16_t>(sim, 0x0BC8, static_cast<int16_t>(s.parking_brake ? 32767 : 0));
-    Put<double>(sim, 0x2ED0, s.alpha);
+    Put<double>(sim, 0x2ED0, s.alpha * kDeg);  // angle of attack, radians
     Put<double>(sim, 0x30C0, s.gross_weight_lb);
     Put<double>(sim, 0x3060, vs_ft_s);
     Put<double>(sim, 0x3090, gs_ft_s);
