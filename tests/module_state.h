@@ -16,6 +16,8 @@
 #include <type_traits>
 
 #include "cabin_link/instructor_state_exchange.h"
+#include "core/ahrs.h"
+#include "core/air_data.h"
 #include "core/cabin_doors.h"
 #include "core/caution_logic.h"
 #include "core/electrical_system.h"
@@ -25,6 +27,7 @@
 #include "core/module_frame.h"
 #include "core/nav_sources.h"
 #include "core/powerplant.h"
+#include "core/radio_altitude_alerting.h"
 #include "core/settings_file.h"
 #include "core/systems_tick.h"
 #include "instruments/adf_control_heads.h"
@@ -115,6 +118,17 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(Com1PanelState, s.com1_panel);
     f(Adf1Radio, s.adf1);
     f(Adf2Radio, s.adf2);
+    // AHRS, air data, clocks and alerting.
+    f(Ahrs1, s.ahrs1);
+    f(Ahrs2, s.ahrs2);
+    f(Altimeter1Baro, s.altimeter1_baro);
+    f(Altimeter2Baro, s.altimeter2_baro);
+    f(Clock1State, s.clock1);
+    f(Clock2State, s.clock2);
+    f(StallWarningState, s.stall_warning);
+    f(RadioAltWarmupCountdown, s.radio_alt_warmup);
+    f(VoiceAlertIndex, s.voice_alert);
+    f(GpwsFlags, s.gpws_flags);
 }
 
 template <typename T>
@@ -191,6 +205,16 @@ struct Snapshot {
     Stored<decltype(Com1PanelState)> com1_panel;
     Stored<decltype(Adf1Radio)> adf1;
     Stored<decltype(Adf2Radio)> adf2;
+    Stored<decltype(Ahrs1)> ahrs1;
+    Stored<decltype(Ahrs2)> ahrs2;
+    Stored<decltype(Altimeter1Baro)> altimeter1_baro;
+    Stored<decltype(Altimeter2Baro)> altimeter2_baro;
+    Stored<decltype(Clock1State)> clock1;
+    Stored<decltype(Clock2State)> clock2;
+    Stored<decltype(StallWarningState)> stall_warning;
+    Stored<decltype(RadioAltWarmupCountdown)> radio_alt_warmup;
+    Stored<decltype(VoiceAlertIndex)> voice_alert;
+    Stored<decltype(GpwsFlags)> gpws_flags;
 };
 
 template <typename T>
