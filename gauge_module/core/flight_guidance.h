@@ -29,6 +29,38 @@ extern int32_t FgcCoupledSide;  // initial 1
 extern int32_t FGC_comp_FGC1_system_test_timer;
 extern int32_t FGC_comp_FGC2_system_test_timer;
 
+// Modes, armed modes and references of the two computers, as the mode
+// logic keeps them and the saved flight restores them.
+extern int32_t FGC_comp_AP1_vertical_mode;  // initial 5: none
+extern int32_t FGC_comp_AP1_lateral_mode;   // initial 7: none
+extern uint8_t FGC_comp_AP1_dual_approach_mode;
+extern int32_t FGC_comp_AP1_vertical_armed_mode_1;
+extern int32_t FGC_comp_AP1_vertical_armed_mode_2;
+extern int32_t FGC_comp_AP1_lateral_armed_mode;
+extern int32_t FGC_comp_AP1_IAS_speed;
+extern int32_t FGC_comp_AP1_VS_speed;
+extern int32_t FGC_comp_AP1_ALT_value;
+extern int32_t FGC_comp_AP_master;
+extern int32_t FGC_comp_AP_prog_alt;
+extern int32_t FGC_comp_ZAZ_AP1_GS_CHECK;
+extern int32_t FGC_comp_AP2_vertical_mode;
+extern int32_t FGC_comp_AP2_lateral_mode;
+extern uint8_t FGC_comp_AP2_dual_approach_mode;
+extern int32_t FGC_comp_AP2_vertical_armed_mode_1;
+extern int32_t FGC_comp_AP2_vertical_armed_mode_2;
+extern int32_t FGC_comp_AP2_lateral_armed_mode;
+extern int32_t FGC_comp_AP2_IAS_speed;
+extern int32_t FGC_comp_AP2_VS_speed;
+extern int32_t FGC_comp_AP2_ALT_value;
+extern int32_t FGC_comp_YD2_engaged;
+extern int32_t FGC_comp_ZAZ_AP2_GS_CHECK;
+
+// Bearing-pointer selectors of the two navigation displays, 0..4.
+extern int32_t FGC_comp_HSI1_bearing0_select;
+extern int32_t FGC_comp_HSI1_bearing1_select;
+extern int32_t FGC_comp_HSI2_bearing0_select;
+extern int32_t FGC_comp_HSI2_bearing1_select;
+
 // Decision heights, feet (initial 200).
 extern int32_t FGC_comp_DH_altitude1;
 extern int32_t FGC_comp_DH_altitude2;

@@ -94,4 +94,15 @@ void NavSourcesReset();
 // The computed distance of VOR1 and VOR2; acts every 8th tick.
 void DmeUpdate();
 
+// The saved flight-guidance keys (section "zodudori" of the saved flight,
+// each a binary structure). Save returns false when a key could not be
+// written. Load leaves a missing key's variable, and one whose value is out
+// of its range, as it was, then sets both AHRS aligned.
+bool FgcStateSave(const char* path);
+void FgcStateLoad(const char* path);
+// The number of keys saved (true) or loaded (false), and the name of key
+// `index` of the table in save order (null past the end).
+int FgcStateKeyCount(bool saved);
+const char* FgcStateKeyName(int index);
+
 }  // namespace zu
