@@ -12,11 +12,14 @@
 #include "core/electrical_system.h"
 #include "core/electrical_test_support.h"
 #include "core/host_panel_services.h"
+#include "core/nav_sources.h"
 #include "core/radio_altitude_alerting.h"
 #include "core/systems_tick.h"
 #include "e2e_support.h"
 #include "module_state.h"
+#include "zu/simhost/aircraft_model.h"
 #include "zu/simhost/simulator.h"
+#include "zu/simhost/state_json.h"
 
 namespace zu::e2e {
 namespace {
@@ -109,6 +112,30 @@ TEST_F(FlightInstrumentsFlight, BaroAltitudeFollowsThePressureAltitude) {
     Frames(5);
     EXPECT_NEAR(BaroAltitude1 - PressureAltitude, 30.411, 0.01);
     EXPECT_NEAR(BaroAltitude2, PressureAltitude, 0.01);
+}
+
+TEST_F(FlightInstrumentsFlight, NdbNorthOfTheAircraftBearsLeftAbeam) {
+    ElectricsEnginesRunning();
+    Frames(60);
+    // Parked at 45 N 10 E heading 090 true; the NDB 30 nm due north.
+    sim_->model().AddStation({simhost::RadioStation::kNdb, 3450, 45.5, 10.0, 0.0, 0.0, "NB"});
+    NavSources[kNavAdf1].frequency = 3450;
+    Frames(10);
+    EXPECT_NEAR(NavSources[kNavAdf1].bearing, 270.0, 0.5);
+}
+
+TEST_F(FlightInstrumentsFlight, UnpoweredReceiversKeepTheirFrequencies) {
+    // Cold and dark: the receivers' bus is off, so VOR1 to AUX2 are cleared
+    // every frame, yet no receiver is retuned.
+    NavSources[kNavAdf1].receive_state = 3;
+    Frames(30);
+    ASSERT_EQ(BusPowered2.get(0), 0);
+    EXPECT_EQ(NavSources[kNavAdf1].receive_state, 0);
+    EXPECT_EQ(NavSources[kNavAdf1].frequency, 3200);  // the simulator's 320.0 kHz
+    const nlohmann::json state = nlohmann::json::parse(simhost::BuildStateJson(*sim_, nullptr));
+    for (const auto& w : state["fsuipc"]["writes"]) {
+        EXPECT_NE(w["offset"].get<uint32_t>(), 0x034Cu) << w.dump();
+    }
 }
 
 }  // namespace
