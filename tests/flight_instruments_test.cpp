@@ -68,16 +68,16 @@ class FlightInstrumentsFlight : public testing::Test {
 TEST_F(FlightInstrumentsFlight, BatteryPowerAlignsBothAhrsOnTheSimulatorHeading) {
     sim_->SetVariable(kHeadingToken, 88.0);  // the poll adds 0.2
     Frames(20);
-    EXPECT_EQ(Ahrs1.powered, 0);
+    EXPECT_EQ(+Ahrs1.powered, 0);
     BatteryMasterSwitch.set(255);
     MainBatterySwitch.set(255);
     const int ticks = TicksUntil([] { return Ahrs1.aligned != 0 && Ahrs2.aligned != 0; });
     ASSERT_GT(ticks, 0);
     EXPECT_NEAR(ticks, kAhrsAlignTicks + kAhrsFineAlignTicks, 3);
     Frames(2);
-    EXPECT_NEAR(AhrsSource1->heading, 88.19824, 1e-5);
-    EXPECT_NEAR(AhrsSource2->heading, 88.19824, 1e-5);
-    EXPECT_EQ(Ahrs1.valid[0], 0);
+    EXPECT_NEAR(+AhrsSource1->heading, 88.19824, 1e-5);
+    EXPECT_NEAR(+AhrsSource2->heading, 88.19824, 1e-5);
+    EXPECT_EQ(+Ahrs1.valid[0], 0);
 }
 
 TEST_F(FlightInstrumentsFlight, RadioAltitudeAndStallWarningFromTheStandIn) {

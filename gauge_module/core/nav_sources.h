@@ -100,6 +100,10 @@ void DmeUpdate();
 // of its range, as it was, then sets both AHRS aligned.
 bool FgcStateSave(const char* path);
 void FgcStateLoad(const char* path);
+// The load with its keys read by `read` (true and exactly `size` bytes in
+// `out` when the key is there); FgcStateLoad reads the saved flight.
+using FgcKeyReader = bool (*)(const char* key, void* out, uint32_t size, void* context);
+void FgcStateLoadWith(FgcKeyReader read, void* context);
 // The number of keys saved (true) or loaded (false), and the name of key
 // `index` of the table in save order (null past the end).
 int FgcStateKeyCount(bool saved);

@@ -47,10 +47,12 @@ struct FgcKey {
 // In save order; the ADF keys are read on load only, the altitude
 // references written on save only.
 const FgcKey kFgcKeys[] = {
-    {"FGC_comp_NAVSOURCES1radial", &NavSources[kNavVor1].course, 8, KeyUse::kBoth, KeyRange::kCourse},
+    {"FGC_comp_NAVSOURCES1radial", &NavSources[kNavVor1].course, 8, KeyUse::kBoth,
+     KeyRange::kCourse},
     {"FGC_comp_NAVSOURCES1frq", &NavSources[kNavVor1].frequency, 4, KeyUse::kBoth,
      KeyRange::kVorFrequency},
-    {"FGC_comp_NAVSOURCES2radial", &NavSources[kNavVor2].course, 8, KeyUse::kBoth, KeyRange::kCourse},
+    {"FGC_comp_NAVSOURCES2radial", &NavSources[kNavVor2].course, 8, KeyUse::kBoth,
+     KeyRange::kCourse},
     {"FGC_comp_NAVSOURCES2frq", &NavSources[kNavVor2].frequency, 4, KeyUse::kBoth,
      KeyRange::kVorFrequency},
     {"FGC_comp_NAVSOURCES3radial", &NavSources[kNavAdf1].course, 8, KeyUse::kLoadOnly,
@@ -140,23 +142,32 @@ bool Acceptable(const FgcKey& key, const uint8_t* bytes) {
         v = i;
     }
     switch (key.range) {
-        case KeyRange::kVorFrequency: return InRange(v, 10800, 13795);
-        case KeyRange::kAdfFrequency: return InRange(v, 1000, 17999);
-        case KeyRange::kHeadMode: return InRange(v, 0, 4);
-        case KeyRange::kHeading: return InRange(v, 0, 359);
-        case KeyRange::kBearingSelect: return InRange(v, 0, 4);
-        case KeyRange::kVerticalMode: return InRange(v, 0, 5);
-        case KeyRange::kLateralMode: return InRange(v, 0, 7);
-        case KeyRange::kFlag: return InRange(v, 0, 1);
-        case KeyRange::kNonNegative: return v >= 0;
-        default: return true;
+        case KeyRange::kVorFrequency:
+            return InRange(v, 10800, 13795);
+        case KeyRange::kAdfFrequency:
+            return InRange(v, 1000, 17999);
+        case KeyRange::kHeadMode:
+            return InRange(v, 0, 4);
+        case KeyRange::kHeading:
+            return InRange(v, 0, 359);
+        case KeyRange::kBearingSelect:
+            return InRange(v, 0, 4);
+        case KeyRange::kVerticalMode:
+            return InRange(v, 0, 5);
+        case KeyRange::kLateralMode:
+            return InRange(v, 0, 7);
+        case KeyRange::kFlag:
+            return InRange(v, 0, 1);
+        case KeyRange::kNonNegative:
+            return v >= 0;
+        default:
+            return true;
     }
 }
 
-void LoadKey(const FgcKey& key, const char* path) {
-    uint8_t bytes[8];
-    if (!platform::GetPrivateProfileStruct(kSection, key.name, bytes, key.width, path)) return;
-    if (Acceptable(key, bytes)) std::memcpy(key.value, bytes, key.width);
+bool ReadFromFile(const char* key, void* out, uint32_t size, void* context) {
+    return platform::GetPrivateProfileStruct(kSection, key, out, size,
+                                             static_cast<const char*>(context));
 }
 
 }  // namespace
@@ -172,9 +183,15 @@ bool FgcStateSave(const char* path) {
 }
 
 void FgcStateLoad(const char* path) {
+    FgcStateLoadWith(ReadFromFile, const_cast<char*>(path));
+}
+
+void FgcStateLoadWith(FgcKeyReader read, void* context) {
     for (const FgcKey& key : kFgcKeys) {
         if (key.use == KeyUse::kSaveOnly) continue;
-        LoadKey(key, path);
+        uint8_t bytes[8];
+        if (!read(key.name, bytes, key.width, context)) continue;
+        if (Acceptable(key, bytes)) std::memcpy(key.value, bytes, key.width);
     }
     // The side-1 control law's integrator is zeroed here once the control
     // laws are part of the module. A restored flight has both AHRS aligned.

@@ -63,9 +63,8 @@ TEST_F(FgcStateFileTest, EveryKeyIsSavedAndLoadedBack) {
     for (int i = 0; FgcStateKeyName(i) != nullptr; ++i) {
         const std::string name = FgcStateKeyName(i);
         char buf[64];
-        const bool present =
-            platform::GetPrivateProfileString("zodudori", name.c_str(), "", buf, sizeof buf,
-                                              path_.c_str()) > 0;
+        const bool present = platform::GetPrivateProfileString("zodudori", name.c_str(), "", buf,
+                                                               sizeof buf, path_.c_str()) > 0;
         EXPECT_EQ(present, name.find("NAVSOURCES3") == std::string::npos &&
                                name.find("NAVSOURCES4") == std::string::npos)
             << name;
@@ -95,9 +94,9 @@ TEST_F(FgcStateFileTest, EveryKeyIsSavedAndLoadedBack) {
     EXPECT_EQ(FGC_comp_AP1_ALT_value, 4000);
     EXPECT_EQ(FGC_comp_AP_prog_alt, 12000);
     EXPECT_EQ(FGC_comp_YD2_engaged, 1);
-    EXPECT_EQ(Ahrs1.aligned, 1);
-    EXPECT_EQ(Ahrs1.align_countdown, 0);
-    EXPECT_EQ(Ahrs2.aligned, 1);
+    EXPECT_EQ(+Ahrs1.aligned, 1);
+    EXPECT_EQ(+Ahrs1.align_countdown, 0);
+    EXPECT_EQ(+Ahrs2.aligned, 1);
 }
 
 TEST_F(FgcStateFileTest, LoadReadsAdfKeysAndRejectsValuesOutOfRange) {
@@ -120,8 +119,8 @@ TEST_F(FgcStateFileTest, LoadReadsAdfKeysAndRejectsValuesOutOfRange) {
                                         path_.c_str());
     platform::WritePrivateProfileStruct("zodudori", "FGC_comp_HSI1_heading_sel", &bad_heading, 4,
                                         path_.c_str());
-    platform::WritePrivateProfileStruct("zodudori", "FGC_comp_AP2_dual_approach_mode", &bad_flag,
-                                        1, path_.c_str());
+    platform::WritePrivateProfileStruct("zodudori", "FGC_comp_AP2_dual_approach_mode", &bad_flag, 1,
+                                        path_.c_str());
     // A key of the wrong width is not taken either.
     platform::WritePrivateProfileStruct("zodudori", "FGC_comp_DH_altitude1", &course, 8,
                                         path_.c_str());
@@ -147,7 +146,7 @@ TEST_F(FgcStateFileTest, MissingFileChangesNothingButTheAlignment) {
     Ahrs2.aligned = 0;
     FgcStateLoad(path_.c_str());
     EXPECT_EQ(FGC_comp_AP1_lateral_mode, 7);
-    EXPECT_EQ(Ahrs2.aligned, 1);
+    EXPECT_EQ(+Ahrs2.aligned, 1);
     EXPECT_FALSE(FgcStateSave("/nonexistent-folder/x.flt"));
 }
 
