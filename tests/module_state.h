@@ -18,6 +18,8 @@
 #include "cabin_link/cabin_entertainment.h"
 #include "cabin_link/instructor_state_exchange.h"
 #include "cabin_link/sound_scheme.h"
+#include "core/ahrs.h"
+#include "core/air_data.h"
 #include "core/cabin_doors.h"
 #include "core/caution_logic.h"
 #include "core/electrical_system.h"
@@ -30,6 +32,7 @@
 #include "core/module_frame.h"
 #include "core/nav_sources.h"
 #include "core/powerplant.h"
+#include "core/radio_altitude_alerting.h"
 #include "core/settings_file.h"
 #include "core/systems_tick.h"
 #include "displays/tcas.h"
@@ -192,6 +195,17 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(FmsKeepNext, s.fms_keep_next);
     f(LateralTurnState, s.lateral_turn_state);
     f(HoldRecompute, s.hold_recompute);
+    // AHRS, air data, clocks and alerting.
+    f(Ahrs1, s.ahrs1);
+    f(Ahrs2, s.ahrs2);
+    f(Altimeter1Baro, s.altimeter1_baro);
+    f(Altimeter2Baro, s.altimeter2_baro);
+    f(Clock1State, s.clock1);
+    f(Clock2State, s.clock2);
+    f(StallWarningState, s.stall_warning);
+    f(RadioAltWarmupCountdown, s.radio_alt_warmup);
+    f(VoiceAlertIndex, s.voice_alert);
+    f(GpwsFlags, s.gpws_flags);
 }
 
 template <typename T>
@@ -331,6 +345,16 @@ struct Snapshot {
     Stored<decltype(FmsKeepNext)> fms_keep_next;
     Stored<decltype(LateralTurnState)> lateral_turn_state;
     Stored<decltype(HoldRecompute)> hold_recompute;
+    Stored<decltype(Ahrs1)> ahrs1;
+    Stored<decltype(Ahrs2)> ahrs2;
+    Stored<decltype(Altimeter1Baro)> altimeter1_baro;
+    Stored<decltype(Altimeter2Baro)> altimeter2_baro;
+    Stored<decltype(Clock1State)> clock1;
+    Stored<decltype(Clock2State)> clock2;
+    Stored<decltype(StallWarningState)> stall_warning;
+    Stored<decltype(RadioAltWarmupCountdown)> radio_alt_warmup;
+    Stored<decltype(VoiceAlertIndex)> voice_alert;
+    Stored<decltype(GpwsFlags)> gpws_flags;
 };
 
 template <typename T>

@@ -403,5 +403,38 @@ TEST(SimhostAircraftScenario, PilotVerbsRunFromAScenarioFile) {
     EXPECT_TRUE(state["aircraft"]["engines"][0]["running"].get<bool>());
 }
 
+TEST(SimhostAircraftScenario, RadioStationsReachTheTunedReceivers) {
+    TempDir tmp;
+    const auto aircraft = CopySampleAircraft(tmp.path());
+    const auto scenario = tmp.path() / "flight.txt";
+    // Parked heading 270 true; an ILS on NAV1's 110.00 6 nm east, behind.
+    WriteFile(scenario,
+              "at 0 position 47.5 8.5 1400 270\n"
+              "at 0 navaid ils 110.00 47.5 8.648 1400 270 IZU\n"
+              "at 0 navaid bogus 1 2 3\n"
+              "at 2 expect offset 0x0C4A u8 3\n"
+              "at 2 expect var 40 180 0.5\n"
+              "at 2 expect var 59 6 0.1\n");
+    const auto out = tmp.path() / "out";
+    const ProcessResult r =
+        RunSimhost({"--aircraft", aircraft.string(), "--scenario", scenario.string(), "--seconds",
+                    "3", "--out", out.string(), "--no-audio"});
+    EXPECT_NE(r.exit_code, 0);  // the bogus station is refused
+    EXPECT_NE(r.err.find("navaid"), std::string::npos) << r.err;
+    WriteFile(scenario,
+              "at 0 position 47.5 8.5 1400 270\n"
+              "at 0 navaid ils 110.00 47.5 8.648 1400 270 IZU\n"
+              "at 2 expect offset 0x0C4A u8 3\n"
+              "at 2 expect var 40 180 0.5\n"
+              "at 2 expect var 59 6 0.1\n");
+    const ProcessResult ok =
+        RunSimhost({"--aircraft", aircraft.string(), "--scenario", scenario.string(), "--seconds",
+                    "3", "--out", out.string(), "--no-audio"});
+    ASSERT_EQ(ok.exit_code, 0) << ok.err << ok.out;
+    const nlohmann::json state = ReadJson(out / "state.json");
+    EXPECT_NEAR(state["aircraft"]["radio_altitude_ft"].get<double>(), 0.0, 1.0);
+    EXPECT_TRUE(state["aircraft"].contains("angle_of_attack_deg"));
+}
+
 }  // namespace
 }  // namespace zu::e2e

@@ -570,7 +570,7 @@ void GpwsVoice() {
             v.position = 0;
             v.repeat = 0;
             v.gap = 0;
-            if (index == kGpwsTestIndex) GpwsFlags[kGpwsTestAcknowledge] = 0;
+            if (index == kGpwsTestIndex) GpwsTestAcknowledge = 0;
         }
     }
     if (v.length <= 0) return;
@@ -593,7 +593,7 @@ void GpwsVoice() {
         v.position = 0;
         v.repeat = kGpwsRepeatTicks;
         // The test message has been said: the alerting ends the test.
-        if (v.last_index == kGpwsTestIndex) GpwsFlags[kGpwsTestAcknowledge] = 1;
+        if (v.last_index == kGpwsTestIndex) GpwsTestAcknowledge = 1;
     }
 }
 

@@ -117,14 +117,14 @@ TEST_F(SoundScheme, GpwsIndexChangesAndTheTestAcknowledge) {
     EXPECT_TRUE(TakePlays().empty());
 
     // The test row; its acknowledge is raised once it has been said.
-    GpwsFlags[kGpwsTestAcknowledge] = 1;
+    GpwsTestAcknowledge = 1;
     VoiceAlertIndex = 20;
     Tick();
-    EXPECT_EQ(GpwsFlags[kGpwsTestAcknowledge], 0);
+    EXPECT_EQ(GpwsTestAcknowledge, 0);
     Tick(40);
     EXPECT_EQ(TakePlays(), (std::vector<std::string>{"GPWS_glideslope.wav", "GPWS_pullup.wav",
                                                      "GPWS_pullup.wav"}));
-    EXPECT_EQ(GpwsFlags[kGpwsTestAcknowledge], 1);
+    EXPECT_EQ(GpwsTestAcknowledge, 1);
 }
 
 TEST_F(SoundScheme, TrafficVoiceAtMostOncePer200Ticks) {

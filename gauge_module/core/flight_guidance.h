@@ -67,5 +67,48 @@ extern MapDisplayStateRecord MapDisplayState;
 
 // Frames left before the nav-receiver station look-up may run again.
 extern int32_t RadioLookupHoldoff;
+// Modes, armed modes and references of the two computers, as the mode
+// logic keeps them and the saved flight restores them.
+extern uint8_t FGC_comp_AP1_dual_approach_mode;
+extern int32_t FGC_comp_AP1_vertical_armed_mode_1;
+extern int32_t FGC_comp_AP1_vertical_armed_mode_2;
+extern int32_t FGC_comp_AP1_lateral_armed_mode;
+extern int32_t FGC_comp_AP1_IAS_speed;
+extern int32_t FGC_comp_AP1_VS_speed;
+extern int32_t FGC_comp_AP1_ALT_value;
+extern int32_t FGC_comp_AP_master;
+extern int32_t FGC_comp_AP_prog_alt;
+extern int32_t FGC_comp_ZAZ_AP1_GS_CHECK;
+extern uint8_t FGC_comp_AP2_dual_approach_mode;
+extern int32_t FGC_comp_AP2_vertical_armed_mode_1;
+extern int32_t FGC_comp_AP2_vertical_armed_mode_2;
+extern int32_t FGC_comp_AP2_lateral_armed_mode;
+extern int32_t FGC_comp_AP2_IAS_speed;
+extern int32_t FGC_comp_AP2_VS_speed;
+extern int32_t FGC_comp_AP2_ALT_value;
+extern int32_t FGC_comp_YD2_engaged;
+extern int32_t FGC_comp_ZAZ_AP2_GS_CHECK;
+
+// Bearing-pointer selectors of the two navigation displays, 0..4.
+extern int32_t FGC_comp_HSI1_bearing0_select;
+extern int32_t FGC_comp_HSI1_bearing1_select;
+extern int32_t FGC_comp_HSI2_bearing0_select;
+extern int32_t FGC_comp_HSI2_bearing1_select;
+
+// Decision heights, feet (initial 200).
+extern int32_t FGC_comp_DH_altitude1;
+extern int32_t FGC_comp_DH_altitude2;
+
+// Selected headings of the two heading selectors, whole degrees (initial 0).
+extern int32_t FGC_comp_HSI1_heading_sel;
+extern int32_t FGC_comp_HSI2_heading_sel;
+
+// The side-1 guidance source (a record of NavSources; initial VOR1) and the
+// flight guidance's copy of its glideslope needle.
+extern NavSourceRecord* FgcSide1Source;
+extern int32_t FgcGlideslopeDeviation;
+
+// Air-data flags of the advisory step: [0], [1] the side-1 and side-2
+// air-data test bytes, [2], [3] air data 1 and 2 failed.
 
 }  // namespace zu

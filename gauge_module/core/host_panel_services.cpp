@@ -10,6 +10,7 @@
 #include "core/flight_persistence.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/module_frame.h"
+#include "core/nav_sources.h"
 #include "core/powerplant.h"
 #include "core/settings_file.h"
 #include "core/shared_maths.h"
@@ -173,6 +174,27 @@ void OnGroundUpdate(int32_t raw) {
     }
 }
 
+// The ten navigation records, each looked up in place: the VOR1, ADF1 and
+// VOR2 radio values, the two receivers' raw bearings (smoothed into the VOR
+// records by the navigation-source update), their DME distances (taken while
+// no computed distance is kept), their lateral deviations (byte form) and
+// ADF1's relative bearing.
+void NavSourcesHostPoll() {
+    NavSources[kNavVor1].radio_value = Look(kHvNav31a);
+    NavSources[kNavAdf1].radio_value = Look(kHvNav31b);
+    NavReceiverBearing[0] = Look(kHvNav40);
+    NavReceiverBearing[1] = Look(kHvNav49);
+    const double dme[2] = {Look(kHvNav59), Look(kHvNav50)};
+    for (int side = 0; side < 2; ++side) {
+        NavSourceRecord& vor = NavSources[side == 0 ? kNavVor1 : kNavVor2];
+        if (vor.computed_distance == 0) vor.distance = dme[side];
+    }
+    NavSources[kNavVor1].lateral_deviation = Look(kHvNav58);
+    NavSources[kNavVor2].lateral_deviation = Look(kHvNav35);
+    NavSources[kNavAdf1].bearing = Look(kHvNav39);
+    NavSources[kNavVor2].radio_value = Look(kHvNav20);
+}
+
 }  // namespace
 
 void HostVarsPoll() {
@@ -252,9 +274,7 @@ void HostVarsPoll() {
     VerticalSpeed = RoundToInt32(Look(kHvVerticalSpeed70));
     HostValue369 = RoundToInt32(Look(kHvValue369));
     Look(kHvRecord550);
-    for (int i = kHvNav31a; i <= kHvNav20; ++i) Look(i);
-    HostNavBearing[0] = HostVariables[kHvNav31a].value;
-    HostNavBearing[1] = HostVariables[kHvNav50].value;
+    NavSourcesHostPoll();
     MarkerBeacons = RoundToInt32(Look(kHvMarkerBeacons));
     WindData[0] = Look(kHvWindSpeed);
     double wind_dir = std::fmod(Look(kHvWindDirection) - NavHeading, 360.0);

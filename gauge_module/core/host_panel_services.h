@@ -120,24 +120,24 @@ enum HostVarIndex : int {
     kHvVerticalSpeed70,     // 70
     kHvValue369,            // 369
     kHvRecord550,           // 550
-    kHvNav31a,              // 31
-    kHvNav31b,              // 31 (second record)
-    kHvNav40,
-    kHvNav49,
-    kHvNav59,
-    kHvNav50,
-    kHvNav58,
-    kHvNav35,
-    kHvNav39,
-    kHvNav20,
-    kHvMarkerBeacons,  // 354
-    kHvWindSpeed,      // 343
-    kHvWindDirection,  // 344
-    kHvFlapsValue,     // 332
-    kHvValue325,       // 325
-    kHvStarter1,       // 563
-    kHvStarter2,       // 573
-    kHvCheck895,       // looked up every 16th pass by the key events
+    kHvNav31a,              // 31: VOR1 radio value
+    kHvNav31b,              // 31 (second record): ADF1 radio value
+    kHvNav40,               // NAV1 bearing
+    kHvNav49,               // NAV2 bearing
+    kHvNav59,               // NAV1 DME distance
+    kHvNav50,               // NAV2 DME distance
+    kHvNav58,               // NAV1 lateral deviation (byte form)
+    kHvNav35,               // NAV2 lateral deviation (byte form)
+    kHvNav39,               // ADF1 relative bearing
+    kHvNav20,               // VOR2 radio value
+    kHvMarkerBeacons,       // 354
+    kHvWindSpeed,           // 343
+    kHvWindDirection,       // 344
+    kHvFlapsValue,          // 332
+    kHvValue325,            // 325
+    kHvStarter1,            // 563
+    kHvStarter2,            // 573
+    kHvCheck895,            // looked up every 16th pass by the key events
     kHvCheck896,
     kHvCheck897,
     kHvCheck898,

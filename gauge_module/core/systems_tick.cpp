@@ -3,6 +3,8 @@
 #include "cabin_link/instructor_link_server.h"
 #include "cabin_link/instructor_state_exchange.h"
 #include "cabin_link/sound_scheme.h"
+#include "core/ahrs.h"
+#include "core/air_data.h"
 #include "core/cabin_doors.h"
 #include "core/electrical_system.h"
 #include "core/flight_persistence.h"
@@ -14,6 +16,8 @@
 #include "displays/flight_data_recorder.h"
 #include "fms/fms_lifecycle.h"
 #include "fms/fms_nav_output.h"
+#include "core/nav_sources.h"
+#include "core/radio_altitude_alerting.h"
 
 namespace zu {
 
@@ -71,10 +75,19 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     // per-engine values are ready for the key events:
     PowerplantValuesPending.store(1, std::memory_order_release);
 
-    // AHRS 1 and 2, alerting, flight guidance (not while frozen or loading a
-    // flight) and barometric altitude come here.
+    // AHRS 1 and 2, then the alerting.
+    AhrsUpdate(Ahrs1);
+    AhrsUpdate(Ahrs2);
+    if (rate & 0x02) RadioAltitudeReadout();
+    StallWarningUpdate();
+    if (rate & 0x02) GpwsUpdate();
+    // Flight guidance (not while frozen or loading a flight) comes here.
+    AirDataUpdate();
     TcasCompute();  // traffic, with the transponder head's timers
-    // Weather radar, clocks and display brightness come here.
+    // Weather radar comes here.
+    ClockUpdate(0);
+    ClockUpdate(1);
+    // Display brightness comes here.
     if (rate & 0x04) FdrUpdate();
     FmsUpdate();
     if (rate & 0x02) DoorRampUpdate();
@@ -112,6 +125,7 @@ void MaingaugeProc() {
     RepositionBurstStep();
 
     // 5. Navigation-source reset and flight controls.
+    NavSourcesReset();
 
     // 6. Repositioning burst, second half.
     RepositionBurstStep();

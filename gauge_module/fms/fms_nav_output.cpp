@@ -18,7 +18,7 @@
 #include "fms/leg_geometry.h"
 #include "fms/nav_database.h"
 #include "panels/display_control_panels.h"
-#include "panels/symbol_generator_panels.h"
+#include "core/nav_sources.h"
 
 namespace zu {
 
@@ -147,7 +147,7 @@ void ServeStationRequest(uint8_t request, NavSourceRecord& vor, VsiSelStation& o
     const WaypointRecord& w = WaypointDatabase[StationSearchScratch.index[0]];
     out.latitude = w.latitude;
     out.longitude = w.longitude;
-    out.elevation_ft = static_cast<double>(w.elevation_ft);
+    out.elevation = static_cast<double>(w.elevation_ft);
 }
 
 void StationLookup() {

@@ -18,7 +18,7 @@
 #include "instruments/adf_control_heads.h"
 #include "instruments/vor_control_heads.h"
 #include "panels/display_control_panels.h"
-#include "panels/symbol_generator_panels.h"
+#include "core/nav_sources.h"
 
 namespace zu {
 namespace {
@@ -201,7 +201,7 @@ TEST_F(FmsNavOutputTest, StationLookupKeepsTheCduResults) {
     EXPECT_EQ(VsiSelRequest1, 0);
     EXPECT_EQ(+VsiSelValues[0].latitude, 45.2);
     EXPECT_EQ(+VsiSelValues[0].longitude, 10.1);
-    EXPECT_EQ(+VsiSelValues[0].elevation_ft, 812.0);
+    EXPECT_EQ(+VsiSelValues[0].elevation, 812.0);
     EXPECT_EQ(WaypointSearchResults.count, 3);
     EXPECT_EQ(+FmsPosition.latitude, 45.0);
     // No signal: the station is dropped.

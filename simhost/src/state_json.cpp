@@ -248,6 +248,8 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
         root["aircraft"] = {{"latitude", a.latitude},
                             {"longitude", a.longitude},
                             {"altitude_ft", a.altitude_ft},
+                            {"radio_altitude_ft", a.altitude_ft - a.ground_elevation_ft},
+                            {"angle_of_attack_deg", a.alpha},
                             {"indicated_airspeed_kt", sim.model().IndicatedAirspeedKt()},
                             {"heading_true", a.heading_true},
                             {"pitch", a.pitch},

@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace zu::simhost {
@@ -62,6 +63,17 @@ struct WeatherCell {
     int intensity;  // 1..5
 };
 
+// A radio station of the simulated world (verb `navaid`).
+struct RadioStation {
+    enum Kind { kVor, kIls, kNdb } kind;
+    int32_t frequency;  // VOR/ILS MHz x 100, NDB kHz x 10
+    double latitude;
+    double longitude;
+    double elevation_ft;
+    double course;  // ILS: the localiser course (true); VOR/NDB unused
+    std::string ident;
+};
+
 struct AircraftState {
     double latitude = 45.0;   // degrees
     double longitude = 10.0;  // degrees
@@ -105,6 +117,7 @@ struct AircraftState {
     bool reposition_pause = false;  // paused by a repositioning write this frame
     double tick_count = 0;          // the simulator's tick count (18.2 per second)
     std::vector<WeatherCell> weather;
+    std::vector<RadioStation> stations;
 };
 
 class AircraftModel {
@@ -137,6 +150,8 @@ class AircraftModel {
     void PlaceAirborne(double altitude_ft, double speed_kt);
     void AddWeatherCell(const WeatherCell& cell) { state_.weather.push_back(cell); }
     void ClearWeather() { state_.weather.clear(); }
+    void AddStation(const RadioStation& station) { state_.stations.push_back(station); }
+    void ClearStations() { state_.stations.clear(); }
 
     const AircraftState& state() const { return state_; }
     double IndicatedAirspeedKt() const;
@@ -147,6 +162,7 @@ class AircraftModel {
     void StepFlight(double dt);
     void Publish(Simulator& sim);
     void AnswerWeather(uint8_t* image);
+    void PublishRadios(Simulator& sim);
 
     AircraftState state_;
     double lever_[2] = {-4096, -4096};  // the pilot's throttle levers
