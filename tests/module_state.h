@@ -16,6 +16,7 @@
 #include <type_traits>
 
 #include "cabin_link/instructor_state_exchange.h"
+#include "core/blade_angle_locator.h"
 #include "core/cabin_doors.h"
 #include "core/caution_logic.h"
 #include "core/electrical_system.h"
@@ -23,6 +24,7 @@
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
+#include "core/named_variables.h"
 #include "core/nav_sources.h"
 #include "core/powerplant.h"
 #include "core/settings_file.h"
@@ -131,6 +133,17 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(TransponderCodePtr, s.transponder_code_ptr);
     f(TransponderAltSource, s.transponder_alt_source);
     f(TcasState, s.tcas);
+    // The blade-angle locator (its pointers reach into one flight's
+    // simulator) and the named variables' publication state.
+    f(PropBetaLocated, s.prop_beta_located);
+    f(PropBladeAnglePointer, s.blade_angle_pointers);
+    f(BladeLocatorCalls, s.locator_calls);
+    f(BladeLocatorAttempts, s.locator_attempts);
+    f(NamedVariableIds, s.named_variable_ids);
+    f(NoAiiiBlinkCounter, s.no_aiii_blink);
+    f(RunwayElevationShown, s.runway_elevation_shown);
+    f(RunwayElevationTimer, s.runway_elevation_timer);
+    f(HgsIasMax, s.hgs_ias_max);
 }
 
 template <typename T>
@@ -220,6 +233,15 @@ struct Snapshot {
     Stored<decltype(TransponderCodePtr)> transponder_code_ptr;
     Stored<decltype(TransponderAltSource)> transponder_alt_source;
     Stored<decltype(TcasState)> tcas;
+    Stored<decltype(PropBetaLocated)> prop_beta_located;
+    Stored<decltype(PropBladeAnglePointer)> blade_angle_pointers;
+    Stored<decltype(BladeLocatorCalls)> locator_calls;
+    Stored<decltype(BladeLocatorAttempts)> locator_attempts;
+    Stored<decltype(NamedVariableIds)> named_variable_ids;
+    Stored<decltype(NoAiiiBlinkCounter)> no_aiii_blink;
+    Stored<decltype(RunwayElevationShown)> runway_elevation_shown;
+    Stored<decltype(RunwayElevationTimer)> runway_elevation_timer;
+    Stored<decltype(HgsIasMax)> hgs_ias_max;
 };
 
 template <typename T>

@@ -9,4 +9,14 @@ int32_t FgcCoupledSide = 1;
 int32_t FGC_comp_FGC1_system_test_timer = 360;
 int32_t FGC_comp_FGC2_system_test_timer = 360;
 
+int32_t FGC_comp_AP1_lateral_mode = 7;
+int32_t FGC_comp_AP1_vertical_mode = 5;
+int32_t FGC_comp_DH_altitude1 = 200;
+int32_t FGC_comp_HSI1_heading_sel = 0;
+uint8_t FgcState = 0;
+uint8_t FdBarSense = 0;
+uint8_t FmaFlags1[2] = {0, 0};
+uint8_t FgcFlags1[4] = {0, 0, 0, 0};
+uint8_t Fgc2TcsActive = 0;
+
 }  // namespace zu

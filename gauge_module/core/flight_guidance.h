@@ -27,4 +27,16 @@ extern int32_t FgcCoupledSide;  // initial 1
 extern int32_t FGC_comp_FGC1_system_test_timer;
 extern int32_t FGC_comp_FGC2_system_test_timer;
 
+// Side-1 modes (initial: lateral 7, vertical 5), decision height and
+// selected heading; go-around, back-course and FMA capture flags; touch
+// control steering of both computers.
+extern int32_t FGC_comp_AP1_lateral_mode;
+extern int32_t FGC_comp_AP1_vertical_mode;
+extern int32_t FGC_comp_DH_altitude1;      // feet, initial 200
+extern int32_t FGC_comp_HSI1_heading_sel;  // degrees 0..359
+extern uint8_t FgcState;                   // 1 while go-around is active
+extern uint8_t FdBarSense;                 // 1 while back course is selected
+extern uint8_t FmaFlags1[2];               // [0] vertical, [1] lateral captured
+extern uint8_t FgcFlags1[4];               // [0] TCS active on FGC 1
+extern uint8_t Fgc2TcsActive;              // TCS active on FGC 2
 }  // namespace zu

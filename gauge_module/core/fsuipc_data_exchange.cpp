@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "cabin_link/instructor_state_exchange.h"
+#include "core/blade_angle_locator.h"
 #include "core/electrical_system.h"
 #include "core/fsuipc_client.h"
 #include "core/host_panel_services.h"
@@ -556,6 +557,7 @@ void BladeAngleTargets() {
         }
         PropBladeTarget[e] = target;
         WriteValue(kBladeOffsets[e], target);
+        StoreLocatedBladeAngle(e, target);
     }
 }
 
@@ -719,6 +721,7 @@ void PropBladeAngleUpdate(int32_t unused) {
         s = std::clamp(s, 13.0 * kDegToRad, 59.0 * kDegToRad);
         PropFeatherBlend[e] = s;
         WriteValue(kBladeOffsets[e], s);
+        StoreLocatedBladeAngle(e, s);
     }
     if (Queued()) Process();
 }

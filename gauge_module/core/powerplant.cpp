@@ -23,4 +23,6 @@ int32_t Powerplants_engine_ign1 = 0;
 int32_t Powerplants_engine_ign2 = 0;
 int32_t Powerplants_controls_throttle_limiter = 1;
 
+int32_t PowerLeverValue[2] = {0, 0};
+
 }  // namespace zu

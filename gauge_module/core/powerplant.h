@@ -62,4 +62,7 @@ extern int32_t Powerplants_engine_ign1;  // ignition selectors 0..2
 extern int32_t Powerplants_engine_ign2;
 extern int32_t Powerplants_controls_throttle_limiter;  // initial 1
 
+// The lever value shown by the engine-control panel, per engine
+// (-4096..16383).
+extern int32_t PowerLeverValue[2];
 }  // namespace zu

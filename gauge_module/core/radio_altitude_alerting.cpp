@@ -4,4 +4,6 @@ namespace zu {
 
 int32_t RadioAltitudeReadoutValue = 0;
 
+uint8_t GpwsTakeoffPhase = 1;
+
 }  // namespace zu

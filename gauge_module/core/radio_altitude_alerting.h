@@ -14,4 +14,6 @@ namespace zu {
 // Radio altitude readout (whole feet).
 extern int32_t RadioAltitudeReadoutValue;
 
+// Set while the aircraft is in its take-off phase (initial 1).
+extern uint8_t GpwsTakeoffPhase;
 }  // namespace zu

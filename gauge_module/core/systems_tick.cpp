@@ -2,12 +2,14 @@
 
 #include "cabin_link/instructor_link_server.h"
 #include "cabin_link/instructor_state_exchange.h"
+#include "core/blade_angle_locator.h"
 #include "core/cabin_doors.h"
 #include "core/electrical_system.h"
 #include "core/fsuipc_client.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
+#include "core/named_variables.h"
 #include "displays/tcas.h"
 
 namespace zu {
@@ -113,7 +115,10 @@ void MaingaugeProc() {
     if ((FeatureDisableMask & kSkipFsuipcWriteBatch) == 0) FsuipcWriteBatch();
     FsuipcBusy.store(0, std::memory_order_release);
 
-    // 10. Named variables.
+    // 10. Named variables, once the blade angles are found.
+    if ((FeatureDisableMask & kSkipNamedVarsPublish) == 0 && PropBetaLocated != 0) {
+        NamedVarsPublish();
+    }
 
     // 11. Repositioning write.
     if (RemoteDisplayCountdown.load(std::memory_order_acquire) != 0) {

@@ -1,0 +1,7 @@
+#include "core/ahrs.h"
+
+namespace zu {
+
+double LongitudinalAccelFiltered = 0.0;
+
+}  // namespace zu
