@@ -51,6 +51,11 @@ void operator delete[](void* p, std::size_t) noexcept {
     std::free(p);
 }
 
+// Allocations counted so far, for the other benchmarks of this binary.
+uint64_t BenchAllocationCount() {
+    return g_allocations.load(std::memory_order_relaxed);
+}
+
 namespace {
 
 double g_value = 0.0;

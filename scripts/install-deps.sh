@@ -11,6 +11,7 @@ PACKAGES=(
   libasio-dev libopenal-dev libcairo2-dev libpng-dev nlohmann-json3-dev
   qt6-base-dev
   fonts-liberation2 fonts-dseg fontconfig
+  libsndfile1-dev espeak-ng
 )
 
 missing=()

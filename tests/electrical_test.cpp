@@ -23,6 +23,7 @@
 #include "core/systems_tick.h"
 #include "core/module_frame.h"
 #include "e2e_support.h"
+#include "instruments/gauge_framework.h"
 #include "module_state.h"
 #include "panels/engine_start_panels.h"
 #include "zu/simhost/simulator.h"
@@ -165,6 +166,7 @@ TEST_F(ElectricalFlight, MasterCautionForAnElectricalFaultGoesOutOnAcknowledge) 
 
     // The instructor fails the left DC generator.
     ElectricsInstructorStates[21] = 255;
+    RefreshCountdown[kRefreshRadios] = 0;
     Frames(4);
     EXPECT_EQ(DcGenerator1OnLine.get(), 0);
     EXPECT_TRUE(Lit(2, 7));
@@ -173,6 +175,8 @@ TEST_F(ElectricalFlight, MasterCautionForAnElectricalFaultGoesOutOnAcknowledge) 
     // on each frame, so look right after a tick).
     SystemsTick(0, 0, 0, 0, 0);
     EXPECT_EQ(ElectricalChangeFlag, 1);
+    // The audio panels on view take it each frame and re-arm their group.
+    EXPECT_GT(RefreshCountdown[kRefreshRadios], 0);
 
     MasterCautionAck.set(1);
     Frames(2);

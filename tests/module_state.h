@@ -15,7 +15,9 @@
 #include <cstring>
 #include <type_traits>
 
+#include "cabin_link/cabin_entertainment.h"
 #include "cabin_link/instructor_state_exchange.h"
+#include "cabin_link/sound_scheme.h"
 #include "core/blade_angle_locator.h"
 #include "core/cabin_doors.h"
 #include "core/caution_logic.h"
@@ -32,6 +34,7 @@
 #include "displays/tcas.h"
 #include "instruments/adf_control_heads.h"
 #include "instruments/atc_control_head.h"
+#include "instruments/audio_panel.h"
 #include "instruments/com_control_heads.h"
 #include "instruments/vor_control_heads.h"
 #include "panels/engine_start_panels.h"
@@ -133,6 +136,26 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(TransponderCodePtr, s.transponder_code_ptr);
     f(TransponderAltSource, s.transponder_alt_source);
     f(TcasState, s.tcas);
+    // Sound settings, the audio and entertainment panels, the sound families
+    // and the cabin.
+    f(SOUND_VOLUME, s.sound_volume);
+    f(MUSIC_VOLUME, s.music_volume);
+    f(ENTERTAINMENT, s.entertainment);
+    f(SOUND_SPLIT_PLS, s.sound_split);
+    f(AudioRoutingMask, s.audio_routing);
+    f(MarkerPanelSwitches, s.marker_switches);
+    f(AudioPanelToggle, s.audio_toggle);
+    f(AudioPanelSwitches, s.audio_switches);
+    f(AudioPanelVolume, s.audio_volume);
+    f(EntertainmentOn, s.entertainment_on);
+    f(EntertainmentSelection, s.entertainment_selection);
+    f(CabinMusicSwitch, s.cabin_music);
+    f(WiperState, s.wiper);
+    f(VoiceAlertSequencer, s.voice_sequencer);
+    f(EngineSound, s.engine_sound);
+    f(SoundSchemeState, s.sound_scheme);
+    f(FlightPhaseState, s.flight_phase);
+    f(AnnouncementLastSelection, s.announcement_last);
     // The blade-angle locator (its pointers reach into one flight's
     // simulator) and the named variables' publication state.
     f(PropBetaLocated, s.prop_beta_located);
@@ -233,6 +256,24 @@ struct Snapshot {
     Stored<decltype(TransponderCodePtr)> transponder_code_ptr;
     Stored<decltype(TransponderAltSource)> transponder_alt_source;
     Stored<decltype(TcasState)> tcas;
+    Stored<decltype(SOUND_VOLUME)> sound_volume;
+    Stored<decltype(MUSIC_VOLUME)> music_volume;
+    Stored<decltype(ENTERTAINMENT)> entertainment;
+    Stored<decltype(SOUND_SPLIT_PLS)> sound_split;
+    Stored<decltype(AudioRoutingMask)> audio_routing;
+    Stored<decltype(MarkerPanelSwitches)> marker_switches;
+    Stored<decltype(AudioPanelToggle)> audio_toggle;
+    Stored<decltype(AudioPanelSwitches)> audio_switches;
+    Stored<decltype(AudioPanelVolume)> audio_volume;
+    Stored<decltype(EntertainmentOn)> entertainment_on;
+    Stored<decltype(EntertainmentSelection)> entertainment_selection;
+    Stored<decltype(CabinMusicSwitch)> cabin_music;
+    Stored<decltype(WiperState)> wiper;
+    Stored<decltype(VoiceAlertSequencer)> voice_sequencer;
+    Stored<decltype(EngineSound)> engine_sound;
+    Stored<decltype(SoundSchemeState)> sound_scheme;
+    Stored<decltype(FlightPhaseState)> flight_phase;
+    Stored<decltype(AnnouncementLastSelection)> announcement_last;
     Stored<decltype(PropBetaLocated)> prop_beta_located;
     Stored<decltype(PropBladeAnglePointer)> blade_angle_pointers;
     Stored<decltype(BladeLocatorCalls)> locator_calls;

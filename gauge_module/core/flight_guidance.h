@@ -1,5 +1,5 @@
 // Flight guidance: the state of the two flight-guidance computers (modes,
-// engagement, coupled side, self-test countdowns) that the mode logic,
+// engagement, coupled side, self-test countdowns, advisories) that the mode logic,
 // control laws and messages keep and the displays, the autopilot servo
 // output and the instructor link read.
 //
@@ -27,11 +27,10 @@ extern int32_t FgcCoupledSide;  // initial 1
 extern int32_t FGC_comp_FGC1_system_test_timer;
 extern int32_t FGC_comp_FGC2_system_test_timer;
 
-// Side-1 modes (initial: lateral 7, vertical 5), decision height and
+// Side-1 lateral mode (initial 7), decision height and
 // selected heading; go-around, back-course and FMA capture flags; touch
 // control steering of both computers.
 extern int32_t FGC_comp_AP1_lateral_mode;
-extern int32_t FGC_comp_AP1_vertical_mode;
 extern int32_t FGC_comp_DH_altitude1;      // feet, initial 200
 extern int32_t FGC_comp_HSI1_heading_sel;  // degrees 0..359
 extern uint8_t FgcState;                   // 1 while go-around is active
@@ -39,4 +38,16 @@ extern uint8_t FdBarSense;                 // 1 while back course is selected
 extern uint8_t FmaFlags1[2];               // [0] vertical, [1] lateral captured
 extern uint8_t FgcFlags1[4];               // [0] TCS active on FGC 1
 extern uint8_t Fgc2TcsActive;              // TCS active on FGC 2
+
+// Vertical mode of each computer (5 none, 1 altitude hold).
+extern int32_t FGC_comp_AP1_vertical_mode;
+extern int32_t FGC_comp_AP2_vertical_mode;
+
+// Advisory bytes: [0], [1] air-data tests per side; [2], [3] set while the
+// FGC 1 / FGC 2 supply is lost (the take-off warning tone sounds).
+extern uint8_t AirDataFlags[4];
+// Altitude-alert request, raised near the selected altitude and cleared by
+// the warning tone.
+extern uint8_t AltitudeAlertFlag;
+
 }  // namespace zu

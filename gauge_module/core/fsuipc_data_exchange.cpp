@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "cabin_link/cabin_entertainment.h"
 #include "cabin_link/instructor_state_exchange.h"
 #include "core/blade_angle_locator.h"
 #include "core/electrical_system.h"
@@ -87,7 +88,6 @@ int32_t AudioRoutingMaskSent = 0;
 double PropBladeTarget[2] = {0.0, 0.0};
 int32_t PropBladeHold[2] = {0, 0};
 double PropFeatherBlend[2] = {0.0, 0.0};
-uint8_t AudioRoutingMask = 0;
 uint8_t ClockSetBytes[2] = {255, 255};
 uint8_t JoystickDisconnectBits = 0;
 

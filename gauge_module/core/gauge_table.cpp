@@ -4,6 +4,7 @@
 #include "instruments/adf_control_heads.h"
 #include "instruments/atc_control_head.h"
 #include "instruments/com_control_heads.h"
+#include "instruments/audio_panel.h"
 #include "instruments/engine_instruments.h"
 #include "instruments/vor_control_heads.h"
 
@@ -87,9 +88,15 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
                         COM1_PanelCallback),
     /*  36 */ MakeGauge("COM2_Panel", 92, COM2_PanelElementList, COM2_PanelMouseRect.r,
                         COM2_PanelCallback),
-    /*  37 */ MakeGauge("MARKERS_Panel", 89),
-    /*  38 */ MakeGauge("AUDIO_Panel", 235),
-    /*  39 */ MakeGauge("ENTERTAINMENT_Panel", 235),
+    /*  37 */
+    MakeGauge("MARKERS_Panel", 89, MARKERS_PanelElementList, MARKERS_PanelMouseRect,
+              MARKERS_PanelCallback),
+    /*  38 */
+    MakeGauge("AUDIO_Panel", 235, AUDIO_PanelElementList, AUDIO_PanelMouseRect,
+              AUDIO_PanelCallback),
+    /*  39 */
+    MakeGauge("ENTERTAINMENT_Panel", 235, ENTERTAINMENT_PanelElementList,
+              ENTERTAINMENT_PanelMouseRect, ENTERTAINMENT_PanelCallback),
     /*  40 */ MakeGauge("Gear", 113),
     /*  41 */ MakeGauge("Speedometer1", 124),
     /*  42 */ MakeGauge("Speedometer1_touch", 124),

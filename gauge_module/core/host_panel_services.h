@@ -156,11 +156,11 @@ extern double AmbientSecondValue;    // token 800 beside it
 extern double HostSpeedValue;        // token 64 x 0.00005
 extern float PressureAltitude;       // feet
 extern float BankAttitude;           // degrees, -180..180
-extern float PitchAttitude;          // degrees
+extern float PitchAttitude;          // degrees, negative nose up
 extern double FgcAdvisoryHostValue;  // token 834, for the flight-guidance advisories
 extern double NavHeading;            // the magnetic variation at the aircraft (degrees)
 extern float Heading;                // degrees
-extern double RadioAltitude;         // feet
+extern double RadioAltitude;         // metres
 extern double PropPitch1;            // blade angles (radians)
 extern double PropPitch2;
 extern float EngineHostValueA[2];  // tokens 705, 713

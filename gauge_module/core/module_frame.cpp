@@ -1,6 +1,7 @@
 #include "core/module_frame.h"
 
 #include "cabin_link/instructor_link_server.h"
+#include "cabin_link/sound_scheme.h"
 #include "core/blade_angle_locator.h"
 #include "core/fsuipc_client.h"
 #include "core/fsuipc_data_exchange.h"
@@ -9,6 +10,7 @@
 #include "core/named_variables.h"
 #include "core/settings_file.h"
 #include "core/shared_maths.h"
+#include "core/sound_objects.h"
 #include "core/systems_tick.h"
 #include "resources/resource_table.h"
 #include "zu/platform/timer.h"
@@ -184,6 +186,7 @@ void MaingaugeUpdate() {
     if (SoundSystemStarted == 0 && linked) {
         // The sound set is created here; the virtual joystick buttons are
         // sent once right after it.
+        SoundSystemInit();
         SoundSystemStarted = 1;
         JoystickButtonsSend();
     }
@@ -225,8 +228,9 @@ void MaingaugeKill() {
 
     SettingsLoaded = 0;
 
-    // The sounds are freed here when they were loaded; a new install loads
-    // them and sends the joystick buttons again.
+    // The sounds are freed and the music stopped when they were loaded; a
+    // new install loads them and sends the joystick buttons again.
+    if (SoundSystemStarted != 0) SoundShutdown();
     SoundSystemStarted = 0;
 
     // The instructor-link server is stopped when it was started. The flag is

@@ -2,6 +2,7 @@
 
 #include "cabin_link/instructor_link_server.h"
 #include "cabin_link/instructor_state_exchange.h"
+#include "cabin_link/sound_scheme.h"
 #include "core/blade_angle_locator.h"
 #include "core/cabin_doors.h"
 #include "core/electrical_system.h"
@@ -61,9 +62,11 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     ElectricalUpdate();  // with the caution logic
 
     // Air conditioning and pressurisation [2nd], hydraulics [2nd], ice
-    // protection [16th], wipers, fire protection [2nd], propeller rpm (while
-    // no powerplant values are pending) and the powerplant and fuel steps
-    // come here. Then the per-engine values are ready for the key events:
+    // protection [16th] come here.
+    WiperUpdate();
+    // Fire protection [2nd], propeller rpm (while no powerplant values are
+    // pending) and the powerplant and fuel steps come here. Then the
+    // per-engine values are ready for the key events:
     PowerplantValuesPending.store(1, std::memory_order_release);
 
     // AHRS 1 and 2, alerting, flight guidance (not while frozen or loading a
@@ -72,8 +75,9 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     // Weather radar, clocks, display brightness, flight data recorder [4th]
     // and flight management come here.
     if (rate & 0x02) DoorRampUpdate();
-    // Head-up guidance, landing gear, the autofeather timers and the sound
-    // tick close the tick.
+    // Head-up guidance, landing gear and the autofeather timers come here;
+    // the sound tick closes the tick.
+    if ((FeatureDisableMask & kSkipSoundTick) == 0 && SoundSystemStarted != 0) SoundTick();
 }
 
 void MaingaugeProc() {

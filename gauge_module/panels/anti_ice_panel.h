@@ -1,12 +1,11 @@
-// The ice- and rain-protection panel. Only the windshield-wiper selector is
-// part of the module yet; it keeps its initial value.
+// Ice- and rain-protection panel.
 #pragma once
 
 #include <cstdint>
 
 namespace zu {
 
-// Windshield-wiper selector 0..3 (initial 1).
+// Windshield-wiper selector 0..3 (1 off; 0 single sweep, 2 slow, 3 fast).
 extern int32_t WiperSelector;
 
 }  // namespace zu

@@ -9,6 +9,7 @@
 // header lays out the numbers inside its block. Blocks in use:
 //   0x1000  engine instruments (instruments/engine_dials.h)
 //   0x1100  radio control heads (instruments/radio_head_layout.h)
+//   0x1200  marker, audio and entertainment panels (instruments/audio_panel_layout.h)
 #pragma once
 
 #include <cstdint>
@@ -19,5 +20,6 @@ inline constexpr uint32_t kBlockSize = 0x100;
 
 inline constexpr uint32_t kEngineInstrumentsBlock = 0x1000;
 inline constexpr uint32_t kRadioHeadsBlock = 0x1100;
+inline constexpr uint32_t kAudioPanelsBlock = 0x1200;
 
 }  // namespace zu::res

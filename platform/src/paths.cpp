@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,64 @@ bool FolderExists(std::string_view windows_path) {
     std::string host = ToHostPath(windows_path);
     struct stat st {};
     return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool PathExists(std::string_view windows_path) {
+    if (windows_path.empty()) return false;
+    std::string host = ToHostPath(windows_path);
+    struct stat st {};
+    return ::stat(host.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+namespace {
+
+bool PatternMatches(std::string_view pattern, std::string_view name) {
+    if (pattern == "*.*" || pattern == "*") return true;
+    if (pattern.size() >= 2 && pattern[0] == '*' && pattern[1] == '.') {
+        const std::string_view ext = pattern.substr(1);
+        if (name.size() < ext.size()) return false;
+        const std::string_view tail = name.substr(name.size() - ext.size());
+        for (std::size_t i = 0; i < ext.size(); ++i) {
+            if (LowerAscii(tail[i]) != LowerAscii(ext[i])) return false;
+        }
+        return true;
+    }
+    return EqualNoCaseAscii(pattern, name);
+}
+
+}  // namespace
+
+int32_t ListFolder(std::string_view windows_pattern, FolderEntry* out, int32_t max) {
+    const std::size_t cut = windows_pattern.find_last_of("\\/");
+    const std::string_view folder =
+        cut == std::string_view::npos ? std::string_view{} : windows_pattern.substr(0, cut);
+    const std::string_view pattern =
+        cut == std::string_view::npos ? windows_pattern : windows_pattern.substr(cut + 1);
+    const std::string host = ToHostPath(folder.empty() ? std::string_view{"."} : folder);
+    DIR* dir = ::opendir(host.c_str());
+    if (dir == nullptr) return -1;
+    std::vector<std::pair<std::string, bool>> names;
+    while (const dirent* d = ::readdir(dir)) {
+        const std::string name = d->d_name;
+        if (name == "." || name == ".." || name.size() > 255) continue;
+        if (!PatternMatches(pattern, name)) continue;
+        struct stat st {};
+        const bool is_folder = ::stat((host + "/" + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        names.emplace_back(name, is_folder);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    int32_t n = 0;
+    auto put = [&](const std::string& name, bool is_folder) {
+        if (out == nullptr || n >= max) return;
+        std::snprintf(out[n].name, sizeof out[n].name, "%s", name.c_str());
+        out[n].folder = is_folder;
+        ++n;
+    };
+    put(".", true);
+    put("..", true);
+    for (const auto& [name, is_folder] : names) put(name, is_folder);
+    return n;
 }
 
 }  // namespace zu::platform

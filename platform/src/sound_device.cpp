@@ -897,7 +897,9 @@ int32_t SoundBufferPlay(SoundBuffer* buffer, uint32_t reserved, uint32_t priorit
     return kSoundOk;
 }
 
-int32_t SoundBufferStop(SoundBuffer* buffer) {
+namespace {
+
+int32_t StopLogged(SoundBuffer* buffer, AudioEventKind kind) {
     Engine& e = Eng();
     std::lock_guard<std::mutex> lock(e.mutex);
     if (const int32_t r = UsableBuffer(e, buffer); r != kSoundOk) return r;
@@ -907,9 +909,18 @@ int32_t SoundBufferStop(SoundBuffer* buffer) {
     if (UsesOpenAl(e)) alSourceStop(buffer->source);
     buffer->playing = false;
     buffer->cursor = uint64_t{position} << 32;
-    LogEvent(e, *buffer, AudioEventKind::Stop,
-             static_cast<int32_t>(position * buffer->format.block_align));
+    LogEvent(e, *buffer, kind, static_cast<int32_t>(position * buffer->format.block_align));
     return kSoundOk;
+}
+
+}  // namespace
+
+int32_t SoundBufferStop(SoundBuffer* buffer) {
+    return StopLogged(buffer, AudioEventKind::Stop);
+}
+
+int32_t SoundBufferPause(SoundBuffer* buffer) {
+    return StopLogged(buffer, AudioEventKind::Pause);
 }
 
 int32_t SoundBufferGetCurrentPosition(SoundBuffer* buffer, uint32_t* play, uint32_t* write) {

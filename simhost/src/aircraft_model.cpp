@@ -331,7 +331,7 @@ void AircraftModel::OnFsuipcWrite(uint32_t offset, uint32_t size, uint8_t* image
         std::memcpy(&w, image + at, 4);
         return w / kAngleUnits;
     };
-    if (covers(0x0578, 4)) state_.pitch = angle(0x0578);
+    if (covers(0x0578, 4)) state_.pitch = -angle(0x0578);  // negative nose up
     if (covers(0x057C, 4)) state_.bank = angle(0x057C);
     if (covers(0x0580, 4)) state_.heading_true = Wrap360(angle(0x0580) + state_.variation);
     if (covers(0x2418, 8)) std::memcpy(&state_.engines[0].blade_angle, image + 0x2418, 8);
@@ -543,10 +543,10 @@ void AircraftModel::Publish(Simulator& sim) {
     var(74, s.altitude_ft);
     var(60, s.on_ground ? 1 : 0);
     var(79, Wrap360(s.bank));
-    var(77, s.pitch);
+    var(77, -s.pitch);  // the simulator's sign: negative nose up
     var(82, s.variation);
     var(81, mag_heading);
-    var(614, s.altitude_ft - s.ground_elevation_ft);
+    var(614, (s.altitude_ft - s.ground_elevation_ft) / kMetre);  // metres
     var(65, vs_ft_s / kMetre * 256.0);
     var(70, vs_ft_s * 60.0);
     const uint32_t per_engine[][2] = {{703, 711}, {131, 166}, {705, 713}, {700, 708}, {626, 645},
@@ -599,7 +599,7 @@ void AircraftModel::Publish(Simulator& sim) {
     Put<int64_t>(sim, 0x0568, static_cast<int64_t>(Wrap180(s.longitude) * kLongitudeUnits));
     Put<uint32_t>(sim, 0x0570, 0);
     Put<int32_t>(sim, 0x0574, static_cast<int32_t>(std::floor(s.altitude_ft / kMetre)));
-    Put<int32_t>(sim, 0x0578, static_cast<int32_t>(s.pitch * kAngleUnits));
+    Put<int32_t>(sim, 0x0578, static_cast<int32_t>(-s.pitch * kAngleUnits));
     Put<int32_t>(sim, 0x057C, static_cast<int32_t>(Wrap180(s.bank) * kAngleUnits));
     Put<uint32_t>(sim, 0x0580, static_cast<uint32_t>(mag_heading * kAngleUnits));
     for (int e = 0; e < 2; ++e) {

@@ -13,6 +13,7 @@
 #include "text_util.h"
 #include "zu/platform/paths.h"
 #include "zu/platform/timer.h"
+#include "zu/platform/window_timer.h"
 
 namespace zu::simhost {
 namespace {
@@ -511,6 +512,9 @@ void Simulator::RunGauges() {
         ++g.draws;
         RecordFlags(g);
     }
+    // Window timers (the cabin music's) run here, on the gauge thread, as
+    // the simulator's message loop would run them.
+    platform::PumpWindowTimers();
     RenderAudio();
 }
 

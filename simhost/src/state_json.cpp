@@ -86,6 +86,8 @@ const char* AudioEventName(platform::AudioEventKind kind) {
             return "pan";
         case platform::AudioEventKind::Frequency:
             return "frequency";
+        case platform::AudioEventKind::Pause:
+            return "pause";
     }
     return "other";
 }

@@ -221,6 +221,7 @@ int main(int argc, char** argv) {
     art::BitmapSet set;
     art::RenderEngineInstruments(set);
     art::RenderRadioHeads(set);
+    art::RenderAudioPanels(set);
     if (!panel_cfg.empty()) return WriteBackgrounds(panel_cfg, out_dir, set);
 
     std::vector<art::Bitmap>& bitmaps = set.bitmaps();

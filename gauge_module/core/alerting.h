@@ -1,0 +1,24 @@
+// Radio altitude, stall warning and ground-proximity alerting.
+#pragma once
+
+#include <cstdint>
+
+#include "core/radio_altitude_alerting.h"
+
+namespace zu {
+
+// Stall-warning flag per side (non-zero: stall warning).
+extern uint8_t StallSystemFail[2];
+// The ground-proximity message to say, 0..20.
+extern int32_t VoiceAlertIndex;
+
+enum GpwsFlagByte : int {
+    kGpwsTestRequest = 0,
+    kGpwsOverride = 1,
+    kGpwsOverrideCopy = 2,
+    kGpwsTestAcknowledge = 3,  // set by the voice once the test message has played
+    kGpwsFlagCount
+};
+extern uint8_t GpwsFlags[kGpwsFlagCount];
+
+}  // namespace zu

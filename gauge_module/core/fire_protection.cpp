@@ -1,0 +1,8 @@
+#include "core/fire_protection.h"
+
+namespace zu {
+
+uint8_t EngineFireWarning[2] = {0, 0};
+uint8_t FireWarningAck = 0;
+
+}  // namespace zu
