@@ -12,6 +12,7 @@
 #include <memory>
 #include <new>
 
+#include "allocation_count.h"
 #include "core/fsuipc_client.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/fsuipc_script_window.h"
@@ -24,6 +25,10 @@
 namespace {
 std::atomic<uint64_t> g_allocations{0};
 }  // namespace
+
+uint64_t BenchAllocationCount() {
+    return g_allocations.load();
+}
 
 // The replacements pair malloc with free themselves.
 #pragma GCC diagnostic push
@@ -51,10 +56,6 @@ void operator delete[](void* p, std::size_t) noexcept {
     std::free(p);
 }
 
-// Allocations counted so far, for the other benchmarks of this binary.
-uint64_t BenchAllocationCount() {
-    return g_allocations.load(std::memory_order_relaxed);
-}
 
 namespace {
 

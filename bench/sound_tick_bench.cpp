@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "allocation_count.h"
 #include "cabin_link/cabin_entertainment.h"
 #include "cabin_link/sound_scheme.h"
 #include "core/alerting.h"
@@ -33,7 +34,6 @@
 #include "zu/platform/sound_device.h"
 #include "zu/platform/timer.h"
 
-uint64_t BenchAllocationCount();
 
 namespace {
 

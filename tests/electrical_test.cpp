@@ -177,6 +177,8 @@ TEST_F(ElectricalFlight, MasterCautionForAnElectricalFaultGoesOutOnAcknowledge) 
     EXPECT_EQ(ElectricalChangeFlag, 1);
     // The audio panels on view take it each frame and re-arm their group.
     EXPECT_GT(RefreshCountdown[kRefreshRadios], 0);
+    // The master lights take it too and keep their refresh group running.
+    EXPECT_GT(RefreshCountdown[4], 0);
 
     MasterCautionAck.set(1);
     Frames(2);

@@ -32,6 +32,8 @@
 #include "core/settings_file.h"
 #include "core/systems_tick.h"
 #include "displays/tcas.h"
+#include "fms/flight_plan.h"
+#include "fms/leg_geometry.h"
 #include "instruments/adf_control_heads.h"
 #include "instruments/atc_control_head.h"
 #include "instruments/audio_panel.h"
@@ -77,7 +79,7 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     // Flight guidance and the gear handle the bulk targets write.
     f(FGC_comp_AP1_engaged, s.ap1_engaged);
     f(FGC_comp_YD1_engaged, s.yd1_engaged);
-    f(FgcCoupledSide, s.coupled_side);
+    f(FgcSide1, s.fgc_side1);
     f(FGC_comp_FGC1_system_test_timer, s.fgc1_test_timer);
     f(FGC_comp_FGC2_system_test_timer, s.fgc2_test_timer);
     f(HostGearHandle, s.gear_handle);
@@ -156,6 +158,20 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(SoundSchemeState, s.sound_scheme);
     f(FlightPhaseState, s.flight_phase);
     f(AnnouncementLastSelection, s.announcement_last);
+    // The flight plan.
+    f(FlightPlan, s.flight_plan);
+    f(FmsFromLeg, s.fms_from);
+    f(FmsToLeg, s.fms_to);
+    f(FmsNextLeg, s.fms_next);
+    f(FmsToLegCopy, s.fms_to_copy);
+    f(FmsToLegIndex, s.fms_to_index);
+    f(FmsNextLegIndex, s.fms_next_index);
+    f(FmsLastLegCount, s.fms_last_count);
+    f(FmsSequenceRequest, s.fms_sequence);
+    f(FmsHoldSlots, s.fms_hold_slots);
+    f(FmsKeepNext, s.fms_keep_next);
+    f(LateralTurnState, s.lateral_turn_state);
+    f(HoldRecompute, s.hold_recompute);
     // The blade-angle locator (its pointers reach into one flight's
     // simulator) and the named variables' publication state.
     f(PropBetaLocated, s.prop_beta_located);
@@ -200,7 +216,7 @@ struct Snapshot {
     Stored<decltype(RemoteApEngageWord)> remote_engage_word;
     Stored<decltype(FGC_comp_AP1_engaged)> ap1_engaged;
     Stored<decltype(FGC_comp_YD1_engaged)> yd1_engaged;
-    Stored<decltype(FgcCoupledSide)> coupled_side;
+    Stored<decltype(FgcSide1)> fgc_side1;
     Stored<decltype(FGC_comp_FGC1_system_test_timer)> fgc1_test_timer;
     Stored<decltype(FGC_comp_FGC2_system_test_timer)> fgc2_test_timer;
     Stored<decltype(HostGearHandle)> gear_handle;
@@ -274,6 +290,19 @@ struct Snapshot {
     Stored<decltype(SoundSchemeState)> sound_scheme;
     Stored<decltype(FlightPhaseState)> flight_phase;
     Stored<decltype(AnnouncementLastSelection)> announcement_last;
+    Stored<decltype(FlightPlan)> flight_plan;
+    Stored<decltype(FmsFromLeg)> fms_from;
+    Stored<decltype(FmsToLeg)> fms_to;
+    Stored<decltype(FmsNextLeg)> fms_next;
+    Stored<decltype(FmsToLegCopy)> fms_to_copy;
+    Stored<decltype(FmsToLegIndex)> fms_to_index;
+    Stored<decltype(FmsNextLegIndex)> fms_next_index;
+    Stored<decltype(FmsLastLegCount)> fms_last_count;
+    Stored<decltype(FmsSequenceRequest)> fms_sequence;
+    Stored<decltype(FmsHoldSlots)> fms_hold_slots;
+    Stored<decltype(FmsKeepNext)> fms_keep_next;
+    Stored<decltype(LateralTurnState)> lateral_turn_state;
+    Stored<decltype(HoldRecompute)> hold_recompute;
     Stored<decltype(PropBetaLocated)> prop_beta_located;
     Stored<decltype(PropBladeAnglePointer)> blade_angle_pointers;
     Stored<decltype(BladeLocatorCalls)> locator_calls;

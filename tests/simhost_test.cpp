@@ -290,14 +290,24 @@ TEST_F(FakeModule, ServesVariablesNamedVariablesAndPanelWindows) {
     set(id + 100, 5.0);  // unknown ids are ignored
     EXPECT_EQ(get(id + 100), 0.0);
 
-    auto close_ident =
+    // Slot 11 only asks whether a window is open: it changes nothing and is
+    // not recorded; 44 opens, 46 toggles, 45 closes.
+    auto is_open =
         gauge::PanelService<gauge::PanelWindowService>(t, gauge::kSlotPanelWindowCloseIdent);
+    auto open = gauge::PanelService<gauge::PanelWindowService>(t, gauge::kSlotPanelWindowOpen);
     auto toggle = gauge::PanelService<gauge::PanelWindowService>(t, gauge::kSlotPanelWindowToggle);
-    EXPECT_EQ(close_ident(92), 0);
+    auto close = gauge::PanelService<gauge::PanelWindowService>(t, gauge::kSlotPanelWindowClose);
+    EXPECT_EQ(is_open(92), 0);
     toggle(92);
     EXPECT_EQ(sim_->OpenPanelWindows(), (std::set<uint32_t>{5, 92}));
-    EXPECT_EQ(close_ident(92), 1);
-    EXPECT_EQ(sim_->PanelWindowCalls().size(), 3u);
+    EXPECT_EQ(is_open(92), 1);
+    EXPECT_EQ(is_open(92), 1);
+    EXPECT_EQ(open(22), 1);
+    EXPECT_EQ(open(22), 1);
+    EXPECT_EQ(sim_->OpenPanelWindows(), (std::set<uint32_t>{5, 22, 92}));
+    EXPECT_EQ(close(22), 1);
+    ASSERT_EQ(sim_->PanelWindowCalls().size(), 4u);
+    EXPECT_EQ(sim_->PanelWindowCalls()[1].slot, gauge::kSlotPanelWindowOpen);
 
     gauge::PanelService<gauge::TriggerKeyEventService>(t, gauge::kSlotTriggerKeyEvent)(0x10172,
                                                                                        255);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/electrical_system.h"
 #include "core/fsuipc_client.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
@@ -23,6 +24,7 @@
 #include "instruments/adf_control_heads.h"
 #include "instruments/vor_control_heads.h"
 #include "instruments/com_control_heads.h"
+#include "instruments/vor_control_heads.h"
 #include "module_state.h"
 #include "zu/simhost/simulator.h"
 #include "zu/simhost/state_json.h"
@@ -156,6 +158,14 @@ TEST_F(SimulatorIo, ThrottleFlapAndOnGroundFollowTheRules) {
 
 TEST_F(SimulatorIo, RadiosAreWrittenInBcdAndReadBack) {
     Settle();
+    // Receivers without power, or whose head is off, are cleared every
+    // frame: power the aircraft from outside and switch the heads on.
+    ExternalDcSwitch.set(255);
+    ExternalAcSwitch.set(255);
+    Vor1PanelState.mode = 1;
+    Vor2PanelState.mode = 1;
+    Adf1PanelState.mode = 1;
+    Frames(8);
     const uint64_t start = sim_->frame() + 1;
     // 118.025 MHz as the COM1 head sends it (the head writes what it sends
     // from its active frequency on every update run).

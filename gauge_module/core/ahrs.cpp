@@ -2,6 +2,18 @@
 
 namespace zu {
 
+namespace {
+constexpr AhrsRecord MakeAhrs() {
+    AhrsRecord r{};
+    r.align_countdown = 40;
+    r.fine_align_countdown = 128;
+    return r;
+}
+}  // namespace
+
+AhrsRecord Ahrs1 = MakeAhrs();
+AhrsRecord Ahrs2 = MakeAhrs();
+
 double LongitudinalAccelFiltered = 0.0;
 
 }  // namespace zu

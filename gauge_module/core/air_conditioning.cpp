@@ -2,7 +2,7 @@
 
 namespace zu {
 
-AirConditioningStateRecord AirConditioningState{};
+AirConditioningRecord AirConditioningState{};
 PressurisationStateRecord PressurisationState{};
 PressurisationState2Record PressurisationState2{};
 

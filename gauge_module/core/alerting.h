@@ -1,4 +1,7 @@
 // Radio altitude, stall warning and ground-proximity alerting.
+//
+// Only the values other systems and the panels read and write are here so
+// far; the alerting steps come with their system.
 #pragma once
 
 #include <cstdint>
@@ -20,5 +23,12 @@ enum GpwsFlagByte : int {
     kGpwsFlagCount
 };
 extern uint8_t GpwsFlags[kGpwsFlagCount];
+
+struct StallWarningRecord {
+    int32_t test_selector;  // 0 none, 1 side 1, 2 side 2
+    int32_t test_timer;     // ticks; armed with kStallTestTicks
+};
+extern StallWarningRecord StallWarningState;
+inline constexpr int32_t kStallTestTicks = 35;
 
 }  // namespace zu

@@ -1,4 +1,7 @@
-// Engine fire protection.
+// Fire protection: detection loops, extinguishers and the fire warning.
+//
+// Only the values other systems read and write are here so far; the
+// fire-protection step that computes them comes with its system.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +10,13 @@ namespace zu {
 
 // Fire warning per engine (non-zero while the loop detects a fire).
 extern uint8_t EngineFireWarning[2];
-// Master fire warning acknowledged (non-zero silences the bell).
+
+// Non-zero while a fire warning is active (written by the fire-protection
+// step).
+extern int32_t FireWarningActive;
+
+// Set to 1 by a click on the master fire warning light; the fire-protection
+// step resets it when the fire warning ends.
 extern uint8_t FireWarningAck;
 
 }  // namespace zu

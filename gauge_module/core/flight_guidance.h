@@ -1,5 +1,6 @@
 // Flight guidance: the state of the two flight-guidance computers (modes,
-// engagement, coupled side, self-test countdowns, advisories) that the mode logic,
+// engagement, side blocks, self-test countdowns, advisories, the values
+// exchanged with the flight management system) that the mode logic,
 // control laws and messages keep and the displays, the autopilot servo
 // output and the instructor link read.
 //
@@ -10,6 +11,8 @@
 
 #include <cstdint>
 
+#include "core/nav_sources.h"
+
 namespace zu {
 
 // Autopilot and yaw damper engaged, per computer (non-zero while engaged).
@@ -17,20 +20,13 @@ extern int32_t FGC_comp_AP1_engaged;
 extern int32_t FGC_comp_AP2_engaged;
 extern int32_t FGC_comp_YD1_engaged;
 
-// The coupled side (first field of FgcSide1): 1 or 2, the side whose
-// navigation source, selected heading and altitude the computer uses; 3
-// during a dual approach.
-extern int32_t FgcCoupledSide;  // initial 1
-
 // System-test countdowns of the two computers (ticks; initial 360, so the
 // self-test runs after loading).
 extern int32_t FGC_comp_FGC1_system_test_timer;
 extern int32_t FGC_comp_FGC2_system_test_timer;
 
-// Side-1 lateral mode (initial 7), decision height and
-// selected heading; go-around, back-course and FMA capture flags; touch
-// control steering of both computers.
-extern int32_t FGC_comp_AP1_lateral_mode;
+// Decision height and selected heading of side 1; go-around, back-course
+// and FMA capture flags; touch control steering of both computers.
 extern int32_t FGC_comp_DH_altitude1;      // feet, initial 200
 extern int32_t FGC_comp_HSI1_heading_sel;  // degrees 0..359
 extern uint8_t FgcState;                   // 1 while go-around is active
@@ -49,5 +45,37 @@ extern uint8_t AirDataFlags[4];
 // Altitude-alert request, raised near the selected altitude and cleared by
 // the warning tone.
 extern uint8_t AltitudeAlertFlag;
+
+// Lateral mode of each FGC (7 none, 5 the FMS lateral mode).
+extern int32_t FGC_comp_AP1_lateral_mode;
+extern int32_t FGC_comp_AP2_lateral_mode;
+
+// One FGC's side block: the coupled side (1, 2, or 3 during a dual
+// approach), the side whose source the source buttons change, and the
+// navigation source it flies.
+struct FgcSideRecord {
+    int32_t coupled_side;
+    int32_t nav_select_side;
+    NavSourceRecord* nav_source;
+};
+extern FgcSideRecord FgcSide1;
+extern FgcSideRecord FgcSide2;
+
+// The active leg's turn direction (1 or 2) handed over by the flight
+// management system; 0 on slot rebuilds.
+extern uint32_t FgcFmsLegParam1;
+extern uint32_t FgcFmsLegParam2;
+
+// Wind components for the navigation displays and the map heading value
+// (drift angle, degrees) that the FMS adds to its reference course in LNAV.
+struct MapDisplayStateRecord {
+    float wind_y;
+    float wind_x;
+    double map_value;
+};
+extern MapDisplayStateRecord MapDisplayState;
+
+// Frames left before the nav-receiver station look-up may run again.
+extern int32_t RadioLookupHoldoff;
 
 }  // namespace zu

@@ -71,6 +71,7 @@ double WindData[2] = {0.0, 0.0};
 int32_t HostFlapsValue = 0;
 int32_t HostValue325 = 0;
 double EngineStarterValue[2] = {0.0, 0.0};
+double HostNavBearing[2] = {0.0, 0.0};
 int32_t OnGroundHold = 0;
 
 double ThrottleLastSent[2] = {0.0, 0.0};
@@ -109,6 +110,7 @@ int32_t ApRollServoOutput = 0;
 double RemotePositionValues[3] = {0.0, 0.0, 0.0};
 uint8_t PilotPanelFlag = 0;
 int32_t PilotTrimRequest = 0;
+int32_t PilotTrimTimer = 0;
 int32_t PilotPanelOverride = 0;
 int32_t KeyEventPanelWords[4] = {0, 0, 0, 0};
 uint8_t EngineStartRequest[2] = {0, 0};
@@ -251,6 +253,8 @@ void HostVarsPoll() {
     HostValue369 = RoundToInt32(Look(kHvValue369));
     Look(kHvRecord550);
     for (int i = kHvNav31a; i <= kHvNav20; ++i) Look(i);
+    HostNavBearing[0] = HostVariables[kHvNav31a].value;
+    HostNavBearing[1] = HostVariables[kHvNav50].value;
     MarkerBeacons = RoundToInt32(Look(kHvMarkerBeacons));
     WindData[0] = Look(kHvWindSpeed);
     double wind_dir = std::fmod(Look(kHvWindDirection) - NavHeading, 360.0);
@@ -539,13 +543,13 @@ void FscomTrimming() {
     } else {
         const bool running = HostPauseIndicator == 0;
         bool sent = false;
-        if ((FgcCoupledSide & 1) && FgcServoValid[0] != 0 && FgcServoFault[0] == 0 &&
+        if ((FgcSide1.coupled_side & 1) && FgcServoValid[0] != 0 && FgcServoFault[0] == 0 &&
             AcBusPowered.get(3) != 0 && running) {
             const double out = ElevatorTrimOut - 3000.0 * ApPitchServoOutput1;
             ElevatorTrimOut = RoundToInt32(std::clamp(out, -15900.0, 15900.0));
             sent = true;
         }
-        if ((FgcCoupledSide & 2) && FgcServoValid[1] != 0 && FgcServoFault[1] == 0 &&
+        if ((FgcSide1.coupled_side & 2) && FgcServoValid[1] != 0 && FgcServoFault[1] == 0 &&
             AcBusPowered.get(2) != 0 && running) {
             const int32_t out = ElevatorTrimOut - RoundToInt32(3000.0 * ApPitchServoOutput2);
             ElevatorTrimOut = std::clamp(out, -16381, 16381);

@@ -182,6 +182,9 @@ extern double WindData[2];      // [0] speed, [1] direction relative to NavHeadi
 extern int32_t HostFlapsValue;  // token 332 (flaps, ground proximity, named variables)
 extern int32_t HostValue325;
 extern double EngineStarterValue[2];  // tokens 563, 573, rounded
+// The NAV1 and NAV2 bearings (degrees): the first token-31 record and the
+// token-50 record, five places apart in the table.
+extern double HostNavBearing[2];
 
 // Hold of an airborne change of the on-ground flag, in host passes.
 inline constexpr int32_t kOnGroundReleaseHold = 32;
@@ -268,6 +271,7 @@ extern double RemotePositionValues[3];  // gate (> 7.0), northing, easting (nm)
 // Pilot side panel.
 extern uint8_t PilotPanelFlag;
 extern int32_t PilotTrimRequest;       // +1 / -1 trim request
+extern int32_t PilotTrimTimer;         // ticks; armed with 8 with each trim request
 extern int32_t PilotPanelOverride;     // -1 / 0 / +1 power-lever override
 extern int32_t KeyEventPanelWords[4];  // two pairs of on/off panel words
 

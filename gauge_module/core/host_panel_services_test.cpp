@@ -283,7 +283,7 @@ TEST_F(HostServices, EachSurfaceFailureActsFromItsOwnEntry) {
 TEST_F(HostServices, AutopilotAileronOutputStopsWhileTheAileronsHaveFailed) {
     const uint8_t frozen = SimFrozen.exchange(0);
     FGC_comp_AP1_engaged = 1;
-    FgcCoupledSide = 1;
+    FgcSide1.coupled_side = 1;
     FgcServoValid[0] = 1;
     AcBusPowered.set(3, 1);
     ApRollServoOutput = 500;

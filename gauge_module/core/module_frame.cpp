@@ -12,6 +12,7 @@
 #include "core/shared_maths.h"
 #include "core/sound_objects.h"
 #include "core/systems_tick.h"
+#include "fms/fms_lifecycle.h"
 #include "resources/resource_table.h"
 #include "zu/platform/timer.h"
 
@@ -172,6 +173,10 @@ void MaingaugeUpdate() {
     const bool linked = FsuipcLinkReady.load(std::memory_order_acquire) != 0;
 
     // One-shot initialisations, once the link has filled the aircraft folder.
+    if (FmsStarted == 0 && linked) {
+        FmsInitialize();
+        FmsStarted = 1;
+    }
     if (SettingsLoaded == 0 && linked) {
         ReadSettingsIni();
         SettingsLoaded = 1;
@@ -222,6 +227,11 @@ void MaingaugeKill() {
     StopSystemsTimer();
     FsuipcLinkReady.store(0, std::memory_order_release);
     ModuleActive.store(0, std::memory_order_release);
+
+    if (FmsStarted != 0) {
+        FmsShutdown();
+        FmsStarted = 0;
+    }
 
     HardwareOutputHoldoff = 0;
     FsuipcClose();

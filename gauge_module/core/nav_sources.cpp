@@ -1,5 +1,9 @@
 #include "core/nav_sources.h"
 
+#include "core/electrical_system.h"
+#include "instruments/adf_control_heads.h"
+#include "instruments/vor_control_heads.h"
+
 namespace zu {
 
 namespace {
@@ -33,5 +37,39 @@ NavSourceRecord NavSources[kNavSourceCount] = {
 
 int32_t NavSourceSel1 = 1;
 int32_t NavSourceSel2 = 2;
+
+int32_t FGC_comp_HSI1_bearing0_select = 0;
+int32_t FGC_comp_HSI1_bearing1_select = 0;
+int32_t FGC_comp_HSI2_bearing0_select = 0;
+int32_t FGC_comp_HSI2_bearing1_select = 0;
+VsiSelStation VsiSelValues[2] = {};
+
+namespace {
+
+// A receiver without power or switched off shows nothing; its name, kind,
+// identifier, bearing, deviation, course and sent values stay.
+void ClearNavSource(NavSourceRecord& r) {
+    r.receive_state = 0;
+    r.bearing_valid = 0;
+    r.distance_valid = 0;
+    r.frequency = 0;
+    r.deviation_valid = 0;
+    r.course_valid = 0;
+    r.glideslope_alive = 0;
+    r.to_from = 0;
+    r.distance = 0.0;
+}
+
+}  // namespace
+
+void NavSourcesReset() {
+    // The radio heads' mode selectors (0 = off) are their mode words.
+    if (BusPowered2.get(0) == 0)
+        for (int i = kNavVor2; i <= kNavAux2; ++i) ClearNavSource(NavSources[i]);
+    if (BusPowered.get(kPoweredLeftEssential) == 0) ClearNavSource(NavSources[kNavVor1]);
+    if (Vor1PanelState.mode == 0) ClearNavSource(NavSources[kNavVor1]);
+    if (Vor2PanelState.mode == 0) ClearNavSource(NavSources[kNavVor2]);
+    if (Adf1PanelState.mode == 0) ClearNavSource(NavSources[kNavAdf1]);
+}
 
 }  // namespace zu

@@ -63,4 +63,23 @@ extern char NavSourceIdentTexts[kNavSourceCount][kNavIdentTextSize + 1];
 extern int32_t NavSourceSel1;
 extern int32_t NavSourceSel2;
 
+// Bearing-pointer selections of both navigation displays (0..4), mapped to
+// source indices by the nav-receiver update.
+extern int32_t FGC_comp_HSI1_bearing0_select;
+extern int32_t FGC_comp_HSI1_bearing1_select;
+extern int32_t FGC_comp_HSI2_bearing0_select;
+extern int32_t FGC_comp_HSI2_bearing1_select;
+
+// The station chosen on a side's symbol generator, from the flight
+// management database, for the side's DME step.
+struct VsiSelStation {
+    double longitude;  // degrees
+    double latitude;   // degrees
+    double elevation_ft;
+};
+extern VsiSelStation VsiSelValues[2];
+
+// The power and mode resets of the receivers' records.
+void NavSourcesReset();
+
 }  // namespace zu

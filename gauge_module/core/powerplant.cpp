@@ -9,6 +9,7 @@ float IttCorrection[2] = {0.0f, 0.0f};
 float EngineOilQty[2] = {4.8f, 5.2f};
 float FuelTemp = 0.0f;
 SystemTimersRecord SystemTimers{};
+SystemTimers2Record SystemTimers2{};
 
 double HostThrottleLever[2] = {3000.0, 3000.0};
 int32_t HostThrottleInput[2] = {-4096, -4096};

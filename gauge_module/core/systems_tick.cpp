@@ -12,6 +12,9 @@
 #include "core/module_frame.h"
 #include "core/named_variables.h"
 #include "displays/tcas.h"
+#include "displays/flight_data_recorder.h"
+#include "fms/fms_lifecycle.h"
+#include "fms/fms_nav_output.h"
 
 namespace zu {
 
@@ -72,8 +75,9 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     // AHRS 1 and 2, alerting, flight guidance (not while frozen or loading a
     // flight) and barometric altitude come here.
     TcasCompute();  // traffic, with the transponder head's timers
-    // Weather radar, clocks, display brightness, flight data recorder [4th]
-    // and flight management come here.
+    // Weather radar, clocks and display brightness come here.
+    if (rate & 0x04) FdrUpdate();
+    FmsUpdate();
     if (rate & 0x02) DoorRampUpdate();
     // Head-up guidance, landing gear and the autofeather timers come here;
     // the sound tick closes the tick.
@@ -100,6 +104,7 @@ void MaingaugeProc() {
     }
 
     // 3. Navigation sources.
+    NavSourcesUpdate();
 
     // 4. Repositioning burst, first half.
     RepositionBurstStep();

@@ -3,6 +3,7 @@
 namespace zu {
 
 uint8_t DisplayFormatFlags1[4] = {};
+DisplayControlRecord DisplayControlState1{};
 DisplayControlRecord DisplayControlState2{};
 
 }  // namespace zu

@@ -13,7 +13,10 @@ struct DisplayControlRecord {
     uint8_t Transfer[3];  // navigation-, heading- and attitude-source transfer
     uint8_t Overlay;      // weather overlay
     int32_t Mode;         // navigation display mode 0..2
+    // Bearing pointers 0 and 1: indices into NavSources.
+    int32_t BearingPointerSource[2];
 };
+extern DisplayControlRecord DisplayControlState1;
 extern DisplayControlRecord DisplayControlState2;
 
 }  // namespace zu

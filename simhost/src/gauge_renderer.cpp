@@ -9,6 +9,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 
@@ -219,6 +220,29 @@ bool GaugeRenderer::fonts_ok(std::string* problem) const {
     return false;
 }
 
+namespace {
+
+// Pixels in the module's layout (rows top down, R, G, B, A premultiplied,
+// 4 x width bytes a row) as a Cairo image.
+cairo_surface_t* PixelsToCairo(const uint8_t* pixels, int width, int height) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_surface_flush(surface);
+    unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < height; ++y) {
+        uint32_t* row = reinterpret_cast<uint32_t*>(data + y * stride);
+        const uint8_t* src = pixels + static_cast<size_t>(y) * width * 4;
+        for (int x = 0; x < width; ++x, src += 4) {
+            row[x] = (uint32_t{src[3]} << 24) | (uint32_t{src[0]} << 16) | (uint32_t{src[1]} << 8) |
+                     src[2];
+        }
+    }
+    cairo_surface_mark_dirty(surface);
+    return surface;
+}
+
+}  // namespace
+
 cairo_surface_t* GaugeRenderer::Bitmap(uint32_t id) {
     auto it = bitmaps_.find(id);
     if (it != bitmaps_.end()) return it->second;
@@ -229,19 +253,7 @@ cairo_surface_t* GaugeRenderer::Bitmap(uint32_t id) {
                                          : nullptr;
     if (r != nullptr && r->pixels != nullptr && r->width > 0 && r->height > 0 &&
         r->width <= 16384 && r->height <= 16384) {
-        surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, r->width, r->height);
-        cairo_surface_flush(surface);
-        unsigned char* data = cairo_image_surface_get_data(surface);
-        const int stride = cairo_image_surface_get_stride(surface);
-        for (int y = 0; y < r->height; ++y) {
-            uint32_t* row = reinterpret_cast<uint32_t*>(data + y * stride);
-            const uint8_t* src = r->pixels + static_cast<size_t>(y) * r->width * 4;
-            for (int x = 0; x < r->width; ++x, src += 4) {
-                row[x] = (uint32_t{src[3]} << 24) | (uint32_t{src[0]} << 16) |
-                         (uint32_t{src[1]} << 8) | src[2];
-            }
-        }
-        cairo_surface_mark_dirty(surface);
+        surface = PixelsToCairo(r->pixels, r->width, r->height);
     }
     bitmaps_[id] = surface;
     return surface;
@@ -319,6 +331,32 @@ void GaugeRenderer::PaintScaled(cairo_t* cr, uint32_t id, double x, double y, bo
     cairo_pattern_destroy(pattern);
 }
 
+// A drawn surface's last picture, placed over its element's bitmap area.
+void GaugeRenderer::PaintSurface(cairo_t* cr, const GaugeInstance& g, const gauge::ElementHeader* e,
+                                 double x, double y, bool lit, double ambient) {
+    const DrawnSurface* found = nullptr;
+    for (const auto& s : g.surfaces) {
+        if (s->element == e) found = s.get();
+    }
+    cairo_surface_t* b = Bitmap(e->resource_id);
+    if (found == nullptr || b == nullptr || found->picture.empty()) return;
+    const int w = found->surface.width;
+    const int h = found->surface.height;
+    cairo_surface_t* pic = PixelsToCairo(found->picture.data(), w, h);
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_scale(cr, static_cast<double>(cairo_image_surface_get_width(b)) / w,
+                static_cast<double>(cairo_image_surface_get_height(b)) / h);
+    cairo_set_source_surface(cr, pic, 0, 0);
+    cairo_paint(cr);
+    if (!lit && ambient < 1.0) {
+        cairo_set_source_rgba(cr, 0, 0, 0, 1.0 - std::clamp(ambient, 0.0, 1.0));
+        cairo_mask_surface(cr, pic, 0, 0);
+    }
+    cairo_restore(cr);
+    cairo_surface_destroy(pic);
+}
+
 void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scale, double ambient) {
     int dw = 0;
     int dh = 0;
@@ -340,7 +378,11 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
         cairo_save(cr);
         switch (e->type) {
             case gauge::ElementType::StaticImage:
-                PaintScaled(cr, e->resource_id, px, py, lit);
+                if ((e->image_flags & gauge::kImageDrawnSurface) != 0) {
+                    PaintSurface(cr, g, e, px, py, lit, ambient_);
+                } else {
+                    PaintScaled(cr, e->resource_id, px, py, lit);
+                }
                 break;
             case gauge::ElementType::Icon: {
                 const auto* icon = reinterpret_cast<const gauge::IconElement*>(e);
@@ -470,6 +512,9 @@ uint64_t GaugeRenderer::GaugeSignature(const GaugeInstance& g) {
             Mix(&h, &str->bg_colour, sizeof str->bg_colour);
         }
     }
+    for (const auto& surface : g.surfaces) {  // a new picture is a change
+        Mix(&h, &surface->pictures, sizeof surface->pictures);
+    }
     return h;
 }
 
@@ -582,6 +627,30 @@ bool GaugeRenderer::WritePngs(const fs::path& dir, const std::string& name,
         if (status != CAIRO_STATUS_SUCCESS) {
             *error = "cannot write " + file.string() + ": " + cairo_status_to_string(status);
             return false;
+        }
+    }
+    // Every drawn surface's picture at its own size: NAME-<gauge>.png (the
+    // gauge's name with every character but letters and digits as '_'; a
+    // gauge's further surfaces get -2, -3, ...).
+    for (const GaugeInstance& g : sim_.gauges()) {
+        std::string gauge_name = g.name;
+        for (char& c : gauge_name) {
+            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+        }
+        for (size_t i = 0; i < g.surfaces.size(); ++i) {
+            const DrawnSurface& d = *g.surfaces[i];
+            const int w = d.surface.width;
+            const int h = d.surface.height;
+            if (d.picture.empty()) continue;
+            cairo_surface_t* pic = PixelsToCairo(d.picture.data(), w, h);
+            const std::string suffix = i == 0 ? "" : "-" + std::to_string(i + 1);
+            const fs::path file = dir / (name + "-" + gauge_name + suffix + ".png");
+            const cairo_status_t status = cairo_surface_write_to_png(pic, file.c_str());
+            cairo_surface_destroy(pic);
+            if (status != CAIRO_STATUS_SUCCESS) {
+                *error = "cannot write " + file.string() + ": " + cairo_status_to_string(status);
+                return false;
+            }
         }
     }
     return true;

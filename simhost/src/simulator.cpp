@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <thread>
 
 #include "text_util.h"
+#include "zu/platform/drawing.h"
 #include "zu/platform/paths.h"
 #include "zu/platform/timer.h"
 #include "zu/platform/window_timer.h"
@@ -89,6 +91,7 @@ gauge::PanelServiceTable BuildServiceTable() {
     put(gauge::kSlotElementListKill, &ElementService<gauge::kSlotElementListKill>);
     put(gauge::kSlotTriggerKeyEvent, &TriggerKeyEvent);
     put(gauge::kSlotLookupVariable, &LookupVariableThunk);
+    put(gauge::kSlotPanelWindowOpen, &WindowService<gauge::kSlotPanelWindowOpen>);
     put(gauge::kSlotPanelWindowClose, &WindowService<gauge::kSlotPanelWindowClose>);
     put(gauge::kSlotPanelWindowToggle, &WindowService<gauge::kSlotPanelWindowToggle>);
     put(gauge::kSlotCheckNamedVariable, &CheckNamedThunk);
@@ -105,7 +108,9 @@ gauge::PanelServiceTable g_service_table = BuildServiceTable();
 const char* WindowSlotName(int slot) {
     switch (slot) {
         case gauge::kSlotPanelWindowCloseIdent:
-            return "close-ident";
+            return "is-open";
+        case gauge::kSlotPanelWindowOpen:
+            return "open";
         case gauge::kSlotPanelWindowClose:
             return "close";
         case gauge::kSlotPanelWindowToggle:
@@ -450,11 +455,68 @@ void Simulator::CallGauge(GaugeInstance& g, int32_t service, gauge::StandardRout
     GaugeInstance* previous = current_;
     current_ = &g;
     PrepareHeader(g);
+    // The element records are the module's static data, shared by every
+    // instance of a gauge: each instance's surfaces are handed over anew.
+    for (const auto& s : g.surfaces) s->element->surface = &s->surface;
     if (service >= 0 && g.header->gauge_callback != nullptr) {
         g.header->gauge_callback(g.header, service, 0);
     }
     if (routine != nullptr) routine(g.header, arg);
+    TakePictures(g);
     current_ = previous;
+}
+
+DrawnSurface::~DrawnSurface() {
+    if (element != nullptr && element->surface == &surface) element->surface = nullptr;
+    platform::DrawContextDestroy(static_cast<platform::DrawContext*>(surface.context));
+}
+
+void Simulator::MakeSurfaces(GaugeInstance& g) {
+    g.surfaces.clear();
+    const gauge::FindResourceRoutine find = linkage_ != nullptr ? linkage_->find_resource : nullptr;
+    if (find == nullptr || g.elements.empty()) return;
+    // The gauge's design size is its first bitmap's; a surface is its
+    // element's bitmap scaled as the gauge is placed, times the pictures'
+    // scale, so it is painted at the size it is shown.
+    const gauge::BitmapResource* first = find(g.elements.front().element->resource_id);
+    if (first == nullptr || first->width <= 0 || first->height <= 0) return;
+    const double scale = std::clamp(config_.surface_scale, 0.1, 8.0);
+    const double sx = (g.width > 0 ? static_cast<double>(g.width) / first->width : 1.0) * scale;
+    const double sy = (g.height > 0 ? static_cast<double>(g.height) / first->height : 1.0) * scale;
+    for (const ElementState& es : g.elements) {
+        gauge::ElementHeader* e = es.element;
+        if (e->type != gauge::ElementType::StaticImage ||
+            (e->image_flags & gauge::kImageDrawnSurface) == 0) {
+            continue;
+        }
+        const gauge::BitmapResource* r = find(e->resource_id);
+        if (r == nullptr) continue;
+        const int w = std::clamp(static_cast<int>(std::lround(r->width * sx)), 1, 4096);
+        const int h = std::clamp(static_cast<int>(std::lround(r->height * sy)), 1, 4096);
+        auto s = std::make_shared<DrawnSurface>();
+        s->element = e;
+        s->pixels.assign(static_cast<size_t>(w) * h * 4, 0);
+        s->picture = s->pixels;
+        s->surface = {w,
+                      h,
+                      w * 4,
+                      static_cast<uint32_t>(s->pixels.size()),
+                      s->pixels.data(),
+                      platform::DrawContextCreate(s->pixels.data(), w, h, w * 4)};
+        g.surfaces.push_back(std::move(s));
+    }
+}
+
+void Simulator::TakePictures(GaugeInstance& g) {
+    for (const auto& s : g.surfaces) {
+        if ((s->element->image_flags & gauge::kImageOnScreen) != 0) continue;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            s->picture = s->pixels;
+        }
+        ++s->pictures;
+        s->element->image_flags |= gauge::kImageOnScreen;
+    }
 }
 
 void Simulator::InstallAll() {
@@ -471,6 +533,7 @@ void Simulator::KillAll() {
         if (!it->installed) continue;
         CallGauge(*it, gauge::kServiceKill, it->header->kill, 0);
         it->installed = false;
+        it->surfaces.clear();
     }
 }
 
@@ -677,6 +740,7 @@ void Simulator::BuildElements(GaugeInstance& g) {
         Warn("gauge '" + g.name + "': element list longer than " +
              std::to_string(kMaxElementsPerGauge) + " elements; the rest is ignored");
     }
+    MakeSurfaces(g);
 }
 
 void Simulator::UpdateElements(GaugeInstance& g) {
@@ -742,6 +806,11 @@ void Simulator::UpdateElements(GaugeInstance& g) {
 
 void Simulator::RecordFlags(GaugeInstance& g) {
     for (ElementState& s : g.elements) {
+        // Whatever the element holds is on screen from now on (a drawn
+        // surface's picture is taken after its service).
+        if ((s.element->image_flags & gauge::kImageDrawnSurface) == 0) {
+            s.element->image_flags |= gauge::kImageOnScreen;
+        }
         s.image_flags = s.element->image_flags;
         s.hidden = (s.image_flags & gauge::kImageHidden) != 0;
     }
@@ -873,10 +942,19 @@ uint64_t Simulator::ModuleKeyEventsTotal() const {
 
 int32_t Simulator::PanelWindowService(int slot, uint32_t ident) {
     int32_t result = 0;
+    if (slot == gauge::kSlotPanelWindowCloseIdent) {
+        // A query without side effects (gauges ask it every frame): not
+        // recorded, not logged.
+        std::lock_guard<std::mutex> lock(mutex_);
+        return open_windows_.count(ident) != 0 ? 1 : 0;
+    }
     {
         std::lock_guard<std::mutex> lock(mutex_);
         const bool was_open = open_windows_.count(ident) != 0;
-        if (slot == gauge::kSlotPanelWindowToggle) {
+        if (slot == gauge::kSlotPanelWindowOpen) {
+            open_windows_.insert(ident);
+            result = 1;
+        } else if (slot == gauge::kSlotPanelWindowToggle) {
             if (was_open) {
                 open_windows_.erase(ident);
             } else {

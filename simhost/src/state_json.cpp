@@ -127,6 +127,7 @@ json ElementJson(size_t index, const ElementState& s) {
             break;
         case gauge::ElementType::String:
             e["text"] = SafeText(s.text);
+            e["colour"] = reinterpret_cast<const gauge::StringElement*>(s.element)->fg_colour;
             break;
         case gauge::ElementType::Icon:
             e["icon"] = Number(s.value);
@@ -348,8 +349,17 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
     json gauges = json::array();
     for (const GaugeInstance& g : sim.gauges()) {
         json elements = json::array();
-        for (size_t i = 0; i < g.elements.size(); ++i)
-            elements.push_back(ElementJson(i, g.elements[i]));
+        for (size_t i = 0; i < g.elements.size(); ++i) {
+            json e = ElementJson(i, g.elements[i]);
+            for (const auto& surface : g.surfaces) {
+                if (surface->element != g.elements[i].element) continue;
+                e["surface"] = {{"width", surface->surface.width},
+                                {"height", surface->surface.height},
+                                {"pictures", surface->pictures},
+                                {"texts", json::array()}};
+            }
+            elements.push_back(std::move(e));
+        }
         gauges.push_back({{"name", g.name},
                           {"table_index", g.table_index},
                           {"window", g.window_number},

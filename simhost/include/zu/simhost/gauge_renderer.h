@@ -142,6 +142,8 @@ class GaugeRenderer {
     cairo_pattern_t* ScaledPattern(uint32_t id, double x, double y, bool lit);
     // What the drawing of a gauge reads of its elements, hashed.
     static uint64_t GaugeSignature(const GaugeInstance& gauge);
+    void PaintSurface(cairo_t* cr, const GaugeInstance& g, const zu::gauge::ElementHeader* e,
+                      double x, double y, bool lit, double ambient);
 
     const Simulator& sim_;
     // A window's background picture (cached; null when it cannot be read).

@@ -62,6 +62,8 @@ struct SimulatorConfig {
     // rendered mix (lockstep only) for AudioCapture and WriteAudio.
     bool audio_silent = false;
     bool capture_audio = false;
+    // Pixels per panel unit of the drawn surfaces (the pictures' --scale).
+    double surface_scale = 1.0;
 };
 
 // One element of a placed gauge, in the order of the element walk (depth
@@ -77,6 +79,19 @@ struct ElementState {
     double y = 0;
     std::string text;  // string elements
     uint64_t updates = 0;
+};
+
+// A drawn-surface element (kImageDrawnSurface) of one placed gauge: the
+// pixels the module paints through its drawing context, and the picture the
+// host shows, copied from the pixels after a service in which the module
+// cleared the element's kImageOnScreen flag.
+struct DrawnSurface {
+    zu::gauge::ElementHeader* element = nullptr;
+    zu::gauge::DrawingSurface surface{};
+    std::vector<uint8_t> pixels;
+    std::vector<uint8_t> picture;  // same layout as the pixels
+    uint64_t pictures = 0;         // copies taken so far
+    ~DrawnSurface();
 };
 
 struct GaugeInstance {
@@ -96,6 +111,9 @@ struct GaugeInstance {
     uint64_t updates = 0;
     uint64_t draws = 0;
     std::vector<ElementState> elements;
+    // Made at element-list install at the element's placed size, destroyed
+    // after kill.
+    std::vector<std::shared_ptr<DrawnSurface>> surfaces;
 };
 
 struct KeyEventRecord {
@@ -107,7 +125,7 @@ struct KeyEventRecord {
 
 struct PanelWindowCall {
     uint64_t frame = 0;
-    int slot = 0;  // 11, 45 or 46
+    int slot = 0;  // 44 open, 45 close or 46 toggle
     uint32_t ident = 0;
     int32_t result = 0;
 };
@@ -280,6 +298,8 @@ class Simulator {
     void BuildElements(GaugeInstance& gauge);
     void UpdateElements(GaugeInstance& gauge);
     void RecordFlags(GaugeInstance& gauge);
+    void MakeSurfaces(GaugeInstance& gauge);
+    void TakePictures(GaugeInstance& gauge);
     void SelectAudioMode();
     void RenderAudio();
     void CollectSoundEvents();
