@@ -20,6 +20,7 @@
 #include "cabin_link/sound_scheme.h"
 #include "core/ahrs.h"
 #include "core/air_data.h"
+#include "core/blade_angle_locator.h"
 #include "core/cabin_doors.h"
 #include "core/caution_logic.h"
 #include "core/electrical_system.h"
@@ -30,6 +31,7 @@
 #include "core/ice_protection.h"
 #include "core/joystick_input.h"
 #include "core/module_frame.h"
+#include "core/named_variables.h"
 #include "core/nav_sources.h"
 #include "core/powerplant.h"
 #include "core/radio_altitude_alerting.h"
@@ -206,6 +208,17 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(RadioAltWarmupCountdown, s.radio_alt_warmup);
     f(VoiceAlertIndex, s.voice_alert);
     f(GpwsFlags, s.gpws_flags);
+    // The blade-angle locator (its pointers reach into one flight's
+    // simulator) and the named variables' publication state.
+    f(PropBetaLocated, s.prop_beta_located);
+    f(PropBladeAnglePointer, s.blade_angle_pointers);
+    f(BladeLocatorCalls, s.locator_calls);
+    f(BladeLocatorAttempts, s.locator_attempts);
+    f(NamedVariableIds, s.named_variable_ids);
+    f(NoAiiiBlinkCounter, s.no_aiii_blink);
+    f(RunwayElevationShown, s.runway_elevation_shown);
+    f(RunwayElevationTimer, s.runway_elevation_timer);
+    f(HgsIasMax, s.hgs_ias_max);
 }
 
 template <typename T>
@@ -355,6 +368,15 @@ struct Snapshot {
     Stored<decltype(RadioAltWarmupCountdown)> radio_alt_warmup;
     Stored<decltype(VoiceAlertIndex)> voice_alert;
     Stored<decltype(GpwsFlags)> gpws_flags;
+    Stored<decltype(PropBetaLocated)> prop_beta_located;
+    Stored<decltype(PropBladeAnglePointer)> blade_angle_pointers;
+    Stored<decltype(BladeLocatorCalls)> locator_calls;
+    Stored<decltype(BladeLocatorAttempts)> locator_attempts;
+    Stored<decltype(NamedVariableIds)> named_variable_ids;
+    Stored<decltype(NoAiiiBlinkCounter)> no_aiii_blink;
+    Stored<decltype(RunwayElevationShown)> runway_elevation_shown;
+    Stored<decltype(RunwayElevationTimer)> runway_elevation_timer;
+    Stored<decltype(HgsIasMax)> hgs_ias_max;
 };
 
 template <typename T>

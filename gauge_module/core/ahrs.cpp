@@ -168,4 +168,6 @@ void AhrsSetAligned(AhrsRecord& ahrs) {
     ahrs.redraw_countdown = 0;
 }
 
+double LongitudinalAccelFiltered = 0.0;
+
 }  // namespace zu

@@ -57,4 +57,8 @@ void AhrsUpdate(AhrsRecord& ahrs);
 // Both AHRS aligned at once (a restored flight).
 void AhrsSetAligned(AhrsRecord& ahrs);
 
+// Longitudinal acceleration along the flight path, filtered (knots per
+// second), read by the head-up guidance and flight guidance.
+extern double LongitudinalAccelFiltered;
+
 }  // namespace zu

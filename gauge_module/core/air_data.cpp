@@ -162,4 +162,7 @@ bool AirDataStateSave(const char* path) {
                                                sizeof AIRDATA_comp_selected_alt, path);
 }
 
+int32_t AltimeterShownAltitude1 = 0;
+int32_t AltimeterShownAltitude2 = 0;
+
 }  // namespace zu

@@ -61,4 +61,8 @@ void ClockUpdate(int index);
 // Writes the selected altitude to the saved flight; false on a write error.
 bool AirDataStateSave(const char* path);
 
+// The altitude each side's altimeter shows, feet.
+extern int32_t AltimeterShownAltitude1;
+extern int32_t AltimeterShownAltitude2;
+
 }  // namespace zu

@@ -13,6 +13,8 @@ extern int32_t flight_controls_FLAPS[2];
 extern int32_t flight_controls_GEAR;
 // Leg positions nose, left, right: 0 up .. 76 down (initial 76).
 extern int32_t GearLegPosition[3];
+// Passes left of the gear's travel between up and down (0: not moving).
+extern int32_t GearTransitCountdown;
 
 // Flag bytes of the gear and configuration logic.
 enum GearFlagByte : int {

@@ -49,5 +49,10 @@ int32_t FGC_comp_HSI1_heading_sel = 0;
 int32_t FGC_comp_HSI2_heading_sel = 0;
 NavSourceRecord* FgcSide1Source = &NavSources[kNavVor1];
 int32_t FgcGlideslopeDeviation = 0;
+uint8_t FgcState = 0;
+uint8_t FdBarSense = 0;
+uint8_t FmaFlags1[2] = {0, 0};
+uint8_t FgcFlags1[4] = {0, 0, 0, 0};
+uint8_t Fgc2TcsActive = 0;
 
 }  // namespace zu

@@ -6,6 +6,7 @@
 
 #include "cabin_link/cabin_entertainment.h"
 #include "cabin_link/instructor_state_exchange.h"
+#include "core/blade_angle_locator.h"
 #include "core/electrical_system.h"
 #include "core/flight_persistence.h"
 #include "core/fsuipc_client.h"
@@ -557,6 +558,7 @@ void BladeAngleTargets() {
         }
         PropBladeTarget[e] = target;
         WriteValue(kBladeOffsets[e], target);
+        StoreLocatedBladeAngle(e, target);
     }
 }
 
@@ -720,6 +722,7 @@ void PropBladeAngleUpdate(int32_t unused) {
         s = std::clamp(s, 13.0 * kDegToRad, 59.0 * kDegToRad);
         PropFeatherBlend[e] = s;
         WriteValue(kBladeOffsets[e], s);
+        StoreLocatedBladeAngle(e, s);
     }
     if (Queued()) Process();
 }

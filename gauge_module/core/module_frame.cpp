@@ -2,11 +2,13 @@
 
 #include "cabin_link/instructor_link_server.h"
 #include "cabin_link/sound_scheme.h"
+#include "core/blade_angle_locator.h"
 #include "core/fsuipc_client.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/gauge_table.h"
 #include "core/host_panel_services.h"
 #include "core/joystick_input.h"
+#include "core/named_variables.h"
 #include "core/settings_file.h"
 #include "core/shared_maths.h"
 #include "core/sound_objects.h"
@@ -166,6 +168,9 @@ void MaingaugeUpdate() {
     // 2. Start-up hold of the host input and output.
     CountdownTick(&HostIoStartDelay);
 
+    // 3. The blade-angle locator.
+    if ((FeatureDisableMask & kSkipBladeAngleLocator) == 0) fscom_fsmem_initialise();
+
     const bool linked = FsuipcLinkReady.load(std::memory_order_acquire) != 0;
 
     // One-shot initialisations, once the link has filled the aircraft folder.
@@ -199,6 +204,11 @@ void MaingaugeUpdate() {
         SoundSystemInit();
         SoundSystemStarted = 1;
         JoystickButtonsSend();
+    }
+
+    if (NamedVarsRegistered == 0 && linked) {
+        NamedVarsRegister();
+        NamedVarsRegistered = 1;
     }
 
     // Per-frame host pass.

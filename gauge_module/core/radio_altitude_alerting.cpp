@@ -373,4 +373,5 @@ void GpwsUpdate() {
     GpwsFlash(m);
 }
 
+
 }  // namespace zu

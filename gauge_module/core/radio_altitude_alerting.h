@@ -61,4 +61,6 @@ void RadioAltitudeReadout();
 void StallWarningUpdate();
 void GpwsUpdate();
 
+// Set while the aircraft is in its take-off phase (initial 1).
+extern uint8_t GpwsTakeoffPhase;
 }  // namespace zu

@@ -5,6 +5,7 @@
 #include "cabin_link/sound_scheme.h"
 #include "core/ahrs.h"
 #include "core/air_data.h"
+#include "core/blade_angle_locator.h"
 #include "core/cabin_doors.h"
 #include "core/electrical_system.h"
 #include "core/flight_persistence.h"
@@ -12,6 +13,7 @@
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
+#include "core/named_variables.h"
 #include "displays/tcas.h"
 #include "displays/flight_data_recorder.h"
 #include "fms/fms_lifecycle.h"
@@ -140,7 +142,10 @@ void MaingaugeProc() {
     if ((FeatureDisableMask & kSkipFsuipcWriteBatch) == 0) FsuipcWriteBatch();
     FsuipcBusy.store(0, std::memory_order_release);
 
-    // 10. Named variables.
+    // 10. Named variables, once the blade angles are found.
+    if ((FeatureDisableMask & kSkipNamedVarsPublish) == 0 && PropBetaLocated != 0) {
+        NamedVarsPublish();
+    }
 
     // 11. Repositioning write.
     if (RemoteDisplayCountdown.load(std::memory_order_acquire) != 0) {

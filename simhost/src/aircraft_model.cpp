@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "zu/platform/process_heaps.h"
 #include "zu/simhost/simulator.h"
 
 namespace zu::simhost {
@@ -80,7 +81,46 @@ int32_t SignedValue(uint32_t value) {
 
 }  // namespace
 
-AircraftModel::AircraftModel() = default;
+AircraftModel::AircraftModel() {
+    std::memcpy(marker_block_ + kHeapMarkerOffset, &kHeapMarkerValue, sizeof kHeapMarkerValue);
+    BladeAnglesToHeap();
+    heap_ = platform::HeapRegister();
+    platform::HeapAddEntry(heap_, marker_block_, sizeof marker_block_, platform::kHeapEntryBusy);
+    platform::HeapAddEntry(heap_, engine_block_, sizeof engine_block_, platform::kHeapEntryBusy);
+}
+
+AircraftModel::~AircraftModel() {
+    platform::HeapUnregister(heap_);
+}
+
+const uint8_t* AircraftModel::HeapBladeAngleAddress(int engine) const {
+    return engine_block_ + kBladeAngleOffset + static_cast<size_t>(engine) * kEngineRecordSize;
+}
+
+double AircraftModel::HeapBladeAngle(int engine) const {
+    if (engine < 0 || engine >= kHeapEngines) return 0.0;
+    double v;
+    std::memcpy(&v, HeapBladeAngleAddress(engine), sizeof v);
+    return v;
+}
+
+// The heap is locked while the model reads or writes it, as a walker locks
+// it while it scans.
+void AircraftModel::BladeAnglesFromHeap() {
+    platform::HeapLock(heap_);
+    for (int e = 0; e < 2; ++e)
+        state_.engines[static_cast<size_t>(e)].blade_angle = HeapBladeAngle(e);
+    platform::HeapUnlock(heap_);
+}
+
+void AircraftModel::BladeAnglesToHeap() {
+    platform::HeapLock(heap_);
+    for (int e = 0; e < 2; ++e) {
+        std::memcpy(engine_block_ + kBladeAngleOffset + static_cast<size_t>(e) * kEngineRecordSize,
+                    &state_.engines[static_cast<size_t>(e)].blade_angle, sizeof(double));
+    }
+    platform::HeapUnlock(heap_);
+}
 
 double AircraftModel::IndicatedAirspeedKt() const {
     return state_.tas_ft_s * std::sqrt(DensityRatio(state_.altitude_ft)) / kKnot;
@@ -314,6 +354,7 @@ void AircraftModel::OnFsuipcWrite(uint32_t offset, uint32_t size, uint8_t* image
     }
     if (covers(0x2418, 8)) std::memcpy(&state_.engines[0].blade_angle, image + 0x2418, 8);
     if (covers(0x2518, 8)) std::memcpy(&state_.engines[1].blade_angle, image + 0x2518, 8);
+    if (covers(0x2418, 8) || covers(0x2518, 8)) BladeAnglesToHeap();
 }
 
 // The weather record at a sample point: the cloud layers of every weather
@@ -477,6 +518,7 @@ void AircraftModel::StepFlight(double dt) {
 }
 
 void AircraftModel::Step(Simulator& sim, double dt) {
+    BladeAnglesFromHeap();
     const bool frozen = state_.paused || state_.reposition_pause;
     if (repositioned_) {
         // A repositioned aircraft keeps its speed but flies level.
@@ -492,6 +534,7 @@ void AircraftModel::Step(Simulator& sim, double dt) {
         }
         state_.tick_count += 18.2 * dt;
         StepEngines(dt);
+        BladeAnglesToHeap();
         StepFlight(dt);
     }
     Publish(sim);  // 0x0264 shows this frame's repositioning pause
@@ -531,7 +574,7 @@ void AircraftModel::Publish(Simulator& sim) {
                                       {198, 233}, {199, 234}, {563, 573}, {304, 303}};
     for (int e = 0; e < 2; ++e) {
         const EngineState& eng = s.engines[e];
-        var(per_engine[0][e], eng.blade_angle);
+        var(per_engine[0][e], HeapBladeAngle(e));
         var(per_engine[1][e], eng.combustion ? 1 : 0);
         var(per_engine[2][e], eng.torque);
         var(per_engine[3][e], eng.prop_rpm);
@@ -546,6 +589,9 @@ void AircraftModel::Publish(Simulator& sim) {
         var(per_engine[12][e], static_cast<double>(SignedValue(eng.starter_switch)));
         var(per_engine[13][e], s.fuel_lb[e]);
     }
+    // Engines 3 and 4 of the simulator's engine block (none here).
+    var(719, HeapBladeAngle(2));
+    var(727, HeapBladeAngle(3));
     var(328, s.flap_handle);
     var(784, s.aileron);
     var(786, s.rudder);

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <thread>
 
 #include "text_util.h"
@@ -363,9 +364,22 @@ bool Simulator::LoadAircraft(std::string* error) {
         }
     }
     for (const std::string& w : panel_warnings_) Warn(w);
+    DefineAircraftNamedVariables(dir / kAircraftNamedVariablesFile);
     std::lock_guard<std::mutex> lock(mutex_);
     open_windows_ = std::move(open);
     return true;
+}
+
+// The named variables the aircraft's visual model and lever hardware define
+// (one name a line; blank lines and lines starting with # are skipped).
+void Simulator::DefineAircraftNamedVariables(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line)) {
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        RegisterNamedVariable(line.c_str());
+    }
 }
 
 GaugeInstance* Simulator::FindGauge(const std::string& name) {

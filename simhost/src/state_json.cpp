@@ -243,7 +243,8 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
                                {"oil_press", e.oil_press},
                                {"throttle", e.throttle},
                                {"prop_lever", e.prop_lever},
-                               {"condition", e.condition}});
+                               {"condition", e.condition},
+                               {"blade_angle", e.blade_angle}});
         }
         root["aircraft"] = {{"latitude", a.latitude},
                             {"longitude", a.longitude},

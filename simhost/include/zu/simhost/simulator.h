@@ -143,6 +143,11 @@ inline constexpr size_t kKeyEventWindow = 8192;
 inline constexpr size_t kPanelWindowCallWindow = 1024;
 inline constexpr size_t kSoundEventWindow = 8192;
 
+// The aircraft folder's list of the named variables its visual model and
+// lever hardware define; the simulator defines them when it loads the
+// aircraft.
+inline constexpr const char* kAircraftNamedVariablesFile = "named_variables.txt";
+
 struct NamedVariable {
     std::string name;
     double value = 0;
@@ -294,6 +299,7 @@ class Simulator {
     void LookupVariable(zu::gauge::HostVariable* var);
     int32_t CheckNamedVariable(const char* name);
     int32_t RegisterNamedVariable(const char* name);
+    void DefineAircraftNamedVariables(const std::filesystem::path& file);
     void SetNamedVariable(int32_t id, double value);
     double GetNamedVariable(int32_t id);
 
