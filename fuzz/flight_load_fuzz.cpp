@@ -65,8 +65,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(IsPitotSwitchValue(Antiice_sys_pitot2_ice_sw), "pitot 2 switch position");
     Check(CautionBrightnessShown.get() == -2, "caution brightness re-synchronised");
     ElectricalUpdate();
-    for (std::size_t i = 0; i < BusPowered.size; ++i) {
-        Check(BusPowered.get(i) <= 1, "bus-powered byte");
-    }
+    for (BusPoweredByte b : kBusPoweredBytes) Check(BusPowered.get(b) <= 1, "bus-powered byte");
     return 0;
 }
