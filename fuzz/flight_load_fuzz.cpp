@@ -6,34 +6,22 @@
 // switch must hold one of its positions, and the electrical record must come
 // out tidied (its bus-powered bytes 0 or 1 after a tick of the electrical
 // step).
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include "core/electrical_system.h"
 #include "core/flight_persistence.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/ice_protection.h"
-#include "zu/platform/paths.h"
+#include "zu/platform/ini_file.h"
 
 namespace {
 
-const std::string& FilePath() {
-    static const std::string path = [] {
-        // In memory where the system has it: the load reads the file once per key.
-        char shm[] = "/dev/shm/zu_flight_fuzz_XXXXXX";
-        char tmp[] = "/tmp/zu_flight_fuzz_XXXXXX";
-        char* templ = ::mkdtemp(shm);
-        if (templ == nullptr) templ = ::mkdtemp(tmp);
-        if (templ == nullptr) abort();
-        return zu::platform::FromHostPath(std::string(templ) + "/Fuzz.FLT");
-    }();
-    return path;
-}
+// The flight file lives in the INI layer's memory-backed table: nothing is
+// written to disk, and the load reads it once per key at memory speed.
+constexpr const char* kPath = "C:\\Flights\\Fuzz.FLT";
 
 void Check(bool condition, const char* what) {
     if (!condition) {
@@ -44,16 +32,18 @@ void Check(bool condition, const char* what) {
 
 }  // namespace
 
+// A smaller quarantine keeps freed memory warm (each key re-reads the file)
+// and still catches a use after free of any recent block.
+extern "C" const char* __asan_default_options() {
+    return "quarantine_size_mb=32";
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace zu;
-    const std::string& path = FilePath();
-    {
-        FILE* file = std::fopen(platform::ToHostPath(path).c_str(), "wb");
-        if (file == nullptr) return 0;
-        std::fwrite(data, 1, size, file);
-        std::fclose(file);
-    }
-    std::snprintf(LoadedFlightPath, sizeof LoadedFlightPath, "%s", path.c_str());
+    static const bool memory = (platform::SetIniMemoryFiles(true), true);
+    (void)memory;
+    platform::SetIniMemoryFile(kPath, data, size);
+    std::snprintf(LoadedFlightPath, sizeof LoadedFlightPath, "%s", kPath);
     std::memset(Electrics_sys.bytes, 0, kElectricsRecordSize);
     ElectricsDefaultsDone = 0;
     Antiice_sys_pitot1_ice_sw = 0;
