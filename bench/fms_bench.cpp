@@ -18,7 +18,6 @@
 #include "fms/fms_lifecycle.h"
 #include "fms/fms_nav_output.h"
 #include "fms/nav_database.h"
-#include "core/nav_sources.h"
 
 uint64_t BenchAllocationCount();
 

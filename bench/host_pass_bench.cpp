@@ -54,7 +54,6 @@ void operator delete[](void* p, std::size_t) noexcept {
     std::free(p);
 }
 
-
 namespace {
 
 double g_value = 0.0;

@@ -34,7 +34,6 @@
 #include "zu/platform/sound_device.h"
 #include "zu/platform/timer.h"
 
-
 namespace {
 
 namespace fs = std::filesystem;

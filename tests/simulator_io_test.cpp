@@ -23,7 +23,6 @@
 #include "core/systems_tick.h"
 #include "e2e_support.h"
 #include "instruments/adf_control_heads.h"
-#include "instruments/vor_control_heads.h"
 #include "instruments/com_control_heads.h"
 #include "instruments/vor_control_heads.h"
 #include "module_state.h"

@@ -14,9 +14,9 @@
 #include "core/radio_altitude_alerting.h"
 #include "core/shared_maths.h"
 #include "core/systems_tick.h"
+#include "fms/flight_plan.h"
 #include "instruments/atc_control_head.h"
 #include "instruments/com_control_heads.h"
-#include "fms/flight_plan.h"
 
 namespace zu {
 
@@ -414,7 +414,8 @@ namespace {
 
 // Rows 16 and 20: the coupled side takes (on) or gives up (off) its side.
 void BulkCouplingRow(int32_t side_bit, bool on) {
-    FgcSide1.coupled_side = on ? (FgcSide1.coupled_side | side_bit) : (FgcSide1.coupled_side & (3 - side_bit));
+    FgcSide1.coupled_side =
+        on ? (FgcSide1.coupled_side | side_bit) : (FgcSide1.coupled_side & (3 - side_bit));
 }
 
 // Rows 17 and 21: the engage word takes or gives up its side; with both

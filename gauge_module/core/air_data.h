@@ -31,7 +31,7 @@ inline constexpr int32_t kAdcTestTicks = 120;
 extern int32_t AdcTestTimer1;
 extern int32_t AdcTestTimer2;
 extern int32_t CvrTestTimer;  // 1800 from the recorder panel
-extern uint8_t CvrTestDone;  // 1 while no recorder test runs
+extern uint8_t CvrTestDone;   // 1 while no recorder test runs
 inline constexpr int32_t kCvrTestTicks = 1800;
 
 // Altitude alerter's selected altitude, feet (saved).

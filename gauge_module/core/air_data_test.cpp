@@ -1,6 +1,7 @@
 #include "core/air_data.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -152,7 +153,8 @@ TEST_F(AirDataTest, SetControlSendsSecondsOnce) {
 }
 
 TEST_F(AirDataTest, SelectedAltitudeIsSaved) {
-    const std::string path = ::testing::TempDir() + "air_data_test.flt";
+    const std::string path =
+        ::testing::TempDir() + "air_data_test_" + std::to_string(::getpid()) + ".flt";
     std::remove(path.c_str());
     AIRDATA_comp_selected_alt = 12500;
     ASSERT_TRUE(AirDataStateSave(path.c_str()));

@@ -27,11 +27,11 @@ extern int32_t FGC_comp_FGC2_system_test_timer;
 
 // Go-around, back-course
 // and FMA capture flags; touch control steering of both computers.
-extern uint8_t FgcState;                   // 1 while go-around is active
-extern uint8_t FdBarSense;                 // 1 while back course is selected
-extern uint8_t FmaFlags1[2];               // [0] vertical, [1] lateral captured
-extern uint8_t FgcFlags1[4];               // [0] TCS active on FGC 1
-extern uint8_t Fgc2TcsActive;              // TCS active on FGC 2
+extern uint8_t FgcState;       // 1 while go-around is active
+extern uint8_t FdBarSense;     // 1 while back course is selected
+extern uint8_t FmaFlags1[2];   // [0] vertical, [1] lateral captured
+extern uint8_t FgcFlags1[4];   // [0] TCS active on FGC 1
+extern uint8_t Fgc2TcsActive;  // TCS active on FGC 2
 
 // Vertical mode of each computer (5 none, 1 altitude hold).
 extern int32_t FGC_comp_AP1_vertical_mode;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -18,7 +19,10 @@ namespace {
 class FgcStateFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        path_ = ::testing::TempDir() + "fgc_state_file_test.flt";
+        // One file per test and process: ctest runs the tests side by side.
+        path_ = ::testing::TempDir() + "fgc_state_file_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+                std::to_string(::getpid()) + ".flt";
         std::remove(path_.c_str());
     }
     void TearDown() override { std::remove(path_.c_str()); }

@@ -373,5 +373,4 @@ void GpwsUpdate() {
     GpwsFlash(m);
 }
 
-
 }  // namespace zu

@@ -14,12 +14,12 @@
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
 #include "core/named_variables.h"
-#include "displays/tcas.h"
-#include "displays/flight_data_recorder.h"
-#include "fms/fms_lifecycle.h"
-#include "fms/fms_nav_output.h"
 #include "core/nav_sources.h"
 #include "core/radio_altitude_alerting.h"
+#include "displays/flight_data_recorder.h"
+#include "displays/tcas.h"
+#include "fms/fms_lifecycle.h"
+#include "fms/fms_nav_output.h"
 
 namespace zu {
 

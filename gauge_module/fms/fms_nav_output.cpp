@@ -18,7 +18,6 @@
 #include "fms/leg_geometry.h"
 #include "fms/nav_database.h"
 #include "panels/display_control_panels.h"
-#include "core/nav_sources.h"
 
 namespace zu {
 

@@ -18,7 +18,6 @@
 #include "instruments/adf_control_heads.h"
 #include "instruments/vor_control_heads.h"
 #include "panels/display_control_panels.h"
-#include "core/nav_sources.h"
 
 namespace zu {
 namespace {

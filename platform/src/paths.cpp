@@ -157,7 +157,6 @@ int32_t ListFolder(std::string_view windows_pattern, FolderEntry* out, int32_t m
     put("..", true);
     for (const auto& [name, is_folder] : names) put(name, is_folder);
     return n;
-
 }
 
 namespace {
