@@ -12,6 +12,8 @@
 #include <stdexcept>
 
 #include "core/module_frame.h"
+#include "core/powerplant.h"
+#include "panels/engine_start_panels.h"
 #include "zu/simhost/simulator.h"
 
 extern char** environ;
@@ -131,6 +133,18 @@ void StartLinkedModule(simhost::Simulator& sim) {
     ASSERT_TRUE(sim.AttachModule(&Linkage, &ImportTable, &error)) << error;
     ASSERT_TRUE(sim.LoadAircraft(&error)) << error;
     ASSERT_TRUE(sim.Start(&error)) << error;
+}
+
+int StartEngineFromPanel(simhost::Simulator& sim, int engine, int max_frames) {
+    EngineStartSelector = engine == 0 ? 0 : 2;
+    EngineStartRequest[engine] = 1;
+    int frames = 0;
+    while (EngineStartRequest[engine] != 0 && frames < max_frames) {
+        sim.RunFrame();
+        ++frames;
+    }
+    EngineStartSelector = 1;
+    return EngineStartRequest[engine] == 0 ? frames : -1;
 }
 
 }  // namespace zu::e2e

@@ -63,4 +63,10 @@ std::vector<IniEntry> ReadIniEntries(const std::filesystem::path& file);
 // through ASSERT_NO_FATAL_FAILURE to stop there).
 void StartLinkedModule(simhost::Simulator& sim);
 
+// Starts an engine (0 or 1) of the module linked into this process as the
+// pilot does on the engine start panel: the selector on its engine, START
+// pressed, then the selector back to off once the start has ended. Returns
+// the frames the start took, or -1 when it did not end within `max_frames`.
+int StartEngineFromPanel(simhost::Simulator& sim, int engine, int max_frames = 30 * 60);
+
 }  // namespace zu::e2e

@@ -136,9 +136,13 @@ TEST_F(ElectricalFlight, FromColdAndDarkToGeneratorsOnLine) {
     DcGenerator2Switch.set(255);
     AcGenerator1Switch.set(255);
     AcGenerator2Switch.set(255);
-    Nh1State.nh = Nh2State.nh = 70.0f;
-    PropRpm[0] = PropRpm[1] = 1000.0;
-    Frames(45);
+    // The simulator's engines run: their spool, propeller and combustion
+    // records pinned; the module's engine model follows them.
+    for (uint32_t token : {626u, 645u}) sim_->SetVariable(token, 75.0);
+    for (uint32_t token : {700u, 708u}) sim_->SetVariable(token, 1000.0);
+    for (uint32_t token : {131u, 166u}) sim_->SetVariable(token, 1.0);
+    Powerplants_engine_ign1 = Powerplants_engine_ign2 = 2;
+    Frames(450);
     EXPECT_EQ(DcGenerator1OnLine.get(), 255);
     EXPECT_EQ(DcGenerator2OnLine.get(), 255);
     EXPECT_EQ(AcGenerator1OnLine.get(), 255);
@@ -205,23 +209,8 @@ TEST_F(ElectricalFlight, ExteriorLightsReachTheSimulator) {
 // simulator as the lights word.
 TEST_F(ElectricalFlight, EnginesStartedInTheSimulatorBringTheGeneratorsOnLine) {
     simhost::AircraftModel& model = sim_->model();
-    // The spool and propeller speeds the electrical step reads (Nh1State,
-    // Nh2State, PropRpm) are the powerplant step's output: its propeller
-    // rpm update turns the host records the poll keeps (tokens 626/645 and
-    // 700/708) into them. That step is not part of the module yet; until it
-    // is, this stands in for it and passes the simulator's values through
-    // unchanged. Nothing else about the engines is set by the test.
-    auto powerplant_step = [] {
-        Nh1State.nh = static_cast<float>(HostVariables[kHvSpool1].value);
-        Nh2State.nh = static_cast<float>(HostVariables[kHvSpool2].value);
-        PropRpm[0] = HostVariables[kHvPropRpm1].value;
-        PropRpm[1] = HostVariables[kHvPropRpm2].value;
-    };
     auto fly = [&](int frames) {
-        for (int i = 0; i < frames; ++i) {
-            sim_->RunFrame();
-            powerplant_step();
-        }
+        for (int i = 0; i < frames; ++i) sim_->RunFrame();
     };
     auto lights_word = [&] {
         uint16_t w = 0;
@@ -259,13 +248,19 @@ TEST_F(ElectricalFlight, EnginesStartedInTheSimulatorBringTheGeneratorsOnLine) {
     fly(3);
     ASSERT_EQ(MasterCautionFlag.get(), 0);
 
-    // Generator switches on, then the pilot starts both engines in the
-    // simulator. Bounded: the stand-in's start takes about 20 s.
+    // Generator switches, the main bus tie (engine 1's starter is on the
+    // left main bus) and ignition on, condition levers forward; then each
+    // engine started from the engine start panel.
     DcGenerator1Switch.set(255);
     DcGenerator2Switch.set(255);
     AcGenerator1Switch.set(255);
     AcGenerator2Switch.set(255);
-    model.StartEngine(-1);
+    MainBusTieSwitch.set(255);
+    Powerplants_engine_ign1 = Powerplants_engine_ign2 = 2;
+    model.SetCondition(-1, 1.0);
+    fly(5);
+    ASSERT_GT(StartEngineFromPanel(*sim_, 0), 0) << "Nh " << Nh1State.nh;
+    ASSERT_GT(StartEngineFromPanel(*sim_, 1), 0) << "Nh " << Nh2State.nh;
     uint64_t on_line_frame = 0;
     for (int i = 0; i < 30 * 60 && on_line_frame == 0; ++i) {
         fly(1);

@@ -1,6 +1,7 @@
 #include "core/caution_logic.h"
 
 #include "core/electrical_system.h"
+#include "core/powerplant.h"
 #include "panels/lighting_panels.h"
 
 namespace zu {
@@ -11,11 +12,9 @@ int32_t CautionLatch[kCautionColumns] = {};
 namespace {
 
 // Inputs owned by systems that are not part of the module yet: the battery
-// temperature readouts of air conditioning (degrees C) and the engines'
-// start-in-progress words. Until their owners publish them, the batteries
-// read cool and no start is under way.
+// temperature readouts of air conditioning (degrees C). Until their owner
+// publishes them, the batteries read cool.
 constexpr float kBatteryTemperature[2] = {0.0f, 0.0f};
-constexpr int32_t kEngineStartInProgress[2] = {0, 0};
 
 void Light(int row, int column, bool on) {
     CautionLightArray[CautionIndex(row, column)] = on ? 1u : 0u;
@@ -54,10 +53,10 @@ void ElectricalCautionLights() {
           failed(kFailLeftMainBus) || failed(kFailRightMainBus) ||
               BusVolts.get(kLeftMainBus) < 10 || BusVolts.get(kRightMainBus) < 10);  // "DC BUS"
     Light(3, 1,
-          Tru1Feeding.get() == 0 && left_ess_powered && kEngineStartInProgress[0] == 0);  // "L TRU"
+          Tru1Feeding.get() == 0 && left_ess_powered && EngineStartRequest[0] == 0);  // "L TRU"
     Light(
         4, 1,
-        Tru2Feeding.get() == 0 && right_ess_powered && kEngineStartInProgress[1] == 0);  // "R TRU"
+        Tru2Feeding.get() == 0 && right_ess_powered && EngineStartRequest[1] == 0);  // "R TRU"
     Light(3, 5, MainBatteryConnected.get() == 0 && left_ess_powered);  // "MAIN BATTERY"
     Light(4, 5, AuxBatteryConnected.get() == 0 && left_ess_powered);   // "AUX BATERY"
     Light(2, 7, DcGenerator1OnLine.get() == 0 || DcGenerator1Voltage.get() < 24.5);  // "#1 DC GEN"

@@ -5,9 +5,11 @@
 #include "core/cabin_doors.h"
 #include "core/electrical_system.h"
 #include "core/fsuipc_client.h"
+#include "core/flight_controls.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
+#include "core/powerplant.h"
 
 namespace zu {
 
@@ -61,6 +63,15 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     // protection [16th], wipers, fire protection [2nd], propeller rpm (while
     // no powerplant values are pending) and the powerplant and fuel steps
     // come here. Then the per-engine values are ready for the key events:
+    if (PowerplantValuesPending.load(std::memory_order_acquire) == 0) PropRpmUpdate();
+    PowerLeversUpdate();
+    EngineStartUpdate();
+    EnginePressureLights();
+    EngineOilUpdate();
+    EngineManualLights();
+    FuelUpdate();
+    AutofeatherUpdate();
+    PilotPanelRequestUpdate();
     PowerplantValuesPending.store(1, std::memory_order_release);
 
     // AHRS 1 and 2, alerting, flight guidance (not while frozen or loading a
@@ -69,6 +80,8 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     if (rate & 0x02) DoorRampUpdate();
     // Head-up guidance, landing gear, the autofeather timers and the sound
     // tick close the tick.
+    GearSequenceUpdate();
+    AutofeatherTimers();
 }
 
 void MaingaugeProc() {
@@ -96,6 +109,11 @@ void MaingaugeProc() {
     RepositionBurstStep();
 
     // 5. Navigation-source reset and flight controls.
+    NoseSteeringUpdate();
+    FlightSurfacesUpdate();
+    GearHandleUpdate();
+    TorqueEffectsUpdate();
+    StickPusherUpdate();
 
     // 6. Repositioning burst, second half.
     RepositionBurstStep();
