@@ -67,6 +67,17 @@ class ElectricalFlight : public testing::Test {
         DoorOpenLevel = 100;
     }
 
+    // The simulator's engines run: their spool, propeller, combustion and
+    // condition-lever records pinned, ignition on; the module's engine model
+    // follows them.
+    void PinRunningEngines() {
+        for (uint32_t token : {626u, 645u}) sim_->SetVariable(token, 75.0);
+        for (uint32_t token : {700u, 708u}) sim_->SetVariable(token, 1000.0);
+        for (uint32_t token : {131u, 166u}) sim_->SetVariable(token, 1.0);
+        for (uint32_t token : {199u, 234u}) sim_->SetVariable(token, 16383.0);
+        Powerplants_engine_ign1 = Powerplants_engine_ign2 = 1;
+    }
+
     void Frames(int n) {
         for (int i = 0; i < n; ++i) sim_->RunFrame();
     }
@@ -136,12 +147,7 @@ TEST_F(ElectricalFlight, FromColdAndDarkToGeneratorsOnLine) {
     DcGenerator2Switch.set(255);
     AcGenerator1Switch.set(255);
     AcGenerator2Switch.set(255);
-    // The simulator's engines run: their spool, propeller and combustion
-    // records pinned; the module's engine model follows them.
-    for (uint32_t token : {626u, 645u}) sim_->SetVariable(token, 75.0);
-    for (uint32_t token : {700u, 708u}) sim_->SetVariable(token, 1000.0);
-    for (uint32_t token : {131u, 166u}) sim_->SetVariable(token, 1.0);
-    Powerplants_engine_ign1 = Powerplants_engine_ign2 = 2;
+    PinRunningEngines();
     Frames(450);
     EXPECT_EQ(DcGenerator1OnLine.get(), 255);
     EXPECT_EQ(DcGenerator2OnLine.get(), 255);
@@ -159,7 +165,8 @@ TEST_F(ElectricalFlight, FromColdAndDarkToGeneratorsOnLine) {
 
 TEST_F(ElectricalFlight, MasterCautionForAnElectricalFaultGoesOutOnAcknowledge) {
     ElectricsEnginesRunning();
-    Frames(30);
+    PinRunningEngines();
+    Frames(450);
     MasterCautionAck.set(1);
     MasterWarningAck.set(1);
     Frames(3);
@@ -274,7 +281,7 @@ TEST_F(ElectricalFlight, EnginesStartedInTheSimulatorBringTheGeneratorsOnLine) {
                                  << model.state().engines[0].prop_rpm;
     EXPECT_TRUE(model.state().engines[0].combustion);
     EXPECT_TRUE(model.state().engines[1].combustion);
-    fly(15);
+    fly(60);
     // DC generators above 53 % Nh (24 V), AC generators above 633 rpm.
     EXPECT_GT(Nh1State.nh, 53.2f);
     EXPECT_GT(PropRpm[1], 633.0);

@@ -358,12 +358,14 @@ TEST(SimhostAircraftScenario, PilotVerbsRunFromAScenarioFile) {
     const auto scenario = tmp.path() / "flight.txt";
     WriteFile(scenario,
               "at 0 position 47.5 8.5 1400 270\n"
-              "at 1 engine-start both\n"
+              "at 1 condition both 1\n"
+              "at 1 throttle 2 0.5\n"
               "at 1 parking-brake on\n"
               "at 1 traffic 0 1234 47.6 8.5 3000 180 200 0\n"
               "at 1 weather 47.6 8.5 10 2000 9000 3\n"
-              "at 25 expect var 131 1\n"
-              "at 25 expect var 166 1\n"
+              "at 25 expect var 199 16383\n"
+              "at 25 expect var 234 16383\n"
+              "at 25 expect var 198 0\n"
               "at 26 pause on\n"
               "at 27 expect offset 0x0264 u16 1\n"
               "at 27 expect offset 0xF080 u32 1234\n");
@@ -375,7 +377,7 @@ TEST(SimhostAircraftScenario, PilotVerbsRunFromAScenarioFile) {
     const nlohmann::json state = ReadJson(out / "state.json");
     EXPECT_NEAR(state["aircraft"]["latitude"].get<double>(), 47.5, 1e-6);
     EXPECT_EQ(state["aircraft"]["paused"], true);
-    EXPECT_TRUE(state["aircraft"]["engines"][0]["running"].get<bool>());
+    EXPECT_FALSE(state["aircraft"]["engines"][0]["running"].get<bool>());  // nobody started it
 }
 
 }  // namespace
