@@ -50,8 +50,18 @@ class PowerplantTest : public ::testing::Test {
         Powerplants_engine_ign1 = Powerplants_engine_ign2 = 0;
         Powerplants_controls_throttle_limiter = 1;
         EngineStartSelector = 1;
+        std::copy(std::begin(PneuPanelSwitches), std::end(PneuPanelSwitches), bleed_);
         std::fill(std::begin(PneuPanelSwitches), std::end(PneuPanelSwitches), 0);
+        const float throttles[16] = {-4096, 0,    128,  2000, 14157, 14157, 14157, 14157,
+                                     128,   3000, 3010, 3020, 24000, 24000, 24000, 24000};
+        std::copy(throttles, throttles + 16, ThrottlesGndTable);
+        std::copy(throttles, throttles + 16, ThrottlesAirTable);
+        PropPitch1 = PropPitch2 = 0.0;
     }
+    void TearDown() override {
+        std::copy(std::begin(bleed_), std::end(bleed_), PneuPanelSwitches);
+    }
+    int32_t bleed_[4] = {};
 };
 
 TEST_F(PowerplantTest, ConditionAxisGivesPanelValueAndDemandOnBothSidesOfTheReverseThreshold) {
