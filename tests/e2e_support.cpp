@@ -136,14 +136,29 @@ void StartLinkedModule(simhost::Simulator& sim) {
 }
 
 int StartEngineFromPanel(simhost::Simulator& sim, int engine, int max_frames) {
-    EngineStartSelector = engine == 0 ? 0 : 2;
-    EngineStartRequest[engine] = 1;
+    simhost::GaugeInstance* panel = sim.FindGauge("EngineStartPanel");
+    std::string error;
+    if (panel == nullptr) {
+        ADD_FAILURE() << "no EngineStartPanel on the panel";
+        return -1;
+    }
+    // The selector springs back while its return count runs: wait for it.
+    for (int i = 0; i < 60 && SystemTimers.EngineStartReturn > 0; ++i) sim.RunFrame();
+    // Rectangles: 7..9 the start selector on engine 1, off, engine 2; 10 START.
+    EXPECT_TRUE(sim.Click(*panel, engine == 0 ? 7 : 9, false, &error)) << error;
+    sim.RunFrame();
+    EXPECT_TRUE(sim.Click(*panel, 10, false, &error)) << error;
+    if (EngineStartRequest[engine] == 0) {
+        ADD_FAILURE() << "START did not start engine " << engine + 1;
+        return -1;
+    }
     int frames = 0;
-    while (EngineStartRequest[engine] != 0 && frames < max_frames) {
+    do {
         sim.RunFrame();
         ++frames;
-    }
-    EngineStartSelector = 1;
+    } while (EngineStartRequest[engine] != 0 && frames < max_frames);
+    EXPECT_TRUE(sim.Click(*panel, 8, false, &error)) << error;
+    sim.RunFrame();
     return EngineStartRequest[engine] == 0 ? frames : -1;
 }
 
