@@ -154,9 +154,7 @@ class EngineInstrumentsE2e : public testing::Test {
     }
     // A readout's text as a number in the printed unit (tenths shown as
     // whole digits for the percentage dials).
-    double Readout(const std::string& name, double scale) {
-        return std::stod(Text(name)) * scale;
-    }
+    double Readout(const std::string& name, double scale) { return std::stod(Text(name)) * scale; }
 
     const GaugeInstance& Gauge(const std::string& name) { return *sim_->FindGauge(name); }
     const simhost::ElementState& Element(const std::string& name, int k) {

@@ -54,9 +54,8 @@ void ElectricalCautionLights() {
               BusVolts.get(kLeftMainBus) < 10 || BusVolts.get(kRightMainBus) < 10);  // "DC BUS"
     Light(3, 1,
           Tru1Feeding.get() == 0 && left_ess_powered && EngineStartRequest[0] == 0);  // "L TRU"
-    Light(
-        4, 1,
-        Tru2Feeding.get() == 0 && right_ess_powered && EngineStartRequest[1] == 0);  // "R TRU"
+    Light(4, 1,
+          Tru2Feeding.get() == 0 && right_ess_powered && EngineStartRequest[1] == 0);  // "R TRU"
     Light(3, 5, MainBatteryConnected.get() == 0 && left_ess_powered);  // "MAIN BATTERY"
     Light(4, 5, AuxBatteryConnected.get() == 0 && left_ess_powered);   // "AUX BATERY"
     Light(2, 7, DcGenerator1OnLine.get() == 0 || DcGenerator1Voltage.get() < 24.5);  // "#1 DC GEN"

@@ -91,14 +91,12 @@ constexpr float kTorqueByLeverRunning[16] = {3000, 7000, 12000, 15500, 17000, 20
                                              921,  255,  75,    45,    0,     0,     0,     0};
 constexpr float kTorqueByLeverGround[16] = {3000, 7000, 12000, 15500, 20000, 24000, 24000, 24000,
                                             1228, 600,  278,   0,     0,     0,     0,     0};
-constexpr float kTorqueByBlade[16] = {-0.210526f, 0,    0.210526f, 0.421053f, 0.561404f,
-                                      0.736842f,  1.31579f, 1.33333f, 2048,  1024,
-                                      800,        512,  256,       256,       256,
-                                      256};
-constexpr float kYawByTorque[16] = {-32000, -8000, -512, 0,  512, 8000, 32000, 32000,
-                                    -100,   -100,  -75,  0,  75,  100,  100,   100};
-constexpr float kHeightFactor[16] = {-5,   0,    60, 60, 60, 60, 60, 60,
-                                     1.6f, 1.6f, 1,  1,  1,  1,  1,  1};
+constexpr float kTorqueByBlade[16] = {
+    -0.210526f, 0,    0.210526f, 0.421053f, 0.561404f, 0.736842f, 1.31579f, 1.33333f,
+    2048,       1024, 800,       512,       256,       256,       256,      256};
+constexpr float kYawByTorque[16] = {-32000, -8000, -512, 0, 512, 8000, 32000, 32000,
+                                    -100,   -100,  -75,  0, 75,  100,  100,   100};
+constexpr float kHeightFactor[16] = {-5, 0, 60, 60, 60, 60, 60, 60, 1.6f, 1.6f, 1, 1, 1, 1, 1, 1};
 
 bool Powered(BusPoweredByte b) {
     return BusPowered.get(b) != 0;
@@ -113,13 +111,16 @@ void SetSelection(int32_t s) {
 }
 
 bool FlapFailure() {
-    return (FlightSurfacesInstructorStates[3] & 1) != 0 && (FlightSurfacesInstructorStates[4] & 1) != 0;
+    return (FlightSurfacesInstructorStates[3] & 1) != 0 &&
+           (FlightSurfacesInstructorStates[4] & 1) != 0;
 }
 
 void FlapSelectionStep() {
     int32_t sel = FlapSelection();
-    if (FlapPosition > FlapLastCommand + 20.0) sel = FlapPosition > 16000.0f ? 4 : std::min(sel + 1, 4);
-    if (FlapPosition < FlapLastCommand - 20.0) sel = FlapPosition < 2000.0f ? 0 : std::max(sel - 1, 0);
+    if (FlapPosition > FlapLastCommand + 20.0)
+        sel = FlapPosition > 16000.0f ? 4 : std::min(sel + 1, 4);
+    if (FlapPosition < FlapLastCommand - 20.0)
+        sel = FlapPosition < 2000.0f ? 0 : std::max(sel - 1, 0);
     SetSelection(sel);
     if (FlapDrivePressure > 500 && !FlapFailure()) {
         const int32_t detent = sel + 2;
@@ -139,16 +140,19 @@ void FlapSelectionStep() {
 void SurfaceLights() {
     if (!Powered(kPoweredRightEssential)) return;
     if (HostPassChangeBits & 0x08) {
-        SetLight(3, 10, RudderPressure[0] < 600);                                // "#1 RUD HYD"
-        SetLight(3, 11, RudderPressure[1] < 600);                                // "#2 RYD HYD"
-        SetLight(4, 10, RudderPressure[0] >= 2851 || RudderPressure[1] >= 2851);  // "RUD FULL PRESS"
+        SetLight(3, 10, RudderPressure[0] < 600);  // "#1 RUD HYD"
+        SetLight(3, 11, RudderPressure[1] < 600);  // "#2 RYD HYD"
+        SetLight(4, 10,
+                 RudderPressure[0] >= 2851 || RudderPressure[1] >= 2851);  // "RUD FULL PRESS"
     }
     SetLight(0, 10, RudderPressure[0] < 100 || RudderPressure[1] < 100);  // "RUD PRESS"
     SetLight(2, 10, SpoilerInboardPressure[0] < 600 || SpoilerInboardPressure[1] < 600);
-    SetLight(2, 11, IndicatedAirspeed < 140.0f &&
-                        (SpoilerOutboardPressure[0] < 600 || SpoilerOutboardPressure[1] < 400));
-    SetLight(5, 11, (FlapDrivePressure < 1500 || FlapFailure()) &&
-                        (FlapHydraulicWord >= 1 || FlapDriveWait != 0));  // "FLAP POWER"
+    SetLight(2, 11,
+             IndicatedAirspeed < 140.0f &&
+                 (SpoilerOutboardPressure[0] < 600 || SpoilerOutboardPressure[1] < 400));
+    SetLight(5, 11,
+             (FlapDrivePressure < 1500 || FlapFailure()) &&
+                 (FlapHydraulicWord >= 1 || FlapDriveWait != 0));  // "FLAP POWER"
 }
 
 void SendGearPosition(int32_t gear) {
@@ -218,15 +222,21 @@ void Extension(int32_t t) {
         return;
     }
     GearStates.in_transit[kGearStateNose] = 1;
-    if (t >= 35) GearLegLight[kLegNose] = 0;
-    else if (t >= 29) GearLegLight[kLegNose] = 1;
+    if (t >= 35)
+        GearLegLight[kLegNose] = 0;
+    else if (t >= 29)
+        GearLegLight[kLegNose] = 1;
     GearStates.nose_door = t >= 66 ? 1 : 0;
     if (t >= 28) GearStates.in_transit[kGearStateLeft] = 1;
-    if (t > 32) GearLegLight[kLegLeft] = 0;
-    else if (t >= 28) GearLegLight[kLegLeft] = 1;
+    if (t > 32)
+        GearLegLight[kLegLeft] = 0;
+    else if (t >= 28)
+        GearLegLight[kLegLeft] = 1;
     if (t >= 31) GearStates.in_transit[kGearStateRight] = 1;
-    if (t > 37) GearLegLight[kLegRight] = 0;
-    else if (t >= 31) GearLegLight[kLegRight] = 1;
+    if (t > 37)
+        GearLegLight[kLegRight] = 0;
+    else if (t >= 31)
+        GearLegLight[kLegRight] = 1;
     for (int leg = 0; leg < 3; ++leg) {
         if (GearLegPosition[leg] < kLegDown) GearLegPosition[leg] = 90 - t;
     }
@@ -250,11 +260,15 @@ void Retraction(int32_t t) {
         if (t >= 28) GearStates.nose_door = 0;
     }
     if (t >= 20) GearStates.in_transit[kGearStateLeft] = 1;
-    if (t >= 68) GearLegLight[kLegLeft] = 1;
-    else if (t >= 20) GearLegLight[kLegLeft] = 0;
+    if (t >= 68)
+        GearLegLight[kLegLeft] = 1;
+    else if (t >= 20)
+        GearLegLight[kLegLeft] = 0;
     if (t >= 22) GearStates.in_transit[kGearStateRight] = 1;
-    if (t >= 64) GearLegLight[kLegRight] = 1;
-    else if (t >= 22) GearLegLight[kLegRight] = 0;
+    if (t >= 64)
+        GearLegLight[kLegRight] = 1;
+    else if (t >= 22)
+        GearLegLight[kLegRight] = 0;
     for (int leg = 0; leg < 3; ++leg) {
         if (GearLegPosition[leg] > 0) GearLegPosition[leg] = t - 12;
     }
@@ -320,11 +334,12 @@ int32_t FlapSelection() {
 void NoseSteeringUpdate() {
     SetLight(2, 12, false);  // "NOSE STEERING"
     double out = 0.0;
-    if (NoseSteeringSwitch != 0 && IndicatedAirspeed < 40.0f && HydraulicSystemPressure[0] >= 1501 &&
-        Powered(kPoweredRightMainDc)) {
+    if (NoseSteeringSwitch != 0 && IndicatedAirspeed < 40.0f &&
+        HydraulicSystemPressure[0] >= 1501 && Powered(kPoweredRightMainDc)) {
         const double s = ControlSurfacePositions[0];
         if (std::fabs(s) > 0.012) {
-            const double k = TableLookup8(kSteeringGain, static_cast<float>(std::fabs(s * 81920.0)));
+            const double k =
+                TableLookup8(kSteeringGain, static_cast<float>(std::fabs(s * 81920.0)));
             out = std::clamp(k * s * -81920.0, -15000.0, 15000.0);
         }
     }
@@ -426,7 +441,8 @@ void TorqueEffectsUpdate() {
     const double s0 = (PropPitch1 < 0.0 ? -1.0 : 1.0) * TorqueFiltered[0];
     const double s1 = (PropPitch2 < 0.0 ? -1.0 : 1.0) * TorqueFiltered[1];
     TorqueYawValue = static_cast<float>(
-        TableLookup8(kYawByTorque, ControlTorque[1] - ControlTorque[0]) * 0.001745 + (s0 - s1) * 0.001);
+        TableLookup8(kYawByTorque, ControlTorque[1] - ControlTorque[0]) * 0.001745 +
+        (s0 - s1) * 0.001);
 }
 
 void StickPusherUpdate() {
@@ -446,8 +462,9 @@ void StickPusherUpdate() {
     }
     CountdownTick(&PusherHoldCountdown);
     CountdownTick(&PusherPushCountdown);
-    SetLight(1, 11, Powered(kPoweredLeftEssential) &&
-                        (StickPusherShutoff != 0 || StallWarningState == 1 || StallWarningState == 2));
+    SetLight(1, 11,
+             Powered(kPoweredLeftEssential) &&
+                 (StickPusherShutoff != 0 || StallWarningState == 1 || StallWarningState == 2));
 }
 
 void GearSequenceUpdate() {
@@ -477,14 +494,14 @@ constexpr const char* kSavedSection = "zodudori";
 }  // namespace
 
 void FlightControlsStateSave(const char* path) {
-    platform::WritePrivateProfileStruct(kSavedSection, "flight_controls_FLAPS", flight_controls_FLAPS, 8,
-                                        path);
-    platform::WritePrivateProfileStruct(kSavedSection, "flight_controls_GEAR", &flight_controls_GEAR, 4,
-                                        path);
+    platform::WritePrivateProfileStruct(kSavedSection, "flight_controls_FLAPS",
+                                        flight_controls_FLAPS, 8, path);
+    platform::WritePrivateProfileStruct(kSavedSection, "flight_controls_GEAR",
+                                        &flight_controls_GEAR, 4, path);
     platform::WritePrivateProfileStruct(kSavedSection, "flight_controls_COPILOT_antiskid_sw",
                                         &flight_controls_COPILOT_antiskid_sw, 4, path);
-    platform::WritePrivateProfileStruct(kSavedSection, "flight_controls_FF_TRIM", &flight_controls_FF_TRIM,
-                                        8, path);
+    platform::WritePrivateProfileStruct(kSavedSection, "flight_controls_FF_TRIM",
+                                        &flight_controls_FF_TRIM, 8, path);
 }
 
 void FlightControlsStateLoad(const char* path) {
@@ -499,13 +516,14 @@ void FlightControlsStateLoad(const char* path) {
         (v == 0 || v == kGearDown)) {
         flight_controls_GEAR = v;
     }
-    if (platform::GetPrivateProfileStruct(kSavedSection, "flight_controls_COPILOT_antiskid_sw", &v, 4,
-                                          path) &&
+    if (platform::GetPrivateProfileStruct(kSavedSection, "flight_controls_COPILOT_antiskid_sw", &v,
+                                          4, path) &&
         v >= -1 && v <= 1) {
         flight_controls_COPILOT_antiskid_sw = v;
     }
     double trim = 0.0;
-    if (platform::GetPrivateProfileStruct(kSavedSection, "flight_controls_FF_TRIM", &trim, 8, path) &&
+    if (platform::GetPrivateProfileStruct(kSavedSection, "flight_controls_FF_TRIM", &trim, 8,
+                                          path) &&
         std::isfinite(trim)) {
         flight_controls_FF_TRIM = trim;
     }

@@ -24,7 +24,8 @@ class FlightControlsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         std::memset(Electrics_sys.bytes, 0, kElectricsRecordSize);
-        std::fill(std::begin(FlightSurfacesInstructorStates), std::end(FlightSurfacesInstructorStates), 0);
+        std::fill(std::begin(FlightSurfacesInstructorStates),
+                  std::end(FlightSurfacesInstructorStates), 0);
         Throttles_delta = 12.0;
         FlapPosition = 4096.0f;
         FlapLastCommand = 4096.0;
@@ -231,10 +232,11 @@ TEST_F(FlightControlsTest, SavedKeysOutOfRangeLeaveTheVariables) {
     const uint8_t flaps[8] = {5, 0, 0, 0, 0, 0, 0, 0};
     const int32_t gear = 100;
     const int32_t antiskid = 2;
-    platform::WritePrivateProfileStruct("zodudori", "flight_controls_FLAPS", flaps, 8, path.c_str());
-    platform::WritePrivateProfileStruct("zodudori", "flight_controls_GEAR", &gear, 4, path.c_str());
-    platform::WritePrivateProfileStruct("zodudori", "flight_controls_COPILOT_antiskid_sw", &antiskid, 4,
+    platform::WritePrivateProfileStruct("zodudori", "flight_controls_FLAPS", flaps, 8,
                                         path.c_str());
+    platform::WritePrivateProfileStruct("zodudori", "flight_controls_GEAR", &gear, 4, path.c_str());
+    platform::WritePrivateProfileStruct("zodudori", "flight_controls_COPILOT_antiskid_sw",
+                                        &antiskid, 4, path.c_str());
     FlightControlsStateLoad(path.c_str());
     EXPECT_EQ(FlapSelection(), 3);
     EXPECT_EQ(flight_controls_GEAR, 0);

@@ -134,8 +134,9 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /*  95 */ MakeGauge("DcMeterPanel", 227),
     /*  96 */ MakeGauge("AcMeterPanel", 227),
     /*  97 */ MakeGauge("BatTempMeterPanel", 191),
-    /*  98 */ MakeGauge("EngineStartPanel", 191, nullptr, EngineStartPanelMouseRect,
-                        EngineStartPanelCallback),
+    /*  98 */
+    MakeGauge("EngineStartPanel", 191, nullptr, EngineStartPanelMouseRect,
+              EngineStartPanelCallback),
     /*  99 */ MakeGauge("Lights_Panel", 198),
     /* 100 */ MakeGauge("Lights_rightpanel", 192),
     /* 101 */ MakeGauge("Lights_exterior1_Panel", 197),

@@ -258,7 +258,6 @@ extern int32_t PilotTrimRequest;       // +1 / -1 trim request
 extern int32_t PilotPanelOverride;     // -1 / 0 / +1 power-lever override
 extern int32_t KeyEventPanelWords[4];  // two pairs of on/off panel words
 
-
 // Hydraulics: the parking-brake accumulator pressure (psi).
 extern int32_t BrakeAccumulatorPressure;
 

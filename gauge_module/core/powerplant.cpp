@@ -68,33 +68,32 @@ uint8_t EngineFuelFeed[2] = {1, 1};
 namespace {
 
 // Tables in TableLookup8 form: eight inputs, then eight outputs.
-constexpr float kLeverToThrottleAir[16] = {2600, 3000, 3600, 5000, 7000,  8500, 10000, 24000,
-                                           -16000, -500, -400, -300, -110, -45, 0, 13501};
+constexpr float kLeverToThrottleAir[16] = {2600,   3000, 3600, 5000, 7000, 8500, 10000, 24000,
+                                           -16000, -500, -400, -300, -110, -45,  0,     13501};
 constexpr float kLeverToThrottleGround[16] = {2600,   3000, 3600, 5000, 7000, 8500, 10000, 24000,
-                                              -16000, -730, -680, -400, -150, -65, 0,     13501};
+                                              -16000, -730, -680, -400, -150, -65,  0,     13501};
 constexpr float kLeverToNhTarget[16] = {11282, 13000, 21000, 24000, 24000, 24000, 24000, 24000,
                                         63,    70,    95,    100,   100,   100,   100,   100};
 constexpr float kNhTargetToThrottle[16] = {62, 105,   105,   105,   105,   105,   105,   105,
                                            0,  16237, 16237, 16237, 16237, 16237, 16237, 16237};
-constexpr float kLeverToThrottleManual[16] = {11282, 13000, 17500, 19500, 22000, 22000, 22000, 22000,
-                                              20,    1000,  8100,  12000, 16300, 16300, 16300, 16300};
+constexpr float kLeverToThrottleManual[16] = {11282, 13000, 17500, 19500, 22000, 22000,
+                                              22000, 22000, 20,    1000,  8100,  12000,
+                                              16300, 16300, 16300, 16300};
 constexpr float kRpmLimitByAirspeed[16] = {0,    110,  150,  180,  250,  250,  250,  250,
                                            1225, 1225, 1300, 1400, 1500, 1500, 1500, 1500};
-constexpr float kHostSpoolScale[16] = {0,   5,   7,   9,   12,  13.5f, 55,  65,
-                                       3.0f, 3.0f, 2.6f, 2.3f, 2.1f, 2.0f, 1.5f, 1.0f};
+constexpr float kHostSpoolScale[16] = {0,    5,    7,    9,    12,   13.5f, 55,   65,
+                                       3.0f, 3.0f, 2.6f, 2.3f, 2.1f, 2.0f,  1.5f, 1.0f};
 constexpr float kStarterSupply[16] = {25,    25.3f, 25.6f, 26.2f, 26.5f, 27, 27.5f, 28,
                                       0.36f, 0.37f, 0.4f,  0.45f, 0.85f, 1,  1,     1};
-constexpr float kAltitudeFactor[16] = {5000,     10000,    15000,   20000,    25000,
-                                       25000,    25000,    25000,   1.03172f, 0.99887f,
-                                       0.9863f,  0.97537f, 0.9635f, 0.9635f,  0.9635f,
-                                       0.9635f};
+constexpr float kAltitudeFactor[16] = {5000,    10000,   15000,    20000,    25000,   25000,
+                                       25000,   25000,   1.03172f, 0.99887f, 0.9863f, 0.97537f,
+                                       0.9635f, 0.9635f, 0.9635f,  0.9635f};
 constexpr float kGroundLeverToSpool[16] = {7000, 10000, 13000, 22000, 24000, 24000, 24000, 24000,
                                            64,   72,    72,    100,   100,   100,   100,   100};
 constexpr float kTorqueByRpm[16] = {0, 100,   200,   300,   800,  900,   1050, 1200,
                                     0, 0.09f, 0.18f, 0.45f, 0.8f, 0.89f, 0.9f, 0.97f};
-constexpr float kTorqueFloorByBlade[16] = {0,  0.00175f, 0.01579f, 0.05263f, 0.14035f, 0.21053f,
-                                           100, 100,     -6,       1,        8,        14,
-                                           18, 21,       -6,       -6};
+constexpr float kTorqueFloorByBlade[16] = {
+    0, 0.00175f, 0.01579f, 0.05263f, 0.14035f, 0.21053f, 100, 100, -6, 1, 8, 14, 18, 21, -6, -6};
 
 constexpr int32_t kReverseThreshold = -255;
 constexpr double kBladeReverse = -0.0701754;  // radians (-4 degrees)
@@ -256,7 +255,8 @@ void ConditionByGovernor(int e) {
         if (BladeAngle(e) < kBladeReverse) ConditionCommand[e] = 16535;
     }
     const double speed = reverse ? nh : IndicatedAirspeed;
-    if (PilotPanelOverride == 1 && speed > 75.0) ThrottleCommand[e] = std::min(ThrottleCommand[e], 1024.0);
+    if (PilotPanelOverride == 1 && speed > 75.0)
+        ThrottleCommand[e] = std::min(ThrottleCommand[e], 1024.0);
 }
 
 void ConditionOverrides(int e) {
@@ -266,9 +266,10 @@ void ConditionOverrides(int e) {
         HostThrottleInput[e] = -4096;
     }
     if (Airborne() && PropRpm[e] > 800.0) {
-        ConditionCommand[e] = ThrottleCommand[e] > 4096.0
-                                  ? std::max(513, TruncToInt32(std::fabs(ThrottleCommand[e] + 16.0)))
-                                  : 513;
+        ConditionCommand[e] =
+            ThrottleCommand[e] > 4096.0
+                ? std::max(513, TruncToInt32(std::fabs(ThrottleCommand[e] + 16.0)))
+                : 513;
     }
     if (EngineManualFlag[e] == 255 && ConditionCommand[e] >= 501) {
         ConditionCommand[e] = std::max(513, ConditionCommand[e] / 2);
@@ -523,7 +524,8 @@ void EngineTorque(int e) {
     }
     float& filtered = TorqueFiltered[e];
     if (t < 20.0 && std::fabs(blade_deg) < 13.0) {
-        if (nh > 25.0 && rpm > 700.0) t = std::max(t, Table(kTorqueFloorByBlade, std::fabs(BladeAngle(e))));
+        if (nh > 25.0 && rpm > 700.0)
+            t = std::max(t, Table(kTorqueFloorByBlade, std::fabs(BladeAngle(e))));
         filtered = static_cast<float>((t + 3.0 * filtered) / 4.0);
     } else if (TorqueSmoothCount[e] > 0) {
         Countdown(&TorqueSmoothCount[e]);
@@ -543,8 +545,9 @@ void EngineTorque(int e) {
 void FilterAutofeatherTorque() {
     for (int e = 0; e < 2; ++e) {
         float& f = Autofeather.torque[e];
-        f = Autofeather.test[e] != 0 ? 61.0f
-                                     : static_cast<float>((f * 75.0 + PowerplantState.Torque[e]) / 76.0);
+        f = Autofeather.test[e] != 0
+                ? 61.0f
+                : static_cast<float>((f * 75.0 + PowerplantState.Torque[e]) / 76.0);
     }
 }
 
@@ -584,8 +587,8 @@ void AutofeatherTrigger() {
     }
     if (a.armed == 0 || !Powered(kPoweredRightMainDc) || (word & 1) != 0) return;
     const bool tests = a.test[0] != 0 || a.test[1] != 0;
-    if (std::fabs(a.torque[0] - a.torque[1]) >= 31.0f &&
-        (PowerLeverPosition[0] >= 5501 || tests) && a.trigger[0] == 0 && a.trigger[1] == 0) {
+    if (std::fabs(a.torque[0] - a.torque[1]) >= 31.0f && (PowerLeverPosition[0] >= 5501 || tests) &&
+        a.trigger[0] == 0 && a.trigger[1] == 0) {
         const int e = a.torque[0] < a.torque[1] ? 0 : 1;
         a.trigger[e] = kAutofeatherTrigger;
     }
@@ -656,7 +659,8 @@ void EngineStartUpdate() {
         const BusPoweredByte bus = e == 0 ? kPoweredLeftMainDc : kPoweredRightMainDc;
         const int32_t selector = e == 0 ? 0 : 2;
         const bool cancelled = !Powered(bus) || EngineStartSelector != selector;
-        const bool started = (FailureWord(e) & 0x80) == 0 && Spool(e).nh > 61.0f && IttValue[e] != 0;
+        const bool started =
+            (FailureWord(e) & 0x80) == 0 && Spool(e).nh > 61.0f && IttValue[e] != 0;
         if (cancelled || started) {
             EngineStartRequest[e] = 0;
             SystemTimers.EngineStartReturn = kStartEndCountdown;
@@ -685,8 +689,10 @@ void EngineManualLights() {
         TorqueBugValue[0] = TorqueBugValue[1] = 16000;
     }
     const bool bus = Powered(kPoweredRightEssential);
-    SetLight(4, 6, (EngineManualFlag[0] != 0 && bus) || PilotPanelOverride == 1);  // "#1 ENG MANUAL"
-    SetLight(4, 9, (EngineManualFlag[1] != 0 && bus) || PilotPanelOverride == 1);  // "#2 ENG MANUAL"
+    SetLight(4, 6,
+             (EngineManualFlag[0] != 0 && bus) || PilotPanelOverride == 1);  // "#1 ENG MANUAL"
+    SetLight(4, 9,
+             (EngineManualFlag[1] != 0 && bus) || PilotPanelOverride == 1);  // "#2 ENG MANUAL"
 }
 
 void FuelUpdate() {
@@ -748,11 +754,11 @@ bool LoadInt(const char* key, const char* path, int32_t lo, int32_t hi, int32_t*
 
 void PowerplantStateSave(const char* path) {
     platform::WritePrivateProfileStruct(kSavedSection, "Powerplants_controls_throttle_limiter",
-                              &Powerplants_controls_throttle_limiter, 4, path);
-    platform::WritePrivateProfileStruct(kSavedSection, "Powerplants_engine_ign1", &Powerplants_engine_ign1, 4,
-                              path);
-    platform::WritePrivateProfileStruct(kSavedSection, "Powerplants_engine_ign2", &Powerplants_engine_ign2, 4,
-                              path);
+                                        &Powerplants_controls_throttle_limiter, 4, path);
+    platform::WritePrivateProfileStruct(kSavedSection, "Powerplants_engine_ign1",
+                                        &Powerplants_engine_ign1, 4, path);
+    platform::WritePrivateProfileStruct(kSavedSection, "Powerplants_engine_ign2",
+                                        &Powerplants_engine_ign2, 4, path);
 }
 
 bool PowerplantStateLoad(const char* path) {

@@ -123,19 +123,19 @@ extern int32_t UptrimFlag[2];
 
 // Autofeather state of the autofeather panel and its step.
 struct AutofeatherRecord {
-    int32_t select;            // select switch (0 off)
-    int32_t armed;             // 0/1
-    int32_t test[2];           // test switch per engine
+    int32_t select;             // select switch (0 off)
+    int32_t armed;              // 0/1
+    int32_t test[2];            // test switch per engine
     int32_t feather_switch[2];  // positive, 0 or negative
-    float torque[2];           // filtered torque
-    int32_t trigger[2];        // trigger countdown (300)
-    int32_t feather[2];        // feather countdown (150)
-    int32_t direction[2];      // feather direction (+1 / -1)
-    int32_t test_light[2];     // test-light countdowns (100 when started)
-    int32_t refresh;           // the panel's own refresh countdown
+    float torque[2];            // filtered torque
+    int32_t trigger[2];         // trigger countdown (300)
+    int32_t feather[2];         // feather countdown (150)
+    int32_t direction[2];       // feather direction (+1 / -1)
+    int32_t test_light[2];      // test-light countdowns (100 when started)
+    int32_t refresh;            // the panel's own refresh countdown
     int32_t select_previous;
     int32_t armed_previous;
-    int32_t uptrim_had[2];     // which engine had the uptrim when it was cleared
+    int32_t uptrim_had[2];  // which engine had the uptrim when it was cleared
 };
 extern AutofeatherRecord Autofeather;
 
@@ -179,12 +179,12 @@ extern EngineOilStatusRecord EngineOilStatus[2];
 
 // Engine-model state kept between passes.
 struct EngineModelRecord {
-    float spool_copy;         // the rate limit starts from it
-    float starter_factor;     // k, initial 1.0
-    int32_t itt_last;         // last non-zero IttValue (initial 1)
-    int32_t oil_watch;        // passes left before an oil watch cut-off
-    double rpm_governed;      // the condition governor's copy of PropRpm
-    int32_t ground_idle;      // return-to-ground-idle countdown
+    float spool_copy;      // the rate limit starts from it
+    float starter_factor;  // k, initial 1.0
+    int32_t itt_last;      // last non-zero IttValue (initial 1)
+    int32_t oil_watch;     // passes left before an oil watch cut-off
+    double rpm_governed;   // the condition governor's copy of PropRpm
+    int32_t ground_idle;   // return-to-ground-idle countdown
 };
 extern EngineModelRecord EngineModel[2];
 // Synchrophaser correction added to engine 2's propeller speed (rpm).

@@ -8,9 +8,9 @@
 
 #include "cabin_link/instructor_state_exchange.h"
 #include "core/electrical_system.h"
+#include "core/fire_protection.h"
 #include "core/host_panel_services.h"
 #include "core/settings_file.h"
-#include "core/fire_protection.h"
 #include "panels/bleed_air_panel.h"
 #include "panels/engine_start_panels.h"
 #include "zu/platform/ini_file.h"
@@ -22,7 +22,8 @@ class PowerplantTest : public ::testing::Test {
   protected:
     void SetUp() override {
         std::memset(Electrics_sys.bytes, 0, kElectricsRecordSize);
-        std::fill(std::begin(PowerplantsInstructorStates), std::end(PowerplantsInstructorStates), 0);
+        std::fill(std::begin(PowerplantsInstructorStates), std::end(PowerplantsInstructorStates),
+                  0);
         OnGround = 255;
         IndicatedAirspeed = 0.0f;
         Throttles_delta = 12.0;
@@ -58,9 +59,7 @@ class PowerplantTest : public ::testing::Test {
         std::copy(throttles, throttles + 16, ThrottlesAirTable);
         PropPitch1 = PropPitch2 = 0.0;
     }
-    void TearDown() override {
-        std::copy(std::begin(bleed_), std::end(bleed_), PneuPanelSwitches);
-    }
+    void TearDown() override { std::copy(std::begin(bleed_), std::end(bleed_), PneuPanelSwitches); }
     int32_t bleed_[4] = {};
 };
 
@@ -90,7 +89,7 @@ TEST_F(PowerplantTest, LeverReDerivesBeyondTheThresholdAndAgainWhenPulledBackToI
     PowerLeversUpdate();
     EXPECT_EQ(PowerLeverPosition[0], 24000);
     EXPECT_EQ(Powerplants_controls_throttle_limiter, 0);  // the control lock releases
-    HostThrottleLever[0] = 0.0;  // back to idle
+    HostThrottleLever[0] = 0.0;                           // back to idle
     PowerLeversUpdate();
     EXPECT_EQ(PowerLeverPosition[0], 3000);
     EXPECT_DOUBLE_EQ(ThrottleCommand[0], -730.0);  // the ground table at idle

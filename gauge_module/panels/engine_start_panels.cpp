@@ -71,10 +71,9 @@ bool StartTimerSelecting(int e) {
 void Refresh() {
     StartSelectorStep();
     EngineStartLegendShown = EngineStartRequest[0] != 0 || EngineStartRequest[1] != 0;
-    EngineStartSelectShown =
-        BusVolts.get(kRightMainBus) > 20 &&
-        (StartTimerSelecting(0) || StartTimerSelecting(1) || AnnunciatorTestSwitch.get() == 2 ||
-         EngineStartSelector != 1);
+    EngineStartSelectShown = BusVolts.get(kRightMainBus) > 20 &&
+                             (StartTimerSelecting(0) || StartTimerSelecting(1) ||
+                              AnnunciatorTestSwitch.get() == 2 || EngineStartSelector != 1);
     if (EngineStartSelectShown) RefreshCountdown[0] = kPanelRefresh;
 }
 
@@ -116,18 +115,12 @@ void EngineStartButton() {
 }
 
 gauge::MouseRect EngineStartPanelMouseRect[12] = {
-    MouseParent(kWidth, kHeight),
-    Switch(0, 2, IgnitionHandler<0, 0>),
-    Switch(0, 1, IgnitionHandler<0, 1>),
-    Switch(0, 0, IgnitionHandler<0, 2>),
-    Switch(3, 2, IgnitionHandler<1, 0>),
-    Switch(3, 1, IgnitionHandler<1, 1>),
-    Switch(3, 0, IgnitionHandler<1, 2>),
-    Switch(1, 2, SelectorHandler<0>),
-    Switch(1, 1, SelectorHandler<1>),
-    Switch(1, 0, SelectorHandler<2>),
-    Switch(2, 1, StartHandler),
-    MouseEnd(),
+    MouseParent(kWidth, kHeight),        Switch(0, 2, IgnitionHandler<0, 0>),
+    Switch(0, 1, IgnitionHandler<0, 1>), Switch(0, 0, IgnitionHandler<0, 2>),
+    Switch(3, 2, IgnitionHandler<1, 0>), Switch(3, 1, IgnitionHandler<1, 1>),
+    Switch(3, 0, IgnitionHandler<1, 2>), Switch(1, 2, SelectorHandler<0>),
+    Switch(1, 1, SelectorHandler<1>),    Switch(1, 0, SelectorHandler<2>),
+    Switch(2, 1, StartHandler),          MouseEnd(),
 };
 
 void EngineStartPanelCallback(gauge::GaugeHeader*, int32_t service, uintptr_t) {

@@ -16,12 +16,12 @@ constexpr double kDeg = kPi / 180.0;
 constexpr double kG = 32.174;           // feet per second squared
 constexpr double kKnot = 1.6878098571;  // feet per second
 constexpr double kFeetPerNm = 6076.11549;
-constexpr double kMetre = 3.28083989501;  // feet
-constexpr double kWingArea = 700.0;       // square feet
-constexpr double kEmptyWeight = 33000.0;  // pounds
-constexpr double kTankCapacity = 2800.0;  // pounds per tank
-constexpr double kMotoringNh = 9.0;       // percent, on the starter alone
-constexpr double kGroundIdleNh = 64.0;    // percent
+constexpr double kMetre = 3.28083989501;      // feet
+constexpr double kWingArea = 700.0;           // square feet
+constexpr double kEmptyWeight = 33000.0;      // pounds
+constexpr double kTankCapacity = 2800.0;      // pounds per tank
+constexpr double kMotoringNh = 9.0;           // percent, on the starter alone
+constexpr double kGroundIdleNh = 64.0;        // percent
 constexpr double kCruisePowerAxis = 10564.0;  // power axis for Nh 85 % in the air
 constexpr double kLatitudeUnits = 477302732389508.7;
 constexpr double kLongitudeUnits = 51240955760304312.0;
@@ -358,7 +358,8 @@ void AircraftModel::StepEngines(double dt) {
         if (eng.combustion) {
             const double target =
                 std::max(kGroundIdleNh, 62.0 + 43.0 * std::fabs(eng.throttle) / 16237.0);
-            eng.nh = eng.nh < 60.0 ? std::min(target, eng.nh + 2.5 * dt) : Lag(eng.nh, target, 2.5, dt);
+            eng.nh =
+                eng.nh < 60.0 ? std::min(target, eng.nh + 2.5 * dt) : Lag(eng.nh, target, 2.5, dt);
         }
         eng.nl = Lag(eng.nl, eng.combustion ? eng.nh * 0.97 : 0.0, 1.5, dt);
 
