@@ -21,6 +21,7 @@
 #include "core/electrical_test_support.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
+#include "core/powerplant.h"
 #include "e2e_support.h"
 #include "module_state.h"
 #include "panels/engine_start_panels.h"
@@ -208,6 +209,55 @@ TEST_F(ElectricalFlight, ExteriorLightsReachTheSimulator) {
     Frames(10);
     EXPECT_EQ(ExteriorNavLights, 0);
     EXPECT_EQ(LastLightsByte() & 0x01, 0);
+}
+
+// The START button: nothing unpowered or with the selector off; with power
+// it sets the start flag, whose legend shows exactly while it is set, and
+// "L TRU" stays dark while engine 1's start runs.
+TEST_F(ElectricalFlight, StartButtonNeedsPowerAndASelectedEngine) {
+    simhost::GaugeInstance* panel = sim_->FindGauge("EngineStartPanel");
+    ASSERT_NE(panel, nullptr);
+    std::string error;
+    auto click = [&](int rect) {
+        ASSERT_TRUE(sim_->Click(*panel, rect, false, &error)) << error;
+        Frames(1);
+    };
+    Frames(10);
+    click(7);   // selector on engine 1
+    click(10);  // START, unpowered
+    EXPECT_EQ(EngineStartRequest[0], 0);
+    EXPECT_EQ(EngineStartLegendShown, 0);
+
+    BatteryMasterSwitch.set(255);
+    MainBatterySwitch.set(255);
+    AuxBatterySwitch.set(255);
+    MainBusTieSwitch.set(255);
+    Frames(15);
+    ASSERT_EQ(BusPowered.get(kPoweredLeftMainDc), 1);
+    EXPECT_TRUE(Lit(3, 1));  // "L TRU": #1 TRU not fed
+    click(8);                // selector off
+    for (int i = 0; i < 30 && SystemTimers.EngineStartReturn > 0; ++i) Frames(1);
+    click(10);
+    EXPECT_EQ(EngineStartRequest[0], 0);
+    EXPECT_EQ(EngineStartRequest[1], 0);
+
+    Powerplants_engine_ign1 = 1;
+    sim_->model().SetCondition(0, 1.0);
+    click(7);
+    click(10);
+    ASSERT_EQ(EngineStartRequest[0], 1);
+    int frames = 0;
+    for (; frames < 30 * 60 && EngineStartRequest[0] != 0; ++frames) {
+        EXPECT_EQ(EngineStartLegendShown, 1) << frames;
+        EXPECT_FALSE(Lit(3, 1)) << frames;            // "L TRU" dark while the start runs
+        EXPECT_EQ(EngineStartSelector, 0) << frames;  // the start outlasts the spring count
+        Frames(1);
+    }
+    EXPECT_EQ(EngineStartRequest[0], 0) << "Nh " << Nh1State.nh;
+    EXPECT_GT(Nh1State.nh, 61.0f);
+    Frames(30);
+    EXPECT_EQ(EngineStartLegendShown, 0);
+    EXPECT_EQ(EngineStartSelector, 1);  // sprung back once the start ended
 }
 
 // The whole chain with the stand-in's engines: the pilot starts them in the
