@@ -27,7 +27,7 @@ void Check(bool condition, const char* what) {
 }
 
 const std::string& Path() {
-    static const std::string path = "/tmp/zu_saved_keys_fuzz_" + std::to_string(getpid()) + ".ini";
+    static const std::string path = "/dev/shm/zu_saved_keys_fuzz_" + std::to_string(getpid()) + ".ini";
     return path;
 }
 
