@@ -12,6 +12,7 @@
 #include <memory>
 #include <new>
 
+#include "allocation_count.h"
 #include "core/fsuipc_client.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/fsuipc_script_window.h"
@@ -21,9 +22,11 @@
 #include "zu/platform/gauge_api.h"
 #include "zu/platform/timer.h"
 
-namespace {
 std::atomic<uint64_t> g_allocations{0};
-}  // namespace
+
+uint64_t BenchAllocationCount() {
+    return g_allocations.load();
+}
 
 // The replacements pair malloc with free themselves.
 #pragma GCC diagnostic push

@@ -22,7 +22,7 @@ void RunningEngines() {
     HostThrottleInput[0] = HostThrottleInput[1] = 16383;
     IttValue[0] = IttValue[1] = 1;
     Powerplants_engine_ign1 = Powerplants_engine_ign2 = 1;
-    HydraulicSystemPressure[0] = HydraulicSystemPressure[1] = 3000;
+    HydraulicsState.SystemPressure[0] = HydraulicsState.SystemPressure[1] = 3000;
     FlapDrivePressure = 3000;
     Autofeather.select = 1;
 }
@@ -41,8 +41,8 @@ void BM_PowerplantAndGearTick(benchmark::State& state) {
         FuelUpdate();
         AutofeatherUpdate();
         PilotPanelRequestUpdate();
-        if (GearTransitTimer == 0) GearCommanded = (++pass & 1) != 0 ? 0 : 16383;
-        if (GearTransitTimer == 0) GearTransitTimer = 76;
+        if (GearTransitCountdown == 0) GearCommanded = (++pass & 1) != 0 ? 0 : 16383;
+        if (GearTransitCountdown == 0) GearTransitCountdown = 76;
         GearSequenceUpdate();
         AutofeatherTimers();
         benchmark::DoNotOptimize(ThrottleCommand[0]);

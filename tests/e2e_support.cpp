@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -76,8 +77,10 @@ ProcessResult RunProgram(const fs::path& program, const std::vector<std::string>
         return result;
     }
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
+    struct rusage usage {};
+    while (::wait4(pid, &status, 0, &usage) < 0) {
     }
+    result.peak_rss_kb = usage.ru_maxrss;
     result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.out = ReadFile(out_file);
     result.err = ReadFile(err_file);
@@ -160,6 +163,13 @@ int StartEngineFromPanel(simhost::Simulator& sim, int engine, int max_frames) {
     EXPECT_TRUE(sim.Click(*panel, 8, false, &error)) << error;
     sim.RunFrame();
     return EngineStartRequest[engine] == 0 ? frames : -1;
+}
+
+void PinRunningEngines(simhost::Simulator& sim) {
+    for (uint32_t token : {626u, 645u}) sim.SetVariable(token, 75.0);     // Nh
+    for (uint32_t token : {700u, 708u}) sim.SetVariable(token, 1000.0);   // propeller rpm
+    for (uint32_t token : {131u, 166u}) sim.SetVariable(token, 1.0);      // combustion
+    for (uint32_t token : {199u, 234u}) sim.SetVariable(token, 16383.0);  // condition levers
 }
 
 }  // namespace zu::e2e

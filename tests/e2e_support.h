@@ -36,7 +36,8 @@ class TempDir {
 std::filesystem::path CopySampleAircraft(const std::filesystem::path& parent);
 
 struct ProcessResult {
-    int exit_code = -1;  // -1 when the program did not exit normally
+    int exit_code = -1;    // -1 when the program did not exit normally
+    long peak_rss_kb = 0;  // the program's peak resident memory
     std::string out;
     std::string err;
 };
@@ -68,5 +69,10 @@ void StartLinkedModule(simhost::Simulator& sim);
 // pressed, then the selector back to off once the start has ended. Returns
 // the frames the start took, or -1 when it did not end within `max_frames`.
 int StartEngineFromPanel(simhost::Simulator& sim, int engine, int max_frames = 30 * 60);
+
+// Pins the simulator's engine records of both engines as a running engine
+// reports them (high-pressure spool 75 %, propeller 1000 rpm, combustion,
+// condition levers forward); the module's engine model follows them.
+void PinRunningEngines(simhost::Simulator& sim);
 
 }  // namespace zu::e2e

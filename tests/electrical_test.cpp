@@ -22,7 +22,9 @@
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
 #include "core/powerplant.h"
+#include "core/systems_tick.h"
 #include "e2e_support.h"
+#include "instruments/gauge_framework.h"
 #include "module_state.h"
 #include "panels/engine_start_panels.h"
 #include "zu/simhost/simulator.h"
@@ -68,17 +70,6 @@ class ElectricalFlight : public testing::Test {
         DoorOpenLevel = 100;
     }
 
-    // The simulator's engines run: their spool, propeller, combustion and
-    // condition-lever records pinned, ignition on; the module's engine model
-    // follows them.
-    void PinRunningEngines() {
-        for (uint32_t token : {626u, 645u}) sim_->SetVariable(token, 75.0);
-        for (uint32_t token : {700u, 708u}) sim_->SetVariable(token, 1000.0);
-        for (uint32_t token : {131u, 166u}) sim_->SetVariable(token, 1.0);
-        for (uint32_t token : {199u, 234u}) sim_->SetVariable(token, 16383.0);
-        Powerplants_engine_ign1 = Powerplants_engine_ign2 = 1;
-    }
-
     void Frames(int n) {
         for (int i = 0; i < n; ++i) sim_->RunFrame();
     }
@@ -92,10 +83,10 @@ class ElectricalFlight : public testing::Test {
     int LastLightsByte() const {
         const nlohmann::json state = nlohmann::json::parse(simhost::BuildStateJson(*sim_, nullptr));
         int low = -1;
-        for (const auto& w : state["fsuipc"]["writes"]) {
+        for (const auto& w : state["fsuipc"]["write_counts"]) {
             if (w["offset"].get<uint32_t>() == 0x0D0C) {
-                low = static_cast<int>(
-                    std::strtol(w["hex"].get<std::string>().substr(0, 2).c_str(), nullptr, 16));
+                low = static_cast<int>(std::strtol(
+                    w["last_hex"].get<std::string>().substr(0, 2).c_str(), nullptr, 16));
             }
         }
         return low;
@@ -148,7 +139,7 @@ TEST_F(ElectricalFlight, FromColdAndDarkToGeneratorsOnLine) {
     DcGenerator2Switch.set(255);
     AcGenerator1Switch.set(255);
     AcGenerator2Switch.set(255);
-    PinRunningEngines();
+    PinRunningEngines(*sim_);
     Frames(450);
     EXPECT_EQ(DcGenerator1OnLine.get(), 255);
     EXPECT_EQ(DcGenerator2OnLine.get(), 255);
@@ -165,8 +156,8 @@ TEST_F(ElectricalFlight, FromColdAndDarkToGeneratorsOnLine) {
 }
 
 TEST_F(ElectricalFlight, MasterCautionForAnElectricalFaultGoesOutOnAcknowledge) {
-    ElectricsEnginesRunning();
-    PinRunningEngines();
+    ElectricsSwitchesOn();
+    PinRunningEngines(*sim_);
     Frames(450);
     MasterCautionAck.set(1);
     MasterWarningAck.set(1);
@@ -176,11 +167,19 @@ TEST_F(ElectricalFlight, MasterCautionForAnElectricalFaultGoesOutOnAcknowledge) 
 
     // The instructor fails the left DC generator.
     ElectricsInstructorStates[21] = 255;
+    RefreshCountdown[kRefreshRadios] = 0;
     Frames(4);
     EXPECT_EQ(DcGenerator1OnLine.get(), 0);
     EXPECT_TRUE(Lit(2, 7));
     EXPECT_EQ(MasterCautionFlag.get(), 1);
-    EXPECT_EQ(ElectricalChangeFlag, 1);  // set on every pass while the flag is up
+    // Set on every pass while the flag is up (the transponder head takes it
+    // on each frame, so look right after a tick).
+    SystemsTick(0, 0, 0, 0, 0);
+    EXPECT_EQ(ElectricalChangeFlag, 1);
+    // The audio panels on view take it each frame and re-arm their group.
+    EXPECT_GT(RefreshCountdown[kRefreshRadios], 0);
+    // The master lights take it too and keep their refresh group running.
+    EXPECT_GT(RefreshCountdown[4], 0);
 
     MasterCautionAck.set(1);
     Frames(2);
@@ -275,13 +274,36 @@ TEST_F(ElectricalFlight, EnginesStartedInTheSimulatorBringTheGeneratorsOnLine) {
         return w;
     };
 
+    // The lights word's writes as the state file counts them (the counts
+    // cover the whole flight, whatever the window of recent writes holds):
+    // how many so far, the last one and its frame.
+    struct LightsWrites {
+        uint64_t count = 0;
+        std::string last_hex;
+        uint64_t last_frame = 0;
+    };
+    auto lights_writes = [&] {
+        const nlohmann::json state = nlohmann::json::parse(simhost::BuildStateJson(*sim_, nullptr));
+        LightsWrites l;
+        for (const auto& w : state["fsuipc"]["write_counts"]) {
+            if (w["offset"].get<uint32_t>() != 0x0D0C) continue;
+            l.count = w["count"].get<uint64_t>();
+            l.last_hex = w["last_hex"].get<std::string>();
+            l.last_frame = w["last_frame"].get<uint64_t>();
+        }
+        return l;
+    };
+
     // Cold and dark: no bus but the battery buses, nothing sent as lights.
+    // While the module starts, the caution and clock gauges' refresh group
+    // blinks the panel-lights bit; after that only the changes count.
     NavBeaconSelector.set(1);  // navigation lights selected, nothing feeds them
     fly(60);
     EXPECT_EQ(BusPowered.get(kPoweredRightMainDc), 0);
     EXPECT_EQ(BusPowered.get(kPoweredLeftEssential), 0);
     EXPECT_EQ(lights_word(), 0);
     EXPECT_EQ(HostVariables[kHvSpool1].value, 0.0);
+    const uint64_t writes_after_start = lights_writes().count;
 
     // Battery master: the right main, both essential and both avionics buses
     // on the main battery; the left main bus, and with it the navigation
@@ -298,6 +320,8 @@ TEST_F(ElectricalFlight, EnginesStartedInTheSimulatorBringTheGeneratorsOnLine) {
     EXPECT_EQ(BusPowered.get(kPoweredLeftMainDc), 0);
     EXPECT_EQ(ExteriorNavLights, 0);
     EXPECT_EQ(lights_word(), 0x20);
+    EXPECT_EQ(lights_writes().count - writes_after_start, 1u);
+    EXPECT_EQ(lights_writes().last_hex, "2000");
     EXPECT_TRUE(Lit(2, 7));  // "#1 DC GEN"
     EXPECT_TRUE(Lit(2, 8));  // "#2 DC GEN"
     EXPECT_EQ(MasterCautionFlag.get(), 1);
@@ -388,26 +412,18 @@ TEST_F(ElectricalFlight, EnginesStartedInTheSimulatorBringTheGeneratorsOnLine) {
     fly(4);
     EXPECT_FALSE(Lit(3, 7));
 
-    // The state file the stand-in writes lists the lights word as the
-    // module sent it: nothing while dark, the panel lights with the battery,
-    // the navigation lights with the generators, and nothing more while the
-    // word stays as it is; the simulator holds the last word.
+    // The lights word as the module sent it: the panel lights with the
+    // battery, the navigation lights with the generators, and nothing more
+    // while the word stays as it is; the simulator holds the last word.
+    const LightsWrites lights = lights_writes();
+    EXPECT_EQ(lights.count - writes_after_start, 2u);
+    EXPECT_EQ(lights.last_hex, "2100");
+    EXPECT_LE(lights.last_frame, on_line_frame);
+    EXPECT_EQ(lights_word(), 0x21);
     const auto file = tmp_.path() / "state.json";
     std::string error;
     ASSERT_TRUE(simhost::WriteStateJson(file, *sim_, nullptr, &error)) << error;
     const nlohmann::json state = ReadJson(file);
-    std::vector<std::pair<uint64_t, std::string>> writes;
-    for (const auto& w : state["fsuipc"]["writes"]) {
-        if (w["offset"].get<uint32_t>() == 0x0D0C) {
-            writes.emplace_back(w["frame"].get<uint64_t>(), w["hex"].get<std::string>());
-        }
-    }
-    ASSERT_EQ(writes.size(), 2u);
-    EXPECT_EQ(writes[0].second, "2000");
-    EXPECT_GT(writes[0].first, 60u);
-    EXPECT_EQ(writes[1].second, "2100");
-    EXPECT_LE(writes[1].first, on_line_frame);
-    EXPECT_EQ(lights_word(), 0x21);
     EXPECT_TRUE(state["aircraft"]["engines"][0]["running"].get<bool>());
     EXPECT_TRUE(state["aircraft"]["engines"][1]["running"].get<bool>());
 }

@@ -14,6 +14,7 @@
 #include "core/radio_altitude_alerting.h"
 #include "core/shared_maths.h"
 #include "core/systems_tick.h"
+#include "fms/flight_plan.h"
 #include "instruments/atc_control_head.h"
 #include "instruments/com_control_heads.h"
 
@@ -413,7 +414,8 @@ namespace {
 
 // Rows 16 and 20: the coupled side takes (on) or gives up (off) its side.
 void BulkCouplingRow(int32_t side_bit, bool on) {
-    FgcCoupledSide = on ? (FgcCoupledSide | side_bit) : (FgcCoupledSide & (3 - side_bit));
+    FgcSide1.coupled_side =
+        on ? (FgcSide1.coupled_side | side_bit) : (FgcSide1.coupled_side & (3 - side_bit));
 }
 
 // Rows 17 and 21: the engage word takes or gives up its side; with both
@@ -421,7 +423,7 @@ void BulkCouplingRow(int32_t side_bit, bool on) {
 void BulkEngageRow(int32_t side_bit, bool on) {
     RemoteApEngageWord =
         on ? (RemoteApEngageWord | side_bit) : (RemoteApEngageWord & (3 - side_bit));
-    if (FgcCoupledSide == 3 && RemoteApEngageWord != 0) RemoteApEngageWord = 3;
+    if (FgcSide1.coupled_side == 3 && RemoteApEngageWord != 0) RemoteApEngageWord = 3;
 }
 
 // The one row of the identifier.
@@ -443,6 +445,19 @@ void ApplyBulkRow(int32_t id, double value) {
         case 21:
             BulkEngageRow(2, on);
             break;
+        case 19:
+        case 24: {
+            // The FMS active-leg kind byte is that of the TO leg's copy.
+            const uint8_t kind = id == 19 ? 2 : 1;
+            if (on) {
+                FGC_comp_AP1_lateral_mode = 5;
+                FmsToLegCopy.list_kind = kind;
+            } else if (FGC_comp_AP1_lateral_mode == (id == 19 ? 2 : 5) &&
+                       FmsToLegCopy.list_kind == kind) {
+                FGC_comp_AP1_lateral_mode = 0;
+            }
+            break;
+        }
         case 28:
             Altitude = static_cast<float>(value);
             break;
@@ -454,7 +469,7 @@ void ApplyBulkRow(int32_t id, double value) {
                 NavSourceSel1 = kNavFms1;
                 RemoteSourceDisplay[0] = 1;
             } else {
-                NavSourceSel1 = (FgcCoupledSide & 2) != 0 ? kNavVor2 : kNavVor1;
+                NavSourceSel1 = (FgcSide1.coupled_side & 2) != 0 ? kNavVor2 : kNavVor1;
                 RemoteSourceDisplay[0] = 0;
             }
             break;

@@ -12,6 +12,7 @@
 #include "core/host_panel_services.h"
 #include "core/radio_altitude_alerting.h"
 #include "core/systems_tick.h"
+#include "fms/flight_plan.h"
 
 namespace zu {
 namespace {
@@ -244,7 +245,7 @@ class InstructorBulkRowTest : public ::testing::Test {
         RemoteApMirror = RemoteYdMirror = 0;
         RemoteApEngageWord = 0;
         FGC_comp_AP1_engaged = FGC_comp_YD1_engaged = 0;
-        FgcCoupledSide = 1;
+        FgcSide1.coupled_side = 1;
         FGC_comp_FGC1_system_test_timer = FGC_comp_FGC2_system_test_timer = 360;
         HostGearHandle = 16383;
         RadioAltitudeReadoutValue = 0;
@@ -270,14 +271,14 @@ TEST_F(InstructorBulkRowTest, AutopilotAndYawDamperFollowTheRemoteEngageWord) {
 
     // Both sides coupled: an engaged autopilot is engaged on both.
     InstructorApplyValue(20, kOn);
-    EXPECT_EQ(FgcCoupledSide, 3);
+    EXPECT_EQ(FgcSide1.coupled_side, 3);
     InstructorApplyValue(21, kOn);
     EXPECT_EQ(RemoteApEngageWord, 3);
     EXPECT_EQ(FGC_comp_AP1_engaged, 3);
 
     // Off keeps only the other side; the mirror off disengages.
     InstructorApplyValue(16, 0.0);
-    EXPECT_EQ(FgcCoupledSide, 2);
+    EXPECT_EQ(FgcSide1.coupled_side, 2);
     InstructorApplyValue(17, 0.0);
     EXPECT_EQ(RemoteApEngageWord, 2);
     InstructorApplyValue(1, 0.0);
@@ -298,6 +299,23 @@ TEST_F(InstructorBulkRowTest, GearHandleFollowsTheRadioAltitude) {
     RadioAltitudeReadoutValue = 999;
     InstructorApplyValue(53, 90.0);
     EXPECT_EQ(HostGearHandle, 32767);
+}
+
+TEST(InstructorBulkValues, FmsLateralModesSetTheActiveLegKind) {
+    const LegRecord saved_leg = FmsToLegCopy;
+    const int32_t saved_mode = FGC_comp_AP1_lateral_mode;
+    InstructorApplyValue(19, 200000.0);
+    EXPECT_EQ(FGC_comp_AP1_lateral_mode, 5);
+    EXPECT_EQ(+FmsToLegCopy.list_kind, 2);
+    // Off leaves mode 5 to row 24.
+    InstructorApplyValue(19, 0.0);
+    EXPECT_EQ(FGC_comp_AP1_lateral_mode, 5);
+    InstructorApplyValue(24, 200000.0);
+    EXPECT_EQ(+FmsToLegCopy.list_kind, 1);
+    InstructorApplyValue(24, 0.0);
+    EXPECT_EQ(FGC_comp_AP1_lateral_mode, 0);
+    FmsToLegCopy = saved_leg;
+    FGC_comp_AP1_lateral_mode = saved_mode;
 }
 
 }  // namespace

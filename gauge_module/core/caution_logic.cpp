@@ -1,5 +1,6 @@
 #include "core/caution_logic.h"
 
+#include "core/air_conditioning.h"
 #include "core/electrical_system.h"
 #include "core/powerplant.h"
 #include "panels/lighting_panels.h"
@@ -10,11 +11,6 @@ uint32_t CautionLightArray[kCautionLights] = {};
 int32_t CautionLatch[kCautionColumns] = {};
 
 namespace {
-
-// Inputs owned by systems that are not part of the module yet: the battery
-// temperature readouts of air conditioning (degrees C). Until their owner
-// publishes them, the batteries read cool.
-constexpr float kBatteryTemperature[2] = {0.0f, 0.0f};
 
 void Light(int row, int column, bool on) {
     CautionLightArray[CautionIndex(row, column)] = on ? 1u : 0u;
@@ -65,8 +61,10 @@ void ElectricalCautionLights() {
     Light(3, 8,
           AcGenerator2Voltage.get() < 100 || ext_ac_on_line || !ac_gen2_on_line);  // "#2 AC GEN"
     Light(4, 8, !ac_gen1_on_line || !ac_gen2_on_line);  // "#2 SPU AUX PWR"
-    Light(6, 9, kBatteryTemperature[0] > 68.0f);        // "MAIN BAT HOT"
-    Light(6, 10, kBatteryTemperature[1] > 68.0f);       // "AUX BAT HOT"
+    Light(6, 9,
+          AirConditioningState.battery_temperature[0] > kBatteryHotDegrees);  // "MAIN BAT HOT"
+    Light(6, 10,
+          AirConditioningState.battery_temperature[1] > kBatteryHotDegrees);  // "AUX BAT HOT"
 }
 
 // The weighted sum of the lit lights of the caution rows. Any rise of it

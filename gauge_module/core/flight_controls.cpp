@@ -15,8 +15,8 @@
 #include "core/radio_altitude_alerting.h"
 #include "core/settings_file.h"
 #include "core/shared_maths.h"
-#include "core/stall_warning.h"
 #include "core/systems_tick.h"
+#include "panels/side_panels.h"
 #include "zu/platform/ini_file.h"
 
 namespace zu {
@@ -26,17 +26,17 @@ int32_t flight_controls_GEAR = 16383;
 int32_t GearHandlePrevious = 16383;
 int32_t GearHandleCountdown = 0;
 int32_t GearToggleCountdown = 0;
-uint8_t GearHandleMoving = 0;
-int32_t GearTransitTimer = 0;
+int32_t GearTransitCountdown = 0;
 int32_t GearLegPosition[3] = {76, 76, 76};
 int32_t GearLegLight[3] = {1, 1, 1};
 GearStatesRecord GearStates{};
 AltGearRecord AltGearState{};
+uint8_t GearInhibitGuard = 0;
 uint8_t GearAltExtension = 0;
 int32_t GearAltExtensionCountdown = 0;
 uint8_t GearInhibitSwitch = 0;
 uint8_t NoseGearAltDoorGuard = 0;
-uint8_t flight_controls_FLAPS[8] = {};
+int32_t flight_controls_FLAPS[2] = {0, 0};
 int32_t FlapDetent = 2;
 double FlapLastCommand = 4096.0;
 int32_t FlapCountdown = 0;
@@ -56,24 +56,13 @@ float ControlTorque[2] = {0.0f, 0.0f};
 int32_t PusherHoldCountdown = 20;
 int32_t PusherPushCountdown = 0;
 int32_t PusherBudget = 3;
-uint8_t GearWarning = 0;
-uint8_t OverspeedWarning = 0;
+uint8_t GearFlags[kGearFlagCount] = {};
 uint8_t GearWarningTestCount = 0;
 uint8_t GearWarningRequest = 0;
 int32_t flight_controls_COPILOT_antiskid_sw = 0;
 int32_t CopilotPanelTimer = 0;
-int32_t CopilotPanelToggle = 0;
 uint8_t CopilotSwitchPowered = 0;
 double flight_controls_FF_TRIM = -0.16;
-
-int32_t HydraulicSystemPressure[2] = {0, 0};
-int32_t FlapDrivePressure = 0;
-int32_t RudderPressure[2] = {0, 0};
-int32_t SpoilerInboardPressure[2] = {0, 0};
-int32_t SpoilerOutboardPressure[2] = {0, 0};
-int32_t FlapHydraulicWord = 0;
-int32_t StallWarningOutput = -16383;
-int32_t StallWarningState = 0;
 
 namespace {
 
@@ -107,7 +96,7 @@ void SetLight(int row, int column, bool on) {
 }
 
 void SetSelection(int32_t s) {
-    std::memcpy(flight_controls_FLAPS, &s, sizeof s);
+    flight_controls_FLAPS[0] = s;
 }
 
 bool FlapFailure() {
@@ -177,7 +166,7 @@ void GearWarnings() {
         --GearWarningTestCount;
         warning = true;
     }
-    GearWarning = warning ? 1 : 0;
+    GearFlags[kGearFlagWarning] = warning ? 1 : 0;
 }
 
 void OverspeedWarnings() {
@@ -191,7 +180,7 @@ void OverspeedWarnings() {
             warning = true;
         }
     }
-    OverspeedWarning = warning ? 1 : 0;
+    GearFlags[kGearFlagTakeoffWarning] = warning ? 1 : 0;
 }
 
 void GroundLights() {
@@ -203,7 +192,7 @@ void GroundLights() {
                           (flight_controls_COPILOT_antiskid_sw == 0 || CopilotPanelTimer > 1);
     SetLight(3, 12, antiskid);  // "INBD ANTI SKID"
     SetLight(3, 13, antiskid);  // "OUTBD ANTISKID"
-    CopilotSwitchPowered = Powered(kPoweredRightSecondary) && CopilotPanelToggle != 0;
+    CopilotSwitchPowered = Powered(kPoweredRightSecondary) && PilotPanelState.copilot_toggle != 0;
 }
 
 // Gear sequence: one leg's light and transit for extension and retraction.
@@ -275,7 +264,7 @@ void Retraction(int32_t t) {
 }
 
 void AlternateRequests() {
-    int32_t& t = GearTransitTimer;
+    int32_t& t = GearTransitCountdown;
     if (AltGearState.pump[0] != 0) {
         AltGearState.pump[0] = 0;
         t = 61;
@@ -326,16 +315,14 @@ void AlternateRequests() {
 }  // namespace
 
 int32_t FlapSelection() {
-    int32_t s = 0;
-    std::memcpy(&s, flight_controls_FLAPS, sizeof s);
-    return s;
+    return flight_controls_FLAPS[0];
 }
 
 void NoseSteeringUpdate() {
     SetLight(2, 12, false);  // "NOSE STEERING"
     double out = 0.0;
     if (NoseSteeringSwitch != 0 && IndicatedAirspeed < 40.0f &&
-        HydraulicSystemPressure[0] >= 1501 && Powered(kPoweredRightMainDc)) {
+        HydraulicsState.SystemPressure[0] >= 1501 && Powered(kPoweredRightMainDc)) {
         const double s = ControlSurfacePositions[0];
         if (std::fabs(s) > 0.012) {
             const double k =
@@ -371,7 +358,7 @@ void GearHandleUpdate() {
         GearStates.in_transit[1] != 0 && GearStates.in_transit[2] != 0) {
         GearCommanded = kGearDown;
         GearHandleCountdown = 12;
-        GearTransitTimer = 66;
+        GearTransitCountdown = 66;
     }
     if (GearHandleCountdown == 0 && OnGround == 0 && HostGearHandle != GearHandlePrevious) {
         if (GearAltExtension != 0 && GearCommanded != HostGearHandle) {
@@ -380,8 +367,8 @@ void GearHandleUpdate() {
             flight_controls_GEAR = kGearDown - flight_controls_GEAR;
         } else {
             GearCommanded = HostGearHandle;
-            GearTransitTimer = 76;
-            GearHandleMoving = 1;
+            GearTransitCountdown = 76;
+            GearFlags[kGearFlagUpRequest] = 1;
             flight_controls_GEAR = HostGearHandle;
         }
     }
@@ -390,11 +377,11 @@ void GearHandleUpdate() {
     if (OnGround != 0) GearCommanded = flight_controls_GEAR;
     CountdownTick(&GearToggleCountdown);
     if (GearAltExtension == 0 && HostGearHandle != flight_controls_GEAR &&
-        HydraulicSystemPressure[1] >= 700 && GearToggleCountdown == 0) {
+        HydraulicsState.SystemPressure[1] >= 700 && GearToggleCountdown == 0) {
         SendKeyEvent(kEvtGearToggle, kGearEventValue);
         GearToggleCountdown = 12;
         GearCommanded = flight_controls_GEAR;
-        GearHandleMoving = 1;
+        GearFlags[kGearFlagUpRequest] = 1;
     }
     GearWarnings();
     OverspeedWarnings();
@@ -446,8 +433,8 @@ void TorqueEffectsUpdate() {
 }
 
 void StickPusherUpdate() {
-    if (StallWarningOutput > -14000 || RadioAltitudeReadoutValue < 400 || GroundSpeed < 30 ||
-        IndicatedAirspeed > 200.0f) {
+    if (StallWarningState.output[0] > -14000 || RadioAltitudeReadoutValue < 400 ||
+        GroundSpeed < 30 || IndicatedAirspeed > 200.0f) {
         PusherHoldCountdown = 20;
     }
     if (!Powered(kPoweredLeftEssential)) {
@@ -464,12 +451,13 @@ void StickPusherUpdate() {
     CountdownTick(&PusherPushCountdown);
     SetLight(1, 11,
              Powered(kPoweredLeftEssential) &&
-                 (StickPusherShutoff != 0 || StallWarningState == 1 || StallWarningState == 2));
+                 (StickPusherShutoff != 0 || StallWarningState.test_state == 1 ||
+                  StallWarningState.test_state == 2));
 }
 
 void GearSequenceUpdate() {
-    int32_t& t = GearTransitTimer;
-    const int32_t p = HydraulicSystemPressure[1];
+    int32_t& t = GearTransitCountdown;
+    const int32_t p = HydraulicsState.SystemPressure[1];
     const uint32_t rate = FrameChangeBits.load(std::memory_order_acquire);
     if ((GearAltExtension == 0 && p > 2000) || (p > 699 && (rate & 0x02))) CountdownTick(&t);
     if (p >= 701 && GearAltExtension == 0) {

@@ -16,8 +16,8 @@ extern int32_t flight_controls_GEAR;
 extern int32_t GearHandlePrevious;
 extern int32_t GearHandleCountdown;
 extern int32_t GearToggleCountdown;
-extern uint8_t GearHandleMoving;
-extern int32_t GearTransitTimer;
+// The transit countdown of the gear sequence (0: not moving).
+extern int32_t GearTransitCountdown;
 
 // Legs in the order nose, left, right: position (0 up .. 76 down) and the
 // down-and-locked light.
@@ -34,8 +34,9 @@ extern GearStatesRecord GearStates;
 inline constexpr int kGearStateLeft = 0;
 inline constexpr int kGearStateNose = 1;
 inline constexpr int kGearStateRight = 2;
-// The alternate-gear words: the nose alternate-door request and the two
-// alternate pump requests (each served once by the sequence).
+// The alternate-gear words: the nose alternate-door request (counted down
+// by the door gauge while above 1) and the two alternate pump requests
+// (each served once by the sequence).
 struct AltGearRecord {
     int32_t nose_door;
     int32_t pump[2];
@@ -43,13 +44,16 @@ struct AltGearRecord {
 extern AltGearRecord AltGearState;
 extern uint8_t GearAltExtension;
 extern int32_t GearAltExtensionCountdown;
+// Alternate extension guards and switch on the overhead: the gear-inhibit
+// guard (0 closed) and switch (0/1), the nose-door guard (0 closed).
+extern uint8_t GearInhibitGuard;
 extern uint8_t GearInhibitSwitch;
 extern uint8_t NoseGearAltDoorGuard;
 
 // Flaps: the saved record (first i32 the selection 0..4), the detent sent
 // to the simulator (2..6), the last flap command, the flap countdown and
 // the drive-wait flag; FlapMotionFlag is set when the detent changes.
-extern uint8_t flight_controls_FLAPS[8];
+extern int32_t flight_controls_FLAPS[2];
 extern int32_t FlapDetent;
 extern double FlapLastCommand;
 extern int32_t FlapCountdown;
@@ -79,17 +83,25 @@ extern int32_t PusherHoldCountdown;
 extern int32_t PusherPushCountdown;
 extern int32_t PusherBudget;
 
-// Warnings for the warning tones; the handle-down countdown and the
-// horn-silenced byte written by the gear gauge.
-extern uint8_t GearWarning;
-extern uint8_t OverspeedWarning;
+// Flag bytes of the gear and configuration logic, read by the warning
+// tones; the up-request byte is the handle-moving byte, set when the gear
+// handle moves and cleared by the gear sound.
+enum GearFlagByte : int {
+    kGearFlagWarning = 0,         // gear warning horn request
+    kGearFlagTakeoffWarning = 1,  // overspeed / take-off configuration warning
+    kGearFlagUpRequest = 2,       // the handle moved
+    kGearFlagTailStrike = 3,      // written by the tail-strike sound
+    kGearFlagCount
+};
+extern uint8_t GearFlags[kGearFlagCount];
+// The handle-down countdown and the horn-silenced byte written by the gear
+// gauge.
 extern uint8_t GearWarningTestCount;
 extern uint8_t GearWarningRequest;
 
 // Copilot panel.
 extern int32_t flight_controls_COPILOT_antiskid_sw;
 extern int32_t CopilotPanelTimer;
-extern int32_t CopilotPanelToggle;
 extern uint8_t CopilotSwitchPowered;
 extern double flight_controls_FF_TRIM;
 

@@ -34,7 +34,7 @@ class FlightControlsTest : public ::testing::Test {
         FlapDetent = 2;
         std::memset(flight_controls_FLAPS, 0, sizeof flight_controls_FLAPS);
         FlapDrivePressure = 3000;
-        HydraulicSystemPressure[0] = HydraulicSystemPressure[1] = 3000;
+        HydraulicsState.SystemPressure[0] = HydraulicsState.SystemPressure[1] = 3000;
         SystemTimers.HydraulicTimer = 0;
         OnGround = 0;
         IndicatedAirspeed = 150.0f;
@@ -46,7 +46,7 @@ class FlightControlsTest : public ::testing::Test {
         ParkingBrake = 0;
         GearCommanded = flight_controls_GEAR = HostGearHandle = GearHandlePrevious = 16383;
         GearHandleCountdown = GearToggleCountdown = 0;
-        GearTransitTimer = 0;
+        GearTransitCountdown = 0;
         GearAltExtension = 0;
         for (int i = 0; i < 3; ++i) {
             GearLegPosition[i] = 76;
@@ -107,17 +107,17 @@ TEST_F(FlightControlsTest, OverspeedLimitFallsAboveFourteenThousandFeet) {
     Altitude = 14000.0f;
     IndicatedAirspeed = 242.0f;
     GearHandleUpdate();
-    EXPECT_EQ(OverspeedWarning, 0);
+    EXPECT_EQ(GearFlags[kGearFlagTakeoffWarning], 0);
     IndicatedAirspeed = 243.0f;
     GearHandleUpdate();
-    EXPECT_EQ(OverspeedWarning, 1);
+    EXPECT_EQ(GearFlags[kGearFlagTakeoffWarning], 1);
     Altitude = 17140.0f;  // the limit is 232 kt
     IndicatedAirspeed = 231.9f;
     GearHandleUpdate();
-    EXPECT_EQ(OverspeedWarning, 0);
+    EXPECT_EQ(GearFlags[kGearFlagTakeoffWarning], 0);
     IndicatedAirspeed = 232.1f;
     GearHandleUpdate();
-    EXPECT_EQ(OverspeedWarning, 1);
+    EXPECT_EQ(GearFlags[kGearFlagTakeoffWarning], 1);
 }
 
 TEST_F(FlightControlsTest, ConfigurationWarningOnTheGroundWithPower) {
@@ -130,18 +130,18 @@ TEST_F(FlightControlsTest, ConfigurationWarningOnTheGroundWithPower) {
     for (int16_t trim : {int16_t{-2555}, int16_t{7599}}) {
         ElevatorTrimInput = trim;
         GearHandleUpdate();
-        EXPECT_EQ(OverspeedWarning, 0) << trim;
+        EXPECT_EQ(GearFlags[kGearFlagTakeoffWarning], 0) << trim;
     }
     for (int16_t trim : {int16_t{-2556}, int16_t{7600}}) {
         ElevatorTrimInput = trim;
         GearHandleUpdate();
-        EXPECT_EQ(OverspeedWarning, 1) << trim;
+        EXPECT_EQ(GearFlags[kGearFlagTakeoffWarning], 1) << trim;
     }
     ElevatorTrimInput = 0;
     TorqueFiltered[0] = 60.0f;  // not above 60: no power
     ParkingBrake = 1;
     GearHandleUpdate();
-    EXPECT_EQ(OverspeedWarning, 0);
+    EXPECT_EQ(GearFlags[kGearFlagTakeoffWarning], 0);
 }
 
 TEST_F(FlightControlsTest, GearExtendsLegByLegWithTheirLightWindows) {
@@ -149,8 +149,8 @@ TEST_F(FlightControlsTest, GearExtendsLegByLegWithTheirLightWindows) {
     HostGearHandle = 0;
     GearHandleUpdate();
     EXPECT_EQ(GearCommanded, 0);
-    EXPECT_EQ(GearTransitTimer, 76);
-    while (GearTransitTimer > 0) GearSequenceUpdate();
+    EXPECT_EQ(GearTransitCountdown, 76);
+    while (GearTransitCountdown > 0) GearSequenceUpdate();
     GearSequenceUpdate();
     for (int leg = 0; leg < 3; ++leg) {
         EXPECT_EQ(GearLegPosition[leg], 0) << leg;
@@ -161,9 +161,9 @@ TEST_F(FlightControlsTest, GearExtendsLegByLegWithTheirLightWindows) {
     GearHandleUpdate();
     ASSERT_EQ(GearCommanded, 16383);
     int nose_lit_at = -1, left_lit_at = -1, right_lit_at = -1;
-    while (GearTransitTimer > 0) {
+    while (GearTransitCountdown > 0) {
         GearSequenceUpdate();
-        const int t = GearTransitTimer;
+        const int t = GearTransitCountdown;
         if (nose_lit_at < 0 && GearLegLight[0] == 1) nose_lit_at = t;
         if (left_lit_at < 0 && GearLegLight[1] == 1) left_lit_at = t;
         if (right_lit_at < 0 && GearLegLight[2] == 1) right_lit_at = t;
@@ -183,11 +183,11 @@ TEST_F(FlightControlsTest, GearExtendsLegByLegWithTheirLightWindows) {
 }
 
 TEST_F(FlightControlsTest, GearHoldsWithoutHydraulicPressure) {
-    HydraulicSystemPressure[1] = 0;
+    HydraulicsState.SystemPressure[1] = 0;
     HostGearHandle = 0;
     GearHandleUpdate();
     for (int i = 0; i < 100; ++i) GearSequenceUpdate();
-    EXPECT_EQ(GearTransitTimer, 76);
+    EXPECT_EQ(GearTransitCountdown, 76);
     EXPECT_EQ(GearLegPosition[0], 76);
     EXPECT_EQ(GearStates.disagree[kGearStateNose], 1);  // the handle is up
 }
@@ -197,18 +197,18 @@ TEST_F(FlightControlsTest, GearWarningWithLeversBackAndTheGearUp) {
     IndicatedAirspeed = 120.0f;
     PowerLeverPosition[0] = PowerLeverPosition[1] = 5000;
     GearHandleUpdate();
-    EXPECT_EQ(GearWarning, 1);
+    EXPECT_EQ(GearFlags[kGearFlagWarning], 1);
     flight_controls_GEAR = 16383;
     GearHandleUpdate();
-    EXPECT_EQ(GearWarning, 0);
+    EXPECT_EQ(GearFlags[kGearFlagWarning], 0);
     // The handle-down test count holds the warning for its passes.
     GearWarningTestCount = 64;
     for (int i = 0; i < 64; ++i) {
         GearHandleUpdate();
-        EXPECT_EQ(GearWarning, 1) << i;
+        EXPECT_EQ(GearFlags[kGearFlagWarning], 1) << i;
     }
     GearHandleUpdate();
-    EXPECT_EQ(GearWarning, 0);
+    EXPECT_EQ(GearFlags[kGearFlagWarning], 0);
 }
 
 TEST_F(FlightControlsTest, SavedKeysOutOfRangeLeaveTheVariables) {

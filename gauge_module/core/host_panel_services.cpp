@@ -7,8 +7,10 @@
 #include "cabin_link/instructor_state_exchange.h"
 #include "core/electrical_system.h"
 #include "core/flight_guidance.h"
+#include "core/flight_persistence.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/module_frame.h"
+#include "core/nav_sources.h"
 #include "core/powerplant.h"
 #include "core/settings_file.h"
 #include "core/shared_maths.h"
@@ -71,6 +73,7 @@ double WindData[2] = {0.0, 0.0};
 int32_t HostFlapsValue = 0;
 int32_t HostValue325 = 0;
 double EngineStarterValue[2] = {0.0, 0.0};
+double HostNavBearing[2] = {0.0, 0.0};
 int32_t OnGroundHold = 0;
 
 double ThrottleLastSent[2] = {0.0, 0.0};
@@ -104,10 +107,10 @@ int32_t ApRollServoOutput = 0;
 double RemotePositionValues[3] = {0.0, 0.0, 0.0};
 uint8_t PilotPanelFlag = 0;
 int32_t PilotTrimRequest = 0;
+int32_t PilotTrimTimer = 0;
 int32_t PilotPanelOverride = 0;
 int32_t KeyEventPanelWords[4] = {0, 0, 0, 0};
 int32_t BrakeAccumulatorPressure = 3000;
-uint8_t FlightLoadCounter = 0;
 
 void LookupHostVariable(gauge::HostVariable* var) {
     auto lookup = PanelServiceSlot<gauge::LookupVariableService>(gauge::kSlotLookupVariable);
@@ -163,6 +166,27 @@ void OnGroundUpdate(int32_t raw) {
         OnGroundHold = 0;
         OnGround = 0;
     }
+}
+
+// The ten navigation records, each looked up in place: the VOR1, ADF1 and
+// VOR2 radio values, the two receivers' raw bearings (smoothed into the VOR
+// records by the navigation-source update), their DME distances (taken while
+// no computed distance is kept), their lateral deviations (byte form) and
+// ADF1's relative bearing.
+void NavSourcesHostPoll() {
+    NavSources[kNavVor1].radio_value = Look(kHvNav31a);
+    NavSources[kNavAdf1].radio_value = Look(kHvNav31b);
+    NavReceiverBearing[0] = Look(kHvNav40);
+    NavReceiverBearing[1] = Look(kHvNav49);
+    const double dme[2] = {Look(kHvNav59), Look(kHvNav50)};
+    for (int side = 0; side < 2; ++side) {
+        NavSourceRecord& vor = NavSources[side == 0 ? kNavVor1 : kNavVor2];
+        if (vor.computed_distance == 0) vor.distance = dme[side];
+    }
+    NavSources[kNavVor1].lateral_deviation = Look(kHvNav58);
+    NavSources[kNavVor2].lateral_deviation = Look(kHvNav35);
+    NavSources[kNavAdf1].bearing = Look(kHvNav39);
+    NavSources[kNavVor2].radio_value = Look(kHvNav20);
 }
 
 }  // namespace
@@ -244,7 +268,7 @@ void HostVarsPoll() {
     VerticalSpeed = RoundToInt32(Look(kHvVerticalSpeed70));
     HostValue369 = RoundToInt32(Look(kHvValue369));
     Look(kHvRecord550);
-    for (int i = kHvNav31a; i <= kHvNav20; ++i) Look(i);
+    NavSourcesHostPoll();
     MarkerBeacons = RoundToInt32(Look(kHvMarkerBeacons));
     WindData[0] = Look(kHvWindSpeed);
     double wind_dir = std::fmod(Look(kHvWindDirection) - NavHeading, 360.0);
@@ -535,13 +559,13 @@ void FscomTrimming() {
     } else {
         const bool running = HostPauseIndicator == 0;
         bool sent = false;
-        if ((FgcCoupledSide & 1) && FgcServoValid[0] != 0 && FgcServoFault[0] == 0 &&
+        if ((FgcSide1.coupled_side & 1) && FgcServoValid[0] != 0 && FgcServoFault[0] == 0 &&
             AcBusPowered.get(3) != 0 && running) {
             const double out = ElevatorTrimOut - 3000.0 * ApPitchServoOutput1;
             ElevatorTrimOut = RoundToInt32(std::clamp(out, -15900.0, 15900.0));
             sent = true;
         }
-        if ((FgcCoupledSide & 2) && FgcServoValid[1] != 0 && FgcServoFault[1] == 0 &&
+        if ((FgcSide1.coupled_side & 2) && FgcServoValid[1] != 0 && FgcServoFault[1] == 0 &&
             AcBusPowered.get(2) != 0 && running) {
             const int32_t out = ElevatorTrimOut - RoundToInt32(3000.0 * ApPitchServoOutput2);
             ElevatorTrimOut = std::clamp(out, -16381, 16381);

@@ -110,24 +110,24 @@ enum HostVarIndex : int {
     kHvVerticalSpeed70,     // 70
     kHvValue369,            // 369
     kHvRecord550,           // 550
-    kHvNav31a,              // 31
-    kHvNav31b,              // 31 (second record)
-    kHvNav40,
-    kHvNav49,
-    kHvNav59,
-    kHvNav50,
-    kHvNav58,
-    kHvNav35,
-    kHvNav39,
-    kHvNav20,
-    kHvMarkerBeacons,  // 354
-    kHvWindSpeed,      // 343
-    kHvWindDirection,  // 344
-    kHvFlapsValue,     // 332
-    kHvValue325,       // 325
-    kHvStarter1,       // 563
-    kHvStarter2,       // 573
-    kHvCheck895,       // looked up every 16th pass by the key events
+    kHvNav31a,              // 31: VOR1 radio value
+    kHvNav31b,              // 31 (second record): ADF1 radio value
+    kHvNav40,               // NAV1 bearing
+    kHvNav49,               // NAV2 bearing
+    kHvNav59,               // NAV1 DME distance
+    kHvNav50,               // NAV2 DME distance
+    kHvNav58,               // NAV1 lateral deviation (byte form)
+    kHvNav35,               // NAV2 lateral deviation (byte form)
+    kHvNav39,               // ADF1 relative bearing
+    kHvNav20,               // VOR2 radio value
+    kHvMarkerBeacons,       // 354
+    kHvWindSpeed,           // 343
+    kHvWindDirection,       // 344
+    kHvFlapsValue,          // 332
+    kHvValue325,            // 325
+    kHvStarter1,            // 563
+    kHvStarter2,            // 573
+    kHvCheck895,            // looked up every 16th pass by the key events
     kHvCheck896,
     kHvCheck897,
     kHvCheck898,
@@ -147,11 +147,11 @@ extern double AmbientSecondValue;    // token 800 beside it
 extern double HostSpeedValue;        // token 64 x 0.00005
 extern float PressureAltitude;       // feet
 extern float BankAttitude;           // degrees, -180..180
-extern float PitchAttitude;          // degrees
+extern float PitchAttitude;          // degrees, negative nose up
 extern double FgcAdvisoryHostValue;  // token 834, for the flight-guidance advisories
 extern double NavHeading;            // the magnetic variation at the aircraft (degrees)
 extern float Heading;                // degrees
-extern double RadioAltitude;         // feet
+extern double RadioAltitude;         // metres
 extern double PropPitch1;            // blade angles (radians)
 extern double PropPitch2;
 extern float EngineHostValueA[2];  // tokens 705, 713
@@ -173,6 +173,9 @@ extern double WindData[2];      // [0] speed, [1] direction relative to NavHeadi
 extern int32_t HostFlapsValue;  // token 332 (flaps, ground proximity, named variables)
 extern int32_t HostValue325;
 extern double EngineStarterValue[2];  // tokens 563, 573, rounded
+// The NAV1 and NAV2 bearings (degrees): the first token-31 record and the
+// token-50 record, five places apart in the table.
+extern double HostNavBearing[2];
 
 // Hold of an airborne change of the on-ground flag, in host passes.
 inline constexpr int32_t kOnGroundReleaseHold = 32;
@@ -255,14 +258,12 @@ extern double RemotePositionValues[3];  // gate (> 7.0), northing, easting (nm)
 // Pilot side panel.
 extern uint8_t PilotPanelFlag;
 extern int32_t PilotTrimRequest;       // +1 / -1 trim request
+extern int32_t PilotTrimTimer;         // ticks; armed with 8 with each trim request
 extern int32_t PilotPanelOverride;     // -1 / 0 / +1 power-lever override
 extern int32_t KeyEventPanelWords[4];  // two pairs of on/off panel words
 
 // Hydraulics: the parking-brake accumulator pressure (psi).
 extern int32_t BrakeAccumulatorPressure;
-
-// Saved-flight persistence.
-extern uint8_t FlightLoadCounter;
 
 // ---------------------------------------------------------------------------
 // Routines

@@ -12,6 +12,7 @@
 #include "cabin_link/instructor_state_exchange.h"
 #include "core/electrical_system.h"
 #include "core/flight_guidance.h"
+#include "core/flight_persistence.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/module_frame.h"
 #include "core/powerplant.h"
@@ -283,7 +284,7 @@ TEST_F(HostServices, EachSurfaceFailureActsFromItsOwnEntry) {
 TEST_F(HostServices, AutopilotAileronOutputStopsWhileTheAileronsHaveFailed) {
     const uint8_t frozen = SimFrozen.exchange(0);
     FGC_comp_AP1_engaged = 1;
-    FgcCoupledSide = 1;
+    FgcSide1.coupled_side = 1;
     FgcServoValid[0] = 1;
     AcBusPowered.set(3, 1);
     ApRollServoOutput = 500;

@@ -16,6 +16,7 @@
 #include "core/systems_tick.h"
 #include "panels/bleed_air_panel.h"
 #include "panels/engine_start_panels.h"
+#include "panels/side_panels.h"
 #include "zu/platform/ini_file.h"
 
 namespace zu {
@@ -31,11 +32,13 @@ float EngineOilQty[2] = {4.8f, 5.2f};
 float StbyOilQty[2] = {1.0f, 1.0f};
 float FuelTemp = 0.0f;
 SystemTimersRecord SystemTimers{};
+SystemTimers2Record SystemTimers2{};
 
 double HostThrottleLever[2] = {3000.0, 3000.0};
 int32_t HostThrottleInput[2] = {-4096, -4096};
 int32_t PowerLeverPosition[2] = {3000, 3000};
 int32_t PowerLeverValue[2] = {0, 0};
+double PropRpmCommand[2] = {0.0, 0.0};
 int32_t PropControlDemand[2] = {-4096, -4096};
 double ThrottleCommand[2] = {-128.0, -128.0};
 int32_t ConditionCommand[2] = {0, 0};
@@ -61,9 +64,7 @@ EngineOilStatusRecord EngineOilStatus[2]{};
 EngineModelRecord EngineModel[2] = {{0.0f, 1.0f, 1, kOilWatchPasses, 0.0, 260},
                                     {0.0f, 1.0f, 1, kOilWatchPasses, 0.0, 260}};
 float PropSyncCorrection = 0.0f;
-uint8_t PilotPanelBlink = 0;
 uint8_t PowerplantLoaded = 0;
-uint8_t EngineFuelFeed[2] = {1, 1};
 
 namespace {
 
@@ -283,9 +284,11 @@ void ConditionOverrides(int e) {
         --EngineModel[e].oil_watch;
     }
     if (EngineModel[e].oil_watch == 0) ConditionCommand[e] = 0;
-    // No light-off without ignition: a spool below 30 % with the ignition
-    // selector off gets no fuel.
-    if (nh < 30.0f && Ignition(e) == 0) ConditionCommand[e] = 0;
+    // No light-off without ignition: an engine that does not burn yet, its
+    // spool below 30 % and its ignition selector off, gets no fuel. An
+    // engine the simulator reports burning is not lighting off and keeps
+    // its fuel while the engine model catches up with its spool.
+    if (nh < 30.0f && Ignition(e) == 0 && IttValue[e] == 0) ConditionCommand[e] = 0;
 }
 
 void StartTimer(int e) {

@@ -84,6 +84,14 @@ struct SystemTimersRecord {
 };
 extern SystemTimersRecord SystemTimers;
 
+// Second set of countdowns (32-bit each).
+struct SystemTimers2Record {
+    int32_t BatteryTempTest;       // battery-temperature test; the readouts hold while it runs
+    int32_t GearTransit;           // the gear panels re-evaluate while it is non-zero
+    int32_t AutofeatherReturn[2];  // autofeather spring-switch returns (100)
+};
+extern SystemTimers2Record SystemTimers2;
+
 // Lever and command values of the power levers, as the host-variable poll
 // reads them and the power-lever step turns them into the commands the key
 // events send (per engine).
@@ -103,6 +111,8 @@ extern int32_t PropBladeHoldCountdown[2];
 extern int32_t Powerplants_engine_ign1;  // ignition selectors 0..2
 extern int32_t Powerplants_engine_ign2;
 extern int32_t Powerplants_controls_throttle_limiter;  // initial 1
+// Propeller speed the governor is set to, rpm, per engine.
+extern double PropRpmCommand[2];
 
 // The host lever value each engine's lever position was last derived from
 // (initial 25.0): a move beyond the threshold re-derives the position.
@@ -189,9 +199,6 @@ struct EngineModelRecord {
 extern EngineModelRecord EngineModel[2];
 // Synchrophaser correction added to engine 2's propeller speed (rpm).
 extern float PropSyncCorrection;
-
-// The pilot-panel blink flag, toggled by the pilot-panel request step.
-extern uint8_t PilotPanelBlink;
 
 // Power-lever mapping tables and thresholds.
 inline constexpr int32_t kLeverRederiveThreshold = 32;

@@ -8,6 +8,7 @@
 
 #include "cabin_link/instructor_state_exchange.h"
 #include "core/electrical_system.h"
+#include "core/electrical_test_support.h"
 #include "core/fire_protection.h"
 #include "core/host_panel_services.h"
 #include "core/settings_file.h"
@@ -46,6 +47,7 @@ class PowerplantTest : public ::testing::Test {
         }
         Nh1State = {};
         Nh2State = {};
+        IttValue[0] = IttValue[1] = 0;
         Autofeather = {};
         SystemTimers.EngineStartReturn = 0;
         Powerplants_engine_ign1 = Powerplants_engine_ign2 = 0;
@@ -147,6 +149,12 @@ TEST_F(PowerplantTest, NoLightOffWithoutIgnitionAndFuelCutByFailureOrFireHandle)
     Powerplants_engine_ign1 = 1;
     PowerLeversUpdate();
     EXPECT_EQ(ConditionCommand[0], 513);
+    // An engine the simulator reports burning is not lighting off: it keeps
+    // its fuel with the ignition off.
+    Powerplants_engine_ign1 = 0;
+    IttValue[0] = 1;
+    PowerLeversUpdate();
+    EXPECT_EQ(ConditionCommand[0], 513);
     EngineFailureWord1 = 1;
     PowerLeversUpdate();
     EXPECT_EQ(ConditionCommand[0], 0);
@@ -163,6 +171,29 @@ TEST_F(PowerplantTest, NoLightOffWithoutIgnitionAndFuelCutByFailureOrFireHandle)
     EXPECT_EQ(ConditionCommand[0], 513);
     PowerLeversUpdate();
     EXPECT_EQ(ConditionCommand[0], 0);
+}
+
+// A flight that begins with the simulator's engines running (a loaded or
+// airborne flight, the ignition off): the engine model's cold spool follows
+// what the simulator reports instead of cutting the fuel.
+TEST_F(PowerplantTest, EngineModelFollowsARunningSimulatorEngineWithTheIgnitionOff) {
+    ElectricsEnginesRunning(0.0f, 0.0);
+    for (int e = 0; e < 2; ++e) IttValue[e] = 1;
+    HostVariables[kHvSpool1].value = HostVariables[kHvSpool2].value = 75.0;
+    HostVariables[kHvPropRpm1].value = HostVariables[kHvPropRpm2].value = 1000.0;
+    for (int i = 0; i < 400; ++i) {
+        PropRpmUpdate();
+        PowerLeversUpdate();
+    }
+    for (int e = 0; e < 2; ++e) {
+        EXPECT_GT(ConditionCommand[e], 5) << e;
+        EXPECT_NEAR(PropRpm[e], 1000.0, 1.0) << e;
+    }
+    EXPECT_GT(Nh1State.nh, 65.0f);
+    EXPECT_GT(Nh2State.nh, 65.0f);
+    HostVariables[kHvSpool1].value = HostVariables[kHvSpool2].value = 0.0;
+    HostVariables[kHvPropRpm1].value = HostVariables[kHvPropRpm2].value = 0.0;
+    PropRpm[0] = PropRpm[1] = 0.0;
 }
 
 TEST_F(PowerplantTest, PublishedSpoolValueDropsWithTheOilRunOut) {

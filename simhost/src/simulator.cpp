@@ -6,12 +6,16 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
+#include <fstream>
 #include <thread>
 
 #include "text_util.h"
+#include "zu/platform/drawing.h"
 #include "zu/platform/paths.h"
 #include "zu/platform/timer.h"
+#include "zu/platform/window_timer.h"
 
 namespace zu::simhost {
 namespace {
@@ -87,6 +91,7 @@ gauge::PanelServiceTable BuildServiceTable() {
     put(gauge::kSlotElementListKill, &ElementService<gauge::kSlotElementListKill>);
     put(gauge::kSlotTriggerKeyEvent, &TriggerKeyEvent);
     put(gauge::kSlotLookupVariable, &LookupVariableThunk);
+    put(gauge::kSlotPanelWindowOpen, &WindowService<gauge::kSlotPanelWindowOpen>);
     put(gauge::kSlotPanelWindowClose, &WindowService<gauge::kSlotPanelWindowClose>);
     put(gauge::kSlotPanelWindowToggle, &WindowService<gauge::kSlotPanelWindowToggle>);
     put(gauge::kSlotCheckNamedVariable, &CheckNamedThunk);
@@ -103,7 +108,9 @@ gauge::PanelServiceTable g_service_table = BuildServiceTable();
 const char* WindowSlotName(int slot) {
     switch (slot) {
         case gauge::kSlotPanelWindowCloseIdent:
-            return "close-ident";
+            return "is-open";
+        case gauge::kSlotPanelWindowOpen:
+            return "open";
         case gauge::kSlotPanelWindowClose:
             return "close";
         case gauge::kSlotPanelWindowToggle:
@@ -149,6 +156,12 @@ Simulator::Simulator(SimulatorConfig config) : config_(std::move(config)) {
     if (config_.fps < 1) config_.fps = 1;
     fsuipc_.SetSimulatorNumber(config_.sim_number);
     fsuipc_.SetFrameCounter(&frame_);
+    if (config_.event_log != nullptr) {
+        fsuipc_.SetWriteLogger([this](const FsuipcWriteRecord& w) {
+            LogEvent("fsuipc write " + text::HexWord(w.offset) + " " + std::to_string(w.size) +
+                     " " + w.hex);
+        });
+    }
 }
 
 Simulator::~Simulator() {
@@ -351,9 +364,22 @@ bool Simulator::LoadAircraft(std::string* error) {
         }
     }
     for (const std::string& w : panel_warnings_) Warn(w);
+    DefineAircraftNamedVariables(dir / kAircraftNamedVariablesFile);
     std::lock_guard<std::mutex> lock(mutex_);
     open_windows_ = std::move(open);
     return true;
+}
+
+// The named variables the aircraft's visual model and lever hardware define
+// (one name a line; blank lines and lines starting with # are skipped).
+void Simulator::DefineAircraftNamedVariables(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line)) {
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        RegisterNamedVariable(line.c_str());
+    }
 }
 
 GaugeInstance* Simulator::FindGauge(const std::string& name) {
@@ -375,6 +401,7 @@ bool Simulator::Start(std::string* error) {
         *error = "no gauge module attached to this simulator";
         return false;
     }
+    if (!PrepareSavedFlights(error)) return false;
     if (config_.fsuipc && !fsuipc_.Open(config_.uipcmain_window, error)) return false;
     frame_.store(0, std::memory_order_relaxed);
     elapsed_ms_ = 0;
@@ -389,7 +416,7 @@ bool Simulator::Start(std::string* error) {
     CollectSoundEvents();  // what earlier runs left in the log is not this run's
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        sound_events_.clear();
+        sound_events_.Clear();
     }
     platform::AudioSetFrame(0);
     started_ = true;
@@ -397,6 +424,7 @@ bool Simulator::Start(std::string* error) {
              (config_.lockstep ? "lockstep" : "real-time") + " clock, " +
              std::to_string(config_.fps) + " frames per second");
     if (config_.aircraft_model) model_.Attach(*this);
+    PublishStartFlight();
     InstallAll();
     return true;
 }
@@ -429,11 +457,68 @@ void Simulator::CallGauge(GaugeInstance& g, int32_t service, gauge::StandardRout
     GaugeInstance* previous = current_;
     current_ = &g;
     PrepareHeader(g);
+    // The element records are the module's static data, shared by every
+    // instance of a gauge: each instance's surfaces are handed over anew.
+    for (const auto& s : g.surfaces) s->element->surface = &s->surface;
     if (service >= 0 && g.header->gauge_callback != nullptr) {
         g.header->gauge_callback(g.header, service, 0);
     }
     if (routine != nullptr) routine(g.header, arg);
+    TakePictures(g);
     current_ = previous;
+}
+
+DrawnSurface::~DrawnSurface() {
+    if (element != nullptr && element->surface == &surface) element->surface = nullptr;
+    platform::DrawContextDestroy(static_cast<platform::DrawContext*>(surface.context));
+}
+
+void Simulator::MakeSurfaces(GaugeInstance& g) {
+    g.surfaces.clear();
+    const gauge::FindResourceRoutine find = linkage_ != nullptr ? linkage_->find_resource : nullptr;
+    if (find == nullptr || g.elements.empty()) return;
+    // The gauge's design size is its first bitmap's; a surface is its
+    // element's bitmap scaled as the gauge is placed, times the pictures'
+    // scale, so it is painted at the size it is shown.
+    const gauge::BitmapResource* first = find(g.elements.front().element->resource_id);
+    if (first == nullptr || first->width <= 0 || first->height <= 0) return;
+    const double scale = std::clamp(config_.surface_scale, 0.1, 8.0);
+    const double sx = (g.width > 0 ? static_cast<double>(g.width) / first->width : 1.0) * scale;
+    const double sy = (g.height > 0 ? static_cast<double>(g.height) / first->height : 1.0) * scale;
+    for (const ElementState& es : g.elements) {
+        gauge::ElementHeader* e = es.element;
+        if (e->type != gauge::ElementType::StaticImage ||
+            (e->image_flags & gauge::kImageDrawnSurface) == 0) {
+            continue;
+        }
+        const gauge::BitmapResource* r = find(e->resource_id);
+        if (r == nullptr) continue;
+        const int w = std::clamp(static_cast<int>(std::lround(r->width * sx)), 1, 4096);
+        const int h = std::clamp(static_cast<int>(std::lround(r->height * sy)), 1, 4096);
+        auto s = std::make_shared<DrawnSurface>();
+        s->element = e;
+        s->pixels.assign(static_cast<size_t>(w) * h * 4, 0);
+        s->picture = s->pixels;
+        s->surface = {w,
+                      h,
+                      w * 4,
+                      static_cast<uint32_t>(s->pixels.size()),
+                      s->pixels.data(),
+                      platform::DrawContextCreate(s->pixels.data(), w, h, w * 4)};
+        g.surfaces.push_back(std::move(s));
+    }
+}
+
+void Simulator::TakePictures(GaugeInstance& g) {
+    for (const auto& s : g.surfaces) {
+        if ((s->element->image_flags & gauge::kImageOnScreen) != 0) continue;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            s->picture = s->pixels;
+        }
+        ++s->pictures;
+        s->element->image_flags |= gauge::kImageOnScreen;
+    }
 }
 
 void Simulator::InstallAll() {
@@ -450,6 +535,7 @@ void Simulator::KillAll() {
         if (!it->installed) continue;
         CallGauge(*it, gauge::kServiceKill, it->header->kill, 0);
         it->installed = false;
+        it->surfaces.clear();
     }
 }
 
@@ -491,6 +577,9 @@ void Simulator::RunGauges() {
         ++g.draws;
         RecordFlags(g);
     }
+    // Window timers (the cabin music's) run here, on the gauge thread, as
+    // the simulator's message loop would run them.
+    platform::PumpWindowTimers();
     RenderAudio();
 }
 
@@ -532,14 +621,31 @@ void Simulator::CollectSoundEvents() {
     for (;;) {
         const uint32_t n = platform::AudioTakeEvents(batch, 64);
         if (n == 0) break;
-        std::lock_guard<std::mutex> lock(mutex_);
-        sound_events_.insert(sound_events_.end(), batch, batch + n);
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            for (uint32_t i = 0; i < n; ++i) sound_events_.Add(batch[i]);
+        }
+        if (config_.event_log == nullptr || !started_) continue;
+        for (uint32_t i = 0; i < n; ++i) {
+            static const char* const kKinds[] = {"play",   "stop", "end",
+                                                 "volume", "pan",  "frequency"};
+            const auto kind = static_cast<size_t>(batch[i].kind);
+            const char* label = batch[i].label;
+            LogEvent(std::string("sound ") + (kind < 6 ? kKinds[kind] : "other") + " " +
+                     std::string(label, strnlen(label, sizeof batch[i].label)) + " " +
+                     std::to_string(batch[i].value));
+        }
     }
 }
 
 std::vector<platform::AudioEvent> Simulator::SoundEvents() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return sound_events_;
+    return sound_events_.Items();
+}
+
+uint64_t Simulator::SoundEventsTotal() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return sound_events_.total();
 }
 
 uint64_t Simulator::SoundEventsDropped() const {
@@ -636,6 +742,7 @@ void Simulator::BuildElements(GaugeInstance& g) {
         Warn("gauge '" + g.name + "': element list longer than " +
              std::to_string(kMaxElementsPerGauge) + " elements; the rest is ignored");
     }
+    MakeSurfaces(g);
 }
 
 void Simulator::UpdateElements(GaugeInstance& g) {
@@ -701,6 +808,11 @@ void Simulator::UpdateElements(GaugeInstance& g) {
 
 void Simulator::RecordFlags(GaugeInstance& g) {
     for (ElementState& s : g.elements) {
+        // Whatever the element holds is on screen from now on (a drawn
+        // surface's picture is taken after its service).
+        if ((s.element->image_flags & gauge::kImageDrawnSurface) == 0) {
+            s.element->image_flags |= gauge::kImageOnScreen;
+        }
         s.image_flags = s.element->image_flags;
         s.hidden = (s.image_flags & gauge::kImageHidden) != 0;
     }
@@ -800,7 +912,10 @@ void Simulator::LookupVariable(gauge::HostVariable* var) {
 void Simulator::ReceiveKeyEvent(uint32_t id, uint32_t value, bool from_module) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        key_events_.push_back(KeyEventRecord{frame(), id, value, from_module});
+        const KeyEventRecord record{frame(), id, value, from_module};
+        key_events_.Add(record);
+        key_counts_.Add(id, record.frame, record);
+        if (from_module) ++module_key_events_;
     }
     LogEvent(std::string(from_module ? "key event " : "scenario key event ") + text::HexWord(id) +
              " " + std::to_string(value));
@@ -809,15 +924,39 @@ void Simulator::ReceiveKeyEvent(uint32_t id, uint32_t value, bool from_module) {
 
 std::vector<KeyEventRecord> Simulator::KeyEvents() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return key_events_;
+    return key_events_.Items();
+}
+
+std::map<uint32_t, KeyCount<KeyEventRecord>> Simulator::KeyEventCounts() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return key_counts_.counts();
+}
+
+uint64_t Simulator::KeyEventsTotal() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return key_events_.total();
+}
+
+uint64_t Simulator::ModuleKeyEventsTotal() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return module_key_events_;
 }
 
 int32_t Simulator::PanelWindowService(int slot, uint32_t ident) {
     int32_t result = 0;
+    if (slot == gauge::kSlotPanelWindowCloseIdent) {
+        // A query without side effects (gauges ask it every frame): not
+        // recorded, not logged.
+        std::lock_guard<std::mutex> lock(mutex_);
+        return open_windows_.count(ident) != 0 ? 1 : 0;
+    }
     {
         std::lock_guard<std::mutex> lock(mutex_);
         const bool was_open = open_windows_.count(ident) != 0;
-        if (slot == gauge::kSlotPanelWindowToggle) {
+        if (slot == gauge::kSlotPanelWindowOpen) {
+            open_windows_.insert(ident);
+            result = 1;
+        } else if (slot == gauge::kSlotPanelWindowToggle) {
             if (was_open) {
                 open_windows_.erase(ident);
             } else {
@@ -829,7 +968,7 @@ int32_t Simulator::PanelWindowService(int slot, uint32_t ident) {
             open_windows_.erase(ident);
             result = was_open ? 1 : 0;
         }
-        window_calls_.push_back(PanelWindowCall{frame(), slot, ident, result});
+        window_calls_.Add(PanelWindowCall{frame(), slot, ident, result});
     }
     LogEvent(std::string("panel window ") + WindowSlotName(slot) + " " + std::to_string(ident) +
              " -> " + std::to_string(result));
@@ -838,7 +977,12 @@ int32_t Simulator::PanelWindowService(int slot, uint32_t ident) {
 
 std::vector<PanelWindowCall> Simulator::PanelWindowCalls() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return window_calls_;
+    return window_calls_.Items();
+}
+
+uint64_t Simulator::PanelWindowCallsTotal() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return window_calls_.total();
 }
 
 std::set<uint32_t> Simulator::OpenPanelWindows() const {

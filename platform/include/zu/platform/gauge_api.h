@@ -36,6 +36,27 @@ inline constexpr uint32_t kImageLuminous = 0x0002;     // drawn lit (panel light
 inline constexpr uint32_t kImageTransparent = 0x0004;  // colour key black is transparent
 inline constexpr uint32_t kImageNoSkip = 0x0008;       // drawn even when hidden by parent
 inline constexpr uint32_t kImageBilinear = 0x0010;     // smooth scaling
+// A static image whose pixels the module paints: the host gives each placed
+// instance a DrawingSurface of the element's on-screen size (see below).
+inline constexpr uint32_t kImageDrawnSurface = 0x0020;
+// Set by the host once it shows what an element holds. The module clears it
+// to ask for a redraw: the host then takes a painted surface's picture (or a
+// string's text) again after the service, and sets the flag.
+inline constexpr uint32_t kImageOnScreen = 0x80000000u;
+
+// The pixels of a drawn-surface element, made by the host for each placed
+// instance at element-list install and destroyed after kill. Rows top down,
+// 4 bytes a pixel in the order of BitmapResource (R, G, B, A), `stride`
+// bytes a row. `context` is the drawing context over these pixels
+// (zu/platform/drawing.h).
+struct DrawingSurface {
+    int32_t width;
+    int32_t height;
+    int32_t stride;
+    uint32_t bytes;
+    uint8_t* pixels;
+    void* context;
+};
 
 struct ElementHeader;
 
@@ -60,6 +81,9 @@ struct ElementHeader {
     uint32_t source_token;         // host variable written before the callback (0: none)
     double source_value;           // written by the host before the callback
     ElementCallback callback;      // may be null: the source value is used as is
+    // kImageDrawnSurface elements: the surface of the instance being served,
+    // written by the host before each service of that instance.
+    DrawingSurface* surface = nullptr;
 };
 
 // Icon: `resource_id` + value selects one of `icon_count` bitmaps.
@@ -134,7 +158,8 @@ struct SpriteElement {
 // Mouse event bits passed to handlers.
 inline constexpr uint32_t kMouseLeftSingle = 0x0001;
 inline constexpr uint32_t kMouseRightSingle = 0x0002;
-inline constexpr uint32_t kMouseLeftRepeat = 0x0004;  // held: delivered again at the host's repeat rate
+inline constexpr uint32_t kMouseLeftRepeat =
+    0x0004;  // held: delivered again at the host's repeat rate
 inline constexpr uint32_t kMouseRightRepeat = 0x0008;
 inline constexpr uint32_t kMouseMove = 0x0010;  // pointer moved over the rectangle
 inline constexpr uint32_t kMouseLeftRelease = 0x0020;
@@ -218,19 +243,21 @@ struct HostVariable {
 
 // Slots of the simulator's panel service table that this module uses. The
 // table is an array of pointer-sized entries; slot N is entry N.
-inline constexpr int kSlotPanelWindowCloseIdent = 11;  // int (uint32 id): 1 when a shown window was closed
-inline constexpr int kSlotElementListQuery = 24;       // void (ElementHeader*, uintptr_t)
+inline constexpr int kSlotPanelWindowCloseIdent =
+    11;                                           // int (uint32 id): 1 while the window is open
+inline constexpr int kSlotElementListQuery = 24;  // void (ElementHeader*, uintptr_t)
 inline constexpr int kSlotElementListInstall = 25;
 inline constexpr int kSlotElementListInitialise = 26;
 inline constexpr int kSlotElementListUpdate = 27;
 inline constexpr int kSlotElementListGenerate = 28;
 inline constexpr int kSlotElementListDraw = 29;
 inline constexpr int kSlotElementListKill = 31;
-inline constexpr int kSlotTriggerKeyEvent = 36;     // void (uint32 event, uint32 value)
-inline constexpr int kSlotLookupVariable = 40;      // void (HostVariable*)
-inline constexpr int kSlotPanelWindowClose = 45;    // int (uint32 id)
-inline constexpr int kSlotPanelWindowToggle = 46;   // int (uint32 id)
-inline constexpr int kSlotCheckNamedVariable = 50;  // int32 (const char* name): id or -1
+inline constexpr int kSlotTriggerKeyEvent = 36;        // void (uint32 event, uint32 value)
+inline constexpr int kSlotLookupVariable = 40;         // void (HostVariable*)
+inline constexpr int kSlotPanelWindowOpen = 44;        // int (uint32 id): shows the window
+inline constexpr int kSlotPanelWindowClose = 45;       // int (uint32 id)
+inline constexpr int kSlotPanelWindowToggle = 46;      // int (uint32 id)
+inline constexpr int kSlotCheckNamedVariable = 50;     // int32 (const char* name): id or -1
 inline constexpr int kSlotRegisterNamedVariable = 51;  // int32 (const char* name): id
 inline constexpr int kSlotSetNamedVariable = 52;       // void (int32 id, double value)
 inline constexpr int kSlotGetNamedVariable = 53;       // double (int32 id)
@@ -296,7 +323,7 @@ struct LinkageRecord {
     ModuleRoutine module_deinit;
     uint32_t zero0;
     uint32_t zero1;
-    uint32_t link_version;                // kLinkVersion
+    uint32_t link_version;                 // kLinkVersion
     GaugeHeader* gauges[kGaugeCount + 1];  // null-terminated
     // Added for this build: the module's bitmap resources (null when the
     // module carries none). The host loads element bitmaps through it.
