@@ -11,6 +11,7 @@
 #include "panels/caution_panels.h"
 #include "panels/electrical_meters.h"
 #include "panels/electrical_panels.h"
+#include "panels/engine_start_panels.h"
 #include "panels/fdr_switchboard.h"
 #include "panels/lighting_panels.h"
 #include "panels/pa_cvr_panels.h"
@@ -183,7 +184,9 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /*  97 */
     MakeGauge("BatTempMeterPanel", 191, BatTempMeterPanelElementList, BatTempMeterPanelMouseRect,
               BatTempMeterPanelCallback),
-    /*  98 */ MakeGauge("EngineStartPanel", 191),
+    /*  98 */
+    MakeGauge("EngineStartPanel", 191, nullptr, EngineStartPanelMouseRect,
+              EngineStartPanelCallback),
     /*  99 */
     MakeGauge("Lights_Panel", 198, Lights_PanelElementList, Lights_PanelMouseRect,
               LightsPanelCallback),
