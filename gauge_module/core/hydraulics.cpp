@@ -3,5 +3,6 @@
 namespace zu {
 
 HydraulicsStateRecord HydraulicsState{};
+int32_t RollSpoilerPressure[4] = {0, 0, 0, 0};
 
 }  // namespace zu

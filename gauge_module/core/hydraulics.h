@@ -11,4 +11,8 @@ struct HydraulicsStateRecord {
 };
 extern HydraulicsStateRecord HydraulicsState;
 
+// Pressures of the four roll-spoiler actuators (psi): left inner, left
+// outer, right inner, right outer. The PFCS needles move only above 400.
+extern int32_t RollSpoilerPressure[4];
+
 }  // namespace zu
