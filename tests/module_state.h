@@ -44,6 +44,7 @@
 #include "instruments/atc_control_head.h"
 #include "instruments/audio_panel.h"
 #include "instruments/com_control_heads.h"
+#include "instruments/standby_instruments.h"
 #include "instruments/vor_control_heads.h"
 #include "panels/engine_start_panels.h"
 
@@ -219,6 +220,13 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(RunwayElevationShown, s.runway_elevation_shown);
     f(RunwayElevationTimer, s.runway_elevation_timer);
     f(HgsIasMax, s.hgs_ias_max);
+    // The RMI's selectors, the warning flags and the instructor's altimeter
+    // flag.
+    f(RmiSourceSelect1, s.rmi_source1);
+    f(RmiSourceSelect2, s.rmi_source2);
+    f(StbyAttitudeFlagTravel, s.stby_flag_travel);
+    f(RmiHeadingFlagTravel, s.rmi_flag_travel);
+    f(Altimeter1FlagVisible, s.altimeter1_flag);
 }
 
 template <typename T>
@@ -377,6 +385,11 @@ struct Snapshot {
     Stored<decltype(RunwayElevationShown)> runway_elevation_shown;
     Stored<decltype(RunwayElevationTimer)> runway_elevation_timer;
     Stored<decltype(HgsIasMax)> hgs_ias_max;
+    Stored<decltype(RmiSourceSelect1)> rmi_source1;
+    Stored<decltype(RmiSourceSelect2)> rmi_source2;
+    Stored<decltype(StbyAttitudeFlagTravel)> stby_flag_travel;
+    Stored<decltype(RmiHeadingFlagTravel)> rmi_flag_travel;
+    Stored<decltype(Altimeter1FlagVisible)> altimeter1_flag;
 };
 
 template <typename T>

@@ -183,11 +183,19 @@ constexpr gauge::MouseRect Rect(al::Box b, uint32_t cursor, uint32_t events,
 // Gauge callback
 
 // The panel keeps re-evaluating its legends through the whole alignment and
-// during the air-data and flight-guidance tests.
+// during the air-data and flight-guidance tests. The whole alignment
+// includes the fine alignment after the align countdown: its 128 ticks
+// outlast the group's 300 frames once two gauges of the group count them,
+// and the legends would stay at "BASIC" with "SLAVE" dark after the AHRS
+// had aligned.
+bool Aligning(const AhrsRecord& a) {
+    return a.align_countdown != 0 ||
+           (a.powered != 0 && a.aligned == 0 && a.fine_align_countdown > 0);
+}
+
 bool PanelKeepsRefreshing(int side, bool refresh_all) {
-    return Ahrs(side).align_countdown != 0 || AdcTestTimer1 >= 1 ||
-           FGC_comp_FGC1_system_test_timer >= 1 || FGC_comp_FGC2_system_test_timer >= 1 ||
-           refresh_all;
+    return Aligning(Ahrs(side)) || AdcTestTimer1 >= 1 || FGC_comp_FGC1_system_test_timer >= 1 ||
+           FGC_comp_FGC2_system_test_timer >= 1 || refresh_all;
 }
 
 template <int Side>

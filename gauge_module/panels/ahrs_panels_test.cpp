@@ -179,6 +179,18 @@ TEST_F(AhrsPanels, KeepsRefreshingThroughTheAlignmentAndTheTests) {
     FGC_comp_FGC2_system_test_timer = 1;
     panel_->gauge_callback(panel_, gauge::kServiceUpdate, 0);
     EXPECT_EQ(RefreshCountdown[kRefreshRadios], RefreshHoldCount - 1);
+    // The fine alignment after the countdown counts as aligning too, until
+    // the AHRS has aligned.
+    FGC_comp_FGC2_system_test_timer = 0;
+    RefreshCountdown[kRefreshRadios] = 0;
+    Ahrs1.powered = 1;
+    Ahrs1.fine_align_countdown = 100;
+    panel_->gauge_callback(panel_, gauge::kServiceUpdate, 0);
+    EXPECT_EQ(RefreshCountdown[kRefreshRadios], RefreshHoldCount - 1);
+    RefreshCountdown[kRefreshRadios] = 0;
+    Ahrs1.aligned = 1;
+    panel_->gauge_callback(panel_, gauge::kServiceUpdate, 0);
+    EXPECT_EQ(RefreshCountdown[kRefreshRadios], 0);
     // AHRS 2's alignment keeps only its own panel refreshing.
     FGC_comp_FGC2_system_test_timer = 0;
     RefreshCountdown[kRefreshRadios] = 0;
