@@ -113,7 +113,7 @@ TEST_F(AttitudeHeadingGauges, BatteryMasterAlignsTheAhrsAndTheRmiCardReadsItsHea
     Frames(20);
     BatteryOn();
     Ticks(60);  // fine alignment: BASIC lit, the heading flag in view
-    EXPECT_EQ(Ahrs1.aligned, 0);
+    EXPECT_EQ(+Ahrs1.aligned, 0);
     EXPECT_TRUE(LegendShown("AHRS1_Panel", kBasicLegend));
     EXPECT_FALSE(LegendShown("AHRS1_Panel", kSlaveLegend));
     EXPECT_EQ(RmiHeadingFlagTravel, standby_layout::kFlagTravelMax);
@@ -132,20 +132,20 @@ TEST_F(AttitudeHeadingGauges, FastButtonHoldsAnAlignmentWithThreeTicksLeftAtFive
     BatteryOn();
     ASSERT_TRUE(FramesUntil([] { return Ahrs1.align_countdown == 3; }));
     Click("AHRS1_Panel", kFastButton);
-    EXPECT_EQ(Ahrs1.fast_align_request, 1);
+    EXPECT_EQ(+Ahrs1.fast_align_request, 1);
     // Each pass raises the countdown to 5, then counts it down one.
     for (int i = 0; i < 10; ++i) {
         Ticks(1);
-        EXPECT_EQ(Ahrs1.align_countdown, 4);
+        EXPECT_EQ(+Ahrs1.align_countdown, 4);
     }
-    EXPECT_EQ(Ahrs2.align_countdown, 0);  // AHRS 2 aligns on
+    EXPECT_EQ(+Ahrs2.align_countdown, 0);  // AHRS 2 aligns on
     Frames(1);
     EXPECT_TRUE(LegendShown("AHRS1_Panel", kFastLegend));
     // A second press releases it.
     Click("AHRS1_Panel", kFastButton);
-    EXPECT_EQ(Ahrs1.fast_align_request, 0);
+    EXPECT_EQ(+Ahrs1.fast_align_request, 0);
     Ticks(4);
-    EXPECT_EQ(Ahrs1.align_countdown, 0);
+    EXPECT_EQ(+Ahrs1.align_countdown, 0);
     Frames(1);
     EXPECT_FALSE(LegendShown("AHRS1_Panel", kFastLegend));
 }
@@ -158,7 +158,7 @@ TEST_F(AttitudeHeadingGauges, LeftEssentialBusFailedLeavesTheAhrsOnAuxiliaryPowe
     ElectricsInstructorStates[kElecLeftEssentialBus] = 255;
     Frames(20);
     ASSERT_EQ(BusPowered.get(kPoweredLeftEssential), 0);
-    EXPECT_EQ(Ahrs1.standby, 1);
+    EXPECT_EQ(+Ahrs1.standby, 1);
     EXPECT_TRUE(LegendShown("AHRS1_Panel", kAuxLegend));
     EXPECT_TRUE(LegendShown("AHRS2_Panel", kAuxLegend));
     EXPECT_EQ(Element("AHRS1_Panel", kAuxLegend).text, "AUXPR");
@@ -172,14 +172,14 @@ TEST_F(AttitudeHeadingGauges, DirectionalGyroAtSlewTwoTurnsHalfADegreeATick) {
     Click("AHRS1_Panel", kDgButton);
     Click("AHRS1_Panel", kSlewRight);
     Click("AHRS1_Panel", kSlewRight);
-    EXPECT_EQ(Ahrs1.slew_switch, 2);
+    EXPECT_EQ(+Ahrs1.slew_switch, 2);
     Ticks(1);
     const double start = Ahrs1.heading;
     const double other = Ahrs2.heading;
     Ticks(10);
     // Half a degree a tick, on the 360/65536 grid.
     EXPECT_NEAR(Ahrs1.heading - start, 5.0, 2 * kHeadingWordDegrees);
-    EXPECT_NEAR(Ahrs2.heading, other, kHeadingWordDegrees);  // still slaved
+    EXPECT_NEAR(+Ahrs2.heading, other, kHeadingWordDegrees);  // still slaved
     Frames(1);
     EXPECT_TRUE(LegendShown("AHRS1_Panel", kDgLegend));
     EXPECT_FALSE(LegendShown("AHRS1_Panel", kSlaveLegend));

@@ -62,38 +62,38 @@ class AhrsPanels : public ::testing::Test {
 TEST_F(AhrsPanels, SlewSwitchStopsAtTwoEitherWayAndTheKnobShowsItsPosition) {
     EXPECT_DOUBLE_EQ(AhrsSlewKnobValue(Ahrs1), -90.0);  // centre: pointing up
     for (int i = 0; i < 4; ++i) Click(panel_, 2);
-    EXPECT_EQ(Ahrs1.slew_switch, 2);
+    EXPECT_EQ(+Ahrs1.slew_switch, 2);
     EXPECT_DOUBLE_EQ(AhrsSlewKnobValue(Ahrs1), 0.0);
     for (int i = 0; i < 5; ++i) Click(panel_, 1);
-    EXPECT_EQ(Ahrs1.slew_switch, -2);
+    EXPECT_EQ(+Ahrs1.slew_switch, -2);
     EXPECT_EQ(RefreshCountdown[kRefreshRadios], RefreshHoldCount);
     EXPECT_DOUBLE_EQ(Element(panel_, 6)->callback(Element(panel_, 6)), -180.0);
-    EXPECT_EQ(Ahrs2.slew_switch, 0);  // the other AHRS is left alone
+    EXPECT_EQ(+Ahrs2.slew_switch, 0);  // the other AHRS is left alone
 }
 
 TEST_F(AhrsPanels, DgAndAlignmentNeedPowerWhileFastDoesNot) {
     Click(panel_, 3);
     Click(panel_, 5);
-    EXPECT_EQ(Ahrs1.gyro_mode, 0);
-    EXPECT_EQ(Ahrs1.align_countdown, 0);
+    EXPECT_EQ(+Ahrs1.gyro_mode, 0);
+    EXPECT_EQ(+Ahrs1.align_countdown, 0);
     Ahrs1.powered = 1;
     Click(panel_, 3);
-    EXPECT_EQ(Ahrs1.gyro_mode, 1);
+    EXPECT_EQ(+Ahrs1.gyro_mode, 1);
     Click(panel_, 3);
-    EXPECT_EQ(Ahrs1.gyro_mode, 0);
+    EXPECT_EQ(+Ahrs1.gyro_mode, 0);
     Click(panel_, 5);
-    EXPECT_EQ(Ahrs1.align_countdown, kAhrsAlignTicks);
+    EXPECT_EQ(+Ahrs1.align_countdown, kAhrsAlignTicks);
 
     // FAST during an alignment sets the request and clears it again; with
     // no alignment running it stays clear.
     Ahrs1.powered = 0;
     Click(panel_, 4);
-    EXPECT_EQ(Ahrs1.fast_align_request, 1);
+    EXPECT_EQ(+Ahrs1.fast_align_request, 1);
     Click(panel_, 4);
-    EXPECT_EQ(Ahrs1.fast_align_request, 0);
+    EXPECT_EQ(+Ahrs1.fast_align_request, 0);
     Ahrs1.align_countdown = 0;
     Click(panel_, 4);
-    EXPECT_EQ(Ahrs1.fast_align_request, 0);
+    EXPECT_EQ(+Ahrs1.fast_align_request, 0);
 }
 
 TEST_F(AhrsPanels, LegendsFollowTheRecordOnlyWhilePowered) {
