@@ -47,6 +47,7 @@
 #include "instruments/atc_control_head.h"
 #include "instruments/audio_panel.h"
 #include "instruments/com_control_heads.h"
+#include "instruments/standby_instruments.h"
 #include "instruments/vor_control_heads.h"
 #include "panels/engine_start_panels.h"
 #include "panels/side_panels.h"
@@ -230,10 +231,9 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(CopilotSwitchPowered, s.pp_CopilotSwitchPowered);
     f(flight_controls_FF_TRIM, s.pp_flight_controls_FF_TRIM);
     f(HydraulicsState, s.pp_HydraulicsState);
-    f(FlapDrivePressure, s.pp_FlapDrivePressure);
+    f(FlapsHydraulicPressure, s.pp_FlapsHydraulicPressure);
     f(RudderPressure, s.pp_RudderPressure);
-    f(SpoilerInboardPressure, s.pp_SpoilerInboardPressure);
-    f(SpoilerOutboardPressure, s.pp_SpoilerOutboardPressure);
+    f(RollSpoilerPressure, s.pp_RollSpoilerPressure);
     f(FlapHydraulicWord, s.pp_FlapHydraulicWord);
     // Radio heads: modes, presets and the transponder's codes.
     f(Vor1Radio, s.vor1);
@@ -305,6 +305,13 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(RunwayElevationShown, s.runway_elevation_shown);
     f(RunwayElevationTimer, s.runway_elevation_timer);
     f(HgsIasMax, s.hgs_ias_max);
+    // The RMI's selectors, the warning flags and the instructor's altimeter
+    // flag.
+    f(RmiSourceSelect1, s.rmi_source1);
+    f(RmiSourceSelect2, s.rmi_source2);
+    f(StbyAttitudeFlagTravel, s.stby_flag_travel);
+    f(RmiHeadingFlagTravel, s.rmi_flag_travel);
+    f(Altimeter1FlagVisible, s.altimeter1_flag);
 }
 
 template <typename T>
@@ -476,10 +483,9 @@ struct Snapshot {
     Stored<decltype(CopilotSwitchPowered)> pp_CopilotSwitchPowered;
     Stored<decltype(flight_controls_FF_TRIM)> pp_flight_controls_FF_TRIM;
     Stored<decltype(HydraulicsState)> pp_HydraulicsState;
-    Stored<decltype(FlapDrivePressure)> pp_FlapDrivePressure;
+    Stored<decltype(FlapsHydraulicPressure)> pp_FlapsHydraulicPressure;
     Stored<decltype(RudderPressure)> pp_RudderPressure;
-    Stored<decltype(SpoilerInboardPressure)> pp_SpoilerInboardPressure;
-    Stored<decltype(SpoilerOutboardPressure)> pp_SpoilerOutboardPressure;
+    Stored<decltype(RollSpoilerPressure)> pp_RollSpoilerPressure;
     Stored<decltype(FlapHydraulicWord)> pp_FlapHydraulicWord;
     Stored<decltype(Vor1Radio)> vor1;
     Stored<decltype(Vor2Radio)> vor2;
@@ -544,6 +550,11 @@ struct Snapshot {
     Stored<decltype(RunwayElevationShown)> runway_elevation_shown;
     Stored<decltype(RunwayElevationTimer)> runway_elevation_timer;
     Stored<decltype(HgsIasMax)> hgs_ias_max;
+    Stored<decltype(RmiSourceSelect1)> rmi_source1;
+    Stored<decltype(RmiSourceSelect2)> rmi_source2;
+    Stored<decltype(StbyAttitudeFlagTravel)> stby_flag_travel;
+    Stored<decltype(RmiHeadingFlagTravel)> rmi_flag_travel;
+    Stored<decltype(Altimeter1FlagVisible)> altimeter1_flag;
 };
 
 template <typename T>

@@ -7,7 +7,9 @@
 #include "instruments/com_control_heads.h"
 #include "instruments/engine_instruments.h"
 #include "instruments/master_lights.h"
+#include "instruments/standby_instruments.h"
 #include "instruments/vor_control_heads.h"
+#include "panels/ahrs_panels.h"
 #include "panels/caution_panels.h"
 #include "panels/electrical_meters.h"
 #include "panels/electrical_panels.h"
@@ -127,11 +129,12 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /*  48 */ MakeGauge("Altimeter2_touch", 124),
     /*  49 */ MakeGauge("Stby Altimeter", 124),
     /*  50 */ MakeGauge("Stby Altimeter_touch", 124),
-    /*  51 */ MakeGauge("Stby attitude", 100),
-    /*  52 */ MakeGauge("PFCS", 93),
+    /*  51 */
+    MakeGauge("Stby attitude", 100, Stby_attitudeElementList, nullptr, StbyAttitudeCallback),
+    /*  52 */ MakeGauge("PFCS", 93, PFCSElementList, nullptr, PfcsCallback),
     /*  53 */ MakeGauge("clock1", 106),
     /*  54 */ MakeGauge("clock2", 106),
-    /*  55 */ MakeGauge("RMI", 104),
+    /*  55 */ MakeGauge("RMI", 104, RMIElementList, RMIMouseRect, RmiCallback),
     /*  56 */ MakeGauge("TRIMS", 233),
     /*  57 */ MakeGauge("FLAPS indicator", 65),
     /*  58 */ MakeGauge("Whiskey compass", 118),
@@ -235,8 +238,10 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /* 130 */
     MakeGauge("Copilot panel", 103, Copilot_panelElementList, Copilot_panelMouseRect,
               CopilotPanelCallback),
-    /* 131 */ MakeGauge("AHRS1_Panel", 220),
-    /* 132 */ MakeGauge("AHRS2_Panel", 220),
+    /* 131 */
+    MakeGauge("AHRS1_Panel", 220, AHRS1_PanelElementList, AHRS1_PanelMouseRect, Ahrs1PanelCallback),
+    /* 132 */
+    MakeGauge("AHRS2_Panel", 220, AHRS2_PanelElementList, AHRS2_PanelMouseRect, Ahrs2PanelCallback),
     /* 133 */ MakeGauge("DisplayControl_Panel1", 223),
     /* 134 */ MakeGauge("DisplayControl_Panel1_touch", 223),
     /* 135 */ MakeGauge("DisplayControl_Panel2", 223),
