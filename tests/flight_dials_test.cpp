@@ -3,6 +3,7 @@
 // them, driven by clicks on their rectangles.
 #include "instruments/flight_dials.h"
 
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -18,6 +19,7 @@
 #include "instruments/altimeters.h"
 #include "instruments/course_selectors.h"
 #include "module_state.h"
+#include "zu/simhost/gauge_renderer.h"
 #include "zu/simhost/simulator.h"
 
 namespace zu::e2e {
@@ -29,6 +31,7 @@ using simhost::SimulatorConfig;
 namespace fd = flight_dials;
 
 constexpr uint32_t kOnGroundToken = 60;
+constexpr uint32_t kPressureAltitudeToken = 74;  // feet
 
 class FlightDialsFlight : public testing::Test {
   protected:
@@ -173,6 +176,51 @@ TEST_F(FlightDialsFlight, SelectorsTurnTheHeadingBug) {
     // The unlit heading needle (entry 4 after the backdrop) shows it.
     EXPECT_DOUBLE_EQ(Element("Course_hdg_selector1", 4).value, 11);
     EXPECT_DOUBLE_EQ(Element("Course_hdg_selector2", 2).value, CourseKnobDisplay[1]);
+}
+
+// Mean brightness (0..255) along a radius of a gauge drawn at its design
+// size, from r0 to r1 design pixels out of (cx, cy) in the direction `angle`
+// (degrees clockwise from up).
+double RadialBrightness(cairo_surface_t* s, double cx, double cy, double angle, int r0, int r1) {
+    const unsigned char* data = cairo_image_surface_get_data(s);
+    const int stride = cairo_image_surface_get_stride(s);
+    const double a = angle * 3.14159265358979 / 180.0;
+    double sum = 0;
+    for (int r = r0; r <= r1; ++r) {
+        const int x = static_cast<int>(std::lround(cx + r * std::sin(a)));
+        const int y = static_cast<int>(std::lround(cy - r * std::cos(a)));
+        const uint32_t p = reinterpret_cast<const uint32_t*>(data + y * stride)[x];
+        sum += (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3.0;
+    }
+    return sum / (r1 - r0 + 1);
+}
+
+// The altimeter pointer is drawn along +x and turned by its formula's angle
+// (zero at three o'clock): on the picture it points at the altitude's mark.
+TEST_F(FlightDialsFlight, AltimeterPointerPointsAtTheMarkOfItsAltitude) {
+    ElectricsEnginesRunning();
+    Frames(60);
+    GaugeInstance& g = Gauge("Altimeter1");
+    const double scale = static_cast<double>(fd::kAltSize) / g.width;
+    simhost::GaugeRenderer renderer(*sim_);
+    for (const int32_t feet : {250, 600, 875}) {
+        sim_->SetVariable(kPressureAltitudeToken, feet);
+        Frames(40);
+        ASSERT_EQ(AltimeterDrums[kAltimeter1].whole, feet);
+        cairo_surface_t* s =
+            cairo_image_surface_create(CAIRO_FORMAT_ARGB32, fd::kAltSize, fd::kAltSize);
+        cairo_t* cr = cairo_create(s);
+        renderer.RenderGauge(cr, g, scale, 1.0);
+        cairo_destroy(cr);
+        cairo_surface_flush(s);
+        const double mark = feet * fd::kAltDegreesPerFoot;
+        const double along = RadialBrightness(s, fd::kAltCentre, fd::kAltCentre, mark, 30, 55);
+        const double across =
+            RadialBrightness(s, fd::kAltCentre, fd::kAltCentre, mark + 90, 30, 55);
+        cairo_surface_destroy(s);
+        EXPECT_GT(along, 150) << feet;
+        EXPECT_GT(along, across + 60) << feet;
+    }
 }
 
 }  // namespace

@@ -344,12 +344,11 @@ void AltimeterFace(BitmapSet& set, bool lit, bool standby, uint32_t id, const ch
 }
 
 // The pointer is drawn along +x: its pivot at (tail, width / 2).
-void AltimeterPointer(BitmapSet& set, bool lit, Colour colour, uint32_t id, const char* name) {
+void AltimeterPointer(BitmapSet& set, bool lit, double hub, uint32_t id, const char* name) {
     cairo_t* cr = set.Begin(kAltPointerTail + kAltPointerLength, kAltPointerWidth);
     cairo_translate(cr, kAltPointerTail, kAltPointerWidth / 2.0);
     cairo_rotate(cr, kPi / 2);
-    (void)colour;
-    DrawPointer(cr, 0, 0, kAltPointerLength, kAltPointerTail, kAltPointerWidth / 2.0 - 1, lit);
+    DrawPointer(cr, 0, 0, kAltPointerLength, kAltPointerTail, hub, lit);
     set.Finish(cr, id, name);
 }
 
@@ -394,10 +393,11 @@ void RenderAltimeters(BitmapSet& set) {
     Opaque(set, kSetLowWidth, kSetDrumHeight, kSetLowMask, "set_low_mask");
     Opaque(set, kOffFlagWidth, kOffFlagHeight, kAltOffFlagMask, "alt_off_flag_mask");
     OffFlag(set);
-    AltimeterPointer(set, false, kWhite, kAltPointer, "alt_pointer");
-    AltimeterPointer(set, true, kWhite, kAltPointerLit, "alt_pointer_lit");
-    AltimeterPointer(set, false, kWhite, kStbyPointer, "stby_pointer");
-    AltimeterPointer(set, true, kWhite, kStbyPointerLit, "stby_pointer_lit");
+    // The standby's pointer is the slimmer one, on a smaller hub.
+    AltimeterPointer(set, false, kAltPointerWidth / 2.0 - 1, kAltPointer, "alt_pointer");
+    AltimeterPointer(set, true, kAltPointerWidth / 2.0 - 1, kAltPointerLit, "alt_pointer_lit");
+    AltimeterPointer(set, false, kAltPointerWidth / 4.0, kStbyPointer, "stby_pointer");
+    AltimeterPointer(set, true, kAltPointerWidth / 4.0, kStbyPointerLit, "stby_pointer_lit");
     cairo_t* cr = set.Begin(kAlertLampSize, kAlertLampSize);
     DrawRoundLamp(cr, kAlertLampSize / 2.0, kAlertLampSize / 2.0, kAlertLampSize / 2.0, kAmber,
                   true);
