@@ -143,9 +143,10 @@ inline constexpr double AsiAngle(double knots) {
 inline constexpr double VmoAngle(double knots) {
     return knots * kVmoAngleScale + kVmoAngleOffset;
 }
-// Window of the knots strip (whole knots modulo 100, moving horizontally).
-inline constexpr int kAsiStripX = 112;
-inline constexpr int kAsiStripY = 112;
+// Window of the knots strip (whole knots modulo 100, moving horizontally), in
+// the gap of the scale at nine o'clock.
+inline constexpr int kAsiStripX = 40;
+inline constexpr int kAsiStripY = 92;
 inline constexpr int kAsiStripWindowWidth = 36;
 inline constexpr int kAsiStripWindowHeight = 20;
 inline constexpr double kAsiStripScale = -20.0;  // pixels per knot
