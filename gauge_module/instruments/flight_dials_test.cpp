@@ -487,6 +487,15 @@ TEST_F(FlightDialsTest, CourseKnobStepsTheSelectedSourceAndItsOwnNeedle) {
     EXPECT_EQ(CourseKnobDisplay[0], 25);
     EXPECT_EQ(CourseKnobDisplay[1], 25);
 
+    // A course that is not a number, or far out of range, comes back on the dial.
+    NavSources[kNavVor2].course = std::nan("");
+    Click("Course_hdg_selector1", 4);
+    EXPECT_DOUBLE_EQ(NavSources[kNavVor2].course, 1.0);
+    NavSources[kNavVor2].course = -1e12;
+    Click("Course_hdg_selector1", 4);
+    EXPECT_GE(NavSources[kNavVor2].course, 0.0);
+    EXPECT_LT(NavSources[kNavVor2].course, 360.0);
+
     // A selection outside the sources steps only the needle.
     NavSourceSel2 = 12;
     Click("Course_hdg_selector2", 2);
