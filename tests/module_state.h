@@ -44,9 +44,13 @@
 #include "fms/flight_plan.h"
 #include "fms/leg_geometry.h"
 #include "instruments/adf_control_heads.h"
+#include "instruments/airspeed_indicators.h"
+#include "instruments/altimeters.h"
 #include "instruments/atc_control_head.h"
 #include "instruments/audio_panel.h"
+#include "instruments/clocks.h"
 #include "instruments/com_control_heads.h"
+#include "instruments/course_selectors.h"
 #include "instruments/standby_instruments.h"
 #include "instruments/vor_control_heads.h"
 #include "panels/engine_start_panels.h"
@@ -294,6 +298,24 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(RadioAltWarmupCountdown, s.radio_alt_warmup);
     f(VoiceAlertIndex, s.voice_alert);
     f(GpwsFlags, s.gpws_flags);
+    // The flight dials: selectors, clocks, airspeed indicators, altimeters.
+    f(CourseKnobDisplay, s.course_knob_display);
+    f(CourseTouchKnob, s.course_touch_knob);
+    f(HeadingTouchKnob, s.heading_touch_knob);
+    f(FGC_comp_HSI1_heading_sel, s.heading_sel1);
+    f(FGC_comp_HSI2_heading_sel, s.heading_sel2);
+    f(ClockReadoutBrightSeen, s.clock_bright_seen);
+    f(AirspeedSide, s.airspeed_side);
+    f(AsiTouchZone, s.asi_touch_zone);
+    f(AltimeterDrums, s.altimeter_drums);
+    f(AltimeterTouchZone, s.altimeter_touch_zone);
+    f(StbyAltimeterBaro, s.stby_altimeter_baro);
+    f(AltimeterShownAltitude1, s.shown_altitude1);
+    f(AltimeterShownAltitude2, s.shown_altitude2);
+    f(AdcTestTimer1, s.adc_test_timer1);
+    f(AdcTestTimer2, s.adc_test_timer2);
+    f(PfdAdvisoryFlag, s.pfd_advisory_flag);
+    f(PfdAdvisoryFlag2, s.pfd_advisory_flag2);
     // The blade-angle locator (its pointers reach into one flight's
     // simulator) and the named variables' publication state.
     f(PropBetaLocated, s.prop_beta_located);
@@ -541,6 +563,23 @@ struct Snapshot {
     Stored<decltype(RadioAltWarmupCountdown)> radio_alt_warmup;
     Stored<decltype(VoiceAlertIndex)> voice_alert;
     Stored<decltype(GpwsFlags)> gpws_flags;
+    Stored<decltype(CourseKnobDisplay)> course_knob_display;
+    Stored<decltype(CourseTouchKnob)> course_touch_knob;
+    Stored<decltype(HeadingTouchKnob)> heading_touch_knob;
+    Stored<decltype(FGC_comp_HSI1_heading_sel)> heading_sel1;
+    Stored<decltype(FGC_comp_HSI2_heading_sel)> heading_sel2;
+    Stored<decltype(ClockReadoutBrightSeen)> clock_bright_seen;
+    Stored<decltype(AirspeedSide)> airspeed_side;
+    Stored<decltype(AsiTouchZone)> asi_touch_zone;
+    Stored<decltype(AltimeterDrums)> altimeter_drums;
+    Stored<decltype(AltimeterTouchZone)> altimeter_touch_zone;
+    Stored<decltype(StbyAltimeterBaro)> stby_altimeter_baro;
+    Stored<decltype(AltimeterShownAltitude1)> shown_altitude1;
+    Stored<decltype(AltimeterShownAltitude2)> shown_altitude2;
+    Stored<decltype(AdcTestTimer1)> adc_test_timer1;
+    Stored<decltype(AdcTestTimer2)> adc_test_timer2;
+    Stored<decltype(PfdAdvisoryFlag)> pfd_advisory_flag;
+    Stored<decltype(PfdAdvisoryFlag2)> pfd_advisory_flag2;
     Stored<decltype(PropBetaLocated)> prop_beta_located;
     Stored<decltype(PropBladeAnglePointer)> blade_angle_pointers;
     Stored<decltype(BladeLocatorCalls)> locator_calls;

@@ -49,6 +49,7 @@ struct ClockStateRecord {
     int32_t display_bright;  // 1 while switch B is held at -1
     char texts[3][4];        // seconds, minutes, hours as "%02d"
     uint8_t last_second;
+    int32_t mode_switch = -1;  // the clock's mode switch; display mode = switch + 1
 };
 extern ClockStateRecord Clock1State;
 extern ClockStateRecord Clock2State;

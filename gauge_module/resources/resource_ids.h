@@ -13,6 +13,7 @@
 //   0x1300  overhead, side and caution panels, master lights (panels/overhead_art.h)
 //   0x1500  standby attitude, PFCS and RMI (instruments/standby_instruments_layout.h),
 //           AHRS control panels (panels/ahrs_panel_layout.h)
+//   0x1600  selectors, clocks, airspeed indicators, altimeters (instruments/flight_dials.h)
 #pragma once
 
 #include <cstdint>
@@ -26,5 +27,6 @@ inline constexpr uint32_t kRadioHeadsBlock = 0x1100;
 inline constexpr uint32_t kAudioPanelsBlock = 0x1200;
 inline constexpr uint32_t kOverheadPanelsBlock = 0x1300;
 inline constexpr uint32_t kAttitudeHeadingBlock = 0x1500;
+inline constexpr uint32_t kFlightDialsBlock = 0x1600;
 
 }  // namespace zu::res
