@@ -8,6 +8,7 @@
 #include "core/settings_file.h"
 #include "core/shared_maths.h"
 #include "core/systems_tick.h"
+#include "displays/efis_resources.h"
 #include "resources/resource_table.h"
 #include "zu/platform/timer.h"
 
@@ -135,6 +136,7 @@ void ServoAndWeatherSteps() {
 }
 
 void MaingaugeInstall() {
+    CreateEfisResources();
     FsuipcConnect();
 
     StopSystemsTimer();
@@ -209,6 +211,8 @@ void MaingaugeKill() {
     StopSystemsTimer();
     FsuipcLinkReady.store(0, std::memory_order_release);
     ModuleActive.store(0, std::memory_order_release);
+
+    DeleteEfisResources();
 
     HardwareOutputHoldoff = 0;
     FsuipcClose();

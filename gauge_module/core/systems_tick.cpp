@@ -8,6 +8,7 @@
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
+#include "displays/efis_resources.h"
 #include "displays/flight_data_recorder.h"
 
 namespace zu {
@@ -67,6 +68,7 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     // AHRS 1 and 2, alerting, flight guidance (not while frozen or loading a
     // flight), barometric altitude, traffic, weather radar, clocks and display
     // brightness come here.
+    UpdateDisplayBrightness();
     if (rate & 0x04) FdrUpdate();
     // Flight management comes here.
     if (rate & 0x02) DoorRampUpdate();

@@ -1,0 +1,10 @@
+#include "panels/display_control_panels.h"
+
+namespace zu {
+
+int32_t DisplayBrightnessLevel = 191;
+int32_t DisplayFormat[2] = {0, 0};
+int32_t HsiMode[2] = {0, 0};
+uint8_t WxOverlay[2] = {0, 0};
+
+}  // namespace zu
