@@ -1,6 +1,7 @@
 #include "core/gauge_table.h"
 
 #include "core/module_frame.h"
+#include "displays/efis_display_gauges.h"
 #include "instruments/engine_instruments.h"
 #include "instruments/master_lights.h"
 #include "panels/caution_panels.h"
@@ -112,14 +113,22 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /*  63 */ MakeGauge("Bypass_doors", 114),
     /*  64 */ MakeGauge("stormlights1", 1280, stormlights1ElementList, nullptr, StormLightsCallback),
     /*  65 */ MakeGauge("stormlights2", 1280, stormlights2ElementList, nullptr, StormLightsCallback),
-    /*  66 */ MakeGauge("VSI1", 163),
-    /*  67 */ MakeGauge("VSI1_VC", 163),
-    /*  68 */ MakeGauge("VSI2", 163),
-    /*  69 */ MakeGauge("VSI2_VC", 163),
-    /*  70 */ MakeGauge("HSI1", 163),
-    /*  71 */ MakeGauge("HSI1_VC", 163),
-    /*  72 */ MakeGauge("HSI2", 163),
-    /*  73 */ MakeGauge("HSI2_VC", 163),
+    /*  66 */ MakeGauge("VSI1", 163, DisplayElementLists[0], nullptr,
+                        VsiDisplayCallback),
+    /*  67 */ MakeGauge("VSI1_VC", 163, DisplayElementLists[1], nullptr,
+                        VsiDisplayCallback),
+    /*  68 */ MakeGauge("VSI2", 163, DisplayElementLists[2], nullptr,
+                        VsiDisplayCallback),
+    /*  69 */ MakeGauge("VSI2_VC", 163, DisplayElementLists[3], nullptr,
+                        VsiDisplayCallback),
+    /*  70 */ MakeGauge("HSI1", 163, DisplayElementLists[4], nullptr,
+                        HsiDisplayCallback),
+    /*  71 */ MakeGauge("HSI1_VC", 163, DisplayElementLists[5], nullptr,
+                        HsiDisplayCallback),
+    /*  72 */ MakeGauge("HSI2", 163, DisplayElementLists[6], nullptr,
+                        HsiDisplayCallback),
+    /*  73 */ MakeGauge("HSI2_VC", 163, DisplayElementLists[7], nullptr,
+                        HsiDisplayCallback),
     /*  74 */ MakeGauge("TCAS1 display", 109),
     /*  75 */ MakeGauge("TCAS1 VC display", 109),
     /*  76 */ MakeGauge("TCAS2 display", 109),

@@ -25,6 +25,54 @@ DisplayPixelSizePair DisplayPixelSize2 = {1024, 768};
 
 namespace {
 
+// The root (hidden) and the surface of each display gauge.
+struct DisplayElements {
+    gauge::ElementHeader root;
+    gauge::ElementHeader surface;
+    gauge::ElementHeader* root_next[2];
+    gauge::ElementHeader* surface_next[1];
+};
+
+constexpr DisplayElements MakeDisplayElements(DisplayElements* self, int32_t at) {
+    DisplayElements d{};
+    d.root = {gauge::ElementType::StaticImage,
+              kDisplaySurfaceBitmap,
+              {0, 0},
+              gauge::kImageHidden,
+              self->root_next,
+              0,
+              0.0,
+              nullptr};
+    d.surface = {gauge::ElementType::StaticImage,
+                 kDisplaySurfaceBitmap,
+                 {at, at},
+                 gauge::kImageDrawnSurface,
+                 self->surface_next,
+                 0,
+                 0.0,
+                 nullptr};
+    d.root_next[0] = &self->surface;
+    d.root_next[1] = nullptr;
+    d.surface_next[0] = nullptr;
+    return d;
+}
+
+constinit DisplayElements gElements[kDisplayScreenCount] = {
+    MakeDisplayElements(&gElements[0], -1), MakeDisplayElements(&gElements[1], -1),
+    MakeDisplayElements(&gElements[2], -1), MakeDisplayElements(&gElements[3], -1),
+    MakeDisplayElements(&gElements[4], 0),  MakeDisplayElements(&gElements[5], 0),
+    MakeDisplayElements(&gElements[6], 0),  MakeDisplayElements(&gElements[7], 0),
+};
+
+}  // namespace
+
+gauge::ElementHeader* DisplayElementLists[kDisplayScreenCount][2] = {
+    {&gElements[0].root, nullptr}, {&gElements[1].root, nullptr}, {&gElements[2].root, nullptr},
+    {&gElements[3].root, nullptr}, {&gElements[4].root, nullptr}, {&gElements[5].root, nullptr},
+    {&gElements[6].root, nullptr}, {&gElements[7].root, nullptr},
+};
+namespace {
+
 int32_t GridHeight(DisplayKind kind) {
     return kind == kAttitudeDisplay ? kAttitudeGridHeight : kNavigationGridHeight;
 }

@@ -79,6 +79,10 @@ extern DisplayPixelSizePair DisplayPixelSize2;
 // Side s's display power.
 bool DisplayPowered(int side);
 
+// Element lists: the hidden root and the drawn surface (at (-1, -1) on the
+// attitude displays, (0, 0) on the navigation displays).
+extern gauge::ElementHeader* DisplayElementLists[kDisplayScreenCount][2];
+
 // Gauge callbacks.
 void VsiDisplayCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t extra);
 void HsiDisplayCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t extra);

@@ -9,5 +9,6 @@ namespace art {
 
 void RenderEngineInstruments(BitmapSet& set);
 void RenderOverheadPanels(BitmapSet& set);
+void RenderDisplays(BitmapSet& set);
 
 }  // namespace art

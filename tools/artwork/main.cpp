@@ -101,6 +101,7 @@ int main(int argc, char** argv) {
     art::BitmapSet set;
     art::RenderEngineInstruments(set);
     art::RenderOverheadPanels(set);
+    art::RenderDisplays(set);
 
     std::vector<art::Bitmap>& bitmaps = set.bitmaps();
     std::sort(bitmaps.begin(), bitmaps.end(),
