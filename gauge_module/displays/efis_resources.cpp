@@ -231,9 +231,9 @@ DrawContext* SmoothGraphicsCreate(DrawContext* dc) {
 
 void SmoothGraphicsDelete(DrawContext* graphics) {
     if (graphics == nullptr || gSmoothGraphics == 0) return;
+    // The graphics object is the context itself, which its surface's owner
+    // may already have destroyed: only the count changes.
     --gSmoothGraphics;
-    platform::SmoothSetTransform(graphics, 0, 0, 0, 0);
-    platform::DrawResetClip(graphics);
 }
 
 void SmoothSetBrightness(int32_t value) {
