@@ -5,6 +5,7 @@
 #include "core/electrical_system.h"
 #include "core/settings_file.h"
 #include "core/systems_tick.h"
+#include "displays/attitude_display.h"
 #include "displays/efis_resources.h"
 #include "panels/display_control_panels.h"
 #include "panels/symbol_generator_select_panels.h"
@@ -119,11 +120,12 @@ uint8_t& HalfRate(const DisplayScreen& screen) {
     return HalfRateSkip[screen.kind * 2 + screen.side];
 }
 
+// The painters of each kind and format, in their fixed order (those built
+// so far).
 void DrawSequence(const DisplayScreen& screen, platform::DrawContext* dc, int data_side) {
-    (void)screen;
-    (void)dc;
-    (void)data_side;
-    // The painters of each kind and format run here in their fixed order.
+    if (screen.kind == kAttitudeDisplay) {
+        EadiSphereDraw(dc, data_side);
+    }
 }
 
 }  // namespace
