@@ -23,7 +23,7 @@ namespace {
 using namespace zu;
 
 void PowerAndRun(bool lights) {
-    for (std::size_t n = 0; n < 8; ++n) BusPowered.set(n, 1);
+    for (const BusPoweredByte b : kBusPoweredBytes) BusPowered.set(b, 1);
     PanelLightingCircuit2.set(lights ? 255 : 0);
     PowerplantState.Torque[0] = 80.0;
     PowerplantState.Torque[1] = 79.0;

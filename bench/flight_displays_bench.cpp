@@ -50,7 +50,7 @@ void BM_AttitudePicture(benchmark::State& state) {
     std::vector<uint8_t> background(pixels.size(), 0);
     platform::DrawContext* dc = platform::DrawContextCreate(pixels.data(), 168, 134, 168 * 4);
     platform::DrawSetMapping(dc, 168, 131, 168, 131);
-    Ahrs1.valid_a = Ahrs1.valid_c = 0;
+    Ahrs1.valid[0] = Ahrs1.valid[2] = 0;
     Ahrs1.bank = 30;
     Ahrs1.pitch = 3;
     SmoothSetBrightness(DisplayBrightness);

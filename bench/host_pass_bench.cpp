@@ -22,9 +22,7 @@
 #include "zu/platform/gauge_api.h"
 #include "zu/platform/timer.h"
 
-namespace {
 std::atomic<uint64_t> g_allocations{0};
-}  // namespace
 
 uint64_t BenchAllocationCount() {
     return g_allocations.load();

@@ -66,7 +66,7 @@ void RunElements(gauge::GaugeHeader* g) {
 
 void BM_OverheadPanelsFrame(benchmark::State& state) {
     const std::vector<gauge::GaugeHeader*> gauges = Gauges();
-    for (std::size_t n = 0; n < 8; ++n) BusPowered.set(n, 1);
+    for (BusPoweredByte b : kBusPoweredBytes) BusPowered.set(b, 1);
     AcBusPowered.set(3, 1);
     PanelLightingCircuit1.set(255);
     AnnunciatorTestSwitch.set(1);

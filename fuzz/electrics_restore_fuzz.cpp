@@ -80,8 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ElectricalUpdate();
         if (tick % 2 == 1) DoorRampUpdate();
 
-        for (size_t i = 0; i < BusPowered.size; ++i) {
-            Check(BusPowered.get(i) <= 1, "bus-powered byte out of range");
+        for (const BusPoweredByte b : kBusPoweredBytes) {
+            Check(BusPowered.get(b) <= 1, "bus-powered byte out of range");
         }
         const float charge = MainBatteryCharge.get();
         Check(std::isfinite(charge) && charge >= 0.0f && charge <= 100.0f,

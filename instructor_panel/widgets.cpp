@@ -31,6 +31,13 @@ void Terminals(QPainter& painter, double w, double h, double inset) {
     painter.drawEllipse(QPointF(w - inset, h / 2), 2.5, 2.5);
 }
 
+// Contacts of relays, switches and breakers: green while closed, the idle
+// gray while open. Red is the legend's "failed" and means nothing else; a
+// position is not a failure.
+QColor ContactColour(bool closed) {
+    return closed ? QColor(0x00, 0x90, 0x00) : colours::kIdle;
+}
+
 void DrawRelay(QPainter& painter, double w, double h, bool closed) {
     painter.setPen(QPen(QColor(0x70, 0x70, 0x70), 1));
     painter.setBrush(Qt::white);
@@ -39,8 +46,7 @@ void DrawRelay(QPainter& painter, double w, double h, bool closed) {
     painter.drawLine(QPointF(0, h / 2), QPointF(4, h / 2));
     painter.drawLine(QPointF(w - 4, h / 2), QPointF(w, h / 2));
     Terminals(painter, w, h, 5);
-    painter.setPen(QPen(closed ? QColor(0x00, 0x70, 0x00) : QColor(0xB0, 0x00, 0x00), 2.2,
-                        Qt::SolidLine, Qt::RoundCap));
+    painter.setPen(QPen(ContactColour(closed), 2.2, Qt::SolidLine, Qt::RoundCap));
     if (closed) {
         painter.drawLine(QPointF(5, h / 2), QPointF(w - 5, h / 2));
     } else {
@@ -57,7 +63,7 @@ void DrawSwitch(QPainter& painter, double w, double h, bool closed) {
     const QPointF pivot(4, h / 2);
     const QPointF tip = closed ? QPointF(w - 4, h / 2) : QPointF(w - 7, 2);
     painter.drawLine(pivot, tip);
-    painter.setBrush(closed ? QColor(0x00, 0x90, 0x00) : QColor(0xD0, 0x00, 0x00));
+    painter.setBrush(ContactColour(closed));
     painter.setPen(Qt::NoPen);
     const QPointF knob = pivot + (tip - pivot) * 0.55;
     painter.drawEllipse(knob, 2.8, 2.8);
@@ -73,7 +79,7 @@ void DrawBreaker(QPainter& painter, double w, double h, bool closed) {
     arc.moveTo(4, h / 2 - lift);
     arc.quadTo(w / 2, h * 0.05 - lift, w - 4, h / 2 - lift);
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(closed ? QColor(0x00, 0x70, 0x00) : QColor(0xB0, 0x00, 0x00), 2.2));
+    painter.setPen(QPen(ContactColour(closed), 2.2));
     painter.drawPath(arc);
 }
 
@@ -107,10 +113,11 @@ void DrawValve(QPainter& painter, double w, double h, bool closed) {
     bowtie << QPointF(w / 2 - 7, h / 2 - 6) << QPointF(w / 2 + 7, h / 2 + 6)
            << QPointF(w / 2 + 7, h / 2 - 6) << QPointF(w / 2 - 7, h / 2 + 6);
     painter.setPen(QPen(colours::kWire, 1.2));
-    painter.setBrush(closed ? QColor(0xB0, 0x00, 0x00) : Qt::white);
+    // A closed valve is dark, not red: red is kept for failures.
+    painter.setBrush(closed ? colours::kWire : QColor(Qt::white));
     painter.drawPolygon(bowtie);
     if (closed) {
-        painter.setPen(QPen(QColor(0xB0, 0x00, 0x00), 2));
+        painter.setPen(QPen(colours::kWire, 2));
         painter.drawLine(QPointF(w / 2, h / 2 - 9), QPointF(w / 2, h / 2 + 9));
     } else {
         painter.setPen(QPen(pipe, 2));

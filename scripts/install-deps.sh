@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project builds, tests and runs with.
-# Safe to run again: it installs only what is missing.
+# Safe to run again: it installs only what is missing. Prints one line per
+# step; the package manager's own output is shown only when a step fails.
 set -euo pipefail
 
 PACKAGES=(
@@ -10,6 +11,7 @@ PACKAGES=(
   libasio-dev libopenal-dev libcairo2-dev libpng-dev nlohmann-json3-dev
   qt6-base-dev
   fonts-liberation2 fonts-dseg fontconfig
+  libsndfile1-dev espeak-ng
 )
 
 missing=()
@@ -19,11 +21,31 @@ for p in "${PACKAGES[@]}"; do
   fi
 done
 
-if ((${#missing[@]})); then
-  echo "installing: ${missing[*]}"
-  SUDO=""
-  if [[ $(id -u) -ne 0 ]]; then SUDO="sudo"; fi
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if ((${#missing[@]} == 0)); then
+  echo "install-deps: all ${#PACKAGES[@]} packages present"
+  exit 0
 fi
+
+SUDO=""
+if [[ $(id -u) -ne 0 ]]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
+# Runs one step quietly: "label ... ok", or the step's output and a failure.
+step() {
+  local label=$1
+  shift
+  printf 'install-deps: %s ... ' "$label"
+  if "$@" >"$log" 2>&1; then
+    echo ok
+  else
+    local code=$?
+    echo "failed (exit $code)"
+    cat "$log" >&2
+    exit "$code"
+  fi
+}
+
+step "updating the package lists" $SUDO apt-get update
+step "installing ${missing[*]}" $SUDO apt-get install -y --no-install-recommends "${missing[@]}"

@@ -36,7 +36,8 @@ class TempDir {
 std::filesystem::path CopySampleAircraft(const std::filesystem::path& parent);
 
 struct ProcessResult {
-    int exit_code = -1;  // -1 when the program did not exit normally
+    int exit_code = -1;    // -1 when the program did not exit normally
+    long peak_rss_kb = 0;  // the program's peak resident memory
     std::string out;
     std::string err;
 };

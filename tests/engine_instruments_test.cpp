@@ -187,7 +187,11 @@ double TorqueAngle(double displayed) {
 TEST_F(EngineInstrumentsE2e, UnpoweredIndicatorsShowTheirRestReadings) {
     Start();
     Run(30);
-    for (size_t n = 2; n < 8; ++n) ASSERT_EQ(BusPowered.get(n), 0) << n;
+    for (const BusPoweredByte b : kBusPoweredBytes) {
+        if (b != kPoweredMainBattery && b != kPoweredAuxBattery) {
+            ASSERT_EQ(BusPowered.get(b), 0) << b;
+        }
+    }
     struct Rest {
         const char* gauge;
         int element;
@@ -225,7 +229,10 @@ TEST_F(EngineInstrumentsE2e, UnpoweredIndicatorsShowTheirRestReadings) {
 TEST_F(EngineInstrumentsE2e, PoweredTorqueNeedleAndReadoutFollowTorque) {
     Start();
     PowerUp();
-    for (size_t n = 2; n < 6; ++n) ASSERT_EQ(BusPowered.get(n), 1) << n;
+    for (const BusPoweredByte b :
+         {kPoweredRightMainDc, kPoweredLeftMainDc, kPoweredRightEssential, kPoweredLeftEssential}) {
+        ASSERT_EQ(BusPowered.get(b), 1) << b;
+    }
     PowerplantState.Torque[0] = 75.0;
     Run(2);
     EXPECT_NEAR(Angle("Torque1", 3), TorqueAngle(75.0 * 32.938), 1e-3);

@@ -297,6 +297,56 @@ TEST_F(GaugeRendererTest, HiddenElementsAreNeitherDrawnNorUpdatedAndAmbientDimsU
     EXPECT_EQ(PixelAfterFrame(10, 10, 1.0, 0.5), 0xFF0000u);  // lit: full brightness
 }
 
+// Each bitmap is scaled once per picture scale: drawing again (whatever the
+// needles do) makes no new copies; a new scale or ambient level replaces
+// them. Updating a picture draws again only the gauges that changed.
+TEST_F(GaugeRendererTest, ScalesEachBitmapOnceAndRedrawsOnlyWhatChanged) {
+    EXPECT_EQ(PixelAfterFrame(50, 25, 1.5), 0xFFFFFFu);
+    const size_t copies = renderer_->scaled_count();
+    EXPECT_GT(copies, 0u);
+    g_needle_angle = 90;
+    EXPECT_EQ(PixelAfterFrame(75, 50, 1.5), 0xFFFFFFu);
+    g_needle_angle = 33;
+    PixelAfterFrame(75, 50, 1.5);
+    EXPECT_EQ(renderer_->scaled_count(), copies);
+    g_needle_angle = 0;
+    EXPECT_EQ(PixelAfterFrame(50, 25, 2.5), 0xFFFFFFu);
+    EXPECT_EQ(renderer_->scaled_count(), copies);  // replaced, not added
+    const uint32_t dim = PixelAfterFrame(10, 10, 2.5, 0.5);
+    EXPECT_NEAR(static_cast<int>(dim >> 16), 128, 2);
+    EXPECT_EQ(renderer_->scaled_count(), copies);
+
+    // Updating a picture in place draws what changed, and only that.
+    const simhost::RenderOptions options{1.0, 1.0};
+    int w = 0;
+    int h = 0;
+    renderer_->WindowSize(window(), options, &w, &h);
+    cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    auto pixel = [&](int x, int y) {
+        const unsigned char* data = cairo_image_surface_get_data(picture);
+        return reinterpret_cast<const uint32_t*>(data +
+                                                 y * cairo_image_surface_get_stride(picture))[x] &
+               0xFFFFFF;
+    };
+    EXPECT_EQ(renderer_->UpdateWindow(window(), options, picture), 1);  // the first: whole
+    EXPECT_EQ(pixel(50, 25), 0xFFFFFFu);
+    sim_->RunFrame();
+    EXPECT_EQ(renderer_->UpdateWindow(window(), options, picture), 0);  // nothing changed
+    g_needle_angle = 90;
+    sim_->RunFrame();
+    EXPECT_EQ(renderer_->UpdateWindow(window(), options, picture), 1);
+    EXPECT_EQ(pixel(75, 50), 0xFFFFFFu);    // the needle where it now points
+    EXPECT_EQ(pixel(50, 25), kBackground);  // and gone from where it was
+    cairo_surface_t* fresh = renderer_->RenderWindow(window(), options);
+    EXPECT_EQ(
+        std::memcmp(cairo_image_surface_get_data(fresh), cairo_image_surface_get_data(picture),
+                    static_cast<size_t>(cairo_image_surface_get_stride(picture)) * h),
+        0);  // the same as drawn whole
+    cairo_surface_destroy(fresh);
+    EXPECT_EQ(renderer_->UpdateWindow(window(), {1.0, 0.5}, picture), 1);  // new options: whole
+    cairo_surface_destroy(picture);
+}
+
 TEST_F(GaugeRendererTest, PointerClicksRepeatsWhileHeldAndDragsAcrossZones) {
     const simhost::RenderOptions options{2.0, 1.0};  // window drawn at twice the size
     // A button that takes single clicks and releases.

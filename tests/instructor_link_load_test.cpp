@@ -1,19 +1,31 @@
-// The instructor link under load: several panels poll ten times as fast as
-// the real panel does (every 25 ms instead of 250 ms, on the simulated
-// clock) and send a command with every sixth message. Every message must be
-// answered, every command acknowledged, and the process must not grow.
+// The instructor link under load and under hostile peers.
+//
+// Load: eight panels poll ten times as fast as the real panel does (every
+// 25 ms instead of 250 ms, on the simulated clock) and send a command with
+// every sixth message, while connections that never send their connect
+// request wait to be closed and one panel never reads its replies. Every
+// message must be answered within two ticks, every command acknowledged,
+// and the process must not grow. The run is bounded: eight simulated
+// seconds, a second or two of real time.
+//
+// Bounds: the 65th simultaneous connection is closed at once, silent
+// connections are closed after the handshake time, and the state file shows
+// the server's counters; a well-behaved panel is answered throughout.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <array>
 #include <fstream>
+#include <nlohmann/json.hpp>
 
 #include "instructor_link_support.h"
+#include "zu/simhost/state_json.h"
 
 namespace zu::e2e {
 namespace {
 
-constexpr int kClients = 4;
+constexpr int kClients = 8;
 constexpr double kPollPeriodMs = 25.0;
 constexpr double kFrameMs = 1000.0 / 30.0;
 
@@ -25,17 +37,95 @@ long ResidentBytes() {
     return resident * ::sysconf(_SC_PAGESIZE);
 }
 
+// A TCP peer that does only what the test tells it.
+class RawPeer {
+  public:
+    explicit RawPeer(uint16_t port) {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(port);
+        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    }
+    ~RawPeer() { ::close(fd_); }
+    RawPeer(const RawPeer&) = delete;
+    RawPeer& operator=(const RawPeer&) = delete;
+
+    bool connected() const { return connected_; }
+
+    // One frame: the length, then the bytes.
+    bool Frame(const void* data, uint32_t size) {
+        const uint8_t header[4] = {uint8_t(size), uint8_t(size >> 8), uint8_t(size >> 16),
+                                   uint8_t(size >> 24)};
+        return WriteAll(header, 4) && WriteAll(data, size);
+    }
+    // Bytes as they are, no frame around them.
+    bool Write(const void* data, size_t size) { return WriteAll(data, size); }
+    bool Handshake() {
+        return Frame(platform::kInstructorAppId.data(), platform::kInstructorAppId.size());
+    }
+
+    // Waits (bounded) for the host to close; returns the bytes that came
+    // first, or -1 when the connection was still open at the bound.
+    long BytesUntilClosed() {
+        long total = 0;
+        const auto deadline = std::chrono::steady_clock::now() + kLinkBound;
+        while (std::chrono::steady_clock::now() < deadline) {
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, 100) <= 0) continue;
+            uint8_t buffer[4096];
+            const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+            if (n <= 0) return total;
+            total += n;
+        }
+        return -1;
+    }
+
+  private:
+    bool WriteAll(const void* data, size_t size) {
+        const auto* p = static_cast<const uint8_t*>(data);
+        while (size > 0) {
+            const ssize_t n = ::send(fd_, p, size, MSG_NOSIGNAL);
+            if (n <= 0) return false;
+            p += n;
+            size -= static_cast<size_t>(n);
+        }
+        return true;
+    }
+
+    int fd_ = -1;
+    bool connected_ = false;
+};
+
+// The module's session counters, as the state file reports them.
+nlohmann::json LinkSession(const simhost::Simulator& sim, uint16_t port) {
+    const nlohmann::json state = nlohmann::json::parse(simhost::BuildStateJson(sim, nullptr));
+    for (const nlohmann::json& s : state.at("net_sessions"))
+        if (s.at("port") == port) return s;
+    return nullptr;
+}
+
 class InstructorLinkLoad : public LinkFlight {
   protected:
     struct Panel {
         LinkClient link{false};
         size_t sent = 0;
         size_t commands = 0;
+        std::vector<uint32_t> waiting_since;  // the tick of each unanswered message
     };
+
+    void TearDown() override {
+        LinkFlight::TearDown();
+        NetServerHandshakeTimeoutMs = 10000;
+    }
+
+    static uint32_t Tick() { return TickCounter.load(std::memory_order_acquire); }
 
     // Sends what the panels' timers ask for during `ms` of simulated time,
     // frame by frame; each frame runs once the module holds that frame's
-    // messages.
+    // messages. After a tick has taken them, the replies are awaited before
+    // the next frame, so the ticks they took are the ticks the test counted.
     void Run(double ms) {
         for (double end = now_ms_ + ms; now_ms_ < end; now_ms_ += kFrameMs) {
             while (next_poll_ms_ <= now_ms_ + kFrameMs) {
@@ -45,8 +135,15 @@ class InstructorLinkLoad : public LinkFlight {
                         command ? LinkRequest(kInstructorSetValue, kInstructorGroupAvionics, 0, 0)
                                 : LinkRequest(kInstructorDataRequest, groups_[p.sent % 5]);
                     ASSERT_EQ(p.link.Send(m), platform::kSessionOk);
+                    p.waiting_since.push_back(Tick());
                     ++p.sent;
                     p.commands += command;
+                    ++total_;
+                }
+                if (deaf_) {  // polls, never reads
+                    const InstructorMessage m =
+                        LinkRequest(kInstructorDataRequest, kInstructorGroupElectrics);
+                    ASSERT_TRUE(deaf_->Frame(&m, sizeof m));
                     ++total_;
                 }
                 next_poll_ms_ += kPollPeriodMs;
@@ -57,20 +154,38 @@ class InstructorLinkLoad : public LinkFlight {
             }
             ASSERT_EQ(Received(), total_);
             sim_->RunFrame();
+            if (InstructorReceiveTail.load(std::memory_order_acquire) != total_) continue;
+            for (Panel& p : panels_) {
+                ASSERT_TRUE(p.link.WaitReplies(p.sent)) << "a reply is missing";
+                for (uint32_t since : p.waiting_since)
+                    max_latency_ticks_ = std::max(max_latency_ticks_, Tick() - since);
+                p.waiting_since.clear();
+            }
         }
     }
 
     std::array<Panel, kClients> panels_;
+    std::unique_ptr<RawPeer> deaf_;
     const uint16_t groups_[5] = {1, 3, 4, 5, 10};
     double now_ms_ = 0;
     double next_poll_ms_ = 0;
     uint32_t total_ = 0;
+    uint32_t max_latency_ticks_ = 0;
 };
 
-TEST_F(InstructorLinkLoad, FastPollingLosesNothingAndDoesNotGrow) {
+TEST_F(InstructorLinkLoad, EightFastPanelsAreAnsweredWithinTwoTicksAndNothingGrows) {
+    NetServerHandshakeTimeoutMs = 500;
     StartFlight();
     ASSERT_EQ(NetServerHosting.load(), 1);
+    // Silent connections, accepted first, are closed while the panels poll.
+    std::vector<std::unique_ptr<RawPeer>> silent;
+    for (int i = 0; i < 16; ++i) {
+        silent.push_back(std::make_unique<RawPeer>(Port()));
+        ASSERT_TRUE(silent.back()->connected());
+    }
     for (Panel& p : panels_) ASSERT_EQ(p.link.Connect(Port()), platform::kSessionOk);
+    deaf_ = std::make_unique<RawPeer>(Port());
+    ASSERT_TRUE(deaf_->Handshake());
     total_ = Received();
 
     Run(1000);  // warm up: buffers reach their working size
@@ -80,13 +195,92 @@ TEST_F(InstructorLinkLoad, FastPollingLosesNothingAndDoesNotGrow) {
     for (Panel& p : panels_) {
         ASSERT_TRUE(p.link.WaitReplies(p.sent));
         EXPECT_EQ(p.link.Count(), p.sent);
-        EXPECT_EQ(p.link.Acks(), p.commands);
+        EXPECT_EQ(p.link.Acks(), p.commands) << "an acknowledgement was lost";
         EXPECT_EQ(p.link.BadSizes(), 0u);
         EXPECT_GT(p.commands, 50u);
     }
+    EXPECT_LE(max_latency_ticks_, 2u);
     const long after = ResidentBytes();
     EXPECT_LT(after - before, 4L << 20) << "resident " << before << " -> " << after;
+
+    for (auto& s : silent) EXPECT_EQ(s->BytesUntilClosed(), 0);
+    const nlohmann::json session = LinkSession(*sim_, Port());
+    ASSERT_FALSE(session.is_null());
+    EXPECT_EQ(session.at("handshake_timeouts"), 16);
+    EXPECT_EQ(session.at("connections"), kClients + 1);
+    ASSERT_EQ(session.at("peers").size(), static_cast<size_t>(kClients + 1));
+    for (const nlohmann::json& peer : session.at("peers")) EXPECT_GT(peer.at("frames_sent"), 300);
     for (Panel& p : panels_) p.link.Close();
+}
+
+class InstructorLinkBounds : public LinkFlight {
+  protected:
+    void TearDown() override {
+        LinkFlight::TearDown();
+        NetServerHandshakeTimeoutMs = 10000;
+    }
+    // One poll from `c`, answered through the tick.
+    void ExpectAnswered(LinkClient& c) {
+        const InstructorMessage reply =
+            Exchange(c, LinkRequest(kInstructorDataRequest, kInstructorGroupAvionics));
+        EXPECT_EQ(reply.kind, kInstructorDataReply);
+    }
+};
+
+TEST_F(InstructorLinkBounds, TheSixtyFifthConnectionIsClosedAtOnce) {
+    NetServerHandshakeTimeoutMs = 60000;  // the idle ones stay for the whole test
+    StartFlight();
+    LinkClient good;
+    ASSERT_EQ(good.Connect(Port()), platform::kSessionOk);
+    std::vector<std::unique_ptr<RawPeer>> idle;  // within the handshake time
+    for (int i = 1; i < 64; ++i) {
+        idle.push_back(std::make_unique<RawPeer>(Port()));
+        ASSERT_TRUE(idle.back()->connected());
+    }
+    // Accepted in order: once the 64th is counted, the next is the 65th.
+    const auto deadline = std::chrono::steady_clock::now() + kLinkBound;
+    while (LinkSession(*sim_, Port()).at("connections") != 64 &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::yield();
+    }
+    ASSERT_EQ(LinkSession(*sim_, Port()).at("connections"), 64);
+    ExpectAnswered(good);
+
+    RawPeer over(Port());
+    EXPECT_EQ(over.BytesUntilClosed(), 0);
+    LinkClient refused;
+    EXPECT_EQ(refused.Connect(Port()), platform::kSessionRefused);
+    ExpectAnswered(good);
+    const nlohmann::json session = LinkSession(*sim_, Port());
+    EXPECT_EQ(session.at("closed_over_cap"), 2);
+    EXPECT_EQ(session.at("connections"), 64);
+    EXPECT_EQ(session.at("handshake_timeouts"), 0);
+    ASSERT_EQ(session.at("peers").size(), 1u);
+    EXPECT_EQ(session.at("peers")[0].at("frames_dropped"), 0);
+    good.Close();
+}
+
+TEST_F(InstructorLinkBounds, SilentConnectionsAreClosedAfterTheHandshakeTime) {
+    NetServerHandshakeTimeoutMs = 300;
+    StartFlight();
+    LinkClient good;
+    ASSERT_EQ(good.Connect(Port()), platform::kSessionOk);
+    const auto start = std::chrono::steady_clock::now();
+    RawPeer silent(Port());
+    RawPeer partial(Port());  // half a connect request
+    ASSERT_TRUE(partial.connected());
+    const uint8_t header[2] = {16, 0};
+    ASSERT_TRUE(partial.Write(header, sizeof header));
+    ExpectAnswered(good);
+    EXPECT_EQ(silent.BytesUntilClosed(), 0);
+    EXPECT_EQ(partial.BytesUntilClosed(), 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+    // The panel that connected properly is past its handshake and stays.
+    ExpectAnswered(good);
+    const nlohmann::json session = LinkSession(*sim_, Port());
+    EXPECT_EQ(session.at("handshake_timeouts"), 2);
+    EXPECT_EQ(session.at("connections"), 1);
+    good.Close();
 }
 
 }  // namespace

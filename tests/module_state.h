@@ -15,20 +15,36 @@
 #include <cstring>
 #include <type_traits>
 
+#include "cabin_link/cabin_entertainment.h"
 #include "cabin_link/instructor_state_exchange.h"
+#include "cabin_link/sound_scheme.h"
+#include "core/ahrs.h"
+#include "core/air_data.h"
+#include "core/blade_angle_locator.h"
 #include "core/cabin_doors.h"
 #include "core/caution_logic.h"
 #include "core/electrical_system.h"
+#include "core/flight_guidance.h"
+#include "core/flight_persistence.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
+#include "core/ice_protection.h"
+#include "core/joystick_input.h"
 #include "core/module_frame.h"
+#include "core/named_variables.h"
 #include "core/nav_sources.h"
 #include "core/powerplant.h"
+#include "core/radio_altitude_alerting.h"
 #include "core/settings_file.h"
 #include "core/systems_tick.h"
+#include "displays/tcas.h"
+#include "fms/flight_plan.h"
+#include "fms/leg_geometry.h"
 #include "instruments/adf_control_heads.h"
 #include "instruments/atc_control_head.h"
+#include "instruments/audio_panel.h"
 #include "instruments/com_control_heads.h"
+#include "instruments/vor_control_heads.h"
 #include "panels/engine_start_panels.h"
 
 namespace zu::e2e {
@@ -63,6 +79,16 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(RemoteBurstStarted, s.remote_burst_started);
     f(RemoteLastUpdatePass, s.remote_last_update);
     f(RemotePositionValues, s.remote_position);
+    f(RemoteApMirror, s.remote_ap_mirror);
+    f(RemoteYdMirror, s.remote_yd_mirror);
+    f(RemoteApEngageWord, s.remote_engage_word);
+    // Flight guidance and the gear handle the bulk targets write.
+    f(FGC_comp_AP1_engaged, s.ap1_engaged);
+    f(FGC_comp_YD1_engaged, s.yd1_engaged);
+    f(FgcSide1, s.fgc_side1);
+    f(FGC_comp_FGC1_system_test_timer, s.fgc1_test_timer);
+    f(FGC_comp_FGC2_system_test_timer, s.fgc2_test_timer);
+    f(HostGearHandle, s.gear_handle);
     // Settings: a flight without a settings file keeps the built-in values.
     f(NETWORK_SERVER, s.network_server);
     f(Throttles_delta, s.throttles_delta);
@@ -70,6 +96,25 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     // Host input and output: start-up hold, values and last-sent copies.
     f(HostIoStartDelay, s.host_io_start_delay);
     f(FlightLoadCounter, s.flight_load_counter);
+    f(FlightSaveCounterSeen, s.flight_save_seen);
+    f(LoadingWindowOpened, s.loading_window_opened);
+    f(FlightSaveCountdown, s.flight_save_countdown);
+    f(FlightSaveCounter, s.flight_save_counter);
+    f(FlightName, s.flight_name);
+    f(LoadedFlightPath, s.loaded_flight_path);
+    f(Antiice_sys_pitot1_ice_sw, s.pitot1);
+    f(JoystickReady, s.joystick_ready);
+    f(JoystickRudderBias, s.joystick_bias);
+    f(JoystickRudderSum, s.joystick_sum);
+    f(JoystickRudderCount, s.joystick_count);
+    f(JoystickRudderBiasLearnt, s.joystick_learnt);
+    f(JoystickAileronOut, s.joystick_aileron_out);
+    f(JoystickElevatorOut, s.joystick_elevator_out);
+    f(JoystickAileronAxis, s.joystick_aileron_axis);
+    f(JoystickElevatorAxis, s.joystick_elevator_axis);
+    f(JoystickRudderAxis, s.joystick_rudder_axis);
+    f(DINPUT_USE, s.dinput_use);
+    f(Antiice_sys_pitot2_ice_sw, s.pitot2);
     f(OnGround, s.on_ground);
     f(OnGroundHold, s.on_ground_hold);
     f(ThrottleLastSent, s.throttle_sent);
@@ -104,6 +149,76 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(Com1PanelState, s.com1_panel);
     f(Adf1Radio, s.adf1);
     f(Adf2Radio, s.adf2);
+    // Radio heads: modes, presets and the transponder's codes.
+    f(Vor1Radio, s.vor1);
+    f(Vor2Radio, s.vor2);
+    f(Vor1PanelState, s.vor1_panel);
+    f(Vor2PanelState, s.vor2_panel);
+    f(Adf1PanelState, s.adf1_panel);
+    f(Adf2PanelState, s.adf2_panel);
+    f(Com2PanelState, s.com2_panel);
+    f(TransponderIdent, s.transponder_ident);
+    f(TransponderCodeText, s.transponder_code_text);
+    f(TransponderVfrCodeText, s.transponder_vfr_code_text);
+    f(TransponderCodePtr, s.transponder_code_ptr);
+    f(TransponderAltSource, s.transponder_alt_source);
+    f(TcasState, s.tcas);
+    // Sound settings, the audio and entertainment panels, the sound families
+    // and the cabin.
+    f(SOUND_VOLUME, s.sound_volume);
+    f(MUSIC_VOLUME, s.music_volume);
+    f(ENTERTAINMENT, s.entertainment);
+    f(SOUND_SPLIT_PLS, s.sound_split);
+    f(AudioRoutingMask, s.audio_routing);
+    f(MarkerPanelSwitches, s.marker_switches);
+    f(AudioPanelToggle, s.audio_toggle);
+    f(AudioPanelSwitches, s.audio_switches);
+    f(AudioPanelVolume, s.audio_volume);
+    f(EntertainmentOn, s.entertainment_on);
+    f(EntertainmentSelection, s.entertainment_selection);
+    f(CabinMusicSwitch, s.cabin_music);
+    f(WiperState, s.wiper);
+    f(VoiceAlertSequencer, s.voice_sequencer);
+    f(EngineSound, s.engine_sound);
+    f(SoundSchemeState, s.sound_scheme);
+    f(FlightPhaseState, s.flight_phase);
+    f(AnnouncementLastSelection, s.announcement_last);
+    // The flight plan.
+    f(FlightPlan, s.flight_plan);
+    f(FmsFromLeg, s.fms_from);
+    f(FmsToLeg, s.fms_to);
+    f(FmsNextLeg, s.fms_next);
+    f(FmsToLegCopy, s.fms_to_copy);
+    f(FmsToLegIndex, s.fms_to_index);
+    f(FmsNextLegIndex, s.fms_next_index);
+    f(FmsLastLegCount, s.fms_last_count);
+    f(FmsSequenceRequest, s.fms_sequence);
+    f(FmsHoldSlots, s.fms_hold_slots);
+    f(FmsKeepNext, s.fms_keep_next);
+    f(LateralTurnState, s.lateral_turn_state);
+    f(HoldRecompute, s.hold_recompute);
+    // AHRS, air data, clocks and alerting.
+    f(Ahrs1, s.ahrs1);
+    f(Ahrs2, s.ahrs2);
+    f(Altimeter1Baro, s.altimeter1_baro);
+    f(Altimeter2Baro, s.altimeter2_baro);
+    f(Clock1State, s.clock1);
+    f(Clock2State, s.clock2);
+    f(StallWarningState, s.stall_warning);
+    f(RadioAltWarmupCountdown, s.radio_alt_warmup);
+    f(VoiceAlertIndex, s.voice_alert);
+    f(GpwsFlags, s.gpws_flags);
+    // The blade-angle locator (its pointers reach into one flight's
+    // simulator) and the named variables' publication state.
+    f(PropBetaLocated, s.prop_beta_located);
+    f(PropBladeAnglePointer, s.blade_angle_pointers);
+    f(BladeLocatorCalls, s.locator_calls);
+    f(BladeLocatorAttempts, s.locator_attempts);
+    f(NamedVariableIds, s.named_variable_ids);
+    f(NoAiiiBlinkCounter, s.no_aiii_blink);
+    f(RunwayElevationShown, s.runway_elevation_shown);
+    f(RunwayElevationTimer, s.runway_elevation_timer);
+    f(HgsIasMax, s.hgs_ias_max);
 }
 
 template <typename T>
@@ -132,11 +247,39 @@ struct Snapshot {
     Stored<decltype(RemoteBurstStarted)> remote_burst_started;
     Stored<decltype(RemoteLastUpdatePass)> remote_last_update;
     Stored<decltype(RemotePositionValues)> remote_position;
+    Stored<decltype(RemoteApMirror)> remote_ap_mirror;
+    Stored<decltype(RemoteYdMirror)> remote_yd_mirror;
+    Stored<decltype(RemoteApEngageWord)> remote_engage_word;
+    Stored<decltype(FGC_comp_AP1_engaged)> ap1_engaged;
+    Stored<decltype(FGC_comp_YD1_engaged)> yd1_engaged;
+    Stored<decltype(FgcSide1)> fgc_side1;
+    Stored<decltype(FGC_comp_FGC1_system_test_timer)> fgc1_test_timer;
+    Stored<decltype(FGC_comp_FGC2_system_test_timer)> fgc2_test_timer;
+    Stored<decltype(HostGearHandle)> gear_handle;
     Stored<decltype(NETWORK_SERVER)> network_server;
     Stored<decltype(Throttles_delta)> throttles_delta;
     Stored<decltype(SPLIT_PLS_SYNC_FACTOR)> split_pls_sync;
     Stored<decltype(HostIoStartDelay)> host_io_start_delay;
     Stored<decltype(FlightLoadCounter)> flight_load_counter;
+    Stored<decltype(FlightSaveCounterSeen)> flight_save_seen;
+    Stored<decltype(LoadingWindowOpened)> loading_window_opened;
+    Stored<decltype(FlightSaveCountdown)> flight_save_countdown;
+    Stored<decltype(FlightSaveCounter)> flight_save_counter;
+    Stored<decltype(FlightName)> flight_name;
+    Stored<decltype(LoadedFlightPath)> loaded_flight_path;
+    Stored<decltype(Antiice_sys_pitot1_ice_sw)> pitot1;
+    Stored<decltype(JoystickReady)> joystick_ready;
+    Stored<decltype(JoystickRudderBias)> joystick_bias;
+    Stored<decltype(JoystickRudderSum)> joystick_sum;
+    Stored<decltype(JoystickRudderCount)> joystick_count;
+    Stored<decltype(JoystickRudderBiasLearnt)> joystick_learnt;
+    Stored<decltype(JoystickAileronOut)> joystick_aileron_out;
+    Stored<decltype(JoystickElevatorOut)> joystick_elevator_out;
+    Stored<decltype(JoystickAileronAxis)> joystick_aileron_axis;
+    Stored<decltype(JoystickElevatorAxis)> joystick_elevator_axis;
+    Stored<decltype(JoystickRudderAxis)> joystick_rudder_axis;
+    Stored<decltype(DINPUT_USE)> dinput_use;
+    Stored<decltype(Antiice_sys_pitot2_ice_sw)> pitot2;
     Stored<decltype(OnGround)> on_ground;
     Stored<decltype(OnGroundHold)> on_ground_hold;
     Stored<decltype(ThrottleLastSent)> throttle_sent;
@@ -171,6 +314,69 @@ struct Snapshot {
     Stored<decltype(Com1PanelState)> com1_panel;
     Stored<decltype(Adf1Radio)> adf1;
     Stored<decltype(Adf2Radio)> adf2;
+    Stored<decltype(Vor1Radio)> vor1;
+    Stored<decltype(Vor2Radio)> vor2;
+    Stored<decltype(Vor1PanelState)> vor1_panel;
+    Stored<decltype(Vor2PanelState)> vor2_panel;
+    Stored<decltype(Adf1PanelState)> adf1_panel;
+    Stored<decltype(Adf2PanelState)> adf2_panel;
+    Stored<decltype(Com2PanelState)> com2_panel;
+    Stored<decltype(TransponderIdent)> transponder_ident;
+    Stored<decltype(TransponderCodeText)> transponder_code_text;
+    Stored<decltype(TransponderVfrCodeText)> transponder_vfr_code_text;
+    Stored<decltype(TransponderCodePtr)> transponder_code_ptr;
+    Stored<decltype(TransponderAltSource)> transponder_alt_source;
+    Stored<decltype(TcasState)> tcas;
+    Stored<decltype(SOUND_VOLUME)> sound_volume;
+    Stored<decltype(MUSIC_VOLUME)> music_volume;
+    Stored<decltype(ENTERTAINMENT)> entertainment;
+    Stored<decltype(SOUND_SPLIT_PLS)> sound_split;
+    Stored<decltype(AudioRoutingMask)> audio_routing;
+    Stored<decltype(MarkerPanelSwitches)> marker_switches;
+    Stored<decltype(AudioPanelToggle)> audio_toggle;
+    Stored<decltype(AudioPanelSwitches)> audio_switches;
+    Stored<decltype(AudioPanelVolume)> audio_volume;
+    Stored<decltype(EntertainmentOn)> entertainment_on;
+    Stored<decltype(EntertainmentSelection)> entertainment_selection;
+    Stored<decltype(CabinMusicSwitch)> cabin_music;
+    Stored<decltype(WiperState)> wiper;
+    Stored<decltype(VoiceAlertSequencer)> voice_sequencer;
+    Stored<decltype(EngineSound)> engine_sound;
+    Stored<decltype(SoundSchemeState)> sound_scheme;
+    Stored<decltype(FlightPhaseState)> flight_phase;
+    Stored<decltype(AnnouncementLastSelection)> announcement_last;
+    Stored<decltype(FlightPlan)> flight_plan;
+    Stored<decltype(FmsFromLeg)> fms_from;
+    Stored<decltype(FmsToLeg)> fms_to;
+    Stored<decltype(FmsNextLeg)> fms_next;
+    Stored<decltype(FmsToLegCopy)> fms_to_copy;
+    Stored<decltype(FmsToLegIndex)> fms_to_index;
+    Stored<decltype(FmsNextLegIndex)> fms_next_index;
+    Stored<decltype(FmsLastLegCount)> fms_last_count;
+    Stored<decltype(FmsSequenceRequest)> fms_sequence;
+    Stored<decltype(FmsHoldSlots)> fms_hold_slots;
+    Stored<decltype(FmsKeepNext)> fms_keep_next;
+    Stored<decltype(LateralTurnState)> lateral_turn_state;
+    Stored<decltype(HoldRecompute)> hold_recompute;
+    Stored<decltype(Ahrs1)> ahrs1;
+    Stored<decltype(Ahrs2)> ahrs2;
+    Stored<decltype(Altimeter1Baro)> altimeter1_baro;
+    Stored<decltype(Altimeter2Baro)> altimeter2_baro;
+    Stored<decltype(Clock1State)> clock1;
+    Stored<decltype(Clock2State)> clock2;
+    Stored<decltype(StallWarningState)> stall_warning;
+    Stored<decltype(RadioAltWarmupCountdown)> radio_alt_warmup;
+    Stored<decltype(VoiceAlertIndex)> voice_alert;
+    Stored<decltype(GpwsFlags)> gpws_flags;
+    Stored<decltype(PropBetaLocated)> prop_beta_located;
+    Stored<decltype(PropBladeAnglePointer)> blade_angle_pointers;
+    Stored<decltype(BladeLocatorCalls)> locator_calls;
+    Stored<decltype(BladeLocatorAttempts)> locator_attempts;
+    Stored<decltype(NamedVariableIds)> named_variable_ids;
+    Stored<decltype(NoAiiiBlinkCounter)> no_aiii_blink;
+    Stored<decltype(RunwayElevationShown)> runway_elevation_shown;
+    Stored<decltype(RunwayElevationTimer)> runway_elevation_timer;
+    Stored<decltype(HgsIasMax)> hgs_ias_max;
 };
 
 template <typename T>
@@ -195,6 +401,7 @@ inline void RestoreLoadedModuleState() {
     ForEachGlobal(kLoaded, [](auto& global, const auto& saved) { CopyBytes(global, saved); });
     RemoteDisplayCountdown.store(0);
     RemoteValuesSetFlag.store(0);
+    LoadedFlightPathArrived.store(0);
 }
 
 }  // namespace zu::e2e

@@ -16,6 +16,7 @@
 #include "zu/simhost/panel_config.h"
 #include "zu/simhost/scenario.h"
 #include "zu/simhost/simulator.h"
+#include "zu/simhost/state_json.h"
 
 namespace zu::e2e {
 namespace {
@@ -315,6 +316,35 @@ TEST_F(FakeModule, ServesVariablesNamedVariablesAndPanelWindows) {
     EXPECT_TRUE(sim_->KeyEvents()[0].from_module);
 }
 
+// However many key events arrive, memory keeps the most recent window of
+// them, in order, and the counts per event cover all of them.
+TEST_F(FakeModule, KeepsARecentWindowOfKeyEventsAndCountsThemAll) {
+    std::string error;
+    ASSERT_TRUE(sim_->Start(&error)) << error;
+    const uint32_t n = static_cast<uint32_t>(simhost::kKeyEventWindow) + 1000;
+    for (uint32_t i = 0; i < n; ++i) sim_->ReceiveKeyEvent(0x10000 + i % 3, i, i % 3 != 2);
+    const auto events = sim_->KeyEvents();
+    ASSERT_EQ(events.size(), simhost::kKeyEventWindow);
+    EXPECT_EQ(events.front().value, 1000u);  // the oldest kept
+    EXPECT_EQ(events.back().value, n - 1);
+    for (size_t i = 1; i < events.size(); ++i) ASSERT_EQ(events[i].value, events[i - 1].value + 1);
+    EXPECT_EQ(sim_->KeyEventsTotal(), n);
+    EXPECT_EQ(sim_->ModuleKeyEventsTotal(), n - n / 3);
+    const auto counts = sim_->KeyEventCounts();
+    ASSERT_EQ(counts.size(), 3u);
+    EXPECT_EQ(counts.at(0x10000).count, (n + 2) / 3);
+    uint32_t last_third = 0;  // the last event of id 0x10002 (a scenario's)
+    for (uint32_t i = 0; i < n; ++i) last_third = i % 3 == 2 ? i : last_third;
+    EXPECT_EQ(counts.at(0x10002).last.value, last_third);
+    EXPECT_FALSE(counts.at(0x10002).last.from_module);
+
+    const nlohmann::json state = nlohmann::json::parse(simhost::BuildStateJson(*sim_, nullptr));
+    EXPECT_EQ(state["key_events"].size(), simhost::kKeyEventWindow);
+    EXPECT_EQ(state["key_event_log"]["total"], n);
+    EXPECT_EQ(state["key_event_log"]["kept"], simhost::kKeyEventWindow);
+    EXPECT_EQ(state["key_event_log"]["counts"].size(), 3u);
+}
+
 TEST_F(FakeModule, RunsScenarioCommandsAtTheirTime) {
     std::string error;
     simhost::Scenario scenario;
@@ -386,7 +416,7 @@ TEST(ScenarioReader, RejectsBadLinesWithTheirLineNumber) {
 TEST(PanelReader, ReadsWindowsAndGaugeLines) {
     const simhost::PanelConfig p = simhost::ParsePanelConfig(
         "// comment\n[Window Titles]\nWindow00=Main\nWindow01=FMS\n\n"
-        "[Window00]\nsize_mm=800,600\nvisible=1\n"
+        "[Window00]\nsize_mm=800,600\nvisible=1\nfile=pedestal.png\n"
         "gauge00=ZeveridUvo!Stby Altimeter, 1, 2, 124\n"
         "gauge01=ZeveridUvo!VSI1_VC, 1, 2, 163, 150, VC,extra\n"
         "gauge02=ZeveridUvo!HSI1, 1, 2, 163, VC\n"
@@ -398,6 +428,8 @@ TEST(PanelReader, ReadsWindowsAndGaugeLines) {
     EXPECT_EQ(w.title, "Main");
     EXPECT_EQ(w.ident, 0u);
     EXPECT_EQ(w.size_w, 800);
+    EXPECT_EQ(w.background, "pedestal.png");
+    EXPECT_EQ(p.windows[1].background, "");
     ASSERT_EQ(w.gauges.size(), 3u);
     EXPECT_EQ(w.gauges[0].name, "Stby Altimeter");
     EXPECT_FALSE(w.gauges[0].height_given);
@@ -408,7 +440,7 @@ TEST(PanelReader, ReadsWindowsAndGaugeLines) {
     EXPECT_EQ(p.windows[1].ident, 53u);
     EXPECT_FALSE(p.windows[1].visible);
     ASSERT_EQ(p.warnings.size(), 3u);  // bad y, no module, bad position
-    EXPECT_NE(p.warnings[0].find("line 12"), std::string::npos) << p.warnings[0];
+    EXPECT_NE(p.warnings[0].find("line 13"), std::string::npos) << p.warnings[0];
 }
 
 // ---------------------------------------------------------------------------
@@ -500,6 +532,33 @@ TEST_F(FsuipcServerTest, AnswersReadsAndStoresWritesInOrder) {
     EXPECT_EQ(writes[0].offset, 0x0BC8u);
     EXPECT_EQ(writes[0].hex, "3412");
     EXPECT_EQ(writes[1].hex, "EC03");
+}
+
+// The server keeps the most recent writes and, per offset, the count, the
+// first and last frame and the last bytes; every write reaches the logger.
+TEST_F(FsuipcServerTest, KeepsRecentWritesAndCountsPerOffset) {
+    uint64_t logged = 0;
+    server_.SetWriteLogger([&](const simhost::FsuipcWriteRecord&) { ++logged; });
+    const uint32_t n = static_cast<uint32_t>(simhost::kFsuipcWriteWindow) + 500;
+    for (uint32_t i = 0; i < n; ++i) {
+        Write(0x0D0C, {static_cast<uint8_t>(i), 0x20});
+        if (i % 100 == 0) Write(0x0BC8, {0x01, 0x02});
+        ASSERT_EQ(Send(), 1);
+    }
+    const uint64_t total = n + (n + 99) / 100;
+    EXPECT_EQ(server_.WritesTotal(), total);
+    EXPECT_EQ(logged, total);
+    const auto writes = server_.Writes();
+    ASSERT_EQ(writes.size(), simhost::kFsuipcWriteWindow);
+    char last[8];
+    std::snprintf(last, sizeof last, "%02X20", (n - 1) & 0xFF);
+    EXPECT_EQ(writes.back().hex, last);
+    const auto counts = server_.WriteCounts();
+    ASSERT_EQ(counts.size(), 2u);
+    EXPECT_EQ(counts.at(0x0D0C).count, n);
+    EXPECT_EQ(counts.at(0x0D0C).last, last);
+    EXPECT_EQ(counts.at(0x0D0C).first, "0020");
+    EXPECT_EQ(counts.at(0x0BC8).count, (n + 99) / 100);
 }
 
 TEST_F(FsuipcServerTest, RefusesMalformedBatchesWithoutApplyingThem) {

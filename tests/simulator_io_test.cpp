@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "core/electrical_system.h"
+#include "core/flight_persistence.h"
 #include "core/fsuipc_client.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
@@ -22,6 +24,7 @@
 #include "e2e_support.h"
 #include "instruments/adf_control_heads.h"
 #include "instruments/com_control_heads.h"
+#include "instruments/vor_control_heads.h"
 #include "module_state.h"
 #include "zu/simhost/simulator.h"
 #include "zu/simhost/state_json.h"
@@ -94,9 +97,12 @@ TEST_F(SimulatorIo, StartupEventsGoOutOnceInOrderWhenTheHoldEnds) {
         if (hold_end == 0 && HostIoStartDelay == 0) hold_end = sim_->frame();
     }
     ASSERT_NE(hold_end, 0u);
+    // No saved flight was loaded, so the load sequence has ended at 250 and
+    // the start-up run has no first axis event (sent only while loading).
+    ASSERT_EQ(FlightLoadCounter, kFlightLoadFailed);
     const std::vector<std::pair<uint32_t, uint32_t>> expected = {
-        {0x10181, 0}, {0x10182, 0}, {0x101A4, 0xFFFF}, {0x103E7, 0xFFFF}, {0x103BD, 0xFFFF},
-        {0x10187, 1}, {0x1018D, 1}, {0x10187, 3},      {0x1018D, 4},      {0x100A5, 47}};
+        {0x10182, 0}, {0x101A4, 0xFFFF}, {0x103E7, 0xFFFF}, {0x103BD, 0xFFFF}, {0x10187, 1},
+        {0x1018D, 1}, {0x10187, 3},      {0x1018D, 4},      {0x100A5, 47}};
     // The distinctive events come exactly once, in the frame the hold ended.
     for (uint32_t id : {0x101A4u, 0x103E7u, 0x103BDu, 0x100A5u}) {
         const auto events = ModuleEvents(id);
@@ -155,10 +161,25 @@ TEST_F(SimulatorIo, ThrottleFlapAndOnGroundFollowTheRules) {
 
 TEST_F(SimulatorIo, RadiosAreWrittenInBcdAndReadBack) {
     Settle();
+    // Receivers without power, or whose head is off, are cleared every
+    // frame: power the aircraft from outside and switch the heads on.
+    ExternalDcSwitch.set(255);
+    ExternalAcSwitch.set(255);
+    Vor1PanelState.mode = 1;
+    Vor2PanelState.mode = 1;
+    Adf1PanelState.mode = 1;
+    Frames(8);
     const uint64_t start = sim_->frame() + 1;
-    Com1Radio.send_frequency = 11802;  // 118.025 MHz as the head sends it
+    // 118.025 MHz as the COM1 head sends it (the head writes what it sends
+    // from its active frequency on every update run).
+    Com1Radio.active = 118.025f;
+    Com1Radio.send_frequency = 11802;
+    // The NAV and ADF heads write their active frequencies into the records.
+    Vor1Radio.active = 100.0f;
     NavSources[kNavVor1].frequency = 10000;
+    Adf1Radio.active = 415.5f;
     NavSources[kNavAdf1].frequency = 4155;
+    Adf2Radio.active = 1234.5f;
     NavSources[kNavAdf2].frequency = 12345;
     Frames(1);
     ASSERT_FALSE(Writes(0x034E, start).empty());
@@ -170,7 +191,8 @@ TEST_F(SimulatorIo, RadiosAreWrittenInBcdAndReadBack) {
     EXPECT_EQ(Writes(0x0356, start)[0].hex, "0500");
     EXPECT_EQ(Writes(0x02D4, start)[0].hex, "3402");
     EXPECT_EQ(Writes(0x02D6, start)[0].hex, "0501");
-    // The next poll reads the simulator's radios back.
+    // The next poll reads the simulator's radios back: its own echo leaves
+    // the heads as they are, the clamped NAV frequency comes back.
     Frames(1);
     EXPECT_NEAR(Com1Radio.active, 118.025, 1e-4);
     EXPECT_EQ(NavSources[kNavVor1].frequency, 10800);
@@ -337,15 +359,19 @@ TEST_F(SimulatorIo, ScriptedTakeOff) {
     std::string error;
     ASSERT_TRUE(simhost::WriteStateJson(file, *sim_, nullptr, &error)) << error;
     const nlohmann::json state = ReadJson(file);
+    // The flight outlasts the window of recent key events; the counts per
+    // event keep each one's last value and frame.
     bool throttle_sent = false;
     bool flaps_sent = false;
-    for (const auto& k : state["key_events"]) {
-        if (k["source"] != "module" || k["frame"].get<uint64_t>() < start) continue;
-        if (k["id"] == 0x1011C && k["value"] == 16000) throttle_sent = true;
-        if (k["id"] == 0x100A2 && k["value"] == 3 * 2048) flaps_sent = true;
+    for (const auto& k : state["key_event_log"]["counts"]) {
+        if (k["last_source"] != "module" || k["last_frame"].get<uint64_t>() < start) continue;
+        if (k["id"] == 0x1011C && k["last_value"] == 16000) throttle_sent = true;
+        if (k["id"] == 0x100A2 && k["last_value"] == 3 * 2048) flaps_sent = true;
     }
     EXPECT_TRUE(throttle_sent);
     EXPECT_TRUE(flaps_sent);
+    EXPECT_GE(state["key_event_log"]["total"].get<uint64_t>(), state["key_events"].size());
+    EXPECT_LE(state["key_events"].size(), simhost::kKeyEventWindow);
     EXPECT_EQ(state["aircraft"]["on_ground"], false);
     EXPECT_GT(state["aircraft"]["altitude_ft"].get<double>(), 1500.0);
 }
@@ -374,6 +400,39 @@ TEST(SimhostAircraftScenario, PilotVerbsRunFromAScenarioFile) {
     EXPECT_NEAR(state["aircraft"]["latitude"].get<double>(), 47.5, 1e-6);
     EXPECT_EQ(state["aircraft"]["paused"], true);
     EXPECT_TRUE(state["aircraft"]["engines"][0]["running"].get<bool>());
+}
+
+TEST(SimhostAircraftScenario, RadioStationsReachTheTunedReceivers) {
+    TempDir tmp;
+    const auto aircraft = CopySampleAircraft(tmp.path());
+    const auto scenario = tmp.path() / "flight.txt";
+    // Parked heading 270 true; an ILS on NAV1's 110.00 6 nm east, behind.
+    WriteFile(scenario,
+              "at 0 position 47.5 8.5 1400 270\n"
+              "at 0 navaid ils 110.00 47.5 8.648 1400 270 IZU\n"
+              "at 0 navaid bogus 1 2 3\n"
+              "at 2 expect offset 0x0C4A u8 3\n"
+              "at 2 expect var 40 180 0.5\n"
+              "at 2 expect var 59 6 0.1\n");
+    const auto out = tmp.path() / "out";
+    const ProcessResult r =
+        RunSimhost({"--aircraft", aircraft.string(), "--scenario", scenario.string(), "--seconds",
+                    "3", "--out", out.string(), "--no-audio"});
+    EXPECT_NE(r.exit_code, 0);  // the bogus station is refused
+    EXPECT_NE(r.err.find("navaid"), std::string::npos) << r.err;
+    WriteFile(scenario,
+              "at 0 position 47.5 8.5 1400 270\n"
+              "at 0 navaid ils 110.00 47.5 8.648 1400 270 IZU\n"
+              "at 2 expect offset 0x0C4A u8 3\n"
+              "at 2 expect var 40 180 0.5\n"
+              "at 2 expect var 59 6 0.1\n");
+    const ProcessResult ok =
+        RunSimhost({"--aircraft", aircraft.string(), "--scenario", scenario.string(), "--seconds",
+                    "3", "--out", out.string(), "--no-audio"});
+    ASSERT_EQ(ok.exit_code, 0) << ok.err << ok.out;
+    const nlohmann::json state = ReadJson(out / "state.json");
+    EXPECT_NEAR(state["aircraft"]["radio_altitude_ft"].get<double>(), 0.0, 1.0);
+    EXPECT_TRUE(state["aircraft"].contains("angle_of_attack_deg"));
 }
 
 }  // namespace

@@ -52,6 +52,8 @@ TEST(SoundEndToEnd, CapturedMixHoldsTheSoundsWherePlayed) {
     cfg.capture_audio = true;
     Simulator sim(cfg);
     ASSERT_NO_FATAL_FAILURE(StartLinkedModule(sim));
+    // The engine alone: the sound scheme's tick would take the bell over.
+    FeatureDisableMask |= kSkipSoundTick;
 
     auto run_to = [&](int frame) {
         while (static_cast<int>(sim.frame()) < frame) sim.RunFrame();
@@ -175,6 +177,27 @@ TEST(SoundEndToEnd, ProgramWritesTheMixAndChecksItsOptions) {
                     "--state-json", (tmp.path() / "silent.json").string()});
     ASSERT_EQ(silent.exit_code, 0) << silent.err;
     EXPECT_EQ(ReadJson(tmp.path() / "silent.json")["sounds"]["mode"], "silent");
+}
+
+// On the real clock simhost probes the audio device quietly (whatever the
+// machine has, the audio libraries print nothing) and says once what it uses.
+TEST(SoundEndToEnd, RealTimeSaysOnceWhichDeviceItUses) {
+    TempDir tmp;
+    const fs::path aircraft = CopySampleAircraft(tmp.path());
+    const ProcessResult r =
+        RunSimhost({"--aircraft", aircraft.string(), "--realtime", "--seconds", "0.1",
+                    "--state-json", (tmp.path() / "state.json").string()});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    size_t lines = 0;
+    for (size_t at = r.out.find("audio: "); at != std::string::npos;
+         at = r.out.find("audio: ", at + 1)) {
+        ++lines;
+    }
+    EXPECT_EQ(lines, 1u) << r.out;
+    EXPECT_TRUE(r.out.find("audio: none found, mixing to memory\n") != std::string::npos ||
+                r.out.find("audio: playing on the machine's audio device\n") != std::string::npos)
+        << r.out;
 }
 
 }  // namespace

@@ -13,6 +13,8 @@ InstructorMessage InstructorMessageBuffer{};
 uint32_t InstructorMessageSender = 0;
 std::atomic<uint8_t> NetworkReceiveFlag{0};
 uint32_t NetServerPort = 2660;
+uint32_t NetServerHandshakeTimeoutMs = 10000;
+uint32_t NetServerMaxConnections = 64;
 std::atomic<uint8_t> NetServerHosting{0};
 InstructorReceiveSlot InstructorReceiveRing[kInstructorReceiveSlots]{};
 std::atomic<uint32_t> InstructorReceiveHead{0};
@@ -53,8 +55,11 @@ int32_t NetServerStart() {
     NetworkReceiveFlag.store(0, std::memory_order_release);
     NetServerStopping.store(0, std::memory_order_release);
     if (!NetServerSession) NetServerSession = platform::CreateSessionHost();
-    const int32_t result = NetServerSession->Host(static_cast<uint16_t>(NetServerPort),
-                                                  platform::kInstructorAppId, NetServerEvent);
+    platform::SessionLimits limits;
+    limits.handshake_timeout_ms = NetServerHandshakeTimeoutMs;
+    limits.max_connections = NetServerMaxConnections;
+    const int32_t result = NetServerSession->Host(
+        static_cast<uint16_t>(NetServerPort), platform::kInstructorAppId, NetServerEvent, limits);
     if (result == platform::kSessionOk) NetServerHosting.store(1, std::memory_order_release);
     return result;
 }

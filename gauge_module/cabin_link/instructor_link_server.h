@@ -42,6 +42,14 @@ extern std::atomic<uint8_t> NetworkReceiveFlag;
 
 // Port the server listens on (all IPv4 addresses).
 extern uint32_t NetServerPort;  // 2660
+// Bounds of the server against idle or hostile peers, taken at each start:
+// a connection that has not sent its connect request after
+// NetServerHandshakeTimeoutMs is closed; one beyond NetServerMaxConnections
+// simultaneous connections is closed at once. A panel that stops reading
+// loses the replies that no longer fit its send queue; the session layer
+// counts them per peer (platform::HostedSessions).
+extern uint32_t NetServerHandshakeTimeoutMs;  // 10000
+extern uint32_t NetServerMaxConnections;      // 64
 // 1 while the session is hosted.
 extern std::atomic<uint8_t> NetServerHosting;
 
@@ -77,7 +85,9 @@ bool InstructorReceiveNext();
 
 // Sends the first kInstructorReplySize bytes of InstructorMessageBuffer to
 // InstructorMessageSender (nothing when not hosting). Results are not
-// checked: a lost reply is recovered by the panel's next poll.
+// checked: a lost reply is recovered by the panel's next poll. The reply is
+// copied into the peer's preallocated send queue and written by the
+// network thread; nothing is allocated on the tick.
 void NetServerSendBlock();
 
 }  // namespace zu

@@ -6,12 +6,15 @@
 
 #include "cabin_link/instructor_link_server.h"
 #include "core/electrical_system.h"
+#include "core/flight_guidance.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/nav_sources.h"
 #include "core/powerplant.h"
+#include "core/radio_altitude_alerting.h"
 #include "core/shared_maths.h"
 #include "core/systems_tick.h"
+#include "fms/flight_plan.h"
 #include "instruments/atc_control_head.h"
 #include "instruments/com_control_heads.h"
 
@@ -36,6 +39,7 @@ uint32_t RemoteLastUpdatePass = 0;
 
 uint8_t RemoteApMirror = 0;
 uint8_t RemoteYdMirror = 0;
+int32_t RemoteApEngageWord = 0;
 uint8_t RemoteSourceDisplay[2] = {0, 0};
 int32_t RemoteFrameNumber = 0;
 int32_t RemoteFrameNumberSeen = 0;
@@ -185,6 +189,8 @@ void BurstPreset() {
     TransponderState.mode = 6;
     TransponderState.display_mode = 3;
     Com1PanelState.mode = 1;
+    FGC_comp_FGC1_system_test_timer = 0;
+    FGC_comp_FGC2_system_test_timer = 0;
 }
 
 }  // namespace
@@ -245,21 +251,21 @@ double InstructorPowerplantsValue(int index) {
 double InstructorElectricsValue(int index) {
     switch (index) {
         case kElecLeftEssentialBus:
-            return BusPowered.get(kLeftEssentialBus);
+            return BusPowered.get(kPoweredLeftEssential);
         case kElecRightEssentialBus:
-            return BusPowered.get(kRightEssentialBus);
+            return BusPowered.get(kPoweredRightEssential);
         case kElecAuxBatteryBus:
-            return BusPowered.get(kAuxBatteryBus);
+            return BusPowered.get(kPoweredAuxBattery);
         case kElecMainBatteryBus:
-            return BusPowered.get(kMainBatteryBus);
+            return BusPowered.get(kPoweredMainBattery);
         case kElecLeftMainDcBus:
-            return BusPowered.get(kLeftMainBus);
+            return BusPowered.get(kPoweredLeftMainDc);
         case kElecRightMainDcBus:
-            return BusPowered.get(kRightMainBus);
+            return BusPowered.get(kPoweredRightMainDc);
         case kElecLeftSecondaryDcBus:
-            return BusPowered.get(kLeftSecondaryBus);
+            return BusPowered.get(kPoweredLeftSecondary);
         case kElecRightSecondaryDcBus:
-            return BusPowered.get(kRightSecondaryBus);
+            return BusPowered.get(kPoweredRightSecondary);
         case kElecLeftAvionics115AcBus:
             return AcBusPowered.get(3);
         case kElecRightAvionics115AcBus:
@@ -404,12 +410,54 @@ void InstructorProcessMessage() {
 // ---------------------------------------------------------------------------
 // Bulk targets
 
-void InstructorApplyValue(int32_t id, double value) {
+namespace {
+
+// Rows 16 and 20: the coupled side takes (on) or gives up (off) its side.
+void BulkCouplingRow(int32_t side_bit, bool on) {
+    FgcSide1.coupled_side =
+        on ? (FgcSide1.coupled_side | side_bit) : (FgcSide1.coupled_side & (3 - side_bit));
+}
+
+// Rows 17 and 21: the engage word takes or gives up its side; with both
+// sides coupled an engaged autopilot is engaged on both.
+void BulkEngageRow(int32_t side_bit, bool on) {
+    RemoteApEngageWord =
+        on ? (RemoteApEngageWord | side_bit) : (RemoteApEngageWord & (3 - side_bit));
+    if (FgcSide1.coupled_side == 3 && RemoteApEngageWord != 0) RemoteApEngageWord = 3;
+}
+
+// The one row of the identifier.
+void ApplyBulkRow(int32_t id, double value) {
     const bool on = value > kRemoteOnThreshold;
     switch (id) {
         case 1:
             RemoteApMirror = on ? 255 : 0;
             break;
+        case 16:
+            BulkCouplingRow(1, on);
+            break;
+        case 20:
+            BulkCouplingRow(2, on);
+            break;
+        case 17:
+            BulkEngageRow(1, on);
+            break;
+        case 21:
+            BulkEngageRow(2, on);
+            break;
+        case 19:
+        case 24: {
+            // The FMS active-leg kind byte is that of the TO leg's copy.
+            const uint8_t kind = id == 19 ? 2 : 1;
+            if (on) {
+                FGC_comp_AP1_lateral_mode = 5;
+                FmsToLegCopy.list_kind = kind;
+            } else if (FGC_comp_AP1_lateral_mode == (id == 19 ? 2 : 5) &&
+                       FmsToLegCopy.list_kind == kind) {
+                FGC_comp_AP1_lateral_mode = 0;
+            }
+            break;
+        }
         case 28:
             Altitude = static_cast<float>(value);
             break;
@@ -421,7 +469,7 @@ void InstructorApplyValue(int32_t id, double value) {
                 NavSourceSel1 = kNavFms1;
                 RemoteSourceDisplay[0] = 1;
             } else {
-                NavSourceSel1 = (FgcCoupledSide & 2) != 0 ? kNavVor2 : kNavVor1;
+                NavSourceSel1 = (FgcSide1.coupled_side & 2) != 0 ? kNavVor2 : kNavVor1;
                 RemoteSourceDisplay[0] = 0;
             }
             break;
@@ -531,15 +579,40 @@ void InstructorApplyValue(int32_t id, double value) {
         case 122:
             RemotePositionValues[2] = value;
             break;
-        // Identifiers of the flight guidance (modes, engagement, coupling,
-        // decision height, test timers), the altimeter flag, the flap
-        // handle, the autofeather words, the hydraulic pump pressures and
-        // the master warning words write state of systems the module does
-        // not have yet; until then they change nothing. Unknown identifiers
-        // change nothing.
+        // Identifiers of the flight guidance modes and decision height, the
+        // altimeter flag, the flap handle, the autofeather words, the
+        // hydraulic pump pressures and the master warning words write state
+        // of systems the module does not have yet; until then they change
+        // nothing. Unknown identifiers change nothing.
         default:
             break;
     }
+}
+
+// The remote source engages autopilot 1 and yaw damper 1 through their
+// mirror bytes and the engage word.
+void BulkEngagedWords() {
+    FGC_comp_YD1_engaged = RemoteYdMirror != 0 ? RemoteApEngageWord : 0;
+    FGC_comp_AP1_engaged = RemoteApMirror != 0 ? RemoteApEngageWord : 0;
+}
+
+// The gear handle follows the height: up above 1000 ft, down below.
+void BulkGearFollowsHeight() {
+    if (HostGearHandle != 0 && RadioAltitudeReadoutValue > 1000) {
+        HostGearHandle = 0;
+    } else if (HostGearHandle == 0 && RadioAltitudeReadoutValue < 1000) {
+        HostGearHandle = 32767;
+    }
+}
+
+}  // namespace
+
+void InstructorApplyValue(int32_t id, double value) {
+    FGC_comp_FGC1_system_test_timer = 0;
+    FGC_comp_FGC2_system_test_timer = 0;
+    ApplyBulkRow(id, value);
+    BulkEngagedWords();
+    BulkGearFollowsHeight();
 }
 
 void InstructorSmoothValues() {

@@ -92,8 +92,11 @@ extern uint8_t RemoteBurstStarted;
 extern uint32_t RemoteLastUpdatePass;
 
 // Link-side state the bulk identifiers write.
-extern uint8_t RemoteApMirror;          // autopilot-engage mirror (255 / 0)
-extern uint8_t RemoteYdMirror;          // yaw-damper mirror (255 / 0)
+extern uint8_t RemoteApMirror;  // autopilot-engage mirror (255 / 0)
+extern uint8_t RemoteYdMirror;  // yaw-damper mirror (255 / 0)
+// Which sides the remote source engages (bit 0 side 1, bit 1 side 2);
+// copied into the engaged words while a mirror byte is set.
+extern int32_t RemoteApEngageWord;
 extern uint8_t RemoteSourceDisplay[2];  // remote-source display bytes (1 / 0)
 extern int32_t RemoteFrameNumber;       // the sender's frame number
 extern int32_t RemoteFrameNumberSeen;   // ... at the last climb-rate update
@@ -126,7 +129,11 @@ double InstructorPowerplantsValue(int index);
 double InstructorElectricsValue(int index);
 double InstructorAvionicsValue(int index);
 
-// Stores one bulk target (identifier 1..122) into the aircraft state.
+// Stores one bulk target (identifier 1..122) into the aircraft state: the
+// flight-guidance test countdowns are cleared, the identifier's row is
+// applied, then autopilot 1 and yaw damper 1 follow the remote engage word
+// and the gear handle follows the radio altitude (up above 1000 ft, down
+// below).
 void InstructorApplyValue(int32_t id, double value);
 
 // Host pass, twice per frame while RemoteDisplayCountdown is above 0: moves

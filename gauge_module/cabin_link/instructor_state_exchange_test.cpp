@@ -8,8 +8,11 @@
 
 #include "cabin_link/instructor_link_server.h"
 #include "core/electrical_system.h"
+#include "core/flight_guidance.h"
 #include "core/host_panel_services.h"
+#include "core/radio_altitude_alerting.h"
 #include "core/systems_tick.h"
+#include "fms/flight_plan.h"
 
 namespace zu {
 namespace {
@@ -85,8 +88,8 @@ TEST_F(InstructorExchangeTest, RepliesCarryTheTablesAndTheAircraftState) {
     EXPECT_EQ(+m.items[kPpUnused6].value, 0.0f);
 
     const ElectricsRecord saved = Electrics_sys;
-    BusPowered.set(kLeftEssentialBus, 1);
-    BusPowered.set(kRightEssentialBus, 0);
+    BusPowered.set(kPoweredLeftEssential, 1);
+    BusPowered.set(kPoweredRightEssential, 0);
     DcGenerator1OnLine.set(255);  // relay K1
     AuxInverterSelectLeft.set(255);
     AuxInverterSelectRight.set(0);
@@ -231,6 +234,88 @@ TEST_F(InstructorSmoothingTest, LargeTargetsJumpAndPositionsReachTheRepositionin
     EXPECT_LT(RemoteCurrentValues[1], 35.0);
     EXPECT_EQ(RemotePositionValues[1], RemoteCurrentValues[1]);
     EXPECT_EQ(RemoteValuesSetFlag.load(), 0);
+}
+
+// The steps every bulk identifier ends with.
+class InstructorBulkRowTest : public ::testing::Test {
+  protected:
+    void SetUp() override { Reset(); }
+    void TearDown() override { Reset(); }
+    static void Reset() {
+        RemoteApMirror = RemoteYdMirror = 0;
+        RemoteApEngageWord = 0;
+        FGC_comp_AP1_engaged = FGC_comp_YD1_engaged = 0;
+        FgcSide1.coupled_side = 1;
+        FGC_comp_FGC1_system_test_timer = FGC_comp_FGC2_system_test_timer = 360;
+        HostGearHandle = 16383;
+        RadioAltitudeReadoutValue = 0;
+    }
+    static constexpr double kOn = 100001.0;
+};
+
+TEST_F(InstructorBulkRowTest, EveryRowClearsTheFlightGuidanceSelfTests) {
+    InstructorApplyValue(999, 0.0);  // not a row: the common steps still run
+    EXPECT_EQ(FGC_comp_FGC1_system_test_timer, 0);
+    EXPECT_EQ(FGC_comp_FGC2_system_test_timer, 0);
+}
+
+TEST_F(InstructorBulkRowTest, AutopilotAndYawDamperFollowTheRemoteEngageWord) {
+    InstructorApplyValue(17, kOn);  // side 1 engaged, mirror still off
+    EXPECT_EQ(RemoteApEngageWord, 1);
+    EXPECT_EQ(FGC_comp_AP1_engaged, 0);
+    InstructorApplyValue(1, kOn);
+    EXPECT_EQ(FGC_comp_AP1_engaged, 1);
+    EXPECT_EQ(FGC_comp_YD1_engaged, 0);
+    InstructorApplyValue(115, kOn);
+    EXPECT_EQ(FGC_comp_YD1_engaged, 1);
+
+    // Both sides coupled: an engaged autopilot is engaged on both.
+    InstructorApplyValue(20, kOn);
+    EXPECT_EQ(FgcSide1.coupled_side, 3);
+    InstructorApplyValue(21, kOn);
+    EXPECT_EQ(RemoteApEngageWord, 3);
+    EXPECT_EQ(FGC_comp_AP1_engaged, 3);
+
+    // Off keeps only the other side; the mirror off disengages.
+    InstructorApplyValue(16, 0.0);
+    EXPECT_EQ(FgcSide1.coupled_side, 2);
+    InstructorApplyValue(17, 0.0);
+    EXPECT_EQ(RemoteApEngageWord, 2);
+    InstructorApplyValue(1, 0.0);
+    EXPECT_EQ(FGC_comp_AP1_engaged, 0);
+    EXPECT_EQ(FGC_comp_YD1_engaged, 2);
+}
+
+TEST_F(InstructorBulkRowTest, GearHandleFollowsTheRadioAltitude) {
+    RadioAltitudeReadoutValue = 1000;  // neither above nor below
+    InstructorApplyValue(53, 90.0);
+    EXPECT_EQ(HostGearHandle, 16383);
+    RadioAltitudeReadoutValue = 1001;
+    InstructorApplyValue(53, 90.0);
+    EXPECT_EQ(HostGearHandle, 0);
+    RadioAltitudeReadoutValue = 1000;
+    InstructorApplyValue(53, 90.0);
+    EXPECT_EQ(HostGearHandle, 0);
+    RadioAltitudeReadoutValue = 999;
+    InstructorApplyValue(53, 90.0);
+    EXPECT_EQ(HostGearHandle, 32767);
+}
+
+TEST(InstructorBulkValues, FmsLateralModesSetTheActiveLegKind) {
+    const LegRecord saved_leg = FmsToLegCopy;
+    const int32_t saved_mode = FGC_comp_AP1_lateral_mode;
+    InstructorApplyValue(19, 200000.0);
+    EXPECT_EQ(FGC_comp_AP1_lateral_mode, 5);
+    EXPECT_EQ(+FmsToLegCopy.list_kind, 2);
+    // Off leaves mode 5 to row 24.
+    InstructorApplyValue(19, 0.0);
+    EXPECT_EQ(FGC_comp_AP1_lateral_mode, 5);
+    InstructorApplyValue(24, 200000.0);
+    EXPECT_EQ(+FmsToLegCopy.list_kind, 1);
+    InstructorApplyValue(24, 0.0);
+    EXPECT_EQ(FGC_comp_AP1_lateral_mode, 0);
+    FmsToLegCopy = saved_leg;
+    FGC_comp_AP1_lateral_mode = saved_mode;
 }
 
 }  // namespace

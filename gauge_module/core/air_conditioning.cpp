@@ -2,6 +2,8 @@
 
 namespace zu {
 
-AirConditioningRecord AirConditioningState = {};
+AirConditioningRecord AirConditioningState{};
+PressurisationStateRecord PressurisationState{};
+PressurisationState2Record PressurisationState2{};
 
 }  // namespace zu

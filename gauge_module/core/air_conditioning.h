@@ -1,10 +1,8 @@
-// Air conditioning: packs, zone temperatures and the battery temperature
-// readouts.
+// Air conditioning and pressurisation: packs, zone temperatures, cabin
+// pressure and the battery temperature readouts.
 //
-// Only the battery temperature readouts are here so far (the electrical
-// meters show them and the caution logic lights "MAIN/AUX BAT HOT" from
-// them); the air-conditioning step that recomputes them every 2nd tick
-// comes with its system.
+// Only the values other systems read are here so far; the air-conditioning
+// and pressurisation steps that compute them come with their system.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +10,8 @@
 namespace zu {
 
 struct AirConditioningRecord {
+    int32_t RecircFan;     // recirculation fan word, non-zero while it runs
+    int32_t PackValue[2];  // pack valve position per pack, 0..14
     // Battery temperature readouts, degrees C: [0] main, [1] auxiliary.
     float battery_temperature[2];
     // Their values at the last pass, for the redraw trigger below.
@@ -24,5 +24,16 @@ extern AirConditioningRecord AirConditioningState;
 
 // The readouts above this temperature light "MAIN BAT HOT" / "AUX BAT HOT".
 inline constexpr float kBatteryHotDegrees = 68.0f;
+
+struct PressurisationStateRecord {
+    float Differential;  // cabin differential pressure, psi
+    float Rate;          // cabin rate, ft/min
+};
+extern PressurisationStateRecord PressurisationState;
+
+struct PressurisationState2Record {
+    float CabinAltitude;  // feet
+};
+extern PressurisationState2Record PressurisationState2;
 
 }  // namespace zu

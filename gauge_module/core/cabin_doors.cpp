@@ -26,7 +26,7 @@ void DoorRampUpdate() {
                           NavBeaconSelector.get() == 0;
     DoorOpenLevel = may_open ? std::min(DoorOpenLevel + 10, 100) : std::max(DoorOpenLevel - 10, 0);
 
-    const uint32_t lit = DoorOpenLevel > 50 && BusPowered.get(kLeftMainBus) != 0 ? 255u : 0u;
+    const uint32_t lit = DoorOpenLevel > 50 && BusPowered.get(kPoweredLeftMainDc) != 0 ? 255u : 0u;
     CautionLightArray[kPassDoorLight] = lit;
     CautionLightArray[kBagDoorLight] = lit;
     CautionLightArray[kServiceDoorLight] = lit;

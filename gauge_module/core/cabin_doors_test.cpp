@@ -16,7 +16,7 @@ class CabinDoorsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         std::memset(Electrics_sys.bytes, 0, kElectricsRecordSize);
-        BusPowered.set(kLeftMainBus, 1);
+        BusPowered.set(kPoweredLeftMainDc, 1);
         OnGround = 255;
         GroundSpeed = 0;
         Nh1State = {};
@@ -39,7 +39,7 @@ TEST_F(CabinDoorsTest, DoorsOpenInTenStepsAndLightFromSixty) {
     DoorRampUpdate();
     EXPECT_EQ(DoorOpenLevel, 100);
 
-    BusPowered.set(kLeftMainBus, 0);  // lights need the left main bus
+    BusPowered.set(kPoweredLeftMainDc, 0);  // lights need the left main bus
     DoorRampUpdate();
     EXPECT_TRUE(DoorLightsAre(0u));
 }

@@ -21,8 +21,8 @@ void Light(int row, int column, bool on) {
 }
 
 void ElectricalCautionLights() {
-    const bool left_ess_powered = BusPowered.get(kLeftEssentialBus) != 0;
-    const bool right_ess_powered = BusPowered.get(kRightEssentialBus) != 0;
+    const bool left_ess_powered = BusPowered.get(kPoweredLeftEssential) != 0;
+    const bool right_ess_powered = BusPowered.get(kPoweredRightEssential) != 0;
 
     if (BusVolts.get(kLeftEssentialBus) < 10) {
         // Without annunciator power the electrical lights, and the two ice

@@ -27,8 +27,8 @@ class CautionLogicTest : public ::testing::Test {
     static void SetEssential(int32_t left, int32_t right) {
         BusVolts.set(kLeftEssentialBus, left);
         BusVolts.set(kRightEssentialBus, right);
-        BusPowered.set(kLeftEssentialBus, left > 20);
-        BusPowered.set(kRightEssentialBus, right > 20);
+        BusPowered.set(kPoweredLeftEssential, left > 20);
+        BusPowered.set(kPoweredRightEssential, right > 20);
     }
 
     static void Set(int row, int column, uint32_t state) {

@@ -149,8 +149,8 @@ void DetectChanges() {
 }
 
 void UpdateBusPoweredFlags() {
-    for (std::size_t i = 0; i < BusVolts.size; ++i) {
-        BusPowered.set(i, BusVolts.get(i) > 20 ? 1 : 0);
+    for (const BusPoweredByte b : kBusPoweredBytes) {
+        BusPowered.set(b, BusVolts.get(kBusOfPoweredByte[b]) > 20 ? 1 : 0);
     }
     AcBusPowered.set(0, RightVariableAcBus.get() > 106 ? 1 : 0);
     AcBusPowered.set(1, LeftVariableAcBus.get() > 106 ? 1 : 0);
@@ -610,11 +610,11 @@ void ElectricalUpdate() {
     Left26VBus.set(left_26);
 
     // 15. Lighting outputs (on the bus-powered flags of the last pass).
-    const bool left_main_powered = BusPowered.get(kLeftMainBus) != 0;
-    const bool right_main_powered = BusPowered.get(kRightMainBus) != 0;
-    const bool right_ess_powered = BusPowered.get(kRightEssentialBus) != 0;
-    const bool left_sec_powered = BusPowered.get(kLeftSecondaryBus) != 0;
-    const bool right_sec_powered = BusPowered.get(kRightSecondaryBus) != 0;
+    const bool left_main_powered = BusPowered.get(kPoweredLeftMainDc) != 0;
+    const bool right_main_powered = BusPowered.get(kPoweredRightMainDc) != 0;
+    const bool right_ess_powered = BusPowered.get(kPoweredRightEssential) != 0;
+    const bool left_sec_powered = BusPowered.get(kPoweredLeftSecondary) != 0;
+    const bool right_sec_powered = BusPowered.get(kPoweredRightSecondary) != 0;
     PanelLightingCircuit1.set(Gate(LightingSwitchA.get(), left_main_powered));
     PanelLightingCircuit4.set(Gate(LightingSwitchB.get(), left_main_powered));
     PanelLightingCircuit2.set(Gate(LightingSwitchD.get(), right_main_powered));

@@ -99,6 +99,18 @@ struct ElectricsArray {
     }
 };
 
+// An ElectricsArray whose elements are reached only through the names of
+// the enum `Index`: an index meant for another array (or a bare number)
+// does not compile.
+template <typename T, typename Index, std::size_t N>
+struct ElectricsNamedArray {
+    ElectricsArray<T, N> elements;
+    static constexpr std::size_t size = N;
+    consteval ElectricsNamedArray(uint32_t off) : elements(off) {}
+    T get(Index i) const { return elements.get(i); }
+    void set(Index i, T v) const { elements.set(i, v); }
+};
+
 using EI32 = ElectricsField<int32_t>;
 using EF32 = ElectricsField<float>;
 using EU8 = ElectricsField<uint8_t>;
@@ -124,8 +136,7 @@ inline constexpr EI32 ExternalDcVoltage{56};  // 27 while available, else 0
 inline constexpr EI32 DcGenerator2Voltage{60};
 inline constexpr EI32 DcGenerator1Voltage{64};
 
-// The eight DC bus voltages, in record order.
-inline constexpr ElectricsArray<int32_t, 8> BusVolts{68};
+// Indices of the eight DC bus voltages, in record order.
 enum DcBus : std::size_t {
     kMainBatteryBus = 0,
     kAuxBatteryBus = 1,
@@ -136,6 +147,11 @@ enum DcBus : std::size_t {
     kRightSecondaryBus = 6,
     kLeftSecondaryBus = 7,
 };
+inline constexpr DcBus kDcBuses[8] = {kMainBatteryBus,    kAuxBatteryBus,   kRightEssentialBus,
+                                      kLeftEssentialBus,  kRightMainBus,    kLeftMainBus,
+                                      kRightSecondaryBus, kLeftSecondaryBus};
+// The DC bus voltages (whole volts), indexed by DcBus only.
+inline constexpr ElectricsNamedArray<int32_t, DcBus, 8> BusVolts{68};
 
 inline constexpr EI32 Tru2Voltage{100};
 inline constexpr EI32 Tru1Voltage{104};
@@ -147,11 +163,8 @@ inline constexpr EF32 MainBatteryCurrent{124};  // positive charges
 inline constexpr EF32 AuxBatteryCurrent{128};
 inline constexpr EU8 ExternalDcOnLine{156};  // 255 / 0
 
-// 1 while its DC bus is above 20 V.
-inline constexpr ElectricsArray<uint8_t, 8> BusPowered{157};
-
 // Indices of the bus-powered bytes (0x9D..0xA4). Their order is not the order
-// of BusVolts: index BusPowered with these names only.
+// of BusVolts: BusPowered takes these names only.
 enum BusPoweredByte : std::size_t {
     kPoweredMainBattery = 0,     // 0x9D
     kPoweredAuxBattery = 1,      // 0x9E
@@ -162,6 +175,16 @@ enum BusPoweredByte : std::size_t {
     kPoweredRightSecondary = 6,  // 0xA3
     kPoweredLeftSecondary = 7,   // 0xA4
 };
+inline constexpr BusPoweredByte kBusPoweredBytes[8] = {
+    kPoweredMainBattery,    kPoweredAuxBattery,    kPoweredRightMainDc,    kPoweredLeftMainDc,
+    kPoweredRightEssential, kPoweredLeftEssential, kPoweredRightSecondary, kPoweredLeftSecondary};
+// The bus whose voltage each bus-powered byte shows.
+inline constexpr DcBus kBusOfPoweredByte[8] = {
+    kMainBatteryBus,    kAuxBatteryBus,    kRightMainBus,      kLeftMainBus,
+    kRightEssentialBus, kLeftEssentialBus, kRightSecondaryBus, kLeftSecondaryBus};
+
+// 1 while its DC bus is above 20 V, else 0.
+inline constexpr ElectricsNamedArray<uint8_t, BusPoweredByte, 8> BusPowered{157};
 
 inline constexpr EF32 MainBatteryCharge{165};  // 0..100
 inline constexpr EF32 AuxBatteryCharge{169};   // 0..50
@@ -360,7 +383,7 @@ inline constexpr EI32 CautionBrightness{763};        // 255 bright, else dim
 inline constexpr EI32 CautionBrightnessShown{767};   // last applied by the caution panels
 inline constexpr EI32 CautionBrightnessReturn{771};  // spring-return countdown
 
-static_assert(BusVolts.offset == 0x44 && BusPowered.offset == 0x9D);
+static_assert(BusVolts.elements.offset == 0x44 && BusPowered.elements.offset == 0x9D);
 static_assert(AcBusPowered.offset == 0x15A && BusPowered2.offset == 0x15E);
 static_assert(PanelLightingCircuit1.offset == 0x261 && PanelLightingCircuit4.offset == 0x281);
 static_assert(PanelLightingSwitch3.offset == 0x25D && StormLights.offset == 0x289);

@@ -55,9 +55,13 @@ class ElectricsTest : public ::testing::Test {
 
 TEST_F(ElectricsTest, ColdAircraftHasNoPowerAndItsDefaults) {
     Run(3);
-    for (std::size_t i = 0; i < 8; ++i) {
-        EXPECT_EQ(BusVolts.get(i), i < 2 ? 26 : 0) << i;  // battery buses carry the batteries
-        EXPECT_EQ(BusPowered.get(i), i < 2 ? 1 : 0) << i;
+    for (const DcBus bus : kDcBuses) {  // battery buses carry the batteries
+        const bool battery = bus == kMainBatteryBus || bus == kAuxBatteryBus;
+        EXPECT_EQ(BusVolts.get(bus), battery ? 26 : 0) << bus;
+    }
+    for (const BusPoweredByte b : kBusPoweredBytes) {
+        const bool battery = b == kPoweredMainBattery || b == kPoweredAuxBattery;
+        EXPECT_EQ(BusPowered.get(b), battery ? 1 : 0) << b;
     }
     EXPECT_FLOAT_EQ(MainBatteryCharge.get(), 100.0f);
     EXPECT_FLOAT_EQ(AuxBatteryCharge.get(), 50.0f);
@@ -91,7 +95,7 @@ TEST_F(ElectricsTest, BatteryOnlyPowersTheRightMainAndEssentialBusesAndDischarge
     EXPECT_EQ(BusVolts.get(kLeftEssentialBus), 26);
     EXPECT_EQ(BusVolts.get(kRightEssentialBus), 26);
     EXPECT_EQ(BusVolts.get(kLeftSecondaryBus), 0);
-    EXPECT_EQ(BusPowered.get(kRightMainBus), 1);
+    EXPECT_EQ(BusPowered.get(kPoweredRightMainDc), 1);
     EXPECT_EQ(AcBusPowered.get(3), 1);  // left avionics on the primary inverter
     EXPECT_EQ(AcBusPowered.get(2), 1);  // right avionics through the cross-tie
     EXPECT_FLOAT_EQ(MainBatteryCurrent.get(), -0.6f);
@@ -239,6 +243,62 @@ TEST_F(ElectricsTest, FailedBusesAndEquipmentLoseTheirPower) {
     EXPECT_TRUE(Lit(0, 1));  // "L AC BUS"
     EXPECT_TRUE(Lit(2, 7));  // "#1 DC GEN"
     EXPECT_TRUE(Lit(3, 1));  // "L TRU": the TRU has no AC
+}
+
+TEST_F(ElectricsTest, EachBusPoweredByteSitsAtItsOwnRecordByte) {
+    // The record's layout, written out independently of the header.
+    struct Byte {
+        std::size_t offset;
+        DcBus bus;
+        int failure_entry;  // the instructor's failure of that bus
+    };
+    constexpr Byte kLayout[] = {
+        {0x9D, kMainBatteryBus, kElecMainBatteryBus},
+        {0x9E, kAuxBatteryBus, kElecAuxBatteryBus},
+        {0x9F, kRightMainBus, kElecRightMainDcBus},
+        {0xA0, kLeftMainBus, kElecLeftMainDcBus},
+        {0xA1, kRightEssentialBus, kElecRightEssentialBus},
+        {0xA2, kLeftEssentialBus, kElecLeftEssentialBus},
+        {0xA3, kRightSecondaryBus, kElecRightSecondaryDcBus},
+        {0xA4, kLeftSecondaryBus, kElecLeftSecondaryDcBus},
+    };
+    for (const Byte& failed : kLayout) {
+        SetUp();
+        ElectricsEnginesRunning();
+        Run(3);
+        ElectricsInstructorStates[failed.failure_entry] = 255;
+        Run(2);
+        EXPECT_EQ(Electrics_sys.bytes[failed.offset], 0) << std::hex << failed.offset;
+        for (const Byte& b : kLayout) {
+            EXPECT_EQ(Electrics_sys.bytes[b.offset], BusVolts.get(b.bus) > 20 ? 1 : 0)
+                << std::hex << b.offset << " with " << failed.offset << " failed";
+        }
+    }
+    // The right main bus lost while the right essential bus lives on.
+    SetUp();
+    ElectricsEnginesRunning();
+    ElectricsInstructorStates[kElecRightMainDcBus] = 255;
+    Run(3);
+    EXPECT_EQ(BusPowered.get(kPoweredRightMainDc), 0);
+    EXPECT_EQ(BusPowered.get(kPoweredRightEssential), 1);
+    EXPECT_EQ(Electrics_sys.bytes[0x9F], 0);
+    EXPECT_EQ(Electrics_sys.bytes[0xA1], 1);
+}
+
+TEST_F(ElectricsTest, LightingFollowsTheMainBusesNotTheEssentialOnes) {
+    ElectricsEnginesRunning();
+    LightingSwitchA.set(255);    // left main bus
+    LightingSwitchD.set(255);    // right main bus
+    NavBeaconSelector.set(1);    // left main bus
+    StrobeLightSwitch.set(255);  // right essential bus
+    ElectricsInstructorStates[kElecLeftMainDcBus] = 255;
+    Run(3);
+    ASSERT_EQ(BusVolts.get(kLeftMainBus), 0);
+    ASSERT_GT(BusVolts.get(kLeftEssentialBus), 20);
+    EXPECT_EQ(PanelLightingCircuit1.get(), 0);
+    EXPECT_EQ(PanelLightingCircuit2.get(), 255);
+    EXPECT_EQ(ExteriorNavLights, 0);
+    EXPECT_EQ(ExteriorStrobeLights, 1);
 }
 
 TEST_F(ElectricsTest, MainBusFailureLatchesUntilReset) {

@@ -1,13 +1,15 @@
 // Fire protection: detection loops, extinguishers and the fire warning.
 //
-// Only the values the glareshield's fire warning light reads and writes are
-// here so far; the fire-protection step that computes them comes with its
-// system.
+// Only the values other systems read and write are here so far; the
+// fire-protection step that computes them comes with its system.
 #pragma once
 
 #include <cstdint>
 
 namespace zu {
+
+// Fire warning per engine (non-zero while the loop detects a fire).
+extern uint8_t EngineFireWarning[2];
 
 // Non-zero while a fire warning is active (written by the fire-protection
 // step).

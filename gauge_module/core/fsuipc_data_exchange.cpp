@@ -4,8 +4,11 @@
 #include <cmath>
 #include <cstring>
 
+#include "cabin_link/cabin_entertainment.h"
 #include "cabin_link/instructor_state_exchange.h"
+#include "core/blade_angle_locator.h"
 #include "core/electrical_system.h"
+#include "core/flight_persistence.h"
 #include "core/fsuipc_client.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
@@ -86,7 +89,6 @@ int32_t AudioRoutingMaskSent = 0;
 double PropBladeTarget[2] = {0.0, 0.0};
 int32_t PropBladeHold[2] = {0, 0};
 double PropFeatherBlend[2] = {0.0, 0.0};
-uint8_t AudioRoutingMask = 0;
 uint8_t ClockSetBytes[2] = {255, 255};
 uint8_t JoystickDisconnectBits = 0;
 
@@ -298,10 +300,19 @@ void QueuePoll() {
     Read(0x02D8, 2, &poll.adf2_bearing);
 }
 
+// The simulator's radio holds what the module last sent it: the echo of the
+// module's own write, not a retune. Taking it as one would undo a head that
+// moved on meanwhile (and, for a COM head, flip between the two values on
+// every pass). A value the write batch had to clamp does come back.
+bool IsOwnEcho(int32_t decoded, int32_t sent, int32_t low, int32_t high) {
+    return sent >= low && sent <= high && decoded == sent;
+}
+
 void ComRadioPoll(ComRadioRecord& radio, uint16_t word) {
     radio.host_bcd = word;
     if (radio.host_bcd == radio.host_bcd_seen) return;
     radio.host_bcd_seen = radio.host_bcd;
+    if (IsOwnEcho(BcdDecode4(word) + 10000, radio.sent_frequency, 10800, 13795)) return;
     double mhz = BcdDecode4(word) * 0.01 + 100.0;
     const double quarter = mhz * 40.0;
     if (std::fabs(quarter - std::round(quarter)) > 0.002) mhz += 0.005005;
@@ -316,6 +327,10 @@ void NavRadioPoll(RadioPanelState& head, NavRadioRecord& radio, NavSourceRecord&
     head.host_frequency = word;
     if (head.host_frequency == head.host_frequency_seen) return;
     head.host_frequency_seen = head.host_frequency;
+    if (IsOwnEcho(BcdDecode4(word) + 10000, source.frequency_sent, 10800, 13795) &&
+        source.frequency >= 10800 && source.frequency <= 13795) {
+        return;
+    }
     const double mhz = BcdDecode4(word) * 0.01 + 100.000005;
     radio.active = static_cast<float>(mhz);
     source.frequency = RoundToInt32(mhz * 100.0);
@@ -334,6 +349,11 @@ void AdfRadioPoll(AdfPanelStateRecord& head, AdfRadioRecord& radio, NavSourceRec
     head.host_frequency_ext_seen = head.host_frequency_ext;
     const double khz =
         BcdDecode4(words[0]) + (words[1] >> 8 & 0xFF) * 1000.0 + (words[1] & 0xFF) * 0.1 + 0.000005;
+    // The head's own frequency inside what the write batch sends unclamped.
+    if (IsOwnEcho(RoundToInt32(khz * 10.0), source.frequency_sent, 1900, 17004) &&
+        source.frequency >= 1900 && source.frequency < 17005) {
+        return;
+    }
     radio.active = static_cast<float>(khz);
     source.frequency = RoundToInt32(khz * 10.0);
     source.frequency_sent = source.frequency;
@@ -538,6 +558,7 @@ void BladeAngleTargets() {
         }
         PropBladeTarget[e] = target;
         WriteValue(kBladeOffsets[e], target);
+        StoreLocatedBladeAngle(e, target);
     }
 }
 
@@ -701,6 +722,7 @@ void PropBladeAngleUpdate(int32_t unused) {
         s = std::clamp(s, 13.0 * kDegToRad, 59.0 * kDegToRad);
         PropFeatherBlend[e] = s;
         WriteValue(kBladeOffsets[e], s);
+        StoreLocatedBladeAngle(e, s);
     }
     if (Queued()) Process();
 }
@@ -739,6 +761,12 @@ void FlightPathRequest() {
     if (Queued()) Process();
     Read(0x3F04, 128, LoadedFlightPath);
     FlightLoadCounter = 1;
+    // The read gets a batch of its own, so the load sequence knows when the
+    // path is in; a batch that failed is asked again on the next pass.
+    if (Process()) {
+        LoadedFlightPath[sizeof LoadedFlightPath - 1] = 0;
+        LoadedFlightPathArrived.store(1, std::memory_order_release);
+    }
 }
 
 void AircraftReposition() {

@@ -192,7 +192,6 @@ extern double PropFeatherBlend[2];  // blade angle while feathering (radians)
 
 // Values of systems the write batch sends that are not part of the module
 // yet; they keep these initial values until their systems write them.
-extern uint8_t AudioRoutingMask;        // audio routing of the cabin logic
 extern uint8_t ClockSetBytes[2];        // 255 = nothing to set
 extern uint8_t JoystickDisconnectBits;  // control-disconnect bits of the joystick
 

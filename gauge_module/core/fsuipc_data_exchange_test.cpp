@@ -33,8 +33,9 @@ class FsuipcExchange : public ::testing::Test {
         HostPassChangeBits = 0x01;
         FrameChangeBits = 0;
         for (int i = 1; i <= 4; ++i) NavSources[i].frequency = NavSources[i].frequency_sent;
-        Com1Radio.send_frequency = Com1Radio.sent_frequency;
-        Com2Radio.send_frequency = Com2Radio.sent_frequency;
+        // Nothing pending and nothing sent yet.
+        Com1Radio.send_frequency = Com1Radio.sent_frequency = 119;
+        Com2Radio.send_frequency = Com2Radio.sent_frequency = 119;
         ButtonSlotClaimed[0] = ButtonSlotClaimed[1] = 0;
     }
     void TearDown() override {
@@ -116,6 +117,42 @@ TEST_F(FsuipcExchange, PollRetunesTheHeadsFromTheSimulator) {
     Set16(0x0350, 0);
     FsuipcWriteBatch();
     EXPECT_EQ(Get16(0x0350), 0);
+}
+
+// The echo of the module's own write is not a retune: a head that moved on
+// meanwhile keeps its new frequency. A write the batch had to clamp does come
+// back.
+TEST_F(FsuipcExchange, OwnEchoDoesNotRetuneTheHeads) {
+    Com1Radio.active = 121.525f;
+    Com1Radio.send_frequency = 12152;
+    NavSources[kNavVor1].frequency = 11120;
+    NavSources[kNavAdf1].frequency = 4155;
+    FsuipcWriteBatch();
+    ASSERT_EQ(Get16(0x034E), 0x2152);
+    // The heads move on before the next poll reads the echo.
+    Com1Radio.active = 122.525f;
+    Com1Radio.send_frequency = 12252;
+    Vor1Radio.active = 111.25f;
+    NavSources[kNavVor1].frequency = 11125;
+    Adf1Radio.active = 416.0f;
+    NavSources[kNavAdf1].frequency = 4160;
+    FsuipcPoll();
+    EXPECT_FLOAT_EQ(Com1Radio.active, 122.525f);
+    EXPECT_FLOAT_EQ(Vor1Radio.active, 111.25f);
+    EXPECT_EQ(NavSources[kNavVor1].frequency, 11125);
+    EXPECT_FLOAT_EQ(Adf1Radio.active, 416.0f);
+    // A real retune by the simulator is taken.
+    Set16(0x034E, 0x2400);
+    FsuipcPoll();
+    EXPECT_NEAR(Com1Radio.active, 124.0, 1e-4);
+    // An ADF frequency below what the batch sends comes back clamped.
+    Adf1Radio.active = 109.5f;
+    NavSources[kNavAdf1].frequency = 1095;
+    FsuipcWriteBatch();
+    ASSERT_EQ(Get16(0x034C), 0x0190);
+    NavSources[kNavAdf1].frequency = 1095;  // the head writes it again
+    FsuipcPoll();
+    EXPECT_FLOAT_EQ(Adf1Radio.active, 190.0f);
 }
 
 TEST_F(FsuipcExchange, SecondPassConstantsLightsAndTheStartHold) {

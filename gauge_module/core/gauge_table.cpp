@@ -2,8 +2,13 @@
 
 #include "core/module_frame.h"
 #include "displays/efis_display_gauges.h"
+#include "instruments/adf_control_heads.h"
+#include "instruments/atc_control_head.h"
+#include "instruments/audio_panel.h"
+#include "instruments/com_control_heads.h"
 #include "instruments/engine_instruments.h"
 #include "instruments/master_lights.h"
+#include "instruments/vor_control_heads.h"
 #include "panels/caution_panels.h"
 #include "panels/electrical_meters.h"
 #include "panels/electrical_panels.h"
@@ -64,29 +69,53 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /*  17 */ MakeGauge("F_TANK_TEMP", 65, F_TANK_TEMPElementList, nullptr, F_TANK_TEMPCallback),
     /*  18 */ MakeGauge("F_TEMP", 77, F_TEMPElementList, nullptr, F_TEMPCallback),
     /*  19 */ MakeGauge("Prop_Ground", 56, Prop_GroundElementList, nullptr, PropGroundCallback),
-    /*  20 */ MakeGauge("Master_Fire_Warning", 60, Master_Fire_WarningElementList,
-                        Master_Fire_WarningMouseRect, MasterFireWarningCallback),
-    /*  21 */ MakeGauge("Master_Caution_Light", 61, Master_Caution_LightElementList,
-                        Master_Caution_LightMouseRect, MasterCautionCallback),
-    /*  22 */ MakeGauge("Master_Warning_Light", 61, Master_Warning_LightElementList,
-                        Master_Warning_LightMouseRect, MasterWarningCallback),
+    /*  20 */
+    MakeGauge("Master_Fire_Warning", 60, Master_Fire_WarningElementList,
+              Master_Fire_WarningMouseRect, MasterFireWarningCallback),
+    /*  21 */
+    MakeGauge("Master_Caution_Light", 61, Master_Caution_LightElementList,
+              Master_Caution_LightMouseRect, MasterCautionCallback),
+    /*  22 */
+    MakeGauge("Master_Warning_Light", 61, Master_Warning_LightElementList,
+              Master_Warning_LightMouseRect, MasterWarningCallback),
     /*  23 */ MakeGauge("Course_hdg_selector1", 42),
     /*  24 */ MakeGauge("Course_hdg_selector1_touch", 42),
     /*  25 */ MakeGauge("Course_hdg_selector2", 42),
-    /*  26 */ MakeGauge("VOR1_Panel", 110),
-    /*  27 */ MakeGauge("VOR1_Panel_touch", 110),
-    /*  28 */ MakeGauge("VOR2_Panel", 110),
-    /*  29 */ MakeGauge("VOR2_Panel_touch", 110),
-    /*  30 */ MakeGauge("ADF1_Panel", 92),
-    /*  31 */ MakeGauge("ADF2_Panel", 92),
-    /*  32 */ MakeGauge("ADF1_Panel_touch", 92),
-    /*  33 */ MakeGauge("ADF2_Panel_touch", 92),
-    /*  34 */ MakeGauge("ATC1_Panel", 92),
-    /*  35 */ MakeGauge("COM1_Panel", 92),
-    /*  36 */ MakeGauge("COM2_Panel", 92),
-    /*  37 */ MakeGauge("MARKERS_Panel", 89),
-    /*  38 */ MakeGauge("AUDIO_Panel", 235),
-    /*  39 */ MakeGauge("ENTERTAINMENT_Panel", 235),
+    /*  26 */
+    MakeGauge("VOR1_Panel", 110, VOR1_PanelElementList, VOR1_PanelMouseRect.r, VOR1_PanelCallback),
+    /*  27 */
+    MakeGauge("VOR1_Panel_touch", 110, VOR1_Panel_touchElementList, VOR1_Panel_touchMouseRect.r,
+              VOR1_Panel_touchCallback),
+    /*  28 */
+    MakeGauge("VOR2_Panel", 110, VOR2_PanelElementList, VOR2_PanelMouseRect.r, VOR2_PanelCallback),
+    /*  29 */
+    MakeGauge("VOR2_Panel_touch", 110, VOR2_Panel_touchElementList, VOR2_Panel_touchMouseRect.r,
+              VOR2_Panel_touchCallback),
+    /*  30 */
+    MakeGauge("ADF1_Panel", 92, ADF1_PanelElementList, ADF1_PanelMouseRect.r, ADF1_PanelCallback),
+    /*  31 */
+    MakeGauge("ADF2_Panel", 92, ADF2_PanelElementList, ADF2_PanelMouseRect.r, ADF2_PanelCallback),
+    /*  32 */
+    MakeGauge("ADF1_Panel_touch", 92, ADF1_Panel_touchElementList, ADF1_Panel_touchMouseRect.r,
+              ADF1_Panel_touchCallback),
+    /*  33 */
+    MakeGauge("ADF2_Panel_touch", 92, ADF2_Panel_touchElementList, ADF2_Panel_touchMouseRect.r,
+              ADF2_Panel_touchCallback),
+    /*  34 */
+    MakeGauge("ATC1_Panel", 92, ATC1_PanelElementList, ATC1_PanelMouseRect, ATC1_PanelCallback),
+    /*  35 */
+    MakeGauge("COM1_Panel", 92, COM1_PanelElementList, COM1_PanelMouseRect.r, COM1_PanelCallback),
+    /*  36 */
+    MakeGauge("COM2_Panel", 92, COM2_PanelElementList, COM2_PanelMouseRect.r, COM2_PanelCallback),
+    /*  37 */
+    MakeGauge("MARKERS_Panel", 89, MARKERS_PanelElementList, MARKERS_PanelMouseRect,
+              MARKERS_PanelCallback),
+    /*  38 */
+    MakeGauge("AUDIO_Panel", 235, AUDIO_PanelElementList, AUDIO_PanelMouseRect,
+              AUDIO_PanelCallback),
+    /*  39 */
+    MakeGauge("ENTERTAINMENT_Panel", 235, ENTERTAINMENT_PanelElementList,
+              ENTERTAINMENT_PanelMouseRect, ENTERTAINMENT_PanelCallback),
     /*  40 */ MakeGauge("Gear", 113),
     /*  41 */ MakeGauge("Speedometer1", 124),
     /*  42 */ MakeGauge("Speedometer1_touch", 124),
@@ -111,24 +140,18 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /*  61 */ MakeGauge("FUEL_panel", 166),
     /*  62 */ MakeGauge("Autofeather_panel", 165),
     /*  63 */ MakeGauge("Bypass_doors", 114),
-    /*  64 */ MakeGauge("stormlights1", 1280, stormlights1ElementList, nullptr, StormLightsCallback),
-    /*  65 */ MakeGauge("stormlights2", 1280, stormlights2ElementList, nullptr, StormLightsCallback),
-    /*  66 */ MakeGauge("VSI1", 163, DisplayElementLists[0], nullptr,
-                        VsiDisplayCallback),
-    /*  67 */ MakeGauge("VSI1_VC", 163, DisplayElementLists[1], nullptr,
-                        VsiDisplayCallback),
-    /*  68 */ MakeGauge("VSI2", 163, DisplayElementLists[2], nullptr,
-                        VsiDisplayCallback),
-    /*  69 */ MakeGauge("VSI2_VC", 163, DisplayElementLists[3], nullptr,
-                        VsiDisplayCallback),
-    /*  70 */ MakeGauge("HSI1", 163, DisplayElementLists[4], nullptr,
-                        HsiDisplayCallback),
-    /*  71 */ MakeGauge("HSI1_VC", 163, DisplayElementLists[5], nullptr,
-                        HsiDisplayCallback),
-    /*  72 */ MakeGauge("HSI2", 163, DisplayElementLists[6], nullptr,
-                        HsiDisplayCallback),
-    /*  73 */ MakeGauge("HSI2_VC", 163, DisplayElementLists[7], nullptr,
-                        HsiDisplayCallback),
+    /*  64 */
+    MakeGauge("stormlights1", 1280, stormlights1ElementList, nullptr, StormLightsCallback),
+    /*  65 */
+    MakeGauge("stormlights2", 1280, stormlights2ElementList, nullptr, StormLightsCallback),
+    /*  66 */ MakeGauge("VSI1", 163, DisplayElementLists[0], nullptr, VsiDisplayCallback),
+    /*  67 */ MakeGauge("VSI1_VC", 163, DisplayElementLists[1], nullptr, VsiDisplayCallback),
+    /*  68 */ MakeGauge("VSI2", 163, DisplayElementLists[2], nullptr, VsiDisplayCallback),
+    /*  69 */ MakeGauge("VSI2_VC", 163, DisplayElementLists[3], nullptr, VsiDisplayCallback),
+    /*  70 */ MakeGauge("HSI1", 163, DisplayElementLists[4], nullptr, HsiDisplayCallback),
+    /*  71 */ MakeGauge("HSI1_VC", 163, DisplayElementLists[5], nullptr, HsiDisplayCallback),
+    /*  72 */ MakeGauge("HSI2", 163, DisplayElementLists[6], nullptr, HsiDisplayCallback),
+    /*  73 */ MakeGauge("HSI2_VC", 163, DisplayElementLists[7], nullptr, HsiDisplayCallback),
     /*  74 */ MakeGauge("TCAS1 display", 109),
     /*  75 */ MakeGauge("TCAS1 VC display", 109),
     /*  76 */ MakeGauge("TCAS2 display", 109),
@@ -148,28 +171,38 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /*  90 */ MakeGauge("GPWS_Panel", 38),
     /*  91 */ MakeGauge("RNAV1_Panel", 180),
     /*  92 */ MakeGauge("RNAV2_Panel", 180),
-    /*  93 */ MakeGauge("battery_panel", 227, battery_panelElementList, battery_panelMouseRect,
-                        BatteryPanelCallback),
+    /*  93 */
+    MakeGauge("battery_panel", 227, battery_panelElementList, battery_panelMouseRect,
+              BatteryPanelCallback),
     /*  94 */ MakeGauge("ac_Panel", 227, ac_PanelElementList, ac_PanelMouseRect, AcPanelCallback),
-    /*  95 */ MakeGauge("DcMeterPanel", 227, DcMeterPanelElementList, DcMeterPanelMouseRect,
-                        DcMeterPanelCallback),
-    /*  96 */ MakeGauge("AcMeterPanel", 227, AcMeterPanelElementList, AcMeterPanelMouseRect,
-                        AcMeterPanelCallback),
-    /*  97 */ MakeGauge("BatTempMeterPanel", 191, BatTempMeterPanelElementList,
-                        BatTempMeterPanelMouseRect, BatTempMeterPanelCallback),
+    /*  95 */
+    MakeGauge("DcMeterPanel", 227, DcMeterPanelElementList, DcMeterPanelMouseRect,
+              DcMeterPanelCallback),
+    /*  96 */
+    MakeGauge("AcMeterPanel", 227, AcMeterPanelElementList, AcMeterPanelMouseRect,
+              AcMeterPanelCallback),
+    /*  97 */
+    MakeGauge("BatTempMeterPanel", 191, BatTempMeterPanelElementList, BatTempMeterPanelMouseRect,
+              BatTempMeterPanelCallback),
     /*  98 */ MakeGauge("EngineStartPanel", 191),
-    /*  99 */ MakeGauge("Lights_Panel", 198, Lights_PanelElementList, Lights_PanelMouseRect,
-                        LightsPanelCallback),
-    /* 100 */ MakeGauge("Lights_rightpanel", 192, Lights_rightpanelElementList,
-                        Lights_rightpanelMouseRect, LightsRightPanelCallback),
-    /* 101 */ MakeGauge("Lights_exterior1_Panel", 197, Lights_exterior1_PanelElementList,
-                        Lights_exterior1_PanelMouseRect, LightsExterior1Callback),
-    /* 102 */ MakeGauge("Lights_exterior2_Panel", 190, Lights_exterior2_PanelElementList,
-                        Lights_exterior2_PanelMouseRect, LightsExterior2Callback),
-    /* 103 */ MakeGauge("Landing gear inhibit switch", 80, GearInhibitElementList, nullptr,
-                        GearInhibitCallback),
-    /* 104 */ MakeGauge("Nose Gear Alt Door", 132, NoseGearAltDoorElementList, nullptr,
-                        NoseGearAltDoorCallback),
+    /*  99 */
+    MakeGauge("Lights_Panel", 198, Lights_PanelElementList, Lights_PanelMouseRect,
+              LightsPanelCallback),
+    /* 100 */
+    MakeGauge("Lights_rightpanel", 192, Lights_rightpanelElementList, Lights_rightpanelMouseRect,
+              LightsRightPanelCallback),
+    /* 101 */
+    MakeGauge("Lights_exterior1_Panel", 197, Lights_exterior1_PanelElementList,
+              Lights_exterior1_PanelMouseRect, LightsExterior1Callback),
+    /* 102 */
+    MakeGauge("Lights_exterior2_Panel", 190, Lights_exterior2_PanelElementList,
+              Lights_exterior2_PanelMouseRect, LightsExterior2Callback),
+    /* 103 */
+    MakeGauge("Landing gear inhibit switch", 80, GearInhibitElementList, nullptr,
+              GearInhibitCallback),
+    /* 104 */
+    MakeGauge("Nose Gear Alt Door", 132, NoseGearAltDoorElementList, nullptr,
+              NoseGearAltDoorCallback),
     /* 105 */ MakeGauge("HGS_HUD_switch", 32),
     /* 106 */ MakeGauge("PneuPanel", 200),
     /* 107 */ MakeGauge("PneuPanel_touch", 200),
@@ -183,11 +216,11 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /* 115 */ MakeGauge("PressComp_Alt", 65),
     /* 116 */ MakeGauge("PressComp_Rate", 65),
     /* 117 */ MakeGauge("engine_panel", 204),
-    /* 118 */ MakeGauge("Pilot_Panel", 349, Pilot_PanelElementList, Pilot_PanelMouseRect,
-                        PilotPanelCallback),
+    /* 118 */
+    MakeGauge("Pilot_Panel", 349, Pilot_PanelElementList, Pilot_PanelMouseRect, PilotPanelCallback),
     /* 119 */ MakeGauge("Caution", 485, CautionElementList, nullptr, CautionGaugeCallback),
-    /* 120 */ MakeGauge("Caution_Large", 485, Caution_LargeElementList, nullptr,
-                        CautionLargeGaugeCallback),
+    /* 120 */
+    MakeGauge("Caution_Large", 485, Caution_LargeElementList, nullptr, CautionLargeGaugeCallback),
     /* 121 */ MakeGauge("Stby_hydr", 145),
     /* 122 */ MakeGauge("Stby_hydr_pres", 77),
     /* 123 */ MakeGauge("Main_hydr_pres", 77),
@@ -197,24 +230,28 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /* 127 */ MakeGauge("Rudders_shutoff", 193),
     /* 128 */ MakeGauge("StickPusher_shutoff", 56),
     /* 129 */ MakeGauge("Alternate Gear Pump", 100),
-    /* 130 */ MakeGauge("Copilot panel", 103, Copilot_panelElementList, Copilot_panelMouseRect,
-                        CopilotPanelCallback),
+    /* 130 */
+    MakeGauge("Copilot panel", 103, Copilot_panelElementList, Copilot_panelMouseRect,
+              CopilotPanelCallback),
     /* 131 */ MakeGauge("AHRS1_Panel", 220),
     /* 132 */ MakeGauge("AHRS2_Panel", 220),
     /* 133 */ MakeGauge("DisplayControl_Panel1", 223),
     /* 134 */ MakeGauge("DisplayControl_Panel1_touch", 223),
     /* 135 */ MakeGauge("DisplayControl_Panel2", 223),
     /* 136 */ MakeGauge("PA_panel", 175, PA_panelElementList, PA_panelMouseRect, PaPanelCallback),
-    /* 137 */ MakeGauge("CVR_panel", 228, CVR_panelElementList, CVR_panelMouseRect, CvrPanelCallback),
-    /* 138 */ MakeGauge("FDR_panel", 194, FDR_panelElementList, FDR_panelMouseRect, FdrPanelCallback),
+    /* 137 */
+    MakeGauge("CVR_panel", 228, CVR_panelElementList, CVR_panelMouseRect, CvrPanelCallback),
+    /* 138 */
+    MakeGauge("FDR_panel", 194, FDR_panelElementList, FDR_panelMouseRect, FdrPanelCallback),
     /* 139 */ MakeGauge("HGS_panel", 207),
     /* 140 */ MakeGauge("HGS_VC_panel", 207),
     /* 141 */ MakeGauge("RASU_panel", 163),
     /* 142 */ MakeGauge("RASU_VC_panel", 163),
     /* 143 */ MakeGauge("RASU_panel_touch", 163),
     /* 144 */ MakeGauge("HGS_Annunciator_panel", 31),
-    /* 145 */ MakeGauge("SWITCHBOARD_gauge", 260, SWITCHBOARD_gaugeElementList,
-                        SWITCHBOARD_gaugeMouseRect, SwitchboardCallback),
+    /* 145 */
+    MakeGauge("SWITCHBOARD_gauge", 260, SWITCHBOARD_gaugeElementList, SWITCHBOARD_gaugeMouseRect,
+              SwitchboardCallback),
     /* 146 */ MakeGauge("CALLSIGN_gauge", 61, CALLSIGN_gaugeElementList, nullptr, CallsignCallback),
 };
 

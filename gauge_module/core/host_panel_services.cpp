@@ -6,8 +6,11 @@
 
 #include "cabin_link/instructor_state_exchange.h"
 #include "core/electrical_system.h"
+#include "core/flight_guidance.h"
+#include "core/flight_persistence.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/module_frame.h"
+#include "core/nav_sources.h"
 #include "core/powerplant.h"
 #include "core/settings_file.h"
 #include "core/shared_maths.h"
@@ -70,6 +73,7 @@ double WindData[2] = {0.0, 0.0};
 int32_t HostFlapsValue = 0;
 int32_t HostValue325 = 0;
 double EngineStarterValue[2] = {0.0, 0.0};
+double HostNavBearing[2] = {0.0, 0.0};
 int32_t OnGroundHold = 0;
 
 double ThrottleLastSent[2] = {0.0, 0.0};
@@ -100,9 +104,6 @@ int16_t JoystickRudderOut = 0;
 float TorqueYawValue = 0.0f;
 int32_t RudderTrimOutput = 0;
 int32_t FlightControlGating = 0;
-int32_t FGC_comp_AP1_engaged = 0;
-int32_t FGC_comp_AP2_engaged = 0;
-int32_t FgcCoupledSide = 1;
 uint8_t FgcServoValid[2] = {0, 0};
 uint8_t FgcServoFault[2] = {0, 0};
 double ApPitchServoOutput1 = 0.0;
@@ -116,7 +117,6 @@ int32_t PilotPanelOverride = 0;
 int32_t KeyEventPanelWords[4] = {0, 0, 0, 0};
 uint8_t EngineStartRequest[2] = {0, 0};
 int32_t BrakeAccumulatorPressure = 3000;
-uint8_t FlightLoadCounter = 0;
 
 void LookupHostVariable(gauge::HostVariable* var) {
     auto lookup = PanelServiceSlot<gauge::LookupVariableService>(gauge::kSlotLookupVariable);
@@ -172,6 +172,27 @@ void OnGroundUpdate(int32_t raw) {
         OnGroundHold = 0;
         OnGround = 0;
     }
+}
+
+// The ten navigation records, each looked up in place: the VOR1, ADF1 and
+// VOR2 radio values, the two receivers' raw bearings (smoothed into the VOR
+// records by the navigation-source update), their DME distances (taken while
+// no computed distance is kept), their lateral deviations (byte form) and
+// ADF1's relative bearing.
+void NavSourcesHostPoll() {
+    NavSources[kNavVor1].radio_value = Look(kHvNav31a);
+    NavSources[kNavAdf1].radio_value = Look(kHvNav31b);
+    NavReceiverBearing[0] = Look(kHvNav40);
+    NavReceiverBearing[1] = Look(kHvNav49);
+    const double dme[2] = {Look(kHvNav59), Look(kHvNav50)};
+    for (int side = 0; side < 2; ++side) {
+        NavSourceRecord& vor = NavSources[side == 0 ? kNavVor1 : kNavVor2];
+        if (vor.computed_distance == 0) vor.distance = dme[side];
+    }
+    NavSources[kNavVor1].lateral_deviation = Look(kHvNav58);
+    NavSources[kNavVor2].lateral_deviation = Look(kHvNav35);
+    NavSources[kNavAdf1].bearing = Look(kHvNav39);
+    NavSources[kNavVor2].radio_value = Look(kHvNav20);
 }
 
 }  // namespace
@@ -253,7 +274,7 @@ void HostVarsPoll() {
     VerticalSpeed = RoundToInt32(Look(kHvVerticalSpeed70));
     HostValue369 = RoundToInt32(Look(kHvValue369));
     Look(kHvRecord550);
-    for (int i = kHvNav31a; i <= kHvNav20; ++i) Look(i);
+    NavSourcesHostPoll();
     MarkerBeacons = RoundToInt32(Look(kHvMarkerBeacons));
     WindData[0] = Look(kHvWindSpeed);
     double wind_dir = std::fmod(Look(kHvWindDirection) - NavHeading, 360.0);
@@ -270,20 +291,15 @@ namespace {
 
 // Bus-powered bytes of Electrics_sys that gate the start switches and the
 // pilot's trim.
-constexpr EU8 kEngine1StartPower{0xA0};
-constexpr EU8 kEngine2StartPower{0x9F};
-constexpr EU8 kTrimPower{0xA2};
+constexpr BusPoweredByte kEngine1StartPower = kPoweredLeftMainDc;
+constexpr BusPoweredByte kEngine2StartPower = kPoweredRightMainDc;
+constexpr BusPoweredByte kTrimPower = kPoweredLeftEssential;
 
 constexpr uint32_t kThrottleEvents[2] = {kEvtThrottle1, kEvtThrottle2};
 constexpr uint32_t kPowerplantEvents[2] = {kEvtPowerplant1, kEvtPowerplant2};
 constexpr uint32_t kPropLeverEvents[2] = {kEvtPropLever1, kEvtPropLever2};
 constexpr uint32_t kStarterEvents[2] = {kEvtStarter1, kEvtStarter2};
 
-// Instructor flight-surface failure bits common to the first two words.
-constexpr int32_t kFailElevator = 0x08;
-constexpr int32_t kFailAileron = 0x04;
-constexpr int32_t kFailRudderLeft = 0x01;
-constexpr int32_t kFailRudderRight = 0x02;
 // The four trim failures: failure bit in the third word and the index of
 // the surface value that must reach 400 for it to act.
 struct TrimFailure {
@@ -294,8 +310,17 @@ struct TrimFailure {
 constexpr TrimFailure kTrimFailures[4] = {
     {0x01, 3, -0.25}, {0x02, 4, -0.25}, {0x04, 5, 0.25}, {0x08, 6, 0.25}};
 
-int32_t CommonFailureBits() {
-    return FlightSurfacesInstructorStates[0] & FlightSurfacesInstructorStates[1];
+// Instructor flight-surface failures: each surface's entry of the table
+// holds its failure code (kSurfaceFail*, as the instructor panel sends it).
+// The two elevators and the two ailerons always fail together.
+bool ElevatorsFreeFloating() {
+    return (FlightSurfacesInstructorStates[kSurfaceElevator1] &
+            FlightSurfacesInstructorStates[kSurfaceElevator2] & kSurfaceFailFreeFloating) != 0;
+}
+
+bool AileronsFailed() {
+    return FlightSurfacesInstructorStates[kSurfaceAileron1] != 0 ||
+           FlightSurfacesInstructorStates[kSurfaceAileron2] != 0;
 }
 
 void ThrottleEvents() {
@@ -323,10 +348,12 @@ void ThrottleEvents() {
 void StarterEvents() {
     bool flag[2] = {EngineStartRequest[0] != 0, EngineStartRequest[1] != 0};
     if (FrameChangeBits.load(std::memory_order_acquire) & 0x04) {
-        if (IttValue[0] != 0 && Powerplants_engine_ign1 == 2 && kEngine1StartPower.get() != 0) {
+        if (IttValue[0] != 0 && Powerplants_engine_ign1 == 2 &&
+            BusPowered.get(kEngine1StartPower) != 0) {
             flag[0] = true;
         }
-        if (IttValue[1] != 0 && Powerplants_engine_ign2 == 2 && kEngine2StartPower.get() != 0) {
+        if (IttValue[1] != 0 && Powerplants_engine_ign2 == 2 &&
+            BusPowered.get(kEngine2StartPower) != 0) {
             flag[1] = true;
         }
     }
@@ -351,16 +378,16 @@ void RudderEvents() {
     } else {
         Send(kEvtRudder, 0);
     }
-    const int32_t failures = CommonFailureBits();
-    if (failures & kFailRudderLeft) {
+    const int32_t rudder = FlightSurfacesInstructorStates[kSurfaceRudder];
+    if (rudder & kSurfaceFailDeflectLeft) {
         Send(kEvtRudder, 15000);
-    } else if (failures & kFailRudderRight) {
+    } else if (rudder & kSurfaceFailDeflectRight) {
         Send(kEvtRudder, -15000);
     }
 }
 
 void ElevatorAndAileronEvents() {
-    if (CommonFailureBits() & kFailElevator) Send(kEvtElevator, 0);
+    if (ElevatorsFreeFloating()) Send(kEvtElevator, 0);
     if (Powerplants_controls_throttle_limiter != 0) {
         Send(kEvtElevator, 16530);
         ThrottleLimiterSent = 1;
@@ -368,7 +395,7 @@ void ElevatorAndAileronEvents() {
         Send(kEvtElevator, 0);
         ThrottleLimiterSent = 0;
     }
-    if (CommonFailureBits() & kFailAileron) Send(kEvtAileron, 0);
+    if (AileronsFailed()) Send(kEvtAileron, 0);
 }
 
 void TrimFailures() {
@@ -382,7 +409,7 @@ void TrimFailures() {
         }
     }
     float out = TorqueYawValue;
-    if (kTrimPower.get() != 0) out += static_cast<float>(PilotTrimRequest);
+    if (BusPowered.get(kTrimPower) != 0) out += static_cast<float>(PilotTrimRequest);
     TrimOutput = out;
     if (std::fabs(out - TrimOutputKept) > 0.001f) {
         TrimOutputKept = out;
@@ -513,7 +540,7 @@ void HostKeyEventsSend() {
         ThrottlesReleased = 1;
     }
     // 16. Pilot-panel trim switch.
-    if (kTrimPower.get() != 0 && PilotPanelFlag != 0) {
+    if (BusPowered.get(kTrimPower) != 0 && PilotPanelFlag != 0) {
         if (PilotTrimRequest == 1) {
             Send(kEvtTrimDown, 1);
         } else if (PilotTrimRequest == -1) {
@@ -536,13 +563,13 @@ void FscomTrimming() {
     } else {
         const bool running = HostPauseIndicator == 0;
         bool sent = false;
-        if ((FgcCoupledSide & 1) && FgcServoValid[0] != 0 && FgcServoFault[0] == 0 &&
+        if ((FgcSide1.coupled_side & 1) && FgcServoValid[0] != 0 && FgcServoFault[0] == 0 &&
             AcBusPowered.get(3) != 0 && running) {
             const double out = ElevatorTrimOut - 3000.0 * ApPitchServoOutput1;
             ElevatorTrimOut = RoundToInt32(std::clamp(out, -15900.0, 15900.0));
             sent = true;
         }
-        if ((FgcCoupledSide & 2) && FgcServoValid[1] != 0 && FgcServoFault[1] == 0 &&
+        if ((FgcSide1.coupled_side & 2) && FgcServoValid[1] != 0 && FgcServoFault[1] == 0 &&
             AcBusPowered.get(2) != 0 && running) {
             const int32_t out = ElevatorTrimOut - RoundToInt32(3000.0 * ApPitchServoOutput2);
             ElevatorTrimOut = std::clamp(out, -16381, 16381);
@@ -551,9 +578,7 @@ void FscomTrimming() {
         if (sent) {
             ApServoEngaged = 1;
             Send(kEvtElevatorTrim, ElevatorTrimOut);
-            if (FlightSurfacesInstructorStates[0] == 0 && FlightSurfacesInstructorStates[1] == 0) {
-                Send(kEvtAileron, -ApRollServoOutput);
-            }
+            if (!AileronsFailed()) Send(kEvtAileron, -ApRollServoOutput);
             if (SimFrozen.load(std::memory_order_acquire) != 0) Send(kEvtAileron, 0);
         }
     }

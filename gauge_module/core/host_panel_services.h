@@ -120,24 +120,24 @@ enum HostVarIndex : int {
     kHvVerticalSpeed70,     // 70
     kHvValue369,            // 369
     kHvRecord550,           // 550
-    kHvNav31a,              // 31
-    kHvNav31b,              // 31 (second record)
-    kHvNav40,
-    kHvNav49,
-    kHvNav59,
-    kHvNav50,
-    kHvNav58,
-    kHvNav35,
-    kHvNav39,
-    kHvNav20,
-    kHvMarkerBeacons,  // 354
-    kHvWindSpeed,      // 343
-    kHvWindDirection,  // 344
-    kHvFlapsValue,     // 332
-    kHvValue325,       // 325
-    kHvStarter1,       // 563
-    kHvStarter2,       // 573
-    kHvCheck895,       // looked up every 16th pass by the key events
+    kHvNav31a,              // 31: VOR1 radio value
+    kHvNav31b,              // 31 (second record): ADF1 radio value
+    kHvNav40,               // NAV1 bearing
+    kHvNav49,               // NAV2 bearing
+    kHvNav59,               // NAV1 DME distance
+    kHvNav50,               // NAV2 DME distance
+    kHvNav58,               // NAV1 lateral deviation (byte form)
+    kHvNav35,               // NAV2 lateral deviation (byte form)
+    kHvNav39,               // ADF1 relative bearing
+    kHvNav20,               // VOR2 radio value
+    kHvMarkerBeacons,       // 354
+    kHvWindSpeed,           // 343
+    kHvWindDirection,       // 344
+    kHvFlapsValue,          // 332
+    kHvValue325,            // 325
+    kHvStarter1,            // 563
+    kHvStarter2,            // 573
+    kHvCheck895,            // looked up every 16th pass by the key events
     kHvCheck896,
     kHvCheck897,
     kHvCheck898,
@@ -156,11 +156,11 @@ extern double AmbientSecondValue;    // token 800 beside it
 extern double HostSpeedValue;        // token 64 x 0.00005
 extern float PressureAltitude;       // feet
 extern float BankAttitude;           // degrees, -180..180
-extern float PitchAttitude;          // degrees
+extern float PitchAttitude;          // degrees, negative nose up
 extern double FgcAdvisoryHostValue;  // token 834, for the flight-guidance advisories
 extern double NavHeading;            // the magnetic variation at the aircraft (degrees)
 extern float Heading;                // degrees
-extern double RadioAltitude;         // feet
+extern double RadioAltitude;         // metres
 extern double PropPitch1;            // blade angles (radians)
 extern double PropPitch2;
 extern float EngineHostValueA[2];  // tokens 705, 713
@@ -182,6 +182,9 @@ extern double WindData[2];      // [0] speed, [1] direction relative to NavHeadi
 extern int32_t HostFlapsValue;  // token 332 (flaps, ground proximity, named variables)
 extern int32_t HostValue325;
 extern double EngineStarterValue[2];  // tokens 563, 573, rounded
+// The NAV1 and NAV2 bearings (degrees): the first token-31 record and the
+// token-50 record, five places apart in the table.
+extern double HostNavBearing[2];
 
 // Hold of an airborne change of the on-ground flag, in host passes.
 inline constexpr int32_t kOnGroundReleaseHold = 32;
@@ -254,10 +257,8 @@ extern float TorqueYawValue;         // trim value sent to the simulator
 extern int32_t RudderTrimOutput;     // rudder trim sent by the servo output
 extern int32_t FlightControlGating;  // gating value of the control-input byte
 
-// Flight guidance and autopilot control laws.
-extern int32_t FGC_comp_AP1_engaged;
-extern int32_t FGC_comp_AP2_engaged;
-extern int32_t FgcCoupledSide;  // bit 0 side 1, bit 1 side 2
+// Autopilot control laws (the engaged words and the coupled side are in
+// core/flight_guidance.h).
 extern uint8_t FgcServoValid[2];
 extern uint8_t FgcServoFault[2];
 extern double ApPitchServoOutput1;
@@ -279,9 +280,6 @@ extern uint8_t EngineStartRequest[2];
 
 // Hydraulics: the parking-brake accumulator pressure (psi).
 extern int32_t BrakeAccumulatorPressure;
-
-// Saved-flight persistence.
-extern uint8_t FlightLoadCounter;
 
 // ---------------------------------------------------------------------------
 // Routines

@@ -2,11 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <utility>
 #include <vector>
 
+#include "cabin_link/instructor_state_exchange.h"
+#include "core/electrical_system.h"
+#include "core/flight_guidance.h"
+#include "core/flight_persistence.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/module_frame.h"
 #include "core/powerplant.h"
@@ -58,8 +64,22 @@ class HostServices : public ::testing::Test {
         }
         FlapDetent = FlapDetentSent = 2;
         FGC_comp_AP1_engaged = FGC_comp_AP2_engaged = 0;
+        std::fill(std::begin(FlightSurfacesInstructorStates),
+                  std::end(FlightSurfacesInstructorStates), 0);
+        std::memset(Electrics_sys.bytes, 0, kElectricsRecordSize);
     }
-    void TearDown() override { ImportTable.panels = saved_panels_; }
+    void TearDown() override {
+        ImportTable.panels = saved_panels_;
+        std::fill(std::begin(FlightSurfacesInstructorStates),
+                  std::end(FlightSurfacesInstructorStates), 0);
+        std::memset(Electrics_sys.bytes, 0, kElectricsRecordSize);
+        IttValue[0] = IttValue[1] = 0;
+        Powerplants_engine_ign1 = Powerplants_engine_ign2 = 0;
+        PilotTrimRequest = 0;
+        FGC_comp_AP1_engaged = 0;
+        FgcServoValid[0] = 0;
+        ApRollServoOutput = 0;
+    }
 
     std::vector<std::pair<uint32_t, int32_t>> EventsOf(uint32_t id) const {
         std::vector<std::pair<uint32_t, int32_t>> out;
@@ -220,6 +240,93 @@ TEST_F(HostServices, ServoOutputFollowsThePilotTrimWhileNoAutopilotIsEngaged) {
     EXPECT_TRUE(EventsOf(kEvtElevatorTrim).empty());
     EXPECT_EQ(EventsOf(kEvtRudderTrim)[0].second, 77);
     RudderTrimOutput = 0;
+}
+
+TEST_F(HostServices, EachSurfaceFailureActsFromItsOwnEntry) {
+    using Events = std::vector<std::pair<uint32_t, int32_t>>;
+    // Rudder fully deflected left or right: sent on every pass.
+    FlightSurfacesInstructorStates[kSurfaceRudder] = kSurfaceFailDeflectLeft;
+    HostKeyEventsSend();
+    HostKeyEventsSend();
+    EXPECT_EQ(EventsOf(kEvtRudder), (Events{{kEvtRudder, 15000}, {kEvtRudder, 15000}}));
+    g_events.clear();
+    FlightSurfacesInstructorStates[kSurfaceRudder] = kSurfaceFailDeflectRight;
+    HostKeyEventsSend();
+    EXPECT_EQ(EventsOf(kEvtRudder), (Events{{kEvtRudder, -15000}}));
+    g_events.clear();
+    FlightSurfacesInstructorStates[kSurfaceRudder] = kSurfaceFailInoperative;
+    HostKeyEventsSend();
+    EXPECT_TRUE(EventsOf(kEvtRudder).empty());
+    EXPECT_TRUE(EventsOf(kEvtAileron).empty());
+    FlightSurfacesInstructorStates[kSurfaceRudder] = 0;
+
+    // Ailerons inoperative (the panel sets both entries).
+    g_events.clear();
+    FlightSurfacesInstructorStates[kSurfaceAileron1] = kSurfaceFailInoperative;
+    FlightSurfacesInstructorStates[kSurfaceAileron2] = kSurfaceFailInoperative;
+    HostKeyEventsSend();
+    EXPECT_EQ(EventsOf(kEvtAileron), (Events{{kEvtAileron, 0}}));
+    EXPECT_TRUE(EventsOf(kEvtRudder).empty());
+    EXPECT_TRUE(EventsOf(kEvtElevator).empty());
+    FlightSurfacesInstructorStates[kSurfaceAileron1] = 0;
+    FlightSurfacesInstructorStates[kSurfaceAileron2] = 0;
+
+    // Elevators free floating: the elevator only.
+    g_events.clear();
+    FlightSurfacesInstructorStates[kSurfaceElevator1] = kSurfaceFailFreeFloating;
+    FlightSurfacesInstructorStates[kSurfaceElevator2] = kSurfaceFailFreeFloating;
+    HostKeyEventsSend();
+    EXPECT_EQ(EventsOf(kEvtElevator), (Events{{kEvtElevator, 0}}));
+    EXPECT_TRUE(EventsOf(kEvtRudder).empty());
+    EXPECT_TRUE(EventsOf(kEvtAileron).empty());
+}
+
+TEST_F(HostServices, AutopilotAileronOutputStopsWhileTheAileronsHaveFailed) {
+    const uint8_t frozen = SimFrozen.exchange(0);
+    FGC_comp_AP1_engaged = 1;
+    FgcSide1.coupled_side = 1;
+    FgcServoValid[0] = 1;
+    AcBusPowered.set(3, 1);
+    ApRollServoOutput = 500;
+    FscomTrimming();
+    EXPECT_EQ(EventsOf(kEvtAileron),
+              (std::vector<std::pair<uint32_t, int32_t>>{{kEvtAileron, -500}}));
+    g_events.clear();
+    FlightSurfacesInstructorStates[kSurfaceAileron2] = kSurfaceFailInoperative;
+    FscomTrimming();
+    EXPECT_EQ(EventsOf(kEvtElevatorTrim).size(), 1u);
+    EXPECT_TRUE(EventsOf(kEvtAileron).empty());
+    SimFrozen = frozen;
+}
+
+TEST_F(HostServices, StartSwitchesAndPilotTrimHangOnTheirOwnBuses) {
+    FrameChangeBits = 0x04;
+    IttValue[0] = IttValue[1] = 1;
+    Powerplants_engine_ign1 = Powerplants_engine_ign2 = 2;
+    // Only the essential buses: no start flag.
+    BusPowered.set(kPoweredRightEssential, 1);
+    BusPowered.set(kPoweredLeftEssential, 1);
+    HostKeyEventsSend();
+    EXPECT_TRUE(EventsOf(kEvtStarter1).empty());
+    EXPECT_TRUE(EventsOf(kEvtStarter2).empty());
+    // Engine 1 starts on the left main bus, engine 2 on the right one.
+    BusPowered.set(kPoweredLeftMainDc, 1);
+    HostKeyEventsSend();
+    EXPECT_EQ(EventsOf(kEvtStarter1).size(), 1u);
+    EXPECT_TRUE(EventsOf(kEvtStarter2).empty());
+    BusPowered.set(kPoweredRightMainDc, 1);
+    HostKeyEventsSend();
+    EXPECT_EQ(EventsOf(kEvtStarter2).size(), 1u);
+
+    // The pilot's trim request counts only with the left essential bus.
+    TorqueYawValue = 0.0f;
+    PilotTrimRequest = 1;
+    BusPowered.set(kPoweredLeftEssential, 0);
+    HostKeyEventsSend();
+    EXPECT_FLOAT_EQ(TrimOutput, 0.0f);
+    BusPowered.set(kPoweredLeftEssential, 1);
+    HostKeyEventsSend();
+    EXPECT_FLOAT_EQ(TrimOutput, 1.0f);
 }
 
 }  // namespace

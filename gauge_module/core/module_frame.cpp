@@ -1,14 +1,20 @@
 #include "core/module_frame.h"
 
 #include "cabin_link/instructor_link_server.h"
+#include "cabin_link/sound_scheme.h"
+#include "core/blade_angle_locator.h"
 #include "core/fsuipc_client.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/gauge_table.h"
 #include "core/host_panel_services.h"
+#include "core/joystick_input.h"
+#include "core/named_variables.h"
 #include "core/settings_file.h"
 #include "core/shared_maths.h"
+#include "core/sound_objects.h"
 #include "core/systems_tick.h"
 #include "displays/efis_resources.h"
+#include "fms/fms_lifecycle.h"
 #include "resources/resource_table.h"
 #include "zu/platform/timer.h"
 
@@ -164,9 +170,16 @@ void MaingaugeUpdate() {
     // 2. Start-up hold of the host input and output.
     CountdownTick(&HostIoStartDelay);
 
+    // 3. The blade-angle locator.
+    if ((FeatureDisableMask & kSkipBladeAngleLocator) == 0) fscom_fsmem_initialise();
+
     const bool linked = FsuipcLinkReady.load(std::memory_order_acquire) != 0;
 
     // One-shot initialisations, once the link has filled the aircraft folder.
+    if (FmsStarted == 0 && linked) {
+        FmsInitialize();
+        FmsStarted = 1;
+    }
     if (SettingsLoaded == 0 && linked) {
         ReadSettingsIni();
         SettingsLoaded = 1;
@@ -178,11 +191,26 @@ void MaingaugeUpdate() {
         NetworkServerStarted = 1;
     }
 
+    // The joystick, when it is to be used; a failed start is tried again on
+    // the next frame.
+    if (JoystickReady == 0 && linked && DINPUT_USE != 0) {
+        const uint8_t config[6] = {DINPUT_elevator_device_num, DINPUT_elevator_axis_num,
+                                   DINPUT_ailerons_device_num, DINPUT_ailerons_axis_num,
+                                   DINPUT_rudder_device_num,   DINPUT_rudder_axis_num};
+        if (JoystickInit(config) >= 0) JoystickReady = 1;
+    }
+
     if (SoundSystemStarted == 0 && linked) {
         // The sound set is created here; the virtual joystick buttons are
         // sent once right after it.
+        SoundSystemInit();
         SoundSystemStarted = 1;
         JoystickButtonsSend();
+    }
+
+    if (NamedVarsRegistered == 0 && linked) {
+        NamedVarsRegister();
+        NamedVarsRegistered = 1;
     }
 
     // Per-frame host pass.
@@ -199,10 +227,10 @@ void MaingaugeUpdate() {
 }
 
 void MaingaugeDraw() {
-    // The joystick axes are read here when the joystick is in use.
+    if (DINPUT_USE != 0) ReadJoystickAxes();
     if (FsuipcLinkReady.load(std::memory_order_acquire) != 0) TrimInputRead();
     ServoAndWeatherSteps();
-    // The control inputs are sent here when the joystick is in use.
+    if (DINPUT_USE != 0 && (FeatureDisableMask & kSkipControlInputs) == 0) SendControlInputs();
 }
 
 void MaingaugeKill() {
@@ -213,14 +241,19 @@ void MaingaugeKill() {
     ModuleActive.store(0, std::memory_order_release);
 
     DeleteEfisResources();
+    if (FmsStarted != 0) {
+        FmsShutdown();
+        FmsStarted = 0;
+    }
 
     HardwareOutputHoldoff = 0;
     FsuipcClose();
 
     SettingsLoaded = 0;
 
-    // The sounds are freed here when they were loaded; a new install loads
-    // them and sends the joystick buttons again.
+    // The sounds are freed and the music stopped when they were loaded; a
+    // new install loads them and sends the joystick buttons again.
+    if (SoundSystemStarted != 0) SoundShutdown();
     SoundSystemStarted = 0;
 
     // The instructor-link server is stopped when it was started. The flag is
@@ -230,6 +263,11 @@ void MaingaugeKill() {
     NetworkServerStarted = 0;
 
     NamedVarsRegistered = 0;
+
+    if (JoystickReady != 0) {
+        JoystickRelease();
+        JoystickReady = 0;
+    }
 
     auto close_window =
         PanelServiceSlot<gauge::PanelWindowService>(gauge::kSlotPanelWindowCloseIdent);

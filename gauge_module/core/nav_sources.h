@@ -63,4 +63,50 @@ extern char NavSourceIdentTexts[kNavSourceCount][kNavIdentTextSize + 1];
 extern int32_t NavSourceSel1;
 extern int32_t NavSourceSel2;
 
+// The simulator's raw bearings of the NAV1 and NAV2 receivers (degrees
+// relative to the heading), as the host-variable poll reads them; the
+// navigation-source update smooths them into VOR1 and VOR2.
+extern double NavReceiverBearing[2];
+
+// Symbol-generator station of each side: the SEL key raises the request, the
+// navigation-source update serves it and fills the values for the side's
+// computed distance.
+struct VsiSelStation {
+    double longitude;  // degrees
+    double latitude;   // degrees
+    double elevation;  // feet
+};
+extern uint8_t VsiSelRequest1;
+extern uint8_t VsiSelRequest2;
+extern VsiSelStation VsiSelValues[2];
+
+// A computed distance beyond this is not valid (nautical miles).
+inline constexpr double kDmeRangeNm = 70.0;
+
+// Clears a record's receiver state. The tuned frequency stays: clearing it
+// would make the write batch retune the simulator's receiver and lose the
+// pilot's frequency.
+void NavSourceClear(NavSourceRecord& r);
+
+// The power and mode resets, twice a frame.
+void NavSourcesReset();
+
+// The computed distance of VOR1 and VOR2; acts every 8th tick.
+void DmeUpdate();
+
+// The saved flight-guidance keys (section "zodudori" of the saved flight,
+// each a binary structure). Save returns false when a key could not be
+// written. Load leaves a missing key's variable, and one whose value is out
+// of its range, as it was, then sets both AHRS aligned.
+bool FgcStateSave(const char* path);
+void FgcStateLoad(const char* path);
+// The load with its keys read by `read` (true and exactly `size` bytes in
+// `out` when the key is there); FgcStateLoad reads the saved flight.
+using FgcKeyReader = bool (*)(const char* key, void* out, uint32_t size, void* context);
+void FgcStateLoadWith(FgcKeyReader read, void* context);
+// The number of keys saved (true) or loaded (false), and the name of key
+// `index` of the table in save order (null past the end).
+int FgcStateKeyCount(bool saved);
+const char* FgcStateKeyName(int index);
+
 }  // namespace zu

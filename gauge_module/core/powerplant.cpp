@@ -23,5 +23,8 @@ double PropFeatherHeldAngle[2] = {0.0, 0.0};
 int32_t Powerplants_engine_ign1 = 0;
 int32_t Powerplants_engine_ign2 = 0;
 int32_t Powerplants_controls_throttle_limiter = 1;
+double PropRpmCommand[2] = {0.0, 0.0};
+
+int32_t PowerLeverValue[2] = {0, 0};
 
 }  // namespace zu

@@ -69,5 +69,10 @@ extern double PropFeatherHeldAngle[2];   // blade angle held while it is set (ra
 extern int32_t Powerplants_engine_ign1;  // ignition selectors 0..2
 extern int32_t Powerplants_engine_ign2;
 extern int32_t Powerplants_controls_throttle_limiter;  // initial 1
+// Propeller speed the governor is set to, rpm, per engine.
+extern double PropRpmCommand[2];
 
+// The lever value shown by the engine-control panel, per engine
+// (-4096..16383).
+extern int32_t PowerLeverValue[2];
 }  // namespace zu

@@ -12,6 +12,18 @@ char SettingsIniPath[300] = {};
 
 uint8_t EPIC = 0;
 int32_t EPIC_OUTPUT_SLOWDOWN = 0;
+EpicTextSlot EpicTextSlots[kEpicTextSlots] = {
+    {{}, EpicTextSlots[0].text},  {{}, EpicTextSlots[1].text},  {{}, EpicTextSlots[2].text},
+    {{}, EpicTextSlots[3].text},  {{}, EpicTextSlots[4].text},  {{}, EpicTextSlots[5].text},
+    {{}, EpicTextSlots[6].text},  {{}, EpicTextSlots[7].text},  {{}, EpicTextSlots[8].text},
+    {{}, EpicTextSlots[9].text},  {{}, EpicTextSlots[10].text}, {{}, EpicTextSlots[11].text},
+    {{}, EpicTextSlots[12].text}, {{}, EpicTextSlots[13].text}, {{}, EpicTextSlots[14].text},
+    {{}, EpicTextSlots[15].text}, {{}, EpicTextSlots[16].text}, {{}, EpicTextSlots[17].text},
+    {{}, EpicTextSlots[18].text}, {{}, EpicTextSlots[19].text}, {{}, EpicTextSlots[20].text},
+    {{}, EpicTextSlots[21].text}, {{}, EpicTextSlots[22].text}, {{}, EpicTextSlots[23].text},
+    {{}, EpicTextSlots[24].text}, {{}, EpicTextSlots[25].text}, {{}, EpicTextSlots[26].text},
+    {{}, EpicTextSlots[27].text},
+};
 uint8_t SOUND_VOLUME = 255;
 uint8_t MUSIC_VOLUME = 255;
 uint8_t ENTERTAINMENT = 0;

@@ -28,6 +28,16 @@ extern char SettingsIniPath[300];
 // Section "Dirarov".
 extern uint8_t EPIC;  // external-hardware output; always 0
 extern int32_t EPIC_OUTPUT_SLOWDOWN;
+// The texts the radio heads mirror for the external hardware while EPIC is
+// set, cut at 6 characters: VOR1 lower/upper window 0/1, VOR2 4/5, COM1
+// 8/9, COM2 12/13, ADF1 16/17, ADF2 20/21, transponder code 24. `pointer`
+// points at the slot's own text.
+struct EpicTextSlot {
+    char text[16];
+    char* pointer;
+};
+inline constexpr int kEpicTextSlots = 28;
+extern EpicTextSlot EpicTextSlots[kEpicTextSlots];
 extern uint8_t SOUND_VOLUME;
 extern uint8_t MUSIC_VOLUME;  // key "MUSIC VOLUME"
 extern uint8_t ENTERTAINMENT;

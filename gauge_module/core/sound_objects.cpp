@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "cabin_link/cabin_entertainment.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
@@ -356,6 +357,7 @@ void SoundObjectFree(SoundObject* object) {
 }
 
 void SoundShutdown() {
+    MusicShutdown();
     for (int i = 0; i < kSoundAnnouncement; ++i) {
         if (i == kSoundPropGroundSplit2 && SOUND_SPLIT_PLS == 0) continue;
         SoundObjectFree(&SoundSet[i]);

@@ -2,14 +2,25 @@
 
 #include "cabin_link/instructor_link_server.h"
 #include "cabin_link/instructor_state_exchange.h"
+#include "cabin_link/sound_scheme.h"
+#include "core/ahrs.h"
+#include "core/air_data.h"
+#include "core/blade_angle_locator.h"
 #include "core/cabin_doors.h"
 #include "core/electrical_system.h"
+#include "core/flight_persistence.h"
 #include "core/fsuipc_client.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
+#include "core/named_variables.h"
+#include "core/nav_sources.h"
+#include "core/radio_altitude_alerting.h"
 #include "displays/efis_resources.h"
 #include "displays/flight_data_recorder.h"
+#include "displays/tcas.h"
+#include "fms/fms_lifecycle.h"
+#include "fms/fms_nav_output.h"
 
 namespace zu {
 
@@ -53,27 +64,39 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     FrameChangeBits.store(rate, std::memory_order_release);
     TickCounterPrevious = counter;
 
-    // The systems, in their fixed order. Saved-flight persistence follows
-    // the pause watch.
+    // The systems, in their fixed order.
     SimPauseWatch();
+    FlightPersistenceStep();
     if (NetworkReceiveFlag.load(std::memory_order_acquire) != 0) InstructorProcessMessage();
     ElectricalUpdate();  // with the caution logic
 
     // Air conditioning and pressurisation [2nd], hydraulics [2nd], ice
-    // protection [16th], wipers, fire protection [2nd], propeller rpm (while
-    // no powerplant values are pending) and the powerplant and fuel steps
-    // come here. Then the per-engine values are ready for the key events:
+    // protection [16th] come here.
+    WiperUpdate();
+    // Fire protection [2nd], propeller rpm (while no powerplant values are
+    // pending) and the powerplant and fuel steps come here. Then the
+    // per-engine values are ready for the key events:
     PowerplantValuesPending.store(1, std::memory_order_release);
 
-    // AHRS 1 and 2, alerting, flight guidance (not while frozen or loading a
-    // flight), barometric altitude, traffic, weather radar, clocks and display
-    // brightness come here.
+    // AHRS 1 and 2, then the alerting.
+    AhrsUpdate(Ahrs1);
+    AhrsUpdate(Ahrs2);
+    if (rate & 0x02) RadioAltitudeReadout();
+    StallWarningUpdate();
+    if (rate & 0x02) GpwsUpdate();
+    // Flight guidance (not while frozen or loading a flight) comes here.
+    AirDataUpdate();
+    TcasCompute();  // traffic, with the transponder head's timers
+    // Weather radar comes here.
+    ClockUpdate(0);
+    ClockUpdate(1);
     UpdateDisplayBrightness();
     if (rate & 0x04) FdrUpdate();
-    // Flight management comes here.
+    FmsUpdate();
     if (rate & 0x02) DoorRampUpdate();
-    // Head-up guidance, landing gear, the autofeather timers and the sound
-    // tick close the tick.
+    // Head-up guidance, landing gear and the autofeather timers come here;
+    // the sound tick closes the tick.
+    if ((FeatureDisableMask & kSkipSoundTick) == 0 && SoundSystemStarted != 0) SoundTick();
 }
 
 void MaingaugeProc() {
@@ -90,17 +113,22 @@ void MaingaugeProc() {
             FsuipcLinkReady.load(std::memory_order_acquire) != 0) {
             FsuipcBusy.store(1, std::memory_order_release);
             if ((FeatureDisableMask & kSkipFsuipcPoll) == 0) FsuipcPoll();
-            if (FlightLoadCounter == 0) FlightPathRequest();
+            if (FlightLoadCounter == 0 ||
+                LoadedFlightPathArrived.load(std::memory_order_acquire) == 0) {
+                FlightPathRequest();
+            }
             FsuipcBusy.store(0, std::memory_order_release);
         }
     }
 
     // 3. Navigation sources.
+    NavSourcesUpdate();
 
     // 4. Repositioning burst, first half.
     RepositionBurstStep();
 
     // 5. Navigation-source reset and flight controls.
+    NavSourcesReset();
 
     // 6. Repositioning burst, second half.
     RepositionBurstStep();
@@ -115,7 +143,10 @@ void MaingaugeProc() {
     if ((FeatureDisableMask & kSkipFsuipcWriteBatch) == 0) FsuipcWriteBatch();
     FsuipcBusy.store(0, std::memory_order_release);
 
-    // 10. Named variables.
+    // 10. Named variables, once the blade angles are found.
+    if ((FeatureDisableMask & kSkipNamedVarsPublish) == 0 && PropBetaLocated != 0) {
+        NamedVarsPublish();
+    }
 
     // 11. Repositioning write.
     if (RemoteDisplayCountdown.load(std::memory_order_acquire) != 0) {

@@ -111,7 +111,7 @@ void DrawRollScale(platform::DrawContext* dc) {
 
 bool EadiAttitudeAvailable(int side) {
     const AhrsRecord& a = Ahrs(side);
-    return a.valid_a == 0 && a.valid_c == 0;
+    return a.valid[0] == 0 && a.valid[2] == 0;
 }
 
 void EadiSphereDraw(platform::DrawContext* dc, int side) {

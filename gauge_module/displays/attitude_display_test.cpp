@@ -24,14 +24,14 @@ struct AttitudePicture : ::testing::Test {
         platform::DrawSetMapping(dc, 168, 131, 168, 131);
         SmoothSetBrightness(255);
         SmoothSetAlpha(255);
-        Ahrs1.valid_a = Ahrs1.valid_c = 0;
+        Ahrs1.valid[0] = Ahrs1.valid[2] = 0;
         Ahrs1.bank = 0;
         Ahrs1.pitch = 0;
     }
     void TearDown() override {
         platform::DrawContextDestroy(dc);
         DeleteEfisResources();
-        Ahrs1.valid_a = Ahrs1.valid_c = 0;
+        Ahrs1.valid[0] = Ahrs1.valid[2] = 0;
         Ahrs1.bank = 0;
     }
     const uint8_t* At(int x, int y) const { return &pixels[(y * 168 + x) * 4]; }
@@ -64,7 +64,7 @@ TEST_F(AttitudePicture, PitchMovesTheHorizon) {
 }
 
 TEST_F(AttitudePicture, AttFailWhileAligning) {
-    Ahrs1.valid_c = 1;
+    Ahrs1.valid[2] = 1;
     platform::DrawBeginPaint(dc);
     EadiSphereDraw(dc, 0);
     ASSERT_EQ(platform::DrawTextCount(dc), 2);

@@ -6,6 +6,7 @@
 #include "core/settings_file.h"
 #include "core/systems_tick.h"
 #include "displays/attitude_display.h"
+#include "displays/display_pixel_size.h"
 #include "displays/efis_resources.h"
 #include "panels/display_control_panels.h"
 #include "panels/symbol_generator_select_panels.h"
@@ -21,8 +22,6 @@ DisplayScreen DisplayScreens[kDisplayScreenCount] = {
 };
 int32_t DisplayWarmUp[2][2] = {};
 uint8_t HalfRateSkip[4] = {};
-DisplayPixelSizePair DisplayPixelSize = {1024, 768};
-DisplayPixelSizePair DisplayPixelSize2 = {1024, 768};
 
 namespace {
 
@@ -145,7 +144,8 @@ bool DisplayScreenSetUp(DisplayScreen& screen, gauge::DrawingSurface* s) {
     if (!screen.setup_pending && !other_surface) return true;
     if (s->bytes >= kDisplaySurfaceByteLimit || s->context == nullptr || s->pixels == nullptr)
         return false;
-    DisplayPixelSize = {s->width, s->height - 3};
+    DisplayPixelSize[0] = s->width;
+    DisplayPixelSize[1] = s->height - 3;
     platform::DrawContext* dc = SurfaceContext(s);
     if (!screen.virtual_cockpit) {
         platform::DrawSetTextAlign(dc, platform::kDrawTaCenter | platform::kDrawTaTop);
@@ -172,10 +172,12 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
     const bool vsi1 = screen.kind == kAttitudeDisplay && screen.side == 0;
     // 2. VSI1's pixel sizes.
     if (vsi1) {
-        DisplayPixelSize = {s->width, s->height - 3};
+        DisplayPixelSize[0] = s->width;
+    DisplayPixelSize[1] = s->height - 3;
         const char* params = screen.header != nullptr ? screen.header->parameters : nullptr;
         if (!screen.virtual_cockpit && (params == nullptr || std::strcmp(params, "VC") != 0)) {
-            DisplayPixelSize2 = DisplayPixelSize;
+            DisplayPixelSize2[0] = DisplayPixelSize[0];
+            DisplayPixelSize2[1] = DisplayPixelSize[1];
         }
     }
     // 3. The one-time set-up.

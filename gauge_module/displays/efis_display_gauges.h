@@ -67,14 +67,6 @@ extern DisplayScreen DisplayScreens[kDisplayScreenCount];
 extern int32_t DisplayWarmUp[2][2];
 // Attitude side 1, attitude side 2, navigation side 1, navigation side 2.
 extern uint8_t HalfRateSkip[4];
-// The pixel size of the display surface last set up (height less 3), and
-// the 2D VSI1's own.
-struct DisplayPixelSizePair {
-    int32_t width;
-    int32_t height;
-};
-extern DisplayPixelSizePair DisplayPixelSize;
-extern DisplayPixelSizePair DisplayPixelSize2;
 
 // Side s's display power.
 bool DisplayPowered(int side);

@@ -7,6 +7,7 @@
 #include "core/electrical_system.h"
 #include "core/settings_file.h"
 #include "core/systems_tick.h"
+#include "displays/display_pixel_size.h"
 #include "displays/efis_resources.h"
 #include "panels/symbol_generator_select_panels.h"
 
@@ -71,9 +72,9 @@ TEST_F(DisplayGaugesFixture, WarmUpShowsTheBackgroundThenOnePicturePerTick) {
     // A second step in the same tick draws nothing.
     DisplayFrameStep(vsi1, &d.element);
     EXPECT_EQ(vsi1.pictures, 1u);
-    EXPECT_EQ(DisplayPixelSize.width, 168);
-    EXPECT_EQ(DisplayPixelSize.height, 131);
-    EXPECT_EQ(DisplayPixelSize2.height, 131);
+    EXPECT_EQ(DisplayPixelSize[0], 168);
+    EXPECT_EQ(DisplayPixelSize[1], 131);
+    EXPECT_EQ(DisplayPixelSize2[1], 131);
     // Power off resets the warm-up of that side and kind only.
     BusPowered.set(kPoweredLeftEssential, 0);
     Frame(vsi1, d);

@@ -45,8 +45,8 @@ namespace ed = engine_dials;
 // ---------------------------------------------------------------------------
 // Inputs
 
-bool Bus(std::size_t n) {
-    return BusPowered.get(n) != 0;
+bool Bus(BusPoweredByte b) {
+    return BusPowered.get(b) != 0;
 }
 
 float Nh(int e) {
@@ -57,18 +57,19 @@ bool RemoteDisplay() {
     return RemoteDisplayCountdown.load(std::memory_order_relaxed) > 0;
 }
 
-// Bus-powered byte of each needle (the fuel-temperature dial has none).
-constexpr std::size_t kIndicatorBus[kEngineIndicatorCount] = {
-    3, 4,  // torque
-    5, 4,  // propeller speed
-    5, 5,  // Nh
-    5, 4,  // NL
-    5, 4,  // ITT
-    3, 2,  // fuel flow
-    5, 4,  // oil
-    5, 4,  // fuel quantity
-    2,     // fuel-tank temperature
-    0,     // fuel temperature: not powered
+// Bus-powered byte of each needle (the fuel-temperature dial has none; its
+// entry is never read).
+constexpr BusPoweredByte kIndicatorBus[kEngineIndicatorCount] = {
+    kPoweredLeftMainDc,    kPoweredRightEssential,  // torque
+    kPoweredLeftEssential, kPoweredRightEssential,  // propeller speed
+    kPoweredLeftEssential, kPoweredLeftEssential,   // Nh
+    kPoweredLeftEssential, kPoweredRightEssential,  // NL
+    kPoweredLeftEssential, kPoweredRightEssential,  // ITT
+    kPoweredLeftMainDc,    kPoweredRightMainDc,     // fuel flow
+    kPoweredLeftEssential, kPoweredRightEssential,  // oil
+    kPoweredLeftEssential, kPoweredRightEssential,  // fuel quantity
+    kPoweredRightMainDc,                            // fuel-tank temperature
+    kPoweredMainBattery,                            // fuel temperature: not powered
 };
 
 // ---------------------------------------------------------------------------
@@ -114,8 +115,9 @@ void WriteReadout(ElementHeader* element, bool powered, double value) {
     std::snprintf(text, kStringBufferSize, "%4u", shown);
 }
 
+// The torque dial's reference needle and readout.
 bool TorqueReadoutPowered() {
-    return Bus(4) || Bus(5);
+    return Bus(kPoweredRightEssential) || Bus(kPoweredLeftEssential);
 }
 
 // ---------------------------------------------------------------------------
@@ -147,7 +149,7 @@ double TorqueNeedle(ElementHeader*) {
 
 template <int E>
 double TorqueBugNeedle(ElementHeader*) {
-    if (Bus(4) || Bus(5)) {
+    if (TorqueReadoutPowered()) {
         return TorqueBugValue[E] * ed::kTorqueBugAngleScale + ed::kTorqueBugAngleOffset;
     }
     return ed::kTorqueBugUnpoweredAngle;

@@ -55,7 +55,7 @@ Frame RunFrame(gauge::GaugeHeader* g) {
 }
 
 void PowerAllBuses(bool on) {
-    for (std::size_t n = 0; n < 8; ++n) BusPowered.set(n, on ? 1 : 0);
+    for (const BusPoweredByte b : kBusPoweredBytes) BusPowered.set(b, on ? 1 : 0);
 }
 
 class EngineInstrumentsTest : public ::testing::Test {
@@ -105,7 +105,7 @@ TEST_F(EngineInstrumentsTest, TorqueOrderTestBeatsNormalUnpoweredBeatsTestRemote
     RunFrame(g);
     EXPECT_FLOAT_EQ(TorqueDisplay[0], kTorqueTestValue);  // test beats the autofeather test
 
-    BusPowered.set(3, 0);
+    BusPowered.set(kPoweredLeftMainDc, 0);
     RunFrame(g);
     EXPECT_FLOAT_EQ(TorqueDisplay[0], -245.0f);  // unpowered beats test
 
@@ -115,7 +115,7 @@ TEST_F(EngineInstrumentsTest, TorqueOrderTestBeatsNormalUnpoweredBeatsTestRemote
 
     // A torque dip shows 0 while it runs and is counted by the needle.
     RemoteDisplayCountdown = 0;
-    BusPowered.set(3, 1);
+    BusPowered.set(kPoweredLeftMainDc, 1);
     PowerplantState.AutofeatherTestSwitch[0] = 0;
     EngineTestCountdown[kTorque1Indicator] = 0;
     PowerplantState.TorqueDipCountdown[0] = 2;
@@ -159,8 +159,8 @@ TEST_F(EngineInstrumentsTest, TorqueReadoutAndOverLimitLampFollowTheTest) {
     EXPECT_EQ(RunFrame(g).text, "1038");
 
     // Without either display bus the readout is a single blank.
-    BusPowered.set(4, 0);
-    BusPowered.set(5, 0);
+    BusPowered.set(kPoweredRightEssential, 0);
+    BusPowered.set(kPoweredLeftEssential, 0);
     EXPECT_EQ(RunFrame(g).text, " ");
 }
 
@@ -205,7 +205,7 @@ TEST_F(EngineInstrumentsTest, PropellerSpeedScalesWithNhOnlySlowAndLow) {
     RunFrame(g);
     EXPECT_FLOAT_EQ(PropRpmDisplay[0], 1000.0f);
 
-    BusPowered.set(5, 0);
+    BusPowered.set(kPoweredLeftEssential, 0);
     EXPECT_EQ(RunFrame(g).text, " ");
     EXPECT_FLOAT_EQ(PropRpmDisplay[0], -45.0f);
     RemoteDisplayCountdown = 10;
@@ -228,8 +228,8 @@ TEST_F(EngineInstrumentsTest, SpoolSpeedsTestBeatsNormalUnpoweredBeatsTestNoRemo
     RunFrame(nl);
     EXPECT_FLOAT_EQ(NhDisplay[1], kNhTestValue);
     EXPECT_FLOAT_EQ(NlDisplay[0], kNlTestValue);
-    BusPowered.set(5, 0);          // Nh of both engines and NL1
-    RemoteDisplayCountdown = 100;  // no remote step on these dials
+    BusPowered.set(kPoweredLeftEssential, 0);  // Nh of both engines and NL1
+    RemoteDisplayCountdown = 100;              // no remote step on these dials
     RunFrame(nh);
     RunFrame(nl);
     EXPECT_FLOAT_EQ(NhDisplay[1], -4.5f);
@@ -248,7 +248,7 @@ TEST_F(EngineInstrumentsTest, IttUnpoweredBeatsRemoteAndLampShowsAboveLimit) {
     RunFrame(g);
     EXPECT_TRUE(ElementShown(first, 5));  // 850 > 800, shown on the next update
 
-    BusPowered.set(4, 0);
+    BusPowered.set(kPoweredRightEssential, 0);
     RunFrame(g);
     EXPECT_FLOAT_EQ(IttDisplay[1], -63.0f);  // unpowered beats remote
     RunFrame(g);
@@ -293,7 +293,7 @@ TEST_F(EngineInstrumentsTest, FuelFlowIsRateLimitedAndCapped) {
     RunFrame(g);
     EXPECT_FLOAT_EQ(FuelFlowValue[0], 1600.0f);
 
-    BusPowered.set(3, 0);
+    BusPowered.set(kPoweredLeftMainDc, 0);
     RunFrame(g);
     EXPECT_FLOAT_EQ(FuelFlowValue[0], -45.0f);
     InstructorDisplayValues.fuel_flow[0] = 700.0;
@@ -320,7 +320,7 @@ TEST_F(EngineInstrumentsTest, OilPressureFlickersThenDecaysAndTemperatureClimbs)
     EXPECT_GT(OilTempDisplay[0], 9000.0f);
     EXPECT_NEAR(f.angle[4], 50.0 - OilPressDisplay[0] * 0.002, 1e-3);
 
-    BusPowered.set(5, 0);
+    BusPowered.set(kPoweredLeftEssential, 0);
     RunFrame(g);
     EXPECT_EQ(OilPressDisplay[0], 0.0f);
     EXPECT_EQ(OilTempDisplay[0], 0.0f);
@@ -342,7 +342,7 @@ TEST_F(EngineInstrumentsTest, FuelQuantityTestRunsTowardItsReadingInBothIndicato
     EXPECT_LT(EngineDisplayValue[0], kFuelQtyTestValue);
     // Two callbacks and two needles share the countdown.
     EXPECT_EQ(FuelQtyTestCountdown, 135 - 20 * 4);
-    BusPowered.set(4, 0);
+    BusPowered.set(kPoweredRightEssential, 0);
     RunFrame(g2);
     EXPECT_FLOAT_EQ(EngineDisplayValue[1], -32.0f);
 }
@@ -351,7 +351,7 @@ TEST_F(EngineInstrumentsTest, TemperatureNeedlesReadTheirSources) {
     gauge::GaugeHeader* tank = Gauge("F_TANK_TEMP");
     g_sources[341] = 15.0;
     EXPECT_NEAR(RunFrame(tank).angle[2], 15.0 * 1.33333 + 270.0, 1e-3);
-    BusPowered.set(2, 0);
+    BusPowered.set(kPoweredRightMainDc, 0);
     EXPECT_NEAR(RunFrame(tank).angle[2], -65.0 * 1.33333 + 270.0, 1e-3);
 
     gauge::GaugeHeader* temp = Gauge("F_TEMP");

@@ -2,9 +2,10 @@
 
 namespace zu {
 
+uint8_t DisplayFormatFlags1[4] = {};
+DisplayControlRecord DisplayControlState1{};
+DisplayControlRecord DisplayControlState2{};
 int32_t DisplayBrightnessLevel = 191;
 int32_t DisplayFormat[2] = {0, 0};
-int32_t HsiMode[2] = {0, 0};
-uint8_t WxOverlay[2] = {0, 0};
 
 }  // namespace zu

@@ -19,8 +19,9 @@ namespace zu {
 // The two lighting toggles of the right-hand lighting panel (0 / 255);
 // the first is the cabin sign.
 extern int32_t RightPanelLights[2];
-// 1 when the second toggle was last switched on, 0 when switched off (the
-// sound scheme chimes on it).
+// 1 when the second toggle was last switched on, 0 when switched off; while
+// that toggle is off it follows the gear (1 down, 0 up). The sound scheme
+// chimes on each change.
 extern int32_t RightPanelSwitchLatch;
 
 // Lights_Panel's own state (not saved; 0 at start): the storm-light switch

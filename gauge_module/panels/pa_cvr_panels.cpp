@@ -97,7 +97,7 @@ int32_t PaCall(gauge::Point*, uint32_t) {
 }
 
 int32_t CvrTest(gauge::Point*, uint32_t) {
-    if (Powered(AcBusPowered.get(3)) && OnGround != 0 && CvrTestReady != 0) {
+    if (Powered(AcBusPowered.get(3)) && OnGround != 0 && CvrTestDone != 0) {
         CvrTestTimer = kCvrTestTicks;
     }
     ClickAndArm(kSoundClickTiny, kCvrPan, kRefreshRadios);

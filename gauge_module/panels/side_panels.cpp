@@ -139,7 +139,7 @@ void PilotSwitchImages() {
     static constexpr int8_t kLighting[2] = {26, 27};
     ShowOneOf(first, kLighting, 2, PanelLightingSwitch3.get() == 255 ? 27 : 26);
     static constexpr int8_t kStall[3] = {3, 4, 5};
-    const int32_t stall = StallWarningState.test_selector;
+    const int32_t stall = StallWarningState.test_state;
     ShowOneOf(first, kStall, 3, stall == 0 ? 4 : stall == 1 ? 3 : stall == 2 ? 5 : -1);
     ShowThreeWay(AdcTestSwitch, 6, 7, 8);
     ShowThreeWay(PilotTrimRequest, 9, 10, 11);
@@ -222,8 +222,8 @@ int32_t LightingSwitch(gauge::Point*, uint32_t) {
 
 template <int32_t Side>
 int32_t StallTest(gauge::Point*, uint32_t) {
-    StallWarningState.test_selector = Side;
-    StallWarningState.test_timer = kStallTestTicks;
+    StallWarningState.test_state = Side;
+    StallWarningState.test_countdown = kStallTestTicks;
     return PilotClick(kSoundClickSwitchSmall);
 }
 
@@ -314,7 +314,7 @@ void PilotPanelCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
     if (!KeepHeader(&gPilotHeader, gauge, service)) return;
     gPilotIsVc = GaugeIsVcFrom(gauge);
     if (ConsumeTrigger(&RefreshCountdown[kRefreshAll])) ArmRefresh(kRefreshRmi, kPilotHoldCount);
-    if (AdcTestTimer1 != 0 || AdcTestTimer2 != 0 || StallWarningState.test_timer != 0 ||
+    if (AdcTestTimer1 != 0 || AdcTestTimer2 != 0 || StallWarningState.test_countdown != 0 ||
         PilotTrimTimer != 0) {
         ArmRefresh(kRefreshRmi, kPilotHoldCount);
     }

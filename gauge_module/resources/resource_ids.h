@@ -8,7 +8,9 @@
 // Each instrument family owns one block of 256 numbers; a family's layout
 // header lays out the numbers inside its block. Blocks in use:
 //   0x1000  engine instruments (instruments/engine_dials.h)
-//   0x1100  overhead, side and caution panels, master lights (panels/overhead_art.h)
+//   0x1100  radio control heads (instruments/radio_head_layout.h)
+//   0x1200  marker, audio and entertainment panels (instruments/audio_panel_layout.h)
+//   0x1300  overhead, side and caution panels, master lights (panels/overhead_art.h)
 #pragma once
 
 #include <cstdint>
@@ -18,6 +20,8 @@ namespace zu::res {
 inline constexpr uint32_t kBlockSize = 0x100;
 
 inline constexpr uint32_t kEngineInstrumentsBlock = 0x1000;
-inline constexpr uint32_t kOverheadPanelsBlock = 0x1100;
+inline constexpr uint32_t kRadioHeadsBlock = 0x1100;
+inline constexpr uint32_t kAudioPanelsBlock = 0x1200;
+inline constexpr uint32_t kOverheadPanelsBlock = 0x1300;
 
 }  // namespace zu::res

@@ -105,6 +105,30 @@ class FormTest : public QObject {
     Q_OBJECT
 
   private slots:
+    // Red is the legend's "failed": relays, switches, breakers and valves
+    // show their positions, open or closed, in other colours.
+    void positionPicturesUseNoFailedRed() {
+        using rizezo::PictureKind;
+        for (PictureKind kind :
+             {PictureKind::RelayClosed, PictureKind::RelayOpen, PictureKind::SwitchClosed,
+              PictureKind::SwitchOpen, PictureKind::BreakerClosed, PictureKind::BreakerOpen,
+              PictureKind::ValveClosed, PictureKind::ValveOpen}) {
+            QWidget parent;
+            Picture picture(&parent, "p", 0, kind, QRect(0, 0, 48, 24));
+            const QImage image = picture.grab().toImage();
+            int reddish = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    if (c.red() > 120 && c.green() < 90 && c.blue() < 90) ++reddish;
+                }
+            }
+            QVERIFY2(reddish == 0, qPrintable(QString("picture kind %1 has %2 red pixels")
+                                                  .arg(static_cast<int>(kind))
+                                                  .arg(reddish)));
+        }
+    }
+
     void formAsDesigned() {
         Panel panel;
         QCOMPARE(panel.form.size(), QSize(867, 611));

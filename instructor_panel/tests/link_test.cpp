@@ -3,9 +3,11 @@
 // disconnect and reconnect, a connect to nothing, and a server that goes
 // away. Waits are bounded waits for events, never fixed sleeps.
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <atomic>
@@ -49,7 +51,7 @@ class StandInServer {
 
   private:
     void Handle(zu::platform::PlayerId player, const uint8_t* data, size_t size) {
-        if (size < 15) return;
+        if (size < 15 || silent) return;
         std::vector<uint8_t> reply(3077, 0);
         if (data[0] == 2) {
             float index, value;
@@ -77,6 +79,10 @@ class StandInServer {
         host_->SendTo(player, reply.data(), reply.size());
     }
 
+  public:
+    bool silent = false;  // accepts the connection, answers nothing
+
+  private:
     std::unique_ptr<zu::platform::SessionHost> host_;
     uint16_t port_ = 0;
     std::atomic<int> commands_{0};
@@ -93,12 +99,68 @@ uint16_t FreePort() {
     return port;
 }
 
+// Runs the Rizezo program in screenshot mode; its exit code (-1: it did not
+// exit by itself).
+int RunScreenshot(const QStringList& args) {
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(env);
+    program.start(RIZEZO_EXE, args);
+    if (!program.waitForFinished(30000) || program.exitStatus() != QProcess::NormalExit) {
+        program.kill();
+        program.waitForFinished();
+        return -1;
+    }
+    return program.exitCode();
+}
+
 }  // namespace
 
 class LinkTest : public QObject {
     Q_OBJECT
 
   private slots:
+    // The screenshot mode's exit codes: a page outside 0..5 is a usage
+    // error (2, nothing written); a connection that fails is 3, no reply
+    // within the wait 4 (the picture is written all the same); a reply 0.
+    void screenshotModeReportsWhatWentWrong() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString file = dir.filePath("page.png");
+        QCOMPARE(RunScreenshot({"--screenshot", file, "--page", "9"}), 2);
+        QCOMPARE(RunScreenshot({"--screenshot", file, "--page", "-1"}), 2);
+        QCOMPARE(RunScreenshot({"--screenshot", file, "--page", "x"}), 2);
+        QVERIFY(!QFile::exists(file));
+
+        const QString nothing = QString::number(FreePort());
+        QCOMPARE(RunScreenshot({"--screenshot", file, "--page", "1", "--host", "127.0.0.1",
+                                "--port", nothing}),
+                 3);
+        QVERIFY(QFile::remove(file));
+
+        StandInServer silent;
+        silent.silent = true;
+        QVERIFY(silent.Start());
+        QCOMPARE(RunScreenshot({"--screenshot", file, "--page", "1", "--host", "127.0.0.1",
+                                "--port", QString::number(silent.Port())}),
+                 4);
+        QVERIFY(QFile::remove(file));
+        silent.Stop();
+
+        StandInServer server;
+        QVERIFY(server.Start());
+        QCOMPARE(RunScreenshot({"--screenshot", file, "--page", "1", "--host", "127.0.0.1",
+                                "--port", QString::number(server.Port())}),
+                 0);
+        QVERIFY(QFile::exists(file));
+        // Page 0 asks for nothing: connected is enough.
+        QCOMPARE(RunScreenshot({"--screenshot", file, "--page", "0", "--host", "127.0.0.1",
+                                "--port", QString::number(server.Port())}),
+                 0);
+        server.Stop();
+    }
+
     void pollsAndCommandsOverTheLink() {
         StandInServer server;
         QVERIFY(server.Start());

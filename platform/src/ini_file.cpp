@@ -15,10 +15,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -50,7 +52,50 @@ bool NamesMatch(std::string_view a, std::string_view b) {
     return EqualNoCaseAscii(Trim(a), Trim(b));
 }
 
+// Orders paths without regard to ASCII case (and looks them up as views).
+struct LessNoCaseAscii {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const {
+        const size_t n = a.size() < b.size() ? a.size() : b.size();
+        for (size_t i = 0; i < n; ++i) {
+            const char x = LowerAscii(a[i]);
+            const char y = LowerAscii(b[i]);
+            if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+        }
+        return a.size() < b.size();
+    }
+};
+
+// The memory-backed files (SetIniMemoryFiles): keyed by the path as the
+// caller gave it, compared without regard to ASCII case.
+struct MemoryFiles {
+    std::atomic<bool> on{false};
+    std::mutex mutex;
+    std::map<std::string, std::string, LessNoCaseAscii> files;
+};
+
+MemoryFiles& Memory() {
+    static MemoryFiles memory;
+    return memory;
+}
+
+bool MemoryOn() {
+    return Memory().on.load(std::memory_order_acquire);
+}
+
+// Where a path's contents live: its host file, or its memory file's key.
+std::string Resolve(const char* path) {
+    return MemoryOn() ? std::string(path) : ToHostPath(path);
+}
+
 std::optional<std::string> ReadFile(const std::string& host_path) {
+    if (MemoryOn()) {
+        MemoryFiles& m = Memory();
+        std::lock_guard<std::mutex> lock(m.mutex);
+        auto it = m.files.find(host_path);
+        if (it == m.files.end()) return std::nullopt;
+        return it->second;
+    }
     FILE* file = std::fopen(host_path.c_str(), "rb");
     if (file == nullptr) return std::nullopt;
     std::string data;
@@ -63,6 +108,7 @@ std::optional<std::string> ReadFile(const std::string& host_path) {
 
 IniText Parse(std::string_view data) {
     IniText text;
+    text.lines.reserve(static_cast<size_t>(std::count(data.begin(), data.end(), '\n')) + 1);
     bool first = true;
     while (!data.empty()) {
         size_t end = data.find('\n');
@@ -138,18 +184,41 @@ long FindKey(const IniText& text, size_t begin, size_t end, std::string_view key
     return -1;
 }
 
+// The value of `key` in the first section named `section` of a file's text,
+// read straight from the text (the same lines Parse would give).
+std::optional<std::string> FindValue(std::string_view data, std::string_view section,
+                                     std::string_view key) {
+    bool in_section = false;
+    while (!data.empty()) {
+        const size_t end = data.find('\n');
+        std::string_view line = data.substr(0, end);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        std::string_view name;
+        size_t equals = 0;
+        if (SectionHeader(line, &name)) {
+            if (in_section) return std::nullopt;  // the first such section ended
+            in_section = NamesMatch(name, section);
+        } else if (in_section && KeyLine(line, &name, &equals) && NamesMatch(name, key)) {
+            return std::string(ValueOf(line, equals));
+        }
+        if (end == std::string_view::npos) break;
+        data.remove_prefix(end + 1);
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> Lookup(const char* section, const char* key, const char* path) {
     if (section == nullptr || key == nullptr || path == nullptr) return std::nullopt;
+    if (MemoryOn()) {
+        MemoryFiles& m = Memory();
+        std::lock_guard<std::mutex> lock(m.mutex);
+        auto it = m.files.find(std::string_view(path));
+        if (it == m.files.end()) return std::nullopt;
+        return FindValue(it->second, section, key);
+    }
     std::optional<std::string> data = ReadFile(ToHostPath(path));
     if (!data) return std::nullopt;
-    IniText text = Parse(*data);
-    size_t end = 0;
-    long header = FindSection(text, section, &end);
-    if (header < 0) return std::nullopt;
-    size_t equals = 0;
-    long line = FindKey(text, static_cast<size_t>(header) + 1, end, key, &equals);
-    if (line < 0) return std::nullopt;
-    return std::string(ValueOf(text.lines[static_cast<size_t>(line)], equals));
+    return FindValue(*data, section, key);
 }
 
 std::string ParentFolder(const std::string& host_path) {
@@ -172,12 +241,35 @@ bool WriteAll(int fd, const std::string& data) {
     return true;
 }
 
+// A file's lines, or nothing when it does not exist.
+std::optional<IniText> LoadText(const std::string& host_path) {
+    if (MemoryOn()) {
+        MemoryFiles& m = Memory();
+        std::lock_guard<std::mutex> lock(m.mutex);
+        auto it = m.files.find(host_path);
+        if (it == m.files.end()) return std::nullopt;
+        return Parse(it->second);
+    }
+    std::optional<std::string> data = ReadFile(host_path);
+    if (!data) return std::nullopt;
+    return Parse(*data);
+}
+
 // Replaces the file with `text` through a temporary file and a rename.
 bool Store(const std::string& host_path, const IniText& text) {
     std::string data;
+    size_t size = 0;
+    for (const std::string& line : text.lines) size += line.size() + text.newline.size();
+    data.reserve(size);
     for (const std::string& line : text.lines) {
         data += line;
         data += text.newline;
+    }
+    if (MemoryOn()) {
+        MemoryFiles& m = Memory();
+        std::lock_guard<std::mutex> lock(m.mutex);
+        m.files[host_path] = std::move(data);
+        return true;
     }
     static std::atomic<uint32_t> counter{0};
     std::string temp = host_path + ".tmp" + std::to_string(::getpid()) + "-" +
@@ -248,15 +340,15 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
     if (section == nullptr && key == nullptr && value == nullptr) return true;  // "flush"
     if (section == nullptr || path == nullptr) return false;
     std::lock_guard<std::mutex> lock(WriteMutex());
-    const std::string host_path = ToHostPath(path);
-    std::optional<std::string> data = ReadFile(host_path);
-    if (!data) {
+    const std::string host_path = Resolve(path);
+    std::optional<IniText> loaded = LoadText(host_path);
+    if (!loaded && !MemoryOn()) {
         struct stat st {};
         std::string folder = ParentFolder(host_path);
         if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
-        if (key == nullptr || value == nullptr) return true;  // nothing to delete
     }
-    IniText text = data ? Parse(*data) : IniText{};
+    if (!loaded && (key == nullptr || value == nullptr)) return true;  // nothing to delete
+    IniText text = loaded ? std::move(*loaded) : IniText{};
     const std::string section_name(Trim(section));
 
     size_t end = 0;
@@ -340,6 +432,21 @@ bool GetPrivateProfileStruct(const char* section, const char* key, void* out, ui
     if (stored != sum) return false;
     if (size != 0) std::memcpy(out, bytes.data(), size);
     return true;
+}
+
+void SetIniMemoryFiles(bool on) {
+    MemoryFiles& m = Memory();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    m.on.store(on, std::memory_order_release);
+    if (!on) m.files.clear();
+}
+
+void SetIniMemoryFile(const char* path, const void* data, size_t size) {
+    if (path == nullptr || !MemoryOn()) return;
+    const std::string key = Resolve(path);
+    MemoryFiles& m = Memory();
+    std::lock_guard<std::mutex> lock(m.mutex);
+    m.files[key].assign(static_cast<const char*>(data), size);
 }
 
 }  // namespace zu::platform

@@ -4,15 +4,21 @@
 // socket operation happens on that thread. Frames are read into a fixed
 // buffer per connection and handed to the handler there.
 //
-// Sending from other threads: the frame is appended, under a small mutex, to
-// the connection's pending bytes; when no write is in flight a flush is posted
-// to the worker (in memory the connection keeps for it), which swaps the
-// pending and writing buffers and writes. The two buffers keep their
-// capacity, so steady sending neither allocates nor grows memory.
-// A connection whose pending bytes exceed kMaxPendingBytes (a peer that stops
-// reading) refuses further frames with kSessionBusy instead of growing.
+// Sending from other threads: the frame is copied, under a small mutex, into
+// the connection's pending queue, a byte array of fixed size allocated when
+// the connection was accepted; when no write is in flight a flush is posted
+// to the worker's io_context (its operation lives in memory the connection
+// keeps for it), which swaps the pending and writing arrays and writes. So a
+// send allocates nothing, whatever the thread. A frame that does not fit in
+// the pending queue (a peer that stops reading) is dropped with kSessionBusy
+// and counted for that peer; the queue never grows.
+//
+// Bounds of a host: connections in their handshake carry a deadline timer;
+// a connection beyond the cap is closed as soon as it is accepted. A closed
+// connection is freed when the last operation holding it ends.
 #include "zu/platform/net_session.h"
 
+#include <algorithm>
 #include <array>
 #include <asio.hpp>
 #include <atomic>
@@ -30,10 +36,13 @@ namespace zu::platform {
 namespace {
 
 using asio::ip::tcp;
+using Executor = asio::io_context::executor_type;
 
 constexpr size_t kFrameHeaderBytes = 4;
-constexpr size_t kMaxPendingBytes = 1u << 20;
 constexpr size_t kAnswerBytes = 8;  // i32 result, u32 player id
+
+// Frame streams alive in this process (SessionConnectionsAlive).
+std::atomic<size_t> StreamsAlive{0};
 
 void PutU32(uint8_t* p, uint32_t v) {
     p[0] = static_cast<uint8_t>(v);
@@ -47,9 +56,12 @@ uint32_t GetU32(const uint8_t* p) {
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
-// Memory for the one flush a connection can have posted at a time, so that
-// waking the worker from a sending thread does not allocate.
-class PostMemory {
+// Memory for one kind of operation of a connection, of which at most one is
+// outstanding at a time (the posted flush, the read, the write): asio frees
+// an operation's memory before calling its handler, so the next one of the
+// kind finds it free. Sending and receiving therefore allocate nothing,
+// whatever the thread; a larger or concurrent request falls back to the heap.
+class HandlerMemory {
   public:
     void* Allocate(size_t size) {
         bool expected = false;
@@ -67,25 +79,25 @@ class PostMemory {
     }
 
   private:
-    alignas(std::max_align_t) unsigned char storage_[256];
+    alignas(std::max_align_t) unsigned char storage_[512];
     std::atomic<bool> in_use_{false};
 };
 
 template <typename T>
-class PostAllocator {
+class HandlerAllocator {
   public:
     using value_type = T;
-    explicit PostAllocator(PostMemory& memory) : memory_(&memory) {}
+    explicit HandlerAllocator(HandlerMemory& memory) : memory_(&memory) {}
     template <typename U>
-    PostAllocator(const PostAllocator<U>& other) : memory_(other.memory_) {}
+    HandlerAllocator(const HandlerAllocator<U>& other) : memory_(other.memory_) {}
     T* allocate(size_t n) { return static_cast<T*>(memory_->Allocate(sizeof(T) * n)); }
     void deallocate(T* p, size_t) { memory_->Deallocate(p); }
-    bool operator==(const PostAllocator& other) const { return memory_ == other.memory_; }
+    bool operator==(const HandlerAllocator& other) const { return memory_ == other.memory_; }
 
   private:
     template <typename>
-    friend class PostAllocator;
-    PostMemory* memory_;
+    friend class HandlerAllocator;
+    HandlerMemory* memory_;
 };
 
 // One TCP connection carrying length-prefixed frames. Reading and closing
@@ -97,10 +109,13 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     // The read loop ended by itself (peer gone, error or malformed frame).
     using ClosedFn = std::function<void(FrameStream& stream)>;
 
-    explicit FrameStream(tcp::socket socket) : socket_(std::move(socket)) {
-        pending_.reserve(16 * 1024);
-        writing_.reserve(16 * 1024);
+    FrameStream(tcp::socket socket, Executor executor)
+        : socket_(std::move(socket)), executor_(executor), deadline_(executor) {
+        StreamsAlive.fetch_add(1, std::memory_order_relaxed);
     }
+    ~FrameStream() { StreamsAlive.fetch_sub(1, std::memory_order_relaxed); }
+    FrameStream(const FrameStream&) = delete;
+    FrameStream& operator=(const FrameStream&) = delete;
 
     void Start(FrameFn on_frame, ClosedFn on_closed) {
         on_frame_ = std::move(on_frame);
@@ -108,20 +123,37 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
         ReadHeader();
     }
 
+    // Worker thread, before the first Queue: allocates the two send arrays
+    // of `capacity` bytes each (at least one largest frame).
+    void PrepareSending(size_t capacity) {
+        capacity = std::max(capacity, kFrameHeaderBytes + kMaxFrameBytes);
+        std::lock_guard<std::mutex> lock(out_mutex_);
+        if (pending_) return;
+        capacity_ = capacity;
+        pending_ = std::make_unique<uint8_t[]>(capacity);
+        writing_ = std::make_unique<uint8_t[]>(capacity);
+    }
+
+    // Any thread; allocates nothing.
     int32_t Queue(const void* data, size_t size) {
         if (!open_.load(std::memory_order_acquire)) return kSessionNotConnected;
         {
             std::lock_guard<std::mutex> lock(out_mutex_);
-            if (pending_.size() + kFrameHeaderBytes + size > kMaxPendingBytes) return kSessionBusy;
-            const size_t at = pending_.size();
-            pending_.resize(at + kFrameHeaderBytes + size);
-            PutU32(pending_.data() + at, static_cast<uint32_t>(size));
-            std::memcpy(pending_.data() + at + kFrameHeaderBytes, data, size);
+            if (!pending_) return kSessionNotConnected;
+            if (capacity_ - pending_size_ < kFrameHeaderBytes + size) {
+                dropped_.fetch_add(1, std::memory_order_relaxed);
+                return kSessionBusy;
+            }
+            uint8_t* at = pending_.get() + pending_size_;
+            PutU32(at, static_cast<uint32_t>(size));
+            std::memcpy(at + kFrameHeaderBytes, data, size);
+            pending_size_ += kFrameHeaderBytes + size;
+            sent_.fetch_add(1, std::memory_order_relaxed);
             if (write_busy_) return kSessionOk;
             write_busy_ = true;
         }
-        asio::post(socket_.get_executor(),
-                   asio::bind_allocator(PostAllocator<int>(post_memory_),
+        asio::post(executor_,
+                   asio::bind_allocator(HandlerAllocator<int>(post_memory_),
                                         [self = shared_from_this()] { self->StartWrite(); }));
         return kSessionOk;
     }
@@ -131,18 +163,20 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
         open_.store(false, std::memory_order_release);
         quiet_ = true;
         asio::error_code ignored;
+        deadline_.cancel();
         socket_.shutdown(tcp::socket::shutdown_both, ignored);
         socket_.close(ignored);
     }
 
-    // Worker thread only: writes one frame on its own, then closes.
+    // Worker thread only: writes one short frame on its own, then closes.
     void SendLastAndClose(const uint8_t* data, size_t size) {
         open_.store(false, std::memory_order_release);
         quiet_ = true;
-        last_.resize(kFrameHeaderBytes + size);
+        deadline_.cancel();
+        size = std::min(size, last_.size() - kFrameHeaderBytes);
         PutU32(last_.data(), static_cast<uint32_t>(size));
         std::memcpy(last_.data() + kFrameHeaderBytes, data, size);
-        asio::async_write(socket_, asio::buffer(last_),
+        asio::async_write(socket_, asio::buffer(last_.data(), kFrameHeaderBytes + size),
                           [self = shared_from_this()](const asio::error_code&, size_t) {
                               asio::error_code ignored;
                               self->socket_.shutdown(tcp::socket::shutdown_both, ignored);
@@ -151,29 +185,37 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     }
 
     bool IsOpen() const { return open_.load(std::memory_order_acquire); }
+    uint64_t FramesSent() const { return sent_.load(std::memory_order_relaxed); }
+    uint64_t FramesDropped() const { return dropped_.load(std::memory_order_relaxed); }
+    // The handshake deadline (host side; worker thread only).
+    asio::steady_timer& Deadline() { return deadline_; }
 
     PlayerId player = 0;
     bool accepted = false;  // worker thread only
 
   private:
     void ReadHeader() {
-        asio::async_read(socket_, asio::buffer(header_),
-                         [self = shared_from_this()](const asio::error_code& ec, size_t) {
-                             if (ec) return self->Ended();
-                             const uint32_t size = GetU32(self->header_.data());
-                             if (size == 0 || size > kMaxFrameBytes) return self->Ended();
-                             self->ReadBody(size);
-                         });
+        asio::async_read(
+            socket_, asio::buffer(header_),
+            asio::bind_allocator(HandlerAllocator<int>(read_memory_),
+                                 [self = shared_from_this()](const asio::error_code& ec, size_t) {
+                                     if (ec) return self->Ended();
+                                     const uint32_t size = GetU32(self->header_.data());
+                                     if (size == 0 || size > kMaxFrameBytes) return self->Ended();
+                                     self->ReadBody(size);
+                                 }));
     }
 
     void ReadBody(uint32_t size) {
-        asio::async_read(socket_, asio::buffer(body_.data(), size),
-                         [self = shared_from_this()](const asio::error_code& ec, size_t n) {
-                             if (ec) return self->Ended();
-                             if (!self->on_frame_(*self, self->body_.data(), n)) return;
-                             if (self->quiet_) return;
-                             self->ReadHeader();
-                         });
+        asio::async_read(
+            socket_, asio::buffer(body_.data(), size),
+            asio::bind_allocator(HandlerAllocator<int>(read_memory_),
+                                 [self = shared_from_this()](const asio::error_code& ec, size_t n) {
+                                     if (ec) return self->Ended();
+                                     if (!self->on_frame_(*self, self->body_.data(), n)) return;
+                                     if (self->quiet_) return;
+                                     self->ReadHeader();
+                                 }));
     }
 
     void Ended() {
@@ -183,30 +225,36 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     }
 
     void StartWrite() {
+        size_t size;
         {
             std::lock_guard<std::mutex> lock(out_mutex_);
-            if (pending_.empty() || !socket_.is_open()) {
+            if (pending_size_ == 0 || !socket_.is_open()) {
                 write_busy_ = false;
                 return;
             }
             std::swap(pending_, writing_);
+            size = pending_size_;
+            pending_size_ = 0;
         }
-        asio::async_write(socket_, asio::buffer(writing_),
-                          [self = shared_from_this()](const asio::error_code& ec, size_t) {
-                              self->writing_.clear();
-                              if (ec) {
-                                  // The read side sees the failure too and reports it.
-                                  std::lock_guard<std::mutex> lock(self->out_mutex_);
-                                  self->open_.store(false, std::memory_order_release);
-                                  self->write_busy_ = false;
-                                  self->pending_.clear();
-                                  return;
-                              }
-                              self->StartWrite();
-                          });
+        asio::async_write(
+            socket_, asio::buffer(writing_.get(), size),
+            asio::bind_allocator(HandlerAllocator<int>(write_memory_),
+                                 [self = shared_from_this()](const asio::error_code& ec, size_t) {
+                                     if (ec) {
+                                         // The read side sees the failure too and reports it.
+                                         std::lock_guard<std::mutex> lock(self->out_mutex_);
+                                         self->open_.store(false, std::memory_order_release);
+                                         self->write_busy_ = false;
+                                         self->pending_size_ = 0;
+                                         return;
+                                     }
+                                     self->StartWrite();
+                                 }));
     }
 
     tcp::socket socket_;
+    Executor executor_;
+    asio::steady_timer deadline_;
     FrameFn on_frame_;
     ClosedFn on_closed_;
     std::array<uint8_t, kFrameHeaderBytes> header_{};
@@ -215,21 +263,34 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     bool quiet_ = false;  // worker thread only
 
     std::mutex out_mutex_;
-    std::vector<uint8_t> pending_;  // guarded by out_mutex_
-    std::vector<uint8_t> writing_;  // owned by the write in flight
-    bool write_busy_ = false;       // guarded by out_mutex_
-    std::vector<uint8_t> last_;
-    PostMemory post_memory_;
+    size_t capacity_ = 0;                 // guarded by out_mutex_
+    std::unique_ptr<uint8_t[]> pending_;  // guarded by out_mutex_
+    size_t pending_size_ = 0;             // guarded by out_mutex_
+    std::unique_ptr<uint8_t[]> writing_;  // owned by the write in flight
+    bool write_busy_ = false;             // guarded by out_mutex_
+    std::atomic<uint64_t> sent_{0};
+    std::atomic<uint64_t> dropped_{0};
+    std::array<uint8_t, kFrameHeaderBytes + kAnswerBytes> last_{};
+    HandlerMemory post_memory_;
+    HandlerMemory read_memory_;
+    HandlerMemory write_memory_;
 };
 
 // ---------------------------------------------------------------------------
+
+class AsioSessionHost;
+
+// Hosts that are hosting now, for HostedSessions.
+std::mutex HostRegistryMutex;
+std::set<AsioSessionHost*> HostRegistry;
 
 class AsioSessionHost final : public SessionHost {
   public:
     ~AsioSessionHost() override { Close(); }
 
-    int32_t Host(uint16_t port, const AppId& app, Handler handler) override {
-        if (!handler) return kSessionBadArgument;
+    int32_t Host(uint16_t port, const AppId& app, Handler handler,
+                 const SessionLimits& limits) override {
+        if (!handler || limits.max_connections == 0) return kSessionBadArgument;
         std::lock_guard<std::mutex> control(control_mutex_);
         if (io_) return kSessionBadArgument;  // already hosting
         auto io = std::make_unique<asio::io_context>(1);
@@ -244,13 +305,26 @@ class AsioSessionHost final : public SessionHost {
         if (ec) return kSessionAddressInUse;
 
         app_ = app;
+        limits_ = limits;
+        // Counters describe this hosting.
+        closed_over_cap_.store(0, std::memory_order_relaxed);
+        handshake_timeouts_.store(0, std::memory_order_relaxed);
+        {
+            std::lock_guard<std::mutex> lock(players_mutex_);
+            dropped_departed_ = 0;
+        }
         handler_ = std::move(handler);
         io_ = std::move(io);
         acceptor_ = std::move(acceptor);
+        port_.store(acceptor_->local_endpoint(ec).port(), std::memory_order_relaxed);
         retry_timer_ = std::make_unique<asio::steady_timer>(*io_);
         guard_.emplace(io_->get_executor());
         StartAccept();
         worker_ = std::thread([io = io_.get()] { io->run(); });
+        {
+            std::lock_guard<std::mutex> lock(HostRegistryMutex);
+            HostRegistry.insert(this);
+        }
         return kSessionOk;
     }
 
@@ -266,6 +340,10 @@ class AsioSessionHost final : public SessionHost {
     void Close() override {
         std::lock_guard<std::mutex> control(control_mutex_);
         if (!io_) return;
+        {
+            std::lock_guard<std::mutex> lock(HostRegistryMutex);
+            HostRegistry.erase(this);
+        }
         if (worker_.joinable() && worker_.get_id() == std::this_thread::get_id()) {
             // Called from our own handler: close now; the thread is joined
             // by the next Close or Host from another thread.
@@ -279,21 +357,34 @@ class AsioSessionHost final : public SessionHost {
         });
         if (worker_.joinable()) worker_.join();
         CloseAll();  // in case the worker had already ended
-        {
-            std::lock_guard<std::mutex> lock(players_mutex_);
-            players_.clear();
-        }
         waiting_.clear();
         retry_timer_.reset();
         acceptor_.reset();
         guard_.reset();
         io_.reset();  // drops the remaining handlers and with them the streams
         handler_ = nullptr;
+        port_.store(0, std::memory_order_relaxed);
     }
 
     size_t PlayerCount() const override {
         std::lock_guard<std::mutex> lock(players_mutex_);
         return players_.size();
+    }
+
+    SessionHostStats Stats() const override {
+        SessionHostStats stats;
+        stats.port = port_.load(std::memory_order_relaxed);
+        stats.connections = connections_.load(std::memory_order_relaxed);
+        stats.closed_over_cap = closed_over_cap_.load(std::memory_order_relaxed);
+        stats.handshake_timeouts = handshake_timeouts_.load(std::memory_order_relaxed);
+        std::lock_guard<std::mutex> lock(players_mutex_);
+        stats.frames_dropped = dropped_departed_;
+        stats.peers.reserve(players_.size());
+        for (const auto& [player, stream] : players_) {
+            stats.peers.push_back({player, stream->FramesSent(), stream->FramesDropped()});
+            stats.frames_dropped += stream->FramesDropped();
+        }
+        return stats;
     }
 
   private:
@@ -308,15 +399,41 @@ class AsioSessionHost final : public SessionHost {
                 });
                 return;
             }
-            asio::error_code ignored;
-            socket.set_option(tcp::no_delay(true), ignored);
-            auto stream = std::make_shared<FrameStream>(std::move(socket));
-            waiting_.insert(stream);
-            stream->Start([this](FrameStream& s, const uint8_t* data,
-                                 size_t size) { return OnFrame(s, data, size); },
-                          [this](FrameStream& s) { OnClosed(s); });
+            Admit(std::move(socket));
             StartAccept();
         });
+    }
+
+    // Worker thread: a TCP connection came in. Over the cap it is closed at
+    // once; otherwise it has the handshake time to send its connect request.
+    void Admit(tcp::socket socket) {
+        asio::error_code ignored;
+        if (connections_.load(std::memory_order_relaxed) >= limits_.max_connections) {
+            closed_over_cap_.fetch_add(1, std::memory_order_relaxed);
+            socket.close(ignored);
+            return;
+        }
+        socket.set_option(tcp::no_delay(true), ignored);
+        auto stream = std::make_shared<FrameStream>(std::move(socket), io_->get_executor());
+        waiting_.insert(stream);
+        connections_.fetch_add(1, std::memory_order_relaxed);
+        stream->Deadline().expires_after(std::chrono::milliseconds(limits_.handshake_timeout_ms));
+        stream->Deadline().async_wait(
+            [this, weak = std::weak_ptr<FrameStream>(stream)](const asio::error_code& ec) {
+                if (ec) return;
+                if (auto late = weak.lock(); late && !late->accepted) OnHandshakeTimeout(*late);
+            });
+        stream->Start([this](FrameStream& s, const uint8_t* data,
+                             size_t size) { return OnFrame(s, data, size); },
+                      [this](FrameStream& s) { OnClosed(s); });
+    }
+
+    // Worker thread: the connect request did not come in time.
+    void OnHandshakeTimeout(FrameStream& stream) {
+        if (waiting_.erase(stream.shared_from_this()) == 0) return;
+        connections_.fetch_sub(1, std::memory_order_relaxed);
+        handshake_timeouts_.fetch_add(1, std::memory_order_relaxed);
+        stream.Close();
     }
 
     // Worker thread.
@@ -327,8 +444,10 @@ class AsioSessionHost final : public SessionHost {
         }
         auto self = stream.shared_from_this();
         waiting_.erase(self);
+        stream.Deadline().cancel();
         uint8_t answer[kAnswerBytes];
         if (size != app_.size() || std::memcmp(data, app_.data(), app_.size()) != 0) {
+            connections_.fetch_sub(1, std::memory_order_relaxed);
             PutU32(answer, static_cast<uint32_t>(kSessionRefused));
             PutU32(answer + 4, 0);
             stream.SendLastAndClose(answer, sizeof answer);
@@ -337,6 +456,7 @@ class AsioSessionHost final : public SessionHost {
         stream.player = next_player_++;
         if (next_player_ == 0) next_player_ = 1;
         stream.accepted = true;
+        stream.PrepareSending(limits_.send_queue_bytes);
         PutU32(answer, static_cast<uint32_t>(kSessionOk));
         PutU32(answer + 4, stream.player);
         stream.Queue(answer, sizeof answer);  // before anyone can SendTo this player
@@ -351,13 +471,16 @@ class AsioSessionHost final : public SessionHost {
     // Worker thread: the peer went away or sent a malformed frame.
     void OnClosed(FrameStream& stream) {
         if (!stream.accepted) {
-            waiting_.erase(stream.shared_from_this());
+            if (waiting_.erase(stream.shared_from_this()) != 0)
+                connections_.fetch_sub(1, std::memory_order_relaxed);
             return;
         }
         {
             std::lock_guard<std::mutex> lock(players_mutex_);
-            players_.erase(stream.player);
+            if (players_.erase(stream.player) == 0) return;
+            dropped_departed_ += stream.FramesDropped();
         }
+        connections_.fetch_sub(1, std::memory_order_relaxed);
         handler_(SessionEvent::Disconnected, stream.player, nullptr, 0);
     }
 
@@ -370,10 +493,12 @@ class AsioSessionHost final : public SessionHost {
         {
             std::lock_guard<std::mutex> lock(players_mutex_);
             players.swap(players_);
+            for (auto& entry : players) dropped_departed_ += entry.second->FramesDropped();
         }
         for (auto& entry : players) entry.second->Close();
         for (auto& stream : waiting_) stream->Close();
         waiting_.clear();
+        connections_.store(0, std::memory_order_relaxed);
     }
 
     std::mutex control_mutex_;  // serialises Host and Close
@@ -384,10 +509,17 @@ class AsioSessionHost final : public SessionHost {
     std::thread worker_;
     Handler handler_;
     AppId app_{};
+    SessionLimits limits_;
     PlayerId next_player_ = 1;                        // worker thread
     std::set<std::shared_ptr<FrameStream>> waiting_;  // worker thread: not yet accepted
     mutable std::mutex players_mutex_;
     std::map<PlayerId, std::shared_ptr<FrameStream>> players_;
+    uint64_t dropped_departed_ = 0;  // guarded by players_mutex_
+
+    std::atomic<uint16_t> port_{0};
+    std::atomic<size_t> connections_{0};  // written by the worker
+    std::atomic<uint64_t> closed_over_cap_{0};
+    std::atomic<uint64_t> handshake_timeouts_{0};
 };
 
 // ---------------------------------------------------------------------------
@@ -470,7 +602,8 @@ class AsioSessionClient final : public SessionClient {
     void OnConnected() {
         asio::error_code ignored;
         socket_->set_option(tcp::no_delay(true), ignored);
-        auto stream = std::make_shared<FrameStream>(std::move(*socket_));
+        auto stream = std::make_shared<FrameStream>(std::move(*socket_), io_->get_executor());
+        stream->PrepareSending(SessionLimits{}.send_queue_bytes);
         {
             std::lock_guard<std::mutex> lock(result_mutex_);
             stream_ = stream;
@@ -498,7 +631,8 @@ class AsioSessionClient final : public SessionClient {
         return true;
     }
 
-    // Worker thread: the host closed the connection.
+    // Worker thread: the host closed the connection, or refused it by
+    // closing before its answer.
     void OnEnded() {
         bool was_connected;
         {
@@ -509,7 +643,7 @@ class AsioSessionClient final : public SessionClient {
         if (was_connected) {
             handler_(SessionEvent::Disconnected, 0, nullptr, 0);
         } else {
-            Finish(kSessionNoHost);
+            Finish(kSessionRefused);  // closed before answering: a host at its cap
         }
     }
 
@@ -586,6 +720,21 @@ std::unique_ptr<SessionHost> CreateSessionHost() {
 
 std::unique_ptr<SessionClient> CreateSessionClient() {
     return std::make_unique<AsioSessionClient>();
+}
+
+std::vector<SessionHostStats> HostedSessions() {
+    std::vector<SessionHostStats> all;
+    {
+        std::lock_guard<std::mutex> lock(HostRegistryMutex);
+        for (const AsioSessionHost* host : HostRegistry) all.push_back(host->Stats());
+    }
+    std::sort(all.begin(), all.end(),
+              [](const SessionHostStats& a, const SessionHostStats& b) { return a.port < b.port; });
+    return all;
+}
+
+size_t SessionConnectionsAlive() {
+    return StreamsAlive.load(std::memory_order_relaxed);
 }
 
 }  // namespace zu::platform

@@ -5,6 +5,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -95,6 +99,96 @@ bool FolderExists(std::string_view windows_path) {
     std::string host = ToHostPath(windows_path);
     struct stat st {};
     return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool PathExists(std::string_view windows_path) {
+    if (windows_path.empty()) return false;
+    std::string host = ToHostPath(windows_path);
+    struct stat st {};
+    return ::stat(host.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+namespace {
+
+bool PatternMatches(std::string_view pattern, std::string_view name) {
+    if (pattern == "*.*" || pattern == "*") return true;
+    if (pattern.size() >= 2 && pattern[0] == '*' && pattern[1] == '.') {
+        const std::string_view ext = pattern.substr(1);
+        if (name.size() < ext.size()) return false;
+        const std::string_view tail = name.substr(name.size() - ext.size());
+        for (std::size_t i = 0; i < ext.size(); ++i) {
+            if (LowerAscii(tail[i]) != LowerAscii(ext[i])) return false;
+        }
+        return true;
+    }
+    return EqualNoCaseAscii(pattern, name);
+}
+
+}  // namespace
+
+int32_t ListFolder(std::string_view windows_pattern, FolderEntry* out, int32_t max) {
+    const std::size_t cut = windows_pattern.find_last_of("\\/");
+    const std::string_view folder =
+        cut == std::string_view::npos ? std::string_view{} : windows_pattern.substr(0, cut);
+    const std::string_view pattern =
+        cut == std::string_view::npos ? windows_pattern : windows_pattern.substr(cut + 1);
+    const std::string host = ToHostPath(folder.empty() ? std::string_view{"."} : folder);
+    DIR* dir = ::opendir(host.c_str());
+    if (dir == nullptr) return -1;
+    std::vector<std::pair<std::string, bool>> names;
+    while (const dirent* d = ::readdir(dir)) {
+        const std::string name = d->d_name;
+        if (name == "." || name == ".." || name.size() > 255) continue;
+        if (!PatternMatches(pattern, name)) continue;
+        struct stat st {};
+        const bool is_folder = ::stat((host + "/" + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        names.emplace_back(name, is_folder);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    int32_t n = 0;
+    auto put = [&](const std::string& name, bool is_folder) {
+        if (out == nullptr || n >= max) return;
+        std::snprintf(out[n].name, sizeof out[n].name, "%s", name.c_str());
+        out[n].folder = is_folder;
+        ++n;
+    };
+    put(".", true);
+    put("..", true);
+    for (const auto& [name, is_folder] : names) put(name, is_folder);
+    return n;
+}
+
+namespace {
+
+std::mutex documents_mutex;
+std::string documents_folder;  // host path set by the host; empty: the default
+
+}  // namespace
+
+void SetDocumentsFolder(std::string_view host_path) {
+    std::lock_guard lock(documents_mutex);
+    documents_folder.assign(host_path);
+}
+
+uint32_t GetDocumentsFolder(char* out, uint32_t out_size) {
+    if (out == nullptr || out_size == 0) return 0;
+    out[0] = 0;
+    std::string folder;
+    {
+        std::lock_guard lock(documents_mutex);
+        folder = documents_folder;
+    }
+    if (folder.empty()) {
+        const char* home = std::getenv("HOME");
+        if (home == nullptr || home[0] == 0) return 0;
+        folder = std::string(home) + "/Documents";
+    }
+    std::string windows = FromHostPath(folder);
+    while (windows.size() > 1 && windows.back() == '\\') windows.pop_back();
+    if (windows.size() + 1 > out_size) return 0;
+    std::memcpy(out, windows.c_str(), windows.size() + 1);
+    return static_cast<uint32_t>(windows.size());
 }
 
 }  // namespace zu::platform

@@ -21,6 +21,8 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
+#include <dlfcn.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <bit>
@@ -334,6 +336,25 @@ void AlDestroy(SoundBuffer& b) {
 // ---------------------------------------------------------------------------
 // Engine open and close
 
+// The audio libraries report a missing sound card on stderr, many lines of
+// it; the engine falls back to memory by itself, and the host says once
+// what it uses (GetAudioBackend). OpenAL Soft keeps quiet with log level 0
+// (unless the user set one), the sound library with a no-op error handler.
+void QuietErrorHandler(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietAudioLibraries() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        ::setenv("ALSOFT_LOGLEVEL", "0", 0);
+        using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+        void* alsa = ::dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+        if (alsa == nullptr) return;  // OpenAL will not find it either
+        auto set = reinterpret_cast<int (*)(Handler)>(::dlsym(alsa, "snd_lib_error_set_handler"));
+        if (set != nullptr) set(&QuietErrorHandler);
+        // Kept loaded: the handler must stay installed for OpenAL's use.
+    });
+}
+
 bool OpenAlLoopback(Engine& e) {
     if (e.force_software || alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback") != ALC_TRUE)
         return false;
@@ -384,6 +405,7 @@ bool OpenAlPlayback(Engine& e) {
 
 void OpenEngine(Engine& e) {
     if (e.backend != AudioBackend::None) return;
+    QuietAudioLibraries();
     e.clock_paced = false;
     switch (e.mode) {
         case AudioMode::Silent:
@@ -875,7 +897,9 @@ int32_t SoundBufferPlay(SoundBuffer* buffer, uint32_t reserved, uint32_t priorit
     return kSoundOk;
 }
 
-int32_t SoundBufferStop(SoundBuffer* buffer) {
+namespace {
+
+int32_t StopLogged(SoundBuffer* buffer, AudioEventKind kind) {
     Engine& e = Eng();
     std::lock_guard<std::mutex> lock(e.mutex);
     if (const int32_t r = UsableBuffer(e, buffer); r != kSoundOk) return r;
@@ -885,9 +909,18 @@ int32_t SoundBufferStop(SoundBuffer* buffer) {
     if (UsesOpenAl(e)) alSourceStop(buffer->source);
     buffer->playing = false;
     buffer->cursor = uint64_t{position} << 32;
-    LogEvent(e, *buffer, AudioEventKind::Stop,
-             static_cast<int32_t>(position * buffer->format.block_align));
+    LogEvent(e, *buffer, kind, static_cast<int32_t>(position * buffer->format.block_align));
     return kSoundOk;
+}
+
+}  // namespace
+
+int32_t SoundBufferStop(SoundBuffer* buffer) {
+    return StopLogged(buffer, AudioEventKind::Stop);
+}
+
+int32_t SoundBufferPause(SoundBuffer* buffer) {
+    return StopLogged(buffer, AudioEventKind::Pause);
 }
 
 int32_t SoundBufferGetCurrentPosition(SoundBuffer* buffer, uint32_t* play, uint32_t* write) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -243,6 +244,28 @@ TEST_F(IniFileTest, StructWithWrongSizeOrChecksumIsRefused) {
     WriteRaw("[Data]\nbytes=010203040a\n");  // lowercase digits are accepted
     EXPECT_TRUE(GetPrivateProfileStruct("Data", "bytes", out, 4, path_.c_str()));
     EXPECT_EQ(out[3], 4);
+}
+
+// Memory-backed files behave as files do, and nothing reaches the disk.
+TEST_F(IniFileTest, MemoryFilesKeepTheSemanticsAndTouchNoDisk) {
+    SetIniMemoryFiles(true);
+    const std::string text = "[Main]\nKey = 5\n";
+    SetIniMemoryFile(path_.c_str(), text.data(), text.size());
+    EXPECT_EQ(GetPrivateProfileInt("MAIN", "key ", -1, path_.c_str()), 5u);
+    // Another letter case of the path names the same file.
+    std::string upper = path_;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_TRUE(WritePrivateProfileString("Main", "Other", "x", upper.c_str()));
+    EXPECT_EQ(Get("Main", "other"), "x");
+    EXPECT_TRUE(WritePrivateProfileString("New", "k", "v", "C:\\nowhere\\at\\all.ini"));
+    char buffer[8];
+    GetPrivateProfileString("New", "k", "", buffer, sizeof buffer, "c:\\NOWHERE\\at\\all.ini");
+    EXPECT_STREQ(buffer, "v");
+    EXPECT_FALSE(fs::exists(ToHostPath(path_)));
+    EXPECT_TRUE(fs::is_empty(dir_));
+    SetIniMemoryFiles(false);  // the table goes with it
+    EXPECT_EQ(GetPrivateProfileInt("Main", "Key", -1, path_.c_str()), static_cast<uint32_t>(-1));
+    EXPECT_FALSE(fs::exists(ToHostPath(path_)));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace zu::platform {
@@ -265,6 +266,176 @@ TEST_F(NetSessionTest, CloseTwiceFreesThePortForANewHost) {
     ASSERT_EQ(Send(*client2, "again"), kSessionOk);
     EXPECT_EQ(again_events.WaitFor(SessionEvent::Message, 1).size(), 1u);
     host->Close();  // before again_events goes
+}
+
+// A host with bounds small enough to reach in a test.
+class BoundedSessionTest : public ::testing::Test {
+  protected:
+    void Start(const SessionLimits& limits) {
+        port = FreePort();
+        ASSERT_EQ(host->Host(port, kInstructorAppId, host_events.Handler(), limits), kSessionOk);
+    }
+    void TearDown() override { host->Close(); }
+    std::unique_ptr<SessionClient> ConnectClient(Recorder& events) {
+        auto client = CreateSessionClient();
+        EXPECT_EQ(client->Connect("127.0.0.1", port, kInstructorAppId, events.Handler()),
+                  kSessionOk);
+        return client;
+    }
+    // Waits (bounded) until the host counts `n` open connections.
+    bool WaitConnections(size_t n) {
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (host->Stats().connections != n) {
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            std::this_thread::yield();
+        }
+        return true;
+    }
+    // The client still gets its frames through.
+    void ExpectServed(SessionClient& client, Recorder& events, PlayerId player,
+                      const std::string& text) {
+        const size_t before = events.Of(SessionEvent::Message).size();
+        ASSERT_EQ(SendTo(*host, player, text), kSessionOk);
+        const auto got = events.WaitFor(SessionEvent::Message, before + 1);
+        ASSERT_EQ(got.size(), before + 1);
+        EXPECT_EQ(got.back().data, text);
+        EXPECT_TRUE(client.IsConnected());
+    }
+
+    uint16_t port = 0;
+    std::unique_ptr<SessionHost> host = CreateSessionHost();
+    Recorder host_events;
+};
+
+TEST_F(BoundedSessionTest, ConnectionsWithoutAConnectRequestAreClosedAfterTheHandshakeTime) {
+    SessionLimits limits;
+    limits.handshake_timeout_ms = 300;
+    ASSERT_NO_FATAL_FAILURE(Start(limits));
+    Recorder client_events;
+    auto good = ConnectClient(client_events);
+    const auto connected = host_events.WaitFor(SessionEvent::Connected, 1);
+    ASSERT_EQ(connected.size(), 1u);
+
+    const auto start = std::chrono::steady_clock::now();
+    RawPeer silent(port);   // sends nothing
+    RawPeer partial(port);  // a header, then nothing
+    const uint8_t header[2] = {16, 0};
+    asio::write(partial.socket, asio::buffer(header));
+    EXPECT_TRUE(silent.ReadToEnd().empty());
+    EXPECT_TRUE(partial.ReadToEnd().empty());
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 300ms);  // not before its time
+    ASSERT_TRUE(WaitConnections(1));
+    EXPECT_EQ(host->Stats().handshake_timeouts, 2u);
+
+    // The accepted client is past its handshake and stays, well beyond the time.
+    ExpectServed(*good, client_events, connected[0].player, "still served");
+    EXPECT_TRUE(host_events.Of(SessionEvent::Disconnected).empty());
+}
+
+TEST_F(BoundedSessionTest, AConnectionBeyondTheCapIsClosedAtOnce) {
+    SessionLimits limits;
+    limits.max_connections = 4;
+    limits.handshake_timeout_ms = 60000;  // the idle ones stay for the whole test
+    ASSERT_NO_FATAL_FAILURE(Start(limits));
+    Recorder client_events;
+    auto good = ConnectClient(client_events);
+    const auto connected = host_events.WaitFor(SessionEvent::Connected, 1);
+    ASSERT_EQ(connected.size(), 1u);
+    std::vector<std::unique_ptr<RawPeer>> idle;
+    for (int i = 0; i < 3; ++i) idle.push_back(std::make_unique<RawPeer>(port));
+    ASSERT_TRUE(WaitConnections(4));
+
+    // The fifth gets nothing and is closed long before any handshake time.
+    const auto start = std::chrono::steady_clock::now();
+    RawPeer over(port);
+    EXPECT_TRUE(over.ReadToEnd().empty());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+    Recorder refused_events;
+    auto refused = CreateSessionClient();
+    EXPECT_EQ(refused->Connect("127.0.0.1", port, kInstructorAppId, refused_events.Handler()),
+              kSessionRefused);
+    EXPECT_EQ(host->Stats().closed_over_cap, 2u);
+    EXPECT_EQ(host->Stats().connections, 4u);
+    ExpectServed(*good, client_events, connected[0].player, "served at the cap");
+
+    // A place freed is a place for a new client.
+    idle.pop_back();
+    ASSERT_TRUE(WaitConnections(3));
+    Recorder late_events;
+    auto late = ConnectClient(late_events);
+    EXPECT_TRUE(late->IsConnected());
+}
+
+TEST_F(BoundedSessionTest, FramesForAPeerThatStopsReadingAreDroppedAndCounted) {
+    SessionLimits limits;
+    limits.send_queue_bytes = 16 * 1024;
+    ASSERT_NO_FATAL_FAILURE(Start(limits));
+    Recorder client_events;
+    auto good = ConnectClient(client_events);
+    RawPeer stuck(port);  // completes the handshake, then never reads
+    stuck.Frame(16, kInstructorAppId.data(), kInstructorAppId.size());
+    const auto connected = host_events.WaitFor(SessionEvent::Connected, 2);
+    ASSERT_EQ(connected.size(), 2u);
+    const PlayerId good_player = connected[0].player;
+    const PlayerId stuck_player = connected[1].player;
+
+    // The kernel's buffers fill first; then the queue; then frames drop.
+    const std::string frame(kMaxFrameBytes, 'r');
+    uint64_t busy = 0;
+    for (int i = 0; i < 100000 && busy < 10; ++i) {
+        if (SendTo(*host, stuck_player, frame) == kSessionBusy) ++busy;
+    }
+    ASSERT_EQ(busy, 10u);
+    const SessionHostStats stats = host->Stats();
+    ASSERT_EQ(stats.peers.size(), 2u);
+    for (const SessionPeerStats& peer : stats.peers) {
+        EXPECT_EQ(peer.frames_dropped, peer.player == stuck_player ? busy : 0u);
+    }
+    EXPECT_EQ(stats.frames_dropped, busy);
+    ExpectServed(*good, client_events, good_player, "not held up");
+
+    // The count of a peer that leaves stays in the host's total.
+    stuck.socket.close();
+    host_events.WaitFor(SessionEvent::Disconnected, 1);
+    EXPECT_EQ(host->Stats().frames_dropped, busy);
+    EXPECT_EQ(host->Stats().peers.size(), 1u);
+}
+
+TEST_F(BoundedSessionTest, ClosedConnectionsReturnTheirMemory) {
+    SessionLimits limits;
+    limits.handshake_timeout_ms = 1000;  // the cycles' silent peers leave before it
+    ASSERT_NO_FATAL_FAILURE(Start(limits));
+    const size_t alive_before = SessionConnectionsAlive();
+    EXPECT_EQ(HostedSessions().size(), 1u);
+    EXPECT_EQ(HostedSessions()[0].port, port);
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        {
+            std::vector<std::unique_ptr<RawPeer>> peers;
+            for (int i = 0; i < 20; ++i) {
+                peers.push_back(std::make_unique<RawPeer>(port));
+                if (i % 2) peers.back()->Frame(16, kInstructorAppId.data(), 16);
+            }
+            ASSERT_TRUE(WaitConnections(20));
+            EXPECT_EQ(SessionConnectionsAlive(), alive_before + 20);
+        }  // half leave on their own, half are accepted and leave
+        ASSERT_TRUE(WaitConnections(0));
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (SessionConnectionsAlive() != alive_before &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::yield();
+        }
+        EXPECT_EQ(SessionConnectionsAlive(), alive_before);
+    }
+    // Silent peers that outstay the handshake time go the same way.
+    {
+        std::vector<std::unique_ptr<RawPeer>> silent;
+        for (int i = 0; i < 10; ++i) silent.push_back(std::make_unique<RawPeer>(port));
+        for (auto& peer : silent) EXPECT_TRUE(peer->ReadToEnd().empty());
+    }
+    ASSERT_TRUE(WaitConnections(0));
+    host->Close();
+    EXPECT_EQ(SessionConnectionsAlive(), alive_before);
+    EXPECT_TRUE(HostedSessions().empty());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -74,6 +75,22 @@ TEST_F(PathsTest, FolderExists) {
     EXPECT_FALSE(FolderExists(win + "\\missing"));
     EXPECT_FALSE(FolderExists(""));
     EXPECT_TRUE(FolderExists("C:\\"));
+}
+
+TEST_F(PathsTest, DocumentsFolderSetByTheHostElseHome) {
+    char out[256];
+    SetDocumentsFolder(dir_ + "/Docs/");
+    ASSERT_GT(GetDocumentsFolder(out, sizeof out), 0u);
+    EXPECT_EQ(std::string(out), FromHostPath(dir_ + "/Docs"));
+    EXPECT_EQ(GetDocumentsFolder(out, 8), 0u);  // does not fit
+    EXPECT_STREQ(out, "");
+
+    SetDocumentsFolder("");
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != 0) {
+        ASSERT_GT(GetDocumentsFolder(out, sizeof out), 0u);
+        EXPECT_EQ(std::string(out), FromHostPath(std::string(home) + "/Documents"));
+    }
 }
 
 }  // namespace

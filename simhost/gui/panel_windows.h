@@ -1,7 +1,9 @@
 // simhost's live window mode (--window): the panel windows drawn in desktop
-// windows with Qt, one tab per panel window, updated every frame; the
-// pointer is forwarded to the gauges' mouse rectangles. Built only with
-// ZU_GUI; simhost without it refuses --window.
+// windows with Qt, one tab per panel window, each fitted to the window (its
+// aspect kept) with the gauges that changed redrawn after every frame; the
+// title shows the simulated time; the pointer is forwarded to the gauges'
+// mouse rectangles. Built only with ZU_GUI; simhost without it refuses
+// --window.
 #pragma once
 
 #include "zu/simhost/cli.h"

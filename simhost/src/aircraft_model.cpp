@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
+#include "zu/platform/process_heaps.h"
 #include "zu/simhost/simulator.h"
 
 namespace zu::simhost {
@@ -79,7 +81,46 @@ int32_t SignedValue(uint32_t value) {
 
 }  // namespace
 
-AircraftModel::AircraftModel() = default;
+AircraftModel::AircraftModel() {
+    std::memcpy(marker_block_ + kHeapMarkerOffset, &kHeapMarkerValue, sizeof kHeapMarkerValue);
+    BladeAnglesToHeap();
+    heap_ = platform::HeapRegister();
+    platform::HeapAddEntry(heap_, marker_block_, sizeof marker_block_, platform::kHeapEntryBusy);
+    platform::HeapAddEntry(heap_, engine_block_, sizeof engine_block_, platform::kHeapEntryBusy);
+}
+
+AircraftModel::~AircraftModel() {
+    platform::HeapUnregister(heap_);
+}
+
+const uint8_t* AircraftModel::HeapBladeAngleAddress(int engine) const {
+    return engine_block_ + kBladeAngleOffset + static_cast<size_t>(engine) * kEngineRecordSize;
+}
+
+double AircraftModel::HeapBladeAngle(int engine) const {
+    if (engine < 0 || engine >= kHeapEngines) return 0.0;
+    double v;
+    std::memcpy(&v, HeapBladeAngleAddress(engine), sizeof v);
+    return v;
+}
+
+// The heap is locked while the model reads or writes it, as a walker locks
+// it while it scans.
+void AircraftModel::BladeAnglesFromHeap() {
+    platform::HeapLock(heap_);
+    for (int e = 0; e < 2; ++e)
+        state_.engines[static_cast<size_t>(e)].blade_angle = HeapBladeAngle(e);
+    platform::HeapUnlock(heap_);
+}
+
+void AircraftModel::BladeAnglesToHeap() {
+    platform::HeapLock(heap_);
+    for (int e = 0; e < 2; ++e) {
+        std::memcpy(engine_block_ + kBladeAngleOffset + static_cast<size_t>(e) * kEngineRecordSize,
+                    &state_.engines[static_cast<size_t>(e)].blade_angle, sizeof(double));
+    }
+    platform::HeapUnlock(heap_);
+}
 
 double AircraftModel::IndicatedAirspeedKt() const {
     return state_.tas_ft_s * std::sqrt(DensityRatio(state_.altitude_ft)) / kKnot;
@@ -291,11 +332,29 @@ void AircraftModel::OnFsuipcWrite(uint32_t offset, uint32_t size, uint8_t* image
         std::memcpy(&w, image + at, 4);
         return w / kAngleUnits;
     };
-    if (covers(0x0578, 4)) state_.pitch = angle(0x0578);
+    if (covers(0x0578, 4)) state_.pitch = -angle(0x0578);  // negative nose up
     if (covers(0x057C, 4)) state_.bank = angle(0x057C);
     if (covers(0x0580, 4)) state_.heading_true = Wrap360(angle(0x0580) + state_.variation);
+    // The control inputs, written by a module that reads the joystick
+    // itself: elevator (+ push), aileron, rudder and elevator trim.
+    auto axis = [&](uint32_t at) {
+        int16_t v;
+        std::memcpy(&v, image + at, 2);
+        return static_cast<double>(v);
+    };
+    if (covers(0x0BB2, 2)) state_.elevator = Clamp(-axis(0x0BB2) / 16383.0, -1, 1);
+    if (covers(0x0BB6, 2)) state_.aileron = Clamp(axis(0x0BB6) / 16383.0, -1, 1);
+    if (covers(0x0BBA, 2)) state_.rudder = Clamp(axis(0x0BBA) / 16383.0, -1, 1);
+    if (covers(0x0BC0, 2)) state_.elevator_trim = Clamp(axis(0x0BC0), -16383, 16383);
+    if (covers(0x023A, 1)) {
+        // The clock's set control: the second of the minute.
+        const int second = std::min<int>(image[0x023A], 59);
+        const double minute_start = std::floor(state_.utc_s / 60.0) * 60.0;
+        state_.utc_s = minute_start + second + (state_.utc_s - std::floor(state_.utc_s));
+    }
     if (covers(0x2418, 8)) std::memcpy(&state_.engines[0].blade_angle, image + 0x2418, 8);
     if (covers(0x2518, 8)) std::memcpy(&state_.engines[1].blade_angle, image + 0x2518, 8);
+    if (covers(0x2418, 8) || covers(0x2518, 8)) BladeAnglesToHeap();
 }
 
 // The weather record at a sample point: the cloud layers of every weather
@@ -459,6 +518,7 @@ void AircraftModel::StepFlight(double dt) {
 }
 
 void AircraftModel::Step(Simulator& sim, double dt) {
+    BladeAnglesFromHeap();
     const bool frozen = state_.paused || state_.reposition_pause;
     if (repositioned_) {
         // A repositioned aircraft keeps its speed but flies level.
@@ -474,6 +534,7 @@ void AircraftModel::Step(Simulator& sim, double dt) {
         }
         state_.tick_count += 18.2 * dt;
         StepEngines(dt);
+        BladeAnglesToHeap();
         StepFlight(dt);
     }
     Publish(sim);  // 0x0264 shows this frame's repositioning pause
@@ -500,10 +561,12 @@ void AircraftModel::Publish(Simulator& sim) {
     var(74, s.altitude_ft);
     var(60, s.on_ground ? 1 : 0);
     var(79, Wrap360(s.bank));
-    var(77, s.pitch);
+    var(77, -s.pitch);  // the simulator's sign: negative nose up
     var(82, s.variation);
     var(81, mag_heading);
-    var(614, s.altitude_ft - s.ground_elevation_ft);
+    var(614, (s.altitude_ft - s.ground_elevation_ft) / kMetre);  // radio altitude, metres
+    var(0x4E, s.pitch);                                          // standby attitude
+    var(0x50, Wrap180(s.bank));
     var(65, vs_ft_s / kMetre * 256.0);
     var(70, vs_ft_s * 60.0);
     const uint32_t per_engine[][2] = {{703, 711}, {131, 166}, {705, 713}, {700, 708}, {626, 645},
@@ -511,7 +574,7 @@ void AircraftModel::Publish(Simulator& sim) {
                                       {198, 233}, {199, 234}, {563, 573}, {304, 303}};
     for (int e = 0; e < 2; ++e) {
         const EngineState& eng = s.engines[e];
-        var(per_engine[0][e], eng.blade_angle);
+        var(per_engine[0][e], HeapBladeAngle(e));
         var(per_engine[1][e], eng.combustion ? 1 : 0);
         var(per_engine[2][e], eng.torque);
         var(per_engine[3][e], eng.prop_rpm);
@@ -526,6 +589,9 @@ void AircraftModel::Publish(Simulator& sim) {
         var(per_engine[12][e], static_cast<double>(SignedValue(eng.starter_switch)));
         var(per_engine[13][e], s.fuel_lb[e]);
     }
+    // Engines 3 and 4 of the simulator's engine block (none here).
+    var(719, HeapBladeAngle(2));
+    var(727, HeapBladeAngle(3));
     var(328, s.flap_handle);
     var(784, s.aileron);
     var(786, s.rudder);
@@ -553,7 +619,7 @@ void AircraftModel::Publish(Simulator& sim) {
     Put<int64_t>(sim, 0x0568, static_cast<int64_t>(Wrap180(s.longitude) * kLongitudeUnits));
     Put<uint32_t>(sim, 0x0570, 0);
     Put<int32_t>(sim, 0x0574, static_cast<int32_t>(std::floor(s.altitude_ft / kMetre)));
-    Put<int32_t>(sim, 0x0578, static_cast<int32_t>(s.pitch * kAngleUnits));
+    Put<int32_t>(sim, 0x0578, static_cast<int32_t>(-s.pitch * kAngleUnits));
     Put<int32_t>(sim, 0x057C, static_cast<int32_t>(Wrap180(s.bank) * kAngleUnits));
     Put<uint32_t>(sim, 0x0580, static_cast<uint32_t>(mag_heading * kAngleUnits));
     for (int e = 0; e < 2; ++e) {
@@ -569,7 +635,7 @@ void AircraftModel::Publish(Simulator& sim) {
     Put<int16_t>(sim, 0x0BC6, static_cast<int16_t>(s.brake_right));
     Put<int16_t>(sim, 0x0BCA, static_cast<int16_t>(std::max(s.brake_left, s.brake_right)));
     Put<int16_t>(sim, 0x0BC8, static_cast<int16_t>(s.parking_brake ? 32767 : 0));
-    Put<double>(sim, 0x2ED0, s.alpha);
+    Put<double>(sim, 0x2ED0, s.alpha * kDeg);  // angle of attack, radians
     Put<double>(sim, 0x30C0, s.gross_weight_lb);
     Put<double>(sim, 0x3060, vs_ft_s);
     Put<double>(sim, 0x3090, gs_ft_s);
@@ -580,6 +646,124 @@ void AircraftModel::Publish(Simulator& sim) {
     Put<double>(sim, 0x31B8, s.yaw_rate * kDeg);
     Put<double>(sim, 0x31C8, s.pitch_rate);
     Put<double>(sim, 0x3070, s.accel_long);
+    PublishRadios(sim);
+}
+
+namespace {
+
+constexpr double kVorRangeNm = 150.0;
+constexpr double kNdbRangeNm = 100.0;
+constexpr double kGlidePathDeg = 3.0;
+
+int32_t Bcd4(uint16_t w) {
+    return ((w >> 12) & 0xF) * 1000 + ((w >> 8) & 0xF) * 100 + ((w >> 4) & 0xF) * 10 + (w & 0xF);
+}
+
+double Diff180(double a) {
+    a = std::fmod(a, 360.0);
+    if (a > 180.0) a -= 360.0;
+    if (a <= -180.0) a += 360.0;
+    return a;
+}
+
+struct StationView {
+    const RadioStation* station = nullptr;
+    double bearing_true = 0;  // from the aircraft to the station
+    double distance_nm = 0;
+};
+
+// The nearest station of the kinds on the frequency, within range (flat
+// earth around the aircraft).
+StationView Tuned(const AircraftState& s, int32_t frequency, bool ndb) {
+    StationView best;
+    double best_distance = ndb ? kNdbRangeNm : kVorRangeNm;
+    for (const RadioStation& st : s.stations) {
+        if ((st.kind == RadioStation::kNdb) != ndb || st.frequency != frequency) continue;
+        const double north = (st.latitude - s.latitude) * 60.0;
+        const double east =
+            Wrap180(st.longitude - s.longitude) * 60.0 * std::cos(s.latitude * kDeg);
+        const double d = std::hypot(north, east);
+        if (d > best_distance) continue;
+        best_distance = d;
+        best.station = &st;
+        best.bearing_true = Wrap360(std::atan2(east, north) / kDeg);
+        best.distance_nm = d;
+    }
+    return best;
+}
+
+uint8_t ByteForm(double needle) {
+    const int v = static_cast<int>(std::lround(std::clamp(needle, -127.0, 127.0)));
+    return static_cast<uint8_t>(v & 0xFF);
+}
+
+}  // namespace
+
+void AircraftModel::PublishRadios(Simulator& sim) {
+    const AircraftState& s = state_;
+    auto var = [&sim](uint32_t token, double value) { sim.PublishVariable(token, value); };
+    // The receivers, with their flags offsets: receiver flags, to/from,
+    // glideslope flag, glideslope needle, ident; tokens bearing, distance,
+    // deviation, radio value.
+    struct Receiver {
+        uint32_t freq, flags, to_from, gs_flag, gs_needle, ident;
+        uint32_t t_bearing, t_distance, t_deviation, t_radio;
+    };
+    const Receiver receivers[2] = {
+        {0x0350, 0x0C4A, 0x0C4B, 0x0C4C, 0x0C49, 0x3000, 40, 59, 58, 31},
+        {0x0352, 0x0C5A, 0x0C5B, 0x0C6F, 0x0C6E, 0x301F, 49, 50, 35, 20}};
+    for (const Receiver& r : receivers) {
+        uint16_t word = 0;
+        sim.fsuipc().Peek(r.freq, &word, 2);
+        const StationView v = Tuned(s, 10000 + Bcd4(word), false);
+        uint8_t flags = 0, to_from = 0, gs_flag = 0;
+        int8_t gs_needle = 0;
+        double bearing = 90.0, deviation = 0.0, radial = 0.0;
+        char ident[31] = {};
+        if (v.station != nullptr) {
+            const RadioStation& st = *v.station;
+            std::snprintf(ident, sizeof ident, "%s", st.ident.c_str());
+            bearing = Wrap360(v.bearing_true - s.heading_true);
+            radial = Wrap360(v.bearing_true + 180.0 - s.variation);
+            if (st.kind == RadioStation::kVor) {
+                flags = 1;
+                to_from = 2;
+                deviation = 0.0;
+            } else {
+                flags = 3;
+                // Localiser: full scale at 2.5 degrees either side of the course.
+                const double off = Diff180(st.course - Wrap360(v.bearing_true));
+                deviation = off / 2.5 * 127.0;
+                const double height_nm = (s.altitude_ft - st.elevation_ft) / 6076.12;
+                const double angle = std::atan2(height_nm, std::max(v.distance_nm, 0.01)) / kDeg;
+                gs_flag = 1;
+                gs_needle = static_cast<int8_t>(
+                    std::lround(std::clamp((angle - kGlidePathDeg) / 0.7 * 127.0, -127.0, 127.0)));
+            }
+        }
+        Put<uint8_t>(sim, r.flags, flags);
+        Put<uint8_t>(sim, r.to_from, to_from);
+        Put<uint8_t>(sim, r.gs_flag, gs_flag);
+        Put<int8_t>(sim, r.gs_needle, gs_needle);
+        sim.fsuipc().Publish(r.ident, ident, 25);
+        var(r.t_bearing, bearing);
+        var(r.t_distance, v.station != nullptr ? v.distance_nm : 0.0);
+        var(r.t_deviation, ByteForm(deviation));
+        var(r.t_radio, radial);
+    }
+    // ADF 1 (token 39) and ADF 2 (0x02D8): relative bearings of the NDBs.
+    auto adf = [&](uint32_t main_offset, uint32_t ext_offset) {
+        uint16_t main = 0, ext = 0;
+        sim.fsuipc().Peek(main_offset, &main, 2);
+        sim.fsuipc().Peek(ext_offset, &ext, 2);
+        const int32_t khz10 = Bcd4(main) * 10 + ((ext >> 8) & 0xF) * 10000 + (ext & 0xF);
+        const StationView v = Tuned(s, khz10, true);
+        return v.station != nullptr ? Wrap360(v.bearing_true - s.heading_true) : 90.0;
+    };
+    var(39, adf(0x034C, 0x0356));
+    Put<uint16_t>(
+        sim, 0x02D8,
+        static_cast<uint16_t>(std::lround(adf(0x02D4, 0x02D6) * 65536.0 / 360.0) & 0xFFFF));
 }
 
 }  // namespace zu::simhost

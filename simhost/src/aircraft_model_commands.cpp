@@ -3,6 +3,7 @@
 // table of scenario_commands.cpp.
 #include "aircraft_model_commands.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -255,6 +256,57 @@ ScenarioAction ParseWeather(const Args& args, std::string* error) {
     });
 }
 
+// "navaid vor|ils|ndb FREQ LAT LON [ELEV_FT [COURSE [IDENT]]]"; MHz for VOR
+// and ILS, kHz for an NDB.
+ScenarioAction ParseNavaid(const Args& args, std::string* error) {
+    if (args.size() == 1 && args[0] == "clear") {
+        return OnModel([](AircraftModel& m, Simulator&) {
+            m.ClearStations();
+            return std::string("radio stations cleared");
+        });
+    }
+    RadioStation st{RadioStation::kVor, 0, 0, 0, 0, 0, ""};
+    bool ok = args.size() >= 4 && args.size() <= 7;
+    if (ok) {
+        if (args[0] == "vor") {
+            st.kind = RadioStation::kVor;
+        } else if (args[0] == "ils") {
+            st.kind = RadioStation::kIls;
+        } else if (args[0] == "ndb") {
+            st.kind = RadioStation::kNdb;
+        } else {
+            ok = false;
+        }
+    }
+    double v[5] = {0, 0, 0, 0, 0};
+    for (size_t i = 1; ok && i < std::min<size_t>(args.size(), 6); ++i) {
+        auto n = Number(args, i);
+        ok = n.has_value();
+        if (n) v[i - 1] = *n;
+    }
+    if (ok) {
+        const bool ndb = st.kind == RadioStation::kNdb;
+        st.frequency = static_cast<int32_t>(std::lround(v[0] * (ndb ? 10.0 : 100.0)));
+        ok = ndb ? (v[0] >= 100.0 && v[0] < 1800.0) : (v[0] >= 108.0 && v[0] < 118.0);
+        ok = ok && std::fabs(v[1]) <= 90.0 && std::fabs(v[2]) <= 180.0;
+    }
+    if (!ok) {
+        *error =
+            "needs 'clear', or vor, ils or ndb, a frequency (MHz; kHz for an NDB), latitude and "
+            "longitude, and optionally elevation (ft), course and ident";
+        return {};
+    }
+    st.latitude = v[1];
+    st.longitude = v[2];
+    st.elevation_ft = v[3];
+    st.course = v[4];
+    if (args.size() == 7) st.ident = args[6].substr(0, 25);
+    return OnModel([st](AircraftModel& m, Simulator&) {
+        m.AddStation(st);
+        return std::string("radio station added");
+    });
+}
+
 }  // namespace
 
 std::vector<ScenarioVerb> AircraftModelVerbs() {
@@ -277,6 +329,8 @@ std::vector<ScenarioVerb> AircraftModelVerbs() {
          ParseTraffic, false},
         {"weather", "weather clear | weather LAT LON RADIUS_NM BASE_FT TOP_FT [INTENSITY]",
          ParseWeather, false},
+        {"navaid", "navaid clear | navaid vor|ils|ndb FREQ LAT LON [ELEV_FT [COURSE [IDENT]]]",
+         ParseNavaid, false},
     };
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "text_util.h"
+#include "zu/platform/joystick.h"
 #include "zu/platform/sound_device.h"
 #include "zu/simhost/scenario.h"
 #include "zu/simhost/simulator.h"
@@ -53,6 +54,13 @@ const char kHelp[] =
     "                      artwork is darkened, lit artwork keeps its brightness\n"
     "  --window            show the panel windows live in desktop windows and forward\n"
     "                      the pointer to the gauges (runs until closed, or --seconds)\n"
+    "  --documents DIR     documents folder the module saves flights into (default:\n"
+    "                      Documents in the output folder, never the user's own)\n"
+    "  --flight FILE       saved flight loaded at start-up: the aircraft is placed from\n"
+    "                      it and FSUIPC offset 0x3F04 holds its path\n"
+    "  --joystick KIND     the joystick the module finds: scripted (the default, one\n"
+    "                      centred stick moved by the scenario verb joystick), none,\n"
+    "                      or evdev[:PATH] (the first listed joystick, or that device)\n"
     "  --no-fsuipc         create no FSUIPC window (the module's link never comes up)\n"
     "  --no-model          no aircraft model: variables and offsets hold only what is set\n"
     "  --uipcmain          also create an FSUIPC window of class \"UIPCMAIN\"\n"
@@ -84,6 +92,10 @@ struct Options {
     bool uipcmain = false;
     uint16_t sim_number = 7;
     fs::path audio_out;
+    fs::path documents;
+    fs::path flight;
+    platform::JoystickKind joystick = platform::JoystickKind::kScripted;
+    std::string joystick_path;
     bool no_audio = false;
     bool list_gauges = false;
     bool help = false;
@@ -173,6 +185,25 @@ bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* er
         } else if (arg == "--snapshot-dir") {
             if (!value(&v)) return false;
             o->snapshot_dir = v;
+        } else if (arg == "--documents") {
+            if (!value(&v)) return false;
+            o->documents = v;
+        } else if (arg == "--flight") {
+            if (!value(&v)) return false;
+            o->flight = v;
+        } else if (arg == "--joystick") {
+            if (!value(&v)) return false;
+            if (v == "scripted") {
+                o->joystick = platform::JoystickKind::kScripted;
+            } else if (v == "none") {
+                o->joystick = platform::JoystickKind::kNone;
+            } else if (v == "evdev" || v.rfind("evdev:", 0) == 0) {
+                o->joystick = platform::JoystickKind::kEvdev;
+                o->joystick_path = v.size() > 6 ? v.substr(6) : "";
+            } else {
+                *error = "--joystick needs scripted, none, evdev or evdev:PATH, not '" + v + "'";
+                return false;
+            }
         } else if (arg == "--no-fsuipc") {
             if (!flag()) return false;
             o->fsuipc = false;
@@ -304,6 +335,13 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
     cfg.audio_silent = o.no_audio;
     cfg.surface_scale = o.render.scale;
     cfg.capture_audio = !o.audio_out.empty();
+    cfg.flight_file = o.flight;
+    platform::SelectJoystick(o.joystick, o.joystick_path);
+    cfg.documents_dir = o.documents;
+    if (cfg.documents_dir.empty()) {
+        cfg.documents_dir =
+            !o.out_dir.empty() ? o.out_dir / "Documents" : o.state_json.parent_path() / "Documents";
+    }
 
     if (o.list_gauges) {
         Simulator sim(cfg);
@@ -388,6 +426,17 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
         err << "simhost: " << error << '\n';
         return kExitAircraft;
     }
+    if (!o.lockstep && !o.no_audio) {
+        // The real clock plays on the machine's audio device when it has one.
+        out << (platform::GetAudioBackend() == platform::AudioBackend::OpenAlDevice
+                    ? "audio: playing on the machine's audio device\n"
+                    : "audio: none found, mixing to memory\n")
+            << std::flush;
+    } else if (o.window && !o.no_audio) {
+        // Someone watching the panels hears nothing on the lockstep clock.
+        out << "audio: mixing to memory on the lockstep clock (--realtime plays it)\n"
+            << std::flush;
+    }
     if (o.window) {
         // Live: until the windows are closed, or for --seconds when given.
         uint64_t f = 0;
@@ -425,12 +474,11 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
     }
     // The audio engine's device is closed before the program ends.
     platform::AudioShutdown();
-    size_t module_keys = 0;
-    for (const KeyEventRecord& k : sim.KeyEvents()) module_keys += k.from_module ? 1 : 0;
+    const uint64_t module_keys = sim.ModuleKeyEventsTotal();
     out << "simhost: " << sim.frame() << " frames, " << sim.elapsed_seconds() << " s, ";
     if (o.lockstep) out << sim.ticks() << " ticks, ";
     out << sim.gauges().size() << " gauges, " << module_keys << " key events, "
-        << sim.fsuipc().Writes().size() << " FSUIPC writes";
+        << sim.fsuipc().WritesTotal() << " FSUIPC writes";
     if (has_scenario) out << ", " << scenario.failures() << " scenario failures";
     out << '\n';
     if (!o.out_dir.empty()) {

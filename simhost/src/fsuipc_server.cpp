@@ -136,9 +136,24 @@ void FsuipcServer::Peek(uint32_t offset, void* out, uint32_t size) const {
     if (n > 0) std::memcpy(out, &image_[offset], n);
 }
 
+void FsuipcServer::SetWriteLogger(WriteLogger logger) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    logger_ = std::move(logger);
+}
+
 std::vector<FsuipcWriteRecord> FsuipcServer::Writes() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return writes_;
+    return writes_.Items();
+}
+
+std::map<uint32_t, KeyCount<std::string>> FsuipcServer::WriteCounts() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return write_counts_.counts();
+}
+
+uint64_t FsuipcServer::WritesTotal() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return writes_.total();
 }
 
 uint64_t FsuipcServer::BatchesServed() const {
@@ -232,7 +247,10 @@ bool FsuipcServer::ServeBatch(uint8_t* area, uint32_t area_size) {
             pos += kReadHeader + static_cast<uint64_t>(size);
         } else {
             const uint8_t* data = rec + kWriteHeader;
-            writes_.push_back(FsuipcWriteRecord{frame, offset, size, Hex(data, size)});
+            FsuipcWriteRecord record{frame, offset, size, Hex(data, size)};
+            write_counts_.Add(offset, frame, record.hex);
+            if (logger_) logger_(record);
+            writes_.Add(std::move(record));
             StoreWrite(offset, data, size);
             if (observer_) observer_(offset, size, image_.data());
             pos += kWriteHeader + static_cast<uint64_t>(size);

@@ -32,13 +32,21 @@ void SetColourRef(cairo_t* cr, uint32_t c) {
                          ((c >> 16) & 0xFF) / 255.0);
 }
 
+// The panel's grey, behind the gauges.
+void PaintPanelBackground(cairo_t* cr) {
+    cairo_set_source_rgb(cr, 0.23, 0.24, 0.26);
+    cairo_paint(cr);
+}
+
 // Ends the group pushed for an element and paints it through the element's
-// mask (placed at the element's position), or whole when it has none.
-void PaintGroupMasked(cairo_t* cr, cairo_surface_t* mask, double x, double y) {
+// mask (a pattern placed at the element's position, taken over), or whole
+// when it has none.
+void PaintGroupMasked(cairo_t* cr, cairo_pattern_t* mask) {
     cairo_pattern_t* group = cairo_pop_group(cr);
     cairo_set_source(cr, group);
     if (mask != nullptr) {
-        cairo_mask_surface(cr, mask, x, y);
+        cairo_mask(cr, mask);
+        cairo_pattern_destroy(mask);
     } else {
         cairo_paint(cr);
     }
@@ -109,9 +117,101 @@ GaugeRenderer::Fonts* SharedFonts() {
 GaugeRenderer::GaugeRenderer(const Simulator& sim) : sim_(sim), fonts_(SharedFonts()) {}
 
 GaugeRenderer::~GaugeRenderer() {
+    ClearScaled();
     for (auto& [id, surface] : bitmaps_) {
         if (surface != nullptr) cairo_surface_destroy(surface);
     }
+    for (auto& [name, surface] : backgrounds_) {
+        if (surface != nullptr) cairo_surface_destroy(surface);
+    }
+}
+
+cairo_surface_t* GaugeRenderer::Background(const PanelWindow& window) {
+    if (window.background.empty()) return nullptr;
+    auto it = backgrounds_.find(window.background);
+    if (it != backgrounds_.end()) return it->second;
+    const std::filesystem::path file = sim_.panel_file().parent_path() / window.background;
+    cairo_surface_t* s = cairo_image_surface_create_from_png(file.c_str());
+    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(s);
+        s = nullptr;
+    }
+    backgrounds_[window.background] = s;
+    return s;
+}
+
+void GaugeRenderer::PaintWindowBackground(cairo_t* cr, const PanelWindow& window,
+                                          const RenderOptions& options) {
+    PaintPanelBackground(cr);
+    cairo_surface_t* bg = Background(window);
+    if (bg == nullptr || window.size_w <= 0 || window.size_h <= 0) return;
+    const double w = window.size_w * options.scale;
+    const double h = window.size_h * options.scale;
+    cairo_save(cr);
+    cairo_scale(cr, w / cairo_image_surface_get_width(bg), h / cairo_image_surface_get_height(bg));
+    cairo_set_source_surface(cr, bg, 0, 0);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    const double ambient = std::clamp(options.ambient, 0.0, 1.0);
+    if (ambient < 1.0) {  // the picture is artwork too: darkened like an unlit bitmap
+        cairo_save(cr);
+        cairo_rectangle(cr, 0, 0, w, h);
+        cairo_clip(cr);
+        cairo_set_source_rgba(cr, 0, 0, 0, 1.0 - ambient);
+        cairo_paint(cr);
+        cairo_restore(cr);
+    }
+}
+
+void GaugeRenderer::ClearScaled() {
+    for (auto& [key, surface] : scaled_) {
+        if (surface != nullptr) cairo_surface_destroy(surface);
+    }
+    scaled_.clear();
+}
+
+void GaugeRenderer::PrepareCache(double scale, double ambient) {
+    ambient = std::clamp(ambient, 0.0, 1.0);
+    if (scale != cache_scale_ || ambient != cache_ambient_) {
+        ClearScaled();
+        cache_scale_ = scale;
+        cache_ambient_ = ambient;
+    }
+    ambient_ = ambient;
+}
+
+cairo_surface_t* GaugeRenderer::ScaledBitmap(uint32_t id, int width, int height, bool lit,
+                                             double ambient) {
+    if (width <= 0 || height <= 0 || width > 16383 || height > 16383) return nullptr;
+    ambient = std::clamp(ambient, 0.0, 1.0);
+    if (ambient >= 1.0) lit = true;  // nothing to darken: one copy serves both
+    const uint64_t key =
+        uint64_t{id} << 32 | uint64_t(width) << 18 | uint64_t(height) << 4 | (lit ? 1u : 0u);
+    auto it = scaled_.find(key);
+    if (it != scaled_.end()) return it->second;
+    cairo_surface_t* original = Bitmap(id);
+    cairo_surface_t* copy = nullptr;
+    if (original != nullptr) {
+        const int bw = cairo_image_surface_get_width(original);
+        const int bh = cairo_image_surface_get_height(original);
+        copy = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+        cairo_t* cr = cairo_create(copy);
+        cairo_scale(cr, static_cast<double>(width) / bw, static_cast<double>(height) / bh);
+        cairo_set_source_surface(cr, original, 0, 0);
+        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+        cairo_paint(cr);
+        if (!lit) {
+            // Darkened where it is drawn, its coverage kept.
+            cairo_identity_matrix(cr);
+            cairo_set_operator(cr, CAIRO_OPERATOR_ATOP);
+            cairo_set_source_rgba(cr, 0, 0, 0, 1.0 - ambient);
+            cairo_paint(cr);
+        }
+        cairo_destroy(cr);
+        cairo_surface_flush(copy);
+    }
+    scaled_.emplace(key, copy);
+    return copy;
 }
 
 bool GaugeRenderer::fonts_ok(std::string* problem) const {
@@ -183,19 +283,53 @@ void GaugeRenderer::WindowSize(const PanelWindow& window, const RenderOptions& o
     *height = std::max(1, static_cast<int>(std::lround(h * options.scale)));
 }
 
-namespace {
-
-// Paints a bitmap at (x, y) and darkens it by the ambient level unless lit.
-void PaintBitmap(cairo_t* cr, cairo_surface_t* s, double x, double y, bool lit, double ambient) {
-    cairo_set_source_surface(cr, s, x, y);
-    cairo_paint(cr);
-    if (!lit && ambient < 1.0) {
-        cairo_set_source_rgba(cr, 0, 0, 0, 1.0 - std::clamp(ambient, 0.0, 1.0));
-        cairo_mask_surface(cr, s, x, y);
-    }
+cairo_pattern_t* GaugeRenderer::ScaledPattern(uint32_t id, double x, double y, bool lit) {
+    cairo_surface_t* original = Bitmap(id);
+    if (original == nullptr) return nullptr;
+    const int bw = cairo_image_surface_get_width(original);
+    const int bh = cairo_image_surface_get_height(original);
+    const int w = std::max(1, static_cast<int>(std::lround(bw * gauge_kx_)));
+    const int h = std::max(1, static_cast<int>(std::lround(bh * gauge_ky_)));
+    cairo_surface_t* copy = ScaledBitmap(id, w, h, lit, ambient_);
+    if (copy == nullptr) return nullptr;
+    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(copy);
+    // Design space to the copy's pixels.
+    cairo_matrix_t m;
+    cairo_matrix_init_scale(&m, static_cast<double>(w) / bw, static_cast<double>(h) / bh);
+    cairo_matrix_translate(&m, -x, -y);
+    cairo_pattern_set_matrix(pattern, &m);
+    return pattern;
 }
 
-}  // namespace
+void GaugeRenderer::PaintScaled(cairo_t* cr, uint32_t id, double x, double y, bool lit) {
+    cairo_matrix_t ctm;
+    cairo_get_matrix(cr, &ctm);
+    if (ctm.xy == 0 && ctm.yx == 0 && ctm.xx > 0 && ctm.yy > 0) {
+        // Not turned: the copy goes on whole pixels, one to one.
+        cairo_surface_t* original = Bitmap(id);
+        if (original == nullptr) return;
+        const int w = std::max(
+            1, static_cast<int>(std::lround(cairo_image_surface_get_width(original) * ctm.xx)));
+        const int h = std::max(
+            1, static_cast<int>(std::lround(cairo_image_surface_get_height(original) * ctm.yy)));
+        cairo_surface_t* copy = ScaledBitmap(id, w, h, lit, ambient_);
+        if (copy == nullptr) return;
+        double dx = x;
+        double dy = y;
+        cairo_user_to_device(cr, &dx, &dy);
+        cairo_save(cr);
+        cairo_identity_matrix(cr);
+        cairo_set_source_surface(cr, copy, std::round(dx), std::round(dy));
+        cairo_paint(cr);
+        cairo_restore(cr);
+        return;
+    }
+    cairo_pattern_t* pattern = ScaledPattern(id, x, y, lit);
+    if (pattern == nullptr) return;
+    cairo_set_source(cr, pattern);
+    cairo_paint(cr);
+    cairo_pattern_destroy(pattern);
+}
 
 // A drawn surface's last picture, placed over its element's bitmap area.
 void GaugeRenderer::PaintSurface(cairo_t* cr, const GaugeInstance& g, const gauge::ElementHeader* e,
@@ -213,7 +347,12 @@ void GaugeRenderer::PaintSurface(cairo_t* cr, const GaugeInstance& g, const gaug
     cairo_translate(cr, x, y);
     cairo_scale(cr, static_cast<double>(cairo_image_surface_get_width(b)) / w,
                 static_cast<double>(cairo_image_surface_get_height(b)) / h);
-    PaintBitmap(cr, pic, 0, 0, lit, ambient);
+    cairo_set_source_surface(cr, pic, 0, 0);
+    cairo_paint(cr);
+    if (!lit && ambient < 1.0) {
+        cairo_set_source_rgba(cr, 0, 0, 0, 1.0 - std::clamp(ambient, 0.0, 1.0));
+        cairo_mask_surface(cr, pic, 0, 0);
+    }
     cairo_restore(cr);
     cairo_surface_destroy(pic);
 }
@@ -223,8 +362,11 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
     int dh = 0;
     DesignSize(g, &dw, &dh);
     if (dw <= 0 || dh <= 0 || g.width <= 0 || g.height <= 0) return;
+    PrepareCache(scale, ambient);
+    gauge_kx_ = g.width * scale / dw;
+    gauge_ky_ = g.height * scale / dh;
     cairo_save(cr);
-    cairo_scale(cr, g.width * scale / dw, g.height * scale / dh);
+    cairo_scale(cr, gauge_kx_, gauge_ky_);
     cairo_rectangle(cr, 0, 0, dw, dh);
     cairo_clip(cr);
     for (const ElementState& s : g.elements) {
@@ -237,9 +379,9 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
         switch (e->type) {
             case gauge::ElementType::StaticImage:
                 if ((e->image_flags & gauge::kImageDrawnSurface) != 0) {
-                    PaintSurface(cr, g, e, px, py, lit, ambient);
-                } else if (cairo_surface_t* b = Bitmap(e->resource_id)) {
-                    PaintBitmap(cr, b, px, py, lit, ambient);
+                    PaintSurface(cr, g, e, px, py, lit, ambient_);
+                } else {
+                    PaintScaled(cr, e->resource_id, px, py, lit);
                 }
                 break;
             case gauge::ElementType::Icon: {
@@ -247,18 +389,15 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
                 const double count = std::max<uint32_t>(icon->icon_count, 1);
                 double v = std::isfinite(s.value) ? std::round(s.value) : 0.0;
                 v = std::clamp(v, 0.0, count - 1);
-                if (cairo_surface_t* b = Bitmap(e->resource_id + static_cast<uint32_t>(v))) {
-                    PaintBitmap(cr, b, px, py, lit, ambient);
-                }
+                PaintScaled(cr, e->resource_id + static_cast<uint32_t>(v), px, py, lit);
                 break;
             }
             case gauge::ElementType::Needle: {
                 const auto* n = reinterpret_cast<const gauge::NeedleElement*>(e);
-                cairo_surface_t* b = Bitmap(e->resource_id);
-                if (b == nullptr || !std::isfinite(s.value)) break;
+                if (Bitmap(e->resource_id) == nullptr || !std::isfinite(s.value)) break;
                 cairo_translate(cr, px, py);
                 cairo_rotate(cr, std::fmod(s.value, 360.0) * kPi / 180.0);
-                PaintBitmap(cr, b, -n->pivot.x, -n->pivot.y, lit, ambient);
+                PaintScaled(cr, e->resource_id, -n->pivot.x, -n->pivot.y, lit);
                 break;
             }
             case gauge::ElementType::String: {
@@ -291,19 +430,15 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
                 break;
             }
             case gauge::ElementType::Slider: {
-                if (cairo_surface_t* b = Bitmap(e->resource_id)) {
-                    PaintBitmap(cr, b, px + s.x, py + s.y, lit, ambient);
-                }
+                PaintScaled(cr, e->resource_id, px + s.x, py + s.y, lit);
                 break;
             }
             case gauge::ElementType::MovingImage: {
                 const auto* mi = reinterpret_cast<const gauge::MovingImageElement*>(e);
-                cairo_surface_t* b = Bitmap(e->resource_id);
-                cairo_surface_t* mask = Bitmap(mi->mask_resource_id);
-                if (b == nullptr) break;
+                if (Bitmap(e->resource_id) == nullptr) break;
                 cairo_push_group(cr);
-                PaintBitmap(cr, b, px + s.x, py + s.y, lit, ambient);
-                PaintGroupMasked(cr, mask, px, py);
+                PaintScaled(cr, e->resource_id, px + s.x, py + s.y, lit);
+                PaintGroupMasked(cr, ScaledPattern(mi->mask_resource_id, px, py, true));
                 break;
             }
             case gauge::ElementType::Sprite: {
@@ -318,11 +453,13 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
                     cy += cairo_image_surface_get_height(mask) / 2.0;
                 }
                 cairo_push_group(cr);
+                cairo_save(cr);
                 cairo_translate(cr, cx, cy);
                 cairo_rotate(cr, s.value * kPi / 180.0);
-                PaintBitmap(cr, b, -cairo_image_surface_get_width(b) / 2.0,
-                            -cairo_image_surface_get_height(b) / 2.0, lit, ambient);
-                PaintGroupMasked(cr, mask, px, py);
+                PaintScaled(cr, e->resource_id, -cairo_image_surface_get_width(b) / 2.0,
+                            -cairo_image_surface_get_height(b) / 2.0, lit);
+                cairo_restore(cr);
+                PaintGroupMasked(cr, ScaledPattern(sp->mask_resource_id, px, py, true));
                 break;
             }
         }
@@ -334,8 +471,7 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
 void GaugeRenderer::RenderWindow(const PanelWindow& window, const RenderOptions& options,
                                  cairo_surface_t* target) {
     cairo_t* cr = cairo_create(target);
-    cairo_set_source_rgb(cr, 0.23, 0.24, 0.26);  // panel grey
-    cairo_paint(cr);
+    PaintWindowBackground(cr, window, options);
     for (const GaugeInstance& g : sim_.gauges()) {
         if (g.window_number != window.number) continue;
         cairo_save(cr);
@@ -345,6 +481,126 @@ void GaugeRenderer::RenderWindow(const PanelWindow& window, const RenderOptions&
     }
     cairo_destroy(cr);
     cairo_surface_flush(target);
+}
+
+namespace {
+
+// FNV-1a over the bytes of a value.
+void Mix(uint64_t* h, const void* data, size_t size) {
+    const auto* p = static_cast<const uint8_t*>(data);
+    for (size_t i = 0; i < size; ++i) {
+        *h ^= p[i];
+        *h *= 0x100000001B3ull;
+    }
+}
+
+}  // namespace
+
+uint64_t GaugeRenderer::GaugeSignature(const GaugeInstance& g) {
+    uint64_t h = 0xCBF29CE484222325ull;
+    for (const ElementState& s : g.elements) {
+        const gauge::ElementHeader* e = s.element;
+        Mix(&h, &e->image_flags, sizeof e->image_flags);
+        if ((e->image_flags & gauge::kImageHidden) != 0) continue;
+        Mix(&h, &s.value, sizeof s.value);
+        Mix(&h, &s.x, sizeof s.x);
+        Mix(&h, &s.y, sizeof s.y);
+        if (e->type == gauge::ElementType::String) {
+            const auto* str = reinterpret_cast<const gauge::StringElement*>(e);
+            Mix(&h, str->text, sizeof str->text);
+            Mix(&h, &str->fg_colour, sizeof str->fg_colour);
+            Mix(&h, &str->bg_colour, sizeof str->bg_colour);
+        }
+    }
+    for (const auto& surface : g.surfaces) {  // a new picture is a change
+        Mix(&h, &surface->pictures, sizeof surface->pictures);
+    }
+    return h;
+}
+
+namespace {
+
+// The pixels a placed gauge may touch in a window's picture.
+void GaugeRect(const GaugeInstance& g, double scale, double* x0, double* y0, double* x1,
+               double* y1) {
+    *x0 = std::floor(g.x * scale);
+    *y0 = std::floor(g.y * scale);
+    *x1 = std::ceil((g.x + g.width) * scale);
+    *y1 = std::ceil((g.y + g.height) * scale);
+}
+
+}  // namespace
+
+int GaugeRenderer::UpdateWindow(const PanelWindow& window, const RenderOptions& options,
+                                cairo_surface_t* target) {
+    const std::vector<GaugeInstance>& gauges = sim_.gauges();
+    WindowMemo& memo = memos_[window.number];
+    const int width = cairo_image_surface_get_width(target);
+    const int height = cairo_image_surface_get_height(target);
+    size_t count = 0;
+    for (const GaugeInstance& g : gauges) count += g.window_number == window.number ? 1 : 0;
+    const bool whole = memo.target != target || memo.width != width || memo.height != height ||
+                       memo.options.scale != options.scale ||
+                       memo.options.ambient != options.ambient ||
+                       memo.gauge_signatures.size() != count;
+    if (whole) {
+        memo.target = target;
+        memo.width = width;
+        memo.height = height;
+        memo.options = options;
+        memo.gauge_signatures.clear();
+        for (const GaugeInstance& g : gauges) {
+            if (g.window_number == window.number)
+                memo.gauge_signatures.push_back(GaugeSignature(g));
+        }
+        RenderWindow(window, options, target);
+        return static_cast<int>(count);
+    }
+    // The gauges that changed (by index in `gauges`).
+    changed_.clear();
+    size_t k = 0;
+    for (size_t i = 0; i < gauges.size(); ++i) {
+        if (gauges[i].window_number != window.number) continue;
+        const uint64_t signature = GaugeSignature(gauges[i]);
+        if (signature != memo.gauge_signatures[k]) {
+            memo.gauge_signatures[k] = signature;
+            changed_.push_back(i);
+        }
+        ++k;
+    }
+    if (changed_.empty()) return 0;
+    int drawn = 0;
+    cairo_t* cr = cairo_create(target);
+    for (size_t i : changed_) {
+        double x0 = 0;
+        double y0 = 0;
+        double x1 = 0;
+        double y1 = 0;
+        GaugeRect(gauges[i], options.scale, &x0, &y0, &x1, &y1);
+        cairo_save(cr);
+        cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
+        cairo_clip(cr);
+        PaintWindowBackground(cr, window, options);
+        // Everything in the rectangle, in panel order (overlaps included).
+        for (const GaugeInstance& g : gauges) {
+            if (g.window_number != window.number) continue;
+            double gx0 = 0;
+            double gy0 = 0;
+            double gx1 = 0;
+            double gy1 = 0;
+            GaugeRect(g, options.scale, &gx0, &gy0, &gx1, &gy1);
+            if (gx1 <= x0 || gy1 <= y0 || gx0 >= x1 || gy0 >= y1) continue;
+            cairo_save(cr);
+            cairo_translate(cr, g.x * options.scale, g.y * options.scale);
+            RenderGauge(cr, g, options.scale, options.ambient);
+            cairo_restore(cr);
+            ++drawn;
+        }
+        cairo_restore(cr);
+    }
+    cairo_destroy(cr);
+    cairo_surface_flush(target);
+    return drawn;
 }
 
 cairo_surface_t* GaugeRenderer::RenderWindow(const PanelWindow& window,

@@ -200,6 +200,8 @@ PanelConfig ParsePanelConfig(const std::string& content) {
             } else {
                 config.warnings.push_back(Where(line_no) + "position needs a number 0 to 8");
             }
+        } else if (EqualNoCase(key, "file")) {
+            window->background = std::string(value);
         } else if (EqualNoCase(key, "ident")) {
             auto v = text::ParseUnsigned(value);
             if (v && *v <= 0xFFFFFFFFu) {
@@ -209,8 +211,8 @@ PanelConfig ParsePanelConfig(const std::string& content) {
                                           std::to_string(window->ident));
             }
         }
-        // Other keys of the simulator's format (background bitmaps, zoom, ...)
-        // do not concern the stand-in.
+        // Other keys of the simulator's format (zoom, ...) do not concern the
+        // stand-in.
     }
     for (PanelWindow& w : config.windows) {
         auto it = titles.find(w.number);

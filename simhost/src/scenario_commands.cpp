@@ -9,6 +9,7 @@
 
 #include "aircraft_model_commands.h"
 #include "text_util.h"
+#include "zu/platform/joystick.h"
 #include "zu/simhost/scenario.h"
 #include "zu/simhost/simulator.h"
 
@@ -377,6 +378,48 @@ ScenarioAction ParseReload(const std::vector<std::string>& args, std::string* er
     };
 }
 
+// The scripted joystick's axes, in the platform's order.
+constexpr const char* kJoystickAxes[] = {"x", "y", "z", "rx", "ry", "rz", "slider0", "slider1"};
+
+ScenarioAction ParseJoystick(const std::vector<std::string>& args, std::string* error) {
+    if (args.size() == 1 && (args[0] == "unplug" || args[0] == "plug")) {
+        const bool plug = args[0] == "plug";
+        return [plug](ScenarioContext&, std::string* message) {
+            platform::ScriptedJoystickPlug(plug);
+            *message = plug ? "joystick plugged in" : "joystick unplugged";
+            return true;
+        };
+    }
+    int axis = -1;
+    for (int i = 0; args.size() == 2 && i < 8; ++i) {
+        if (text::EqualNoCase(args[0], kJoystickAxes[i])) axis = i;
+    }
+    auto value = args.size() == 2 ? text::ParseInt(args[1]) : std::nullopt;
+    if (axis < 0 || !value || *value < -16383 || *value > 16383) {
+        *error =
+            "needs unplug, plug, or an axis (x, y, z, rx, ry, rz, slider0, slider1) and a value "
+            "from -16383 to 16383";
+        return {};
+    }
+    return [axis, v = static_cast<int32_t>(*value)](ScenarioContext&, std::string* message) {
+        platform::ScriptedJoystickSetAxis(axis, v);
+        *message = std::string("joystick ") + kJoystickAxes[axis] + " = " + std::to_string(v);
+        return true;
+    };
+}
+
+ScenarioAction ParseSaveFlight(const std::vector<std::string>& args, std::string* error) {
+    if (args.size() != 1) {
+        *error = "needs the flight's name";
+        return {};
+    }
+    return [name = args[0]](ScenarioContext& ctx, std::string* message) {
+        if (!ctx.sim.SaveFlight(name, message)) return false;
+        *message = "flight saved as " + name;
+        return true;
+    };
+}
+
 }  // namespace
 
 const std::vector<ScenarioVerb>& ScenarioVerbs() {
@@ -392,6 +435,9 @@ const std::vector<ScenarioVerb>& ScenarioVerbs() {
          "expect named NAME VALUE [TOL]",
          ParseExpect, true},
         {"reload", "reload", ParseReload, false},
+        {"save-flight", "save-flight NAME", ParseSaveFlight, false},
+        {"joystick", "joystick x|y|z|rx|ry|rz|slider0|slider1 VALUE | joystick unplug|plug",
+         ParseJoystick, false},
     };
     static const std::vector<ScenarioVerb> with_model = [] {
         std::vector<ScenarioVerb> all = verbs;

@@ -8,12 +8,14 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <thread>
 
 #include "text_util.h"
 #include "zu/platform/drawing.h"
 #include "zu/platform/paths.h"
 #include "zu/platform/timer.h"
+#include "zu/platform/window_timer.h"
 
 namespace zu::simhost {
 namespace {
@@ -154,6 +156,12 @@ Simulator::Simulator(SimulatorConfig config) : config_(std::move(config)) {
     if (config_.fps < 1) config_.fps = 1;
     fsuipc_.SetSimulatorNumber(config_.sim_number);
     fsuipc_.SetFrameCounter(&frame_);
+    if (config_.event_log != nullptr) {
+        fsuipc_.SetWriteLogger([this](const FsuipcWriteRecord& w) {
+            LogEvent("fsuipc write " + text::HexWord(w.offset) + " " + std::to_string(w.size) +
+                     " " + w.hex);
+        });
+    }
 }
 
 Simulator::~Simulator() {
@@ -356,9 +364,22 @@ bool Simulator::LoadAircraft(std::string* error) {
         }
     }
     for (const std::string& w : panel_warnings_) Warn(w);
+    DefineAircraftNamedVariables(dir / kAircraftNamedVariablesFile);
     std::lock_guard<std::mutex> lock(mutex_);
     open_windows_ = std::move(open);
     return true;
+}
+
+// The named variables the aircraft's visual model and lever hardware define
+// (one name a line; blank lines and lines starting with # are skipped).
+void Simulator::DefineAircraftNamedVariables(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line)) {
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        RegisterNamedVariable(line.c_str());
+    }
 }
 
 GaugeInstance* Simulator::FindGauge(const std::string& name) {
@@ -380,6 +401,7 @@ bool Simulator::Start(std::string* error) {
         *error = "no gauge module attached to this simulator";
         return false;
     }
+    if (!PrepareSavedFlights(error)) return false;
     if (config_.fsuipc && !fsuipc_.Open(config_.uipcmain_window, error)) return false;
     frame_.store(0, std::memory_order_relaxed);
     elapsed_ms_ = 0;
@@ -394,7 +416,7 @@ bool Simulator::Start(std::string* error) {
     CollectSoundEvents();  // what earlier runs left in the log is not this run's
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        sound_events_.clear();
+        sound_events_.Clear();
     }
     platform::AudioSetFrame(0);
     started_ = true;
@@ -402,6 +424,7 @@ bool Simulator::Start(std::string* error) {
              (config_.lockstep ? "lockstep" : "real-time") + " clock, " +
              std::to_string(config_.fps) + " frames per second");
     if (config_.aircraft_model) model_.Attach(*this);
+    PublishStartFlight();
     InstallAll();
     return true;
 }
@@ -558,6 +581,9 @@ void Simulator::RunGauges() {
         ++g.draws;
         RecordFlags(g);
     }
+    // Window timers (the cabin music's) run here, on the gauge thread, as
+    // the simulator's message loop would run them.
+    platform::PumpWindowTimers();
     RenderAudio();
 }
 
@@ -599,14 +625,31 @@ void Simulator::CollectSoundEvents() {
     for (;;) {
         const uint32_t n = platform::AudioTakeEvents(batch, 64);
         if (n == 0) break;
-        std::lock_guard<std::mutex> lock(mutex_);
-        sound_events_.insert(sound_events_.end(), batch, batch + n);
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            for (uint32_t i = 0; i < n; ++i) sound_events_.Add(batch[i]);
+        }
+        if (config_.event_log == nullptr || !started_) continue;
+        for (uint32_t i = 0; i < n; ++i) {
+            static const char* const kKinds[] = {"play",   "stop", "end",
+                                                 "volume", "pan",  "frequency"};
+            const auto kind = static_cast<size_t>(batch[i].kind);
+            const char* label = batch[i].label;
+            LogEvent(std::string("sound ") + (kind < 6 ? kKinds[kind] : "other") + " " +
+                     std::string(label, strnlen(label, sizeof batch[i].label)) + " " +
+                     std::to_string(batch[i].value));
+        }
     }
 }
 
 std::vector<platform::AudioEvent> Simulator::SoundEvents() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return sound_events_;
+    return sound_events_.Items();
+}
+
+uint64_t Simulator::SoundEventsTotal() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return sound_events_.total();
 }
 
 uint64_t Simulator::SoundEventsDropped() const {
@@ -873,7 +916,10 @@ void Simulator::LookupVariable(gauge::HostVariable* var) {
 void Simulator::ReceiveKeyEvent(uint32_t id, uint32_t value, bool from_module) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        key_events_.push_back(KeyEventRecord{frame(), id, value, from_module});
+        const KeyEventRecord record{frame(), id, value, from_module};
+        key_events_.Add(record);
+        key_counts_.Add(id, record.frame, record);
+        if (from_module) ++module_key_events_;
     }
     LogEvent(std::string(from_module ? "key event " : "scenario key event ") + text::HexWord(id) +
              " " + std::to_string(value));
@@ -882,7 +928,22 @@ void Simulator::ReceiveKeyEvent(uint32_t id, uint32_t value, bool from_module) {
 
 std::vector<KeyEventRecord> Simulator::KeyEvents() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return key_events_;
+    return key_events_.Items();
+}
+
+std::map<uint32_t, KeyCount<KeyEventRecord>> Simulator::KeyEventCounts() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return key_counts_.counts();
+}
+
+uint64_t Simulator::KeyEventsTotal() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return key_events_.total();
+}
+
+uint64_t Simulator::ModuleKeyEventsTotal() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return module_key_events_;
 }
 
 int32_t Simulator::PanelWindowService(int slot, uint32_t ident) {
@@ -911,7 +972,7 @@ int32_t Simulator::PanelWindowService(int slot, uint32_t ident) {
             open_windows_.erase(ident);
             result = was_open ? 1 : 0;
         }
-        window_calls_.push_back(PanelWindowCall{frame(), slot, ident, result});
+        window_calls_.Add(PanelWindowCall{frame(), slot, ident, result});
     }
     LogEvent(std::string("panel window ") + WindowSlotName(slot) + " " + std::to_string(ident) +
              " -> " + std::to_string(result));
@@ -920,7 +981,12 @@ int32_t Simulator::PanelWindowService(int slot, uint32_t ident) {
 
 std::vector<PanelWindowCall> Simulator::PanelWindowCalls() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return window_calls_;
+    return window_calls_.Items();
+}
+
+uint64_t Simulator::PanelWindowCallsTotal() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return window_calls_.total();
 }
 
 std::set<uint32_t> Simulator::OpenPanelWindows() const {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "zu/platform/net_session.h"
 #include "zu/simhost/scenario.h"
 #include "zu/simhost/simulator.h"
 
@@ -85,6 +86,8 @@ const char* AudioEventName(platform::AudioEventKind kind) {
             return "pan";
         case platform::AudioEventKind::Frequency:
             return "frequency";
+        case platform::AudioEventKind::Pause:
+            return "pause";
     }
     return "other";
 }
@@ -146,6 +149,44 @@ json ElementJson(size_t index, const ElementState& s) {
     return e;
 }
 
+// The simulator's radios as its offsets hold them, decoded: COM and NAV in
+// MHz, ADF in kHz (BCD main word plus the extension word's thousands digit
+// and tenths), the transponder code as four octal digits, and the two
+// transponder bytes (0x7B91 standby, 0x7B93 ident).
+uint16_t PeekWord(const FsuipcServer& f, uint32_t offset) {
+    uint16_t v = 0;
+    f.Peek(offset, &v, sizeof v);
+    return v;
+}
+uint8_t PeekByte(const FsuipcServer& f, uint32_t offset) {
+    uint8_t v = 0;
+    f.Peek(offset, &v, sizeof v);
+    return v;
+}
+int BcdValue(uint16_t bcd) {
+    return ((bcd >> 12) & 0xF) * 1000 + ((bcd >> 8) & 0xF) * 100 + ((bcd >> 4) & 0xF) * 10 +
+           (bcd & 0xF);
+}
+double MhzOf(uint16_t bcd) {
+    return 100.0 + BcdValue(bcd) / 100.0;
+}
+double KhzOf(uint16_t main, uint16_t ext) {
+    return BcdValue(main) + ((ext >> 8) & 0xFF) * 1000.0 + (ext & 0xFF) * 0.1;
+}
+json RadiosJson(const FsuipcServer& f) {
+    char code[8];
+    std::snprintf(code, sizeof code, "%04X", PeekWord(f, 0x0354));
+    return {{"com1_mhz", MhzOf(PeekWord(f, 0x034E))},
+            {"com2_mhz", MhzOf(PeekWord(f, 0x3118))},
+            {"nav1_mhz", MhzOf(PeekWord(f, 0x0350))},
+            {"nav2_mhz", MhzOf(PeekWord(f, 0x0352))},
+            {"adf1_khz", KhzOf(PeekWord(f, 0x034C), PeekWord(f, 0x0356))},
+            {"adf2_khz", KhzOf(PeekWord(f, 0x02D4), PeekWord(f, 0x02D6))},
+            {"transponder_code", code},
+            {"transponder_standby", PeekByte(f, 0x7B91)},
+            {"transponder_ident", PeekByte(f, 0x7B93)}};
+}
+
 }  // namespace
 
 std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
@@ -172,6 +213,20 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
                         {"source", k.from_module ? "module" : "scenario"}});
     }
     root["key_events"] = std::move(keys);
+    json key_counts = json::array();
+    for (const auto& [id, c] : sim.KeyEventCounts()) {
+        key_counts.push_back({{"id", id},
+                              {"count", c.count},
+                              {"first_frame", c.first_frame},
+                              {"last_frame", c.last_frame},
+                              {"first_value", c.first.value},
+                              {"last_value", c.last.value},
+                              {"last_source", c.last.from_module ? "module" : "scenario"}});
+    }
+    root["key_event_log"] = {{"total", sim.KeyEventsTotal()},
+                             {"from_module", sim.ModuleKeyEventsTotal()},
+                             {"kept", kKeyEventWindow},
+                             {"counts", std::move(key_counts)}};
 
     if (cfg.aircraft_model) {
         const AircraftState& a = sim.model().state();
@@ -188,11 +243,14 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
                                {"oil_press", e.oil_press},
                                {"throttle", e.throttle},
                                {"prop_lever", e.prop_lever},
-                               {"condition", e.condition}});
+                               {"condition", e.condition},
+                               {"blade_angle", e.blade_angle}});
         }
         root["aircraft"] = {{"latitude", a.latitude},
                             {"longitude", a.longitude},
                             {"altitude_ft", a.altitude_ft},
+                            {"radio_altitude_ft", a.altitude_ft - a.ground_elevation_ft},
+                            {"angle_of_attack_deg", a.alpha},
                             {"indicated_airspeed_kt", sim.model().IndicatedAirspeedKt()},
                             {"heading_true", a.heading_true},
                             {"pitch", a.pitch},
@@ -203,7 +261,8 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
                             {"paused", a.paused},
                             {"clock", a.clock_s},
                             {"fuel_lb", {a.fuel_lb[0], a.fuel_lb[1]}},
-                            {"engines", std::move(engines)}};
+                            {"engines", std::move(engines)},
+                            {"radios", RadiosJson(sim.fsuipc())}};
     }
 
     const FsuipcServer& f = sim.fsuipc();
@@ -212,11 +271,20 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
         writes.push_back(
             {{"frame", w.frame}, {"offset", w.offset}, {"size", w.size}, {"hex", w.hex}});
     }
-    root["fsuipc"] = {{"windows", f.WindowClasses()},
-                      {"batches", f.BatchesServed()},
-                      {"refused", f.BatchesRefused()},
-                      {"client_version", f.ClientVersion()},
-                      {"writes", std::move(writes)}};
+    json write_counts = json::array();
+    for (const auto& [offset, c] : f.WriteCounts()) {
+        write_counts.push_back({{"offset", offset},
+                                {"count", c.count},
+                                {"first_frame", c.first_frame},
+                                {"last_frame", c.last_frame},
+                                {"first_hex", c.first},
+                                {"last_hex", c.last}});
+    }
+    root["fsuipc"] = {
+        {"windows", f.WindowClasses()},      {"batches", f.BatchesServed()},
+        {"refused", f.BatchesRefused()},     {"client_version", f.ClientVersion()},
+        {"writes", std::move(writes)},       {"writes_total", f.WritesTotal()},
+        {"writes_kept", kFsuipcWriteWindow}, {"write_counts", std::move(write_counts)}};
 
     json calls = json::array();
     for (const PanelWindowCall& c : sim.PanelWindowCalls()) {
@@ -228,7 +296,9 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
     }
     const std::set<uint32_t> open = sim.OpenPanelWindows();
     root["panel_windows"] = {{"open", json(std::vector<uint32_t>(open.begin(), open.end()))},
-                             {"calls", std::move(calls)}};
+                             {"calls", std::move(calls)},
+                             {"calls_total", sim.PanelWindowCallsTotal()},
+                             {"calls_kept", kPanelWindowCallWindow}};
 
     json named = json::array();
     const std::vector<NamedVariable> vars = sim.NamedVariables();
@@ -256,7 +326,27 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
     }
     root["sounds"] = {{"mode", AudioModeName(platform::GetAudioMode())},
                       {"events", std::move(sound_events)},
+                      {"events_total", sim.SoundEventsTotal()},
+                      {"events_kept", kSoundEventWindow},
                       {"dropped", sim.SoundEventsDropped()}};
+
+    // Network sessions hosted in this process (the module's instructor link).
+    json sessions = json::array();
+    for (const platform::SessionHostStats& h : platform::HostedSessions()) {
+        json peers = json::array();
+        for (const platform::SessionPeerStats& p : h.peers) {
+            peers.push_back({{"player", p.player},
+                             {"frames_sent", p.frames_sent},
+                             {"frames_dropped", p.frames_dropped}});
+        }
+        sessions.push_back({{"port", h.port},
+                            {"connections", h.connections},
+                            {"closed_over_cap", h.closed_over_cap},
+                            {"handshake_timeouts", h.handshake_timeouts},
+                            {"frames_dropped", h.frames_dropped},
+                            {"peers", std::move(peers)}});
+    }
+    root["net_sessions"] = std::move(sessions);
 
     json gauges = json::array();
     for (const GaugeInstance& g : sim.gauges()) {

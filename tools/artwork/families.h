@@ -3,12 +3,21 @@
 // main.cpp.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "art_kit.h"
 
 namespace art {
 
 void RenderEngineInstruments(BitmapSet& set);
+void RenderRadioHeads(BitmapSet& set);
+void RenderAudioPanels(BitmapSet& set);
 void RenderOverheadPanels(BitmapSet& set);
 void RenderDisplays(BitmapSet& set);
+
+// The bitmap of the unlit face a gauge leaves on its window's background
+// (0: the gauge draws all of itself).
+uint32_t PanelFaceOf(const std::string& gauge);
 
 }  // namespace art

@@ -2,6 +2,7 @@
 // module's embedded resources.
 //
 //   artwork --out-dir DIR [--png-dir DIR]
+//   artwork --backgrounds PANEL_CFG DIR
 //
 // Writes DIR/zu_resources.bin (the pixels of all bitmaps, one after the
 // other, each 16-byte aligned) and DIR/zu_resource_table.cpp (the table of
@@ -9,7 +10,14 @@
 // .bin file in the module). Files whose content did not change are left
 // untouched so that the module is not rebuilt for nothing. With --png-dir,
 // every bitmap is also written as a PNG named after its number and name.
+//
+// With --backgrounds, it draws the window backgrounds a panel configuration
+// names (`file=NAME` in a [WindowNN] section): the window at twice its
+// size in panel units, transparent but for the unlit faces of the gauges
+// placed on it whose faces belong to the background (the radio heads draw
+// only their lit overlay themselves). Each is written as DIR/NAME (PNG).
 #include <cairo.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -19,6 +27,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "art_kit.h"
 #include "families.h"
@@ -56,7 +65,7 @@ std::string AsmQuoted(const std::string& path) {
     return q;
 }
 
-bool WritePng(const fs::path& dir, const art::Bitmap& b) {
+cairo_surface_t* BitmapSurface(const art::Bitmap& b) {
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, b.width, b.height);
     cairo_surface_flush(s);
     unsigned char* data = cairo_image_surface_get_data(s);
@@ -69,6 +78,11 @@ bool WritePng(const fs::path& dir, const art::Bitmap& b) {
         }
     }
     cairo_surface_mark_dirty(s);
+    return s;
+}
+
+bool WritePng(const fs::path& dir, const art::Bitmap& b) {
+    cairo_surface_t* s = BitmapSurface(b);
     char name[128];
     std::snprintf(name, sizeof name, "%04X_%s.png", b.id, b.name.c_str());
     const cairo_status_t status = cairo_surface_write_to_png(s, (dir / name).c_str());
@@ -77,8 +91,110 @@ bool WritePng(const fs::path& dir, const art::Bitmap& b) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: artwork --out-dir DIR [--png-dir DIR]\n");
+    std::fprintf(stderr,
+                 "usage: artwork --out-dir DIR [--png-dir DIR]\n"
+                 "       artwork --backgrounds PANEL_CFG DIR\n");
     return 2;
+}
+
+std::string Trimmed(const std::string& s) {
+    const size_t a = s.find_first_not_of(" \t\r");
+    if (a == std::string::npos) return {};
+    const size_t b = s.find_last_not_of(" \t\r");
+    return s.substr(a, b - a + 1);
+}
+
+struct BackgroundGauge {
+    std::string name;
+    int x = 0, y = 0, w = 0, h = 0;
+};
+struct BackgroundWindow {
+    std::string file;
+    int width = 0, height = 0;
+    std::vector<BackgroundGauge> gauges;
+};
+
+// The windows of a panel configuration, as far as their backgrounds need.
+std::vector<BackgroundWindow> ReadWindows(const fs::path& cfg) {
+    std::vector<BackgroundWindow> windows;
+    std::ifstream in(cfg);
+    std::string line;
+    bool in_window = false;
+    while (std::getline(in, line)) {
+        line = Trimmed(line);
+        if (line.empty() || line[0] == ';' || line.rfind("//", 0) == 0) continue;
+        if (line[0] == '[') {
+            in_window = strncasecmp(line.c_str(), "[window", 7) == 0 &&
+                        line.find("Titles") == std::string::npos;
+            if (in_window) windows.emplace_back();
+            continue;
+        }
+        if (!in_window) continue;
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        const std::string key = Trimmed(line.substr(0, eq));
+        const std::string value = Trimmed(line.substr(eq + 1));
+        BackgroundWindow& w = windows.back();
+        if (strcasecmp(key.c_str(), "file") == 0) {
+            w.file = value;
+        } else if (strcasecmp(key.c_str(), "size_mm") == 0) {
+            std::sscanf(value.c_str(), "%d , %d", &w.width, &w.height);
+        } else if (strncasecmp(key.c_str(), "gauge", 5) == 0) {
+            const size_t bang = value.find('!');
+            const size_t comma = value.find(',');
+            if (bang == std::string::npos || comma == std::string::npos || comma < bang) continue;
+            BackgroundGauge g;
+            g.name = Trimmed(value.substr(bang + 1, comma - bang - 1));
+            const int n =
+                std::sscanf(value.c_str() + comma + 1, "%d , %d , %d , %d", &g.x, &g.y, &g.w, &g.h);
+            if (n < 3 || g.w <= 0) continue;
+            if (n < 4 || g.h <= 0) g.h = g.w;
+            w.gauges.push_back(g);
+        }
+    }
+    return windows;
+}
+
+int WriteBackgrounds(const fs::path& cfg, const fs::path& dir, const art::BitmapSet& set) {
+    constexpr int kScale = 2;
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    int written = 0;
+    for (const BackgroundWindow& w : ReadWindows(cfg)) {
+        if (w.file.empty() || w.width <= 0 || w.height <= 0 || w.width > 10000 ||
+            w.height > 10000) {
+            continue;
+        }
+        cairo_surface_t* target =
+            cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w.width * kScale, w.height * kScale);
+        cairo_t* cr = cairo_create(target);
+        for (const BackgroundGauge& g : w.gauges) {
+            const uint32_t face = art::PanelFaceOf(g.name);
+            if (face == 0) continue;
+            for (const art::Bitmap& b : set.bitmaps()) {
+                if (b.id != face) continue;
+                cairo_surface_t* s = BitmapSurface(b);
+                cairo_save(cr);
+                cairo_translate(cr, g.x * kScale, g.y * kScale);
+                cairo_scale(cr, static_cast<double>(g.w) * kScale / b.width,
+                            static_cast<double>(g.h) * kScale / b.height);
+                cairo_set_source_surface(cr, s, 0, 0);
+                cairo_paint(cr);
+                cairo_restore(cr);
+                cairo_surface_destroy(s);
+            }
+        }
+        cairo_destroy(cr);
+        const cairo_status_t status = cairo_surface_write_to_png(target, (dir / w.file).c_str());
+        cairo_surface_destroy(target);
+        if (status != CAIRO_STATUS_SUCCESS) {
+            std::fprintf(stderr, "artwork: cannot write %s\n", (dir / w.file).c_str());
+            return 1;
+        }
+        ++written;
+    }
+    std::printf("artwork: %d window backgrounds\n", written);
+    return 0;
 }
 
 }  // namespace
@@ -86,8 +202,12 @@ int Usage() {
 int main(int argc, char** argv) {
     fs::path out_dir;
     fs::path png_dir;
+    fs::path panel_cfg;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--out-dir") == 0 && i + 1 < argc) {
+        if (std::strcmp(argv[i], "--backgrounds") == 0 && i + 2 < argc) {
+            panel_cfg = argv[++i];
+            out_dir = argv[++i];
+        } else if (std::strcmp(argv[i], "--out-dir") == 0 && i + 1 < argc) {
             out_dir = argv[++i];
         } else if (std::strcmp(argv[i], "--png-dir") == 0 && i + 1 < argc) {
             png_dir = argv[++i];
@@ -100,8 +220,11 @@ int main(int argc, char** argv) {
 
     art::BitmapSet set;
     art::RenderEngineInstruments(set);
+    art::RenderRadioHeads(set);
+    art::RenderAudioPanels(set);
     art::RenderOverheadPanels(set);
     art::RenderDisplays(set);
+    if (!panel_cfg.empty()) return WriteBackgrounds(panel_cfg, out_dir, set);
 
     std::vector<art::Bitmap>& bitmaps = set.bitmaps();
     std::sort(bitmaps.begin(), bitmaps.end(),

@@ -1,7 +1,9 @@
 // wavgen: writes the sample aircraft's sound folder: every WAV file the
 // gauge module's sound set and click sounds load, synthesised (clicks,
-// chimes, horns, hums, propeller and turbine loops, voice-like alert
-// phrases). Deterministic: the same build writes the same bytes.
+// chimes, horns, hums, propeller and turbine loops), the alert voices
+// spoken by espeak-ng, and beside the sound folder the cabin's
+// "entertainment" folder: spoken announcements and MP3 tunes
+// (cabin_media.h). Deterministic: the same build writes the same bytes.
 //
 //   wavgen OUTPUT_SOUND_FOLDER
 //
@@ -18,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "cabin_media.h"
 #include "zu/platform/riff_reader.h"
 
 namespace {
@@ -349,42 +352,6 @@ Samples Arpeggio(int repeats) {
 }
 
 // ---------------------------------------------------------------------------
-// Voice-like alert phrases: one vowel-like syllable per syllable of the
-// phrase, a 110 Hz glottal buzz through two formant filters.
-
-struct Syllable {
-    double f1;
-    double f2;
-};
-constexpr Syllable kA{730, 1090}, kE{530, 1840}, kI{300, 2200}, kO{570, 840}, kU{300, 870},
-    kEr{490, 1350};
-
-Samples Phrase(std::initializer_list<Syllable> syllables, uint32_t seed) {
-    const double length = 0.17;
-    const double gap = 0.05;
-    Samples s(Frames(syllables.size() * (length + gap) + 0.1));
-    int index = 0;
-    for (const Syllable& v : syllables) {
-        const int n = Frames(length);
-        Samples glottal(n);
-        const double pitch = 118.0 - 6.0 * index;
-        double phase = 0;
-        for (int i = 0; i < n; ++i) {
-            phase += pitch / kRate;
-            phase -= std::floor(phase);
-            glottal[i] = 1.0 - 2.0 * phase;  // sawtooth: rich in harmonics
-        }
-        Add(glottal, WhiteNoise(n, seed + index), 0.05);
-        Samples voiced = Filter(glottal, BandPass(v.f1, 5.0));
-        Add(voiced, Filter(glottal, BandPass(v.f2, 8.0)), 0.6);
-        for (int i = 0; i < n; ++i) voiced[i] *= std::sin(std::numbers::pi * i / n);
-        Add(s, voiced, 1.0, Frames(index * (length + gap)));
-        ++index;
-    }
-    return s;
-}
-
-// ---------------------------------------------------------------------------
 // Engine sounds
 
 Samples Starter() {
@@ -492,56 +459,6 @@ const SoundFile kFiles[] = {
      },
      0.6},
     {"electrical/electrics_init_sound.wav", [] { return Beeps(1500, 0.12, 0.05, 3); }, 0.5},
-    {"computers/GPWS_dontsink.wav",
-     [] {
-         return Phrase({kO, kI}, 101);
-     },
-     0.6},
-    {"computers/GPWS_flaps.wav",
-     [] {
-         return Phrase({kU, kO, kA}, 103);
-     },
-     0.6},
-    {"computers/GPWS_gear.wav",
-     [] {
-         return Phrase({kU, kO, kI}, 105);
-     },
-     0.6},
-    {"computers/GPWS_glideslope.wav",
-     [] {
-         return Phrase({kA, kO}, 107);
-     },
-     0.6},
-    {"computers/GPWS_minimums.wav",
-     [] {
-         return Phrase({kI, kI, kU}, 109);
-     },
-     0.6},
-    {"computers/GPWS_pullup.wav",
-     [] {
-         return Phrase({kU, kA}, 111);
-     },
-     0.6},
-    {"computers/GPWS_sinkrate.wav",
-     [] {
-         return Phrase({kI, kE}, 113);
-     },
-     0.6},
-    {"computers/GPWS_terrain.wav",
-     [] {
-         return Phrase({kE, kE}, 115);
-     },
-     0.6},
-    {"computers/GPWS_toolow.wav",
-     [] {
-         return Phrase({kU, kO, kE, kE}, 117);
-     },
-     0.6},
-    {"computers/TCAS_traffic.wav",
-     [] {
-         return Phrase({kA, kI, kA, kI}, 119);
-     },
-     0.6},
     {"computers/com_xchg.wav", [] { return Beeps(2000, 0.12, 0.03, 1); }, 0.4},
     {"engine/gen_spin3.wav", Starter, 0.5},
     {"engine/N1_sound_2.wav", Turbine, 0.45},
@@ -607,5 +524,11 @@ int main(int argc, char** argv) {
             ++failures;
         }
     }
+    // The spoken voices, and the cabin's announcements and songs beside the
+    // sound folder.
+    if (!wavgen::WriteVoices(root)) ++failures;
+    const std::filesystem::path entertainment = root.parent_path() / "entertainment";
+    if (!wavgen::WriteAnnouncements(entertainment)) ++failures;
+    if (!wavgen::WriteTunes(entertainment)) ++failures;
     return failures == 0 ? 0 : 1;
 }

@@ -158,7 +158,8 @@ struct SpriteElement {
 // Mouse event bits passed to handlers.
 inline constexpr uint32_t kMouseLeftSingle = 0x0001;
 inline constexpr uint32_t kMouseRightSingle = 0x0002;
-inline constexpr uint32_t kMouseLeftRepeat = 0x0004;  // held: delivered again at the host's repeat rate
+inline constexpr uint32_t kMouseLeftRepeat =
+    0x0004;  // held: delivered again at the host's repeat rate
 inline constexpr uint32_t kMouseRightRepeat = 0x0008;
 inline constexpr uint32_t kMouseMove = 0x0010;  // pointer moved over the rectangle
 inline constexpr uint32_t kMouseLeftRelease = 0x0020;
@@ -242,20 +243,21 @@ struct HostVariable {
 
 // Slots of the simulator's panel service table that this module uses. The
 // table is an array of pointer-sized entries; slot N is entry N.
-inline constexpr int kSlotPanelWindowCloseIdent = 11;  // int (uint32 id): 1 while the window is open
-inline constexpr int kSlotElementListQuery = 24;       // void (ElementHeader*, uintptr_t)
+inline constexpr int kSlotPanelWindowCloseIdent =
+    11;                                           // int (uint32 id): 1 while the window is open
+inline constexpr int kSlotElementListQuery = 24;  // void (ElementHeader*, uintptr_t)
 inline constexpr int kSlotElementListInstall = 25;
 inline constexpr int kSlotElementListInitialise = 26;
 inline constexpr int kSlotElementListUpdate = 27;
 inline constexpr int kSlotElementListGenerate = 28;
 inline constexpr int kSlotElementListDraw = 29;
 inline constexpr int kSlotElementListKill = 31;
-inline constexpr int kSlotTriggerKeyEvent = 36;     // void (uint32 event, uint32 value)
-inline constexpr int kSlotLookupVariable = 40;      // void (HostVariable*)
-inline constexpr int kSlotPanelWindowOpen = 44;     // int (uint32 id): shows the window
-inline constexpr int kSlotPanelWindowClose = 45;    // int (uint32 id)
-inline constexpr int kSlotPanelWindowToggle = 46;   // int (uint32 id)
-inline constexpr int kSlotCheckNamedVariable = 50;  // int32 (const char* name): id or -1
+inline constexpr int kSlotTriggerKeyEvent = 36;        // void (uint32 event, uint32 value)
+inline constexpr int kSlotLookupVariable = 40;         // void (HostVariable*)
+inline constexpr int kSlotPanelWindowOpen = 44;        // int (uint32 id): shows the window
+inline constexpr int kSlotPanelWindowClose = 45;       // int (uint32 id)
+inline constexpr int kSlotPanelWindowToggle = 46;      // int (uint32 id)
+inline constexpr int kSlotCheckNamedVariable = 50;     // int32 (const char* name): id or -1
 inline constexpr int kSlotRegisterNamedVariable = 51;  // int32 (const char* name): id
 inline constexpr int kSlotSetNamedVariable = 52;       // void (int32 id, double value)
 inline constexpr int kSlotGetNamedVariable = 53;       // double (int32 id)
@@ -321,7 +323,7 @@ struct LinkageRecord {
     ModuleRoutine module_deinit;
     uint32_t zero0;
     uint32_t zero1;
-    uint32_t link_version;                // kLinkVersion
+    uint32_t link_version;                 // kLinkVersion
     GaugeHeader* gauges[kGaugeCount + 1];  // null-terminated
     // Added for this build: the module's bitmap resources (null when the
     // module carries none). The host loads element bitmaps through it.

@@ -59,4 +59,13 @@ bool WritePrivateProfileStruct(const char* section, const char* key, const void*
 bool GetPrivateProfileStruct(const char* section, const char* key, void* out, uint32_t size,
                              const char* path);
 
+// Memory-backed files, for fuzzing and tests that must leave nothing on disk.
+// While they are on, a path names an entry of a process-wide table in memory
+// (paths compare without regard to ASCII case, every folder exists) and no
+// file is read or written; the semantics above stay the same. Turning them
+// off empties the table.
+void SetIniMemoryFiles(bool on);
+// Sets the whole contents of a memory file (ignored while they are off).
+void SetIniMemoryFile(const char* path, const void* data, size_t size);
+
 }  // namespace zu::platform

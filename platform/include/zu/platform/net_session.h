@@ -17,6 +17,14 @@
 // written by the worker, in the order of the calls. Close must not be called
 // from a handler. A client's handler gets player 0 (the host) with its
 // messages.
+//
+// Bounds (SessionLimits, host side): a connection that has not completed
+// the connect request within the handshake time is closed; a connection
+// beyond the cap of simultaneous connections is closed as soon as it is
+// accepted; each connection's send queue has a fixed size, and a frame that
+// does not fit is dropped (kSessionBusy) and counted for that peer. Memory
+// of a connection is freed when it closes. Sending allocates nothing: the
+// queues are allocated when a connection is accepted.
 #pragma once
 
 #include <array>
@@ -25,6 +33,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zu::platform {
 
@@ -45,9 +54,38 @@ inline constexpr int32_t kSessionNoHost = -2;  // nothing answered at that addre
 inline constexpr int32_t kSessionBadArgument = -3;
 inline constexpr int32_t kSessionNotConnected = -4;
 inline constexpr int32_t kSessionAddressInUse = -5;
-inline constexpr int32_t kSessionBusy = -6;  // the peer has stopped reading; frame not queued
+inline constexpr int32_t kSessionBusy = -6;  // the peer has stopped reading; frame dropped
 
 enum class SessionEvent { Connected, Message, Disconnected };
+
+// A host's bounds against idle, slow or hostile peers.
+struct SessionLimits {
+    // Simultaneous connections, accepted or still in their handshake; one
+    // more is closed at once.
+    size_t max_connections = 64;
+    // Time from the TCP accept to a complete connect request.
+    uint32_t handshake_timeout_ms = 10000;
+    // Bytes (frames with their 4-byte headers) that may wait for one peer;
+    // a frame that does not fit is dropped.
+    size_t send_queue_bytes = 64 * 1024;
+};
+
+// One accepted peer of a host.
+struct SessionPeerStats {
+    PlayerId player = 0;
+    uint64_t frames_sent = 0;     // queued for writing
+    uint64_t frames_dropped = 0;  // refused because the peer's queue was full
+};
+
+// A host's counters since its last Host call, read from any thread.
+struct SessionHostStats {
+    uint16_t port = 0;
+    size_t connections = 0;               // open now, handshakes included
+    uint64_t closed_over_cap = 0;         // connections closed at once by the cap
+    uint64_t handshake_timeouts = 0;      // connections closed for a late connect request
+    uint64_t frames_dropped = 0;          // by every peer so far, departed ones included
+    std::vector<SessionPeerStats> peers;  // accepted peers, by player id
+};
 
 // Host side. The handler sees Connected (a client was accepted), Message (a
 // frame from that player) and Disconnected.
@@ -58,13 +96,16 @@ class SessionHost {
 
     virtual ~SessionHost() = default;
     // Listens on all IPv4 addresses at `port`; returns kSessionOk or a failure.
-    virtual int32_t Host(uint16_t port, const AppId& app, Handler handler) = 0;
+    virtual int32_t Host(uint16_t port, const AppId& app, Handler handler,
+                         const SessionLimits& limits = {}) = 0;
     // Sends one frame to one player (0 < size <= kMaxFrameBytes).
     virtual int32_t SendTo(PlayerId player, const void* data, size_t size) = 0;
     // Stops listening, closes every connection and joins the worker; safe to
     // call twice. The port is free again when it returns.
     virtual void Close() = 0;
     virtual size_t PlayerCount() const = 0;
+    // Counters; not for the sending thread's hot path (it allocates).
+    virtual SessionHostStats Stats() const = 0;
 };
 
 // Client side. The handler sees Message and Disconnected (the host went away).
@@ -74,7 +115,9 @@ class SessionClient {
         std::function<void(SessionEvent event, PlayerId player, const uint8_t* data, size_t size)>;
 
     virtual ~SessionClient() = default;
-    // Connects and waits for the host's answer (at most `timeout_ms`).
+    // Connects and waits for the host's answer (at most `timeout_ms`):
+    // kSessionOk, kSessionRefused (refused, or closed before answering, as a
+    // host at its connection cap does) or kSessionNoHost (nothing answered).
     virtual int32_t Connect(const std::string& host, uint16_t port, const AppId& app,
                             Handler handler, uint32_t timeout_ms = 5000) = 0;
     virtual int32_t Send(const void* data, size_t size) = 0;
@@ -85,5 +128,14 @@ class SessionClient {
 
 std::unique_ptr<SessionHost> CreateSessionHost();
 std::unique_ptr<SessionClient> CreateSessionClient();
+
+// The counters of every host of this process that is hosting now (the
+// module's link among them), ordered by port: what the simulator stand-in
+// reports without knowing the module's objects.
+std::vector<SessionHostStats> HostedSessions();
+
+// Connection objects of this process (hosts and clients) not yet freed; a
+// closed connection's memory is returned once its last operation ends.
+size_t SessionConnectionsAlive();
 
 }  // namespace zu::platform

@@ -87,6 +87,7 @@ enum class AudioEventKind : uint8_t {
     Volume,     // value = new volume
     Pan,        // value = new pan
     Frequency,  // value = new frequency (0 = the format's rate)
+    Pause,      // a playing buffer was paused; value = play position in bytes
 };
 struct AudioEvent {
     uint64_t frame;
@@ -193,6 +194,8 @@ int32_t SoundBufferGetStatus(SoundBuffer* buffer, uint32_t* status);
 int32_t SoundBufferPlay(SoundBuffer* buffer, uint32_t reserved, uint32_t priority, uint32_t flags);
 // Stops; the position is kept.
 int32_t SoundBufferStop(SoundBuffer* buffer);
+// Stop that the log records as a pause (the media player's pause).
+int32_t SoundBufferPause(SoundBuffer* buffer);
 // Play position in bytes (the write position is the same).
 int32_t SoundBufferGetCurrentPosition(SoundBuffer* buffer, uint32_t* play, uint32_t* write);
 int32_t SoundBufferSetCurrentPosition(SoundBuffer* buffer, uint32_t position);

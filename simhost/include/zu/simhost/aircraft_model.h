@@ -14,7 +14,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace zu::simhost {
@@ -62,6 +64,17 @@ struct WeatherCell {
     int intensity;  // 1..5
 };
 
+// A radio station of the simulated world (verb `navaid`).
+struct RadioStation {
+    enum Kind { kVor, kIls, kNdb } kind;
+    int32_t frequency;  // VOR/ILS MHz x 100, NDB kHz x 10
+    double latitude;
+    double longitude;
+    double elevation_ft;
+    double course;  // ILS: the localiser course (true); VOR/NDB unused
+    std::string ident;
+};
+
 struct AircraftState {
     double latitude = 45.0;   // degrees
     double longitude = 10.0;  // degrees
@@ -105,11 +118,35 @@ struct AircraftState {
     bool reposition_pause = false;  // paused by a repositioning write this frame
     double tick_count = 0;          // the simulator's tick count (18.2 per second)
     std::vector<WeatherCell> weather;
+    std::vector<RadioStation> stations;
 };
+
+// The simulator's own memory, as far as the module's blade-angle locator
+// looks into it: a heap (registered with the platform's heap layer) holding
+// a block with the marker value and the engine block, four engine records
+// 84 bytes apart with the blade angle (f64 radians) at the same place in
+// each. The model keeps its blade angles there, so a store into them moves
+// the propellers as a write to 0x2418 / 0x2518 does.
+inline constexpr double kHeapMarkerValue = 41909.0;
+inline constexpr size_t kHeapMarkerBlockSize = 48;
+inline constexpr size_t kHeapMarkerOffset = 24;
+inline constexpr size_t kEngineRecordSize = 84;
+inline constexpr size_t kEngineBlockSize = 400;
+inline constexpr size_t kBladeAngleOffset = 36;  // first record's blade angle in the block
+inline constexpr int kHeapEngines = 4;
 
 class AircraftModel {
   public:
     AircraftModel();
+    ~AircraftModel();
+    AircraftModel(const AircraftModel&) = delete;
+    AircraftModel& operator=(const AircraftModel&) = delete;
+
+    // The blade angle of engine 0..3 as the simulator's memory holds it
+    // (engines 3 and 4 do not exist: 0.0), and its address there.
+    double HeapBladeAngle(int engine) const;
+    const uint8_t* HeapBladeAngleAddress(int engine) const;
+    const uint8_t* HeapEngineBlock() const { return engine_block_; }
 
     // Publishes the initial state and installs the FSUIPC write observer.
     void Attach(Simulator& sim);
@@ -137,6 +174,8 @@ class AircraftModel {
     void PlaceAirborne(double altitude_ft, double speed_kt);
     void AddWeatherCell(const WeatherCell& cell) { state_.weather.push_back(cell); }
     void ClearWeather() { state_.weather.clear(); }
+    void AddStation(const RadioStation& station) { state_.stations.push_back(station); }
+    void ClearStations() { state_.stations.clear(); }
 
     const AircraftState& state() const { return state_; }
     double IndicatedAirspeedKt() const;
@@ -147,8 +186,15 @@ class AircraftModel {
     void StepFlight(double dt);
     void Publish(Simulator& sim);
     void AnswerWeather(uint8_t* image);
+    void PublishRadios(Simulator& sim);
+
+    void BladeAnglesFromHeap();
+    void BladeAnglesToHeap();
 
     AircraftState state_;
+    alignas(8) uint8_t marker_block_[kHeapMarkerBlockSize] = {};
+    alignas(8) uint8_t engine_block_[kEngineBlockSize] = {};
+    uint32_t heap_ = 0;
     double lever_[2] = {-4096, -4096};  // the pilot's throttle levers
     bool repositioned_ = false;
 };

@@ -25,11 +25,13 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "zu/platform/win_ipc.h"
+#include "zu/simhost/recent_window.h"
 
 namespace zu::simhost {
 
@@ -42,6 +44,9 @@ inline constexpr uint32_t kAircraftPathSize = 256;
 // The FSUIPC version the stand-in reports (the lowest a client accepts).
 inline constexpr uint32_t kStandInFsuipcVersion = 0x19980005;
 inline constexpr uint16_t kSimulatorMarker = 0xFADE;
+
+// How many of the most recent client writes the server keeps in memory.
+inline constexpr size_t kFsuipcWriteWindow = 8192;
 
 struct FsuipcWriteRecord {
     uint64_t frame = 0;
@@ -82,7 +87,18 @@ class FsuipcServer {
     using WriteObserver = std::function<void(uint32_t offset, uint32_t size, uint8_t* image)>;
     void SetWriteObserver(WriteObserver observer);
 
+    // Called for every client write after it was recorded (while the server
+    // holds its lock: the logger must not call back into the server). The
+    // simulator streams the writes to its event log through it.
+    using WriteLogger = std::function<void(const FsuipcWriteRecord& write)>;
+    void SetWriteLogger(WriteLogger logger);
+
+    // The most recent kFsuipcWriteWindow client writes, oldest first; the
+    // counts per offset (with the first and last frame and the last written
+    // bytes in hexadecimal) and the total cover every write.
     std::vector<FsuipcWriteRecord> Writes() const;
+    std::map<uint32_t, KeyCount<std::string>> WriteCounts() const;
+    uint64_t WritesTotal() const;
     uint64_t BatchesServed() const;
     uint64_t BatchesRefused() const;
     // Last value a client wrote at 0x330A (0 when none).
@@ -101,7 +117,9 @@ class FsuipcServer {
     std::array<uint8_t, kFsuipcImageSize> image_{};
     std::vector<bool> pinned_ = std::vector<bool>(kFsuipcImageSize, false);
     WriteObserver observer_;
-    std::vector<FsuipcWriteRecord> writes_;
+    WriteLogger logger_;
+    RecentWindow<FsuipcWriteRecord> writes_{kFsuipcWriteWindow};
+    CountTable<uint32_t, std::string> write_counts_;
     uint64_t batches_served_ = 0;
     uint64_t batches_refused_ = 0;
     uint16_t client_version_ = 0;

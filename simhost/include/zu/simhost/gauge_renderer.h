@@ -25,9 +25,23 @@
 //                 at the mask's centre + (x, y), seen through the mask (no
 //                 mask: centred on position + (x, y))
 //
+// A window with a background picture (`file=` in panel.cfg, a PNG in the
+// panel folder) shows it under its gauges, scaled to the window and darkened
+// by the ambient level like every unlit element; the radio heads leave their
+// unlit faces to it.
+//
 // Panel lighting: the ambient level (1 daylight .. 0 dark) darkens every
 // element whose image flags lack kImageLuminous; lit elements keep their
 // full brightness.
+//
+// Speed: each bitmap is scaled once to the size it is drawn at (its gauge's
+// placed size times the picture scale) and darkened once for the ambient
+// level; the copies are kept in a cache keyed by bitmap, size and lit state,
+// emptied when the picture scale or the ambient level changes. Bitmaps that
+// are not turned are drawn on whole pixels. `UpdateWindow` redraws only the
+// gauges whose elements changed since the window's last update (nothing at
+// all for a window where nothing changed), so a live view pays for what
+// moves.
 //
 // PointerRouter turns pointer presses, moves and releases on a window
 // picture into handler calls (see docs/gauges.md): a press delivers the
@@ -44,6 +58,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "zu/platform/gauge_api.h"
@@ -99,15 +114,63 @@ class GaugeRenderer {
 
     // The module's bitmap as a Cairo surface (cached), or null.
     cairo_surface_t* Bitmap(uint32_t id);
+    // The bitmap scaled to `width` x `height` pixels, darkened by the ambient
+    // level unless lit (cached), or null.
+    cairo_surface_t* ScaledBitmap(uint32_t id, int width, int height, bool lit, double ambient);
+    // Scaled copies in the cache (for tests).
+    size_t scaled_count() const { return scaled_.size(); }
+
+    // Brings `target` (an image surface of WindowSize that still holds the
+    // picture of this window's last UpdateWindow) up to date: only the
+    // gauges whose elements changed since then are drawn again, each on a
+    // fresh background with whatever else lies in its rectangle. The first
+    // time, and when the target, its size or the options changed, the whole
+    // window is drawn. Returns the number of gauges drawn (0: the picture
+    // was current).
+    int UpdateWindow(const PanelWindow& window, const RenderOptions& options,
+                     cairo_surface_t* target);
 
     struct Fonts;
 
   private:
+    void PrepareCache(double scale, double ambient);
+    void ClearScaled();
+    // Paints bitmap `id` with its top-left corner at (x, y) of the gauge's
+    // design space, from its copy scaled by the gauge's factors.
+    void PaintScaled(cairo_t* cr, uint32_t id, double x, double y, bool lit);
+    // The scaled copy as a pattern placed at (x, y) of the design space.
+    cairo_pattern_t* ScaledPattern(uint32_t id, double x, double y, bool lit);
+    // What the drawing of a gauge reads of its elements, hashed.
+    static uint64_t GaugeSignature(const GaugeInstance& gauge);
     void PaintSurface(cairo_t* cr, const GaugeInstance& g, const zu::gauge::ElementHeader* e,
                       double x, double y, bool lit, double ambient);
 
     const Simulator& sim_;
+    // A window's background picture (cached; null when it cannot be read).
+    cairo_surface_t* Background(const PanelWindow& window);
+    // The panel grey and the window's background picture, if it has one.
+    void PaintWindowBackground(cairo_t* cr, const PanelWindow& window,
+                               const RenderOptions& options);
+
     std::map<uint32_t, cairo_surface_t*> bitmaps_;
+    std::unordered_map<uint64_t, cairo_surface_t*> scaled_;
+    double cache_scale_ = -1;
+    double cache_ambient_ = -1;
+    // Scale factors and ambient level of the gauge being drawn.
+    double gauge_kx_ = 1;
+    double gauge_ky_ = 1;
+    double ambient_ = 1;
+    // Per window: what its last UpdateWindow drew, and into what.
+    struct WindowMemo {
+        cairo_surface_t* target = nullptr;
+        int width = 0;
+        int height = 0;
+        RenderOptions options;
+        std::vector<uint64_t> gauge_signatures;  // its gauges, in panel order
+    };
+    std::map<int, WindowMemo> memos_;
+    std::vector<size_t> changed_;  // reused by UpdateWindow
+    std::map<std::string, cairo_surface_t*> backgrounds_;
     Fonts* fonts_;
 };
 

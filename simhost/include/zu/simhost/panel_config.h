@@ -36,6 +36,8 @@ struct PanelWindow {
     int position = 0;     // `position=`
     int size_w = 0;       // `size_mm=` (0 when absent)
     int size_h = 0;
+    std::string background;               // `file=`: the window's background picture (PNG),
+                                          // in the panel folder; "" when none
     std::vector<PanelGaugeEntry> gauges;  // in file order
 };
 

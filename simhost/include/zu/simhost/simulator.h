@@ -42,6 +42,8 @@
 #include "zu/simhost/aircraft_model.h"
 #include "zu/simhost/fsuipc_server.h"
 #include "zu/simhost/panel_config.h"
+#include "zu/simhost/recent_window.h"
+#include "zu/simhost/saved_flights.h"
 
 namespace zu::simhost {
 
@@ -64,6 +66,11 @@ struct SimulatorConfig {
     bool capture_audio = false;
     // Pixels per panel unit of the drawn surfaces (the pictures' --scale).
     double surface_scale = 1.0;
+    // Saved flights: the documents folder the module saves into (empty: a
+    // folder "Documents" beside the aircraft folder, never the user's own)
+    // and the flight loaded at start-up (empty: none; 0x3F04 stays empty).
+    std::filesystem::path documents_dir;
+    std::filesystem::path flight_file;
 };
 
 // One element of a placed gauge, in the order of the element walk (depth
@@ -132,6 +139,18 @@ struct PanelWindowCall {
     uint32_t ident = 0;
     int32_t result = 0;
 };
+
+// How many of the most recent records of each event log the simulator keeps
+// in memory (and writes to the state file); every record goes to the event
+// log file as it happens, and counts per key-event id cover the whole flight.
+inline constexpr size_t kKeyEventWindow = 8192;
+inline constexpr size_t kPanelWindowCallWindow = 1024;
+inline constexpr size_t kSoundEventWindow = 8192;
+
+// The aircraft folder's list of the named variables its visual model and
+// lever hardware define; the simulator defines them when it loads the
+// aircraft.
+inline constexpr const char* kAircraftNamedVariablesFile = "named_variables.txt";
 
 struct NamedVariable {
     std::string name;
@@ -210,12 +229,20 @@ class Simulator {
     std::map<uint32_t, double> Variables() const;
 
     // Key events: those the module triggers (slot 36) and those a scenario
-    // sends to the simulator, in one log.
+    // sends to the simulator, in one log. KeyEvents() holds the most recent
+    // kKeyEventWindow of them, oldest first; the counts per event id (both
+    // sources, with the first and last frame and the last record) and the
+    // totals cover the whole flight.
     void ReceiveKeyEvent(uint32_t id, uint32_t value, bool from_module);
     std::vector<KeyEventRecord> KeyEvents() const;
+    std::map<uint32_t, KeyCount<KeyEventRecord>> KeyEventCounts() const;
+    uint64_t KeyEventsTotal() const;
+    uint64_t ModuleKeyEventsTotal() const;
 
-    // Panel windows.
+    // Panel windows: the most recent kPanelWindowCallWindow calls and the
+    // number of calls in all.
     std::vector<PanelWindowCall> PanelWindowCalls() const;
+    uint64_t PanelWindowCallsTotal() const;
     std::set<uint32_t> OpenPanelWindows() const;
 
     // Named variables, by id.
@@ -224,13 +251,24 @@ class Simulator {
     int32_t FindNamedVariable(const std::string& name) const;
 
     // Sound: what the module asked of its sound buffers (play, stop, end,
-    // volume, pan and frequency changes, each with its frame), and the mix
-    // rendered so far (44100 Hz stereo 16-bit, interleaved) when captured.
+    // volume, pan and frequency changes, each with its frame; the most
+    // recent kSoundEventWindow and the number in all), and the mix rendered
+    // so far (44100 Hz stereo 16-bit, interleaved) when captured.
     std::vector<zu::platform::AudioEvent> SoundEvents() const;
+    uint64_t SoundEventsTotal() const;
     uint64_t SoundEventsDropped() const;
     const std::vector<int16_t>& AudioCapture() const { return audio_; }
     // Writes the captured mix as a WAV file; false with `error`.
     bool WriteAudio(const std::filesystem::path& file, std::string* error) const;
+
+    // Saved flights: the documents folder in use, and what the simulator
+    // does when the pilot saves a flight: a fresh NAME.FLT with the
+    // stand-in's sections below the documents folder, then 0x0400 := NAME
+    // and the save counter at 0x3BD2 one up. False with `error` for a name
+    // that is empty or holds a path separator, or a file that cannot be
+    // written.
+    const std::filesystem::path& documents_dir() const { return documents_dir_; }
+    bool SaveFlight(const std::string& name, std::string* error);
 
     FsuipcServer& fsuipc() { return fsuipc_; }
     // The stand-in's aircraft (stepped each frame when config().aircraft_model).
@@ -265,6 +303,7 @@ class Simulator {
     void LookupVariable(zu::gauge::HostVariable* var);
     int32_t CheckNamedVariable(const char* name);
     int32_t RegisterNamedVariable(const char* name);
+    void DefineAircraftNamedVariables(const std::filesystem::path& file);
     void SetNamedVariable(int32_t id, double value);
     double GetNamedVariable(int32_t id);
 
@@ -283,6 +322,8 @@ class Simulator {
     void SelectAudioMode();
     void RenderAudio();
     void CollectSoundEvents();
+    bool PrepareSavedFlights(std::string* error);
+    void PublishStartFlight();
 
     SimulatorConfig config_;
     zu::gauge::LinkageRecord* linkage_ = nullptr;
@@ -309,6 +350,9 @@ class Simulator {
     FsuipcServer fsuipc_;
     AircraftModel model_;
     std::set<uint32_t> pinned_variables_;
+    std::filesystem::path documents_dir_;
+    std::filesystem::path start_flight_path_;
+    SavedFlight start_flight_;
 
     // Sound rendered (lockstep) and captured since Start.
     uint64_t audio_frames_ = 0;
@@ -318,11 +362,13 @@ class Simulator {
     // its timer thread.
     mutable std::mutex mutex_;
     std::map<uint32_t, double> variables_;  // node addresses are stable: value_ptr points here
-    std::vector<KeyEventRecord> key_events_;
-    std::vector<PanelWindowCall> window_calls_;
+    RecentWindow<KeyEventRecord> key_events_{kKeyEventWindow};
+    CountTable<uint32_t, KeyEventRecord> key_counts_;
+    uint64_t module_key_events_ = 0;
+    RecentWindow<PanelWindowCall> window_calls_{kPanelWindowCallWindow};
     std::set<uint32_t> open_windows_;
     std::vector<NamedVariable> named_;
-    std::vector<zu::platform::AudioEvent> sound_events_;
+    RecentWindow<zu::platform::AudioEvent> sound_events_{kSoundEventWindow};
     std::mutex log_mutex_;
 };
 

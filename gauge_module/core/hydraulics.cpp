@@ -1,0 +1,7 @@
+#include "core/hydraulics.h"
+
+namespace zu {
+
+HydraulicsStateRecord HydraulicsState{};
+
+}  // namespace zu

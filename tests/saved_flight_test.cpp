@@ -1,0 +1,217 @@
+// Saved flights in a running module: the stand-in saves and loads flights as
+// the simulator does, the module adds and restores its own section.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/electrical_system.h"
+#include "core/flight_persistence.h"
+#include "core/fsuipc_data_exchange.h"
+#include "core/host_panel_services.h"
+#include "core/ice_protection.h"
+#include "e2e_support.h"
+#include "module_state.h"
+#include "zu/platform/ini_file.h"
+#include "zu/platform/paths.h"
+#include "zu/simhost/saved_flights.h"
+#include "zu/simhost/simulator.h"
+
+namespace zu::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using simhost::Simulator;
+using simhost::SimulatorConfig;
+
+class SavedFlight : public testing::Test {
+  protected:
+    void SetUp() override {
+        RestoreLoadedModuleState();
+        ClearElectrics();
+        aircraft_ = CopySampleAircraft(tmp_.path());
+        documents_ = tmp_.path() / "Documents";
+    }
+    void TearDown() override {
+        if (sim_) sim_->Stop();
+        ClearElectrics();
+        platform::SetDocumentsFolder("");
+    }
+    static void ClearElectrics() {
+        std::memset(Electrics_sys.bytes, 0, kElectricsRecordSize);
+        ElectricsDefaultsDone = 0;
+    }
+
+    void Start(const fs::path& flight = {}) {
+        SimulatorConfig cfg;
+        cfg.aircraft_dir = aircraft_;
+        cfg.documents_dir = documents_;
+        cfg.flight_file = flight;
+        sim_ = std::make_unique<Simulator>(cfg);
+        ASSERT_NO_FATAL_FAILURE(StartLinkedModule(*sim_));
+    }
+    void Frames(int n) {
+        for (int i = 0; i < n; ++i) sim_->RunFrame();
+    }
+    // Runs frames until the load sequence has ended (at most 30 s).
+    void UntilLoaded() {
+        for (int i = 0; i < 900 && FlightLoadCounter < kFlightLoadDone; ++i) sim_->RunFrame();
+    }
+
+    fs::path Flt(const std::string& name) const {
+        return documents_ / simhost::kSavedFlightsFolder / (name + ".FLT");
+    }
+    static std::string Win(const fs::path& p) { return platform::FromHostPath(p.string()); }
+    static std::string Value(const fs::path& file, const char* section, const char* key) {
+        char buf[2048];
+        platform::GetPrivateProfileString(section, key, "", buf, sizeof buf, Win(file).c_str());
+        return buf;
+    }
+    static std::vector<std::string> Sections(const fs::path& file) {
+        std::vector<std::string> out;
+        for (const IniEntry& e : ReadIniEntries(file)) {
+            if (out.empty() || out.back() != e.section) out.push_back(e.section);
+        }
+        return out;
+    }
+
+    // A flight as an earlier session saved it: the stand-in's sections, the
+    // module's keys and, when `probe`, the powerplant key the load asks for.
+    fs::path SavedFlightFile(bool probe) {
+        const fs::path file = Flt("Earlier");
+        simhost::SavedFlight f;
+        f.title = "Earlier";
+        f.latitude = 46.5;
+        f.longitude = 11.25;
+        f.altitude_ft = 1200;
+        f.heading = 270;
+        std::string error;
+        EXPECT_TRUE(simhost::WriteSavedFlight(file, f, &error)) << error;
+        ElectricsRecord record{};
+        std::memcpy(&record, &Electrics_sys, sizeof record);
+        record.bytes[AuxBatterySwitch.offset] = 0x5A;  // a switch word no step rewrites
+        const std::string path = Win(file);
+        platform::WritePrivateProfileStruct(kFlightSection, "Electrics_sys", record.bytes,
+                                            kElectricsRecordSize, path.c_str());
+        const int32_t on = 255;
+        platform::WritePrivateProfileStruct(kFlightSection, "Antiice_sys_pitot1_ice_sw", &on, 4,
+                                            path.c_str());
+        if (probe) {
+            const int32_t ign = 1;
+            platform::WritePrivateProfileStruct(kFlightSection, "Powerplants_engine_ign1", &ign, 4,
+                                                path.c_str());
+        }
+        return file;
+    }
+
+    TempDir tmp_;
+    fs::path aircraft_;
+    fs::path documents_;
+    std::unique_ptr<Simulator> sim_;
+};
+
+TEST_F(SavedFlight, SaveAfterTheLoadAddsTheModuleSection) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    UntilLoaded();
+    EXPECT_EQ(FlightLoadCounter, kFlightLoadFailed);  // no flight loaded: nothing to restore
+    Antiice_sys_pitot2_ice_sw = 255;
+
+    std::string error;
+    ASSERT_TRUE(sim_->SaveFlight("Circuit", &error)) << error;
+    Frames(60);  // the save counter is polled every 16th pass; ten ticks of groups
+
+    const fs::path file = Flt("Circuit");
+    EXPECT_EQ(Sections(file), (std::vector<std::string>{"Main", "Position", "zodudori"}));
+    EXPECT_EQ(Value(file, "Main", "Title"), "Circuit");
+    EXPECT_EQ(Value(file, "Position", "OnGround"), "1");
+    EXPECT_EQ(Value(file, "zodudori", "Electrics_sys").size(), 1552u);
+    EXPECT_EQ(Value(file, "zodudori", "Antiice_sys_pitot2_ice_sw"), "FF000000FF");
+    char name[128];
+    sim_->fsuipc().Peek(0x0400, name, sizeof name);
+    EXPECT_STREQ(name, "Circuit");
+
+    // A save rewrites the file fresh; the module writes its section again.
+    ASSERT_TRUE(sim_->SaveFlight("Circuit", &error)) << error;
+    EXPECT_EQ(Sections(file), (std::vector<std::string>{"Main", "Position"}));
+    Frames(60);
+    EXPECT_EQ(Sections(file), (std::vector<std::string>{"Main", "Position", "zodudori"}));
+
+    EXPECT_FALSE(sim_->SaveFlight("..\\elsewhere", &error));
+}
+
+TEST_F(SavedFlight, StartUpFlightIsRestoredFourTimes) {
+    const fs::path file = SavedFlightFile(true);
+    ASSERT_NO_FATAL_FAILURE(Start(file));
+    EXPECT_NEAR(sim_->model().state().latitude, 46.5, 1e-9);
+    EXPECT_NEAR(sim_->model().state().heading_true, 270, 1e-9);
+
+    std::vector<int> restored_at;  // the counter after each restore
+    for (int i = 0; i < 900 && FlightLoadCounter < kFlightLoadDone; ++i) {
+        sim_->RunFrame();
+        if (Antiice_sys_pitot1_ice_sw == 255) {
+            restored_at.push_back(FlightLoadCounter);
+            Antiice_sys_pitot1_ice_sw = 0;
+        }
+    }
+    EXPECT_EQ(restored_at, (std::vector<int>{3, 67, 131, 195}));
+    EXPECT_EQ(FlightLoadCounter, kFlightLoadDone);
+    EXPECT_EQ(AuxBatterySwitch.get(), 0x5A);
+    EXPECT_STREQ(LoadedFlightPath, Win(file).c_str());
+    Frames(100);
+    EXPECT_EQ(FlightLoadCounter, kFlightLoadDone);
+
+    // The loading window was opened during the load and is closed again.
+    bool opened = false;
+    for (const auto& call : sim_->PanelWindowCalls()) opened |= call.ident == kLoadingPanelWindow;
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(sim_->OpenPanelWindows().count(kLoadingPanelWindow), 0u);
+}
+
+TEST_F(SavedFlight, FlightWithoutProbeIsRestoredOnce) {
+    ASSERT_NO_FATAL_FAILURE(Start(SavedFlightFile(false)));
+    UntilLoaded();
+    EXPECT_EQ(FlightLoadCounter, kFlightLoadFailed);
+    EXPECT_EQ(Antiice_sys_pitot1_ice_sw, 255);
+    EXPECT_EQ(AuxBatterySwitch.get(), 0x5A);
+}
+
+TEST_F(SavedFlight, SaveDuringTheLoadIsNeverWritten) {
+    ASSERT_NO_FATAL_FAILURE(Start(SavedFlightFile(true)));
+    Frames(60);
+    ASSERT_LT(FlightLoadCounter, kFlightLoadTicks);
+    std::string error;
+    ASSERT_TRUE(sim_->SaveFlight("During", &error)) << error;
+    UntilLoaded();
+    Frames(60);
+    EXPECT_EQ(Sections(Flt("During")), (std::vector<std::string>{"Main", "Position"}));
+}
+
+TEST_F(SavedFlight, ProgramSavesIntoItsOutputFolderAndLoadsAFlight) {
+    const fs::path out = tmp_.path() / "out";
+    const fs::path scenario = tmp_.path() / "save.txt";
+    WriteFile(scenario, "at 1 save-flight Circuit\nat 1.5 joystick x 4096\n");
+    ProcessResult r = RunSimhost({"--aircraft", aircraft_.string(), "--seconds", "3", "--out",
+                                  out.string(), "--scenario", scenario.string()});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    const fs::path saved = out / "Documents" / simhost::kSavedFlightsFolder / "Circuit.FLT";
+    EXPECT_EQ(Sections(saved), (std::vector<std::string>{"Main", "Position", "zodudori"}));
+
+    r = RunSimhost({"--aircraft", aircraft_.string(), "--seconds", "1", "--out", out.string(),
+                    "--flight", saved.string(), "--joystick", "none"});
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    r = RunSimhost({"--aircraft", aircraft_.string(), "--seconds", "1", "--out", out.string(),
+                    "--flight", (tmp_.path() / "missing.FLT").string()});
+    EXPECT_EQ(r.exit_code, 4);
+    r = RunSimhost({"--joystick", "wheel"});
+    EXPECT_EQ(r.exit_code, 2);
+    WriteFile(scenario, "at 1 joystick x 20000\n");
+    r = RunSimhost(
+        {"--aircraft", aircraft_.string(), "--out", out.string(), "--scenario", scenario.string()});
+    EXPECT_EQ(r.exit_code, 2);
+}
+
+}  // namespace
+}  // namespace zu::e2e
