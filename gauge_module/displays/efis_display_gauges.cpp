@@ -173,7 +173,7 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
     // 2. VSI1's pixel sizes.
     if (vsi1) {
         DisplayPixelSize[0] = s->width;
-    DisplayPixelSize[1] = s->height - 3;
+        DisplayPixelSize[1] = s->height - 3;
         const char* params = screen.header != nullptr ? screen.header->parameters : nullptr;
         if (!screen.virtual_cockpit && (params == nullptr || std::strcmp(params, "VC") != 0)) {
             DisplayPixelSize2[0] = DisplayPixelSize[0];
