@@ -10,6 +10,7 @@
 #include "instruments/master_lights.h"
 #include "instruments/vor_control_heads.h"
 #include "panels/caution_panels.h"
+#include "panels/display_control_panels.h"
 #include "panels/electrical_meters.h"
 #include "panels/electrical_panels.h"
 #include "panels/fdr_switchboard.h"
@@ -235,9 +236,15 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
               CopilotPanelCallback),
     /* 131 */ MakeGauge("AHRS1_Panel", 220),
     /* 132 */ MakeGauge("AHRS2_Panel", 220),
-    /* 133 */ MakeGauge("DisplayControl_Panel1", 223),
-    /* 134 */ MakeGauge("DisplayControl_Panel1_touch", 223),
-    /* 135 */ MakeGauge("DisplayControl_Panel2", 223),
+    /* 133 */
+    MakeGauge("DisplayControl_Panel1", 223, DisplayControlPanel1ElementList,
+              DisplayControlPanelMouseRect1, DisplayControlCallback1),
+    /* 134 */
+    MakeGauge("DisplayControl_Panel1_touch", 223, DisplayControlPanel1TouchElementList,
+              DisplayControlPanelMouseRectTouch, DisplayControlCallback1Touch),
+    /* 135 */
+    MakeGauge("DisplayControl_Panel2", 223, DisplayControlPanel2ElementList,
+              DisplayControlPanelMouseRect2, DisplayControlCallback2),
     /* 136 */ MakeGauge("PA_panel", 175, PA_panelElementList, PA_panelMouseRect, PaPanelCallback),
     /* 137 */
     MakeGauge("CVR_panel", 228, CVR_panelElementList, CVR_panelMouseRect, CvrPanelCallback),
