@@ -123,7 +123,7 @@ uint8_t& HalfRate(const DisplayScreen& screen) {
 // so far).
 void DrawSequence(const DisplayScreen& screen, platform::DrawContext* dc, int data_side) {
     if (screen.kind == kAttitudeDisplay) {
-        EadiSphereDraw(dc, data_side);
+        EadiPictureDraw(dc, EadiSetOf(data_side, screen.virtual_cockpit));
     }
 }
 
