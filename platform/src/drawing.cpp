@@ -3,12 +3,14 @@
 #include <cairo-ft.h>
 #include <cairo.h>
 #include <ft2build.h>
+#include <pixman.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -127,11 +129,40 @@ struct DrawContext {
     double sx = 1, sy = 1;  // device pixels per logical unit
     cairo_surface_t* cs = nullptr;
     cairo_t* cr = nullptr;
+    // The smooth lines and fills: an 8-bit coverage mask the size of the
+    // surface (rasterised trapezoids), a one-pixel source of the colour and
+    // the surface itself, all made with the context.
+    pixman_image_t* pm_dst = nullptr;
+    pixman_image_t* pm_mask = nullptr;
+    pixman_image_t* pm_src = nullptr;
+    uint8_t* mask_bits = nullptr;
+    int32_t mask_stride = 0;
+    uint32_t src_pixel = 0;
+    // Scaled fonts made for this context's scale, one per font used (made
+    // on the first text of a font, reused after: making one allocates).
+    // Its printable characters (' ' to '~') are rendered once into 8-bit
+    // coverage images, composited in the text colour on each text.
+    struct Glyph {
+        cairo_surface_t* surface;
+        pixman_image_t* image;
+        int32_t left, top;  // device pixels from the pen position
+    };
+    static constexpr int32_t kGlyphFirst = 32;
+    static constexpr int32_t kGlyphCount = 95;
+    struct ScaledFont {
+        DrawHandle font;
+        cairo_scaled_font_t* scaled;
+        Glyph glyphs[kGlyphCount];
+    };
+    static constexpr int32_t kScaledFonts = 16;
+    ScaledFont scaled_fonts[kScaledFonts]{};
+    int32_t next_scaled_font = 0;
     DrawHandle pen = 0, brush = 0, font = 0;
     DrawRop2 rop = DrawRop2::CopyPen;
     uint32_t text_colour = 0;
     uint32_t text_align = 0;
-    DrawRect clip{};  // device pixels
+    DrawRect clip{};        // device pixels
+    DrawRect cairo_clip{};  // the clip Cairo has, set before Cairo draws
     int32_t cur_x = 0, cur_y = 0;
     double smooth_angle = 0, smooth_cx = 0, smooth_cy = 0, smooth_yoff = 0;
     int32_t text_count = 0;
@@ -263,6 +294,186 @@ void SmoothStroke(DrawContext* dc) {
     cairo_surface_flush(dc->cs);
 }
 
+bool SameRect(const DrawRect& a, const DrawRect& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// Gives Cairo the context's clip before Cairo draws (texts, arcs); changed
+// only when it differs, since each new Cairo clip allocates.
+void SyncCairoClip(DrawContext* dc) {
+    if (dc->cr == nullptr || SameRect(dc->clip, dc->cairo_clip)) return;
+    dc->cairo_clip = dc->clip;
+    cairo_reset_clip(dc->cr);
+    if (SameRect(dc->clip, {0, 0, dc->width, dc->height})) return;
+    cairo_save(dc->cr);
+    cairo_identity_matrix(dc->cr);
+    cairo_rectangle(dc->cr, dc->clip.left, dc->clip.top,
+                    std::max(0, dc->clip.right - dc->clip.left),
+                    std::max(0, dc->clip.bottom - dc->clip.top));
+    cairo_restore(dc->cr);
+    cairo_clip(dc->cr);
+}
+
+void ReleaseScaledFont(DrawContext::ScaledFont& f) {
+    for (DrawContext::Glyph& g : f.glyphs) {
+        if (g.image != nullptr) pixman_image_unref(g.image);
+        if (g.surface != nullptr) cairo_surface_destroy(g.surface);
+        g = {};
+    }
+    if (f.scaled != nullptr) cairo_scaled_font_destroy(f.scaled);
+    f.scaled = nullptr;
+    f.font = 0;
+}
+
+// Renders one character of a scaled font into its coverage image.
+void RenderGlyph(DrawContext* dc, DrawContext::ScaledFont& f, const PoolObject& font, int32_t k) {
+    DrawContext::Glyph& g = f.glyphs[k];
+    cairo_glyph_t glyph{
+        FT_Get_Char_Index(font.face->ft, static_cast<FT_ULong>(DrawContext::kGlyphFirst + k)), 0.0,
+        0.0};
+    cairo_text_extents_t ext;
+    cairo_scaled_font_glyph_extents(f.scaled, &glyph, 1, &ext);
+    if (ext.width <= 0 || ext.height <= 0) return;
+    g.left = static_cast<int32_t>(std::floor(ext.x_bearing * dc->sx)) - 1;
+    g.top = static_cast<int32_t>(std::floor(ext.y_bearing * dc->sy)) - 1;
+    const int32_t w =
+        static_cast<int32_t>(std::ceil((ext.x_bearing + ext.width) * dc->sx)) + 1 - g.left;
+    const int32_t h =
+        static_cast<int32_t>(std::ceil((ext.y_bearing + ext.height) * dc->sy)) + 1 - g.top;
+    if (w <= 0 || h <= 0 || w > 512 || h > 512) return;
+    g.surface = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
+    cairo_t* cr = cairo_create(g.surface);
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, dc->sx, 0, 0, dc->sy, -g.left, -g.top);
+    cairo_set_matrix(cr, &m);
+    cairo_set_scaled_font(cr, f.scaled);
+    cairo_set_source_rgba(cr, 0, 0, 0, 1);
+    cairo_show_glyphs(cr, &glyph, 1);
+    cairo_destroy(cr);
+    cairo_surface_flush(g.surface);
+    g.image = pixman_image_create_bits(
+        PIXMAN_a8, w, h, reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(g.surface)),
+        cairo_image_surface_get_stride(g.surface));
+}
+
+// The context's scaled font of a font (see DrawContext::scaled_fonts); the
+// oldest is replaced when all slots are taken.
+DrawContext::ScaledFont* ContextScaledFont(DrawContext* dc, DrawHandle handle,
+                                           const PoolObject& font, const cairo_matrix_t& ctm) {
+    for (DrawContext::ScaledFont& f : dc->scaled_fonts) {
+        if (f.font == handle && f.scaled != nullptr) return &f;
+    }
+    cairo_matrix_t fm;
+    cairo_matrix_init_scale(&fm, font.xx, font.yy);
+    cairo_matrix_t device = ctm;
+    device.x0 = device.y0 = 0;
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_scaled_font_t* sf = cairo_scaled_font_create(font.face->cairo, &fm, &device, options);
+    cairo_font_options_destroy(options);
+    if (cairo_scaled_font_status(sf) != CAIRO_STATUS_SUCCESS) {
+        cairo_scaled_font_destroy(sf);
+        return nullptr;
+    }
+    DrawContext::ScaledFont& slot = dc->scaled_fonts[dc->next_scaled_font];
+    dc->next_scaled_font = (dc->next_scaled_font + 1) % DrawContext::kScaledFonts;
+    ReleaseScaledFont(slot);
+    slot.font = handle;
+    slot.scaled = sf;
+    for (int32_t k = 0; k < DrawContext::kGlyphCount; ++k) RenderGlyph(dc, slot, font, k);
+    return &slot;
+}
+
+struct DevicePoint {
+    double x, y;
+};
+
+// A logical point through the smooth transform onto device pixels (the
+// matrix ApplySmoothMatrix gives Cairo).
+DevicePoint ToDevice(const DrawContext* dc, double x, double y) {
+    if (dc->smooth_angle != 0 || dc->smooth_cx != 0 || dc->smooth_cy != 0 || dc->smooth_yoff != 0) {
+        const double a = dc->smooth_angle * M_PI / 180.0;
+        const double c = std::cos(a), s = std::sin(a);
+        const double dx = x - dc->smooth_cx, dy = y - dc->smooth_cy;
+        x = dc->smooth_cx + dx * c - dy * s;
+        y = dc->smooth_cy + dx * s + dy * c - dc->smooth_yoff;
+    }
+    return {(x + 0.5) * dc->sx, (y + 0.5) * dc->sy};
+}
+
+// Fills a convex quadrilateral (device pixels) anti-aliased in the colour,
+// inside the clip: trapezoids into the coverage mask, one composite, the
+// mask cleared again. Nothing here allocates.
+void FillConvexQuad(DrawContext* dc, const DevicePoint (&p)[4], uint32_t rgb) {
+    double ys[4];
+    double x0 = p[0].x, x1 = p[0].x;
+    for (int i = 0; i < 4; ++i) {
+        if (!std::isfinite(p[i].x) || !std::isfinite(p[i].y)) return;
+        ys[i] = p[i].y;
+        x0 = std::min(x0, p[i].x);
+        x1 = std::max(x1, p[i].x);
+    }
+    std::sort(ys, ys + 4);
+    const int32_t bx0 =
+        std::max(dc->clip.left, static_cast<int32_t>(std::floor(std::max(x0, -1.0))));
+    const int32_t by0 =
+        std::max(dc->clip.top, static_cast<int32_t>(std::floor(std::max(ys[0], -1.0))));
+    const int32_t bx1 =
+        std::min(dc->clip.right, static_cast<int32_t>(std::ceil(std::min(x1, 1e6))) + 1);
+    const int32_t by1 =
+        std::min(dc->clip.bottom, static_cast<int32_t>(std::ceil(std::min(ys[3], 1e6))) + 1);
+    if (bx0 >= bx1 || by0 >= by1) return;
+    for (int band = 0; band < 3; ++band) {
+        const double ya = std::max(ys[band], static_cast<double>(by0));
+        const double yb = std::min(ys[band + 1], static_cast<double>(by1));
+        if (yb <= ya) continue;
+        const double ym = 0.5 * (ya + yb);
+        int found = 0;
+        int edge[2] = {0, 0};
+        double xm[2] = {0, 0};
+        for (int e = 0; e < 4 && found < 2; ++e) {
+            const DevicePoint& a = p[e];
+            const DevicePoint& b = p[(e + 1) % 4];
+            if (a.y == b.y || ym < std::min(a.y, b.y) || ym > std::max(a.y, b.y)) continue;
+            edge[found] = e;
+            xm[found] = a.x + (b.x - a.x) * (ym - a.y) / (b.y - a.y);
+            ++found;
+        }
+        if (found != 2) continue;
+        const int l = xm[0] <= xm[1] ? 0 : 1;
+        const auto line = [&](int e) {
+            const DevicePoint& a = p[edge[e]];
+            const DevicePoint& b = p[(edge[e] + 1) % 4];
+            return pixman_line_fixed_t{{pixman_double_to_fixed(a.x), pixman_double_to_fixed(a.y)},
+                                       {pixman_double_to_fixed(b.x), pixman_double_to_fixed(b.y)}};
+        };
+        const pixman_trapezoid_t trap{pixman_double_to_fixed(ya), pixman_double_to_fixed(yb),
+                                      line(l), line(1 - l)};
+        pixman_rasterize_trapezoid(dc->pm_mask, &trap, 0, 0);
+    }
+    // The pixels hold R, G, B, A: the colour goes in with red and blue
+    // exchanged, as for Cairo.
+    dc->src_pixel = 0xFF000000u | ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
+    pixman_image_composite32(PIXMAN_OP_OVER, dc->pm_src, dc->pm_mask, dc->pm_dst, 0, 0, bx0, by0,
+                             bx0, by0, bx1 - bx0, by1 - by0);
+    for (int32_t y = by0; y < by1; ++y) {
+        std::memset(dc->mask_bits + static_cast<size_t>(y) * dc->mask_stride + bx0, 0,
+                    static_cast<size_t>(bx1 - bx0));
+    }
+}
+
+// A smooth line one device pixel wide with butt ends.
+void SmoothSegment(DrawContext* dc, double x1, double y1, double x2, double y2, uint32_t rgb) {
+    const DevicePoint a = ToDevice(dc, x1, y1);
+    const DevicePoint b = ToDevice(dc, x2, y2);
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double len = std::sqrt(dx * dx + dy * dy);
+    if (!(len > 1e-9)) return;
+    const double nx = -dy / len * 0.5, ny = dx / len * 0.5;
+    const DevicePoint q[4] = {
+        {a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}};
+    FillConvexQuad(dc, q, rgb);
+}
+
 }  // namespace
 
 DrawContext* DrawContextCreate(uint8_t* pixels, int32_t width, int32_t height, int32_t stride) {
@@ -274,6 +485,7 @@ DrawContext* DrawContextCreate(uint8_t* pixels, int32_t width, int32_t height, i
     dc->height = height;
     dc->stride = stride;
     dc->clip = {0, 0, width, height};
+    dc->cairo_clip = dc->clip;
     if (stride % 4 == 0) {
         dc->cs =
             cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, width, height, stride);
@@ -287,6 +499,18 @@ DrawContext* DrawContextCreate(uint8_t* pixels, int32_t width, int32_t height, i
             cairo_set_antialias(dc->cr, CAIRO_ANTIALIAS_GOOD);
             ApplySmoothMatrix(dc);
         }
+        dc->mask_stride = (width + 3) & ~3;
+        dc->mask_bits = static_cast<uint8_t*>(
+            std::calloc(static_cast<size_t>(dc->mask_stride) * static_cast<size_t>(height), 1));
+        if (dc->mask_bits != nullptr) {
+            dc->pm_mask = pixman_image_create_bits(PIXMAN_a8, width, height,
+                                                   reinterpret_cast<uint32_t*>(dc->mask_bits),
+                                                   dc->mask_stride);
+        }
+        dc->pm_dst = pixman_image_create_bits(PIXMAN_a8r8g8b8, width, height,
+                                              reinterpret_cast<uint32_t*>(pixels), stride);
+        dc->pm_src = pixman_image_create_bits(PIXMAN_a8r8g8b8, 1, 1, &dc->src_pixel, 4);
+        if (dc->pm_src != nullptr) pixman_image_set_repeat(dc->pm_src, PIXMAN_REPEAT_NORMAL);
     }
     return dc;
 }
@@ -309,6 +533,11 @@ void DrawContextDestroy(DrawContext* dc) {
     }
     if (dc->cr != nullptr) cairo_destroy(dc->cr);
     if (dc->cs != nullptr) cairo_surface_destroy(dc->cs);
+    for (DrawContext::ScaledFont& f : dc->scaled_fonts) ReleaseScaledFont(f);
+    for (pixman_image_t* i : {dc->pm_dst, dc->pm_mask, dc->pm_src}) {
+        if (i != nullptr) pixman_image_unref(i);
+    }
+    std::free(dc->mask_bits);
     delete dc;
 }
 
@@ -423,22 +652,11 @@ void DrawSetClipRect(DrawContext* dc, const DrawRect& rect) {
                 std::clamp(EdgeY(dc, rect.top), 0, dc->height),
                 std::clamp(EdgeX(dc, rect.right), 0, dc->width),
                 std::clamp(EdgeY(dc, rect.bottom), 0, dc->height)};
-    if (dc->cr != nullptr) {
-        cairo_reset_clip(dc->cr);
-        cairo_save(dc->cr);
-        cairo_identity_matrix(dc->cr);
-        cairo_rectangle(dc->cr, dc->clip.left, dc->clip.top,
-                        std::max(0, dc->clip.right - dc->clip.left),
-                        std::max(0, dc->clip.bottom - dc->clip.top));
-        cairo_restore(dc->cr);
-        cairo_clip(dc->cr);
-    }
 }
 
 void DrawResetClip(DrawContext* dc) {
     if (dc == nullptr) return;
     dc->clip = {0, 0, dc->width, dc->height};
-    if (dc->cr != nullptr) cairo_reset_clip(dc->cr);
 }
 
 void DrawMoveTo(DrawContext* dc, int32_t x, int32_t y) {
@@ -577,11 +795,12 @@ void DrawTextOut(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_
     constexpr int32_t kMaxGlyphs = 64;
     cairo_glyph_t glyphs[kMaxGlyphs];
     const int32_t n = std::min(count, kMaxGlyphs);
-    cairo_matrix_t fm;
-    cairo_matrix_init_scale(&fm, font->xx, font->yy);
-    cairo_set_font_face(dc->cr, font->face->cairo);
-    cairo_set_font_matrix(dc->cr, &fm);
-    cairo_scaled_font_t* sf = cairo_get_scaled_font(dc->cr);
+    cairo_matrix_t text_ctm;
+    cairo_matrix_init_translate(&text_ctm, 0.5 * dc->sx, 0.5 * dc->sy);
+    cairo_matrix_scale(&text_ctm, dc->sx, dc->sy);
+    DrawContext::ScaledFont* scaled = ContextScaledFont(dc, dc->font, *font, text_ctm);
+    if (scaled == nullptr) return;
+    cairo_scaled_font_t* sf = scaled->scaled;
     double pen_x = 0;
     for (int32_t i = 0; i < n; ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
@@ -607,17 +826,26 @@ void DrawTextOut(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_
         glyphs[i].x += ox;
         glyphs[i].y = oy;
     }
-    cairo_save(dc->cr);
-    cairo_matrix_t m;
-    cairo_matrix_init_translate(&m, 0.5 * dc->sx, 0.5 * dc->sy);
-    cairo_matrix_scale(&m, dc->sx, dc->sy);
-    cairo_set_matrix(dc->cr, &m);
-    const uint32_t c = dc->text_colour;
-    cairo_set_source_rgb(dc->cr, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0,
-                         (c & 0xFF) / 255.0);
-    cairo_show_glyphs(dc->cr, glyphs, n);
-    cairo_restore(dc->cr);
-    cairo_surface_flush(dc->cs);
+    // Each character's coverage in the text colour, clipped: the layer's
+    // own compositing, so no text allocates once its font is rendered.
+    const uint32_t c = dc->text_colour;  // 0x00BBGGRR onto R, G, B, A bytes
+    dc->src_pixel = 0xFF000000u | (c & 0xFFFFFF);
+    if (dc->pm_src == nullptr || dc->pm_dst == nullptr) return;
+    for (int32_t i = 0; i < n; ++i) {
+        const int32_t k = static_cast<unsigned char>(text[i]) - DrawContext::kGlyphFirst;
+        if (k < 0 || k >= DrawContext::kGlyphCount) continue;
+        const DrawContext::Glyph& g = scaled->glyphs[k];
+        if (g.image == nullptr) continue;
+        const auto px = static_cast<int32_t>(std::lround((glyphs[i].x + 0.5) * dc->sx)) + g.left;
+        const auto py = static_cast<int32_t>(std::lround((glyphs[i].y + 0.5) * dc->sy)) + g.top;
+        const int32_t x0 = std::max(px, dc->clip.left);
+        const int32_t y0 = std::max(py, dc->clip.top);
+        const int32_t x1 = std::min(px + pixman_image_get_width(g.image), dc->clip.right);
+        const int32_t y1 = std::min(py + pixman_image_get_height(g.image), dc->clip.bottom);
+        if (x0 >= x1 || y0 >= y1) continue;
+        pixman_image_composite32(PIXMAN_OP_OVER, dc->pm_src, g.image, dc->pm_dst, 0, 0, x0 - px,
+                                 y0 - py, x0, y0, x1 - x0, y1 - y0);
+    }
 }
 
 void DrawBitBlt(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h,
@@ -668,11 +896,8 @@ void SmoothLine(DrawContext* dc, double x1, double y1, double x2, double y2, uin
                     colour & 0xFFFFFF});
         return;
     }
-    if (dc->cr == nullptr) return;
-    SmoothSource(dc, colour);
-    cairo_move_to(dc->cr, x1, y1);
-    cairo_line_to(dc->cr, x2, y2);
-    SmoothStroke(dc);
+    if (dc->pm_mask == nullptr || dc->pm_dst == nullptr || dc->pm_src == nullptr) return;
+    SmoothSegment(dc, x1, y1, x2, y2, colour);
 }
 
 void SmoothFillRect(DrawContext* dc, double x, double y, double w, double h, uint32_t colour) {
@@ -684,12 +909,15 @@ void SmoothFillRect(DrawContext* dc, double x, double y, double w, double h, uin
                     colour & 0xFFFFFF});
         return;
     }
-    if (dc->cr == nullptr || w <= 0 || h <= 0) return;
-    SmoothSource(dc, colour);
+    if (dc->pm_mask == nullptr || dc->pm_dst == nullptr || dc->pm_src == nullptr || w <= 0 ||
+        h <= 0) {
+        return;
+    }
     // The rectangle's edges lie on pixel edges: (x, y) is a pixel centre.
-    cairo_rectangle(dc->cr, x - 0.5, y - 0.5, w, h);
-    cairo_fill(dc->cr);
-    cairo_surface_flush(dc->cs);
+    const DevicePoint q[4] = {ToDevice(dc, x - 0.5, y - 0.5), ToDevice(dc, x + w - 0.5, y - 0.5),
+                              ToDevice(dc, x + w - 0.5, y + h - 0.5),
+                              ToDevice(dc, x - 0.5, y + h - 0.5)};
+    FillConvexQuad(dc, q, colour);
 }
 
 void SmoothEllipse(DrawContext* dc, double x, double y, double w, double h, uint32_t colour) {
@@ -716,6 +944,7 @@ void SmoothArc(DrawContext* dc, double x, double y, double w, double h, double s
     cairo_scale(dc->cr, w / 2, h / 2);
     const double a0 = start * M_PI / 180.0;
     const double a1 = (start + sweep) * M_PI / 180.0;
+    SyncCairoClip(dc);
     cairo_new_path(dc->cr);
     if (sweep > 0) {
         cairo_arc(dc->cr, 0, 0, 1, a0, a1);
