@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "core/electrical_system.h"
@@ -9,6 +10,7 @@
 #include "core/systems_tick.h"
 #include "displays/display_pixel_size.h"
 #include "displays/efis_resources.h"
+#include "panels/display_control_panels.h"
 #include "panels/symbol_generator_select_panels.h"
 
 namespace zu {
@@ -117,6 +119,41 @@ TEST_F(DisplayGaugesFixture, TheBackgroundErasesEachPictureAndFollowsTheSurface)
     Frame(hsi2, huge);
     EXPECT_TRUE(hsi2.background_copy.empty());
     EXPECT_EQ(DisplayWarmUp[kNavigationDisplay][1], 1);
+}
+
+// The texts of a display's last picture.
+bool PictureHas(const PlacedDisplay& d, const char* text, int32_t x, int32_t y) {
+    const auto* dc = static_cast<const platform::DrawContext*>(d.surface.context);
+    for (int32_t i = 0; i < platform::DrawTextCount(dc); ++i) {
+        const platform::DrawTextEntry& t = platform::DrawTexts(dc)[i];
+        if (std::string(t.text) == text && t.x == x && t.y == y) return true;
+    }
+    return false;
+}
+
+TEST_F(DisplayGaugesFixture, TransferredSideDrawsTheOtherSidesCompositePicture) {
+    SgTransfer[0] = 1;
+    DisplayFormat[1] = 1;
+    DisplayWarmUp[kAttitudeDisplay][0] = DisplayWarmUp[kNavigationDisplay][0] = 40;
+    PlacedDisplay vsi(168, 134);
+    PlacedDisplay hsi(168, 134);
+    DisplayInstall(DisplayScreens[0], nullptr);
+    DisplayInstall(DisplayScreens[4], nullptr);
+    Frame(DisplayScreens[0], vsi);
+    Frame(DisplayScreens[4], hsi);
+    // VSI1: side 2's composite picture (no speed scale) in the larger grid,
+    // with the transfer legend naming side 2.
+    EXPECT_EQ(DisplayScreens[0].pictures, 1u);
+    EXPECT_EQ(DisplayScreens[0].applied_transfer, 1);
+    EXPECT_TRUE(PictureHas(vsi, "2", 38, 53));
+    EXPECT_FALSE(PictureHas(vsi, "SPD", 23, 19));
+    // HSI1 shows its background only.
+    EXPECT_EQ(platform::DrawTextCount(static_cast<platform::DrawContext*>(hsi.surface.context)), 0);
+    SgTransfer[0] = 0;
+    DisplayFormat[1] = 0;
+    Frame(DisplayScreens[0], vsi);
+    EXPECT_EQ(DisplayScreens[0].applied_transfer, 0);
+    EXPECT_TRUE(PictureHas(vsi, "SPD", 23, 19));
 }
 
 TEST_F(DisplayGaugesFixture, NoSurfaceOrUnknownGaugeDoesNothing) {

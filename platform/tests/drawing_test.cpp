@@ -203,6 +203,30 @@ TEST(Drawing, BlitsCopyOrOrAndSmoothCallsPaintInTheirColour) {
     DrawContextDestroy(db);
 }
 
+TEST(Drawing, SmoothShapesTurnScaleAndStayInsideTheClip) {
+    Pixels a(40, 40);
+    DrawContext* dc = DrawContextCreate(a.data.data(), a.w, a.h, a.stride);
+    // At 2:1 a smooth line is one device pixel wide, centred on the middle
+    // of its logical unit (device y 11.0): half of rows 10 and 11 each.
+    DrawSetLogicalSize(dc, 20, 20);
+    SmoothLine(dc, 2, 5, 18, 5, 0xFFFFFF);
+    EXPECT_NEAR(a.at(20, 10)[0] + a.at(20, 11)[0], 255, 3);
+    EXPECT_NEAR(a.at(20, 10)[0], 128, 10);
+    EXPECT_EQ(a.at(20, 9)[0], 0);
+    EXPECT_EQ(a.at(20, 12)[0], 0);
+    // A fill turned 90 degrees about its centre, clipped to the left half.
+    DrawSetLogicalSize(dc, 40, 40);
+    DrawSetClipRect(dc, {0, 0, 20, 40});
+    SmoothSetTransform(dc, 90, 20, 20, 0);
+    SmoothFillRect(dc, 10, 18, 20, 4, 0x0000FF);  // lies 18..22 x 10..30 once turned
+    SmoothSetTransform(dc, 0, 0, 0, 0);
+    EXPECT_EQ(a.at(19, 15)[2], 255);
+    EXPECT_EQ(a.at(19, 8)[2], 0);
+    EXPECT_EQ(a.at(20, 15)[2], 0);  // right of the clip
+    DrawResetClip(dc);
+    DrawContextDestroy(dc);
+}
+
 TEST(Drawing, TextIsLetteredAndKeptForTheHost) {
     Pixels px(60, 20);
     DrawContext* dc = DrawContextCreate(px.data.data(), px.w, px.h, px.stride);
