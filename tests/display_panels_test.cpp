@@ -21,11 +21,14 @@ using simhost::SimulatorConfig;
 
 class DisplayPanelsE2e : public testing::Test {
   protected:
+    // At 15 frames a second every frame step sees a new tick.
+    virtual int Fps() const { return 30; }
     void SetUp() override {
         RestoreLoadedModuleState();
         aircraft_ = CopySampleAircraft(tmp_.path());
         SimulatorConfig cfg;
         cfg.aircraft_dir = aircraft_;
+        cfg.fps = Fps();
         sim_ = std::make_unique<Simulator>(cfg);
         ASSERT_NO_FATAL_FAILURE(StartLinkedModule(*sim_));
         Frames(5);
@@ -103,6 +106,47 @@ TEST_F(DisplayPanelsE2e, TouchGaugeNumbersItsQuadrantsAfterTheSharedButtons) {
     Frames(2);
     // The panel gauges share side 1's state.
     EXPECT_DOUBLE_EQ(Angle("DisplayControl_Panel1", 1), 30.0);
+}
+
+class DisplayPicturesE2e : public DisplayPanelsE2e {
+  protected:
+    int Fps() const override { return 15; }
+    // The drawn surface of a gauge in the state report.
+    nlohmann::json Surface(const char* gauge) {
+        const nlohmann::json state = nlohmann::json::parse(simhost::BuildStateJson(*sim_, nullptr));
+        for (const auto& g : state["gauges"]) {
+            if (g["name"] != gauge) continue;
+            for (const auto& e : g["elements"]) {
+                if (e.contains("surface")) return e["surface"];
+            }
+        }
+        ADD_FAILURE() << "no surface on " << gauge;
+        return {};
+    }
+    static bool HasText(const nlohmann::json& surface, const char* text, int x, int y) {
+        for (const auto& t : surface["texts"]) {
+            if (t["text"] == text && t["x"] == x && t["y"] == y) return true;
+        }
+        return false;
+    }
+};
+
+TEST_F(DisplayPicturesE2e, AttitudeDisplayDrawsAfterItsWarmUpAndReportsItsTexts) {
+    const nlohmann::json dark = Surface("VSI1");
+    EXPECT_TRUE(dark["texts"].empty());  // the background only
+    Click("battery_panel", 3);  // battery master: both essential buses
+    Frames(60);
+    const nlohmann::json lit = Surface("VSI1");
+    ASSERT_FALSE(lit["texts"].empty()) << "no picture with the battery master on";
+    EXPECT_TRUE(HasText(lit, "DH", 38, 119));
+    EXPECT_TRUE(HasText(lit, "200", 20, 120));
+    EXPECT_TRUE(HasText(lit, "SPD", 23, 19));
+    // Turned down to its stop, side 1 shows the composite picture: no speed
+    // scale.
+    for (int i = 0; i < 8; ++i) Click("DisplayControl_Panel1", 14);
+    Frames(3);
+    EXPECT_FALSE(HasText(Surface("VSI1"), "SPD", 23, 19));
+    EXPECT_TRUE(HasText(Surface("VSI1"), "DH", 38, 119));
 }
 
 }  // namespace
