@@ -134,7 +134,7 @@ class DisplayPicturesE2e : public DisplayPanelsE2e {
 TEST_F(DisplayPicturesE2e, AttitudeDisplayDrawsAfterItsWarmUpAndReportsItsTexts) {
     const nlohmann::json dark = Surface("VSI1");
     EXPECT_TRUE(dark["texts"].empty());  // the background only
-    Click("battery_panel", 3);  // battery master: both essential buses
+    Click("battery_panel", 3);           // battery master: both essential buses
     Frames(60);
     const nlohmann::json lit = Surface("VSI1");
     ASSERT_FALSE(lit["texts"].empty()) << "no picture with the battery master on";
