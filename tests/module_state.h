@@ -53,6 +53,7 @@
 #include "instruments/course_selectors.h"
 #include "instruments/standby_instruments.h"
 #include "instruments/vor_control_heads.h"
+#include "panels/display_control_panels.h"
 #include "panels/engine_start_panels.h"
 #include "panels/side_panels.h"
 
@@ -334,6 +335,24 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(StbyAttitudeFlagTravel, s.stby_flag_travel);
     f(RmiHeadingFlagTravel, s.rmi_flag_travel);
     f(Altimeter1FlagVisible, s.altimeter1_flag);
+    // The display control panels.
+    f(DisplayBrightnessLevel, s.display_brightness_level);
+    f(DisplayFormat, s.display_format);
+    f(DisplayFormatFlags1, s.display_format_flags1);
+    f(DisplayFormatToggle, s.display_format_toggle);
+    f(DisplayControlState1, s.display_control1);
+    f(DisplayControlState2, s.display_control2);
+    f(BrightnessKnobTurn, s.brightness_knob_turn);
+    f(BrightnessKnobHold, s.brightness_knob_hold);
+    f(DhKnobQuadrant, s.dh_knob_quadrant);
+    f(BrightnessKnobQuadrant, s.brightness_knob_quadrant);
+    f(FGC_comp_DH_altitude1, s.dh_altitude1);
+    f(FGC_comp_DH_altitude2, s.dh_altitude2);
+    f(FGC_comp_HSI1_bearing0_select, s.hsi1_bearing0);
+    f(FGC_comp_HSI1_bearing1_select, s.hsi1_bearing1);
+    f(FGC_comp_HSI2_bearing0_select, s.hsi2_bearing0);
+    f(FGC_comp_HSI2_bearing1_select, s.hsi2_bearing1);
+    f(RadioAltTestCountdown, s.display_test);
 }
 
 template <typename T>
@@ -594,6 +613,23 @@ struct Snapshot {
     Stored<decltype(StbyAttitudeFlagTravel)> stby_flag_travel;
     Stored<decltype(RmiHeadingFlagTravel)> rmi_flag_travel;
     Stored<decltype(Altimeter1FlagVisible)> altimeter1_flag;
+    Stored<decltype(DisplayBrightnessLevel)> display_brightness_level;
+    Stored<decltype(DisplayFormat)> display_format;
+    Stored<decltype(DisplayFormatFlags1)> display_format_flags1;
+    Stored<decltype(DisplayFormatToggle)> display_format_toggle;
+    Stored<decltype(DisplayControlState1)> display_control1;
+    Stored<decltype(DisplayControlState2)> display_control2;
+    Stored<decltype(BrightnessKnobTurn)> brightness_knob_turn;
+    Stored<decltype(BrightnessKnobHold)> brightness_knob_hold;
+    Stored<decltype(DhKnobQuadrant)> dh_knob_quadrant;
+    Stored<decltype(BrightnessKnobQuadrant)> brightness_knob_quadrant;
+    Stored<decltype(FGC_comp_DH_altitude1)> dh_altitude1;
+    Stored<decltype(FGC_comp_DH_altitude2)> dh_altitude2;
+    Stored<decltype(FGC_comp_HSI1_bearing0_select)> hsi1_bearing0;
+    Stored<decltype(FGC_comp_HSI1_bearing1_select)> hsi1_bearing1;
+    Stored<decltype(FGC_comp_HSI2_bearing0_select)> hsi2_bearing0;
+    Stored<decltype(FGC_comp_HSI2_bearing1_select)> hsi2_bearing1;
+    Stored<decltype(RadioAltTestCountdown)> display_test;
 };
 
 template <typename T>

@@ -474,9 +474,9 @@ TEST(OverheadPanelsProgram, SurfacesFollowTheScaleAndAreSnapshot) {
     int surfaces = 0;
     for (const auto& g : state["gauges"]) {
         for (const auto& e : g["elements"]) {
-            if (!e.contains("surface")) continue;
+            // The sample panel's flight displays have surfaces of their own.
+            if (!e.contains("surface") || g["name"] != "BatTempMeterPanel") continue;
             ++surfaces;
-            EXPECT_EQ(g["name"], "BatTempMeterPanel");
             EXPECT_EQ(e["surface"]["width"], 2 * 152);
             EXPECT_EQ(e["surface"]["height"], 2 * 14);
         }

@@ -500,6 +500,12 @@ void ApplyBulkRow(int32_t id, double value) {
         case 46:
             InstructorDisplayValues.fuel_flow[1] = value;
             break;
+        case 48:
+            // Decision height: whole feet below 1000, anything else (and a
+            // value no 32-bit word holds) 0.
+            FGC_comp_DH_altitude1 =
+                value < 1000.0 && value > -2147483648.0 ? static_cast<int32_t>(value) : 0;
+            break;
         case 60:
             InstructorDisplayValues.itt[0] = value;
             if (on) {

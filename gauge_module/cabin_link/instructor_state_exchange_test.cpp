@@ -260,6 +260,16 @@ TEST_F(InstructorBulkRowTest, EveryRowClearsTheFlightGuidanceSelfTests) {
     EXPECT_EQ(FGC_comp_FGC2_system_test_timer, 0);
 }
 
+TEST_F(InstructorBulkRowTest, DecisionHeightTakesWholeFeetBelowAThousand) {
+    InstructorApplyValue(48, 250.9);
+    EXPECT_EQ(FGC_comp_DH_altitude1, 250);
+    InstructorApplyValue(48, 1000.0);
+    EXPECT_EQ(FGC_comp_DH_altitude1, 0);
+    InstructorApplyValue(48, -1e12);  // no 32-bit value: 0, not a wrapped word
+    EXPECT_EQ(FGC_comp_DH_altitude1, 0);
+    FGC_comp_DH_altitude1 = 200;
+}
+
 TEST_F(InstructorBulkRowTest, AutopilotAndYawDamperFollowTheRemoteEngageWord) {
     InstructorApplyValue(17, kOn);  // side 1 engaged, mirror still off
     EXPECT_EQ(RemoteApEngageWord, 1);

@@ -58,6 +58,17 @@ struct FgcSideRecord {
     int32_t coupled_side;
     int32_t nav_select_side;
     NavSourceRecord* nav_source;
+    // The FMA texts (zero-terminated): vertical active, vertical armed
+    // (altitude preselect), vertical armed (glideslope), lateral active,
+    // lateral armed.
+    char fma[5][20];
+};
+enum FmaField : int {
+    kFmaVerticalActive,
+    kFmaVerticalAltArmed,
+    kFmaVerticalGsArmed,
+    kFmaLateralActive,
+    kFmaLateralArmed
 };
 extern FgcSideRecord FgcSide1;
 extern FgcSideRecord FgcSide2;
@@ -117,6 +128,23 @@ extern int32_t FGC_comp_HSI2_heading_sel;
 // The side-1 guidance source (a record of NavSources; initial VOR1) and the
 // flight guidance's copy of its glideslope needle.
 extern NavSourceRecord* FgcSide1Source;
+
+// Message lines: side 1 upper and lower, side 2 upper and lower, advisory
+// lines 1 and 2 (zero-terminated texts; initial blanks).
+extern char FgcMessageLines[6][20];
+struct FgcMessageStateRecord {
+    int32_t upper_code;  // 0 none, 1, 2, 3
+    int32_t upper_time;  // passes
+    uint8_t code3_flag;
+    int32_t lower_time;  // passes
+};
+extern FgcMessageStateRecord FgcMessageState1;
+extern FgcMessageStateRecord FgcMessageState2;
+// Flight-director bars of FGC 1 and FGC 2, degrees (roll +-20, pitch +-13).
+extern double FlightDirectorRollCommand;
+extern double FlightDirectorPitchCommand;
+extern double FlightDirectorRollCommand2;
+extern double FlightDirectorPitchCommand2;
 extern int32_t FgcGlideslopeDeviation;
 
 // Air-data flags of the advisory step: [0], [1] the side-1 and side-2

@@ -1,6 +1,7 @@
 #include "core/gauge_table.h"
 
 #include "core/module_frame.h"
+#include "displays/efis_display_gauges.h"
 #include "instruments/adf_control_heads.h"
 #include "instruments/airspeed_indicators.h"
 #include "instruments/altimeters.h"
@@ -15,6 +16,7 @@
 #include "instruments/vor_control_heads.h"
 #include "panels/ahrs_panels.h"
 #include "panels/caution_panels.h"
+#include "panels/display_control_panels.h"
 #include "panels/electrical_meters.h"
 #include "panels/electrical_panels.h"
 #include "panels/engine_start_panels.h"
@@ -175,14 +177,14 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     MakeGauge("stormlights1", 1280, stormlights1ElementList, nullptr, StormLightsCallback),
     /*  65 */
     MakeGauge("stormlights2", 1280, stormlights2ElementList, nullptr, StormLightsCallback),
-    /*  66 */ MakeGauge("VSI1", 163),
-    /*  67 */ MakeGauge("VSI1_VC", 163),
-    /*  68 */ MakeGauge("VSI2", 163),
-    /*  69 */ MakeGauge("VSI2_VC", 163),
-    /*  70 */ MakeGauge("HSI1", 163),
-    /*  71 */ MakeGauge("HSI1_VC", 163),
-    /*  72 */ MakeGauge("HSI2", 163),
-    /*  73 */ MakeGauge("HSI2_VC", 163),
+    /*  66 */ MakeGauge("VSI1", 163, DisplayElementLists[0], nullptr, VsiDisplayCallback),
+    /*  67 */ MakeGauge("VSI1_VC", 163, DisplayElementLists[1], nullptr, VsiDisplayCallback),
+    /*  68 */ MakeGauge("VSI2", 163, DisplayElementLists[2], nullptr, VsiDisplayCallback),
+    /*  69 */ MakeGauge("VSI2_VC", 163, DisplayElementLists[3], nullptr, VsiDisplayCallback),
+    /*  70 */ MakeGauge("HSI1", 163, DisplayElementLists[4], nullptr, HsiDisplayCallback),
+    /*  71 */ MakeGauge("HSI1_VC", 163, DisplayElementLists[5], nullptr, HsiDisplayCallback),
+    /*  72 */ MakeGauge("HSI2", 163, DisplayElementLists[6], nullptr, HsiDisplayCallback),
+    /*  73 */ MakeGauge("HSI2_VC", 163, DisplayElementLists[7], nullptr, HsiDisplayCallback),
     /*  74 */ MakeGauge("TCAS1 display", 109),
     /*  75 */ MakeGauge("TCAS1 VC display", 109),
     /*  76 */ MakeGauge("TCAS2 display", 109),
@@ -270,9 +272,15 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     MakeGauge("AHRS1_Panel", 220, AHRS1_PanelElementList, AHRS1_PanelMouseRect, Ahrs1PanelCallback),
     /* 132 */
     MakeGauge("AHRS2_Panel", 220, AHRS2_PanelElementList, AHRS2_PanelMouseRect, Ahrs2PanelCallback),
-    /* 133 */ MakeGauge("DisplayControl_Panel1", 223),
-    /* 134 */ MakeGauge("DisplayControl_Panel1_touch", 223),
-    /* 135 */ MakeGauge("DisplayControl_Panel2", 223),
+    /* 133 */
+    MakeGauge("DisplayControl_Panel1", 223, DisplayControlPanel1ElementList,
+              DisplayControlPanelMouseRect1, DisplayControlCallback1),
+    /* 134 */
+    MakeGauge("DisplayControl_Panel1_touch", 223, DisplayControlPanel1TouchElementList,
+              DisplayControlPanelMouseRectTouch, DisplayControlCallback1Touch),
+    /* 135 */
+    MakeGauge("DisplayControl_Panel2", 223, DisplayControlPanel2ElementList,
+              DisplayControlPanelMouseRect2, DisplayControlCallback2),
     /* 136 */ MakeGauge("PA_panel", 175, PA_panelElementList, PA_panelMouseRect, PaPanelCallback),
     /* 137 */
     MakeGauge("CVR_panel", 228, CVR_panelElementList, CVR_panelMouseRect, CvrPanelCallback),

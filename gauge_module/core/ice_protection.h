@@ -17,4 +17,9 @@ constexpr bool IsPitotSwitchValue(int32_t v) {
     return v == 0 || v == 255;
 }
 
+// The anti-ice panel's selector, -2..+2 (one of the panel words the
+// protection step keeps); any position but 0 shifts the attitude displays'
+// speed-scale pointer.
+extern int32_t IceProtectionAntiIceSelector;
+
 }  // namespace zu

@@ -13,6 +13,7 @@
 #include "core/shared_maths.h"
 #include "core/sound_objects.h"
 #include "core/systems_tick.h"
+#include "displays/efis_resources.h"
 #include "fms/fms_lifecycle.h"
 #include "resources/resource_table.h"
 #include "zu/platform/timer.h"
@@ -141,6 +142,7 @@ void ServoAndWeatherSteps() {
 }
 
 void MaingaugeInstall() {
+    CreateEfisResources();
     FsuipcConnect();
 
     StopSystemsTimer();
@@ -238,6 +240,7 @@ void MaingaugeKill() {
     FsuipcLinkReady.store(0, std::memory_order_release);
     ModuleActive.store(0, std::memory_order_release);
 
+    DeleteEfisResources();
     if (FmsStarted != 0) {
         FmsShutdown();
         FmsStarted = 0;

@@ -18,6 +18,7 @@
 #include "core/nav_sources.h"
 #include "core/powerplant.h"
 #include "core/radio_altitude_alerting.h"
+#include "displays/efis_resources.h"
 #include "displays/flight_data_recorder.h"
 #include "displays/tcas.h"
 #include "fms/fms_lifecycle.h"
@@ -100,7 +101,7 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     // Weather radar comes here.
     ClockUpdate(0);
     ClockUpdate(1);
-    // Display brightness comes here.
+    UpdateDisplayBrightness();
     if (rate & 0x04) FdrUpdate();
     FmsUpdate();
     if (rate & 0x02) DoorRampUpdate();

@@ -1,15 +1,172 @@
 #include "zu/platform/drawing.h"
 
+#include <cairo-ft.h>
+#include <cairo.h>
+#include <ft2build.h>
+#include <pixman.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+
 #include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
 #include <new>
 
+#include "zu/platform/font_files.h"
+
 namespace zu::platform {
+
+namespace {
+
+// --- Object pool. A handle is the slot plus one in its low 10 bits and the
+// slot's generation above; generation 0 (a free slot) is never issued.
+struct FontFace {
+    FT_Face ft = nullptr;
+    cairo_font_face_t* cairo = nullptr;
+    double ascent_units = 0;  // Windows ascent, font units
+    double cell_units = 0;    // Windows ascent + descent
+    double avg_width_units = 0;
+    double units_per_em = 0;
+};
+
+struct PoolObject {
+    std::atomic<uint32_t> generation{0};
+    std::atomic<int32_t> selected{0};
+    DrawObjectKind kind = DrawObjectKind::None;
+    uint32_t colour = 0;
+    int32_t width = 0;
+    // Fonts: the face and the font matrix (logical units).
+    FontFace* face = nullptr;
+    double xx = 0, yy = 0, ascent = 0;
+};
+
+std::mutex gPoolMutex;
+static_assert(kDrawPoolSize < 1024, "slot numbers take 10 bits of a handle");
+PoolObject gPool[kDrawPoolSize];
+uint32_t gNextGeneration = 1;
+std::atomic<int32_t> gLiveObjects{0};
+
+std::mutex gFontMutex;
+FT_Library gFreeType = nullptr;
+FontFace gFaces[2];  // regular, bold
+bool gFacesTried[2] = {false, false};
+
+DrawHandle MakeHandle(int32_t slot, uint32_t generation) {
+    return (generation << 10) | static_cast<uint32_t>(slot + 1);
+}
+
+PoolObject* Lookup(DrawHandle h) {
+    if (h == 0) return nullptr;
+    const uint32_t low = h & 0x3FF;
+    if (low == 0 || low > static_cast<uint32_t>(kDrawPoolSize)) return nullptr;
+    PoolObject* o = &gPool[low - 1];
+    if (o->generation.load(std::memory_order_acquire) != (h >> 10)) return nullptr;
+    return o;
+}
+
+DrawHandle Allocate(DrawObjectKind kind, uint32_t colour, int32_t width, FontFace* face, double xx,
+                    double yy, double ascent) {
+    std::lock_guard lock(gPoolMutex);
+    for (int32_t i = 0; i < kDrawPoolSize; ++i) {
+        PoolObject& o = gPool[i];
+        if (o.generation.load(std::memory_order_relaxed) != 0) continue;
+        o.kind = kind;
+        o.colour = colour;
+        o.width = width;
+        o.face = face;
+        o.xx = xx;
+        o.yy = yy;
+        o.ascent = ascent;
+        o.selected.store(0, std::memory_order_relaxed);
+        uint32_t g = gNextGeneration++;
+        if (gNextGeneration >= (1u << 22)) gNextGeneration = 1;
+        o.generation.store(g, std::memory_order_release);
+        gLiveObjects.fetch_add(1, std::memory_order_relaxed);
+        return MakeHandle(i, g);
+    }
+    return 0;
+}
+
+FontFace* LoadFace(bool bold) {
+    std::lock_guard lock(gFontMutex);
+    const int i = bold ? 1 : 0;
+    if (gFacesTried[i]) return gFaces[i].cairo != nullptr ? &gFaces[i] : nullptr;
+    gFacesTried[i] = true;
+    if (gFreeType == nullptr && FT_Init_FreeType(&gFreeType) != 0) return nullptr;
+    const std::string file =
+        bold ? FindFontFile("Liberation Sans", "Bold",
+                            "/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf")
+             : FindFontFile("Liberation Sans", "Regular",
+                            "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf");
+    if (file.empty()) return nullptr;
+    FontFace& f = gFaces[i];
+    if (FT_New_Face(gFreeType, file.c_str(), 0, &f.ft) != 0) return nullptr;
+    f.units_per_em = f.ft->units_per_EM;
+    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(f.ft, FT_SFNT_OS2));
+    if (os2 != nullptr && os2->usWinAscent + os2->usWinDescent > 0) {
+        f.ascent_units = os2->usWinAscent;
+        f.cell_units = os2->usWinAscent + os2->usWinDescent;
+        f.avg_width_units = os2->xAvgCharWidth;
+    } else {
+        f.ascent_units = f.ft->ascender;
+        f.cell_units = f.ft->ascender - f.ft->descender;
+        f.avg_width_units = f.units_per_em / 2;
+    }
+    f.cairo = cairo_ft_font_face_create_for_ft_face(f.ft, 0);
+    return &f;
+}
+
+}  // namespace
 
 struct DrawContext {
     uint8_t* pixels = nullptr;  // null: recording
     int32_t width = 0;
     int32_t height = 0;
     int32_t stride = 0;
+    double sx = 1, sy = 1;  // device pixels per logical unit
+    cairo_surface_t* cs = nullptr;
+    cairo_t* cr = nullptr;
+    // The smooth lines and fills: an 8-bit coverage mask the size of the
+    // surface (rasterised trapezoids), a one-pixel source of the colour and
+    // the surface itself, all made with the context.
+    pixman_image_t* pm_dst = nullptr;
+    pixman_image_t* pm_mask = nullptr;
+    pixman_image_t* pm_src = nullptr;
+    uint8_t* mask_bits = nullptr;
+    int32_t mask_stride = 0;
+    uint32_t src_pixel = 0;
+    // Scaled fonts made for this context's scale, one per font used (made
+    // on the first text of a font, reused after: making one allocates).
+    // Its printable characters (' ' to '~') are rendered once into 8-bit
+    // coverage images, composited in the text colour on each text.
+    struct Glyph {
+        cairo_surface_t* surface;
+        pixman_image_t* image;
+        int32_t left, top;  // device pixels from the pen position
+    };
+    static constexpr int32_t kGlyphFirst = 32;
+    static constexpr int32_t kGlyphCount = 95;
+    struct ScaledFont {
+        DrawHandle font;
+        cairo_scaled_font_t* scaled;
+        Glyph glyphs[kGlyphCount];
+    };
+    static constexpr int32_t kScaledFonts = 16;
+    ScaledFont scaled_fonts[kScaledFonts]{};
+    int32_t next_scaled_font = 0;
+    DrawHandle pen = 0, brush = 0, font = 0;
+    DrawRop2 rop = DrawRop2::CopyPen;
+    uint32_t text_colour = 0;
+    uint32_t text_align = 0;
+    DrawRect clip{};        // device pixels
+    DrawRect cairo_clip{};  // the clip Cairo has, set before Cairo draws
+    int32_t cur_x = 0, cur_y = 0;
+    double smooth_angle = 0, smooth_cx = 0, smooth_cy = 0, smooth_yoff = 0;
+    int32_t text_count = 0;
+    DrawTextEntry texts[kDrawTextCapacity];
     int32_t recorded = 0;
     int32_t overflow = 0;
     DrawCall calls[kDrawRecordCapacity];
@@ -25,6 +182,298 @@ void Record(DrawContext* dc, const DrawCall& call) {
     }
 }
 
+int32_t DevX(const DrawContext* dc, int32_t x) {
+    return static_cast<int32_t>(std::floor((x + 0.5) * dc->sx));
+}
+int32_t DevY(const DrawContext* dc, int32_t y) {
+    return static_cast<int32_t>(std::floor((y + 0.5) * dc->sy));
+}
+// A rectangle edge (the first device pixel at or after it).
+int32_t EdgeX(const DrawContext* dc, int32_t x) {
+    return static_cast<int32_t>(std::ceil(x * dc->sx - 0.5));
+}
+int32_t EdgeY(const DrawContext* dc, int32_t y) {
+    return static_cast<int32_t>(std::ceil(y * dc->sy - 0.5));
+}
+
+void Plot(DrawContext* dc, int32_t x, int32_t y, uint32_t colour, DrawRop2 rop) {
+    if (x < dc->clip.left || x >= dc->clip.right || y < dc->clip.top || y >= dc->clip.bottom)
+        return;
+    uint8_t* p = dc->pixels + static_cast<size_t>(y) * static_cast<size_t>(dc->stride) +
+                 static_cast<size_t>(x) * 4;
+    const auto r = static_cast<uint8_t>(colour & 0xFF);
+    const auto g = static_cast<uint8_t>((colour >> 8) & 0xFF);
+    const auto b = static_cast<uint8_t>((colour >> 16) & 0xFF);
+    if (rop == DrawRop2::MergePen) {
+        p[0] |= r;
+        p[1] |= g;
+        p[2] |= b;
+    } else {
+        p[0] = r;
+        p[1] = g;
+        p[2] = b;
+    }
+    p[3] = 255;
+}
+
+// Device-pixel span fill, clipped.
+void Span(DrawContext* dc, int32_t left, int32_t right, int32_t top, int32_t bottom,
+          uint32_t colour, DrawRop2 rop) {
+    left = std::max(left, dc->clip.left);
+    top = std::max(top, dc->clip.top);
+    right = std::min(right, dc->clip.right);
+    bottom = std::min(bottom, dc->clip.bottom);
+    for (int32_t y = top; y < bottom; ++y) {
+        for (int32_t x = left; x < right; ++x) Plot(dc, x, y, colour, rop);
+    }
+}
+
+// Pen stamp: width-1 is one device pixel; wider pens a square of that many
+// device pixels about the point.
+void Stamp(DrawContext* dc, int32_t x, int32_t y, int32_t w, uint32_t colour) {
+    if (w <= 1) {
+        Plot(dc, x, y, colour, dc->rop);
+        return;
+    }
+    const int32_t lo = -(w - 1) / 2;
+    Span(dc, x + lo, x + lo + w, y + lo, y + lo + w, colour, dc->rop);
+}
+
+// Bresenham from (x0, y0) to (x1, y1), device pixels, end pixel left out.
+void DeviceLine(DrawContext* dc, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t w,
+                uint32_t colour) {
+    const int32_t dx = std::abs(x1 - x0);
+    const int32_t dy = -std::abs(y1 - y0);
+    const int32_t stepx = x0 < x1 ? 1 : -1;
+    const int32_t stepy = y0 < y1 ? 1 : -1;
+    int32_t err = dx + dy;
+    while (x0 != x1 || y0 != y1) {
+        Stamp(dc, x0, y0, w, colour);
+        const int32_t e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x0 += stepx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += stepy;
+        }
+    }
+}
+
+int32_t PenWidthDevice(const DrawContext* dc, const PoolObject* pen) {
+    if (pen->width <= 1) return 1;
+    return std::max(1, static_cast<int32_t>(std::lround(pen->width * dc->sx)));
+}
+
+void ApplySmoothMatrix(DrawContext* dc) {
+    cairo_matrix_t m;
+    cairo_matrix_init_translate(&m, 0.5 * dc->sx, 0.5 * dc->sy);
+    cairo_matrix_scale(&m, dc->sx, dc->sy);
+    if (dc->smooth_angle != 0 || dc->smooth_cx != 0 || dc->smooth_cy != 0 || dc->smooth_yoff != 0) {
+        cairo_matrix_translate(&m, 0, -dc->smooth_yoff);
+        cairo_matrix_translate(&m, dc->smooth_cx, dc->smooth_cy);
+        cairo_matrix_rotate(&m, dc->smooth_angle * M_PI / 180.0);
+        cairo_matrix_translate(&m, -dc->smooth_cx, -dc->smooth_cy);
+    }
+    cairo_set_matrix(dc->cr, &m);
+}
+
+// The pixels hold R, G, B, A; Cairo's ARGB32 keeps B, G, R, A in memory, so
+// a colour is handed over with red and blue exchanged.
+void SmoothSource(DrawContext* dc, uint32_t rgb) {
+    const double r = ((rgb >> 16) & 0xFF) / 255.0;
+    const double g = ((rgb >> 8) & 0xFF) / 255.0;
+    const double b = (rgb & 0xFF) / 255.0;
+    cairo_set_source_rgb(dc->cr, b, g, r);
+}
+
+void SmoothStroke(DrawContext* dc) {
+    cairo_set_line_width(dc->cr, 1.0 / dc->sx);
+    cairo_stroke(dc->cr);
+    cairo_surface_flush(dc->cs);
+}
+
+bool SameRect(const DrawRect& a, const DrawRect& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// Gives Cairo the context's clip before Cairo draws (texts, arcs); changed
+// only when it differs, since each new Cairo clip allocates.
+void SyncCairoClip(DrawContext* dc) {
+    if (dc->cr == nullptr || SameRect(dc->clip, dc->cairo_clip)) return;
+    dc->cairo_clip = dc->clip;
+    cairo_reset_clip(dc->cr);
+    if (SameRect(dc->clip, {0, 0, dc->width, dc->height})) return;
+    cairo_save(dc->cr);
+    cairo_identity_matrix(dc->cr);
+    cairo_rectangle(dc->cr, dc->clip.left, dc->clip.top,
+                    std::max(0, dc->clip.right - dc->clip.left),
+                    std::max(0, dc->clip.bottom - dc->clip.top));
+    cairo_restore(dc->cr);
+    cairo_clip(dc->cr);
+}
+
+void ReleaseScaledFont(DrawContext::ScaledFont& f) {
+    for (DrawContext::Glyph& g : f.glyphs) {
+        if (g.image != nullptr) pixman_image_unref(g.image);
+        if (g.surface != nullptr) cairo_surface_destroy(g.surface);
+        g = {};
+    }
+    if (f.scaled != nullptr) cairo_scaled_font_destroy(f.scaled);
+    f.scaled = nullptr;
+    f.font = 0;
+}
+
+// Renders one character of a scaled font into its coverage image.
+void RenderGlyph(DrawContext* dc, DrawContext::ScaledFont& f, const PoolObject& font, int32_t k) {
+    DrawContext::Glyph& g = f.glyphs[k];
+    cairo_glyph_t glyph{
+        FT_Get_Char_Index(font.face->ft, static_cast<FT_ULong>(DrawContext::kGlyphFirst + k)), 0.0,
+        0.0};
+    cairo_text_extents_t ext;
+    cairo_scaled_font_glyph_extents(f.scaled, &glyph, 1, &ext);
+    if (ext.width <= 0 || ext.height <= 0) return;
+    g.left = static_cast<int32_t>(std::floor(ext.x_bearing * dc->sx)) - 1;
+    g.top = static_cast<int32_t>(std::floor(ext.y_bearing * dc->sy)) - 1;
+    const int32_t w =
+        static_cast<int32_t>(std::ceil((ext.x_bearing + ext.width) * dc->sx)) + 1 - g.left;
+    const int32_t h =
+        static_cast<int32_t>(std::ceil((ext.y_bearing + ext.height) * dc->sy)) + 1 - g.top;
+    if (w <= 0 || h <= 0 || w > 512 || h > 512) return;
+    g.surface = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
+    cairo_t* cr = cairo_create(g.surface);
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, dc->sx, 0, 0, dc->sy, -g.left, -g.top);
+    cairo_set_matrix(cr, &m);
+    cairo_set_scaled_font(cr, f.scaled);
+    cairo_set_source_rgba(cr, 0, 0, 0, 1);
+    cairo_show_glyphs(cr, &glyph, 1);
+    cairo_destroy(cr);
+    cairo_surface_flush(g.surface);
+    g.image = pixman_image_create_bits(
+        PIXMAN_a8, w, h, reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(g.surface)),
+        cairo_image_surface_get_stride(g.surface));
+}
+
+// The context's scaled font of a font (see DrawContext::scaled_fonts); the
+// oldest is replaced when all slots are taken.
+DrawContext::ScaledFont* ContextScaledFont(DrawContext* dc, DrawHandle handle,
+                                           const PoolObject& font, const cairo_matrix_t& ctm) {
+    for (DrawContext::ScaledFont& f : dc->scaled_fonts) {
+        if (f.font == handle && f.scaled != nullptr) return &f;
+    }
+    cairo_matrix_t fm;
+    cairo_matrix_init_scale(&fm, font.xx, font.yy);
+    cairo_matrix_t device = ctm;
+    device.x0 = device.y0 = 0;
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_scaled_font_t* sf = cairo_scaled_font_create(font.face->cairo, &fm, &device, options);
+    cairo_font_options_destroy(options);
+    if (cairo_scaled_font_status(sf) != CAIRO_STATUS_SUCCESS) {
+        cairo_scaled_font_destroy(sf);
+        return nullptr;
+    }
+    DrawContext::ScaledFont& slot = dc->scaled_fonts[dc->next_scaled_font];
+    dc->next_scaled_font = (dc->next_scaled_font + 1) % DrawContext::kScaledFonts;
+    ReleaseScaledFont(slot);
+    slot.font = handle;
+    slot.scaled = sf;
+    for (int32_t k = 0; k < DrawContext::kGlyphCount; ++k) RenderGlyph(dc, slot, font, k);
+    return &slot;
+}
+
+struct DevicePoint {
+    double x, y;
+};
+
+// A logical point through the smooth transform onto device pixels (the
+// matrix ApplySmoothMatrix gives Cairo).
+DevicePoint ToDevice(const DrawContext* dc, double x, double y) {
+    if (dc->smooth_angle != 0 || dc->smooth_cx != 0 || dc->smooth_cy != 0 || dc->smooth_yoff != 0) {
+        const double a = dc->smooth_angle * M_PI / 180.0;
+        const double c = std::cos(a), s = std::sin(a);
+        const double dx = x - dc->smooth_cx, dy = y - dc->smooth_cy;
+        x = dc->smooth_cx + dx * c - dy * s;
+        y = dc->smooth_cy + dx * s + dy * c - dc->smooth_yoff;
+    }
+    return {(x + 0.5) * dc->sx, (y + 0.5) * dc->sy};
+}
+
+// Fills a convex quadrilateral (device pixels) anti-aliased in the colour,
+// inside the clip: trapezoids into the coverage mask, one composite, the
+// mask cleared again. Nothing here allocates.
+void FillConvexQuad(DrawContext* dc, const DevicePoint (&p)[4], uint32_t rgb) {
+    double ys[4];
+    double x0 = p[0].x, x1 = p[0].x;
+    for (int i = 0; i < 4; ++i) {
+        if (!std::isfinite(p[i].x) || !std::isfinite(p[i].y)) return;
+        ys[i] = p[i].y;
+        x0 = std::min(x0, p[i].x);
+        x1 = std::max(x1, p[i].x);
+    }
+    std::sort(ys, ys + 4);
+    const int32_t bx0 =
+        std::max(dc->clip.left, static_cast<int32_t>(std::floor(std::max(x0, -1.0))));
+    const int32_t by0 =
+        std::max(dc->clip.top, static_cast<int32_t>(std::floor(std::max(ys[0], -1.0))));
+    const int32_t bx1 =
+        std::min(dc->clip.right, static_cast<int32_t>(std::ceil(std::min(x1, 1e6))) + 1);
+    const int32_t by1 =
+        std::min(dc->clip.bottom, static_cast<int32_t>(std::ceil(std::min(ys[3], 1e6))) + 1);
+    if (bx0 >= bx1 || by0 >= by1) return;
+    for (int band = 0; band < 3; ++band) {
+        const double ya = std::max(ys[band], static_cast<double>(by0));
+        const double yb = std::min(ys[band + 1], static_cast<double>(by1));
+        if (yb <= ya) continue;
+        const double ym = 0.5 * (ya + yb);
+        int found = 0;
+        int edge[2] = {0, 0};
+        double xm[2] = {0, 0};
+        for (int e = 0; e < 4 && found < 2; ++e) {
+            const DevicePoint& a = p[e];
+            const DevicePoint& b = p[(e + 1) % 4];
+            if (a.y == b.y || ym < std::min(a.y, b.y) || ym > std::max(a.y, b.y)) continue;
+            edge[found] = e;
+            xm[found] = a.x + (b.x - a.x) * (ym - a.y) / (b.y - a.y);
+            ++found;
+        }
+        if (found != 2) continue;
+        const int l = xm[0] <= xm[1] ? 0 : 1;
+        const auto line = [&](int e) {
+            const DevicePoint& a = p[edge[e]];
+            const DevicePoint& b = p[(edge[e] + 1) % 4];
+            return pixman_line_fixed_t{{pixman_double_to_fixed(a.x), pixman_double_to_fixed(a.y)},
+                                       {pixman_double_to_fixed(b.x), pixman_double_to_fixed(b.y)}};
+        };
+        const pixman_trapezoid_t trap{pixman_double_to_fixed(ya), pixman_double_to_fixed(yb),
+                                      line(l), line(1 - l)};
+        pixman_rasterize_trapezoid(dc->pm_mask, &trap, 0, 0);
+    }
+    // The pixels hold R, G, B, A: the colour goes in with red and blue
+    // exchanged, as for Cairo.
+    dc->src_pixel = 0xFF000000u | ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
+    pixman_image_composite32(PIXMAN_OP_OVER, dc->pm_src, dc->pm_mask, dc->pm_dst, 0, 0, bx0, by0,
+                             bx0, by0, bx1 - bx0, by1 - by0);
+    for (int32_t y = by0; y < by1; ++y) {
+        std::memset(dc->mask_bits + static_cast<size_t>(y) * dc->mask_stride + bx0, 0,
+                    static_cast<size_t>(bx1 - bx0));
+    }
+}
+
+// A smooth line one device pixel wide with butt ends.
+void SmoothSegment(DrawContext* dc, double x1, double y1, double x2, double y2, uint32_t rgb) {
+    const DevicePoint a = ToDevice(dc, x1, y1);
+    const DevicePoint b = ToDevice(dc, x2, y2);
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double len = std::sqrt(dx * dx + dy * dy);
+    if (!(len > 1e-9)) return;
+    const double nx = -dy / len * 0.5, ny = dx / len * 0.5;
+    const DevicePoint q[4] = {
+        {a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}};
+    FillConvexQuad(dc, q, rgb);
+}
+
 }  // namespace
 
 DrawContext* DrawContextCreate(uint8_t* pixels, int32_t width, int32_t height, int32_t stride) {
@@ -35,6 +484,34 @@ DrawContext* DrawContextCreate(uint8_t* pixels, int32_t width, int32_t height, i
     dc->width = width;
     dc->height = height;
     dc->stride = stride;
+    dc->clip = {0, 0, width, height};
+    dc->cairo_clip = dc->clip;
+    if (stride % 4 == 0) {
+        dc->cs =
+            cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, width, height, stride);
+        dc->cr = cairo_create(dc->cs);
+        if (cairo_status(dc->cr) != CAIRO_STATUS_SUCCESS) {
+            cairo_destroy(dc->cr);
+            cairo_surface_destroy(dc->cs);
+            dc->cr = nullptr;
+            dc->cs = nullptr;
+        } else {
+            cairo_set_antialias(dc->cr, CAIRO_ANTIALIAS_GOOD);
+            ApplySmoothMatrix(dc);
+        }
+        dc->mask_stride = (width + 3) & ~3;
+        dc->mask_bits = static_cast<uint8_t*>(
+            std::calloc(static_cast<size_t>(dc->mask_stride) * static_cast<size_t>(height), 1));
+        if (dc->mask_bits != nullptr) {
+            dc->pm_mask = pixman_image_create_bits(PIXMAN_a8, width, height,
+                                                   reinterpret_cast<uint32_t*>(dc->mask_bits),
+                                                   dc->mask_stride);
+        }
+        dc->pm_dst = pixman_image_create_bits(PIXMAN_a8r8g8b8, width, height,
+                                              reinterpret_cast<uint32_t*>(pixels), stride);
+        dc->pm_src = pixman_image_create_bits(PIXMAN_a8r8g8b8, 1, 1, &dc->src_pixel, 4);
+        if (dc->pm_src != nullptr) pixman_image_set_repeat(dc->pm_src, PIXMAN_REPEAT_NORMAL);
+    }
     return dc;
 }
 
@@ -44,10 +521,23 @@ DrawContext* DrawContextCreateRecording(int32_t width, int32_t height) {
     if (dc == nullptr) return nullptr;
     dc->width = width;
     dc->height = height;
+    dc->clip = {0, 0, width, height};
     return dc;
 }
 
 void DrawContextDestroy(DrawContext* dc) {
+    if (dc == nullptr) return;
+    // Whatever it still holds is released, so its objects can be deleted.
+    for (DrawHandle h : {dc->pen, dc->brush, dc->font}) {
+        if (PoolObject* o = Lookup(h)) o->selected.fetch_sub(1, std::memory_order_acq_rel);
+    }
+    if (dc->cr != nullptr) cairo_destroy(dc->cr);
+    if (dc->cs != nullptr) cairo_surface_destroy(dc->cs);
+    for (DrawContext::ScaledFont& f : dc->scaled_fonts) ReleaseScaledFont(f);
+    for (pixman_image_t* i : {dc->pm_dst, dc->pm_mask, dc->pm_src}) {
+        if (i != nullptr) pixman_image_unref(i);
+    }
+    std::free(dc->mask_bits);
     delete dc;
 }
 
@@ -57,24 +547,429 @@ void DrawFillRect(DrawContext* dc, const DrawRect& rect, uint32_t colour) {
         Record(dc, {DrawOp::FillRect, rect, colour});
         return;
     }
-    const int32_t left = std::max(rect.left, 0);
-    const int32_t top = std::max(rect.top, 0);
-    const int32_t right = std::min(rect.right, dc->width);
-    const int32_t bottom = std::min(rect.bottom, dc->height);
-    if (left >= right || top >= bottom) return;
-    const uint8_t r = static_cast<uint8_t>(colour & 0xFF);
-    const uint8_t g = static_cast<uint8_t>((colour >> 8) & 0xFF);
-    const uint8_t b = static_cast<uint8_t>((colour >> 16) & 0xFF);
-    for (int32_t y = top; y < bottom; ++y) {
-        uint8_t* p = dc->pixels + static_cast<size_t>(y) * static_cast<size_t>(dc->stride) +
-                     static_cast<size_t>(left) * 4;
-        for (int32_t x = left; x < right; ++x, p += 4) {
-            p[0] = r;
-            p[1] = g;
-            p[2] = b;
-            p[3] = 255;
+    Span(dc, EdgeX(dc, rect.left), EdgeX(dc, rect.right), EdgeY(dc, rect.top),
+         EdgeY(dc, rect.bottom), colour, DrawRop2::CopyPen);
+}
+
+void DrawSetLogicalSize(DrawContext* dc, int32_t width, int32_t height) {
+    if (dc == nullptr) return;
+    DrawSetMapping(dc, width, height, dc->width, dc->height);
+}
+
+void DrawSetMapping(DrawContext* dc, int32_t window_width, int32_t window_height,
+                    int32_t viewport_width, int32_t viewport_height) {
+    if (dc == nullptr || window_width <= 0 || window_height <= 0 || viewport_width <= 0 ||
+        viewport_height <= 0)
+        return;
+    dc->sx = static_cast<double>(viewport_width) / window_width;
+    dc->sy = static_cast<double>(viewport_height) / window_height;
+    if (dc->cr != nullptr) ApplySmoothMatrix(dc);
+}
+
+void DrawBeginPaint(DrawContext* dc) {
+    if (dc == nullptr) return;
+    dc->text_count = 0;
+    dc->cur_x = 0;
+    dc->cur_y = 0;
+}
+
+DrawHandle DrawCreatePen(int32_t width, uint32_t colour) {
+    return Allocate(DrawObjectKind::Pen, colour & 0xFFFFFF, std::max(width, 1), nullptr, 0, 0, 0);
+}
+
+DrawHandle DrawCreateBrush(uint32_t colour) {
+    return Allocate(DrawObjectKind::Brush, colour & 0xFFFFFF, 0, nullptr, 0, 0, 0);
+}
+
+DrawHandle DrawCreateFont(int32_t height, int32_t width, int32_t weight, const char*) {
+    FontFace* f = LoadFace(weight >= 700);
+    if (f == nullptr || height == 0) return 0;
+    const double h = std::abs(height);
+    const double yy = h * f->units_per_em / f->cell_units;
+    const double xx =
+        width > 0 && f->avg_width_units > 0 ? width * f->units_per_em / f->avg_width_units : yy;
+    return Allocate(DrawObjectKind::Font, 0, 0, f, xx, yy, f->ascent_units * yy / f->units_per_em);
+}
+
+bool DrawDeleteObject(DrawHandle handle) {
+    std::lock_guard lock(gPoolMutex);
+    PoolObject* o = Lookup(handle);
+    if (o == nullptr || o->selected.load(std::memory_order_acquire) > 0) return false;
+    o->generation.store(0, std::memory_order_release);
+    o->kind = DrawObjectKind::None;
+    gLiveObjects.fetch_sub(1, std::memory_order_relaxed);
+    return true;
+}
+
+DrawObjectKind DrawObjectKindOf(DrawHandle handle) {
+    const PoolObject* o = Lookup(handle);
+    return o != nullptr ? o->kind : DrawObjectKind::None;
+}
+
+uint32_t DrawObjectColour(DrawHandle handle) {
+    const PoolObject* o = Lookup(handle);
+    return o != nullptr ? o->colour : 0;
+}
+
+int32_t DrawLiveObjects() {
+    return gLiveObjects.load(std::memory_order_relaxed);
+}
+
+DrawHandle DrawSelectObject(DrawContext* dc, DrawHandle handle) {
+    if (dc == nullptr) return 0;
+    PoolObject* o = Lookup(handle);
+    if (o == nullptr) return 0;
+    o->selected.fetch_add(1, std::memory_order_acq_rel);
+    // The object may have been deleted between the look-up and the count.
+    if (Lookup(handle) == nullptr) {
+        o->selected.fetch_sub(1, std::memory_order_acq_rel);
+        return 0;
+    }
+    DrawHandle* slot = o->kind == DrawObjectKind::Pen     ? &dc->pen
+                       : o->kind == DrawObjectKind::Brush ? &dc->brush
+                                                          : &dc->font;
+    const DrawHandle previous = *slot;
+    if (PoolObject* p = Lookup(previous)) p->selected.fetch_sub(1, std::memory_order_acq_rel);
+    *slot = handle;
+    return previous;
+}
+
+void DrawSetRop2(DrawContext* dc, DrawRop2 rop) {
+    if (dc != nullptr) dc->rop = rop;
+}
+
+void DrawSetTextColour(DrawContext* dc, uint32_t colour) {
+    if (dc != nullptr) dc->text_colour = colour & 0xFFFFFF;
+}
+
+void DrawSetTextAlign(DrawContext* dc, uint32_t align) {
+    if (dc != nullptr) dc->text_align = align;
+}
+
+void DrawSetClipRect(DrawContext* dc, const DrawRect& rect) {
+    if (dc == nullptr) return;
+    dc->clip = {std::clamp(EdgeX(dc, rect.left), 0, dc->width),
+                std::clamp(EdgeY(dc, rect.top), 0, dc->height),
+                std::clamp(EdgeX(dc, rect.right), 0, dc->width),
+                std::clamp(EdgeY(dc, rect.bottom), 0, dc->height)};
+}
+
+void DrawResetClip(DrawContext* dc) {
+    if (dc == nullptr) return;
+    dc->clip = {0, 0, dc->width, dc->height};
+}
+
+void DrawMoveTo(DrawContext* dc, int32_t x, int32_t y) {
+    if (dc == nullptr) return;
+    dc->cur_x = x;
+    dc->cur_y = y;
+}
+
+void DrawLineTo(DrawContext* dc, int32_t x, int32_t y) {
+    if (dc == nullptr) return;
+    const PoolObject* pen = Lookup(dc->pen);
+    if (dc->pixels == nullptr) {
+        Record(dc, {DrawOp::LineTo, {dc->cur_x, dc->cur_y, x, y}, pen ? pen->colour : 0});
+    } else if (pen != nullptr) {
+        DeviceLine(dc, DevX(dc, dc->cur_x), DevY(dc, dc->cur_y), DevX(dc, x), DevY(dc, y),
+                   PenWidthDevice(dc, pen), pen->colour);
+    }
+    dc->cur_x = x;
+    dc->cur_y = y;
+}
+
+void DrawSetPixel(DrawContext* dc, int32_t x, int32_t y, uint32_t colour) {
+    if (dc == nullptr) return;
+    if (dc->pixels == nullptr) {
+        Record(dc, {DrawOp::SetPixel, {x, y, x + 1, y + 1}, colour & 0xFFFFFF});
+        return;
+    }
+    Span(dc, EdgeX(dc, x), EdgeX(dc, x + 1), EdgeY(dc, y), EdgeY(dc, y + 1), colour,
+         DrawRop2::CopyPen);
+}
+
+void DrawRectangle(DrawContext* dc, const DrawRect& rect) {
+    if (dc == nullptr) return;
+    const PoolObject* pen = Lookup(dc->pen);
+    const PoolObject* brush = Lookup(dc->brush);
+    if (dc->pixels == nullptr) {
+        Record(dc, {DrawOp::Rectangle, rect, pen ? pen->colour : 0, brush ? brush->colour : ~0u});
+        return;
+    }
+    if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+    const int32_t l = EdgeX(dc, rect.left), r = EdgeX(dc, rect.right);
+    const int32_t t = EdgeY(dc, rect.top), b = EdgeY(dc, rect.bottom);
+    if (brush != nullptr) Span(dc, l, r, t, b, brush->colour, dc->rop);
+    if (pen != nullptr) {
+        // The outline inside the rectangle: its last column and row are the
+        // ones before right and bottom.
+        const int32_t w = PenWidthDevice(dc, pen);
+        Span(dc, l, r, t, t + w, pen->colour, dc->rop);
+        Span(dc, l, r, b - w, b, pen->colour, dc->rop);
+        Span(dc, l, l + w, t, b, pen->colour, dc->rop);
+        Span(dc, r - w, r, t, b, pen->colour, dc->rop);
+    }
+}
+
+void DrawFillRectBrush(DrawContext* dc, const DrawRect& rect, DrawHandle brush) {
+    const PoolObject* o = Lookup(brush);
+    if (o == nullptr || o->kind != DrawObjectKind::Brush) return;
+    DrawFillRect(dc, rect, o->colour);
+}
+
+void DrawPolygon(DrawContext* dc, const DrawPoint* points, int32_t count) {
+    if (dc == nullptr || points == nullptr || count < 2) return;
+    constexpr int32_t kMaxPoints = 64;
+    count = std::min(count, kMaxPoints);
+    const PoolObject* pen = Lookup(dc->pen);
+    const PoolObject* brush = Lookup(dc->brush);
+    if (dc->pixels == nullptr) {
+        DrawRect box{points[0].x, points[0].y, points[0].x, points[0].y};
+        for (int32_t i = 1; i < count; ++i) {
+            box.left = std::min(box.left, points[i].x);
+            box.top = std::min(box.top, points[i].y);
+            box.right = std::max(box.right, points[i].x);
+            box.bottom = std::max(box.bottom, points[i].y);
+        }
+        Record(dc, {DrawOp::Polygon, box, pen ? pen->colour : 0, static_cast<uint32_t>(count)});
+        return;
+    }
+    double px[kMaxPoints], py[kMaxPoints];
+    double top = 1e9, bottom = -1e9;
+    for (int32_t i = 0; i < count; ++i) {
+        px[i] = DevX(dc, points[i].x);
+        py[i] = DevY(dc, points[i].y);
+        top = std::min(top, py[i]);
+        bottom = std::max(bottom, py[i]);
+    }
+    if (brush != nullptr) {
+        // Even-odd scan conversion at pixel centres.
+        const int32_t y0 = std::max(static_cast<int32_t>(top), dc->clip.top);
+        const int32_t y1 = std::min(static_cast<int32_t>(bottom), dc->clip.bottom - 1);
+        for (int32_t y = y0; y <= y1; ++y) {
+            double xs[kMaxPoints];
+            int32_t n = 0;
+            for (int32_t i = 0; i < count; ++i) {
+                const int32_t j = (i + 1) % count;
+                const double ya = py[i], yb = py[j];
+                if ((ya <= y && yb > y) || (yb <= y && ya > y)) {
+                    xs[n++] = px[i] + (y - ya) * (px[j] - px[i]) / (yb - ya);
+                }
+            }
+            std::sort(xs, xs + n);
+            for (int32_t k = 0; k + 1 < n; k += 2) {
+                Span(dc, static_cast<int32_t>(std::ceil(xs[k])),
+                     static_cast<int32_t>(std::ceil(xs[k + 1])), y, y + 1, brush->colour, dc->rop);
+            }
         }
     }
+    if (pen != nullptr) {
+        const int32_t w = PenWidthDevice(dc, pen);
+        for (int32_t i = 0; i < count; ++i) {
+            const int32_t j = (i + 1) % count;
+            DeviceLine(dc, static_cast<int32_t>(px[i]), static_cast<int32_t>(py[i]),
+                       static_cast<int32_t>(px[j]), static_cast<int32_t>(py[j]), w, pen->colour);
+        }
+    }
+}
+
+void DrawTextOut(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_t count) {
+    if (dc == nullptr || text == nullptr || count <= 0) return;
+    count = static_cast<int32_t>(strnlen(text, static_cast<size_t>(count)));
+    if (dc->text_count < kDrawTextCapacity) {
+        DrawTextEntry& e = dc->texts[dc->text_count++];
+        const size_t n = std::min(static_cast<size_t>(count), sizeof e.text - 1);
+        std::memcpy(e.text, text, n);
+        e.text[n] = 0;
+        e.x = x;
+        e.y = y;
+        e.colour = dc->text_colour;
+        e.font = dc->font;
+    }
+    if (dc->pixels == nullptr) {
+        Record(dc, {DrawOp::TextOut, {x, y, x, y}, dc->text_colour, static_cast<uint32_t>(count)});
+        return;
+    }
+    const PoolObject* font = Lookup(dc->font);
+    if (font == nullptr || dc->cr == nullptr) return;
+    constexpr int32_t kMaxGlyphs = 64;
+    cairo_glyph_t glyphs[kMaxGlyphs];
+    const int32_t n = std::min(count, kMaxGlyphs);
+    cairo_matrix_t text_ctm;
+    cairo_matrix_init_translate(&text_ctm, 0.5 * dc->sx, 0.5 * dc->sy);
+    cairo_matrix_scale(&text_ctm, dc->sx, dc->sy);
+    DrawContext::ScaledFont* scaled = ContextScaledFont(dc, dc->font, *font, text_ctm);
+    if (scaled == nullptr) return;
+    cairo_scaled_font_t* sf = scaled->scaled;
+    double pen_x = 0;
+    for (int32_t i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        glyphs[i].index = FT_Get_Char_Index(font->face->ft, c);
+        glyphs[i].x = pen_x;
+        glyphs[i].y = 0;
+        cairo_text_extents_t ext;
+        cairo_scaled_font_glyph_extents(sf, &glyphs[i], 1, &ext);
+        pen_x += ext.x_advance;
+    }
+    // Logical cell: the text is lettered in logical units; its top-left
+    // corner is the pixel edge before (x, y) at 1:1 (x - 0.5 in the smooth
+    // layer's pixel-centre grid).
+    double ox = x - 0.5;
+    if ((dc->text_align & 6) == kDrawTaCenter) {
+        ox -= pen_x / 2;
+    } else if ((dc->text_align & 6) == kDrawTaRight) {
+        ox -= pen_x;
+    }
+    const double oy =
+        (dc->text_align & kDrawTaBaseline) == kDrawTaBaseline ? y : y - 0.5 + font->ascent;
+    for (int32_t i = 0; i < n; ++i) {
+        glyphs[i].x += ox;
+        glyphs[i].y = oy;
+    }
+    // Each character's coverage in the text colour, clipped: the layer's
+    // own compositing, so no text allocates once its font is rendered.
+    const uint32_t c = dc->text_colour;  // 0x00BBGGRR onto R, G, B, A bytes
+    dc->src_pixel = 0xFF000000u | (c & 0xFFFFFF);
+    if (dc->pm_src == nullptr || dc->pm_dst == nullptr) return;
+    for (int32_t i = 0; i < n; ++i) {
+        const int32_t k = static_cast<unsigned char>(text[i]) - DrawContext::kGlyphFirst;
+        if (k < 0 || k >= DrawContext::kGlyphCount) continue;
+        const DrawContext::Glyph& g = scaled->glyphs[k];
+        if (g.image == nullptr) continue;
+        const auto px = static_cast<int32_t>(std::lround((glyphs[i].x + 0.5) * dc->sx)) + g.left;
+        const auto py = static_cast<int32_t>(std::lround((glyphs[i].y + 0.5) * dc->sy)) + g.top;
+        const int32_t x0 = std::max(px, dc->clip.left);
+        const int32_t y0 = std::max(py, dc->clip.top);
+        const int32_t x1 = std::min(px + pixman_image_get_width(g.image), dc->clip.right);
+        const int32_t y1 = std::min(py + pixman_image_get_height(g.image), dc->clip.bottom);
+        if (x0 >= x1 || y0 >= y1) continue;
+        pixman_image_composite32(PIXMAN_OP_OVER, dc->pm_src, g.image, dc->pm_dst, 0, 0, x0 - px,
+                                 y0 - py, x0, y0, x1 - x0, y1 - y0);
+    }
+}
+
+void DrawBitBlt(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h,
+                const DrawContext* src, int32_t sx, int32_t sy, DrawBlitRop rop) {
+    if (dst == nullptr || src == nullptr || w <= 0 || h <= 0) return;
+    if (dst->pixels == nullptr) {
+        Record(dst, {DrawOp::BitBlt, {x, y, w, h}, 0, static_cast<uint32_t>(rop)});
+        return;
+    }
+    if (src->pixels == nullptr) return;
+    const int32_t dl = EdgeX(dst, x), dt = EdgeY(dst, y);
+    const int32_t dw = EdgeX(dst, x + w) - dl, dh = EdgeY(dst, y + h) - dt;
+    const int32_t sl = EdgeX(src, sx), st = EdgeY(src, sy);
+    for (int32_t row = 0; row < dh; ++row) {
+        const int32_t ty = dt + row, fy = st + row;
+        if (ty < dst->clip.top || ty >= dst->clip.bottom || fy < 0 || fy >= src->height) continue;
+        for (int32_t col = 0; col < dw; ++col) {
+            const int32_t tx = dl + col, fx = sl + col;
+            if (tx < dst->clip.left || tx >= dst->clip.right || fx < 0 || fx >= src->width)
+                continue;
+            uint8_t* d = dst->pixels + static_cast<size_t>(ty) * static_cast<size_t>(dst->stride) +
+                         static_cast<size_t>(tx) * 4;
+            const uint8_t* s = src->pixels +
+                               static_cast<size_t>(fy) * static_cast<size_t>(src->stride) +
+                               static_cast<size_t>(fx) * 4;
+            if (rop == DrawBlitRop::SrcPaint) {
+                d[0] |= s[0];
+                d[1] |= s[1];
+                d[2] |= s[2];
+            } else {
+                d[0] = s[0];
+                d[1] = s[1];
+                d[2] = s[2];
+            }
+            d[3] = 255;
+        }
+    }
+}
+
+void SmoothLine(DrawContext* dc, double x1, double y1, double x2, double y2, uint32_t colour) {
+    if (dc == nullptr) return;
+    if (dc->pixels == nullptr) {
+        Record(dc, {DrawOp::SmoothLine,
+                    {static_cast<int32_t>(std::lround(x1 * 16)),
+                     static_cast<int32_t>(std::lround(y1 * 16)),
+                     static_cast<int32_t>(std::lround(x2 * 16)),
+                     static_cast<int32_t>(std::lround(y2 * 16))},
+                    colour & 0xFFFFFF});
+        return;
+    }
+    if (dc->pm_mask == nullptr || dc->pm_dst == nullptr || dc->pm_src == nullptr) return;
+    SmoothSegment(dc, x1, y1, x2, y2, colour);
+}
+
+void SmoothFillRect(DrawContext* dc, double x, double y, double w, double h, uint32_t colour) {
+    if (dc == nullptr) return;
+    if (dc->pixels == nullptr) {
+        Record(dc, {DrawOp::SmoothFillRect,
+                    {static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(w),
+                     static_cast<int32_t>(h)},
+                    colour & 0xFFFFFF});
+        return;
+    }
+    if (dc->pm_mask == nullptr || dc->pm_dst == nullptr || dc->pm_src == nullptr || w <= 0 ||
+        h <= 0) {
+        return;
+    }
+    // The rectangle's edges lie on pixel edges: (x, y) is a pixel centre.
+    const DevicePoint q[4] = {ToDevice(dc, x - 0.5, y - 0.5), ToDevice(dc, x + w - 0.5, y - 0.5),
+                              ToDevice(dc, x + w - 0.5, y + h - 0.5),
+                              ToDevice(dc, x - 0.5, y + h - 0.5)};
+    FillConvexQuad(dc, q, colour);
+}
+
+void SmoothEllipse(DrawContext* dc, double x, double y, double w, double h, uint32_t colour) {
+    SmoothArc(dc, x, y, w, h, 0, 360, colour);
+}
+
+void SmoothArc(DrawContext* dc, double x, double y, double w, double h, double start, double sweep,
+               uint32_t colour) {
+    if (dc == nullptr) return;
+    if (dc->pixels == nullptr) {
+        const bool full = sweep >= 360 && start == 0;
+        Record(dc, {full ? DrawOp::SmoothEllipse : DrawOp::SmoothArc,
+                    {static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(w),
+                     static_cast<int32_t>(h)},
+                    colour & 0xFFFFFF,
+                    (static_cast<uint32_t>(static_cast<int32_t>(start)) & 0xFFFF) |
+                        (static_cast<uint32_t>(static_cast<int32_t>(sweep)) << 16)});
+        return;
+    }
+    if (dc->cr == nullptr || w <= 0 || h <= 0 || sweep == 0) return;
+    SmoothSource(dc, colour);
+    cairo_save(dc->cr);
+    cairo_translate(dc->cr, x + w / 2, y + h / 2);
+    cairo_scale(dc->cr, w / 2, h / 2);
+    const double a0 = start * M_PI / 180.0;
+    const double a1 = (start + sweep) * M_PI / 180.0;
+    SyncCairoClip(dc);
+    cairo_new_path(dc->cr);
+    if (sweep > 0) {
+        cairo_arc(dc->cr, 0, 0, 1, a0, a1);
+    } else {
+        cairo_arc_negative(dc->cr, 0, 0, 1, a0, a1);
+    }
+    cairo_restore(dc->cr);
+    SmoothStroke(dc);
+}
+
+void SmoothSetTransform(DrawContext* dc, double angle, double cx, double cy, double y_offset) {
+    if (dc == nullptr) return;
+    dc->smooth_angle = angle;
+    dc->smooth_cx = cx;
+    dc->smooth_cy = cy;
+    dc->smooth_yoff = y_offset;
+    if (dc->cr != nullptr) ApplySmoothMatrix(dc);
+}
+
+int32_t DrawTextCount(const DrawContext* dc) {
+    return dc != nullptr ? dc->text_count : 0;
+}
+
+const DrawTextEntry* DrawTexts(const DrawContext* dc) {
+    return dc != nullptr ? dc->texts : nullptr;
 }
 
 int32_t DrawRecordedCount(const DrawContext* dc) {

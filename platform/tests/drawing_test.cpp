@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace zu::platform {
@@ -62,6 +63,202 @@ TEST(Drawing, RecordingContextKeepsCallsInOrderAndCountsOverflow) {
     EXPECT_EQ(DrawContextCreate(nullptr, 1, 1, 4), nullptr);
     uint8_t one[4];
     EXPECT_EQ(DrawContextCreate(one, 2, 1, 4), nullptr);  // stride too small
+}
+
+// Helpers for the GDI-rule tests: a painted pixel's colour as 0x00BBGGRR.
+uint32_t Colour(const Pixels& px, int32_t x, int32_t y) {
+    const uint8_t* p = px.at(x, y);
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+           (static_cast<uint32_t>(p[2]) << 16);
+}
+
+TEST(Drawing, LinesLeaveTheirEndPixelAndMergePenOrsChannels) {
+    Pixels px(12, 8);
+    DrawContext* dc = DrawContextCreate(px.data.data(), px.w, px.h, px.stride);
+    const DrawHandle red = DrawCreatePen(1, 0x0000F0);
+    const DrawHandle blue = DrawCreatePen(1, 0xF00000);
+    EXPECT_EQ(DrawSelectObject(dc, red), 0u);
+    DrawMoveTo(dc, 1, 2);
+    DrawLineTo(dc, 6, 2);
+    for (int32_t x = 1; x < 6; ++x) EXPECT_EQ(Colour(px, x, 2), 0x0000F0u) << x;
+    EXPECT_EQ(px.at(6, 2)[3], 0);  // the end pixel is left
+    EXPECT_EQ(px.at(1, 1)[3], 0);  // one device pixel wide
+    // Merge pen: an exact OR with what is there.
+    DrawSetRop2(dc, DrawRop2::MergePen);
+    EXPECT_EQ(DrawSelectObject(dc, blue), red);
+    DrawMoveTo(dc, 3, 2);
+    DrawLineTo(dc, 3, 5);
+    EXPECT_EQ(Colour(px, 3, 2), 0xF000F0u);
+    EXPECT_EQ(Colour(px, 3, 4), 0xF00000u);
+    EXPECT_EQ(px.at(3, 5)[3], 0);
+    DrawSelectObject(dc, red);
+    EXPECT_TRUE(DrawDeleteObject(blue));
+    EXPECT_FALSE(DrawDeleteObject(red));  // still selected
+    DrawContextDestroy(dc);
+    EXPECT_TRUE(DrawDeleteObject(red));  // the context let it go
+}
+
+TEST(Drawing, HandlesCarryAGenerationAndStaleOnesAreRefused) {
+    const int32_t live = DrawLiveObjects();
+    const DrawHandle a = DrawCreateBrush(0x123456);
+    ASSERT_NE(a, 0u);
+    EXPECT_EQ(DrawObjectKindOf(a), DrawObjectKind::Brush);
+    EXPECT_EQ(DrawObjectColour(a), 0x123456u);
+    EXPECT_TRUE(DrawDeleteObject(a));
+    EXPECT_FALSE(DrawDeleteObject(a));               // twice
+    const DrawHandle b = DrawCreateBrush(0x654321);  // may reuse the slot
+    EXPECT_NE(a, b);
+    EXPECT_EQ(DrawObjectKindOf(a), DrawObjectKind::None);
+    Pixels px(4, 4);
+    DrawContext* dc = DrawContextCreate(px.data.data(), px.w, px.h, px.stride);
+    EXPECT_EQ(DrawSelectObject(dc, a), 0u);  // stale: nothing selected
+    DrawFillRectBrush(dc, {0, 0, 4, 4}, a);
+    EXPECT_EQ(px.at(0, 0)[3], 0);
+    DrawFillRectBrush(dc, {0, 0, 4, 4}, b);
+    EXPECT_EQ(Colour(px, 3, 3), 0x654321u);
+    EXPECT_FALSE(DrawDeleteObject(0xDEADBEEFu));
+    EXPECT_TRUE(DrawDeleteObject(b));
+    DrawContextDestroy(dc);
+    EXPECT_EQ(DrawLiveObjects(), live);
+    // The pool is fixed: creation fails cleanly when it is full.
+    std::vector<DrawHandle> all;
+    for (int i = 0; i < kDrawPoolSize + 4; ++i) {
+        const DrawHandle h = DrawCreatePen(1, 0);
+        if (h == 0) break;
+        all.push_back(h);
+    }
+    EXPECT_LE(static_cast<int32_t>(all.size()), kDrawPoolSize);
+    EXPECT_EQ(DrawCreatePen(1, 0), 0u);
+    for (DrawHandle h : all) EXPECT_TRUE(DrawDeleteObject(h));
+}
+
+TEST(Drawing, RectangleAndPolygonFollowTheGdiEdges) {
+    Pixels px(12, 12);
+    DrawContext* dc = DrawContextCreate(px.data.data(), px.w, px.h, px.stride);
+    const DrawHandle pen = DrawCreatePen(1, 0x00FF00);
+    const DrawHandle brush = DrawCreateBrush(0x0000FF);
+    DrawSelectObject(dc, pen);
+    DrawSelectObject(dc, brush);
+    DrawRectangle(dc, {1, 1, 5, 4});
+    EXPECT_EQ(Colour(px, 1, 1), 0x00FF00u);
+    EXPECT_EQ(Colour(px, 4, 3), 0x00FF00u);  // outline's last column/row
+    EXPECT_EQ(Colour(px, 2, 2), 0x0000FFu);  // inside
+    EXPECT_EQ(px.at(5, 1)[3], 0);
+    EXPECT_EQ(px.at(1, 4)[3], 0);
+    // A clip rectangle keeps everything else out.
+    DrawSetClipRect(dc, {6, 6, 9, 9});
+    const DrawPoint tri[] = {{6, 6}, {11, 6}, {6, 11}};
+    DrawPolygon(dc, tri, 3);
+    EXPECT_NE(px.at(7, 7)[3], 0);
+    EXPECT_EQ(px.at(9, 6)[3], 0);
+    EXPECT_EQ(px.at(6, 9)[3], 0);
+    DrawResetClip(dc);
+    DrawContextDestroy(dc);
+    DrawDeleteObject(pen);
+    DrawDeleteObject(brush);
+}
+
+TEST(Drawing, TheLogicalGridMapsOntoThePixels) {
+    // A 2x surface painted on a design grid of half its size.
+    Pixels px(20, 20);
+    DrawContext* dc = DrawContextCreate(px.data.data(), px.w, px.h, px.stride);
+    DrawSetLogicalSize(dc, 10, 10);
+    DrawFillRect(dc, {1, 1, 3, 2}, 0xFFFFFF);
+    EXPECT_EQ(px.at(1, 1)[3], 0);
+    EXPECT_EQ(Colour(px, 2, 2), 0xFFFFFFu);
+    EXPECT_EQ(Colour(px, 5, 3), 0xFFFFFFu);
+    EXPECT_EQ(px.at(6, 2)[3], 0);
+    EXPECT_EQ(px.at(2, 4)[3], 0);
+    // A width-1 pen stays one device pixel.
+    const DrawHandle pen = DrawCreatePen(1, 0x0000FF);
+    DrawSelectObject(dc, pen);
+    DrawMoveTo(dc, 0, 8);
+    DrawLineTo(dc, 9, 8);
+    int painted = 0;
+    for (int32_t y = 14; y < 20; ++y) painted += px.at(4, y)[3] != 0;
+    EXPECT_EQ(painted, 1);
+    DrawContextDestroy(dc);
+    DrawDeleteObject(pen);
+}
+
+TEST(Drawing, BlitsCopyOrOrAndSmoothCallsPaintInTheirColour) {
+    Pixels a(8, 8), b(8, 8);
+    DrawContext* da = DrawContextCreate(a.data.data(), a.w, a.h, a.stride);
+    DrawContext* db = DrawContextCreate(b.data.data(), b.w, b.h, b.stride);
+    DrawFillRect(da, {0, 0, 8, 8}, 0x000080);
+    DrawFillRect(db, {0, 0, 8, 8}, 0x008000);
+    DrawBitBlt(db, 2, 2, 3, 3, da, 0, 0, DrawBlitRop::SrcPaint);
+    EXPECT_EQ(Colour(b, 2, 2), 0x008080u);
+    EXPECT_EQ(Colour(b, 5, 5), 0x008000u);
+    DrawBitBlt(db, 0, 0, 1, 1, da, 0, 0, DrawBlitRop::SrcCopy);
+    EXPECT_EQ(Colour(b, 0, 0), 0x000080u);
+    // Smooth colours are 0x00RRGGBB: red lands in the first byte.
+    SmoothFillRect(da, 0, 0, 4, 4, 0xFF0000);
+    EXPECT_EQ(a.at(1, 1)[0], 255);
+    EXPECT_EQ(a.at(1, 1)[2], 0);
+    EXPECT_EQ(a.at(5, 5)[0], 0x80);  // outside: untouched
+    SmoothLine(da, 0, 6, 7, 6, 0x00FF00);
+    EXPECT_EQ(a.at(3, 6)[1], 255);  // a horizontal line on pixel centres
+    DrawContextDestroy(da);
+    DrawContextDestroy(db);
+}
+
+TEST(Drawing, SmoothShapesTurnScaleAndStayInsideTheClip) {
+    Pixels a(40, 40);
+    DrawContext* dc = DrawContextCreate(a.data.data(), a.w, a.h, a.stride);
+    // At 2:1 a smooth line is one device pixel wide, centred on the middle
+    // of its logical unit (device y 11.0): half of rows 10 and 11 each.
+    DrawSetLogicalSize(dc, 20, 20);
+    SmoothLine(dc, 2, 5, 18, 5, 0xFFFFFF);
+    EXPECT_NEAR(a.at(20, 10)[0] + a.at(20, 11)[0], 255, 3);
+    EXPECT_NEAR(a.at(20, 10)[0], 128, 10);
+    EXPECT_EQ(a.at(20, 9)[0], 0);
+    EXPECT_EQ(a.at(20, 12)[0], 0);
+    // A fill turned 90 degrees about its centre, clipped to the left half.
+    DrawSetLogicalSize(dc, 40, 40);
+    DrawSetClipRect(dc, {0, 0, 20, 40});
+    SmoothSetTransform(dc, 90, 20, 20, 0);
+    SmoothFillRect(dc, 10, 18, 20, 4, 0x0000FF);  // lies 18..22 x 10..30 once turned
+    SmoothSetTransform(dc, 0, 0, 0, 0);
+    EXPECT_EQ(a.at(19, 15)[2], 255);
+    EXPECT_EQ(a.at(19, 8)[2], 0);
+    EXPECT_EQ(a.at(20, 15)[2], 0);  // right of the clip
+    DrawResetClip(dc);
+    DrawContextDestroy(dc);
+}
+
+TEST(Drawing, TextIsLetteredAndKeptForTheHost) {
+    Pixels px(60, 20);
+    DrawContext* dc = DrawContextCreate(px.data.data(), px.w, px.h, px.stride);
+    const DrawHandle font = DrawCreateFont(12, 5, 700, "Arial");
+    ASSERT_NE(font, 0u) << "Liberation Sans is missing (fonts-liberation2)";
+    DrawSelectObject(dc, font);
+    DrawSetTextColour(dc, 0x00FF00);
+    DrawBeginPaint(dc);
+    DrawTextOut(dc, 2, 3, "090", 3);
+    ASSERT_EQ(DrawTextCount(dc), 1);
+    EXPECT_STREQ(DrawTexts(dc)[0].text, "090");
+    EXPECT_EQ(DrawTexts(dc)[0].x, 2);
+    EXPECT_EQ(DrawTexts(dc)[0].font, font);
+    // Inked within the cell: TA_TOP puts the cell top at y, 12 rows high.
+    int inked = 0, outside = 0;
+    for (int32_t y = 0; y < px.h; ++y) {
+        for (int32_t x = 0; x < px.w; ++x) {
+            if (px.at(x, y)[1] == 0) continue;
+            ++inked;
+            if (y < 3 || y >= 15 || x < 2 || x > 20) ++outside;
+        }
+    }
+    EXPECT_GT(inked, 10);
+    EXPECT_EQ(outside, 0);
+    // Over-long texts are cut to the entry; the list is per paint.
+    DrawTextOut(dc, 0, 0, "0123456789012345678901234567890123456789", 40);
+    EXPECT_EQ(std::string(DrawTexts(dc)[1].text).size(), 31u);
+    DrawBeginPaint(dc);
+    EXPECT_EQ(DrawTextCount(dc), 0);
+    EXPECT_FALSE(DrawDeleteObject(font));
+    DrawContextDestroy(dc);
+    EXPECT_TRUE(DrawDeleteObject(font));
 }
 
 }  // namespace

@@ -499,6 +499,7 @@ void Simulator::MakeSurfaces(GaugeInstance& g) {
         s->element = e;
         s->pixels.assign(static_cast<size_t>(w) * h * 4, 0);
         s->picture = s->pixels;
+        s->texts.reserve(platform::kDrawTextCapacity);
         s->surface = {w,
                       h,
                       w * 4,
@@ -515,6 +516,9 @@ void Simulator::TakePictures(GaugeInstance& g) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             s->picture = s->pixels;
+            const auto* dc = static_cast<const platform::DrawContext*>(s->surface.context);
+            const platform::DrawTextEntry* texts = platform::DrawTexts(dc);
+            s->texts.assign(texts, texts + platform::DrawTextCount(dc));
         }
         ++s->pictures;
         s->element->image_flags |= gauge::kImageOnScreen;

@@ -359,10 +359,18 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
             json e = ElementJson(i, g.elements[i]);
             for (const auto& surface : g.surfaces) {
                 if (surface->element != g.elements[i].element) continue;
+                json texts = json::array();
+                for (const auto& t : surface->texts) {
+                    texts.push_back({{"text", t.text},
+                                     {"x", t.x},
+                                     {"y", t.y},
+                                     {"colour", t.colour},
+                                     {"font", t.font}});
+                }
                 e["surface"] = {{"width", surface->surface.width},
                                 {"height", surface->surface.height},
                                 {"pictures", surface->pictures},
-                                {"texts", json::array()}};
+                                {"texts", std::move(texts)}};
             }
             elements.push_back(std::move(e));
         }

@@ -16,6 +16,7 @@ void RenderAudioPanels(BitmapSet& set);
 void RenderOverheadPanels(BitmapSet& set);
 void RenderAttitudeHeading(BitmapSet& set);
 void RenderFlightDials(BitmapSet& set);
+void RenderDisplays(BitmapSet& set);
 
 // The bitmap of the unlit face a gauge leaves on its window's background
 // (0: the gauge draws all of itself).

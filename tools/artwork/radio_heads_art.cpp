@@ -10,6 +10,7 @@
 #include "art_kit.h"
 #include "families.h"
 #include "instruments/radio_head_layout.h"
+#include "panels/display_control_panels.h"
 
 namespace art {
 
@@ -223,6 +224,9 @@ uint32_t PanelFaceOf(const std::string& gauge) {
         {"COM1_Panel", kComFace},
         {"COM2_Panel", kComFace},
         {"ATC1_Panel", kAtcFace},
+        {"DisplayControl_Panel1", zu::display_control::kFace},
+        {"DisplayControl_Panel1_touch", zu::display_control::kFace},
+        {"DisplayControl_Panel2", zu::display_control::kFace},
     };
     for (const Entry& e : kFaces) {
         if (gauge == e.gauge) return e.face;

@@ -7,10 +7,23 @@
 // are opaque.
 //
 // Rules the painters rely on (those of the original platform):
-// - coordinates are pixels, (0, 0) the top-left pixel;
+// - coordinates are logical units of the painter's design grid
+//   (DrawSetLogicalSize; by default the pixel grid), mapped onto the pixels;
+//   at 1:1 an integer coordinate is a pixel centre, (0, 0) the top-left
+//   pixel; a width-1 pen is one device pixel whatever the scale;
 // - a filled rectangle covers left <= x < right and top <= y < bottom (the
 //   right column and the bottom row are not painted); an empty or inverted
-//   rectangle paints nothing; everything is clipped to the surface.
+//   rectangle paints nothing; everything is clipped to the surface and to
+//   the context's clip rectangle;
+// - a line leaves its end pixel; the merge raster operation ORs each channel
+//   exactly (the layer's own integer code, as are every one-pixel primitive,
+//   rectangle fills and blits);
+// - pens, brushes and fonts live in fixed pools behind handles carrying a
+//   generation: a stale handle is refused, never dereferenced; deleting an
+//   object selected into a context fails. Objects may be created and deleted
+//   on another thread while a context paints.
+// - the smooth (anti-aliased) calls are carried by Cairo, their colours are
+//   0x00RRGGBB (alpha ignored: painted pixels are opaque).
 //
 // The layer's calls never allocate: a context is made once (with its
 // surface) and reused for every picture. A recording context keeps at most
@@ -28,13 +41,57 @@ struct DrawRect {
     int32_t bottom;
 };
 
-enum class DrawOp : uint32_t { FillRect = 1 };
+enum class DrawOp : uint32_t {
+    FillRect = 1,        // rect, colour
+    LineTo = 2,          // rect = from (left, top) to (right, bottom), pen colour
+    Rectangle = 3,       // rect, pen colour; value = brush colour (or ~0u: none)
+    SetPixel = 4,        // rect.left/top, colour
+    TextOut = 5,         // rect.left/top, text colour; value = text length
+    SmoothLine = 6,      // rect = from/to in 1/16 units, colour 0x00RRGGBB
+    SmoothFillRect = 7,  // rect = x, y, width, height, colour 0x00RRGGBB
+    SmoothEllipse = 8,   // rect = x, y, width, height
+    SmoothArc = 9,       // rect = x, y, width, height; value = start | sweep << 16
+    BitBlt = 10,         // rect = x, y, width, height; value = raster operation
+    Polygon = 11,        // rect = bounding box; value = point count
+};
 
-// One recorded call.
+// One recorded call, in logical units.
 struct DrawCall {
     DrawOp op;
     DrawRect rect;
+    uint32_t colour;  // 0x00BBGGRR for the GDI calls, 0x00RRGGBB smooth
+    uint32_t value = 0;
+};
+
+// Object handles: 0 is none; otherwise pool slot and generation.
+using DrawHandle = uint32_t;
+enum class DrawObjectKind : uint32_t { None = 0, Pen = 1, Brush = 2, Font = 3 };
+inline constexpr int32_t kDrawPoolSize = 256;
+
+// Raster operations of lines and fills (SetROP2) and of blits.
+enum class DrawRop2 : uint32_t { CopyPen = 13, MergePen = 15 };
+enum class DrawBlitRop : uint32_t { SrcCopy = 0x00CC0020, SrcPaint = 0x00EE0086 };
+
+// Text alignment (SetTextAlign): left/centre/right and top/baseline.
+inline constexpr uint32_t kDrawTaLeft = 0;
+inline constexpr uint32_t kDrawTaTop = 0;
+inline constexpr uint32_t kDrawTaRight = 2;
+inline constexpr uint32_t kDrawTaCenter = 6;
+inline constexpr uint32_t kDrawTaBaseline = 24;
+
+// A text of the context's current paint, for the host's state report.
+struct DrawTextEntry {
+    char text[32];
+    int32_t x;
+    int32_t y;
     uint32_t colour;  // 0x00BBGGRR
+    DrawHandle font;
+};
+inline constexpr int32_t kDrawTextCapacity = 96;
+
+struct DrawPoint {
+    int32_t x;
+    int32_t y;
 };
 
 inline constexpr int32_t kDrawRecordCapacity = 4096;
@@ -51,6 +108,72 @@ void DrawContextDestroy(DrawContext* dc);
 
 // Fills the rectangle with a solid colour. Nothing for a null context.
 void DrawFillRect(DrawContext* dc, const DrawRect& rect, uint32_t colour);
+
+// The painter's design grid (width x height logical units) over the pixels.
+void DrawSetLogicalSize(DrawContext* dc, int32_t width, int32_t height);
+// The same with a viewport other than the whole surface: the window extent
+// (logical units) shown on the viewport extent (pixels) from the top left.
+void DrawSetMapping(DrawContext* dc, int32_t window_width, int32_t window_height,
+                    int32_t viewport_width, int32_t viewport_height);
+// Begins a picture: forgets the texts of the previous one and the current
+// point; keeps selections and the clip.
+void DrawBeginPaint(DrawContext* dc);
+
+// --- Objects (thread-safe).
+DrawHandle DrawCreatePen(int32_t width, uint32_t colour);
+DrawHandle DrawCreateBrush(uint32_t colour);
+// Face "Arial" or "Arial Narrow" (Liberation Sans), anything else the same;
+// a cell (ascent + descent) of `height` units and an average character
+// width of `width` (0: the face's own); bold from weight 700.
+DrawHandle DrawCreateFont(int32_t height, int32_t width, int32_t weight, const char* face);
+// False for a stale handle or an object still selected into a context.
+bool DrawDeleteObject(DrawHandle handle);
+DrawObjectKind DrawObjectKindOf(DrawHandle handle);  // None when stale
+uint32_t DrawObjectColour(DrawHandle handle);        // pens and brushes
+int32_t DrawLiveObjects();                           // for leak checks
+
+// --- Context state. SelectObject returns the previously selected object of
+// that kind (0 when none or the handle is stale: nothing changes then).
+DrawHandle DrawSelectObject(DrawContext* dc, DrawHandle handle);
+void DrawSetRop2(DrawContext* dc, DrawRop2 rop);
+void DrawSetTextColour(DrawContext* dc, uint32_t colour);
+void DrawSetTextAlign(DrawContext* dc, uint32_t align);
+// Clip rectangle in logical units (right and bottom excluded); reset by
+// DrawResetClip. Clips both layers.
+void DrawSetClipRect(DrawContext* dc, const DrawRect& rect);
+void DrawResetClip(DrawContext* dc);
+
+// --- GDI primitives.
+void DrawMoveTo(DrawContext* dc, int32_t x, int32_t y);
+void DrawLineTo(DrawContext* dc, int32_t x, int32_t y);
+void DrawSetPixel(DrawContext* dc, int32_t x, int32_t y, uint32_t colour);
+// Outline with the selected pen, inside with the selected brush.
+void DrawRectangle(DrawContext* dc, const DrawRect& rect);
+void DrawFillRectBrush(DrawContext* dc, const DrawRect& rect, DrawHandle brush);
+// A filled polygon (selected brush, even-odd) outlined with the pen.
+void DrawPolygon(DrawContext* dc, const DrawPoint* points, int32_t count);
+// Text in the selected font and the text colour, placed by the alignment
+// (TA_TOP puts the cell top at y). Kept in the context's text list.
+void DrawTextOut(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_t count);
+// Copies w x h logical units from `src` at (sx, sy) to (x, y): SrcCopy, or
+// SrcPaint (per-channel OR). Contexts of different scales copy pixels 1:1.
+void DrawBitBlt(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h,
+                const DrawContext* src, int32_t sx, int32_t sy, DrawBlitRop rop);
+
+// --- Smooth (anti-aliased) layer; colours 0x00RRGGBB.
+void SmoothLine(DrawContext* dc, double x1, double y1, double x2, double y2, uint32_t colour);
+void SmoothFillRect(DrawContext* dc, double x, double y, double w, double h, uint32_t colour);
+void SmoothEllipse(DrawContext* dc, double x, double y, double w, double h, uint32_t colour);
+// Angles in degrees, clockwise from the positive x axis (the GDI+ sense).
+void SmoothArc(DrawContext* dc, double x, double y, double w, double h, double start, double sweep,
+               uint32_t colour);
+// Identity when all four are 0; else rotate by `angle` degrees about
+// (cx, cy), then shift up by `y_offset`.
+void SmoothSetTransform(DrawContext* dc, double angle, double cx, double cy, double y_offset);
+
+// The texts of the current paint.
+int32_t DrawTextCount(const DrawContext* dc);
+const DrawTextEntry* DrawTexts(const DrawContext* dc);
 
 // Recording contexts: the calls kept (in order), the count of calls that
 // did not fit, and forgetting them. Pixel contexts record nothing.

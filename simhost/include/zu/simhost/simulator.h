@@ -36,6 +36,7 @@
 #include <thread>
 #include <vector>
 
+#include "zu/platform/drawing.h"
 #include "zu/platform/gauge_api.h"
 #include "zu/platform/sound_device.h"
 #include "zu/simhost/aircraft_model.h"
@@ -97,6 +98,9 @@ struct DrawnSurface {
     std::vector<uint8_t> pixels;
     std::vector<uint8_t> picture;  // same layout as the pixels
     uint64_t pictures = 0;         // copies taken so far
+    // The texts of the picture's paint, copied with it (capacity reserved
+    // once, so a copy allocates nothing).
+    std::vector<zu::platform::DrawTextEntry> texts;
     ~DrawnSurface();
 };
 

@@ -1,0 +1,293 @@
+#include "displays/efis_display_gauges.h"
+
+#include <cstring>
+
+#include "core/electrical_system.h"
+#include "core/settings_file.h"
+#include "core/systems_tick.h"
+#include "displays/attitude_display.h"
+#include "displays/display_pixel_size.h"
+#include "displays/efis_resources.h"
+#include "panels/display_control_panels.h"
+#include "panels/symbol_generator_select_panels.h"
+#include "resources/resource_table.h"
+
+namespace zu {
+
+DisplayScreen DisplayScreens[kDisplayScreenCount] = {
+    {"VSI1", 0, kAttitudeDisplay, false},   {"VSI1_VC", 0, kAttitudeDisplay, true},
+    {"VSI2", 1, kAttitudeDisplay, false},   {"VSI2_VC", 1, kAttitudeDisplay, true},
+    {"HSI1", 0, kNavigationDisplay, false}, {"HSI1_VC", 0, kNavigationDisplay, true},
+    {"HSI2", 1, kNavigationDisplay, false}, {"HSI2_VC", 1, kNavigationDisplay, true},
+};
+int32_t DisplayWarmUp[2][2] = {};
+uint8_t HalfRateSkip[4] = {};
+
+namespace {
+
+// The root (hidden) and the surface of each display gauge.
+struct DisplayElements {
+    gauge::ElementHeader root;
+    gauge::ElementHeader surface;
+    gauge::ElementHeader* root_next[2];
+    gauge::ElementHeader* surface_next[1];
+};
+
+constexpr DisplayElements MakeDisplayElements(DisplayElements* self, int32_t at) {
+    DisplayElements d{};
+    d.root = {gauge::ElementType::StaticImage,
+              kDisplaySurfaceBitmap,
+              {0, 0},
+              gauge::kImageHidden,
+              self->root_next,
+              0,
+              0.0,
+              nullptr};
+    d.surface = {gauge::ElementType::StaticImage,
+                 kDisplaySurfaceBitmap,
+                 {at, at},
+                 gauge::kImageDrawnSurface,
+                 self->surface_next,
+                 0,
+                 0.0,
+                 nullptr};
+    d.root_next[0] = &self->surface;
+    d.root_next[1] = nullptr;
+    d.surface_next[0] = nullptr;
+    return d;
+}
+
+constinit DisplayElements gElements[kDisplayScreenCount] = {
+    MakeDisplayElements(&gElements[0], -1), MakeDisplayElements(&gElements[1], -1),
+    MakeDisplayElements(&gElements[2], -1), MakeDisplayElements(&gElements[3], -1),
+    MakeDisplayElements(&gElements[4], 0),  MakeDisplayElements(&gElements[5], 0),
+    MakeDisplayElements(&gElements[6], 0),  MakeDisplayElements(&gElements[7], 0),
+};
+
+}  // namespace
+
+gauge::ElementHeader* DisplayElementLists[kDisplayScreenCount][2] = {
+    {&gElements[0].root, nullptr}, {&gElements[1].root, nullptr}, {&gElements[2].root, nullptr},
+    {&gElements[3].root, nullptr}, {&gElements[4].root, nullptr}, {&gElements[5].root, nullptr},
+    {&gElements[6].root, nullptr}, {&gElements[7].root, nullptr},
+};
+namespace {
+
+int32_t GridHeight(DisplayKind kind) {
+    return kind == kAttitudeDisplay ? kAttitudeGridHeight : kNavigationGridHeight;
+}
+
+platform::DrawContext* SurfaceContext(const gauge::DrawingSurface* s) {
+    return static_cast<platform::DrawContext*>(s->context);
+}
+
+// The design grid (normal, or one larger each way under transfer) shown on
+// the surface less its three bottom rows.
+void ApplyGrid(const DisplayScreen& screen, const gauge::DrawingSurface* s, bool transfer) {
+    const int32_t extra = transfer ? 1 : 0;
+    platform::DrawSetMapping(SurfaceContext(s), kDisplayGridWidth + extra,
+                             GridHeight(screen.kind) + extra, s->width,
+                             s->height - 3 > 0 ? s->height - 3 : s->height);
+}
+
+// The background bitmap, scaled onto the surface through the design grid
+// (black where the module has no such bitmap).
+void PaintBackground(const DisplayScreen& screen, gauge::DrawingSurface* s) {
+    const gauge::BitmapResource* bmp =
+        FindResource(screen.kind == kAttitudeDisplay ? kVsiScreenBackground : kHsiScreenBackground);
+    const double grid_h = GridHeight(screen.kind);
+    const double view_h = s->height - 3 > 0 ? s->height - 3 : s->height;
+    for (int32_t y = 0; y < s->height; ++y) {
+        uint8_t* row = s->pixels + static_cast<size_t>(y) * static_cast<size_t>(s->stride);
+        const auto by = static_cast<int32_t>(y * grid_h / view_h);
+        for (int32_t x = 0; x < s->width; ++x) {
+            uint8_t* p = row + static_cast<size_t>(x) * 4;
+            const auto bx =
+                static_cast<int32_t>(x * static_cast<double>(kDisplayGridWidth) / s->width);
+            if (bmp != nullptr && bx < bmp->width && by < bmp->height) {
+                std::memcpy(p, bmp->pixels + (static_cast<size_t>(by) * bmp->width + bx) * 4, 4);
+                p[3] = 255;
+            } else {
+                p[0] = p[1] = p[2] = 0;
+                p[3] = 255;
+            }
+        }
+    }
+}
+
+uint8_t& HalfRate(const DisplayScreen& screen) {
+    return HalfRateSkip[screen.kind * 2 + screen.side];
+}
+
+// The painters of each kind and format, in their fixed order (those built
+// so far).
+void DrawSequence(const DisplayScreen& screen, platform::DrawContext* dc, int data_side) {
+    if (screen.kind == kAttitudeDisplay) {
+        EadiPictureDraw(dc, EadiSetOf(data_side, screen.virtual_cockpit));
+    }
+}
+
+}  // namespace
+
+bool DisplayPowered(int side) {
+    return side == 0 ? BusPowered.get(kPoweredLeftEssential) != 0 : BusPowered2.get(0) != 0;
+}
+
+void DisplayInstall(DisplayScreen& screen, gauge::GaugeHeader* header) {
+    screen.header = header;
+    screen.setup_pending = true;
+}
+
+bool DisplayScreenSetUp(DisplayScreen& screen, gauge::DrawingSurface* s) {
+    const bool other_surface = screen.surface != s || screen.surface_width != s->width ||
+                               screen.surface_height != s->height;
+    if (!screen.setup_pending && !other_surface) return true;
+    if (s->bytes >= kDisplaySurfaceByteLimit || s->context == nullptr || s->pixels == nullptr)
+        return false;
+    DisplayPixelSize[0] = s->width;
+    DisplayPixelSize[1] = s->height - 3;
+    platform::DrawContext* dc = SurfaceContext(s);
+    if (!screen.virtual_cockpit) {
+        platform::DrawSetTextAlign(dc, platform::kDrawTaCenter | platform::kDrawTaTop);
+        platform::DrawSelectObject(dc, EfisFonts[1]);
+    }
+    platform::DrawSetRop2(dc, platform::DrawRop2::MergePen);
+    ApplyGrid(screen, s, false);
+    screen.applied_transfer = -1;
+    if (screen.graphics == nullptr) screen.graphics = SmoothGraphicsCreate(dc);
+    PaintBackground(screen, s);
+    // The background copy is made once per surface, at its size.
+    screen.background_copy.assign(s->pixels, s->pixels + s->bytes);
+    screen.surface = s;
+    screen.surface_width = s->width;
+    screen.surface_height = s->height;
+    screen.setup_pending = false;
+    return true;
+}
+
+void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
+    // 1. The surface.
+    if (element == nullptr || element->surface == nullptr) return;
+    gauge::DrawingSurface* s = element->surface;
+    const bool vsi1 = screen.kind == kAttitudeDisplay && screen.side == 0;
+    // 2. VSI1's pixel sizes.
+    if (vsi1) {
+        DisplayPixelSize[0] = s->width;
+        DisplayPixelSize[1] = s->height - 3;
+        const char* params = screen.header != nullptr ? screen.header->parameters : nullptr;
+        if (!screen.virtual_cockpit && (params == nullptr || std::strcmp(params, "VC") != 0)) {
+            DisplayPixelSize2[0] = DisplayPixelSize[0];
+            DisplayPixelSize2[1] = DisplayPixelSize[1];
+        }
+    }
+    // 3. The one-time set-up.
+    const bool set_up = DisplayScreenSetUp(screen, s);
+    // 4. The transfer grid (2D gauges).
+    const int side = screen.side;
+    if (set_up && !screen.virtual_cockpit && SgTransfer[side] != screen.applied_transfer) {
+        ApplyGrid(screen, s, SgTransfer[side] != 0);
+        screen.applied_transfer = SgTransfer[side];
+    }
+    // 5. Warm-up.
+    int32_t& warm = DisplayWarmUp[screen.kind][side];
+    const bool powered = DisplayPowered(side);
+    if (!powered) {
+        warm = 0;
+    } else if (warm < kDisplayWarmUpLimit) {
+        ++warm;
+    }
+    if (!set_up) return;
+    // 6. Half rate and nesting.
+    if (HalfRate(screen) != 0 || screen.busy) {
+        HalfRate(screen) = 0;
+        return;
+    }
+    // 7. A new tick erases the previous picture.
+    screen.busy = true;
+    const uint32_t tick = TickCounter.load(std::memory_order_acquire);
+    platform::DrawContext* dc = SurfaceContext(s);
+    if (tick > screen.last_drawn_tick) {
+        screen.last_drawn_tick = tick;
+        screen.new_tick = true;
+        if (screen.background_copy.size() == s->bytes) {
+            std::memcpy(s->pixels, screen.background_copy.data(), s->bytes);
+        }
+        platform::DrawBeginPaint(dc);
+    } else {
+        screen.new_tick = false;
+    }
+    // 8. The picture, of the data side's symbol generator.
+    const int data_side = SgTransfer[side] != 0 ? 1 - side : side;
+    if (warm > kDisplayWarmUpFrames && screen.new_tick && powered && EfisResourcesReady()) {
+        CurrentGaugeSurface = s;
+        SmoothSetBrightness(DisplayBrightness);
+        SmoothSetAlpha(255);
+        DrawSequence(screen, dc, data_side);
+        ++screen.pictures;
+        CurrentGaugeSurface = nullptr;
+    }
+    // 9. Ask the host to take the picture.
+    screen.busy = false;
+    element->image_flags &= ~gauge::kImageOnScreen;
+    // 10. Half rate.
+    const uint8_t half = screen.kind == kAttitudeDisplay ? VSI_HALF_SLOW : HSI_HALF_SLOW;
+    if (half != 0) HalfRate(screen) = 1;
+}
+
+void DisplayKill(DisplayScreen& screen) {
+    if (screen.setup_pending && screen.surface == nullptr) return;
+    if (screen.graphics != nullptr) SmoothGraphicsDelete(screen.graphics);
+    screen.graphics = nullptr;
+    screen.background_copy.clear();
+    screen.background_copy.shrink_to_fit();
+    screen.surface = nullptr;
+    screen.surface_width = screen.surface_height = 0;
+}
+
+namespace {
+
+DisplayScreen* ScreenOf(gauge::GaugeHeader* gauge, DisplayKind kind) {
+    if (gauge == nullptr || gauge->name == nullptr) return nullptr;
+    for (DisplayScreen& s : DisplayScreens) {
+        if (s.kind == kind && std::strcmp(s.name, gauge->name) == 0) return &s;
+    }
+    return nullptr;
+}
+
+// The surface element: the first element after the hidden root.
+gauge::ElementHeader* SurfaceElement(gauge::GaugeHeader* gauge) {
+    if (gauge->element_list == nullptr || gauge->element_list[0] == nullptr) return nullptr;
+    gauge::ElementHeader* root = gauge->element_list[0];
+    return root->next_element != nullptr ? root->next_element[0] : nullptr;
+}
+
+void DisplayCallback(gauge::GaugeHeader* gauge, int32_t service, DisplayKind kind) {
+    DisplayScreen* screen = ScreenOf(gauge, kind);
+    if (screen == nullptr) return;
+    switch (service) {
+        case gauge::kServiceInstall:
+            DisplayInstall(*screen, gauge);
+            break;
+        case gauge::kServiceUpdate:
+            screen->header = gauge;
+            DisplayFrameStep(*screen, SurfaceElement(gauge));
+            break;
+        case gauge::kServiceKill:
+            DisplayKill(*screen);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+void VsiDisplayCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
+    DisplayCallback(gauge, service, kAttitudeDisplay);
+}
+
+void HsiDisplayCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
+    DisplayCallback(gauge, service, kNavigationDisplay);
+}
+
+}  // namespace zu

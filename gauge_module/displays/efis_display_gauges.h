@@ -1,0 +1,88 @@
+// The eight electronic flight display gauges: attitude displays VSI1,
+// VSI1_VC, VSI2, VSI2_VC and navigation displays HSI1, HSI1_VC, HSI2,
+// HSI2_VC. Each paints into the drawn surface of its second element (after
+// the hidden root): a one-time screen set-up per surface, then per frame the
+// warm-up after power-on, at most one picture per 64 ms tick (or every
+// second frame at half rate), the symbol-generator transfer and the drawing
+// sequence of its kind and format. The surfaces and the background copy are
+// made once and reused for every picture.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "zu/platform/drawing.h"
+#include "zu/platform/gauge_api.h"
+
+namespace zu {
+
+enum DisplayKind : int { kAttitudeDisplay = 0, kNavigationDisplay = 1 };
+
+// Design grids: attitude displays 168 x 131, navigation displays 168 x 130;
+// under symbol-generator transfer the 2D gauges use one more each way.
+inline constexpr int32_t kDisplayGridWidth = 168;
+inline constexpr int32_t kAttitudeGridHeight = 131;
+inline constexpr int32_t kNavigationGridHeight = 130;
+// The background bitmaps' size ("BMP_VSI_SCREEN2" / "BMP_VSI_SCREEN2a").
+inline constexpr int32_t kDisplayBackgroundWidth = 168;
+inline constexpr int32_t kDisplayBackgroundHeight = 138;
+// Their numbers in the module's resource table, and the surface bitmap's.
+inline constexpr uint32_t kVsiScreenBackground = 15700;  // "BMP_VSI_SCREEN2"
+inline constexpr uint32_t kHsiScreenBackground = 15701;  // "BMP_VSI_SCREEN2a"
+inline constexpr uint32_t kDisplaySurfaceBitmap = 15616;
+// Surfaces of this many bytes or more are never set up.
+inline constexpr uint32_t kDisplaySurfaceByteLimit = 3000000;
+// Frames with power before the first picture: the counter must pass this.
+inline constexpr int32_t kDisplayWarmUpFrames = 36;
+inline constexpr int32_t kDisplayWarmUpLimit = 55;
+
+// One display gauge's screen.
+struct DisplayScreen {
+    const char* name;
+    int side;  // 0 or 1
+    DisplayKind kind;
+    bool virtual_cockpit;
+    gauge::GaugeHeader* header = nullptr;
+    bool setup_pending = false;
+    // The surface the set-up was made for: another surface (or one of
+    // another size) redoes it.
+    gauge::DrawingSurface* surface = nullptr;
+    int32_t surface_width = 0;
+    int32_t surface_height = 0;
+    std::vector<uint8_t> background_copy{};  // the surface's bytes after set-up
+    platform::DrawContext* graphics = nullptr;
+    int32_t applied_transfer = -1;  // 2D gauges: SgTransfer last applied
+    uint32_t last_drawn_tick = 0;
+    bool new_tick = false;
+    bool busy = false;
+    uint32_t pictures = 0;  // drawing sequences run
+};
+
+inline constexpr int kDisplayScreenCount = 8;
+// VSI1, VSI1_VC, VSI2, VSI2_VC, HSI1, HSI1_VC, HSI2, HSI2_VC.
+extern DisplayScreen DisplayScreens[kDisplayScreenCount];
+
+// Power-on counters, one per side and kind (a powered side draws whatever
+// the other side's power): [kind][side].
+extern int32_t DisplayWarmUp[2][2];
+// Attitude side 1, attitude side 2, navigation side 1, navigation side 2.
+extern uint8_t HalfRateSkip[4];
+
+// Side s's display power.
+bool DisplayPowered(int side);
+
+// Element lists: the hidden root and the drawn surface (at (-1, -1) on the
+// attitude displays, (0, 0) on the navigation displays).
+extern gauge::ElementHeader* DisplayElementLists[kDisplayScreenCount][2];
+
+// Gauge callbacks.
+void VsiDisplayCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t extra);
+void HsiDisplayCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t extra);
+
+// The steps, for the callbacks and the tests.
+void DisplayInstall(DisplayScreen& screen, gauge::GaugeHeader* header);
+void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* surface_element);
+void DisplayKill(DisplayScreen& screen);
+bool DisplayScreenSetUp(DisplayScreen& screen, gauge::DrawingSurface* surface);
+
+}  // namespace zu

@@ -1,0 +1,168 @@
+#include "displays/efis_display_gauges.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/electrical_system.h"
+#include "core/settings_file.h"
+#include "core/systems_tick.h"
+#include "displays/display_pixel_size.h"
+#include "displays/efis_resources.h"
+#include "panels/display_control_panels.h"
+#include "panels/symbol_generator_select_panels.h"
+
+namespace zu {
+namespace {
+
+// One placed display: its surface (made by the host in the running system)
+// and its surface element.
+struct PlacedDisplay {
+    std::vector<uint8_t> pixels;
+    gauge::DrawingSurface surface{};
+    gauge::ElementHeader element{};
+    PlacedDisplay(int32_t w, int32_t h) : pixels(static_cast<size_t>(w) * h * 4) {
+        surface = {w, h, w * 4, static_cast<uint32_t>(pixels.size()), pixels.data(), nullptr};
+        surface.context = platform::DrawContextCreate(pixels.data(), w, h, w * 4);
+        element.image_flags = gauge::kImageDrawnSurface | gauge::kImageOnScreen;
+        element.surface = &surface;
+    }
+    ~PlacedDisplay() {
+        platform::DrawContextDestroy(static_cast<platform::DrawContext*>(surface.context));
+    }
+};
+
+struct DisplayGaugesFixture : ::testing::Test {
+    void SetUp() override {
+        CreateEfisResources();
+        for (auto& s : DisplayScreens) {
+            DisplayKill(s);
+            s.last_drawn_tick = 0;
+            s.pictures = 0;
+            s.busy = false;
+        }
+        for (auto& k : DisplayWarmUp) k[0] = k[1] = 0;
+        for (auto& h : HalfRateSkip) h = 0;
+        SgTransfer[0] = SgTransfer[1] = 0;
+        VSI_HALF_SLOW = HSI_HALF_SLOW = 0;
+        BusPowered.set(kPoweredLeftEssential, 1);
+        BusPowered2.set(0, 0);
+        TickCounter.store(100);
+    }
+    void TearDown() override {
+        for (auto& s : DisplayScreens) DisplayKill(s);
+        DeleteEfisResources();
+        BusPowered.set(kPoweredLeftEssential, 0);
+    }
+    // One frame step in a new tick (as at 15 fps or lower).
+    static void Frame(DisplayScreen& screen, PlacedDisplay& d) {
+        TickCounter.fetch_add(1);
+        DisplayFrameStep(screen, &d.element);
+    }
+};
+
+TEST_F(DisplayGaugesFixture, WarmUpShowsTheBackgroundThenOnePicturePerTick) {
+    DisplayScreen& vsi1 = DisplayScreens[0];
+    PlacedDisplay d(168, 134);
+    DisplayInstall(vsi1, nullptr);
+    for (int i = 0; i < 36; ++i) Frame(vsi1, d);
+    EXPECT_EQ(vsi1.pictures, 0u);
+    EXPECT_EQ(d.element.image_flags & gauge::kImageOnScreen, 0u);  // background shown
+    Frame(vsi1, d);
+    EXPECT_EQ(vsi1.pictures, 1u);
+    // A second step in the same tick draws nothing.
+    DisplayFrameStep(vsi1, &d.element);
+    EXPECT_EQ(vsi1.pictures, 1u);
+    EXPECT_EQ(DisplayPixelSize[0], 168);
+    EXPECT_EQ(DisplayPixelSize[1], 131);
+    EXPECT_EQ(DisplayPixelSize2[1], 131);
+    // Power off resets the warm-up of that side and kind only.
+    BusPowered.set(kPoweredLeftEssential, 0);
+    Frame(vsi1, d);
+    EXPECT_EQ(DisplayWarmUp[kAttitudeDisplay][0], 0);
+    EXPECT_EQ(vsi1.pictures, 1u);
+}
+
+TEST_F(DisplayGaugesFixture, HalfRateSkipsEveryOtherFrameStep) {
+    VSI_HALF_SLOW = 1;
+    DisplayScreen& vsi2 = DisplayScreens[2];
+    BusPowered2.set(0, 1);
+    PlacedDisplay d(168, 134);
+    DisplayInstall(vsi2, nullptr);
+    DisplayWarmUp[kAttitudeDisplay][1] = 40;
+    for (int i = 0; i < 6; ++i) Frame(vsi2, d);
+    EXPECT_EQ(vsi2.pictures, 3u);
+    // Side 1 unpowered: a powered side 2 draws whatever side 1's power.
+    EXPECT_EQ(DisplayWarmUp[kAttitudeDisplay][0], 0);
+}
+
+TEST_F(DisplayGaugesFixture, TheBackgroundErasesEachPictureAndFollowsTheSurface) {
+    DisplayScreen& hsi1 = DisplayScreens[4];
+    PlacedDisplay d(168, 134);
+    DisplayInstall(hsi1, nullptr);
+    Frame(hsi1, d);
+    ASSERT_EQ(hsi1.background_copy.size(), d.pixels.size());
+    d.pixels[4 * 50] = 0xAB;  // something painted
+    Frame(hsi1, d);
+    EXPECT_EQ(d.pixels[4 * 50], hsi1.background_copy[4 * 50]);
+    // Another surface, of another size, gets a set-up of its own.
+    PlacedDisplay big(336, 268);
+    Frame(hsi1, big);
+    EXPECT_EQ(hsi1.background_copy.size(), big.pixels.size());
+    EXPECT_EQ(hsi1.surface, &big.surface);
+    // Too large a surface is never set up, but keeps the warm-up count.
+    PlacedDisplay huge(1000, 800);
+    DisplayScreen& hsi2 = DisplayScreens[6];
+    BusPowered2.set(0, 1);
+    DisplayInstall(hsi2, nullptr);
+    Frame(hsi2, huge);
+    EXPECT_TRUE(hsi2.background_copy.empty());
+    EXPECT_EQ(DisplayWarmUp[kNavigationDisplay][1], 1);
+}
+
+// The texts of a display's last picture.
+bool PictureHas(const PlacedDisplay& d, const char* text, int32_t x, int32_t y) {
+    const auto* dc = static_cast<const platform::DrawContext*>(d.surface.context);
+    for (int32_t i = 0; i < platform::DrawTextCount(dc); ++i) {
+        const platform::DrawTextEntry& t = platform::DrawTexts(dc)[i];
+        if (std::string(t.text) == text && t.x == x && t.y == y) return true;
+    }
+    return false;
+}
+
+TEST_F(DisplayGaugesFixture, TransferredSideDrawsTheOtherSidesCompositePicture) {
+    SgTransfer[0] = 1;
+    DisplayFormat[1] = 1;
+    DisplayWarmUp[kAttitudeDisplay][0] = DisplayWarmUp[kNavigationDisplay][0] = 40;
+    PlacedDisplay vsi(168, 134);
+    PlacedDisplay hsi(168, 134);
+    DisplayInstall(DisplayScreens[0], nullptr);
+    DisplayInstall(DisplayScreens[4], nullptr);
+    Frame(DisplayScreens[0], vsi);
+    Frame(DisplayScreens[4], hsi);
+    // VSI1: side 2's composite picture (no speed scale) in the larger grid,
+    // with the transfer legend naming side 2.
+    EXPECT_EQ(DisplayScreens[0].pictures, 1u);
+    EXPECT_EQ(DisplayScreens[0].applied_transfer, 1);
+    EXPECT_TRUE(PictureHas(vsi, "2", 38, 53));
+    EXPECT_FALSE(PictureHas(vsi, "SPD", 23, 19));
+    // HSI1 shows its background only.
+    EXPECT_EQ(platform::DrawTextCount(static_cast<platform::DrawContext*>(hsi.surface.context)), 0);
+    SgTransfer[0] = 0;
+    DisplayFormat[1] = 0;
+    Frame(DisplayScreens[0], vsi);
+    EXPECT_EQ(DisplayScreens[0].applied_transfer, 0);
+    EXPECT_TRUE(PictureHas(vsi, "SPD", 23, 19));
+}
+
+TEST_F(DisplayGaugesFixture, NoSurfaceOrUnknownGaugeDoesNothing) {
+    DisplayFrameStep(DisplayScreens[0], nullptr);
+    gauge::ElementHeader bare{};
+    DisplayFrameStep(DisplayScreens[0], &bare);
+    VsiDisplayCallback(nullptr, gauge::kServiceUpdate, 0);
+    EXPECT_EQ(DisplayScreens[0].pictures, 0u);
+}
+
+}  // namespace
+}  // namespace zu
