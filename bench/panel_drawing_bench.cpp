@@ -17,6 +17,7 @@
 #include "core/electrical_system.h"
 #include "core/gauge_table.h"
 #include "core/module_frame.h"
+#include "core/powerplant.h"
 #include "zu/simhost/gauge_renderer.h"
 #include "zu/simhost/simulator.h"
 
@@ -60,10 +61,28 @@ struct SamplePanel {
         zu::MainBatterySwitch.set(255);
         zu::AuxBatterySwitch.set(255);
         zu::MainBusTieSwitch.set(255);
-        sim.model().StartEngine(-1);
+        StartEngines();
         for (int i = 0; i < 30 * 20; ++i) sim.RunFrame();
         for (const PanelWindow& w : sim.panel_windows())
             pictures.push_back(renderer.RenderWindow(w, RenderOptions{}));
+    }
+    // Ignition on and the condition levers forward; each engine started
+    // from the engine start panel (selector on the engine, START, selector
+    // off once the start has ended).
+    void StartEngines() {
+        zu::Powerplants_engine_ign1 = zu::Powerplants_engine_ign2 = 1;
+        sim.model().SetCondition(-1, 1.0);
+        zu::simhost::GaugeInstance* panel = sim.FindGauge("EngineStartPanel");
+        if (panel == nullptr) return;
+        for (int engine = 0; engine < 2; ++engine) {
+            for (int i = 0; i < 60 && zu::SystemTimers.EngineStartReturn > 0; ++i) sim.RunFrame();
+            sim.Click(*panel, engine == 0 ? 7 : 9, false, &error);
+            sim.RunFrame();
+            sim.Click(*panel, 10, false, &error);
+            for (int i = 0; i < 30 * 60 && zu::EngineStartRequest[engine] != 0; ++i) sim.RunFrame();
+            sim.Click(*panel, 8, false, &error);
+            sim.RunFrame();
+        }
     }
     ~SamplePanel() {
         for (cairo_surface_t* p : pictures) cairo_surface_destroy(p);

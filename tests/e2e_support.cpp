@@ -13,6 +13,8 @@
 #include <stdexcept>
 
 #include "core/module_frame.h"
+#include "core/powerplant.h"
+#include "panels/engine_start_panels.h"
 #include "zu/simhost/simulator.h"
 
 extern char** environ;
@@ -134,6 +136,40 @@ void StartLinkedModule(simhost::Simulator& sim) {
     ASSERT_TRUE(sim.AttachModule(&Linkage, &ImportTable, &error)) << error;
     ASSERT_TRUE(sim.LoadAircraft(&error)) << error;
     ASSERT_TRUE(sim.Start(&error)) << error;
+}
+
+int StartEngineFromPanel(simhost::Simulator& sim, int engine, int max_frames) {
+    simhost::GaugeInstance* panel = sim.FindGauge("EngineStartPanel");
+    std::string error;
+    if (panel == nullptr) {
+        ADD_FAILURE() << "no EngineStartPanel on the panel";
+        return -1;
+    }
+    // The selector springs back while its return count runs: wait for it.
+    for (int i = 0; i < 60 && SystemTimers.EngineStartReturn > 0; ++i) sim.RunFrame();
+    // Rectangles: 7..9 the start selector on engine 1, off, engine 2; 10 START.
+    EXPECT_TRUE(sim.Click(*panel, engine == 0 ? 7 : 9, false, &error)) << error;
+    sim.RunFrame();
+    EXPECT_TRUE(sim.Click(*panel, 10, false, &error)) << error;
+    if (EngineStartRequest[engine] == 0) {
+        ADD_FAILURE() << "START did not start engine " << engine + 1;
+        return -1;
+    }
+    int frames = 0;
+    do {
+        sim.RunFrame();
+        ++frames;
+    } while (EngineStartRequest[engine] != 0 && frames < max_frames);
+    EXPECT_TRUE(sim.Click(*panel, 8, false, &error)) << error;
+    sim.RunFrame();
+    return EngineStartRequest[engine] == 0 ? frames : -1;
+}
+
+void PinRunningEngines(simhost::Simulator& sim) {
+    for (uint32_t token : {626u, 645u}) sim.SetVariable(token, 75.0);     // Nh
+    for (uint32_t token : {700u, 708u}) sim.SetVariable(token, 1000.0);   // propeller rpm
+    for (uint32_t token : {131u, 166u}) sim.SetVariable(token, 1.0);      // combustion
+    for (uint32_t token : {199u, 234u}) sim.SetVariable(token, 16383.0);  // condition levers
 }
 
 }  // namespace zu::e2e

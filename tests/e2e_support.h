@@ -64,4 +64,15 @@ std::vector<IniEntry> ReadIniEntries(const std::filesystem::path& file);
 // through ASSERT_NO_FATAL_FAILURE to stop there).
 void StartLinkedModule(simhost::Simulator& sim);
 
+// Starts an engine (0 or 1) of the module linked into this process as the
+// pilot does on the engine start panel: the selector on its engine, START
+// pressed, then the selector back to off once the start has ended. Returns
+// the frames the start took, or -1 when it did not end within `max_frames`.
+int StartEngineFromPanel(simhost::Simulator& sim, int engine, int max_frames = 30 * 60);
+
+// Pins the simulator's engine records of both engines as a running engine
+// reports them (high-pressure spool 75 %, propeller 1000 rpm, combustion,
+// condition levers forward); the module's engine model follows them.
+void PinRunningEngines(simhost::Simulator& sim);
+
 }  // namespace zu::e2e

@@ -21,6 +21,7 @@
 #include "core/electrical_test_support.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
+#include "core/powerplant.h"
 #include "core/systems_tick.h"
 #include "e2e_support.h"
 #include "instruments/gauge_framework.h"
@@ -138,9 +139,8 @@ TEST_F(ElectricalFlight, FromColdAndDarkToGeneratorsOnLine) {
     DcGenerator2Switch.set(255);
     AcGenerator1Switch.set(255);
     AcGenerator2Switch.set(255);
-    Nh1State.nh = Nh2State.nh = 70.0f;
-    PropRpm[0] = PropRpm[1] = 1000.0;
-    Frames(45);
+    PinRunningEngines(*sim_);
+    Frames(450);
     EXPECT_EQ(DcGenerator1OnLine.get(), 255);
     EXPECT_EQ(DcGenerator2OnLine.get(), 255);
     EXPECT_EQ(AcGenerator1OnLine.get(), 255);
@@ -156,8 +156,9 @@ TEST_F(ElectricalFlight, FromColdAndDarkToGeneratorsOnLine) {
 }
 
 TEST_F(ElectricalFlight, MasterCautionForAnElectricalFaultGoesOutOnAcknowledge) {
-    ElectricsEnginesRunning();
-    Frames(30);
+    ElectricsSwitchesOn();
+    PinRunningEngines(*sim_);
+    Frames(450);
     MasterCautionAck.set(1);
     MasterWarningAck.set(1);
     Frames(3);
@@ -209,29 +210,63 @@ TEST_F(ElectricalFlight, ExteriorLightsReachTheSimulator) {
     EXPECT_EQ(LastLightsByte() & 0x01, 0);
 }
 
+// The START button: nothing unpowered or with the selector off; with power
+// it sets the start flag, whose legend shows exactly while it is set, and
+// "L TRU" stays dark while engine 1's start runs.
+TEST_F(ElectricalFlight, StartButtonNeedsPowerAndASelectedEngine) {
+    simhost::GaugeInstance* panel = sim_->FindGauge("EngineStartPanel");
+    ASSERT_NE(panel, nullptr);
+    std::string error;
+    auto click = [&](int rect) {
+        ASSERT_TRUE(sim_->Click(*panel, rect, false, &error)) << error;
+        Frames(1);
+    };
+    Frames(10);
+    click(7);   // selector on engine 1
+    click(10);  // START, unpowered
+    EXPECT_EQ(EngineStartRequest[0], 0);
+    EXPECT_EQ(EngineStartLegendShown, 0);
+
+    BatteryMasterSwitch.set(255);
+    MainBatterySwitch.set(255);
+    AuxBatterySwitch.set(255);
+    MainBusTieSwitch.set(255);
+    Frames(15);
+    ASSERT_EQ(BusPowered.get(kPoweredLeftMainDc), 1);
+    EXPECT_TRUE(Lit(3, 1));  // "L TRU": #1 TRU not fed
+    click(8);                // selector off
+    for (int i = 0; i < 30 && SystemTimers.EngineStartReturn > 0; ++i) Frames(1);
+    click(10);
+    EXPECT_EQ(EngineStartRequest[0], 0);
+    EXPECT_EQ(EngineStartRequest[1], 0);
+
+    Powerplants_engine_ign1 = 1;
+    sim_->model().SetCondition(0, 1.0);
+    click(7);
+    click(10);
+    ASSERT_EQ(EngineStartRequest[0], 1);
+    int frames = 0;
+    for (; frames < 30 * 60 && EngineStartRequest[0] != 0; ++frames) {
+        EXPECT_EQ(EngineStartLegendShown, 1) << frames;
+        EXPECT_FALSE(Lit(3, 1)) << frames;            // "L TRU" dark while the start runs
+        EXPECT_EQ(EngineStartSelector, 0) << frames;  // the start outlasts the spring count
+        Frames(1);
+    }
+    EXPECT_EQ(EngineStartRequest[0], 0) << "Nh " << Nh1State.nh;
+    EXPECT_GT(Nh1State.nh, 61.0f);
+    Frames(30);
+    EXPECT_EQ(EngineStartLegendShown, 0);
+    EXPECT_EQ(EngineStartSelector, 1);  // sprung back once the start ended
+}
+
 // The whole chain with the stand-in's engines: the pilot starts them in the
 // simulator, the module reads their speeds through the host variable poll,
 // the generators come on line, and what the buses feed reaches the
 // simulator as the lights word.
 TEST_F(ElectricalFlight, EnginesStartedInTheSimulatorBringTheGeneratorsOnLine) {
     simhost::AircraftModel& model = sim_->model();
-    // The spool and propeller speeds the electrical step reads (Nh1State,
-    // Nh2State, PropRpm) are the powerplant step's output: its propeller
-    // rpm update turns the host records the poll keeps (tokens 626/645 and
-    // 700/708) into them. That step is not part of the module yet; until it
-    // is, this stands in for it and passes the simulator's values through
-    // unchanged. Nothing else about the engines is set by the test.
-    auto powerplant_step = [] {
-        Nh1State.nh = static_cast<float>(HostVariables[kHvSpool1].value);
-        Nh2State.nh = static_cast<float>(HostVariables[kHvSpool2].value);
-        PropRpm[0] = HostVariables[kHvPropRpm1].value;
-        PropRpm[1] = HostVariables[kHvPropRpm2].value;
-    };
     auto fly = [&](int frames) {
-        for (int i = 0; i < frames; ++i) {
-            sim_->RunFrame();
-            powerplant_step();
-        }
+        for (int i = 0; i < frames; ++i) sim_->RunFrame();
     };
     auto lights_word = [&] {
         uint16_t w = 0;
@@ -239,13 +274,36 @@ TEST_F(ElectricalFlight, EnginesStartedInTheSimulatorBringTheGeneratorsOnLine) {
         return w;
     };
 
+    // The lights word's writes as the state file counts them (the counts
+    // cover the whole flight, whatever the window of recent writes holds):
+    // how many so far, the last one and its frame.
+    struct LightsWrites {
+        uint64_t count = 0;
+        std::string last_hex;
+        uint64_t last_frame = 0;
+    };
+    auto lights_writes = [&] {
+        const nlohmann::json state = nlohmann::json::parse(simhost::BuildStateJson(*sim_, nullptr));
+        LightsWrites l;
+        for (const auto& w : state["fsuipc"]["write_counts"]) {
+            if (w["offset"].get<uint32_t>() != 0x0D0C) continue;
+            l.count = w["count"].get<uint64_t>();
+            l.last_hex = w["last_hex"].get<std::string>();
+            l.last_frame = w["last_frame"].get<uint64_t>();
+        }
+        return l;
+    };
+
     // Cold and dark: no bus but the battery buses, nothing sent as lights.
+    // While the module starts, the caution and clock gauges' refresh group
+    // blinks the panel-lights bit; after that only the changes count.
     NavBeaconSelector.set(1);  // navigation lights selected, nothing feeds them
     fly(60);
     EXPECT_EQ(BusPowered.get(kPoweredRightMainDc), 0);
     EXPECT_EQ(BusPowered.get(kPoweredLeftEssential), 0);
     EXPECT_EQ(lights_word(), 0);
     EXPECT_EQ(HostVariables[kHvSpool1].value, 0.0);
+    const uint64_t writes_after_start = lights_writes().count;
 
     // Battery master: the right main, both essential and both avionics buses
     // on the main battery; the left main bus, and with it the navigation
@@ -262,6 +320,8 @@ TEST_F(ElectricalFlight, EnginesStartedInTheSimulatorBringTheGeneratorsOnLine) {
     EXPECT_EQ(BusPowered.get(kPoweredLeftMainDc), 0);
     EXPECT_EQ(ExteriorNavLights, 0);
     EXPECT_EQ(lights_word(), 0x20);
+    EXPECT_EQ(lights_writes().count - writes_after_start, 1u);
+    EXPECT_EQ(lights_writes().last_hex, "2000");
     EXPECT_TRUE(Lit(2, 7));  // "#1 DC GEN"
     EXPECT_TRUE(Lit(2, 8));  // "#2 DC GEN"
     EXPECT_EQ(MasterCautionFlag.get(), 1);
@@ -269,13 +329,19 @@ TEST_F(ElectricalFlight, EnginesStartedInTheSimulatorBringTheGeneratorsOnLine) {
     fly(3);
     ASSERT_EQ(MasterCautionFlag.get(), 0);
 
-    // Generator switches on, then the pilot starts both engines in the
-    // simulator. Bounded: the stand-in's start takes about 20 s.
+    // Generator switches, the main bus tie (engine 1's starter is on the
+    // left main bus) and ignition on, condition levers forward; then each
+    // engine started from the engine start panel.
     DcGenerator1Switch.set(255);
     DcGenerator2Switch.set(255);
     AcGenerator1Switch.set(255);
     AcGenerator2Switch.set(255);
-    model.StartEngine(-1);
+    MainBusTieSwitch.set(255);
+    Powerplants_engine_ign1 = Powerplants_engine_ign2 = 2;
+    model.SetCondition(-1, 1.0);
+    fly(5);
+    ASSERT_GT(StartEngineFromPanel(*sim_, 0), 0) << "Nh " << Nh1State.nh;
+    ASSERT_GT(StartEngineFromPanel(*sim_, 1), 0) << "Nh " << Nh2State.nh;
     uint64_t on_line_frame = 0;
     for (int i = 0; i < 30 * 60 && on_line_frame == 0; ++i) {
         fly(1);
@@ -289,7 +355,7 @@ TEST_F(ElectricalFlight, EnginesStartedInTheSimulatorBringTheGeneratorsOnLine) {
                                  << model.state().engines[0].prop_rpm;
     EXPECT_TRUE(model.state().engines[0].combustion);
     EXPECT_TRUE(model.state().engines[1].combustion);
-    fly(15);
+    fly(60);
     // DC generators above 53 % Nh (24 V), AC generators above 633 rpm.
     EXPECT_GT(Nh1State.nh, 53.2f);
     EXPECT_GT(PropRpm[1], 633.0);
@@ -346,36 +412,18 @@ TEST_F(ElectricalFlight, EnginesStartedInTheSimulatorBringTheGeneratorsOnLine) {
     fly(4);
     EXPECT_FALSE(Lit(3, 7));
 
-    // The state file the stand-in writes lists the lights word as the
-    // module sent it: nothing while dark, the panel lights with the battery,
-    // the navigation lights with the generators, and nothing more while the
-    // word stays as it is; the simulator holds the last word.
+    // The lights word as the module sent it: the panel lights with the
+    // battery, the navigation lights with the generators, and nothing more
+    // while the word stays as it is; the simulator holds the last word.
+    const LightsWrites lights = lights_writes();
+    EXPECT_EQ(lights.count - writes_after_start, 2u);
+    EXPECT_EQ(lights.last_hex, "2100");
+    EXPECT_LE(lights.last_frame, on_line_frame);
+    EXPECT_EQ(lights_word(), 0x21);
     const auto file = tmp_.path() / "state.json";
     std::string error;
     ASSERT_TRUE(simhost::WriteStateJson(file, *sim_, nullptr, &error)) << error;
     const nlohmann::json state = ReadJson(file);
-    // (The counts per offset cover the whole flight, whatever the window of
-    // recent writes still holds.)
-    nlohmann::json lights;
-    for (const auto& w : state["fsuipc"]["write_counts"]) {
-        if (w["offset"].get<uint32_t>() == 0x0D0C) lights = w;
-    }
-    ASSERT_FALSE(lights.is_null());
-    // While the module starts, the caution and clock gauges' refresh group
-    // blinks the panel-lights bit; after that only the two changes count.
-    std::vector<std::pair<uint64_t, std::string>> after_start;
-    for (const auto& w : state["fsuipc"]["writes"]) {
-        if (w["offset"].get<uint32_t>() != 0x0D0C) continue;
-        if (w["frame"].get<uint64_t>() > 60) {
-            after_start.emplace_back(w["frame"].get<uint64_t>(), w["hex"].get<std::string>());
-        }
-    }
-    ASSERT_EQ(after_start.size(), 2u);
-    EXPECT_EQ(after_start[0].second, "2000");
-    EXPECT_EQ(after_start[1].second, "2100");
-    EXPECT_EQ(lights["last_hex"], "2100");
-    EXPECT_LE(lights["last_frame"].get<uint64_t>(), on_line_frame);
-    EXPECT_EQ(lights_word(), 0x21);
     EXPECT_TRUE(state["aircraft"]["engines"][0]["running"].get<bool>());
     EXPECT_TRUE(state["aircraft"]["engines"][1]["running"].get<bool>());
 }

@@ -82,8 +82,9 @@ TEST_F(FlightInstrumentsFlight, BatteryPowerAlignsBothAhrsOnTheSimulatorHeading)
 }
 
 TEST_F(FlightInstrumentsFlight, RadioAltitudeAndStallWarningFromTheStandIn) {
-    ElectricsEnginesRunning();
-    Frames(60);
+    ElectricsSwitchesOn();
+    PinRunningEngines(*sim_);
+    Frames(300);
     ASSERT_EQ(BusPowered.get(kPoweredLeftMainDc), 1);
     sim_->SetVariable(kRadioAltitudeToken, 60.9);
     Frames(40);
@@ -107,8 +108,9 @@ TEST_F(FlightInstrumentsFlight, RadioAltitudeAndStallWarningFromTheStandIn) {
 }
 
 TEST_F(FlightInstrumentsFlight, BaroAltitudeFollowsThePressureAltitude) {
-    ElectricsEnginesRunning();
-    Frames(60);
+    ElectricsSwitchesOn();
+    PinRunningEngines(*sim_);
+    Frames(300);
     Altimeter1Baro.hpa = 1014.25f;
     Frames(5);
     EXPECT_NEAR(BaroAltitude1 - PressureAltitude, 30.411, 0.01);
@@ -116,8 +118,9 @@ TEST_F(FlightInstrumentsFlight, BaroAltitudeFollowsThePressureAltitude) {
 }
 
 TEST_F(FlightInstrumentsFlight, NdbNorthOfTheAircraftBearsLeftAbeam) {
-    ElectricsEnginesRunning();
-    Frames(60);
+    ElectricsSwitchesOn();
+    PinRunningEngines(*sim_);
+    Frames(300);
     // Parked at 45 N 10 E heading 090 true; the NDB 30 nm due north.
     sim_->model().AddStation({simhost::RadioStation::kNdb, 3450, 45.5, 10.0, 0.0, 0.0, "NB"});
     Adf1PanelState.mode = 1;  // the ADF head on and tuned to the beacon

@@ -8,7 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "core/electrical_system.h"
+#include "core/flight_controls.h"
 #include "core/host_panel_services.h"
+#include "core/hydraulics.h"
 #include "core/joystick_input.h"
 #include "core/module_frame.h"
 #include "core/settings_file.h"
@@ -88,10 +91,19 @@ TEST_F(JoystickFlight, StickDrivesTheControlInputs) {
     EXPECT_EQ(Offset16(0x0BB6), 16383);
     EXPECT_EQ(Offset16(0x0BB2), 0);
 
-    // The flight controls' rudder beyond 300 replaces the stick's.
-    JoystickRudderOut = 1000;
-    Frames(1);
-    EXPECT_EQ(Offset16(0x0BBA), 1000);
+    // Nose-wheel steering beyond 300 replaces the stick's rudder: with the
+    // buses powered, the steering switch on, parked and hydraulic pressure
+    // (pinned: the hydraulic system does not compute it yet) the full
+    // aileron the stick commands steers the nose wheel to its limit.
+    BatteryMasterSwitch.set(255);
+    MainBatterySwitch.set(255);
+    HydraulicsState.SystemPressure[0] = 3000;
+    std::string error;
+    ASSERT_TRUE(sim_->Click(*sim_->FindGauge("Pilot_Panel"), 1, false, &error)) << error;
+    Frames(20);
+    ASSERT_EQ(NoseSteeringSwitch, 255);
+    EXPECT_EQ(JoystickRudderOut, -15000);
+    EXPECT_EQ(Offset16(0x0BBA), -15000);
     // An inhibited rudder input is not written at all.
     RudderInputInhibit = 1;
     const uint64_t from = sim_->frame() + 1;

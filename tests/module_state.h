@@ -24,10 +24,13 @@
 #include "core/cabin_doors.h"
 #include "core/caution_logic.h"
 #include "core/electrical_system.h"
+#include "core/fire_protection.h"
+#include "core/flight_controls.h"
 #include "core/flight_guidance.h"
 #include "core/flight_persistence.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
+#include "core/hydraulics.h"
 #include "core/ice_protection.h"
 #include "core/joystick_input.h"
 #include "core/module_frame.h"
@@ -48,8 +51,10 @@
 #include "instruments/clocks.h"
 #include "instruments/com_control_heads.h"
 #include "instruments/course_selectors.h"
+#include "instruments/standby_instruments.h"
 #include "instruments/vor_control_heads.h"
 #include "panels/engine_start_panels.h"
+#include "panels/side_panels.h"
 
 namespace zu::e2e {
 
@@ -153,6 +158,87 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(Com1PanelState, s.com1_panel);
     f(Adf1Radio, s.adf1);
     f(Adf2Radio, s.adf2);
+    // Powerplant, flight controls and the hydraulic words they read.
+    f(PowerplantState, s.pp_PowerplantState);
+    f(TorqueBugValue, s.pp_TorqueBugValue);
+    f(NLValue, s.pp_NLValue);
+    f(IttCorrection, s.pp_IttCorrection);
+    f(EngineOilQty, s.pp_EngineOilQty);
+    f(StbyOilQty, s.pp_StbyOilQty);
+    f(FuelTemp, s.pp_FuelTemp);
+    f(SystemTimers, s.pp_SystemTimers);
+    f(HostThrottleLever, s.pp_HostThrottleLever);
+    f(HostThrottleInput, s.pp_HostThrottleInput);
+    f(PowerLeverValue, s.pp_PowerLeverValue);
+    f(NhTarget, s.pp_NhTarget);
+    f(PropFeatherCountdown, s.pp_PropFeatherCountdown);
+    f(PropFeatherHold, s.pp_PropFeatherHold);
+    f(PropFeatherFromOil, s.pp_PropFeatherFromOil);
+    f(PropFeatherHeldAngle, s.pp_PropFeatherHeldAngle);
+    f(PropBladeHoldCountdown, s.pp_PropBladeHoldCountdown);
+    f(Powerplants_engine_ign1, s.pp_Powerplants_engine_ign1);
+    f(Powerplants_engine_ign2, s.pp_Powerplants_engine_ign2);
+    f(PowerLeverLastHostValue, s.pp_PowerLeverLastHostValue);
+    f(EgcSwitch, s.pp_EgcSwitch);
+    f(EngineManualFlag, s.pp_EngineManualFlag);
+    f(EngineStartRequest, s.pp_EngineStartRequest);
+    f(UptrimFlag, s.pp_UptrimFlag);
+    f(Autofeather, s.pp_Autofeather);
+    f(FuelSystemState, s.pp_FuelSystemState);
+    f(TorqueFiltered, s.pp_TorqueFiltered);
+    f(TorqueSmoothCount, s.pp_TorqueSmoothCount);
+    f(EngineOilStatus, s.pp_EngineOilStatus);
+    f(EngineModel, s.pp_EngineModel);
+    f(PropSyncCorrection, s.pp_PropSyncCorrection);
+    f(PilotPanelBlink, s.pp_PilotPanelBlink);
+    f(PilotPanelState, s.pp_PilotPanelState);
+    f(EngineFuelFeed, s.pp_EngineFuelFeed);
+    f(GearCommanded, s.pp_GearCommanded);
+    f(flight_controls_GEAR, s.pp_flight_controls_GEAR);
+    f(GearHandlePrevious, s.pp_GearHandlePrevious);
+    f(GearHandleCountdown, s.pp_GearHandleCountdown);
+    f(GearToggleCountdown, s.pp_GearToggleCountdown);
+    f(GearFlags, s.pp_GearFlags);
+    f(GearTransitCountdown, s.pp_GearTransitCountdown);
+    f(GearLegPosition, s.pp_GearLegPosition);
+    f(GearLegLight, s.pp_GearLegLight);
+    f(GearStates, s.pp_GearStates);
+    f(AltGearState, s.pp_AltGearState);
+    f(GearAltExtension, s.pp_GearAltExtension);
+    f(GearAltExtensionCountdown, s.pp_GearAltExtensionCountdown);
+    f(GearInhibitSwitch, s.pp_GearInhibitSwitch);
+    f(NoseGearAltDoorGuard, s.pp_NoseGearAltDoorGuard);
+    f(GearInhibitGuard, s.pp_GearInhibitGuard);
+    f(flight_controls_FLAPS, s.pp_flight_controls_FLAPS);
+    f(FlapLastCommand, s.pp_FlapLastCommand);
+    f(FlapCountdown, s.pp_FlapCountdown);
+    f(FlapDriveWait, s.pp_FlapDriveWait);
+    f(FlapMotionFlag, s.pp_FlapMotionFlag);
+    f(JoystickRudderOut, s.pp_JoystickRudderOut);
+    f(NoseSteeringSwitch, s.pp_NoseSteeringSwitch);
+    f(RuddersShutoffA, s.pp_RuddersShutoffA);
+    f(RuddersShutoffB, s.pp_RuddersShutoffB);
+    f(HydraulicShutoff, s.pp_HydraulicShutoff);
+    f(StickPusherShutoff, s.pp_StickPusherShutoff);
+    f(RudderTrimOutput, s.pp_RudderTrimOutput);
+    f(FlightControlGating, s.pp_FlightControlGating);
+    f(TorqueYawValue, s.pp_TorqueYawValue);
+    f(RudderTrimValue, s.pp_RudderTrimValue);
+    f(ControlTorque, s.pp_ControlTorque);
+    f(PusherHoldCountdown, s.pp_PusherHoldCountdown);
+    f(PusherPushCountdown, s.pp_PusherPushCountdown);
+    f(PusherBudget, s.pp_PusherBudget);
+    f(GearWarningTestCount, s.pp_GearWarningTestCount);
+    f(GearWarningRequest, s.pp_GearWarningRequest);
+    f(flight_controls_COPILOT_antiskid_sw, s.pp_flight_controls_COPILOT_antiskid_sw);
+    f(CopilotPanelTimer, s.pp_CopilotPanelTimer);
+    f(CopilotSwitchPowered, s.pp_CopilotSwitchPowered);
+    f(flight_controls_FF_TRIM, s.pp_flight_controls_FF_TRIM);
+    f(HydraulicsState, s.pp_HydraulicsState);
+    f(FlapsHydraulicPressure, s.pp_FlapsHydraulicPressure);
+    f(RudderPressure, s.pp_RudderPressure);
+    f(RollSpoilerPressure, s.pp_RollSpoilerPressure);
+    f(FlapHydraulicWord, s.pp_FlapHydraulicWord);
     // Radio heads: modes, presets and the transponder's codes.
     f(Vor1Radio, s.vor1);
     f(Vor2Radio, s.vor2);
@@ -241,6 +327,13 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(RunwayElevationShown, s.runway_elevation_shown);
     f(RunwayElevationTimer, s.runway_elevation_timer);
     f(HgsIasMax, s.hgs_ias_max);
+    // The RMI's selectors, the warning flags and the instructor's altimeter
+    // flag.
+    f(RmiSourceSelect1, s.rmi_source1);
+    f(RmiSourceSelect2, s.rmi_source2);
+    f(StbyAttitudeFlagTravel, s.stby_flag_travel);
+    f(RmiHeadingFlagTravel, s.rmi_flag_travel);
+    f(Altimeter1FlagVisible, s.altimeter1_flag);
 }
 
 template <typename T>
@@ -336,6 +429,86 @@ struct Snapshot {
     Stored<decltype(Com1PanelState)> com1_panel;
     Stored<decltype(Adf1Radio)> adf1;
     Stored<decltype(Adf2Radio)> adf2;
+    Stored<decltype(PowerplantState)> pp_PowerplantState;
+    Stored<decltype(TorqueBugValue)> pp_TorqueBugValue;
+    Stored<decltype(NLValue)> pp_NLValue;
+    Stored<decltype(IttCorrection)> pp_IttCorrection;
+    Stored<decltype(EngineOilQty)> pp_EngineOilQty;
+    Stored<decltype(StbyOilQty)> pp_StbyOilQty;
+    Stored<decltype(FuelTemp)> pp_FuelTemp;
+    Stored<decltype(SystemTimers)> pp_SystemTimers;
+    Stored<decltype(HostThrottleLever)> pp_HostThrottleLever;
+    Stored<decltype(HostThrottleInput)> pp_HostThrottleInput;
+    Stored<decltype(PowerLeverValue)> pp_PowerLeverValue;
+    Stored<decltype(NhTarget)> pp_NhTarget;
+    Stored<decltype(PropFeatherCountdown)> pp_PropFeatherCountdown;
+    Stored<decltype(PropFeatherHold)> pp_PropFeatherHold;
+    Stored<decltype(PropFeatherFromOil)> pp_PropFeatherFromOil;
+    Stored<decltype(PropFeatherHeldAngle)> pp_PropFeatherHeldAngle;
+    Stored<decltype(PropBladeHoldCountdown)> pp_PropBladeHoldCountdown;
+    Stored<decltype(Powerplants_engine_ign1)> pp_Powerplants_engine_ign1;
+    Stored<decltype(Powerplants_engine_ign2)> pp_Powerplants_engine_ign2;
+    Stored<decltype(PowerLeverLastHostValue)> pp_PowerLeverLastHostValue;
+    Stored<decltype(EgcSwitch)> pp_EgcSwitch;
+    Stored<decltype(EngineManualFlag)> pp_EngineManualFlag;
+    Stored<decltype(EngineStartRequest)> pp_EngineStartRequest;
+    Stored<decltype(UptrimFlag)> pp_UptrimFlag;
+    Stored<decltype(Autofeather)> pp_Autofeather;
+    Stored<decltype(FuelSystemState)> pp_FuelSystemState;
+    Stored<decltype(TorqueFiltered)> pp_TorqueFiltered;
+    Stored<decltype(TorqueSmoothCount)> pp_TorqueSmoothCount;
+    Stored<decltype(EngineOilStatus)> pp_EngineOilStatus;
+    Stored<decltype(EngineModel)> pp_EngineModel;
+    Stored<decltype(PropSyncCorrection)> pp_PropSyncCorrection;
+    Stored<decltype(PilotPanelBlink)> pp_PilotPanelBlink;
+    Stored<decltype(PilotPanelState)> pp_PilotPanelState;
+    Stored<decltype(EngineFuelFeed)> pp_EngineFuelFeed;
+    Stored<decltype(GearCommanded)> pp_GearCommanded;
+    Stored<decltype(flight_controls_GEAR)> pp_flight_controls_GEAR;
+    Stored<decltype(GearHandlePrevious)> pp_GearHandlePrevious;
+    Stored<decltype(GearHandleCountdown)> pp_GearHandleCountdown;
+    Stored<decltype(GearToggleCountdown)> pp_GearToggleCountdown;
+    Stored<decltype(GearFlags)> pp_GearFlags;
+    Stored<decltype(GearTransitCountdown)> pp_GearTransitCountdown;
+    Stored<decltype(GearLegPosition)> pp_GearLegPosition;
+    Stored<decltype(GearLegLight)> pp_GearLegLight;
+    Stored<decltype(GearStates)> pp_GearStates;
+    Stored<decltype(AltGearState)> pp_AltGearState;
+    Stored<decltype(GearAltExtension)> pp_GearAltExtension;
+    Stored<decltype(GearAltExtensionCountdown)> pp_GearAltExtensionCountdown;
+    Stored<decltype(GearInhibitSwitch)> pp_GearInhibitSwitch;
+    Stored<decltype(NoseGearAltDoorGuard)> pp_NoseGearAltDoorGuard;
+    Stored<decltype(GearInhibitGuard)> pp_GearInhibitGuard;
+    Stored<decltype(flight_controls_FLAPS)> pp_flight_controls_FLAPS;
+    Stored<decltype(FlapLastCommand)> pp_FlapLastCommand;
+    Stored<decltype(FlapCountdown)> pp_FlapCountdown;
+    Stored<decltype(FlapDriveWait)> pp_FlapDriveWait;
+    Stored<decltype(FlapMotionFlag)> pp_FlapMotionFlag;
+    Stored<decltype(JoystickRudderOut)> pp_JoystickRudderOut;
+    Stored<decltype(NoseSteeringSwitch)> pp_NoseSteeringSwitch;
+    Stored<decltype(RuddersShutoffA)> pp_RuddersShutoffA;
+    Stored<decltype(RuddersShutoffB)> pp_RuddersShutoffB;
+    Stored<decltype(HydraulicShutoff)> pp_HydraulicShutoff;
+    Stored<decltype(StickPusherShutoff)> pp_StickPusherShutoff;
+    Stored<decltype(RudderTrimOutput)> pp_RudderTrimOutput;
+    Stored<decltype(FlightControlGating)> pp_FlightControlGating;
+    Stored<decltype(TorqueYawValue)> pp_TorqueYawValue;
+    Stored<decltype(RudderTrimValue)> pp_RudderTrimValue;
+    Stored<decltype(ControlTorque)> pp_ControlTorque;
+    Stored<decltype(PusherHoldCountdown)> pp_PusherHoldCountdown;
+    Stored<decltype(PusherPushCountdown)> pp_PusherPushCountdown;
+    Stored<decltype(PusherBudget)> pp_PusherBudget;
+    Stored<decltype(GearWarningTestCount)> pp_GearWarningTestCount;
+    Stored<decltype(GearWarningRequest)> pp_GearWarningRequest;
+    Stored<decltype(flight_controls_COPILOT_antiskid_sw)> pp_flight_controls_COPILOT_antiskid_sw;
+    Stored<decltype(CopilotPanelTimer)> pp_CopilotPanelTimer;
+    Stored<decltype(CopilotSwitchPowered)> pp_CopilotSwitchPowered;
+    Stored<decltype(flight_controls_FF_TRIM)> pp_flight_controls_FF_TRIM;
+    Stored<decltype(HydraulicsState)> pp_HydraulicsState;
+    Stored<decltype(FlapsHydraulicPressure)> pp_FlapsHydraulicPressure;
+    Stored<decltype(RudderPressure)> pp_RudderPressure;
+    Stored<decltype(RollSpoilerPressure)> pp_RollSpoilerPressure;
+    Stored<decltype(FlapHydraulicWord)> pp_FlapHydraulicWord;
     Stored<decltype(Vor1Radio)> vor1;
     Stored<decltype(Vor2Radio)> vor2;
     Stored<decltype(Vor1PanelState)> vor1_panel;
@@ -416,6 +589,11 @@ struct Snapshot {
     Stored<decltype(RunwayElevationShown)> runway_elevation_shown;
     Stored<decltype(RunwayElevationTimer)> runway_elevation_timer;
     Stored<decltype(HgsIasMax)> hgs_ias_max;
+    Stored<decltype(RmiSourceSelect1)> rmi_source1;
+    Stored<decltype(RmiSourceSelect2)> rmi_source2;
+    Stored<decltype(StbyAttitudeFlagTravel)> stby_flag_travel;
+    Stored<decltype(RmiHeadingFlagTravel)> rmi_flag_travel;
+    Stored<decltype(Altimeter1FlagVisible)> altimeter1_flag;
 };
 
 template <typename T>

@@ -88,8 +88,9 @@ class RadioHeadsE2e : public testing::Test {
     }
     // Engines running with every generator on line: every bus is powered.
     void PowerUp() {
-        ElectricsEnginesRunning();
-        Run(60);
+        ElectricsSwitchesOn();
+        PinRunningEngines(*sim_);
+        Run(300);
         ASSERT_NE(BusPowered.get(kPoweredLeftEssential), 0);
         ASSERT_NE(BusPowered2.get(0), 0);
         ASSERT_NE(AcBusPowered.get(2), 0);

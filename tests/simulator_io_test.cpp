@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/electrical_system.h"
+#include "core/flight_controls.h"
 #include "core/flight_persistence.h"
 #include "core/fsuipc_client.h"
 #include "core/fsuipc_data_exchange.h"
@@ -124,27 +125,24 @@ TEST_F(SimulatorIo, StartupEventsGoOutOnceInOrderWhenTheHoldEnds) {
 TEST_F(SimulatorIo, ThrottleFlapAndOnGroundFollowTheRules) {
     Settle();
     const uint64_t start = sim_->frame() + 1;
-    PilotPanelOverride = 0;
-    PropControlDemand[0] = 5000;
-    Frames(1);
-    ASSERT_EQ(ModuleEvents(0x10183, start).size(), 1u);
-    EXPECT_EQ(ModuleEvents(0x10183, start)[0].value, 5000u);
-    // A change of exactly the delta sends nothing; one more does.
-    PropControlDemand[0] = 5000 + static_cast<int32_t>(Throttles_delta);
-    Frames(3);
-    EXPECT_EQ(ModuleEvents(0x10183, start).size(), 1u);
-    PropControlDemand[0] += 1;
-    Frames(1);
-    ASSERT_EQ(ModuleEvents(0x10183, start).size(), 2u);
-    EXPECT_EQ(ModuleEvents(0x10183, start)[1].value, static_cast<uint32_t>(PropControlDemand[0]));
+    // Cold engines: the propeller levers stay feathered (-4096); once sent
+    // on the ground they are not sent again while they do not move.
+    Frames(10);
+    const auto feathered = ModuleEvents(0x10183);
+    ASSERT_FALSE(feathered.empty());
+    for (const KeyEventRecord& k : feathered) EXPECT_EQ(k.value, static_cast<uint32_t>(-4096));
+    EXPECT_TRUE(ModuleEvents(0x10183, start).empty());
 
-    FlapDetent = 4;
-    Frames(1);
-    ASSERT_EQ(ModuleEvents(0x100A2, start).size(), 1u);
-    EXPECT_EQ(ModuleEvents(0x100A2, start)[0].value, 4u * 2048u);
+    // The flap lever moved without hydraulic pressure: the detent holds at
+    // flaps up (2 x 2048, re-sent as the lever step retries) and the
+    // surfaces stay where they are.
+    sim_->model().SetFlaps(2);
     Frames(30);
-    EXPECT_GT(sim_->model().state().flaps, 0.1);  // the flaps travel in time
-    EXPECT_LT(sim_->model().state().flaps, 0.5);
+    const auto flaps = ModuleEvents(0x100A2, start);
+    ASSERT_FALSE(flaps.empty());
+    for (const KeyEventRecord& k : flaps) EXPECT_EQ(k.value, 2u * 2048u);
+    EXPECT_EQ(FlapDetent, 2);
+    EXPECT_LT(sim_->model().state().flaps, 0.01);
 
     // On the ground at once; airborne only after 32 airborne passes.
     EXPECT_EQ(OnGround, 255);
@@ -306,32 +304,35 @@ TEST_F(SimulatorIo, ScriptedTakeOff) {
     Settle();
     const uint64_t start = sim_->frame() + 1;
     simhost::AircraftModel& model = sim_->model();
-    model.StartEngine(-1);
-    // The power-lever step of the module is not built yet: the test plays
-    // its part and commands idle, then take-off power, and releases the
-    // control lock as it does when the levers go forward.
-    auto power = [&](double command) {
-        ThrottleCommand[0] = ThrottleCommand[1] = command;
-        Powerplants_controls_throttle_limiter = 0;
-    };
-    for (int i = 0; i < 30 * 25; ++i) {
-        power(0);
-        Frames(1);
-    }
+    // Battery and main bus tie on, ignition on, condition levers forward;
+    // the engines started from the engine start panel.
+    BatteryMasterSwitch.set(255);
+    MainBatterySwitch.set(255);
+    AuxBatterySwitch.set(255);
+    MainBusTieSwitch.set(255);
+    Powerplants_engine_ign1 = Powerplants_engine_ign2 = 1;
+    model.SetCondition(-1, 1.0);
+    Frames(10);
+    ASSERT_GT(StartEngineFromPanel(*sim_, 0), 0) << "Nh " << Nh1State.nh;
+    ASSERT_GT(StartEngineFromPanel(*sim_, 1), 0) << "Nh " << Nh2State.nh;
+    Frames(30 * 15);
     EXPECT_EQ(IttValue[0], 1);  // both engines burn fuel
     EXPECT_EQ(IttValue[1], 1);
     EXPECT_GT(HostVariables[kHvSpool1].value, 60.0);  // Nh
     EXPECT_GT(HostVariables[kHvPropRpm2].value, 700.0);
     EXPECT_EQ(OnGround, 255);
+    EXPECT_EQ(Powerplants_controls_throttle_limiter, 1);
 
-    FlapDetent = 3;
+    // Only the power levers move: the module's lever step commands
+    // take-off power and releases the control lock.
     model.SetParkingBrake(false);
     model.SetThrottleLever(-1, 1.0);
     bool rotated = false;
     bool gear_up = false;
+    double highest_throttle = -1e9;
     for (int i = 0; i < 30 * 120 && !(gear_up && Altitude > 1500.0f); ++i) {
-        power(16000);
         Frames(1);
+        highest_throttle = std::max({highest_throttle, ThrottleCommand[0], ThrottleCommand[1]});
         if (!rotated && IndicatedAirspeed > 105.0f) {
             model.SetElevator(0.6);
             rotated = true;
@@ -362,14 +363,17 @@ TEST_F(SimulatorIo, ScriptedTakeOff) {
     // The flight outlasts the window of recent key events; the counts per
     // event keep each one's last value and frame.
     bool throttle_sent = false;
-    bool flaps_sent = false;
     for (const auto& k : state["key_event_log"]["counts"]) {
         if (k["last_source"] != "module" || k["last_frame"].get<uint64_t>() < start) continue;
-        if (k["id"] == 0x1011C && k["last_value"] == 16000) throttle_sent = true;
-        if (k["id"] == 0x100A2 && k["last_value"] == 3 * 2048) flaps_sent = true;
+        if (k["id"] == 0x1011C) {
+            const auto value = static_cast<int32_t>(k["last_value"].get<uint32_t>());
+            EXPECT_LE(value, 13501);
+            if (value > 13000) throttle_sent = true;
+        }
     }
     EXPECT_TRUE(throttle_sent);
-    EXPECT_TRUE(flaps_sent);
+    EXPECT_LE(highest_throttle, 13501.0);
+    EXPECT_EQ(Powerplants_controls_throttle_limiter, 0);
     EXPECT_GE(state["key_event_log"]["total"].get<uint64_t>(), state["key_events"].size());
     EXPECT_LE(state["key_events"].size(), simhost::kKeyEventWindow);
     EXPECT_EQ(state["aircraft"]["on_ground"], false);
@@ -382,12 +386,14 @@ TEST(SimhostAircraftScenario, PilotVerbsRunFromAScenarioFile) {
     const auto scenario = tmp.path() / "flight.txt";
     WriteFile(scenario,
               "at 0 position 47.5 8.5 1400 270\n"
-              "at 1 engine-start both\n"
+              "at 1 condition both 1\n"
+              "at 1 throttle 2 0.5\n"
               "at 1 parking-brake on\n"
               "at 1 traffic 0 1234 47.6 8.5 3000 180 200 0\n"
               "at 1 weather 47.6 8.5 10 2000 9000 3\n"
-              "at 25 expect var 131 1\n"
-              "at 25 expect var 166 1\n"
+              "at 25 expect var 199 16383\n"
+              "at 25 expect var 234 16383\n"
+              "at 25 expect var 198 0\n"
               "at 26 pause on\n"
               "at 27 expect offset 0x0264 u16 1\n"
               "at 27 expect offset 0xF080 u32 1234\n");
@@ -399,7 +405,7 @@ TEST(SimhostAircraftScenario, PilotVerbsRunFromAScenarioFile) {
     const nlohmann::json state = ReadJson(out / "state.json");
     EXPECT_NEAR(state["aircraft"]["latitude"].get<double>(), 47.5, 1e-6);
     EXPECT_EQ(state["aircraft"]["paused"], true);
-    EXPECT_TRUE(state["aircraft"]["engines"][0]["running"].get<bool>());
+    EXPECT_FALSE(state["aircraft"]["engines"][0]["running"].get<bool>());  // nobody started it
 }
 
 TEST(SimhostAircraftScenario, RadioStationsReachTheTunedReceivers) {

@@ -66,4 +66,9 @@ bool AirDataStateSave(const char* path);
 extern int32_t AltimeterShownAltitude1;
 extern int32_t AltimeterShownAltitude2;
 
+// The side-1 altimeter's flag as the instructor sets it: 255 shown, 0 not.
+extern uint8_t Altimeter1FlagVisible;
+// The instructor's value that shows it.
+inline constexpr double kAltimeterFlagShownValue = 100368.0;
+
 }  // namespace zu

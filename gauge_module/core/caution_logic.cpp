@@ -2,6 +2,7 @@
 
 #include "core/air_conditioning.h"
 #include "core/electrical_system.h"
+#include "core/powerplant.h"
 #include "panels/lighting_panels.h"
 
 namespace zu {
@@ -10,11 +11,6 @@ uint32_t CautionLightArray[kCautionLights] = {};
 int32_t CautionLatch[kCautionColumns] = {};
 
 namespace {
-
-// Inputs owned by systems that are not part of the module yet: the engines'
-// start-in-progress words. Until their owner publishes them, no start is
-// under way.
-constexpr int32_t kEngineStartInProgress[2] = {0, 0};
 
 void Light(int row, int column, bool on) {
     CautionLightArray[CautionIndex(row, column)] = on ? 1u : 0u;
@@ -53,10 +49,9 @@ void ElectricalCautionLights() {
           failed(kFailLeftMainBus) || failed(kFailRightMainBus) ||
               BusVolts.get(kLeftMainBus) < 10 || BusVolts.get(kRightMainBus) < 10);  // "DC BUS"
     Light(3, 1,
-          Tru1Feeding.get() == 0 && left_ess_powered && kEngineStartInProgress[0] == 0);  // "L TRU"
-    Light(
-        4, 1,
-        Tru2Feeding.get() == 0 && right_ess_powered && kEngineStartInProgress[1] == 0);  // "R TRU"
+          Tru1Feeding.get() == 0 && left_ess_powered && EngineStartRequest[0] == 0);  // "L TRU"
+    Light(4, 1,
+          Tru2Feeding.get() == 0 && right_ess_powered && EngineStartRequest[1] == 0);  // "R TRU"
     Light(3, 5, MainBatteryConnected.get() == 0 && left_ess_powered);  // "MAIN BATTERY"
     Light(4, 5, AuxBatteryConnected.get() == 0 && left_ess_powered);   // "AUX BATERY"
     Light(2, 7, DcGenerator1OnLine.get() == 0 || DcGenerator1Voltage.get() < 24.5);  // "#1 DC GEN"

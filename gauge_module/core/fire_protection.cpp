@@ -2,6 +2,7 @@
 
 namespace zu {
 
+uint8_t EngineFuelFeed[2] = {1, 1};
 uint8_t EngineFireWarning[2] = {0, 0};
 int32_t FireWarningActive = 0;
 uint8_t FireWarningAck = 0;

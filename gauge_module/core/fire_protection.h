@@ -8,6 +8,9 @@
 
 namespace zu {
 
+// Fuel feed per engine (1 open, 0 shut off by the fire handle).
+extern uint8_t EngineFuelFeed[2];
+
 // Fire warning per engine (non-zero while the loop detects a fire).
 extern uint8_t EngineFireWarning[2];
 

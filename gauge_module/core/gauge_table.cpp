@@ -11,10 +11,13 @@
 #include "instruments/course_selectors.h"
 #include "instruments/engine_instruments.h"
 #include "instruments/master_lights.h"
+#include "instruments/standby_instruments.h"
 #include "instruments/vor_control_heads.h"
+#include "panels/ahrs_panels.h"
 #include "panels/caution_panels.h"
 #include "panels/electrical_meters.h"
 #include "panels/electrical_panels.h"
+#include "panels/engine_start_panels.h"
 #include "panels/fdr_switchboard.h"
 #include "panels/lighting_panels.h"
 #include "panels/pa_cvr_panels.h"
@@ -154,11 +157,12 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /*  50 */
     MakeGauge("Stby Altimeter_touch", 124, StbyAltimeterTouchElementList,
               StbyAltimeterTouchMouseRect, StbyAltimeterTouchCallback),
-    /*  51 */ MakeGauge("Stby attitude", 100),
-    /*  52 */ MakeGauge("PFCS", 93),
+    /*  51 */
+    MakeGauge("Stby attitude", 100, Stby_attitudeElementList, nullptr, StbyAttitudeCallback),
+    /*  52 */ MakeGauge("PFCS", 93, PFCSElementList, nullptr, PfcsCallback),
     /*  53 */ MakeGauge("clock1", 106, clock1ElementList, clock1MouseRect, Clock1Callback),
     /*  54 */ MakeGauge("clock2", 106, clock2ElementList, clock2MouseRect, Clock2Callback),
-    /*  55 */ MakeGauge("RMI", 104),
+    /*  55 */ MakeGauge("RMI", 104, RMIElementList, RMIMouseRect, RmiCallback),
     /*  56 */ MakeGauge("TRIMS", 233),
     /*  57 */ MakeGauge("FLAPS indicator", 65),
     /*  58 */ MakeGauge("Whiskey compass", 118),
@@ -211,7 +215,9 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /*  97 */
     MakeGauge("BatTempMeterPanel", 191, BatTempMeterPanelElementList, BatTempMeterPanelMouseRect,
               BatTempMeterPanelCallback),
-    /*  98 */ MakeGauge("EngineStartPanel", 191),
+    /*  98 */
+    MakeGauge("EngineStartPanel", 191, nullptr, EngineStartPanelMouseRect,
+              EngineStartPanelCallback),
     /*  99 */
     MakeGauge("Lights_Panel", 198, Lights_PanelElementList, Lights_PanelMouseRect,
               LightsPanelCallback),
@@ -260,8 +266,10 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /* 130 */
     MakeGauge("Copilot panel", 103, Copilot_panelElementList, Copilot_panelMouseRect,
               CopilotPanelCallback),
-    /* 131 */ MakeGauge("AHRS1_Panel", 220),
-    /* 132 */ MakeGauge("AHRS2_Panel", 220),
+    /* 131 */
+    MakeGauge("AHRS1_Panel", 220, AHRS1_PanelElementList, AHRS1_PanelMouseRect, Ahrs1PanelCallback),
+    /* 132 */
+    MakeGauge("AHRS2_Panel", 220, AHRS2_PanelElementList, AHRS2_PanelMouseRect, Ahrs2PanelCallback),
     /* 133 */ MakeGauge("DisplayControl_Panel1", 223),
     /* 134 */ MakeGauge("DisplayControl_Panel1_touch", 223),
     /* 135 */ MakeGauge("DisplayControl_Panel2", 223),

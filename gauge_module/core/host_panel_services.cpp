@@ -38,7 +38,7 @@ gauge::HostVariable HostVariables[kHostVariableCount] = {
     Token(348), Token(70),  Token(369), Token(550), Token(31),  Token(31),  Token(40),  Token(49),
     Token(59),  Token(50),  Token(58),  Token(35),  Token(39),  Token(20),  Token(354), Token(343),
     Token(344), Token(332), Token(325), Token(563), Token(573), Token(895), Token(896), Token(897),
-    Token(898), Token(891), Token(892), Token(364),
+    Token(898), Token(891), Token(892), Token(364), Token(182),
 };
 
 int32_t HostTickCount = 0;
@@ -98,12 +98,7 @@ uint8_t ApServoEngaged = 0;
 int32_t ElevatorTrimOut = 0;
 int32_t RudderTrimSent = 0;
 
-int32_t FlapDetent = 2;
 uint8_t RudderInputInhibit = 0;
-int16_t JoystickRudderOut = 0;
-float TorqueYawValue = 0.0f;
-int32_t RudderTrimOutput = 0;
-int32_t FlightControlGating = 0;
 uint8_t FgcServoValid[2] = {0, 0};
 uint8_t FgcServoFault[2] = {0, 0};
 double ApPitchServoOutput1 = 0.0;
@@ -115,7 +110,6 @@ int32_t PilotTrimRequest = 0;
 int32_t PilotTrimTimer = 0;
 int32_t PilotPanelOverride = 0;
 int32_t KeyEventPanelWords[4] = {0, 0, 0, 0};
-uint8_t EngineStartRequest[2] = {0, 0};
 int32_t BrakeAccumulatorPressure = 3000;
 
 void LookupHostVariable(gauge::HostVariable* var) {
@@ -285,6 +279,8 @@ void HostVarsPoll() {
     HostValue325 = RoundToInt32(Look(kHvValue325));
     EngineStarterValue[0] = RoundToInt32(Look(kHvStarter1));
     EngineStarterValue[1] = RoundToInt32(Look(kHvStarter2));
+    PowerplantState.OilTemperatureWord[0] = HostVariables[kHvAirConditioning1].value;
+    PowerplantState.OilTemperatureWord[1] = Look(kHvOilTemperature2);
 }
 
 namespace {

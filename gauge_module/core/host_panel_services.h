@@ -21,6 +21,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "core/flight_controls.h"
+#include "core/powerplant.h"
 #include "zu/platform/gauge_api.h"
 
 namespace zu {
@@ -36,20 +38,8 @@ extern int32_t HostIoStartDelay;
 // kill service so that a new install sends them again.
 extern uint8_t StartupEventsSent;
 
-// Engine speeds and the on-ground flag kept from the host variable poll.
-// Propeller speed per engine (rpm).
-inline double PropRpm[2] = {0.0, 0.0};
-// High-pressure spool record per engine: spool speed Nh (percent), the
-// lever activity, the lever blend weight (0..1) and the lever position of
-// the last pass.
-struct SpoolState {
-    float nh;
-    float lever_activity;
-    float lever_weight;
-    int32_t lever_position;
-};
-inline SpoolState Nh1State{};
-inline SpoolState Nh2State{};
+// The on-ground flag kept from the host variable poll (the engine speeds
+// are the powerplant's, core/powerplant.h).
 // Non-zero (255) while the aircraft is on the ground.
 inline int32_t OnGround = 0;
 
@@ -144,6 +134,7 @@ enum HostVarIndex : int {
     kHvCheck891,
     kHvCheck892,
     kHvCheck364,
+    kHvOilTemperature2,  // 182: engine 2's oil temperature (engine 1's is 147)
     kHostVariableCount,
 };
 
@@ -249,13 +240,9 @@ inline constexpr uint32_t kEvtLandingLightsUp = 0x10147;
 // Values of systems the host exchange reads that are not part of the module
 // yet. They keep these initial values until their systems write them.
 
-// Flight controls and landing gear.
-extern int32_t FlapDetent;  // 2..6
+// Flight controls and landing gear (the flap detent, steering, yaw and
+// gating values are the flight controls', core/flight_controls.h).
 extern uint8_t RudderInputInhibit;
-extern int16_t JoystickRudderOut;    // steering output
-extern float TorqueYawValue;         // trim value sent to the simulator
-extern int32_t RudderTrimOutput;     // rudder trim sent by the servo output
-extern int32_t FlightControlGating;  // gating value of the control-input byte
 
 // Autopilot control laws (the engaged words and the coupled side are in
 // core/flight_guidance.h).
@@ -274,9 +261,6 @@ extern int32_t PilotTrimRequest;       // +1 / -1 trim request
 extern int32_t PilotTrimTimer;         // ticks; armed with 8 with each trim request
 extern int32_t PilotPanelOverride;     // -1 / 0 / +1 power-lever override
 extern int32_t KeyEventPanelWords[4];  // two pairs of on/off panel words
-
-// Engine start panel: an external start request per engine.
-extern uint8_t EngineStartRequest[2];
 
 // Hydraulics: the parking-brake accumulator pressure (psi).
 extern int32_t BrakeAccumulatorPressure;

@@ -1,5 +1,16 @@
 // Engine, propeller and fuel state of the powerplant simulation, as the
 // systems tick computes it and the engine instruments and panels read it.
+//
+// The tick runs, in this order: PropRpmUpdate (only while no powerplant
+// values are pending for the key events), then PowerLeversUpdate,
+// EngineStartUpdate, EnginePressureLights, EngineOilUpdate,
+// EngineManualLights, FuelUpdate, AutofeatherUpdate and
+// PilotPanelRequestUpdate; later, after the landing gear,
+// AutofeatherTimers. The simulator flies the engines; these steps turn the
+// cockpit's levers, switches and failures into the commands the key-event
+// step sends (ThrottleCommand, PropControlDemand, ConditionCommand and the
+// start flags) and into the values the instruments show. Index 0 is
+// engine 1, index 1 engine 2 throughout.
 #pragma once
 
 #include <cstdint>
@@ -16,12 +27,37 @@ struct PowerplantStateRecord {
     // Autofeather test switch per engine (0 off); the torque needle shows
     // the test torque while it is on.
     int32_t AutofeatherTestSwitch[2];
+    // Published spool value (Nh x 288, x 0.9 with the oil run out) and fuel
+    // pressure (Nh x 218, 0 without fuel feed) per engine.
+    int32_t SpoolValue[2];
+    int32_t FuelPressure[2];
+    // The simulator's oil temperature record per engine (tokens 147 and
+    // 182, (degrees C + 101) / 0.0454545); only oil running out reaches
+    // 10000.
+    double OilTemperatureWord[2];
+    // EGC selector (0..2), set by the engine-control panel.
+    int32_t EgcSelector;
 };
 extern PowerplantStateRecord PowerplantState;
 
 // Engine-control torque reference word per engine; the engine-manual step
 // keeps it at 16000. The torque reference needles read it.
 extern int32_t TorqueBugValue[2];
+
+// Propeller speed per engine (rpm).
+extern double PropRpm[2];
+
+// High-pressure spool record per engine: spool speed Nh (percent), the
+// lever activity, the lever blend weight (0..1) and the lever position of
+// the last pass.
+struct SpoolState {
+    float nh;
+    float lever_activity;
+    float lever_weight;
+    int32_t lever_position;
+};
+extern SpoolState Nh1State;
+extern SpoolState Nh2State;
 
 // Low-pressure spool speed per engine, percent.
 extern float NLValue[2];
@@ -30,10 +66,12 @@ extern float NLValue[2];
 // ticks of a start; 0 while the engine does not burn fuel.
 extern float IttCorrection[2];
 
-// Engine oil quantity per engine, quarts (initial 4.8 and 5.2).
+// Engine oil quantity per engine, quarts (initial 4.8 and 5.2), and the
+// standby oil of the propeller (initial 1.0).
 extern float EngineOilQty[2];
+extern float StbyOilQty[2];
 
-// Fuel temperature, degrees Celsius.
+// Fuel temperature, degrees Celsius (follows the ambient temperature).
 extern float FuelTemp;
 
 // Countdowns of the systems (32-bit each, decremented once per pass).
@@ -60,19 +98,133 @@ extern SystemTimers2Record SystemTimers2;
 extern double HostThrottleLever[2];      // the simulator's lever value (initial 3000.0)
 extern int32_t HostThrottleInput[2];     // the simulator's throttle axis (initial -4096)
 extern int32_t PowerLeverPosition[2];    // 128 (full reverse) .. 24000 (initial 3000)
+extern int32_t PowerLeverValue[2];       // shown by the engine-control panel
 extern int32_t PropControlDemand[2];     // propeller-control demand (initial -4096)
 extern double ThrottleCommand[2];        // throttle sent to the simulator (initial -128.0)
 extern int32_t ConditionCommand[2];      // propeller-lever value sent to the simulator
+extern float NhTarget[2];                // automatic mode's spool target, percent
 extern int32_t PropFeatherCountdown[2];  // initial 12
 extern uint8_t PropFeatherHold[2];       // feather-hold flag of the oil step
+extern uint8_t PropFeatherFromOil[2];    // feather-from-oil flag of the oil step
 extern double PropFeatherHeldAngle[2];   // blade angle held while it is set (radians)
+extern int32_t PropBladeHoldCountdown[2];
 extern int32_t Powerplants_engine_ign1;  // ignition selectors 0..2
 extern int32_t Powerplants_engine_ign2;
 extern int32_t Powerplants_controls_throttle_limiter;  // initial 1
 // Propeller speed the governor is set to, rpm, per engine.
 extern double PropRpmCommand[2];
 
-// The lever value shown by the engine-control panel, per engine
-// (-4096..16383).
-extern int32_t PowerLeverValue[2];
+// The host lever value each engine's lever position was last derived from
+// (initial 25.0): a move beyond the threshold re-derives the position.
+extern double PowerLeverLastHostValue[2];
+
+// EGC switch per engine (0 automatic), written by the engine-control panel,
+// and the engine manual flag (0 or 255).
+extern int32_t EgcSwitch[2];
+extern int32_t EngineManualFlag[2];
+
+// Start in progress per engine (0/1): set by the START button, cleared by
+// the start step; also the flag the start key events follow.
+extern int32_t EngineStartRequest[2];
+
+// Uptrim flag per engine (0/255): set on the engine that keeps running
+// when the other is autofeathered.
+extern int32_t UptrimFlag[2];
+
+// Autofeather state of the autofeather panel and its step.
+struct AutofeatherRecord {
+    int32_t select;             // select switch (0 off)
+    int32_t armed;              // 0/1
+    int32_t test[2];            // test switch per engine
+    int32_t feather_switch[2];  // positive, 0 or negative
+    float torque[2];            // filtered torque
+    int32_t trigger[2];         // trigger countdown (300)
+    int32_t feather[2];         // feather countdown (150)
+    int32_t direction[2];       // feather direction (+1 / -1)
+    int32_t test_light[2];      // test-light countdowns (100 when started)
+    int32_t refresh;            // the panel's own refresh countdown
+    int32_t select_previous;
+    int32_t armed_previous;
+    int32_t uptrim_had[2];  // which engine had the uptrim when it was cleared
+};
+extern AutofeatherRecord Autofeather;
+
+// Fuel system: transfer switch (-1/0/+1), the two transfer valves, the left
+// and right valves and the two fuel-panel switches.
+struct FuelSystemRecord {
+    int32_t transfer_switch;
+    int32_t transfer_valve[2];
+    int32_t left_valve;
+    int32_t right_valve;
+    int32_t panel_switch[2];
+};
+extern FuelSystemRecord FuelSystemState;
+
+// Filtered torque per engine (percent) and its smoothing count.
+extern float TorqueFiltered[2];
+extern int32_t TorqueSmoothCount[2];
+
+// Oil and propeller status per engine for the instructor station: the
+// Nh-above-8, oil-supply, standby-oil, propeller-oil, overspeed, lever,
+// feather-direction and normal states, and the governor cascade outputs.
+struct EngineOilStatusRecord {
+    uint8_t has_oil_pressure;
+    uint8_t nh_above_8;
+    uint8_t oil_supply;
+    uint8_t standby_oil;
+    uint8_t prop_oil;
+    uint8_t status_enable;
+    uint8_t overspeed;
+    uint8_t lever;
+    uint8_t feather_direction;
+    uint8_t p;
+    uint8_t p_overspeed;
+    uint8_t q;
+    uint8_t q_lever;
+    uint8_t r;
+    uint8_t r_feather;
+    uint8_t normal;
+};
+extern EngineOilStatusRecord EngineOilStatus[2];
+
+// Engine-model state kept between passes.
+struct EngineModelRecord {
+    float spool_copy;      // the rate limit starts from it
+    float starter_factor;  // k, initial 1.0
+    int32_t itt_last;      // last non-zero IttValue (initial 1)
+    int32_t oil_watch;     // passes left before an oil watch cut-off
+    double rpm_governed;   // the condition governor's copy of PropRpm
+    int32_t ground_idle;   // return-to-ground-idle countdown
+};
+extern EngineModelRecord EngineModel[2];
+// Synchrophaser correction added to engine 2's propeller speed (rpm).
+extern float PropSyncCorrection;
+
+// Power-lever mapping tables and thresholds.
+inline constexpr int32_t kLeverRederiveThreshold = 32;
+inline constexpr int32_t kStartTimerHold = 360;
+inline constexpr int32_t kStartEndCountdown = 8;
+inline constexpr int32_t kOilWatchPasses = 480;
+inline constexpr int32_t kAutofeatherTrigger = 300;
+inline constexpr int32_t kFeatherCountdown = 150;
+
+void PropRpmUpdate();
+void PowerLeversUpdate();
+void EngineStartUpdate();
+void EnginePressureLights();
+void EngineOilUpdate();
+void EngineManualLights();
+void FuelUpdate();
+void AutofeatherUpdate();
+void PilotPanelRequestUpdate();
+void AutofeatherTimers();
+
+// The saved powerplant keys of a saved flight (section "zodudori").
+void PowerplantStateSave(const char* path);
+// Returns true when the success key was present. A value out of range
+// leaves its variable unchanged.
+bool PowerplantStateLoad(const char* path);
+// 1 after a load that found the last key.
+extern uint8_t PowerplantLoaded;
+
 }  // namespace zu

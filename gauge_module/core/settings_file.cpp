@@ -1,5 +1,6 @@
 #include "core/settings_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -173,17 +174,22 @@ void WriteThrottleTable(const char* section, const char* prefix, const float* ta
     }
 }
 
+// A table whose inputs span nothing (every key missing: all 0) would map
+// every lever position to one value; the table keeps its values then.
 void ReadThrottleTable(const char* section, const char* prefix, float* table) {
     char key[64];
     char value[255];
+    float read[16];
     for (int i = 0; i < 8; ++i) {
         std::snprintf(key, sizeof key, "%s_IN_%d", prefix, i);
         platform::GetPrivateProfileString(section, key, "0", value, sizeof value, SettingsIniPath);
-        table[i] = static_cast<float>(std::strtod(value, nullptr));
+        read[i] = static_cast<float>(std::strtod(value, nullptr));
         std::snprintf(key, sizeof key, "%s_OUT_%d", prefix, i);
         platform::GetPrivateProfileString(section, key, "0", value, sizeof value, SettingsIniPath);
-        table[8 + i] = static_cast<float>(std::strtod(value, nullptr));
+        read[8 + i] = static_cast<float>(std::strtod(value, nullptr));
     }
+    if (read[0] == read[7]) return;
+    std::copy(read, read + 16, table);
 }
 
 void ReadSettingsIni() {

@@ -137,7 +137,8 @@ TEST_F(SettingsFile, CurrentFileIsRead) {
     EXPECT_FLOAT_EQ(ThrottlesGndTable[0], -5000.5f);
     EXPECT_FLOAT_EQ(ThrottlesGndTable[15], 25000.0f);
     EXPECT_FLOAT_EQ(ThrottlesGndTable[1], 0.0f);  // missing key
-    EXPECT_FLOAT_EQ(ThrottlesAirTable[3], 0.0f);  // no number
+    // A table without one usable input keeps its values.
+    EXPECT_FLOAT_EQ(ThrottlesAirTable[3], 2000.0f);
 
     EXPECT_EQ(DINPUT_USE, 1);
     EXPECT_EQ(DINPUT_elevator_axis_deadzone, 12);

@@ -8,6 +8,7 @@
 #include "core/blade_angle_locator.h"
 #include "core/cabin_doors.h"
 #include "core/electrical_system.h"
+#include "core/flight_controls.h"
 #include "core/flight_persistence.h"
 #include "core/fsuipc_client.h"
 #include "core/fsuipc_data_exchange.h"
@@ -15,6 +16,7 @@
 #include "core/module_frame.h"
 #include "core/named_variables.h"
 #include "core/nav_sources.h"
+#include "core/powerplant.h"
 #include "core/radio_altitude_alerting.h"
 #include "displays/flight_data_recorder.h"
 #include "displays/tcas.h"
@@ -72,9 +74,18 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     // Air conditioning and pressurisation [2nd], hydraulics [2nd], ice
     // protection [16th] come here.
     WiperUpdate();
-    // Fire protection [2nd], propeller rpm (while no powerplant values are
-    // pending) and the powerplant and fuel steps come here. Then the
+    // Fire protection [2nd] comes here; propeller rpm (while no powerplant
+    // values are pending) and the powerplant and fuel steps follow. Then the
     // per-engine values are ready for the key events:
+    if (PowerplantValuesPending.load(std::memory_order_acquire) == 0) PropRpmUpdate();
+    PowerLeversUpdate();
+    EngineStartUpdate();
+    EnginePressureLights();
+    EngineOilUpdate();
+    EngineManualLights();
+    FuelUpdate();
+    AutofeatherUpdate();
+    PilotPanelRequestUpdate();
     PowerplantValuesPending.store(1, std::memory_order_release);
 
     // AHRS 1 and 2, then the alerting.
@@ -93,8 +104,10 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     if (rate & 0x04) FdrUpdate();
     FmsUpdate();
     if (rate & 0x02) DoorRampUpdate();
-    // Head-up guidance, landing gear and the autofeather timers come here;
-    // the sound tick closes the tick.
+    // Head-up guidance comes here; the landing gear and the autofeather
+    // timers follow, and the sound tick closes the tick.
+    GearSequenceUpdate();
+    AutofeatherTimers();
     if ((FeatureDisableMask & kSkipSoundTick) == 0 && SoundSystemStarted != 0) SoundTick();
 }
 
@@ -128,6 +141,11 @@ void MaingaugeProc() {
 
     // 5. Navigation-source reset and flight controls.
     NavSourcesReset();
+    NoseSteeringUpdate();
+    FlightSurfacesUpdate();
+    GearHandleUpdate();
+    TorqueEffectsUpdate();
+    StickPusherUpdate();
 
     // 6. Repositioning burst, second half.
     RepositionBurstStep();

@@ -1,7 +1,7 @@
 #include "panels/lighting_panels.h"
 
 #include "core/electrical_system.h"
-#include "core/landing_gear.h"
+#include "core/flight_controls.h"
 #include "core/sound_objects.h"
 #include "panels/panel_elements.h"
 

@@ -4,6 +4,7 @@
 #include "core/air_data.h"
 #include "core/alerting.h"
 #include "core/electrical_system.h"
+#include "core/flight_controls.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "panels/panel_elements.h"
@@ -12,9 +13,6 @@ namespace zu {
 
 PilotPanelStateRecord PilotPanelState = {0, {0, 0}, 0};
 uint8_t PilotPanelBlink = 0;
-int32_t NoseSteeringSwitch = 0;
-int32_t flight_controls_COPILOT_antiskid_sw = 0;
-int32_t CopilotPanelTimer = 0;
 int32_t CopilotSwitchHold = 0;
 
 namespace {

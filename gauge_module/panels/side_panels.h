@@ -26,14 +26,11 @@ inline int32_t (&PropGroundSwitch)[2] = PilotPanelState.PropGroundSwitch;
 // Toggled by the systems pass; Prop_Ground flashes its lamps with it.
 extern uint8_t PilotPanelBlink;
 
-// Nose-wheel steering switch (0 / 255).
-extern int32_t NoseSteeringSwitch;
-
-// Copilot antiskid switch (+1, 0, -1), saved with the panel state; its
-// timer (48 while paused, else 24) for the brakes step, and the spring
-// return that brings +1 back to -1 after four panel passes.
-extern int32_t flight_controls_COPILOT_antiskid_sw;
-extern int32_t CopilotPanelTimer;
+// The nose-wheel steering switch (NoseSteeringSwitch, 0 / 255), the
+// copilot antiskid switch (flight_controls_COPILOT_antiskid_sw, +1, 0, -1)
+// and its timer (CopilotPanelTimer: 48 while paused, else 24) belong to the
+// flight controls (core/flight_controls.h). The spring return brings +1
+// back to -1 after four panel passes.
 extern int32_t CopilotSwitchHold;
 inline constexpr int32_t kCopilotSwitchHoldPasses = 4;
 

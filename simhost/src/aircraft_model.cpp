@@ -18,10 +18,13 @@ constexpr double kDeg = kPi / 180.0;
 constexpr double kG = 32.174;           // feet per second squared
 constexpr double kKnot = 1.6878098571;  // feet per second
 constexpr double kFeetPerNm = 6076.11549;
-constexpr double kMetre = 3.28083989501;  // feet
-constexpr double kWingArea = 700.0;       // square feet
-constexpr double kEmptyWeight = 33000.0;  // pounds
-constexpr double kTankCapacity = 2800.0;  // pounds per tank
+constexpr double kMetre = 3.28083989501;      // feet
+constexpr double kWingArea = 700.0;           // square feet
+constexpr double kEmptyWeight = 33000.0;      // pounds
+constexpr double kTankCapacity = 2800.0;      // pounds per tank
+constexpr double kMotoringNh = 9.0;           // percent, on the starter alone
+constexpr double kGroundIdleNh = 64.0;        // percent
+constexpr double kCruisePowerAxis = 10564.0;  // power axis for Nh 85 % in the air
 constexpr double kLatitudeUnits = 477302732389508.7;
 constexpr double kLongitudeUnits = 51240955760304312.0;
 constexpr double kAngleUnits = 4294967296.0 / 360.0;
@@ -157,31 +160,15 @@ void AircraftModel::SetThrottleLever(int engine, double fraction) {
     }
 }
 
-void AircraftModel::SetPropLever(int engine, double fraction) {
-    for (int e = 0; e < 2; ++e) {
-        if (engine < 0 || engine == e) state_.engines[e].prop_lever = Clamp(fraction, 0, 1) * 16383;
-    }
-}
-
 void AircraftModel::SetCondition(int engine, double fraction) {
+    const double v = fraction < 0 ? -4096.0 : Clamp(fraction, 0, 1) * 16383.0;
     for (int e = 0; e < 2; ++e) {
-        if (engine < 0 || engine == e) {
-            state_.engines[e].condition = fraction <= 0 ? -4096.0 : Clamp(fraction, 0, 1) * 16383;
-        }
-    }
-}
-
-void AircraftModel::StartEngine(int engine) {
-    for (int e = 0; e < 2; ++e) {
-        if (engine >= 0 && engine != e) continue;
-        EngineState& eng = state_.engines[e];
-        if (eng.condition <= 0) eng.condition = 16383;
-        eng.auto_start = true;
+        if (engine < 0 || engine == e) condition_axis_[e] = v;
     }
 }
 
 void AircraftModel::SetFlaps(int detent) {
-    state_.flap_handle = Clamp(detent, 0, 4) * 16383.0 / 4.0;
+    flap_lever_ = (Clamp(detent, 0, 4) + 2) * 2048.0;
 }
 
 void AircraftModel::SetBrakes(double fraction) {
@@ -211,13 +198,20 @@ void AircraftModel::PlaceAirborne(double altitude_ft, double speed_kt) {
     state_.gear_handle_down = false;
     state_.gear = 0;
     state_.parking_brake = false;
+    // The pilot's levers at cruise power (Nh 85 %) and the condition levers
+    // forward; the engines already run at what the module will command.
+    for (int e = 0; e < 2; ++e) {
+        lever_[e] = kCruisePowerAxis;
+        condition_axis_[e] = 16383;
+    }
     for (EngineState& eng : state_.engines) {
-        eng.condition = 16383;
+        eng.condition = 16000;
+        eng.prop_lever = 10196;
         eng.combustion = true;
         eng.nh = 85;
         eng.nl = 82;
         eng.prop_rpm = 1020;
-        eng.throttle = 8000;
+        eng.throttle = 8685;
         eng.itt = 650;
         eng.oil_temp = 70;
         eng.oil_press = 80;
@@ -234,11 +228,25 @@ void AircraftModel::OnKeyEvent(uint32_t id, uint32_t value) {
             break;
         case 0x1017F:
         case 0x10180:
-            s.engines[id - 0x1017F].prop_lever = Clamp(v, 0, 16383);
+            s.engines[id - 0x1017F].condition = Clamp(v, 0, 19000);
             break;
         case 0x10183:
         case 0x10184:
-            s.engines[id - 0x10183].condition = Clamp(v, -4096, 16383);
+            s.engines[id - 0x10183].prop_lever = Clamp(v, -4096, 16383);
+            break;
+        case 0x10185:
+        case 0x10186:
+            condition_axis_[id - 0x10185] = Clamp(v, -4096, 16383);
+            break;
+        case 0x1011E:
+        case 0x1011F:
+            lever_[id - 0x1011E] = Clamp(v, -4096, 16383);
+            break;
+        case 0x102E4:
+            s.elevator_trim = Clamp(s.elevator_trim - 256, -16383, 16383);
+            break;
+        case 0x102E5:
+            s.elevator_trim = Clamp(s.elevator_trim + 256, -16383, 16383);
             break;
         case 0x1018C:
             s.engines[0].starter_switch = value;
@@ -256,13 +264,13 @@ void AircraftModel::OnKeyEvent(uint32_t id, uint32_t value) {
             s.rudder = Clamp(v / 16383.0, -1, 1);
             break;
         case 0x100A2:
-            s.flap_handle = Clamp(v, 0, 16383);
+            s.flap_handle = Clamp(v, 0, 16383);  // the surfaces: (v - 4096) / 8192 of travel
             break;
         case 0x100AA:
             s.elevator_trim = Clamp(v, -16383, 16383);
             break;
         case 0x100FA:
-            s.rudder_trim = Clamp(v, -16383, 16383);
+            s.rudder_trim = Clamp(v, 0, 16383);  // the pitch-trim value: shown, it does not steer
             break;
         case 0x10047:
             s.elevator_trim = Clamp(s.elevator_trim - 256, -16383, 16383);
@@ -391,28 +399,34 @@ void AircraftModel::StepEngines(double dt) {
     for (int e = 0; e < 2; ++e) {
         EngineState& eng = s.engines[e];
         const bool fuel_on = eng.condition > 0 && s.fuel_lb[e] > 0;
-        const bool feathered = eng.condition <= 0;
-        const bool starter = eng.starter_switch != 0 || eng.auto_start;
+        const bool feathered = eng.prop_lever <= -4096;
+        const bool starter = eng.starter_switch != 0;
         const double power = eng.throttle > 0 ? Clamp(eng.throttle / 16383.0, 0, 1) : 0;
         const double reverse = eng.throttle < 0 ? Clamp(-eng.throttle / 16383.0, 0, 1) : 0;
 
+        // Spool: the starter motors it to about 9 %; fuel with the starter
+        // lights it off above 8 % and it accelerates to its power setting,
+        // the inverse of the module's Nh-target-to-throttle table
+        // (62 % + 43 % per 16237), at least ground idle.
         if (!eng.combustion) {
-            eng.nh = starter ? Lag(eng.nh, 25.0, 3.0, dt) : Lag(eng.nh, 0.0, 8.0, dt);
-            if (starter && fuel_on && eng.nh >= 12.0) eng.combustion = true;
+            eng.nh = starter ? Lag(eng.nh, kMotoringNh, 2.0, dt) : Lag(eng.nh, 0.0, 8.0, dt);
+            if (starter && fuel_on && eng.nh >= 8.0) eng.combustion = true;
         } else if (!fuel_on) {
             eng.combustion = false;
         }
         if (eng.combustion) {
-            const double target = 65.0 + 33.0 * power + 15.0 * reverse;
+            const double target =
+                std::max(kGroundIdleNh, 62.0 + 43.0 * std::fabs(eng.throttle) / 16237.0);
             eng.nh =
-                eng.nh < 60.0 ? std::min(target, eng.nh + 4.0 * dt) : Lag(eng.nh, target, 2.5, dt);
-            if (eng.nh >= 60.0) eng.auto_start = false;
+                eng.nh < 60.0 ? std::min(target, eng.nh + 2.5 * dt) : Lag(eng.nh, target, 2.5, dt);
         }
         eng.nl = Lag(eng.nl, eng.combustion ? eng.nh * 0.97 : 0.0, 1.5, dt);
 
+        // Propeller: the lever sets the governed speed (feathered at -4096).
         double rpm_target = 0;
+        const double lever = Clamp((eng.prop_lever - 3000.0) / 11000.0, 0, 1);
         if (eng.combustion && !feathered) {
-            rpm_target = eng.nh < 60.0 ? eng.nh * 12.0 : 850.0 + 350.0 * eng.prop_lever / 16383.0;
+            rpm_target = eng.nh < 60.0 ? eng.nh * 12.0 : 800.0 + 400.0 * lever;
         } else if (!feathered) {
             rpm_target = std::min(600.0, tas_kt * 3.0);
         }
@@ -423,7 +437,7 @@ void AircraftModel::StepEngines(double dt) {
                            : (reverse > 0 ? -10.0 * reverse : 10.0 + 25.0 * power + tas_kt / 20.0);
         eng.blade_angle = Lag(eng.blade_angle, blade * kDeg, 1.0, dt);
 
-        const double core = Clamp((eng.nh - 62.0) / 36.0, 0, 1);
+        const double core = Clamp((eng.nh - 64.0) / 34.0, 0, 1);
         eng.torque =
             Lag(eng.torque, eng.combustion && eng.prop_rpm > 100 ? 100.0 * core : 0.0, 1.0, dt);
         const double itt = eng.combustion ? (eng.nh < 60.0 ? 720.0 : 480.0 + 330.0 * core) : 15.0;
@@ -444,7 +458,7 @@ void AircraftModel::StepFlight(double dt) {
     s.gross_weight_lb = kEmptyWeight + s.fuel_lb[0] + s.fuel_lb[1];
     const double weight = s.gross_weight_lb;
     const double mass = weight / kG;
-    s.flaps = Slew(s.flaps, s.flap_handle / 16383.0, 0.15, dt);
+    s.flaps = Slew(s.flaps, Clamp((s.flap_handle - 4096.0) / 8192.0, 0, 1), 0.15, dt);
     s.gear = Slew(s.gear, s.gear_handle_down ? 1.0 : 0.0, 1.0 / 8.0, dt);
     if (s.on_ground) s.gear = 1.0;  // the gear stays down under the weight
 
@@ -484,7 +498,7 @@ void AircraftModel::StepFlight(double dt) {
             s.accel_long = a;
             s.tas_ft_s = std::max(0.0, v + a * dt);
         }
-        const double steer = (s.rudder + s.rudder_trim / 16383.0 * 0.2) * 10.0;
+        const double steer = s.rudder * 10.0;
         s.heading_true = Wrap360(s.heading_true + steer * std::min(1.0, v / 30.0) * dt);
         if (lift > weight && s.pitch > 3.0) s.on_ground = false;
     } else {
@@ -585,14 +599,18 @@ void AircraftModel::Publish(Simulator& sim) {
         var(per_engine[8][e], eng.fuel_flow);
         var(per_engine[9][e], eng.oil_press);
         var(per_engine[10][e], lever_[e]);
-        var(per_engine[11][e], lever_[e]);
+        var(per_engine[11][e], condition_axis_[e]);
         var(per_engine[12][e], static_cast<double>(SignedValue(eng.starter_switch)));
-        var(per_engine[13][e], s.fuel_lb[e]);
+        var(per_engine[13][e], s.fuel_lb[e] / kTankCapacity * 450.0);
+        var(e == 0 ? 631 : 650, eng.itt);
+        var(e == 0 ? 638 : 657, eng.fuel_flow);
+        var(e == 0 ? 147 : 182, (eng.oil_temp + 101.0) / 0.0454545);
+        var(e == 0 ? 148 : 183, eng.oil_press * 100.0);
     }
     // Engines 3 and 4 of the simulator's engine block (none here).
     var(719, HeapBladeAngle(2));
     var(727, HeapBladeAngle(3));
-    var(328, s.flap_handle);
+    var(328, flap_lever_);
     var(784, s.aileron);
     var(786, s.rudder);
     var(331, s.gear_handle_down ? 16383 : 0);

@@ -103,19 +103,6 @@ ScenarioVerb SwitchVerb(const char* name, const char* on_word, const char* off_w
             false};
 }
 
-ScenarioAction ParseEngineStart(const Args& args, std::string* error) {
-    auto engine = args.size() == 1 ? ParseEngine(args[0]) : std::nullopt;
-    if (!engine) {
-        *error = "needs 1, 2 or both";
-        return {};
-    }
-    return OnModel(
-        [engine = *engine, text = "engine-start " + args[0]](AircraftModel& m, Simulator&) {
-            m.StartEngine(engine);
-            return text;
-        });
-}
-
 ScenarioAction ParseFlaps(const Args& args, std::string* error) {
     auto v = args.size() == 1 ? text::ParseInt(args[0]) : std::nullopt;
     if (!v || *v < 0 || *v > 4) {
@@ -312,9 +299,7 @@ ScenarioAction ParseNavaid(const Args& args, std::string* error) {
 std::vector<ScenarioVerb> AircraftModelVerbs() {
     return {
         LeverVerb("throttle", -0.25, 1.0, &AircraftModel::SetThrottleLever),
-        LeverVerb("prop", 0.0, 1.0, &AircraftModel::SetPropLever),
-        LeverVerb("condition", 0.0, 1.0, &AircraftModel::SetCondition),
-        {"engine-start", "engine-start 1|2|both", ParseEngineStart, false},
+        LeverVerb("condition", -1.0, 1.0, &AircraftModel::SetCondition),
         AxisVerb("elevator", &AircraftModel::SetElevator),
         AxisVerb("aileron", &AircraftModel::SetAileron),
         AxisVerb("rudder", &AircraftModel::SetRudder),

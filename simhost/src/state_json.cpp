@@ -231,7 +231,8 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
     if (cfg.aircraft_model) {
         const AircraftState& a = sim.model().state();
         json engines = json::array();
-        for (const EngineState& e : a.engines) {
+        for (size_t i = 0; i < a.engines.size(); ++i) {
+            const EngineState& e = a.engines[i];
             engines.push_back({{"running", e.combustion},
                                {"nh", e.nh},
                                {"nl", e.nl},
@@ -241,9 +242,12 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
                                {"fuel_flow", e.fuel_flow},
                                {"oil_temp", e.oil_temp},
                                {"oil_press", e.oil_press},
+                               {"starter", e.starter_switch},
                                {"throttle", e.throttle},
                                {"prop_lever", e.prop_lever},
                                {"condition", e.condition},
+                               {"power_axis", sim.model().power_axes()[i]},
+                               {"condition_axis", sim.model().condition_axes()[i]},
                                {"blade_angle", e.blade_angle}});
         }
         root["aircraft"] = {{"latitude", a.latitude},

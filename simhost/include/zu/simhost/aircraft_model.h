@@ -36,11 +36,10 @@ inline constexpr uint32_t kTrafficSlots = 32;
 
 struct EngineState {
     // Commands (as the simulator holds them).
-    double throttle = 0;          // -16383..16383 (throttle-set events, 0x1011C/0x1011D)
-    double prop_lever = 0;        // 0..16383 (propeller-lever events, 0x1017F/0x10180)
-    double condition = -4096;     // -4096..16383 (0x10183..0x10186); <= 0: fuel off, feathered
+    double throttle = 0;          // power, -16383..16383 (0x1011C/0x1011D); negative: beta/reverse
+    double prop_lever = -4096;    // propeller lever, -4096 feathered..16383 (0x10183/0x10184)
+    double condition = 0;         // fuel, 0 cut-off..19000 (0x1017F/0x10180)
     uint32_t starter_switch = 0;  // value of the start-switch events (0x1018C/0x10192)
-    bool auto_start = false;      // a start the pilot began (scenario engine-start)
     // State.
     bool combustion = false;
     double nh = 0;  // percent
@@ -159,9 +158,9 @@ class AircraftModel {
 
     // Pilot actions (scenario verbs). `engine` is 0, 1 or -1 for both.
     void SetThrottleLever(int engine, double fraction);  // -0.25..1
-    void SetPropLever(int engine, double fraction);      // 0..1
-    void SetCondition(int engine, double fraction);      // 0 cut-off .. 1
-    void StartEngine(int engine);
+    void SetCondition(int engine, double fraction);      // < 0 cut-off, 0 start/feather .. 1
+    const double* power_axes() const { return lever_; }
+    const double* condition_axes() const { return condition_axis_; }
     void SetElevator(double fraction) { state_.elevator = Clamp1(fraction); }
     void SetAileron(double fraction) { state_.aileron = Clamp1(fraction); }
     void SetRudder(double fraction) { state_.rudder = Clamp1(fraction); }
@@ -195,7 +194,9 @@ class AircraftModel {
     alignas(8) uint8_t marker_block_[kHeapMarkerBlockSize] = {};
     alignas(8) uint8_t engine_block_[kEngineBlockSize] = {};
     uint32_t heap_ = 0;
-    double lever_[2] = {-4096, -4096};  // the pilot's throttle levers
+    double lever_[2] = {0, 0};                   // the pilot's power levers (tokens 198/233), idle
+    double condition_axis_[2] = {-4096, -4096};  // the pilot's condition levers (199/234)
+    double flap_lever_ = 4096;                   // the pilot's flap lever (token 328)
     bool repositioned_ = false;
 };
 

@@ -1,0 +1,248 @@
+#include "core/flight_controls.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "cabin_link/instructor_state_exchange.h"
+#include "core/caution_logic.h"
+#include "core/electrical_system.h"
+#include "core/fsuipc_data_exchange.h"
+#include "core/host_panel_services.h"
+#include "core/hydraulics.h"
+#include "core/powerplant.h"
+#include "core/settings_file.h"
+#include "core/systems_tick.h"
+#include "zu/platform/ini_file.h"
+
+namespace zu {
+namespace {
+
+class FlightControlsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::memset(Electrics_sys.bytes, 0, kElectricsRecordSize);
+        std::fill(std::begin(FlightSurfacesInstructorStates),
+                  std::end(FlightSurfacesInstructorStates), 0);
+        Throttles_delta = 12.0;
+        FlapPosition = 4096.0f;
+        FlapLastCommand = 4096.0;
+        FlapCountdown = 0;
+        FlapDriveWait = 0;
+        FlapDetent = 2;
+        std::memset(flight_controls_FLAPS, 0, sizeof flight_controls_FLAPS);
+        FlapsHydraulicPressure = 3000;
+        HydraulicsState.SystemPressure[0] = HydraulicsState.SystemPressure[1] = 3000;
+        SystemTimers.HydraulicTimer = 0;
+        OnGround = 0;
+        IndicatedAirspeed = 150.0f;
+        Altitude = 5000.0f;
+        TorqueFiltered[0] = TorqueFiltered[1] = 0.0f;
+        ElevatorTrimInput = 0;
+        PowerLeverValue[0] = PowerLeverValue[1] = 21000;
+        PowerLeverPosition[0] = PowerLeverPosition[1] = 14000;
+        ParkingBrake = 0;
+        GearCommanded = flight_controls_GEAR = HostGearHandle = GearHandlePrevious = 16383;
+        GearHandleCountdown = GearToggleCountdown = 0;
+        GearTransitCountdown = 0;
+        GearAltExtension = 0;
+        for (int i = 0; i < 3; ++i) {
+            GearLegPosition[i] = 76;
+            GearLegLight[i] = 1;
+        }
+        GearStates = {};
+        AltGearState = {};
+        GearWarningRequest = GearWarningTestCount = 0;
+        Autofeather = {};
+        Autofeather.select = 1;
+    }
+};
+
+TEST_F(FlightControlsTest, FlapLeverMovesOneDetentBeyondTwentyAndOnlyWithDrivePressure) {
+    FlapPosition = 4096.0f + 20.0f;  // beyond the delta, not beyond 20
+    FlightSurfacesUpdate();
+    EXPECT_EQ(FlapSelection(), 0);
+    EXPECT_EQ(FlapDetent, 2);
+    FlapCountdown = 0;
+    FlapPosition = 4096.0f + 21.0f;
+    FlightSurfacesUpdate();
+    EXPECT_EQ(FlapSelection(), 1);
+    EXPECT_EQ(FlapDetent, 3);
+    EXPECT_EQ(FlapMotionFlag, 1);
+    EXPECT_DOUBLE_EQ(FlapLastCommand, 3 * 2048.0);
+    EXPECT_EQ(FlapCountdown, 12);
+    // While the countdown runs nothing else of the flap logic runs.
+    FlapPosition = 16383.0f;
+    for (int i = 0; i < 12; ++i) FlightSurfacesUpdate();
+    EXPECT_EQ(FlapDetent, 3);
+
+    // 500 of drive pressure holds the detent and waits; 501 moves it.
+    FlapsHydraulicPressure = 500;
+    FlightSurfacesUpdate();
+    EXPECT_EQ(FlapSelection(), 4);
+    EXPECT_EQ(FlapDetent, 3);
+    EXPECT_EQ(FlapDriveWait, 1);
+    FlapsHydraulicPressure = 501;
+    FlapCountdown = 0;
+    FlightSurfacesUpdate();
+    EXPECT_EQ(FlapDetent, 6);
+    EXPECT_EQ(FlapDriveWait, 0);
+}
+
+TEST_F(FlightControlsTest, FlapPowerLightsWithoutDrivePressureOrWithTheFailure) {
+    BusPowered.set(kPoweredRightEssential, 1);
+    FlapsHydraulicPressure = 0;
+    FlapPosition = 8192.0f;
+    FlightSurfacesUpdate();
+    EXPECT_NE(CautionLightArray[CautionIndex(5, 11)], 0u);  // "FLAP POWER"
+    FlapsHydraulicPressure = 3000;
+    FlapCountdown = 0;
+    FlightSurfacesUpdate();
+    EXPECT_EQ(CautionLightArray[CautionIndex(5, 11)], 0u);
+}
+
+TEST_F(FlightControlsTest, OverspeedLimitFallsAboveFourteenThousandFeet) {
+    Altitude = 14000.0f;
+    IndicatedAirspeed = 242.0f;
+    GearHandleUpdate();
+    EXPECT_EQ(GearFlags[kGearFlagTakeoffWarning], 0);
+    IndicatedAirspeed = 243.0f;
+    GearHandleUpdate();
+    EXPECT_EQ(GearFlags[kGearFlagTakeoffWarning], 1);
+    Altitude = 17140.0f;  // the limit is 232 kt
+    IndicatedAirspeed = 231.9f;
+    GearHandleUpdate();
+    EXPECT_EQ(GearFlags[kGearFlagTakeoffWarning], 0);
+    IndicatedAirspeed = 232.1f;
+    GearHandleUpdate();
+    EXPECT_EQ(GearFlags[kGearFlagTakeoffWarning], 1);
+}
+
+TEST_F(FlightControlsTest, ConfigurationWarningOnTheGroundWithPower) {
+    OnGround = 255;
+    IndicatedAirspeed = 0.0f;
+    // Take-off configuration: power, flaps at selection 1, brake released.
+    TorqueFiltered[0] = 61.0f;
+    const int32_t selection = 1;
+    std::memcpy(flight_controls_FLAPS, &selection, 4);
+    for (int16_t trim : {int16_t{-2555}, int16_t{7599}}) {
+        ElevatorTrimInput = trim;
+        GearHandleUpdate();
+        EXPECT_EQ(GearFlags[kGearFlagTakeoffWarning], 0) << trim;
+    }
+    for (int16_t trim : {int16_t{-2556}, int16_t{7600}}) {
+        ElevatorTrimInput = trim;
+        GearHandleUpdate();
+        EXPECT_EQ(GearFlags[kGearFlagTakeoffWarning], 1) << trim;
+    }
+    ElevatorTrimInput = 0;
+    TorqueFiltered[0] = 60.0f;  // not above 60: no power
+    ParkingBrake = 1;
+    GearHandleUpdate();
+    EXPECT_EQ(GearFlags[kGearFlagTakeoffWarning], 0);
+}
+
+TEST_F(FlightControlsTest, GearExtendsLegByLegWithTheirLightWindows) {
+    // Retracted, then the handle goes down airborne.
+    HostGearHandle = 0;
+    GearHandleUpdate();
+    EXPECT_EQ(GearCommanded, 0);
+    EXPECT_EQ(GearTransitCountdown, 76);
+    while (GearTransitCountdown > 0) GearSequenceUpdate();
+    GearSequenceUpdate();
+    for (int leg = 0; leg < 3; ++leg) {
+        EXPECT_EQ(GearLegPosition[leg], 0) << leg;
+        EXPECT_EQ(GearLegLight[leg], 0) << leg;
+    }
+    HostGearHandle = 16383;
+    GearHandleCountdown = 0;
+    GearHandleUpdate();
+    ASSERT_EQ(GearCommanded, 16383);
+    int nose_lit_at = -1, left_lit_at = -1, right_lit_at = -1;
+    while (GearTransitCountdown > 0) {
+        GearSequenceUpdate();
+        const int t = GearTransitCountdown;
+        if (nose_lit_at < 0 && GearLegLight[0] == 1) nose_lit_at = t;
+        if (left_lit_at < 0 && GearLegLight[1] == 1) left_lit_at = t;
+        if (right_lit_at < 0 && GearLegLight[2] == 1) right_lit_at = t;
+        if (t == 0) break;
+        EXPECT_EQ(GearStates.in_transit[kGearStateNose], 1) << t;
+        EXPECT_EQ(GearStates.nose_door, t >= 66 ? 1 : 0) << t;
+    }
+    EXPECT_EQ(nose_lit_at, 34);
+    EXPECT_EQ(left_lit_at, 32);
+    EXPECT_EQ(right_lit_at, 37);
+    for (int leg = 0; leg < 3; ++leg) {
+        EXPECT_EQ(GearLegPosition[leg], 76) << leg;
+        EXPECT_EQ(GearLegLight[leg], 1) << leg;
+    }
+    EXPECT_EQ(GearStates.in_transit[kGearStateLeft], 0);
+    EXPECT_EQ(GearStates.disagree[kGearStateRight], 0);
+}
+
+TEST_F(FlightControlsTest, GearHoldsWithoutHydraulicPressure) {
+    HydraulicsState.SystemPressure[1] = 0;
+    HostGearHandle = 0;
+    GearHandleUpdate();
+    for (int i = 0; i < 100; ++i) GearSequenceUpdate();
+    EXPECT_EQ(GearTransitCountdown, 76);
+    EXPECT_EQ(GearLegPosition[0], 76);
+    EXPECT_EQ(GearStates.disagree[kGearStateNose], 1);  // the handle is up
+}
+
+TEST_F(FlightControlsTest, GearWarningWithLeversBackAndTheGearUp) {
+    flight_controls_GEAR = 0;
+    IndicatedAirspeed = 120.0f;
+    PowerLeverPosition[0] = PowerLeverPosition[1] = 5000;
+    GearHandleUpdate();
+    EXPECT_EQ(GearFlags[kGearFlagWarning], 1);
+    flight_controls_GEAR = 16383;
+    GearHandleUpdate();
+    EXPECT_EQ(GearFlags[kGearFlagWarning], 0);
+    // The handle-down test count holds the warning for its passes.
+    GearWarningTestCount = 64;
+    for (int i = 0; i < 64; ++i) {
+        GearHandleUpdate();
+        EXPECT_EQ(GearFlags[kGearFlagWarning], 1) << i;
+    }
+    GearHandleUpdate();
+    EXPECT_EQ(GearFlags[kGearFlagWarning], 0);
+}
+
+TEST_F(FlightControlsTest, SavedKeysOutOfRangeLeaveTheVariables) {
+    const std::string path = ::testing::TempDir() + "flight_controls_keys.ini";
+    std::remove(path.c_str());
+    int32_t selection = 3;
+    std::memcpy(flight_controls_FLAPS, &selection, 4);
+    flight_controls_GEAR = 0;
+    flight_controls_COPILOT_antiskid_sw = -1;
+    FlightControlsStateSave(path.c_str());
+    std::memset(flight_controls_FLAPS, 0, 8);
+    flight_controls_GEAR = 16383;
+    flight_controls_COPILOT_antiskid_sw = 0;
+    FlightControlsStateLoad(path.c_str());
+    EXPECT_EQ(FlapSelection(), 3);
+    EXPECT_EQ(flight_controls_GEAR, 0);
+    EXPECT_EQ(HostGearHandle, 0);
+    EXPECT_EQ(GearCommanded, 0);
+    EXPECT_EQ(flight_controls_COPILOT_antiskid_sw, -1);
+
+    const uint8_t flaps[8] = {5, 0, 0, 0, 0, 0, 0, 0};
+    const int32_t gear = 100;
+    const int32_t antiskid = 2;
+    platform::WritePrivateProfileStruct("zodudori", "flight_controls_FLAPS", flaps, 8,
+                                        path.c_str());
+    platform::WritePrivateProfileStruct("zodudori", "flight_controls_GEAR", &gear, 4, path.c_str());
+    platform::WritePrivateProfileStruct("zodudori", "flight_controls_COPILOT_antiskid_sw",
+                                        &antiskid, 4, path.c_str());
+    FlightControlsStateLoad(path.c_str());
+    EXPECT_EQ(FlapSelection(), 3);
+    EXPECT_EQ(flight_controls_GEAR, 0);
+    EXPECT_EQ(flight_controls_COPILOT_antiskid_sw, -1);
+    std::remove(path.c_str());
+}
+
+}  // namespace
+}  // namespace zu
