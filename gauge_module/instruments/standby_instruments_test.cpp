@@ -144,17 +144,6 @@ TEST_F(StandbyInstruments, AttitudeWarningFlagSlidesInWithoutTheLeftEssentialBus
     EXPECT_EQ(StbyAttitudeFlagTravel, 0);
 }
 
-TEST_F(StandbyInstruments, AttitudeLightingShowsTheLitFaceAndLightsTheMovingParts) {
-    PanelLightingCircuit3.set(255);
-    std::map<int, Shown> f = Refreshed("Stby attitude");
-    EXPECT_FALSE(f[1].hidden);
-    for (int k = 2; k <= 5; ++k) EXPECT_TRUE(f[k].lit) << k;
-    PanelLightingCircuit3.set(0);
-    f = Refreshed("Stby attitude");
-    EXPECT_TRUE(f[1].hidden);
-    for (int k = 2; k <= 5; ++k) EXPECT_FALSE(f[k].lit) << k;
-}
-
 // ---------------------------------------------------------------------------
 // PFCS: backdrop, 0 lit face, 1/2 left inner, 3/4 right inner, 5/6 left
 // outer, 7/8 right outer, 9/10 fourth surface (indices + 1 below).
@@ -210,15 +199,6 @@ TEST_F(StandbyInstruments, SpoilerNeedlesShowTheInstructorValuesWhileTheyAreSupp
     RemoteDisplayCountdown = 0;
 }
 
-TEST_F(StandbyInstruments, PfcsLightingSwapsEveryNeedlePair) {
-    PanelLightingCircuit3.set(255);
-    std::map<int, Shown> f = Refreshed("PFCS");
-    for (int k = 1; k <= 11; ++k) EXPECT_EQ(f[k].hidden, k % 2 == 0) << k;
-    PanelLightingCircuit3.set(0);
-    f = Refreshed("PFCS");
-    for (int k = 1; k <= 11; ++k) EXPECT_EQ(f[k].hidden, k % 2 == 1) << k;
-}
-
 // ---------------------------------------------------------------------------
 // RMI: 0 lit face, 1 unlit face, 2/3 card, 4 flag, 5/6 pointer 1, 7/8
 // pointer 2, 9..12 knobs, 13..16 legends.
@@ -271,18 +251,21 @@ TEST_F(StandbyInstruments, RmiHeadingFlagShowsWithoutTheAvionicsBusOrAValidHeadi
     EXPECT_EQ(RmiHeadingFlagTravel, 5);
 }
 
-TEST_F(StandbyInstruments, RmiLightingSwapsFacesCardAndPointersAndLightsTheRest) {
-    PanelLightingCircuit3.set(255);
-    std::map<int, Shown> f = Refreshed("RMI");
-    for (int k : {0, 3, 6, 8}) EXPECT_FALSE(f[k].hidden) << k;
-    for (int k : {1, 2, 5, 7}) EXPECT_TRUE(f[k].hidden) << k;
-    for (int k = 9; k <= 16; ++k) EXPECT_TRUE(f[k].lit) << k;
-    EXPECT_TRUE(f[4].lit);
-    PanelLightingCircuit3.set(0);
-    f = Refreshed("RMI");
-    for (int k : {0, 3, 6, 8}) EXPECT_TRUE(f[k].hidden) << k;
-    for (int k : {1, 2, 5, 7}) EXPECT_FALSE(f[k].hidden) << k;
-    EXPECT_FALSE(f[4].lit);
+// With the panel lights on each gauge shows its lit copies (hiding the
+// unlit ones) and lights what has no copy; off, the reverse.
+TEST_F(StandbyInstruments, PanelLightingSwapsLitAndUnlitImages) {
+    for (const bool lit : {true, false}) {
+        PanelLightingCircuit3.set(lit ? 255 : 0);
+        std::map<int, Shown> f = Refreshed("Stby attitude");
+        EXPECT_EQ(f[1].hidden, !lit);
+        for (int k = 2; k <= 5; ++k) EXPECT_EQ(f[k].lit, lit) << k;
+        f = Refreshed("PFCS");  // 1 the lit face, then unlit/lit needle pairs
+        for (int k = 1; k <= 11; ++k) EXPECT_EQ(f[k].hidden, (k % 2 == 0) == lit) << k;
+        f = Refreshed("RMI");
+        for (int k : {0, 3, 6, 8}) EXPECT_EQ(f[k].hidden, !lit) << k;
+        for (int k : {1, 2, 5, 7}) EXPECT_EQ(f[k].hidden, lit) << k;
+        for (int k : {4, 9, 16}) EXPECT_EQ(f[k].lit, lit) << k;
+    }
 }
 
 TEST_F(StandbyInstruments, EveryElementHasItsBitmapAndThePointersPivotInside) {
