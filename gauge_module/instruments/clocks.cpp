@@ -72,7 +72,7 @@ struct ClockElements {
     ElementHeader face_lit;
     ElementHeader switch_image[12];
     StringElement readout[3];
-    ElementHeader* next[17][2];
+    ElementHeader* next[2 + 12 + 3][2];  // one per element
 };
 
 constexpr uint32_t kSwitchImage[3] = {fd::kClockSwitchMinus, fd::kClockSwitchPlus,

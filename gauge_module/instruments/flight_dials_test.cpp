@@ -537,16 +537,29 @@ TEST_F(FlightDialsTest, SelectorLightingShowsLitCopiesOutsideTheVirtualCockpit) 
 // ---------------------------------------------------------------------------
 // Artwork
 
-TEST_F(FlightDialsTest, EveryBitmapTheseGaugesNameExists) {
-    for (const char* name :
-         {"Course_hdg_selector1", "Course_hdg_selector1_touch", "Course_hdg_selector2", "clock1",
-          "clock2", "Speedometer1", "Speedometer1_touch", "Speedometer2", "Speedometer2_touch",
-          "Altimeter1", "Altimeter1_touch", "Altimeter2", "Altimeter2_touch", "Stby Altimeter",
-          "Stby Altimeter_touch"}) {
-        gauge::GaugeHeader* g = Gauge(name);
+TEST_F(FlightDialsTest, ElementListsHaveTheirLengthsAndEveryBitmapExists) {
+    const std::map<std::string, int> lengths = {{"Course_hdg_selector1", 6},
+                                                {"Course_hdg_selector1_touch", 6},
+                                                {"Course_hdg_selector2", 6},
+                                                {"clock1", 17},
+                                                {"clock2", 17},
+                                                {"Speedometer1", 15},
+                                                {"Speedometer1_touch", 15},
+                                                {"Speedometer2", 15},
+                                                {"Speedometer2_touch", 15},
+                                                {"Altimeter1", 20},
+                                                {"Altimeter1_touch", 20},
+                                                {"Altimeter2", 20},
+                                                {"Altimeter2_touch", 20},
+                                                {"Stby Altimeter", 20},
+                                                {"Stby Altimeter_touch", 20}};
+    for (const auto& [name, length] : lengths) {
+        gauge::GaugeHeader* g = Gauge(name.c_str());
         ASSERT_NE(g, nullptr) << name;
         ASSERT_NE(g->element_list, nullptr) << name;
-        for (gauge::ElementHeader* e = g->element_list[0]; e != nullptr; e = e->next_element[0]) {
+        int count = 0;
+        for (gauge::ElementHeader* e = g->element_list[0]; e != nullptr && count <= length;
+             e = e->next_element[0], ++count) {
             if (e->type == gauge::ElementType::String) continue;
             EXPECT_NE(FindResource(e->resource_id), nullptr) << name << " " << e->resource_id;
             if (e->type == gauge::ElementType::MovingImage) {
@@ -554,6 +567,7 @@ TEST_F(FlightDialsTest, EveryBitmapTheseGaugesNameExists) {
                 EXPECT_NE(FindResource(m->mask_resource_id), nullptr) << name;
             }
         }
+        EXPECT_EQ(count, length) << name;
     }
 }
 
