@@ -16,5 +16,16 @@ extern int32_t DisplayFormat[2];
 extern int32_t HsiMode[2];
 // Per side: the weather-radar picture on the navigation display.
 extern uint8_t WxOverlay[2];
+// Per side: the sources of bearing pointers 1 and 2 (indices into
+// NavSources, 0 = none).
+extern int32_t BearingPointerSource[2][2];
+// Side 1's toggle bytes: [0] nav-source reversion, [1] heading-source
+// reversion, [2] attitude-source reversion, [3] side 2's ground-speed /
+// time-to-go toggle.
+extern uint8_t DisplayFormatFlags1[4];
+// Side 2's nav-source, heading-source and attitude-source reversions.
+extern uint8_t DisplayFormatFlags2[3];
+// Side 1's ground-speed / time-to-go toggle (1: time to go).
+extern uint8_t DisplayFormatToggle;
 
 }  // namespace zu

@@ -131,7 +131,11 @@ struct DrawContext {
     DrawRop2 rop = DrawRop2::CopyPen;
     uint32_t text_colour = 0;
     uint32_t text_align = 0;
+    bool bk_opaque = false;
+    uint32_t bk_colour = 0;
     DrawRect clip{};  // device pixels
+    bool has_region = false;
+    DrawRegion region{};
     int32_t cur_x = 0, cur_y = 0;
     double smooth_angle = 0, smooth_cx = 0, smooth_cy = 0, smooth_yoff = 0;
     int32_t text_count = 0;
@@ -168,6 +172,7 @@ int32_t EdgeY(const DrawContext* dc, int32_t y) {
 void Plot(DrawContext* dc, int32_t x, int32_t y, uint32_t colour, DrawRop2 rop) {
     if (x < dc->clip.left || x >= dc->clip.right || y < dc->clip.top || y >= dc->clip.bottom)
         return;
+    if (dc->has_region && !DrawRegionContains(dc->region, x, y)) return;
     uint8_t* p = dc->pixels + static_cast<size_t>(y) * static_cast<size_t>(dc->stride) +
                  static_cast<size_t>(x) * 4;
     const auto r = static_cast<uint8_t>(colour & 0xFF);
@@ -417,8 +422,17 @@ void DrawSetTextAlign(DrawContext* dc, uint32_t align) {
     if (dc != nullptr) dc->text_align = align;
 }
 
+void DrawSetBkMode(DrawContext* dc, bool opaque) {
+    if (dc != nullptr) dc->bk_opaque = opaque;
+}
+
+void DrawSetBkColour(DrawContext* dc, uint32_t colour) {
+    if (dc != nullptr) dc->bk_colour = colour & 0xFFFFFF;
+}
+
 void DrawSetClipRect(DrawContext* dc, const DrawRect& rect) {
     if (dc == nullptr) return;
+    dc->has_region = false;
     dc->clip = {std::clamp(EdgeX(dc, rect.left), 0, dc->width),
                 std::clamp(EdgeY(dc, rect.top), 0, dc->height),
                 std::clamp(EdgeX(dc, rect.right), 0, dc->width),
@@ -438,7 +452,116 @@ void DrawSetClipRect(DrawContext* dc, const DrawRect& rect) {
 void DrawResetClip(DrawContext* dc) {
     if (dc == nullptr) return;
     dc->clip = {0, 0, dc->width, dc->height};
+    dc->has_region = false;
     if (dc->cr != nullptr) cairo_reset_clip(dc->cr);
+}
+
+bool DrawRegionPolygon(DrawRegion* out, const DrawPoint* points, int32_t count) {
+    if (out == nullptr || points == nullptr || count < 3 || count > kDrawRegionMaxPoints)
+        return false;
+    *out = DrawRegion{};
+    out->point_count = count;
+    for (int32_t i = 0; i < count; ++i) out->points[i] = points[i];
+    return true;
+}
+
+DrawRegion DrawRegionEllipse(const DrawRect& box) {
+    DrawRegion r{};
+    r.has_ellipse = true;
+    r.ellipse = box;
+    return r;
+}
+
+DrawRegion DrawRegionRect(const DrawRect& rect) {
+    const DrawPoint p[4] = {
+        {rect.left, rect.top}, {rect.right, rect.top}, {rect.right, rect.bottom},
+        {rect.left, rect.bottom}};
+    DrawRegion r{};
+    DrawRegionPolygon(&r, p, 4);
+    return r;
+}
+
+bool DrawRegionAnd(DrawRegion* out, const DrawRegion& a, const DrawRegion& b) {
+    if (out == nullptr) return false;
+    const DrawRegion* poly = a.point_count > 0 && !a.has_ellipse ? &a : &b;
+    const DrawRegion* ell = poly == &a ? &b : &a;
+    if (poly->point_count == 0 || poly->has_ellipse || !ell->has_ellipse || ell->point_count > 0)
+        return false;
+    DrawRegion r = *poly;
+    r.has_ellipse = true;
+    r.ellipse = ell->ellipse;
+    *out = r;
+    return true;
+}
+
+bool DrawRegionContains(const DrawRegion& region, int32_t x, int32_t y) {
+    if (region.point_count == 0 && !region.has_ellipse) return false;
+    const double px = x + 0.5, py = y + 0.5;
+    if (region.has_ellipse) {
+        const DrawRect& e = region.ellipse;
+        const double rx = (e.right - e.left) / 2.0, ry = (e.bottom - e.top) / 2.0;
+        if (rx <= 0 || ry <= 0) return false;
+        const double dx = (px - (e.left + rx)) / rx, dy = (py - (e.top + ry)) / ry;
+        if (dx * dx + dy * dy >= 1.0) return false;
+    }
+    if (region.point_count > 0) {
+        // Winding number of the pixel centre.
+        int32_t winding = 0;
+        const int32_t n = std::min(region.point_count, kDrawRegionMaxPoints);
+        for (int32_t i = 0; i < n; ++i) {
+            const DrawPoint& p0 = region.points[i];
+            const DrawPoint& p1 = region.points[(i + 1) % n];
+            const double cross =
+                (p1.x - p0.x) * (py - p0.y) - (px - p0.x) * static_cast<double>(p1.y - p0.y);
+            if (p0.y <= py) {
+                if (p1.y > py && cross > 0) ++winding;
+            } else if (p1.y <= py && cross < 0) {
+                --winding;
+            }
+        }
+        if (winding == 0) return false;
+    }
+    return true;
+}
+
+void DrawSelectClipRegion(DrawContext* dc, const DrawRegion& region) {
+    if (dc == nullptr) return;
+    dc->clip = {0, 0, dc->width, dc->height};
+    dc->has_region = true;
+    dc->region = region;
+    if (dc->cr == nullptr) return;
+    // The smooth layer clips to the same pixels: the region's outline,
+    // unsmoothed, in device pixels.
+    cairo_reset_clip(dc->cr);
+    cairo_matrix_t kept;
+    cairo_get_matrix(dc->cr, &kept);
+    cairo_identity_matrix(dc->cr);
+    cairo_set_antialias(dc->cr, CAIRO_ANTIALIAS_NONE);
+    cairo_set_fill_rule(dc->cr, CAIRO_FILL_RULE_WINDING);
+    cairo_new_path(dc->cr);
+    if (region.point_count > 0) {
+        const int32_t n = std::min(region.point_count, kDrawRegionMaxPoints);
+        cairo_move_to(dc->cr, region.points[0].x, region.points[0].y);
+        for (int32_t i = 1; i < n; ++i) cairo_line_to(dc->cr, region.points[i].x, region.points[i].y);
+        cairo_close_path(dc->cr);
+        cairo_clip(dc->cr);
+    }
+    if (region.has_ellipse) {
+        const DrawRect& e = region.ellipse;
+        const double rx = (e.right - e.left) / 2.0, ry = (e.bottom - e.top) / 2.0;
+        if (rx > 0 && ry > 0) {
+            cairo_save(dc->cr);
+            cairo_translate(dc->cr, e.left + rx, e.top + ry);
+            cairo_scale(dc->cr, rx, ry);
+            cairo_arc(dc->cr, 0, 0, 1, 0, 2 * M_PI);
+            cairo_restore(dc->cr);
+        } else {
+            cairo_rectangle(dc->cr, 0, 0, 0, 0);
+        }
+        cairo_clip(dc->cr);
+    }
+    cairo_set_antialias(dc->cr, CAIRO_ANTIALIAS_GOOD);
+    cairo_set_matrix(dc->cr, &kept);
 }
 
 void DrawMoveTo(DrawContext* dc, int32_t x, int32_t y) {
@@ -607,6 +730,17 @@ void DrawTextOut(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_
         glyphs[i].x += ox;
         glyphs[i].y = oy;
     }
+    if (dc->bk_opaque) {
+        // The text's cell, in device pixels (logical edges sit half a unit
+        // before the pixel centres).
+        const double cell = font->yy * font->face->cell_units / font->face->units_per_em;
+        const double top = oy - font->ascent;
+        Span(dc, static_cast<int32_t>(std::lround((ox + 0.5) * dc->sx)),
+             static_cast<int32_t>(std::lround((ox + pen_x + 0.5) * dc->sx)),
+             static_cast<int32_t>(std::lround((top + 0.5) * dc->sy)),
+             static_cast<int32_t>(std::lround((top + cell + 0.5) * dc->sy)), dc->bk_colour,
+             DrawRop2::CopyPen);
+    }
     cairo_save(dc->cr);
     cairo_matrix_t m;
     cairo_matrix_init_translate(&m, 0.5 * dc->sx, 0.5 * dc->sy);
@@ -638,6 +772,7 @@ void DrawBitBlt(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h,
             const int32_t tx = dl + col, fx = sl + col;
             if (tx < dst->clip.left || tx >= dst->clip.right || fx < 0 || fx >= src->width)
                 continue;
+            if (dst->has_region && !DrawRegionContains(dst->region, tx, ty)) continue;
             uint8_t* d = dst->pixels + static_cast<size_t>(ty) * static_cast<size_t>(dst->stride) +
                          static_cast<size_t>(tx) * 4;
             const uint8_t* s = src->pixels +
