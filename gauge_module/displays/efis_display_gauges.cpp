@@ -129,8 +129,8 @@ void DrawSequence(const DisplayScreen& screen, platform::DrawContext* dc, int da
     } else if (DisplayFormat[data_side] == 0) {
         // The data side's set, clipped by this surface's own regions.
         const EhsiSet& own = EhsiSetOf(screen.side, screen.virtual_cockpit);
-        EhsiPictureDraw({EhsiSetOf(data_side, screen.virtual_cockpit), own.regions, dc,
-                         screen.graphics});
+        EhsiPictureDraw(
+            {EhsiSetOf(data_side, screen.virtual_cockpit), own.regions, dc, screen.graphics});
     }
 }
 

@@ -3,6 +3,7 @@
 #include <cairo-ft.h>
 #include <cairo.h>
 #include <ft2build.h>
+#include <pixman.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
@@ -119,6 +120,8 @@ FontFace* LoadFace(bool bold) {
 
 }  // namespace
 
+constexpr int32_t kSpanRows = 2048;
+
 struct DrawContext {
     uint8_t* pixels = nullptr;  // null: recording
     int32_t width = 0;
@@ -136,6 +139,20 @@ struct DrawContext {
     DrawRect clip{};  // device pixels
     bool has_region = false;
     DrawRegion region{};
+    // The region's pixels of each device row: [left, right) (rows beyond
+    // kSpanRows are tested pixel by pixel).
+    int32_t span_left[kSpanRows] = {};
+    int32_t span_right[kSpanRows] = {};
+    // The smooth layer's own rasteriser: coverage into an A8 mask of the
+    // surface's size, then composited through a one-pixel solid source.
+    pixman_image_t* px_dst = nullptr;
+    pixman_image_t* px_mask = nullptr;
+    pixman_image_t* px_solid = nullptr;
+    uint32_t solid_bits = 0;
+    uint8_t* mask_bits = nullptr;
+    int32_t mask_stride = 0;
+    // Bounding box of the coverage not yet composited (device pixels).
+    int32_t cov_left = 0, cov_top = 0, cov_right = 0, cov_bottom = 0;
     int32_t cur_x = 0, cur_y = 0;
     double smooth_angle = 0, smooth_cx = 0, smooth_cy = 0, smooth_yoff = 0;
     int32_t text_count = 0;
@@ -169,10 +186,17 @@ int32_t EdgeY(const DrawContext* dc, int32_t y) {
     return static_cast<int32_t>(std::ceil(y * dc->sy - 0.5));
 }
 
+// Inside the selected region: its row span, or the exact test beyond the
+// kept rows.
+bool InRegion(const DrawContext* dc, int32_t x, int32_t y) {
+    if (y >= 0 && y < kSpanRows) return x >= dc->span_left[y] && x < dc->span_right[y];
+    return DrawRegionContains(dc->region, x, y);
+}
+
 void Plot(DrawContext* dc, int32_t x, int32_t y, uint32_t colour, DrawRop2 rop) {
     if (x < dc->clip.left || x >= dc->clip.right || y < dc->clip.top || y >= dc->clip.bottom)
         return;
-    if (dc->has_region && !DrawRegionContains(dc->region, x, y)) return;
+    if (dc->has_region && !InRegion(dc, x, y)) return;
     uint8_t* p = dc->pixels + static_cast<size_t>(y) * static_cast<size_t>(dc->stride) +
                  static_cast<size_t>(x) * 4;
     const auto r = static_cast<uint8_t>(colour & 0xFF);
@@ -253,19 +277,237 @@ void ApplySmoothMatrix(DrawContext* dc) {
     cairo_set_matrix(dc->cr, &m);
 }
 
-// The pixels hold R, G, B, A; Cairo's ARGB32 keeps B, G, R, A in memory, so
-// a colour is handed over with red and blue exchanged.
-void SmoothSource(DrawContext* dc, uint32_t rgb) {
-    const double r = ((rgb >> 16) & 0xFF) / 255.0;
-    const double g = ((rgb >> 8) & 0xFF) / 255.0;
-    const double b = (rgb & 0xFF) / 255.0;
-    cairo_set_source_rgb(dc->cr, b, g, r);
+
+// --- The smooth layer's rasteriser. Lines, rectangles and arcs become
+// convex polygons in device pixels; their coverage is added to the
+// context's A8 mask by pixman's trapezoid rasteriser, cut to the clip
+// rectangle and region in integer code, and composited in the colour
+// through a one-pixel source. Nothing allocates.
+
+struct DevPoint {
+    double x, y;
+};
+
+// Logical to device pixels through the smooth transform: rotation about
+// the centre, the upward shift, then the grid mapping (integer logical
+// coordinates are pixel centres).
+struct SmoothXform {
+    double c = 1, s = 0, cx = 0, cy = 0, yoff = 0, sx = 1, sy = 1;
+    bool turned = false;
+    explicit SmoothXform(const DrawContext* dc)
+        : cx(dc->smooth_cx), cy(dc->smooth_cy), yoff(dc->smooth_yoff), sx(dc->sx), sy(dc->sy) {
+        turned =
+            dc->smooth_angle != 0 || dc->smooth_cx != 0 || dc->smooth_cy != 0 || dc->smooth_yoff != 0;
+        const double a = dc->smooth_angle * M_PI / 180.0;
+        c = std::cos(a);
+        s = std::sin(a);
+    }
+    DevPoint operator()(double x, double y) const {
+        if (turned) {
+            const double dx = x - cx, dy = y - cy;
+            x = cx + dx * c - dy * s;
+            y = cy + dx * s + dy * c - yoff;
+        }
+        return {(x + 0.5) * sx, (y + 0.5) * sy};
+    }
+};
+
+pixman_fixed_t Fixed(double v) {
+    // Far outside every surface: kept inside the 16.16 range.
+    return pixman_double_to_fixed(std::clamp(v, -16000.0, 16000.0));
 }
 
-void SmoothStroke(DrawContext* dc) {
-    cairo_set_line_width(dc->cr, 1.0 / dc->sx);
-    cairo_stroke(dc->cr);
-    cairo_surface_flush(dc->cs);
+// Adds the coverage of a convex polygon of at most 8 points.
+void AddConvex(DrawContext* dc, const DevPoint* v, int32_t n) {
+    if (dc->px_mask == nullptr || n < 3 || n > 8) return;
+    double ys[8];
+    double min_x = v[0].x, max_x = v[0].x;
+    for (int32_t i = 0; i < n; ++i) {
+        if (!std::isfinite(v[i].x) || !std::isfinite(v[i].y)) return;
+        ys[i] = v[i].y;
+        min_x = std::min(min_x, v[i].x);
+        max_x = std::max(max_x, v[i].x);
+    }
+    std::sort(ys, ys + n);
+    const int32_t l = std::clamp(static_cast<int32_t>(std::floor(min_x)), 0, dc->width);
+    const int32_t r = std::clamp(static_cast<int32_t>(std::ceil(max_x)) + 1, 0, dc->width);
+    const int32_t t = std::clamp(static_cast<int32_t>(std::floor(ys[0])), 0, dc->height);
+    const int32_t b = std::clamp(static_cast<int32_t>(std::ceil(ys[n - 1])) + 1, 0, dc->height);
+    if (l >= r || t >= b) return;
+    if (dc->cov_right <= dc->cov_left) {
+        dc->cov_left = l;
+        dc->cov_top = t;
+        dc->cov_right = r;
+        dc->cov_bottom = b;
+    } else {
+        dc->cov_left = std::min(dc->cov_left, l);
+        dc->cov_top = std::min(dc->cov_top, t);
+        dc->cov_right = std::max(dc->cov_right, r);
+        dc->cov_bottom = std::max(dc->cov_bottom, b);
+    }
+    for (int32_t k = 0; k + 1 < n; ++k) {
+        const double y0 = ys[k], y1 = ys[k + 1];
+        if (y1 - y0 < 1e-6) continue;
+        const double ym = (y0 + y1) / 2;
+        int32_t edges[2];
+        double xs[2];
+        int32_t found = 0;
+        for (int32_t i = 0; i < n && found < 2; ++i) {
+            const DevPoint& a = v[i];
+            const DevPoint& c = v[(i + 1) % n];
+            if ((a.y < ym) == (c.y < ym)) continue;
+            xs[found] = a.x + (ym - a.y) * (c.x - a.x) / (c.y - a.y);
+            edges[found++] = i;
+        }
+        if (found < 2) continue;
+        const int32_t li = xs[0] <= xs[1] ? edges[0] : edges[1];
+        const int32_t ri = li == edges[0] ? edges[1] : edges[0];
+        const DevPoint &la = v[li], &lb = v[(li + 1) % n];
+        const DevPoint &ra = v[ri], &rb = v[(ri + 1) % n];
+        pixman_trapezoid_t trap;
+        trap.top = Fixed(y0);
+        trap.bottom = Fixed(y1);
+        trap.left = {{Fixed(la.x), Fixed(la.y)}, {Fixed(lb.x), Fixed(lb.y)}};
+        trap.right = {{Fixed(ra.x), Fixed(ra.y)}, {Fixed(rb.x), Fixed(rb.y)}};
+        if (trap.left.p1.y == trap.left.p2.y || trap.right.p1.y == trap.right.p2.y ||
+            trap.bottom <= trap.top)
+            continue;
+        pixman_rasterize_trapezoid(dc->px_mask, &trap, 0, 0);
+    }
+}
+
+// Widens the coverage box to a quadrilateral's bounds (for coverage that
+// others write into the mask).
+void CoverBox(DrawContext* dc, const DevPoint* q) {
+    double x0 = q[0].x, x1 = q[0].x, y0 = q[0].y, y1 = q[0].y;
+    for (int32_t i = 1; i < 4; ++i) {
+        x0 = std::min(x0, q[i].x);
+        x1 = std::max(x1, q[i].x);
+        y0 = std::min(y0, q[i].y);
+        y1 = std::max(y1, q[i].y);
+    }
+    if (!std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(y0) || !std::isfinite(y1)) return;
+    const int32_t l = std::clamp(static_cast<int32_t>(std::floor(x0)), 0, dc->width);
+    const int32_t r = std::clamp(static_cast<int32_t>(std::ceil(x1)) + 1, 0, dc->width);
+    const int32_t t = std::clamp(static_cast<int32_t>(std::floor(y0)), 0, dc->height);
+    const int32_t b = std::clamp(static_cast<int32_t>(std::ceil(y1)) + 1, 0, dc->height);
+    if (l >= r || t >= b) return;
+    if (dc->cov_right <= dc->cov_left) {
+        dc->cov_left = l;
+        dc->cov_top = t;
+        dc->cov_right = r;
+        dc->cov_bottom = b;
+    } else {
+        dc->cov_left = std::min(dc->cov_left, l);
+        dc->cov_top = std::min(dc->cov_top, t);
+        dc->cov_right = std::max(dc->cov_right, r);
+        dc->cov_bottom = std::max(dc->cov_bottom, b);
+    }
+}
+
+// A line one device pixel wide with square-cut ends.
+void AddLine(DrawContext* dc, DevPoint a, DevPoint b) {
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double len = std::sqrt(dx * dx + dy * dy);
+    if (!(len > 1e-9)) return;
+    const double nx = -dy / len * 0.5, ny = dx / len * 0.5;
+    const DevPoint q[4] = {
+        {a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}};
+    AddConvex(dc, q, 4);
+}
+
+bool RegionRowSpan(const DrawContext* dc, int32_t y, int32_t* left, int32_t* right);
+
+// Composites the coverage in the colour (0x00RRGGBB) inside the clip and
+// clears the mask.
+void FlushCoverage(DrawContext* dc, uint32_t rgb) {
+    if (dc->px_mask == nullptr || dc->cov_right <= dc->cov_left) return;
+    const int32_t l = dc->cov_left, r = dc->cov_right;
+    for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
+        uint8_t* row = dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
+        int32_t keep_l = dc->clip.left, keep_r = dc->clip.right;
+        if (y < dc->clip.top || y >= dc->clip.bottom) keep_r = keep_l;
+        int32_t span_l = 0, span_r = 0;
+        if (dc->has_region && keep_l < keep_r) {
+            if (RegionRowSpan(dc, y, &span_l, &span_r)) {
+                keep_l = std::max(keep_l, span_l);
+                keep_r = std::min(keep_r, span_r);
+            } else {
+                for (int32_t x = std::max(l, keep_l); x < std::min(r, keep_r); ++x) {
+                    if (!DrawRegionContains(dc->region, x, y)) row[x] = 0;
+                }
+            }
+        }
+        keep_l = std::clamp(keep_l, l, r);
+        keep_r = std::clamp(keep_r, keep_l, r);
+        std::memset(row + l, 0, static_cast<size_t>(keep_l - l));
+        std::memset(row + keep_r, 0, static_cast<size_t>(r - keep_r));
+    }
+    dc->solid_bits = 0xFF000000u | (rgb & 0xFFFFFFu);
+    pixman_image_composite32(PIXMAN_OP_OVER, dc->px_solid, dc->px_mask, dc->px_dst, 0, 0, l,
+                             dc->cov_top, l, dc->cov_top, r - l, dc->cov_bottom - dc->cov_top);
+    for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
+        std::memset(dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride) + l,
+                    0, static_cast<size_t>(r - l));
+    }
+    dc->cov_left = dc->cov_right = dc->cov_top = dc->cov_bottom = 0;
+}
+
+// The region's pixels of a device row as one span; false when the row is
+// beyond the kept spans.
+bool RegionRowSpan(const DrawContext* dc, int32_t y, int32_t* left, int32_t* right) {
+    if (y < 0 || y >= kSpanRows) return false;
+    *left = dc->span_left[y];
+    *right = dc->span_right[y];
+    return true;
+}
+
+// The spans of a convex region: analytic, then trimmed pixel by pixel at
+// both ends to agree exactly with DrawRegionContains.
+void BuildRegionSpans(DrawContext* dc) {
+    const DrawRegion& g = dc->region;
+    const int32_t rows = std::min(dc->height, kSpanRows);
+    for (int32_t y = 0; y < rows; ++y) {
+        const double py = y + 0.5;
+        double lo = -1e9, hi = 1e9;
+        if (g.point_count > 0) {
+            double a = 1e9, b = -1e9;
+            const int32_t n = std::min(g.point_count, kDrawRegionMaxPoints);
+            for (int32_t i = 0; i < n; ++i) {
+                const DrawPoint& p0 = g.points[i];
+                const DrawPoint& p1 = g.points[(i + 1) % n];
+                if ((p0.y <= py) == (p1.y <= py)) continue;
+                const double x = p0.x + (py - p0.y) * (p1.x - p0.x) / (p1.y - p0.y);
+                a = std::min(a, x);
+                b = std::max(b, x);
+            }
+            lo = std::max(lo, a);
+            hi = std::min(hi, b);
+        }
+        if (g.has_ellipse) {
+            const double rx = (g.ellipse.right - g.ellipse.left) / 2.0;
+            const double ry = (g.ellipse.bottom - g.ellipse.top) / 2.0;
+            const double d = ry > 0 ? (py - (g.ellipse.top + ry)) / ry : 2.0;
+            if (rx <= 0 || std::abs(d) >= 1.0) {
+                hi = lo;
+            } else {
+                const double half = rx * std::sqrt(1.0 - d * d);
+                lo = std::max(lo, g.ellipse.left + rx - half);
+                hi = std::min(hi, g.ellipse.left + rx + half);
+            }
+        }
+        int32_t l = 0, r = 0;
+        if (hi > lo) {
+            l = std::clamp(static_cast<int32_t>(std::floor(lo - 0.5)) + 1, 0, dc->width);
+            r = std::clamp(static_cast<int32_t>(std::ceil(hi - 0.5)), 0, dc->width);
+            while (l > 0 && DrawRegionContains(g, l - 1, y)) --l;
+            while (l < r && !DrawRegionContains(g, l, y)) ++l;
+            while (r < dc->width && r > l && DrawRegionContains(g, r, y)) ++r;
+            while (r > l && !DrawRegionContains(g, r - 1, y)) --r;
+        }
+        dc->span_left[y] = l;
+        dc->span_right[y] = std::max(l, r);
+    }
 }
 
 }  // namespace
@@ -280,17 +522,33 @@ DrawContext* DrawContextCreate(uint8_t* pixels, int32_t width, int32_t height, i
     dc->stride = stride;
     dc->clip = {0, 0, width, height};
     if (stride % 4 == 0) {
-        dc->cs =
-            cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, width, height, stride);
-        dc->cr = cairo_create(dc->cs);
-        if (cairo_status(dc->cr) != CAIRO_STATUS_SUCCESS) {
-            cairo_destroy(dc->cr);
-            cairo_surface_destroy(dc->cs);
-            dc->cr = nullptr;
-            dc->cs = nullptr;
+        dc->px_dst = pixman_image_create_bits(PIXMAN_a8b8g8r8, width, height,
+                                              reinterpret_cast<uint32_t*>(pixels), stride);
+        dc->px_mask = pixman_image_create_bits(PIXMAN_a8, width, height, nullptr, 0);
+        dc->px_solid = pixman_image_create_bits(PIXMAN_a8r8g8b8, 1, 1, &dc->solid_bits, 4);
+        if (dc->px_dst == nullptr || dc->px_mask == nullptr || dc->px_solid == nullptr) {
+            for (pixman_image_t* i : {dc->px_dst, dc->px_mask, dc->px_solid}) {
+                if (i != nullptr) pixman_image_unref(i);
+            }
+            dc->px_dst = dc->px_mask = dc->px_solid = nullptr;
         } else {
-            cairo_set_antialias(dc->cr, CAIRO_ANTIALIAS_GOOD);
-            ApplySmoothMatrix(dc);
+            pixman_image_set_repeat(dc->px_solid, PIXMAN_REPEAT_NORMAL);
+            dc->mask_bits = reinterpret_cast<uint8_t*>(pixman_image_get_data(dc->px_mask));
+            dc->mask_stride = pixman_image_get_stride(dc->px_mask);
+            // Lettering: Cairo writes the glyphs' coverage into the mask,
+            // composited in the text colour like every smooth primitive.
+            dc->cs = cairo_image_surface_create_for_data(dc->mask_bits, CAIRO_FORMAT_A8, width,
+                                                         height, dc->mask_stride);
+            dc->cr = cairo_create(dc->cs);
+            if (cairo_status(dc->cr) != CAIRO_STATUS_SUCCESS) {
+                cairo_destroy(dc->cr);
+                cairo_surface_destroy(dc->cs);
+                dc->cr = nullptr;
+                dc->cs = nullptr;
+            } else {
+                cairo_set_antialias(dc->cr, CAIRO_ANTIALIAS_GOOD);
+                ApplySmoothMatrix(dc);
+            }
         }
     }
     return dc;
@@ -314,6 +572,9 @@ void DrawContextDestroy(DrawContext* dc) {
     }
     if (dc->cr != nullptr) cairo_destroy(dc->cr);
     if (dc->cs != nullptr) cairo_surface_destroy(dc->cs);
+    for (pixman_image_t* i : {dc->px_dst, dc->px_mask, dc->px_solid}) {
+        if (i != nullptr) pixman_image_unref(i);
+    }
     delete dc;
 }
 
@@ -473,9 +734,10 @@ DrawRegion DrawRegionEllipse(const DrawRect& box) {
 }
 
 DrawRegion DrawRegionRect(const DrawRect& rect) {
-    const DrawPoint p[4] = {
-        {rect.left, rect.top}, {rect.right, rect.top}, {rect.right, rect.bottom},
-        {rect.left, rect.bottom}};
+    const DrawPoint p[4] = {{rect.left, rect.top},
+                            {rect.right, rect.top},
+                            {rect.right, rect.bottom},
+                            {rect.left, rect.bottom}};
     DrawRegion r{};
     DrawRegionPolygon(&r, p, 4);
     return r;
@@ -529,39 +791,11 @@ void DrawSelectClipRegion(DrawContext* dc, const DrawRegion& region) {
     dc->clip = {0, 0, dc->width, dc->height};
     dc->has_region = true;
     dc->region = region;
-    if (dc->cr == nullptr) return;
-    // The smooth layer clips to the same pixels: the region's outline,
-    // unsmoothed, in device pixels.
-    cairo_reset_clip(dc->cr);
-    cairo_matrix_t kept;
-    cairo_get_matrix(dc->cr, &kept);
-    cairo_identity_matrix(dc->cr);
-    cairo_set_antialias(dc->cr, CAIRO_ANTIALIAS_NONE);
-    cairo_set_fill_rule(dc->cr, CAIRO_FILL_RULE_WINDING);
-    cairo_new_path(dc->cr);
-    if (region.point_count > 0) {
-        const int32_t n = std::min(region.point_count, kDrawRegionMaxPoints);
-        cairo_move_to(dc->cr, region.points[0].x, region.points[0].y);
-        for (int32_t i = 1; i < n; ++i) cairo_line_to(dc->cr, region.points[i].x, region.points[i].y);
-        cairo_close_path(dc->cr);
-        cairo_clip(dc->cr);
-    }
-    if (region.has_ellipse) {
-        const DrawRect& e = region.ellipse;
-        const double rx = (e.right - e.left) / 2.0, ry = (e.bottom - e.top) / 2.0;
-        if (rx > 0 && ry > 0) {
-            cairo_save(dc->cr);
-            cairo_translate(dc->cr, e.left + rx, e.top + ry);
-            cairo_scale(dc->cr, rx, ry);
-            cairo_arc(dc->cr, 0, 0, 1, 0, 2 * M_PI);
-            cairo_restore(dc->cr);
-        } else {
-            cairo_rectangle(dc->cr, 0, 0, 0, 0);
-        }
-        cairo_clip(dc->cr);
-    }
-    cairo_set_antialias(dc->cr, CAIRO_ANTIALIAS_GOOD);
-    cairo_set_matrix(dc->cr, &kept);
+    if (dc->pixels == nullptr) return;
+    BuildRegionSpans(dc);
+    // Every smooth primitive and text is cut to the spans when its
+    // coverage is composited; Cairo only letters into the mask.
+    if (dc->cr != nullptr) cairo_reset_clip(dc->cr);
 }
 
 void DrawMoveTo(DrawContext* dc, int32_t x, int32_t y) {
@@ -752,6 +986,15 @@ void DrawTextOut(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_
     cairo_show_glyphs(dc->cr, glyphs, n);
     cairo_restore(dc->cr);
     cairo_surface_flush(dc->cs);
+    // The coverage lies within the cell, a little overhang allowed.
+    const double cell = font->yy * font->face->cell_units / font->face->units_per_em;
+    const double top = oy - font->ascent;
+    const DevPoint box[4] = {{(ox + 0.5) * dc->sx - 3, (top + 0.5) * dc->sy - 3},
+                             {(ox + pen_x + 0.5) * dc->sx + 3, (top + 0.5) * dc->sy - 3},
+                             {(ox + pen_x + 0.5) * dc->sx + 3, (top + cell + 0.5) * dc->sy + 3},
+                             {(ox + 0.5) * dc->sx - 3, (top + cell + 0.5) * dc->sy + 3}};
+    CoverBox(dc, box);
+    FlushCoverage(dc, ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF));
 }
 
 void DrawBitBlt(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h,
@@ -772,7 +1015,7 @@ void DrawBitBlt(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h,
             const int32_t tx = dl + col, fx = sl + col;
             if (tx < dst->clip.left || tx >= dst->clip.right || fx < 0 || fx >= src->width)
                 continue;
-            if (dst->has_region && !DrawRegionContains(dst->region, tx, ty)) continue;
+            if (dst->has_region && !InRegion(dst, tx, ty)) continue;
             uint8_t* d = dst->pixels + static_cast<size_t>(ty) * static_cast<size_t>(dst->stride) +
                          static_cast<size_t>(tx) * 4;
             const uint8_t* s = src->pixels +
@@ -803,11 +1046,9 @@ void SmoothLine(DrawContext* dc, double x1, double y1, double x2, double y2, uin
                     colour & 0xFFFFFF});
         return;
     }
-    if (dc->cr == nullptr) return;
-    SmoothSource(dc, colour);
-    cairo_move_to(dc->cr, x1, y1);
-    cairo_line_to(dc->cr, x2, y2);
-    SmoothStroke(dc);
+    const SmoothXform to_device(dc);
+    AddLine(dc, to_device(x1, y1), to_device(x2, y2));
+    FlushCoverage(dc, colour);
 }
 
 void SmoothFillRect(DrawContext* dc, double x, double y, double w, double h, uint32_t colour) {
@@ -819,12 +1060,13 @@ void SmoothFillRect(DrawContext* dc, double x, double y, double w, double h, uin
                     colour & 0xFFFFFF});
         return;
     }
-    if (dc->cr == nullptr || w <= 0 || h <= 0) return;
-    SmoothSource(dc, colour);
+    if (w <= 0 || h <= 0) return;
     // The rectangle's edges lie on pixel edges: (x, y) is a pixel centre.
-    cairo_rectangle(dc->cr, x - 0.5, y - 0.5, w, h);
-    cairo_fill(dc->cr);
-    cairo_surface_flush(dc->cs);
+    const SmoothXform to_device(dc);
+    const DevPoint q[4] = {to_device(x - 0.5, y - 0.5), to_device(x - 0.5 + w, y - 0.5),
+                           to_device(x - 0.5 + w, y - 0.5 + h), to_device(x - 0.5, y - 0.5 + h)};
+    AddConvex(dc, q, 4);
+    FlushCoverage(dc, colour);
 }
 
 void SmoothEllipse(DrawContext* dc, double x, double y, double w, double h, uint32_t colour) {
@@ -844,21 +1086,24 @@ void SmoothArc(DrawContext* dc, double x, double y, double w, double h, double s
                         (static_cast<uint32_t>(static_cast<int32_t>(sweep)) << 16)});
         return;
     }
-    if (dc->cr == nullptr || w <= 0 || h <= 0 || sweep == 0) return;
-    SmoothSource(dc, colour);
-    cairo_save(dc->cr);
-    cairo_translate(dc->cr, x + w / 2, y + h / 2);
-    cairo_scale(dc->cr, w / 2, h / 2);
+    if (w <= 0 || h <= 0 || sweep == 0 || !std::isfinite(start) || !std::isfinite(sweep)) return;
+    // A polyline of chords about two device pixels long.
+    sweep = std::clamp(sweep, -360.0, 360.0);
     const double a0 = start * M_PI / 180.0;
-    const double a1 = (start + sweep) * M_PI / 180.0;
-    cairo_new_path(dc->cr);
-    if (sweep > 0) {
-        cairo_arc(dc->cr, 0, 0, 1, a0, a1);
-    } else {
-        cairo_arc_negative(dc->cr, 0, 0, 1, a0, a1);
+    const double span = sweep * M_PI / 180.0;
+    const double reach = std::max(w * dc->sx, h * dc->sy) / 2;
+    const auto chords =
+        std::clamp(static_cast<int32_t>(std::ceil(std::abs(span) * reach / 2.0)), 4, 256);
+    const SmoothXform to_device(dc);
+    const double cx = x + w / 2, cy = y + h / 2;
+    DevPoint prev = to_device(cx + w / 2 * std::cos(a0), cy + h / 2 * std::sin(a0));
+    for (int32_t k = 1; k <= chords; ++k) {
+        const double a = a0 + span * k / chords;
+        const DevPoint next = to_device(cx + w / 2 * std::cos(a), cy + h / 2 * std::sin(a));
+        AddLine(dc, prev, next);
+        prev = next;
     }
-    cairo_restore(dc->cr);
-    SmoothStroke(dc);
+    FlushCoverage(dc, colour);
 }
 
 void SmoothSetTransform(DrawContext* dc, double angle, double cx, double cy, double y_offset) {

@@ -237,7 +237,6 @@ TEST(Drawing, TextIsLetteredAndKeptForTheHost) {
     EXPECT_TRUE(DrawDeleteObject(font));
 }
 
-
 TEST(Drawing, ClipRegionsKeepBothLayersInsideTheirPixels) {
     Pixels px(40, 40);
     DrawContext* dc = DrawContextCreate(px.data.data(), px.w, px.h, px.stride);
@@ -302,7 +301,7 @@ TEST(Drawing, OpaqueTextFillsItsCellWithTheBackground) {
     int black = 0;
     for (int32_t y = 2; y < 14; ++y) black += Colour(px, 31, y) == 0u;
     EXPECT_EQ(black, 12);
-    EXPECT_EQ(Colour(px, 30, 1), 0xFFFFFFu);  // above the cell
+    EXPECT_EQ(Colour(px, 30, 1), 0xFFFFFFu);   // above the cell
     EXPECT_EQ(Colour(px, 30, 15), 0xFFFFFFu);  // below it
     DrawContextDestroy(dc);
     DrawDeleteObject(font);
