@@ -122,6 +122,27 @@ FontFace* LoadFace(bool bold) {
 
 constexpr int32_t kSpanRows = 2048;
 
+// Lettering's glyph cache: the printable ASCII glyphs of up to
+// kGlyphFonts fonts at the context's scale, rendered once into an atlas.
+constexpr int32_t kGlyphFonts = 8;
+constexpr int32_t kGlyphFirst = 32;
+constexpr int32_t kGlyphCount = 95;
+constexpr int32_t kGlyphAtlasBytes = 512 * 1024;
+constexpr int32_t kGlyphScratch = 128;  // scratch square; pen origin at (32, 96)
+
+struct GlyphEntry {
+    int32_t offset = 0;  // in the atlas
+    int16_t w = 0, h = 0;
+    int16_t left = 0, top = 0;  // bitmap origin less the pen position, device pixels
+    double advance = 0;         // logical units
+};
+
+struct GlyphFont {
+    DrawHandle font = 0;
+    double sx = 0, sy = 0;
+    GlyphEntry glyphs[kGlyphCount];
+};
+
 struct DrawContext {
     uint8_t* pixels = nullptr;  // null: recording
     int32_t width = 0;
@@ -153,6 +174,12 @@ struct DrawContext {
     int32_t mask_stride = 0;
     // Bounding box of the coverage not yet composited (device pixels).
     int32_t cov_left = 0, cov_top = 0, cov_right = 0, cov_bottom = 0;
+    GlyphFont glyph_fonts[kGlyphFonts];
+    int32_t glyph_font_count = 0;
+    uint8_t* atlas = nullptr;
+    int32_t atlas_used = 0;
+    cairo_surface_t* scratch_cs = nullptr;
+    cairo_t* scratch_cr = nullptr;
     int32_t cur_x = 0, cur_y = 0;
     double smooth_angle = 0, smooth_cx = 0, smooth_cy = 0, smooth_yoff = 0;
     int32_t text_count = 0;
@@ -549,6 +576,16 @@ DrawContext* DrawContextCreate(uint8_t* pixels, int32_t width, int32_t height, i
                 cairo_set_antialias(dc->cr, CAIRO_ANTIALIAS_GOOD);
                 ApplySmoothMatrix(dc);
             }
+            dc->atlas = new (std::nothrow) uint8_t[kGlyphAtlasBytes];
+            dc->scratch_cs =
+                cairo_image_surface_create(CAIRO_FORMAT_A8, kGlyphScratch, kGlyphScratch);
+            dc->scratch_cr = cairo_create(dc->scratch_cs);
+            if (cairo_status(dc->scratch_cr) != CAIRO_STATUS_SUCCESS) {
+                cairo_destroy(dc->scratch_cr);
+                cairo_surface_destroy(dc->scratch_cs);
+                dc->scratch_cr = nullptr;
+                dc->scratch_cs = nullptr;
+            }
         }
     }
     return dc;
@@ -575,6 +612,9 @@ void DrawContextDestroy(DrawContext* dc) {
     for (pixman_image_t* i : {dc->px_dst, dc->px_mask, dc->px_solid}) {
         if (i != nullptr) pixman_image_unref(i);
     }
+    if (dc->scratch_cr != nullptr) cairo_destroy(dc->scratch_cr);
+    if (dc->scratch_cs != nullptr) cairo_surface_destroy(dc->scratch_cs);
+    delete[] dc->atlas;
     delete dc;
 }
 
@@ -912,6 +952,143 @@ void DrawPolygon(DrawContext* dc, const DrawPoint* points, int32_t count) {
     }
 }
 
+namespace {
+
+// Renders one glyph into the scratch surface and keeps its inked part.
+bool CacheGlyph(DrawContext* dc, GlyphEntry& e, const PoolObject* font, int32_t ch) {
+    cairo_glyph_t g{FT_Get_Char_Index(font->face->ft, static_cast<FT_ULong>(ch)), 0, 0};
+    cairo_text_extents_t ext;
+    cairo_scaled_font_glyph_extents(cairo_get_scaled_font(dc->scratch_cr), &g, 1, &ext);
+    e.advance = ext.x_advance;
+    cairo_surface_flush(dc->scratch_cs);
+    uint8_t* data = cairo_image_surface_get_data(dc->scratch_cs);
+    const int32_t stride = cairo_image_surface_get_stride(dc->scratch_cs);
+    std::memset(data, 0, static_cast<size_t>(stride) * kGlyphScratch);
+    cairo_surface_mark_dirty(dc->scratch_cs);
+    g.x = 32.0 / dc->sx;
+    g.y = 96.0 / dc->sy;
+    cairo_show_glyphs(dc->scratch_cr, &g, 1);
+    cairo_surface_flush(dc->scratch_cs);
+    int32_t l = kGlyphScratch, r = 0, t = kGlyphScratch, b = 0;
+    for (int32_t y = 0; y < kGlyphScratch; ++y) {
+        for (int32_t x = 0; x < kGlyphScratch; ++x) {
+            if (data[y * stride + x] == 0) continue;
+            l = std::min(l, x);
+            r = std::max(r, x + 1);
+            t = std::min(t, y);
+            b = std::max(b, y + 1);
+        }
+    }
+    e.w = e.h = 0;
+    e.left = e.top = 0;
+    if (r <= l) return true;  // a blank
+    const int32_t size = (r - l) * (b - t);
+    if (dc->atlas_used + size > kGlyphAtlasBytes) return false;
+    e.offset = dc->atlas_used;
+    e.w = static_cast<int16_t>(r - l);
+    e.h = static_cast<int16_t>(b - t);
+    e.left = static_cast<int16_t>(l - 32);
+    e.top = static_cast<int16_t>(t - 96);
+    for (int32_t y = t; y < b; ++y) {
+        std::memcpy(dc->atlas + dc->atlas_used + (y - t) * e.w, data + y * stride + l,
+                    static_cast<size_t>(e.w));
+    }
+    dc->atlas_used += size;
+    return true;
+}
+
+// The cached glyphs of the font at the context's scale, made on first use
+// (null when the context cannot keep them).
+const GlyphFont* GlyphCacheFor(DrawContext* dc, DrawHandle handle, const PoolObject* font) {
+    if (dc->atlas == nullptr || dc->scratch_cr == nullptr) return nullptr;
+    for (int32_t i = 0; i < dc->glyph_font_count; ++i) {
+        const GlyphFont& f = dc->glyph_fonts[i];
+        if (f.font == handle && f.sx == dc->sx && f.sy == dc->sy) return &f;
+    }
+    if (dc->glyph_font_count == kGlyphFonts) {
+        dc->glyph_font_count = 0;
+        dc->atlas_used = 0;
+    }
+    GlyphFont& f = dc->glyph_fonts[dc->glyph_font_count];
+    f.font = handle;
+    f.sx = dc->sx;
+    f.sy = dc->sy;
+    cairo_matrix_t fm;
+    cairo_matrix_init_scale(&fm, font->xx, font->yy);
+    cairo_identity_matrix(dc->scratch_cr);
+    cairo_scale(dc->scratch_cr, dc->sx, dc->sy);
+    cairo_set_font_face(dc->scratch_cr, font->face->cairo);
+    cairo_set_font_matrix(dc->scratch_cr, &fm);
+    cairo_set_source_rgb(dc->scratch_cr, 0, 0, 0);
+    for (int32_t k = 0; k < kGlyphCount; ++k) {
+        if (!CacheGlyph(dc, f.glyphs[k], font, kGlyphFirst + k)) return nullptr;
+    }
+    ++dc->glyph_font_count;
+    return &f;
+}
+
+// Adds a cached glyph's coverage to the mask with its pen at (px, py).
+void AddGlyph(DrawContext* dc, const GlyphEntry& e, int32_t px, int32_t py) {
+    if (e.w == 0) return;
+    const int32_t x0 = px + e.left, y0 = py + e.top;
+    const DevPoint box[4] = {{static_cast<double>(x0), static_cast<double>(y0)},
+                             {static_cast<double>(x0 + e.w - 1), static_cast<double>(y0)},
+                             {static_cast<double>(x0 + e.w - 1), static_cast<double>(y0 + e.h - 1)},
+                             {static_cast<double>(x0), static_cast<double>(y0 + e.h - 1)}};
+    CoverBox(dc, box);
+    for (int32_t y = std::max(0, y0); y < std::min(dc->height, y0 + e.h); ++y) {
+        const uint8_t* src = dc->atlas + e.offset + (y - y0) * e.w;
+        uint8_t* row = dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
+        for (int32_t x = std::max(0, x0); x < std::min(dc->width, x0 + e.w); ++x) {
+            row[x] = static_cast<uint8_t>(std::min(255, row[x] + src[x - x0]));
+        }
+    }
+}
+
+// The text's placement: its logical left edge and baseline for the width.
+void TextOrigin(const DrawContext* dc, const PoolObject* font, int32_t x, int32_t y, double width,
+                double* ox, double* oy) {
+    *ox = x - 0.5;
+    if ((dc->text_align & 6) == kDrawTaCenter) {
+        *ox -= width / 2;
+    } else if ((dc->text_align & 6) == kDrawTaRight) {
+        *ox -= width;
+    }
+    *oy = (dc->text_align & kDrawTaBaseline) == kDrawTaBaseline ? y : y - 0.5 + font->ascent;
+}
+
+void OpaqueCell(DrawContext* dc, const PoolObject* font, double ox, double oy, double width) {
+    const double cell = font->yy * font->face->cell_units / font->face->units_per_em;
+    const double top = oy - font->ascent;
+    Span(dc, static_cast<int32_t>(std::lround((ox + 0.5) * dc->sx)),
+         static_cast<int32_t>(std::lround((ox + width + 0.5) * dc->sx)),
+         static_cast<int32_t>(std::lround((top + 0.5) * dc->sy)),
+         static_cast<int32_t>(std::lround((top + cell + 0.5) * dc->sy)), dc->bk_colour,
+         DrawRop2::CopyPen);
+}
+
+void CachedText(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_t count,
+                const GlyphFont& cache, const PoolObject* font) {
+    double width = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        width += cache.glyphs[static_cast<unsigned char>(text[i]) - kGlyphFirst].advance;
+    }
+    double ox = 0, oy = 0;
+    TextOrigin(dc, font, x, y, width, &ox, &oy);
+    if (dc->bk_opaque) OpaqueCell(dc, font, ox, oy, width);
+    double pen = ox;
+    const auto py = static_cast<int32_t>(std::lround((oy + 0.5) * dc->sy));
+    for (int32_t i = 0; i < count; ++i) {
+        const GlyphEntry& e = cache.glyphs[static_cast<unsigned char>(text[i]) - kGlyphFirst];
+        AddGlyph(dc, e, static_cast<int32_t>(std::lround((pen + 0.5) * dc->sx)), py);
+        pen += e.advance;
+    }
+    const uint32_t c = dc->text_colour;
+    FlushCoverage(dc, ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF));
+}
+
+}  // namespace
+
 void DrawTextOut(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_t count) {
     if (dc == nullptr || text == nullptr || count <= 0) return;
     count = static_cast<int32_t>(strnlen(text, static_cast<size_t>(count)));
@@ -931,6 +1108,16 @@ void DrawTextOut(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_
     }
     const PoolObject* font = Lookup(dc->font);
     if (font == nullptr || dc->cr == nullptr) return;
+    bool printable = true;
+    for (int32_t i = 0; i < count; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        printable = printable && c >= kGlyphFirst && c < kGlyphFirst + kGlyphCount;
+    }
+    const GlyphFont* cached = printable ? GlyphCacheFor(dc, dc->font, font) : nullptr;
+    if (cached != nullptr) {
+        CachedText(dc, x, y, text, count, *cached, font);
+        return;
+    }
     constexpr int32_t kMaxGlyphs = 64;
     cairo_glyph_t glyphs[kMaxGlyphs];
     const int32_t n = std::min(count, kMaxGlyphs);
