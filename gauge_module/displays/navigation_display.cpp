@@ -212,13 +212,21 @@ EhsiClipRegions EhsiMakeClipRegions(int32_t width, int32_t height) {
     return r;
 }
 
+namespace {
+
+// Both tick tables, once per set.
+void BuildTickTables(EhsiSet& set) {
+    if (set.ready) return;
+    BuildTickTable(set.rose, 84, 65, 53, 48, 51);
+    BuildTickTable(set.arc, 84, 110, 89, 84, 87);
+    SetRotation(0, 0, 0.0f, 0);
+    set.ready = true;
+}
+
+}  // namespace
+
 void EhsiClipRegionsCreate(EhsiSet& set, int32_t width, int32_t height) {
-    if (!set.ready) {
-        BuildTickTable(set.rose, 84, 65, 53, 48, 51);
-        BuildTickTable(set.arc, 84, 110, 89, 84, 87);
-        SetRotation(0, 0, 0.0f, 0);
-        set.ready = true;
-    }
+    BuildTickTables(set);
     set.regions = EhsiMakeClipRegions(width, height);
 }
 
@@ -286,7 +294,8 @@ void EndCard(const EhsiPaint& p) {
 }  // namespace
 
 void EhsiRoseDraw(const EhsiPaint& p) {
-    if (p.dc == nullptr || !EfisResourcesReady() || !p.set.ready) return;
+    if (p.dc == nullptr || !EfisResourcesReady()) return;
+    BuildTickTables(p.set);
     const int side = p.set.side;
     const AhrsRecord& ahrs = Ahrs(side);
     const bool valid = HeadingValid(side);
@@ -319,7 +328,8 @@ void EhsiRoseDraw(const EhsiPaint& p) {
 }
 
 void EhsiArcDraw(const EhsiPaint& p) {
-    if (p.dc == nullptr || !EfisResourcesReady() || !p.set.ready) return;
+    if (p.dc == nullptr || !EfisResourcesReady()) return;
+    BuildTickTables(p.set);
     const int side = p.set.side;
     const AhrsRecord& ahrs = Ahrs(side);
     const bool valid = HeadingValid(side);
@@ -1227,7 +1237,7 @@ void EhsiMapDraw(const EhsiPaint& p) {
 // --- The picture of the normal format.
 
 void EhsiPictureDraw(const EhsiPaint& p) {
-    if (p.dc == nullptr || !EfisResourcesReady() || !p.set.ready) return;
+    if (p.dc == nullptr || !EfisResourcesReady()) return;
     const int32_t mode = Mode(p.set.side);
     if (mode == 0) {
         EhsiRoseDraw(p);

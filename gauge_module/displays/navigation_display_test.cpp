@@ -8,17 +8,21 @@
 #include <vector>
 
 #include "core/ahrs.h"
+#include "core/electrical_system.h"
 #include "core/flight_guidance.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
 #include "core/nav_sources.h"
 #include "core/shared_maths.h"
+#include "core/systems_tick.h"
+#include "displays/efis_display_gauges.h"
 #include "displays/efis_resources.h"
 #include "displays/ehsi_map.h"
 #include "displays/weather_radar.h"
 #include "fms/flight_plan.h"
 #include "panels/display_control_panels.h"
+#include "panels/symbol_generator_select_panels.h"
 
 namespace zu {
 namespace {
@@ -420,6 +424,99 @@ TEST_F(NavigationMap, ListIsKeptUntilTheRangeChangesOrTheEighthDraw) {
     EhsiMapDraw(Paint());
     GreatCircleDistanceCourse(20 / 60.0, 0, 0, 0);
     EXPECT_EQ(set.map.entries[0].y, EhsiMapRadius(GreatCircleDistanceCourseResult.distance, 100));
+}
+
+// The HSI1 gauge painting its placed surface through the frame step.
+struct NavigationFrame : ::testing::Test {
+    static constexpr int kW = 168;
+    static constexpr int kH = 134;
+    std::vector<uint8_t> pixels = std::vector<uint8_t>(kW * kH * 4, 0);
+    gauge::DrawingSurface surface{};
+    gauge::ElementHeader element{};
+    DisplayScreen& hsi1 = DisplayScreens[4];
+
+    void SetUp() override {
+        CreateEfisResources();
+        SmoothStartup();
+        surface = {kW,
+                   kH,
+                   kW * 4,
+                   static_cast<uint32_t>(pixels.size()),
+                   pixels.data(),
+                   platform::DrawContextCreate(pixels.data(), kW, kH, kW * 4)};
+        element.image_flags = gauge::kImageDrawnSurface | gauge::kImageOnScreen;
+        element.surface = &surface;
+        DisplayKill(hsi1);
+        hsi1.last_drawn_tick = 0;
+        hsi1.pictures = 0;
+        DisplayWarmUp[kNavigationDisplay][0] = 0;
+        HalfRateSkip[2] = 0;
+        SgTransfer[0] = SgTransfer[1] = 0;
+        BusPowered.set(kPoweredLeftEssential, 1);
+        TickCounter.store(1000);
+        Ahrs1.valid_b = Ahrs2.valid_b = 0;
+        Ahrs1.heading = 90.4;
+        Ahrs2.heading = 200.2;
+        HsiMode[0] = 1;
+        HsiMode[1] = 2;
+        DisplayFormat[0] = DisplayFormat[1] = 0;
+        WxRange = 100;
+    }
+    void TearDown() override {
+        DisplayKill(hsi1);
+        platform::DrawContextDestroy(static_cast<platform::DrawContext*>(surface.context));
+        SmoothShutdown();
+        DeleteEfisResources();
+        BusPowered.set(kPoweredLeftEssential, 0);
+        SgTransfer[0] = 0;
+        HsiMode[0] = HsiMode[1] = 0;
+        Ahrs1.heading = Ahrs2.heading = 0;
+    }
+    void Frames(int n) {
+        for (int i = 0; i < n; ++i) {
+            TickCounter.fetch_add(1);
+            DisplayFrameStep(hsi1, &element);
+        }
+    }
+    const platform::DrawTextEntry* FindText(const char* text) const {
+        const auto* dc = static_cast<const platform::DrawContext*>(surface.context);
+        for (int i = 0; i < platform::DrawTextCount(dc); ++i) {
+            if (std::strcmp(platform::DrawTexts(dc)[i].text, text) == 0)
+                return &platform::DrawTexts(dc)[i];
+        }
+        return nullptr;
+    }
+};
+
+TEST_F(NavigationFrame, ArcPictureTextsAfterTheWarmUp) {
+    Frames(37);
+    ASSERT_EQ(hsi1.pictures, 1u);
+    const platform::DrawTextEntry* heading = FindText("090");
+    ASSERT_NE(heading, nullptr);
+    EXPECT_EQ(heading->x, 84);
+    EXPECT_EQ(heading->y, 1);
+    const platform::DrawTextEntry* half = FindText(" 50");
+    ASSERT_NE(half, nullptr);
+    EXPECT_EQ(half->x, 47);
+    EXPECT_EQ(half->y, 92);
+}
+
+TEST_F(NavigationFrame, TransferShowsTheOtherSidesDataClippedByItsOwnSurface) {
+    // HSI2 was never set up here: its set is shown all the same, clipped by
+    // HSI1's own regions.
+    SgTransfer[0] = 1;
+    Frames(37);
+    ASSERT_EQ(hsi1.pictures, 1u);
+    EXPECT_NE(FindText("200"), nullptr);
+    EXPECT_EQ(FindText("090"), nullptr);
+    // The map's route and card are painted (HSI2's set has no regions of
+    // its own: HSI1's clip them).
+    EXPECT_EQ(EhsiSetOf(1, false).regions.width, 0);
+    int painted = 0;
+    for (int y = 30; y < 90; ++y) {
+        for (int x = 60; x < 108; ++x) painted += pixels[(y * kW + x) * 4] > 100;
+    }
+    EXPECT_GT(painted, 20);
 }
 
 }  // namespace
