@@ -161,11 +161,17 @@ const char* Format(char (&buffer)[N], const char* format, T value) {
     return FormatInto(buffer, N, format, value);
 }
 
+// A value truncated toward zero into the i32 range (0 when not a number).
+int32_t Trunc(double v) {
+    if (!(v == v)) return 0;
+    return static_cast<int32_t>(std::clamp(v, -2147483648.0, 2147483647.0));
+}
+
 // The turn index of a heading: quarter degrees of (359.25 - heading), 0
 // below zero.
 int32_t TurnIndex(double heading) {
     const double i = (359.25 - heading) * 4.0;
-    return i < 0 ? 0 : static_cast<int32_t>(i);
+    return i < 0 ? 0 : Trunc(i);
 }
 
 }  // namespace
@@ -375,7 +381,7 @@ void EhsiArcDraw(const EhsiPaint& p) {
     if (valid) {
         TextColour(p.dc, kEfisWhite);
         char* heading = p.set.heading_text;
-        FormatInto(heading, 8, "%03d", static_cast<int32_t>(ahrs.heading));
+        FormatInto(heading, 8, "%03d", Trunc(ahrs.heading));
         Text(p.dc, 84, 1, heading);
     } else {
         TextColour(p.dc, kEfisMagenta);
@@ -491,8 +497,11 @@ void EhsiNavReadoutsDraw(const EhsiPaint& p) {
                 Text(dc, 45, 3, gyro ? "DG2" : "HDG2");
             }
         } else {
+            // Each side names the other's heading source when its own
+            // toggle is set.
             TextColour(dc, kEfisYellow);
-            Text(dc, 55, 3, Reverted(side, 1) ? "MAG2" : "MAG1");
+            const bool own = Reverted(side, 1);
+            Text(dc, 55, 3, (side == 0) == own ? "MAG2" : "MAG1");
         }
     }
     TextColour(dc, kEfisWhite);
@@ -509,8 +518,7 @@ void EhsiHdgCrsReadoutsDraw(const EhsiPaint& p) {
     platform::DrawSelectObject(dc, LargeFont());
     if (HeadingValid(side)) {
         TextColour(dc, kEfisYellow);
-        Text(dc, 15, 13,
-             Format(p.set.course_text, "%03d", static_cast<int32_t>(Selected(side).course)));
+        Text(dc, 15, 13, Format(p.set.course_text, "%03d", Trunc(Selected(side).course)));
         TextColour(dc, kEfisCyan);
         Text(dc, 15, 119, Format(p.set.selected_text, "%03d", SelectedHeading(side)));
     } else {
@@ -578,7 +586,7 @@ void EhsiWindComponentsDraw(const EhsiPaint& p) {
     platform::DrawSelectObject(dc, MainFont());
     TextColour(dc, kEfisWhite);
     char text[12];
-    Text(dc, 45, 111, Format(text, "%3d", static_cast<int32_t>(MapDisplayState.wind_y)));
+    Text(dc, 45, 111, Format(text, "%3d", Trunc(MapDisplayState.wind_y)));
     Line(dc, 52, 117, 52, 111);
     if (WindComponentSense[0] == 0) {
         Line(dc, 50, 113, 52, 117);
@@ -587,7 +595,7 @@ void EhsiWindComponentsDraw(const EhsiPaint& p) {
         Line(dc, 50, 114, 52, 111);
         Line(dc, 54, 114, 52, 111);
     }
-    Text(dc, 45, 120, Format(text, "%3d", static_cast<int32_t>(MapDisplayState.wind_x)));
+    Text(dc, 45, 120, Format(text, "%3d", Trunc(MapDisplayState.wind_x)));
     Line(dc, 52, 124, 58, 124);
     if (WindComponentSense[1] != 0) {
         Line(dc, 55, 122, 58, 124);
@@ -605,6 +613,8 @@ void CompositeReadoutsDraw(const EhsiPaint& p) {
     platform::DrawSelectObject(dc, MainFont());
     TextColour(dc, kEfisWhite);
     Pen(dc, kEfisCyan);
+    // Unturned: the glyph marks a fixed readout.
+    SetRotation(0, 0, 0.0f, 0);
     static constexpr DrawPoint kGlyph[5] = {{10, 79}, {10, 74}, {16, 79}, {22, 74}, {22, 80}};
     RotPath(dc, kGlyph, 5);
     Text(dc, 15, 3, "CRS");
@@ -612,8 +622,7 @@ void CompositeReadoutsDraw(const EhsiPaint& p) {
     const bool valid = HeadingValid(side);
     if (valid) {
         TextColour(dc, kEfisYellow);
-        Text(dc, 15, 13,
-             Format(p.set.course_text, "%03d", static_cast<int32_t>(Selected(side).course)));
+        Text(dc, 15, 13, Format(p.set.course_text, "%03d", Trunc(Selected(side).course)));
         TextColour(dc, kEfisCyan);
         Text(dc, 15, 83, Format(p.set.selected_text, "%03d", SelectedHeading(side)));
     } else {
@@ -638,7 +647,7 @@ void CompositeHeadingTapeDraw(const EhsiPaint& p) {
     const int side = p.set.side;
     DrawContext* dc = p.dc;
     const double heading = Ahrs(side).heading;
-    const auto h = static_cast<int32_t>(heading);
+    const auto h = Trunc(heading);
     const bool valid = HeadingValid(side);
     // 1. Readout.
     platform::DrawSelectObject(dc, LargeFont());
@@ -675,7 +684,7 @@ void CompositeHeadingTapeDraw(const EhsiPaint& p) {
     platform::DrawSelectObject(dc, MainFont());
     TextColour(dc, kEfisWhite);
     for (int j = 0; j < 12; ++j) {
-        const auto x = static_cast<int32_t>(84 + 0.5 * AngleDiff(30.0 * j, heading));
+        const auto x = Trunc(84 + 0.5 * AngleDiff(30.0 * j, heading));
         if (x > 20 && x < 110) Text(dc, x, 110, kCardLabels[j]);
     }
     platform::DrawResetClip(dc);
@@ -702,8 +711,11 @@ void CompositeNavReadoutsDraw(const EhsiPaint& p) {
 
 double EhsiLateralDeviation(int side) {
     const NavSourceRecord& r = Selected(side);
-    const double v = static_cast<double>(
-        static_cast<uint8_t>(static_cast<int32_t>(std::lround(r.lateral_deviation)) & 0xFF));
+    // The needle value as its unsigned byte form 0..255 (-1 is 255).
+    double v = r.lateral_deviation;
+    if (!std::isfinite(v)) v = 0;
+    v = std::fmod(v, 256.0);
+    if (v < 0) v += 256.0;
     double d = v < 128 ? v * 20.0 / 127.0 : -(256.0 - v) * 20.0 / 127.0;
     if (FdBarSense != 0 && r.receive_state == 2) d = -d;
     return d;
@@ -1080,7 +1092,7 @@ void EhsiStationSymbolsDraw(const EhsiPaint& p) {
     for (int k : {kNavVor1, kNavVor2}) {
         if (!(k == kNavVor1 ? vor1 : vor2)) continue;
         const NavSourceRecord& r = NavSources[k];
-        const auto radius = static_cast<int32_t>(r.distance * 92.0 / WxRange);
+        const auto radius = Trunc(r.distance * 92.0 / WxRange);
         SetRotation(84, 110, static_cast<float>(r.bearing - bias), 0);
         Pen(p.dc, k == kNavVor1 ? kEfisCyan : kEfisGreen);
         DrawStation(p.dc, RotX(84, 110 - radius), RotY(84, 110 - radius));
@@ -1094,7 +1106,9 @@ void EhsiStationSymbolsDraw(const EhsiPaint& p) {
 // --- Flight-plan map.
 
 int32_t EhsiMapRadius(double distance, double range) {
-    return static_cast<int32_t>(110.0 - distance * 92.0 / (range + 0.00001));
+    // Far beyond the screen the radius is held where the integer rotation
+    // cannot overflow.
+    return std::clamp(Trunc(110.0 - distance * 92.0 / (range + 0.00001)), -30000, 30000);
 }
 
 namespace {

@@ -148,7 +148,8 @@ TEST_F(NavigationPicture, LateralDeviationScale) {
     const struct {
         double value;
         double units;
-    } cases[] = {{127, 20.0}, {129, -20.0}, {128, -256.0 * 20 / 254}, {255, -20.0 / 127}, {0, 0}};
+    } cases[] = {{127, 20.0},       {129, -20.0}, {128, -128.0 * 20 / 127}, {255, -20.0 / 127},
+                 {-1, -20.0 / 127}, {0, 0},       {63.5, 63.5 * 20 / 127}};
     for (const auto& c : cases) {
         NavSources[kNavVor1].lateral_deviation = c.value;
         EXPECT_NEAR(EhsiLateralDeviation(0), c.units, 1e-9) << c.value;
@@ -309,6 +310,27 @@ TEST_F(NavigationPicture, ReadoutTextsAreBounded) {
     platform::DrawBeginPaint(dc);
     EhsiNavReadoutsDraw(Paint());
     EXPECT_NE(FindText("N/A"), nullptr);
+    // Heading-source reversion: side 1 names MAG2 for its own toggle, MAG1
+    // for the other side's.
+    DisplayFormatFlags1[1] = 1;
+    platform::DrawBeginPaint(dc);
+    EhsiNavReadoutsDraw(Paint());
+    EXPECT_NE(FindText("MAG2"), nullptr);
+    DisplayFormatFlags1[1] = 0;
+    DisplayFormatFlags2[1] = 1;
+    platform::DrawBeginPaint(dc);
+    EhsiNavReadoutsDraw(Paint());
+    EXPECT_NE(FindText("MAG1"), nullptr);
+    // Side 2 the other way round, and HDG1 on its composite readout.
+    const EhsiPaint side2{EhsiSets[2], set.regions, dc, dc};
+    Ahrs2.valid_b = 0;
+    platform::DrawBeginPaint(dc);
+    EhsiNavReadoutsDraw(side2);
+    CompositeReadoutsDraw(side2);
+    DisplayFormatFlags2[1] = 0;
+    EXPECT_NE(FindText("MAG1"), nullptr);
+    EXPECT_NE(FindText("HDG1"), nullptr);
+    EXPECT_EQ(FindText("MAG2"), nullptr);
     // The other side's nav-source reversion turns the name yellow.
     DisplayFormatFlags2[0] = 1;
     platform::DrawBeginPaint(dc);
@@ -424,6 +446,10 @@ TEST_F(NavigationMap, ListIsKeptUntilTheRangeChangesOrTheEighthDraw) {
     EhsiMapDraw(Paint());
     GreatCircleDistanceCourse(20 / 60.0, 0, 0, 0);
     EXPECT_EQ(set.map.entries[0].y, EhsiMapRadius(GreatCircleDistanceCourseResult.distance, 100));
+    // A range of 0 leaves the point far off the screen, not overflowing.
+    WxRange = 0;
+    EhsiMapDraw(Paint());
+    EXPECT_LT(set.map.entries[0].y, -29000);
 }
 
 // The HSI1 gauge painting its placed surface through the frame step.
