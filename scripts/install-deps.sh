@@ -8,7 +8,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config git
   clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
-  libasio-dev libopenal-dev libcairo2-dev libpng-dev nlohmann-json3-dev
+  libasio-dev libopenal-dev libcairo2-dev libpixman-1-dev libpng-dev nlohmann-json3-dev
   qt6-base-dev
   fonts-liberation2 fonts-dseg fontconfig
   libsndfile1-dev espeak-ng

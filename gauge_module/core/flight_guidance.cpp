@@ -20,6 +20,7 @@ FgcSideRecord FgcSide2 = {2, 1, &NavSources[kNavVor2], {}};
 uint32_t FgcFmsLegParam1 = 0;
 uint32_t FgcFmsLegParam2 = 0;
 MapDisplayStateRecord MapDisplayState = {0.0f, 0.0f, 0.0};
+uint8_t WindComponentSense[2] = {0, 0};
 char FgcMessageLines[6][20] = {"", "", "", "", "", ""};
 FgcMessageStateRecord FgcMessageState1 = {};
 FgcMessageStateRecord FgcMessageState2 = {};

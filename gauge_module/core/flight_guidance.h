@@ -86,6 +86,9 @@ struct MapDisplayStateRecord {
     double map_value;
 };
 extern MapDisplayStateRecord MapDisplayState;
+// Sense of the wind components: [0] 0 head wind, 1 tail wind; [1] 1 from
+// the left (blowing right), 0 from the right.
+extern uint8_t WindComponentSense[2];
 
 // Frames left before the nav-receiver station look-up may run again.
 extern int32_t RadioLookupHoldoff;

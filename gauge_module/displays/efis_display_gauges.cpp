@@ -8,6 +8,7 @@
 #include "displays/attitude_display.h"
 #include "displays/display_pixel_size.h"
 #include "displays/efis_resources.h"
+#include "displays/navigation_display.h"
 #include "panels/display_control_panels.h"
 #include "panels/symbol_generator_select_panels.h"
 #include "resources/resource_table.h"
@@ -124,6 +125,11 @@ uint8_t& HalfRate(const DisplayScreen& screen) {
 void DrawSequence(const DisplayScreen& screen, platform::DrawContext* dc, int data_side) {
     if (screen.kind == kAttitudeDisplay) {
         EadiPictureDraw(dc, EadiSetOf(data_side, screen.virtual_cockpit));
+    } else if (DisplayFormat[data_side] == 0) {
+        // The data side's set, clipped by this surface's own regions.
+        const EhsiSet& own = EhsiSetOf(screen.side, screen.virtual_cockpit);
+        EhsiPictureDraw(
+            {EhsiSetOf(data_side, screen.virtual_cockpit), own.regions, dc, screen.graphics});
     }
 }
 
@@ -150,6 +156,10 @@ bool DisplayScreenSetUp(DisplayScreen& screen, gauge::DrawingSurface* s) {
     if (!screen.virtual_cockpit) {
         platform::DrawSetTextAlign(dc, platform::kDrawTaCenter | platform::kDrawTaTop);
         platform::DrawSelectObject(dc, EfisFonts[1]);
+    }
+    if (screen.kind == kNavigationDisplay) {
+        EhsiClipRegionsCreate(EhsiSetOf(screen.side, screen.virtual_cockpit), s->width,
+                              s->height - 3 > 0 ? s->height - 3 : s->height);
     }
     platform::DrawSetRop2(dc, platform::DrawRop2::MergePen);
     ApplyGrid(screen, s, false);

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -121,6 +120,29 @@ FontFace* LoadFace(bool bold) {
 
 }  // namespace
 
+constexpr int32_t kSpanRows = 2048;
+
+// Lettering's glyph cache: the printable ASCII glyphs of up to
+// kGlyphFonts fonts at the context's scale, rendered once into an atlas.
+constexpr int32_t kGlyphFonts = 8;
+constexpr int32_t kGlyphFirst = 32;
+constexpr int32_t kGlyphCount = 95;
+constexpr int32_t kGlyphAtlasBytes = 512 * 1024;
+constexpr int32_t kGlyphScratch = 128;  // scratch square; pen origin at (32, 96)
+
+struct GlyphEntry {
+    int32_t offset = 0;  // in the atlas
+    int16_t w = 0, h = 0;
+    int16_t left = 0, top = 0;  // bitmap origin less the pen position, device pixels
+    double advance = 0;         // logical units
+};
+
+struct GlyphFont {
+    DrawHandle font = 0;
+    double sx = 0, sy = 0;
+    GlyphEntry glyphs[kGlyphCount];
+};
+
 struct DrawContext {
     uint8_t* pixels = nullptr;  // null: recording
     int32_t width = 0;
@@ -129,40 +151,35 @@ struct DrawContext {
     double sx = 1, sy = 1;  // device pixels per logical unit
     cairo_surface_t* cs = nullptr;
     cairo_t* cr = nullptr;
-    // The smooth lines and fills: an 8-bit coverage mask the size of the
-    // surface (rasterised trapezoids), a one-pixel source of the colour and
-    // the surface itself, all made with the context.
-    pixman_image_t* pm_dst = nullptr;
-    pixman_image_t* pm_mask = nullptr;
-    pixman_image_t* pm_src = nullptr;
-    uint8_t* mask_bits = nullptr;
-    int32_t mask_stride = 0;
-    uint32_t src_pixel = 0;
-    // Scaled fonts made for this context's scale, one per font used (made
-    // on the first text of a font, reused after: making one allocates).
-    // Its printable characters (' ' to '~') are rendered once into 8-bit
-    // coverage images, composited in the text colour on each text.
-    struct Glyph {
-        cairo_surface_t* surface;
-        pixman_image_t* image;
-        int32_t left, top;  // device pixels from the pen position
-    };
-    static constexpr int32_t kGlyphFirst = 32;
-    static constexpr int32_t kGlyphCount = 95;
-    struct ScaledFont {
-        DrawHandle font;
-        cairo_scaled_font_t* scaled;
-        Glyph glyphs[kGlyphCount];
-    };
-    static constexpr int32_t kScaledFonts = 16;
-    ScaledFont scaled_fonts[kScaledFonts]{};
-    int32_t next_scaled_font = 0;
     DrawHandle pen = 0, brush = 0, font = 0;
     DrawRop2 rop = DrawRop2::CopyPen;
     uint32_t text_colour = 0;
     uint32_t text_align = 0;
-    DrawRect clip{};        // device pixels
-    DrawRect cairo_clip{};  // the clip Cairo has, set before Cairo draws
+    bool bk_opaque = false;
+    uint32_t bk_colour = 0;
+    DrawRect clip{};  // device pixels
+    bool has_region = false;
+    DrawRegion region{};
+    // The region's pixels of each device row: [left, right) (rows beyond
+    // kSpanRows are tested pixel by pixel).
+    int32_t span_left[kSpanRows] = {};
+    int32_t span_right[kSpanRows] = {};
+    // The smooth layer's own rasteriser: coverage into an A8 mask of the
+    // surface's size, then composited through a one-pixel solid source.
+    pixman_image_t* px_dst = nullptr;
+    pixman_image_t* px_mask = nullptr;
+    pixman_image_t* px_solid = nullptr;
+    uint32_t solid_bits = 0;
+    uint8_t* mask_bits = nullptr;
+    int32_t mask_stride = 0;
+    // Bounding box of the coverage not yet composited (device pixels).
+    int32_t cov_left = 0, cov_top = 0, cov_right = 0, cov_bottom = 0;
+    GlyphFont glyph_fonts[kGlyphFonts];
+    int32_t glyph_font_count = 0;
+    uint8_t* atlas = nullptr;
+    int32_t atlas_used = 0;
+    cairo_surface_t* scratch_cs = nullptr;
+    cairo_t* scratch_cr = nullptr;
     int32_t cur_x = 0, cur_y = 0;
     double smooth_angle = 0, smooth_cx = 0, smooth_cy = 0, smooth_yoff = 0;
     int32_t text_count = 0;
@@ -196,9 +213,17 @@ int32_t EdgeY(const DrawContext* dc, int32_t y) {
     return static_cast<int32_t>(std::ceil(y * dc->sy - 0.5));
 }
 
+// Inside the selected region: its row span, or the exact test beyond the
+// kept rows.
+bool InRegion(const DrawContext* dc, int32_t x, int32_t y) {
+    if (y >= 0 && y < kSpanRows) return x >= dc->span_left[y] && x < dc->span_right[y];
+    return DrawRegionContains(dc->region, x, y);
+}
+
 void Plot(DrawContext* dc, int32_t x, int32_t y, uint32_t colour, DrawRop2 rop) {
     if (x < dc->clip.left || x >= dc->clip.right || y < dc->clip.top || y >= dc->clip.bottom)
         return;
+    if (dc->has_region && !InRegion(dc, x, y)) return;
     uint8_t* p = dc->pixels + static_cast<size_t>(y) * static_cast<size_t>(dc->stride) +
                  static_cast<size_t>(x) * 4;
     const auto r = static_cast<uint8_t>(colour & 0xFF);
@@ -279,199 +304,237 @@ void ApplySmoothMatrix(DrawContext* dc) {
     cairo_set_matrix(dc->cr, &m);
 }
 
-// The pixels hold R, G, B, A; Cairo's ARGB32 keeps B, G, R, A in memory, so
-// a colour is handed over with red and blue exchanged.
-void SmoothSource(DrawContext* dc, uint32_t rgb) {
-    const double r = ((rgb >> 16) & 0xFF) / 255.0;
-    const double g = ((rgb >> 8) & 0xFF) / 255.0;
-    const double b = (rgb & 0xFF) / 255.0;
-    cairo_set_source_rgb(dc->cr, b, g, r);
-}
 
-void SmoothStroke(DrawContext* dc) {
-    cairo_set_line_width(dc->cr, 1.0 / dc->sx);
-    cairo_stroke(dc->cr);
-    cairo_surface_flush(dc->cs);
-}
+// --- The smooth layer's rasteriser. Lines, rectangles and arcs become
+// convex polygons in device pixels; their coverage is added to the
+// context's A8 mask by pixman's trapezoid rasteriser, cut to the clip
+// rectangle and region in integer code, and composited in the colour
+// through a one-pixel source. Nothing allocates.
 
-bool SameRect(const DrawRect& a, const DrawRect& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-// Gives Cairo the context's clip before Cairo draws (texts, arcs); changed
-// only when it differs, since each new Cairo clip allocates.
-void SyncCairoClip(DrawContext* dc) {
-    if (dc->cr == nullptr || SameRect(dc->clip, dc->cairo_clip)) return;
-    dc->cairo_clip = dc->clip;
-    cairo_reset_clip(dc->cr);
-    if (SameRect(dc->clip, {0, 0, dc->width, dc->height})) return;
-    cairo_save(dc->cr);
-    cairo_identity_matrix(dc->cr);
-    cairo_rectangle(dc->cr, dc->clip.left, dc->clip.top,
-                    std::max(0, dc->clip.right - dc->clip.left),
-                    std::max(0, dc->clip.bottom - dc->clip.top));
-    cairo_restore(dc->cr);
-    cairo_clip(dc->cr);
-}
-
-void ReleaseScaledFont(DrawContext::ScaledFont& f) {
-    for (DrawContext::Glyph& g : f.glyphs) {
-        if (g.image != nullptr) pixman_image_unref(g.image);
-        if (g.surface != nullptr) cairo_surface_destroy(g.surface);
-        g = {};
-    }
-    if (f.scaled != nullptr) cairo_scaled_font_destroy(f.scaled);
-    f.scaled = nullptr;
-    f.font = 0;
-}
-
-// Renders one character of a scaled font into its coverage image.
-void RenderGlyph(DrawContext* dc, DrawContext::ScaledFont& f, const PoolObject& font, int32_t k) {
-    DrawContext::Glyph& g = f.glyphs[k];
-    cairo_glyph_t glyph{
-        FT_Get_Char_Index(font.face->ft, static_cast<FT_ULong>(DrawContext::kGlyphFirst + k)), 0.0,
-        0.0};
-    cairo_text_extents_t ext;
-    cairo_scaled_font_glyph_extents(f.scaled, &glyph, 1, &ext);
-    if (ext.width <= 0 || ext.height <= 0) return;
-    g.left = static_cast<int32_t>(std::floor(ext.x_bearing * dc->sx)) - 1;
-    g.top = static_cast<int32_t>(std::floor(ext.y_bearing * dc->sy)) - 1;
-    const int32_t w =
-        static_cast<int32_t>(std::ceil((ext.x_bearing + ext.width) * dc->sx)) + 1 - g.left;
-    const int32_t h =
-        static_cast<int32_t>(std::ceil((ext.y_bearing + ext.height) * dc->sy)) + 1 - g.top;
-    if (w <= 0 || h <= 0 || w > 512 || h > 512) return;
-    g.surface = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
-    cairo_t* cr = cairo_create(g.surface);
-    cairo_matrix_t m;
-    cairo_matrix_init(&m, dc->sx, 0, 0, dc->sy, -g.left, -g.top);
-    cairo_set_matrix(cr, &m);
-    cairo_set_scaled_font(cr, f.scaled);
-    cairo_set_source_rgba(cr, 0, 0, 0, 1);
-    cairo_show_glyphs(cr, &glyph, 1);
-    cairo_destroy(cr);
-    cairo_surface_flush(g.surface);
-    g.image = pixman_image_create_bits(
-        PIXMAN_a8, w, h, reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(g.surface)),
-        cairo_image_surface_get_stride(g.surface));
-}
-
-// The context's scaled font of a font (see DrawContext::scaled_fonts); the
-// oldest is replaced when all slots are taken.
-DrawContext::ScaledFont* ContextScaledFont(DrawContext* dc, DrawHandle handle,
-                                           const PoolObject& font, const cairo_matrix_t& ctm) {
-    for (DrawContext::ScaledFont& f : dc->scaled_fonts) {
-        if (f.font == handle && f.scaled != nullptr) return &f;
-    }
-    cairo_matrix_t fm;
-    cairo_matrix_init_scale(&fm, font.xx, font.yy);
-    cairo_matrix_t device = ctm;
-    device.x0 = device.y0 = 0;
-    cairo_font_options_t* options = cairo_font_options_create();
-    cairo_scaled_font_t* sf = cairo_scaled_font_create(font.face->cairo, &fm, &device, options);
-    cairo_font_options_destroy(options);
-    if (cairo_scaled_font_status(sf) != CAIRO_STATUS_SUCCESS) {
-        cairo_scaled_font_destroy(sf);
-        return nullptr;
-    }
-    DrawContext::ScaledFont& slot = dc->scaled_fonts[dc->next_scaled_font];
-    dc->next_scaled_font = (dc->next_scaled_font + 1) % DrawContext::kScaledFonts;
-    ReleaseScaledFont(slot);
-    slot.font = handle;
-    slot.scaled = sf;
-    for (int32_t k = 0; k < DrawContext::kGlyphCount; ++k) RenderGlyph(dc, slot, font, k);
-    return &slot;
-}
-
-struct DevicePoint {
+struct DevPoint {
     double x, y;
 };
 
-// A logical point through the smooth transform onto device pixels (the
-// matrix ApplySmoothMatrix gives Cairo).
-DevicePoint ToDevice(const DrawContext* dc, double x, double y) {
-    if (dc->smooth_angle != 0 || dc->smooth_cx != 0 || dc->smooth_cy != 0 || dc->smooth_yoff != 0) {
+// Logical to device pixels through the smooth transform: rotation about
+// the centre, the upward shift, then the grid mapping (integer logical
+// coordinates are pixel centres).
+struct SmoothXform {
+    double c = 1, s = 0, cx = 0, cy = 0, yoff = 0, sx = 1, sy = 1;
+    bool turned = false;
+    explicit SmoothXform(const DrawContext* dc)
+        : cx(dc->smooth_cx), cy(dc->smooth_cy), yoff(dc->smooth_yoff), sx(dc->sx), sy(dc->sy) {
+        turned =
+            dc->smooth_angle != 0 || dc->smooth_cx != 0 || dc->smooth_cy != 0 || dc->smooth_yoff != 0;
         const double a = dc->smooth_angle * M_PI / 180.0;
-        const double c = std::cos(a), s = std::sin(a);
-        const double dx = x - dc->smooth_cx, dy = y - dc->smooth_cy;
-        x = dc->smooth_cx + dx * c - dy * s;
-        y = dc->smooth_cy + dx * s + dy * c - dc->smooth_yoff;
+        c = std::cos(a);
+        s = std::sin(a);
     }
-    return {(x + 0.5) * dc->sx, (y + 0.5) * dc->sy};
-}
-
-// Fills a convex quadrilateral (device pixels) anti-aliased in the colour,
-// inside the clip: trapezoids into the coverage mask, one composite, the
-// mask cleared again. Nothing here allocates.
-void FillConvexQuad(DrawContext* dc, const DevicePoint (&p)[4], uint32_t rgb) {
-    double ys[4];
-    double x0 = p[0].x, x1 = p[0].x;
-    for (int i = 0; i < 4; ++i) {
-        if (!std::isfinite(p[i].x) || !std::isfinite(p[i].y)) return;
-        ys[i] = p[i].y;
-        x0 = std::min(x0, p[i].x);
-        x1 = std::max(x1, p[i].x);
-    }
-    std::sort(ys, ys + 4);
-    const int32_t bx0 =
-        std::max(dc->clip.left, static_cast<int32_t>(std::floor(std::max(x0, -1.0))));
-    const int32_t by0 =
-        std::max(dc->clip.top, static_cast<int32_t>(std::floor(std::max(ys[0], -1.0))));
-    const int32_t bx1 =
-        std::min(dc->clip.right, static_cast<int32_t>(std::ceil(std::min(x1, 1e6))) + 1);
-    const int32_t by1 =
-        std::min(dc->clip.bottom, static_cast<int32_t>(std::ceil(std::min(ys[3], 1e6))) + 1);
-    if (bx0 >= bx1 || by0 >= by1) return;
-    for (int band = 0; band < 3; ++band) {
-        const double ya = std::max(ys[band], static_cast<double>(by0));
-        const double yb = std::min(ys[band + 1], static_cast<double>(by1));
-        if (yb <= ya) continue;
-        const double ym = 0.5 * (ya + yb);
-        int found = 0;
-        int edge[2] = {0, 0};
-        double xm[2] = {0, 0};
-        for (int e = 0; e < 4 && found < 2; ++e) {
-            const DevicePoint& a = p[e];
-            const DevicePoint& b = p[(e + 1) % 4];
-            if (a.y == b.y || ym < std::min(a.y, b.y) || ym > std::max(a.y, b.y)) continue;
-            edge[found] = e;
-            xm[found] = a.x + (b.x - a.x) * (ym - a.y) / (b.y - a.y);
-            ++found;
+    DevPoint operator()(double x, double y) const {
+        if (turned) {
+            const double dx = x - cx, dy = y - cy;
+            x = cx + dx * c - dy * s;
+            y = cy + dx * s + dy * c - yoff;
         }
-        if (found != 2) continue;
-        const int l = xm[0] <= xm[1] ? 0 : 1;
-        const auto line = [&](int e) {
-            const DevicePoint& a = p[edge[e]];
-            const DevicePoint& b = p[(edge[e] + 1) % 4];
-            return pixman_line_fixed_t{{pixman_double_to_fixed(a.x), pixman_double_to_fixed(a.y)},
-                                       {pixman_double_to_fixed(b.x), pixman_double_to_fixed(b.y)}};
-        };
-        const pixman_trapezoid_t trap{pixman_double_to_fixed(ya), pixman_double_to_fixed(yb),
-                                      line(l), line(1 - l)};
-        pixman_rasterize_trapezoid(dc->pm_mask, &trap, 0, 0);
+        return {(x + 0.5) * sx, (y + 0.5) * sy};
     }
-    // The pixels hold R, G, B, A: the colour goes in with red and blue
-    // exchanged, as for Cairo.
-    dc->src_pixel = 0xFF000000u | ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
-    pixman_image_composite32(PIXMAN_OP_OVER, dc->pm_src, dc->pm_mask, dc->pm_dst, 0, 0, bx0, by0,
-                             bx0, by0, bx1 - bx0, by1 - by0);
-    for (int32_t y = by0; y < by1; ++y) {
-        std::memset(dc->mask_bits + static_cast<size_t>(y) * dc->mask_stride + bx0, 0,
-                    static_cast<size_t>(bx1 - bx0));
+};
+
+pixman_fixed_t Fixed(double v) {
+    // Far outside every surface: kept inside the 16.16 range.
+    return pixman_double_to_fixed(std::clamp(v, -16000.0, 16000.0));
+}
+
+// Adds the coverage of a convex polygon of at most 8 points.
+void AddConvex(DrawContext* dc, const DevPoint* v, int32_t n) {
+    if (dc->px_mask == nullptr || n < 3 || n > 8) return;
+    double ys[8];
+    double min_x = v[0].x, max_x = v[0].x;
+    for (int32_t i = 0; i < n; ++i) {
+        if (!std::isfinite(v[i].x) || !std::isfinite(v[i].y)) return;
+        ys[i] = v[i].y;
+        min_x = std::min(min_x, v[i].x);
+        max_x = std::max(max_x, v[i].x);
+    }
+    std::sort(ys, ys + n);
+    const int32_t l = std::clamp(static_cast<int32_t>(std::floor(min_x)), 0, dc->width);
+    const int32_t r = std::clamp(static_cast<int32_t>(std::ceil(max_x)) + 1, 0, dc->width);
+    const int32_t t = std::clamp(static_cast<int32_t>(std::floor(ys[0])), 0, dc->height);
+    const int32_t b = std::clamp(static_cast<int32_t>(std::ceil(ys[n - 1])) + 1, 0, dc->height);
+    if (l >= r || t >= b) return;
+    if (dc->cov_right <= dc->cov_left) {
+        dc->cov_left = l;
+        dc->cov_top = t;
+        dc->cov_right = r;
+        dc->cov_bottom = b;
+    } else {
+        dc->cov_left = std::min(dc->cov_left, l);
+        dc->cov_top = std::min(dc->cov_top, t);
+        dc->cov_right = std::max(dc->cov_right, r);
+        dc->cov_bottom = std::max(dc->cov_bottom, b);
+    }
+    for (int32_t k = 0; k + 1 < n; ++k) {
+        const double y0 = ys[k], y1 = ys[k + 1];
+        if (y1 - y0 < 1e-6) continue;
+        const double ym = (y0 + y1) / 2;
+        int32_t edges[2];
+        double xs[2];
+        int32_t found = 0;
+        for (int32_t i = 0; i < n && found < 2; ++i) {
+            const DevPoint& a = v[i];
+            const DevPoint& c = v[(i + 1) % n];
+            if ((a.y < ym) == (c.y < ym)) continue;
+            xs[found] = a.x + (ym - a.y) * (c.x - a.x) / (c.y - a.y);
+            edges[found++] = i;
+        }
+        if (found < 2) continue;
+        const int32_t li = xs[0] <= xs[1] ? edges[0] : edges[1];
+        const int32_t ri = li == edges[0] ? edges[1] : edges[0];
+        const DevPoint &la = v[li], &lb = v[(li + 1) % n];
+        const DevPoint &ra = v[ri], &rb = v[(ri + 1) % n];
+        pixman_trapezoid_t trap;
+        trap.top = Fixed(y0);
+        trap.bottom = Fixed(y1);
+        trap.left = {{Fixed(la.x), Fixed(la.y)}, {Fixed(lb.x), Fixed(lb.y)}};
+        trap.right = {{Fixed(ra.x), Fixed(ra.y)}, {Fixed(rb.x), Fixed(rb.y)}};
+        if (trap.left.p1.y == trap.left.p2.y || trap.right.p1.y == trap.right.p2.y ||
+            trap.bottom <= trap.top)
+            continue;
+        pixman_rasterize_trapezoid(dc->px_mask, &trap, 0, 0);
     }
 }
 
-// A smooth line one device pixel wide with butt ends.
-void SmoothSegment(DrawContext* dc, double x1, double y1, double x2, double y2, uint32_t rgb) {
-    const DevicePoint a = ToDevice(dc, x1, y1);
-    const DevicePoint b = ToDevice(dc, x2, y2);
+// Widens the coverage box to a quadrilateral's bounds (for coverage that
+// others write into the mask).
+void CoverBox(DrawContext* dc, const DevPoint* q) {
+    double x0 = q[0].x, x1 = q[0].x, y0 = q[0].y, y1 = q[0].y;
+    for (int32_t i = 1; i < 4; ++i) {
+        x0 = std::min(x0, q[i].x);
+        x1 = std::max(x1, q[i].x);
+        y0 = std::min(y0, q[i].y);
+        y1 = std::max(y1, q[i].y);
+    }
+    if (!std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(y0) || !std::isfinite(y1)) return;
+    const int32_t l = std::clamp(static_cast<int32_t>(std::floor(x0)), 0, dc->width);
+    const int32_t r = std::clamp(static_cast<int32_t>(std::ceil(x1)) + 1, 0, dc->width);
+    const int32_t t = std::clamp(static_cast<int32_t>(std::floor(y0)), 0, dc->height);
+    const int32_t b = std::clamp(static_cast<int32_t>(std::ceil(y1)) + 1, 0, dc->height);
+    if (l >= r || t >= b) return;
+    if (dc->cov_right <= dc->cov_left) {
+        dc->cov_left = l;
+        dc->cov_top = t;
+        dc->cov_right = r;
+        dc->cov_bottom = b;
+    } else {
+        dc->cov_left = std::min(dc->cov_left, l);
+        dc->cov_top = std::min(dc->cov_top, t);
+        dc->cov_right = std::max(dc->cov_right, r);
+        dc->cov_bottom = std::max(dc->cov_bottom, b);
+    }
+}
+
+// A line one device pixel wide with square-cut ends.
+void AddLine(DrawContext* dc, DevPoint a, DevPoint b) {
     const double dx = b.x - a.x, dy = b.y - a.y;
     const double len = std::sqrt(dx * dx + dy * dy);
     if (!(len > 1e-9)) return;
     const double nx = -dy / len * 0.5, ny = dx / len * 0.5;
-    const DevicePoint q[4] = {
+    const DevPoint q[4] = {
         {a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}};
-    FillConvexQuad(dc, q, rgb);
+    AddConvex(dc, q, 4);
+}
+
+bool RegionRowSpan(const DrawContext* dc, int32_t y, int32_t* left, int32_t* right);
+
+// Composites the coverage in the colour (0x00RRGGBB) inside the clip and
+// clears the mask.
+void FlushCoverage(DrawContext* dc, uint32_t rgb) {
+    if (dc->px_mask == nullptr || dc->cov_right <= dc->cov_left) return;
+    const int32_t l = dc->cov_left, r = dc->cov_right;
+    for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
+        uint8_t* row = dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
+        int32_t keep_l = dc->clip.left, keep_r = dc->clip.right;
+        if (y < dc->clip.top || y >= dc->clip.bottom) keep_r = keep_l;
+        int32_t span_l = 0, span_r = 0;
+        if (dc->has_region && keep_l < keep_r) {
+            if (RegionRowSpan(dc, y, &span_l, &span_r)) {
+                keep_l = std::max(keep_l, span_l);
+                keep_r = std::min(keep_r, span_r);
+            } else {
+                for (int32_t x = std::max(l, keep_l); x < std::min(r, keep_r); ++x) {
+                    if (!DrawRegionContains(dc->region, x, y)) row[x] = 0;
+                }
+            }
+        }
+        keep_l = std::clamp(keep_l, l, r);
+        keep_r = std::clamp(keep_r, keep_l, r);
+        std::memset(row + l, 0, static_cast<size_t>(keep_l - l));
+        std::memset(row + keep_r, 0, static_cast<size_t>(r - keep_r));
+    }
+    dc->solid_bits = 0xFF000000u | (rgb & 0xFFFFFFu);
+    pixman_image_composite32(PIXMAN_OP_OVER, dc->px_solid, dc->px_mask, dc->px_dst, 0, 0, l,
+                             dc->cov_top, l, dc->cov_top, r - l, dc->cov_bottom - dc->cov_top);
+    for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
+        std::memset(dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride) + l,
+                    0, static_cast<size_t>(r - l));
+    }
+    dc->cov_left = dc->cov_right = dc->cov_top = dc->cov_bottom = 0;
+}
+
+// The region's pixels of a device row as one span; false when the row is
+// beyond the kept spans.
+bool RegionRowSpan(const DrawContext* dc, int32_t y, int32_t* left, int32_t* right) {
+    if (y < 0 || y >= kSpanRows) return false;
+    *left = dc->span_left[y];
+    *right = dc->span_right[y];
+    return true;
+}
+
+// The spans of a convex region: analytic, then trimmed pixel by pixel at
+// both ends to agree exactly with DrawRegionContains.
+void BuildRegionSpans(DrawContext* dc) {
+    const DrawRegion& g = dc->region;
+    const int32_t rows = std::min(dc->height, kSpanRows);
+    for (int32_t y = 0; y < rows; ++y) {
+        const double py = y + 0.5;
+        double lo = -1e9, hi = 1e9;
+        if (g.point_count > 0) {
+            double a = 1e9, b = -1e9;
+            const int32_t n = std::min(g.point_count, kDrawRegionMaxPoints);
+            for (int32_t i = 0; i < n; ++i) {
+                const DrawPoint& p0 = g.points[i];
+                const DrawPoint& p1 = g.points[(i + 1) % n];
+                if ((p0.y <= py) == (p1.y <= py)) continue;
+                const double x = p0.x + (py - p0.y) * (p1.x - p0.x) / (p1.y - p0.y);
+                a = std::min(a, x);
+                b = std::max(b, x);
+            }
+            lo = std::max(lo, a);
+            hi = std::min(hi, b);
+        }
+        if (g.has_ellipse) {
+            const double rx = (g.ellipse.right - g.ellipse.left) / 2.0;
+            const double ry = (g.ellipse.bottom - g.ellipse.top) / 2.0;
+            const double d = ry > 0 ? (py - (g.ellipse.top + ry)) / ry : 2.0;
+            if (rx <= 0 || std::abs(d) >= 1.0) {
+                hi = lo;
+            } else {
+                const double half = rx * std::sqrt(1.0 - d * d);
+                lo = std::max(lo, g.ellipse.left + rx - half);
+                hi = std::min(hi, g.ellipse.left + rx + half);
+            }
+        }
+        int32_t l = 0, r = 0;
+        if (hi > lo) {
+            l = std::clamp(static_cast<int32_t>(std::floor(lo - 0.5)) + 1, 0, dc->width);
+            r = std::clamp(static_cast<int32_t>(std::ceil(hi - 0.5)), 0, dc->width);
+            while (l > 0 && DrawRegionContains(g, l - 1, y)) --l;
+            while (l < r && !DrawRegionContains(g, l, y)) ++l;
+            while (r < dc->width && r > l && DrawRegionContains(g, r, y)) ++r;
+            while (r > l && !DrawRegionContains(g, r - 1, y)) --r;
+        }
+        dc->span_left[y] = l;
+        dc->span_right[y] = std::max(l, r);
+    }
 }
 
 }  // namespace
@@ -485,32 +548,45 @@ DrawContext* DrawContextCreate(uint8_t* pixels, int32_t width, int32_t height, i
     dc->height = height;
     dc->stride = stride;
     dc->clip = {0, 0, width, height};
-    dc->cairo_clip = dc->clip;
     if (stride % 4 == 0) {
-        dc->cs =
-            cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, width, height, stride);
-        dc->cr = cairo_create(dc->cs);
-        if (cairo_status(dc->cr) != CAIRO_STATUS_SUCCESS) {
-            cairo_destroy(dc->cr);
-            cairo_surface_destroy(dc->cs);
-            dc->cr = nullptr;
-            dc->cs = nullptr;
-        } else {
-            cairo_set_antialias(dc->cr, CAIRO_ANTIALIAS_GOOD);
-            ApplySmoothMatrix(dc);
-        }
-        dc->mask_stride = (width + 3) & ~3;
-        dc->mask_bits = static_cast<uint8_t*>(
-            std::calloc(static_cast<size_t>(dc->mask_stride) * static_cast<size_t>(height), 1));
-        if (dc->mask_bits != nullptr) {
-            dc->pm_mask = pixman_image_create_bits(PIXMAN_a8, width, height,
-                                                   reinterpret_cast<uint32_t*>(dc->mask_bits),
-                                                   dc->mask_stride);
-        }
-        dc->pm_dst = pixman_image_create_bits(PIXMAN_a8r8g8b8, width, height,
+        dc->px_dst = pixman_image_create_bits(PIXMAN_a8b8g8r8, width, height,
                                               reinterpret_cast<uint32_t*>(pixels), stride);
-        dc->pm_src = pixman_image_create_bits(PIXMAN_a8r8g8b8, 1, 1, &dc->src_pixel, 4);
-        if (dc->pm_src != nullptr) pixman_image_set_repeat(dc->pm_src, PIXMAN_REPEAT_NORMAL);
+        dc->px_mask = pixman_image_create_bits(PIXMAN_a8, width, height, nullptr, 0);
+        dc->px_solid = pixman_image_create_bits(PIXMAN_a8r8g8b8, 1, 1, &dc->solid_bits, 4);
+        if (dc->px_dst == nullptr || dc->px_mask == nullptr || dc->px_solid == nullptr) {
+            for (pixman_image_t* i : {dc->px_dst, dc->px_mask, dc->px_solid}) {
+                if (i != nullptr) pixman_image_unref(i);
+            }
+            dc->px_dst = dc->px_mask = dc->px_solid = nullptr;
+        } else {
+            pixman_image_set_repeat(dc->px_solid, PIXMAN_REPEAT_NORMAL);
+            dc->mask_bits = reinterpret_cast<uint8_t*>(pixman_image_get_data(dc->px_mask));
+            dc->mask_stride = pixman_image_get_stride(dc->px_mask);
+            // Lettering: Cairo writes the glyphs' coverage into the mask,
+            // composited in the text colour like every smooth primitive.
+            dc->cs = cairo_image_surface_create_for_data(dc->mask_bits, CAIRO_FORMAT_A8, width,
+                                                         height, dc->mask_stride);
+            dc->cr = cairo_create(dc->cs);
+            if (cairo_status(dc->cr) != CAIRO_STATUS_SUCCESS) {
+                cairo_destroy(dc->cr);
+                cairo_surface_destroy(dc->cs);
+                dc->cr = nullptr;
+                dc->cs = nullptr;
+            } else {
+                cairo_set_antialias(dc->cr, CAIRO_ANTIALIAS_GOOD);
+                ApplySmoothMatrix(dc);
+            }
+            dc->atlas = new (std::nothrow) uint8_t[kGlyphAtlasBytes];
+            dc->scratch_cs =
+                cairo_image_surface_create(CAIRO_FORMAT_A8, kGlyphScratch, kGlyphScratch);
+            dc->scratch_cr = cairo_create(dc->scratch_cs);
+            if (cairo_status(dc->scratch_cr) != CAIRO_STATUS_SUCCESS) {
+                cairo_destroy(dc->scratch_cr);
+                cairo_surface_destroy(dc->scratch_cs);
+                dc->scratch_cr = nullptr;
+                dc->scratch_cs = nullptr;
+            }
+        }
     }
     return dc;
 }
@@ -533,11 +609,12 @@ void DrawContextDestroy(DrawContext* dc) {
     }
     if (dc->cr != nullptr) cairo_destroy(dc->cr);
     if (dc->cs != nullptr) cairo_surface_destroy(dc->cs);
-    for (DrawContext::ScaledFont& f : dc->scaled_fonts) ReleaseScaledFont(f);
-    for (pixman_image_t* i : {dc->pm_dst, dc->pm_mask, dc->pm_src}) {
+    for (pixman_image_t* i : {dc->px_dst, dc->px_mask, dc->px_solid}) {
         if (i != nullptr) pixman_image_unref(i);
     }
-    std::free(dc->mask_bits);
+    if (dc->scratch_cr != nullptr) cairo_destroy(dc->scratch_cr);
+    if (dc->scratch_cs != nullptr) cairo_surface_destroy(dc->scratch_cs);
+    delete[] dc->atlas;
     delete dc;
 }
 
@@ -646,17 +723,119 @@ void DrawSetTextAlign(DrawContext* dc, uint32_t align) {
     if (dc != nullptr) dc->text_align = align;
 }
 
+void DrawSetBkMode(DrawContext* dc, bool opaque) {
+    if (dc != nullptr) dc->bk_opaque = opaque;
+}
+
+void DrawSetBkColour(DrawContext* dc, uint32_t colour) {
+    if (dc != nullptr) dc->bk_colour = colour & 0xFFFFFF;
+}
+
 void DrawSetClipRect(DrawContext* dc, const DrawRect& rect) {
     if (dc == nullptr) return;
+    dc->has_region = false;
     dc->clip = {std::clamp(EdgeX(dc, rect.left), 0, dc->width),
                 std::clamp(EdgeY(dc, rect.top), 0, dc->height),
                 std::clamp(EdgeX(dc, rect.right), 0, dc->width),
                 std::clamp(EdgeY(dc, rect.bottom), 0, dc->height)};
+    if (dc->cr != nullptr) {
+        cairo_reset_clip(dc->cr);
+        cairo_save(dc->cr);
+        cairo_identity_matrix(dc->cr);
+        cairo_rectangle(dc->cr, dc->clip.left, dc->clip.top,
+                        std::max(0, dc->clip.right - dc->clip.left),
+                        std::max(0, dc->clip.bottom - dc->clip.top));
+        cairo_restore(dc->cr);
+        cairo_clip(dc->cr);
+    }
 }
 
 void DrawResetClip(DrawContext* dc) {
     if (dc == nullptr) return;
     dc->clip = {0, 0, dc->width, dc->height};
+    dc->has_region = false;
+    if (dc->cr != nullptr) cairo_reset_clip(dc->cr);
+}
+
+bool DrawRegionPolygon(DrawRegion* out, const DrawPoint* points, int32_t count) {
+    if (out == nullptr || points == nullptr || count < 3 || count > kDrawRegionMaxPoints)
+        return false;
+    *out = DrawRegion{};
+    out->point_count = count;
+    for (int32_t i = 0; i < count; ++i) out->points[i] = points[i];
+    return true;
+}
+
+DrawRegion DrawRegionEllipse(const DrawRect& box) {
+    DrawRegion r{};
+    r.has_ellipse = true;
+    r.ellipse = box;
+    return r;
+}
+
+DrawRegion DrawRegionRect(const DrawRect& rect) {
+    const DrawPoint p[4] = {{rect.left, rect.top},
+                            {rect.right, rect.top},
+                            {rect.right, rect.bottom},
+                            {rect.left, rect.bottom}};
+    DrawRegion r{};
+    DrawRegionPolygon(&r, p, 4);
+    return r;
+}
+
+bool DrawRegionAnd(DrawRegion* out, const DrawRegion& a, const DrawRegion& b) {
+    if (out == nullptr) return false;
+    const DrawRegion* poly = a.point_count > 0 && !a.has_ellipse ? &a : &b;
+    const DrawRegion* ell = poly == &a ? &b : &a;
+    if (poly->point_count == 0 || poly->has_ellipse || !ell->has_ellipse || ell->point_count > 0)
+        return false;
+    DrawRegion r = *poly;
+    r.has_ellipse = true;
+    r.ellipse = ell->ellipse;
+    *out = r;
+    return true;
+}
+
+bool DrawRegionContains(const DrawRegion& region, int32_t x, int32_t y) {
+    if (region.point_count == 0 && !region.has_ellipse) return false;
+    const double px = x + 0.5, py = y + 0.5;
+    if (region.has_ellipse) {
+        const DrawRect& e = region.ellipse;
+        const double rx = (e.right - e.left) / 2.0, ry = (e.bottom - e.top) / 2.0;
+        if (rx <= 0 || ry <= 0) return false;
+        const double dx = (px - (e.left + rx)) / rx, dy = (py - (e.top + ry)) / ry;
+        if (dx * dx + dy * dy >= 1.0) return false;
+    }
+    if (region.point_count > 0) {
+        // Winding number of the pixel centre.
+        int32_t winding = 0;
+        const int32_t n = std::min(region.point_count, kDrawRegionMaxPoints);
+        for (int32_t i = 0; i < n; ++i) {
+            const DrawPoint& p0 = region.points[i];
+            const DrawPoint& p1 = region.points[(i + 1) % n];
+            const double cross =
+                (p1.x - p0.x) * (py - p0.y) - (px - p0.x) * static_cast<double>(p1.y - p0.y);
+            if (p0.y <= py) {
+                if (p1.y > py && cross > 0) ++winding;
+            } else if (p1.y <= py && cross < 0) {
+                --winding;
+            }
+        }
+        if (winding == 0) return false;
+    }
+    return true;
+}
+
+void DrawSelectClipRegion(DrawContext* dc, const DrawRegion& region) {
+    if (dc == nullptr) return;
+    dc->clip = {0, 0, dc->width, dc->height};
+    dc->has_region = true;
+    dc->region = region;
+    if (dc->pixels == nullptr) return;
+    BuildRegionSpans(dc);
+    // Every smooth primitive and text is cut to the spans when its
+    // coverage is composited; Cairo only letters into the mask.
+    if (dc->cr != nullptr) cairo_reset_clip(dc->cr);
 }
 
 void DrawMoveTo(DrawContext* dc, int32_t x, int32_t y) {
@@ -773,6 +952,143 @@ void DrawPolygon(DrawContext* dc, const DrawPoint* points, int32_t count) {
     }
 }
 
+namespace {
+
+// Renders one glyph into the scratch surface and keeps its inked part.
+bool CacheGlyph(DrawContext* dc, GlyphEntry& e, const PoolObject* font, int32_t ch) {
+    cairo_glyph_t g{FT_Get_Char_Index(font->face->ft, static_cast<FT_ULong>(ch)), 0, 0};
+    cairo_text_extents_t ext;
+    cairo_scaled_font_glyph_extents(cairo_get_scaled_font(dc->scratch_cr), &g, 1, &ext);
+    e.advance = ext.x_advance;
+    cairo_surface_flush(dc->scratch_cs);
+    uint8_t* data = cairo_image_surface_get_data(dc->scratch_cs);
+    const int32_t stride = cairo_image_surface_get_stride(dc->scratch_cs);
+    std::memset(data, 0, static_cast<size_t>(stride) * kGlyphScratch);
+    cairo_surface_mark_dirty(dc->scratch_cs);
+    g.x = 32.0 / dc->sx;
+    g.y = 96.0 / dc->sy;
+    cairo_show_glyphs(dc->scratch_cr, &g, 1);
+    cairo_surface_flush(dc->scratch_cs);
+    int32_t l = kGlyphScratch, r = 0, t = kGlyphScratch, b = 0;
+    for (int32_t y = 0; y < kGlyphScratch; ++y) {
+        for (int32_t x = 0; x < kGlyphScratch; ++x) {
+            if (data[y * stride + x] == 0) continue;
+            l = std::min(l, x);
+            r = std::max(r, x + 1);
+            t = std::min(t, y);
+            b = std::max(b, y + 1);
+        }
+    }
+    e.w = e.h = 0;
+    e.left = e.top = 0;
+    if (r <= l) return true;  // a blank
+    const int32_t size = (r - l) * (b - t);
+    if (dc->atlas_used + size > kGlyphAtlasBytes) return false;
+    e.offset = dc->atlas_used;
+    e.w = static_cast<int16_t>(r - l);
+    e.h = static_cast<int16_t>(b - t);
+    e.left = static_cast<int16_t>(l - 32);
+    e.top = static_cast<int16_t>(t - 96);
+    for (int32_t y = t; y < b; ++y) {
+        std::memcpy(dc->atlas + dc->atlas_used + (y - t) * e.w, data + y * stride + l,
+                    static_cast<size_t>(e.w));
+    }
+    dc->atlas_used += size;
+    return true;
+}
+
+// The cached glyphs of the font at the context's scale, made on first use
+// (null when the context cannot keep them).
+const GlyphFont* GlyphCacheFor(DrawContext* dc, DrawHandle handle, const PoolObject* font) {
+    if (dc->atlas == nullptr || dc->scratch_cr == nullptr) return nullptr;
+    for (int32_t i = 0; i < dc->glyph_font_count; ++i) {
+        const GlyphFont& f = dc->glyph_fonts[i];
+        if (f.font == handle && f.sx == dc->sx && f.sy == dc->sy) return &f;
+    }
+    if (dc->glyph_font_count == kGlyphFonts) {
+        dc->glyph_font_count = 0;
+        dc->atlas_used = 0;
+    }
+    GlyphFont& f = dc->glyph_fonts[dc->glyph_font_count];
+    f.font = handle;
+    f.sx = dc->sx;
+    f.sy = dc->sy;
+    cairo_matrix_t fm;
+    cairo_matrix_init_scale(&fm, font->xx, font->yy);
+    cairo_identity_matrix(dc->scratch_cr);
+    cairo_scale(dc->scratch_cr, dc->sx, dc->sy);
+    cairo_set_font_face(dc->scratch_cr, font->face->cairo);
+    cairo_set_font_matrix(dc->scratch_cr, &fm);
+    cairo_set_source_rgb(dc->scratch_cr, 0, 0, 0);
+    for (int32_t k = 0; k < kGlyphCount; ++k) {
+        if (!CacheGlyph(dc, f.glyphs[k], font, kGlyphFirst + k)) return nullptr;
+    }
+    ++dc->glyph_font_count;
+    return &f;
+}
+
+// Adds a cached glyph's coverage to the mask with its pen at (px, py).
+void AddGlyph(DrawContext* dc, const GlyphEntry& e, int32_t px, int32_t py) {
+    if (e.w == 0) return;
+    const int32_t x0 = px + e.left, y0 = py + e.top;
+    const DevPoint box[4] = {{static_cast<double>(x0), static_cast<double>(y0)},
+                             {static_cast<double>(x0 + e.w - 1), static_cast<double>(y0)},
+                             {static_cast<double>(x0 + e.w - 1), static_cast<double>(y0 + e.h - 1)},
+                             {static_cast<double>(x0), static_cast<double>(y0 + e.h - 1)}};
+    CoverBox(dc, box);
+    for (int32_t y = std::max(0, y0); y < std::min(dc->height, y0 + e.h); ++y) {
+        const uint8_t* src = dc->atlas + e.offset + (y - y0) * e.w;
+        uint8_t* row = dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
+        for (int32_t x = std::max(0, x0); x < std::min(dc->width, x0 + e.w); ++x) {
+            row[x] = static_cast<uint8_t>(std::min(255, row[x] + src[x - x0]));
+        }
+    }
+}
+
+// The text's placement: its logical left edge and baseline for the width.
+void TextOrigin(const DrawContext* dc, const PoolObject* font, int32_t x, int32_t y, double width,
+                double* ox, double* oy) {
+    *ox = x - 0.5;
+    if ((dc->text_align & 6) == kDrawTaCenter) {
+        *ox -= width / 2;
+    } else if ((dc->text_align & 6) == kDrawTaRight) {
+        *ox -= width;
+    }
+    *oy = (dc->text_align & kDrawTaBaseline) == kDrawTaBaseline ? y : y - 0.5 + font->ascent;
+}
+
+void OpaqueCell(DrawContext* dc, const PoolObject* font, double ox, double oy, double width) {
+    const double cell = font->yy * font->face->cell_units / font->face->units_per_em;
+    const double top = oy - font->ascent;
+    Span(dc, static_cast<int32_t>(std::lround((ox + 0.5) * dc->sx)),
+         static_cast<int32_t>(std::lround((ox + width + 0.5) * dc->sx)),
+         static_cast<int32_t>(std::lround((top + 0.5) * dc->sy)),
+         static_cast<int32_t>(std::lround((top + cell + 0.5) * dc->sy)), dc->bk_colour,
+         DrawRop2::CopyPen);
+}
+
+void CachedText(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_t count,
+                const GlyphFont& cache, const PoolObject* font) {
+    double width = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        width += cache.glyphs[static_cast<unsigned char>(text[i]) - kGlyphFirst].advance;
+    }
+    double ox = 0, oy = 0;
+    TextOrigin(dc, font, x, y, width, &ox, &oy);
+    if (dc->bk_opaque) OpaqueCell(dc, font, ox, oy, width);
+    double pen = ox;
+    const auto py = static_cast<int32_t>(std::lround((oy + 0.5) * dc->sy));
+    for (int32_t i = 0; i < count; ++i) {
+        const GlyphEntry& e = cache.glyphs[static_cast<unsigned char>(text[i]) - kGlyphFirst];
+        AddGlyph(dc, e, static_cast<int32_t>(std::lround((pen + 0.5) * dc->sx)), py);
+        pen += e.advance;
+    }
+    const uint32_t c = dc->text_colour;
+    FlushCoverage(dc, ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF));
+}
+
+}  // namespace
+
 void DrawTextOut(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_t count) {
     if (dc == nullptr || text == nullptr || count <= 0) return;
     count = static_cast<int32_t>(strnlen(text, static_cast<size_t>(count)));
@@ -792,15 +1108,24 @@ void DrawTextOut(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_
     }
     const PoolObject* font = Lookup(dc->font);
     if (font == nullptr || dc->cr == nullptr) return;
+    bool printable = true;
+    for (int32_t i = 0; i < count; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        printable = printable && c >= kGlyphFirst && c < kGlyphFirst + kGlyphCount;
+    }
+    const GlyphFont* cached = printable ? GlyphCacheFor(dc, dc->font, font) : nullptr;
+    if (cached != nullptr) {
+        CachedText(dc, x, y, text, count, *cached, font);
+        return;
+    }
     constexpr int32_t kMaxGlyphs = 64;
     cairo_glyph_t glyphs[kMaxGlyphs];
     const int32_t n = std::min(count, kMaxGlyphs);
-    cairo_matrix_t text_ctm;
-    cairo_matrix_init_translate(&text_ctm, 0.5 * dc->sx, 0.5 * dc->sy);
-    cairo_matrix_scale(&text_ctm, dc->sx, dc->sy);
-    DrawContext::ScaledFont* scaled = ContextScaledFont(dc, dc->font, *font, text_ctm);
-    if (scaled == nullptr) return;
-    cairo_scaled_font_t* sf = scaled->scaled;
+    cairo_matrix_t fm;
+    cairo_matrix_init_scale(&fm, font->xx, font->yy);
+    cairo_set_font_face(dc->cr, font->face->cairo);
+    cairo_set_font_matrix(dc->cr, &fm);
+    cairo_scaled_font_t* sf = cairo_get_scaled_font(dc->cr);
     double pen_x = 0;
     for (int32_t i = 0; i < n; ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
@@ -826,26 +1151,37 @@ void DrawTextOut(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_
         glyphs[i].x += ox;
         glyphs[i].y = oy;
     }
-    // Each character's coverage in the text colour, clipped: the layer's
-    // own compositing, so no text allocates once its font is rendered.
-    const uint32_t c = dc->text_colour;  // 0x00BBGGRR onto R, G, B, A bytes
-    dc->src_pixel = 0xFF000000u | (c & 0xFFFFFF);
-    if (dc->pm_src == nullptr || dc->pm_dst == nullptr) return;
-    for (int32_t i = 0; i < n; ++i) {
-        const int32_t k = static_cast<unsigned char>(text[i]) - DrawContext::kGlyphFirst;
-        if (k < 0 || k >= DrawContext::kGlyphCount) continue;
-        const DrawContext::Glyph& g = scaled->glyphs[k];
-        if (g.image == nullptr) continue;
-        const auto px = static_cast<int32_t>(std::lround((glyphs[i].x + 0.5) * dc->sx)) + g.left;
-        const auto py = static_cast<int32_t>(std::lround((glyphs[i].y + 0.5) * dc->sy)) + g.top;
-        const int32_t x0 = std::max(px, dc->clip.left);
-        const int32_t y0 = std::max(py, dc->clip.top);
-        const int32_t x1 = std::min(px + pixman_image_get_width(g.image), dc->clip.right);
-        const int32_t y1 = std::min(py + pixman_image_get_height(g.image), dc->clip.bottom);
-        if (x0 >= x1 || y0 >= y1) continue;
-        pixman_image_composite32(PIXMAN_OP_OVER, dc->pm_src, g.image, dc->pm_dst, 0, 0, x0 - px,
-                                 y0 - py, x0, y0, x1 - x0, y1 - y0);
+    if (dc->bk_opaque) {
+        // The text's cell, in device pixels (logical edges sit half a unit
+        // before the pixel centres).
+        const double cell = font->yy * font->face->cell_units / font->face->units_per_em;
+        const double top = oy - font->ascent;
+        Span(dc, static_cast<int32_t>(std::lround((ox + 0.5) * dc->sx)),
+             static_cast<int32_t>(std::lround((ox + pen_x + 0.5) * dc->sx)),
+             static_cast<int32_t>(std::lround((top + 0.5) * dc->sy)),
+             static_cast<int32_t>(std::lround((top + cell + 0.5) * dc->sy)), dc->bk_colour,
+             DrawRop2::CopyPen);
     }
+    cairo_save(dc->cr);
+    cairo_matrix_t m;
+    cairo_matrix_init_translate(&m, 0.5 * dc->sx, 0.5 * dc->sy);
+    cairo_matrix_scale(&m, dc->sx, dc->sy);
+    cairo_set_matrix(dc->cr, &m);
+    const uint32_t c = dc->text_colour;
+    cairo_set_source_rgb(dc->cr, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0,
+                         (c & 0xFF) / 255.0);
+    cairo_show_glyphs(dc->cr, glyphs, n);
+    cairo_restore(dc->cr);
+    cairo_surface_flush(dc->cs);
+    // The coverage lies within the cell, a little overhang allowed.
+    const double cell = font->yy * font->face->cell_units / font->face->units_per_em;
+    const double top = oy - font->ascent;
+    const DevPoint box[4] = {{(ox + 0.5) * dc->sx - 3, (top + 0.5) * dc->sy - 3},
+                             {(ox + pen_x + 0.5) * dc->sx + 3, (top + 0.5) * dc->sy - 3},
+                             {(ox + pen_x + 0.5) * dc->sx + 3, (top + cell + 0.5) * dc->sy + 3},
+                             {(ox + 0.5) * dc->sx - 3, (top + cell + 0.5) * dc->sy + 3}};
+    CoverBox(dc, box);
+    FlushCoverage(dc, ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF));
 }
 
 void DrawBitBlt(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h,
@@ -866,6 +1202,7 @@ void DrawBitBlt(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h,
             const int32_t tx = dl + col, fx = sl + col;
             if (tx < dst->clip.left || tx >= dst->clip.right || fx < 0 || fx >= src->width)
                 continue;
+            if (dst->has_region && !InRegion(dst, tx, ty)) continue;
             uint8_t* d = dst->pixels + static_cast<size_t>(ty) * static_cast<size_t>(dst->stride) +
                          static_cast<size_t>(tx) * 4;
             const uint8_t* s = src->pixels +
@@ -896,8 +1233,9 @@ void SmoothLine(DrawContext* dc, double x1, double y1, double x2, double y2, uin
                     colour & 0xFFFFFF});
         return;
     }
-    if (dc->pm_mask == nullptr || dc->pm_dst == nullptr || dc->pm_src == nullptr) return;
-    SmoothSegment(dc, x1, y1, x2, y2, colour);
+    const SmoothXform to_device(dc);
+    AddLine(dc, to_device(x1, y1), to_device(x2, y2));
+    FlushCoverage(dc, colour);
 }
 
 void SmoothFillRect(DrawContext* dc, double x, double y, double w, double h, uint32_t colour) {
@@ -909,15 +1247,13 @@ void SmoothFillRect(DrawContext* dc, double x, double y, double w, double h, uin
                     colour & 0xFFFFFF});
         return;
     }
-    if (dc->pm_mask == nullptr || dc->pm_dst == nullptr || dc->pm_src == nullptr || w <= 0 ||
-        h <= 0) {
-        return;
-    }
+    if (w <= 0 || h <= 0) return;
     // The rectangle's edges lie on pixel edges: (x, y) is a pixel centre.
-    const DevicePoint q[4] = {ToDevice(dc, x - 0.5, y - 0.5), ToDevice(dc, x + w - 0.5, y - 0.5),
-                              ToDevice(dc, x + w - 0.5, y + h - 0.5),
-                              ToDevice(dc, x - 0.5, y + h - 0.5)};
-    FillConvexQuad(dc, q, colour);
+    const SmoothXform to_device(dc);
+    const DevPoint q[4] = {to_device(x - 0.5, y - 0.5), to_device(x - 0.5 + w, y - 0.5),
+                           to_device(x - 0.5 + w, y - 0.5 + h), to_device(x - 0.5, y - 0.5 + h)};
+    AddConvex(dc, q, 4);
+    FlushCoverage(dc, colour);
 }
 
 void SmoothEllipse(DrawContext* dc, double x, double y, double w, double h, uint32_t colour) {
@@ -937,22 +1273,24 @@ void SmoothArc(DrawContext* dc, double x, double y, double w, double h, double s
                         (static_cast<uint32_t>(static_cast<int32_t>(sweep)) << 16)});
         return;
     }
-    if (dc->cr == nullptr || w <= 0 || h <= 0 || sweep == 0) return;
-    SmoothSource(dc, colour);
-    cairo_save(dc->cr);
-    cairo_translate(dc->cr, x + w / 2, y + h / 2);
-    cairo_scale(dc->cr, w / 2, h / 2);
+    if (w <= 0 || h <= 0 || sweep == 0 || !std::isfinite(start) || !std::isfinite(sweep)) return;
+    // A polyline of chords about two device pixels long.
+    sweep = std::clamp(sweep, -360.0, 360.0);
     const double a0 = start * M_PI / 180.0;
-    const double a1 = (start + sweep) * M_PI / 180.0;
-    SyncCairoClip(dc);
-    cairo_new_path(dc->cr);
-    if (sweep > 0) {
-        cairo_arc(dc->cr, 0, 0, 1, a0, a1);
-    } else {
-        cairo_arc_negative(dc->cr, 0, 0, 1, a0, a1);
+    const double span = sweep * M_PI / 180.0;
+    const double reach = std::max(w * dc->sx, h * dc->sy) / 2;
+    const auto chords =
+        std::clamp(static_cast<int32_t>(std::ceil(std::abs(span) * reach / 2.0)), 4, 256);
+    const SmoothXform to_device(dc);
+    const double cx = x + w / 2, cy = y + h / 2;
+    DevPoint prev = to_device(cx + w / 2 * std::cos(a0), cy + h / 2 * std::sin(a0));
+    for (int32_t k = 1; k <= chords; ++k) {
+        const double a = a0 + span * k / chords;
+        const DevPoint next = to_device(cx + w / 2 * std::cos(a), cy + h / 2 * std::sin(a));
+        AddLine(dc, prev, next);
+        prev = next;
     }
-    cairo_restore(dc->cr);
-    SmoothStroke(dc);
+    FlushCoverage(dc, colour);
 }
 
 void SmoothSetTransform(DrawContext* dc, double angle, double cx, double cy, double y_offset) {

@@ -261,5 +261,75 @@ TEST(Drawing, TextIsLetteredAndKeptForTheHost) {
     EXPECT_TRUE(DrawDeleteObject(font));
 }
 
+TEST(Drawing, ClipRegionsKeepBothLayersInsideTheirPixels) {
+    Pixels px(40, 40);
+    DrawContext* dc = DrawContextCreate(px.data.data(), px.w, px.h, px.stride);
+    // A trapezoid, narrow at the bottom, and an ellipse cutting its top.
+    const DrawPoint trapezoid[4] = {{15, 39}, {0, 0}, {40, 0}, {25, 39}};
+    DrawRegion poly{};
+    ASSERT_TRUE(DrawRegionPolygon(&poly, trapezoid, 4));
+    const DrawRegion ellipse = DrawRegionEllipse({0, 10, 40, 70});
+    DrawRegion both{};
+    ASSERT_TRUE(DrawRegionAnd(&both, ellipse, poly));
+    EXPECT_FALSE(DrawRegionAnd(&both, poly, poly));
+    EXPECT_TRUE(DrawRegionContains(both, 20, 20));
+    EXPECT_FALSE(DrawRegionContains(both, 20, 5));  // above the ellipse
+    EXPECT_FALSE(DrawRegionContains(both, 5, 30));  // left of the trapezoid
+    EXPECT_TRUE(DrawRegionContains(poly, 20, 5));
+    // A rectangle region excludes its right column and bottom row.
+    const DrawRegion rect = DrawRegionRect({2, 2, 5, 5});
+    EXPECT_TRUE(DrawRegionContains(rect, 4, 4));
+    EXPECT_FALSE(DrawRegionContains(rect, 5, 4));
+    EXPECT_FALSE(DrawRegionContains(rect, 4, 5));
+
+    DrawSelectClipRegion(dc, both);
+    const DrawHandle pen = DrawCreatePen(1, 0x00FF00);
+    DrawSelectObject(dc, pen);
+    DrawMoveTo(dc, 0, 30);
+    DrawLineTo(dc, 40, 30);
+    SmoothLine(dc, 0, 20, 39, 20, 0x0000FF);
+    SmoothLine(dc, 20, 0, 20, 39, 0xFF0000);
+    for (int32_t y = 0; y < 40; ++y) {
+        for (int32_t x = 0; x < 40; ++x) {
+            if (!DrawRegionContains(both, x, y)) {
+                ASSERT_EQ(px.at(x, y)[3], 0) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_EQ(Colour(px, 14, 30), 0x00FF00u);
+    EXPECT_GT(px.at(10, 20)[2], 200);  // smooth blue inside
+    EXPECT_GT(px.at(20, 25)[0], 200);  // smooth red inside
+    // Reset: everything paints again.
+    DrawResetClip(dc);
+    DrawMoveTo(dc, 0, 5);
+    DrawLineTo(dc, 40, 5);
+    EXPECT_EQ(Colour(px, 1, 5), 0x00FF00u);
+    DrawContextDestroy(dc);
+    DrawDeleteObject(pen);
+}
+
+TEST(Drawing, OpaqueTextFillsItsCellWithTheBackground) {
+    Pixels px(60, 20);
+    DrawContext* dc = DrawContextCreate(px.data.data(), px.w, px.h, px.stride);
+    DrawFillRect(dc, {0, 0, 60, 20}, 0xFFFFFF);
+    const DrawHandle font = DrawCreateFont(12, 5, 700, "Arial");
+    ASSERT_NE(font, 0u);
+    DrawSelectObject(dc, font);
+    DrawSetTextColour(dc, 0x0000FF);
+    DrawTextOut(dc, 2, 2, "II", 2);  // transparent: white between the strokes
+    EXPECT_EQ(Colour(px, 2, 13), 0xFFFFFFu);
+    DrawSetBkMode(dc, true);
+    DrawSetBkColour(dc, 0x000000);
+    DrawTextOut(dc, 30, 2, " I", 2);
+    // The cell, rows 2..13: black under the blank.
+    int black = 0;
+    for (int32_t y = 2; y < 14; ++y) black += Colour(px, 31, y) == 0u;
+    EXPECT_EQ(black, 12);
+    EXPECT_EQ(Colour(px, 30, 1), 0xFFFFFFu);   // above the cell
+    EXPECT_EQ(Colour(px, 30, 15), 0xFFFFFFu);  // below it
+    DrawContextDestroy(dc);
+    DrawDeleteObject(font);
+}
+
 }  // namespace
 }  // namespace zu::platform

@@ -138,10 +138,38 @@ DrawHandle DrawSelectObject(DrawContext* dc, DrawHandle handle);
 void DrawSetRop2(DrawContext* dc, DrawRop2 rop);
 void DrawSetTextColour(DrawContext* dc, uint32_t colour);
 void DrawSetTextAlign(DrawContext* dc, uint32_t align);
+// Background of texts: transparent (the default), or opaque, when each
+// text's cell is first filled with the background colour.
+void DrawSetBkMode(DrawContext* dc, bool opaque);
+void DrawSetBkColour(DrawContext* dc, uint32_t colour);
 // Clip rectangle in logical units (right and bottom excluded); reset by
 // DrawResetClip. Clips both layers.
 void DrawSetClipRect(DrawContext* dc, const DrawRect& rect);
 void DrawResetClip(DrawContext* dc);
+
+// --- Clip regions (as the original platform's regions): device pixels, a
+// polygon (winding fill), an ellipse in its bounding box, or a polygon
+// intersected with an ellipse. A pixel belongs to a region when its centre
+// lies inside. Regions are plain values: making and selecting one never
+// allocates.
+inline constexpr int32_t kDrawRegionMaxPoints = 8;
+struct DrawRegion {
+    int32_t point_count = 0;  // 0: no polygon
+    DrawPoint points[kDrawRegionMaxPoints]{};
+    bool has_ellipse = false;
+    DrawRect ellipse{};
+};
+// False when the count is below 3 or above kDrawRegionMaxPoints.
+bool DrawRegionPolygon(DrawRegion* out, const DrawPoint* points, int32_t count);
+DrawRegion DrawRegionEllipse(const DrawRect& box);
+DrawRegion DrawRegionRect(const DrawRect& rect);  // right and bottom excluded
+// a AND b for a polygon and an ellipse (either order); false (and `out`
+// untouched) for any other pair.
+bool DrawRegionAnd(DrawRegion* out, const DrawRegion& a, const DrawRegion& b);
+bool DrawRegionContains(const DrawRegion& region, int32_t x, int32_t y);
+// Clips both layers to the region (in place of the clip rectangle) until
+// DrawResetClip or DrawSetClipRect.
+void DrawSelectClipRegion(DrawContext* dc, const DrawRegion& region);
 
 // --- GDI primitives.
 void DrawMoveTo(DrawContext* dc, int32_t x, int32_t y);
