@@ -185,7 +185,7 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     MakeGauge("BatTempMeterPanel", 191, BatTempMeterPanelElementList, BatTempMeterPanelMouseRect,
               BatTempMeterPanelCallback),
     /*  98 */
-    MakeGauge("EngineStartPanel", 191, nullptr, EngineStartPanelMouseRect,
+    MakeGauge("EngineStartPanel", 191, EngineStartPanelElementList, EngineStartPanelMouseRect,
               EngineStartPanelCallback),
     /*  99 */
     MakeGauge("Lights_Panel", 198, Lights_PanelElementList, Lights_PanelMouseRect,

@@ -14,6 +14,7 @@ void RenderEngineInstruments(BitmapSet& set);
 void RenderRadioHeads(BitmapSet& set);
 void RenderAudioPanels(BitmapSet& set);
 void RenderOverheadPanels(BitmapSet& set);
+void RenderEnginePanels(BitmapSet& set);
 
 // The bitmap of the unlit face a gauge leaves on its window's background
 // (0: the gauge draws all of itself).
