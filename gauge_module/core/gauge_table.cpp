@@ -11,6 +11,7 @@
 #include "panels/caution_panels.h"
 #include "panels/electrical_meters.h"
 #include "panels/electrical_panels.h"
+#include "panels/engine_panel.h"
 #include "panels/engine_start_panels.h"
 #include "panels/fdr_switchboard.h"
 #include "panels/lighting_panels.h"
@@ -217,7 +218,9 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /* 114 */ MakeGauge("PressComp_Diff", 65),
     /* 115 */ MakeGauge("PressComp_Alt", 65),
     /* 116 */ MakeGauge("PressComp_Rate", 65),
-    /* 117 */ MakeGauge("engine_panel", 204),
+    /* 117 */
+    MakeGauge("engine_panel", 204, engine_panelElementList, engine_panelMouseRect,
+              EnginePanelCallback),
     /* 118 */
     MakeGauge("Pilot_Panel", 349, Pilot_PanelElementList, Pilot_PanelMouseRect, PilotPanelCallback),
     /* 119 */ MakeGauge("Caution", 485, CautionElementList, nullptr, CautionGaugeCallback),
