@@ -23,7 +23,7 @@ void RunningEngines() {
     IttValue[0] = IttValue[1] = 1;
     Powerplants_engine_ign1 = Powerplants_engine_ign2 = 1;
     HydraulicsState.SystemPressure[0] = HydraulicsState.SystemPressure[1] = 3000;
-    FlapDrivePressure = 3000;
+    FlapsHydraulicPressure = 3000;
     Autofeather.select = 1;
 }
 

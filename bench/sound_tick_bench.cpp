@@ -38,61 +38,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kFiles[] = {"click_switch_small.wav",
-                              "click_switch_large.wav",
-                              "click_tiny.wav",
-                              "CL_unlock.wav",
-                              "CL_lock.wav",
-                              "PLs_up.wav",
-                              "PLs_down.wav",
-                              "flaps_selector.wav",
-                              "electrical/electricalsystem.wav",
-                              "electrical/avionics.wav",
-                              "computers/triangle2000.wav",
-                              "computers/revbetahorn.wav",
-                              "ap_disc_short.wav",
-                              "aircond/recirc.wav",
-                              "aircond/bleed.wav",
-                              "aircond/forwardvalve.wav",
-                              "aircond/wipers.wav",
-                              "electrical/sitbelts.wav",
-                              "electrical/call.wav",
-                              "computers/alt_warn.wav",
-                              "computers/stall.wav",
-                              "electrical/stickpusher.wav",
-                              "electrical/firebell1.wav",
-                              "computers/towarning.wav",
-                              "electrical/stickpusher_init.wav",
-                              "electrical/electrics_init_sound.wav",
-                              "computers/GPWS_dontsink.wav",
-                              "computers/GPWS_flaps.wav",
-                              "computers/GPWS_gear.wav",
-                              "computers/GPWS_glideslope.wav",
-                              "computers/GPWS_minimums.wav",
-                              "computers/GPWS_pullup.wav",
-                              "computers/GPWS_sinkrate.wav",
-                              "computers/GPWS_terrain.wav",
-                              "computers/GPWS_toolow.wav",
-                              "computers/TCAS_traffic.wav",
-                              "computers/com_xchg.wav",
-                              "engine/gen_spin3.wav",
-                              "engine/N1_sound_2.wav",
-                              "prop/prop_feather_50_ground_2.wav",
-                              "prop/prop_minus3_800_ground.wav",
-                              "prop/prop_1050_low_flight.wav",
-                              "prop/prop_minus3_reverse_ground.wav",
-                              "prop/prop_1200_high_ground_l.wav",
-                              "prop/prop_1200_high_ground_r.wav",
-                              "prop/prop_1200_high_flight.wav",
-                              "prop/prop_stop2.wav",
-                              "prop/prop_25_800_ground.wav",
-                              "environment/wind1.wav",
-                              "environment/gearwind1.wav",
-                              "cnroll3.wav",
-                              "ex_tailbreak01.wav",
-                              "external/env1.wav",
-                              "Kmgearup.wav"};
-
 void WriteTone(const fs::path& path) {
     std::vector<int16_t> s(22050);
     for (size_t i = 0; i < s.size(); ++i) {
@@ -108,7 +53,7 @@ void BM_SoundTick(benchmark::State& state) {
     platform::SetClockMode(platform::ClockMode::Lockstep);
     platform::SetAudioMode(platform::AudioMode::Loopback);
     const fs::path dir = fs::temp_directory_path() / ("sound_bench_" + std::to_string(::getpid()));
-    for (const char* f : kFiles) WriteTone(dir / "sound" / f);
+    for (const std::string& path : SoundSetRelativePaths()) WriteTone(dir / path);
     WriteTone(dir / "entertainment/Announcements/FA_Safety.wav");
     std::snprintf(AircraftFolderPath, sizeof AircraftFolderPath, "%s\\",
                   platform::FromHostPath(dir.string()).c_str());

@@ -44,9 +44,14 @@
 #include "fms/flight_plan.h"
 #include "fms/leg_geometry.h"
 #include "instruments/adf_control_heads.h"
+#include "instruments/airspeed_indicators.h"
+#include "instruments/altimeters.h"
 #include "instruments/atc_control_head.h"
 #include "instruments/audio_panel.h"
+#include "instruments/clocks.h"
 #include "instruments/com_control_heads.h"
+#include "instruments/course_selectors.h"
+#include "instruments/standby_instruments.h"
 #include "instruments/vor_control_heads.h"
 #include "panels/engine_start_panels.h"
 #include "panels/side_panels.h"
@@ -230,10 +235,9 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(CopilotSwitchPowered, s.pp_CopilotSwitchPowered);
     f(flight_controls_FF_TRIM, s.pp_flight_controls_FF_TRIM);
     f(HydraulicsState, s.pp_HydraulicsState);
-    f(FlapDrivePressure, s.pp_FlapDrivePressure);
+    f(FlapsHydraulicPressure, s.pp_FlapsHydraulicPressure);
     f(RudderPressure, s.pp_RudderPressure);
-    f(SpoilerInboardPressure, s.pp_SpoilerInboardPressure);
-    f(SpoilerOutboardPressure, s.pp_SpoilerOutboardPressure);
+    f(RollSpoilerPressure, s.pp_RollSpoilerPressure);
     f(FlapHydraulicWord, s.pp_FlapHydraulicWord);
     // Radio heads: modes, presets and the transponder's codes.
     f(Vor1Radio, s.vor1);
@@ -294,6 +298,24 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(RadioAltWarmupCountdown, s.radio_alt_warmup);
     f(VoiceAlertIndex, s.voice_alert);
     f(GpwsFlags, s.gpws_flags);
+    // The flight dials: selectors, clocks, airspeed indicators, altimeters.
+    f(CourseKnobDisplay, s.course_knob_display);
+    f(CourseTouchKnob, s.course_touch_knob);
+    f(HeadingTouchKnob, s.heading_touch_knob);
+    f(FGC_comp_HSI1_heading_sel, s.heading_sel1);
+    f(FGC_comp_HSI2_heading_sel, s.heading_sel2);
+    f(ClockReadoutBrightSeen, s.clock_bright_seen);
+    f(AirspeedSide, s.airspeed_side);
+    f(AsiTouchZone, s.asi_touch_zone);
+    f(AltimeterDrums, s.altimeter_drums);
+    f(AltimeterTouchZone, s.altimeter_touch_zone);
+    f(StbyAltimeterBaro, s.stby_altimeter_baro);
+    f(AltimeterShownAltitude1, s.shown_altitude1);
+    f(AltimeterShownAltitude2, s.shown_altitude2);
+    f(AdcTestTimer1, s.adc_test_timer1);
+    f(AdcTestTimer2, s.adc_test_timer2);
+    f(PfdAdvisoryFlag, s.pfd_advisory_flag);
+    f(PfdAdvisoryFlag2, s.pfd_advisory_flag2);
     // The blade-angle locator (its pointers reach into one flight's
     // simulator) and the named variables' publication state.
     f(PropBetaLocated, s.prop_beta_located);
@@ -305,6 +327,13 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(RunwayElevationShown, s.runway_elevation_shown);
     f(RunwayElevationTimer, s.runway_elevation_timer);
     f(HgsIasMax, s.hgs_ias_max);
+    // The RMI's selectors, the warning flags and the instructor's altimeter
+    // flag.
+    f(RmiSourceSelect1, s.rmi_source1);
+    f(RmiSourceSelect2, s.rmi_source2);
+    f(StbyAttitudeFlagTravel, s.stby_flag_travel);
+    f(RmiHeadingFlagTravel, s.rmi_flag_travel);
+    f(Altimeter1FlagVisible, s.altimeter1_flag);
 }
 
 template <typename T>
@@ -476,10 +505,9 @@ struct Snapshot {
     Stored<decltype(CopilotSwitchPowered)> pp_CopilotSwitchPowered;
     Stored<decltype(flight_controls_FF_TRIM)> pp_flight_controls_FF_TRIM;
     Stored<decltype(HydraulicsState)> pp_HydraulicsState;
-    Stored<decltype(FlapDrivePressure)> pp_FlapDrivePressure;
+    Stored<decltype(FlapsHydraulicPressure)> pp_FlapsHydraulicPressure;
     Stored<decltype(RudderPressure)> pp_RudderPressure;
-    Stored<decltype(SpoilerInboardPressure)> pp_SpoilerInboardPressure;
-    Stored<decltype(SpoilerOutboardPressure)> pp_SpoilerOutboardPressure;
+    Stored<decltype(RollSpoilerPressure)> pp_RollSpoilerPressure;
     Stored<decltype(FlapHydraulicWord)> pp_FlapHydraulicWord;
     Stored<decltype(Vor1Radio)> vor1;
     Stored<decltype(Vor2Radio)> vor2;
@@ -535,6 +563,23 @@ struct Snapshot {
     Stored<decltype(RadioAltWarmupCountdown)> radio_alt_warmup;
     Stored<decltype(VoiceAlertIndex)> voice_alert;
     Stored<decltype(GpwsFlags)> gpws_flags;
+    Stored<decltype(CourseKnobDisplay)> course_knob_display;
+    Stored<decltype(CourseTouchKnob)> course_touch_knob;
+    Stored<decltype(HeadingTouchKnob)> heading_touch_knob;
+    Stored<decltype(FGC_comp_HSI1_heading_sel)> heading_sel1;
+    Stored<decltype(FGC_comp_HSI2_heading_sel)> heading_sel2;
+    Stored<decltype(ClockReadoutBrightSeen)> clock_bright_seen;
+    Stored<decltype(AirspeedSide)> airspeed_side;
+    Stored<decltype(AsiTouchZone)> asi_touch_zone;
+    Stored<decltype(AltimeterDrums)> altimeter_drums;
+    Stored<decltype(AltimeterTouchZone)> altimeter_touch_zone;
+    Stored<decltype(StbyAltimeterBaro)> stby_altimeter_baro;
+    Stored<decltype(AltimeterShownAltitude1)> shown_altitude1;
+    Stored<decltype(AltimeterShownAltitude2)> shown_altitude2;
+    Stored<decltype(AdcTestTimer1)> adc_test_timer1;
+    Stored<decltype(AdcTestTimer2)> adc_test_timer2;
+    Stored<decltype(PfdAdvisoryFlag)> pfd_advisory_flag;
+    Stored<decltype(PfdAdvisoryFlag2)> pfd_advisory_flag2;
     Stored<decltype(PropBetaLocated)> prop_beta_located;
     Stored<decltype(PropBladeAnglePointer)> blade_angle_pointers;
     Stored<decltype(BladeLocatorCalls)> locator_calls;
@@ -544,6 +589,11 @@ struct Snapshot {
     Stored<decltype(RunwayElevationShown)> runway_elevation_shown;
     Stored<decltype(RunwayElevationTimer)> runway_elevation_timer;
     Stored<decltype(HgsIasMax)> hgs_ias_max;
+    Stored<decltype(RmiSourceSelect1)> rmi_source1;
+    Stored<decltype(RmiSourceSelect2)> rmi_source2;
+    Stored<decltype(StbyAttitudeFlagTravel)> stby_flag_travel;
+    Stored<decltype(RmiHeadingFlagTravel)> rmi_flag_travel;
+    Stored<decltype(Altimeter1FlagVisible)> altimeter1_flag;
 };
 
 template <typename T>

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "cabin_link/instructor_link_server.h"
+#include "core/air_data.h"
 #include "core/electrical_system.h"
 #include "core/flight_guidance.h"
 #include "core/fsuipc_data_exchange.h"
@@ -461,6 +462,9 @@ void ApplyBulkRow(int32_t id, double value) {
         case 28:
             Altitude = static_cast<float>(value);
             break;
+        case 29:
+            Altimeter1FlagVisible = value == kAltimeterFlagShownValue ? 255 : 0;
+            break;
         case 34:
             AngleOfAttack = value / kRadToDeg;
             break;
@@ -580,7 +584,7 @@ void ApplyBulkRow(int32_t id, double value) {
             RemotePositionValues[2] = value;
             break;
         // Identifiers of the flight guidance modes and decision height, the
-        // altimeter flag, the flap handle, the autofeather words, the
+        // flap handle, the autofeather words, the
         // hydraulic pump pressures and the master warning words write state
         // of systems the module does not have yet; until then they change
         // nothing. Unknown identifiers change nothing.

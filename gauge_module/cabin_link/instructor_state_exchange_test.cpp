@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "cabin_link/instructor_link_server.h"
+#include "core/air_data.h"
 #include "core/electrical_system.h"
 #include "core/flight_guidance.h"
 #include "core/host_panel_services.h"
@@ -299,6 +300,16 @@ TEST_F(InstructorBulkRowTest, GearHandleFollowsTheRadioAltitude) {
     RadioAltitudeReadoutValue = 999;
     InstructorApplyValue(53, 90.0);
     EXPECT_EQ(HostGearHandle, 32767);
+}
+
+TEST_F(InstructorBulkRowTest, AltimeterFlagShowsOnlyForItsOwnValue) {
+    InstructorApplyValue(29, 100368.0);
+    EXPECT_EQ(Altimeter1FlagVisible, 255);
+    InstructorApplyValue(29, kOn);  // an ordinary "on" is not the flag's value
+    EXPECT_EQ(Altimeter1FlagVisible, 0);
+    InstructorApplyValue(29, 100368.0);
+    InstructorApplyValue(29, 100368.5);
+    EXPECT_EQ(Altimeter1FlagVisible, 0);
 }
 
 TEST(InstructorBulkValues, FmsLateralModesSetTheActiveLegKind) {

@@ -120,6 +120,9 @@ constexpr SoundFile kSoundFiles[kSoundAnnouncement] = {
     {"Kmgearup.wav", 3500, true},
 };
 
+// Chosen in place of "ap_disc_short.wav" once the guidance's self-test is over.
+constexpr const char* kApDisconnectLongFile = "ap_disc_long.wav";
+
 SoundObject* Obj(int index) {
     return &SoundSet[index];
 }
@@ -733,9 +736,22 @@ void ApDisconnectSoundSelect() {
     SoundObjectFree(object);
     char path[512];
     std::snprintf(path, sizeof path, "%s%s", SoundDirectoryPath,
-                  want_long ? "ap_disc_long.wav" : "ap_disc_short.wav");
+                  want_long ? kApDisconnectLongFile : "ap_disc_short.wav");
     SoundObjectCreate(object, path);
     SoundSetParams(object, 0, 0, -1000);
+}
+
+std::vector<std::string> SoundSetRelativePaths() {
+    std::vector<std::string> paths;
+    auto add = [&paths](std::string path) {
+        std::replace(path.begin(), path.end(), '\\', '/');
+        if (std::find(paths.begin(), paths.end(), path) == paths.end()) paths.push_back(path);
+    };
+    for (const SoundFile& file : kSoundFiles) {
+        add(std::string(file.in_folder ? "sound/" : "") + file.name);
+    }
+    add(std::string("sound/") + kApDisconnectLongFile);
+    return paths;
 }
 
 }  // namespace zu

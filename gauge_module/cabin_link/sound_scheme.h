@@ -10,6 +10,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace zu {
 
@@ -88,5 +90,10 @@ void EnvironmentSounds();
 // has none).
 bool SoundPlaying(int index);
 int32_t SoundFileRate(int index);
+
+// Every file the sound scheme may open, once each, as a path below the
+// aircraft folder with '/' separators ("sound/click_tiny.wav"). For laying
+// out an aircraft folder; the tick never calls it.
+std::vector<std::string> SoundSetRelativePaths();
 
 }  // namespace zu

@@ -164,5 +164,6 @@ bool AirDataStateSave(const char* path) {
 
 int32_t AltimeterShownAltitude1 = 0;
 int32_t AltimeterShownAltitude2 = 0;
+uint8_t Altimeter1FlagVisible = 0;
 
 }  // namespace zu

@@ -49,6 +49,7 @@ struct ClockStateRecord {
     int32_t display_bright;  // 1 while switch B is held at -1
     char texts[3][4];        // seconds, minutes, hours as "%02d"
     uint8_t last_second;
+    int32_t mode_switch = -1;  // the clock's mode switch; display mode = switch + 1
 };
 extern ClockStateRecord Clock1State;
 extern ClockStateRecord Clock2State;
@@ -64,5 +65,10 @@ bool AirDataStateSave(const char* path);
 // The altitude each side's altimeter shows, feet.
 extern int32_t AltimeterShownAltitude1;
 extern int32_t AltimeterShownAltitude2;
+
+// The side-1 altimeter's flag as the instructor sets it: 255 shown, 0 not.
+extern uint8_t Altimeter1FlagVisible;
+// The instructor's value that shows it.
+inline constexpr double kAltimeterFlagShownValue = 100368.0;
 
 }  // namespace zu

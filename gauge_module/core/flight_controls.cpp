@@ -111,7 +111,7 @@ void FlapSelectionStep() {
     if (FlapPosition < FlapLastCommand - 20.0)
         sel = FlapPosition < 2000.0f ? 0 : std::max(sel - 1, 0);
     SetSelection(sel);
-    if (FlapDrivePressure > 500 && !FlapFailure()) {
+    if (FlapsHydraulicPressure > 500 && !FlapFailure()) {
         const int32_t detent = sel + 2;
         if (detent != FlapDetent) FlapMotionFlag = 1;
         FlapDetent = detent;
@@ -135,12 +135,12 @@ void SurfaceLights() {
                  RudderPressure[0] >= 2851 || RudderPressure[1] >= 2851);  // "RUD FULL PRESS"
     }
     SetLight(0, 10, RudderPressure[0] < 100 || RudderPressure[1] < 100);  // "RUD PRESS"
-    SetLight(2, 10, SpoilerInboardPressure[0] < 600 || SpoilerInboardPressure[1] < 600);
+    SetLight(2, 10, RollSpoilerPressure[0] < 600 || RollSpoilerPressure[2] < 600);
     SetLight(2, 11,
              IndicatedAirspeed < 140.0f &&
-                 (SpoilerOutboardPressure[0] < 600 || SpoilerOutboardPressure[1] < 400));
+                 (RollSpoilerPressure[1] < 600 || RollSpoilerPressure[3] < 400));
     SetLight(5, 11,
-             (FlapDrivePressure < 1500 || FlapFailure()) &&
+             (FlapsHydraulicPressure < 1500 || FlapFailure()) &&
                  (FlapHydraulicWord >= 1 || FlapDriveWait != 0));  // "FLAP POWER"
 }
 

@@ -33,7 +33,7 @@ class FlightControlsTest : public ::testing::Test {
         FlapDriveWait = 0;
         FlapDetent = 2;
         std::memset(flight_controls_FLAPS, 0, sizeof flight_controls_FLAPS);
-        FlapDrivePressure = 3000;
+        FlapsHydraulicPressure = 3000;
         HydraulicsState.SystemPressure[0] = HydraulicsState.SystemPressure[1] = 3000;
         SystemTimers.HydraulicTimer = 0;
         OnGround = 0;
@@ -79,12 +79,12 @@ TEST_F(FlightControlsTest, FlapLeverMovesOneDetentBeyondTwentyAndOnlyWithDrivePr
     EXPECT_EQ(FlapDetent, 3);
 
     // 500 of drive pressure holds the detent and waits; 501 moves it.
-    FlapDrivePressure = 500;
+    FlapsHydraulicPressure = 500;
     FlightSurfacesUpdate();
     EXPECT_EQ(FlapSelection(), 4);
     EXPECT_EQ(FlapDetent, 3);
     EXPECT_EQ(FlapDriveWait, 1);
-    FlapDrivePressure = 501;
+    FlapsHydraulicPressure = 501;
     FlapCountdown = 0;
     FlightSurfacesUpdate();
     EXPECT_EQ(FlapDetent, 6);
@@ -93,11 +93,11 @@ TEST_F(FlightControlsTest, FlapLeverMovesOneDetentBeyondTwentyAndOnlyWithDrivePr
 
 TEST_F(FlightControlsTest, FlapPowerLightsWithoutDrivePressureOrWithTheFailure) {
     BusPowered.set(kPoweredRightEssential, 1);
-    FlapDrivePressure = 0;
+    FlapsHydraulicPressure = 0;
     FlapPosition = 8192.0f;
     FlightSurfacesUpdate();
     EXPECT_NE(CautionLightArray[CautionIndex(5, 11)], 0u);  // "FLAP POWER"
-    FlapDrivePressure = 3000;
+    FlapsHydraulicPressure = 3000;
     FlapCountdown = 0;
     FlightSurfacesUpdate();
     EXPECT_EQ(CautionLightArray[CautionIndex(5, 11)], 0u);

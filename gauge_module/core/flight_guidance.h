@@ -43,6 +43,9 @@ extern uint8_t AirDataFlags[4];
 // Altitude-alert request, raised near the selected altitude and cleared by
 // the warning tone.
 extern uint8_t AltitudeAlertFlag;
+// Altitude-alert lamps of the side-1 and side-2 altimeters (advisory step).
+extern uint8_t PfdAdvisoryFlag;
+extern uint8_t PfdAdvisoryFlag2;
 
 // Lateral mode of each FGC (7 none, 5 the FMS lateral mode).
 extern int32_t FGC_comp_AP1_lateral_mode;

@@ -2,12 +2,18 @@
 
 #include "core/module_frame.h"
 #include "instruments/adf_control_heads.h"
+#include "instruments/airspeed_indicators.h"
+#include "instruments/altimeters.h"
 #include "instruments/atc_control_head.h"
 #include "instruments/audio_panel.h"
+#include "instruments/clocks.h"
 #include "instruments/com_control_heads.h"
+#include "instruments/course_selectors.h"
 #include "instruments/engine_instruments.h"
 #include "instruments/master_lights.h"
+#include "instruments/standby_instruments.h"
 #include "instruments/vor_control_heads.h"
+#include "panels/ahrs_panels.h"
 #include "panels/caution_panels.h"
 #include "panels/electrical_meters.h"
 #include "panels/electrical_panels.h"
@@ -79,9 +85,15 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /*  22 */
     MakeGauge("Master_Warning_Light", 61, Master_Warning_LightElementList,
               Master_Warning_LightMouseRect, MasterWarningCallback),
-    /*  23 */ MakeGauge("Course_hdg_selector1", 42),
-    /*  24 */ MakeGauge("Course_hdg_selector1_touch", 42),
-    /*  25 */ MakeGauge("Course_hdg_selector2", 42),
+    /*  23 */
+    MakeGauge("Course_hdg_selector1", 42, Course_hdg_selector1ElementList,
+              Course_hdg_selector1MouseRect, CourseSelector1Callback),
+    /*  24 */
+    MakeGauge("Course_hdg_selector1_touch", 42, Course_hdg_selector1_touchElementList,
+              Course_hdg_selector1_touchMouseRect, CourseSelector1TouchCallback),
+    /*  25 */
+    MakeGauge("Course_hdg_selector2", 42, Course_hdg_selector2ElementList,
+              Course_hdg_selector2MouseRect, CourseSelector2Callback),
     /*  26 */
     MakeGauge("VOR1_Panel", 110, VOR1_PanelElementList, VOR1_PanelMouseRect.r, VOR1_PanelCallback),
     /*  27 */
@@ -118,21 +130,40 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     MakeGauge("ENTERTAINMENT_Panel", 235, ENTERTAINMENT_PanelElementList,
               ENTERTAINMENT_PanelMouseRect, ENTERTAINMENT_PanelCallback),
     /*  40 */ MakeGauge("Gear", 113),
-    /*  41 */ MakeGauge("Speedometer1", 124),
-    /*  42 */ MakeGauge("Speedometer1_touch", 124),
-    /*  43 */ MakeGauge("Speedometer2", 124),
-    /*  44 */ MakeGauge("Speedometer2_touch", 124),
-    /*  45 */ MakeGauge("Altimeter1", 124),
-    /*  46 */ MakeGauge("Altimeter1_touch", 124),
-    /*  47 */ MakeGauge("Altimeter2", 124),
-    /*  48 */ MakeGauge("Altimeter2_touch", 124),
-    /*  49 */ MakeGauge("Stby Altimeter", 124),
-    /*  50 */ MakeGauge("Stby Altimeter_touch", 124),
-    /*  51 */ MakeGauge("Stby attitude", 100),
-    /*  52 */ MakeGauge("PFCS", 93),
-    /*  53 */ MakeGauge("clock1", 106),
-    /*  54 */ MakeGauge("clock2", 106),
-    /*  55 */ MakeGauge("RMI", 104),
+    /*  41 */
+    MakeGauge("Speedometer1", 124, Speedometer1ElementList, Speedometer1MouseRect,
+              Speedometer1Callback),
+    /*  42 */
+    MakeGauge("Speedometer1_touch", 124, Speedometer1TouchElementList, Speedometer1TouchMouseRect,
+              Speedometer1Callback),
+    /*  43 */
+    MakeGauge("Speedometer2", 124, Speedometer2ElementList, Speedometer2MouseRect,
+              Speedometer2Callback),
+    /*  44 */
+    MakeGauge("Speedometer2_touch", 124, Speedometer2TouchElementList, Speedometer2TouchMouseRect,
+              Speedometer2Callback),
+    /*  45 */
+    MakeGauge("Altimeter1", 124, Altimeter1ElementList, Altimeter1MouseRect, Altimeter1Callback),
+    /*  46 */
+    MakeGauge("Altimeter1_touch", 124, Altimeter1TouchElementList, Altimeter1TouchMouseRect,
+              Altimeter1TouchCallback),
+    /*  47 */
+    MakeGauge("Altimeter2", 124, Altimeter2ElementList, Altimeter2MouseRect, Altimeter2Callback),
+    /*  48 */
+    MakeGauge("Altimeter2_touch", 124, Altimeter2TouchElementList, Altimeter2TouchMouseRect,
+              Altimeter2TouchCallback),
+    /*  49 */
+    MakeGauge("Stby Altimeter", 124, StbyAltimeterElementList, StbyAltimeterMouseRect,
+              StbyAltimeterCallback),
+    /*  50 */
+    MakeGauge("Stby Altimeter_touch", 124, StbyAltimeterTouchElementList,
+              StbyAltimeterTouchMouseRect, StbyAltimeterTouchCallback),
+    /*  51 */
+    MakeGauge("Stby attitude", 100, Stby_attitudeElementList, nullptr, StbyAttitudeCallback),
+    /*  52 */ MakeGauge("PFCS", 93, PFCSElementList, nullptr, PfcsCallback),
+    /*  53 */ MakeGauge("clock1", 106, clock1ElementList, clock1MouseRect, Clock1Callback),
+    /*  54 */ MakeGauge("clock2", 106, clock2ElementList, clock2MouseRect, Clock2Callback),
+    /*  55 */ MakeGauge("RMI", 104, RMIElementList, RMIMouseRect, RmiCallback),
     /*  56 */ MakeGauge("TRIMS", 233),
     /*  57 */ MakeGauge("FLAPS indicator", 65),
     /*  58 */ MakeGauge("Whiskey compass", 118),
@@ -238,8 +269,10 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /* 130 */
     MakeGauge("Copilot panel", 103, Copilot_panelElementList, Copilot_panelMouseRect,
               CopilotPanelCallback),
-    /* 131 */ MakeGauge("AHRS1_Panel", 220),
-    /* 132 */ MakeGauge("AHRS2_Panel", 220),
+    /* 131 */
+    MakeGauge("AHRS1_Panel", 220, AHRS1_PanelElementList, AHRS1_PanelMouseRect, Ahrs1PanelCallback),
+    /* 132 */
+    MakeGauge("AHRS2_Panel", 220, AHRS2_PanelElementList, AHRS2_PanelMouseRect, Ahrs2PanelCallback),
     /* 133 */ MakeGauge("DisplayControl_Panel1", 223),
     /* 134 */ MakeGauge("DisplayControl_Panel1_touch", 223),
     /* 135 */ MakeGauge("DisplayControl_Panel2", 223),

@@ -15,12 +15,13 @@ struct HydraulicsStateRecord {
 };
 extern HydraulicsStateRecord HydraulicsState;
 
-// Consumer pressures read by the flight controls (psi): flap drive, rudder
-// per system, roll spoilers inboard and outboard per system.
-extern int32_t FlapDrivePressure;
+// Consumer pressures read by the flight controls and the gauges (psi): the
+// flap drive, the rudder actuators per system, and the four roll-spoiler
+// actuators: left inboard, left outboard, right inboard, right outboard
+// (the PFCS needles move only above 400).
+extern int32_t FlapsHydraulicPressure;
 extern int32_t RudderPressure[2];
-extern int32_t SpoilerInboardPressure[2];
-extern int32_t SpoilerOutboardPressure[2];
+extern int32_t RollSpoilerPressure[4];
 // Flap hydraulic word (at least 1 while the flap drive is asked to move).
 extern int32_t FlapHydraulicWord;
 

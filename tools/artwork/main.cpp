@@ -224,6 +224,8 @@ int main(int argc, char** argv) {
     art::RenderAudioPanels(set);
     art::RenderOverheadPanels(set);
     art::RenderEnginePanels(set);
+    art::RenderAttitudeHeading(set);
+    art::RenderFlightDials(set);
     if (!panel_cfg.empty()) return WriteBackgrounds(panel_cfg, out_dir, set);
 
     std::vector<art::Bitmap>& bitmaps = set.bitmaps();
