@@ -54,6 +54,7 @@
 #include "instruments/standby_instruments.h"
 #include "instruments/vor_control_heads.h"
 #include "panels/display_control_panels.h"
+#include "panels/engine_panel.h"
 #include "panels/engine_start_panels.h"
 #include "panels/side_panels.h"
 
@@ -193,6 +194,8 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(PropSyncCorrection, s.pp_PropSyncCorrection);
     f(PilotPanelBlink, s.pp_PilotPanelBlink);
     f(PilotPanelState, s.pp_PilotPanelState);
+    f(PowerLeverSoundLatch, s.pp_PowerLeverSoundLatch);
+    f(ApDisconnectRequest, s.pp_ApDisconnectRequest);
     f(EngineFuelFeed, s.pp_EngineFuelFeed);
     f(GearCommanded, s.pp_GearCommanded);
     f(flight_controls_GEAR, s.pp_flight_controls_GEAR);
@@ -481,6 +484,8 @@ struct Snapshot {
     Stored<decltype(PropSyncCorrection)> pp_PropSyncCorrection;
     Stored<decltype(PilotPanelBlink)> pp_PilotPanelBlink;
     Stored<decltype(PilotPanelState)> pp_PilotPanelState;
+    Stored<decltype(PowerLeverSoundLatch)> pp_PowerLeverSoundLatch;
+    Stored<decltype(ApDisconnectRequest)> pp_ApDisconnectRequest;
     Stored<decltype(EngineFuelFeed)> pp_EngineFuelFeed;
     Stored<decltype(GearCommanded)> pp_GearCommanded;
     Stored<decltype(flight_controls_GEAR)> pp_flight_controls_GEAR;

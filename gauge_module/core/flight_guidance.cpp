@@ -2,6 +2,8 @@
 
 namespace zu {
 
+uint8_t ApDisconnectRequest = 0;
+
 int32_t FGC_comp_AP1_engaged = 0;
 int32_t FGC_comp_AP2_engaged = 0;
 int32_t FGC_comp_YD1_engaged = 0;

@@ -153,4 +153,8 @@ extern int32_t FgcGlideslopeDeviation;
 // Air-data flags of the advisory step: [0], [1] the side-1 and side-2
 // air-data test bytes, [2], [3] air data 1 and 2 failed.
 
+// Set to 1 by the lever quadrant's disconnect button; the flight-guidance
+// step disengages the autopilot, clears its modes and clears the byte.
+extern uint8_t ApDisconnectRequest;
+
 }  // namespace zu

@@ -4,8 +4,10 @@
 #include <cstring>
 
 #include "core/electrical_system.h"
+#include "core/flight_controls.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/ice_protection.h"
+#include "core/powerplant.h"
 #include "zu/platform/paths.h"
 
 namespace zu {
@@ -148,8 +150,12 @@ void FlightStateSave() {
         case 9:
             SaveElectrics(SavePath);
             break;
-        case 8:  // the powerplant keys (PowerplantStateSave)
-        case 7:  // the flight controls (FlightControlsStateSave)
+        case 8:
+            PowerplantStateSave(SavePath);
+            break;
+        case 7:
+            FlightControlsStateSave(SavePath);
+            break;
         case 6:  // the flight guidance and radio heads (FgcStateSave)
         case 5:  // the air data (AirDataStateSave)
         case 4:  // the head-up guidance (HgsStateSave)
@@ -165,9 +171,11 @@ void FlightStateSave() {
 bool FlightStateLoad() {
     CopyBounded(LoadPath, LoadedFlightPath);
     LoadElectrics(LoadPath);
-    // The powerplant, flight-control, flight-guidance (radials and
-    // frequencies of the four navigation sources first), air-data and
-    // head-up guidance keys are read here by their owners.
+    PowerplantStateLoad(LoadPath);
+    FlightControlsStateLoad(LoadPath);
+    // The flight-guidance (radials and frequencies of the four navigation
+    // sources first), air-data and head-up guidance keys are read here by
+    // their owners.
     LoadPitotSwitches(LoadPath);
     return ProbeSavedState(LoadPath);
 }

@@ -19,6 +19,7 @@
 #include "panels/display_control_panels.h"
 #include "panels/electrical_meters.h"
 #include "panels/electrical_panels.h"
+#include "panels/engine_panel.h"
 #include "panels/engine_start_panels.h"
 #include "panels/fdr_switchboard.h"
 #include "panels/lighting_panels.h"
@@ -218,7 +219,7 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     MakeGauge("BatTempMeterPanel", 191, BatTempMeterPanelElementList, BatTempMeterPanelMouseRect,
               BatTempMeterPanelCallback),
     /*  98 */
-    MakeGauge("EngineStartPanel", 191, nullptr, EngineStartPanelMouseRect,
+    MakeGauge("EngineStartPanel", 191, EngineStartPanelElementList, EngineStartPanelMouseRect,
               EngineStartPanelCallback),
     /*  99 */
     MakeGauge("Lights_Panel", 198, Lights_PanelElementList, Lights_PanelMouseRect,
@@ -250,7 +251,9 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /* 114 */ MakeGauge("PressComp_Diff", 65),
     /* 115 */ MakeGauge("PressComp_Alt", 65),
     /* 116 */ MakeGauge("PressComp_Rate", 65),
-    /* 117 */ MakeGauge("engine_panel", 204),
+    /* 117 */
+    MakeGauge("engine_panel", 204, engine_panelElementList, engine_panelMouseRect,
+              EnginePanelCallback),
     /* 118 */
     MakeGauge("Pilot_Panel", 349, Pilot_PanelElementList, Pilot_PanelMouseRect, PilotPanelCallback),
     /* 119 */ MakeGauge("Caution", 485, CautionElementList, nullptr, CautionGaugeCallback),

@@ -23,6 +23,10 @@ extern uint8_t EngineStartLegendShown;
 // True while the SELECT legend is shown.
 extern uint8_t EngineStartSelectShown;
 
+// Elements: 0 the plate, 1 its lit copy, 2-19 the ignition selectors' and
+// the start selector's position images (unlit, then lit), 20 the SELECT
+// legend, 21 the START legend.
+extern gauge::ElementHeader* EngineStartPanelElementList[2];
 extern gauge::MouseRect EngineStartPanelMouseRect[12];
 void EngineStartPanelCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t extra);
 

@@ -14,6 +14,7 @@
 //   0x1500  standby attitude, PFCS and RMI (instruments/standby_instruments_layout.h),
 //           AHRS control panels (panels/ahrs_panel_layout.h)
 //   0x1600  selectors, clocks, airspeed indicators, altimeters (instruments/flight_dials.h)
+//   0x1A00  engine start panel and lever quadrant (panels/engine_panels_art.h)
 #pragma once
 
 #include <cstdint>
@@ -28,5 +29,6 @@ inline constexpr uint32_t kAudioPanelsBlock = 0x1200;
 inline constexpr uint32_t kOverheadPanelsBlock = 0x1300;
 inline constexpr uint32_t kAttitudeHeadingBlock = 0x1500;
 inline constexpr uint32_t kFlightDialsBlock = 0x1600;
+inline constexpr uint32_t kEnginePanelsBlock = 0x1A00;
 
 }  // namespace zu::res

@@ -14,6 +14,7 @@ void RenderEngineInstruments(BitmapSet& set);
 void RenderRadioHeads(BitmapSet& set);
 void RenderAudioPanels(BitmapSet& set);
 void RenderOverheadPanels(BitmapSet& set);
+void RenderEnginePanels(BitmapSet& set);
 void RenderAttitudeHeading(BitmapSet& set);
 void RenderFlightDials(BitmapSet& set);
 void RenderDisplays(BitmapSet& set);

@@ -223,6 +223,7 @@ int main(int argc, char** argv) {
     art::RenderRadioHeads(set);
     art::RenderAudioPanels(set);
     art::RenderOverheadPanels(set);
+    art::RenderEnginePanels(set);
     art::RenderAttitudeHeading(set);
     art::RenderFlightDials(set);
     art::RenderDisplays(set);
