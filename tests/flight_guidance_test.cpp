@@ -24,6 +24,7 @@
 #include "core/settings_file.h"
 #include "core/systems_tick.h"
 #include "e2e_support.h"
+#include "instruments/vor_control_heads.h"
 #include "module_state.h"
 #include "zu/simhost/aircraft_model.h"
 #include "zu/simhost/simulator.h"
@@ -159,6 +160,87 @@ TEST_F(FlightGuidanceFlight, VerticalSpeedKnobAndAltitudeCapture) {
     Seconds(40);
     EXPECT_NEAR(Aircraft().altitude_ft, 4000.0, 100.0);
     EXPECT_STREQ(FgcSide1.fma.vertical, "ALT     ");
+}
+
+// Both NAV receivers on and tuned to `mhz`, the side-1 course set.
+void TuneReceivers(double mhz, double course) {
+    for (int side = 0; side < 2; ++side) {
+        (side == 0 ? Vor1PanelState : Vor2PanelState).mode = 1;
+        (side == 0 ? Vor1Radio : Vor2Radio).active = static_cast<float>(mhz);
+        NavSources[side == 0 ? kNavVor1 : kNavVor2].frequency =
+            static_cast<int32_t>(std::lround(mhz * 100.0));
+    }
+    NavSources[kNavVor1].course = course;
+}
+
+TEST_F(FlightGuidanceFlight, CapturesAndTracksAVorCourse) {
+    // The VOR 20 nm north, 2 nm east of the aircraft; course 000.
+    sim_->model().AddStation({simhost::RadioStation::kVor, 11300, 45.33, 10.09, 300.0, 0.0, "VRN"});
+    sim_->model().PlaceOnGround(45.0, 10.0, 300, 30.0);
+    ASSERT_NO_FATAL_FAILURE(Airborne(3000, 160));
+    TuneReceivers(113.0, 0.0);
+    Frames(10);
+    ASSERT_EQ(NavSources[kNavVor1].receive_state, 1);
+    FGC_comp_HSI1_heading_sel = 30;
+    Press(kApRequestAp);
+    Press(kApRequestHdg);
+    Press(kApRequestAlt);
+    Press(kApRequestNav);
+    EXPECT_EQ(FGC_comp_AP1_lateral_armed_mode, 1);
+    EXPECT_STREQ(FgcSide1.fma.lateral_armed, "  VOR ");
+    ASSERT_TRUE(Until([] { return FGC_comp_AP1_lateral_mode == kLatNav; }, 60.0));
+    Frames(4);
+    EXPECT_STREQ(FgcSide1.fma.lateral, "    VOR*");
+    ASSERT_TRUE(Until([] { return std::strcmp(FgcSide1.fma.lateral, "    VOR") == 0; }, 120.0));
+    Seconds(20);
+    EXPECT_LT(std::fabs(sim_->model().nav(0).deviation), 30.0);
+    EXPECT_STREQ(FgcSide1.fma.lateral, "    VOR");
+}
+
+TEST_F(FlightGuidanceFlight, FliesAnIlsApproachDownToTheRunway) {
+    // Threshold at 45.3 N 10 E, elevation 300 ft, front course 000 true;
+    // the aircraft 12 nm out, 1 nm west of the centre line, below the path.
+    sim_->model().AddStation({simhost::RadioStation::kIls, 10990, 45.3, 10.0, 300.0, 0.0, "IZV"});
+    sim_->model().PlaceOnGround(45.3 - 12.0 / 60.0, 10.0 - 1.0 / 60.0 / std::cos(45.1 * 0.01745),
+                                300, 20.0);
+    ASSERT_NO_FATAL_FAILURE(Airborne(2600, 150));
+    TuneReceivers(109.9, 0.0);
+    Frames(10);
+    ASSERT_EQ(NavSources[kNavVor1].receive_state, 2);
+    FGC_comp_HSI1_heading_sel = 18;
+    Press(kApRequestAp);
+    Press(kApRequestHdg);
+    Press(kApRequestAlt);
+    Press(kApRequestAppr);
+    Frames(4);
+    EXPECT_STREQ(FgcSide1.fma.lateral_armed, "  LOC");
+    EXPECT_STREQ(FgcSide1.fma.vertical_armed2, "GS   ");
+    ASSERT_TRUE(Until([] { return FGC_comp_AP1_lateral_mode == kLatAppr; }, 60.0));
+    Frames(4);
+    EXPECT_STREQ(FgcSide1.fma.lateral, "    LOC*");
+    ASSERT_TRUE(Until([] { return FGC_comp_AP1_vertical_mode == kVertGs; }, 200.0));
+    Frames(4);
+    EXPECT_STREQ(FgcSide1.fma.vertical, "GS* ");
+    bool dual_seen = false;
+    double worst_loc = 0.0, worst_gs = 0.0;
+    while (sim_->model().nav(0).distance_nm > 1.0 && !Aircraft().on_ground) {
+        sim_->RunFrame();
+        const double d = sim_->model().nav(0).distance_nm;
+        if (d < 4.0) {
+            worst_loc = std::max(worst_loc, std::fabs(sim_->model().nav(0).deviation));
+            worst_gs = std::max(worst_gs, std::fabs(sim_->model().nav(0).glideslope_deviation));
+            EXPECT_STREQ(FgcSide1.fma.lateral, "    LOC");
+            EXPECT_STREQ(FgcSide1.fma.vertical, "GS  ");
+        }
+        const int32_t ra = RadioAltitudeReadoutValue;
+        if (ra >= 30 && ra <= 1150 && FGC_comp_AP1_vertical_mode == kVertGs) {
+            dual_seen = dual_seen || FGC_comp_AP1_dual_approach_mode != 0;
+        }
+    }
+    EXPECT_LT(worst_loc, 20.0);
+    EXPECT_LT(worst_gs, 25.0);
+    EXPECT_TRUE(dual_seen);
+    EXPECT_EQ(FgcSide1.coupled_side, 3);
 }
 
 }  // namespace

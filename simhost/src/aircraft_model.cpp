@@ -683,6 +683,7 @@ namespace {
 constexpr double kVorRangeNm = 150.0;
 constexpr double kNdbRangeNm = 100.0;
 constexpr double kGlidePathDeg = 3.0;
+constexpr double kLocalizerBeyondThresholdNm = 1.5;
 
 int32_t Bcd4(uint16_t w) {
     return ((w >> 12) & 0xF) * 1000 + ((w >> 8) & 0xF) * 100 + ((w >> 4) & 0xF) * 10 + (w & 0xF);
@@ -761,8 +762,13 @@ ReceiverOutput Receive(const AircraftState& s, const StationView& v, int16_t obs
         return out;
     }
     out.flags = 3;
-    // Localiser: full scale 2.5 degrees either side of the front course.
-    out.deviation = Diff180(Wrap360(v.bearing_true) - st.course) / 2.5 * 127.0;
+    // Localiser: full scale 2.5 degrees either side of the front course,
+    // seen from its antenna beyond the far end of the runway.
+    const double north = v.distance_nm * std::cos(v.bearing_true * kDeg) +
+                         kLocalizerBeyondThresholdNm * std::cos(st.course * kDeg);
+    const double east = v.distance_nm * std::sin(v.bearing_true * kDeg) +
+                        kLocalizerBeyondThresholdNm * std::sin(st.course * kDeg);
+    out.deviation = Diff180(Wrap360(std::atan2(east, north) / kDeg) - st.course) / 2.5 * 127.0;
     const double height_nm = (s.altitude_ft - st.elevation_ft) / 6076.12;
     const double angle = std::atan2(height_nm, std::max(v.distance_nm, 0.01)) / kDeg;
     out.gs_flag = 1;
