@@ -11,12 +11,14 @@
 #include <memory>
 #include <string>
 
+#include "core/afcs_messages.h"
 #include "core/ahrs.h"
 #include "core/air_data.h"
 #include "core/autopilot_control_laws.h"
 #include "core/electrical_system.h"
 #include "core/electrical_test_support.h"
 #include "core/flight_guidance_annunciation.h"
+#include "core/flight_persistence.h"
 #include "core/host_panel_services.h"
 #include "core/nav_sources.h"
 #include "core/powerplant.h"
@@ -62,9 +64,11 @@ class FlightGuidanceFlight : public testing::Test {
         }
         return done();
     }
+    // Raises a request and runs until the mode-select pass took it.
     void Press(int request) {
         ApButtonRequest[request].store(1);
-        Frames(3);
+        for (int i = 0; i < 10 && ApButtonRequest[request].load() != 0; ++i) sim_->RunFrame();
+        ASSERT_EQ(ApButtonRequest[request].load(), 0);
     }
     const simhost::AircraftState& Aircraft() const { return sim_->model().state(); }
     double MagneticHeading() const {
@@ -160,6 +164,80 @@ TEST_F(FlightGuidanceFlight, VerticalSpeedKnobAndAltitudeCapture) {
     Seconds(40);
     EXPECT_NEAR(Aircraft().altitude_ft, 4000.0, 100.0);
     EXPECT_STREQ(FgcSide1.fma.vertical, "ALT     ");
+}
+
+TEST_F(FlightGuidanceFlight, PowerUpSelfTestAndMessagesOnTheGround) {
+    sim_->model().PlaceOnGround(45.0, 10.0, 300.0, 90.0);
+    // Powered once the flight has loaded; the test starts as at power-up.
+    ASSERT_TRUE(Until(
+        [] {
+            return FlightLoadCounter > 240 && OnGround != 0 &&
+                   BusPowered.get(kPoweredRightEssential) != 0;
+        },
+        30.0));
+    FGC_comp_FGC1_system_test_timer = FGC_comp_FGC2_system_test_timer = kFgcTestTicks;
+    bool system_test = false, master = false, blank_advisory = true, alert_lamp = false;
+    ASSERT_TRUE(Until(
+        [&] {
+            const int32_t t = FGC_comp_FGC1_system_test_timer;
+            if (t > 232 && t < 340) {
+                system_test = std::strcmp(FgcMessageLines[kMsgSide1Lower], "SYSTEM TEST") == 0;
+            }
+            if (t == 200) master = std::strcmp(FgcMessageLines[kMsgSide1Lower], "L AFCS MSTR") == 0;
+            if (t > 223 && t < 340) {
+                blank_advisory = blank_advisory && FgcMessageLines[kMsgAdvisory1][0] == '\0';
+            }
+            alert_lamp = alert_lamp || FgcFlags1[1] != 0;
+            return t == 0 && BusPowered.get(kPoweredRightEssential) != 0;
+        },
+        60.0));
+    EXPECT_TRUE(system_test);
+    EXPECT_TRUE(master);
+    EXPECT_TRUE(blank_advisory);
+    EXPECT_TRUE(alert_lamp);
+    Frames(20);
+    EXPECT_EQ(FgcFlags1[1], 0);  // the alert ends with the test
+    EXPECT_NE(FgcMessageLines[kMsgAdvisory1][0], '\0');
+
+    // AP on the ground: refused, blinking until acknowledged.
+    Press(kApRequestAp);
+    EXPECT_EQ(FGC_comp_AP1_engaged, 0);
+    EXPECT_STREQ(FgcMessageLines[kMsgSide1Upper], "ACFT ON GND");
+    bool blinked_on = false, blinked_off = false;
+    for (int i = 0; i < 8; ++i) {
+        sim_->RunFrame();
+        blinked_on = blinked_on || FgcMessageState1.code3_flag != 0;
+        blinked_off = blinked_off || FgcMessageState1.code3_flag == 0;
+    }
+    EXPECT_TRUE(blinked_on && blinked_off);
+    FgcMessageState1.code.store(2);  // the ID809 acknowledge key
+    Frames(4);
+    EXPECT_EQ(FgcMessageState1.code3_flag, 0);
+    EXPECT_TRUE(Until([] { return FgcMessageLines[kMsgSide1Upper][0] == '\0'; }, 3.0));
+
+    // NAV without a station.
+    Press(kApRequestNav);
+    EXPECT_STREQ(FgcMessageLines[kMsgSide1Lower], "CHECK NAV FREQ");
+}
+
+TEST_F(FlightGuidanceFlight, PilotDisconnectShowsApDisengWithoutTheAfcsSound) {
+    ASSERT_NO_FATAL_FAILURE(Airborne(3000, 160));
+    Press(kApRequestAp);
+    ASSERT_EQ(FGC_comp_AP1_engaged, 1);
+    Seconds(1);
+    Press(kApRequestAp);
+    EXPECT_EQ(FGC_comp_AP1_engaged, 0);
+    EXPECT_STREQ(FgcMessageLines[kMsgSide1Upper], "AP DISENG");
+    EXPECT_EQ(FgcMessageState1.code.load(), 1);
+    // The RNAV alert lamp comes on until its key acknowledges it.
+    EXPECT_TRUE(Until([] { return FgcFlags1[1] != 0; }, 2.0));
+    RnavRequest1.store(1);
+    Frames(4);
+    EXPECT_EQ(FgcFlags1[1], 0);
+    // Gone after 36 passes; the acknowledge is cleared with it.
+    EXPECT_TRUE(Until([] { return FgcMessageLines[kMsgSide1Upper][0] == '\0'; }, 3.0));
+    Frames(2);
+    EXPECT_EQ(RnavRequest1.load(), 0);
 }
 
 // Both NAV receivers on and tuned to `mhz`, the side-1 course set.
