@@ -77,11 +77,11 @@ TEST_F(FlightInstrumentsFlight, BatteryPowerAlignsBothAhrsOnTheSimulatorHeading)
     // until the test's last pass; the fine alignment follows it.
     const int test_ticks = TicksUntil([] { return FGC_comp_FGC1_system_test_timer == 100; });
     ASSERT_GT(test_ticks, 0);
-    EXPECT_EQ(Ahrs1.align_countdown, 5);
-    EXPECT_EQ(Ahrs2.align_countdown, 5);
+    EXPECT_EQ(+Ahrs1.align_countdown, 5);
+    EXPECT_EQ(+Ahrs2.align_countdown, 5);
     EXPECT_EQ(+Ahrs1.aligned, 0);
     TicksUntil([] { return FGC_comp_FGC1_system_test_timer == 0; });
-    EXPECT_EQ(Ahrs1.align_countdown, 0);
+    EXPECT_EQ(+Ahrs1.align_countdown, 0);
     const int ticks = TicksUntil([] { return Ahrs1.aligned != 0 && Ahrs2.aligned != 0; });
     ASSERT_GT(ticks, 0);
     EXPECT_NEAR(ticks, kAhrsFineAlignTicks, 2);

@@ -318,11 +318,11 @@ TEST_F(FlightGuidance, SelfTestOnTheGroundHoldsTheAhrsAligning) {
         if (t == 208)
             master_seen = std::strcmp(FgcMessageLines[kMsgSide1Lower], "L AFCS MSTR") == 0;
         if (t < 347 && t > 1) {
-            EXPECT_EQ(Ahrs1.align_countdown, 5) << t;
+            EXPECT_EQ(+Ahrs1.align_countdown, 5) << t;
         }
     }
     EXPECT_TRUE(master_seen);
-    EXPECT_EQ(Ahrs1.align_countdown, 0);
+    EXPECT_EQ(+Ahrs1.align_countdown, 0);
     // Power cycled, then airborne: the test ends at once.
     BusPowered.set(kPoweredRightEssential, 0);
     AfcsSelfTest1();
