@@ -16,7 +16,9 @@
 #include <vector>
 
 #include "core/ahrs.h"
+#include "core/autopilot_control_laws.h"
 #include "core/flight_guidance.h"
+#include "core/flight_guidance_annunciation.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/nav_sources.h"
 #include "core/radio_altitude_alerting.h"
@@ -73,9 +75,9 @@ void BM_AttitudePicture(benchmark::State& state) {
     FGC_comp_AP1_vertical_mode = 1;
     FlightDirectorRollCommand = 8;
     FlightDirectorPitchCommand = 2;
-    std::strcpy(FgcSide1.fma[kFmaLateralActive], "LOC");
-    std::strcpy(FgcSide1.fma[kFmaVerticalActive], "GS");
-    std::strcpy(FgcSide1.fma[kFmaLateralArmed], "BC");
+    std::strcpy(FgcSide1.fma.lateral, "LOC");
+    std::strcpy(FgcSide1.fma.vertical, "GS");
+    std::strcpy(FgcSide1.fma.lateral_armed, "BC");
     SmoothSetBrightness(DisplayBrightness);
     SmoothSetAlpha(255);
     EadiSet& set = EadiSetOf(0, false);
@@ -102,7 +104,7 @@ void BM_AttitudePicture(benchmark::State& state) {
     RadioAltitudeReadoutValue = 0;
     FGC_comp_AP1_lateral_mode = 7;
     FGC_comp_AP1_vertical_mode = 5;
-    std::memset(FgcSide1.fma, 0, sizeof FgcSide1.fma);
+    std::memset(&FgcSide1.fma, 0, sizeof FgcSide1.fma);
 }
 BENCHMARK(BM_AttitudePicture);
 

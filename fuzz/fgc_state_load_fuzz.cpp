@@ -72,6 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(FGC_comp_AP2_lateral_mode >= 0 && FGC_comp_AP2_lateral_mode <= 7, "lateral mode");
     Check(FGC_comp_AP2_dual_approach_mode <= 1, "dual approach");
     Check(FGC_comp_DH_altitude1 >= 0, "decision height");
+    Check(std::isfinite(FGC_comp_AP_prog_alt), "held altitude");
+    const int32_t master = FGC_comp_AP_master.load();
+    Check(master == 1 || master == 2, "AFCS master");
     Check(Ahrs1.aligned == 1 && Ahrs2.aligned == 1, "AHRS not aligned");
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "core/ahrs.h"
 #include "core/electrical_system.h"
 #include "core/electrical_test_support.h"
+#include "core/flight_guidance.h"
 #include "core/nav_sources.h"
 #include "e2e_support.h"
 #include "instruments/adf_control_heads.h"
@@ -112,6 +113,9 @@ TEST_F(AttitudeHeadingGauges, BatteryMasterAlignsTheAhrsAndTheRmiCardReadsItsHea
     sim_->SetVariable(kHeadingToken, 88.0);  // the poll adds 0.2
     Frames(20);
     BatteryOn();
+    // The flight guidance's power-up self-test holds the coarse alignment
+    // until it ends; the fine alignment follows.
+    ASSERT_TRUE(FramesUntil([] { return FGC_comp_FGC1_system_test_timer <= 1; }));
     Ticks(60);  // fine alignment: BASIC lit, the heading flag in view
     EXPECT_EQ(+Ahrs1.aligned, 0);
     EXPECT_TRUE(LegendShown("AHRS1_Panel", kBasicLegend));

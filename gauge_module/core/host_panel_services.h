@@ -244,14 +244,6 @@ inline constexpr uint32_t kEvtLandingLightsUp = 0x10147;
 // gating values are the flight controls', core/flight_controls.h).
 extern uint8_t RudderInputInhibit;
 
-// Autopilot control laws (the engaged words and the coupled side are in
-// core/flight_guidance.h).
-extern uint8_t FgcServoValid[2];
-extern uint8_t FgcServoFault[2];
-extern double ApPitchServoOutput1;
-extern double ApPitchServoOutput2;
-extern int32_t ApRollServoOutput;
-
 // Instructor link.
 extern double RemotePositionValues[3];  // gate (> 7.0), northing, easting (nm)
 

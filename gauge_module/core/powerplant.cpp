@@ -784,4 +784,6 @@ bool PowerplantStateLoad(const char* path) {
     return true;
 }
 
+std::atomic<uint8_t> ApDisconnectRequest{0};
+
 }  // namespace zu

@@ -13,6 +13,7 @@
 // engine 1, index 1 engine 2 throughout.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 namespace zu {
@@ -227,4 +228,7 @@ bool PowerplantStateLoad(const char* path);
 // 1 after a load that found the last key.
 extern uint8_t PowerplantLoaded;
 
+// The disconnect button on the power levers (1 = pressed); the flight
+// guidance acts on it as on the go-around request and clears it.
+extern std::atomic<uint8_t> ApDisconnectRequest;
 }  // namespace zu

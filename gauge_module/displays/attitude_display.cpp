@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "core/ahrs.h"
+#include "core/autopilot_control_laws.h"
 #include "core/flight_guidance.h"
+#include "core/flight_guidance_annunciation.h"
 #include "core/host_panel_services.h"
 #include "core/ice_protection.h"
 #include "core/nav_sources.h"
@@ -377,19 +379,19 @@ void EadiFmaDraw(platform::DrawContext* dc, const EadiSet& set) {
     const int32_t bottom = set.side == 1 && set.virtual_cockpit ? 8 : 10;
     // 1. Armed modes, cyan.
     if (FGC_comp_AP1_lateral_armed_mode != 7) {
-        Text(dc, 1, kEfisCyan, 16, -1, fma[kFmaLateralArmed], 20);
+        Text(dc, 1, kEfisCyan, 16, -1, fma.lateral_armed, 20);
     }
     if ((FGC_comp_AP1_vertical_armed_mode_2 == 5 || FGC_comp_AP1_vertical_armed_mode_2 == 0) &&
         FGC_comp_AP1_vertical_armed_mode_1 != 5) {
-        Text(dc, 1, kEfisCyan, 110, -1, fma[kFmaVerticalAltArmed], 20);
+        Text(dc, 1, kEfisCyan, 110, -1, fma.vertical_armed1, 20);
     }
     if (FGC_comp_AP1_vertical_armed_mode_2 != 5) {
-        Text(dc, 1, kEfisCyan, 110, -1, fma[kFmaVerticalGsArmed], 20);
+        Text(dc, 1, kEfisCyan, 110, -1, fma.vertical_armed2, 20);
     }
     // 2. Lateral active, green, boxed while newly captured.
-    const int32_t lateral_n = static_cast<int32_t>(strnlen(fma[kFmaLateralActive], 20));
+    const int32_t lateral_n = static_cast<int32_t>(strnlen(fma.lateral, 20));
     if (FGC_comp_AP1_lateral_mode != 7) {
-        Text(dc, 1, kEfisGreen, 53, -1, fma[kFmaLateralActive], 20);
+        Text(dc, 1, kEfisGreen, 53, -1, fma.lateral, 20);
         if (Id809BlankCountdown[1] != 0 && lateral_n > 0) FmaBox(dc, 44, lateral_n, bottom);
     }
     // 3. Vertical active: yellow in go-around.
@@ -399,14 +401,15 @@ void EadiFmaDraw(platform::DrawContext* dc, const EadiSet& set) {
     } else if (FGC_comp_AP1_vertical_mode == 3) {
         Text(dc, 1, vertical, 140, -2, "IAS", 3);
     } else {
-        Text(dc, 1, vertical, 140, -1, fma[kFmaVerticalActive], 20);
+        Text(dc, 1, vertical, 140, -1, fma.vertical, 20);
     }
     // 4. Its highlight.
     platform::DrawSetTextColour(dc, DimColour(EfisPalette[kEfisGreen]));
-    const int32_t vertical_n = static_cast<int32_t>(strnlen(fma[kFmaVerticalActive], 20));
+    const int32_t vertical_n = static_cast<int32_t>(strnlen(fma.vertical, 20));
     if (Id809BlankCountdown[0] != 0 && vertical_n > 0) FmaBox(dc, 127, vertical_n, bottom);
     // 5. Engage messages while no marker shows.
-    if ((FgcMessageState1.upper_code != 0 || FgcMessageState1.upper_time != 0) &&
+    if ((FgcMessageState1.code.load(std::memory_order_relaxed) != 0 ||
+         FgcMessageState1.upper_time != 0) &&
         MarkerBeacons == 0) {
         DrawEngageMessages(dc);
     }

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "core/ahrs.h"
+#include "core/autopilot_control_laws.h"
 #include "core/flight_guidance.h"
+#include "core/flight_guidance_annunciation.h"
 #include "core/host_panel_services.h"
 #include "core/ice_protection.h"
 #include "core/radio_altitude_alerting.h"
@@ -104,7 +106,7 @@ struct AttitudeSteps : AttitudePicture {
         RadioAltNotReady = RadioAltOutOfRange = 0;
         FGC_comp_DH_altitude1 = 200;
         MarkerBeacons = 0;
-        std::memset(FgcSide1.fma, 0, sizeof FgcSide1.fma);
+        std::memset(&FgcSide1.fma, 0, sizeof FgcSide1.fma);
     }
     void TearDown() override {
         platform::DrawContextDestroy(rec);
@@ -113,9 +115,12 @@ struct AttitudeSteps : AttitudePicture {
         MarkerBeacons = 0;
         StallWarningState = {};
         VerticalSpeed = 0;
-        FgcMessageState1 = {};
+        FgcMessageState1.code.store(0);
+        FgcMessageState1.upper_time = 0;
+        FgcMessageState1.code3_flag = 0;
+        FgcMessageState1.lower_time = 0;
         std::memset(FgcMessageLines, 0, sizeof FgcMessageLines);
-        std::memset(FgcSide1.fma, 0, sizeof FgcSide1.fma);
+        std::memset(&FgcSide1.fma, 0, sizeof FgcSide1.fma);
         Id809BlankCountdown[0] = Id809BlankCountdown[1] = 0;
         FGC_comp_AP1_lateral_mode = 7;
         FGC_comp_AP1_vertical_mode = 5;
@@ -213,8 +218,8 @@ TEST_F(AttitudeSteps, SpeedAndVerticalSpeedPointersScale) {
 }
 
 TEST_F(AttitudeSteps, FmaTextsHighlightsAndEngageMessages) {
-    std::strcpy(FgcSide1.fma[kFmaLateralActive], "HDG");
-    std::strcpy(FgcSide1.fma[kFmaVerticalActive], "ALT");
+    std::strcpy(FgcSide1.fma.lateral, "HDG");
+    std::strcpy(FgcSide1.fma.vertical, "ALT");
     FGC_comp_AP1_lateral_mode = 1;
     FGC_comp_AP1_vertical_mode = 1;
     Id809BlankCountdown[0] = 5;

@@ -8,6 +8,7 @@
 
 #include "core/ahrs.h"
 #include "core/flight_guidance.h"
+#include "core/flight_guidance_annunciation.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"

@@ -11,6 +11,7 @@
 #include "core/air_data.h"
 #include "core/electrical_system.h"
 #include "core/flight_guidance.h"
+#include "core/flight_guidance_annunciation.h"
 #include "core/gauge_table.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
