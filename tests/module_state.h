@@ -45,7 +45,11 @@
 #include "instruments/audio_panel.h"
 #include "instruments/com_control_heads.h"
 #include "instruments/vor_control_heads.h"
+#include "panels/al801_panel.h"
+#include "panels/autopilot_panel.h"
 #include "panels/engine_start_panels.h"
+#include "panels/id809_panels.h"
+#include "panels/rnav_panels.h"
 
 namespace zu::e2e {
 
@@ -219,6 +223,14 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(RunwayElevationShown, s.runway_elevation_shown);
     f(RunwayElevationTimer, s.runway_elevation_timer);
     f(HgsIasMax, s.hgs_ias_max);
+    // The glare-shield guidance panels.
+    f(ApTouchZone, s.ap_touch_zone);
+    f(ApTouchLastTick, s.ap_touch_last_tick);
+    f(ApTouchCountdown, s.ap_touch_countdown);
+    f(Al801Touch, s.al801_touch);
+    f(Id809BlankCountdown, s.id809_blank1);
+    f(Id809BlankCountdown2, s.id809_blank2);
+    f(RnavFlashPhase, s.rnav_flash_phase);
 }
 
 template <typename T>
@@ -377,6 +389,13 @@ struct Snapshot {
     Stored<decltype(RunwayElevationShown)> runway_elevation_shown;
     Stored<decltype(RunwayElevationTimer)> runway_elevation_timer;
     Stored<decltype(HgsIasMax)> hgs_ias_max;
+    Stored<decltype(ApTouchZone)> ap_touch_zone;
+    Stored<decltype(ApTouchLastTick)> ap_touch_last_tick;
+    Stored<decltype(ApTouchCountdown)> ap_touch_countdown;
+    Stored<decltype(Al801Touch)> al801_touch;
+    Stored<decltype(Id809BlankCountdown)> id809_blank1;
+    Stored<decltype(Id809BlankCountdown2)> id809_blank2;
+    Stored<decltype(RnavFlashPhase)> rnav_flash_phase;
 };
 
 template <typename T>

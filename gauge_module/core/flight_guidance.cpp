@@ -13,8 +13,8 @@ uint8_t AirDataFlags[4] = {};
 uint8_t AltitudeAlertFlag = 0;
 int32_t FGC_comp_AP1_lateral_mode = 7;
 int32_t FGC_comp_AP2_lateral_mode = 7;
-FgcSideRecord FgcSide1 = {1, 1, &NavSources[kNavVor1]};
-FgcSideRecord FgcSide2 = {2, 1, &NavSources[kNavVor2]};
+FgcSideRecord FgcSide1 = {1, 1, &NavSources[kNavVor1], {}};
+FgcSideRecord FgcSide2 = {2, 1, &NavSources[kNavVor2], {}};
 uint32_t FgcFmsLegParam1 = 0;
 uint32_t FgcFmsLegParam2 = 0;
 MapDisplayStateRecord MapDisplayState = {0.0f, 0.0f, 0.0};
@@ -54,5 +54,15 @@ uint8_t FdBarSense = 0;
 uint8_t FmaFlags1[2] = {0, 0};
 uint8_t FgcFlags1[4] = {0, 0, 0, 0};
 uint8_t Fgc2TcsActive = 0;
+
+std::atomic<uint8_t> ApButtonRequest[kApRequestCount] = {};
+std::atomic<int32_t> ApKnob{0};
+std::atomic<uint8_t> RnavRequest1{0};
+std::atomic<uint8_t> RnavRequest2{0};
+uint8_t FmaFlags2[2] = {0, 0};
+uint8_t FgcSide2Flags[4] = {0, 0, 0, 0};
+char FgcMessageLines[6][20] = {};
+FgcMessageStateRecord FgcMessageState1 = {};
+FgcMessageStateRecord FgcMessageState2 = {};
 
 }  // namespace zu

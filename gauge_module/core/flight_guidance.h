@@ -9,6 +9,7 @@
 // them.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "core/nav_sources.h"
@@ -51,10 +52,20 @@ extern int32_t FGC_comp_AP2_lateral_mode;
 // One FGC's side block: the coupled side (1, 2, or 3 during a dual
 // approach), the side whose source the source buttons change, and the
 // navigation source it flies.
+// The five flight-mode annunciator fields of one FGC, 20-character texts.
+inline constexpr int kFmaTextSize = 20;
+struct FmaTexts {
+    char vertical[kFmaTextSize];         // active vertical mode
+    char lateral[kFmaTextSize];          // active lateral mode
+    char vertical_armed1[kFmaTextSize];  // altitude preselect
+    char vertical_armed2[kFmaTextSize];  // glideslope
+    char lateral_armed[kFmaTextSize];
+};
 struct FgcSideRecord {
     int32_t coupled_side;
     int32_t nav_select_side;
     NavSourceRecord* nav_source;
+    FmaTexts fma;
 };
 extern FgcSideRecord FgcSide1;
 extern FgcSideRecord FgcSide2;
@@ -115,6 +126,26 @@ extern int32_t FGC_comp_HSI2_heading_sel;
 // flight guidance's copy of its glideslope needle.
 extern NavSourceRecord* FgcSide1Source;
 extern int32_t FgcGlideslopeDeviation;
+
+// Panel requests and displays: the autopilot, ID809, AL801 and RNAV panels
+// raise the requests on the gauge thread; the mode-select pass takes them.
+inline constexpr int kApRequestCount = 17;
+extern std::atomic<uint8_t> ApButtonRequest[kApRequestCount];
+extern std::atomic<int32_t> ApKnob;
+extern std::atomic<uint8_t> RnavRequest1;
+extern std::atomic<uint8_t> RnavRequest2;
+extern uint8_t FmaFlags2[2];
+extern uint8_t FgcSide2Flags[4];  // [1] AP-disengage alert lamp of FGC 2
+// Message lines: side 1 upper, lower, side 2 upper, lower, advisory 1, 2.
+extern char FgcMessageLines[6][20];
+struct FgcMessageStateRecord {
+    int32_t code;        // upper line: 0 none, 1, 2 acknowledged, 3 new
+    int32_t upper_time;  // passes
+    uint8_t code3_flag;  // annunciator power and code 3
+    int32_t lower_time;  // passes
+};
+extern FgcMessageStateRecord FgcMessageState1;
+extern FgcMessageStateRecord FgcMessageState2;
 
 // Air-data flags of the advisory step: [0], [1] the side-1 and side-2
 // air-data test bytes, [2], [3] air data 1 and 2 failed.

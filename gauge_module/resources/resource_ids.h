@@ -11,6 +11,7 @@
 //   0x1100  radio control heads (instruments/radio_head_layout.h)
 //   0x1200  marker, audio and entertainment panels (instruments/audio_panel_layout.h)
 //   0x1300  overhead, side and caution panels, master lights (panels/overhead_art.h)
+//   0x1700  autopilot, ID809, AL801, GPWS and RNAV panels (panels/guidance_panels_art.h)
 #pragma once
 
 #include <cstdint>
@@ -23,5 +24,6 @@ inline constexpr uint32_t kEngineInstrumentsBlock = 0x1000;
 inline constexpr uint32_t kRadioHeadsBlock = 0x1100;
 inline constexpr uint32_t kAudioPanelsBlock = 0x1200;
 inline constexpr uint32_t kOverheadPanelsBlock = 0x1300;
+inline constexpr uint32_t kGuidancePanelsBlock = 0x1700;
 
 }  // namespace zu::res

@@ -53,6 +53,35 @@ void PaintGroupMasked(cairo_t* cr, cairo_pattern_t* mask) {
     cairo_pattern_destroy(group);
 }
 
+// The symbol font ("Webdings"): the module uses only its "g", a filled
+// square; other characters are blank cells. Cells are as wide as the font
+// is high.
+bool IsSymbolFont(const char* name) {
+    return name != nullptr && strcasecmp(name, "Webdings") == 0;
+}
+
+void PaintSymbolText(cairo_t* cr, const gauge::StringElement& str, const char* text,
+                     double brightness) {
+    const double cell = std::max(1, str.font_height);
+    const double n = static_cast<double>(std::strlen(text));
+    const double px = str.header.position.x;
+    const double py = str.header.position.y;
+    double x = px + kTextInset;
+    if (str.align == 1) x = px + (str.width - n * cell) / 2;
+    if (str.align == 2) x = px + str.width - kTextInset - n * cell;
+    const double y = py + (str.height - cell) / 2;
+    const double k = std::clamp(brightness, 0.0, 1.0);
+    const uint32_t c = str.fg_colour;
+    cairo_rectangle(cr, px, py, str.width, str.height);
+    cairo_clip(cr);
+    cairo_set_source_rgb(cr, k * (c & 0xFF) / 255.0, k * ((c >> 8) & 0xFF) / 255.0,
+                         k * ((c >> 16) & 0xFF) / 255.0);
+    for (const char* p = text; *p != '\0'; ++p, x += cell) {
+        if (*p == 'g') cairo_rectangle(cr, x, y, cell, cell);
+    }
+    cairo_fill(cr);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -409,6 +438,10 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
                 }
                 char text[sizeof str->text + 1] = {};
                 std::memcpy(text, str->text, sizeof str->text);
+                if (text[0] != '\0' && IsSymbolFont(str->font_name)) {
+                    PaintSymbolText(cr, *str, text, lit ? 1.0 : ambient);
+                    break;
+                }
                 if (text[0] == '\0' || !fonts_->Select(cr, str->font_name, str->font_height)) break;
                 cairo_rectangle(cr, px, py, str->width, str->height);
                 cairo_clip(cr);

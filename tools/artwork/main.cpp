@@ -223,6 +223,7 @@ int main(int argc, char** argv) {
     art::RenderRadioHeads(set);
     art::RenderAudioPanels(set);
     art::RenderOverheadPanels(set);
+    art::RenderGuidancePanels(set);
     if (!panel_cfg.empty()) return WriteBackgrounds(panel_cfg, out_dir, set);
 
     std::vector<art::Bitmap>& bitmaps = set.bitmaps();
