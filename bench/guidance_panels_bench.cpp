@@ -13,6 +13,7 @@
 #include "core/air_data.h"
 #include "core/electrical_system.h"
 #include "core/flight_guidance.h"
+#include "core/flight_guidance_annunciation.h"
 #include "core/gauge_table.h"
 #include "core/module_frame.h"
 #include "instruments/gauge_framework.h"

@@ -20,11 +20,13 @@
 #include "cabin_link/sound_scheme.h"
 #include "core/ahrs.h"
 #include "core/air_data.h"
+#include "core/autopilot_control_laws.h"
 #include "core/blade_angle_locator.h"
 #include "core/cabin_doors.h"
 #include "core/caution_logic.h"
 #include "core/electrical_system.h"
 #include "core/flight_guidance.h"
+#include "core/flight_guidance_annunciation.h"
 #include "core/flight_persistence.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
@@ -37,6 +39,7 @@
 #include "core/radio_altitude_alerting.h"
 #include "core/settings_file.h"
 #include "core/systems_tick.h"
+#include "displays/head_up_guidance.h"
 #include "displays/tcas.h"
 #include "fms/flight_plan.h"
 #include "fms/leg_geometry.h"
@@ -93,6 +96,72 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(FGC_comp_FGC1_system_test_timer, s.fgc1_test_timer);
     f(FGC_comp_FGC2_system_test_timer, s.fgc2_test_timer);
     f(HostGearHandle, s.gear_handle);
+    f(FGC_comp_AP2_engaged, s.fg_FGC_comp_AP2_engaged);
+    f(FGC_comp_YD2_engaged, s.fg_FGC_comp_YD2_engaged);
+    f(FGC_comp_AP1_vertical_mode, s.fg_FGC_comp_AP1_vertical_mode);
+    f(FGC_comp_AP2_vertical_mode, s.fg_FGC_comp_AP2_vertical_mode);
+    f(FGC_comp_AP1_lateral_mode, s.fg_FGC_comp_AP1_lateral_mode);
+    f(FGC_comp_AP2_lateral_mode, s.fg_FGC_comp_AP2_lateral_mode);
+    f(FGC_comp_AP1_vertical_armed_mode_1, s.fg_FGC_comp_AP1_vertical_armed_mode_1);
+    f(FGC_comp_AP1_vertical_armed_mode_2, s.fg_FGC_comp_AP1_vertical_armed_mode_2);
+    f(FGC_comp_AP1_lateral_armed_mode, s.fg_FGC_comp_AP1_lateral_armed_mode);
+    f(FGC_comp_AP2_vertical_armed_mode_1, s.fg_FGC_comp_AP2_vertical_armed_mode_1);
+    f(FGC_comp_AP2_vertical_armed_mode_2, s.fg_FGC_comp_AP2_vertical_armed_mode_2);
+    f(FGC_comp_AP2_lateral_armed_mode, s.fg_FGC_comp_AP2_lateral_armed_mode);
+    f(FGC_comp_AP1_dual_approach_mode, s.fg_FGC_comp_AP1_dual_approach_mode);
+    f(FGC_comp_AP2_dual_approach_mode, s.fg_FGC_comp_AP2_dual_approach_mode);
+    f(FGC_comp_ZAZ_AP1_GS_CHECK, s.fg_FGC_comp_ZAZ_AP1_GS_CHECK);
+    f(FGC_comp_ZAZ_AP2_GS_CHECK, s.fg_FGC_comp_ZAZ_AP2_GS_CHECK);
+    f(FgcSide2, s.fg_FgcSide2);
+    f(FmaFlags1, s.fg_FmaFlags1);
+    f(FmaFlags2, s.fg_FmaFlags2);
+    f(FgcFlags1, s.fg_FgcFlags1);
+    f(FgcSide2Flags, s.fg_FgcSide2Flags);
+    f(Fgc2TcsActive, s.fg_Fgc2TcsActive);
+    f(FgcState, s.fg_FgcState);
+    f(FdBarSense, s.fg_FdBarSense);
+    f(FdBarSense2, s.fg_FdBarSense2);
+    f(FgcPitchTarget, s.fg_FgcPitchTarget);
+    f(FgcVsTarget, s.fg_FgcVsTarget);
+    f(FgcIasTarget, s.fg_FgcIasTarget);
+    f(FGC_comp_AP_prog_alt, s.fg_FGC_comp_AP_prog_alt);
+    f(FgcBankLimit, s.fg_FgcBankLimit);
+    f(FgcRollCommand, s.fg_FgcRollCommand);
+    f(FgcRollCommand2, s.fg_FgcRollCommand2);
+    f(FgcHeadingTarget, s.fg_FgcHeadingTarget);
+    f(FgcHeadingTarget2, s.fg_FgcHeadingTarget2);
+    f(FgcFmsLegParam1, s.fg_FgcFmsLegParam1);
+    f(FgcFmsLegParam2, s.fg_FgcFmsLegParam2);
+    f(FgcGlideslopeDeviation, s.fg_FgcGlideslopeDeviation);
+    f(FgcGlideslopeDeviation2, s.fg_FgcGlideslopeDeviation2);
+    f(AfcsPower1, s.fg_AfcsPower1);
+    f(AfcsPower2, s.fg_AfcsPower2);
+    f(BaroAltitudeSource, s.fg_BaroAltitudeSource);
+    f(FgcChannel1, s.fg_FgcChannel1);
+    f(FgcChannel2, s.fg_FgcChannel2);
+    f(FgcSelect, s.fg_FgcSelect);
+    f(FgcPassageInput, s.fg_FgcPassageInput);
+    f(ApLaw1, s.fg_ApLaw1);
+    f(ApLaw2, s.fg_ApLaw2);
+    f(FlightDirectorRollCommand, s.fg_FlightDirectorRollCommand);
+    f(FlightDirectorPitchCommand, s.fg_FlightDirectorPitchCommand);
+    f(FlightDirectorRollCommand2, s.fg_FlightDirectorRollCommand2);
+    f(FlightDirectorPitchCommand2, s.fg_FlightDirectorPitchCommand2);
+    f(ApRollServoOutput, s.fg_ApRollServoOutput);
+    f(ApPitchServoOutput1, s.fg_ApPitchServoOutput1);
+    f(ApPitchServoOutput2, s.fg_ApPitchServoOutput2);
+    f(FgcServoValid, s.fg_FgcServoValid);
+    f(FgcServoFault, s.fg_FgcServoFault);
+    f(FgcMessageLines, s.fg_FgcMessageLines);
+    f(TasDisplayCountdown, s.fg_TasDisplayCountdown);
+    f(AltitudeAlertCountdown, s.fg_AltitudeAlertCountdown);
+    f(AltitudeAlertFlag, s.fg_AltitudeAlertFlag);
+    f(PfdAdvisoryFlag, s.fg_PfdAdvisoryFlag);
+    f(PfdAdvisoryFlag2, s.fg_PfdAdvisoryFlag2);
+    f(AirDataFlags, s.fg_AirDataFlags);
+    f(MapDisplayState, s.fg_MapDisplayState);
+    f(LongitudinalAccelFiltered, s.fg_LongitudinalAccelFiltered);
+    f(HgsPitchCommandFactor, s.fg_HgsPitchCommandFactor);
     // Settings: a flight without a settings file keeps the built-in values.
     f(NETWORK_SERVER, s.network_server);
     f(Throttles_delta, s.throttles_delta);
@@ -396,6 +465,72 @@ struct Snapshot {
     Stored<decltype(Id809BlankCountdown)> id809_blank1;
     Stored<decltype(Id809BlankCountdown2)> id809_blank2;
     Stored<decltype(RnavFlashPhase)> rnav_flash_phase;
+    Stored<decltype(FGC_comp_AP2_engaged)> fg_FGC_comp_AP2_engaged;
+    Stored<decltype(FGC_comp_YD2_engaged)> fg_FGC_comp_YD2_engaged;
+    Stored<decltype(FGC_comp_AP1_vertical_mode)> fg_FGC_comp_AP1_vertical_mode;
+    Stored<decltype(FGC_comp_AP2_vertical_mode)> fg_FGC_comp_AP2_vertical_mode;
+    Stored<decltype(FGC_comp_AP1_lateral_mode)> fg_FGC_comp_AP1_lateral_mode;
+    Stored<decltype(FGC_comp_AP2_lateral_mode)> fg_FGC_comp_AP2_lateral_mode;
+    Stored<decltype(FGC_comp_AP1_vertical_armed_mode_1)> fg_FGC_comp_AP1_vertical_armed_mode_1;
+    Stored<decltype(FGC_comp_AP1_vertical_armed_mode_2)> fg_FGC_comp_AP1_vertical_armed_mode_2;
+    Stored<decltype(FGC_comp_AP1_lateral_armed_mode)> fg_FGC_comp_AP1_lateral_armed_mode;
+    Stored<decltype(FGC_comp_AP2_vertical_armed_mode_1)> fg_FGC_comp_AP2_vertical_armed_mode_1;
+    Stored<decltype(FGC_comp_AP2_vertical_armed_mode_2)> fg_FGC_comp_AP2_vertical_armed_mode_2;
+    Stored<decltype(FGC_comp_AP2_lateral_armed_mode)> fg_FGC_comp_AP2_lateral_armed_mode;
+    Stored<decltype(FGC_comp_AP1_dual_approach_mode)> fg_FGC_comp_AP1_dual_approach_mode;
+    Stored<decltype(FGC_comp_AP2_dual_approach_mode)> fg_FGC_comp_AP2_dual_approach_mode;
+    Stored<decltype(FGC_comp_ZAZ_AP1_GS_CHECK)> fg_FGC_comp_ZAZ_AP1_GS_CHECK;
+    Stored<decltype(FGC_comp_ZAZ_AP2_GS_CHECK)> fg_FGC_comp_ZAZ_AP2_GS_CHECK;
+    Stored<decltype(FgcSide2)> fg_FgcSide2;
+    Stored<decltype(FmaFlags1)> fg_FmaFlags1;
+    Stored<decltype(FmaFlags2)> fg_FmaFlags2;
+    Stored<decltype(FgcFlags1)> fg_FgcFlags1;
+    Stored<decltype(FgcSide2Flags)> fg_FgcSide2Flags;
+    Stored<decltype(Fgc2TcsActive)> fg_Fgc2TcsActive;
+    Stored<decltype(FgcState)> fg_FgcState;
+    Stored<decltype(FdBarSense)> fg_FdBarSense;
+    Stored<decltype(FdBarSense2)> fg_FdBarSense2;
+    Stored<decltype(FgcPitchTarget)> fg_FgcPitchTarget;
+    Stored<decltype(FgcVsTarget)> fg_FgcVsTarget;
+    Stored<decltype(FgcIasTarget)> fg_FgcIasTarget;
+    Stored<decltype(FGC_comp_AP_prog_alt)> fg_FGC_comp_AP_prog_alt;
+    Stored<decltype(FgcBankLimit)> fg_FgcBankLimit;
+    Stored<decltype(FgcRollCommand)> fg_FgcRollCommand;
+    Stored<decltype(FgcRollCommand2)> fg_FgcRollCommand2;
+    Stored<decltype(FgcHeadingTarget)> fg_FgcHeadingTarget;
+    Stored<decltype(FgcHeadingTarget2)> fg_FgcHeadingTarget2;
+    Stored<decltype(FgcFmsLegParam1)> fg_FgcFmsLegParam1;
+    Stored<decltype(FgcFmsLegParam2)> fg_FgcFmsLegParam2;
+    Stored<decltype(FgcGlideslopeDeviation)> fg_FgcGlideslopeDeviation;
+    Stored<decltype(FgcGlideslopeDeviation2)> fg_FgcGlideslopeDeviation2;
+    Stored<decltype(AfcsPower1)> fg_AfcsPower1;
+    Stored<decltype(AfcsPower2)> fg_AfcsPower2;
+    Stored<decltype(BaroAltitudeSource)> fg_BaroAltitudeSource;
+    Stored<decltype(FgcChannel1)> fg_FgcChannel1;
+    Stored<decltype(FgcChannel2)> fg_FgcChannel2;
+    Stored<decltype(FgcSelect)> fg_FgcSelect;
+    Stored<decltype(FgcPassageInput)> fg_FgcPassageInput;
+    Stored<decltype(ApLaw1)> fg_ApLaw1;
+    Stored<decltype(ApLaw2)> fg_ApLaw2;
+    Stored<decltype(FlightDirectorRollCommand)> fg_FlightDirectorRollCommand;
+    Stored<decltype(FlightDirectorPitchCommand)> fg_FlightDirectorPitchCommand;
+    Stored<decltype(FlightDirectorRollCommand2)> fg_FlightDirectorRollCommand2;
+    Stored<decltype(FlightDirectorPitchCommand2)> fg_FlightDirectorPitchCommand2;
+    Stored<decltype(ApRollServoOutput)> fg_ApRollServoOutput;
+    Stored<decltype(ApPitchServoOutput1)> fg_ApPitchServoOutput1;
+    Stored<decltype(ApPitchServoOutput2)> fg_ApPitchServoOutput2;
+    Stored<decltype(FgcServoValid)> fg_FgcServoValid;
+    Stored<decltype(FgcServoFault)> fg_FgcServoFault;
+    Stored<decltype(FgcMessageLines)> fg_FgcMessageLines;
+    Stored<decltype(TasDisplayCountdown)> fg_TasDisplayCountdown;
+    Stored<decltype(AltitudeAlertCountdown)> fg_AltitudeAlertCountdown;
+    Stored<decltype(AltitudeAlertFlag)> fg_AltitudeAlertFlag;
+    Stored<decltype(PfdAdvisoryFlag)> fg_PfdAdvisoryFlag;
+    Stored<decltype(PfdAdvisoryFlag2)> fg_PfdAdvisoryFlag2;
+    Stored<decltype(AirDataFlags)> fg_AirDataFlags;
+    Stored<decltype(MapDisplayState)> fg_MapDisplayState;
+    Stored<decltype(LongitudinalAccelFiltered)> fg_LongitudinalAccelFiltered;
+    Stored<decltype(HgsPitchCommandFactor)> fg_HgsPitchCommandFactor;
 };
 
 template <typename T>
@@ -421,6 +556,24 @@ inline void RestoreLoadedModuleState() {
     RemoteDisplayCountdown.store(0);
     RemoteValuesSetFlag.store(0);
     LoadedFlightPathArrived.store(0);
+    // The flight guidance's hand-over words.
+    for (auto& r : ApButtonRequest) r.store(0);
+    ApKnob.store(0);
+    FGC_comp_AP_master.store(1);
+    RnavRequest1.store(0);
+    RnavRequest2.store(0);
+    FgcNewData1.store(0);
+    FgcNewData2.store(0);
+    TcsButtonState.store(0);
+    ApDisconnectButtonState.store(0);
+    ApDisconnectRequest.store(0);
+    for (auto& r : TasDisplayRequest) r.store(0);
+    for (FgcMessageStateRecord* m : {&FgcMessageState1, &FgcMessageState2}) {
+        m->code.store(0);
+        m->upper_time = 0;
+        m->code3_flag = 0;
+        m->lower_time = 0;
+    }
 }
 
 }  // namespace zu::e2e

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/electrical_system.h"
+#include "core/flight_guidance_annunciation.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
@@ -135,7 +136,7 @@ void ClockSetRequest(ClockStateRecord& c, uint8_t& pending) {
 
 void AirDataUpdate() {
     const uint32_t rate = FrameChangeBits.load(std::memory_order_acquire);
-    // The flight-guidance advisory step runs here once per tick when it lands.
+    PfdAdvisoriesUpdate();
     if (rate & 0x08) RecorderTestStep();
     CountdownTick(&AdcTestTimer1);
     CountdownTick(&AdcTestTimer2);

@@ -7,8 +7,10 @@
 #include "cabin_link/cabin_entertainment.h"
 #include "cabin_link/instructor_state_exchange.h"
 #include "core/blade_angle_locator.h"
+#include "core/autopilot_control_laws.h"
 #include "core/electrical_system.h"
 #include "core/flight_persistence.h"
+#include "core/flight_guidance.h"
 #include "core/fsuipc_client.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
@@ -80,8 +82,6 @@ int32_t TcasTrafficCount = 0;
 uint16_t ButtonSlotOffset[2] = {kButtonSlotFirst, kButtonSlotFirst};
 uint8_t ButtonSlotBytes[2][4] = {};
 uint8_t ButtonSlotClaimed[2] = {0, 0};
-uint8_t TcsButtonFlag = 0;
-uint8_t ApDisconnectButtonFlag = 0;
 
 int32_t LightsWordSent = 0;
 int32_t TransponderCodeBcdSent = 0;
@@ -445,12 +445,12 @@ void RadioAltitudeRateUpdate() {
 }
 
 void ButtonSlotsPoll() {
-    uint8_t* flags[2] = {&TcsButtonFlag, &ApDisconnectButtonFlag};
+    std::atomic<uint8_t>* flags[2] = {&TcsButtonState, &ApDisconnectButtonState};
     for (int i = 0; i < 2; ++i) {
         if (ButtonSlotClaimed[i] == 0) continue;
         uint8_t& state = ButtonSlotBytes[i][3];
         if (state & 0x01) {
-            *flags[i] = (state >> 1) & 0x01;
+            flags[i]->store((state >> 1) & 0x01, std::memory_order_release);
             state = static_cast<uint8_t>(state & ~0x01);
         }
     }
@@ -467,6 +467,10 @@ void FsuipcPoll() {
         RadioAltitudeRateUpdate();
         // 11.
         ButtonSlotsPoll();
+        // Fresh data for the flight guidance, with the VOR 1 passage value.
+        FgcPassageInput = NavSources[kNavVor1].radio_value;
+        FgcNewData1.store(1, std::memory_order_release);
+        FgcNewData2.store(1, std::memory_order_release);
     }
     // 10. Read 0x31E8 with the next batch.
     if (HostPassChangeBits & 0x04) Read(0x31E8, 4, &HostFeed31E8);
@@ -846,6 +850,7 @@ void SimPauseWatch() {
             ElevatorTrimOut = 0;
             ApPitchServoOutput1 = 0.0;
             ApPitchServoOutput2 = 0.0;
+            ApRollServoOutput = 0;
         } else {
             SimFrozen.store(0, std::memory_order_release);
         }

@@ -176,9 +176,8 @@ inline constexpr uint16_t kButtonSlotEnd = 0x2A00;
 extern uint16_t ButtonSlotOffset[2];
 extern uint8_t ButtonSlotBytes[2][4];  // joystick + 128, button, flags 2, state
 extern uint8_t ButtonSlotClaimed[2];
-// Output flags of the two buttons (bit 1 of the state byte when pressed).
-extern uint8_t TcsButtonFlag;
-extern uint8_t ApDisconnectButtonFlag;
+// The two buttons' states go to TcsButtonState and ApDisconnectButtonState
+// (core/flight_guidance.h): bit 1 of the state byte when pressed.
 
 // ---------------------------------------------------------------------------
 // Write batch state

@@ -5,7 +5,9 @@
 #include <cstring>
 #include <memory>
 
+#include "core/autopilot_control_laws.h"
 #include "core/electrical_system.h"
+#include "core/flight_guidance.h"
 #include "core/fsuipc_client.h"
 #include "core/fsuipc_script_window.h"
 #include "core/host_panel_services.h"
@@ -221,7 +223,7 @@ TEST_F(FsuipcExchange, ButtonSlotsTakeOnlyAFreeSlot) {
     // A press reported in the slot sets the button's flag and is cleared.
     script_->memory[kButtonSlotEnd - 1] = 0x03;
     FsuipcPoll();
-    EXPECT_EQ(TcsButtonFlag, 1);
+    EXPECT_EQ(TcsButtonState.load(), 1);
     EXPECT_EQ(ButtonSlotBytes[0][3], 0x02);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "cabin_link/instructor_state_exchange.h"
+#include "core/autopilot_control_laws.h"
 #include "core/electrical_system.h"
 #include "core/flight_guidance.h"
 #include "core/flight_persistence.h"
@@ -104,11 +105,6 @@ int16_t JoystickRudderOut = 0;
 float TorqueYawValue = 0.0f;
 int32_t RudderTrimOutput = 0;
 int32_t FlightControlGating = 0;
-uint8_t FgcServoValid[2] = {0, 0};
-uint8_t FgcServoFault[2] = {0, 0};
-double ApPitchServoOutput1 = 0.0;
-double ApPitchServoOutput2 = 0.0;
-int32_t ApRollServoOutput = 0;
 double RemotePositionValues[3] = {0.0, 0.0, 0.0};
 uint8_t PilotPanelFlag = 0;
 int32_t PilotTrimRequest = 0;

@@ -257,14 +257,6 @@ extern float TorqueYawValue;         // trim value sent to the simulator
 extern int32_t RudderTrimOutput;     // rudder trim sent by the servo output
 extern int32_t FlightControlGating;  // gating value of the control-input byte
 
-// Autopilot control laws (the engaged words and the coupled side are in
-// core/flight_guidance.h).
-extern uint8_t FgcServoValid[2];
-extern uint8_t FgcServoFault[2];
-extern double ApPitchServoOutput1;
-extern double ApPitchServoOutput2;
-extern int32_t ApRollServoOutput;
-
 // Instructor link.
 extern double RemotePositionValues[3];  // gate (> 7.0), northing, easting (nm)
 

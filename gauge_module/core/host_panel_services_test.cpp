@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cabin_link/instructor_state_exchange.h"
+#include "core/autopilot_control_laws.h"
 #include "core/electrical_system.h"
 #include "core/flight_guidance.h"
 #include "core/flight_persistence.h"

@@ -34,6 +34,8 @@ enum class KeyRange : uint8_t {
     kLateralMode,    // 0..7
     kFlag,           // 0..1
     kNonNegative,
+    kAltitude,       // finite float, -2000..60000 feet
+    kMaster,         // 1..2
 };
 
 struct FgcKey {
@@ -100,8 +102,8 @@ const FgcKey kFgcKeys[] = {
     {"FGC_comp_AP1_ALT_value", &FGC_comp_AP1_ALT_value, 4, KeyUse::kSaveOnly, KeyRange::kAny},
     {"FGC_comp_AP1_engaged", &FGC_comp_AP1_engaged, 4, KeyUse::kBoth, KeyRange::kAny},
     {"FGC_comp_YD1_engaged", &FGC_comp_YD1_engaged, 4, KeyUse::kBoth, KeyRange::kAny},
-    {"FGC_comp_AP_master", &FGC_comp_AP_master, 4, KeyUse::kBoth, KeyRange::kAny},
-    {"FGC_comp_AP_prog_alt", &FGC_comp_AP_prog_alt, 4, KeyUse::kBoth, KeyRange::kAny},
+    {"FGC_comp_AP_master", &FGC_comp_AP_master, 4, KeyUse::kBoth, KeyRange::kMaster},
+    {"FGC_comp_AP_prog_alt", &FGC_comp_AP_prog_alt, 4, KeyUse::kBoth, KeyRange::kAltitude},
     {"FGC_comp_ZAZ_AP1_GS_CHECK", &FGC_comp_ZAZ_AP1_GS_CHECK, 4, KeyUse::kBoth, KeyRange::kAny},
     {"FGC_comp_AP2_vertical_mode", &FGC_comp_AP2_vertical_mode, 4, KeyUse::kBoth,
      KeyRange::kVerticalMode},
@@ -133,6 +135,11 @@ bool Acceptable(const FgcKey& key, const uint8_t* bytes) {
         std::memcpy(&d, bytes, 8);
         return std::isfinite(d) && d >= 0.0 && d <= 360.0;
     }
+    if (key.range == KeyRange::kAltitude) {
+        float f;
+        std::memcpy(&f, bytes, 4);
+        return std::isfinite(f) && f >= -2000.0f && f <= 60000.0f;
+    }
     int64_t v = 0;
     if (key.width == 1) {
         v = bytes[0];
@@ -158,6 +165,8 @@ bool Acceptable(const FgcKey& key, const uint8_t* bytes) {
             return InRange(v, 0, 7);
         case KeyRange::kFlag:
             return InRange(v, 0, 1);
+        case KeyRange::kMaster:
+            return InRange(v, 1, 2);
         case KeyRange::kNonNegative:
             return v >= 0;
         default:

@@ -26,5 +26,6 @@ int32_t Powerplants_controls_throttle_limiter = 1;
 double PropRpmCommand[2] = {0.0, 0.0};
 
 int32_t PowerLeverValue[2] = {0, 0};
+std::atomic<uint8_t> ApDisconnectRequest{0};
 
 }  // namespace zu

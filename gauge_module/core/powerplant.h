@@ -2,6 +2,7 @@
 // systems tick computes it and the engine instruments and panels read it.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 namespace zu {
@@ -75,4 +76,7 @@ extern double PropRpmCommand[2];
 // The lever value shown by the engine-control panel, per engine
 // (-4096..16383).
 extern int32_t PowerLeverValue[2];
+// The disconnect button on the power levers (1 = pressed); the flight
+// guidance acts on it as on the go-around request and clears it.
+extern std::atomic<uint8_t> ApDisconnectRequest;
 }  // namespace zu

@@ -241,7 +241,7 @@ int32_t GpwsApproachMessages(int32_t r) {
     int32_t m = 0;
     if (GpwsTakeoffPhase != 0) return m;
     if (FGC_comp_DH_altitude1 > 5 && std::abs(r - FGC_comp_DH_altitude1) < 25) m = 12;
-    const NavSourceRecord* src = FgcSide1Source;
+    const NavSourceRecord* src = FgcSide1.nav_source;
     if (GpwsPanelState[1] == 0 && src != nullptr && src->receive_state == 2 &&
         src->glideslope_alive != 0 && Inside(kEnvGlideslope, r, -FgcGlideslopeDeviation)) {
         m = 11;

@@ -221,7 +221,7 @@ TEST_F(AlertingTest, TooLowGearAndFlaps) {
 TEST_F(AlertingTest, GlideslopeAndDecisionHeight) {
     NavSources[kNavVor1].receive_state = 2;
     NavSources[kNavVor1].glideslope_alive = 1;
-    FgcSide1Source = &NavSources[kNavVor1];
+    FgcSide1.nav_source = &NavSources[kNavVor1];
     FgcGlideslopeDeviation = -100;
     flight_controls_FLAPS[0] = 3;
     EXPECT_EQ(VoiceAt(500, 0), 11);

@@ -8,6 +8,7 @@
 #include "core/blade_angle_locator.h"
 #include "core/cabin_doors.h"
 #include "core/electrical_system.h"
+#include "core/flight_guidance.h"
 #include "core/flight_persistence.h"
 #include "core/fsuipc_client.h"
 #include "core/fsuipc_data_exchange.h"
@@ -83,7 +84,7 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     if (rate & 0x02) RadioAltitudeReadout();
     StallWarningUpdate();
     if (rate & 0x02) GpwsUpdate();
-    // Flight guidance (not while frozen or loading a flight) comes here.
+    FlightGuidanceTick(rate);  // not while frozen or loading a flight
     AirDataUpdate();
     TcasCompute();  // traffic, with the transponder head's timers
     // Weather radar comes here.

@@ -7,6 +7,7 @@ int32_t HGS_HGS_elevation_set = 543;
 float HGS_HGS_gs_slope_angle = -3.0f;
 int32_t HgsPitchCompression = 1;
 int32_t HGS_RASU_speed = 55;
+double HgsPitchCommandFactor = 1.0;
 
 uint8_t HgsAiiiAvailable = 0;
 uint8_t HgsApproachWarning = 0;

@@ -14,6 +14,8 @@ extern int32_t HGS_HGS_elevation_set;  // runway elevation, feet (initial 543)
 extern float HGS_HGS_gs_slope_angle;   // glideslope angle, degrees (initial -3.0)
 extern int32_t HgsPitchCompression;    // 1, or 2 outside +-20 degrees of pitch
 extern int32_t HGS_RASU_speed;         // knots: 0 blank or 55..400 (initial 55)
+// Pitch-command factor the flight guidance's pitch laws apply (initial 1.0).
+extern double HgsPitchCommandFactor;
 
 // Status bytes.
 extern uint8_t HgsAiiiAvailable;

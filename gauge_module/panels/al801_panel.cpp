@@ -6,6 +6,7 @@
 #include "core/air_data.h"
 #include "core/electrical_system.h"
 #include "core/flight_guidance.h"
+#include "core/flight_guidance_annunciation.h"
 #include "core/settings_file.h"
 #include "panels/guidance_panels_art.h"
 #include "panels/panel_elements.h"

@@ -10,6 +10,7 @@
 #include "core/air_data.h"
 #include "core/electrical_system.h"
 #include "core/flight_guidance.h"
+#include "core/flight_guidance_annunciation.h"
 #include "core/gauge_table.h"
 #include "core/radio_altitude_alerting.h"
 #include "core/systems_tick.h"
@@ -83,8 +84,12 @@ class GuidancePanels : public testing::Test {
         FmaFlags1[0] = FmaFlags1[1] = FmaFlags2[0] = FmaFlags2[1] = 0;
         FgcFlags1[1] = 0;
         FgcSide2Flags[1] = 0;
-        FgcMessageState1 = {};
-        FgcMessageState2 = {};
+        for (FgcMessageStateRecord* m : {&FgcMessageState1, &FgcMessageState2}) {
+            m->code.store(0);
+            m->upper_time = 0;
+            m->code3_flag = 0;
+            m->lower_time = 0;
+        }
         std::memset(FgcMessageLines, 0, sizeof FgcMessageLines);
         FgcSide1.fma = {};
         AIRDATA_comp_selected_alt = 0;

@@ -4,6 +4,7 @@
 
 #include "core/electrical_system.h"
 #include "core/flight_guidance.h"
+#include "core/flight_guidance_annunciation.h"
 #include "core/shared_maths.h"
 #include "core/systems_tick.h"
 #include "panels/guidance_panels_art.h"
@@ -366,8 +367,11 @@ void Id809Callback(gauge::GaugeHeader* gauge, int32_t service) {
 
 template <int Side>
 int32_t Acknowledge(gauge::Point*, uint32_t) {
-    FgcMessageStateRecord* m = kSides[Side].message;
-    m->code = m->code == 3 ? 2 : 0;
+    // A new message becomes acknowledged, anything else is cleared; a code
+    // the guidance writes meanwhile is not overwritten.
+    std::atomic<int32_t>& code = kSides[Side].message->code;
+    int32_t seen = code.load(std::memory_order_acquire);
+    code.compare_exchange_strong(seen, seen == 3 ? 2 : 0, std::memory_order_acq_rel);
     ClickAndArm(kSoundClickTiny, kKeyPan, kRefreshEngineInstruments);
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include "core/electrical_system.h"
 #include "core/flight_guidance.h"
+#include "core/flight_guidance_annunciation.h"
 #include "panels/guidance_panels_art.h"
 #include "panels/panel_elements.h"
 
