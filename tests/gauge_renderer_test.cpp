@@ -95,6 +95,12 @@ double TextValue(gauge::ElementHeader* e) {
     std::strcpy(reinterpret_cast<gauge::StringElement*>(e)->text, "88");
     return 0;
 }
+double DegreeText(gauge::ElementHeader* e) {
+    std::strcpy(reinterpret_cast<gauge::StringElement*>(e)->text,
+                "14\xB0"
+                "c");
+    return 0;
+}
 double SymbolText(gauge::ElementHeader* e) {
     std::strcpy(reinterpret_cast<gauge::StringElement*>(e)->text, "g g");
     return 0;
@@ -299,6 +305,12 @@ TEST_F(GaugeRendererTest, SymbolFontDrawsFilledSquaresInCellsAsWideAsTheFontIsHi
     EXPECT_EQ(PixelAfterFrame(81, 68), 0u) << "a blank cell";
     EXPECT_EQ(PixelAfterFrame(89, 68), 0x00FF00u) << "the third cell, cut at the box";
     EXPECT_EQ(PixelAfterFrame(69, 61), 0u);
+}
+
+TEST_F(GaugeRendererTest, CodePageTextDoesNotStopTheDrawingOfLaterElements) {
+    g_el.text.header.callback = DegreeText;
+    g_el.hidden.header.image_flags = 0;  // the magenta icon, drawn after the text
+    EXPECT_EQ(PixelAfterFrame(2, 2), 0xFF00FFu);
 }
 
 TEST_F(GaugeRendererTest, HiddenElementsAreNeitherDrawnNorUpdatedAndAmbientDimsUnlitArt) {

@@ -370,14 +370,14 @@ TEST_F(GuidancePanels, Id809MessageBlinksUntilAcknowledged) {
     AcBusPowered.set(3, 1);
     std::strcpy(FgcMessageLines[0], "ACFT ON GND");
     FgcMessageState1.code = 3;
-    FgcMessageState1.code3_flag = 1;
+    FgcMessageState1.code3_flag = 1;  // the blink's bright phase
     Refresh(kRefreshEngineInstruments);
-    TickCounter.store(2);  // bit 1 set: shown
     Frame(a);
     EXPECT_EQ(Text(a, 3), "ACFT ON GND");
     EXPECT_EQ(RefreshCountdown[kRefreshEngineInstruments], RefreshHoldCount - 1)
         << "a new message keeps the display refreshing";
-    TickCounter.store(4);
+    EXPECT_TRUE(ElementListWalk(a->element_list[0], 9)->image_flags & gauge::kImageLuminous);
+    FgcMessageState1.code3_flag = 0;
     Frame(a);
     EXPECT_EQ(Text(a, 3), "");
     Click(a, 1);

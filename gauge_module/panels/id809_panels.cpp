@@ -6,7 +6,6 @@
 #include "core/flight_guidance.h"
 #include "core/flight_guidance_annunciation.h"
 #include "core/shared_maths.h"
-#include "core/systems_tick.h"
 #include "panels/guidance_panels_art.h"
 #include "panels/panel_elements.h"
 
@@ -220,9 +219,10 @@ void SetText(gauge::ElementHeader* element, const char* text) {
     CopyText(element, text, kStringBufferSize);
 }
 
-// A new message blinks with bit 1 of the tick counter until acknowledged.
+// A new message blinks until acknowledged: the guidance raises its code-3
+// flag every other pair of ticks.
 bool BlinkPhase(const Id809Side& s) {
-    return s.message->code3_flag != 0 && FlashPhase();
+    return s.message->code3_flag != 0;
 }
 
 bool ArmedModeTwo(const Id809Side& s) {

@@ -53,6 +53,21 @@ void PaintGroupMasked(cairo_t* cr, cairo_pattern_t* mask) {
     cairo_pattern_destroy(group);
 }
 
+// A zero-terminated text of single-byte characters as UTF-8 (`out` twice as
+// large as the text).
+void Latin1ToUtf8(const char* in, char* out) {
+    for (; *in != '\0'; ++in) {
+        const auto c = static_cast<unsigned char>(*in);
+        if (c < 0x80) {
+            *out++ = static_cast<char>(c);
+        } else {
+            *out++ = static_cast<char>(0xC0 | (c >> 6));
+            *out++ = static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    *out = '\0';
+}
+
 // The symbol font ("Webdings"): the module uses only its "g", a filled
 // square; other characters are blank cells. Cells are as wide as the font
 // is high.
@@ -443,10 +458,15 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
                     break;
                 }
                 if (text[0] == '\0' || !fonts_->Select(cr, str->font_name, str->font_height)) break;
+                // The module's texts are in the Windows code page: its upper
+                // half (the degree sign of the advisories) would be invalid
+                // UTF-8 and put the window's drawing context into an error.
+                char utf8[2 * sizeof text] = {};
+                Latin1ToUtf8(text, utf8);
                 cairo_rectangle(cr, px, py, str->width, str->height);
                 cairo_clip(cr);
                 cairo_text_extents_t te;
-                cairo_text_extents(cr, text, &te);
+                cairo_text_extents(cr, utf8, &te);
                 cairo_text_extents_t eight;
                 cairo_text_extents(cr, "8", &eight);
                 double tx = px + kTextInset;
@@ -458,7 +478,7 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
                 cairo_set_source_rgb(cr, k * (c & 0xFF) / 255.0, k * ((c >> 8) & 0xFF) / 255.0,
                                      k * ((c >> 16) & 0xFF) / 255.0);
                 cairo_move_to(cr, tx, baseline);
-                cairo_show_text(cr, text);
+                cairo_show_text(cr, utf8);
                 cairo_new_path(cr);
                 break;
             }
