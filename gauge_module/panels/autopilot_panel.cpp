@@ -182,9 +182,9 @@ void StepTouchKnob(int32_t step) {
 int32_t ApTouchZoneMessage(int32_t zone) {
     const int32_t last = ApTouchZone;
     int32_t step = 0;
-    if (zone == last + 1 && zone <= 3) {
+    if (zone == last + 1) {
         step = -1;  // dragged down
-    } else if (zone == last - 1 && zone >= 0) {
+    } else if (zone == last - 1) {
         step = 1;  // dragged up
     }
     ApTouchZone = zone;
