@@ -72,6 +72,8 @@ class GuidancePanels : public testing::Test {
         RnavRequest1.store(0);
         RnavRequest2.store(0);
         TickCounter.store(1000);
+        HostPassChangeBits = 0;
+        RemoteDisplayCountdown.store(0);
         FGC_comp_AP1_engaged = FGC_comp_AP2_engaged = 0;
         FGC_comp_YD1_engaged = FGC_comp_YD2_engaged = 0;
         FgcSide1.coupled_side = 1;
