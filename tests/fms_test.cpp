@@ -19,6 +19,7 @@
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/nav_sources.h"
+#include "core/powerplant.h"
 #include "core/shared_maths.h"
 #include "core/systems_tick.h"
 #include "e2e_support.h"
@@ -90,6 +91,7 @@ class FmsEndToEnd : public testing::Test {
     void Fly(double lat, double lon, double heading) {
         sim_->model().PlaceOnGround(lat, lon, 300, heading);
         sim_->model().PlaceAirborne(3000, 191);
+        Powerplants_controls_throttle_limiter = 0;  // no control lock pushing the nose down
         const uint32_t gs_word = static_cast<uint32_t>(200.0 * 1852.0 / 3600.0 * 65536.0);
         sim_->fsuipc().Poke(0x02B4, &gs_word, 4);
     }

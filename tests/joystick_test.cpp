@@ -81,7 +81,8 @@ TEST_F(JoystickFlight, StickDrivesTheControlInputs) {
     platform::ScriptedJoystickSetAxis(0, 4096);
     Frames(1);
     EXPECT_EQ(Offset16(0x0BB6), 6000);
-    EXPECT_NEAR(sim_->model().state().aileron, 6000 / 16383.0, 1e-9);
+    // The simulator's aileron events roll towards its positive bank (left).
+    EXPECT_NEAR(sim_->model().state().aileron, -6000 / 16383.0, 1e-9);
     platform::ScriptedJoystickSetAxis(0, 16383);
     platform::ScriptedJoystickSetAxis(1, 8192);  // e = -8192 + 8192
     Frames(1);

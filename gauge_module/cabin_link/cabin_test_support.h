@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <numbers>
@@ -97,6 +98,7 @@ class CabinSoundTest : public ::testing::Test {
         RadioAltitude = 10.0;
         RadioAltitudeReadoutValue = 0;
         PitchAttitude = 0.0f;
+        std::fill(std::begin(AirDataFlags), std::end(AirDataFlags), 0);
         VoiceAlertIndex = 0;
         for (auto& f : GpwsFlags) f = 0;
         TcasState = {};

@@ -161,7 +161,7 @@ void FmsGuidance(FgcUnit& u, const LawInputs& in) {
     c = std::clamp(c, -45.0, 45.0);
     u.law.intercept = c;
     u.heading_target = c + in.course - MapDisplayState.map_value - u.law.integrator;
-    FgcBankLimit = PressureAltitude <= 10000.0f ? 25.0 : 17.0;
+    FgcBankLimit = Altitude <= 10000.0f ? 25.0 : 17.0;
 }
 
 void RadioGuidance(FgcUnit& u, const LawInputs& in) {

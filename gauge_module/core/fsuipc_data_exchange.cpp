@@ -6,11 +6,11 @@
 
 #include "cabin_link/cabin_entertainment.h"
 #include "cabin_link/instructor_state_exchange.h"
-#include "core/blade_angle_locator.h"
 #include "core/autopilot_control_laws.h"
+#include "core/blade_angle_locator.h"
 #include "core/electrical_system.h"
-#include "core/flight_persistence.h"
 #include "core/flight_guidance.h"
+#include "core/flight_persistence.h"
 #include "core/fsuipc_client.h"
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"

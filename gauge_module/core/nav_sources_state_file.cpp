@@ -34,8 +34,8 @@ enum class KeyRange : uint8_t {
     kLateralMode,    // 0..7
     kFlag,           // 0..1
     kNonNegative,
-    kAltitude,       // finite float, -2000..60000 feet
-    kMaster,         // 1..2
+    kAltitude,  // finite float, -2000..60000 feet
+    kMaster,    // 1..2
 };
 
 struct FgcKey {

@@ -39,6 +39,20 @@ double Lag(double value, double target, double tau, double dt) {
 }
 
 // Moves toward `target` by at most `rate` per second.
+// Attitude response: a spring and damper toward the target angle, so rate
+// and acceleration stay continuous.
+constexpr double kPitchOmega = 1.6;  // rad/s
+constexpr double kPitchDamping = 0.9;
+constexpr double kBankOmega = 1.8;
+constexpr double kBankDamping = 0.9;
+
+void Spring(double& angle, double& rate, double& accel, double target, double omega, double damping,
+            double dt) {
+    accel = omega * omega * (target - angle) - 2.0 * damping * omega * rate;
+    rate += accel * dt;
+    angle += rate * dt;
+}
+
 double Slew(double value, double target, double rate, double dt) {
     const double step = rate * dt;
     if (target > value + step) return value + step;
@@ -200,6 +214,7 @@ void AircraftModel::PlaceOnGround(double latitude, double longitude, double elev
     state_.gamma = 0;
     state_.pitch = 0;
     state_.bank = 0;
+    state_.pitch_rate = state_.roll_rate = state_.yaw_rate = 0;
 }
 
 void AircraftModel::PlaceAirborne(double altitude_ft, double speed_kt) {
@@ -208,6 +223,7 @@ void AircraftModel::PlaceAirborne(double altitude_ft, double speed_kt) {
     state_.on_ground = false;
     state_.gamma = 0;
     state_.pitch = 2.0;
+    state_.pitch_rate = state_.roll_rate = state_.yaw_rate = 0;
     state_.gear_handle_down = false;
     state_.gear = 0;
     state_.parking_brake = false;
@@ -250,7 +266,7 @@ void AircraftModel::OnKeyEvent(uint32_t id, uint32_t value) {
             s.elevator = Clamp(-v / 16383.0, -1, 1);
             break;
         case 0x1009F:
-            s.aileron = Clamp(v / 16383.0, -1, 1);
+            s.aileron = Clamp(-v / 16383.0, -1, 1);  // + rolls left
             break;
         case 0x100A0:
             s.rudder = Clamp(v / 16383.0, -1, 1);
@@ -333,7 +349,7 @@ void AircraftModel::OnFsuipcWrite(uint32_t offset, uint32_t size, uint8_t* image
         return w / kAngleUnits;
     };
     if (covers(0x0578, 4)) state_.pitch = -angle(0x0578);  // negative nose up
-    if (covers(0x057C, 4)) state_.bank = angle(0x057C);
+    if (covers(0x057C, 4)) state_.bank = -angle(0x057C);   // positive left wing down
     if (covers(0x0580, 4)) state_.heading_true = Wrap360(angle(0x0580) + state_.variation);
     // The control inputs, written by a module that reads the joystick
     // itself: elevator (+ push), aileron, rudder and elevator trim.
@@ -343,7 +359,7 @@ void AircraftModel::OnFsuipcWrite(uint32_t offset, uint32_t size, uint8_t* image
         return static_cast<double>(v);
     };
     if (covers(0x0BB2, 2)) state_.elevator = Clamp(-axis(0x0BB2) / 16383.0, -1, 1);
-    if (covers(0x0BB6, 2)) state_.aileron = Clamp(axis(0x0BB6) / 16383.0, -1, 1);
+    if (covers(0x0BB6, 2)) state_.aileron = Clamp(-axis(0x0BB6) / 16383.0, -1, 1);
     if (covers(0x0BBA, 2)) state_.rudder = Clamp(axis(0x0BBA) / 16383.0, -1, 1);
     if (covers(0x0BC0, 2)) state_.elevator_trim = Clamp(axis(0x0BC0), -16383, 16383);
     if (covers(0x023A, 1)) {
@@ -456,12 +472,11 @@ void AircraftModel::StepFlight(double dt) {
     const double control = s.elevator + 0.5 * s.elevator_trim / 16383.0;
     const double ias_kt = v * std::sqrt(sigma) / kKnot;
 
-    const double old_pitch = s.pitch;
-    const double old_bank = s.bank;
     const double old_heading = s.heading_true;
     double pitch_target = s.on_ground ? (ias_kt > 95.0 && control > 0.1 ? 15.0 * control : 0.0)
                                       : 2.0 + 15.0 * control;
-    s.pitch = Slew(s.pitch, Clamp(pitch_target, -15.0, 20.0), 3.0, dt);
+    Spring(s.pitch, s.pitch_rate, s.pitch_accel, Clamp(pitch_target, -15.0, 20.0), kPitchOmega,
+           kPitchDamping, dt);
     s.alpha = s.pitch - s.gamma / kDeg;
     const double cl = std::min(0.35 + 5.5 * s.alpha * kDeg + 0.45 * s.flaps, 1.6 + 0.45 * s.flaps);
     const double lift = q * kWingArea * cl;
@@ -470,7 +485,7 @@ void AircraftModel::StepFlight(double dt) {
 
     if (s.on_ground) {
         s.gamma = 0;
-        s.bank = Slew(s.bank, 0.0, 5.0, dt);
+        Spring(s.bank, s.roll_rate, s.roll_accel, 0.0, kBankOmega, kBankDamping, dt);
         const double load = std::max(0.0, weight - lift);
         double brake = std::max(s.brake_left, s.brake_right) / 16383.0;
         if (s.parking_brake || s.brake_pulse > 0) brake = 1.0;
@@ -488,7 +503,7 @@ void AircraftModel::StepFlight(double dt) {
         s.heading_true = Wrap360(s.heading_true + steer * std::min(1.0, v / 30.0) * dt);
         if (lift > weight && s.pitch > 3.0) s.on_ground = false;
     } else {
-        s.bank = Slew(s.bank, 35.0 * s.aileron, 8.0, dt);
+        Spring(s.bank, s.roll_rate, s.roll_accel, 35.0 * s.aileron, kBankOmega, kBankDamping, dt);
         const double a = (thrust - drag) / mass - kG * std::sin(s.gamma);
         s.accel_long = a;
         s.tas_ft_s = std::max(kAirborneMinSpeed, v + a * dt);
@@ -510,9 +525,9 @@ void AircraftModel::StepFlight(double dt) {
     s.longitude =
         Wrap180(s.longitude + east * dt / kFeetPerNm / 60.0 / std::cos(s.latitude * kDeg));
     if (dt > 0) {
-        s.pitch_rate = (s.pitch - old_pitch) / dt;
-        s.roll_rate = (s.bank - old_bank) / dt;
-        s.yaw_rate = Wrap180(s.heading_true - old_heading) / dt;
+        const double yaw_rate = Wrap180(s.heading_true - old_heading) / dt;
+        s.yaw_accel = (yaw_rate - s.yaw_rate) / dt;
+        s.yaw_rate = yaw_rate;
     }
     s.brake_pulse = std::max(0.0, s.brake_pulse - dt);
 }
@@ -541,6 +556,15 @@ void AircraftModel::Step(Simulator& sim, double dt) {
     state_.reposition_pause = false;
 }
 
+double AircraftModel::VerticalSpeedFpm() const {
+    return state_.tas_ft_s * std::sin(state_.gamma) * 60.0;
+}
+
+// The ground track is the heading: the stand-in flies without wind.
+double AircraftModel::TrackTrue() const {
+    return state_.heading_true;
+}
+
 void AircraftModel::Publish(Simulator& sim) {
     const AircraftState& s = state_;
     const double sigma = DensityRatio(s.altitude_ft);
@@ -560,8 +584,8 @@ void AircraftModel::Publish(Simulator& sim) {
     var(73, s.altitude_ft / kMetre);
     var(74, s.altitude_ft);
     var(60, s.on_ground ? 1 : 0);
-    var(79, Wrap360(s.bank));
-    var(77, -s.pitch);  // the simulator's sign: negative nose up
+    var(79, Wrap360(-s.bank));  // the simulator's sign: positive left wing down
+    var(77, -s.pitch);          // the simulator's sign: negative nose up
     var(82, s.variation);
     var(81, mag_heading);
     var(614, (s.altitude_ft - s.ground_elevation_ft) / kMetre);  // radio altitude, metres
@@ -593,7 +617,7 @@ void AircraftModel::Publish(Simulator& sim) {
     var(719, HeapBladeAngle(2));
     var(727, HeapBladeAngle(3));
     var(328, s.flap_handle);
-    var(784, s.aileron);
+    var(784, -s.aileron);
     var(786, s.rudder);
     var(331, s.gear_handle_down ? 16383 : 0);
     var(785, s.elevator_trim);
@@ -620,7 +644,7 @@ void AircraftModel::Publish(Simulator& sim) {
     Put<uint32_t>(sim, 0x0570, 0);
     Put<int32_t>(sim, 0x0574, static_cast<int32_t>(std::floor(s.altitude_ft / kMetre)));
     Put<int32_t>(sim, 0x0578, static_cast<int32_t>(-s.pitch * kAngleUnits));
-    Put<int32_t>(sim, 0x057C, static_cast<int32_t>(Wrap180(s.bank) * kAngleUnits));
+    Put<int32_t>(sim, 0x057C, static_cast<int32_t>(Wrap180(-s.bank) * kAngleUnits));
     Put<uint32_t>(sim, 0x0580, static_cast<uint32_t>(mag_heading * kAngleUnits));
     for (int e = 0; e < 2; ++e) {
         Put<uint32_t>(
@@ -629,7 +653,7 @@ void AircraftModel::Publish(Simulator& sim) {
         Put<double>(sim, e == 0 ? 0x2418 : 0x2518, s.engines[e].blade_angle);
     }
     Put<int16_t>(sim, 0x0BB2, static_cast<int16_t>(-s.elevator * 16383.0));
-    Put<int16_t>(sim, 0x0BB6, static_cast<int16_t>(s.aileron * 16383.0));
+    Put<int16_t>(sim, 0x0BB6, static_cast<int16_t>(-s.aileron * 16383.0));
     Put<int16_t>(sim, 0x0BC0, static_cast<int16_t>(s.elevator_trim));
     Put<int16_t>(sim, 0x0BC4, static_cast<int16_t>(s.brake_left));
     Put<int16_t>(sim, 0x0BC6, static_cast<int16_t>(s.brake_right));
@@ -641,10 +665,15 @@ void AircraftModel::Publish(Simulator& sim) {
     Put<double>(sim, 0x3090, gs_ft_s);
     Put<double>(sim, 0x3198, gs_ft_s * std::sin(s.heading_true * kDeg));
     Put<double>(sim, 0x3190, gs_ft_s * std::cos(s.heading_true * kDeg));
-    Put<double>(sim, 0x31A8, s.pitch_rate * kDeg);
-    Put<double>(sim, 0x31B0, s.roll_rate * kDeg);
+    // Body rates (rad/s) and accelerations (rad/s^2) in the sense of the
+    // published angles: pitch nose down, bank left wing down, heading.
+    Put<double>(sim, 0x31A8, -s.pitch_rate * kDeg);
+    Put<double>(sim, 0x3078, -s.pitch_accel * kDeg);
+    Put<double>(sim, 0x31B0, -s.roll_rate * kDeg);
+    Put<double>(sim, 0x3080, -s.roll_accel * kDeg);
     Put<double>(sim, 0x31B8, s.yaw_rate * kDeg);
-    Put<double>(sim, 0x31C8, s.pitch_rate);
+    Put<double>(sim, 0x3088, s.yaw_accel * kDeg);
+    Put<double>(sim, 0x31C8, s.pitch_rate);  // nose up, degrees per second
     Put<double>(sim, 0x3070, s.accel_long);
     PublishRadios(sim);
 }
@@ -654,6 +683,7 @@ namespace {
 constexpr double kVorRangeNm = 150.0;
 constexpr double kNdbRangeNm = 100.0;
 constexpr double kGlidePathDeg = 3.0;
+constexpr double kLocalizerBeyondThresholdNm = 1.5;
 
 int32_t Bcd4(uint16_t w) {
     return ((w >> 12) & 0xF) * 1000 + ((w >> 8) & 0xF) * 100 + ((w >> 4) & 0xF) * 10 + (w & 0xF);
@@ -692,6 +722,63 @@ StationView Tuned(const AircraftState& s, int32_t frequency, bool ndb) {
     return best;
 }
 
+// What a tuned VOR/ILS receiver shows of its station.
+struct ReceiverOutput {
+    uint8_t flags = 0;    // 1 VOR, 3 localiser
+    uint8_t to_from = 0;  // 1 to, 2 from
+    uint8_t gs_flag = 0;
+    int8_t gs_needle = 0;         // + aircraft above the glide path
+    double deviation = 0.0;       // needle units, + course to the right
+    double bearing = 90.0;        // relative to the heading
+    double radio_value = 0.0;     // above 50000 over the station
+    uint16_t inclination = 0;     // glide path, 65536 = 360 degrees, descending negative
+    uint16_t inverse_runway = 0;  // front course + 180, 65536 = 360 degrees
+    char ident[31] = {};
+};
+
+uint16_t AngleWord(double degrees) {
+    return static_cast<uint16_t>(std::lround(Wrap360(degrees) * 65536.0 / 360.0) & 0xFFFF);
+}
+
+ReceiverOutput Receive(const AircraftState& s, const StationView& v, int16_t obs) {
+    ReceiverOutput out;
+    const RadioStation& st = *v.station;
+    std::snprintf(out.ident, sizeof out.ident, "%s", st.ident.c_str());
+    out.bearing = Wrap360(v.bearing_true - s.heading_true);
+    // Closer stations read larger: 15000 at 2 nm, 600 at 50 nm.
+    out.radio_value = 30000.0 / std::max(v.distance_nm, 0.05);
+    if (st.kind == RadioStation::kVor) {
+        out.flags = 1;
+        // Full scale 10 degrees either side of the selected course.
+        const double to_station = Wrap360(v.bearing_true - s.variation);
+        const double off_to = Diff180(to_station - obs);
+        if (std::fabs(off_to) <= 90.0) {
+            out.to_from = 1;
+            out.deviation = off_to / 10.0 * 127.0;
+        } else {
+            out.to_from = 2;
+            out.deviation = -Diff180(to_station + 180.0 - obs) / 10.0 * 127.0;
+        }
+        return out;
+    }
+    out.flags = 3;
+    // Localiser: full scale 2.5 degrees either side of the front course,
+    // seen from its antenna beyond the far end of the runway.
+    const double north = v.distance_nm * std::cos(v.bearing_true * kDeg) +
+                         kLocalizerBeyondThresholdNm * std::cos(st.course * kDeg);
+    const double east = v.distance_nm * std::sin(v.bearing_true * kDeg) +
+                        kLocalizerBeyondThresholdNm * std::sin(st.course * kDeg);
+    out.deviation = Diff180(Wrap360(std::atan2(east, north) / kDeg) - st.course) / 2.5 * 127.0;
+    const double height_nm = (s.altitude_ft - st.elevation_ft) / 6076.12;
+    const double angle = std::atan2(height_nm, std::max(v.distance_nm, 0.01)) / kDeg;
+    out.gs_flag = 1;
+    out.gs_needle = static_cast<int8_t>(
+        std::lround(std::clamp((angle - kGlidePathDeg) / 0.7 * 127.0, -127.0, 127.0)));
+    out.inclination = AngleWord(-kGlidePathDeg);
+    out.inverse_runway = AngleWord(st.course + 180.0);
+    return out;
+}
+
 uint8_t ByteForm(double needle) {
     const int v = static_cast<int>(std::lround(std::clamp(needle, -127.0, 127.0)));
     return static_cast<uint8_t>(v & 0xFF);
@@ -706,50 +793,40 @@ void AircraftModel::PublishRadios(Simulator& sim) {
     // glideslope flag, glideslope needle, ident; tokens bearing, distance,
     // deviation, radio value.
     struct Receiver {
-        uint32_t freq, flags, to_from, gs_flag, gs_needle, ident;
+        uint32_t freq, flags, to_from, gs_flag, gs_needle, ident, obs, inclination, runway;
         uint32_t t_bearing, t_distance, t_deviation, t_radio;
     };
     const Receiver receivers[2] = {
-        {0x0350, 0x0C4A, 0x0C4B, 0x0C4C, 0x0C49, 0x3000, 40, 59, 58, 31},
-        {0x0352, 0x0C5A, 0x0C5B, 0x0C6F, 0x0C6E, 0x301F, 49, 50, 35, 20}};
-    for (const Receiver& r : receivers) {
+        {0x0350, 0x0C4A, 0x0C4B, 0x0C4C, 0x0C49, 0x3000, 0x0C4E, 0x0872, 0x0870, 40, 59, 58, 31},
+        {0x0352, 0x0C5A, 0x0C5B, 0x0C6F, 0x0C6E, 0x301F, 0x0C5E, 0x0846, 0x0844, 49, 50, 35, 20}};
+    for (int i = 0; i < 2; ++i) {
+        const Receiver& r = receivers[i];
         uint16_t word = 0;
         sim.fsuipc().Peek(r.freq, &word, 2);
+        int16_t obs = 0;
+        sim.fsuipc().Peek(r.obs, &obs, 2);
         const StationView v = Tuned(s, 10000 + Bcd4(word), false);
-        uint8_t flags = 0, to_from = 0, gs_flag = 0;
-        int8_t gs_needle = 0;
-        double bearing = 90.0, deviation = 0.0, radial = 0.0;
-        char ident[31] = {};
-        if (v.station != nullptr) {
-            const RadioStation& st = *v.station;
-            std::snprintf(ident, sizeof ident, "%s", st.ident.c_str());
-            bearing = Wrap360(v.bearing_true - s.heading_true);
-            radial = Wrap360(v.bearing_true + 180.0 - s.variation);
-            if (st.kind == RadioStation::kVor) {
-                flags = 1;
-                to_from = 2;
-                deviation = 0.0;
-            } else {
-                flags = 3;
-                // Localiser: full scale at 2.5 degrees either side of the course.
-                const double off = Diff180(st.course - Wrap360(v.bearing_true));
-                deviation = off / 2.5 * 127.0;
-                const double height_nm = (s.altitude_ft - st.elevation_ft) / 6076.12;
-                const double angle = std::atan2(height_nm, std::max(v.distance_nm, 0.01)) / kDeg;
-                gs_flag = 1;
-                gs_needle = static_cast<int8_t>(
-                    std::lround(std::clamp((angle - kGlidePathDeg) / 0.7 * 127.0, -127.0, 127.0)));
-            }
-        }
-        Put<uint8_t>(sim, r.flags, flags);
-        Put<uint8_t>(sim, r.to_from, to_from);
-        Put<uint8_t>(sim, r.gs_flag, gs_flag);
-        Put<int8_t>(sim, r.gs_needle, gs_needle);
-        sim.fsuipc().Publish(r.ident, ident, 25);
-        var(r.t_bearing, bearing);
+        ReceiverOutput out;
+        if (v.station != nullptr) out = Receive(s, v, obs);
+        Put<uint8_t>(sim, r.flags, out.flags);
+        Put<uint8_t>(sim, r.to_from, out.to_from);
+        Put<uint8_t>(sim, r.gs_flag, out.gs_flag);
+        Put<int8_t>(sim, r.gs_needle, out.gs_needle);
+        Put<uint16_t>(sim, r.inclination, out.inclination);
+        Put<uint16_t>(sim, r.runway, out.inverse_runway);
+        sim.fsuipc().Publish(r.ident, out.ident, 25);
+        var(r.t_bearing, out.bearing);
         var(r.t_distance, v.station != nullptr ? v.distance_nm : 0.0);
-        var(r.t_deviation, ByteForm(deviation));
-        var(r.t_radio, radial);
+        var(r.t_deviation, ByteForm(out.deviation));
+        var(r.t_radio, out.radio_value);
+        NavReceiverView& view = nav_view_[i];
+        view.frequency_mhz = (10000 + Bcd4(word)) / 100.0;
+        view.ident = out.ident;
+        view.received = v.station != nullptr;
+        view.localizer = out.flags == 3;
+        view.deviation = out.deviation;
+        view.glideslope_deviation = out.gs_needle;
+        view.distance_nm = v.station != nullptr ? v.distance_nm : 0.0;
     }
     // ADF 1 (token 39) and ADF 2 (0x02D8): relative bearings of the NDBs.
     auto adf = [&](uint32_t main_offset, uint32_t ext_offset) {

@@ -307,6 +307,38 @@ ScenarioAction ParseNavaid(const Args& args, std::string* error) {
     });
 }
 
+// "button tcs|disconnect on|off": the joystick button of the first or second
+// button slot the module claimed (0x2910..0x29FF, four bytes each, a
+// claimed slot's first byte non-zero). The state byte's bit 0 marks a
+// change, bit 1 the button held.
+ScenarioAction ParseButton(const Args& args, std::string* error) {
+    const bool ok = args.size() == 2 && (args[0] == "tcs" || args[0] == "disconnect") &&
+                    (args[1] == "on" || args[1] == "off");
+    if (!ok) {
+        *error = "needs tcs or disconnect, and on or off";
+        return {};
+    }
+    const int wanted = args[0] == "tcs" ? 0 : 1;
+    const bool on = args[1] == "on";
+    const std::string text = "button " + args[0] + " " + args[1];
+    return [wanted, on, text](ScenarioContext& ctx, std::string* message) {
+        int seen = 0;
+        for (uint32_t offset = 0x2910; offset < 0x2A00; offset += 4) {
+            uint8_t slot[4] = {};
+            ctx.sim.fsuipc().Peek(offset, slot, 4);
+            if (slot[0] == 0) continue;
+            if (seen++ != wanted) continue;
+            const uint8_t state = on ? 0x03 : 0x01;
+            ctx.sim.fsuipc().Poke(offset + 3, &state, 1);
+            *message = text;
+            ctx.sim.LogEvent("scenario " + text);
+            return true;
+        }
+        *message = "the module has not claimed that button's slot";
+        return false;
+    };
+}
+
 }  // namespace
 
 std::vector<ScenarioVerb> AircraftModelVerbs() {
@@ -331,6 +363,7 @@ std::vector<ScenarioVerb> AircraftModelVerbs() {
          ParseWeather, false},
         {"navaid", "navaid clear | navaid vor|ils|ndb FREQ LAT LON [ELEV_FT [COURSE [IDENT]]]",
          ParseNavaid, false},
+        {"button", "button tcs|disconnect on|off", ParseButton, false},
     };
 }
 

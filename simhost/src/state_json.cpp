@@ -246,23 +246,39 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
                                {"condition", e.condition},
                                {"blade_angle", e.blade_angle}});
         }
-        root["aircraft"] = {{"latitude", a.latitude},
-                            {"longitude", a.longitude},
-                            {"altitude_ft", a.altitude_ft},
-                            {"radio_altitude_ft", a.altitude_ft - a.ground_elevation_ft},
-                            {"angle_of_attack_deg", a.alpha},
-                            {"indicated_airspeed_kt", sim.model().IndicatedAirspeedKt()},
-                            {"heading_true", a.heading_true},
-                            {"pitch", a.pitch},
-                            {"bank", a.bank},
-                            {"on_ground", a.on_ground},
-                            {"gear", a.gear},
-                            {"flaps", a.flaps},
-                            {"paused", a.paused},
-                            {"clock", a.clock_s},
-                            {"fuel_lb", {a.fuel_lb[0], a.fuel_lb[1]}},
-                            {"engines", std::move(engines)},
-                            {"radios", RadiosJson(sim.fsuipc())}};
+        json nav = json::array();
+        for (int i = 0; i < 2; ++i) {
+            const NavReceiverView& n = sim.model().nav(i);
+            nav.push_back({{"frequency_mhz", n.frequency_mhz},
+                           {"ident", n.ident},
+                           {"received", n.received},
+                           {"localizer", n.localizer},
+                           {"deviation", n.deviation},
+                           {"glideslope_deviation", n.glideslope_deviation},
+                           {"distance_nm", n.distance_nm}});
+        }
+        root["aircraft"] = {
+            {"latitude", a.latitude},
+            {"longitude", a.longitude},
+            {"altitude_ft", a.altitude_ft},
+            {"radio_altitude_ft", a.altitude_ft - a.ground_elevation_ft},
+            {"angle_of_attack_deg", a.alpha},
+            {"indicated_airspeed_kt", sim.model().IndicatedAirspeedKt()},
+            {"heading_true", a.heading_true},
+            {"heading_magnetic", std::fmod(a.heading_true - a.variation + 720.0, 360.0)},
+            {"track_true", sim.model().TrackTrue()},
+            {"vertical_speed_fpm", sim.model().VerticalSpeedFpm()},
+            {"pitch", a.pitch},
+            {"bank", a.bank},
+            {"on_ground", a.on_ground},
+            {"gear", a.gear},
+            {"flaps", a.flaps},
+            {"paused", a.paused},
+            {"clock", a.clock_s},
+            {"fuel_lb", {a.fuel_lb[0], a.fuel_lb[1]}},
+            {"engines", std::move(engines)},
+            {"radios", RadiosJson(sim.fsuipc())},
+            {"nav", std::move(nav)}};
     }
 
     const FsuipcServer& f = sim.fsuipc();

@@ -71,7 +71,7 @@ struct RadioStation {
     double latitude;
     double longitude;
     double elevation_ft;
-    double course;  // ILS: the localiser course (true); VOR/NDB unused
+    double course;  // ILS: the localiser course (true), from the threshold; VOR/NDB unused
     std::string ident;
 };
 
@@ -87,14 +87,17 @@ struct AircraftState {
     double tas_ft_s = 0;       // true airspeed along the path, feet per second
     double gamma = 0;          // flight-path angle, radians
     double alpha = 0;          // angle of attack, degrees
-    double pitch_rate = 0;     // degrees per second
-    double roll_rate = 0;
-    double yaw_rate = 0;
+    double pitch_rate = 0;     // degrees per second, nose up positive
+    double roll_rate = 0;      // right wing down positive
+    double yaw_rate = 0;       // heading increasing positive
+    double pitch_accel = 0;    // degrees per second squared
+    double roll_accel = 0;
+    double yaw_accel = 0;
     double accel_long = 0;  // feet per second squared
     bool on_ground = true;
     // Controls: the pilot's axes (-1..1) and the simulator's trims.
     double elevator = 0;       // + pull (nose up)
-    double aileron = 0;        // + right
+    double aileron = 0;        // + right (the simulator's aileron events: + left)
     double rudder = 0;         // + right
     double elevator_trim = 0;  // -16383..16383, + nose up
     double rudder_trim = 0;
@@ -134,6 +137,17 @@ inline constexpr size_t kEngineRecordSize = 84;
 inline constexpr size_t kEngineBlockSize = 400;
 inline constexpr size_t kBladeAngleOffset = 36;  // first record's blade angle in the block
 inline constexpr int kHeapEngines = 4;
+
+// What a NAV receiver shows, as last published (state JSON).
+struct NavReceiverView {
+    double frequency_mhz = 0;
+    std::string ident;
+    bool received = false;
+    bool localizer = false;
+    double deviation = 0;             // needle units, + course to the right
+    double glideslope_deviation = 0;  // needle units, + above the path
+    double distance_nm = 0;
+};
 
 class AircraftModel {
   public:
@@ -179,6 +193,9 @@ class AircraftModel {
 
     const AircraftState& state() const { return state_; }
     double IndicatedAirspeedKt() const;
+    double VerticalSpeedFpm() const;
+    double TrackTrue() const;
+    const NavReceiverView& nav(int receiver) const { return nav_view_[receiver & 1]; }
 
   private:
     static double Clamp1(double v) { return v < -1 ? -1 : (v > 1 ? 1 : v); }
@@ -197,6 +214,7 @@ class AircraftModel {
     uint32_t heap_ = 0;
     double lever_[2] = {-4096, -4096};  // the pilot's throttle levers
     bool repositioned_ = false;
+    NavReceiverView nav_view_[2];
 };
 
 }  // namespace zu::simhost

@@ -1,0 +1,247 @@
+// End to end: the flight guidance flies the stand-in aircraft. The module is
+// linked into the test; the panels' requests are raised the way the
+// autopilot panel raises them.
+#include "core/flight_guidance.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "core/ahrs.h"
+#include "core/air_data.h"
+#include "core/autopilot_control_laws.h"
+#include "core/electrical_system.h"
+#include "core/electrical_test_support.h"
+#include "core/flight_guidance_annunciation.h"
+#include "core/host_panel_services.h"
+#include "core/nav_sources.h"
+#include "core/powerplant.h"
+#include "core/radio_altitude_alerting.h"
+#include "core/settings_file.h"
+#include "core/systems_tick.h"
+#include "e2e_support.h"
+#include "instruments/vor_control_heads.h"
+#include "module_state.h"
+#include "zu/simhost/aircraft_model.h"
+#include "zu/simhost/simulator.h"
+
+namespace zu::e2e {
+namespace {
+
+using simhost::Simulator;
+using simhost::SimulatorConfig;
+
+class FlightGuidanceFlight : public testing::Test {
+  protected:
+    void SetUp() override {
+        RestoreLoadedModuleState();
+        aircraft_ = CopySampleAircraft(tmp_.path());
+        SimulatorConfig cfg;
+        cfg.aircraft_dir = aircraft_;
+        sim_ = std::make_unique<Simulator>(cfg);
+        ASSERT_NO_FATAL_FAILURE(StartLinkedModule(*sim_));
+        ElectricsEnginesRunning();
+    }
+    void TearDown() override {
+        if (sim_) sim_->Stop();
+        RestoreLoadedModuleState();
+    }
+    void Frames(int n) {
+        for (int i = 0; i < n; ++i) sim_->RunFrame();
+    }
+    void Seconds(double s) { Frames(static_cast<int>(s * 30.0)); }
+    template <typename F>
+    bool Until(F done, double seconds) {
+        for (int i = 0; i < static_cast<int>(seconds * 30.0); ++i) {
+            if (done()) return true;
+            sim_->RunFrame();
+        }
+        return done();
+    }
+    void Press(int request) {
+        ApButtonRequest[request].store(1);
+        Frames(3);
+    }
+    const simhost::AircraftState& Aircraft() const { return sim_->model().state(); }
+    double MagneticHeading() const {
+        return std::fmod(Aircraft().heading_true - Aircraft().variation + 360.0, 360.0);
+    }
+    // Powered and flying, the self-test done and both AHRS aligned.
+    void Airborne(double altitude_ft, double speed_kt) {
+        Frames(10);  // past the module's once-per-life throttle release
+        // The power-lever step's part: control lock released, cruise power.
+        Powerplants_controls_throttle_limiter = 0;
+        ThrottleCommand[0] = ThrottleCommand[1] = 11000.0;
+        PropControlDemand[0] = PropControlDemand[1] = 16383;
+        Frames(2);
+        sim_->model().PlaceAirborne(altitude_ft, speed_kt);
+        Frames(60);
+        ASSERT_NE(LeftAvionicsBus.get(), 0);
+        ASSERT_TRUE(Until(
+            [] {
+                return Ahrs1.aligned != 0 && Ahrs2.aligned != 0 && Ahrs1.redraw_countdown == 0 &&
+                       Ahrs2.redraw_countdown == 0;
+            },
+            30.0));
+    }
+
+    TempDir tmp_;
+    std::filesystem::path aircraft_;
+    std::unique_ptr<Simulator> sim_;
+};
+
+TEST_F(FlightGuidanceFlight, EngagesTurnsToTheSelectedHeadingAndHoldsAltitude) {
+    ASSERT_NO_FATAL_FAILURE(Airborne(3000, 160));
+    Press(kApRequestAp);
+    EXPECT_EQ(FGC_comp_AP1_engaged, 1);
+    EXPECT_EQ(FGC_comp_YD1_engaged, 1);
+    Frames(4);
+    EXPECT_STREQ(FgcSide1.fma.vertical, "PITCH  ");
+    EXPECT_STREQ(FgcSide1.fma.lateral, " WINGS LEVEL");
+    EXPECT_STREQ(FgcMessageLines[kMsgSide1Lower], "AP ENG");
+    EXPECT_EQ(FgcSide1.coupled_side, 1);
+    EXPECT_EQ(FgcSide1.nav_select_side, 1);
+
+    FGC_comp_HSI1_heading_sel = 0;
+    Press(kApRequestHdg);
+    Press(kApRequestAlt);
+    const double held = FGC_comp_AP_prog_alt;
+    double worst_bank = 0.0, worst_alt = 0.0;
+    for (int i = 0; i < 60 * 30; ++i) {
+        sim_->RunFrame();
+        worst_bank = std::max(worst_bank, std::fabs(Aircraft().bank));
+        worst_alt = std::max(worst_alt, std::fabs(Aircraft().altitude_ft - held));
+        EXPECT_STREQ(FgcSide1.fma.vertical, "ALT     ");
+    }
+    EXPECT_STREQ(FgcSide1.fma.lateral, "   HDG");
+    EXPECT_LT(std::fabs(std::remainder(MagneticHeading(), 360.0)), 3.0);
+    EXPECT_LE(worst_bank, 27.0);
+    EXPECT_LT(worst_alt, 50.0);
+}
+
+TEST_F(FlightGuidanceFlight, VerticalSpeedKnobAndAltitudeCapture) {
+    ASSERT_NO_FATAL_FAILURE(Airborne(3000, 160));
+    Press(kApRequestAp);
+    Press(kApRequestVs);
+    // Ten clicks that raise the knob count: 1000 ft/min down once cut to
+    // whole hundreds.
+    const double start = FgcVsTarget;
+    for (int i = 0; i < 10; ++i) {
+        ApKnob.fetch_add(1);
+        Frames(1);
+    }
+    Frames(10);
+    EXPECT_NEAR(FgcVsTarget, std::trunc((start - 1001.0) / 100.0) * 100.0, 100.0);
+    FgcVsTarget = -1000.0f;
+    Seconds(20);
+    EXPECT_STREQ(FgcSide1.fma.vertical, "VS -1000 FPM ");
+    EXPECT_NEAR(sim_->model().VerticalSpeedFpm(), -1000.0, 150.0);
+
+    // Climb at 1000 ft/min towards 4000 ft with ALT SEL armed.
+    AIRDATA_comp_selected_alt = 4000;
+    FgcVsTarget = 1000.0f;
+    Press(kApRequestAltSel);
+    Frames(4);
+    EXPECT_STREQ(FgcSide1.fma.vertical_armed1, "ALT SEL   ");
+    double captured_at = 0.0;
+    ASSERT_TRUE(Until(
+        [&] {
+            captured_at = BaroAltitude1;
+            return FGC_comp_AP1_vertical_mode == kVertAlt;
+        },
+        180.0));
+    EXPECT_GT(captured_at, 4000 - 300 - 30);
+    EXPECT_LT(captured_at, 4000 - 250 + 30);
+    EXPECT_EQ(FGC_comp_AP_prog_alt, 4000.0f);
+    Seconds(40);
+    EXPECT_NEAR(Aircraft().altitude_ft, 4000.0, 100.0);
+    EXPECT_STREQ(FgcSide1.fma.vertical, "ALT     ");
+}
+
+// Both NAV receivers on and tuned to `mhz`, the side-1 course set.
+void TuneReceivers(double mhz, double course) {
+    for (int side = 0; side < 2; ++side) {
+        (side == 0 ? Vor1PanelState : Vor2PanelState).mode = 1;
+        (side == 0 ? Vor1Radio : Vor2Radio).active = static_cast<float>(mhz);
+        NavSources[side == 0 ? kNavVor1 : kNavVor2].frequency =
+            static_cast<int32_t>(std::lround(mhz * 100.0));
+    }
+    NavSources[kNavVor1].course = course;
+}
+
+TEST_F(FlightGuidanceFlight, CapturesAndTracksAVorCourse) {
+    // The VOR 20 nm north, 2 nm east of the aircraft; course 000.
+    sim_->model().AddStation({simhost::RadioStation::kVor, 11300, 45.33, 10.09, 300.0, 0.0, "VRN"});
+    sim_->model().PlaceOnGround(45.0, 10.0, 300, 30.0);
+    ASSERT_NO_FATAL_FAILURE(Airborne(3000, 160));
+    TuneReceivers(113.0, 0.0);
+    Frames(10);
+    ASSERT_EQ(NavSources[kNavVor1].receive_state, 1);
+    FGC_comp_HSI1_heading_sel = 30;
+    Press(kApRequestAp);
+    Press(kApRequestHdg);
+    Press(kApRequestAlt);
+    Press(kApRequestNav);
+    EXPECT_EQ(FGC_comp_AP1_lateral_armed_mode, 1);
+    EXPECT_STREQ(FgcSide1.fma.lateral_armed, "  VOR ");
+    ASSERT_TRUE(Until([] { return FGC_comp_AP1_lateral_mode == kLatNav; }, 60.0));
+    Frames(4);
+    EXPECT_STREQ(FgcSide1.fma.lateral, "    VOR*");
+    ASSERT_TRUE(Until([] { return std::strcmp(FgcSide1.fma.lateral, "    VOR") == 0; }, 120.0));
+    Seconds(20);
+    EXPECT_LT(std::fabs(sim_->model().nav(0).deviation), 30.0);
+    EXPECT_STREQ(FgcSide1.fma.lateral, "    VOR");
+}
+
+TEST_F(FlightGuidanceFlight, FliesAnIlsApproachDownToTheRunway) {
+    // Threshold at 45.3 N 10 E, elevation 300 ft, front course 000 true;
+    // the aircraft 12 nm out, 1 nm west of the centre line, below the path.
+    sim_->model().AddStation({simhost::RadioStation::kIls, 10990, 45.3, 10.0, 300.0, 0.0, "IZV"});
+    sim_->model().PlaceOnGround(45.3 - 12.0 / 60.0, 10.0 - 1.0 / 60.0 / std::cos(45.1 * 0.01745),
+                                300, 20.0);
+    ASSERT_NO_FATAL_FAILURE(Airborne(2600, 150));
+    TuneReceivers(109.9, 0.0);
+    Frames(10);
+    ASSERT_EQ(NavSources[kNavVor1].receive_state, 2);
+    FGC_comp_HSI1_heading_sel = 18;
+    Press(kApRequestAp);
+    Press(kApRequestHdg);
+    Press(kApRequestAlt);
+    Press(kApRequestAppr);
+    Frames(4);
+    EXPECT_STREQ(FgcSide1.fma.lateral_armed, "  LOC");
+    EXPECT_STREQ(FgcSide1.fma.vertical_armed2, "GS   ");
+    ASSERT_TRUE(Until([] { return FGC_comp_AP1_lateral_mode == kLatAppr; }, 60.0));
+    Frames(4);
+    EXPECT_STREQ(FgcSide1.fma.lateral, "    LOC*");
+    ASSERT_TRUE(Until([] { return FGC_comp_AP1_vertical_mode == kVertGs; }, 200.0));
+    Frames(4);
+    EXPECT_STREQ(FgcSide1.fma.vertical, "GS* ");
+    bool dual_seen = false;
+    double worst_loc = 0.0, worst_gs = 0.0;
+    while (sim_->model().nav(0).distance_nm > 1.0 && !Aircraft().on_ground) {
+        sim_->RunFrame();
+        const double d = sim_->model().nav(0).distance_nm;
+        if (d < 4.0) {
+            worst_loc = std::max(worst_loc, std::fabs(sim_->model().nav(0).deviation));
+            worst_gs = std::max(worst_gs, std::fabs(sim_->model().nav(0).glideslope_deviation));
+            EXPECT_STREQ(FgcSide1.fma.lateral, "    LOC");
+            EXPECT_STREQ(FgcSide1.fma.vertical, "GS  ");
+        }
+        const int32_t ra = RadioAltitudeReadoutValue;
+        if (ra >= 30 && ra <= 1150 && FGC_comp_AP1_vertical_mode == kVertGs) {
+            dual_seen = dual_seen || FGC_comp_AP1_dual_approach_mode != 0;
+        }
+    }
+    EXPECT_LT(worst_loc, 20.0);
+    EXPECT_LT(worst_gs, 25.0);
+    EXPECT_TRUE(dual_seen);
+    EXPECT_EQ(FgcSide1.coupled_side, 3);
+}
+
+}  // namespace
+}  // namespace zu::e2e
