@@ -95,6 +95,16 @@ double TextValue(gauge::ElementHeader* e) {
     std::strcpy(reinterpret_cast<gauge::StringElement*>(e)->text, "88");
     return 0;
 }
+double DegreeText(gauge::ElementHeader* e) {
+    std::strcpy(reinterpret_cast<gauge::StringElement*>(e)->text,
+                "14\xB0"
+                "c");
+    return 0;
+}
+double SymbolText(gauge::ElementHeader* e) {
+    std::strcpy(reinterpret_cast<gauge::StringElement*>(e)->text, "g g");
+    return 0;
+}
 
 struct FakeElements {
     gauge::ElementHeader background;
@@ -283,6 +293,24 @@ TEST_F(GaugeRendererTest, IconsSlidersMovingImagesAndStringsLandWhereTheirValues
     cairo_surface_destroy(s);
     EXPECT_GT(green, 100);
     EXPECT_GT(black, green);
+}
+
+TEST_F(GaugeRendererTest, SymbolFontDrawsFilledSquaresInCellsAsWideAsTheFontIsHigh) {
+    g_el.text.font_name = "Webdings";
+    g_el.text.align = 0;
+    g_el.text.header.callback = SymbolText;
+    // Cells of 12 from x 63 (the inset), squares from y 62 (centred in 16).
+    EXPECT_EQ(PixelAfterFrame(64, 63), 0x00FF00u);
+    EXPECT_EQ(PixelAfterFrame(74, 73), 0x00FF00u);
+    EXPECT_EQ(PixelAfterFrame(81, 68), 0u) << "a blank cell";
+    EXPECT_EQ(PixelAfterFrame(89, 68), 0x00FF00u) << "the third cell, cut at the box";
+    EXPECT_EQ(PixelAfterFrame(69, 61), 0u);
+}
+
+TEST_F(GaugeRendererTest, CodePageTextDoesNotStopTheDrawingOfLaterElements) {
+    g_el.text.header.callback = DegreeText;
+    g_el.hidden.header.image_flags = 0;  // the magenta icon, drawn after the text
+    EXPECT_EQ(PixelAfterFrame(2, 2), 0xFF00FFu);
 }
 
 TEST_F(GaugeRendererTest, HiddenElementsAreNeitherDrawnNorUpdatedAndAmbientDimsUnlitArt) {

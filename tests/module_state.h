@@ -56,9 +56,13 @@
 #include "instruments/course_selectors.h"
 #include "instruments/standby_instruments.h"
 #include "instruments/vor_control_heads.h"
+#include "panels/al801_panel.h"
+#include "panels/autopilot_panel.h"
 #include "panels/display_control_panels.h"
 #include "panels/engine_panel.h"
 #include "panels/engine_start_panels.h"
+#include "panels/id809_panels.h"
+#include "panels/rnav_panels.h"
 #include "panels/side_panels.h"
 
 namespace zu::e2e {
@@ -424,6 +428,14 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(FGC_comp_HSI2_bearing0_select, s.hsi2_bearing0);
     f(FGC_comp_HSI2_bearing1_select, s.hsi2_bearing1);
     f(RadioAltTestCountdown, s.display_test);
+    // The glare-shield guidance panels.
+    f(ApTouchZone, s.ap_touch_zone);
+    f(ApTouchLastTick, s.ap_touch_last_tick);
+    f(ApTouchCountdown, s.ap_touch_countdown);
+    f(Al801Touch, s.al801_touch);
+    f(Id809BlankCountdown, s.id809_blank1);
+    f(Id809BlankCountdown2, s.id809_blank2);
+    f(RnavFlashPhase, s.rnav_flash_phase);
 }
 
 template <typename T>
@@ -702,6 +714,13 @@ struct Snapshot {
     Stored<decltype(FGC_comp_HSI2_bearing0_select)> hsi2_bearing0;
     Stored<decltype(FGC_comp_HSI2_bearing1_select)> hsi2_bearing1;
     Stored<decltype(RadioAltTestCountdown)> display_test;
+    Stored<decltype(ApTouchZone)> ap_touch_zone;
+    Stored<decltype(ApTouchLastTick)> ap_touch_last_tick;
+    Stored<decltype(ApTouchCountdown)> ap_touch_countdown;
+    Stored<decltype(Al801Touch)> al801_touch;
+    Stored<decltype(Id809BlankCountdown)> id809_blank1;
+    Stored<decltype(Id809BlankCountdown2)> id809_blank2;
+    Stored<decltype(RnavFlashPhase)> rnav_flash_phase;
     Stored<decltype(FGC_comp_AP2_engaged)> fg_FGC_comp_AP2_engaged;
     Stored<decltype(FGC_comp_YD2_engaged)> fg_FGC_comp_YD2_engaged;
     Stored<decltype(FGC_comp_AP1_vertical_mode)> fg_FGC_comp_AP1_vertical_mode;

@@ -15,6 +15,8 @@
 #include "instruments/standby_instruments.h"
 #include "instruments/vor_control_heads.h"
 #include "panels/ahrs_panels.h"
+#include "panels/al801_panel.h"
+#include "panels/autopilot_panel.h"
 #include "panels/caution_panels.h"
 #include "panels/display_control_panels.h"
 #include "panels/electrical_meters.h"
@@ -22,8 +24,11 @@
 #include "panels/engine_panel.h"
 #include "panels/engine_start_panels.h"
 #include "panels/fdr_switchboard.h"
+#include "panels/gpws_panel.h"
+#include "panels/id809_panels.h"
 #include "panels/lighting_panels.h"
 #include "panels/pa_cvr_panels.h"
+#include "panels/rnav_panels.h"
 #include "panels/side_panels.h"
 
 namespace zu {
@@ -196,15 +201,26 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /*  81 */ MakeGauge("FMS_show", 335),
     /*  82 */ MakeGauge("VSI1 SEL", 127),
     /*  83 */ MakeGauge("VSI2 SEL", 127),
-    /*  84 */ MakeGauge("Autopilot", 224),
-    /*  85 */ MakeGauge("Autopilot_touch", 224),
-    /*  86 */ MakeGauge("ID809a_Panel", 233),
-    /*  87 */ MakeGauge("ID809b_Panel", 233),
-    /*  88 */ MakeGauge("AL801_Panel", 103),
-    /*  89 */ MakeGauge("AL801_Panel_touch", 103),
-    /*  90 */ MakeGauge("GPWS_Panel", 38),
-    /*  91 */ MakeGauge("RNAV1_Panel", 180),
-    /*  92 */ MakeGauge("RNAV2_Panel", 180),
+    /*  84 */
+    MakeGauge("Autopilot", 224, AutopilotElementList, AutopilotMouseRect, AutopilotCallback),
+    /*  85 */
+    MakeGauge("Autopilot_touch", 224, Autopilot_touchElementList, Autopilot_touchMouseRect,
+              AutopilotTouchCallback),
+    /*  86 */
+    MakeGauge("ID809a_Panel", 233, ID809a_PanelElementList, ID809a_PanelMouseRect, Id809aCallback),
+    /*  87 */
+    MakeGauge("ID809b_Panel", 233, ID809b_PanelElementList, ID809b_PanelMouseRect, Id809bCallback),
+    /*  88 */
+    MakeGauge("AL801_Panel", 103, AL801_PanelElementList, AL801_PanelMouseRect, Al801Callback),
+    /*  89 */
+    MakeGauge("AL801_Panel_touch", 103, AL801_Panel_touchElementList, AL801_Panel_touchMouseRect,
+              Al801TouchCallback),
+    /*  90 */
+    MakeGauge("GPWS_Panel", 38, GPWS_PanelElementList, GPWS_PanelMouseRect, GpwsPanelCallback),
+    /*  91 */
+    MakeGauge("RNAV1_Panel", 180, RNAV1_PanelElementList, RNAV1_PanelMouseRect, Rnav1PanelCallback),
+    /*  92 */
+    MakeGauge("RNAV2_Panel", 180, RNAV2_PanelElementList, RNAV2_PanelMouseRect, Rnav2PanelCallback),
     /*  93 */
     MakeGauge("battery_panel", 227, battery_panelElementList, battery_panelMouseRect,
               BatteryPanelCallback),

@@ -13,8 +13,8 @@
 #include "core/ice_protection.h"
 #include "core/radio_altitude_alerting.h"
 #include "displays/efis_resources.h"
-#include "instruments/id809_panels.h"
 #include "panels/display_control_panels.h"
+#include "panels/id809_panels.h"
 #include "panels/symbol_generator_select_panels.h"
 
 namespace zu {

@@ -15,6 +15,7 @@
 //           AHRS control panels (panels/ahrs_panel_layout.h)
 //   0x1600  selectors, clocks, airspeed indicators, altimeters (instruments/flight_dials.h)
 //   0x1A00  engine start panel and lever quadrant (panels/engine_panels_art.h)
+//   0x1700  autopilot, ID809, AL801, GPWS and RNAV panels (panels/guidance_panels_art.h)
 #pragma once
 
 #include <cstdint>
@@ -30,5 +31,6 @@ inline constexpr uint32_t kOverheadPanelsBlock = 0x1300;
 inline constexpr uint32_t kAttitudeHeadingBlock = 0x1500;
 inline constexpr uint32_t kFlightDialsBlock = 0x1600;
 inline constexpr uint32_t kEnginePanelsBlock = 0x1A00;
+inline constexpr uint32_t kGuidancePanelsBlock = 0x1700;
 
 }  // namespace zu::res

@@ -53,6 +53,50 @@ void PaintGroupMasked(cairo_t* cr, cairo_pattern_t* mask) {
     cairo_pattern_destroy(group);
 }
 
+// A zero-terminated text of single-byte characters as UTF-8 (`out` twice as
+// large as the text).
+void Latin1ToUtf8(const char* in, char* out) {
+    for (; *in != '\0'; ++in) {
+        const auto c = static_cast<unsigned char>(*in);
+        if (c < 0x80) {
+            *out++ = static_cast<char>(c);
+        } else {
+            *out++ = static_cast<char>(0xC0 | (c >> 6));
+            *out++ = static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    *out = '\0';
+}
+
+// The symbol font ("Webdings"): the module uses only its "g", a filled
+// square; other characters are blank cells. Cells are as wide as the font
+// is high.
+bool IsSymbolFont(const char* name) {
+    return name != nullptr && strcasecmp(name, "Webdings") == 0;
+}
+
+void PaintSymbolText(cairo_t* cr, const gauge::StringElement& str, const char* text,
+                     double brightness) {
+    const double cell = std::max(1, str.font_height);
+    const double n = static_cast<double>(std::strlen(text));
+    const double px = str.header.position.x;
+    const double py = str.header.position.y;
+    double x = px + kTextInset;
+    if (str.align == 1) x = px + (str.width - n * cell) / 2;
+    if (str.align == 2) x = px + str.width - kTextInset - n * cell;
+    const double y = py + (str.height - cell) / 2;
+    const double k = std::clamp(brightness, 0.0, 1.0);
+    const uint32_t c = str.fg_colour;
+    cairo_rectangle(cr, px, py, str.width, str.height);
+    cairo_clip(cr);
+    cairo_set_source_rgb(cr, k * (c & 0xFF) / 255.0, k * ((c >> 8) & 0xFF) / 255.0,
+                         k * ((c >> 16) & 0xFF) / 255.0);
+    for (const char* p = text; *p != '\0'; ++p, x += cell) {
+        if (*p == 'g') cairo_rectangle(cr, x, y, cell, cell);
+    }
+    cairo_fill(cr);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -409,11 +453,20 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
                 }
                 char text[sizeof str->text + 1] = {};
                 std::memcpy(text, str->text, sizeof str->text);
+                if (text[0] != '\0' && IsSymbolFont(str->font_name)) {
+                    PaintSymbolText(cr, *str, text, lit ? 1.0 : ambient);
+                    break;
+                }
                 if (text[0] == '\0' || !fonts_->Select(cr, str->font_name, str->font_height)) break;
+                // The module's texts are in the Windows code page: its upper
+                // half (the degree sign of the advisories) would be invalid
+                // UTF-8 and put the window's drawing context into an error.
+                char utf8[2 * sizeof text] = {};
+                Latin1ToUtf8(text, utf8);
                 cairo_rectangle(cr, px, py, str->width, str->height);
                 cairo_clip(cr);
                 cairo_text_extents_t te;
-                cairo_text_extents(cr, text, &te);
+                cairo_text_extents(cr, utf8, &te);
                 cairo_text_extents_t eight;
                 cairo_text_extents(cr, "8", &eight);
                 double tx = px + kTextInset;
@@ -425,7 +478,7 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
                 cairo_set_source_rgb(cr, k * (c & 0xFF) / 255.0, k * ((c >> 8) & 0xFF) / 255.0,
                                      k * ((c >> 16) & 0xFF) / 255.0);
                 cairo_move_to(cr, tx, baseline);
-                cairo_show_text(cr, text);
+                cairo_show_text(cr, utf8);
                 cairo_new_path(cr);
                 break;
             }

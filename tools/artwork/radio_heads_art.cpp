@@ -231,7 +231,7 @@ uint32_t PanelFaceOf(const std::string& gauge) {
     for (const Entry& e : kFaces) {
         if (gauge == e.gauge) return e.face;
     }
-    return 0;
+    return GuidancePanelFaceOf(gauge);
 }
 
 }  // namespace art
