@@ -157,7 +157,7 @@ TEST_F(ElectricalFlight, FromColdAndDarkToGeneratorsOnLine) {
 
 TEST_F(ElectricalFlight, MasterCautionForAnElectricalFaultGoesOutOnAcknowledge) {
     ElectricsEnginesRunning();
-    Frames(30);
+    Frames(60);  // the ice protection's first pass lights the pitot-heat cautions
     MasterCautionAck.set(1);
     MasterWarningAck.set(1);
     Frames(3);

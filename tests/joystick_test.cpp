@@ -8,7 +8,9 @@
 #include <memory>
 #include <string>
 
+#include "cabin_link/instructor_state_exchange.h"
 #include "core/host_panel_services.h"
+#include "core/hydraulics.h"
 #include "core/joystick_input.h"
 #include "core/module_frame.h"
 #include "core/settings_file.h"
@@ -78,6 +80,11 @@ TEST_F(JoystickFlight, StickDrivesTheControlInputs) {
     ASSERT_NO_FATAL_FAILURE(Start(true));
     ASSERT_EQ(DINPUT_USE, 1);
     ASSERT_EQ(JoystickReady, 1);
+    // Propellers turning: the hydraulic systems feed the rudders, which are
+    // then not inhibited.
+    PropRpm[0] = PropRpm[1] = 1200.0;
+    Frames(40);
+    ASSERT_EQ(RudderInputInhibit, 0);
     platform::ScriptedJoystickSetAxis(0, 4096);
     Frames(1);
     EXPECT_EQ(Offset16(0x0BB6), 6000);
@@ -92,7 +99,10 @@ TEST_F(JoystickFlight, StickDrivesTheControlInputs) {
     JoystickRudderOut = 1000;
     Frames(1);
     EXPECT_EQ(Offset16(0x0BBA), 1000);
-    // An inhibited rudder input is not written at all.
+    // An inhibited rudder input is not written at all: both rudder
+    // actuators fail.
+    HydraulicsInstructorStates[kHydElemRudder1] = kHydFailInoperative;
+    HydraulicsInstructorStates[kHydElemRudder2] = kHydFailInoperative;
     RudderInputInhibit = 1;
     const uint64_t from = sim_->frame() + 1;
     Frames(3);

@@ -278,9 +278,6 @@ extern int32_t KeyEventPanelWords[4];  // two pairs of on/off panel words
 // Engine start panel: an external start request per engine.
 extern uint8_t EngineStartRequest[2];
 
-// Hydraulics: the parking-brake accumulator pressure (psi).
-extern int32_t BrakeAccumulatorPressure;
-
 // ---------------------------------------------------------------------------
 // Routines
 
