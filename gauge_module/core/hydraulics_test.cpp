@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/flight_guidance.h"
 #include "core/systems_test_support.h"
 
 namespace zu {
@@ -216,6 +217,36 @@ TEST_F(HydraulicsTest, PtuSwitchPushesSystemOneIntoSystemTwo) {
     Power(kPoweredRightEssential, false);
     Run(300);
     EXPECT_EQ(HydraulicsState.SystemPressure[1], 0);
+}
+
+TEST_F(HydraulicsTest, InstructorSeesPressuresQuantitiesAndSurfaceAvailability) {
+    EnginesRunning();
+    Run(400);
+    EXPECT_EQ(InstructorHydraulicsValue(kHydValueSystem2Pressure), 2854.0);
+    EXPECT_EQ(InstructorHydraulicsValue(kHydValueEdp1Pressure), 2950.0);
+    EXPECT_DOUBLE_EQ(InstructorHydraulicsValue(kHydValueReservoir2Quarts),
+                     HydraulicsState.Reservoir[1]);
+    EXPECT_EQ(InstructorHydraulicsValue(kHydValueReservoir2Isolation), 0.0);
+    // Group 3: the rudder is available (not inhibited), flaps and spoilers
+    // have their pressure.
+    EXPECT_EQ(InstructorFlightSurfacesValue(kSurfaceRudder), 1.0);
+    EXPECT_EQ(InstructorFlightSurfacesValue(kSurfaceFlapLeft), 1.0);
+    EXPECT_EQ(InstructorFlightSurfacesValue(kSurfaceSpoiler2Inboard), 1.0);
+    HydraulicsInstructorStates[kHydElemSpoilers2] = kHydFailInoperative;
+    Run(1);
+    EXPECT_EQ(InstructorFlightSurfacesValue(kSurfaceSpoiler2Inboard), 0.0);
+    EXPECT_EQ(InstructorFlightSurfacesValue(kSurfaceSpoiler2Outboard), 0.0);
+    EXPECT_EQ(InstructorFlightSurfacesValue(kSurfaceSpoiler1Outboard), 1.0);
+
+    // Bulk identifiers 56/57 set the engine-driven pumps.
+    const auto fgc_test1 = FGC_comp_FGC1_system_test_timer;
+    const auto fgc_test2 = FGC_comp_FGC2_system_test_timer;
+    InstructorApplyValue(57, 100000.0);
+    EXPECT_EQ(HydraulicsState.EdpPressure[1], 2700);
+    InstructorApplyValue(56, 99999.0);
+    EXPECT_EQ(HydraulicsState.EdpPressure[0], 0);
+    FGC_comp_FGC1_system_test_timer = fgc_test1;
+    FGC_comp_FGC2_system_test_timer = fgc_test2;
 }
 
 }  // namespace
