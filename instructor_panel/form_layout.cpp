@@ -258,10 +258,11 @@ void Tform1::BuildHydraulicsPage() {
     component("Hydraulics_object_N2_main_line_a", 3, ShapeKind::Rectangle,
               Mirror(QRect(24, 232, 300, 10)));
 
-    // Consumers.
-    const char* consumers[] = {"FLAPS",       "OUTBD SPLRS", "RUDDER 1",   "BRAKES",
-                               "NOSE STEER",  "GEAR",        "INBD SPLRS", "RUDDER 2",
-                               "EMERG BRAKE", "PARK BRAKE",  "GEAR ALTN"};
+    // Consumers 8..18, captioned by what each one feeds (docs/aircraft-systems.md);
+    // 11 and 18 carry no load.
+    const char* consumers[] = {"FLAPS",     "SPLRS 1",  "BRAKES",     "SPARE",
+                               "RUDDER 1",  "SPLRS 2",  "PARK BRAKE", "GEAR",
+                               "UTILITY 2", "RUDDER 2", "SPARE"};
     for (int k = 0; k < 11; ++k) {
         const bool right = k >= 5;
         const int slot = right ? k - 5 : k;

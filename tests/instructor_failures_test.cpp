@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/electrical_system.h"
+#include "core/host_panel_services.h"
 #include "instructor_link_support.h"
 #include "instruments/engine_dials.h"
 #include "zu/simhost/state_json.h"
@@ -144,6 +145,10 @@ TEST_F(InstructorFailures, SurfaceFailuresDriveTheControlsEveryPass) {
     using Events = std::vector<std::pair<uint32_t, int32_t>>;
     constexpr uint32_t kRudder = 0x100A0;
     constexpr uint32_t kAileron = 0x1009F;
+    // Propellers turning: the rudders have hydraulic pressure, so the rudder
+    // input is not inhibited (which would send 0 before each failure value).
+    PropRpm[0] = PropRpm[1] = 1200.0;
+    Frames(40);
 
     // Rudder "fully deflect left", as the Flight Surfaces page sends it.
     Set(kInstructorGroupFlightSurfaces, kSurfaceRudder, kSurfaceFailDeflectLeft);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "cabin_link/instructor_state_exchange.h"
 #include "core/electrical_system.h"
 #include "core/flight_controls.h"
 #include "core/host_panel_services.h"
@@ -81,6 +82,11 @@ TEST_F(JoystickFlight, StickDrivesTheControlInputs) {
     ASSERT_NO_FATAL_FAILURE(Start(true));
     ASSERT_EQ(DINPUT_USE, 1);
     ASSERT_EQ(JoystickReady, 1);
+    // Propellers turning: the hydraulic systems feed the rudders, which are
+    // then not inhibited.
+    PropRpm[0] = PropRpm[1] = 1200.0;
+    Frames(40);
+    ASSERT_EQ(RudderInputInhibit, 0);
     platform::ScriptedJoystickSetAxis(0, 4096);
     Frames(1);
     EXPECT_EQ(Offset16(0x0BB6), 6000);
@@ -94,18 +100,24 @@ TEST_F(JoystickFlight, StickDrivesTheControlInputs) {
 
     // Nose-wheel steering beyond 300 replaces the stick's rudder: with the
     // buses powered, the steering switch on, parked and hydraulic pressure
-    // (pinned: the hydraulic system does not compute it yet) the full
-    // aileron the stick commands steers the nose wheel to its limit.
+    // (pinned each frame against the hydraulic step) the full aileron the
+    // stick commands steers the nose wheel to its limit.
     BatteryMasterSwitch.set(255);
     MainBatterySwitch.set(255);
     HydraulicsState.SystemPressure[0] = 3000;
     std::string error;
     ASSERT_TRUE(sim_->Click(*sim_->FindGauge("Pilot_Panel"), 1, false, &error)) << error;
-    Frames(20);
+    for (int i = 0; i < 20; ++i) {
+        HydraulicsState.SystemPressure[0] = 3000;
+        Frames(1);
+    }
     ASSERT_EQ(NoseSteeringSwitch, 255);
     EXPECT_EQ(JoystickRudderOut, -15000);
     EXPECT_EQ(Offset16(0x0BBA), -15000);
-    // An inhibited rudder input is not written at all.
+    // An inhibited rudder input is not written at all: both rudder
+    // actuators fail.
+    HydraulicsInstructorStates[kHydElemRudder1] = kHydFailInoperative;
+    HydraulicsInstructorStates[kHydElemRudder2] = kHydFailInoperative;
     RudderInputInhibit = 1;
     const uint64_t from = sim_->frame() + 1;
     Frames(3);

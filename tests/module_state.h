@@ -19,6 +19,7 @@
 #include "cabin_link/instructor_state_exchange.h"
 #include "cabin_link/sound_scheme.h"
 #include "core/ahrs.h"
+#include "core/air_conditioning.h"
 #include "core/air_data.h"
 #include "core/autopilot_control_laws.h"
 #include "core/blade_angle_locator.h"
@@ -58,10 +59,12 @@
 #include "instruments/vor_control_heads.h"
 #include "panels/al801_panel.h"
 #include "panels/autopilot_panel.h"
+#include "panels/bleed_air_panel.h"
 #include "panels/display_control_panels.h"
 #include "panels/engine_panel.h"
 #include "panels/engine_start_panels.h"
 #include "panels/id809_panels.h"
+#include "panels/pressurisation_panel.h"
 #include "panels/rnav_panels.h"
 #include "panels/side_panels.h"
 
@@ -436,6 +439,39 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(Id809BlankCountdown, s.id809_blank1);
     f(Id809BlankCountdown2, s.id809_blank2);
     f(RnavFlashPhase, s.rnav_flash_phase);
+    // Hydraulics, fire protection, air conditioning, pressurisation and ice
+    // protection, with their panels' settings.
+    f(HydraulicFluidState, s.hydraulic_fluid);
+    f(StbyHydPumpSelect, s.stby_pump_select);
+    f(StbyPumpToggle, s.stby_pump_toggle);
+    f(RudderInputInhibit, s.rudder_input_inhibit);
+    f(FireProtectionState, s.fire);
+    f(EngineFireWarning, s.engine_fire_warning);
+    f(FireWarningActive, s.fire_warning_active);
+    f(FireWarningAck, s.fire_warning_ack);
+    f(EngineFuelFeed, s.engine_fuel_feed);
+    f(FireTestCountdown, s.fire_test_countdown);
+    f(FireRefreshCountdown, s.fire_refresh_countdown);
+    f(IceProtectionState, s.ice);
+    f(AirConditioningState, s.air_conditioning);
+    f(AirConditioningValues, s.air_conditioning_values);
+    f(PressurisationState, s.pressurisation);
+    f(PressurisationState2, s.pressurisation2);
+    f(CabinPressureResetRequest, s.cabin_reset_request);
+    f(PneuPanelSwitches, s.pneu_switches);
+    f(PneuSwitch, s.pneu_switch);
+    f(PneuKnob, s.pneu_knob);
+    f(PressurisationMode, s.press_mode);
+    f(PressurisationSwitch, s.press_switch);
+    f(PressPanelKnob, s.press_knob);
+    f(CabinRateKnob, s.cabin_rate_knob);
+    f(LandingFieldElevation, s.landing_field);
+    f(PressModeChangeTimer, s.press_timer);
+    f(RuddersShutoffA, s.rudders_shutoff_a);
+    f(RuddersShutoffB, s.rudders_shutoff_b);
+    f(HydraulicShutoff, s.hydraulic_shutoff);
+    f(FlapMotionFlag, s.flap_motion_flag);
+    f(GearAltExtension, s.gear_alt_extension);
 }
 
 template <typename T>
@@ -787,6 +823,37 @@ struct Snapshot {
     Stored<decltype(MapDisplayState)> fg_MapDisplayState;
     Stored<decltype(LongitudinalAccelFiltered)> fg_LongitudinalAccelFiltered;
     Stored<decltype(HgsPitchCommandFactor)> fg_HgsPitchCommandFactor;
+    Stored<decltype(HydraulicFluidState)> hydraulic_fluid;
+    Stored<decltype(StbyHydPumpSelect)> stby_pump_select;
+    Stored<decltype(StbyPumpToggle)> stby_pump_toggle;
+    Stored<decltype(RudderInputInhibit)> rudder_input_inhibit;
+    Stored<decltype(FireProtectionState)> fire;
+    Stored<decltype(EngineFireWarning)> engine_fire_warning;
+    Stored<decltype(FireWarningActive)> fire_warning_active;
+    Stored<decltype(FireWarningAck)> fire_warning_ack;
+    Stored<decltype(EngineFuelFeed)> engine_fuel_feed;
+    Stored<decltype(FireTestCountdown)> fire_test_countdown;
+    Stored<decltype(FireRefreshCountdown)> fire_refresh_countdown;
+    Stored<decltype(IceProtectionState)> ice;
+    Stored<decltype(AirConditioningState)> air_conditioning;
+    Stored<decltype(AirConditioningValues)> air_conditioning_values;
+    Stored<decltype(PressurisationState)> pressurisation;
+    Stored<decltype(PressurisationState2)> pressurisation2;
+    Stored<decltype(CabinPressureResetRequest)> cabin_reset_request;
+    Stored<decltype(PneuPanelSwitches)> pneu_switches;
+    Stored<decltype(PneuSwitch)> pneu_switch;
+    Stored<decltype(PneuKnob)> pneu_knob;
+    Stored<decltype(PressurisationMode)> press_mode;
+    Stored<decltype(PressurisationSwitch)> press_switch;
+    Stored<decltype(PressPanelKnob)> press_knob;
+    Stored<decltype(CabinRateKnob)> cabin_rate_knob;
+    Stored<decltype(LandingFieldElevation)> landing_field;
+    Stored<decltype(PressModeChangeTimer)> press_timer;
+    Stored<decltype(RuddersShutoffA)> rudders_shutoff_a;
+    Stored<decltype(RuddersShutoffB)> rudders_shutoff_b;
+    Stored<decltype(HydraulicShutoff)> hydraulic_shutoff;
+    Stored<decltype(FlapMotionFlag)> flap_motion_flag;
+    Stored<decltype(GearAltExtension)> gear_alt_extension;
 };
 
 template <typename T>

@@ -425,7 +425,9 @@ TEST_F(OverheadPanels, BatteryTemperatureGraphsArePaintedIntoTheirSurfaces) {
 
     // Nothing is copied while the overhead refresh is idle (a flashing
     // master caution keeps the electrical change flag, and so the refresh,
-    // running: acknowledge it first).
+    // running: acknowledge it first, once the ice protection's pass has lit
+    // the pitot-heat cautions).
+    Frames(40);
     MasterCautionAck.set(1);
     MasterWarningAck.set(1);
     Frames(400);

@@ -10,6 +10,7 @@
 #include "core/flight_guidance.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
+#include "core/hydraulics.h"
 #include "core/nav_sources.h"
 #include "core/powerplant.h"
 #include "core/radio_altitude_alerting.h"
@@ -200,11 +201,31 @@ void BurstPreset() {
 // Values
 
 double InstructorHydraulicsValue(int index) {
+    const HydraulicsStateRecord& h = HydraulicsState;
     switch (index) {
+        case kHydValueSystem1Pressure:
+            return h.SystemPressure[0];
+        case kHydValueSystem2Pressure:
+            return h.SystemPressure[1];
+        case kHydValueEdp1Pressure:
+            return h.EdpPressure[0];
+        case kHydValueEdp2Pressure:
+            return h.EdpPressure[1];
+        case kHydValueStby1Pressure:
+            return h.StandbyOutput[0];
+        case kHydValueStby2Pressure:
+        case kHydValueStby2LinePressure:
+            return h.StandbyOutput[1];
+        case kHydValueReservoir2Isolation:
+            return h.System2Weak;
+        case kHydValueReservoir1Quarts:
+            return h.Reservoir[0];
+        case kHydValueReservoir2Quarts:
+            return h.Reservoir[1];
+        case kHydValuePtuRunning:
+            return h.PtuSwitchFlag != 0 || h.PtuAutoCommand != 0 ? 1.0 : 0.0;
         case kHydValueParkingAccumulator:
-            return BrakeAccumulatorPressure;
-        // System, pump and line pressures, the reservoir-2 isolation word,
-        // the reservoir quantities and the PTU: the hydraulic system.
+            return HydraulicFluidState.Accumulator;
         default:
             return 0.0;
     }
@@ -218,9 +239,20 @@ double InstructorFlightSurfacesValue(int index) {
         case kSurfaceAileron2:
             return Flag(Powerplants_controls_throttle_limiter == 0);
         case kSurfaceRudder:
-            return RudderInputInhibit;
-        // Flaps (flap-drive pressure above 500) and spoilers (their pressure
-        // words above 200): the hydraulic system. 11 and 12 are not shown.
+            // 1 = the surface is available: the rudder is not inhibited.
+            return Flag(RudderInputInhibit == 0);
+        case kSurfaceFlapLeft:
+        case kSurfaceFlapRight:
+            return Flag(FlapsHydraulicPressure > 500);
+        case kSurfaceSpoiler1Outboard:
+            return Flag(RollSpoilerPressure[1] > 200);
+        case kSurfaceSpoiler2Outboard:
+            return Flag(RollSpoilerPressure[3] > 200);
+        case kSurfaceSpoiler1Inboard:
+            return Flag(RollSpoilerPressure[0] > 200);
+        case kSurfaceSpoiler2Inboard:
+            return Flag(RollSpoilerPressure[2] > 200);
+        // 11 and 12 are not shown.
         default:
             return 0.0;
     }
@@ -522,6 +554,10 @@ void ApplyBulkRow(int32_t id, double value) {
             break;
         case 53:
             Heading = static_cast<float>(value);
+            break;
+        case 56:
+        case 57:
+            HydraulicsState.EdpPressure[id - 56] = value >= 100000.0 ? 2700 : 0;
             break;
         case 58:
             IndicatedAirspeed = static_cast<float>(value);

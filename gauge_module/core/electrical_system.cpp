@@ -9,6 +9,7 @@
 #include "core/caution_logic.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
+#include "core/ice_protection.h"
 #include "core/module_frame.h"
 #include "core/shared_maths.h"
 #include "panels/engine_start_panels.h"
@@ -29,13 +30,6 @@ int32_t ExteriorWingLights = 0;
 int32_t CabinSignWord = 0;
 
 namespace {
-
-// Electrical loads that ice protection adds to the meters and the battery
-// current. Ice protection does not publish its load factors yet; until it
-// does, they add nothing.
-constexpr double kIceDcLoadFactor[2] = {0.0, 0.0};
-constexpr double kIceAcLoadFactor[2] = {0.0, 0.0};
-constexpr double kIceTruLoadFactor[2] = {0.0, 0.0};
 
 constexpr int32_t kMainBusHold = 15;
 constexpr int32_t kVariableAcHold = 16;
@@ -659,22 +653,24 @@ void ElectricalUpdate() {
         if (AuxBatterySwitch.get() != 0 && left_main > aux_battery) {
             aux_current = (left_main - aux_battery) * (1.0 / 15.0);
         }
-        main_current *= 2.0 * (1.0 + kIceDcLoadFactor[0]);
+        main_current *= 2.0 * (1.0 + IceProtectionState.DcLoadFactor[0]);
         MainBatteryCurrent.set(static_cast<float>(main_current));
         AuxBatteryCurrent.set(static_cast<float>(aux_current));
     }
 
     // Meter values.
     DcGenerator1Load.set(static_cast<float>((DcGenerator1Switch.get() & dc_gen1) * 0.0185 *
-                                            (1.0 + kIceDcLoadFactor[0])));
+                                            (1.0 + IceProtectionState.DcLoadFactor[0])));
     DcGenerator2Load.set(static_cast<float>((DcGenerator2Switch.get() & dc_gen2) * 0.0185 *
-                                            (1.0 + kIceDcLoadFactor[1])));
-    LeftVariableAcLoad.set(static_cast<float>(left_var * 0.0041 * (1.0 + kIceAcLoadFactor[0])));
-    RightVariableAcLoad.set(static_cast<float>(right_var * 0.0041 * (1.0 + kIceAcLoadFactor[1])));
+                                            (1.0 + IceProtectionState.DcLoadFactor[1])));
+    LeftVariableAcLoad.set(
+        static_cast<float>(left_var * 0.0041 * (1.0 + IceProtectionState.AcLoadFactor[0])));
+    RightVariableAcLoad.set(
+        static_cast<float>(right_var * 0.0041 * (1.0 + IceProtectionState.AcLoadFactor[1])));
     PrimaryInverterLoad.set(static_cast<float>(primary_inv * 0.0021));
     AuxInverterLoad.set(aux_on_left || aux_on_right ? static_cast<float>(aux_inv * 0.0021) : 0.0f);
-    Tru1Load.set(static_cast<float>(tru1 * 0.002 * (1.0 + kIceTruLoadFactor[0])));
-    Tru2Load.set(static_cast<float>(tru2 * 0.002 * (1.0 + kIceTruLoadFactor[1])));
+    Tru1Load.set(static_cast<float>(tru1 * 0.002 * (1.0 + IceProtectionState.TruLoadFactor[0])));
+    Tru2Load.set(static_cast<float>(tru2 * 0.002 * (1.0 + IceProtectionState.TruLoadFactor[1])));
 
     // 16. Caution lights, master caution and master warning.
     CautionLogicUpdate();

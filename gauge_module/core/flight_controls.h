@@ -117,4 +117,16 @@ void FlightControlsStateSave(const char* path);
 // -1..1) leaves its variable unchanged.
 void FlightControlsStateLoad(const char* path);
 
+// The flap selection 0..4 (the first word of flight_controls_FLAPS).
+int32_t FlapSelection();
+// Set while the flap detent moves.
+extern uint8_t FlapMotionFlag;
+// Set while the gear is extended by the alternate system.
+extern uint8_t GearAltExtension;
+// Shut-off switches (0/255): rudder actuators, roll-spoiler actuators and
+// the two hydraulic shut-off words.
+extern uint8_t RuddersShutoffA[2];
+extern uint8_t RuddersShutoffB[2];
+extern uint8_t HydraulicShutoff[2];
+
 }  // namespace zu

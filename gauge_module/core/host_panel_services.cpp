@@ -10,6 +10,7 @@
 #include "core/flight_guidance.h"
 #include "core/flight_persistence.h"
 #include "core/fsuipc_data_exchange.h"
+#include "core/hydraulics.h"
 #include "core/module_frame.h"
 #include "core/nav_sources.h"
 #include "core/powerplant.h"
@@ -106,7 +107,6 @@ int32_t PilotTrimRequest = 0;
 int32_t PilotTrimTimer = 0;
 int32_t PilotPanelOverride = 0;
 int32_t KeyEventPanelWords[4] = {0, 0, 0, 0};
-int32_t BrakeAccumulatorPressure = 3000;
 
 void LookupHostVariable(gauge::HostVariable* var) {
     auto lookup = PanelServiceSlot<gauge::LookupVariableService>(gauge::kSlotLookupVariable);
@@ -439,7 +439,7 @@ void BrakeEvents() {
     if (BrakeCountdown != 0) return;
     if (BRAKES_FAILURE_ENABLED == 0) return;
     const bool pressed = BrakeInputWords[1] > 5 || BrakeInputWords[2] > 5;
-    if (BrakeAccumulatorPressure < 800 && GroundSpeed > 0 && ParkingBrake == 0 && pressed) {
+    if (HydraulicFluidState.Accumulator < 800 && GroundSpeed > 0 && ParkingBrake == 0 && pressed) {
         Send(kEvtBrakeLeft, 1);
         Send(kEvtBrakeRight, 1);
         BrakesApplied = 1;

@@ -254,9 +254,6 @@ extern int32_t PilotTrimTimer;         // ticks; armed with 8 with each trim req
 extern int32_t PilotPanelOverride;     // -1 / 0 / +1 power-lever override
 extern int32_t KeyEventPanelWords[4];  // two pairs of on/off panel words
 
-// Hydraulics: the parking-brake accumulator pressure (psi).
-extern int32_t BrakeAccumulatorPressure;
-
 // ---------------------------------------------------------------------------
 // Routines
 

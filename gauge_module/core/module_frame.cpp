@@ -7,6 +7,7 @@
 #include "core/fsuipc_data_exchange.h"
 #include "core/gauge_table.h"
 #include "core/host_panel_services.h"
+#include "core/ice_protection.h"
 #include "core/joystick_input.h"
 #include "core/named_variables.h"
 #include "core/settings_file.h"
@@ -144,6 +145,7 @@ void ServoAndWeatherSteps() {
 void MaingaugeInstall() {
     CreateEfisResources();
     FsuipcConnect();
+    IceProtectionReset();
 
     StopSystemsTimer();
     SystemsTimerId = platform::TimeSetEvent(64, 4, SystemsTick, 0, platform::kTimerPeriodic);

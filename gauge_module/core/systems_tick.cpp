@@ -4,16 +4,20 @@
 #include "cabin_link/instructor_state_exchange.h"
 #include "cabin_link/sound_scheme.h"
 #include "core/ahrs.h"
+#include "core/air_conditioning.h"
 #include "core/air_data.h"
 #include "core/blade_angle_locator.h"
 #include "core/cabin_doors.h"
 #include "core/electrical_system.h"
+#include "core/fire_protection.h"
 #include "core/flight_controls.h"
 #include "core/flight_guidance.h"
 #include "core/flight_persistence.h"
 #include "core/fsuipc_client.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
+#include "core/hydraulics.h"
+#include "core/ice_protection.h"
 #include "core/module_frame.h"
 #include "core/named_variables.h"
 #include "core/nav_sources.h"
@@ -73,11 +77,19 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     if (NetworkReceiveFlag.load(std::memory_order_acquire) != 0) InstructorProcessMessage();
     ElectricalUpdate();  // with the caution logic
 
-    // Air conditioning and pressurisation [2nd], hydraulics [2nd], ice
-    // protection [16th] come here.
+    // Cabin reset (once), air conditioning and pressurisation [2nd],
+    // hydraulics [2nd], ice protection [16th], wipers, fire protection [2nd].
+    if (rate & 0x02) {
+        CabinPressureReset();
+        AirConditioningUpdate();
+        PressurisationUpdate();
+        HydraulicsDriver();
+    }
+    if (rate & 0x10) IceProtectionUpdate();
     WiperUpdate();
-    // Fire protection [2nd] comes here; propeller rpm (while no powerplant
-    // values are pending) and the powerplant and fuel steps follow. Then the
+    if (rate & 0x02) FireProtectionUpdate();
+    // Propeller rpm (while no powerplant values are pending) and the
+    // powerplant and fuel steps follow. Then the
     // per-engine values are ready for the key events:
     if (PowerplantValuesPending.load(std::memory_order_acquire) == 0) PropRpmUpdate();
     PowerLeversUpdate();

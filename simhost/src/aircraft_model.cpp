@@ -41,6 +41,13 @@ double Lag(double value, double target, double tau, double dt) {
     return value + (target - value) * std::min(1.0, dt / tau);
 }
 
+// Bleed-air pressure an engine delivers (psi): none while it does not
+// burn fuel, from about 20 at ground idle to about 46 at full power.
+double BleedPressure(const EngineState& eng) {
+    if (!eng.combustion) return 0.0;
+    return Clamp((eng.nh - 20.0) * 0.58, 0.0, 46.0);
+}
+
 // Moves toward `target` by at most `rate` per second.
 // Attitude response: a spring and damper toward the target angle, so rate
 // and acceleration stay continuous.
@@ -619,7 +626,7 @@ void AircraftModel::Publish(Simulator& sim) {
         var(per_engine[4][e], eng.nh);
         var(per_engine[5][e], eng.nl);
         var(per_engine[6][e], eng.itt);
-        var(per_engine[7][e], eng.oil_temp);
+        var(per_engine[7][e], BleedPressure(eng));
         var(per_engine[8][e], eng.fuel_flow);
         var(per_engine[9][e], eng.oil_press);
         var(per_engine[10][e], lever_[e]);
@@ -640,7 +647,8 @@ void AircraftModel::Publish(Simulator& sim) {
     var(331, s.gear_handle_down ? 16383 : 0);
     var(785, s.elevator_trim);
     var(787, s.elevator_trim / 16383.0);
-    var(147, (temp + 101.0) / 0.0454545);
+    // Engine 1's oil temperature, which the packs read as their bleed heat.
+    var(147, (s.engines[0].oil_temp + 101.0) / 0.0454545);
     var(348, IsaPressureHpa(s.altitude_ft) / 0.0628931);
     var(343, 0);
     var(344, 270);
