@@ -38,6 +38,7 @@
 #include "core/settings_file.h"
 #include "core/systems_tick.h"
 #include "displays/tcas.h"
+#include "fms/cdu_engine.h"
 #include "fms/flight_plan.h"
 #include "fms/leg_geometry.h"
 #include "instruments/adf_control_heads.h"
@@ -438,6 +439,7 @@ inline void RestoreLoadedModuleState() {
     RemoteDisplayCountdown.store(0);
     RemoteValuesSetFlag.store(0);
     LoadedFlightPathArrived.store(0);
+    CduResetForLoad();
 }
 
 }  // namespace zu::e2e

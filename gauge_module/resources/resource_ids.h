@@ -11,6 +11,7 @@
 //   0x1100  radio control heads (instruments/radio_head_layout.h)
 //   0x1200  marker, audio and entertainment panels (instruments/audio_panel_layout.h)
 //   0x1300  overhead, side and caution panels, master lights (panels/overhead_art.h)
+//   0x1800  control-display unit (fms/fms_gauges.h)
 #pragma once
 
 #include <cstdint>

@@ -15,6 +15,7 @@ void RenderRadioHeads(BitmapSet& set);
 void RenderAudioPanels(BitmapSet& set);
 void RenderOverheadPanels(BitmapSet& set);
 void RenderDisplays(BitmapSet& set);
+void RenderFms(BitmapSet& set);
 
 // The bitmap of the unlit face a gauge leaves on its window's background
 // (0: the gauge draws all of itself).

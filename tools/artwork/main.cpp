@@ -224,6 +224,7 @@ int main(int argc, char** argv) {
     art::RenderAudioPanels(set);
     art::RenderOverheadPanels(set);
     art::RenderDisplays(set);
+    art::RenderFms(set);
     if (!panel_cfg.empty()) return WriteBackgrounds(panel_cfg, out_dir, set);
 
     std::vector<art::Bitmap>& bitmaps = set.bitmaps();
