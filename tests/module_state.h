@@ -45,6 +45,7 @@
 #include "core/systems_tick.h"
 #include "displays/head_up_guidance.h"
 #include "displays/tcas.h"
+#include "fms/cdu_engine.h"
 #include "fms/flight_plan.h"
 #include "fms/leg_geometry.h"
 #include "instruments/adf_control_heads.h"
@@ -897,6 +898,7 @@ inline void RestoreLoadedModuleState() {
         m->code3_flag = 0;
         m->lower_time = 0;
     }
+    CduResetForLoad();
 }
 
 }  // namespace zu::e2e

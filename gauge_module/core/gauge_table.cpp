@@ -2,6 +2,7 @@
 
 #include "core/module_frame.h"
 #include "displays/efis_display_gauges.h"
+#include "fms/fms_gauges.h"
 #include "instruments/adf_control_heads.h"
 #include "instruments/airspeed_indicators.h"
 #include "instruments/altimeters.h"
@@ -196,9 +197,9 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /*  76 */ MakeGauge("TCAS2 display", 109),
     /*  77 */ MakeGauge("TCAS2 VC display", 109),
     /*  78 */ MakeGauge("WX display", 251),
-    /*  79 */ MakeGauge("FMS", 335),
-    /*  80 */ MakeGauge("FMS_VC", 335),
-    /*  81 */ MakeGauge("FMS_show", 335),
+    /*  79 */ MakeGauge("FMS", 335, FmsElementList, FmsMouseRect, FmsCallback),
+    /*  80 */ MakeGauge("FMS_VC", 335, FmsVcElementList, FmsVcMouseRect, FmsVcCallback),
+    /*  81 */ MakeGauge("FMS_show", 335, FmsShowElementList, FmsShowMouseRect, FmsShowCallback),
     /*  82 */ MakeGauge("VSI1 SEL", 127),
     /*  83 */ MakeGauge("VSI2 SEL", 127),
     /*  84 */

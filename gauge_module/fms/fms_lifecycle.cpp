@@ -6,6 +6,7 @@
 #include "core/electrical_system.h"
 #include "core/fsuipc_client.h"
 #include "core/fsuipc_data_exchange.h"
+#include "fms/cdu_engine.h"
 #include "fms/flight_plan.h"
 #include "fms/fms_nav_output.h"
 #include "fms/leg_geometry.h"
@@ -60,12 +61,18 @@ void FmsPositionFromAircraft() {
 void FmsUpdate() {
     // 1. Power.
     FmsPowered = BusPowered.get(kPoweredLeftMainDc);
-    // 2. Unpowered: the plan is lost.
+    // 2. Unpowered: the plan is lost and the CDU goes dark.
     if (FmsPowered == 0) {
+        CduPowerLoss();
         FmsPowerLoss();
-        return;
     }
-    // 5. Position, active leg, lateral output and steering.
+    // 3. Power returns: the status page counts the warm-up down.
+    if (FmsPowered != 0 && CduWarmup == 80) CduPage = kCduPageStatus;
+    // 4. The CDU's pages run, powered or not.
+    CduDispatchPage();
+    if (FmsPowered == 0) return;
+    // 5. Keys, position, active leg, lateral output and steering.
+    CduProcessKeys();
     FmsPositionFromAircraft();
     UpdateActiveLeg();
     FmsNavOutput();

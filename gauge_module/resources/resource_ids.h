@@ -16,6 +16,7 @@
 //   0x1600  selectors, clocks, airspeed indicators, altimeters (instruments/flight_dials.h)
 //   0x1A00  engine start panel and lever quadrant (panels/engine_panels_art.h)
 //   0x1700  autopilot, ID809, AL801, GPWS and RNAV panels (panels/guidance_panels_art.h)
+//   0x1800  control-display unit (fms/fms_gauges.h)
 #pragma once
 
 #include <cstdint>

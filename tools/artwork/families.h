@@ -19,6 +19,7 @@ void RenderAttitudeHeading(BitmapSet& set);
 void RenderFlightDials(BitmapSet& set);
 void RenderDisplays(BitmapSet& set);
 void RenderGuidancePanels(BitmapSet& set);
+void RenderFms(BitmapSet& set);
 
 // The bitmap of the unlit face a gauge leaves on its window's background
 // (0: the gauge draws all of itself).

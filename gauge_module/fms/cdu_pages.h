@@ -1,0 +1,34 @@
+// The CDU pages: a display function and a key function each, called by the
+// engine's dispatcher and key processing through CduPageTable.
+#pragma once
+
+#include <cstdint>
+
+namespace zu {
+
+// Flight-plan page state: where the next accepted waypoint goes, the leg
+// an armed DEL applies to, and whether a leg is selected.
+extern int32_t CduInsertPosition;
+extern int32_t CduDeleteIndex;
+extern uint8_t CduLegSelected;
+
+int32_t CduNoKeys();
+
+int32_t CduStatusDisplay();
+int32_t CduStatusKeys();
+int32_t CduInitDisplay();
+int32_t CduInitKeys();
+int32_t CduDataDisplay();
+int32_t CduChoiceDisplay();
+int32_t CduChoiceKeys();
+int32_t CduInfoDisplay();
+int32_t CduInfoKeys();
+int32_t CduFlightPlanDisplay();
+int32_t CduFlightPlanKeys();
+
+// Writes the information block of one database record.
+void CduWaypointInfo(int32_t record);
+// Back to the page that asked (-1 = the NAV page).
+void CduReturnToCaller();
+
+}  // namespace zu

@@ -1,0 +1,236 @@
+// The CDU screen painter (see cdu_painter.h).
+#include "fms/cdu_painter.h"
+
+#include "displays/efis_resources.h"
+#include "fms/cdu_engine.h"
+#include "zu/platform/drawing_shapes.h"
+
+namespace zu {
+
+using platform::DrawCharCentred;
+using platform::DrawLineTo;
+using platform::DrawMoveTo;
+using platform::DrawRect;
+using platform::DrawSelectObject;
+
+namespace {
+
+bool ClipRegionsMade = false;
+
+// Palette entries of the CDU colours 0..5 (text and pens), and of the
+// line-art colours, where 5 is cyan.
+constexpr int kTextColours[6] = {kEfisGreen, kEfisAmber, kEfisYellow,
+                                 kEfisGrey,  kEfisWhite, kEfisMagenta};
+constexpr int kLineColours[6] = {kEfisGreen, kEfisAmber, kEfisYellow,
+                                 kEfisGrey,  kEfisWhite, kEfisCyan};
+constexpr int kBoldFont = 2;   // Arial 14 x 6 bold
+constexpr int kLightFont = 4;  // Arial 13 x 5 regular
+constexpr int kMainFont = 1;   // Arial 12 x 5 bold
+
+int ColourSlot(uint8_t index) {
+    return kTextColours[index < 6 ? index : 0];
+}
+
+void SelectColour(DrawContext* dc, uint8_t index) {
+    const int slot = ColourSlot(index);
+    DrawSelectObject(dc, EfisPens[slot]);
+    platform::DrawSetTextColour(dc, DimColour(EfisPalette[slot]));
+}
+
+void SelectSize(DrawContext* dc, uint8_t size) {
+    DrawSelectObject(dc, EfisFonts[size == 0 ? kBoldFont : kLightFont]);
+}
+
+void Line(DrawContext* dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    DrawMoveTo(dc, x1, y1);
+    DrawLineTo(dc, x2, y2);
+}
+
+void Polyline3(DrawContext* dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3,
+               int32_t y3) {
+    DrawMoveTo(dc, x1, y1);
+    DrawLineTo(dc, x2, y2);
+    DrawLineTo(dc, x3, y3);
+}
+
+void FramedM(DrawContext* dc, int32_t x, int32_t y) {
+    DrawMoveTo(dc, x - 2, y - 6);
+    DrawLineTo(dc, x + 9, y - 6);
+    DrawLineTo(dc, x + 9, y + 5);
+    DrawLineTo(dc, x - 2, y + 5);
+    DrawLineTo(dc, x - 2, y - 6);
+    DrawCharCentred(dc, x + 4, y - 7, 'M');
+}
+
+// One grid cell at its reference point (x, y).
+void DrawCell(DrawContext* dc, char ch, int32_t x, int32_t y, bool bold) {
+    switch (ch) {
+        case 'q':
+            Polyline3(dc, x + 7, y, x, y, x + 3, y - 2);
+            Line(dc, x, y, x + 3, y + 2);
+            break;
+        case 'w':
+            Polyline3(dc, x + 1, y, x + 9, y, x + 6, y - 2);
+            Line(dc, x + 9, y, x + 6, y + 2);
+            break;
+        case 'a':
+            Polyline3(dc, x + 3, y - 3, x + 3, y + 3, x + 1, y);
+            Line(dc, x + 3, y + 3, x + 6, y);
+            break;
+        case 'y':
+            Polyline3(dc, x + 3, y + 3, x + 3, y - 3, x + 1, y);
+            Line(dc, x + 3, y - 3, x + 6, y);
+            break;
+        case 'm':
+            FramedM(dc, x, y);
+            break;
+        case ' ':
+        case '\0':
+            break;
+        default:
+            DrawCharCentred(dc, x + 4, bold ? y - 7 : y - 6, static_cast<unsigned char>(ch));
+    }
+}
+
+// A glyph inside the edit box, centred at (x, y).
+void DrawBoxCell(DrawContext* dc, char ch, int32_t x, int32_t y) {
+    switch (ch) {
+        case 'q':
+            Polyline3(dc, x + 3, y + 7, x - 4, y + 7, x - 1, y + 5);
+            Line(dc, x - 4, y + 7, x - 1, y + 9);
+            break;
+        case 'w':
+            Polyline3(dc, x - 3, y + 7, x + 5, y + 7, x + 2, y + 5);
+            Line(dc, x + 5, y + 7, x + 2, y + 9);
+            break;
+        case 'm':
+            FramedM(dc, x - 4, y + 7);
+            break;
+        case ' ':
+        case '\0':
+            break;
+        default:
+            DrawCharCentred(dc, x, y, static_cast<unsigned char>(ch));
+    }
+}
+
+}  // namespace
+
+void CduClipRegionsCreate(DrawContext* dc) {
+    ClipRegionsMade = true;
+    platform::DrawSetTextAlign(dc, platform::kDrawTaCenter | platform::kDrawTaTop);
+    DrawSelectObject(dc, EfisFonts[kMainFont]);
+}
+
+void CduClipRegionsDelete() {
+    ClipRegionsMade = false;
+}
+
+bool CduClipRegionsExist() {
+    return ClipRegionsMade;
+}
+
+void CduScreenDraw(DrawContext* dc) {
+    uint8_t colour = 0;
+    uint8_t size = 0;
+    SelectColour(dc, colour);
+    SelectSize(dc, size);
+    for (int line = 0; line < kCduVisibleLines; ++line) {
+        for (int column = 0; column < kCduColumns; ++column) {
+            const int cell = line * kCduColumns + column;
+            if (CduScreen.colour[cell] != colour) {
+                colour = CduScreen.colour[cell];
+                SelectColour(dc, colour);
+            }
+            const uint8_t cellSize = CduScreen.size[cell] == 0 ? 0 : 1;
+            if (cellSize != size) {
+                size = cellSize;
+                SelectSize(dc, size);
+            }
+            char ch = CduScreen.text[cell];
+            if (CduScreen.blink[cell] != 0) {
+                CduRedraw = 1;
+                if (CduBlinkPhase == 0) ch = ' ';
+            }
+            DrawCell(dc, ch, 7 + 10 * column, 8 + 14 * line, size == 0);
+        }
+    }
+}
+
+void CduEditFieldDraw(DrawContext* dc) {
+    const int32_t active = CduActiveField;
+    if (active < 1 || active > kCduFieldCount) return;
+    const CduField& f = CduFieldTable[active];
+    const int32_t c = f.column;
+    const int32_t l = f.line;
+    const int32_t n = f.max_length;
+    if (l < 0 || l >= kCduVisibleLines || c < 0) return;
+    DrawSelectObject(dc, EfisBrushes[kEfisWhite]);
+    DrawSelectObject(dc, EfisPens[kEfisWhite]);
+    platform::DrawRectangle(dc, DrawRect{10 * c + 4, 14 * l + 1, 10 * (c + n) + 7, 14 * l + 15});
+    platform::DrawSetTextColour(dc, EfisVariableColour);
+    DrawSelectObject(dc, EfisPens[kEfisVariable]);
+    for (int32_t i = 0; i < n && c + i < kCduColumns; ++i) {
+        const int cell = l * kCduColumns + c + i;
+        SelectSize(dc, CduScreen.size[cell]);
+        const bool modified = CduEditModified != 0;
+        char ch = modified && i < 35 ? CduEditBuffer[i] : CduScreen.text[cell];
+        if (CduCursorPhase != 0 && modified && i == CduEditCursor && CduEditCursor < n) ch = '-';
+        DrawBoxCell(dc, ch, 10 * (c + i) + 11, 14 * l + 1);
+    }
+}
+
+void CduHoldPictureDraw(DrawContext* dc, int32_t turnSide) {
+    using platform::DrawRoundRect;
+    DrawSelectObject(dc, EfisBrushes[kEfisVariable]);
+    DrawRoundRect(dc, DrawRect{65, 52, 189, 120}, 50, 88);
+    if (turnSide == 2 || turnSide == 1) {
+        platform::DrawSetClipRect(dc, turnSide == 2 ? kCduLeftClip : kCduRightClip);
+        DrawRoundRect(dc, DrawRect{69, 56, 186, 116}, 44, 82);
+        platform::DrawResetClip(dc);
+    }
+    if (turnSide == 2) {
+        Line(dc, 69, 81, 72, 87);
+        Line(dc, 69, 81, 67, 87);
+    } else if (turnSide == 1) {
+        Line(dc, 185, 81, 187, 87);
+        Line(dc, 185, 81, 182, 87);
+    }
+    Line(dc, 101, 56, 151, 56);
+    if (turnSide == 2) {
+        DrawMoveTo(dc, 151, 56);
+        DrawLineTo(dc, 148, 54);
+        DrawLineTo(dc, 148, 58);
+        DrawLineTo(dc, 151, 56);
+    } else if (turnSide == 1) {
+        DrawMoveTo(dc, 101, 56);
+        DrawLineTo(dc, 104, 58);
+        DrawLineTo(dc, 104, 54);
+        DrawLineTo(dc, 101, 56);
+    }
+    Line(dc, 90, 120, 90, 100);
+    Line(dc, 164, 120, 164, 100);
+    DrawSelectObject(dc, EfisBrushes[kEfisGreen]);
+    platform::DrawEllipse(dc, DrawRect{87, 115, 93, 121});
+    platform::DrawEllipse(dc, DrawRect{161, 115, 167, 121});
+    Line(dc, 90, 107, 103, 107);
+    Polyline3(dc, 100, 105, 103, 107, 100, 109);
+    Line(dc, 164, 107, 151, 107);
+    Polyline3(dc, 154, 105, 151, 107, 154, 109);
+}
+
+void CduRegionsDraw(DrawContext* dc) {
+    const int32_t count = CduRegionCount < kCduRegionMax ? CduRegionCount : kCduRegionMax;
+    for (int32_t i = 0; i < count; ++i) {
+        const CduRegion& r = CduRegions[i];
+        const int32_t colour = r.colour >= 0 && r.colour < 6 ? r.colour : 0;
+        DrawSelectObject(dc, EfisPens[kLineColours[colour]]);
+        if (r.kind == 1) {
+            Line(dc, 10 * r.x1 + 11, 14 * r.y1 + 7, 10 * r.x2 + 11, 14 * r.y2 + 7);
+        } else if (r.kind == 2) {
+            CduHoldPictureDraw(dc, r.x1);
+        }
+    }
+}
+
+}  // namespace zu
