@@ -144,7 +144,7 @@ void NavigationPicture(benchmark::State& state, int32_t mode) {
     }
     DisplayControlState1.Mode = mode;
     WxRange = 50;
-    AircraftPosition = {0.0, 0.0};
+    AircraftPosition = {0.0, 0.0, 0.0, 0.0};
     FlightPlan.count = 0;
     for (int k = 0; k < 6; ++k) {
         LegRecord& leg = FlightPlan.legs[FlightPlan.count++];

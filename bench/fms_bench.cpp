@@ -45,7 +45,7 @@ void BuildPlan() {
     zu::FlightPlan.count = zu::kLegListCapacity;
     zu::FmsLastLegCount = 999;
     zu::FmsToLegIndex = -1;
-    zu::AircraftPosition = {44.99, 9.99};
+    zu::AircraftPosition = {44.99, 9.99, 0.0, 0.0};
     zu::GroundSpeed = 200;
     zu::BusPowered.set(zu::kPoweredLeftMainDc, 1);
 }

@@ -17,6 +17,7 @@
 #include "core/shared_maths.h"
 #include "core/systems_tick.h"
 #include "fms/fms_nav_output.h"
+#include "instruments/gauge_framework.h"
 #include "panels/side_panels.h"
 
 namespace zu {
@@ -32,6 +33,8 @@ uint8_t PfdAdvisoryFlag2 = 0;
 uint8_t WindComponentSense[2] = {0, 0};
 
 namespace {
+
+constexpr int32_t kAirDataTestRefresh = 25;
 
 constexpr const char* kBlank = "     ";
 
@@ -309,9 +312,28 @@ void AltitudeBands() {
     PfdAdvisoryFlag2 = Airborne() && AcBusPowered.get(2) != 0 && d2 > 250.0 && d2 < 1000.0;
 }
 
+// The air-data test: each side's failure flag while its countdown is in the
+// failure window; as a test starts, the flight instruments redraw and the
+// test switch is released.
 void AirDataTestFlags() {
     AirDataFlags[0] = AdcTestTimer1 >= 65 && AdcTestTimer1 <= 87 ? 1 : 0;
     AirDataFlags[1] = AdcTestTimer2 >= 65 && AdcTestTimer2 <= 87 ? 1 : 0;
+    for (const int32_t timer : {AdcTestTimer1, AdcTestTimer2}) {
+        if (timer >= 111 && timer <= 115) {
+            RefreshCountdown[kRefreshEngineInstruments] = kAirDataTestRefresh;
+            AdcTestSwitch = 0;
+        }
+    }
+}
+
+// Every 4th tick: the aircraft position's distance factors, nautical miles
+// per degree of latitude and of longitude at the aircraft.
+void PositionDistanceFactors() {
+    if ((Rate() & 0x04) == 0) return;
+    const double lat = AircraftPosition.latitude;
+    AircraftPosition.north_nm = lat * 60.0;
+    AircraftPosition.east_nm =
+        std::cos(lat * 0.017453292519943295) * AircraftPosition.longitude * 60.0;
 }
 
 void LandingAttitude() {
@@ -379,6 +401,7 @@ void PfdAdvisoriesUpdate() {
     AirDataTestFlags();
     PilotPanelBlink = PilotPanelBlink != 0 ? 0 : 1;
     LandingAttitude();
+    PositionDistanceFactors();
     MapHeadingValue();
 }
 

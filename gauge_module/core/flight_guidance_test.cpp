@@ -16,9 +16,11 @@
 #include "core/flight_guidance_annunciation.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
+#include "core/module_frame.h"
 #include "core/nav_sources.h"
 #include "core/radio_altitude_alerting.h"
 #include "core/systems_tick.h"
+#include "instruments/gauge_framework.h"
 
 namespace zu {
 namespace {
@@ -429,6 +431,36 @@ TEST_F(FlightGuidance, DualApproachKeepsBothAutopilots) {
     EXPECT_EQ(FGC_comp_AP1_dual_approach_mode, 0);
     EXPECT_EQ(FGC_comp_AP2_engaged, 0);
     EXPECT_EQ(FgcSide1.coupled_side, 1);
+}
+
+TEST_F(FlightGuidance, AdvisoriesRedrawForTheAirDataTestAndScaleThePosition) {
+    const int32_t timer = AdcTestTimer1, refresh = RefreshCountdown[kRefreshEngineInstruments];
+    const AircraftPositionRecord position = AircraftPosition;
+    // A starting air-data test redraws the flight instruments and releases
+    // the test switch; in the failure window it raises the side's flag.
+    AdcTestSwitch = 1;
+    AdcTestTimer1 = 113;
+    RefreshCountdown[kRefreshEngineInstruments] = 0;
+    FrameChangeBits.store(0x01);
+    PfdAdvisoriesUpdate();
+    EXPECT_EQ(RefreshCountdown[kRefreshEngineInstruments], 25);
+    EXPECT_EQ(AdcTestSwitch, 0);
+    EXPECT_EQ(AirDataFlags[0], 0);
+    AdcTestTimer1 = 70;
+    PfdAdvisoriesUpdate();
+    EXPECT_EQ(AirDataFlags[0], 1);
+    // Every 4th tick the position's distance factors follow it.
+    AircraftPosition = {60.0, 10.0, 0.0, 0.0};
+    PfdAdvisoriesUpdate();
+    EXPECT_EQ(AircraftPosition.north_nm, 0.0);
+    FrameChangeBits.store(0x04);
+    PfdAdvisoriesUpdate();
+    EXPECT_NEAR(AircraftPosition.north_nm, 3600.0, 1e-9);
+    EXPECT_NEAR(AircraftPosition.east_nm, 300.0, 1e-9);
+    AdcTestTimer1 = timer;
+    RefreshCountdown[kRefreshEngineInstruments] = refresh;
+    AircraftPosition = position;
+    AirDataFlags[0] = 0;
 }
 
 }  // namespace

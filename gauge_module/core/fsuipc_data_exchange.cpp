@@ -41,7 +41,7 @@ double HostBladeAngle1 = 0.0;
 int32_t FuelTankWords[2] = {0, 0};
 double SimClockSeconds = 0.0;
 std::atomic<double> PauseWatchClock{0.0};
-AircraftPositionRecord AircraftPosition = {0.0, 0.0};
+AircraftPositionRecord AircraftPosition = {0.0, 0.0, 0.0, 0.0};
 uint8_t SimClockUtc[3] = {0, 0, 0};
 uint16_t SimDayOfYear = 1;
 uint16_t SimYear = 2000;

@@ -78,6 +78,10 @@ extern std::atomic<double> PauseWatchClock;
 struct AircraftPositionRecord {
     double latitude;   // degrees, north positive
     double longitude;  // degrees, east positive
+    // Distance factors, every 4th tick (flight guidance advisories): latitude
+    // × 60 and cos(latitude) × longitude × 60, nautical miles.
+    double north_nm;
+    double east_nm;
 };
 extern AircraftPositionRecord AircraftPosition;
 

@@ -35,7 +35,7 @@ class NavSourcesTest : public ::testing::Test {
         }
         VsiSelRequest1 = VsiSelRequest2 = 0;
         FrameChangeBits.store(0x0F);
-        AircraftPosition = {50.0, 8.0};
+        AircraftPosition = {50.0, 8.0, 0.0, 0.0};
         Altitude = 0.0f;
     }
     static bool Cleared(const NavSourceRecord& r) {

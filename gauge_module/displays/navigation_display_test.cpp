@@ -348,7 +348,7 @@ struct NavigationMap : NavigationPicture {
         DisplayControlState1.Mode = 2;
         WxRange = 50;
         NavHeading = 0;
-        AircraftPosition = {0.0, 0.0};
+        AircraftPosition = {0.0, 0.0, 0.0, 0.0};
         FlightPlan = LegList{};
         FmsToLegCopy = LegRecord{};
         FmsNextLeg = LegRecord{};

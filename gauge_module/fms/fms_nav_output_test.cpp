@@ -190,7 +190,7 @@ TEST_F(FmsNavOutputTest, StationLookupKeepsTheCduResults) {
     ASSERT_TRUE(navdb::WriteRecords(folder / "Fmswpt.dat", std::vector<WaypointRecord>{far, w}));
     LoadWaypointDatabase();
     BusPowered.set(kPoweredLeftMainDc, 1);
-    AircraftPosition = {45.0, 10.0};
+    AircraftPosition = {45.0, 10.0, 0.0, 0.0};
     std::snprintf(NavSources[kNavVor1].ident_text, kNavIdentTextSize + 1, "ABC");
     NavSources[kNavVor1].distance_valid = 1;
     NavSources[kNavVor1].computed_distance = 1;
@@ -218,7 +218,7 @@ TEST_F(FmsNavOutputTest, StationLookupKeepsTheCduResults) {
     std::snprintf(NavSources[kNavVor1].ident_text, kNavIdentTextSize + 1, "%s",
                   "..............................");
     VsiSelValues[0] = VsiSelStation{};
-    AircraftPosition = {45.0, 10.0};
+    AircraftPosition = {45.0, 10.0, 0.0, 0.0};
 }
 
 TEST_F(FmsNavOutputTest, PowerLossEmptiesThePlanAndClearsFms1) {
