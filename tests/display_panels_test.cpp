@@ -142,11 +142,15 @@ TEST_F(DisplayPicturesE2e, AttitudeDisplayDrawsAfterItsWarmUpAndReportsItsTexts)
     EXPECT_TRUE(HasText(lit, "200", 20, 120));
     EXPECT_TRUE(HasText(lit, "SPD", 23, 19));
     // Turned down to its stop, side 1 shows the composite picture: no speed
-    // scale.
+    // scale, and the heading tape's readout (dashed while the heading
+    // reference aligns).
     for (int i = 0; i < 8; ++i) Click("DisplayControl_Panel1", 14);
     Frames(3);
-    EXPECT_FALSE(HasText(Surface("VSI1"), "SPD", 23, 19));
-    EXPECT_TRUE(HasText(Surface("VSI1"), "DH", 38, 119));
+    const nlohmann::json composite = Surface("VSI1");
+    EXPECT_FALSE(HasText(composite, "SPD", 23, 19));
+    EXPECT_TRUE(HasText(composite, "DH", 38, 119));
+    EXPECT_TRUE(HasText(composite, "---", 83, 87));
+    EXPECT_FALSE(HasText(lit, "---", 83, 87));
 }
 
 }  // namespace

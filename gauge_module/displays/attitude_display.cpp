@@ -12,6 +12,7 @@
 #include "core/nav_sources.h"
 #include "core/radio_altitude_alerting.h"
 #include "displays/efis_resources.h"
+#include "displays/navigation_display.h"
 #include "panels/display_control_panels.h"
 #include "panels/id809_panels.h"
 #include "panels/symbol_generator_select_panels.h"
@@ -448,30 +449,54 @@ void EadiBottomScaleDraw(platform::DrawContext* dc, int side) {
     Pen(dc, kEfisWhite);
 }
 
-void EadiPictureDraw(platform::DrawContext* dc, EadiSet& set) {
-    if (dc == nullptr || !EfisResourcesReady()) return;
+namespace {
+
+void EadiNormalSequence(platform::DrawContext* dc, EadiSet& set, const EhsiPaint* nav) {
     const int side = set.side;
-    if (DisplayFormat[side] == 0) {
-        EadiSphereDraw(dc, side);
-        EadiFlightDirectorDraw(dc, side);
-        EadiAircraftSymbolDraw(dc);
-        EadiRadioAltitudeDraw(dc, set);
-        EadiSpeedScaleDraw(dc, side);
-        EadiAttSourceDraw(dc, side);
-        EadiSgSourceDraw(dc, side);
-        EadiMarkerDraw(dc);
-        EadiFmaDraw(dc, set);
-        EadiBottomScaleDraw(dc, side);
-        EadiTestDraw(dc, side);
+    EadiSphereDraw(dc, side);
+    EadiFlightDirectorDraw(dc, side);
+    EadiAircraftSymbolDraw(dc);
+    EadiRadioAltitudeDraw(dc, set);
+    EadiSpeedScaleDraw(dc, side);
+    EadiAttSourceDraw(dc, side);
+    EadiSgSourceDraw(dc, side);
+    EadiMarkerDraw(dc);
+    EadiFmaDraw(dc, set);
+    EadiBottomScaleDraw(dc, side);
+    if (nav != nullptr) EhsiVerticalDeviationDraw(*nav);
+    EadiTestDraw(dc, side);
+}
+
+void EadiCompositeSequence(platform::DrawContext* dc, EadiSet& set, const EhsiPaint* nav) {
+    const int side = set.side;
+    EadiSphereDraw(dc, side);
+    EadiAircraftSymbolDraw(dc);
+    EadiFlightDirectorDraw(dc, side);
+    EadiRadioAltitudeDraw(dc, set);
+    EadiAttSourceDraw(dc, side);
+    EadiSgSourceDraw(dc, side);
+    if (nav != nullptr) {
+        CompositeHeadingTapeDraw(*nav);
+        CompositeReadoutsDraw(*nav);
+        EhsiToFromDraw(*nav);
+        CompositeNavReadoutsDraw(*nav);
+    }
+    EadiMarkerDraw(dc);
+    if (nav != nullptr) {
+        EhsiDeviationScaleDraw(*nav);
+        EhsiVerticalDeviationDraw(*nav);
+    }
+    EadiTestDraw(dc, side);
+}
+
+}  // namespace
+
+void EadiPictureDraw(platform::DrawContext* dc, EadiSet& set, const EhsiPaint* navigation) {
+    if (dc == nullptr || !EfisResourcesReady()) return;
+    if (DisplayFormat[set.side] == 0) {
+        EadiNormalSequence(dc, set, navigation);
     } else {
-        EadiSphereDraw(dc, side);
-        EadiAircraftSymbolDraw(dc);
-        EadiFlightDirectorDraw(dc, side);
-        EadiRadioAltitudeDraw(dc, set);
-        EadiAttSourceDraw(dc, side);
-        EadiSgSourceDraw(dc, side);
-        EadiMarkerDraw(dc);
-        EadiTestDraw(dc, side);
+        EadiCompositeSequence(dc, set, navigation);
     }
 }
 

@@ -39,9 +39,15 @@ void EadiFmaDraw(platform::DrawContext* dc, const EadiSet& set);
 void EadiTestDraw(platform::DrawContext* dc, int side);
 void EadiBottomScaleDraw(platform::DrawContext* dc, int side);
 
-// The attitude display's picture for a format: the normal sequence, or the
-// composite one's attitude steps (the heading tape, navigation readouts and
-// deviation scales are the navigation display's steps).
-void EadiPictureDraw(platform::DrawContext* dc, EadiSet& set);
+struct EhsiPaint;
+
+// The attitude display's picture for its side's format: the normal sequence
+// or the composite one. `navigation` paints the navigation display's steps
+// the sequences share (vertical deviation; in the composite format the
+// heading tape, its readouts, TO/FROM and the deviation scale) with the data
+// side's 2D set, clipped by this surface's regions; without it those steps
+// are left out.
+void EadiPictureDraw(platform::DrawContext* dc, EadiSet& set,
+                     const EhsiPaint* navigation = nullptr);
 
 }  // namespace zu

@@ -116,6 +116,14 @@ void PaintBackground(const DisplayScreen& screen, gauge::DrawingSurface* s) {
     }
 }
 
+// The navigation regions of each attitude screen's surface (the composite
+// heading tape's window), made at its set-up.
+EhsiClipRegions gCompositeRegions[kDisplayScreenCount];
+
+EhsiClipRegions& CompositeRegions(const DisplayScreen& screen) {
+    return gCompositeRegions[&screen - DisplayScreens];
+}
+
 uint8_t& HalfRate(const DisplayScreen& screen) {
     return HalfRateSkip[screen.kind * 2 + screen.side];
 }
@@ -124,7 +132,11 @@ uint8_t& HalfRate(const DisplayScreen& screen) {
 // so far).
 void DrawSequence(const DisplayScreen& screen, platform::DrawContext* dc, int data_side) {
     if (screen.kind == kAttitudeDisplay) {
-        EadiPictureDraw(dc, EadiSetOf(data_side, screen.virtual_cockpit));
+        // The navigation steps the attitude sequences share use the data
+        // side's 2D set, clipped by this surface's own regions.
+        const EhsiPaint navigation{EhsiSetOf(data_side, false), CompositeRegions(screen), dc,
+                                   screen.graphics};
+        EadiPictureDraw(dc, EadiSetOf(data_side, screen.virtual_cockpit), &navigation);
     } else if (DisplayFormat[data_side] == 0) {
         // The data side's set, clipped by this surface's own regions.
         const EhsiSet& own = EhsiSetOf(screen.side, screen.virtual_cockpit);
@@ -157,9 +169,12 @@ bool DisplayScreenSetUp(DisplayScreen& screen, gauge::DrawingSurface* s) {
         platform::DrawSetTextAlign(dc, platform::kDrawTaCenter | platform::kDrawTaTop);
         platform::DrawSelectObject(dc, EfisFonts[1]);
     }
+    const int32_t region_height = s->height - 3 > 0 ? s->height - 3 : s->height;
     if (screen.kind == kNavigationDisplay) {
         EhsiClipRegionsCreate(EhsiSetOf(screen.side, screen.virtual_cockpit), s->width,
-                              s->height - 3 > 0 ? s->height - 3 : s->height);
+                              region_height);
+    } else {
+        CompositeRegions(screen) = EhsiMakeClipRegions(s->width, region_height);
     }
     platform::DrawSetRop2(dc, platform::DrawRop2::MergePen);
     ApplyGrid(screen, s, false);
