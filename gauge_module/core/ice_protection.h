@@ -22,10 +22,6 @@ constexpr bool IsPitotSwitchValue(int32_t v) {
     return v == 0 || v == 255;
 }
 
-// The anti-ice panel's selector, -2..+2 (one of the panel words the
-// protection step keeps); any position but 0 shifts the attitude displays'
-// speed-scale pointer.
-extern int32_t IceProtectionAntiIceSelector;
 inline constexpr int kBootOutputs = 13;
 // Propeller heaters A1, A2 (left variable AC bus), B1, B2 (right).
 inline constexpr int kPropHeaters = 4;
@@ -73,6 +69,10 @@ struct IceProtectionStateRecord {
     float AcLoadFactor[2];
     float DcLoadFactor[2];
     float TruLoadFactor[2];
+
+    // The anti-ice panel's selector, -2..+2, stepped by one; any position
+    // but 0 shifts the attitude displays' speed-scale pointer.
+    int32_t AntiIceSelector;
 };
 extern IceProtectionStateRecord IceProtectionState;
 

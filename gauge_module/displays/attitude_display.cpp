@@ -290,7 +290,7 @@ void EadiRadioAltitudeDraw(platform::DrawContext* dc, EadiSet& set) {
 void EadiSpeedScaleDraw(platform::DrawContext* dc, int side) {
     // 1./2. The pointer's offset from the stall-warning output.
     int32_t v = StallWarningState.output[side != 0 ? 1 : 0];
-    if (IceProtectionAntiIceSelector != 0) {
+    if (IceProtectionState.AntiIceSelector != 0) {
         v -= 8192;
         if (v < -16384) v = -16384;
     }

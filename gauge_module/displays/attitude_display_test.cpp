@@ -199,10 +199,10 @@ TEST_F(AttitudeSteps, SpeedAndVerticalSpeedPointersScale) {
     EXPECT_TRUE(HasCall(platform::DrawOp::LineTo, {21, 74, 27, 74}));
     // The anti-ice selector shifts it: 0 - 8192 gives 16 units.
     StallWarningState.output[0] = 0;
-    IceProtectionAntiIceSelector = 1;
+    IceProtectionState.AntiIceSelector = 1;
     Record([](AttitudeSteps& t) { EadiSpeedScaleDraw(t.rec, 0); });
     EXPECT_TRUE(HasCall(platform::DrawOp::LineTo, {21, 80, 27, 80}));
-    IceProtectionAntiIceSelector = 0;
+    IceProtectionState.AntiIceSelector = 0;
     // Without stall-warning power a red cross replaces the pointer.
     StallWarnUnpowered = 1;
     Record([](AttitudeSteps& t) { EadiSpeedScaleDraw(t.rec, 0); });
