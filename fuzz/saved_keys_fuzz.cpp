@@ -5,17 +5,15 @@
 // its range: ignition selectors 0..2, the throttle limiter 0/1, the flap
 // selection 0..4, the gear 0 or 16383, the antiskid switch -1..1 and a
 // finite trim.
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include "core/flight_controls.h"
 #include "core/powerplant.h"
+#include "zu/platform/ini_file.h"
 
 namespace {
 
@@ -26,22 +24,19 @@ void Check(bool condition, const char* what) {
     }
 }
 
-const std::string& Path() {
-    static const std::string path = "/dev/shm/zu_saved_keys_fuzz_" + std::to_string(getpid()) + ".ini";
-    return path;
-}
+// A memory-backed file: nothing is written to disk.
+constexpr const char* kPath = "C:\\Flights\\Fuzz.FLT";
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace zu;
-    FILE* f = std::fopen(Path().c_str(), "wb");
-    if (f == nullptr) return 0;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
+    static const bool memory = (platform::SetIniMemoryFiles(true), true);
+    (void)memory;
+    platform::SetIniMemoryFile(kPath, data, size);
 
-    PowerplantStateLoad(Path().c_str());
-    FlightControlsStateLoad(Path().c_str());
+    PowerplantStateLoad(kPath);
+    FlightControlsStateLoad(kPath);
 
     Check(Powerplants_engine_ign1 >= 0 && Powerplants_engine_ign1 <= 2, "ignition 1");
     Check(Powerplants_engine_ign2 >= 0 && Powerplants_engine_ign2 <= 2, "ignition 2");
