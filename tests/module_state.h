@@ -175,6 +175,7 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(PfdAdvisoryFlag2, s.fg_PfdAdvisoryFlag2);
     f(AirDataFlags, s.fg_AirDataFlags);
     f(MapDisplayState, s.fg_MapDisplayState);
+    f(MapLastTrack, s.fg_MapLastTrack);
     f(LongitudinalAccelFiltered, s.fg_LongitudinalAccelFiltered);
     f(HgsPitchCommandFactor, s.fg_HgsPitchCommandFactor);
     // Settings: a flight without a settings file keeps the built-in values.
@@ -822,6 +823,7 @@ struct Snapshot {
     Stored<decltype(PfdAdvisoryFlag2)> fg_PfdAdvisoryFlag2;
     Stored<decltype(AirDataFlags)> fg_AirDataFlags;
     Stored<decltype(MapDisplayState)> fg_MapDisplayState;
+    Stored<decltype(MapLastTrack)> fg_MapLastTrack;
     Stored<decltype(LongitudinalAccelFiltered)> fg_LongitudinalAccelFiltered;
     Stored<decltype(HgsPitchCommandFactor)> fg_HgsPitchCommandFactor;
     Stored<decltype(HydraulicFluidState)> hydraulic_fluid;

@@ -31,6 +31,7 @@ int32_t AltitudeAlertCountdown = 0;
 uint8_t PfdAdvisoryFlag = 0;
 uint8_t PfdAdvisoryFlag2 = 0;
 uint8_t WindComponentSense[2] = {0, 0};
+double MapLastTrack = -1.0;
 
 namespace {
 
@@ -348,7 +349,6 @@ void LandingAttitude() {
 }
 
 void MapHeadingValue() {
-    static double last_track = -1.0;
     if (IndicatedAirspeed < 25.0f) {
         MapDisplayState.map_value = 0.0;
         return;
@@ -358,8 +358,8 @@ void MapHeadingValue() {
     if (!std::isfinite(east) || !std::isfinite(north) || (east == 0.0 && north == 0.0)) return;
     double track = std::atan2(east, north) * 57.29577951308232;
     if (track < 0.0) track += 360.0;
-    if (track == last_track) return;
-    last_track = track;
+    if (track == MapLastTrack) return;
+    MapLastTrack = track;
     MapDisplayState.map_value = AngleDiff(track, Heading + NavHeading);
 }
 

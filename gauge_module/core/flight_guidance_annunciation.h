@@ -50,6 +50,9 @@ extern uint8_t PfdAdvisoryFlag2;
 // [0] 1 when the wind's along-track component is a headwind, [1] when its
 // cross component comes from the right.
 extern uint8_t WindComponentSense[2];
+// Ground track (degrees) the map value was last computed from; -1 before
+// the first.
+extern double MapLastTrack;
 
 // The annunciator power (right essential bus byte).
 bool AnnunciatorPowerOn();
