@@ -65,6 +65,7 @@ void BM_AttitudePicture(benchmark::State& state) {
     std::vector<uint8_t> background(pixels.size(), 0);
     platform::DrawContext* dc = platform::DrawContextCreate(pixels.data(), 168, 134, 168 * 4);
     platform::DrawSetMapping(dc, 168, 131, 168, 131);
+    const EadiClipRegions regions = EadiMakeClipRegions(168, 131);
     Ahrs1.valid[0] = Ahrs1.valid[2] = 0;
     Ahrs1.bank = 30;
     Ahrs1.pitch = 3;
@@ -82,12 +83,12 @@ void BM_AttitudePicture(benchmark::State& state) {
     SmoothSetAlpha(255);
     EadiSet& set = EadiSetOf(0, false);
     // One picture first: caches (glyphs, scan converter) are made once.
-    EadiPictureDraw(dc, set);
+    EadiPictureDraw(dc, set, regions);
     const uint64_t before = gCAllocations.load();
     for (auto _ : state) {
         std::memcpy(pixels.data(), background.data(), pixels.size());
         platform::DrawBeginPaint(dc);
-        EadiPictureDraw(dc, set);
+        EadiPictureDraw(dc, set, regions);
         benchmark::DoNotOptimize(pixels.data());
     }
     const double pictures = static_cast<double>(state.iterations());

@@ -32,12 +32,11 @@ const AhrsRecord& Ahrs(int side) {
     return side == 0 ? Ahrs1 : Ahrs2;
 }
 
-// The sphere's clip: the attitude area between the speed scale's strip
-// (x 29..42) and the right strip (x 130..148); the composite format also
-// keeps the heading tape's rows (y 97 on) out.
-platform::DrawRect SphereClip(int side) {
-    return DisplayFormat[side] == 0 ? platform::DrawRect{43, 11, 130, 118}
-                                    : platform::DrawRect{43, 11, 130, 97};
+// A design rectangle in a surface's device pixels: (W·x / 169, H·y / 131),
+// truncated.
+platform::DrawRect RegionRect(int32_t width, int32_t height, int32_t left, int32_t top,
+                              int32_t right, int32_t bottom) {
+    return {width * left / 169, height * top / 131, width * right / 169, height * bottom / 131};
 }
 
 void DrawSky(platform::DrawContext* dc, const AhrsRecord& a) {
@@ -122,16 +121,39 @@ void DrawRollScale(platform::DrawContext* dc) {
 
 }  // namespace
 
+EadiClipRegions EadiMakeClipRegions(int32_t width, int32_t height) {
+    EadiClipRegions r;
+    r.width = width;
+    r.height = height;
+    // 1. The strips beside the sphere.
+    const platform::DrawRect strip_a = RegionRect(width, height, 29, 0, 42, 131);
+    const platform::DrawRect strip_b = RegionRect(width, height, 130, 0, 148, 131);
+    // 2. The normal region.
+    const platform::DrawRegion ellipse =
+        platform::DrawRegionEllipse(RegionRect(width, height, 31, 11, 142, 117));
+    platform::DrawRegionSubtractRect(&r.normal, ellipse, strip_a);
+    platform::DrawRegionSubtractRect(&r.normal, r.normal, strip_b);
+    // 3. The composite region: also without the tape's rows and the notch.
+    platform::DrawRegionSubtractRect(&r.composite, r.normal,
+                                     RegionRect(width, height, 29, 97, 200, 133));
+    platform::DrawRegionSubtractRect(&r.composite, r.composite,
+                                     RegionRect(width, height, 74, 87, 96, 97));
+    return r;
+}
+
+const platform::DrawRegion& EadiSphereRegion(const EadiClipRegions& regions, int side) {
+    return DisplayFormat[side != 0 ? 1 : 0] == 0 ? regions.normal : regions.composite;
+}
+
 bool EadiAttitudeAvailable(int side) {
     const AhrsRecord& a = Ahrs(side);
     return a.valid[0] == 0 && a.valid[2] == 0;
 }
 
-void EadiSphereDraw(platform::DrawContext* dc, int side) {
+void EadiSphereDraw(platform::DrawContext* dc, int side, const EadiClipRegions& regions) {
     if (dc == nullptr || !EfisResourcesReady()) return;
     // 1. Clip and copy-pen.
-    const platform::DrawRect clip = SphereClip(side);
-    SmoothSetClip(dc, clip);
+    SmoothSetClip(dc, EadiSphereRegion(regions, side));
     platform::DrawSetRop2(dc, platform::DrawRop2::CopyPen);
     // 2./3. The sphere, or ATT FAIL.
     if (EadiAttitudeAvailable(side)) {
@@ -353,9 +375,9 @@ void EadiMarkerDraw(platform::DrawContext* dc) {
     platform::DrawSelectObject(dc, Font(2));
 }
 
-void EadiFlightDirectorDraw(platform::DrawContext* dc, int side) {
+void EadiFlightDirectorDraw(platform::DrawContext* dc, int side, const EadiClipRegions& regions) {
     // 1. The format's clip.
-    SmoothSetClip(dc, SphereClip(side));
+    SmoothSetClip(dc, EadiSphereRegion(regions, side));
     // 2. The bars.
     if (EadiAttitudeAvailable(side)) {
         const double roll = side == 0 ? FlightDirectorRollCommand : FlightDirectorRollCommand2;
@@ -451,10 +473,11 @@ void EadiBottomScaleDraw(platform::DrawContext* dc, int side) {
 
 namespace {
 
-void EadiNormalSequence(platform::DrawContext* dc, EadiSet& set, const EhsiPaint* nav) {
+void EadiNormalSequence(platform::DrawContext* dc, EadiSet& set, const EadiClipRegions& clips,
+                        const EhsiPaint* nav) {
     const int side = set.side;
-    EadiSphereDraw(dc, side);
-    EadiFlightDirectorDraw(dc, side);
+    EadiSphereDraw(dc, side, clips);
+    EadiFlightDirectorDraw(dc, side, clips);
     EadiAircraftSymbolDraw(dc);
     EadiRadioAltitudeDraw(dc, set);
     EadiSpeedScaleDraw(dc, side);
@@ -467,11 +490,12 @@ void EadiNormalSequence(platform::DrawContext* dc, EadiSet& set, const EhsiPaint
     EadiTestDraw(dc, side);
 }
 
-void EadiCompositeSequence(platform::DrawContext* dc, EadiSet& set, const EhsiPaint* nav) {
+void EadiCompositeSequence(platform::DrawContext* dc, EadiSet& set, const EadiClipRegions& clips,
+                           const EhsiPaint* nav) {
     const int side = set.side;
-    EadiSphereDraw(dc, side);
+    EadiSphereDraw(dc, side, clips);
     EadiAircraftSymbolDraw(dc);
-    EadiFlightDirectorDraw(dc, side);
+    EadiFlightDirectorDraw(dc, side, clips);
     EadiRadioAltitudeDraw(dc, set);
     EadiAttSourceDraw(dc, side);
     EadiSgSourceDraw(dc, side);
@@ -491,12 +515,13 @@ void EadiCompositeSequence(platform::DrawContext* dc, EadiSet& set, const EhsiPa
 
 }  // namespace
 
-void EadiPictureDraw(platform::DrawContext* dc, EadiSet& set, const EhsiPaint* navigation) {
+void EadiPictureDraw(platform::DrawContext* dc, EadiSet& set, const EadiClipRegions& regions,
+                     const EhsiPaint* navigation) {
     if (dc == nullptr || !EfisResourcesReady()) return;
     if (DisplayFormat[set.side] == 0) {
-        EadiNormalSequence(dc, set, navigation);
+        EadiNormalSequence(dc, set, regions, navigation);
     } else {
-        EadiCompositeSequence(dc, set, navigation);
+        EadiCompositeSequence(dc, set, regions, navigation);
     }
 }
 

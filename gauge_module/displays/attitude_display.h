@@ -23,18 +23,33 @@ struct EadiSet {
 extern EadiSet EadiSets[2][2];
 EadiSet& EadiSetOf(int side, bool virtual_cockpit);
 
+// The sphere's clip regions of one drawing surface, in its device pixels:
+// the normal format's sphere (the ellipse between the speed scale's strip
+// and the right strip) and the composite format's, which also leaves out
+// the heading tape's rows and the notch of the readout above it.
+struct EadiClipRegions {
+    platform::DrawRegion normal{};
+    platform::DrawRegion composite{};
+    int32_t width = 0;  // the pixel size they were made for
+    int32_t height = 0;
+};
+// The regions of a surface of width x height pixels.
+EadiClipRegions EadiMakeClipRegions(int32_t width, int32_t height);
+// The region the sphere of the side's format clips to.
+const platform::DrawRegion& EadiSphereRegion(const EadiClipRegions& regions, int side);
+
 // True while the side's attitude is valid (validity bytes A and C clear).
 bool EadiAttitudeAvailable(int side);
 
 // The steps. dc is the display's context; the smooth layer draws on it too.
-void EadiSphereDraw(platform::DrawContext* dc, int side);
+void EadiSphereDraw(platform::DrawContext* dc, int side, const EadiClipRegions& regions);
 void EadiAircraftSymbolDraw(platform::DrawContext* dc);
 void EadiRadioAltitudeDraw(platform::DrawContext* dc, EadiSet& set);
 void EadiSpeedScaleDraw(platform::DrawContext* dc, int side);
 void EadiAttSourceDraw(platform::DrawContext* dc, int side);
 void EadiSgSourceDraw(platform::DrawContext* dc, int side);
 void EadiMarkerDraw(platform::DrawContext* dc);
-void EadiFlightDirectorDraw(platform::DrawContext* dc, int side);
+void EadiFlightDirectorDraw(platform::DrawContext* dc, int side, const EadiClipRegions& regions);
 void EadiFmaDraw(platform::DrawContext* dc, const EadiSet& set);
 void EadiTestDraw(platform::DrawContext* dc, int side);
 void EadiBottomScaleDraw(platform::DrawContext* dc, int side);
@@ -47,7 +62,7 @@ struct EhsiPaint;
 // heading tape, its readouts, TO/FROM and the deviation scale) with the data
 // side's 2D set, clipped by this surface's regions; without it those steps
 // are left out.
-void EadiPictureDraw(platform::DrawContext* dc, EadiSet& set,
+void EadiPictureDraw(platform::DrawContext* dc, EadiSet& set, const EadiClipRegions& regions,
                      const EhsiPaint* navigation = nullptr);
 
 }  // namespace zu

@@ -24,6 +24,7 @@ namespace {
 struct AttitudePicture : ::testing::Test {
     std::vector<uint8_t> pixels = std::vector<uint8_t>(168 * 134 * 4, 0);
     platform::DrawContext* dc = nullptr;
+    EadiClipRegions regions = EadiMakeClipRegions(168, 131);
     void SetUp() override {
         CreateEfisResources();
         DisplayBrightness = 191;
@@ -49,7 +50,7 @@ struct AttitudePicture : ::testing::Test {
 
 TEST_F(AttitudePicture, BankTurnsTheHorizon) {
     Ahrs1.bank = 30;
-    EadiSphereDraw(dc, 0);
+    EadiSphereDraw(dc, 0, regions);
     // Either side of the horizon turned 30 degrees clockwise about (84, 65).
     EXPECT_TRUE(Sky(92, 52));
     EXPECT_TRUE(Ground(76, 78));
@@ -62,11 +63,37 @@ TEST_F(AttitudePicture, BankTurnsTheHorizon) {
     EXPECT_EQ(At(20, 65)[3], 0);
 }
 
+TEST_F(AttitudePicture, SphereClipsToTheEllipseAndTheCompositeNotch) {
+    EadiSphereDraw(dc, 0, regions);
+    // Inside the ellipse between the strips; its corners and the strips
+    // stay clear.
+    EXPECT_TRUE(Sky(84, 30));
+    EXPECT_TRUE(Ground(84, 100));
+    EXPECT_EQ(At(46, 20)[3], 0);   // above the ellipse's edge
+    EXPECT_EQ(At(135, 65)[3], 0);  // the right strip
+    EXPECT_EQ(At(40, 65)[3], 0);   // the speed scale's strip
+    // Composite: nothing on the tape's rows or in the readout's notch,
+    // while the same rows beside the notch are drawn.
+    std::fill(pixels.begin(), pixels.end(), 0);
+    DisplayFormat[0] = 1;
+    EadiSphereDraw(dc, 0, regions);
+    EXPECT_EQ(At(84, 100)[3], 0);
+    EXPECT_EQ(At(84, 90)[3], 0);
+    EXPECT_TRUE(Ground(60, 90));
+    EXPECT_TRUE(Ground(110, 90));
+    DisplayFormat[0] = 0;
+    // The regions follow the surface's pixels: half size, half the notch.
+    const EadiClipRegions half = EadiMakeClipRegions(84, 65);
+    EXPECT_FALSE(platform::DrawRegionContains(half.composite, 42, 45));
+    EXPECT_TRUE(platform::DrawRegionContains(half.composite, 30, 45));
+    EXPECT_TRUE(platform::DrawRegionContains(half.normal, 42, 45));
+}
+
 TEST_F(AttitudePicture, PitchMovesTheHorizon) {
     // 3.4 units a degree; the transform's y offset moves the picture up by
     // the pitch value: the horizon at y 48.
     Ahrs1.pitch = 5;
-    EadiSphereDraw(dc, 0);
+    EadiSphereDraw(dc, 0, regions);
     EXPECT_TRUE(Sky(60, 44));
     EXPECT_TRUE(Ground(60, 52));
 }
@@ -74,7 +101,7 @@ TEST_F(AttitudePicture, PitchMovesTheHorizon) {
 TEST_F(AttitudePicture, AttFailWhileAligning) {
     Ahrs1.valid[2] = 1;
     platform::DrawBeginPaint(dc);
-    EadiSphereDraw(dc, 0);
+    EadiSphereDraw(dc, 0, regions);
     ASSERT_EQ(platform::DrawTextCount(dc), 2);
     EXPECT_STREQ(platform::DrawTexts(dc)[0].text, "ATT");
     EXPECT_STREQ(platform::DrawTexts(dc)[1].text, "FAIL");
@@ -89,7 +116,7 @@ TEST_F(AttitudePicture, AttFailWhileAligning) {
 
 TEST_F(AttitudePicture, NothingWithoutResources) {
     DeleteEfisResources();
-    EadiSphereDraw(dc, 0);
+    EadiSphereDraw(dc, 0, regions);
     for (size_t i = 3; i < pixels.size(); i += 4) ASSERT_EQ(pixels[i], 0);
     CreateEfisResources();
 }
@@ -265,7 +292,7 @@ TEST_F(AttitudeSteps, FlightDirectorBarsFollowTheCommands) {
     FGC_comp_AP1_vertical_mode = 1;
     FlightDirectorRollCommand = 10;   // bar at x 75
     FlightDirectorPitchCommand = -5;  // bar at y 65 - 18 = 47
-    EadiFlightDirectorDraw(dc, 0);
+    EadiFlightDirectorDraw(dc, 0, regions);
     EXPECT_GT(At(75, 80)[0], 0x40);
     EXPECT_GT(At(75, 80)[2], 0x40);
     EXPECT_EQ(At(75, 80)[1], 0);
@@ -274,7 +301,7 @@ TEST_F(AttitudeSteps, FlightDirectorBarsFollowTheCommands) {
     // Attitude lost: no bars.
     std::fill(pixels.begin(), pixels.end(), 0);
     Ahrs1.valid[0] = 1;
-    EadiFlightDirectorDraw(dc, 0);
+    EadiFlightDirectorDraw(dc, 0, regions);
     EXPECT_EQ(At(75, 80)[0], 0);
 }
 

@@ -116,14 +116,6 @@ void PaintBackground(const DisplayScreen& screen, gauge::DrawingSurface* s) {
     }
 }
 
-// The navigation regions of each attitude screen's surface (the composite
-// heading tape's window), made at its set-up.
-EhsiClipRegions gCompositeRegions[kDisplayScreenCount];
-
-EhsiClipRegions& CompositeRegions(const DisplayScreen& screen) {
-    return gCompositeRegions[&screen - DisplayScreens];
-}
-
 uint8_t& HalfRate(const DisplayScreen& screen) {
     return HalfRateSkip[screen.kind * 2 + screen.side];
 }
@@ -134,9 +126,10 @@ void DrawSequence(const DisplayScreen& screen, platform::DrawContext* dc, int da
     if (screen.kind == kAttitudeDisplay) {
         // The navigation steps the attitude sequences share use the data
         // side's 2D set, clipped by this surface's own regions.
-        const EhsiPaint navigation{EhsiSetOf(data_side, false), CompositeRegions(screen), dc,
+        const EhsiPaint navigation{EhsiSetOf(data_side, false), screen.navigation_regions, dc,
                                    screen.graphics};
-        EadiPictureDraw(dc, EadiSetOf(data_side, screen.virtual_cockpit), &navigation);
+        EadiPictureDraw(dc, EadiSetOf(data_side, screen.virtual_cockpit), screen.sphere_regions,
+                        &navigation);
     } else if (DisplayFormat[data_side] == 0) {
         // The data side's set, clipped by this surface's own regions.
         const EhsiSet& own = EhsiSetOf(screen.side, screen.virtual_cockpit);
@@ -174,7 +167,8 @@ bool DisplayScreenSetUp(DisplayScreen& screen, gauge::DrawingSurface* s) {
         EhsiClipRegionsCreate(EhsiSetOf(screen.side, screen.virtual_cockpit), s->width,
                               region_height);
     } else {
-        CompositeRegions(screen) = EhsiMakeClipRegions(s->width, region_height);
+        screen.navigation_regions = EhsiMakeClipRegions(s->width, region_height);
+        screen.sphere_regions = EadiMakeClipRegions(s->width, region_height);
     }
     platform::DrawSetRop2(dc, platform::DrawRop2::MergePen);
     ApplyGrid(screen, s, false);

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "displays/attitude_display.h"
+#include "displays/navigation_display.h"
 #include "zu/platform/drawing.h"
 #include "zu/platform/gauge_api.h"
 
@@ -50,6 +52,10 @@ struct DisplayScreen {
     int32_t surface_width = 0;
     int32_t surface_height = 0;
     std::vector<uint8_t> background_copy{};  // the surface's bytes after set-up
+    // Attitude screens: the sphere's regions and the composite heading
+    // tape's, made for this surface at its set-up.
+    EadiClipRegions sphere_regions{};
+    EhsiClipRegions navigation_regions{};
     platform::DrawContext* graphics = nullptr;
     int32_t applied_transfer = -1;  // 2D gauges: SgTransfer last applied
     uint32_t last_drawn_tick = 0;

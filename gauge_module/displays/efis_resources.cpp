@@ -285,8 +285,8 @@ void SmoothArc(DrawContext* g, float x, float y, float w, float h, float start, 
     platform::SmoothArc(g, x, y, w, h, start, sweep, SmoothColour(colour));
 }
 
-void SmoothSetClip(DrawContext* g, const platform::DrawRect& region) {
-    platform::DrawSetClipRect(g, region);
+void SmoothSetClip(DrawContext* g, const platform::DrawRegion& region) {
+    platform::DrawSelectClipRegion(g, region);
 }
 
 void SmoothResetClip(DrawContext* g) {

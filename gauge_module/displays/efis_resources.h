@@ -144,7 +144,7 @@ void SmoothFillRect(DrawContext* g, float x, float y, float w, float h, uint32_t
 void SmoothEllipse(DrawContext* g, float x, float y, float w, float h, uint32_t colour);
 void SmoothArc(DrawContext* g, float x, float y, float w, float h, float start, float sweep,
                uint32_t colour);
-void SmoothSetClip(DrawContext* g, const platform::DrawRect& region);
+void SmoothSetClip(DrawContext* g, const platform::DrawRegion& region);
 void SmoothResetClip(DrawContext* g);
 void SmoothSetTransform(DrawContext* g, float angle, float centre_x, float centre_y,
                         float y_offset);

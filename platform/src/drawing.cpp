@@ -121,6 +121,8 @@ FontFace* LoadFace(bool bold) {
 }  // namespace
 
 constexpr int32_t kSpanRows = 2048;
+// Spans a region's row can have: its outline's, split by each cut.
+constexpr int32_t kRowSpans = kDrawRegionMaxCuts + 1;
 
 // Lettering's glyph cache: the printable ASCII glyphs of up to
 // kGlyphFonts fonts at the context's scale, rendered once into an atlas.
@@ -160,10 +162,11 @@ struct DrawContext {
     DrawRect clip{};  // device pixels
     bool has_region = false;
     DrawRegion region{};
-    // The region's pixels of each device row: [left, right) (rows beyond
-    // kSpanRows are tested pixel by pixel).
-    int32_t span_left[kSpanRows] = {};
-    int32_t span_right[kSpanRows] = {};
+    // The region's pixels of each device row: up to kRowSpans ascending,
+    // disjoint [left, right) spans (rows beyond kSpanRows are tested pixel
+    // by pixel).
+    int32_t span_count[kSpanRows] = {};
+    int32_t spans[kSpanRows][kRowSpans][2] = {};
     // The smooth layer's own rasteriser: coverage into an A8 mask of the
     // surface's size, then composited through a one-pixel solid source.
     pixman_image_t* px_dst = nullptr;
@@ -216,8 +219,11 @@ int32_t EdgeY(const DrawContext* dc, int32_t y) {
 // Inside the selected region: its row span, or the exact test beyond the
 // kept rows.
 bool InRegion(const DrawContext* dc, int32_t x, int32_t y) {
-    if (y >= 0 && y < kSpanRows) return x >= dc->span_left[y] && x < dc->span_right[y];
-    return DrawRegionContains(dc->region, x, y);
+    if (y < 0 || y >= kSpanRows) return DrawRegionContains(dc->region, x, y);
+    for (int32_t i = 0; i < dc->span_count[y]; ++i) {
+        if (x >= dc->spans[y][i][0] && x < dc->spans[y][i][1]) return true;
+    }
+    return false;
 }
 
 void Plot(DrawContext* dc, int32_t x, int32_t y, uint32_t colour, DrawRop2 rop) {
@@ -304,7 +310,6 @@ void ApplySmoothMatrix(DrawContext* dc) {
     cairo_set_matrix(dc->cr, &m);
 }
 
-
 // --- The smooth layer's rasteriser. Lines, rectangles and arcs become
 // convex polygons in device pixels; their coverage is added to the
 // context's A8 mask by pixman's trapezoid rasteriser, cut to the clip
@@ -323,8 +328,8 @@ struct SmoothXform {
     bool turned = false;
     explicit SmoothXform(const DrawContext* dc)
         : cx(dc->smooth_cx), cy(dc->smooth_cy), yoff(dc->smooth_yoff), sx(dc->sx), sy(dc->sy) {
-        turned =
-            dc->smooth_angle != 0 || dc->smooth_cx != 0 || dc->smooth_cy != 0 || dc->smooth_yoff != 0;
+        turned = dc->smooth_angle != 0 || dc->smooth_cx != 0 || dc->smooth_cy != 0 ||
+                 dc->smooth_yoff != 0;
         const double a = dc->smooth_angle * M_PI / 180.0;
         c = std::cos(a);
         s = std::sin(a);
@@ -413,7 +418,8 @@ void CoverBox(DrawContext* dc, const DevPoint* q) {
         y0 = std::min(y0, q[i].y);
         y1 = std::max(y1, q[i].y);
     }
-    if (!std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(y0) || !std::isfinite(y1)) return;
+    if (!std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(y0) || !std::isfinite(y1))
+        return;
     const int32_t l = std::clamp(static_cast<int32_t>(std::floor(x0)), 0, dc->width);
     const int32_t r = std::clamp(static_cast<int32_t>(std::ceil(x1)) + 1, 0, dc->width);
     const int32_t t = std::clamp(static_cast<int32_t>(std::floor(y0)), 0, dc->height);
@@ -443,7 +449,19 @@ void AddLine(DrawContext* dc, DevPoint a, DevPoint b) {
     AddConvex(dc, q, 4);
 }
 
-bool RegionRowSpan(const DrawContext* dc, int32_t y, int32_t* left, int32_t* right);
+// Zeroes a mask row's coverage in [l, r) outside the spans (ascending,
+// disjoint) cut to [clip_l, clip_r).
+void MaskRowOutside(uint8_t* row, int32_t l, int32_t r, const int32_t (*spans)[2], int32_t count,
+                    int32_t clip_l, int32_t clip_r) {
+    int32_t x = l;
+    for (int32_t i = 0; i < count && x < r; ++i) {
+        const int32_t from = std::clamp(std::max(spans[i][0], clip_l), x, r);
+        const int32_t to = std::clamp(std::min(spans[i][1], clip_r), from, r);
+        std::memset(row + x, 0, static_cast<size_t>(from - x));
+        x = to;
+    }
+    std::memset(row + x, 0, static_cast<size_t>(r - x));
+}
 
 // Composites the coverage in the colour (0x00RRGGBB) inside the clip and
 // clears the mask.
@@ -451,46 +469,56 @@ void FlushCoverage(DrawContext* dc, uint32_t rgb) {
     if (dc->px_mask == nullptr || dc->cov_right <= dc->cov_left) return;
     const int32_t l = dc->cov_left, r = dc->cov_right;
     for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
-        uint8_t* row = dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
-        int32_t keep_l = dc->clip.left, keep_r = dc->clip.right;
-        if (y < dc->clip.top || y >= dc->clip.bottom) keep_r = keep_l;
-        int32_t span_l = 0, span_r = 0;
-        if (dc->has_region && keep_l < keep_r) {
-            if (RegionRowSpan(dc, y, &span_l, &span_r)) {
-                keep_l = std::max(keep_l, span_l);
-                keep_r = std::min(keep_r, span_r);
-            } else {
-                for (int32_t x = std::max(l, keep_l); x < std::min(r, keep_r); ++x) {
-                    if (!DrawRegionContains(dc->region, x, y)) row[x] = 0;
-                }
+        uint8_t* row =
+            dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
+        const int32_t whole[1][2] = {{dc->clip.left, dc->clip.right}};
+        const bool clipped_row = y < dc->clip.top || y >= dc->clip.bottom;
+        if (!dc->has_region || clipped_row) {
+            MaskRowOutside(row, l, r, whole, clipped_row ? 0 : 1, dc->clip.left, dc->clip.right);
+        } else if (y < kSpanRows) {
+            MaskRowOutside(row, l, r, dc->spans[y], dc->span_count[y], dc->clip.left,
+                           dc->clip.right);
+        } else {
+            MaskRowOutside(row, l, r, whole, 1, dc->clip.left, dc->clip.right);
+            for (int32_t x = l; x < r; ++x) {
+                if (!DrawRegionContains(dc->region, x, y)) row[x] = 0;
             }
         }
-        keep_l = std::clamp(keep_l, l, r);
-        keep_r = std::clamp(keep_r, keep_l, r);
-        std::memset(row + l, 0, static_cast<size_t>(keep_l - l));
-        std::memset(row + keep_r, 0, static_cast<size_t>(r - keep_r));
     }
     dc->solid_bits = 0xFF000000u | (rgb & 0xFFFFFFu);
     pixman_image_composite32(PIXMAN_OP_OVER, dc->px_solid, dc->px_mask, dc->px_dst, 0, 0, l,
                              dc->cov_top, l, dc->cov_top, r - l, dc->cov_bottom - dc->cov_top);
     for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
-        std::memset(dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride) + l,
-                    0, static_cast<size_t>(r - l));
+        std::memset(
+            dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride) + l, 0,
+            static_cast<size_t>(r - l));
     }
     dc->cov_left = dc->cov_right = dc->cov_top = dc->cov_bottom = 0;
 }
 
-// The region's pixels of a device row as one span; false when the row is
-// beyond the kept spans.
-bool RegionRowSpan(const DrawContext* dc, int32_t y, int32_t* left, int32_t* right) {
-    if (y < 0 || y >= kSpanRows) return false;
-    *left = dc->span_left[y];
-    *right = dc->span_right[y];
-    return true;
+// The region without its cuts: the polygon and the ellipse.
+bool InRegionOutline(const DrawRegion& region, int32_t x, int32_t y);
+
+// Takes [left, right) out of a row's ascending, disjoint spans.
+void SubtractFromRow(int32_t (*spans)[2], int32_t* count, int32_t left, int32_t right) {
+    int32_t out[kRowSpans][2];
+    int32_t n = 0;
+    for (int32_t i = 0; i < *count; ++i) {
+        const int32_t a = spans[i][0], b = spans[i][1];
+        if (right <= a || left >= b) {
+            if (n < kRowSpans) out[n][0] = a, out[n][1] = b, ++n;
+            continue;
+        }
+        if (a < left && n < kRowSpans) out[n][0] = a, out[n][1] = left, ++n;
+        if (right < b && n < kRowSpans) out[n][0] = right, out[n][1] = b, ++n;
+    }
+    for (int32_t i = 0; i < n; ++i) spans[i][0] = out[i][0], spans[i][1] = out[i][1];
+    *count = n;
 }
 
-// The spans of a convex region: analytic, then trimmed pixel by pixel at
-// both ends to agree exactly with DrawRegionContains.
+// The spans of a region: its convex outline's span, analytic and then
+// trimmed pixel by pixel at both ends to agree exactly with the outline
+// test, less the cuts that cross the row.
 void BuildRegionSpans(DrawContext* dc) {
     const DrawRegion& g = dc->region;
     const int32_t rows = std::min(dc->height, kSpanRows);
@@ -527,13 +555,20 @@ void BuildRegionSpans(DrawContext* dc) {
         if (hi > lo) {
             l = std::clamp(static_cast<int32_t>(std::floor(lo - 0.5)) + 1, 0, dc->width);
             r = std::clamp(static_cast<int32_t>(std::ceil(hi - 0.5)), 0, dc->width);
-            while (l > 0 && DrawRegionContains(g, l - 1, y)) --l;
-            while (l < r && !DrawRegionContains(g, l, y)) ++l;
-            while (r < dc->width && r > l && DrawRegionContains(g, r, y)) ++r;
-            while (r > l && !DrawRegionContains(g, r - 1, y)) --r;
+            while (l > 0 && InRegionOutline(g, l - 1, y)) --l;
+            while (l < r && !InRegionOutline(g, l, y)) ++l;
+            while (r < dc->width && r > l && InRegionOutline(g, r, y)) ++r;
+            while (r > l && !InRegionOutline(g, r - 1, y)) --r;
         }
-        dc->span_left[y] = l;
-        dc->span_right[y] = std::max(l, r);
+        dc->spans[y][0][0] = l;
+        dc->spans[y][0][1] = std::max(l, r);
+        dc->span_count[y] = r > l ? 1 : 0;
+        const int32_t cuts = std::min(g.cut_count, kDrawRegionMaxCuts);
+        for (int32_t i = 0; i < cuts; ++i) {
+            const DrawRect& c = g.cuts[i];
+            if (y >= c.top && y < c.bottom)
+                SubtractFromRow(dc->spans[y], &dc->span_count[y], c.left, c.right);
+        }
     }
 }
 
@@ -789,14 +824,38 @@ bool DrawRegionAnd(DrawRegion* out, const DrawRegion& a, const DrawRegion& b) {
     const DrawRegion* ell = poly == &a ? &b : &a;
     if (poly->point_count == 0 || poly->has_ellipse || !ell->has_ellipse || ell->point_count > 0)
         return false;
+    if (poly->cut_count + ell->cut_count > kDrawRegionMaxCuts) return false;
     DrawRegion r = *poly;
     r.has_ellipse = true;
     r.ellipse = ell->ellipse;
+    for (int32_t i = 0; i < ell->cut_count; ++i) r.cuts[r.cut_count++] = ell->cuts[i];
+    *out = r;
+    return true;
+}
+
+bool DrawRegionSubtractRect(DrawRegion* out, const DrawRegion& region, const DrawRect& rect) {
+    if (out == nullptr || (region.point_count == 0 && !region.has_ellipse) ||
+        region.cut_count < 0 || region.cut_count >= kDrawRegionMaxCuts)
+        return false;
+    DrawRegion r = region;
+    r.cuts[r.cut_count++] = rect;
     *out = r;
     return true;
 }
 
 bool DrawRegionContains(const DrawRegion& region, int32_t x, int32_t y) {
+    if (!InRegionOutline(region, x, y)) return false;
+    const int32_t cuts = std::min(region.cut_count, kDrawRegionMaxCuts);
+    for (int32_t i = 0; i < cuts; ++i) {
+        const DrawRect& c = region.cuts[i];
+        if (x >= c.left && x < c.right && y >= c.top && y < c.bottom) return false;
+    }
+    return true;
+}
+
+namespace {
+
+bool InRegionOutline(const DrawRegion& region, int32_t x, int32_t y) {
     if (region.point_count == 0 && !region.has_ellipse) return false;
     const double px = x + 0.5, py = y + 0.5;
     if (region.has_ellipse) {
@@ -825,6 +884,8 @@ bool DrawRegionContains(const DrawRegion& region, int32_t x, int32_t y) {
     }
     return true;
 }
+
+}  // namespace
 
 void DrawSelectClipRegion(DrawContext* dc, const DrawRegion& region) {
     if (dc == nullptr) return;
@@ -1038,7 +1099,8 @@ void AddGlyph(DrawContext* dc, const GlyphEntry& e, int32_t px, int32_t py) {
     CoverBox(dc, box);
     for (int32_t y = std::max(0, y0); y < std::min(dc->height, y0 + e.h); ++y) {
         const uint8_t* src = dc->atlas + e.offset + (y - y0) * e.w;
-        uint8_t* row = dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
+        uint8_t* row =
+            dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
         for (int32_t x = std::max(0, x0); x < std::min(dc->width, x0 + e.w); ++x) {
             row[x] = static_cast<uint8_t>(std::min(255, row[x] + src[x - x0]));
         }

@@ -308,6 +308,50 @@ TEST(Drawing, ClipRegionsKeepBothLayersInsideTheirPixels) {
     DrawDeleteObject(pen);
 }
 
+TEST(Drawing, RectanglesCutOutOfARegionSplitItsRows) {
+    Pixels px(40, 40);
+    DrawContext* dc = DrawContextCreate(px.data.data(), px.w, px.h, px.stride);
+    // An ellipse less a notch in its middle and its lower quarter.
+    const DrawRegion ellipse = DrawRegionEllipse({0, 0, 40, 40});
+    DrawRegion cut{};
+    ASSERT_TRUE(DrawRegionSubtractRect(&cut, ellipse, {15, 20, 25, 30}));
+    ASSERT_TRUE(DrawRegionSubtractRect(&cut, cut, {0, 30, 40, 40}));
+    EXPECT_TRUE(DrawRegionContains(cut, 10, 25));
+    EXPECT_FALSE(DrawRegionContains(cut, 20, 25));  // the notch
+    EXPECT_TRUE(DrawRegionContains(cut, 25, 25));   // its right edge is excluded
+    EXPECT_FALSE(DrawRegionContains(cut, 20, 32));  // the lower quarter
+    // The cut-outs are kept when the region meets a polygon, up to the limit.
+    const DrawPoint square[4] = {{0, 0}, {40, 0}, {40, 40}, {0, 40}};
+    DrawRegion poly{}, both{};
+    ASSERT_TRUE(DrawRegionPolygon(&poly, square, 4));
+    ASSERT_TRUE(DrawRegionAnd(&both, poly, cut));
+    EXPECT_FALSE(DrawRegionContains(both, 20, 25));
+    DrawRegion full = cut;
+    while (DrawRegionSubtractRect(&full, full, {0, 0, 1, 1})) {
+    }
+    EXPECT_EQ(full.cut_count, kDrawRegionMaxCuts);
+    DrawRegion poly_cut{};
+    ASSERT_TRUE(DrawRegionSubtractRect(&poly_cut, poly, {0, 0, 1, 1}));
+    EXPECT_FALSE(DrawRegionAnd(&both, poly_cut, full));
+    EXPECT_FALSE(DrawRegionSubtractRect(&full, DrawRegion{}, {0, 0, 1, 1}));
+
+    // Both layers paint exactly the region's pixels, on both sides of the
+    // notch.
+    DrawSelectClipRegion(dc, cut);
+    SmoothFillRect(dc, 0, 0, 40, 40, 0x0000FF);
+    const DrawHandle brush = DrawCreateBrush(0x00FF00);
+    DrawFillRectBrush(dc, {0, 22, 40, 23}, brush);
+    for (int32_t y = 0; y < 40; ++y) {
+        for (int32_t x = 0; x < 40; ++x) {
+            ASSERT_EQ(px.at(x, y)[3] != 0, DrawRegionContains(cut, x, y)) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(Colour(px, 10, 22), 0x00FF00u);
+    EXPECT_EQ(Colour(px, 30, 22), 0x00FF00u);
+    DrawContextDestroy(dc);
+    DrawDeleteObject(brush);
+}
+
 TEST(Drawing, OpaqueTextFillsItsCellWithTheBackground) {
     Pixels px(60, 20);
     DrawContext* dc = DrawContextCreate(px.data.data(), px.w, px.h, px.stride);

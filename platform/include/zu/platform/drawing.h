@@ -149,23 +149,29 @@ void DrawResetClip(DrawContext* dc);
 
 // --- Clip regions (as the original platform's regions): device pixels, a
 // polygon (winding fill), an ellipse in its bounding box, or a polygon
-// intersected with an ellipse. A pixel belongs to a region when its centre
-// lies inside. Regions are plain values: making and selecting one never
-// allocates.
+// intersected with an ellipse, each less up to kDrawRegionMaxCuts
+// rectangles. A pixel belongs to a region when its centre lies inside.
+// Regions are plain values: making and selecting one never allocates.
 inline constexpr int32_t kDrawRegionMaxPoints = 8;
+inline constexpr int32_t kDrawRegionMaxCuts = 4;
 struct DrawRegion {
     int32_t point_count = 0;  // 0: no polygon
     DrawPoint points[kDrawRegionMaxPoints]{};
     bool has_ellipse = false;
     DrawRect ellipse{};
+    int32_t cut_count = 0;  // rectangles taken out (right and bottom excluded)
+    DrawRect cuts[kDrawRegionMaxCuts]{};
 };
 // False when the count is below 3 or above kDrawRegionMaxPoints.
 bool DrawRegionPolygon(DrawRegion* out, const DrawPoint* points, int32_t count);
 DrawRegion DrawRegionEllipse(const DrawRect& box);
 DrawRegion DrawRegionRect(const DrawRect& rect);  // right and bottom excluded
-// a AND b for a polygon and an ellipse (either order); false (and `out`
-// untouched) for any other pair.
+// a AND b for a polygon and an ellipse (either order), keeping the cuts of
+// both; false (and `out` untouched) for any other pair or too many cuts.
 bool DrawRegionAnd(DrawRegion* out, const DrawRegion& a, const DrawRegion& b);
+// region minus the rectangle (right and bottom excluded); false (and `out`
+// untouched) when the region is empty or already has kDrawRegionMaxCuts.
+bool DrawRegionSubtractRect(DrawRegion* out, const DrawRegion& region, const DrawRect& rect);
 bool DrawRegionContains(const DrawRegion& region, int32_t x, int32_t y);
 // Clips both layers to the region (in place of the clip rectangle) until
 // DrawResetClip or DrawSetClipRect.
