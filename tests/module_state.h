@@ -176,6 +176,15 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(AirDataFlags, s.fg_AirDataFlags);
     f(MapDisplayState, s.fg_MapDisplayState);
     f(MapLastTrack, s.fg_MapLastTrack);
+    f(SystemTimers2, s.sys_SystemTimers2);
+    f(HydraulicDecayFactor, s.sys_HydraulicDecayFactor);
+    f(EngineAirValue, s.sys_EngineAirValue);
+    f(AirConditioningHostValues, s.sys_AirConditioningHostValues);
+    f(AmbientTemperature, s.sys_AmbientTemperature);
+    f(IndicatedAirspeed, s.sys_IndicatedAirspeed);
+    f(Altitude, s.sys_Altitude);
+    f(ReferencePressure, s.sys_ReferencePressure);
+    f(ParkingBrake, s.sys_ParkingBrake);
     f(LongitudinalAccelFiltered, s.fg_LongitudinalAccelFiltered);
     f(HgsPitchCommandFactor, s.fg_HgsPitchCommandFactor);
     // Settings: a flight without a settings file keeps the built-in values.
@@ -824,6 +833,15 @@ struct Snapshot {
     Stored<decltype(AirDataFlags)> fg_AirDataFlags;
     Stored<decltype(MapDisplayState)> fg_MapDisplayState;
     Stored<decltype(MapLastTrack)> fg_MapLastTrack;
+    Stored<decltype(SystemTimers2)> sys_SystemTimers2;
+    Stored<decltype(HydraulicDecayFactor)> sys_HydraulicDecayFactor;
+    Stored<decltype(EngineAirValue)> sys_EngineAirValue;
+    Stored<decltype(AirConditioningHostValues)> sys_AirConditioningHostValues;
+    Stored<decltype(AmbientTemperature)> sys_AmbientTemperature;
+    Stored<decltype(IndicatedAirspeed)> sys_IndicatedAirspeed;
+    Stored<decltype(Altitude)> sys_Altitude;
+    Stored<decltype(ReferencePressure)> sys_ReferencePressure;
+    Stored<decltype(ParkingBrake)> sys_ParkingBrake;
     Stored<decltype(LongitudinalAccelFiltered)> fg_LongitudinalAccelFiltered;
     Stored<decltype(HgsPitchCommandFactor)> fg_HgsPitchCommandFactor;
     Stored<decltype(HydraulicFluidState)> hydraulic_fluid;

@@ -41,10 +41,6 @@ bool Bus(BusPoweredByte b) {
     return BusPowered.get(b) != 0;
 }
 
-void SetLight(int row, int column, bool on) {
-    CautionLightArray[CautionIndex(row, column)] = on ? 255u : 0u;
-}
-
 // Keeps a denominator off 0, keeping its sign.
 double AwayFromZero(double d) {
     constexpr double kSmallest = 1e-3;
@@ -106,8 +102,8 @@ void PackOutletStep() {
 // 5. Bleed-hot lights.
 void BleedHotStep() {
     const bool bus = Bus(kPoweredRightEssential);
-    SetLight(1, 6, bus && A.PackOutletTemperature[0] > kBleedHot);  // "#1 BLEED HOT"
-    SetLight(1, 9, bus && A.PackOutletTemperature[1] > kBleedHot);  // "#2 BLEED HOT"
+    SetCautionLight(1, 6, bus && A.PackOutletTemperature[0] > kBleedHot);  // "#1 BLEED HOT"
+    SetCautionLight(1, 9, bus && A.PackOutletTemperature[1] > kBleedHot);  // "#2 BLEED HOT"
 }
 
 // 7. One zone's valve. Manual and automatic control take their power from
@@ -233,7 +229,7 @@ void ReliefStep() {
 // 7.-8. "CABIN PRESS" and the controller's power-up countdown.
 void PressLightAndPowerStep() {
     const bool bus = Bus(kPoweredRightEssential);
-    SetLight(6, 6, bus && PressurisationState2.CabinAltitude > kCabinPressFeet);  // "CABIN PRESS"
+    SetCautionLight(6, 6, bus && PressurisationState2.CabinAltitude > kCabinPressFeet);  // "CABIN PRESS"
     if (!bus) {
         PressModeChangeTimer = kPowerUpCount;
         return;

@@ -26,6 +26,11 @@ constexpr int CautionIndex(int row, int column) {
 
 extern uint32_t CautionLightArray[kCautionLights];
 
+// A system's lamp in the array: 255 lit, 0 dark.
+inline void SetCautionLight(int row, int column, bool on) {
+    CautionLightArray[CautionIndex(row, column)] = on ? 255u : 0u;
+}
+
 // One latch per warning column: set by the caution panels when that warning
 // comes on, cleared by the master warning acknowledge.
 extern int32_t CautionLatch[kCautionColumns];

@@ -185,6 +185,9 @@ inline constexpr DcBus kBusOfPoweredByte[8] = {
 
 // 1 while its DC bus is above 20 V, else 0.
 inline constexpr ElectricsNamedArray<uint8_t, BusPoweredByte, 8> BusPowered{157};
+inline bool Powered(BusPoweredByte b) {
+    return BusPowered.get(b) != 0;
+}
 
 inline constexpr EF32 MainBatteryCharge{165};  // 0..100
 inline constexpr EF32 AuxBatteryCharge{169};   // 0..50

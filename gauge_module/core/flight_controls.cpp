@@ -87,14 +87,6 @@ constexpr float kYawByTorque[16] = {-32000, -8000, -512, 0, 512, 8000, 32000, 32
                                     -100,   -100,  -75,  0, 75,  100,  100,   100};
 constexpr float kHeightFactor[16] = {-5, 0, 60, 60, 60, 60, 60, 60, 1.6f, 1.6f, 1, 1, 1, 1, 1, 1};
 
-bool Powered(BusPoweredByte b) {
-    return BusPowered.get(b) != 0;
-}
-
-void SetLight(int row, int column, bool on) {
-    CautionLightArray[CautionIndex(row, column)] = on ? 255u : 0u;
-}
-
 void SetSelection(int32_t s) {
     flight_controls_FLAPS[0] = s;
 }
@@ -129,17 +121,17 @@ void FlapSelectionStep() {
 void SurfaceLights() {
     if (!Powered(kPoweredRightEssential)) return;
     if (HostPassChangeBits & 0x08) {
-        SetLight(3, 10, RudderPressure[0] < 600);  // "#1 RUD HYD"
-        SetLight(3, 11, RudderPressure[1] < 600);  // "#2 RYD HYD"
-        SetLight(4, 10,
+        SetCautionLight(3, 10, RudderPressure[0] < 600);  // "#1 RUD HYD"
+        SetCautionLight(3, 11, RudderPressure[1] < 600);  // "#2 RYD HYD"
+        SetCautionLight(4, 10,
                  RudderPressure[0] >= 2851 || RudderPressure[1] >= 2851);  // "RUD FULL PRESS"
     }
-    SetLight(0, 10, RudderPressure[0] < 100 || RudderPressure[1] < 100);  // "RUD PRESS"
-    SetLight(2, 10, RollSpoilerPressure[0] < 600 || RollSpoilerPressure[2] < 600);
-    SetLight(2, 11,
+    SetCautionLight(0, 10, RudderPressure[0] < 100 || RudderPressure[1] < 100);  // "RUD PRESS"
+    SetCautionLight(2, 10, RollSpoilerPressure[0] < 600 || RollSpoilerPressure[2] < 600);
+    SetCautionLight(2, 11,
              IndicatedAirspeed < 140.0f &&
                  (RollSpoilerPressure[1] < 600 || RollSpoilerPressure[3] < 400));
-    SetLight(5, 11,
+    SetCautionLight(5, 11,
              (FlapsHydraulicPressure < 1500 || FlapFailure()) &&
                  (FlapHydraulicWord >= 1 || FlapDriveWait != 0));  // "FLAP POWER"
 }
@@ -185,13 +177,13 @@ void OverspeedWarnings() {
 
 void GroundLights() {
     const bool bus = Powered(kPoweredRightEssential);
-    SetLight(2, 13, bus && ParkingBrake != 0);  // "PARKING BRAKE"
+    SetCautionLight(2, 13, bus && ParkingBrake != 0);  // "PARKING BRAKE"
     if ((HostPassChangeBits & 0x08) == 0) return;
     if (CountdownTick(&CopilotPanelTimer) && CopilotPanelTimer == 1) RefreshCountdown[5] = 25;
     const bool antiskid = Powered(kPoweredRightMainDc) &&
                           (flight_controls_COPILOT_antiskid_sw == 0 || CopilotPanelTimer > 1);
-    SetLight(3, 12, antiskid);  // "INBD ANTI SKID"
-    SetLight(3, 13, antiskid);  // "OUTBD ANTISKID"
+    SetCautionLight(3, 12, antiskid);  // "INBD ANTI SKID"
+    SetCautionLight(3, 13, antiskid);  // "OUTBD ANTISKID"
     CopilotSwitchPowered = Powered(kPoweredRightSecondary) && PilotPanelState.copilot_toggle != 0;
 }
 
@@ -319,7 +311,7 @@ int32_t FlapSelection() {
 }
 
 void NoseSteeringUpdate() {
-    SetLight(2, 12, false);  // "NOSE STEERING"
+    SetCautionLight(2, 12, false);  // "NOSE STEERING"
     double out = 0.0;
     if (NoseSteeringSwitch != 0 && IndicatedAirspeed < 40.0f &&
         HydraulicsState.SystemPressure[0] >= 1501 && Powered(kPoweredRightMainDc)) {
@@ -449,7 +441,7 @@ void StickPusherUpdate() {
     }
     CountdownTick(&PusherHoldCountdown);
     CountdownTick(&PusherPushCountdown);
-    SetLight(1, 11,
+    SetCautionLight(1, 11,
              Powered(kPoweredLeftEssential) &&
                  (StickPusherShutoff != 0 || StallWarningState.test_state == 1 ||
                   StallWarningState.test_state == 2));

@@ -92,10 +92,6 @@ bool Deflected(float position, float threshold) {
     return std::fabs(position) >= threshold;
 }
 
-void SetLight(int row, int column, bool on) {
-    CautionLightArray[CautionIndex(row, column)] = on ? 255u : 0u;
-}
-
 // 1. Reservoirs and pump factors (every 4th tick), refill requests.
 void ReservoirStep() {
     if ((FrameChangeBits.load(std::memory_order_relaxed) & 0x04) == 0) return;
@@ -347,8 +343,8 @@ void PtuCommandStep() {
 // 16. Pump lights and the system-2 utility outputs.
 void PumpLightsStep() {
     const bool bus = Bus(kPoweredRightEssential);
-    SetLight(1, 7, bus && H.EdpPressure[0] < 2000);  // "#1 ENG HYD PUMP"
-    SetLight(1, 8, bus && H.EdpPressure[1] < 2000);  // "#2 ENG HYD PUMP"
+    SetCautionLight(1, 7, bus && H.EdpPressure[0] < 2000);  // "#1 ENG HYD PUMP"
+    SetCautionLight(1, 8, bus && H.EdpPressure[1] < 2000);  // "#2 ENG HYD PUMP"
     H.Consumer[16] = Inoperative(kHydElemUtility2) ? 0 : Sys2;
     H.Consumer16Copy = H.Consumer[16];
 }
@@ -374,10 +370,10 @@ void TemperatureStep() {
         H.FluidTemperature[i] = base + h;
     }
     const bool bus = Bus(kPoweredLeftEssential);
-    SetLight(0, 4, bus && H.FluidTemperature[0] > kFluidHotDegrees);  // "#1 HYD FLUID HOT"
-    SetLight(1, 4, bus && H.FluidTemperature[1] > kFluidHotDegrees);  // "#2 HYD FLUID HOT"
-    SetLight(0, 5, bus && H.FluidTemperature[2] > kFluidHotDegrees);  // "#1 SPU HOT"
-    SetLight(1, 5, bus && H.FluidTemperature[3] > kFluidHotDegrees);  // "#2 SPU HOT"
+    SetCautionLight(0, 4, bus && H.FluidTemperature[0] > kFluidHotDegrees);  // "#1 HYD FLUID HOT"
+    SetCautionLight(1, 4, bus && H.FluidTemperature[1] > kFluidHotDegrees);  // "#2 HYD FLUID HOT"
+    SetCautionLight(0, 5, bus && H.FluidTemperature[2] > kFluidHotDegrees);  // "#1 SPU HOT"
+    SetCautionLight(1, 5, bus && H.FluidTemperature[3] > kFluidHotDegrees);  // "#2 SPU HOT"
 }
 
 // The words the flight controls, the gear and the gauges read.

@@ -48,10 +48,6 @@ bool Airborne() {
     return OnGround == 0;
 }
 
-void SetLight(int row, int column, bool on) {
-    CautionLightArray[CautionIndex(row, column)] = on ? 255u : 0u;
-}
-
 // 1. Loads start from 0.
 void ClearLoadsStep() {
     for (int i = 0; i < 2; ++i) {
@@ -201,10 +197,10 @@ void HeatFlagsStep() {
 void CautionStep() {
     const bool low =
         I.DeicePressure[0] < kDeicePressureMin || I.DeicePressure[1] < kDeicePressureMin;
-    SetLight(5, 5, Bus(kPoweredLeftSecondary) && low);                  // "DEICE PRESS"
-    SetLight(1, 2, I.PitotHeatOn[0] == 0 && Bus(kPoweredLeftMainDc));   // "PITOT HEAT 1"
-    SetLight(2, 5, I.PitotHeatOn[1] == 0 && Bus(kPoweredRightMainDc));  // "PITOT HEAT 2"
-    SetLight(3, 2, I.WindshieldMode > 0 && I.OverheatLatch != 0);       // "L WSHLD HOT"
+    SetCautionLight(5, 5, Bus(kPoweredLeftSecondary) && low);                  // "DEICE PRESS"
+    SetCautionLight(1, 2, I.PitotHeatOn[0] == 0 && Bus(kPoweredLeftMainDc));   // "PITOT HEAT 1"
+    SetCautionLight(2, 5, I.PitotHeatOn[1] == 0 && Bus(kPoweredRightMainDc));  // "PITOT HEAT 2"
+    SetCautionLight(3, 2, I.WindshieldMode > 0 && I.OverheatLatch != 0);       // "L WSHLD HOT"
 }
 
 // 12. One intake bypass door.
@@ -257,7 +253,7 @@ void HornHeatStep() {
         bool lit = false;
         if (CountdownTick(&I.HornHeatTestCountdown)) lit = true;
         if (Airborne() && !ac[side]) lit = true;
-        SetLight(5, side, essential && lit);  // "L/R ELEV HORN HEAT"
+        SetCautionLight(5, side, essential && lit);  // "L/R ELEV HORN HEAT"
     }
 }
 

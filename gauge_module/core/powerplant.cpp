@@ -119,10 +119,6 @@ double BladeAngle(int e) {
     return e == 0 ? PropPitch1 : PropPitch2;
 }
 
-bool Powered(BusPoweredByte b) {
-    return BusPowered.get(b) != 0;
-}
-
 bool Airborne() {
     return OnGround == 0;
 }
@@ -131,10 +127,6 @@ bool Airborne() {
 // i + 12.
 int32_t InstructorWord(int e, int i) {
     return PowerplantsInstructorStates[i + 12 * e];
-}
-
-void SetLight(int row, int column, bool on) {
-    CautionLightArray[CautionIndex(row, column)] = on ? 255u : 0u;
 }
 
 void Countdown(int32_t* c) {
@@ -674,10 +666,10 @@ void EngineStartUpdate() {
 
 void EnginePressureLights() {
     const bool bus = Powered(kPoweredRightEssential);
-    SetLight(kWarningRow, 2, bus && PowerplantState.SpoolValue[0] < 18000);  // "#1 ENG OIL PRESS"
-    SetLight(kWarningRow, 3, bus && PowerplantState.SpoolValue[1] < 18000);  // "#2 ENG OIL PRESS"
-    SetLight(0, 7, bus && PowerplantState.FuelPressure[0] < 9000);           // "#1 ENG FUEL PRESS"
-    SetLight(0, 8, bus && PowerplantState.FuelPressure[1] < 9000);           // "#2 ENG FUEL PRESS"
+    SetCautionLight(kWarningRow, 2, bus && PowerplantState.SpoolValue[0] < 18000);  // "#1 ENG OIL PRESS"
+    SetCautionLight(kWarningRow, 3, bus && PowerplantState.SpoolValue[1] < 18000);  // "#2 ENG OIL PRESS"
+    SetCautionLight(0, 7, bus && PowerplantState.FuelPressure[0] < 9000);           // "#1 ENG FUEL PRESS"
+    SetCautionLight(0, 8, bus && PowerplantState.FuelPressure[1] < 9000);           // "#2 ENG FUEL PRESS"
 }
 
 void EngineOilUpdate() {
@@ -692,9 +684,9 @@ void EngineManualLights() {
         TorqueBugValue[0] = TorqueBugValue[1] = 16000;
     }
     const bool bus = Powered(kPoweredRightEssential);
-    SetLight(4, 6,
+    SetCautionLight(4, 6,
              (EngineManualFlag[0] != 0 && bus) || PilotPanelOverride == 1);  // "#1 ENG MANUAL"
-    SetLight(4, 9,
+    SetCautionLight(4, 9,
              (EngineManualFlag[1] != 0 && bus) || PilotPanelOverride == 1);  // "#2 ENG MANUAL"
 }
 
@@ -705,8 +697,8 @@ void FuelUpdate() {
     f.left_valve = AcBusPowered.get(1) != 0 && (f.transfer_switch == 1 || f.panel_switch[0] != 0);
     f.right_valve = AcBusPowered.get(0) != 0 && (f.transfer_switch == -1 || f.panel_switch[1] != 0);
     const bool bus = Powered(kPoweredRightEssential);
-    SetLight(5, 7, bus && FuelQuantity[0] < 19);  // "#1 TANK FUEL LOW"
-    SetLight(5, 8, bus && FuelQuantity[1] < 19);  // "#2 TANK FUEL LOW"
+    SetCautionLight(5, 7, bus && FuelQuantity[0] < 19);  // "#1 TANK FUEL LOW"
+    SetCautionLight(5, 8, bus && FuelQuantity[1] < 19);  // "#2 TANK FUEL LOW"
     FuelTemp = AmbientTemperature;
 }
 

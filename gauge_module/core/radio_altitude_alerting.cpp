@@ -60,10 +60,6 @@ namespace {
 
 constexpr double kMetresToFeet = 3.2857;
 
-bool Powered(BusPoweredByte b) {
-    return BusPowered.get(b) != 0;
-}
-
 void RadioAltitudeFromSensor() {
     if (RadioAltWarmupCountdown > 0) {
         --RadioAltWarmupCountdown;
