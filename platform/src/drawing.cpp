@@ -304,7 +304,6 @@ void ApplySmoothMatrix(DrawContext* dc) {
     cairo_set_matrix(dc->cr, &m);
 }
 
-
 // --- The smooth layer's rasteriser. Lines, rectangles and arcs become
 // convex polygons in device pixels; their coverage is added to the
 // context's A8 mask by pixman's trapezoid rasteriser, cut to the clip
@@ -323,8 +322,8 @@ struct SmoothXform {
     bool turned = false;
     explicit SmoothXform(const DrawContext* dc)
         : cx(dc->smooth_cx), cy(dc->smooth_cy), yoff(dc->smooth_yoff), sx(dc->sx), sy(dc->sy) {
-        turned =
-            dc->smooth_angle != 0 || dc->smooth_cx != 0 || dc->smooth_cy != 0 || dc->smooth_yoff != 0;
+        turned = dc->smooth_angle != 0 || dc->smooth_cx != 0 || dc->smooth_cy != 0 ||
+                 dc->smooth_yoff != 0;
         const double a = dc->smooth_angle * M_PI / 180.0;
         c = std::cos(a);
         s = std::sin(a);
@@ -413,7 +412,8 @@ void CoverBox(DrawContext* dc, const DevPoint* q) {
         y0 = std::min(y0, q[i].y);
         y1 = std::max(y1, q[i].y);
     }
-    if (!std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(y0) || !std::isfinite(y1)) return;
+    if (!std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(y0) || !std::isfinite(y1))
+        return;
     const int32_t l = std::clamp(static_cast<int32_t>(std::floor(x0)), 0, dc->width);
     const int32_t r = std::clamp(static_cast<int32_t>(std::ceil(x1)) + 1, 0, dc->width);
     const int32_t t = std::clamp(static_cast<int32_t>(std::floor(y0)), 0, dc->height);
@@ -451,7 +451,8 @@ void FlushCoverage(DrawContext* dc, uint32_t rgb) {
     if (dc->px_mask == nullptr || dc->cov_right <= dc->cov_left) return;
     const int32_t l = dc->cov_left, r = dc->cov_right;
     for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
-        uint8_t* row = dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
+        uint8_t* row =
+            dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
         int32_t keep_l = dc->clip.left, keep_r = dc->clip.right;
         if (y < dc->clip.top || y >= dc->clip.bottom) keep_r = keep_l;
         int32_t span_l = 0, span_r = 0;
@@ -474,8 +475,9 @@ void FlushCoverage(DrawContext* dc, uint32_t rgb) {
     pixman_image_composite32(PIXMAN_OP_OVER, dc->px_solid, dc->px_mask, dc->px_dst, 0, 0, l,
                              dc->cov_top, l, dc->cov_top, r - l, dc->cov_bottom - dc->cov_top);
     for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
-        std::memset(dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride) + l,
-                    0, static_cast<size_t>(r - l));
+        std::memset(
+            dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride) + l, 0,
+            static_cast<size_t>(r - l));
     }
     dc->cov_left = dc->cov_right = dc->cov_top = dc->cov_bottom = 0;
 }
@@ -1038,7 +1040,8 @@ void AddGlyph(DrawContext* dc, const GlyphEntry& e, int32_t px, int32_t py) {
     CoverBox(dc, box);
     for (int32_t y = std::max(0, y0); y < std::min(dc->height, y0 + e.h); ++y) {
         const uint8_t* src = dc->atlas + e.offset + (y - y0) * e.w;
-        uint8_t* row = dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
+        uint8_t* row =
+            dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
         for (int32_t x = std::max(0, x0); x < std::min(dc->width, x0 + e.w); ++x) {
             row[x] = static_cast<uint8_t>(std::min(255, row[x] + src[x - x0]));
         }
@@ -1216,6 +1219,50 @@ void DrawBitBlt(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h,
                 d[0] = s[0];
                 d[1] = s[1];
                 d[2] = s[2];
+            }
+            d[3] = 255;
+        }
+    }
+}
+
+void DrawStretchDib(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h,
+                    const uint32_t* pixels, int32_t src_width, int32_t src_height, bool bottom_up,
+                    DrawBlitRop rop) {
+    if (dst == nullptr || pixels == nullptr || w <= 0 || h <= 0 || src_width <= 0 ||
+        src_height <= 0) {
+        return;
+    }
+    if (dst->pixels == nullptr) {
+        Record(dst, {DrawOp::StretchDib, {x, y, w, h}, 0, static_cast<uint32_t>(rop)});
+        return;
+    }
+    const int32_t dl = EdgeX(dst, x), dt = EdgeY(dst, y);
+    const int32_t dw = EdgeX(dst, x + w) - dl, dh = EdgeY(dst, y + h) - dt;
+    if (dw <= 0 || dh <= 0) return;
+    for (int32_t row = 0; row < dh; ++row) {
+        const int32_t ty = dt + row;
+        if (ty < dst->clip.top || ty >= dst->clip.bottom) continue;
+        const auto from_top = static_cast<int32_t>(static_cast<int64_t>(row) * src_height / dh);
+        const int32_t fy = bottom_up ? src_height - 1 - from_top : from_top;
+        const uint32_t* line = pixels + static_cast<size_t>(fy) * static_cast<size_t>(src_width);
+        for (int32_t col = 0; col < dw; ++col) {
+            const int32_t tx = dl + col;
+            if (tx < dst->clip.left || tx >= dst->clip.right) continue;
+            if (dst->has_region && !InRegion(dst, tx, ty)) continue;
+            const uint32_t v = line[static_cast<int64_t>(col) * src_width / dw];
+            uint8_t* d = dst->pixels + static_cast<size_t>(ty) * static_cast<size_t>(dst->stride) +
+                         static_cast<size_t>(tx) * 4;
+            const auto r = static_cast<uint8_t>(v >> 16);
+            const auto g = static_cast<uint8_t>(v >> 8);
+            const auto b = static_cast<uint8_t>(v);
+            if (rop == DrawBlitRop::SrcPaint) {
+                d[0] |= r;
+                d[1] |= g;
+                d[2] |= b;
+            } else {
+                d[0] = r;
+                d[1] = g;
+                d[2] = b;
             }
             d[3] = 255;
         }
