@@ -128,11 +128,11 @@ TEST_F(WeatherRadarE2e, AStormCellAheadShowsRedWhereTheFanPutsIt) {
     EXPECT_EQ(p.pixels[5][kWxCentreColumn], kWxBlack);
 
     // On the radar screen (picture row 41 lands at y 12 + 90 - 41 x 90 / 83).
-    const uint8_t* screen = At(wx, 82, 57, 163, 113);
+    const uint8_t* screen = At(wx, 77, 57, 163, 113);
     EXPECT_GE(screen[0], 0x60);
     EXPECT_LT(screen[1], 0x40);
     // On the navigation display's arc, under the card.
-    const uint8_t* overlay = At(hsi, 84, 17 + 98 - 41 * 98 / 83, 168, 130, 3);
+    const uint8_t* overlay = At(hsi, 78, 17 + 98 - 41 * 98 / 83, 168, 130, 3);
     EXPECT_GE(overlay[0], 0x60);
     EXPECT_LT(overlay[1], 0x40);
 

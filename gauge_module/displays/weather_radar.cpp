@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/electrical_system.h"
@@ -18,6 +19,7 @@
 #include "panels/display_control_panels.h"
 #include "resources/resource_table.h"
 #include "zu/platform/drawing_shapes.h"
+#include "zu/platform/timer.h"
 
 namespace zu {
 
@@ -36,6 +38,7 @@ int32_t WxGridColumn = 0;
 int32_t WxGridBin = 0;
 WxPictureImage WxPicture[2] = {};
 std::atomic<int32_t> WxPictureShown{0};
+platform::DrawRegion WxClipRegion{};
 
 const WxPictureImage& WxPictureFront() {
     return WxPicture[WxPictureShown.load(std::memory_order_acquire) & 1];
@@ -64,8 +67,18 @@ struct WxWorkImages {
 WxWorkImages gWork{};
 
 int32_t gPreviousDisplayMode = 0;
+bool gSeeded = false;
 
 // --- WxRadarUpdate's steps.
+
+// The C library's generator (the instruments' flicker draws from it),
+// seeded once from the clock (the simulated one in lockstep runs).
+void SeedRandom() {
+    if (gSeeded) return;
+    gSeeded = true;
+    const auto seconds = static_cast<unsigned>(platform::ClockNowMs() / 1000);
+    std::srand(seconds + static_cast<unsigned>(std::rand()));
+}
 
 bool RightAvionicsPowered() {
     return AcBusPowered.get(2) != 0;
@@ -302,7 +315,6 @@ struct WxScreen {
     // The two bitmaps the screen loads (and never draws).
     const gauge::BitmapResource* screen_art = nullptr;
     const gauge::BitmapResource* clouds_art = nullptr;
-    platform::DrawRegion region{};
     gauge::DrawingSurface* surface = nullptr;
 };
 WxScreen gScreen;
@@ -328,7 +340,7 @@ void UpperArc(DrawContext* dc, int32_t i) {
 }
 
 void ClipToRadar(DrawContext* dc) {
-    platform::DrawSelectClipRegion(dc, gScreen.region);
+    platform::DrawSelectClipRegion(dc, WxClipRegion);
 }
 
 // Counts the test countdown down; true when it was running.
@@ -387,7 +399,7 @@ bool SetupWxRadarScreen(gauge::DrawingSurface* s) {
     gScreen.screen_art = FindResource(wx_layout::kRadarScreenArt);
     gScreen.clouds_art = FindResource(wx_layout::kRadarCloudsArt);
     DrawContext* dc = ContextOf(s);
-    gScreen.region = WxClipRegionCreate(s->width, s->height);
+    WxClipRegion = WxClipRegionCreate(s->width, s->height);
     platform::DrawSetTextAlign(dc, platform::kDrawTaCenter | platform::kDrawTaTop);
     platform::DrawSelectObject(dc, EfisFonts[1]);
     platform::DrawSetBkMode(dc, false);
@@ -541,6 +553,7 @@ constexpr gauge::MouseRect KnobHalf(int32_t cx, int32_t cy, bool up, gauge::Mous
 // --- Interfaces.
 
 void WxRadarUpdate() {
+    SeedRandom();  // 1.
     // 2.-5.
     UpdatePower();
     if (WxRadarState.powered == 0) {

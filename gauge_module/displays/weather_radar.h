@@ -134,8 +134,10 @@ void WxTestPatternDraw(platform::DrawContext* dc);
 void WxPictureDraw(platform::DrawContext* dc);
 void WxScanLinesDraw(platform::DrawContext* dc);
 void WxLegendsDraw(platform::DrawContext* dc);
-// The radar region of a surface of width x height pixels.
+// The radar region of a surface of width x height pixels, and the one the
+// draw steps clip to (made at the screen's set-up).
 platform::DrawRegion WxClipRegionCreate(int32_t width, int32_t height);
+extern platform::DrawRegion WxClipRegion;
 
 // The mouse handlers and knob angles (also called by tests).
 enum class WxControl {

@@ -304,6 +304,7 @@ void ApplySmoothMatrix(DrawContext* dc) {
     cairo_set_matrix(dc->cr, &m);
 }
 
+
 // --- The smooth layer's rasteriser. Lines, rectangles and arcs become
 // convex polygons in device pixels; their coverage is added to the
 // context's A8 mask by pixman's trapezoid rasteriser, cut to the clip
@@ -322,8 +323,8 @@ struct SmoothXform {
     bool turned = false;
     explicit SmoothXform(const DrawContext* dc)
         : cx(dc->smooth_cx), cy(dc->smooth_cy), yoff(dc->smooth_yoff), sx(dc->sx), sy(dc->sy) {
-        turned = dc->smooth_angle != 0 || dc->smooth_cx != 0 || dc->smooth_cy != 0 ||
-                 dc->smooth_yoff != 0;
+        turned =
+            dc->smooth_angle != 0 || dc->smooth_cx != 0 || dc->smooth_cy != 0 || dc->smooth_yoff != 0;
         const double a = dc->smooth_angle * M_PI / 180.0;
         c = std::cos(a);
         s = std::sin(a);
@@ -412,8 +413,7 @@ void CoverBox(DrawContext* dc, const DevPoint* q) {
         y0 = std::min(y0, q[i].y);
         y1 = std::max(y1, q[i].y);
     }
-    if (!std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(y0) || !std::isfinite(y1))
-        return;
+    if (!std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(y0) || !std::isfinite(y1)) return;
     const int32_t l = std::clamp(static_cast<int32_t>(std::floor(x0)), 0, dc->width);
     const int32_t r = std::clamp(static_cast<int32_t>(std::ceil(x1)) + 1, 0, dc->width);
     const int32_t t = std::clamp(static_cast<int32_t>(std::floor(y0)), 0, dc->height);
@@ -451,8 +451,7 @@ void FlushCoverage(DrawContext* dc, uint32_t rgb) {
     if (dc->px_mask == nullptr || dc->cov_right <= dc->cov_left) return;
     const int32_t l = dc->cov_left, r = dc->cov_right;
     for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
-        uint8_t* row =
-            dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
+        uint8_t* row = dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
         int32_t keep_l = dc->clip.left, keep_r = dc->clip.right;
         if (y < dc->clip.top || y >= dc->clip.bottom) keep_r = keep_l;
         int32_t span_l = 0, span_r = 0;
@@ -475,9 +474,8 @@ void FlushCoverage(DrawContext* dc, uint32_t rgb) {
     pixman_image_composite32(PIXMAN_OP_OVER, dc->px_solid, dc->px_mask, dc->px_dst, 0, 0, l,
                              dc->cov_top, l, dc->cov_top, r - l, dc->cov_bottom - dc->cov_top);
     for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
-        std::memset(
-            dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride) + l, 0,
-            static_cast<size_t>(r - l));
+        std::memset(dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride) + l,
+                    0, static_cast<size_t>(r - l));
     }
     dc->cov_left = dc->cov_right = dc->cov_top = dc->cov_bottom = 0;
 }
@@ -1040,8 +1038,7 @@ void AddGlyph(DrawContext* dc, const GlyphEntry& e, int32_t px, int32_t py) {
     CoverBox(dc, box);
     for (int32_t y = std::max(0, y0); y < std::min(dc->height, y0 + e.h); ++y) {
         const uint8_t* src = dc->atlas + e.offset + (y - y0) * e.w;
-        uint8_t* row =
-            dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
+        uint8_t* row = dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
         for (int32_t x = std::max(0, x0); x < std::min(dc->width, x0 + e.w); ++x) {
             row[x] = static_cast<uint8_t>(std::min(255, row[x] + src[x - x0]));
         }
