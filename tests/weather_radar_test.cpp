@@ -94,6 +94,17 @@ TEST_F(WeatherRadarE2e, PowerOnWaitsThenShowsTheSelectedMode) {
     EXPECT_TRUE(ScreenShows("WX"));
     EXPECT_FALSE(ScreenShows("WAIT"));
 
+    // VAR lights its lamp: element 7 in place of 6; in WX it shows on the
+    // screen.
+    ASSERT_GE(wx->elements.size(), 16u);
+    EXPECT_FALSE(wx->elements[6].hidden);
+    EXPECT_TRUE(wx->elements[7].hidden);
+    Click(13);
+    Frames(10);
+    EXPECT_TRUE(wx->elements[6].hidden);
+    EXPECT_FALSE(wx->elements[7].hidden);
+    EXPECT_TRUE(ScreenShows("VAR"));
+
     // Gain and tilt keys stop at their ends.
     for (int i = 0; i < 12; ++i) Click(17);
     EXPECT_EQ(WxGain, 100);

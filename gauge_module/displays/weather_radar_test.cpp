@@ -217,6 +217,26 @@ TEST_F(WeatherRadar, SaturatedSumsStayRedAndTheCentreColumnRaisesTheTarget) {
     EXPECT_EQ(WxRadarState.target_detected, 0);
 }
 
+TEST_F(WeatherRadar, CycleBlanksTheRedOfEveryOtherPicture) {
+    PowerRadar(true);
+    WxRadarState.warm_up_countdown = 0;
+    WxRadarState.selected_mode = kWxModeCycle;
+    Ticks(1);
+    std::memset(WxPolarGrid, 25, sizeof WxPolarGrid);
+    // Pictures are built every 4th tick, so bit 0x04 alternates between
+    // successive builds.
+    TickCounter.store(8);
+    EXPECT_EQ(Build().pixels[40][kWxCentreColumn], kWxBlack);
+    TickCounter.store(12);
+    EXPECT_EQ(Build().pixels[40][kWxCentreColumn], kWxRed);
+    TickCounter.store(16);
+    EXPECT_EQ(Build().pixels[40][kWxCentreColumn], kWxBlack);
+    // WX never blanks.
+    WxRadarState.selected_mode = kWxModeWeather;
+    Ticks(1);
+    EXPECT_EQ(Build().pixels[40][kWxCentreColumn], kWxRed);
+}
+
 // Finds the red cells' column span of a picture.
 void RedSpan(const WxPictureImage& p, int* left, int* right, int* low, int* high) {
     *left = kWxPictureWidth;
