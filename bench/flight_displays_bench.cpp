@@ -22,7 +22,9 @@
 #include "core/fsuipc_data_exchange.h"
 #include "core/nav_sources.h"
 #include "core/radio_altitude_alerting.h"
+#include "core/systems_tick.h"
 #include "displays/attitude_display.h"
+#include "displays/efis_display_gauges.h"
 #include "displays/efis_resources.h"
 #include "displays/navigation_display.h"
 #include "displays/weather_radar.h"
@@ -111,7 +113,7 @@ BENCHMARK(BM_AttitudePicture);
 
 // The navigation display's busiest pictures: rose with both bearing
 // pointers and a deviation, arc, and the map with five legs.
-void NavigationPicture(benchmark::State& state, int32_t mode) {
+void NavigationPicture(benchmark::State& state, int32_t mode, bool weather = false) {
     CreateEfisResources();
     SmoothStartup();
     std::vector<uint8_t> pixels(168 * 134 * 4, 0);
@@ -145,6 +147,18 @@ void NavigationPicture(benchmark::State& state, int32_t mode) {
     }
     DisplayControlState1.Mode = mode;
     WxRange = 50;
+    // The weather radar's overlay under the card: a picture half red.
+    gauge::DrawingSurface screen_surface{};
+    if (weather) {
+        DisplayControlState1.Overlay = 1;
+        WxRadarState.display_mode = kWxModeWeather;
+        DisplayScreens[4].surface = &screen_surface;
+        DisplayScreens[4].setup_pending = false;
+        WxPictureImage& p = WxPicture[WxPictureShown.load() & 1];
+        for (int y = 0; y < kWxPictureHeight; ++y) {
+            for (int x = 0; x < kWxPictureWidth; ++x) p.pixels[y][x] = x < 67 ? kWxRed : kWxGreen;
+        }
+    }
     AircraftPosition = {0.0, 0.0, 0.0, 0.0};
     FlightPlan.count = 0;
     for (int k = 0; k < 6; ++k) {
@@ -182,6 +196,10 @@ void NavigationPicture(benchmark::State& state, int32_t mode) {
     FlightPlan.count = 0;
     FmsToLegIndex = -1;
     DisplayControlState1.Mode = 0;
+    DisplayControlState1.Overlay = 0;
+    WxRadarState.display_mode = 0;
+    DisplayScreens[4].surface = nullptr;
+    DisplayScreens[4].setup_pending = true;
     WxRange = 100;
 }
 
@@ -199,5 +217,87 @@ void BM_NavigationMapPicture(benchmark::State& state) {
     NavigationPicture(state, 2);
 }
 BENCHMARK(BM_NavigationMapPicture);
+
+void BM_NavigationArcWeatherPicture(benchmark::State& state) {
+    NavigationPicture(state, 1, true);
+}
+BENCHMARK(BM_NavigationArcWeatherPicture);
+
+// The weather radar's picture pass of every 4th tick (resample, fan,
+// blur, colour) with the sampling step before it, over a grid of storms.
+void BM_WeatherRadarPictureBuild(benchmark::State& state) {
+    for (int c = 0; c < kWxColumns; ++c) {
+        for (int b = 0; b < kWxBins; ++b)
+            WxPolarGrid[c][b] = static_cast<uint8_t>((c * 7 + b * 3) % 30);
+    }
+    WxRadarState.display_mode = kWxModeWeather;
+    WxRadarState.target_alert_enabled = 1;
+    FrameChangeBits.store(0x07);
+    WxPictureBuild();
+    const uint64_t before = gCAllocations.load();
+    for (auto _ : state) {
+        WeatherSampleFlags[kWeatherPending].store(0);
+        WxPictureBuild();
+        benchmark::DoNotOptimize(&WxPictureFront());
+    }
+    const double passes = static_cast<double>(state.iterations());
+    const uint64_t allocations = gCAllocations.load() - before;
+    state.counters["c_allocs_per_pass"] = static_cast<double>(allocations) / passes;
+    // Every 4th tick: 3.9 passes a second.
+    state.counters["core_share"] = benchmark::Counter(
+        passes / 3.90625, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    if (allocations > 0) state.SkipWithError("the picture pass allocated");
+    WeatherSampleFlags[kWeatherPending].store(0);
+    WxRadarState = WxRadarRecord{0, 0, 0, 0, kWxWarmUpTicks, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    FrameChangeBits.store(0);
+    std::memset(WxPolarGrid, 0, sizeof WxPolarGrid);
+}
+BENCHMARK(BM_WeatherRadarPictureBuild);
+
+// One redraw of the WX display's screen in WX mode with rings, range arcs,
+// legends and the target alert.
+void BM_WeatherRadarScreenPicture(benchmark::State& state) {
+    CreateEfisResources();
+    std::vector<uint8_t> pixels(164 * 114 * 4, 0);
+    platform::DrawContext* dc = platform::DrawContextCreate(pixels.data(), 164, 114, 164 * 4);
+    platform::DrawSetMapping(dc, 163, 113, 164, 114);
+    platform::DrawSetTextAlign(dc, platform::kDrawTaCenter | platform::kDrawTaTop);
+    WxClipRegion = WxClipRegionCreate(164, 114);
+    WxRadarState.display_mode = kWxModeWeather;
+    WxRadarState.target_alert_enabled = 1;
+    WxRadarState.target_detected = 1;
+    WxRadarState.manual_gain_active = 1;
+    WxPictureImage& p = WxPicture[WxPictureShown.load() & 1];
+    for (int y = 0; y < kWxPictureHeight; ++y) {
+        for (int x = 0; x < kWxPictureWidth; ++x)
+            p.pixels[y][x] = (x + y) % 3 == 0 ? kWxRed : kWxYellow;
+    }
+    const auto paint = [&] {
+        std::memset(pixels.data(), 0, pixels.size());
+        platform::DrawBeginPaint(dc);
+        WxTestPatternDraw(dc);
+        WxPictureDraw(dc);
+        WxScanLinesDraw(dc);
+        WxLegendsDraw(dc);
+    };
+    paint();
+    const uint64_t before = gCAllocations.load();
+    for (auto _ : state) {
+        paint();
+        benchmark::DoNotOptimize(pixels.data());
+    }
+    const double pictures = static_cast<double>(state.iterations());
+    const uint64_t allocations = gCAllocations.load() - before;
+    state.counters["c_allocs_per_picture"] = static_cast<double>(allocations) / pictures;
+    // The screen redraws every 8th tick.
+    state.counters["core_share"] = benchmark::Counter(
+        pictures / 1.953125, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    if (allocations > 0) state.SkipWithError("the radar picture allocated");
+    platform::DrawContextDestroy(dc);
+    DeleteEfisResources();
+    WxRadarState = WxRadarRecord{0, 0, 0, 0, kWxWarmUpTicks, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    std::memset(&p, 0, sizeof p);
+}
+BENCHMARK(BM_WeatherRadarScreenPicture);
 
 }  // namespace

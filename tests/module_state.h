@@ -45,6 +45,7 @@
 #include "core/systems_tick.h"
 #include "displays/head_up_guidance.h"
 #include "displays/tcas.h"
+#include "displays/weather_radar.h"
 #include "fms/cdu_engine.h"
 #include "fms/flight_plan.h"
 #include "fms/leg_geometry.h"
@@ -343,6 +344,20 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(TransponderCodePtr, s.transponder_code_ptr);
     f(TransponderAltSource, s.transponder_alt_source);
     f(TcasState, s.tcas);
+    // The weather radar.
+    f(WxRadarState, s.wx_radar);
+    f(WxRangeIndex, s.wx_range_index);
+    f(WxRange, s.wx_range);
+    f(WxGain, s.wx_gain);
+    f(WxGainFactor, s.wx_gain_factor);
+    f(WxTilt, s.wx_tilt);
+    f(WxRangeRings, s.wx_range_rings);
+    f(WxButton2, s.wx_button2);
+    f(WxBlink, s.wx_blink);
+    f(WxRedraw, s.wx_redraw);
+    f(WxPolarGrid, s.wx_polar_grid);
+    f(WxGridColumn, s.wx_grid_column);
+    f(WxGridBin, s.wx_grid_bin);
     // Sound settings, the audio and entertainment panels, the sound families
     // and the cabin.
     f(SOUND_VOLUME, s.sound_volume);
@@ -672,6 +687,19 @@ struct Snapshot {
     Stored<decltype(TransponderCodePtr)> transponder_code_ptr;
     Stored<decltype(TransponderAltSource)> transponder_alt_source;
     Stored<decltype(TcasState)> tcas;
+    Stored<decltype(WxRadarState)> wx_radar;
+    Stored<decltype(WxRangeIndex)> wx_range_index;
+    Stored<decltype(WxRange)> wx_range;
+    Stored<decltype(WxGain)> wx_gain;
+    Stored<decltype(WxGainFactor)> wx_gain_factor;
+    Stored<decltype(WxTilt)> wx_tilt;
+    Stored<decltype(WxRangeRings)> wx_range_rings;
+    Stored<decltype(WxButton2)> wx_button2;
+    Stored<decltype(WxBlink)> wx_blink;
+    Stored<decltype(WxRedraw)> wx_redraw;
+    Stored<decltype(WxPolarGrid)> wx_polar_grid;
+    Stored<decltype(WxGridColumn)> wx_grid_column;
+    Stored<decltype(WxGridBin)> wx_grid_bin;
     Stored<decltype(SOUND_VOLUME)> sound_volume;
     Stored<decltype(MUSIC_VOLUME)> music_volume;
     Stored<decltype(ENTERTAINMENT)> entertainment;

@@ -2,6 +2,7 @@
 
 #include "core/module_frame.h"
 #include "displays/efis_display_gauges.h"
+#include "displays/weather_radar.h"
 #include "fms/fms_gauges.h"
 #include "instruments/adf_control_heads.h"
 #include "instruments/airspeed_indicators.h"
@@ -196,7 +197,8 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /*  75 */ MakeGauge("TCAS1 VC display", 109),
     /*  76 */ MakeGauge("TCAS2 display", 109),
     /*  77 */ MakeGauge("TCAS2 VC display", 109),
-    /*  78 */ MakeGauge("WX display", 251),
+    /*  78 */
+    MakeGauge("WX display", 251, WxDisplayElementList, WxDisplayMouseRect, WxDisplayCallback),
     /*  79 */ MakeGauge("FMS", 335, FmsElementList, FmsMouseRect, FmsCallback),
     /*  80 */ MakeGauge("FMS_VC", 335, FmsVcElementList, FmsVcMouseRect, FmsVcCallback),
     /*  81 */ MakeGauge("FMS_show", 335, FmsShowElementList, FmsShowMouseRect, FmsShowCallback),

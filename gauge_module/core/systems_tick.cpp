@@ -26,6 +26,7 @@
 #include "displays/efis_resources.h"
 #include "displays/flight_data_recorder.h"
 #include "displays/tcas.h"
+#include "displays/weather_radar.h"
 #include "fms/fms_lifecycle.h"
 #include "fms/fms_nav_output.h"
 
@@ -111,7 +112,7 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     FlightGuidanceTick(rate);  // not while frozen or loading a flight
     AirDataUpdate();
     TcasCompute();  // traffic, with the transponder head's timers
-    // Weather radar comes here.
+    WxRadarUpdate();
     ClockUpdate(0);
     ClockUpdate(1);
     UpdateDisplayBrightness();

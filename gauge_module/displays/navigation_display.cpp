@@ -1262,6 +1262,8 @@ void EhsiPictureDraw(const EhsiPaint& p) {
         EhsiCoursePointerDraw(p);
         EhsiSyncMarkDraw(p);
     } else {
+        // The radar picture first: the card draws over it.
+        HsiWxOverlayDraw(p.dc, p.regions.arc_window, p.set.side);
         EhsiArcDraw(p);
         EhsiStationSymbolsDraw(p);
         if (mode == 2) {

@@ -1,9 +1,941 @@
 #include "displays/weather_radar.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/electrical_system.h"
+#include "core/fsuipc_data_exchange.h"
+#include "core/host_panel_services.h"
+#include "core/module_frame.h"
+#include "core/shared_maths.h"
+#include "core/sound_objects.h"
+#include "core/systems_tick.h"
+#include "displays/efis_display_gauges.h"
+#include "displays/efis_resources.h"
+#include "instruments/gauge_framework.h"
+#include "panels/display_control_panels.h"
+#include "resources/resource_table.h"
+#include "zu/platform/drawing_shapes.h"
+#include "zu/platform/timer.h"
+
 namespace zu {
 
-WxRadarRecord WxRadarState{0, 0, 0, 0, 200, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+WxRadarRecord WxRadarState{0, 0, 0, 0, kWxWarmUpTicks, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 int32_t WxRangeIndex = 3;
 int32_t WxRange = 100;
+int32_t WxGain = 50;
+int32_t WxGainFactor = 128;
+double WxTilt = 0.0;
+uint8_t WxRangeRings = 1;
+uint8_t WxButton2 = 1;
+uint8_t WxBlink = 0;
+uint8_t WxRedraw = 0;
+uint8_t WxPolarGrid[kWxColumns][kWxBins] = {};
+int32_t WxGridColumn = 0;
+int32_t WxGridBin = 0;
+WxPictureImage WxPicture[2] = {};
+std::atomic<int32_t> WxPictureShown{0};
+platform::DrawRegion WxClipRegion{};
+
+const WxPictureImage& WxPictureFront() {
+    return WxPicture[WxPictureShown.load(std::memory_order_acquire) & 1];
+}
+
+namespace {
+
+using platform::DrawContext;
+using platform::DrawPoint;
+using platform::DrawRect;
+
+constexpr int kPictureCells = kWxPictureWidth * kWxPictureHeight;
+constexpr double kFeetPerNm = 6076.1155;
+constexpr double kBeamHalfWidthDeg = 3.95;
+constexpr double kDegToRad = 0.017453292519943295;
+constexpr int32_t kClickPan = 682;
+
+// The picture builder's working images.
+struct WxWorkImages {
+    uint8_t polar[kPictureCells];
+    uint8_t fan[kWxFanEntries];
+    uint32_t sum[kPictureCells];
+    int32_t map[kWxPictureHeight][kWxPictureWidth];
+    bool map_built = false;
+};
+WxWorkImages gWork{};
+
+int32_t gPreviousDisplayMode = 0;
+bool gSeeded = false;
+
+// --- WxRadarUpdate's steps.
+
+// The C library's generator (the instruments' flicker draws from it),
+// seeded once from the clock (the simulated one in lockstep runs).
+void SeedRandom() {
+    if (gSeeded) return;
+    gSeeded = true;
+    const auto seconds = static_cast<unsigned>(platform::ClockNowMs() / 1000);
+    std::srand(seconds + static_cast<unsigned>(std::rand()));
+}
+
+bool RightAvionicsPowered() {
+    return AcBusPowered.get(2) != 0;
+}
+
+void UpdatePower() {
+    WxRadarRecord& s = WxRadarState;
+    s.powered = s.power_switch != 0 && RightAvionicsPowered() ? 1 : 0;
+}
+
+void ResetUnpowered() {
+    WxRadarRecord& s = WxRadarState;
+    s.warm_up_countdown = kWxWarmUpTicks;
+    s.selected_mode = 0;
+    s.display_mode = kWxModeOff;
+    s.target_alert_enabled = 0;
+    s.manual_gain_active = 0;
+    s.target_detected = 0;
+    s.wait = 0;
+}
+
+void WarmUp() {
+    WxRadarRecord& s = WxRadarState;
+    s.warm_up_countdown = std::max(0, s.warm_up_countdown - 1);
+    RedrawRequest.store(1, std::memory_order_relaxed);
+    s.display_mode = kWxModeWarmUp;
+    if (s.selected_mode > 1) s.wait = 1;
+}
+
+void Operate() {
+    WxRadarRecord& s = WxRadarState;
+    s.wait = 0;
+    if (s.selected_mode < kWxModeTest) s.selected_mode = kWxModeStandby;
+    s.display_mode = s.selected_mode;
+    WxGainFactor = 128;
+    s.manual_gain_active = 0;
+    if (s.var_selected != 0 && s.display_mode == kWxModeWeather) {
+        WxGainFactor = static_cast<int32_t>(WxGain * 2.56);
+        s.manual_gain_active = 1;
+    }
+    s.target_alert_enabled =
+        s.manual_gain_active == 0 &&
+                (s.display_mode == kWxModeWeather || s.display_mode == kWxModeCycle) &&
+                s.tgt_selected != 0
+            ? 1
+            : 0;
+    s.wide_sector = WxButton2 != 0 ? 1 : 0;
+    if (s.display_mode >= kWxModeWeather) WxPictureBuild();
+}
+
+void ToggleBlink() {
+    if ((FrameChangeBits.load(std::memory_order_relaxed) & 0x04) != 0) {
+        WxBlink = WxBlink != 0 ? 0 : 1;
+    }
+}
+
+void SelectRange() {
+    WxRangeIndex = std::clamp(WxRangeIndex, 0, 5);
+    WxRange = kWxRanges[WxRangeIndex];
+}
+
+void ClearRoseOverlays() {
+    for (DisplayControlRecord* side : {&DisplayControlState1, &DisplayControlState2}) {
+        if (side->Mode == 0) side->Overlay = 0;
+    }
+}
+
+void RequestRedraw() {
+    const int32_t mode = WxRadarState.display_mode;
+    if (mode != gPreviousDisplayMode ||
+        (FrameChangeBits.load(std::memory_order_relaxed) & 0x08) != 0) {
+        WxRedraw = 1;
+    }
+    gPreviousDisplayMode = mode;
+}
+
+// --- WxPictureBuild's steps.
+
+double BinDistance(int32_t bin) {
+    return bin * WxRange * 0.05 + 0.001;
+}
+
+void TakeSamples() {
+    for (int k = 0; k < kWeatherSamples; ++k) {
+        const int32_t bin = WxGridBin + k;
+        WxPolarGrid[WxGridColumn][bin] =
+            static_cast<uint8_t>(WxCloudIntensity(WeatherSampleLines[k], BinDistance(bin)));
+    }
+    WxGridBin += kWeatherSamples;
+    if (WxGridBin >= kWxBins) {
+        WxGridBin = 0;
+        if (++WxGridColumn >= kWxColumns) WxGridColumn = 0;
+    }
+}
+
+void RequestSamples() {
+    double offset = 2.0 * WxGridColumn - 30.0;
+    if (WxRadarState.wide_sector != 0) offset *= 2.0;
+    const double heading = std::isfinite(Heading) ? static_cast<double>(Heading) : 0.0;
+    const double variation = std::isfinite(NavHeading) ? NavHeading : 0.0;
+    // Whole degrees of the beam's heading, then the variation: true course.
+    const auto whole = static_cast<int32_t>(std::trunc(std::fmod(offset + heading, 360.0)));
+    double azimuth = ((whole + 360) % 360) + variation;
+    azimuth = std::fmod(azimuth, 360.0);
+    if (azimuth < 0) azimuth += 360.0;
+    for (int k = 0; k < kWeatherSamples; ++k) {
+        const double d = BinDistance(WxGridBin + k);
+        const double lat = AircraftPosition.latitude;
+        const double lon = AircraftPosition.longitude;
+        WeatherSampleLatitude[k] = GreatCircleLat(lat, lon, azimuth, d);
+        WeatherSampleLongitude[k] = GreatCircleLon(lat, lon, azimuth, d);
+    }
+    WeatherSampleFlags[kWeatherPending].store(1, std::memory_order_release);
+}
+
+void Resample() {
+    for (int y = 0; y < kWxPictureHeight; ++y) {
+        const auto bin = static_cast<int>(y * 0.24096385542168675);
+        for (int x = 0; x < kWxPictureWidth; ++x) {
+            const auto column = static_cast<int>(x * 0.22388059701492538);
+            gWork.polar[y * kWxPictureWidth + x] = WxPolarGrid[column][bin];
+        }
+    }
+}
+
+void BuildFanMap() {
+    if (gWork.map_built) return;
+    if (EfisCosine[0] == 0) BuildTrigTables();
+    EfisRotationRecord r{};
+    for (int c = 0; c < kWxPictureWidth; ++c) {
+        const double angle = (kWxCentreColumn - c) * 0.89552239;
+        SetRotation(r, kWxCentreColumn, 0, static_cast<float>(angle), 0);
+        for (int y = 0; y < kWxPictureHeight; ++y) {
+            const int32_t index =
+                RotX(r, kWxCentreColumn, y) + kWxPictureWidth * RotY(r, kWxCentreColumn, y);
+            gWork.map[y][c] = index < 0 || index >= kWxFanEntries ? kWxFanEntries - 1 : index;
+        }
+    }
+    gWork.map_built = true;
+}
+
+void Scatter() {
+    for (int y = 0; y < kWxPictureHeight; ++y) {
+        for (int c = 0; c < kWxPictureWidth; ++c) {
+            gWork.fan[gWork.map[y][c]] = gWork.polar[y * kWxPictureWidth + c];
+        }
+    }
+}
+
+void Blur() {
+    WxIntegralImage(gWork.fan, kWxPictureWidth, kWxPictureHeight, gWork.sum);
+    WxBoxBlur(gWork.fan, kWxPictureWidth, kWxPictureHeight, gWork.polar, gWork.sum, 3, 3);
+}
+
+void ClearTopRows() {
+    std::memset(gWork.polar + 78 * kWxPictureWidth, 0, 5 * kWxPictureWidth);
+}
+
+// Colours the back picture and shows it.
+void Colour() {
+    const int32_t back = (WxPictureShown.load(std::memory_order_relaxed) & 1) ^ 1;
+    WxPictureImage& picture = WxPicture[back];
+    for (int y = 0; y < kWxPictureHeight; ++y) {
+        for (int x = 0; x < kWxPictureWidth; ++x) {
+            const int32_t v = std::min(255, gWork.polar[y * kWxPictureWidth + x] * 16);
+            picture.pixels[y][x] = WxColour(v);
+        }
+    }
+    WxPictureShown.store(back, std::memory_order_release);
+}
+
+void DetectTarget() {
+    WxRadarRecord& s = WxRadarState;
+    s.target_detected = 0;
+    if (s.target_alert_enabled == 0) return;
+    const WxPictureImage& picture = WxPictureFront();
+    for (int y = 0; y < kWxPictureHeight; ++y) {
+        if (picture.pixels[y][kWxCentreColumn] == kWxRed) {
+            s.target_detected = 1;
+            return;
+        }
+    }
+}
+
+// --- Cloud intensity.
+
+double LayerWeight(const uint8_t* layer, double beam_top, double beam_bottom, double d) {
+    uint16_t top = 0;
+    int16_t base = 0;
+    std::memcpy(&top, layer + 0, 2);
+    std::memcpy(&base, layer + 10, 2);
+    if (static_cast<int32_t>(top) - base <= 0) return 0.0;
+    const double overlap = std::min(beam_top - base, top - beam_bottom);
+    if (!(overlap > 0)) return 0.0;
+    double v = std::fabs(overlap / (beam_top - beam_bottom) * d * 0.4123711340206186);
+    v = std::min(v, 1.0);
+    // Precipitation.
+    switch (layer[7]) {
+        case 0:
+            v = 0.0;
+            break;
+        case 1:
+        case 8:
+        case 9:
+            v *= 0.5;
+            break;
+        default:
+            break;
+    }
+    // Turbulence.
+    static constexpr double kTurbulence[6] = {1.0, 1.1, 1.15, 1.2, 1.25, 1.3};
+    if (layer[13] >= 1 && layer[13] <= 5) v *= kTurbulence[layer[13]];
+    // Coverage.
+    const uint8_t cover = layer[6];
+    if (cover == 0) return 0.0;
+    if (cover >= 2 && cover <= 8) return v * (1.0 + 0.1 * (cover - 1));
+    return v;
+}
+
+// --- The gauge.
+
+constexpr uint32_t kBackgroundColour = 0x000F110A;  // RGB 10, 17, 15
+constexpr int32_t kWindowWidth = 163;
+constexpr int32_t kWindowHeight = 113;
+
+struct WxScreen {
+    gauge::GaugeHeader* header = nullptr;
+    bool setup_pending = false;
+    bool set_up = false;
+    bool busy = false;
+    uint8_t is_vc = 0;
+    int32_t power_on_counter = 0;
+    platform::DrawHandle background_brush = 0;
+    // The two bitmaps the screen loads (and never draws).
+    const gauge::BitmapResource* screen_art = nullptr;
+    const gauge::BitmapResource* clouds_art = nullptr;
+    gauge::DrawingSurface* surface = nullptr;
+};
+WxScreen gScreen;
+
+DrawContext* ContextOf(const gauge::DrawingSurface* s) {
+    return static_cast<DrawContext*>(s->context);
+}
+
+void Text(DrawContext* dc, int32_t x, int32_t y, const char* text) {
+    platform::DrawTextOut(dc, x, y, text, static_cast<int32_t>(std::strlen(text)));
+}
+
+void TextColour(DrawContext* dc, int colour) {
+    platform::DrawSetTextColour(dc, DimColour(EfisPalette[colour]));
+}
+
+void Pen(DrawContext* dc, int colour) {
+    platform::DrawSelectObject(dc, EfisPens[colour]);
+}
+
+void UpperArc(DrawContext* dc, int32_t i) {
+    platform::DrawArc(dc, DrawRect{i, i + 16, 163 - i, 180 - i}, 163 - i, 98, i, 98);
+}
+
+void ClipToRadar(DrawContext* dc) {
+    platform::DrawSelectClipRegion(dc, WxClipRegion);
+}
+
+// Counts the test countdown down; true when it was running.
+bool CountTest() {
+    int32_t& c = WxRadarState.test_countdown;
+    if (c <= 0) return false;
+    c = std::max(0, c - 1);
+    RedrawRequest.store(1, std::memory_order_relaxed);
+    return true;
+}
+
+bool Powered() {
+    return WxRadarState.powered != 0;
+}
+
+int32_t Finish(bool click) {
+    if (click) PlayClick(&SoundSet[kSoundClickTiny], kClickPan);
+    ArmRefresh(kRefreshRadios);
+    return 0;
+}
+
+void Toggle(uint8_t& b) {
+    b = b != 0 ? 0 : 1;
+}
+
+// Element visibility.
+void WxVisibility(gauge::GaugeHeader* header) {
+    gauge::ElementHeader* first = FirstElement(header);
+    if (first == nullptr) return;
+    const bool lit = PanelLightingCircuit2.get() != 0 && gScreen.is_vc == 0;
+    for (int k : {0, 3, 5, 15}) ShowElement(first, k, lit);
+    for (int k : {2, 4, 14}) ShowElement(first, k, !lit);
+    for (int k = 6; k <= 13; ++k) SetElementLit(first, k, lit);
+    const uint8_t on[4] = {WxRadarState.var_selected, WxRadarState.tgt_selected, WxRangeRings,
+                           WxButton2};
+    for (int pair = 0; pair < 4; ++pair) {
+        ShowElement(first, 6 + 2 * pair, on[pair] == 0);
+        ShowElement(first, 7 + 2 * pair, on[pair] != 0);
+    }
+}
+
+gauge::ElementHeader* ScreenElement(gauge::GaugeHeader* header) {
+    gauge::ElementHeader* first = FirstElement(header);
+    if (first == nullptr || first->next_element == nullptr) return nullptr;
+    return first->next_element[0];
+}
+
+bool SetupWxRadarScreen(gauge::DrawingSurface* s) {
+    if (gScreen.set_up && !gScreen.setup_pending && gScreen.surface == s) return true;
+    if (s->context == nullptr || s->pixels == nullptr || !EfisResourcesReady()) return false;
+    WxRadarState.gauge_width = s->width;
+    WxRadarState.gauge_height = s->height;
+    if (gScreen.background_brush == 0) {
+        gScreen.background_brush = platform::DrawCreateBrush(kBackgroundColour);
+    }
+    gScreen.screen_art = FindResource(wx_layout::kRadarScreenArt);
+    gScreen.clouds_art = FindResource(wx_layout::kRadarCloudsArt);
+    DrawContext* dc = ContextOf(s);
+    WxClipRegion = WxClipRegionCreate(s->width, s->height);
+    platform::DrawSetTextAlign(dc, platform::kDrawTaCenter | platform::kDrawTaTop);
+    platform::DrawSelectObject(dc, EfisFonts[1]);
+    platform::DrawSetBkMode(dc, false);
+    platform::DrawSetRop2(dc, platform::DrawRop2::CopyPen);
+    platform::DrawSetMapping(dc, kWindowWidth, kWindowHeight, s->width, s->height);
+    gScreen.surface = s;
+    gScreen.set_up = true;
+    gScreen.setup_pending = false;
+    return true;
+}
+
+void WxPaint(gauge::ElementHeader* element) {
+    gauge::DrawingSurface* s = element->surface;
+    DrawContext* dc = ContextOf(s);
+    gScreen.busy = true;
+    platform::DrawSetMapping(dc, kWindowWidth, kWindowHeight, s->width, s->height);
+    if (WxRedraw != 0) {
+        platform::DrawBeginPaint(dc);
+        platform::DrawResetClip(dc);
+        platform::DrawFillRectBrush(dc, DrawRect{0, 0, 164, 114}, gScreen.background_brush);
+        element->image_flags &= ~gauge::kImageOnScreen;
+    }
+    if (gScreen.power_on_counter > 45 && WxRedraw != 0 && Powered()) {
+        WxTestPatternDraw(dc);
+        WxPictureDraw(dc);
+        WxScanLinesDraw(dc);
+        WxLegendsDraw(dc);
+        WxRedraw = 0;
+        element->image_flags &= ~gauge::kImageOnScreen;
+    }
+    platform::DrawResetClip(dc);
+    gScreen.busy = false;
+}
+
+void WxUpdate(gauge::GaugeHeader* header) {
+    gScreen.header = header;
+    if (RefreshGroupStep(kRefreshRadios)) WxVisibility(header);
+    gauge::ElementHeader* element = ScreenElement(header);
+    if (element == nullptr || element->surface == nullptr) return;
+    gScreen.is_vc = GaugeIsVcFrom(header);
+    if (!SetupWxRadarScreen(element->surface)) return;
+    gScreen.power_on_counter = Powered() ? std::min(55, gScreen.power_on_counter + 1) : 50;
+    if (gScreen.busy) return;
+    WxPaint(element);
+}
+
+void WxKill() {
+    if (!gScreen.set_up) return;
+    if (gScreen.background_brush != 0) platform::DrawDeleteObject(gScreen.background_brush);
+    gScreen.background_brush = 0;
+    gScreen.screen_art = nullptr;
+    gScreen.clouds_art = nullptr;
+    gScreen.surface = nullptr;
+    gScreen.set_up = false;
+}
+
+// --- Elements and rectangles.
+
+namespace wl = wx_layout;
+using gauge::ElementHeader;
+using gauge::NeedleElement;
+
+double PowerAngle(ElementHeader*) {
+    return WxPowerKnobAngle();
+}
+double GainAngle(ElementHeader*) {
+    return WxGainKnobAngle();
+}
+double TiltAngle(ElementHeader*) {
+    return WxTiltKnobAngle();
+}
+
+struct WxElements {
+    ElementHeader overlay;
+    ElementHeader screen;
+    NeedleElement power[2];
+    NeedleElement gain[2];
+    ElementHeader lamps[8];
+    NeedleElement tilt[2];
+    ElementHeader* next[16][2];
+};
+
+constexpr NeedleElement Knob(int32_t x, int32_t y, bool lit, ElementHeader** next,
+                             gauge::ElementCallback callback) {
+    return NeedleRecord(lit ? wl::kKnobLit : wl::kKnobUnlit, x, y,
+                        {wl::kKnobSize / 2, wl::kKnobSize / 2}, lit ? gauge::kImageHidden : 0u,
+                        next, 0, callback);
+}
+
+// Lamp pair p (VAR, TGT, rings, sector) sits on the option row's key p.
+constexpr ElementHeader Lamp(int k, ElementHeader** next) {
+    const int pair = k / 2;
+    const bool on = (k % 2) != 0;
+    return StaticImageRecord(on ? wl::kLampOn : wl::kLampOff,
+                             wl::KeyX(pair) + (wl::kKeyWidth - wl::kLampWidth) / 2,
+                             wl::kOptionRowY + wl::kLampDy, on ? gauge::kImageHidden : 0u, next);
+}
+
+constexpr WxElements MakeElements(WxElements* self) {
+    WxElements e{StaticImageRecord(wl::kOverlayLit, 0, 0, gauge::kImageHidden, self->next[0]),
+                 {gauge::ElementType::StaticImage,
+                  wl::kScreen,
+                  {wl::kScreenX, wl::kScreenY},
+                  gauge::kImageDrawnSurface,
+                  self->next[1],
+                  0,
+                  0.0,
+                  nullptr},
+                 {Knob(wl::kPowerKnobX, wl::kPowerKnobY, false, self->next[2], PowerAngle),
+                  Knob(wl::kPowerKnobX, wl::kPowerKnobY, true, self->next[3], PowerAngle)},
+                 {Knob(wl::kGainKnobX, wl::kGainKnobY, false, self->next[4], GainAngle),
+                  Knob(wl::kGainKnobX, wl::kGainKnobY, true, self->next[5], GainAngle)},
+                 {Lamp(0, self->next[6]), Lamp(1, self->next[7]), Lamp(2, self->next[8]),
+                  Lamp(3, self->next[9]), Lamp(4, self->next[10]), Lamp(5, self->next[11]),
+                  Lamp(6, self->next[12]), Lamp(7, self->next[13])},
+                 {Knob(wl::kTiltKnobX, wl::kTiltKnobY, false, self->next[14], TiltAngle),
+                  Knob(wl::kTiltKnobX, wl::kTiltKnobY, true, self->next[15], TiltAngle)},
+                 {}};
+    ElementHeader* order[16] = {
+        &self->overlay,         &self->screen,         &self->power[0].header,
+        &self->power[1].header, &self->gain[0].header, &self->gain[1].header,
+        &self->lamps[0],        &self->lamps[1],       &self->lamps[2],
+        &self->lamps[3],        &self->lamps[4],       &self->lamps[5],
+        &self->lamps[6],        &self->lamps[7],       &self->tilt[0].header,
+        &self->tilt[1].header};
+    for (int k = 0; k < 15; ++k) e.next[k][0] = order[k + 1];
+    return e;
+}
+constinit WxElements gElements = MakeElements(&gElements);
+
+template <WxControl C>
+int32_t ControlHandler(gauge::Point*, uint32_t) {
+    return WxControlPress(C);
+}
+template <int Index>
+int32_t RangeHandler(gauge::Point*, uint32_t) {
+    return WxRangeKey(Index);
+}
+
+constexpr gauge::MouseRect Key(int i, int32_t row_y, gauge::MouseHandler h) {
+    return MouseChild(wl::KeyX(i), row_y, wl::kKeyWidth, wl::kKeyHeight, kCursorHand, kClick, h);
+}
+constexpr int32_t kHalf = wl::kKnobSize / 2;
+constexpr gauge::MouseRect KnobHalf(int32_t cx, int32_t cy, bool up, gauge::MouseHandler h) {
+    return MouseChild(up ? cx : cx - kHalf, cy - kHalf, kHalf, wl::kKnobSize,
+                      up ? kCursorIncrease : kCursorDecrease, kClick, h);
+}
+
+}  // namespace
+
+// --- Interfaces.
+
+void WxRadarUpdate() {
+    SeedRandom();  // 1.
+    // 2.-5.
+    UpdatePower();
+    if (WxRadarState.powered == 0) {
+        ResetUnpowered();
+    } else if (WxRadarState.warm_up_countdown > 0) {
+        WarmUp();
+    } else {
+        Operate();
+    }
+    ToggleBlink();        // 6.
+    SelectRange();        // 7.
+    ClearRoseOverlays();  // 8.
+    RequestRedraw();      // 9.
+}
+
+void WxPictureBuild() {
+    // 1. Four answered points in, four new points out.
+    if (WeatherSampleFlags[kWeatherPending].load(std::memory_order_acquire) == 0) {
+        TakeSamples();
+        RequestSamples();
+    }
+    // 2.
+    if ((FrameChangeBits.load(std::memory_order_relaxed) & 0x04) == 0) return;
+    Resample();      // 3.
+    BuildFanMap();   // 4.
+    Scatter();       // 5.
+    Blur();          // 6.
+    ClearTopRows();  // 7.
+    Colour();        // 8.
+    DetectTarget();  // 9.
+}
+
+int32_t WxCloudIntensity(const uint8_t* record, double distance_nm) {
+    if (record == nullptr || !(distance_nm > 0) || !std::isfinite(distance_nm)) return 0;
+    const double altitude = static_cast<double>(Altitude);
+    if (!std::isfinite(altitude) || !std::isfinite(WxTilt)) return 0;
+    const double reach = distance_nm * kFeetPerNm;
+    const double beam_top = altitude - std::sin((WxTilt - kBeamHalfWidthDeg) * kDegToRad) * reach;
+    const double beam_bottom =
+        altitude - std::sin((WxTilt + kBeamHalfWidthDeg) * kDegToRad) * reach;
+    if (!(beam_top - beam_bottom > 0)) return 0;
+    int32_t layers = 0;
+    std::memcpy(&layers, record + kWxLayerCountOffset, 4);
+    layers = std::clamp(layers, 0, kWxMaxLayers);
+    double sum = 0.0;
+    for (int i = 0; i < layers; ++i) {
+        sum += LayerWeight(record + kWxLayersOffset + i * kWxLayerSize, beam_top, beam_bottom,
+                           distance_nm);
+    }
+    const double scaled = sum * 12.0;
+    if (!(scaled < 255.0)) return 255;
+    return static_cast<int32_t>(scaled);
+}
+
+uint32_t WxColour(int32_t intensity) {
+    int32_t v = std::clamp(intensity, 0, 255);
+    if (WxRadarState.manual_gain_active != 0) {
+        v = static_cast<int32_t>(
+            std::min<int64_t>(255, static_cast<int64_t>(v) * WxGainFactor / 128));
+        v = std::max(v, 0);
+    }
+    // The bands meet: 137 is green and 182 yellow.
+    if (v >= 65 && v <= 137) return kWxGreen;
+    if (v >= 138 && v <= 182) return kWxYellow;
+    if (v >= 183) {
+        const bool cycle_off = WxRadarState.display_mode == kWxModeCycle &&
+                               (TickCounter.load(std::memory_order_relaxed) & 0x04) == 0;
+        return cycle_off ? kWxBlack : kWxRed;
+    }
+    return kWxBlack;
+}
+
+void WxIntegralImage(const uint8_t* source, int32_t width, int32_t height, uint32_t* sum) {
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            uint32_t v = source[y * width + x];
+            if (x > 0) v += sum[y * width + x - 1];
+            if (y > 0) v += sum[(y - 1) * width + x];
+            if (x > 0 && y > 0) v -= sum[(y - 1) * width + x - 1];
+            sum[y * width + x] = v;
+        }
+    }
+}
+
+void WxBoxBlur(const uint8_t* source, int32_t width, int32_t height, uint8_t* result,
+               const uint32_t* sum, int32_t rx, int32_t ry) {
+    if (width <= 0 || height <= 0) return;
+    if (rx < 0 || ry < 0) {
+        std::memcpy(result, source, static_cast<size_t>(width) * static_cast<size_t>(height));
+        return;
+    }
+    // A summed-area entry with its indices clamped into the table; -1 rows
+    // and columns still read the clamped edge, as the table is indexed.
+    auto at = [&](int32_t y, int32_t x) -> int64_t {
+        y = std::clamp(y, 0, height - 1);
+        x = std::clamp(x, 0, width - 1);
+        return sum[y * width + x];
+    };
+    const int64_t area = static_cast<int64_t>(2 * rx + 1) * (2 * ry + 1);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const int64_t total = at(y + ry, x + rx) - at(y - ry - 1, x + rx) -
+                                  at(y + ry, x - rx - 1) + at(y - ry - 1, x - rx - 1);
+            result[y * width + x] = static_cast<uint8_t>(std::clamp<int64_t>(total / area, 0, 255));
+        }
+    }
+}
+
+platform::DrawRegion WxClipRegionCreate(int32_t width, int32_t height) {
+    auto sx = [&](int32_t x) { return static_cast<int32_t>(x * width / kWindowWidth); };
+    auto sy = [&](int32_t y) { return static_cast<int32_t>(y * height / kWindowHeight); };
+    const DrawPoint fan[4] = {
+        {sx(82), sy(98)}, {sx(-64), sy(15)}, {sx(235), sy(15)}, {sx(86), sy(98)}};
+    platform::DrawRegion polygon{};
+    platform::DrawRegionPolygon(&polygon, fan, 4);
+    const platform::DrawRegion ellipse =
+        platform::DrawRegionEllipse(DrawRect{sx(-1), sy(15), sx(165), sy(181)});
+    platform::DrawRegion region = polygon;
+    platform::DrawRegionAnd(&region, polygon, ellipse);
+    return region;
+}
+
+void WxTestPatternDraw(DrawContext* dc) {
+    if (dc == nullptr || WxRadarState.display_mode != kWxModeTest) return;
+    ClipToRadar(dc);
+    if (WxBlink != 0) {
+        Pen(dc, kEfisRed);
+        for (int32_t i = 0; i <= 31; ++i) UpperArc(dc, i);
+    }
+    Pen(dc, kEfisYellow);
+    for (int32_t i = 32; i <= 47; ++i) UpperArc(dc, i);
+    Pen(dc, kEfisDarkGreen);
+    for (int32_t i = 48; i <= 62; ++i) UpperArc(dc, i);
+    platform::DrawResetClip(dc);
+}
+
+void WxPictureDraw(DrawContext* dc) {
+    const int32_t mode = WxRadarState.display_mode;
+    if (dc == nullptr || (mode != kWxModeWeather && mode != kWxModeCycle)) return;
+    ClipToRadar(dc);
+    platform::DrawStretchDib(dc, 13, 12, 138, 90, &WxPictureFront().pixels[0][0], kWxPictureWidth,
+                             kWxPictureHeight, true, platform::DrawBlitRop::SrcPaint);
+    platform::DrawResetClip(dc);
+}
+
+void WxScanLinesDraw(DrawContext* dc) {
+    if (dc == nullptr) return;
+    const int32_t mode = WxRadarState.display_mode;
+    ClipToRadar(dc);
+    Pen(dc, mode == kWxModeTest ? kEfisCyan : kEfisWhite);
+    if (WxRangeRings != 0) {
+        for (float angle : {0.0f, -30.0f, -60.0f, 30.0f, 60.0f}) {
+            SetRotation(82, 98, angle, 0);
+            RotLine(dc, 82, 85, 82, 15);
+        }
+        SetRotation(0, 0, 0.0f, 0);
+    }
+    const bool testing = CountTest();
+    const bool quiet = mode == kWxModeWarmUp || mode == kWxModeTest || mode == kWxModeStandby;
+    if (!quiet || testing) {
+        for (int32_t k = 0; k < 4; ++k) UpperArc(dc, static_cast<int32_t>(16.6 * k));
+    }
+    platform::DrawResetClip(dc);
+}
+
+void WxLegendsDraw(DrawContext* dc) {
+    if (dc == nullptr) return;
+    const WxRadarRecord& s = WxRadarState;
+    const int32_t mode = s.display_mode;
+    platform::DrawSetBkMode(dc, true);
+    platform::DrawSetBkColour(dc, kBackgroundColour);
+    platform::DrawSelectObject(dc, EfisFonts[1]);
+    platform::DrawSetTextAlign(dc, platform::kDrawTaCenter | platform::kDrawTaTop);
+    TextColour(dc, kEfisWhite);
+    // 1. Colour key.
+    if (mode == kWxModeTest || mode == kWxModeWeather || mode == kWxModeCycle ||
+        mode == kWxModeMap) {
+        Pen(dc, kEfisGrey);
+        const int keys[3] = {mode == kWxModeMap ? kEfisBrown : kEfisDarkGreen, kEfisOlive,
+                             mode == kWxModeMap ? kEfisTeal : kEfisDarkRed};
+        for (int i = 0; i < 3; ++i) {
+            platform::DrawSelectObject(dc, EfisBrushes[keys[i]]);
+            platform::DrawRectangle(dc, DrawRect{20 + 8 * i, 70, 28 + 8 * i, 78});
+        }
+    }
+    // 2. Mode.
+    static constexpr const char* kModes[7] = {nullptr, "SBY", "TEST", "SBY", "WX", "CYC", "MAP"};
+    if (s.wait != 0) {
+        Text(dc, 28, 11, "WAIT");
+    } else if (mode >= 1 && mode <= 6) {
+        const bool low = mode == kWxModeWarmUp || mode == kWxModeStandby;
+        Text(dc, 28, low ? 11 : 81, kModes[mode]);
+    }
+    // 3.
+    if (mode > kWxModeStandby) {
+        if (s.gcr != 0) Text(dc, 50, 81, "GCR");
+        if (s.rct != 0 && WxBlink != 0) Text(dc, 69, 81, "RCT");
+    }
+    // 4. Tilt.
+    char tilt[16];
+    std::snprintf(tilt, sizeof tilt, "%2.1f", std::isfinite(WxTilt) ? WxTilt : 0.0);
+    Text(dc, 132, 80, tilt);
+    // 5. Range labels.
+    TextColour(dc, mode == kWxModeTest ? kEfisCyan : kEfisWhite);
+    const bool testing = CountTest();
+    if ((mode != kWxModeWarmUp && mode != kWxModeStandby) || testing) {
+        static constexpr const char* kLabels[6][4] = {
+            {"10", "10", "7.5", "5"},  {"25", "20", "15", "10"},    {"50", "40", "30", "20"},
+            {"100", "80", "60", "40"}, {"200", "160", "120", "80"}, {"300", "240", "180", "120"}};
+        static constexpr DrawPoint kAt[4] = {{115, 10}, {126, 38}, {122, 72}, {112, 87}};
+        const int index = std::clamp(WxRangeIndex, 0, 5);
+        for (int i = 0; i < 4; ++i) Text(dc, kAt[i].x, kAt[i].y, kLabels[index][i]);
+    }
+    // 6.
+    TextColour(dc, kEfisWhite);
+    if (s.manual_gain_active != 0) Text(dc, 125, 18, "VAR");
+    // 7. Target alert.
+    if (s.target_alert_enabled != 0) {
+        Pen(dc, kEfisRed);
+        if (s.target_detected != 0) {
+            static constexpr DrawPoint kBox[5] = {{9, 10}, {40, 10}, {40, 22}, {10, 22}, {9, 10}};
+            platform::DrawMoveTo(dc, kBox[0].x, kBox[0].y);
+            for (int i = 1; i < 5; ++i) platform::DrawLineTo(dc, kBox[i].x, kBox[i].y);
+            if (WxBlink != 0) Text(dc, 25, 11, "TGT");
+        } else {
+            static constexpr DrawPoint kBox[5] = {{19, 10}, {30, 10}, {30, 21}, {19, 21}, {19, 10}};
+            platform::DrawMoveTo(dc, kBox[0].x, kBox[0].y);
+            for (int i = 1; i < 5; ++i) platform::DrawLineTo(dc, kBox[i].x, kBox[i].y);
+            Text(dc, 25, 11, "T");
+        }
+        Pen(dc, kEfisWhite);
+    }
+    // 8.
+    platform::DrawSetBkMode(dc, false);
+    TextColour(dc, kEfisWhite);
+}
+
+void HsiWxOverlayDraw(DrawContext* dc, const platform::DrawRegion& arc_window, int side) {
+    if (dc == nullptr || side < 0 || side > 1) return;
+    const DisplayControlRecord& control = side == 0 ? DisplayControlState1 : DisplayControlState2;
+    if (control.Overlay == 0) return;
+    platform::DrawSelectClipRegion(dc, arc_window);
+    const DisplayScreen& screen_2d = DisplayScreens[4 + 2 * side];
+    const DisplayScreen& screen_vc = DisplayScreens[5 + 2 * side];
+    const bool set_up = (!screen_2d.setup_pending && screen_2d.surface != nullptr) ||
+                        (!screen_vc.setup_pending && screen_vc.surface != nullptr);
+    if (set_up && WxRadarState.display_mode >= kWxModeWeather) {
+        platform::DrawStretchDib(dc, 7, 17, 151, 98, &WxPictureFront().pixels[0][0],
+                                 kWxPictureWidth, kWxPictureHeight, true,
+                                 platform::DrawBlitRop::SrcPaint);
+    }
+    platform::DrawResetClip(dc);
+}
+
+// --- Controls.
+
+int32_t WxControlPress(WxControl control) {
+    WxRadarRecord& s = WxRadarState;
+    switch (control) {
+        case WxControl::Power:
+            Toggle(s.power_switch);
+            return Finish(true);
+        case WxControl::Test:
+            if (Powered()) {
+                if (s.selected_mode == kWxModeStandby) {
+                    s.selected_mode = kWxModeTest;
+                    s.test_countdown = kWxTestFrames;
+                } else {
+                    s.selected_mode = kWxModeStandby;
+                }
+            }
+            return Finish(true);
+        case WxControl::WeatherCycle:
+            if (Powered()) {
+                s.selected_mode = s.selected_mode == kWxModeWeather ? kWxModeCycle : kWxModeWeather;
+            }
+            return Finish(true);
+        case WxControl::Map:
+            if (Powered()) {
+                s.selected_mode = s.selected_mode != kWxModeMap ? kWxModeMap : kWxModeStandby;
+            }
+            return Finish(true);
+        case WxControl::Rct:
+            if (Powered()) Toggle(s.rct);
+            return Finish(true);
+        case WxControl::Gcr:
+            if (Powered()) Toggle(s.gcr);
+            return Finish(true);
+        case WxControl::Var:
+            Toggle(s.var_selected);
+            WxRedraw = 1;
+            return Finish(true);
+        case WxControl::Tgt:
+            Toggle(s.tgt_selected);
+            WxRedraw = 1;
+            return Finish(true);
+        case WxControl::Rings:
+            Toggle(WxRangeRings);
+            WxRedraw = 1;
+            return Finish(true);
+        case WxControl::Sector:
+            Toggle(WxButton2);
+            WxRedraw = 1;
+            return Finish(true);
+        case WxControl::GainUp:
+        case WxControl::GainDown:
+            WxGain = std::clamp(WxGain + (control == WxControl::GainUp ? 5 : -5), 0, 100);
+            WxRedraw = 1;
+            return Finish(false);
+        case WxControl::TiltUp:
+        case WxControl::TiltDown:
+            WxTilt = std::clamp(WxTilt + (control == WxControl::TiltUp ? 0.5 : -0.5), -7.5, 7.5);
+            WxRedraw = 1;
+            return Finish(false);
+    }
+    return Finish(false);
+}
+
+int32_t WxRangeKey(int32_t range_index) {
+    if (BusPowered.get(kPoweredLeftEssential) != 0) WxRangeIndex = std::clamp(range_index, 0, 5);
+    return Finish(true);
+}
+
+double WxPowerKnobAngle() {
+    return WxRadarState.power_switch != 0 ? 150.0 : -45.0;
+}
+
+double WxGainKnobAngle() {
+    return WxGain * 2.0 - 5.0;
+}
+
+double WxTiltKnobAngle() {
+    return WxTilt * 5.0 + 180.0;
+}
+
+gauge::ElementHeader* WxDisplayElementList[2] = {&gElements.overlay, nullptr};
+
+gauge::MouseRect WxDisplayMouseRect[22] = {
+    MouseParent(wl::kWidth, wl::kHeight),
+    MouseChild(wl::kPowerKnobX - kHalf, wl::kPowerKnobY - kHalf, wl::kKnobSize, wl::kKnobSize,
+               kCursorHand, kClick, ControlHandler<WxControl::Power>),
+    Key(0, wl::kModeRowY, ControlHandler<WxControl::Test>),
+    Key(1, wl::kModeRowY, ControlHandler<WxControl::WeatherCycle>),
+    Key(2, wl::kModeRowY, ControlHandler<WxControl::Map>),
+    Key(3, wl::kModeRowY, ControlHandler<WxControl::Rct>),
+    Key(4, wl::kModeRowY, ControlHandler<WxControl::Gcr>),
+    Key(0, wl::kRangeRowY, RangeHandler<5>),
+    Key(1, wl::kRangeRowY, RangeHandler<4>),
+    Key(2, wl::kRangeRowY, RangeHandler<3>),
+    Key(3, wl::kRangeRowY, RangeHandler<2>),
+    Key(4, wl::kRangeRowY, RangeHandler<1>),
+    Key(5, wl::kRangeRowY, RangeHandler<0>),
+    Key(0, wl::kOptionRowY, ControlHandler<WxControl::Var>),
+    Key(1, wl::kOptionRowY, ControlHandler<WxControl::Tgt>),
+    Key(2, wl::kOptionRowY, ControlHandler<WxControl::Rings>),
+    Key(3, wl::kOptionRowY, ControlHandler<WxControl::Sector>),
+    KnobHalf(wl::kGainKnobX, wl::kGainKnobY, true, ControlHandler<WxControl::GainUp>),
+    KnobHalf(wl::kGainKnobX, wl::kGainKnobY, false, ControlHandler<WxControl::GainDown>),
+    KnobHalf(wl::kTiltKnobX, wl::kTiltKnobY, true, ControlHandler<WxControl::TiltUp>),
+    KnobHalf(wl::kTiltKnobX, wl::kTiltKnobY, false, ControlHandler<WxControl::TiltDown>),
+    MouseEnd()};
+
+void WxDisplayCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
+    if (gauge == nullptr) return;
+    switch (service) {
+        case gauge::kServiceInstall:
+            gScreen.header = gauge;
+            gScreen.setup_pending = true;
+            ArmRefresh(kRefreshRadios);
+            break;
+        case kServiceInitialise:
+            gScreen.header = gauge;
+            break;
+        case gauge::kServiceUpdate:
+            WxUpdate(gauge);
+            break;
+        case gauge::kServiceKill:
+            WxKill();
+            break;
+        default:
+            break;
+    }
+}
 
 }  // namespace zu

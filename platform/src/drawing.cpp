@@ -1284,6 +1284,50 @@ void DrawBitBlt(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h,
     }
 }
 
+void DrawStretchDib(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h,
+                    const uint32_t* pixels, int32_t src_width, int32_t src_height, bool bottom_up,
+                    DrawBlitRop rop) {
+    if (dst == nullptr || pixels == nullptr || w <= 0 || h <= 0 || src_width <= 0 ||
+        src_height <= 0) {
+        return;
+    }
+    if (dst->pixels == nullptr) {
+        Record(dst, {DrawOp::StretchDib, {x, y, w, h}, 0, static_cast<uint32_t>(rop)});
+        return;
+    }
+    const int32_t dl = EdgeX(dst, x), dt = EdgeY(dst, y);
+    const int32_t dw = EdgeX(dst, x + w) - dl, dh = EdgeY(dst, y + h) - dt;
+    if (dw <= 0 || dh <= 0) return;
+    for (int32_t row = 0; row < dh; ++row) {
+        const int32_t ty = dt + row;
+        if (ty < dst->clip.top || ty >= dst->clip.bottom) continue;
+        const auto from_top = static_cast<int32_t>(static_cast<int64_t>(row) * src_height / dh);
+        const int32_t fy = bottom_up ? src_height - 1 - from_top : from_top;
+        const uint32_t* line = pixels + static_cast<size_t>(fy) * static_cast<size_t>(src_width);
+        for (int32_t col = 0; col < dw; ++col) {
+            const int32_t tx = dl + col;
+            if (tx < dst->clip.left || tx >= dst->clip.right) continue;
+            if (dst->has_region && !InRegion(dst, tx, ty)) continue;
+            const uint32_t v = line[static_cast<int64_t>(col) * src_width / dw];
+            uint8_t* d = dst->pixels + static_cast<size_t>(ty) * static_cast<size_t>(dst->stride) +
+                         static_cast<size_t>(tx) * 4;
+            const auto r = static_cast<uint8_t>(v >> 16);
+            const auto g = static_cast<uint8_t>(v >> 8);
+            const auto b = static_cast<uint8_t>(v);
+            if (rop == DrawBlitRop::SrcPaint) {
+                d[0] |= r;
+                d[1] |= g;
+                d[2] |= b;
+            } else {
+                d[0] = r;
+                d[1] = g;
+                d[2] = b;
+            }
+            d[3] = 255;
+        }
+    }
+}
+
 void SmoothLine(DrawContext* dc, double x1, double y1, double x2, double y2, uint32_t colour) {
     if (dc == nullptr) return;
     if (dc->pixels == nullptr) {

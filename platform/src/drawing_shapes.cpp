@@ -50,6 +50,31 @@ void DrawEllipse(DrawContext* dc, const DrawRect& rect) {
     RoundedOutline(dc, rect, (rect.right - rect.left) / 2.0, (rect.bottom - rect.top) / 2.0);
 }
 
+void DrawArc(DrawContext* dc, const DrawRect& rect, int32_t start_x, int32_t start_y, int32_t end_x,
+             int32_t end_y) {
+    if (dc == nullptr || rect.right <= rect.left || rect.bottom <= rect.top) return;
+    constexpr int32_t kSteps = 32;  // segments of a whole turn's arc
+    const double cx = (rect.left + rect.right - 1) / 2.0;
+    const double cy = (rect.top + rect.bottom - 1) / 2.0;
+    const double rx = (rect.right - 1 - rect.left) / 2.0;
+    const double ry = (rect.bottom - 1 - rect.top) / 2.0;
+    // Angles counted counter-clockwise on the screen (y down).
+    const double a0 = std::atan2(cy - start_y, start_x - cx);
+    double sweep = std::atan2(cy - end_y, end_x - cx) - a0;
+    while (sweep <= 0) sweep += 4 * kHalfPi;
+    const auto steps = std::max<int32_t>(2, static_cast<int32_t>(kSteps * sweep / (4 * kHalfPi)));
+    for (int32_t i = 0; i <= steps; ++i) {
+        const double a = a0 + sweep * i / steps;
+        const auto px = static_cast<int32_t>(std::lround(cx + rx * std::cos(a)));
+        const auto py = static_cast<int32_t>(std::lround(cy - ry * std::sin(a)));
+        if (i == 0) {
+            DrawMoveTo(dc, px, py);
+        } else {
+            DrawLineTo(dc, px, py);
+        }
+    }
+}
+
 void DrawCharCentred(DrawContext* dc, int32_t x, int32_t y, unsigned char ch) {
     if (dc == nullptr) return;
     DrawSetTextAlign(dc, kDrawTaCenter | kDrawTaTop);

@@ -18,6 +18,7 @@ void RenderEnginePanels(BitmapSet& set);
 void RenderAttitudeHeading(BitmapSet& set);
 void RenderFlightDials(BitmapSet& set);
 void RenderDisplays(BitmapSet& set);
+void RenderWeatherRadar(BitmapSet& set);
 void RenderGuidancePanels(BitmapSet& set);
 void RenderFms(BitmapSet& set);
 
@@ -26,5 +27,7 @@ void RenderFms(BitmapSet& set);
 uint32_t PanelFaceOf(const std::string& gauge);
 // The same for the glare-shield guidance panels.
 uint32_t GuidancePanelFaceOf(const std::string& gauge);
+// The same for the weather radar.
+uint32_t WeatherRadarFaceOf(const std::string& gauge);
 
 }  // namespace art

@@ -251,7 +251,7 @@ uint32_t GuidancePanelFaceOf(const std::string& gauge) {
     for (const Entry& e : kFaces) {
         if (gauge == e.gauge) return e.face;
     }
-    return 0;
+    return WeatherRadarFaceOf(gauge);
 }
 
 }  // namespace art

@@ -227,6 +227,7 @@ int main(int argc, char** argv) {
     art::RenderAttitudeHeading(set);
     art::RenderFlightDials(set);
     art::RenderDisplays(set);
+    art::RenderWeatherRadar(set);
     art::RenderGuidancePanels(set);
     art::RenderFms(set);
     if (!panel_cfg.empty()) return WriteBackgrounds(panel_cfg, out_dir, set);

@@ -53,6 +53,7 @@ enum class DrawOp : uint32_t {
     SmoothArc = 9,       // rect = x, y, width, height; value = start | sweep << 16
     BitBlt = 10,         // rect = x, y, width, height; value = raster operation
     Polygon = 11,        // rect = bounding box; value = point count
+    StretchDib = 12,     // rect = x, y, width, height; value = raster operation
 };
 
 // One recorded call, in logical units.
@@ -193,6 +194,13 @@ void DrawTextOut(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_
 // SrcPaint (per-channel OR). Contexts of different scales copy pixels 1:1.
 void DrawBitBlt(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h,
                 const DrawContext* src, int32_t sx, int32_t sy, DrawBlitRop rop);
+// Stretches a 32-bit device-independent picture of src_width x src_height
+// pixels (each a little-endian word: blue, green, red, unused byte) onto
+// w x h logical units at (x, y): SrcCopy or SrcPaint. A bottom-up picture
+// has its row 0 at the bottom of the target rectangle.
+void DrawStretchDib(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h,
+                    const uint32_t* pixels, int32_t src_width, int32_t src_height, bool bottom_up,
+                    DrawBlitRop rop);
 
 // --- Smooth (anti-aliased) layer; colours 0x00RRGGBB.
 void SmoothLine(DrawContext* dc, double x1, double y1, double x2, double y2, uint32_t colour);

@@ -16,6 +16,11 @@ void DrawRoundRect(DrawContext* dc, const DrawRect& rect, int32_t corner_width,
                    int32_t corner_height);
 // The ellipse inscribed in the rectangle, pen and brush as above.
 void DrawEllipse(DrawContext* dc, const DrawRect& rect);
+// An arc of the ellipse inscribed in the rectangle, in the selected pen,
+// counter-clockwise (on the screen) from the ray towards the start point to
+// the ray towards the end point; the whole ellipse when both rays coincide.
+void DrawArc(DrawContext* dc, const DrawRect& rect, int32_t start_x, int32_t start_y, int32_t end_x,
+             int32_t end_y);
 // One Windows-1252 character centred horizontally on x with its cell top
 // at y, in the selected font and text colour. The degree sign (0xB0), which
 // the layer's lettering does not carry, is drawn as a small ring in the
