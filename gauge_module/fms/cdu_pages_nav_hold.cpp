@@ -196,7 +196,7 @@ void HoldingEntry(int32_t field) {
         case 3: {
             const int32_t v = EntryBelow(361);
             if (v < 0) return;
-            LegInboundCourse(CduHoldLeg) = field == 2 ? v : (v + 180) % 360;
+            SetLegInboundCourse(CduHoldLeg, field == 2 ? v : (v + 180) % 360);
             CduSelectField(4);
             break;
         }
@@ -215,7 +215,7 @@ void HoldingEntry(int32_t field) {
             // needs legs of some length.
             const int32_t v = EntryBelow(1000);
             if (v <= 0) return;
-            LegLength(CduHoldLeg) = field == 6 ? v * 0.5 : v * 0.1;
+            SetLegLength(CduHoldLeg, field == 6 ? v * 0.5 : v * 0.1);
             break;
         }
         default:
@@ -252,9 +252,9 @@ void HoldDefaults(LegRecord* leg) {
     leg->list_kind = 4;
     SetFieldText(leg->path_terminator, "HM");
     leg->leg_class = kClassHold;
-    LegInboundCourse(*leg) = kHoldInboundDefault;
+    SetLegInboundCourse(*leg, kHoldInboundDefault);
     leg->turn_direction = kHoldTurnRight;
-    LegLength(*leg) = kHoldLegDefaultNm;
+    SetLegLength(*leg, kHoldLegDefaultNm);
     leg->hold_armed = 0;
     SetLegHoldFix(*leg, FieldText(leg->ident), leg->fix_latitude, leg->fix_longitude,
                   leg->fix_variation);

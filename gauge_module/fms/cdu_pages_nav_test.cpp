@@ -277,7 +277,7 @@ TEST_F(CduNavPagesTest, DirectRefusesAHoldByNumberAndOpensOnTheViewedSubPage) {
     const LegRecord to = FmsToLeg;
     Enter("4");  // a hold: looked up as an identifier, which finds nothing
     EXPECT_EQ(CduPage, kCduPageDirect);
-    EXPECT_EQ(FmsToLeg.leg_id, to.leg_id);
+    EXPECT_EQ(+FmsToLeg.leg_id, +to.leg_id);
     LineKey(5);  // PVOR, returning to DIRECT
     ASSERT_EQ(CduPage, kCduPagePvor);
     LineKey(10);
@@ -404,7 +404,7 @@ TEST_F(CduNavPagesTest, HoldAtAPlanLegArmsThenActivatesAndDisarms) {
     LineKey(5);
     EXPECT_EQ(CduPage, kCduPageHolding);
     EXPECT_EQ(FmsToLeg.leg_class, 5);
-    EXPECT_EQ(FmsToLeg.leg_id, FlightPlan.legs[2].leg_id);
+    EXPECT_EQ(+FmsToLeg.leg_id, +FlightPlan.legs[2].leg_id);
     EXPECT_EQ(FmsToLegIndex, 2);
     EXPECT_EQ(FieldText(FmsFromLeg.ident), "(PPOS)");
     EXPECT_EQ(FmsFromLeg.leg_class, 8);
@@ -413,7 +413,7 @@ TEST_F(CduNavPagesTest, HoldAtAPlanLegArmsThenActivatesAndDisarms) {
     LineKey(4);
     EXPECT_EQ(CduHoldArmed, 0);
     EXPECT_EQ(FmsToLeg.annotation_kind, 5);
-    EXPECT_EQ(CduHoldLeg.leg_id, FmsToLeg.leg_id);
+    EXPECT_EQ(+CduHoldLeg.leg_id, +FmsToLeg.leg_id);
 }
 
 TEST_F(CduNavPagesTest, HoldFromDirectIsFlownAtOnceAndEnterTakesTheToLeg) {

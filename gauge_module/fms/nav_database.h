@@ -176,12 +176,13 @@ constexpr void SetFieldText(char (&field)[N], std::string_view text) {
     for (size_t i = 0; i < N; ++i) field[i] = i < n ? text[i] : '\0';
 }
 
-// The same fields for the pages that write them.
-inline int32_t& LegInboundCourse(LegRecord& l) {
-    return l.procedure_course;
+// The same fields for the pages that write them (by value: the record is
+// packed, so its fields are not aligned for references).
+inline void SetLegInboundCourse(LegRecord& l, int32_t course) {
+    l.procedure_course = course;
 }
-inline double& LegLength(LegRecord& l) {
-    return l.defining_distance_nm;
+inline void SetLegLength(LegRecord& l, double nm) {
+    l.defining_distance_nm = nm;
 }
 // The hold fix: its name, position and variation.
 inline void SetLegHoldFix(LegRecord& l, std::string_view name, double lat, double lon,
