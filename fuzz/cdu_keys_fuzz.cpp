@@ -144,7 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)ready;
     ResetState();
     // One key a pass; long inputs are cut, so a run stays short.
-    const size_t keys = size < 48 ? size : 48;
+    const size_t keys = size < 32 ? size : 32;
     for (size_t i = 0; i < keys; ++i) {
         Deposit(data[i]);
         FrameChangeBits.store(static_cast<uint32_t>(i ^ (i + 1)));
