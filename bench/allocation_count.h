@@ -6,3 +6,8 @@
 #include <cstdint>
 
 uint64_t BenchAllocationCount();
+
+// C allocations (malloc, calloc, realloc) of the whole benchmark binary (the
+// replacements live in flight_displays_bench.cpp); the drawing layer
+// allocates with malloc, unseen by operator new.
+uint64_t BenchCAllocationCount();

@@ -57,6 +57,10 @@ extern "C" void* realloc(void* p, size_t size) {
     return __libc_realloc(p, size);
 }
 
+uint64_t BenchCAllocationCount() {
+    return gCAllocations.load(std::memory_order_relaxed);
+}
+
 namespace {
 
 using namespace zu;

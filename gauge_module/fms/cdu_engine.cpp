@@ -10,6 +10,7 @@
 
 #include "core/systems_tick.h"
 #include "fms/cdu_pages.h"
+#include "fms/cdu_pages_nav.h"
 
 namespace zu {
 
@@ -29,14 +30,14 @@ const CduPageEntry CduPageTable[kCduPageCount] = {
     {5, CduInfoDisplay, CduInfoKeys},
     {6, nullptr, nullptr},
     {7, nullptr, nullptr},
-    {8, nullptr, nullptr},
-    {9, nullptr, nullptr},
-    {10, nullptr, nullptr},
-    {11, nullptr, nullptr},
-    {12, nullptr, nullptr},
-    {13, nullptr, nullptr},
+    {8, CduNavDisplay, CduNavKeys},
+    {9, CduNavLegDisplay, CduNavLegKeys},
+    {10, CduDirectDisplay, CduDirectKeys},
+    {11, CduPvorDisplay, CduPvorKeys},
+    {12, CduHoldingDisplay, CduHoldingKeys},
+    {13, CduManeuverDisplay, CduManeuverKeys},
     {14, nullptr, nullptr},
-    {15, nullptr, nullptr},
+    {15, CduHoldFixDisplay, CduHoldFixKeys},
     {16, nullptr, CduNoKeys},
     {17, nullptr, nullptr},
 };
@@ -147,7 +148,9 @@ void DispatchSubPageChange() {
         CduPageEntered = 1;
         CduListChanged = 0;
     }
-    ClampSubPage();
+    // A page just entered sets its own sub-page count when it runs; a
+    // sub-page restored for it is held to that count afterwards.
+    if (CduPage == CduLastPage) ClampSubPage();
 }
 
 void DispatchRunPage() {
@@ -505,6 +508,7 @@ void CduResetForLoad() {
     std::memset(CduScreen.colour, 0, sizeof CduScreen.colour);
     std::memset(CduScreen.size, 0, sizeof CduScreen.size);
     std::memset(CduScreen.blink, 0, sizeof CduScreen.blink);
+    CduNavPagesReset();
 }
 
 }  // namespace zu

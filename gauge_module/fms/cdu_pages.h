@@ -26,6 +26,12 @@ int32_t CduInfoKeys();
 int32_t CduFlightPlanDisplay();
 int32_t CduFlightPlanKeys();
 
+// A leg's course-and-distance line (on the line above the leg) and its
+// identifier with annotation at column 3 of its own line.
+struct LegRecord;
+void CduLegLine(const LegRecord& l, int32_t line, int32_t colour);
+void CduLegAnnotation(const LegRecord& l, int32_t line, int32_t colour);
+
 // Writes the information block of one database record.
 void CduWaypointInfo(int32_t record);
 // Back to the page that asked (-1 = the NAV page).

@@ -52,64 +52,67 @@ int32_t Course(double c) {
     return static_cast<int32_t>(v);
 }
 
-void WriteCourse(int32_t course, const LegRecord& l, int32_t column, int32_t line) {
+void WriteCourse(int32_t course, const LegRecord& l, int32_t column, int32_t line, int32_t colour) {
     CduFormat("%03d%c", course, NorthMark(l));
-    CduWriteText(CduFormatBuffer, column, line, kWhite, kLight);
+    CduWriteText(CduFormatBuffer, column, line, colour, kLight);
 }
 
+}  // namespace
+
 // Course and distance on the line above a leg.
-void CduLegLine(const LegRecord& l, int32_t line) {
+void CduLegLine(const LegRecord& l, int32_t line, int32_t colour) {
     if (IsDiscontinuity(l)) return;
     const uint8_t cls = l.leg_class;
     const int32_t course = Course(l.magnetic_course);
     if ((l.list_kind == 4 || l.list_kind == 5) && cls != 0 && cls != kClassArc &&
         cls != kClassHeading) {
-        WriteCourse(course, l, 5, line);
+        WriteCourse(course, l, 5, line, colour);
         if (cls != kClassHold && cls != kClassProcTurn) {
             CduFormat("%5.1fNM", l.leg_distance_nm);
-            CduWriteText(CduFormatBuffer, 10, line, kWhite, kLight);
+            CduWriteText(CduFormatBuffer, 10, line, colour, kLight);
         }
         return;
     }
     switch (cls) {
         case 2:
         case 10:
-            CduWriteText("CRS", 3, line, kWhite, kLight);
-            WriteCourse(course, l, 6, line);
+            CduWriteText("CRS", 3, line, colour, kLight);
+            WriteCourse(course, l, 6, line, colour);
             break;
         case kClassHeading:
-            CduWriteText("HDG", 3, line, kWhite, kLight);
-            WriteCourse(course, l, 6, line);
+            CduWriteText("HDG", 3, line, colour, kLight);
+            WriteCourse(course, l, 6, line, colour);
             break;
         case kClassTrack:
-            WriteCourse(course, l, 5, line);
+            WriteCourse(course, l, 5, line, colour);
             break;
         case kClassHold:
-            CduWriteText(l.turn_direction == 1 ? "q" : "w", 3, line, kWhite, kLight);
-            CduWriteText("HLD", 5, line, kWhite, kLight);
-            WriteCourse(Course(LegInboundCourse(l)), l, 8, line);
+            CduWriteText(l.turn_direction == 1 ? "q" : "w", 3, line, colour, kLight);
+            CduWriteText("HLD", 5, line, colour, kLight);
+            WriteCourse(Course(LegInboundCourse(l)), l, 8, line, colour);
             break;
         case kClassProcTurn: {
-            CduWriteText("CRS", 3, line, kWhite, kLight);
-            WriteCourse(course, l, 6, line);
+            CduWriteText("CRS", 3, line, colour, kLight);
+            WriteCourse(course, l, 6, line, colour);
             char text[9] = {};
             std::memcpy(text, LegTerminatingText(l), 8);
             text[8] = '\0';
-            CduWriteText(text, 12, line, kWhite, kLight);
+            CduWriteText(text, 12, line, colour, kLight);
             break;
         }
         case kClassArc:
-            CduWriteText(l.turn_direction == 1 ? "qARC" : "wARC", 3, line, kWhite, kLight);
-            CduWriteText(CduFormat("%3.1f", LegArcRadius(l)), 6, line, kWhite, kLight);
+            CduWriteText(l.turn_direction == 1 ? "qARC" : "wARC", 3, line, colour, kLight);
+            CduWriteText(CduFormat("%3.1f", LegArcRadius(l)), 6, line, colour, kLight);
             break;
         case kClassDirect:
-            CduWriteText("(DIRECT)", 3, line, kWhite, kLight);
+            CduWriteText("(DIRECT)", 3, line, colour, kLight);
             break;
         default:
             break;
     }
 }
 
+namespace {
 // The name text of a leg, cut to the cells left of the passing time.
 const char* NameText(const LegRecord& l) {
     static char name[sizeof l.ident + 1];
@@ -117,6 +120,7 @@ const char* NameText(const LegRecord& l) {
     name[sizeof l.ident] = '\0';
     return name;
 }
+}  // namespace
 
 void CduLegAnnotation(const LegRecord& l, int32_t line, int32_t colour) {
     const char* name = NameText(l);
@@ -168,6 +172,8 @@ void CduLegAnnotation(const LegRecord& l, int32_t line, int32_t colour) {
     CduWriteText(CduFormatBuffer, 3, line, colour, kBold);
 }
 
+namespace {
+
 void CduLegTime(const LegRecord& l, int32_t index, int32_t line, int32_t colour) {
     if (IsDiscontinuity(l) || l.annotation_kind == 3) return;
     const double hours = TimeToWaypoint(index);
@@ -197,7 +203,7 @@ void CduFlightPlanList() {
         const int32_t colour = i == FmsToLegIndex ? kMagenta : kGreen;
         CduWriteText(CduFormat("%2d", i + 1), 0, line, i == FmsToLegIndex ? kMagenta : kWhite,
                      kBold);
-        if (i > 0) CduLegLine(l, line - 1);
+        if (i > 0) CduLegLine(l, line - 1, kWhite);
         CduLegAnnotation(l, line, colour);
         CduLegTime(l, i, line, colour);
         CduLegExtra(l, line, colour);

@@ -439,6 +439,8 @@ void BuildPposLegs() {
         FmsFromLeg.end_longitude = FmsPosition.longitude;
         FmsFromLeg.fix_variation = NavHeading;
         SetFieldText(FmsFromLeg.label, "PPOS");
+        // Shown as the present position, not as the waypoint it copies.
+        SetFieldText(FmsFromLeg.ident, "(PPOS)");
         FmsFromLeg.leg_class = 5;
     }
     // 2. The TO slot from the FROM slot's end or from the aircraft.

@@ -176,6 +176,28 @@ constexpr void SetFieldText(char (&field)[N], std::string_view text) {
     for (size_t i = 0; i < N; ++i) field[i] = i < n ? text[i] : '\0';
 }
 
+// The same fields for the pages that write them (by value: the record is
+// packed, so its fields are not aligned for references).
+inline void SetLegInboundCourse(LegRecord& l, int32_t course) {
+    l.procedure_course = course;
+}
+inline void SetLegLength(LegRecord& l, double nm) {
+    l.defining_distance_nm = nm;
+}
+// The hold fix: its name, position and variation.
+inline void SetLegHoldFix(LegRecord& l, std::string_view name, double lat, double lon,
+                          double variation) {
+    SetFieldText(l.navaid_ident, name);
+    l.navaid_latitude = lat;
+    l.navaid_longitude = lon;
+    l.navaid_variation = variation;
+}
+// A leg made by the system is named by both its identifier and its label.
+inline void SetLegName(LegRecord& l, std::string_view name) {
+    SetFieldText(l.ident, name);
+    SetFieldText(l.label, name);
+}
+
 // The loaded waypoint file (null while nothing is loaded).
 extern WaypointRecord* WaypointDatabase;
 extern int32_t WaypointDatabaseCount;
