@@ -16,6 +16,7 @@
 #include "e2e_support.h"
 #include "instruments/gauge_framework.h"
 #include "instruments/inclinometer.h"
+#include "instruments/pedestal_indicators.h"
 #include "module_state.h"
 #include "zu/simhost/aircraft_model.h"
 #include "zu/simhost/simulator.h"
@@ -75,13 +76,17 @@ class PedestalFlight : public testing::Test {
         ExternalDcSwitch.set(255);
         Frames(60);
     }
-    // Engines running (their hydraulic pumps with them), in the air.
+    // Engines running (their hydraulic pumps with them), in the air, the
+    // generators on line once the ground cart is unplugged.
     void FlyWithEnginesRunning() {
+        DcGenerator1Switch.set(255);
+        DcGenerator2Switch.set(255);
         PinRunningEngines(*sim_);
         sim_->model().PlaceAirborne(3000, 160);
         ASSERT_TRUE(Until([] { return HydraulicsState.SystemPressure[1] > 2000; }, 60 * 30))
             << "system 2 pressure " << HydraulicsState.SystemPressure[1];
         ASSERT_TRUE(Until([] { return OnGround == 0; }, 120));
+        ASSERT_TRUE(Until([] { return BusPowered.get(kPoweredLeftMainDc) != 0; }, 120));
     }
 
     TempDir tmp_;
@@ -93,7 +98,9 @@ class PedestalFlight : public testing::Test {
 TEST_F(PedestalFlight, GearLampsFollowARetraction) {
     ASSERT_NO_FATAL_FAILURE(PowerUp());
     ASSERT_NO_FATAL_FAILURE(FlyWithEnginesRunning());
-    Frames(30);
+    // The sequence's first run with pressure ends with the gear locked down.
+    ASSERT_TRUE(Until([] { return GearTransitCountdown == 0; }, 30 * 30));
+    Frames(10);
     // Down and locked: the middle row lit, doors and unsafe lamps dark.
     for (int k = 7; k <= 9; ++k) EXPECT_TRUE(Shown("Gear", k)) << k;
     for (int k : {4, 5, 6, 10, 11, 12}) EXPECT_FALSE(Shown("Gear", k)) << k;
