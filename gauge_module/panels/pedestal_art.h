@@ -76,8 +76,8 @@ inline constexpr uint32_t kFuelLamp = kBase + 0x0D;
 inline constexpr Box kFuelSelector = {66, 14, 34, 34};
 inline constexpr Box kFuelValveWindow[2] = {{10, 14, 40, 26}, {116, 14, 40, 26}};
 inline constexpr Box kFuelLampBox[2] = {{10, 44, 40, 12}, {116, 44, 40, 12}};
-inline constexpr Box kFuelPump[2] = {{56, 52, 18, 26}, {92, 52, 18, 26}};
-inline constexpr Box kFuelTest = {128, 60, 18, 16};
+inline constexpr Box kFuelPump[2] = {{62, 50, 18, 26}, {84, 50, 18, 26}};
+inline constexpr Box kFuelTest = {128, 62, 16, 16};
 
 // --- Autofeather panel (165 x 80) ------------------------------------------
 inline constexpr int32_t kAfWidth = 165;
@@ -88,7 +88,7 @@ inline constexpr uint32_t kAfTestLamp = kBase + 0x12;
 inline constexpr Box kAfSelect = {64, 8, 36, 30};
 inline constexpr Box kAfTestSwitch[2] = {{12, 46, 18, 26}, {40, 46, 18, 26}};
 inline constexpr Box kAfSpringSwitch[2] = {{108, 46, 18, 26}, {136, 46, 18, 26}};
-inline constexpr Box kAfTestLampBox[2] = {{6, 16, 30, 12}, {36, 16, 30, 12}};
+inline constexpr Box kAfTestLampBox[2] = {{8, 16, 26, 12}, {36, 16, 26, 12}};
 
 // Toggle switches of the three panels and the gear panel.
 inline constexpr int16_t kToggleWidth = 18;
@@ -193,7 +193,7 @@ inline constexpr Art kArt[] = {
     {kFuelLamp, "fuel_pump_lamp", 40, 12, Kind::Lamp, 1},
     {kAfPlate, "autofeather_plate", kAfWidth, kAfHeight, Kind::Plate, 2},
     {kAfLit, "autofeather_lit", kAfWidth, kAfHeight, Kind::PlateLit, 2},
-    {kAfTestLamp, "autofeather_test_lamp", 30, 12, Kind::Lamp, 2},
+    {kAfTestLamp, "autofeather_test_lamp", 26, 12, Kind::Lamp, 2},
     {kToggleUp, "pedestal_toggle_up", kToggleWidth, kToggleHeight, Kind::Toggle, 1},
     {kToggleCentre, "pedestal_toggle_centre", kToggleWidth, kToggleHeight, Kind::Toggle, 0},
     {kToggleDown, "pedestal_toggle_down", kToggleWidth, kToggleHeight, Kind::Toggle, -1},

@@ -58,23 +58,25 @@ void EgcCaptions(cairo_t* cr, Colour ink) {
 }
 
 void FuelCaptions(cairo_t* cr, Colour ink) {
-    DrawText(cr, Face::SansBold, 8, 83, 8, Align::Centre, "FUEL", ink);
+    DrawText(cr, Face::SansBold, 8, 83, 7, Align::Centre, "FUEL", ink);
     DrawText(cr, Face::Sans, 5.5, 30, 10, Align::Centre, "XFER VALVE 1", ink);
     DrawText(cr, Face::Sans, 5.5, 136, 10, Align::Centre, "XFER VALVE 2", ink);
-    DrawText(cr, Face::Sans, 5.5, 83, 52, Align::Centre, "TRANSFER", ink);
-    DrawText(cr, Face::Sans, 5.5, 66, 16, Align::Centre, "L", ink);
-    DrawText(cr, Face::Sans, 5.5, 100, 16, Align::Centre, "R", ink);
-    DrawText(cr, Face::Sans, 5.5, 65, 76, Align::Centre, "PUMP 1", ink);
-    DrawText(cr, Face::Sans, 5.5, 101, 76, Align::Centre, "PUMP 2", ink);
-    DrawText(cr, Face::Sans, 5.5, 137, 56, Align::Centre, "TEST", ink);
+    DrawText(cr, Face::Sans, 5.5, 62, 16, Align::Centre, "L", ink);
+    DrawText(cr, Face::Sans, 5.5, 104, 16, Align::Centre, "R", ink);
+    DrawText(cr, Face::Sans, 5.5, 58, 66, Align::Right, "PUMP 1", ink);
+    DrawText(cr, Face::Sans, 5.5, 106, 66, Align::Left, "2", ink);
+    DrawText(cr, Face::Sans, 5.5, 126, 71, Align::Right, "TEST", ink);
 }
 
 void AutofeatherCaptions(cairo_t* cr, Colour ink) {
-    DrawText(cr, Face::SansBold, 8, 82, 46, Align::Centre, "AUTOFEATHER", ink);
-    DrawText(cr, Face::Sans, 5.5, 35, 42, Align::Centre, "TEST 1   TEST 2", ink);
-    DrawText(cr, Face::Sans, 5.5, 131, 42, Align::Centre, "FEATHER 1  2", ink);
-    DrawText(cr, Face::Sans, 5.5, 131, 78, Align::Centre, "UNFEATHER", ink);
-    DrawText(cr, Face::Sans, 5.5, 82, 58, Align::Centre, "SELECT", ink);
+    DrawText(cr, Face::SansBold, 8, 133, 12, Align::Centre, "AUTOFEATHER", ink);
+    DrawText(cr, Face::Sans, 5.5, 21, 40, Align::Centre, "TEST 1", ink);
+    DrawText(cr, Face::Sans, 5.5, 49, 40, Align::Centre, "TEST 2", ink);
+    DrawText(cr, Face::Sans, 5.5, 131, 32, Align::Centre, "FEATHER", ink);
+    DrawText(cr, Face::Sans, 5.5, 117, 40, Align::Centre, "1", ink);
+    DrawText(cr, Face::Sans, 5.5, 145, 40, Align::Centre, "2", ink);
+    DrawText(cr, Face::Sans, 5.5, 131, 77, Align::Centre, "UNFEATHER", ink);
+    DrawText(cr, Face::Sans, 5.5, 82, 44, Align::Centre, "SELECT", ink);
 }
 
 void GearCaptions(cairo_t* cr, Colour ink) {
