@@ -57,6 +57,8 @@
 #include "instruments/clocks.h"
 #include "instruments/com_control_heads.h"
 #include "instruments/course_selectors.h"
+#include "instruments/inclinometer.h"
+#include "instruments/pedestal_indicators.h"
 #include "instruments/standby_instruments.h"
 #include "instruments/vor_control_heads.h"
 #include "panels/al801_panel.h"
@@ -65,6 +67,7 @@
 #include "panels/display_control_panels.h"
 #include "panels/engine_panel.h"
 #include "panels/engine_start_panels.h"
+#include "panels/gear_panel.h"
 #include "panels/id809_panels.h"
 #include "panels/pressurisation_panel.h"
 #include "panels/rnav_panels.h"
@@ -330,6 +333,15 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(RudderPressure, s.pp_RudderPressure);
     f(RollSpoilerPressure, s.pp_RollSpoilerPressure);
     f(FlapHydraulicWord, s.pp_FlapHydraulicWord);
+    // Pedestal panels and indicators.
+    f(GearWarningSwitchUp, s.gear_warning_switch_up);
+    f(TrimsPanelState, s.trims_panel_state);
+    f(TrimSwitchDirection, s.trim_switch_direction);
+    f(TrimSwitchHold, s.trim_switch_hold);
+    f(FlapNeedlePosition, s.flap_needle_position);
+    f(InclinometerBall, s.inclinometer_ball);
+    f(InclinometerShown, s.inclinometer_shown);
+    f(InclinometerInput, s.inclinometer_input);
     // Radio heads: modes, presets and the transponder's codes.
     f(Vor1Radio, s.vor1);
     f(Vor2Radio, s.vor2);
@@ -674,6 +686,14 @@ struct Snapshot {
     Stored<decltype(RudderPressure)> pp_RudderPressure;
     Stored<decltype(RollSpoilerPressure)> pp_RollSpoilerPressure;
     Stored<decltype(FlapHydraulicWord)> pp_FlapHydraulicWord;
+    Stored<decltype(GearWarningSwitchUp)> gear_warning_switch_up;
+    Stored<decltype(TrimsPanelState)> trims_panel_state;
+    Stored<decltype(TrimSwitchDirection)> trim_switch_direction;
+    Stored<decltype(TrimSwitchHold)> trim_switch_hold;
+    Stored<decltype(FlapNeedlePosition)> flap_needle_position;
+    Stored<decltype(InclinometerBall)> inclinometer_ball;
+    Stored<decltype(InclinometerShown)> inclinometer_shown;
+    Stored<decltype(InclinometerInput)> inclinometer_input;
     Stored<decltype(Vor1Radio)> vor1;
     Stored<decltype(Vor2Radio)> vor2;
     Stored<decltype(Vor1PanelState)> vor1_panel;

@@ -7,6 +7,7 @@
 #include "cabin_link/instructor_link_server.h"
 #include "core/air_data.h"
 #include "core/electrical_system.h"
+#include "core/flight_controls.h"
 #include "core/flight_guidance.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
@@ -258,27 +259,134 @@ double InstructorFlightSurfacesValue(int index) {
     }
 }
 
+namespace {
+
+// The powerplant components and oil lines of the instructor's propeller
+// page, per engine (e = 0, 1), from the oil step's states: a component
+// reads 1 while it works, a line while it carries oil.
+double PowerplantComponent(int e, int component) {
+    const EngineOilStatusRecord& s = EngineOilStatus[e];
+    switch (component) {
+        case 0:  // standby pump
+            return Flag(s.standby_oil != 0);
+        case 1:  // PCU pump
+            return Flag(s.oil_supply != 0);
+        case 2:  // governor
+            return Flag(s.p != 0);
+        case 3:  // overspeed governor valve, acting
+            return Flag(s.p_overspeed != 0);
+        case 4:  // manual feather valve, acting
+            return Flag(s.q_lever != 0);
+        case 5:  // autofeather valve, acting
+            return Flag(s.r_feather != 0);
+        default:
+            return 0.0;
+    }
+}
+
+// Oil lines, in the order of the page's first run (engine oil to PCU pump,
+// standby oil to standby pump, PCU pump to governor, governor to OSGV, OSGV
+// to MFV, standby pump to AFV) and then AFV to MFV, MFV to the PCU (two
+// segments), engine to ECU, engine drive to PCU pump.
+double PowerplantLine(int e, int line) {
+    const EngineOilStatusRecord& s = EngineOilStatus[e];
+    switch (line) {
+        case 0:
+        case 2:
+            return Flag(s.oil_supply != 0);
+        case 1:
+        case 5:
+            return Flag(s.standby_oil != 0);
+        case 3:
+            return Flag(s.p != 0);
+        case 4:
+            return Flag(s.q != 0);
+        case 6:
+            return Flag(s.r_feather != 0 || s.standby_oil != 0);
+        case 7:
+        case 8:
+            return Flag(s.p != 0);
+        case 9:
+            return Flag(EngineManualFlag[e] == 0 && s.nh_above_8 != 0);
+        case 10:
+            return Flag(s.nh_above_8 != 0);
+        default:
+            return 0.0;
+    }
+}
+
+// Values 23..45: which engine and line each one shows.
+struct LineValue {
+    int8_t engine;
+    int8_t line;
+};
+constexpr LineValue kLineValues[23] = {
+    {1, 6},  {1, 7}, {1, 8}, {1, 9},                            // 23..26
+    {0, 0},  {0, 1}, {0, 2}, {0, 3}, {0, 4},  {0, 5},           // 27..32
+    {0, 6},  {0, 7}, {0, 8}, {0, 9}, {0, 10},                   // 33..37
+    {1, 0},  {1, 1}, {1, 2}, {1, 3}, {1, 4},  {1, 5}, {1, 10},  // 38..44
+    {-1, 0},                                                    // 45 synchrophaser
+};
+
+bool SynchrophaserAvailable() {
+    return CopilotSwitchPowered != 0 && PowerplantsInstructorStates[kPpSynchrophaser] == 0;
+}
+
+}  // namespace
+
 double InstructorPowerplantsValue(int index) {
     switch (index) {
+        case kPpEngine1StbyPump:
+        case kPpEngine1PcuPump:
+        case kPpEngine1Governor:
+        case kPpEngine1Osgv:
+        case kPpEngine1Mfv:
+        case kPpEngine1Afv:
+            return PowerplantComponent(0, index - kPpEngine1StbyPump);
+        case kPpEngine2StbyPump:
+        case kPpEngine2PcuPump:
+        case kPpEngine2Governor:
+        case kPpEngine2Osgv:
+        case kPpEngine2Mfv:
+        case kPpEngine2Afv:
+            return PowerplantComponent(1, index - kPpEngine2StbyPump);
         case kPpEngine1:
             return Flag(Nh1State.nh > 52.0f);
         case kPpEngine2:
             return Flag(Nh2State.nh > 52.0f);
+        case kPpEcu1:
+            return Flag(EngineManualFlag[0] == 0);
+        case kPpEcu2:
+            return Flag(EngineManualFlag[1] == 0);
+        case kPpSynchrophaser:
+            return Flag(SynchrophaserAvailable());
+        case kPpAutofeather:
+            return Flag(Autofeather.armed != 0);
+        case kPpEngine2OilRefill:
+            return Flag(EngineOilStatus[1].oil_supply != 0);
         case kPpValueBladeAngle1:
             return PropFeatherCountdown[0] > 0 ? kPpFeatheredBladeAngle : PropPitch1;
         case kPpValueBladeAngle2:
             return PropFeatherCountdown[1] > 0 ? kPpFeatheredBladeAngle : PropPitch2;
+        case kPpValueStbyOilQty1:
+            return StbyOilQty[0];
+        case kPpValueStbyOilQty2:
+            return StbyOilQty[1];
         case kPpValueEngineOilQty1:
             return EngineOilQty[0];
         case kPpValueEngineOilQty2:
             return EngineOilQty[1];
-        // Standby-pump, ECU and autofeather words, the PCU, governor, OSGV,
-        // MFV and AFV status bytes, the oil status bytes, the standby oil
-        // quantities and the synchrophaser: the engine and oil simulation.
-        // Value 6 is always 0.
         default:
-            return 0.0;
+            break;
     }
+    if (index >= kPpValueStatusFirst && index <= kPpValueStatusLast) {
+        const LineValue v = kLineValues[index - kPpValueStatusFirst];
+        if (v.engine < 0) return Flag(SynchrophaserAvailable());
+        return PowerplantLine(v.engine, v.line);
+    }
+    // 6 (not shown), the torque components 10 and 20, and engine 1's oil
+    // reservoir 11 read 0.
+    return 0.0;
 }
 
 double InstructorElectricsValue(int index) {
@@ -603,9 +711,11 @@ void ApplyBulkRow(int32_t id, double value) {
             break;
         case 100:
             PowerplantState.Torque[0] = value;
+            PropRpmCommand[0] = value;
             break;
         case 101:
             PowerplantState.Torque[1] = value;
+            PropRpmCommand[1] = value;
             break;
         case 114:
             OnGround = value == 100217.0 ? 255 : 0;

@@ -9,8 +9,10 @@
 #include "cabin_link/instructor_link_server.h"
 #include "core/air_data.h"
 #include "core/electrical_system.h"
+#include "core/flight_controls.h"
 #include "core/flight_guidance.h"
 #include "core/host_panel_services.h"
+#include "core/powerplant.h"
 #include "core/radio_altitude_alerting.h"
 #include "core/systems_tick.h"
 #include "fms/flight_plan.h"
@@ -337,6 +339,75 @@ TEST(InstructorBulkValues, FmsLateralModesSetTheActiveLegKind) {
     EXPECT_EQ(FGC_comp_AP1_lateral_mode, 0);
     FmsToLegCopy = saved_leg;
     FGC_comp_AP1_lateral_mode = saved_mode;
+}
+
+// The powerplant page: components work, lines carry oil, as the oil step's
+// states say; the ECU reads the manual flag and the synchrophaser the copilot
+// switch and its failure.
+class InstructorPowerplantValues : public ::testing::Test {
+  protected:
+    void SetUp() override { Reset(); }
+    void TearDown() override { Reset(); }
+    static void Reset() {
+        EngineOilStatus[0] = EngineOilStatus[1] = {};
+        EngineManualFlag[0] = EngineManualFlag[1] = 0;
+        CopilotSwitchPowered = 0;
+        Autofeather = {};
+        PowerplantState = {};
+        PropRpmCommand[0] = PropRpmCommand[1] = 0.0;
+        for (int32_t& w : PowerplantsInstructorStates) w = 0;
+    }
+};
+
+TEST_F(InstructorPowerplantValues, ComponentsAndLinesFollowTheOilStates) {
+    EngineOilStatus[1].standby_oil = 1;
+    EngineOilStatus[1].r_feather = 1;
+    EngineOilStatus[0].oil_supply = 1;
+    EngineOilStatus[0].nh_above_8 = 1;
+    EngineOilStatus[0].p = 1;
+    EngineOilStatus[0].q = 1;
+    EXPECT_EQ(InstructorPowerplantsValue(kPpEngine2StbyPump), 1.0);
+    EXPECT_EQ(InstructorPowerplantsValue(kPpEngine1StbyPump), 0.0);
+    EXPECT_EQ(InstructorPowerplantsValue(kPpEngine2Afv), 1.0);
+    EXPECT_EQ(InstructorPowerplantsValue(kPpEngine1PcuPump), 1.0);
+    EXPECT_EQ(InstructorPowerplantsValue(kPpEngine1Governor), 1.0);
+    EXPECT_EQ(InstructorPowerplantsValue(kPpEngine1Osgv), 0.0);  // no overspeed
+    // Engine 1's lines: oil to the PCU pump, pump to governor, governor to
+    // OSGV, OSGV to MFV, MFV to the PCU, engine to ECU, drive to the pump.
+    for (int v : {27, 29, 30, 31, 34, 35, 36, 37}) {
+        EXPECT_EQ(InstructorPowerplantsValue(v), 1.0) << v;
+    }
+    for (int v : {28, 32, 33}) EXPECT_EQ(InstructorPowerplantsValue(v), 0.0) << v;
+    // Engine 2 feathers on standby oil: its standby lines and AFV to MFV.
+    for (int v : {39, 43, 23}) EXPECT_EQ(InstructorPowerplantsValue(v), 1.0) << v;
+    for (int v : {38, 40, 41, 42, 24, 44}) EXPECT_EQ(InstructorPowerplantsValue(v), 0.0) << v;
+
+    EngineManualFlag[0] = 255;
+    EXPECT_EQ(InstructorPowerplantsValue(kPpEcu1), 0.0);
+    EXPECT_EQ(InstructorPowerplantsValue(kPpEcu2), 1.0);
+    EXPECT_EQ(InstructorPowerplantsValue(36), 0.0);  // no ECU line in manual
+
+    EXPECT_EQ(InstructorPowerplantsValue(kPpSynchrophaser), 0.0);
+    CopilotSwitchPowered = 1;
+    EXPECT_EQ(InstructorPowerplantsValue(kPpSynchrophaser), 1.0);
+    EXPECT_EQ(InstructorPowerplantsValue(45), 1.0);
+    PowerplantsInstructorStates[kPpSynchrophaser] = 1;
+    EXPECT_EQ(InstructorPowerplantsValue(kPpSynchrophaser), 0.0);
+
+    Autofeather.armed = 1;
+    EXPECT_EQ(InstructorPowerplantsValue(kPpAutofeather), 1.0);
+    for (int v : {kPpUnused6, kPpTorque1, kPpTorque2, kPpEngine1OilRefill}) {
+        EXPECT_EQ(InstructorPowerplantsValue(v), 0.0) << v;
+    }
+}
+
+TEST_F(InstructorPowerplantValues, BulkPropellerRowsSetTorqueAndTheRpmCommand) {
+    InstructorApplyValue(100, 1020.0);
+    InstructorApplyValue(101, 990.0);
+    EXPECT_DOUBLE_EQ(PropRpmCommand[0], 1020.0);
+    EXPECT_DOUBLE_EQ(PropRpmCommand[1], 990.0);
+    EXPECT_DOUBLE_EQ(PowerplantState.Torque[0], 1020.0);
+    EXPECT_DOUBLE_EQ(PowerplantState.Torque[1], 990.0);
 }
 
 }  // namespace

@@ -13,7 +13,9 @@
 #include "instruments/com_control_heads.h"
 #include "instruments/course_selectors.h"
 #include "instruments/engine_instruments.h"
+#include "instruments/inclinometer.h"
 #include "instruments/master_lights.h"
+#include "instruments/pedestal_indicators.h"
 #include "instruments/standby_instruments.h"
 #include "instruments/vor_control_heads.h"
 #include "panels/ahrs_panels.h"
@@ -23,9 +25,11 @@
 #include "panels/display_control_panels.h"
 #include "panels/electrical_meters.h"
 #include "panels/electrical_panels.h"
+#include "panels/engine_control_panels.h"
 #include "panels/engine_panel.h"
 #include "panels/engine_start_panels.h"
 #include "panels/fdr_switchboard.h"
+#include "panels/gear_panel.h"
 #include "panels/gpws_panel.h"
 #include "panels/id809_panels.h"
 #include "panels/lighting_panels.h"
@@ -138,7 +142,7 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /*  39 */
     MakeGauge("ENTERTAINMENT_Panel", 235, ENTERTAINMENT_PanelElementList,
               ENTERTAINMENT_PanelMouseRect, ENTERTAINMENT_PanelCallback),
-    /*  40 */ MakeGauge("Gear", 113),
+    /*  40 */ MakeGauge("Gear", 113, GearElementList, GearMouseRect, GearPanelCallback),
     /*  41 */
     MakeGauge("Speedometer1", 124, Speedometer1ElementList, Speedometer1MouseRect,
               Speedometer1Callback),
@@ -173,13 +177,19 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /*  53 */ MakeGauge("clock1", 106, clock1ElementList, clock1MouseRect, Clock1Callback),
     /*  54 */ MakeGauge("clock2", 106, clock2ElementList, clock2MouseRect, Clock2Callback),
     /*  55 */ MakeGauge("RMI", 104, RMIElementList, RMIMouseRect, RmiCallback),
-    /*  56 */ MakeGauge("TRIMS", 233),
-    /*  57 */ MakeGauge("FLAPS indicator", 65),
-    /*  58 */ MakeGauge("Whiskey compass", 118),
-    /*  59 */ MakeGauge("Inclinometer", 33),
-    /*  60 */ MakeGauge("EGC_panel", 168),
-    /*  61 */ MakeGauge("FUEL_panel", 166),
-    /*  62 */ MakeGauge("Autofeather_panel", 165),
+    /*  56 */ MakeGauge("TRIMS", 233, TRIMSElementList, TRIMSMouseRect, TrimsCallback),
+    /*  57 */
+    MakeGauge("FLAPS indicator", 65, FLAPSIndicatorElementList, nullptr, FlapsIndicatorCallback),
+    /*  58 */
+    MakeGauge("Whiskey compass", 118, WhiskeyCompassElementList, nullptr, WhiskeyCompassCallback),
+    /*  59 */ MakeGauge("Inclinometer", 33, InclinometerElementList, nullptr, InclinometerCallback),
+    /*  60 */
+    MakeGauge("EGC_panel", 168, EGC_panelElementList, EGC_panelMouseRect, EgcPanelCallback),
+    /*  61 */
+    MakeGauge("FUEL_panel", 166, FUEL_panelElementList, FUEL_panelMouseRect, FuelPanelCallback),
+    /*  62 */
+    MakeGauge("Autofeather_panel", 165, Autofeather_panelElementList, Autofeather_panelMouseRect,
+              AutofeatherPanelCallback),
     /*  63 */ MakeGauge("Bypass_doors", 114),
     /*  64 */
     MakeGauge("stormlights1", 1280, stormlights1ElementList, nullptr, StormLightsCallback),

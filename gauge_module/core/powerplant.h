@@ -25,9 +25,6 @@ struct PowerplantStateRecord {
     // Torque dip per engine: loaded by the engine-control panel, read and
     // counted down only by the torque needles, which show 0 while it runs.
     int32_t TorqueDipCountdown[2];
-    // Autofeather test switch per engine (0 off); the torque needle shows
-    // the test torque while it is on.
-    int32_t AutofeatherTestSwitch[2];
     // Published spool value (Nh x 288, x 0.9 with the oil run out) and fuel
     // pressure (Nh x 218, 0 without fuel feed) per engine.
     int32_t SpoolValue[2];
@@ -136,7 +133,8 @@ extern int32_t UptrimFlag[2];
 struct AutofeatherRecord {
     int32_t select;             // select switch (0 off)
     int32_t armed;              // 0/1
-    int32_t test[2];            // test switch per engine
+    int32_t test[2];            // test switch per engine (0 off, 255 on); the torque
+                                // needle shows the test torque while it is on
     int32_t feather_switch[2];  // positive, 0 or negative
     float torque[2];            // filtered torque
     int32_t trigger[2];         // trigger countdown (300)

@@ -139,7 +139,7 @@ double TorqueNeedle(ElementHeader*) {
     } else {
         d = torque;
     }
-    if (PowerplantState.AutofeatherTestSwitch[E] != 0) d = kAutofeatherTestTorque;
+    if (Autofeather.test[E] != 0) d = kAutofeatherTestTorque;
     if (TestRunning(&EngineTestCountdown[kTorque1Indicator + E])) d = kTorqueTestValue;
     if (!Bus(kIndicatorBus[kTorque1Indicator + E])) d = -245.0;
     if (RemoteDisplay()) d = torque;

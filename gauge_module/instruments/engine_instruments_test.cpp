@@ -97,7 +97,7 @@ TEST_F(EngineInstrumentsTest, TorqueOrderTestBeatsNormalUnpoweredBeatsTestRemote
     PowerplantState.Torque[0] = 50.0;
     EXPECT_NEAR(RunFrame(g).angle[3], 50.0 * 32.938 * ed::kTorqueAngleScale + 160.0, 1e-3);
 
-    PowerplantState.AutofeatherTestSwitch[0] = 255;
+    Autofeather.test[0] = 255;
     RunFrame(g);
     EXPECT_FLOAT_EQ(TorqueDisplay[0], kAutofeatherTestTorque);
 
@@ -116,7 +116,7 @@ TEST_F(EngineInstrumentsTest, TorqueOrderTestBeatsNormalUnpoweredBeatsTestRemote
     // A torque dip shows 0 while it runs and is counted by the needle.
     RemoteDisplayCountdown = 0;
     BusPowered.set(kPoweredLeftMainDc, 1);
-    PowerplantState.AutofeatherTestSwitch[0] = 0;
+    Autofeather.test[0] = 0;
     EngineTestCountdown[kTorque1Indicator] = 0;
     PowerplantState.TorqueDipCountdown[0] = 2;
     RunFrame(g);

@@ -76,6 +76,12 @@ void PlayClick(SoundObject* object, int32_t pan) {
     platform::SoundBufferPlay(object->buffer, 0, 0, 0);
 }
 
+void PlayClickKeepPan(SoundObject* object) {
+    if (object == nullptr || object->buffer == nullptr) return;
+    if (RestoreSoundBuffer(object) < 0) return;
+    platform::SoundBufferPlay(object->buffer, 0, 0, 0);
+}
+
 int32_t WrapDegrees(int32_t value, int32_t step) {
     int32_t v = (value + 360 + step) % 360;
     // Values outside 0..359 (a corrupt saved setting) come back into range.

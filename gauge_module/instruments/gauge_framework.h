@@ -137,6 +137,8 @@ bool FlashPhase();
 // (-10000 left .. 10000 right). Silent, and harmless, when the object has
 // no buffer or the buffer cannot be restored.
 void PlayClick(SoundObject* object, int32_t pan);
+// The same, keeping the pan the buffer last had.
+void PlayClickKeepPan(SoundObject* object);
 
 // ---------------------------------------------------------------------------
 // Knobs

@@ -18,6 +18,8 @@
 //   0x1700  autopilot, ID809, AL801, GPWS and RNAV panels (panels/guidance_panels_art.h)
 //   0x1800  control-display unit (fms/fms_gauges.h)
 //   0x1F00  weather radar (displays/weather_radar.h)
+//   0x1B00  engine-control, fuel, autofeather and gear panels; trim, flap, compass
+//           and inclinometer indicators (panels/pedestal_art.h)
 #pragma once
 
 #include <cstdint>
@@ -35,5 +37,6 @@ inline constexpr uint32_t kFlightDialsBlock = 0x1600;
 inline constexpr uint32_t kEnginePanelsBlock = 0x1A00;
 inline constexpr uint32_t kGuidancePanelsBlock = 0x1700;
 inline constexpr uint32_t kWeatherRadarBlock = 0x1F00;
+inline constexpr uint32_t kPedestalPanelsBlock = 0x1B00;
 
 }  // namespace zu::res

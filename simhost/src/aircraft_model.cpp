@@ -81,6 +81,18 @@ double Wrap180(double deg) {
     return v;
 }
 
+// Elevator trim in radians: one trim step (256 units) is the 0.00174 rad
+// the trim indicator's switch adds.
+constexpr double kTrimRadiansPerUnit = 0.00174 / 256.0;
+
+// The slip ball (-127..127, positive right): at rest on the ground; in the
+// air pushed away from the yaw of the rudder and of a torque difference.
+double Ball(const AircraftState& s) {
+    if (s.on_ground) return 0.0;
+    const double yaw = 60.0 * s.rudder + 1.0 * (s.engines[0].torque - s.engines[1].torque);
+    return std::clamp(-yaw, -127.0, 127.0);
+}
+
 // ISA density ratio and temperature at an altitude in feet.
 double DensityRatio(double altitude_ft) {
     const double t = std::max(0.2, 1.0 - 6.8756e-6 * altitude_ft);
@@ -645,7 +657,8 @@ void AircraftModel::Publish(Simulator& sim) {
     var(784, -s.aileron);
     var(786, s.rudder);
     var(331, s.gear_handle_down ? 16383 : 0);
-    var(785, s.elevator_trim);
+    var(785, s.elevator_trim * kTrimRadiansPerUnit);
+    var(0x45, Ball(s));
     var(787, s.elevator_trim / 16383.0);
     // Engine 1's oil temperature, which the packs read as their bleed heat.
     var(147, (s.engines[0].oil_temp + 101.0) / 0.0454545);

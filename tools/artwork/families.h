@@ -21,6 +21,7 @@ void RenderDisplays(BitmapSet& set);
 void RenderWeatherRadar(BitmapSet& set);
 void RenderGuidancePanels(BitmapSet& set);
 void RenderFms(BitmapSet& set);
+void RenderPedestalPanels(BitmapSet& set);
 
 // The bitmap of the unlit face a gauge leaves on its window's background
 // (0: the gauge draws all of itself).
