@@ -1,6 +1,7 @@
 #include "instruments/air_indicators.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/air_conditioning.h"
 #include "core/electrical_system.h"
@@ -122,6 +123,8 @@ void SmoothDuctTemperatures() {
     const AirConditioningValuesRecord& a = AirConditioningValues;
     const float source[3] = {a.DuctTemperature[0], a.ZoneTemperature[0], a.DuctTemperature[1]};
     for (int i = 0; i < 3; ++i) {
+        // A source that is not a number leaves the needle where it is.
+        if (!std::isfinite(source[i])) continue;
         const float next = RateLimit(source[i], V.duct_temperature[i], kDuctStep);
         V.duct_temperature[i] = std::clamp(next, 0.0f, kDuctMax);
     }
@@ -162,8 +165,11 @@ double CabinRateNeedle(gauge::ElementHeader*) {
         V.cabin_rate = 0.0f;
         return 180.0;
     }
-    const float next = RateLimit(PressurisationState.Rate, V.cabin_rate, kRateStep);
-    V.cabin_rate = std::clamp(next, -kRateLimitFpm, kRateLimitFpm);
+    const float rate = PressurisationState.Rate;
+    if (std::isfinite(rate)) {
+        const float next = RateLimit(rate, V.cabin_rate, kRateStep);
+        V.cabin_rate = std::clamp(next, -kRateLimitFpm, kRateLimitFpm);
+    }
     return 180.0 + V.cabin_rate * 0.045454547f;
 }
 

@@ -2,6 +2,8 @@
 // their needle followers and smoothing, power parking and lighting.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "core/air_conditioning.h"
 #include "core/electrical_system.h"
 #include "core/hydraulics.h"
@@ -145,6 +147,21 @@ TEST_F(SystemIndicators, CabinRateNeedleMovesTenFeetPerCall) {
     Power(kPoweredRightMainDc, false);
     EXPECT_DOUBLE_EQ(CabinRateNeedle(nullptr), 180.0);
     EXPECT_EQ(AirIndicators.cabin_rate, 0.0f);
+}
+
+TEST_F(SystemIndicators, SourcesThatAreNotNumbersLeaveTheNeedlesWhereTheyAre) {
+    AirIndicators.duct_temperature[0] = 25.0f;
+    AirIndicators.cabin_rate = 500.0f;
+    AirConditioningValues.DuctTemperature[0] = std::numeric_limits<float>::quiet_NaN();
+    PressurisationState.Rate = std::numeric_limits<float>::quiet_NaN();
+    TempIndicatorSelector = 0;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(DuctTempNeedle(nullptr), 193.0 + 2.1 * 25.0, 1e-4);
+        EXPECT_NEAR(CabinRateNeedle(nullptr), 180.0 + 500.0 / 22.0, 1e-3);
+    }
+    // Once the source is a number again the needle follows it.
+    AirConditioningValues.DuctTemperature[0] = 30.0f;
+    EXPECT_NEAR(DuctTempNeedle(nullptr), 193.0 + 2.1 * 25.01, 1e-4);
 }
 
 TEST_F(SystemIndicators, CabinDifferentialAltitudeAndSettingDials) {

@@ -5,6 +5,7 @@
 // the needle values the gauges compute (degrees clockwise from up).
 #include "panels/system_panels_art.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -83,7 +84,6 @@ void FireCaptions(cairo_t* cr, bool lit) {
         DrawText(cr, Face::Sans, 5.5, x + 44, 166, Align::Centre, "BOTH", ink);
         DrawText(cr, Face::Sans, 5.5, x + 36, 188, Align::Centre, "B", ink);
     }
-    DrawText(cr, Face::Sans, 6, 70, 192, Align::Centre, "PULL HANDLE: FUEL OFF", ink);
 }
 
 void FirePlate(cairo_t* cr, int w, int h) {
@@ -192,17 +192,19 @@ struct Scale {
 void DrawScale(cairo_t* cr, double cx, double cy, double r, const Scale& s, bool lit, double size) {
     const Colour ink = Ink(lit);
     DrawArc(cr, cx, cy, r, s.a0, s.a1, 1.0, ink, lit);
+    // Labels sit on every `step`-th tick, the first on the scale's start.
     const int majors = s.labels.empty() ? 1 : static_cast<int>(s.labels.size()) - 1;
+    const int step = std::max(1, s.ticks / std::max(1, majors));
     for (int i = 0; i <= s.ticks; ++i) {
         const double a = s.a0 + (s.a1 - s.a0) * i / s.ticks;
-        const bool major = majors > 0 && i % (s.ticks / majors) == 0;
+        const bool major = i % step == 0;
         DrawTick(cr, cx, cy, r, r - (major ? 5 : 3), a, major ? 1.3 : 0.8, ink, lit);
-        if (major && !s.labels.empty()) {
+        const size_t label = static_cast<size_t>(i / step);
+        if (major && label < s.labels.size()) {
             double x = 0;
             double y = 0;
             PolarPoint(cx, cy, r - 10, a, &x, &y);
-            DrawText(cr, Face::Sans, size, x, y, Align::Centre, s.labels[i / (s.ticks / majors)],
-                     ink);
+            DrawText(cr, Face::Sans, size, x, y, Align::Centre, s.labels[label], ink);
         }
     }
 }
@@ -244,8 +246,8 @@ void DialFace(cairo_t* cr, int w, int h, int dial, bool lit) {
             Title(cr, cx, cy - 3, "PSI x1000", lit, 4.5);
             break;
         case sa::kDialHydrQty:  // reservoir 1 x 40, reservoir 2 x 20 (quarts)
-            DrawScale(cr, cx, cy, r - 2, {140, 240, 4, {"0", "1", "2"}}, lit, 5.5);
-            DrawScale(cr, cx, cy, r - 2, {40, -60, 5, {"0", "5"}}, lit, 5.5);
+            DrawScale(cr, cx, cy, r - 2, {140, 240, 5, {"0", "", "1", "", "2", ""}}, lit, 5.5);
+            DrawScale(cr, cx, cy, r - 2, {40, -60, 5, {"0", "1", "2", "3", "4", "5"}}, lit, 5.5);
             Title(cr, cx - 14, cy, "1", lit);
             Title(cr, cx + 14, cy, "2", lit);
             Title(cr, cx, cy + 10, "HYD QTY", lit);
@@ -255,10 +257,7 @@ void DialFace(cairo_t* cr, int w, int h, int dial, bool lit) {
             DrawScale(cr, cx, cy, r - 1, {193, 340, 7, {"0", "", "20", "", "40", "", "60", ""}},
                       lit, 5);
             Title(cr, cx, cy + 12, "DUCT", lit, 5);
-            Title(cr, cx, cy + 19,
-                  "\xB0"
-                  "C",
-                  lit, 5);
+            Title(cr, cx, cy + 19, "DEG C", lit, 5);
             break;
         case sa::kDialCabinDiff:  // 248 + 48 p
             DrawScale(cr, cx, cy, r - 1, {248, 536, 6, {"0", "1", "2", "3", "4", "5", "6"}}, lit,
