@@ -207,6 +207,12 @@ TEST_F(SystemPanelsFlight, MainPressureNeedlesFollowRunningEnginesOneUnitPerFram
     Frames(3);
     EXPECT_EQ(HydraulicsState.EdpPressure[0], 0);
     EXPECT_GT(HydraulicsState.EdpPressure[1], 2800);
+    // Engines stopped: the needles run back down with the pressures.
+    for (uint32_t token : {626u, 645u, 700u, 708u, 131u, 166u}) sim_->SetVariable(token, 0.0);
+    Frames(400);
+    ASSERT_LT(HydraulicsState.SystemPressure[0], 1000);
+    EXPECT_DOUBLE_EQ(Value("Main_hydr_pres", 2), 130 + HydraulicsState.SystemPressure[0] / 35);
+    EXPECT_DOUBLE_EQ(Value("Main_hydr_pres", 4), 50 - HydraulicsState.SystemPressure[1] / 35);
 }
 
 TEST_F(SystemPanelsFlight, StandbyPumpAndShutoffPanelsWriteTheirWords) {
