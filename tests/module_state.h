@@ -50,6 +50,7 @@
 #include "fms/flight_plan.h"
 #include "fms/leg_geometry.h"
 #include "instruments/adf_control_heads.h"
+#include "instruments/air_indicators.h"
 #include "instruments/airspeed_indicators.h"
 #include "instruments/altimeters.h"
 #include "instruments/atc_control_head.h"
@@ -59,6 +60,7 @@
 #include "instruments/course_selectors.h"
 #include "instruments/inclinometer.h"
 #include "instruments/pedestal_indicators.h"
+#include "instruments/hydraulic_indicators.h"
 #include "instruments/standby_instruments.h"
 #include "instruments/vor_control_heads.h"
 #include "panels/al801_panel.h"
@@ -495,6 +497,8 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(AirConditioningValues, s.air_conditioning_values);
     f(PressurisationState, s.pressurisation);
     f(PressurisationState2, s.pressurisation2);
+    f(HydraulicIndicators, s.hydraulic_indicators);
+    f(AirIndicators, s.air_indicators);
     f(CabinPressureResetRequest, s.cabin_reset_request);
     f(PneuPanelSwitches, s.pneu_switches);
     f(PneuSwitch, s.pneu_switch);
@@ -908,6 +912,8 @@ struct Snapshot {
     Stored<decltype(AirConditioningValues)> air_conditioning_values;
     Stored<decltype(PressurisationState)> pressurisation;
     Stored<decltype(PressurisationState2)> pressurisation2;
+    Stored<decltype(HydraulicIndicators)> hydraulic_indicators;
+    Stored<decltype(AirIndicators)> air_indicators;
     Stored<decltype(CabinPressureResetRequest)> cabin_reset_request;
     Stored<decltype(PneuPanelSwitches)> pneu_switches;
     Stored<decltype(PneuSwitch)> pneu_switch;

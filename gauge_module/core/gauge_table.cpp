@@ -5,6 +5,7 @@
 #include "displays/weather_radar.h"
 #include "fms/fms_gauges.h"
 #include "instruments/adf_control_heads.h"
+#include "instruments/air_indicators.h"
 #include "instruments/airspeed_indicators.h"
 #include "instruments/altimeters.h"
 #include "instruments/atc_control_head.h"
@@ -14,13 +15,16 @@
 #include "instruments/course_selectors.h"
 #include "instruments/engine_instruments.h"
 #include "instruments/inclinometer.h"
+#include "instruments/hydraulic_indicators.h"
 #include "instruments/master_lights.h"
 #include "instruments/pedestal_indicators.h"
 #include "instruments/standby_instruments.h"
 #include "instruments/vor_control_heads.h"
 #include "panels/ahrs_panels.h"
 #include "panels/al801_panel.h"
+#include "panels/alternate_gear_pump.h"
 #include "panels/autopilot_panel.h"
+#include "panels/bypass_doors_panel.h"
 #include "panels/caution_panels.h"
 #include "panels/display_control_panels.h"
 #include "panels/electrical_meters.h"
@@ -30,12 +34,15 @@
 #include "panels/engine_start_panels.h"
 #include "panels/fdr_switchboard.h"
 #include "panels/gear_panel.h"
+#include "panels/fire_panel.h"
 #include "panels/gpws_panel.h"
 #include "panels/id809_panels.h"
 #include "panels/lighting_panels.h"
 #include "panels/pa_cvr_panels.h"
 #include "panels/rnav_panels.h"
+#include "panels/shutoff_panels.h"
 #include "panels/side_panels.h"
+#include "panels/standby_hydraulic_panel.h"
 
 namespace zu {
 
@@ -190,7 +197,9 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /*  62 */
     MakeGauge("Autofeather_panel", 165, Autofeather_panelElementList, Autofeather_panelMouseRect,
               AutofeatherPanelCallback),
-    /*  63 */ MakeGauge("Bypass_doors", 114),
+    /*  63 */
+    MakeGauge("Bypass_doors", 114, Bypass_doorsElementList, Bypass_doorsMouseRect,
+              BypassDoorsCallback),
     /*  64 */
     MakeGauge("stormlights1", 1280, stormlights1ElementList, nullptr, StormLightsCallback),
     /*  65 */
@@ -274,12 +283,18 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /* 108 */ MakeGauge("PressPanel", 201),
     /* 109 */ MakeGauge("PressPanel_touch", 201),
     /* 110 */ MakeGauge("AntiicePanel", 217),
-    /* 111 */ MakeGauge("FirePanel", 455),
-    /* 112 */ MakeGauge("DuctTemp", 65),
-    /* 113 */ MakeGauge("CabAltSetIndicator", 85),
-    /* 114 */ MakeGauge("PressComp_Diff", 65),
-    /* 115 */ MakeGauge("PressComp_Alt", 65),
-    /* 116 */ MakeGauge("PressComp_Rate", 65),
+    /* 111 */
+    MakeGauge("FirePanel", 455, FirePanelElementList, FirePanelMouseRect, FirePanelCallback),
+    /* 112 */ MakeGauge("DuctTemp", 65, DuctTempElementList, nullptr, AirIndicatorCallback),
+    /* 113 */
+    MakeGauge("CabAltSetIndicator", 85, CabAltSetIndicatorElementList, nullptr,
+              CabAltSetIndicatorCallback),
+    /* 114 */
+    MakeGauge("PressComp_Diff", 65, PressComp_DiffElementList, nullptr, AirIndicatorCallback),
+    /* 115 */
+    MakeGauge("PressComp_Alt", 65, PressComp_AltElementList, nullptr, AirIndicatorCallback),
+    /* 116 */
+    MakeGauge("PressComp_Rate", 65, PressComp_RateElementList, nullptr, AirIndicatorCallback),
     /* 117 */
     MakeGauge("engine_panel", 204, engine_panelElementList, engine_panelMouseRect,
               EnginePanelCallback),
@@ -288,15 +303,28 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /* 119 */ MakeGauge("Caution", 485, CautionElementList, nullptr, CautionGaugeCallback),
     /* 120 */
     MakeGauge("Caution_Large", 485, Caution_LargeElementList, nullptr, CautionLargeGaugeCallback),
-    /* 121 */ MakeGauge("Stby_hydr", 145),
-    /* 122 */ MakeGauge("Stby_hydr_pres", 77),
-    /* 123 */ MakeGauge("Main_hydr_pres", 77),
-    /* 124 */ MakeGauge("Brake_hydr_pres", 77),
-    /* 125 */ MakeGauge("Hydr_qty", 77),
-    /* 126 */ MakeGauge("Roll_spoilers_shutoff", 65),
-    /* 127 */ MakeGauge("Rudders_shutoff", 193),
-    /* 128 */ MakeGauge("StickPusher_shutoff", 56),
-    /* 129 */ MakeGauge("Alternate Gear Pump", 100),
+    /* 121 */
+    MakeGauge("Stby_hydr", 145, Stby_hydrElementList, Stby_hydrMouseRect, StbyHydrCallback),
+    /* 122 */
+    MakeGauge("Stby_hydr_pres", 77, Stby_hydr_presElementList, nullptr, HydraulicIndicatorCallback),
+    /* 123 */
+    MakeGauge("Main_hydr_pres", 77, Main_hydr_presElementList, nullptr, HydraulicIndicatorCallback),
+    /* 124 */
+    MakeGauge("Brake_hydr_pres", 77, Brake_hydr_presElementList, nullptr,
+              HydraulicIndicatorCallback),
+    /* 125 */ MakeGauge("Hydr_qty", 77, Hydr_qtyElementList, nullptr, HydraulicIndicatorCallback),
+    /* 126 */
+    MakeGauge("Roll_spoilers_shutoff", 65, Roll_spoilers_shutoffElementList,
+              Roll_spoilers_shutoffMouseRect, RollSpoilersShutoffCallback),
+    /* 127 */
+    MakeGauge("Rudders_shutoff", 193, Rudders_shutoffElementList, Rudders_shutoffMouseRect,
+              RuddersShutoffCallback),
+    /* 128 */
+    MakeGauge("StickPusher_shutoff", 56, StickPusher_shutoffElementList,
+              StickPusher_shutoffMouseRect, StickPusherShutoffCallback),
+    /* 129 */
+    MakeGauge("Alternate Gear Pump", 100, Alternate_Gear_PumpElementList, nullptr,
+              AlternateGearPumpCallback),
     /* 130 */
     MakeGauge("Copilot panel", 103, Copilot_panelElementList, Copilot_panelMouseRect,
               CopilotPanelCallback),

@@ -84,7 +84,7 @@ extern int32_t FlapHydraulicWord;
 // Standby-pump selectors per side (1 auto, 2 on; initial 1).
 extern int32_t StbyHydPumpSelect[2];
 // PTU switch word, toggled by the standby hydraulic panel's push-button
-// (0 off, 1 on).
+// (0 off, 255 on; it goes on only with system 1 above 1500 psi).
 extern int32_t StbyPumpToggle;
 
 // Leak factor applied to a reservoir on each pass a leaking element works;

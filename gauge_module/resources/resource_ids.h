@@ -20,6 +20,8 @@
 //   0x1F00  weather radar (displays/weather_radar.h)
 //   0x1B00  engine-control, fuel, autofeather and gear panels; trim, flap, compass
 //           and inclinometer indicators (panels/pedestal_art.h)
+//   0x1C00  fire, hydraulic, shut-off, bypass-door and air-system panels and indicators
+//           (panels/system_panels_art.h)
 #pragma once
 
 #include <cstdint>
@@ -38,5 +40,6 @@ inline constexpr uint32_t kEnginePanelsBlock = 0x1A00;
 inline constexpr uint32_t kGuidancePanelsBlock = 0x1700;
 inline constexpr uint32_t kWeatherRadarBlock = 0x1F00;
 inline constexpr uint32_t kPedestalPanelsBlock = 0x1B00;
+inline constexpr uint32_t kSystemPanelsBlock = 0x1C00;
 
 }  // namespace zu::res
