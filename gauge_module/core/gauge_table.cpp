@@ -17,7 +17,9 @@
 #include "instruments/vor_control_heads.h"
 #include "panels/ahrs_panels.h"
 #include "panels/al801_panel.h"
+#include "panels/anti_ice_panel.h"
 #include "panels/autopilot_panel.h"
+#include "panels/bleed_air_panel.h"
 #include "panels/caution_panels.h"
 #include "panels/display_control_panels.h"
 #include "panels/electrical_meters.h"
@@ -29,6 +31,7 @@
 #include "panels/id809_panels.h"
 #include "panels/lighting_panels.h"
 #include "panels/pa_cvr_panels.h"
+#include "panels/pressurisation_panel.h"
 #include "panels/rnav_panels.h"
 #include "panels/side_panels.h"
 
@@ -257,11 +260,19 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     MakeGauge("Nose Gear Alt Door", 132, NoseGearAltDoorElementList, nullptr,
               NoseGearAltDoorCallback),
     /* 105 */ MakeGauge("HGS_HUD_switch", 32),
-    /* 106 */ MakeGauge("PneuPanel", 200),
-    /* 107 */ MakeGauge("PneuPanel_touch", 200),
-    /* 108 */ MakeGauge("PressPanel", 201),
-    /* 109 */ MakeGauge("PressPanel_touch", 201),
-    /* 110 */ MakeGauge("AntiicePanel", 217),
+    /* 106 */
+    MakeGauge("PneuPanel", 200, PneuPanelElementList, PneuPanelMouseRect, PneuPanelCallback),
+    /* 107 */
+    MakeGauge("PneuPanel_touch", 200, PneuPanelTouchElementList, PneuPanelTouchMouseRect,
+              PneuPanelTouchCallback),
+    /* 108 */
+    MakeGauge("PressPanel", 201, PressPanelElementList, PressPanelMouseRect, PressPanelCallback),
+    /* 109 */
+    MakeGauge("PressPanel_touch", 201, PressPanelTouchElementList, PressPanelTouchMouseRect,
+              PressPanelTouchCallback),
+    /* 110 */
+    MakeGauge("AntiicePanel", 217, AntiicePanelElementList, AntiicePanelMouseRect,
+              AntiicePanelCallback),
     /* 111 */ MakeGauge("FirePanel", 455),
     /* 112 */ MakeGauge("DuctTemp", 65),
     /* 113 */ MakeGauge("CabAltSetIndicator", 85),

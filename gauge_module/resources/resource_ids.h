@@ -17,6 +17,8 @@
 //   0x1A00  engine start panel and lever quadrant (panels/engine_panels_art.h)
 //   0x1700  autopilot, ID809, AL801, GPWS and RNAV panels (panels/guidance_panels_art.h)
 //   0x1800  control-display unit (fms/fms_gauges.h)
+//   0x1D00  bleed-air, pressurisation and ice-protection panels
+//           (panels/environment_panels_art.h)
 #pragma once
 
 #include <cstdint>
@@ -33,5 +35,6 @@ inline constexpr uint32_t kAttitudeHeadingBlock = 0x1500;
 inline constexpr uint32_t kFlightDialsBlock = 0x1600;
 inline constexpr uint32_t kEnginePanelsBlock = 0x1A00;
 inline constexpr uint32_t kGuidancePanelsBlock = 0x1700;
+inline constexpr uint32_t kEnvironmentPanelsBlock = 0x1D00;
 
 }  // namespace zu::res

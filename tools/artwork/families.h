@@ -20,6 +20,7 @@ void RenderFlightDials(BitmapSet& set);
 void RenderDisplays(BitmapSet& set);
 void RenderGuidancePanels(BitmapSet& set);
 void RenderFms(BitmapSet& set);
+void RenderEnvironmentPanels(BitmapSet& set);
 
 // The bitmap of the unlit face a gauge leaves on its window's background
 // (0: the gauge draws all of itself).
