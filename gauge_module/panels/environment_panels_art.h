@@ -75,7 +75,7 @@ inline constexpr double kModeKnobAngle[3] = {55.0, 90.0, 125.0};
 inline constexpr Size kPneuSize{200, 200};
 // Toggles [0]..[3] (top-left corners).
 inline constexpr Point kPneuToggle[4] = {{14, 36}, {48, 36}, {82, 36}, {116, 36}};
-inline constexpr Point kPneuIndicatorKnob{166, 52};  // centre
+inline constexpr Point kPneuIndicatorKnob{166, 58};  // centre
 // Zone z (0 flight compartment, 1 cabin): x offset of its column.
 inline constexpr int16_t PneuZoneX(int zone) {
     return static_cast<int16_t>(zone * 100);
@@ -94,8 +94,8 @@ inline constexpr Size kPressSize{201, 201};
 inline constexpr Point kPressModeKnob{22, 36};  // top-left of the image
 inline constexpr Point kPressToggle{96, 38};
 inline constexpr Point kPressLamp{140, 44};
-inline constexpr Point kPressManualKnob{34, 130};  // centres
-inline constexpr Point kPressRateKnob{100, 130};
+inline constexpr Point kPressManualKnob{42, 130};  // centres
+inline constexpr Point kPressRateKnob{106, 130};
 inline constexpr Point kPressElevationKnob{166, 130};
 inline constexpr Point kPressSmallKnob{166, 176};
 
@@ -103,24 +103,25 @@ inline constexpr Point kPressSmallKnob{166, 176};
 // Ice-protection panel
 
 inline constexpr Size kIceSize{217, 217};
-inline constexpr Point kIceCycleKnob{30, 46};  // centres
-inline constexpr Point kIceKnobA{84, 46};
-inline constexpr Point kIceKnobB{136, 46};
-inline constexpr Point kIceKnobC{188, 46};
-inline constexpr Point kIceWiperKnob{30, 112};
+inline constexpr Point kIceKnobA{34, 46};  // centres
+inline constexpr Point kIceKnobB{108, 46};
+inline constexpr Point kIceKnobC{182, 46};
+inline constexpr Point kIceCycleKnob{30, 104};
+inline constexpr Point kIceWiperKnob{168, 104};
 // The cycle selector's three rectangles (positions 0, 1, 2) lie on its
 // captions: to the right, lower right and below the knob.
-inline constexpr Point kIceCycleCaption[3] = {{56, 46}, {50, 66}, {30, 78}};
-inline constexpr Point kIceThreeWay{66, 98};  // top-left corners
-inline constexpr Point kIceT1{96, 98};
-inline constexpr Point kIcePush{122, 102};
-inline constexpr Point kIceT2{154, 98};
-inline constexpr Point kIceT3{184, 98};
-inline constexpr Point kIcePitot[2] = {{66, 136}, {96, 136}};
-inline constexpr Point kIceSpare{126, 136};  // a toggle never shown
+inline constexpr Point kIceCycleCaption[3] = {{56, 104}, {50, 119}, {30, 126}};
+inline constexpr Point kIcePush{84, 94};  // top-left corners
+// The row of switches: the three-position switch, T1, T2, T3, pitot 1 and 2.
+inline constexpr Point kIceThreeWay{12, 142};
+inline constexpr Point kIceT1{46, 142};
+inline constexpr Point kIceT2{80, 142};
+inline constexpr Point kIceT3{114, 142};
+inline constexpr Point kIcePitot[2] = {{148, 142}, {182, 142}};
+inline constexpr Point kIceSpare{122, 94};  // a toggle never shown
 // De-ice light i (0..15): eight a row, two rows.
 inline constexpr Point IceLamp(int i) {
-    return {static_cast<int16_t>(6 + (i % 8) * 26), static_cast<int16_t>(176 + (i / 8) * 20)};
+    return {static_cast<int16_t>(6 + (i % 8) * 26), static_cast<int16_t>(182 + (i / 8) * 18)};
 }
 
 }  // namespace zu::environment_art

@@ -88,7 +88,7 @@ void PneuInk(cairo_t* cr, Colour ink) {
     ToggleCaptions(cr, ea::kPneuToggle[1], "BLEED 2", "OPEN", "CLOSE", ink);
     ToggleCaptions(cr, ea::kPneuToggle[2], "RECIRC", "ON", "OFF", ink);
     ToggleCaptions(cr, ea::kPneuToggle[3], "AIR", "ON", "OFF", ink);
-    DrawText(cr, Face::SansBold, 5.5, ea::kPneuIndicatorKnob.x, ea::kPneuIndicatorKnob.y - 27,
+    DrawText(cr, Face::SansBold, 5.5, ea::kPneuIndicatorKnob.x, ea::kPneuIndicatorKnob.y - 34,
              Align::Centre, "DUCT TEMP", ink);
     constexpr Position kIndicator[3] = {{-90, "FLT"}, {0, "DUCT"}, {90, "CAB"}};
     KnobScale(cr, ea::kPneuIndicatorKnob, kIndicator, ink, 23);
@@ -146,13 +146,13 @@ void PressInk(cairo_t* cr, Colour ink) {
     Position manual[5];
     constexpr const char* kManual[5] = {"CLOSE", "", "", "", "OPEN"};
     for (int i = 0; i < 5; ++i) manual[i] = {3.0 * (25 * i) - 30.0, kManual[i]};
-    KnobScale(cr, ea::kPressManualKnob, manual, ink, 23);
+    KnobScale(cr, ea::kPressManualKnob, manual, ink, 25);
     DrawText(cr, Face::Sans, 5.5, ea::kPressManualKnob.x, ea::kPressManualKnob.y + 26,
              Align::Centre, "MANUAL", ink);
     Position rate[5];
     constexpr const char* kRate[5] = {"MIN", "", "", "", "MAX"};
     for (int i = 0; i < 5; ++i) rate[i] = {2.0 * (25 * i) - 120.0, kRate[i]};
-    KnobScale(cr, ea::kPressRateKnob, rate, ink, 23);
+    KnobScale(cr, ea::kPressRateKnob, rate, ink, 25);
     DrawText(cr, Face::Sans, 5.5, ea::kPressRateKnob.x, ea::kPressRateKnob.y + 26, Align::Centre,
              "RATE", ink);
     DrawText(cr, Face::Sans, 5.5, ea::kPressElevationKnob.x, ea::kPressElevationKnob.y - 21,
@@ -179,6 +179,21 @@ void PressFace(BitmapSet& set) {
 
 void IceInk(cairo_t* cr, Colour ink) {
     DrawText(cr, Face::SansBold, 7, 108, 9, Align::Centre, "ICE AND RAIN PROTECTION", ink);
+    Position a[8];
+    constexpr const char* kA[8] = {"A", "", "1", "2", "3", "4", "5", "6"};
+    for (int v = 0; v < 8; ++v) a[v] = {45.0 * (v + 2), kA[v]};
+    KnobScale(cr, ea::kIceKnobA, a, ink);
+    DrawText(cr, Face::SansBold, 5.5, ea::kIceKnobA.x, ea::kIceKnobA.y - 28, Align::Centre, "BOOTS",
+             ink);
+    constexpr Position kB[5] = {{-30, "2"}, {30, "1"}, {90, "OFF"}, {150, "1"}, {210, "2"}};
+    KnobScale(cr, ea::kIceKnobB, kB, ink);
+    DrawText(cr, Face::SansBold, 5.5, ea::kIceKnobB.x, ea::kIceKnobB.y - 28, Align::Centre, "PROP",
+             ink);
+    constexpr Position kC[3] = {{90, "OFF"}, {135, "WARM"}, {180, "HIGH"}};
+    KnobScale(cr, ea::kIceKnobC, kC, ink, 24);
+    DrawText(cr, Face::SansBold, 5.5, ea::kIceKnobC.x, ea::kIceKnobC.y - 28, Align::Centre, "WSHLD",
+             ink);
+
     const ea::Point cyc = ea::kIceCycleKnob;
     DrawText(cr, Face::SansBold, 5.5, cyc.x, cyc.y - 22, Align::Centre, "DEICE", ink);
     constexpr const char* kCycle[3] = {"OFF", "SLOW", "FAST"};
@@ -188,33 +203,19 @@ void IceInk(cairo_t* cr, Colour ink) {
     }
     constexpr Position kCycleMarks[3] = {{90, ""}, {130, ""}, {180, ""}};
     KnobScale(cr, cyc, kCycleMarks, ink);
-    Position a[8];
-    constexpr const char* kA[8] = {"A", "", "1", "2", "3", "4", "5", "6"};
-    for (int v = 0; v < 8; ++v) a[v] = {45.0 * (v + 2), kA[v]};
-    KnobScale(cr, ea::kIceKnobA, a, ink);
-    DrawText(cr, Face::SansBold, 5.5, ea::kIceKnobA.x, ea::kIceKnobA.y - 26, Align::Centre, "BOOTS",
-             ink);
-    constexpr Position kB[5] = {{-30, "2"}, {30, "1"}, {90, "OFF"}, {150, "1"}, {210, "2"}};
-    KnobScale(cr, ea::kIceKnobB, kB, ink);
-    DrawText(cr, Face::SansBold, 5.5, ea::kIceKnobB.x, ea::kIceKnobB.y - 26, Align::Centre, "PROP",
-             ink);
-    constexpr Position kC[3] = {{90, "OFF"}, {135, "WARM"}, {180, "HIGH"}};
-    KnobScale(cr, ea::kIceKnobC, kC, ink);
-    DrawText(cr, Face::SansBold, 5.5, ea::kIceKnobC.x, ea::kIceKnobC.y - 26, Align::Centre, "WSHLD",
-             ink);
+    DrawText(cr, Face::SansBold, 5.5, ea::kIcePush.x + 10, ea::kIcePush.y - 8, Align::Centre,
+             "PROP TEST", ink);
     constexpr Position kWiper[4] = {{30, "1X"}, {90, "OFF"}, {150, "SLOW"}, {210, "FAST"}};
     KnobScale(cr, ea::kIceWiperKnob, kWiper, ink);
-    DrawText(cr, Face::SansBold, 5.5, ea::kIceWiperKnob.x + 24, ea::kIceWiperKnob.y - 20,
-             Align::Centre, "WIPER", ink);
+    DrawText(cr, Face::SansBold, 5.5, ea::kIceWiperKnob.x - 20, ea::kIceWiperKnob.y - 18,
+             Align::Right, "WIPER", ink);
+
     ToggleCaptions(cr, ea::kIceThreeWay, "HORN", "TEST", "", ink);
     ToggleCaptions(cr, ea::kIceT1, "HEATER", "ON", "OFF", ink);
-    DrawText(cr, Face::SansBold, 5.5, ea::kIcePush.x + 10, ea::kIcePush.y - 14, Align::Centre,
-             "PROP TEST", ink);
     ToggleCaptions(cr, ea::kIceT2, "SIDE WDO", "ON", "OFF", ink);
     ToggleCaptions(cr, ea::kIceT3, "ISOL", "ON", "OFF", ink);
     ToggleCaptions(cr, ea::kIcePitot[0], "PITOT 1", "ON", "OFF", ink);
     ToggleCaptions(cr, ea::kIcePitot[1], "PITOT 2", "ON", "OFF", ink);
-    DrawText(cr, Face::SansBold, 5.5, 108, 170, Align::Centre, "DEICE CYCLE", ink);
 }
 
 void IceFace(BitmapSet& set) {
