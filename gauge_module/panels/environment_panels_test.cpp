@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -338,6 +339,9 @@ TEST_F(EnvironmentPanels, PressKnobsStopAtTheirLimits) {
     CabinRateKnob = 1.0f;
     Click(PressPanelMouseRect, 8);
     EXPECT_FLOAT_EQ(CabinRateKnob, 0.0f);
+    CabinRateKnob = std::numeric_limits<float>::quiet_NaN();
+    Click(PressPanelMouseRect, 7);
+    EXPECT_FLOAT_EQ(CabinRateKnob, 0.0f);  // back within its stops
     PressPanelKnob = 98;
     Click(PressPanelMouseRect, 5);
     EXPECT_EQ(PressPanelKnob, 100);
