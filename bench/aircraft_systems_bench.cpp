@@ -23,7 +23,7 @@ void BM_AircraftSystemsSixteenthTick(benchmark::State& state) {
     OnGround = 0;
     Altitude = 15000.0f;
     IceProtectionState.BootMode = 2;
-    IceProtectionState.PropDeiceSelector = 1;
+    IceProtectionState.AntiIceSelector = 1;
     IceProtectionState.WindshieldMode = 1;
     FrameChangeBits.store(0xFE);
     uint64_t ticks = 0;

@@ -12,6 +12,7 @@
 #include "core/electrical_system.h"
 #include "core/gauge_table.h"
 #include "core/module_frame.h"
+#include "core/powerplant.h"
 #include "displays/flight_data_recorder.h"
 #include "instruments/gauge_framework.h"
 #include "zu/platform/drawing.h"
@@ -45,7 +46,12 @@ constexpr const char* kGauges[] = {"Master_Fire_Warning",
                                    "Copilot panel",
                                    "FDR_panel",
                                    "SWITCHBOARD_gauge",
-                                   "CALLSIGN_gauge"};
+                                   "CALLSIGN_gauge",
+                                   "PneuPanel",
+                                   "PneuPanel_touch",
+                                   "PressPanel",
+                                   "PressPanel_touch",
+                                   "AntiicePanel"};
 
 std::vector<gauge::GaugeHeader*> Gauges() {
     std::vector<gauge::GaugeHeader*> out;
@@ -90,6 +96,8 @@ void BM_OverheadPanelsFrame(benchmark::State& state) {
     const uint64_t before = BenchAllocationCount();
     for (auto _ : state) {
         RefreshCountdown[kRefreshAll] = 2;  // every panel re-evaluates its elements
+        RefreshCountdown[kRefreshOverhead] = 8;
+        SystemTimers.IceTimer = 1;
         for (gauge::GaugeHeader* g : gauges) {
             g->gauge_callback(g, gauge::kServiceUpdate, 0);
             RunElements(g);

@@ -64,6 +64,7 @@
 #include "instruments/standby_instruments.h"
 #include "instruments/vor_control_heads.h"
 #include "panels/al801_panel.h"
+#include "panels/anti_ice_panel.h"
 #include "panels/autopilot_panel.h"
 #include "panels/bleed_air_panel.h"
 #include "panels/display_control_panels.h"
@@ -509,6 +510,12 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(CabinRateKnob, s.cabin_rate_knob);
     f(LandingFieldElevation, s.landing_field);
     f(PressModeChangeTimer, s.press_timer);
+    f(TempIndicatorSelector, s.temp_indicator_selector);
+    f(PneuFlowKnobSector, s.pneu_flow_sector);
+    f(PneuSelectorSector, s.pneu_selector_sector);
+    f(CabinAltSetKnob, s.cabin_alt_set_knob);
+    f(PressKnobQuadrant, s.press_knob_quadrant);
+    f(WiperSelector, s.wiper_selector);
     f(RuddersShutoffA, s.rudders_shutoff_a);
     f(RuddersShutoffB, s.rudders_shutoff_b);
     f(HydraulicShutoff, s.hydraulic_shutoff);
@@ -924,6 +931,12 @@ struct Snapshot {
     Stored<decltype(CabinRateKnob)> cabin_rate_knob;
     Stored<decltype(LandingFieldElevation)> landing_field;
     Stored<decltype(PressModeChangeTimer)> press_timer;
+    Stored<decltype(TempIndicatorSelector)> temp_indicator_selector;
+    Stored<decltype(PneuFlowKnobSector)> pneu_flow_sector;
+    Stored<decltype(PneuSelectorSector)> pneu_selector_sector;
+    Stored<decltype(CabinAltSetKnob)> cabin_alt_set_knob;
+    Stored<decltype(PressKnobQuadrant)> press_knob_quadrant;
+    Stored<decltype(WiperSelector)> wiper_selector;
     Stored<decltype(RuddersShutoffA)> rudders_shutoff_a;
     Stored<decltype(RuddersShutoffB)> rudders_shutoff_b;
     Stored<decltype(HydraulicShutoff)> hydraulic_shutoff;

@@ -23,7 +23,9 @@
 #include "panels/ahrs_panels.h"
 #include "panels/al801_panel.h"
 #include "panels/alternate_gear_pump.h"
+#include "panels/anti_ice_panel.h"
 #include "panels/autopilot_panel.h"
+#include "panels/bleed_air_panel.h"
 #include "panels/bypass_doors_panel.h"
 #include "panels/caution_panels.h"
 #include "panels/display_control_panels.h"
@@ -39,6 +41,7 @@
 #include "panels/id809_panels.h"
 #include "panels/lighting_panels.h"
 #include "panels/pa_cvr_panels.h"
+#include "panels/pressurisation_panel.h"
 #include "panels/rnav_panels.h"
 #include "panels/shutoff_panels.h"
 #include "panels/side_panels.h"
@@ -278,11 +281,6 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     MakeGauge("Nose Gear Alt Door", 132, NoseGearAltDoorElementList, nullptr,
               NoseGearAltDoorCallback),
     /* 105 */ MakeGauge("HGS_HUD_switch", 32),
-    /* 106 */ MakeGauge("PneuPanel", 200),
-    /* 107 */ MakeGauge("PneuPanel_touch", 200),
-    /* 108 */ MakeGauge("PressPanel", 201),
-    /* 109 */ MakeGauge("PressPanel_touch", 201),
-    /* 110 */ MakeGauge("AntiicePanel", 217),
     /* 111 */
     MakeGauge("FirePanel", 455, FirePanelElementList, FirePanelMouseRect, FirePanelCallback),
     /* 112 */ MakeGauge("DuctTemp", 65, DuctTempElementList, nullptr, AirIndicatorCallback),
@@ -295,6 +293,19 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     MakeGauge("PressComp_Alt", 65, PressComp_AltElementList, nullptr, AirIndicatorCallback),
     /* 116 */
     MakeGauge("PressComp_Rate", 65, PressComp_RateElementList, nullptr, AirIndicatorCallback),
+    /* 106 */
+    MakeGauge("PneuPanel", 200, PneuPanelElementList, PneuPanelMouseRect, PneuPanelCallback),
+    /* 107 */
+    MakeGauge("PneuPanel_touch", 200, PneuPanelTouchElementList, PneuPanelTouchMouseRect,
+              PneuPanelTouchCallback),
+    /* 108 */
+    MakeGauge("PressPanel", 201, PressPanelElementList, PressPanelMouseRect, PressPanelCallback),
+    /* 109 */
+    MakeGauge("PressPanel_touch", 201, PressPanelTouchElementList, PressPanelTouchMouseRect,
+              PressPanelTouchCallback),
+    /* 110 */
+    MakeGauge("AntiicePanel", 217, AntiicePanelElementList, AntiicePanelMouseRect,
+              AntiicePanelCallback),
     /* 117 */
     MakeGauge("engine_panel", 204, engine_panelElementList, engine_panelMouseRect,
               EnginePanelCallback),

@@ -121,7 +121,7 @@ void PackLoadStep() {
 
 // 6. Propeller de-ice sequencer (in the air only).
 void PropSequencerStep() {
-    const int32_t sel = I.PropDeiceSelector;
+    const int32_t sel = I.AntiIceSelector;
     const bool runs = Bus(kPoweredLeftSecondary) && Airborne() &&
                       (sel < 0 || (sel > 0 && Bus(kPoweredRightSecondary)));
     if (!runs) {

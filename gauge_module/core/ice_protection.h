@@ -30,7 +30,6 @@ struct IceProtectionStateRecord {
     // Panel inputs.
     int32_t BootMode;            // 0 off, 1 and 2 the two cycle modes
     int32_t ManualBootSelector;  // above 1: holds one boot pair (2..7 = pairs 0..5)
-    int32_t PropDeiceSelector;   // signed, magnitude 1 or 2 (0 off)
     int32_t PropHeaterSwitch;    // 0 / non-zero
     int32_t HornHeatTestCountdown;
     int32_t WindshieldPanelSwitch;  // feeds the TRU load
@@ -70,9 +69,14 @@ struct IceProtectionStateRecord {
     float DcLoadFactor[2];
     float TruLoadFactor[2];
 
-    // The anti-ice panel's selector, -2..+2, stepped by one; any position
-    // but 0 shifts the attitude displays' speed-scale pointer.
+    // The anti-ice panel's selector (knob B), -2..+2, stepped by one: the
+    // propeller de-ice selector (0 off; the sign picks the side that must be
+    // powered, the magnitude the cycle). Any position but 0 also shifts the
+    // attitude displays' speed-scale pointer.
     int32_t AntiIceSelector;
+    // The panel's three-position switch (-1, 0, +1); its upper position (-1)
+    // starts the horn-heat test.
+    int32_t HornHeatTestSwitch;
 };
 extern IceProtectionStateRecord IceProtectionState;
 

@@ -85,7 +85,7 @@ TEST_F(IceProtectionTest, PackLoadWordsWeighEachBootsSide) {
 }
 
 TEST_F(IceProtectionTest, PropellerHeatersCycleOnlyInTheAir) {
-    I().PropDeiceSelector = -1;
+    I().AntiIceSelector = -1;
     for (int i = 0; i < 100; ++i) {
         IceProtectionUpdate();
         ASSERT_EQ(I().PropStep, -1);

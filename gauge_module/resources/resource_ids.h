@@ -22,6 +22,8 @@
 //           and inclinometer indicators (panels/pedestal_art.h)
 //   0x1C00  fire, hydraulic, shut-off, bypass-door and air-system panels and indicators
 //           (panels/system_panels_art.h)
+//   0x1D00  bleed-air, pressurisation and ice-protection panels
+//           (panels/environment_panels_art.h)
 #pragma once
 
 #include <cstdint>
@@ -41,5 +43,6 @@ inline constexpr uint32_t kGuidancePanelsBlock = 0x1700;
 inline constexpr uint32_t kWeatherRadarBlock = 0x1F00;
 inline constexpr uint32_t kPedestalPanelsBlock = 0x1B00;
 inline constexpr uint32_t kSystemPanelsBlock = 0x1C00;
+inline constexpr uint32_t kEnvironmentPanelsBlock = 0x1D00;
 
 }  // namespace zu::res

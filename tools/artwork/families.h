@@ -23,6 +23,7 @@ void RenderGuidancePanels(BitmapSet& set);
 void RenderFms(BitmapSet& set);
 void RenderPedestalPanels(BitmapSet& set);
 void RenderSystemPanels(BitmapSet& set);
+void RenderEnvironmentPanels(BitmapSet& set);
 
 // The bitmap of the unlit face a gauge leaves on its window's background
 // (0: the gauge draws all of itself).
