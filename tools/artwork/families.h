@@ -20,11 +20,14 @@ void RenderFlightDials(BitmapSet& set);
 void RenderDisplays(BitmapSet& set);
 void RenderGuidancePanels(BitmapSet& set);
 void RenderFms(BitmapSet& set);
+void RenderHgsPanels(BitmapSet& set);
 
 // The bitmap of the unlit face a gauge leaves on its window's background
 // (0: the gauge draws all of itself).
 uint32_t PanelFaceOf(const std::string& gauge);
 // The same for the glare-shield guidance panels.
 uint32_t GuidancePanelFaceOf(const std::string& gauge);
+// The same for the head-up guidance panels.
+uint32_t HgsPanelFaceOf(const std::string& gauge);
 
 }  // namespace art

@@ -229,6 +229,7 @@ int main(int argc, char** argv) {
     art::RenderDisplays(set);
     art::RenderGuidancePanels(set);
     art::RenderFms(set);
+    art::RenderHgsPanels(set);
     if (!panel_cfg.empty()) return WriteBackgrounds(panel_cfg, out_dir, set);
 
     std::vector<art::Bitmap>& bitmaps = set.bitmaps();
