@@ -73,7 +73,8 @@ class HeadUpPanelsE2e : public testing::Test {
     }
     // The text at (x, y) of a gauge's surface ("" when none), and its colour.
     std::string TextAt(const char* gauge, int x, int y, uint32_t* colour = nullptr) {
-        for (const auto& t : Surface(gauge)["texts"]) {
+        const nlohmann::json surface = Surface(gauge);
+        for (const auto& t : surface["texts"]) {
             if (t["x"] != x || t["y"] != y) continue;
             if (colour != nullptr) *colour = t["colour"].get<uint32_t>();
             return t["text"].get<std::string>();
