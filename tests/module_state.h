@@ -960,11 +960,11 @@ inline void RestoreLoadedModuleState() {
     ApDisconnectRequest.store(0);
     // The head-up guidance's keys.
     HgsDigitKey.store(-1);
-    for (auto* k : {&HgsKeyPress.transfer, &HgsKeyPress.cycle, &HgsKeyPress.elevation,
-                    &HgsKeyPress.slope, &HgsKeyPress.enter, &HgsKeyPress.clear,
-                    &HgsKeyPress.bright, &HgsKeyPress.dark, &HgsKeyPress.test,
-                    &HgsKeyPress.rasu_down, &HgsKeyPress.rasu_up, &HgsKeyPress.rasu_bright_down,
-                    &HgsKeyPress.rasu_bright_up}) {
+    for (auto* k :
+         {&HgsKeyPress.transfer, &HgsKeyPress.cycle, &HgsKeyPress.elevation, &HgsKeyPress.slope,
+          &HgsKeyPress.enter, &HgsKeyPress.clear, &HgsKeyPress.bright, &HgsKeyPress.dark,
+          &HgsKeyPress.test, &HgsKeyPress.rasu_down, &HgsKeyPress.rasu_up,
+          &HgsKeyPress.rasu_bright_down, &HgsKeyPress.rasu_bright_up}) {
         k->store(0);
     }
     for (auto& r : TasDisplayRequest) r.store(0);

@@ -7,8 +7,8 @@
 #include "core/flight_controls.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/ice_protection.h"
-#include "displays/hgs_panels.h"
 #include "core/powerplant.h"
+#include "displays/hgs_panels.h"
 #include "zu/platform/paths.h"
 
 namespace zu {

@@ -257,8 +257,9 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /* 104 */
     MakeGauge("Nose Gear Alt Door", 132, NoseGearAltDoorElementList, nullptr,
               NoseGearAltDoorCallback),
-    /* 105 */ MakeGauge("HGS_HUD_switch", 32, HGS_HUD_switchElementList, HGS_HUD_switchMouseRect,
-                        HgsHudSwitchCallback),
+    /* 105 */
+    MakeGauge("HGS_HUD_switch", 32, HGS_HUD_switchElementList, HGS_HUD_switchMouseRect,
+              HgsHudSwitchCallback),
     /* 106 */ MakeGauge("PneuPanel", 200),
     /* 107 */ MakeGauge("PneuPanel_touch", 200),
     /* 108 */ MakeGauge("PressPanel", 201),
@@ -308,16 +309,22 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     MakeGauge("CVR_panel", 228, CVR_panelElementList, CVR_panelMouseRect, CvrPanelCallback),
     /* 138 */
     MakeGauge("FDR_panel", 194, FDR_panelElementList, FDR_panelMouseRect, FdrPanelCallback),
-    /* 139 */ MakeGauge("HGS_panel", 207, HGS_panelElementList, HGS_panelMouseRect, HgsPanelCallback),
-    /* 140 */ MakeGauge("HGS_VC_panel", 207, HGS_VC_panelElementList, HGS_VC_panelMouseRect,
-                        HgsVcPanelCallback),
-    /* 141 */ MakeGauge("RASU_panel", 163, RASU_panelElementList, RASU_panelMouseRect, RasuPanelCallback),
-    /* 142 */ MakeGauge("RASU_VC_panel", 163, RASU_VC_panelElementList, RASU_VC_panelMouseRect,
-                        RasuVcPanelCallback),
-    /* 143 */ MakeGauge("RASU_panel_touch", 163, RASU_panel_touchElementList,
-                        RASU_panel_touchMouseRect, RasuTouchCallback),
-    /* 144 */ MakeGauge("HGS_Annunciator_panel", 31, HGS_Annunciator_panelElementList, nullptr,
-                        HgsAnnunciatorCallback),
+    /* 139 */
+    MakeGauge("HGS_panel", 207, HGS_panelElementList, HGS_panelMouseRect, HgsPanelCallback),
+    /* 140 */
+    MakeGauge("HGS_VC_panel", 207, HGS_VC_panelElementList, HGS_VC_panelMouseRect,
+              HgsVcPanelCallback),
+    /* 141 */
+    MakeGauge("RASU_panel", 163, RASU_panelElementList, RASU_panelMouseRect, RasuPanelCallback),
+    /* 142 */
+    MakeGauge("RASU_VC_panel", 163, RASU_VC_panelElementList, RASU_VC_panelMouseRect,
+              RasuVcPanelCallback),
+    /* 143 */
+    MakeGauge("RASU_panel_touch", 163, RASU_panel_touchElementList, RASU_panel_touchMouseRect,
+              RasuTouchCallback),
+    /* 144 */
+    MakeGauge("HGS_Annunciator_panel", 31, HGS_Annunciator_panelElementList, nullptr,
+              HgsAnnunciatorCallback),
     /* 145 */
     MakeGauge("SWITCHBOARD_gauge", 260, SWITCHBOARD_gaugeElementList, SWITCHBOARD_gaugeMouseRect,
               SwitchboardCallback),

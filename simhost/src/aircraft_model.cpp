@@ -833,7 +833,8 @@ void StationPositions(const RadioStation* st, StationWords* station, StationWord
         *station = Words(st->latitude, st->longitude, st->elevation_ft);
         return;
     }
-    const double lat = st->latitude + kLocalizerBeyondThresholdNm * std::cos(st->course * kDeg) / 60.0;
+    const double lat =
+        st->latitude + kLocalizerBeyondThresholdNm * std::cos(st->course * kDeg) / 60.0;
     const double lon = st->longitude + kLocalizerBeyondThresholdNm * std::sin(st->course * kDeg) /
                                            (60.0 * std::cos(st->latitude * kDeg));
     *station = Words(lat, lon, st->elevation_ft);
