@@ -26,6 +26,8 @@
 #include "displays/attitude_display.h"
 #include "displays/efis_display_gauges.h"
 #include "displays/efis_resources.h"
+#include "displays/head_up_guidance.h"
+#include "displays/hgs_panels.h"
 #include "displays/navigation_display.h"
 #include "displays/weather_radar.h"
 #include "fms/flight_plan.h"
@@ -303,5 +305,47 @@ void BM_WeatherRadarScreenPicture(benchmark::State& state) {
     std::memset(&p, 0, sizeof p);
 }
 BENCHMARK(BM_WeatherRadarScreenPicture);
+
+// The head-up guidance panel's text display (during a glideslope entry)
+// and the runway-speed unit's readout, at 30 pictures a second each.
+void BM_HeadUpPanelPictures(benchmark::State& state) {
+    CreateEfisResources();
+    std::vector<uint8_t> hgs(136 * 138 * 4, 0);
+    std::vector<uint8_t> rasu(130 * 68 * 4, 0);
+    platform::DrawContext* hgs_dc = platform::DrawContextCreate(hgs.data(), 136, 138, 136 * 4);
+    platform::DrawContext* rasu_dc = platform::DrawContextCreate(rasu.data(), 130, 68, 130 * 4);
+    platform::DrawSetMapping(hgs_dc, kHgsTextGridWidth, kHgsTextGridHeight, 136, 138);
+    platform::DrawSetMapping(rasu_dc, kRasuGridWidth, kRasuGridHeight, 130, 68);
+    HgsPowered = 1;
+    HGS_HGS_actual_mode = 1;
+    HGS_HGS_stby_mode = 3;
+    HgsSlopeEntry = 1;
+    HgsEntryTyped = 1;
+    HgsEntryLength = 1;
+    HgsEntryText[0] = '2';
+    HgsEntryText[1] = '\0';
+    HgsTextPaint(hgs_dc);
+    RasuReadoutPaint(rasu_dc);
+    const uint64_t before = gCAllocations.load();
+    for (auto _ : state) {
+        platform::DrawBeginPaint(hgs_dc);
+        HgsTextPaint(hgs_dc);
+        platform::DrawBeginPaint(rasu_dc);
+        RasuReadoutPaint(rasu_dc);
+        benchmark::DoNotOptimize(hgs.data());
+    }
+    const double pictures = static_cast<double>(state.iterations());
+    const uint64_t allocations = gCAllocations.load() - before;
+    state.counters["c_allocs_per_picture"] = static_cast<double>(allocations) / pictures;
+    if (allocations > 0) state.SkipWithError("a head-up panel picture allocates");
+    state.counters["core_share"] = benchmark::Counter(
+        pictures / 30.0, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    platform::DrawContextDestroy(hgs_dc);
+    platform::DrawContextDestroy(rasu_dc);
+    HgsPowered = 0;
+    HgsSlopeEntry = 0;
+    HGS_HGS_actual_mode = HGS_HGS_stby_mode = 0;
+}
+BENCHMARK(BM_HeadUpPanelPictures);
 
 }  // namespace

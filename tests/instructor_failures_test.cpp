@@ -9,6 +9,7 @@
 
 #include "core/electrical_system.h"
 #include "core/host_panel_services.h"
+#include "displays/head_up_guidance.h"
 #include "instructor_link_support.h"
 #include "instruments/engine_dials.h"
 #include "zu/simhost/state_json.h"
@@ -175,6 +176,49 @@ TEST_F(InstructorFailures, SurfaceFailuresDriveTheControlsEveryPass) {
     from = sim_->frame();
     Frames(4);
     EXPECT_TRUE(EventsSince(from, kAileron).empty());
+}
+
+}  // namespace
+}  // namespace zu::e2e
+
+namespace zu::e2e {
+namespace {
+
+// The Avionics page: value 0 is the head-up guidance's approach status
+// (AIII available and no approach warning); state 0 fails it.
+class InstructorAvionics : public LinkFlight {
+  protected:
+    void SetUp() override {
+        StartFlight();
+        ASSERT_EQ(NetServerHosting.load(), 1);
+        ASSERT_EQ(client_.Connect(Port()), platform::kSessionOk);
+    }
+    void TearDown() override {
+        client_.Close();
+        HgsAiiiAvailable = HgsApproachWarning = 0;
+        LinkFlight::TearDown();
+    }
+    LinkClient client_;
+};
+
+TEST_F(InstructorAvionics, ApproachStatusAndItsFailure) {
+    // Unpowered, the head-up guidance keeps its status bytes as they are.
+    HgsAiiiAvailable = 1;
+    HgsApproachWarning = 0;
+    InstructorMessage r =
+        Exchange(client_, LinkRequest(kInstructorDataRequest, kInstructorGroupAvionics));
+    EXPECT_EQ(+r.items[kAvionicsHgsApproachStatus].value, 1.0f);
+    EXPECT_EQ(+r.items[kAvionicsHgsApproachStatus].state, 0.0f);
+    HgsApproachWarning = 1;
+    r = Exchange(client_, LinkRequest(kInstructorDataRequest, kInstructorGroupAvionics));
+    EXPECT_EQ(+r.items[kAvionicsHgsApproachStatus].value, 0.0f);
+
+    r = Exchange(client_, LinkRequest(kInstructorSetValue, kInstructorGroupAvionics,
+                                      kAvionicsHgsApproachStatus, 255));
+    ASSERT_EQ(+r.kind, kInstructorAcknowledge);
+    EXPECT_EQ(AvionicsInstructorStates[kAvionicsHgsApproachStatus], 255);
+    r = Exchange(client_, LinkRequest(kInstructorDataRequest, kInstructorGroupAvionics));
+    EXPECT_EQ(+r.items[kAvionicsHgsApproachStatus].state, 255.0f);
 }
 
 }  // namespace

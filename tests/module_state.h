@@ -44,6 +44,8 @@
 #include "core/settings_file.h"
 #include "core/systems_tick.h"
 #include "displays/head_up_guidance.h"
+#include "displays/hgs_panels.h"
+#include "displays/hgs_runway_projection.h"
 #include "displays/tcas.h"
 #include "displays/weather_radar.h"
 #include "fms/cdu_engine.h"
@@ -194,6 +196,39 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(ParkingBrake, s.sys_ParkingBrake);
     f(LongitudinalAccelFiltered, s.fg_LongitudinalAccelFiltered);
     f(HgsPitchCommandFactor, s.fg_HgsPitchCommandFactor);
+    // Head-up guidance: modes, entries, flare state, runway points, panels.
+    f(HGS_HGS_actual_mode, s.hgs_HGS_HGS_actual_mode);
+    f(HGS_HGS_stby_mode, s.hgs_HGS_HGS_stby_mode);
+    f(HGS_HGS_elevation_set, s.hgs_HGS_HGS_elevation_set);
+    f(HGS_HGS_gs_slope_angle, s.hgs_HGS_HGS_gs_slope_angle);
+    f(HgsBlinkCounter, s.hgs_HgsBlinkCounter);
+    f(HgsEntryLength, s.hgs_HgsEntryLength);
+    f(HgsEntryText, s.hgs_HgsEntryText);
+    f(HgsPanelBrightness, s.hgs_HgsPanelBrightness);
+    f(HGS_RASU_speed, s.hgs_HGS_RASU_speed);
+    f(HgsPowered, s.hgs_HgsPowered);
+    f(HgsBothIls, s.hgs_HgsBothIls);
+    f(HgsAiiiAvailable, s.hgs_HgsAiiiAvailable);
+    f(HgsAiiiArmed, s.hgs_HgsAiiiArmed);
+    f(HgsApproachWarning, s.hgs_HgsApproachWarning);
+    f(HgsElevationEntry, s.hgs_HgsElevationEntry);
+    f(HgsSlopeEntry, s.hgs_HgsSlopeEntry);
+    f(HgsEntryTyped, s.hgs_HgsEntryTyped);
+    f(HgsWindVectorVisible, s.hgs_HgsWindVectorVisible);
+    f(HgsIdleMessage, s.hgs_HgsIdleMessage);
+    f(HgsFlareArmed, s.hgs_HgsFlareArmed);
+    f(HgsFlareActive, s.hgs_HgsFlareActive);
+    f(HgsIdleTimer, s.hgs_HgsIdleTimer);
+    f(HgsFlareSinkRef, s.hgs_HgsFlareSinkRef);
+    f(HgsFlareCommand, s.hgs_HgsFlareCommand);
+    f(HgsFlarePitchTarget, s.hgs_HgsFlarePitchTarget);
+    f(HgsAiiiPresetLatch, s.hgs_HgsAiiiPresetLatch);
+    f(HgsGoAroundLatch, s.hgs_HgsGoAroundLatch);
+    f(HgsOnGroundPrevious, s.hgs_HgsOnGroundPrevious);
+    f(HgsRunwayGroundPoints, s.hgs_HgsRunwayGroundPoints);
+    f(HgsRunwayScreenPoints, s.hgs_HgsRunwayScreenPoints);
+    f(HGS_HGS_HUD_show_flag, s.hgs_HGS_HGS_HUD_show_flag);
+    f(RasuTouchSector, s.hgs_RasuTouchSector);
     // Settings: a flight without a settings file keeps the built-in values.
     f(NETWORK_SERVER, s.network_server);
     f(Throttles_delta, s.throttles_delta);
@@ -903,6 +938,38 @@ struct Snapshot {
     Stored<decltype(ParkingBrake)> sys_ParkingBrake;
     Stored<decltype(LongitudinalAccelFiltered)> fg_LongitudinalAccelFiltered;
     Stored<decltype(HgsPitchCommandFactor)> fg_HgsPitchCommandFactor;
+    Stored<decltype(HGS_HGS_actual_mode)> hgs_HGS_HGS_actual_mode;
+    Stored<decltype(HGS_HGS_stby_mode)> hgs_HGS_HGS_stby_mode;
+    Stored<decltype(HGS_HGS_elevation_set)> hgs_HGS_HGS_elevation_set;
+    Stored<decltype(HGS_HGS_gs_slope_angle)> hgs_HGS_HGS_gs_slope_angle;
+    Stored<decltype(HgsBlinkCounter)> hgs_HgsBlinkCounter;
+    Stored<decltype(HgsEntryLength)> hgs_HgsEntryLength;
+    Stored<decltype(HgsEntryText)> hgs_HgsEntryText;
+    Stored<decltype(HgsPanelBrightness)> hgs_HgsPanelBrightness;
+    Stored<decltype(HGS_RASU_speed)> hgs_HGS_RASU_speed;
+    Stored<decltype(HgsPowered)> hgs_HgsPowered;
+    Stored<decltype(HgsBothIls)> hgs_HgsBothIls;
+    Stored<decltype(HgsAiiiAvailable)> hgs_HgsAiiiAvailable;
+    Stored<decltype(HgsAiiiArmed)> hgs_HgsAiiiArmed;
+    Stored<decltype(HgsApproachWarning)> hgs_HgsApproachWarning;
+    Stored<decltype(HgsElevationEntry)> hgs_HgsElevationEntry;
+    Stored<decltype(HgsSlopeEntry)> hgs_HgsSlopeEntry;
+    Stored<decltype(HgsEntryTyped)> hgs_HgsEntryTyped;
+    Stored<decltype(HgsWindVectorVisible)> hgs_HgsWindVectorVisible;
+    Stored<decltype(HgsIdleMessage)> hgs_HgsIdleMessage;
+    Stored<decltype(HgsFlareArmed)> hgs_HgsFlareArmed;
+    Stored<decltype(HgsFlareActive)> hgs_HgsFlareActive;
+    Stored<decltype(HgsIdleTimer)> hgs_HgsIdleTimer;
+    Stored<decltype(HgsFlareSinkRef)> hgs_HgsFlareSinkRef;
+    Stored<decltype(HgsFlareCommand)> hgs_HgsFlareCommand;
+    Stored<decltype(HgsFlarePitchTarget)> hgs_HgsFlarePitchTarget;
+    Stored<decltype(HgsAiiiPresetLatch)> hgs_HgsAiiiPresetLatch;
+    Stored<decltype(HgsGoAroundLatch)> hgs_HgsGoAroundLatch;
+    Stored<decltype(HgsOnGroundPrevious)> hgs_HgsOnGroundPrevious;
+    Stored<decltype(HgsRunwayGroundPoints)> hgs_HgsRunwayGroundPoints;
+    Stored<decltype(HgsRunwayScreenPoints)> hgs_HgsRunwayScreenPoints;
+    Stored<decltype(HGS_HGS_HUD_show_flag)> hgs_HGS_HGS_HUD_show_flag;
+    Stored<decltype(RasuTouchSector)> hgs_RasuTouchSector;
     Stored<decltype(HydraulicFluidState)> hydraulic_fluid;
     Stored<decltype(StbyHydPumpSelect)> stby_pump_select;
     Stored<decltype(StbyPumpToggle)> stby_pump_toggle;
@@ -978,6 +1045,15 @@ inline void RestoreLoadedModuleState() {
     TcsButtonState.store(0);
     ApDisconnectButtonState.store(0);
     ApDisconnectRequest.store(0);
+    // The head-up guidance's keys.
+    HgsDigitKey.store(-1);
+    for (auto* k :
+         {&HgsKeyPress.transfer, &HgsKeyPress.cycle, &HgsKeyPress.elevation, &HgsKeyPress.slope,
+          &HgsKeyPress.enter, &HgsKeyPress.clear, &HgsKeyPress.bright, &HgsKeyPress.dark,
+          &HgsKeyPress.test, &HgsKeyPress.rasu_down, &HgsKeyPress.rasu_up,
+          &HgsKeyPress.rasu_bright_down, &HgsKeyPress.rasu_bright_up}) {
+        k->store(0);
+    }
     for (auto& r : TasDisplayRequest) r.store(0);
     for (FgcMessageStateRecord* m : {&FgcMessageState1, &FgcMessageState2}) {
         m->code.store(0);

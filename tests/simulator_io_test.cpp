@@ -431,7 +431,15 @@ TEST(SimhostAircraftScenario, RadioStationsReachTheTunedReceivers) {
               "at 0 navaid ils 110.00 47.5 8.648 1400 270 IZU\n"
               "at 2 expect offset 0x0C4A u8 3\n"
               "at 2 expect var 40 180 0.5\n"
-              "at 2 expect var 59 6 0.1\n");
+              "at 2 expect var 59 6 0.1\n"
+              // The glideslope transmitter at the navaid's point, the
+              // localiser 1.5 nm beyond it along the front course (west).
+              "at 2 expect offset 0x0874 s32 5278701 1\n"
+              "at 2 expect offset 0x0878 s32 103174659 2\n"
+              "at 2 expect offset 0x087C s32 427\n"
+              "at 2 expect offset 0x085C s32 5278701 1\n"
+              "at 2 expect offset 0x0864 s32 102733176 2\n"
+              "at 2 expect offset 0x086C s32 427\n");
     const ProcessResult ok =
         RunSimhost({"--aircraft", aircraft.string(), "--scenario", scenario.string(), "--seconds",
                     "3", "--out", out.string(), "--no-audio"});

@@ -17,6 +17,7 @@
 #include "core/radio_altitude_alerting.h"
 #include "core/shared_maths.h"
 #include "core/systems_tick.h"
+#include "displays/head_up_guidance.h"
 #include "fms/flight_plan.h"
 #include "instruments/atc_control_head.h"
 #include "instruments/com_control_heads.h"
@@ -484,8 +485,8 @@ double InstructorElectricsValue(int index) {
 
 double InstructorAvionicsValue(int index) {
     switch (index) {
-        // Head-up guidance approach status available and not failed: the
-        // head-up guidance computer.
+        case kAvionicsHgsApproachStatus:  // available and not failed
+            return HgsAiiiAvailable != 0 && HgsApproachWarning == 0 ? 1.0 : 0.0;
         default:
             return 0.0;
     }

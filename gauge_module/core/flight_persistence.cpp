@@ -8,6 +8,7 @@
 #include "core/fsuipc_data_exchange.h"
 #include "core/ice_protection.h"
 #include "core/powerplant.h"
+#include "displays/hgs_panels.h"
 #include "zu/platform/paths.h"
 
 namespace zu {
@@ -158,7 +159,9 @@ void FlightStateSave() {
             break;
         case 6:  // the flight guidance and radio heads (FgcStateSave)
         case 5:  // the air data (AirDataStateSave)
-        case 4:  // the head-up guidance (HgsStateSave)
+            break;
+        case 4:
+            HgsStateSave(SavePath);
             break;
         case 2:
             SavePitotSwitches(SavePath);
@@ -174,8 +177,8 @@ bool FlightStateLoad() {
     PowerplantStateLoad(LoadPath);
     FlightControlsStateLoad(LoadPath);
     // The flight-guidance (radials and frequencies of the four navigation
-    // sources first), air-data and head-up guidance keys are read here by
-    // their owners.
+    // sources first) and air-data keys are read here by their owners.
+    HgsStateLoad(LoadPath);
     LoadPitotSwitches(LoadPath);
     return ProbeSavedState(LoadPath);
 }

@@ -3,6 +3,7 @@
 #include "core/module_frame.h"
 #include "displays/efis_display_gauges.h"
 #include "displays/weather_radar.h"
+#include "displays/hgs_panels.h"
 #include "fms/fms_gauges.h"
 #include "instruments/adf_control_heads.h"
 #include "instruments/air_indicators.h"
@@ -280,19 +281,9 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /* 104 */
     MakeGauge("Nose Gear Alt Door", 132, NoseGearAltDoorElementList, nullptr,
               NoseGearAltDoorCallback),
-    /* 105 */ MakeGauge("HGS_HUD_switch", 32),
-    /* 111 */
-    MakeGauge("FirePanel", 455, FirePanelElementList, FirePanelMouseRect, FirePanelCallback),
-    /* 112 */ MakeGauge("DuctTemp", 65, DuctTempElementList, nullptr, AirIndicatorCallback),
-    /* 113 */
-    MakeGauge("CabAltSetIndicator", 85, CabAltSetIndicatorElementList, nullptr,
-              CabAltSetIndicatorCallback),
-    /* 114 */
-    MakeGauge("PressComp_Diff", 65, PressComp_DiffElementList, nullptr, AirIndicatorCallback),
-    /* 115 */
-    MakeGauge("PressComp_Alt", 65, PressComp_AltElementList, nullptr, AirIndicatorCallback),
-    /* 116 */
-    MakeGauge("PressComp_Rate", 65, PressComp_RateElementList, nullptr, AirIndicatorCallback),
+    /* 105 */
+    MakeGauge("HGS_HUD_switch", 32, HGS_HUD_switchElementList, HGS_HUD_switchMouseRect,
+              HgsHudSwitchCallback),
     /* 106 */
     MakeGauge("PneuPanel", 200, PneuPanelElementList, PneuPanelMouseRect, PneuPanelCallback),
     /* 107 */
@@ -306,6 +297,18 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /* 110 */
     MakeGauge("AntiicePanel", 217, AntiicePanelElementList, AntiicePanelMouseRect,
               AntiicePanelCallback),
+    /* 111 */
+    MakeGauge("FirePanel", 455, FirePanelElementList, FirePanelMouseRect, FirePanelCallback),
+    /* 112 */ MakeGauge("DuctTemp", 65, DuctTempElementList, nullptr, AirIndicatorCallback),
+    /* 113 */
+    MakeGauge("CabAltSetIndicator", 85, CabAltSetIndicatorElementList, nullptr,
+              CabAltSetIndicatorCallback),
+    /* 114 */
+    MakeGauge("PressComp_Diff", 65, PressComp_DiffElementList, nullptr, AirIndicatorCallback),
+    /* 115 */
+    MakeGauge("PressComp_Alt", 65, PressComp_AltElementList, nullptr, AirIndicatorCallback),
+    /* 116 */
+    MakeGauge("PressComp_Rate", 65, PressComp_RateElementList, nullptr, AirIndicatorCallback),
     /* 117 */
     MakeGauge("engine_panel", 204, engine_panelElementList, engine_panelMouseRect,
               EnginePanelCallback),
@@ -357,12 +360,22 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     MakeGauge("CVR_panel", 228, CVR_panelElementList, CVR_panelMouseRect, CvrPanelCallback),
     /* 138 */
     MakeGauge("FDR_panel", 194, FDR_panelElementList, FDR_panelMouseRect, FdrPanelCallback),
-    /* 139 */ MakeGauge("HGS_panel", 207),
-    /* 140 */ MakeGauge("HGS_VC_panel", 207),
-    /* 141 */ MakeGauge("RASU_panel", 163),
-    /* 142 */ MakeGauge("RASU_VC_panel", 163),
-    /* 143 */ MakeGauge("RASU_panel_touch", 163),
-    /* 144 */ MakeGauge("HGS_Annunciator_panel", 31),
+    /* 139 */
+    MakeGauge("HGS_panel", 207, HGS_panelElementList, HGS_panelMouseRect, HgsPanelCallback),
+    /* 140 */
+    MakeGauge("HGS_VC_panel", 207, HGS_VC_panelElementList, HGS_VC_panelMouseRect,
+              HgsVcPanelCallback),
+    /* 141 */
+    MakeGauge("RASU_panel", 163, RASU_panelElementList, RASU_panelMouseRect, RasuPanelCallback),
+    /* 142 */
+    MakeGauge("RASU_VC_panel", 163, RASU_VC_panelElementList, RASU_VC_panelMouseRect,
+              RasuVcPanelCallback),
+    /* 143 */
+    MakeGauge("RASU_panel_touch", 163, RASU_panel_touchElementList, RASU_panel_touchMouseRect,
+              RasuTouchCallback),
+    /* 144 */
+    MakeGauge("HGS_Annunciator_panel", 31, HGS_Annunciator_panelElementList, nullptr,
+              HgsAnnunciatorCallback),
     /* 145 */
     MakeGauge("SWITCHBOARD_gauge", 260, SWITCHBOARD_gaugeElementList, SWITCHBOARD_gaugeMouseRect,
               SwitchboardCallback),

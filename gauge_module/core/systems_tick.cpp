@@ -25,6 +25,7 @@
 #include "core/radio_altitude_alerting.h"
 #include "displays/efis_resources.h"
 #include "displays/flight_data_recorder.h"
+#include "displays/head_up_guidance.h"
 #include "displays/tcas.h"
 #include "displays/weather_radar.h"
 #include "fms/fms_lifecycle.h"
@@ -119,8 +120,9 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     if (rate & 0x04) FdrUpdate();
     FmsUpdate();
     if (rate & 0x02) DoorRampUpdate();
-    // Head-up guidance comes here; the landing gear and the autofeather
-    // timers follow, and the sound tick closes the tick.
+    HgsUpdate();  // head-up guidance
+    // The landing gear and the autofeather timers follow, and the sound tick
+    // closes the tick.
     GearSequenceUpdate();
     AutofeatherTimers();
     if ((FeatureDisableMask & kSkipSoundTick) == 0 && SoundSystemStarted != 0) SoundTick();

@@ -11,6 +11,7 @@
 //   0x1100  radio control heads (instruments/radio_head_layout.h)
 //   0x1200  marker, audio and entertainment panels (instruments/audio_panel_layout.h)
 //   0x1300  overhead, side and caution panels, master lights (panels/overhead_art.h)
+//   0x1400  head-up guidance panels, RASU, annunciator, HUD switch (displays/hgs_panels_art.h)
 //   0x1500  standby attitude, PFCS and RMI (instruments/standby_instruments_layout.h),
 //           AHRS control panels (panels/ahrs_panel_layout.h)
 //   0x1600  selectors, clocks, airspeed indicators, altimeters (instruments/flight_dials.h)
@@ -36,6 +37,7 @@ inline constexpr uint32_t kEngineInstrumentsBlock = 0x1000;
 inline constexpr uint32_t kRadioHeadsBlock = 0x1100;
 inline constexpr uint32_t kAudioPanelsBlock = 0x1200;
 inline constexpr uint32_t kOverheadPanelsBlock = 0x1300;
+inline constexpr uint32_t kHeadUpPanelsBlock = 0x1400;
 inline constexpr uint32_t kAttitudeHeadingBlock = 0x1500;
 inline constexpr uint32_t kFlightDialsBlock = 0x1600;
 inline constexpr uint32_t kEnginePanelsBlock = 0x1A00;

@@ -818,6 +818,42 @@ ReceiverOutput Receive(const AircraftState& s, const StationView& v, int16_t obs
     return out;
 }
 
+// A position in the simulator's station words: latitude in 90/10001750
+// degree units, longitude in 360/2^32 degree units, elevation in metres.
+struct StationWords {
+    int32_t latitude = 0;
+    int32_t longitude = 0;
+    int32_t elevation_m = 0;
+};
+
+StationWords Words(double latitude, double longitude, double elevation_ft) {
+    StationWords w;
+    w.latitude = static_cast<int32_t>(std::lround(latitude * 10001750.0 / 90.0));
+    const double lon_units = std::round(Wrap180(longitude) * 4294967296.0 / 360.0);
+    w.longitude = static_cast<int32_t>(static_cast<int64_t>(lon_units) & 0xFFFFFFFF);
+    w.elevation_m = static_cast<int32_t>(std::lround(elevation_ft / 3.28084));
+    return w;
+}
+
+// A tuned station's position, and for an ILS its glideslope transmitter:
+// the glide path's origin at the station's point; the localiser antenna
+// stands beyond the far end of the runway.
+void StationPositions(const RadioStation* st, StationWords* station, StationWords* glideslope) {
+    *station = {};
+    *glideslope = {};
+    if (st == nullptr) return;
+    if (st->kind != RadioStation::kIls) {
+        *station = Words(st->latitude, st->longitude, st->elevation_ft);
+        return;
+    }
+    const double lat =
+        st->latitude + kLocalizerBeyondThresholdNm * std::cos(st->course * kDeg) / 60.0;
+    const double lon = st->longitude + kLocalizerBeyondThresholdNm * std::sin(st->course * kDeg) /
+                                           (60.0 * std::cos(st->latitude * kDeg));
+    *station = Words(lat, lon, st->elevation_ft);
+    *glideslope = Words(st->latitude, st->longitude, st->elevation_ft);
+}
+
 uint8_t ByteForm(double needle) {
     const int v = static_cast<int>(std::lround(std::clamp(needle, -127.0, 127.0)));
     return static_cast<uint8_t>(v & 0xFF);
@@ -838,6 +874,11 @@ void AircraftModel::PublishRadios(Simulator& sim) {
     const Receiver receivers[2] = {
         {0x0350, 0x0C4A, 0x0C4B, 0x0C4C, 0x0C49, 0x3000, 0x0C4E, 0x0872, 0x0870, 40, 59, 58, 31},
         {0x0352, 0x0C5A, 0x0C5B, 0x0C6F, 0x0C6E, 0x301F, 0x0C5E, 0x0846, 0x0844, 49, 50, 35, 20}};
+    // Station and glideslope positions: latitude, longitude, elevation.
+    static constexpr uint32_t kStationWords[2][3] = {{0x085C, 0x0864, 0x086C},
+                                                     {0x0858, 0x0860, 0x0868}};
+    static constexpr uint32_t kGlideslopeWords[2][3] = {{0x0874, 0x0878, 0x087C},
+                                                        {0x084C, 0x0850, 0x0854}};
     for (int i = 0; i < 2; ++i) {
         const Receiver& r = receivers[i];
         uint16_t word = 0;
@@ -853,6 +894,14 @@ void AircraftModel::PublishRadios(Simulator& sim) {
         Put<int8_t>(sim, r.gs_needle, out.gs_needle);
         Put<uint16_t>(sim, r.inclination, out.inclination);
         Put<uint16_t>(sim, r.runway, out.inverse_runway);
+        StationWords station, glideslope;
+        StationPositions(v.station, &station, &glideslope);
+        Put<int32_t>(sim, kStationWords[i][0], station.latitude);
+        Put<int32_t>(sim, kStationWords[i][1], station.longitude);
+        Put<int32_t>(sim, kStationWords[i][2], station.elevation_m);
+        Put<int32_t>(sim, kGlideslopeWords[i][0], glideslope.latitude);
+        Put<int32_t>(sim, kGlideslopeWords[i][1], glideslope.longitude);
+        Put<int32_t>(sim, kGlideslopeWords[i][2], glideslope.elevation_m);
         sim.fsuipc().Publish(r.ident, out.ident, 25);
         var(r.t_bearing, out.bearing);
         var(r.t_distance, v.station != nullptr ? v.distance_nm : 0.0);

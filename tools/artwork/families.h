@@ -24,6 +24,7 @@ void RenderFms(BitmapSet& set);
 void RenderPedestalPanels(BitmapSet& set);
 void RenderSystemPanels(BitmapSet& set);
 void RenderEnvironmentPanels(BitmapSet& set);
+void RenderHgsPanels(BitmapSet& set);
 
 // The bitmap of the unlit face a gauge leaves on its window's background
 // (0: the gauge draws all of itself).
@@ -32,5 +33,7 @@ uint32_t PanelFaceOf(const std::string& gauge);
 uint32_t GuidancePanelFaceOf(const std::string& gauge);
 // The same for the weather radar.
 uint32_t WeatherRadarFaceOf(const std::string& gauge);
+// The same for the head-up guidance panels.
+uint32_t HgsPanelFaceOf(const std::string& gauge);
 
 }  // namespace art

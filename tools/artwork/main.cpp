@@ -233,6 +233,7 @@ int main(int argc, char** argv) {
     art::RenderPedestalPanels(set);
     art::RenderSystemPanels(set);
     art::RenderEnvironmentPanels(set);
+    art::RenderHgsPanels(set);
     if (!panel_cfg.empty()) return WriteBackgrounds(panel_cfg, out_dir, set);
 
     std::vector<art::Bitmap>& bitmaps = set.bitmaps();

@@ -231,7 +231,8 @@ uint32_t PanelFaceOf(const std::string& gauge) {
     for (const Entry& e : kFaces) {
         if (gauge == e.gauge) return e.face;
     }
-    return GuidancePanelFaceOf(gauge);
+    if (const uint32_t face = GuidancePanelFaceOf(gauge)) return face;
+    return HgsPanelFaceOf(gauge);
 }
 
 }  // namespace art
