@@ -27,18 +27,18 @@ const CduPageEntry CduPageTable[kCduPageCount] = {
     {3, CduFlightPlanDisplay, CduFlightPlanKeys},
     {4, CduChoiceDisplay, CduChoiceKeys},
     {5, CduInfoDisplay, CduInfoKeys},
-    {6, nullptr, nullptr},
-    {7, nullptr, nullptr},
+    {6, CduFplMenuDisplay, CduFplMenuKeys},
+    {7, CduDepartureDisplay, CduDepartureKeys},
     {8, nullptr, nullptr},
     {9, nullptr, nullptr},
     {10, nullptr, nullptr},
     {11, nullptr, nullptr},
     {12, nullptr, nullptr},
     {13, nullptr, nullptr},
-    {14, nullptr, nullptr},
+    {14, CduArrivalDisplay, CduArrivalKeys},
     {15, nullptr, nullptr},
-    {16, nullptr, CduNoKeys},
-    {17, nullptr, nullptr},
+    {16, CduPerfDisplay, CduNoKeys},
+    {17, CduListDisplay, CduListKeys},
 };
 
 int32_t CduPage = -1;
