@@ -267,6 +267,18 @@ TEST_F(CduEndToEnd, ShowButtonTogglesTheCduWindow) {
     EXPECT_EQ(sim_->OpenPanelWindows().count(simhost::kCduWindowIdent), 0u);
 }
 
+TEST_F(CduEndToEnd, KeysHideTheLitOverlayOfADarkPanelButNeverTheScreen) {
+    ASSERT_NO_FATAL_FAILURE(ReachInit());
+    Cdu({"L5"});
+    for (const char* name : {"FMS", "FMS_VC"}) {
+        const simhost::GaugeInstance* g = sim_->FindGauge(name);
+        ASSERT_NE(g, nullptr);
+        ASSERT_EQ(g->elements.size(), 3u);
+        EXPECT_TRUE(g->elements[1].hidden) << name;
+        EXPECT_FALSE(g->elements[2].hidden) << name;
+    }
+}
+
 TEST_F(CduEndToEnd, KeysPressedUnpoweredClickAndChangeNothing) {
     Frames(30);
     ASSERT_EQ(FmsPowered, 0);
