@@ -197,7 +197,7 @@ TEST_F(CduEndToEnd, FlightPlanByKeysAlone) {
     EXPECT_NE(s.lines[5].find("INTERSECTION"), std::string::npos);
     Cdu({"ENTER"});
     ASSERT_EQ(PlanIdents(), std::vector<std::string>{"XNA"});
-    EXPECT_EQ(FlightPlan.legs[0].fix_latitude, 44.7);
+    EXPECT_EQ(+FlightPlan.legs[0].fix_latitude, 44.7);
     for (const char* id : {"XOMBA", "XEDIS", "XFODA", "XGALE"}) {
         Cdu({id, "ENTER"});
         Cdu({"ENTER"});
