@@ -49,6 +49,7 @@
 #include "displays/tcas.h"
 #include "displays/weather_radar.h"
 #include "fms/cdu_engine.h"
+#include "fms/cdu_pages.h"
 #include "fms/flight_plan.h"
 #include "fms/leg_geometry.h"
 #include "instruments/adf_control_heads.h"
@@ -442,6 +443,16 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(FmsKeepNext, s.fms_keep_next);
     f(LateralTurnState, s.lateral_turn_state);
     f(HoldRecompute, s.hold_recompute);
+    // The CDU pages' own state.
+    f(CduDepartureChoice, s.cdu_departure);
+    f(CduArrivalChoice, s.cdu_arrival);
+    f(CduProcedureStep, s.cdu_procedure_step);
+    f(CduListCategory, s.cdu_list_category);
+    f(CduListLastCategory, s.cdu_list_last_category);
+    f(CduListTicks, s.cdu_list_ticks);
+    f(CduInsertPosition, s.cdu_insert_position);
+    f(CduDeleteIndex, s.cdu_delete_index);
+    f(CduLegSelected, s.cdu_leg_selected);
     // AHRS, air data, clocks and alerting.
     f(Ahrs1, s.ahrs1);
     f(Ahrs2, s.ahrs2);
@@ -797,6 +808,15 @@ struct Snapshot {
     Stored<decltype(FmsKeepNext)> fms_keep_next;
     Stored<decltype(LateralTurnState)> lateral_turn_state;
     Stored<decltype(HoldRecompute)> hold_recompute;
+    Stored<decltype(CduDepartureChoice)> cdu_departure;
+    Stored<decltype(CduArrivalChoice)> cdu_arrival;
+    Stored<decltype(CduProcedureStep)> cdu_procedure_step;
+    Stored<decltype(CduListCategory)> cdu_list_category;
+    Stored<decltype(CduListLastCategory)> cdu_list_last_category;
+    Stored<decltype(CduListTicks)> cdu_list_ticks;
+    Stored<decltype(CduInsertPosition)> cdu_insert_position;
+    Stored<decltype(CduDeleteIndex)> cdu_delete_index;
+    Stored<decltype(CduLegSelected)> cdu_leg_selected;
     Stored<decltype(Ahrs1)> ahrs1;
     Stored<decltype(Ahrs2)> ahrs2;
     Stored<decltype(Altimeter1Baro)> altimeter1_baro;

@@ -28,18 +28,18 @@ const CduPageEntry CduPageTable[kCduPageCount] = {
     {3, CduFlightPlanDisplay, CduFlightPlanKeys},
     {4, CduChoiceDisplay, CduChoiceKeys},
     {5, CduInfoDisplay, CduInfoKeys},
-    {6, nullptr, nullptr},
-    {7, nullptr, nullptr},
+    {6, CduFplMenuDisplay, CduFplMenuKeys},
+    {7, CduDepartureDisplay, CduDepartureKeys},
     {8, CduNavDisplay, CduNavKeys},
     {9, CduNavLegDisplay, CduNavLegKeys},
     {10, CduDirectDisplay, CduDirectKeys},
     {11, CduPvorDisplay, CduPvorKeys},
     {12, CduHoldingDisplay, CduHoldingKeys},
     {13, CduManeuverDisplay, CduManeuverKeys},
-    {14, nullptr, nullptr},
+    {14, CduArrivalDisplay, CduArrivalKeys},
     {15, CduHoldFixDisplay, CduHoldFixKeys},
-    {16, nullptr, CduNoKeys},
-    {17, nullptr, nullptr},
+    {16, CduPerfDisplay, CduNoKeys},
+    {17, CduListDisplay, CduListKeys},
 };
 
 int32_t CduPage = -1;

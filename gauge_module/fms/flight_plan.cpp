@@ -255,10 +255,21 @@ void InsertDeparture(LegList* list, char* airport, char* procedure, char* runway
     // 4. The origin airport as leg 0.
     const int32_t origin = FindAirport(airport);
     if (origin >= 0) InsertWaypointLeg(origin, 0, list);
-    // 5. Runway transition, then common route and enroute transition.
+    // 5. Runway transition, then common route and enroute transition. A
+    // named transition is read apart from the common route: the common
+    // route's legs carry no transition name, so one read matching the name
+    // would leave them out.
     WorkLegsA.count = 0;
-    ReadProcedureLegs(&WorkLegsC, airport, procedure, transition, 2, 6);
-    InsertLegRange(WorkLegsC, &WorkLegsA, 0, Count(WorkLegsC) - 1, 0);
+    if (transition[0] == '\0') {
+        ReadProcedureLegs(&WorkLegsC, airport, procedure, transition, 2, 6);
+        InsertLegRange(WorkLegsC, &WorkLegsA, 0, Count(WorkLegsC) - 1, 0);
+    } else {
+        char common[1] = "";
+        ReadProcedureLegs(&WorkLegsC, airport, procedure, transition, 2, 4);
+        InsertLegRange(WorkLegsC, &WorkLegsA, 0, Count(WorkLegsC) - 1, 0);
+        ReadProcedureLegs(&WorkLegsC, airport, procedure, common, 2, 2);
+        InsertLegRange(WorkLegsC, &WorkLegsA, 0, Count(WorkLegsC) - 1, 0);
+    }
     ReadProcedureLegs(&WorkLegsC, airport, procedure, runway, 2, 1);
     InsertLegRange(WorkLegsC, &WorkLegsA, 0, Count(WorkLegsC) - 1, 0);
     // 6. Join to the plan's first waypoint, or a discontinuity.
@@ -338,7 +349,12 @@ void RecomputeFlightPlan(LegList* list) {
         FmsToLegIndex >= 0 && FmsToLegIndex < n &&
         FlightPlan.legs[FmsToLegIndex].leg_id == FmsToLeg.leg_id &&
         FlightPlan.legs[FmsToLegIndex].leg_class != 0 && FmsToLeg.leg_class != 0) {
+        // The plan leg keeps its own kind (departure, arrival, ...): the
+        // slot's kind only marks the slot as filled, and a leg taking it
+        // would no longer go when its procedure is replaced.
+        const uint8_t kind = FlightPlan.legs[FmsToLegIndex].list_kind;
         FlightPlan.legs[FmsToLegIndex] = FmsToLeg;
+        FlightPlan.legs[FmsToLegIndex].list_kind = kind;
     }
     // 4. The TO slot's variations: the host's.
     FmsToLeg.navaid_variation = NavHeading;

@@ -65,13 +65,14 @@ TEST_F(FlightPlanTest, DepartureJoinsTheRouteOrEndsInADiscontinuity) {
     Append("DDD");
     char apt[8] = "ORIG", sid[8] = "SID1", rwy[8] = "RW36", trans[8] = "CCC";
     InsertDeparture(&FlightPlan, apt, sid, rwy, trans);
-    // Runway transition, then the enroute transition (a named transition
-    // leaves out the common route, whose legs have none); its last fix is
-    // the plan's first waypoint, so no discontinuity.
-    EXPECT_EQ(Idents(), (std::vector<std::string>{"ORIG", "AAA", "CCC", "DDD"}));
+    // Runway transition, the common route (whose legs name no transition)
+    // and the named enroute transition; its last fix is the plan's first
+    // waypoint, so no discontinuity.
+    EXPECT_EQ(Idents(), (std::vector<std::string>{"ORIG", "AAA", "BBB", "CCC", "DDD"}));
     EXPECT_EQ(+FlightPlan.legs[0].list_kind, 4);
     EXPECT_EQ(+FlightPlan.legs[1].list_kind, 2);
-    EXPECT_EQ(+FlightPlan.legs[2].list_kind, 4);  // the plan's own CCC stays
+    EXPECT_EQ(+FlightPlan.legs[2].list_kind, 2);
+    EXPECT_EQ(+FlightPlan.legs[3].list_kind, 4);  // the plan's own CCC stays
     EXPECT_EQ(FmsToLegIndex, 1);
     EXPECT_STREQ(FmsToLeg.ident, "AAA");
     // Another departure replaces the earlier one and the origin.
@@ -82,11 +83,27 @@ TEST_F(FlightPlanTest, DepartureJoinsTheRouteOrEndsInADiscontinuity) {
     EXPECT_EQ(+FlightPlan.legs[2].list_kind, 2);
     EXPECT_STREQ(FlightPlan.legs[2].path_terminator, "XX");
     EXPECT_NE(+FlightPlan.legs[2].leg_id, kDiscontinuityLegId);
-    // The TO leg went with the old departure: the slots go on from the leg
-    // that took its place.
-    EXPECT_EQ(FmsToLegIndex, 3);
-    EXPECT_STREQ(FmsToLeg.ident, "CCC");
-    EXPECT_STREQ(FmsFromLeg.ident, "*NO LINK*");
+    // The TO leg went with the old departure: the new departure is flown
+    // from its origin.
+    EXPECT_EQ(FmsToLegIndex, 1);
+    EXPECT_STREQ(FmsToLeg.ident, "FAR");
+    EXPECT_STREQ(FmsFromLeg.ident, "ORIG");
+}
+
+TEST_F(FlightPlanTest, ATakenTurnLegStaysADepartureLegUntilTheDepartureIsReplaced) {
+    Load(kRegion);
+    Append("CCC");
+    Append("DDD");
+    char apt[8] = "ORIG", sid[8] = "SID1", rwy[8] = "RW36", trans[8] = "CCC";
+    InsertDeparture(&FlightPlan, apt, sid, rwy, trans);
+    ASSERT_EQ(FmsToLegIndex, 1);
+    // Edits copy the TO slot back into the plan; the leg keeps its kind.
+    Append("CCC");
+    EXPECT_EQ(+FlightPlan.legs[1].list_kind, 2);
+    char sid2[8] = "SID2", none[8] = "-", none2[8] = "-";
+    InsertDeparture(&FlightPlan, apt, sid2, none, none2);
+    EXPECT_EQ(Idents(),
+              (std::vector<std::string>{"ORIG", "FAR", "*NO LINK*", "CCC", "DDD", "CCC"}));
 }
 
 TEST_F(FlightPlanTest, DepartureIntoAnEmptyPlan) {

@@ -206,10 +206,11 @@ void CduGaugeUpdate(CduGaugeState& state, gauge::ElementHeader* lit) {
     if (!RefreshGroupStep(kRefreshRadios)) return;
     if (lit == nullptr) return;
     const bool dark = PanelLightingCircuit2.get() == 0;
+    // The overlay itself (0 steps along the list), never the screen after it.
     if (dark || state.is_vc)
-        SetElementFlags(lit, 1, gauge::kImageHidden);
+        SetElementFlags(lit, 0, gauge::kImageHidden);
     else
-        ClearElementFlags(lit, 1, gauge::kImageHidden);
+        ClearElementFlags(lit, 0, gauge::kImageHidden);
 }
 
 bool IsVc(const gauge::GaugeHeader* header) {

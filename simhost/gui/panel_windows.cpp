@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -9,7 +10,11 @@
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <optional>
+#include <set>
 #include <vector>
+
+#include "zu/simhost/cdu_keys.h"
 
 namespace zu::simhost {
 
@@ -25,6 +30,7 @@ class PanelView : public QWidget {
         session_.renderer.WindowSize(window_, session_.options, &base_w_, &base_h_);
         setMinimumSize(160, 120);
         setMouseTracking(true);
+        setFocusPolicy(Qt::StrongFocus);
     }
     ~PanelView() override {
         if (surface_ != nullptr) cairo_surface_destroy(surface_);
@@ -70,6 +76,31 @@ class PanelView : public QWidget {
         if (e->button() != Qt::LeftButton && e->button() != Qt::RightButton) return;
         const QPointF p = Picture(e);
         session_.router.Release(window_, p.x(), p.y(), e->button() == Qt::RightButton, options_);
+    }
+
+    // On the CDU's window the keyboard presses the CDU's keys: letters,
+    // digits, Backspace (BACK) and Enter (ENTER).
+    void keyPressEvent(QKeyEvent* e) override {
+        if (window_.ident != kCduWindowIdent) {
+            QWidget::keyPressEvent(e);
+            return;
+        }
+        std::optional<int> rect;
+        const int key = e->key();
+        if (key == Qt::Key_Backspace) {
+            rect = CduNamedKeyRect("BACK");
+        } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            rect = CduNamedKeyRect("ENTER");
+        } else if ((key >= Qt::Key_A && key <= Qt::Key_Z) ||
+                   (key >= Qt::Key_0 && key <= Qt::Key_9)) {
+            rect = CduCharacterRect(static_cast<char>(key));
+        }
+        std::string error;
+        if (!rect || !session_.sim.QueueCduKeys({*rect}, &error)) {
+            QWidget::keyPressEvent(e);
+            return;
+        }
+        e->accept();
     }
 
   private:
@@ -143,6 +174,24 @@ int RunPanelWindows(WindowSession& session) {
     tabs.resize(1280, 900);
     tabs.show();
 
+    // When the CDU's window opens, its tab comes to the front.
+    std::set<uint32_t> open = session.sim.OpenPanelWindows();
+    auto front_opened = [&]() {
+        std::set<uint32_t> now = session.sim.OpenPanelWindows();
+        const bool opened = now.count(kCduWindowIdent) != 0 && open.count(kCduWindowIdent) == 0;
+        open = std::move(now);
+        if (!opened) return;
+        const auto& windows = session.sim.panel_windows();
+        for (size_t i = 0; i < windows.size() && i < views.size(); ++i) {
+            if (windows[i].ident != kCduWindowIdent) continue;
+            tabs.setCurrentIndex(static_cast<int>(i));
+            views[i]->setFocus();
+        }
+    };
+    QObject::connect(&tabs, &QTabWidget::currentChanged, [&](int index) {
+        if (index >= 0 && index < static_cast<int>(views.size())) views[index]->setFocus();
+    });
+
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&]() {
         if (!session.step()) {
@@ -150,6 +199,7 @@ int RunPanelWindows(WindowSession& session) {
             app.quit();
             return;
         }
+        front_opened();
         show_time();
         const int current = tabs.currentIndex();
         if (current >= 0 && current < static_cast<int>(views.size())) views[current]->Redraw();

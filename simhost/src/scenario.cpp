@@ -11,7 +11,7 @@
 namespace zu::simhost {
 
 bool SplitScenarioWords(const std::string& line, std::vector<std::string>* words,
-                        std::string* error) {
+                        std::string* error, bool keep_quotes) {
     words->clear();
     std::string word;
     bool in_word = false;
@@ -20,6 +20,7 @@ bool SplitScenarioWords(const std::string& line, std::vector<std::string>* words
         if (quoted) {
             if (c == '"') {
                 quoted = false;
+                if (keep_quotes) word += c;
             } else {
                 word += c;
             }
@@ -29,6 +30,7 @@ bool SplitScenarioWords(const std::string& line, std::vector<std::string>* words
         if (c == '"') {
             quoted = true;
             in_word = true;
+            if (keep_quotes) word += c;
         } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
             if (in_word) words->push_back(std::move(word));
             word.clear();
@@ -84,7 +86,10 @@ bool Scenario::Parse(const std::string& content, const std::string& source_name,
             *error = where + "unknown command '" + verb_name + "' (commands: " + known + ")";
             return false;
         }
-        const std::vector<std::string> args(words.begin() + 3, words.end());
+        std::vector<std::string> quoted_words;
+        if (verb->quoted_words) SplitScenarioWords(line, &quoted_words, &problem, true);
+        const std::vector<std::string>& given = verb->quoted_words ? quoted_words : words;
+        const std::vector<std::string> args(given.begin() + 3, given.end());
         ScenarioAction action = verb->parse(args, &problem);
         if (!action) {
             *error = where + problem + " (usage: " + verb->usage + ")";

@@ -10,6 +10,7 @@
 #include "aircraft_model_commands.h"
 #include "text_util.h"
 #include "zu/platform/joystick.h"
+#include "zu/simhost/cdu_keys.h"
 #include "zu/simhost/scenario.h"
 #include "zu/simhost/simulator.h"
 
@@ -420,6 +421,17 @@ ScenarioAction ParseSaveFlight(const std::vector<std::string>& args, std::string
     };
 }
 
+ScenarioAction ParseCdu(const std::vector<std::string>& args, std::string* error) {
+    std::vector<int> rects;
+    if (!CduKeyRects(args, &rects, error)) return {};
+    return [rects](ScenarioContext& ctx, std::string* message) {
+        if (!ctx.sim.QueueCduKeys(rects, message)) return false;
+        *message = std::to_string(rects.size()) + " CDU key" + (rects.size() == 1 ? "" : "s") +
+                   " queued (" + std::to_string(ctx.sim.PendingCduKeys()) + " waiting)";
+        return true;
+    };
+}
+
 }  // namespace
 
 const std::vector<ScenarioVerb>& ScenarioVerbs() {
@@ -438,6 +450,10 @@ const std::vector<ScenarioVerb>& ScenarioVerbs() {
         {"save-flight", "save-flight NAME", ParseSaveFlight, false},
         {"joystick", "joystick x|y|z|rx|ry|rz|slider0|slider1 VALUE | joystick unplug|plug",
          ParseJoystick, false},
+        {"cdu",
+         "cdu KEY|TEXT|\"TEXT\" ... (keys: L1-L5 R1-R5 DATA NAV DTO LIST PREV FPL PERF MENU NEXT "
+         "BACK ENTER K12 K16 K19 K41 K42 K43; other words are typed)",
+         ParseCdu, false, true},
     };
     static const std::vector<ScenarioVerb> with_model = [] {
         std::vector<ScenarioVerb> all = verbs;

@@ -16,6 +16,7 @@
 #include "zu/platform/paths.h"
 #include "zu/platform/timer.h"
 #include "zu/platform/window_timer.h"
+#include "zu/simhost/cdu_keys.h"
 
 namespace zu::simhost {
 namespace {
@@ -539,6 +540,7 @@ void Simulator::KillAll() {
         if (!it->installed) continue;
         CallGauge(*it, gauge::kServiceKill, it->header->kill, 0);
         it->installed = false;
+        if (!it->surfaces.empty()) it->final_texts = it->surfaces.front()->texts;
         it->surfaces.clear();
     }
 }
@@ -570,6 +572,7 @@ void Simulator::BeginFrame() {
 }
 
 void Simulator::RunGauges() {
+    PressDueCduKey();
     for (GaugeInstance& g : gauges_) {
         if (!g.installed) continue;
         CallGauge(g, gauge::kServiceUpdate, g.header->update, 0);
@@ -859,6 +862,32 @@ bool Simulator::Click(GaugeInstance& g, int rect_index, bool right_button, std::
     }
     current_ = previous;
     return true;
+}
+
+bool Simulator::QueueCduKeys(const std::vector<int>& rects, std::string* error) {
+    GaugeInstance* g = FindGauge(kCduKeyboardGauge);
+    if (g == nullptr || !g->installed) {
+        *error = std::string("gauge '") + kCduKeyboardGauge + "' is not on the panel";
+        return false;
+    }
+    if (cdu_keys_.empty()) cdu_next_key_ms_ = std::max(cdu_next_key_ms_, elapsed_ms_);
+    cdu_keys_.insert(cdu_keys_.end(), rects.begin(), rects.end());
+    return true;
+}
+
+void Simulator::PressDueCduKey() {
+    if (cdu_keys_.empty() || elapsed_ms_ < cdu_next_key_ms_) return;
+    const int rect = cdu_keys_.front();
+    cdu_keys_.pop_front();
+    cdu_next_key_ms_ = elapsed_ms_ + kCduKeyIntervalMs;
+    GaugeInstance* g = FindGauge(kCduKeyboardGauge);
+    std::string error;
+    if (g == nullptr || !g->installed) {
+        error = std::string("gauge '") + kCduKeyboardGauge + "' is not on the panel";
+    } else if (Click(*g, rect, false, &error)) {
+        return;
+    }
+    Warn("CDU key not pressed: " + error);
 }
 
 bool Simulator::MouseEvent(GaugeInstance& g, int rect_index, gauge::Point relative,

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "zu/platform/net_session.h"
+#include "zu/simhost/cdu_keys.h"
 #include "zu/simhost/scenario.h"
 #include "zu/simhost/simulator.h"
 
@@ -185,6 +186,22 @@ json RadiosJson(const FsuipcServer& f) {
             {"transponder_code", code},
             {"transponder_standby", PeekByte(f, 0x7B91)},
             {"transponder_ident", PeekByte(f, 0x7B93)}};
+}
+
+// The CDU screen of an FMS gauge folded onto its character grid, from the
+// texts of its screen surface's last completed paint (after the flight, the
+// texts kept past kill).
+json CduJson(const GaugeInstance& g) {
+    json lines = json::array();
+    json colours = json::array();
+    const std::vector<platform::DrawTextEntry>& texts =
+        g.surfaces.empty() ? g.final_texts : g.surfaces.front()->texts;
+    {
+        const CduScreenFold fold = FoldCduTexts(texts);
+        for (const std::string& l : fold.lines) lines.push_back(l);
+        for (const std::string& c : fold.colours) colours.push_back(c);
+    }
+    return {{"lines", std::move(lines)}, {"colours", std::move(colours)}};
 }
 
 }  // namespace
@@ -390,19 +407,21 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
             }
             elements.push_back(std::move(e));
         }
-        gauges.push_back({{"name", g.name},
-                          {"table_index", g.table_index},
-                          {"window", g.window_number},
-                          {"window_ident", g.window_ident},
-                          {"x", g.x},
-                          {"y", g.y},
-                          {"width", g.width},
-                          {"height", g.height},
-                          {"parameters", g.parameters},
-                          {"installed", g.installed},
-                          {"updates", g.updates},
-                          {"draws", g.draws},
-                          {"elements", std::move(elements)}});
+        json gauge = {{"name", g.name},
+                      {"table_index", g.table_index},
+                      {"window", g.window_number},
+                      {"window_ident", g.window_ident},
+                      {"x", g.x},
+                      {"y", g.y},
+                      {"width", g.width},
+                      {"height", g.height},
+                      {"parameters", g.parameters},
+                      {"installed", g.installed},
+                      {"updates", g.updates},
+                      {"draws", g.draws},
+                      {"elements", std::move(elements)}};
+        if (g.name == "FMS" || g.name == "FMS_VC") gauge["cdu"] = CduJson(g);
+        gauges.push_back(std::move(gauge));
     }
     root["gauges"] = std::move(gauges);
     root["panel_warnings"] = sim.panel_warnings();

@@ -88,7 +88,8 @@ struct DrawTextEntry {
     uint32_t colour;  // 0x00BBGGRR
     DrawHandle font;
 };
-inline constexpr int32_t kDrawTextCapacity = 96;
+// Room for a full character-grid screen (11 x 24 cells) and its edit box.
+inline constexpr int32_t kDrawTextCapacity = 320;
 
 struct DrawPoint {
     int32_t x;

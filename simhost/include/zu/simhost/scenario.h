@@ -39,6 +39,8 @@ struct ScenarioVerb {
     // an empty action and sets `error`.
     std::function<ScenarioAction(const std::vector<std::string>& args, std::string* error)> parse;
     bool is_check = false;  // a check that never ran counts as a failure
+    // The parser sees words given in double quotes with their quotes.
+    bool quoted_words = false;
 };
 
 // The verb table. Extend it in scenario_commands.cpp.
@@ -90,7 +92,8 @@ class Scenario {
 
 // Splits a scenario line into words: blanks separate, double quotes group,
 // '#' outside quotes ends the line. False with `error` on an open quote.
+// With `keep_quotes` a quoted word keeps its double quotes.
 bool SplitScenarioWords(const std::string& line, std::vector<std::string>* words,
-                        std::string* error);
+                        std::string* error, bool keep_quotes = false);
 
 }  // namespace zu::simhost

@@ -25,6 +25,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -124,6 +125,9 @@ struct GaugeInstance {
     // Made at element-list install at the element's placed size, destroyed
     // after kill.
     std::vector<std::shared_ptr<DrawnSurface>> surfaces;
+    // The texts of the first surface's last picture, kept past kill so the
+    // state written after the flight still shows them.
+    std::vector<zu::platform::DrawTextEntry> final_texts;
 };
 
 struct KeyEventRecord {
@@ -293,6 +297,13 @@ class Simulator {
     bool MouseEvent(GaugeInstance& gauge, int rect_index, zu::gauge::Point relative,
                     uint32_t flags);
 
+    // The CDU keyboard: key rectangles of the first placed `FMS` gauge,
+    // queued behind those already waiting and clicked one every 192 ms of
+    // simulated time at the start of RunGauges (so every key is taken by a
+    // systems tick). False with `error` when no `FMS` gauge is placed.
+    bool QueueCduKeys(const std::vector<int>& rects, std::string* error);
+    size_t PendingCduKeys() const { return cdu_keys_.size(); }
+
     // Writes a line to the event log, prefixed with the frame.
     void LogEvent(const std::string& text);
     void Warn(const std::string& text);
@@ -319,6 +330,7 @@ class Simulator {
     void RecordFlags(GaugeInstance& gauge);
     void MakeSurfaces(GaugeInstance& gauge);
     void TakePictures(GaugeInstance& gauge);
+    void PressDueCduKey();
     void SelectAudioMode();
     void RenderAudio();
     void CollectSoundEvents();
@@ -353,6 +365,10 @@ class Simulator {
     std::filesystem::path documents_dir_;
     std::filesystem::path start_flight_path_;
     SavedFlight start_flight_;
+
+    // CDU keys waiting, and when the next may be pressed.
+    std::deque<int> cdu_keys_;
+    uint64_t cdu_next_key_ms_ = 0;
 
     // Sound rendered (lockstep) and captured since Start.
     uint64_t audio_frames_ = 0;
