@@ -261,13 +261,14 @@ void AdvisoryLine(int side) {
                   static_cast<int>(std::clamp(oat, -99.0, 99.0)));
 }
 
-// Wind speed rotated into the aircraft's axes: y along the track (negative
-// for a headwind), x across it (positive from the right).
+// The wind (its direction is where it blows from) as the screen's turn of
+// the point (0, speed): y along the track, positive for a headwind and down
+// to -speed for a tailwind; x across it, positive for wind from the left.
 void WindComponents() {
     const double angle = (WindData[1] - (Heading + NavHeading)) * 0.017453292519943295;
     const double speed = WindData[0];
-    const double x = speed * std::sin(angle);
-    const double y = -speed * std::cos(angle);
+    const double x = -speed * std::sin(angle);
+    const double y = speed * std::cos(angle);
     if (!std::isfinite(x) || !std::isfinite(y)) return;
     WindComponentSense[0] = y <= -1.0 ? 1 : 0;
     WindComponentSense[1] = x > 0.0 ? 1 : 0;

@@ -47,8 +47,8 @@ extern int32_t TasDisplayCountdown[2];
 extern int32_t AltitudeAlertCountdown;
 extern uint8_t PfdAdvisoryFlag;
 extern uint8_t PfdAdvisoryFlag2;
-// [0] 1 when the wind's along-track component is a headwind, [1] when its
-// cross component comes from the right.
+// [0] 1 when the wind's along-track component is a tailwind (of 1 kt or
+// more), [1] when its cross component comes from the left (blowing right).
 extern uint8_t WindComponentSense[2];
 // Ground track (degrees) the map value was last computed from; -1 before
 // the first.

@@ -106,7 +106,7 @@ PerfInputs PerfEstimates() {
 void PerfSpeedAndWind() {
     CduWriteText(CduFormat("%3d", GroundSpeed), 6, 1, kYellow, kBold);
     // The flight guidance's sense byte is set while the wind is a headwind.
-    CduWriteText(WindComponentSense[0] != 0 ? "HEADWIND" : "TAILWIND", 11, 1, kGreen, kLight);
+    CduWriteText(WindComponentSense[0] != 0 ? "TAILWIND" : "HEADWIND", 11, 1, kGreen, kLight);
     CduWriteText(CduFormat("%3d", Whole(std::fabs(MapDisplayState.wind_y))), 21, 1, kGreen, kBold);
     const double isa = std::isfinite(AmbientTemperature) ? std::lround(AmbientTemperature) - 15 : 0;
     CduWriteText(CduFormat("%+3d", Whole(isa)), 21, 2, kYellow, kBold);

@@ -288,7 +288,7 @@ TEST_F(CduProcedurePagesTest, PerfShowsFuelAndEstimatesOnlyWithAPlan) {
     TrueAirspeed = 0;
     GrossWeight = 30000.0;
     GroundSpeed = 180;
-    WindComponentSense[0] = 1;
+    WindComponentSense[0] = 0;
     Key(kCduKeyPerf);
     ASSERT_EQ(CduPage, kCduPagePerf);
     EXPECT_EQ(Line(0).substr(8, 8), "PERF 1/1");
