@@ -44,6 +44,7 @@
 #include "core/settings_file.h"
 #include "core/systems_tick.h"
 #include "displays/head_up_guidance.h"
+#include "displays/sg_select_panels.h"
 #include "displays/tcas.h"
 #include "fms/cdu_engine.h"
 #include "fms/flight_plan.h"
@@ -333,6 +334,10 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(TransponderCodePtr, s.transponder_code_ptr);
     f(TransponderAltSource, s.transponder_alt_source);
     f(TcasState, s.tcas);
+    f(TcasRangeNm, s.tcas_range);
+    f(TcasIntruders, s.tcas_intruders);
+    f(TcasOwn, s.tcas_own);
+    f(SgTransfer, s.sg_transfer);
     // Sound settings, the audio and entertainment panels, the sound families
     // and the cabin.
     f(SOUND_VOLUME, s.sound_volume);
@@ -662,6 +667,10 @@ struct Snapshot {
     Stored<decltype(TransponderCodePtr)> transponder_code_ptr;
     Stored<decltype(TransponderAltSource)> transponder_alt_source;
     Stored<decltype(TcasState)> tcas;
+    Stored<decltype(TcasRangeNm)> tcas_range;
+    Stored<decltype(TcasIntruders)> tcas_intruders;
+    Stored<decltype(TcasOwn)> tcas_own;
+    Stored<decltype(SgTransfer)> sg_transfer;
     Stored<decltype(SOUND_VOLUME)> sound_volume;
     Stored<decltype(MUSIC_VOLUME)> music_volume;
     Stored<decltype(ENTERTAINMENT)> entertainment;
@@ -892,6 +901,7 @@ inline void RestoreLoadedModuleState() {
     ApDisconnectButtonState.store(0);
     ApDisconnectRequest.store(0);
     for (auto& r : TasDisplayRequest) r.store(0);
+    TcasIntruderShown.store(0);
     for (FgcMessageStateRecord* m : {&FgcMessageState1, &FgcMessageState2}) {
         m->code.store(0);
         m->upper_time = 0;
