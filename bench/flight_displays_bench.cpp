@@ -29,8 +29,11 @@
 #include "displays/head_up_guidance.h"
 #include "displays/hgs_panels.h"
 #include "displays/navigation_display.h"
+#include "displays/tcas.h"
+#include "displays/tcas_display.h"
 #include "displays/weather_radar.h"
 #include "fms/flight_plan.h"
+#include "instruments/atc_control_head.h"
 #include "panels/display_control_panels.h"
 
 extern "C" {
@@ -347,5 +350,61 @@ void BM_HeadUpPanelPictures(benchmark::State& state) {
     HGS_HGS_actual_mode = HGS_HGS_stby_mode = 0;
 }
 BENCHMARK(BM_HeadUpPanelPictures);
+
+// The traffic display with a full intruder table: every kind of symbol,
+// label and arrow, half of them beyond the edge, and the needle.
+void BM_TrafficPicture(benchmark::State& state) {
+    CreateEfisResources();
+    std::vector<uint8_t> pixels(172 * 168 * 4, 0);
+    std::vector<uint8_t> background(pixels.size(), 0);
+    platform::DrawContext* dc = platform::DrawContextCreate(pixels.data(), 172, 168, 172 * 4);
+    platform::DrawSetMapping(dc, kTcasGridWidth, kTcasGridHeight, 172, 168);
+    TransponderState.tcas_mode = 3;
+    TcasRangeNm = 10;
+    TcasIntruderTable& table = TcasIntruders[TcasIntruderShown.load() & 1];
+    table.count = kTcasIntruderCapacity;
+    for (int i = 0; i < kTcasIntruderCapacity; ++i) {
+        TcasIntruder& t = table.intruders[i];
+        t = {};
+        t.bearing = i * 37.0;
+        t.distance = 0.2 * i;
+        t.altitude = (i % 2 != 0) ? 1000.0 : -1000.0;
+        t.vertical_speed = static_cast<int16_t>((i % 3 - 1) * 1000);
+        t.proximate = static_cast<uint8_t>(i % 3 != 0);
+        t.threat = static_cast<uint32_t>(i % 3 == 2);
+        std::snprintf(t.relative_altitude_text, sizeof t.relative_altitude_text, "%+03d", i % 30);
+    }
+    VerticalSpeedRaw = -1800;
+    TcasScreen& screen = TcasScreens[0];
+    const platform::DrawRegion clip = TcasClipRegionCreate(172, 168);
+    SmoothSetBrightness(255);
+    SmoothSetAlpha(255);
+    auto picture = [&] {
+        std::memcpy(pixels.data(), background.data(), pixels.size());
+        platform::DrawBeginPaint(dc);
+        TcasStatusDraw(dc);
+        TcasTrafficDraw(dc, clip);
+        TcasVsNeedleDraw(screen, dc);
+    };
+    picture();
+    const uint64_t before = gCAllocations.load();
+    for (auto _ : state) {
+        picture();
+        benchmark::DoNotOptimize(pixels.data());
+    }
+    const double pictures = static_cast<double>(state.iterations());
+    const uint64_t allocations = gCAllocations.load() - before;
+    state.counters["c_allocs_per_picture"] = static_cast<double>(allocations) / pictures;
+    if (allocations > 0) state.SkipWithError("the traffic picture allocates");
+    state.counters["core_share"] = benchmark::Counter(
+        pictures / 15.625, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    platform::DrawContextDestroy(dc);
+    DeleteEfisResources();
+    table = {};
+    TransponderState = {};
+    TcasRangeNm = 5;
+    VerticalSpeedRaw = 0;
+}
+BENCHMARK(BM_TrafficPicture);
 
 }  // namespace

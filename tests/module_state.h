@@ -46,6 +46,7 @@
 #include "displays/head_up_guidance.h"
 #include "displays/hgs_panels.h"
 #include "displays/hgs_runway_projection.h"
+#include "displays/sg_select_panels.h"
 #include "displays/tcas.h"
 #include "displays/weather_radar.h"
 #include "fms/cdu_engine.h"
@@ -409,6 +410,10 @@ void ForEachGlobal(Snapshot& s, F&& f) {  // Snapshot may be const
     f(WxPolarGrid, s.wx_polar_grid);
     f(WxGridColumn, s.wx_grid_column);
     f(WxGridBin, s.wx_grid_bin);
+    f(TcasRangeNm, s.tcas_range);
+    f(TcasIntruders, s.tcas_intruders);
+    f(TcasOwn, s.tcas_own);
+    f(SgTransfer, s.sg_transfer);
     // Sound settings, the audio and entertainment panels, the sound families
     // and the cabin.
     f(SOUND_VOLUME, s.sound_volume);
@@ -777,6 +782,10 @@ struct Snapshot {
     Stored<decltype(WxPolarGrid)> wx_polar_grid;
     Stored<decltype(WxGridColumn)> wx_grid_column;
     Stored<decltype(WxGridBin)> wx_grid_bin;
+    Stored<decltype(TcasRangeNm)> tcas_range;
+    Stored<decltype(TcasIntruders)> tcas_intruders;
+    Stored<decltype(TcasOwn)> tcas_own;
+    Stored<decltype(SgTransfer)> sg_transfer;
     Stored<decltype(SOUND_VOLUME)> sound_volume;
     Stored<decltype(MUSIC_VOLUME)> music_volume;
     Stored<decltype(ENTERTAINMENT)> entertainment;
@@ -1075,6 +1084,7 @@ inline void RestoreLoadedModuleState() {
         k->store(0);
     }
     for (auto& r : TasDisplayRequest) r.store(0);
+    TcasIntruderShown.store(0);
     for (FgcMessageStateRecord* m : {&FgcMessageState1, &FgcMessageState2}) {
         m->code.store(0);
         m->upper_time = 0;

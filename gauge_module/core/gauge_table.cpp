@@ -4,6 +4,8 @@
 #include "displays/efis_display_gauges.h"
 #include "displays/weather_radar.h"
 #include "displays/hgs_panels.h"
+#include "displays/sg_select_panels.h"
+#include "displays/tcas_display.h"
 #include "fms/fms_gauges.h"
 #include "instruments/adf_control_heads.h"
 #include "instruments/air_indicators.h"
@@ -216,17 +218,23 @@ constinit gauge::GaugeHeader GaugeTable[gauge::kGaugeCount] = {
     /*  71 */ MakeGauge("HSI1_VC", 163, DisplayElementLists[5], nullptr, HsiDisplayCallback),
     /*  72 */ MakeGauge("HSI2", 163, DisplayElementLists[6], nullptr, HsiDisplayCallback),
     /*  73 */ MakeGauge("HSI2_VC", 163, DisplayElementLists[7], nullptr, HsiDisplayCallback),
-    /*  74 */ MakeGauge("TCAS1 display", 109),
-    /*  75 */ MakeGauge("TCAS1 VC display", 109),
-    /*  76 */ MakeGauge("TCAS2 display", 109),
-    /*  77 */ MakeGauge("TCAS2 VC display", 109),
+    /*  74 */
+    MakeGauge("TCAS1 display", 109, TcasElementLists[0], nullptr, TcasDisplayCallback),
+    /*  75 */
+    MakeGauge("TCAS1 VC display", 109, TcasElementLists[1], nullptr, TcasDisplayCallback),
+    /*  76 */
+    MakeGauge("TCAS2 display", 109, TcasElementLists[2], nullptr, TcasDisplayCallback),
+    /*  77 */
+    MakeGauge("TCAS2 VC display", 109, TcasElementLists[3], nullptr, TcasDisplayCallback),
     /*  78 */
     MakeGauge("WX display", 251, WxDisplayElementList, WxDisplayMouseRect, WxDisplayCallback),
     /*  79 */ MakeGauge("FMS", 335, FmsElementList, FmsMouseRect, FmsCallback),
     /*  80 */ MakeGauge("FMS_VC", 335, FmsVcElementList, FmsVcMouseRect, FmsVcCallback),
     /*  81 */ MakeGauge("FMS_show", 335, FmsShowElementList, FmsShowMouseRect, FmsShowCallback),
-    /*  82 */ MakeGauge("VSI1 SEL", 127),
-    /*  83 */ MakeGauge("VSI2 SEL", 127),
+    /*  82 */
+    MakeGauge("VSI1 SEL", 127, VSI1_SELElementList, VSI1_SELMouseRect, SgSelCallback),
+    /*  83 */
+    MakeGauge("VSI2 SEL", 127, VSI2_SELElementList, VSI2_SELMouseRect, SgSelCallback),
     /*  84 */
     MakeGauge("Autopilot", 224, AutopilotElementList, AutopilotMouseRect, AutopilotCallback),
     /*  85 */

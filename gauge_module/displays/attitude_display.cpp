@@ -15,7 +15,7 @@
 #include "displays/navigation_display.h"
 #include "panels/display_control_panels.h"
 #include "panels/id809_panels.h"
-#include "panels/symbol_generator_select_panels.h"
+#include "displays/sg_select_panels.h"
 
 namespace zu {
 

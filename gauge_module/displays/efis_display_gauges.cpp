@@ -10,7 +10,7 @@
 #include "displays/efis_resources.h"
 #include "displays/navigation_display.h"
 #include "panels/display_control_panels.h"
-#include "panels/symbol_generator_select_panels.h"
+#include "displays/sg_select_panels.h"
 #include "resources/resource_table.h"
 
 namespace zu {

@@ -11,7 +11,7 @@
 #include "displays/display_pixel_size.h"
 #include "displays/efis_resources.h"
 #include "panels/display_control_panels.h"
-#include "panels/symbol_generator_select_panels.h"
+#include "displays/sg_select_panels.h"
 
 namespace zu {
 namespace {

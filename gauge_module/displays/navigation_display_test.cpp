@@ -22,7 +22,7 @@
 #include "displays/weather_radar.h"
 #include "fms/flight_plan.h"
 #include "panels/display_control_panels.h"
-#include "panels/symbol_generator_select_panels.h"
+#include "displays/sg_select_panels.h"
 
 namespace zu {
 namespace {

@@ -584,6 +584,7 @@ void AircraftModel::Step(Simulator& sim, double dt) {
         StepEngines(dt);
         BladeAnglesToHeap();
         StepFlight(dt);
+        StepTraffic(dt);
     }
     Publish(sim);  // 0x0264 shows this frame's repositioning pause
     state_.reposition_pause = false;
@@ -715,6 +716,53 @@ void AircraftModel::Publish(Simulator& sim) {
     Put<double>(sim, 0x31C8, s.pitch_rate);  // nose up, degrees per second
     Put<double>(sim, 0x3070, s.accel_long);
     PublishRadios(sim);
+    PublishTraffic(sim);
+}
+
+bool AircraftModel::SetTraffic(uint32_t slot, const TrafficTarget& target) {
+    if (slot >= kTrafficSlots) return false;
+    state_.traffic[slot] = target;
+    state_.traffic[slot].active = target.identifier != 0;
+    return true;
+}
+
+void AircraftModel::StepTraffic(double dt) {
+    for (TrafficTarget& t : state_.traffic) {
+        if (!t.active || (t.ground_speed == 0 && t.vertical_speed == 0)) continue;
+        const double nm = t.ground_speed * dt / 3600.0;
+        const double h = t.heading * kDeg;
+        t.latitude = std::clamp(t.latitude + nm * std::cos(h) / 60.0, -89.9, 89.9);
+        const double cos_lat = std::max(0.01, std::cos(t.latitude * kDeg));
+        t.longitude = std::remainder(t.longitude + nm * std::sin(h) / (60.0 * cos_lat), 360.0);
+        t.altitude_ft += t.vertical_speed * dt / 60.0;
+    }
+}
+
+// The traffic table: 40-byte slots (identifier, latitude, longitude,
+// altitude as f32, heading as a 16-bit angle, ground speed in knots and
+// vertical speed in feet per minute); empty slots are zero.
+void AircraftModel::PublishTraffic(Simulator& sim) {
+    for (uint32_t i = 0; i < kTrafficSlots; ++i) {
+        const TrafficTarget& t = state_.traffic[i];
+        uint8_t rec[kTrafficSlotSize] = {};
+        if (t.active) {
+            const float lat = static_cast<float>(t.latitude);
+            const float lon = static_cast<float>(t.longitude);
+            const float alt = static_cast<float>(t.altitude_ft);
+            const auto hdg = static_cast<uint16_t>(
+                std::lround(Wrap360(t.heading) * 65536.0 / 360.0) & 0xFFFF);
+            const auto gs = static_cast<uint16_t>(std::clamp(t.ground_speed, 0.0, 65535.0));
+            const auto vs = static_cast<int16_t>(std::clamp(t.vertical_speed, -32768.0, 32767.0));
+            std::memcpy(rec + 0, &t.identifier, 4);
+            std::memcpy(rec + 4, &lat, 4);
+            std::memcpy(rec + 8, &lon, 4);
+            std::memcpy(rec + 12, &alt, 4);
+            std::memcpy(rec + 16, &hdg, 2);
+            std::memcpy(rec + 18, &gs, 2);
+            std::memcpy(rec + 20, &vs, 2);
+        }
+        sim.fsuipc().Publish(kTrafficSlotsOffset + i * kTrafficSlotSize, rec, sizeof rec);
+    }
 }
 
 namespace {

@@ -162,9 +162,8 @@ ScenarioAction ParseAirborne(const Args& args, std::string* error) {
 
 ScenarioAction ParseTraffic(const Args& args, std::string* error) {
     if (args.size() == 1 && args[0] == "clear") {
-        return OnModel([](AircraftModel&, Simulator& sim) {
-            std::vector<uint8_t> zero(kTrafficSlots * kTrafficSlotSize, 0);
-            sim.fsuipc().Poke(kTrafficSlotsOffset, zero.data(), static_cast<uint32_t>(zero.size()));
+        return OnModel([](AircraftModel& m, Simulator&) {
+            m.ClearTraffic();
             return std::string("traffic cleared");
         });
     }
@@ -181,38 +180,28 @@ ScenarioAction ParseTraffic(const Args& args, std::string* error) {
     bool numbers = true;
     for (size_t i = 2; i < args.size(); ++i) {
         auto n = Number(args, i);
-        numbers = numbers && n.has_value();
+        numbers = numbers && n.has_value() && std::isfinite(*n);
         if (n) v[i - 2] = *n;
     }
     if (slot_number < 0 || slot_number >= static_cast<int64_t>(kTrafficSlots) || id_number == 0 ||
-        id_number > 0xFFFFFFFFu || !numbers) {
+        id_number > 0xFFFFFFFFu || !numbers || std::fabs(v[0]) > 90.0 || v[4] < 0 ||
+        v[4] > 65535.0 || std::fabs(v[5]) > 32767.0) {
         *error = usage;
         return {};
     }
-    uint8_t rec[kTrafficSlotSize] = {};
-    const uint32_t ident = static_cast<uint32_t>(id_number);
-    const float lat = static_cast<float>(v[0]);
-    const float lon = static_cast<float>(v[1]);
-    const float alt = static_cast<float>(v[2]);
-    const uint16_t hdg = static_cast<uint16_t>(
-        std::lround(std::fmod(std::fmod(v[3], 360.0) + 360.0, 360.0) * 65536.0 / 360.0) & 0xFFFF);
-    const uint16_t gs = static_cast<uint16_t>(std::max(0.0, std::min(65535.0, v[4])));
-    const int16_t vs = static_cast<int16_t>(std::max(-32768.0, std::min(32767.0, v[5])));
-    std::memcpy(rec + 0, &ident, 4);
-    std::memcpy(rec + 4, &lat, 4);
-    std::memcpy(rec + 8, &lon, 4);
-    std::memcpy(rec + 12, &alt, 4);
-    std::memcpy(rec + 16, &hdg, 2);
-    std::memcpy(rec + 18, &gs, 2);
-    std::memcpy(rec + 20, &vs, 2);
-    const uint32_t offset =
-        kTrafficSlotsOffset + static_cast<uint32_t>(slot_number) * kTrafficSlotSize;
-    std::vector<uint8_t> bytes(rec, rec + kTrafficSlotSize);
-    return OnModel(
-        [offset, bytes, text = "traffic slot " + args[0]](AircraftModel&, Simulator& sim) {
-            sim.fsuipc().Poke(offset, bytes.data(), static_cast<uint32_t>(bytes.size()));
-            return text;
-        });
+    TrafficTarget target;
+    target.identifier = static_cast<uint32_t>(id_number);
+    target.latitude = v[0];
+    target.longitude = std::remainder(v[1], 360.0);
+    target.altitude_ft = v[2];
+    target.heading = v[3];
+    target.ground_speed = v[4];
+    target.vertical_speed = v[5];
+    const auto slot = static_cast<uint32_t>(slot_number);
+    return OnModel([slot, target, text = "traffic slot " + args[0]](AircraftModel& m, Simulator&) {
+        m.SetTraffic(slot, target);
+        return text;
+    });
 }
 
 ScenarioAction ParseWeather(const Args& args, std::string* error) {

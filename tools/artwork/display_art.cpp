@@ -3,8 +3,12 @@
 // over (black where the painters draw).
 #include <cairo.h>
 
+#include <cmath>
+
 #include "art_kit.h"
 #include "displays/efis_display_gauges.h"
+#include "displays/sg_select_panels.h"
+#include "displays/tcas_display.h"
 #include "families.h"
 #include "panels/display_control_panels.h"
 
@@ -68,6 +72,63 @@ void ControlPanelFace(BitmapSet& set) {
     }
 }
 
+// The traffic display's screen and its background: a dark bezel ring
+// around the black screen with the 3 o'clock-to-9 o'clock vertical-speed
+// scale marks (0, 1, 2, 4, 6 thousand ft/min each way), drawn on the
+// 86 x 84 design grid at twice its size.
+void TcasScreens(BitmapSet& set) {
+    Black(set, zu::kTcasBitmapWidth, zu::kTcasBitmapHeight, zu::kTcasSurfaceBitmap,
+          "tcas_screen");
+    cairo_t* cr = set.Begin(zu::kTcasBitmapWidth, zu::kTcasBitmapHeight);
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_paint(cr);
+    cairo_scale(cr, zu::kTcasBitmapWidth / 86.0, zu::kTcasBitmapHeight / 84.0);
+    cairo_set_source_rgb(cr, 0.75, 0.75, 0.75);
+    cairo_set_line_width(cr, 0.5);
+    // Needle angles of 0, 1000, 2000, 4000 and 6000 ft/min.
+    constexpr double kMarks[5] = {0.0, 66.0, 109.0, 149.5, 172.0};
+    for (double m : kMarks) {
+        for (int sign = -1; sign <= 1; sign += 2) {
+            const double a = (180.0 + sign * m) * 3.14159265358979 / 180.0;
+            cairo_move_to(cr, 41 + 38 * std::cos(a), 41.5 - 38 * std::sin(a));
+            cairo_line_to(cr, 41 + 41 * std::cos(a), 41.5 - 41 * std::sin(a));
+        }
+    }
+    cairo_stroke(cr);
+    set.Finish(cr, zu::kTcasBackgroundBitmap, "BMP_TCAS_BKGa");
+}
+
+// The symbol-generator select panel: three square push-buttons on a dark
+// plate (the legends are the gauge's own strings), lit with the panel
+// lighting; the TAS lamp (white) and the transfer lamp (amber).
+void SelectPanels(BitmapSet& set) {
+    for (int lit = 0; lit < 2; ++lit) {
+        cairo_t* cr = set.Begin(zu::kSgSelWidth, zu::kSgSelHeight);
+        cairo_set_source_rgb(cr, 0.17, 0.17, 0.18);
+        cairo_paint(cr);
+        for (int b = 0; b < 3; ++b) {
+            cairo_set_source_rgb(cr, 0.30, 0.30, 0.32);
+            cairo_rectangle(cr, zu::kSgSelButtonX[b] + 0.5, 0.5, zu::kSgSelButtonWidth - 1,
+                            zu::kSgSelButtonHeight - 1);
+            cairo_fill(cr);
+        }
+        DrawText(cr, Face::SansBold, 6, zu::kSgSelButtonX[2] + zu::kSgSelButtonWidth / 2.0, 22,
+                 Align::Centre, "SG XFR", lit != 0 ? kLitMarking : kWhite);
+        set.Finish(cr, lit != 0 ? zu::kSgSelFaceLit : zu::kSgSelFace,
+                   lit != 0 ? "sg_select_face_lit" : "sg_select_face");
+    }
+    cairo_t* cr = set.Begin(zu::kSgSelLampWidth, zu::kSgSelLampHeight);
+    cairo_set_source_rgb(cr, 0.95, 0.95, 0.95);
+    cairo_rectangle(cr, 1, 1, zu::kSgSelLampWidth - 2, zu::kSgSelLampHeight - 2);
+    cairo_fill(cr);
+    set.Finish(cr, zu::kSgSelTasLamp, "sg_select_tas_lamp");
+    cr = set.Begin(zu::kSgSelLampWidth, zu::kSgSelLampHeight);
+    cairo_set_source_rgb(cr, 1.0, 0.7, 0.0);
+    cairo_rectangle(cr, 1, 1, zu::kSgSelLampWidth - 2, zu::kSgSelLampHeight - 2);
+    cairo_fill(cr);
+    set.Finish(cr, zu::kSgSelTransferLamp, "sg_select_transfer_lamp");
+}
+
 }  // namespace
 
 void RenderDisplays(BitmapSet& set) {
@@ -77,6 +138,8 @@ void RenderDisplays(BitmapSet& set) {
     Black(set, zu::kDisplayBackgroundWidth, zu::kDisplayBackgroundHeight, zu::kHsiScreenBackground,
           "BMP_VSI_SCREEN2a");
     ControlPanelFace(set);
+    TcasScreens(set);
+    SelectPanels(set);
 }
 
 }  // namespace art

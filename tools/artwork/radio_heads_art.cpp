@@ -10,6 +10,7 @@
 #include "art_kit.h"
 #include "families.h"
 #include "instruments/radio_head_layout.h"
+#include "displays/sg_select_panels.h"
 #include "panels/display_control_panels.h"
 
 namespace art {
@@ -227,6 +228,8 @@ uint32_t PanelFaceOf(const std::string& gauge) {
         {"DisplayControl_Panel1", zu::display_control::kFace},
         {"DisplayControl_Panel1_touch", zu::display_control::kFace},
         {"DisplayControl_Panel2", zu::display_control::kFace},
+        {"VSI1 SEL", zu::kSgSelFace},
+        {"VSI2 SEL", zu::kSgSelFace},
     };
     for (const Entry& e : kFaces) {
         if (gauge == e.gauge) return e.face;

@@ -63,6 +63,20 @@ struct WeatherCell {
     int intensity;  // 1..5
 };
 
+// Another aircraft of the simulated world (verb `traffic`): it flies
+// straight along its heading with its ground and vertical speed, and the
+// model publishes it in its slot of the traffic table every frame.
+struct TrafficTarget {
+    bool active = false;
+    uint32_t identifier = 0;
+    double latitude = 0;   // degrees
+    double longitude = 0;  // degrees
+    double altitude_ft = 0;
+    double heading = 0;       // true, degrees
+    double ground_speed = 0;  // knots
+    double vertical_speed = 0;  // feet per minute
+};
+
 // A radio station of the simulated world (verb `navaid`).
 struct RadioStation {
     enum Kind { kVor, kIls, kNdb } kind;
@@ -121,6 +135,7 @@ struct AircraftState {
     double tick_count = 0;          // the simulator's tick count (18.2 per second)
     std::vector<WeatherCell> weather;
     std::vector<RadioStation> stations;
+    std::array<TrafficTarget, kTrafficSlots> traffic{};
 };
 
 // The simulator's own memory, as far as the module's blade-angle locator
@@ -189,6 +204,9 @@ class AircraftModel {
     void ClearWeather() { state_.weather.clear(); }
     void AddStation(const RadioStation& station) { state_.stations.push_back(station); }
     void ClearStations() { state_.stations.clear(); }
+    // Puts a target into slot 0..kTrafficSlots-1 (false when out of range).
+    bool SetTraffic(uint32_t slot, const TrafficTarget& target);
+    void ClearTraffic() { state_.traffic.fill(TrafficTarget{}); }
 
     const AircraftState& state() const { return state_; }
     double IndicatedAirspeedKt() const;
@@ -200,7 +218,9 @@ class AircraftModel {
     static double Clamp1(double v) { return v < -1 ? -1 : (v > 1 ? 1 : v); }
     void StepEngines(double dt);
     void StepFlight(double dt);
+    void StepTraffic(double dt);
     void Publish(Simulator& sim);
+    void PublishTraffic(Simulator& sim);
     void AnswerWeather(uint8_t* image);
     void PublishRadios(Simulator& sim);
 
