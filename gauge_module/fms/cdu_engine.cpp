@@ -22,24 +22,15 @@ CduScreenRecord CduScreen = [] {
 uint8_t CduBlinkAttribute = 0;
 
 const CduPageEntry CduPageTable[kCduPageCount] = {
-    {0, CduStatusDisplay, CduStatusKeys},
-    {1, CduInitDisplay, CduInitKeys},
-    {2, CduDataDisplay, CduNoKeys},
-    {3, CduFlightPlanDisplay, CduFlightPlanKeys},
-    {4, CduChoiceDisplay, CduChoiceKeys},
-    {5, CduInfoDisplay, CduInfoKeys},
-    {6, CduFplMenuDisplay, CduFplMenuKeys},
-    {7, CduDepartureDisplay, CduDepartureKeys},
-    {8, CduNavDisplay, CduNavKeys},
-    {9, CduNavLegDisplay, CduNavLegKeys},
-    {10, CduDirectDisplay, CduDirectKeys},
-    {11, CduPvorDisplay, CduPvorKeys},
-    {12, CduHoldingDisplay, CduHoldingKeys},
-    {13, CduManeuverDisplay, CduManeuverKeys},
-    {14, CduArrivalDisplay, CduArrivalKeys},
-    {15, CduHoldFixDisplay, CduHoldFixKeys},
-    {16, CduPerfDisplay, CduNoKeys},
-    {17, CduListDisplay, CduListKeys},
+    {0, CduStatusDisplay, CduStatusKeys},    {1, CduInitDisplay, CduInitKeys},
+    {2, CduDataDisplay, CduNoKeys},          {3, CduFlightPlanDisplay, CduFlightPlanKeys},
+    {4, CduChoiceDisplay, CduChoiceKeys},    {5, CduInfoDisplay, CduInfoKeys},
+    {6, CduFplMenuDisplay, CduFplMenuKeys},  {7, CduDepartureDisplay, CduDepartureKeys},
+    {8, CduNavDisplay, CduNavKeys},          {9, CduNavLegDisplay, CduNavLegKeys},
+    {10, CduDirectDisplay, CduDirectKeys},   {11, CduPvorDisplay, CduPvorKeys},
+    {12, CduHoldingDisplay, CduHoldingKeys}, {13, CduManeuverDisplay, CduManeuverKeys},
+    {14, CduArrivalDisplay, CduArrivalKeys}, {15, CduHoldFixDisplay, CduHoldFixKeys},
+    {16, CduPerfDisplay, CduNoKeys},         {17, CduListDisplay, CduListKeys},
 };
 
 int32_t CduPage = -1;
