@@ -3,12 +3,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/air_data.h"
 #include "core/electrical_system.h"
 #include "core/flight_controls.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/ice_protection.h"
+#include "core/nav_sources.h"
 #include "core/powerplant.h"
 #include "displays/hgs_panels.h"
+#include "panels/al801_panel.h"
 #include "zu/platform/paths.h"
 
 namespace zu {
@@ -61,6 +64,10 @@ void LoadElectrics(const char* path) {
     }
     // The caution panels re-apply their brightness on their next pass.
     CautionBrightnessShown.set(-2);
+}
+
+bool IsSelectedAltitude(int32_t feet) {
+    return feet >= 0 && feet <= kSelectedAltitudeMax;
 }
 
 void LoadPitotSwitches(const char* path) {
@@ -157,8 +164,11 @@ void FlightStateSave() {
         case 7:
             FlightControlsStateSave(SavePath);
             break;
-        case 6:  // the flight guidance and radio heads (FgcStateSave)
-        case 5:  // the air data (AirDataStateSave)
+        case 6:
+            FgcStateSave(SavePath);
+            break;
+        case 5:
+            AirDataStateSave(SavePath);
             break;
         case 4:
             HgsStateSave(SavePath);
@@ -176,8 +186,9 @@ bool FlightStateLoad() {
     LoadElectrics(LoadPath);
     PowerplantStateLoad(LoadPath);
     FlightControlsStateLoad(LoadPath);
-    // The flight-guidance (radials and frequencies of the four navigation
-    // sources first) and air-data keys are read here by their owners.
+    FgcStateLoad(LoadPath);
+    FlightKeyRestore(LoadPath, "AIRDATA_comp_selected_alt", AIRDATA_comp_selected_alt,
+                     IsSelectedAltitude);
     HgsStateLoad(LoadPath);
     LoadPitotSwitches(LoadPath);
     return ProbeSavedState(LoadPath);

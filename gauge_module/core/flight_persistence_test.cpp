@@ -9,9 +9,12 @@
 #include <sstream>
 #include <string>
 
+#include "core/air_data.h"
 #include "core/electrical_system.h"
+#include "core/flight_guidance.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/ice_protection.h"
+#include "core/nav_sources.h"
 #include "zu/platform/ini_file.h"
 #include "zu/platform/paths.h"
 
@@ -100,6 +103,30 @@ TEST_F(FlightPersistence, SaveWritesOneGroupPerTickKeepingTheFileOtherSections) 
     std::filesystem::remove(Flt());
     Ticks(20);
     EXPECT_FALSE(std::filesystem::exists(Flt()));
+}
+
+TEST_F(FlightPersistence, GuidanceAndSelectedAltitudeComeBackWithTheFlight) {
+    AIRDATA_comp_selected_alt = 12300;
+    FGC_comp_HSI1_heading_sel = 270;
+    FlightSaveCountdown = 6;
+    FlightStateSave();
+    EXPECT_FALSE(Key("FGC_comp_HSI1_heading_sel").empty());
+    FlightSaveCountdown = 5;
+    FlightStateSave();
+    EXPECT_EQ(Key("AIRDATA_comp_selected_alt"), "0C3000003C");
+    FlightSaveCountdown = 0;
+    UseAsLoadedFlight();
+    AIRDATA_comp_selected_alt = 0;
+    FGC_comp_HSI1_heading_sel = 0;
+    FlightStateLoad();
+    EXPECT_EQ(AIRDATA_comp_selected_alt, 12300);
+    EXPECT_EQ(FGC_comp_HSI1_heading_sel, 270);
+    // A selected altitude beyond the alerter's range stays out.
+    const int32_t too_high = 40000;
+    platform::WritePrivateProfileStruct(kFlightSection, "AIRDATA_comp_selected_alt", &too_high, 4,
+                                        Win(Flt()).c_str());
+    FlightStateLoad();
+    EXPECT_EQ(AIRDATA_comp_selected_alt, 12300);
 }
 
 TEST_F(FlightPersistence, SaveDuringTheLoadIsNeverMade) {
