@@ -97,21 +97,29 @@ void BM_CduPaintNavPage(benchmark::State& state) {
     CduClipRegionsCreate(dc);
     platform::DrawSetMapping(dc, kCduSurfaceWidth, kCduSurfaceHeight, kWidth, kHeight);
     const uint32_t background = platform::DrawCreateBrush(0x000F110A);
-    const uint64_t before = BenchAllocationCount();
-    const uint64_t c_before = BenchCAllocationCount();
-    for (auto _ : state) {
+    const auto paint = [&] {
         platform::DrawBeginPaint(dc);
         platform::DrawFillRectBrush(dc, {0, 0, 252, 161}, background);
         CduRegionsDraw(dc);
         CduScreenDraw(dc);
         CduEditFieldDraw(dc);
+    };
+    // The first paint makes the context's glyph cache.
+    paint();
+    const uint64_t before = BenchAllocationCount();
+    const uint64_t c_before = BenchCAllocationCount();
+    for (auto _ : state) {
+        paint();
         benchmark::DoNotOptimize(pixels[4000]);
     }
     const double n = static_cast<double>(state.iterations());
+    const uint64_t allocations = BenchAllocationCount() - before;
+    const uint64_t c_allocations = BenchCAllocationCount() - c_before;
     state.counters["allocations_per_call"] =
-        benchmark::Counter(static_cast<double>(BenchAllocationCount() - before) / n);
+        benchmark::Counter(static_cast<double>(allocations) / n);
     state.counters["c_allocations_per_call"] =
-        benchmark::Counter(static_cast<double>(BenchCAllocationCount() - c_before) / n);
+        benchmark::Counter(static_cast<double>(c_allocations) / n);
+    if (allocations + c_allocations > 0) state.SkipWithError("a CDU paint allocated");
     platform::DrawDeleteObject(background);
     CduClipRegionsDelete();
     platform::DrawContextDestroy(dc);

@@ -196,14 +196,17 @@ void FgcStateLoad(const char* path) {
 }
 
 void FgcStateLoadWith(FgcKeyReader read, void* context) {
+    int found = 0;
     for (const FgcKey& key : kFgcKeys) {
         if (key.use == KeyUse::kSaveOnly) continue;
         uint8_t bytes[8];
         if (!read(key.name, bytes, key.width, context)) continue;
+        ++found;
         if (Acceptable(key, bytes)) std::memcpy(key.value, bytes, key.width);
     }
-    // The side-1 control law's integrator is zeroed here once the control
-    // laws are part of the module. A restored flight has both AHRS aligned.
+    // A flight that holds none of these keys restored nothing: its AHRS
+    // align as after any power-up. A restored flight has both aligned.
+    if (found == 0) return;
     AhrsSetAligned(Ahrs1);
     AhrsSetAligned(Ahrs2);
 }

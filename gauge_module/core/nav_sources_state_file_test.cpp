@@ -145,12 +145,14 @@ TEST_F(FgcStateFileTest, LoadReadsAdfKeysAndRejectsValuesOutOfRange) {
     EXPECT_EQ(FGC_comp_DH_altitude1, 200);
 }
 
-TEST_F(FgcStateFileTest, MissingFileChangesNothingButTheAlignment) {
+TEST_F(FgcStateFileTest, MissingFileChangesNothingNotEvenTheAlignment) {
+    // A flight without the guidance's keys restores nothing: the AHRS go
+    // on aligning as after any power-up.
     FGC_comp_AP1_lateral_mode = 7;
     Ahrs2.aligned = 0;
     FgcStateLoad(path_.c_str());
     EXPECT_EQ(FGC_comp_AP1_lateral_mode, 7);
-    EXPECT_EQ(+Ahrs2.aligned, 1);
+    EXPECT_EQ(+Ahrs2.aligned, 0);
     EXPECT_FALSE(FgcStateSave("/nonexistent-folder/x.flt"));
 }
 

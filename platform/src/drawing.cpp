@@ -124,11 +124,25 @@ constexpr int32_t kSpanRows = 2048;
 // Spans a region's row can have: its outline's, split by each cut.
 constexpr int32_t kRowSpans = kDrawRegionMaxCuts + 1;
 
-// Lettering's glyph cache: the printable ASCII glyphs of up to
-// kGlyphFonts fonts at the context's scale, rendered once into an atlas.
+// Lettering's glyph cache: the printable ASCII glyphs and the degree sign
+// (0xB0) of up to kGlyphFonts fonts at the context's scale, rendered once
+// into an atlas.
 constexpr int32_t kGlyphFonts = 8;
 constexpr int32_t kGlyphFirst = 32;
-constexpr int32_t kGlyphCount = 95;
+constexpr int32_t kGlyphAscii = 95;
+constexpr int32_t kGlyphDegree = 0xB0;
+constexpr int32_t kGlyphCount = kGlyphAscii + 1;
+
+// A character's place in the cache, -1 when it is not kept.
+constexpr int32_t GlyphSlot(unsigned char c) {
+    if (c >= kGlyphFirst && c < kGlyphFirst + kGlyphAscii) return c - kGlyphFirst;
+    return c == kGlyphDegree ? kGlyphAscii : -1;
+}
+
+// The character kept in a cache place.
+constexpr int32_t GlyphChar(int32_t slot) {
+    return slot < kGlyphAscii ? kGlyphFirst + slot : kGlyphDegree;
+}
 constexpr int32_t kGlyphAtlasBytes = 512 * 1024;
 constexpr int32_t kGlyphScratch = 128;  // scratch square; pen origin at (32, 96)
 
@@ -1082,7 +1096,7 @@ const GlyphFont* GlyphCacheFor(DrawContext* dc, DrawHandle handle, const PoolObj
     cairo_set_font_matrix(dc->scratch_cr, &fm);
     cairo_set_source_rgb(dc->scratch_cr, 0, 0, 0);
     for (int32_t k = 0; k < kGlyphCount; ++k) {
-        if (!CacheGlyph(dc, f.glyphs[k], font, kGlyphFirst + k)) return nullptr;
+        if (!CacheGlyph(dc, f.glyphs[k], font, GlyphChar(k))) return nullptr;
     }
     ++dc->glyph_font_count;
     return &f;
@@ -1133,7 +1147,7 @@ void CachedText(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_t
                 const GlyphFont& cache, const PoolObject* font) {
     double width = 0;
     for (int32_t i = 0; i < count; ++i) {
-        width += cache.glyphs[static_cast<unsigned char>(text[i]) - kGlyphFirst].advance;
+        width += cache.glyphs[GlyphSlot(static_cast<unsigned char>(text[i]))].advance;
     }
     double ox = 0, oy = 0;
     TextOrigin(dc, font, x, y, width, &ox, &oy);
@@ -1141,7 +1155,7 @@ void CachedText(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_t
     double pen = ox;
     const auto py = static_cast<int32_t>(std::lround((oy + 0.5) * dc->sy));
     for (int32_t i = 0; i < count; ++i) {
-        const GlyphEntry& e = cache.glyphs[static_cast<unsigned char>(text[i]) - kGlyphFirst];
+        const GlyphEntry& e = cache.glyphs[GlyphSlot(static_cast<unsigned char>(text[i]))];
         AddGlyph(dc, e, static_cast<int32_t>(std::lround((pen + 0.5) * dc->sx)), py);
         pen += e.advance;
     }
@@ -1173,7 +1187,7 @@ void DrawTextOut(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_
     bool printable = true;
     for (int32_t i = 0; i < count; ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        printable = printable && c >= kGlyphFirst && c < kGlyphFirst + kGlyphCount;
+        printable = printable && GlyphSlot(c) >= 0;
     }
     const GlyphFont* cached = printable ? GlyphCacheFor(dc, dc->font, font) : nullptr;
     if (cached != nullptr) {
