@@ -162,9 +162,7 @@ void PolarPoint(double cx, double cy, double radius, double angle, double* x, do
     *y = cy - radius * std::cos(a);
 }
 
-namespace {
-
-void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r) {
+void RoundedPath(cairo_t* cr, double x, double y, double w, double h, double r) {
     cairo_new_sub_path(cr);
     cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
     cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
@@ -172,6 +170,17 @@ void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r) 
     cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
     cairo_close_path(cr);
 }
+
+void DrawPlate(cairo_t* cr, int w, int h) {
+    cairo_set_source_rgb(cr, 0.30, 0.31, 0.33);
+    RoundedPath(cr, 0.5, 0.5, w - 1, h - 1, 4);
+    cairo_fill_preserve(cr);
+    cairo_set_source_rgb(cr, 0.12, 0.12, 0.13);
+    cairo_set_line_width(cr, 1.0);
+    cairo_stroke(cr);
+}
+
+namespace {
 
 void Screw(cairo_t* cr, double cx, double cy, double r) {
     cairo_pattern_t* g = cairo_pattern_create_radial(cx - r / 3, cy - r / 3, r / 5, cx, cy, r);
@@ -196,7 +205,7 @@ void DrawCase(cairo_t* cr, int size, bool skip_lower_left_screw) {
     cairo_pattern_add_color_stop_rgb(g, 0, 0.20, 0.20, 0.21);
     cairo_pattern_add_color_stop_rgb(g, 1, 0.12, 0.12, 0.13);
     cairo_set_source(cr, g);
-    RoundedRect(cr, 0.5, 0.5, s - 1, s - 1, s * 0.06);
+    RoundedPath(cr, 0.5, 0.5, s - 1, s - 1, s * 0.06);
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(g);
     cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
@@ -342,7 +351,7 @@ void DrawLamp(cairo_t* cr, double x, double y, double w, double h, Colour colour
               const std::vector<std::string>& legend) {
     cairo_save(cr);
     cairo_set_source_rgb(cr, 0.08, 0.08, 0.08);
-    RoundedRect(cr, x, y, w, h, std::fmin(w, h) * 0.12);
+    RoundedPath(cr, x, y, w, h, std::fmin(w, h) * 0.12);
     cairo_fill(cr);
     const double inset = std::fmin(w, h) * 0.08;
     cairo_pattern_t* g = cairo_pattern_create_radial(x + w / 2, y + h / 2, 0, x + w / 2, y + h / 2,
@@ -357,7 +366,7 @@ void DrawLamp(cairo_t* cr, double x, double y, double w, double h, Colour colour
         cairo_pattern_add_color_stop_rgb(g, 1, colour.r * 0.18, colour.g * 0.18, colour.b * 0.18);
     }
     cairo_set_source(cr, g);
-    RoundedRect(cr, x + inset, y + inset, w - 2 * inset, h - 2 * inset, std::fmin(w, h) * 0.08);
+    RoundedPath(cr, x + inset, y + inset, w - 2 * inset, h - 2 * inset, std::fmin(w, h) * 0.08);
     cairo_fill(cr);
     cairo_pattern_destroy(g);
     if (!legend.empty()) {
@@ -441,10 +450,10 @@ void DrawKnob(cairo_t* cr, double cx, double cy, double r, double angle) {
 void DrawWindow(cairo_t* cr, double x, double y, double w, double h) {
     cairo_save(cr);
     cairo_set_source_rgb(cr, 0.30, 0.30, 0.31);
-    RoundedRect(cr, x - 2, y - 2, w + 4, h + 4, 3);
+    RoundedPath(cr, x - 2, y - 2, w + 4, h + 4, 3);
     cairo_fill(cr);
     cairo_set_source_rgb(cr, 0.0, 0.0, 0.0);
-    RoundedRect(cr, x, y, w, h, 2);
+    RoundedPath(cr, x, y, w, h, 2);
     cairo_fill(cr);
     cairo_restore(cr);
 }

@@ -108,5 +108,9 @@ void DrawPushButton(cairo_t* cr, double cx, double cy, double r);
 void DrawKnob(cairo_t* cr, double cx, double cy, double r, double angle);
 // A dark readout window.
 void DrawWindow(cairo_t* cr, double x, double y, double w, double h);
+// A closed rounded-rectangle path (corner radius r).
+void RoundedPath(cairo_t* cr, double x, double y, double w, double h, double r);
+// A panel's grey plate with its dark rim, filling a w x h bitmap.
+void DrawPlate(cairo_t* cr, int w, int h);
 
 }  // namespace art

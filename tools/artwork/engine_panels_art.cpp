@@ -15,29 +15,11 @@ namespace ep = zu::engine_panels_art;
 
 constexpr double kPi = 3.14159265358979323846;
 
-void Rounded(cairo_t* cr, double x, double y, double w, double h, double r) {
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
-    cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
-    cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
-    cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
-    cairo_close_path(cr);
-}
-
-void Plate(cairo_t* cr, int w, int h) {
-    cairo_set_source_rgb(cr, 0.30, 0.31, 0.33);
-    Rounded(cr, 0.5, 0.5, w - 1, h - 1, 4);
-    cairo_fill_preserve(cr);
-    cairo_set_source_rgb(cr, 0.12, 0.12, 0.13);
-    cairo_set_line_width(cr, 1.0);
-    cairo_stroke(cr);
-}
-
 // The start panel: title, ignition captions with their positions, the
 // selector's positions and the START button (its legend is a string
 // element of the gauge).
 void StartPlate(cairo_t* cr, int w, int h) {
-    Plate(cr, w, h);
+    DrawPlate(cr, w, h);
     DrawText(cr, Face::SansBold, 9, w / 2.0, 11, Align::Centre, "ENGINE START", kWhite);
     for (int side = 0; side < 2; ++side) {
         const double x = side == 0 ? 25 : 166;
@@ -51,10 +33,10 @@ void StartPlate(cairo_t* cr, int w, int h) {
     DrawText(cr, Face::Sans, 5.5, 79, 36, Align::Centre, "OFF", kWhite);
     DrawText(cr, Face::Sans, 5.5, 100, 40, Align::Centre, "2", kWhite);
     cairo_set_source_rgb(cr, 0.08, 0.08, 0.08);
-    Rounded(cr, 116, 42, 34, 30, 3);
+    RoundedPath(cr, 116, 42, 34, 30, 3);
     cairo_fill(cr);
     cairo_set_source_rgb(cr, 0.20, 0.20, 0.21);
-    Rounded(cr, 119, 45, 28, 24, 2);
+    RoundedPath(cr, 119, 45, 28, 24, 2);
     cairo_fill(cr);
 }
 
@@ -80,7 +62,7 @@ void Toggle(cairo_t* cr, int w, int h, int position) {
 
 void LeverKnob(cairo_t* cr, int w, int h, double r, double g, double b) {
     cairo_set_source_rgb(cr, r, g, b);
-    Rounded(cr, 0.5, 0.5, w - 1, h - 1, h / 3.0);
+    RoundedPath(cr, 0.5, 0.5, w - 1, h - 1, h / 3.0);
     cairo_fill_preserve(cr);
     cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
     cairo_set_line_width(cr, 1);
@@ -92,14 +74,14 @@ void LeverKnob(cairo_t* cr, int w, int h, double r, double g, double b) {
 void Quadrant(cairo_t* cr, int w, int h, bool lit) {
     if (!lit) {
         cairo_set_source_rgb(cr, 0.16, 0.16, 0.17);
-        Rounded(cr, 0.5, 0.5, w - 1, h - 1, 5);
+        RoundedPath(cr, 0.5, 0.5, w - 1, h - 1, 5);
         cairo_fill(cr);
         cairo_set_source_rgb(cr, 0.03, 0.03, 0.03);
         for (double x : {30.0, 62.0, 112.0, 138.0}) {
-            Rounded(cr, x, 24, 6, 196, 3);
+            RoundedPath(cr, x, 24, 6, 196, 3);
             cairo_fill(cr);
         }
-        Rounded(cr, 176, 24, 6, 160, 3);
+        RoundedPath(cr, 176, 24, 6, 160, 3);
         cairo_fill(cr);
     }
     const Colour ink = lit ? Colour{1.0, 0.85, 0.55} : kWhite;

@@ -18,24 +18,6 @@ namespace ea = zu::environment_art;
 
 constexpr double kPi = 3.14159265358979323846;
 
-void Rounded(cairo_t* cr, double x, double y, double w, double h, double r) {
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
-    cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
-    cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
-    cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
-    cairo_close_path(cr);
-}
-
-void Plate(cairo_t* cr, int w, int h) {
-    cairo_set_source_rgb(cr, 0.30, 0.31, 0.33);
-    Rounded(cr, 0.5, 0.5, w - 1, h - 1, 4);
-    cairo_fill_preserve(cr);
-    cairo_set_source_rgb(cr, 0.12, 0.12, 0.13);
-    cairo_set_line_width(cr, 1.0);
-    cairo_stroke(cr);
-}
-
 // A dark socket under a toggle or knob, drawn on the unlit face only.
 void Socket(cairo_t* cr, double cx, double cy, double r) {
     cairo_set_source_rgb(cr, 0.14, 0.14, 0.15);
@@ -120,7 +102,7 @@ void PneuInk(cairo_t* cr, Colour ink) {
 
 void PneuFace(BitmapSet& set) {
     cairo_t* cr = set.Begin(ea::kPneuSize.width, ea::kPneuSize.height);
-    Plate(cr, ea::kPneuSize.width, ea::kPneuSize.height);
+    DrawPlate(cr, ea::kPneuSize.width, ea::kPneuSize.height);
     for (ea::Point t : ea::kPneuToggle) ToggleSocket(cr, t);
     for (int zone = 0; zone < 2; ++zone) {
         ToggleSocket(cr, {static_cast<int16_t>(ea::PneuZoneX(zone) + ea::kPneuTempSwitchX),
@@ -163,7 +145,7 @@ void PressInk(cairo_t* cr, Colour ink) {
 
 void PressFace(BitmapSet& set) {
     cairo_t* cr = set.Begin(ea::kPressSize.width, ea::kPressSize.height);
-    Plate(cr, ea::kPressSize.width, ea::kPressSize.height);
+    DrawPlate(cr, ea::kPressSize.width, ea::kPressSize.height);
     ToggleSocket(cr, ea::kPressToggle);
     DrawLamp(cr, ea::kPressLamp.x, ea::kPressLamp.y, ea::kModeLampSize.width,
              ea::kModeLampSize.height, kAmber, false, {"MODE"});
@@ -220,7 +202,7 @@ void IceInk(cairo_t* cr, Colour ink) {
 
 void IceFace(BitmapSet& set) {
     cairo_t* cr = set.Begin(ea::kIceSize.width, ea::kIceSize.height);
-    Plate(cr, ea::kIceSize.width, ea::kIceSize.height);
+    DrawPlate(cr, ea::kIceSize.width, ea::kIceSize.height);
     for (ea::Point t : {ea::kIceThreeWay, ea::kIceT1, ea::kIceT2, ea::kIceT3, ea::kIcePitot[0],
                         ea::kIcePitot[1]}) {
         ToggleSocket(cr, t);
@@ -272,7 +254,7 @@ void BarKnob(cairo_t* cr, double angle, bool lit) {
     cairo_translate(cr, c, c);
     cairo_rotate(cr, angle * kPi / 180.0);
     cairo_set_source_rgb(cr, 0.22, 0.22, 0.23);
-    Rounded(cr, -4.5, -(c - 1), 9, 2 * (c - 1), 4);
+    RoundedPath(cr, -4.5, -(c - 1), 9, 2 * (c - 1), 4);
     cairo_fill(cr);
     cairo_restore(cr);
     DrawTick(cr, c, c, c - 2, c * 0.3, angle, 2.0, lit ? kLitMarking : kWhite, lit);

@@ -34,21 +34,12 @@ std::vector<std::string> Lines(const char* text) {
     return lines;
 }
 
-void Rounded(cairo_t* cr, double x, double y, double w, double h, double r) {
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
-    cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
-    cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
-    cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
-    cairo_close_path(cr);
-}
-
 void Plate(cairo_t* cr, int w, int h) {
     cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, h);
     cairo_pattern_add_color_stop_rgb(g, 0, 0.20, 0.20, 0.21);
     cairo_pattern_add_color_stop_rgb(g, 1, 0.12, 0.12, 0.13);
     cairo_set_source(cr, g);
-    Rounded(cr, 0.5, 0.5, w - 1, h - 1, 3);
+    RoundedPath(cr, 0.5, 0.5, w - 1, h - 1, 3);
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(g);
     cairo_set_source_rgb(cr, 0.04, 0.04, 0.04);
@@ -59,10 +50,10 @@ void Plate(cairo_t* cr, int w, int h) {
 // A square push button with its legend lettered on the cap.
 void Key(cairo_t* cr, const ga::Box& b, const char* legend, bool lit) {
     cairo_set_source_rgb(cr, 0.04, 0.04, 0.04);
-    Rounded(cr, b.x, b.y, b.width, b.height, 2);
+    RoundedPath(cr, b.x, b.y, b.width, b.height, 2);
     cairo_fill(cr);
     cairo_set_source_rgb(cr, 0.27, 0.27, 0.28);
-    Rounded(cr, b.x + 1.5, b.y + 1.5, b.width - 3, b.height - 3, 2);
+    RoundedPath(cr, b.x + 1.5, b.y + 1.5, b.width - 3, b.height - 3, 2);
     cairo_fill(cr);
     const std::vector<std::string> lines = Lines(legend);
     const double size = lines.size() > 1 ? 6.5 : 8.0;
@@ -85,7 +76,7 @@ void AutopilotFace(BitmapSet& set, bool lit) {
     }
     const ga::Box k = ga::kApKnobWindow;
     cairo_set_source_rgb(cr, 0.03, 0.03, 0.03);
-    Rounded(cr, k.x - 1, k.y + 1, k.width + 2, k.height, 4);
+    RoundedPath(cr, k.x - 1, k.y + 1, k.width + 2, k.height, 4);
     cairo_fill(cr);
     set.Finish(cr, lit ? ga::kApFaceLit : ga::kApFace, lit ? "ap_face_lit" : "ap_face");
 }
@@ -135,7 +126,7 @@ void AutopilotKnob(BitmapSet& set) {
 
     cairo_t* m = set.Begin(k.width, h);
     cairo_set_source_rgb(m, 1, 1, 1);
-    Rounded(m, 2, ga::kApKnobOverhang + 2, k.width - 4, k.height - 4, 6);
+    RoundedPath(m, 2, ga::kApKnobOverhang + 2, k.width - 4, k.height - 4, 6);
     cairo_fill(m);
     set.Finish(m, ga::kApKnobMask, "ap_knob_mask");
 }
@@ -210,10 +201,10 @@ void RnavFace(BitmapSet& set, bool lit) {
     DrawWindow(cr, 10, 24, 120, 24);
     const ga::Box k = ga::kRnavKey;
     cairo_set_source_rgb(cr, 0.04, 0.04, 0.04);
-    Rounded(cr, k.x, k.y, k.width, k.height, 2);
+    RoundedPath(cr, k.x, k.y, k.width, k.height, 2);
     cairo_fill(cr);
     cairo_set_source_rgb(cr, 0.10, 0.05, 0.05);
-    Rounded(cr, k.x + 2, k.y + 2, k.width - 4, k.height - 4, 2);
+    RoundedPath(cr, k.x + 2, k.y + 2, k.width - 4, k.height - 4, 2);
     cairo_fill(cr);
     DrawText(cr, Face::Sans, 5.5, k.x + k.width / 2.0, k.y - 5, Align::Centre, "ACK", Marking(lit));
     set.Finish(cr, lit ? ga::kRnavFaceLit : ga::kRnavFace, lit ? "rnav_face_lit" : "rnav_face");

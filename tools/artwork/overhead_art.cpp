@@ -34,15 +34,6 @@ std::vector<std::string> Lines(const char* text) {
     return lines;
 }
 
-void Rounded(cairo_t* cr, double x, double y, double w, double h, double r) {
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
-    cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
-    cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
-    cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
-    cairo_close_path(cr);
-}
-
 // Words of a caption row (separated by two blanks).
 std::vector<std::string> Words(const std::string& line) {
     std::vector<std::string> words;
@@ -62,7 +53,7 @@ void Plate(cairo_t* cr, const oa::Art& a) {
     const int w = a.width;
     const int h = a.height;
     cairo_set_source_rgb(cr, 0.30, 0.31, 0.33);
-    Rounded(cr, 0.5, 0.5, w - 1, h - 1, 4);
+    RoundedPath(cr, 0.5, 0.5, w - 1, h - 1, 4);
     cairo_fill_preserve(cr);
     cairo_set_source_rgb(cr, 0.12, 0.12, 0.13);
     cairo_set_line_width(cr, 1.0);
@@ -82,7 +73,7 @@ void Plate(cairo_t* cr, const oa::Art& a) {
 
 void Backdrop(cairo_t* cr, int w, int h) {
     cairo_set_source_rgb(cr, 0.10, 0.10, 0.11);
-    Rounded(cr, 0.5, 0.5, w - 1, h - 1, 3);
+    RoundedPath(cr, 0.5, 0.5, w - 1, h - 1, 3);
     cairo_fill(cr);
 }
 
@@ -110,11 +101,11 @@ void Toggle(cairo_t* cr, int w, int h, int position) {
 
 void Button(cairo_t* cr, int w, int h, bool pressed) {
     cairo_set_source_rgb(cr, 0.08, 0.08, 0.08);
-    Rounded(cr, 0.5, 0.5, w - 1, h - 1, 3);
+    RoundedPath(cr, 0.5, 0.5, w - 1, h - 1, 3);
     cairo_fill(cr);
     const double inset = pressed ? 4 : 2;
     cairo_set_source_rgb(cr, pressed ? 0.35 : 0.55, pressed ? 0.35 : 0.56, pressed ? 0.36 : 0.58);
-    Rounded(cr, inset, inset, w - 2 * inset, h - 2 * inset, 2);
+    RoundedPath(cr, inset, inset, w - 2 * inset, h - 2 * inset, 2);
     cairo_fill(cr);
 }
 
@@ -124,7 +115,7 @@ void KnobPointer(cairo_t* cr, int w, int h) {
 
 void Guard(cairo_t* cr, int w, int h, bool closed) {
     cairo_set_source_rgba(cr, 0.78, 0.10, 0.08, closed ? 0.95 : 1.0);
-    Rounded(cr, 1, 1, w - 2, h - 2, 3);
+    RoundedPath(cr, 1, 1, w - 2, h - 2, 3);
     cairo_fill(cr);
     cairo_set_source_rgb(cr, 0.95, 0.95, 0.95);
     cairo_set_line_width(cr, 1.5);
@@ -151,7 +142,7 @@ void Handle(cairo_t* cr, int w, int h, bool pulled) {
 void Board(cairo_t* cr, int w, int h, bool open) {
     if (!open) {
         cairo_set_source_rgb(cr, 0.22, 0.22, 0.24);
-        Rounded(cr, 0.5, h - 12.5, w - 1, 12, 3);
+        RoundedPath(cr, 0.5, h - 12.5, w - 1, 12, 3);
         cairo_fill(cr);
         DrawText(cr, Face::Sans, 7, w / 2.0, h - 6, Align::Centre, "SWITCHBOARD", kWhite);
         return;
@@ -161,7 +152,7 @@ void Board(cairo_t* cr, int w, int h, bool open) {
     for (int i = 0; i < 10; ++i) {
         const double x = 2 + 26 * i;
         cairo_set_source_rgb(cr, 0.12, 0.12, 0.13);
-        Rounded(cr, x + 1, 5, 22, 30, 3);
+        RoundedPath(cr, x + 1, 5, 22, 30, 3);
         cairo_fill(cr);
         DrawText(cr, Face::SansBold, 9, x + 12, 20, Align::Centre, std::to_string(i + 1), kWhite);
     }

@@ -18,31 +18,13 @@ namespace pa = zu::pedestal_art;
 
 constexpr double kPi = 3.14159265358979323846;
 
-void Rounded(cairo_t* cr, double x, double y, double w, double h, double r) {
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
-    cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
-    cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
-    cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
-    cairo_close_path(cr);
-}
-
-void PlateBody(cairo_t* cr, int w, int h) {
-    cairo_set_source_rgb(cr, 0.30, 0.31, 0.33);
-    Rounded(cr, 0.5, 0.5, w - 1, h - 1, 4);
-    cairo_fill_preserve(cr);
-    cairo_set_source_rgb(cr, 0.12, 0.12, 0.13);
-    cairo_set_line_width(cr, 1.0);
-    cairo_stroke(cr);
-}
-
 void Window(cairo_t* cr, const pa::Box& b) {
     DrawWindow(cr, b.x, b.y, b.width, b.height);
 }
 
 void Hole(cairo_t* cr, const pa::Box& b) {
     cairo_set_source_rgb(cr, 0.10, 0.10, 0.11);
-    Rounded(cr, b.x - 1, b.y - 1, b.width + 2, b.height + 2, 3);
+    RoundedPath(cr, b.x - 1, b.y - 1, b.width + 2, b.height + 2, 3);
     cairo_fill(cr);
 }
 
@@ -112,7 +94,7 @@ void TrimsCaptions(cairo_t* cr, Colour ink) {
 
 void Plate(cairo_t* cr, int w, int h, int variant, bool lit) {
     const Colour ink = lit ? kLitMarking : kWhite;
-    if (!lit) PlateBody(cr, w, h);
+    if (!lit) DrawPlate(cr, w, h);
     switch (variant) {
         case 0:
             if (!lit) {
@@ -143,7 +125,7 @@ void Plate(cairo_t* cr, int w, int h, int variant, bool lit) {
         case 3:
             if (!lit) {
                 cairo_set_source_rgb(cr, 0.04, 0.04, 0.04);
-                Rounded(cr, pa::kGearLeverX + 11, 26, 8, 160, 4);
+                RoundedPath(cr, pa::kGearLeverX + 11, 26, 8, 160, 4);
                 cairo_fill(cr);
                 for (int row = 0; row < 3; ++row) {
                     for (int column = 0; column < 3; ++column) {
@@ -245,13 +227,13 @@ void DoorFlag(cairo_t* cr, int w, int h, bool striped) {
 // The rocker: two halves; the pressed half is darker and sunk.
 void TrimRocker(cairo_t* cr, int w, int h, int variant) {
     cairo_set_source_rgb(cr, 0.08, 0.08, 0.08);
-    Rounded(cr, 0.5, 0.5, w - 1, h - 1, 4);
+    RoundedPath(cr, 0.5, 0.5, w - 1, h - 1, 4);
     cairo_fill(cr);
     for (int half = 0; half < 2; ++half) {
         const bool pressed = (half == 0 && variant < 0) || (half == 1 && variant > 0);
         const double shade = pressed ? 0.22 : 0.45;
         cairo_set_source_rgb(cr, shade, shade, shade + 0.01);
-        Rounded(cr, 3 + half * (w / 2.0), pressed ? 5 : 3, w / 2.0 - 6, h - 8, 3);
+        RoundedPath(cr, 3 + half * (w / 2.0), pressed ? 5 : 3, w / 2.0 - 6, h - 8, 3);
         cairo_fill(cr);
     }
     DrawText(cr, Face::SansBold, 7, w * 0.25, h / 2.0, Align::Centre, "DN", kWhite);
@@ -265,7 +247,7 @@ void Needle(cairo_t* cr, int w, int h) {
 void FlapFace(cairo_t* cr, int size, bool lit) {
     const double c = size / 2.0;
     cairo_set_source_rgb(cr, 0.14, 0.14, 0.15);
-    Rounded(cr, 0.5, 0.5, size - 1, size - 1, 4);
+    RoundedPath(cr, 0.5, 0.5, size - 1, size - 1, 4);
     cairo_fill(cr);
     DrawFace(cr, c, c, c - 4, lit);
     const Colour ink = lit ? kLitMarking : kWhite;
@@ -281,11 +263,11 @@ void FlapFace(cairo_t* cr, int size, bool lit) {
 
 void CompassFace(cairo_t* cr, int w, int h) {
     cairo_set_source_rgb(cr, 0.12, 0.12, 0.13);
-    Rounded(cr, 0.5, 0.5, w - 1, h - 1, 10);
+    RoundedPath(cr, 0.5, 0.5, w - 1, h - 1, 10);
     cairo_fill(cr);
     const pa::Box b = pa::kCompassWindow;
     cairo_set_source_rgb(cr, 0.02, 0.02, 0.02);
-    Rounded(cr, b.x - 2, b.y - 2, b.width + 4, b.height + 4, 8);
+    RoundedPath(cr, b.x - 2, b.y - 2, b.width + 4, b.height + 4, 8);
     cairo_fill(cr);
     DrawText(cr, Face::Sans, 6, w / 2.0, 12, Align::Centre, "STANDBY COMPASS", kWhite);
     DrawText(cr, Face::Sans, 5, w / 2.0, 70, Align::Centre, "CALIBRATED WITH RADIOS ON", kWhite);
@@ -334,7 +316,7 @@ void CompassCard(cairo_t* cr, int w, int h, bool lit) {
 // The mask is opaque where the card shows; a gap leaves the lubber line.
 void CompassMask(cairo_t* cr, int w, int h) {
     cairo_set_source_rgb(cr, 1, 1, 1);
-    Rounded(cr, 0, 0, w, h, 8);
+    RoundedPath(cr, 0, 0, w, h, 8);
     cairo_fill(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
     cairo_rectangle(cr, pa::kCardLubber - 0.75, 0, 1.5, h);
@@ -342,13 +324,13 @@ void CompassMask(cairo_t* cr, int w, int h) {
 }
 
 void TubePath(cairo_t* cr, int w) {
-    Rounded(cr, 6, 10, w - 12, 22, 11);
+    RoundedPath(cr, 6, 10, w - 12, 22, 11);
 }
 
 void TubeFace(cairo_t* cr, int w, int h, bool lit) {
     if (!lit) {
         cairo_set_source_rgb(cr, 0.12, 0.12, 0.13);
-        Rounded(cr, 0.5, 0.5, w - 1, h - 1, 6);
+        RoundedPath(cr, 0.5, 0.5, w - 1, h - 1, 6);
         cairo_fill(cr);
         cairo_set_source_rgb(cr, 0.80, 0.78, 0.70);
         TubePath(cr, w);

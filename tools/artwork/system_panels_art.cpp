@@ -21,24 +21,6 @@ namespace sa = zu::system_panels_art;
 
 constexpr double kPi = 3.14159265358979323846;
 
-void Rounded(cairo_t* cr, double x, double y, double w, double h, double r) {
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
-    cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
-    cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
-    cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
-    cairo_close_path(cr);
-}
-
-void Plate(cairo_t* cr, int w, int h) {
-    cairo_set_source_rgb(cr, 0.30, 0.31, 0.33);
-    Rounded(cr, 0.5, 0.5, w - 1, h - 1, 4);
-    cairo_fill_preserve(cr);
-    cairo_set_source_rgb(cr, 0.12, 0.12, 0.13);
-    cairo_set_line_width(cr, 1.0);
-    cairo_stroke(cr);
-}
-
 Colour Ink(bool lit) {
     return lit ? kLitMarking : kWhite;
 }
@@ -87,7 +69,7 @@ void FireCaptions(cairo_t* cr, bool lit) {
 }
 
 void FirePlate(cairo_t* cr, int w, int h) {
-    Plate(cr, w, h);
+    DrawPlate(cr, w, h);
     for (int i = 0; i < 12; ++i) {
         DrawLamp(cr, kFireLampXY[i][0], kFireLampXY[i][1], sa::kFireLampSize.width,
                  sa::kFireLampSize.height, kFireLampText[i].colour, false,
@@ -107,11 +89,11 @@ void FireHandle(cairo_t* cr, int w, int h, int variant) {
     const double y = pulled ? 14.0 : 4.0;
     // The slot, then the T-handle.
     cairo_set_source_rgb(cr, 0.06, 0.06, 0.06);
-    Rounded(cr, 8, 2, w - 16, h - 4, 6);
+    RoundedPath(cr, 8, 2, w - 16, h - 4, 6);
     cairo_fill(cr);
     const Colour body = lit ? Colour{1.0, 0.25, 0.15} : Colour{0.60, 0.08, 0.06};
     cairo_set_source_rgb(cr, body.r, body.g, body.b);
-    Rounded(cr, 4, y, w - 8, 30, 8);
+    RoundedPath(cr, 4, y, w - 8, 30, 8);
     cairo_fill(cr);
     DrawText(cr, Face::SansBold, 10, w / 2.0, y + 15, Align::Centre, "FIRE",
              lit ? Colour{0.1, 0.02, 0.0} : Colour{0.9, 0.8, 0.8});
@@ -134,7 +116,7 @@ void BypassCaptions(cairo_t* cr, bool lit) {
 }
 
 void BypassPlate(cairo_t* cr, int w, int h) {
-    Plate(cr, w, h);
+    DrawPlate(cr, w, h);
     const char* text[3] = {"CLOSED", "HEATER", "OPEN"};
     const Colour colour[3] = {kGreen, kAmber, kCyan};
     for (int door = 0; door < 2; ++door) {
@@ -219,7 +201,7 @@ void DialFace(cairo_t* cr, int w, int h, int dial, bool lit) {
     const double r = w / 2.0 - 3;
     if (dial != sa::kDialCabAltSet) {
         cairo_set_source_rgb(cr, 0.14, 0.14, 0.15);
-        Rounded(cr, 0.5, 0.5, w - 1, h - 1, 4);
+        RoundedPath(cr, 0.5, 0.5, w - 1, h - 1, 4);
         cairo_fill(cr);
         DrawFace(cr, cx, cy, r, lit);
     }
@@ -296,7 +278,7 @@ void DialFace(cairo_t* cr, int w, int h, int dial, bool lit) {
             const double dx[2] = {21, 63};
             const double dy = 24;
             if (!lit) {
-                Plate(cr, w, h);
+                DrawPlate(cr, w, h);
                 for (double x : dx) {
                     cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
                     cairo_arc(cr, x, dy, 19, 0, 2 * kPi);
@@ -335,23 +317,23 @@ void ShutoffCaptions(cairo_t* cr, int w, int switches, bool lit) {
 }
 
 void ShutoffPlate(cairo_t* cr, int w, int h, int switches) {
-    Plate(cr, w, h);
+    DrawPlate(cr, w, h);
     const double pitch = static_cast<double>(w) / switches;
     for (int i = 0; i < switches; ++i) {
         const double cx = pitch * (i + 0.5);
         // A guarded push switch; its legend window sits in the middle.
         cairo_set_source_rgb(cr, 0.60, 0.10, 0.08);
-        Rounded(cr, cx - 14, 12, 28, 36, 3);
+        RoundedPath(cr, cx - 14, 12, 28, 36, 3);
         cairo_fill(cr);
         cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
-        Rounded(cr, cx - 11, 22, 22, 14, 2);
+        RoundedPath(cr, cx - 11, 22, 22, 14, 2);
         cairo_fill(cr);
     }
     ShutoffCaptions(cr, w, switches, false);
 }
 
 void AltGearPlate(cairo_t* cr, int w, int h) {
-    Plate(cr, w, h);
+    DrawPlate(cr, w, h);
     DrawText(cr, Face::SansBold, 7, w / 2.0, 9, Align::Centre, "ALTERNATE GEAR", kWhite);
     DrawText(cr, Face::Sans, 6, w / 2.0, 92, Align::Centre, "PUMP", kWhite);
     for (int i = 0; i < 3; ++i) {
@@ -363,7 +345,7 @@ void AltGearPart(cairo_t* cr, int w, int h, int variant) {
     switch (variant) {
         case 0:
             cairo_set_source_rgba(cr, 0.70, 0.08, 0.06, 0.85);
-            Rounded(cr, 1, 1, w - 2, h - 2, 3);
+            RoundedPath(cr, 1, 1, w - 2, h - 2, 3);
             cairo_fill(cr);
             break;
         case 1:
@@ -424,7 +406,7 @@ void Draw(BitmapSet& set, const sa::Art& a) {
             break;
         }
         case sa::Kind::StbyHydrPlate:
-            Plate(cr, w, h);
+            DrawPlate(cr, w, h);
             DrawLamp(cr, 103, 30, sa::kPtuLampSize.width, sa::kPtuLampSize.height, kGreen, false,
                      {"PTU", "ON"});
             StbyHydrCaptions(cr, false);
