@@ -568,6 +568,20 @@ void BulkEngageRow(int32_t side_bit, bool on) {
     if (FgcSide1.coupled_side == 3 && RemoteApEngageWord != 0) RemoteApEngageWord = 3;
 }
 
+// The instructor's flap angle (degrees) onto the lever's selections 0..4:
+// 0, 5, 10, 15 and 35 degrees, each reached 1.5 degrees early. The flaps
+// jump there: no flap transition runs.
+constexpr float kInstructorFlapTable[16] = {0, 5, 10, 15, 35, 35, 35, 35, 0, 1, 2, 3, 4, 4, 4, 4};
+
+void InstructorFlaps(double degrees) {
+    if (!std::isfinite(degrees)) return;
+    const auto selection = static_cast<int32_t>(TableLookup8(
+        kInstructorFlapTable, static_cast<float>(std::clamp(degrees, -90.0, 90.0) + 1.5)));
+    flight_controls_FLAPS[0] = selection;
+    FlapDetent = selection + 2;
+    FlapCountdown = 0;
+}
+
 // The one row of the identifier.
 void ApplyBulkRow(int32_t id, double value) {
     const bool on = value > kRemoteOnThreshold;
@@ -640,6 +654,12 @@ void ApplyBulkRow(int32_t id, double value) {
             break;
         case 46:
             InstructorDisplayValues.fuel_flow[1] = value;
+            break;
+        case 47:
+            InstructorFlaps(value);
+            break;
+        case 49:
+            Autofeather.select = Autofeather.armed = value != 0.0 ? 1 : 0;
             break;
         case 48:
             // Decision height: whole feet below 1000, anything else (and a

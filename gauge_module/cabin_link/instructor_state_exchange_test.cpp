@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "cabin_link/instructor_link_server.h"
 #include "core/air_data.h"
@@ -270,6 +271,26 @@ TEST_F(InstructorBulkRowTest, DecisionHeightTakesWholeFeetBelowAThousand) {
     InstructorApplyValue(48, -1e12);  // no 32-bit value: 0, not a wrapped word
     EXPECT_EQ(FGC_comp_DH_altitude1, 0);
     FGC_comp_DH_altitude1 = 200;
+}
+
+TEST_F(InstructorBulkRowTest, FlapAngleJumpsToItsSelectionAndAutofeatherArms) {
+    FlapCountdown = 7;
+    for (const auto& [degrees, selection] :
+         {std::pair{0.0, 0}, {3.5, 1}, {10.0, 2}, {15.0, 3}, {35.0, 4}, {1e9, 4}, {-5.0, 0}}) {
+        InstructorApplyValue(47, degrees);
+        EXPECT_EQ(flight_controls_FLAPS[0], selection) << degrees;
+        EXPECT_EQ(FlapDetent, selection + 2) << degrees;
+    }
+    EXPECT_EQ(FlapCountdown, 0);
+    InstructorApplyValue(47, std::nan(""));  // not a number: nothing moves
+    EXPECT_EQ(flight_controls_FLAPS[0], 0);
+
+    InstructorApplyValue(49, 1.0);
+    EXPECT_EQ(Autofeather.select, 1);
+    EXPECT_EQ(Autofeather.armed, 1);
+    InstructorApplyValue(49, 0.0);
+    EXPECT_EQ(Autofeather.select, 0);
+    EXPECT_EQ(Autofeather.armed, 0);
 }
 
 TEST_F(InstructorBulkRowTest, AutopilotAndYawDamperFollowTheRemoteEngageWord) {

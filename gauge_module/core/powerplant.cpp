@@ -37,7 +37,7 @@ SystemTimers2Record SystemTimers2{};
 double HostThrottleLever[2] = {3000.0, 3000.0};
 int32_t HostThrottleInput[2] = {-4096, -4096};
 int32_t PowerLeverPosition[2] = {3000, 3000};
-int32_t PowerLeverValue[2] = {0, 0};
+int32_t PowerLeverValue[2] = {10000, 10000};
 double PropRpmCommand[2] = {0.0, 0.0};
 int32_t PropControlDemand[2] = {-4096, -4096};
 double ThrottleCommand[2] = {-128.0, -128.0};
