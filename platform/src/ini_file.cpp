@@ -66,12 +66,25 @@ struct LessNoCaseAscii {
     }
 };
 
+// A memory file's section and key lines, found once when its contents are
+// set: a look-up walks these instead of parsing the text again.
+struct IndexedLine {
+    bool section = false;  // a section header, else a key line
+    std::string_view name;
+    std::string_view value;  // key lines
+};
+
+struct MemoryFile {
+    std::string data;
+    std::vector<IndexedLine> index;  // views into `data`
+};
+
 // The memory-backed files (SetIniMemoryFiles): keyed by the path as the
 // caller gave it, compared without regard to ASCII case.
 struct MemoryFiles {
     std::atomic<bool> on{false};
     std::mutex mutex;
-    std::map<std::string, std::string, LessNoCaseAscii> files;
+    std::map<std::string, MemoryFile, LessNoCaseAscii> files;
 };
 
 MemoryFiles& Memory() {
@@ -94,7 +107,7 @@ std::optional<std::string> ReadFile(const std::string& host_path) {
         std::lock_guard<std::mutex> lock(m.mutex);
         auto it = m.files.find(host_path);
         if (it == m.files.end()) return std::nullopt;
-        return it->second;
+        return it->second.data;
     }
     FILE* file = std::fopen(host_path.c_str(), "rb");
     if (file == nullptr) return std::nullopt;
@@ -207,6 +220,41 @@ std::optional<std::string> FindValue(std::string_view data, std::string_view sec
     return std::nullopt;
 }
 
+// FindValue over a memory file's index: the same first section, first key.
+std::optional<std::string> FindIndexedValue(const std::vector<IndexedLine>& index,
+                                            std::string_view section, std::string_view key) {
+    bool in_section = false;
+    for (const IndexedLine& line : index) {
+        if (line.section) {
+            if (in_section) return std::nullopt;
+            in_section = NamesMatch(line.name, section);
+        } else if (in_section && NamesMatch(line.name, key)) {
+            return std::string(line.value);
+        }
+    }
+    return std::nullopt;
+}
+
+void SetMemoryFile(MemoryFile& file, std::string data) {
+    file.data = std::move(data);
+    file.index.clear();
+    std::string_view rest = file.data;
+    while (!rest.empty()) {
+        const size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        std::string_view name;
+        size_t equals = 0;
+        if (SectionHeader(line, &name)) {
+            file.index.push_back({true, name, {}});
+        } else if (KeyLine(line, &name, &equals)) {
+            file.index.push_back({false, name, ValueOf(line, equals)});
+        }
+        if (end == std::string_view::npos) break;
+        rest.remove_prefix(end + 1);
+    }
+}
+
 std::optional<std::string> Lookup(const char* section, const char* key, const char* path) {
     if (section == nullptr || key == nullptr || path == nullptr) return std::nullopt;
     if (MemoryOn()) {
@@ -214,7 +262,7 @@ std::optional<std::string> Lookup(const char* section, const char* key, const ch
         std::lock_guard<std::mutex> lock(m.mutex);
         auto it = m.files.find(std::string_view(path));
         if (it == m.files.end()) return std::nullopt;
-        return FindValue(it->second, section, key);
+        return FindIndexedValue(it->second.index, section, key);
     }
     std::optional<std::string> data = ReadFile(ToHostPath(path));
     if (!data) return std::nullopt;
@@ -248,7 +296,7 @@ std::optional<IniText> LoadText(const std::string& host_path) {
         std::lock_guard<std::mutex> lock(m.mutex);
         auto it = m.files.find(host_path);
         if (it == m.files.end()) return std::nullopt;
-        return Parse(it->second);
+        return Parse(it->second.data);
     }
     std::optional<std::string> data = ReadFile(host_path);
     if (!data) return std::nullopt;
@@ -268,7 +316,7 @@ bool Store(const std::string& host_path, const IniText& text) {
     if (MemoryOn()) {
         MemoryFiles& m = Memory();
         std::lock_guard<std::mutex> lock(m.mutex);
-        m.files[host_path] = std::move(data);
+        SetMemoryFile(m.files[host_path], std::move(data));
         return true;
     }
     static std::atomic<uint32_t> counter{0};
@@ -446,7 +494,7 @@ void SetIniMemoryFile(const char* path, const void* data, size_t size) {
     const std::string key = Resolve(path);
     MemoryFiles& m = Memory();
     std::lock_guard<std::mutex> lock(m.mutex);
-    m.files[key].assign(static_cast<const char*>(data), size);
+    SetMemoryFile(m.files[key], std::string(static_cast<const char*>(data), size));
 }
 
 }  // namespace zu::platform

@@ -8,8 +8,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "zu/platform/paths.h"
 
@@ -244,6 +246,35 @@ TEST_F(IniFileTest, StructWithWrongSizeOrChecksumIsRefused) {
     WriteRaw("[Data]\nbytes=010203040a\n");  // lowercase digits are accepted
     EXPECT_TRUE(GetPrivateProfileStruct("Data", "bytes", out, 4, path_.c_str()));
     EXPECT_EQ(out[3], 4);
+}
+
+// A memory file answers every look-up as the same text on disk does: the
+// first of two equal sections, the first of two equal keys, letter case,
+// blanks, CR LF endings, lines that are neither section nor key.
+TEST_F(IniFileTest, MemoryFilesAnswerAsTheSameTextOnDisk) {
+    const std::string text =
+        "junk line\r\n[ Main ]\r\nKey = 5\r\nkey=6\r\n; note\r\n[Other]\r\nA=1\r\n"
+        "[main]\r\nLate=7\r\n[Last\r\nB = two words \r\n";
+    const std::pair<const char*, const char*> asks[] = {
+        {"Main", "Key"},  {"MAIN", "key"}, {"Main", "Late"}, {"Other", "A"},
+        {"Other", "Key"}, {"Last", "B"},   {"Missing", "A"}, {"Main", "note"}};
+    std::string on_disk[std::size(asks)];
+    {
+        std::ofstream(ToHostPath(path_), std::ios::binary) << text;
+        for (size_t i = 0; i < std::size(asks); ++i)
+            on_disk[i] = Get(asks[i].first, asks[i].second);
+    }
+    SetIniMemoryFiles(true);
+    SetIniMemoryFile(path_.c_str(), text.data(), text.size());
+    for (size_t i = 0; i < std::size(asks); ++i) {
+        EXPECT_EQ(Get(asks[i].first, asks[i].second), on_disk[i])
+            << asks[i].first << asks[i].second;
+    }
+    EXPECT_EQ(on_disk[0], "5");
+    // A write through the memory file is seen by the next look-up.
+    EXPECT_TRUE(WritePrivateProfileString("Main", "Key", "9", path_.c_str()));
+    EXPECT_EQ(Get("Main", "Key"), "9");
+    SetIniMemoryFiles(false);
 }
 
 // Memory-backed files behave as files do, and nothing reaches the disk.
