@@ -134,11 +134,13 @@ bool FmsSourceOf(const FgcUnit& u) {
 }
 
 // Text and captured flag (-1: leave the flag) of navigation mode 5 or 6.
+// Over the station the navigation mode keeps the flag as it was; the
+// approach mode shows its station passage as captured.
 const char* NavModeText(const FgcUnit& u, int& flag) {
     const bool bc = u.back_course != 0;
     const bool approach = u.lateral == kLatAppr;
     if (u.channel.over_station != 0) {
-        flag = -1;
+        flag = approach ? 1 : -1;
         if (u.channel.signal_kind == kSignalVor) return approach ? "APP VOR OS" : "VOR OS";
         if (bc) return "BC LOC OS";
         return approach ? "APP LOC OS" : "LOC OS";
@@ -238,18 +240,23 @@ void SupplyFlags() {
     AirDataFlags[3] = RightAvionicsBus.get() == 0 ? 1 : 0;
 }
 
+// The side's TAS countdown runs on every pass, the FGC's self-test or not;
+// the test only blanks the line.
 void AdvisoryLine(int side) {
     char* line = FgcMessageLines[kMsgAdvisory1 + side];
+    int32_t& countdown = TasDisplayCountdown[side];
+    const bool tas = countdown > 0;
+    if (tas) {
+        --countdown;
+        Redraw();
+    }
     const int32_t timer =
         side == 0 ? FGC_comp_FGC1_system_test_timer : FGC_comp_FGC2_system_test_timer;
     if (timer > kFgcTestAdvisoryBlankAbove) {
         line[0] = '\0';
         return;
     }
-    int32_t& countdown = TasDisplayCountdown[side];
-    if (countdown > 0) {
-        --countdown;
-        Redraw();
+    if (tas) {
         std::snprintf(line, kFgcMessageTextSize, "%3d kt  TAS",
                       std::clamp(TrueAirspeed / 128, -99, 999));
         return;

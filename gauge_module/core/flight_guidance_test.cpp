@@ -272,6 +272,46 @@ TEST_F(FlightGuidance, AnnunciatorTextsAreExact) {
     EXPECT_STREQ(FgcSide1.fma.lateral, "    VOR*");
 }
 
+// Over the station the navigation mode keeps its captured flag; the
+// approach mode's station-passage texts mark the lateral field captured.
+TEST_F(FlightGuidance, StationPassageCapturedFlagByMode) {
+    struct Case {
+        int32_t mode;
+        int32_t kind;
+        uint8_t back_course;
+        const char* text;
+        uint8_t flag;  // after a capturing text left it 0
+    };
+    for (const Case& c : {Case{5, 1, 0, "VOR OS", 0}, Case{5, 2, 0, "LOC OS", 0},
+                          Case{5, 2, 1, "BC LOC OS", 0}, Case{6, 1, 0, "APP VOR OS", 1},
+                          Case{6, 2, 0, "APP LOC OS", 1}, Case{6, 2, 1, "BC LOC OS", 1}}) {
+        FGC_comp_AP1_lateral_mode = kLatNav;
+        FgcChannel1.over_station = 0;
+        FgcChannel1.lateral_deviation = 40.0;
+        NavSources[kNavVor1].receive_state = 1;
+        FdBarSense = 0;
+        FmaTextUpdate();
+        ASSERT_STREQ(FgcSide1.fma.lateral, "    VOR*");
+        ASSERT_EQ(FmaFlags1[1], 0);
+        FGC_comp_AP1_lateral_mode = c.mode;
+        FgcChannel1.over_station = 1;
+        FgcChannel1.signal_kind = c.kind;
+        FdBarSense = c.back_course;
+        FmaTextUpdate();
+        EXPECT_STREQ(FgcSide1.fma.lateral, c.text) << c.mode << " " << c.kind;
+        EXPECT_EQ(FmaFlags1[1], c.flag) << c.text;
+    }
+    // A captured flag stays set through the navigation mode's passage.
+    FGC_comp_AP1_lateral_mode = kLatHdg;
+    FmaTextUpdate();
+    FGC_comp_AP1_lateral_mode = kLatNav;
+    FgcChannel1.signal_kind = 1;
+    FdBarSense = 0;
+    FmaTextUpdate();
+    EXPECT_STREQ(FgcSide1.fma.lateral, "VOR OS");
+    EXPECT_EQ(FmaFlags1[1], 1);
+}
+
 TEST_F(FlightGuidance, MessageLinesRunOutAndBlinkUntilAcknowledged) {
     FgcMessageSet("ACFT ON GND", 3, 36);
     int passes = 0;
@@ -431,6 +471,37 @@ TEST_F(FlightGuidance, DualApproachKeepsBothAutopilots) {
     EXPECT_EQ(FGC_comp_AP1_dual_approach_mode, 0);
     EXPECT_EQ(FGC_comp_AP2_engaged, 0);
     EXPECT_EQ(FgcSide1.coupled_side, 1);
+}
+
+// A TAS press during the ground self-test: the line stays blank while the
+// test timer is above 222, and the countdown runs out meanwhile as it
+// does outside the test.
+TEST_F(FlightGuidance, TasCountdownRunsThroughTheSelfTestBlank) {
+    TrueAirspeed = 180 * 128;
+    FGC_comp_FGC1_system_test_timer = 300;
+    TasDisplayRequest[0].store(1);
+    FrameChangeBits.store(0x01);
+    PfdAdvisoriesUpdate();
+    EXPECT_EQ(TasDisplayCountdown[0], 3);
+    EXPECT_STREQ(FgcMessageLines[kMsgAdvisory1], "");
+    for (int pass = 0; pass < 3; ++pass) {
+        FrameChangeBits.store(0x08);
+        PfdAdvisoriesUpdate();
+        EXPECT_STREQ(FgcMessageLines[kMsgAdvisory1], "") << pass;
+    }
+    EXPECT_EQ(TasDisplayCountdown[0], 0);
+    // After the test the line shows the temperature, not a late TAS.
+    FGC_comp_FGC1_system_test_timer = 222;
+    PfdAdvisoriesUpdate();
+    EXPECT_NE(std::strstr(FgcMessageLines[kMsgAdvisory1], "SAT"), nullptr)
+        << FgcMessageLines[kMsgAdvisory1];
+    // Outside the test the same press shows TAS for its four passes.
+    TasDisplayRequest[0].store(1);
+    FrameChangeBits.store(0x01);
+    PfdAdvisoriesUpdate();
+    EXPECT_STREQ(FgcMessageLines[kMsgAdvisory1], "180 kt  TAS");
+    TrueAirspeed = 0;
+    TasDisplayCountdown[0] = TasDisplayCountdown[1] = 0;
 }
 
 TEST_F(FlightGuidance, AdvisoriesRedrawForTheAirDataTestAndScaleThePosition) {
