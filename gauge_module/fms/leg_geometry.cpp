@@ -451,35 +451,60 @@ int32_t HoldEntryType(double inbound_course, double aircraft_course, int32_t tur
     return 1;
 }
 
+namespace {
+
+// Step 1: a change already asked for moves the holds on.
+bool ChangePending() {
+    if (FmsSequenceRequest == 0) return false;
+    HoldRecompute = 1;
+    return true;
+}
+
+// Step 2: within the turn anticipation of the fix. Not for a
+// course-to-altitude leg; not yet, while more than a quarter mile out, for
+// an end point placed by a climb, during a hold or on a direct-to leg.
+bool TurnAnticipationRule(const LegRecord& to) {
+    if (to.path_type == 1) return false;
+    if (to.leg_distance_nm >= TurnAnticipation(to.magnetic_course, FmsNextLeg.magnetic_course))
+        return false;
+    return !(to.leg_distance_nm > 0.25 &&
+             (to.altitude_end_computed != 0 || LateralTurnState > 0 || to.leg_class == 9));
+}
+
+// Step 3: the fix is behind when the bearing to it is more than 90 degrees
+// off the leg's course, whatever the leg's path.
+bool PassageRule(const LegRecord& to) {
+    return NavSources[kNavFms1].bearing_valid != 0 &&
+           std::abs(AngleDiff(to.magnetic_course, FmsBearingToWaypoint)) > 90.0;
+}
+
+// Step 4: a course-to-altitude leg ends at its altitude constraint.
+void AltitudeRule(const LegRecord& to) {
+    if (to.path_type != 1 || !AltitudeReached(to)) return;
+    FmsSequenceRequest = 1;
+    HoldRecompute = 1;
+}
+
+// Step 5: a change asked for moves the holds on; none is asked for while a
+// hold or procedure turn is being flown.
+void FinishRequest(bool requested) {
+    if (requested) {
+        FmsSequenceRequest = 1;
+        HoldRecompute = 1;
+    }
+    if (LateralTurnState != 0) FmsSequenceRequest = 0;
+}
+
+}  // namespace
+
 void FmsSteering() {
     if ((FrameChangeBits.load(std::memory_order_acquire) & 0x04) == 0) return;
     const LegRecord& to = FmsToLegCopy;
-    // 1. A change already asked for.
-    if (FmsSequenceRequest != 0) {
-        HoldRecompute = 1;
-        return;
-    }
-    bool requested = false;
-    if (to.path_type != 1) {
-        // 2. Turn anticipation.
-        if (to.leg_distance_nm < TurnAnticipation(to.magnetic_course, FmsNextLeg.magnetic_course))
-            requested = true;
-        if (to.leg_distance_nm > 0.25 &&
-            (to.altitude_end_computed != 0 || LateralTurnState > 0 || to.leg_class == 9))
-            requested = false;
-        // 3. Passed abeam.
-        if (NavSources[kNavFms1].bearing_valid != 0 &&
-            std::abs(AngleDiff(to.magnetic_course, FmsBearingToWaypoint)) > 90.0)
-            requested = true;
-        // 5.
-        if (requested) HoldRecompute = 1;
-    } else if (AltitudeReached(to)) {
-        // 4. Course to altitude.
-        requested = true;
-        HoldRecompute = 1;
-    }
-    if (requested) FmsSequenceRequest = 1;
-    if (LateralTurnState != 0) FmsSequenceRequest = 0;
+    if (ChangePending()) return;
+    bool requested = TurnAnticipationRule(to);
+    if (PassageRule(to)) requested = true;
+    AltitudeRule(to);
+    FinishRequest(requested);
 }
 
 double DistanceToWaypoint(int32_t index) {

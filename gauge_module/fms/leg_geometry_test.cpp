@@ -7,7 +7,10 @@
 
 #include "core/air_data.h"
 #include "core/fsuipc_data_exchange.h"
+#include "core/nav_sources.h"
 #include "core/shared_maths.h"
+#include "core/systems_tick.h"
+#include "fms/fms_nav_output.h"
 #include "fms/fms_test_support.h"
 
 namespace zu {
@@ -26,7 +29,18 @@ class LegGeometryTest : public ::testing::Test {
         VerticalSpeedRaw = saved_vs_;
         Altitude = saved_alt_;
         BaroAltitude1 = 0.0f;
+        NavSources[kNavFms1].bearing_valid = 0;
+        FmsBearingToWaypoint = 0.0;
+        FrameChangeBits.store(0);
         fms_test::ResetFlightManagement();
+    }
+    // One steering pass on a 4th tick; true when it asked for a leg change.
+    static bool Steer() {
+        FmsSequenceRequest = 0;
+        HoldRecompute = 0;
+        FrameChangeBits.store(0x04);
+        FmsSteering();
+        return FmsSequenceRequest != 0;
     }
     int32_t saved_gs_ = 0, saved_vs_ = 0;
     float saved_alt_ = 0;
@@ -211,6 +225,82 @@ TEST_F(LegGeometryTest, ProcedureHoldStepsThroughEntryIntoTheRacetrack) {
         ComputeLegGeometry(&FmsToLeg, 45.0, 10.0);
     }
     EXPECT_EQ(FmsSequenceRequest, 1);
+}
+
+// The fix is passed when the bearing to it lies more than 90 degrees off
+// the TO course, a course-to-altitude leg's fix as much as any other.
+TEST_F(LegGeometryTest, SteeringSequencesALegWhoseFixIsBehind) {
+    GroundSpeed = 200;
+    Altitude = 5000.0f;
+    for (const uint8_t path : {uint8_t{1}, uint8_t{2}}) {
+        FmsToLegCopy = fms_test::FixLeg("FIX", 45.0, 10.0);
+        FmsToLegCopy.path_type = path;
+        FmsToLegCopy.leg_class = 8;
+        FmsToLegCopy.magnetic_course = 30.0;
+        FmsToLegCopy.leg_distance_nm = 20.0;  // far beyond any anticipation
+        FmsToLegCopy.altitude_ft = 9000;
+        FmsToLegCopy.altitude_kind = 1;  // not reached
+        NavSources[kNavFms1].bearing_valid = 1;
+        FmsBearingToWaypoint = 119.0;
+        EXPECT_FALSE(Steer()) << +path;
+        FmsBearingToWaypoint = 121.0;
+        EXPECT_TRUE(Steer()) << +path;
+        EXPECT_EQ(HoldRecompute, 1) << +path;
+        FmsBearingToWaypoint = 299.0;  // across north: 91 degrees the other way
+        EXPECT_TRUE(Steer()) << +path;
+        // Without a valid bearing there is no passage.
+        NavSources[kNavFms1].bearing_valid = 0;
+        EXPECT_FALSE(Steer()) << +path;
+        EXPECT_EQ(HoldRecompute, 0) << +path;
+        // Nor while a hold or procedure turn is flown.
+        NavSources[kNavFms1].bearing_valid = 1;
+        LateralTurnState = 2;
+        EXPECT_FALSE(Steer()) << +path;
+        LateralTurnState = 0;
+    }
+    // The turn anticipation is not for a course-to-altitude leg.
+    FmsToLegCopy.leg_distance_nm = 0.1;
+    FmsBearingToWaypoint = 30.0;
+    EXPECT_TRUE(Steer());  // path type 2
+    FmsToLegCopy.path_type = 1;
+    EXPECT_FALSE(Steer());
+    // Steering works on 4th ticks only; a change already asked for moves
+    // the holds on.
+    FmsBearingToWaypoint = 210.0;
+    FmsSequenceRequest = 0;
+    FrameChangeBits.store(0x02);
+    FmsSteering();
+    EXPECT_EQ(FmsSequenceRequest, 0);
+    FmsSequenceRequest = 1;
+    HoldRecompute = 0;
+    FrameChangeBits.store(0x04);
+    FmsSteering();
+    EXPECT_EQ(HoldRecompute, 1);
+}
+
+// A course-to-altitude leg ends at its constraint: at or above (kinds 1
+// and 4), at or below (2), within 100 ft (3).
+TEST_F(LegGeometryTest, SteeringEndsACourseToAltitudeLegAtItsConstraint) {
+    FmsToLegCopy = fms_test::FixLeg("CA", 45.0, 10.0);
+    FmsToLegCopy.path_type = 1;
+    FmsToLegCopy.leg_class = 8;
+    FmsToLegCopy.leg_distance_nm = 5.0;
+    FmsToLegCopy.altitude_ft = 3000;
+    struct Case {
+        uint8_t kind;
+        float baro;
+        bool ends;
+    };
+    for (const Case& c :
+         {Case{1, 3000.0f, true}, Case{1, 2999.0f, false}, Case{4, 3400.0f, true},
+          Case{4, 2990.0f, false}, Case{2, 3000.0f, true}, Case{2, 2500.0f, true},
+          Case{2, 3001.0f, false}, Case{3, 2901.0f, true}, Case{3, 3099.0f, true},
+          Case{3, 2900.0f, false}, Case{3, 3100.0f, false}, Case{0, 3000.0f, false}}) {
+        FmsToLegCopy.altitude_kind = c.kind;
+        BaroAltitude1 = c.baro;
+        EXPECT_EQ(Steer(), c.ends) << +c.kind << " " << c.baro;
+        EXPECT_EQ(HoldRecompute, c.ends ? 1 : 0) << +c.kind << " " << c.baro;
+    }
 }
 
 }  // namespace
