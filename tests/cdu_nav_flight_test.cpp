@@ -65,6 +65,12 @@ class CduNavFlight : public testing::Test {
         ASSERT_TRUE(Until([] { return FmsFunctionKey.load() == 0; }, 1.0));
         Frames(8);
     }
+    // A line-select key (1..10), consumed within a few ticks.
+    void LineKey(int32_t k) {
+        FmsKeyCode.store(k);
+        ASSERT_TRUE(Until([] { return FmsKeyCode.load() == 0; }, 1.0));
+        Frames(8);
+    }
     void Append(const char* ident) {
         SearchWaypoints(ident, 0, 0.0, 0.0);
         ASSERT_GT(WaypointSearchResults.count, 0) << ident;
@@ -101,9 +107,10 @@ TEST_F(CduNavFlight, DirectToAPlanFixIsFlownAndTheToLegAdvancesThroughTheTurn) {
     ASSERT_NO_FATAL_FAILURE(Key(kCduKeyNav));
     ASSERT_EQ(CduPage, kCduPageNav);
 
-    // DIRECT, plan leg 2, ENTER.
+    // DIRECT, L1, plan leg 2, ENTER.
     ASSERT_NO_FATAL_FAILURE(Key(kCduKeyDirect));
     ASSERT_EQ(CduPage, kCduPageDirect);
+    ASSERT_NO_FATAL_FAILURE(LineKey(1));
     ASSERT_NO_FATAL_FAILURE(Key(kCduKeyCharacter, '2'));
     ASSERT_NO_FATAL_FAILURE(Key(kCduKeyEnter));
     ASSERT_EQ(CduPage, kCduPageNav);

@@ -455,7 +455,6 @@ int32_t CduDirectDisplay() {
     if (CduPageEntered != 0) {
         CduClearFields();
         CduDefineField(1, kCduFieldText, 13, 1, 8, 10001);
-        CduSelectField(1);
         if (pageEntered) {
             if (DirectLookupOut == 0) CduDirectTurn = 0;
             DirectLookupOut = 0;

@@ -353,7 +353,6 @@ int32_t CduHoldFixDisplay() {
     if (CduPageEntered != 0) {
         CduClearFields();
         CduDefineField(1, kCduFieldText, 0, 4, 5, -1);
-        CduSelectField(1);
         if (CduPage != CduLastPage) CduDirectTurn = 0;
     }
     CduWriteText("HOLD FIX", 6, 0, kGreen, kBold);

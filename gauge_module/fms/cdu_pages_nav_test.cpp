@@ -213,6 +213,10 @@ TEST_F(CduNavPagesTest, DirectToAnIdentifierFliesFromPresentPositionWithTheChose
     LineKey(6);  // LEFT
     EXPECT_EQ(CduDirectTurn, 1);
     EXPECT_EQ(CduScreen.colour[2 * kCduColumns + 19], 0);
+    // The identifier field is defined, not selected: L1 selects it.
+    EXPECT_EQ(CduActiveField, 0);
+    LineKey(1);
+    EXPECT_EQ(CduActiveField, 1);
     Enter("ZETA");
     Choose();  // back through DIRECT: the turn stays
     ASSERT_EQ(CduPage, kCduPageNavLeg);
@@ -240,6 +244,7 @@ TEST_F(CduNavPagesTest, DirectToPlanNumberAndEnterOnTheHandPlacedToLeg) {
     EXPECT_EQ(Line(1).substr(13, 8), "--------");
     EXPECT_EQ(CduDirectPending, 0);
     LineKey(7);  // RIGHT
+    LineKey(1);
     Enter("3");
     ASSERT_EQ(CduPage, kCduPageNav);
     EXPECT_EQ(FmsToLegIndex, 2);
@@ -258,6 +263,7 @@ TEST_F(CduNavPagesTest, DirectToPlanNumberAndEnterOnTheHandPlacedToLeg) {
     EXPECT_EQ(FieldText(FmsFromLeg.ident), "(PPOS)");
     // Typing withdraws the offer.
     Key(kCduKeyDirect);
+    LineKey(1);
     Type("K");
     EXPECT_EQ(CduDirectPending, 0);
 }
@@ -275,6 +281,7 @@ TEST_F(CduNavPagesTest, DirectRefusesAHoldByNumberAndOpensOnTheViewedSubPage) {
     EXPECT_EQ(Line(2).substr(0, 2), " 9");
     EXPECT_EQ(Line(3).substr(0, 2), "10");
     const LegRecord to = FmsToLeg;
+    LineKey(1);
     Enter("4");  // a hold: looked up as an identifier, which finds nothing
     EXPECT_EQ(CduPage, kCduPageDirect);
     EXPECT_EQ(+FmsToLeg.leg_id, +to.leg_id);
@@ -326,9 +333,14 @@ TEST_F(CduNavPagesTest, PvorRadialGivesTheReciprocalCourseAndAcceptFliesIt) {
 }
 
 TEST_F(CduNavPagesTest, HoldFixOnAFreshFixGivesTheDefaultRightHold) {
+    Plan({0, 1});
     Open(kCduPageManeuver);
     LineKey(1);
     ASSERT_EQ(CduPage, kCduPageHoldFix);
+    // L1 selects the fix field, which the page defined on entry.
+    EXPECT_EQ(CduActiveField, 0);
+    LineKey(1);
+    EXPECT_EQ(CduActiveField, 1);
     Enter("SIGMA");
     Choose();
     ASSERT_EQ(CduPage, kCduPageHolding);
@@ -353,6 +365,7 @@ TEST_F(CduNavPagesTest, HoldFixOnAFreshFixGivesTheDefaultRightHold) {
 
 TEST_F(CduNavPagesTest, HoldingFieldsEditTheHoldInTurn) {
     Open(kCduPageHoldFix);
+    LineKey(1);
     Enter("SIGMA");
     Choose();
     LineKey(3);  // direction from the fix
@@ -381,6 +394,7 @@ TEST_F(CduNavPagesTest, HoldingFieldsEditTheHoldInTurn) {
 TEST_F(CduNavPagesTest, HoldAtAPlanLegArmsThenActivatesAndDisarms) {
     Plan({0, 1, 2, 3});
     Open(kCduPageHoldFix);
+    LineKey(1);
     Enter("3");
     ASSERT_EQ(CduPage, kCduPageHolding);
     EXPECT_EQ(FieldText(CduHoldLeg.ident), "SIGMA");
