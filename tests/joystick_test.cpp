@@ -101,7 +101,9 @@ TEST_F(JoystickFlight, StickDrivesTheControlInputs) {
     // Nose-wheel steering beyond 300 replaces the stick's rudder: with the
     // buses powered, the steering switch on, parked and hydraulic pressure
     // (pinned each frame against the hydraulic step) the full aileron the
-    // stick commands steers the nose wheel to its limit.
+    // stick commands steers the nose wheel to its limit (-15000), which,
+    // with the joystick in use, is added to the stick's centred rudder axis
+    // and reversed.
     BatteryMasterSwitch.set(255);
     MainBatterySwitch.set(255);
     HydraulicsState.SystemPressure[0] = 3000;
@@ -112,8 +114,9 @@ TEST_F(JoystickFlight, StickDrivesTheControlInputs) {
         Frames(1);
     }
     ASSERT_EQ(NoseSteeringSwitch, 255);
-    EXPECT_EQ(JoystickRudderOut, -15000);
-    EXPECT_EQ(Offset16(0x0BBA), -15000);
+    ASSERT_EQ(JoystickRudderAxis, 0);
+    EXPECT_EQ(JoystickRudderOut, 15000);
+    EXPECT_EQ(Offset16(0x0BBA), 15000);
     // An inhibited rudder input is not written at all: both rudder
     // actuators fail.
     HydraulicsInstructorStates[kHydElemRudder1] = kHydFailInoperative;

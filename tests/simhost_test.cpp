@@ -308,6 +308,12 @@ TEST_F(FakeModule, ServesVariablesNamedVariablesAndPanelWindows) {
     EXPECT_EQ(close(22), 1);
     ASSERT_EQ(sim_->PanelWindowCalls().size(), 4u);
     EXPECT_EQ(sim_->PanelWindowCalls()[1].slot, gauge::kSlotPanelWindowOpen);
+    // The state file names each recorded call's service as the log does.
+    const nlohmann::json windows =
+        nlohmann::json::parse(simhost::BuildStateJson(*sim_, nullptr))["panel_windows"];
+    ASSERT_EQ(windows["calls"].size(), 4u);
+    const char* services[] = {"toggle", "open", "open", "close"};
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(windows["calls"][i]["service"], services[i]) << i;
 
     gauge::PanelService<gauge::TriggerKeyEventService>(t, gauge::kSlotTriggerKeyEvent)(0x10172,
                                                                                        255);

@@ -306,290 +306,373 @@ void ElectricsInstructorInputs() {
     }
 }
 
-void ElectricalUpdate() {
-    // 1. Defaults once, then the instructor's failures.
+namespace {
+
+// The values one pass hands from step to step.
+struct ElectricalPass {
+    bool master = false;
+    int32_t main_battery = 0;
+    int32_t aux_battery = 0;
+    int32_t ac_gen1 = 0;
+    int32_t ac_gen2 = 0;
+    int32_t dc_gen1 = 0;
+    int32_t dc_gen2 = 0;
+    int32_t ext_dc = 0;
+    int32_t ext_ac = 0;
+    // Battery buses and external feeds.
+    bool fail_main_battery_bus = false;
+    bool fail_aux_battery_bus = false;
+    int32_t main_battery_bus = 0;
+    int32_t aux_battery_bus = 0;
+    int32_t ext_dc_feed = 0;
+    int32_t ext_ac_feed = 0;
+    bool ext_dc_on_line = false;
+    bool ext_ac_on_line = false;
+    int32_t battery_supply = 0;
+    // Main DC buses.
+    bool fail_left_main = false;
+    bool fail_right_main = false;
+    bool dc_gen1_on_line = false;
+    bool dc_gen2_on_line = false;
+    bool one_dc_gen = false;
+    bool ext_dc_feeds_left = false;
+    bool ext_dc_feeds_right = false;
+    bool main_tie = false;
+    int32_t left_main = 0;
+    int32_t right_main = 0;
+    // Variable-frequency AC buses.
+    bool fail_left_var = false;
+    bool fail_right_var = false;
+    bool ac_gen1_on_line = false;
+    bool ac_gen2_on_line = false;
+    bool ext_ac_connected = false;
+    int32_t left_var = 0;
+    int32_t right_var = 0;
+    // Transformer-rectifiers and secondary DC buses.
+    bool fail_left_sec = false;
+    bool fail_right_sec = false;
+    bool tru1_feeding = false;
+    bool tru2_feeding = false;
+    bool sec_tie = false;
+    int32_t tru1 = 0;
+    int32_t tru2 = 0;
+    int32_t left_sec = 0;
+    int32_t right_sec = 0;
+    // Essential buses and inverters.
+    int32_t left_ess = 0;
+    int32_t right_ess = 0;
+    bool aux_on_left = false;
+    bool aux_on_right = false;
+    int32_t primary_inv = 0;
+    int32_t aux_inv = 0;
+};
+
+// 1. Defaults once, then the instructor's failures.
+void DefaultsAndInstructorInputs(ElectricalPass& p) {
     if (!ElectricsDefaultsDone) ElectricsDefaults();
     ElectricsInstructorInputs();
+    p.master = BatteryMasterSwitch.get() != 0;
+}
 
-    const bool master = BatteryMasterSwitch.get() != 0;
+// 2. Battery voltages from the charges of the last pass.
+void BatteryVoltages(ElectricalPass& p) {
+    p.main_battery = BatteryVoltage(MainBatteryCharge.get());
+    p.aux_battery = BatteryVoltage(AuxBatteryCharge.get());
+    MainBatteryVoltage.set(p.main_battery);
+    AuxBatteryVoltage.set(p.aux_battery);
+}
 
-    // 2. Battery voltages from the charges of the last pass.
-    const int32_t main_battery = BatteryVoltage(MainBatteryCharge.get());
-    const int32_t aux_battery = BatteryVoltage(AuxBatteryCharge.get());
-    MainBatteryVoltage.set(main_battery);
-    AuxBatteryVoltage.set(aux_battery);
+// 3. Charge integration with the currents of the last pass.
+void BatteryCharges() {
+    double main_charge = static_cast<double>(MainBatteryCharge.get()) +
+                         static_cast<double>(MainBatteryCurrent.get()) * 0.0046;
+    double aux_charge = static_cast<double>(AuxBatteryCharge.get()) +
+                        static_cast<double>(AuxBatteryCurrent.get()) * 0.0092;
+    if (!(main_charge == main_charge)) main_charge = 0.0;
+    if (!(aux_charge == aux_charge)) aux_charge = 0.0;
+    MainBatteryCharge.set(
+        static_cast<float>(std::clamp(main_charge, 0.0, double{kMainBatteryCapacity})));
+    AuxBatteryCharge.set(
+        static_cast<float>(std::clamp(aux_charge, 0.0, double{kAuxBatteryCapacity})));
+}
 
-    // 3. Charge integration with the currents of the last pass.
-    {
-        double main_charge = static_cast<double>(MainBatteryCharge.get()) +
-                             static_cast<double>(MainBatteryCurrent.get()) * 0.0046;
-        double aux_charge = static_cast<double>(AuxBatteryCharge.get()) +
-                            static_cast<double>(AuxBatteryCurrent.get()) * 0.0092;
-        if (!(main_charge == main_charge)) main_charge = 0.0;
-        if (!(aux_charge == aux_charge)) aux_charge = 0.0;
-        MainBatteryCharge.set(
-            static_cast<float>(std::clamp(main_charge, 0.0, double{kMainBatteryCapacity})));
-        AuxBatteryCharge.set(
-            static_cast<float>(std::clamp(aux_charge, 0.0, double{kAuxBatteryCapacity})));
-    }
+// 4. AC generators, driven by the propellers.
+int32_t AcGeneratorVoltage(double rpm, bool failed) {
+    if (failed || !(rpm >= 300.0)) return 0;
+    return TruncToInt32(std::min((rpm - 299.0) * 0.3, 120.0));
+}
 
-    // 4. AC generators, driven by the propellers.
-    auto ac_generator = [](double rpm, bool failed) -> int32_t {
-        if (failed || !(rpm >= 300.0)) return 0;
-        return TruncToInt32(std::min((rpm - 299.0) * 0.3, 120.0));
-    };
-    const int32_t ac_gen1 = ac_generator(PropRpm[0], Failed(kFailLeftAcGenerator));
-    const int32_t ac_gen2 = ac_generator(PropRpm[1], Failed(kFailRightAcGenerator));
-    AcGenerator1Voltage.set(ac_gen1);
-    AcGenerator2Voltage.set(ac_gen2);
+void AcGenerators(ElectricalPass& p) {
+    p.ac_gen1 = AcGeneratorVoltage(PropRpm[0], Failed(kFailLeftAcGenerator));
+    p.ac_gen2 = AcGeneratorVoltage(PropRpm[1], Failed(kFailRightAcGenerator));
+    AcGenerator1Voltage.set(p.ac_gen1);
+    AcGenerator2Voltage.set(p.ac_gen2);
+}
 
-    // 5. DC generators (starter-generators), driven by the high-pressure
-    //    spools; the one of the engine being started gives nothing.
-    auto dc_generator = [](double nh, bool starting, bool failed) -> int32_t {
-        if (starting || failed || !(nh > 0.0)) return 0;
-        return TruncToInt32(std::min(nh * 0.4516711833785005, 27.0));
-    };
+// 5. DC generators (starter-generators), driven by the high-pressure
+//    spools; the one of the engine being started gives nothing.
+int32_t DcGeneratorVoltage(double nh, bool starting, bool failed) {
+    if (starting || failed || !(nh > 0.0)) return 0;
+    return TruncToInt32(std::min(nh * 0.4516711833785005, 27.0));
+}
+
+void DcGenerators(ElectricalPass& p) {
     const int32_t start_selector = EngineStartSelector;
-    const int32_t dc_gen1 =
-        dc_generator(Nh1State.nh, start_selector == 0, Failed(kFailLeftDcGenerator));
-    const int32_t dc_gen2 =
-        dc_generator(Nh2State.nh, start_selector == 2, Failed(kFailRightDcGenerator));
-    DcGenerator1Voltage.set(dc_gen1);
-    DcGenerator2Voltage.set(dc_gen2);
+    p.dc_gen1 = DcGeneratorVoltage(Nh1State.nh, start_selector == 0, Failed(kFailLeftDcGenerator));
+    p.dc_gen2 = DcGeneratorVoltage(Nh2State.nh, start_selector == 2, Failed(kFailRightDcGenerator));
+    DcGenerator1Voltage.set(p.dc_gen1);
+    DcGenerator2Voltage.set(p.dc_gen2);
+}
 
-    // 6. External power; the ground cart is unplugged while the aircraft
-    //    moves or both propellers turn fast, and comes back 256 ticks later.
-    int32_t ext_dc = 27;
-    int32_t ext_ac = 114;
+// 6. External power; the ground cart is unplugged while the aircraft moves
+//    or both propellers turn fast, and comes back 256 ticks later.
+void ExternalPower(ElectricalPass& p) {
+    p.ext_dc = 27;
+    p.ext_ac = 114;
     if (CountdownTick(&ExternalPowerHoldCountdown)) {
-        ext_dc = 0;
-        ext_ac = 0;
+        p.ext_dc = 0;
+        p.ext_ac = 0;
     }
     if ((PropRpm[0] > 500.0 && PropRpm[1] > 500.0) || GroundSpeed > 15) {
         ExternalPowerHoldCountdown = kExternalPowerHold;
     }
-    ExternalDcVoltage.set(ext_dc);
-    ExternalAcVoltage.set(ext_ac);
+    ExternalDcVoltage.set(p.ext_dc);
+    ExternalAcVoltage.set(p.ext_ac);
+}
 
-    // 7. Battery buses and external feeds.
-    const bool fail_main_battery_bus = Failed(kFailMainBatteryBus);
-    const bool fail_aux_battery_bus = Failed(kFailAuxBatteryBus);
-    const int32_t main_battery_bus = Gate(main_battery, !fail_main_battery_bus);
-    const int32_t aux_battery_bus = Gate(aux_battery, !fail_aux_battery_bus);
-    BusVolts.set(kMainBatteryBus, main_battery_bus);
-    BusVolts.set(kAuxBatteryBus, aux_battery_bus);
-    const int32_t ext_dc_feed = Gate(ext_dc, ExternalDcSwitch.get() != 0);
-    const int32_t ext_ac_feed = Gate(ext_ac, ExternalAcSwitch.get() != 0);
-    ExternalDcFeed.set(ext_dc_feed);
-    ExternalAcFeed.set(ext_ac_feed);
-    const bool ext_dc_on_line = ext_dc_feed >= 25;
-    const bool ext_ac_on_line = ext_ac_feed >= 113;
-    ExternalDcOnLine.set(Flag(ext_dc_on_line));
-    ExternalAcOnLine.set(Flag(ext_ac_on_line));
-    const bool main_battery_available = master && !fail_main_battery_bus;
-    const bool aux_battery_available = master && !fail_aux_battery_bus;
+// 7. Battery buses and external feeds.
+void BatteryBusesAndExternalFeeds(ElectricalPass& p) {
+    p.fail_main_battery_bus = Failed(kFailMainBatteryBus);
+    p.fail_aux_battery_bus = Failed(kFailAuxBatteryBus);
+    p.main_battery_bus = Gate(p.main_battery, !p.fail_main_battery_bus);
+    p.aux_battery_bus = Gate(p.aux_battery, !p.fail_aux_battery_bus);
+    BusVolts.set(kMainBatteryBus, p.main_battery_bus);
+    BusVolts.set(kAuxBatteryBus, p.aux_battery_bus);
+    p.ext_dc_feed = Gate(p.ext_dc, ExternalDcSwitch.get() != 0);
+    p.ext_ac_feed = Gate(p.ext_ac, ExternalAcSwitch.get() != 0);
+    ExternalDcFeed.set(p.ext_dc_feed);
+    ExternalAcFeed.set(p.ext_ac_feed);
+    p.ext_dc_on_line = p.ext_dc_feed >= 25;
+    p.ext_ac_on_line = p.ext_ac_feed >= 113;
+    ExternalDcOnLine.set(Flag(p.ext_dc_on_line));
+    ExternalAcOnLine.set(Flag(p.ext_ac_on_line));
+    const bool main_battery_available = p.master && !p.fail_main_battery_bus;
+    const bool aux_battery_available = p.master && !p.fail_aux_battery_bus;
     MainBatteryAvailable.set(Flag(main_battery_available));
     AuxBatteryAvailable.set(Flag(aux_battery_available));
-    int32_t battery_supply = 0;
-    if (main_battery_available) battery_supply = std::max(battery_supply, main_battery_bus);
-    if (aux_battery_available) battery_supply = std::max(battery_supply, aux_battery_bus);
+    p.battery_supply = 0;
+    if (main_battery_available) p.battery_supply = std::max(p.battery_supply, p.main_battery_bus);
+    if (aux_battery_available) p.battery_supply = std::max(p.battery_supply, p.aux_battery_bus);
+}
 
-    // 8. Main DC buses.
-    const bool fail_left_main = Failed(kFailLeftMainBus);
-    const bool fail_right_main = Failed(kFailRightMainBus);
-    const bool left_main_alive = !fail_left_main || LeftMainBusFailureDelay.get() > 0;
-    const bool right_main_alive = !fail_right_main || RightMainBusFailureDelay.get() > 0;
+// 8. Main DC buses.
+void MainBuses(ElectricalPass& p) {
+    p.fail_left_main = Failed(kFailLeftMainBus);
+    p.fail_right_main = Failed(kFailRightMainBus);
+    const bool left_main_alive = !p.fail_left_main || LeftMainBusFailureDelay.get() > 0;
+    const bool right_main_alive = !p.fail_right_main || RightMainBusFailureDelay.get() > 0;
 
-    const bool dc_gen1_on_line = dc_gen1 > 24 && !Failed(kFailLeftDcGenerator) &&
-                                 DcGenerator1Switch.get() != 0 && !ext_dc_on_line &&
-                                 left_main_alive;
-    const bool dc_gen2_on_line = dc_gen2 > 24 && !Failed(kFailRightDcGenerator) &&
-                                 DcGenerator2Switch.get() != 0 && !ext_dc_on_line &&
-                                 right_main_alive;
-    DcGenerator1OnLine.set(Flag(dc_gen1_on_line));
-    DcGenerator2OnLine.set(Flag(dc_gen2_on_line));
-    const bool one_dc_gen = dc_gen1_on_line != dc_gen2_on_line;
+    p.dc_gen1_on_line = p.dc_gen1 > 24 && !Failed(kFailLeftDcGenerator) &&
+                        DcGenerator1Switch.get() != 0 && !p.ext_dc_on_line && left_main_alive;
+    p.dc_gen2_on_line = p.dc_gen2 > 24 && !Failed(kFailRightDcGenerator) &&
+                        DcGenerator2Switch.get() != 0 && !p.ext_dc_on_line && right_main_alive;
+    DcGenerator1OnLine.set(Flag(p.dc_gen1_on_line));
+    DcGenerator2OnLine.set(Flag(p.dc_gen2_on_line));
+    p.one_dc_gen = p.dc_gen1_on_line != p.dc_gen2_on_line;
 
-    const bool ext_dc_feeds_left = ext_dc_on_line && !fail_left_main;
-    const bool ext_dc_feeds_right = ext_dc_on_line && !fail_right_main;
-    ExternalDcFeedsLeft.set(Flag(ext_dc_feeds_left));
-    ExternalDcFeedsRight.set(Flag(ext_dc_feeds_right));
+    p.ext_dc_feeds_left = p.ext_dc_on_line && !p.fail_left_main;
+    p.ext_dc_feeds_right = p.ext_dc_on_line && !p.fail_right_main;
+    ExternalDcFeedsLeft.set(Flag(p.ext_dc_feeds_left));
+    ExternalDcFeedsRight.set(Flag(p.ext_dc_feeds_right));
 
     const bool aux_battery_connected =
-        AuxBatterySwitch.get() != 0 && master && left_main_alive && !fail_aux_battery_bus;
+        AuxBatterySwitch.get() != 0 && p.master && left_main_alive && !p.fail_aux_battery_bus;
     const bool main_battery_connected =
-        MainBatterySwitch.get() != 0 && master && right_main_alive && !fail_main_battery_bus;
+        MainBatterySwitch.get() != 0 && p.master && right_main_alive && !p.fail_main_battery_bus;
     AuxBatteryConnected.set(Flag(aux_battery_connected));
     MainBatteryConnected.set(Flag(main_battery_connected));
 
     // Each main bus takes the highest of the sources connected to it.
-    int32_t right_main =
-        std::max({Gate(ext_dc_feed, ext_dc_feeds_right),
-                  Gate(main_battery_bus, main_battery_connected), Gate(dc_gen2, dc_gen2_on_line)});
-    int32_t left_main =
-        std::max(Gate(ext_dc_feed, ext_dc_feeds_left), Gate(dc_gen1, dc_gen1_on_line));
+    p.right_main = std::max({Gate(p.ext_dc_feed, p.ext_dc_feeds_right),
+                             Gate(p.main_battery_bus, main_battery_connected),
+                             Gate(p.dc_gen2, p.dc_gen2_on_line)});
+    p.left_main =
+        std::max(Gate(p.ext_dc_feed, p.ext_dc_feeds_left), Gate(p.dc_gen1, p.dc_gen1_on_line));
 
-    bool main_tie = MainBusTieSwitch.get() != 0;
-    if (ext_dc_on_line && (!fail_left_main || !fail_right_main)) main_tie = true;
-    if (one_dc_gen) main_tie = true;
-    if (fail_left_main || fail_right_main) main_tie = false;
-    MainBusTieClosed.set(Flag(main_tie));
-    if (main_tie) MaxTie(left_main, right_main, false, false);
-    if (fail_left_main) left_main = 0;
-    if (fail_right_main) right_main = 0;
-    HoldBus(left_main, 5, 27, LeftMainBusHold, kMainBusHold);
-    HoldBus(right_main, 5, 27, RightMainBusHold, kMainBusHold);
+    p.main_tie = MainBusTieSwitch.get() != 0;
+    if (p.ext_dc_on_line && (!p.fail_left_main || !p.fail_right_main)) p.main_tie = true;
+    if (p.one_dc_gen) p.main_tie = true;
+    if (p.fail_left_main || p.fail_right_main) p.main_tie = false;
+    MainBusTieClosed.set(Flag(p.main_tie));
+    if (p.main_tie) MaxTie(p.left_main, p.right_main, false, false);
+    if (p.fail_left_main) p.left_main = 0;
+    if (p.fail_right_main) p.right_main = 0;
+    HoldBus(p.left_main, 5, 27, LeftMainBusHold, kMainBusHold);
+    HoldBus(p.right_main, 5, 27, RightMainBusHold, kMainBusHold);
+}
 
-    // 9. Variable-frequency AC buses.
-    const bool fail_left_var = Failed(kFailLeftVariableAcBus);
-    const bool fail_right_var = Failed(kFailRightVariableAcBus);
+// While no transfer is under way, a variable AC bus that lost its
+// generator keeps its voltage for a moment. A failed bus is not held.
+void HoldVariableAc(int32_t& volts, bool failed, EI32 hold) {
+    const bool dropping = AcBusTieDelay.get() == kAcBusTieDelay && volts <= 104;
+    if (failed) {
+        hold.set(0);
+    } else if (!dropping) {
+        hold.set(kVariableAcHold);
+    } else if (CountdownTick(hold)) {
+        volts = 114;
+    }
+}
+
+// 9. Variable-frequency AC buses.
+void VariableAcBuses(ElectricalPass& p) {
+    p.fail_left_var = Failed(kFailLeftVariableAcBus);
+    p.fail_right_var = Failed(kFailRightVariableAcBus);
     const bool fail_ac_gen1 = Failed(kFailLeftAcGenerator);
     const bool fail_ac_gen2 = Failed(kFailRightAcGenerator);
-    const bool ac_gen1_on_line = ac_gen1 > 100 && !fail_left_var && AcGenerator1Switch.get() != 0 &&
-                                 !fail_ac_gen1 && !ext_ac_on_line;
-    const bool ac_gen2_on_line = ac_gen2 > 100 && !fail_right_var &&
-                                 AcGenerator2Switch.get() != 0 && !fail_ac_gen2 && !ext_ac_on_line;
-    AcGenerator1OnLine.set(Flag(ac_gen1_on_line));
-    AcGenerator2OnLine.set(Flag(ac_gen2_on_line));
-    const bool ext_ac_connected = ext_ac_on_line && !fail_ac_gen1 && !fail_ac_gen2;
-    ExternalAcConnected.set(Flag(ext_ac_connected));
+    p.ac_gen1_on_line = p.ac_gen1 > 100 && !p.fail_left_var && AcGenerator1Switch.get() != 0 &&
+                        !fail_ac_gen1 && !p.ext_ac_on_line;
+    p.ac_gen2_on_line = p.ac_gen2 > 100 && !p.fail_right_var && AcGenerator2Switch.get() != 0 &&
+                        !fail_ac_gen2 && !p.ext_ac_on_line;
+    AcGenerator1OnLine.set(Flag(p.ac_gen1_on_line));
+    AcGenerator2OnLine.set(Flag(p.ac_gen2_on_line));
+    p.ext_ac_connected = p.ext_ac_on_line && !fail_ac_gen1 && !fail_ac_gen2;
+    ExternalAcConnected.set(Flag(p.ext_ac_connected));
 
-    int32_t left_var =
-        std::max(Gate(ac_gen1, ac_gen1_on_line), Gate(ext_ac_feed, ext_ac_connected));
-    int32_t right_var =
-        std::max(Gate(ac_gen2, ac_gen2_on_line), Gate(ext_ac_feed, ext_ac_connected));
-    if (fail_left_var) left_var = 0;
-    if (fail_right_var) right_var = 0;
+    p.left_var =
+        std::max(Gate(p.ac_gen1, p.ac_gen1_on_line), Gate(p.ext_ac_feed, p.ext_ac_connected));
+    p.right_var =
+        std::max(Gate(p.ac_gen2, p.ac_gen2_on_line), Gate(p.ext_ac_feed, p.ext_ac_connected));
+    if (p.fail_left_var) p.left_var = 0;
+    if (p.fail_right_var) p.right_var = 0;
 
-    bool ac_tie = ext_ac_connected;
-    if (ac_gen1_on_line != ac_gen2_on_line) {
+    bool ac_tie = p.ext_ac_connected;
+    if (p.ac_gen1_on_line != p.ac_gen2_on_line) {
         CountdownTick(AcBusTieDelay);
         if (AcBusTieDelay.get() <= 0) ac_tie = true;
     } else {
         AcBusTieDelay.set(kAcBusTieDelay);
     }
-    if (fail_left_var || fail_right_var) ac_tie = false;
+    if (p.fail_left_var || p.fail_right_var) ac_tie = false;
     AcBusTieClosed.set(Flag(ac_tie));
 
-    // While no transfer is under way, a bus that lost its generator keeps
-    // its voltage for a moment. A failed bus is not held.
-    auto hold_variable_ac = [](int32_t& volts, bool failed, EI32 hold) {
-        const bool dropping = AcBusTieDelay.get() == kAcBusTieDelay && volts <= 104;
-        if (failed) {
-            hold.set(0);
-        } else if (!dropping) {
-            hold.set(kVariableAcHold);
-        } else if (CountdownTick(hold)) {
-            volts = 114;
-        }
-    };
-    hold_variable_ac(left_var, fail_left_var, LeftVariableAcHold);
-    hold_variable_ac(right_var, fail_right_var, RightVariableAcHold);
-    if (ac_tie) MaxTie(left_var, right_var, fail_left_var, fail_right_var);
+    HoldVariableAc(p.left_var, p.fail_left_var, LeftVariableAcHold);
+    HoldVariableAc(p.right_var, p.fail_right_var, RightVariableAcHold);
+    if (ac_tie) MaxTie(p.left_var, p.right_var, p.fail_left_var, p.fail_right_var);
+}
 
-    // 10. Transformer-rectifiers and secondary DC buses.
-    const bool fail_left_sec = Failed(kFailLeftSecondaryBus);
-    const bool fail_right_sec = Failed(kFailRightSecondaryBus);
-    const int32_t tru1 = Gate(TruncToInt32(left_var * 0.23998080153587714), !Failed(kFailTru1));
-    const int32_t tru2 = Gate(TruncToInt32(right_var * 0.23998080153587714), !Failed(kFailTru2));
-    const bool tru1_feeding = tru1 > 22 && !fail_left_sec;
-    const bool tru2_feeding = tru2 > 22 && !fail_right_sec;
-    Tru1Feeding.set(Flag(tru1_feeding));
-    Tru2Feeding.set(Flag(tru2_feeding));
-    int32_t left_sec = Gate(tru1, tru1_feeding);
-    int32_t right_sec = Gate(tru2, tru2_feeding);
+// 10. Transformer-rectifiers and secondary DC buses.
+void SecondaryBuses(ElectricalPass& p) {
+    p.fail_left_sec = Failed(kFailLeftSecondaryBus);
+    p.fail_right_sec = Failed(kFailRightSecondaryBus);
+    p.tru1 = Gate(TruncToInt32(p.left_var * 0.23998080153587714), !Failed(kFailTru1));
+    p.tru2 = Gate(TruncToInt32(p.right_var * 0.23998080153587714), !Failed(kFailTru2));
+    p.tru1_feeding = p.tru1 > 22 && !p.fail_left_sec;
+    p.tru2_feeding = p.tru2 > 22 && !p.fail_right_sec;
+    Tru1Feeding.set(Flag(p.tru1_feeding));
+    Tru2Feeding.set(Flag(p.tru2_feeding));
+    p.left_sec = Gate(p.tru1, p.tru1_feeding);
+    p.right_sec = Gate(p.tru2, p.tru2_feeding);
 
-    bool sec_tie =
-        (tru1_feeding != tru2_feeding) || (ext_dc_on_line && (!fail_left_main || !fail_right_main));
-    if (fail_left_sec || fail_right_sec) {
+    p.sec_tie = (p.tru1_feeding != p.tru2_feeding) ||
+                (p.ext_dc_on_line && (!p.fail_left_main || !p.fail_right_main));
+    if (p.fail_left_sec || p.fail_right_sec) {
         if (SecondaryBusBreakerDelay.get() <= 0) {
             BreakerF5Closed.set(0);
         } else {
-            sec_tie = false;
+            p.sec_tie = false;
         }
     }
-    SecondaryBusTieClosed.set(Flag(sec_tie));
-    if (BreakerF5Closed.get() != 0 && sec_tie) {
-        MaxTie(left_sec, right_sec, fail_left_sec, fail_right_sec);
+    SecondaryBusTieClosed.set(Flag(p.sec_tie));
+    if (BreakerF5Closed.get() != 0 && p.sec_tie) {
+        MaxTie(p.left_sec, p.right_sec, p.fail_left_sec, p.fail_right_sec);
     }
+}
 
-    // 11. Ties between each main bus and its secondary bus.
-    {
-        const bool no_dc_gen = !dc_gen1_on_line && !dc_gen2_on_line;
-        const bool no_tru = !tru1_feeding && !tru2_feeding;
-        bool left_tie = ext_dc_feeds_left || no_dc_gen || no_tru;
-        bool right_tie = ext_dc_feeds_right || no_dc_gen || no_tru;
-        const bool no_source = !ext_ac_connected && !ext_dc_feeds_left && !ext_dc_feeds_right &&
-                               !ac_gen1_on_line && !ac_gen2_on_line && no_dc_gen;
-        if (no_source) left_tie = right_tie = false;
-        if (fail_left_sec || fail_left_main) left_tie = false;
-        if (fail_right_sec || fail_right_main) right_tie = false;
-        if (!ext_dc_on_line && !ext_ac_on_line) {
-            if (sec_tie || fail_left_main || fail_right_main || one_dc_gen) {
-                left_tie = right_tie = false;
-            }
+// 11. Ties between each main bus and its secondary bus.
+void MainSecondaryTies(ElectricalPass& p) {
+    const bool no_dc_gen = !p.dc_gen1_on_line && !p.dc_gen2_on_line;
+    const bool no_tru = !p.tru1_feeding && !p.tru2_feeding;
+    bool left_tie = p.ext_dc_feeds_left || no_dc_gen || no_tru;
+    bool right_tie = p.ext_dc_feeds_right || no_dc_gen || no_tru;
+    const bool no_source = !p.ext_ac_connected && !p.ext_dc_feeds_left && !p.ext_dc_feeds_right &&
+                           !p.ac_gen1_on_line && !p.ac_gen2_on_line && no_dc_gen;
+    if (no_source) left_tie = right_tie = false;
+    if (p.fail_left_sec || p.fail_left_main) left_tie = false;
+    if (p.fail_right_sec || p.fail_right_main) right_tie = false;
+    if (!p.ext_dc_on_line && !p.ext_ac_on_line) {
+        if (p.sec_tie || p.fail_left_main || p.fail_right_main || p.one_dc_gen) {
+            left_tie = right_tie = false;
         }
-        LeftMainSecondaryTieClosed.set(Flag(left_tie));
-        RightMainSecondaryTieClosed.set(Flag(right_tie));
-        if (left_tie) MaxTie(left_main, left_sec, fail_left_main, fail_left_sec);
-        if (right_tie) MaxTie(right_main, right_sec, fail_right_main, fail_right_sec);
     }
+    LeftMainSecondaryTieClosed.set(Flag(left_tie));
+    RightMainSecondaryTieClosed.set(Flag(right_tie));
+    if (left_tie) MaxTie(p.left_main, p.left_sec, p.fail_left_main, p.fail_left_sec);
+    if (right_tie) MaxTie(p.right_main, p.right_sec, p.fail_right_main, p.fail_right_sec);
+}
 
-    // 12. Second pass over the ties.
-    if (fail_left_sec) left_sec = 0;
-    if (fail_right_sec) right_sec = 0;
-    if (main_tie) MaxTie(left_main, right_main, fail_left_main, fail_right_main);
-    if (fail_left_main) left_main = 0;
-    if (fail_right_main) right_main = 0;
-    if (sec_tie) MaxTie(left_sec, right_sec, fail_left_sec, fail_right_sec);
+// 12. Second pass over the ties; the DC and variable AC buses are then
+//     final.
+void SecondTiePass(ElectricalPass& p) {
+    if (p.fail_left_sec) p.left_sec = 0;
+    if (p.fail_right_sec) p.right_sec = 0;
+    if (p.main_tie) MaxTie(p.left_main, p.right_main, p.fail_left_main, p.fail_right_main);
+    if (p.fail_left_main) p.left_main = 0;
+    if (p.fail_right_main) p.right_main = 0;
+    if (p.sec_tie) MaxTie(p.left_sec, p.right_sec, p.fail_left_sec, p.fail_right_sec);
 
-    BusVolts.set(kRightMainBus, right_main);
-    BusVolts.set(kLeftMainBus, left_main);
-    BusVolts.set(kRightSecondaryBus, right_sec);
-    BusVolts.set(kLeftSecondaryBus, left_sec);
-    Tru1Voltage.set(tru1);
-    Tru2Voltage.set(tru2);
-    LeftVariableAcBus.set(left_var);
-    RightVariableAcBus.set(right_var);
+    BusVolts.set(kRightMainBus, p.right_main);
+    BusVolts.set(kLeftMainBus, p.left_main);
+    BusVolts.set(kRightSecondaryBus, p.right_sec);
+    BusVolts.set(kLeftSecondaryBus, p.left_sec);
+    Tru1Voltage.set(p.tru1);
+    Tru2Voltage.set(p.tru2);
+    LeftVariableAcBus.set(p.left_var);
+    RightVariableAcBus.set(p.right_var);
+}
 
-    // 13. Essential buses, fed from the batteries and both main buses.
-    const int32_t essential = std::max({battery_supply, left_main, right_main});
-    const int32_t left_ess = Gate(essential, !Failed(kFailLeftEssentialBus));
-    const int32_t right_ess = Gate(essential, !Failed(kFailRightEssentialBus));
-    BusVolts.set(kLeftEssentialBus, left_ess);
-    BusVolts.set(kRightEssentialBus, right_ess);
+// 13. Essential buses, fed from the batteries and both main buses.
+void EssentialBuses(ElectricalPass& p) {
+    const int32_t essential = std::max({p.battery_supply, p.left_main, p.right_main});
+    p.left_ess = Gate(essential, !Failed(kFailLeftEssentialBus));
+    p.right_ess = Gate(essential, !Failed(kFailRightEssentialBus));
+    BusVolts.set(kLeftEssentialBus, p.left_ess);
+    BusVolts.set(kRightEssentialBus, p.right_ess);
+}
 
-    // 14. Inverters, avionics buses and 26 V buses.
+// An avionics bus below 5 V reads 115 while its hold countdown runs; a
+// failed one is not held up.
+void HoldAvionics(int32_t& volts, bool failed, EI32 hold) {
+    if (failed) {
+        hold.set(0);
+    } else {
+        HoldBus(volts, 5, 115, hold, kAvionicsHold);
+    }
+}
+
+// 14. Inverters, avionics buses and 26 V buses.
+void InvertersAndAcBuses(ElectricalPass& p) {
     const bool primary_on = PrimaryInverterSwitch.get() != 0;
     const bool secondary_on = SecondaryInverterSwitch.get() != 0;
-    const bool aux_on_left = AuxInverterSelectLeft.get() != 0;
-    const bool aux_on_right = AuxInverterSelectRight.get() != 0;
-    const int32_t primary_inv =
-        Gate(TruncToInt32(left_ess * 4.26), primary_on && !Failed(kFailPrimaryInverter));
+    p.aux_on_left = AuxInverterSelectLeft.get() != 0;
+    p.aux_on_right = AuxInverterSelectRight.get() != 0;
+    p.primary_inv =
+        Gate(TruncToInt32(p.left_ess * 4.26), primary_on && !Failed(kFailPrimaryInverter));
     const int32_t secondary_inv =
-        Gate(TruncToInt32(right_ess * 4.27), secondary_on && !Failed(kFailSecondaryInverter));
-    const int32_t aux_inv = Gate(TruncToInt32(left_main * 4.25), !Failed(kFailAuxInverter));
-    PrimaryInverterVoltage.set(primary_inv);
+        Gate(TruncToInt32(p.right_ess * 4.27), secondary_on && !Failed(kFailSecondaryInverter));
+    p.aux_inv = Gate(TruncToInt32(p.left_main * 4.25), !Failed(kFailAuxInverter));
+    PrimaryInverterVoltage.set(p.primary_inv);
     SecondaryInverterVoltage.set(secondary_inv);
-    AuxInverterVoltage.set(aux_inv);
+    AuxInverterVoltage.set(p.aux_inv);
 
     const bool fail_left_av = Failed(kFailLeftAvionicsBus);
     const bool fail_right_av = Failed(kFailRightAvionicsBus);
-    int32_t left_av = aux_on_left ? aux_inv : Gate(primary_inv, primary_on);
-    int32_t right_av = aux_on_right ? aux_inv : Gate(secondary_inv, secondary_on);
+    int32_t left_av = p.aux_on_left ? p.aux_inv : Gate(p.primary_inv, primary_on);
+    int32_t right_av = p.aux_on_right ? p.aux_inv : Gate(secondary_inv, secondary_on);
     if (fail_left_av) left_av = 0;
     if (fail_right_av) right_av = 0;
-    // A failed avionics bus is not held up by its hold countdown.
-    if (fail_left_av) {
-        LeftAvionicsHold.set(0);
-    } else {
-        HoldBus(left_av, 5, 115, LeftAvionicsHold, kAvionicsHold);
-    }
-    if (fail_right_av) {
-        RightAvionicsHold.set(0);
-    } else {
-        HoldBus(right_av, 5, 115, RightAvionicsHold, kAvionicsHold);
-    }
+    HoldAvionics(left_av, fail_left_av, LeftAvionicsHold);
+    HoldAvionics(right_av, fail_right_av, RightAvionicsHold);
     const bool av_cross_tie = !Failed(kFailLeft26VBus);
     AvionicsCrossTieClosed.set(Flag(av_cross_tie));
     if (av_cross_tie) MaxTie(left_av, right_av, fail_left_av, fail_right_av);
@@ -602,8 +685,11 @@ void ElectricalUpdate() {
                                  !Failed(kFailTransformer1) && !Failed(kFailLeft26VBus));
     Right26VBus.set(right_26);
     Left26VBus.set(left_26);
+}
 
-    // 15. Lighting outputs (on the bus-powered flags of the last pass).
+// 15. Lighting outputs (on the bus-powered flags of the last pass), battery
+//     currents and meter values.
+void LightingOutputs(const ElectricalPass& p) {
     const bool left_main_powered = BusPowered.get(kPoweredLeftMainDc) != 0;
     const bool right_main_powered = BusPowered.get(kPoweredRightMainDc) != 0;
     const bool right_ess_powered = BusPowered.get(kPoweredRightEssential) != 0;
@@ -613,7 +699,7 @@ void ElectricalUpdate() {
     PanelLightingCircuit4.set(Gate(LightingSwitchB.get(), left_main_powered));
     PanelLightingCircuit2.set(Gate(LightingSwitchD.get(), right_main_powered));
     PanelLightingCircuit3.set(Gate(PanelLightingSwitch3.get(), right_main_powered));
-    EnginePanelLighting.set(LightingSwitchC.get() & right_ess);
+    EnginePanelLighting.set(LightingSwitchC.get() & p.right_ess);
     StormLights.set(LightingSelectorF.get() != 0 && left_sec_powered ? 255 : 0);
 
     const int32_t nav_beacon = NavBeaconSelector.get();
@@ -631,53 +717,77 @@ void ElectricalUpdate() {
                                      (left_sec_powered && left_main_powered))
                                 ? 1
                                 : 0);
+}
 
-    // Battery currents: discharge while the batteries carry the buses,
-    // charge while a bus stands above the battery.
-    {
-        const bool main_switch = MainBatterySwitch.get() != 0;
-        const int32_t gen_gated =
-            (DcGenerator1Switch.get() & dc_gen1) + (DcGenerator2Switch.get() & dc_gen2);
-        double main_current = 0.0;
-        double aux_current = 0.0;
-        if (master && right_ess > 5 && right_main < 5) {
-            main_current = -0.1;
-            aux_current = -0.11;
-        } else if (master && right_ess > 5 && gen_gated < 5 && main_switch && ext_dc_feed < 5 &&
-                   ext_ac_feed < 5) {
-            main_current = -0.3;
-        }
-        if (master && main_switch && right_main > main_battery) {
-            main_current = (right_main - main_battery) * (1.0 / 15.0);
-        }
-        if (AuxBatterySwitch.get() != 0 && left_main > aux_battery) {
-            aux_current = (left_main - aux_battery) * (1.0 / 15.0);
-        }
-        main_current *= 2.0 * (1.0 + IceProtectionState.DcLoadFactor[0]);
-        MainBatteryCurrent.set(static_cast<float>(main_current));
-        AuxBatteryCurrent.set(static_cast<float>(aux_current));
+// Battery currents: discharge while the batteries carry the buses, charge
+// while a bus stands above the battery.
+void BatteryCurrents(const ElectricalPass& p) {
+    const bool main_switch = MainBatterySwitch.get() != 0;
+    const int32_t gen_gated =
+        (DcGenerator1Switch.get() & p.dc_gen1) + (DcGenerator2Switch.get() & p.dc_gen2);
+    double main_current = 0.0;
+    double aux_current = 0.0;
+    if (p.master && p.right_ess > 5 && p.right_main < 5) {
+        main_current = -0.1;
+        aux_current = -0.11;
+    } else if (p.master && p.right_ess > 5 && gen_gated < 5 && main_switch && p.ext_dc_feed < 5 &&
+               p.ext_ac_feed < 5) {
+        main_current = -0.3;
     }
+    if (p.master && main_switch && p.right_main > p.main_battery) {
+        main_current = (p.right_main - p.main_battery) * (1.0 / 15.0);
+    }
+    if (AuxBatterySwitch.get() != 0 && p.left_main > p.aux_battery) {
+        aux_current = (p.left_main - p.aux_battery) * (1.0 / 15.0);
+    }
+    main_current *= 2.0 * (1.0 + IceProtectionState.DcLoadFactor[0]);
+    MainBatteryCurrent.set(static_cast<float>(main_current));
+    AuxBatteryCurrent.set(static_cast<float>(aux_current));
+}
 
-    // Meter values.
-    DcGenerator1Load.set(static_cast<float>((DcGenerator1Switch.get() & dc_gen1) * 0.0185 *
+void MeterValues(const ElectricalPass& p) {
+    DcGenerator1Load.set(static_cast<float>((DcGenerator1Switch.get() & p.dc_gen1) * 0.0185 *
                                             (1.0 + IceProtectionState.DcLoadFactor[0])));
-    DcGenerator2Load.set(static_cast<float>((DcGenerator2Switch.get() & dc_gen2) * 0.0185 *
+    DcGenerator2Load.set(static_cast<float>((DcGenerator2Switch.get() & p.dc_gen2) * 0.0185 *
                                             (1.0 + IceProtectionState.DcLoadFactor[1])));
     LeftVariableAcLoad.set(
-        static_cast<float>(left_var * 0.0041 * (1.0 + IceProtectionState.AcLoadFactor[0])));
+        static_cast<float>(p.left_var * 0.0041 * (1.0 + IceProtectionState.AcLoadFactor[0])));
     RightVariableAcLoad.set(
-        static_cast<float>(right_var * 0.0041 * (1.0 + IceProtectionState.AcLoadFactor[1])));
-    PrimaryInverterLoad.set(static_cast<float>(primary_inv * 0.0021));
-    AuxInverterLoad.set(aux_on_left || aux_on_right ? static_cast<float>(aux_inv * 0.0021) : 0.0f);
-    Tru1Load.set(static_cast<float>(tru1 * 0.002 * (1.0 + IceProtectionState.TruLoadFactor[0])));
-    Tru2Load.set(static_cast<float>(tru2 * 0.002 * (1.0 + IceProtectionState.TruLoadFactor[1])));
+        static_cast<float>(p.right_var * 0.0041 * (1.0 + IceProtectionState.AcLoadFactor[1])));
+    PrimaryInverterLoad.set(static_cast<float>(p.primary_inv * 0.0021));
+    AuxInverterLoad.set(p.aux_on_left || p.aux_on_right ? static_cast<float>(p.aux_inv * 0.0021)
+                                                        : 0.0f);
+    Tru1Load.set(static_cast<float>(p.tru1 * 0.002 * (1.0 + IceProtectionState.TruLoadFactor[0])));
+    Tru2Load.set(static_cast<float>(p.tru2 * 0.002 * (1.0 + IceProtectionState.TruLoadFactor[1])));
+}
 
-    // 16. Caution lights, master caution and master warning.
-    CautionLogicUpdate();
+void LightingAndMeterOutputs(const ElectricalPass& p) {
+    LightingOutputs(p);
+    BatteryCurrents(p);
+    MeterValues(p);
+}
 
-    // 17. Change detection.
-    DetectChanges();
+}  // namespace
 
+void ElectricalUpdate() {
+    ElectricalPass p;
+    DefaultsAndInstructorInputs(p);   // 1
+    BatteryVoltages(p);               // 2
+    BatteryCharges();                 // 3
+    AcGenerators(p);                  // 4
+    DcGenerators(p);                  // 5
+    ExternalPower(p);                 // 6
+    BatteryBusesAndExternalFeeds(p);  // 7
+    MainBuses(p);                     // 8
+    VariableAcBuses(p);               // 9
+    SecondaryBuses(p);                // 10
+    MainSecondaryTies(p);             // 11
+    SecondTiePass(p);                 // 12
+    EssentialBuses(p);                // 13
+    InvertersAndAcBuses(p);           // 14
+    LightingAndMeterOutputs(p);       // 15
+    CautionLogicUpdate();             // 16: caution lights, master caution and warning
+    DetectChanges();                  // 17
     // 18. Bus-powered flags, last, so that every later system of this tick
     //     and every gauge sees this tick's buses.
     UpdateBusPoweredFlags();

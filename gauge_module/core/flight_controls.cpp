@@ -5,11 +5,13 @@
 #include <cstring>
 
 #include "cabin_link/instructor_state_exchange.h"
+#include "core/air_data.h"
 #include "core/caution_logic.h"
 #include "core/electrical_system.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/hydraulics.h"
+#include "core/joystick_input.h"
 #include "core/module_frame.h"
 #include "core/powerplant.h"
 #include "core/radio_altitude_alerting.h"
@@ -118,22 +120,28 @@ void FlapSelectionStep() {
     FlapLastCommand = FlapDetent * 2048.0;
 }
 
+// The hydraulic surface lights; all dark with their bus unpowered, the
+// first three re-evaluated only every 8th pass while it is powered.
 void SurfaceLights() {
-    if (!Powered(kPoweredRightEssential)) return;
-    if (HostPassChangeBits & 0x08) {
-        SetCautionLight(3, 10, RudderPressure[0] < 600);  // "#1 RUD HYD"
-        SetCautionLight(3, 11, RudderPressure[1] < 600);  // "#2 RYD HYD"
-        SetCautionLight(4, 10,
-                 RudderPressure[0] >= 2851 || RudderPressure[1] >= 2851);  // "RUD FULL PRESS"
+    const bool bus = Powered(kPoweredRightEssential);
+    if (!bus || (HostPassChangeBits & 0x08) != 0) {
+        SetCautionLight(3, 10, bus && RudderPressure[0] < 600);  // "#1 RUD HYD"
+        SetCautionLight(3, 11, bus && RudderPressure[1] < 600);  // "#2 RYD HYD"
+        SetCautionLight(
+            4, 10,
+            bus && (RudderPressure[0] >= 2851 || RudderPressure[1] >= 2851));  // "RUD FULL PRESS"
     }
-    SetCautionLight(0, 10, RudderPressure[0] < 100 || RudderPressure[1] < 100);  // "RUD PRESS"
-    SetCautionLight(2, 10, RollSpoilerPressure[0] < 600 || RollSpoilerPressure[2] < 600);
+    const bool adc_test = AdcTestTimer1 > 0 || AdcTestTimer2 > 0;
+    SetCautionLight(
+        0, 10,
+        bus && !adc_test && (RudderPressure[0] < 100 || RudderPressure[1] < 100));  // "RUD PRESS"
+    SetCautionLight(2, 10, bus && (RollSpoilerPressure[0] < 600 || RollSpoilerPressure[2] < 600));
     SetCautionLight(2, 11,
-             IndicatedAirspeed < 140.0f &&
-                 (RollSpoilerPressure[1] < 600 || RollSpoilerPressure[3] < 400));
+                    bus && IndicatedAirspeed < 140.0f &&
+                        (RollSpoilerPressure[1] < 600 || RollSpoilerPressure[3] < 400));
     SetCautionLight(5, 11,
-             (FlapsHydraulicPressure < 1500 || FlapFailure()) &&
-                 (FlapHydraulicWord >= 1 || FlapDriveWait != 0));  // "FLAP POWER"
+                    bus && (FlapsHydraulicPressure < 1500 || FlapFailure()) &&
+                        (FlapHydraulicWord >= 1 || FlapDriveWait != 0));  // "FLAP POWER"
 }
 
 void SendGearPosition(int32_t gear) {
@@ -177,7 +185,8 @@ void OverspeedWarnings() {
 
 void GroundLights() {
     const bool bus = Powered(kPoweredRightEssential);
-    SetCautionLight(2, 13, bus && ParkingBrake != 0);  // "PARKING BRAKE"
+    SetCautionLight(2, 13, bus && ParkingBrake != 0);                   // "PARKING BRAKE"
+    SetCautionLight(6, 1, bus && GearFlags[kGearFlagTailStrike] != 0);  // "TOUCHED RUNWAY"
     if ((HostPassChangeBits & 0x08) == 0) return;
     if (CountdownTick(&CopilotPanelTimer) && CopilotPanelTimer == 1) RefreshCountdown[5] = 25;
     const bool antiskid = Powered(kPoweredRightMainDc) &&
@@ -304,6 +313,27 @@ void AlternateRequests() {
     }
 }
 
+// Steering is available with its switch on, below 40 kt, hydraulic system 1
+// pressurised and its bus powered.
+bool SteeringAvailable() {
+    return NoseSteeringSwitch != 0 && IndicatedAirspeed < 40.0f &&
+           HydraulicsState.SystemPressure[0] >= 1501 && Powered(kPoweredRightMainDc);
+}
+
+// The output the rudder position asks for, through the gain table.
+double SteeringFromRudder() {
+    const double s = ControlSurfacePositions[0];
+    if (std::fabs(s) <= 0.012) return 0.0;
+    const double k = TableLookup8(kSteeringGain, static_cast<float>(std::fabs(s * 81920.0)));
+    return std::clamp(k * s * -81920.0, -15000.0, 15000.0);
+}
+
+// With the joystick in use its rudder axis is added and the sum reversed.
+double SteeringWithJoystick(double out) {
+    if (DINPUT_USE == 0) return out;
+    return std::clamp(-(JoystickRudderAxis + out), -15000.0, 15000.0);
+}
+
 }  // namespace
 
 int32_t FlapSelection() {
@@ -312,16 +342,7 @@ int32_t FlapSelection() {
 
 void NoseSteeringUpdate() {
     SetCautionLight(2, 12, false);  // "NOSE STEERING"
-    double out = 0.0;
-    if (NoseSteeringSwitch != 0 && IndicatedAirspeed < 40.0f &&
-        HydraulicsState.SystemPressure[0] >= 1501 && Powered(kPoweredRightMainDc)) {
-        const double s = ControlSurfacePositions[0];
-        if (std::fabs(s) > 0.012) {
-            const double k =
-                TableLookup8(kSteeringGain, static_cast<float>(std::fabs(s * 81920.0)));
-            out = std::clamp(k * s * -81920.0, -15000.0, 15000.0);
-        }
-    }
+    const double out = SteeringAvailable() ? SteeringWithJoystick(SteeringFromRudder()) : 0.0;
     JoystickRudderOut = static_cast<int16_t>(std::clamp(out, -16383.0, 16383.0));
 }
 
@@ -442,9 +463,9 @@ void StickPusherUpdate() {
     CountdownTick(&PusherHoldCountdown);
     CountdownTick(&PusherPushCountdown);
     SetCautionLight(1, 11,
-             Powered(kPoweredLeftEssential) &&
-                 (StickPusherShutoff != 0 || StallWarningState.test_state == 1 ||
-                  StallWarningState.test_state == 2));
+                    Powered(kPoweredLeftEssential) &&
+                        (StickPusherShutoff != 0 || StallWarningState.test_state == 1 ||
+                         StallWarningState.test_state == 2));
 }
 
 void GearSequenceUpdate() {

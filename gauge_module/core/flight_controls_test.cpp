@@ -2,16 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "cabin_link/instructor_state_exchange.h"
+#include "core/air_data.h"
 #include "core/caution_logic.h"
 #include "core/electrical_system.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/host_panel_services.h"
 #include "core/hydraulics.h"
+#include "core/joystick_input.h"
 #include "core/powerplant.h"
 #include "core/settings_file.h"
 #include "core/systems_tick.h"
@@ -101,6 +104,107 @@ TEST_F(FlightControlsTest, FlapPowerLightsWithoutDrivePressureOrWithTheFailure) 
     FlapCountdown = 0;
     FlightSurfacesUpdate();
     EXPECT_EQ(CautionLightArray[CautionIndex(5, 11)], 0u);
+}
+
+// The seven hydraulic surface lights: rows/columns "#1 RUD HYD" (3,10),
+// "#2 RYD HYD" (3,11), "RUD FULL PRESS" (4,10), "RUD PRESS" (0,10),
+// "ROLL SPLR INBD HYD" (2,10), "ROLL SPLR OUTB HYD" (2,11), "FLAP POWER"
+// (5,11).
+constexpr int kSurfaceLights[7][2] = {{3, 10}, {3, 11}, {4, 10}, {0, 10},
+                                      {2, 10}, {2, 11}, {5, 11}};
+
+TEST_F(FlightControlsTest, SurfaceLightsGoDarkWhenTheirBusDrops) {
+    BusPowered.set(kPoweredRightEssential, 1);
+    IndicatedAirspeed = 100.0f;
+    RudderPressure[0] = 50;    // below 100 and 600
+    RudderPressure[1] = 3000;  // full pressure
+    RollSpoilerPressure[0] = 0;
+    RollSpoilerPressure[1] = 0;
+    FlapsHydraulicPressure = 0;
+    FlapHydraulicWord = 1;
+    HostPassChangeBits = 0x08;
+    FlightSurfacesUpdate();
+    for (const auto& l : kSurfaceLights) {
+        const bool lit = !(l[0] == 3 && l[1] == 11);  // rudder 2 is pressurised
+        EXPECT_EQ(CautionLightArray[CautionIndex(l[0], l[1])] != 0u, lit) << l[0] << "," << l[1];
+    }
+    // Unpowered, all seven go dark at once, even on a pass that does not
+    // re-evaluate the first three.
+    CautionLightArray[CautionIndex(3, 11)] = 255;
+    BusPowered.set(kPoweredRightEssential, 0);
+    HostPassChangeBits = 0x01;
+    FlapCountdown = 0;
+    FlightSurfacesUpdate();
+    for (const auto& l : kSurfaceLights) {
+        EXPECT_EQ(CautionLightArray[CautionIndex(l[0], l[1])], 0u) << l[0] << "," << l[1];
+    }
+}
+
+TEST_F(FlightControlsTest, RudderPressureLightIsOffWhileEitherAirDataTestRuns) {
+    BusPowered.set(kPoweredRightEssential, 1);
+    RudderPressure[0] = 3000;
+    RudderPressure[1] = 99;
+    AdcTestTimer1 = AdcTestTimer2 = 0;
+    FlightSurfacesUpdate();
+    EXPECT_NE(CautionLightArray[CautionIndex(0, 10)], 0u);  // "RUD PRESS"
+    AdcTestTimer1 = 30;
+    FlightSurfacesUpdate();
+    EXPECT_EQ(CautionLightArray[CautionIndex(0, 10)], 0u);
+    AdcTestTimer1 = 0;
+    AdcTestTimer2 = 1;
+    FlightSurfacesUpdate();
+    EXPECT_EQ(CautionLightArray[CautionIndex(0, 10)], 0u);
+    AdcTestTimer2 = 0;
+    FlightSurfacesUpdate();
+    EXPECT_NE(CautionLightArray[CautionIndex(0, 10)], 0u);
+}
+
+TEST_F(FlightControlsTest, TouchedRunwayWarningFollowsTheTailStrike) {
+    BusPowered.set(kPoweredRightEssential, 1);
+    GearFlags[kGearFlagTailStrike] = 1;
+    GearHandleUpdate();
+    EXPECT_NE(CautionLightArray[CautionIndex(6, 1)], 0u);  // "TOUCHED RUNWAY"
+    GearFlags[kGearFlagTailStrike] = 0;
+    GearHandleUpdate();
+    EXPECT_EQ(CautionLightArray[CautionIndex(6, 1)], 0u);
+    GearFlags[kGearFlagTailStrike] = 1;
+    BusPowered.set(kPoweredRightEssential, 0);
+    GearHandleUpdate();
+    EXPECT_EQ(CautionLightArray[CautionIndex(6, 1)], 0u);
+}
+
+// The steering output for a rudder position s: gain(|s x 81920|) x s x
+// -81920 within +-15000; with the joystick in use, -(rudder axis + that).
+TEST_F(FlightControlsTest, NoseSteeringWithTheJoystickAddsItsRudderAxisAndReverses) {
+    NoseSteeringSwitch = 255;
+    IndicatedAirspeed = 20.0f;
+    BusPowered.set(kPoweredRightMainDc, 1);
+    ControlSurfacePositions[0] = 0.02f;
+    // |s x 81920| = 1638.4, between 512 (0.25) and 2048 (0.5).
+    const double x = std::fabs(0.02f * 81920.0);
+    const double k = 0.5 - (2048.0 - x) / (2048.0 - 512.0) * 0.25;
+    const double rudder = k * 0.02f * -81920.0;  // about -710
+    DINPUT_USE = 0;
+    JoystickRudderAxis = 1000;
+    NoseSteeringUpdate();
+    EXPECT_NEAR(JoystickRudderOut, rudder, 1.0);
+    DINPUT_USE = 1;
+    NoseSteeringUpdate();
+    EXPECT_NEAR(JoystickRudderOut, -(1000 + rudder), 1.0);
+    JoystickRudderAxis = 16000;
+    NoseSteeringUpdate();
+    EXPECT_EQ(JoystickRudderOut, -15000);
+    // Full rudder one way, the stick's rudder the other: the sum is limited.
+    ControlSurfacePositions[0] = 0.5f;  // -15000 from the rudder
+    JoystickRudderAxis = -4000;
+    NoseSteeringUpdate();
+    EXPECT_EQ(JoystickRudderOut, 15000);
+    // Without steering (too fast) the joystick adds nothing.
+    IndicatedAirspeed = 40.0f;
+    NoseSteeringUpdate();
+    EXPECT_EQ(JoystickRudderOut, 0);
+    DINPUT_USE = 0;
+    JoystickRudderAxis = 0;
 }
 
 TEST_F(FlightControlsTest, OverspeedLimitFallsAboveFourteenThousandFeet) {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/ahrs.h"
+#include "core/autopilot_control_laws.h"
 #include "core/flight_guidance.h"
 #include "core/nav_sources.h"
 #include "instruments/adf_control_heads.h"
@@ -205,8 +206,10 @@ void FgcStateLoadWith(FgcKeyReader read, void* context) {
         if (Acceptable(key, bytes)) std::memcpy(key.value, bytes, key.width);
     }
     // A flight that holds none of these keys restored nothing: its AHRS
-    // align as after any power-up. A restored flight has both aligned.
+    // align as after any power-up. A restored flight has both aligned, and
+    // FGC 1's track integrator starts again from 0.
     if (found == 0) return;
+    ApLaw1.integrator = 0.0;
     AhrsSetAligned(Ahrs1);
     AhrsSetAligned(Ahrs2);
 }

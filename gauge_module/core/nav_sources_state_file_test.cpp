@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/ahrs.h"
+#include "core/autopilot_control_laws.h"
 #include "core/flight_guidance.h"
 #include "core/nav_sources.h"
 #include "instruments/adf_control_heads.h"
@@ -87,7 +88,15 @@ TEST_F(FgcStateFileTest, EveryKeyIsSavedAndLoadedBack) {
     Ahrs1.aligned = 0;
     Ahrs1.align_countdown = 17;
     Ahrs2.aligned = 0;
+    // FGC 1's track integrator starts again from 0; FGC 2's and the pitch
+    // demands keep their values.
+    ApLaw1.integrator = 2.5;
+    ApLaw1.pitch_rate_demand = 0.25;
+    ApLaw2.integrator = -1.5;
     FgcStateLoad(path_.c_str());
+    EXPECT_EQ(ApLaw1.integrator, 0.0);
+    EXPECT_EQ(ApLaw1.pitch_rate_demand, 0.25);
+    EXPECT_EQ(ApLaw2.integrator, -1.5);
     EXPECT_EQ(NavSources[kNavVor1].course, 123.5);
     EXPECT_EQ(NavSources[kNavVor2].frequency, 11790);
     EXPECT_EQ(NavSources[kNavAdf1].frequency, 3500);  // its key is not saved
@@ -150,9 +159,11 @@ TEST_F(FgcStateFileTest, MissingFileChangesNothingNotEvenTheAlignment) {
     // on aligning as after any power-up.
     FGC_comp_AP1_lateral_mode = 7;
     Ahrs2.aligned = 0;
+    ApLaw1.integrator = 1.0;
     FgcStateLoad(path_.c_str());
     EXPECT_EQ(FGC_comp_AP1_lateral_mode, 7);
     EXPECT_EQ(+Ahrs2.aligned, 0);
+    EXPECT_EQ(ApLaw1.integrator, 1.0);
     EXPECT_FALSE(FgcStateSave("/nonexistent-folder/x.flt"));
 }
 

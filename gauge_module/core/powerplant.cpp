@@ -187,9 +187,12 @@ void LeverPosition(int e) {
     if (PowerLeverPosition[e] > 14500) Powerplants_controls_throttle_limiter = 0;
 }
 
+// The instructor's ECU word (entry 8 for engine 1, 19 for engine 2) forces
+// manual mode.
 void ManualMode(int e) {
-    const bool automatic = EgcSwitch[e] == 0 && Powered(kPoweredLeftEssential) &&
-                           (InstructorWord(e, 8) & 1) == 0 && Spool(e).nh >= 45.0f;
+    const int32_t ecu = PowerplantsInstructorStates[e == 0 ? kPpEcu1 : kPpEcu2];
+    const bool automatic = EgcSwitch[e] == 0 && Powered(kPoweredLeftEssential) && (ecu & 1) == 0 &&
+                           Spool(e).nh >= 45.0f;
     EngineManualFlag[e] = automatic ? 0 : 255;
 }
 
@@ -666,10 +669,12 @@ void EngineStartUpdate() {
 
 void EnginePressureLights() {
     const bool bus = Powered(kPoweredRightEssential);
-    SetCautionLight(kWarningRow, 2, bus && PowerplantState.SpoolValue[0] < 18000);  // "#1 ENG OIL PRESS"
-    SetCautionLight(kWarningRow, 3, bus && PowerplantState.SpoolValue[1] < 18000);  // "#2 ENG OIL PRESS"
-    SetCautionLight(0, 7, bus && PowerplantState.FuelPressure[0] < 9000);           // "#1 ENG FUEL PRESS"
-    SetCautionLight(0, 8, bus && PowerplantState.FuelPressure[1] < 9000);           // "#2 ENG FUEL PRESS"
+    SetCautionLight(kWarningRow, 2,
+                    bus && PowerplantState.SpoolValue[0] < 18000);  // "#1 ENG OIL PRESS"
+    SetCautionLight(kWarningRow, 3,
+                    bus && PowerplantState.SpoolValue[1] < 18000);         // "#2 ENG OIL PRESS"
+    SetCautionLight(0, 7, bus && PowerplantState.FuelPressure[0] < 9000);  // "#1 ENG FUEL PRESS"
+    SetCautionLight(0, 8, bus && PowerplantState.FuelPressure[1] < 9000);  // "#2 ENG FUEL PRESS"
 }
 
 void EngineOilUpdate() {
@@ -684,10 +689,12 @@ void EngineManualLights() {
         TorqueBugValue[0] = TorqueBugValue[1] = 16000;
     }
     const bool bus = Powered(kPoweredRightEssential);
-    SetCautionLight(4, 6,
-             (EngineManualFlag[0] != 0 && bus) || PilotPanelOverride == 1);  // "#1 ENG MANUAL"
-    SetCautionLight(4, 9,
-             (EngineManualFlag[1] != 0 && bus) || PilotPanelOverride == 1);  // "#2 ENG MANUAL"
+    SetCautionLight(
+        4, 6,
+        (EngineManualFlag[0] != 0 && bus) || PilotPanelOverride == 1);  // "#1 ENG MANUAL"
+    SetCautionLight(
+        4, 9,
+        (EngineManualFlag[1] != 0 && bus) || PilotPanelOverride == 1);  // "#2 ENG MANUAL"
 }
 
 void FuelUpdate() {
@@ -711,7 +718,6 @@ void AutofeatherUpdate() {
 }
 
 void PilotPanelRequestUpdate() {
-    PilotPanelBlink = PilotPanelBlink != 0 ? 0 : 1;
     RefreshCountdown[3] = 25;
 }
 

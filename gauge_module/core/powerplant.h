@@ -85,7 +85,6 @@ extern SystemTimersRecord SystemTimers;
 // Second set of countdowns (32-bit each).
 struct SystemTimers2Record {
     int32_t BatteryTempTest;       // battery-temperature test; the readouts hold while it runs
-    int32_t GearTransit;           // the gear panels re-evaluate while it is non-zero
     int32_t AutofeatherReturn[2];  // autofeather spring-switch returns (100)
 };
 extern SystemTimers2Record SystemTimers2;

@@ -142,6 +142,28 @@ TEST_F(PowerplantTest, ColdAircraftIsOnTheManualTableAndAPoweredOneGovernsItsNh)
     EXPECT_EQ(EngineManualFlag[0], 255);
 }
 
+// Entries 8 and 19 are the ECU words of engine 1 and 2; entry 20 is engine
+// 2's torque word and leaves its mode alone.
+TEST_F(PowerplantTest, EachEnginesEcuWordForcesItsOwnManualMode) {
+    BusPowered.set(kPoweredLeftEssential, 1);
+    Nh1State.nh = 90.0f;
+    Nh2State.nh = 90.0f;
+    PowerLeversUpdate();
+    EXPECT_EQ(EngineManualFlag[0], 0);
+    EXPECT_EQ(EngineManualFlag[1], 0);
+    PowerplantsInstructorStates[20] = 1;
+    PowerLeversUpdate();
+    EXPECT_EQ(EngineManualFlag[1], 0);
+    PowerplantsInstructorStates[20] = 0;
+    PowerplantsInstructorStates[19] = 1;
+    PowerLeversUpdate();
+    EXPECT_EQ(EngineManualFlag[1], 255);
+    EXPECT_EQ(EngineManualFlag[0], 0);
+    PowerplantsInstructorStates[19] = 2;  // bit 0 only
+    PowerLeversUpdate();
+    EXPECT_EQ(EngineManualFlag[1], 0);
+}
+
 TEST_F(PowerplantTest, NoLightOffWithoutIgnitionAndFuelCutByFailureOrFireHandle) {
     Nh1State.nh = 20.0f;
     PowerLeversUpdate();

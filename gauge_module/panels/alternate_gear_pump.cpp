@@ -59,7 +59,7 @@ void AlternateGearPumpCallback(gauge::GaugeHeader* gauge, int32_t service, uintp
     if (service == gauge::kServiceKill) return PanelKill();
     if (!KeepHeader(&gHeader, gauge, service)) return;
     const bool running = RefreshGroupStep(kRefreshHydraulics);
-    if (running || AltGearState.pump[1] != 0 || SystemTimers2.GearTransit != 0) {
+    if (running || AltGearState.pump[1] != 0 || GearTransitCountdown != 0) {
         AltGearPumpVisibility();
     }
 }

@@ -342,12 +342,27 @@ TEST(OverheadLamps, PropellerGroundRangeFollowsLeverGroundAndSwitch) {
     OnGround = 0;
     PowerLeverPosition[0] = 10000;
     EXPECT_TRUE(PropGroundLampShown(0));
-    // Position -1 flashes with the blink byte; position 1 tests the lamp.
+    // Position -1 flashes: the blink byte changes on every systems tick, so
+    // over eight ticks the lamp alternates, lit on four of them.
     PropGroundSwitch[0] = -1;
-    PilotPanelBlink = 0;
-    EXPECT_FALSE(PropGroundLampShown(0));
-    PilotPanelBlink = 1;
-    EXPECT_TRUE(PropGroundLampShown(0));
+    int changes = 0;
+    int lit = 0;
+    bool shown = PropGroundLampShown(0);
+    for (int tick = 0; tick < 8; ++tick) {
+        const uint8_t blink = PilotPanelBlink;
+        SystemsTick(0, 0, 0, 0, 0);
+        if (PilotPanelBlink != blink) ++changes;
+        // The tick's electrical and lever steps rework the lamp's inputs.
+        BusPowered.set(kPoweredLeftEssential, 1);
+        OnGround = 0;
+        PowerLeverPosition[0] = 10000;
+        const bool now = PropGroundLampShown(0);
+        EXPECT_NE(now, shown) << "tick " << tick;
+        shown = now;
+        lit += now ? 1 : 0;
+    }
+    EXPECT_EQ(changes, 8);
+    EXPECT_EQ(lit, 4);
     PropGroundSwitch[0] = 1;
     PowerLeverPosition[0] = 20000;
     EXPECT_TRUE(PropGroundLampShown(0));

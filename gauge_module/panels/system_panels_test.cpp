@@ -354,7 +354,7 @@ TEST_F(SystemPanels, AlternateGearPumpCountsItsRequestsDownToOne) {
     g.element_list = Alternate_Gear_PumpElementList;
     AltGearState.pump[0] = 3;
     AltGearState.pump[1] = 1;
-    SystemTimers2.GearTransit = 0;
+    GearTransitCountdown = 0;
     for (int i = 0; i < 4; ++i) {
         RefreshCountdown[kRefreshHydraulics] = 1;
         AlternateGearPumpCallback(&g, gauge::kServiceUpdate, 0);
@@ -363,6 +363,24 @@ TEST_F(SystemPanels, AlternateGearPumpCountsItsRequestsDownToOne) {
     EXPECT_EQ(AltGearState.pump[1], 1);
     gauge::ElementHeader* first = Alternate_Gear_PumpElementList[0];
     for (int k = 0; k <= 10; ++k) EXPECT_EQ(ElementShown(first, k), k == 0 || k == 9) << k;
+}
+
+// Without a refresh and with no second pump request, the panel still
+// re-evaluates while the gear is in transit.
+TEST_F(SystemPanels, AlternateGearPumpReEvaluatesWhileTheGearTravels) {
+    gauge::GaugeHeader g{};
+    g.element_list = Alternate_Gear_PumpElementList;
+    RefreshCountdown[kRefreshHydraulics] = 0;
+    AltGearState.pump[0] = 5;
+    AltGearState.pump[1] = 0;
+    GearTransitCountdown = 0;
+    AlternateGearPumpCallback(&g, gauge::kServiceUpdate, 0);
+    EXPECT_EQ(AltGearState.pump[0], 5);
+    GearTransitCountdown = 40;
+    AlternateGearPumpCallback(&g, gauge::kServiceUpdate, 0);
+    AlternateGearPumpCallback(&g, gauge::kServiceUpdate, 0);
+    EXPECT_EQ(AltGearState.pump[0], 3);
+    GearTransitCountdown = 0;
 }
 
 TEST_F(SystemPanels, BypassDoorLightsFollowTheirOwnBuses) {

@@ -41,8 +41,8 @@ const char* TypeName(gauge::ElementType type) {
 
 const char* WindowSlotName(int slot) {
     switch (slot) {
-        case gauge::kSlotPanelWindowCloseIdent:
-            return "close_ident";
+        case gauge::kSlotPanelWindowOpen:
+            return "open";
         case gauge::kSlotPanelWindowClose:
             return "close";
         case gauge::kSlotPanelWindowToggle:
