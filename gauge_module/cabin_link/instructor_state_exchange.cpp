@@ -19,8 +19,10 @@
 #include "core/systems_tick.h"
 #include "displays/head_up_guidance.h"
 #include "fms/flight_plan.h"
+#include "instruments/adf_control_heads.h"
 #include "instruments/atc_control_head.h"
 #include "instruments/com_control_heads.h"
+#include "instruments/vor_control_heads.h"
 
 namespace zu {
 
@@ -189,7 +191,12 @@ void BurstPreset() {
     PropPitch2 = 0.3508772;
     PowerLeverPosition[0] = 16000;
     PowerLeverPosition[1] = 16000;
+    PowerLeverValue[0] = 10000;
+    PowerLeverValue[1] = 10000;
     Powerplants_controls_throttle_limiter = 0;
+    FGC_comp_VOR1_MODE = 1;
+    FGC_comp_VOR2_MODE = 1;
+    FGC_comp_ADF1_MODE = 1;
     TransponderState.mode = 6;
     TransponderState.display_mode = 3;
     Com1PanelState.mode = 1;
