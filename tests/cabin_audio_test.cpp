@@ -19,9 +19,11 @@
 #include "core/sound_objects.h"
 #include "e2e_support.h"
 #include "instruments/audio_panel.h"
+#include "instruments/audio_panel_layout.h"
 #include "module_state.h"
 #include "zu/platform/paths.h"
 #include "zu/platform/riff_reader.h"
+#include "zu/simhost/gauge_renderer.h"
 #include "zu/simhost/simulator.h"
 #include "zu/simhost/state_json.h"
 
@@ -92,7 +94,7 @@ TEST_F(CabinAudio, AudioPanelClicksRouteTheRadios) {
     EXPECT_EQ(Mask(), 64);
     // The knob shows position 1 (36 degrees from its first mark) while
     // button 2 is on and button 1 off.
-    EXPECT_DOUBLE_EQ(Element("AUDIO_Panel", 1).value + 90.0, 36.0);
+    EXPECT_DOUBLE_EQ(Element("AUDIO_Panel", 1).value, 36.0);
     Click("AUDIO_Panel", ButtonRect(12));
     EXPECT_EQ(Mask(), 64 + 4);
     Click("AUDIO_Panel", ButtonRect(7));
@@ -118,6 +120,42 @@ TEST_F(CabinAudio, AudioPanelClicksRouteTheRadios) {
     EXPECT_EQ(clicks, 4);
     EXPECT_EQ(volume, -3008);
     EXPECT_EQ(pan, 1365);
+}
+
+// The knob drawn at its design size: the pointer's index mark lies along
+// the direction of its position's mark on the scale (the first at nine
+// o'clock, position 1 36 degrees clockwise from it) and not along the
+// other's.
+TEST_F(CabinAudio, AudioKnobPointerPointsAtItsPositionsMark) {
+    namespace ap = audio_panels;
+    ASSERT_NO_FATAL_FAILURE(Start(""));
+    // Drawn undistorted: the sample panel places the gauge as high as it is
+    // wide.
+    simhost::GaugeInstance g = *sim_->FindGauge("AUDIO_Panel");
+    g.height = g.width * ap::kAudioHeight / ap::kAudioWidth;
+    simhost::GaugeRenderer renderer(*sim_);
+    auto along = [&](double angle) {
+        g.elements = sim_->FindGauge("AUDIO_Panel")->elements;
+        cairo_surface_t* s =
+            cairo_image_surface_create(CAIRO_FORMAT_ARGB32, ap::kAudioWidth, ap::kAudioHeight);
+        cairo_t* cr = cairo_create(s);
+        renderer.RenderGauge(cr, g, static_cast<double>(ap::kAudioWidth) / g.width, 1.0);
+        cairo_destroy(cr);
+        cairo_surface_flush(s);
+        const double b = RadialBrightness(s, ap::kAudioKnobX, ap::kAudioKnobY, angle, 11, 22);
+        cairo_surface_destroy(s);
+        return b;
+    };
+    constexpr double kMark0 = -90.0;
+    constexpr double kMark1 = -90.0 + 36.0;
+    ASSERT_EQ(AudioPanelVolume, 0);
+    EXPECT_GT(along(kMark0), 150);
+    EXPECT_LT(along(kMark1), 100);
+    Click("AUDIO_Panel", ButtonRect(2));
+    Click("AUDIO_Panel", ButtonRect(1));
+    ASSERT_EQ(AudioPanelVolume, 1);
+    EXPECT_GT(along(kMark1), 150);
+    EXPECT_LT(along(kMark0), 100);
 }
 
 TEST_F(CabinAudio, EntertainmentPanelLampsFollowItsButtons) {

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -170,6 +171,20 @@ void PinRunningEngines(simhost::Simulator& sim) {
     for (uint32_t token : {700u, 708u}) sim.SetVariable(token, 1000.0);   // propeller rpm
     for (uint32_t token : {131u, 166u}) sim.SetVariable(token, 1.0);      // combustion
     for (uint32_t token : {199u, 234u}) sim.SetVariable(token, 16383.0);  // condition levers
+}
+
+double RadialBrightness(cairo_surface_t* s, double cx, double cy, double angle, int r0, int r1) {
+    const unsigned char* data = cairo_image_surface_get_data(s);
+    const int stride = cairo_image_surface_get_stride(s);
+    const double a = angle * 3.14159265358979 / 180.0;
+    double sum = 0;
+    for (int r = r0; r <= r1; ++r) {
+        const int x = static_cast<int>(std::lround(cx + r * std::sin(a)));
+        const int y = static_cast<int>(std::lround(cy - r * std::cos(a)));
+        const uint32_t p = reinterpret_cast<const uint32_t*>(data + y * stride)[x];
+        sum += (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3.0;
+    }
+    return sum / (r1 - r0 + 1);
 }
 
 }  // namespace zu::e2e

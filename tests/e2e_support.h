@@ -2,6 +2,8 @@
 // the sample aircraft, running the simhost program, reading its outputs.
 #pragma once
 
+#include <cairo.h>
+
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -74,5 +76,10 @@ int StartEngineFromPanel(simhost::Simulator& sim, int engine, int max_frames = 3
 // reports them (high-pressure spool 75 %, propeller 1000 rpm, combustion,
 // condition levers forward); the module's engine model follows them.
 void PinRunningEngines(simhost::Simulator& sim);
+
+// Mean brightness (0..255) along a radius of a gauge drawn at its design
+// size, from r0 to r1 design pixels out of (cx, cy) in the direction `angle`
+// (degrees clockwise from up).
+double RadialBrightness(cairo_surface_t* s, double cx, double cy, double angle, int r0, int r1);
 
 }  // namespace zu::e2e

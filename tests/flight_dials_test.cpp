@@ -178,23 +178,6 @@ TEST_F(FlightDialsFlight, SelectorsTurnTheHeadingBug) {
     EXPECT_DOUBLE_EQ(Element("Course_hdg_selector2", 2).value, CourseKnobDisplay[1]);
 }
 
-// Mean brightness (0..255) along a radius of a gauge drawn at its design
-// size, from r0 to r1 design pixels out of (cx, cy) in the direction `angle`
-// (degrees clockwise from up).
-double RadialBrightness(cairo_surface_t* s, double cx, double cy, double angle, int r0, int r1) {
-    const unsigned char* data = cairo_image_surface_get_data(s);
-    const int stride = cairo_image_surface_get_stride(s);
-    const double a = angle * 3.14159265358979 / 180.0;
-    double sum = 0;
-    for (int r = r0; r <= r1; ++r) {
-        const int x = static_cast<int>(std::lround(cx + r * std::sin(a)));
-        const int y = static_cast<int>(std::lround(cy - r * std::cos(a)));
-        const uint32_t p = reinterpret_cast<const uint32_t*>(data + y * stride)[x];
-        sum += (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3.0;
-    }
-    return sum / (r1 - r0 + 1);
-}
-
 // The altimeter pointer is drawn along +x and turned by its formula's angle
 // (zero at three o'clock): on the picture it points at the altitude's mark.
 TEST_F(FlightDialsFlight, AltimeterPointerPointsAtTheMarkOfItsAltitude) {

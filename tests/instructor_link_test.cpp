@@ -12,8 +12,10 @@
 #include "core/powerplant.h"
 #include "core/systems_tick.h"
 #include "instructor_link_support.h"
+#include "instruments/adf_control_heads.h"
 #include "instruments/atc_control_head.h"
 #include "instruments/com_control_heads.h"
+#include "instruments/vor_control_heads.h"
 
 namespace zu::e2e {
 namespace {
@@ -43,6 +45,11 @@ class InstructorLink : public LinkFlight {
         Com1PanelState = com1_;
         PowerLeverPosition[0] = levers_[0];
         PowerLeverPosition[1] = levers_[1];
+        PowerLeverValue[0] = conditions_[0];
+        PowerLeverValue[1] = conditions_[1];
+        FGC_comp_VOR1_MODE = heads_[0];
+        FGC_comp_VOR2_MODE = heads_[1];
+        FGC_comp_ADF1_MODE = heads_[2];
         Powerplants_controls_throttle_limiter = limiter_;
     }
     LinkClient client_;
@@ -50,6 +57,8 @@ class InstructorLink : public LinkFlight {
     const TransponderStateRecord transponder_ = TransponderState;
     const ComPanelStateRecord com1_ = Com1PanelState;
     const int32_t levers_[2] = {PowerLeverPosition[0], PowerLeverPosition[1]};
+    const int32_t conditions_[2] = {PowerLeverValue[0], PowerLeverValue[1]};
+    const int32_t heads_[3] = {FGC_comp_VOR1_MODE, FGC_comp_VOR2_MODE, FGC_comp_ADF1_MODE};
     const int32_t limiter_ = Powerplants_controls_throttle_limiter;
 };
 

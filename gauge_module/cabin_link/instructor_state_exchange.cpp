@@ -1,6 +1,7 @@
 #include "cabin_link/instructor_state_exchange.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -19,8 +20,10 @@
 #include "core/systems_tick.h"
 #include "displays/head_up_guidance.h"
 #include "fms/flight_plan.h"
+#include "instruments/adf_control_heads.h"
 #include "instruments/atc_control_head.h"
 #include "instruments/com_control_heads.h"
+#include "instruments/vor_control_heads.h"
 
 namespace zu {
 
@@ -189,7 +192,12 @@ void BurstPreset() {
     PropPitch2 = 0.3508772;
     PowerLeverPosition[0] = 16000;
     PowerLeverPosition[1] = 16000;
+    PowerLeverValue[0] = 10000;
+    PowerLeverValue[1] = 10000;
     Powerplants_controls_throttle_limiter = 0;
+    FGC_comp_VOR1_MODE = 1;
+    FGC_comp_VOR2_MODE = 1;
+    FGC_comp_ADF1_MODE = 1;
     TransponderState.mode = 6;
     TransponderState.display_mode = 3;
     Com1PanelState.mode = 1;
@@ -554,18 +562,92 @@ void InstructorProcessMessage() {
 
 namespace {
 
-// Rows 16 and 20: the coupled side takes (on) or gives up (off) its side.
-void BulkCouplingRow(int32_t side_bit, bool on) {
-    FgcSide1.coupled_side =
-        on ? (FgcSide1.coupled_side | side_bit) : (FgcSide1.coupled_side & (3 - side_bit));
+// A bulk row: what one identifier does with its value.
+using BulkRow = void (*)(int32_t id, double value);
+
+// A value above the threshold turns a row on; any other value turns it off.
+bool On(double value) {
+    return value > kRemoteOnThreshold;
 }
 
-// Rows 17 and 21: the engage word takes or gives up its side; with both
+// Rows 1 and 115: the autopilot and yaw-damper mirror bytes.
+void RowApMirror(int32_t, double value) {
+    RemoteApMirror = On(value) ? 255 : 0;
+}
+void RowYdMirror(int32_t, double value) {
+    RemoteYdMirror = On(value) ? 255 : 0;
+}
+
+// Rows 16 and 20: the coupled side takes (on) or gives up (off) side 1 or 2.
+void RowCoupling(int32_t id, double value) {
+    const int32_t side_bit = id == 16 ? 1 : 2;
+    FgcSide1.coupled_side =
+        On(value) ? (FgcSide1.coupled_side | side_bit) : (FgcSide1.coupled_side & (3 - side_bit));
+}
+
+// Rows 17 and 21: the engage word takes or gives up side 1 or 2; with both
 // sides coupled an engaged autopilot is engaged on both.
-void BulkEngageRow(int32_t side_bit, bool on) {
+void RowEngage(int32_t id, double value) {
+    const int32_t side_bit = id == 17 ? 1 : 2;
     RemoteApEngageWord =
-        on ? (RemoteApEngageWord | side_bit) : (RemoteApEngageWord & (3 - side_bit));
+        On(value) ? (RemoteApEngageWord | side_bit) : (RemoteApEngageWord & (3 - side_bit));
     if (FgcSide1.coupled_side == 3 && RemoteApEngageWord != 0) RemoteApEngageWord = 3;
+}
+
+// Rows 19 and 24: the FMS lateral modes. The FMS active-leg kind byte is
+// that of the TO leg's copy.
+void RowFmsLateral(int32_t id, double value) {
+    const uint8_t kind = id == 19 ? 2 : 1;
+    if (On(value)) {
+        FGC_comp_AP1_lateral_mode = 5;
+        FmsToLegCopy.list_kind = kind;
+    } else if (FGC_comp_AP1_lateral_mode == (id == 19 ? 2 : 5) && FmsToLegCopy.list_kind == kind) {
+        FGC_comp_AP1_lateral_mode = 0;
+    }
+}
+
+void RowAltitude(int32_t, double value) {
+    Altitude = static_cast<float>(value);
+}
+
+void RowAltimeterFlag(int32_t, double value) {
+    Altimeter1FlagVisible = value == kAltimeterFlagShownValue ? 255 : 0;
+}
+
+void RowAngleOfAttack(int32_t, double value) {
+    AngleOfAttack = value / kRadToDeg;
+}
+
+// Row 36: side 1 navigates on FMS 1, or on the VOR of its coupled side.
+void RowFmsSource(int32_t, double value) {
+    if (On(value)) {
+        NavSourceSel1 = kNavFms1;
+        RemoteSourceDisplay[0] = 1;
+    } else {
+        NavSourceSel1 = (FgcSide1.coupled_side & 2) != 0 ? kNavVor2 : kNavVor1;
+        RemoteSourceDisplay[0] = 0;
+    }
+}
+
+// Rows 37 and 38: the two remote-source display bytes.
+void RowSourceDisplay(int32_t id, double value) {
+    RemoteSourceDisplay[id - 37] = On(value) ? 1 : 0;
+}
+
+// Rows 39 and 63: the bearing and the lateral deviation of side 1's source.
+void RowSourceBearing(int32_t id, double value) {
+    if (NavSourceSel1 < 0 || NavSourceSel1 >= kNavSourceCount) return;
+    NavSourceRecord& r = NavSources[NavSourceSel1];
+    if (id == 39) {
+        r.bearing = value;
+    } else {
+        r.lateral_deviation = value * 127 * 0.0025;
+    }
+}
+
+// Rows 45 and 46.
+void RowFuelFlow(int32_t id, double value) {
+    InstructorDisplayValues.fuel_flow[id - 45] = value;
 }
 
 // The instructor's flap angle (degrees) onto the lever's selections 0..4:
@@ -573,7 +655,7 @@ void BulkEngageRow(int32_t side_bit, bool on) {
 // jump there: no flap transition runs.
 constexpr float kInstructorFlapTable[16] = {0, 5, 10, 15, 35, 35, 35, 35, 0, 1, 2, 3, 4, 4, 4, 4};
 
-void InstructorFlaps(double degrees) {
+void RowFlaps(int32_t, double degrees) {
     if (!std::isfinite(degrees)) return;
     const auto selection = static_cast<int32_t>(TableLookup8(
         kInstructorFlapTable, static_cast<float>(std::clamp(degrees, -90.0, 90.0) + 1.5)));
@@ -582,188 +664,154 @@ void InstructorFlaps(double degrees) {
     FlapCountdown = 0;
 }
 
+// Decision height: whole feet below 1000, anything else (and a value no
+// 32-bit word holds) 0.
+void RowDecisionHeight(int32_t, double value) {
+    FGC_comp_DH_altitude1 =
+        value < 1000.0 && value > -2147483648.0 ? static_cast<int32_t>(value) : 0;
+}
+
+void RowAutofeather(int32_t, double value) {
+    Autofeather.select = Autofeather.armed = value != 0.0 ? 1 : 0;
+}
+
+void RowHeading(int32_t, double value) {
+    Heading = static_cast<float>(value);
+}
+
+// Rows 56 and 57: the engine-driven pumps' pressures.
+void RowEdpPressure(int32_t id, double value) {
+    HydraulicsState.EdpPressure[id - 56] = value >= 100000.0 ? 2700 : 0;
+}
+
+void RowAirspeed(int32_t, double value) {
+    IndicatedAirspeed = static_cast<float>(value);
+}
+
+// Row 60: ITT 1, and the marker beacons while on.
+void RowIttMarkers(int32_t, double value) {
+    InstructorDisplayValues.itt[0] = value;
+    if (On(value)) {
+        MarkerBeacons = 3;
+    } else if (MarkerBeacons == 3) {
+        MarkerBeacons = 0;
+    }
+}
+
+// Rows 61 and 62.
+void RowItt(int32_t id, double value) {
+    InstructorDisplayValues.itt[id - 61] = value;
+}
+
+void RowNh1(int32_t, double value) {
+    Nh1State.nh = static_cast<float>(value);
+}
+void RowNh2(int32_t, double value) {
+    Nh2State.nh = static_cast<float>(value);
+}
+
+// Rows 74 and 75.
+void RowNl(int32_t id, double value) {
+    NLValue[id - 74] = static_cast<float>(value);
+}
+
+// Rows 76 and 77.
+void RowPropRpm(int32_t id, double value) {
+    PropRpm[id - 76] = value;
+}
+
+void RowPitch(int32_t, double value) {
+    PitchAttitude = static_cast<float>(-value);
+}
+void RowBank(int32_t, double value) {
+    BankAttitude = static_cast<float>(-value);
+}
+
+// Rows 81 and 82: a nonzero value feathers the propeller.
+void RowFeather(int32_t id, double value) {
+    if (value != 0.0) PropFeatherCountdown[id - 81] = 255;
+}
+
+void RowRadioAltitude(int32_t, double value) {
+    RadioAltitude = value * 0.3043491493441276;
+}
+
+// Rows 93..96: the control-surface displays.
+void RowSpoiler(int32_t id, double value) {
+    InstructorDisplayValues.spoiler[id - 93] = value / (1.5 * kRadToDeg);
+}
+
+// Rows 100 and 101: the engine's published torque and its rpm command.
+void RowTorque(int32_t id, double value) {
+    PowerplantState.Torque[id - 100] = value;
+    PropRpmCommand[id - 100] = value;
+}
+
+void RowOnGround(int32_t, double value) {
+    OnGround = value == 100217.0 ? 255 : 0;
+}
+
+void RowFrameNumber(int32_t, double value) {
+    RemoteFrameNumber = TruncToInt32(value);
+}
+
+void RowGroundSpeed(int32_t, double value) {
+    GroundSpeed = TruncToInt32(value);
+}
+
+// Rows 121 and 122: the northing and easting of the repositioning.
+void RowPosition(int32_t id, double value) {
+    RemotePositionValues[id - 120] = value;
+}
+
+// The rows by identifier (0..122); an identifier without a row changes
+// nothing.
+constexpr int32_t kBulkRowCount = 123;
+
+constexpr std::array<BulkRow, kBulkRowCount> MakeBulkRows() {
+    std::array<BulkRow, kBulkRowCount> rows{};
+    rows[1] = RowApMirror;
+    rows[16] = rows[20] = RowCoupling;
+    rows[17] = rows[21] = RowEngage;
+    rows[19] = rows[24] = RowFmsLateral;
+    rows[28] = RowAltitude;
+    rows[29] = RowAltimeterFlag;
+    rows[34] = RowAngleOfAttack;
+    rows[36] = RowFmsSource;
+    rows[37] = rows[38] = RowSourceDisplay;
+    rows[39] = rows[63] = RowSourceBearing;
+    rows[45] = rows[46] = RowFuelFlow;
+    rows[47] = RowFlaps;
+    rows[48] = RowDecisionHeight;
+    rows[49] = RowAutofeather;
+    rows[53] = RowHeading;
+    rows[56] = rows[57] = RowEdpPressure;
+    rows[58] = RowAirspeed;
+    rows[60] = RowIttMarkers;
+    rows[61] = rows[62] = RowItt;
+    rows[72] = RowNh1;
+    rows[73] = RowNh2;
+    rows[74] = rows[75] = RowNl;
+    rows[76] = rows[77] = RowPropRpm;
+    rows[79] = RowPitch;
+    rows[81] = rows[82] = RowFeather;
+    rows[83] = RowRadioAltitude;
+    rows[87] = RowBank;
+    for (int32_t id = 93; id <= 96; ++id) rows[id] = RowSpoiler;
+    rows[100] = rows[101] = RowTorque;
+    rows[114] = RowOnGround;
+    rows[115] = RowYdMirror;
+    rows[kRemoteIdFrameNumber] = RowFrameNumber;
+    rows[120] = RowGroundSpeed;
+    rows[121] = rows[122] = RowPosition;
+    return rows;
+}
+constexpr std::array<BulkRow, kBulkRowCount> kBulkRows = MakeBulkRows();
+
 // The one row of the identifier.
 void ApplyBulkRow(int32_t id, double value) {
-    const bool on = value > kRemoteOnThreshold;
-    switch (id) {
-        case 1:
-            RemoteApMirror = on ? 255 : 0;
-            break;
-        case 16:
-            BulkCouplingRow(1, on);
-            break;
-        case 20:
-            BulkCouplingRow(2, on);
-            break;
-        case 17:
-            BulkEngageRow(1, on);
-            break;
-        case 21:
-            BulkEngageRow(2, on);
-            break;
-        case 19:
-        case 24: {
-            // The FMS active-leg kind byte is that of the TO leg's copy.
-            const uint8_t kind = id == 19 ? 2 : 1;
-            if (on) {
-                FGC_comp_AP1_lateral_mode = 5;
-                FmsToLegCopy.list_kind = kind;
-            } else if (FGC_comp_AP1_lateral_mode == (id == 19 ? 2 : 5) &&
-                       FmsToLegCopy.list_kind == kind) {
-                FGC_comp_AP1_lateral_mode = 0;
-            }
-            break;
-        }
-        case 28:
-            Altitude = static_cast<float>(value);
-            break;
-        case 29:
-            Altimeter1FlagVisible = value == kAltimeterFlagShownValue ? 255 : 0;
-            break;
-        case 34:
-            AngleOfAttack = value / kRadToDeg;
-            break;
-        case 36:
-            if (on) {
-                NavSourceSel1 = kNavFms1;
-                RemoteSourceDisplay[0] = 1;
-            } else {
-                NavSourceSel1 = (FgcSide1.coupled_side & 2) != 0 ? kNavVor2 : kNavVor1;
-                RemoteSourceDisplay[0] = 0;
-            }
-            break;
-        case 37:
-            RemoteSourceDisplay[0] = on ? 1 : 0;
-            break;
-        case 38:
-            RemoteSourceDisplay[1] = on ? 1 : 0;
-            break;
-        case 39:
-        case 63:
-            if (NavSourceSel1 >= 0 && NavSourceSel1 < kNavSourceCount) {
-                NavSourceRecord& r = NavSources[NavSourceSel1];
-                if (id == 39) {
-                    r.bearing = value;
-                } else {
-                    r.lateral_deviation = value * 127 * 0.0025;
-                }
-            }
-            break;
-        case 45:
-            InstructorDisplayValues.fuel_flow[0] = value;
-            break;
-        case 46:
-            InstructorDisplayValues.fuel_flow[1] = value;
-            break;
-        case 47:
-            InstructorFlaps(value);
-            break;
-        case 49:
-            Autofeather.select = Autofeather.armed = value != 0.0 ? 1 : 0;
-            break;
-        case 48:
-            // Decision height: whole feet below 1000, anything else (and a
-            // value no 32-bit word holds) 0.
-            FGC_comp_DH_altitude1 =
-                value < 1000.0 && value > -2147483648.0 ? static_cast<int32_t>(value) : 0;
-            break;
-        case 60:
-            InstructorDisplayValues.itt[0] = value;
-            if (on) {
-                MarkerBeacons = 3;
-            } else if (MarkerBeacons == 3) {
-                MarkerBeacons = 0;
-            }
-            break;
-        case 61:
-            InstructorDisplayValues.itt[0] = value;
-            break;
-        case 62:
-            InstructorDisplayValues.itt[1] = value;
-            break;
-        case 53:
-            Heading = static_cast<float>(value);
-            break;
-        case 56:
-        case 57:
-            HydraulicsState.EdpPressure[id - 56] = value >= 100000.0 ? 2700 : 0;
-            break;
-        case 58:
-            IndicatedAirspeed = static_cast<float>(value);
-            break;
-        case 72:
-            Nh1State.nh = static_cast<float>(value);
-            break;
-        case 73:
-            Nh2State.nh = static_cast<float>(value);
-            break;
-        case 74:
-            NLValue[0] = static_cast<float>(value);
-            break;
-        case 75:
-            NLValue[1] = static_cast<float>(value);
-            break;
-        case 76:
-            PropRpm[0] = value;
-            break;
-        case 77:
-            PropRpm[1] = value;
-            break;
-        case 79:
-            PitchAttitude = static_cast<float>(-value);
-            break;
-        case 87:
-            BankAttitude = static_cast<float>(-value);
-            break;
-        case 81:
-            if (value != 0.0) PropFeatherCountdown[0] = 255;
-            break;
-        case 82:
-            if (value != 0.0) PropFeatherCountdown[1] = 255;
-            break;
-        case 83:
-            RadioAltitude = value * 0.3043491493441276;
-            break;
-        case 93:
-        case 94:
-        case 95:
-        case 96:
-            InstructorDisplayValues.spoiler[id - 93] = value / (1.5 * kRadToDeg);
-            break;
-        case 100:
-            PowerplantState.Torque[0] = value;
-            PropRpmCommand[0] = value;
-            break;
-        case 101:
-            PowerplantState.Torque[1] = value;
-            PropRpmCommand[1] = value;
-            break;
-        case 114:
-            OnGround = value == 100217.0 ? 255 : 0;
-            break;
-        case 115:
-            RemoteYdMirror = on ? 255 : 0;
-            break;
-        case kRemoteIdFrameNumber:
-            RemoteFrameNumber = TruncToInt32(value);
-            break;
-        case 120:
-            GroundSpeed = TruncToInt32(value);
-            break;
-        case 121:
-            RemotePositionValues[1] = value;
-            break;
-        case 122:
-            RemotePositionValues[2] = value;
-            break;
-        // Identifiers of the flight guidance modes and decision height, the
-        // flap handle, the autofeather words, the
-        // hydraulic pump pressures and the master warning words write state
-        // of systems the module does not have yet; until then they change
-        // nothing. Unknown identifiers change nothing.
-        default:
-            break;
-    }
+    if (id < 0 || id >= kBulkRowCount) return;
+    if (const BulkRow row = kBulkRows[id]; row != nullptr) row(id, value);
 }
 
 // The remote source engages autopilot 1 and yaw damper 1 through their

@@ -17,6 +17,10 @@
 #include "core/radio_altitude_alerting.h"
 #include "core/systems_tick.h"
 #include "fms/flight_plan.h"
+#include "instruments/adf_control_heads.h"
+#include "instruments/atc_control_head.h"
+#include "instruments/com_control_heads.h"
+#include "instruments/vor_control_heads.h"
 
 namespace zu {
 namespace {
@@ -190,6 +194,68 @@ TEST_F(InstructorExchangeTest, BulkSetArmsTheBurstWithCheckedTargets) {
     m.group = 3;
     ASSERT_TRUE(InstructorDecodeMessage());
     EXPECT_EQ(RemoteDisplayCountdown.load(), 0);
+}
+
+// The first smoothing call of a burst sets the aircraft up to fly; later
+// calls of the same burst leave what the crew changed.
+TEST_F(InstructorExchangeTest, TheFirstCallOfABurstAppliesThePreset) {
+    const ElectricsRecord electrics = Electrics_sys;
+    const TransponderStateRecord transponder = TransponderState;
+    const ComPanelStateRecord com1 = Com1PanelState;
+    const int32_t heads[3] = {FGC_comp_VOR1_MODE, FGC_comp_VOR2_MODE, FGC_comp_ADF1_MODE};
+    const int32_t levers[2] = {PowerLeverPosition[0], PowerLeverPosition[1]};
+    const int32_t conditions[2] = {PowerLeverValue[0], PowerLeverValue[1]};
+    const int32_t limiter = Powerplants_controls_throttle_limiter;
+    const uint8_t started = RemoteBurstStarted;
+
+    Electrics_sys = {};
+    FGC_comp_VOR1_MODE = FGC_comp_VOR2_MODE = FGC_comp_ADF1_MODE = 0;
+    PowerLeverPosition[0] = PowerLeverPosition[1] = 0;
+    PowerLeverValue[0] = PowerLeverValue[1] = 0;
+    Powerplants_controls_throttle_limiter = 1;
+    TransponderState.mode = TransponderState.display_mode = 0;
+    Com1PanelState.mode = 0;
+    FGC_comp_FGC1_system_test_timer = FGC_comp_FGC2_system_test_timer = 360;
+    RemoteBurstStarted = 0;
+    InstructorSmoothValues();
+    EXPECT_EQ(RemoteBurstStarted, 1);
+    // Battery panel words 0x00, 0x04, 0x08, 0x18, 0x1C and AC panel words
+    // 0xD1, 0xD5.
+    for (int offset : {0x00, 0x04, 0x08, 0x18, 0x1C, 0xD1, 0xD5}) {
+        EXPECT_EQ(Electrics_sys.bytes[offset], 255) << offset;
+    }
+    EXPECT_EQ(PowerLeverPosition[0], 16000);
+    EXPECT_EQ(PowerLeverPosition[1], 16000);
+    EXPECT_EQ(PowerLeverValue[0], 10000);
+    EXPECT_EQ(PowerLeverValue[1], 10000);
+    EXPECT_EQ(Powerplants_controls_throttle_limiter, 0);
+    EXPECT_EQ(FGC_comp_VOR1_MODE, 1);
+    EXPECT_EQ(FGC_comp_VOR2_MODE, 1);
+    EXPECT_EQ(FGC_comp_ADF1_MODE, 1);
+    EXPECT_EQ(TransponderState.mode, 6);
+    EXPECT_EQ(TransponderState.display_mode, 3);
+    EXPECT_EQ(Com1PanelState.mode, 1);
+    EXPECT_EQ(FGC_comp_FGC1_system_test_timer, 0);
+    EXPECT_EQ(FGC_comp_FGC2_system_test_timer, 0);
+
+    PowerLeverValue[0] = 3000;
+    FGC_comp_VOR2_MODE = 0;
+    InstructorSmoothValues();
+    EXPECT_EQ(PowerLeverValue[0], 3000);
+    EXPECT_EQ(FGC_comp_VOR2_MODE, 0);
+
+    Electrics_sys = electrics;
+    TransponderState = transponder;
+    Com1PanelState = com1;
+    FGC_comp_VOR1_MODE = heads[0];
+    FGC_comp_VOR2_MODE = heads[1];
+    FGC_comp_ADF1_MODE = heads[2];
+    PowerLeverPosition[0] = levers[0];
+    PowerLeverPosition[1] = levers[1];
+    PowerLeverValue[0] = conditions[0];
+    PowerLeverValue[1] = conditions[1];
+    Powerplants_controls_throttle_limiter = limiter;
+    RemoteBurstStarted = started;
 }
 
 class InstructorSmoothingTest : public InstructorExchangeTest {

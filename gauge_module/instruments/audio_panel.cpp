@@ -296,7 +296,7 @@ int32_t EntertainmentMusicClick() {
 }
 
 double AudioKnobPointerAngle() {
-    return ap::kAudioKnobZero + ap::kAudioKnobAngle[std::clamp(AudioPanelVolume, 0, 5)];
+    return ap::kAudioKnobAngle[std::clamp(AudioPanelVolume, 0, 5)];
 }
 
 // ---------------------------------------------------------------------------

@@ -70,7 +70,7 @@ inline constexpr const char* kAudioButtonLegend[14] = {"COM 1", "COM 2", "INT", 
 inline constexpr Box kAudioSwitch[2] = {{254, 118, 44, 52}, {306, 118, 44, 52}};
 inline constexpr const char* kAudioSwitchLegend[2] = {"MASK", "EMER"};
 
-// The volume knob: centre and pointer bitmap (drawn pointing up).
+// The volume knob: centre and pointer bitmap.
 inline constexpr int32_t kAudioKnobX = 372;
 inline constexpr int32_t kAudioKnobY = 58;
 inline constexpr int32_t kAudioKnobRadius = 26;
@@ -83,9 +83,10 @@ inline constexpr int32_t kAudioPointerPivotY = kAudioPointerHeight / 2;
 // Pointer angle of each knob position 0..5 (degrees clockwise from the
 // first mark).
 inline constexpr double kAudioKnobAngle[6] = {0, 36, 76, 104, 144, 180};
-// The first mark points to the lower left (-90 from up); the scale runs
-// clockwise over the top.
-inline constexpr double kAudioKnobZero = -90.0;
+// The first mark is at nine o'clock (-90 degrees from up) and the scale runs
+// clockwise over the top. The pointer bitmap is drawn pointing at the first
+// mark, so the needle's angle is the position's own.
+inline constexpr double kAudioKnobFirstMark = -90.0;
 inline constexpr Box kAudioKnobDecrease = {kAudioKnobX - 40, kAudioKnobY - 40, 40, 80};
 inline constexpr Box kAudioKnobIncrease = {kAudioKnobX, kAudioKnobY - 40, 40, 80};
 

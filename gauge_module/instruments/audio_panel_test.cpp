@@ -55,8 +55,8 @@ TEST_F(AudioPanels, KnobStopsWithoutAClickAndThePointerFollows) {
         AudioKnobStep(1);
         Settle();
         EXPECT_EQ(AudioPanelVolume, v);
-        // The pointer's angle from the first mark (which points left).
-        EXPECT_DOUBLE_EQ(AudioKnobPointerAngle() + 90.0, expected[v]);
+        // The needle's angle is the position's angle from the first mark.
+        EXPECT_DOUBLE_EQ(AudioKnobPointerAngle(), expected[v]);
     }
     const auto clicks = Clicks();
     ASSERT_EQ(clicks.size(), 5u);

@@ -39,10 +39,6 @@ int32_t& SwitchWord(ClockStateRecord& clock, int sw) {
     }
 }
 
-constexpr uint32_t Grey(uint32_t level) {
-    return level | level << 8 | level << 16;
-}
-
 // ---------------------------------------------------------------------------
 // Readouts
 
@@ -58,7 +54,7 @@ double Readout(ElementHeader* element) {
     if (clock.display_bright != seen) {
         seen = clock.display_bright;
         reinterpret_cast<StringElement*>(element)->fg_colour =
-            Grey(seen > 0 ? kClockBrightColour : kClockDimColour);
+            seen > 0 ? kClockBrightColour : kClockDimColour;
         RefreshCountdown[kRefreshClocksCaution] = 4;
     }
     return 0.0;
@@ -78,8 +74,7 @@ struct ClockElements {
 constexpr uint32_t kSwitchImage[3] = {fd::kClockSwitchMinus, fd::kClockSwitchPlus,
                                       fd::kClockSwitchCentre};
 
-constexpr TextStyle kReadoutStyle{"Quartz", fd::kClockReadoutFont, Grey(kClockDimColour),
-                                  0x00101010, 1};
+constexpr TextStyle kReadoutStyle{"Quartz", fd::kClockReadoutFont, kClockDimColour, 0x00101010, 1};
 
 template <int C>
 constexpr ClockElements MakeClock(ClockElements* self) {

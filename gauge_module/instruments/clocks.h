@@ -27,7 +27,8 @@ namespace zu {
 
 inline constexpr uint32_t kClockSecondKeyEvent = 0x1007A;
 inline constexpr int32_t kClockSwitchPan = 166;
-// Colour values of the readouts: bright while switch B is at -1.
+// Colour values (0x00BBGGRR) of the readouts: red, and dim red unless
+// switch B is at -1.
 inline constexpr uint32_t kClockBrightColour = 255;
 inline constexpr uint32_t kClockDimColour = 180;
 

@@ -7,6 +7,7 @@
 #include <limits>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "core/air_data.h"
 #include "core/electrical_system.h"
@@ -431,22 +432,33 @@ TEST_F(FlightDialsTest, ClockSwitchesSetTheirWordsAndImages) {
     EXPECT_TRUE(f.shown[ClockElement(6)]);  // centre image
 }
 
+// The readouts' colour values 255 and 180 (0x00BBGGRR) are red and dim red.
 TEST_F(FlightDialsTest, ClockReadoutsBrightenWithTheDisplayFlag) {
     gauge::GaugeHeader* g = Gauge("clock1");
+    auto colours = [&] {
+        std::vector<uint32_t> out;
+        for (int k = 13; k <= 15; ++k) {
+            out.push_back(reinterpret_cast<gauge::StringElement*>(
+                              ElementListWalk(FirstElement(g), ClockElement(k)))
+                              ->fg_colour);
+        }
+        return out;
+    };
+    const std::vector<uint32_t> kDimRed(3, 0x0000B4u);
+    const std::vector<uint32_t> kRed(3, 0x0000FFu);
     BusPowered.set(kPoweredLeftEssential, 1);
     RefreshCountdown[kRefreshSelectors] = 2;
     RunFrame(g);
     EXPECT_EQ(RefreshCountdown[kRefreshClocksCaution], 0);
+    EXPECT_EQ(colours(), kDimRed);  // as it starts
     Clock1State.display_bright = 1;
     RunFrame(g);
     EXPECT_EQ(RefreshCountdown[kRefreshClocksCaution], 4);
-    auto* readout =
-        reinterpret_cast<gauge::StringElement*>(ElementListWalk(FirstElement(g), ClockElement(13)));
-    EXPECT_EQ(readout->fg_colour & 0xFF, 255u);
+    EXPECT_EQ(colours(), kRed);
     Clock1State.display_bright = 0;
     RefreshCountdown[kRefreshSelectors] = 1;
     RunFrame(g);
-    EXPECT_EQ(readout->fg_colour & 0xFF, 180u);
+    EXPECT_EQ(colours(), kDimRed);
 }
 
 // ---------------------------------------------------------------------------

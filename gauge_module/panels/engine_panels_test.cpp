@@ -180,5 +180,40 @@ TEST_F(EnginePanels, StartButtonAndLegends) {
     EXPECT_EQ(EngineStartSelector, 2);
 }
 
+// Element images by position (unlit, lit): ignition 1 at 0, 1, 2 is 2/5,
+// 4/7, 3/6; ignition 2 is 8/11, 10/13, 9/12; the start selector 14/17,
+// 16/19, 15/18. The virtual cockpit's instance shows the same images; only
+// its lit plate (element 1) stays hidden.
+TEST_F(EnginePanels, SelectorImagesFollowTheLightsInBothInstances) {
+    const int32_t ign[2] = {Powerplants_engine_ign1, Powerplants_engine_ign2};
+    Powerplants_engine_ign1 = 2;
+    Powerplants_engine_ign2 = 0;
+    EngineStartSelector = 1;
+    gauge::ElementHeader* first = EngineStartPanelElementList[0];
+    for (const char* parameters : {"", "VC"}) {
+        SCOPED_TRACE(parameters);
+        start_.parameters = parameters;
+        const bool vc = parameters[0] != '\0';
+        PanelLightingCircuit1.set(1);
+        RefreshCountdown[0] = 2;
+        UpdateStartPanel();
+        EXPECT_EQ(ElementShown(first, 1), !vc);
+        for (int k = 2; k <= 19; ++k) {
+            const bool shown = k == 6 || k == 11 || k == 19;
+            EXPECT_EQ(ElementShown(first, k), shown) << "lit, element " << k;
+        }
+        PanelLightingCircuit1.set(0);
+        RefreshCountdown[0] = 2;
+        UpdateStartPanel();
+        EXPECT_FALSE(ElementShown(first, 1));
+        for (int k = 2; k <= 19; ++k) {
+            const bool shown = k == 3 || k == 8 || k == 16;
+            EXPECT_EQ(ElementShown(first, k), shown) << "unlit, element " << k;
+        }
+    }
+    Powerplants_engine_ign1 = ign[0];
+    Powerplants_engine_ign2 = ign[1];
+}
+
 }  // namespace
 }  // namespace zu

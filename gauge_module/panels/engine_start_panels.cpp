@@ -111,9 +111,11 @@ void ShowSwitch(int sw, int32_t position, bool lit) {
     }
 }
 
+// The lit plate is never shown in the virtual cockpit; the switches show
+// their lit images there too.
 void ShowImages() {
-    const bool lit = PanelLit(PanelLightingCircuit1.get(), gStartIsVc);
-    ShowElement(First(), 1, lit);
+    ShowElement(First(), 1, PanelLit(PanelLightingCircuit1.get(), gStartIsVc));
+    const bool lit = PanelLightingCircuit1.get() != 0;
     ShowSwitch(0, Powerplants_engine_ign1, lit);
     ShowSwitch(1, Powerplants_engine_ign2, lit);
     ShowSwitch(2, EngineStartSelector, lit);

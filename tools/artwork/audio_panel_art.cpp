@@ -75,7 +75,7 @@ void RenderAudio(BitmapSet& set) {
     for (int k = 0; k < 6; ++k) {
         double x, y;
         PolarPoint(ap::kAudioKnobX, ap::kAudioKnobY, ap::kAudioKnobRadius + 8,
-                   ap::kAudioKnobZero + ap::kAudioKnobAngle[k], &x, &y);
+                   ap::kAudioKnobFirstMark + ap::kAudioKnobAngle[k], &x, &y);
         DrawText(cr, Face::Sans, 9, x, y, Align::Centre, std::to_string(k), kLitMarking);
     }
     LegendGlow(cr, ap::kAudioKnobX, ap::kAudioKnobY + ap::kAudioKnobRadius + 20, "VOLUME");
@@ -86,12 +86,16 @@ void RenderAudio(BitmapSet& set) {
         const double cx = ap::kAudioPointerPivotX;
         const double cy = ap::kAudioPointerPivotY;
         DrawKnob(c, cx, cy, ap::kAudioKnobRadius, 0);
-        // The index mark, glowing with the panel lighting.
+        // The index mark, glowing with the panel lighting, pointing at the
+        // scale's first mark.
         SetColour(c, lit != 0 ? kLitMarking : kWhite);
         cairo_set_line_width(c, 3);
         cairo_set_line_cap(c, CAIRO_LINE_CAP_ROUND);
-        cairo_move_to(c, cx, cy - ap::kAudioKnobRadius * 0.35);
-        cairo_line_to(c, cx, cy - ap::kAudioKnobRadius * 0.95);
+        double x0, y0, x1, y1;
+        PolarPoint(cx, cy, ap::kAudioKnobRadius * 0.35, ap::kAudioKnobFirstMark, &x0, &y0);
+        PolarPoint(cx, cy, ap::kAudioKnobRadius * 0.95, ap::kAudioKnobFirstMark, &x1, &y1);
+        cairo_move_to(c, x0, y0);
+        cairo_line_to(c, x1, y1);
         cairo_stroke(c);
         set.Finish(c, lit != 0 ? ap::kAudioPointerLit : ap::kAudioPointerUnlit,
                    lit != 0 ? "audio_pointer_lit" : "audio_pointer_unlit");
