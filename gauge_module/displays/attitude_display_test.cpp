@@ -13,9 +13,9 @@
 #include "core/ice_protection.h"
 #include "core/radio_altitude_alerting.h"
 #include "displays/efis_resources.h"
+#include "displays/sg_select_panels.h"
 #include "panels/display_control_panels.h"
 #include "panels/id809_panels.h"
-#include "displays/sg_select_panels.h"
 
 namespace zu {
 namespace {
@@ -194,6 +194,43 @@ TEST_F(AttitudeSteps, RunwayRisesBelowTwoHundredFeet) {
     EXPECT_EQ(At(85, 108)[0], 0);
     // The wings stay.
     EXPECT_GT(At(60, 65)[0], 0);
+}
+
+// The sphere's region stays selected into the context until the flight
+// director's step: in the composite format (aircraft symbol first) it cuts
+// the rising runway at the readout's notch. The roll scale above the sphere
+// is drawn in both formats, the speed scale's cross beside it in the normal
+// one.
+TEST_F(AttitudeSteps, TheSphereRegionCutsTheCompositeRunwayOnly) {
+    RadioAltitudeReadoutValue = 100;  // runway 16 units down: rows 89..92
+    const uint8_t unpowered = StallWarnUnpowered;
+    StallWarnUnpowered = 1;
+    const uint32_t brown = platform::DrawObjectColour(EfisBrushes[kEfisBrown]);
+    const auto runway_in_notch = [&] {
+        int n = 0;
+        for (int y = 88; y < 96; ++y) {
+            for (int x = 75; x < 94; ++x) {
+                const uint8_t* p = At(x, y);
+                n += (p[0] | (p[1] << 8) | (p[2] << 16)) == static_cast<int>(brown);
+            }
+        }
+        return n;
+    };
+    for (int32_t format : {0, 1}) {
+        std::fill(pixels.begin(), pixels.end(), 0);
+        DisplayFormat[0] = format;
+        EadiPictureDraw(dc, set, regions);
+        EXPECT_GT(At(85, 6)[0], 0x80) << format;  // the roll scale's zero index
+        if (format == 0) {
+            EXPECT_GT(runway_in_notch(), 20);
+            EXPECT_GT(At(31, 65)[0], 0x80);  // the red cross
+            EXPECT_EQ(At(31, 65)[1], 0);
+        } else {
+            EXPECT_EQ(runway_in_notch(), 0);
+        }
+    }
+    DisplayFormat[0] = 0;
+    StallWarnUnpowered = unpowered;
 }
 
 TEST_F(AttitudeSteps, DecisionHeightBoxShowsInsideItsWindowOnly) {
