@@ -158,10 +158,10 @@ bool DisplayScreenSetUp(DisplayScreen& screen, gauge::DrawingSurface* s) {
     DisplayPixelSize[0] = s->width;
     DisplayPixelSize[1] = s->height - 3;
     platform::DrawContext* dc = SurfaceContext(s);
-    if (!screen.virtual_cockpit) {
-        platform::DrawSetTextAlign(dc, platform::kDrawTaCenter | platform::kDrawTaTop);
-        platform::DrawSelectObject(dc, EfisFonts[1]);
-    }
+    // Texts centred on their x, top at their y, in font 2: the 2D gauges'
+    // set-up, and the virtual-cockpit sets' own region set-up.
+    platform::DrawSetTextAlign(dc, platform::kDrawTaCenter | platform::kDrawTaTop);
+    platform::DrawSelectObject(dc, EfisFonts[1]);
     const int32_t region_height = s->height - 3 > 0 ? s->height - 3 : s->height;
     if (screen.kind == kNavigationDisplay) {
         EhsiClipRegionsCreate(EhsiSetOf(screen.side, screen.virtual_cockpit), s->width,
