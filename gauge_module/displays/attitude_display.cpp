@@ -450,15 +450,18 @@ void EadiTestDraw(platform::DrawContext* dc, int side) {
     Text(dc, 2, kEfisYellow, 13, -2, "TEST", 4);
 }
 
-void EadiBottomScaleDraw(platform::DrawContext* dc, int side) {
+void EadiBottomScaleDraw(platform::DrawContext* dc, int side, const EhsiPaint* navigation) {
     // 1.
     SmoothResetClip(dc);
-    // 2. Flight management or a localiser: the deviation scale is the
-    // navigation display's step, drawn by its set.
+    // 2. Flight management or a localiser: the navigation display's
+    // deviation scale instead, drawn by the side's set.
     const int32_t sel = side == 0 ? NavSourceSel1 : NavSourceSel2;
     if (sel >= 0 && sel < kNavSourceCount) {
         const NavSourceRecord& r = NavSources[sel];
-        if (r.kind == 4 || r.receive_state == 2) return;
+        if (r.kind == 4 || r.receive_state == 2) {
+            if (navigation != nullptr) EhsiDeviationScaleDraw(*navigation);
+            return;
+        }
     }
     // 3. Tick boxes.
     Pen(dc, kEfisWhite);
@@ -492,7 +495,7 @@ void EadiNormalSequence(platform::DrawContext* dc, EadiSet& set, const EadiClipR
     EadiSgSourceDraw(dc, side);
     EadiMarkerDraw(dc);
     EadiFmaDraw(dc, set);
-    EadiBottomScaleDraw(dc, side);
+    EadiBottomScaleDraw(dc, side, nav);
     if (nav != nullptr) EhsiVerticalDeviationDraw(*nav);
     EadiTestDraw(dc, side);
 }

@@ -11,8 +11,10 @@
 #include "core/flight_guidance_annunciation.h"
 #include "core/host_panel_services.h"
 #include "core/ice_protection.h"
+#include "core/nav_sources.h"
 #include "core/radio_altitude_alerting.h"
 #include "displays/efis_resources.h"
+#include "displays/navigation_display.h"
 #include "displays/sg_select_panels.h"
 #include "panels/display_control_panels.h"
 #include "panels/id809_panels.h"
@@ -279,6 +281,37 @@ TEST_F(AttitudeSteps, SpeedAndVerticalSpeedPointersScale) {
     VerticalSpeed = -19;
     Record([](AttitudeSteps& t) { EadiBottomScaleDraw(t.rec, 0); });
     EXPECT_TRUE(HasCall(platform::DrawOp::LineTo, {83, 124, 81, 129}));
+}
+
+// With a localiser received or a flight-management source the bottom
+// scale is the navigation display's deviation scale (diamonds at 64, 74, 94
+// and 104, centre mark 84, y 122..128) in place of the vertical-speed one.
+TEST_F(AttitudeSteps, BottomScaleGivesWayToTheDeviationScale) {
+    const NavSourceRecord vor = NavSources[kNavVor1];
+    const NavSourceRecord fms = NavSources[kNavFms1];
+    const int32_t selected = NavSourceSel1;
+    const EhsiClipRegions nav_regions = EhsiMakeClipRegions(168, 131);
+    const EhsiPaint nav{EhsiSetOf(0, false), nav_regions, rec, rec};
+    NavSources[kNavVor1].kind = 1;
+    NavSources[kNavFms1].kind = 4;
+    NavSources[kNavFms1].receive_state = 0;
+    struct Case {
+        int32_t source;
+        int32_t receive_state;
+        bool deviation;
+    };
+    for (const Case c :
+         {Case{kNavVor1, 2, true}, Case{kNavVor1, 1, false}, Case{kNavFms1, 0, true}}) {
+        NavSourceSel1 = c.source;
+        NavSources[kNavVor1].receive_state = c.receive_state;
+        platform::DrawRecordClear(rec);
+        EadiPictureDraw(rec, set, regions, &nav);
+        EXPECT_EQ(HasCall(platform::DrawOp::LineTo, {84, 122, 84, 128}), c.deviation) << c.source;
+        EXPECT_EQ(HasCall(platform::DrawOp::LineTo, {68, 126, 68, 121}), !c.deviation) << c.source;
+    }
+    NavSources[kNavVor1] = vor;
+    NavSources[kNavFms1] = fms;
+    NavSourceSel1 = selected;
 }
 
 TEST_F(AttitudeSteps, FmaTextsHighlightsAndEngageMessages) {
