@@ -62,5 +62,45 @@ TEST(NavigationDisplayE2e, ArcTextsReachTheStateReport) {
     std::memset(Electrics_sys.bytes, 0, kElectricsRecordSize);
 }
 
+// The rose's lubber mark (design point (84, 6), surface pixel (81, 6) of the
+// sample panel's 163-wide HSI1) follows a brightness change like every other
+// colour of the display: white at 255 is 0xF0F0F0, at 175 0xA0A0A0.
+TEST(NavigationDisplayE2e, ABrightnessChangeDimsTheLubberMark) {
+    RestoreLoadedModuleState();
+    TempDir tmp;
+    simhost::SimulatorConfig cfg;
+    cfg.aircraft_dir = CopySampleAircraft(tmp.path());
+    cfg.fps = 15;
+    auto sim = std::make_unique<simhost::Simulator>(cfg);
+    ASSERT_NO_FATAL_FAILURE(StartLinkedModule(*sim));
+    DisplayControlState1.Mode = 0;
+    DisplayBrightnessLevel = 255;
+    PinRunningEngines(*sim);
+    for (int i = 0; i < 300; ++i) {
+        ElectricsEnginesRunning();
+        sim->RunFrame();
+    }
+    ASSERT_EQ(Ahrs1.valid[1], 0);
+    const simhost::GaugeInstance* hsi = sim->FindGauge("HSI1");
+    ASSERT_NE(hsi, nullptr);
+    ASSERT_FALSE(hsi->surfaces.empty());
+    const simhost::DrawnSurface& d = *hsi->surfaces[0];
+    const auto pixel = [&d](int x, int y) {
+        const uint8_t* p = &d.picture[(static_cast<size_t>(y) * d.surface.width + x) * 4];
+        return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16);
+    };
+    EXPECT_EQ(pixel(81, 6), 0xF0F0F0u);
+    DisplayBrightnessLevel = 175;
+    for (int i = 0; i < 10; ++i) {
+        ElectricsEnginesRunning();
+        sim->RunFrame();
+    }
+    EXPECT_EQ(pixel(81, 6), 0xA0A0A0u);
+    sim->Stop();
+    DisplayBrightnessLevel = 191;
+    Ahrs1.heading = 0;
+    std::memset(Electrics_sys.bytes, 0, kElectricsRecordSize);
+}
+
 }  // namespace
 }  // namespace zu::e2e

@@ -13,9 +13,9 @@
 #include "core/radio_altitude_alerting.h"
 #include "displays/efis_resources.h"
 #include "displays/navigation_display.h"
+#include "displays/sg_select_panels.h"
 #include "panels/display_control_panels.h"
 #include "panels/id809_panels.h"
-#include "displays/sg_select_panels.h"
 
 namespace zu {
 
@@ -152,8 +152,11 @@ bool EadiAttitudeAvailable(int side) {
 
 void EadiSphereDraw(platform::DrawContext* dc, int side, const EadiClipRegions& regions) {
     if (dc == nullptr || !EfisResourcesReady()) return;
-    // 1. Clip and copy-pen.
-    SmoothSetClip(dc, EadiSphereRegion(regions, side));
+    // 1. Clip and copy-pen. The context keeps the region after this step:
+    // in the composite format it cuts the aircraft symbol and the runway.
+    const platform::DrawRegion& region = EadiSphereRegion(regions, side);
+    platform::DrawSelectClipRegion(dc, region);
+    SmoothSetClip(dc, region);
     platform::DrawSetRop2(dc, platform::DrawRop2::CopyPen);
     // 2./3. The sphere, or ATT FAIL.
     if (EadiAttitudeAvailable(side)) {
@@ -164,7 +167,7 @@ void EadiSphereDraw(platform::DrawContext* dc, int side, const EadiClipRegions& 
     } else {
         DrawAttFail(dc);
     }
-    // 4. The fixed roll scale, unclipped and unturned.
+    // 4. The fixed roll scale, unturned, free of the smooth clip.
     DrawRollScale(dc);
 }
 
@@ -377,7 +380,9 @@ void EadiMarkerDraw(platform::DrawContext* dc) {
 
 void EadiFlightDirectorDraw(platform::DrawContext* dc, int side, const EadiClipRegions& regions) {
     // 1. The format's clip.
-    SmoothSetClip(dc, EadiSphereRegion(regions, side));
+    const platform::DrawRegion& region = EadiSphereRegion(regions, side);
+    platform::DrawSelectClipRegion(dc, region);
+    SmoothSetClip(dc, region);
     // 2. The bars.
     if (EadiAttitudeAvailable(side)) {
         const double roll = side == 0 ? FlightDirectorRollCommand : FlightDirectorRollCommand2;
@@ -393,8 +398,10 @@ void EadiFlightDirectorDraw(platform::DrawContext* dc, int side, const EadiClipR
             SmoothLineF(dc, kSmoothMagenta, 114.0f, y0 - 0.5f, 54.0f, y0 - 0.5f);
         }
     }
-    // 3. No clip for the steps that follow.
-    SmoothResetClip(dc);
+    // 3. No clip for the steps that follow: the context's region goes, and
+    // the smooth clip with it (the speed scale's cross lies outside the
+    // sphere).
+    platform::DrawResetClip(dc);
 }
 
 void EadiFmaDraw(platform::DrawContext* dc, const EadiSet& set) {
@@ -443,15 +450,18 @@ void EadiTestDraw(platform::DrawContext* dc, int side) {
     Text(dc, 2, kEfisYellow, 13, -2, "TEST", 4);
 }
 
-void EadiBottomScaleDraw(platform::DrawContext* dc, int side) {
+void EadiBottomScaleDraw(platform::DrawContext* dc, int side, const EhsiPaint* navigation) {
     // 1.
     SmoothResetClip(dc);
-    // 2. Flight management or a localiser: the deviation scale is the
-    // navigation display's step, drawn by its set.
+    // 2. Flight management or a localiser: the navigation display's
+    // deviation scale instead, drawn by the side's set.
     const int32_t sel = side == 0 ? NavSourceSel1 : NavSourceSel2;
     if (sel >= 0 && sel < kNavSourceCount) {
         const NavSourceRecord& r = NavSources[sel];
-        if (r.kind == 4 || r.receive_state == 2) return;
+        if (r.kind == 4 || r.receive_state == 2) {
+            if (navigation != nullptr) EhsiDeviationScaleDraw(*navigation);
+            return;
+        }
     }
     // 3. Tick boxes.
     Pen(dc, kEfisWhite);
@@ -485,7 +495,7 @@ void EadiNormalSequence(platform::DrawContext* dc, EadiSet& set, const EadiClipR
     EadiSgSourceDraw(dc, side);
     EadiMarkerDraw(dc);
     EadiFmaDraw(dc, set);
-    EadiBottomScaleDraw(dc, side);
+    EadiBottomScaleDraw(dc, side, nav);
     if (nav != nullptr) EhsiVerticalDeviationDraw(*nav);
     EadiTestDraw(dc, side);
 }

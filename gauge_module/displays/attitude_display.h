@@ -52,16 +52,21 @@ void EadiMarkerDraw(platform::DrawContext* dc);
 void EadiFlightDirectorDraw(platform::DrawContext* dc, int side, const EadiClipRegions& regions);
 void EadiFmaDraw(platform::DrawContext* dc, const EadiSet& set);
 void EadiTestDraw(platform::DrawContext* dc, int side);
-void EadiBottomScaleDraw(platform::DrawContext* dc, int side);
 
 struct EhsiPaint;
 
+// The vertical-speed scale, or with a flight-management source or a
+// localiser the navigation display's deviation scale, painted by
+// `navigation` (nothing there without it).
+void EadiBottomScaleDraw(platform::DrawContext* dc, int side,
+                         const EhsiPaint* navigation = nullptr);
+
 // The attitude display's picture for its side's format: the normal sequence
 // or the composite one. `navigation` paints the navigation display's steps
-// the sequences share (vertical deviation; in the composite format the
-// heading tape, its readouts, TO/FROM and the deviation scale) with the data
-// side's 2D set, clipped by this surface's regions; without it those steps
-// are left out.
+// the sequences share (vertical deviation; the deviation scale in place of
+// the bottom scale; in the composite format the heading tape, its readouts,
+// TO/FROM and the deviation scale) with the data side's 2D set, clipped by
+// this surface's regions; without it those steps are left out.
 void EadiPictureDraw(platform::DrawContext* dc, EadiSet& set, const EadiClipRegions& regions,
                      const EhsiPaint* navigation = nullptr);
 

@@ -11,11 +11,13 @@
 #include "core/flight_guidance_annunciation.h"
 #include "core/host_panel_services.h"
 #include "core/ice_protection.h"
+#include "core/nav_sources.h"
 #include "core/radio_altitude_alerting.h"
 #include "displays/efis_resources.h"
+#include "displays/navigation_display.h"
+#include "displays/sg_select_panels.h"
 #include "panels/display_control_panels.h"
 #include "panels/id809_panels.h"
-#include "displays/sg_select_panels.h"
 
 namespace zu {
 namespace {
@@ -196,6 +198,43 @@ TEST_F(AttitudeSteps, RunwayRisesBelowTwoHundredFeet) {
     EXPECT_GT(At(60, 65)[0], 0);
 }
 
+// The sphere's region stays selected into the context until the flight
+// director's step: in the composite format (aircraft symbol first) it cuts
+// the rising runway at the readout's notch. The roll scale above the sphere
+// is drawn in both formats, the speed scale's cross beside it in the normal
+// one.
+TEST_F(AttitudeSteps, TheSphereRegionCutsTheCompositeRunwayOnly) {
+    RadioAltitudeReadoutValue = 100;  // runway 16 units down: rows 89..92
+    const uint8_t unpowered = StallWarnUnpowered;
+    StallWarnUnpowered = 1;
+    const uint32_t brown = platform::DrawObjectColour(EfisBrushes[kEfisBrown]);
+    const auto runway_in_notch = [&] {
+        int n = 0;
+        for (int y = 88; y < 96; ++y) {
+            for (int x = 75; x < 94; ++x) {
+                const uint8_t* p = At(x, y);
+                n += (p[0] | (p[1] << 8) | (p[2] << 16)) == static_cast<int>(brown);
+            }
+        }
+        return n;
+    };
+    for (int32_t format : {0, 1}) {
+        std::fill(pixels.begin(), pixels.end(), 0);
+        DisplayFormat[0] = format;
+        EadiPictureDraw(dc, set, regions);
+        EXPECT_GT(At(85, 6)[0], 0x80) << format;  // the roll scale's zero index
+        if (format == 0) {
+            EXPECT_GT(runway_in_notch(), 20);
+            EXPECT_GT(At(31, 65)[0], 0x80);  // the red cross
+            EXPECT_EQ(At(31, 65)[1], 0);
+        } else {
+            EXPECT_EQ(runway_in_notch(), 0);
+        }
+    }
+    DisplayFormat[0] = 0;
+    StallWarnUnpowered = unpowered;
+}
+
 TEST_F(AttitudeSteps, DecisionHeightBoxShowsInsideItsWindowOnly) {
     for (int32_t ra : {160, 161, 219, 220}) {
         RadioAltitudeReadoutValue = ra;
@@ -242,6 +281,37 @@ TEST_F(AttitudeSteps, SpeedAndVerticalSpeedPointersScale) {
     VerticalSpeed = -19;
     Record([](AttitudeSteps& t) { EadiBottomScaleDraw(t.rec, 0); });
     EXPECT_TRUE(HasCall(platform::DrawOp::LineTo, {83, 124, 81, 129}));
+}
+
+// With a localiser received or a flight-management source the bottom
+// scale is the navigation display's deviation scale (diamonds at 64, 74, 94
+// and 104, centre mark 84, y 122..128) in place of the vertical-speed one.
+TEST_F(AttitudeSteps, BottomScaleGivesWayToTheDeviationScale) {
+    const NavSourceRecord vor = NavSources[kNavVor1];
+    const NavSourceRecord fms = NavSources[kNavFms1];
+    const int32_t selected = NavSourceSel1;
+    const EhsiClipRegions nav_regions = EhsiMakeClipRegions(168, 131);
+    const EhsiPaint nav{EhsiSetOf(0, false), nav_regions, rec, rec};
+    NavSources[kNavVor1].kind = 1;
+    NavSources[kNavFms1].kind = 4;
+    NavSources[kNavFms1].receive_state = 0;
+    struct Case {
+        int32_t source;
+        int32_t receive_state;
+        bool deviation;
+    };
+    for (const Case c :
+         {Case{kNavVor1, 2, true}, Case{kNavVor1, 1, false}, Case{kNavFms1, 0, true}}) {
+        NavSourceSel1 = c.source;
+        NavSources[kNavVor1].receive_state = c.receive_state;
+        platform::DrawRecordClear(rec);
+        EadiPictureDraw(rec, set, regions, &nav);
+        EXPECT_EQ(HasCall(platform::DrawOp::LineTo, {84, 122, 84, 128}), c.deviation) << c.source;
+        EXPECT_EQ(HasCall(platform::DrawOp::LineTo, {68, 126, 68, 121}), !c.deviation) << c.source;
+    }
+    NavSources[kNavVor1] = vor;
+    NavSources[kNavFms1] = fms;
+    NavSourceSel1 = selected;
 }
 
 TEST_F(AttitudeSteps, FmaTextsHighlightsAndEngageMessages) {

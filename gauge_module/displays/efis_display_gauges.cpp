@@ -9,8 +9,8 @@
 #include "displays/display_pixel_size.h"
 #include "displays/efis_resources.h"
 #include "displays/navigation_display.h"
-#include "panels/display_control_panels.h"
 #include "displays/sg_select_panels.h"
+#include "panels/display_control_panels.h"
 #include "resources/resource_table.h"
 
 namespace zu {
@@ -158,10 +158,10 @@ bool DisplayScreenSetUp(DisplayScreen& screen, gauge::DrawingSurface* s) {
     DisplayPixelSize[0] = s->width;
     DisplayPixelSize[1] = s->height - 3;
     platform::DrawContext* dc = SurfaceContext(s);
-    if (!screen.virtual_cockpit) {
-        platform::DrawSetTextAlign(dc, platform::kDrawTaCenter | platform::kDrawTaTop);
-        platform::DrawSelectObject(dc, EfisFonts[1]);
-    }
+    // Texts centred on their x, top at their y, in font 2: the 2D gauges'
+    // set-up, and the virtual-cockpit sets' own region set-up.
+    platform::DrawSetTextAlign(dc, platform::kDrawTaCenter | platform::kDrawTaTop);
+    platform::DrawSelectObject(dc, EfisFonts[1]);
     const int32_t region_height = s->height - 3 > 0 ? s->height - 3 : s->height;
     if (screen.kind == kNavigationDisplay) {
         EhsiClipRegionsCreate(EhsiSetOf(screen.side, screen.virtual_cockpit), s->width,
@@ -238,10 +238,15 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
     // 8. The picture, of the data side's symbol generator.
     const int data_side = SgTransfer[side] != 0 ? 1 - side : side;
     if (warm > kDisplayWarmUpFrames && screen.new_tick && powered && EfisResourcesReady()) {
+        // The drawing state is saved around the picture: the pens and
+        // brushes it selects are released afterwards, so the brightness step
+        // can make them anew.
         CurrentGaugeSurface = s;
+        platform::DrawSaveState(dc);
         SmoothSetBrightness(DisplayBrightness);
         SmoothSetAlpha(255);
         DrawSequence(screen, dc, data_side);
+        platform::DrawRestoreState(dc);
         ++screen.pictures;
         CurrentGaugeSurface = nullptr;
     }

@@ -6,12 +6,13 @@
 #include <vector>
 
 #include "core/electrical_system.h"
+#include "core/nav_sources.h"
 #include "core/settings_file.h"
 #include "core/systems_tick.h"
 #include "displays/display_pixel_size.h"
 #include "displays/efis_resources.h"
-#include "panels/display_control_panels.h"
 #include "displays/sg_select_panels.h"
+#include "panels/display_control_panels.h"
 
 namespace zu {
 namespace {
@@ -154,6 +155,43 @@ TEST_F(DisplayGaugesFixture, TransferredSideDrawsTheOtherSidesCompositePicture) 
     Frame(DisplayScreens[0], vsi);
     EXPECT_EQ(DisplayScreens[0].applied_transfer, 0);
     EXPECT_TRUE(PictureHas(vsi, "SPD", 23, 19));
+}
+
+// The virtual-cockpit gauges letter their texts as their 2D twins do,
+// centred on their x in font 2: with the same data the pictures are the
+// same, "VOR1", "GSPD" and "KTS" whole.
+TEST_F(DisplayGaugesFixture, VirtualCockpitPicturesMatchTheirTwins) {
+    const NavSourceRecord vor = NavSources[kNavVor1];
+    NavSources[kNavVor1].kind = 1;
+    NavSources[kNavVor1].distance_valid = 1;
+    NavSourceSel1 = kNavVor1;
+    for (int kind : {kAttitudeDisplay, kNavigationDisplay}) {
+        DisplayWarmUp[kind][0] = 40;
+        DisplayScreen& flat = DisplayScreens[kind * 4];
+        DisplayScreen& vc = DisplayScreens[kind * 4 + 1];
+        ASSERT_TRUE(vc.virtual_cockpit);
+        PlacedDisplay a(168, 134);
+        PlacedDisplay b(168, 134);
+        DisplayInstall(flat, nullptr);
+        DisplayInstall(vc, nullptr);
+        TickCounter.fetch_add(1);
+        DisplayFrameStep(flat, &a.element);
+        DisplayFrameStep(vc, &b.element);
+        ASSERT_EQ(vc.pictures, 1u);
+        EXPECT_TRUE(a.pixels == b.pixels) << vc.name;
+        if (kind != kNavigationDisplay) continue;
+        // "KTS" at x 155 ends before the right edge, whose last two columns
+        // keep the background.
+        ASSERT_TRUE(PictureHas(b, "KTS", 155, 120));
+        ASSERT_TRUE(PictureHas(b, "VOR1", 142, 3));
+        for (int y = 118; y < 131; ++y) {
+            for (int x = 166; x < 168; ++x) {
+                const size_t i = static_cast<size_t>(y * 168 + x) * 4;
+                EXPECT_EQ(b.pixels[i + 1], vc.background_copy[i + 1]) << x << "," << y;
+            }
+        }
+    }
+    NavSources[kNavVor1] = vor;
 }
 
 TEST_F(DisplayGaugesFixture, NoSurfaceOrUnknownGaugeDoesNothing) {

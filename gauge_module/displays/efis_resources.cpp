@@ -286,11 +286,11 @@ void SmoothArc(DrawContext* g, float x, float y, float w, float h, float start, 
 }
 
 void SmoothSetClip(DrawContext* g, const platform::DrawRegion& region) {
-    platform::DrawSelectClipRegion(g, region);
+    platform::DrawSetSmoothClip(g, region);
 }
 
 void SmoothResetClip(DrawContext* g) {
-    platform::DrawResetClip(g);
+    platform::DrawResetSmoothClip(g);
 }
 
 void SmoothSetTransform(DrawContext* g, float angle, float centre_x, float centre_y,

@@ -144,6 +144,8 @@ void SmoothFillRect(DrawContext* g, float x, float y, float w, float h, uint32_t
 void SmoothEllipse(DrawContext* g, float x, float y, float w, float h, uint32_t colour);
 void SmoothArc(DrawContext* g, float x, float y, float w, float h, float start, float sweep,
                uint32_t colour);
+// The smooth shapes' own clip, apart from the device context's: resetting
+// it leaves a region selected into the context in place.
 void SmoothSetClip(DrawContext* g, const platform::DrawRegion& region);
 void SmoothResetClip(DrawContext* g);
 void SmoothSetTransform(DrawContext* g, float angle, float centre_x, float centre_y,

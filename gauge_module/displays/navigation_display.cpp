@@ -169,6 +169,17 @@ int32_t Trunc(double v) {
     return static_cast<int32_t>(std::clamp(v, -2147483648.0, 2147483647.0));
 }
 
+// The whole-degree difference from `from` to `to`, wrapped to -179..180.
+int32_t WholeDegreeDiff(int32_t to, int32_t from) {
+    int64_t d = (static_cast<int64_t>(to) - from) % 360;
+    if (d <= -180) {
+        d += 360;
+    } else if (d > 180) {
+        d -= 360;
+    }
+    return static_cast<int32_t>(d);
+}
+
 // The turn index of a heading: quarter degrees of (359.25 - heading), 0
 // below zero.
 int32_t TurnIndex(double heading) {
@@ -675,7 +686,7 @@ void CompositeHeadingTapeDraw(const EhsiPaint& p) {
         Line(dc, base + d, 107, base + d, d % 15 == 0 ? 111 : 109);
     // 4. Selected-heading marker.
     if (valid) {
-        const int32_t x = 84 + AngleDiff16(SelectedHeading(side), h) / 2;
+        const int32_t x = 84 + WholeDegreeDiff(SelectedHeading(side), h) / 2;
         if (x > 20 && x < 110) {
             Pen(dc, kEfisCyan);
             const DrawPoint marker[5] = {

@@ -19,10 +19,10 @@
 #include "displays/efis_display_gauges.h"
 #include "displays/efis_resources.h"
 #include "displays/ehsi_map.h"
+#include "displays/sg_select_panels.h"
 #include "displays/weather_radar.h"
 #include "fms/flight_plan.h"
 #include "panels/display_control_panels.h"
-#include "displays/sg_select_panels.h"
 
 namespace zu {
 namespace {
@@ -339,6 +339,42 @@ TEST_F(NavigationPicture, ReadoutTextsAreBounded) {
     DisplayControlState2.Transfer[0] = 0;
     ASSERT_NE(FindText("VOR1"), nullptr);
     EXPECT_EQ(FindText("VOR1")->colour, DimColour(EfisPalette[kEfisYellow]));
+}
+
+// The composite tape's selected-heading marker sits at x = 84 + d / 2, d
+// the whole-degree difference from the heading to the selection wrapped to
+// -179..180, and shows only for 20 < x < 110: 52 degrees right (x 110) is
+// not drawn, 51 is; to the left it reaches down to -127.
+TEST_F(NavigationPicture, CompositeTapeMarkerFollowsTheWholeDegreeDifference) {
+    platform::DrawContext* rec = platform::DrawContextCreateRecording(168, 130);
+    const EhsiPaint paint{set, set.regions, rec, rec};
+    struct Case {
+        double heading;
+        int32_t selected;
+        int32_t x;  // 0: not drawn
+    };
+    for (const Case c :
+         {Case{0.0, 52, 0}, Case{0.0, 51, 109}, Case{359.9, 51, 0}, Case{359.9, 50, 109},
+          Case{0.0, 233, 21}, Case{0.0, 232, 0}, Case{350.7, 10, 94}, Case{10.2, 190, 0}}) {
+        Ahrs1.heading = c.heading;
+        FGC_comp_HSI1_heading_sel = c.selected;
+        platform::DrawRecordClear(rec);
+        CompositeHeadingTapeDraw(paint);
+        int markers = 0;
+        bool at_x = false;
+        for (int i = 0; i < platform::DrawRecordedCount(rec); ++i) {
+            const platform::DrawCall& call = platform::DrawRecordedCalls(rec)[i];
+            // The marker's left edge: (x - 6, 106) up to (x - 6, 101).
+            if (call.op != platform::DrawOp::LineTo || call.rect.top != 106 ||
+                call.rect.bottom != 101 || call.rect.left != call.rect.right)
+                continue;
+            ++markers;
+            at_x |= call.rect.left == c.x - 6;
+        }
+        EXPECT_EQ(markers, c.x != 0 ? 1 : 0) << c.heading << " " << c.selected;
+        EXPECT_EQ(at_x, c.x != 0) << c.heading << " " << c.selected;
+    }
+    platform::DrawContextDestroy(rec);
 }
 
 // A flight plan of legs due north of the aircraft at the given distances.

@@ -124,7 +124,8 @@ void PaintBackground(gauge::DrawingSurface* s) {
         for (int32_t x = 0; x < s->width; ++x) {
             uint8_t* p = row + static_cast<size_t>(x) * 4;
             if (bmp != nullptr && bmp->width > 0 && bmp->height > 0) {
-                const auto bx = static_cast<int32_t>(static_cast<int64_t>(x) * bmp->width / s->width);
+                const auto bx =
+                    static_cast<int32_t>(static_cast<int64_t>(x) * bmp->width / s->width);
                 const auto by =
                     static_cast<int32_t>(static_cast<int64_t>(y) * bmp->height / s->height);
                 std::memcpy(p, bmp->pixels + (static_cast<size_t>(by) * bmp->width + bx) * 4, 4);
@@ -352,13 +353,15 @@ void TcasDisplayFrame(TcasScreen& screen, gauge::ElementHeader* element) {
             std::memcpy(s->pixels, screen.background.data(), s->bytes);
         }
         platform::DrawBeginPaint(dc);
+        platform::DrawSaveState(dc);
         SmoothSetBrightness(255);
         SmoothSetAlpha(255);
+        // With the computer off only the status gives way to "TCAS OFF":
+        // the traffic (none then) and the vertical-speed needle still run.
         TcasStatusDraw(dc);
-        if (TransponderState.tcas_mode > 0) {
-            TcasTrafficDraw(dc, screen.clip);
-            TcasVsNeedleDraw(screen, screen.graphics != nullptr ? screen.graphics : dc);
-        }
+        TcasTrafficDraw(dc, screen.clip);
+        TcasVsNeedleDraw(screen, screen.graphics != nullptr ? screen.graphics : dc);
+        platform::DrawRestoreState(dc);
         ++screen.pictures;
     } else if (!powered) {
         platform::DrawBeginPaint(dc);

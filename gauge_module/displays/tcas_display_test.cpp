@@ -78,8 +78,8 @@ struct TcasDrawFixture : ::testing::Test {
         TcasIntruders[0] = {};
         Altitude = 0.0f;
     }
-    static TcasIntruder& Add(double bearing, double distance, double altitude,
-                             const char* text, int16_t vs = 0) {
+    static TcasIntruder& Add(double bearing, double distance, double altitude, const char* text,
+                             int16_t vs = 0) {
         TcasIntruderTable& t = TcasIntruders[0];
         TcasIntruder& i = t.intruders[t.count++];
         i = {};
@@ -198,9 +198,19 @@ TEST(TcasDisplayFrame, DrawsAfterFifteenPoweredFramesOncePerTickAndBlackUnpowere
     EXPECT_EQ(d.element.image_flags & gauge::kImageOnScreen, 0u);
     TcasDisplayFrame(screen, &d.element);  // same tick
     EXPECT_EQ(screen.pictures, 1u);
-    // The needle's white stroke shows left of the pivot.
+    // The needle's white stroke shows left of the pivot, also with the
+    // computer off (level 0: transponder off or in its test), when only the
+    // status reads "TCAS OFF".
     const size_t at = (static_cast<size_t>(41 * 2) * 172 + 20 * 2) * 4;
     EXPECT_GT(d.pixels[at] + d.pixels[at + 4] + d.pixels[at + 172 * 4], 0);
+    TransponderState.tcas_mode = 0;
+    TickCounter.fetch_add(1);
+    TcasDisplayFrame(screen, &d.element);
+    EXPECT_EQ(screen.pictures, 2u);
+    EXPECT_GT(d.pixels[at] + d.pixels[at + 4] + d.pixels[at + 172 * 4], 0);
+    const auto* dc = static_cast<const platform::DrawContext*>(d.surface.context);
+    ASSERT_EQ(platform::DrawTextCount(dc), 1);
+    EXPECT_STREQ(platform::DrawTexts(dc)[0].text, "TCAS OFF");
     BusPowered.set(kPoweredLeftEssential, 0);
     TickCounter.fetch_add(1);
     TcasDisplayFrame(screen, &d.element);

@@ -159,6 +159,22 @@ struct GlyphFont {
     GlyphEntry glyphs[kGlyphCount];
 };
 
+// What DrawSaveState keeps of a context. The objects are counted as
+// selected while they are kept, so none of them can be deleted before it is
+// restored.
+struct SavedDrawState {
+    DrawHandle pen = 0, brush = 0, font = 0;
+    DrawRop2 rop = DrawRop2::CopyPen;
+    uint32_t text_colour = 0;
+    uint32_t text_align = 0;
+    bool bk_opaque = false;
+    uint32_t bk_colour = 0;
+    DrawRect clip{};
+    bool has_region = false;
+    DrawRegion region{};
+    int32_t cur_x = 0, cur_y = 0;
+};
+
 struct DrawContext {
     uint8_t* pixels = nullptr;  // null: recording
     int32_t width = 0;
@@ -181,6 +197,18 @@ struct DrawContext {
     // by pixel).
     int32_t span_count[kSpanRows] = {};
     int32_t spans[kSpanRows][kRowSpans][2] = {};
+    // The smooth layer's own clip, set by DrawSetSmoothClip and
+    // DrawResetSmoothClip (none, or a region with spans as above, for the
+    // first smooth_rows rows). While smooth_own is clear the smooth layer
+    // follows the clip above.
+    bool smooth_own = false;
+    bool smooth_has_region = false;
+    DrawRegion smooth_region{};
+    int32_t smooth_rows = 0;
+    int32_t* smooth_span_count = nullptr;
+    int32_t (*smooth_spans)[kRowSpans][2] = nullptr;
+    SavedDrawState saved[kDrawStateDepth];
+    int32_t saved_count = 0;
     // The smooth layer's own rasteriser: coverage into an A8 mask of the
     // surface's size, then composited through a one-pixel solid source.
     pixman_image_t* px_dst = nullptr;
@@ -477,25 +505,35 @@ void MaskRowOutside(uint8_t* row, int32_t l, int32_t r, const int32_t (*spans)[2
     std::memset(row + x, 0, static_cast<size_t>(r - x));
 }
 
-// Composites the coverage in the colour (0x00RRGGBB) inside the clip and
-// clears the mask.
-void FlushCoverage(DrawContext* dc, uint32_t rgb) {
+// The layer a coverage belongs to: lettering is cut by the context's clip,
+// the smooth shapes by the smooth layer's own clip when it has one.
+enum class CoverageLayer { Text, Smooth };
+
+// Composites the coverage in the colour (0x00RRGGBB) inside the layer's
+// clip and clears the mask.
+void FlushCoverage(DrawContext* dc, uint32_t rgb, CoverageLayer layer = CoverageLayer::Text) {
     if (dc->px_mask == nullptr || dc->cov_right <= dc->cov_left) return;
+    const bool own = layer == CoverageLayer::Smooth && dc->smooth_own;
+    const DrawRect clip = own ? DrawRect{0, 0, dc->width, dc->height} : dc->clip;
+    const bool has_region = own ? dc->smooth_has_region : dc->has_region;
+    const DrawRegion& region = own ? dc->smooth_region : dc->region;
+    const int32_t span_rows = own ? dc->smooth_rows : kSpanRows;
+    const int32_t* counts = own ? dc->smooth_span_count : dc->span_count;
+    const int32_t(*spans)[kRowSpans][2] = own ? dc->smooth_spans : dc->spans;
     const int32_t l = dc->cov_left, r = dc->cov_right;
     for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
         uint8_t* row =
             dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
-        const int32_t whole[1][2] = {{dc->clip.left, dc->clip.right}};
-        const bool clipped_row = y < dc->clip.top || y >= dc->clip.bottom;
-        if (!dc->has_region || clipped_row) {
-            MaskRowOutside(row, l, r, whole, clipped_row ? 0 : 1, dc->clip.left, dc->clip.right);
-        } else if (y < kSpanRows) {
-            MaskRowOutside(row, l, r, dc->spans[y], dc->span_count[y], dc->clip.left,
-                           dc->clip.right);
+        const int32_t whole[1][2] = {{clip.left, clip.right}};
+        const bool clipped_row = y < clip.top || y >= clip.bottom;
+        if (!has_region || clipped_row) {
+            MaskRowOutside(row, l, r, whole, clipped_row ? 0 : 1, clip.left, clip.right);
+        } else if (y < span_rows) {
+            MaskRowOutside(row, l, r, spans[y], counts[y], clip.left, clip.right);
         } else {
-            MaskRowOutside(row, l, r, whole, 1, dc->clip.left, dc->clip.right);
+            MaskRowOutside(row, l, r, whole, 1, clip.left, clip.right);
             for (int32_t x = l; x < r; ++x) {
-                if (!DrawRegionContains(dc->region, x, y)) row[x] = 0;
+                if (!DrawRegionContains(region, x, y)) row[x] = 0;
             }
         }
     }
@@ -530,12 +568,12 @@ void SubtractFromRow(int32_t (*spans)[2], int32_t* count, int32_t left, int32_t 
     *count = n;
 }
 
-// The spans of a region: its convex outline's span, analytic and then
-// trimmed pixel by pixel at both ends to agree exactly with the outline
-// test, less the cuts that cross the row.
-void BuildRegionSpans(DrawContext* dc) {
-    const DrawRegion& g = dc->region;
-    const int32_t rows = std::min(dc->height, kSpanRows);
+// The spans of a region's first `rows` rows: its convex outline's span,
+// analytic and then trimmed pixel by pixel at both ends to agree exactly
+// with the outline test, less the cuts that cross the row.
+void BuildRegionSpans(const DrawContext* dc, const DrawRegion& g, int32_t rows, int32_t* counts,
+                      int32_t (*spans)[kRowSpans][2]) {
+    rows = std::min({rows, dc->height, kSpanRows});
     for (int32_t y = 0; y < rows; ++y) {
         const double py = y + 0.5;
         double lo = -1e9, hi = 1e9;
@@ -574,14 +612,13 @@ void BuildRegionSpans(DrawContext* dc) {
             while (r < dc->width && r > l && InRegionOutline(g, r, y)) ++r;
             while (r > l && !InRegionOutline(g, r - 1, y)) --r;
         }
-        dc->spans[y][0][0] = l;
-        dc->spans[y][0][1] = std::max(l, r);
-        dc->span_count[y] = r > l ? 1 : 0;
+        spans[y][0][0] = l;
+        spans[y][0][1] = std::max(l, r);
+        counts[y] = r > l ? 1 : 0;
         const int32_t cuts = std::min(g.cut_count, kDrawRegionMaxCuts);
         for (int32_t i = 0; i < cuts; ++i) {
             const DrawRect& c = g.cuts[i];
-            if (y >= c.top && y < c.bottom)
-                SubtractFromRow(dc->spans[y], &dc->span_count[y], c.left, c.right);
+            if (y >= c.top && y < c.bottom) SubtractFromRow(spans[y], &counts[y], c.left, c.right);
         }
     }
 }
@@ -597,6 +634,12 @@ DrawContext* DrawContextCreate(uint8_t* pixels, int32_t width, int32_t height, i
     dc->height = height;
     dc->stride = stride;
     dc->clip = {0, 0, width, height};
+    const int32_t span_rows = std::min(height, kSpanRows);
+    dc->smooth_span_count = new (std::nothrow) int32_t[static_cast<size_t>(span_rows)];
+    dc->smooth_spans = new (std::nothrow) int32_t[static_cast<size_t>(span_rows)][kRowSpans][2];
+    // Without its spans the smooth clip is tested pixel by pixel.
+    dc->smooth_rows =
+        dc->smooth_span_count != nullptr && dc->smooth_spans != nullptr ? span_rows : 0;
     if (stride % 4 == 0) {
         dc->px_dst = pixman_image_create_bits(PIXMAN_a8b8g8r8, width, height,
                                               reinterpret_cast<uint32_t*>(pixels), stride);
@@ -652,10 +695,18 @@ DrawContext* DrawContextCreateRecording(int32_t width, int32_t height) {
 
 void DrawContextDestroy(DrawContext* dc) {
     if (dc == nullptr) return;
-    // Whatever it still holds is released, so its objects can be deleted.
+    // Whatever it still holds, selected or kept in a saved state, is
+    // released, so its objects can be deleted.
     for (DrawHandle h : {dc->pen, dc->brush, dc->font}) {
         if (PoolObject* o = Lookup(h)) o->selected.fetch_sub(1, std::memory_order_acq_rel);
     }
+    for (int32_t i = 0; i < dc->saved_count; ++i) {
+        for (DrawHandle h : {dc->saved[i].pen, dc->saved[i].brush, dc->saved[i].font}) {
+            if (PoolObject* o = Lookup(h)) o->selected.fetch_sub(1, std::memory_order_acq_rel);
+        }
+    }
+    delete[] dc->smooth_span_count;
+    delete[] dc->smooth_spans;
     if (dc->cr != nullptr) cairo_destroy(dc->cr);
     if (dc->cs != nullptr) cairo_surface_destroy(dc->cs);
     for (pixman_image_t* i : {dc->px_dst, dc->px_mask, dc->px_solid}) {
@@ -780,13 +831,13 @@ void DrawSetBkColour(DrawContext* dc, uint32_t colour) {
     if (dc != nullptr) dc->bk_colour = colour & 0xFFFFFF;
 }
 
-void DrawSetClipRect(DrawContext* dc, const DrawRect& rect) {
-    if (dc == nullptr) return;
+namespace {
+
+// The context's clip: a rectangle of device pixels (the whole surface for
+// none) or a region. The smooth layer's own clip is left as it is.
+void SetDeviceClipRect(DrawContext* dc, const DrawRect& device) {
     dc->has_region = false;
-    dc->clip = {std::clamp(EdgeX(dc, rect.left), 0, dc->width),
-                std::clamp(EdgeY(dc, rect.top), 0, dc->height),
-                std::clamp(EdgeX(dc, rect.right), 0, dc->width),
-                std::clamp(EdgeY(dc, rect.bottom), 0, dc->height)};
+    dc->clip = device;
     if (dc->cr != nullptr) {
         cairo_reset_clip(dc->cr);
         cairo_save(dc->cr);
@@ -799,11 +850,99 @@ void DrawSetClipRect(DrawContext* dc, const DrawRect& rect) {
     }
 }
 
+void SetClipRegion(DrawContext* dc, const DrawRegion& region) {
+    dc->clip = {0, 0, dc->width, dc->height};
+    dc->has_region = true;
+    dc->region = region;
+    if (dc->pixels == nullptr) return;
+    BuildRegionSpans(dc, region, kSpanRows, dc->span_count, dc->spans);
+    // Every smooth primitive and text is cut to the spans when its
+    // coverage is composited; Cairo only letters into the mask.
+    if (dc->cr != nullptr) cairo_reset_clip(dc->cr);
+}
+
+}  // namespace
+
+void DrawSetClipRect(DrawContext* dc, const DrawRect& rect) {
+    if (dc == nullptr) return;
+    dc->smooth_own = false;
+    SetDeviceClipRect(dc, {std::clamp(EdgeX(dc, rect.left), 0, dc->width),
+                           std::clamp(EdgeY(dc, rect.top), 0, dc->height),
+                           std::clamp(EdgeX(dc, rect.right), 0, dc->width),
+                           std::clamp(EdgeY(dc, rect.bottom), 0, dc->height)});
+}
+
 void DrawResetClip(DrawContext* dc) {
     if (dc == nullptr) return;
+    dc->smooth_own = false;
     dc->clip = {0, 0, dc->width, dc->height};
     dc->has_region = false;
     if (dc->cr != nullptr) cairo_reset_clip(dc->cr);
+}
+
+void DrawSetSmoothClip(DrawContext* dc, const DrawRegion& region) {
+    if (dc == nullptr) return;
+    dc->smooth_own = true;
+    dc->smooth_has_region = true;
+    dc->smooth_region = region;
+    if (dc->smooth_rows > 0) {
+        BuildRegionSpans(dc, region, dc->smooth_rows, dc->smooth_span_count, dc->smooth_spans);
+    }
+}
+
+void DrawResetSmoothClip(DrawContext* dc) {
+    if (dc == nullptr) return;
+    dc->smooth_own = true;
+    dc->smooth_has_region = false;
+}
+
+int32_t DrawSaveState(DrawContext* dc) {
+    if (dc == nullptr || dc->saved_count >= kDrawStateDepth) return 0;
+    SavedDrawState& s = dc->saved[dc->saved_count];
+    s.pen = dc->pen;
+    s.brush = dc->brush;
+    s.font = dc->font;
+    // Kept: counted as selected until the state is restored.
+    for (DrawHandle h : {s.pen, s.brush, s.font}) {
+        if (PoolObject* o = Lookup(h)) o->selected.fetch_add(1, std::memory_order_acq_rel);
+    }
+    s.rop = dc->rop;
+    s.text_colour = dc->text_colour;
+    s.text_align = dc->text_align;
+    s.bk_opaque = dc->bk_opaque;
+    s.bk_colour = dc->bk_colour;
+    s.clip = dc->clip;
+    s.has_region = dc->has_region;
+    s.region = dc->region;
+    s.cur_x = dc->cur_x;
+    s.cur_y = dc->cur_y;
+    return ++dc->saved_count;
+}
+
+bool DrawRestoreState(DrawContext* dc) {
+    if (dc == nullptr || dc->saved_count == 0) return false;
+    const SavedDrawState& s = dc->saved[--dc->saved_count];
+    // The objects selected now are released; the kept ones take their
+    // places with the count they were kept with.
+    for (DrawHandle h : {dc->pen, dc->brush, dc->font}) {
+        if (PoolObject* o = Lookup(h)) o->selected.fetch_sub(1, std::memory_order_acq_rel);
+    }
+    dc->pen = s.pen;
+    dc->brush = s.brush;
+    dc->font = s.font;
+    dc->rop = s.rop;
+    dc->text_colour = s.text_colour;
+    dc->text_align = s.text_align;
+    dc->bk_opaque = s.bk_opaque;
+    dc->bk_colour = s.bk_colour;
+    if (s.has_region) {
+        SetClipRegion(dc, s.region);
+    } else {
+        SetDeviceClipRect(dc, s.clip);
+    }
+    dc->cur_x = s.cur_x;
+    dc->cur_y = s.cur_y;
+    return true;
 }
 
 bool DrawRegionPolygon(DrawRegion* out, const DrawPoint* points, int32_t count) {
@@ -903,14 +1042,8 @@ bool InRegionOutline(const DrawRegion& region, int32_t x, int32_t y) {
 
 void DrawSelectClipRegion(DrawContext* dc, const DrawRegion& region) {
     if (dc == nullptr) return;
-    dc->clip = {0, 0, dc->width, dc->height};
-    dc->has_region = true;
-    dc->region = region;
-    if (dc->pixels == nullptr) return;
-    BuildRegionSpans(dc);
-    // Every smooth primitive and text is cut to the spans when its
-    // coverage is composited; Cairo only letters into the mask.
-    if (dc->cr != nullptr) cairo_reset_clip(dc->cr);
+    dc->smooth_own = false;
+    SetClipRegion(dc, region);
 }
 
 void DrawMoveTo(DrawContext* dc, int32_t x, int32_t y) {
@@ -1355,7 +1488,7 @@ void SmoothLine(DrawContext* dc, double x1, double y1, double x2, double y2, uin
     }
     const SmoothXform to_device(dc);
     AddLine(dc, to_device(x1, y1), to_device(x2, y2));
-    FlushCoverage(dc, colour);
+    FlushCoverage(dc, colour, CoverageLayer::Smooth);
 }
 
 void SmoothFillRect(DrawContext* dc, double x, double y, double w, double h, uint32_t colour) {
@@ -1373,7 +1506,7 @@ void SmoothFillRect(DrawContext* dc, double x, double y, double w, double h, uin
     const DevPoint q[4] = {to_device(x - 0.5, y - 0.5), to_device(x - 0.5 + w, y - 0.5),
                            to_device(x - 0.5 + w, y - 0.5 + h), to_device(x - 0.5, y - 0.5 + h)};
     AddConvex(dc, q, 4);
-    FlushCoverage(dc, colour);
+    FlushCoverage(dc, colour, CoverageLayer::Smooth);
 }
 
 void SmoothEllipse(DrawContext* dc, double x, double y, double w, double h, uint32_t colour) {
@@ -1410,7 +1543,7 @@ void SmoothArc(DrawContext* dc, double x, double y, double w, double h, double s
         AddLine(dc, prev, next);
         prev = next;
     }
-    FlushCoverage(dc, colour);
+    FlushCoverage(dc, colour, CoverageLayer::Smooth);
 }
 
 void SmoothSetTransform(DrawContext* dc, double angle, double cx, double cy, double y_offset) {

@@ -308,6 +308,77 @@ TEST(Drawing, ClipRegionsKeepBothLayersInsideTheirPixels) {
     DrawDeleteObject(pen);
 }
 
+TEST(Drawing, SavedStateKeepsItsObjectsAndRestoresSelectionsAndClip) {
+    Pixels px(20, 20);
+    DrawContext* dc = DrawContextCreate(px.data.data(), px.w, px.h, px.stride);
+    const DrawHandle before = DrawCreatePen(1, 0x0000FF);
+    const DrawHandle during = DrawCreatePen(1, 0x00FF00);
+    const DrawHandle brush = DrawCreateBrush(0xFF0000);
+    DrawSelectObject(dc, before);
+    EXPECT_EQ(DrawSaveState(dc), 1);
+    // A kept object cannot be deleted even once another is selected.
+    DrawSelectObject(dc, during);
+    DrawSelectObject(dc, brush);
+    DrawSetRop2(dc, DrawRop2::MergePen);
+    DrawSetClipRect(dc, {0, 0, 5, 5});
+    EXPECT_FALSE(DrawDeleteObject(before));
+    EXPECT_FALSE(DrawDeleteObject(during));
+    ASSERT_TRUE(DrawRestoreState(dc));
+    EXPECT_FALSE(DrawRestoreState(dc));  // nothing more kept
+    // What the picture selected is free again; the first pen draws, with
+    // the clip and raster operation of before.
+    EXPECT_TRUE(DrawDeleteObject(during));
+    EXPECT_TRUE(DrawDeleteObject(brush));
+    EXPECT_FALSE(DrawDeleteObject(before));
+    DrawFillRect(dc, {0, 0, 20, 20}, 0x00FF00);
+    DrawMoveTo(dc, 0, 10);
+    DrawLineTo(dc, 20, 10);
+    EXPECT_EQ(Colour(px, 15, 10), 0x0000FFu);  // copy-pen, outside the old clip
+    // Nesting is bounded; a full stack refuses and changes nothing.
+    for (int32_t i = 1; i <= kDrawStateDepth; ++i) EXPECT_EQ(DrawSaveState(dc), i);
+    EXPECT_EQ(DrawSaveState(dc), 0);
+    EXPECT_EQ(DrawSaveState(nullptr), 0);
+    // Destroying the context releases the kept objects too.
+    DrawContextDestroy(dc);
+    EXPECT_TRUE(DrawDeleteObject(before));
+}
+
+TEST(Drawing, TheSmoothLayersOwnClipStandsApartFromTheContexts) {
+    Pixels px(40, 40);
+    DrawContext* dc = DrawContextCreate(px.data.data(), px.w, px.h, px.stride);
+    const DrawHandle pen = DrawCreatePen(1, 0x00FF00);
+    DrawSelectObject(dc, pen);
+    const DrawRegion left = DrawRegionRect({0, 0, 20, 40});
+    const DrawRegion top = DrawRegionRect({0, 0, 40, 20});
+    DrawSelectClipRegion(dc, left);
+    DrawSetSmoothClip(dc, top);
+    // Lines of one pixel and texts keep to the context's region, smooth
+    // shapes to their own.
+    DrawMoveTo(dc, 0, 30);
+    DrawLineTo(dc, 40, 30);
+    SmoothLine(dc, 0, 10, 39, 10, 0xFF0000);
+    SmoothLine(dc, 30, 0, 30, 39, 0x0000FF);
+    EXPECT_EQ(Colour(px, 10, 30), 0x00FF00u);
+    EXPECT_EQ(px.at(30, 30)[3], 0);
+    EXPECT_GT(px.at(25, 10)[0], 200);  // right of the context's region
+    EXPECT_GT(px.at(30, 5)[2], 200);
+    EXPECT_EQ(px.at(30, 25)[3], 0);  // below its own
+    // Resetting the smooth clip frees the smooth shapes alone.
+    DrawResetSmoothClip(dc);
+    SmoothLine(dc, 35, 0, 35, 39, 0x0000FF);
+    EXPECT_GT(px.at(35, 30)[2], 200);
+    DrawMoveTo(dc, 0, 35);
+    DrawLineTo(dc, 40, 35);
+    EXPECT_EQ(px.at(30, 35)[1], 0);
+    // A clip of both layers gives the smooth clip up.
+    DrawSetSmoothClip(dc, top);
+    DrawResetClip(dc);
+    SmoothLine(dc, 38, 0, 38, 39, 0x0000FF);
+    EXPECT_GT(px.at(38, 30)[2], 200);
+    DrawContextDestroy(dc);
+    DrawDeleteObject(pen);
+}
+
 TEST(Drawing, RectanglesCutOutOfARegionSplitItsRows) {
     Pixels px(40, 40);
     DrawContext* dc = DrawContextCreate(px.data.data(), px.w, px.h, px.stride);

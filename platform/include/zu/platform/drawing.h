@@ -145,9 +145,23 @@ void DrawSetTextAlign(DrawContext* dc, uint32_t align);
 void DrawSetBkMode(DrawContext* dc, bool opaque);
 void DrawSetBkColour(DrawContext* dc, uint32_t colour);
 // Clip rectangle in logical units (right and bottom excluded); reset by
-// DrawResetClip. Clips both layers.
+// DrawResetClip. Clips both layers: the smooth layer's own clip, if it had
+// one, is given up (as by DrawSelectClipRegion and DrawResetClip).
 void DrawSetClipRect(DrawContext* dc, const DrawRect& rect);
 void DrawResetClip(DrawContext* dc);
+
+// --- Saved state (as the original platform's saved device-context
+// states): the selected pen, brush and font, the raster operation, the text
+// colour, alignment and background, the clip and the current point. The
+// objects kept count as selected (they cannot be deleted) until the state
+// is restored; a restore releases the objects selected since. The smooth
+// layer's own clip is not part of it. States nest up to kDrawStateDepth.
+inline constexpr int32_t kDrawStateDepth = 4;
+// The depth after saving (1..kDrawStateDepth), or 0 (nothing saved) when
+// the context is null or kDrawStateDepth states are kept.
+int32_t DrawSaveState(DrawContext* dc);
+// Restores the last saved state; false when none is kept.
+bool DrawRestoreState(DrawContext* dc);
 
 // --- Clip regions (as the original platform's regions): device pixels, a
 // polygon (winding fill), an ellipse in its bounding box, or a polygon
@@ -178,6 +192,12 @@ bool DrawRegionContains(const DrawRegion& region, int32_t x, int32_t y);
 // Clips both layers to the region (in place of the clip rectangle) until
 // DrawResetClip or DrawSetClipRect.
 void DrawSelectClipRegion(DrawContext* dc, const DrawRegion& region);
+// The smooth layer's own clip, apart from the context's: the smooth shapes
+// are cut to the region alone (DrawSetSmoothClip), or not at all
+// (DrawResetSmoothClip), whatever clips the one-pixel primitives and texts,
+// until a clip call of both layers above.
+void DrawSetSmoothClip(DrawContext* dc, const DrawRegion& region);
+void DrawResetSmoothClip(DrawContext* dc);
 
 // --- GDI primitives.
 void DrawMoveTo(DrawContext* dc, int32_t x, int32_t y);
