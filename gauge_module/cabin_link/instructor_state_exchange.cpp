@@ -578,6 +578,60 @@ void RowYdMirror(int32_t, double value) {
     RemoteYdMirror = On(value) ? 255 : 0;
 }
 
+// Row 2: the inclinometer ball shown during a burst, from the remote
+// source's sideslip, held within the tube.
+void RowBall(int32_t, double value) {
+    InstructorDisplayValues.ball = std::clamp(-630.0 * value, -126.0, 126.0);
+}
+
+// The vertical ([0]) and lateral ([1]) fields of FGC 1's annunciator show
+// a captured mode.
+void ShowCaptured(int field) {
+    FmaFlags1[field] = 1;
+}
+
+// Rows 7, 13, 15 and 25: FGC 1's vertical mode. On engages the row's mode,
+// shown captured except the glideslope; off drops it only while it is the
+// row's own.
+void RowVerticalMode(int32_t id, double value) {
+    const int32_t mode = id == 7 ? kVertAlt : id == 13 ? kVertGs : id == 15 ? kVertIas : kVertVs;
+    if (On(value)) {
+        FGC_comp_AP1_vertical_mode = mode;
+        if (mode != kVertGs) ShowCaptured(0);
+    } else if (FGC_comp_AP1_vertical_mode == mode) {
+        FGC_comp_AP1_vertical_mode = kVertPitch;
+    }
+}
+
+// Rows 10 and 14: FGC 1's lateral mode 8 (a mode of the remote source that
+// the FGC's own logic never selects) and heading, shown captured.
+void RowLateralMode(int32_t id, double value) {
+    const int32_t mode = id == 10 ? 8 : kLatHdg;
+    if (On(value)) {
+        FGC_comp_AP1_lateral_mode = mode;
+        ShowCaptured(1);
+    } else if (FGC_comp_AP1_lateral_mode == mode) {
+        FGC_comp_AP1_lateral_mode = kLatBasic;
+    }
+}
+
+// Row 12: go-around on FGC 1.
+void RowGoAround(int32_t, double value) {
+    FgcState = On(value) ? 255 : 0;
+}
+
+// Row 18: FGC 1 navigates on FMS 1; off drops the mode only while side 1
+// still flies FMS 1.
+void RowFmsNav(int32_t, double value) {
+    if (On(value)) {
+        FGC_comp_AP1_lateral_mode = kLatNav;
+        ShowCaptured(1);
+        NavSourceSel1 = kNavFms1;
+    } else if (FGC_comp_AP1_lateral_mode == kLatNav && NavSourceSel1 == kNavFms1) {
+        FGC_comp_AP1_lateral_mode = kLatBasic;
+    }
+}
+
 // Rows 16 and 20: the coupled side takes (on) or gives up (off) side 1 or 2.
 void RowCoupling(int32_t id, double value) {
     const int32_t side_bit = id == 16 ? 1 : 2;
@@ -599,8 +653,9 @@ void RowEngage(int32_t id, double value) {
 void RowFmsLateral(int32_t id, double value) {
     const uint8_t kind = id == 19 ? 2 : 1;
     if (On(value)) {
-        FGC_comp_AP1_lateral_mode = 5;
+        FGC_comp_AP1_lateral_mode = kLatNav;
         FmsToLegCopy.list_kind = kind;
+        ShowCaptured(1);
     } else if (FGC_comp_AP1_lateral_mode == (id == 19 ? 2 : 5) && FmsToLegCopy.list_kind == kind) {
         FGC_comp_AP1_lateral_mode = 0;
     }
@@ -703,6 +758,17 @@ void RowItt(int32_t id, double value) {
     InstructorDisplayValues.itt[id - 61] = value;
 }
 
+// Rows 67 and 68: the remote source's master warning and master caution,
+// whole numbers held within the flag bytes.
+void RowMasterLights(int32_t id, double value) {
+    const auto flag = static_cast<uint8_t>(std::clamp(TruncToInt32(value), 0, 255));
+    if (id == 67) {
+        MasterWarningFlag.set(flag);
+    } else {
+        MasterCautionFlag.set(flag);
+    }
+}
+
 void RowNh1(int32_t, double value) {
     Nh1State.nh = static_cast<float>(value);
 }
@@ -771,8 +837,13 @@ constexpr int32_t kBulkRowCount = 123;
 constexpr std::array<BulkRow, kBulkRowCount> MakeBulkRows() {
     std::array<BulkRow, kBulkRowCount> rows{};
     rows[1] = RowApMirror;
+    rows[2] = RowBall;
+    rows[7] = rows[13] = rows[15] = rows[25] = RowVerticalMode;
+    rows[10] = rows[14] = RowLateralMode;
+    rows[12] = RowGoAround;
     rows[16] = rows[20] = RowCoupling;
     rows[17] = rows[21] = RowEngage;
+    rows[18] = RowFmsNav;
     rows[19] = rows[24] = RowFmsLateral;
     rows[28] = RowAltitude;
     rows[29] = RowAltimeterFlag;
@@ -789,6 +860,7 @@ constexpr std::array<BulkRow, kBulkRowCount> MakeBulkRows() {
     rows[58] = RowAirspeed;
     rows[60] = RowIttMarkers;
     rows[61] = rows[62] = RowItt;
+    rows[67] = rows[68] = RowMasterLights;
     rows[72] = RowNh1;
     rows[73] = RowNh2;
     rows[74] = rows[75] = RowNl;

@@ -414,18 +414,139 @@ TEST_F(InstructorBulkRowTest, AltimeterFlagShowsOnlyForItsOwnValue) {
 TEST(InstructorBulkValues, FmsLateralModesSetTheActiveLegKind) {
     const LegRecord saved_leg = FmsToLegCopy;
     const int32_t saved_mode = FGC_comp_AP1_lateral_mode;
+    const uint8_t saved_fma = FmaFlags1[1];
+    FmaFlags1[1] = 0;
     InstructorApplyValue(19, 200000.0);
     EXPECT_EQ(FGC_comp_AP1_lateral_mode, 5);
     EXPECT_EQ(+FmsToLegCopy.list_kind, 2);
+    EXPECT_EQ(FmaFlags1[1], 1);
     // Off leaves mode 5 to row 24.
     InstructorApplyValue(19, 0.0);
     EXPECT_EQ(FGC_comp_AP1_lateral_mode, 5);
+    FmaFlags1[1] = 0;
     InstructorApplyValue(24, 200000.0);
     EXPECT_EQ(+FmsToLegCopy.list_kind, 1);
+    EXPECT_EQ(FmaFlags1[1], 1);
     InstructorApplyValue(24, 0.0);
     EXPECT_EQ(FGC_comp_AP1_lateral_mode, 0);
     FmsToLegCopy = saved_leg;
+    FmaFlags1[1] = saved_fma;
     FGC_comp_AP1_lateral_mode = saved_mode;
+}
+
+// Rows that drive FGC 1's modes and annunciator, the ball shown during a
+// burst and the master lights.
+class InstructorBulkModeTest : public InstructorBulkRowTest {
+  protected:
+    void SetUp() override {
+        InstructorBulkRowTest::SetUp();
+        saved_sel_ = NavSourceSel1;
+        Clear();
+    }
+    void TearDown() override {
+        Clear();
+        NavSourceSel1 = saved_sel_;
+        InstructorBulkRowTest::TearDown();
+    }
+    static void Clear() {
+        FGC_comp_AP1_vertical_mode = FGC_comp_AP1_lateral_mode = 0;
+        FmaFlags1[0] = FmaFlags1[1] = 0;
+        FgcState = 0;
+        InstructorDisplayValues.ball = 0.0;
+        MasterWarningFlag.set(0);
+        MasterCautionFlag.set(0);
+    }
+    int32_t saved_sel_ = 0;
+};
+
+TEST_F(InstructorBulkModeTest, BallIsTheScaledSideslipHeldWithinItsTravel) {
+    for (const auto& [value, ball] :
+         {std::pair{0.1, -63.0}, {-0.05, 31.5}, {0.3, -126.0}, {-0.3, 126.0}, {0.0, 0.0}}) {
+        InstructorApplyValue(2, value);
+        EXPECT_DOUBLE_EQ(InstructorDisplayValues.ball, ball) << value;
+    }
+}
+
+TEST_F(InstructorBulkModeTest, VerticalRowsEngageTheirModeAndDropOnlyTheirOwn) {
+    struct Row {
+        int32_t id, mode;
+        uint8_t fma;
+    } rows[] = {{7, 1, 1}, {13, 4, 0}, {15, 3, 1}, {25, 2, 1}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.id);
+        Clear();
+        InstructorApplyValue(r.id, 100000.0);  // not above the threshold: off
+        EXPECT_EQ(FGC_comp_AP1_vertical_mode, 0);
+        InstructorApplyValue(r.id, kOn);
+        EXPECT_EQ(FGC_comp_AP1_vertical_mode, r.mode);
+        EXPECT_EQ(FmaFlags1[0], r.fma);
+        EXPECT_EQ(FmaFlags1[1], 0);
+        FGC_comp_AP1_vertical_mode = 5;  // another mode took over
+        InstructorApplyValue(r.id, 0.0);
+        EXPECT_EQ(FGC_comp_AP1_vertical_mode, 5);
+        FGC_comp_AP1_vertical_mode = r.mode;
+        FmaFlags1[0] = 1;
+        InstructorApplyValue(r.id, 0.0);
+        EXPECT_EQ(FGC_comp_AP1_vertical_mode, 0);
+        EXPECT_EQ(FmaFlags1[0], 1);  // off leaves the annunciator alone
+    }
+}
+
+TEST_F(InstructorBulkModeTest, LateralRowsEngageTheirModeAndDropOnlyTheirOwn) {
+    for (const auto& [id, mode] : {std::pair{10, 8}, {14, 1}}) {
+        SCOPED_TRACE(id);
+        Clear();
+        InstructorApplyValue(id, kOn);
+        EXPECT_EQ(FGC_comp_AP1_lateral_mode, mode);
+        EXPECT_EQ(FmaFlags1[1], 1);
+        EXPECT_EQ(FmaFlags1[0], 0);
+        FGC_comp_AP1_lateral_mode = 6;
+        InstructorApplyValue(id, 0.0);
+        EXPECT_EQ(FGC_comp_AP1_lateral_mode, 6);
+        FGC_comp_AP1_lateral_mode = mode;
+        InstructorApplyValue(id, 0.0);
+        EXPECT_EQ(FGC_comp_AP1_lateral_mode, 0);
+    }
+    // Heading off does not drop lateral mode 8, nor 8 off heading.
+    InstructorApplyValue(10, kOn);
+    InstructorApplyValue(14, 0.0);
+    EXPECT_EQ(FGC_comp_AP1_lateral_mode, 8);
+}
+
+TEST_F(InstructorBulkModeTest, FmsNavigationDropsOnlyWhileSideOneFliesTheFms) {
+    NavSourceSel1 = 1;
+    InstructorApplyValue(18, kOn);
+    EXPECT_EQ(FGC_comp_AP1_lateral_mode, 5);
+    EXPECT_EQ(FmaFlags1[1], 1);
+    EXPECT_EQ(NavSourceSel1, 5);
+    NavSourceSel1 = 1;  // back on VOR 1: the mode stays
+    InstructorApplyValue(18, 0.0);
+    EXPECT_EQ(FGC_comp_AP1_lateral_mode, 5);
+    NavSourceSel1 = 5;
+    InstructorApplyValue(18, 0.0);
+    EXPECT_EQ(FGC_comp_AP1_lateral_mode, 0);
+    EXPECT_EQ(NavSourceSel1, 5);
+}
+
+TEST_F(InstructorBulkModeTest, GoAroundAndMasterLightsFollowTheirRows) {
+    InstructorApplyValue(12, kOn);
+    EXPECT_EQ(FgcState, 255);
+    InstructorApplyValue(12, 100000.0);
+    EXPECT_EQ(FgcState, 0);
+
+    InstructorApplyValue(67, 1.9);
+    EXPECT_EQ(MasterWarningFlag.get(), 1);
+    EXPECT_EQ(MasterCautionFlag.get(), 0);
+    InstructorApplyValue(68, 1.0);
+    EXPECT_EQ(MasterCautionFlag.get(), 1);
+    InstructorApplyValue(67, 0.4);
+    EXPECT_EQ(MasterWarningFlag.get(), 0);
+    EXPECT_EQ(MasterCautionFlag.get(), 1);
+    // A value beyond the flag byte still lights it; a negative one does not.
+    InstructorApplyValue(67, 256.0);
+    EXPECT_EQ(MasterWarningFlag.get(), 255);
+    InstructorApplyValue(68, -3.0);
+    EXPECT_EQ(MasterCautionFlag.get(), 0);
 }
 
 // The powerplant page: components work, lines carry oil, as the oil step's
