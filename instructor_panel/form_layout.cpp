@@ -103,11 +103,12 @@ SchematicCanvas* MakeCanvas(QWidget* page) {
     return canvas;
 }
 
-// A colour key: one swatch and its meaning per row.
+// A colour key: one swatch and its meaning per row; the selected colour's
+// swatch is outlined as the selected component is.
 void Legend(SchematicCanvas* canvas, int x, int y,
             const std::vector<std::pair<QColor, QString>>& rows, int step = 18) {
     for (const auto& [colour, text] : rows) {
-        canvas->Swatch(QRect(x, y + 2, 12, 12), colour);
+        canvas->Swatch(QRect(x, y + 2, 12, 12), colour, colour == colours::kSelected);
         canvas->Text(QRect(x + 18, y, 120, 16), text, Qt::AlignLeft | Qt::AlignVCenter, false, 11);
         y += step;
     }
