@@ -7,7 +7,9 @@
 // seconds; page 0 asks for none), writes the window to FILE.png and exits:
 // 0 when it did all that, 1 when the picture could not be written, 2 for a
 // bad command line, 3 when it could not connect, 4 when no reply came in
-// time (the picture is written in every case but 2).
+// time (the picture is written in every case but 2). A command line it cannot
+// read exits with 2 whatever the mode. Where no display is named and no Qt
+// platform chosen, a screenshot is drawn offscreen.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLineEdit>
@@ -43,39 +45,84 @@ void SetUpApplication(QApplication& app) {
     app.setPalette(palette);
 }
 
+// The command line: its options and, once read, their values.
+struct CommandLine {
+    QCommandLineParser parser;
+    QCommandLineOption help;
+    const QCommandLineOption host{"host", "Fills the host field.", "ADDR"};
+    const QCommandLineOption screenshot{
+        "screenshot", "Writes the window to FILE.png after one reply and exits.", "FILE.png"};
+    const QCommandLineOption page{"page", "The page to show (0..5).", "N", "0"};
+    const QCommandLineOption port{"port", "Port of the instructor link (default 2660; for tests).",
+                                  "N", "2660"};
+    int page_number = 0;
+    uint16_t port_number = 0;
+    QString error;  // why the command line is bad; empty when it is good
+
+    CommandLine() : help(parser.addHelpOption()) {
+        parser.setApplicationDescription("Remote instructor control panel");
+        parser.addOptions({host, screenshot, page, port});
+    }
+
+    bool HelpAsked() const { return parser.isSet(help) || parser.isSet("help-all"); }
+
+    // False when the command line is bad (`error` says why).
+    bool Read(const QStringList& arguments) {
+        if (!parser.parse(arguments)) {
+            error = parser.errorText();
+            return false;
+        }
+        bool ok = false;
+        page_number = parser.value(page).toInt(&ok);
+        if (!ok || page_number < 0 || page_number >= kPageCount) {
+            error = "--page needs a page number from 0 to 5, not '" + parser.value(page) + "'";
+            return false;
+        }
+        const uint value = parser.value(port).toUInt(&ok);
+        if (!ok || value == 0 || value > 65535) {
+            error = "--port needs a port number from 1 to 65535, not '" + parser.value(port) + "'";
+            return false;
+        }
+        port_number = static_cast<uint16_t>(value);
+        return true;
+    }
+};
+
+// A run that shows no window (a screenshot, the help, a bad command line)
+// needs no display: with none named and no platform chosen, it draws
+// offscreen. Read before the application exists, so Qt's own options (which
+// the application takes away later) may make the command line look bad here;
+// that only picks the offscreen platform, which such an option can override.
+void ChooseOffscreenWithoutDisplay(int argc, char** argv) {
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        if (!qEnvironmentVariableIsEmpty(name)) return;
+    }
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    CommandLine command_line;
+    if (!command_line.Read(arguments) || command_line.parser.isSet(command_line.screenshot) ||
+        command_line.HelpAsked()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    ChooseOffscreenWithoutDisplay(argc, argv);
     QApplication app(argc, argv);
     SetUpApplication(app);
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription("Remote instructor control panel");
-    parser.addHelpOption();
-    const QCommandLineOption host_option("host", "Fills the host field.", "ADDR");
-    const QCommandLineOption screenshot_option(
-        "screenshot", "Writes the window to FILE.png after one reply and exits.", "FILE.png");
-    const QCommandLineOption page_option("page", "The page to show (0..5).", "N", "0");
-    const QCommandLineOption port_option(
-        "port", "Port of the instructor link (default 2660; for tests).", "N", "2660");
-    parser.addOptions({host_option, screenshot_option, page_option, port_option});
-    parser.process(app);
-
-    bool page_ok = false;
-    const int page = parser.value(page_option).toInt(&page_ok);
-    if (!page_ok || page < 0 || page >= kPageCount) {
-        return UsageError("--page needs a page number from 0 to 5, not '" +
-                          parser.value(page_option) + "'");
-    }
-    bool port_ok = false;
-    const uint port = parser.value(port_option).toUInt(&port_ok);
-    if (!port_ok || port == 0 || port > 65535) {
-        return UsageError("--port needs a port number from 1 to 65535, not '" +
-                          parser.value(port_option) + "'");
-    }
+    CommandLine command_line;
+    if (!command_line.Read(QApplication::arguments())) return UsageError(command_line.error);
+    const QCommandLineParser& parser = command_line.parser;
+    if (command_line.HelpAsked()) command_line.parser.showHelp(0);
+    const QCommandLineOption& host_option = command_line.host;
+    const QCommandLineOption& screenshot_option = command_line.screenshot;
+    const int page = command_line.page_number;
 
     rizezo::Tform1 form;
-    form.SetPort(static_cast<uint16_t>(port));
+    form.SetPort(command_line.port_number);
     if (parser.isSet(host_option)) form.IPEdit->setText(parser.value(host_option));
     form.show();
 

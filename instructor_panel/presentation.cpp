@@ -180,9 +180,11 @@ void PaintSurfaceControl(QWidget* control, int state, float value, bool selected
     bool visible = true;
     if (auto* shape = qobject_cast<TagShape*>(control)) {
         shape->SetBrushColour(selected ? colours::kSelected : colour);
+        shape->SetSelected(selected);
     } else {
         const QString name = control->objectName().toUpper();
         visible = selected ? name.contains("WHITE") : ContainsColourName(name, colour);
+        if (auto* picture = qobject_cast<Picture*>(control)) picture->SetSelected(selected);
     }
     if (visible && control->isHidden()) {
         control->setVisible(true);
@@ -218,6 +220,7 @@ void ShowHydraulics(Tform1& form) {
         if (tag <= 0 || !group.HasState(tag - 1)) continue;
         const bool selected = form.Selected() && tag == form.SelectedIndex() + 1;
         shape->SetBrushColour(HydraulicShapeColour(group.State(tag - 1), selected));
+        shape->SetSelected(selected);
     }
     SetLabel(form.Hydraulics_N1_main_PSI_label,
              PressureText(group.Value(zu::kHydValueSystem1Pressure)));
@@ -277,6 +280,7 @@ void ShowPowerplants(Tform1& form) {
         const bool selected = form.Selected() && tag == form.SelectedIndex() + 200;
         shape->SetBrushColour(
             PowerplantStateColour(tag, group.State(index), group.Value(index), selected));
+        shape->SetSelected(selected);
     }
     PlaceActuators(form.PCU1_act_1, form.PCU1_act_2, group.Value(zu::kPpValueBladeAngle1));
     PlaceActuators(form.PCU2_act_1, form.PCU2_act_2, group.Value(zu::kPpValueBladeAngle2));

@@ -49,7 +49,8 @@ QColor StateColour(int state, float value);
 QColor PowerplantStateColour(int tag, int state, float value, bool selected);
 QColor SurfaceColour(int state, float value);
 // Shows a surface picture whose name names its colour (hides the others),
-// or fills a surface shape; brings a control that just appeared to the front.
+// or fills a surface shape; outlines the selected surface; brings a control
+// that just appeared to the front.
 void PaintSurfaceControl(QWidget* control, int state, float value, bool selected);
 
 // Number formats of the hydraulic readings.

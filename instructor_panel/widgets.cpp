@@ -24,6 +24,14 @@ QFont PixelFont(int pixel_size, bool bold) {
     return font;
 }
 
+// The selection outline along the inside of a figure's edge.
+void DrawSelectionOutline(QPainter& painter, const QPainterPath& figure) {
+    painter.save();
+    painter.setClipPath(figure, Qt::IntersectClip);
+    painter.strokePath(figure, QPen(colours::kSelectionOutline, 2 * kSelectionOutlineWidth));
+    painter.restore();
+}
+
 // Two contact terminals on the middle line of a horizontal picture.
 void Terminals(QPainter& painter, double w, double h, double inset) {
     painter.setBrush(colours::kWire);
@@ -164,28 +172,40 @@ void TagShape::SetBrushColour(const QColor& colour) {
     update();
 }
 
+void TagShape::SetSelected(bool selected) {
+    if (selected_ == selected) return;
+    selected_ = selected;
+    update();
+}
+
 void TagShape::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(colours::kWire, 1));
     painter.setBrush(brush_);
     const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    QPainterPath figure;
     switch (kind_) {
         case ShapeKind::Rectangle:
             painter.drawRect(r);
+            figure.addRect(r);
             break;
         case ShapeKind::RoundRect:
             painter.drawRoundedRect(r, 5, 5);
+            figure.addRoundedRect(r, 5, 5);
             break;
         case ShapeKind::Ellipse:
             painter.drawEllipse(r);
+            figure.addEllipse(r);
             break;
         case ShapeKind::Capsule: {
             const double radius = std::min(r.width(), r.height()) / 2.0;
             painter.drawRoundedRect(r, radius, radius);
+            figure.addRoundedRect(r, radius, radius);
             break;
         }
     }
+    if (selected_) DrawSelectionOutline(painter, figure);
     if (!caption_.isEmpty()) {
         painter.setPen(IsDark(brush_) ? Qt::white : Qt::black);
         painter.setFont(PixelFont(10, true));
@@ -211,6 +231,12 @@ Picture::Picture(QWidget* parent, const QString& name, int tag, PictureKind kind
 void Picture::SetOutline(const QPolygonF& outline, const QColor& fill) {
     outline_ = outline;
     fill_ = fill;
+    update();
+}
+
+void Picture::SetSelected(bool selected) {
+    if (selected_ == selected) return;
+    selected_ = selected;
     update();
 }
 
@@ -254,6 +280,12 @@ void Picture::paintEvent(QPaintEvent*) {
             painter.setPen(QPen(colours::kWire, 1));
             painter.setBrush(fill_);
             painter.drawPolygon(outline_);
+            if (selected_) {
+                QPainterPath figure;
+                figure.addPolygon(outline_);
+                figure.closeSubpath();
+                DrawSelectionOutline(painter, figure);
+            }
             break;
     }
 }
@@ -308,7 +340,16 @@ void SchematicCanvas::Ellipse(const QRect& rect, const QColor& fill, const QColo
     fills_.push_back({{}, rect, fill, pen});
 }
 
-void SchematicCanvas::Swatch(const QRect& rect, const QColor& fill) {
+void SchematicCanvas::Swatch(const QRect& rect, const QColor& fill, bool selection) {
+    if (selection) {
+        fills_.push_back(
+            {QPolygon(QRect(rect.topLeft() + QPoint(1, 1), rect.size() - QSize(1, 1)), true),
+             {},
+             fill,
+             colours::kSelectionOutline,
+             2});
+        return;
+    }
     fills_.push_back({QPolygon(QRect(rect.topLeft(), rect.size() - QSize(1, 1)), true),
                       {},
                       fill,
@@ -330,7 +371,7 @@ void SchematicCanvas::paintEvent(QPaintEvent*) {
         }
     }
     for (const Fill& fill : fills_) {
-        painter.setPen(QPen(fill.pen, 1));
+        painter.setPen(QPen(fill.pen, fill.pen_width));
         painter.setBrush(fill.fill);
         if (fill.outline.isEmpty()) {
             painter.drawEllipse(fill.ellipse);

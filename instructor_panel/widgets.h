@@ -28,7 +28,13 @@ inline const QColor kSelected{0xFF, 0xFF, 0xFF};       // white
 inline const QColor kButtonFace{0xF0, 0xF0, 0xF0};     // the dialog face
 inline const QColor kWire{0x30, 0x30, 0x30};           // fixed wiring and outlines
 inline const QColor kOil{0xC8, 0x96, 0x00};            // oil levels
+
+// The outline that marks the selected component, drawn inside its edge: blue.
+inline const QColor kSelectionOutline{0x00, 0x48, 0xE0};
 }  // namespace colours
+
+// The width of the selection outline, in pixels.
+inline constexpr int kSelectionOutlineWidth = 3;
 
 enum class ShapeKind { Rectangle, RoundRect, Ellipse, Capsule };
 
@@ -41,6 +47,9 @@ class TagShape : public QWidget {
 
     QColor BrushColour() const { return brush_; }
     void SetBrushColour(const QColor& colour);
+    // The selected component is outlined.
+    bool Selected() const { return selected_; }
+    void SetSelected(bool selected);
 
   signals:
     void mouseDown(QObject* sender);
@@ -52,6 +61,7 @@ class TagShape : public QWidget {
   private:
     ShapeKind kind_;
     QColor brush_ = colours::kButtonFace;
+    bool selected_ = false;
     QString caption_;
 };
 
@@ -82,6 +92,9 @@ class Picture : public QWidget {
 
     // For surfaces: the outline in the picture's own coordinates and its colour.
     void SetOutline(const QPolygonF& outline, const QColor& fill);
+    // For surfaces: the selected surface is outlined.
+    bool Selected() const { return selected_; }
+    void SetSelected(bool selected);
 
   signals:
     void mouseDown(QObject* sender);
@@ -95,6 +108,7 @@ class Picture : public QWidget {
     Qt::Orientation orientation_;
     QPolygonF outline_;
     QColor fill_ = colours::kIdle;
+    bool selected_ = false;
 };
 
 // A label that reports a mouse press.
@@ -126,8 +140,9 @@ class SchematicCanvas : public QWidget {
     // A filled outline (airframe parts, symbols) drawn under the lines.
     void Polygon(const QPolygon& outline, const QColor& fill, const QColor& pen = colours::kWire);
     void Ellipse(const QRect& rect, const QColor& fill, const QColor& pen = colours::kWire);
-    // A colour sample of the legend.
-    void Swatch(const QRect& rect, const QColor& fill);
+    // A colour sample of the legend; `selection` draws it as the selected
+    // component is drawn, outlined.
+    void Swatch(const QRect& rect, const QColor& fill, bool selection = false);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -155,6 +170,7 @@ class SchematicCanvas : public QWidget {
         QRect ellipse;  // used when the outline is empty
         QColor fill;
         QColor pen;
+        int pen_width = 1;
     };
     std::vector<Box> frames_;
     std::vector<Fill> fills_;

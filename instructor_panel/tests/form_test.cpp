@@ -99,6 +99,13 @@ QStringList Shown(Panel& panel, const QString& base) {
     return shown;
 }
 
+// Whether the widget is drawn outlined as the selected component: the middle
+// of its top edge, just inside, in the outline's colour.
+bool Outlined(QWidget* widget) {
+    const QImage image = widget->grab().toImage();
+    return image.pixelColor(widget->width() / 2, 2) == rizezo::colours::kSelectionOutline;
+}
+
 }  // namespace
 
 class FormTest : public QObject {
@@ -188,6 +195,49 @@ class FormTest : public QObject {
         QCOMPARE(panel.Find<TagShape>("lcspoiler2_inboard")->BrushColour(),
                  rizezo::colours::kSelected);
         QVERIFY(panel.form.RadioButton1->isEnabled());
+    }
+
+    // The selected component keeps its white fill and is outlined; the
+    // outline moves with the selection and goes when it is cleared.
+    void selectedComponentIsOutlined() {
+        Panel panel;
+        panel.Page(rizezo::kPageHydraulics);
+        auto* edp = panel.Find<TagShape>("Hydraulics_object_N1_EDP");
+        auto* pump = panel.Find<TagShape>("Hydraulics_object_N1_stby_pump");
+        QVERIFY(!Outlined(edp) && !Outlined(pump));
+        panel.Click("Hydraulics_object_N1_EDP");
+        QCOMPARE(edp->BrushColour(), rizezo::colours::kSelected);
+        QVERIFY(Outlined(edp));
+        QVERIFY(!Outlined(pump));
+        QVERIFY(!Outlined(panel.Find<TagShape>("Hydraulics_object_N2_EDP")));
+        panel.Click("Hydraulics_object_N1_stby_pump");
+        QVERIFY(Outlined(pump));
+        QVERIFY(!Outlined(edp));
+        panel.Click("Hydraulics_object_N1_stby_pump");
+        QVERIFY(!Outlined(pump));
+        // Every segment of a pressure line is outlined with it.
+        panel.Click("Hydraulics_object_N2_main_line_a");
+        QVERIFY(Outlined(panel.Find<TagShape>("Hydraulics_object_N2_main_line")));
+        QVERIFY(Outlined(panel.Find<TagShape>("Hydraulics_object_N2_main_line_a")));
+
+        panel.Page(rizezo::kPagePowerplants);
+        auto* ecu = panel.Find<TagShape>("PowerplantShape208");
+        panel.Click("PowerplantShape208");
+        QVERIFY(Outlined(ecu));
+        panel.Acknowledge();
+        panel.Click("PowerplantShape208");
+        QVERIFY(!Outlined(ecu));
+
+        panel.Page(rizezo::kPageFlightSurfaces);
+        panel.Click("Elevator1Gray");
+        QCOMPARE(Shown(panel, "Elevator1"), QStringList{"Elevator1White"});
+        QVERIFY(Outlined(panel.Find<Picture>("Elevator1White")));
+        panel.Acknowledge();
+        auto* spoiler = panel.Find<TagShape>("lcspoiler1_inboard");
+        panel.Click("lcspoiler1_inboard");
+        QVERIFY(Outlined(spoiler));
+        QCOMPARE(Shown(panel, "Elevator1"), QStringList{"Elevator1Gray"});
+        QVERIFY(!Outlined(panel.Find<Picture>("Elevator1Gray")));
     }
 
     void failureControlsBuildTheState() {
