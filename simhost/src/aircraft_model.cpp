@@ -30,7 +30,11 @@ constexpr double kLongitudeUnits = 51240955760304312.0;
 constexpr double kAngleUnits = 4294967296.0 / 360.0;
 constexpr double kAirborneMinSpeed = 40.0;  // feet per second, the floor while airborne
 constexpr double kSetDownHeight = 10.0;     // feet above the ground
-constexpr double kReverseShare = 0.6;       // reverse thrust per forward thrust at a torque
+// The strip around a runway that counts as on it: beyond its sides and
+// ends (feet).
+constexpr double kStripBesideFt = 250.0;
+constexpr double kStripBeyondEndsFt = 200.0;
+constexpr double kReverseShare = 0.6;  // reverse thrust per forward thrust at a torque
 
 double Clamp(double v, double lo, double hi) {
     return v < lo ? lo : (v > hi ? hi : v);
@@ -636,7 +640,9 @@ const WorldRunway* AircraftModel::RunwayAt(double latitude, double longitude,
         const double c = r.course * kDeg;
         const double along = north * std::cos(c) + east * std::sin(c);
         const double across = east * std::cos(c) - north * std::sin(c);
-        if (along < 0 || along > r.length_ft || std::fabs(across) > r.width_ft / 2.0) continue;
+        if (along < -kStripBeyondEndsFt || along > r.length_ft + kStripBeyondEndsFt ||
+            std::fabs(across) > r.width_ft / 2.0 + kStripBesideFt)
+            continue;
         const double diff = std::fabs(Wrap180(heading_true - r.course));
         if (diff >= best_diff) continue;
         best_diff = diff;
