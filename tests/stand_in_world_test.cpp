@@ -178,8 +178,8 @@ class StandInModel : public testing::Test {
         return (before - state().tas_ft_s) / kKnot;
     }
     // Airborne 200 ft over LIPO's runway 14 final, `nm` out and `aside_nm`
-    // right of the centre line, gear down, flown down at about `fpm` until
-    // the wheels touch.
+    // north-east of the centre line (left of the inbound course), gear down,
+    // flown down at about `fpm` until the wheels touch.
     void LandAtLipo(double nm, double aside_nm, double fpm, bool gear_down = true) {
         double lat = 45.437762, lon = 10.320734;
         Move(&lat, &lon, 322.0, nm);
@@ -199,6 +199,40 @@ class StandInModel : public testing::Test {
 
     std::unique_ptr<simhost::Simulator> sim_;
 };
+
+// The localiser is seen from its antenna past the far end, the glide path
+// from its transmitter past the threshold, as the station file places them.
+TEST_F(StandInModel, LiposIlsIsFlownFromItsSitesInTheStationFile) {
+    const RadioStation& ils = *Station(model().world(), "IPO");
+    const uint16_t nav1 = 0x1030;  // 110.30
+    sim_->fsuipc().Poke(0x0350, &nav1, 2);
+    auto fly_at = [&](double nm_from_glideslope, double aside_nm, double height_ft) {
+        double lat = ils.glideslope_latitude, lon = ils.glideslope_longitude;
+        Move(&lat, &lon, 322.0, nm_from_glideslope);
+        Move(&lat, &lon, 52.0, 400.0 / 6076.12);  // onto the centre line
+        Move(&lat, &lon, 52.0, aside_nm);
+        model().PlaceOnGround(lat, lon, 355, 142);
+        model().PlaceAirborne(355 + height_ft, 140);
+        Seconds(1.0 / 30.0);
+        return model().nav(0);
+    };
+    // On the path 6 nm out: centred.
+    const double on_path = 6.0 * 6076.12 * std::tan(3.0 * kDeg);
+    simhost::NavReceiverView v = fly_at(6.0, 0.0, on_path);
+    EXPECT_TRUE(v.received);
+    EXPECT_TRUE(v.localizer);
+    EXPECT_EQ(v.ident, "IPO");
+    EXPECT_NEAR(v.deviation, 0.0, 3.0);
+    EXPECT_NEAR(v.glideslope_deviation, 0.0, 3.0);
+    // Left of the inbound course the course lies to the right; a quarter of
+    // the 2.5 degree half width at the antenna reads a quarter of full scale.
+    const double antenna_nm = 6.0 + (1000.0 + 8200.0 - 1000.0) / 6076.12;
+    v = fly_at(6.0, antenna_nm * std::tan(0.625 * kDeg), on_path);
+    EXPECT_NEAR(v.deviation, 127.0 / 4.0, 3.0);
+    // 0.35 degrees below the path: half the needle's scale, negative.
+    v = fly_at(6.0, 0.0, 6.0 * 6076.12 * std::tan(2.65 * kDeg));
+    EXPECT_NEAR(v.glideslope_deviation, -127.0 / 2.0, 3.0);
+}
 
 TEST_F(StandInModel, ReverseGrowsWithTheCommandAndBrakesByTheirAxis) {
     const double idle = KnotsLost(0, 0);
