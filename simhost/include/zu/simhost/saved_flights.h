@@ -36,7 +36,10 @@ struct SavedFlight {
 // The folder below the documents folder that holds the saved flights.
 inline constexpr char kSavedFlightsFolder[] = "Flight Simulator X Files";
 
-// Writes a fresh flight file (its folder is created). False with `error`.
+// Writes a fresh flight file (its folder is created): the whole file goes to
+// a temporary file in the same folder, is flushed to the disk and renamed
+// over the old one, so a failed or interrupted save leaves the old file
+// whole. False with `error` (the step and the system's reason).
 bool WriteSavedFlight(const std::filesystem::path& file, const SavedFlight& flight,
                       std::string* error);
 // Reads the stand-in's sections of a flight file. False with `error` when the
