@@ -280,9 +280,32 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
 
 class AsioSessionHost;
 
-// Hosts that are hosting now, for HostedSessions.
+// Hosts that are hosting now, for HostedSessions, and the last counters of
+// the hostings that ended, for EndedSessions.
 std::mutex HostRegistryMutex;
 std::set<AsioSessionHost*> HostRegistry;
+std::vector<SessionHostStats> EndedRegistry;  // guarded by HostRegistryMutex
+uint64_t EndedCount = 0;                      // guarded by HostRegistryMutex
+
+std::mutex AttemptsMutex;
+std::vector<HostingAttempt> Attempts;  // guarded by AttemptsMutex
+std::atomic<uint64_t> AttemptsTotal{0};
+
+int32_t NoteAttempt(uint16_t port, int32_t result) {
+    std::lock_guard<std::mutex> lock(AttemptsMutex);
+    if (Attempts.size() >= kHostingAttemptsKept) Attempts.erase(Attempts.begin());
+    Attempts.push_back({port, result});
+    AttemptsTotal.fetch_add(1, std::memory_order_release);
+    return result;
+}
+
+void KeepEnded(SessionHostStats stats) {
+    std::lock_guard<std::mutex> lock(HostRegistryMutex);
+    stats.ended = ++EndedCount;
+    stats.connections = 0;
+    if (EndedRegistry.size() >= kEndedSessionsKept) EndedRegistry.erase(EndedRegistry.begin());
+    EndedRegistry.push_back(std::move(stats));
+}
 
 class AsioSessionHost final : public SessionHost {
   public:
@@ -299,16 +322,19 @@ class AsioSessionHost final : public SessionHost {
         acceptor->open(tcp::v4(), ec);
         if (!ec) acceptor->set_option(tcp::acceptor::reuse_address(true), ec);
         if (!ec) acceptor->bind(tcp::endpoint(tcp::v4(), port), ec);
-        if (ec)
-            return ec == asio::error::address_in_use ? kSessionAddressInUse : kSessionBadArgument;
+        if (ec) {
+            return NoteAttempt(port, ec == asio::error::address_in_use ? kSessionAddressInUse
+                                                                       : kSessionBadArgument);
+        }
         acceptor->listen(asio::socket_base::max_listen_connections, ec);
-        if (ec) return kSessionAddressInUse;
+        if (ec) return NoteAttempt(port, kSessionAddressInUse);
 
         app_ = app;
         limits_ = limits;
         // Counters describe this hosting.
         closed_over_cap_.store(0, std::memory_order_relaxed);
         handshake_timeouts_.store(0, std::memory_order_relaxed);
+        served_.store(0, std::memory_order_relaxed);
         {
             std::lock_guard<std::mutex> lock(players_mutex_);
             dropped_departed_ = 0;
@@ -325,7 +351,7 @@ class AsioSessionHost final : public SessionHost {
             std::lock_guard<std::mutex> lock(HostRegistryMutex);
             HostRegistry.insert(this);
         }
-        return kSessionOk;
+        return NoteAttempt(port_.load(std::memory_order_relaxed), kSessionOk);
     }
 
     int32_t SendTo(PlayerId player, const void* data, size_t size) override {
@@ -344,11 +370,14 @@ class AsioSessionHost final : public SessionHost {
             std::lock_guard<std::mutex> lock(HostRegistryMutex);
             HostRegistry.erase(this);
         }
+        // The peers as they were; the counters once everything is closed.
+        SessionHostStats last = Stats();
         if (worker_.joinable() && worker_.get_id() == std::this_thread::get_id()) {
             // Called from our own handler: close now; the thread is joined
             // by the next Close or Host from another thread.
             CloseAll();
             io_->stop();
+            KeepEnded(Final(std::move(last)));
             return;
         }
         asio::post(*io_, [this] {
@@ -363,6 +392,7 @@ class AsioSessionHost final : public SessionHost {
         guard_.reset();
         io_.reset();  // drops the remaining handlers and with them the streams
         handler_ = nullptr;
+        KeepEnded(Final(std::move(last)));
         port_.store(0, std::memory_order_relaxed);
     }
 
@@ -377,6 +407,7 @@ class AsioSessionHost final : public SessionHost {
         stats.connections = connections_.load(std::memory_order_relaxed);
         stats.closed_over_cap = closed_over_cap_.load(std::memory_order_relaxed);
         stats.handshake_timeouts = handshake_timeouts_.load(std::memory_order_relaxed);
+        stats.connections_served = served_.load(std::memory_order_relaxed);
         std::lock_guard<std::mutex> lock(players_mutex_);
         stats.frames_dropped = dropped_departed_;
         stats.peers.reserve(players_.size());
@@ -388,6 +419,16 @@ class AsioSessionHost final : public SessionHost {
     }
 
   private:
+    // `last` (the peers as they were) with the counters as they are now.
+    SessionHostStats Final(SessionHostStats last) const {
+        const SessionHostStats now = Stats();
+        last.closed_over_cap = now.closed_over_cap;
+        last.handshake_timeouts = now.handshake_timeouts;
+        last.connections_served = now.connections_served;
+        last.frames_dropped = std::max(last.frames_dropped, now.frames_dropped);
+        return last;
+    }
+
     void StartAccept() {
         acceptor_->async_accept([this](const asio::error_code& ec, tcp::socket socket) {
             if (!acceptor_->is_open()) return;
@@ -456,6 +497,7 @@ class AsioSessionHost final : public SessionHost {
         stream.player = next_player_++;
         if (next_player_ == 0) next_player_ = 1;
         stream.accepted = true;
+        served_.fetch_add(1, std::memory_order_relaxed);
         stream.PrepareSending(limits_.send_queue_bytes);
         PutU32(answer, static_cast<uint32_t>(kSessionOk));
         PutU32(answer + 4, stream.player);
@@ -520,6 +562,7 @@ class AsioSessionHost final : public SessionHost {
     std::atomic<size_t> connections_{0};  // written by the worker
     std::atomic<uint64_t> closed_over_cap_{0};
     std::atomic<uint64_t> handshake_timeouts_{0};
+    std::atomic<uint64_t> served_{0};
 };
 
 // ---------------------------------------------------------------------------
@@ -731,6 +774,26 @@ std::vector<SessionHostStats> HostedSessions() {
     std::sort(all.begin(), all.end(),
               [](const SessionHostStats& a, const SessionHostStats& b) { return a.port < b.port; });
     return all;
+}
+
+std::vector<HostingAttempt> HostingAttempts(uint64_t* total) {
+    std::lock_guard<std::mutex> lock(AttemptsMutex);
+    if (total != nullptr) *total = AttemptsTotal.load(std::memory_order_relaxed);
+    return Attempts;
+}
+
+uint64_t HostingAttemptsTotal() {
+    return AttemptsTotal.load(std::memory_order_acquire);
+}
+
+std::vector<SessionHostStats> EndedSessions() {
+    std::lock_guard<std::mutex> lock(HostRegistryMutex);
+    return EndedRegistry;
+}
+
+uint64_t EndedSessionsTotal() {
+    std::lock_guard<std::mutex> lock(HostRegistryMutex);
+    return EndedCount;
 }
 
 size_t SessionConnectionsAlive() {

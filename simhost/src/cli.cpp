@@ -332,6 +332,7 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
     cfg.sim_number = o.sim_number;
     cfg.panel_file = o.panel;
     cfg.warnings = &err;
+    cfg.notices = &out;
     cfg.audio_silent = o.no_audio;
     cfg.surface_scale = o.render.scale;
     cfg.capture_audio = !o.audio_out.empty();

@@ -367,9 +367,12 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
                       {"events_kept", kSoundEventWindow},
                       {"dropped", sim.SoundEventsDropped()}};
 
-    // Network sessions hosted in this process (the module's instructor link).
+    // Network sessions hosted in this process (the module's instructor
+    // link): those hosting now, then those that ended during this flight
+    // (the module closes its link when its gauges are killed) with their
+    // last counters.
     json sessions = json::array();
-    for (const platform::SessionHostStats& h : platform::HostedSessions()) {
+    auto add_session = [&sessions](const platform::SessionHostStats& h) {
         json peers = json::array();
         for (const platform::SessionPeerStats& p : h.peers) {
             peers.push_back({{"player", p.player},
@@ -377,11 +380,17 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
                              {"frames_dropped", p.frames_dropped}});
         }
         sessions.push_back({{"port", h.port},
+                            {"open", h.ended == 0},
                             {"connections", h.connections},
+                            {"connections_served", h.connections_served},
                             {"closed_over_cap", h.closed_over_cap},
                             {"handshake_timeouts", h.handshake_timeouts},
                             {"frames_dropped", h.frames_dropped},
                             {"peers", std::move(peers)}});
+    };
+    for (const platform::SessionHostStats& h : platform::HostedSessions()) add_session(h);
+    for (const platform::SessionHostStats& h : platform::EndedSessions()) {
+        if (h.ended > sim.ended_sessions_before()) add_session(h);
     }
     root["net_sessions"] = std::move(sessions);
 
