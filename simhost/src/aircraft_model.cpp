@@ -749,8 +749,8 @@ void AircraftModel::PublishTraffic(Simulator& sim) {
             const float lat = static_cast<float>(t.latitude);
             const float lon = static_cast<float>(t.longitude);
             const float alt = static_cast<float>(t.altitude_ft);
-            const auto hdg =
-                static_cast<uint16_t>(std::lround(Wrap360(t.heading) * 65536.0 / 360.0) & 0xFFFF);
+            const auto hdg = static_cast<uint16_t>(
+                std::lround(Wrap360(t.heading) * 65536.0 / 360.0) & 0xFFFF);
             const auto gs = static_cast<uint16_t>(std::clamp(t.ground_speed, 0.0, 65535.0));
             const auto vs = static_cast<int16_t>(std::clamp(t.vertical_speed, -32768.0, 32767.0));
             std::memcpy(rec + 0, &t.identifier, 4);

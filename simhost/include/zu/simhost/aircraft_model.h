@@ -72,8 +72,8 @@ struct TrafficTarget {
     double latitude = 0;   // degrees
     double longitude = 0;  // degrees
     double altitude_ft = 0;
-    double heading = 0;         // true, degrees
-    double ground_speed = 0;    // knots
+    double heading = 0;       // true, degrees
+    double ground_speed = 0;  // knots
     double vertical_speed = 0;  // feet per minute
 };
 
