@@ -107,6 +107,16 @@ bool ReadSavedFlight(const fs::path& file, SavedFlight* flight, std::string* err
         *error = file.string() + ": the position is out of range";
         return false;
     }
+    if (flight->altitude_ft < kLowestAltitudeFt || flight->altitude_ft > kHighestAltitudeFt) {
+        *error = file.string() + ": [Position] Altitude " + Fixed(flight->altitude_ft, 1) +
+                 " ft is outside -1500 to 60000 ft";
+        return false;
+    }
+    if (flight->speed_kt > kHighestSpeedKt) {
+        *error = file.string() + ": [Position] Speed " + Fixed(flight->speed_kt, 1) +
+                 " kt is above 1000 kt";
+        return false;
+    }
     platform::GetPrivateProfileString("Position", "OnGround", "1", buf, sizeof buf, path.c_str());
     flight->on_ground = text::Trim(buf) != "0";
     return true;

@@ -13,6 +13,7 @@
 
 #include "text_util.h"
 #include "zu/platform/drawing.h"
+#include "zu/platform/load_problems.h"
 #include "zu/platform/net_session.h"
 #include "zu/platform/paths.h"
 #include "zu/platform/timer.h"
@@ -416,6 +417,10 @@ bool Simulator::Start(std::string* error) {
     ended_sessions_before_ = platform::EndedSessionsTotal();
     hostings_seen_ = platform::HostingAttemptsTotal();
     link_announced_ = false;
+    // The files this flight's module loads: their problems from here on.
+    platform::ClearLoadProblems();
+    load_problems_seen_ = 0;
+    load_problems_told_ = 0;
     audio_frames_ = 0;
     audio_.clear();
     CollectSoundEvents();  // what earlier runs left in the log is not this run's
@@ -438,6 +443,7 @@ void Simulator::Stop() {
     if (!started_) return;
     KillAll();
     CollectSoundEvents();
+    ReportLoadProblems();  // the kill saves the module's settings
     fsuipc_.Close();
     started_ = false;
     LogEvent("stop");
@@ -593,6 +599,21 @@ void Simulator::RunGauges() {
     platform::PumpWindowTimers();
     RenderAudio();
     ReportHostings();
+    ReportLoadProblems();
+}
+
+// The problems the platform's file layers met loading what the module asked
+// for: one line each, once (the state file has them with their counts).
+void Simulator::ReportLoadProblems() {
+    const uint64_t met = platform::LoadProblemsMet();
+    if (met == load_problems_seen_) return;
+    load_problems_seen_ = met;
+    const std::vector<platform::LoadProblem> problems = platform::LoadProblems();
+    for (; load_problems_told_ < problems.size(); ++load_problems_told_) {
+        const platform::LoadProblem& p = problems[load_problems_told_];
+        Warn("load problem: " + p.file + ": " + p.what);
+        LogEvent("load problem: " + p.file + ": " + p.what);
+    }
 }
 
 // The network sessions hosted in the process are the module's instructor

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "zu/platform/load_problems.h"
 #include "zu/platform/net_session.h"
 #include "zu/simhost/cdu_keys.h"
 #include "zu/simhost/scenario.h"
@@ -434,6 +435,13 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
     }
     root["gauges"] = std::move(gauges);
     root["panel_warnings"] = sim.panel_warnings();
+    // What the platform's file layers could not load for the module.
+    json load_problems = json::array();
+    for (const platform::LoadProblem& p : platform::LoadProblems()) {
+        load_problems.push_back(
+            {{"file", SafeText(p.file)}, {"what", SafeText(p.what)}, {"count", p.count}});
+    }
+    root["load_problems"] = std::move(load_problems);
 
     if (scenario != nullptr) {
         json results = json::array();

@@ -337,6 +337,7 @@ class Simulator {
     void TakePictures(GaugeInstance& gauge);
     void PressDueCduKey();
     void ReportHostings();
+    void ReportLoadProblems();
     void SelectAudioMode();
     void RenderAudio();
     void CollectSoundEvents();
@@ -360,8 +361,10 @@ class Simulator {
 
     bool started_ = false;
     uint64_t ended_sessions_before_ = 0;
-    uint64_t hostings_seen_ = 0;   // platform::HostingAttemptsTotal already reported
-    bool link_announced_ = false;  // "instructor link on port N" said
+    uint64_t hostings_seen_ = 0;       // platform::HostingAttemptsTotal already reported
+    bool link_announced_ = false;      // "instructor link on port N" said
+    uint64_t load_problems_seen_ = 0;  // platform::LoadProblemsMet already looked at
+    size_t load_problems_told_ = 0;    // platform::LoadProblems() entries told the user
     std::atomic<uint64_t> frame_{0};
     uint64_t elapsed_ms_ = 0;
     uint64_t model_ms_ = 0;  // simulated time the aircraft model has reached
