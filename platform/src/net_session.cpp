@@ -187,6 +187,10 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     bool IsOpen() const { return open_.load(std::memory_order_acquire); }
     uint64_t FramesSent() const { return sent_.load(std::memory_order_relaxed); }
     uint64_t FramesDropped() const { return dropped_.load(std::memory_order_relaxed); }
+    uint64_t FramesReceived() const { return received_.load(std::memory_order_relaxed); }
+    uint64_t ReceivedDropped() const { return received_dropped_.load(std::memory_order_relaxed); }
+    void CountReceived() { received_.fetch_add(1, std::memory_order_release); }
+    void CountReceivedDropped() { received_dropped_.fetch_add(1, std::memory_order_relaxed); }
     // The handshake deadline (host side; worker thread only).
     asio::steady_timer& Deadline() { return deadline_; }
 
@@ -270,6 +274,8 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     bool write_busy_ = false;             // guarded by out_mutex_
     std::atomic<uint64_t> sent_{0};
     std::atomic<uint64_t> dropped_{0};
+    std::atomic<uint64_t> received_{0};
+    std::atomic<uint64_t> received_dropped_{0};
     std::array<uint8_t, kFrameHeaderBytes + kAnswerBytes> last_{};
     HandlerMemory post_memory_;
     HandlerMemory read_memory_;
@@ -338,6 +344,7 @@ class AsioSessionHost final : public SessionHost {
         {
             std::lock_guard<std::mutex> lock(players_mutex_);
             dropped_departed_ = 0;
+            received_dropped_departed_ = 0;
         }
         handler_ = std::move(handler);
         io_ = std::move(io);
@@ -361,6 +368,12 @@ class AsioSessionHost final : public SessionHost {
         auto it = players_.find(player);
         if (it == players_.end()) return kSessionNotConnected;
         return it->second->Queue(data, size);
+    }
+
+    void NoteReceivedDropped(PlayerId player) override {
+        std::lock_guard<std::mutex> lock(players_mutex_);
+        auto it = players_.find(player);
+        if (it != players_.end()) it->second->CountReceivedDropped();
     }
 
     void Close() override {
@@ -410,10 +423,13 @@ class AsioSessionHost final : public SessionHost {
         stats.connections_served = served_.load(std::memory_order_relaxed);
         std::lock_guard<std::mutex> lock(players_mutex_);
         stats.frames_dropped = dropped_departed_;
+        stats.received_dropped = received_dropped_departed_;
         stats.peers.reserve(players_.size());
         for (const auto& [player, stream] : players_) {
-            stats.peers.push_back({player, stream->FramesSent(), stream->FramesDropped()});
+            stats.peers.push_back({player, stream->FramesSent(), stream->FramesDropped(),
+                                   stream->FramesReceived(), stream->ReceivedDropped()});
             stats.frames_dropped += stream->FramesDropped();
+            stats.received_dropped += stream->ReceivedDropped();
         }
         return stats;
     }
@@ -426,6 +442,7 @@ class AsioSessionHost final : public SessionHost {
         last.handshake_timeouts = now.handshake_timeouts;
         last.connections_served = now.connections_served;
         last.frames_dropped = std::max(last.frames_dropped, now.frames_dropped);
+        last.received_dropped = std::max(last.received_dropped, now.received_dropped);
         return last;
     }
 
@@ -481,6 +498,7 @@ class AsioSessionHost final : public SessionHost {
     bool OnFrame(FrameStream& stream, const uint8_t* data, size_t size) {
         if (stream.accepted) {
             handler_(SessionEvent::Message, stream.player, data, size);
+            stream.CountReceived();  // after the handler: the owner holds it, or dropped it
             return true;
         }
         auto self = stream.shared_from_this();
@@ -521,6 +539,7 @@ class AsioSessionHost final : public SessionHost {
             std::lock_guard<std::mutex> lock(players_mutex_);
             if (players_.erase(stream.player) == 0) return;
             dropped_departed_ += stream.FramesDropped();
+            received_dropped_departed_ += stream.ReceivedDropped();
         }
         connections_.fetch_sub(1, std::memory_order_relaxed);
         handler_(SessionEvent::Disconnected, stream.player, nullptr, 0);
@@ -535,7 +554,10 @@ class AsioSessionHost final : public SessionHost {
         {
             std::lock_guard<std::mutex> lock(players_mutex_);
             players.swap(players_);
-            for (auto& entry : players) dropped_departed_ += entry.second->FramesDropped();
+            for (auto& entry : players) {
+                dropped_departed_ += entry.second->FramesDropped();
+                received_dropped_departed_ += entry.second->ReceivedDropped();
+            }
         }
         for (auto& entry : players) entry.second->Close();
         for (auto& stream : waiting_) stream->Close();
@@ -556,7 +578,8 @@ class AsioSessionHost final : public SessionHost {
     std::set<std::shared_ptr<FrameStream>> waiting_;  // worker thread: not yet accepted
     mutable std::mutex players_mutex_;
     std::map<PlayerId, std::shared_ptr<FrameStream>> players_;
-    uint64_t dropped_departed_ = 0;  // guarded by players_mutex_
+    uint64_t dropped_departed_ = 0;           // guarded by players_mutex_
+    uint64_t received_dropped_departed_ = 0;  // guarded by players_mutex_
 
     std::atomic<uint16_t> port_{0};
     std::atomic<size_t> connections_{0};  // written by the worker

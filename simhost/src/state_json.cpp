@@ -378,7 +378,9 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
         for (const platform::SessionPeerStats& p : h.peers) {
             peers.push_back({{"player", p.player},
                              {"frames_sent", p.frames_sent},
-                             {"frames_dropped", p.frames_dropped}});
+                             {"frames_dropped", p.frames_dropped},
+                             {"frames_received", p.frames_received},
+                             {"received_dropped", p.received_dropped}});
         }
         sessions.push_back({{"port", h.port},
                             {"open", h.ended == 0},
@@ -387,6 +389,7 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
                             {"closed_over_cap", h.closed_over_cap},
                             {"handshake_timeouts", h.handshake_timeouts},
                             {"frames_dropped", h.frames_dropped},
+                            {"received_dropped", h.received_dropped},
                             {"peers", std::move(peers)}});
     };
     for (const platform::SessionHostStats& h : platform::HostedSessions()) add_session(h);

@@ -73,8 +73,10 @@ struct SessionLimits {
 // One accepted peer of a host.
 struct SessionPeerStats {
     PlayerId player = 0;
-    uint64_t frames_sent = 0;     // queued for writing
-    uint64_t frames_dropped = 0;  // refused because the peer's queue was full
+    uint64_t frames_sent = 0;       // queued for writing
+    uint64_t frames_dropped = 0;    // refused because the peer's queue was full
+    uint64_t frames_received = 0;   // messages handed to the handler
+    uint64_t received_dropped = 0;  // of those, dropped by the host's owner (NoteReceivedDropped)
 };
 
 // A host's counters since its last Host call, read from any thread.
@@ -85,6 +87,7 @@ struct SessionHostStats {
     uint64_t closed_over_cap = 0;         // connections closed at once by the cap
     uint64_t handshake_timeouts = 0;      // connections closed for a late connect request
     uint64_t frames_dropped = 0;          // by every peer so far, departed ones included
+    uint64_t received_dropped = 0;        // likewise, messages the owner dropped
     std::vector<SessionPeerStats> peers;  // accepted peers, by player id
     // 0 while hosting; for a hosting that has ended, its number among the
     // hostings of this process that ended (1 for the first).
@@ -104,6 +107,9 @@ class SessionHost {
                          const SessionLimits& limits = {}) = 0;
     // Sends one frame to one player (0 < size <= kMaxFrameBytes).
     virtual int32_t SendTo(PlayerId player, const void* data, size_t size) = 0;
+    // The handler could not take a message of `player` (its owner keeps a
+    // bounded queue): counted for that peer. Any thread; allocates nothing.
+    virtual void NoteReceivedDropped(PlayerId player) = 0;
     // Stops listening, closes every connection and joins the worker; safe to
     // call twice. The port is free again when it returns.
     virtual void Close() = 0;
