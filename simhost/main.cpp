@@ -7,6 +7,7 @@
 #endif
 
 int main(int argc, char** argv) {
+    zu::simhost::InstallStopSignals();
 #ifdef ZU_SIMHOST_GUI
     return zu::simhost::SimhostMain(argc, argv, std::cout, std::cerr, zu::simhost::RunPanelWindows);
 #else

@@ -15,8 +15,11 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <fstream>
+#include <functional>
 #include <nlohmann/json.hpp>
 
 #include "instructor_link_support.h"
@@ -60,6 +63,9 @@ class RawPeer {
                                    uint8_t(size >> 24)};
         return WriteAll(header, 4) && WriteAll(data, size);
     }
+    // Ends both directions (a send blocked on a host that stopped reading
+    // returns).
+    void Shutdown() { ::shutdown(fd_, SHUT_RDWR); }
     // Bytes as they are, no frame around them.
     bool Write(const void* data, size_t size) { return WriteAll(data, size); }
     bool Handshake() {
@@ -211,6 +217,147 @@ TEST_F(InstructorLinkLoad, EightFastPanelsAreAnsweredWithinTwoTicksAndNothingGro
     ASSERT_EQ(session.at("peers").size(), static_cast<size_t>(kClients + 1));
     for (const nlohmann::json& peer : session.at("peers")) EXPECT_GT(peer.at("frames_sent"), 300);
     for (Panel& p : panels_) p.link.Close();
+}
+
+// One peer floods the link with 5,000 requests it never reads the replies
+// of, while eight panels poll every 25 ms of simulated time. The network
+// thread keeps reading everyone: the panels' latency (in ticks, from the
+// frame they sent in to the reply) is the same as without the flood, and the
+// flooder's surplus is dropped and counted.
+class InstructorLinkFlood : public LinkFlight {
+  protected:
+    static uint32_t Tick() { return TickCounter.load(std::memory_order_acquire); }
+
+    // The link's counters: the panels' messages received so far, and the
+    // flooding peer's entry (the last player to connect).
+    uint64_t PanelMessagesReceived(uint32_t flooder) {
+        uint64_t n = 0;
+        for (const platform::SessionHostStats& h : platform::HostedSessions()) {
+            if (h.port != Port()) continue;
+            for (const platform::SessionPeerStats& p : h.peers) {
+                if (p.player != flooder) n += p.frames_received;
+            }
+        }
+        return n;
+    }
+
+    // Polls for `ms` of simulated time (at least; while `more` says so, up
+    // to 30 s); returns each message's latency in ticks.
+    std::vector<uint32_t> Poll(double ms, uint32_t flooder, const std::function<bool()>& more) {
+        std::vector<uint32_t> latencies;
+        std::vector<uint32_t> since;
+        const double start = now_ms_;
+        while ((now_ms_ < start + ms || more()) && now_ms_ < start + 30000) {
+            while (next_poll_ms_ <= now_ms_ + kFrameMs) {
+                for (auto& p : panels_) {
+                    EXPECT_EQ(p->Send(LinkRequest(kInstructorDataRequest, groups_[sent_ % 5])),
+                              platform::kSessionOk);
+                    ++sent_;
+                    since.push_back(Tick());
+                }
+                next_poll_ms_ += kPollPeriodMs;
+            }
+            // Every panel message is in the module's hands before the frame.
+            const auto deadline = std::chrono::steady_clock::now() + kLinkBound;
+            while (PanelMessagesReceived(flooder) < sent_ &&
+                   std::chrono::steady_clock::now() < deadline) {
+                std::this_thread::yield();
+            }
+            if (PanelMessagesReceived(flooder) < sent_) {
+                ADD_FAILURE() << "the panels' messages are not read while a peer floods";
+                return latencies;
+            }
+            const uint32_t tick = Tick();
+            sim_->RunFrame();
+            now_ms_ += kFrameMs;
+            if (Tick() == tick) continue;
+            for (auto& p : panels_) {
+                if (!p->WaitReplies(sent_ / panels_.size())) {
+                    ADD_FAILURE() << "a reply is missing";
+                    return latencies;
+                }
+            }
+            for (uint32_t t : since) latencies.push_back(Tick() - t);
+            since.clear();
+        }
+        return latencies;
+    }
+
+    static uint32_t P99(std::vector<uint32_t> v) {
+        std::sort(v.begin(), v.end());
+        return v.empty() ? 0 : v[(v.size() * 99) / 100 - (v.size() >= 100 ? 1 : 0)];
+    }
+
+    std::vector<std::unique_ptr<LinkClient>> panels_;
+    const uint16_t groups_[5] = {1, 3, 4, 5, 10};
+    double now_ms_ = 0;
+    double next_poll_ms_ = 0;
+    uint64_t sent_ = 0;
+};
+
+TEST_F(InstructorLinkFlood, AFloodingPeerDoesNotSlowTheOthersAndItsDropsAreCounted) {
+    StartFlight();
+    ASSERT_EQ(NetServerHosting.load(), 1);
+    for (int i = 0; i < kClients; ++i) {
+        panels_.push_back(std::make_unique<LinkClient>(false));
+        ASSERT_EQ(panels_.back()->Connect(Port()), platform::kSessionOk);
+    }
+    RawPeer flood(Port());
+    ASSERT_TRUE(flood.Handshake());
+    // Players are numbered as they connect: the flooder is the last.
+    uint32_t flooder = 0;
+    const auto deadline = std::chrono::steady_clock::now() + kLinkBound;
+    while (flooder == 0 && std::chrono::steady_clock::now() < deadline) {
+        for (const platform::SessionHostStats& h : platform::HostedSessions()) {
+            if (h.port != Port() || h.peers.size() != kClients + 1) continue;
+            flooder = h.peers.back().player;
+        }
+        std::this_thread::yield();
+    }
+    ASSERT_NE(flooder, 0u);
+
+    const std::vector<uint32_t> calm = Poll(2000, flooder, [] { return false; });
+    std::atomic<bool> flooding{true};
+    std::thread flooder_thread([&] {
+        const InstructorMessage m = LinkRequest(kInstructorDataRequest, kInstructorGroupElectrics);
+        for (int i = 0; i < 5000 && flood.Frame(&m, sizeof m); ++i) {
+        }
+        flooding = false;
+    });
+    const std::vector<uint32_t> loaded = Poll(2000, flooder, [&] { return flooding.load(); });
+    // The host reads the flood to its end (bounded), the flooder still connected.
+    auto flood_read = [&] {
+        const nlohmann::json now = LinkSession(*sim_, Port());
+        for (const nlohmann::json& peer : now.at("peers")) {
+            if (peer.at("player") == flooder) return peer.at("frames_received").get<int>();
+        }
+        return -1;
+    };
+    const auto read_deadline = std::chrono::steady_clock::now() + kLinkBound;
+    while (flood_read() < 5000 && std::chrono::steady_clock::now() < read_deadline) {
+        std::this_thread::yield();
+    }
+    const nlohmann::json session = LinkSession(*sim_, Port());
+    flood.Shutdown();  // a flood the host stopped reading ends here
+    flooder_thread.join();
+    ASSERT_FALSE(calm.empty());
+    ASSERT_FALSE(loaded.empty());
+    EXPECT_LE(P99(loaded), P99(calm) * 3 / 2) << "calm p99 " << P99(calm);
+
+    ASSERT_FALSE(session.is_null());
+    uint64_t flood_dropped = 0;
+    for (const nlohmann::json& peer : session.at("peers")) {
+        if (peer.at("player") == flooder) {
+            flood_dropped = peer.at("received_dropped").get<uint64_t>();
+            EXPECT_EQ(peer.at("frames_received"), 5000);
+        } else {
+            EXPECT_EQ(peer.at("received_dropped"), 0) << peer;
+            EXPECT_EQ(peer.at("frames_dropped"), 0) << peer;
+        }
+    }
+    EXPECT_GT(flood_dropped, 1000u);
+    EXPECT_EQ(session.at("received_dropped"), flood_dropped);
+    for (auto& p : panels_) p->Close();
 }
 
 class InstructorLinkBounds : public LinkFlight {

@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -126,16 +127,18 @@ class LinkClient {
 class LinkFlight : public testing::Test {
   protected:
     // `settings`: text of the settings file, empty for the defaults (which
-    // enable the link).
-    void StartFlight(const std::string& settings = "") {
+    // enable the link); `port`: where to host (0: a free port).
+    void StartFlight(const std::string& settings = "", uint16_t port = 0) {
         RestoreLoadedModuleState();
-        NetServerPort = FreeTcpPort();
+        NetServerPort = port != 0 ? port : FreeTcpPort();
         ASSERT_NE(NetServerPort, 0u);
         aircraft_ = CopySampleAircraft(tmp_.path());
         if (!settings.empty()) WriteFile(aircraft_ / "ini" / "Kvx4f700.ini", settings);
         simhost::SimulatorConfig cfg;
         cfg.aircraft_dir = aircraft_;
         cfg.audio_silent = true;
+        cfg.warnings = &warnings_;
+        cfg.notices = &notices_;
         sim_ = std::make_unique<simhost::Simulator>(cfg);
         ASSERT_NO_FATAL_FAILURE(StartLinkedModule(*sim_));
         WaitForStartDecision();
@@ -190,6 +193,8 @@ class LinkFlight : public testing::Test {
 
     TempDir tmp_;
     std::filesystem::path aircraft_;
+    std::ostringstream warnings_;  // what simhost tells the user, on the gauge thread
+    std::ostringstream notices_;
     std::unique_ptr<simhost::Simulator> sim_;
 };
 

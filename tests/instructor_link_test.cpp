@@ -16,6 +16,7 @@
 #include "instruments/atc_control_head.h"
 #include "instruments/com_control_heads.h"
 #include "instruments/vor_control_heads.h"
+#include "zu/simhost/state_json.h"
 
 namespace zu::e2e {
 namespace {
@@ -254,7 +255,50 @@ TEST_F(InstructorLink, KillClosesTheLinkAndANewInstallHostsAgain) {
     again.Close();
 }
 
+TEST_F(InstructorLink, TheLinksLastCountersOutliveItsClose) {
+    EXPECT_EQ(Exchange(client_, LinkRequest(kInstructorDataRequest, 10)).kind,
+              kInstructorDataReply);
+    sim_->Stop();  // the module's kill closes the link
+    EXPECT_EQ(NetServerHosting.load(), 0);
+    const nlohmann::json state = nlohmann::json::parse(simhost::BuildStateJson(*sim_, nullptr));
+    const nlohmann::json& sessions = state.at("net_sessions");
+    ASSERT_EQ(sessions.size(), 1u) << sessions;
+    const nlohmann::json& s = sessions[0];
+    EXPECT_EQ(s.at("port"), Port());
+    EXPECT_EQ(s.at("open"), false);
+    EXPECT_EQ(s.at("connections"), 0);
+    EXPECT_EQ(s.at("connections_served"), 1);
+    EXPECT_EQ(s.at("frames_dropped"), 0);
+    EXPECT_EQ(s.at("closed_over_cap"), 0);
+    ASSERT_EQ(s.at("peers").size(), 1u);
+    EXPECT_EQ(s.at("peers")[0].at("frames_sent"), 2);  // the answer and one reply
+    // The flight says once that it serves the link, and nothing is wrong.
+    EXPECT_EQ(notices_.str(), "instructor link on port " + std::to_string(Port()) + "\n");
+    EXPECT_EQ(warnings_.str(), "");
+}
+
+TEST_F(InstructorLink, AReloadHostsAgainWithoutSayingItTwice) {
+    sim_->Reload();
+    WaitForStartDecision();
+    ASSERT_EQ(NetServerHosting.load(), 1);
+    EXPECT_EQ(notices_.str(), "instructor link on port " + std::to_string(Port()) + "\n");
+}
+
 class InstructorLinkSettings : public LinkFlight {};
+
+TEST_F(InstructorLinkSettings, APortInUseIsReportedAndTheFlightGoesOn) {
+    auto other = platform::CreateSessionHost();
+    const uint16_t port = FreeTcpPort();
+    ASSERT_EQ(other->Host(port, platform::kInstructorAppId, [](auto, auto, auto, auto) {}),
+              platform::kSessionOk);
+    StartFlight("", port);
+    EXPECT_EQ(NetServerHosting.load(), 0);
+    for (int i = 0; i < 30; ++i) sim_->RunFrame();
+    EXPECT_EQ(warnings_.str(), "simhost: instructor link: port " + std::to_string(port) +
+                                   " is in use; the link is off\n");
+    EXPECT_EQ(notices_.str(), "");
+    other->Close();
+}
 
 TEST_F(InstructorLinkSettings, NetworkServerOffHostsNothing) {
     StartFlight("[Dirarov]\r\nSTAMP=15\r\nNETWORK_SERVER=0\r\n");

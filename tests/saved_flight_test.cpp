@@ -1,8 +1,12 @@
 // Saved flights in a running module: the stand-in saves and loads flights as
 // the simulator does, the module adds and restores its own section.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -211,6 +215,83 @@ TEST_F(SavedFlight, ProgramSavesIntoItsOutputFolderAndLoadsAFlight) {
     r = RunSimhost(
         {"--aircraft", aircraft_.string(), "--out", out.string(), "--scenario", scenario.string()});
     EXPECT_EQ(r.exit_code, 2);
+}
+
+// A flight file as the module leaves it: the stand-in's sections and the
+// module's groups.
+std::string SavedWithModuleGroups(const fs::path& file) {
+    simhost::SavedFlight f;
+    f.title = "Base";
+    f.latitude = 46.5;
+    std::string error;
+    EXPECT_TRUE(simhost::WriteSavedFlight(file, f, &error)) << error;
+    std::string text = ReadFile(file) + "[zodudori]\n";
+    for (int i = 0; i < 60; ++i)
+        text += "Key" + std::to_string(i) + "=" + std::string(48, 'A') + "\n";
+    WriteFile(file, text);
+    return text;
+}
+
+TEST(SavedFlightFile, AFailedSaveLeavesTheOldFileWhole) {
+    TempDir tmp;
+    const fs::path file = tmp.path() / "Base.FLT";
+    const std::string old = SavedWithModuleGroups(file);
+    // A disk that takes no more than 16 bytes per file: the save must fail
+    // and say why, and the old file must stay as it was.
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{16, 16};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(90);
+        simhost::SavedFlight f;
+        f.title = "Base";
+        std::string error;
+        const bool saved = simhost::WriteSavedFlight(file, f, &error);
+        ::_exit(!saved && error.find("Base.FLT") != std::string::npos ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadFile(file), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(tmp.path()), fs::directory_iterator{}), 1);
+}
+
+TEST(SavedFlightFile, AKilledSaveLeavesTheOldFileOrTheNewOneWhole) {
+    TempDir tmp;
+    const fs::path file = tmp.path() / "Base.FLT";
+    simhost::SavedFlight a;
+    a.title = "Base";
+    simhost::SavedFlight b = a;
+    b.latitude = -33.25;
+    b.on_ground = false;
+    std::string error;
+    ASSERT_TRUE(simhost::WriteSavedFlight(tmp.path() / "a", a, &error)) << error;
+    ASSERT_TRUE(simhost::WriteSavedFlight(tmp.path() / "b", b, &error)) << error;
+    const std::string a_text = ReadFile(tmp.path() / "a");
+    const std::string b_text = ReadFile(tmp.path() / "b");
+    for (int run = 0; run < 20; ++run) {
+        const std::string old = SavedWithModuleGroups(file);
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            // Saves without end; the parent kills it somewhere inside one.
+            for (int i = 0;; ++i) {
+                if (i == 1 + run % 3 && ::write(ready[1], "x", 1) != 1) ::_exit(1);
+                std::string ignored;
+                simhost::WriteSavedFlight(file, i % 2 == 0 ? a : b, &ignored);
+            }
+        }
+        char c;
+        ASSERT_EQ(::read(ready[0], &c, 1), 1);
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        ::close(ready[0]);
+        ::close(ready[1]);
+        const std::string now = ReadFile(file);
+        EXPECT_TRUE(now == old || now == a_text || now == b_text) << "run " << run << ":\n" << now;
+    }
 }
 
 }  // namespace

@@ -184,6 +184,9 @@ TEST(SoundEndToEnd, ProgramWritesTheMixAndChecksItsOptions) {
 TEST(SoundEndToEnd, RealTimeSaysOnceWhichDeviceItUses) {
     TempDir tmp;
     const fs::path aircraft = CopySampleAircraft(tmp.path());
+    // The instructor link off: whether another program holds its port is
+    // no concern of this test (simhost would say so on stderr).
+    WriteFile(aircraft / "ini" / "Kvx4f700.ini", "[Dirarov]\r\nSTAMP=15\r\nNETWORK_SERVER=0\r\n");
     const ProcessResult r =
         RunSimhost({"--aircraft", aircraft.string(), "--realtime", "--seconds", "0.1",
                     "--state-json", (tmp.path() / "state.json").string()});

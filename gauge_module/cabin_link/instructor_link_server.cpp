@@ -19,6 +19,7 @@ std::atomic<uint8_t> NetServerHosting{0};
 InstructorReceiveSlot InstructorReceiveRing[kInstructorReceiveSlots]{};
 std::atomic<uint32_t> InstructorReceiveHead{0};
 std::atomic<uint32_t> InstructorReceiveTail{0};
+std::atomic<uint32_t> InstructorReceiveDropped{0};
 
 namespace {
 
@@ -26,11 +27,17 @@ namespace {
 // session can host again).
 std::unique_ptr<platform::SessionHost> NetServerSession;
 
-// Raised by NetServerStop so that a receive handler waiting for a free slot
-// gives up.
-std::atomic<uint8_t> NetServerStopping{0};
-// Bumped whenever a slot is freed (and by the stop); a full ring waits on it.
-std::atomic<uint32_t> InstructorReceiveFreed{0};
+// Messages of `player` waiting in slots [tail, head) of the ring. Only the
+// network thread writes the slots, so their senders are read without a race
+// while the tick takes messages (a slot the tick is taking may still count:
+// the share errs on the small side).
+uint32_t WaitingFrom(uint32_t player, uint32_t tail, uint32_t head) {
+    uint32_t waiting = 0;
+    for (uint32_t i = tail; i != head; ++i) {
+        waiting += InstructorReceiveRing[i % kInstructorReceiveSlots].sender == player ? 1u : 0u;
+    }
+    return waiting;
+}
 
 void NetServerEvent(platform::SessionEvent event, platform::PlayerId player, const uint8_t* data,
                     size_t size) {
@@ -53,7 +60,6 @@ void InstructorLinkStart() {
 int32_t NetServerStart() {
     if (NetServerHosting.load(std::memory_order_acquire) != 0) return platform::kSessionOk;
     NetworkReceiveFlag.store(0, std::memory_order_release);
-    NetServerStopping.store(0, std::memory_order_release);
     if (!NetServerSession) NetServerSession = platform::CreateSessionHost();
     platform::SessionLimits limits;
     limits.handshake_timeout_ms = NetServerHandshakeTimeoutMs;
@@ -66,9 +72,6 @@ int32_t NetServerStart() {
 
 void NetServerStop() {
     NetServerHosting.store(0, std::memory_order_release);
-    NetServerStopping.store(1, std::memory_order_release);
-    InstructorReceiveFreed.fetch_add(1, std::memory_order_release);
-    InstructorReceiveFreed.notify_all();
     if (NetServerSession) NetServerSession->Close();
 }
 
@@ -77,13 +80,15 @@ void NetServerReceive(uint32_t player, const uint8_t* data, size_t size) {
     const size_t n = std::min(size, kInstructorMessageSize);
 
     // Single producer: only the session's worker thread advances the head.
+    // It never waits for the tick: a message over its sender's share, or
+    // one that finds the ring full, is dropped and counted for that peer.
     const uint32_t head = InstructorReceiveHead.load(std::memory_order_relaxed);
-    for (;;) {
-        const uint32_t freed = InstructorReceiveFreed.load(std::memory_order_acquire);
-        const uint32_t tail = InstructorReceiveTail.load(std::memory_order_acquire);
-        if (head - tail < kInstructorReceiveSlots) break;
-        if (NetServerStopping.load(std::memory_order_acquire) != 0) return;
-        InstructorReceiveFreed.wait(freed, std::memory_order_acquire);
+    const uint32_t tail = InstructorReceiveTail.load(std::memory_order_acquire);
+    if (head - tail >= kInstructorReceiveSlots ||
+        WaitingFrom(player, tail, head) >= kInstructorPeerShare) {
+        InstructorReceiveDropped.fetch_add(1, std::memory_order_relaxed);
+        if (NetServerSession) NetServerSession->NoteReceivedDropped(player);
+        return;
     }
 
     InstructorReceiveSlot& slot = InstructorReceiveRing[head % kInstructorReceiveSlots];
@@ -102,8 +107,6 @@ bool InstructorReceiveNext() {
     std::memcpy(&InstructorMessageBuffer, &slot.message, kInstructorMessageSize);
     InstructorMessageSender = slot.sender;
     InstructorReceiveTail.store(tail + 1, std::memory_order_release);
-    InstructorReceiveFreed.fetch_add(1, std::memory_order_release);
-    InstructorReceiveFreed.notify_all();
     return true;
 }
 

@@ -11,9 +11,14 @@
 // InstructorMessageBuffer, where it is decoded and the reply built in place;
 // the reply goes to the sender of that message only. A message arriving
 // while the tick works on an earlier one lands in another slot, so nothing
-// is overwritten. When every slot is full the receive handler waits for the
-// tick to free one (TCP then holds the senders back) rather than drop a
-// message; stopping the server releases such a wait.
+// is overwritten. The network thread never waits for the tick: each peer
+// has a share of the ring (kInstructorPeerShare messages waiting at once);
+// a message beyond its sender's share, or one that finds the ring full, is
+// dropped and counted for that peer (the session layer's received_dropped,
+// and InstructorReceiveDropped), as a reply that does not fit is. A panel
+// has one poll waiting at a time, so only a peer that floods loses
+// messages, and the others are read, answered and accepted meanwhile; the
+// panel's next poll recovers a lost one.
 //
 // Payloads: longer than a message are cut to the message size; shorter ones
 // are padded with zeros; shorter than the 7-byte header are ignored.
@@ -64,6 +69,11 @@ struct InstructorReceiveSlot {
 extern InstructorReceiveSlot InstructorReceiveRing[kInstructorReceiveSlots];
 extern std::atomic<uint32_t> InstructorReceiveHead;
 extern std::atomic<uint32_t> InstructorReceiveTail;
+// Messages of one peer that may wait in the ring at once: a quarter, so
+// that a peer flooding the link leaves the rest to the others.
+inline constexpr uint32_t kInstructorPeerShare = 16;
+// Messages dropped so far (over a share, or the ring full).
+extern std::atomic<uint32_t> InstructorReceiveDropped;
 
 // Starts the server (update service, once, when NETWORK_SERVER is set):
 // empties the exchange buffer and the ring, lowers NetworkReceiveFlag and

@@ -75,7 +75,10 @@ TEST_F(InstructorReceiveTest, PayloadsAreCutPaddedOrIgnoredBySize) {
 TEST_F(InstructorReceiveTest, MessagesArrivingDuringDecodingAreKeptInOrder) {
     Receive(1, Request(kInstructorSetValue, 4, 7, 8));
     ASSERT_TRUE(InstructorReceiveNext());  // the tick holds the first message
-    for (uint16_t g = 0; g < kInstructorReceiveSlots; ++g) Receive(2, Request(1, g));
+    // Four peers, each within its share, fill the ring.
+    for (uint16_t g = 0; g < kInstructorReceiveSlots; ++g) {
+        Receive(2 + g / kInstructorPeerShare, Request(1, g));
+    }
     EXPECT_EQ(+InstructorMessageBuffer.group, 4);  // untouched
     EXPECT_EQ(+InstructorMessageBuffer.items[0].state, 8.0f);
     for (uint16_t g = 0; g < kInstructorReceiveSlots; ++g) {
@@ -85,31 +88,35 @@ TEST_F(InstructorReceiveTest, MessagesArrivingDuringDecodingAreKeptInOrder) {
     EXPECT_FALSE(InstructorReceiveNext());
 }
 
-TEST_F(InstructorReceiveTest, AFullRingHoldsTheSenderUntilTheTickFreesASlot) {
-    for (uint32_t i = 0; i < kInstructorReceiveSlots; ++i) Receive(1, Request(1, 1));
-    std::atomic<bool> delivered{false};
-    std::thread network([&] {
-        Receive(1, Request(1, 99));
-        delivered = true;
-    });
-    // The sender waits (it cannot have written over a waiting message).
+TEST_F(InstructorReceiveTest, APeerOverItsShareOrAFullRingIsDroppedWithoutWaiting) {
+    const uint32_t dropped = InstructorReceiveDropped.load();
+    // A flooding peer gets its share and no more; the rest of its messages
+    // are dropped at once (the network thread never waits for the tick).
+    for (uint16_t g = 0; g < 3 * kInstructorPeerShare; ++g) Receive(1, Request(1, g));
+    EXPECT_EQ(InstructorReceiveDropped.load() - dropped, 2 * kInstructorPeerShare);
+    // Another peer is taken meanwhile.
+    Receive(2, Request(1, 500));
+    // Once the tick has served one of the flooder's messages, it may send one more.
     ASSERT_TRUE(InstructorReceiveNext());
-    network.join();
-    EXPECT_TRUE(delivered);
-    uint32_t taken = 0;
-    uint16_t last = 0;
-    while (InstructorReceiveNext()) {
-        ++taken;
-        last = InstructorMessageBuffer.group;
-    }
-    EXPECT_EQ(taken, kInstructorReceiveSlots);
-    EXPECT_EQ(last, 99);
+    EXPECT_EQ(+InstructorMessageBuffer.group, 0);
+    Receive(1, Request(1, 600));
+    std::vector<uint16_t> taken;
+    while (InstructorReceiveNext())
+        taken.push_back(static_cast<uint16_t>(InstructorMessageBuffer.group));
+    ASSERT_EQ(taken.size(), kInstructorPeerShare + 1);
+    EXPECT_EQ(taken[kInstructorPeerShare - 1], 500);
+    EXPECT_EQ(taken.back(), 600);
 
-    // Stopping the server releases a sender that waits on a full ring.
-    for (uint32_t i = 0; i < kInstructorReceiveSlots; ++i) Receive(1, Request(1, 1));
-    std::thread blocked([&] { Receive(1, Request(1, 98)); });
-    NetServerStop();
-    blocked.join();
+    // A full ring drops whatever comes, from any peer.
+    for (uint32_t i = 0; i < kInstructorReceiveSlots; ++i) {
+        Receive(10 + i / kInstructorPeerShare, Request(1, 1));
+    }
+    const uint32_t before = InstructorReceiveDropped.load();
+    Receive(99, Request(1, 2));
+    EXPECT_EQ(InstructorReceiveDropped.load(), before + 1);
+    uint32_t count = 0;
+    while (InstructorReceiveNext()) ++count;
+    EXPECT_EQ(count, kInstructorReceiveSlots);
 }
 
 // ---------------------------------------------------------------------------

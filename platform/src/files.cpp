@@ -4,11 +4,25 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 
+#include "zu/platform/load_problems.h"
 #include "zu/platform/paths.h"
 
 namespace zu::platform {
+namespace {
+
+// The file an open stream reads, for a problem's record.
+std::string StreamPath(std::FILE* stream) {
+    char path[4096];
+    const std::string link = "/proc/self/fd/" + std::to_string(::fileno(stream));
+    const ssize_t n = ::readlink(link.c_str(), path, sizeof path - 1);
+    return n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string("(unknown file)");
+}
+
+}  // namespace
 
 int64_t FileSize(std::string_view windows_path) {
     const std::string host = ToHostPath(windows_path);
@@ -32,6 +46,12 @@ bool File::Open(std::string_view windows_path, const char* mode) {
     const std::string host = ToHostPath(windows_path);
     if (host.empty()) return false;
     stream_ = std::fopen(host.c_str(), stdio_mode.c_str());
+    // A file that is not there is the caller's ordinary case; one that is
+    // there but cannot be opened to be read is a problem worth telling.
+    if (stream_ == nullptr && errno != ENOENT && stdio_mode.find('r') != std::string::npos &&
+        stdio_mode.find('+') == std::string::npos) {
+        RecordLoadProblem(host, std::string("cannot be read: ") + std::strerror(errno));
+    }
     return stream_ != nullptr;
 }
 
@@ -49,7 +69,11 @@ void File::Close() {
 
 size_t File::Read(void* data, size_t size) {
     if (stream_ == nullptr || size == 0) return 0;
-    return std::fread(data, 1, size, stream_);
+    const size_t n = std::fread(data, 1, size, stream_);
+    if (n < size && std::ferror(stream_)) {
+        RecordLoadProblem(StreamPath(stream_), std::string("read error: ") + std::strerror(errno));
+    }
+    return n;
 }
 
 size_t File::Write(const void* data, size_t size) {
@@ -66,7 +90,11 @@ bool File::Flush() {
 
 bool File::ReadLine(char* line, int size) {
     if (stream_ == nullptr || line == nullptr || size <= 0) return false;
-    return std::fgets(line, size, stream_) != nullptr;
+    if (std::fgets(line, size, stream_) != nullptr) return true;
+    if (std::ferror(stream_)) {
+        RecordLoadProblem(StreamPath(stream_), std::string("read error: ") + std::strerror(errno));
+    }
+    return false;
 }
 
 void File::Rewind() {

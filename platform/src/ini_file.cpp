@@ -1,6 +1,9 @@
 // Private-profile (INI) files (see ini_file.h).
 //
-// Every call reads the whole file; writes build the new contents in memory,
+// Every call reads the whole file. Only a file that does not exist reads as
+// empty: one that cannot be read (no permission, an I/O error) gives the
+// defaults to readers and is never written, and each such problem is recorded
+// (load_problems.h). Writes build the new contents in memory,
 // write them to a temporary file in the same folder and rename it over the
 // original, so a crash of the process leaves either the old or the new file.
 // There is no fsync: the settings pass writes dozens of keys from the
@@ -28,6 +31,7 @@
 #include <vector>
 
 #include "ascii.h"
+#include "zu/platform/load_problems.h"
 #include "zu/platform/paths.h"
 
 namespace zu::platform {
@@ -101,22 +105,48 @@ std::string Resolve(const char* path) {
     return MemoryOn() ? std::string(path) : ToHostPath(path);
 }
 
-std::optional<std::string> ReadFile(const std::string& host_path) {
+// What reading a file gave: its bytes, "no such file", or a failure to read
+// one that may well exist (no permission, an I/O error, a folder).
+struct FileRead {
+    enum class Result { kRead, kMissing, kUnreadable } result = Result::kMissing;
+    std::string data;
+};
+
+FileRead ReadFile(const std::string& host_path) {
+    FileRead read;
     if (MemoryOn()) {
         MemoryFiles& m = Memory();
         std::lock_guard<std::mutex> lock(m.mutex);
         auto it = m.files.find(host_path);
-        if (it == m.files.end()) return std::nullopt;
-        return it->second.data;
+        if (it == m.files.end()) return read;
+        read.result = FileRead::Result::kRead;
+        read.data = it->second.data;
+        return read;
     }
-    FILE* file = std::fopen(host_path.c_str(), "rb");
-    if (file == nullptr) return std::nullopt;
-    std::string data;
+    const int fd = ::open(host_path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT) return read;
+        RecordLoadProblem(host_path, std::string("cannot be read: ") + std::strerror(errno));
+        read.result = FileRead::Result::kUnreadable;
+        return read;
+    }
+    read.result = FileRead::Result::kRead;
     char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) data.append(buffer, n);
-    std::fclose(file);
-    return data;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            read.data.append(buffer, static_cast<size_t>(n));
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            RecordLoadProblem(host_path, std::string("cannot be read: ") + std::strerror(errno));
+            read.result = FileRead::Result::kUnreadable;
+            read.data.clear();
+            break;
+        }
+    }
+    ::close(fd);
+    return read;
 }
 
 IniText Parse(std::string_view data) {
@@ -264,9 +294,9 @@ std::optional<std::string> Lookup(const char* section, const char* key, const ch
         if (it == m.files.end()) return std::nullopt;
         return FindIndexedValue(it->second.index, section, key);
     }
-    std::optional<std::string> data = ReadFile(ToHostPath(path));
-    if (!data) return std::nullopt;
-    return FindValue(*data, section, key);
+    const FileRead read = ReadFile(ToHostPath(path));
+    if (read.result != FileRead::Result::kRead) return std::nullopt;  // the defaults
+    return FindValue(read.data, section, key);
 }
 
 std::string ParentFolder(const std::string& host_path) {
@@ -289,8 +319,10 @@ bool WriteAll(int fd, const std::string& data) {
     return true;
 }
 
-// A file's lines, or nothing when it does not exist.
-std::optional<IniText> LoadText(const std::string& host_path) {
+// A file's lines: none when it does not exist; `*unreadable` when it may
+// exist but cannot be read.
+std::optional<IniText> LoadText(const std::string& host_path, bool* unreadable) {
+    *unreadable = false;
     if (MemoryOn()) {
         MemoryFiles& m = Memory();
         std::lock_guard<std::mutex> lock(m.mutex);
@@ -298,9 +330,10 @@ std::optional<IniText> LoadText(const std::string& host_path) {
         if (it == m.files.end()) return std::nullopt;
         return Parse(it->second.data);
     }
-    std::optional<std::string> data = ReadFile(host_path);
-    if (!data) return std::nullopt;
-    return Parse(*data);
+    const FileRead read = ReadFile(host_path);
+    if (read.result == FileRead::Result::kUnreadable) *unreadable = true;
+    if (read.result != FileRead::Result::kRead) return std::nullopt;
+    return Parse(read.data);
 }
 
 // Replaces the file with `text` through a temporary file and a rename.
@@ -389,7 +422,14 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
     if (section == nullptr || path == nullptr) return false;
     std::lock_guard<std::mutex> lock(WriteMutex());
     const std::string host_path = Resolve(path);
-    std::optional<IniText> loaded = LoadText(host_path);
+    bool unreadable = false;
+    std::optional<IniText> loaded = LoadText(host_path, &unreadable);
+    if (unreadable) {
+        // Writing now would replace settings we could not read with the one
+        // key: the file stays as it is.
+        RecordLoadProblem(host_path, "not written: the file cannot be read");
+        return false;
+    }
     if (!loaded && !MemoryOn()) {
         struct stat st {};
         std::string folder = ParentFolder(host_path);

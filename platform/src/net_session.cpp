@@ -187,6 +187,10 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     bool IsOpen() const { return open_.load(std::memory_order_acquire); }
     uint64_t FramesSent() const { return sent_.load(std::memory_order_relaxed); }
     uint64_t FramesDropped() const { return dropped_.load(std::memory_order_relaxed); }
+    uint64_t FramesReceived() const { return received_.load(std::memory_order_relaxed); }
+    uint64_t ReceivedDropped() const { return received_dropped_.load(std::memory_order_relaxed); }
+    void CountReceived() { received_.fetch_add(1, std::memory_order_release); }
+    void CountReceivedDropped() { received_dropped_.fetch_add(1, std::memory_order_relaxed); }
     // The handshake deadline (host side; worker thread only).
     asio::steady_timer& Deadline() { return deadline_; }
 
@@ -270,6 +274,8 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     bool write_busy_ = false;             // guarded by out_mutex_
     std::atomic<uint64_t> sent_{0};
     std::atomic<uint64_t> dropped_{0};
+    std::atomic<uint64_t> received_{0};
+    std::atomic<uint64_t> received_dropped_{0};
     std::array<uint8_t, kFrameHeaderBytes + kAnswerBytes> last_{};
     HandlerMemory post_memory_;
     HandlerMemory read_memory_;
@@ -280,9 +286,32 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
 
 class AsioSessionHost;
 
-// Hosts that are hosting now, for HostedSessions.
+// Hosts that are hosting now, for HostedSessions, and the last counters of
+// the hostings that ended, for EndedSessions.
 std::mutex HostRegistryMutex;
 std::set<AsioSessionHost*> HostRegistry;
+std::vector<SessionHostStats> EndedRegistry;  // guarded by HostRegistryMutex
+uint64_t EndedCount = 0;                      // guarded by HostRegistryMutex
+
+std::mutex AttemptsMutex;
+std::vector<HostingAttempt> Attempts;  // guarded by AttemptsMutex
+std::atomic<uint64_t> AttemptsTotal{0};
+
+int32_t NoteAttempt(uint16_t port, int32_t result) {
+    std::lock_guard<std::mutex> lock(AttemptsMutex);
+    if (Attempts.size() >= kHostingAttemptsKept) Attempts.erase(Attempts.begin());
+    Attempts.push_back({port, result});
+    AttemptsTotal.fetch_add(1, std::memory_order_release);
+    return result;
+}
+
+void KeepEnded(SessionHostStats stats) {
+    std::lock_guard<std::mutex> lock(HostRegistryMutex);
+    stats.ended = ++EndedCount;
+    stats.connections = 0;
+    if (EndedRegistry.size() >= kEndedSessionsKept) EndedRegistry.erase(EndedRegistry.begin());
+    EndedRegistry.push_back(std::move(stats));
+}
 
 class AsioSessionHost final : public SessionHost {
   public:
@@ -299,19 +328,23 @@ class AsioSessionHost final : public SessionHost {
         acceptor->open(tcp::v4(), ec);
         if (!ec) acceptor->set_option(tcp::acceptor::reuse_address(true), ec);
         if (!ec) acceptor->bind(tcp::endpoint(tcp::v4(), port), ec);
-        if (ec)
-            return ec == asio::error::address_in_use ? kSessionAddressInUse : kSessionBadArgument;
+        if (ec) {
+            return NoteAttempt(port, ec == asio::error::address_in_use ? kSessionAddressInUse
+                                                                       : kSessionBadArgument);
+        }
         acceptor->listen(asio::socket_base::max_listen_connections, ec);
-        if (ec) return kSessionAddressInUse;
+        if (ec) return NoteAttempt(port, kSessionAddressInUse);
 
         app_ = app;
         limits_ = limits;
         // Counters describe this hosting.
         closed_over_cap_.store(0, std::memory_order_relaxed);
         handshake_timeouts_.store(0, std::memory_order_relaxed);
+        served_.store(0, std::memory_order_relaxed);
         {
             std::lock_guard<std::mutex> lock(players_mutex_);
             dropped_departed_ = 0;
+            received_dropped_departed_ = 0;
         }
         handler_ = std::move(handler);
         io_ = std::move(io);
@@ -325,7 +358,7 @@ class AsioSessionHost final : public SessionHost {
             std::lock_guard<std::mutex> lock(HostRegistryMutex);
             HostRegistry.insert(this);
         }
-        return kSessionOk;
+        return NoteAttempt(port_.load(std::memory_order_relaxed), kSessionOk);
     }
 
     int32_t SendTo(PlayerId player, const void* data, size_t size) override {
@@ -337,6 +370,12 @@ class AsioSessionHost final : public SessionHost {
         return it->second->Queue(data, size);
     }
 
+    void NoteReceivedDropped(PlayerId player) override {
+        std::lock_guard<std::mutex> lock(players_mutex_);
+        auto it = players_.find(player);
+        if (it != players_.end()) it->second->CountReceivedDropped();
+    }
+
     void Close() override {
         std::lock_guard<std::mutex> control(control_mutex_);
         if (!io_) return;
@@ -344,11 +383,14 @@ class AsioSessionHost final : public SessionHost {
             std::lock_guard<std::mutex> lock(HostRegistryMutex);
             HostRegistry.erase(this);
         }
+        // The peers as they were; the counters once everything is closed.
+        SessionHostStats last = Stats();
         if (worker_.joinable() && worker_.get_id() == std::this_thread::get_id()) {
             // Called from our own handler: close now; the thread is joined
             // by the next Close or Host from another thread.
             CloseAll();
             io_->stop();
+            KeepEnded(Final(std::move(last)));
             return;
         }
         asio::post(*io_, [this] {
@@ -363,6 +405,7 @@ class AsioSessionHost final : public SessionHost {
         guard_.reset();
         io_.reset();  // drops the remaining handlers and with them the streams
         handler_ = nullptr;
+        KeepEnded(Final(std::move(last)));
         port_.store(0, std::memory_order_relaxed);
     }
 
@@ -377,17 +420,32 @@ class AsioSessionHost final : public SessionHost {
         stats.connections = connections_.load(std::memory_order_relaxed);
         stats.closed_over_cap = closed_over_cap_.load(std::memory_order_relaxed);
         stats.handshake_timeouts = handshake_timeouts_.load(std::memory_order_relaxed);
+        stats.connections_served = served_.load(std::memory_order_relaxed);
         std::lock_guard<std::mutex> lock(players_mutex_);
         stats.frames_dropped = dropped_departed_;
+        stats.received_dropped = received_dropped_departed_;
         stats.peers.reserve(players_.size());
         for (const auto& [player, stream] : players_) {
-            stats.peers.push_back({player, stream->FramesSent(), stream->FramesDropped()});
+            stats.peers.push_back({player, stream->FramesSent(), stream->FramesDropped(),
+                                   stream->FramesReceived(), stream->ReceivedDropped()});
             stats.frames_dropped += stream->FramesDropped();
+            stats.received_dropped += stream->ReceivedDropped();
         }
         return stats;
     }
 
   private:
+    // `last` (the peers as they were) with the counters as they are now.
+    SessionHostStats Final(SessionHostStats last) const {
+        const SessionHostStats now = Stats();
+        last.closed_over_cap = now.closed_over_cap;
+        last.handshake_timeouts = now.handshake_timeouts;
+        last.connections_served = now.connections_served;
+        last.frames_dropped = std::max(last.frames_dropped, now.frames_dropped);
+        last.received_dropped = std::max(last.received_dropped, now.received_dropped);
+        return last;
+    }
+
     void StartAccept() {
         acceptor_->async_accept([this](const asio::error_code& ec, tcp::socket socket) {
             if (!acceptor_->is_open()) return;
@@ -440,6 +498,7 @@ class AsioSessionHost final : public SessionHost {
     bool OnFrame(FrameStream& stream, const uint8_t* data, size_t size) {
         if (stream.accepted) {
             handler_(SessionEvent::Message, stream.player, data, size);
+            stream.CountReceived();  // after the handler: the owner holds it, or dropped it
             return true;
         }
         auto self = stream.shared_from_this();
@@ -456,6 +515,7 @@ class AsioSessionHost final : public SessionHost {
         stream.player = next_player_++;
         if (next_player_ == 0) next_player_ = 1;
         stream.accepted = true;
+        served_.fetch_add(1, std::memory_order_relaxed);
         stream.PrepareSending(limits_.send_queue_bytes);
         PutU32(answer, static_cast<uint32_t>(kSessionOk));
         PutU32(answer + 4, stream.player);
@@ -479,6 +539,7 @@ class AsioSessionHost final : public SessionHost {
             std::lock_guard<std::mutex> lock(players_mutex_);
             if (players_.erase(stream.player) == 0) return;
             dropped_departed_ += stream.FramesDropped();
+            received_dropped_departed_ += stream.ReceivedDropped();
         }
         connections_.fetch_sub(1, std::memory_order_relaxed);
         handler_(SessionEvent::Disconnected, stream.player, nullptr, 0);
@@ -493,7 +554,10 @@ class AsioSessionHost final : public SessionHost {
         {
             std::lock_guard<std::mutex> lock(players_mutex_);
             players.swap(players_);
-            for (auto& entry : players) dropped_departed_ += entry.second->FramesDropped();
+            for (auto& entry : players) {
+                dropped_departed_ += entry.second->FramesDropped();
+                received_dropped_departed_ += entry.second->ReceivedDropped();
+            }
         }
         for (auto& entry : players) entry.second->Close();
         for (auto& stream : waiting_) stream->Close();
@@ -514,12 +578,14 @@ class AsioSessionHost final : public SessionHost {
     std::set<std::shared_ptr<FrameStream>> waiting_;  // worker thread: not yet accepted
     mutable std::mutex players_mutex_;
     std::map<PlayerId, std::shared_ptr<FrameStream>> players_;
-    uint64_t dropped_departed_ = 0;  // guarded by players_mutex_
+    uint64_t dropped_departed_ = 0;           // guarded by players_mutex_
+    uint64_t received_dropped_departed_ = 0;  // guarded by players_mutex_
 
     std::atomic<uint16_t> port_{0};
     std::atomic<size_t> connections_{0};  // written by the worker
     std::atomic<uint64_t> closed_over_cap_{0};
     std::atomic<uint64_t> handshake_timeouts_{0};
+    std::atomic<uint64_t> served_{0};
 };
 
 // ---------------------------------------------------------------------------
@@ -731,6 +797,26 @@ std::vector<SessionHostStats> HostedSessions() {
     std::sort(all.begin(), all.end(),
               [](const SessionHostStats& a, const SessionHostStats& b) { return a.port < b.port; });
     return all;
+}
+
+std::vector<HostingAttempt> HostingAttempts(uint64_t* total) {
+    std::lock_guard<std::mutex> lock(AttemptsMutex);
+    if (total != nullptr) *total = AttemptsTotal.load(std::memory_order_relaxed);
+    return Attempts;
+}
+
+uint64_t HostingAttemptsTotal() {
+    return AttemptsTotal.load(std::memory_order_acquire);
+}
+
+std::vector<SessionHostStats> EndedSessions() {
+    std::lock_guard<std::mutex> lock(HostRegistryMutex);
+    return EndedRegistry;
+}
+
+uint64_t EndedSessionsTotal() {
+    std::lock_guard<std::mutex> lock(HostRegistryMutex);
+    return EndedCount;
 }
 
 size_t SessionConnectionsAlive() {

@@ -1,10 +1,14 @@
 // Buffered multimedia-file I/O over RIFF files (see riff_reader.h).
 #include "zu/platform/riff_reader.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "zu/platform/load_problems.h"
 #include "zu/platform/paths.h"
 
 namespace zu::platform {
@@ -60,11 +64,18 @@ MmioFile* MmioOpen(const char* windows_path) {
     if (windows_path == nullptr || windows_path[0] == '\0') return nullptr;
     const std::string host = ToHostPath(windows_path);
     std::FILE* stream = std::fopen(host.c_str(), "rb");
-    if (stream == nullptr) return nullptr;
+    if (stream == nullptr) {
+        // Not there: the caller's ordinary case. There but unreadable: a problem.
+        if (errno != ENOENT) {
+            RecordLoadProblem(host, std::string("cannot be read: ") + std::strerror(errno));
+        }
+        return nullptr;
+    }
     // Positions are 32-bit signed, as in the files' own size words' useful range.
     long size = -1;
     if (std::fseek(stream, 0, SEEK_END) == 0) size = std::ftell(stream);
     if (size < 0 || size > INT32_MAX || std::fseek(stream, 0, SEEK_SET) != 0) {
+        RecordLoadProblem(host, "cannot be read: not a file of at most 2 GiB");
         std::fclose(stream);
         return nullptr;
     }
@@ -137,7 +148,37 @@ int32_t MmioSeek(MmioFile* file, int32_t offset, int origin) {
     return static_cast<int32_t>(target);
 }
 
+namespace {
+
+uint32_t Descend(MmioFile* file, ChunkInfo* chunk, const ChunkInfo* parent, uint32_t flags);
+
+// The file a stream-backed handle reads, for a problem's record.
+std::string StreamPath(std::FILE* stream) {
+    char path[4096];
+    const std::string link = "/proc/self/fd/" + std::to_string(::fileno(stream));
+    const ssize_t n = ::readlink(link.c_str(), path, sizeof path - 1);
+    return n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string("(unknown file)");
+}
+
+}  // namespace
+
 uint32_t MmioDescend(MmioFile* file, ChunkInfo* chunk, const ChunkInfo* parent, uint32_t flags) {
+    const uint32_t result = Descend(file, chunk, parent, flags);
+    // A damaged file on disk is worth telling; memory handles are the
+    // callers' own (and the fuzzers').
+    if (file != nullptr && file->stream != nullptr &&
+        (result == kMmioErrCorrupt || result == kMmioErrCannotRead)) {
+        RecordLoadProblem(StreamPath(file->stream),
+                          result == kMmioErrCorrupt
+                              ? "damaged RIFF file: a chunk does not fit its file or parent"
+                              : "cannot be read: a RIFF chunk header is cut");
+    }
+    return result;
+}
+
+namespace {
+
+uint32_t Descend(MmioFile* file, ChunkInfo* chunk, const ChunkInfo* parent, uint32_t flags) {
     if (file == nullptr || chunk == nullptr) return kMmioErrInvalidParam;
     uint32_t end = file->size;
     if (parent != nullptr) {
@@ -190,6 +231,8 @@ uint32_t MmioDescend(MmioFile* file, ChunkInfo* chunk, const ChunkInfo* parent, 
         offset = static_cast<uint32_t>(next);
     }
 }
+
+}  // namespace
 
 uint32_t MmioAscend(MmioFile* file, const ChunkInfo* chunk) {
     if (file == nullptr || chunk == nullptr) return kMmioErrInvalidParam;

@@ -1,6 +1,8 @@
 #include "zu/platform/ini_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -13,6 +15,7 @@
 #include <string>
 #include <utility>
 
+#include "zu/platform/load_problems.h"
 #include "zu/platform/paths.h"
 
 namespace zu::platform {
@@ -297,6 +300,74 @@ TEST_F(IniFileTest, MemoryFilesKeepTheSemanticsAndTouchNoDisk) {
     SetIniMemoryFiles(false);  // the table goes with it
     EXPECT_EQ(GetPrivateProfileInt("Main", "Key", -1, path_.c_str()), static_cast<uint32_t>(-1));
     EXPECT_FALSE(fs::exists(ToHostPath(path_)));
+}
+
+// Runs `body` in a child process under a user that is not root (root reads
+// any file whatever its mode); returns the child's exit code.
+template <typename Body>
+int RunAsUnprivileged(Body body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(90);
+        ::_exit(body());
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+TEST_F(IniFileTest, AFileThatCannotBeReadIsNeverOverwritten) {
+    std::string settings = "[Joystick]\nelevator_axis_deadzone=3\naileron_axis_deadzone=4\n";
+    for (int i = 0; i < 40; ++i) settings += "[Group" + std::to_string(i) + "]\nkey=value\n";
+    WriteRaw(settings);
+    const std::string host = ToHostPath(path_);
+    ASSERT_EQ(::chmod(host.c_str(), 0200), 0);
+    if (::getuid() == 0) {
+        ASSERT_EQ(::chown(host.c_str(), 65534, 65534), 0);
+        ASSERT_EQ(::chmod(dir_.c_str(), 0777), 0);
+    }
+    const std::string path = path_;
+    const int code = RunAsUnprivileged([&path] {
+        char value[64];
+        // Readers get the defaults, as for a missing file...
+        if (GetPrivateProfileInt("Joystick", "elevator_axis_deadzone", 9, path.c_str()) != 9)
+            return 1;
+        GetPrivateProfileString("Joystick", "aileron_axis_deadzone", "d", value, sizeof value,
+                                path.c_str());
+        if (std::string(value) != "d") return 2;
+        // ...writers fail and leave the file alone, whatever they write.
+        if (WritePrivateProfileString("Joystick", "elevator_axis_deadzone", "5", path.c_str()))
+            return 3;
+        if (WritePrivateProfileString("Joystick", "missing", nullptr, path.c_str())) return 4;
+        if (WritePrivateProfileString("Group1", nullptr, nullptr, path.c_str())) return 5;
+        const uint8_t bytes[2] = {1, 2};
+        if (WritePrivateProfileStruct("Joystick", "raw", bytes, 2, path.c_str())) return 6;
+        const std::vector<LoadProblem> problems = LoadProblems();
+        if (problems.size() != 2 || problems[0].what.find("cannot be read") == std::string::npos ||
+            problems[1].what.find("not written") == std::string::npos) {
+            return 7;
+        }
+        return 0;
+    });
+    EXPECT_EQ(code, 0);
+    ASSERT_EQ(::chmod(host.c_str(), 0600), 0);
+    EXPECT_EQ(ReadRaw(), settings);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator{}), 1);
+}
+
+TEST(LoadProblemsTest, EachProblemIsKeptOnceWithItsCount) {
+    ClearLoadProblems();
+    RecordLoadProblem("/a.ini", "cannot be read: Permission denied");
+    RecordLoadProblem("/b.wav", "RIFF chunk does not fit the file");
+    RecordLoadProblem("/a.ini", "cannot be read: Permission denied");
+    const std::vector<LoadProblem> problems = LoadProblems();
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].file, "/a.ini");
+    EXPECT_EQ(problems[0].count, 2u);
+    EXPECT_EQ(problems[1].file, "/b.wav");
+    EXPECT_EQ(LoadProblemsMet(), 2u);
+    ClearLoadProblems();
+    EXPECT_TRUE(LoadProblems().empty());
 }
 
 }  // namespace

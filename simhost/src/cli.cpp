@@ -3,7 +3,9 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -74,7 +76,8 @@ const char kHelp[] =
     "\n"
     "Exit codes: 0 success; 1 a scenario check or command failed; 2 bad command line or\n"
     "scenario; 3 the module cannot be loaded; 4 aircraft, panel or start-up problem;\n"
-    "5 outputs cannot be written.\n";
+    "5 outputs cannot be written; 130, 143 stopped by SIGINT or SIGTERM (the flight ends\n"
+    "cleanly; a second signal ends simhost at once).\n";
 
 struct Options {
     fs::path module;
@@ -265,6 +268,15 @@ bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* er
     return true;
 }
 
+// The first stop signal received; a second ends the process at once.
+std::atomic<int> g_stop_signal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+void OnStopSignal(int signal) {
+    int none = 0;
+    if (!g_stop_signal.compare_exchange_strong(none, signal)) ::_exit(128 + signal);
+}
+
 fs::path ExecutableDir() {
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
@@ -282,6 +294,19 @@ fs::path FindSampleAircraft(const fs::path& exe_dir) {
 }
 
 }  // namespace
+
+void InstallStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+int StopSignal() {
+    return g_stop_signal.load(std::memory_order_relaxed);
+}
 
 int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                 WindowRunner window_runner) {
@@ -332,6 +357,7 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
     cfg.sim_number = o.sim_number;
     cfg.panel_file = o.panel;
     cfg.warnings = &err;
+    cfg.notices = &out;
     cfg.audio_silent = o.no_audio;
     cfg.surface_scale = o.render.scale;
     cfg.capture_audio = !o.audio_out.empty();
@@ -455,7 +481,7 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
         // Live: until the windows are closed, or for --seconds when given.
         uint64_t f = 0;
         WindowSession session{sim, renderer, router, o.render, o.fps, [&]() {
-                                  if (o.seconds && f >= frames) return false;
+                                  if ((o.seconds && f >= frames) || StopSignal() != 0) return false;
                                   sim.BeginFrame();
                                   watch_crashes();
                                   if (has_scenario) {
@@ -468,12 +494,16 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
                               }};
         window_runner(session);
     } else {
-        for (uint64_t f = 0; f < frames; ++f) {
+        for (uint64_t f = 0; f < frames && StopSignal() == 0; ++f) {
             sim.BeginFrame();
             watch_crashes();
             if (has_scenario) report(scenario.RunDue(ctx, sim.elapsed_seconds()));
             sim.RunGauges();
         }
+    }
+    const int stop_signal = StopSignal();
+    if (stop_signal != 0) {
+        sim.LogEvent(std::string("stopped by ") + (stop_signal == SIGINT ? "SIGINT" : "SIGTERM"));
     }
     if (has_scenario) report(scenario.Finish());
     sim.Stop();
@@ -503,7 +533,8 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
     } else if (!o.state_json.empty()) {
         out << "simhost: state in " << o.state_json.string() << '\n';
     }
-    return code;
+    if (event_log.is_open()) event_log.close();
+    return stop_signal != 0 ? 128 + stop_signal : code;
 }
 
 }  // namespace zu::simhost

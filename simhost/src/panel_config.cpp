@@ -109,6 +109,12 @@ PanelConfig ParsePanelConfig(const std::string& content) {
     int line_no = 0;
     while (std::getline(in, raw)) {
         ++line_no;
+        if (raw.find('\0') != std::string::npos) {
+            // No text of a panel configuration holds one: the file is damaged
+            // here, and whatever the line placed is not trusted.
+            config.warnings.push_back(Where(line_no) + "holds a NUL byte; the line is skipped");
+            continue;
+        }
         std::string_view line = Trim(raw);
         if (line_no == 1 && line.size() >= 3 && static_cast<unsigned char>(line[0]) == 0xEF &&
             static_cast<unsigned char>(line[1]) == 0xBB &&
@@ -149,7 +155,7 @@ PanelConfig ParsePanelConfig(const std::string& content) {
         }
         const size_t eq = line.find('=');
         if (eq == std::string_view::npos) {
-            if (section == Section::Window || section == Section::Titles) {
+            if (section != Section::Other) {
                 config.warnings.push_back(Where(line_no) + "line without '=' ignored");
             }
             continue;
@@ -164,7 +170,13 @@ PanelConfig ParsePanelConfig(const std::string& content) {
             if (auto number = WindowNumber(key)) titles[*number] = std::string(value);
             continue;
         }
-        if (section != Section::Window || window == nullptr) continue;
+        if (section != Section::Window || window == nullptr) {
+            if (StartsWithNoCase(key, "gauge")) {
+                config.warnings.push_back(Where(line_no) +
+                                          "gauge line outside a [WindowNN] section; skipped");
+            }
+            continue;
+        }
 
         if (StartsWithNoCase(key, "gauge")) {
             PanelGaugeEntry entry;
@@ -230,7 +242,12 @@ bool LoadPanelConfig(const std::filesystem::path& file, PanelConfig* out, std::s
     std::ostringstream buffer;
     buffer << in.rdbuf();
     *out = ParsePanelConfig(buffer.str());
-    return true;
+    for (const PanelWindow& w : out->windows) {
+        if (!w.gauges.empty()) return true;
+    }
+    *error = "panel configuration " + file.string() +
+             " places no gauge (empty, or not a panel configuration)";
+    return false;
 }
 
 }  // namespace zu::simhost

@@ -1,7 +1,11 @@
 // The stand-in's saved flights (see saved_flights.h).
 #include "zu/simhost/saved_flights.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -31,29 +35,43 @@ std::string Fixed(double v, int decimals) {
 }  // namespace
 
 bool WriteSavedFlight(const fs::path& file, const SavedFlight& flight, std::string* error) {
+    // The whole file is built here and replaces the old one in one rename:
+    // a full disk or a crash leaves the old file as it was.
+    const std::string title = flight.title.substr(0, flight.title.find_first_of("\r\n"));
+    const std::string data =
+        "[Main]\nTitle=" + title + "\n[Position]\nLatitude=" + Fixed(flight.latitude, 6) +
+        "\nLongitude=" + Fixed(flight.longitude, 6) + "\nAltitude=" + Fixed(flight.altitude_ft, 1) +
+        "\nHeading=" + Fixed(flight.heading, 1) + "\nSpeed=" + Fixed(flight.speed_kt, 1) +
+        "\nOnGround=" + (flight.on_ground ? "1" : "0") + "\n";
     std::error_code ec;
     fs::create_directories(file.parent_path(), ec);
-    fs::remove(file, ec);
-    const std::string path = Windows(file);
-    const struct {
-        const char* section;
-        const char* key;
-        std::string value;
-    } keys[] = {
-        {"Main", "Title", flight.title},
-        {"Position", "Latitude", Fixed(flight.latitude, 6)},
-        {"Position", "Longitude", Fixed(flight.longitude, 6)},
-        {"Position", "Altitude", Fixed(flight.altitude_ft, 1)},
-        {"Position", "Heading", Fixed(flight.heading, 1)},
-        {"Position", "Speed", Fixed(flight.speed_kt, 1)},
-        {"Position", "OnGround", flight.on_ground ? "1" : "0"},
+    const std::string temp = file.string() + ".tmp" + std::to_string(::getpid());
+    auto fail = [&](const char* step, int err) {
+        *error = "cannot write the saved flight " + file.string() + ": " + step + ": " +
+                 std::strerror(err);
+        ::unlink(temp.c_str());
+        return false;
     };
-    for (const auto& k : keys) {
-        if (!platform::WritePrivateProfileString(k.section, k.key, k.value.c_str(), path.c_str())) {
-            *error = "cannot write the saved flight " + file.string();
-            return false;
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return fail("create", errno);
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int err = n < 0 ? errno : ENOSPC;
+            ::close(fd);
+            return fail("write", err);
         }
+        done += static_cast<size_t>(n);
     }
+    if (::fsync(fd) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return fail("flush", err);
+    }
+    if (::close(fd) != 0) return fail("close", errno);
+    if (::rename(temp.c_str(), file.c_str()) != 0) return fail("rename", errno);
     return true;
 }
 
@@ -87,6 +105,16 @@ bool ReadSavedFlight(const fs::path& file, SavedFlight* flight, std::string* err
     if (flight->latitude < -90 || flight->latitude > 90 || flight->longitude < -180 ||
         flight->longitude > 180 || flight->speed_kt < 0) {
         *error = file.string() + ": the position is out of range";
+        return false;
+    }
+    if (flight->altitude_ft < kLowestAltitudeFt || flight->altitude_ft > kHighestAltitudeFt) {
+        *error = file.string() + ": [Position] Altitude " + Fixed(flight->altitude_ft, 1) +
+                 " ft is outside -1500 to 60000 ft";
+        return false;
+    }
+    if (flight->speed_kt > kHighestSpeedKt) {
+        *error = file.string() + ": [Position] Speed " + Fixed(flight->speed_kt, 1) +
+                 " kt is above 1000 kt";
         return false;
     }
     platform::GetPrivateProfileString("Position", "OnGround", "1", buf, sizeof buf, path.c_str());

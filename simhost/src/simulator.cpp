@@ -13,6 +13,8 @@
 
 #include "text_util.h"
 #include "zu/platform/drawing.h"
+#include "zu/platform/load_problems.h"
+#include "zu/platform/net_session.h"
 #include "zu/platform/paths.h"
 #include "zu/platform/timer.h"
 #include "zu/platform/window_timer.h"
@@ -418,6 +420,13 @@ bool Simulator::Start(std::string* error) {
                          std::chrono::steady_clock::now().time_since_epoch())
                          .count();
     host_thread_ = std::this_thread::get_id();
+    ended_sessions_before_ = platform::EndedSessionsTotal();
+    hostings_seen_ = platform::HostingAttemptsTotal();
+    link_announced_ = false;
+    // The files this flight's module loads: their problems from here on.
+    platform::ClearLoadProblems();
+    load_problems_seen_ = 0;
+    load_problems_told_ = 0;
     audio_frames_ = 0;
     audio_.clear();
     CollectSoundEvents();  // what earlier runs left in the log is not this run's
@@ -440,6 +449,7 @@ void Simulator::Stop() {
     if (!started_) return;
     KillAll();
     CollectSoundEvents();
+    ReportLoadProblems();  // the kill saves the module's settings
     fsuipc_.Close();
     started_ = false;
     LogEvent("stop");
@@ -605,6 +615,48 @@ void Simulator::RunGauges() {
     // the simulator's message loop would run them.
     platform::PumpWindowTimers();
     RenderAudio();
+    ReportHostings();
+    ReportLoadProblems();
+}
+
+// The problems the platform's file layers met loading what the module asked
+// for: one line each, once (the state file has them with their counts).
+void Simulator::ReportLoadProblems() {
+    const uint64_t met = platform::LoadProblemsMet();
+    if (met == load_problems_seen_) return;
+    load_problems_seen_ = met;
+    const std::vector<platform::LoadProblem> problems = platform::LoadProblems();
+    for (; load_problems_told_ < problems.size(); ++load_problems_told_) {
+        const platform::LoadProblem& p = problems[load_problems_told_];
+        Warn("load problem: " + p.file + ": " + p.what);
+        LogEvent("load problem: " + p.file + ": " + p.what);
+    }
+}
+
+// The network sessions hosted in the process are the module's instructor
+// link: the user hears once that it serves, and of every port it could not
+// take.
+void Simulator::ReportHostings() {
+    if (platform::HostingAttemptsTotal() == hostings_seen_) return;
+    uint64_t total = 0;
+    const std::vector<platform::HostingAttempt> attempts = platform::HostingAttempts(&total);
+    const uint64_t fresh = std::min<uint64_t>(total - hostings_seen_, attempts.size());
+    hostings_seen_ = total;
+    for (size_t i = attempts.size() - fresh; i < attempts.size(); ++i) {
+        const platform::HostingAttempt& a = attempts[i];
+        const std::string port = std::to_string(a.port);
+        if (a.result == platform::kSessionOk) {
+            LogEvent("instructor link on port " + port);
+            if (link_announced_ || config_.notices == nullptr) continue;
+            link_announced_ = true;
+            std::lock_guard<std::mutex> lock(log_mutex_);
+            *config_.notices << "instructor link on port " << port << '\n' << std::flush;
+        } else if (a.result == platform::kSessionAddressInUse) {
+            Warn("instructor link: port " + port + " is in use; the link is off");
+        } else {
+            Warn("instructor link: port " + port + " cannot be opened; the link is off");
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "zu/platform/load_problems.h"
 #include "zu/platform/net_session.h"
 #include "zu/simhost/cdu_keys.h"
 #include "zu/simhost/scenario.h"
@@ -386,21 +387,33 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
                       {"events_kept", kSoundEventWindow},
                       {"dropped", sim.SoundEventsDropped()}};
 
-    // Network sessions hosted in this process (the module's instructor link).
+    // Network sessions hosted in this process (the module's instructor
+    // link): those hosting now, then those that ended during this flight
+    // (the module closes its link when its gauges are killed) with their
+    // last counters.
     json sessions = json::array();
-    for (const platform::SessionHostStats& h : platform::HostedSessions()) {
+    auto add_session = [&sessions](const platform::SessionHostStats& h) {
         json peers = json::array();
         for (const platform::SessionPeerStats& p : h.peers) {
             peers.push_back({{"player", p.player},
                              {"frames_sent", p.frames_sent},
-                             {"frames_dropped", p.frames_dropped}});
+                             {"frames_dropped", p.frames_dropped},
+                             {"frames_received", p.frames_received},
+                             {"received_dropped", p.received_dropped}});
         }
         sessions.push_back({{"port", h.port},
+                            {"open", h.ended == 0},
                             {"connections", h.connections},
+                            {"connections_served", h.connections_served},
                             {"closed_over_cap", h.closed_over_cap},
                             {"handshake_timeouts", h.handshake_timeouts},
                             {"frames_dropped", h.frames_dropped},
+                            {"received_dropped", h.received_dropped},
                             {"peers", std::move(peers)}});
+    };
+    for (const platform::SessionHostStats& h : platform::HostedSessions()) add_session(h);
+    for (const platform::SessionHostStats& h : platform::EndedSessions()) {
+        if (h.ended > sim.ended_sessions_before()) add_session(h);
     }
     root["net_sessions"] = std::move(sessions);
 
@@ -444,6 +457,13 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
     }
     root["gauges"] = std::move(gauges);
     root["panel_warnings"] = sim.panel_warnings();
+    // What the platform's file layers could not load for the module.
+    json load_problems = json::array();
+    for (const platform::LoadProblem& p : platform::LoadProblems()) {
+        load_problems.push_back(
+            {{"file", SafeText(p.file)}, {"what", SafeText(p.what)}, {"count", p.count}});
+    }
+    root["load_problems"] = std::move(load_problems);
 
     if (scenario != nullptr) {
         json results = json::array();

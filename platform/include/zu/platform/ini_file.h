@@ -19,7 +19,9 @@
 // with blanks trimmed. A value is cut at its first line break. A file that
 // does not exist is created when its folder exists; nothing is created
 // otherwise. A file's line endings (LF or CR LF, as on its first line) are
-// kept; new files get LF. Each write replaces the whole file through a
+// kept; new files get LF. A file that exists but cannot be read (no
+// permission, an I/O error) reads as missing (the defaults) and is never
+// written: its writes fail and leave it as it is. Each write replaces the whole file through a
 // temporary file and a rename, so readers never see a half-written file.
 #pragma once
 
@@ -44,7 +46,8 @@ uint32_t GetPrivateProfileString(const char* section, const char* key, const cha
 // Writes a key. `value` null deletes the key; `key` null deletes the section
 // (deleting what is not there succeeds and changes nothing). All three null
 // is a no-op that succeeds. Returns false when the file could not be written
-// (its folder is missing) or `section` is null otherwise.
+// (its folder is missing, or the file exists but cannot be read) or
+// `section` is null otherwise.
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                const char* path);
 

@@ -73,18 +73,25 @@ struct SessionLimits {
 // One accepted peer of a host.
 struct SessionPeerStats {
     PlayerId player = 0;
-    uint64_t frames_sent = 0;     // queued for writing
-    uint64_t frames_dropped = 0;  // refused because the peer's queue was full
+    uint64_t frames_sent = 0;       // queued for writing
+    uint64_t frames_dropped = 0;    // refused because the peer's queue was full
+    uint64_t frames_received = 0;   // messages handed to the handler
+    uint64_t received_dropped = 0;  // of those, dropped by the host's owner (NoteReceivedDropped)
 };
 
 // A host's counters since its last Host call, read from any thread.
 struct SessionHostStats {
     uint16_t port = 0;
     size_t connections = 0;               // open now, handshakes included
+    uint64_t connections_served = 0;      // peers accepted in all
     uint64_t closed_over_cap = 0;         // connections closed at once by the cap
     uint64_t handshake_timeouts = 0;      // connections closed for a late connect request
     uint64_t frames_dropped = 0;          // by every peer so far, departed ones included
+    uint64_t received_dropped = 0;        // likewise, messages the owner dropped
     std::vector<SessionPeerStats> peers;  // accepted peers, by player id
+    // 0 while hosting; for a hosting that has ended, its number among the
+    // hostings of this process that ended (1 for the first).
+    uint64_t ended = 0;
 };
 
 // Host side. The handler sees Connected (a client was accepted), Message (a
@@ -100,6 +107,9 @@ class SessionHost {
                          const SessionLimits& limits = {}) = 0;
     // Sends one frame to one player (0 < size <= kMaxFrameBytes).
     virtual int32_t SendTo(PlayerId player, const void* data, size_t size) = 0;
+    // The handler could not take a message of `player` (its owner keeps a
+    // bounded queue): counted for that peer. Any thread; allocates nothing.
+    virtual void NoteReceivedDropped(PlayerId player) = 0;
     // Stops listening, closes every connection and joins the worker; safe to
     // call twice. The port is free again when it returns.
     virtual void Close() = 0;
@@ -133,6 +143,29 @@ std::unique_ptr<SessionClient> CreateSessionClient();
 // module's link among them), ordered by port: what the simulator stand-in
 // reports without knowing the module's objects.
 std::vector<SessionHostStats> HostedSessions();
+
+// The last counters of the hostings of this process that have ended (each
+// Close of a hosting host, and a host destroyed while hosting), oldest
+// first: the last kEndedSessionsKept of them. Taken when the hosting ends;
+// `peers` are those connected at that moment, `connections` is 0.
+inline constexpr size_t kEndedSessionsKept = 64;
+std::vector<SessionHostStats> EndedSessions();
+// The number of hostings ended so far in this process.
+uint64_t EndedSessionsTotal();
+
+// Every Host call of this process that tried to listen, with its port and
+// result (kSessionOk, kSessionAddressInUse, ...), so that the program
+// hosting a component can tell the user what became of its port: the last
+// kHostingAttemptsKept, oldest first, and how many there were in all (a
+// cheap check for new ones).
+struct HostingAttempt {
+    uint16_t port = 0;
+    int32_t result = kSessionOk;
+};
+inline constexpr size_t kHostingAttemptsKept = 64;
+// `total` (when given) receives the count in all that goes with the list.
+std::vector<HostingAttempt> HostingAttempts(uint64_t* total = nullptr);
+uint64_t HostingAttemptsTotal();
 
 // Connection objects of this process (hosts and clients) not yet freed; a
 // closed connection's memory is returned once its last operation ends.

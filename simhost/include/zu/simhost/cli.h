@@ -31,6 +31,15 @@ struct WindowSession {
 };
 using WindowRunner = int (*)(WindowSession& session);
 
+// SIGINT and SIGTERM stop the flight cleanly: the frame under way finishes,
+// the gauges are killed as at a normal end, the state file and the summary
+// are written, and SimhostMain returns 128 + the signal's number (130, 143).
+// A second signal ends the process at once with that code. The program
+// installs the handlers before SimhostMain; StopSignal is the signal
+// received (0: none).
+void InstallStopSignals();
+int StopSignal();
+
 // Runs simhost with the given arguments; `out` gets the results meant for the
 // user (gauge list, where the outputs are), `err` errors and warnings.
 // `window_runner` serves --window (null: a build without the window mode).

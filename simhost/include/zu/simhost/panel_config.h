@@ -4,8 +4,11 @@
 // optional `size_mm=W,H`, `position=N`, `visible=0|1` and `ident=N` keys and
 // gauge lines `gaugeNN=Module!Name, x, y, w[, h][, parameters]`; window titles
 // come from `[Window Titles]` (`WindowNN=Title`). Lines starting with ';' or
-// "//" are comments. Problems with single lines are collected as warnings and
-// the line is skipped; only an unreadable file is an error.
+// "//" are comments. Problems with single lines (a malformed gauge line, a
+// NUL byte, a gauge line outside a window section, text without '=') are
+// collected as warnings with their line number and the line is skipped. A
+// file that cannot be read, and one that places no gauge at all (empty, or
+// not a panel configuration), is an error of LoadPanelConfig.
 #pragma once
 
 #include <cstdint>

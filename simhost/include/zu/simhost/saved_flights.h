@@ -36,12 +36,22 @@ struct SavedFlight {
 // The folder below the documents folder that holds the saved flights.
 inline constexpr char kSavedFlightsFolder[] = "Flight Simulator X Files";
 
-// Writes a fresh flight file (its folder is created). False with `error`.
+// Writes a fresh flight file (its folder is created): the whole file goes to
+// a temporary file in the same folder, is flushed to the disk and renamed
+// over the old one, so a failed or interrupted save leaves the old file
+// whole. False with `error` (the step and the system's reason).
 bool WriteSavedFlight(const std::filesystem::path& file, const SavedFlight& flight,
                       std::string* error);
+// What a flight may place the aircraft at.
+inline constexpr double kLowestAltitudeFt = -1500;
+inline constexpr double kHighestAltitudeFt = 60000;
+inline constexpr double kHighestSpeedKt = 1000;
+
 // Reads the stand-in's sections of a flight file. False with `error` when the
-// file cannot be read or a position value is missing or not a number; a
-// missing title reads as the file's name without its extension.
+// file cannot be read, a position value is missing, not a finite number or
+// out of its range (latitude, longitude, altitude -1500 to 60000 ft, speed 0
+// to 1000 kt); a missing title reads as the file's name without its
+// extension.
 bool ReadSavedFlight(const std::filesystem::path& file, SavedFlight* flight, std::string* error);
 
 }  // namespace zu::simhost

@@ -59,6 +59,7 @@ struct SimulatorConfig {
     uint16_t sim_number = 7;            // low half of the word at 0x3308
     std::ostream* event_log = nullptr;  // one line per event (may be null)
     std::ostream* warnings = nullptr;   // problems worth telling the user (may be null)
+    std::ostream* notices = nullptr;    // what the user should know, once (may be null)
     // Sound: the lockstep clock renders the module's sound after every frame
     // in simulated time (loopback), the real clock plays it on the machine's
     // audio device; `audio_silent` mixes nothing. `capture_audio` keeps the
@@ -209,6 +210,10 @@ class Simulator {
     // simulator does when it reloads the panel.
     void Reload();
     bool started() const { return started_; }
+    // The number of network hostings of the process that had ended when this
+    // simulator started (platform::EndedSessions numbers them): later ones
+    // ended during its flight.
+    uint64_t ended_sessions_before() const { return ended_sessions_before_; }
 
     // One frame = BeginFrame() + RunGauges(); callers that act between the
     // clock advance and the gauges (scenarios) call the two halves.
@@ -331,6 +336,8 @@ class Simulator {
     void MakeSurfaces(GaugeInstance& gauge);
     void TakePictures(GaugeInstance& gauge);
     void PressDueCduKey();
+    void ReportHostings();
+    void ReportLoadProblems();
     void SelectAudioMode();
     void RenderAudio();
     void CollectSoundEvents();
@@ -353,6 +360,11 @@ class Simulator {
     std::thread::id host_thread_;       // the thread that runs the gauges
 
     bool started_ = false;
+    uint64_t ended_sessions_before_ = 0;
+    uint64_t hostings_seen_ = 0;       // platform::HostingAttemptsTotal already reported
+    bool link_announced_ = false;      // "instructor link on port N" said
+    uint64_t load_problems_seen_ = 0;  // platform::LoadProblemsMet already looked at
+    size_t load_problems_told_ = 0;    // platform::LoadProblems() entries told the user
     std::atomic<uint64_t> frame_{0};
     uint64_t elapsed_ms_ = 0;
     uint64_t model_ms_ = 0;  // simulated time the aircraft model has reached
