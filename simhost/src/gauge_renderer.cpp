@@ -108,7 +108,7 @@ bool ShowTwoLines(cairo_t* cr, const gauge::StringElement& str, const char* utf8
     // The capitals' height from the face's size, not from measured (and, at
     // small scales, hinted) extents, so that every scale breaks alike.
     const double cap = 0.72 * str.font_height;
-    const double room = str.width - 2.0;
+    const double room = str.width - 4.0;
     if (advance <= room || str.height < 2.0 * cap + 3.0) return false;
     const std::string text = utf8;
     size_t best = std::string::npos;
