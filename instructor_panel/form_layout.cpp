@@ -221,8 +221,9 @@ void HydraulicsLayout::System(bool right) {
     const char* n = right ? "2" : "1";
     canvas_->Frame(Side(right, QRect(8, 6, 328, 330)),
                    right ? "No. 2 HYDRAULIC SYSTEM" : "No. 1 HYDRAULIC SYSTEM");
-    canvas_->Text(Side(right, QRect(12, 28, 66, 14)), QString("RESERVOIR ") + n, Qt::AlignCenter,
-                  true, 10);
+    // Centred over the reservoir's tube, clear of the frame's edge.
+    canvas_->Text(Side(right, QRect(16, 28, 74, 14)), QString("RESERVOIR ") + n, Qt::AlignCenter,
+                  true, 9);
 
     // Suction from the reservoir to both pumps; the No. 2 line passes the
     // reservoir isolation valve.
@@ -296,9 +297,11 @@ void HydraulicsLayout::Consumers() {
     for (int k = 0; k < 11; ++k) {
         const bool right = k >= 5;
         const int slot = right ? k - 5 : k;
-        const int width = right ? 46 : 50;
-        const double step = right ? 50.8 : 62.5;
-        const QRect rect = Side(right, QRect(24 + static_cast<int>(slot * step), 266, width, 56));
+        // Six boxes on the No. 2 side, each wide enough for "RUDDER".
+        const int left = right ? 16 : 24;
+        const int width = right ? 48 : 50;
+        const double step = right ? 52.8 : 62.5;
+        const QRect rect = Side(right, QRect(left + static_cast<int>(slot * step), 266, width, 56));
         canvas_->Line({{rect.center().x(), 242}, {rect.center().x(), 266}}, kPipe, 4);
         Component(qPrintable(QString("Consumer%1").arg(8 + k)), 9 + k, ShapeKind::RoundRect, rect,
                   consumers[k]);

@@ -1,8 +1,10 @@
 #include "widgets.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegularExpression>
 #include <QVariant>
 #include <algorithm>
 #include <utility>
@@ -208,9 +210,21 @@ void TagShape::paintEvent(QPaintEvent*) {
     if (selected_) DrawSelectionOutline(painter, figure);
     if (!caption_.isEmpty()) {
         painter.setPen(IsDark(brush_) ? Qt::white : Qt::black);
-        painter.setFont(PixelFont(10, true));
-        painter.drawText(rect().adjusted(2, 1, -2, -1), Qt::AlignCenter | Qt::TextWordWrap,
-                         caption_);
+        // The caption's longest word fits the box's width: a face whose
+        // letters run wide is set a size or two smaller, never cut.
+        const QRect box = rect().adjusted(2, 1, -2, -1);
+        QFont font = PixelFont(10, true);
+        for (int size = 10; size > 7; --size) {
+            font = PixelFont(size, true);
+            const QFontMetrics metrics(font);
+            int widest = 0;
+            for (const QString& word : caption_.split(QRegularExpression("\\s+"))) {
+                widest = std::max(widest, metrics.horizontalAdvance(word));
+            }
+            if (widest <= box.width()) break;
+        }
+        painter.setFont(font);
+        painter.drawText(box, Qt::AlignCenter | Qt::TextWordWrap, caption_);
     }
 }
 

@@ -215,6 +215,26 @@ TEST_F(CduEndToEnd, FlightPlanByKeysAlone) {
     EXPECT_EQ(PlanIdents(), (std::vector<std::string>{"XNA", "XEDIS", "XFODA", "XGALE"}));
 }
 
+// The sample panel calls the virtual cockpit's CDU before the CDU's own
+// window: both screens show every page, line for line.
+TEST_F(CduEndToEnd, VirtualCockpitScreenShowsTheSameLinesAsTheCdu) {
+    ASSERT_NO_FATAL_FAILURE(ReachInit());
+    const auto same = [this](const char* stage) {
+        const CduScreenFold cdu = Screen("FMS");
+        const CduScreenFold vc = Screen("FMS_VC");
+        for (int line = 0; line < 11; ++line) {
+            EXPECT_EQ(vc.lines[line], cdu.lines[line]) << stage << " line " << line;
+            EXPECT_EQ(vc.colours[line], cdu.colours[line]) << stage << " line " << line;
+        }
+    };
+    same("init");
+    Cdu({"L5", "FPL", "XEDIS", "ENTER", "ENTER"});
+    ASSERT_EQ(Screen().lines[2].substr(0, 8), " 1 XEDIS");
+    same("flight plan");
+    Cdu({"NAV"});
+    same("nav");
+}
+
 TEST_F(CduEndToEnd, DepartureAndArrivalFromTheSampleDatabase) {
     ASSERT_NO_FATAL_FAILURE(Accept());
     Cdu({"FPL", "XFODA", "ENTER", "ENTER"});

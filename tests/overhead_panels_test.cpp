@@ -2,6 +2,7 @@
 // simulator drives frames in lockstep, the test clicks the panels' mouse
 // rectangles as a pilot would and reads what the gauges show (hidden flags,
 // texts and colours as the host keeps them) and what reached the simulator.
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -25,6 +26,7 @@
 #include "panels/electrical_meters.h"
 #include "panels/fdr_switchboard.h"
 #include "panels/lighting_panels.h"
+#include "panels/overhead_art.h"
 #include "panels/side_panels.h"
 #include "zu/simhost/gauge_renderer.h"
 #include "zu/simhost/simulator.h"
@@ -207,6 +209,55 @@ TEST_F(OverheadPanels, AnnunciatorTestLightsEveryLegendAndNeedsItsSupply) {
     EXPECT_EQ(AnnunciatorTestSwitch.get(), 1);
     Frames(1);
     EXPECT_EQ(AnnunciatorTestSwitch.get(), 0);
+}
+
+// Every legend lit by the test, drawn at the default and at twice the scale:
+// each shows inside its own lamp, and none reaches its lamp's left or right
+// edge, where the lamp's box would cut it and run it into its neighbour.
+TEST_F(OverheadPanels, LitLegendsStayWholeInsideTheirOwnLamps) {
+    namespace oa = overhead_art;
+    BatteryMasterOn();
+    if (!BusPoweredLayoutCorrected()) GTEST_SKIP() << "needs the corrected bus-powered bytes";
+    Click("Lights_rightpanel", 6);  // test to 1
+    Frames(6);
+    ASSERT_EQ(AnnunciatorTestSwitch.get(), 1);
+    const GaugeInstance& large = Gauge("Caution_Large");
+    ASSERT_EQ(large.width, oa::kCautionSize.width);  // placed at its design size
+    const simhost::PanelWindow* window = nullptr;
+    for (const simhost::PanelWindow& w : sim_->panel_windows()) {
+        if (w.number == large.window_number) window = &w;
+    }
+    ASSERT_NE(window, nullptr);
+    simhost::GaugeRenderer renderer(*sim_);
+    for (const double scale : {1.0, 2.0}) {
+        cairo_surface_t* s = renderer.RenderWindow(*window, {scale, 1.0});
+        const unsigned char* data = cairo_image_surface_get_data(s);
+        const int stride = cairo_image_surface_get_stride(s);
+        // Legend ink: the bright amber or red of a lit legend, not the lens.
+        const auto ink = [&](int x, int y) {
+            const uint32_t p = reinterpret_cast<const uint32_t*>(data + y * stride)[x];
+            return ((p >> 16) & 0xFF) > 90;
+        };
+        for (int cell = 0; cell < kCautionLegendCells; ++cell) {
+            const int row = cell / kCautionColumns;
+            const int column = cell % kCautionColumns;
+            const int x0 = static_cast<int>(
+                (large.x + oa::kCautionLampX0 + oa::kCautionLampPitchX * column) * scale);
+            const int y0 = static_cast<int>(
+                (large.y + oa::kCautionLampY0 + oa::kCautionLampPitchY * row) * scale);
+            const int x1 = x0 + static_cast<int>(oa::kCautionLampW * scale) - 1;
+            const int y1 = y0 + static_cast<int>(oa::kCautionLampH * scale) - 1;
+            int inside = 0;
+            int at_edge = 0;
+            for (int y = y0; y <= y1; ++y) {
+                for (int x = x0; x <= x1; ++x) inside += ink(x, y) ? 1 : 0;
+                at_edge += (ink(x0, y) ? 1 : 0) + (ink(x1, y) ? 1 : 0);
+            }
+            EXPECT_GT(inside, 0) << CautionLegendTable[cell] << " at scale " << scale;
+            EXPECT_EQ(at_edge, 0) << CautionLegendTable[cell] << " at scale " << scale;
+        }
+        cairo_surface_destroy(s);
+    }
 }
 
 TEST_F(OverheadPanels, DimmingTurnsTheLegendsDarkAndTheSwitchSpringsBack) {

@@ -16,6 +16,7 @@
 #include "core/ice_protection.h"
 #include "core/powerplant.h"
 #include "e2e_support.h"
+#include "instruments/engine_instruments.h"
 #include "module_state.h"
 #include "zu/simhost/simulator.h"
 
@@ -96,6 +97,12 @@ TEST_F(SystemsFlight, RunningEnginesFeedBleedAirAndHydraulicPressure) {
     }
     EXPECT_FALSE(Lit(1, 7));
     EXPECT_EQ(RudderInputInhibit, 0);
+    // The ITT dials read an idling engine's temperature, well below the red
+    // line (the stand-in publishes it in the simulator's unit).
+    for (int e = 0; e < 2; ++e) {
+        EXPECT_GT(IttDisplay[e], 250.0f) << e;
+        EXPECT_LT(IttDisplay[e], 600.0f) << e;
+    }
     // With bleed air the boots have their pressure.
     ASSERT_EQ(BusPowered.get(kPoweredLeftSecondary), 1);
     EXPECT_FALSE(Lit(5, 5));  // "DEICE PRESS"

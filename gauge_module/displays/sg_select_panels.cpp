@@ -17,11 +17,12 @@ namespace {
 constexpr int32_t kClickPan = -333;
 constexpr int32_t kGroup = kRefreshEngineInstruments;
 
-constexpr TextStyle kLegend{"Arial", 10, 0x8C8C8C, 0, 0};
-constexpr TextStyle kHold{"Arial", 10, 0x00A500, 0, 0};
-constexpr TextStyle kOuter{"Arial", 8, 0xBEBE00, 0, 0};
-constexpr TextStyle kInner{"Arial", 8, 0xBEBEBE, 0, 0};
-constexpr TextStyle kMiddle{"Arial", 8, 0x008CD2, 0, 0};
+// Centred in their small boxes, in faces small enough for each word to fit.
+constexpr TextStyle kLegend{"Arial", 7, 0x8C8C8C, 0, 1};
+constexpr TextStyle kHold{"Arial", 6, 0x00A500, 0, 1};
+constexpr TextStyle kOuter{"Arial", 6, 0xBEBE00, 0, 1};
+constexpr TextStyle kInner{"Arial", 6, 0xBEBEBE, 0, 1};
+constexpr TextStyle kMiddle{"Arial", 6, 0x008CD2, 0, 1};
 
 double DmeText(gauge::ElementHeader* e) {
     std::strcpy(StringBuffer(e), "DME");
@@ -76,11 +77,10 @@ constexpr SgSelElements MakeSgSelElements(SgSelElements* self) {
     c.inner = TextRecord(30, 7, 16, 8, kInner, kHidden, self->next[6], InnerText);
     c.middle = TextRecord(32, 14, 16, 8, kMiddle, kHidden, self->next[7], MiddleText);
     c.transfer_lamp = IconRecord(kSgSelTransferLamp, 106, 4, kHidden, self->next[8]);
-    gauge::ElementHeader* chain[9] = {&self->face,          &self->dme.header,
-                                      &self->hold.header,   &self->tas.header,
-                                      &self->tas_lamp.header, &self->outer.header,
-                                      &self->inner.header,  &self->middle.header,
-                                      &self->transfer_lamp.header};
+    gauge::ElementHeader* chain[9] = {
+        &self->face,         &self->dme.header,      &self->hold.header,
+        &self->tas.header,   &self->tas_lamp.header, &self->outer.header,
+        &self->inner.header, &self->middle.header,   &self->transfer_lamp.header};
     for (int i = 0; i < 9; ++i) {
         c.next[i][0] = i + 1 < 9 ? chain[i + 1] : nullptr;
         c.next[i][1] = nullptr;

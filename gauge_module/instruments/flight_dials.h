@@ -149,8 +149,10 @@ inline constexpr int kAsiStripX = 40;
 inline constexpr int kAsiStripY = 92;
 inline constexpr int kAsiStripWindowWidth = 36;
 inline constexpr int kAsiStripWindowHeight = 20;
-inline constexpr double kAsiStripScale = -20.0;  // pixels per knot
-inline constexpr int kAsiStripLength = 101 * 20 + kAsiStripWindowWidth;
+// Figures sit 40 pixels apart, so that the window shows one of them whole
+// and none of its neighbours.
+inline constexpr double kAsiStripScale = -40.0;  // pixels per knot
+inline constexpr int kAsiStripLength = 101 * 40 + kAsiStripWindowWidth;
 // The speed knob, lower left, with its pointer.
 inline constexpr int kAsiKnobX = 17;
 inline constexpr int kAsiKnobY = 170;

@@ -20,20 +20,21 @@ namespace oa = overhead_art;
 
 constexpr int16_t kLampInset = 4;
 
-// Housing (backdrop), then 0 the lamp (starts hidden).
-template <uint32_t Lamp>
+// Housing with the dark lamp, then 0 the lit lamp (starts hidden).
+template <uint32_t Housing, uint32_t Lamp>
 struct MasterArt {
     static constexpr ImageSpec spec[2] = {
-        {oa::kMasterHousing, 0, 0, 0},
+        {Housing, 0, 0, 0},
         {Lamp, kLampInset, kLampInset, kStartHidden},
     };
 };
 
-constinit ImageChain<2> gFire = MakeImageChain(&gFire, MasterArt<oa::kFireLamp>::spec);
+constinit ImageChain<2> gFire =
+    MakeImageChain(&gFire, MasterArt<oa::kFireHousing, oa::kFireLamp>::spec);
 constinit ImageChain<2> gCaution =
-    MakeImageChain(&gCaution, MasterArt<oa::kMasterCautionLamp>::spec);
+    MakeImageChain(&gCaution, MasterArt<oa::kMasterCautionHousing, oa::kMasterCautionLamp>::spec);
 constinit ImageChain<2> gWarning =
-    MakeImageChain(&gWarning, MasterArt<oa::kMasterWarningLamp>::spec);
+    MakeImageChain(&gWarning, MasterArt<oa::kMasterWarningHousing, oa::kMasterWarningLamp>::spec);
 
 // Plate (backdrop), then 0 lit plate, 1 and 2 the engine lamps.
 constexpr ImageSpec kPropGroundSpec[4] = {

@@ -69,10 +69,11 @@ constexpr CautionElements MakeCaution(CautionElements* self) {
         const int column = cell % kCautionColumns;
         TextStyle style = kLegendStyle;
         style.fg_colour = row == kWarningRow ? kLegendRedBright : kLegendAmberBright;
-        c.legend[cell] =
-            TextRecord(6 + 34 * column, 12 + 14 * row, 33, 13, style,
-                       gauge::kImageHidden | gauge::kImageTransparent | gauge::kImageLuminous,
-                       self->next[cell + 1], CautionLegendCallback);
+        c.legend[cell] = TextRecord(
+            oa::kCautionLampX0 + oa::kCautionLampPitchX * column,
+            oa::kCautionLampY0 + oa::kCautionLampPitchY * row, oa::kCautionLampW, oa::kCautionLampH,
+            style, gauge::kImageHidden | gauge::kImageTransparent | gauge::kImageLuminous,
+            self->next[cell + 1], CautionLegendCallback);
         c.legend[cell].highlight_colour = kCautionLegendNumberBase + static_cast<uint32_t>(cell);
         c.next[cell + 1][0] =
             cell + 1 < kCautionLegendCells ? &self->legend[cell + 1].header : nullptr;

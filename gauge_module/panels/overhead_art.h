@@ -32,11 +32,13 @@ enum class Kind : uint8_t {
     GuardOpen,    // raised guard
     Handle,       // door release handle, stowed
     HandlePulled,
-    Wash,   // translucent light wash (storm lights)
-    Clear,  // fully transparent
-    Board,  // the switchboard opened: ten buttons labelled 1..10
-    Strip,  // the switchboard folded
-    Bar,    // black window of a bar graph
+    Wash,         // translucent light wash (storm lights)
+    Clear,        // fully transparent
+    Board,        // the switchboard opened: ten buttons labelled 1..10
+    Strip,        // the switchboard folded
+    Bar,          // black window of a bar graph
+    HousedLamp,   // a housing holding a dark lamp whose legend shows dimly (text, colour)
+    CautionGrid,  // the caution panel's housing with its grid of dark lamps
 };
 
 // Plates: the first line of the text is the title; each further line is a
@@ -107,6 +109,10 @@ inline constexpr uint32_t kFdrPlate = kBase + 0x22;
 inline constexpr uint32_t kBoardOpen = kBase + 0x23;
 inline constexpr uint32_t kBoardFolded = kBase + 0x24;
 inline constexpr uint32_t kCallsignPlate = kBase + 0x25;
+// The master lights' housings, each with its dark lamp.
+inline constexpr uint32_t kFireHousing = kBase + 0x26;
+inline constexpr uint32_t kMasterCautionHousing = kBase + 0x27;
+inline constexpr uint32_t kMasterWarningHousing = kBase + 0x28;
 
 // Lamps: dark and lit lens of each legend.
 inline constexpr uint32_t kFireLamp = kBase + 0x40;
@@ -139,6 +145,14 @@ inline constexpr Size kNoseDoorSize{132, 100};
 inline constexpr Size kPaSize{175, 80};
 inline constexpr Size kCvrSize{228, 80};
 inline constexpr Size kCautionSize{485, 120};
+// The caution panel's lamps: 7 rows of 14 (the last row 13), each legend's
+// box, with a one-pixel gap between neighbours.
+inline constexpr int16_t kCautionLampX0 = 6;
+inline constexpr int16_t kCautionLampY0 = 12;
+inline constexpr int16_t kCautionLampPitchX = 34;
+inline constexpr int16_t kCautionLampPitchY = 14;
+inline constexpr int16_t kCautionLampW = 33;
+inline constexpr int16_t kCautionLampH = 13;
 inline constexpr Size kPilotSize{349, 120};
 inline constexpr Size kCopilotSize{103, 100};
 inline constexpr Size kFdrSize{194, 80};
@@ -162,6 +176,12 @@ inline constexpr Art kArt[] = {
     {kBarWindow, "bar_window", kBarW, kBarH, Kind::Bar, 0, nullptr},
     {kMasterHousing, "master_housing", kMasterSize.width, kMasterSize.height, Kind::Backdrop, 0,
      nullptr},
+    {kFireHousing, "fire_housing", kMasterSize.width, kMasterSize.height, Kind::HousedLamp, kRed,
+     "FIRE"},
+    {kMasterCautionHousing, "master_caution_housing", kMasterSize.width, kMasterSize.height,
+     Kind::HousedLamp, kAmber, "MASTER|CAUTION"},
+    {kMasterWarningHousing, "master_warning_housing", kMasterSize.width, kMasterSize.height,
+     Kind::HousedLamp, kRed, "MASTER|WARNING"},
     {kPropGroundPlate, "prop_ground_plate", kPropGroundSize.width, kPropGroundSize.height,
      Kind::Plate, 0, "GROUND RANGE"},
     {kBatteryPlate,
@@ -278,7 +298,7 @@ inline constexpr Art kArt[] = {
      52,
      120,
      {34, 0}},
-    {kCautionPlate, "caution_plate", kCautionSize.width, kCautionSize.height, Kind::Backdrop, 0,
+    {kCautionPlate, "caution_plate", kCautionSize.width, kCautionSize.height, Kind::CautionGrid, 0,
      nullptr},
     {kPilotPlate,
      "pilot_plate",

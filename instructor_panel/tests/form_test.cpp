@@ -197,6 +197,30 @@ class FormTest : public QObject {
         QVERIFY(panel.form.RadioButton1->isEnabled());
     }
 
+    // The hydraulic consumers' captions are whole inside their boxes: no
+    // caption ink (white on the dark fill) in the columns beside the box's
+    // edges, where a word too wide for the box would be cut.
+    void consumerCaptionsFitTheirBoxes() {
+        Panel panel;
+        panel.Page(rizezo::kPageHydraulics);
+        for (int k = 8; k <= 18; ++k) {
+            auto* box = panel.Find<TagShape>(QString("Consumer%1").arg(k));
+            const QImage image = box->grab().toImage();
+            int caption = 0;
+            int at_edge = 0;
+            for (int y = 8; y < image.height() - 8; ++y) {  // clear of the round corners
+                for (int x = 1; x < image.width() - 1; ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    if (c.red() < 200 || c.green() < 200 || c.blue() < 200) continue;
+                    ++caption;
+                    if (x <= 2 || x >= image.width() - 3) ++at_edge;
+                }
+            }
+            QVERIFY2(caption > 0, qPrintable(box->objectName()));
+            QVERIFY2(at_edge == 0, qPrintable(box->objectName()));
+        }
+    }
+
     // The selected component keeps its white fill and is outlined; the
     // outline moves with the selection and goes when it is cleared.
     void selectedComponentIsOutlined() {

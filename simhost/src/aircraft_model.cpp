@@ -752,7 +752,7 @@ void AircraftModel::Publish(Simulator& sim) {
         var(per_engine[11][e], condition_axis_[e]);
         var(per_engine[12][e], static_cast<double>(SignedValue(eng.starter_switch)));
         var(per_engine[13][e], s.fuel_lb[e] / kTankCapacity * 450.0);
-        var(e == 0 ? 631 : 650, eng.itt);
+        var(e == 0 ? 631 : 650, (eng.itt + 273.15) * 1.8);  // the dial's source: degrees Rankine
         var(e == 0 ? 638 : 657, eng.fuel_flow);
         var(e == 0 ? 147 : 182, (eng.oil_temp + 101.0) / 0.0454545);
         var(e == 0 ? 148 : 183, eng.oil_press * 100.0);

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "font_files.h"
 
@@ -95,6 +96,55 @@ void PaintSymbolText(cairo_t* cr, const gauge::StringElement& str, const char* t
         if (*p == 'g') cairo_rectangle(cr, x, y, cell, cell);
     }
     cairo_fill(cr);
+}
+
+// A text too wide for its string element, in a box high enough for two
+// lines of it (a lamp's legend), is set on two lines, broken at the space
+// that keeps the longer line shortest; a line still too wide is condensed to
+// the box's width. Draws with the current font and source; false (nothing
+// drawn) when the text fits on one line or the box is too low.
+bool ShowTwoLines(cairo_t* cr, const gauge::StringElement& str, const char* utf8, double px,
+                  double py, double advance) {
+    // The capitals' height from the face's size, not from measured (and, at
+    // small scales, hinted) extents, so that every scale breaks alike.
+    const double cap = 0.72 * str.font_height;
+    const double room = str.width - 4.0;
+    if (advance <= room || str.height < 2.0 * cap + 3.0) return false;
+    const std::string text = utf8;
+    size_t best = std::string::npos;
+    double best_width = 0.0;
+    double widths[2] = {};
+    for (size_t at = text.find(' '); at != std::string::npos; at = text.find(' ', at + 1)) {
+        cairo_text_extents_t a;
+        cairo_text_extents_t b;
+        cairo_text_extents(cr, text.substr(0, at).c_str(), &a);
+        cairo_text_extents(cr, text.substr(at + 1).c_str(), &b);
+        const double longer = std::max(a.x_advance, b.x_advance);
+        if (best == std::string::npos || longer < best_width) {
+            best = at;
+            best_width = longer;
+            widths[0] = a.x_advance;
+            widths[1] = b.x_advance;
+        }
+    }
+    if (best == std::string::npos) return false;
+    const std::string lines[2] = {text.substr(0, best), text.substr(best + 1)};
+    const double gap = std::max(1.5, (str.height - 2.0 * cap) / 3.0);
+    const double first = py + (str.height - 2.0 * cap - gap) / 2.0 + cap;
+    for (int i = 0; i < 2; ++i) {
+        const double squeeze = widths[i] > room ? room / widths[i] : 1.0;
+        const double w = widths[i] * squeeze;
+        double x = px + kTextInset;
+        if (str.align == 1) x = px + (str.width - w) / 2;
+        if (str.align == 2) x = px + str.width - kTextInset - w;
+        cairo_save(cr);
+        cairo_translate(cr, x, first + i * (cap + gap));
+        cairo_scale(cr, squeeze, 1.0);
+        cairo_move_to(cr, 0, 0);
+        cairo_show_text(cr, lines[i].c_str());
+        cairo_restore(cr);
+    }
+    return true;
 }
 
 }  // namespace
@@ -477,8 +527,10 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
                 const uint32_t c = str->fg_colour;
                 cairo_set_source_rgb(cr, k * (c & 0xFF) / 255.0, k * ((c >> 8) & 0xFF) / 255.0,
                                      k * ((c >> 16) & 0xFF) / 255.0);
-                cairo_move_to(cr, tx, baseline);
-                cairo_show_text(cr, utf8);
+                if (!ShowTwoLines(cr, *str, utf8, px, py, te.x_advance)) {
+                    cairo_move_to(cr, tx, baseline);
+                    cairo_show_text(cr, utf8);
+                }
                 cairo_new_path(cr);
                 break;
             }

@@ -75,7 +75,7 @@ void DrawDialFace(BitmapSet& set, Dial dial, bool lit) {
 
     const Colour mark = lit ? kLitMarking : kWhite;
     // Title (one or more lines) and unit legend.
-    const double title_size = (std::strlen(d.title) > 8 ? 13 : 15) * unit;
+    const double title_size = (std::strlen(d.title) > 8 ? 11 : 14) * unit;
     std::string title = d.title;
     double ty = c + d.title_dy;
     for (size_t start = 0; start <= title.size();) {
@@ -103,8 +103,10 @@ void DrawDialFace(BitmapSet& set, Dial dial, bool lit) {
             const double gap_right = last_cell + eight.x_bearing;
             const double gap_left = gap_right - eight.x_advance + eight.width;
             const double baseline = ro.y + ro.height / 2.0 + eight.height / 2.0;
-            const double r = 2.0 * unit;
-            cairo_set_source_rgb(cr, 0.80, 0.55, 0.05);
+            // Large enough to stay a visible dot when the dial is drawn at
+            // its panel size, in the readout's own amber.
+            const double r = 3.0 * unit;
+            cairo_set_source_rgb(cr, 1.0, 0.62, 0.08);
             cairo_arc(cr, (gap_left + gap_right) / 2, baseline - r, r, 0, 2 * 3.14159265358979);
             cairo_fill(cr);
         }

@@ -77,6 +77,28 @@ void Backdrop(cairo_t* cr, int w, int h) {
     cairo_fill(cr);
 }
 
+// The caution panel unlit: a dark lens for every legend, amber-tinted for
+// the cautions and red-tinted for the warnings of the last row.
+void CautionGrid(cairo_t* cr, int w, int h) {
+    Backdrop(cr, w, h);
+    for (int row = 0; row < 7; ++row) {
+        for (int column = 0; column < (row == 6 ? 13 : 14); ++column) {
+            const double x = oa::kCautionLampX0 + oa::kCautionLampPitchX * column;
+            const double y = oa::kCautionLampY0 + oa::kCautionLampPitchY * row;
+            cairo_set_source_rgb(cr, 0.02, 0.02, 0.02);
+            cairo_rectangle(cr, x, y, oa::kCautionLampW, oa::kCautionLampH);
+            cairo_fill(cr);
+            if (row == 6) {
+                cairo_set_source_rgb(cr, 0.17, 0.07, 0.06);
+            } else {
+                cairo_set_source_rgb(cr, 0.16, 0.13, 0.06);
+            }
+            cairo_rectangle(cr, x + 1, y + 1, oa::kCautionLampW - 2, oa::kCautionLampH - 2);
+            cairo_fill(cr);
+        }
+    }
+}
+
 // A toggle lever seen from the front: a round bushing and the bat, up,
 // centred or down.
 void Toggle(cairo_t* cr, int w, int h, int position) {
@@ -141,10 +163,27 @@ void Handle(cairo_t* cr, int w, int h, bool pulled) {
 
 void Board(cairo_t* cr, int w, int h, bool open) {
     if (!open) {
+        // The folded board: its cover over the ten buttons, the buttons'
+        // places showing as shallow recesses, the name on the hinge strip.
         cairo_set_source_rgb(cr, 0.22, 0.22, 0.24);
-        RoundedPath(cr, 0.5, h - 12.5, w - 1, 12, 3);
+        RoundedPath(cr, 0.5, 0.5, w - 1, h - 1, 3);
         cairo_fill(cr);
-        DrawText(cr, Face::Sans, 7, w / 2.0, h - 6, Align::Centre, "SWITCHBOARD", kWhite);
+        cairo_set_source_rgb(cr, 0.12, 0.12, 0.13);
+        cairo_set_line_width(cr, 1);
+        RoundedPath(cr, 0.5, 0.5, w - 1, h - 1, 3);
+        cairo_stroke(cr);
+        for (int i = 0; i < 10; ++i) {
+            const double x = 2 + 26 * i;
+            cairo_set_source_rgb(cr, 0.17, 0.17, 0.18);
+            RoundedPath(cr, x + 3, 4, 18, 18, 3);
+            cairo_fill(cr);
+            DrawText(cr, Face::Sans, 7, x + 12, 13, Align::Centre, std::to_string(i + 1),
+                     Colour{0.55, 0.55, 0.55});
+        }
+        cairo_set_source_rgb(cr, 0.14, 0.14, 0.15);
+        cairo_rectangle(cr, 1, h - 13, w - 2, 1);
+        cairo_fill(cr);
+        DrawText(cr, Face::SansBold, 8, w / 2.0, h - 6, Align::Centre, "SWITCHBOARD", kWhite);
         return;
     }
     Plate(cr, oa::Art{0, "", static_cast<int16_t>(w), static_cast<int16_t>(h), oa::Kind::Plate, 0,
@@ -213,6 +252,14 @@ void Draw(BitmapSet& set, const oa::Art& a) {
             break;
         case oa::Kind::Strip:
             Board(cr, a.width, a.height, false);
+            break;
+        case oa::Kind::CautionGrid:
+            CautionGrid(cr, a.width, a.height);
+            break;
+        case oa::Kind::HousedLamp:
+            Backdrop(cr, a.width, a.height);
+            DrawLamp(cr, 4, 4, a.width - 8, a.height - 8, FromColorRef(a.colour), false,
+                     Lines(a.text));
             break;
         case oa::Kind::Bar:
             cairo_set_source_rgb(cr, 0, 0, 0);

@@ -31,7 +31,7 @@ void Hole(cairo_t* cr, const pa::Box& b) {
 // The captions of each plate, in the ink given (white on the unlit plate,
 // the warm glow on the lit overlay).
 void EgcCaptions(cairo_t* cr, Colour ink) {
-    DrawText(cr, Face::SansBold, 8, 84, 72, Align::Centre, "ENGINE CONTROL", ink);
+    DrawText(cr, Face::SansBold, 8, 5, 74, Align::Left, "ENGINE CONTROL", ink);
     DrawText(cr, Face::Sans, 6, pa::kEgcKnobX, 27, Align::Centre, "1", ink);
     DrawText(cr, Face::Sans, 6, pa::kEgcKnobX + 17, 34, Align::Centre, "2", ink);
     DrawText(cr, Face::Sans, 6, pa::kEgcKnobX + 21, 52, Align::Centre, "3", ink);
