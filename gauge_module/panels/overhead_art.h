@@ -87,7 +87,6 @@ inline constexpr int16_t kBarW = 152;
 inline constexpr int16_t kBarH = 14;
 
 // Plates and backdrops.
-inline constexpr uint32_t kMasterHousing = kBase + 0x10;
 inline constexpr uint32_t kPropGroundPlate = kBase + 0x11;
 inline constexpr uint32_t kBatteryPlate = kBase + 0x12;
 inline constexpr uint32_t kAcPlate = kBase + 0x13;
@@ -174,8 +173,6 @@ inline constexpr Art kArt[] = {
     {kWash, "storm_wash", 64, 64, Kind::Wash, 0, nullptr},
     {kClear, "clear", 64, 64, Kind::Clear, 0, nullptr},
     {kBarWindow, "bar_window", kBarW, kBarH, Kind::Bar, 0, nullptr},
-    {kMasterHousing, "master_housing", kMasterSize.width, kMasterSize.height, Kind::Backdrop, 0,
-     nullptr},
     {kFireHousing, "fire_housing", kMasterSize.width, kMasterSize.height, Kind::HousedLamp, kRed,
      "FIRE"},
     {kMasterCautionHousing, "master_caution_housing", kMasterSize.width, kMasterSize.height,
