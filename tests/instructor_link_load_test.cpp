@@ -19,6 +19,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "core/systems_tick.h"
 #include "instructor_link_support.h"
 #include "zu/simhost/state_json.h"
 

@@ -9,8 +9,8 @@
 #include "displays/display_pixel_size.h"
 #include "displays/efis_resources.h"
 #include "displays/navigation_display.h"
-#include "panels/display_control_panels.h"
 #include "displays/sg_select_panels.h"
+#include "panels/display_control_panels.h"
 #include "resources/resource_table.h"
 
 namespace zu {
@@ -147,6 +147,8 @@ bool DisplayPowered(int side) {
 void DisplayInstall(DisplayScreen& screen, gauge::GaugeHeader* header) {
     screen.header = header;
     screen.setup_pending = true;
+    // The tick counter starts again with a new install of the module.
+    screen.last_drawn_tick = 0;
 }
 
 bool DisplayScreenSetUp(DisplayScreen& screen, gauge::DrawingSurface* s) {

@@ -124,7 +124,8 @@ void PaintBackground(gauge::DrawingSurface* s) {
         for (int32_t x = 0; x < s->width; ++x) {
             uint8_t* p = row + static_cast<size_t>(x) * 4;
             if (bmp != nullptr && bmp->width > 0 && bmp->height > 0) {
-                const auto bx = static_cast<int32_t>(static_cast<int64_t>(x) * bmp->width / s->width);
+                const auto bx =
+                    static_cast<int32_t>(static_cast<int64_t>(x) * bmp->width / s->width);
                 const auto by =
                     static_cast<int32_t>(static_cast<int64_t>(y) * bmp->height / s->height);
                 std::memcpy(p, bmp->pixels + (static_cast<size_t>(by) * bmp->width + bx) * 4, 4);
@@ -329,6 +330,8 @@ void TcasVsNeedleDraw(TcasScreen& screen, DrawContext* g) {
 void TcasDisplayInstall(TcasScreen& screen, gauge::GaugeHeader* header) {
     screen.header = header;
     screen.setup_pending = true;
+    // The tick counter starts again with a new install of the module.
+    screen.last_drawn_tick = 0;
 }
 
 void TcasDisplayFrame(TcasScreen& screen, gauge::ElementHeader* element) {
