@@ -98,15 +98,11 @@ class EngineInstrumentsE2e : public testing::Test {
         aircraft_ = CopySampleAircraft(tmp_.path());
         panel_ = aircraft_ / "panel" / "engines.cfg";
         WriteFile(panel_, kEnginePanel);
-        saved_electrics_ = Electrics_sys;
         ResetEngineState();
     }
-    // Leaves the module as the test found it for the tests that follow in
-    // this process: switches off, engine values cleared.
+    // The kill of the gauges puts the module back to its loaded state.
     void TearDown() override {
         if (sim_) sim_->Stop();
-        Electrics_sys = saved_electrics_;
-        ResetEngineState();
     }
     static void ResetEngineState() {
         PowerplantState = {};
@@ -171,7 +167,6 @@ class EngineInstrumentsE2e : public testing::Test {
     fs::path aircraft_;
     fs::path panel_;
     std::unique_ptr<Simulator> sim_;
-    ElectricsRecord saved_electrics_{};
 };
 
 // Mean brightness (0..255) of a gauge drawn alone.

@@ -17,6 +17,7 @@
 #include "e2e_support.h"
 #include "instruments/airspeed_indicators.h"
 #include "instruments/altimeters.h"
+#include "instruments/clocks.h"
 #include "instruments/course_selectors.h"
 #include "module_state.h"
 #include "zu/simhost/gauge_renderer.h"

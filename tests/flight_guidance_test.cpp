@@ -11,12 +11,14 @@
 #include <memory>
 #include <string>
 
+#include "cabin_link/sound_scheme.h"
 #include "core/afcs_messages.h"
 #include "core/ahrs.h"
 #include "core/air_data.h"
 #include "core/autopilot_control_laws.h"
 #include "core/electrical_system.h"
 #include "core/electrical_test_support.h"
+#include "core/flight_controls.h"
 #include "core/flight_guidance_annunciation.h"
 #include "core/flight_persistence.h"
 #include "core/host_panel_services.h"
@@ -24,6 +26,7 @@
 #include "core/powerplant.h"
 #include "core/radio_altitude_alerting.h"
 #include "core/settings_file.h"
+#include "core/sound_objects.h"
 #include "core/systems_tick.h"
 #include "e2e_support.h"
 #include "instruments/vor_control_heads.h"
@@ -164,6 +167,45 @@ TEST_F(FlightGuidanceFlight, VerticalSpeedKnobAndAltitudeCapture) {
     Seconds(40);
     EXPECT_NEAR(Aircraft().altitude_ft, 4000.0, 100.0);
     EXPECT_STREQ(FgcSide1.fma.vertical, "ALT     ");
+}
+
+TEST_F(FlightGuidanceFlight, IasModeHoldsTheSpeedOfTheMomentInAFullPowerClimb) {
+    ASSERT_NO_FATAL_FAILURE(Airborne(3000, 160));
+    Press(kApRequestAp);
+    Press(kApRequestIas);
+    Frames(4);
+    ASSERT_EQ(FGC_comp_AP1_vertical_mode, kVertIas);
+    const double target = FgcIasTarget;
+    EXPECT_NEAR(target, sim_->model().IndicatedAirspeedKt(), 1.0);
+    sim_->model().SetThrottleLever(0, 1.0);
+    sim_->model().SetThrottleLever(1, 1.0);
+    // The pitch follows the speed slowly: an overshoot while the aircraft
+    // still accelerates, then the target held.
+    Seconds(150);
+    EXPECT_GT(sim_->model().VerticalSpeedFpm(), 800.0);
+    for (int i = 0; i < 30; ++i) {
+        Seconds(1);
+        EXPECT_NEAR(sim_->model().IndicatedAirspeedKt(), target, 2.0) << i;
+    }
+}
+
+TEST_F(FlightGuidanceFlight, GearUpDescentIntoTheGroundSaysTooLow) {
+    ASSERT_NO_FATAL_FAILURE(Airborne(2000, 150));
+    std::string error;
+    ASSERT_TRUE(sim_->Click(*sim_->FindGauge("Gear"), 1, false, &error)) << error;  // lever up
+    ASSERT_TRUE(Until([] { return GearLegPosition[0] == 0 && GearLegPosition[1] == 0; }, 30.0));
+    Press(kApRequestAp);
+    Press(kApRequestVs);
+    FgcVsTarget = -1500.0f;
+    bool too_low = false, said = false;
+    while (!Aircraft().on_ground && sim_->frame() < 30 * 600) {
+        sim_->RunFrame();
+        // "Too low, terrain" or "too low, gear" below 1000 ft with the gear up.
+        too_low = too_low || VoiceAlertIndex == 7 || VoiceAlertIndex == 8;
+        said = said || SoundPlaying(kSoundGpwsTooLow);
+    }
+    EXPECT_TRUE(too_low);
+    EXPECT_TRUE(said);
 }
 
 TEST_F(FlightGuidanceFlight, PowerUpSelfTestAndMessagesOnTheGround) {

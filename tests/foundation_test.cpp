@@ -9,9 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "cabin_link/instructor_message.h"
+#include "cabin_link/instructor_state_exchange.h"
+#include "core/electrical_system.h"
 #include "core/fsuipc_client.h"
+#include "core/hydraulics.h"
 #include "core/module_frame.h"
 #include "core/settings_file.h"
+#include "core/systems_tick.h"
+#include "displays/efis_display_gauges.h"
 #include "e2e_support.h"
 #include "zu/platform/ini_file.h"
 #include "zu/platform/paths.h"
@@ -400,6 +406,42 @@ TEST_F(InProcessModule, OneShotStepsRunOnceAndAgainAfterReload) {
     EXPECT_EQ(Stamp(), "15");
     sim->Stop();
     EXPECT_EQ(FsuipcLinkReady.load(), 0);
+}
+
+TEST_F(InProcessModule, AKillAndReinstallStartsFromAFreshLoad) {
+    auto sim = Make(true);
+    RunFrames(*sim, 30);
+    // A flight: batteries on, the displays drawing, a hydraulic failure.
+    BatteryMasterSwitch.set(255);
+    MainBatterySwitch.set(255);
+    AuxBatterySwitch.set(255);
+    HydraulicsInstructorStates[kHydElemEdp1] = kHydFailInoperative;
+    RunFrames(*sim, 150);
+    auto pictures = [] {
+        uint32_t n = 0;
+        for (const DisplayScreen& d : DisplayScreens) n += d.pictures;
+        return n;
+    };
+    ASSERT_GT(pictures(), 0u);
+    ASSERT_NE(BusPowered.get(kPoweredLeftEssential), 0);
+
+    // The simulator changes the flight: the gauges are killed and installed
+    // again, the module stays loaded.
+    sim->Reload();
+    EXPECT_EQ(TickCounter.load(), 0u);
+    EXPECT_EQ(BatteryMasterSwitch.get(), 0);
+    EXPECT_EQ(HydraulicsInstructorStates[kHydElemEdp1], 0);
+    RunFrames(*sim, 60);
+    EXPECT_EQ(BusPowered.get(kPoweredLeftEssential), 0);
+
+    // Powered again, the displays draw on the restarted tick count.
+    const uint32_t before = pictures();
+    BatteryMasterSwitch.set(255);
+    MainBatterySwitch.set(255);
+    AuxBatterySwitch.set(255);
+    RunFrames(*sim, 150);
+    EXPECT_GT(pictures(), before);
+    sim->Stop();
 }
 
 TEST_F(InProcessModule, WithoutFsuipcNoOneShotStepRuns) {

@@ -22,6 +22,7 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 
+#include "core/systems_tick.h"
 #include "instructor_link_support.h"
 #include "zu/simhost/state_json.h"
 

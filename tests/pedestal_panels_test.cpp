@@ -36,12 +36,10 @@ class PedestalFlight : public testing::Test {
         cfg.audio_silent = true;
         sim_ = std::make_unique<Simulator>(cfg);
         ASSERT_NO_FATAL_FAILURE(StartLinkedModule(*sim_));
-        saved_electrics_ = Electrics_sys;
         Frames(30);
     }
     void TearDown() override {
         if (sim_) sim_->Stop();
-        Electrics_sys = saved_electrics_;
     }
     void Frames(int n) {
         for (int i = 0; i < n; ++i) sim_->RunFrame();
@@ -92,7 +90,6 @@ class PedestalFlight : public testing::Test {
     TempDir tmp_;
     std::filesystem::path aircraft_;
     std::unique_ptr<Simulator> sim_;
-    ElectricsRecord saved_electrics_{};
 };
 
 TEST_F(PedestalFlight, GearLampsFollowARetraction) {

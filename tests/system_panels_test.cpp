@@ -19,6 +19,7 @@
 #include "core/hydraulics.h"
 #include "e2e_support.h"
 #include "module_state.h"
+#include "panels/pressurisation_panel.h"
 #include "zu/simhost/simulator.h"
 
 namespace zu::e2e {

@@ -169,5 +169,6 @@ void AhrsSetAligned(AhrsRecord& ahrs) {
 }
 
 double LongitudinalAccelFiltered = 0.0;
+float LongitudinalAccelLastIas = 0.0f;
 
 }  // namespace zu

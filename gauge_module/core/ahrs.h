@@ -60,5 +60,7 @@ void AhrsSetAligned(AhrsRecord& ahrs);
 // Longitudinal acceleration along the flight path, filtered (knots per
 // second), read by the head-up guidance and flight guidance.
 extern double LongitudinalAccelFiltered;
+// The indicated airspeed of the acceleration's previous tick.
+extern float LongitudinalAccelLastIas;
 
 }  // namespace zu

@@ -253,9 +253,8 @@ bool UpperLineReads(const FgcUnit& u, const char* text) {
 
 // Filtered rate of change of the indicated airspeed, knots per second.
 void LongitudinalAccelUpdate() {
-    static float last_ias = 0.0f;
-    const double rate = (IndicatedAirspeed - last_ias) / 0.064;
-    last_ias = IndicatedAirspeed;
+    const double rate = (IndicatedAirspeed - LongitudinalAccelLastIas) / 0.064;
+    LongitudinalAccelLastIas = IndicatedAirspeed;
     if (!std::isfinite(rate)) return;
     LongitudinalAccelFiltered += (std::clamp(rate, -50.0, 50.0) - LongitudinalAccelFiltered) * 0.1;
 }

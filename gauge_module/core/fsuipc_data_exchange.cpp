@@ -428,10 +428,15 @@ void PollConversions() {
     if (BankAttitude > 270.0f) RollAcceleration = -RollAcceleration;
 }
 
-// Radio-altitude rate: refreshed when the simulator clock has moved on by
-// more than half a second.
+}  // namespace
+
 double RadioAltitudeRateClock = 0.0;
 double RadioAltitudeRatePrevious = 0.0;
+
+namespace {
+
+// Radio-altitude rate: refreshed when the simulator clock has moved on by
+// more than half a second.
 
 void RadioAltitudeRateUpdate() {
     const double dt = SimClockSeconds - RadioAltitudeRateClock;

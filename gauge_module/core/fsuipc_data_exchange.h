@@ -128,6 +128,9 @@ extern double FrameRateJitter;
 
 // Rate of change of the radio altitude, feet per minute.
 extern double RadioAltitudeRate;
+// The rate's last sample: the simulator clock (s) and the radio altitude (m).
+extern double RadioAltitudeRateClock;
+extern double RadioAltitudeRatePrevious;
 
 // Saved-flight identity.
 extern uint16_t FlightSaveCounter;

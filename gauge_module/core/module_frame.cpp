@@ -9,6 +9,7 @@
 #include "core/host_panel_services.h"
 #include "core/ice_protection.h"
 #include "core/joystick_input.h"
+#include "core/module_state.h"
 #include "core/named_variables.h"
 #include "core/settings_file.h"
 #include "core/shared_maths.h"
@@ -281,6 +282,10 @@ void MaingaugeKill() {
     }
 
     StartupEventsSent = 0;
+
+    // The module stays loaded: a new install (another flight or aircraft)
+    // starts from the state of a fresh load.
+    ModuleStateReset();
 }
 
 }  // namespace

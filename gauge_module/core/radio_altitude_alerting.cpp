@@ -291,7 +291,11 @@ void GpwsTooLow(int32_t r, int32_t& m) {
     }
 }
 
+}  // namespace
+
 uint8_t GpwsTestRequestSeen = 0;
+
+namespace {
 
 // Steps 10 and 11: inhibits, the test, the light requests.
 void GpwsInhibitAndTest(int32_t r, int32_t& m) {

@@ -40,6 +40,8 @@ extern int32_t GpwsReferenceAltitude;  // terrain-mode reference, -1 none
 extern uint8_t GpwsFlags[3];
 // Set by the sound scheme once the test sequence has played through.
 extern int32_t GpwsTestAcknowledge;
+// The test request as the last pass saw it.
+extern uint8_t GpwsTestRequestSeen;
 extern uint8_t GpwsPullUpRequest;
 extern uint8_t GpwsGlideslopeRequest;
 // Flashing pull-up light.

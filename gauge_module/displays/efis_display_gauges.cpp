@@ -147,6 +147,8 @@ bool DisplayPowered(int side) {
 void DisplayInstall(DisplayScreen& screen, gauge::GaugeHeader* header) {
     screen.header = header;
     screen.setup_pending = true;
+    // The tick counter starts again with a new install of the module.
+    screen.last_drawn_tick = 0;
 }
 
 bool DisplayScreenSetUp(DisplayScreen& screen, gauge::DrawingSurface* s) {

@@ -330,6 +330,8 @@ void TcasVsNeedleDraw(TcasScreen& screen, DrawContext* g) {
 void TcasDisplayInstall(TcasScreen& screen, gauge::GaugeHeader* header) {
     screen.header = header;
     screen.setup_pending = true;
+    // The tick counter starts again with a new install of the module.
+    screen.last_drawn_tick = 0;
 }
 
 void TcasDisplayFrame(TcasScreen& screen, gauge::ElementHeader* element) {
