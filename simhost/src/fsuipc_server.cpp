@@ -29,15 +29,15 @@ void StoreU32(uint8_t* p, uint32_t v) {
     p[3] = static_cast<uint8_t>(v >> 24);
 }
 
-std::string Hex(const uint8_t* data, uint32_t size) {
+// Two uppercase digits a byte, into `out` (its buffer reused).
+void Hex(const uint8_t* data, uint32_t size, std::string* out) {
     static const char kDigits[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(size * 2);
+    out->resize(size_t{size} * 2);
+    char* to = out->data();
     for (uint32_t i = 0; i < size; ++i) {
-        out += kDigits[data[i] >> 4];
-        out += kDigits[data[i] & 15];
+        to[2 * i] = kDigits[data[i] >> 4];
+        to[2 * i + 1] = kDigits[data[i] & 15];
     }
-    return out;
 }
 
 // Bytes [offset, offset + size) that lie inside the image: how many.
@@ -247,10 +247,14 @@ bool FsuipcServer::ServeBatch(uint8_t* area, uint32_t area_size) {
             pos += kReadHeader + static_cast<uint64_t>(size);
         } else {
             const uint8_t* data = rec + kWriteHeader;
-            FsuipcWriteRecord record{frame, offset, size, Hex(data, size)};
+            // Into the window's oldest record: its hex buffer is reused.
+            FsuipcWriteRecord& record = writes_.Next();
+            record.frame = frame;
+            record.offset = offset;
+            record.size = size;
+            Hex(data, size, &record.hex);
             write_counts_.Add(offset, frame, record.hex);
             if (logger_) logger_(record);
-            writes_.Add(std::move(record));
             StoreWrite(offset, data, size);
             if (observer_) observer_(offset, size, image_.data());
             pos += kWriteHeader + static_cast<uint64_t>(size);

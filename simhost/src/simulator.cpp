@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <thread>
@@ -159,8 +161,7 @@ Simulator::Simulator(SimulatorConfig config) : config_(std::move(config)) {
     fsuipc_.SetFrameCounter(&frame_);
     if (config_.event_log != nullptr) {
         fsuipc_.SetWriteLogger([this](const FsuipcWriteRecord& w) {
-            LogEvent("fsuipc write " + text::HexWord(w.offset) + " " + std::to_string(w.size) +
-                     " " + w.hex);
+            LogEventf("fsuipc write 0x%X %u %s", w.offset, w.size, w.hex.c_str());
         });
     }
 }
@@ -638,9 +639,9 @@ void Simulator::CollectSoundEvents() {
                                                  "volume", "pan",  "frequency"};
             const auto kind = static_cast<size_t>(batch[i].kind);
             const char* label = batch[i].label;
-            LogEvent(std::string("sound ") + (kind < 6 ? kKinds[kind] : "other") + " " +
-                     std::string(label, strnlen(label, sizeof batch[i].label)) + " " +
-                     std::to_string(batch[i].value));
+            LogEventf("sound %s %.*s %d", kind < 6 ? kKinds[kind] : "other",
+                      static_cast<int>(strnlen(label, sizeof batch[i].label)), label,
+                      batch[i].value);
         }
     }
 }
@@ -950,8 +951,7 @@ void Simulator::ReceiveKeyEvent(uint32_t id, uint32_t value, bool from_module) {
         key_counts_.Add(id, record.frame, record);
         if (from_module) ++module_key_events_;
     }
-    LogEvent(std::string(from_module ? "key event " : "scenario key event ") + text::HexWord(id) +
-             " " + std::to_string(value));
+    LogEventf("%skey event 0x%X %u", from_module ? "" : "scenario ", id, value);
     if (config_.aircraft_model && started_) model_.OnKeyEvent(id, value);
 }
 
@@ -1003,8 +1003,7 @@ int32_t Simulator::PanelWindowService(int slot, uint32_t ident) {
         }
         window_calls_.Add(PanelWindowCall{frame(), slot, ident, result});
     }
-    LogEvent(std::string("panel window ") + WindowSlotName(slot) + " " + std::to_string(ident) +
-             " -> " + std::to_string(result));
+    LogEventf("panel window %s %u -> %d", WindowSlotName(slot), ident, result);
     return result;
 }
 
@@ -1069,9 +1068,30 @@ std::vector<NamedVariable> Simulator::NamedVariables() const {
 // Logs
 
 void Simulator::LogEvent(const std::string& text) {
+    LogEventf("%s", text.c_str());
+}
+
+// The line is made in a buffer kept for the next one: logging the events of
+// every frame allocates nothing once the longest line has been seen.
+void Simulator::LogEventf(const char* format, ...) {
     if (config_.event_log == nullptr) return;
     std::lock_guard<std::mutex> lock(log_mutex_);
-    *config_.event_log << "frame " << frame() << ": " << text << '\n';
+    const int head = std::snprintf(log_line_.data(), log_line_.size(),
+                                   "frame %llu: ", static_cast<unsigned long long>(frame()));
+    for (;;) {
+        const size_t room = log_line_.size() - static_cast<size_t>(head);
+        va_list args;
+        va_start(args, format);
+        const int n = std::vsnprintf(log_line_.data() + head, room, format, args);
+        va_end(args);
+        if (n < 0) return;
+        if (static_cast<size_t>(n) + 1 < room) {
+            log_line_[static_cast<size_t>(head + n)] = '\n';
+            config_.event_log->write(log_line_.data(), head + n + 1);
+            return;
+        }
+        log_line_.resize(static_cast<size_t>(head + n) + 2);
+    }
 }
 
 void Simulator::Warn(const std::string& text) {

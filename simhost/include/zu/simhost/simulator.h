@@ -306,6 +306,7 @@ class Simulator {
 
     // Writes a line to the event log, prefixed with the frame.
     void LogEvent(const std::string& text);
+    void LogEventf(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void Warn(const std::string& text);
 
     // Panel service entry points (called through the service table).
@@ -386,6 +387,7 @@ class Simulator {
     std::vector<NamedVariable> named_;
     RecentWindow<zu::platform::AudioEvent> sound_events_{kSoundEventWindow};
     std::mutex log_mutex_;
+    std::vector<char> log_line_ = std::vector<char>(256);  // the event line being made
 };
 
 }  // namespace zu::simhost
