@@ -16,6 +16,7 @@ constexpr uint32_t kKindRead = platform::kFsuipcReadKind;
 constexpr uint32_t kKindWrite = platform::kFsuipcWriteKind;
 constexpr uint32_t kReadHeader = sizeof(platform::FsuipcReadRecord);
 constexpr uint32_t kWriteHeader = sizeof(platform::FsuipcWriteRecord);
+constexpr size_t kHexReserve = 64;  // digits of a 32-byte write
 
 uint32_t LoadU32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
@@ -247,8 +248,11 @@ bool FsuipcServer::ServeBatch(uint8_t* area, uint32_t area_size) {
             pos += kReadHeader + static_cast<uint64_t>(size);
         } else {
             const uint8_t* data = rec + kWriteHeader;
-            // Into the window's oldest record: its hex buffer is reused.
+            // Into the window's oldest record: its hex buffer is reused. A
+            // new record's buffer takes the module's longest write at once,
+            // so records that go round the window never grow again.
             FsuipcWriteRecord& record = writes_.Next();
+            if (record.hex.capacity() < kHexReserve) record.hex.reserve(kHexReserve);
             record.frame = frame;
             record.offset = offset;
             record.size = size;
