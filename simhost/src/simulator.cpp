@@ -409,6 +409,9 @@ bool Simulator::Start(std::string* error) {
     elapsed_ms_ = 0;
     model_ms_ = 0;
     ticks_ = 0;
+    timing_ = FrameTiming{};
+    frame_start_ns_ = 0;
+    main_gauge_ = FindGauge("maingauge");
     real_start_ns_ = std::chrono::duration_cast<std::chrono::nanoseconds>(
                          std::chrono::steady_clock::now().time_since_epoch())
                          .count();
@@ -446,6 +449,16 @@ void Simulator::Reload() {
     KillAll();
     InstallAll();
 }
+
+namespace {
+
+uint64_t MonotonicNs() {
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count());
+}
+
+}  // namespace
 
 void Simulator::PrepareHeader(GaugeInstance& g) {
     g.header->parameters = g.parameters.c_str();
@@ -515,6 +528,7 @@ void Simulator::MakeSurfaces(GaugeInstance& g) {
 void Simulator::TakePictures(GaugeInstance& g) {
     for (const auto& s : g.surfaces) {
         if ((s->element->image_flags & gauge::kImageOnScreen) != 0) continue;
+        const uint64_t start = MonotonicNs();
         {
             std::lock_guard<std::mutex> lock(mutex_);
             s->picture = s->pixels;
@@ -524,6 +538,7 @@ void Simulator::TakePictures(GaugeInstance& g) {
         }
         ++s->pictures;
         s->element->image_flags |= gauge::kImageOnScreen;
+        timing_.picture_ns += MonotonicNs() - start;
     }
 }
 
@@ -547,6 +562,7 @@ void Simulator::KillAll() {
 }
 
 void Simulator::BeginFrame() {
+    frame_start_ns_ = MonotonicNs();
     const uint64_t frame = frame_.load(std::memory_order_relaxed) + 1;
     frame_.store(frame, std::memory_order_relaxed);
     platform::AudioSetFrame(frame);
@@ -555,7 +571,9 @@ void Simulator::BeginFrame() {
         // Whole milliseconds, without drift: after N frames exactly
         // floor(N * 1000 / fps) ms have passed.
         const uint64_t target = frame * 1000 / fps;
+        const uint64_t advance_ns = MonotonicNs();
         ticks_ += platform::LockstepAdvance(target - elapsed_ms_);
+        timing_.tick_ns += MonotonicNs() - advance_ns;
         elapsed_ms_ = target;
     } else {
         const auto start =
@@ -565,6 +583,7 @@ void Simulator::BeginFrame() {
         elapsed_ms_ = static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                                 std::chrono::steady_clock::now() - start)
                                                 .count());
+        frame_start_ns_ = MonotonicNs();  // the sleep is no work
     }
     if (config_.aircraft_model) {
         model_.Step(*this, static_cast<double>(elapsed_ms_ - model_ms_) / 1000.0);
@@ -574,21 +593,41 @@ void Simulator::BeginFrame() {
 
 void Simulator::RunGauges() {
     PressDueCduKey();
+    const uint64_t pictures_before = timing_.picture_ns;
+    const uint64_t gauges_start = MonotonicNs();
     for (GaugeInstance& g : gauges_) {
         if (!g.installed) continue;
-        CallGauge(g, gauge::kServiceUpdate, g.header->update, 0);
+        if (&g == main_gauge_) {
+            const uint64_t main_start = MonotonicNs();
+            CallGauge(g, gauge::kServiceUpdate, g.header->update, 0);
+            timing_.main_gauge_ns += MonotonicNs() - main_start;
+        } else {
+            CallGauge(g, gauge::kServiceUpdate, g.header->update, 0);
+        }
         ++g.updates;
     }
     for (GaugeInstance& g : gauges_) {
         if (!g.installed) continue;
-        CallGauge(g, gauge::kServiceDraw, g.header->draw, 0);
+        if (&g == main_gauge_) {
+            const uint64_t main_start = MonotonicNs();
+            CallGauge(g, gauge::kServiceDraw, g.header->draw, 0);
+            timing_.main_gauge_ns += MonotonicNs() - main_start;
+        } else {
+            CallGauge(g, gauge::kServiceDraw, g.header->draw, 0);
+        }
         ++g.draws;
         RecordFlags(g);
     }
+    timing_.gauge_ns += MonotonicNs() - gauges_start - (timing_.picture_ns - pictures_before);
     // Window timers (the cabin music's) run here, on the gauge thread, as
     // the simulator's message loop would run them.
     platform::PumpWindowTimers();
     RenderAudio();
+    if (frame_start_ns_ != 0) {
+        timing_.frame_ns += MonotonicNs() - frame_start_ns_;
+        ++timing_.frames;
+        frame_start_ns_ = 0;
+    }
 }
 
 // ---------------------------------------------------------------------------
