@@ -1,10 +1,9 @@
 // Cost of one per-frame host pass (host variable poll, FSUIPC poll, key
 // events, FSUIPC write batch) against a scripted FSUIPC window (the pass of
-// a flying aircraft against the stand-in's server: BM_HostPass in
-// cockpit_bench.cpp), and a check
-// that a pass allocates nothing: this binary counts every global operator
-// new, and the benchmark reports the module's count per pass as a counter
-// ("allocations_per_pass", expected 0). The window-message transport and
+// a flying aircraft against the stand-in's server is BM_HostPass in
+// cockpit_bench.cpp), and a check that a pass allocates nothing: this
+// binary counts every global operator new, and the benchmark reports the
+// module's count per pass as a counter ("allocations_per_pass", 0). The window-message transport and
 // the scripted window allocate on each batch they carry; that cost is
 // measured on its own and reported apart.
 #include <benchmark/benchmark.h>
