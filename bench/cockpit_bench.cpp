@@ -22,6 +22,7 @@
 #include <sstream>
 #include <vector>
 
+#include "../tests/module_state.h"
 #include "allocation_count.h"
 #include "cockpit.h"
 #include "core/gauge_table.h"
@@ -33,6 +34,9 @@ namespace zu::bench {
 namespace fs = std::filesystem;
 
 FlyingCockpit::FlyingCockpit(bool radar_traffic_map, double seconds) {
+    // The module is loaded once in this process: each flight starts from
+    // its state as loaded, whatever the benchmarks before left in it.
+    e2e::RestoreLoadedModuleState();
     aircraft_ = fs::temp_directory_path() / ("zu_bench_cockpit_" + std::to_string(::getpid()));
     fs::remove_all(aircraft_);
     fs::copy(ZU_SAMPLE_AIRCRAFT_DIR, aircraft_, fs::copy_options::recursive);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "../tests/module_state.h"
 #include "allocation_count.h"
 #include "core/electrical_system.h"
 #include "core/gauge_table.h"
@@ -53,6 +54,9 @@ struct SamplePanel {
         return cfg;
     }
     SamplePanel() : sim(Config()), renderer(sim) {
+        // The module is loaded once in this process: each panel starts from
+        // its state as loaded, whatever the benchmarks before left in it.
+        zu::e2e::RestoreLoadedModuleState();
         if (!sim.AttachModule(&Linkage, &ImportTable, &error) || !sim.LoadAircraft(&error) ||
             !sim.Start(&error)) {
             return;
