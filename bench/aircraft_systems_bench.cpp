@@ -38,8 +38,8 @@ void BM_AircraftSystemsSixteenthTick(benchmark::State& state) {
         benchmark::DoNotOptimize(HydraulicsState.SystemPressure[0]);
         ++ticks;
     }
-    state.counters["allocations_per_tick"] =
-        ticks != 0 ? static_cast<double>(BenchAllocationCount() - before) / ticks : 0.0;
+    RequireNoAllocations(state, "allocations_per_tick", BenchAllocationCount() - before,
+                         static_cast<double>(ticks));
     OnGround = 1;
     Altitude = 0.0f;
 }

@@ -76,8 +76,8 @@ void BM_AttitudeHeadingGaugesFrame(benchmark::State& state) {
         ++frames;
     }
     benchmark::DoNotOptimize(sink);
-    state.counters["allocations_per_frame"] =
-        frames != 0 ? static_cast<double>(BenchAllocationCount() - before) / frames : 0.0;
+    RequireNoAllocations(state, "allocations_per_frame", BenchAllocationCount() - before,
+                         static_cast<double>(frames));
 }
 BENCHMARK(BM_AttitudeHeadingGaugesFrame);
 

@@ -79,9 +79,8 @@ void BM_CduPassNavPage(benchmark::State& state) {
         CduProcessKeys();
         benchmark::DoNotOptimize(CduScreen.text[8 * kCduColumns + 8]);
     }
-    state.counters["allocations_per_call"] =
-        benchmark::Counter(static_cast<double>(BenchAllocationCount() - before) /
-                           static_cast<double>(state.iterations()));
+    RequireNoAllocations(state, "allocations_per_call", BenchAllocationCount() - before,
+                         static_cast<double>(state.iterations()));
     TearDownNavView();
 }
 BENCHMARK(BM_CduPassNavPage);

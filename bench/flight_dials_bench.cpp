@@ -77,9 +77,8 @@ void FlightDialsFrame(benchmark::State& state, bool refreshing) {
         BaroAltitude1 += 1.0f;
         RunDialsFrame(gauges);
     }
-    state.counters["allocations_per_frame"] =
-        benchmark::Counter(static_cast<double>(BenchAllocationCount() - before) /
-                           static_cast<double>(state.iterations()));
+    RequireNoAllocations(state, "allocations_per_frame", BenchAllocationCount() - before,
+                         static_cast<double>(state.iterations()));
     for (const BusPoweredByte b : kBusPoweredBytes) BusPowered.set(b, 0);
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "allocation_count.h"
 #include "core/ahrs.h"
 #include "core/electrical_system.h"
 #include "core/flight_guidance.h"
@@ -47,9 +48,8 @@ void BM_FlightGuidanceTick(benchmark::State& state) {
         zu::PfdAdvisoriesUpdate();
         benchmark::DoNotOptimize(zu::FgcRollCommand);
     }
-    state.counters["allocations_per_call"] =
-        benchmark::Counter(static_cast<double>(BenchAllocationCount() - before) /
-                           static_cast<double>(state.iterations()));
+    RequireNoAllocations(state, "allocations_per_call", BenchAllocationCount() - before,
+                         static_cast<double>(state.iterations()));
     zu::FGC_comp_AP1_engaged = 0;
     zu::FrameChangeBits.store(0);
 }

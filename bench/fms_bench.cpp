@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "allocation_count.h"
 #include "core/electrical_system.h"
 #include "core/fsuipc_data_exchange.h"
 #include "core/nav_sources.h"
@@ -61,9 +62,8 @@ void BM_FmsUpdate100Legs(benchmark::State& state) {
         zu::FmsUpdate();
         benchmark::DoNotOptimize(zu::NavSources[zu::kNavFms1].lateral_deviation);
     }
-    state.counters["allocations_per_call"] =
-        benchmark::Counter(static_cast<double>(BenchAllocationCount() - before) /
-                           static_cast<double>(state.iterations()));
+    RequireNoAllocations(state, "allocations_per_call", BenchAllocationCount() - before,
+                         static_cast<double>(state.iterations()));
     zu::FlightPlan.count = 0;
     zu::FrameChangeBits.store(0);
 }
@@ -92,9 +92,8 @@ void BM_NavSourcesUpdate(benchmark::State& state) {
         zu::NavSourcesUpdate();
         benchmark::DoNotOptimize(zu::NavSources[zu::kNavVor1].bearing);
     }
-    state.counters["allocations_per_call"] =
-        benchmark::Counter(static_cast<double>(BenchAllocationCount() - before) /
-                           static_cast<double>(state.iterations()));
+    RequireNoAllocations(state, "allocations_per_call", BenchAllocationCount() - before,
+                         static_cast<double>(state.iterations()));
     zu::WaypointDatabase = nullptr;
     zu::WaypointDatabaseCount = 0;
     zu::FrameChangeBits.store(0);

@@ -10,6 +10,7 @@
 
 #include <cstring>
 
+#include "allocation_count.h"
 #include "core/air_data.h"
 #include "core/electrical_system.h"
 #include "core/flight_guidance.h"
@@ -68,6 +69,7 @@ void Measure(benchmark::State& state, bool busy) {
     Setup();
     RunPanelsFrame();  // first calls settle the element flags
     const size_t before = mallinfo2().uordblks;
+    uint64_t allocations = 0;
     for (auto _ : state) {
         if (busy) {
             for (int group : {kRefreshRadios, kRefreshEngineInstruments, kRefreshSelectors}) {
@@ -79,12 +81,16 @@ void Measure(benchmark::State& state, bool busy) {
             FgcMessageState1.code3_flag = 1;
             FgcFlags1[1] = 1;
         }
+        const uint64_t allocations_before = BenchCAllocationCount();
         RunPanelsFrame();
+        allocations += BenchCAllocationCount() - allocations_before;
     }
     const size_t after = mallinfo2().uordblks;
     state.counters["heap_bytes_per_frame"] =
         static_cast<double>(after > before ? after - before : 0) /
         static_cast<double>(state.iterations());
+    RequireNoAllocations(state, "allocations_per_frame", allocations,
+                         static_cast<double>(state.iterations()));
 }
 
 void BM_GuidancePanelsFrame(benchmark::State& state) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "allocation_count.h"
 #include "core/autopilot_control_laws.h"
 #include "core/electrical_system.h"
 #include "core/flight_guidance.h"
@@ -67,9 +68,8 @@ void BM_HgsUpdateAiii(benchmark::State& state) {
         HgsUpdate();
         benchmark::DoNotOptimize(HgsRunwayScreenPoints);
     }
-    state.counters["allocations_per_call"] =
-        benchmark::Counter(static_cast<double>(BenchAllocationCount() - before) /
-                           static_cast<double>(state.iterations()));
+    RequireNoAllocations(state, "allocations_per_call", BenchAllocationCount() - before,
+                         static_cast<double>(state.iterations()));
     HGS_HGS_actual_mode = HGS_HGS_stby_mode = 0;
     FrameChangeBits.store(0);
 }

@@ -1,8 +1,9 @@
 // Cost of one per-frame host pass (host variable poll, FSUIPC poll, key
-// events, FSUIPC write batch) against a scripted FSUIPC window, and a check
-// that a pass allocates nothing: this binary counts every global operator
-// new, and the benchmark reports the module's count per pass as a counter
-// ("allocations_per_pass", expected 0). The window-message transport and
+// events, FSUIPC write batch) against a scripted FSUIPC window (the pass of
+// a flying aircraft against the stand-in's server is BM_HostPass in
+// cockpit_bench.cpp), and a check that a pass allocates nothing: this
+// binary counts every global operator new, and the benchmark reports the
+// module's count per pass as a counter ("allocations_per_pass", 0). The window-message transport and
 // the scripted window allocate on each batch they carry; that cost is
 // measured on its own and reported apart.
 #include <benchmark/benchmark.h>
@@ -63,7 +64,7 @@ void BenchLookup(zu::gauge::HostVariable* var) {
 }
 void BenchTrigger(uint32_t, uint32_t) {}
 
-void BM_HostPass(benchmark::State& state) {
+void BM_HostPassScriptedWindow(benchmark::State& state) {
     zu::platform::SetClockMode(zu::platform::ClockMode::Lockstep);
     static zu::gauge::PanelServiceTable table{};
     table.slot[zu::gauge::kSlotLookupVariable] = reinterpret_cast<void*>(&BenchLookup);
@@ -111,13 +112,13 @@ void BM_HostPass(benchmark::State& state) {
         state.counters["transport_allocations_per_batch"] = per_batch;
         state.counters["allocations_per_pass"] = module_allocations / static_cast<double>(passes);
     }
-    if (module_allocations > 0.5) state.SkipWithError("the host pass allocated memory");
+    if (module_allocations > 0) state.SkipWithError("the host pass allocated memory");
 
     zu::FsuipcLinkReady = 0;
     zu::FsuipcClose();
     zu::testing::ScriptWindowStop(script.get());
     ImportTable.panels = nullptr;
 }
-BENCHMARK(BM_HostPass);
+BENCHMARK(BM_HostPassScriptedWindow);
 
 }  // namespace

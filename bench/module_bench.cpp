@@ -1,5 +1,6 @@
-// Cost of the module's two paces: one 64 ms systems tick and one update
-// service of the main gauge with the FSUIPC link up.
+// Cost of one update service of the main gauge with the FSUIPC link up
+// against a scripted FSUIPC window (the systems tick of a flying aircraft:
+// cockpit_bench.cpp).
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -12,14 +13,6 @@
 #include "zu/platform/timer.h"
 
 namespace {
-
-void BM_SystemsTick(benchmark::State& state) {
-    for (auto _ : state) {
-        zu::SystemsTick(0, 0, 0, 0, 0);
-        benchmark::DoNotOptimize(zu::FrameChangeBits.load(std::memory_order_relaxed));
-    }
-}
-BENCHMARK(BM_SystemsTick);
 
 void BM_MaingaugeUpdate(benchmark::State& state) {
     zu::platform::SetClockMode(zu::platform::ClockMode::Lockstep);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "allocation_count.h"
 #include "core/blade_angle_locator.h"
 #include "core/module_frame.h"
 #include "core/named_variables.h"
@@ -41,8 +42,8 @@ void BM_NamedVarsPublish(benchmark::State& state) {
         zu::NamedVarsPublish();
         benchmark::DoNotOptimize(g_values);
     }
-    state.counters["allocations_per_pass"] = static_cast<double>(BenchAllocationCount() - before) /
-                                             static_cast<double>(state.iterations());
+    RequireNoAllocations(state, "allocations_per_pass", BenchAllocationCount() - before,
+                         static_cast<double>(state.iterations()));
     ImportTable.panels = saved;
 }
 BENCHMARK(BM_NamedVarsPublish);

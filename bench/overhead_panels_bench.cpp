@@ -106,8 +106,8 @@ void BM_OverheadPanelsFrame(benchmark::State& state) {
         FdrUpdate();
         ++frames;
     }
-    state.counters["allocations_per_frame"] =
-        frames != 0 ? static_cast<double>(BenchAllocationCount() - before) / frames : 0.0;
+    RequireNoAllocations(state, "allocations_per_frame", BenchAllocationCount() - before,
+                         static_cast<double>(frames));
     for (auto& s : surfaces)
         platform::DrawContextDestroy(static_cast<platform::DrawContext*>(s.context));
 }

@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "allocation_count.h"
 #include "core/electrical_system.h"
 #include "core/gauge_table.h"
 #include "core/module_frame.h"
@@ -51,18 +52,23 @@ void Measure(benchmark::State& state, bool refreshing) {
     Setup(refreshing);
     RunHeadsFrame();  // first calls settle the element flags
     const size_t before = mallinfo2().uordblks;
+    uint64_t allocations = 0;
     for (auto _ : state) {
         if (refreshing) {
             RefreshCountdown[kRefreshRadios] = RefreshHoldCount;
             RefreshCountdown[kRefreshSelectors] = RefreshHoldCount;
             Vor1PanelState.mode_timer = 300;
         }
+        const uint64_t allocations_before = BenchCAllocationCount();
         RunHeadsFrame();
+        allocations += BenchCAllocationCount() - allocations_before;
     }
     const size_t after = mallinfo2().uordblks;
     state.counters["heap_bytes_per_frame"] =
         static_cast<double>(after > before ? after - before : 0) /
         static_cast<double>(state.iterations());
+    RequireNoAllocations(state, "allocations_per_frame", allocations,
+                         static_cast<double>(state.iterations()));
 }
 
 void BM_RadioHeadsFrame(benchmark::State& state) {

@@ -81,8 +81,8 @@ void BM_SystemPanelsFrame(benchmark::State& state) {
         for (gauge::GaugeHeader* g : gauges) g->gauge_callback(g, gauge::kServiceDraw, 0);
         ++frames;
     }
-    state.counters["allocations_per_frame"] =
-        frames != 0 ? static_cast<double>(BenchAllocationCount() - before) / frames : 0.0;
+    RequireNoAllocations(state, "allocations_per_frame", BenchAllocationCount() - before,
+                         static_cast<double>(frames));
 }
 BENCHMARK(BM_SystemPanelsFrame);
 

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -351,6 +352,35 @@ TEST_F(FakeModule, KeepsARecentWindowOfKeyEventsAndCountsThemAll) {
     EXPECT_EQ(state["key_event_log"]["counts"].size(), 3u);
 }
 
+// Every event line reaches the log whole, however long, with its frame.
+TEST_F(FakeModule, EventLogLinesAreWrittenWhole) {
+    sim_.reset();
+    std::ostringstream log;
+    SimulatorConfig cfg;
+    cfg.aircraft_dir = aircraft_;
+    cfg.event_log = &log;
+    sim_ = std::make_unique<Simulator>(cfg);
+    std::string error;
+    ASSERT_TRUE(sim_->AttachModule(&g_linkage, &g_import, &error, "Fake")) << error;
+    ASSERT_TRUE(sim_->LoadAircraft(&error)) << error;
+    ASSERT_TRUE(sim_->Start(&error)) << error;
+    sim_->RunFrame();
+    const std::string name(700, 'v');
+    const int32_t id = sim_->RegisterNamedVariable(name.c_str());
+    sim_->ReceiveKeyEvent(0x1011C, 4294967295u, true);
+    sim_->ReceiveKeyEvent(0x10001, 7, false);
+    sim_->RunFrame();
+    sim_->ReceiveKeyEvent(0x10002, 0, true);
+    sim_.reset();  // stops, logging to `log` for the last time
+    const std::string text = log.str();
+    EXPECT_NE(
+        text.find("frame 1: named variable " + std::to_string(id) + " registered: " + name + "\n"),
+        std::string::npos);
+    EXPECT_NE(text.find("\nframe 1: key event 0x1011C 4294967295\n"), std::string::npos);
+    EXPECT_NE(text.find("\nframe 1: scenario key event 0x10001 7\n"), std::string::npos);
+    EXPECT_NE(text.find("\nframe 2: key event 0x10002 0\n"), std::string::npos);
+}
+
 TEST_F(FakeModule, RunsScenarioCommandsAtTheirTime) {
     std::string error;
     simhost::Scenario scenario;
@@ -565,6 +595,37 @@ TEST_F(FsuipcServerTest, KeepsRecentWritesAndCountsPerOffset) {
     EXPECT_EQ(counts.at(0x0D0C).last, last);
     EXPECT_EQ(counts.at(0x0D0C).first, "0020");
     EXPECT_EQ(counts.at(0x0BC8).count, (n + 99) / 100);
+}
+
+// Records are filled in place as the window goes round: a short write kept
+// where a long one was shows its own bytes only, and the reverse.
+TEST_F(FsuipcServerTest, RecordsReusedAroundTheWindowHoldTheirOwnWrite) {
+    const std::vector<uint8_t> long_write(32, 0xAB);
+    std::string long_hex;
+    for (int b = 0; b < 32; ++b) long_hex += "AB";
+    const uint32_t n = static_cast<uint32_t>(simhost::kFsuipcWriteWindow) * 2 + 7;
+    for (uint32_t i = 0; i < n; ++i) {
+        if (i % 3 == 0) {
+            Write(0x6000, long_write);
+        } else {
+            Write(0x0D0C, {static_cast<uint8_t>(i)});
+        }
+        ASSERT_EQ(Send(), 1);
+    }
+    const auto writes = server_.Writes();
+    ASSERT_EQ(writes.size(), simhost::kFsuipcWriteWindow);
+    for (size_t k = 0; k < writes.size(); ++k) {
+        const uint32_t i = n - static_cast<uint32_t>(writes.size()) + static_cast<uint32_t>(k);
+        if (i % 3 == 0) {
+            ASSERT_EQ(writes[k].size, 32u);
+            ASSERT_EQ(writes[k].hex, long_hex) << "write " << i;
+        } else {
+            char hex[3];
+            std::snprintf(hex, sizeof hex, "%02X", i & 0xFF);
+            ASSERT_EQ(writes[k].size, 1u);
+            ASSERT_EQ(writes[k].hex, hex) << "write " << i;
+        }
+    }
 }
 
 TEST_F(FsuipcServerTest, RefusesMalformedBatchesWithoutApplyingThem) {

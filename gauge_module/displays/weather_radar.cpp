@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -58,12 +59,15 @@ constexpr int32_t kClickPan = 682;
 
 // The picture builder's working images.
 struct WxWorkImages {
-    uint8_t polar[kPictureCells];
-    uint8_t fan[kWxFanEntries];
-    uint32_t sum[kPictureCells];
+    uint8_t fan[kPictureCells];
+    uint32_t columns[kPictureCells];  // the blur's column sums
     int32_t map[kWxPictureHeight][kWxPictureWidth];
     bool map_built = false;
+    // The grid cell that lands last on each fan entry the blur reads
+    // (kZeroCell: none does, and the entry stays 0).
+    uint16_t fan_source[kPictureCells];
 };
+constexpr uint16_t kZeroCell = kWxColumns * kWxBins;
 WxWorkImages gWork{};
 
 int32_t gPreviousDisplayMode = 0;
@@ -155,6 +159,70 @@ void RequestRedraw() {
     gPreviousDisplayMode = mode;
 }
 
+// WxBoxBlur over the clamped summed-area table adds, for each cell, the
+// source rows max(y - ry, 1) .. min(y + ry, height - 1) and the columns
+// max(x - rx, 1) .. min(x + rx, width - 1) (row and column 0 never count:
+// the clamped -1 index reads them), and divides by the whole box. Here
+// the same sums run down the columns (a row at a time) into `columns`
+// and then along each row; emit(y, x, sum) takes each cell's box sum.
+template <typename Emit>
+void BoxSumsRunning(const uint8_t* source, int32_t width, int32_t height, uint32_t* columns,
+                    int32_t rx, int32_t ry, Emit emit) {
+    const auto row = [width](auto* image, int32_t y) {
+        return image + static_cast<std::ptrdiff_t>(y) * width;
+    };
+    // columns[y][x] = source[max(y - ry, 1) .. min(y + ry, height - 1)][x].
+    uint32_t* first = row(columns, 0);
+    std::fill(first, first + width, 0u);
+    for (int32_t r = 1; r <= std::min(ry, height - 1); ++r) {
+        const uint8_t* __restrict in = row(source, r);
+        for (int32_t x = 0; x < width; ++x) first[x] += in[x];
+    }
+    for (int32_t y = 1; y < height; ++y) {
+        const uint32_t* __restrict above = row(columns, y - 1);
+        uint32_t* __restrict out = row(columns, y);
+        const int32_t enter = y + ry;
+        const int32_t leave = y - ry - 1;
+        const uint8_t* __restrict in = enter < height ? row(source, enter) : nullptr;
+        const uint8_t* __restrict gone = leave >= 1 ? row(source, leave) : nullptr;
+        if (in != nullptr && gone != nullptr) {
+            for (int32_t x = 0; x < width; ++x) out[x] = above[x] + in[x] - gone[x];
+        } else if (in != nullptr) {
+            for (int32_t x = 0; x < width; ++x) out[x] = above[x] + in[x];
+        } else if (gone != nullptr) {
+            for (int32_t x = 0; x < width; ++x) out[x] = above[x] - gone[x];
+        } else {
+            std::copy(above, above + width, out);
+        }
+    }
+    // Along each row: columns max(x - rx, 1) .. min(x + rx, width - 1).
+    // Cells below `enter_end` take a column in, from `leave_start` on
+    // they drop one.
+    const int32_t start = std::min(rx, width - 1);
+    const int32_t enter_end = std::max(0, width - rx - 1);
+    const int32_t leave_start = std::min(width, rx + 1);
+    for (int32_t y = 0; y < height; ++y) {
+        const uint32_t* in = row(columns, y);
+        uint32_t run = 0;
+        for (int32_t c = 1; c <= start; ++c) run += in[c];
+        int32_t x = 0;
+        for (; x < std::min(enter_end, leave_start); ++x) {
+            emit(y, x, run);
+            run += in[x + rx + 1];
+        }
+        for (; x < enter_end; ++x) {
+            emit(y, x, run);
+            run += in[x + rx + 1];
+            run -= in[x - rx];
+        }
+        for (; x < leave_start; ++x) emit(y, x, run);
+        for (; x < width; ++x) {
+            emit(y, x, run);
+            run -= in[x - rx];
+        }
+    }
+}
+
 // --- WxPictureBuild's steps.
 
 double BinDistance(int32_t bin) {
@@ -194,16 +262,10 @@ void RequestSamples() {
     WeatherSampleFlags[kWeatherPending].store(1, std::memory_order_release);
 }
 
-void Resample() {
-    for (int y = 0; y < kWxPictureHeight; ++y) {
-        const auto bin = static_cast<int>(y * 0.24096385542168675);
-        for (int x = 0; x < kWxPictureWidth; ++x) {
-            const auto column = static_cast<int>(x * 0.22388059701492538);
-            gWork.polar[y * kWxPictureWidth + x] = WxPolarGrid[column][bin];
-        }
-    }
-}
-
+// The fan: each picture column's grid cells turned by the column's
+// angle about the apex. Picture row y reads grid bin y / 4.15, picture
+// column c grid column c / 4.47; a cell written twice keeps the later
+// column's (the scan goes row by row, columns left to right).
 void BuildFanMap() {
     if (gWork.map_built) return;
     if (EfisCosine[0] == 0) BuildTrigTables();
@@ -217,36 +279,40 @@ void BuildFanMap() {
             gWork.map[y][c] = index < 0 || index >= kWxFanEntries ? kWxFanEntries - 1 : index;
         }
     }
+    std::fill(std::begin(gWork.fan_source), std::end(gWork.fan_source), kZeroCell);
+    for (int y = 0; y < kWxPictureHeight; ++y) {
+        const auto bin = static_cast<int>(y * 0.24096385542168675);
+        for (int c = 0; c < kWxPictureWidth; ++c) {
+            const auto column = static_cast<int>(c * 0.22388059701492538);
+            const int32_t to = gWork.map[y][c];
+            if (to < kPictureCells) {
+                gWork.fan_source[to] = static_cast<uint16_t>(column * kWxBins + bin);
+            }
+        }
+    }
     gWork.map_built = true;
 }
 
-void Scatter() {
-    for (int y = 0; y < kWxPictureHeight; ++y) {
-        for (int c = 0; c < kWxPictureWidth; ++c) {
-            gWork.fan[gWork.map[y][c]] = gWork.polar[y * kWxPictureWidth + c];
-        }
-    }
+void FillFan() {
+    uint8_t cells[kZeroCell + 1];
+    std::memcpy(cells, WxPolarGrid, kZeroCell);
+    cells[kZeroCell] = 0;
+    for (int i = 0; i < kPictureCells; ++i) gWork.fan[i] = cells[gWork.fan_source[i]];
 }
 
-void Blur() {
-    WxIntegralImage(gWork.fan, kWxPictureWidth, kWxPictureHeight, gWork.sum);
-    WxBoxBlur(gWork.fan, kWxPictureWidth, kWxPictureHeight, gWork.polar, gWork.sum, 3, 3);
-}
-
-void ClearTopRows() {
-    std::memset(gWork.polar + 78 * kWxPictureWidth, 0, 5 * kWxPictureWidth);
-}
-
-// Colours the back picture and shows it.
-void Colour() {
+// Blurs the fan over a 7 x 7 box, clears the top five rows and colours
+// the back picture, then shows it.
+void BlurAndColour() {
     const int32_t back = (WxPictureShown.load(std::memory_order_relaxed) & 1) ^ 1;
     WxPictureImage& picture = WxPicture[back];
-    for (int y = 0; y < kWxPictureHeight; ++y) {
-        for (int x = 0; x < kWxPictureWidth; ++x) {
-            const int32_t v = std::min(255, gWork.polar[y * kWxPictureWidth + x] * 16);
-            picture.pixels[y][x] = WxColour(v);
-        }
-    }
+    // The colour of each blurred value, for this picture's gain and phase.
+    uint32_t colour_of[256];
+    for (int32_t v = 0; v < 256; ++v) colour_of[v] = WxColour(std::min(255, v * 16));
+    constexpr int32_t kClearedRows = 78;
+    BoxSumsRunning(gWork.fan, kWxPictureWidth, kWxPictureHeight, gWork.columns, 3, 3,
+                   [&](int32_t y, int32_t x, uint32_t total) {
+                       picture.pixels[y][x] = colour_of[y < kClearedRows ? total / 49u : 0];
+                   });
     WxPictureShown.store(back, std::memory_order_release);
 }
 
@@ -577,13 +643,10 @@ void WxPictureBuild() {
     }
     // 2.
     if ((FrameChangeBits.load(std::memory_order_relaxed) & 0x04) == 0) return;
-    Resample();      // 3.
-    BuildFanMap();   // 4.
-    Scatter();       // 5.
-    Blur();          // 6.
-    ClearTopRows();  // 7.
-    Colour();        // 8.
-    DetectTarget();  // 9.
+    BuildFanMap();    // 3.-5., made once
+    FillFan();        // 3.-5.
+    BlurAndColour();  // 6.-8.
+    DetectTarget();   // 9.
 }
 
 int32_t WxCloudIntensity(const uint8_t* record, double distance_nm) {
@@ -660,6 +723,21 @@ void WxBoxBlur(const uint8_t* source, int32_t width, int32_t height, uint8_t* re
             result[y * width + x] = static_cast<uint8_t>(std::clamp<int64_t>(total / area, 0, 255));
         }
     }
+}
+
+void WxBoxBlurRunning(const uint8_t* source, int32_t width, int32_t height, uint8_t* result,
+                      uint32_t* columns, int32_t rx, int32_t ry) {
+    if (width <= 0 || height <= 0) return;
+    if (rx < 0 || ry < 0) {
+        std::memcpy(result, source, static_cast<size_t>(width) * static_cast<size_t>(height));
+        return;
+    }
+    const uint32_t area = static_cast<uint32_t>(2 * rx + 1) * static_cast<uint32_t>(2 * ry + 1);
+    BoxSumsRunning(source, width, height, columns, rx, ry,
+                   [=](int32_t y, int32_t x, uint32_t total) {
+                       result[static_cast<std::ptrdiff_t>(y) * width + x] =
+                           static_cast<uint8_t>(std::min<uint32_t>(total / area, 255));
+                   });
 }
 
 platform::DrawRegion WxClipRegionCreate(int32_t width, int32_t height) {

@@ -117,6 +117,10 @@ void WxIntegralImage(const uint8_t* source, int32_t width, int32_t height, uint3
 // negative radius copies the source.
 void WxBoxBlur(const uint8_t* source, int32_t width, int32_t height, uint8_t* result,
                const uint32_t* sum, int32_t rx, int32_t ry);
+// The same box average with running sums, as the picture is built:
+// `columns` holds width x height entries of scratch.
+void WxBoxBlurRunning(const uint8_t* source, int32_t width, int32_t height, uint8_t* result,
+                      uint32_t* columns, int32_t rx, int32_t ry);
 
 // --- The WX display gauge.
 // Elements: 0 lit overlay, 1 the drawn screen, 2/3 power knob unlit/lit,

@@ -90,6 +90,7 @@ struct Engine {
     bool clock_paced = false;
     uint64_t clock_start_ms = 0;
     uint64_t clock_frames = 0;  // frames advanced since clock_start_ms
+    uint64_t frames_mixed = 0;  // frames the mixers rendered since the engine opened
 
     ALCdevice* al_device = nullptr;
     ALCcontext* al_context = nullptr;
@@ -429,6 +430,7 @@ void OpenEngine(Engine& e) {
     if (UsesOpenAl(e)) alDistanceModel(AL_NONE);
     e.clock_start_ms = ClockNowMs();
     e.clock_frames = 0;
+    e.frames_mixed = 0;
 }
 
 void DestroyBuffer(Engine& e, SoundBuffer* b) {
@@ -536,7 +538,14 @@ void SoftAdvance(Engine& e, float* mix, uint32_t frames) {
 }
 
 // Renders `frames` frames with the current backend into `out` (may be null).
+bool AnyPlaying(const Engine& e) {
+    return std::any_of(e.buffers.begin(), e.buffers.end(),
+                       [](const SoundBuffer* b) { return b->playing; });
+}
+
 void RenderFrames(Engine& e, int16_t* out, uint32_t frames) {
+    // Silence nobody takes: nothing to mix and nothing moves.
+    if (out == nullptr && !AnyPlaying(e)) return;
     while (frames > 0) {
         const uint32_t n = std::min(frames, kRenderChunk);
         int16_t* target = out;
@@ -547,6 +556,7 @@ void RenderFrames(Engine& e, int16_t* out, uint32_t frames) {
         switch (e.backend) {
             case AudioBackend::OpenAlLoopback:
             case AudioBackend::SoftwareMixer:
+                e.frames_mixed += n;
                 e.mix.assign(size_t{n} * 2, 0.0f);
                 if (e.backend == AudioBackend::OpenAlLoopback) {
                     // Float output, converted here: OpenAL's own 16-bit
@@ -663,6 +673,12 @@ uint32_t AudioRender(int16_t* out, uint32_t frames) {
     }
     RenderFrames(e, out, frames);
     return frames;
+}
+
+uint64_t AudioMixedFrames() {
+    Engine& e = Eng();
+    std::lock_guard<std::mutex> lock(e.mutex);
+    return e.frames_mixed;
 }
 
 void AudioSetFrame(uint64_t frame) {
@@ -903,6 +919,9 @@ int32_t StopLogged(SoundBuffer* buffer, AudioEventKind kind) {
     Engine& e = Eng();
     std::lock_guard<std::mutex> lock(e.mutex);
     if (const int32_t r = UsableBuffer(e, buffer); r != kSoundOk) return r;
+    // A stopped buffer stays stopped: nothing to bring up to date (the
+    // sound tick stops its quiet buffers every tick).
+    if (!buffer->playing) return kSoundOk;
     Sync(e);
     if (!buffer->playing) return kSoundOk;
     const uint32_t position = PositionFrames(e, *buffer);

@@ -77,6 +77,9 @@ struct Registry {
 
     std::map<std::string, Area*, std::less<>> area_by_name;  // looked up without a copy
     std::map<AreaHandle, Area*> area_handles;
+    // Nodes of closed handles, reused by the next opens: a server that opens
+    // and closes a client's area for every batch allocates nothing.
+    std::vector<std::map<AreaHandle, Area*>::node_type> spare_handle_nodes;
     std::map<void*, Area*> area_views;
     AreaHandle next_area = 0x100;
 
@@ -84,8 +87,14 @@ struct Registry {
 };
 
 // Never destroyed, so handles closed during static destruction stay valid.
+constexpr size_t kSpareHandleNodes = 16;
+
 Registry& Reg() {
-    static Registry* registry = new Registry;
+    static Registry* registry = [] {
+        auto* r = new Registry;
+        r->spare_handle_nodes.reserve(kSpareHandleNodes);
+        return r;
+    }();
     return *registry;
 }
 
@@ -102,7 +111,15 @@ void ReleaseAreaIfUnused(Registry& reg, Area* area) {
 AreaHandle NewAreaHandle(Registry& reg, Area* area) {
     AreaHandle handle = reg.next_area;
     reg.next_area += 4;
-    reg.area_handles[handle] = area;
+    if (reg.spare_handle_nodes.empty()) {
+        reg.area_handles[handle] = area;
+    } else {
+        auto node = std::move(reg.spare_handle_nodes.back());
+        reg.spare_handle_nodes.pop_back();
+        node.key() = handle;
+        node.mapped() = area;
+        reg.area_handles.insert(std::move(node));
+    }
     ++area->handles;
     return handle;
 }
@@ -335,7 +352,11 @@ void CloseSharedArea(AreaHandle area) {
     auto it = reg.area_handles.find(area);
     if (it == reg.area_handles.end()) return;
     Area* a = it->second;
-    reg.area_handles.erase(it);
+    if (reg.spare_handle_nodes.size() < kSpareHandleNodes) {
+        reg.spare_handle_nodes.push_back(reg.area_handles.extract(it));
+    } else {
+        reg.area_handles.erase(it);
+    }
     --a->handles;
     ReleaseAreaIfUnused(reg, a);
 }

@@ -363,5 +363,64 @@ TEST(SoundDeviceModesTest, SilentModeEndsSoundsOnTheClockAndDeviceModeAlwaysCrea
     AudioShutdown();
 }
 
+// A Device mode without a device mixes on the platform clock from whatever
+// thread calls in (the module's tick stops its quiet buffers every tick):
+// only while something plays.
+TEST(SoundDeviceModesTest, TheClockPacedMixerMixesOnlyWhileABufferPlays) {
+    AudioShutdown();
+    ASSERT_TRUE(SetClockMode(ClockMode::Lockstep));
+    AudioForceSoftwareMixer(true);
+    ASSERT_TRUE(SetAudioMode(AudioMode::Device));
+    SoundDevice* device = nullptr;
+    ASSERT_EQ(SoundDeviceCreate(&device), kSoundOk);
+    if (GetAudioBackend() == AudioBackend::OpenAlDevice) {
+        AudioShutdown();
+        AudioForceSoftwareMixer(false);
+        ASSERT_TRUE(SetClockMode(ClockMode::Real));
+        GTEST_SKIP() << "the machine has an audio device";
+    }
+    const WaveFormat format{1, 1, 22050, 44100, 2, 16, 0};
+    SoundBuffer* quiet = nullptr;
+    SoundBuffer* shot = nullptr;
+    ASSERT_EQ(SoundDeviceCreateBuffer(device, kKind0Flags, 4410, &format, &quiet), kSoundOk);
+    ASSERT_EQ(SoundDeviceCreateBuffer(device, kKind0Flags, 4410, &format, &shot), kSoundOk);
+    LockstepAdvance(1000);
+    EXPECT_EQ(SoundBufferStop(quiet), kSoundOk);
+    EXPECT_EQ(SoundBufferPause(quiet), kSoundOk);
+    uint32_t status = 0;
+    EXPECT_EQ(SoundBufferGetStatus(quiet, &status), kSoundOk);
+    EXPECT_EQ(AudioMixedFrames(), 0u);
+
+    // A 0.1 s one-shot: mixed while it plays, then it ends on time.
+    ASSERT_EQ(SoundBufferPlay(shot, 0, 0, 0), kSoundOk);
+    LockstepAdvance(50);
+    uint32_t play = 0;
+    EXPECT_EQ(SoundBufferGetCurrentPosition(shot, &play, nullptr), kSoundOk);
+    EXPECT_EQ(AudioMixedFrames(), uint64_t{kAudioOutputRate} * 50 / 1000);
+    EXPECT_EQ(play, 1102u * 2);
+    LockstepAdvance(100);
+    EXPECT_EQ(SoundBufferGetStatus(shot, &status), kSoundOk);
+    EXPECT_FALSE(status & kSoundStatusPlaying);
+    const uint64_t mixed = AudioMixedFrames();
+    EXPECT_GT(mixed, uint64_t{kAudioOutputRate} * 50 / 1000);
+
+    // Quiet again: a minute passes unmixed, and a sound started then
+    // starts from its beginning at the clock's time.
+    LockstepAdvance(60000);
+    EXPECT_EQ(SoundBufferStop(shot), kSoundOk);
+    EXPECT_EQ(SoundBufferGetStatus(shot, &status), kSoundOk);
+    EXPECT_EQ(AudioMixedFrames(), mixed);
+    ASSERT_EQ(SoundBufferSetCurrentPosition(shot, 0), kSoundOk);
+    ASSERT_EQ(SoundBufferPlay(shot, 0, 0, 0), kSoundOk);
+    LockstepAdvance(20);
+    EXPECT_EQ(SoundBufferGetCurrentPosition(shot, &play, nullptr), kSoundOk);
+    EXPECT_EQ(play, 441u * 2);
+    EXPECT_EQ(AudioMixedFrames(), mixed + uint64_t{kAudioOutputRate} * 20 / 1000);
+
+    AudioShutdown();
+    AudioForceSoftwareMixer(false);
+    ASSERT_TRUE(SetClockMode(ClockMode::Real));
+}
+
 }  // namespace
 }  // namespace zu::platform

@@ -16,6 +16,7 @@ constexpr uint32_t kKindRead = platform::kFsuipcReadKind;
 constexpr uint32_t kKindWrite = platform::kFsuipcWriteKind;
 constexpr uint32_t kReadHeader = sizeof(platform::FsuipcReadRecord);
 constexpr uint32_t kWriteHeader = sizeof(platform::FsuipcWriteRecord);
+constexpr size_t kHexReserve = 64;  // digits of a 32-byte write
 
 uint32_t LoadU32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
@@ -29,15 +30,15 @@ void StoreU32(uint8_t* p, uint32_t v) {
     p[3] = static_cast<uint8_t>(v >> 24);
 }
 
-std::string Hex(const uint8_t* data, uint32_t size) {
+// Two uppercase digits a byte, into `out` (its buffer reused).
+void Hex(const uint8_t* data, uint32_t size, std::string* out) {
     static const char kDigits[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(size * 2);
+    out->resize(size_t{size} * 2);
+    char* to = out->data();
     for (uint32_t i = 0; i < size; ++i) {
-        out += kDigits[data[i] >> 4];
-        out += kDigits[data[i] & 15];
+        to[2 * i] = kDigits[data[i] >> 4];
+        to[2 * i + 1] = kDigits[data[i] & 15];
     }
-    return out;
 }
 
 // Bytes [offset, offset + size) that lie inside the image: how many.
@@ -247,10 +248,17 @@ bool FsuipcServer::ServeBatch(uint8_t* area, uint32_t area_size) {
             pos += kReadHeader + static_cast<uint64_t>(size);
         } else {
             const uint8_t* data = rec + kWriteHeader;
-            FsuipcWriteRecord record{frame, offset, size, Hex(data, size)};
+            // Into the window's oldest record: its hex buffer is reused. A
+            // new record's buffer takes the module's longest write at once,
+            // so records that go round the window never grow again.
+            FsuipcWriteRecord& record = writes_.Next();
+            if (record.hex.capacity() < kHexReserve) record.hex.reserve(kHexReserve);
+            record.frame = frame;
+            record.offset = offset;
+            record.size = size;
+            Hex(data, size, &record.hex);
             write_counts_.Add(offset, frame, record.hex);
             if (logger_) logger_(record);
-            writes_.Add(std::move(record));
             StoreWrite(offset, data, size);
             if (observer_) observer_(offset, size, image_.data());
             pos += kWriteHeader + static_cast<uint64_t>(size);

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <thread>
@@ -161,8 +163,7 @@ Simulator::Simulator(SimulatorConfig config) : config_(std::move(config)) {
     fsuipc_.SetFrameCounter(&frame_);
     if (config_.event_log != nullptr) {
         fsuipc_.SetWriteLogger([this](const FsuipcWriteRecord& w) {
-            LogEvent("fsuipc write " + text::HexWord(w.offset) + " " + std::to_string(w.size) +
-                     " " + w.hex);
+            LogEventf("fsuipc write 0x%X %u %s", w.offset, w.size, w.hex.c_str());
         });
     }
 }
@@ -416,6 +417,9 @@ bool Simulator::Start(std::string* error) {
     elapsed_ms_ = 0;
     model_ms_ = 0;
     ticks_ = 0;
+    timing_ = FrameTiming{};
+    frame_start_ns_ = 0;
+    main_gauge_ = FindGauge("maingauge");
     real_start_ns_ = std::chrono::duration_cast<std::chrono::nanoseconds>(
                          std::chrono::steady_clock::now().time_since_epoch())
                          .count();
@@ -461,6 +465,16 @@ void Simulator::Reload() {
     KillAll();
     InstallAll();
 }
+
+namespace {
+
+uint64_t MonotonicNs() {
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count());
+}
+
+}  // namespace
 
 void Simulator::PrepareHeader(GaugeInstance& g) {
     g.header->parameters = g.parameters.c_str();
@@ -530,6 +544,7 @@ void Simulator::MakeSurfaces(GaugeInstance& g) {
 void Simulator::TakePictures(GaugeInstance& g) {
     for (const auto& s : g.surfaces) {
         if ((s->element->image_flags & gauge::kImageOnScreen) != 0) continue;
+        const uint64_t start = MonotonicNs();
         {
             std::lock_guard<std::mutex> lock(mutex_);
             s->picture = s->pixels;
@@ -539,6 +554,7 @@ void Simulator::TakePictures(GaugeInstance& g) {
         }
         ++s->pictures;
         s->element->image_flags |= gauge::kImageOnScreen;
+        timing_.picture_ns += MonotonicNs() - start;
     }
 }
 
@@ -562,6 +578,7 @@ void Simulator::KillAll() {
 }
 
 void Simulator::BeginFrame() {
+    frame_start_ns_ = MonotonicNs();
     const uint64_t frame = frame_.load(std::memory_order_relaxed) + 1;
     frame_.store(frame, std::memory_order_relaxed);
     platform::AudioSetFrame(frame);
@@ -570,7 +587,9 @@ void Simulator::BeginFrame() {
         // Whole milliseconds, without drift: after N frames exactly
         // floor(N * 1000 / fps) ms have passed.
         const uint64_t target = frame * 1000 / fps;
+        const uint64_t advance_ns = MonotonicNs();
         ticks_ += platform::LockstepAdvance(target - elapsed_ms_);
+        timing_.tick_ns += MonotonicNs() - advance_ns;
         elapsed_ms_ = target;
     } else {
         const auto start =
@@ -580,6 +599,7 @@ void Simulator::BeginFrame() {
         elapsed_ms_ = static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                                 std::chrono::steady_clock::now() - start)
                                                 .count());
+        frame_start_ns_ = MonotonicNs();  // the sleep is no work
     }
     if (config_.aircraft_model) {
         model_.Step(*this, static_cast<double>(elapsed_ms_ - model_ms_) / 1000.0);
@@ -600,23 +620,43 @@ void Simulator::BeginFrame() {
 
 void Simulator::RunGauges() {
     PressDueCduKey();
+    const uint64_t pictures_before = timing_.picture_ns;
+    const uint64_t gauges_start = MonotonicNs();
     for (GaugeInstance& g : gauges_) {
         if (!g.installed) continue;
-        CallGauge(g, gauge::kServiceUpdate, g.header->update, 0);
+        if (&g == main_gauge_) {
+            const uint64_t main_start = MonotonicNs();
+            CallGauge(g, gauge::kServiceUpdate, g.header->update, 0);
+            timing_.main_gauge_ns += MonotonicNs() - main_start;
+        } else {
+            CallGauge(g, gauge::kServiceUpdate, g.header->update, 0);
+        }
         ++g.updates;
     }
     for (GaugeInstance& g : gauges_) {
         if (!g.installed) continue;
-        CallGauge(g, gauge::kServiceDraw, g.header->draw, 0);
+        if (&g == main_gauge_) {
+            const uint64_t main_start = MonotonicNs();
+            CallGauge(g, gauge::kServiceDraw, g.header->draw, 0);
+            timing_.main_gauge_ns += MonotonicNs() - main_start;
+        } else {
+            CallGauge(g, gauge::kServiceDraw, g.header->draw, 0);
+        }
         ++g.draws;
         RecordFlags(g);
     }
+    timing_.gauge_ns += MonotonicNs() - gauges_start - (timing_.picture_ns - pictures_before);
     // Window timers (the cabin music's) run here, on the gauge thread, as
     // the simulator's message loop would run them.
     platform::PumpWindowTimers();
     RenderAudio();
     ReportHostings();
     ReportLoadProblems();
+    if (frame_start_ns_ != 0) {
+        timing_.frame_ns += MonotonicNs() - frame_start_ns_;
+        ++timing_.frames;
+        frame_start_ns_ = 0;
+    }
 }
 
 // The problems the platform's file layers met loading what the module asked
@@ -707,9 +747,9 @@ void Simulator::CollectSoundEvents() {
                                                  "volume", "pan",  "frequency"};
             const auto kind = static_cast<size_t>(batch[i].kind);
             const char* label = batch[i].label;
-            LogEvent(std::string("sound ") + (kind < 6 ? kKinds[kind] : "other") + " " +
-                     std::string(label, strnlen(label, sizeof batch[i].label)) + " " +
-                     std::to_string(batch[i].value));
+            LogEventf("sound %s %.*s %d", kind < 6 ? kKinds[kind] : "other",
+                      static_cast<int>(strnlen(label, sizeof batch[i].label)), label,
+                      batch[i].value);
         }
     }
 }
@@ -1019,8 +1059,7 @@ void Simulator::ReceiveKeyEvent(uint32_t id, uint32_t value, bool from_module) {
         key_counts_.Add(id, record.frame, record);
         if (from_module) ++module_key_events_;
     }
-    LogEvent(std::string(from_module ? "key event " : "scenario key event ") + text::HexWord(id) +
-             " " + std::to_string(value));
+    LogEventf("%skey event 0x%X %u", from_module ? "" : "scenario ", id, value);
     if (config_.aircraft_model && started_) model_.OnKeyEvent(id, value);
 }
 
@@ -1072,8 +1111,7 @@ int32_t Simulator::PanelWindowService(int slot, uint32_t ident) {
         }
         window_calls_.Add(PanelWindowCall{frame(), slot, ident, result});
     }
-    LogEvent(std::string("panel window ") + WindowSlotName(slot) + " " + std::to_string(ident) +
-             " -> " + std::to_string(result));
+    LogEventf("panel window %s %u -> %d", WindowSlotName(slot), ident, result);
     return result;
 }
 
@@ -1138,9 +1176,30 @@ std::vector<NamedVariable> Simulator::NamedVariables() const {
 // Logs
 
 void Simulator::LogEvent(const std::string& text) {
+    LogEventf("%s", text.c_str());
+}
+
+// The line is made in a buffer kept for the next one: logging the events of
+// every frame allocates nothing once the longest line has been seen.
+void Simulator::LogEventf(const char* format, ...) {
     if (config_.event_log == nullptr) return;
     std::lock_guard<std::mutex> lock(log_mutex_);
-    *config_.event_log << "frame " << frame() << ": " << text << '\n';
+    const int head = std::snprintf(log_line_.data(), log_line_.size(),
+                                   "frame %llu: ", static_cast<unsigned long long>(frame()));
+    for (;;) {
+        const size_t room = log_line_.size() - static_cast<size_t>(head);
+        va_list args;
+        va_start(args, format);
+        const int n = std::vsnprintf(log_line_.data() + head, room, format, args);
+        va_end(args);
+        if (n < 0) return;
+        if (static_cast<size_t>(n) + 1 < room) {
+            log_line_[static_cast<size_t>(head + n)] = '\n';
+            config_.event_log->write(log_line_.data(), head + n + 1);
+            return;
+        }
+        log_line_.resize(static_cast<size_t>(head + n) + 2);
+    }
 }
 
 void Simulator::Warn(const std::string& text) {

@@ -76,6 +76,12 @@ AudioBackend GetAudioBackend();
 // silence (when `out` is given), move nothing and return 0.
 uint32_t AudioRender(int16_t* out, uint32_t frames);
 
+// Frames the mixers (OpenAL's loopback or the internal one) rendered since
+// the engine opened. Silence that nobody takes is not mixed: while no
+// buffer plays, rendering without an output and the clock-paced catch-up
+// only move the clock.
+uint64_t AudioMixedFrames();
+
 // Frame number the host stamps on the events that follow.
 void AudioSetFrame(uint64_t frame);
 

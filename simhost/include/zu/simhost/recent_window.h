@@ -20,16 +20,20 @@ namespace zu::simhost {
 template <typename T>
 class RecentWindow {
   public:
-    explicit RecentWindow(size_t capacity) : capacity_(capacity == 0 ? 1 : capacity) {}
+    explicit RecentWindow(size_t capacity) : capacity_(capacity == 0 ? 1 : capacity) {
+        ring_.reserve(capacity_);
+    }
 
-    void Add(T record) {
-        if (ring_.size() < capacity_) {
-            ring_.push_back(std::move(record));
-        } else {
-            ring_[next_] = std::move(record);
-            next_ = (next_ + 1) % capacity_;
-        }
+    void Add(T record) { Next() = std::move(record); }
+    // The slot of a new record, to be filled in place: once the window is
+    // full it is the oldest record's, whose storage (a string's buffer) the
+    // new one reuses.
+    T& Next() {
         ++total_;
+        if (ring_.size() < capacity_) return ring_.emplace_back();
+        T& slot = ring_[next_];
+        next_ = (next_ + 1) % capacity_;
+        return slot;
     }
     void Clear() {
         ring_.clear();

@@ -227,6 +227,25 @@ class Simulator {
     double elapsed_seconds() const { return static_cast<double>(elapsed_ms_) / 1000.0; }
     // Timer callbacks run by the lockstep clock since Start (0 in real time).
     uint64_t ticks() const { return ticks_; }
+
+    // Where the frames' time went, in nanoseconds of the monotonic clock
+    // summed over the frames since Start. A frame runs from its clock
+    // advance to the end of its gauges (a real-time frame's sleep left out);
+    // `ticks` is the module's timer callbacks the lockstep clock ran in it,
+    // `gauges` the gauges' update and draw services (the host's element-list
+    // services they call inside), `main_gauge` the main gauge's share of
+    // them (its host pass), `pictures` the copies of drawn surfaces the host
+    // takes after them. The rest of a frame is the host's own work: the
+    // model, scenario commands, element bookkeeping, pictures, sound.
+    struct FrameTiming {
+        uint64_t frames = 0;
+        uint64_t frame_ns = 0;
+        uint64_t tick_ns = 0;
+        uint64_t gauge_ns = 0;
+        uint64_t main_gauge_ns = 0;
+        uint64_t picture_ns = 0;
+    };
+    const FrameTiming& frame_timing() const { return timing_; }
     const SimulatorConfig& config() const { return config_; }
 
     // Simulator variables (token -> value).
@@ -311,6 +330,7 @@ class Simulator {
 
     // Writes a line to the event log, prefixed with the frame.
     void LogEvent(const std::string& text);
+    void LogEventf(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void Warn(const std::string& text);
 
     // Panel service entry points (called through the service table).
@@ -370,6 +390,9 @@ class Simulator {
     uint64_t model_ms_ = 0;  // simulated time the aircraft model has reached
     uint32_t crashes_logged_ = 0;
     uint64_t ticks_ = 0;
+    FrameTiming timing_;
+    uint64_t frame_start_ns_ = 0;  // monotonic clock at the frame's start
+    const GaugeInstance* main_gauge_ = nullptr;
     int64_t real_start_ns_ = 0;
 
     FsuipcServer fsuipc_;
@@ -399,6 +422,7 @@ class Simulator {
     std::vector<NamedVariable> named_;
     RecentWindow<zu::platform::AudioEvent> sound_events_{kSoundEventWindow};
     std::mutex log_mutex_;
+    std::vector<char> log_line_ = std::vector<char>(256);  // the event line being made
 };
 
 }  // namespace zu::simhost

@@ -1,0 +1,223 @@
+// A frame, a systems tick and a host pass of the whole cockpit flying (see
+// cockpit.h), every display on, and again with the weather radar, the TCAS
+// traffic and the map on:
+//   BM_CockpitFrame...   the gauges' update and draw services of one frame
+//                        (the host pass and every display's painting among
+//                        them); the clock advance with its ticks and the
+//                        stand-in's model step run untimed before each
+//   BM_SystemsTick...    one 64 ms systems tick, a frame's gauges run
+//                        untimed after every second one
+//   BM_HostPass          the main gauge's per-frame host pass against the
+//                        stand-in's FSUIPC server and panel services
+// Each reports the median and the 99th percentile of its iterations
+// ("median_us", "p99_us"). None of them may allocate: the frame's count
+// covers the module's gauges with their painting and the stand-in's
+// services inside them (its FSUIPC serving and event log among them); the
+// stand-in's renderer is measured apart (panel_drawing_bench.cpp), and
+// reports its count.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <sstream>
+#include <vector>
+
+#include "../tests/module_state.h"
+#include "allocation_count.h"
+#include "cockpit.h"
+#include "core/gauge_table.h"
+#include "core/module_frame.h"
+#include "core/systems_tick.h"
+
+namespace zu::bench {
+
+namespace fs = std::filesystem;
+
+FlyingCockpit::FlyingCockpit(bool radar_traffic_map, double seconds) {
+    // The module is loaded once in this process: each flight starts from
+    // its state as loaded, whatever the benchmarks before left in it.
+    e2e::RestoreLoadedModuleState();
+    aircraft_ = fs::temp_directory_path() / ("zu_bench_cockpit_" + std::to_string(::getpid()));
+    fs::remove_all(aircraft_);
+    fs::copy(ZU_SAMPLE_AIRCRAFT_DIR, aircraft_, fs::copy_options::recursive);
+    event_log_.open("/dev/null");
+    simhost::SimulatorConfig cfg;
+    cfg.aircraft_dir = aircraft_;
+    cfg.audio_silent = true;
+    cfg.event_log = &event_log_;
+    sim_ = std::make_unique<simhost::Simulator>(cfg);
+    if (!sim_->AttachModule(&Linkage, &ImportTable, &error_) || !sim_->LoadAircraft(&error_) ||
+        !sim_->Start(&error_)) {
+        if (error_.empty()) error_ = "the simulator did not start";
+        return;
+    }
+    std::ifstream file(aircraft_ / "scenarios" / "full-cockpit.txt");
+    std::stringstream text;
+    std::string line;
+    while (std::getline(file, line)) {
+        if (radar_traffic_map || line.find("radar, traffic, map") == std::string::npos) {
+            text << line << '\n';
+        }
+    }
+    if (!simhost::Scenario::Parse(text.str(), "full-cockpit.txt", &scenario_, &error_)) return;
+    simhost::ScenarioContext ctx{*sim_, [](const std::string&, std::string* error) {
+                                     *error = "no snapshots here";
+                                     return false;
+                                 }};
+    while (sim_->elapsed_seconds() < seconds) {
+        sim_->BeginFrame();
+        scenario_.RunDue(ctx, sim_->elapsed_seconds());
+        sim_->RunGauges();
+    }
+    if (scenario_.failures() > 0) error_ = "the scenario failed";
+}
+
+FlyingCockpit::~FlyingCockpit() {
+    if (sim_) sim_->Stop();
+    std::error_code ec;
+    fs::remove_all(aircraft_, ec);
+}
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The distribution's benchmark library is built without NDEBUG (its build
+// type "None"), so it calls itself a debug build ("Library was built as
+// DEBUG"): its code is optimised all the same, only its internal checks stay
+// on. What counts is how the code measured here was built, which the report
+// states beside it.
+constexpr const char* kBuild =
+#if defined(__OPTIMIZE__) && defined(NDEBUG)
+    "optimised, NDEBUG";
+#elif defined(__OPTIMIZE__)
+    "optimised, assertions on";
+#else
+    "not optimised (debug)";
+#endif
+const bool kBuildReported = [] {
+    benchmark::AddCustomContext("zu_build", kBuild);
+    return true;
+}();
+
+// Median and 99th percentile of the iterations' times, in microseconds.
+void ReportSpread(benchmark::State& state, std::vector<double>& us) {
+    if (us.empty()) return;
+    std::sort(us.begin(), us.end());
+    state.counters["median_us"] = us[us.size() / 2];
+    state.counters["p99_us"] = us[std::min(us.size() - 1, us.size() * 99 / 100)];
+}
+
+// Every allocation: operator new allocates through malloc, which counts.
+uint64_t Allocations() {
+    return BenchCAllocationCount();
+}
+
+void CockpitFrame(benchmark::State& state, bool radar_traffic_map) {
+    FlyingCockpit cockpit(radar_traffic_map);
+    if (!cockpit.ok()) return state.SkipWithError(cockpit.error().c_str());
+    simhost::Simulator& sim = cockpit.sim();
+    std::vector<double> us;
+    us.reserve(100000);
+    uint64_t allocations = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        sim.BeginFrame();
+        const uint64_t before = Allocations();
+        state.ResumeTiming();
+        const Clock::time_point start = Clock::now();
+        sim.RunGauges();
+        const Clock::time_point end = Clock::now();
+        state.PauseTiming();
+        allocations += Allocations() - before;
+        if (us.size() < us.capacity()) {
+            us.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+        }
+        state.ResumeTiming();
+    }
+    RequireNoAllocations(state, "allocations_per_frame", allocations,
+                         static_cast<double>(state.iterations()));
+    ReportSpread(state, us);
+}
+
+void BM_CockpitFrame(benchmark::State& state) {
+    CockpitFrame(state, false);
+}
+BENCHMARK(BM_CockpitFrame)->Unit(benchmark::kMicrosecond)->Iterations(1500);
+
+void BM_CockpitFrameRadarTrafficMap(benchmark::State& state) {
+    CockpitFrame(state, true);
+}
+BENCHMARK(BM_CockpitFrameRadarTrafficMap)->Unit(benchmark::kMicrosecond)->Iterations(1500);
+
+void CockpitTick(benchmark::State& state, bool radar_traffic_map) {
+    FlyingCockpit cockpit(radar_traffic_map);
+    if (!cockpit.ok()) return state.SkipWithError(cockpit.error().c_str());
+    simhost::Simulator& sim = cockpit.sim();
+    std::vector<double> us;
+    us.reserve(100000);
+    uint64_t allocations = 0;
+    uint64_t ticks = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (ticks % 2 == 1) sim.RunGauges();
+        const uint64_t before = Allocations();
+        state.ResumeTiming();
+        const Clock::time_point start = Clock::now();
+        SystemsTick(0, 0, 0, 0, 0);
+        const Clock::time_point end = Clock::now();
+        state.PauseTiming();
+        allocations += Allocations() - before;
+        ++ticks;
+        if (us.size() < us.capacity()) {
+            us.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+        }
+        state.ResumeTiming();
+    }
+    RequireNoAllocations(state, "allocations_per_tick", allocations, static_cast<double>(ticks));
+    ReportSpread(state, us);
+}
+
+void BM_SystemsTick(benchmark::State& state) {
+    CockpitTick(state, false);
+}
+BENCHMARK(BM_SystemsTick)->Unit(benchmark::kMicrosecond)->Iterations(3000);
+
+void BM_SystemsTickRadarTrafficMap(benchmark::State& state) {
+    CockpitTick(state, true);
+}
+BENCHMARK(BM_SystemsTickRadarTrafficMap)->Unit(benchmark::kMicrosecond)->Iterations(3000);
+
+void BM_HostPass(benchmark::State& state) {
+    FlyingCockpit cockpit(false);
+    if (!cockpit.ok()) return state.SkipWithError(cockpit.error().c_str());
+    simhost::Simulator& sim = cockpit.sim();
+    std::vector<double> us;
+    us.reserve(100000);
+    uint64_t allocations = 0;
+    uint64_t passes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        sim.BeginFrame();
+        sim.RunGauges();
+        const uint64_t before = Allocations();
+        state.ResumeTiming();
+        const Clock::time_point start = Clock::now();
+        MaingaugeProc();
+        const Clock::time_point end = Clock::now();
+        state.PauseTiming();
+        allocations += Allocations() - before;
+        ++passes;
+        if (us.size() < us.capacity()) {
+            us.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+        }
+        state.ResumeTiming();
+    }
+    RequireNoAllocations(state, "allocations_per_pass", allocations, static_cast<double>(passes));
+    ReportSpread(state, us);
+}
+BENCHMARK(BM_HostPass)->Unit(benchmark::kMicrosecond)->Iterations(1500);
+
+}  // namespace
+}  // namespace zu::bench
