@@ -12,17 +12,6 @@
 #include "zu/platform/paths.h"
 
 namespace zu::platform {
-namespace {
-
-// The file an open stream reads, for a problem's record.
-std::string StreamPath(std::FILE* stream) {
-    char path[4096];
-    const std::string link = "/proc/self/fd/" + std::to_string(::fileno(stream));
-    const ssize_t n = ::readlink(link.c_str(), path, sizeof path - 1);
-    return n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string("(unknown file)");
-}
-
-}  // namespace
 
 int64_t FileSize(std::string_view windows_path) {
     const std::string host = ToHostPath(windows_path);
@@ -71,7 +60,7 @@ size_t File::Read(void* data, size_t size) {
     if (stream_ == nullptr || size == 0) return 0;
     const size_t n = std::fread(data, 1, size, stream_);
     if (n < size && std::ferror(stream_)) {
-        RecordLoadProblem(StreamPath(stream_), std::string("read error: ") + std::strerror(errno));
+        RecordLoadProblem(stream_, std::string("read error: ") + std::strerror(errno));
     }
     return n;
 }
@@ -92,7 +81,7 @@ bool File::ReadLine(char* line, int size) {
     if (stream_ == nullptr || line == nullptr || size <= 0) return false;
     if (std::fgets(line, size, stream_) != nullptr) return true;
     if (std::ferror(stream_)) {
-        RecordLoadProblem(StreamPath(stream_), std::string("read error: ") + std::strerror(errno));
+        RecordLoadProblem(stream_, std::string("read error: ") + std::strerror(errno));
     }
     return false;
 }

@@ -1,6 +1,8 @@
 // Problems met while loading files (see load_problems.h).
 #include "zu/platform/load_problems.h"
 
+#include <unistd.h>
+
 #include <atomic>
 #include <mutex>
 
@@ -49,6 +51,14 @@ void ClearLoadProblems() {
     std::lock_guard<std::mutex> lock(r.mutex);
     r.kept.clear();
     r.met.store(0, std::memory_order_release);
+}
+
+void RecordLoadProblem(std::FILE* stream, std::string_view what) {
+    char path[4096];
+    const std::string link = "/proc/self/fd/" + std::to_string(::fileno(stream));
+    const ssize_t n = ::readlink(link.c_str(), path, sizeof path - 1);
+    RecordLoadProblem(n > 0 ? std::string_view(path, static_cast<size_t>(n)) : "(unknown file)",
+                      what);
 }
 
 }  // namespace zu::platform

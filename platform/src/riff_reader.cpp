@@ -152,14 +152,6 @@ namespace {
 
 uint32_t Descend(MmioFile* file, ChunkInfo* chunk, const ChunkInfo* parent, uint32_t flags);
 
-// The file a stream-backed handle reads, for a problem's record.
-std::string StreamPath(std::FILE* stream) {
-    char path[4096];
-    const std::string link = "/proc/self/fd/" + std::to_string(::fileno(stream));
-    const ssize_t n = ::readlink(link.c_str(), path, sizeof path - 1);
-    return n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string("(unknown file)");
-}
-
 }  // namespace
 
 uint32_t MmioDescend(MmioFile* file, ChunkInfo* chunk, const ChunkInfo* parent, uint32_t flags) {
@@ -168,7 +160,7 @@ uint32_t MmioDescend(MmioFile* file, ChunkInfo* chunk, const ChunkInfo* parent, 
     // callers' own (and the fuzzers').
     if (file != nullptr && file->stream != nullptr &&
         (result == kMmioErrCorrupt || result == kMmioErrCannotRead)) {
-        RecordLoadProblem(StreamPath(file->stream),
+        RecordLoadProblem(file->stream,
                           result == kMmioErrCorrupt
                               ? "damaged RIFF file: a chunk does not fit its file or parent"
                               : "cannot be read: a RIFF chunk header is cut");

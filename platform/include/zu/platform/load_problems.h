@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,8 @@ struct LoadProblem {
 };
 
 void RecordLoadProblem(std::string_view file, std::string_view what);
+// The same for the file an open stream reads (named by its descriptor).
+void RecordLoadProblem(std::FILE* stream, std::string_view what);
 // The problems kept, in the order first met.
 std::vector<LoadProblem> LoadProblems();
 // Grows with every problem not kept before (once the list is full, with
