@@ -404,13 +404,13 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
         out << kHelp;
         return kExitOk;
     }
-    if (o.window && window_runner == nullptr) {
-        err << "simhost: --window: this simhost was built without the window mode (ZU_GUI=OFF)\n";
-        return kExitUsage;
-    }
     if (o.window && !DisplayNamed()) {
         err << "simhost: no display: --window needs a desktop; use --out for pictures\n";
         return kExitNoDisplay;
+    }
+    if (o.window && window_runner == nullptr) {
+        err << "simhost: --window: this simhost was built without the window mode (ZU_GUI=OFF)\n";
+        return kExitUsage;
     }
     const fs::path exe_dir = ExecutableDir();
     if (o.module.empty()) o.module = exe_dir / "ZeveridUvo.so";
