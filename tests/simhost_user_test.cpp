@@ -268,12 +268,30 @@ TEST(SimhostBadFiles, AnUnreadableSettingsFileIsLeftAloneAndReported) {
 // ---------------------------------------------------------------------------
 // What simhost tells the user
 
+// simhost with its module and a sample aircraft of its own (the module
+// writes into the aircraft folder, which the build's copy must not see):
+// the program, its libraries and the aircraft laid out as the build does.
+fs::path PrivateSimhost(const fs::path& dir) {
+    const fs::path bin = dir / "bin";
+    fs::create_directories(bin);
+    const fs::path built = SimhostExe().parent_path();
+    for (const char* file : {"simhost", "ZeveridUvo.so", "libzu_platform.so"}) {
+        std::error_code ec;
+        fs::create_hard_link(built / file, bin / file, ec);
+        if (ec) fs::copy_file(built / file, bin / file);
+    }
+    fs::rename(CopySampleAircraft(dir), dir / "sample_aircraft");
+    return bin / "simhost";
+}
+
 // Only output options: the demonstration still flies and takes its pictures
 // into the folder given; any other option makes a plain flight.
 TEST(SimhostTellsTheUser, OutputOptionsKeepTheDemonstration) {
     TempDir tmp;
+    const fs::path simhost = PrivateSimhost(tmp.path());
     const fs::path out = tmp.path() / "D";
-    const ProcessResult demo = RunSimhost({"--out", out.string(), "--scale", "0.5", "--quiet"});
+    const ProcessResult demo =
+        RunProgram(simhost, {"--out", out.string(), "--scale", "0.5", "--quiet"});
     ASSERT_EQ(demo.exit_code, 0) << demo.err;
     EXPECT_TRUE(fs::exists(out / "snapshots" / "cold-and-dark.json"));
     EXPECT_TRUE(fs::exists(out / "snapshots" / "cdu-flight-plan-w00.png"));
@@ -284,7 +302,7 @@ TEST(SimhostTellsTheUser, OutputOptionsKeepTheDemonstration) {
     EXPECT_DOUBLE_EQ(state["simulated_seconds"].get<double>(), 78.0);
 
     const fs::path plain = tmp.path() / "P";
-    const ProcessResult flight = RunSimhost({"--out", plain.string(), "--seconds", "1"});
+    const ProcessResult flight = RunProgram(simhost, {"--out", plain.string(), "--seconds", "1"});
     ASSERT_EQ(flight.exit_code, 0) << flight.err;
     EXPECT_FALSE(ReadJson(plain / "state.json").contains("scenario"));
     EXPECT_FALSE(fs::exists(plain / "snapshots"));
