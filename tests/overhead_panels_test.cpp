@@ -5,6 +5,8 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -290,6 +292,60 @@ TEST_F(OverheadPanels, DimmingTurnsTheLegendsDarkAndTheSwitchSpringsBack) {
         }
     }
     EXPECT_TRUE(found);
+}
+
+// The state file's summary says what the panels show, and the numbers the
+// docs and the log write in hexadecimal (or as signed values) are there in
+// that form too.
+TEST_F(OverheadPanels, TheStateFileSummarisesThePanelsAndWritesHexBesideNumbers) {
+    BatteryMasterOn();
+    if (!BusPoweredLayoutCorrected()) GTEST_SKIP() << "needs the corrected bus-powered bytes";
+    DcVoltmeterSelector.set(2);
+    Click("DcMeterPanel", 1);  // up to 3: the right essential bus
+    Frames(3);
+    sim_->ReceiveKeyEvent(0x1011C, static_cast<uint32_t>(-730), false);
+    const nlohmann::json state = nlohmann::json::parse(simhost::BuildStateJson(*sim_, nullptr));
+    const nlohmann::json& summary = state["summary"];
+
+    std::vector<std::string> shown;
+    for (int cell = 0; cell < kCautionLegendCells; ++cell) {
+        const simhost::ElementState& e = Gauge("Caution").elements[cell + 1];
+        if (!e.hidden && !e.text.empty()) shown.push_back(e.text);
+    }
+    EXPECT_EQ(summary["lit_cautions"].get<std::vector<std::string>>(), shown);
+    EXPECT_NE(std::find(shown.begin(), shown.end(), "DC BUS"), shown.end());
+    EXPECT_EQ(std::find(shown.begin(), shown.end(), "PRI INV"), shown.end());
+
+    EXPECT_DOUBLE_EQ(summary["bus_volts"]["dc"].get<double>(), std::stod(Text("DcMeterPanel", 6)));
+    EXPECT_GT(summary["bus_volts"]["dc"].get<double>(), 20.0);
+    ASSERT_EQ(summary["bus_volts"]["ac"].size(), 2u);
+    EXPECT_DOUBLE_EQ(summary["bus_volts"]["ac"][0].get<double>(),
+                     std::stod(Text("AcMeterPanel", 6)));
+    ASSERT_EQ(summary["engines"].size(), 2u);
+    EXPECT_FALSE(summary["engines"][0]["running"].get<bool>());
+
+    const nlohmann::json& last = state["key_events"].back();
+    EXPECT_EQ(last["id_hex"], "0x1011C");
+    EXPECT_EQ(last["value"].get<uint32_t>(), 4294966566u);
+    EXPECT_EQ(last["value_signed"].get<int32_t>(), -730);
+    for (const auto& k : state["key_event_log"]["counts"]) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "0x%X", k["id"].get<uint32_t>());
+        ASSERT_EQ(k["id_hex"], hex);
+        ASSERT_EQ(k["last_value_signed"].get<int32_t>(),
+                  static_cast<int32_t>(k["last_value"].get<uint32_t>()));
+    }
+    ASSERT_FALSE(state["fsuipc"]["write_counts"].empty());
+    for (const auto& w : state["fsuipc"]["write_counts"]) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "0x%04X", w["offset"].get<uint32_t>());
+        ASSERT_EQ(w["offset_hex"], hex);
+    }
+    for (const auto& e : state["gauges"][0]["elements"]) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "0x%08X", e["image_flags"].get<uint32_t>());
+        ASSERT_EQ(e["image_flags_hex"], hex);
+    }
 }
 
 TEST_F(OverheadPanels, MetersReadTheSelectedBusAndRunTheirTests) {

@@ -418,6 +418,54 @@ TEST_F(FakeModule, RunsScenarioCommandsAtTheirTime) {
     EXPECT_FALSE(sim_->KeyEvents()[0].from_module);
 }
 
+// What a scenario names is looked up on the panel when it is read, so a
+// misspelt gauge or rectangle stops the run before the flight, with its line.
+TEST_F(FakeModule, ScenarioTargetsAreCheckedAgainstThePanelBeforeTheFlight) {
+    std::string error;
+    simhost::Scenario scenario;
+    ASSERT_TRUE(
+        simhost::Scenario::Parse("at 0 click Dial 1\n"
+                                 "at 0 click dial 2 right   # letter case aside\n"
+                                 "at 30 click NoSuchGauge 1\n"
+                                 "at 1 click Dial 3\n"
+                                 "at 1 click Dial 0\n"
+                                 "at 1 click Dial 1 right\n"
+                                 "at 1 click \"Lamp Test\" 0\n"
+                                 "at 2 cdu ENTER\n"
+                                 "at 2 var 100 1\n",
+                                 "s.txt", &scenario, &error))
+        << error;
+    const std::vector<std::string> problems = scenario.CheckTargets(*sim_);
+    ASSERT_EQ(problems.size(), 6u);
+    EXPECT_EQ(problems[0], "s.txt:3: click: gauge 'NoSuchGauge' is not on the panel");
+    EXPECT_EQ(problems[1].rfind("s.txt:4: ", 0), 0u) << problems[1];
+    EXPECT_NE(problems[1].find("no rectangle 3"), std::string::npos) << problems[1];
+    EXPECT_NE(problems[2].find("s.txt:5: click: mouse rectangle 0"), std::string::npos);
+    EXPECT_NE(problems[3].find("s.txt:6: "), std::string::npos);
+    EXPECT_NE(problems[3].find("takes no right clicks"), std::string::npos) << problems[3];
+    EXPECT_NE(problems[4].find("s.txt:7: "), std::string::npos);
+    EXPECT_NE(problems[4].find("has 0 mouse rectangles"), std::string::npos) << problems[4];
+    EXPECT_EQ(problems[5], "s.txt:8: cdu: gauge 'FMS' is not on the panel");
+    // Nothing ran: the checks only look.
+    EXPECT_TRUE(g_mouse.empty());
+    EXPECT_EQ(sim_->frame(), 0u);
+}
+
+TEST(ScenarioReader, ListsTheCommandsAFlightEndsBefore) {
+    simhost::Scenario s;
+    std::string error;
+    ASSERT_TRUE(
+        simhost::Scenario::Parse("at 1 var 1 1\n"
+                                 "at 2.5 snapshot late\n"
+                                 "at 2 expect var 1 1\n"
+                                 "at 2.0000000001 var 1 2\n",
+                                 "t.txt", &s, &error))
+        << error;
+    EXPECT_EQ(s.CommandsAfter(2.0), (std::vector<std::string>{"t.txt:2: at 2.5 s: snapshot late"}));
+    EXPECT_EQ(s.CommandsAfter(0.5).size(), 4u);
+    EXPECT_TRUE(s.CommandsAfter(2.5).empty());
+}
+
 // ---------------------------------------------------------------------------
 // Readers
 

@@ -7,14 +7,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "e2e_support.h"
+#include "zu/simhost/cli.h"
 #include "zu/simhost/panel_config.h"
+#include "zu/simhost/progress.h"
 #include "zu/simhost/saved_flights.h"
 
 namespace zu::e2e {
@@ -24,10 +29,11 @@ namespace fs = std::filesystem;
 
 constexpr auto kBound = std::chrono::seconds(20);
 
-// simhost running in the background, its standard output on a pipe.
+// simhost running in the background, its standard output (and with
+// `stderr_too` its standard error) on a pipe.
 class Background {
   public:
-    explicit Background(const std::vector<std::string>& args) {
+    explicit Background(const std::vector<std::string>& args, bool stderr_too = false) {
         int out[2];
         if (::pipe(out) != 0) return;
         std::vector<std::string> store = {SimhostExe().string()};
@@ -39,7 +45,7 @@ class Background {
         if (pid_ == 0) {
             ::dup2(out[1], 1);
             const int null = ::open("/dev/null", O_WRONLY);
-            ::dup2(null, 2);
+            ::dup2(stderr_too ? out[1] : null, 2);
             ::close(out[0]);
             ::execv(argv[0], argv.data());
             ::_exit(127);
@@ -257,6 +263,181 @@ TEST(SimhostBadFiles, AnUnreadableSettingsFileIsLeftAloneAndReported) {
     EXPECT_EQ(problems[1]["what"], "not written: the file cannot be read");
     EXPECT_NE(err.find("load problem: " + ini.string() + ": cannot be read"), std::string::npos)
         << err;
+}
+
+// ---------------------------------------------------------------------------
+// What simhost tells the user
+
+// simhost with its module and a sample aircraft of its own (the module
+// writes into the aircraft folder, which the build's copy must not see):
+// the program, its libraries and the aircraft laid out as the build does.
+fs::path PrivateSimhost(const fs::path& dir) {
+    const fs::path bin = dir / "bin";
+    fs::create_directories(bin);
+    const fs::path built = SimhostExe().parent_path();
+    for (const char* file : {"simhost", "ZeveridUvo.so", "libzu_platform.so"}) {
+        std::error_code ec;
+        fs::create_hard_link(built / file, bin / file, ec);
+        if (ec) fs::copy_file(built / file, bin / file);
+    }
+    fs::rename(CopySampleAircraft(dir), dir / "sample_aircraft");
+    return bin / "simhost";
+}
+
+// Only output options: the demonstration still flies and takes its pictures
+// into the folder given; any other option makes a plain flight.
+TEST(SimhostTellsTheUser, OutputOptionsKeepTheDemonstration) {
+    TempDir tmp;
+    const fs::path simhost = PrivateSimhost(tmp.path());
+    const fs::path out = tmp.path() / "D";
+    const ProcessResult demo =
+        RunProgram(simhost, {"--out", out.string(), "--scale", "0.5", "--quiet"});
+    ASSERT_EQ(demo.exit_code, 0) << demo.err;
+    EXPECT_TRUE(fs::exists(out / "snapshots" / "cold-and-dark.json"));
+    EXPECT_TRUE(fs::exists(out / "snapshots" / "cdu-flight-plan-w00.png"));
+    EXPECT_TRUE(fs::exists(out / "snapshots" / "engines-running-w00.png"));
+    const nlohmann::json state = ReadJson(out / "state.json");
+    EXPECT_EQ(state["scenario"]["file"], "demo.txt");
+    EXPECT_EQ(state["scenario"]["failures"], 0);
+    EXPECT_DOUBLE_EQ(state["simulated_seconds"].get<double>(), 78.0);
+
+    const fs::path plain = tmp.path() / "P";
+    const ProcessResult flight = RunProgram(simhost, {"--out", plain.string(), "--seconds", "1"});
+    ASSERT_EQ(flight.exit_code, 0) << flight.err;
+    EXPECT_FALSE(ReadJson(plain / "state.json").contains("scenario"));
+    EXPECT_FALSE(fs::exists(plain / "snapshots"));
+}
+
+// Environment variables unset for one test and restored after it.
+class Unset {
+  public:
+    explicit Unset(std::vector<std::string> names) : names_(std::move(names)) {
+        for (const std::string& n : names_) {
+            const char* v = std::getenv(n.c_str());
+            saved_.emplace_back(v != nullptr, v != nullptr ? v : "");
+            ::unsetenv(n.c_str());
+        }
+    }
+    ~Unset() {
+        for (size_t i = 0; i < names_.size(); ++i) {
+            if (saved_[i].first) ::setenv(names_[i].c_str(), saved_[i].second.c_str(), 1);
+        }
+    }
+
+  private:
+    std::vector<std::string> names_;
+    std::vector<std::pair<bool, std::string>> saved_;
+};
+
+TEST(SimhostTellsTheUser, WindowWithoutADisplaySaysSoInOneLine) {
+    const Unset no_display({"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
+    TempDir tmp;
+    const ProcessResult r = RunSimhost({"--window", "--out", (tmp.path() / "o").string()});
+    EXPECT_EQ(r.exit_code, simhost::kExitNoDisplay);
+    EXPECT_EQ(r.err, "simhost: no display: --window needs a desktop; use --out for pictures\n");
+    EXPECT_TRUE(r.out.empty()) << r.out;
+    EXPECT_FALSE(fs::exists(tmp.path() / "o"));
+}
+
+// A scenario naming a gauge that is not on the panel stops simhost before
+// the flight (no state file, no log of a start), with the file and line;
+// a command after the flight's end is told on stderr and the flight goes on.
+TEST(SimhostTellsTheUser, ScenarioIsCheckedAgainstThePanelBeforeTheFlight) {
+    TempDir tmp;
+    const fs::path aircraft = CopySampleAircraft(tmp.path());
+    const fs::path scenario = tmp.path() / "typo.txt";
+    WriteFile(scenario,
+              "at 1 click battery_panel 3\n"
+              "at 30 click NoSuchGauge 1\n"
+              "at 31 click battery_panel 99\n");
+    const fs::path out = tmp.path() / "out";
+    const ProcessResult bad = RunSimhost(
+        {"--aircraft", aircraft.string(), "--scenario", scenario.string(), "--out", out.string()});
+    EXPECT_EQ(bad.exit_code, simhost::kExitUsage);
+    EXPECT_NE(bad.err.find("typo.txt:2: click: gauge 'NoSuchGauge' is not on the panel"),
+              std::string::npos)
+        << bad.err;
+    EXPECT_NE(bad.err.find("typo.txt:3: "), std::string::npos) << bad.err;
+    EXPECT_NE(bad.err.find("no rectangle 99"), std::string::npos) << bad.err;
+    EXPECT_FALSE(fs::exists(out / "state.json"));
+    EXPECT_EQ(ReadFile(out / "simhost.log").find("start: "), std::string::npos);
+
+    WriteFile(scenario, "at 1 click battery_panel 3\nat 30 snapshot late\n");
+    const ProcessResult late =
+        RunSimhost({"--aircraft", aircraft.string(), "--scenario", scenario.string(), "--seconds",
+                    "2", "--state-json", (tmp.path() / "s.json").string()});
+    EXPECT_EQ(late.exit_code, 0) << late.err;
+    EXPECT_NE(late.err.find("typo.txt:2: at 30 s: snapshot late: after the flight's end at 2 s"),
+              std::string::npos)
+        << late.err;
+}
+
+// The progress line, on a clock the test moves: nothing for the first five
+// seconds of wall time, then at most one report a second with the simulated
+// time, the speed and the time left.
+int64_t g_fake_ns = 0;
+int64_t FakeClock() {
+    return g_fake_ns;
+}
+
+TEST(SimhostProgress, ALongRunReportsOnceASecondAfterFiveSeconds) {
+    // A 600 s flight at 30 frames a second, 0.5 ms of wall time a frame: 9 s.
+    std::ostringstream out;
+    g_fake_ns = 1000;
+    simhost::ProgressLine progress(out, 600, false, FakeClock);
+    std::vector<uint64_t> report_frames;
+    for (int f = 1; f <= 18000; ++f) {
+        g_fake_ns += 500000;
+        const uint64_t before = progress.reports();
+        progress.Frame(f / 30.0);
+        if (progress.reports() != before) report_frames.push_back(f);
+    }
+    progress.Finish();
+    EXPECT_EQ(report_frames, (std::vector<uint64_t>{10000, 12000, 14000, 16000, 18000}));
+    const std::string text = out.str();
+    std::istringstream lines(text);
+    std::string first;
+    ASSERT_TRUE(std::getline(lines, first));
+    // 10000 frames: 333 s simulated in 5 s, 66.7 times real time, 267 s left
+    // at that speed, 4 s of wall time.
+    EXPECT_EQ(first,
+              "simhost: simulated 333 s of 600 s (56 %), 66.7x real time, ends in about 4 s");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);
+
+    // On a terminal the line is rewritten in place and ended once.
+    std::ostringstream tty;
+    g_fake_ns = 0;
+    simhost::ProgressLine live(tty, 0, true, FakeClock);
+    g_fake_ns = 6000000000;
+    live.Frame(100);
+    live.Finish();
+    EXPECT_EQ(tty.str(), "\rsimhost: simulated 100 s, 16.7x real time   \n");
+
+    // A run shorter than five seconds says nothing.
+    std::ostringstream quick;
+    g_fake_ns = 0;
+    simhost::ProgressLine short_run(quick, 600, true, FakeClock);
+    for (int f = 1; f <= 18000; ++f) {
+        g_fake_ns += 200000;
+        short_run.Frame(f / 30.0);
+    }
+    short_run.Finish();
+    EXPECT_TRUE(quick.str().empty());
+}
+
+// The program prints it on its own: a real-time 600 s flight passes five
+// seconds of wall time.
+TEST(SimhostProgress, ALongFlightPrintsProgressOnStderr) {
+    TempDir tmp;
+    const fs::path aircraft = CopySampleAircraft(tmp.path());
+    Background sim({"--aircraft", aircraft.string(), "--realtime", "--seconds", "600", "--out",
+                    (tmp.path() / "out").string(), "--no-audio"},
+                   true);
+    ASSERT_TRUE(sim.WaitForOutput("simhost: simulated ")) << sim.output();
+    ASSERT_TRUE(sim.WaitForOutput(" s of 600 s (")) << sim.output();
+    EXPECT_NE(sim.output().find("x real time, ends in about "), std::string::npos) << sim.output();
+    sim.Signal(SIGINT);
+    EXPECT_EQ(sim.Wait(), 130);
 }
 
 }  // namespace

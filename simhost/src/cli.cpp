@@ -6,8 +6,10 @@
 #include <atomic>
 #include <cmath>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "text_util.h"
 #include "zu/platform/joystick.h"
 #include "zu/platform/sound_device.h"
+#include "zu/simhost/progress.h"
 #include "zu/simhost/scenario.h"
 #include "zu/simhost/simulator.h"
 #include "zu/simhost/state_json.h"
@@ -34,6 +37,10 @@ const char kHelp[] =
     "does. It is a development tool, not part of the module.\n"
     "\n"
     "Usage: simhost [options]\n"
+    "With no options, or only --out, --state-json, --snapshot-dir, --scale, --ambient\n"
+    "and --quiet, simhost flies the sample aircraft's demonstration and takes its\n"
+    "pictures; any other option makes a plain flight.\n"
+    "\n"
     "  --module PATH       gauge module to load (default: ZeveridUvo.so beside simhost)\n"
     "  --aircraft DIR      aircraft folder; FSUIPC offset 0x3C00 holds the path of its\n"
     "                      .air file (default: the bundled sample aircraft)\n"
@@ -55,7 +62,8 @@ const char kHelp[] =
     "  --ambient L         ambient light 0 (dark) to 1 (daylight, the default): unlit\n"
     "                      artwork is darkened, lit artwork keeps its brightness\n"
     "  --window            show the panel windows live in desktop windows and forward\n"
-    "                      the pointer to the gauges (runs until closed, or --seconds)\n"
+    "                      the pointer to the gauges (runs until closed, or --seconds);\n"
+    "                      needs a display (DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM)\n"
     "  --documents DIR     documents folder the module saves flights into (default:\n"
     "                      Documents in the output folder, never the user's own)\n"
     "  --flight FILE       saved flight loaded at start-up: the aircraft is placed from\n"
@@ -70,14 +78,16 @@ const char kHelp[] =
     "  --audio-out FILE    write everything the module played, mixed, as a WAV file\n"
     "                      (44.1 kHz stereo 16-bit; lockstep clock only)\n"
     "  --no-audio          mix no sound at all (sounds still start and end in time)\n"
+    "  --quiet             no progress line (printed on stderr once a run takes more\n"
+    "                      than 5 s: simulated time, speed, estimated end)\n"
     "  --list-gauges       print the module's gauges (index, name, default width in mm,\n"
     "                      tab-separated) and exit\n"
     "  --help              show this text\n"
     "\n"
     "Exit codes: 0 success; 1 a scenario check or command failed; 2 bad command line or\n"
     "scenario; 3 the module cannot be loaded; 4 aircraft, panel or start-up problem;\n"
-    "5 outputs cannot be written; 130, 143 stopped by SIGINT or SIGTERM (the flight ends\n"
-    "cleanly; a second signal ends simhost at once).\n";
+    "5 outputs cannot be written; 6 --window with no display; 130, 143 stopped by\n"
+    "SIGINT or SIGTERM (the flight ends cleanly; a second signal ends simhost at once).\n";
 
 struct Options {
     fs::path module;
@@ -103,159 +113,224 @@ struct Options {
     bool list_gauges = false;
     bool help = false;
     bool window = false;
+    bool quiet = false;  // no progress line
+    // An option that changes what is flown was given (anything but the
+    // output options): no demonstration then.
+    bool flight_options = false;
     RenderOptions render;
 };
 
+// The command line, one argument at a time: the option's name and its value
+// (the next argument, or after '=').
+class ArgReader {
+  public:
+    ArgReader(int argc, const char* const* argv, std::string* error)
+        : argc_(argc), argv_(argv), error_(error) {}
+
+    // Moves to the next argument; false after the last.
+    bool Next() {
+        if (++i_ >= argc_) return false;
+        name_ = argv_[i_];
+        inline_value_.reset();
+        if (name_.rfind("--", 0) == 0) {
+            const size_t eq = name_.find('=');
+            if (eq != std::string::npos) {
+                inline_value_ = name_.substr(eq + 1);
+                name_.resize(eq);
+            }
+        }
+        return true;
+    }
+    const std::string& name() const { return name_; }
+    const char* raw() const { return argv_[i_]; }
+    bool Is(const char* option) const { return name_ == option; }
+
+    bool Value(std::string* v) {
+        if (inline_value_) {
+            *v = *inline_value_;
+            return true;
+        }
+        if (i_ + 1 >= argc_) return Fail(name_ + " needs a value");
+        *v = argv_[++i_];
+        return true;
+    }
+    bool Flag() { return inline_value_ ? Fail(name_ + " takes no value") : true; }
+    bool Number(double low, double high, double* out, const char* what) {
+        std::string v;
+        if (!Value(&v)) return false;
+        const auto f = text::ParseDouble(v);
+        if (!f || !(*f >= low) || *f > high)
+            return Fail(name_ + " needs " + what + ", not '" + v + "'");
+        *out = *f;
+        return true;
+    }
+    bool Fail(const std::string& message) {
+        *error_ = message;
+        return false;
+    }
+
+  private:
+    int argc_;
+    const char* const* argv_;
+    std::string* error_;
+    int i_ = 0;
+    std::string name_;
+    std::optional<std::string> inline_value_;
+};
+
+// Each option group: kNotMine when the argument is none of its options,
+// else whether it was read.
+enum class Read { kNotMine, kOk, kBad };
+Read Result(bool ok) {
+    return ok ? Read::kOk : Read::kBad;
+}
+
+// What is flown: the module, the aircraft and its panel, the start-up
+// flight, the documents folder, the scenario.
+Read ReadFlightOption(ArgReader& a, Options* o) {
+    std::string v;
+    fs::path* path = a.Is("--module")      ? &o->module
+                     : a.Is("--aircraft")  ? &o->aircraft
+                     : a.Is("--panel")     ? &o->panel
+                     : a.Is("--scenario")  ? &o->scenario
+                     : a.Is("--documents") ? &o->documents
+                     : a.Is("--flight")    ? &o->flight
+                                           : nullptr;
+    if (path == nullptr) return Read::kNotMine;
+    if (!a.Value(&v)) return Read::kBad;
+    *path = v;
+    return Read::kOk;
+}
+
+// The clock and the flight's length.
+Read ReadClockOption(ArgReader& a, Options* o, bool* clock_given) {
+    if (a.Is("--lockstep") || a.Is("--realtime")) {
+        if (!a.Flag()) return Read::kBad;
+        const bool lockstep = a.Is("--lockstep");
+        if (*clock_given && lockstep != o->lockstep) {
+            return Result(a.Fail("--lockstep and --realtime exclude each other"));
+        }
+        *clock_given = true;
+        o->lockstep = lockstep;
+        return Read::kOk;
+    }
+    if (a.Is("--fps")) {
+        std::string v;
+        if (!a.Value(&v)) return Read::kBad;
+        auto n = text::ParseInt(v);
+        if (!n || *n < 1 || *n > 1000) {
+            return Result(a.Fail("--fps needs a whole number from 1 to 1000, not '" + v + "'"));
+        }
+        o->fps = static_cast<int>(*n);
+        return Read::kOk;
+    }
+    if (a.Is("--seconds")) {
+        double s = 0;
+        if (!a.Number(0, 1e6, &s, "a number of seconds from 0 to 1000000")) return Read::kBad;
+        o->seconds = s;
+        return Read::kOk;
+    }
+    return Read::kNotMine;
+}
+
+// The simulator's side of the module: FSUIPC, the aircraft model, the
+// joystick, sound.
+Read ReadSimulatorOption(ArgReader& a, Options* o) {
+    std::string v;
+    if (a.Is("--no-fsuipc") || a.Is("--no-model") || a.Is("--uipcmain") || a.Is("--no-audio")) {
+        if (!a.Flag()) return Read::kBad;
+        if (a.Is("--no-fsuipc")) o->fsuipc = false;
+        if (a.Is("--no-model")) o->aircraft_model = false;
+        if (a.Is("--uipcmain")) o->uipcmain = true;
+        if (a.Is("--no-audio")) o->no_audio = true;
+        return Read::kOk;
+    }
+    if (a.Is("--sim-number")) {
+        if (!a.Value(&v)) return Read::kBad;
+        auto n = text::ParseUnsigned(v);
+        if (!n || *n > 0xFFFF) {
+            return Result(a.Fail("--sim-number needs a number from 0 to 65535, not '" + v + "'"));
+        }
+        o->sim_number = static_cast<uint16_t>(*n);
+        return Read::kOk;
+    }
+    if (a.Is("--joystick")) {
+        if (!a.Value(&v)) return Read::kBad;
+        if (v == "scripted") {
+            o->joystick = platform::JoystickKind::kScripted;
+        } else if (v == "none") {
+            o->joystick = platform::JoystickKind::kNone;
+        } else if (v == "evdev" || v.rfind("evdev:", 0) == 0) {
+            o->joystick = platform::JoystickKind::kEvdev;
+            o->joystick_path = v.size() > 6 ? v.substr(6) : "";
+        } else {
+            return Result(
+                a.Fail("--joystick needs scripted, none, evdev or evdev:PATH, not '" + v + "'"));
+        }
+        return Read::kOk;
+    }
+    if (a.Is("--audio-out")) {
+        if (!a.Value(&v)) return Read::kBad;
+        o->audio_out = v;
+        return Read::kOk;
+    }
+    return Read::kNotMine;
+}
+
+// Where the outputs go and how the pictures look; these leave the flight
+// as it is (the demonstration stays the demonstration).
+Read ReadOutputOption(ArgReader& a, Options* o) {
+    std::string v;
+    fs::path* path = a.Is("--out")            ? &o->out_dir
+                     : a.Is("--state-json")   ? &o->state_json
+                     : a.Is("--snapshot-dir") ? &o->snapshot_dir
+                                              : nullptr;
+    if (path != nullptr) {
+        if (!a.Value(&v)) return Read::kBad;
+        *path = v;
+        return Read::kOk;
+    }
+    if (a.Is("--scale"))
+        return Result(a.Number(0.1, 8, &o->render.scale, "a number from 0.1 to 8"));
+    if (a.Is("--ambient"))
+        return Result(a.Number(0, 1, &o->render.ambient, "a number from 0 to 1"));
+    if (a.Is("--quiet")) {
+        if (!a.Flag()) return Read::kBad;
+        o->quiet = true;
+        return Read::kOk;
+    }
+    return Read::kNotMine;
+}
+
+// What simhost does instead of a flight, and the live window.
+Read ReadModeOption(ArgReader& a, Options* o) {
+    bool* flag = a.Is("--help") || a.Is("-h") ? &o->help
+                 : a.Is("--list-gauges")      ? &o->list_gauges
+                 : a.Is("--window")           ? &o->window
+                                              : nullptr;
+    if (flag == nullptr) return Read::kNotMine;
+    if (!a.Flag()) return Read::kBad;
+    *flag = true;
+    return Read::kOk;
+}
+
 // Parses the command line; false with `error`.
 bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* error) {
+    ArgReader a(argc, argv, error);
     bool clock_given = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::optional<std::string> inline_value;
-        if (arg.rfind("--", 0) == 0) {
-            const size_t eq = arg.find('=');
-            if (eq != std::string::npos) {
-                inline_value = arg.substr(eq + 1);
-                arg.resize(eq);
-            }
+    while (a.Next()) {
+        Read r = ReadOutputOption(a, o);
+        if (r == Read::kNotMine) {
+            o->flight_options = true;
+            r = ReadFlightOption(a, o);
         }
-        auto value = [&](std::string* v) {
-            if (inline_value) {
-                *v = *inline_value;
-                return true;
-            }
-            if (i + 1 >= argc) {
-                *error = arg + " needs a value";
-                return false;
-            }
-            *v = argv[++i];
-            return true;
-        };
-        auto flag = [&]() {
-            if (inline_value) {
-                *error = arg + " takes no value";
-                return false;
-            }
-            return true;
-        };
-        std::string v;
-        if (arg == "--help" || arg == "-h") {
-            if (!flag()) return false;
-            o->help = true;
-        } else if (arg == "--module") {
-            if (!value(&v)) return false;
-            o->module = v;
-        } else if (arg == "--aircraft") {
-            if (!value(&v)) return false;
-            o->aircraft = v;
-        } else if (arg == "--panel") {
-            if (!value(&v)) return false;
-            o->panel = v;
-        } else if (arg == "--lockstep" || arg == "--realtime") {
-            if (!flag()) return false;
-            const bool lockstep = arg == "--lockstep";
-            if (clock_given && lockstep != o->lockstep) {
-                *error = "--lockstep and --realtime exclude each other";
-                return false;
-            }
-            clock_given = true;
-            o->lockstep = lockstep;
-        } else if (arg == "--fps") {
-            if (!value(&v)) return false;
-            auto n = text::ParseInt(v);
-            if (!n || *n < 1 || *n > 1000) {
-                *error = "--fps needs a whole number from 1 to 1000, not '" + v + "'";
-                return false;
-            }
-            o->fps = static_cast<int>(*n);
-        } else if (arg == "--seconds") {
-            if (!value(&v)) return false;
-            auto s = text::ParseDouble(v);
-            if (!s || !(*s >= 0) || *s > 1e6) {
-                *error = "--seconds needs a number of seconds from 0 to 1000000, not '" + v + "'";
-                return false;
-            }
-            o->seconds = *s;
-        } else if (arg == "--scenario") {
-            if (!value(&v)) return false;
-            o->scenario = v;
-        } else if (arg == "--out") {
-            if (!value(&v)) return false;
-            o->out_dir = v;
-        } else if (arg == "--state-json") {
-            if (!value(&v)) return false;
-            o->state_json = v;
-        } else if (arg == "--snapshot-dir") {
-            if (!value(&v)) return false;
-            o->snapshot_dir = v;
-        } else if (arg == "--documents") {
-            if (!value(&v)) return false;
-            o->documents = v;
-        } else if (arg == "--flight") {
-            if (!value(&v)) return false;
-            o->flight = v;
-        } else if (arg == "--joystick") {
-            if (!value(&v)) return false;
-            if (v == "scripted") {
-                o->joystick = platform::JoystickKind::kScripted;
-            } else if (v == "none") {
-                o->joystick = platform::JoystickKind::kNone;
-            } else if (v == "evdev" || v.rfind("evdev:", 0) == 0) {
-                o->joystick = platform::JoystickKind::kEvdev;
-                o->joystick_path = v.size() > 6 ? v.substr(6) : "";
-            } else {
-                *error = "--joystick needs scripted, none, evdev or evdev:PATH, not '" + v + "'";
-                return false;
-            }
-        } else if (arg == "--no-fsuipc") {
-            if (!flag()) return false;
-            o->fsuipc = false;
-        } else if (arg == "--no-model") {
-            if (!flag()) return false;
-            o->aircraft_model = false;
-        } else if (arg == "--uipcmain") {
-            if (!flag()) return false;
-            o->uipcmain = true;
-        } else if (arg == "--sim-number") {
-            if (!value(&v)) return false;
-            auto n = text::ParseUnsigned(v);
-            if (!n || *n > 0xFFFF) {
-                *error = "--sim-number needs a number from 0 to 65535, not '" + v + "'";
-                return false;
-            }
-            o->sim_number = static_cast<uint16_t>(*n);
-        } else if (arg == "--audio-out") {
-            if (!value(&v)) return false;
-            o->audio_out = v;
-        } else if (arg == "--no-audio") {
-            if (!flag()) return false;
-            o->no_audio = true;
-        } else if (arg == "--list-gauges") {
-            if (!flag()) return false;
-            o->list_gauges = true;
-        } else if (arg == "--window") {
-            if (!flag()) return false;
-            o->window = true;
-        } else if (arg == "--scale") {
-            if (!value(&v)) return false;
-            auto f = text::ParseDouble(v);
-            if (!f || !(*f >= 0.1) || *f > 8) {
-                *error = "--scale needs a number from 0.1 to 8, not '" + v + "'";
-                return false;
-            }
-            o->render.scale = *f;
-        } else if (arg == "--ambient") {
-            if (!value(&v)) return false;
-            auto f = text::ParseDouble(v);
-            if (!f || !(*f >= 0) || *f > 1) {
-                *error = "--ambient needs a number from 0 to 1, not '" + v + "'";
-                return false;
-            }
-            o->render.ambient = *f;
-        } else {
-            *error = "unknown option '" + std::string(argv[i]) + "' (see --help)";
-            return false;
+        if (r == Read::kNotMine) r = ReadClockOption(a, o, &clock_given);
+        if (r == Read::kNotMine) r = ReadSimulatorOption(a, o);
+        if (r == Read::kNotMine) r = ReadModeOption(a, o);
+        if (r == Read::kNotMine) {
+            return a.Fail("unknown option '" + std::string(a.raw()) + "' (see --help)");
         }
+        if (r == Read::kBad) return false;
     }
     if (!o->audio_out.empty() && o->no_audio) {
         *error = "--audio-out and --no-audio exclude each other";
@@ -266,6 +341,15 @@ bool ParseOptions(int argc, const char* const* argv, Options* o, std::string* er
         return false;
     }
     return true;
+}
+
+// A desktop to show windows on: a display named, or a Qt platform chosen.
+bool DisplayNamed() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* v = std::getenv(name);
+        if (v != nullptr && *v != '\0') return true;
+    }
+    return false;
 }
 
 // The first stop signal received; a second ends the process at once.
@@ -319,6 +403,10 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
     if (o.help) {
         out << kHelp;
         return kExitOk;
+    }
+    if (o.window && !DisplayNamed()) {
+        err << "simhost: no display: --window needs a desktop; use --out for pictures\n";
+        return kExitNoDisplay;
     }
     if (o.window && window_runner == nullptr) {
         err << "simhost: --window: this simhost was built without the window mode (ZU_GUI=OFF)\n";
@@ -392,10 +480,11 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
     }
     cfg.aircraft_dir = o.aircraft;
 
-    // With no options at all, simhost flies the sample aircraft's bundled
-    // demonstration, which takes the panel pictures along the way.
+    // With no options but the output options, simhost flies the sample
+    // aircraft's bundled demonstration, which takes the panel pictures along
+    // the way.
     const fs::path demo = o.aircraft / "scenarios" / "demo.txt";
-    if (argc <= 1 && !has_scenario && fs::exists(demo)) {
+    if (!o.flight_options && fs::exists(demo)) {
         if (!Scenario::Load(demo, &scenario, &error)) {
             err << "simhost: " << error << '\n';
             return kExitUsage;
@@ -425,9 +514,23 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
         return kExitAircraft;
     }
 
+    // What the scenario names must be on the panel, before anything flies.
+    if (has_scenario) {
+        const std::vector<std::string> problems = scenario.CheckTargets(sim);
+        for (const std::string& p : problems) err << "simhost: " << p << '\n';
+        if (!problems.empty()) return kExitUsage;
+    }
+
     double seconds = o.seconds.value_or(kDefaultSeconds);
     if (!o.seconds && has_scenario) seconds = std::max(seconds, scenario.LastTime());
     const uint64_t frames = static_cast<uint64_t>(std::ceil(seconds * o.fps - 1e-9));
+    const double flight_end = static_cast<double>(frames) / o.fps;
+    if (has_scenario && (!o.window || o.seconds)) {
+        for (const std::string& late : scenario.CommandsAfter(flight_end)) {
+            err << "simhost: " << late << ": after the flight's end at " << flight_end
+                << " s; it will not run\n";
+        }
+    }
 
     GaugeRenderer renderer(sim);
     PointerRouter router(sim, renderer);
@@ -494,12 +597,17 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
                               }};
         window_runner(session);
     } else {
+        const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
+        std::optional<ProgressLine> progress;
+        if (!o.quiet) progress.emplace(err, flight_end, terminal);
         for (uint64_t f = 0; f < frames && StopSignal() == 0; ++f) {
             sim.BeginFrame();
             watch_crashes();
             if (has_scenario) report(scenario.RunDue(ctx, sim.elapsed_seconds()));
             sim.RunGauges();
+            if (progress) progress->Frame(sim.elapsed_seconds());
         }
+        if (progress) progress->Finish();
     }
     const int stop_signal = StopSignal();
     if (stop_signal != 0) {

@@ -2,6 +2,7 @@
 #include "zu/simhost/scenario.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -108,6 +109,11 @@ bool Scenario::Parse(const std::string& content, const std::string& source_name,
         c.at = *at;
         c.is_check = verb->is_check;
         c.action = std::move(action);
+        if (verb->check) {
+            c.check = [check = verb->check, args](Simulator& sim, std::string* what) {
+                return check(args, sim, what);
+            };
+        }
         c.result = s.results_.size();
         s.results_.push_back(std::move(result));
         s.commands_.push_back(std::move(c));
@@ -127,6 +133,34 @@ bool Scenario::Load(const std::filesystem::path& file, Scenario* out, std::strin
     std::ostringstream buffer;
     buffer << in.rdbuf();
     return Parse(buffer.str(), file.filename().string(), out, error);
+}
+
+std::vector<std::string> Scenario::CheckTargets(Simulator& sim) const {
+    std::vector<std::pair<int, std::string>> found;
+    for (const Command& c : commands_) {
+        std::string problem;
+        if (c.check && !c.check(sim, &problem))
+            found.emplace_back(results_[c.result].line, problem);
+    }
+    std::sort(found.begin(), found.end());
+    std::vector<std::string> problems;
+    for (const auto& [line, problem] : found) {
+        problems.push_back(source_name_ + ":" + std::to_string(line) + ": " + problem);
+    }
+    return problems;
+}
+
+std::vector<std::string> Scenario::CommandsAfter(double end_seconds) const {
+    std::vector<std::string> late;
+    for (const ScenarioResult& r : results_) {
+        // The same allowance as RunDue's.
+        if (r.line == 0 || r.at <= end_seconds + 1e-9) continue;
+        char at[32];
+        std::snprintf(at, sizeof at, "%g", r.at);
+        late.push_back(source_name_ + ":" + std::to_string(r.line) + ": at " + at +
+                       " s: " + r.command);
+    }
+    return late;
 }
 
 double Scenario::LastTime() const {

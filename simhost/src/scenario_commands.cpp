@@ -263,6 +263,38 @@ ScenarioAction ParseClick(const std::vector<std::string>& args, std::string* err
     };
 }
 
+// A click's gauge must be placed and its rectangle take that button.
+bool CheckClick(const std::vector<std::string>& args, Simulator& sim, std::string* error) {
+    const GaugeInstance* g = sim.FindGauge(args[0]);
+    if (g == nullptr) {
+        *error = "click: gauge '" + args[0] + "' is not on the panel";
+        return false;
+    }
+    const int rect = static_cast<int>(*text::ParseInt(args[1]));
+    const int count = MouseRectCount(g->header);
+    if (rect >= count) {
+        *error = "click: gauge '" + g->name + "' has " + std::to_string(count) +
+                 " mouse rectangles (0 to " + std::to_string(count - 1) +
+                 "); there is no rectangle " + std::to_string(rect);
+        return false;
+    }
+    const gauge::MouseRect& r = g->header->mouse_rect[rect];
+    const bool right = args.size() == 3 && args[2] == "right";
+    if (r.handler == nullptr || PressFlag(r.mouse_flags, right) == 0) {
+        *error = "click: mouse rectangle " + std::to_string(rect) + " of gauge '" + g->name +
+                 "' takes no " + (right ? "right" : "left") + " clicks";
+        return false;
+    }
+    return true;
+}
+
+// The CDU keys go to the placed FMS gauge.
+bool CheckCdu(const std::vector<std::string>&, Simulator& sim, std::string* error) {
+    if (sim.FindGauge(kCduKeyboardGauge) != nullptr) return true;
+    *error = std::string("cdu: gauge '") + kCduKeyboardGauge + "' is not on the panel";
+    return false;
+}
+
 ScenarioAction ParseSnapshot(const std::vector<std::string>& args, std::string* error) {
     if (args.size() > 1) {
         *error = "takes at most a name";
@@ -440,7 +472,7 @@ const std::vector<ScenarioVerb>& ScenarioVerbs() {
         {"offset", "offset 0xOFFSET u8|u16|u32|u64|s8|s16|s32|s64|f32|f64 VALUE", ParseOffsetSet,
          false},
         {"key", "key EVENT [VALUE]", ParseKey, false},
-        {"click", "click GAUGE RECTANGLE [left|right]", ParseClick, false},
+        {"click", "click GAUGE RECTANGLE [left|right]", ParseClick, false, false, CheckClick},
         {"snapshot", "snapshot [NAME]", ParseSnapshot, false},
         {"expect",
          "expect var TOKEN VALUE [TOL] | expect offset 0xOFFSET TYPE VALUE [TOL] | "
@@ -453,7 +485,7 @@ const std::vector<ScenarioVerb>& ScenarioVerbs() {
         {"cdu",
          "cdu KEY|TEXT|\"TEXT\" ... (keys: L1-L5 R1-R5 DATA NAV DTO LIST PREV FPL PERF MENU NEXT "
          "BACK ENTER K12 K16 K19 K41 K42 K43; other words are typed)",
-         ParseCdu, false, true},
+         ParseCdu, false, true, CheckCdu},
     };
     static const std::vector<ScenarioVerb> with_model = [] {
         std::vector<ScenarioVerb> all = verbs;

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <nlohmann/json.hpp>
 
@@ -51,6 +52,17 @@ const char* WindowSlotName(int slot) {
         default:
             return "other";
     }
+}
+
+// The forms the docs and the event log write: key events and colours in
+// hexadecimal, FSUIPC offsets with four digits at least.
+std::string Hex(uint32_t v, int digits = 1) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%0*X", digits, v);
+    return buf;
+}
+int32_t Signed(uint32_t v) {
+    return static_cast<int32_t>(v);
 }
 
 // JSON has no infinities or NaN; such values are written as null.
@@ -122,6 +134,7 @@ json ElementJson(size_t index, const ElementState& s) {
               {"type", TypeName(s.type)},
               {"hidden", s.hidden},
               {"image_flags", s.image_flags},
+              {"image_flags_hex", Hex(s.image_flags, 8)},
               {"updates", s.updates}};
     switch (s.type) {
         case gauge::ElementType::Needle:
@@ -130,6 +143,7 @@ json ElementJson(size_t index, const ElementState& s) {
         case gauge::ElementType::String:
             e["text"] = SafeText(s.text);
             e["colour"] = reinterpret_cast<const gauge::StringElement*>(s.element)->fg_colour;
+            e["colour_hex"] = Hex(e["colour"].get<uint32_t>(), 8);
             break;
         case gauge::ElementType::Icon:
             e["icon"] = Number(s.value);
@@ -205,12 +219,9 @@ json CduJson(const GaugeInstance& g) {
     return {{"lines", std::move(lines)}, {"colours", std::move(colours)}};
 }
 
-}  // namespace
-
-std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
+json SimhostJson(const Simulator& sim) {
     const SimulatorConfig& cfg = sim.config();
-    json root;
-    root["simhost"] = {
+    return {
         {"module", sim.module_name()},
         {"aircraft_file", sim.aircraft_file().string()},
         {"panel", sim.panel_file().string()},
@@ -219,130 +230,190 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
         {"fsuipc", cfg.fsuipc},
         {"sim_number", cfg.sim_number},
     };
-    root["frames"] = sim.frame();
-    root["simulated_seconds"] = sim.elapsed_seconds();
-    root["ticks"] = cfg.lockstep ? json(sim.ticks()) : json(nullptr);
+}
 
+// A number shown by a gauge's readout (null when it shows none).
+json ReadoutNumber(const GaugeInstance* g, size_t element) {
+    if (g == nullptr || element >= g->elements.size()) return nullptr;
+    const std::string& text = g->elements[element].text;
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    return end != text.c_str() && std::isfinite(v) ? json(v) : json(nullptr);
+}
+
+const GaugeInstance* PlacedGauge(const Simulator& sim, const char* name) {
+    for (const GaugeInstance& g : sim.gauges()) {
+        if (g.name == name) return &g;
+    }
+    return nullptr;
+}
+
+// What a crew member would look at first: the caution legends lit, the
+// voltmeters' readouts, the engines.
+json SummaryJson(const Simulator& sim) {
+    json cautions = json::array();
+    const GaugeInstance* caution = PlacedGauge(sim, "Caution");
+    if (caution == nullptr) caution = PlacedGauge(sim, "Caution_Large");
+    if (caution != nullptr) {
+        for (const ElementState& e : caution->elements) {
+            if (e.type == gauge::ElementType::String && !e.hidden && !e.text.empty()) {
+                cautions.push_back(SafeText(e.text));
+            }
+        }
+    }
+    // The DC voltmeter (readout 6) and the two AC voltmeters (6, 8) read the
+    // buses their selectors pick.
+    const GaugeInstance* dc = PlacedGauge(sim, "DcMeterPanel");
+    const GaugeInstance* ac = PlacedGauge(sim, "AcMeterPanel");
+    json engines = nullptr;
+    if (sim.config().aircraft_model) {
+        engines = json::array();
+        for (const EngineState& e : sim.model().state().engines) {
+            engines.push_back({{"running", e.combustion},
+                               {"nh", Number(e.nh)},
+                               {"prop_rpm", Number(e.prop_rpm)},
+                               {"itt", Number(e.itt)}});
+        }
+    }
+    return {{"lit_cautions", std::move(cautions)},
+            {"bus_volts",
+             {{"dc", ReadoutNumber(dc, 6)},
+              {"ac", json::array({ReadoutNumber(ac, 6), ReadoutNumber(ac, 8)})}}},
+            {"engines", std::move(engines)}};
+}
+
+void AddKeyEvents(const Simulator& sim, json& root) {
     json keys = json::array();
     for (const KeyEventRecord& k : sim.KeyEvents()) {
         keys.push_back({{"frame", k.frame},
                         {"id", k.id},
+                        {"id_hex", Hex(k.id)},
                         {"value", k.value},
+                        {"value_signed", Signed(k.value)},
                         {"source", k.from_module ? "module" : "scenario"}});
     }
     root["key_events"] = std::move(keys);
     json key_counts = json::array();
     for (const auto& [id, c] : sim.KeyEventCounts()) {
         key_counts.push_back({{"id", id},
+                              {"id_hex", Hex(id)},
                               {"count", c.count},
                               {"first_frame", c.first_frame},
                               {"last_frame", c.last_frame},
                               {"first_value", c.first.value},
+                              {"first_value_signed", Signed(c.first.value)},
                               {"last_value", c.last.value},
+                              {"last_value_signed", Signed(c.last.value)},
                               {"last_source", c.last.from_module ? "module" : "scenario"}});
     }
     root["key_event_log"] = {{"total", sim.KeyEventsTotal()},
                              {"from_module", sim.ModuleKeyEventsTotal()},
                              {"kept", kKeyEventWindow},
                              {"counts", std::move(key_counts)}};
+}
 
-    if (cfg.aircraft_model) {
-        const AircraftState& a = sim.model().state();
-        json engines = json::array();
-        for (size_t i = 0; i < a.engines.size(); ++i) {
-            const EngineState& e = a.engines[i];
-            engines.push_back({{"running", e.combustion},
-                               {"nh", e.nh},
-                               {"nl", e.nl},
-                               {"prop_rpm", e.prop_rpm},
-                               {"torque", e.torque},
-                               {"itt", e.itt},
-                               {"fuel_flow", e.fuel_flow},
-                               {"oil_temp", e.oil_temp},
-                               {"oil_press", e.oil_press},
-                               {"starter", e.starter_switch},
-                               {"throttle", e.throttle},
-                               {"prop_lever", e.prop_lever},
-                               {"condition", e.condition},
-                               {"power_axis", sim.model().power_axes()[i]},
-                               {"condition_axis", sim.model().condition_axes()[i]},
-                               {"blade_angle", e.blade_angle}});
-        }
-        json nav = json::array();
-        for (int i = 0; i < 2; ++i) {
-            const NavReceiverView& n = sim.model().nav(i);
-            nav.push_back({{"frequency_mhz", n.frequency_mhz},
-                           {"ident", n.ident},
-                           {"received", n.received},
-                           {"localizer", n.localizer},
-                           {"deviation", n.deviation},
-                           {"glideslope_deviation", n.glideslope_deviation},
-                           {"distance_nm", n.distance_nm}});
-        }
-        root["aircraft"] = {
-            {"latitude", a.latitude},
-            {"longitude", a.longitude},
-            {"altitude_ft", a.altitude_ft},
-            {"radio_altitude_ft", a.altitude_ft - a.ground_elevation_ft},
-            {"angle_of_attack_deg", a.alpha},
-            {"indicated_airspeed_kt", sim.model().IndicatedAirspeedKt()},
-            {"heading_true", a.heading_true},
-            {"heading_magnetic", std::fmod(a.heading_true - a.variation + 720.0, 360.0)},
-            {"track_true", sim.model().TrackTrue()},
-            {"vertical_speed_fpm", sim.model().VerticalSpeedFpm()},
-            {"pitch", a.pitch},
-            {"bank", a.bank},
-            {"on_ground", a.on_ground},
-            {"gear", a.gear},
-            {"flaps", a.flaps},
-            {"paused", a.paused},
-            {"clock", a.clock_s},
-            {"fuel_lb", {a.fuel_lb[0], a.fuel_lb[1]}},
-            {"engines", std::move(engines)},
-            {"radios", RadiosJson(sim.fsuipc())},
-            {"nav", std::move(nav)},
-            {"ground_elevation_ft", a.ground_elevation_ft},
-            {"crashes", sim.model().crashes()}};
-        json touchdown = nullptr;
-        if (const auto& t = sim.model().last_touchdown()) {
-            touchdown = {{"time_s", t->time_s},
-                         {"vertical_speed_fpm", t->vertical_speed_fpm},
-                         {"gear", t->gear},
-                         {"gear_down", t->gear >= 1.0},
-                         {"ground_speed_kt", t->ground_speed_kt},
-                         {"altitude_ft", t->altitude_ft},
-                         {"latitude", t->latitude},
-                         {"longitude", t->longitude},
-                         {"heading_true", t->heading_true},
-                         {"airport", t->airport},
-                         {"runway", t->runway},
-                         {"crash", t->crash},
-                         {"crash_reason", t->crash_reason}};
-        }
-        root["aircraft"]["last_touchdown"] = std::move(touchdown);
+json AircraftJson(const Simulator& sim) {
+    const AircraftState& a = sim.model().state();
+    json engines = json::array();
+    for (size_t i = 0; i < a.engines.size(); ++i) {
+        const EngineState& e = a.engines[i];
+        engines.push_back({{"running", e.combustion},
+                           {"nh", e.nh},
+                           {"nl", e.nl},
+                           {"prop_rpm", e.prop_rpm},
+                           {"torque", e.torque},
+                           {"itt", e.itt},
+                           {"fuel_flow", e.fuel_flow},
+                           {"oil_temp", e.oil_temp},
+                           {"oil_press", e.oil_press},
+                           {"starter", e.starter_switch},
+                           {"throttle", e.throttle},
+                           {"prop_lever", e.prop_lever},
+                           {"condition", e.condition},
+                           {"power_axis", sim.model().power_axes()[i]},
+                           {"condition_axis", sim.model().condition_axes()[i]},
+                           {"blade_angle", e.blade_angle}});
     }
+    json nav = json::array();
+    for (int i = 0; i < 2; ++i) {
+        const NavReceiverView& n = sim.model().nav(i);
+        nav.push_back({{"frequency_mhz", n.frequency_mhz},
+                       {"ident", n.ident},
+                       {"received", n.received},
+                       {"localizer", n.localizer},
+                       {"deviation", n.deviation},
+                       {"glideslope_deviation", n.glideslope_deviation},
+                       {"distance_nm", n.distance_nm}});
+    }
+    json aircraft = {{"latitude", a.latitude},
+                     {"longitude", a.longitude},
+                     {"altitude_ft", a.altitude_ft},
+                     {"radio_altitude_ft", a.altitude_ft - a.ground_elevation_ft},
+                     {"angle_of_attack_deg", a.alpha},
+                     {"indicated_airspeed_kt", sim.model().IndicatedAirspeedKt()},
+                     {"heading_true", a.heading_true},
+                     {"heading_magnetic", std::fmod(a.heading_true - a.variation + 720.0, 360.0)},
+                     {"track_true", sim.model().TrackTrue()},
+                     {"vertical_speed_fpm", sim.model().VerticalSpeedFpm()},
+                     {"pitch", a.pitch},
+                     {"bank", a.bank},
+                     {"on_ground", a.on_ground},
+                     {"gear", a.gear},
+                     {"flaps", a.flaps},
+                     {"paused", a.paused},
+                     {"clock", a.clock_s},
+                     {"fuel_lb", {a.fuel_lb[0], a.fuel_lb[1]}},
+                     {"engines", std::move(engines)},
+                     {"radios", RadiosJson(sim.fsuipc())},
+                     {"nav", std::move(nav)},
+                     {"ground_elevation_ft", a.ground_elevation_ft},
+                     {"crashes", sim.model().crashes()}};
+    json touchdown = nullptr;
+    if (const auto& t = sim.model().last_touchdown()) {
+        touchdown = {{"time_s", t->time_s},
+                     {"vertical_speed_fpm", t->vertical_speed_fpm},
+                     {"gear", t->gear},
+                     {"gear_down", t->gear >= 1.0},
+                     {"ground_speed_kt", t->ground_speed_kt},
+                     {"altitude_ft", t->altitude_ft},
+                     {"latitude", t->latitude},
+                     {"longitude", t->longitude},
+                     {"heading_true", t->heading_true},
+                     {"airport", t->airport},
+                     {"runway", t->runway},
+                     {"crash", t->crash},
+                     {"crash_reason", t->crash_reason}};
+    }
+    aircraft["last_touchdown"] = std::move(touchdown);
+    return aircraft;
+}
 
-    const FsuipcServer& f = sim.fsuipc();
+json FsuipcJson(const FsuipcServer& f) {
     json writes = json::array();
     for (const FsuipcWriteRecord& w : f.Writes()) {
-        writes.push_back(
-            {{"frame", w.frame}, {"offset", w.offset}, {"size", w.size}, {"hex", w.hex}});
+        writes.push_back({{"frame", w.frame},
+                          {"offset", w.offset},
+                          {"offset_hex", Hex(w.offset, 4)},
+                          {"size", w.size},
+                          {"hex", w.hex}});
     }
     json write_counts = json::array();
     for (const auto& [offset, c] : f.WriteCounts()) {
         write_counts.push_back({{"offset", offset},
+                                {"offset_hex", Hex(offset, 4)},
                                 {"count", c.count},
                                 {"first_frame", c.first_frame},
                                 {"last_frame", c.last_frame},
                                 {"first_hex", c.first},
                                 {"last_hex", c.last}});
     }
-    root["fsuipc"] = {
-        {"windows", f.WindowClasses()},      {"batches", f.BatchesServed()},
-        {"refused", f.BatchesRefused()},     {"client_version", f.ClientVersion()},
-        {"writes", std::move(writes)},       {"writes_total", f.WritesTotal()},
-        {"writes_kept", kFsuipcWriteWindow}, {"write_counts", std::move(write_counts)}};
+    return {{"windows", f.WindowClasses()},      {"batches", f.BatchesServed()},
+            {"refused", f.BatchesRefused()},     {"client_version", f.ClientVersion()},
+            {"writes", std::move(writes)},       {"writes_total", f.WritesTotal()},
+            {"writes_kept", kFsuipcWriteWindow}, {"write_counts", std::move(write_counts)}};
+}
 
+json PanelWindowsJson(const Simulator& sim) {
     json calls = json::array();
     for (const PanelWindowCall& c : sim.PanelWindowCalls()) {
         calls.push_back({{"frame", c.frame},
@@ -352,11 +423,13 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
                          {"result", c.result}});
     }
     const std::set<uint32_t> open = sim.OpenPanelWindows();
-    root["panel_windows"] = {{"open", json(std::vector<uint32_t>(open.begin(), open.end()))},
-                             {"calls", std::move(calls)},
-                             {"calls_total", sim.PanelWindowCallsTotal()},
-                             {"calls_kept", kPanelWindowCallWindow}};
+    return {{"open", json(std::vector<uint32_t>(open.begin(), open.end()))},
+            {"calls", std::move(calls)},
+            {"calls_total", sim.PanelWindowCallsTotal()},
+            {"calls_kept", kPanelWindowCallWindow}};
+}
 
+void AddVariables(const Simulator& sim, json& root) {
     json named = json::array();
     const std::vector<NamedVariable> vars = sim.NamedVariables();
     for (size_t i = 0; i < vars.size(); ++i) {
@@ -372,7 +445,9 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
         variables.push_back({{"token", token}, {"value", Number(value)}});
     }
     root["variables"] = std::move(variables);
+}
 
+json SoundsJson(const Simulator& sim) {
     json sound_events = json::array();
     for (const platform::AudioEvent& e : sim.SoundEvents()) {
         sound_events.push_back({{"frame", e.frame},
@@ -381,16 +456,17 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
                                 {"event", AudioEventName(e.kind)},
                                 {"value", e.value}});
     }
-    root["sounds"] = {{"mode", AudioModeName(platform::GetAudioMode())},
-                      {"events", std::move(sound_events)},
-                      {"events_total", sim.SoundEventsTotal()},
-                      {"events_kept", kSoundEventWindow},
-                      {"dropped", sim.SoundEventsDropped()}};
+    return {{"mode", AudioModeName(platform::GetAudioMode())},
+            {"events", std::move(sound_events)},
+            {"events_total", sim.SoundEventsTotal()},
+            {"events_kept", kSoundEventWindow},
+            {"dropped", sim.SoundEventsDropped()}};
+}
 
-    // Network sessions hosted in this process (the module's instructor
-    // link): those hosting now, then those that ended during this flight
-    // (the module closes its link when its gauges are killed) with their
-    // last counters.
+// Network sessions hosted in this process (the module's instructor link):
+// those hosting now, then those that ended during this flight (the module
+// closes its link when its gauges are killed) with their last counters.
+json NetSessionsJson(const Simulator& sim) {
     json sessions = json::array();
     auto add_session = [&sessions](const platform::SessionHostStats& h) {
         json peers = json::array();
@@ -415,71 +491,100 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
     for (const platform::SessionHostStats& h : platform::EndedSessions()) {
         if (h.ended > sim.ended_sessions_before()) add_session(h);
     }
-    root["net_sessions"] = std::move(sessions);
+    return sessions;
+}
 
-    json gauges = json::array();
-    for (const GaugeInstance& g : sim.gauges()) {
-        json elements = json::array();
-        for (size_t i = 0; i < g.elements.size(); ++i) {
-            json e = ElementJson(i, g.elements[i]);
-            for (const auto& surface : g.surfaces) {
-                if (surface->element != g.elements[i].element) continue;
-                json texts = json::array();
-                for (const auto& t : surface->texts) {
-                    texts.push_back({{"text", t.text},
-                                     {"x", t.x},
-                                     {"y", t.y},
-                                     {"colour", t.colour},
-                                     {"font", t.font}});
-                }
-                e["surface"] = {{"width", surface->surface.width},
-                                {"height", surface->surface.height},
-                                {"pictures", surface->pictures},
-                                {"texts", std::move(texts)}};
-            }
-            elements.push_back(std::move(e));
-        }
-        json gauge = {{"name", g.name},
-                      {"table_index", g.table_index},
-                      {"window", g.window_number},
-                      {"window_ident", g.window_ident},
-                      {"x", g.x},
-                      {"y", g.y},
-                      {"width", g.width},
-                      {"height", g.height},
-                      {"parameters", g.parameters},
-                      {"installed", g.installed},
-                      {"updates", g.updates},
-                      {"draws", g.draws},
-                      {"elements", std::move(elements)}};
-        if (g.name == "FMS" || g.name == "FMS_VC") gauge["cdu"] = CduJson(g);
-        gauges.push_back(std::move(gauge));
+json SurfaceJson(const DrawnSurface& surface) {
+    json texts = json::array();
+    for (const auto& t : surface.texts) {
+        texts.push_back({{"text", SafeText(t.text)},
+                         {"x", t.x},
+                         {"y", t.y},
+                         {"colour", t.colour},
+                         {"colour_hex", Hex(t.colour, 8)},
+                         {"font", t.font}});
     }
-    root["gauges"] = std::move(gauges);
-    root["panel_warnings"] = sim.panel_warnings();
-    // What the platform's file layers could not load for the module.
+    return {{"width", surface.surface.width},
+            {"height", surface.surface.height},
+            {"pictures", surface.pictures},
+            {"texts", std::move(texts)}};
+}
+
+json GaugeJson(const GaugeInstance& g) {
+    json elements = json::array();
+    for (size_t i = 0; i < g.elements.size(); ++i) {
+        json e = ElementJson(i, g.elements[i]);
+        for (const auto& surface : g.surfaces) {
+            if (surface->element == g.elements[i].element) e["surface"] = SurfaceJson(*surface);
+        }
+        elements.push_back(std::move(e));
+    }
+    json gauge = {{"name", g.name},
+                  {"table_index", g.table_index},
+                  {"window", g.window_number},
+                  {"window_ident", g.window_ident},
+                  {"x", g.x},
+                  {"y", g.y},
+                  {"width", g.width},
+                  {"height", g.height},
+                  {"parameters", g.parameters},
+                  {"installed", g.installed},
+                  {"updates", g.updates},
+                  {"draws", g.draws},
+                  {"elements", std::move(elements)}};
+    if (g.name == "FMS" || g.name == "FMS_VC") gauge["cdu"] = CduJson(g);
+    return gauge;
+}
+
+// What the platform's file layers could not load for the module.
+json LoadProblemsJson() {
     json load_problems = json::array();
     for (const platform::LoadProblem& p : platform::LoadProblems()) {
         load_problems.push_back(
             {{"file", SafeText(p.file)}, {"what", SafeText(p.what)}, {"count", p.count}});
     }
-    root["load_problems"] = std::move(load_problems);
+    return load_problems;
+}
 
-    if (scenario != nullptr) {
-        json results = json::array();
-        for (const ScenarioResult& r : scenario->results()) {
-            results.push_back({{"line", r.line},
-                               {"at", r.at},
-                               {"command", r.command},
-                               {"ran", r.ran},
-                               {"frame", r.frame},
-                               {"ok", r.ok},
-                               {"message", SafeText(r.message)}});
-        }
-        root["scenario"] = {{"file", scenario->source_name()},
-                            {"failures", scenario->failures()},
-                            {"commands", std::move(results)}};
+json ScenarioJson(const Scenario& scenario) {
+    json results = json::array();
+    for (const ScenarioResult& r : scenario.results()) {
+        results.push_back({{"line", r.line},
+                           {"at", r.at},
+                           {"command", r.command},
+                           {"ran", r.ran},
+                           {"frame", r.frame},
+                           {"ok", r.ok},
+                           {"message", SafeText(r.message)}});
     }
+    return {{"file", scenario.source_name()},
+            {"failures", scenario.failures()},
+            {"commands", std::move(results)}};
+}
+
+}  // namespace
+
+std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
+    const SimulatorConfig& cfg = sim.config();
+    json root;
+    root["simhost"] = SimhostJson(sim);
+    root["frames"] = sim.frame();
+    root["simulated_seconds"] = sim.elapsed_seconds();
+    root["ticks"] = cfg.lockstep ? json(sim.ticks()) : json(nullptr);
+    root["summary"] = SummaryJson(sim);
+    AddKeyEvents(sim, root);
+    if (cfg.aircraft_model) root["aircraft"] = AircraftJson(sim);
+    root["fsuipc"] = FsuipcJson(sim.fsuipc());
+    root["panel_windows"] = PanelWindowsJson(sim);
+    AddVariables(sim, root);
+    root["sounds"] = SoundsJson(sim);
+    root["net_sessions"] = NetSessionsJson(sim);
+    json gauges = json::array();
+    for (const GaugeInstance& g : sim.gauges()) gauges.push_back(GaugeJson(g));
+    root["gauges"] = std::move(gauges);
+    root["panel_warnings"] = sim.panel_warnings();
+    root["load_problems"] = LoadProblemsJson();
+    if (scenario != nullptr) root["scenario"] = ScenarioJson(*scenario);
     return root.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
 

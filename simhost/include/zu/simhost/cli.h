@@ -15,6 +15,7 @@ inline constexpr int kExitUsage = 2;        // bad command line or scenario file
 inline constexpr int kExitModule = 3;       // the module cannot be loaded or is not one
 inline constexpr int kExitAircraft = 4;     // aircraft, panel or start-up problem
 inline constexpr int kExitOutput = 5;       // outputs cannot be written
+inline constexpr int kExitNoDisplay = 6;    // --window with no display to show it on
 
 // The live window mode (--window): the flight shown in desktop windows. The
 // runner calls `step` at `fps` frames per second (it runs one frame and

@@ -41,6 +41,11 @@ struct ScenarioVerb {
     bool is_check = false;  // a check that never ran counts as a failure
     // The parser sees words given in double quotes with their quotes.
     bool quoted_words = false;
+    // Checks, once the aircraft is loaded and before the flight, that what
+    // the command names is there (a placed gauge, its rectangle); false with
+    // `error`. May be empty.
+    std::function<bool(const std::vector<std::string>& args, Simulator& sim, std::string* error)>
+        check = nullptr;
 };
 
 // The verb table. Extend it in scenario_commands.cpp.
@@ -65,6 +70,13 @@ class Scenario {
     static bool Load(const std::filesystem::path& file, Scenario* out, std::string* error);
 
     bool empty() const { return commands_.empty(); }
+    // Checks every command against the loaded aircraft (see
+    // ScenarioVerb::check): one "NAME:LINE: ..." a problem found, in file
+    // order; none when all is there.
+    std::vector<std::string> CheckTargets(Simulator& sim) const;
+    // The commands timed after `end_seconds`, which a flight of that length
+    // never runs: one "NAME:LINE: at T s: COMMAND" each, in file order.
+    std::vector<std::string> CommandsAfter(double end_seconds) const;
     // Time of the last command (0 when none).
     double LastTime() const;
     // Runs every command not yet run whose time is at or before `now_seconds`.
@@ -87,6 +99,7 @@ class Scenario {
         double at = 0;
         bool is_check = false;
         ScenarioAction action;
+        std::function<bool(Simulator& sim, std::string* error)> check;
         size_t result = 0;  // index in results_
     };
     std::string source_name_;
