@@ -1,0 +1,243 @@
+// Painting only on change shows exactly what painting every picture shows:
+// one scripted flight (lockstep, powered cockpit, the aircraft turning,
+// pitching and banking, display modes, formats, transfer, brightness and
+// power changed, steady stretches between) is flown twice, once with every
+// drawing sequence forced to run and once with the repaint keys, and every
+// surface's picture and texts are compared frame by frame.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/electrical_system.h"
+#include "core/electrical_test_support.h"
+#include "core/radio_altitude_alerting.h"
+#include "displays/attitude_display.h"
+#include "displays/efis_display_gauges.h"
+#include "displays/ehsi_map.h"
+#include "displays/navigation_display.h"
+#include "displays/repaint_key.h"
+#include "displays/sg_select_panels.h"
+#include "e2e_support.h"
+#include "module_state.h"
+#include "panels/display_control_panels.h"
+#include "zu/simhost/simulator.h"
+
+namespace zu::e2e {
+namespace {
+
+constexpr uint32_t kPitchToken = 77;
+constexpr uint32_t kBankToken = 79;
+constexpr uint32_t kHeadingToken = 81;
+constexpr uint32_t kRadioAltitudeToken = 614;
+
+// The display sets' state a flight leaves behind, as the module loads it.
+void ResetDisplaySets() {
+    for (EhsiSet& s : EhsiSets) {
+        for (EhsiBearingPointer& p : s.pointers) p = EhsiBearingPointer{};
+        s.map = EhsiMapState{};
+        std::memset(s.heading_text, 0, sizeof s.heading_text);
+        std::memset(s.distance_text, 0, sizeof s.distance_text);
+        std::memset(s.course_text, 0, sizeof s.course_text);
+        std::memset(s.selected_text, 0, sizeof s.selected_text);
+        std::memset(s.speed_text, 0, sizeof s.speed_text);
+    }
+    for (auto& side : EadiSets) {
+        for (EadiSet& s : side) {
+            s.readout_value = -1;
+            std::memset(s.readout_text, 0, sizeof s.readout_text);
+            s.readout_length = 0;
+            std::memset(s.dh_text, 0, sizeof s.dh_text);
+        }
+    }
+    EhsiMapPhase[0] = EhsiMapPhase[1] = 0;
+    std::memset(DisplayWarmUp, 0, sizeof DisplayWarmUp);
+    std::memset(HalfRateSkip, 0, sizeof HalfRateSkip);
+    for (DisplayScreen& s : DisplayScreens) {
+        s.last_drawn_tick = 0;
+        s.busy = false;
+    }
+}
+
+uint64_t Fnv(uint64_t h, const void* data, size_t size) {
+    const auto* p = static_cast<const uint8_t*>(data);
+    for (size_t i = 0; i < size; ++i) h = (h ^ p[i]) * 0x100000001B3ull;
+    return h;
+}
+
+struct FrameRecord {
+    std::vector<uint64_t> sums;  // one per surface, in panel order
+};
+
+struct Flight {
+    std::vector<std::string> surfaces;  // gauge name of each surface
+    std::vector<FrameRecord> frames;
+    uint64_t drawn_pictures = 0;  // drawing sequences the display gauges ran
+};
+
+// What the script changes at a frame of the scripted part.
+void ScriptStep(simhost::Simulator& sim, int f) {
+    // Turning, pitching and banking in the first stretch and after 600;
+    // steady between (the keys' stretch).
+    const bool moving = f < 200 || (f >= 600 && f < 800);
+    if (moving) {
+        sim.SetVariable(kHeadingToken, std::fmod(90.0 + f * 0.37, 360.0));
+        sim.SetVariable(kPitchToken, 5.0 * std::sin(f * 0.05));
+        sim.SetVariable(kBankToken, 20.0 * std::sin(f * 0.031));
+        sim.SetVariable(kRadioAltitudeToken, 150.0 + f * 0.5);
+    }
+    switch (f) {
+        case 220:
+            DisplayControlState1.Mode = 1;
+            break;  // arc
+        case 260:
+            DisplayControlState2.Mode = 2;
+            break;  // map
+        case 300:
+            DisplayBrightnessLevel = 175;
+            break;
+        case 330:
+            DisplayFormat[0] = 1;
+            break;  // composite on side 1
+        case 380:
+            DisplayFormat[0] = 0;
+            break;
+        case 400:
+            SgTransfer[0] = 1;
+            break;  // side 1 shows side 2's generator
+        case 450:
+            SgTransfer[0] = 0;
+            break;
+        case 480:
+            RadioAltTestCountdown[0] = 40;
+            break;
+        case 540:
+            DisplayControlState1.Mode = 0;
+            break;
+        case 820:
+            BusPowered2.set(0, 0);
+            break;  // side 2 loses its displays
+        default:
+            break;
+    }
+}
+
+Flight Fly(bool every_picture) {
+    RestoreLoadedModuleState();
+    ResetDisplaySets();
+    RepaintEveryPicture = every_picture;
+    Flight flight;
+    TempDir tmp;
+    simhost::SimulatorConfig cfg;
+    cfg.aircraft_dir = CopySampleAircraft(tmp.path());
+    cfg.fps = 15;
+    auto sim = std::make_unique<simhost::Simulator>(cfg);
+    StartLinkedModule(*sim);
+    if (::testing::Test::HasFatalFailure()) return flight;
+    for (const simhost::GaugeInstance& g : sim->gauges()) {
+        for (size_t i = 0; i < g.surfaces.size(); ++i) flight.surfaces.push_back(g.name);
+    }
+    DisplayControlState1.Mode = 0;
+    DisplayControlState2.Mode = 0;
+    DisplayBrightnessLevel = 255;
+    sim->SetVariable(kHeadingToken, 90.0);
+    const uint32_t pictures_before = [] {
+        uint32_t n = 0;
+        for (const DisplayScreen& s : DisplayScreens) n += s.pictures;
+        return n;
+    }();
+    auto record = [&] {
+        FrameRecord r;
+        for (const simhost::GaugeInstance& g : sim->gauges()) {
+            for (const auto& d : g.surfaces) {
+                uint64_t h = Fnv(0xCBF29CE484222325ull, d->picture.data(), d->picture.size());
+                for (const platform::DrawTextEntry& t : d->texts) h = Fnv(h, &t, sizeof t);
+                r.sums.push_back(h);
+            }
+        }
+        flight.frames.push_back(std::move(r));
+    };
+    // Unpowered, then the engines bring the buses and the displays up.
+    for (int i = 0; i < 30; ++i) {
+        sim->RunFrame();
+        record();
+    }
+    PinRunningEngines(*sim);
+    for (int f = 0; f < 900; ++f) {
+        ElectricsEnginesRunning();
+        if (f >= 820) BusPowered2.set(0, 0);
+        ScriptStep(*sim, f);
+        sim->RunFrame();
+        record();
+    }
+    for (const DisplayScreen& s : DisplayScreens) flight.drawn_pictures += s.pictures;
+    flight.drawn_pictures -= pictures_before;
+    sim->Stop();
+    RepaintEveryPicture = false;
+    DisplayFormat[0] = 0;
+    SgTransfer[0] = 0;
+    DisplayBrightnessLevel = 191;
+    std::memset(Electrics_sys.bytes, 0, kElectricsRecordSize);
+    return flight;
+}
+
+// The full-repaint flight runs in a child process forked from this one, so
+// both flights start from the very same module state; the child writes its
+// frames' checksums to a file.
+Flight FlyFullRepaintInChild(const std::filesystem::path& file) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const Flight full = Fly(true);
+        std::string bytes;
+        for (const FrameRecord& r : full.frames) {
+            bytes.append(reinterpret_cast<const char*>(r.sums.data()), r.sums.size() * 8);
+        }
+        bytes.append(reinterpret_cast<const char*>(&full.drawn_pictures), 8);
+        WriteFile(file, bytes);
+        std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    Flight full;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return full;
+    const std::string bytes = ReadFile(file);
+    full.frames.resize(1);
+    full.frames[0].sums.resize(bytes.size() / 8);
+    std::memcpy(full.frames[0].sums.data(), bytes.data(), bytes.size() / 8 * 8);
+    return full;
+}
+
+TEST(RepaintExactness, EveryPictureOfAFlightEqualsAFullRepaint) {
+    TempDir tmp;
+    Flight full = FlyFullRepaintInChild(tmp.path() / "full");
+    ASSERT_FALSE(full.frames.empty()) << "the full-repaint flight failed";
+    const Flight keyed = Fly(false);
+    ASSERT_FALSE(HasFatalFailure());
+    // The child's checksums: the frames' surfaces in a row, then its count.
+    const std::vector<uint64_t>& sums = full.frames[0].sums;
+    const size_t per_frame = keyed.surfaces.size();
+    ASSERT_EQ(sums.size(), keyed.frames.size() * per_frame + 1);
+    full.drawn_pictures = sums.back();
+    int mismatches = 0;
+    for (size_t f = 0; f < keyed.frames.size() && mismatches < 10; ++f) {
+        for (size_t s = 0; s < per_frame; ++s) {
+            if (sums[f * per_frame + s] != keyed.frames[f].sums[s]) {
+                ADD_FAILURE() << keyed.surfaces[s] << " differs at frame " << f;
+                ++mismatches;
+            }
+        }
+    }
+    // The flight has pictures to skip: the keyed run draws fewer.
+    EXPECT_GT(full.drawn_pictures, 0u);
+    EXPECT_LT(keyed.drawn_pictures, full.drawn_pictures);
+}
+
+}  // namespace
+}  // namespace zu::e2e
