@@ -26,8 +26,10 @@
 #include "displays/repaint_key.h"
 #include "displays/sg_select_panels.h"
 #include "e2e_support.h"
+#include "fms/fms_lifecycle.h"
 #include "module_state.h"
 #include "panels/display_control_panels.h"
+#include "zu/simhost/cdu_keys.h"
 #include "zu/simhost/simulator.h"
 
 namespace zu::e2e {
@@ -93,6 +95,18 @@ void ScriptStep(simhost::Simulator& sim, int f) {
         sim.SetVariable(kBankToken, 20.0 * std::sin(f * 0.031));
         sim.SetVariable(kRadioAltitudeToken, 150.0 + f * 0.5);
     }
+    // CDU keys: ACCEPT, the NAV page, the flight plan page and an ident
+    // typed into its field.
+    const auto keys = [&sim](std::vector<std::string> words) {
+        std::vector<int> rects;
+        std::string error;
+        EXPECT_TRUE(simhost::CduKeyRects(words, &rects, &error)) << error;
+        EXPECT_TRUE(sim.QueueCduKeys(rects, &error)) << error;
+    };
+    if (f == 250 || f == 420) keys({"L5"});
+    if (f == 300) keys({"NAV"});
+    if (f == 500) keys({"FPL"});
+    if (f == 560) keys({"XNA"});
     switch (f) {
         case 220:
             DisplayControlState1.Mode = 1;
@@ -177,6 +191,7 @@ Flight Fly(bool every_picture) {
         sim->RunFrame();
         record();
     }
+    EXPECT_EQ(FmsPowered, 1);
     for (const DisplayScreen& s : DisplayScreens) flight.drawn_pictures += s.pictures;
     flight.drawn_pictures -= pictures_before;
     sim->Stop();
