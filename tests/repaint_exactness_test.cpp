@@ -107,6 +107,17 @@ void ScriptStep(simhost::Simulator& sim, int f) {
     if (f == 300) keys({"NAV"});
     if (f == 500) keys({"FPL"});
     if (f == 560) keys({"XNA"});
+    // The head-up guidance panel: an elevation typed (its cursor blinks),
+    // then entered; the runway-speed unit's speed up.
+    const auto click = [&sim](const char* gauge, int rect) {
+        simhost::GaugeInstance* g = sim.FindGauge(gauge);
+        std::string error;
+        EXPECT_TRUE(g != nullptr && sim.Click(*g, rect, false, &error)) << gauge << error;
+    };
+    if (f == 600) click("HGS_panel", 3);
+    if (f == 620) click("HGS_panel", 5);
+    if (f == 650) click("RASU_panel", 2);
+    if (f == 700) click("HGS_panel", 14);
     switch (f) {
         case 220:
             DisplayControlState1.Mode = 1;
