@@ -209,6 +209,7 @@ bool DisplayScreenSetUp(DisplayScreen& screen, gauge::DrawingSurface* s) {
     screen.surface_height = s->height;
     screen.setup_pending = false;
     screen.last_key.valid = false;
+    screen.unshown = true;
     return true;
 }
 
@@ -268,6 +269,7 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
             }
             platform::DrawBeginPaint(dc);
             draw = picture;
+            screen.unshown = true;
         }
     }
     // 8. The picture, of the data side's symbol generator.
@@ -287,9 +289,12 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
         // count) is followed by another.
         if (!(SequenceState(screen, data_side) == state)) screen.last_key.valid = false;
     }
-    // 9. Ask the host to take the picture.
+    // 9. Ask the host to take a new picture.
     screen.busy = false;
-    element->image_flags &= ~gauge::kImageOnScreen;
+    if (screen.unshown || RepaintEveryPicture) {
+        element->image_flags &= ~gauge::kImageOnScreen;
+        screen.unshown = false;
+    }
     // 10. Half rate.
     const uint8_t half = screen.kind == kAttitudeDisplay ? VSI_HALF_SLOW : HSI_HALF_SLOW;
     if (half != 0) HalfRate(screen) = 1;

@@ -65,6 +65,7 @@ struct DisplayScreen {
     // The key of the picture on the surface: a new tick with the same key
     // leaves it as it is.
     RepaintKey last_key{};
+    bool unshown = false;  // painted since the host last took the picture
 };
 
 inline constexpr int kDisplayScreenCount = 8;

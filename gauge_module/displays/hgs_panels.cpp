@@ -222,8 +222,8 @@ void SurfacePanelService(SurfaceGauge& g, gauge::ElementHeader* first, gauge::El
             if (RepaintNeeded(g.last_key, key.Key())) {
                 platform::DrawBeginPaint(dc);
                 paint(dc);
+                text->image_flags &= ~gauge::kImageOnScreen;
             }
-            text->image_flags &= ~gauge::kImageOnScreen;
             break;
         }
         case gauge::kServiceKill:

@@ -426,9 +426,9 @@ void WxPaint(gauge::ElementHeader* element) {
             platform::DrawBeginPaint(dc);
             platform::DrawResetClip(dc);
             platform::DrawFillRectBrush(dc, DrawRect{0, 0, 164, 114}, gScreen.background_brush);
+            element->image_flags &= ~gauge::kImageOnScreen;
         }
         gScreen.blank_shown = !picture;
-        element->image_flags &= ~gauge::kImageOnScreen;
     }
     if (picture) {
         WxTestPatternDraw(dc);

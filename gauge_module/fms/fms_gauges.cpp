@@ -282,11 +282,11 @@ void CduGaugeDraw(CduGaugeState& state, gauge::ElementHeader* screen) {
                 CduScreenDraw(dc);
                 CduEditFieldDraw(dc);
             }
+            screen->image_flags &= ~gauge::kImageOnScreen;
         } else if (picture && CduScreenBlinks()) {
             CduRedraw = 1;
         }
         if (picture && !state.is_vc) CduPaintRequest.store(0);
-        screen->image_flags &= ~gauge::kImageOnScreen;
     }
     state.busy = false;
 }

@@ -391,8 +391,6 @@ void BatTempDraw() {
     gauge::ElementHeader* bar1 = ElementListWalk(first, 2);
     gauge::ElementHeader* bar2 = ElementListWalk(first, 3);
     if (bar1 == nullptr || bar2 == nullptr) return;
-    bar1->image_flags &= ~gauge::kImageOnScreen;
-    bar2->image_flags &= ~gauge::kImageOnScreen;
     RepaintKeyBuilder key;
     key.Add(bar1->surface).Add(bar2->surface);
     if (SystemTimers2.BatteryTempTest > 0) {
@@ -403,6 +401,8 @@ void BatTempDraw() {
         }
     }
     if (!RepaintNeeded(gBatTempKey, key.Key())) return;
+    bar1->image_flags &= ~gauge::kImageOnScreen;
+    bar2->image_flags &= ~gauge::kImageOnScreen;
     PaintSurface(bar1, AirConditioningState.battery_temperature[0]);
     // Both graphs take the first one's rectangle: the surfaces are one size.
     if (bar2->surface != nullptr && bar1->surface != nullptr) {
