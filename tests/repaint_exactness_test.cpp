@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -27,9 +28,11 @@
 #include "displays/sg_select_panels.h"
 #include "e2e_support.h"
 #include "fms/fms_lifecycle.h"
+#include "instruments/atc_control_head.h"
 #include "module_state.h"
 #include "panels/display_control_panels.h"
 #include "zu/simhost/cdu_keys.h"
+#include "zu/simhost/scenario.h"
 #include "zu/simhost/simulator.h"
 
 namespace zu::e2e {
@@ -118,6 +121,29 @@ void ScriptStep(simhost::Simulator& sim, int f) {
     if (f == 620) click("HGS_panel", 5);
     if (f == 650) click("RASU_panel", 2);
     if (f == 700) click("HGS_panel", 14);
+    // Traffic: one parked ahead and one closing head-on, the computer
+    // switched off and on again.
+    if (f == 100) {
+        TransponderState.mode = 6;
+        const auto& st = sim.model().state();
+        const double h = st.heading_true * 0.017453292519943295;
+        char text[400];
+        std::snprintf(text, sizeof text,
+                      "at 0 traffic 0 11 %.7f %.7f %.0f %.1f 0 0\n"
+                      "at 0 traffic 1 12 %.7f %.7f %.0f %.1f 600 0\n",
+                      st.latitude + 3.0 * std::cos(h) / 60.0,
+                      st.longitude + 3.0 * std::sin(h) / 60.0, st.altitude_ft + 1000.0,
+                      st.heading_true, st.latitude + 7.5 * std::cos(h) / 60.0,
+                      st.longitude + 7.5 * std::sin(h) / 60.0, st.altitude_ft + 300.0,
+                      st.heading_true + 180.0);
+        simhost::Scenario scenario;
+        std::string error;
+        EXPECT_TRUE(simhost::Scenario::Parse(text, "traffic.txt", &scenario, &error)) << error;
+        simhost::ScenarioContext context{sim, nullptr};
+        for (const auto& r : scenario.RunDue(context, 1e9)) EXPECT_TRUE(r.ok) << r.message;
+    }
+    if (f == 700) TransponderState.mode = 0;
+    if (f == 740) TransponderState.mode = 6;
     switch (f) {
         case 220:
             DisplayControlState1.Mode = 1;
