@@ -65,9 +65,10 @@ class RepaintKeyBuilder {
     }
     void Word(uint64_t w) {
         ++n_;
-        a_ = (a_ ^ Mix(w + 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
-        b_ = ((b_ << 23) | (b_ >> 41)) ^ Mix(w ^ 0xD6E8FEB86659FD93ull);
-        b_ *= 0x94D049BB133111EBull;
+        a_ = (a_ ^ w) * 0x9E3779B97F4A7C15ull;
+        a_ ^= a_ >> 32;
+        b_ = (b_ + w) * 0xC2B2AE3D27D4EB4Full;
+        b_ = (b_ << 31) | (b_ >> 33);
     }
     uint64_t a_ = 0x243F6A8885A308D3ull;
     uint64_t b_ = 0x13198A2E03707344ull;
