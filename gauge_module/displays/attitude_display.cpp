@@ -325,6 +325,14 @@ int32_t SpeedPointerOffset(int side) {
     return -v / 482;
 }
 
+// The vertical-speed pointer's offset in grid units: +-300 ft/min, 20 a unit.
+int32_t VerticalSpeedPointerOffset() {
+    int32_t v = VerticalSpeed;
+    if (v < -300) v = -300;
+    if (v > 300) v = 300;
+    return v / 20;
+}
+
 }  // namespace
 
 void EadiSpeedScaleDraw(platform::DrawContext* dc, int side) {
@@ -480,10 +488,7 @@ void EadiBottomScaleDraw(platform::DrawContext* dc, int side, const EhsiPaint* n
         Outline(dc, p, 5);
     }
     // 4. The vertical-speed pointer.
-    int32_t v = VerticalSpeed;
-    if (v < -300) v = -300;
-    if (v > 300) v = 300;
-    const int32_t d = v / 20;
+    const int32_t d = VerticalSpeedPointerOffset();
     Pen(dc, kEfisGreen);
     const DrawPoint p[5] = {
         {83 + d, 124}, {81 + d, 129}, {87 + d, 129}, {85 + d, 124}, {83 + d, 124}};
@@ -555,7 +560,7 @@ void EadiInputsKeyAdd(RepaintKeyBuilder& key, int side) {
         .Add(NavSourceSel1)
         .Add(NavSourceSel2);
     key.Add(SgTransfer).Add(DisplayFormat).Add(DisplayFormatFlags1).Add(DisplayControlState2);
-    key.Add(MarkerBeacons).Add(VerticalSpeed).Add(FgcMessageLines);
+    key.Add(MarkerBeacons).Add(VerticalSpeedPointerOffset()).Add(FgcMessageLines);
     // The engage messages show while either message time runs.
     key.Add(FgcMessageState1.code.load(std::memory_order_relaxed) != 0 ||
             FgcMessageState1.upper_time != 0);
@@ -565,9 +570,10 @@ void EadiInputsKeyAdd(RepaintKeyBuilder& key, int side) {
     key.Add(RadioAltTestCountdown).Add(RadioAltitudeReadoutValue);
     key.Add(FGC_comp_AP1_lateral_mode).Add(FGC_comp_AP1_vertical_mode);
     key.Add(FGC_comp_AP1_lateral_armed_mode).Add(FGC_comp_AP1_vertical_armed_mode_1);
-    key.Add(FGC_comp_AP1_vertical_armed_mode_2).Add(FlightDirectorRollCommand);
-    key.Add(FlightDirectorPitchCommand).Add(FlightDirectorRollCommand2);
-    key.Add(FlightDirectorPitchCommand2).Add(FgcSide1).Add(FgcState).Add(FgcFlags1);
+    key.Add(FGC_comp_AP1_vertical_armed_mode_2);
+    key.Add(side == 0 ? FlightDirectorRollCommand : FlightDirectorRollCommand2);
+    key.Add(side == 0 ? FlightDirectorPitchCommand : FlightDirectorPitchCommand2);
+    key.Add(FgcSide1.fma).Add(FgcState).Add(FgcFlags1);
     key.Add(DisplayBrightness);
     // The navigation steps the sequences share.
     EhsiInputsKeyAdd(key, side);
