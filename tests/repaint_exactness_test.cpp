@@ -20,10 +20,7 @@
 #include "core/electrical_system.h"
 #include "core/electrical_test_support.h"
 #include "core/radio_altitude_alerting.h"
-#include "displays/attitude_display.h"
 #include "displays/efis_display_gauges.h"
-#include "displays/ehsi_map.h"
-#include "displays/navigation_display.h"
 #include "displays/repaint_key.h"
 #include "displays/sg_select_panels.h"
 #include "e2e_support.h"
@@ -43,48 +40,16 @@ constexpr uint32_t kBankToken = 79;
 constexpr uint32_t kHeadingToken = 81;
 constexpr uint32_t kRadioAltitudeToken = 614;
 
-// The display sets' state a flight leaves behind, as the module loads it.
-void ResetDisplaySets() {
-    for (EhsiSet& s : EhsiSets) {
-        for (EhsiBearingPointer& p : s.pointers) p = EhsiBearingPointer{};
-        s.map = EhsiMapState{};
-        std::memset(s.heading_text, 0, sizeof s.heading_text);
-        std::memset(s.distance_text, 0, sizeof s.distance_text);
-        std::memset(s.course_text, 0, sizeof s.course_text);
-        std::memset(s.selected_text, 0, sizeof s.selected_text);
-        std::memset(s.speed_text, 0, sizeof s.speed_text);
-    }
-    for (auto& side : EadiSets) {
-        for (EadiSet& s : side) {
-            s.readout_value = -1;
-            std::memset(s.readout_text, 0, sizeof s.readout_text);
-            s.readout_length = 0;
-            std::memset(s.dh_text, 0, sizeof s.dh_text);
-        }
-    }
-    EhsiMapPhase[0] = EhsiMapPhase[1] = 0;
-    std::memset(DisplayWarmUp, 0, sizeof DisplayWarmUp);
-    std::memset(HalfRateSkip, 0, sizeof HalfRateSkip);
-    for (DisplayScreen& s : DisplayScreens) {
-        s.last_drawn_tick = 0;
-        s.busy = false;
-    }
-}
-
 uint64_t Fnv(uint64_t h, const void* data, size_t size) {
     const auto* p = static_cast<const uint8_t*>(data);
     for (size_t i = 0; i < size; ++i) h = (h ^ p[i]) * 0x100000001B3ull;
     return h;
 }
 
-struct FrameRecord {
-    std::vector<uint64_t> sums;  // one per surface, in panel order
-};
-
 struct Flight {
     std::vector<std::string> surfaces;  // gauge name of each surface
-    std::vector<FrameRecord> frames;
-    uint64_t drawn_pictures = 0;  // drawing sequences the display gauges ran
+    std::vector<uint64_t> sums;         // per frame one per surface, in panel order
+    uint64_t drawn_pictures = 0;        // drawing sequences the display gauges ran
 };
 
 // What the script changes at a frame of the scripted part.
@@ -144,45 +109,19 @@ void ScriptStep(simhost::Simulator& sim, int f) {
     }
     if (f == 700) TransponderState.mode = 0;
     if (f == 740) TransponderState.mode = 6;
-    switch (f) {
-        case 220:
-            DisplayControlState1.Mode = 1;
-            break;  // arc
-        case 260:
-            DisplayControlState2.Mode = 2;
-            break;  // map
-        case 300:
-            DisplayBrightnessLevel = 175;
-            break;
-        case 330:
-            DisplayFormat[0] = 1;
-            break;  // composite on side 1
-        case 380:
-            DisplayFormat[0] = 0;
-            break;
-        case 400:
-            SgTransfer[0] = 1;
-            break;  // side 1 shows side 2's generator
-        case 450:
-            SgTransfer[0] = 0;
-            break;
-        case 480:
-            RadioAltTestCountdown[0] = 40;
-            break;
-        case 540:
-            DisplayControlState1.Mode = 0;
-            break;
-        case 820:
-            BusPowered2.set(0, 0);
-            break;  // side 2 loses its displays
-        default:
-            break;
-    }
+    // Display modes, formats, transfer, brightness, test and power.
+    if (f == 220) DisplayControlState1.Mode = 1;  // arc
+    if (f == 260) DisplayControlState2.Mode = 2;  // map
+    if (f == 300) DisplayBrightnessLevel = 175;
+    if (f == 330 || f == 380) DisplayFormat[0] = f == 330;  // composite
+    if (f == 400 || f == 450) SgTransfer[0] = f == 400;     // side 2's generator
+    if (f == 480) RadioAltTestCountdown[0] = 40;
+    if (f == 540) DisplayControlState1.Mode = 0;
+    if (f >= 820) BusPowered2.set(0, 0);  // side 2 loses its displays
 }
 
 Flight Fly(bool every_picture) {
     RestoreLoadedModuleState();
-    ResetDisplaySets();
     RepaintEveryPicture = every_picture;
     Flight flight;
     TempDir tmp;
@@ -205,15 +144,13 @@ Flight Fly(bool every_picture) {
         return n;
     }();
     auto record = [&] {
-        FrameRecord r;
         for (const simhost::GaugeInstance& g : sim->gauges()) {
             for (const auto& d : g.surfaces) {
                 uint64_t h = Fnv(0xCBF29CE484222325ull, d->picture.data(), d->picture.size());
                 for (const platform::DrawTextEntry& t : d->texts) h = Fnv(h, &t, sizeof t);
-                r.sums.push_back(h);
+                flight.sums.push_back(h);
             }
         }
-        flight.frames.push_back(std::move(r));
     };
     // Unpowered, then the engines bring the buses and the displays up.
     for (int i = 0; i < 30; ++i) {
@@ -223,7 +160,6 @@ Flight Fly(bool every_picture) {
     PinRunningEngines(*sim);
     for (int f = 0; f < 900; ++f) {
         ElectricsEnginesRunning();
-        if (f >= 820) BusPowered2.set(0, 0);
         ScriptStep(*sim, f);
         sim->RunFrame();
         record();
@@ -242,53 +178,44 @@ Flight Fly(bool every_picture) {
 
 // The full-repaint flight runs in a child process forked from this one, so
 // both flights start from the very same module state; the child writes its
-// frames' checksums to a file.
-Flight FlyFullRepaintInChild(const std::filesystem::path& file) {
+// checksums, then its count of pictures, to a file.
+std::vector<uint64_t> FlyFullRepaintInChild(const std::filesystem::path& file) {
     const pid_t pid = ::fork();
     if (pid == 0) {
-        const Flight full = Fly(true);
-        std::string bytes;
-        for (const FrameRecord& r : full.frames) {
-            bytes.append(reinterpret_cast<const char*>(r.sums.data()), r.sums.size() * 8);
-        }
-        bytes.append(reinterpret_cast<const char*>(&full.drawn_pictures), 8);
-        WriteFile(file, bytes);
+        Flight full = Fly(true);
+        full.sums.push_back(full.drawn_pictures);
+        WriteFile(file, std::string(reinterpret_cast<const char*>(full.sums.data()),
+                                    full.sums.size() * 8));
         std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
     }
     int status = 0;
     ::waitpid(pid, &status, 0);
-    Flight full;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return full;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
     const std::string bytes = ReadFile(file);
-    full.frames.resize(1);
-    full.frames[0].sums.resize(bytes.size() / 8);
-    std::memcpy(full.frames[0].sums.data(), bytes.data(), bytes.size() / 8 * 8);
-    return full;
+    std::vector<uint64_t> sums(bytes.size() / 8);
+    std::memcpy(sums.data(), bytes.data(), sums.size() * 8);
+    return sums;
 }
 
 TEST(RepaintExactness, EveryPictureOfAFlightEqualsAFullRepaint) {
     TempDir tmp;
-    Flight full = FlyFullRepaintInChild(tmp.path() / "full");
-    ASSERT_FALSE(full.frames.empty()) << "the full-repaint flight failed";
+    std::vector<uint64_t> full = FlyFullRepaintInChild(tmp.path() / "full");
+    ASSERT_FALSE(full.empty()) << "the full-repaint flight failed";
+    const uint64_t full_pictures = full.back();
+    full.pop_back();
     const Flight keyed = Fly(false);
     ASSERT_FALSE(HasFatalFailure());
-    // The child's checksums: the frames' surfaces in a row, then its count.
-    const std::vector<uint64_t>& sums = full.frames[0].sums;
     const size_t per_frame = keyed.surfaces.size();
-    ASSERT_EQ(sums.size(), keyed.frames.size() * per_frame + 1);
-    full.drawn_pictures = sums.back();
+    ASSERT_EQ(full.size(), keyed.sums.size());
     int mismatches = 0;
-    for (size_t f = 0; f < keyed.frames.size() && mismatches < 10; ++f) {
-        for (size_t s = 0; s < per_frame; ++s) {
-            if (sums[f * per_frame + s] != keyed.frames[f].sums[s]) {
-                ADD_FAILURE() << keyed.surfaces[s] << " differs at frame " << f;
-                ++mismatches;
-            }
-        }
+    for (size_t i = 0; i < full.size() && mismatches < 10; ++i) {
+        if (full[i] == keyed.sums[i]) continue;
+        ADD_FAILURE() << keyed.surfaces[i % per_frame] << " differs at frame " << i / per_frame;
+        ++mismatches;
     }
     // The flight has pictures to skip: the keyed run draws fewer.
-    EXPECT_GT(full.drawn_pictures, 0u);
-    EXPECT_LT(keyed.drawn_pictures, full.drawn_pictures);
+    EXPECT_GT(full_pictures, 0u);
+    EXPECT_LT(keyed.drawn_pictures, full_pictures);
 }
 
 }  // namespace
