@@ -312,14 +312,32 @@ void EadiRadioAltitudeDraw(platform::DrawContext* dc, EadiSet& set) {
     }
 }
 
-void EadiSpeedScaleDraw(platform::DrawContext* dc, int side) {
-    // 1./2. The pointer's offset from the stall-warning output.
+namespace {
+
+// The speed pointer's offset in grid units, from the stall-warning output
+// (8192 lower with the anti-ice selector off centre).
+int32_t SpeedPointerOffset(int side) {
     int32_t v = StallWarningState.output[side != 0 ? 1 : 0];
     if (IceProtectionState.AntiIceSelector != 0) {
         v -= 8192;
         if (v < -16384) v = -16384;
     }
-    const int32_t d = -v / 482;
+    return -v / 482;
+}
+
+// The vertical-speed pointer's offset in grid units: +-300 ft/min, 20 a unit.
+int32_t VerticalSpeedPointerOffset() {
+    int32_t v = VerticalSpeed;
+    if (v < -300) v = -300;
+    if (v > 300) v = 300;
+    return v / 20;
+}
+
+}  // namespace
+
+void EadiSpeedScaleDraw(platform::DrawContext* dc, int side) {
+    // 1./2. The pointer's offset from the stall-warning output.
+    const int32_t d = SpeedPointerOffset(side);
     // 3. Marks and letters.
     Pen(dc, kEfisWhite);
     static constexpr DrawPoint kMark[5] = {{28, 64}, {34, 64}, {34, 66}, {28, 66}, {28, 64}};
@@ -470,10 +488,7 @@ void EadiBottomScaleDraw(platform::DrawContext* dc, int side, const EhsiPaint* n
         Outline(dc, p, 5);
     }
     // 4. The vertical-speed pointer.
-    int32_t v = VerticalSpeed;
-    if (v < -300) v = -300;
-    if (v > 300) v = 300;
-    const int32_t d = v / 20;
+    const int32_t d = VerticalSpeedPointerOffset();
     Pen(dc, kEfisGreen);
     const DrawPoint p[5] = {
         {83 + d, 124}, {81 + d, 129}, {87 + d, 129}, {85 + d, 124}, {83 + d, 124}};
@@ -533,6 +548,41 @@ void EadiPictureDraw(platform::DrawContext* dc, EadiSet& set, const EadiClipRegi
     } else {
         EadiCompositeSequence(dc, set, regions, navigation);
     }
+}
+
+void EadiInputsKeyAdd(RepaintKeyBuilder& key, int side) {
+    const AhrsRecord& a = Ahrs(side);
+    key.Add(side)
+        .Add(a.bank)
+        .Add(a.pitch)
+        .Add(a.valid)
+        .Add(NavSources)
+        .Add(NavSourceSel1)
+        .Add(NavSourceSel2);
+    key.Add(SgTransfer).Add(DisplayFormat).Add(DisplayFormatFlags1).Add(DisplayControlState2);
+    key.Add(MarkerBeacons).Add(VerticalSpeedPointerOffset()).Add(FgcMessageLines);
+    // The engage messages show while either message time runs.
+    key.Add(FgcMessageState1.code.load(std::memory_order_relaxed) != 0 ||
+            FgcMessageState1.upper_time != 0);
+    key.Add(RadioAltNotReady).Add(RadioAltOutOfRange).Add(SpeedPointerOffset(side));
+    key.Add(StallWarnUnpowered).Add(Id809BlankCountdown);
+    key.Add(FGC_comp_AP1_engaged).Add(FGC_comp_DH_altitude1).Add(FGC_comp_DH_altitude2);
+    key.Add(RadioAltTestCountdown).Add(RadioAltitudeReadoutValue);
+    key.Add(FGC_comp_AP1_lateral_mode).Add(FGC_comp_AP1_vertical_mode);
+    key.Add(FGC_comp_AP1_lateral_armed_mode).Add(FGC_comp_AP1_vertical_armed_mode_1);
+    key.Add(FGC_comp_AP1_vertical_armed_mode_2);
+    key.Add(side == 0 ? FlightDirectorRollCommand : FlightDirectorRollCommand2);
+    key.Add(side == 0 ? FlightDirectorPitchCommand : FlightDirectorPitchCommand2);
+    key.Add(FgcSide1.fma).Add(FgcState).Add(FgcFlags1);
+    key.Add(DisplayBrightness);
+    // The navigation steps the sequences share.
+    EhsiInputsKeyAdd(key, side);
+}
+
+RepaintKey EadiStateKey(const EadiSet& set) {
+    RepaintKeyBuilder key;
+    key.Add(set.readout_value).Add(set.readout_text).Add(set.readout_length).Add(set.dh_text);
+    return key.Key();
 }
 
 }  // namespace zu

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "displays/repaint_key.h"
 #include "zu/platform/drawing.h"
 
 namespace zu {
@@ -69,5 +70,10 @@ void EadiBottomScaleDraw(platform::DrawContext* dc, int side,
 // this surface's regions; without it those steps are left out.
 void EadiPictureDraw(platform::DrawContext* dc, EadiSet& set, const EadiClipRegions& regions,
                      const EhsiPaint* navigation = nullptr);
+
+// Repaint keys: the module data a picture of the side reads (the shared
+// navigation steps' included), and the text caches a set carries.
+void EadiInputsKeyAdd(RepaintKeyBuilder& key, int side);
+RepaintKey EadiStateKey(const EadiSet& set);
 
 }  // namespace zu

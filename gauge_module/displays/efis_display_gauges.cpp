@@ -138,6 +138,33 @@ void DrawSequence(const DisplayScreen& screen, platform::DrawContext* dc, int da
     }
 }
 
+// The state the drawing sequence of the data side carries from picture to
+// picture.
+RepaintKey SequenceState(const DisplayScreen& screen, int data_side) {
+    if (screen.kind == kNavigationDisplay) {
+        return EhsiStateKey(EhsiSetOf(data_side, screen.virtual_cockpit));
+    }
+    const RepaintKey eadi = EadiStateKey(EadiSetOf(data_side, screen.virtual_cockpit));
+    const RepaintKey ehsi = EhsiStateKey(EhsiSetOf(data_side, false));
+    return {eadi.a ^ (ehsi.a * 3), eadi.b + ehsi.b, true};
+}
+
+// The key of the picture a new tick would draw: blank (the background
+// alone), or the drawing sequence's inputs and state.
+RepaintKey PictureKey(const DisplayScreen& screen, bool picture, int data_side,
+                      const RepaintKey& state) {
+    RepaintKeyBuilder key;
+    key.Add(picture).Add(screen.applied_transfer);
+    if (!picture) return key.Key();
+    key.Add(data_side).Add(DisplayFormat[data_side]).Add(state);
+    if (screen.kind == kNavigationDisplay) {
+        EhsiPictureKeyAdd(key, data_side);
+    } else {
+        EadiInputsKeyAdd(key, data_side);
+    }
+    return key.Key();
+}
+
 }  // namespace
 
 bool DisplayPowered(int side) {
@@ -183,6 +210,8 @@ bool DisplayScreenSetUp(DisplayScreen& screen, gauge::DrawingSurface* s) {
     screen.surface_width = s->width;
     screen.surface_height = s->height;
     screen.setup_pending = false;
+    screen.last_key.valid = false;
+    screen.unshown = true;
     return true;
 }
 
@@ -227,19 +256,26 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
     screen.busy = true;
     const uint32_t tick = TickCounter.load(std::memory_order_acquire);
     platform::DrawContext* dc = SurfaceContext(s);
-    if (tick > screen.last_drawn_tick) {
+    screen.new_tick = tick > screen.last_drawn_tick;
+    const int data_side = SgTransfer[side] != 0 ? 1 - side : side;
+    const bool picture = warm > kDisplayWarmUpFrames && powered && EfisResourcesReady();
+    bool draw = false;
+    RepaintKey state{};
+    if (screen.new_tick) {
         screen.last_drawn_tick = tick;
-        screen.new_tick = true;
-        if (screen.background_copy.size() == s->bytes) {
-            std::memcpy(s->pixels, screen.background_copy.data(), s->bytes);
+        // The same picture again leaves the surface as it is.
+        if (picture) state = SequenceState(screen, data_side);
+        if (RepaintNeeded(screen.last_key, PictureKey(screen, picture, data_side, state))) {
+            if (screen.background_copy.size() == s->bytes) {
+                std::memcpy(s->pixels, screen.background_copy.data(), s->bytes);
+            }
+            platform::DrawBeginPaint(dc);
+            draw = picture;
+            screen.unshown = true;
         }
-        platform::DrawBeginPaint(dc);
-    } else {
-        screen.new_tick = false;
     }
     // 8. The picture, of the data side's symbol generator.
-    const int data_side = SgTransfer[side] != 0 ? 1 - side : side;
-    if (warm > kDisplayWarmUpFrames && screen.new_tick && powered && EfisResourcesReady()) {
+    if (draw) {
         // The drawing state is saved around the picture: the pens and
         // brushes it selects are released afterwards, so the brightness step
         // can make them anew.
@@ -251,10 +287,16 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
         platform::DrawRestoreState(dc);
         ++screen.pictures;
         CurrentGaugeSurface = nullptr;
+        // A picture that moved its own state (a pointer slewing, the map's
+        // count) is followed by another.
+        if (!(SequenceState(screen, data_side) == state)) screen.last_key.valid = false;
     }
-    // 9. Ask the host to take the picture.
+    // 9. Ask the host to take a new picture.
     screen.busy = false;
-    element->image_flags &= ~gauge::kImageOnScreen;
+    if (screen.unshown || RepaintEveryPicture) {
+        element->image_flags &= ~gauge::kImageOnScreen;
+        screen.unshown = false;
+    }
     // 10. Half rate.
     const uint8_t half = screen.kind == kAttitudeDisplay ? VSI_HALF_SLOW : HSI_HALF_SLOW;
     if (half != 0) HalfRate(screen) = 1;

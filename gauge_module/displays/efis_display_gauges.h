@@ -62,6 +62,10 @@ struct DisplayScreen {
     bool new_tick = false;
     bool busy = false;
     uint32_t pictures = 0;  // drawing sequences run
+    // The key of the picture on the surface: a new tick with the same key
+    // leaves it as it is.
+    RepaintKey last_key{};
+    bool unshown = false;  // painted since the host last took the picture
 };
 
 inline constexpr int kDisplayScreenCount = 8;

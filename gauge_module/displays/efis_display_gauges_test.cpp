@@ -2,15 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "core/ahrs.h"
 #include "core/electrical_system.h"
 #include "core/nav_sources.h"
 #include "core/settings_file.h"
 #include "core/systems_tick.h"
 #include "displays/display_pixel_size.h"
 #include "displays/efis_resources.h"
+#include "displays/navigation_display.h"
+#include "displays/repaint_key.h"
 #include "displays/sg_select_panels.h"
 #include "panels/display_control_panels.h"
 
@@ -54,6 +59,7 @@ struct DisplayGaugesFixture : ::testing::Test {
     void TearDown() override {
         for (auto& s : DisplayScreens) DisplayKill(s);
         DeleteEfisResources();
+        RepaintEveryPicture = false;
         BusPowered.set(kPoweredLeftEssential, 0);
     }
     // One frame step in a new tick (as at 15 fps or lower).
@@ -86,6 +92,7 @@ TEST_F(DisplayGaugesFixture, WarmUpShowsTheBackgroundThenOnePicturePerTick) {
 }
 
 TEST_F(DisplayGaugesFixture, HalfRateSkipsEveryOtherFrameStep) {
+    RepaintEveryPicture = true;  // the pacing, not the repaint keys
     VSI_HALF_SLOW = 1;
     DisplayScreen& vsi2 = DisplayScreens[2];
     BusPowered2.set(0, 1);
@@ -99,6 +106,7 @@ TEST_F(DisplayGaugesFixture, HalfRateSkipsEveryOtherFrameStep) {
 }
 
 TEST_F(DisplayGaugesFixture, TheBackgroundErasesEachPictureAndFollowsTheSurface) {
+    RepaintEveryPicture = true;  // every tick a picture
     DisplayScreen& hsi1 = DisplayScreens[4];
     PlacedDisplay d(168, 134);
     DisplayInstall(hsi1, nullptr);
@@ -192,6 +200,66 @@ TEST_F(DisplayGaugesFixture, VirtualCockpitPicturesMatchTheirTwins) {
         }
     }
     NavSources[kNavVor1] = vor;
+}
+
+// A tick whose picture would be the same leaves the surface as it is; a
+// heading change draws anew, and a screen losing its power shows its
+// background once.
+TEST_F(DisplayGaugesFixture, APictureIsDrawnOnlyWhenWhatItShowsChanges) {
+    DisplayScreen& hsi1 = DisplayScreens[4];
+    DisplayWarmUp[kNavigationDisplay][0] = 40;
+    const AhrsRecord ahrs = Ahrs1;
+    Ahrs1.heading = 30.0;
+    PlacedDisplay d(168, 134);
+    DisplayInstall(hsi1, nullptr);
+    // The first pictures format the set's texts; then they stay.
+    for (int i = 0; i < 3; ++i) Frame(hsi1, d);
+    const uint32_t settled = hsi1.pictures;
+    ASSERT_GE(settled, 1u);
+    for (int i = 0; i < 5; ++i) Frame(hsi1, d);
+    EXPECT_EQ(hsi1.pictures, settled);
+    d.pixels[4 * 50] = 0xAB;  // left as it is while nothing changes
+    Frame(hsi1, d);
+    EXPECT_EQ(d.pixels[4 * 50], 0xAB);
+    Ahrs1.heading = 40.0;
+    Frame(hsi1, d);
+    EXPECT_EQ(hsi1.pictures, settled + 1);
+    EXPECT_EQ(d.pixels[4 * 50], hsi1.background_copy[4 * 50]);
+    // Unpowered: the background, painted once.
+    BusPowered.set(kPoweredLeftEssential, 0);
+    Frame(hsi1, d);
+    EXPECT_TRUE(d.pixels == hsi1.background_copy);
+    d.pixels[4 * 50] = 0xAB;
+    Frame(hsi1, d);
+    EXPECT_EQ(d.pixels[4 * 50], 0xAB);
+    EXPECT_EQ(hsi1.pictures, settled + 1);
+    Ahrs1 = ahrs;
+}
+
+// A bearing pointer without its signal swings 2 degrees a picture to its
+// park: with no input changing, each tick still draws until it is parked,
+// then none.
+TEST_F(DisplayGaugesFixture, APointerSwingingToItsParkDrawsEveryTick) {
+    DisplayScreen& hsi1 = DisplayScreens[4];
+    DisplayWarmUp[kNavigationDisplay][0] = 40;
+    NavSourceRecord saved[kNavSourceCount];
+    std::copy(std::begin(NavSources), std::end(NavSources), saved);
+    for (NavSourceRecord& r : NavSources) r.bearing_valid = 0;
+    EhsiSet& set = EhsiSetOf(0, false);
+    const EhsiBearingPointer pointer = set.pointers[0];
+    set.pointers[0] = {50.0, 0, true};
+    PlacedDisplay d(168, 134);
+    DisplayInstall(hsi1, nullptr);
+    for (int i = 0; i < 40; ++i) Frame(hsi1, d);
+    // 50 to 86 (within 5 degrees of 3 o'clock) in 2-degree steps, hidden.
+    EXPECT_EQ(set.pointers[0].angle, 86.0);
+    EXPECT_FALSE(set.pointers[0].shown);
+    EXPECT_GE(hsi1.pictures, 19u);
+    const uint32_t parked = hsi1.pictures;
+    Frame(hsi1, d);
+    EXPECT_EQ(hsi1.pictures, parked);
+    set.pointers[0] = pointer;
+    std::copy(std::begin(saved), std::end(saved), NavSources);
 }
 
 TEST_F(DisplayGaugesFixture, NoSurfaceOrUnknownGaugeDoesNothing) {

@@ -85,6 +85,7 @@ struct SurfaceGauge {
     gauge::DrawingSurface* surface = nullptr;
     int32_t width = 0;
     int32_t height = 0;
+    RepaintKey last_key{};  // the picture on the surface
 };
 SurfaceGauge gHgsGauge, gHgsVcGauge, gRasuGauge, gRasuVcGauge, gRasuTouchGauge;
 gauge::GaugeHeader* gAnnHeader = nullptr;
@@ -110,6 +111,7 @@ bool SurfaceSetUp(SurfaceGauge& g, gauge::DrawingSurface* s, int32_t grid_w, int
     platform::DrawSetMapping(dc, grid_w, grid_h, s->width, s->height);
     g.surface = s;
     g.setup_pending = false;
+    g.last_key.valid = false;
     return true;
 }
 
@@ -199,7 +201,8 @@ template <int32_t GridW, int32_t GridH>
 void SurfacePanelService(SurfaceGauge& g, gauge::ElementHeader* first, gauge::ElementHeader* text,
                          gauge::GaugeHeader* gauge, int32_t service,
                          void (*visibility)(gauge::ElementHeader*, uint8_t),
-                         void (*paint)(platform::DrawContext*)) {
+                         void (*paint)(platform::DrawContext*),
+                         void (*picture_key)(RepaintKeyBuilder&)) {
     if (service < gauge::kServiceInstall || service > gauge::kServiceKill) return;
     if (gauge != nullptr) g.header = gauge;
     switch (service) {
@@ -213,9 +216,14 @@ void SurfacePanelService(SurfaceGauge& g, gauge::ElementHeader* first, gauge::El
             gauge::DrawingSurface* s = text->surface;
             if (!SurfaceSetUp(g, s, GridW, GridH)) break;
             platform::DrawContext* dc = ContextOf(s);
-            platform::DrawBeginPaint(dc);
-            paint(dc);
-            text->image_flags &= ~gauge::kImageOnScreen;
+            // The picture on the surface stays while its key does.
+            RepaintKeyBuilder key;
+            picture_key(key);
+            if (RepaintNeeded(g.last_key, key.Key())) {
+                platform::DrawBeginPaint(dc);
+                paint(dc);
+                text->image_flags &= ~gauge::kImageOnScreen;
+            }
             break;
         }
         case gauge::kServiceKill:
@@ -337,6 +345,21 @@ void HgsTextPaint(platform::DrawContext* dc) {
     SlopeLine(dc);
 }
 
+void HgsTextKeyAdd(RepaintKeyBuilder& key) {
+    key.Add(DisplayBrightness).Add(HgsPanelBrightness).Add(HgsPowered);
+    if (HgsPowered == 0) return;
+    key.Add(HGS_HGS_actual_mode).Add(HGS_HGS_stby_mode).Add(HgsAiiiAvailable).Add(HgsBothIls);
+    key.Add(HgsElevationEntry).Add(HgsSlopeEntry).Add(HgsEntryTyped).Add(HgsEntryLength);
+    key.Add(HgsEntryText).Add(HGS_HGS_elevation_set).Add(HGS_HGS_gs_slope_angle);
+    // The cursor blinks only while an entry is typed.
+    if (HgsEntryTyped != 0) key.Add(HgsBlinkCounter & 1);
+}
+
+void RasuReadoutKeyAdd(RepaintKeyBuilder& key) {
+    key.Add(DisplayBrightness).Add(RasuBrightness).Add(HgsPowered);
+    if (HgsPowered != 0) key.Add(HGS_RASU_speed);
+}
+
 void RasuReadoutPaint(platform::DrawContext* dc) {
     Background(dc, kRasuGridWidth, kRasuGridHeight);
     platform::DrawSelectObject(dc, EfisFonts[3]);
@@ -401,31 +424,32 @@ gauge::MouseRect HGS_HUD_switchMouseRect[] = {
 
 void HgsPanelCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
     SurfacePanelService<kHgsTextGridWidth, kHgsTextGridHeight>(
-        gHgsGauge, &gHgs.e[0], &gHgs.e[kHgsText], gauge, service, HgsVisibility, HgsTextPaint);
+        gHgsGauge, &gHgs.e[0], &gHgs.e[kHgsText], gauge, service, HgsVisibility, HgsTextPaint,
+        HgsTextKeyAdd);
 }
 
 void HgsVcPanelCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
-    SurfacePanelService<kHgsTextGridWidth, kHgsTextGridHeight>(gHgsVcGauge, &gHgsVc.e[0],
-                                                               &gHgsVc.e[kHgsText], gauge, service,
-                                                               HgsVisibility, HgsTextPaint);
+    SurfacePanelService<kHgsTextGridWidth, kHgsTextGridHeight>(
+        gHgsVcGauge, &gHgsVc.e[0], &gHgsVc.e[kHgsText], gauge, service, HgsVisibility, HgsTextPaint,
+        HgsTextKeyAdd);
 }
 
 void RasuPanelCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
-    SurfacePanelService<kRasuGridWidth, kRasuGridHeight>(gRasuGauge, &gRasu.e[0],
-                                                         &gRasu.e[kRasuReadout], gauge, service,
-                                                         ApplyRasuVisibility, RasuReadoutPaint);
+    SurfacePanelService<kRasuGridWidth, kRasuGridHeight>(
+        gRasuGauge, &gRasu.e[0], &gRasu.e[kRasuReadout], gauge, service, ApplyRasuVisibility,
+        RasuReadoutPaint, RasuReadoutKeyAdd);
 }
 
 void RasuVcPanelCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
-    SurfacePanelService<kRasuGridWidth, kRasuGridHeight>(gRasuVcGauge, &gRasuVc.e[0],
-                                                         &gRasuVc.e[kRasuReadout], gauge, service,
-                                                         ApplyRasuVisibility, RasuReadoutPaint);
+    SurfacePanelService<kRasuGridWidth, kRasuGridHeight>(
+        gRasuVcGauge, &gRasuVc.e[0], &gRasuVc.e[kRasuReadout], gauge, service, ApplyRasuVisibility,
+        RasuReadoutPaint, RasuReadoutKeyAdd);
 }
 
 void RasuTouchCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
     SurfacePanelService<kRasuGridWidth, kRasuGridHeight>(
         gRasuTouchGauge, &gRasuTouch.e[0], &gRasuTouch.e[kRasuReadout], gauge, service,
-        RasuTouchVisibility, RasuReadoutPaint);
+        RasuTouchVisibility, RasuReadoutPaint, RasuReadoutKeyAdd);
 }
 
 namespace {

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 
+#include "displays/repaint_key.h"
 #include "zu/platform/drawing.h"
 #include "zu/platform/gauge_api.h"
 
@@ -36,6 +37,9 @@ uint32_t HgsPanelColour(int32_t brightness);
 // The pictures, on a context already mapped to their grids.
 void HgsTextPaint(platform::DrawContext* dc);
 void RasuReadoutPaint(platform::DrawContext* dc);
+// What each picture reads, for its repaint key.
+void HgsTextKeyAdd(RepaintKeyBuilder& key);
+void RasuReadoutKeyAdd(RepaintKeyBuilder& key);
 
 // Saved-flight keys of the head-up guidance (section of the saved flight).
 // A key that is missing, fails its checksum or holds a value out of range

@@ -131,6 +131,46 @@ TEST_F(HgsPanels, RasuReadout) {
     EXPECT_TRUE(Has(Paint(RasuReadoutPaint), "32,4:400"));
 }
 
+// The panels paint when their keys change: each thing a picture shows
+// changes its key, the cursor's blink only while an entry is typed, the
+// speed only while powered.
+TEST_F(HgsPanels, PictureKeysFollowWhatThePicturesShow) {
+    const auto key = [](void (*add)(RepaintKeyBuilder&)) {
+        RepaintKeyBuilder k;
+        add(k);
+        return k.Key();
+    };
+    const RepaintKey text = key(HgsTextKeyAdd);
+    EXPECT_EQ(key(HgsTextKeyAdd), text);
+    HgsBlinkCounter = 9;
+    EXPECT_EQ(key(HgsTextKeyAdd), text);
+    const auto changes = [&](auto& value, auto other) {
+        const auto saved = value;
+        value = other;
+        EXPECT_FALSE(key(HgsTextKeyAdd) == text);
+        value = saved;
+    };
+    changes(HGS_HGS_actual_mode, 2);
+    changes(HGS_HGS_stby_mode, 1);
+    changes(HGS_HGS_elevation_set, 544);
+    changes(HGS_HGS_gs_slope_angle, -2.5f);
+    changes(HgsBothIls, uint8_t{1});
+    changes(HgsPanelBrightness, 255);
+    HgsElevationEntry = 1;
+    Typed("12");
+    const RepaintKey typed = key(HgsTextKeyAdd);
+    HgsBlinkCounter = 8;
+    EXPECT_FALSE(key(HgsTextKeyAdd) == typed);
+
+    const RepaintKey speed = key(RasuReadoutKeyAdd);
+    HGS_RASU_speed = 60;
+    EXPECT_FALSE(key(RasuReadoutKeyAdd) == speed);
+    HgsPowered = 0;
+    const RepaintKey dark = key(RasuReadoutKeyAdd);
+    HGS_RASU_speed = 70;
+    EXPECT_EQ(key(RasuReadoutKeyAdd), dark);
+}
+
 TEST_F(HgsPanels, TouchKnobStepsOncePerSectorEntered) {
     // Rectangles 1..4 are the sectors 0..3, clockwise from top left.
     const auto enter = [](int sector) {

@@ -1294,3 +1294,49 @@ void EhsiPictureDraw(const EhsiPaint& p) {
 }
 
 }  // namespace zu
+
+namespace zu {
+
+namespace {
+
+// Makes the keys of pictures that must always be drawn unique.
+uint64_t EhsiMapKeySerial = 0;
+
+}  // namespace
+
+void EhsiPictureKeyAdd(RepaintKeyBuilder& key, int side) {
+    // The map refreshes its list on its own count: its pictures always draw.
+    if (Mode(side) == 2) key.Add(++EhsiMapKeySerial);
+    // A radar picture under the card is rebuilt by the tick: always drawn.
+    const DisplayControlRecord& control = side != 0 ? DisplayControlState2 : DisplayControlState1;
+    if (control.Overlay != 0 && WxRadarState.display_mode >= kWxModeWeather) {
+        key.Add(++EhsiMapKeySerial);
+    }
+    EhsiInputsKeyAdd(key, side);
+}
+
+void EhsiInputsKeyAdd(RepaintKeyBuilder& key, int side) {
+    // The heading reference's drawn fields (not its counters).
+    const AhrsRecord& a = Ahrs(side);
+    key.Add(a.heading).Add(a.heading_bias).Add(a.valid).Add(a.gyro_mode);
+    // The test timer shows as three states: over 345, running, and 0.
+    const int32_t test = FGC_comp_FGC1_system_test_timer;
+    key.Add(static_cast<uint8_t>(test > 345 ? 2 : test != 0 ? 1 : 0));
+    key.Add(side).Add(NavSources).Add(NavSourceSel1).Add(NavSourceSel2);
+    key.Add(DisplayControlState1).Add(DisplayControlState2).Add(DisplayFormatFlags1);
+    key.Add(DisplayFormatToggle).Add(FGC_comp_HSI1_heading_sel).Add(FGC_comp_HSI2_heading_sel);
+    key.Add(FdBarSense).Add(FmsPowered).Add(NavHeading);
+    key.Add(GroundSpeed).Add(WxRange).Add(WxRadarState).Add(WindComponentSense);
+    key.Add(MapDisplayState).Add(AircraftPosition).Add(FmsToLegIndex).Add(FmsNextLegIndex);
+    key.Add(FmsToLegCopy).Add(FmsNextLeg).Add(DisplayBrightness);
+}
+
+RepaintKey EhsiStateKey(EhsiSet& set) {
+    RepaintKeyBuilder key;
+    key.Add(set.ready).Add(set.heading_text).Add(set.distance_text).Add(set.course_text);
+    key.Add(set.selected_text).Add(set.speed_text).Add(set.pointers).Add(set.map);
+    key.Add(MapPhase(set));
+    return key.Key();
+}
+
+}  // namespace zu

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "displays/repaint_key.h"
 #include "zu/platform/drawing.h"
 
 namespace zu {
@@ -129,5 +130,13 @@ void EhsiPictureDraw(const EhsiPaint& p);
 double EhsiLateralDeviation(int side);
 // The map's projected radius for a distance at a range.
 int32_t EhsiMapRadius(double distance, double range);
+
+// Repaint keys: the module data a picture of the side's sets reads (its
+// inputs), and the state a set carries from one picture to the next.
+// The picture's key also makes every map picture, and every picture with
+// the radar's under the card, one to draw.
+void EhsiInputsKeyAdd(RepaintKeyBuilder& key, int side);
+void EhsiPictureKeyAdd(RepaintKeyBuilder& key, int side);
+RepaintKey EhsiStateKey(EhsiSet& set);
 
 }  // namespace zu

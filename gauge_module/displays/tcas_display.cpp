@@ -173,6 +173,8 @@ bool SetupTcasScreen(TcasScreen& screen, gauge::DrawingSurface* s) {
     if (screen.graphics == nullptr) screen.graphics = SmoothGraphicsCreate(dc);
     screen.surface = s;
     screen.setup_pending = false;
+    screen.last_key.valid = false;
+    screen.unshown = true;
     return true;
 }
 
@@ -350,7 +352,18 @@ void TcasDisplayFrame(TcasScreen& screen, gauge::ElementHeader* element) {
     const bool changed = tick > screen.last_drawn_tick;
     if (changed) screen.last_drawn_tick = tick;
     DrawContext* dc = SurfaceContext(s);
-    if (screen.power_on >= kTcasPowerOnLimit && changed && powered && EfisResourcesReady()) {
+    const bool picture = screen.power_on >= kTcasPowerOnLimit && powered && EfisResourcesReady();
+    // A picture, or the black screen, like the one on the surface is not
+    // painted again.
+    bool paint = false;
+    if ((picture && changed) || !powered) {
+        RepaintKeyBuilder key;
+        key.Add(picture);
+        if (picture) TcasPictureKeyAdd(key, screen);
+        paint = RepaintNeeded(screen.last_key, key.Key());
+    }
+    if (paint && picture) {
+        screen.unshown = true;
         if (screen.background.size() == s->bytes) {
             std::memcpy(s->pixels, screen.background.data(), s->bytes);
         }
@@ -365,12 +378,36 @@ void TcasDisplayFrame(TcasScreen& screen, gauge::ElementHeader* element) {
         TcasVsNeedleDraw(screen, screen.graphics != nullptr ? screen.graphics : dc);
         platform::DrawRestoreState(dc);
         ++screen.pictures;
-    } else if (!powered) {
+    } else if (paint) {
+        screen.unshown = true;
         platform::DrawBeginPaint(dc);
         platform::DrawFillRect(dc, {0, 0, kTcasGridWidth, kTcasGridHeight}, 0);
     }
     screen.busy = false;
-    element->image_flags &= ~gauge::kImageOnScreen;
+    if (screen.unshown || RepaintEveryPicture) {
+        element->image_flags &= ~gauge::kImageOnScreen;
+        screen.unshown = false;
+    }
+}
+
+void TcasPictureKeyAdd(RepaintKeyBuilder& key, const TcasScreen& screen) {
+    const int32_t level = TransponderState.tcas_mode;
+    key.Add(level).Add(DisplayBrightness).Add(TcasRangeNm);
+    // The traffic is drawn whatever the level.
+    const TcasIntruderTable& table = TcasShownIntruders();
+    const int32_t count = table.count < kTcasIntruderCapacity ? table.count : 0;
+    key.Add(count);
+    if (count > 0) key.Add(Heading).Add(NavHeading).Add(Altitude);
+    for (int i = 0; i < count; ++i) {
+        const TcasIntruder& t = table.intruders[i];
+        key.Add(t.bearing).Add(t.distance).Add(t.altitude).Add(t.proximate).Add(t.threat);
+        key.Add(t.relative_altitude_text);
+        key.Add(static_cast<int8_t>(t.vertical_speed < -500 ? -1 : t.vertical_speed > 500));
+    }
+    const int32_t timer = screen.side == 0 ? AdcTestTimer1 : AdcTestTimer2;
+    const int32_t vs = VerticalSpeedRaw == INT32_MIN ? INT32_MAX : VerticalSpeedRaw;
+    key.Add(TcasNeedleAngle(vs, timer, screen.last_needle_angle));
+    key.Add(timer < 64 || timer > 88);
 }
 
 void TcasDisplayKill(TcasScreen& screen) {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "displays/repaint_key.h"
 #include "zu/platform/drawing.h"
 #include "zu/platform/gauge_api.h"
 
@@ -51,6 +52,8 @@ struct TcasScreen {
     bool busy = false;
     float last_needle_angle = 0.0f;
     uint32_t pictures = 0;
+    RepaintKey last_key{};  // the picture on the surface
+    bool unshown = false;   // painted since the host last took the picture
 };
 
 inline constexpr int kTcasScreenCount = 4;
@@ -69,6 +72,9 @@ platform::DrawRegion TcasClipRegionCreate(int32_t width, int32_t height);
 void TcasStatusDraw(platform::DrawContext* dc);
 void TcasTrafficDraw(platform::DrawContext* dc, const platform::DrawRegion& clip);
 void TcasVsNeedleDraw(TcasScreen& screen, platform::DrawContext* g);
+// What a picture of the screen shows: the status, the intruders as drawn
+// and the needle at the angle it is to take.
+void TcasPictureKeyAdd(RepaintKeyBuilder& key, const TcasScreen& screen);
 
 // Where an intruder `distance` nm away at `relative_bearing` degrees from
 // the nose is drawn (grid units); true when it lies beyond the screen's

@@ -211,11 +211,19 @@ TEST(TcasDisplayFrame, DrawsAfterFifteenPoweredFramesOncePerTickAndBlackUnpowere
     const auto* dc = static_cast<const platform::DrawContext*>(d.surface.context);
     ASSERT_EQ(platform::DrawTextCount(dc), 1);
     EXPECT_STREQ(platform::DrawTexts(dc)[0].text, "TCAS OFF");
+    // A tick with the same picture to show leaves the surface as it is.
+    TickCounter.fetch_add(1);
+    TcasDisplayFrame(screen, &d.element);
+    EXPECT_EQ(screen.pictures, 2u);
     BusPowered.set(kPoweredLeftEssential, 0);
     TickCounter.fetch_add(1);
     TcasDisplayFrame(screen, &d.element);
     EXPECT_EQ(screen.power_on, 0);
     EXPECT_EQ(d.pixels[at], 0);
+    // Black is painted once.
+    d.pixels[at] = 7;
+    TcasDisplayFrame(screen, &d.element);
+    EXPECT_EQ(d.pixels[at], 7);
     TcasDisplayKill(screen);
     DeleteEfisResources();
     BusPowered.set(kPoweredLeftEssential, saved);

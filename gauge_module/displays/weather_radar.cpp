@@ -16,6 +16,7 @@
 #include "core/systems_tick.h"
 #include "displays/efis_display_gauges.h"
 #include "displays/efis_resources.h"
+#include "displays/repaint_key.h"
 #include "instruments/gauge_framework.h"
 #include "panels/display_control_panels.h"
 #include "resources/resource_table.h"
@@ -376,6 +377,7 @@ struct WxScreen {
     bool set_up = false;
     bool busy = false;
     uint8_t is_vc = 0;
+    bool blank_shown = false;  // the surface shows the blank screen alone
     int32_t power_on_counter = 0;
     platform::DrawHandle background_brush = 0;
     // The two bitmaps the screen loads (and never draws).
@@ -472,6 +474,7 @@ bool SetupWxRadarScreen(gauge::DrawingSurface* s) {
     platform::DrawSetRop2(dc, platform::DrawRop2::CopyPen);
     platform::DrawSetMapping(dc, kWindowWidth, kWindowHeight, s->width, s->height);
     gScreen.surface = s;
+    gScreen.blank_shown = false;
     gScreen.set_up = true;
     gScreen.setup_pending = false;
     return true;
@@ -482,13 +485,18 @@ void WxPaint(gauge::ElementHeader* element) {
     DrawContext* dc = ContextOf(s);
     gScreen.busy = true;
     platform::DrawSetMapping(dc, kWindowWidth, kWindowHeight, s->width, s->height);
+    const bool picture = gScreen.power_on_counter > 45 && WxRedraw != 0 && Powered();
     if (WxRedraw != 0) {
-        platform::DrawBeginPaint(dc);
-        platform::DrawResetClip(dc);
-        platform::DrawFillRectBrush(dc, DrawRect{0, 0, 164, 114}, gScreen.background_brush);
-        element->image_flags &= ~gauge::kImageOnScreen;
+        // A blank screen (off or warming up) is painted once.
+        if (picture || !gScreen.blank_shown || RepaintEveryPicture) {
+            platform::DrawBeginPaint(dc);
+            platform::DrawResetClip(dc);
+            platform::DrawFillRectBrush(dc, DrawRect{0, 0, 164, 114}, gScreen.background_brush);
+            element->image_flags &= ~gauge::kImageOnScreen;
+        }
+        gScreen.blank_shown = !picture;
     }
-    if (gScreen.power_on_counter > 45 && WxRedraw != 0 && Powered()) {
+    if (picture) {
         WxTestPatternDraw(dc);
         WxPictureDraw(dc);
         WxScanLinesDraw(dc);

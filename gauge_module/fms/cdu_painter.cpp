@@ -233,4 +233,24 @@ void CduRegionsDraw(DrawContext* dc) {
     }
 }
 
+bool CduScreenBlinks() {
+    for (int cell = 0; cell < kCduVisibleLines * kCduColumns; ++cell) {
+        if (CduScreen.blink[cell] != 0) return true;
+    }
+    return false;
+}
+
+void CduPictureKeyAdd(RepaintKeyBuilder& key) {
+    key.Add(CduScreen).Add(DisplayBrightness);
+    if (CduScreenBlinks()) key.Add(CduBlinkPhase);
+    const int32_t count = CduRegionCount < kCduRegionMax ? CduRegionCount : kCduRegionMax;
+    key.Add(count);
+    for (int32_t i = 0; i < count; ++i) key.Add(CduRegions[i]);
+    const int32_t active = CduActiveField;
+    key.Add(active);
+    if (active < 1 || active > kCduFieldCount) return;
+    key.Add(CduFieldTable[active]).Add(CduEditModified);
+    if (CduEditModified != 0) key.Add(CduEditBuffer).Add(CduEditCursor).Add(CduCursorPhase);
+}
+
 }  // namespace zu

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "displays/repaint_key.h"
 #include "zu/platform/drawing.h"
 
 namespace zu {
@@ -25,5 +26,13 @@ void CduRegionsDraw(platform::DrawContext* dc);
 void CduScreenDraw(platform::DrawContext* dc);
 void CduEditFieldDraw(platform::DrawContext* dc);
 void CduHoldPictureDraw(platform::DrawContext* dc, int32_t turnSide);
+
+// True while a cell of the screen blinks: each picture then asks for the
+// next (CduRedraw), as the screen's drawing does.
+bool CduScreenBlinks();
+// Adds what the three drawing steps read to a repaint key: the screen's
+// cells, the blink phase while a cell blinks, the line art, the edit field
+// with its buffer and cursor phase while it is edited, the brightness.
+void CduPictureKeyAdd(RepaintKeyBuilder& key);
 
 }  // namespace zu

@@ -200,6 +200,7 @@ void DrawingSetUp(CduGaugeState& state, gauge::DrawingSurface* s) {
     platform::DrawSetMapping(dc, kCduSurfaceWidth, kCduSurfaceHeight, s->width, s->height);
     state.setup_pending = false;
     state.setup_done = true;
+    state.last_key.valid = false;
 }
 
 void CduGaugeUpdate(CduGaugeState& state, gauge::ElementHeader* lit) {
@@ -267,17 +268,25 @@ void CduGaugeDraw(CduGaugeState& state, gauge::ElementHeader* screen) {
     platform::DrawContext* dc = SurfaceContext(s);
     platform::DrawSetMapping(dc, kCduSurfaceWidth, kCduSurfaceHeight, s->width, s->height);
     if (CduPaintRequest.load() != 0) {
-        platform::DrawBeginPaint(dc);
-        platform::DrawFillRectBrush(dc, {0, 0, 252, 161}, state.background_brush);
-        screen->image_flags &= ~gauge::kImageOnScreen;
-    }
-    if (state.display_warmup >= 36 && CduPaintRequest.load() != 0 && FmsPowered != 0 &&
-        EfisResourcesReady()) {
-        CduRegionsDraw(dc);
-        CduScreenDraw(dc);
-        CduEditFieldDraw(dc);
-        if (!state.is_vc) CduPaintRequest.store(0);
-        screen->image_flags &= ~gauge::kImageOnScreen;
+        const bool picture = state.display_warmup >= 36 && FmsPowered != 0 && EfisResourcesReady();
+        // The picture a request would paint: when it is the one on the
+        // surface, the surface stays as it is.
+        RepaintKeyBuilder key;
+        key.Add(picture).Add(s).Add(s->width).Add(s->height);
+        if (picture) CduPictureKeyAdd(key);
+        if (RepaintNeeded(state.last_key, key.Key())) {
+            platform::DrawBeginPaint(dc);
+            platform::DrawFillRectBrush(dc, {0, 0, 252, 161}, state.background_brush);
+            if (picture) {
+                CduRegionsDraw(dc);
+                CduScreenDraw(dc);
+                CduEditFieldDraw(dc);
+            }
+            screen->image_flags &= ~gauge::kImageOnScreen;
+        } else if (picture && CduScreenBlinks()) {
+            CduRedraw = 1;
+        }
+        if (picture && !state.is_vc) CduPaintRequest.store(0);
     }
     state.busy = false;
 }

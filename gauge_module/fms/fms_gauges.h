@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "displays/repaint_key.h"
 #include "zu/platform/gauge_api.h"
 
 namespace zu {
@@ -43,6 +44,7 @@ struct CduGaugeState {
     bool is_vc = false;
     int32_t display_warmup = 0;
     bool busy = false;
+    RepaintKey last_key{};  // the picture on the surface
 };
 extern CduGaugeState FmsGaugeState;
 extern CduGaugeState FmsVcGaugeState;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "displays/efis_resources.h"
 #include "fms/cdu_engine.h"
 #include "fms/fms_lifecycle.h"
 
@@ -53,6 +56,54 @@ TEST(FmsGauges, KeysDepositOnlyWhilePoweredAndTheLastCharacterWins) {
     FmsKeyCode.store(0);
     FmsFunctionKey.store(0);
     FmsPowered = powered;
+}
+
+}  // namespace
+}  // namespace zu
+
+namespace zu {
+namespace {
+
+// A paint request for the picture already on the screen leaves the surface
+// as it is; a changed cell paints anew; a blinking cell still asks for the
+// next picture when its request is answered without painting.
+TEST(FmsGauges, APaintRequestPaintsOnlyAChangedScreen) {
+    CreateEfisResources();
+    std::vector<uint8_t> pixels(251 * 160 * 4);
+    gauge::DrawingSurface surface{
+        251, 160, 251 * 4, static_cast<uint32_t>(pixels.size()), pixels.data(), nullptr};
+    surface.context = platform::DrawContextCreate(pixels.data(), 251, 160, 251 * 4);
+    gauge::ElementHeader screen{};
+    screen.surface = &surface;
+    const CduScreenRecord saved = CduScreen;
+    const uint8_t powered = FmsPowered;
+    FmsPowered = 1;
+    CduGaugeState state;
+    state.display_warmup = 40;
+    CduScreen.text[0] = 'A';
+    auto request = [&] {
+        CduPaintRequest.store(1);
+        CduGaugeDraw(state, &screen);
+        EXPECT_EQ(CduPaintRequest.load(), 0);
+    };
+    request();
+    pixels[0] = 0xAB;
+    request();
+    EXPECT_EQ(pixels[0], 0xAB);
+    CduScreen.text[0] = 'B';
+    request();
+    EXPECT_NE(pixels[0], 0xAB);
+    CduScreen.blink[0] = 1;
+    request();
+    CduRedraw = 0;
+    pixels[0] = 0xAB;
+    request();
+    EXPECT_EQ(pixels[0], 0xAB);
+    EXPECT_EQ(CduRedraw, 1);
+    CduScreen = saved;
+    FmsPowered = powered;
+    platform::DrawContextDestroy(static_cast<platform::DrawContext*>(surface.context));
+    DeleteEfisResources();
 }
 
 }  // namespace

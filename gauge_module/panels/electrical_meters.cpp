@@ -380,12 +380,27 @@ void PaintSurface(gauge::ElementHeader* element, float temperature) {
                          temperature);
 }
 
+// The graphs on the surfaces, and the count that makes every picture of a
+// running test one to paint (the test counts down as it paints).
+RepaintKey gBatTempKey{};
+uint64_t gBatTempTestSerial = 0;
+
 void BatTempDraw() {
     if (RefreshCountdown[kRefreshOverhead] <= 0) return;
     gauge::ElementHeader* first = BatTempFirst();
     gauge::ElementHeader* bar1 = ElementListWalk(first, 2);
     gauge::ElementHeader* bar2 = ElementListWalk(first, 3);
     if (bar1 == nullptr || bar2 == nullptr) return;
+    RepaintKeyBuilder key;
+    key.Add(bar1->surface).Add(bar2->surface);
+    if (SystemTimers2.BatteryTempTest > 0) {
+        key.Add(++gBatTempTestSerial);
+    } else if (bar1->surface != nullptr) {
+        for (const float t : AirConditioningState.battery_temperature) {
+            BatteryBarGraphKeyAdd(key, bar1->surface->width, bar1->surface->height, t);
+        }
+    }
+    if (!RepaintNeeded(gBatTempKey, key.Key())) return;
     bar1->image_flags &= ~gauge::kImageOnScreen;
     bar2->image_flags &= ~gauge::kImageOnScreen;
     PaintSurface(bar1, AirConditioningState.battery_temperature[0]);
@@ -430,12 +445,26 @@ int32_t Trunc(double v) {
     return static_cast<int32_t>(v);
 }
 
-void NormalBars(platform::DrawContext* dc, const BarZones& z, int32_t height, float t) {
-    if (!(t >= 15.0f)) return;
+// The right ends of the green, yellow and red bars (-1: not drawn).
+struct BarEnds {
+    int32_t green = -1, yellow = -1, red = -1;
+};
+
+BarEnds Ends(const BarZones& z, float t) {
+    BarEnds e;
+    if (!(t >= 15.0f)) return e;
     const double tc = t > 80.0f ? 80.0 : static_cast<double>(t);
-    if (tc > 15) Bar(dc, 0, Trunc((tc - 15) / 35 * z.a), height, kBarGreen);
-    if (tc > 50) Bar(dc, z.a, z.a + Trunc((tc - 50) / 15 * z.b), height, kBarYellow);
-    if (tc > 65) Bar(dc, z.c, z.c + Trunc((tc - 65) / 15 * z.d), height, kBarRed);
+    if (tc > 15) e.green = Trunc((tc - 15) / 35 * z.a);
+    if (tc > 50) e.yellow = z.a + Trunc((tc - 50) / 15 * z.b);
+    if (tc > 65) e.red = z.c + Trunc((tc - 65) / 15 * z.d);
+    return e;
+}
+
+void NormalBars(platform::DrawContext* dc, const BarZones& z, int32_t height, float t) {
+    const BarEnds e = Ends(z, t);
+    if (e.green >= 0) Bar(dc, 0, e.green, height, kBarGreen);
+    if (e.yellow >= 0) Bar(dc, z.a, e.yellow, height, kBarYellow);
+    if (e.red >= 0) Bar(dc, z.c, e.red, height, kBarRed);
 }
 
 void RaiseBatteryTemperatures() {
@@ -473,6 +502,13 @@ void FormatMeterValue(char* out, uint32_t size, const char* format, float value)
     std::snprintf(out, size, format, static_cast<double>(v));
 }
 
+void BatteryBarGraphKeyAdd(RepaintKeyBuilder& key, int32_t width, int32_t height,
+                           float temperature) {
+    const bool powered = Powered(BusPowered.get(kPoweredRightEssential));
+    key.Add(width).Add(height).Add(powered);
+    if (powered && width > 0 && height > 0) key.Add(Ends(Zones(width), temperature));
+}
+
 void PaintBatteryBarGraph(platform::DrawContext* dc, int32_t width, int32_t height,
                           float temperature) {
     if (width <= 0 || height <= 0) return;
@@ -501,7 +537,10 @@ void AcMeterPanelCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t)
 }
 
 void BatTempMeterPanelCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
-    if (service == gauge::kServiceKill) return PanelKill();
+    if (service == gauge::kServiceKill) {
+        gBatTempKey.valid = false;
+        return PanelKill();
+    }
     if (service == gauge::kServiceDraw) {
         gBatTempHeader = gauge;
         BatTempDraw();

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "displays/repaint_key.h"
 #include "zu/platform/drawing.h"
 #include "zu/platform/gauge_api.h"
 
@@ -60,6 +61,10 @@ inline constexpr uint32_t kBarBackground = 0x00000000;
 // the test countdown and mode, and counts a running test down).
 void PaintBatteryBarGraph(platform::DrawContext* dc, int32_t width, int32_t height,
                           float temperature);
+// Adds what a bar graph shows outside a test to a repaint key: the size,
+// the annunciator power and the bars' ends.
+void BatteryBarGraphKeyAdd(RepaintKeyBuilder& key, int32_t width, int32_t height,
+                           float temperature);
 
 // Formats a readout value as the meters print it ("%2.1f"), held finite and
 // within what four characters and a sign can show.

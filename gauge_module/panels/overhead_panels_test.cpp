@@ -133,6 +133,24 @@ TEST_F(BarGraph, UnpoweredIsBlankAndNonFiniteTemperaturesDrawNothing) {
     EXPECT_EQ(narrow.Calls().back().rect.right - narrow.Calls().back().rect.left, 1);
 }
 
+// The graphs repaint when their keys change: temperatures that draw the
+// same bars share a key, a pixel more of a bar does not; without
+// annunciator power every temperature shows the same blank graph.
+TEST_F(BarGraph, KeysChangeWithTheBarsDrawnOnly) {
+    const auto key = [](float t) {
+        RepaintKeyBuilder k;
+        BatteryBarGraphKeyAdd(k, kW, kH, t);
+        return k.Key();
+    };
+    EXPECT_EQ(key(57.5f), key(57.6f));       // green 94, yellow 16 both
+    EXPECT_FALSE(key(58.0f) == key(57.5f));  // green 95
+    EXPECT_EQ(key(10.0f), key(14.9f));       // no bars
+    EXPECT_EQ(key(85.0f), key(95.0f));       // full zones
+    EXPECT_FALSE(key(10.0f) == key(16.0f));  // green 2
+    BusPowered.set(kPoweredRightEssential, 0);
+    EXPECT_EQ(key(20.0f), key(70.0f));
+}
+
 TEST_F(BarGraph, TestModesCountTheTestDown) {
     BatTempTestMode = 1;
     SystemTimers2.BatteryTempTest = 128;

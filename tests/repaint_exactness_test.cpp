@@ -1,0 +1,222 @@
+// Painting only on change shows exactly what painting every picture shows:
+// one scripted flight (lockstep, powered cockpit, the aircraft turning,
+// pitching and banking, display modes, formats, transfer, brightness and
+// power changed, steady stretches between) is flown twice, once with every
+// drawing sequence forced to run and once with the repaint keys, and every
+// surface's picture and texts are compared frame by frame.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/electrical_system.h"
+#include "core/electrical_test_support.h"
+#include "core/radio_altitude_alerting.h"
+#include "displays/efis_display_gauges.h"
+#include "displays/repaint_key.h"
+#include "displays/sg_select_panels.h"
+#include "e2e_support.h"
+#include "fms/fms_lifecycle.h"
+#include "instruments/atc_control_head.h"
+#include "module_state.h"
+#include "panels/display_control_panels.h"
+#include "zu/simhost/cdu_keys.h"
+#include "zu/simhost/scenario.h"
+#include "zu/simhost/simulator.h"
+
+namespace zu::e2e {
+namespace {
+
+constexpr uint32_t kPitchToken = 77;
+constexpr uint32_t kBankToken = 79;
+constexpr uint32_t kHeadingToken = 81;
+constexpr uint32_t kRadioAltitudeToken = 614;
+
+uint64_t Fnv(uint64_t h, const void* data, size_t size) {
+    const auto* p = static_cast<const uint8_t*>(data);
+    for (size_t i = 0; i < size; ++i) h = (h ^ p[i]) * 0x100000001B3ull;
+    return h;
+}
+
+struct Flight {
+    std::vector<std::string> surfaces;  // gauge name of each surface
+    std::vector<uint64_t> sums;         // per frame one per surface, in panel order
+    uint64_t drawn_pictures = 0;        // drawing sequences the display gauges ran
+};
+
+// What the script changes at a frame of the scripted part.
+void ScriptStep(simhost::Simulator& sim, int f) {
+    // Turning, pitching and banking in the first stretch and after 600;
+    // steady between (the keys' stretch).
+    const bool moving = f < 200 || (f >= 600 && f < 800);
+    if (moving) {
+        sim.SetVariable(kHeadingToken, std::fmod(90.0 + f * 0.37, 360.0));
+        sim.SetVariable(kPitchToken, 5.0 * std::sin(f * 0.05));
+        sim.SetVariable(kBankToken, 20.0 * std::sin(f * 0.031));
+        sim.SetVariable(kRadioAltitudeToken, 150.0 + f * 0.5);
+    }
+    // CDU keys: ACCEPT, the NAV page, the flight plan page and an ident
+    // typed into its field.
+    const auto keys = [&sim](std::vector<std::string> words) {
+        std::vector<int> rects;
+        std::string error;
+        EXPECT_TRUE(simhost::CduKeyRects(words, &rects, &error)) << error;
+        EXPECT_TRUE(sim.QueueCduKeys(rects, &error)) << error;
+    };
+    if (f == 250 || f == 420) keys({"L5"});
+    if (f == 300) keys({"NAV"});
+    if (f == 500) keys({"FPL"});
+    if (f == 560) keys({"XNA"});
+    // The head-up guidance panel: an elevation typed (its cursor blinks),
+    // then entered; the runway-speed unit's speed up.
+    const auto click = [&sim](const char* gauge, int rect) {
+        simhost::GaugeInstance* g = sim.FindGauge(gauge);
+        std::string error;
+        EXPECT_TRUE(g != nullptr && sim.Click(*g, rect, false, &error)) << gauge << error;
+    };
+    if (f == 600) click("HGS_panel", 3);
+    if (f == 620) click("HGS_panel", 5);
+    if (f == 650) click("RASU_panel", 2);
+    if (f == 700) click("HGS_panel", 14);
+    // Traffic: one parked ahead and one closing head-on, the computer
+    // switched off and on again.
+    if (f == 100) {
+        TransponderState.mode = 6;
+        const auto& st = sim.model().state();
+        const double h = st.heading_true * 0.017453292519943295;
+        char text[400];
+        std::snprintf(text, sizeof text,
+                      "at 0 traffic 0 11 %.7f %.7f %.0f %.1f 0 0\n"
+                      "at 0 traffic 1 12 %.7f %.7f %.0f %.1f 600 0\n",
+                      st.latitude + 3.0 * std::cos(h) / 60.0,
+                      st.longitude + 3.0 * std::sin(h) / 60.0, st.altitude_ft + 1000.0,
+                      st.heading_true, st.latitude + 7.5 * std::cos(h) / 60.0,
+                      st.longitude + 7.5 * std::sin(h) / 60.0, st.altitude_ft + 300.0,
+                      st.heading_true + 180.0);
+        simhost::Scenario scenario;
+        std::string error;
+        EXPECT_TRUE(simhost::Scenario::Parse(text, "traffic.txt", &scenario, &error)) << error;
+        simhost::ScenarioContext context{sim, nullptr};
+        for (const auto& r : scenario.RunDue(context, 1e9)) EXPECT_TRUE(r.ok) << r.message;
+    }
+    if (f == 700) TransponderState.mode = 0;
+    if (f == 740) TransponderState.mode = 6;
+    // Display modes, formats, transfer, brightness, test and power.
+    if (f == 220) DisplayControlState1.Mode = 1;  // arc
+    if (f == 260) DisplayControlState2.Mode = 2;  // map
+    if (f == 300) DisplayBrightnessLevel = 175;
+    if (f == 330 || f == 380) DisplayFormat[0] = f == 330;  // composite
+    if (f == 400 || f == 450) SgTransfer[0] = f == 400;     // side 2's generator
+    if (f == 480) RadioAltTestCountdown[0] = 40;
+    if (f == 540) DisplayControlState1.Mode = 0;
+    if (f >= 820) BusPowered2.set(0, 0);  // side 2 loses its displays
+}
+
+Flight Fly(bool every_picture) {
+    RestoreLoadedModuleState();
+    RepaintEveryPicture = every_picture;
+    Flight flight;
+    TempDir tmp;
+    simhost::SimulatorConfig cfg;
+    cfg.aircraft_dir = CopySampleAircraft(tmp.path());
+    cfg.fps = 15;
+    auto sim = std::make_unique<simhost::Simulator>(cfg);
+    StartLinkedModule(*sim);
+    if (::testing::Test::HasFatalFailure()) return flight;
+    for (const simhost::GaugeInstance& g : sim->gauges()) {
+        for (size_t i = 0; i < g.surfaces.size(); ++i) flight.surfaces.push_back(g.name);
+    }
+    DisplayControlState1.Mode = 0;
+    DisplayControlState2.Mode = 0;
+    DisplayBrightnessLevel = 255;
+    sim->SetVariable(kHeadingToken, 90.0);
+    const uint32_t pictures_before = [] {
+        uint32_t n = 0;
+        for (const DisplayScreen& s : DisplayScreens) n += s.pictures;
+        return n;
+    }();
+    auto record = [&] {
+        for (const simhost::GaugeInstance& g : sim->gauges()) {
+            for (const auto& d : g.surfaces) {
+                uint64_t h = Fnv(0xCBF29CE484222325ull, d->picture.data(), d->picture.size());
+                for (const platform::DrawTextEntry& t : d->texts) h = Fnv(h, &t, sizeof t);
+                flight.sums.push_back(h);
+            }
+        }
+    };
+    // Unpowered, then the engines bring the buses and the displays up.
+    for (int i = 0; i < 30; ++i) {
+        sim->RunFrame();
+        record();
+    }
+    PinRunningEngines(*sim);
+    for (int f = 0; f < 900; ++f) {
+        ElectricsEnginesRunning();
+        ScriptStep(*sim, f);
+        sim->RunFrame();
+        record();
+    }
+    EXPECT_EQ(FmsPowered, 1);
+    for (const DisplayScreen& s : DisplayScreens) flight.drawn_pictures += s.pictures;
+    flight.drawn_pictures -= pictures_before;
+    sim->Stop();
+    RepaintEveryPicture = false;
+    DisplayFormat[0] = 0;
+    SgTransfer[0] = 0;
+    DisplayBrightnessLevel = 191;
+    std::memset(Electrics_sys.bytes, 0, kElectricsRecordSize);
+    return flight;
+}
+
+// The full-repaint flight runs in a child process forked from this one, so
+// both flights start from the very same module state; the child writes its
+// checksums, then its count of pictures, to a file.
+std::vector<uint64_t> FlyFullRepaintInChild(const std::filesystem::path& file) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        Flight full = Fly(true);
+        full.sums.push_back(full.drawn_pictures);
+        WriteFile(file, std::string(reinterpret_cast<const char*>(full.sums.data()),
+                                    full.sums.size() * 8));
+        std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
+    const std::string bytes = ReadFile(file);
+    std::vector<uint64_t> sums(bytes.size() / 8);
+    std::memcpy(sums.data(), bytes.data(), sums.size() * 8);
+    return sums;
+}
+
+TEST(RepaintExactness, EveryPictureOfAFlightEqualsAFullRepaint) {
+    TempDir tmp;
+    std::vector<uint64_t> full = FlyFullRepaintInChild(tmp.path() / "full");
+    ASSERT_FALSE(full.empty()) << "the full-repaint flight failed";
+    const uint64_t full_pictures = full.back();
+    full.pop_back();
+    const Flight keyed = Fly(false);
+    ASSERT_FALSE(HasFatalFailure());
+    const size_t per_frame = keyed.surfaces.size();
+    ASSERT_EQ(full.size(), keyed.sums.size());
+    int mismatches = 0;
+    for (size_t i = 0; i < full.size() && mismatches < 10; ++i) {
+        if (full[i] == keyed.sums[i]) continue;
+        ADD_FAILURE() << keyed.surfaces[i % per_frame] << " differs at frame " << i / per_frame;
+        ++mismatches;
+    }
+    // The flight has pictures to skip: the keyed run draws fewer.
+    EXPECT_GT(full_pictures, 0u);
+    EXPECT_LT(keyed.drawn_pictures, full_pictures);
+}
+
+}  // namespace
+}  // namespace zu::e2e
