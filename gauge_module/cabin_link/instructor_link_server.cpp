@@ -112,8 +112,13 @@ bool InstructorReceiveNext() {
 
 void NetServerSendBlock() {
     if (NetServerHosting.load(std::memory_order_acquire) == 0 || !NetServerSession) return;
-    NetServerSession->SendTo(InstructorMessageSender, &InstructorMessageBuffer,
-                             kInstructorReplySize);
+    NetServerSession->QueueTo(InstructorMessageSender, &InstructorMessageBuffer,
+                              kInstructorReplySize);
+}
+
+void NetServerFlushReplies() {
+    if (NetServerHosting.load(std::memory_order_acquire) == 0 || !NetServerSession) return;
+    NetServerSession->Flush();
 }
 
 }  // namespace zu

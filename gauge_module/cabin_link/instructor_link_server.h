@@ -96,8 +96,14 @@ bool InstructorReceiveNext();
 // Sends the first kInstructorReplySize bytes of InstructorMessageBuffer to
 // InstructorMessageSender (nothing when not hosting). Results are not
 // checked: a lost reply is recovered by the panel's next poll. The reply is
-// copied into the peer's preallocated send queue and written by the
-// network thread; nothing is allocated on the tick.
+// copied into the peer's preallocated send queue, behind that peer's
+// earlier replies (one that does not fit is dropped and counted for the
+// peer), and waits there for NetServerFlushReplies; nothing is allocated on
+// the tick.
 void NetServerSendBlock();
+// Wakes the network thread once to write every reply NetServerSendBlock
+// queued: the tick calls it after its last reply, so that a tick answering
+// many messages costs one wake instead of one per reply.
+void NetServerFlushReplies();
 
 }  // namespace zu

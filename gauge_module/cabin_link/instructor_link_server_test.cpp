@@ -145,6 +145,11 @@ struct Client {
         std::lock_guard<std::mutex> lock(mutex);
         return replies.size();
     }
+    // Waits (bounded) for `n` replies without running the tick.
+    bool WaitFor(size_t n) {
+        std::unique_lock<std::mutex> lock(mutex);
+        return changed.wait_for(lock, 10s, [&] { return replies.size() >= n; });
+    }
     InstructorMessage Reply(size_t i) {
         std::lock_guard<std::mutex> lock(mutex);
         InstructorMessage m{};
@@ -205,6 +210,44 @@ TEST_F(InstructorServerTest, EachClientGetsItsOwnReply) {
     ASSERT_EQ(a.Count(), 2u);
     EXPECT_EQ(+a.Reply(1).kind, kInstructorAcknowledge);
     EXPECT_EQ(b.Count(), 1u);
+}
+
+TEST_F(InstructorServerTest, OneTickAnswersEveryWaitingMessageInItsSendersOrder) {
+    Client a, b;
+    ASSERT_EQ(a.Connect(static_cast<uint16_t>(NetServerPort)), platform::kSessionOk);
+    ASSERT_EQ(b.Connect(static_cast<uint16_t>(NetServerPort)), platform::kSessionOk);
+    const uint16_t a_groups[] = {kInstructorGroupHydraulics, kInstructorGroupElectrics,
+                                 kInstructorGroupAvionics, kInstructorGroupFlightSurfaces};
+    for (uint16_t group : a_groups) a.Send(Request(kInstructorDataRequest, group));
+    a.Send(Request(kInstructorSetValue, kInstructorGroupAvionics, 0, 0));
+    b.Send(Request(kInstructorDataRequest, kInstructorGroupPowerplants));
+    b.Send(Request(kInstructorAcknowledge, 0));  // not a request: no reply
+    b.Send(Request(kInstructorDataRequest, kInstructorGroupHydraulics));
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (InstructorReceiveHead.load() - InstructorReceiveTail.load() < 8 &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::yield();
+    }
+    ASSERT_EQ(InstructorReceiveHead.load() - InstructorReceiveTail.load(), 8u);
+
+    // One tick's pass: the replies it queued all go out after it, unasked.
+    InstructorProcessMessage();
+    ASSERT_TRUE(a.WaitFor(5));
+    ASSERT_TRUE(b.WaitFor(2));
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(+a.Reply(i).kind, kInstructorDataReply);
+        EXPECT_EQ(+a.Reply(i).group, a_groups[i]);
+    }
+    EXPECT_EQ(+a.Reply(4).kind, kInstructorAcknowledge);
+    EXPECT_EQ(+b.Reply(0).group, kInstructorGroupPowerplants);
+    EXPECT_EQ(+b.Reply(1).group, kInstructorGroupHydraulics);
+    for (const platform::SessionHostStats& s : platform::HostedSessions()) {
+        if (s.port != NetServerPort) continue;
+        uint64_t sent = 0;
+        for (const platform::SessionPeerStats& peer : s.peers) sent += peer.frames_sent;
+        EXPECT_EQ(sent, 2u + 7u);  // the two handshake answers and the replies
+        EXPECT_EQ(s.frames_dropped, 0u);
+    }
 }
 
 TEST_F(InstructorServerTest, StopFreesThePortForANewStart) {

@@ -552,9 +552,16 @@ void InstructorProcessMessage() {
     // Lowered before taking the messages: one that arrives meanwhile is
     // either taken now or raises the flag again for the next tick.
     NetworkReceiveFlag.exchange(0, std::memory_order_acq_rel);
+    bool replied = false;
     while (InstructorReceiveNext()) {
-        if (InstructorDecodeMessage()) NetServerSendBlock();
+        if (InstructorDecodeMessage()) {
+            NetServerSendBlock();
+            replied = true;
+        }
     }
+    // The replies wait in their peers' send queues; one wake of the network
+    // thread writes them all.
+    if (replied) NetServerFlushReplies();
 }
 
 // ---------------------------------------------------------------------------

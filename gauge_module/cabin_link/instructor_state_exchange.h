@@ -107,7 +107,8 @@ extern double RemoteClimbRate;          // feet per minute, kept between updates
 // Routines
 
 // Systems tick, while NetworkReceiveFlag is set: lowers the flag and decodes
-// every waiting message, sending each reply to its sender.
+// every waiting message, queueing each reply for its sender; after the last
+// one it wakes the network thread once to write them.
 void InstructorProcessMessage();
 
 // Decodes InstructorMessageBuffer and builds the reply in it; true when a

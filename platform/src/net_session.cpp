@@ -13,6 +13,13 @@
 // the pending queue (a peer that stops reading) is dropped with kSessionBusy
 // and counted for that peer; the queue never grows.
 //
+// A host's QueueTo leaves the frame in the pending queue without posting;
+// Flush posts one operation (in memory the host keeps for it) that, on the
+// worker, starts the write of every connection with frames waiting and none
+// in flight. A burst of frames to many peers thus costs the sender one wake
+// of the worker instead of one per frame, and the worker does not contend
+// for the queues while the burst is being queued.
+//
 // Bounds of a host: connections in their handshake carry a deadline timer;
 // a connection beyond the cap is closed as soon as it is accepted. A closed
 // connection is freed when the last operation holding it ends.
@@ -134,8 +141,9 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
         writing_ = std::make_unique<uint8_t[]>(capacity);
     }
 
-    // Any thread; allocates nothing.
-    int32_t Queue(const void* data, size_t size) {
+    // Any thread; allocates nothing. With `wake` false the frame waits for
+    // WriteWaiting (or a write in flight, which takes it along).
+    int32_t Queue(const void* data, size_t size, bool wake = true) {
         if (!open_.load(std::memory_order_acquire)) return kSessionNotConnected;
         {
             std::lock_guard<std::mutex> lock(out_mutex_);
@@ -149,13 +157,22 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
             std::memcpy(at + kFrameHeaderBytes, data, size);
             pending_size_ += kFrameHeaderBytes + size;
             sent_.fetch_add(1, std::memory_order_relaxed);
-            if (write_busy_) return kSessionOk;
+            if (write_busy_ || !wake) return kSessionOk;
             write_busy_ = true;
         }
-        asio::post(executor_,
-                   asio::bind_allocator(HandlerAllocator<int>(post_memory_),
-                                        [self = shared_from_this()] { self->StartWrite(); }));
+        PostWrite();
         return kSessionOk;
+    }
+
+    // Any thread (the worker, from a host's flush): starts writing the
+    // frames Queue left waiting, unless a write is in flight.
+    void WriteWaiting() {
+        {
+            std::lock_guard<std::mutex> lock(out_mutex_);
+            if (pending_size_ == 0 || write_busy_) return;
+            write_busy_ = true;
+        }
+        PostWrite();
     }
 
     // Worker thread only. Quiet: the closed callback is not called.
@@ -198,6 +215,14 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     bool accepted = false;  // worker thread only
 
   private:
+    // Once write_busy_ was set by the caller: at most one posted write at a
+    // time, so its operation always finds post_memory_ free.
+    void PostWrite() {
+        asio::post(executor_,
+                   asio::bind_allocator(HandlerAllocator<int>(post_memory_),
+                                        [self = shared_from_this()] { self->StartWrite(); }));
+    }
+
     void ReadHeader() {
         asio::async_read(
             socket_, asio::buffer(header_),
@@ -271,7 +296,7 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     std::unique_ptr<uint8_t[]> pending_;  // guarded by out_mutex_
     size_t pending_size_ = 0;             // guarded by out_mutex_
     std::unique_ptr<uint8_t[]> writing_;  // owned by the write in flight
-    bool write_busy_ = false;             // guarded by out_mutex_
+    bool write_busy_ = false;             // guarded by out_mutex_: a write posted or in flight
     std::atomic<uint64_t> sent_{0};
     std::atomic<uint64_t> dropped_{0};
     std::atomic<uint64_t> received_{0};
@@ -341,13 +366,16 @@ class AsioSessionHost final : public SessionHost {
         closed_over_cap_.store(0, std::memory_order_relaxed);
         handshake_timeouts_.store(0, std::memory_order_relaxed);
         served_.store(0, std::memory_order_relaxed);
+        handler_ = std::move(handler);
+        io_ = std::move(io);
         {
             std::lock_guard<std::mutex> lock(players_mutex_);
             dropped_departed_ = 0;
             received_dropped_departed_ = 0;
+            executor_.emplace(io_->get_executor());
         }
-        handler_ = std::move(handler);
-        io_ = std::move(io);
+        // A flush the last Close dropped before it ran.
+        flush_posted_.store(false, std::memory_order_release);
         acceptor_ = std::move(acceptor);
         port_.store(acceptor_->local_endpoint(ec).port(), std::memory_order_relaxed);
         retry_timer_ = std::make_unique<asio::steady_timer>(*io_);
@@ -362,12 +390,25 @@ class AsioSessionHost final : public SessionHost {
     }
 
     int32_t SendTo(PlayerId player, const void* data, size_t size) override {
-        if (data == nullptr || size == 0 || size > kMaxFrameBytes) return kSessionBadArgument;
-        // Held while queueing, so Close cannot drop the io_context under us.
+        return Send(player, data, size, true);
+    }
+
+    int32_t QueueTo(PlayerId player, const void* data, size_t size) override {
+        return Send(player, data, size, false);
+    }
+
+    void Flush() override {
+        // One flush posted at a time: it runs after everything queued
+        // before this call (it lowers the flag before it looks).
+        if (flush_posted_.exchange(true, std::memory_order_acq_rel)) return;
+        // Held while posting, so Close cannot drop the io_context under us.
         std::lock_guard<std::mutex> lock(players_mutex_);
-        auto it = players_.find(player);
-        if (it == players_.end()) return kSessionNotConnected;
-        return it->second->Queue(data, size);
+        if (!executor_ || players_.empty()) {
+            flush_posted_.store(false, std::memory_order_release);
+            return;
+        }
+        asio::post(*executor_, asio::bind_allocator(HandlerAllocator<int>(flush_memory_),
+                                                    [this] { WriteWaiting(); }));
     }
 
     void NoteReceivedDropped(PlayerId player) override {
@@ -435,6 +476,23 @@ class AsioSessionHost final : public SessionHost {
     }
 
   private:
+    int32_t Send(PlayerId player, const void* data, size_t size, bool wake) {
+        if (data == nullptr || size == 0 || size > kMaxFrameBytes) return kSessionBadArgument;
+        // Held while queueing, so Close cannot drop the io_context under us.
+        std::lock_guard<std::mutex> lock(players_mutex_);
+        auto it = players_.find(player);
+        if (it == players_.end()) return kSessionNotConnected;
+        return it->second->Queue(data, size, wake);
+    }
+
+    // Worker thread: the posted flush. Each connection's write is posted in
+    // turn (to this thread: no wake), so the lock is held only briefly.
+    void WriteWaiting() {
+        flush_posted_.store(false, std::memory_order_release);
+        std::lock_guard<std::mutex> lock(players_mutex_);
+        for (auto& entry : players_) entry.second->WriteWaiting();
+    }
+
     // `last` (the peers as they were) with the counters as they are now.
     SessionHostStats Final(SessionHostStats last) const {
         const SessionHostStats now = Stats();
@@ -554,6 +612,7 @@ class AsioSessionHost final : public SessionHost {
         {
             std::lock_guard<std::mutex> lock(players_mutex_);
             players.swap(players_);
+            executor_.reset();  // no flush is posted any more
             for (auto& entry : players) {
                 dropped_departed_ += entry.second->FramesDropped();
                 received_dropped_departed_ += entry.second->ReceivedDropped();
@@ -580,6 +639,9 @@ class AsioSessionHost final : public SessionHost {
     std::map<PlayerId, std::shared_ptr<FrameStream>> players_;
     uint64_t dropped_departed_ = 0;           // guarded by players_mutex_
     uint64_t received_dropped_departed_ = 0;  // guarded by players_mutex_
+    std::optional<Executor> executor_;        // guarded by players_mutex_; set while hosting
+    std::atomic<bool> flush_posted_{false};
+    HandlerMemory flush_memory_;  // the posted flush's operation
 
     std::atomic<uint16_t> port_{0};
     std::atomic<size_t> connections_{0};  // written by the worker

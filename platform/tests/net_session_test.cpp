@@ -234,6 +234,61 @@ TEST_F(NetSessionTest, TwoClientsEachGetOnlyTheirOwnFrames) {
     EXPECT_EQ(got_b[0].data, "to b");
 }
 
+TEST_F(NetSessionTest, QueuedFramesGoOutAtOneFlushInTheOrderOfTheCalls) {
+    Recorder events_a, events_b;
+    auto a = ConnectClient(events_a);
+    auto b = ConnectClient(events_b);
+    ASSERT_EQ(Send(*a, "a"), kSessionOk);
+    ASSERT_EQ(Send(*b, "b"), kSessionOk);
+    const auto messages = host_events.WaitFor(SessionEvent::Message, 2);
+    ASSERT_EQ(messages.size(), 2u);
+    PlayerId player_a = 0, player_b = 0;
+    for (const Event& m : messages) (m.data == "a" ? player_a : player_b) = m.player;
+
+    // Queued and sent frames share each peer's queue, in the order of the calls.
+    auto queue = [&](PlayerId p, const std::string& s) {
+        return host->QueueTo(p, s.data(), s.size());
+    };
+    ASSERT_EQ(queue(player_a, "a1"), kSessionOk);
+    ASSERT_EQ(SendTo(*host, player_b, "b1"), kSessionOk);
+    ASSERT_EQ(queue(player_b, "b2"), kSessionOk);
+    ASSERT_EQ(queue(player_a, "a2"), kSessionOk);
+    ASSERT_EQ(SendTo(*host, player_a, "a3"), kSessionOk);
+    ASSERT_EQ(queue(player_a, std::string(kMaxFrameBytes, 'a')), kSessionOk);
+    ASSERT_EQ(queue(player_b, "b3"), kSessionOk);
+    EXPECT_EQ(queue(player_a, std::string(kMaxFrameBytes + 1, 'x')), kSessionBadArgument);
+    EXPECT_EQ(host->QueueTo(player_a, "x", 0), kSessionBadArgument);
+    EXPECT_EQ(queue(player_b + player_a + 100, "x"), kSessionNotConnected);
+    host->Flush();
+    host->Flush();  // nothing more waits: harmless
+
+    const auto got_a = events_a.WaitFor(SessionEvent::Message, 4);
+    const auto got_b = events_b.WaitFor(SessionEvent::Message, 3);
+    ASSERT_EQ(got_a.size(), 4u);
+    ASSERT_EQ(got_b.size(), 3u);
+    EXPECT_EQ(got_a[0].data, "a1");
+    EXPECT_EQ(got_a[1].data, "a2");
+    EXPECT_EQ(got_a[2].data, "a3");
+    EXPECT_EQ(got_a[3].data, std::string(kMaxFrameBytes, 'a'));
+    EXPECT_EQ(got_b[0].data, "b1");
+    EXPECT_EQ(got_b[1].data, "b2");
+    EXPECT_EQ(got_b[2].data, "b3");
+    for (const SessionPeerStats& peer : host->Stats().peers) {
+        // The handshake answer and the frames above.
+        EXPECT_EQ(peer.frames_sent, peer.player == player_a ? 5u : 4u);
+        EXPECT_EQ(peer.frames_dropped, 0u);
+    }
+
+    // A flush after the peers left, or after the host closed, does nothing.
+    a->Close();
+    b->Close();
+    host_events.WaitFor(SessionEvent::Disconnected, 2);
+    EXPECT_EQ(queue(player_a, "late"), kSessionNotConnected);
+    host->Flush();
+    host->Close();
+    host->Flush();
+}
+
 TEST_F(NetSessionTest, CloseTwiceFreesThePortForANewHost) {
     Recorder client_events;
     auto client = ConnectClient(client_events);
@@ -399,6 +454,50 @@ TEST_F(BoundedSessionTest, FramesForAPeerThatStopsReadingAreDroppedAndCounted) {
     host_events.WaitFor(SessionEvent::Disconnected, 1);
     EXPECT_EQ(host->Stats().frames_dropped, busy);
     EXPECT_EQ(host->Stats().peers.size(), 1u);
+}
+
+TEST_F(BoundedSessionTest, QueuedFramesForAPeerThatStopsReadingAreDroppedAndCountedAlike) {
+    SessionLimits limits;
+    limits.send_queue_bytes = 16 * 1024;
+    ASSERT_NO_FATAL_FAILURE(Start(limits));
+    Recorder client_events;
+    auto good = ConnectClient(client_events);
+    RawPeer stuck(port);  // completes the handshake, then never reads
+    stuck.Frame(16, kInstructorAppId.data(), kInstructorAppId.size());
+    const auto connected = host_events.WaitFor(SessionEvent::Connected, 2);
+    ASSERT_EQ(connected.size(), 2u);
+    const PlayerId good_player = connected[0].player;
+    const PlayerId stuck_player = connected[1].player;
+
+    // Bursts of one frame to each peer, one flush per burst, as a tick
+    // answering its peers does: the stuck peer's surplus is refused and
+    // counted; the reading peer gets every frame that was not refused (on
+    // a busy machine its queue may fill too, and then that is counted).
+    const std::string frame(kMaxFrameBytes, 'q');
+    uint64_t busy = 0, queued_stuck = 0, queued_good = 0, busy_good = 0;
+    for (int i = 0; i < 100000 && busy < 10; ++i) {
+        const int32_t stuck_result = host->QueueTo(stuck_player, frame.data(), frame.size());
+        ASSERT_TRUE(stuck_result == kSessionOk || stuck_result == kSessionBusy);
+        (stuck_result == kSessionOk ? queued_stuck : busy) += 1;
+        if (i % 8 == 0) {
+            const int32_t good_result = host->QueueTo(good_player, "reply", 5);
+            ASSERT_TRUE(good_result == kSessionOk || good_result == kSessionBusy);
+            (good_result == kSessionOk ? queued_good : busy_good) += 1;
+        }
+        host->Flush();
+    }
+    ASSERT_EQ(busy, 10u);
+    const auto got = client_events.WaitFor(SessionEvent::Message, queued_good);
+    EXPECT_EQ(got.size(), queued_good);
+    const SessionHostStats stats = host->Stats();
+    ASSERT_EQ(stats.peers.size(), 2u);
+    for (const SessionPeerStats& peer : stats.peers) {
+        const bool is_stuck = peer.player == stuck_player;
+        EXPECT_EQ(peer.frames_dropped, is_stuck ? busy : busy_good);
+        EXPECT_EQ(peer.frames_sent, 1u + (is_stuck ? queued_stuck : queued_good));
+    }
+    EXPECT_EQ(stats.frames_dropped, busy + busy_good);
+    ExpectServed(*good, client_events, good_player, "not held up");
 }
 
 TEST_F(BoundedSessionTest, ClosedConnectionsReturnTheirMemory) {

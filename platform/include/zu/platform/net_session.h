@@ -24,7 +24,8 @@
 // accepted; each connection's send queue has a fixed size, and a frame that
 // does not fit is dropped (kSessionBusy) and counted for that peer. Memory
 // of a connection is freed when it closes. Sending allocates nothing: the
-// queues are allocated when a connection is accepted.
+// queues are allocated when a connection is accepted. A host's sender may
+// queue a burst of frames (QueueTo) and wake the worker once (Flush).
 #pragma once
 
 #include <array>
@@ -107,6 +108,16 @@ class SessionHost {
                          const SessionLimits& limits = {}) = 0;
     // Sends one frame to one player (0 < size <= kMaxFrameBytes).
     virtual int32_t SendTo(PlayerId player, const void* data, size_t size) = 0;
+    // As SendTo (same queue, order, bound, results and counters), but the
+    // worker is not woken: the frame waits in the player's send queue until
+    // the next Flush, unless a write to that player is in flight and takes
+    // it along. For a thread that sends a burst of frames: waking the worker
+    // is a system call, and a worker woken per frame contends with the
+    // sender for every queue.
+    virtual int32_t QueueTo(PlayerId player, const void* data, size_t size) = 0;
+    // Wakes the worker once to write what QueueTo left waiting, for every
+    // player. Any thread; allocates nothing.
+    virtual void Flush() = 0;
     // The handler could not take a message of `player` (its owner keeps a
     // bounded queue): counted for that peer. Any thread; allocates nothing.
     virtual void NoteReceivedDropped(PlayerId player) = 0;
