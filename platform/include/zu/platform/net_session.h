@@ -84,6 +84,7 @@ struct SessionHostStats {
     uint64_t closed_over_cap = 0;         // connections closed at once by the cap
     uint64_t handshake_timeouts = 0;      // connections closed for a late connect request
     uint64_t frames_dropped = 0;          // by every peer so far, departed ones included
+    uint64_t frames_received = 0;         // messages handed to the handler (it had returned)
     std::vector<SessionPeerStats> peers;  // accepted peers, by player id
 };
 
@@ -133,6 +134,12 @@ std::unique_ptr<SessionClient> CreateSessionClient();
 // module's link among them), ordered by port: what the simulator stand-in
 // reports without knowing the module's objects.
 std::vector<SessionHostStats> HostedSessions();
+
+// The simulator stand-in's choice: every later Host listens on `port`
+// instead of the port it asks for (0: a free port the system picks; the
+// port is then read from HostedSessions), so flights run side by side never
+// share the module's fixed port; -1 restores the asked-for port.
+void SetSessionHostPort(int32_t port);
 
 // Connection objects of this process (hosts and clients) not yet freed; a
 // closed connection's memory is returned once its last operation ends.

@@ -1,0 +1,88 @@
+// The sample aircraft's whole flight, cold and dark to cold and dark, flown
+// by its scenario through the simhost program in lockstep: the scenario's
+// own checks at the end of each phase must hold, and the flight must last
+// as long as the scenario says.
+//
+// The sanitizer build runs the flight's first phases only (the whole of it
+// takes too long there): the commands up to the end of the engine start.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "e2e_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace zu::e2e;
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// The end of the engine start (phase 3), where the sanitizer build stops.
+constexpr double kShortFlightEnd = 162.5;
+// The whole flight lasts at least this long, simulated.
+constexpr double kWholeFlightSeconds = 160;
+
+// The scenario's lines whose time is at most `end` (comments and blank lines
+// kept).
+std::string LinesUpTo(const std::string& scenario, double end) {
+    std::istringstream in(scenario);
+    std::string line, out;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::string at;
+        double time = 0;
+        if ((words >> at) && at == "at" && (words >> time) && time > end) continue;
+        out += line + "\n";
+    }
+    return out;
+}
+
+std::string Failures(const nlohmann::json& state) {
+    std::string text;
+    for (const auto& c : state["scenario"]["commands"]) {
+        if (c["ok"].get<bool>() && c["ran"].get<bool>()) continue;
+        text += "line " + std::to_string(c["line"].get<int>()) + ": " +
+                c["command"].get<std::string>() + ": " + c["message"].get<std::string>() + "\n";
+    }
+    return text;
+}
+
+TEST(WholeFlight, ColdAndDarkToColdAndDarkFlownFromTheCockpit) {
+    TempDir tmp;
+    const fs::path aircraft = CopySampleAircraft(tmp.path());
+    fs::path scenario = aircraft / "scenarios" / "whole-flight.txt";
+    ASSERT_TRUE(fs::exists(scenario));
+    const std::string text = ReadFile(scenario);
+    for (const char* banned : {" var ", " offset ", " navaid "}) {
+        EXPECT_EQ(text.find(banned), std::string::npos)
+            << "the crew's flight sets nothing behind the cockpit's back: " << banned;
+    }
+    if (kSanitized) {
+        scenario = tmp.path() / "first-phases.txt";
+        WriteFile(scenario, LinesUpTo(text, kShortFlightEnd));
+    }
+    const fs::path out = tmp.path() / "out";
+    const ProcessResult run =
+        RunSimhost({"--aircraft", aircraft.string(), "--scenario", scenario.string(), "--out",
+                    out.string(), "--link-port", "0", "--no-audio"});
+    const nlohmann::json state = ReadJson(out / "state.json");
+    EXPECT_EQ(run.exit_code, 0) << run.err << Failures(state);
+    EXPECT_EQ(state["scenario"]["failures"].get<int>(), 0) << Failures(state);
+    EXPECT_GE(state["simulated_seconds"].get<double>(),
+              kSanitized ? kShortFlightEnd - 1 : kWholeFlightSeconds);
+}
+
+}  // namespace
