@@ -321,7 +321,8 @@ std::string JoinTexts(const std::vector<std::string>& texts) {
 
 // `expect lit GAUGE [TEXT ...]`: the gauge's shown string elements read
 // exactly these texts (none: every legend dark). `expect shows GAUGE TEXT`:
-// a shown string element or the gauge's drawn picture holds TEXT.
+// a shown string element or the gauge's drawn picture holds TEXT (a CDU's:
+// one line of its screen).
 ScenarioAction ParseExpectShown(const std::string& kind, const std::vector<std::string>& args,
                                 std::string* error) {
     if (args.size() < 2 || (kind == "shows" && args.size() != 3)) {
@@ -345,6 +346,13 @@ ScenarioAction ParseExpectShown(const std::string& kind, const std::vector<std::
         }
         for (const auto& surface : g->surfaces) {
             for (const platform::DrawTextEntry& t : surface->texts) shown.emplace_back(t.text);
+        }
+        // A CDU's screen letters one cell at a time: its lines as the grid
+        // shows them.
+        if (gauge_name == "FMS" || gauge_name == "FMS_VC") {
+            const CduScreenFold fold =
+                FoldCduTexts(g->surfaces.empty() ? g->final_texts : g->surfaces.front()->texts);
+            shown.insert(shown.end(), fold.lines.begin(), fold.lines.end());
         }
         for (const std::string& t : shown) {
             if (t.find(texts[0]) != std::string::npos) {
