@@ -246,17 +246,26 @@ TEST_F(FmsEndToEnd, SampleRouteSequencesAndGuides) {
     ASSERT_NO_FATAL_FAILURE(Append("XFODA"));
     char apt[8] = "XZVA", sid[8] = "XVA1D", rwy[8] = "RW36", trans[8] = "-";
     InsertDeparture(&FlightPlan, apt, sid, rwy, trans);
-    char dest[8] = "LIPO", star[8] = "XFO1A", atr[8] = "XFODA", app[8] = "I14", aptr[8] = "XNA";
+    char dest[8] = "LIPO", star[8] = "XFO1A", atr[8] = "XFODA", app[8] = "I14", aptr[8] = "XLIFA";
     InsertArrival(&FlightPlan, dest, star, atr, app, aptr);
     std::vector<std::string> idents;
     for (uint32_t i = 0; i < FmsLegCount; ++i) idents.emplace_back(FlightPlan.legs[i].ident);
     // The departure's last fix (XEDIS) joins the route at XOMBA and the
-    // arrival's first (XFODA) joins it at XFODA; the arrival's last fix is
-    // the approach's first.
+    // arrival's first (XFODA) joins it at XFODA. The arrival's runway
+    // transition, read by the approach transition's name, intercepts the
+    // final to XLIFA; the approach goes on from XFA14 down the final.
     const std::vector<std::string> expected = {
-        "XZVA", "(1300)", "XOMBA", "XVA16",  "XOMBA", "XEDIS", "XFODA",     "XGALE",
-        "XNA",  "XLIFA",  "XRW14", "(1500)", "XNA",   "XNA",   "*NO LINK*", "LIPO"};
+        "XZVA",      "(1300)", "XOMBA", "XVA16",  "XOMBA", "XEDIS", "XFODA",     "XGALE", "XLIFA",
+        "*NO LINK*", "XFA14",  "XRW14", "(1500)", "XNA",   "XNA",   "*NO LINK*", "LIPO"};
     EXPECT_EQ(idents, expected);
+    EXPECT_EQ(FieldText(FlightPlan.legs[8].path_terminator), "CI");
+    // Each procedure leg is annotated as its kind calls for on the pages:
+    // the altitude of a climb, the fix of a leg to a fix, the distance of a
+    // DME leg, "(INTCPT)" for the intercept.
+    const std::vector<std::pair<size_t, int>> annotations = {{1, 1}, {2, 2},  {3, 6},  {5, 2},
+                                                             {8, 7}, {10, 2}, {12, 1}, {13, 2}};
+    for (const auto& [leg, kind] : annotations)
+        EXPECT_EQ(FlightPlan.legs[leg].annotation_kind, kind) << FlightPlan.legs[leg].ident;
     EXPECT_EQ(FmsToLegIndex, 1);
 
     // Go direct to XEDIS from the south, flying north; the next leg turns

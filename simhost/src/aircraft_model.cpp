@@ -30,6 +30,11 @@ constexpr double kLongitudeUnits = 51240955760304312.0;
 constexpr double kAngleUnits = 4294967296.0 / 360.0;
 constexpr double kAirborneMinSpeed = 40.0;  // feet per second, the floor while airborne
 constexpr double kSetDownHeight = 10.0;     // feet above the ground
+// The strip around a runway that counts as on it: beyond its sides and
+// ends (feet).
+constexpr double kStripBesideFt = 250.0;
+constexpr double kStripBeyondEndsFt = 200.0;
+constexpr double kReverseShare = 0.6;  // reverse thrust per forward thrust at a torque
 
 double Clamp(double v, double lo, double hi) {
     return v < lo ? lo : (v > hi ? hi : v);
@@ -480,10 +485,17 @@ void AircraftModel::StepEngines(double dt) {
         eng.fuel_flow = eng.combustion ? 180.0 + 900.0 * eng.torque / 100.0 : 0.0;
         eng.oil_temp = Lag(eng.oil_temp, eng.combustion ? 75.0 : 15.0, 90.0, dt);
         eng.oil_press = Lag(eng.oil_press, eng.combustion ? 40.0 + 0.5 * eng.nh : 0.0, 1.0, dt);
-        eng.thrust = eng.combustion
-                         ? eng.torque / 100.0 * 5200.0 * std::max(0.3, 1.0 - tas_kt / 600.0) -
-                               3000.0 * reverse
-                         : 0.0;
+        // Below zero the command turns the engine's power into reverse
+        // thrust: it grows with the torque, which follows the command's
+        // magnitude as forward power does.
+        const double shaft = eng.torque / 100.0 * 5200.0;
+        if (!eng.combustion) {
+            eng.thrust = 0.0;
+        } else if (reverse > 0) {
+            eng.thrust = -kReverseShare * shaft;
+        } else {
+            eng.thrust = shaft * std::max(0.3, 1.0 - tas_kt / 600.0);
+        }
         s.fuel_lb[e] = std::max(0.0, s.fuel_lb[e] - eng.fuel_flow / 3600.0 * dt);
     }
 }
@@ -547,6 +559,7 @@ void AircraftModel::StepFlight(double dt) {
         s.altitude_ft += v * std::sin(s.gamma) * dt;
         if (s.altitude_ft <= s.ground_elevation_ft) {
             s.altitude_ft = s.ground_elevation_ft;
+            RecordTouchdown(v * std::sin(s.gamma) * 60.0);
             s.gamma = 0;
             s.on_ground = true;
         }
@@ -583,11 +596,104 @@ void AircraftModel::Step(Simulator& sim, double dt) {
         state_.tick_count += 18.2 * dt;
         StepEngines(dt);
         BladeAnglesToHeap();
+        now_s_ = sim.elapsed_seconds();
+        FollowGround();
         StepFlight(dt);
         StepTraffic(dt);
     }
     Publish(sim);  // 0x0264 shows this frame's repositioning pause
     state_.reposition_pause = false;
+}
+
+namespace {
+
+// North and east feet of a point from a reference point (flat earth).
+void Offset(double lat, double lon, double ref_lat, double ref_lon, double* north, double* east) {
+    *north = (lat - ref_lat) * 60.0 * kFeetPerNm;
+    *east = Wrap180(lon - ref_lon) * 60.0 * kFeetPerNm * std::cos(ref_lat * kDeg);
+}
+
+}  // namespace
+
+const WorldAirport* AircraftModel::NearestAirport(double latitude, double longitude,
+                                                  double max_nm) const {
+    const WorldAirport* best = nullptr;
+    double best_ft = max_nm * kFeetPerNm;
+    for (const WorldAirport& a : world_.airports) {
+        double north = 0, east = 0;
+        Offset(latitude, longitude, a.latitude, a.longitude, &north, &east);
+        const double d = std::hypot(north, east);
+        if (d > best_ft) continue;
+        best_ft = d;
+        best = &a;
+    }
+    return best;
+}
+
+const WorldRunway* AircraftModel::RunwayAt(double latitude, double longitude,
+                                           double heading_true) const {
+    const WorldRunway* best = nullptr;
+    double best_diff = 1e9;
+    for (const WorldRunway& r : world_.runways) {
+        double north = 0, east = 0;
+        Offset(latitude, longitude, r.latitude, r.longitude, &north, &east);
+        const double c = r.course * kDeg;
+        const double along = north * std::cos(c) + east * std::sin(c);
+        const double across = east * std::cos(c) - north * std::sin(c);
+        if (along < -kStripBeyondEndsFt || along > r.length_ft + kStripBeyondEndsFt ||
+            std::fabs(across) > r.width_ft / 2.0 + kStripBesideFt)
+            continue;
+        const double diff = std::fabs(Wrap180(heading_true - r.course));
+        if (diff >= best_diff) continue;
+        best_diff = diff;
+        best = &r;
+    }
+    return best;
+}
+
+// The ground under the aircraft: the nearest airport's elevation within
+// 5 nm, else what it was; on the ground the aircraft stands on it.
+void AircraftModel::FollowGround() {
+    AircraftState& s = state_;
+    const WorldAirport* a = NearestAirport(s.latitude, s.longitude, kAirportGroundRadiusNm);
+    if (a != nullptr) s.ground_elevation_ft = a->elevation_ft;
+    if (s.on_ground) s.altitude_ft = s.ground_elevation_ft;
+}
+
+// Called as the wheels meet the ground, before the ground holds the gear
+// down: a touchdown with the gear not down, sinking faster than 1000 fpm or
+// off the runways faster than 60 kt (when the world has runways) is a
+// crash.
+void AircraftModel::RecordTouchdown(double vertical_speed_fpm) {
+    const AircraftState& s = state_;
+    Touchdown t;
+    t.time_s = now_s_;
+    t.vertical_speed_fpm = vertical_speed_fpm;
+    t.gear = s.gear;
+    t.ground_speed_kt = s.tas_ft_s * std::cos(s.gamma) / kKnot;
+    t.altitude_ft = s.altitude_ft;
+    t.latitude = s.latitude;
+    t.longitude = s.longitude;
+    t.heading_true = s.heading_true;
+    if (const WorldAirport* a = NearestAirport(s.latitude, s.longitude, kAirportGroundRadiusNm))
+        t.airport = a->ident;
+    const WorldRunway* r = RunwayAt(s.latitude, s.longitude, s.heading_true);
+    if (r != nullptr) {
+        t.airport = r->airport;
+        t.runway = r->designator;
+    }
+    char reason[96] = {};
+    if (s.gear < 1.0) {
+        std::snprintf(reason, sizeof reason, "gear not down (%.0f %% down)", s.gear * 100.0);
+    } else if (vertical_speed_fpm < -kCrashSinkRateFpm) {
+        std::snprintf(reason, sizeof reason, "sinking at %.0f fpm", -vertical_speed_fpm);
+    } else if (r == nullptr && !world_.runways.empty() && t.ground_speed_kt > kCrashOffRunwayKt) {
+        std::snprintf(reason, sizeof reason, "off the runways at %.0f kt", t.ground_speed_kt);
+    }
+    t.crash = reason[0] != '\0';
+    t.crash_reason = reason;
+    if (t.crash) ++crashes_;
+    last_touchdown_ = std::move(t);
 }
 
 double AircraftModel::VerticalSpeedFpm() const {
@@ -749,8 +855,8 @@ void AircraftModel::PublishTraffic(Simulator& sim) {
             const float lat = static_cast<float>(t.latitude);
             const float lon = static_cast<float>(t.longitude);
             const float alt = static_cast<float>(t.altitude_ft);
-            const auto hdg = static_cast<uint16_t>(
-                std::lround(Wrap360(t.heading) * 65536.0 / 360.0) & 0xFFFF);
+            const auto hdg =
+                static_cast<uint16_t>(std::lround(Wrap360(t.heading) * 65536.0 / 360.0) & 0xFFFF);
             const auto gs = static_cast<uint16_t>(std::clamp(t.ground_speed, 0.0, 65535.0));
             const auto vs = static_cast<int16_t>(std::clamp(t.vertical_speed, -32768.0, 32767.0));
             std::memcpy(rec + 0, &t.identifier, 4);
@@ -769,7 +875,6 @@ namespace {
 
 constexpr double kVorRangeNm = 150.0;
 constexpr double kNdbRangeNm = 100.0;
-constexpr double kGlidePathDeg = 3.0;
 constexpr double kLocalizerBeyondThresholdNm = 1.5;
 
 int32_t Bcd4(uint16_t w) {
@@ -791,21 +896,28 @@ struct StationView {
 
 // The nearest station of the kinds on the frequency, within range (flat
 // earth around the aircraft).
-StationView Tuned(const AircraftState& s, int32_t frequency, bool ndb) {
-    StationView best;
-    double best_distance = ndb ? kNdbRangeNm : kVorRangeNm;
-    for (const RadioStation& st : s.stations) {
+void NearestTuned(const AircraftState& s, const std::vector<RadioStation>& stations,
+                  int32_t frequency, bool ndb, double* best_distance, StationView* best) {
+    for (const RadioStation& st : stations) {
         if ((st.kind == RadioStation::kNdb) != ndb || st.frequency != frequency) continue;
         const double north = (st.latitude - s.latitude) * 60.0;
         const double east =
             Wrap180(st.longitude - s.longitude) * 60.0 * std::cos(s.latitude * kDeg);
         const double d = std::hypot(north, east);
-        if (d > best_distance) continue;
-        best_distance = d;
-        best.station = &st;
-        best.bearing_true = Wrap360(std::atan2(east, north) / kDeg);
-        best.distance_nm = d;
+        if (d > *best_distance) continue;
+        *best_distance = d;
+        best->station = &st;
+        best->bearing_true = Wrap360(std::atan2(east, north) / kDeg);
+        best->distance_nm = d;
     }
+}
+
+// The nearest station on the frequency, of the world's and the scenario's.
+StationView Tuned(const AircraftState& s, const World& world, int32_t frequency, bool ndb) {
+    StationView best;
+    double best_distance = ndb ? kNdbRangeNm : kVorRangeNm;
+    NearestTuned(s, world.stations, frequency, ndb, &best_distance, &best);
+    NearestTuned(s, s.stations, frequency, ndb, &best_distance, &best);
     return best;
 }
 
@@ -827,6 +939,47 @@ uint16_t AngleWord(double degrees) {
     return static_cast<uint16_t>(std::lround(Wrap360(degrees) * 65536.0 / 360.0) & 0xFFFF);
 }
 
+// An ILS's localiser antenna and glideslope transmitter: the station's
+// own, or the localiser 1.5 nm beyond the threshold along the course and
+// the glideslope at the threshold.
+struct IlsSites {
+    double localizer_lat, localizer_lon;
+    double glideslope_lat, glideslope_lon, glideslope_elevation_ft;
+};
+
+IlsSites Sites(const RadioStation& st) {
+    IlsSites out{};
+    if (st.has_localizer_site) {
+        out.localizer_lat = st.localizer_latitude;
+        out.localizer_lon = st.localizer_longitude;
+    } else {
+        out.localizer_lat =
+            st.latitude + kLocalizerBeyondThresholdNm * std::cos(st.course * kDeg) / 60.0;
+        out.localizer_lon = st.longitude + kLocalizerBeyondThresholdNm *
+                                               std::sin(st.course * kDeg) /
+                                               (60.0 * std::cos(st.latitude * kDeg));
+    }
+    if (st.has_glideslope_site) {
+        out.glideslope_lat = st.glideslope_latitude;
+        out.glideslope_lon = st.glideslope_longitude;
+        out.glideslope_elevation_ft = st.glideslope_elevation_ft;
+    } else {
+        out.glideslope_lat = st.latitude;
+        out.glideslope_lon = st.longitude;
+        out.glideslope_elevation_ft = st.elevation_ft;
+    }
+    return out;
+}
+
+// A point's offset from the aircraft, nautical miles north and east.
+struct NmOffset {
+    double north, east;
+};
+NmOffset OffsetNm(const AircraftState& s, double lat, double lon) {
+    return {(lat - s.latitude) * 60.0,
+            Wrap180(lon - s.longitude) * 60.0 * std::cos(s.latitude * kDeg)};
+}
+
 ReceiverOutput Receive(const AircraftState& s, const StationView& v, int16_t obs) {
     ReceiverOutput out;
     const RadioStation& st = *v.station;
@@ -834,6 +987,7 @@ ReceiverOutput Receive(const AircraftState& s, const StationView& v, int16_t obs
     out.bearing = Wrap360(v.bearing_true - s.heading_true);
     // Closer stations read larger: 15000 at 2 nm, 600 at 50 nm.
     out.radio_value = 30000.0 / std::max(v.distance_nm, 0.05);
+    if (st.kind == RadioStation::kDme) return out;  // a distance only
     if (st.kind == RadioStation::kVor) {
         out.flags = 1;
         // Full scale 10 degrees either side of the selected course.
@@ -849,19 +1003,21 @@ ReceiverOutput Receive(const AircraftState& s, const StationView& v, int16_t obs
         return out;
     }
     out.flags = 3;
-    // Localiser: full scale 2.5 degrees either side of the front course,
-    // seen from its antenna beyond the far end of the runway.
-    const double north = v.distance_nm * std::cos(v.bearing_true * kDeg) +
-                         kLocalizerBeyondThresholdNm * std::cos(st.course * kDeg);
-    const double east = v.distance_nm * std::sin(v.bearing_true * kDeg) +
-                        kLocalizerBeyondThresholdNm * std::sin(st.course * kDeg);
-    out.deviation = Diff180(Wrap360(std::atan2(east, north) / kDeg) - st.course) / 2.5 * 127.0;
-    const double height_nm = (s.altitude_ft - st.elevation_ft) / 6076.12;
-    const double angle = std::atan2(height_nm, std::max(v.distance_nm, 0.01)) / kDeg;
+    // Localiser: full scale half the course width either side of the front
+    // course, seen from its antenna beyond the far end of the runway.
+    const IlsSites sites = Sites(st);
+    const NmOffset loc = OffsetNm(s, sites.localizer_lat, sites.localizer_lon);
+    out.deviation = Diff180(Wrap360(std::atan2(loc.east, loc.north) / kDeg) - st.course) /
+                    (st.width_deg / 2.0) * 127.0;
+    // Glide path: the angle above the glideslope transmitter.
+    const NmOffset gs = OffsetNm(s, sites.glideslope_lat, sites.glideslope_lon);
+    const double height_nm = (s.altitude_ft - sites.glideslope_elevation_ft) / 6076.12;
+    const double angle =
+        std::atan2(height_nm, std::max(std::hypot(gs.north, gs.east), 0.01)) / kDeg;
     out.gs_flag = 1;
     out.gs_needle = static_cast<int8_t>(
-        std::lround(std::clamp((angle - kGlidePathDeg) / 0.7 * 127.0, -127.0, 127.0)));
-    out.inclination = AngleWord(-kGlidePathDeg);
+        std::lround(std::clamp((angle - st.glide_path_deg) / 0.7 * 127.0, -127.0, 127.0)));
+    out.inclination = AngleWord(-st.glide_path_deg);
     out.inverse_runway = AngleWord(st.course + 180.0);
     return out;
 }
@@ -894,12 +1050,9 @@ void StationPositions(const RadioStation* st, StationWords* station, StationWord
         *station = Words(st->latitude, st->longitude, st->elevation_ft);
         return;
     }
-    const double lat =
-        st->latitude + kLocalizerBeyondThresholdNm * std::cos(st->course * kDeg) / 60.0;
-    const double lon = st->longitude + kLocalizerBeyondThresholdNm * std::sin(st->course * kDeg) /
-                                           (60.0 * std::cos(st->latitude * kDeg));
-    *station = Words(lat, lon, st->elevation_ft);
-    *glideslope = Words(st->latitude, st->longitude, st->elevation_ft);
+    const IlsSites sites = Sites(*st);
+    *station = Words(sites.localizer_lat, sites.localizer_lon, st->elevation_ft);
+    *glideslope = Words(sites.glideslope_lat, sites.glideslope_lon, sites.glideslope_elevation_ft);
 }
 
 uint8_t ByteForm(double needle) {
@@ -933,7 +1086,7 @@ void AircraftModel::PublishRadios(Simulator& sim) {
         sim.fsuipc().Peek(r.freq, &word, 2);
         int16_t obs = 0;
         sim.fsuipc().Peek(r.obs, &obs, 2);
-        const StationView v = Tuned(s, 10000 + Bcd4(word), false);
+        const StationView v = Tuned(s, world_, 10000 + Bcd4(word), false);
         ReceiverOutput out;
         if (v.station != nullptr) out = Receive(s, v, obs);
         Put<uint8_t>(sim, r.flags, out.flags);
@@ -952,7 +1105,9 @@ void AircraftModel::PublishRadios(Simulator& sim) {
         Put<int32_t>(sim, kGlideslopeWords[i][2], glideslope.elevation_m);
         sim.fsuipc().Publish(r.ident, out.ident, 25);
         var(r.t_bearing, out.bearing);
-        var(r.t_distance, v.station != nullptr ? v.distance_nm : 0.0);
+        const bool ranged =
+            v.station != nullptr && (v.station->dme || v.station->kind != RadioStation::kVor);
+        var(r.t_distance, ranged ? v.distance_nm : 0.0);
         var(r.t_deviation, ByteForm(out.deviation));
         var(r.t_radio, out.radio_value);
         NavReceiverView& view = nav_view_[i];
@@ -962,7 +1117,7 @@ void AircraftModel::PublishRadios(Simulator& sim) {
         view.localizer = out.flags == 3;
         view.deviation = out.deviation;
         view.glideslope_deviation = out.gs_needle;
-        view.distance_nm = v.station != nullptr ? v.distance_nm : 0.0;
+        view.distance_nm = ranged ? v.distance_nm : 0.0;
     }
     // ADF 1 (token 39) and ADF 2 (0x02D8): relative bearings of the NDBs.
     auto adf = [&](uint32_t main_offset, uint32_t ext_offset) {
@@ -970,7 +1125,7 @@ void AircraftModel::PublishRadios(Simulator& sim) {
         sim.fsuipc().Peek(main_offset, &main, 2);
         sim.fsuipc().Peek(ext_offset, &ext, 2);
         const int32_t khz10 = Bcd4(main) * 10 + ((ext >> 8) & 0xF) * 10000 + (ext & 0xF);
-        const StationView v = Tuned(s, khz10, true);
+        const StationView v = Tuned(s, world_, khz10, true);
         return v.station != nullptr ? Wrap360(v.bearing_true - s.heading_true) : 90.0;
     };
     var(39, adf(0x034C, 0x0356));

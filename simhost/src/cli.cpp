@@ -434,6 +434,20 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
                 << ": " << r.message << '\n';
         }
     };
+    // A crash of the aircraft fails the scenario.
+    uint32_t crashes = 0;
+    auto watch_crashes = [&]() {
+        if (!has_scenario || sim.model().crashes() == crashes) return;
+        crashes = sim.model().crashes();
+        const Touchdown& t = *sim.model().last_touchdown();
+        const std::string where =
+            t.airport.empty()
+                ? std::string("away from the airports")
+                : t.airport + (t.runway.empty() ? " off its runways" : " runway " + t.runway);
+        // (the simulator has told stderr already)
+        scenario.RecordFailure(sim.elapsed_seconds(), sim.frame(), "crash",
+                               t.crash_reason + ", " + where);
+    };
 
     if (!sim.Start(&error)) {
         err << "simhost: " << error << '\n';
@@ -456,6 +470,7 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
         WindowSession session{sim, renderer, router, o.render, o.fps, [&]() {
                                   if (o.seconds && f >= frames) return false;
                                   sim.BeginFrame();
+                                  watch_crashes();
                                   if (has_scenario) {
                                       report(scenario.RunDue(ctx, sim.elapsed_seconds()));
                                   }
@@ -468,6 +483,7 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
     } else {
         for (uint64_t f = 0; f < frames; ++f) {
             sim.BeginFrame();
+            watch_crashes();
             if (has_scenario) report(scenario.RunDue(ctx, sim.elapsed_seconds()));
             sim.RunGauges();
         }

@@ -159,6 +159,18 @@ std::vector<ScenarioResult> Scenario::Finish() {
     return missed;
 }
 
+void Scenario::RecordFailure(double at, uint64_t frame, const std::string& what,
+                             const std::string& message) {
+    ScenarioResult r;
+    r.at = at;
+    r.frame = frame;
+    r.command = what;
+    r.ran = true;
+    r.ok = false;
+    r.message = message;
+    results_.push_back(std::move(r));
+}
+
 int Scenario::failures() const {
     int n = 0;
     for (const ScenarioResult& r : results_) n += r.ok ? 0 : 1;

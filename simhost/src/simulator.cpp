@@ -366,6 +366,12 @@ bool Simulator::LoadAircraft(std::string* error) {
     }
     for (const std::string& w : panel_warnings_) Warn(w);
     DefineAircraftNamedVariables(dir / kAircraftNamedVariablesFile);
+    // The world the aircraft flies in: the station file beside its FMS
+    // files, when it has one.
+    const fs::path stations = dir / "FMS" / kStationFileName;
+    World world;
+    if (fs::is_regular_file(stations, ec) && !LoadWorld(stations, &world, error)) return false;
+    model_.SetWorld(std::move(world));
     std::lock_guard<std::mutex> lock(mutex_);
     open_windows_ = std::move(open);
     return true;
@@ -568,6 +574,17 @@ void Simulator::BeginFrame() {
     if (config_.aircraft_model) {
         model_.Step(*this, static_cast<double>(elapsed_ms_ - model_ms_) / 1000.0);
         model_ms_ = elapsed_ms_;
+        if (model_.crashes() != crashes_logged_) {
+            crashes_logged_ = model_.crashes();
+            const Touchdown& t = *model_.last_touchdown();
+            const std::string where =
+                t.runway.empty() ? (t.airport.empty() ? std::string("away from the airports")
+                                                      : "at " + t.airport + " off its runways")
+                                 : "on " + t.airport + " runway " + t.runway;
+            LogEvent("crash: " + t.crash_reason + ", " + where);
+            Warn("crash at " + std::to_string(elapsed_seconds()) + " s: " + t.crash_reason + ", " +
+                 where);
+        }
     }
 }
 

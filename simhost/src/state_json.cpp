@@ -299,7 +299,26 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
             {"fuel_lb", {a.fuel_lb[0], a.fuel_lb[1]}},
             {"engines", std::move(engines)},
             {"radios", RadiosJson(sim.fsuipc())},
-            {"nav", std::move(nav)}};
+            {"nav", std::move(nav)},
+            {"ground_elevation_ft", a.ground_elevation_ft},
+            {"crashes", sim.model().crashes()}};
+        json touchdown = nullptr;
+        if (const auto& t = sim.model().last_touchdown()) {
+            touchdown = {{"time_s", t->time_s},
+                         {"vertical_speed_fpm", t->vertical_speed_fpm},
+                         {"gear", t->gear},
+                         {"gear_down", t->gear >= 1.0},
+                         {"ground_speed_kt", t->ground_speed_kt},
+                         {"altitude_ft", t->altitude_ft},
+                         {"latitude", t->latitude},
+                         {"longitude", t->longitude},
+                         {"heading_true", t->heading_true},
+                         {"airport", t->airport},
+                         {"runway", t->runway},
+                         {"crash", t->crash},
+                         {"crash_reason", t->crash_reason}};
+        }
+        root["aircraft"]["last_touchdown"] = std::move(touchdown);
     }
 
     const FsuipcServer& f = sim.fsuipc();

@@ -1,6 +1,6 @@
-// navdb TABLE FOLDER: writes the FMS navigation files of the table into
-// FOLDER. Exit 0 on success, 2 on bad arguments or a bad table, 3 when a
-// file cannot be read or written.
+// navdb TABLE FOLDER: writes the FMS navigation files of the table and the
+// stand-in simulator's station file into FOLDER. Exit 0 on success, 2 on bad arguments or a bad
+// table, 3 when a file cannot be read or written.
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "navdb: %s: %s\n", argv[1], error.c_str());
         return 2;
     }
-    if (!zu::navdb::WriteTable(table, argv[2], &error)) {
+    if (!zu::navdb::WriteTable(table, argv[2], &error) ||
+        !zu::navdb::WriteStationFile(table, argv[2], &error)) {
         std::fprintf(stderr, "navdb: %s\n", error.c_str());
         return 3;
     }

@@ -16,8 +16,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "zu/simhost/world.h"
 
 namespace zu::simhost {
 
@@ -72,21 +75,34 @@ struct TrafficTarget {
     double latitude = 0;   // degrees
     double longitude = 0;  // degrees
     double altitude_ft = 0;
-    double heading = 0;       // true, degrees
-    double ground_speed = 0;  // knots
+    double heading = 0;         // true, degrees
+    double ground_speed = 0;    // knots
     double vertical_speed = 0;  // feet per minute
 };
 
-// A radio station of the simulated world (verb `navaid`).
-struct RadioStation {
-    enum Kind { kVor, kIls, kNdb } kind;
-    int32_t frequency;  // VOR/ILS MHz x 100, NDB kHz x 10
-    double latitude;
-    double longitude;
-    double elevation_ft;
-    double course;  // ILS: the localiser course (true), from the threshold; VOR/NDB unused
-    std::string ident;
+// The last time the wheels met the ground from the air.
+struct Touchdown {
+    double time_s = 0;              // simulated seconds since the start of the flight
+    double vertical_speed_fpm = 0;  // negative: descending
+    double gear = 0;                // 0 up .. 1 down, as it was in the air
+    double ground_speed_kt = 0;
+    double altitude_ft = 0;
+    double latitude = 0;
+    double longitude = 0;
+    double heading_true = 0;
+    std::string airport;  // the airport within 5 nm, else empty
+    std::string runway;   // the runway end it is on, else empty
+    bool crash = false;
+    std::string crash_reason;  // why it was a crash
 };
+
+// The ground is the elevation of the nearest airport within this distance;
+// farther out it stays what it was.
+inline constexpr double kAirportGroundRadiusNm = 5.0;
+// A touchdown off the runways faster than this is a crash (knots), as is
+// one descending faster than kCrashSinkRateFpm or with the gear not down.
+inline constexpr double kCrashOffRunwayKt = 60.0;
+inline constexpr double kCrashSinkRateFpm = 1000.0;
 
 struct AircraftState {
     double latitude = 45.0;   // degrees
@@ -203,7 +219,19 @@ class AircraftModel {
     void AddWeatherCell(const WeatherCell& cell) { state_.weather.push_back(cell); }
     void ClearWeather() { state_.weather.clear(); }
     void AddStation(const RadioStation& station) { state_.stations.push_back(station); }
+    // Removes the stations a scenario placed; the world's stay.
     void ClearStations() { state_.stations.clear(); }
+    // The world: airports, runways and radio stations (the station file).
+    void SetWorld(World world) { world_ = std::move(world); }
+    const World& world() const { return world_; }
+    // The last touchdown of the flight, and how many were crashes.
+    const std::optional<Touchdown>& last_touchdown() const { return last_touchdown_; }
+    uint32_t crashes() const { return crashes_; }
+    // The world's airport nearest to a point within `max_nm`, else null;
+    // the world's runway end a point is on (the one whose course is nearest
+    // the heading), else null.
+    const WorldAirport* NearestAirport(double latitude, double longitude, double max_nm) const;
+    const WorldRunway* RunwayAt(double latitude, double longitude, double heading_true) const;
     // Puts a target into slot 0..kTrafficSlots-1 (false when out of range).
     bool SetTraffic(uint32_t slot, const TrafficTarget& target);
     void ClearTraffic() { state_.traffic.fill(TrafficTarget{}); }
@@ -218,6 +246,8 @@ class AircraftModel {
     static double Clamp1(double v) { return v < -1 ? -1 : (v > 1 ? 1 : v); }
     void StepEngines(double dt);
     void StepFlight(double dt);
+    void FollowGround();
+    void RecordTouchdown(double vertical_speed_fpm);
     void StepTraffic(double dt);
     void Publish(Simulator& sim);
     void PublishTraffic(Simulator& sim);
@@ -236,6 +266,10 @@ class AircraftModel {
     double flap_lever_ = 4096;                   // the pilot's flap lever (token 328)
     bool repositioned_ = false;
     NavReceiverView nav_view_[2];
+    World world_;
+    std::optional<Touchdown> last_touchdown_;
+    uint32_t crashes_ = 0;
+    double now_s_ = 0;  // the simulator's flight time at this step
 };
 
 }  // namespace zu::simhost

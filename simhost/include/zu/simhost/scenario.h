@@ -73,6 +73,11 @@ class Scenario {
     // Marks the commands that never ran: a check that never ran fails.
     std::vector<ScenarioResult> Finish();
 
+    // Records a failure that no command of the file checked (a crash of
+    // the aircraft): it counts as a failed result of line 0.
+    void RecordFailure(double at, uint64_t frame, const std::string& what,
+                       const std::string& message);
+
     const std::vector<ScenarioResult>& results() const { return results_; }
     int failures() const;
     const std::string& source_name() const { return source_name_; }

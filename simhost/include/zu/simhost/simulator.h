@@ -356,6 +356,7 @@ class Simulator {
     std::atomic<uint64_t> frame_{0};
     uint64_t elapsed_ms_ = 0;
     uint64_t model_ms_ = 0;  // simulated time the aircraft model has reached
+    uint32_t crashes_logged_ = 0;
     uint64_t ticks_ = 0;
     int64_t real_start_ns_ = 0;
 
