@@ -384,9 +384,11 @@ void PublishStep() {
     FlapsHydraulicPressure = H.Consumer[8];
     RudderPressure[0] = H.Consumer[12];
     RudderPressure[1] = H.Consumer[17];
+    // System 1 feeds the inboard pair, system 2 the outboard pair (cut above
+    // 150 kt, where the outboard spoilers no longer move).
     RollSpoilerPressure[0] = H.Consumer[9];
-    RollSpoilerPressure[1] = H.Consumer9Copy;
-    RollSpoilerPressure[2] = H.Consumer[13];
+    RollSpoilerPressure[1] = H.Consumer[13];
+    RollSpoilerPressure[2] = H.Consumer9Copy;
     RollSpoilerPressure[3] = H.Consumer13Copy;
 }
 

@@ -75,8 +75,9 @@ extern HydraulicFluidStateRecord HydraulicFluidState;
 extern int32_t FlapsHydraulicPressure;  // consumer 8, the flap drive
 extern int32_t RudderPressure[2];       // consumers 12 and 17
 // The roll-spoiler actuators: left inboard, left outboard, right inboard,
-// right outboard (consumer 9 and its copy, consumer 13 and its copy). The
-// PFCS needles move only above 400.
+// right outboard. The inboard pair is consumer 9 and its copy (system 1),
+// the outboard pair consumer 13 and its copy (system 2, cut above 150 kt).
+// The PFCS needles move only above 400.
 extern int32_t RollSpoilerPressure[4];
 // The flap-motion countdown: at least 1 while the flap drive is asked to move.
 extern int32_t FlapHydraulicWord;

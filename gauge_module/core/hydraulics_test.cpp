@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/flight_controls.h"
 #include "core/flight_guidance.h"
 #include "core/systems_test_support.h"
 
@@ -71,6 +72,31 @@ TEST_F(HydraulicsTest, RunningEnginesSettleJustBelowTheirPumps) {
     EXPECT_EQ(Light(1, 7), 255u);  // "#1 ENG HYD PUMP"
     EXPECT_EQ(Light(1, 8), 255u);
     EXPECT_EQ(RudderInputInhibit, 1);
+}
+
+TEST_F(HydraulicsTest, HealthyCruiseLightsNoRollSpoilerCaution) {
+    // Above 150 kt system 2 no longer feeds the outboard spoilers; the
+    // inboard pair stays on system 1.
+    EnginesRunning();
+    OnGround = 0;
+    IndicatedAirspeed = 200.0f;
+    Run(400);
+    EXPECT_EQ(RollSpoilerPressure[0], 900);  // left inboard
+    EXPECT_EQ(RollSpoilerPressure[2], 900);  // right inboard
+    EXPECT_EQ(RollSpoilerPressure[1], 0);    // left outboard
+    EXPECT_EQ(RollSpoilerPressure[3], 0);    // right outboard
+    FlightSurfacesUpdate();
+    EXPECT_EQ(Light(2, 10), 0u);  // "ROLL SPLR INBD HYD"
+    EXPECT_EQ(Light(2, 11), 0u);  // "ROLL SPLR OUTB HYD"
+
+    // Slowed below 140 kt the outboard pair is fed again.
+    IndicatedAirspeed = 130.0f;
+    Run(400);
+    EXPECT_EQ(RollSpoilerPressure[1], 900);
+    EXPECT_EQ(RollSpoilerPressure[3], 900);
+    FlightSurfacesUpdate();
+    EXPECT_EQ(Light(2, 10), 0u);
+    EXPECT_EQ(Light(2, 11), 0u);
 }
 
 TEST_F(HydraulicsTest, PulledFireHandleStopsItsPumpOnTheNextPass) {
@@ -234,9 +260,11 @@ TEST_F(HydraulicsTest, InstructorSeesPressuresQuantitiesAndSurfaceAvailability) 
     EXPECT_EQ(InstructorFlightSurfacesValue(kSurfaceSpoiler2Inboard), 1.0);
     HydraulicsInstructorStates[kHydElemSpoilers2] = kHydFailInoperative;
     Run(1);
-    EXPECT_EQ(InstructorFlightSurfacesValue(kSurfaceSpoiler2Inboard), 0.0);
+    // Consumer 13 feeds both outboard spoilers; the inboard pair stays.
+    EXPECT_EQ(InstructorFlightSurfacesValue(kSurfaceSpoiler1Outboard), 0.0);
     EXPECT_EQ(InstructorFlightSurfacesValue(kSurfaceSpoiler2Outboard), 0.0);
-    EXPECT_EQ(InstructorFlightSurfacesValue(kSurfaceSpoiler1Outboard), 1.0);
+    EXPECT_EQ(InstructorFlightSurfacesValue(kSurfaceSpoiler1Inboard), 1.0);
+    EXPECT_EQ(InstructorFlightSurfacesValue(kSurfaceSpoiler2Inboard), 1.0);
 
     // Bulk identifiers 56/57 set the engine-driven pumps.
     const auto fgc_test1 = FGC_comp_FGC1_system_test_timer;
