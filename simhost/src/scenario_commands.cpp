@@ -344,15 +344,16 @@ ScenarioAction ParseExpectShown(const std::string& kind, const std::vector<std::
             *message = gauge_name + " shows " + JoinTexts(shown);
             return shown == texts;
         }
-        for (const auto& surface : g->surfaces) {
-            for (const platform::DrawTextEntry& t : surface->texts) shown.emplace_back(t.text);
-        }
-        // A CDU's screen letters one cell at a time: its lines as the grid
-        // shows them.
         if (gauge_name == "FMS" || gauge_name == "FMS_VC") {
+            // A CDU's screen letters one cell at a time: its lines as the
+            // grid shows them.
             const CduScreenFold fold =
                 FoldCduTexts(g->surfaces.empty() ? g->final_texts : g->surfaces.front()->texts);
             shown.insert(shown.end(), fold.lines.begin(), fold.lines.end());
+        } else {
+            for (const auto& surface : g->surfaces) {
+                for (const platform::DrawTextEntry& t : surface->texts) shown.emplace_back(t.text);
+            }
         }
         for (const std::string& t : shown) {
             if (t.find(texts[0]) != std::string::npos) {
@@ -403,6 +404,30 @@ ScenarioAction ParseExpectElement(const std::vector<std::string>& args, std::str
         }
         const double actual = field == "x" ? e.x : field == "y" ? e.y : e.value;
         return Compare(what + " " + field, actual, value, tol, message);
+    };
+}
+
+// `expect played SOUND [SECONDS]`: a sound whose file name holds SOUND
+// (e.g. "GPWS_minimums") started playing within the last SECONDS of
+// simulated time (default: at any time of the kept sound events).
+ScenarioAction ParseExpectPlayed(const std::vector<std::string>& args, std::string* error) {
+    const double within = args.size() == 3 ? text::ParseDouble(args[2]).value_or(-1) : 1e300;
+    if (args.size() < 2 || args.size() > 3 || args[1].empty() || !(within >= 0)) {
+        *error = "expect played needs a sound's name and optionally the seconds it may lie back";
+        return {};
+    }
+    return [sound = args[1], within](ScenarioContext& ctx, std::string* message) {
+        const double fps = ctx.sim.config().fps > 0 ? ctx.sim.config().fps : 30;
+        const double now = static_cast<double>(ctx.sim.frame());
+        for (const platform::AudioEvent& e : ctx.sim.SoundEvents()) {
+            if (e.kind != platform::AudioEventKind::Play) continue;
+            if (std::string(e.label).find(sound) == std::string::npos) continue;
+            if ((now - static_cast<double>(e.frame)) / fps > within) continue;
+            *message = "\"" + sound + "\" played at frame " + std::to_string(e.frame);
+            return true;
+        }
+        *message = "\"" + sound + "\" has not played";
+        return false;
     };
 }
 
@@ -475,6 +500,7 @@ ScenarioAction ParseExpect(const std::vector<std::string>& args, std::string* er
     }
     if (kind == "lit" || kind == "shows") return ParseExpectShown(kind, args, error);
     if (kind == "element") return ParseExpectElement(args, error);
+    if (kind == "played") return ParseExpectPlayed(args, error);
     *error = "unknown check '" + kind + "'";
     return {};
 }
