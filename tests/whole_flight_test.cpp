@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "e2e_support.h"
 
@@ -101,6 +102,35 @@ TEST(WholeFlight, ColdAndDarkToColdAndDarkFlownFromTheCockpit) {
     EXPECT_TRUE(touchdown["gear_down"].get<bool>());
     EXPECT_GT(touchdown["vertical_speed_fpm"].get<double>(), -1000.0);
     EXPECT_FALSE(touchdown["crash"].get<bool>()) << touchdown["crash_reason"];
+}
+
+// The cockpit checks the flight leans on fail where the cockpit disagrees,
+// and the instructor's message reaches a link moved to a free port.
+TEST(WholeFlightChecks, FailWhereTheCockpitDisagrees) {
+    TempDir tmp;
+    const fs::path aircraft = CopySampleAircraft(tmp.path());
+    const fs::path scenario = tmp.path() / "checks.txt";
+    WriteFile(scenario,
+              "at 1 expect lit Caution\n"                             // 1: dark, unpowered
+              "at 1 expect lit Caution \"PARKING BRAKE\"\n"           // 2: not lit
+              "at 1 expect shows DcMeterPanel 28.0\n"                 // 3: blank
+              "at 1 expect element Master_Caution_Light 1 shown\n"    // 4: dark
+              "at 1 expect element Master_Caution_Light 1 hidden\n"   // 5
+              "at 1 expect element Master_Caution_Light 40 hidden\n"  // 6: no such element
+              "at 1 expect played GPWS_minimums\n"                    // 7: never played
+              "at 1 instructor 1 3 2\n");                             // 8: taken by the link
+    const fs::path out = tmp.path() / "out";
+    const ProcessResult run =
+        RunSimhost({"--aircraft", aircraft.string(), "--scenario", scenario.string(), "--out",
+                    out.string(), "--link-port", "0", "--no-audio", "--seconds", "2"});
+    EXPECT_EQ(run.exit_code, 1) << run.err;
+    const nlohmann::json state = ReadJson(out / "state.json");
+    std::vector<int> failed;
+    for (const auto& c : state["scenario"]["commands"]) {
+        if (!c["ok"].get<bool>()) failed.push_back(c["line"].get<int>());
+    }
+    EXPECT_EQ(failed, (std::vector<int>{2, 3, 4, 6, 7})) << Failures(state);
+    EXPECT_NE(run.err.find("Caution shows nothing"), std::string::npos) << run.err;
 }
 
 }  // namespace
