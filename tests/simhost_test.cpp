@@ -486,6 +486,14 @@ TEST(ScenarioReader, RejectsBadLinesWithTheirLineNumber) {
         {"at 1 click \"Stby Altimeter 1\n", "quote"},
         {"at 1 expect speed 3\n", "unknown check"},
         {"at 1 snapshot ../x\n", "snapshot name"},
+        {"at 1 expect lit\n", "expect lit needs a gauge"},
+        {"at 1 expect shows Caution\n", "expect shows needs a gauge and a text"},
+        {"at 1 expect element Gear 1 angle\n", "expect element needs"},
+        {"at 1 expect element Gear -1 hidden\n", "expect element needs"},
+        {"at 1 expect element Gear 1 hidden 3\n", "expect element needs"},
+        {"at 1 expect played\n", "expect played needs"},
+        {"at 1 instructor 1 512 2\n", "state index (0..511)"},
+        {"at 1 instructor 1 3\n", "needs a group"},
     };
     for (const auto& c : cases) {
         EXPECT_FALSE(simhost::Scenario::Parse(c.text, "s.txt", &s, &error)) << c.text;

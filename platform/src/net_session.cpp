@@ -311,6 +311,9 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
 
 class AsioSessionHost;
 
+// SetSessionHostPort's port, or -1: the port each Host is asked for.
+std::atomic<int32_t> HostPortOverride{-1};
+
 // Hosts that are hosting now, for HostedSessions, and the last counters of
 // the hostings that ended, for EndedSessions.
 std::mutex HostRegistryMutex;
@@ -352,6 +355,8 @@ class AsioSessionHost final : public SessionHost {
         asio::error_code ec;
         acceptor->open(tcp::v4(), ec);
         if (!ec) acceptor->set_option(tcp::acceptor::reuse_address(true), ec);
+        const int32_t forced = HostPortOverride.load(std::memory_order_acquire);
+        if (forced >= 0) port = static_cast<uint16_t>(forced);
         if (!ec) acceptor->bind(tcp::endpoint(tcp::v4(), port), ec);
         if (ec) {
             return NoteAttempt(port, ec == asio::error::address_in_use ? kSessionAddressInUse
@@ -364,6 +369,7 @@ class AsioSessionHost final : public SessionHost {
         limits_ = limits;
         // Counters describe this hosting.
         closed_over_cap_.store(0, std::memory_order_relaxed);
+        frames_received_.store(0, std::memory_order_relaxed);
         handshake_timeouts_.store(0, std::memory_order_relaxed);
         served_.store(0, std::memory_order_relaxed);
         handler_ = std::move(handler);
@@ -462,6 +468,7 @@ class AsioSessionHost final : public SessionHost {
         stats.closed_over_cap = closed_over_cap_.load(std::memory_order_relaxed);
         stats.handshake_timeouts = handshake_timeouts_.load(std::memory_order_relaxed);
         stats.connections_served = served_.load(std::memory_order_relaxed);
+        stats.frames_received = frames_received_.load(std::memory_order_acquire);
         std::lock_guard<std::mutex> lock(players_mutex_);
         stats.frames_dropped = dropped_departed_;
         stats.received_dropped = received_dropped_departed_;
@@ -557,6 +564,7 @@ class AsioSessionHost final : public SessionHost {
         if (stream.accepted) {
             handler_(SessionEvent::Message, stream.player, data, size);
             stream.CountReceived();  // after the handler: the owner holds it, or dropped it
+            frames_received_.fetch_add(1, std::memory_order_release);
             return true;
         }
         auto self = stream.shared_from_this();
@@ -644,6 +652,7 @@ class AsioSessionHost final : public SessionHost {
     HandlerMemory flush_memory_;  // the posted flush's operation
 
     std::atomic<uint16_t> port_{0};
+    std::atomic<uint64_t> frames_received_{0};
     std::atomic<size_t> connections_{0};  // written by the worker
     std::atomic<uint64_t> closed_over_cap_{0};
     std::atomic<uint64_t> handshake_timeouts_{0};
@@ -848,6 +857,10 @@ std::unique_ptr<SessionHost> CreateSessionHost() {
 
 std::unique_ptr<SessionClient> CreateSessionClient() {
     return std::make_unique<AsioSessionClient>();
+}
+
+void SetSessionHostPort(int32_t port) {
+    HostPortOverride.store(port >= 0 && port <= 65535 ? port : -1, std::memory_order_release);
 }
 
 std::vector<SessionHostStats> HostedSessions() {

@@ -16,6 +16,7 @@
 
 #include "text_util.h"
 #include "zu/platform/joystick.h"
+#include "zu/platform/net_session.h"
 #include "zu/platform/sound_device.h"
 #include "zu/simhost/progress.h"
 #include "zu/simhost/scenario.h"
@@ -75,6 +76,8 @@ const char kHelp[] =
     "  --no-model          no aircraft model: variables and offsets hold only what is set\n"
     "  --uipcmain          also create an FSUIPC window of class \"UIPCMAIN\"\n"
     "  --sim-number N      simulator number in FSUIPC offset 0x3308 (default 7)\n"
+    "  --link-port N       the module's instructor link listens on port N instead of\n"
+    "                      its own (0: a free port; the verb instructor finds it)\n"
     "  --audio-out FILE    write everything the module played, mixed, as a WAV file\n"
     "                      (44.1 kHz stereo 16-bit; lockstep clock only)\n"
     "  --no-audio          mix no sound at all (sounds still start and end in time)\n"
@@ -104,6 +107,7 @@ struct Options {
     bool aircraft_model = true;
     bool uipcmain = false;
     uint16_t sim_number = 7;
+    int32_t link_port = -1;  // -1: the module's own port
     fs::path audio_out;
     fs::path documents;
     fs::path flight;
@@ -252,6 +256,15 @@ Read ReadSimulatorOption(ArgReader& a, Options* o) {
             return Result(a.Fail("--sim-number needs a number from 0 to 65535, not '" + v + "'"));
         }
         o->sim_number = static_cast<uint16_t>(*n);
+        return Read::kOk;
+    }
+    if (a.Is("--link-port")) {
+        if (!a.Value(&v)) return Read::kBad;
+        auto n = text::ParseUnsigned(v);
+        if (!n || *n > 0xFFFF) {
+            return Result(a.Fail("--link-port needs a number from 0 to 65535, not '" + v + "'"));
+        }
+        o->link_port = static_cast<int32_t>(*n);
         return Read::kOk;
     }
     if (a.Is("--joystick")) {
@@ -451,6 +464,7 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
     cfg.capture_audio = !o.audio_out.empty();
     cfg.flight_file = o.flight;
     platform::SelectJoystick(o.joystick, o.joystick_path);
+    platform::SetSessionHostPort(o.link_port);
     cfg.documents_dir = o.documents;
     if (cfg.documents_dir.empty()) {
         cfg.documents_dir =

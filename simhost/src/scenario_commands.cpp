@@ -2,14 +2,18 @@
 // when the scenario is read, and returns the action to run at its time.
 //
 // To add a verb, append an entry to the table in ScenarioVerbs().
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <thread>
 
 #include "aircraft_model_commands.h"
+#include "cabin_link/instructor_message.h"
 #include "text_util.h"
 #include "zu/platform/joystick.h"
+#include "zu/platform/net_session.h"
 #include "zu/simhost/cdu_keys.h"
 #include "zu/simhost/scenario.h"
 #include "zu/simhost/simulator.h"
@@ -328,6 +332,137 @@ ScenarioAction ParseSnapshot(const std::vector<std::string>& args, std::string* 
     };
 }
 
+// The texts of a placed gauge's shown string elements, in walk order (blank
+// texts, a dark display's, left out).
+std::vector<std::string> LitTexts(const GaugeInstance& g) {
+    std::vector<std::string> texts;
+    for (const ElementState& e : g.elements) {
+        if (e.type == gauge::ElementType::String && !e.hidden &&
+            e.text.find_first_not_of(' ') != std::string::npos) {
+            texts.push_back(e.text);
+        }
+    }
+    return texts;
+}
+
+std::string JoinTexts(const std::vector<std::string>& texts) {
+    std::string all;
+    for (const std::string& t : texts) all += (all.empty() ? "\"" : ", \"") + t + "\"";
+    return all.empty() ? "nothing" : all;
+}
+
+// `expect lit GAUGE [TEXT ...]`: the gauge's shown string elements read
+// exactly these texts (none: every legend dark). `expect shows GAUGE TEXT`:
+// a shown string element or the gauge's drawn picture holds TEXT (a CDU's:
+// one line of its screen).
+ScenarioAction ParseExpectShown(const std::string& kind, const std::vector<std::string>& args,
+                                std::string* error) {
+    if (args.size() < 2 || (kind == "shows" && args.size() != 3)) {
+        *error = kind == "lit" ? "expect lit needs a gauge and the texts lit (none: all dark)"
+                               : "expect shows needs a gauge and a text";
+        return {};
+    }
+    const std::string gauge_name = args[1];
+    const std::vector<std::string> texts(args.begin() + 2, args.end());
+    const bool exact = kind == "lit";
+    return [gauge_name, texts, exact](ScenarioContext& ctx, std::string* message) {
+        const GaugeInstance* g = ctx.sim.FindGauge(gauge_name);
+        if (g == nullptr) {
+            *message = "no gauge '" + gauge_name + "' is placed";
+            return false;
+        }
+        std::vector<std::string> shown = LitTexts(*g);
+        if (exact) {
+            *message = gauge_name + " shows " + JoinTexts(shown);
+            return shown == texts;
+        }
+        if (gauge_name == "FMS" || gauge_name == "FMS_VC") {
+            // A CDU's screen letters one cell at a time: its lines as the
+            // grid shows them.
+            const CduScreenFold fold =
+                FoldCduTexts(g->surfaces.empty() ? g->final_texts : g->surfaces.front()->texts);
+            shown.insert(shown.end(), fold.lines.begin(), fold.lines.end());
+        } else {
+            for (const auto& surface : g->surfaces) {
+                for (const platform::DrawTextEntry& t : surface->texts) shown.emplace_back(t.text);
+            }
+        }
+        for (const std::string& t : shown) {
+            if (t.find(texts[0]) != std::string::npos) {
+                *message = gauge_name + " shows \"" + t + "\"";
+                return true;
+            }
+        }
+        *message = gauge_name + " does not show \"" + texts[0] + "\"; it shows " + JoinTexts(shown);
+        return false;
+    };
+}
+
+// `expect element GAUGE INDEX hidden|shown` and `expect element GAUGE INDEX
+// angle|icon|x|y VALUE [TOL]`: one element of a placed gauge (its index in
+// the state file's walk order).
+ScenarioAction ParseExpectElement(const std::vector<std::string>& args, std::string* error) {
+    const char* usage =
+        "expect element needs a gauge, an element index and hidden, shown, or angle, icon, x or y "
+        "with a value and optionally a tolerance";
+    if (args.size() < 4 || args.size() > 6) {
+        *error = usage;
+        return {};
+    }
+    const int64_t index = text::ParseInt(args[2]).value_or(-1);
+    const std::string field = args[3];
+    const bool visibility = field == "hidden" || field == "shown";
+    const bool number = field == "angle" || field == "icon" || field == "x" || field == "y";
+    const double value = args.size() >= 5 ? text::ParseDouble(args[4]).value_or(NAN) : NAN;
+    const double tolerance = ParseTolerance(args, 5).value_or(-1);
+    if (index < 0 || (visibility && args.size() != 4) ||
+        (!visibility && (!number || std::isnan(value) || tolerance < 0))) {
+        *error = usage;
+        return {};
+    }
+    return [gauge_name = args[1], index = static_cast<size_t>(index), field, value,
+            tol = tolerance](ScenarioContext& ctx, std::string* message) {
+        const GaugeInstance* g = ctx.sim.FindGauge(gauge_name);
+        if (g == nullptr || index >= g->elements.size()) {
+            *message =
+                "no element " + std::to_string(index) + " of a placed gauge '" + gauge_name + "'";
+            return false;
+        }
+        const ElementState& e = g->elements[index];
+        const std::string what = gauge_name + " element " + std::to_string(index);
+        if (field == "hidden" || field == "shown") {
+            *message = what + (e.hidden ? " is hidden" : " is shown");
+            return e.hidden == (field == "hidden");
+        }
+        const double actual = field == "x" ? e.x : field == "y" ? e.y : e.value;
+        return Compare(what + " " + field, actual, value, tol, message);
+    };
+}
+
+// `expect played SOUND [SECONDS]`: a sound whose file name holds SOUND
+// (e.g. "GPWS_minimums") started playing within the last SECONDS of
+// simulated time (default: at any time of the kept sound events).
+ScenarioAction ParseExpectPlayed(const std::vector<std::string>& args, std::string* error) {
+    const double within = args.size() == 3 ? text::ParseDouble(args[2]).value_or(-1) : 1e300;
+    if (args.size() < 2 || args.size() > 3 || args[1].empty() || !(within >= 0)) {
+        *error = "expect played needs a sound's name and optionally the seconds it may lie back";
+        return {};
+    }
+    return [sound = args[1], within](ScenarioContext& ctx, std::string* message) {
+        const double fps = ctx.sim.config().fps > 0 ? ctx.sim.config().fps : 30;
+        const double now = static_cast<double>(ctx.sim.frame());
+        for (const platform::AudioEvent& e : ctx.sim.SoundEvents()) {
+            if (e.kind != platform::AudioEventKind::Play) continue;
+            if (std::string(e.label).find(sound) == std::string::npos) continue;
+            if ((now - static_cast<double>(e.frame)) / fps > within) continue;
+            *message = "\"" + sound + "\" played at frame " + std::to_string(e.frame);
+            return true;
+        }
+        *message = "\"" + sound + "\" has not played";
+        return false;
+    };
+}
+
 ScenarioAction ParseExpect(const std::vector<std::string>& args, std::string* error) {
     if (args.empty()) {
         *error = "needs what to check: var, offset or named";
@@ -395,6 +530,9 @@ ScenarioAction ParseExpect(const std::vector<std::string>& args, std::string* er
                            tol, message);
         };
     }
+    if (kind == "lit" || kind == "shows") return ParseExpectShown(kind, args, error);
+    if (kind == "element") return ParseExpectElement(args, error);
+    if (kind == "played") return ParseExpectPlayed(args, error);
     *error = "unknown check '" + kind + "'";
     return {};
 }
@@ -464,6 +602,68 @@ ScenarioAction ParseCdu(const std::vector<std::string>& args, std::string* error
     };
 }
 
+// `instructor GROUP INDEX STATE`: what the instructor panel sends when the
+// instructor sets or clears a failure: a set-value message (group, the
+// state's index, its new state) over the module's instructor link. The
+// command connects as a panel does, sends, and waits (at most 10 s of real
+// time) until the module's link has taken the message in; the tick of the
+// next frame acts on it, so a flight stays deterministic.
+ScenarioAction ParseInstructor(const std::vector<std::string>& args, std::string* error) {
+    if (args.size() != 3) {
+        *error = "needs a group (0..65535), a state index (0..511) and the new state";
+        return {};
+    }
+    const int64_t group = text::ParseInt(args[0]).value_or(-1);
+    const int64_t index = text::ParseInt(args[1]).value_or(-1);
+    const std::optional<int64_t> state = text::ParseInt(args[2]);
+    if (!state || group < 0 || group > 0xFFFF || index < 0 ||
+        index >= static_cast<int64_t>(kInstructorItemCount)) {
+        *error = "needs a group (0..65535), a state index (0..511) and the new state";
+        return {};
+    }
+    InstructorMessage m{};
+    m.kind = kInstructorSetValue;
+    m.group = static_cast<uint16_t>(group);
+    m.items[0].value = static_cast<float>(index);
+    m.items[0].state = static_cast<float>(*state);
+    return [m](ScenarioContext&, std::string* message) {
+        const std::vector<platform::SessionHostStats> hosts = platform::HostedSessions();
+        if (hosts.empty()) {
+            *message = "the module hosts no instructor link";
+            return false;
+        }
+        const uint16_t port = hosts.front().port;
+        const uint64_t before = hosts.front().frames_received;
+        std::unique_ptr<platform::SessionClient> client = platform::CreateSessionClient();
+        const int32_t connected = client->Connect(
+            "127.0.0.1", port, platform::kInstructorAppId,
+            [](platform::SessionEvent, platform::PlayerId, const uint8_t*, size_t) {});
+        if (connected != platform::kSessionOk) {
+            *message = "cannot connect to the instructor link on port " + std::to_string(port);
+            return false;
+        }
+        if (client->Send(&m, sizeof m) != platform::kSessionOk) {
+            *message = "the instructor link refused the message";
+            return false;
+        }
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        bool taken = false;
+        while (!taken && std::chrono::steady_clock::now() < deadline) {
+            for (const platform::SessionHostStats& h : platform::HostedSessions()) {
+                if (h.port == port && h.frames_received > before) taken = true;
+            }
+            if (!taken) std::this_thread::yield();  // the link's thread is reading it
+        }
+        client->Close();
+        *message = "instructor: group " + std::to_string(m.group) + " state " +
+                   std::to_string(static_cast<int>(m.items[0].value)) +
+                   " := " + std::to_string(static_cast<int>(m.items[0].state)) +
+                   (taken ? " (taken by the link on port " + std::to_string(port) + ")"
+                          : " (not taken within 10 s)");
+        return taken;
+    };
+}
+
 }  // namespace
 
 const std::vector<ScenarioVerb>& ScenarioVerbs() {
@@ -476,7 +676,10 @@ const std::vector<ScenarioVerb>& ScenarioVerbs() {
         {"snapshot", "snapshot [NAME]", ParseSnapshot, false},
         {"expect",
          "expect var TOKEN VALUE [TOL] | expect offset 0xOFFSET TYPE VALUE [TOL] | "
-         "expect named NAME VALUE [TOL]",
+         "expect named NAME VALUE [TOL] | expect lit GAUGE [TEXT ...] | expect shows GAUGE TEXT | "
+         "expect element GAUGE INDEX hidden|shown | expect element GAUGE INDEX angle|icon|x|y "
+         "VALUE "
+         "[TOL]",
          ParseExpect, true},
         {"reload", "reload", ParseReload, false},
         {"save-flight", "save-flight NAME", ParseSaveFlight, false},
@@ -486,6 +689,7 @@ const std::vector<ScenarioVerb>& ScenarioVerbs() {
          "cdu KEY|TEXT|\"TEXT\" ... (keys: L1-L5 R1-R5 DATA NAV DTO LIST PREV FPL PERF MENU NEXT "
          "BACK ENTER K12 K16 K19 K41 K42 K43; other words are typed)",
          ParseCdu, false, true, CheckCdu},
+        {"instructor", "instructor GROUP INDEX STATE", ParseInstructor, false},
     };
     static const std::vector<ScenarioVerb> with_model = [] {
         std::vector<ScenarioVerb> all = verbs;

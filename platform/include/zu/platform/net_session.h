@@ -89,6 +89,7 @@ struct SessionHostStats {
     uint64_t handshake_timeouts = 0;      // connections closed for a late connect request
     uint64_t frames_dropped = 0;          // by every peer so far, departed ones included
     uint64_t received_dropped = 0;        // likewise, messages the owner dropped
+    uint64_t frames_received = 0;         // messages handed to the handler (it had returned)
     std::vector<SessionPeerStats> peers;  // accepted peers, by player id
     // 0 while hosting; for a hosting that has ended, its number among the
     // hostings of this process that ended (1 for the first).
@@ -177,6 +178,11 @@ inline constexpr size_t kHostingAttemptsKept = 64;
 // `total` (when given) receives the count in all that goes with the list.
 std::vector<HostingAttempt> HostingAttempts(uint64_t* total = nullptr);
 uint64_t HostingAttemptsTotal();
+// The simulator stand-in's choice: every later Host listens on `port`
+// instead of the port it asks for (0: a free port the system picks; the
+// port is then read from HostedSessions), so flights run side by side never
+// share the module's fixed port; -1 restores the asked-for port.
+void SetSessionHostPort(int32_t port);
 
 // Connection objects of this process (hosts and clients) not yet freed; a
 // closed connection's memory is returned once its last operation ends.
