@@ -236,6 +236,12 @@ struct DrawContext {
 
 namespace {
 
+std::atomic<bool> gReferencePaths{false};
+
+bool Reference() {
+    return gReferencePaths.load(std::memory_order_relaxed);
+}
+
 void Record(DrawContext* dc, const DrawCall& call) {
     if (dc->recorded < kDrawRecordCapacity) {
         dc->calls[dc->recorded++] = call;
@@ -296,6 +302,12 @@ void Span(DrawContext* dc, int32_t left, int32_t right, int32_t top, int32_t bot
     top = std::max(top, dc->clip.top);
     right = std::min(right, dc->clip.right);
     bottom = std::min(bottom, dc->clip.bottom);
+    if (Reference()) {
+        for (int32_t y = top; y < bottom; ++y) {
+            for (int32_t x = left; x < right; ++x) Plot(dc, x, y, colour, rop);
+        }
+        return;
+    }
     for (int32_t y = top; y < bottom; ++y) {
         for (int32_t x = left; x < right; ++x) Plot(dc, x, y, colour, rop);
     }
@@ -1573,6 +1585,10 @@ const DrawCall* DrawRecordedCalls(const DrawContext* dc) {
 
 int32_t DrawRecordOverflow(const DrawContext* dc) {
     return dc != nullptr ? dc->overflow : 0;
+}
+
+void DrawUseReferencePaths(bool on) {
+    gReferencePaths.store(on, std::memory_order_relaxed);
 }
 
 void DrawRecordClear(DrawContext* dc) {

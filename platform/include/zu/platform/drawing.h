@@ -238,6 +238,11 @@ void SmoothSetTransform(DrawContext* dc, double angle, double cx, double cy, dou
 int32_t DrawTextCount(const DrawContext* dc);
 const DrawTextEntry* DrawTexts(const DrawContext* dc);
 
+// For tests: paint with the layer's plain pixel-at-a-time paths (a region
+// test per pixel, a mask composite per smooth call, spans rebuilt on every
+// clip), which the normal paths must match pixel for pixel. Process-wide.
+void DrawUseReferencePaths(bool on);
+
 // Recording contexts: the calls kept (in order), the count of calls that
 // did not fit, and forgetting them. Pixel contexts record nothing.
 int32_t DrawRecordedCount(const DrawContext* dc);
