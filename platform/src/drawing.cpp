@@ -159,6 +159,17 @@ struct GlyphFont {
     GlyphEntry glyphs[kGlyphCount];
 };
 
+// A region's pixels of each device row: up to kRowSpans ascending,
+// disjoint [left, right) spans.
+struct RegionSpans {
+    bool valid = false;
+    DrawRegion region{};
+    int32_t* counts = nullptr;
+    int32_t (*spans)[kRowSpans][2] = nullptr;
+};
+// Regions whose spans a context keeps.
+constexpr int32_t kRegionSets = 8;
+
 // What DrawSaveState keeps of a context. The objects are counted as
 // selected while they are kept, so none of them can be deleted before it is
 // restored.
@@ -192,21 +203,21 @@ struct DrawContext {
     DrawRect clip{};  // device pixels
     bool has_region = false;
     DrawRegion region{};
-    // The region's pixels of each device row: up to kRowSpans ascending,
-    // disjoint [left, right) spans (rows beyond kSpanRows are tested pixel
-    // by pixel).
-    int32_t span_count[kSpanRows] = {};
-    int32_t spans[kSpanRows][kRowSpans][2] = {};
+    // The regions' row spans, built when a region is first selected and
+    // kept for the next selections of the same region (span_rows rows of
+    // each; rows beyond are tested pixel by pixel, as is everything when
+    // the spans could not be kept).
+    int32_t span_rows = 0;
+    RegionSpans span_sets[kRegionSets];
+    int32_t next_set = 0;
+    const RegionSpans* region_spans = nullptr;  // the selected region's
     // The smooth layer's own clip, set by DrawSetSmoothClip and
-    // DrawResetSmoothClip (none, or a region with spans as above, for the
-    // first smooth_rows rows). While smooth_own is clear the smooth layer
-    // follows the clip above.
+    // DrawResetSmoothClip (none, or a region with spans as above). While
+    // smooth_own is clear the smooth layer follows the clip above.
     bool smooth_own = false;
     bool smooth_has_region = false;
     DrawRegion smooth_region{};
-    int32_t smooth_rows = 0;
-    int32_t* smooth_span_count = nullptr;
-    int32_t (*smooth_spans)[kRowSpans][2] = nullptr;
+    const RegionSpans* smooth_spans = nullptr;
     SavedDrawState saved[kDrawStateDepth];
     int32_t saved_count = 0;
     // The smooth layer's own rasteriser: coverage into an A8 mask of the
@@ -267,9 +278,10 @@ int32_t EdgeY(const DrawContext* dc, int32_t y) {
 // Inside the selected region: its row span, or the exact test beyond the
 // kept rows.
 bool InRegion(const DrawContext* dc, int32_t x, int32_t y) {
-    if (y < 0 || y >= kSpanRows) return DrawRegionContains(dc->region, x, y);
-    for (int32_t i = 0; i < dc->span_count[y]; ++i) {
-        if (x >= dc->spans[y][i][0] && x < dc->spans[y][i][1]) return true;
+    const RegionSpans* r = dc->region_spans;
+    if (r == nullptr || y < 0 || y >= dc->span_rows) return DrawRegionContains(dc->region, x, y);
+    for (int32_t i = 0; i < r->counts[y]; ++i) {
+        if (x >= r->spans[y][i][0] && x < r->spans[y][i][1]) return true;
     }
     return false;
 }
@@ -295,6 +307,20 @@ void Plot(DrawContext* dc, int32_t x, int32_t y, uint32_t colour, DrawRop2 rop) 
     p[3] = 255;
 }
 
+// Pixels [l, r) of a row set to (or ORed with) a pixel value R, G, B, A
+// (little-endian word).
+void FillRow(uint8_t* row, int32_t l, int32_t r, uint32_t px, bool merge) {
+    uint8_t* p = row + static_cast<size_t>(std::max(l, 0)) * 4;
+    for (int32_t x = std::max(l, 0); x < r; ++x, p += 4) {
+        uint32_t v = px;
+        if (merge) {
+            std::memcpy(&v, p, 4);
+            v |= px;
+        }
+        std::memcpy(p, &v, 4);
+    }
+}
+
 // Device-pixel span fill, clipped.
 void Span(DrawContext* dc, int32_t left, int32_t right, int32_t top, int32_t bottom,
           uint32_t colour, DrawRop2 rop) {
@@ -308,8 +334,22 @@ void Span(DrawContext* dc, int32_t left, int32_t right, int32_t top, int32_t bot
         }
         return;
     }
+    if (left >= right) return;
+    const uint32_t px = (colour & 0xFFFFFFu) | 0xFF000000u;
+    const bool merge = rop == DrawRop2::MergePen;
+    const RegionSpans* spans = dc->has_region ? dc->region_spans : nullptr;
     for (int32_t y = top; y < bottom; ++y) {
-        for (int32_t x = left; x < right; ++x) Plot(dc, x, y, colour, rop);
+        uint8_t* row = dc->pixels + static_cast<size_t>(y) * static_cast<size_t>(dc->stride);
+        if (!dc->has_region) {
+            FillRow(row, left, right, px, merge);
+        } else if (spans != nullptr && y < dc->span_rows) {
+            for (int32_t i = 0; i < spans->counts[y]; ++i) {
+                FillRow(row, std::max(left, spans->spans[y][i][0]),
+                        std::min(right, spans->spans[y][i][1]), px, merge);
+            }
+        } else {
+            for (int32_t x = left; x < right; ++x) Plot(dc, x, y, colour, rop);
+        }
     }
 }
 
@@ -529,9 +569,8 @@ void FlushCoverage(DrawContext* dc, uint32_t rgb, CoverageLayer layer = Coverage
     const DrawRect clip = own ? DrawRect{0, 0, dc->width, dc->height} : dc->clip;
     const bool has_region = own ? dc->smooth_has_region : dc->has_region;
     const DrawRegion& region = own ? dc->smooth_region : dc->region;
-    const int32_t span_rows = own ? dc->smooth_rows : kSpanRows;
-    const int32_t* counts = own ? dc->smooth_span_count : dc->span_count;
-    const int32_t(*spans)[kRowSpans][2] = own ? dc->smooth_spans : dc->spans;
+    const RegionSpans* set = own ? dc->smooth_spans : dc->region_spans;
+    const int32_t span_rows = set != nullptr ? dc->span_rows : 0;
     const int32_t l = dc->cov_left, r = dc->cov_right;
     for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
         uint8_t* row =
@@ -541,7 +580,7 @@ void FlushCoverage(DrawContext* dc, uint32_t rgb, CoverageLayer layer = Coverage
         if (!has_region || clipped_row) {
             MaskRowOutside(row, l, r, whole, clipped_row ? 0 : 1, clip.left, clip.right);
         } else if (y < span_rows) {
-            MaskRowOutside(row, l, r, spans[y], counts[y], clip.left, clip.right);
+            MaskRowOutside(row, l, r, set->spans[y], set->counts[y], clip.left, clip.right);
         } else {
             MaskRowOutside(row, l, r, whole, 1, clip.left, clip.right);
             for (int32_t x = l; x < r; ++x) {
@@ -647,11 +686,13 @@ DrawContext* DrawContextCreate(uint8_t* pixels, int32_t width, int32_t height, i
     dc->stride = stride;
     dc->clip = {0, 0, width, height};
     const int32_t span_rows = std::min(height, kSpanRows);
-    dc->smooth_span_count = new (std::nothrow) int32_t[static_cast<size_t>(span_rows)];
-    dc->smooth_spans = new (std::nothrow) int32_t[static_cast<size_t>(span_rows)][kRowSpans][2];
-    // Without its spans the smooth clip is tested pixel by pixel.
-    dc->smooth_rows =
-        dc->smooth_span_count != nullptr && dc->smooth_spans != nullptr ? span_rows : 0;
+    dc->span_rows = span_rows;
+    for (RegionSpans& set : dc->span_sets) {
+        set.counts = new (std::nothrow) int32_t[static_cast<size_t>(span_rows)];
+        set.spans = new (std::nothrow) int32_t[static_cast<size_t>(span_rows)][kRowSpans][2];
+        // Without them the regions are tested pixel by pixel.
+        if (set.counts == nullptr || set.spans == nullptr) dc->span_rows = 0;
+    }
     if (stride % 4 == 0) {
         dc->px_dst = pixman_image_create_bits(PIXMAN_a8b8g8r8, width, height,
                                               reinterpret_cast<uint32_t*>(pixels), stride);
@@ -717,8 +758,10 @@ void DrawContextDestroy(DrawContext* dc) {
             if (PoolObject* o = Lookup(h)) o->selected.fetch_sub(1, std::memory_order_acq_rel);
         }
     }
-    delete[] dc->smooth_span_count;
-    delete[] dc->smooth_spans;
+    for (RegionSpans& set : dc->span_sets) {
+        delete[] set.counts;
+        delete[] set.spans;
+    }
     if (dc->cr != nullptr) cairo_destroy(dc->cr);
     if (dc->cs != nullptr) cairo_surface_destroy(dc->cs);
     for (pixman_image_t* i : {dc->px_dst, dc->px_mask, dc->px_solid}) {
@@ -862,12 +905,50 @@ void SetDeviceClipRect(DrawContext* dc, const DrawRect& device) {
     }
 }
 
+bool SameRegion(const DrawRegion& a, const DrawRegion& b) {
+    if (a.point_count != b.point_count || a.has_ellipse != b.has_ellipse ||
+        a.cut_count != b.cut_count)
+        return false;
+    const auto same_rect = [](const DrawRect& p, const DrawRect& q) {
+        return p.left == q.left && p.top == q.top && p.right == q.right && p.bottom == q.bottom;
+    };
+    for (int32_t i = 0; i < std::clamp(a.point_count, 0, kDrawRegionMaxPoints); ++i) {
+        if (a.points[i].x != b.points[i].x || a.points[i].y != b.points[i].y) return false;
+    }
+    if (a.has_ellipse && !same_rect(a.ellipse, b.ellipse)) return false;
+    for (int32_t i = 0; i < std::clamp(a.cut_count, 0, kDrawRegionMaxCuts); ++i) {
+        if (!same_rect(a.cuts[i], b.cuts[i])) return false;
+    }
+    return true;
+}
+
+// The region's row spans: kept ones, else built into a set neither clip
+// uses now. Null when the context keeps no spans.
+const RegionSpans* SpansOf(DrawContext* dc, const DrawRegion& region) {
+    if (dc->span_rows == 0) return nullptr;
+    if (!Reference()) {
+        for (const RegionSpans& set : dc->span_sets) {
+            if (set.valid && SameRegion(set.region, region)) return &set;
+        }
+    }
+    RegionSpans* set = &dc->span_sets[dc->next_set];
+    for (int32_t i = 0; i < kRegionSets; ++i) {
+        set = &dc->span_sets[(dc->next_set + i) % kRegionSets];
+        if (set != dc->region_spans && set != dc->smooth_spans) break;
+    }
+    dc->next_set = static_cast<int32_t>(set - dc->span_sets + 1) % kRegionSets;
+    BuildRegionSpans(dc, region, dc->span_rows, set->counts, set->spans);
+    set->region = region;
+    set->valid = true;
+    return set;
+}
+
 void SetClipRegion(DrawContext* dc, const DrawRegion& region) {
     dc->clip = {0, 0, dc->width, dc->height};
     dc->has_region = true;
     dc->region = region;
     if (dc->pixels == nullptr) return;
-    BuildRegionSpans(dc, region, kSpanRows, dc->span_count, dc->spans);
+    dc->region_spans = SpansOf(dc, region);
     // Every smooth primitive and text is cut to the spans when its
     // coverage is composited; Cairo only letters into the mask.
     if (dc->cr != nullptr) cairo_reset_clip(dc->cr);
@@ -897,9 +978,7 @@ void DrawSetSmoothClip(DrawContext* dc, const DrawRegion& region) {
     dc->smooth_own = true;
     dc->smooth_has_region = true;
     dc->smooth_region = region;
-    if (dc->smooth_rows > 0) {
-        BuildRegionSpans(dc, region, dc->smooth_rows, dc->smooth_span_count, dc->smooth_spans);
-    }
+    if (dc->pixels != nullptr) dc->smooth_spans = SpansOf(dc, region);
 }
 
 void DrawResetSmoothClip(DrawContext* dc) {
