@@ -167,6 +167,8 @@ struct RegionSpans {
     int32_t* counts = nullptr;
     int32_t (*spans)[kRowSpans][2] = nullptr;
 };
+// Widest stretch with a kept column map.
+constexpr int32_t kStretchColumns = 4096;
 // Regions whose spans a context keeps.
 constexpr int32_t kRegionSets = 8;
 
@@ -230,6 +232,9 @@ struct DrawContext {
     int32_t mask_stride = 0;
     // Bounding box of the coverage not yet composited (device pixels).
     int32_t cov_left = 0, cov_top = 0, cov_right = 0, cov_bottom = 0;
+    // DrawStretchDib's column map for the last sizes stretched.
+    int32_t* stretch_map = nullptr;
+    int32_t stretch_dw = 0, stretch_src = 0;
     GlyphFont glyph_fonts[kGlyphFonts];
     int32_t glyph_font_count = 0;
     uint8_t* atlas = nullptr;
@@ -687,6 +692,7 @@ DrawContext* DrawContextCreate(uint8_t* pixels, int32_t width, int32_t height, i
     dc->clip = {0, 0, width, height};
     const int32_t span_rows = std::min(height, kSpanRows);
     dc->span_rows = span_rows;
+    dc->stretch_map = new (std::nothrow) int32_t[kStretchColumns];
     for (RegionSpans& set : dc->span_sets) {
         set.counts = new (std::nothrow) int32_t[static_cast<size_t>(span_rows)];
         set.spans = new (std::nothrow) int32_t[static_cast<size_t>(span_rows)][kRowSpans][2];
@@ -758,6 +764,7 @@ void DrawContextDestroy(DrawContext* dc) {
             if (PoolObject* o = Lookup(h)) o->selected.fetch_sub(1, std::memory_order_acq_rel);
         }
     }
+    delete[] dc->stretch_map;
     for (RegionSpans& set : dc->span_sets) {
         delete[] set.counts;
         delete[] set.spans;
@@ -1522,6 +1529,78 @@ void DrawBitBlt(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h,
     }
 }
 
+namespace {
+
+// The source column of each of the `dw` target columns of a stretch from
+// `src_width` columns: kept while the sizes stay (null when too wide).
+const int32_t* StretchColumns(DrawContext* dc, int32_t dw, int32_t src_width) {
+    if (dc->stretch_map == nullptr || dw > kStretchColumns) return nullptr;
+    if (dc->stretch_dw != dw || dc->stretch_src != src_width) {
+        for (int32_t col = 0; col < dw; ++col) {
+            dc->stretch_map[col] = static_cast<int32_t>(static_cast<int64_t>(col) * src_width / dw);
+        }
+        dc->stretch_dw = dw;
+        dc->stretch_src = src_width;
+    }
+    return dc->stretch_map;
+}
+
+// Target pixels [l, r) of a row from a source line through the column map.
+void StretchRun(uint8_t* row, int32_t l, int32_t r, int32_t dl, const uint32_t* line,
+                const int32_t* map, int32_t dw, int32_t src_width, bool merge) {
+    uint8_t* d = row + static_cast<size_t>(l) * 4;
+    for (int32_t tx = l; tx < r; ++tx, d += 4) {
+        const int32_t col = tx - dl;
+        const uint32_t v =
+            line[map != nullptr ? map[col] : static_cast<int64_t>(col) * src_width / dw];
+        uint32_t px = ((v >> 16) & 0xFFu) | (v & 0xFF00u) | ((v & 0xFFu) << 16) | 0xFF000000u;
+        if (merge) {
+            uint32_t old = 0;
+            std::memcpy(&old, d, 4);
+            px |= old;
+        }
+        std::memcpy(d, &px, 4);
+    }
+}
+
+void StretchRows(DrawContext* dst, int32_t dl, int32_t dt, int32_t dw, int32_t dh,
+                 const uint32_t* pixels, int32_t src_width, int32_t src_height, bool bottom_up,
+                 bool merge) {
+    const int32_t* map = StretchColumns(dst, dw, src_width);
+    const int32_t l = std::max(dl, dst->clip.left);
+    const int32_t r =
+        static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(dl) + dw, dst->clip.right));
+    if (l >= r) return;
+    const int32_t top = std::max(dt, dst->clip.top);
+    const int32_t bottom =
+        static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(dt) + dh, dst->clip.bottom));
+    const RegionSpans* spans = dst->has_region ? dst->region_spans : nullptr;
+    for (int32_t ty = top; ty < bottom; ++ty) {
+        const int32_t row = ty - dt;
+        const auto from_top = static_cast<int32_t>(static_cast<int64_t>(row) * src_height / dh);
+        const int32_t fy = bottom_up ? src_height - 1 - from_top : from_top;
+        const uint32_t* line = pixels + static_cast<size_t>(fy) * static_cast<size_t>(src_width);
+        uint8_t* out = dst->pixels + static_cast<size_t>(ty) * static_cast<size_t>(dst->stride);
+        if (!dst->has_region) {
+            StretchRun(out, l, r, dl, line, map, dw, src_width, merge);
+        } else if (spans != nullptr && ty < dst->span_rows) {
+            for (int32_t i = 0; i < spans->counts[ty]; ++i) {
+                const int32_t a = std::max(l, spans->spans[ty][i][0]);
+                const int32_t b = std::min(r, spans->spans[ty][i][1]);
+                if (a < b) StretchRun(out, a, b, dl, line, map, dw, src_width, merge);
+            }
+        } else {
+            for (int32_t tx = l; tx < r; ++tx) {
+                if (InRegion(dst, tx, ty)) {
+                    StretchRun(out, tx, tx + 1, dl, line, map, dw, src_width, merge);
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+
 void DrawStretchDib(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h,
                     const uint32_t* pixels, int32_t src_width, int32_t src_height, bool bottom_up,
                     DrawBlitRop rop) {
@@ -1536,6 +1615,11 @@ void DrawStretchDib(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h
     const int32_t dl = EdgeX(dst, x), dt = EdgeY(dst, y);
     const int32_t dw = EdgeX(dst, x + w) - dl, dh = EdgeY(dst, y + h) - dt;
     if (dw <= 0 || dh <= 0) return;
+    if (!Reference()) {
+        StretchRows(dst, dl, dt, dw, dh, pixels, src_width, src_height, bottom_up,
+                    rop == DrawBlitRop::SrcPaint);
+        return;
+    }
     for (int32_t row = 0; row < dh; ++row) {
         const int32_t ty = dt + row;
         if (ty < dst->clip.top || ty >= dst->clip.bottom) continue;
