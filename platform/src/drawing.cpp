@@ -562,6 +562,34 @@ void MaskRowOutside(uint8_t* row, int32_t l, int32_t r, const int32_t (*spans)[2
     std::memset(row + x, 0, static_cast<size_t>(r - x));
 }
 
+// x * a / 255, rounded to nearest (x, a in 0..255).
+inline uint32_t MulUn8(uint32_t x, uint32_t a) {
+    const uint32_t t = x * a + 0x80;
+    return (t + (t >> 8)) >> 8;
+}
+
+// An opaque colour (0x00RRGGBB) over pixels R, G, B, A [l, r) of a row
+// through their coverage: colour x m + pixel x (255 - m), each channel
+// rounded, then saturated.
+void CompositeRow(uint8_t* pixels, const uint8_t* mask, int32_t l, int32_t r, uint32_t rgb) {
+    const uint32_t cr = (rgb >> 16) & 0xFF, cg = (rgb >> 8) & 0xFF, cb = rgb & 0xFF;
+    const uint32_t solid = cr | (cg << 8) | (cb << 16) | 0xFF000000u;
+    for (int32_t x = l; x < r; ++x) {
+        const uint32_t m = mask[x];
+        if (m == 0) continue;
+        uint8_t* p = pixels + static_cast<size_t>(x) * 4;
+        if (m == 255) {
+            std::memcpy(p, &solid, 4);
+            continue;
+        }
+        const uint32_t inv = 255 - m;
+        p[0] = static_cast<uint8_t>(std::min(255u, MulUn8(cr, m) + MulUn8(p[0], inv)));
+        p[1] = static_cast<uint8_t>(std::min(255u, MulUn8(cg, m) + MulUn8(p[1], inv)));
+        p[2] = static_cast<uint8_t>(std::min(255u, MulUn8(cb, m) + MulUn8(p[2], inv)));
+        p[3] = static_cast<uint8_t>(std::min(255u, m + MulUn8(p[3], inv)));
+    }
+}
+
 // The layer a coverage belongs to: lettering is cut by the context's clip,
 // the smooth shapes by the smooth layer's own clip when it has one.
 enum class CoverageLayer { Text, Smooth };
@@ -592,6 +620,17 @@ void FlushCoverage(DrawContext* dc, uint32_t rgb, CoverageLayer layer = Coverage
                 if (!DrawRegionContains(region, x, y)) row[x] = 0;
             }
         }
+    }
+    if (!Reference()) {
+        for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
+            uint8_t* row =
+                dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
+            CompositeRow(dc->pixels + static_cast<size_t>(y) * static_cast<size_t>(dc->stride), row,
+                         l, r, rgb);
+            std::memset(row + l, 0, static_cast<size_t>(r - l));
+        }
+        dc->cov_left = dc->cov_right = dc->cov_top = dc->cov_bottom = 0;
+        return;
     }
     dc->solid_bits = 0xFF000000u | (rgb & 0xFFFFFFu);
     pixman_image_composite32(PIXMAN_OP_OVER, dc->px_solid, dc->px_mask, dc->px_dst, 0, 0, l,
