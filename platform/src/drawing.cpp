@@ -166,6 +166,7 @@ struct RegionSpans {
     DrawRegion region{};
     int32_t* counts = nullptr;
     int32_t (*spans)[kRowSpans][2] = nullptr;
+    DrawRect box{};  // of the spans' pixels
 };
 // Widest stretch with a kept column map.
 constexpr int32_t kStretchColumns = 4096;
@@ -448,6 +449,22 @@ pixman_fixed_t Fixed(double v) {
     return pixman_double_to_fixed(std::clamp(v, -16000.0, 16000.0));
 }
 
+// The box of the pixels the smooth layer's clip lets through.
+DrawRect SmoothClipBox(const DrawContext* dc) {
+    const DrawRect whole{0, 0, dc->width, dc->height};
+    const bool own = dc->smooth_own;
+    DrawRect box = own ? whole : dc->clip;
+    const bool has_region = own ? dc->smooth_has_region : dc->has_region;
+    const RegionSpans* set = own ? dc->smooth_spans : dc->region_spans;
+    if (has_region && set != nullptr) {
+        box.left = std::max(box.left, set->box.left);
+        box.top = std::max(box.top, set->box.top);
+        box.right = std::min(box.right, set->box.right);
+        box.bottom = std::min(box.bottom, set->box.bottom);
+    }
+    return box;
+}
+
 // Adds the coverage of a convex polygon of at most 8 points.
 void AddConvex(DrawContext* dc, const DevPoint* v, int32_t n) {
     if (dc->px_mask == nullptr || n < 3 || n > 8) return;
@@ -462,9 +479,20 @@ void AddConvex(DrawContext* dc, const DevPoint* v, int32_t n) {
     std::sort(ys, ys + n);
     const int32_t l = std::clamp(static_cast<int32_t>(std::floor(min_x)), 0, dc->width);
     const int32_t r = std::clamp(static_cast<int32_t>(std::ceil(max_x)) + 1, 0, dc->width);
-    const int32_t t = std::clamp(static_cast<int32_t>(std::floor(ys[0])), 0, dc->height);
-    const int32_t b = std::clamp(static_cast<int32_t>(std::ceil(ys[n - 1])) + 1, 0, dc->height);
+    int32_t t = std::clamp(static_cast<int32_t>(std::floor(ys[0])), 0, dc->height);
+    int32_t b = std::clamp(static_cast<int32_t>(std::ceil(ys[n - 1])) + 1, 0, dc->height);
     if (l >= r || t >= b) return;
+    // Coverage the clip cuts away entirely is not worth making: only the
+    // clip's rows are rasterised (the edges' samples in them do not depend
+    // on where the rasteriser starts), and a shape beside the clip not at
+    // all.
+    DrawRect keep{0, 0, dc->width, dc->height};
+    if (!Reference()) {
+        keep = SmoothClipBox(dc);
+        if (r <= keep.left || l >= keep.right || b <= keep.top || t >= keep.bottom) return;
+        t = std::max(t, keep.top);
+        b = std::min(b, keep.bottom);
+    }
     if (dc->cov_right <= dc->cov_left) {
         dc->cov_left = l;
         dc->cov_top = t;
@@ -496,8 +524,8 @@ void AddConvex(DrawContext* dc, const DevPoint* v, int32_t n) {
         const DevPoint &la = v[li], &lb = v[(li + 1) % n];
         const DevPoint &ra = v[ri], &rb = v[(ri + 1) % n];
         pixman_trapezoid_t trap;
-        trap.top = Fixed(y0);
-        trap.bottom = Fixed(y1);
+        trap.top = std::max(Fixed(y0), pixman_int_to_fixed(keep.top));
+        trap.bottom = std::min(Fixed(y1), pixman_int_to_fixed(keep.bottom) - 1);
         trap.left = {{Fixed(la.x), Fixed(la.y)}, {Fixed(lb.x), Fixed(lb.y)}};
         trap.right = {{Fixed(ra.x), Fixed(ra.y)}, {Fixed(rb.x), Fixed(rb.y)}};
         if (trap.left.p1.y == trap.left.p2.y || trap.right.p1.y == trap.right.p2.y ||
@@ -570,13 +598,22 @@ inline uint32_t MulUn8(uint32_t x, uint32_t a) {
 
 // An opaque colour (0x00RRGGBB) over pixels R, G, B, A [l, r) of a row
 // through their coverage: colour x m + pixel x (255 - m), each channel
-// rounded, then saturated.
-void CompositeRow(uint8_t* pixels, const uint8_t* mask, int32_t l, int32_t r, uint32_t rgb) {
+// rounded, then saturated. The coverage is cleared as it is used.
+void CompositeRow(uint8_t* pixels, uint8_t* mask, int32_t l, int32_t r, uint32_t rgb) {
     const uint32_t cr = (rgb >> 16) & 0xFF, cg = (rgb >> 8) & 0xFF, cb = rgb & 0xFF;
     const uint32_t solid = cr | (cg << 8) | (cb << 16) | 0xFF000000u;
     for (int32_t x = l; x < r; ++x) {
+        if ((x & 7) == 0 && x + 8 <= r) {
+            uint64_t eight = 0;
+            std::memcpy(&eight, mask + x, 8);
+            if (eight == 0) {
+                x += 7;
+                continue;
+            }
+        }
         const uint32_t m = mask[x];
         if (m == 0) continue;
+        mask[x] = 0;
         uint8_t* p = pixels + static_cast<size_t>(x) * 4;
         if (m == 255) {
             std::memcpy(p, &solid, 4);
@@ -627,7 +664,6 @@ void FlushCoverage(DrawContext* dc, uint32_t rgb, CoverageLayer layer = Coverage
                 dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
             CompositeRow(dc->pixels + static_cast<size_t>(y) * static_cast<size_t>(dc->stride), row,
                          l, r, rgb);
-            std::memset(row + l, 0, static_cast<size_t>(r - l));
         }
         dc->cov_left = dc->cov_right = dc->cov_top = dc->cov_bottom = 0;
         return;
@@ -986,6 +1022,16 @@ const RegionSpans* SpansOf(DrawContext* dc, const DrawRegion& region) {
     BuildRegionSpans(dc, region, dc->span_rows, set->counts, set->spans);
     set->region = region;
     set->valid = true;
+    // The box of its spans (the whole surface when rows are beyond them).
+    set->box = {dc->width, dc->height, 0, 0};
+    for (int32_t y = 0; y < dc->span_rows; ++y) {
+        if (set->counts[y] == 0) continue;
+        set->box.left = std::min(set->box.left, set->spans[y][0][0]);
+        set->box.right = std::max(set->box.right, set->spans[y][set->counts[y] - 1][1]);
+        set->box.top = std::min(set->box.top, y);
+        set->box.bottom = y + 1;
+    }
+    if (dc->span_rows < dc->height) set->box = {0, 0, dc->width, dc->height};
     return set;
 }
 
