@@ -1,7 +1,8 @@
 // Every drawn surface of the sample panel (navigation, attitude, traffic,
 // weather-radar and head-up displays, the CDU, the battery-temperature
 // graphs...) over a scripted flight, painted twice: once with the drawing
-// layer's plain reference paths and once with its normal ones. The two
+// layer's plain reference paths and the pictures copied from the pixels,
+// once with the normal paths and the picture buffers swapped. The two
 // flights run in forked copies of this process (the module's state is
 // global) and report a checksum of every picture of every frame; the
 // checksums must agree picture for picture.
@@ -58,13 +59,14 @@ struct Shot {
 };
 
 // The scripted flight; writes its shots to `fd`.
-void Fly(int fd) {
+void Fly(int fd, bool reference) {
     RestoreLoadedModuleState();
     TempDir tmp;
     simhost::SimulatorConfig cfg;
     cfg.aircraft_dir = CopySampleAircraft(tmp.path());
     cfg.fps = 15;
     cfg.audio_silent = true;
+    cfg.copy_pictures = reference;
     auto sim = std::make_unique<simhost::Simulator>(cfg);
     StartLinkedModule(*sim);
     PinRunningEngines(*sim);
@@ -134,7 +136,7 @@ std::vector<Shot> FlyForked(bool reference) {
     if (child == 0) {
         close(fds[0]);
         platform::DrawUseReferencePaths(reference);
-        Fly(fds[1]);
+        Fly(fds[1], reference);
         close(fds[1]);
         _exit(0);
     }

@@ -226,6 +226,9 @@ struct DrawContext {
     // The smooth layer's own rasteriser: coverage into an A8 mask of the
     // surface's size, then composited through a one-pixel solid source.
     pixman_image_t* px_dst = nullptr;
+    // The image of the pixels painted before the last DrawContextSetPixels.
+    pixman_image_t* px_dst_other = nullptr;
+    uint8_t* other_pixels = nullptr;
     pixman_image_t* px_mask = nullptr;
     pixman_image_t* px_solid = nullptr;
     uint32_t solid_bits = 0;
@@ -817,6 +820,25 @@ DrawContext* DrawContextCreate(uint8_t* pixels, int32_t width, int32_t height, i
     return dc;
 }
 
+bool DrawContextSetPixels(DrawContext* dc, uint8_t* pixels) {
+    if (dc == nullptr || dc->pixels == nullptr || pixels == nullptr) return false;
+    if (pixels == dc->pixels) return true;
+    if (pixels == dc->other_pixels) {
+        std::swap(dc->px_dst, dc->px_dst_other);
+    } else if (dc->px_dst != nullptr) {
+        pixman_image_t* image =
+            pixman_image_create_bits(PIXMAN_a8b8g8r8, dc->width, dc->height,
+                                     reinterpret_cast<uint32_t*>(pixels), dc->stride);
+        if (image == nullptr) return false;
+        if (dc->px_dst_other != nullptr) pixman_image_unref(dc->px_dst_other);
+        dc->px_dst_other = dc->px_dst;
+        dc->px_dst = image;
+    }
+    dc->other_pixels = dc->pixels;
+    dc->pixels = pixels;
+    return true;
+}
+
 DrawContext* DrawContextCreateRecording(int32_t width, int32_t height) {
     if (width <= 0 || height <= 0) return nullptr;
     auto* dc = new (std::nothrow) DrawContext;
@@ -846,7 +868,7 @@ void DrawContextDestroy(DrawContext* dc) {
     }
     if (dc->cr != nullptr) cairo_destroy(dc->cr);
     if (dc->cs != nullptr) cairo_surface_destroy(dc->cs);
-    for (pixman_image_t* i : {dc->px_dst, dc->px_mask, dc->px_solid}) {
+    for (pixman_image_t* i : {dc->px_dst, dc->px_dst_other, dc->px_mask, dc->px_solid}) {
         if (i != nullptr) pixman_image_unref(i);
     }
     if (dc->scratch_cr != nullptr) cairo_destroy(dc->scratch_cr);

@@ -103,6 +103,11 @@ struct DrawContext;
 // A context painting into `pixels` (width x height, `stride` bytes a row).
 // Null when the sizes are not positive or the stride is too small.
 DrawContext* DrawContextCreate(uint8_t* pixels, int32_t width, int32_t height, int32_t stride);
+// Paints into other pixels of the context's size and stride from now on
+// (a host swapping its picture buffers; swapping between two buffers
+// allocates nothing after the first swap). False for a null or recording
+// context or null pixels.
+bool DrawContextSetPixels(DrawContext* dc, uint8_t* pixels);
 // A context of the given size that records its calls and paints nothing.
 DrawContext* DrawContextCreateRecording(int32_t width, int32_t height);
 // Safe with null.
