@@ -523,3 +523,48 @@ TEST(Drawing, EveryPathPaintsWhatItsReferencePathPaints) {
 
 }  // namespace
 }  // namespace zu::platform
+
+namespace zu::platform {
+namespace {
+
+// A context moved between two buffers paints into the one it was last
+// given, on every path (the reference path composites through pixman's
+// image of the buffer, which has to follow).
+TEST(Drawing, AContextPaintsIntoTheBufferItWasLastGiven) {
+    for (const bool reference : {false, true}) {
+        DrawUseReferencePaths(reference);
+        Pixels a(12, 8), b(12, 8);
+        DrawContext* dc = DrawContextCreate(a.data.data(), a.w, a.h, a.stride);
+        ASSERT_NE(dc, nullptr);
+        // One colour both ways: 0x00BBGGRR for fills, 0x00RRGGBB smooth.
+        const auto paint = [dc](uint32_t bgr, uint32_t rgb) {
+            DrawFillRect(dc, {0, 0, 6, 8}, bgr);
+            SmoothFillRect(dc, 6, 0, 6, 8, rgb);
+        };
+        paint(0x000000FF, 0x00FF0000);
+        ASSERT_TRUE(DrawContextSetPixels(dc, b.data.data()));
+        paint(0x0000FF00, 0x0000FF00);
+        ASSERT_TRUE(DrawContextSetPixels(dc, a.data.data()));
+        DrawFillRect(dc, {0, 0, 1, 1}, 0x00FF0000);
+        SmoothFillRect(dc, 11, 7, 1, 1, 0x000000FF);
+        for (const int32_t x : {3, 9}) {
+            EXPECT_EQ(a.at(x, 4)[0], 255) << x << (reference ? " reference" : "");
+            EXPECT_EQ(b.at(x, 4)[1], 255) << x << (reference ? " reference" : "");
+            EXPECT_EQ(b.at(x, 4)[0], 0) << x << (reference ? " reference" : "");
+        }
+        EXPECT_EQ(a.at(0, 0)[2], 255);
+        EXPECT_EQ(a.at(11, 7)[2], 255);
+        EXPECT_EQ(b.at(0, 0)[2], 0);
+        EXPECT_EQ(b.at(11, 7)[2], 0);
+        EXPECT_FALSE(DrawContextSetPixels(dc, nullptr));
+        DrawContextDestroy(dc);
+    }
+    DrawUseReferencePaths(false);
+    DrawContext* recording = DrawContextCreateRecording(4, 4);
+    uint8_t pixels[64]{};
+    EXPECT_FALSE(DrawContextSetPixels(recording, pixels));
+    DrawContextDestroy(recording);
+}
+
+}  // namespace
+}  // namespace zu::platform
