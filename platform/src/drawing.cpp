@@ -319,15 +319,24 @@ void Plot(DrawContext* dc, int32_t x, int32_t y, uint32_t colour, DrawRop2 rop) 
 // Pixels [l, r) of a row set to (or ORed with) a pixel value R, G, B, A
 // (little-endian word).
 void FillRow(uint8_t* row, int32_t l, int32_t r, uint32_t px, bool merge) {
-    uint8_t* p = row + static_cast<size_t>(std::max(l, 0)) * 4;
-    for (int32_t x = std::max(l, 0); x < r; ++x, p += 4) {
-        uint32_t v = px;
-        if (merge) {
+    l = std::max(l, 0);
+    if (l >= r) return;
+    uint8_t* p = row + static_cast<size_t>(l) * 4;
+    const auto n = static_cast<size_t>(r - l);
+    if (merge) {
+        for (size_t i = 0; i < n; ++i, p += 4) {
+            uint32_t v = 0;
             std::memcpy(&v, p, 4);
             v |= px;
+            std::memcpy(p, &v, 4);
         }
-        std::memcpy(p, &v, 4);
+        return;
     }
+    // Four pixels a store.
+    const uint32_t four[4] = {px, px, px, px};
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) std::memcpy(p + i * 4, four, 16);
+    for (; i < n; ++i) std::memcpy(p + i * 4, &px, 4);
 }
 
 // Device-pixel span fill, clipped.
