@@ -602,6 +602,9 @@ void MaskRowOutside(uint8_t* row, int32_t l, int32_t r, const int32_t (*spans)[2
     std::memset(row + x, 0, static_cast<size_t>(r - x));
 }
 
+// Coverage boxes below this many pixels are composited by CompositeRow.
+constexpr int64_t kSmallCoverage = 1024;
+
 // x * a / 255, rounded to nearest (x, a in 0..255).
 inline uint32_t MulUn8(uint32_t x, uint32_t a) {
     const uint32_t t = x * a + 0x80;
@@ -670,7 +673,11 @@ void FlushCoverage(DrawContext* dc, uint32_t rgb, CoverageLayer layer = Coverage
             }
         }
     }
-    if (!Reference()) {
+    // The sparse coverage of a smooth shape in a small box (a line, a short
+    // arc) is composited here; dense coverage (text) and large boxes by
+    // pixman's vector code, whose result is the same.
+    const int64_t box = static_cast<int64_t>(r - l) * (dc->cov_bottom - dc->cov_top);
+    if (!Reference() && layer == CoverageLayer::Smooth && box < kSmallCoverage) {
         for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
             uint8_t* row =
                 dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
