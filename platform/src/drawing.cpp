@@ -159,6 +159,20 @@ struct GlyphFont {
     GlyphEntry glyphs[kGlyphCount];
 };
 
+// A region's pixels of each device row: up to kRowSpans ascending,
+// disjoint [left, right) spans.
+struct RegionSpans {
+    bool valid = false;
+    DrawRegion region{};
+    int32_t* counts = nullptr;
+    int32_t (*spans)[kRowSpans][2] = nullptr;
+    DrawRect box{};  // of the spans' pixels
+};
+// Widest stretch with a kept column map.
+constexpr int32_t kStretchColumns = 4096;
+// Regions whose spans a context keeps.
+constexpr int32_t kRegionSets = 8;
+
 // What DrawSaveState keeps of a context. The objects are counted as
 // selected while they are kept, so none of them can be deleted before it is
 // restored.
@@ -192,26 +206,29 @@ struct DrawContext {
     DrawRect clip{};  // device pixels
     bool has_region = false;
     DrawRegion region{};
-    // The region's pixels of each device row: up to kRowSpans ascending,
-    // disjoint [left, right) spans (rows beyond kSpanRows are tested pixel
-    // by pixel).
-    int32_t span_count[kSpanRows] = {};
-    int32_t spans[kSpanRows][kRowSpans][2] = {};
+    // The regions' row spans, built when a region is first selected and
+    // kept for the next selections of the same region (span_rows rows of
+    // each; rows beyond are tested pixel by pixel, as is everything when
+    // the spans could not be kept).
+    int32_t span_rows = 0;
+    RegionSpans span_sets[kRegionSets];
+    int32_t next_set = 0;
+    const RegionSpans* region_spans = nullptr;  // the selected region's
     // The smooth layer's own clip, set by DrawSetSmoothClip and
-    // DrawResetSmoothClip (none, or a region with spans as above, for the
-    // first smooth_rows rows). While smooth_own is clear the smooth layer
-    // follows the clip above.
+    // DrawResetSmoothClip (none, or a region with spans as above). While
+    // smooth_own is clear the smooth layer follows the clip above.
     bool smooth_own = false;
     bool smooth_has_region = false;
     DrawRegion smooth_region{};
-    int32_t smooth_rows = 0;
-    int32_t* smooth_span_count = nullptr;
-    int32_t (*smooth_spans)[kRowSpans][2] = nullptr;
+    const RegionSpans* smooth_spans = nullptr;
     SavedDrawState saved[kDrawStateDepth];
     int32_t saved_count = 0;
     // The smooth layer's own rasteriser: coverage into an A8 mask of the
     // surface's size, then composited through a one-pixel solid source.
     pixman_image_t* px_dst = nullptr;
+    // The image of the pixels painted before the last DrawContextSetPixels.
+    pixman_image_t* px_dst_other = nullptr;
+    uint8_t* other_pixels = nullptr;
     pixman_image_t* px_mask = nullptr;
     pixman_image_t* px_solid = nullptr;
     uint32_t solid_bits = 0;
@@ -219,6 +236,9 @@ struct DrawContext {
     int32_t mask_stride = 0;
     // Bounding box of the coverage not yet composited (device pixels).
     int32_t cov_left = 0, cov_top = 0, cov_right = 0, cov_bottom = 0;
+    // DrawStretchDib's column map for the last sizes stretched.
+    int32_t* stretch_map = nullptr;
+    int32_t stretch_dw = 0, stretch_src = 0;
     GlyphFont glyph_fonts[kGlyphFonts];
     int32_t glyph_font_count = 0;
     uint8_t* atlas = nullptr;
@@ -235,6 +255,12 @@ struct DrawContext {
 };
 
 namespace {
+
+std::atomic<bool> gReferencePaths{false};
+
+bool Reference() {
+    return gReferencePaths.load(std::memory_order_relaxed);
+}
 
 void Record(DrawContext* dc, const DrawCall& call) {
     if (dc->recorded < kDrawRecordCapacity) {
@@ -261,9 +287,10 @@ int32_t EdgeY(const DrawContext* dc, int32_t y) {
 // Inside the selected region: its row span, or the exact test beyond the
 // kept rows.
 bool InRegion(const DrawContext* dc, int32_t x, int32_t y) {
-    if (y < 0 || y >= kSpanRows) return DrawRegionContains(dc->region, x, y);
-    for (int32_t i = 0; i < dc->span_count[y]; ++i) {
-        if (x >= dc->spans[y][i][0] && x < dc->spans[y][i][1]) return true;
+    const RegionSpans* r = dc->region_spans;
+    if (r == nullptr || y < 0 || y >= dc->span_rows) return DrawRegionContains(dc->region, x, y);
+    for (int32_t i = 0; i < r->counts[y]; ++i) {
+        if (x >= r->spans[y][i][0] && x < r->spans[y][i][1]) return true;
     }
     return false;
 }
@@ -289,6 +316,29 @@ void Plot(DrawContext* dc, int32_t x, int32_t y, uint32_t colour, DrawRop2 rop) 
     p[3] = 255;
 }
 
+// Pixels [l, r) of a row set to (or ORed with) a pixel value R, G, B, A
+// (little-endian word).
+void FillRow(uint8_t* row, int32_t l, int32_t r, uint32_t px, bool merge) {
+    l = std::max(l, 0);
+    if (l >= r) return;
+    uint8_t* p = row + static_cast<size_t>(l) * 4;
+    const auto n = static_cast<size_t>(r - l);
+    if (merge) {
+        for (size_t i = 0; i < n; ++i, p += 4) {
+            uint32_t v = 0;
+            std::memcpy(&v, p, 4);
+            v |= px;
+            std::memcpy(p, &v, 4);
+        }
+        return;
+    }
+    // Four pixels a store.
+    const uint32_t four[4] = {px, px, px, px};
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) std::memcpy(p + i * 4, four, 16);
+    for (; i < n; ++i) std::memcpy(p + i * 4, &px, 4);
+}
+
 // Device-pixel span fill, clipped.
 void Span(DrawContext* dc, int32_t left, int32_t right, int32_t top, int32_t bottom,
           uint32_t colour, DrawRop2 rop) {
@@ -296,8 +346,28 @@ void Span(DrawContext* dc, int32_t left, int32_t right, int32_t top, int32_t bot
     top = std::max(top, dc->clip.top);
     right = std::min(right, dc->clip.right);
     bottom = std::min(bottom, dc->clip.bottom);
+    if (Reference()) {
+        for (int32_t y = top; y < bottom; ++y) {
+            for (int32_t x = left; x < right; ++x) Plot(dc, x, y, colour, rop);
+        }
+        return;
+    }
+    if (left >= right) return;
+    const uint32_t px = (colour & 0xFFFFFFu) | 0xFF000000u;
+    const bool merge = rop == DrawRop2::MergePen;
+    const RegionSpans* spans = dc->has_region ? dc->region_spans : nullptr;
     for (int32_t y = top; y < bottom; ++y) {
-        for (int32_t x = left; x < right; ++x) Plot(dc, x, y, colour, rop);
+        uint8_t* row = dc->pixels + static_cast<size_t>(y) * static_cast<size_t>(dc->stride);
+        if (!dc->has_region) {
+            FillRow(row, left, right, px, merge);
+        } else if (spans != nullptr && y < dc->span_rows) {
+            for (int32_t i = 0; i < spans->counts[y]; ++i) {
+                FillRow(row, std::max(left, spans->spans[y][i][0]),
+                        std::min(right, spans->spans[y][i][1]), px, merge);
+            }
+        } else {
+            for (int32_t x = left; x < right; ++x) Plot(dc, x, y, colour, rop);
+        }
     }
 }
 
@@ -391,6 +461,22 @@ pixman_fixed_t Fixed(double v) {
     return pixman_double_to_fixed(std::clamp(v, -16000.0, 16000.0));
 }
 
+// The box of the pixels the smooth layer's clip lets through.
+DrawRect SmoothClipBox(const DrawContext* dc) {
+    const DrawRect whole{0, 0, dc->width, dc->height};
+    const bool own = dc->smooth_own;
+    DrawRect box = own ? whole : dc->clip;
+    const bool has_region = own ? dc->smooth_has_region : dc->has_region;
+    const RegionSpans* set = own ? dc->smooth_spans : dc->region_spans;
+    if (has_region && set != nullptr) {
+        box.left = std::max(box.left, set->box.left);
+        box.top = std::max(box.top, set->box.top);
+        box.right = std::min(box.right, set->box.right);
+        box.bottom = std::min(box.bottom, set->box.bottom);
+    }
+    return box;
+}
+
 // Adds the coverage of a convex polygon of at most 8 points.
 void AddConvex(DrawContext* dc, const DevPoint* v, int32_t n) {
     if (dc->px_mask == nullptr || n < 3 || n > 8) return;
@@ -405,9 +491,20 @@ void AddConvex(DrawContext* dc, const DevPoint* v, int32_t n) {
     std::sort(ys, ys + n);
     const int32_t l = std::clamp(static_cast<int32_t>(std::floor(min_x)), 0, dc->width);
     const int32_t r = std::clamp(static_cast<int32_t>(std::ceil(max_x)) + 1, 0, dc->width);
-    const int32_t t = std::clamp(static_cast<int32_t>(std::floor(ys[0])), 0, dc->height);
-    const int32_t b = std::clamp(static_cast<int32_t>(std::ceil(ys[n - 1])) + 1, 0, dc->height);
+    int32_t t = std::clamp(static_cast<int32_t>(std::floor(ys[0])), 0, dc->height);
+    int32_t b = std::clamp(static_cast<int32_t>(std::ceil(ys[n - 1])) + 1, 0, dc->height);
     if (l >= r || t >= b) return;
+    // Coverage the clip cuts away entirely is not worth making: only the
+    // clip's rows are rasterised (the edges' samples in them do not depend
+    // on where the rasteriser starts), and a shape beside the clip not at
+    // all.
+    DrawRect keep{0, 0, dc->width, dc->height};
+    if (!Reference()) {
+        keep = SmoothClipBox(dc);
+        if (r <= keep.left || l >= keep.right || b <= keep.top || t >= keep.bottom) return;
+        t = std::max(t, keep.top);
+        b = std::min(b, keep.bottom);
+    }
     if (dc->cov_right <= dc->cov_left) {
         dc->cov_left = l;
         dc->cov_top = t;
@@ -439,8 +536,8 @@ void AddConvex(DrawContext* dc, const DevPoint* v, int32_t n) {
         const DevPoint &la = v[li], &lb = v[(li + 1) % n];
         const DevPoint &ra = v[ri], &rb = v[(ri + 1) % n];
         pixman_trapezoid_t trap;
-        trap.top = Fixed(y0);
-        trap.bottom = Fixed(y1);
+        trap.top = std::max(Fixed(y0), pixman_int_to_fixed(keep.top));
+        trap.bottom = std::min(Fixed(y1), pixman_int_to_fixed(keep.bottom) - 1);
         trap.left = {{Fixed(la.x), Fixed(la.y)}, {Fixed(lb.x), Fixed(lb.y)}};
         trap.right = {{Fixed(ra.x), Fixed(ra.y)}, {Fixed(rb.x), Fixed(rb.y)}};
         if (trap.left.p1.y == trap.left.p2.y || trap.right.p1.y == trap.right.p2.y ||
@@ -505,6 +602,46 @@ void MaskRowOutside(uint8_t* row, int32_t l, int32_t r, const int32_t (*spans)[2
     std::memset(row + x, 0, static_cast<size_t>(r - x));
 }
 
+// Coverage boxes below this many pixels are composited by CompositeRow.
+constexpr int64_t kSmallCoverage = 1024;
+
+// x * a / 255, rounded to nearest (x, a in 0..255).
+inline uint32_t MulUn8(uint32_t x, uint32_t a) {
+    const uint32_t t = x * a + 0x80;
+    return (t + (t >> 8)) >> 8;
+}
+
+// An opaque colour (0x00RRGGBB) over pixels R, G, B, A [l, r) of a row
+// through their coverage: colour x m + pixel x (255 - m), each channel
+// rounded, then saturated. The coverage is cleared as it is used.
+void CompositeRow(uint8_t* pixels, uint8_t* mask, int32_t l, int32_t r, uint32_t rgb) {
+    const uint32_t cr = (rgb >> 16) & 0xFF, cg = (rgb >> 8) & 0xFF, cb = rgb & 0xFF;
+    const uint32_t solid = cr | (cg << 8) | (cb << 16) | 0xFF000000u;
+    for (int32_t x = l; x < r; ++x) {
+        if ((x & 7) == 0 && x + 8 <= r) {
+            uint64_t eight = 0;
+            std::memcpy(&eight, mask + x, 8);
+            if (eight == 0) {
+                x += 7;
+                continue;
+            }
+        }
+        const uint32_t m = mask[x];
+        if (m == 0) continue;
+        mask[x] = 0;
+        uint8_t* p = pixels + static_cast<size_t>(x) * 4;
+        if (m == 255) {
+            std::memcpy(p, &solid, 4);
+            continue;
+        }
+        const uint32_t inv = 255 - m;
+        p[0] = static_cast<uint8_t>(std::min(255u, MulUn8(cr, m) + MulUn8(p[0], inv)));
+        p[1] = static_cast<uint8_t>(std::min(255u, MulUn8(cg, m) + MulUn8(p[1], inv)));
+        p[2] = static_cast<uint8_t>(std::min(255u, MulUn8(cb, m) + MulUn8(p[2], inv)));
+        p[3] = static_cast<uint8_t>(std::min(255u, m + MulUn8(p[3], inv)));
+    }
+}
+
 // The layer a coverage belongs to: lettering is cut by the context's clip,
 // the smooth shapes by the smooth layer's own clip when it has one.
 enum class CoverageLayer { Text, Smooth };
@@ -517,9 +654,8 @@ void FlushCoverage(DrawContext* dc, uint32_t rgb, CoverageLayer layer = Coverage
     const DrawRect clip = own ? DrawRect{0, 0, dc->width, dc->height} : dc->clip;
     const bool has_region = own ? dc->smooth_has_region : dc->has_region;
     const DrawRegion& region = own ? dc->smooth_region : dc->region;
-    const int32_t span_rows = own ? dc->smooth_rows : kSpanRows;
-    const int32_t* counts = own ? dc->smooth_span_count : dc->span_count;
-    const int32_t(*spans)[kRowSpans][2] = own ? dc->smooth_spans : dc->spans;
+    const RegionSpans* set = own ? dc->smooth_spans : dc->region_spans;
+    const int32_t span_rows = set != nullptr ? dc->span_rows : 0;
     const int32_t l = dc->cov_left, r = dc->cov_right;
     for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
         uint8_t* row =
@@ -529,13 +665,27 @@ void FlushCoverage(DrawContext* dc, uint32_t rgb, CoverageLayer layer = Coverage
         if (!has_region || clipped_row) {
             MaskRowOutside(row, l, r, whole, clipped_row ? 0 : 1, clip.left, clip.right);
         } else if (y < span_rows) {
-            MaskRowOutside(row, l, r, spans[y], counts[y], clip.left, clip.right);
+            MaskRowOutside(row, l, r, set->spans[y], set->counts[y], clip.left, clip.right);
         } else {
             MaskRowOutside(row, l, r, whole, 1, clip.left, clip.right);
             for (int32_t x = l; x < r; ++x) {
                 if (!DrawRegionContains(region, x, y)) row[x] = 0;
             }
         }
+    }
+    // The sparse coverage of a smooth shape in a small box (a line, a short
+    // arc) is composited here; dense coverage (text) and large boxes by
+    // pixman's vector code, whose result is the same.
+    const int64_t box = static_cast<int64_t>(r - l) * (dc->cov_bottom - dc->cov_top);
+    if (!Reference() && layer == CoverageLayer::Smooth && box < kSmallCoverage) {
+        for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
+            uint8_t* row =
+                dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
+            CompositeRow(dc->pixels + static_cast<size_t>(y) * static_cast<size_t>(dc->stride), row,
+                         l, r, rgb);
+        }
+        dc->cov_left = dc->cov_right = dc->cov_top = dc->cov_bottom = 0;
+        return;
     }
     dc->solid_bits = 0xFF000000u | (rgb & 0xFFFFFFu);
     pixman_image_composite32(PIXMAN_OP_OVER, dc->px_solid, dc->px_mask, dc->px_dst, 0, 0, l,
@@ -635,11 +785,14 @@ DrawContext* DrawContextCreate(uint8_t* pixels, int32_t width, int32_t height, i
     dc->stride = stride;
     dc->clip = {0, 0, width, height};
     const int32_t span_rows = std::min(height, kSpanRows);
-    dc->smooth_span_count = new (std::nothrow) int32_t[static_cast<size_t>(span_rows)];
-    dc->smooth_spans = new (std::nothrow) int32_t[static_cast<size_t>(span_rows)][kRowSpans][2];
-    // Without its spans the smooth clip is tested pixel by pixel.
-    dc->smooth_rows =
-        dc->smooth_span_count != nullptr && dc->smooth_spans != nullptr ? span_rows : 0;
+    dc->span_rows = span_rows;
+    dc->stretch_map = new (std::nothrow) int32_t[kStretchColumns];
+    for (RegionSpans& set : dc->span_sets) {
+        set.counts = new (std::nothrow) int32_t[static_cast<size_t>(span_rows)];
+        set.spans = new (std::nothrow) int32_t[static_cast<size_t>(span_rows)][kRowSpans][2];
+        // Without them the regions are tested pixel by pixel.
+        if (set.counts == nullptr || set.spans == nullptr) dc->span_rows = 0;
+    }
     if (stride % 4 == 0) {
         dc->px_dst = pixman_image_create_bits(PIXMAN_a8b8g8r8, width, height,
                                               reinterpret_cast<uint32_t*>(pixels), stride);
@@ -683,6 +836,25 @@ DrawContext* DrawContextCreate(uint8_t* pixels, int32_t width, int32_t height, i
     return dc;
 }
 
+bool DrawContextSetPixels(DrawContext* dc, uint8_t* pixels) {
+    if (dc == nullptr || dc->pixels == nullptr || pixels == nullptr) return false;
+    if (pixels == dc->pixels) return true;
+    if (pixels == dc->other_pixels) {
+        std::swap(dc->px_dst, dc->px_dst_other);
+    } else if (dc->px_dst != nullptr) {
+        pixman_image_t* image =
+            pixman_image_create_bits(PIXMAN_a8b8g8r8, dc->width, dc->height,
+                                     reinterpret_cast<uint32_t*>(pixels), dc->stride);
+        if (image == nullptr) return false;
+        if (dc->px_dst_other != nullptr) pixman_image_unref(dc->px_dst_other);
+        dc->px_dst_other = dc->px_dst;
+        dc->px_dst = image;
+    }
+    dc->other_pixels = dc->pixels;
+    dc->pixels = pixels;
+    return true;
+}
+
 DrawContext* DrawContextCreateRecording(int32_t width, int32_t height) {
     if (width <= 0 || height <= 0) return nullptr;
     auto* dc = new (std::nothrow) DrawContext;
@@ -705,11 +877,14 @@ void DrawContextDestroy(DrawContext* dc) {
             if (PoolObject* o = Lookup(h)) o->selected.fetch_sub(1, std::memory_order_acq_rel);
         }
     }
-    delete[] dc->smooth_span_count;
-    delete[] dc->smooth_spans;
+    delete[] dc->stretch_map;
+    for (RegionSpans& set : dc->span_sets) {
+        delete[] set.counts;
+        delete[] set.spans;
+    }
     if (dc->cr != nullptr) cairo_destroy(dc->cr);
     if (dc->cs != nullptr) cairo_surface_destroy(dc->cs);
-    for (pixman_image_t* i : {dc->px_dst, dc->px_mask, dc->px_solid}) {
+    for (pixman_image_t* i : {dc->px_dst, dc->px_dst_other, dc->px_mask, dc->px_solid}) {
         if (i != nullptr) pixman_image_unref(i);
     }
     if (dc->scratch_cr != nullptr) cairo_destroy(dc->scratch_cr);
@@ -850,12 +1025,60 @@ void SetDeviceClipRect(DrawContext* dc, const DrawRect& device) {
     }
 }
 
+bool SameRegion(const DrawRegion& a, const DrawRegion& b) {
+    if (a.point_count != b.point_count || a.has_ellipse != b.has_ellipse ||
+        a.cut_count != b.cut_count)
+        return false;
+    const auto same_rect = [](const DrawRect& p, const DrawRect& q) {
+        return p.left == q.left && p.top == q.top && p.right == q.right && p.bottom == q.bottom;
+    };
+    for (int32_t i = 0; i < std::clamp(a.point_count, 0, kDrawRegionMaxPoints); ++i) {
+        if (a.points[i].x != b.points[i].x || a.points[i].y != b.points[i].y) return false;
+    }
+    if (a.has_ellipse && !same_rect(a.ellipse, b.ellipse)) return false;
+    for (int32_t i = 0; i < std::clamp(a.cut_count, 0, kDrawRegionMaxCuts); ++i) {
+        if (!same_rect(a.cuts[i], b.cuts[i])) return false;
+    }
+    return true;
+}
+
+// The region's row spans: kept ones, else built into a set neither clip
+// uses now. Null when the context keeps no spans.
+const RegionSpans* SpansOf(DrawContext* dc, const DrawRegion& region) {
+    if (dc->span_rows == 0) return nullptr;
+    if (!Reference()) {
+        for (const RegionSpans& set : dc->span_sets) {
+            if (set.valid && SameRegion(set.region, region)) return &set;
+        }
+    }
+    RegionSpans* set = &dc->span_sets[dc->next_set];
+    for (int32_t i = 0; i < kRegionSets; ++i) {
+        set = &dc->span_sets[(dc->next_set + i) % kRegionSets];
+        if (set != dc->region_spans && set != dc->smooth_spans) break;
+    }
+    dc->next_set = static_cast<int32_t>(set - dc->span_sets + 1) % kRegionSets;
+    BuildRegionSpans(dc, region, dc->span_rows, set->counts, set->spans);
+    set->region = region;
+    set->valid = true;
+    // The box of its spans (the whole surface when rows are beyond them).
+    set->box = {dc->width, dc->height, 0, 0};
+    for (int32_t y = 0; y < dc->span_rows; ++y) {
+        if (set->counts[y] == 0) continue;
+        set->box.left = std::min(set->box.left, set->spans[y][0][0]);
+        set->box.right = std::max(set->box.right, set->spans[y][set->counts[y] - 1][1]);
+        set->box.top = std::min(set->box.top, y);
+        set->box.bottom = y + 1;
+    }
+    if (dc->span_rows < dc->height) set->box = {0, 0, dc->width, dc->height};
+    return set;
+}
+
 void SetClipRegion(DrawContext* dc, const DrawRegion& region) {
     dc->clip = {0, 0, dc->width, dc->height};
     dc->has_region = true;
     dc->region = region;
     if (dc->pixels == nullptr) return;
-    BuildRegionSpans(dc, region, kSpanRows, dc->span_count, dc->spans);
+    dc->region_spans = SpansOf(dc, region);
     // Every smooth primitive and text is cut to the spans when its
     // coverage is composited; Cairo only letters into the mask.
     if (dc->cr != nullptr) cairo_reset_clip(dc->cr);
@@ -885,9 +1108,7 @@ void DrawSetSmoothClip(DrawContext* dc, const DrawRegion& region) {
     dc->smooth_own = true;
     dc->smooth_has_region = true;
     dc->smooth_region = region;
-    if (dc->smooth_rows > 0) {
-        BuildRegionSpans(dc, region, dc->smooth_rows, dc->smooth_span_count, dc->smooth_spans);
-    }
+    if (dc->pixels != nullptr) dc->smooth_spans = SpansOf(dc, region);
 }
 
 void DrawResetSmoothClip(DrawContext* dc) {
@@ -1431,6 +1652,78 @@ void DrawBitBlt(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h,
     }
 }
 
+namespace {
+
+// The source column of each of the `dw` target columns of a stretch from
+// `src_width` columns: kept while the sizes stay (null when too wide).
+const int32_t* StretchColumns(DrawContext* dc, int32_t dw, int32_t src_width) {
+    if (dc->stretch_map == nullptr || dw > kStretchColumns) return nullptr;
+    if (dc->stretch_dw != dw || dc->stretch_src != src_width) {
+        for (int32_t col = 0; col < dw; ++col) {
+            dc->stretch_map[col] = static_cast<int32_t>(static_cast<int64_t>(col) * src_width / dw);
+        }
+        dc->stretch_dw = dw;
+        dc->stretch_src = src_width;
+    }
+    return dc->stretch_map;
+}
+
+// Target pixels [l, r) of a row from a source line through the column map.
+void StretchRun(uint8_t* row, int32_t l, int32_t r, int32_t dl, const uint32_t* line,
+                const int32_t* map, int32_t dw, int32_t src_width, bool merge) {
+    uint8_t* d = row + static_cast<size_t>(l) * 4;
+    for (int32_t tx = l; tx < r; ++tx, d += 4) {
+        const int32_t col = tx - dl;
+        const uint32_t v =
+            line[map != nullptr ? map[col] : static_cast<int64_t>(col) * src_width / dw];
+        uint32_t px = ((v >> 16) & 0xFFu) | (v & 0xFF00u) | ((v & 0xFFu) << 16) | 0xFF000000u;
+        if (merge) {
+            uint32_t old = 0;
+            std::memcpy(&old, d, 4);
+            px |= old;
+        }
+        std::memcpy(d, &px, 4);
+    }
+}
+
+void StretchRows(DrawContext* dst, int32_t dl, int32_t dt, int32_t dw, int32_t dh,
+                 const uint32_t* pixels, int32_t src_width, int32_t src_height, bool bottom_up,
+                 bool merge) {
+    const int32_t* map = StretchColumns(dst, dw, src_width);
+    const int32_t l = std::max(dl, dst->clip.left);
+    const int32_t r =
+        static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(dl) + dw, dst->clip.right));
+    if (l >= r) return;
+    const int32_t top = std::max(dt, dst->clip.top);
+    const int32_t bottom =
+        static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(dt) + dh, dst->clip.bottom));
+    const RegionSpans* spans = dst->has_region ? dst->region_spans : nullptr;
+    for (int32_t ty = top; ty < bottom; ++ty) {
+        const int32_t row = ty - dt;
+        const auto from_top = static_cast<int32_t>(static_cast<int64_t>(row) * src_height / dh);
+        const int32_t fy = bottom_up ? src_height - 1 - from_top : from_top;
+        const uint32_t* line = pixels + static_cast<size_t>(fy) * static_cast<size_t>(src_width);
+        uint8_t* out = dst->pixels + static_cast<size_t>(ty) * static_cast<size_t>(dst->stride);
+        if (!dst->has_region) {
+            StretchRun(out, l, r, dl, line, map, dw, src_width, merge);
+        } else if (spans != nullptr && ty < dst->span_rows) {
+            for (int32_t i = 0; i < spans->counts[ty]; ++i) {
+                const int32_t a = std::max(l, spans->spans[ty][i][0]);
+                const int32_t b = std::min(r, spans->spans[ty][i][1]);
+                if (a < b) StretchRun(out, a, b, dl, line, map, dw, src_width, merge);
+            }
+        } else {
+            for (int32_t tx = l; tx < r; ++tx) {
+                if (InRegion(dst, tx, ty)) {
+                    StretchRun(out, tx, tx + 1, dl, line, map, dw, src_width, merge);
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+
 void DrawStretchDib(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h,
                     const uint32_t* pixels, int32_t src_width, int32_t src_height, bool bottom_up,
                     DrawBlitRop rop) {
@@ -1445,6 +1738,11 @@ void DrawStretchDib(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h
     const int32_t dl = EdgeX(dst, x), dt = EdgeY(dst, y);
     const int32_t dw = EdgeX(dst, x + w) - dl, dh = EdgeY(dst, y + h) - dt;
     if (dw <= 0 || dh <= 0) return;
+    if (!Reference()) {
+        StretchRows(dst, dl, dt, dw, dh, pixels, src_width, src_height, bottom_up,
+                    rop == DrawBlitRop::SrcPaint);
+        return;
+    }
     for (int32_t row = 0; row < dh; ++row) {
         const int32_t ty = dt + row;
         if (ty < dst->clip.top || ty >= dst->clip.bottom) continue;
@@ -1573,6 +1871,10 @@ const DrawCall* DrawRecordedCalls(const DrawContext* dc) {
 
 int32_t DrawRecordOverflow(const DrawContext* dc) {
     return dc != nullptr ? dc->overflow : 0;
+}
+
+void DrawUseReferencePaths(bool on) {
+    gReferencePaths.store(on, std::memory_order_relaxed);
 }
 
 void DrawRecordClear(DrawContext* dc) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zu::platform {
@@ -444,6 +446,124 @@ TEST(Drawing, OpaqueTextFillsItsCellWithTheBackground) {
     EXPECT_EQ(Colour(px, 30, 15), 0xFFFFFFu);  // below it
     DrawContextDestroy(dc);
     DrawDeleteObject(font);
+}
+
+}  // namespace
+}  // namespace zu::platform
+
+namespace zu::platform {
+namespace {
+
+// A scene touching every path with a fast and a reference form: fills and
+// merged fills through a region with cuts, stretched pictures copied and
+// merged, smooth shapes of every coverage over a varied background (with
+// and without the smooth layer's own clip), text, and a region selected
+// again after another. Painted once each way, the pixels must agree.
+void PaintMixedScene(DrawContext* dc, int32_t w, int32_t h) {
+    std::vector<uint32_t> dib(37 * 23);
+    for (size_t i = 0; i < dib.size(); ++i) dib[i] = static_cast<uint32_t>(i * 2654435761u);
+    DrawBeginPaint(dc);
+    DrawStretchDib(dc, -3, 2, w + 5, h - 1, dib.data(), 37, 23, true, DrawBlitRop::SrcCopy);
+    DrawRegion wheel = DrawRegionEllipse({4, 3, w - 6, h - 2});
+    DrawRegion cut{};
+    ASSERT_TRUE(DrawRegionSubtractRect(&cut, wheel, {w / 2 - 5, 0, w / 2 + 4, h / 3}));
+    const DrawPoint diamond[5] = {
+        {w / 2, 1}, {w - 2, h / 2}, {w / 2 + 3, h - 1}, {2, h / 2}, {w / 3, 4}};
+    DrawRegion poly{};
+    ASSERT_TRUE(DrawRegionPolygon(&poly, diamond, 5));
+    DrawSelectClipRegion(dc, cut);
+    DrawFillRect(dc, {0, h / 2, w, h}, 0x00304050);
+    DrawSetRop2(dc, DrawRop2::MergePen);
+    DrawFillRect(dc, {w / 4, 0, w, h / 2 + 7}, 0x00800801);
+    DrawSetRop2(dc, DrawRop2::CopyPen);
+    DrawStretchDib(dc, 5, 5, w / 2, h / 2, dib.data(), 37, 23, false, DrawBlitRop::SrcPaint);
+    for (int32_t i = 0; i < 40; ++i) {
+        const double a = i * 0.157;
+        SmoothLine(dc, w / 2.0, h / 2.0, w / 2.0 + std::cos(a) * w * 0.6,
+                   h / 2.0 + std::sin(a) * h * 0.6, 0x102030u * static_cast<uint32_t>(i + 1));
+    }
+    DrawSelectClipRegion(dc, poly);
+    SmoothSetTransform(dc, 17.5, w / 2.0, h / 2.0, 1.25);
+    SmoothFillRect(dc, w / 4.0 + 0.3, h / 4.0 + 0.6, w / 2.0, h / 3.0, 0x00E0A030);
+    SmoothSetTransform(dc, 0, 0, 0, 0);
+    SmoothEllipse(dc, 3.4, 2.7, w - 7.1, h - 5.3, 0x0040F0C0);
+    DrawSetSmoothClip(dc, wheel);
+    SmoothArc(dc, 6.2, 4.9, w - 12.0, h - 9.0, 30, 250, 0x00FFFFFF);
+    DrawSelectClipRegion(dc, cut);  // the first region again
+    DrawHandle font = DrawCreateFont(14, 0, 400, "Arial");
+    DrawSelectObject(dc, font);
+    DrawSetTextColour(dc, 0x0000C0FF);
+    DrawSetBkMode(dc, true);
+    DrawSetBkColour(dc, 0x00102000);
+    DrawTextOut(dc, 6, h / 2 - 7, "N 123.45", 8);
+    DrawSetBkMode(dc, false);
+    DrawTextOut(dc, w / 2, h - 16, "WXYZ", 4);
+    DrawResetClip(dc);
+    DrawSelectObject(dc, 0);
+    DrawContextDestroy(dc);
+    DrawDeleteObject(font);
+}
+
+TEST(Drawing, EveryPathPaintsWhatItsReferencePathPaints) {
+    for (const auto& [w, h] : {std::pair{96, 64}, std::pair{151, 117}}) {
+        Pixels fast(w, h), reference(w, h);
+        PaintMixedScene(DrawContextCreate(fast.data.data(), w, h, fast.stride), w, h);
+        DrawUseReferencePaths(true);
+        PaintMixedScene(DrawContextCreate(reference.data.data(), w, h, reference.stride), w, h);
+        DrawUseReferencePaths(false);
+        int32_t differing = 0, painted = 0;
+        for (size_t i = 0; i < fast.data.size(); ++i) {
+            differing += fast.data[i] != reference.data[i];
+            painted += fast.data[i] != 0;
+        }
+        EXPECT_EQ(differing, 0) << w << "x" << h;
+        EXPECT_GT(painted, w * h);
+    }
+}
+
+}  // namespace
+}  // namespace zu::platform
+
+namespace zu::platform {
+namespace {
+
+// A context moved between two buffers paints into the one it was last
+// given, on every path (the reference path composites through pixman's
+// image of the buffer, which has to follow).
+TEST(Drawing, AContextPaintsIntoTheBufferItWasLastGiven) {
+    for (const bool reference : {false, true}) {
+        DrawUseReferencePaths(reference);
+        Pixels a(12, 8), b(12, 8);
+        DrawContext* dc = DrawContextCreate(a.data.data(), a.w, a.h, a.stride);
+        ASSERT_NE(dc, nullptr);
+        // One colour both ways: 0x00BBGGRR for fills, 0x00RRGGBB smooth.
+        const auto paint = [dc](uint32_t bgr, uint32_t rgb) {
+            DrawFillRect(dc, {0, 0, 6, 8}, bgr);
+            SmoothFillRect(dc, 6, 0, 6, 8, rgb);
+        };
+        paint(0x000000FF, 0x00FF0000);
+        ASSERT_TRUE(DrawContextSetPixels(dc, b.data.data()));
+        paint(0x0000FF00, 0x0000FF00);
+        ASSERT_TRUE(DrawContextSetPixels(dc, a.data.data()));
+        DrawFillRect(dc, {0, 0, 1, 1}, 0x00FF0000);
+        SmoothFillRect(dc, 11, 7, 1, 1, 0x000000FF);
+        for (const int32_t x : {3, 9}) {
+            EXPECT_EQ(a.at(x, 4)[0], 255) << x << (reference ? " reference" : "");
+            EXPECT_EQ(b.at(x, 4)[1], 255) << x << (reference ? " reference" : "");
+            EXPECT_EQ(b.at(x, 4)[0], 0) << x << (reference ? " reference" : "");
+        }
+        EXPECT_EQ(a.at(0, 0)[2], 255);
+        EXPECT_EQ(a.at(11, 7)[2], 255);
+        EXPECT_EQ(b.at(0, 0)[2], 0);
+        EXPECT_EQ(b.at(11, 7)[2], 0);
+        EXPECT_FALSE(DrawContextSetPixels(dc, nullptr));
+        DrawContextDestroy(dc);
+    }
+    DrawUseReferencePaths(false);
+    DrawContext* recording = DrawContextCreateRecording(4, 4);
+    uint8_t pixels[64]{};
+    EXPECT_FALSE(DrawContextSetPixels(recording, pixels));
+    DrawContextDestroy(recording);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <malloc.h>
 #include <strings.h>
 
 #include <algorithm>
@@ -262,6 +263,18 @@ void GaugeRenderer::ClearScaled() {
         if (surface != nullptr) cairo_surface_destroy(surface);
     }
     scaled_.clear();
+}
+
+void GaugeRenderer::ReleaseImages() {
+    ClearScaled();
+    for (auto& [id, surface] : bitmaps_) {
+        if (surface != nullptr) cairo_surface_destroy(surface);
+    }
+    bitmaps_.clear();
+    for (auto& [name, surface] : backgrounds_) {
+        if (surface != nullptr) cairo_surface_destroy(surface);
+    }
+    backgrounds_.clear();
 }
 
 void GaugeRenderer::PrepareCache(double scale, double ambient) {
@@ -729,6 +742,8 @@ bool GaugeRenderer::WritePngs(const fs::path& dir, const std::string& name,
         const fs::path file = dir / (name + suffix);
         const cairo_status_t status = cairo_surface_write_to_png(s, file.c_str());
         cairo_surface_destroy(s);
+        ReleaseImages();
+        malloc_trim(0);  // the freed images go back to the system
         if (status != CAIRO_STATUS_SUCCESS) {
             *error = "cannot write " + file.string() + ": " + cairo_status_to_string(status);
             return false;

@@ -547,8 +547,16 @@ void Simulator::TakePictures(GaugeInstance& g) {
         const uint64_t start = MonotonicNs();
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            s->picture = s->pixels;
-            const auto* dc = static_cast<const platform::DrawContext*>(s->surface.context);
+            auto* dc = static_cast<platform::DrawContext*>(s->surface.context);
+            if (config_.copy_pictures) {
+                s->picture = s->pixels;
+            } else {
+                // The new picture is shown as it is; the module paints its
+                // next one into the other buffer.
+                s->pixels.swap(s->picture);
+                s->surface.pixels = s->pixels.data();
+                platform::DrawContextSetPixels(dc, s->pixels.data());
+            }
             const platform::DrawTextEntry* texts = platform::DrawTexts(dc);
             s->texts.assign(texts, texts + platform::DrawTextCount(dc));
         }

@@ -103,6 +103,11 @@ struct DrawContext;
 // A context painting into `pixels` (width x height, `stride` bytes a row).
 // Null when the sizes are not positive or the stride is too small.
 DrawContext* DrawContextCreate(uint8_t* pixels, int32_t width, int32_t height, int32_t stride);
+// Paints into other pixels of the context's size and stride from now on
+// (a host swapping its picture buffers; swapping between two buffers
+// allocates nothing after the first swap). False for a null or recording
+// context or null pixels.
+bool DrawContextSetPixels(DrawContext* dc, uint8_t* pixels);
 // A context of the given size that records its calls and paints nothing.
 DrawContext* DrawContextCreateRecording(int32_t width, int32_t height);
 // Safe with null.
@@ -237,6 +242,11 @@ void SmoothSetTransform(DrawContext* dc, double angle, double cx, double cy, dou
 // The texts of the current paint.
 int32_t DrawTextCount(const DrawContext* dc);
 const DrawTextEntry* DrawTexts(const DrawContext* dc);
+
+// For tests: paint with the layer's plain pixel-at-a-time paths (a region
+// test per pixel, a mask composite per smooth call, spans rebuilt on every
+// clip), which the normal paths must match pixel for pixel. Process-wide.
+void DrawUseReferencePaths(bool on);
 
 // Recording contexts: the calls kept (in order), the count of calls that
 // did not fit, and forgetting them. Pixel contexts record nothing.

@@ -93,7 +93,9 @@ class GaugeRenderer {
     // `scale` pixels per panel unit.
     void RenderGauge(cairo_t* cr, const GaugeInstance& gauge, double scale, double ambient);
 
-    // Writes every panel window as DIR/NAME-wNN.png (NN its window number).
+    // Writes every panel window as DIR/NAME-wNN.png (NN its window number),
+    // one window at a time: the images made for a window are let go before
+    // the next, so a snapshot holds no more than one window's.
     bool WritePngs(const std::filesystem::path& dir, const std::string& name,
                    const RenderOptions& options, std::string* error);
 
@@ -135,6 +137,9 @@ class GaugeRenderer {
   private:
     void PrepareCache(double scale, double ambient);
     void ClearScaled();
+    // Drops every image made for drawing (bitmaps, scaled copies,
+    // backgrounds); they are made again when next drawn.
+    void ReleaseImages();
     // Paints bitmap `id` with its top-left corner at (x, y) of the gauge's
     // design space, from its copy scaled by the gauge's factors.
     void PaintScaled(cairo_t* cr, uint32_t id, double x, double y, bool lit);

@@ -68,6 +68,9 @@ struct SimulatorConfig {
     bool capture_audio = false;
     // Pixels per panel unit of the drawn surfaces (the pictures' --scale).
     double surface_scale = 1.0;
+    // Pictures taken by copying the drawn surfaces' pixels rather than by
+    // swapping buffers (for tests comparing the two).
+    bool copy_pictures = false;
     // Saved flights: the documents folder the module saves into (empty: a
     // folder "Documents" beside the aircraft folder, never the user's own)
     // and the flight loaded at start-up (empty: none; 0x3F04 stays empty).
@@ -92,14 +95,15 @@ struct ElementState {
 
 // A drawn-surface element (kImageDrawnSurface) of one placed gauge: the
 // pixels the module paints through its drawing context, and the picture the
-// host shows, copied from the pixels after a service in which the module
-// cleared the element's kImageOnScreen flag.
+// host shows, swapped with the pixels after a service in which the module
+// cleared the element's kImageOnScreen flag (the module paints its next
+// picture into the other buffer).
 struct DrawnSurface {
     zu::gauge::ElementHeader* element = nullptr;
     zu::gauge::DrawingSurface surface{};
     std::vector<uint8_t> pixels;
     std::vector<uint8_t> picture;  // same layout as the pixels
-    uint64_t pictures = 0;         // copies taken so far
+    uint64_t pictures = 0;         // pictures taken so far
     // The texts of the picture's paint, copied with it (capacity reserved
     // once, so a copy allocates nothing).
     std::vector<zu::platform::DrawTextEntry> texts;
