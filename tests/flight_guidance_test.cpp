@@ -189,6 +189,30 @@ TEST_F(FlightGuidanceFlight, IasModeHoldsTheSpeedOfTheMomentInAFullPowerClimb) {
     }
 }
 
+// Low and slow at take-off power the climb needs more than 9 degrees of
+// pitch: the autopilot trims the nose further up and the speed holds.
+TEST_F(FlightGuidanceFlight, IasModeHoldsTheSpeedInATakeOffPowerClimbFromLowLevel) {
+    ASSERT_NO_FATAL_FAILURE(Airborne(800, 150));
+    Press(kApRequestAp);
+    Press(kApRequestIas);
+    Frames(4);
+    ASSERT_EQ(FGC_comp_AP1_vertical_mode, kVertIas);
+    // The knob 20 kt down from the speed of the moment.
+    const double before = FgcIasTarget;
+    ApKnob.fetch_sub(20);
+    Frames(4);
+    const double target = FgcIasTarget;
+    ASSERT_EQ(target, before - 20.0);
+    sim_->model().SetThrottleLever(0, 1.0);
+    sim_->model().SetThrottleLever(1, 1.0);
+    Seconds(150);
+    EXPECT_GT(sim_->model().VerticalSpeedFpm(), 1000.0);
+    for (int i = 0; i < 30; ++i) {
+        Seconds(1);
+        EXPECT_NEAR(sim_->model().IndicatedAirspeedKt(), target, 2.0) << i;
+    }
+}
+
 TEST_F(FlightGuidanceFlight, GearUpDescentIntoTheGroundSaysTooLow) {
     ASSERT_NO_FATAL_FAILURE(Airborne(2000, 150));
     std::string error;

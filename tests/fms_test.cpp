@@ -327,5 +327,41 @@ TEST_F(FmsEndToEnd, SampleRouteSequencesAndGuides) {
     EXPECT_EQ(+FmsToLegCopy.leg_id, 0u);
 }
 
+TEST_F(FmsEndToEnd, ArrivalTurnsAtXgaleOntoTheInterceptLeg) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(PowerFms(true));
+    ASSERT_NO_FATAL_FAILURE(Append("XFODA"));
+    char dest[8] = "LIPO", star[8] = "XFO1A", atr[8] = "XFODA", app[8] = "I14", aptr[8] = "XLIFA";
+    InsertArrival(&FlightPlan, dest, star, atr, app, aptr);
+    const int32_t gale = IndexOf("XGALE");
+    ASSERT_GT(gale, 0);
+    ASSERT_EQ(FieldText(FlightPlan.legs[gale + 1].path_terminator), "CI");
+
+    // Inbound to XGALE from XFODA (true course 319), 6 nm out at 200 kt.
+    // The next leg flies 088 until the final course 140 through XLIFA: a
+    // right turn of some 130 degrees, begun 1.9 x 130 / 90 + 0.5 = 3.2 nm
+    // before the fix.
+    FmsToLegIndex = gale;
+    FmsLastLegCount = 999;
+    Fly(45.5246, 10.1441, 318.8);
+    Frames(3);
+    ASSERT_EQ(FmsToLegIndex, gale);
+    const LegRecord gale_leg = FlightPlan.legs[gale];
+    double at_change = -1.0;
+    for (int i = 0; i < 3000 && at_change < 0.0; ++i) {
+        Frames(1);
+        if (FmsToLegIndex != gale) at_change = DistanceTo(gale_leg);
+    }
+    EXPECT_EQ(FmsToLegIndex, gale + 1);
+    EXPECT_GE(at_change, 2.9);
+    EXPECT_LE(at_change, 3.3);
+
+    // FMS1 then steers the intercept: course 088.
+    Frames(40);
+    const NavSourceRecord& fms1 = NavSources[kNavFms1];
+    EXPECT_EQ(fms1.course_valid, 1);
+    EXPECT_NEAR(std::abs(AngleDiff(fms1.course, 88.0)), 0.0, 2.0);
+}
+
 }  // namespace
 }  // namespace zu::e2e

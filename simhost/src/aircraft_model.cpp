@@ -514,7 +514,10 @@ void AircraftModel::StepFlight(double dt) {
     const double v = s.tas_ft_s;
     const double q = 0.5 * rho * v * v;
     const double thrust = s.engines[0].thrust + s.engines[1].thrust;
-    const double control = s.elevator + 0.5 * s.elevator_trim / 16383.0;
+    // Nose-up trim reaches the elevator's full authority, nose-down trim
+    // half of it: an airframe trims further nose up than nose down.
+    const double trim = s.elevator_trim / 16383.0;
+    const double control = s.elevator + (trim > 0 ? trim : 0.5 * trim);
     const double ias_kt = v * std::sqrt(sigma) / kKnot;
 
     const double old_heading = s.heading_true;
