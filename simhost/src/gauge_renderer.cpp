@@ -148,6 +148,16 @@ bool ShowTwoLines(cairo_t* cr, const gauge::StringElement& str, const char* utf8
     return true;
 }
 
+// A gauge's name as its surface pictures carry it: every character but
+// letters and digits as '_'.
+std::string SurfacePictureName(const std::string& gauge_name) {
+    std::string n = gauge_name;
+    for (char& c : n) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    }
+    return n;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -731,15 +741,62 @@ cairo_surface_t* GaugeRenderer::RenderWindow(const PanelWindow& window,
     return s;
 }
 
+std::vector<std::string> WindowPictureNames(const std::vector<PanelWindow>& windows,
+                                            const std::vector<GaugeInstance>& gauges) {
+    std::vector<std::string> surface_names;
+    surface_names.reserve(gauges.size());
+    for (const GaugeInstance& g : gauges) surface_names.push_back(SurfacePictureName(g.name));
+    // A gauge's pictures are <gauge> and <gauge>-2, -3, ...
+    auto surface_uses = [&](const std::string& n) {
+        for (const std::string& s : surface_names) {
+            if (n.size() < s.size() || n.compare(0, s.size(), s) != 0) continue;
+            if (n.size() == s.size()) return true;
+            if (n[s.size()] == '-' && n.size() > s.size() + 1 &&
+                std::all_of(n.begin() + static_cast<std::ptrdiff_t>(s.size()) + 1, n.end(),
+                            [](char c) { return c >= '0' && c <= '9'; })) {
+                return true;
+            }
+        }
+        return false;
+    };
+    std::vector<std::string> names;
+    names.reserve(windows.size());
+    for (const PanelWindow& window : windows) {
+        std::string title = window.title;
+        for (char& c : title) {
+            const bool keep = std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';
+            if (!keep) c = '_';
+        }
+        char number[16];
+        std::snprintf(number, sizeof number, "w%02d", window.number);
+        std::string n = title.empty() ? number : title;
+        auto taken = [&](const std::string& candidate) {
+            return surface_uses(candidate) ||
+                   std::find(names.begin(), names.end(), candidate) != names.end();
+        };
+        if (!title.empty() && taken(n)) n = title + "-" + number;
+        // Two windows of one number and title (a malformed panel) still
+        // get pictures of their own.
+        for (int k = 2; taken(n); ++k)
+            n = (title.empty() ? "" : title + "-") + number + "-" + std::to_string(k);
+        names.push_back(std::move(n));
+    }
+    return names;
+}
+
 bool GaugeRenderer::WritePngs(const fs::path& dir, const std::string& name,
-                              const RenderOptions& options, std::string* error) {
+                              const RenderOptions& options, std::string* error,
+                              std::vector<WindowPicture>* pictures) {
     std::error_code ec;
     fs::create_directories(dir, ec);
-    for (const PanelWindow& window : sim_.panel_windows()) {
+    const std::vector<PanelWindow>& windows = sim_.panel_windows();
+    const std::vector<std::string> names = WindowPictureNames(windows, sim_.gauges());
+    if (pictures != nullptr) pictures->clear();
+    for (size_t w = 0; w < windows.size(); ++w) {
+        const PanelWindow& window = windows[w];
         cairo_surface_t* s = RenderWindow(window, options);
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, "-w%02d.png", window.number);
-        const fs::path file = dir / (name + suffix);
+        const std::string file_name = name + "-" + names[w] + ".png";
+        const fs::path file = dir / file_name;
         const cairo_status_t status = cairo_surface_write_to_png(s, file.c_str());
         cairo_surface_destroy(s);
         ReleaseImages();
@@ -748,15 +805,13 @@ bool GaugeRenderer::WritePngs(const fs::path& dir, const std::string& name,
             *error = "cannot write " + file.string() + ": " + cairo_status_to_string(status);
             return false;
         }
+        if (pictures != nullptr) pictures->push_back({window.title, file_name});
     }
     // Every drawn surface's picture at its own size: NAME-<gauge>.png (the
     // gauge's name with every character but letters and digits as '_'; a
     // gauge's further surfaces get -2, -3, ...).
     for (const GaugeInstance& g : sim_.gauges()) {
-        std::string gauge_name = g.name;
-        for (char& c : gauge_name) {
-            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-        }
+        const std::string gauge_name = SurfacePictureName(g.name);
         for (size_t i = 0; i < g.surfaces.size(); ++i) {
             const DrawnSurface& d = *g.surfaces[i];
             const int w = d.surface.width;
