@@ -158,6 +158,26 @@ std::string SurfacePictureName(const std::string& gauge_name) {
     return n;
 }
 
+// Writes a picture as a PNG file beside `file` and renames it into place,
+// so a reader (a browser showing the snapshot page) never sees half of it.
+bool WritePngWhole(cairo_surface_t* picture, const fs::path& file, std::string* error) {
+    const fs::path temp = file.string() + ".part";
+    const cairo_status_t status = cairo_surface_write_to_png(picture, temp.c_str());
+    std::error_code ec;
+    if (status != CAIRO_STATUS_SUCCESS) {
+        *error = "cannot write " + file.string() + ": " + cairo_status_to_string(status);
+        fs::remove(temp, ec);
+        return false;
+    }
+    fs::rename(temp, file, ec);
+    if (ec) {
+        *error = "cannot write " + file.string() + ": " + ec.message();
+        fs::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -797,14 +817,11 @@ bool GaugeRenderer::WritePngs(const fs::path& dir, const std::string& name,
         cairo_surface_t* s = RenderWindow(window, options);
         const std::string file_name = name + "-" + names[w] + ".png";
         const fs::path file = dir / file_name;
-        const cairo_status_t status = cairo_surface_write_to_png(s, file.c_str());
+        const bool written = WritePngWhole(s, file, error);
         cairo_surface_destroy(s);
         ReleaseImages();
         malloc_trim(0);  // the freed images go back to the system
-        if (status != CAIRO_STATUS_SUCCESS) {
-            *error = "cannot write " + file.string() + ": " + cairo_status_to_string(status);
-            return false;
-        }
+        if (!written) return false;
         if (pictures != nullptr) pictures->push_back({window.title, file_name});
     }
     // Every drawn surface's picture at its own size: NAME-<gauge>.png (the
@@ -820,12 +837,9 @@ bool GaugeRenderer::WritePngs(const fs::path& dir, const std::string& name,
             cairo_surface_t* pic = PixelsToCairo(d.picture.data(), w, h);
             const std::string suffix = i == 0 ? "" : "-" + std::to_string(i + 1);
             const fs::path file = dir / (name + "-" + gauge_name + suffix + ".png");
-            const cairo_status_t status = cairo_surface_write_to_png(pic, file.c_str());
+            const bool written = WritePngWhole(pic, file, error);
             cairo_surface_destroy(pic);
-            if (status != CAIRO_STATUS_SUCCESS) {
-                *error = "cannot write " + file.string() + ": " + cairo_status_to_string(status);
-                return false;
-            }
+            if (!written) return false;
         }
     }
     return true;
