@@ -402,7 +402,7 @@ TEST_F(EngineInstrumentsE2e, SnapshotShowsDialsWhoseNeedlesPointAtTheirValues) {
     ASSERT_TRUE(renderer.fonts_ok(&problem)) << problem;
     const fs::path dir = tmp_.path() / "snapshots";
     ASSERT_TRUE(renderer.WritePngs(dir, "engines", {}, &problem)) << problem;
-    const fs::path png = dir / "engines-w00.png";
+    const fs::path png = dir / "engines-Engine_Panel.png";
     ASSERT_TRUE(fs::exists(png));
     if (const char* keep = std::getenv("ZU_E2E_KEEP_SNAPSHOT"))
         fs::copy_file(png, keep, fs::copy_options::overwrite_existing);

@@ -415,5 +415,33 @@ TEST_F(GaugeRendererTest, PointerClicksRepeatsWhileHeldAndDragsAcrossZones) {
     EXPECT_TRUE(g_events.empty());
 }
 
+// Window pictures are named by title; the names stay apart from each other
+// and from the gauges' surface pictures (<gauge>, <gauge>-2, ...), and a
+// window with no title falls back to its number.
+TEST(WindowPictureNames, TitlesBecomeFileNamesKeptApartFromEachOtherAndFromSurfacePictures) {
+    auto window = [](int number, std::string title) {
+        simhost::PanelWindow w;
+        w.number = number;
+        w.title = std::move(title);
+        return w;
+    };
+    auto gauge = [](std::string name) {
+        simhost::GaugeInstance g;
+        g.name = std::move(name);
+        return g;
+    };
+    std::vector<simhost::GaugeInstance> gauges;
+    gauges.push_back(gauge("VSI1 SEL"));
+    gauges.push_back(gauge("Caution"));
+    const std::vector<simhost::PanelWindow> windows = {
+        window(0, "Main Panel"), window(1, "Main Panel"), window(2, "VSI1 SEL"),
+        window(3, "Caution-2"),  window(4, "Caution-2a"), window(5, ""),
+        window(6, "w05"),        window(7, "Ovhd/Left:1")};
+    EXPECT_EQ(
+        simhost::WindowPictureNames(windows, gauges),
+        (std::vector<std::string>{"Main_Panel", "Main_Panel-w01", "VSI1_SEL-w02", "Caution-2-w03",
+                                  "Caution-2a", "w05", "w05-w06", "Ovhd_Left_1"}));
+}
+
 }  // namespace
 }  // namespace zu::e2e

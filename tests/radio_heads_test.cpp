@@ -399,20 +399,21 @@ TEST_F(RadioHeadsE2e, SnapshotShowsEveryHeadDarkAndLit) {
     ASSERT_NE(PanelLightingCircuit4.get(), 0);
     ASSERT_TRUE(renderer.WritePngs(dir, "lit", dark, &problem)) << problem;
     if (const char* keep = std::getenv("ZU_E2E_KEEP_SNAPSHOT")) {
-        fs::copy_file(dir / "lit-w01.png", keep, fs::copy_options::overwrite_existing);
+        fs::copy_file(dir / "lit-Pedestal.png", keep, fs::copy_options::overwrite_existing);
     }
     for (const char* name : {"VOR1_Panel", "VOR2_Panel", "ADF1_Panel", "ADF2_Panel", "ATC1_Panel",
                              "COM1_Panel", "COM2_Panel"}) {
         const GaugeInstance& g = *sim_->FindGauge(name);
-        const double unlit = brightness(dir / "dark-w01.png", g);
-        const double lit = brightness(dir / "lit-w01.png", g);
+        const double unlit = brightness(dir / "dark-Pedestal.png", g);
+        const double lit = brightness(dir / "lit-Pedestal.png", g);
         EXPECT_GT(unlit, 2.0) << name << ": the face is on the background";
         EXPECT_GT(lit, unlit * 1.5) << name;
     }
     for (const char* name :
          {"VOR1_Panel_touch", "VOR2_Panel_touch", "ADF1_Panel_touch", "ADF2_Panel_touch"}) {
         const GaugeInstance& g = *sim_->FindGauge(name);
-        EXPECT_GT(brightness(dir / "lit-w06.png", g), brightness(dir / "dark-w06.png", g) * 1.5)
+        EXPECT_GT(brightness(dir / "lit-Touch_Controls.png", g),
+                  brightness(dir / "dark-Touch_Controls.png", g) * 1.5)
             << name;
     }
 }

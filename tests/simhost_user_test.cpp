@@ -14,6 +14,8 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "e2e_support.h"
@@ -284,28 +286,118 @@ fs::path PrivateSimhost(const fs::path& dir) {
     return bin / "simhost";
 }
 
+// Width of a PNG picture, from its header.
+uint32_t PngWidth(const fs::path& file) {
+    const std::string bytes = ReadFile(file);
+    if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0) return 0;
+    uint32_t w = 0;
+    for (int i = 16; i < 20; ++i) w = (w << 8) | static_cast<unsigned char>(bytes[i]);
+    return w;
+}
+
 // Only output options: the demonstration still flies and takes its pictures
-// into the folder given; any other option makes a plain flight.
+// into the folder given, at twice the panel's size, with one page showing
+// them all; any other option makes a plain flight.
 TEST(SimhostTellsTheUser, OutputOptionsKeepTheDemonstration) {
     TempDir tmp;
     const fs::path simhost = PrivateSimhost(tmp.path());
     const fs::path out = tmp.path() / "D";
-    const ProcessResult demo =
-        RunProgram(simhost, {"--out", out.string(), "--scale", "0.5", "--quiet"});
+    const ProcessResult demo = RunProgram(simhost, {"--out", out.string(), "--quiet"});
     ASSERT_EQ(demo.exit_code, 0) << demo.err;
-    EXPECT_TRUE(fs::exists(out / "snapshots" / "cold-and-dark.json"));
-    EXPECT_TRUE(fs::exists(out / "snapshots" / "cdu-flight-plan-w00.png"));
-    EXPECT_TRUE(fs::exists(out / "snapshots" / "engines-running-w00.png"));
+    const fs::path shots = out / "snapshots";
+    EXPECT_TRUE(fs::exists(shots / "cold-and-dark.json"));
+    EXPECT_TRUE(fs::exists(shots / "cdu-flight-plan-Main_Panel.png"));
+    EXPECT_TRUE(fs::exists(shots / "cdu-flight-plan-FMS-w04.png"));
+    // The main panel is 1370 units wide.
+    EXPECT_EQ(PngWidth(shots / "engines-running-Main_Panel.png"), 2740u);
     const nlohmann::json state = ReadJson(out / "state.json");
     EXPECT_EQ(state["scenario"]["file"], "demo.txt");
     EXPECT_EQ(state["scenario"]["failures"], 0);
     EXPECT_DOUBLE_EQ(state["simulated_seconds"].get<double>(), 78.0);
+
+    // Every stage in the order flown, each with its windows' pictures.
+    const std::string page = ReadFile(shots / "index.html");
+    size_t at = 0;
+    for (const char* stage : {"cold-and-dark", "on-batteries", "cdu-flight-plan",
+                              "engines-starting", "engines-running"}) {
+        const size_t heading = page.find("<h2>" + std::string(stage) + "</h2>", at);
+        ASSERT_NE(heading, std::string::npos) << stage << " in order";
+        at = heading;
+        for (const char* window : {"Main_Panel", "Pedestal", "Overhead_Panel", "FMS-w04"}) {
+            const std::string file = std::string(stage) + "-" + window + ".png";
+            EXPECT_NE(page.find("src=\"./" + file + "\"", heading), std::string::npos) << file;
+            EXPECT_TRUE(fs::exists(shots / file)) << file;
+        }
+    }
+    EXPECT_EQ(page.find("<script"), std::string::npos);
 
     const fs::path plain = tmp.path() / "P";
     const ProcessResult flight = RunProgram(simhost, {"--out", plain.string(), "--seconds", "1"});
     ASSERT_EQ(flight.exit_code, 0) << flight.err;
     EXPECT_FALSE(ReadJson(plain / "state.json").contains("scenario"));
     EXPECT_FALSE(fs::exists(plain / "snapshots"));
+}
+
+// A scenario's snapshots: each window's picture named by its title (made a
+// file name, kept apart from its namesakes and from the gauges' surface
+// pictures), and the folder's page showing both snapshots in order, each
+// picture under its window's title.
+TEST(SimhostTellsTheUser, SnapshotPicturesAreNamedByWindowTitleAndShownOnOnePage) {
+    TempDir tmp;
+    const fs::path aircraft = CopySampleAircraft(tmp.path());
+    const fs::path panel = tmp.path() / "panel.cfg";
+    WriteFile(panel,
+              "[Window Titles]\n"
+              "Window00=Main Panel\n"
+              "Window01=Main Panel\n"
+              "Window02=FMS\n"
+              "Window03=Lights & <Switches>\n"
+              "\n"
+              "[Window00]\nsize_mm=200,100\ngauge00=ZeveridUvo!maingauge, 0, 0, 25\n"
+              "gauge01=ZeveridUvo!battery_panel, 0, 0, 200, 100\n"
+              "[Window01]\nsize_mm=200,100\ngauge00=ZeveridUvo!Torque1, 0, 0, 100\n"
+              "[Window02]\nsize_mm=300,300\ngauge00=ZeveridUvo!FMS, 0, 0, 300, 300\n"
+              "[Window03]\nsize_mm=100,100\ngauge00=ZeveridUvo!Torque2, 0, 0, 100\n"
+              "[Window04]\nsize_mm=100,100\ngauge00=ZeveridUvo!Oil1, 0, 0, 100\n");
+    const fs::path scenario = tmp.path() / "two.txt";
+    WriteFile(scenario, "at 0.5 snapshot first\nat 1 snapshot second\nat 1.5 snapshot first\n");
+    const fs::path shots = tmp.path() / "shots";
+    const ProcessResult r = RunSimhost({"--aircraft", aircraft.string(), "--panel", panel.string(),
+                                        "--scenario", scenario.string(), "--snapshot-dir",
+                                        shots.string(), "--scale", "0.5", "--quiet"});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+
+    const std::vector<std::pair<std::string, std::string>> windows = {
+        {"Main Panel", "Main_Panel"},
+        {"Main Panel", "Main_Panel-w01"},
+        {"FMS", "FMS-w02"},
+        {"Lights &amp; &lt;Switches&gt;", "Lights____Switches_"},
+        {"", "w04"}};  // no title: the file's name is its caption
+    const std::string page = ReadFile(shots / "index.html");
+    // Taken again, "first" keeps its place before "second".
+    const size_t first = page.find("<h2>first</h2>");
+    const size_t second = page.find("<h2>second</h2>");
+    ASSERT_NE(first, std::string::npos) << page;
+    ASSERT_NE(second, std::string::npos) << page;
+    EXPECT_LT(first, second);
+    EXPECT_EQ(page.find("<h2>first</h2>", first + 1), std::string::npos);
+    for (const auto& [stage, begin, end] :
+         {std::tuple{"first", first, second}, std::tuple{"second", second, page.size()}}) {
+        const std::string section = page.substr(begin, end - begin);
+        size_t at = 0;
+        for (const auto& [title, name] : windows) {
+            const std::string file = std::string(stage) + "-" + name + ".png";
+            EXPECT_GT(PngWidth(shots / file), 0u) << file;
+            const size_t img = section.find("<img src=\"./" + file + "\"", at);
+            ASSERT_NE(img, std::string::npos) << file << " in panel order\n" << section;
+            at = img;
+            const std::string caption = title.empty() ? file : title;
+            EXPECT_NE(section.find("<figcaption>" + caption + "</figcaption>", img),
+                      std::string::npos)
+                << caption;
+        }
+    }
+    EXPECT_FALSE(fs::exists(shots / "index.html.part"));
 }
 
 // Environment variables unset for one test and restored after it.

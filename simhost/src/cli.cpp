@@ -12,6 +12,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "text_util.h"
@@ -21,6 +22,7 @@
 #include "zu/simhost/progress.h"
 #include "zu/simhost/scenario.h"
 #include "zu/simhost/simulator.h"
+#include "zu/simhost/snapshot_index.h"
 #include "zu/simhost/state_json.h"
 
 namespace zu::simhost {
@@ -30,6 +32,7 @@ namespace fs = std::filesystem;
 
 constexpr double kDefaultSeconds = 20.0;
 constexpr int kDefaultFps = 30;
+constexpr double kDemonstrationScale = 2.0;
 
 const char kHelp[] =
     "simhost - a stand-in for the flight simulator, for developing and testing the gauge\n"
@@ -57,9 +60,11 @@ const char kHelp[] =
     "  --out DIR           output folder for the state file, the event log and snapshots\n"
     "                      (default ./simhost-out when no output option is given)\n"
     "  --state-json FILE   write the state file here\n"
-    "  --snapshot-dir DIR  folder for the scenario's snapshots (state file and one PNG\n"
-    "                      picture per panel window)\n"
-    "  --scale F           pixels per panel unit in pictures and windows (default 1)\n"
+    "  --snapshot-dir DIR  folder for the scenario's snapshots (state file, one PNG\n"
+    "                      picture per panel window named by its title, and\n"
+    "                      index.html showing every snapshot's windows)\n"
+    "  --scale F           pixels per panel unit in pictures and windows (default 1;\n"
+    "                      the demonstration's pictures 2)\n"
     "  --ambient L         ambient light 0 (dark) to 1 (daylight, the default): unlit\n"
     "                      artwork is darkened, lit artwork keeps its brightness\n"
     "  --window            show the panel windows live in desktop windows and forward\n"
@@ -122,6 +127,7 @@ struct Options {
     // output options): no demonstration then.
     bool flight_options = false;
     RenderOptions render;
+    bool scale_given = false;
 };
 
 // The command line, one argument at a time: the option's name and its value
@@ -303,8 +309,10 @@ Read ReadOutputOption(ArgReader& a, Options* o) {
         *path = v;
         return Read::kOk;
     }
-    if (a.Is("--scale"))
+    if (a.Is("--scale")) {
+        o->scale_given = true;
         return Result(a.Number(0.1, 8, &o->render.scale, "a number from 0.1 to 8"));
+    }
     if (a.Is("--ambient"))
         return Result(a.Number(0, 1, &o->render.ambient, "a number from 0 to 1"));
     if (a.Is("--quiet")) {
@@ -505,6 +513,9 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
         }
         o.scenario = demo;
         has_scenario = true;
+        // Its pictures are meant to be looked at: twice the panel's size.
+        if (!o.scale_given) o.render.scale = kDemonstrationScale;
+        cfg.surface_scale = o.render.scale;
     }
 
     std::error_code ec;
@@ -548,15 +559,19 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
 
     GaugeRenderer renderer(sim);
     PointerRouter router(sim, renderer);
-    ScenarioContext ctx{sim, [&](const std::string& name, std::string* problem) {
-                            if (o.snapshot_dir.empty()) {
-                                *problem = "no snapshot folder (give --snapshot-dir)";
-                                return false;
-                            }
-                            return WriteStateJson(o.snapshot_dir / (name + ".json"), sim,
-                                                  has_scenario ? &scenario : nullptr, problem) &&
-                                   renderer.WritePngs(o.snapshot_dir, name, o.render, problem);
-                        }};
+    SnapshotIndex snapshot_index;
+    ScenarioContext ctx{
+        sim, [&](const std::string& name, std::string* problem) {
+            if (o.snapshot_dir.empty()) {
+                *problem = "no snapshot folder (give --snapshot-dir)";
+                return false;
+            }
+            std::vector<GaugeRenderer::WindowPicture> pictures;
+            return WriteStateJson(o.snapshot_dir / (name + ".json"), sim,
+                                  has_scenario ? &scenario : nullptr, problem) &&
+                   renderer.WritePngs(o.snapshot_dir, name, o.render, problem, &pictures) &&
+                   snapshot_index.Add(o.snapshot_dir, name, std::move(pictures), problem);
+        }};
     auto report = [&](const std::vector<ScenarioResult>& results) {
         for (const ScenarioResult& r : results) {
             if (r.ok) continue;

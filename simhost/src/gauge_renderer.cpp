@@ -148,6 +148,36 @@ bool ShowTwoLines(cairo_t* cr, const gauge::StringElement& str, const char* utf8
     return true;
 }
 
+// A gauge's name as its surface pictures carry it: every character but
+// letters and digits as '_'.
+std::string SurfacePictureName(const std::string& gauge_name) {
+    std::string n = gauge_name;
+    for (char& c : n) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    }
+    return n;
+}
+
+// Writes a picture as a PNG file beside `file` and renames it into place,
+// so a reader (a browser showing the snapshot page) never sees half of it.
+bool WritePngWhole(cairo_surface_t* picture, const fs::path& file, std::string* error) {
+    const fs::path temp = file.string() + ".part";
+    const cairo_status_t status = cairo_surface_write_to_png(picture, temp.c_str());
+    std::error_code ec;
+    if (status != CAIRO_STATUS_SUCCESS) {
+        *error = "cannot write " + file.string() + ": " + cairo_status_to_string(status);
+        fs::remove(temp, ec);
+        return false;
+    }
+    fs::rename(temp, file, ec);
+    if (ec) {
+        *error = "cannot write " + file.string() + ": " + ec.message();
+        fs::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -731,32 +761,74 @@ cairo_surface_t* GaugeRenderer::RenderWindow(const PanelWindow& window,
     return s;
 }
 
+std::vector<std::string> WindowPictureNames(const std::vector<PanelWindow>& windows,
+                                            const std::vector<GaugeInstance>& gauges) {
+    std::vector<std::string> surface_names;
+    surface_names.reserve(gauges.size());
+    for (const GaugeInstance& g : gauges) surface_names.push_back(SurfacePictureName(g.name));
+    // A gauge's pictures are <gauge> and <gauge>-2, -3, ...
+    auto surface_uses = [&](const std::string& n) {
+        for (const std::string& s : surface_names) {
+            if (n.size() < s.size() || n.compare(0, s.size(), s) != 0) continue;
+            if (n.size() == s.size()) return true;
+            if (n[s.size()] == '-' && n.size() > s.size() + 1 &&
+                std::all_of(n.begin() + static_cast<std::ptrdiff_t>(s.size()) + 1, n.end(),
+                            [](char c) { return c >= '0' && c <= '9'; })) {
+                return true;
+            }
+        }
+        return false;
+    };
+    std::vector<std::string> names;
+    names.reserve(windows.size());
+    for (const PanelWindow& window : windows) {
+        std::string title = window.title;
+        for (char& c : title) {
+            const bool keep = std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';
+            if (!keep) c = '_';
+        }
+        char number[16];
+        std::snprintf(number, sizeof number, "w%02d", window.number);
+        std::string n = title.empty() ? number : title;
+        auto taken = [&](const std::string& candidate) {
+            return surface_uses(candidate) ||
+                   std::find(names.begin(), names.end(), candidate) != names.end();
+        };
+        if (!title.empty() && taken(n)) n = title + "-" + number;
+        // Two windows of one number and title (a malformed panel) still
+        // get pictures of their own.
+        for (int k = 2; taken(n); ++k)
+            n = (title.empty() ? "" : title + "-") + number + "-" + std::to_string(k);
+        names.push_back(std::move(n));
+    }
+    return names;
+}
+
 bool GaugeRenderer::WritePngs(const fs::path& dir, const std::string& name,
-                              const RenderOptions& options, std::string* error) {
+                              const RenderOptions& options, std::string* error,
+                              std::vector<WindowPicture>* pictures) {
     std::error_code ec;
     fs::create_directories(dir, ec);
-    for (const PanelWindow& window : sim_.panel_windows()) {
+    const std::vector<PanelWindow>& windows = sim_.panel_windows();
+    const std::vector<std::string> names = WindowPictureNames(windows, sim_.gauges());
+    if (pictures != nullptr) pictures->clear();
+    for (size_t w = 0; w < windows.size(); ++w) {
+        const PanelWindow& window = windows[w];
         cairo_surface_t* s = RenderWindow(window, options);
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, "-w%02d.png", window.number);
-        const fs::path file = dir / (name + suffix);
-        const cairo_status_t status = cairo_surface_write_to_png(s, file.c_str());
+        const std::string file_name = name + "-" + names[w] + ".png";
+        const fs::path file = dir / file_name;
+        const bool written = WritePngWhole(s, file, error);
         cairo_surface_destroy(s);
         ReleaseImages();
         malloc_trim(0);  // the freed images go back to the system
-        if (status != CAIRO_STATUS_SUCCESS) {
-            *error = "cannot write " + file.string() + ": " + cairo_status_to_string(status);
-            return false;
-        }
+        if (!written) return false;
+        if (pictures != nullptr) pictures->push_back({window.title, file_name});
     }
     // Every drawn surface's picture at its own size: NAME-<gauge>.png (the
     // gauge's name with every character but letters and digits as '_'; a
     // gauge's further surfaces get -2, -3, ...).
     for (const GaugeInstance& g : sim_.gauges()) {
-        std::string gauge_name = g.name;
-        for (char& c : gauge_name) {
-            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-        }
+        const std::string gauge_name = SurfacePictureName(g.name);
         for (size_t i = 0; i < g.surfaces.size(); ++i) {
             const DrawnSurface& d = *g.surfaces[i];
             const int w = d.surface.width;
@@ -765,12 +837,9 @@ bool GaugeRenderer::WritePngs(const fs::path& dir, const std::string& name,
             cairo_surface_t* pic = PixelsToCairo(d.picture.data(), w, h);
             const std::string suffix = i == 0 ? "" : "-" + std::to_string(i + 1);
             const fs::path file = dir / (name + "-" + gauge_name + suffix + ".png");
-            const cairo_status_t status = cairo_surface_write_to_png(pic, file.c_str());
+            const bool written = WritePngWhole(pic, file, error);
             cairo_surface_destroy(pic);
-            if (status != CAIRO_STATUS_SUCCESS) {
-                *error = "cannot write " + file.string() + ": " + cairo_status_to_string(status);
-                return false;
-            }
+            if (!written) return false;
         }
     }
     return true;

@@ -71,6 +71,15 @@ struct RenderOptions {
     double ambient = 1.0;  // 1 daylight .. 0 dark
 };
 
+// The names the panel windows' pictures take in a snapshot (after "NAME-",
+// before ".png"), in window order: each window's title with every character
+// but letters, digits, '-' and '_' as '_' ("Main Panel": "Main_Panel"). A
+// window with no title is "wNN" (NN its window number); one whose name an
+// earlier window has, or a gauge's surface pictures use, adds "-wNN"
+// ("FMS-w04").
+std::vector<std::string> WindowPictureNames(const std::vector<PanelWindow>& windows,
+                                            const std::vector<GaugeInstance>& gauges);
+
 class GaugeRenderer {
   public:
     explicit GaugeRenderer(const Simulator& sim);
@@ -93,11 +102,19 @@ class GaugeRenderer {
     // `scale` pixels per panel unit.
     void RenderGauge(cairo_t* cr, const GaugeInstance& gauge, double scale, double ambient);
 
-    // Writes every panel window as DIR/NAME-wNN.png (NN its window number),
-    // one window at a time: the images made for a window are let go before
-    // the next, so a snapshot holds no more than one window's.
+    // A panel window's picture as a snapshot wrote it.
+    struct WindowPicture {
+        std::string title;  // the window's title ("" when it has none)
+        std::string file;   // file name in the snapshot folder
+    };
+    // Writes every panel window as DIR/NAME-<window>.png (see
+    // WindowPictureNames), one window at a time: the images made for a window
+    // are let go before the next, so a snapshot holds no more than one
+    // window's. Then each drawn surface's picture as DIR/NAME-<gauge>.png.
+    // `pictures` (when given) receives the windows' pictures in panel order.
     bool WritePngs(const std::filesystem::path& dir, const std::string& name,
-                   const RenderOptions& options, std::string* error);
+                   const RenderOptions& options, std::string* error,
+                   std::vector<WindowPicture>* pictures = nullptr);
 
     // Design size of a gauge (its first element's bitmap; else the placed
     // size).
