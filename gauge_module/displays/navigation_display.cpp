@@ -1297,12 +1297,7 @@ void EhsiPictureDraw(const EhsiPaint& p) {
 
 namespace zu {
 
-namespace {
-
-// Makes the keys of pictures that must always be drawn unique.
 uint64_t EhsiMapKeySerial = 0;
-
-}  // namespace
 
 void EhsiPictureKeyAdd(RepaintKeyBuilder& key, int side) {
     // The map refreshes its list on its own count: its pictures always draw.

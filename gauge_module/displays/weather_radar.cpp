@@ -25,6 +25,8 @@
 
 namespace zu {
 
+bool WxRandomSeeded = false;
+
 WxRadarRecord WxRadarState{0, 0, 0, 0, kWxWarmUpTicks, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 int32_t WxRangeIndex = 3;
 int32_t WxRange = 100;
@@ -72,15 +74,14 @@ constexpr uint16_t kZeroCell = kWxColumns * kWxBins;
 WxWorkImages gWork{};
 
 int32_t gPreviousDisplayMode = 0;
-bool gSeeded = false;
 
 // --- WxRadarUpdate's steps.
 
 // The C library's generator (the instruments' flicker draws from it),
 // seeded once from the clock (the simulated one in lockstep runs).
 void SeedRandom() {
-    if (gSeeded) return;
-    gSeeded = true;
+    if (WxRandomSeeded) return;
+    WxRandomSeeded = true;
     const auto seconds = static_cast<unsigned>(platform::ClockNowMs() / 1000);
     std::srand(seconds + static_cast<unsigned>(std::rand()));
 }

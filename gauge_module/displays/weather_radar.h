@@ -91,6 +91,8 @@ struct WxPictureImage {
 };
 // Two pictures; WxPictureShown names the whole one the gauges blit.
 extern WxPictureImage WxPicture[2];
+// The C library's generator has been seeded (once a flight).
+extern bool WxRandomSeeded;
 extern std::atomic<int32_t> WxPictureShown;
 const WxPictureImage& WxPictureFront();
 
