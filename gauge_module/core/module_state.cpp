@@ -934,6 +934,7 @@ void ForEachGlobal(F&& f) {
     // The weather radar's picture and its generator's seeding.
     f(WxPicture);
     f(WxRandomSeeded);
+    f(WxScreenPowerOn);
     // The instructor link's receive ring.
     f(InstructorReceiveRing);
     // The flight management's lists, caches and the leg identifiers, and

@@ -40,6 +40,7 @@ TEST(ModuleState, AKillPutsTheDrawingAndPictureStateBackToTheLoadedOne) {
     StbyBallPitch = 4.0;
     StbyBallBank = -12.0;
     WxRandomSeeded = true;
+    WxScreenPowerOn = 55;
     DisplayPixelSize[0] = 321;
     InstructorReceiveHead.store(5);
     InstructorReceiveTail.store(4);
@@ -71,6 +72,7 @@ TEST(ModuleState, AKillPutsTheDrawingAndPictureStateBackToTheLoadedOne) {
     EXPECT_EQ(StbyBallPitch, 0.0);
     EXPECT_EQ(StbyBallBank, 0.0);
     EXPECT_FALSE(WxRandomSeeded);
+    EXPECT_EQ(WxScreenPowerOn, 0);
     EXPECT_EQ(DisplayPixelSize[0], pixel_width);
     EXPECT_EQ(InstructorReceiveHead.load(), 0u);
     EXPECT_EQ(InstructorReceiveTail.load(), 0u);
