@@ -54,11 +54,12 @@ struct Flight {
 
 // What the script changes at a frame of the scripted part.
 void ScriptStep(simhost::Simulator& sim, int f) {
-    // Turning, pitching and banking in the first stretch and after 600;
-    // steady between (the keys' stretch).
+    // Turning right, pitching and banking in the first stretch, back left
+    // from 600 and steady after 800 (the slaving mark's arrow turns round
+    // with the heading held); steady between (the keys' stretch).
     const bool moving = f < 200 || (f >= 600 && f < 800);
     if (moving) {
-        sim.SetVariable(kHeadingToken, std::fmod(90.0 + f * 0.37, 360.0));
+        sim.SetVariable(kHeadingToken, 90.0 + (f < 200 ? f : 800 - f) * 0.37);
         sim.SetVariable(kPitchToken, 5.0 * std::sin(f * 0.05));
         sim.SetVariable(kBankToken, 20.0 * std::sin(f * 0.031));
         sim.SetVariable(kRadioAltitudeToken, 150.0 + f * 0.5);

@@ -38,6 +38,7 @@
 #include "core/sound_objects.h"
 #include "core/systems_tick.h"
 #include "displays/attitude_display.h"
+#include "displays/display_pixel_size.h"
 #include "displays/efis_display_gauges.h"
 #include "displays/efis_resources.h"
 #include "displays/ehsi_map.h"
@@ -47,6 +48,7 @@
 #include "displays/navigation_display.h"
 #include "displays/sg_select_panels.h"
 #include "displays/tcas.h"
+#include "displays/tcas_display.h"
 #include "displays/weather_radar.h"
 #include "fms/cdu_engine.h"
 #include "fms/cdu_pages.h"
@@ -56,6 +58,8 @@
 #include "fms/fms_lifecycle.h"
 #include "fms/fms_nav_output.h"
 #include "fms/leg_geometry.h"
+#include "fms/magnetic_variation.h"
+#include "fms/nav_database.h"
 #include "instruments/adf_control_heads.h"
 #include "instruments/air_indicators.h"
 #include "instruments/airspeed_indicators.h"
@@ -911,6 +915,41 @@ void ForEachGlobal(F&& f) {
     f(CabinAltSetKnob);
     f(PressKnobQuadrant);
     f(WiperSelector);
+    // The display gauges' drawing state: the smooth layer's brightness,
+    // alpha and pen, the rotations, the pixel sizes, the keys of the
+    // battery graphs and the map's serial.
+    f(SmoothBrightnessLevel);
+    f(SmoothAlphaBits);
+    f(SmoothPenX);
+    f(SmoothPenY);
+    f(EfisRotation);
+    f(TcasTickRotation);
+    f(DisplayPixelSize);
+    f(DisplayPixelSize2);
+    f(BatTempPictureKey);
+    f(BatTempTestSerial);
+    f(EhsiMapKeySerial);
+    f(StbyBallPitch);
+    f(StbyBallBank);
+    // The weather radar's picture and its generator's seeding.
+    f(WxPicture);
+    f(WxRandomSeeded);
+    f(WxScreenPowerOn);
+    // The instructor link's receive ring.
+    f(InstructorReceiveRing);
+    // The flight management's lists, caches and the leg identifiers, and
+    // the INIT page's clock.
+    f(LegIdSequence);
+    f(WorkLegsA);
+    f(WorkLegsB);
+    f(WorkLegsC);
+    f(ProcedureQueryCache);
+    f(TerminalProcedureCount);
+    f(ProcedureNameList);
+    f(RunwayList);
+    f(WaypointSearchResults);
+    f(MagVarAnnualChange);
+    f(CduInitClockSeconds);
 }
 
 // The loaded values, one after the other in the order of ForEachGlobal.
@@ -987,6 +1026,29 @@ void ModuleStateReset() {
     FmsKeyCode.store(0);
     for (auto& w : WeatherSampleFlags) w.store(0);
     WxPictureShown.store(0);
+    InstructorReceiveHead.store(0);
+    InstructorReceiveTail.store(0);
+    InstructorReceiveDropped.store(0);
+    // The display screens' picture state (their surfaces and drawing
+    // objects come and go with their gauges' install and kill).
+    for (DisplayScreen& d : DisplayScreens) {
+        d.applied_transfer = -1;
+        d.last_drawn_tick = 0;
+        d.new_tick = false;
+        d.busy = false;
+        d.pictures = 0;
+        d.last_key = RepaintKey{};
+        d.unshown = false;
+    }
+    for (TcasScreen& t : TcasScreens) {
+        t.power_on = 0;
+        t.last_drawn_tick = 0;
+        t.busy = false;
+        t.last_needle_angle = 0.0f;
+        t.pictures = 0;
+        t.last_key = RepaintKey{};
+        t.unshown = false;
+    }
     CduResetForLoad();
 }
 

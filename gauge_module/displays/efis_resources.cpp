@@ -6,6 +6,11 @@
 
 namespace zu {
 
+uint32_t SmoothBrightnessLevel = 255;
+uint32_t SmoothAlphaBits = 0xFF000000u;
+float SmoothPenX = 0.0f;
+float SmoothPenY = 0.0f;
+
 uint32_t EfisVariableColour = 0;
 int32_t DisplayBrightness = 191;
 int32_t EfisPensBrightness = 0;
@@ -25,10 +30,6 @@ bool gInitialCreation = false;
 bool gResourcesReady = false;
 bool gSmoothStarted = false;
 int32_t gSmoothGraphics = 0;
-uint32_t gSmoothBrightness = 255;
-uint32_t gSmoothAlpha = 0xFF000000u;
-float gSmoothX = 0.0f;
-float gSmoothY = 0.0f;
 
 uint32_t DimmableColour(int i) {
     return i < kEfisPaletteSize ? EfisPalette[i] : EfisVariableColour;
@@ -237,20 +238,20 @@ void SmoothGraphicsDelete(DrawContext* graphics) {
 }
 
 void SmoothSetBrightness(int32_t value) {
-    gSmoothBrightness = static_cast<uint32_t>(value) & 0xFFu;
+    SmoothBrightnessLevel = static_cast<uint32_t>(value) & 0xFFu;
 }
 
 void SmoothSetAlpha(int32_t value) {
-    gSmoothAlpha = static_cast<uint32_t>(value) << 24;
+    SmoothAlphaBits = static_cast<uint32_t>(value) << 24;
 }
 
 uint32_t SmoothColour(uint32_t rgb) {
     uint32_t out = 0;
     for (int shift = 0; shift <= 16; shift += 8) {
         const uint32_t c = (rgb >> shift) & 0xFF;
-        out |= ((c * gSmoothBrightness) / 256) << shift;
+        out |= ((c * SmoothBrightnessLevel) / 256) << shift;
     }
-    return out | gSmoothAlpha;
+    return out | SmoothAlphaBits;
 }
 
 void SmoothLine(DrawContext* g, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour) {
@@ -262,14 +263,14 @@ void SmoothLineF(DrawContext* g, uint32_t colour, float x1, float y1, float x2, 
 }
 
 void SmoothMoveTo(float x, float y) {
-    gSmoothX = x;
-    gSmoothY = y;
+    SmoothPenX = x;
+    SmoothPenY = y;
 }
 
 void SmoothLineTo(DrawContext* g, float x, float y, uint32_t colour) {
-    platform::SmoothLine(g, gSmoothX, gSmoothY, x, y, SmoothColour(colour));
-    gSmoothX = x;
-    gSmoothY = y;
+    platform::SmoothLine(g, SmoothPenX, SmoothPenY, x, y, SmoothColour(colour));
+    SmoothPenX = x;
+    SmoothPenY = y;
 }
 
 void SmoothFillRect(DrawContext* g, float x, float y, float w, float h, uint32_t colour) {

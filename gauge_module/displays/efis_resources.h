@@ -91,6 +91,15 @@ struct EfisRotationRecord {
     bool set = false;
 };
 extern EfisRotationRecord EfisRotation;
+// The traffic computer's record, on the tick.
+extern EfisRotationRecord TcasTickRotation;
+
+// The smooth layer's drawing state: the brightness and the alpha its
+// colours take, and the pen's place for the next line.
+extern uint32_t SmoothBrightnessLevel;
+extern uint32_t SmoothAlphaBits;
+extern float SmoothPenX;
+extern float SmoothPenY;
 
 // The surface of the display gauge being painted (null between paints).
 extern gauge::DrawingSurface* CurrentGaugeSurface;

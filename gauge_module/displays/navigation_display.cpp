@@ -1297,12 +1297,7 @@ void EhsiPictureDraw(const EhsiPaint& p) {
 
 namespace zu {
 
-namespace {
-
-// Makes the keys of pictures that must always be drawn unique.
 uint64_t EhsiMapKeySerial = 0;
-
-}  // namespace
 
 void EhsiPictureKeyAdd(RepaintKeyBuilder& key, int side) {
     // The map refreshes its list on its own count: its pictures always draw.
@@ -1319,6 +1314,8 @@ void EhsiInputsKeyAdd(RepaintKeyBuilder& key, int side) {
     // The heading reference's drawn fields (not its counters).
     const AhrsRecord& a = Ahrs(side);
     key.Add(a.heading).Add(a.heading_bias).Add(a.valid).Add(a.gyro_mode);
+    // The slaving mark's arrow: which way the heading last stepped.
+    key.Add(a.heading_ahead != 0);
     // The test timer shows as three states: over 345, running, and 0.
     const int32_t test = FGC_comp_FGC1_system_test_timer;
     key.Add(static_cast<uint8_t>(test > 345 ? 2 : test != 0 ? 1 : 0));

@@ -136,6 +136,8 @@ int32_t EhsiMapRadius(double distance, double range);
 // The picture's key also makes every map picture, and every picture with
 // the radar's under the card, one to draw.
 void EhsiInputsKeyAdd(RepaintKeyBuilder& key, int side);
+// Makes the keys of pictures that must always be drawn unique.
+extern uint64_t EhsiMapKeySerial;
 void EhsiPictureKeyAdd(RepaintKeyBuilder& key, int side);
 RepaintKey EhsiStateKey(EhsiSet& set);
 

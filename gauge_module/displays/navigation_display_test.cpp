@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -106,6 +107,34 @@ struct NavigationPicture : ::testing::Test {
     }
     NavSourceRecord vor{};
 };
+
+// The slaving mark's arrow shows which way the heading last stepped: a
+// steady heading after a step keeps the heading and changes the arrow, so
+// the picture's key must follow the arrow itself.
+TEST_F(NavigationPicture, SlavingMarkArrowChangesThePictureAndItsKey) {
+    const auto draw = [&] {
+        std::fill(pixels.begin(), pixels.end(), 0);
+        platform::DrawBeginPaint(dc);
+        EhsiSyncMarkDraw(Paint());
+        return pixels;
+    };
+    const auto key = [] {
+        RepaintKeyBuilder k;
+        EhsiInputsKeyAdd(k, 0);
+        return k.Key();
+    };
+    Ahrs1.heading = 90.0;
+    Ahrs1.heading_ahead = 1;
+    const std::vector<uint8_t> ahead = draw();
+    const RepaintKey ahead_key = key();
+    Ahrs1.heading_ahead = 0;
+    EXPECT_NE(draw(), ahead);
+    EXPECT_FALSE(key() == ahead_key);
+    Ahrs1.heading_ahead = 1;
+    EXPECT_EQ(draw(), ahead);
+    EXPECT_EQ(key(), ahead_key);
+    Ahrs1.heading_ahead = 0;
+}
 
 TEST_F(NavigationPicture, RoseAt090TurnsTheCardAndTheSelectedHeadingMarker) {
     Ahrs1.heading = 90;

@@ -15,6 +15,8 @@
 
 namespace zu {
 
+EfisRotationRecord TcasTickRotation;
+
 TcasStateRecord TcasState = {};
 TcasIntruderTable TcasIntruders[2] = {};
 std::atomic<int32_t> TcasIntruderShown{0};
@@ -24,7 +26,6 @@ int32_t TcasRangeNm = 5;
 namespace {
 
 // The tick's own rotation record (the displays use the gauge thread's).
-EfisRotationRecord gTickRotation;
 
 constexpr double kDegToRad = 0.017453292519943295;
 
@@ -33,9 +34,9 @@ constexpr double kDegToRad = 0.017453292519943295;
 // (0, speed) is in screen axes (x right, y up after the rotation's sign),
 // so east is its negated x.
 void RatesOf(double heading, int32_t speed, double* east_rate, double* north_rate) {
-    SetRotation(gTickRotation, 0, 0, static_cast<float>(heading), 0);
-    *east_rate = -RotX(gTickRotation, 0, speed) / 60.0;
-    *north_rate = RotY(gTickRotation, 0, speed) / 60.0;
+    SetRotation(TcasTickRotation, 0, 0, static_cast<float>(heading), 0);
+    *east_rate = -RotX(TcasTickRotation, 0, speed) / 60.0;
+    *north_rate = RotY(TcasTickRotation, 0, speed) / 60.0;
 }
 
 // a - b wrapped into (-180, 180].
@@ -46,9 +47,8 @@ double LongitudeDelta(double a, double b) {
 }
 
 bool SlotUsable(const TcasTrafficSlot& slot) {
-    return slot.identifier != 0 && std::isfinite(slot.latitude) &&
-           std::isfinite(slot.longitude) && std::isfinite(slot.altitude) &&
-           std::fabs(slot.latitude) <= 90.0f;
+    return slot.identifier != 0 && std::isfinite(slot.latitude) && std::isfinite(slot.longitude) &&
+           std::isfinite(slot.altitude) && std::fabs(slot.latitude) <= 90.0f;
 }
 
 }  // namespace
@@ -106,8 +106,7 @@ void TcasCodeEncode() {
 void TcasOwnRates(TcasIntruderTable& table) {
     const double heading = static_cast<double>(Heading) + NavHeading;
     const int32_t speed = std::clamp(GroundSpeed, 0, 65535);
-    RatesOf(std::isfinite(heading) ? heading : 0.0, speed, &TcasOwn.east_rate,
-            &TcasOwn.north_rate);
+    RatesOf(std::isfinite(heading) ? heading : 0.0, speed, &TcasOwn.east_rate, &TcasOwn.north_rate);
     TcasOwn.vertical_rate = VerticalSpeedRaw * kTcasVerticalRateFactor;
     table.count = 0;
 }
@@ -124,7 +123,8 @@ void TcasIntrudersRead(TcasIntruderTable& table) {
         const TcasTrafficSlot& slot = TcasTrafficSlots[i];
         if (!SlotUsable(slot)) continue;
         const double slot_altitude = std::trunc(static_cast<double>(slot.altitude));
-        if (std::trunc(std::fabs(own_altitude - slot_altitude)) >= kTcasAltitudeWindowFeet) continue;
+        if (std::trunc(std::fabs(own_altitude - slot_altitude)) >= kTcasAltitudeWindowFeet)
+            continue;
         TcasIntruder& t = table.intruders[table.count];
         t.identifier = slot.identifier;
         t.east_offset = LongitudeDelta(slot.longitude, own_lon) * 60.0 * own_cos;

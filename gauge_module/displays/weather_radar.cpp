@@ -25,6 +25,9 @@
 
 namespace zu {
 
+bool WxRandomSeeded = false;
+int32_t WxScreenPowerOn = 0;
+
 WxRadarRecord WxRadarState{0, 0, 0, 0, kWxWarmUpTicks, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 int32_t WxRangeIndex = 3;
 int32_t WxRange = 100;
@@ -72,15 +75,14 @@ constexpr uint16_t kZeroCell = kWxColumns * kWxBins;
 WxWorkImages gWork{};
 
 int32_t gPreviousDisplayMode = 0;
-bool gSeeded = false;
 
 // --- WxRadarUpdate's steps.
 
 // The C library's generator (the instruments' flicker draws from it),
 // seeded once from the clock (the simulated one in lockstep runs).
 void SeedRandom() {
-    if (gSeeded) return;
-    gSeeded = true;
+    if (WxRandomSeeded) return;
+    WxRandomSeeded = true;
     const auto seconds = static_cast<unsigned>(platform::ClockNowMs() / 1000);
     std::srand(seconds + static_cast<unsigned>(std::rand()));
 }
@@ -378,7 +380,6 @@ struct WxScreen {
     bool busy = false;
     uint8_t is_vc = 0;
     bool blank_shown = false;  // the surface shows the blank screen alone
-    int32_t power_on_counter = 0;
     platform::DrawHandle background_brush = 0;
     // The two bitmaps the screen loads (and never draws).
     const gauge::BitmapResource* screen_art = nullptr;
@@ -485,7 +486,7 @@ void WxPaint(gauge::ElementHeader* element) {
     DrawContext* dc = ContextOf(s);
     gScreen.busy = true;
     platform::DrawSetMapping(dc, kWindowWidth, kWindowHeight, s->width, s->height);
-    const bool picture = gScreen.power_on_counter > 45 && WxRedraw != 0 && Powered();
+    const bool picture = WxScreenPowerOn > 45 && WxRedraw != 0 && Powered();
     if (WxRedraw != 0) {
         // A blank screen (off or warming up) is painted once.
         if (picture || !gScreen.blank_shown || RepaintEveryPicture) {
@@ -515,7 +516,7 @@ void WxUpdate(gauge::GaugeHeader* header) {
     if (element == nullptr || element->surface == nullptr) return;
     gScreen.is_vc = GaugeIsVcFrom(header);
     if (!SetupWxRadarScreen(element->surface)) return;
-    gScreen.power_on_counter = Powered() ? std::min(55, gScreen.power_on_counter + 1) : 50;
+    WxScreenPowerOn = Powered() ? std::min(55, WxScreenPowerOn + 1) : 50;
     if (gScreen.busy) return;
     WxPaint(element);
 }

@@ -91,6 +91,10 @@ struct WxPictureImage {
 };
 // Two pictures; WxPictureShown names the whole one the gauges blit.
 extern WxPictureImage WxPicture[2];
+// The C library's generator has been seeded (once a flight).
+extern bool WxRandomSeeded;
+// The radar screen's frames with power (0..55): it paints past 45.
+extern int32_t WxScreenPowerOn;
 extern std::atomic<int32_t> WxPictureShown;
 const WxPictureImage& WxPictureFront();
 

@@ -8,6 +8,8 @@ namespace zu {
 
 // Flight-plan page state: where the next accepted waypoint goes, the leg
 // an armed DEL applies to, and whether a leg is selected.
+// The clock time the INIT page last showed (all ones: none yet).
+extern uint32_t CduInitClockSeconds;
 extern int32_t CduInsertPosition;
 extern int32_t CduDeleteIndex;
 extern uint8_t CduLegSelected;

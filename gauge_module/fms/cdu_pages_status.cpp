@@ -41,9 +41,9 @@ const char* FixedText(const char* field, size_t width) {
     return CduFormatBuffer;
 }
 
-uint32_t InitClockSeconds = 0xFFFFFFFFu;
-
 }  // namespace
+
+uint32_t CduInitClockSeconds = 0xFFFFFFFFu;
 
 int32_t CduNoKeys() {
     return 0;
@@ -114,9 +114,9 @@ int32_t CduInitKeys() {
     const uint32_t clock = static_cast<uint32_t>(Clock1State.time_of_day[0]) |
                            (static_cast<uint32_t>(Clock1State.time_of_day[1]) << 8) |
                            (static_cast<uint32_t>(Clock1State.time_of_day[2]) << 16);
-    if (clock != InitClockSeconds) {
+    if (clock != CduInitClockSeconds) {
         CduRedraw = 1;
-        InitClockSeconds = clock;
+        CduInitClockSeconds = clock;
     }
     return 0;
 }

@@ -92,13 +92,14 @@ bool CacheHolds(const char (&field)[64], const char* text) {
 
 }  // namespace
 
+uint32_t LegIdSequence = 0x2545F491u;
+
 uint32_t NewLegId() {
     // A full-period congruential sequence: no value repeats within 2^32
     // calls; 0 and the discontinuity's 9999 are passed over.
-    static uint32_t state = 0x2545F491u;
     for (;;) {
-        state = state * 1664525u + 1013904223u;
-        if (state != 0 && state != 9999) return state;
+        LegIdSequence = LegIdSequence * 1664525u + 1013904223u;
+        if (LegIdSequence != 0 && LegIdSequence != 9999) return LegIdSequence;
     }
 }
 

@@ -265,6 +265,8 @@ void WaypointToLeg(const WaypointRecord& record, LegRecord* leg);
 bool LegInPlan(const LegRecord& leg, const LegList& list);
 
 // A fresh leg identifier: pseudo-random, never 0 and never 9999.
+// The leg identifiers' sequence: the last one handed out.
+extern uint32_t LegIdSequence;
 uint32_t NewLegId();
 
 // The common match rule of a procedure record against a query.

@@ -17,6 +17,9 @@
 
 namespace zu {
 
+double StbyBallPitch = 0.0;
+double StbyBallBank = 0.0;
+
 uint8_t RmiSourceSelect1 = 0;
 uint8_t RmiSourceSelect2 = 0;
 int32_t StbyAttitudeFlagTravel = 0;
@@ -118,8 +121,6 @@ double Finite(double v) {
 // Standby attitude indicator
 
 gauge::HostVariable gStbyBank = {kStbyBankToken, nullptr, 0, 0.0, 0.0};
-double gStbyPitchShown = 0.0;
-double gStbyBallAngle = 0.0;
 
 // Element 1: pitch held to +-60 degrees; the ball turns by the bank and
 // moves along its own vertical by the pitch (nose up: the horizon drops).
@@ -127,15 +128,15 @@ double StbyBallAngle(ElementHeader* e) {
     const double pitch =
         std::clamp(Finite(e->source_value), -sl::kStbyPitchLimit, sl::kStbyPitchLimit);
     e->source_value = pitch;
-    gStbyPitchShown = pitch;
-    gStbyBallAngle = -Finite(gStbyBank.value);
-    return gStbyBallAngle;
+    StbyBallPitch = pitch;
+    StbyBallBank = -Finite(gStbyBank.value);
+    return StbyBallBank;
 }
 double StbyBallX(ElementHeader*) {
-    return -gStbyPitchShown * sl::kStbyPixelsPerDegree * std::sin(gStbyBallAngle * kPi / 180.0);
+    return -StbyBallPitch * sl::kStbyPixelsPerDegree * std::sin(StbyBallBank * kPi / 180.0);
 }
 double StbyBallY(ElementHeader*) {
-    return gStbyPitchShown * sl::kStbyPixelsPerDegree * std::cos(gStbyBallAngle * kPi / 180.0);
+    return StbyBallPitch * sl::kStbyPixelsPerDegree * std::cos(StbyBallBank * kPi / 180.0);
 }
 
 // Element 2: the bank index turns with the bank alone.

@@ -24,6 +24,10 @@ extern uint8_t RmiSourceSelect2;
 // Travel of the two warning flags, 0 (out of view) .. 16 (in view); one
 // step a frame.
 extern int32_t StbyAttitudeFlagTravel;
+// The standby attitude ball's pitch and turn, as its first element last
+// set them for the elements after it.
+extern double StbyBallPitch;
+extern double StbyBallBank;
 extern int32_t RmiHeadingFlagTravel;
 
 // Simulator variables of the standby attitude indicator: pitch (degrees,

@@ -12,6 +12,9 @@
 
 namespace zu {
 
+RepaintKey BatTempPictureKey{};
+uint64_t BatTempTestSerial = 0;
+
 MeterValuesRecord MeterValues = {};
 int32_t DcMeterTestCountdown = 0;
 int32_t AcMeterTestCountdown = 0;
@@ -382,8 +385,6 @@ void PaintSurface(gauge::ElementHeader* element, float temperature) {
 
 // The graphs on the surfaces, and the count that makes every picture of a
 // running test one to paint (the test counts down as it paints).
-RepaintKey gBatTempKey{};
-uint64_t gBatTempTestSerial = 0;
 
 void BatTempDraw() {
     if (RefreshCountdown[kRefreshOverhead] <= 0) return;
@@ -394,13 +395,13 @@ void BatTempDraw() {
     RepaintKeyBuilder key;
     key.Add(bar1->surface).Add(bar2->surface);
     if (SystemTimers2.BatteryTempTest > 0) {
-        key.Add(++gBatTempTestSerial);
+        key.Add(++BatTempTestSerial);
     } else if (bar1->surface != nullptr) {
         for (const float t : AirConditioningState.battery_temperature) {
             BatteryBarGraphKeyAdd(key, bar1->surface->width, bar1->surface->height, t);
         }
     }
-    if (!RepaintNeeded(gBatTempKey, key.Key())) return;
+    if (!RepaintNeeded(BatTempPictureKey, key.Key())) return;
     bar1->image_flags &= ~gauge::kImageOnScreen;
     bar2->image_flags &= ~gauge::kImageOnScreen;
     PaintSurface(bar1, AirConditioningState.battery_temperature[0]);
@@ -538,7 +539,7 @@ void AcMeterPanelCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t)
 
 void BatTempMeterPanelCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
     if (service == gauge::kServiceKill) {
-        gBatTempKey.valid = false;
+        BatTempPictureKey.valid = false;
         return PanelKill();
     }
     if (service == gauge::kServiceDraw) {

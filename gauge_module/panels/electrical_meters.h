@@ -65,6 +65,10 @@ void PaintBatteryBarGraph(platform::DrawContext* dc, int32_t width, int32_t heig
 // the annunciator power and the bars' ends.
 void BatteryBarGraphKeyAdd(RepaintKeyBuilder& key, int32_t width, int32_t height,
                            float temperature);
+// The key of the bar graphs on the surfaces, and the count that makes every
+// picture of a running test one to paint.
+extern RepaintKey BatTempPictureKey;
+extern uint64_t BatTempTestSerial;
 
 // Formats a readout value as the meters print it ("%2.1f"), held finite and
 // within what four characters and a sign can show.

@@ -1525,8 +1525,9 @@ void DrawTextOut(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_
     if (dc->text_count < kDrawTextCapacity) {
         DrawTextEntry& e = dc->texts[dc->text_count++];
         const size_t n = std::min(static_cast<size_t>(count), sizeof e.text - 1);
+        // The whole entry is defined: the text, then zeros to its end.
         std::memcpy(e.text, text, n);
-        e.text[n] = 0;
+        std::memset(e.text + n, 0, sizeof e.text - n);
         e.x = x;
         e.y = y;
         e.colour = dc->text_colour;

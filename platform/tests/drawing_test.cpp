@@ -258,6 +258,16 @@ TEST(Drawing, TextIsLetteredAndKeptForTheHost) {
     EXPECT_EQ(std::string(DrawTexts(dc)[1].text).size(), 31u);
     DrawBeginPaint(dc);
     EXPECT_EQ(DrawTextCount(dc), 0);
+    // An entry is its text and zeros after it, whatever the slot held before.
+    DrawTextOut(dc, 0, 0, "AB", 2);
+    DrawTextOut(dc, 0, 0, "C", 1);
+    ASSERT_EQ(DrawTextCount(dc), 2);
+    for (size_t i = 1; i < sizeof DrawTexts(dc)[1].text; ++i) {
+        EXPECT_EQ(DrawTexts(dc)[1].text[i], 0) << i;
+    }
+    for (size_t i = 2; i < sizeof DrawTexts(dc)[0].text; ++i) {
+        EXPECT_EQ(DrawTexts(dc)[0].text[i], 0) << i;
+    }
     EXPECT_FALSE(DrawDeleteObject(font));
     DrawContextDestroy(dc);
     EXPECT_TRUE(DrawDeleteObject(font));
