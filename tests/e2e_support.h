@@ -15,6 +15,20 @@ class Simulator;
 
 namespace zu::e2e {
 
+// Whether this build runs under the address sanitizer (slower, and its own
+// memory use grows with the work done).
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
 // Paths of the built artefacts (compile definitions of the test target).
 std::filesystem::path SimhostExe();
 std::filesystem::path ModuleFile();

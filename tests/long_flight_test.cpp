@@ -17,18 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace zu::e2e;
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
-
 constexpr uintmax_t kStateFileLimit = 5u << 20;
 
 struct Flight {

@@ -20,18 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace zu::e2e;
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
-
 // The end of the instructor's pump failure (phase 7), where the sanitizer
 // build stops.
 constexpr double kShortFlightEnd = 592.5;
