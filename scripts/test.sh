@@ -37,6 +37,22 @@ build() {  # preset
 echo "== normal build"
 if build default; then run_ctest default || status=1; else status=1; failed=$((failed + 1)); fi
 
+# ctest runs each end-to-end test in a process of its own; a simulator
+# reloads the module's gauges for every flight instead, so the whole set
+# must also pass in one process, in shuffled order.
+echo "== end-to-end tests in one process, shuffled"
+if [[ -x build/default/bin/zu_e2e_tests ]] &&
+  build/default/bin/zu_e2e_tests --gtest_shuffle --gtest_random_seed="${E2E_SEED:-7}" \
+    >build/default/e2e_one_process.log 2>&1; then
+  echo "end-to-end tests in one process: ok"
+  passed=$((passed + 1))
+else
+  echo "end-to-end tests in one process: FAILED (see build/default/e2e_one_process.log)"
+  grep -E '^\[  FAILED  \]|Failure' build/default/e2e_one_process.log | head -40
+  failed=$((failed + 1))
+  status=1
+fi
+
 echo "== sanitizer build (address, undefined)"
 if build sanitize; then run_ctest sanitize || status=1; else status=1; failed=$((failed + 1)); fi
 
