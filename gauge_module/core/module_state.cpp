@@ -99,10 +99,9 @@ namespace zu {
 
 namespace {
 
-// Applies `f` to every global a reset puts back to its loaded value.
+// Electrics, cautions, doors and the engine speeds they read.
 template <typename F>
-void ForEachGlobal(F&& f) {
-    // Electrics, cautions, doors and the engine speeds they read.
+void ForElectricsGlobals(F& f) {
     f(Electrics_sys);
     f(ElectricsDefaultsDone);
     f(ExternalPowerHoldCountdown);
@@ -112,7 +111,11 @@ void ForEachGlobal(F&& f) {
     f(PropRpm);
     f(Nh1State);
     f(Nh2State);
-    // Instructor tables and the bulk targets.
+}
+
+// Instructor tables and the bulk targets.
+template <typename F>
+void ForInstructorTablesGlobals(F& f) {
     f(ElectricsInstructorStates);
     f(FlightSurfacesInstructorStates);
     f(HydraulicsInstructorStates);
@@ -129,7 +132,11 @@ void ForEachGlobal(F&& f) {
     f(RemoteApMirror);
     f(RemoteYdMirror);
     f(RemoteApEngageWord);
-    // Flight guidance and the gear handle the bulk targets write.
+}
+
+// Flight guidance and the gear handle the bulk targets write.
+template <typename F>
+void ForFlightGuidanceGlobals(F& f) {
     f(FGC_comp_AP1_engaged);
     f(FGC_comp_YD1_engaged);
     f(FgcSide1);
@@ -212,7 +219,11 @@ void ForEachGlobal(F&& f) {
     f(ParkingBrake);
     f(LongitudinalAccelFiltered);
     f(HgsPitchCommandFactor);
-    // Head-up guidance: modes, entries, flare state, runway points, panels.
+}
+
+// Head-up guidance: modes, entries, flare state, runway points, panels.
+template <typename F>
+void ForHeadUpGuidanceGlobals(F& f) {
     f(HGS_HGS_actual_mode);
     f(HGS_HGS_stby_mode);
     f(HGS_HGS_elevation_set);
@@ -245,11 +256,19 @@ void ForEachGlobal(F&& f) {
     f(HgsRunwayScreenPoints);
     f(HGS_HGS_HUD_show_flag);
     f(RasuTouchSector);
-    // Settings: a flight without a settings file keeps the built-in values.
+}
+
+// Settings: a flight without a settings file keeps the built-in values.
+template <typename F>
+void ForSettingsGlobals(F& f) {
     f(NETWORK_SERVER);
     f(Throttles_delta);
     f(SPLIT_PLS_SYNC_FACTOR);
-    // Host input and output: start-up hold, values and last-sent copies.
+}
+
+// Host input and output: start-up hold, values and last-sent copies.
+template <typename F>
+void ForHostIoGlobals(F& f) {
     f(HostIoStartDelay);
     f(FlightLoadCounter);
     f(FlightSaveCounterSeen);
@@ -305,7 +324,11 @@ void ForEachGlobal(F&& f) {
     f(Com1PanelState);
     f(Adf1Radio);
     f(Adf2Radio);
-    // Powerplant, flight controls and the hydraulic words they read.
+}
+
+// Powerplant, flight controls and the hydraulic words they read.
+template <typename F>
+void ForPowerplantGlobals(F& f) {
     f(PowerplantState);
     f(TorqueBugValue);
     f(NLValue);
@@ -353,13 +376,21 @@ void ForEachGlobal(F&& f) {
     f(GearStates);
     f(AltGearState);
     f(GearAltExtension);
-    // The filters' last samples.
+}
+
+// The filters' last samples.
+template <typename F>
+void ForFiltersGlobals(F& f) {
     f(RadioAltitudeRateClock);
     f(RadioAltitudeRatePrevious);
     f(LongitudinalAccelLastIas);
     f(GpwsTestRequestSeen);
-    // What the frame, the host pass, the instruments, the panels and the
-    // flight management keep from one frame to the next, and the settings.
+}
+
+// What the frame, the host pass, the instruments, the panels and the
+// flight management keep from one frame to the next, and the settings.
+template <typename F>
+void ForFrameStateGlobals(F& f) {
     f(FeatureDisableMask);
     f(AIRDATA_comp_selected_alt);
     f(AP_DISC_BUTTON_NUMBER);
@@ -724,7 +755,11 @@ void ForEachGlobal(F&& f) {
     f(RudderPressure);
     f(RollSpoilerPressure);
     f(FlapHydraulicWord);
-    // Pedestal panels and indicators.
+}
+
+// Pedestal panels and indicators.
+template <typename F>
+void ForPedestalGlobals(F& f) {
     f(GearWarningSwitchUp);
     f(TrimsPanelState);
     f(TrimSwitchDirection);
@@ -733,7 +768,11 @@ void ForEachGlobal(F&& f) {
     f(InclinometerBall);
     f(InclinometerShown);
     f(InclinometerInput);
-    // Radio heads: modes, presets and the transponder's codes.
+}
+
+// Radio heads: modes, presets and the transponder's codes.
+template <typename F>
+void ForRadioHeadsGlobals(F& f) {
     f(Vor1Radio);
     f(Vor2Radio);
     f(Vor1PanelState);
@@ -747,7 +786,11 @@ void ForEachGlobal(F&& f) {
     f(TransponderCodePtr);
     f(TransponderAltSource);
     f(TcasState);
-    // The weather radar.
+}
+
+// The weather radar.
+template <typename F>
+void ForWeatherRadarGlobals(F& f) {
     f(WxRadarState);
     f(WxRangeIndex);
     f(WxRange);
@@ -765,8 +808,12 @@ void ForEachGlobal(F&& f) {
     f(TcasIntruders);
     f(TcasOwn);
     f(SgTransfer);
-    // Sound settings, the audio and entertainment panels, the sound families
-    // and the cabin.
+}
+
+// Sound settings, the audio and entertainment panels, the sound families
+// and the cabin.
+template <typename F>
+void ForSoundGlobals(F& f) {
     f(SOUND_VOLUME);
     f(MUSIC_VOLUME);
     f(ENTERTAINMENT);
@@ -785,7 +832,11 @@ void ForEachGlobal(F&& f) {
     f(SoundSchemeState);
     f(FlightPhaseState);
     f(AnnouncementLastSelection);
-    // The flight plan.
+}
+
+// The flight plan.
+template <typename F>
+void ForFlightPlanGlobals(F& f) {
     f(FlightPlan);
     f(FmsFromLeg);
     f(FmsToLeg);
@@ -799,7 +850,11 @@ void ForEachGlobal(F&& f) {
     f(FmsKeepNext);
     f(LateralTurnState);
     f(HoldRecompute);
-    // The CDU pages' own state.
+}
+
+// The CDU pages' own state.
+template <typename F>
+void ForCduPagesGlobals(F& f) {
     f(CduDepartureChoice);
     f(CduArrivalChoice);
     f(CduProcedureStep);
@@ -809,7 +864,11 @@ void ForEachGlobal(F&& f) {
     f(CduInsertPosition);
     f(CduDeleteIndex);
     f(CduLegSelected);
-    // AHRS, air data, clocks and alerting.
+}
+
+// AHRS, air data, clocks and alerting.
+template <typename F>
+void ForSensorsGlobals(F& f) {
     f(Ahrs1);
     f(Ahrs2);
     f(Altimeter1Baro);
@@ -820,7 +879,11 @@ void ForEachGlobal(F&& f) {
     f(RadioAltWarmupCountdown);
     f(VoiceAlertIndex);
     f(GpwsFlags);
-    // The flight dials: selectors, clocks, airspeed indicators, altimeters.
+}
+
+// The flight dials: selectors, clocks, airspeed indicators, altimeters.
+template <typename F>
+void ForFlightDialsGlobals(F& f) {
     f(CourseKnobDisplay);
     f(CourseTouchKnob);
     f(HeadingTouchKnob);
@@ -836,8 +899,12 @@ void ForEachGlobal(F&& f) {
     f(AltimeterShownAltitude2);
     f(AdcTestTimer1);
     f(AdcTestTimer2);
-    // The blade-angle locator (its pointers reach into one flight's
-    // simulator) and the named variables' publication state.
+}
+
+// The blade-angle locator (its pointers reach into one flight's
+// simulator) and the named variables' publication state.
+template <typename F>
+void ForBladeLocatorGlobals(F& f) {
     f(PropBetaLocated);
     f(PropBladeAnglePointer);
     f(BladeLocatorCalls);
@@ -847,14 +914,22 @@ void ForEachGlobal(F&& f) {
     f(RunwayElevationShown);
     f(RunwayElevationTimer);
     f(HgsIasMax);
-    // The RMI's selectors, the warning flags and the instructor's altimeter
-    // flag.
+}
+
+// The RMI's selectors, the warning flags and the instructor's altimeter
+// flag.
+template <typename F>
+void ForRmiAndFlagsGlobals(F& f) {
     f(RmiSourceSelect1);
     f(RmiSourceSelect2);
     f(StbyAttitudeFlagTravel);
     f(RmiHeadingFlagTravel);
     f(Altimeter1FlagVisible);
-    // The display control panels.
+}
+
+// The display control panels.
+template <typename F>
+void ForDisplayControlGlobals(F& f) {
     f(DisplayBrightnessLevel);
     f(DisplayFormat);
     f(DisplayFormatFlags1);
@@ -872,7 +947,11 @@ void ForEachGlobal(F&& f) {
     f(FGC_comp_HSI2_bearing0_select);
     f(FGC_comp_HSI2_bearing1_select);
     f(RadioAltTestCountdown);
-    // The glare-shield guidance panels.
+}
+
+// The glare-shield guidance panels.
+template <typename F>
+void ForGuidancePanelsGlobals(F& f) {
     f(ApTouchZone);
     f(ApTouchLastTick);
     f(ApTouchCountdown);
@@ -880,8 +959,12 @@ void ForEachGlobal(F&& f) {
     f(Id809BlankCountdown);
     f(Id809BlankCountdown2);
     f(RnavFlashPhase);
-    // Hydraulics, fire protection, air conditioning, pressurisation and ice
-    // protection, with their panels' settings.
+}
+
+// Hydraulics, fire protection, air conditioning, pressurisation and ice
+// protection, with their panels' settings.
+template <typename F>
+void ForEnvironmentSystemsGlobals(F& f) {
     f(HydraulicFluidState);
     f(StbyHydPumpSelect);
     f(StbyPumpToggle);
@@ -915,9 +998,13 @@ void ForEachGlobal(F&& f) {
     f(CabinAltSetKnob);
     f(PressKnobQuadrant);
     f(WiperSelector);
-    // The display gauges' drawing state: the smooth layer's brightness,
-    // alpha and pen, the rotations, the pixel sizes, the keys of the
-    // battery graphs and the map's serial.
+}
+
+// The display gauges' drawing state: the smooth layer's brightness,
+// alpha and pen, the rotations, the pixel sizes, the keys of the
+// battery graphs and the map's serial.
+template <typename F>
+void ForDisplayDrawingGlobals(F& f) {
     f(SmoothBrightnessLevel);
     f(SmoothAlphaBits);
     f(SmoothPenX);
@@ -931,14 +1018,26 @@ void ForEachGlobal(F&& f) {
     f(EhsiMapKeySerial);
     f(StbyBallPitch);
     f(StbyBallBank);
-    // The weather radar's picture and its generator's seeding.
+}
+
+// The weather radar's picture and its generator's seeding.
+template <typename F>
+void ForWeatherPictureGlobals(F& f) {
     f(WxPicture);
     f(WxRandomSeeded);
     f(WxScreenPowerOn);
-    // The instructor link's receive ring.
+}
+
+// The instructor link's receive ring.
+template <typename F>
+void ForInstructorRingGlobals(F& f) {
     f(InstructorReceiveRing);
-    // The flight management's lists, caches and the leg identifiers, and
-    // the INIT page's clock.
+}
+
+// The flight management's lists, caches and the leg identifiers, and
+// the INIT page's clock.
+template <typename F>
+void ForFmsListsGlobals(F& f) {
     f(LegIdSequence);
     f(WorkLegsA);
     f(WorkLegsB);
@@ -950,6 +1049,37 @@ void ForEachGlobal(F&& f) {
     f(WaypointSearchResults);
     f(MagVarAnnualChange);
     f(CduInitClockSeconds);
+}
+
+// Applies `f` to every global a reset puts back to its loaded value.
+template <typename F>
+void ForEachGlobal(F&& f) {
+    ForElectricsGlobals(f);
+    ForInstructorTablesGlobals(f);
+    ForFlightGuidanceGlobals(f);
+    ForHeadUpGuidanceGlobals(f);
+    ForSettingsGlobals(f);
+    ForHostIoGlobals(f);
+    ForPowerplantGlobals(f);
+    ForFiltersGlobals(f);
+    ForFrameStateGlobals(f);
+    ForPedestalGlobals(f);
+    ForRadioHeadsGlobals(f);
+    ForWeatherRadarGlobals(f);
+    ForSoundGlobals(f);
+    ForFlightPlanGlobals(f);
+    ForCduPagesGlobals(f);
+    ForSensorsGlobals(f);
+    ForFlightDialsGlobals(f);
+    ForBladeLocatorGlobals(f);
+    ForRmiAndFlagsGlobals(f);
+    ForDisplayControlGlobals(f);
+    ForGuidancePanelsGlobals(f);
+    ForEnvironmentSystemsGlobals(f);
+    ForDisplayDrawingGlobals(f);
+    ForWeatherPictureGlobals(f);
+    ForInstructorRingGlobals(f);
+    ForFmsListsGlobals(f);
 }
 
 // The loaded values, one after the other in the order of ForEachGlobal.
