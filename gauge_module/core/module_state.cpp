@@ -387,47 +387,51 @@ void ForFiltersGlobals(F& f) {
     f(GpwsTestRequestSeen);
 }
 
-// What the frame, the host pass, the instruments, the panels and the
-// flight management keep from one frame to the next, and the settings.
+// The pilot's settings: feature switches, joystick buttons and axes, folders and files.
 template <typename F>
-void ForFrameStateGlobals(F& f) {
+void ForPilotSettingsGlobals(F& f) {
     f(FeatureDisableMask);
-    f(AIRDATA_comp_selected_alt);
     f(AP_DISC_BUTTON_NUMBER);
     f(AP_DISC_JOYSTICK_NUMBER);
     f(AP_TCS_BUTTON_NUMBER);
     f(AP_TCS_JOYSTICK_NUMBER);
-    f(AcMeterTestCountdown);
-    f(AdcTestSwitch);
     f(AhrsPanelIsVc);
-    f(AileronInputWord);
     f(AircraftFolderPath);
-    f(AircraftPosition);
-    f(Al801EpicText);
-    f(Al801WindowText);
-    f(AmbientSecondValue);
-    f(AngleOfAttack);
-    f(ApServoEngaged);
-    f(AtcCallsign);
-    f(AvionicsSoundLevel);
     f(BRAKES_FAILURE_ENABLED);
-    f(BankAttitude);
-    f(BaroAltitude1);
-    f(BaroAltitude2);
-    f(BatTempTestMode);
-    f(BladeAngleHostVariables);
-    f(BleedSoundLevel);
-    f(BrakeCountdown);
-    f(BrakeInputWords);
-    f(BrakesApplied);
     f(ButtonSlotBytes);
     f(ButtonSlotClaimed);
     f(ButtonSlotOffset);
-    f(CabinMusicSwitchLast);
-    f(CabinSignWord);
-    f(CautionLargePanel);
-    f(CautionLatch);
-    f(CautionPanel);
+    f(DINPUT_ailerons_axis_deadzone);
+    f(DINPUT_ailerons_axis_dump);
+    f(DINPUT_ailerons_axis_num);
+    f(DINPUT_ailerons_device_num);
+    f(DINPUT_elevator_axis_deadzone);
+    f(DINPUT_elevator_axis_dump);
+    f(DINPUT_elevator_axis_num);
+    f(DINPUT_elevator_device_num);
+    f(DINPUT_rudder_axis_deadzone);
+    f(DINPUT_rudder_axis_dump);
+    f(DINPUT_rudder_axis_num);
+    f(DINPUT_rudder_device_num);
+    f(EPIC_OUTPUT_SLOWDOWN);
+    f(FSUIPC_CALIBR_DISABLE);
+    f(FmsDirectoryPath);
+    f(HSI_HALF_SLOW);
+    f(HUD_RWY_CAMERA_X_SHIFT);
+    f(HUD_RWY_EDGE_CENTER_X);
+    f(HUD_RWY_EDGE_CENTER_Y);
+    f(HUD_RWY_EDGE_LAT_ANGLEx100);
+    f(HUD_RWY_EDGE_LINES_ZOOMx100);
+    f(HUD_RWY_EDGE_VERT_ANGLEx100);
+    f(SURROUND_SOUND);
+    f(SettingsIniPath);
+    f(SoundDirectoryPath);
+    f(VSI_HALF_SLOW);
+}
+
+// The CDU's pages, fields and screen.
+template <typename F>
+void ForCduScreenGlobals(F& f) {
     f(CduActiveField);
     f(CduBlinkAttribute);
     f(CduBlinkPhase);
@@ -473,117 +477,11 @@ void ForFrameStateGlobals(F& f) {
     f(CduSubPage);
     f(CduSubPageCount);
     f(CduWarmup);
-    f(ClockSetBytes);
-    f(ClosestApproachSeparation);
-    f(Com1PanelHostFlag);
-    f(ComPanelHostFlag);
-    f(ControlSurfacePositions);
-    f(CopilotSwitchHold);
-    f(CvrEraseCountdown);
-    f(CvrTestDone);
-    f(CvrTestTimer);
-    f(DINPUT_ailerons_axis_deadzone);
-    f(DINPUT_ailerons_axis_dump);
-    f(DINPUT_ailerons_axis_num);
-    f(DINPUT_ailerons_device_num);
-    f(DINPUT_elevator_axis_deadzone);
-    f(DINPUT_elevator_axis_dump);
-    f(DINPUT_elevator_axis_num);
-    f(DINPUT_elevator_device_num);
-    f(DINPUT_rudder_axis_deadzone);
-    f(DINPUT_rudder_axis_dump);
-    f(DINPUT_rudder_axis_num);
-    f(DINPUT_rudder_device_num);
-    f(DcMeterTestCountdown);
-    f(DisplayBrightness);
-    f(DisplayWarmUp);
-    f(EPIC);
-    f(EPIC_OUTPUT_SLOWDOWN);
-    f(EadiSets);
-    f(EhsiMapPhase);
-    f(EhsiSets);
-    f(ElectricalChangeFlag);
-    f(ElevatorInputWord);
-    f(ElevatorTrim);
-    f(ElevatorTrimHostValue);
-    f(ElevatorTrimInput);
-    f(ElevatorTrimOut);
-    f(EngineDisplayValue);
-    f(EngineHostValue702);
-    f(EngineHostValueA);
-    f(EngineHostValueB);
-    f(EngineStartLegendShown);
-    f(EngineStartSelectShown);
-    f(EngineStarterValue);
-    f(EngineTestCountdown);
-    f(EpicTextSlots);
-    f(ExteriorBeaconLights);
-    f(ExteriorNavLights);
-    f(ExteriorNavOrBeaconLights);
-    f(ExteriorPanelLights);
-    f(ExteriorStrobeLights);
-    f(ExteriorWingLights);
-    f(FGC_comp_ADF1_MODE);
-    f(FGC_comp_ADF2_MODE);
-    f(FGC_comp_AP1_ALT_value);
-    f(FGC_comp_AP1_IAS_speed);
-    f(FGC_comp_AP1_VS_speed);
-    f(FGC_comp_AP2_ALT_value);
-    f(FGC_comp_AP2_IAS_speed);
-    f(FGC_comp_AP2_VS_speed);
-    f(FGC_comp_VOR1_MODE);
-    f(FGC_comp_VOR2_MODE);
-    f(FSUIPC_CALIBR_DISABLE);
-    f(FdrPanelMode);
-    f(FdrPanelSwitch);
-    f(FdrTestCountdown);
-    f(FgcAdvisoryHostValue);
-    f(FireWarningShown);
-    f(FlapPosition);
-    f(FmsBearingToWaypoint);
-    f(FmsCrossTrack);
-    f(FmsDirectoryPath);
-    f(FmsGaugeState);
-    f(FmsLnavFlag);
-    f(FmsPosition);
-    f(FmsPowered);
-    f(FmsSlotIdsSeen);
-    f(FmsTrackError);
-    f(FmsVcGaugeState);
-    f(FrameRate);
-    f(FrameRateAverage);
-    f(FrameRateJitter);
-    f(FrameRatePrevious);
-    f(FrameRateWord);
-    f(FuelFlowValue);
-    f(FuelQtyTestCountdown);
-    f(FuelQuantity);
-    f(FuelTankTempDisplay);
-    f(FuelTankWords);
-    f(GeometryLastLatitude);
-    f(GeometryLastLongitude);
-    f(GpwsAlertFlag);
-    f(GpwsGlideslopeRequest);
-    f(GpwsHighestAltitude);
-    f(GpwsPanelState);
-    f(GpwsPullUpRequest);
-    f(GpwsReferenceAltitude);
-    f(GpwsTakeoffCountdown);
-    f(GpwsTakeoffPhase);
-    f(GpwsTestAcknowledge);
-    f(GreatCircleDistanceCourseResult);
-    f(GrossWeight);
-    f(GroundSpeed);
-    f(HSI_HALF_SLOW);
-    f(HUD_RWY_CAMERA_X_SHIFT);
-    f(HUD_RWY_EDGE_CENTER_X);
-    f(HUD_RWY_EDGE_CENTER_Y);
-    f(HUD_RWY_EDGE_LAT_ANGLEx100);
-    f(HUD_RWY_EDGE_LINES_ZOOMx100);
-    f(HUD_RWY_EDGE_VERT_ANGLEx100);
-    f(HalfRateSkip);
-    f(Heading);
-    f(HeapScan);
+}
+
+// The head-up display's cues and layout.
+template <typename F>
+void ForHeadUpCuesGlobals(F& f) {
     f(HgsAccelCueY);
     f(HgsAccelerations);
     f(HgsBankMatrix);
@@ -601,126 +499,54 @@ void ForFrameStateGlobals(F& f) {
     f(HgsPitchCompression);
     f(HgsRate);
     f(HgsVerticalDeviation);
+}
+
+// The flight management's steering values, holds and gauge states.
+template <typename F>
+void ForFmsSteeringGlobals(F& f) {
+    f(FmsBearingToWaypoint);
+    f(FmsCrossTrack);
+    f(FmsGaugeState);
+    f(FmsLnavFlag);
+    f(FmsPosition);
+    f(FmsPowered);
+    f(FmsSlotIdsSeen);
+    f(FmsTrackError);
+    f(FmsVcGaugeState);
+    f(GeometryLastLatitude);
+    f(GeometryLastLongitude);
+    f(GreatCircleDistanceCourseResult);
     f(HoldEntryKind);
     f(HoldEntryLegId);
     f(HoldEntryStep);
     f(HoldLegId);
     f(HoldPointLatitude);
     f(HoldPointLongitude);
-    f(HostBladeAngle1);
-    f(HostControlValues);
-    f(HostFeed31A0);
-    f(HostFeed31C8);
-    f(HostFeed31E8);
-    f(HostFlapsValue);
-    f(HostNavBearing);
-    f(HostPassChangeBits);
-    f(HostPassCounter);
-    f(HostPassCounterPrevious);
-    f(HostPauseIndicator);
-    f(HostSpeedValue);
-    f(HostStateWords);
-    f(HostTickCount);
-    f(HostValue325);
-    f(HostValue369);
-    f(HostVariables);
-    f(InstructorDisplayValues);
-    f(InstructorMessageBuffer);
-    f(InstructorMessageSender);
-    f(IttCallCount);
-    f(IttDisplay);
-    f(IttRaw);
-    f(JoystickDisconnectBits);
-    f(JoystickSampleAileron);
-    f(JoystickSampleElevator);
-    f(JoystickSampleRudder);
-    f(KeyEventPanelWords);
-    f(Lights_Panel);
-    f(MarkerBeacons);
-    f(MeterBlinkCounter);
-    f(MeterValues);
-    f(Nav1StationPosition);
-    f(NavHeading);
-    f(NavReceiverBearing);
-    f(NavSourceIdentTexts);
-    f(NavSourceSel1);
-    f(NavSourceSel2);
-    f(NhDisplay);
-    f(NlDisplay);
-    f(OilPressDisplay);
-    f(OilTempDisplay);
-    f(PaPanelSwitches);
-    f(PauseWatchCountdown);
-    f(PauseWatchPrevious);
-    f(PilotPanelFlag);
+}
+
+// The flight controls: flaps, trims, rudder, brakes, stick pusher, their
+// hydraulics and the gear warning.
+template <typename F>
+void ForFlightControlsGlobals(F& f) {
+    f(AileronInputWord);
+    f(BrakeCountdown);
+    f(BrakeInputWords);
+    f(BrakesApplied);
+    f(ControlSurfacePositions);
+    f(CopilotSwitchHold);
+    f(ElevatorInputWord);
+    f(ElevatorTrim);
+    f(ElevatorTrimHostValue);
+    f(ElevatorTrimInput);
+    f(ElevatorTrimOut);
+    f(FlapPosition);
     f(PilotTrimRequest);
     f(PilotTrimTimer);
-    f(PitchAcceleration);
-    f(PitchAttitude);
-    f(PitchRate);
-    f(PowerplantHostValue);
-    f(PowerplantLoaded);
-    f(PressureAltitude);
-    f(PropBladeHold);
-    f(PropBladeTarget);
-    f(PropFeatherBlend);
-    f(PropRpmCommand);
-    f(PropRpmDisplay);
-    f(RadioAltNotReady);
-    f(RadioAltOutOfRange);
-    f(RadioAltitude);
-    f(RadioAltitudeRate);
-    f(RadioAltitudeReadoutValue);
-    f(RadioChangedFlag);
-    f(RadioLookupHoldoff);
-    f(RateLimitResult);
-    f(RecircSoundLevel);
-    f(RemoteAltitudeAtChange);
-    f(RemoteClimbRate);
-    f(RemoteFrameNumber);
-    f(RemoteFrameNumberSeen);
-    f(RemoteSourceDisplay);
-    f(RightPanelLights);
-    f(RightPanelSwitchLatch);
-    f(RollAcceleration);
-    f(RollRate);
     f(RudderTrimSent);
-    f(SURROUND_SOUND);
-    f(SettingsIniPath);
-    f(SimClockSeconds);
-    f(SimClockUtc);
-    f(SimDateTime);
-    f(SimDayOfYear);
-    f(SimYear);
-    f(SoundDirectoryPath);
-    f(StallSystemFail);
-    f(StallWarnUnpowered);
-    f(SwitchboardState);
-    f(TcasTrafficCount);
-    f(TcasTrafficSlots);
-    f(TickCounterPrevious);
-    f(TorqueDisplay);
     f(TrimDisplayCountdown);
     f(TrimOutput);
     f(TrimOutputKept);
     f(TrimRunValue);
-    f(TrueAirspeed);
-    f(VSI_HALF_SLOW);
-    f(VerticalSpeed);
-    f(VerticalSpeedHostWord);
-    f(VerticalSpeedRaw);
-    f(ViewCamera);
-    f(VsiSelRequest1);
-    f(VsiSelRequest2);
-    f(VsiSelValues);
-    f(WeatherSampleIndex);
-    f(WeatherSampleLatitude);
-    f(WeatherSampleLines);
-    f(WeatherSampleLongitude);
-    f(WindComponentSense);
-    f(WindData);
-    f(YawAcceleration);
-    f(YawRate);
     f(GearAltExtensionCountdown);
     f(GearInhibitSwitch);
     f(NoseGearAltDoorGuard);
@@ -755,6 +581,226 @@ void ForFrameStateGlobals(F& f) {
     f(RudderPressure);
     f(RollSpoilerPressure);
     f(FlapHydraulicWord);
+}
+
+// The engine, propeller and fuel indications and their tests.
+template <typename F>
+void ForEngineIndicationsGlobals(F& f) {
+    f(AcMeterTestCountdown);
+    f(BladeAngleHostVariables);
+    f(DcMeterTestCountdown);
+    f(EngineDisplayValue);
+    f(EngineHostValue702);
+    f(EngineHostValueA);
+    f(EngineHostValueB);
+    f(EngineStartLegendShown);
+    f(EngineStartSelectShown);
+    f(EngineStarterValue);
+    f(EngineTestCountdown);
+    f(FuelFlowValue);
+    f(FuelQtyTestCountdown);
+    f(FuelQuantity);
+    f(FuelTankTempDisplay);
+    f(FuelTankWords);
+    f(HostBladeAngle1);
+    f(IttCallCount);
+    f(IttDisplay);
+    f(IttRaw);
+    f(MeterBlinkCounter);
+    f(MeterValues);
+    f(NhDisplay);
+    f(NlDisplay);
+    f(OilPressDisplay);
+    f(OilTempDisplay);
+    f(PowerplantHostValue);
+    f(PowerplantLoaded);
+    f(PropBladeHold);
+    f(PropBladeTarget);
+    f(PropFeatherBlend);
+    f(PropRpmCommand);
+    f(PropRpmDisplay);
+    f(TorqueDisplay);
+}
+
+// What the frame and the host pass exchange with the simulator: its variables, counters, clock,
+// joystick samples and the instructor's values.
+template <typename F>
+void ForHostExchangeGlobals(F& f) {
+    f(FrameRate);
+    f(FrameRateAverage);
+    f(FrameRateJitter);
+    f(FrameRatePrevious);
+    f(FrameRateWord);
+    f(HostControlValues);
+    f(HostFeed31A0);
+    f(HostFeed31C8);
+    f(HostFeed31E8);
+    f(HostFlapsValue);
+    f(HostNavBearing);
+    f(HostPassChangeBits);
+    f(HostPassCounter);
+    f(HostPassCounterPrevious);
+    f(HostPauseIndicator);
+    f(HostSpeedValue);
+    f(HostStateWords);
+    f(HostTickCount);
+    f(HostValue325);
+    f(HostValue369);
+    f(HostVariables);
+    f(InstructorDisplayValues);
+    f(InstructorMessageBuffer);
+    f(InstructorMessageSender);
+    f(JoystickDisconnectBits);
+    f(JoystickSampleAileron);
+    f(JoystickSampleElevator);
+    f(JoystickSampleRudder);
+    f(KeyEventPanelWords);
+    f(PauseWatchCountdown);
+    f(PauseWatchPrevious);
+    f(RemoteAltitudeAtChange);
+    f(RemoteClimbRate);
+    f(RemoteFrameNumber);
+    f(RemoteFrameNumberSeen);
+    f(RemoteSourceDisplay);
+    f(SimClockSeconds);
+    f(SimClockUtc);
+    f(SimDateTime);
+    f(SimDayOfYear);
+    f(SimYear);
+    f(TickCounterPrevious);
+    f(ViewCamera);
+    f(WeatherSampleIndex);
+    f(WeatherSampleLatitude);
+    f(WeatherSampleLines);
+    f(WeatherSampleLongitude);
+}
+
+// The aircraft's attitude, air data, position, radio and traffic data as the instruments read them.
+template <typename F>
+void ForFlightDataGlobals(F& f) {
+    f(AIRDATA_comp_selected_alt);
+    f(AircraftPosition);
+    f(AngleOfAttack);
+    f(ApServoEngaged);
+    f(BankAttitude);
+    f(BaroAltitude1);
+    f(BaroAltitude2);
+    f(ClosestApproachSeparation);
+    f(FGC_comp_ADF1_MODE);
+    f(FGC_comp_ADF2_MODE);
+    f(FGC_comp_AP1_ALT_value);
+    f(FGC_comp_AP1_IAS_speed);
+    f(FGC_comp_AP1_VS_speed);
+    f(FGC_comp_AP2_ALT_value);
+    f(FGC_comp_AP2_IAS_speed);
+    f(FGC_comp_AP2_VS_speed);
+    f(FGC_comp_VOR1_MODE);
+    f(FGC_comp_VOR2_MODE);
+    f(FgcAdvisoryHostValue);
+    f(GrossWeight);
+    f(GroundSpeed);
+    f(Heading);
+    f(MarkerBeacons);
+    f(Nav1StationPosition);
+    f(NavHeading);
+    f(NavReceiverBearing);
+    f(NavSourceIdentTexts);
+    f(NavSourceSel1);
+    f(NavSourceSel2);
+    f(PitchAcceleration);
+    f(PitchAttitude);
+    f(PitchRate);
+    f(PressureAltitude);
+    f(RadioAltNotReady);
+    f(RadioAltOutOfRange);
+    f(RadioAltitude);
+    f(RadioAltitudeRate);
+    f(RadioAltitudeReadoutValue);
+    f(RateLimitResult);
+    f(RollAcceleration);
+    f(RollRate);
+    f(StallSystemFail);
+    f(StallWarnUnpowered);
+    f(TcasTrafficCount);
+    f(TcasTrafficSlots);
+    f(TrueAirspeed);
+    f(VerticalSpeed);
+    f(VerticalSpeedHostWord);
+    f(VerticalSpeedRaw);
+    f(WindComponentSense);
+    f(WindData);
+    f(YawAcceleration);
+    f(YawRate);
+}
+
+// The display screens' sets, warm-up, brightness and pacing.
+template <typename F>
+void ForDisplayScreensGlobals(F& f) {
+    f(DisplayBrightness);
+    f(DisplayWarmUp);
+    f(EadiSets);
+    f(EhsiMapPhase);
+    f(EhsiSets);
+    f(HalfRateSkip);
+    f(VsiSelRequest1);
+    f(VsiSelRequest2);
+    f(VsiSelValues);
+}
+
+// The cockpit panels' switches, lamps, tests and sound levels.
+template <typename F>
+void ForCockpitPanelsGlobals(F& f) {
+    f(AdcTestSwitch);
+    f(Al801EpicText);
+    f(Al801WindowText);
+    f(AmbientSecondValue);
+    f(AtcCallsign);
+    f(AvionicsSoundLevel);
+    f(BatTempTestMode);
+    f(BleedSoundLevel);
+    f(CabinMusicSwitchLast);
+    f(CabinSignWord);
+    f(CautionLargePanel);
+    f(CautionLatch);
+    f(CautionPanel);
+    f(ClockSetBytes);
+    f(Com1PanelHostFlag);
+    f(ComPanelHostFlag);
+    f(CvrEraseCountdown);
+    f(CvrTestDone);
+    f(CvrTestTimer);
+    f(EPIC);
+    f(ElectricalChangeFlag);
+    f(EpicTextSlots);
+    f(ExteriorBeaconLights);
+    f(ExteriorNavLights);
+    f(ExteriorNavOrBeaconLights);
+    f(ExteriorPanelLights);
+    f(ExteriorStrobeLights);
+    f(ExteriorWingLights);
+    f(FdrPanelMode);
+    f(FdrPanelSwitch);
+    f(FdrTestCountdown);
+    f(FireWarningShown);
+    f(GpwsAlertFlag);
+    f(GpwsGlideslopeRequest);
+    f(GpwsHighestAltitude);
+    f(GpwsPanelState);
+    f(GpwsPullUpRequest);
+    f(GpwsReferenceAltitude);
+    f(GpwsTakeoffCountdown);
+    f(GpwsTakeoffPhase);
+    f(GpwsTestAcknowledge);
+    f(HeapScan);
+    f(Lights_Panel);
+    f(PaPanelSwitches);
+    f(PilotPanelFlag);
+    f(RadioChangedFlag);
+    f(RadioLookupHoldoff);
+    f(RecircSoundLevel);
+    f(RightPanelLights);
+    f(RightPanelSwitchLatch);
+    f(SwitchboardState);
 }
 
 // Pedestal panels and indicators.
@@ -1062,7 +1108,16 @@ void ForEachGlobal(F&& f) {
     ForHostIoGlobals(f);
     ForPowerplantGlobals(f);
     ForFiltersGlobals(f);
-    ForFrameStateGlobals(f);
+    ForPilotSettingsGlobals(f);
+    ForCduScreenGlobals(f);
+    ForHeadUpCuesGlobals(f);
+    ForFmsSteeringGlobals(f);
+    ForFlightControlsGlobals(f);
+    ForEngineIndicationsGlobals(f);
+    ForHostExchangeGlobals(f);
+    ForFlightDataGlobals(f);
+    ForDisplayScreensGlobals(f);
+    ForCockpitPanelsGlobals(f);
     ForPedestalGlobals(f);
     ForRadioHeadsGlobals(f);
     ForWeatherRadarGlobals(f);
