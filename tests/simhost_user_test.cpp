@@ -1,8 +1,10 @@
 // simhost as a user meets it: stopped by a signal, and given bad files.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -530,6 +532,123 @@ TEST(SimhostProgress, ALongFlightPrintsProgressOnStderr) {
     EXPECT_NE(sim.output().find("x real time, ends in about "), std::string::npos) << sim.output();
     sim.Signal(SIGINT);
     EXPECT_EQ(sim.Wait(), 130);
+}
+
+// The state file's summary tells what the instructor has failed, as the
+// module's instructor link answers at the end of the flight.
+struct LinkFlight {
+    ProcessResult run;
+    nlohmann::json state;
+};
+LinkFlight FlyWithLink(const fs::path& dir, const std::string& scenario_text,
+                       std::vector<std::string> more = {}) {
+    fs::create_directories(dir);
+    const fs::path aircraft = CopySampleAircraft(dir);
+    const fs::path scenario = dir / "instructor.txt";
+    WriteFile(scenario, scenario_text);
+    std::vector<std::string> args = {
+        "--aircraft",      aircraft.string(), "--scenario",
+        scenario.string(), "--seconds",       "3",
+        "--no-audio",      "--state-json",    (dir / "state.json").string()};
+    args.insert(args.end(), more.begin(), more.end());
+    if (std::find(more.begin(), more.end(), "--link-port") == more.end()) {
+        args.insert(args.end(), {"--link-port", "0"});
+    }
+    LinkFlight f;
+    f.run = RunSimhost(args);
+    f.state = ReadJson(dir / "state.json");
+    return f;
+}
+
+nlohmann::json Failure(int group, int index, nlohmann::json name, int state,
+                       std::vector<std::string> failures) {
+    return {{"group", group},
+            {"index", index},
+            {"name", std::move(name)},
+            {"state", state},
+            {"failures", std::move(failures)}};
+}
+
+TEST(SimhostInstructorFailures, TheSummaryListsWhatTheInstructorLeftFailed) {
+    TempDir tmp;
+    const LinkFlight f = FlyWithLink(tmp.path(),
+                                     "at 1 instructor 3 0 8\n"      // elevators free floating
+                                     "at 1 instructor 4 7 40\n"     // engine 1: fire, hot start
+                                     "at 1 instructor 5 21 255\n"   // left DC generator
+                                     "at 1 instructor 1 3 3\n"      // EDP 1: leak, inoperative
+                                     "at 1 instructor 4 11 1234\n"  // an oil refill: no failure
+                                     "at 1 instructor 1 19 80\n"    // leak rate: no failure
+                                     "at 1 instructor 10 0 255\n"   // failed ...
+                                     "at 2 instructor 10 0 0\n"     // ... and restored
+                                     "at 3 instructor 3 2 4\n");    // in the very last frame
+    ASSERT_EQ(f.run.exit_code, 0) << f.run.err;
+    const nlohmann::json& summary = f.state.at("summary");
+    // In group and index order; the second elevator fails with the first.
+    const nlohmann::json expected = {
+        Failure(1, 3, nullptr, 3, {"leak", "inoperative"}),
+        Failure(3, 0, "elevator 1", 8, {"free floating"}),
+        Failure(3, 1, "elevator 2", 8, {"free floating"}),
+        Failure(3, 2, "rudder", 4, {"fully deflect right"}),
+        Failure(4, 7, "engine 1", 40, {"fire", "hot start"}),
+        Failure(5, 21, "left DC gen", 255, {"failed"}),
+    };
+    EXPECT_EQ(summary.at("instructor_failures"), expected) << summary.dump(2);
+    EXPECT_TRUE(summary.at("instructor_failures_reason").is_null());
+    // Asking takes no frame of the flight.
+    EXPECT_EQ(f.state.at("frames"), 90);
+    EXPECT_DOUBLE_EQ(f.state.at("simulated_seconds").get<double>(), 3.0);
+}
+
+TEST(SimhostInstructorFailures, NoneSetOrAllClearedIsAnEmptyList) {
+    TempDir tmp;
+    const LinkFlight cleared = FlyWithLink(tmp.path() / "a",
+                                           "at 1 instructor 5 23 255\n"
+                                           "at 1 instructor 4 21 768\n"
+                                           "at 1 instructor 3 3 64\n"
+                                           "at 2 instructor 5 23 0\n"
+                                           "at 2 instructor 4 21 0\n"
+                                           "at 2 instructor 3 3 0\n");
+    ASSERT_EQ(cleared.run.exit_code, 0) << cleared.run.err;
+    EXPECT_EQ(cleared.state.at("summary").at("instructor_failures"), nlohmann::json::array())
+        << cleared.state.at("summary").dump(2);
+
+    const LinkFlight none = FlyWithLink(tmp.path() / "b", "# no instructor\n");
+    ASSERT_EQ(none.run.exit_code, 0) << none.run.err;
+    EXPECT_EQ(none.state.at("summary").at("instructor_failures"), nlohmann::json::array())
+        << none.state.at("summary").dump(2);
+    EXPECT_TRUE(none.state.at("summary").at("instructor_failures_reason").is_null());
+}
+
+TEST(SimhostInstructorFailures, OnTheRealClockTheLinkAnswersToo) {
+    TempDir tmp;
+    const LinkFlight f =
+        FlyWithLink(tmp.path(), "at 0.5 instructor 5 14 255\n", {"--realtime", "--seconds", "1"});
+    ASSERT_EQ(f.run.exit_code, 0) << f.run.err;
+    EXPECT_EQ(f.state.at("summary").at("instructor_failures"),
+              nlohmann::json::array({Failure(5, 14, "TRU 1", 255, {"failed"})}))
+        << f.state.at("summary").dump(2);
+}
+
+// Without a link the failures are unknown, not "none".
+TEST(SimhostInstructorFailures, WithoutALinkTheSummarySaysWhyTheyAreUnknown) {
+    TempDir tmp;
+    const int holder = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(holder, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_ANY);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(holder, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(::listen(holder, 1), 0);
+    ASSERT_EQ(::getsockname(holder, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const std::string port = std::to_string(ntohs(address.sin_port));
+    const LinkFlight f =
+        FlyWithLink(tmp.path(), "# no instructor\n", {"--link-port", port, "--seconds", "1"});
+    ::close(holder);
+    ASSERT_EQ(f.run.exit_code, 0) << f.run.err;
+    const nlohmann::json& summary = f.state.at("summary");
+    EXPECT_TRUE(summary.at("instructor_failures").is_null()) << summary.dump(2);
+    EXPECT_EQ(summary.at("instructor_failures_reason"), "the module hosts no instructor link");
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "zu/platform/joystick.h"
 #include "zu/platform/net_session.h"
 #include "zu/platform/sound_device.h"
+#include "zu/simhost/instructor_failures.h"
 #include "zu/simhost/progress.h"
 #include "zu/simhost/scenario.h"
 #include "zu/simhost/simulator.h"
@@ -643,11 +644,16 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
         sim.LogEvent(std::string("stopped by ") + (stop_signal == SIGINT ? "SIGINT" : "SIGTERM"));
     }
     if (has_scenario) report(scenario.Finish());
+    // What the instructor has failed, asked over the link while the module
+    // still hosts it (killing the gauges closes it).
+    InstructorFailures instructor_failures;
+    if (!o.state_json.empty()) instructor_failures = AskInstructorFailures();
     sim.Stop();
 
     int code = has_scenario && scenario.failures() > 0 ? kExitCheckFailed : kExitOk;
     if (!o.state_json.empty() &&
-        !WriteStateJson(o.state_json, sim, has_scenario ? &scenario : nullptr, &error)) {
+        !WriteStateJson(o.state_json, sim, has_scenario ? &scenario : nullptr, &error,
+                        &instructor_failures)) {
         err << "simhost: " << error << '\n';
         code = kExitOutput;
     }

@@ -11,6 +11,7 @@
 #include "zu/platform/load_problems.h"
 #include "zu/platform/net_session.h"
 #include "zu/simhost/cdu_keys.h"
+#include "zu/simhost/instructor_failures.h"
 #include "zu/simhost/scenario.h"
 #include "zu/simhost/simulator.h"
 
@@ -248,9 +249,29 @@ const GaugeInstance* PlacedGauge(const Simulator& sim, const char* name) {
     return nullptr;
 }
 
+// The instructor's failures as the link told them, or null with the reason.
+void AddInstructorFailures(const InstructorFailures* failures, json& summary) {
+    if (failures == nullptr || !failures->active) {
+        summary["instructor_failures"] = nullptr;
+        summary["instructor_failures_reason"] =
+            failures == nullptr ? "asked at the end of the flight only" : failures->unknown;
+        return;
+    }
+    json list = json::array();
+    for (const InstructorFailure& f : *failures->active) {
+        list.push_back({{"group", f.group},
+                        {"index", f.index},
+                        {"name", f.name.empty() ? json(nullptr) : json(f.name)},
+                        {"state", f.state},
+                        {"failures", f.failures}});
+    }
+    summary["instructor_failures"] = std::move(list);
+    summary["instructor_failures_reason"] = nullptr;
+}
+
 // What a crew member would look at first: the caution legends lit, the
-// voltmeters' readouts, the engines.
-json SummaryJson(const Simulator& sim) {
+// voltmeters' readouts, the engines; and what the instructor has failed.
+json SummaryJson(const Simulator& sim, const InstructorFailures* failures) {
     json cautions = json::array();
     const GaugeInstance* caution = PlacedGauge(sim, "Caution");
     if (caution == nullptr) caution = PlacedGauge(sim, "Caution_Large");
@@ -275,11 +296,13 @@ json SummaryJson(const Simulator& sim) {
                                {"itt", Number(e.itt)}});
         }
     }
-    return {{"lit_cautions", std::move(cautions)},
-            {"bus_volts",
-             {{"dc", ReadoutNumber(dc, 6)},
-              {"ac", json::array({ReadoutNumber(ac, 6), ReadoutNumber(ac, 8)})}}},
-            {"engines", std::move(engines)}};
+    json summary = {{"lit_cautions", std::move(cautions)},
+                    {"bus_volts",
+                     {{"dc", ReadoutNumber(dc, 6)},
+                      {"ac", json::array({ReadoutNumber(ac, 6), ReadoutNumber(ac, 8)})}}},
+                    {"engines", std::move(engines)}};
+    AddInstructorFailures(failures, summary);
+    return summary;
 }
 
 void AddKeyEvents(const Simulator& sim, json& root) {
@@ -564,14 +587,15 @@ json ScenarioJson(const Scenario& scenario) {
 
 }  // namespace
 
-std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
+std::string BuildStateJson(const Simulator& sim, const Scenario* scenario,
+                           const InstructorFailures* instructor_failures) {
     const SimulatorConfig& cfg = sim.config();
     json root;
     root["simhost"] = SimhostJson(sim);
     root["frames"] = sim.frame();
     root["simulated_seconds"] = sim.elapsed_seconds();
     root["ticks"] = cfg.lockstep ? json(sim.ticks()) : json(nullptr);
-    root["summary"] = SummaryJson(sim);
+    root["summary"] = SummaryJson(sim, instructor_failures);
     AddKeyEvents(sim, root);
     if (cfg.aircraft_model) root["aircraft"] = AircraftJson(sim);
     root["fsuipc"] = FsuipcJson(sim.fsuipc());
@@ -589,10 +613,11 @@ std::string BuildStateJson(const Simulator& sim, const Scenario* scenario) {
 }
 
 bool WriteStateJson(const std::filesystem::path& file, const Simulator& sim,
-                    const Scenario* scenario, std::string* error) {
+                    const Scenario* scenario, std::string* error,
+                    const InstructorFailures* instructor_failures) {
     std::error_code ec;
     if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
-    const std::string text = BuildStateJson(sim, scenario);
+    const std::string text = BuildStateJson(sim, scenario, instructor_failures);
     // Written beside and renamed, so a reader never sees half a file.
     const std::filesystem::path temp = file.string() + ".part";
     {

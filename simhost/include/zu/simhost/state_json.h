@@ -9,11 +9,16 @@ namespace zu::simhost {
 
 class Simulator;
 class Scenario;
+struct InstructorFailures;
 
-// `scenario` may be null.
-std::string BuildStateJson(const Simulator& sim, const Scenario* scenario);
+// `scenario` may be null. `instructor_failures` is what the instructor link
+// answered at the end of the flight (AskInstructorFailures); null for a state
+// file written without asking (during the flight), which says so.
+std::string BuildStateJson(const Simulator& sim, const Scenario* scenario,
+                           const InstructorFailures* instructor_failures = nullptr);
 // Writes BuildStateJson to `file` (creating its folder); false with `error`.
 bool WriteStateJson(const std::filesystem::path& file, const Simulator& sim,
-                    const Scenario* scenario, std::string* error);
+                    const Scenario* scenario, std::string* error,
+                    const InstructorFailures* instructor_failures = nullptr);
 
 }  // namespace zu::simhost
