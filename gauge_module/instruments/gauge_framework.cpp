@@ -1,6 +1,5 @@
 #include "instruments/gauge_framework.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -53,63 +52,19 @@ uint8_t GaugeIsVcFrom(const gauge::GaugeHeader* gauge) {
                : 0;
 }
 
-namespace {
-
-// The elements 0 .. n - 1 of the list at `first` (null past its end), walked
-// once, for the steps that set many elements of one list every frame.
-constexpr int32_t kCollectedElements = 128;
-void CollectElements(gauge::ElementHeader* first, gauge::ElementHeader** at, int32_t n) {
-    gauge::ElementHeader* e = first;
-    for (int32_t i = 0; i < n; ++i) {
-        at[i] = e;
-        if (e != nullptr) e = e->next_element != nullptr ? e->next_element[0] : nullptr;
-    }
-}
-
-// Element k of a collected list; as ElementListWalk, k <= 0 is the first.
-gauge::ElementHeader* Collected(gauge::ElementHeader* const* at, int32_t k) {
-    return at[k > 0 ? k : 0];
-}
-
-void SetShown(gauge::ElementHeader* e, bool shown) {
-    if (e == nullptr) return;
-    if (shown) {
-        e->image_flags &= ~gauge::kImageHidden;
-    } else {
-        e->image_flags |= gauge::kImageHidden;
-    }
-}
-
-}  // namespace
-
 void ApplyLitPairs(gauge::ElementHeader* first, const LitPair* pairs, int32_t count, bool lit) {
-    int32_t last = 0;
-    for (int32_t i = 0; i < count; ++i)
-        last = std::max({last, int32_t{pairs[i].lit}, int32_t{pairs[i].unlit}});
-    gauge::ElementHeader* at[kCollectedElements];
-    CollectElements(first, at, last + 1);
+    ElementWalkScope walk(first);
     for (int32_t i = 0; i < count; ++i) {
-        SetShown(Collected(at, pairs[i].lit), lit);
-        SetShown(Collected(at, pairs[i].unlit), !lit);
+        ShowElement(first, pairs[i].lit, lit);
+        ShowElement(first, pairs[i].unlit, !lit);
     }
 }
 
 void ApplyLitBit(gauge::ElementHeader* first, int32_t overlay, const int8_t* glowing, int32_t count,
                  bool lit) {
+    ElementWalkScope walk(first);
     if (overlay >= 0) ShowElement(first, overlay, lit);
-    int32_t last = 0;
-    for (int32_t i = 0; i < count; ++i) last = std::max(last, int32_t{glowing[i]});
-    gauge::ElementHeader* at[kCollectedElements];
-    CollectElements(first, at, last + 1);
-    for (int32_t i = 0; i < count; ++i) {
-        gauge::ElementHeader* e = Collected(at, glowing[i]);
-        if (e == nullptr) continue;
-        if (lit) {
-            e->image_flags |= gauge::kImageLuminous;
-        } else {
-            e->image_flags &= ~gauge::kImageLuminous;
-        }
-    }
+    for (int32_t i = 0; i < count; ++i) SetElementLit(first, glowing[i], lit);
 }
 
 bool FlashPhase() {
