@@ -93,11 +93,9 @@ FlyingCockpit::~FlyingCockpit() {
 
 namespace {
 
-// The distribution's benchmark library is built without NDEBUG (its build
-// type "None"), so it calls itself a debug build ("Library was built as
-// DEBUG"): its code is optimised all the same, only its internal checks stay
-// on. What counts is how the code measured here was built, which the report
-// states beside it.
+// The benchmark library is built from source in release mode
+// (third_party/benchmark) and says so ("library_build_type"); the report
+// states beside it how the code measured here was built.
 constexpr const char* kBuild =
 #if defined(__OPTIMIZE__) && defined(NDEBUG)
     "optimised, NDEBUG";
