@@ -1,6 +1,6 @@
-// A frame, a systems tick and a host pass of the whole cockpit flying (see
-// cockpit.h), every display on, and again with the weather radar, the TCAS
-// traffic and the map on:
+// A frame, a systems tick and a host pass of the whole cockpit (see
+// cockpit.h), flying with every display on, and again with the weather
+// radar, the TCAS traffic and the map on; and a frame of the cockpit parked:
 //   BM_CockpitFrame...   the gauges' update and draw services of one frame
 //                        (the host pass and every display's painting among
 //                        them); the clock advance with its ticks and the
@@ -10,18 +10,16 @@
 //   BM_HostPass          the main gauge's per-frame host pass against the
 //                        stand-in's FSUIPC server and panel services
 // Each reports the median and the 99th percentile of its iterations
-// ("median_us", "p99_us"). None of them may allocate: the frame's count
-// covers the module's gauges with their painting and the stand-in's
-// services inside them (its FSUIPC serving and event log among them); the
-// stand-in's renderer is measured apart (panel_drawing_bench.cpp), and
-// reports its count.
+// ("median_us", "p99_us", see MeasureEach). None of them may allocate: the
+// frame's count covers the module's gauges with their painting and the
+// stand-in's services inside them (its FSUIPC serving and event log among
+// them); the stand-in's renderer is measured apart
+// (panel_drawing_bench.cpp), and reports its count.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
+#include <cstdlib>
 #include <sstream>
-#include <vector>
 
 #include "../tests/module_state.h"
 #include "allocation_count.h"
@@ -34,7 +32,20 @@ namespace zu::bench {
 
 namespace fs = std::filesystem;
 
-FlyingCockpit::FlyingCockpit(bool radar_traffic_map, double seconds) {
+namespace {
+
+// The scenario line's time ("at T ..."), or -1.
+double LineTime(const std::string& line) {
+    if (line.rfind("at ", 0) != 0) return -1.0;
+    return std::strtod(line.c_str() + 3, nullptr);
+}
+
+// Parked, the aircraft stays on the ground: what the crew does from take-off on is left out.
+constexpr double kTakeOffSeconds = 60.0;
+
+}  // namespace
+
+FlyingCockpit::FlyingCockpit(CockpitLoad load, double seconds) {
     // The module is loaded once in this process: each flight starts from
     // its state as loaded, whatever the benchmarks before left in it.
     e2e::RestoreLoadedModuleState();
@@ -56,9 +67,10 @@ FlyingCockpit::FlyingCockpit(bool radar_traffic_map, double seconds) {
     std::stringstream text;
     std::string line;
     while (std::getline(file, line)) {
-        if (radar_traffic_map || line.find("radar, traffic, map") == std::string::npos) {
-            text << line << '\n';
-        }
+        const bool radar_traffic_map = line.find("radar, traffic, map") != std::string::npos;
+        if (radar_traffic_map && load != CockpitLoad::FlyingRadarTrafficMap) continue;
+        if (load == CockpitLoad::Parked && LineTime(line) >= kTakeOffSeconds) continue;
+        text << line << '\n';
     }
     if (!simhost::Scenario::Parse(text.str(), "full-cockpit.txt", &scenario_, &error_)) return;
     simhost::ScenarioContext ctx{*sim_, [](const std::string&, std::string* error) {
@@ -81,13 +93,9 @@ FlyingCockpit::~FlyingCockpit() {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// The distribution's benchmark library is built without NDEBUG (its build
-// type "None"), so it calls itself a debug build ("Library was built as
-// DEBUG"): its code is optimised all the same, only its internal checks stay
-// on. What counts is how the code measured here was built, which the report
-// states beside it.
+// The benchmark library is built from source in release mode
+// (third_party/benchmark) and says so ("library_build_type"); the report
+// states beside it how the code measured here was built.
 constexpr const char* kBuild =
 #if defined(__OPTIMIZE__) && defined(NDEBUG)
     "optimised, NDEBUG";
@@ -101,121 +109,73 @@ const bool kBuildReported = [] {
     return true;
 }();
 
-// Median and 99th percentile of the iterations' times, in microseconds.
-void ReportSpread(benchmark::State& state, std::vector<double>& us) {
-    if (us.empty()) return;
-    std::sort(us.begin(), us.end());
-    state.counters["median_us"] = us[us.size() / 2];
-    state.counters["p99_us"] = us[std::min(us.size() - 1, us.size() * 99 / 100)];
-}
+constexpr auto kAlways = [] { return true; };
 
-// Every allocation: operator new allocates through malloc, which counts.
-uint64_t Allocations() {
-    return BenchCAllocationCount();
-}
-
-void CockpitFrame(benchmark::State& state, bool radar_traffic_map) {
-    FlyingCockpit cockpit(radar_traffic_map);
+void CockpitFrame(benchmark::State& state, CockpitLoad load) {
+    FlyingCockpit cockpit(load);
     if (!cockpit.ok()) return state.SkipWithError(cockpit.error().c_str());
     simhost::Simulator& sim = cockpit.sim();
-    std::vector<double> us;
-    us.reserve(100000);
-    uint64_t allocations = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        sim.BeginFrame();
-        const uint64_t before = Allocations();
-        state.ResumeTiming();
-        const Clock::time_point start = Clock::now();
-        sim.RunGauges();
-        const Clock::time_point end = Clock::now();
-        state.PauseTiming();
-        allocations += Allocations() - before;
-        if (us.size() < us.capacity()) {
-            us.push_back(std::chrono::duration<double, std::micro>(end - start).count());
-        }
-        state.ResumeTiming();
-    }
-    RequireNoAllocations(state, "allocations_per_frame", allocations,
-                         static_cast<double>(state.iterations()));
-    ReportSpread(state, us);
+    MeasureEach(
+        state, "allocations_per_frame",
+        [&] {
+            sim.BeginFrame();
+            return true;
+        },
+        [&] { sim.RunGauges(); }, kAlways);
 }
 
 void BM_CockpitFrame(benchmark::State& state) {
-    CockpitFrame(state, false);
+    CockpitFrame(state, CockpitLoad::Flying);
 }
 BENCHMARK(BM_CockpitFrame)->Unit(benchmark::kMicrosecond)->Iterations(1500);
 
 void BM_CockpitFrameRadarTrafficMap(benchmark::State& state) {
-    CockpitFrame(state, true);
+    CockpitFrame(state, CockpitLoad::FlyingRadarTrafficMap);
 }
 BENCHMARK(BM_CockpitFrameRadarTrafficMap)->Unit(benchmark::kMicrosecond)->Iterations(1500);
 
-void CockpitTick(benchmark::State& state, bool radar_traffic_map) {
-    FlyingCockpit cockpit(radar_traffic_map);
+// Parked with nothing changing, a frame should find nothing to redraw.
+void BM_CockpitFrameParked(benchmark::State& state) {
+    CockpitFrame(state, CockpitLoad::Parked);
+}
+BENCHMARK(BM_CockpitFrameParked)->Unit(benchmark::kMicrosecond)->Iterations(1500);
+
+void CockpitTick(benchmark::State& state, CockpitLoad load) {
+    FlyingCockpit cockpit(load);
     if (!cockpit.ok()) return state.SkipWithError(cockpit.error().c_str());
     simhost::Simulator& sim = cockpit.sim();
-    std::vector<double> us;
-    us.reserve(100000);
-    uint64_t allocations = 0;
     uint64_t ticks = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        if (ticks % 2 == 1) sim.RunGauges();
-        const uint64_t before = Allocations();
-        state.ResumeTiming();
-        const Clock::time_point start = Clock::now();
-        SystemsTick(0, 0, 0, 0, 0);
-        const Clock::time_point end = Clock::now();
-        state.PauseTiming();
-        allocations += Allocations() - before;
-        ++ticks;
-        if (us.size() < us.capacity()) {
-            us.push_back(std::chrono::duration<double, std::micro>(end - start).count());
-        }
-        state.ResumeTiming();
-    }
-    RequireNoAllocations(state, "allocations_per_tick", allocations, static_cast<double>(ticks));
-    ReportSpread(state, us);
+    MeasureEach(
+        state, "allocations_per_tick",
+        [&] {
+            if (ticks++ % 2 == 1) sim.RunGauges();
+            return true;
+        },
+        [] { SystemsTick(0, 0, 0, 0, 0); }, kAlways);
 }
 
 void BM_SystemsTick(benchmark::State& state) {
-    CockpitTick(state, false);
+    CockpitTick(state, CockpitLoad::Flying);
 }
 BENCHMARK(BM_SystemsTick)->Unit(benchmark::kMicrosecond)->Iterations(3000);
 
 void BM_SystemsTickRadarTrafficMap(benchmark::State& state) {
-    CockpitTick(state, true);
+    CockpitTick(state, CockpitLoad::FlyingRadarTrafficMap);
 }
 BENCHMARK(BM_SystemsTickRadarTrafficMap)->Unit(benchmark::kMicrosecond)->Iterations(3000);
 
 void BM_HostPass(benchmark::State& state) {
-    FlyingCockpit cockpit(false);
+    FlyingCockpit cockpit(CockpitLoad::Flying);
     if (!cockpit.ok()) return state.SkipWithError(cockpit.error().c_str());
     simhost::Simulator& sim = cockpit.sim();
-    std::vector<double> us;
-    us.reserve(100000);
-    uint64_t allocations = 0;
-    uint64_t passes = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        sim.BeginFrame();
-        sim.RunGauges();
-        const uint64_t before = Allocations();
-        state.ResumeTiming();
-        const Clock::time_point start = Clock::now();
-        MaingaugeProc();
-        const Clock::time_point end = Clock::now();
-        state.PauseTiming();
-        allocations += Allocations() - before;
-        ++passes;
-        if (us.size() < us.capacity()) {
-            us.push_back(std::chrono::duration<double, std::micro>(end - start).count());
-        }
-        state.ResumeTiming();
-    }
-    RequireNoAllocations(state, "allocations_per_pass", allocations, static_cast<double>(passes));
-    ReportSpread(state, us);
+    MeasureEach(
+        state, "allocations_per_pass",
+        [&] {
+            sim.BeginFrame();
+            sim.RunGauges();
+            return true;
+        },
+        [] { MaingaugeProc(); }, kAlways);
 }
 BENCHMARK(BM_HostPass)->Unit(benchmark::kMicrosecond)->Iterations(1500);
 

@@ -7,7 +7,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config git
   clang libclang-rt-14-dev clang-format
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev
   libasio-dev libopenal-dev libcairo2-dev libpixman-1-dev libpng-dev nlohmann-json3-dev
   qt6-base-dev
   fonts-liberation2 fonts-dseg fontconfig

@@ -107,7 +107,42 @@ void GaugeStandardKill(gauge::GaugeHeader* g, uintptr_t) {
 // ---------------------------------------------------------------------------
 // Element lists
 
+namespace {
+thread_local ElementWalkScope* tWalkScope = nullptr;
+}  // namespace
+
+ElementWalkScope::ElementWalkScope(gauge::ElementHeader* first) {
+    at_[0] = first;
+    ended_ = first == nullptr;
+    if (tWalkScope != nullptr && tWalkScope->first() == first) return;
+    outer_ = tWalkScope;
+    active_ = true;
+    tWalkScope = this;
+}
+
+ElementWalkScope::~ElementWalkScope() {
+    if (active_) tWalkScope = outer_;
+}
+
+gauge::ElementHeader* ElementWalkScope::At(int32_t n) {
+    while (count_ <= n && !ended_) {
+        const gauge::ElementHeader* last = at_[count_ - 1];
+        gauge::ElementHeader* next =
+            last->next_element != nullptr ? last->next_element[0] : nullptr;
+        if (next == nullptr) {
+            ended_ = true;
+        } else {
+            at_[count_++] = next;
+        }
+    }
+    return n < count_ ? at_[n] : nullptr;
+}
+
 gauge::ElementHeader* ElementListWalk(gauge::ElementHeader* element, int32_t n) {
+    if (ElementWalkScope* scope = tWalkScope; scope != nullptr && scope->first() == element &&
+                                              n >= 0 && n < ElementWalkScope::kMaxElements) {
+        return scope->At(n);
+    }
     for (int32_t i = 0; i < n && element != nullptr; ++i) {
         element = element->next_element != nullptr ? element->next_element[0] : nullptr;
     }

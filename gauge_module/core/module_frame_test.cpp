@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -162,6 +163,58 @@ TEST(ModuleRecords, ElementListWalkAndFlags) {
     SetElementFlags(nullptr, 0, gauge::kImageHidden);
     EXPECT_EQ(a.image_flags, 0u);
     EXPECT_EQ(c.image_flags, 0u);
+}
+
+TEST(ModuleRecords, WalksInAScopeFindWhatTheLinksReach) {
+    // A list of 200 elements (longer than a scope keeps), the last without
+    // a next list, and a second list of two.
+    std::vector<gauge::ElementHeader> e(200);
+    std::vector<std::array<gauge::ElementHeader*, 2>> next(200);
+    for (size_t i = 0; i < e.size(); ++i) {
+        next[i] = {i + 1 < e.size() ? &e[i + 1] : nullptr, nullptr};
+        e[i].next_element = i + 1 < e.size() ? next[i].data() : nullptr;
+    }
+    gauge::ElementHeader y{};
+    gauge::ElementHeader x{};
+    gauge::ElementHeader* x_next[] = {&y, nullptr};
+    x.next_element = x_next;
+    auto expected = [&](int32_t n) -> gauge::ElementHeader* {
+        return n <= 0 ? &e[0] : n < 200 ? &e[static_cast<size_t>(n)] : nullptr;
+    };
+    {
+        ElementWalkScope walk(&e[0]);
+        for (int32_t n : {5, 3, 150, 127, 128, 0, -1, 199, 200, 260, 1}) {
+            EXPECT_EQ(ElementListWalk(&e[0], n), expected(n)) << n;
+        }
+        // Another list, an inner scope of the same list and a list that
+        // starts inside this one are walked as they are.
+        EXPECT_EQ(ElementListWalk(&x, 1), &y);
+        EXPECT_EQ(ElementListWalk(&e[10], 2), &e[12]);
+        {
+            ElementWalkScope same(&e[0]);
+            EXPECT_EQ(ElementListWalk(&e[0], 40), &e[40]);
+            ElementWalkScope other(&x);
+            EXPECT_EQ(ElementListWalk(&x, 1), &y);
+            EXPECT_EQ(ElementListWalk(&x, 2), nullptr);
+            EXPECT_EQ(ElementListWalk(&e[0], 41), &e[41]);
+        }
+        SetElementFlags(&e[0], 77, gauge::kImageHidden);
+        EXPECT_EQ(e[77].image_flags, gauge::kImageHidden);
+        ClearElementFlags(&e[0], 77, gauge::kImageHidden);
+        EXPECT_EQ(e[77].image_flags, 0u);
+    }
+    // Once the scope is gone, a list linked anew is followed as it now is.
+    next[2][0] = &y;
+    EXPECT_EQ(ElementListWalk(&e[0], 3), &y);
+    EXPECT_EQ(ElementListWalk(&e[0], 4), nullptr);
+    {
+        ElementWalkScope walk(&e[0]);
+        EXPECT_EQ(ElementListWalk(&e[0], 3), &y);
+        EXPECT_EQ(ElementListWalk(&e[0], 5), nullptr);
+    }
+    ElementWalkScope empty(nullptr);
+    EXPECT_EQ(ElementListWalk(nullptr, 0), nullptr);
+    EXPECT_EQ(ElementListWalk(nullptr, 3), nullptr);
 }
 
 // ---------------------------------------------------------------------------

@@ -61,17 +61,29 @@ constexpr double kBeamHalfWidthDeg = 3.95;
 constexpr double kDegToRad = 0.017453292519943295;
 constexpr int32_t kClickPan = 682;
 
-// The picture builder's working images.
+// The picture builder's working images. The fan keeps its rows padded for
+// the blur: picture column x sits at kFanLeft + x, with zeros on both sides
+// (the 7 x 7 box reaches three columns out) and column 0 always 0 (it never
+// counts). Each fan cell follows one grid cell, so a build rewrites only the
+// cells of the grid cells that changed since the last one.
+constexpr int kFanLeft = 8;
+constexpr int kFanStride = 152;  // kFanLeft + the width + 3, in whole vectors
+constexpr int kBoxLanes = 8;
+static_assert(kFanLeft >= 3 && kFanStride >= kFanLeft + kWxPictureWidth + 3 &&
+              kFanStride % kBoxLanes == 0);
+constexpr int kBoxRowVectors = (kWxPictureWidth + kBoxLanes - 1) / kBoxLanes;
+static_assert(kFanLeft + kBoxRowVectors * kBoxLanes + 3 <= kFanStride);
 struct WxWorkImages {
-    uint8_t fan[kPictureCells];
-    uint32_t columns[kPictureCells];  // the blur's column sums
+    alignas(16) uint8_t fan[kWxPictureHeight][kFanStride];
     int32_t map[kWxPictureHeight][kWxPictureWidth];
     bool map_built = false;
-    // The grid cell that lands last on each fan entry the blur reads
-    // (kZeroCell: none does, and the entry stays 0).
-    uint16_t fan_source[kPictureCells];
+    // The grid as the fan shows it.
+    uint8_t grid_shown[kWxColumns * kWxBins];
+    // The fan cells each grid cell lands on last: cells[first[g] ..
+    // first[g + 1]), as offsets into `fan`.
+    uint16_t first[kWxColumns * kWxBins + 1];
+    uint16_t cells[kPictureCells];
 };
-constexpr uint16_t kZeroCell = kWxColumns * kWxBins;
 WxWorkImages gWork{};
 
 int32_t gPreviousDisplayMode = 0;
@@ -282,40 +294,155 @@ void BuildFanMap() {
             gWork.map[y][c] = index < 0 || index >= kWxFanEntries ? kWxFanEntries - 1 : index;
         }
     }
-    std::fill(std::begin(gWork.fan_source), std::end(gWork.fan_source), kZeroCell);
+    constexpr uint16_t kNone = kWxColumns * kWxBins;
+    static uint16_t source[kPictureCells];
+    std::fill(std::begin(source), std::end(source), kNone);
     for (int y = 0; y < kWxPictureHeight; ++y) {
         const auto bin = static_cast<int>(y * 0.24096385542168675);
         for (int c = 0; c < kWxPictureWidth; ++c) {
             const auto column = static_cast<int>(c * 0.22388059701492538);
             const int32_t to = gWork.map[y][c];
-            if (to < kPictureCells) {
-                gWork.fan_source[to] = static_cast<uint16_t>(column * kWxBins + bin);
-            }
+            if (to < kPictureCells) source[to] = static_cast<uint16_t>(column * kWxBins + bin);
         }
     }
+    // Grouped by grid cell; column 0 never counts and keeps no cell.
+    uint16_t count[kNone + 1] = {};
+    for (int i = 0; i < kPictureCells; ++i) {
+        if (i % kWxPictureWidth != 0) ++count[source[i]];
+    }
+    gWork.first[0] = 0;
+    for (int g = 0; g < kNone; ++g) gWork.first[g + 1] = gWork.first[g] + count[g];
+    uint16_t next[kNone];
+    std::copy(gWork.first, gWork.first + kNone, next);
+    for (int i = 0; i < kPictureCells; ++i) {
+        const int g = source[i];
+        if (g == kNone || i % kWxPictureWidth == 0) continue;
+        const int y = i / kWxPictureWidth;
+        const int x = i % kWxPictureWidth;
+        gWork.cells[next[g]++] = static_cast<uint16_t>(y * kFanStride + kFanLeft + x);
+    }
+    // The fan as an all-zero grid shows it.
+    std::memset(gWork.fan, 0, sizeof gWork.fan);
+    std::memset(gWork.grid_shown, 0, sizeof gWork.grid_shown);
     gWork.map_built = true;
 }
 
 void FillFan() {
-    uint8_t cells[kZeroCell + 1];
-    std::memcpy(cells, WxPolarGrid, kZeroCell);
-    cells[kZeroCell] = 0;
-    for (int i = 0; i < kPictureCells; ++i) gWork.fan[i] = cells[gWork.fan_source[i]];
+    const uint8_t* grid = &WxPolarGrid[0][0];
+    uint8_t* fan = &gWork.fan[0][0];
+    for (int g = 0; g < kWxColumns * kWxBins; ++g) {
+        const uint8_t v = grid[g];
+        if (v == gWork.grid_shown[g]) continue;
+        gWork.grid_shown[g] = v;
+        for (int k = gWork.first[g]; k < gWork.first[g + 1]; ++k) fan[gWork.cells[k]] = v;
+    }
+}
+
+// Sums of up to 49 x 255 fit 16-bit lanes, signed.
+using BoxSums = int16_t __attribute__((vector_size(2 * kBoxLanes)));
+using BoxBytes = uint8_t __attribute__((vector_size(kBoxLanes)));
+using BoxColours = int32_t __attribute__((vector_size(4 * kBoxLanes)));
+
+template <typename V, typename T>
+V LoadLanes(const T* p) {
+    V v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
 }
 
 // Blurs the fan over a 7 x 7 box, clears the top five rows and colours
-// the back picture, then shows it.
+// the back picture, then shows it. Each box takes the fan rows max(y - 3,
+// 1) .. min(y + 3, height - 1) (row 0 never counts) and the columns x - 3
+// .. x + 3 of the padded rows; the sum over 49 picks the colour.
 void BlurAndColour() {
     const int32_t back = (WxPictureShown.load(std::memory_order_relaxed) & 1) ^ 1;
     WxPictureImage& picture = WxPicture[back];
-    // The colour of each blurred value, for this picture's gain and phase.
+    // The colours for this picture's gain and phase, as runs of blurred
+    // values: the colour changes where a run starts. A sum of 49 v .. 49 v
+    // + 48 is the value v, so a run from value v starts at the sum 49 v.
+    // Four runs at most (black, green, yellow, red or black), as the bands
+    // go; a run that does not occur starts past every sum and changes
+    // nothing. The colours go as differences: a sum in run r has passed
+    // the starts of runs 1 .. r and takes colour 0 ^ (0 ^ 1) ^ .. ^ (r-1 ^ r).
+    constexpr int kRuns = 4;
+    // Values from 16 on read 255 and share its colour.
     uint32_t colour_of[256];
-    for (int32_t v = 0; v < 256; ++v) colour_of[v] = WxColour(std::min(255, v * 16));
+    for (int32_t v = 0; v <= 16; ++v) colour_of[v] = WxColour(std::min(255, v * 16));
+    std::fill(colour_of + 17, colour_of + 256, colour_of[16]);
+    int runs = 1;
+    int16_t run_start[kRuns] = {0, INT16_MAX, INT16_MAX, INT16_MAX};
+    uint32_t run_change[kRuns] = {colour_of[0], 0, 0, 0};
+    for (int32_t v = 1; v < 256; ++v) {
+        if (colour_of[v] == colour_of[v - 1]) continue;
+        if (runs < kRuns) {
+            run_start[runs] = static_cast<int16_t>(v * 49);
+            run_change[runs] = colour_of[v] ^ colour_of[v - 1];
+        }
+        ++runs;
+    }
     constexpr int32_t kClearedRows = 78;
-    BoxSumsRunning(gWork.fan, kWxPictureWidth, kWxPictureHeight, gWork.columns, 3, 3,
-                   [&](int32_t y, int32_t x, uint32_t total) {
-                       picture.pixels[y][x] = colour_of[y < kClearedRows ? total / 49u : 0];
-                   });
+    const BoxColours first = BoxColours{} + static_cast<int32_t>(run_change[0]);
+    const BoxColours change1 = BoxColours{} + static_cast<int32_t>(run_change[1]);
+    const BoxColours change2 = BoxColours{} + static_cast<int32_t>(run_change[2]);
+    const BoxColours change3 = BoxColours{} + static_cast<int32_t>(run_change[3]);
+    const BoxSums start1 = BoxSums{} + run_start[1], start2 = BoxSums{} + run_start[2],
+                  start3 = BoxSums{} + run_start[3];
+    alignas(16) int16_t columns[kFanStride] = {};
+    // Rows 1 .. 3 for row 0.
+    for (int32_t r = 1; r <= std::min(3, kWxPictureHeight - 1); ++r) {
+        for (int i = 0; i < kFanStride; i += kBoxLanes) {
+            BoxSums c = LoadLanes<BoxSums>(columns + i);
+            c += __builtin_convertvector(LoadLanes<BoxBytes>(&gWork.fan[r][i]), BoxSums);
+            std::memcpy(columns + i, &c, sizeof c);
+        }
+    }
+    alignas(32) uint32_t out[kBoxLanes];
+    for (int32_t y = 0; y < kClearedRows; ++y) {
+        if (y > 0) {
+            const int32_t enter = y + 3;
+            const int32_t leave = y - 4;
+            for (int i = 0; i < kFanStride; i += kBoxLanes) {
+                BoxSums c = LoadLanes<BoxSums>(columns + i);
+                if (enter < kWxPictureHeight) {
+                    c +=
+                        __builtin_convertvector(LoadLanes<BoxBytes>(&gWork.fan[enter][i]), BoxSums);
+                }
+                if (leave >= 1) {
+                    c -=
+                        __builtin_convertvector(LoadLanes<BoxBytes>(&gWork.fan[leave][i]), BoxSums);
+                }
+                std::memcpy(columns + i, &c, sizeof c);
+            }
+        }
+        uint32_t* row = picture.pixels[y];
+        if (runs > kRuns) {
+            // More colour changes than the runs hold: value by value.
+            for (int32_t x = 0; x < kWxPictureWidth; ++x) {
+                uint32_t total = 0;
+                for (int k = -3; k <= 3; ++k) total += columns[kFanLeft + x + k];
+                row[x] = colour_of[total / 49u];
+            }
+            continue;
+        }
+        for (int v = 0; v < kBoxRowVectors; ++v) {
+            const int16_t* at = columns + kFanLeft + v * kBoxLanes - 3;
+            BoxSums total = LoadLanes<BoxSums>(at);
+            for (int k = 1; k < 7; ++k) total += LoadLanes<BoxSums>(at + k);
+            static_assert(kRuns == 4);
+            const BoxColours colour =
+                first ^ (__builtin_convertvector(total >= start1, BoxColours) & change1) ^
+                (__builtin_convertvector(total >= start2, BoxColours) & change2) ^
+                (__builtin_convertvector(total >= start3, BoxColours) & change3);
+            // The last vector's lanes reach past the row: they go through `out`.
+            uint32_t* to = v + 1 < kBoxRowVectors ? row + v * kBoxLanes : out;
+            std::memcpy(to, &colour, sizeof colour);
+        }
+        constexpr int kTail = kWxPictureWidth - (kBoxRowVectors - 1) * kBoxLanes;
+        std::memcpy(row + (kBoxRowVectors - 1) * kBoxLanes, out, sizeof row[0] * kTail);
+    }
+    for (int32_t y = kClearedRows; y < kWxPictureHeight; ++y) {
+        std::fill(picture.pixels[y], picture.pixels[y] + kWxPictureWidth, colour_of[0]);
+    }
     WxPictureShown.store(back, std::memory_order_release);
 }
 

@@ -416,6 +416,60 @@ TEST_F(WeatherRadar, PicturesOfRandomGridsStayTheSame) {
     EXPECT_GT(targets, 0);
 }
 
+TEST_F(WeatherRadar, APictureShowsItsGridWhateverTheGridWasBefore) {
+    // The sampling changes four bins of one column per tick, and every
+    // 4th tick builds a picture. Each picture must be the one its grid
+    // gives: the same as when every cell has changed since the last build.
+    PowerRadar(true);
+    WxRadarState.warm_up_countdown = 0;
+    WxRadarState.selected_mode = kWxModeWeather;
+    Ticks(1);
+    TickCounter.store(4);
+    uint32_t seed = 4242;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 16;
+    };
+    for (auto& column : WxPolarGrid) {
+        for (uint8_t& cell : column) cell = static_cast<uint8_t>(next() % 3 == 0 ? next() % 40 : 0);
+    }
+    Build();
+    auto* grid = &WxPolarGrid[0][0];
+    constexpr int kCells = kWxColumns * kWxBins;
+    int column = 0;
+    int bin = 0;
+    int coloured = 0;
+    for (int build = 0; build < 60; ++build) {
+        for (int tick = 0; tick < 4; ++tick) {
+            for (int k = 0; k < 4; ++k) {
+                // Storms come and go, and cells clear to nothing.
+                const uint32_t r = next();
+                WxPolarGrid[column][bin + k] = static_cast<uint8_t>(r % 4 == 0 ? 0 : r % 40);
+            }
+            bin += 4;
+            if (bin >= kWxBins) {
+                bin = 0;
+                column = (column + 1) % kWxColumns;
+            }
+        }
+        const WxPictureImage& built = Build();
+        const std::vector<uint32_t> stepped(
+            &built.pixels[0][0], &built.pixels[0][0] + kWxPictureWidth * kWxPictureHeight);
+        uint8_t saved[kCells];
+        std::memcpy(saved, grid, kCells);
+        for (int i = 0; i < kCells; ++i) grid[i] = static_cast<uint8_t>(saved[i] + 1);
+        Build();
+        std::memcpy(grid, saved, kCells);
+        const WxPictureImage& fresh = Build();
+        const std::vector<uint32_t> whole(&fresh.pixels[0][0],
+                                          &fresh.pixels[0][0] + kWxPictureWidth * kWxPictureHeight);
+        ASSERT_EQ(stepped, whole) << "build " << build;
+        coloured += static_cast<int>(std::count_if(stepped.begin(), stepped.end(),
+                                                   [](uint32_t c) { return c != kWxBlack; }));
+    }
+    EXPECT_GT(coloured, 0);  // the grids did show weather
+}
+
 // The radar screen's draw steps on a recording context.
 struct WeatherRadarScreen : WeatherRadar {
     platform::DrawContext* dc = nullptr;

@@ -352,7 +352,10 @@ void RadioPanelUpdate(gauge::GaugeHeader* gauge, uint8_t* is_vc,
                       void (*visibility)(ElementHeader*)) {
     *is_vc = GaugeIsVcFrom(gauge);
     if (ConsumeElectricalChange()) ArmRefresh(kRefreshRadios);
-    if (RefreshGroupStep(kRefreshRadios)) visibility(FirstElement(gauge));
+    if (RefreshGroupStep(kRefreshRadios)) {
+        ElementWalkScope walk(FirstElement(gauge));
+        visibility(FirstElement(gauge));
+    }
 }
 
 }  // namespace

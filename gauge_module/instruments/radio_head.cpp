@@ -31,12 +31,37 @@ bool FlashOff(const RadioBand& band) {
     return (TickCounter.load(std::memory_order_relaxed) & band.flash_mask) != 0;
 }
 
+// As snprintf "%s": as much as fits, always terminated.
 void CopyText(char* text, std::size_t size, const char* from) {
-    std::snprintf(text, size, "%s", from);
+    if (size == 0) return;
+    const std::size_t n = std::min(std::strlen(from), size - 1);
+    std::memcpy(text, from, n);
+    text[n] = '\0';
 }
 
+// The window texts formatted last, by format and value: the heads show the
+// same few frequencies frame after frame, and a format's text depends on the
+// value alone.
+struct FrequencyMemo {
+    FrequencyFormat format = nullptr;
+    uint32_t value_bits = 0;
+    char text[16] = {};
+};
+thread_local FrequencyMemo tFrequencyMemos[16];
+
 void Frequency(const RadioBand& band, char* text, std::size_t size, float value) {
-    band.format(text, size, value);
+    uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    FrequencyMemo& memo = tFrequencyMemos[(bits ^ (bits >> 13) ^ (bits >> 23)) % 16];
+    if (memo.format != band.format || memo.value_bits != bits) {
+        memo.format = nullptr;
+        band.format(memo.text, sizeof memo.text, value);
+        // A text the memo cannot hold whole is formatted each time.
+        if (std::strlen(memo.text) + 1 >= sizeof memo.text) return band.format(text, size, value);
+        memo.format = band.format;
+        memo.value_bits = bits;
+    }
+    CopyText(text, size, memo.text);
 }
 
 // A frequency shown in modes 1 and 2: blanks during the off phase while it

@@ -359,6 +359,43 @@ TEST_F(RadioHeadTest, AdfBandRulesAndWindowTexts) {
     EXPECT_EQ(RefreshCountdown[kRefreshRadios], RefreshHoldCount);
 }
 
+TEST_F(RadioHeadTest, WindowsShowEachBandsFormatOfTheFrequencyTheyHold) {
+    // The three bands in turn on the same values and on values stepping
+    // through their grids: each window shows its band's format of what it
+    // holds now, whatever the windows showed before.
+    const float shared[] = {118.0f, 118.0f, 119.5f, 1000.0f, 108.05f, 118.0f};
+    for (int round = 0; round < 3; ++round) {
+        for (float v : shared) {
+            Vor1Radio.active = v;
+            Adf1Radio.active = v;
+            Com1Radio.active = v;
+            char want[64];
+            std::snprintf(want, sizeof want, "%5.2f", static_cast<double>(v));
+            EXPECT_EQ(Upper(Vor1Head), want) << v;
+            std::snprintf(want, sizeof want, v < 1000.0f ? " %5.1f" : "%5.1f",
+                          static_cast<double>(v));
+            EXPECT_EQ(Upper(Adf1Head), want) << v;
+            std::snprintf(want, sizeof want, "%5.3f", static_cast<double>(v));
+            EXPECT_EQ(Upper(Com1Head), want) << v;
+        }
+    }
+    for (int k = 0; k < 400; ++k) {
+        const float v = 108.0f + 0.05f * static_cast<float>(k);
+        Vor1Radio.active = v;
+        char want[64];
+        std::snprintf(want, sizeof want, "%5.2f", static_cast<double>(v));
+        ASSERT_EQ(Upper(Vor1Head), want) << v;
+    }
+    // A short buffer takes what fits, terminated.
+    Com1Radio.active = 121.5f;
+    char text[4];
+    RadioHeadUpperText(Com1Head, text, sizeof text);
+    EXPECT_STREQ(text, "121");
+    Com1PanelState.mode = kHeadOff;
+    RadioHeadUpperText(Com1Head, text, sizeof text);
+    EXPECT_STREQ(text, "   ");
+}
+
 // ---------------------------------------------------------------------------
 // COM band
 

@@ -347,6 +347,7 @@ int32_t IceTimingWord(int word) {
 }
 
 void AntiicePanelVisibility(gauge::ElementHeader* first, bool lit) {
+    ElementWalkScope walk(first);
     LightingStep(first, lit);
     ThreeWayStep(first);
     TogglesStep(first);

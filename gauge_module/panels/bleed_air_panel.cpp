@@ -355,6 +355,7 @@ double PneuIndicatorSelectorAngle() {
 }
 
 void PneuPanelVisibility(gauge::ElementHeader* first, bool lit) {
+    ElementWalkScope walk(first);
     LightingStep(first, lit);
     ToggleStep(first);
     TempSwitchStep(first);

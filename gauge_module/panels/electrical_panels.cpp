@@ -238,6 +238,7 @@ bool OverheadRefreshStep() {
 
 void BatteryPanelRefresh() {
     gauge::ElementHeader* first = BatteryFirst();
+    ElementWalkScope walk(first);
     const bool lit = BatteryLit();
     ShowSwitch(first, kAuxBattery, lit, true);
     ShowSwitch(first, kBatteryMaster, lit, false);
@@ -252,6 +253,7 @@ void BatteryPanelRefresh() {
 
 void AcPanelRefresh() {
     gauge::ElementHeader* first = AcFirst();
+    ElementWalkScope walk(first);
     const bool lit = AcLit();
     ShowSwitch(first, kExternalAc, lit, true);
     ShowSwitch(first, kPrimaryInverter, lit, false);

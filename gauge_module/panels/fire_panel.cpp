@@ -177,6 +177,7 @@ void LightingStep() {
 }
 
 void Refresh() {
+    ElementWalkScope walk(First());
     LampStep();
     HandleStep();
     SelectorStep();

@@ -275,6 +275,7 @@ void PressSetMode(int32_t mode) {
 
 void PressPanelVisibility(gauge::ElementHeader* first, bool lit) {
     if (first == nullptr) return;
+    ElementWalkScope walk(first);
     LightingStep(first, lit);
     ModeStep(first);
     ToggleStep(first);

@@ -597,7 +597,9 @@ void Sync(Engine& e) {
             e.clock_frames += due - limit;
             due = limit;
         }
-        if (e.backend == AudioBackend::Silent) {
+        if (due == 0) {
+            // The clock has not moved since the last call: nothing to advance.
+        } else if (e.backend == AudioBackend::Silent) {
             // One step: positions follow arithmetically.
             SoftAdvance(e, nullptr, static_cast<uint32_t>(due));
         } else {
