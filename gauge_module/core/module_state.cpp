@@ -1002,7 +1002,7 @@ void ForEnvironmentSystemsGlobals(F& f) {
 
 // The display gauges' drawing state: the smooth layer's brightness,
 // alpha and pen, the rotations, the pixel sizes, the keys of the
-// battery graphs and the map's serial.
+// battery graphs and the standby ball.
 template <typename F>
 void ForDisplayDrawingGlobals(F& f) {
     f(SmoothBrightnessLevel);
@@ -1015,7 +1015,6 @@ void ForDisplayDrawingGlobals(F& f) {
     f(DisplayPixelSize2);
     f(BatTempPictureKey);
     f(BatTempTestSerial);
-    f(EhsiMapKeySerial);
     f(StbyBallPitch);
     f(StbyBallBank);
 }
@@ -1156,6 +1155,7 @@ void ModuleStateReset() {
     FmsKeyCode.store(0);
     for (auto& w : WeatherSampleFlags) w.store(0);
     WxPictureShown.store(0);
+    WxPictureSerial.store(0);
     InstructorReceiveHead.store(0);
     InstructorReceiveTail.store(0);
     InstructorReceiveDropped.store(0);
