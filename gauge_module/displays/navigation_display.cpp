@@ -1151,8 +1151,8 @@ bool StoreLeg(EhsiSet& set, const LegRecord& leg, bool highlight) {
     // A rotation of its own: the list is built by the picture's key too,
     // which leaves the gauge's rotation as it was.
     EfisRotationRecord turn{};
-    SetRotation(turn, 84, 110,
-                static_cast<float>(gc.course - Ahrs(set.side).heading - NavHeading), 0);
+    SetRotation(turn, 84, 110, static_cast<float>(gc.course - Ahrs(set.side).heading - NavHeading),
+                0);
     const int32_t r = EhsiMapRadius(gc.distance, WxRange);
     EhsiMapEntry& e = m.entries[++m.last];
     e.x = RotX(turn, 84, r);
