@@ -1529,6 +1529,8 @@ void EhsiSharedStepsKeyAdd(RepaintKeyBuilder& key, int side) {
     if (DisplayFormat[side != 0 ? 1 : 0] == 0) {
         // The deviation scale in place of the bottom scale, for a flight
         // management source or a localiser; the vertical deviation.
+        const NavSourceRecord& r = Selected(side);
+        key.Add(r.kind == 4 || r.receive_state == 2);
         KeyDeviationScale(key, side);
         KeyVerticalDeviation(key, side);
         return;
