@@ -1048,7 +1048,7 @@ void ForEnvironmentSystemsGlobals(F& f) {
 
 // The display gauges' drawing state: the smooth layer's brightness,
 // alpha and pen, the rotations, the pixel sizes, the keys of the
-// battery graphs and the map's serial.
+// battery graphs and the standby ball.
 template <typename F>
 void ForDisplayDrawingGlobals(F& f) {
     f(SmoothBrightnessLevel);
@@ -1061,7 +1061,6 @@ void ForDisplayDrawingGlobals(F& f) {
     f(DisplayPixelSize2);
     f(BatTempPictureKey);
     f(BatTempTestSerial);
-    f(EhsiMapKeySerial);
     f(StbyBallPitch);
     f(StbyBallBank);
 }
@@ -1211,6 +1210,7 @@ void ModuleStateReset() {
     FmsKeyCode.store(0);
     for (auto& w : WeatherSampleFlags) w.store(0);
     WxPictureShown.store(0);
+    WxPictureSerial.store(0);
     InstructorReceiveHead.store(0);
     InstructorReceiveTail.store(0);
     InstructorReceiveDropped.store(0);

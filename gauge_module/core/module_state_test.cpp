@@ -36,7 +36,7 @@ TEST(ModuleState, AKillPutsTheDrawingAndPictureStateBackToTheLoadedOne) {
     CduInitClockSeconds = 1234;
     BatTempPictureKey = RepaintKey{1, 2, true};
     BatTempTestSerial = 9;
-    EhsiMapKeySerial = 77;
+    WxPictureSerial.store(77);
     StbyBallPitch = 4.0;
     StbyBallBank = -12.0;
     WxRandomSeeded = true;
@@ -68,7 +68,7 @@ TEST(ModuleState, AKillPutsTheDrawingAndPictureStateBackToTheLoadedOne) {
     EXPECT_EQ(CduInitClockSeconds, init_clock);
     EXPECT_FALSE(BatTempPictureKey.valid);
     EXPECT_EQ(BatTempTestSerial, 0u);
-    EXPECT_EQ(EhsiMapKeySerial, 0u);
+    EXPECT_EQ(WxPictureSerial.load(), 0u);
     EXPECT_EQ(StbyBallPitch, 0.0);
     EXPECT_EQ(StbyBallBank, 0.0);
     EXPECT_FALSE(WxRandomSeeded);

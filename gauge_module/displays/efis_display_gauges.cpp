@@ -144,9 +144,9 @@ RepaintKey SequenceState(const DisplayScreen& screen, int data_side) {
     if (screen.kind == kNavigationDisplay) {
         return EhsiStateKey(EhsiSetOf(data_side, screen.virtual_cockpit));
     }
-    const RepaintKey eadi = EadiStateKey(EadiSetOf(data_side, screen.virtual_cockpit));
-    const RepaintKey ehsi = EhsiStateKey(EhsiSetOf(data_side, false));
-    return {eadi.a ^ (ehsi.a * 3), eadi.b + ehsi.b, true};
+    // The navigation steps the attitude sequences share keep no state of
+    // the navigation set's (its texts are formatted anew each time).
+    return EadiStateKey(EadiSetOf(data_side, screen.virtual_cockpit));
 }
 
 // The key of the picture a new tick would draw: blank (the background
@@ -158,7 +158,8 @@ RepaintKey PictureKey(const DisplayScreen& screen, bool picture, int data_side,
     if (!picture) return key.Key();
     key.Add(data_side).Add(DisplayFormat[data_side]).Add(state);
     if (screen.kind == kNavigationDisplay) {
-        EhsiPictureKeyAdd(key, data_side);
+        // Takes the map's step of its count (see EhsiPictureKeyAdd).
+        EhsiPictureKeyAdd(key, EhsiSetOf(data_side, screen.virtual_cockpit));
     } else {
         EadiInputsKeyAdd(key, data_side);
     }

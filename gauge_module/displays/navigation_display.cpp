@@ -442,10 +442,15 @@ int SourceNameColour(int side) {
     return SelectedIndex(side) > 4 ? kEfisCyan : kEfisWhite;
 }
 
-const char* DistanceText(EhsiSet& set) {
-    const NavSourceRecord& r = Selected(set.side);
+// The selected source's distance text, formatted into `buffer`.
+const char* DistanceTextInto(char (&buffer)[10], int side) {
+    const NavSourceRecord& r = Selected(side);
     if (r.distance_valid == 0) return "N/A";
-    return Format(set.distance_text, r.distance >= 100.0 ? "%3.0f" : "%2.1f", r.distance);
+    return Format(buffer, r.distance >= 100.0 ? "%3.0f" : "%2.1f", r.distance);
+}
+
+const char* DistanceText(EhsiSet& set) {
+    return DistanceTextInto(set.distance_text, set.side);
 }
 
 void DrawName4(DrawContext* dc, int32_t x, int32_t y, const char* name) {
@@ -1143,11 +1148,15 @@ bool StoreLeg(EhsiSet& set, const LegRecord& leg, bool highlight) {
     GreatCircleDistanceCourse(leg.end_latitude, leg.end_longitude, AircraftPosition.latitude,
                               AircraftPosition.longitude);
     const GreatCircleResult gc = GreatCircleDistanceCourseResult;
-    SetRotation(84, 110, static_cast<float>(gc.course - Ahrs(set.side).heading - NavHeading), 0);
+    // A rotation of its own: the list is built by the picture's key too,
+    // which leaves the gauge's rotation as it was.
+    EfisRotationRecord turn{};
+    SetRotation(turn, 84, 110, static_cast<float>(gc.course - Ahrs(set.side).heading - NavHeading),
+                0);
     const int32_t r = EhsiMapRadius(gc.distance, WxRange);
     EhsiMapEntry& e = m.entries[++m.last];
-    e.x = RotX(84, r);
-    e.y = RotY(84, r);
+    e.x = RotX(turn, 84, r);
+    e.y = RotY(turn, 84, r);
     e.highlight = highlight ? 1 : 0;
     // The fix identifier, at most six characters.
     size_t n = 0;
@@ -1179,6 +1188,19 @@ void RebuildMap(EhsiSet& set) {
         for (int64_t k = 0; k < end; ++k) StoreLeg(set, FlightPlan.legs[k], k == FmsToLegIndex);
     }
     set.map.last = std::min(set.map.last, kEhsiMapEntries - 1);
+}
+
+// One picture's step of the map's count: a new range or a count of 0
+// rebuilds the list, then the count goes on (0..7).
+void MapStep(EhsiSet& set) {
+    int32_t& phase = MapPhase(set);
+    if (static_cast<double>(WxRange) != set.map.range_drawn) {
+        set.map.range_drawn = WxRange;
+        phase = 0;
+    }
+    if (phase == 0) RebuildMap(set);
+    phase = (phase + 1) % 8;
+    if (phase < 0) phase = 0;
 }
 
 void DrawMapNames(DrawContext* dc, const EhsiMapState& m) {
@@ -1242,20 +1264,13 @@ void EhsiMapDraw(const EhsiPaint& p) {
     platform::DrawSelectObject(p.dc, NarrowFont());
     platform::DrawSetRop2(p.dc, platform::DrawRop2::CopyPen);
     platform::DrawSelectClipRegion(p.dc, p.regions.arc_window);
-    // 2. A new range rebuilds.
-    int32_t& phase = MapPhase(set);
-    if (static_cast<double>(WxRange) != set.map.range_drawn) {
-        set.map.range_drawn = WxRange;
-        phase = 0;
-    }
-    // 3.
-    if (phase == 0) RebuildMap(set);
+    // 2./3./6. The count's step (a new range or 0 rebuilds), unless the
+    // picture's key took it; the list drawn is the step's.
+    if (!set.map.stepped) MapStep(set);
+    set.map.stepped = false;
     // 4./5.
     DrawMapNames(p.dc, set.map);
     DrawMapRoute(p, set.map);
-    // 6.
-    phase = (phase + 1) % 8;
-    if (phase < 0) phase = 0;
     zu::SmoothSetTransform(p.g, 0, 0, 0, 0);
     platform::DrawResetClip(p.dc);
     platform::DrawSetRop2(p.dc, platform::DrawRop2::MergePen);
@@ -1297,42 +1312,244 @@ void EhsiPictureDraw(const EhsiPaint& p) {
 
 namespace zu {
 
-uint64_t EhsiMapKeySerial = 0;
+namespace {
 
-void EhsiPictureKeyAdd(RepaintKeyBuilder& key, int side) {
-    // The map refreshes its list on its own count: its pictures always draw.
-    if (Mode(side) == 2) key.Add(++EhsiMapKeySerial);
-    // A radar picture under the card is rebuilt by the tick: always drawn.
-    const DisplayControlRecord& control = side != 0 ? DisplayControlState2 : DisplayControlState1;
-    if (control.Overlay != 0 && WxRadarState.display_mode >= kWxModeWeather) {
-        key.Add(++EhsiMapKeySerial);
+// --- Repaint keys: what each step reads, as the step draws it.
+
+void KeyText(RepaintKeyBuilder& key, const char* text) {
+    const size_t n = text != nullptr ? std::strlen(text) : 0;
+    key.Add(n);
+    if (n > 0) key.Bytes(text, n);
+}
+
+// The integer rotation's table index of an angle.
+int32_t RotationIndex(float angle) {
+    return EfisAngleIndex(angle);
+}
+
+// The rose's and the arc's card: the row and labels of the turn index, the
+// heading marker's and the drift mark's rotations.
+void KeyCard(RepaintKeyBuilder& key, int side) {
+    const AhrsRecord& a = Ahrs(side);
+    const bool valid = HeadingValid(side);
+    key.Add(valid).Add(TurnIndex(a.heading));
+    if (valid) {
+        key.Add(RotationIndex(static_cast<float>(SelectedHeading(side) - a.heading)));
+        key.Add(FmsPowered != 0);
+        if (FmsPowered != 0) {
+            key.Add(RotationIndex(static_cast<float>(MapDisplayState.map_value)));
+        }
+    }
+}
+
+// EhsiArcDraw beyond the card: the half-range label and the readout.
+void KeyArc(RepaintKeyBuilder& key, int side) {
+    KeyCard(key, side);
+    key.Add(WxRange);
+    if (HeadingValid(side)) key.Add(Trunc(Ahrs(side).heading));
+}
+
+void KeySyncMark(RepaintKeyBuilder& key, int side) {
+    const bool shown = HeadingValid(side) && Ahrs(side).gyro_mode == 0;
+    key.Add(shown);
+    if (shown) key.Add(Ahrs(side).heading_ahead == 0);
+}
+
+// The pointers' update reads their sources' bearings (the pointers' own
+// state is the set's, in EhsiStateKey); the drawing turns them by the
+// angle less the bias, in the smooth layer's floats too.
+void KeyBearingPointers(RepaintKeyBuilder& key, int side) {
+    for (int k = 0; k < 2; ++k) {
+        const NavSourceRecord& r = NavSources[PointerSource(side, k)];
+        key.Add(r.bearing_valid).Add(r.bearing);
+    }
+    key.Add(Ahrs(side).heading_bias);
+}
+
+int32_t ToFromState(const NavSourceRecord& r) {
+    return ToFromShown(r) ? (r.to_from == 1 ? 1 : 2) : 0;
+}
+
+// CoursePointer: the card's angle (the rotation's and the smooth layer's),
+// the TO/FROM pointer, the deviation bar's offset and its cross.
+void KeyCoursePointer(RepaintKeyBuilder& key, int side) {
+    const NavSourceRecord& r = Selected(side);
+    key.Add(static_cast<float>(r.course - Ahrs(side).heading));
+    key.Add(ToFromState(r)).Add(r.deviation_valid != 0);
+    key.Add(static_cast<float>(EhsiLateralDeviation(side)));
+}
+
+void KeyWindComponents(RepaintKeyBuilder& key) {
+    key.Add(Trunc(MapDisplayState.wind_y)).Add(Trunc(MapDisplayState.wind_x));
+    key.Add(WindComponentSense[0] == 0).Add(WindComponentSense[1] != 0);
+}
+
+// Each VOR station's placed point: its radius and its rotation.
+void KeyStationSymbols(RepaintKeyBuilder& key, int side) {
+    const double bias = Ahrs(side).heading_bias;
+    for (int k : {kNavVor1, kNavVor2}) {
+        const NavSourceRecord& r = NavSources[k];
+        const bool placed = StationPlaced(r);
+        key.Add(placed);
+        if (!placed) continue;
+        key.Add(Trunc(r.distance * 92.0 / WxRange));
+        key.Add(RotationIndex(static_cast<float>(r.bearing - bias)));
+    }
+}
+
+void KeyDeviationScale(RepaintKeyBuilder& key, int side) {
+    const bool valid = Selected(side).deviation_valid != 0;
+    key.Add(valid);
+    if (valid) key.Add(static_cast<int32_t>(EhsiLateralDeviation(side)));
+}
+
+// The source names, distance and flags of the readouts (the rose's and
+// arc's, and the composite format's).
+void KeyNavReadouts(RepaintKeyBuilder& key, int side) {
+    for (int k = 0; k < 2; ++k) {
+        const NavSourceRecord& b = NavSources[PointerSource(side, k)];
+        key.Add(b.kind != 0);
+        if (b.kind != 0) key.Add(b.name);
+    }
+    const NavSourceRecord& fms = NavSources[kNavFms1];
+    key.Add(fms.distance < 8.0 && fms.distance_valid != 0 && FmsToLegIndex > 0);
+    const NavSourceRecord& sel = Selected(side);
+    key.Add(sel.kind != 0);
+    if (sel.kind != 0) {
+        key.Add(SourceNameColour(side)).Add(SourceName(side)).Add(sel.computed_distance != 0);
+        char distance[10]{};
+        KeyText(key, DistanceTextInto(distance, side));
+    }
+}
+
+void KeyHdgCrsReadouts(RepaintKeyBuilder& key, int side) {
+    if (HeadingValid(side)) key.Add(Trunc(Selected(side).course));
+    if (!TimeToGoShown(side)) {
+        key.Add(GroundSpeed);
+    } else {
+        key.Add(std::min(Selected(side).time_to_station, int32_t{399}));
+    }
+}
+
+void KeyWxAnnunciation(RepaintKeyBuilder& key) {
+    const WxRadarRecord& wx = WxRadarState;
+    key.Add(wx.display_mode).Add(wx.gcr).Add(wx.rct).Add(wx.wait);
+    key.Add(wx.manual_gain_active).Add(wx.target_alert_enabled).Add(wx.target_detected);
+}
+
+void KeyVerticalDeviation(RepaintKeyBuilder& key, int side) {
+    const NavSourceRecord& r = Selected(side);
+    const bool tuned_low = r.frequency >= 1 && r.frequency <= 11199;
+    const bool fms = r.kind == 4;
+    const bool shown = tuned_low || r.receive_state == 2 || fms;
+    key.Add(shown);
+    if (!shown) return;
+    key.Add(tuned_low).Add(fms).Add(r.receive_state == 2).Add(r.glideslope_deviation);
+    key.Add(r.glideslope_alive != 0);
+}
+
+// The composite format's heading tape: the whole-degree heading, the
+// marker and the labels' places.
+void KeyCompositeHeadingTape(RepaintKeyBuilder& key, int side) {
+    const double heading = Ahrs(side).heading;
+    key.Add(Trunc(heading));
+    for (int j = 0; j < 12; ++j) {
+        const auto x = Trunc(84 + 0.5 * AngleDiff(30.0 * j, heading));
+        key.Add(x > 20 && x < 110 ? x : 0);
+    }
+}
+
+// The data every step reads, or whose change is rare: the side's mode and
+// controls, the heading reference's validity and mode, the selections, the
+// test timer's three shown states and the brightness.
+void KeyCommon(RepaintKeyBuilder& key, int side) {
+    const AhrsRecord& a = Ahrs(side);
+    key.Add(side).Add(Mode(side)).Add(a.valid).Add(a.gyro_mode);
+    const int32_t test = FGC_comp_FGC1_system_test_timer;
+    key.Add(static_cast<uint8_t>(test > 345 ? 2 : test != 0 ? 1 : 0));
+    key.Add(NavSourceSel1).Add(NavSourceSel2);
+    key.Add(DisplayControlState1).Add(DisplayControlState2).Add(DisplayFormatFlags1);
+    key.Add(DisplayFormatToggle).Add(SelectedHeading(side)).Add(FdBarSense);
+    key.Add(DisplayBrightness);
+}
+
+}  // namespace
+
+void EhsiInputsKeyAdd(RepaintKeyBuilder& key, int side) {
+    KeyCommon(key, side);
+    // As EhsiPictureDraw runs the steps.
+    const int32_t mode = Mode(side);
+    if (mode == 0) {
+        KeyCard(key, side);
+        KeyBearingPointers(key, side);
+        KeyCoursePointer(key, side);
+        KeySyncMark(key, side);
+    } else {
+        HsiWxOverlayKeyAdd(key, side);
+        KeyArc(key, side);
+        KeyStationSymbols(key, side);
+        if (mode == 2) {
+            key.Add(ToFromState(Selected(side)));
+            KeyDeviationScale(key, side);
+        } else {
+            KeyBearingPointers(key, side);
+            KeyCoursePointer(key, side);
+            KeyWindComponents(key);
+        }
+    }
+    KeyNavReadouts(key, side);
+    KeyWxAnnunciation(key);
+    KeyHdgCrsReadouts(key, side);
+    KeyVerticalDeviation(key, side);
+}
+
+void EhsiPictureKeyAdd(RepaintKeyBuilder& key, EhsiSet& set) {
+    const int side = set.side;
+    // The composite format: the display gauge draws no sequence.
+    if (DisplayFormat[side != 0 ? 1 : 0] != 0) return;
+    if (Mode(side) == 2) {
+        // The map's count is the picture's: its step is taken here, for the
+        // pictures drawn and the ones left as they are, so the list is
+        // rebuilt when a drawn picture would have rebuilt it.
+        MapStep(set);
+        set.map.stepped = true;
+        const EhsiMapState& m = set.map;
+        key.Add(m.last);
+        for (int k = 0; k <= m.last && k < kEhsiMapEntries; ++k) {
+            const EhsiMapEntry& e = m.entries[k];
+            key.Add(e.x).Add(e.y).Add(e.highlight);
+            KeyText(key, e.name);
+        }
     }
     EhsiInputsKeyAdd(key, side);
 }
 
-void EhsiInputsKeyAdd(RepaintKeyBuilder& key, int side) {
-    // The heading reference's drawn fields (not its counters).
-    const AhrsRecord& a = Ahrs(side);
-    key.Add(a.heading).Add(a.heading_bias).Add(a.valid).Add(a.gyro_mode);
-    // The slaving mark's arrow: which way the heading last stepped.
-    key.Add(a.heading_ahead != 0);
-    // The test timer shows as three states: over 345, running, and 0.
-    const int32_t test = FGC_comp_FGC1_system_test_timer;
-    key.Add(static_cast<uint8_t>(test > 345 ? 2 : test != 0 ? 1 : 0));
-    key.Add(side).Add(NavSources).Add(NavSourceSel1).Add(NavSourceSel2);
-    key.Add(DisplayControlState1).Add(DisplayControlState2).Add(DisplayFormatFlags1);
-    key.Add(DisplayFormatToggle).Add(FGC_comp_HSI1_heading_sel).Add(FGC_comp_HSI2_heading_sel);
-    key.Add(FdBarSense).Add(FmsPowered).Add(NavHeading);
-    key.Add(GroundSpeed).Add(WxRange).Add(WxRadarState).Add(WindComponentSense);
-    key.Add(MapDisplayState).Add(AircraftPosition).Add(FmsToLegIndex).Add(FmsNextLegIndex);
-    key.Add(FmsToLegCopy).Add(FmsNextLeg).Add(DisplayBrightness);
+void EhsiSharedStepsKeyAdd(RepaintKeyBuilder& key, int side) {
+    KeyCommon(key, side);
+    if (DisplayFormat[side != 0 ? 1 : 0] == 0) {
+        // The deviation scale in place of the bottom scale, for a flight
+        // management source or a localiser; the vertical deviation.
+        const NavSourceRecord& r = Selected(side);
+        key.Add(r.kind == 4 || r.receive_state == 2);
+        KeyDeviationScale(key, side);
+        KeyVerticalDeviation(key, side);
+        return;
+    }
+    // The composite sequence's heading tape, readouts, TO/FROM, source
+    // readouts, deviation scale and vertical deviation.
+    KeyCompositeHeadingTape(key, side);
+    if (HeadingValid(side)) key.Add(Trunc(Selected(side).course));
+    key.Add(ToFromState(Selected(side)));
+    KeyNavReadouts(key, side);
+    KeyDeviationScale(key, side);
+    KeyVerticalDeviation(key, side);
 }
 
 RepaintKey EhsiStateKey(EhsiSet& set) {
+    // The texts are formatted anew before each is drawn, and the map's list
+    // and count are the picture's key (EhsiPictureKeyAdd): neither is state.
     RepaintKeyBuilder key;
-    key.Add(set.ready).Add(set.heading_text).Add(set.distance_text).Add(set.course_text);
-    key.Add(set.selected_text).Add(set.speed_text).Add(set.pointers).Add(set.map);
-    key.Add(MapPhase(set));
+    key.Add(set.ready).Add(set.pointers);
     return key.Key();
 }
 

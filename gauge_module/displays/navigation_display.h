@@ -51,6 +51,9 @@ struct EhsiMapState {
     double range_drawn = 0;  // the range the list was built for
     int32_t last = -1;       // index of the last stored entry (-1 none)
     EhsiMapEntry entries[kEhsiMapEntries]{};
+    // The picture's key has taken this picture's step of the count (and
+    // rebuilt the list at 0); the next draw only draws the list.
+    bool stepped = false;
 };
 
 // One member of the family.
@@ -131,14 +134,21 @@ double EhsiLateralDeviation(int side);
 // The map's projected radius for a distance at a range.
 int32_t EhsiMapRadius(double distance, double range);
 
-// Repaint keys: the module data a picture of the side's sets reads (its
-// inputs), and the state a set carries from one picture to the next.
-// The picture's key also makes every map picture, and every picture with
-// the radar's under the card, one to draw.
+// Repaint keys. EhsiInputsKeyAdd: the module data a normal-format picture
+// of the side reads in the side's mode, each value as the steps draw it (a
+// printed number as its text, an angle as the rotation's table index or the
+// smooth layer's float, a station as its placed point), nothing a mode
+// does not draw. EhsiPictureKeyAdd: the key of a display gauge's picture of
+// the set: in the map mode it takes the picture's step of the map's count
+// (rebuilding the list at 0, as every drawn picture did) and adds the list
+// the picture draws, then the inputs; nothing in the composite format,
+// where the navigation display draws no sequence. EhsiSharedStepsKeyAdd:
+// what the navigation steps the attitude display's sequences share read.
+// EhsiStateKey: the state a set carries from one picture to the next
+// (the bearing pointers; its texts are formatted anew before each use).
 void EhsiInputsKeyAdd(RepaintKeyBuilder& key, int side);
-// Makes the keys of pictures that must always be drawn unique.
-extern uint64_t EhsiMapKeySerial;
-void EhsiPictureKeyAdd(RepaintKeyBuilder& key, int side);
+void EhsiPictureKeyAdd(RepaintKeyBuilder& key, EhsiSet& set);
+void EhsiSharedStepsKeyAdd(RepaintKeyBuilder& key, int side);
 RepaintKey EhsiStateKey(EhsiSet& set);
 
 }  // namespace zu

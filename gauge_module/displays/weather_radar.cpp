@@ -43,6 +43,7 @@ int32_t WxGridColumn = 0;
 int32_t WxGridBin = 0;
 WxPictureImage WxPicture[2] = {};
 std::atomic<int32_t> WxPictureShown{0};
+std::atomic<uint64_t> WxPictureSerial{0};
 platform::DrawRegion WxClipRegion{};
 
 const WxPictureImage& WxPictureFront() {
@@ -443,7 +444,10 @@ void BlurAndColour() {
     for (int32_t y = kClearedRows; y < kWxPictureHeight; ++y) {
         std::fill(picture.pixels[y], picture.pixels[y] + kWxPictureWidth, colour_of[0]);
     }
+    // A picture like the shown one leaves the overlay's key as it is.
+    const bool changed = std::memcmp(&picture, &WxPicture[back ^ 1], sizeof picture) != 0;
     WxPictureShown.store(back, std::memory_order_release);
+    if (changed) WxPictureSerial.fetch_add(1, std::memory_order_release);
 }
 
 void DetectTarget() {
@@ -1020,6 +1024,20 @@ void HsiWxOverlayDraw(DrawContext* dc, const platform::DrawRegion& arc_window, i
                                  platform::DrawBlitRop::SrcPaint);
     }
     platform::DrawResetClip(dc);
+}
+
+void HsiWxOverlayKeyAdd(RepaintKeyBuilder& key, int side) {
+    if (side < 0 || side > 1) return;
+    const DisplayControlRecord& control = side == 0 ? DisplayControlState1 : DisplayControlState2;
+    key.Add(control.Overlay != 0);
+    if (control.Overlay == 0) return;
+    const DisplayScreen& screen_2d = DisplayScreens[4 + 2 * side];
+    const DisplayScreen& screen_vc = DisplayScreens[5 + 2 * side];
+    const bool set_up = (!screen_2d.setup_pending && screen_2d.surface != nullptr) ||
+                        (!screen_vc.setup_pending && screen_vc.surface != nullptr);
+    const bool blitted = set_up && WxRadarState.display_mode >= kWxModeWeather;
+    key.Add(blitted);
+    if (blitted) key.Add(WxPictureSerial.load(std::memory_order_acquire));
 }
 
 // --- Controls.

@@ -18,6 +18,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "displays/repaint_key.h"
 #include "zu/platform/drawing.h"
 #include "zu/platform/gauge_api.h"
 
@@ -96,6 +97,11 @@ extern bool WxRandomSeeded;
 // The radar screen's frames with power (0..55): it paints past 45.
 extern int32_t WxScreenPowerOn;
 extern std::atomic<int32_t> WxPictureShown;
+// Counts the pictures whose pixels differ from the one shown before them:
+// raised after the flip to such a picture (a rebuilt picture equal to the
+// shown one leaves it), so a gauge that read a count draws that picture or
+// a later one. The overlay's repaint key holds it.
+extern std::atomic<uint64_t> WxPictureSerial;
 const WxPictureImage& WxPictureFront();
 
 // The weather record: the layer count at byte 636 (taken as 0..24), the
@@ -173,6 +179,10 @@ double WxTiltKnobAngle();
 // The overlay of side s (0 or 1) on a navigation display's arc and map
 // cards, clipped to `arc_window`, the region of the surface it paints.
 void HsiWxOverlayDraw(platform::DrawContext* dc, const platform::DrawRegion& arc_window, int side);
+// What that overlay reads, for the navigation display's repaint key: the
+// overlay switch, whether the picture is blitted and then the picture's
+// count (WxPictureSerial).
+void HsiWxOverlayKeyAdd(RepaintKeyBuilder& key, int side);
 
 // Layout of the WX display (pixels of its 250 x 250 face).
 namespace wx_layout {
