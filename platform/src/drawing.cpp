@@ -693,10 +693,15 @@ void ForClipRanges(const SmoothClip& clip, int32_t y, int32_t x0, int32_t x1, Ra
     if (!clip.has_region) {
         range(l, r);
     } else if (y < clip.span_rows) {
+        // Swept left to right: a span's part left of where the last one
+        // ended is not handed on again (a cut can leave spans overlapping).
         const int32_t(*spans)[2] = clip.set->spans[y];
-        for (int32_t i = 0, n = clip.set->counts[y]; i < n && spans[i][0] < r; ++i) {
-            const int32_t from = std::max(spans[i][0], l), to = std::min(spans[i][1], r);
+        int32_t x = l;
+        for (int32_t i = 0, n = clip.set->counts[y]; i < n && x < r; ++i) {
+            const int32_t from = std::clamp(spans[i][0], x, r);
+            const int32_t to = std::clamp(spans[i][1], from, r);
             if (from < to) range(from, to);
+            x = to;
         }
     } else {
         for (int32_t x = l; x < r;) {
