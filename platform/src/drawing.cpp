@@ -751,7 +751,7 @@ void SampleConvex(DrawContext* dc, const DevPoint* v, int32_t n, Row&& row) {
     ConvexBands cut;
     CutConvex(dc, v, n, keep, &cut);
     if (cut.count == 0) return;
-    raster::Edge edges[8];
+    raster::Edge edges[8];  // those of the bands made, once each
     uint32_t made = 0;
     for (int32_t k = 0; k < cut.count; ++k) {
         for (const int32_t i : {cut.bands[k].left, cut.bands[k].right}) {

@@ -16,7 +16,6 @@
 #include <pixman.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 
 namespace zu::platform::raster {
@@ -70,10 +69,10 @@ inline int32_t SubRowAbove(int32_t y) {
 // and fractional x steps per fixed-point unit, per sub-row and across a
 // pixel row (from the last sub-row of one to the first of the next).
 struct Edge {
-    int32_t top_x = 0, top_y = 0;
-    int32_t dy = 0;  // > 0
-    int32_t signdx = 0, stepx = 0, dx = 0, e0 = 0;
-    int32_t stepx_small = 0, dx_small = 0, stepx_big = 0, dx_big = 0;
+    int32_t top_x, top_y;
+    int32_t dy;  // > 0
+    int32_t signdx, stepx, dx, e0;
+    int32_t stepx_small, dx_small, stepx_big, dx_big;
 };
 
 // Sets up a line that is not horizontal.
@@ -154,36 +153,19 @@ struct Band {
     int32_t left, right;
 };
 
-// Sub-rows of one edge in one pixel row, gathered per column before they
-// go to the cells: the column, how many sub-rows crossed it and the sum of
-// their sub-columns left of the edge; and the columns the row reached.
-struct ColumnRun {
-    int32_t col = -1, count = 0, sum = 0;
-    int32_t lo = INT32_MAX, hi = -1;
-};
-
-// Ends the run of the left edge (coverage right of it) or of the right
-// edge (coverage left of it).
-template <bool kLeft>
-inline void EndRun(ColumnRun* run, int32_t* cells) {
-    if (run->count == 0) return;
-    const int32_t part = kSubColumns * run->count - run->sum;
-    cells[run->col] += kLeft ? part : -part;
-    cells[run->col + 1] += kLeft ? run->sum : -run->sum;
-    run->lo = std::min(run->lo, run->col);
-    run->hi = std::max(run->hi, run->col);
-    run->count = run->sum = 0;
+// A sub-row's sub-columns left of x within x's pixel.
+inline int32_t SubColumns(int32_t x) {
+    return ((x & (kOne - 1)) + kFirstSubColumn) / kColumnStep;
 }
 
+// Adds the sub-rows gathered in one column of an edge to the cells: count
+// sub-rows whose sub-columns left of the edge add up to sum. Coverage lies
+// right of a left edge and left of a right edge.
 template <bool kLeft>
-inline void AddToRun(ColumnRun* run, int32_t* cells, int32_t x) {
-    const int32_t col = x >> 16;
-    if (col != run->col) {
-        EndRun<kLeft>(run, cells);
-        run->col = col;
-    }
-    ++run->count;
-    run->sum += ((x & (kOne - 1)) + kFirstSubColumn) / kColumnStep;
+inline void AddColumn(int32_t* cells, int32_t col, int32_t count, int32_t sum) {
+    const int32_t part = kSubColumns * count - sum;
+    cells[col] += kLeft ? part : -part;
+    cells[col + 1] += kLeft ? sum : -sum;
 }
 
 // Adds the coverage of bands (their edges never horizontal) to cells of
@@ -198,16 +180,8 @@ template <class Row>
 void SampleBands(const Edge* edges, const Band* bands, int32_t count, int32_t width, int32_t height,
                  int32_t first_row, int32_t end_row, int32_t* cells, Row&& row) {
     int32_t cur = -1;  // the pixel row being added to
-    ColumnRun left, right;
-    const auto finish = [&] {
-        if (left.hi < 0) return;
-        int32_t a1 = left.hi + 2, b0 = right.lo;
-        const int32_t b1 = right.hi + 2;
-        if (a1 >= b0) a1 = b0 = std::max(a1, b1);
-        row(cur, left.lo, a1, b0, b1);
-        left = ColumnRun{};
-        right = ColumnRun{};
-    };
+    // The columns its left and its right edges reached.
+    int32_t llo = INT32_MAX, lhi = -1, rlo = INT32_MAX, rhi = -1;
     const int32_t last_x = Low32(static_cast<int64_t>(width) * kOne - 1);
     for (int32_t k = 0; k < count; ++k) {
         const Band& band = bands[k];
@@ -217,8 +191,8 @@ void SampleBands(const Edge* edges, const Band* bands, int32_t count, int32_t wi
         if ((bottom >> 16) >= height) bottom = Low32(static_cast<int64_t>(height) * kOne - 1);
         const int32_t b = SubRowAbove(bottom);
         if (b < t) continue;
-        const Edge& le = edges[band.left];
-        const Edge& re = edges[band.right];
+        const Edge le = edges[band.left];
+        const Edge re = edges[band.right];
         int32_t lx = 0, lerr = 0, rx = 0, rerr = 0;
         EdgeAt(le, t, &lx, &lerr);
         EdgeAt(re, t, &rx, &rerr);
@@ -230,27 +204,52 @@ void SampleBands(const Edge* edges, const Band* bands, int32_t count, int32_t wi
                 break;
             }
             if (py != cur) {
-                finish();
+                if (lhi >= 0) {
+                    const int32_t b1 = rhi + 2;
+                    int32_t a1 = lhi + 2, b0 = rlo;
+                    if (a1 >= b0) a1 = b0 = std::max(a1, b1);
+                    row(cur, llo, a1, b0, b1);
+                }
                 cur = py;
+                llo = rlo = INT32_MAX;
+                lhi = rhi = -1;
             }
-            // The row's sub-rows from y to last.
+            // The row's sub-rows from y to last, gathered per column of
+            // each edge before they go to the cells.
             const int32_t last = std::min(b, (py << 16) | kLastSubRow);
             if (py >= first_row) {
+                int32_t lcol = -1, lcount = 0, lsum = 0;
+                int32_t rcol = -1, rcount = 0, rsum = 0;
                 for (;;) {
                     const int32_t l = std::max(lx, 0);
                     const int32_t r = (rx >> 16) >= width ? last_x : rx;
                     if (r > l) {
-                        AddToRun<true>(&left, cells, l);
-                        AddToRun<false>(&right, cells, r);
+                        if ((l >> 16) != lcol) {
+                            if (lcount != 0) AddColumn<true>(cells, lcol, lcount, lsum);
+                            lcol = l >> 16;
+                            lcount = lsum = 0;
+                            llo = std::min(llo, lcol);
+                            lhi = std::max(lhi, lcol);
+                        }
+                        if ((r >> 16) != rcol) {
+                            if (rcount != 0) AddColumn<false>(cells, rcol, rcount, rsum);
+                            rcol = r >> 16;
+                            rcount = rsum = 0;
+                            rlo = std::min(rlo, rcol);
+                            rhi = std::max(rhi, rcol);
+                        }
+                        ++lcount;
+                        lsum += SubColumns(l);
+                        ++rcount;
+                        rsum += SubColumns(r);
                     }
                     if (y == last) break;
                     EdgeStep(&lx, &lerr, le.stepx_small, le.dx_small, le.dy, le.signdx);
                     EdgeStep(&rx, &rerr, re.stepx_small, re.dx_small, re.dy, re.signdx);
                     y += kRowStep;
                 }
-                EndRun<true>(&left, cells);
-                EndRun<false>(&right, cells);
-                left.col = right.col = -1;
+                if (lcount != 0) AddColumn<true>(cells, lcol, lcount, lsum);
+                if (rcount != 0) AddColumn<false>(cells, rcol, rcount, rsum);
             } else {
                 for (; y != last; y += kRowStep) {
                     EdgeStep(&lx, &lerr, le.stepx_small, le.dx_small, le.dy, le.signdx);
@@ -263,7 +262,12 @@ void SampleBands(const Edge* edges, const Band* bands, int32_t count, int32_t wi
             y += kRowStepBig;
         }
     }
-    finish();
+    if (lhi >= 0) {
+        const int32_t b1 = rhi + 2;
+        int32_t a1 = lhi + 2, b0 = rlo;
+        if (a1 >= b0) a1 = b0 = std::max(a1, b1);
+        row(cur, llo, a1, b0, b1);
+    }
 }
 
 }  // namespace zu::platform::raster
