@@ -146,6 +146,11 @@ inline void EdgeStep(int32_t* x, int32_t* e, int32_t step, int32_t rest, int32_t
                               static_cast<uint32_t>(signdx & carry));
 }
 
+// An edge whose x stays the same all the way down.
+inline bool Upright(const Edge& g) {
+    return g.stepx_small == 0 && g.dx_small == 0 && g.stepx_big == 0 && g.dx_big == 0;
+}
+
 // A trapezoid as indices into a list of edges: rows from top (inclusive) to
 // bottom (exclusive), 16.16, between a left and a right edge.
 struct Band {
@@ -196,6 +201,8 @@ void SampleBands(const Edge* edges, const Band* bands, int32_t count, int32_t wi
         int32_t lx = 0, lerr = 0, rx = 0, rerr = 0;
         EdgeAt(le, t, &lx, &lerr);
         EdgeAt(re, t, &rx, &rerr);
+        // Between two upright edges every sub-row's span is the same.
+        const bool upright = Upright(le) && Upright(re);
         int32_t y = t;
         for (;;) {
             const int32_t py = y >> 16;
@@ -217,7 +224,20 @@ void SampleBands(const Edge* edges, const Band* bands, int32_t count, int32_t wi
             // The row's sub-rows from y to last, gathered per column of
             // each edge before they go to the cells.
             const int32_t last = std::min(b, (py << 16) | kLastSubRow);
-            if (py >= first_row) {
+            if (upright) {
+                const int32_t l = std::max(lx, 0);
+                const int32_t r = (rx >> 16) >= width ? last_x : rx;
+                if (py >= first_row && r > l) {
+                    const int32_t n = (last - y) / kRowStep + 1;
+                    AddColumn<true>(cells, l >> 16, n, n * SubColumns(l));
+                    AddColumn<false>(cells, r >> 16, n, n * SubColumns(r));
+                    llo = std::min(llo, l >> 16);
+                    lhi = std::max(lhi, l >> 16);
+                    rlo = std::min(rlo, r >> 16);
+                    rhi = std::max(rhi, r >> 16);
+                }
+                y = last;
+            } else if (py >= first_row) {
                 int32_t lcol = -1, lcount = 0, lsum = 0;
                 int32_t rcol = -1, rcount = 0, rsum = 0;
                 for (;;) {

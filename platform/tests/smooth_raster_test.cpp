@@ -106,6 +106,7 @@ struct TrapezoidMaker {
             t.right.p2.y = t.bottom + Int(0, 5);
         }
         if (Int(0, 5) == 0) t.left.p2.x = t.left.p1.x;
+        if (Int(0, 4) == 0) t.right.p2.x = t.right.p1.x;
         if (Int(0, 7) == 0) {
             t.top = (t.top & ~(kOne - 1)) | (kFirstSubRow + kRowStep * Int(0, kSubRows - 1));
             t.left.p1.y = t.top;
