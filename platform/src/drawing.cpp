@@ -654,32 +654,41 @@ void MaskRowOutside(uint8_t* row, int32_t l, int32_t r, const int32_t (*spans)[2
     std::memset(row + x, 0, static_cast<size_t>(r - x));
 }
 
-// x * a / 255, rounded to nearest (x, a in 0..255).
-inline uint32_t MulUn8(uint32_t x, uint32_t a) {
-    const uint32_t t = x * a + 0x80;
-    return (t + (t >> 8)) >> 8;
+// x * a / 255, rounded to nearest, for the two bytes at bits 0 and 16 of
+// x (a in 0..255).
+inline uint32_t MulPair(uint32_t x, uint32_t a) {
+    const uint32_t t = (x & 0x00FF00FFu) * a + 0x00800080u;
+    return ((t + ((t >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+}
+
+// The sums of two such pairs, each saturated at 255.
+inline uint32_t AddPairs(uint32_t a, uint32_t b) {
+    const uint32_t t = a + b;
+    return (t | (0x01000100u - ((t >> 8) & 0x00FF00FFu))) & 0x00FF00FFu;
 }
 
 // An opaque colour over a pixel (R, G, B, A) through its coverage m
 // (1..255): colour x m + pixel x (255 - m), each channel rounded, then
-// saturated, as pixman's OVER of a solid source through an A8 mask.
+// saturated, as pixman's OVER of a solid source through an A8 mask. Red
+// and blue go as one pair, green and alpha as another.
 struct CoverPainter {
-    uint32_t cr, cg, cb, solid;
+    uint32_t solid, rb, ga;
     explicit CoverPainter(uint32_t rgb)
-        : cr((rgb >> 16) & 0xFF),
-          cg((rgb >> 8) & 0xFF),
-          cb(rgb & 0xFF),
-          solid(cr | (cg << 8) | (cb << 16) | 0xFF000000u) {}
+        : solid(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16) | 0xFF000000u),
+          rb(solid & 0x00FF00FFu),
+          ga((solid >> 8) & 0x00FF00FFu) {}
     void operator()(uint8_t* p, uint32_t m) const {
         if (m == 255) {
             std::memcpy(p, &solid, 4);
             return;
         }
         const uint32_t inv = 255 - m;
-        p[0] = static_cast<uint8_t>(std::min(255u, MulUn8(cr, m) + MulUn8(p[0], inv)));
-        p[1] = static_cast<uint8_t>(std::min(255u, MulUn8(cg, m) + MulUn8(p[1], inv)));
-        p[2] = static_cast<uint8_t>(std::min(255u, MulUn8(cb, m) + MulUn8(p[2], inv)));
-        p[3] = static_cast<uint8_t>(std::min(255u, m + MulUn8(p[3], inv)));
+        uint32_t d = 0;
+        std::memcpy(&d, p, 4);
+        const uint32_t out_rb = AddPairs(MulPair(d, inv), MulPair(rb, m));
+        const uint32_t out_ga = AddPairs(MulPair(d >> 8, inv), MulPair(ga, m));
+        d = out_rb | (out_ga << 8);
+        std::memcpy(p, &d, 4);
     }
 };
 
