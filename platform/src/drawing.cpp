@@ -541,7 +541,12 @@ void CutConvex(const DrawContext* dc, const DevPoint* v, int32_t n, const DrawRe
         min_x = std::min(min_x, v[i].x);
         max_x = std::max(max_x, v[i].x);
     }
-    std::sort(ys, ys + n);
+    for (int32_t i = 1; i < n; ++i) {  // a few: sorted in place
+        const double y = ys[i];
+        int32_t j = i;
+        for (; j > 0 && ys[j - 1] > y; --j) ys[j] = ys[j - 1];
+        ys[j] = y;
+    }
     DrawRect& box = out->box;
     box.left = std::clamp(static_cast<int32_t>(std::floor(min_x)), 0, dc->width);
     box.right = std::clamp(static_cast<int32_t>(std::ceil(max_x)) + 1, 0, dc->width);
