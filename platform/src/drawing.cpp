@@ -627,8 +627,10 @@ void CoverBox(DrawContext* dc, const DevPoint* q) {
     ExtendCoverage(dc, l, t, r, b);
 }
 
-// A line one device pixel wide with square-cut ends.
-bool LineQuad(DevPoint a, DevPoint b, DevPoint* q) {
+// A line one device pixel wide with square-cut ends. (Inlined: through a
+// call the points went in halves to the stack and came back whole, which
+// the processor cannot forward.)
+[[gnu::always_inline]] inline bool LineQuad(DevPoint a, DevPoint b, DevPoint* q) {
     const double dx = b.x - a.x, dy = b.y - a.y;
     const double len = std::sqrt(dx * dx + dy * dy);
     if (!(len > 1e-9)) return false;
