@@ -238,38 +238,36 @@ void SampleBands(const Edge* edges, const Band* bands, int32_t count, int32_t wi
                 }
                 y = last;
             } else if (py >= first_row) {
-                int32_t lcol = -1, lcount = 0, lsum = 0;
-                int32_t rcol = -1, rcount = 0, rsum = 0;
+                // Each run: its sub-rows times 2^16 plus their sub-columns.
+                int32_t lcol = -1, lrun = 0, rcol = -1, rrun = 0;
                 for (;;) {
                     const int32_t l = std::max(lx, 0);
                     const int32_t r = (rx >> 16) >= width ? last_x : rx;
                     if (r > l) {
                         if ((l >> 16) != lcol) {
-                            if (lcount != 0) AddColumn<true>(cells, lcol, lcount, lsum);
+                            if (lrun != 0) AddColumn<true>(cells, lcol, lrun >> 16, lrun & 0xFFFF);
                             lcol = l >> 16;
-                            lcount = lsum = 0;
+                            lrun = 0;
                             llo = std::min(llo, lcol);
                             lhi = std::max(lhi, lcol);
                         }
                         if ((r >> 16) != rcol) {
-                            if (rcount != 0) AddColumn<false>(cells, rcol, rcount, rsum);
+                            if (rrun != 0) AddColumn<false>(cells, rcol, rrun >> 16, rrun & 0xFFFF);
                             rcol = r >> 16;
-                            rcount = rsum = 0;
+                            rrun = 0;
                             rlo = std::min(rlo, rcol);
                             rhi = std::max(rhi, rcol);
                         }
-                        ++lcount;
-                        lsum += SubColumns(l);
-                        ++rcount;
-                        rsum += SubColumns(r);
+                        lrun += kOne + SubColumns(l);
+                        rrun += kOne + SubColumns(r);
                     }
                     if (y == last) break;
                     EdgeStep(&lx, &lerr, le.stepx_small, le.dx_small, le.dy, le.signdx);
                     EdgeStep(&rx, &rerr, re.stepx_small, re.dx_small, re.dy, re.signdx);
                     y += kRowStep;
                 }
-                if (lcount != 0) AddColumn<true>(cells, lcol, lcount, lsum);
-                if (rcount != 0) AddColumn<false>(cells, rcol, rcount, rsum);
+                if (lrun != 0) AddColumn<true>(cells, lcol, lrun >> 16, lrun & 0xFFFF);
+                if (rrun != 0) AddColumn<false>(cells, rcol, rrun >> 16, rrun & 0xFFFF);
             } else {
                 for (; y != last; y += kRowStep) {
                     EdgeStep(&lx, &lerr, le.stepx_small, le.dx_small, le.dy, le.signdx);
