@@ -4,13 +4,14 @@
 //
 // pixman samples each pixel on a grid of 15 sub-rows by 17 sub-columns and
 // walks each edge down the sub-rows in 16.16 fixed point with an error term.
-// Here the same walk runs over the trapezoids of one shape in order; each
-// sub-row adds its span to a row of cells as differences (the prefix sum of
-// the cells is the row's coverage), and each finished pixel row is handed on
-// once. A sub-row's span gives every pixel at most 17 and a pixel has 15
-// sub-rows, so a shape whose trapezoids share no sub-row never reaches 256:
-// what pixman adds to the mask with saturation, one trapezoid after another,
-// is exactly the cells' sum.
+// Here the same walk runs over the trapezoids of one shape in order; the
+// sub-rows' spans go to a row of cells as differences (the prefix sum of the
+// cells is the row's coverage), an edge's sub-rows within one pixel column
+// together, and each finished pixel row is handed on once. A sub-row's span
+// gives every pixel at most 17 and a pixel has 15 sub-rows, so a shape whose
+// trapezoids share no sub-row never reaches 256: what pixman adds to the
+// mask with saturation, one trapezoid after another, is exactly the cells'
+// sum.
 #pragma once
 
 #include <pixman.h>
