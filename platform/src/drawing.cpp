@@ -14,6 +14,7 @@
 #include <mutex>
 #include <new>
 
+#include "smooth_raster.h"
 #include "zu/platform/font_files.h"
 
 namespace zu::platform {
@@ -236,6 +237,11 @@ struct DrawContext {
     int32_t mask_stride = 0;
     // Bounding box of the coverage not yet composited (device pixels).
     int32_t cov_left = 0, cov_top = 0, cov_right = 0, cov_bottom = 0;
+    // The smooth rasteriser's row of cells (width + 1, zero between shapes)
+    // and, for a shape added to the mask, each row's [left, right) of
+    // coverage (empty when left >= right).
+    int32_t* cells = nullptr;
+    int32_t* row_extents = nullptr;
     // DrawStretchDib's column map for the last sizes stretched.
     int32_t* stretch_map = nullptr;
     int32_t stretch_dw = 0, stretch_src = 0;
@@ -423,9 +429,12 @@ void ApplySmoothMatrix(DrawContext* dc) {
 }
 
 // --- The smooth layer's rasteriser. Lines, rectangles and arcs become
-// convex polygons in device pixels; their coverage is added to the
-// context's A8 mask by pixman's trapezoid rasteriser, cut to the clip
-// rectangle and region in integer code, and composited in the colour
+// convex polygons in device pixels, split into trapezoids. Their coverage is
+// sampled as pixman's trapezoid rasteriser samples it (smooth_raster.h) and
+// composited in the colour row by row, cut to the clip rectangle and region
+// in integer code: a single polygon straight from its row of cells, a shape
+// of several (an arc's chords, which overlap) through the context's A8 mask.
+// The reference path rasterises with pixman into the mask and composites
 // through a one-pixel source. Nothing allocates.
 
 struct DevPoint {
@@ -461,50 +470,41 @@ pixman_fixed_t Fixed(double v) {
     return pixman_double_to_fixed(std::clamp(v, -16000.0, 16000.0));
 }
 
+// The smooth layer's clip: a rectangle and maybe a region (with its row
+// spans, or tested pixel by pixel where it has none).
+struct SmoothClip {
+    DrawRect rect{};
+    bool has_region = false;
+    const DrawRegion* region = nullptr;
+    const RegionSpans* set = nullptr;
+    int32_t span_rows = 0;
+};
+
+SmoothClip SmoothClipOf(const DrawContext* dc) {
+    const bool own = dc->smooth_own;
+    SmoothClip c;
+    c.rect = own ? DrawRect{0, 0, dc->width, dc->height} : dc->clip;
+    c.has_region = own ? dc->smooth_has_region : dc->has_region;
+    c.region = own ? &dc->smooth_region : &dc->region;
+    c.set = own ? dc->smooth_spans : dc->region_spans;
+    c.span_rows = c.set != nullptr ? dc->span_rows : 0;
+    return c;
+}
+
 // The box of the pixels the smooth layer's clip lets through.
 DrawRect SmoothClipBox(const DrawContext* dc) {
-    const DrawRect whole{0, 0, dc->width, dc->height};
-    const bool own = dc->smooth_own;
-    DrawRect box = own ? whole : dc->clip;
-    const bool has_region = own ? dc->smooth_has_region : dc->has_region;
-    const RegionSpans* set = own ? dc->smooth_spans : dc->region_spans;
-    if (has_region && set != nullptr) {
-        box.left = std::max(box.left, set->box.left);
-        box.top = std::max(box.top, set->box.top);
-        box.right = std::min(box.right, set->box.right);
-        box.bottom = std::min(box.bottom, set->box.bottom);
+    const SmoothClip c = SmoothClipOf(dc);
+    DrawRect box = c.rect;
+    if (c.has_region && c.set != nullptr) {
+        box.left = std::max(box.left, c.set->box.left);
+        box.top = std::max(box.top, c.set->box.top);
+        box.right = std::min(box.right, c.set->box.right);
+        box.bottom = std::min(box.bottom, c.set->box.bottom);
     }
     return box;
 }
 
-// Adds the coverage of a convex polygon of at most 8 points.
-void AddConvex(DrawContext* dc, const DevPoint* v, int32_t n) {
-    if (dc->px_mask == nullptr || n < 3 || n > 8) return;
-    double ys[8];
-    double min_x = v[0].x, max_x = v[0].x;
-    for (int32_t i = 0; i < n; ++i) {
-        if (!std::isfinite(v[i].x) || !std::isfinite(v[i].y)) return;
-        ys[i] = v[i].y;
-        min_x = std::min(min_x, v[i].x);
-        max_x = std::max(max_x, v[i].x);
-    }
-    std::sort(ys, ys + n);
-    const int32_t l = std::clamp(static_cast<int32_t>(std::floor(min_x)), 0, dc->width);
-    const int32_t r = std::clamp(static_cast<int32_t>(std::ceil(max_x)) + 1, 0, dc->width);
-    int32_t t = std::clamp(static_cast<int32_t>(std::floor(ys[0])), 0, dc->height);
-    int32_t b = std::clamp(static_cast<int32_t>(std::ceil(ys[n - 1])) + 1, 0, dc->height);
-    if (l >= r || t >= b) return;
-    // Coverage the clip cuts away entirely is not worth making: only the
-    // clip's rows are rasterised (the edges' samples in them do not depend
-    // on where the rasteriser starts), and a shape beside the clip not at
-    // all.
-    DrawRect keep{0, 0, dc->width, dc->height};
-    if (!Reference()) {
-        keep = SmoothClipBox(dc);
-        if (r <= keep.left || l >= keep.right || b <= keep.top || t >= keep.bottom) return;
-        t = std::max(t, keep.top);
-        b = std::min(b, keep.bottom);
-    }
+void ExtendCoverage(DrawContext* dc, int32_t l, int32_t t, int32_t r, int32_t b) {
     if (dc->cov_right <= dc->cov_left) {
         dc->cov_left = l;
         dc->cov_top = t;
@@ -516,6 +516,50 @@ void AddConvex(DrawContext* dc, const DevPoint* v, int32_t n) {
         dc->cov_right = std::max(dc->cov_right, r);
         dc->cov_bottom = std::max(dc->cov_bottom, b);
     }
+}
+
+// A convex polygon of at most 8 points cut into bands between pairs of its
+// edges, top to bottom (at most 7), in 16.16, and the box of its pixels.
+struct ConvexBands {
+    pixman_line_fixed_t lines[8];  // edge i: point i to point i + 1
+    raster::Band bands[7];
+    int32_t count = 0;
+    DrawRect box{};
+};
+
+// Cuts the polygon; no bands when its box misses keep.
+void CutConvex(const DrawContext* dc, const DevPoint* v, int32_t n, const DrawRect& keep,
+               ConvexBands* out) {
+    out->count = 0;
+    out->box = {};
+    if (n < 3 || n > 8) return;
+    double ys[8];
+    double min_x = v[0].x, max_x = v[0].x;
+    for (int32_t i = 0; i < n; ++i) {
+        if (!std::isfinite(v[i].x) || !std::isfinite(v[i].y)) return;
+        ys[i] = v[i].y;
+        min_x = std::min(min_x, v[i].x);
+        max_x = std::max(max_x, v[i].x);
+    }
+    for (int32_t i = 1; i < n; ++i) {  // a few: sorted in place
+        const double y = ys[i];
+        int32_t j = i;
+        for (; j > 0 && ys[j - 1] > y; --j) ys[j] = ys[j - 1];
+        ys[j] = y;
+    }
+    DrawRect& box = out->box;
+    box.left = std::clamp(static_cast<int32_t>(std::floor(min_x)), 0, dc->width);
+    box.right = std::clamp(static_cast<int32_t>(std::ceil(max_x)) + 1, 0, dc->width);
+    box.top = std::clamp(static_cast<int32_t>(std::floor(ys[0])), 0, dc->height);
+    box.bottom = std::clamp(static_cast<int32_t>(std::ceil(ys[n - 1])) + 1, 0, dc->height);
+    if (box.left >= box.right || box.top >= box.bottom) return;
+    if (box.right <= keep.left || box.left >= keep.right || box.bottom <= keep.top ||
+        box.top >= keep.bottom) {
+        return;
+    }
+    pixman_point_fixed_t fixed[8];
+    for (int32_t i = 0; i < n; ++i) fixed[i] = {Fixed(v[i].x), Fixed(v[i].y)};
+    for (int32_t i = 0; i < n; ++i) out->lines[i] = {fixed[i], fixed[i + 1 < n ? i + 1 : 0]};
     for (int32_t k = 0; k + 1 < n; ++k) {
         const double y0 = ys[k], y1 = ys[k + 1];
         if (y1 - y0 < 1e-6) continue;
@@ -525,7 +569,7 @@ void AddConvex(DrawContext* dc, const DevPoint* v, int32_t n) {
         int32_t found = 0;
         for (int32_t i = 0; i < n && found < 2; ++i) {
             const DevPoint& a = v[i];
-            const DevPoint& c = v[(i + 1) % n];
+            const DevPoint& c = v[i + 1 < n ? i + 1 : 0];
             if ((a.y < ym) == (c.y < ym)) continue;
             xs[found] = a.x + (ym - a.y) * (c.x - a.x) / (c.y - a.y);
             edges[found++] = i;
@@ -533,16 +577,32 @@ void AddConvex(DrawContext* dc, const DevPoint* v, int32_t n) {
         if (found < 2) continue;
         const int32_t li = xs[0] <= xs[1] ? edges[0] : edges[1];
         const int32_t ri = li == edges[0] ? edges[1] : edges[0];
-        const DevPoint &la = v[li], &lb = v[(li + 1) % n];
-        const DevPoint &ra = v[ri], &rb = v[(ri + 1) % n];
-        pixman_trapezoid_t trap;
-        trap.top = std::max(Fixed(y0), pixman_int_to_fixed(keep.top));
-        trap.bottom = std::min(Fixed(y1), pixman_int_to_fixed(keep.bottom) - 1);
-        trap.left = {{Fixed(la.x), Fixed(la.y)}, {Fixed(lb.x), Fixed(lb.y)}};
-        trap.right = {{Fixed(ra.x), Fixed(ra.y)}, {Fixed(rb.x), Fixed(rb.y)}};
-        if (trap.left.p1.y == trap.left.p2.y || trap.right.p1.y == trap.right.p2.y ||
-            trap.bottom <= trap.top)
+        raster::Band& band = out->bands[out->count];
+        band.top = std::max(Fixed(y0), pixman_int_to_fixed(0));
+        band.bottom = std::min(Fixed(y1), pixman_int_to_fixed(dc->height) - 1);
+        band.left = li;
+        band.right = ri;
+        if (out->lines[li].p1.y == out->lines[li].p2.y ||
+            out->lines[ri].p1.y == out->lines[ri].p2.y || band.bottom <= band.top) {
             continue;
+        }
+        ++out->count;
+    }
+}
+
+// The reference path: adds a convex polygon's coverage to the mask through
+// pixman's trapezoid rasteriser.
+void AddConvex(DrawContext* dc, const DevPoint* v, int32_t n) {
+    if (dc->px_mask == nullptr) return;
+    ConvexBands cut;
+    CutConvex(dc, v, n, DrawRect{0, 0, dc->width, dc->height}, &cut);
+    const DrawRect& box = cut.box;
+    if (box.left >= box.right || box.top >= box.bottom) return;
+    ExtendCoverage(dc, box.left, box.top, box.right, box.bottom);
+    for (int32_t k = 0; k < cut.count; ++k) {
+        const raster::Band& band = cut.bands[k];
+        const pixman_trapezoid_t trap{band.top, band.bottom, cut.lines[band.left],
+                                      cut.lines[band.right]};
         pixman_rasterize_trapezoid(dc->px_mask, &trap, 0, 0);
     }
 }
@@ -564,28 +624,27 @@ void CoverBox(DrawContext* dc, const DevPoint* q) {
     const int32_t t = std::clamp(static_cast<int32_t>(std::floor(y0)), 0, dc->height);
     const int32_t b = std::clamp(static_cast<int32_t>(std::ceil(y1)) + 1, 0, dc->height);
     if (l >= r || t >= b) return;
-    if (dc->cov_right <= dc->cov_left) {
-        dc->cov_left = l;
-        dc->cov_top = t;
-        dc->cov_right = r;
-        dc->cov_bottom = b;
-    } else {
-        dc->cov_left = std::min(dc->cov_left, l);
-        dc->cov_top = std::min(dc->cov_top, t);
-        dc->cov_right = std::max(dc->cov_right, r);
-        dc->cov_bottom = std::max(dc->cov_bottom, b);
-    }
+    ExtendCoverage(dc, l, t, r, b);
 }
 
-// A line one device pixel wide with square-cut ends.
-void AddLine(DrawContext* dc, DevPoint a, DevPoint b) {
+// A line one device pixel wide with square-cut ends. (Inlined: through a
+// call the points went in halves to the stack and came back whole, which
+// the processor cannot forward.)
+[[gnu::always_inline]] inline bool LineQuad(DevPoint a, DevPoint b, DevPoint* q) {
     const double dx = b.x - a.x, dy = b.y - a.y;
     const double len = std::sqrt(dx * dx + dy * dy);
-    if (!(len > 1e-9)) return;
+    if (!(len > 1e-9)) return false;
     const double nx = -dy / len * 0.5, ny = dx / len * 0.5;
-    const DevPoint q[4] = {
-        {a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}};
-    AddConvex(dc, q, 4);
+    q[0] = {a.x + nx, a.y + ny};
+    q[1] = {b.x + nx, b.y + ny};
+    q[2] = {b.x - nx, b.y - ny};
+    q[3] = {a.x - nx, a.y - ny};
+    return true;
+}
+
+void AddLine(DrawContext* dc, DevPoint a, DevPoint b) {
+    DevPoint q[4];
+    if (LineQuad(a, b, q)) AddConvex(dc, q, 4);
 }
 
 // Zeroes a mask row's coverage in [l, r) outside the spans (ascending,
@@ -602,52 +661,208 @@ void MaskRowOutside(uint8_t* row, int32_t l, int32_t r, const int32_t (*spans)[2
     std::memset(row + x, 0, static_cast<size_t>(r - x));
 }
 
-// Coverage boxes below this many pixels are composited by CompositeRow.
-constexpr int64_t kSmallCoverage = 1024;
-
-// x * a / 255, rounded to nearest (x, a in 0..255).
-inline uint32_t MulUn8(uint32_t x, uint32_t a) {
-    const uint32_t t = x * a + 0x80;
-    return (t + (t >> 8)) >> 8;
+// x * a / 255, rounded to nearest, for the two bytes at bits 0 and 16 of
+// x (a in 0..255).
+inline uint32_t MulPair(uint32_t x, uint32_t a) {
+    const uint32_t t = (x & 0x00FF00FFu) * a + 0x00800080u;
+    return ((t + ((t >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
 }
 
-// An opaque colour (0x00RRGGBB) over pixels R, G, B, A [l, r) of a row
-// through their coverage: colour x m + pixel x (255 - m), each channel
-// rounded, then saturated. The coverage is cleared as it is used.
-void CompositeRow(uint8_t* pixels, uint8_t* mask, int32_t l, int32_t r, uint32_t rgb) {
-    const uint32_t cr = (rgb >> 16) & 0xFF, cg = (rgb >> 8) & 0xFF, cb = rgb & 0xFF;
-    const uint32_t solid = cr | (cg << 8) | (cb << 16) | 0xFF000000u;
-    for (int32_t x = l; x < r; ++x) {
-        if ((x & 7) == 0 && x + 8 <= r) {
-            uint64_t eight = 0;
-            std::memcpy(&eight, mask + x, 8);
-            if (eight == 0) {
-                x += 7;
-                continue;
-            }
-        }
-        const uint32_t m = mask[x];
-        if (m == 0) continue;
-        mask[x] = 0;
-        uint8_t* p = pixels + static_cast<size_t>(x) * 4;
+// The sums of two such pairs, each saturated at 255.
+inline uint32_t AddPairs(uint32_t a, uint32_t b) {
+    const uint32_t t = a + b;
+    return (t | (0x01000100u - ((t >> 8) & 0x00FF00FFu))) & 0x00FF00FFu;
+}
+
+// An opaque colour over a pixel (R, G, B, A) through its coverage m
+// (1..255): colour x m + pixel x (255 - m), each channel rounded, then
+// saturated, as pixman's OVER of a solid source through an A8 mask. Red
+// and blue go as one pair, green and alpha as another.
+struct CoverPainter {
+    uint32_t solid, rb, ga;
+    explicit CoverPainter(uint32_t rgb)
+        : solid(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16) | 0xFF000000u),
+          rb(solid & 0x00FF00FFu),
+          ga((solid >> 8) & 0x00FF00FFu) {}
+    void operator()(uint8_t* p, uint32_t m) const {
         if (m == 255) {
             std::memcpy(p, &solid, 4);
-            continue;
+            return;
         }
         const uint32_t inv = 255 - m;
-        p[0] = static_cast<uint8_t>(std::min(255u, MulUn8(cr, m) + MulUn8(p[0], inv)));
-        p[1] = static_cast<uint8_t>(std::min(255u, MulUn8(cg, m) + MulUn8(p[1], inv)));
-        p[2] = static_cast<uint8_t>(std::min(255u, MulUn8(cb, m) + MulUn8(p[2], inv)));
-        p[3] = static_cast<uint8_t>(std::min(255u, m + MulUn8(p[3], inv)));
+        uint32_t d = 0;
+        std::memcpy(&d, p, 4);
+        const uint32_t out_rb = AddPairs(MulPair(d, inv), MulPair(rb, m));
+        const uint32_t out_ga = AddPairs(MulPair(d >> 8, inv), MulPair(ga, m));
+        d = out_rb | (out_ga << 8);
+        std::memcpy(p, &d, 4);
     }
+};
+
+// Hands the pixel ranges [from, to) of row y within [x0, x1) that the
+// smooth layer's clip lets through to range(from, to), left to right.
+template <class Range>
+void ForClipRanges(const SmoothClip& clip, int32_t y, int32_t x0, int32_t x1, Range&& range) {
+    if (y < clip.rect.top || y >= clip.rect.bottom) return;
+    const int32_t l = std::max(x0, clip.rect.left), r = std::min(x1, clip.rect.right);
+    if (l >= r) return;
+    if (!clip.has_region) {
+        range(l, r);
+    } else if (y < clip.span_rows) {
+        // Swept left to right: a span's part left of where the last one
+        // ended is not handed on again (a cut can leave spans overlapping).
+        const int32_t(*spans)[2] = clip.set->spans[y];
+        int32_t x = l;
+        for (int32_t i = 0, n = clip.set->counts[y]; i < n && x < r; ++i) {
+            const int32_t from = std::clamp(spans[i][0], x, r);
+            const int32_t to = std::clamp(spans[i][1], from, r);
+            if (from < to) range(from, to);
+            x = to;
+        }
+    } else {
+        for (int32_t x = l; x < r;) {
+            if (!DrawRegionContains(*clip.region, x, y)) {
+                ++x;
+                continue;
+            }
+            const int32_t from = x;
+            while (x < r && DrawRegionContains(*clip.region, x, y)) ++x;
+            range(from, x);
+        }
+    }
+}
+
+// Composites one row of coverage: cov[x] in [a0, a1) and [b0, b1), m
+// between them (any integer type, values 0..255), cut to the clip.
+template <class Cov>
+void CompositeRow(DrawContext* dc, const SmoothClip& clip, const CoverPainter& paint, int32_t y,
+                  const Cov* cov, int32_t a0, int32_t a1, int32_t b0, int32_t b1, uint32_t m) {
+    uint8_t* pixels = dc->pixels + static_cast<size_t>(y) * static_cast<size_t>(dc->stride);
+    ForClipRanges(clip, y, a0, b1, [&](int32_t from, int32_t to) {
+        for (int32_t x = from, e = std::min(to, a1); x < e; ++x) {
+            if (cov[x] != 0) paint(pixels + static_cast<size_t>(x) * 4, cov[x]);
+        }
+        if (m != 0) {
+            const int32_t e = std::min(to, b0);
+            int32_t x = std::max(from, a1);
+            if (m == 255) {
+                for (; x < e; ++x)
+                    std::memcpy(pixels + static_cast<size_t>(x) * 4, &paint.solid, 4);
+            } else {
+                for (; x < e; ++x) paint(pixels + static_cast<size_t>(x) * 4, m);
+            }
+        }
+        for (int32_t x = std::max(from, b0); x < to; ++x) {
+            if (cov[x] != 0) paint(pixels + static_cast<size_t>(x) * 4, cov[x]);
+        }
+    });
+}
+
+// Samples a convex polygon's coverage (nothing outside the clip's box) and
+// hands each of its rows on, as row(y, a0, a1, b0, b1) over dc->cells.
+template <class Row>
+void SampleConvex(DrawContext* dc, const DevPoint* v, int32_t n, Row&& row) {
+    if (dc->cells == nullptr) return;
+    const DrawRect keep = SmoothClipBox(dc);
+    ConvexBands cut;
+    CutConvex(dc, v, n, keep, &cut);
+    if (cut.count == 0) return;
+    raster::Edge edges[8];  // those of the bands made, once each
+    uint32_t made = 0;
+    for (int32_t k = 0; k < cut.count; ++k) {
+        for (const int32_t i : {cut.bands[k].left, cut.bands[k].right}) {
+            if ((made >> i & 1) == 0) edges[i] = raster::MakeEdge(cut.lines[i]);
+            made |= 1u << i;
+        }
+    }
+    raster::SampleBands(edges, cut.bands, cut.count, dc->width, dc->height,
+                        std::max(cut.box.top, keep.top), std::min(cut.box.bottom, keep.bottom),
+                        dc->cells, row);
+}
+
+// Paints a convex polygon in the colour (0x00RRGGBB), its rows straight
+// from the cells.
+void PaintConvex(DrawContext* dc, const DevPoint* v, int32_t n, uint32_t rgb) {
+    const SmoothClip clip = SmoothClipOf(dc);
+    const CoverPainter paint(rgb);
+    int32_t* cells = dc->cells;
+    SampleConvex(dc, v, n, [&](int32_t y, int32_t a0, int32_t a1, int32_t b0, int32_t b1) {
+        int32_t s = 0;
+        for (int32_t x = a0; x < a1; ++x) {
+            s += cells[x];
+            cells[x] = s;
+        }
+        const int32_t m = s;
+        for (int32_t x = b0; x < b1; ++x) {
+            s += cells[x];
+            cells[x] = s;
+        }
+        CompositeRow(dc, clip, paint, y, cells, a0, a1, b0, b1, static_cast<uint32_t>(m));
+        std::fill(cells + a0, cells + a1, 0);
+        std::fill(cells + b0, cells + b1, 0);
+    });
+}
+
+// Adds a convex polygon's coverage to the mask, keeping each row's extent
+// for PaintMaskRows.
+void AddConvexRows(DrawContext* dc, const DevPoint* v, int32_t n) {
+    int32_t* cells = dc->cells;
+    SampleConvex(dc, v, n, [&](int32_t y, int32_t a0, int32_t a1, int32_t b0, int32_t b1) {
+        uint8_t* row =
+            dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
+        int32_t s = 0;
+        const auto add = [&](int32_t x) {
+            if (s != 0) row[x] = static_cast<uint8_t>(std::min(255, row[x] + s));
+        };
+        for (int32_t x = a0; x < a1; ++x) {
+            s += cells[x];
+            cells[x] = 0;
+            add(x);
+        }
+        for (int32_t x = a1; x < b0; ++x) add(x);
+        for (int32_t x = b0; x < b1; ++x) {
+            s += cells[x];
+            cells[x] = 0;
+            add(x);
+        }
+        // The last cell only ends the differences: no pixel of its own.
+        const int32_t x1 = std::min(b1, dc->width);
+        int32_t* extent = dc->row_extents + static_cast<size_t>(y) * 2;
+        if (extent[1] <= extent[0]) {
+            extent[0] = a0;
+            extent[1] = x1;
+        } else {
+            extent[0] = std::min(extent[0], a0);
+            extent[1] = std::max(extent[1], x1);
+        }
+        ExtendCoverage(dc, a0, y, x1, y + 1);
+    });
+}
+
+// Composites the rows AddConvexRows filled in the colour (0x00RRGGBB) and
+// clears them.
+void PaintMaskRows(DrawContext* dc, uint32_t rgb) {
+    if (dc->cov_right <= dc->cov_left) return;
+    const SmoothClip clip = SmoothClipOf(dc);
+    const CoverPainter paint(rgb);
+    for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
+        int32_t* extent = dc->row_extents + static_cast<size_t>(y) * 2;
+        if (extent[1] <= extent[0]) continue;
+        uint8_t* row =
+            dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
+        CompositeRow(dc, clip, paint, y, row, extent[0], extent[1], extent[1], extent[1], 0);
+        std::memset(row + extent[0], 0, static_cast<size_t>(extent[1] - extent[0]));
+        extent[0] = extent[1] = 0;
+    }
+    dc->cov_left = dc->cov_right = dc->cov_top = dc->cov_bottom = 0;
 }
 
 // The layer a coverage belongs to: lettering is cut by the context's clip,
 // the smooth shapes by the smooth layer's own clip when it has one.
 enum class CoverageLayer { Text, Smooth };
 
-// Composites the coverage in the colour (0x00RRGGBB) inside the layer's
-// clip and clears the mask.
+// Composites the mask's coverage in the colour (0x00RRGGBB) inside the
+// layer's clip through pixman and clears the mask.
 void FlushCoverage(DrawContext* dc, uint32_t rgb, CoverageLayer layer = CoverageLayer::Text) {
     if (dc->px_mask == nullptr || dc->cov_right <= dc->cov_left) return;
     const bool own = layer == CoverageLayer::Smooth && dc->smooth_own;
@@ -672,20 +887,6 @@ void FlushCoverage(DrawContext* dc, uint32_t rgb, CoverageLayer layer = Coverage
                 if (!DrawRegionContains(region, x, y)) row[x] = 0;
             }
         }
-    }
-    // The sparse coverage of a smooth shape in a small box (a line, a short
-    // arc) is composited here; dense coverage (text) and large boxes by
-    // pixman's vector code, whose result is the same.
-    const int64_t box = static_cast<int64_t>(r - l) * (dc->cov_bottom - dc->cov_top);
-    if (!Reference() && layer == CoverageLayer::Smooth && box < kSmallCoverage) {
-        for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
-            uint8_t* row =
-                dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
-            CompositeRow(dc->pixels + static_cast<size_t>(y) * static_cast<size_t>(dc->stride), row,
-                         l, r, rgb);
-        }
-        dc->cov_left = dc->cov_right = dc->cov_top = dc->cov_bottom = 0;
-        return;
     }
     dc->solid_bits = 0xFF000000u | (rgb & 0xFFFFFFu);
     pixman_image_composite32(PIXMAN_OP_OVER, dc->px_solid, dc->px_mask, dc->px_dst, 0, 0, l,
@@ -807,6 +1008,13 @@ DrawContext* DrawContextCreate(uint8_t* pixels, int32_t width, int32_t height, i
             pixman_image_set_repeat(dc->px_solid, PIXMAN_REPEAT_NORMAL);
             dc->mask_bits = reinterpret_cast<uint8_t*>(pixman_image_get_data(dc->px_mask));
             dc->mask_stride = pixman_image_get_stride(dc->px_mask);
+            dc->cells = new (std::nothrow) int32_t[static_cast<size_t>(width) + 1]();
+            dc->row_extents = new (std::nothrow) int32_t[static_cast<size_t>(height) * 2]();
+            if (dc->cells == nullptr || dc->row_extents == nullptr) {
+                delete[] dc->cells;
+                delete[] dc->row_extents;
+                dc->cells = dc->row_extents = nullptr;
+            }
             // Lettering: Cairo writes the glyphs' coverage into the mask,
             // composited in the text colour like every smooth primitive.
             dc->cs = cairo_image_surface_create_for_data(dc->mask_bits, CAIRO_FORMAT_A8, width,
@@ -878,6 +1086,8 @@ void DrawContextDestroy(DrawContext* dc) {
         }
     }
     delete[] dc->stretch_map;
+    delete[] dc->cells;
+    delete[] dc->row_extents;
     for (RegionSpans& set : dc->span_sets) {
         delete[] set.counts;
         delete[] set.spans;
@@ -1786,8 +1996,13 @@ void SmoothLine(DrawContext* dc, double x1, double y1, double x2, double y2, uin
         return;
     }
     const SmoothXform to_device(dc);
-    AddLine(dc, to_device(x1, y1), to_device(x2, y2));
-    FlushCoverage(dc, colour, CoverageLayer::Smooth);
+    if (Reference()) {
+        AddLine(dc, to_device(x1, y1), to_device(x2, y2));
+        FlushCoverage(dc, colour, CoverageLayer::Smooth);
+        return;
+    }
+    DevPoint q[4];
+    if (LineQuad(to_device(x1, y1), to_device(x2, y2), q)) PaintConvex(dc, q, 4, colour);
 }
 
 void SmoothFillRect(DrawContext* dc, double x, double y, double w, double h, uint32_t colour) {
@@ -1804,8 +2019,12 @@ void SmoothFillRect(DrawContext* dc, double x, double y, double w, double h, uin
     const SmoothXform to_device(dc);
     const DevPoint q[4] = {to_device(x - 0.5, y - 0.5), to_device(x - 0.5 + w, y - 0.5),
                            to_device(x - 0.5 + w, y - 0.5 + h), to_device(x - 0.5, y - 0.5 + h)};
-    AddConvex(dc, q, 4);
-    FlushCoverage(dc, colour, CoverageLayer::Smooth);
+    if (Reference()) {
+        AddConvex(dc, q, 4);
+        FlushCoverage(dc, colour, CoverageLayer::Smooth);
+        return;
+    }
+    PaintConvex(dc, q, 4, colour);
 }
 
 void SmoothEllipse(DrawContext* dc, double x, double y, double w, double h, uint32_t colour) {
@@ -1835,14 +2054,24 @@ void SmoothArc(DrawContext* dc, double x, double y, double w, double h, double s
         std::clamp(static_cast<int32_t>(std::ceil(std::abs(span) * reach / 2.0)), 4, 256);
     const SmoothXform to_device(dc);
     const double cx = x + w / 2, cy = y + h / 2;
+    const bool reference = Reference();
     DevPoint prev = to_device(cx + w / 2 * std::cos(a0), cy + h / 2 * std::sin(a0));
     for (int32_t k = 1; k <= chords; ++k) {
         const double a = a0 + span * k / chords;
         const DevPoint next = to_device(cx + w / 2 * std::cos(a), cy + h / 2 * std::sin(a));
-        AddLine(dc, prev, next);
+        DevPoint q[4];
+        if (reference) {
+            AddLine(dc, prev, next);
+        } else if (LineQuad(prev, next, q)) {
+            AddConvexRows(dc, q, 4);
+        }
         prev = next;
     }
-    FlushCoverage(dc, colour, CoverageLayer::Smooth);
+    if (reference) {
+        FlushCoverage(dc, colour, CoverageLayer::Smooth);
+    } else {
+        PaintMaskRows(dc, colour);
+    }
 }
 
 void SmoothSetTransform(DrawContext* dc, double angle, double cx, double cy, double y_offset) {
