@@ -109,7 +109,6 @@ struct Engine {
     uint64_t dropped_events = 0;
 
     std::vector<float> mix;
-    std::vector<int16_t> scratch;
 };
 
 // Never destroyed: a host may still release buffers from static destructors.
@@ -548,11 +547,6 @@ void RenderFrames(Engine& e, int16_t* out, uint32_t frames) {
     if (out == nullptr && !AnyPlaying(e)) return;
     while (frames > 0) {
         const uint32_t n = std::min(frames, kRenderChunk);
-        int16_t* target = out;
-        if (target == nullptr && e.backend != AudioBackend::Silent) {
-            e.scratch.resize(size_t{kRenderChunk} * 2);
-            target = e.scratch.data();
-        }
         switch (e.backend) {
             case AudioBackend::OpenAlLoopback:
             case AudioBackend::SoftwareMixer:
@@ -566,8 +560,10 @@ void RenderFrames(Engine& e, int16_t* out, uint32_t frames) {
                 } else {
                     SoftAdvance(e, e.mix.data(), n);
                 }
+                // Mixed for nobody: the sources moved on, nothing to convert.
+                if (out == nullptr) break;
                 for (size_t i = 0; i < size_t{n} * 2; ++i) {
-                    target[i] = static_cast<int16_t>(
+                    out[i] = static_cast<int16_t>(
                         std::lround(std::clamp(e.mix[i] * 32768.0f, -32768.0f, 32767.0f)));
                 }
                 break;
