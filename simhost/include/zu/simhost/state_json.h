@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 namespace zu::simhost {
@@ -11,6 +12,9 @@ class Simulator;
 class Scenario;
 
 // `scenario` may be null.
+// Writes the state file's text to `out` as it is made, one top-level member
+// (and one gauge) at a time.
+void WriteStateJson(std::ostream& out, const Simulator& sim, const Scenario* scenario);
 std::string BuildStateJson(const Simulator& sim, const Scenario* scenario);
 // Writes BuildStateJson to `file` (creating its folder); false with `error`.
 bool WriteStateJson(const std::filesystem::path& file, const Simulator& sim,
