@@ -8,14 +8,19 @@
 
 #include <malloc.h>
 #include <strings.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <string>
 
 #include "font_files.h"
+#include "png_rows.h"
 
 namespace zu::simhost {
 
@@ -267,14 +272,22 @@ cairo_surface_t* GaugeRenderer::Background(const PanelWindow& window) {
 
 void GaugeRenderer::PaintWindowBackground(cairo_t* cr, const PanelWindow& window,
                                           const RenderOptions& options) {
-    PaintPanelBackground(cr);
     cairo_surface_t* bg = Background(window);
+    const int bw = bg != nullptr ? cairo_image_surface_get_width(bg) : 0;
+    const int bh = bg != nullptr ? cairo_image_surface_get_height(bg) : 0;
+    PaintWindowBackground(cr, window, options, bg, bw, bh, 0);
+}
+
+void GaugeRenderer::PaintWindowBackground(cairo_t* cr, const PanelWindow& window,
+                                          const RenderOptions& options, cairo_surface_t* bg,
+                                          int bg_width, int bg_height, int bg_top) {
+    PaintPanelBackground(cr);
     if (bg == nullptr || window.size_w <= 0 || window.size_h <= 0) return;
     const double w = window.size_w * options.scale;
     const double h = window.size_h * options.scale;
     cairo_save(cr);
-    cairo_scale(cr, w / cairo_image_surface_get_width(bg), h / cairo_image_surface_get_height(bg));
-    cairo_set_source_surface(cr, bg, 0, 0);
+    cairo_scale(cr, w / bg_width, h / bg_height);
+    cairo_set_source_surface(cr, bg, 0, bg_top);
     cairo_paint(cr);
     cairo_restore(cr);
     const double ambient = std::clamp(options.ambient, 0.0, 1.0);
@@ -329,26 +342,97 @@ cairo_surface_t* GaugeRenderer::ScaledBitmap(uint32_t id, int width, int height,
     cairo_surface_t* original = Bitmap(id);
     cairo_surface_t* copy = nullptr;
     if (original != nullptr) {
-        const int bw = cairo_image_surface_get_width(original);
-        const int bh = cairo_image_surface_get_height(original);
         copy = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-        cairo_t* cr = cairo_create(copy);
-        cairo_scale(cr, static_cast<double>(width) / bw, static_cast<double>(height) / bh);
-        cairo_set_source_surface(cr, original, 0, 0);
-        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-        cairo_paint(cr);
-        if (!lit) {
-            // Darkened where it is drawn, its coverage kept.
-            cairo_identity_matrix(cr);
-            cairo_set_operator(cr, CAIRO_OPERATOR_ATOP);
-            cairo_set_source_rgba(cr, 0, 0, 0, 1.0 - ambient);
-            cairo_paint(cr);
-        }
-        cairo_destroy(cr);
-        cairo_surface_flush(copy);
+        PaintCopyRows(copy, original, lit, ambient, 0, height);
     }
     scaled_.emplace(key, copy);
     return copy;
+}
+
+void GaugeRenderer::PaintCopyRows(cairo_surface_t* copy, cairo_surface_t* original, bool lit,
+                                  double ambient, int first, int last) {
+    const int width = cairo_image_surface_get_width(copy);
+    const int height = cairo_image_surface_get_height(copy);
+    const int bw = cairo_image_surface_get_width(original);
+    const int bh = cairo_image_surface_get_height(original);
+    cairo_t* cr = cairo_create(copy);
+    if (first > 0 || last < height) {
+        cairo_rectangle(cr, 0, first, width, last - first);
+        cairo_clip(cr);
+    }
+    cairo_scale(cr, static_cast<double>(width) / bw, static_cast<double>(height) / bh);
+    cairo_set_source_surface(cr, original, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    cairo_paint(cr);
+    if (!lit) {
+        // Darkened where it is drawn, its coverage kept.
+        cairo_identity_matrix(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_ATOP);
+        cairo_set_source_rgba(cr, 0, 0, 0, 1.0 - ambient);
+        cairo_paint(cr);
+    }
+    cairo_destroy(cr);
+    cairo_surface_flush(copy);
+}
+
+namespace {
+
+// Gives back to the system the whole pages of rows [0, rows) of pixels
+// reserved with mmap (the page shared with row `rows` stays).
+void ReleaseRows(unsigned char* pixels, int stride, int from, int to) {
+    const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const uintptr_t start = reinterpret_cast<uintptr_t>(pixels);
+    const uintptr_t a =
+        (start + static_cast<uintptr_t>(from) * static_cast<uintptr_t>(stride) + page - 1) &
+        ~(page - 1);
+    const uintptr_t b =
+        (start + static_cast<uintptr_t>(to) * static_cast<uintptr_t>(stride)) & ~(page - 1);
+    if (b > a) ::madvise(reinterpret_cast<void*>(a), b - a, MADV_DONTNEED);
+}
+
+}  // namespace
+
+void GaugeRenderer::ReleasePartial() {
+    if (partial_.surface != nullptr) cairo_surface_destroy(partial_.surface);
+    if (partial_.memory != nullptr) ::munmap(partial_.memory, partial_.bytes);
+    partial_ = PartialCopy{};
+}
+
+cairo_surface_t* GaugeRenderer::PartialScaledBitmap(uint32_t id, int width, int height, bool lit,
+                                                    double ambient, int first, int last) {
+    if (width <= 0 || height <= 0 || width > 16383 || height > 16383) return nullptr;
+    ambient = std::clamp(ambient, 0.0, 1.0);
+    if (ambient >= 1.0) lit = true;
+    const uint64_t key =
+        uint64_t{id} << 32 | uint64_t(width) << 18 | uint64_t(height) << 4 | (lit ? 1u : 0u);
+    first = std::clamp(first, 0, height);
+    last = std::clamp(last, first, height);
+    cairo_surface_t* original = Bitmap(id);
+    if (original == nullptr) return nullptr;
+    const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width);
+    if (partial_.surface == nullptr || partial_.key != key) {
+        ReleasePartial();
+        const size_t bytes = static_cast<size_t>(stride) * static_cast<size_t>(height);
+        void* memory = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                              MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        if (memory == MAP_FAILED) return nullptr;
+        partial_.key = key;
+        partial_.memory = memory;
+        partial_.bytes = bytes;
+        partial_.surface = cairo_image_surface_create_for_data(
+            static_cast<unsigned char*>(memory), CAIRO_FORMAT_ARGB32, width, height, stride);
+    }
+    if (first < partial_.first || first > partial_.last) {
+        partial_.first = partial_.last = first;
+    }
+    if (last > partial_.last) {
+        PaintCopyRows(partial_.surface, original, lit, ambient, partial_.last, last);
+        partial_.last = last;
+    }
+    // The rows above are done with.
+    ReleaseRows(static_cast<unsigned char*>(partial_.memory), stride, 0, first);
+    partial_.first = first;
+    return partial_.surface;
 }
 
 bool GaugeRenderer::fonts_ok(std::string* problem) const {
@@ -391,9 +475,43 @@ cairo_surface_t* GaugeRenderer::Bitmap(uint32_t id) {
     if (r != nullptr && r->pixels != nullptr && r->width > 0 && r->height > 0 &&
         r->width <= 16384 && r->height <= 16384) {
         surface = PixelsToCairo(r->pixels, r->width, r->height);
+        ReleaseReadOnlyPages(r->pixels, static_cast<size_t>(r->width) * r->height * 4);
     }
     bitmaps_[id] = surface;
     return surface;
+}
+
+void GaugeRenderer::ReleaseReadOnlyPages(const void* data, size_t size) {
+    if (!read_only_known_) {
+        // The mappings of files that nothing may write (the module's
+        // read-only data among them), from the process's memory map.
+        read_only_known_ = true;
+        std::ifstream maps("/proc/self/maps");
+        for (std::string line; std::getline(maps, line);) {
+            unsigned long long from = 0;
+            unsigned long long to = 0;
+            char perms[5] = {};
+            unsigned long long offset = 0;
+            char device[16] = {};
+            unsigned long long inode = 0;
+            if (std::sscanf(line.c_str(), "%llx-%llx %4s %llx %15s %llu", &from, &to, perms,
+                            &offset, device, &inode) != 6) {
+                continue;
+            }
+            if (inode != 0 && perms[1] != 'w') read_only_.push_back({from, to});
+        }
+    }
+    const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto start = reinterpret_cast<uintptr_t>(data);
+    const uintptr_t a = (start + page - 1) & ~(page - 1);
+    const uintptr_t b = (start + size) & ~(page - 1);
+    if (b <= a) return;
+    for (const auto& [from, to] : read_only_) {
+        if (a >= from && b <= to) {
+            ::madvise(reinterpret_cast<void*>(a), b - a, MADV_DONTNEED);
+            return;
+        }
+    }
 }
 
 void GaugeRenderer::DesignSize(const GaugeInstance& g, int* width, int* height) {
@@ -449,11 +567,16 @@ void GaugeRenderer::PaintScaled(cairo_t* cr, uint32_t id, double x, double y, bo
             1, static_cast<int>(std::lround(cairo_image_surface_get_width(original) * ctm.xx)));
         const int h = std::max(
             1, static_cast<int>(std::lround(cairo_image_surface_get_height(original) * ctm.yy)));
-        cairo_surface_t* copy = ScaledBitmap(id, w, h, lit, ambient_);
-        if (copy == nullptr) return;
         double dx = x;
         double dy = y;
         cairo_user_to_device(cr, &dx, &dy);
+        // A large copy drawn in bands is made a band of rows at a time.
+        const int top = static_cast<int>(std::round(dy));
+        cairo_surface_t* copy =
+            band_last_ > band_first_ && static_cast<double>(w) * h > kWholeCopyPixels
+                ? PartialScaledBitmap(id, w, h, lit, ambient_, band_first_ - top, band_last_ - top)
+                : ScaledBitmap(id, w, h, lit, ambient_);
+        if (copy == nullptr) return;
         cairo_save(cr);
         cairo_identity_matrix(cr);
         cairo_set_source_surface(cr, copy, std::round(dx), std::round(dy));
@@ -761,6 +884,166 @@ cairo_surface_t* GaugeRenderer::RenderWindow(const PanelWindow& window,
     return s;
 }
 
+bool GaugeRenderer::WriteWindowPng(const PanelWindow& window, const RenderOptions& options,
+                                   const fs::path& file, std::string* error) {
+    int width = 0;
+    int height = 0;
+    WindowSize(window, options, &width, &height);
+    // The picture is drawn into address space reserved for all of it, in
+    // the same places and by the same operations as the whole window would
+    // be, but down the window; each row is written to the file and its memory
+    // given back once everything on it is drawn, so only the rows between are
+    // ever in memory. See Advance for the order.
+    const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width);
+    const size_t bytes = static_cast<size_t>(stride) * static_cast<size_t>(height);
+    void* reserved = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                            MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (reserved == MAP_FAILED) {
+        *error = "cannot write " + file.string() + ": no memory for the picture";
+        return false;
+    }
+    auto* pixels = static_cast<unsigned char*>(reserved);
+    cairo_surface_t* picture =
+        cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, width, height, stride);
+    cairo_t* cr = cairo_create(picture);
+    // The background picture, read down the window when it is a plain PNG;
+    // else whole.
+    PngStripReader strip;
+    const bool streamed = !window.background.empty() && window.size_w > 0 && window.size_h > 0 &&
+                          strip.Open(sim_.panel_file().parent_path() / window.background);
+    const double rows_per_pixel =
+        streamed ? static_cast<double>(strip.height()) / (window.size_h * options.scale) : 0.0;
+    // Rows of the background beyond a band's own that its filter may read.
+    const int margin = 4 + 4 * static_cast<int>(std::ceil(rows_per_pixel));
+    const fs::path temp = file.string() + ".part";
+    PngRowWriter png;
+    bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS && png.Open(temp, width, height);
+    int painted = 0;  // rows with their background
+    int written = 0;  // rows in the file
+    band_.cr = cr;
+    band_.options = options;
+    band_.paint_to = [&](int row) {
+        for (row = std::min(row, height); ok && painted < row;) {
+            const int end = std::min(height, painted + kBandRows);
+            cairo_save(cr);
+            cairo_rectangle(cr, 0, painted, width, end - painted);
+            cairo_clip(cr);
+            if (streamed) {
+                int top = 0;
+                cairo_surface_t* rows =
+                    strip.Rows(static_cast<int>(std::floor(painted * rows_per_pixel)) - margin,
+                               static_cast<int>(std::ceil(end * rows_per_pixel)) + margin, &top);
+                ok = rows != nullptr;
+                if (ok) {
+                    PaintWindowBackground(cr, window, options, rows, strip.width(), strip.height(),
+                                          top);
+                }
+            } else {
+                PaintWindowBackground(cr, window, options);
+            }
+            cairo_restore(cr);
+            painted = end;
+        }
+    };
+    const std::vector<GaugeInstance>& gauges = sim_.gauges();
+    band_.placed.clear();
+    for (size_t i = 0; i < gauges.size(); ++i) {
+        if (gauges[i].window_number != window.number) continue;
+        Placed p;
+        p.gauge = &gauges[i];
+        double x0 = 0;
+        double y0 = 0;
+        double x1 = 0;
+        double y1 = 0;
+        GaugeRect(gauges[i], options.scale, &x0, &y0, &x1, &y1);
+        p.x0 = x0;
+        p.x1 = x1;
+        p.top = static_cast<int>(y0);
+        p.bottom = static_cast<int>(y1);
+        p.big = (x1 - x0) * (y1 - y0) > kWholeCopyPixels;
+        p.drawn_to = p.top;
+        band_.placed.push_back(p);
+    }
+    for (int row = std::min(height, kBandRows); ok; row = std::min(height, row + kBandRows)) {
+        for (size_t k = 0; k < band_.placed.size(); ++k) {
+            if (band_.placed[k].top < row) Advance(k, row);
+        }
+        band_.paint_to(row);
+        // Rows are finished above every gauge still to be drawn.
+        int finished = std::min(row, painted);
+        for (const Placed& p : band_.placed) {
+            if (p.drawn_to < p.bottom) finished = std::min(finished, p.drawn_to);
+        }
+        if (finished > written) {
+            cairo_surface_flush(picture);
+            ok = ok && png.Write(pixels + static_cast<size_t>(written) * stride, stride,
+                                 finished - written);
+            ReleaseRows(pixels, stride, 0, finished);
+            written = finished;
+        }
+        if (row >= height) break;
+    }
+    ok = ok && written == height && cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+    band_ = BandedDrawing{};
+    ReleasePartial();
+    ClearScaled();
+    cairo_destroy(cr);
+    cairo_surface_destroy(picture);
+    ::munmap(reserved, bytes);
+    ok = png.Close() && ok;
+    std::error_code ec;
+    if (ok) fs::rename(temp, file, ec);
+    if (!ok || ec) {
+        *error = "cannot write " + file.string() + (ec ? ": " + ec.message() : "");
+        fs::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
+// Draws placed gauge k down to `row` for WriteWindowPng. A gauge is drawn
+// whole, as in the whole window, except a large one, which is drawn a band of
+// rows at a time (clipped to the band). Whatever lies under the rows it draws
+// is drawn first: the background, and every earlier gauge in panel order that
+// shares its pixels, down to the same row; so each pixel sees the same
+// operations in the same order as when the window is drawn whole.
+void GaugeRenderer::Advance(size_t k, int row) {
+    Placed& p = band_.placed[k];
+    const int target = p.big ? std::min(row, p.bottom) : p.bottom;
+    if (p.drawn_to >= target) return;
+    for (size_t j = 0; j < k; ++j) {
+        const Placed& e = band_.placed[j];
+        const bool shared = e.x0 < p.x1 && p.x0 < e.x1 && e.top < target && p.drawn_to < e.bottom;
+        if (shared) Advance(j, target);
+    }
+    band_.paint_to(target);
+    const GaugeInstance& g = *p.gauge;
+    const double scale = band_.options.scale;
+    cairo_t* cr = band_.cr;
+    if (!p.big) {
+        cairo_save(cr);
+        cairo_translate(cr, g.x * scale, g.y * scale);
+        RenderGauge(cr, g, scale, band_.options.ambient);
+        cairo_restore(cr);
+        ClearScaled();  // the next gauge makes its own
+        p.drawn_to = p.bottom;
+        return;
+    }
+    for (int from = p.drawn_to; from < target; from += kBandRows) {
+        band_first_ = from;
+        band_last_ = std::min(target, from + kBandRows);
+        cairo_save(cr);
+        cairo_rectangle(cr, 0, band_first_, cairo_image_surface_get_width(cairo_get_target(cr)),
+                        band_last_ - band_first_);
+        cairo_clip(cr);
+        cairo_translate(cr, g.x * scale, g.y * scale);
+        RenderGauge(cr, g, scale, band_.options.ambient);
+        cairo_restore(cr);
+    }
+    band_first_ = band_last_ = 0;
+    p.drawn_to = target;
+}
+
 std::vector<std::string> WindowPictureNames(const std::vector<PanelWindow>& windows,
                                             const std::vector<GaugeInstance>& gauges) {
     std::vector<std::string> surface_names;
@@ -814,11 +1097,9 @@ bool GaugeRenderer::WritePngs(const fs::path& dir, const std::string& name,
     if (pictures != nullptr) pictures->clear();
     for (size_t w = 0; w < windows.size(); ++w) {
         const PanelWindow& window = windows[w];
-        cairo_surface_t* s = RenderWindow(window, options);
         const std::string file_name = name + "-" + names[w] + ".png";
         const fs::path file = dir / file_name;
-        const bool written = WritePngWhole(s, file, error);
-        cairo_surface_destroy(s);
+        const bool written = WriteWindowPng(window, options, file, error);
         ReleaseImages();
         malloc_trim(0);  // the freed images go back to the system
         if (!written) return false;

@@ -1,0 +1,80 @@
+// PNG files read and written a band of rows at a time, so that a large
+// picture need never be held whole. Rows are in Cairo's layout (32-bit
+// native-endian pixels, premultiplied) and come out as Cairo's own PNG
+// reader and writer would make them.
+#pragma once
+
+#include <cairo.h>
+#include <png.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+namespace zu::simhost {
+
+// Writes an opaque picture as an 8-bit RGB PNG with a white background
+// chunk, as Cairo writes an opaque image, row by row.
+class PngRowWriter {
+  public:
+    PngRowWriter() = default;
+    ~PngRowWriter();
+    PngRowWriter(const PngRowWriter&) = delete;
+    PngRowWriter& operator=(const PngRowWriter&) = delete;
+
+    bool Open(const std::filesystem::path& file, int width, int height);
+    // `rows` rows of `width` pixels of an image surface's data.
+    bool Write(const unsigned char* data, int stride, int rows);
+    // Ends the file; false when anything failed on the way.
+    bool Close();
+
+  private:
+    void Release();
+
+    FILE* file_ = nullptr;
+    png_structp png_ = nullptr;
+    png_infop info_ = nullptr;
+    int width_ = 0;
+    std::vector<png_byte> row_;
+    bool failed_ = false;
+};
+
+// Reads a plain PNG (8-bit RGB or RGBA, no transparency chunk, not
+// interlaced) top down into a strip: an image surface holding a range of its
+// rows, moved down the picture as its rows are asked for.
+class PngStripReader {
+  public:
+    PngStripReader() = default;
+    ~PngStripReader();
+    PngStripReader(const PngStripReader&) = delete;
+    PngStripReader& operator=(const PngStripReader&) = delete;
+
+    // False when the file cannot be read or is not such a PNG.
+    bool Open(const std::filesystem::path& file);
+    int width() const { return width_; }
+    int height() const { return height_; }
+    // Makes the strip hold rows [first, last) of the picture (clamped to
+    // it; `first` never less than the last call's) and returns it, with the
+    // picture row its top row holds in *top; the strip's other rows are
+    // transparent. Null when the file failed.
+    cairo_surface_t* Rows(int first, int last, int* top);
+
+  private:
+    bool ReadRow(unsigned char* out);
+    void Release();
+
+    FILE* file_ = nullptr;
+    png_structp png_ = nullptr;
+    png_infop info_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+    bool alpha_ = false;
+    int next_row_ = 0;  // the next row the file gives
+    cairo_surface_t* strip_ = nullptr;
+    int top_ = 0;   // picture row of the strip's first row
+    int held_ = 0;  // rows of the picture the strip holds
+    std::vector<png_byte> row_;
+    bool failed_ = false;
+};
+
+}  // namespace zu::simhost
