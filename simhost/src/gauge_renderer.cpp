@@ -6,6 +6,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <link.h>
 #include <malloc.h>
 #include <strings.h>
 #include <sys/mman.h>
@@ -16,7 +17,6 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 #include "font_files.h"
@@ -308,12 +308,16 @@ void GaugeRenderer::ClearScaled() {
     scaled_.clear();
 }
 
-void GaugeRenderer::ReleaseImages() {
-    ClearScaled();
+void GaugeRenderer::ClearBitmaps() {
     for (auto& [id, surface] : bitmaps_) {
         if (surface != nullptr) cairo_surface_destroy(surface);
     }
     bitmaps_.clear();
+}
+
+void GaugeRenderer::ReleaseImages() {
+    ClearScaled();
+    ClearBitmaps();
     for (auto& [name, surface] : backgrounds_) {
         if (surface != nullptr) cairo_surface_destroy(surface);
     }
@@ -329,6 +333,35 @@ void GaugeRenderer::PrepareCache(double scale, double ambient) {
     }
     ambient_ = ambient;
 }
+
+namespace {
+
+// Pixels in the module's layout (rows top down, R, G, B, A premultiplied,
+// 4 x width bytes a row) as a Cairo image.
+// Rows [first, last) of such pixels into an image surface of their size.
+void PixelRowsToCairo(const uint8_t* pixels, int width, cairo_surface_t* surface, int first,
+                      int last) {
+    unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int y = first; y < last; ++y) {
+        uint32_t* row = reinterpret_cast<uint32_t*>(data + y * stride);
+        const uint8_t* src = pixels + static_cast<size_t>(y) * width * 4;
+        for (int x = 0; x < width; ++x, src += 4) {
+            row[x] = (uint32_t{src[3]} << 24) | (uint32_t{src[0]} << 16) | (uint32_t{src[1]} << 8) |
+                     src[2];
+        }
+    }
+}
+
+cairo_surface_t* PixelsToCairo(const uint8_t* pixels, int width, int height) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_surface_flush(surface);
+    PixelRowsToCairo(pixels, width, surface, 0, height);
+    cairo_surface_mark_dirty(surface);
+    return surface;
+}
+
+}  // namespace
 
 cairo_surface_t* GaugeRenderer::ScaledBitmap(uint32_t id, int width, int height, bool lit,
                                              double ambient) {
@@ -377,8 +410,8 @@ void GaugeRenderer::PaintCopyRows(cairo_surface_t* copy, cairo_surface_t* origin
 
 namespace {
 
-// Gives back to the system the whole pages of rows [0, rows) of pixels
-// reserved with mmap (the page shared with row `rows` stays).
+// Gives back to the system the whole pages of rows [from, to) of pixels
+// reserved with mmap (pages shared with rows outside stay).
 void ReleaseRows(unsigned char* pixels, int stride, int from, int to) {
     const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
     const uintptr_t start = reinterpret_cast<uintptr_t>(pixels);
@@ -393,9 +426,9 @@ void ReleaseRows(unsigned char* pixels, int stride, int from, int to) {
 }  // namespace
 
 void GaugeRenderer::ReleasePartial() {
-    if (partial_.surface != nullptr) cairo_surface_destroy(partial_.surface);
-    if (partial_.memory != nullptr) ::munmap(partial_.memory, partial_.bytes);
-    partial_ = PartialCopy{};
+    partial_.copy.Free();
+    partial_.original.Free();
+    partial_.key = 0;
 }
 
 cairo_surface_t* GaugeRenderer::PartialScaledBitmap(uint32_t id, int width, int height, bool lit,
@@ -407,32 +440,68 @@ cairo_surface_t* GaugeRenderer::PartialScaledBitmap(uint32_t id, int width, int 
         uint64_t{id} << 32 | uint64_t(width) << 18 | uint64_t(height) << 4 | (lit ? 1u : 0u);
     first = std::clamp(first, 0, height);
     last = std::clamp(last, first, height);
-    cairo_surface_t* original = Bitmap(id);
-    if (original == nullptr) return nullptr;
-    const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width);
-    if (partial_.surface == nullptr || partial_.key != key) {
+    const gauge::BitmapResource* r = Resource(id);
+    if (r == nullptr) return nullptr;
+    if (partial_.copy.surface == nullptr || partial_.key != key) {
         ReleasePartial();
-        const size_t bytes = static_cast<size_t>(stride) * static_cast<size_t>(height);
-        void* memory = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
-                              MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-        if (memory == MAP_FAILED) return nullptr;
+        if (!partial_.copy.Reserve(width, height) ||
+            !partial_.original.Reserve(r->width, r->height))
+            return nullptr;
         partial_.key = key;
-        partial_.memory = memory;
-        partial_.bytes = bytes;
-        partial_.surface = cairo_image_surface_create_for_data(
-            static_cast<unsigned char*>(memory), CAIRO_FORMAT_ARGB32, width, height, stride);
     }
-    if (first < partial_.first || first > partial_.last) {
-        partial_.first = partial_.last = first;
+    PartialImage& copy = partial_.copy;
+    PartialImage& original = partial_.original;
+    if (first < copy.first || first > copy.last) copy.first = copy.last = first;
+    if (last > copy.last) {
+        // The original's rows the scaling reads for these rows (and a
+        // margin beyond its filter's reach), from the module's pixels.
+        const double rows_per_row = static_cast<double>(r->height) / height;
+        const int margin = 4 + 4 * static_cast<int>(std::ceil(rows_per_row));
+        const int from = std::clamp(static_cast<int>(std::floor(copy.last * rows_per_row)) - margin,
+                                    0, r->height);
+        const int to =
+            std::clamp(static_cast<int>(std::ceil(last * rows_per_row)) + margin, from, r->height);
+        if (from < original.first || from > original.last) original.first = original.last = from;
+        if (to > original.last) {
+            cairo_surface_flush(original.surface);
+            PixelRowsToCairo(r->pixels, r->width, original.surface, original.last, to);
+            ReleaseReadOnlyPages(r->pixels + static_cast<size_t>(original.last) * r->width * 4,
+                                 static_cast<size_t>(to - original.last) * r->width * 4);
+            cairo_surface_mark_dirty(original.surface);
+            original.last = to;
+        }
+        original.Release(from);
+        PaintCopyRows(copy.surface, original.surface, lit, ambient, copy.last, last);
+        copy.last = last;
     }
-    if (last > partial_.last) {
-        PaintCopyRows(partial_.surface, original, lit, ambient, partial_.last, last);
-        partial_.last = last;
+    copy.Release(first);
+    return copy.surface;
+}
+
+bool GaugeRenderer::PartialImage::Reserve(int width, int height) {
+    stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width);
+    bytes = static_cast<size_t>(stride) * static_cast<size_t>(height);
+    memory = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                    MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (memory == MAP_FAILED) {
+        memory = nullptr;
+        return false;
     }
-    // The rows above are done with.
-    ReleaseRows(static_cast<unsigned char*>(partial_.memory), stride, 0, first);
-    partial_.first = first;
-    return partial_.surface;
+    surface = cairo_image_surface_create_for_data(static_cast<unsigned char*>(memory),
+                                                  CAIRO_FORMAT_ARGB32, width, height, stride);
+    first = last = 0;
+    return true;
+}
+
+void GaugeRenderer::PartialImage::Release(int row) {
+    ReleaseRows(static_cast<unsigned char*>(memory), stride, 0, row);
+    first = row;
+}
+
+void GaugeRenderer::PartialImage::Free() {
+    if (surface != nullptr) cairo_surface_destroy(surface);
+    if (memory != nullptr) ::munmap(memory, bytes);
+    *this = PartialImage{};
 }
 
 bool GaugeRenderer::fonts_ok(std::string* problem) const {
@@ -441,39 +510,21 @@ bool GaugeRenderer::fonts_ok(std::string* problem) const {
     return false;
 }
 
-namespace {
-
-// Pixels in the module's layout (rows top down, R, G, B, A premultiplied,
-// 4 x width bytes a row) as a Cairo image.
-cairo_surface_t* PixelsToCairo(const uint8_t* pixels, int width, int height) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    cairo_surface_flush(surface);
-    unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < height; ++y) {
-        uint32_t* row = reinterpret_cast<uint32_t*>(data + y * stride);
-        const uint8_t* src = pixels + static_cast<size_t>(y) * width * 4;
-        for (int x = 0; x < width; ++x, src += 4) {
-            row[x] = (uint32_t{src[3]} << 24) | (uint32_t{src[0]} << 16) | (uint32_t{src[1]} << 8) |
-                     src[2];
-        }
-    }
-    cairo_surface_mark_dirty(surface);
-    return surface;
+const gauge::BitmapResource* GaugeRenderer::Resource(uint32_t id) const {
+    const gauge::LinkageRecord* linkage = sim_.linkage();
+    const gauge::BitmapResource* r = linkage != nullptr && linkage->find_resource != nullptr
+                                         ? linkage->find_resource(id)
+                                         : nullptr;
+    const bool usable = r != nullptr && r->pixels != nullptr && r->width > 0 && r->height > 0 &&
+                        r->width <= 16384 && r->height <= 16384;
+    return usable ? r : nullptr;
 }
-
-}  // namespace
 
 cairo_surface_t* GaugeRenderer::Bitmap(uint32_t id) {
     auto it = bitmaps_.find(id);
     if (it != bitmaps_.end()) return it->second;
     cairo_surface_t* surface = nullptr;
-    const gauge::LinkageRecord* linkage = sim_.linkage();
-    const gauge::BitmapResource* r = linkage != nullptr && linkage->find_resource != nullptr
-                                         ? linkage->find_resource(id)
-                                         : nullptr;
-    if (r != nullptr && r->pixels != nullptr && r->width > 0 && r->height > 0 &&
-        r->width <= 16384 && r->height <= 16384) {
+    if (const gauge::BitmapResource* r = Resource(id)) {
         surface = PixelsToCairo(r->pixels, r->width, r->height);
         ReleaseReadOnlyPages(r->pixels, static_cast<size_t>(r->width) * r->height * 4);
     }
@@ -481,36 +532,37 @@ cairo_surface_t* GaugeRenderer::Bitmap(uint32_t id) {
     return surface;
 }
 
+namespace {
+
+// The segments of the loaded objects that are mapped read-only (no object's
+// read-only segment is ever written: relocated data lies in writable ones).
+int AddReadOnlySegments(dl_phdr_info* info, size_t, void* data) {
+    auto* segments = static_cast<std::vector<std::pair<uintptr_t, uintptr_t>>*>(data);
+    for (int i = 0; i < info->dlpi_phnum; ++i) {
+        const ElfW(Phdr)& ph = info->dlpi_phdr[i];
+        if (ph.p_type != PT_LOAD || (ph.p_flags & PF_W) != 0) continue;
+        const uintptr_t from = info->dlpi_addr + ph.p_vaddr;
+        segments->push_back({from, from + ph.p_memsz});
+    }
+    return 0;
+}
+
+}  // namespace
+
 void GaugeRenderer::ReleaseReadOnlyPages(const void* data, size_t size) {
     if (!read_only_known_) {
-        // The mappings of files that nothing may write (the module's
-        // read-only data among them), from the process's memory map.
         read_only_known_ = true;
-        std::ifstream maps("/proc/self/maps");
-        for (std::string line; std::getline(maps, line);) {
-            unsigned long long from = 0;
-            unsigned long long to = 0;
-            char perms[5] = {};
-            unsigned long long offset = 0;
-            char device[16] = {};
-            unsigned long long inode = 0;
-            if (std::sscanf(line.c_str(), "%llx-%llx %4s %llx %15s %llu", &from, &to, perms,
-                            &offset, device, &inode) != 6) {
-                continue;
-            }
-            if (inode != 0 && perms[1] != 'w') read_only_.push_back({from, to});
-        }
+        dl_iterate_phdr(AddReadOnlySegments, &read_only_);
     }
     const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
     const auto start = reinterpret_cast<uintptr_t>(data);
-    const uintptr_t a = (start + page - 1) & ~(page - 1);
-    const uintptr_t b = (start + size) & ~(page - 1);
-    if (b <= a) return;
     for (const auto& [from, to] : read_only_) {
-        if (a >= from && b <= to) {
-            ::madvise(reinterpret_cast<void*>(a), b - a, MADV_DONTNEED);
-            return;
-        }
+        if (start < from || start + size > to) continue;
+        // Every page the pixels touch, as far as the segment's own pages go.
+        const uintptr_t a = std::max(start & ~(page - 1), (from + page - 1) & ~(page - 1));
+        const uintptr_t b = std::min((start + size + page - 1) & ~(page - 1), to & ~(page - 1));
+        if (b > a) ::madvise(reinterpret_cast<void*>(a), b - a, MADV_DONTNEED);
+        return;
     }
 }
 
@@ -518,10 +570,10 @@ void GaugeRenderer::DesignSize(const GaugeInstance& g, int* width, int* height) 
     *width = g.width;
     *height = g.height;
     if (g.elements.empty()) return;
-    cairo_surface_t* first = Bitmap(g.elements.front().element->resource_id);
+    const gauge::BitmapResource* first = Resource(g.elements.front().element->resource_id);
     if (first == nullptr || g.elements.front().type == gauge::ElementType::String) return;
-    *width = cairo_image_surface_get_width(first);
-    *height = cairo_image_surface_get_height(first);
+    *width = first->width;
+    *height = first->height;
 }
 
 void GaugeRenderer::WindowSize(const PanelWindow& window, const RenderOptions& options, int* width,
@@ -561,12 +613,10 @@ void GaugeRenderer::PaintScaled(cairo_t* cr, uint32_t id, double x, double y, bo
     cairo_get_matrix(cr, &ctm);
     if (ctm.xy == 0 && ctm.yx == 0 && ctm.xx > 0 && ctm.yy > 0) {
         // Not turned: the copy goes on whole pixels, one to one.
-        cairo_surface_t* original = Bitmap(id);
+        const gauge::BitmapResource* original = Resource(id);
         if (original == nullptr) return;
-        const int w = std::max(
-            1, static_cast<int>(std::lround(cairo_image_surface_get_width(original) * ctm.xx)));
-        const int h = std::max(
-            1, static_cast<int>(std::lround(cairo_image_surface_get_height(original) * ctm.yy)));
+        const int w = std::max(1, static_cast<int>(std::lround(original->width * ctm.xx)));
+        const int h = std::max(1, static_cast<int>(std::lround(original->height * ctm.yy)));
         double dx = x;
         double dy = y;
         cairo_user_to_device(cr, &dx, &dy);
@@ -1025,7 +1075,9 @@ void GaugeRenderer::Advance(size_t k, int row) {
         cairo_translate(cr, g.x * scale, g.y * scale);
         RenderGauge(cr, g, scale, band_.options.ambient);
         cairo_restore(cr);
-        ClearScaled();  // the next gauge makes its own
+        // The next gauge makes its own images.
+        ClearScaled();
+        ClearBitmaps();
         p.drawn_to = p.bottom;
         return;
     }

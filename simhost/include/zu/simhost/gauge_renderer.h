@@ -134,6 +134,9 @@ class GaugeRenderer {
     bool HitTest(const PanelWindow& window, double px, double py, const RenderOptions& options,
                  Hit* hit);
 
+    // The module's bitmap `id` when it has pixels of a size that can be drawn,
+    // else null.
+    const zu::gauge::BitmapResource* Resource(uint32_t id) const;
     // The module's bitmap as a Cairo surface (cached), or null.
     cairo_surface_t* Bitmap(uint32_t id);
     // The bitmap scaled to `width` x `height` pixels, darkened by the ambient
@@ -157,6 +160,7 @@ class GaugeRenderer {
   private:
     void PrepareCache(double scale, double ambient);
     void ClearScaled();
+    void ClearBitmaps();
     // Drops every image made for drawing (bitmaps, scaled copies,
     // backgrounds); they are made again when next drawn.
     void ReleaseImages();
@@ -200,11 +204,11 @@ class GaugeRenderer {
     static constexpr double kWholeCopyPixels = 1 << 20;
 
     // The module's bitmaps lie in its read-only data, mapped from its file:
-    // once a bitmap is copied for drawing, the pages wholly inside its pixels
-    // are given back to the system (read again, they come from the file).
+    // once a bitmap is copied for drawing, the pages its pixels touch are
+    // given back to the system (read again, they come from the file).
     void ReleaseReadOnlyPages(const void* data, size_t size);
     bool read_only_known_ = false;
-    std::vector<std::pair<uintptr_t, uintptr_t>> read_only_;  // file mappings none may write
+    std::vector<std::pair<uintptr_t, uintptr_t>> read_only_;  // read-only segments
     std::map<uint32_t, cairo_surface_t*> bitmaps_;
     std::unordered_map<uint64_t, cairo_surface_t*> scaled_;
     // WriteWindowPng's window: its gauges and how far each is drawn.
@@ -226,13 +230,25 @@ class GaugeRenderer {
     BandedDrawing band_;
     int band_first_ = 0;  // the rows of the band a large gauge is drawn in
     int band_last_ = 0;
-    struct PartialCopy {
-        uint64_t key = 0;
+    // An image in address space reserved for all of it, of which only rows
+    // [first, last) are made (the pages above `first` given back).
+    struct PartialImage {
         void* memory = nullptr;
         size_t bytes = 0;
+        int stride = 0;
         cairo_surface_t* surface = nullptr;
-        int first = 0;  // rows made
+        int first = 0;
         int last = 0;
+        bool Reserve(int width, int height);
+        void Release(int row);  // rows above `row` are done with
+        void Free();
+    };
+    // The large scaled copy drawn in bands, and the rows of its original
+    // that it is made from.
+    struct PartialCopy {
+        uint64_t key = 0;
+        PartialImage copy;
+        PartialImage original;
     };
     PartialCopy partial_;
     double cache_scale_ = -1;
