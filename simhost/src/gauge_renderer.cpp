@@ -377,6 +377,11 @@ cairo_surface_t* GaugeRenderer::ScaledBitmap(uint32_t id, int width, int height,
     if (original != nullptr) {
         copy = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
         PaintCopyRows(copy, original, lit, ambient, 0, height);
+        if (band_.cr != nullptr) {
+            // A picture written down the window keeps its copies only.
+            cairo_surface_destroy(original);
+            bitmaps_.erase(id);
+        }
     }
     scaled_.emplace(key, copy);
     return copy;
@@ -1075,9 +1080,11 @@ void GaugeRenderer::Advance(size_t k, int row) {
         cairo_translate(cr, g.x * scale, g.y * scale);
         RenderGauge(cr, g, scale, band_.options.ambient);
         cairo_restore(cr);
-        // The next gauge makes its own images.
+        // The next gauge makes its own images; the memory they took goes back
+        // to the system.
         ClearScaled();
         ClearBitmaps();
+        malloc_trim(0);
         p.drawn_to = p.bottom;
         return;
     }
@@ -1144,6 +1151,7 @@ bool GaugeRenderer::WritePngs(const fs::path& dir, const std::string& name,
                               std::vector<WindowPicture>* pictures) {
     std::error_code ec;
     fs::create_directories(dir, ec);
+    malloc_trim(0);  // what the flight and the state file let go, before the pictures
     const std::vector<PanelWindow>& windows = sim_.panel_windows();
     const std::vector<std::string> names = WindowPictureNames(windows, sim_.gauges());
     if (pictures != nullptr) pictures->clear();
