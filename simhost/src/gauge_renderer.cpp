@@ -272,22 +272,18 @@ cairo_surface_t* GaugeRenderer::Background(const PanelWindow& window) {
 
 void GaugeRenderer::PaintWindowBackground(cairo_t* cr, const PanelWindow& window,
                                           const RenderOptions& options) {
-    cairo_surface_t* bg = Background(window);
-    const int bw = bg != nullptr ? cairo_image_surface_get_width(bg) : 0;
-    const int bh = bg != nullptr ? cairo_image_surface_get_height(bg) : 0;
-    PaintWindowBackground(cr, window, options, bg, bw, bh, 0);
+    PaintWindowBackground(cr, window, options, Background(window));
 }
 
 void GaugeRenderer::PaintWindowBackground(cairo_t* cr, const PanelWindow& window,
-                                          const RenderOptions& options, cairo_surface_t* bg,
-                                          int bg_width, int bg_height, int bg_top) {
+                                          const RenderOptions& options, cairo_surface_t* bg) {
     PaintPanelBackground(cr);
     if (bg == nullptr || window.size_w <= 0 || window.size_h <= 0) return;
     const double w = window.size_w * options.scale;
     const double h = window.size_h * options.scale;
     cairo_save(cr);
-    cairo_scale(cr, w / bg_width, h / bg_height);
-    cairo_set_source_surface(cr, bg, 0, bg_top);
+    cairo_scale(cr, w / cairo_image_surface_get_width(bg), h / cairo_image_surface_get_height(bg));
+    cairo_set_source_surface(cr, bg, 0, 0);
     cairo_paint(cr);
     cairo_restore(cr);
     const double ambient = std::clamp(options.ambient, 0.0, 1.0);
@@ -970,6 +966,22 @@ bool GaugeRenderer::WriteWindowPng(const PanelWindow& window, const RenderOption
         streamed ? static_cast<double>(strip.height()) / (window.size_h * options.scale) : 0.0;
     // Rows of the background beyond a band's own that its filter may read.
     const int margin = 4 + 4 * static_cast<int>(std::ceil(rows_per_pixel));
+    // A background picture scaled to the window is sampled differently when
+    // the drawing is clipped to a band: such a window is drawn whole. (One
+    // shown at its own size, as the demonstration's are, is copied pixel for
+    // pixel, whatever the clip.)
+    bool whole = false;
+    if (!window.background.empty()) {
+        cairo_surface_t* bg = streamed ? nullptr : Background(window);
+        const int bw = streamed        ? strip.width()
+                       : bg != nullptr ? cairo_image_surface_get_width(bg)
+                                       : 0;
+        const int bh = streamed        ? strip.height()
+                       : bg != nullptr ? cairo_image_surface_get_height(bg)
+                                       : 0;
+        whole = (streamed || bg != nullptr) &&
+                (window.size_w * options.scale != bw || window.size_h * options.scale != bh);
+    }
     const fs::path temp = file.string() + ".part";
     PngRowWriter png;
     bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS && png.Open(temp, width, height);
@@ -984,15 +996,11 @@ bool GaugeRenderer::WriteWindowPng(const PanelWindow& window, const RenderOption
             cairo_rectangle(cr, 0, painted, width, end - painted);
             cairo_clip(cr);
             if (streamed) {
-                int top = 0;
                 cairo_surface_t* rows =
                     strip.Rows(static_cast<int>(std::floor(painted * rows_per_pixel)) - margin,
-                               static_cast<int>(std::ceil(end * rows_per_pixel)) + margin, &top);
+                               static_cast<int>(std::ceil(end * rows_per_pixel)) + margin);
                 ok = rows != nullptr;
-                if (ok) {
-                    PaintWindowBackground(cr, window, options, rows, strip.width(), strip.height(),
-                                          top);
-                }
+                if (ok) PaintWindowBackground(cr, window, options, rows);
             } else {
                 PaintWindowBackground(cr, window, options);
             }
@@ -1015,11 +1023,17 @@ bool GaugeRenderer::WriteWindowPng(const PanelWindow& window, const RenderOption
         p.x1 = x1;
         p.top = static_cast<int>(y0);
         p.bottom = static_cast<int>(y1);
-        p.big = (x1 - x0) * (y1 - y0) > kWholeCopyPixels;
+        p.big = (x1 - x0) * (y1 - y0) > kWholeCopyPixels && DrawnAlikeInBands(gauges[i]);
         p.drawn_to = p.top;
         band_.placed.push_back(p);
     }
-    for (int row = std::min(height, kBandRows); ok; row = std::min(height, row + kBandRows)) {
+    if (whole) {
+        RenderWindow(window, options, picture);
+        ok = ok && png.Write(pixels, stride, height);
+        written = height;
+    }
+    for (int row = std::min(height, kBandRows); ok && !whole;
+         row = std::min(height, row + kBandRows)) {
         for (size_t k = 0; k < band_.placed.size(); ++k) {
             if (band_.placed[k].top < row) Advance(k, row);
         }
@@ -1056,12 +1070,29 @@ bool GaugeRenderer::WriteWindowPng(const PanelWindow& window, const RenderOption
     return true;
 }
 
+// Whether a gauge draws the same pixels clipped to bands as whole: when all it
+// shows are bitmaps placed one to one on whole pixels (static images, icons,
+// sliders). Turned, masked, text and drawn-surface elements are sampled and
+// covered in ways a clip can change by a step, so such gauges are drawn whole.
+bool GaugeRenderer::DrawnAlikeInBands(const GaugeInstance& g) {
+    for (const ElementState& s : g.elements) {
+        const gauge::ElementHeader* e = s.element;
+        if ((e->image_flags & gauge::kImageHidden) != 0) continue;
+        const bool plain = e->type == gauge::ElementType::Icon ||
+                           e->type == gauge::ElementType::Slider ||
+                           (e->type == gauge::ElementType::StaticImage &&
+                            (e->image_flags & gauge::kImageDrawnSurface) == 0);
+        if (!plain) return false;
+    }
+    return true;
+}
+
 // Draws placed gauge k down to `row` for WriteWindowPng. A gauge is drawn
-// whole, as in the whole window, except a large one, which is drawn a band of
-// rows at a time (clipped to the band). Whatever lies under the rows it draws
-// is drawn first: the background, and every earlier gauge in panel order that
-// shares its pixels, down to the same row; so each pixel sees the same
-// operations in the same order as when the window is drawn whole.
+// whole, as in the whole window, except a large one that draws alike in bands,
+// which is drawn a band of rows at a time (clipped to the band). Whatever lies under the rows it
+// draws is drawn first: the background, and every earlier gauge in panel order that shares its
+// pixels, down to the same row; so each pixel sees the same operations in the same order as when
+// the window is drawn whole.
 void GaugeRenderer::Advance(size_t k, int row) {
     Placed& p = band_.placed[k];
     const int target = p.big ? std::min(row, p.bottom) : p.bottom;

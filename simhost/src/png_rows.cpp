@@ -1,6 +1,9 @@
 // PNG files a band of rows at a time (see png_rows.h).
 #include "png_rows.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <csetjmp>
 #include <cstdint>
@@ -110,6 +113,8 @@ void PngStripReader::Release() {
     file_ = nullptr;
     if (strip_ != nullptr) cairo_surface_destroy(strip_);
     strip_ = nullptr;
+    if (memory_ != nullptr) ::munmap(memory_, bytes_);
+    memory_ = nullptr;
 }
 
 namespace {
@@ -149,7 +154,7 @@ inline uint32_t Premultiplied(uint32_t alpha, uint32_t colour) {
 bool PngStripReader::Open(const std::filesystem::path& file) {
     Release();
     failed_ = true;
-    next_row_ = top_ = held_ = 0;
+    next_row_ = top_ = 0;
     file_ = std::fopen(file.c_str(), "rb");
     if (file_ == nullptr) return false;
     png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -192,57 +197,40 @@ bool PngStripReader::ReadRow(unsigned char* out) {
     return true;
 }
 
-cairo_surface_t* PngStripReader::Rows(int first, int last, int* top) {
+cairo_surface_t* PngStripReader::Rows(int first, int last) {
     if (png_ == nullptr || failed_) return nullptr;
     first = std::clamp(first, top_, height_);
     last = std::clamp(last, first, height_);
-    const int rows = std::max(1, last - first);
-    if (strip_ == nullptr || cairo_image_surface_get_height(strip_) < rows) {
-        cairo_surface_t* bigger = cairo_image_surface_create(
-            alpha_ ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, width_, rows);
-        if (cairo_surface_status(bigger) != CAIRO_STATUS_SUCCESS) {
-            cairo_surface_destroy(bigger);
+    if (strip_ == nullptr) {
+        // The whole picture's address space, of which only the rows asked
+        // for are ever in memory: drawn from, it is sampled at the very
+        // coordinates the whole picture would be.
+        const cairo_format_t format = alpha_ ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24;
+        stride_ = cairo_format_stride_for_width(format, width_);
+        bytes_ = static_cast<size_t>(stride_) * static_cast<size_t>(height_);
+        void* memory = ::mmap(nullptr, bytes_, PROT_READ | PROT_WRITE,
+                              MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        if (memory == MAP_FAILED) {
             failed_ = true;
             return nullptr;
         }
-        if (strip_ != nullptr) {
-            // The rows still wanted move over.
-            cairo_surface_flush(strip_);
-            const int keep = std::max(0, top_ + held_ - first);
-            const int stride = cairo_image_surface_get_stride(strip_);
-            std::memcpy(
-                cairo_image_surface_get_data(bigger),
-                cairo_image_surface_get_data(strip_) + static_cast<size_t>(first - top_) * stride,
-                static_cast<size_t>(keep) * stride);
-            cairo_surface_destroy(strip_);
-            top_ = first;
-            held_ = keep;
-        }
-        strip_ = bigger;
+        memory_ = static_cast<unsigned char*>(memory);
+        strip_ = cairo_image_surface_create_for_data(memory_, format, width_, height_, stride_);
     }
     cairo_surface_flush(strip_);
-    unsigned char* data = cairo_image_surface_get_data(strip_);
-    const int stride = cairo_image_surface_get_stride(strip_);
-    const int capacity = cairo_image_surface_get_height(strip_);
-    // Drop the rows above `first`.
-    const int drop = std::min(held_, first - top_);
-    if (drop > 0) {
-        std::memmove(data, data + static_cast<size_t>(drop) * stride,
-                     static_cast<size_t>(held_ - drop) * stride);
-        held_ -= drop;
-    }
-    if (held_ == 0) {
-        // Rows between are read and let go.
-        while (next_row_ < first && ReadRow(nullptr)) {
-        }
-    }
+    // Rows above `first` are done with: their pages go (zero when read).
+    const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const uintptr_t start = reinterpret_cast<uintptr_t>(memory_);
+    const uintptr_t done = (start + static_cast<uintptr_t>(first) * stride_) & ~(page - 1);
+    if (done > start) ::madvise(memory_, done - start, MADV_DONTNEED);
     top_ = first;
-    while (top_ + held_ < last && ReadRow(data + static_cast<size_t>(held_) * stride)) ++held_;
+    // Rows before the first wanted are read and let go.
+    while (next_row_ < first && ReadRow(nullptr)) {
+    }
+    while (next_row_ < last && ReadRow(memory_ + static_cast<size_t>(next_row_) * stride_)) {
+    }
     if (failed_) return nullptr;
-    std::memset(data + static_cast<size_t>(held_) * stride, 0,
-                static_cast<size_t>(capacity - held_) * stride);
     cairo_surface_mark_dirty(strip_);
-    *top = top_;
     return strip_;
 }
 

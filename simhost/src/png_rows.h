@@ -40,8 +40,8 @@ class PngRowWriter {
 };
 
 // Reads a plain PNG (8-bit RGB or RGBA, no transparency chunk, not
-// interlaced) top down into a strip: an image surface holding a range of its
-// rows, moved down the picture as its rows are asked for.
+// interlaced) top down, a range of rows at a time, into an image surface of
+// the whole picture's size of which only those rows are in memory.
 class PngStripReader {
   public:
     PngStripReader() = default;
@@ -53,11 +53,11 @@ class PngStripReader {
     bool Open(const std::filesystem::path& file);
     int width() const { return width_; }
     int height() const { return height_; }
-    // Makes the strip hold rows [first, last) of the picture (clamped to
-    // it; `first` never less than the last call's) and returns it, with the
-    // picture row its top row holds in *top; the strip's other rows are
-    // transparent. Null when the file failed.
-    cairo_surface_t* Rows(int first, int last, int* top);
+    // Makes the surface hold rows [first, last) of the picture (clamped to
+    // it; `first` never less than the last call's) and returns it; rows above
+    // `first` are let go (they read as transparent). Null when the file
+    // failed.
+    cairo_surface_t* Rows(int first, int last);
 
   private:
     bool ReadRow(unsigned char* out);
@@ -71,8 +71,10 @@ class PngStripReader {
     bool alpha_ = false;
     int next_row_ = 0;  // the next row the file gives
     cairo_surface_t* strip_ = nullptr;
-    int top_ = 0;   // picture row of the strip's first row
-    int held_ = 0;  // rows of the picture the strip holds
+    unsigned char* memory_ = nullptr;
+    size_t bytes_ = 0;
+    int stride_ = 0;
+    int top_ = 0;  // the first row still wanted
     std::vector<png_byte> row_;
     bool failed_ = false;
 };

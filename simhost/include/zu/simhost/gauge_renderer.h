@@ -180,16 +180,16 @@ class GaugeRenderer {
     // The panel grey and the window's background picture, if it has one.
     void PaintWindowBackground(cairo_t* cr, const PanelWindow& window,
                                const RenderOptions& options);
-    // The same with the background's rows from `bg_top` on in `bg`, of a
-    // picture `bg_width` x `bg_height` (null: none).
+    // The same with the background picture `bg` (null: none).
     void PaintWindowBackground(cairo_t* cr, const PanelWindow& window, const RenderOptions& options,
-                               cairo_surface_t* bg, int bg_width, int bg_height, int bg_top);
+                               cairo_surface_t* bg);
     // Writes a window's picture as a PNG file down the window: neither the
     // picture nor its background picture is ever held whole, and each
     // gauge's scaled bitmaps go once it is drawn.
     bool WriteWindowPng(const PanelWindow& window, const RenderOptions& options,
                         const std::filesystem::path& file, std::string* error);
     void Advance(size_t placed, int row);
+    static bool DrawnAlikeInBands(const GaugeInstance& gauge);
     // Paints rows [first, last) of a scaled copy of `original` (all of it
     // scaled to the copy's size, darkened unless lit).
     static void PaintCopyRows(cairo_surface_t* copy, cairo_surface_t* original, bool lit,
