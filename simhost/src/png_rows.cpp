@@ -12,19 +12,32 @@
 namespace zu::simhost {
 
 // ---------------------------------------------------------------------------
+// Files
+
+bool PngFile::Open(const std::filesystem::path& path, bool write) {
+    Close();
+    write_ = write;
+    file = std::fopen(path.c_str(), write ? "wb" : "rb");
+    if (file == nullptr) return false;
+    png = write ? png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr)
+                : png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (png != nullptr) info = png_create_info_struct(png);
+    if (info == nullptr) Close();
+    return info != nullptr;
+}
+
+bool PngFile::Close() {
+    if (png != nullptr && write_) png_destroy_write_struct(&png, &info);
+    if (png != nullptr && !write_) png_destroy_read_struct(&png, &info, nullptr);
+    png = nullptr;
+    info = nullptr;
+    const bool closed = file == nullptr || std::fclose(file) == 0;
+    file = nullptr;
+    return closed;
+}
+
+// ---------------------------------------------------------------------------
 // Writing
-
-PngRowWriter::~PngRowWriter() {
-    Release();
-}
-
-void PngRowWriter::Release() {
-    if (png_ != nullptr) png_destroy_write_struct(&png_, &info_);
-    png_ = nullptr;
-    info_ = nullptr;
-    if (file_ != nullptr) std::fclose(file_);
-    file_ = nullptr;
-}
 
 namespace {
 
@@ -59,17 +72,11 @@ bool EndPng(png_structp png, png_infop info) {
 }  // namespace
 
 bool PngRowWriter::Open(const std::filesystem::path& file, int width, int height) {
-    Release();
-    failed_ = true;
     width_ = width;
-    file_ = std::fopen(file.c_str(), "wb");
-    if (file_ == nullptr) return false;
-    png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (png_ == nullptr) return false;
-    info_ = png_create_info_struct(png_);
-    if (info_ == nullptr) return false;
+    failed_ = !png_.Open(file, true);
+    if (failed_) return false;
     row_.assign(static_cast<size_t>(width) * 3, 0);
-    failed_ = !StartPng(png_, info_, file_, width, height);
+    failed_ = !StartPng(png_.png, png_.info, png_.file, width, height);
     return !failed_;
 }
 
@@ -82,35 +89,23 @@ bool PngRowWriter::Write(const unsigned char* data, int stride, int rows) {
             out[1] = static_cast<png_byte>(px[x] >> 8);
             out[2] = static_cast<png_byte>(px[x]);
         }
-        failed_ = !WritePngRow(png_, row_.data());
+        failed_ = !WritePngRow(png_.png, row_.data());
     }
     return !failed_;
 }
 
 bool PngRowWriter::Close() {
-    if (png_ == nullptr) failed_ = true;
-    if (!failed_) failed_ = !EndPng(png_, info_);
-    if (png_ != nullptr) png_destroy_write_struct(&png_, &info_);
-    png_ = nullptr;
-    info_ = nullptr;
-    if (file_ != nullptr && std::fclose(file_) != 0) failed_ = true;
-    file_ = nullptr;
+    if (!png_.is_open()) failed_ = true;
+    if (!failed_) failed_ = !EndPng(png_.png, png_.info);
+    if (!png_.Close()) failed_ = true;
     return !failed_;
 }
 
 // ---------------------------------------------------------------------------
 // Reading
 
-PngStripReader::~PngStripReader() {
-    Release();
-}
-
 void PngStripReader::Release() {
-    if (png_ != nullptr) png_destroy_read_struct(&png_, &info_, nullptr);
-    png_ = nullptr;
-    info_ = nullptr;
-    if (file_ != nullptr) std::fclose(file_);
-    file_ = nullptr;
+    png_.Close();
     if (strip_ != nullptr) cairo_surface_destroy(strip_);
     strip_ = nullptr;
     if (memory_ != nullptr) ::munmap(memory_, bytes_);
@@ -155,13 +150,8 @@ bool PngStripReader::Open(const std::filesystem::path& file) {
     Release();
     failed_ = true;
     next_row_ = top_ = 0;
-    file_ = std::fopen(file.c_str(), "rb");
-    if (file_ == nullptr) return false;
-    png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (png_ == nullptr) return false;
-    info_ = png_create_info_struct(png_);
-    if (info_ == nullptr) return false;
-    if (!ReadPngHeader(png_, info_, file_, &width_, &height_, &alpha_)) return false;
+    if (!png_.Open(file, false)) return false;
+    if (!ReadPngHeader(png_.png, png_.info, png_.file, &width_, &height_, &alpha_)) return false;
     if (width_ <= 0 || height_ <= 0 || width_ > 32767 || height_ > 32767) return false;
     row_.assign(static_cast<size_t>(width_) * (alpha_ ? 4 : 3), 0);
     failed_ = false;
@@ -169,7 +159,7 @@ bool PngStripReader::Open(const std::filesystem::path& file) {
 }
 
 bool PngStripReader::ReadRow(unsigned char* out) {
-    if (failed_ || next_row_ >= height_ || !ReadPngRow(png_, row_.data())) {
+    if (failed_ || next_row_ >= height_ || !ReadPngRow(png_.png, row_.data())) {
         failed_ = true;
         return false;
     }
@@ -198,7 +188,7 @@ bool PngStripReader::ReadRow(unsigned char* out) {
 }
 
 cairo_surface_t* PngStripReader::Rows(int first, int last) {
-    if (png_ == nullptr || failed_) return nullptr;
+    if (!png_.is_open() || failed_) return nullptr;
     first = std::clamp(first, top_, height_);
     last = std::clamp(last, first, height_);
     if (strip_ == nullptr) {

@@ -13,15 +13,32 @@
 
 namespace zu::simhost {
 
+// A PNG file open with libpng for reading or writing: the file and libpng's
+// state for it, let go when closed or destroyed.
+class PngFile {
+  public:
+    PngFile() = default;
+    ~PngFile() { Close(); }
+    PngFile(const PngFile&) = delete;
+    PngFile& operator=(const PngFile&) = delete;
+
+    bool Open(const std::filesystem::path& path, bool write);
+    // False when the file could not be closed cleanly.
+    bool Close();
+    bool is_open() const { return png != nullptr; }
+
+    FILE* file = nullptr;
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+
+  private:
+    bool write_ = false;
+};
+
 // Writes an opaque picture as an 8-bit RGB PNG with a white background
 // chunk, as Cairo writes an opaque image, row by row.
 class PngRowWriter {
   public:
-    PngRowWriter() = default;
-    ~PngRowWriter();
-    PngRowWriter(const PngRowWriter&) = delete;
-    PngRowWriter& operator=(const PngRowWriter&) = delete;
-
     bool Open(const std::filesystem::path& file, int width, int height);
     // `rows` rows of `width` pixels of an image surface's data.
     bool Write(const unsigned char* data, int stride, int rows);
@@ -29,11 +46,7 @@ class PngRowWriter {
     bool Close();
 
   private:
-    void Release();
-
-    FILE* file_ = nullptr;
-    png_structp png_ = nullptr;
-    png_infop info_ = nullptr;
+    PngFile png_;
     int width_ = 0;
     std::vector<png_byte> row_;
     bool failed_ = false;
@@ -44,11 +57,7 @@ class PngRowWriter {
 // the whole picture's size of which only those rows are in memory.
 class PngStripReader {
   public:
-    PngStripReader() = default;
-    ~PngStripReader();
-    PngStripReader(const PngStripReader&) = delete;
-    PngStripReader& operator=(const PngStripReader&) = delete;
-
+    ~PngStripReader() { Release(); }
     // False when the file cannot be read or is not such a PNG.
     bool Open(const std::filesystem::path& file);
     int width() const { return width_; }
@@ -63,9 +72,7 @@ class PngStripReader {
     bool ReadRow(unsigned char* out);
     void Release();
 
-    FILE* file_ = nullptr;
-    png_structp png_ = nullptr;
-    png_infop info_ = nullptr;
+    PngFile png_;
     int width_ = 0;
     int height_ = 0;
     bool alpha_ = false;
