@@ -516,9 +516,11 @@ TEST_F(WindowPngTest, TheFileHoldsExactlyThePictureOfTheWholeWindow) {
     g_needle_angle = 30;
     g_icon_value = 1;
     sim_->RunFrame();
-    EXPECT_EQ(DifferingPixels({0.5, 1.0}), 0);  // the background at its own size
-    EXPECT_EQ(DifferingPixels({0.5, 0.4}), 0);  // unlit art dimmed
-    EXPECT_EQ(DifferingPixels({1.0, 1.0}), 0);  // the background stretched
+    EXPECT_EQ(DifferingPixels({0.5, 1.0}), 0);   // the background at its own size
+    EXPECT_EQ(DifferingPixels({0.5, 0.4}), 0);   // unlit art dimmed
+    EXPECT_EQ(DifferingPixels({0.25, 1.0}), 0);  // the background shrunk
+    EXPECT_EQ(DifferingPixels({0.37, 0.6}), 0);
+    EXPECT_EQ(DifferingPixels({1.0, 1.0}), 0);  // and stretched
     EXPECT_EQ(DifferingPixels({1.7, 0.7}), 0);
 }
 

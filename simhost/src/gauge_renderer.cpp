@@ -966,10 +966,11 @@ bool GaugeRenderer::WriteWindowPng(const PanelWindow& window, const RenderOption
         streamed ? static_cast<double>(strip.height()) / (window.size_h * options.scale) : 0.0;
     // Rows of the background beyond a band's own that its filter may read.
     const int margin = 4 + 4 * static_cast<int>(std::ceil(rows_per_pixel));
-    // A background picture scaled to the window is sampled differently when
-    // the drawing is clipped to a band: such a window is drawn whole. (One
-    // shown at its own size, as the demonstration's are, is copied pixel for
-    // pixel, whatever the clip.)
+    // A background picture stretched to the window is sampled differently
+    // when the drawing is clipped to a band: such a window is drawn whole.
+    // (One shown at its own size, as the demonstration's are, is copied
+    // pixel for pixel, and one shrunk is filtered pixel by pixel, whatever
+    // the clip.)
     bool whole = false;
     if (!window.background.empty()) {
         cairo_surface_t* bg = streamed ? nullptr : Background(window);
@@ -980,7 +981,7 @@ bool GaugeRenderer::WriteWindowPng(const PanelWindow& window, const RenderOption
                        : bg != nullptr ? cairo_image_surface_get_height(bg)
                                        : 0;
         whole = (streamed || bg != nullptr) &&
-                (window.size_w * options.scale != bw || window.size_h * options.scale != bh);
+                (window.size_w * options.scale > bw || window.size_h * options.scale > bh);
     }
     const fs::path temp = file.string() + ".part";
     PngRowWriter png;
