@@ -140,6 +140,16 @@ gauge::MouseRect g_rects[] = {
 gauge::GaugeHeader g_header{};
 gauge::LinkageRecord g_linkage{};
 
+// A second gauge of bitmaps only: the background and an icon.
+struct PlateElements {
+    gauge::ElementHeader background;
+    gauge::IconElement icon;
+    gauge::ElementHeader* next[2][2];
+    gauge::ElementHeader* list[2];
+};
+PlateElements g_plate;
+gauge::GaugeHeader g_plate_header{};
+
 void BuildFakeModule() {
     g_blocks.clear();
     AddBlock(1, 100, 100, 40, 40, 40);  // background
@@ -193,6 +203,19 @@ void BuildFakeModule() {
     g_linkage.module_id = gauge::kModuleId;
     g_linkage.link_version = gauge::kLinkVersion;
     g_linkage.gauges[0] = &g_header;
+
+    PlateElements& p = g_plate;
+    p = {};
+    p.background = {gauge::ElementType::StaticImage, 1, {0, 0}, 0, p.next[0], 0, 0, nullptr};
+    p.icon.header = {gauge::ElementType::Icon, 10, {33, 47}, 0, p.next[1], 0, 0, IconValue};
+    p.icon.icon_count = 2;
+    p.next[0][0] = &p.icon.header;
+    p.list[0] = &p.background;
+    g_plate_header = g_header;
+    g_plate_header.name = "Plate";
+    g_plate_header.element_list = p.list;
+    g_plate_header.mouse_rect = nullptr;
+    g_linkage.gauges[1] = &g_plate_header;
     g_linkage.find_resource = FakeFindResource;
 }
 
@@ -204,8 +227,7 @@ class GaugeRendererTest : public testing::Test {
         g_needle_angle = g_icon_value = g_slider_x = g_image_y = 0;
         WriteFile(tmp_.path() / "Fake.air", "");
         fs::create_directories(tmp_.path() / "panel");
-        WriteFile(tmp_.path() / "panel" / "panel.cfg",
-                  "[Window00]\nsize_mm=100,100\ngauge00=Fake!Block, 0, 0, 100\n");
+        WriteFile(tmp_.path() / "panel" / "panel.cfg", panel_);
         SimulatorConfig cfg;
         cfg.aircraft_dir = tmp_.path();
         cfg.fsuipc = false;
@@ -240,6 +262,7 @@ class GaugeRendererTest : public testing::Test {
     }
     const simhost::PanelWindow& window() { return sim_->panel_windows().front(); }
 
+    std::string panel_ = "[Window00]\nsize_mm=100,100\ngauge00=Fake!Block, 0, 0, 100\n";
     TempDir tmp_;
     std::unique_ptr<Simulator> sim_;
     std::unique_ptr<simhost::GaugeRenderer> renderer_;
@@ -413,6 +436,92 @@ TEST_F(GaugeRendererTest, PointerClicksRepeatsWhileHeldAndDragsAcrossZones) {
     router_->Press(window(), 100, 20, false, options);
     router_->Release(window(), 100, 20, false, options);
     EXPECT_TRUE(g_events.empty());
+}
+
+// A snapshot writes each window's picture down the window, a band of rows at
+// a time, reading its background picture the same way; a gauge larger than a
+// band is drawn band by band when it shows only bitmaps, its scaled bitmap
+// made a band at a time. The file holds exactly the picture the window drawn
+// whole is: here a window with a half-transparent background picture, a
+// large gauge of bitmaps covering most of it, a large gauge of every element
+// type, and smaller ones over them, in daylight and dimmed, at several scales.
+class WindowPngTest : public GaugeRendererTest {
+  protected:
+    void SetUp() override {
+        panel_ =
+            "[Window00]\nsize_mm=1200,1000\nfile=back.png\n"
+            "gauge00=Fake!Plate, 30, 20, 1100, 940\n"
+            "gauge01=Fake!Block, 100, 290, 230\n"
+            "gauge02=Fake!Block, 700, 610, 150\n"
+            "gauge03=Fake!Block, 40, 900, 1150, 1010\n"
+            "gauge04=Fake!Block, 1040, 10, 150, 300\n"
+            "[Window01]\nsize_mm=1200,1000\n"
+            "gauge00=Fake!Plate, 30, 20, 1100, 940\n"
+            "gauge01=Fake!Block, 500, 130, 230\n";
+        // The background: 600 x 500 pixels (drawn scaled), a colour ramp
+        // whose alpha runs from clear to opaque down the picture.
+        fs::create_directories(tmp_.path() / "panel");
+        cairo_surface_t* back = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 600, 500);
+        cairo_t* cr = cairo_create(back);
+        cairo_pattern_t* ramp = cairo_pattern_create_linear(0, 0, 600, 500);
+        cairo_pattern_add_color_stop_rgba(ramp, 0, 0.9, 0.2, 0.1, 0.0);
+        cairo_pattern_add_color_stop_rgba(ramp, 0.6, 0.1, 0.8, 0.3, 0.7);
+        cairo_pattern_add_color_stop_rgba(ramp, 1, 0.2, 0.3, 0.9, 1.0);
+        cairo_set_source(cr, ramp);
+        cairo_paint(cr);
+        cairo_pattern_destroy(ramp);
+        cairo_destroy(cr);
+        ASSERT_EQ(cairo_surface_write_to_png(back, (tmp_.path() / "panel" / "back.png").c_str()),
+                  CAIRO_STATUS_SUCCESS);
+        cairo_surface_destroy(back);
+        GaugeRendererTest::SetUp();
+    }
+
+    // Pixels of the written pictures that differ from the windows drawn whole.
+    int DifferingPixels(const simhost::RenderOptions& options) {
+        std::string error;
+        std::vector<simhost::GaugeRenderer::WindowPicture> pictures;
+        const fs::path dir = tmp_.path() / "shots";
+        EXPECT_TRUE(renderer_->WritePngs(dir, "s", options, &error, &pictures)) << error;
+        const std::vector<simhost::PanelWindow>& windows = sim_->panel_windows();
+        if (pictures.size() != windows.size()) return -1;
+        int differing = 0;
+        for (size_t i = 0; i < windows.size(); ++i) {
+            cairo_surface_t* file =
+                cairo_image_surface_create_from_png((dir / pictures[i].file).c_str());
+            cairo_surface_t* whole = renderer_->RenderWindow(windows[i], options);
+            const int w = cairo_image_surface_get_width(whole);
+            const int h = cairo_image_surface_get_height(whole);
+            if (cairo_surface_status(file) != CAIRO_STATUS_SUCCESS ||
+                cairo_image_surface_get_width(file) != w ||
+                cairo_image_surface_get_height(file) != h) {
+                differing = -1;
+            }
+            for (int y = 0; y < h && differing >= 0; ++y) {
+                const auto* a = reinterpret_cast<const uint32_t*>(
+                    cairo_image_surface_get_data(file) + y * cairo_image_surface_get_stride(file));
+                const auto* b =
+                    reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(whole) +
+                                                      y * cairo_image_surface_get_stride(whole));
+                for (int x = 0; x < w; ++x) differing += (a[x] & 0xFFFFFF) != (b[x] & 0xFFFFFF);
+            }
+            cairo_surface_destroy(file);
+            cairo_surface_destroy(whole);
+        }
+        return differing;
+    }
+};
+
+TEST_F(WindowPngTest, TheFileHoldsExactlyThePictureOfTheWholeWindow) {
+    g_needle_angle = 30;
+    g_icon_value = 1;
+    sim_->RunFrame();
+    EXPECT_EQ(DifferingPixels({0.5, 1.0}), 0);   // the background at its own size
+    EXPECT_EQ(DifferingPixels({0.5, 0.4}), 0);   // unlit art dimmed
+    EXPECT_EQ(DifferingPixels({0.25, 1.0}), 0);  // the background shrunk
+    EXPECT_EQ(DifferingPixels({0.37, 0.6}), 0);
+    EXPECT_EQ(DifferingPixels({1.0, 1.0}), 0);  // and stretched
+    EXPECT_EQ(DifferingPixels({1.7, 0.7}), 0);
 }
 
 // Window pictures are named by title; the names stay apart from each other

@@ -1,7 +1,7 @@
 // Long lockstep flights of the simhost program: memory and the state file
 // stay the same size however long the flight, and the event log file gets
-// every event. The ten-hour flight is a reliability run, not part of the
-// default test run: run it with
+// every event; the demonstration and a plain flight keep to their memory. The ten-hour flight is a
+// reliability run, not part of the default test run: run it with
 //   zu_e2e_tests --gtest_also_run_disabled_tests --gtest_filter='*TenHour*'
 #include <gtest/gtest.h>
 
@@ -75,6 +75,27 @@ TEST(SimhostLongFlight, MemoryAndStateFileStayFlatAndTheLogGetsEveryEvent) {
               one_hour.state["key_event_log"]["total"].get<uint64_t>());
     EXPECT_EQ(LogLines(one_hour.log, ": fsuipc write "),
               one_hour.state["fsuipc"]["writes_total"].get<uint64_t>());
+}
+
+// The demonstration's flight with its pictures (every window at twice the
+// panel's size, five times) and a flight without pictures stay within their
+// memory budgets.
+TEST(SimhostMemory, TheDemonstrationWithItsPicturesAndAFlightWithoutStayWithinBudget) {
+    if (kSanitized) GTEST_SKIP() << "the sanitizers take memory of their own";
+    TempDir tmp;
+    const fs::path aircraft = CopySampleAircraft(tmp.path());
+    const std::string demo = (aircraft / "scenarios" / "demo.txt").string();
+    const ProcessResult pictures =
+        RunSimhost({"--module", ModuleFile().string(), "--aircraft", aircraft.string(),
+                    "--scenario", demo, "--scale", "2", "--out", (tmp.path() / "p").string()});
+    ASSERT_EQ(pictures.exit_code, 0) << pictures.err;
+    EXPECT_TRUE(fs::exists(tmp.path() / "p" / "snapshots" / "engines-running-Main_Panel.png"));
+    EXPECT_LE(pictures.peak_rss_kb, 80 * 1024);
+    const ProcessResult plain =
+        RunSimhost({"--module", ModuleFile().string(), "--aircraft", aircraft.string(), "--seconds",
+                    "120", "--out", (tmp.path() / "n").string()});
+    ASSERT_EQ(plain.exit_code, 0) << plain.err;
+    EXPECT_LE(plain.peak_rss_kb, 64 * 1024);
 }
 
 TEST(SimhostLongFlight, DISABLED_TenHourFlightFinishesWithFlatMemory) {

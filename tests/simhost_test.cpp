@@ -352,6 +352,29 @@ TEST_F(FakeModule, KeepsARecentWindowOfKeyEventsAndCountsThemAll) {
     EXPECT_EQ(state["key_event_log"]["counts"].size(), 3u);
 }
 
+// The state file, written member by member and gauge by gauge as it is
+// made, is the same text as its whole document dumped with an indent of two:
+// here with gauges, events and a scenario's results, and without gauges.
+TEST_F(FakeModule, StateFileIsTheWholeDocumentIndentedByTwo) {
+    for (int i = 0; i < 3; ++i) sim_->RunFrame();
+    sim_->ReceiveKeyEvent(0x10000, 7, false);
+    simhost::Scenario scenario;
+    std::string error;
+    ASSERT_TRUE(simhost::Scenario::Parse("at 0 key 0x10001 3\n", "s.txt", &scenario, &error))
+        << error;
+    const std::string text = simhost::BuildStateJson(*sim_, &scenario);
+    const auto whole = nlohmann::ordered_json::parse(text);
+    EXPECT_FALSE(whole["gauges"].empty());
+    EXPECT_EQ(whole.dump(2) + "\n", text);
+
+    sim_->Stop();
+    simhost::Simulator empty(SimulatorConfig{});
+    const std::string bare = simhost::BuildStateJson(empty, nullptr);
+    const auto bare_whole = nlohmann::ordered_json::parse(bare);
+    EXPECT_TRUE(bare_whole["gauges"].empty());
+    EXPECT_EQ(bare_whole.dump(2) + "\n", bare);
+}
+
 // Every event line reaches the log whole, however long, with its frame.
 TEST_F(FakeModule, EventLogLinesAreWrittenWhole) {
     sim_.reset();

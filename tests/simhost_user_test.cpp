@@ -433,6 +433,24 @@ TEST(SimhostTellsTheUser, WindowWithoutADisplaySaysSoInOneLine) {
     EXPECT_FALSE(fs::exists(tmp.path() / "o"));
 }
 
+// The window mode lives in a plug-in that simhost loads only for --window:
+// with a (screenless) display the flight runs in its windows to its end (a
+// plug-in that cannot be loaded fails the run).
+TEST(SimhostTellsTheUser, TheWindowModeFliesFromItsPlugIn) {
+    if (!fs::exists(SimhostExe().parent_path() / "simhost_window.so")) {
+        GTEST_SKIP() << "built without the window mode";
+    }
+    const Unset other_displays({"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    TempDir tmp;
+    const ProcessResult r =
+        RunSimhost({"--window", "--seconds", "1", "--out", (tmp.path() / "o").string()});
+    ::unsetenv("QT_QPA_PLATFORM");
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_NE(r.out.find("simhost: 30 frames, 1 s"), std::string::npos) << r.out;
+    EXPECT_EQ(r.err.find("cannot load"), std::string::npos) << r.err;
+}
+
 // A scenario naming a gauge that is not on the panel stops simhost before
 // the flight (no state file, no log of a start), with the file and line;
 // a command after the flight's end is told on stderr and the flight goes on.

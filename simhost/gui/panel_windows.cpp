@@ -209,3 +209,7 @@ int RunPanelWindows(WindowSession& session) {
 }
 
 }  // namespace zu::simhost
+
+extern "C" int zu_simhost_run_panel_windows(zu::simhost::WindowSession* session) {
+    return zu::simhost::RunPanelWindows(*session);
+}

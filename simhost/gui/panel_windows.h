@@ -2,8 +2,8 @@
 // windows with Qt, one tab per panel window, each fitted to the window (its
 // aspect kept) with the gauges that changed redrawn after every frame; the
 // title shows the simulated time; the pointer is forwarded to the gauges'
-// mouse rectangles. Built only with ZU_GUI; simhost without it refuses
-// --window.
+// mouse rectangles. Built only with ZU_GUI, as the plug-in simhost_window.so
+// that simhost loads for --window; simhost without it refuses --window.
 #pragma once
 
 #include "zu/simhost/cli.h"
@@ -14,3 +14,6 @@ namespace zu::simhost {
 int RunPanelWindows(WindowSession& session);
 
 }  // namespace zu::simhost
+
+// The plug-in's entry: RunPanelWindows, found by name.
+extern "C" int zu_simhost_run_panel_windows(zu::simhost::WindowSession* session);

@@ -610,6 +610,7 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
         out << "audio: mixing to memory on the lockstep clock (--realtime plays it)\n"
             << std::flush;
     }
+    bool window_failed = false;
     if (o.window) {
         // Live: until the windows are closed, or for --seconds when given.
         uint64_t f = 0;
@@ -625,7 +626,7 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
                                   ++f;
                                   return true;
                               }};
-        window_runner(session);
+        window_failed = window_runner(session) != 0;
     } else {
         const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
         std::optional<ProgressLine> progress;
@@ -651,6 +652,7 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
     sim.Stop();
 
     int code = has_scenario && scenario.failures() > 0 ? kExitCheckFailed : kExitOk;
+    if (window_failed) code = kExitUsage;  // the window mode could not be shown
     if (!o.state_json.empty() &&
         !WriteStateJson(o.state_json, sim, has_scenario ? &scenario : nullptr, &error,
                         &instructor_failures)) {

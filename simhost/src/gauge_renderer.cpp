@@ -6,16 +6,21 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <link.h>
 #include <malloc.h>
 #include <strings.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstring>
 #include <string>
 
 #include "font_files.h"
+#include "png_rows.h"
 
 namespace zu::simhost {
 
@@ -267,8 +272,12 @@ cairo_surface_t* GaugeRenderer::Background(const PanelWindow& window) {
 
 void GaugeRenderer::PaintWindowBackground(cairo_t* cr, const PanelWindow& window,
                                           const RenderOptions& options) {
+    PaintWindowBackground(cr, window, options, Background(window));
+}
+
+void GaugeRenderer::PaintWindowBackground(cairo_t* cr, const PanelWindow& window,
+                                          const RenderOptions& options, cairo_surface_t* bg) {
     PaintPanelBackground(cr);
-    cairo_surface_t* bg = Background(window);
     if (bg == nullptr || window.size_w <= 0 || window.size_h <= 0) return;
     const double w = window.size_w * options.scale;
     const double h = window.size_h * options.scale;
@@ -295,12 +304,16 @@ void GaugeRenderer::ClearScaled() {
     scaled_.clear();
 }
 
-void GaugeRenderer::ReleaseImages() {
-    ClearScaled();
+void GaugeRenderer::ClearBitmaps() {
     for (auto& [id, surface] : bitmaps_) {
         if (surface != nullptr) cairo_surface_destroy(surface);
     }
     bitmaps_.clear();
+}
+
+void GaugeRenderer::ReleaseImages() {
+    ClearScaled();
+    ClearBitmaps();
     for (auto& [name, surface] : backgrounds_) {
         if (surface != nullptr) cairo_surface_destroy(surface);
     }
@@ -317,6 +330,35 @@ void GaugeRenderer::PrepareCache(double scale, double ambient) {
     ambient_ = ambient;
 }
 
+namespace {
+
+// Pixels in the module's layout (rows top down, R, G, B, A premultiplied,
+// 4 x width bytes a row) as a Cairo image.
+// Rows [first, last) of such pixels into an image surface of their size.
+void PixelRowsToCairo(const uint8_t* pixels, int width, cairo_surface_t* surface, int first,
+                      int last) {
+    unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int y = first; y < last; ++y) {
+        uint32_t* row = reinterpret_cast<uint32_t*>(data + y * stride);
+        const uint8_t* src = pixels + static_cast<size_t>(y) * width * 4;
+        for (int x = 0; x < width; ++x, src += 4) {
+            row[x] = (uint32_t{src[3]} << 24) | (uint32_t{src[0]} << 16) | (uint32_t{src[1]} << 8) |
+                     src[2];
+        }
+    }
+}
+
+cairo_surface_t* PixelsToCairo(const uint8_t* pixels, int width, int height) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_surface_flush(surface);
+    PixelRowsToCairo(pixels, width, surface, 0, height);
+    cairo_surface_mark_dirty(surface);
+    return surface;
+}
+
+}  // namespace
+
 cairo_surface_t* GaugeRenderer::ScaledBitmap(uint32_t id, int width, int height, bool lit,
                                              double ambient) {
     if (width <= 0 || height <= 0 || width > 16383 || height > 16383) return nullptr;
@@ -329,26 +371,138 @@ cairo_surface_t* GaugeRenderer::ScaledBitmap(uint32_t id, int width, int height,
     cairo_surface_t* original = Bitmap(id);
     cairo_surface_t* copy = nullptr;
     if (original != nullptr) {
-        const int bw = cairo_image_surface_get_width(original);
-        const int bh = cairo_image_surface_get_height(original);
         copy = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-        cairo_t* cr = cairo_create(copy);
-        cairo_scale(cr, static_cast<double>(width) / bw, static_cast<double>(height) / bh);
-        cairo_set_source_surface(cr, original, 0, 0);
-        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-        cairo_paint(cr);
-        if (!lit) {
-            // Darkened where it is drawn, its coverage kept.
-            cairo_identity_matrix(cr);
-            cairo_set_operator(cr, CAIRO_OPERATOR_ATOP);
-            cairo_set_source_rgba(cr, 0, 0, 0, 1.0 - ambient);
-            cairo_paint(cr);
+        PaintCopyRows(copy, original, lit, ambient, 0, height);
+        if (band_.cr != nullptr) {
+            // A picture written down the window keeps its copies only.
+            cairo_surface_destroy(original);
+            bitmaps_.erase(id);
         }
-        cairo_destroy(cr);
-        cairo_surface_flush(copy);
     }
     scaled_.emplace(key, copy);
     return copy;
+}
+
+void GaugeRenderer::PaintCopyRows(cairo_surface_t* copy, cairo_surface_t* original, bool lit,
+                                  double ambient, int first, int last) {
+    const int width = cairo_image_surface_get_width(copy);
+    const int height = cairo_image_surface_get_height(copy);
+    const int bw = cairo_image_surface_get_width(original);
+    const int bh = cairo_image_surface_get_height(original);
+    cairo_t* cr = cairo_create(copy);
+    if (first > 0 || last < height) {
+        cairo_rectangle(cr, 0, first, width, last - first);
+        cairo_clip(cr);
+    }
+    cairo_scale(cr, static_cast<double>(width) / bw, static_cast<double>(height) / bh);
+    cairo_set_source_surface(cr, original, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    cairo_paint(cr);
+    if (!lit) {
+        // Darkened where it is drawn, its coverage kept.
+        cairo_identity_matrix(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_ATOP);
+        cairo_set_source_rgba(cr, 0, 0, 0, 1.0 - ambient);
+        cairo_paint(cr);
+    }
+    cairo_destroy(cr);
+    cairo_surface_flush(copy);
+}
+
+namespace {
+
+// Gives back to the system the whole pages of rows [from, to) of pixels
+// reserved with mmap (pages shared with rows outside stay).
+void ReleaseRows(unsigned char* pixels, int stride, int from, int to) {
+    const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const uintptr_t start = reinterpret_cast<uintptr_t>(pixels);
+    const uintptr_t a =
+        (start + static_cast<uintptr_t>(from) * static_cast<uintptr_t>(stride) + page - 1) &
+        ~(page - 1);
+    const uintptr_t b =
+        (start + static_cast<uintptr_t>(to) * static_cast<uintptr_t>(stride)) & ~(page - 1);
+    if (b > a) ::madvise(reinterpret_cast<void*>(a), b - a, MADV_DONTNEED);
+}
+
+}  // namespace
+
+void GaugeRenderer::ReleasePartial() {
+    partial_.copy.Free();
+    partial_.original.Free();
+    partial_.key = 0;
+}
+
+cairo_surface_t* GaugeRenderer::PartialScaledBitmap(uint32_t id, int width, int height, bool lit,
+                                                    double ambient, int first, int last) {
+    if (width <= 0 || height <= 0 || width > 16383 || height > 16383) return nullptr;
+    ambient = std::clamp(ambient, 0.0, 1.0);
+    if (ambient >= 1.0) lit = true;
+    const uint64_t key =
+        uint64_t{id} << 32 | uint64_t(width) << 18 | uint64_t(height) << 4 | (lit ? 1u : 0u);
+    first = std::clamp(first, 0, height);
+    last = std::clamp(last, first, height);
+    const gauge::BitmapResource* r = Resource(id);
+    if (r == nullptr) return nullptr;
+    if (partial_.copy.surface == nullptr || partial_.key != key) {
+        ReleasePartial();
+        if (!partial_.copy.Reserve(width, height) ||
+            !partial_.original.Reserve(r->width, r->height))
+            return nullptr;
+        partial_.key = key;
+    }
+    PartialImage& copy = partial_.copy;
+    PartialImage& original = partial_.original;
+    if (first < copy.first || first > copy.last) copy.first = copy.last = first;
+    if (last > copy.last) {
+        // The original's rows the scaling reads for these rows (and a
+        // margin beyond its filter's reach), from the module's pixels.
+        const double rows_per_row = static_cast<double>(r->height) / height;
+        const int margin = 4 + 4 * static_cast<int>(std::ceil(rows_per_row));
+        const int from = std::clamp(static_cast<int>(std::floor(copy.last * rows_per_row)) - margin,
+                                    0, r->height);
+        const int to =
+            std::clamp(static_cast<int>(std::ceil(last * rows_per_row)) + margin, from, r->height);
+        if (from < original.first || from > original.last) original.first = original.last = from;
+        if (to > original.last) {
+            cairo_surface_flush(original.surface);
+            PixelRowsToCairo(r->pixels, r->width, original.surface, original.last, to);
+            ReleaseReadOnlyPages(r->pixels + static_cast<size_t>(original.last) * r->width * 4,
+                                 static_cast<size_t>(to - original.last) * r->width * 4);
+            cairo_surface_mark_dirty(original.surface);
+            original.last = to;
+        }
+        original.Release(from);
+        PaintCopyRows(copy.surface, original.surface, lit, ambient, copy.last, last);
+        copy.last = last;
+    }
+    copy.Release(first);
+    return copy.surface;
+}
+
+bool GaugeRenderer::PartialImage::Reserve(int width, int height) {
+    stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width);
+    bytes = static_cast<size_t>(stride) * static_cast<size_t>(height);
+    memory = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                    MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (memory == MAP_FAILED) {
+        memory = nullptr;
+        return false;
+    }
+    surface = cairo_image_surface_create_for_data(static_cast<unsigned char*>(memory),
+                                                  CAIRO_FORMAT_ARGB32, width, height, stride);
+    first = last = 0;
+    return true;
+}
+
+void GaugeRenderer::PartialImage::Release(int row) {
+    ReleaseRows(static_cast<unsigned char*>(memory), stride, 0, row);
+    first = row;
+}
+
+void GaugeRenderer::PartialImage::Free() {
+    if (surface != nullptr) cairo_surface_destroy(surface);
+    if (memory != nullptr) ::munmap(memory, bytes);
+    *this = PartialImage{};
 }
 
 bool GaugeRenderer::fonts_ok(std::string* problem) const {
@@ -357,53 +511,70 @@ bool GaugeRenderer::fonts_ok(std::string* problem) const {
     return false;
 }
 
-namespace {
-
-// Pixels in the module's layout (rows top down, R, G, B, A premultiplied,
-// 4 x width bytes a row) as a Cairo image.
-cairo_surface_t* PixelsToCairo(const uint8_t* pixels, int width, int height) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    cairo_surface_flush(surface);
-    unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < height; ++y) {
-        uint32_t* row = reinterpret_cast<uint32_t*>(data + y * stride);
-        const uint8_t* src = pixels + static_cast<size_t>(y) * width * 4;
-        for (int x = 0; x < width; ++x, src += 4) {
-            row[x] = (uint32_t{src[3]} << 24) | (uint32_t{src[0]} << 16) | (uint32_t{src[1]} << 8) |
-                     src[2];
-        }
-    }
-    cairo_surface_mark_dirty(surface);
-    return surface;
+const gauge::BitmapResource* GaugeRenderer::Resource(uint32_t id) const {
+    const gauge::LinkageRecord* linkage = sim_.linkage();
+    const gauge::BitmapResource* r = linkage != nullptr && linkage->find_resource != nullptr
+                                         ? linkage->find_resource(id)
+                                         : nullptr;
+    const bool usable = r != nullptr && r->pixels != nullptr && r->width > 0 && r->height > 0 &&
+                        r->width <= 16384 && r->height <= 16384;
+    return usable ? r : nullptr;
 }
-
-}  // namespace
 
 cairo_surface_t* GaugeRenderer::Bitmap(uint32_t id) {
     auto it = bitmaps_.find(id);
     if (it != bitmaps_.end()) return it->second;
     cairo_surface_t* surface = nullptr;
-    const gauge::LinkageRecord* linkage = sim_.linkage();
-    const gauge::BitmapResource* r = linkage != nullptr && linkage->find_resource != nullptr
-                                         ? linkage->find_resource(id)
-                                         : nullptr;
-    if (r != nullptr && r->pixels != nullptr && r->width > 0 && r->height > 0 &&
-        r->width <= 16384 && r->height <= 16384) {
+    if (const gauge::BitmapResource* r = Resource(id)) {
         surface = PixelsToCairo(r->pixels, r->width, r->height);
+        ReleaseReadOnlyPages(r->pixels, static_cast<size_t>(r->width) * r->height * 4);
     }
     bitmaps_[id] = surface;
     return surface;
+}
+
+namespace {
+
+// The segments of the loaded objects that are mapped read-only (no object's
+// read-only segment is ever written: relocated data lies in writable ones).
+int AddReadOnlySegments(dl_phdr_info* info, size_t, void* data) {
+    auto* segments = static_cast<std::vector<std::pair<uintptr_t, uintptr_t>>*>(data);
+    for (int i = 0; i < info->dlpi_phnum; ++i) {
+        const ElfW(Phdr)& ph = info->dlpi_phdr[i];
+        if (ph.p_type != PT_LOAD || (ph.p_flags & PF_W) != 0) continue;
+        const uintptr_t from = info->dlpi_addr + ph.p_vaddr;
+        segments->push_back({from, from + ph.p_memsz});
+    }
+    return 0;
+}
+
+}  // namespace
+
+void GaugeRenderer::ReleaseReadOnlyPages(const void* data, size_t size) {
+    if (!read_only_known_) {
+        read_only_known_ = true;
+        dl_iterate_phdr(AddReadOnlySegments, &read_only_);
+    }
+    const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto start = reinterpret_cast<uintptr_t>(data);
+    for (const auto& [from, to] : read_only_) {
+        if (start < from || start + size > to) continue;
+        // Every page the pixels touch, as far as the segment's own pages go.
+        const uintptr_t a = std::max(start & ~(page - 1), (from + page - 1) & ~(page - 1));
+        const uintptr_t b = std::min((start + size + page - 1) & ~(page - 1), to & ~(page - 1));
+        if (b > a) ::madvise(reinterpret_cast<void*>(a), b - a, MADV_DONTNEED);
+        return;
+    }
 }
 
 void GaugeRenderer::DesignSize(const GaugeInstance& g, int* width, int* height) {
     *width = g.width;
     *height = g.height;
     if (g.elements.empty()) return;
-    cairo_surface_t* first = Bitmap(g.elements.front().element->resource_id);
+    const gauge::BitmapResource* first = Resource(g.elements.front().element->resource_id);
     if (first == nullptr || g.elements.front().type == gauge::ElementType::String) return;
-    *width = cairo_image_surface_get_width(first);
-    *height = cairo_image_surface_get_height(first);
+    *width = first->width;
+    *height = first->height;
 }
 
 void GaugeRenderer::WindowSize(const PanelWindow& window, const RenderOptions& options, int* width,
@@ -443,17 +614,20 @@ void GaugeRenderer::PaintScaled(cairo_t* cr, uint32_t id, double x, double y, bo
     cairo_get_matrix(cr, &ctm);
     if (ctm.xy == 0 && ctm.yx == 0 && ctm.xx > 0 && ctm.yy > 0) {
         // Not turned: the copy goes on whole pixels, one to one.
-        cairo_surface_t* original = Bitmap(id);
+        const gauge::BitmapResource* original = Resource(id);
         if (original == nullptr) return;
-        const int w = std::max(
-            1, static_cast<int>(std::lround(cairo_image_surface_get_width(original) * ctm.xx)));
-        const int h = std::max(
-            1, static_cast<int>(std::lround(cairo_image_surface_get_height(original) * ctm.yy)));
-        cairo_surface_t* copy = ScaledBitmap(id, w, h, lit, ambient_);
-        if (copy == nullptr) return;
+        const int w = std::max(1, static_cast<int>(std::lround(original->width * ctm.xx)));
+        const int h = std::max(1, static_cast<int>(std::lround(original->height * ctm.yy)));
         double dx = x;
         double dy = y;
         cairo_user_to_device(cr, &dx, &dy);
+        // A large copy drawn in bands is made a band of rows at a time.
+        const int top = static_cast<int>(std::round(dy));
+        cairo_surface_t* copy =
+            band_last_ > band_first_ && static_cast<double>(w) * h > kWholeCopyPixels
+                ? PartialScaledBitmap(id, w, h, lit, ambient_, band_first_ - top, band_last_ - top)
+                : ScaledBitmap(id, w, h, lit, ambient_);
+        if (copy == nullptr) return;
         cairo_save(cr);
         cairo_identity_matrix(cr);
         cairo_set_source_surface(cr, copy, std::round(dx), std::round(dy));
@@ -761,6 +935,206 @@ cairo_surface_t* GaugeRenderer::RenderWindow(const PanelWindow& window,
     return s;
 }
 
+bool GaugeRenderer::WriteWindowPng(const PanelWindow& window, const RenderOptions& options,
+                                   const fs::path& file, std::string* error) {
+    int width = 0;
+    int height = 0;
+    WindowSize(window, options, &width, &height);
+    // The picture is drawn into address space reserved for all of it, in
+    // the same places and by the same operations as the whole window would
+    // be, but down the window; each row is written to the file and its memory
+    // given back once everything on it is drawn, so only the rows between are
+    // ever in memory. See Advance for the order.
+    const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width);
+    const size_t bytes = static_cast<size_t>(stride) * static_cast<size_t>(height);
+    void* reserved = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                            MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (reserved == MAP_FAILED) {
+        *error = "cannot write " + file.string() + ": no memory for the picture";
+        return false;
+    }
+    auto* pixels = static_cast<unsigned char*>(reserved);
+    cairo_surface_t* picture =
+        cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, width, height, stride);
+    cairo_t* cr = cairo_create(picture);
+    // The background picture, read down the window when it is a plain PNG;
+    // else whole.
+    PngStripReader strip;
+    const bool streamed = !window.background.empty() && window.size_w > 0 && window.size_h > 0 &&
+                          strip.Open(sim_.panel_file().parent_path() / window.background);
+    const double rows_per_pixel =
+        streamed ? static_cast<double>(strip.height()) / (window.size_h * options.scale) : 0.0;
+    // Rows of the background beyond a band's own that its filter may read.
+    const int margin = 4 + 4 * static_cast<int>(std::ceil(rows_per_pixel));
+    // A background picture stretched to the window is sampled differently
+    // when the drawing is clipped to a band: such a window is drawn whole.
+    // (One shown at its own size, as the demonstration's are, is copied
+    // pixel for pixel, and one shrunk is filtered pixel by pixel, whatever
+    // the clip.)
+    bool whole = false;
+    if (!window.background.empty()) {
+        cairo_surface_t* bg = streamed ? nullptr : Background(window);
+        const int bw = streamed        ? strip.width()
+                       : bg != nullptr ? cairo_image_surface_get_width(bg)
+                                       : 0;
+        const int bh = streamed        ? strip.height()
+                       : bg != nullptr ? cairo_image_surface_get_height(bg)
+                                       : 0;
+        whole = (streamed || bg != nullptr) &&
+                (window.size_w * options.scale > bw || window.size_h * options.scale > bh);
+    }
+    const fs::path temp = file.string() + ".part";
+    PngRowWriter png;
+    bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS && png.Open(temp, width, height);
+    int painted = 0;  // rows with their background
+    int written = 0;  // rows in the file
+    band_.cr = cr;
+    band_.options = options;
+    band_.paint_to = [&](int row) {
+        for (row = std::min(row, height); ok && painted < row;) {
+            const int end = std::min(height, painted + kBandRows);
+            cairo_save(cr);
+            cairo_rectangle(cr, 0, painted, width, end - painted);
+            cairo_clip(cr);
+            if (streamed) {
+                cairo_surface_t* rows =
+                    strip.Rows(static_cast<int>(std::floor(painted * rows_per_pixel)) - margin,
+                               static_cast<int>(std::ceil(end * rows_per_pixel)) + margin);
+                ok = rows != nullptr;
+                if (ok) PaintWindowBackground(cr, window, options, rows);
+            } else {
+                PaintWindowBackground(cr, window, options);
+            }
+            cairo_restore(cr);
+            painted = end;
+        }
+    };
+    const std::vector<GaugeInstance>& gauges = sim_.gauges();
+    band_.placed.clear();
+    for (size_t i = 0; i < gauges.size(); ++i) {
+        if (gauges[i].window_number != window.number) continue;
+        Placed p;
+        p.gauge = &gauges[i];
+        double x0 = 0;
+        double y0 = 0;
+        double x1 = 0;
+        double y1 = 0;
+        GaugeRect(gauges[i], options.scale, &x0, &y0, &x1, &y1);
+        p.x0 = x0;
+        p.x1 = x1;
+        p.top = static_cast<int>(y0);
+        p.bottom = static_cast<int>(y1);
+        p.big = (x1 - x0) * (y1 - y0) > kWholeCopyPixels && DrawnAlikeInBands(gauges[i]);
+        p.drawn_to = p.top;
+        band_.placed.push_back(p);
+    }
+    if (whole) {
+        RenderWindow(window, options, picture);
+        ok = ok && png.Write(pixels, stride, height);
+        written = height;
+    }
+    for (int row = std::min(height, kBandRows); ok && !whole;
+         row = std::min(height, row + kBandRows)) {
+        for (size_t k = 0; k < band_.placed.size(); ++k) {
+            if (band_.placed[k].top < row) Advance(k, row);
+        }
+        band_.paint_to(row);
+        // Rows are finished above every gauge still to be drawn.
+        int finished = std::min(row, painted);
+        for (const Placed& p : band_.placed) {
+            if (p.drawn_to < p.bottom) finished = std::min(finished, p.drawn_to);
+        }
+        if (finished > written) {
+            cairo_surface_flush(picture);
+            ok = ok && png.Write(pixels + static_cast<size_t>(written) * stride, stride,
+                                 finished - written);
+            ReleaseRows(pixels, stride, 0, finished);
+            written = finished;
+        }
+        if (row >= height) break;
+    }
+    ok = ok && written == height && cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+    band_ = BandedDrawing{};
+    ReleasePartial();
+    ClearScaled();
+    cairo_destroy(cr);
+    cairo_surface_destroy(picture);
+    ::munmap(reserved, bytes);
+    ok = png.Close() && ok;
+    std::error_code ec;
+    if (ok) fs::rename(temp, file, ec);
+    if (!ok || ec) {
+        *error = "cannot write " + file.string() + (ec ? ": " + ec.message() : "");
+        fs::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
+// Whether a gauge draws the same pixels clipped to bands as whole: when all it
+// shows are bitmaps placed one to one on whole pixels (static images, icons,
+// sliders). Turned, masked, text and drawn-surface elements are sampled and
+// covered in ways a clip can change by a step, so such gauges are drawn whole.
+bool GaugeRenderer::DrawnAlikeInBands(const GaugeInstance& g) {
+    for (const ElementState& s : g.elements) {
+        const gauge::ElementHeader* e = s.element;
+        if ((e->image_flags & gauge::kImageHidden) != 0) continue;
+        const bool plain = e->type == gauge::ElementType::Icon ||
+                           e->type == gauge::ElementType::Slider ||
+                           (e->type == gauge::ElementType::StaticImage &&
+                            (e->image_flags & gauge::kImageDrawnSurface) == 0);
+        if (!plain) return false;
+    }
+    return true;
+}
+
+// Draws placed gauge k down to `row` for WriteWindowPng. A gauge is drawn
+// whole, as in the whole window, except a large one that draws alike in bands,
+// which is drawn a band of rows at a time (clipped to the band). Whatever lies under the rows it
+// draws is drawn first: the background, and every earlier gauge in panel order that shares its
+// pixels, down to the same row; so each pixel sees the same operations in the same order as when
+// the window is drawn whole.
+void GaugeRenderer::Advance(size_t k, int row) {
+    Placed& p = band_.placed[k];
+    const int target = p.big ? std::min(row, p.bottom) : p.bottom;
+    if (p.drawn_to >= target) return;
+    for (size_t j = 0; j < k; ++j) {
+        const Placed& e = band_.placed[j];
+        const bool shared = e.x0 < p.x1 && p.x0 < e.x1 && e.top < target && p.drawn_to < e.bottom;
+        if (shared) Advance(j, target);
+    }
+    band_.paint_to(target);
+    const GaugeInstance& g = *p.gauge;
+    const double scale = band_.options.scale;
+    cairo_t* cr = band_.cr;
+    if (!p.big) {
+        cairo_save(cr);
+        cairo_translate(cr, g.x * scale, g.y * scale);
+        RenderGauge(cr, g, scale, band_.options.ambient);
+        cairo_restore(cr);
+        // The next gauge makes its own images; the memory they took goes back
+        // to the system.
+        ClearScaled();
+        ClearBitmaps();
+        malloc_trim(0);
+        p.drawn_to = p.bottom;
+        return;
+    }
+    for (int from = p.drawn_to; from < target; from += kBandRows) {
+        band_first_ = from;
+        band_last_ = std::min(target, from + kBandRows);
+        cairo_save(cr);
+        cairo_rectangle(cr, 0, band_first_, cairo_image_surface_get_width(cairo_get_target(cr)),
+                        band_last_ - band_first_);
+        cairo_clip(cr);
+        cairo_translate(cr, g.x * scale, g.y * scale);
+        RenderGauge(cr, g, scale, band_.options.ambient);
+        cairo_restore(cr);
+    }
+    band_first_ = band_last_ = 0;
+    p.drawn_to = target;
+}
+
 std::vector<std::string> WindowPictureNames(const std::vector<PanelWindow>& windows,
                                             const std::vector<GaugeInstance>& gauges) {
     std::vector<std::string> surface_names;
@@ -809,16 +1183,15 @@ bool GaugeRenderer::WritePngs(const fs::path& dir, const std::string& name,
                               std::vector<WindowPicture>* pictures) {
     std::error_code ec;
     fs::create_directories(dir, ec);
+    malloc_trim(0);  // what the flight and the state file let go, before the pictures
     const std::vector<PanelWindow>& windows = sim_.panel_windows();
     const std::vector<std::string> names = WindowPictureNames(windows, sim_.gauges());
     if (pictures != nullptr) pictures->clear();
     for (size_t w = 0; w < windows.size(); ++w) {
         const PanelWindow& window = windows[w];
-        cairo_surface_t* s = RenderWindow(window, options);
         const std::string file_name = name + "-" + names[w] + ".png";
         const fs::path file = dir / file_name;
-        const bool written = WritePngWhole(s, file, error);
-        cairo_surface_destroy(s);
+        const bool written = WriteWindowPng(window, options, file, error);
         ReleaseImages();
         malloc_trim(0);  // the freed images go back to the system
         if (!written) return false;

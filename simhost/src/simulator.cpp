@@ -630,28 +630,25 @@ void Simulator::RunGauges() {
     PressDueCduKey();
     const uint64_t pictures_before = timing_.picture_ns;
     const uint64_t gauges_start = MonotonicNs();
-    for (GaugeInstance& g : gauges_) {
-        if (!g.installed) continue;
-        if (&g == main_gauge_) {
-            const uint64_t main_start = MonotonicNs();
-            CallGauge(g, gauge::kServiceUpdate, g.header->update, 0);
-            timing_.main_gauge_ns += MonotonicNs() - main_start;
-        } else {
-            CallGauge(g, gauge::kServiceUpdate, g.header->update, 0);
+    // Every gauge's update, then every gauge's draw, in panel order.
+    for (const bool draw : {false, true}) {
+        for (GaugeInstance& g : gauges_) {
+            if (!g.installed) continue;
+            const bool main = &g == main_gauge_;
+            const uint64_t main_start = main ? MonotonicNs() : 0;
+            if (draw) {
+                CallGauge(g, gauge::kServiceDraw, g.header->draw, 0);
+            } else {
+                CallGauge(g, gauge::kServiceUpdate, g.header->update, 0);
+            }
+            if (main) timing_.main_gauge_ns += MonotonicNs() - main_start;
+            if (draw) {
+                ++g.draws;
+                RecordFlags(g);
+            } else {
+                ++g.updates;
+            }
         }
-        ++g.updates;
-    }
-    for (GaugeInstance& g : gauges_) {
-        if (!g.installed) continue;
-        if (&g == main_gauge_) {
-            const uint64_t main_start = MonotonicNs();
-            CallGauge(g, gauge::kServiceDraw, g.header->draw, 0);
-            timing_.main_gauge_ns += MonotonicNs() - main_start;
-        } else {
-            CallGauge(g, gauge::kServiceDraw, g.header->draw, 0);
-        }
-        ++g.draws;
-        RecordFlags(g);
     }
     timing_.gauge_ns += MonotonicNs() - gauges_start - (timing_.picture_ns - pictures_before);
     // Window timers (the cabin music's) run here, on the gauge thread, as

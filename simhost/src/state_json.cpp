@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <ostream>
+#include <sstream>
 
 #include "zu/platform/load_problems.h"
 #include "zu/platform/net_session.h"
@@ -305,7 +307,57 @@ json SummaryJson(const Simulator& sim, const InstructorFailures* failures) {
     return summary;
 }
 
-void AddKeyEvents(const Simulator& sim, json& root) {
+// The state file's top level, written member by member: each member is
+// built, written and let go before the next, so the whole document is never
+// held in memory as a tree (the gauges' array is written gauge by gauge).
+// The text is what dumping the whole tree with an indent of 2 would give.
+class TopLevelWriter {
+  public:
+    explicit TopLevelWriter(std::ostream& out) : out_(out) { out_ << '{'; }
+    void Member(const char* key, const json& value) {
+        Key(key);
+        Indented(value, 1);
+    }
+    // An array member whose elements `each(i)` makes one at a time.
+    template <typename Each>
+    void Array(const char* key, size_t count, Each each) {
+        Key(key);
+        if (count == 0) {
+            out_ << "[]";
+            return;
+        }
+        out_ << '[';
+        for (size_t i = 0; i < count; ++i) {
+            out_ << (i == 0 ? "\n    " : ",\n    ");
+            Indented(each(i), 2);
+        }
+        out_ << "\n  ]";
+    }
+    void Finish() { out_ << (first_ ? "}\n" : "\n}\n"); }
+
+  private:
+    void Key(const char* key) {
+        out_ << (first_ ? "\n  " : ",\n  ") << json(key).dump() << ": ";
+        first_ = false;
+    }
+    // A value dumped at `depth` levels in: every line after its first
+    // indented by two spaces a level (a string's line breaks are escaped).
+    void Indented(const json& value, int depth) {
+        const std::string text = value.dump(2, ' ', false, json::error_handler_t::replace);
+        size_t from = 0;
+        for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', from)) {
+            out_.write(text.data() + from, static_cast<std::streamsize>(at + 1 - from));
+            for (int i = 0; i < depth; ++i) out_ << "  ";
+            from = at + 1;
+        }
+        out_.write(text.data() + from, static_cast<std::streamsize>(text.size() - from));
+    }
+
+    std::ostream& out_;
+    bool first_ = true;
+};
+
+void AddKeyEvents(const Simulator& sim, TopLevelWriter& root) {
     json keys = json::array();
     for (const KeyEventRecord& k : sim.KeyEvents()) {
         keys.push_back({{"frame", k.frame},
@@ -315,7 +367,8 @@ void AddKeyEvents(const Simulator& sim, json& root) {
                         {"value_signed", Signed(k.value)},
                         {"source", k.from_module ? "module" : "scenario"}});
     }
-    root["key_events"] = std::move(keys);
+    root.Member("key_events", keys);
+    keys = nullptr;
     json key_counts = json::array();
     for (const auto& [id, c] : sim.KeyEventCounts()) {
         key_counts.push_back({{"id", id},
@@ -329,10 +382,10 @@ void AddKeyEvents(const Simulator& sim, json& root) {
                               {"last_value_signed", Signed(c.last.value)},
                               {"last_source", c.last.from_module ? "module" : "scenario"}});
     }
-    root["key_event_log"] = {{"total", sim.KeyEventsTotal()},
-                             {"from_module", sim.ModuleKeyEventsTotal()},
-                             {"kept", kKeyEventWindow},
-                             {"counts", std::move(key_counts)}};
+    root.Member("key_event_log", {{"total", sim.KeyEventsTotal()},
+                                  {"from_module", sim.ModuleKeyEventsTotal()},
+                                  {"kept", kKeyEventWindow},
+                                  {"counts", std::move(key_counts)}});
 }
 
 json AircraftJson(const Simulator& sim) {
@@ -452,7 +505,7 @@ json PanelWindowsJson(const Simulator& sim) {
             {"calls_kept", kPanelWindowCallWindow}};
 }
 
-void AddVariables(const Simulator& sim, json& root) {
+void AddVariables(const Simulator& sim, TopLevelWriter& root) {
     json named = json::array();
     const std::vector<NamedVariable> vars = sim.NamedVariables();
     for (size_t i = 0; i < vars.size(); ++i) {
@@ -461,13 +514,14 @@ void AddVariables(const Simulator& sim, json& root) {
                          {"value", Number(vars[i].value)},
                          {"sets", vars[i].sets}});
     }
-    root["named_variables"] = std::move(named);
+    root.Member("named_variables", named);
+    named = nullptr;
 
     json variables = json::array();
     for (const auto& [token, value] : sim.Variables()) {
         variables.push_back({{"token", token}, {"value", Number(value)}});
     }
-    root["variables"] = std::move(variables);
+    root.Member("variables", variables);
 }
 
 json SoundsJson(const Simulator& sim) {
@@ -587,29 +641,35 @@ json ScenarioJson(const Scenario& scenario) {
 
 }  // namespace
 
+void WriteStateJson(std::ostream& out, const Simulator& sim, const Scenario* scenario,
+                    const InstructorFailures* instructor_failures) {
+    const SimulatorConfig& cfg = sim.config();
+    TopLevelWriter root(out);
+    root.Member("simhost", SimhostJson(sim));
+    root.Member("frames", sim.frame());
+    root.Member("simulated_seconds", sim.elapsed_seconds());
+    root.Member("ticks", cfg.lockstep ? json(sim.ticks()) : json(nullptr));
+    root.Member("summary", SummaryJson(sim, instructor_failures));
+    AddKeyEvents(sim, root);
+    if (cfg.aircraft_model) root.Member("aircraft", AircraftJson(sim));
+    root.Member("fsuipc", FsuipcJson(sim.fsuipc()));
+    root.Member("panel_windows", PanelWindowsJson(sim));
+    AddVariables(sim, root);
+    root.Member("sounds", SoundsJson(sim));
+    root.Member("net_sessions", NetSessionsJson(sim));
+    const std::vector<GaugeInstance>& gauges = sim.gauges();
+    root.Array("gauges", gauges.size(), [&](size_t i) { return GaugeJson(gauges[i]); });
+    root.Member("panel_warnings", sim.panel_warnings());
+    root.Member("load_problems", LoadProblemsJson());
+    if (scenario != nullptr) root.Member("scenario", ScenarioJson(*scenario));
+    root.Finish();
+}
+
 std::string BuildStateJson(const Simulator& sim, const Scenario* scenario,
                            const InstructorFailures* instructor_failures) {
-    const SimulatorConfig& cfg = sim.config();
-    json root;
-    root["simhost"] = SimhostJson(sim);
-    root["frames"] = sim.frame();
-    root["simulated_seconds"] = sim.elapsed_seconds();
-    root["ticks"] = cfg.lockstep ? json(sim.ticks()) : json(nullptr);
-    root["summary"] = SummaryJson(sim, instructor_failures);
-    AddKeyEvents(sim, root);
-    if (cfg.aircraft_model) root["aircraft"] = AircraftJson(sim);
-    root["fsuipc"] = FsuipcJson(sim.fsuipc());
-    root["panel_windows"] = PanelWindowsJson(sim);
-    AddVariables(sim, root);
-    root["sounds"] = SoundsJson(sim);
-    root["net_sessions"] = NetSessionsJson(sim);
-    json gauges = json::array();
-    for (const GaugeInstance& g : sim.gauges()) gauges.push_back(GaugeJson(g));
-    root["gauges"] = std::move(gauges);
-    root["panel_warnings"] = sim.panel_warnings();
-    root["load_problems"] = LoadProblemsJson();
-    if (scenario != nullptr) root["scenario"] = ScenarioJson(*scenario);
-    return root.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+    std::ostringstream out;
+    WriteStateJson(out, sim, scenario, instructor_failures);
+    return std::move(out).str();
 }
 
 bool WriteStateJson(const std::filesystem::path& file, const Simulator& sim,
@@ -617,12 +677,12 @@ bool WriteStateJson(const std::filesystem::path& file, const Simulator& sim,
                     const InstructorFailures* instructor_failures) {
     std::error_code ec;
     if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
-    const std::string text = BuildStateJson(sim, scenario, instructor_failures);
     // Written beside and renamed, so a reader never sees half a file.
     const std::filesystem::path temp = file.string() + ".part";
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out || !(out << text) || !out.flush()) {
+        if (out) WriteStateJson(out, sim, scenario, instructor_failures);
+        if (!out || !out.flush()) {
             *error = "cannot write " + file.string();
             return false;
         }

@@ -56,9 +56,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "zu/platform/gauge_api.h"
@@ -108,10 +110,11 @@ class GaugeRenderer {
         std::string file;   // file name in the snapshot folder
     };
     // Writes every panel window as DIR/NAME-<window>.png (see
-    // WindowPictureNames), one window at a time: the images made for a window
-    // are let go before the next, so a snapshot holds no more than one
-    // window's. Then each drawn surface's picture as DIR/NAME-<gauge>.png.
-    // `pictures` (when given) receives the windows' pictures in panel order.
+    // WindowPictureNames), one window at a time and each a band of rows at a
+    // time: the images made for a window are let go before the next, so a
+    // snapshot holds no more than a band of one window's picture. Then each drawn surface's picture
+    // as DIR/NAME-<gauge>.png. `pictures` (when given) receives the windows' pictures in panel
+    // order.
     bool WritePngs(const std::filesystem::path& dir, const std::string& name,
                    const RenderOptions& options, std::string* error,
                    std::vector<WindowPicture>* pictures = nullptr);
@@ -131,6 +134,9 @@ class GaugeRenderer {
     bool HitTest(const PanelWindow& window, double px, double py, const RenderOptions& options,
                  Hit* hit);
 
+    // The module's bitmap `id` when it has pixels of a size that can be drawn,
+    // else null.
+    const zu::gauge::BitmapResource* Resource(uint32_t id) const;
     // The module's bitmap as a Cairo surface (cached), or null.
     cairo_surface_t* Bitmap(uint32_t id);
     // The bitmap scaled to `width` x `height` pixels, darkened by the ambient
@@ -154,6 +160,7 @@ class GaugeRenderer {
   private:
     void PrepareCache(double scale, double ambient);
     void ClearScaled();
+    void ClearBitmaps();
     // Drops every image made for drawing (bitmaps, scaled copies,
     // backgrounds); they are made again when next drawn.
     void ReleaseImages();
@@ -173,9 +180,77 @@ class GaugeRenderer {
     // The panel grey and the window's background picture, if it has one.
     void PaintWindowBackground(cairo_t* cr, const PanelWindow& window,
                                const RenderOptions& options);
+    // The same with the background picture `bg` (null: none).
+    void PaintWindowBackground(cairo_t* cr, const PanelWindow& window, const RenderOptions& options,
+                               cairo_surface_t* bg);
+    // Writes a window's picture as a PNG file down the window: neither the
+    // picture nor its background picture is ever held whole, and each
+    // gauge's scaled bitmaps go once it is drawn.
+    bool WriteWindowPng(const PanelWindow& window, const RenderOptions& options,
+                        const std::filesystem::path& file, std::string* error);
+    void Advance(size_t placed, int row);
+    static bool DrawnAlikeInBands(const GaugeInstance& gauge);
+    // Paints rows [first, last) of a scaled copy of `original` (all of it
+    // scaled to the copy's size, darkened unless lit).
+    static void PaintCopyRows(cairo_surface_t* copy, cairo_surface_t* original, bool lit,
+                              double ambient, int first, int last);
+    // A large scaled copy drawn in bands: only rows [first, last) of it are
+    // made (one such copy at a time, rows above `first` let go).
+    cairo_surface_t* PartialScaledBitmap(uint32_t id, int width, int height, bool lit,
+                                         double ambient, int first, int last);
+    void ReleasePartial();
+    static constexpr int kBandRows = 64;
+    // Gauges (and scaled copies) larger than this are drawn (made) in bands.
+    static constexpr double kWholeCopyPixels = 1 << 20;
 
+    // The module's bitmaps lie in its read-only data, mapped from its file:
+    // once a bitmap is copied for drawing, the pages its pixels touch are
+    // given back to the system (read again, they come from the file).
+    void ReleaseReadOnlyPages(const void* data, size_t size);
+    bool read_only_known_ = false;
+    std::vector<std::pair<uintptr_t, uintptr_t>> read_only_;  // read-only segments
     std::map<uint32_t, cairo_surface_t*> bitmaps_;
     std::unordered_map<uint64_t, cairo_surface_t*> scaled_;
+    // WriteWindowPng's window: its gauges and how far each is drawn.
+    struct Placed {
+        const GaugeInstance* gauge = nullptr;
+        double x0 = 0;
+        double x1 = 0;
+        int top = 0;
+        int bottom = 0;
+        bool big = false;
+        int drawn_to = 0;  // rows above are drawn
+    };
+    struct BandedDrawing {
+        cairo_t* cr = nullptr;
+        RenderOptions options;
+        std::function<void(int)> paint_to;  // the background down to a row
+        std::vector<Placed> placed;
+    };
+    BandedDrawing band_;
+    int band_first_ = 0;  // the rows of the band a large gauge is drawn in
+    int band_last_ = 0;
+    // An image in address space reserved for all of it, of which only rows
+    // [first, last) are made (the pages above `first` given back).
+    struct PartialImage {
+        void* memory = nullptr;
+        size_t bytes = 0;
+        int stride = 0;
+        cairo_surface_t* surface = nullptr;
+        int first = 0;
+        int last = 0;
+        bool Reserve(int width, int height);
+        void Release(int row);  // rows above `row` are done with
+        void Free();
+    };
+    // The large scaled copy drawn in bands, and the rows of its original
+    // that it is made from.
+    struct PartialCopy {
+        uint64_t key = 0;
+        PartialImage copy;
+        PartialImage original;
+    };
+    PartialCopy partial_;
     double cache_scale_ = -1;
     double cache_ambient_ = -1;
     // Scale factors and ambient level of the gauge being drawn.
