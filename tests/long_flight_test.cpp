@@ -90,7 +90,8 @@ TEST(SimhostMemory, TheDemonstrationWithItsPicturesAndAFlightWithoutStayWithinBu
                     "--scenario", demo, "--scale", "2", "--out", (tmp.path() / "p").string()});
     ASSERT_EQ(pictures.exit_code, 0) << pictures.err;
     EXPECT_TRUE(fs::exists(tmp.path() / "p" / "snapshots" / "engines-running-Main_Panel.png"));
-    EXPECT_LE(pictures.peak_rss_kb, 80 * 1024);
+    // About 79 MiB here; the slack is for another machine's libraries.
+    EXPECT_LE(pictures.peak_rss_kb, 84 * 1024);
     const ProcessResult plain =
         RunSimhost({"--module", ModuleFile().string(), "--aircraft", aircraft.string(), "--seconds",
                     "120", "--out", (tmp.path() / "n").string()});
