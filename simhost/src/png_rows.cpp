@@ -53,6 +53,8 @@ bool StartPng(png_structp png, png_infop info, FILE* file, int width, int height
     white.gray = 0xFF;
     white.red = white.green = white.blue = 0xFF;
     png_set_bKGD(png, info, &white);
+    png_set_compression_level(png, 1);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
     png_write_info(png, info);
     return true;
 }

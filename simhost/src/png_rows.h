@@ -36,7 +36,9 @@ class PngFile {
 };
 
 // Writes an opaque picture as an 8-bit RGB PNG with a white background
-// chunk, as Cairo writes an opaque image, row by row.
+// chunk, as Cairo writes an opaque image, row by row; compressed quickly
+// (level 1, each row filtered by its left neighbour), since snapshots are
+// many and large.
 class PngRowWriter {
   public:
     bool Open(const std::filesystem::path& file, int width, int height);
