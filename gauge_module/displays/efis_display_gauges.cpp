@@ -165,6 +165,51 @@ RepaintKey PictureKey(const DisplayScreen& screen, bool picture, int data_side,
     return key.Key();
 }
 
+// The screen of the same kind and side in the other cockpit (null for a
+// screen outside DisplayScreens).
+DisplayScreen* TwinOf(const DisplayScreen& screen) {
+    for (int i = 0; i < kDisplayScreenCount; ++i) {
+        if (&DisplayScreens[i] == &screen) return &DisplayScreens[i ^ 1];
+    }
+    return nullptr;
+}
+
+// The twin's picture of this tick with this key, at the surface's size:
+// a picture drawn from the same inputs and the same sequence state, so the
+// very picture this screen's sequence would draw (its drawing left that
+// state as it was, so this screen's would leave its own as it is).
+const DisplayScreen* TwinPicture(const DisplayScreen& screen, const gauge::DrawingSurface* s,
+                                 uint32_t tick, const RepaintKey& key, int data_side) {
+    const DisplayScreen* twin = TwinOf(screen);
+    if (twin == nullptr || RepaintEveryPicture || !twin->kept_key.valid) return nullptr;
+    // The one difference the cockpit makes to a picture, not in the key (a
+    // screen's cockpit never changes): the virtual-cockpit attitude sets'
+    // FMA boxes end higher on side 2's data (EadiFmaDraw).
+    if (screen.kind == kAttitudeDisplay && data_side != 0) return nullptr;
+    if (twin->kept_tick != tick || !(twin->kept_key == key)) return nullptr;
+    if (twin->surface_width != s->width || twin->surface_height != s->height) return nullptr;
+    return twin;
+}
+
+// Keeps the picture just drawn for the twin when the twin is yet to take
+// this tick at the same size.
+void KeepForTwin(DisplayScreen& screen, const gauge::DrawingSurface* s, uint32_t tick,
+                 const RepaintKey& key) {
+    const DisplayScreen* twin = TwinOf(screen);
+    if (twin == nullptr || RepaintEveryPicture || twin->last_drawn_tick >= tick) return;
+    if (twin->setup_pending || twin->surface_width != s->width ||
+        twin->surface_height != s->height || screen.kept_pixels.size() != s->bytes) {
+        return;
+    }
+    const platform::DrawContext* dc = SurfaceContext(s);
+    std::memcpy(screen.kept_pixels.data(), s->pixels, s->bytes);
+    const platform::DrawTextEntry* texts = platform::DrawTexts(dc);
+    screen.kept_texts.assign(texts, texts + platform::DrawTextCount(dc));
+    screen.kept_stride = s->stride;
+    screen.kept_key = key;
+    screen.kept_tick = tick;
+}
+
 }  // namespace
 
 bool DisplayPowered(int side) {
@@ -206,6 +251,11 @@ bool DisplayScreenSetUp(DisplayScreen& screen, gauge::DrawingSurface* s) {
     PaintBackground(screen, s);
     // The background copy is made once per surface, at its size.
     screen.background_copy.assign(s->pixels, s->pixels + s->bytes);
+    // So is the room for the picture kept for the twin.
+    screen.kept_pixels.assign(s->bytes, 0);
+    screen.kept_texts.reserve(platform::kDrawTextCapacity);
+    screen.kept_key.valid = false;
+    screen.kept_stride = s->stride;
     screen.surface = s;
     screen.surface_width = s->width;
     screen.surface_height = s->height;
@@ -238,6 +288,9 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
         ApplyGrid(screen, s, SgTransfer[side] != 0);
         screen.applied_transfer = SgTransfer[side];
     }
+    // The virtual-cockpit gauges keep the normal grid of their set-up: that
+    // of no transfer, as a 2D gauge's without one (their pictures compare).
+    if (set_up && screen.virtual_cockpit) screen.applied_transfer = 0;
     // 5. Warm-up.
     int32_t& warm = DisplayWarmUp[screen.kind][side];
     const bool powered = DisplayPowered(side);
@@ -261,17 +314,32 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
     const bool picture = warm > kDisplayWarmUpFrames && powered && EfisResourcesReady();
     bool draw = false;
     RepaintKey state{};
+    RepaintKey key{};
     if (screen.new_tick) {
         screen.last_drawn_tick = tick;
         // The same picture again leaves the surface as it is.
         if (picture) state = SequenceState(screen, data_side);
-        if (RepaintNeeded(screen.last_key, PictureKey(screen, picture, data_side, state))) {
-            if (screen.background_copy.size() == s->bytes) {
-                std::memcpy(s->pixels, screen.background_copy.data(), s->bytes);
+        key = PictureKey(screen, picture, data_side, state);
+        if (RepaintNeeded(screen.last_key, key)) {
+            // The twin's picture of this tick, if it is the one to draw, is
+            // copied instead: the pixels and the texts.
+            const DisplayScreen* twin = picture ? TwinPicture(screen, s, tick, key, data_side) : nullptr;
+            if (twin != nullptr &&
+                platform::DrawCopyPicture(dc, twin->kept_pixels.data(), s->width, s->height,
+                                          twin->kept_stride, twin->kept_texts.data(),
+                                          static_cast<int32_t>(twin->kept_texts.size()))) {
+                ++screen.copies;
+            } else {
+                if (screen.background_copy.size() == s->bytes) {
+                    std::memcpy(s->pixels, screen.background_copy.data(), s->bytes);
+                }
+                platform::DrawBeginPaint(dc);
+                draw = picture;
             }
-            platform::DrawBeginPaint(dc);
-            draw = picture;
             screen.unshown = true;
+        } else if (screen.kept_key.valid && screen.kept_key == key) {
+            // The kept picture is still this tick's.
+            screen.kept_tick = tick;
         }
     }
     // 8. The picture, of the data side's symbol generator.
@@ -288,8 +356,12 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
         ++screen.pictures;
         CurrentGaugeSurface = nullptr;
         // A picture that moved its own state (a pointer slewing, the map's
-        // count) is followed by another.
-        if (!(SequenceState(screen, data_side) == state)) screen.last_key.valid = false;
+        // count) is followed by another; one that did not may serve the twin.
+        if (!(SequenceState(screen, data_side) == state)) {
+            screen.last_key.valid = false;
+        } else {
+            KeepForTwin(screen, s, tick, key);
+        }
     }
     // 9. Ask the host to take a new picture.
     screen.busy = false;
@@ -308,6 +380,11 @@ void DisplayKill(DisplayScreen& screen) {
     screen.graphics = nullptr;
     screen.background_copy.clear();
     screen.background_copy.shrink_to_fit();
+    screen.kept_key.valid = false;
+    screen.kept_pixels.clear();
+    screen.kept_pixels.shrink_to_fit();
+    screen.kept_texts.clear();
+    screen.kept_texts.shrink_to_fit();
     screen.surface = nullptr;
     screen.surface_width = screen.surface_height = 0;
 }

@@ -4,8 +4,11 @@
 // the hidden root): a one-time screen set-up per surface, then per frame the
 // warm-up after power-on, at most one picture per 64 ms tick (or every
 // second frame at half rate), the symbol-generator transfer and the drawing
-// sequence of its kind and format. The surfaces and the background copy are
-// made once and reused for every picture.
+// sequence of its kind and format. A screen whose twin (2D and virtual
+// cockpit, same kind and side) has the picture of the same tick with an
+// equal key, at the same size, copies it instead of drawing. The surfaces,
+// the background copy and the kept picture are made once and reused for
+// every picture.
 #pragma once
 
 #include <cstdint>
@@ -62,10 +65,23 @@ struct DisplayScreen {
     bool new_tick = false;
     bool busy = false;
     uint32_t pictures = 0;  // drawing sequences run
+    uint32_t copies = 0;    // pictures copied from the twin instead
     // The key of the picture on the surface: a new tick with the same key
     // leaves it as it is.
     RepaintKey last_key{};
     bool unshown = false;  // painted since the host last took the picture
+    // The twin (the same kind and side in the other cockpit) may copy this
+    // screen's picture instead of drawing its own: the picture of kept_key
+    // (pixels at this surface's size and stride, and its texts), kept for
+    // the tick kept_tick. Only a picture whose drawing left the sequence's
+    // state as it was is kept. The host may take the surface's own buffer
+    // away with the picture (swapping buffers), hence the copy. Made at the
+    // set-up, reused for every picture.
+    RepaintKey kept_key{};
+    uint32_t kept_tick = 0;
+    int32_t kept_stride = 0;
+    std::vector<uint8_t> kept_pixels{};
+    std::vector<platform::DrawTextEntry> kept_texts{};
 };
 
 inline constexpr int kDisplayScreenCount = 8;
