@@ -8,6 +8,7 @@
 #include "displays/attitude_display.h"
 #include "displays/display_pixel_size.h"
 #include "displays/efis_resources.h"
+#include "displays/ehsi_map.h"
 #include "displays/navigation_display.h"
 #include "displays/sg_select_panels.h"
 #include "panels/display_control_panels.h"
@@ -165,6 +166,65 @@ RepaintKey PictureKey(const DisplayScreen& screen, bool picture, int data_side,
     return key.Key();
 }
 
+// The sets a screen's sequence draws with for a data side: the attitude
+// set of its cockpit (attitude screens) and the navigation set (the 2D one
+// on attitude screens, whose shared steps draw with it).
+EhsiSet& NavigationSetOf(const DisplayScreen& screen, int data_side) {
+    return EhsiSetOf(data_side, screen.kind == kNavigationDisplay && screen.virtual_cockpit);
+}
+
+int32_t& MapPhaseOf(EhsiSet& set) {
+    return set.virtual_cockpit ? set.map.phase : EhsiMapPhase[set.side != 0 ? 1 : 0];
+}
+
+DisplayMovedState MovedStateOf(const DisplayScreen& screen, int data_side) {
+    DisplayMovedState m;
+    if (screen.kind == kAttitudeDisplay) {
+        const EadiSet& a = EadiSetOf(data_side, screen.virtual_cockpit);
+        m.readout_value = a.readout_value;
+        std::memcpy(m.readout_text, a.readout_text, sizeof m.readout_text);
+        m.readout_length = a.readout_length;
+        std::memcpy(m.dh_text, a.dh_text, sizeof m.dh_text);
+    }
+    EhsiSet& n = NavigationSetOf(screen, data_side);
+    m.ready = n.ready;
+    std::memcpy(m.heading_text, n.heading_text, sizeof m.heading_text);
+    std::memcpy(m.distance_text, n.distance_text, sizeof m.distance_text);
+    std::memcpy(m.course_text, n.course_text, sizeof m.course_text);
+    std::memcpy(m.selected_text, n.selected_text, sizeof m.selected_text);
+    std::memcpy(m.speed_text, n.speed_text, sizeof m.speed_text);
+    // Byte for byte, padding included: the sets' keys read their bytes.
+    std::memcpy(m.pointers, n.pointers, sizeof m.pointers);
+    std::memcpy(&m.map, &n.map, sizeof m.map);
+    m.map_phase = MapPhaseOf(n);
+    return m;
+}
+
+void SetMovedState(const DisplayScreen& screen, int data_side, const DisplayMovedState& m) {
+    if (screen.kind == kAttitudeDisplay) {
+        EadiSet& a = EadiSetOf(data_side, screen.virtual_cockpit);
+        a.readout_value = m.readout_value;
+        std::memcpy(a.readout_text, m.readout_text, sizeof m.readout_text);
+        a.readout_length = m.readout_length;
+        std::memcpy(a.dh_text, m.dh_text, sizeof m.dh_text);
+    }
+    EhsiSet& n = NavigationSetOf(screen, data_side);
+    n.ready = m.ready;
+    std::memcpy(n.heading_text, m.heading_text, sizeof m.heading_text);
+    std::memcpy(n.distance_text, m.distance_text, sizeof m.distance_text);
+    std::memcpy(n.course_text, m.course_text, sizeof m.course_text);
+    std::memcpy(n.selected_text, m.selected_text, sizeof m.selected_text);
+    std::memcpy(n.speed_text, m.speed_text, sizeof m.speed_text);
+    std::memcpy(n.pointers, m.pointers, sizeof m.pointers);
+    std::memcpy(&n.map, &m.map, sizeof m.map);
+    MapPhaseOf(n) = m.map_phase;
+}
+
+// No bearing pointer re-acquiring: a drawing then raises no redraw request.
+bool PointersQuiet(const EhsiBearingPointer (&pointers)[2]) {
+    return pointers[0].countdown == 0 && pointers[1].countdown == 0;
+}
+
 // The screen of the same kind and side in the other cockpit (null for a
 // screen outside DisplayScreens).
 DisplayScreen* TwinOf(const DisplayScreen& screen) {
@@ -176,8 +236,8 @@ DisplayScreen* TwinOf(const DisplayScreen& screen) {
 
 // The twin's picture of this tick with this key, at the surface's size:
 // a picture drawn from the same inputs and the same sequence state, so the
-// very picture this screen's sequence would draw (its drawing left that
-// state as it was, so this screen's would leave its own as it is).
+// very picture this screen's sequence would draw, leaving the state the
+// twin's drawing left.
 const DisplayScreen* TwinPicture(const DisplayScreen& screen, const gauge::DrawingSurface* s,
                                  uint32_t tick, const RepaintKey& key, int data_side) {
     const DisplayScreen* twin = TwinOf(screen);
@@ -191,10 +251,24 @@ const DisplayScreen* TwinPicture(const DisplayScreen& screen, const gauge::Drawi
     return twin;
 }
 
-// Keeps the picture just drawn for the twin when the twin is yet to take
-// this tick at the same size.
+// Makes this screen's sets as the twin's drawing left its own: true when
+// that gives the sequence state the twin's drawing ended with; otherwise
+// (a state the copy does not reach) the sets are left as they were.
+bool TakeTwinState(const DisplayScreen& screen, int data_side, const DisplayScreen& twin) {
+    const DisplayMovedState before = MovedStateOf(screen, data_side);
+    SetMovedState(screen, data_side, twin.kept_state);
+    if (SequenceState(screen, data_side) == twin.kept_post) return true;
+    SetMovedState(screen, data_side, before);
+    return false;
+}
+
+// Keeps the picture just drawn (from the sequence state `state`, leaving
+// `post`) for the twin when the twin is yet to take this tick at the same
+// size. A drawing that raised a redraw request (a bearing pointer
+// re-acquiring) is not kept: a copy would not raise it.
 void KeepForTwin(DisplayScreen& screen, const gauge::DrawingSurface* s, uint32_t tick,
-                 const RepaintKey& key) {
+                 const RepaintKey& key, const RepaintKey& state, const RepaintKey& post,
+                 bool pointers_quiet_before, int data_side) {
     const DisplayScreen* twin = TwinOf(screen);
     if (twin == nullptr || RepaintEveryPicture || twin->last_drawn_tick >= tick) return;
     if (twin->setup_pending || twin->surface_width != s->width ||
@@ -208,6 +282,12 @@ void KeepForTwin(DisplayScreen& screen, const gauge::DrawingSurface* s, uint32_t
     screen.kept_stride = s->stride;
     screen.kept_key = key;
     screen.kept_tick = tick;
+    screen.kept_state = MovedStateOf(screen, data_side);
+    screen.kept_post = post;
+    screen.kept_moved = !(post == state);
+    if (!pointers_quiet_before || !PointersQuiet(screen.kept_state.pointers)) {
+        screen.kept_key.valid = false;
+    }
 }
 
 }  // namespace
@@ -323,12 +403,16 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
         if (RepaintNeeded(screen.last_key, key)) {
             // The twin's picture of this tick, if it is the one to draw, is
             // copied instead: the pixels and the texts.
-            const DisplayScreen* twin = picture ? TwinPicture(screen, s, tick, key, data_side) : nullptr;
+            const DisplayScreen* twin =
+                picture ? TwinPicture(screen, s, tick, key, data_side) : nullptr;
             if (twin != nullptr &&
                 platform::DrawCopyPicture(dc, twin->kept_pixels.data(), s->width, s->height,
                                           twin->kept_stride, twin->kept_texts.data(),
-                                          static_cast<int32_t>(twin->kept_texts.size()))) {
+                                          static_cast<int32_t>(twin->kept_texts.size())) &&
+                TakeTwinState(screen, data_side, *twin)) {
                 ++screen.copies;
+                // As after drawing a picture that moved its state.
+                if (twin->kept_moved) screen.last_key.valid = false;
             } else {
                 if (screen.background_copy.size() == s->bytes) {
                     std::memcpy(s->pixels, screen.background_copy.data(), s->bytes);
@@ -337,13 +421,14 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
                 draw = picture;
             }
             screen.unshown = true;
-        } else if (screen.kept_key.valid && screen.kept_key == key) {
+        } else if (screen.kept_key.valid && !screen.kept_moved && screen.kept_key == key) {
             // The kept picture is still this tick's.
             screen.kept_tick = tick;
         }
     }
     // 8. The picture, of the data side's symbol generator.
     if (draw) {
+        const bool pointers_quiet = PointersQuiet(NavigationSetOf(screen, data_side).pointers);
         // The drawing state is saved around the picture: the pens and
         // brushes it selects are released afterwards, so the brightness step
         // can make them anew.
@@ -356,12 +441,10 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
         ++screen.pictures;
         CurrentGaugeSurface = nullptr;
         // A picture that moved its own state (a pointer slewing, the map's
-        // count) is followed by another; one that did not may serve the twin.
-        if (!(SequenceState(screen, data_side) == state)) {
-            screen.last_key.valid = false;
-        } else {
-            KeepForTwin(screen, s, tick, key);
-        }
+        // count) is followed by another.
+        const RepaintKey post = SequenceState(screen, data_side);
+        if (!(post == state)) screen.last_key.valid = false;
+        KeepForTwin(screen, s, tick, key, state, post, pointers_quiet, data_side);
     }
     // 9. Ask the host to take a new picture.
     screen.busy = false;

@@ -41,6 +41,25 @@ inline constexpr uint32_t kDisplaySurfaceByteLimit = 3000000;
 inline constexpr int32_t kDisplayWarmUpFrames = 36;
 inline constexpr int32_t kDisplayWarmUpLimit = 55;
 
+// What a display's drawing sequence moves in the sets it draws with (what
+// its sequence state keys): the attitude set's text caches, and the
+// navigation set's texts, bearing pointers and map (with its phase).
+struct DisplayMovedState {
+    int32_t readout_value = 0;
+    char readout_text[11]{};
+    int32_t readout_length = 0;
+    char dh_text[5]{};
+    bool ready = false;
+    char heading_text[16]{};
+    char distance_text[10]{};
+    char course_text[10]{};
+    char selected_text[10]{};
+    char speed_text[10]{};
+    EhsiBearingPointer pointers[2]{};
+    EhsiMapState map{};
+    int32_t map_phase = 0;
+};
+
 // One display gauge's screen.
 struct DisplayScreen {
     const char* name;
@@ -73,12 +92,16 @@ struct DisplayScreen {
     // The twin (the same kind and side in the other cockpit) may copy this
     // screen's picture instead of drawing its own: the picture of kept_key
     // (pixels at this surface's size and stride, and its texts), kept for
-    // the tick kept_tick. Only a picture whose drawing left the sequence's
-    // state as it was is kept. The host may take the surface's own buffer
-    // away with the picture (swapping buffers), hence the copy. Made at the
-    // set-up, reused for every picture.
+    // the tick kept_tick, with the state its drawing left in the sets
+    // (kept_state, whose sequence state is kept_post; kept_moved when it
+    // differs from the state before). The host may take the surface's own
+    // buffer away with the picture (swapping buffers), hence the copy. Made
+    // at the set-up, reused for every picture.
     RepaintKey kept_key{};
     uint32_t kept_tick = 0;
+    DisplayMovedState kept_state{};
+    RepaintKey kept_post{};
+    bool kept_moved = false;
     int32_t kept_stride = 0;
     std::vector<uint8_t> kept_pixels{};
     std::vector<platform::DrawTextEntry> kept_texts{};
