@@ -1167,8 +1167,12 @@ void ModuleStateReset() {
         d.new_tick = false;
         d.busy = false;
         d.pictures = 0;
+        d.copies = 0;
         d.last_key = RepaintKey{};
         d.unshown = false;
+        d.kept_key = RepaintKey{};
+        d.kept_tick = 0;
+        d.kept_moved = false;
     }
     for (TcasScreen& t : TcasScreens) {
         t.power_on = 0;
