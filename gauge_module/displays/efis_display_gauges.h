@@ -45,17 +45,17 @@ inline constexpr int32_t kDisplayWarmUpLimit = 55;
 // its sequence state keys): the attitude set's text caches, and the
 // navigation set's texts, bearing pointers and map (with its phase).
 struct DisplayMovedState {
-    int32_t readout_value = 0;
-    char readout_text[11]{};
-    int32_t readout_length = 0;
-    char dh_text[5]{};
-    bool ready = false;
-    char heading_text[16]{};
-    char distance_text[10]{};
-    char course_text[10]{};
-    char selected_text[10]{};
-    char speed_text[10]{};
-    EhsiBearingPointer pointers[2]{};
+    decltype(EadiSet::readout_value) readout_value{};
+    decltype(EadiSet::readout_text) readout_text{};
+    decltype(EadiSet::readout_length) readout_length{};
+    decltype(EadiSet::dh_text) dh_text{};
+    decltype(EhsiSet::ready) ready{};
+    decltype(EhsiSet::heading_text) heading_text{};
+    decltype(EhsiSet::distance_text) distance_text{};
+    decltype(EhsiSet::course_text) course_text{};
+    decltype(EhsiSet::selected_text) selected_text{};
+    decltype(EhsiSet::speed_text) speed_text{};
+    decltype(EhsiSet::pointers) pointers{};
     EhsiMapState map{};
     int32_t map_phase = 0;
 };
