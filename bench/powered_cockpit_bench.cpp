@@ -87,9 +87,8 @@ void BM_PoweredCockpitFrame(benchmark::State& state) {
     state.counters["pictures"] =
         benchmark::Counter(static_cast<double>(DisplayPictures() - pictures_before),
                            benchmark::Counter::kAvgIterations);
-    state.counters["copies"] =
-        benchmark::Counter(static_cast<double>(DisplayCopies() - copies_before),
-                           benchmark::Counter::kAvgIterations);
+    state.counters["copies"] = benchmark::Counter(
+        static_cast<double>(DisplayCopies() - copies_before), benchmark::Counter::kAvgIterations);
     zu::RepaintEveryPicture = false;
     zu::DisplayControlState1.Mode = 0;
     sim->Stop();

@@ -15,7 +15,9 @@ struct Surface {
     std::vector<uint8_t> data;
     DrawContext* dc;
     Surface(int32_t width, int32_t height, int32_t pad, uint8_t fill)
-        : w(width), h(height), stride(width * 4 + pad),
+        : w(width),
+          h(height),
+          stride(width * 4 + pad),
           data(static_cast<size_t>(stride) * height, fill),
           dc(DrawContextCreate(data.data(), width, height, stride)) {}
     ~Surface() { DrawContextDestroy(dc); }
@@ -109,15 +111,15 @@ TEST(DrawingCopy, AnotherSizeOrNoPictureIsRefusedAndChangesNothing) {
     std::vector<uint8_t> pixels(20 * 10 * 4, 0x44);
     std::vector<DrawTextEntry> texts(kDrawTextCapacity + 1);
     EXPECT_FALSE(DrawCopyPicture(src.dc, pixels.data(), 20, 10, 79, nullptr, 0));
-    EXPECT_FALSE(DrawCopyPicture(src.dc, pixels.data(), 20, 10, 80, texts.data(),
-                                 kDrawTextCapacity + 1));
+    EXPECT_FALSE(
+        DrawCopyPicture(src.dc, pixels.data(), 20, 10, 80, texts.data(), kDrawTextCapacity + 1));
     EXPECT_FALSE(DrawCopyPicture(src.dc, pixels.data(), 20, 10, 80, nullptr, 1));
     EXPECT_FALSE(DrawCopyPicture(src.dc, nullptr, 20, 10, 80, nullptr, 0));
     EXPECT_EQ(src.data, std::vector<uint8_t>(src.data.size(), 0x11));
     // A full text store is copied whole.
     for (DrawTextEntry& t : texts) t = {"T", 1, 2, 3, 0};
-    EXPECT_TRUE(DrawCopyPicture(src.dc, pixels.data(), 20, 10, 80, texts.data(),
-                                kDrawTextCapacity));
+    EXPECT_TRUE(
+        DrawCopyPicture(src.dc, pixels.data(), 20, 10, 80, texts.data(), kDrawTextCapacity));
     EXPECT_EQ(DrawTextCount(src.dc), kDrawTextCapacity);
     EXPECT_EQ(src.data, pixels);
     DrawContextDestroy(recording);
