@@ -1173,6 +1173,8 @@ void ModuleStateReset() {
         d.kept_key = RepaintKey{};
         d.kept_tick = 0;
         d.kept_moved = false;
+        d.kept_used = false;
+        d.kept_unused = 0;
     }
     for (TcasScreen& t : TcasScreens) {
         t.power_on = 0;

@@ -102,10 +102,18 @@ struct DisplayScreen {
     DisplayMovedState kept_state{};
     RepaintKey kept_post{};
     bool kept_moved = false;
+    // Pictures kept in a row that the twin did not copy: from kKeptUnusedLimit
+    // on, a picture is kept only every kKeptProbeTicks ticks until one is
+    // copied again (keeping costs a copy of the surface).
+    bool kept_used = false;
+    uint32_t kept_unused = 0;
     int32_t kept_stride = 0;
     std::vector<uint8_t> kept_pixels{};
     std::vector<platform::DrawTextEntry> kept_texts{};
 };
+
+inline constexpr uint32_t kKeptUnusedLimit = 8;
+inline constexpr uint32_t kKeptProbeTicks = 32;
 
 inline constexpr int kDisplayScreenCount = 8;
 // VSI1, VSI1_VC, VSI2, VSI2_VC, HSI1, HSI1_VC, HSI2, HSI2_VC.
