@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -268,6 +269,105 @@ TEST_F(DisplayGaugesFixture, NoSurfaceOrUnknownGaugeDoesNothing) {
     DisplayFrameStep(DisplayScreens[0], &bare);
     VsiDisplayCallback(nullptr, gauge::kServiceUpdate, 0);
     EXPECT_EQ(DisplayScreens[0].pictures, 0u);
+}
+
+// The texts of a surface's current paint, whole entries.
+std::vector<platform::DrawTextEntry> TextsOf(const PlacedDisplay& d) {
+    const auto* dc = static_cast<const platform::DrawContext*>(d.surface.context);
+    const platform::DrawTextEntry* t = platform::DrawTexts(dc);
+    return {t, t + platform::DrawTextCount(dc)};
+}
+
+bool SameTexts(const PlacedDisplay& a, const PlacedDisplay& b) {
+    const std::vector<platform::DrawTextEntry> ta = TextsOf(a), tb = TextsOf(b);
+    return ta.size() == tb.size() &&
+           (ta.empty() || std::memcmp(ta.data(), tb.data(), ta.size() * sizeof ta[0]) == 0);
+}
+
+// A screen whose twin (the other cockpit's of its kind and side) drew the
+// picture of the same tick with the same key, at the same size, copies it:
+// the same pixels and texts, no drawing sequence of its own, and the
+// picture handed to the host. Whichever of the two is called first draws.
+TEST_F(DisplayGaugesFixture, AScreenCopiesItsTwinsPictureOfTheSameTick) {
+    const AhrsRecord ahrs = Ahrs1;
+    for (bool vc_first : {false, true}) {
+        for (int kind : {kAttitudeDisplay, kNavigationDisplay}) {
+            SCOPED_TRACE(::testing::Message() << "kind " << kind << " vc first " << vc_first);
+            DisplayWarmUp[kind][0] = 40;
+            DisplayScreen& flat = DisplayScreens[kind * 4];
+            DisplayScreen& vc = DisplayScreens[kind * 4 + 1];
+            PlacedDisplay a(168, 134);
+            PlacedDisplay b(168, 134);
+            DisplayInstall(flat, nullptr);
+            DisplayInstall(vc, nullptr);
+            DisplayScreen& first = vc_first ? vc : flat;
+            DisplayScreen& second = vc_first ? flat : vc;
+            PlacedDisplay& first_d = vc_first ? b : a;
+            PlacedDisplay& second_d = vc_first ? a : b;
+            auto tick = [&] {
+                TickCounter.fetch_add(1);
+                DisplayFrameStep(first, &first_d.element);
+                DisplayFrameStep(second, &second_d.element);
+            };
+            for (int i = 0; i < 3; ++i) tick();
+            // A new attitude and heading: a picture to draw.
+            Ahrs1.heading += 10.0;
+            Ahrs1.bank += 7.0;
+            const uint32_t first_drawn = first.pictures, second_drawn = second.pictures;
+            second_d.element.image_flags |= gauge::kImageOnScreen;
+            tick();
+            EXPECT_EQ(first.pictures, first_drawn + 1);
+            EXPECT_EQ(second.pictures, second_drawn);  // copied, not drawn
+            EXPECT_TRUE(a.pixels == b.pixels);
+            EXPECT_TRUE(SameTexts(a, b));
+            EXPECT_GT(TextsOf(b).size(), 0u);
+            EXPECT_EQ(second_d.element.image_flags & gauge::kImageOnScreen, 0u);
+            // The copy is the picture a drawing makes: drawn again in full,
+            // the second screen's surface stays the same.
+            const std::vector<uint8_t> copied = second_d.pixels;
+            RepaintEveryPicture = true;
+            TickCounter.fetch_add(1);
+            DisplayFrameStep(second, &second_d.element);
+            RepaintEveryPicture = false;
+            EXPECT_EQ(second.pictures, second_drawn + 1);
+            EXPECT_TRUE(second_d.pixels == copied);
+            DisplayKill(flat);
+            DisplayKill(vc);
+        }
+    }
+    Ahrs1 = ahrs;
+}
+
+// Twins of other sizes, and the attitude twins drawing side 2's data (whose
+// virtual-cockpit FMA boxes end higher), draw their own pictures.
+TEST_F(DisplayGaugesFixture, TwinsOfOtherSizesOrSide2AttitudeDrawTheirOwn) {
+    const AhrsRecord ahrs = Ahrs1;
+    BusPowered2.set(0, 1);
+    for (int index : {0, 2, 4}) {
+        DisplayScreen& flat = DisplayScreens[index];
+        DisplayScreen& vc = DisplayScreens[index + 1];
+        DisplayWarmUp[flat.kind][flat.side] = 40;
+        PlacedDisplay a(168, 134);
+        PlacedDisplay b(index == 4 ? 170 : 168, 134);
+        DisplayInstall(flat, nullptr);
+        DisplayInstall(vc, nullptr);
+        for (int i = 0; i < 4; ++i) {
+            Ahrs1.heading += 10.0;
+            Ahrs2.heading += 10.0;
+            Ahrs1.bank += 3.0;
+            Ahrs2.bank += 3.0;
+            TickCounter.fetch_add(1);
+            DisplayFrameStep(flat, &a.element);
+            DisplayFrameStep(vc, &b.element);
+        }
+        // VSI1_VC draws its first picture only (set up after VSI1's).
+        EXPECT_EQ(flat.pictures, 4u) << flat.name;
+        EXPECT_EQ(vc.pictures, index == 0 ? 1u : 4u) << flat.name;
+        DisplayKill(flat);
+        DisplayKill(vc);
+    }
+    BusPowered2.set(0, 0);
+    Ahrs1 = ahrs;
 }
 
 }  // namespace
