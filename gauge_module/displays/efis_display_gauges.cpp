@@ -267,7 +267,7 @@ bool TakeTwinState(const DisplayScreen& screen, int data_side, const DisplayScre
 // `post`) for the twin when the twin is yet to take this tick at the same
 // size. A drawing that raised a redraw request (a bearing pointer
 // re-acquiring) is not kept: a copy would not raise it. Nor is a picture of
-// a unique key (always drawn: the twin's key cannot equal it), nor, while
+// the map or the radar's overlay, nor, while
 // the twin copies none of them, most pictures (see kKeptUnusedLimit).
 void KeepForTwin(DisplayScreen& screen, const gauge::DrawingSurface* s, uint32_t tick,
                  const RepaintKey& key, bool unique_key, const RepaintKey& state,
@@ -413,9 +413,12 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
         screen.last_drawn_tick = tick;
         // The same picture again leaves the surface as it is.
         if (picture) state = SequenceState(screen, data_side);
-        const uint64_t serial = EhsiMapKeySerial;
         key = PictureKey(screen, picture, data_side, state);
-        unique_key = EhsiMapKeySerial != serial;
+        // The map steps its list as its key is made, and the radar's overlay
+        // is drawn from the picture of the moment: such pictures are the
+        // screen's own.
+        unique_key =
+            picture && (screen.kind != kNavigationDisplay || EhsiMapOrOverlayShown(data_side));
         if (RepaintNeeded(screen.last_key, key)) {
             // The twin's picture of this tick, if it is the one to draw, is
             // copied instead: the pixels and the texts.
