@@ -167,17 +167,15 @@ RepaintKey PictureKey(const DisplayScreen& screen, bool picture, int data_side,
     return key.Key();
 }
 
-// The sets a screen's sequence draws with for a data side: the attitude
-// set of its cockpit (attitude screens) and the navigation set (the 2D one
-// on attitude screens, whose shared steps draw with it).
-EhsiSet& NavigationSetOf(const DisplayScreen& screen, int data_side) {
-    return EhsiSetOf(data_side, screen.kind == kNavigationDisplay && screen.virtual_cockpit);
+// The navigation set of a screen's own sequence (navigation screens).
+EhsiSet& OwnNavigationSet(const DisplayScreen& screen, int data_side) {
+    return EhsiSetOf(data_side, screen.virtual_cockpit);
 }
 
-int32_t& MapPhaseOf(EhsiSet& set) {
-    return set.virtual_cockpit ? set.map.phase : EhsiMapPhase[set.side != 0 ? 1 : 0];
-}
-
+// The state a screen's drawing moves in its own set (see DisplayMovedState).
+// An attitude screen's shared navigation steps draw with the 2D navigation
+// set, which the navigation display draws with and steps in between: a
+// copy must leave that set as it is.
 DisplayMovedState MovedStateOf(const DisplayScreen& screen, int data_side) {
     DisplayMovedState m;
     if (screen.kind == kAttitudeDisplay) {
@@ -186,8 +184,9 @@ DisplayMovedState MovedStateOf(const DisplayScreen& screen, int data_side) {
         std::memcpy(m.readout_text, a.readout_text, sizeof m.readout_text);
         m.readout_length = a.readout_length;
         std::memcpy(m.dh_text, a.dh_text, sizeof m.dh_text);
+        return m;
     }
-    EhsiSet& n = NavigationSetOf(screen, data_side);
+    const EhsiSet& n = OwnNavigationSet(screen, data_side);
     m.ready = n.ready;
     std::memcpy(m.heading_text, n.heading_text, sizeof m.heading_text);
     std::memcpy(m.distance_text, n.distance_text, sizeof m.distance_text);
@@ -196,8 +195,6 @@ DisplayMovedState MovedStateOf(const DisplayScreen& screen, int data_side) {
     std::memcpy(m.speed_text, n.speed_text, sizeof m.speed_text);
     // Byte for byte, padding included: the sets' keys read their bytes.
     std::memcpy(m.pointers, n.pointers, sizeof m.pointers);
-    std::memcpy(&m.map, &n.map, sizeof m.map);
-    m.map_phase = MapPhaseOf(n);
     return m;
 }
 
@@ -208,8 +205,9 @@ void SetMovedState(const DisplayScreen& screen, int data_side, const DisplayMove
         std::memcpy(a.readout_text, m.readout_text, sizeof m.readout_text);
         a.readout_length = m.readout_length;
         std::memcpy(a.dh_text, m.dh_text, sizeof m.dh_text);
+        return;
     }
-    EhsiSet& n = NavigationSetOf(screen, data_side);
+    EhsiSet& n = OwnNavigationSet(screen, data_side);
     n.ready = m.ready;
     std::memcpy(n.heading_text, m.heading_text, sizeof m.heading_text);
     std::memcpy(n.distance_text, m.distance_text, sizeof m.distance_text);
@@ -217,8 +215,6 @@ void SetMovedState(const DisplayScreen& screen, int data_side, const DisplayMove
     std::memcpy(n.selected_text, m.selected_text, sizeof m.selected_text);
     std::memcpy(n.speed_text, m.speed_text, sizeof m.speed_text);
     std::memcpy(n.pointers, m.pointers, sizeof m.pointers);
-    std::memcpy(&n.map, &m.map, sizeof m.map);
-    MapPhaseOf(n) = m.map_phase;
 }
 
 // No bearing pointer re-acquiring: a drawing then raises no redraw request.
@@ -252,13 +248,21 @@ DisplayScreen* TwinPicture(const DisplayScreen& screen, const gauge::DrawingSurf
     return twin;
 }
 
-// Makes this screen's sets as the twin's drawing left its own: true when
-// that gives the sequence state the twin's drawing ended with; otherwise
-// (a state the copy does not reach) the sets are left as they were.
+// Makes this screen's own set as the twin's drawing left the twin's, and
+// its map as its own drawing would: true when that gives the sequence
+// state the twin's drawing ended with; otherwise (a state the copy does
+// not reach) the set is left as it was. No other set is touched: the 2D
+// navigation set an attitude screen's shared steps draw with is the
+// navigation display's own, which it may have stepped since.
 bool TakeTwinState(const DisplayScreen& screen, int data_side, const DisplayScreen& twin) {
     const DisplayMovedState before = MovedStateOf(screen, data_side);
     SetMovedState(screen, data_side, twin.kept_state);
-    if (SequenceState(screen, data_side) == twin.kept_post) return true;
+    if (SequenceState(screen, data_side) == twin.kept_post) {
+        if (screen.kind == kNavigationDisplay) {
+            EhsiMapTakenAsDrawn(OwnNavigationSet(screen, data_side));
+        }
+        return true;
+    }
     SetMovedState(screen, data_side, before);
     return false;
 }
@@ -418,7 +422,7 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
         // is drawn from the picture of the moment: such pictures are the
         // screen's own.
         unique_key =
-            picture && (screen.kind != kNavigationDisplay || EhsiMapOrOverlayShown(data_side));
+            picture && screen.kind == kNavigationDisplay && EhsiMapOrOverlayShown(data_side);
         if (RepaintNeeded(screen.last_key, key)) {
             // The twin's picture of this tick, if it is the one to draw, is
             // copied instead: the pixels and the texts.
@@ -447,7 +451,9 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
     }
     // 8. The picture, of the data side's symbol generator.
     if (draw) {
-        const bool pointers_quiet = PointersQuiet(NavigationSetOf(screen, data_side).pointers);
+        // (The attitude sequences move no bearing pointer.)
+        const bool pointers_quiet = screen.kind != kNavigationDisplay ||
+                                    PointersQuiet(OwnNavigationSet(screen, data_side).pointers);
         // The drawing state is saved around the picture: the pens and
         // brushes it selects are released afterwards, so the brightness step
         // can make them anew.

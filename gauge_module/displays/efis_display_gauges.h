@@ -41,9 +41,12 @@ inline constexpr uint32_t kDisplaySurfaceByteLimit = 3000000;
 inline constexpr int32_t kDisplayWarmUpFrames = 36;
 inline constexpr int32_t kDisplayWarmUpLimit = 55;
 
-// What a display's drawing sequence moves in the sets it draws with (what
-// its sequence state keys): the attitude set's text caches, and the
-// navigation set's texts, bearing pointers and map (with its phase).
+// What a display's drawing sequence moves in its own set: the attitude
+// set's text caches (an attitude screen's shared navigation steps only
+// format texts in the 2D navigation set, anew before each use), or the
+// navigation set's texts and bearing pointers. The navigation set's map is
+// not: its list and count are stepped by the picture's key, the drawing
+// only draws the list.
 struct DisplayMovedState {
     decltype(EadiSet::readout_value) readout_value{};
     decltype(EadiSet::readout_text) readout_text{};
@@ -56,8 +59,6 @@ struct DisplayMovedState {
     decltype(EhsiSet::selected_text) selected_text{};
     decltype(EhsiSet::speed_text) speed_text{};
     decltype(EhsiSet::pointers) pointers{};
-    EhsiMapState map{};
-    int32_t map_phase = 0;
 };
 
 // One display gauge's screen.
