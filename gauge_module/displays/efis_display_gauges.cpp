@@ -270,12 +270,14 @@ bool TakeTwinState(const DisplayScreen& screen, int data_side, const DisplayScre
 // Keeps the picture just drawn (from the sequence state `state`, leaving
 // `post`) for the twin when the twin is yet to take this tick at the same
 // size. A drawing that raised a redraw request (a bearing pointer
-// re-acquiring) is not kept: a copy would not raise it. Nor is a picture of
-// the map or the radar's overlay, nor, while
-// the twin copies none of them, most pictures (see kKeptUnusedLimit).
+// re-acquiring) is not kept: a copy would not raise it. Nor, while the twin
+// copies none of them, are most pictures (see kKeptUnusedLimit). A map's
+// picture may be kept: each screen's key steps the map of its own set, and
+// equal keys hold equal lists; so may the radar's overlay, whose key holds
+// the serial of the radar picture it draws.
 void KeepForTwin(DisplayScreen& screen, const gauge::DrawingSurface* s, uint32_t tick,
-                 const RepaintKey& key, bool unique_key, const RepaintKey& state,
-                 const RepaintKey& post, bool pointers_quiet_before, int data_side) {
+                 const RepaintKey& key, const RepaintKey& state, const RepaintKey& post,
+                 bool pointers_quiet_before, int data_side) {
     const DisplayScreen* twin = TwinOf(screen);
     if (twin == nullptr || RepaintEveryPicture || twin->last_drawn_tick >= tick) return;
     if (twin->setup_pending || twin->surface_width != s->width ||
@@ -289,9 +291,7 @@ void KeepForTwin(DisplayScreen& screen, const gauge::DrawingSurface* s, uint32_t
     }
     screen.kept_key.valid = false;
     screen.kept_used = false;
-    if (unique_key || (screen.kept_unused >= kKeptUnusedLimit && tick % kKeptProbeTicks != 0)) {
-        return;
-    }
+    if (screen.kept_unused >= kKeptUnusedLimit && tick % kKeptProbeTicks != 0) return;
     const platform::DrawContext* dc = SurfaceContext(s);
     std::memcpy(screen.kept_pixels.data(), s->pixels, s->bytes);
     const platform::DrawTextEntry* texts = platform::DrawTexts(dc);
@@ -412,17 +412,11 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
     bool draw = false;
     RepaintKey state{};
     RepaintKey key{};
-    bool unique_key = false;
     if (screen.new_tick) {
         screen.last_drawn_tick = tick;
         // The same picture again leaves the surface as it is.
         if (picture) state = SequenceState(screen, data_side);
         key = PictureKey(screen, picture, data_side, state);
-        // The map steps its list as its key is made, and the radar's overlay
-        // is drawn from the picture of the moment: such pictures are the
-        // screen's own.
-        unique_key =
-            picture && screen.kind == kNavigationDisplay && EhsiMapOrOverlayShown(data_side);
         if (RepaintNeeded(screen.last_key, key)) {
             // The twin's picture of this tick, if it is the one to draw, is
             // copied instead: the pixels and the texts.
@@ -469,7 +463,7 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
         // count) is followed by another.
         const RepaintKey post = SequenceState(screen, data_side);
         if (!(post == state)) screen.last_key.valid = false;
-        KeepForTwin(screen, s, tick, key, unique_key, state, post, pointers_quiet, data_side);
+        KeepForTwin(screen, s, tick, key, state, post, pointers_quiet, data_side);
     }
     // 9. Ask the host to take a new picture.
     screen.busy = false;

@@ -1531,11 +1531,6 @@ void EhsiPictureKeyAdd(RepaintKeyBuilder& key, EhsiSet& set) {
     EhsiInputsKeyAdd(key, side);
 }
 
-bool EhsiMapOrOverlayShown(int side) {
-    const DisplayControlRecord& control = side != 0 ? DisplayControlState2 : DisplayControlState1;
-    return DisplayFormat[side != 0 ? 1 : 0] == 0 && (Mode(side) == 2 || control.Overlay != 0);
-}
-
 void EhsiSharedStepsKeyAdd(RepaintKeyBuilder& key, int side) {
     KeyCommon(key, side);
     if (DisplayFormat[side != 0 ? 1 : 0] == 0) {

@@ -151,9 +151,6 @@ int32_t EhsiMapRadius(double distance, double range);
 // (the bearing pointers; its texts are formatted anew before each use).
 void EhsiInputsKeyAdd(RepaintKeyBuilder& key, int side);
 void EhsiPictureKeyAdd(RepaintKeyBuilder& key, EhsiSet& set);
-// True when a side's navigation picture shows the map or the radar's
-// overlay.
-bool EhsiMapOrOverlayShown(int side);
 void EhsiSharedStepsKeyAdd(RepaintKeyBuilder& key, int side);
 RepaintKey EhsiStateKey(EhsiSet& set);
 
