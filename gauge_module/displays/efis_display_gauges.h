@@ -93,7 +93,7 @@ struct DisplayScreen {
     // The twin (the same kind and side in the other cockpit) may copy this
     // screen's picture instead of drawing its own: the picture of kept_key
     // (pixels at this surface's size and stride, and its texts), kept for
-    // the tick kept_tick, with the state its drawing left in the sets
+    // the tick kept_tick, with the state its drawing left in its own set
     // (kept_state, whose sequence state is kept_post; kept_moved when it
     // differs from the state before). The host may take the surface's own
     // buffer away with the picture (swapping buffers), hence the copy. Made
