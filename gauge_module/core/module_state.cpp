@@ -1222,8 +1222,14 @@ void ModuleStateReset() {
         d.new_tick = false;
         d.busy = false;
         d.pictures = 0;
+        d.copies = 0;
         d.last_key = RepaintKey{};
         d.unshown = false;
+        d.kept_key = RepaintKey{};
+        d.kept_tick = 0;
+        d.kept_moved = false;
+        d.kept_used = false;
+        d.kept_unused = 0;
     }
     for (TcasScreen& t : TcasScreens) {
         t.power_on = 0;

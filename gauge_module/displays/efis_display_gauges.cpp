@@ -8,6 +8,7 @@
 #include "displays/attitude_display.h"
 #include "displays/display_pixel_size.h"
 #include "displays/efis_resources.h"
+#include "displays/ehsi_map.h"
 #include "displays/navigation_display.h"
 #include "displays/sg_select_panels.h"
 #include "panels/display_control_panels.h"
@@ -166,6 +167,146 @@ RepaintKey PictureKey(const DisplayScreen& screen, bool picture, int data_side,
     return key.Key();
 }
 
+// The navigation set of a screen's own sequence (navigation screens).
+EhsiSet& OwnNavigationSet(const DisplayScreen& screen, int data_side) {
+    return EhsiSetOf(data_side, screen.virtual_cockpit);
+}
+
+// The state a screen's drawing moves in its own set (see DisplayMovedState).
+// An attitude screen's shared navigation steps draw with the 2D navigation
+// set, which the navigation display draws with and steps in between: a
+// copy must leave that set as it is.
+DisplayMovedState MovedStateOf(const DisplayScreen& screen, int data_side) {
+    DisplayMovedState m;
+    if (screen.kind == kAttitudeDisplay) {
+        const EadiSet& a = EadiSetOf(data_side, screen.virtual_cockpit);
+        m.readout_value = a.readout_value;
+        std::memcpy(m.readout_text, a.readout_text, sizeof m.readout_text);
+        m.readout_length = a.readout_length;
+        std::memcpy(m.dh_text, a.dh_text, sizeof m.dh_text);
+        return m;
+    }
+    const EhsiSet& n = OwnNavigationSet(screen, data_side);
+    m.ready = n.ready;
+    std::memcpy(m.heading_text, n.heading_text, sizeof m.heading_text);
+    std::memcpy(m.distance_text, n.distance_text, sizeof m.distance_text);
+    std::memcpy(m.course_text, n.course_text, sizeof m.course_text);
+    std::memcpy(m.selected_text, n.selected_text, sizeof m.selected_text);
+    std::memcpy(m.speed_text, n.speed_text, sizeof m.speed_text);
+    // Byte for byte, padding included: the sets' keys read their bytes.
+    std::memcpy(m.pointers, n.pointers, sizeof m.pointers);
+    return m;
+}
+
+void SetMovedState(const DisplayScreen& screen, int data_side, const DisplayMovedState& m) {
+    if (screen.kind == kAttitudeDisplay) {
+        EadiSet& a = EadiSetOf(data_side, screen.virtual_cockpit);
+        a.readout_value = m.readout_value;
+        std::memcpy(a.readout_text, m.readout_text, sizeof m.readout_text);
+        a.readout_length = m.readout_length;
+        std::memcpy(a.dh_text, m.dh_text, sizeof m.dh_text);
+        return;
+    }
+    EhsiSet& n = OwnNavigationSet(screen, data_side);
+    n.ready = m.ready;
+    std::memcpy(n.heading_text, m.heading_text, sizeof m.heading_text);
+    std::memcpy(n.distance_text, m.distance_text, sizeof m.distance_text);
+    std::memcpy(n.course_text, m.course_text, sizeof m.course_text);
+    std::memcpy(n.selected_text, m.selected_text, sizeof m.selected_text);
+    std::memcpy(n.speed_text, m.speed_text, sizeof m.speed_text);
+    std::memcpy(n.pointers, m.pointers, sizeof m.pointers);
+}
+
+// No bearing pointer re-acquiring: a drawing then raises no redraw request.
+bool PointersQuiet(const EhsiBearingPointer (&pointers)[2]) {
+    return pointers[0].countdown == 0 && pointers[1].countdown == 0;
+}
+
+// The screen of the same kind and side in the other cockpit (null for a
+// screen outside DisplayScreens).
+DisplayScreen* TwinOf(const DisplayScreen& screen) {
+    for (int i = 0; i < kDisplayScreenCount; ++i) {
+        if (&DisplayScreens[i] == &screen) return &DisplayScreens[i ^ 1];
+    }
+    return nullptr;
+}
+
+// The twin's picture of this tick with this key, at the surface's size:
+// a picture drawn from the same inputs and the same sequence state, so the
+// very picture this screen's sequence would draw, leaving the state the
+// twin's drawing left.
+DisplayScreen* TwinPicture(const DisplayScreen& screen, const gauge::DrawingSurface* s,
+                           uint32_t tick, const RepaintKey& key, int data_side) {
+    DisplayScreen* twin = TwinOf(screen);
+    if (twin == nullptr || RepaintEveryPicture || !twin->kept_key.valid) return nullptr;
+    // The one difference the cockpit makes to a picture, not in the key (a
+    // screen's cockpit never changes): the virtual-cockpit attitude sets'
+    // FMA boxes end higher on side 2's data (EadiFmaDraw).
+    if (screen.kind == kAttitudeDisplay && data_side != 0) return nullptr;
+    if (twin->kept_tick != tick || !(twin->kept_key == key)) return nullptr;
+    if (twin->surface_width != s->width || twin->surface_height != s->height) return nullptr;
+    return twin;
+}
+
+// Makes this screen's own set as the twin's drawing left the twin's, and
+// its map as its own drawing would: true when that gives the sequence
+// state the twin's drawing ended with; otherwise (a state the copy does
+// not reach) the set is left as it was. No other set is touched: the 2D
+// navigation set an attitude screen's shared steps draw with is the
+// navigation display's own, which it may have stepped since.
+bool TakeTwinState(const DisplayScreen& screen, int data_side, const DisplayScreen& twin) {
+    const DisplayMovedState before = MovedStateOf(screen, data_side);
+    SetMovedState(screen, data_side, twin.kept_state);
+    if (SequenceState(screen, data_side) == twin.kept_post) {
+        if (screen.kind == kNavigationDisplay) {
+            EhsiMapTakenAsDrawn(OwnNavigationSet(screen, data_side));
+        }
+        return true;
+    }
+    SetMovedState(screen, data_side, before);
+    return false;
+}
+
+// Keeps the picture just drawn (from the sequence state `state`, leaving
+// `post`) for the twin when the twin is yet to take this tick at the same
+// size. A drawing that raised a redraw request (a bearing pointer
+// re-acquiring) is not kept: a copy would not raise it. Nor, while the twin
+// copies none of them, are most pictures (see kKeptUnusedLimit). A map's
+// picture may be kept: each screen's key steps the map of its own set, and
+// equal keys hold equal lists; so may the radar's overlay, whose key holds
+// the serial of the radar picture it draws.
+void KeepForTwin(DisplayScreen& screen, const gauge::DrawingSurface* s, uint32_t tick,
+                 const RepaintKey& key, const RepaintKey& state, const RepaintKey& post,
+                 bool pointers_quiet_before, int data_side) {
+    const DisplayScreen* twin = TwinOf(screen);
+    if (twin == nullptr || RepaintEveryPicture || twin->last_drawn_tick >= tick) return;
+    if (twin->setup_pending || twin->surface_width != s->width ||
+        twin->surface_height != s->height || screen.kept_pixels.size() != s->bytes) {
+        return;
+    }
+    if (screen.kept_key.valid && !screen.kept_used) {
+        ++screen.kept_unused;
+    } else if (screen.kept_used) {
+        screen.kept_unused = 0;
+    }
+    screen.kept_key.valid = false;
+    screen.kept_used = false;
+    if (screen.kept_unused >= kKeptUnusedLimit && tick % kKeptProbeTicks != 0) return;
+    const platform::DrawContext* dc = SurfaceContext(s);
+    std::memcpy(screen.kept_pixels.data(), s->pixels, s->bytes);
+    const platform::DrawTextEntry* texts = platform::DrawTexts(dc);
+    screen.kept_texts.assign(texts, texts + platform::DrawTextCount(dc));
+    screen.kept_stride = s->stride;
+    screen.kept_key = key;
+    screen.kept_tick = tick;
+    screen.kept_state = MovedStateOf(screen, data_side);
+    screen.kept_post = post;
+    screen.kept_moved = !(post == state);
+    if (!pointers_quiet_before || !PointersQuiet(screen.kept_state.pointers)) {
+        screen.kept_key.valid = false;
+    }
+}
+
 }  // namespace
 
 bool DisplayPowered(int side) {
@@ -207,6 +348,11 @@ bool DisplayScreenSetUp(DisplayScreen& screen, gauge::DrawingSurface* s) {
     PaintBackground(screen, s);
     // The background copy is made once per surface, at its size.
     screen.background_copy.assign(s->pixels, s->pixels + s->bytes);
+    // So is the room for the picture kept for the twin.
+    screen.kept_pixels.assign(s->bytes, 0);
+    screen.kept_texts.reserve(platform::kDrawTextCapacity);
+    screen.kept_key.valid = false;
+    screen.kept_stride = s->stride;
     screen.surface = s;
     screen.surface_width = s->width;
     screen.surface_height = s->height;
@@ -239,6 +385,9 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
         ApplyGrid(screen, s, SgTransfer[side] != 0);
         screen.applied_transfer = SgTransfer[side];
     }
+    // The virtual-cockpit gauges keep the normal grid of their set-up: that
+    // of no transfer, as a 2D gauge's without one (their pictures compare).
+    if (set_up && screen.virtual_cockpit) screen.applied_transfer = 0;
     // 5. Warm-up.
     int32_t& warm = DisplayWarmUp[screen.kind][side];
     const bool powered = DisplayPowered(side);
@@ -262,21 +411,43 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
     const bool picture = warm > kDisplayWarmUpFrames && powered && EfisResourcesReady();
     bool draw = false;
     RepaintKey state{};
+    RepaintKey key{};
     if (screen.new_tick) {
         screen.last_drawn_tick = tick;
         // The same picture again leaves the surface as it is.
         if (picture) state = SequenceState(screen, data_side);
-        if (RepaintNeeded(screen.last_key, PictureKey(screen, picture, data_side, state))) {
-            if (screen.background_copy.size() == s->bytes) {
-                std::memcpy(s->pixels, screen.background_copy.data(), s->bytes);
+        key = PictureKey(screen, picture, data_side, state);
+        if (RepaintNeeded(screen.last_key, key)) {
+            // The twin's picture of this tick, if it is the one to draw, is
+            // copied instead: the pixels and the texts.
+            DisplayScreen* twin = picture ? TwinPicture(screen, s, tick, key, data_side) : nullptr;
+            if (twin != nullptr &&
+                platform::DrawCopyPicture(dc, twin->kept_pixels.data(), s->width, s->height,
+                                          twin->kept_stride, twin->kept_texts.data(),
+                                          static_cast<int32_t>(twin->kept_texts.size())) &&
+                TakeTwinState(screen, data_side, *twin)) {
+                ++screen.copies;
+                twin->kept_used = true;
+                // As after drawing a picture that moved its state.
+                if (twin->kept_moved) screen.last_key.valid = false;
+            } else {
+                if (screen.background_copy.size() == s->bytes) {
+                    std::memcpy(s->pixels, screen.background_copy.data(), s->bytes);
+                }
+                platform::DrawBeginPaint(dc);
+                draw = picture;
             }
-            platform::DrawBeginPaint(dc);
-            draw = picture;
             screen.unshown = true;
+        } else if (screen.kept_key.valid && !screen.kept_moved && screen.kept_key == key) {
+            // The kept picture is still this tick's.
+            screen.kept_tick = tick;
         }
     }
     // 8. The picture, of the data side's symbol generator.
     if (draw) {
+        // (The attitude sequences move no bearing pointer.)
+        const bool pointers_quiet = screen.kind != kNavigationDisplay ||
+                                    PointersQuiet(OwnNavigationSet(screen, data_side).pointers);
         // The drawing state is saved around the picture: the pens and
         // brushes it selects are released afterwards, so the brightness step
         // can make them anew.
@@ -290,7 +461,9 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
         CurrentGaugeSurface = nullptr;
         // A picture that moved its own state (a pointer slewing, the map's
         // count) is followed by another.
-        if (!(SequenceState(screen, data_side) == state)) screen.last_key.valid = false;
+        const RepaintKey post = SequenceState(screen, data_side);
+        if (!(post == state)) screen.last_key.valid = false;
+        KeepForTwin(screen, s, tick, key, state, post, pointers_quiet, data_side);
     }
     // 9. Ask the host to take a new picture.
     screen.busy = false;
@@ -309,6 +482,11 @@ void DisplayKill(DisplayScreen& screen) {
     screen.graphics = nullptr;
     screen.background_copy.clear();
     screen.background_copy.shrink_to_fit();
+    screen.kept_key.valid = false;
+    screen.kept_pixels.clear();
+    screen.kept_pixels.shrink_to_fit();
+    screen.kept_texts.clear();
+    screen.kept_texts.shrink_to_fit();
     screen.surface = nullptr;
     screen.surface_width = screen.surface_height = 0;
 }

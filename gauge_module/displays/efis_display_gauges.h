@@ -4,8 +4,11 @@
 // the hidden root): a one-time screen set-up per surface, then per frame the
 // warm-up after power-on, at most one picture per 64 ms tick (or every
 // second frame at half rate), the symbol-generator transfer and the drawing
-// sequence of its kind and format. The surfaces and the background copy are
-// made once and reused for every picture.
+// sequence of its kind and format. A screen whose twin (2D and virtual
+// cockpit, same kind and side) has the picture of the same tick with an
+// equal key, at the same size, copies it instead of drawing. The surfaces,
+// the background copy and the kept picture are made once and reused for
+// every picture.
 #pragma once
 
 #include <cstdint>
@@ -38,6 +41,26 @@ inline constexpr uint32_t kDisplaySurfaceByteLimit = 3000000;
 inline constexpr int32_t kDisplayWarmUpFrames = 36;
 inline constexpr int32_t kDisplayWarmUpLimit = 55;
 
+// What a display's drawing sequence moves in its own set: the attitude
+// set's text caches (an attitude screen's shared navigation steps only
+// format texts in the 2D navigation set, anew before each use), or the
+// navigation set's texts and bearing pointers. The navigation set's map is
+// not: its list and count are stepped by the picture's key, the drawing
+// only draws the list.
+struct DisplayMovedState {
+    decltype(EadiSet::readout_value) readout_value{};
+    decltype(EadiSet::readout_text) readout_text{};
+    decltype(EadiSet::readout_length) readout_length{};
+    decltype(EadiSet::dh_text) dh_text{};
+    decltype(EhsiSet::ready) ready{};
+    decltype(EhsiSet::heading_text) heading_text{};
+    decltype(EhsiSet::distance_text) distance_text{};
+    decltype(EhsiSet::course_text) course_text{};
+    decltype(EhsiSet::selected_text) selected_text{};
+    decltype(EhsiSet::speed_text) speed_text{};
+    decltype(EhsiSet::pointers) pointers{};
+};
+
 // One display gauge's screen.
 struct DisplayScreen {
     const char* name;
@@ -62,11 +85,36 @@ struct DisplayScreen {
     bool new_tick = false;
     bool busy = false;
     uint32_t pictures = 0;  // drawing sequences run
+    uint32_t copies = 0;    // pictures copied from the twin instead
     // The key of the picture on the surface: a new tick with the same key
     // leaves it as it is.
     RepaintKey last_key{};
     bool unshown = false;  // painted since the host last took the picture
+    // The twin (the same kind and side in the other cockpit) may copy this
+    // screen's picture instead of drawing its own: the picture of kept_key
+    // (pixels at this surface's size and stride, and its texts), kept for
+    // the tick kept_tick, with the state its drawing left in its own set
+    // (kept_state, whose sequence state is kept_post; kept_moved when it
+    // differs from the state before). The host may take the surface's own
+    // buffer away with the picture (swapping buffers), hence the copy. Made
+    // at the set-up, reused for every picture.
+    RepaintKey kept_key{};
+    uint32_t kept_tick = 0;
+    DisplayMovedState kept_state{};
+    RepaintKey kept_post{};
+    bool kept_moved = false;
+    // Pictures kept in a row that the twin did not copy: from kKeptUnusedLimit
+    // on, a picture is kept only every kKeptProbeTicks ticks until one is
+    // copied again (keeping costs a copy of the surface).
+    bool kept_used = false;
+    uint32_t kept_unused = 0;
+    int32_t kept_stride = 0;
+    std::vector<uint8_t> kept_pixels{};
+    std::vector<platform::DrawTextEntry> kept_texts{};
 };
+
+inline constexpr uint32_t kKeptUnusedLimit = 8;
+inline constexpr uint32_t kKeptProbeTicks = 32;
 
 inline constexpr int kDisplayScreenCount = 8;
 // VSI1, VSI1_VC, VSI2, VSI2_VC, HSI1, HSI1_VC, HSI2, HSI2_VC.

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/ahrs.h"
@@ -14,9 +16,11 @@
 #include "core/systems_tick.h"
 #include "displays/display_pixel_size.h"
 #include "displays/efis_resources.h"
+#include "displays/ehsi_map.h"
 #include "displays/navigation_display.h"
 #include "displays/repaint_key.h"
 #include "displays/sg_select_panels.h"
+#include "displays/weather_radar.h"
 #include "panels/display_control_panels.h"
 
 namespace zu {
@@ -268,6 +272,223 @@ TEST_F(DisplayGaugesFixture, NoSurfaceOrUnknownGaugeDoesNothing) {
     DisplayFrameStep(DisplayScreens[0], &bare);
     VsiDisplayCallback(nullptr, gauge::kServiceUpdate, 0);
     EXPECT_EQ(DisplayScreens[0].pictures, 0u);
+}
+
+// The texts of a surface's current paint, whole entries.
+std::vector<platform::DrawTextEntry> TextsOf(const PlacedDisplay& d) {
+    const auto* dc = static_cast<const platform::DrawContext*>(d.surface.context);
+    const platform::DrawTextEntry* t = platform::DrawTexts(dc);
+    return {t, t + platform::DrawTextCount(dc)};
+}
+
+bool SameTexts(const PlacedDisplay& a, const PlacedDisplay& b) {
+    const std::vector<platform::DrawTextEntry> ta = TextsOf(a), tb = TextsOf(b);
+    return ta.size() == tb.size() &&
+           (ta.empty() || std::memcmp(ta.data(), tb.data(), ta.size() * sizeof ta[0]) == 0);
+}
+
+// A screen whose twin (the other cockpit's of its kind and side) drew the
+// picture of the same tick with the same key, at the same size, copies it:
+// the same pixels and texts, no drawing sequence of its own, and the
+// picture handed to the host. Whichever of the two is called first draws.
+TEST_F(DisplayGaugesFixture, AScreenCopiesItsTwinsPictureOfTheSameTick) {
+    const AhrsRecord ahrs = Ahrs1;
+    for (bool vc_first : {false, true}) {
+        for (int kind : {kAttitudeDisplay, kNavigationDisplay}) {
+            SCOPED_TRACE(::testing::Message() << "kind " << kind << " vc first " << vc_first);
+            DisplayWarmUp[kind][0] = 40;
+            DisplayScreen& flat = DisplayScreens[kind * 4];
+            DisplayScreen& vc = DisplayScreens[kind * 4 + 1];
+            PlacedDisplay a(168, 134);
+            PlacedDisplay b(168, 134);
+            DisplayInstall(flat, nullptr);
+            DisplayInstall(vc, nullptr);
+            DisplayScreen& first = vc_first ? vc : flat;
+            DisplayScreen& second = vc_first ? flat : vc;
+            PlacedDisplay& first_d = vc_first ? b : a;
+            PlacedDisplay& second_d = vc_first ? a : b;
+            auto tick = [&] {
+                TickCounter.fetch_add(1);
+                DisplayFrameStep(first, &first_d.element);
+                DisplayFrameStep(second, &second_d.element);
+            };
+            for (int i = 0; i < 3; ++i) tick();
+            // A new attitude and heading: a picture to draw.
+            Ahrs1.heading += 10.0;
+            Ahrs1.bank += 7.0;
+            const uint32_t first_drawn = first.pictures, second_drawn = second.pictures;
+            second_d.element.image_flags |= gauge::kImageOnScreen;
+            tick();
+            EXPECT_EQ(first.pictures, first_drawn + 1);
+            EXPECT_EQ(second.pictures, second_drawn);  // copied, not drawn
+            EXPECT_TRUE(a.pixels == b.pixels);
+            EXPECT_TRUE(SameTexts(a, b));
+            EXPECT_GT(TextsOf(b).size(), 0u);
+            EXPECT_EQ(second_d.element.image_flags & gauge::kImageOnScreen, 0u);
+            // The copy is the picture a drawing makes: drawn again in full,
+            // the second screen's surface stays the same.
+            const std::vector<uint8_t> copied = second_d.pixels;
+            RepaintEveryPicture = true;
+            TickCounter.fetch_add(1);
+            DisplayFrameStep(second, &second_d.element);
+            RepaintEveryPicture = false;
+            EXPECT_EQ(second.pictures, second_drawn + 1);
+            EXPECT_TRUE(second_d.pixels == copied);
+            DisplayKill(flat);
+            DisplayKill(vc);
+        }
+    }
+    Ahrs1 = ahrs;
+}
+
+// The state a set carries between pictures, byte for byte.
+struct CarriedState {
+    EhsiBearingPointer pointers[2];
+    EhsiMapState map;
+    int32_t phase;
+    explicit CarriedState(const EhsiSet& set) : map(set.map) {
+        std::memcpy(pointers, set.pointers, sizeof pointers);
+        phase = set.virtual_cockpit ? set.map.phase : EhsiMapPhase[set.side];
+    }
+    bool operator==(const CarriedState& o) const {
+        return std::memcmp(pointers, o.pointers, sizeof pointers) == 0 &&
+               std::memcmp(&map, &o.map, sizeof map) == 0 && phase == o.phase;
+    }
+};
+
+// A copy changes only what the screen's own drawing would have changed.
+// An attitude screen's navigation steps draw with the 2D navigation set,
+// which the navigation display steps between the two attitude screens (a
+// pointer swinging in the rose, the map's count): the attitude twin's copy
+// leaves it as the navigation display left it. A navigation screen's copy
+// of a composite-format picture (no sequence) leaves its own map's list and
+// count; of a map picture, marks the list its own key stepped as drawn.
+TEST_F(DisplayGaugesFixture, ACopyChangesOnlyWhatItsOwnDrawingWould) {
+    const AhrsRecord ahrs = Ahrs1;
+    const int32_t mode = DisplayControlState1.Mode;
+    NavSourceRecord sources[kNavSourceCount];
+    std::copy(std::begin(NavSources), std::end(NavSources), sources);
+    for (NavSourceRecord& r : NavSources) r.bearing_valid = 0;
+    EhsiSet& flat_set = EhsiSetOf(0, false);
+    EhsiSet& vc_set = EhsiSetOf(0, true);
+    const CarriedState flat_saved(flat_set), vc_saved(vc_set);
+    const int32_t phase_saved = EhsiMapPhase[0];
+    DisplayWarmUp[kAttitudeDisplay][0] = DisplayWarmUp[kNavigationDisplay][0] = 40;
+    DisplayScreen& vsi1 = DisplayScreens[0];
+    DisplayScreen& vsi1_vc = DisplayScreens[1];
+    DisplayScreen& hsi1 = DisplayScreens[4];
+    DisplayScreen& hsi1_vc = DisplayScreens[5];
+    for (int32_t m : {0, 2}) {
+        SCOPED_TRACE(::testing::Message() << "attitude twins, mode " << m);
+        DisplayControlState1.Mode = m;
+        flat_set.pointers[0] = {50.0, 0, true};  // swinging to its park
+        PlacedDisplay a(168, 134), b(168, 134), n(168, 134);
+        DisplayInstall(vsi1, nullptr);
+        DisplayInstall(vsi1_vc, nullptr);
+        DisplayInstall(hsi1, nullptr);
+        const uint32_t copies = vsi1_vc.copies;
+        for (int i = 0; i < 4; ++i) {
+            Ahrs1.bank += 3.0;
+            TickCounter.fetch_add(1);
+            DisplayFrameStep(vsi1, &a.element);
+            DisplayFrameStep(hsi1, &n.element);
+            const CarriedState stepped(flat_set);
+            DisplayFrameStep(vsi1_vc, &b.element);
+            EXPECT_TRUE(CarriedState(flat_set) == stepped) << "tick " << i;
+        }
+        // The first picture after the set-up is its own; the others copied.
+        EXPECT_EQ(vsi1_vc.copies, copies + 3);
+        EXPECT_TRUE(a.pixels == b.pixels);
+        DisplayKill(vsi1);
+        DisplayKill(vsi1_vc);
+        DisplayKill(hsi1);
+    }
+    {
+        SCOPED_TRACE("navigation twins");
+        DisplayControlState1.Mode = 0;
+        // Both sets' pointers parked alike.
+        flat_set.pointers[0] = vc_set.pointers[0] = {86.0, 0, false};
+        flat_set.pointers[1] = vc_set.pointers[1] = {86.0, 0, false};
+        PlacedDisplay a(168, 134), b(168, 134);
+        DisplayInstall(hsi1, nullptr);
+        DisplayInstall(hsi1_vc, nullptr);
+        TickCounter.fetch_add(1);
+        DisplayFrameStep(hsi1, &a.element);
+        DisplayFrameStep(hsi1_vc, &b.element);
+        // The two maps at other points of their counts, the 2D one with a
+        // waypoint in its list.
+        flat_set.map.range_drawn = vc_set.map.range_drawn = WxRange;
+        EhsiMapPhase[0] = 6;
+        flat_set.map.last = 0;
+        flat_set.map.entries[0] = {84, 60, 1, "XOMBA"};
+        vc_set.map.phase = 3;
+        vc_set.map.last = -1;
+        vc_set.map.stepped = false;
+        const CarriedState vc_before(vc_set);
+        const uint32_t copies = hsi1_vc.copies;
+        DisplayFormat[0] = 1;
+        TickCounter.fetch_add(1);
+        DisplayFrameStep(hsi1, &a.element);
+        DisplayFrameStep(hsi1_vc, &b.element);
+        EXPECT_EQ(hsi1_vc.copies, copies + 1);
+        EXPECT_TRUE(CarriedState(vc_set) == vc_before);
+        // The map, both lists empty: the copy's list is its own, stepped
+        // once by its key and drawn.
+        DisplayFormat[0] = 0;
+        DisplayControlState1.Mode = 2;
+        flat_set.map.last = -1;
+        TickCounter.fetch_add(1);
+        DisplayFrameStep(hsi1, &a.element);
+        DisplayFrameStep(hsi1_vc, &b.element);
+        EXPECT_EQ(hsi1_vc.copies, copies + 2);
+        EXPECT_EQ(EhsiMapPhase[0], 7);
+        EXPECT_EQ(vc_set.map.phase, 4);
+        EXPECT_FALSE(vc_set.map.stepped);
+        EXPECT_TRUE(a.pixels == b.pixels);
+        DisplayKill(hsi1);
+        DisplayKill(hsi1_vc);
+    }
+    DisplayFormat[0] = 0;
+    DisplayControlState1.Mode = mode;
+    for (auto [set, saved] : {std::pair{&flat_set, &flat_saved}, std::pair{&vc_set, &vc_saved}}) {
+        std::memcpy(set->pointers, saved->pointers, sizeof saved->pointers);
+        set->map = saved->map;
+    }
+    EhsiMapPhase[0] = phase_saved;
+    std::copy(std::begin(sources), std::end(sources), NavSources);
+    Ahrs1 = ahrs;
+}
+
+// Twins of other sizes, and the attitude twins drawing side 2's data (whose
+// virtual-cockpit FMA boxes end higher), draw their own pictures.
+TEST_F(DisplayGaugesFixture, TwinsOfOtherSizesOrSide2AttitudeDrawTheirOwn) {
+    const AhrsRecord ahrs = Ahrs1;
+    BusPowered2.set(0, 1);
+    for (int index : {0, 2, 4}) {
+        DisplayScreen& flat = DisplayScreens[index];
+        DisplayScreen& vc = DisplayScreens[index + 1];
+        DisplayWarmUp[flat.kind][flat.side] = 40;
+        PlacedDisplay a(168, 134);
+        PlacedDisplay b(index == 4 ? 170 : 168, 134);
+        DisplayInstall(flat, nullptr);
+        DisplayInstall(vc, nullptr);
+        for (int i = 0; i < 4; ++i) {
+            Ahrs1.heading += 10.0;
+            Ahrs2.heading += 10.0;
+            Ahrs1.bank += 3.0;
+            Ahrs2.bank += 3.0;
+            TickCounter.fetch_add(1);
+            DisplayFrameStep(flat, &a.element);
+            DisplayFrameStep(vc, &b.element);
+        }
+        // VSI1_VC draws its first picture only (set up after VSI1's).
+        EXPECT_EQ(flat.pictures, 4u) << flat.name;
+        EXPECT_EQ(vc.pictures, index == 0 ? 1u : 4u) << flat.name;
+        DisplayKill(flat);
+        DisplayKill(vc);
+    }
+    BusPowered2.set(0, 0);
+    Ahrs1 = ahrs;
 }
 
 }  // namespace

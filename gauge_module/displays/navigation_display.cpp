@@ -1277,6 +1277,13 @@ void EhsiMapDraw(const EhsiPaint& p) {
     TextColour(p.dc, kEfisWhite);
 }
 
+void EhsiMapTakenAsDrawn(EhsiSet& set) {
+    // As EhsiPictureDraw's map step leaves it: its key took the step.
+    if (DisplayFormat[set.side != 0 ? 1 : 0] == 0 && Mode(set.side) == 2) {
+        set.map.stepped = false;
+    }
+}
+
 // --- The picture of the normal format.
 
 void EhsiPictureDraw(const EhsiPaint& p) {

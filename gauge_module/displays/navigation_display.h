@@ -123,6 +123,9 @@ void EhsiToFromDraw(const EhsiPaint& p);
 void EhsiVerticalDeviationDraw(const EhsiPaint& p);
 void EhsiStationSymbolsDraw(const EhsiPaint& p);
 void EhsiMapDraw(const EhsiPaint& p);
+// What drawing the set's picture of this tick does to its map, for a
+// picture copied instead of drawn: the list its key stepped is drawn.
+void EhsiMapTakenAsDrawn(EhsiSet& set);
 
 // The navigation display's picture for its mode (rose, arc or map), as the
 // display gauge calls it in the normal format.

@@ -48,6 +48,8 @@ class RepaintKeyBuilder {
         Bytes(&value, sizeof value);
         return *this;
     }
+    // A key by its fields: its padding bytes are not part of it.
+    RepaintKeyBuilder& Add(const RepaintKey& k) { return Add(k.a).Add(k.b).Add(k.valid); }
     // A value quantised to steps of `step` (what one pixel can show).
     RepaintKeyBuilder& Quantised(double value, double step) {
         const double q = value / step;

@@ -2091,6 +2091,34 @@ const DrawTextEntry* DrawTexts(const DrawContext* dc) {
     return dc != nullptr ? dc->texts : nullptr;
 }
 
+bool DrawCopyPicture(DrawContext* dst, const uint8_t* pixels, int32_t width, int32_t height,
+                     int32_t stride, const DrawTextEntry* texts, int32_t text_count) {
+    if (dst == nullptr || dst->pixels == nullptr || pixels == nullptr) return false;
+    if (width != dst->width || height != dst->height || stride < width * 4) return false;
+    if (text_count < 0 || text_count > kDrawTextCapacity || (text_count > 0 && texts == nullptr))
+        return false;
+    if (pixels != dst->pixels) {
+        const size_t row = static_cast<size_t>(width) * 4;
+        for (int32_t y = 0; y < height; ++y) {
+            std::memcpy(dst->pixels + static_cast<size_t>(y) * static_cast<size_t>(dst->stride),
+                        pixels + static_cast<size_t>(y) * static_cast<size_t>(stride), row);
+        }
+    }
+    if (text_count > 0 && texts != dst->texts) {
+        std::memmove(dst->texts, texts, static_cast<size_t>(text_count) * sizeof(DrawTextEntry));
+    }
+    dst->text_count = text_count;
+    dst->cur_x = 0;
+    dst->cur_y = 0;
+    return true;
+}
+
+bool DrawCopyPicture(DrawContext* dst, const DrawContext* src) {
+    if (src == nullptr || src == dst || src->pixels == nullptr) return false;
+    return DrawCopyPicture(dst, src->pixels, src->width, src->height, src->stride, src->texts,
+                           src->text_count);
+}
+
 int32_t DrawRecordedCount(const DrawContext* dc) {
     return dc != nullptr ? dc->recorded : 0;
 }

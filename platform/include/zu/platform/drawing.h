@@ -243,6 +243,23 @@ void SmoothSetTransform(DrawContext* dc, double angle, double cx, double cy, dou
 int32_t DrawTextCount(const DrawContext* dc);
 const DrawTextEntry* DrawTexts(const DrawContext* dc);
 
+// --- Copying a picture: dst is left as if it had painted the picture
+// itself. The pixels (dst's own width x height; `stride` bytes a row, at
+// least width x 4) replace all of dst's, and the `text_count` texts become
+// those of dst's current paint (its current point is forgotten, as by
+// DrawBeginPaint). Nothing else changes: dst keeps its selections, clip,
+// mapping, saved states and smooth-layer state. False, and dst untouched,
+// for a null or recording dst, null pixels, another size than dst's, a short
+// stride, or a text count below 0 or above kDrawTextCapacity (or texts null
+// with a count). The pixels must not overlap dst's unless they are dst's
+// own. Allocates nothing: the text store is the context's own.
+bool DrawCopyPicture(DrawContext* dst, const uint8_t* pixels, int32_t width, int32_t height,
+                     int32_t stride, const DrawTextEntry* texts, int32_t text_count);
+// The same from another context: src's pixels (of dst's size; the strides
+// may differ) and the texts of src's current paint. False for a null or
+// recording src, or src == dst.
+bool DrawCopyPicture(DrawContext* dst, const DrawContext* src);
+
 // For tests: paint with the layer's plain pixel-at-a-time paths (a region
 // test per pixel, a mask composite per smooth call, spans rebuilt on every
 // clip), which the normal paths must match pixel for pixel. Process-wide.
