@@ -163,20 +163,29 @@ void ScriptStep(simhost::Simulator& sim, int f) {
     if (f >= 820) BusPowered2.set(0, 0);  // side 2 loses its displays
 }
 
-Flight Fly(bool every_picture) {
+// A fresh module in the sample aircraft at 15 frames a second, every
+// picture forced or keyed; the flight's surfaces named. Null on a failure.
+std::unique_ptr<simhost::Simulator> StartFlight(bool every_picture, const TempDir& tmp,
+                                                Flight& flight) {
     RestoreLoadedModuleState();
     RepaintEveryPicture = every_picture;
-    Flight flight;
-    TempDir tmp;
     simhost::SimulatorConfig cfg;
     cfg.aircraft_dir = CopySampleAircraft(tmp.path());
     cfg.fps = 15;
     auto sim = std::make_unique<simhost::Simulator>(cfg);
     StartLinkedModule(*sim);
-    if (::testing::Test::HasFatalFailure()) return flight;
+    if (::testing::Test::HasFatalFailure()) return nullptr;
     for (const simhost::GaugeInstance& g : sim->gauges()) {
         for (size_t i = 0; i < g.surfaces.size(); ++i) flight.surfaces.push_back(g.name);
     }
+    return sim;
+}
+
+Flight Fly(bool every_picture) {
+    Flight flight;
+    TempDir tmp;
+    auto sim = StartFlight(every_picture, tmp, flight);
+    if (sim == nullptr) return flight;
     DisplayControlState1.Mode = 0;
     DisplayControlState2.Mode = 0;
     DisplayBrightnessLevel = 255;
@@ -305,19 +314,10 @@ void CruiseStep(simhost::Simulator& sim, int f) {
 }
 
 Flight FlyCruise(bool every_picture) {
-    RestoreLoadedModuleState();
-    RepaintEveryPicture = every_picture;
     Flight flight;
     TempDir tmp;
-    simhost::SimulatorConfig cfg;
-    cfg.aircraft_dir = CopySampleAircraft(tmp.path());
-    cfg.fps = 15;
-    auto sim = std::make_unique<simhost::Simulator>(cfg);
-    StartLinkedModule(*sim);
-    if (::testing::Test::HasFatalFailure()) return flight;
-    for (const simhost::GaugeInstance& g : sim->gauges()) {
-        for (size_t i = 0; i < g.surfaces.size(); ++i) flight.surfaces.push_back(g.name);
-    }
+    auto sim = StartFlight(every_picture, tmp, flight);
+    if (sim == nullptr) return flight;
     DisplayBrightnessLevel = 255;
     const uint32_t pictures_before = DrawnPictures();
     const uint32_t copies_before = CopiedPictures();

@@ -176,45 +176,45 @@ EhsiSet& OwnNavigationSet(const DisplayScreen& screen, int data_side) {
 // An attitude screen's shared navigation steps draw with the 2D navigation
 // set, which the navigation display draws with and steps in between: a
 // copy must leave that set as it is.
+// The fields an attitude drawing moves, from one holder to another (a set
+// and a DisplayMovedState either way round).
+template <typename From, typename To>
+void CopyAttitudeMoved(const From& from, To& to) {
+    to.readout_value = from.readout_value;
+    std::memcpy(to.readout_text, from.readout_text, sizeof to.readout_text);
+    to.readout_length = from.readout_length;
+    std::memcpy(to.dh_text, from.dh_text, sizeof to.dh_text);
+}
+
+// The fields a navigation drawing moves, likewise.
+template <typename From, typename To>
+void CopyNavigationMoved(const From& from, To& to) {
+    to.ready = from.ready;
+    std::memcpy(to.heading_text, from.heading_text, sizeof to.heading_text);
+    std::memcpy(to.distance_text, from.distance_text, sizeof to.distance_text);
+    std::memcpy(to.course_text, from.course_text, sizeof to.course_text);
+    std::memcpy(to.selected_text, from.selected_text, sizeof to.selected_text);
+    std::memcpy(to.speed_text, from.speed_text, sizeof to.speed_text);
+    // Byte for byte, padding included: the sets' keys read their bytes.
+    std::memcpy(to.pointers, from.pointers, sizeof to.pointers);
+}
+
 DisplayMovedState MovedStateOf(const DisplayScreen& screen, int data_side) {
     DisplayMovedState m;
     if (screen.kind == kAttitudeDisplay) {
-        const EadiSet& a = EadiSetOf(data_side, screen.virtual_cockpit);
-        m.readout_value = a.readout_value;
-        std::memcpy(m.readout_text, a.readout_text, sizeof m.readout_text);
-        m.readout_length = a.readout_length;
-        std::memcpy(m.dh_text, a.dh_text, sizeof m.dh_text);
-        return m;
+        CopyAttitudeMoved(EadiSetOf(data_side, screen.virtual_cockpit), m);
+    } else {
+        CopyNavigationMoved(OwnNavigationSet(screen, data_side), m);
     }
-    const EhsiSet& n = OwnNavigationSet(screen, data_side);
-    m.ready = n.ready;
-    std::memcpy(m.heading_text, n.heading_text, sizeof m.heading_text);
-    std::memcpy(m.distance_text, n.distance_text, sizeof m.distance_text);
-    std::memcpy(m.course_text, n.course_text, sizeof m.course_text);
-    std::memcpy(m.selected_text, n.selected_text, sizeof m.selected_text);
-    std::memcpy(m.speed_text, n.speed_text, sizeof m.speed_text);
-    // Byte for byte, padding included: the sets' keys read their bytes.
-    std::memcpy(m.pointers, n.pointers, sizeof m.pointers);
     return m;
 }
 
 void SetMovedState(const DisplayScreen& screen, int data_side, const DisplayMovedState& m) {
     if (screen.kind == kAttitudeDisplay) {
-        EadiSet& a = EadiSetOf(data_side, screen.virtual_cockpit);
-        a.readout_value = m.readout_value;
-        std::memcpy(a.readout_text, m.readout_text, sizeof m.readout_text);
-        a.readout_length = m.readout_length;
-        std::memcpy(a.dh_text, m.dh_text, sizeof m.dh_text);
-        return;
+        CopyAttitudeMoved(m, EadiSetOf(data_side, screen.virtual_cockpit));
+    } else {
+        CopyNavigationMoved(m, OwnNavigationSet(screen, data_side));
     }
-    EhsiSet& n = OwnNavigationSet(screen, data_side);
-    n.ready = m.ready;
-    std::memcpy(n.heading_text, m.heading_text, sizeof m.heading_text);
-    std::memcpy(n.distance_text, m.distance_text, sizeof m.distance_text);
-    std::memcpy(n.course_text, m.course_text, sizeof m.course_text);
-    std::memcpy(n.selected_text, m.selected_text, sizeof m.selected_text);
-    std::memcpy(n.speed_text, m.speed_text, sizeof m.speed_text);
-    std::memcpy(n.pointers, m.pointers, sizeof m.pointers);
 }
 
 // No bearing pointer re-acquiring: a drawing then raises no redraw request.
