@@ -316,7 +316,8 @@ InstructorFailures AskInstructorFailures() {
         for (const std::vector<uint8_t>& m : messages) {
             if (logic.ReceivePayload(m.data(), m.size()) &&
                 logic.Buffer().kind == kInstructorDataReply) {
-                replied.insert(logic.Buffer().group);
+                const uint16_t group = logic.Buffer().group;  // a packed record's field
+                replied.insert(group);
             }
         }
         if (inbox.closed) break;
