@@ -292,9 +292,10 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
         // count) is followed by another.
         if (!(SequenceState(screen, data_side) == state)) screen.last_key.valid = false;
     }
-    // 9. Ask the host to take a new picture.
+    // 9. Ask the host to take a new picture, only when one was painted:
+    // taking it may swap in the host's other buffer, with an older picture.
     screen.busy = false;
-    if (screen.unshown || RepaintEveryPicture) {
+    if (screen.unshown) {
         element->image_flags &= ~gauge::kImageOnScreen;
         screen.unshown = false;
     }
