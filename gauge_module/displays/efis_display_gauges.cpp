@@ -465,9 +465,10 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
         if (!(post == state)) screen.last_key.valid = false;
         KeepForTwin(screen, s, tick, key, state, post, pointers_quiet, data_side);
     }
-    // 9. Ask the host to take a new picture.
+    // 9. Ask the host to take a new picture, only when one was painted:
+    // taking it may swap in the host's other buffer, with an older picture.
     screen.busy = false;
-    if (screen.unshown || RepaintEveryPicture) {
+    if (screen.unshown) {
         element->image_flags &= ~gauge::kImageOnScreen;
         screen.unshown = false;
     }

@@ -384,7 +384,9 @@ void TcasDisplayFrame(TcasScreen& screen, gauge::ElementHeader* element) {
         platform::DrawFillRect(dc, {0, 0, kTcasGridWidth, kTcasGridHeight}, 0);
     }
     screen.busy = false;
-    if (screen.unshown || RepaintEveryPicture) {
+    // Only a painted surface is handed to the host: taking it may swap in
+    // the host's other buffer, which holds an older picture.
+    if (screen.unshown) {
         element->image_flags &= ~gauge::kImageOnScreen;
         screen.unshown = false;
     }
