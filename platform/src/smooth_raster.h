@@ -140,11 +140,13 @@ inline void EdgeAt(const Edge& g, int32_t y, int32_t* x, int32_t* e) {
 // the error carries.
 inline void EdgeStep(int32_t* x, int32_t* e, int32_t step, int32_t rest, int32_t dy,
                      int32_t signdx) {
-    const int32_t ne = *e + rest;
-    const int32_t carry = -static_cast<int32_t>(ne > 0);
-    *e = ne - (dy & carry);
+    // Both outcomes and the test come straight from the error, so a walk
+    // waits on one selection per step.
+    const bool carry = *e > -rest;
+    const int32_t stay = *e + rest, move = stay - dy;
+    *e = carry ? move : stay;
     *x = static_cast<int32_t>(static_cast<uint32_t>(*x) + static_cast<uint32_t>(step) +
-                              static_cast<uint32_t>(signdx & carry));
+                              static_cast<uint32_t>(carry ? signdx : 0));
 }
 
 // An edge whose x stays the same all the way down.
@@ -172,6 +174,15 @@ inline void AddColumn(int32_t* cells, int32_t col, int32_t count, int32_t sum) {
     const int32_t part = kSubColumns * count - sum;
     cells[col] += kLeft ? part : -part;
     cells[col + 1] += kLeft ? sum : -sum;
+}
+
+// The least and the greatest x an edge at x can reach in n sub-row steps:
+// each moves by the whole step and maybe one unit more in its direction.
+inline void EdgeReach(const Edge& g, int32_t x, int32_t n, int64_t* lo, int64_t* hi) {
+    const int64_t far = x + static_cast<int64_t>(n) * (int64_t{g.stepx_small} + g.signdx);
+    const int64_t near = x + static_cast<int64_t>(n) * g.stepx_small;
+    *lo = std::min<int64_t>(x, std::min(near, far));
+    *hi = std::max<int64_t>(x, std::max(near, far));
 }
 
 // Adds the coverage of bands (their edges never horizontal) to cells of
@@ -239,36 +250,73 @@ void SampleBands(const Edge* edges, const Band* bands, int32_t count, int32_t wi
                 }
                 y = last;
             } else if (py >= first_row) {
-                // Each run: its sub-rows times 2^16 plus their sub-columns.
-                int32_t lcol = -1, lrun = 0, rcol = -1, rrun = 0;
-                for (;;) {
-                    const int32_t l = std::max(lx, 0);
-                    const int32_t r = (rx >> 16) >= width ? last_x : rx;
-                    if (r > l) {
-                        if ((l >> 16) != lcol) {
-                            if (lrun != 0) AddColumn<true>(cells, lcol, lrun >> 16, lrun & 0xFFFF);
-                            lcol = l >> 16;
+                // Where neither edge can leave the surface or meet the
+                // other within the row, each goes down it on its own.
+                const int32_t n = (last - y) / kRowStep;
+                int64_t l0 = 0, l1 = 0, r0 = 0, r1 = 0;
+                EdgeReach(le, lx, n, &l0, &l1);
+                EdgeReach(re, rx, n, &r0, &r1);
+                if (l0 >= 0 && r1 <= last_x && r0 > l1) {
+                    const int32_t lstart = lx >> 16, rstart = rx >> 16;
+                    int32_t lcol = lstart, lrun = kOne + SubColumns(lx);
+                    int32_t rcol = rstart, rrun = kOne + SubColumns(rx);
+                    for (int32_t i = 0; i < n; ++i) {
+                        EdgeStep(&lx, &lerr, le.stepx_small, le.dx_small, le.dy, le.signdx);
+                        EdgeStep(&rx, &rerr, re.stepx_small, re.dx_small, re.dy, re.signdx);
+                        if ((lx >> 16) != lcol) {
+                            AddColumn<true>(cells, lcol, lrun >> 16, lrun & 0xFFFF);
+                            lcol = lx >> 16;
                             lrun = 0;
-                            llo = std::min(llo, lcol);
-                            lhi = std::max(lhi, lcol);
                         }
-                        if ((r >> 16) != rcol) {
-                            if (rrun != 0) AddColumn<false>(cells, rcol, rrun >> 16, rrun & 0xFFFF);
-                            rcol = r >> 16;
+                        if ((rx >> 16) != rcol) {
+                            AddColumn<false>(cells, rcol, rrun >> 16, rrun & 0xFFFF);
+                            rcol = rx >> 16;
                             rrun = 0;
-                            rlo = std::min(rlo, rcol);
-                            rhi = std::max(rhi, rcol);
                         }
-                        lrun += kOne + SubColumns(l);
-                        rrun += kOne + SubColumns(r);
+                        lrun += kOne + SubColumns(lx);
+                        rrun += kOne + SubColumns(rx);
                     }
-                    if (y == last) break;
-                    EdgeStep(&lx, &lerr, le.stepx_small, le.dx_small, le.dy, le.signdx);
-                    EdgeStep(&rx, &rerr, re.stepx_small, re.dx_small, re.dy, re.signdx);
-                    y += kRowStep;
+                    AddColumn<true>(cells, lcol, lrun >> 16, lrun & 0xFFFF);
+                    AddColumn<false>(cells, rcol, rrun >> 16, rrun & 0xFFFF);
+                    llo = std::min({llo, lstart, lx >> 16});
+                    lhi = std::max({lhi, lstart, lx >> 16});
+                    rlo = std::min({rlo, rstart, rx >> 16});
+                    rhi = std::max({rhi, rstart, rx >> 16});
+                    y = last;
+                } else {
+                    // Each run: its sub-rows times 2^16 plus their sub-columns.
+                    int32_t lcol = -1, lrun = 0, rcol = -1, rrun = 0;
+                    for (;;) {
+                        const int32_t l = std::max(lx, 0);
+                        const int32_t r = (rx >> 16) >= width ? last_x : rx;
+                        if (r > l) {
+                            if ((l >> 16) != lcol) {
+                                if (lrun != 0)
+                                    AddColumn<true>(cells, lcol, lrun >> 16, lrun & 0xFFFF);
+                                lcol = l >> 16;
+                                lrun = 0;
+                                llo = std::min(llo, lcol);
+                                lhi = std::max(lhi, lcol);
+                            }
+                            if ((r >> 16) != rcol) {
+                                if (rrun != 0)
+                                    AddColumn<false>(cells, rcol, rrun >> 16, rrun & 0xFFFF);
+                                rcol = r >> 16;
+                                rrun = 0;
+                                rlo = std::min(rlo, rcol);
+                                rhi = std::max(rhi, rcol);
+                            }
+                            lrun += kOne + SubColumns(l);
+                            rrun += kOne + SubColumns(r);
+                        }
+                        if (y == last) break;
+                        EdgeStep(&lx, &lerr, le.stepx_small, le.dx_small, le.dy, le.signdx);
+                        EdgeStep(&rx, &rerr, re.stepx_small, re.dx_small, re.dy, re.signdx);
+                        y += kRowStep;
+                    }
+                    if (lrun != 0) AddColumn<true>(cells, lcol, lrun >> 16, lrun & 0xFFFF);
+                    if (rrun != 0) AddColumn<false>(cells, rcol, rrun >> 16, rrun & 0xFFFF);
                 }
-                if (lrun != 0) AddColumn<true>(cells, lcol, lrun >> 16, lrun & 0xFFFF);
-                if (rrun != 0) AddColumn<false>(cells, rcol, rrun >> 16, rrun & 0xFFFF);
             } else {
                 for (; y != last; y += kRowStep) {
                     EdgeStep(&lx, &lerr, le.stepx_small, le.dx_small, le.dy, le.signdx);
