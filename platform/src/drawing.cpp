@@ -797,6 +797,40 @@ void PaintConvex(DrawContext* dc, const DevPoint* v, int32_t n, uint32_t rgb) {
     const CoverPainter paint(rgb);
     int32_t* cells = dc->cells;
     SampleConvex(dc, v, n, [&](int32_t y, int32_t a0, int32_t a1, int32_t b0, int32_t b1) {
+        if (!clip.has_region) {
+            // Summed, painted and cleared in one pass over the cells.
+            if (y < clip.rect.top || y >= clip.rect.bottom) {
+                std::fill(cells + a0, cells + a1, 0);
+                std::fill(cells + b0, cells + b1, 0);
+                return;
+            }
+            uint8_t* pixels = dc->pixels + static_cast<size_t>(y) * static_cast<size_t>(dc->stride);
+            const auto left = static_cast<uint32_t>(clip.rect.left);
+            const auto span = static_cast<uint32_t>(clip.rect.right - clip.rect.left);
+            int32_t s = 0;
+            const auto sum = [&](int32_t from, int32_t to) {
+                for (int32_t x = from; x < to; ++x) {
+                    s += cells[x];
+                    cells[x] = 0;
+                    if (s != 0 && static_cast<uint32_t>(x) - left < span) {
+                        paint(pixels + static_cast<size_t>(x) * 4, static_cast<uint32_t>(s));
+                    }
+                }
+            };
+            sum(a0, a1);
+            if (s != 0) {
+                const int32_t l = std::max(a1, clip.rect.left), r = std::min(b0, clip.rect.right);
+                if (s == 255) {
+                    for (int32_t x = l; x < r; ++x)
+                        std::memcpy(pixels + static_cast<size_t>(x) * 4, &paint.solid, 4);
+                } else {
+                    for (int32_t x = l; x < r; ++x)
+                        paint(pixels + static_cast<size_t>(x) * 4, static_cast<uint32_t>(s));
+                }
+            }
+            sum(b0, b1);
+            return;
+        }
         int32_t s = 0;
         for (int32_t x = a0; x < a1; ++x) {
             s += cells[x];
