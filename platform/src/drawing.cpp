@@ -253,6 +253,8 @@ struct DrawContext {
     cairo_t* scratch_cr = nullptr;
     int32_t cur_x = 0, cur_y = 0;
     double smooth_angle = 0, smooth_cx = 0, smooth_cy = 0, smooth_yoff = 0;
+    // The cosine and sine of smooth_angle, set with it.
+    double smooth_cos = 1, smooth_sin = 0;
     int32_t text_count = 0;
     DrawTextEntry texts[kDrawTextCapacity];
     int32_t recorded = 0;
@@ -451,9 +453,8 @@ struct SmoothXform {
         : cx(dc->smooth_cx), cy(dc->smooth_cy), yoff(dc->smooth_yoff), sx(dc->sx), sy(dc->sy) {
         turned = dc->smooth_angle != 0 || dc->smooth_cx != 0 || dc->smooth_cy != 0 ||
                  dc->smooth_yoff != 0;
-        const double a = dc->smooth_angle * M_PI / 180.0;
-        c = std::cos(a);
-        s = std::sin(a);
+        c = dc->smooth_cos;
+        s = dc->smooth_sin;
     }
     DevPoint operator()(double x, double y) const {
         if (turned) {
@@ -541,7 +542,16 @@ void CutConvex(const DrawContext* dc, const DevPoint* v, int32_t n, const DrawRe
         min_x = std::min(min_x, v[i].x);
         max_x = std::max(max_x, v[i].x);
     }
-    for (int32_t i = 1; i < n; ++i) {  // a few: sorted in place
+    if (n == 4) {  // a line's or a rectangle's: sorted without branches
+        const double a = std::min(ys[0], ys[1]), b = std::max(ys[0], ys[1]);
+        const double c = std::min(ys[2], ys[3]), d = std::max(ys[2], ys[3]);
+        const double lo_hi = std::max(a, c), hi_lo = std::min(b, d);
+        ys[0] = std::min(a, c);
+        ys[1] = std::min(lo_hi, hi_lo);
+        ys[2] = std::max(lo_hi, hi_lo);
+        ys[3] = std::max(b, d);
+    }
+    for (int32_t i = 1; i < n && n != 4; ++i) {  // a few: sorted in place
         const double y = ys[i];
         int32_t j = i;
         for (; j > 0 && ys[j - 1] > y; --j) ys[j] = ys[j - 1];
@@ -787,6 +797,40 @@ void PaintConvex(DrawContext* dc, const DevPoint* v, int32_t n, uint32_t rgb) {
     const CoverPainter paint(rgb);
     int32_t* cells = dc->cells;
     SampleConvex(dc, v, n, [&](int32_t y, int32_t a0, int32_t a1, int32_t b0, int32_t b1) {
+        if (!clip.has_region) {
+            // Summed, painted and cleared in one pass over the cells.
+            if (y < clip.rect.top || y >= clip.rect.bottom) {
+                std::fill(cells + a0, cells + a1, 0);
+                std::fill(cells + b0, cells + b1, 0);
+                return;
+            }
+            uint8_t* pixels = dc->pixels + static_cast<size_t>(y) * static_cast<size_t>(dc->stride);
+            const auto left = static_cast<uint32_t>(clip.rect.left);
+            const auto span = static_cast<uint32_t>(clip.rect.right - clip.rect.left);
+            int32_t s = 0;
+            const auto sum = [&](int32_t from, int32_t to) {
+                for (int32_t x = from; x < to; ++x) {
+                    s += cells[x];
+                    cells[x] = 0;
+                    if (s != 0 && static_cast<uint32_t>(x) - left < span) {
+                        paint(pixels + static_cast<size_t>(x) * 4, static_cast<uint32_t>(s));
+                    }
+                }
+            };
+            sum(a0, a1);
+            if (s != 0) {
+                const int32_t l = std::max(a1, clip.rect.left), r = std::min(b0, clip.rect.right);
+                if (s == 255) {
+                    for (int32_t x = l; x < r; ++x)
+                        std::memcpy(pixels + static_cast<size_t>(x) * 4, &paint.solid, 4);
+                } else {
+                    for (int32_t x = l; x < r; ++x)
+                        paint(pixels + static_cast<size_t>(x) * 4, static_cast<uint32_t>(s));
+                }
+            }
+            sum(b0, b1);
+            return;
+        }
         int32_t s = 0;
         for (int32_t x = a0; x < a1; ++x) {
             s += cells[x];
@@ -2077,6 +2121,9 @@ void SmoothArc(DrawContext* dc, double x, double y, double w, double h, double s
 void SmoothSetTransform(DrawContext* dc, double angle, double cx, double cy, double y_offset) {
     if (dc == nullptr) return;
     dc->smooth_angle = angle;
+    const double a = angle * M_PI / 180.0;
+    dc->smooth_cos = std::cos(a);
+    dc->smooth_sin = std::sin(a);
     dc->smooth_cx = cx;
     dc->smooth_cy = cy;
     dc->smooth_yoff = y_offset;

@@ -140,11 +140,13 @@ inline void EdgeAt(const Edge& g, int32_t y, int32_t* x, int32_t* e) {
 // the error carries.
 inline void EdgeStep(int32_t* x, int32_t* e, int32_t step, int32_t rest, int32_t dy,
                      int32_t signdx) {
-    const int32_t ne = *e + rest;
-    const int32_t carry = -static_cast<int32_t>(ne > 0);
-    *e = ne - (dy & carry);
+    // Both outcomes and the test come straight from the error, so a walk
+    // waits on one selection per step.
+    const bool carry = *e > -rest;
+    const int32_t stay = *e + rest, move = stay - dy;
+    *e = carry ? move : stay;
     *x = static_cast<int32_t>(static_cast<uint32_t>(*x) + static_cast<uint32_t>(step) +
-                              static_cast<uint32_t>(signdx & carry));
+                              static_cast<uint32_t>(carry ? signdx : 0));
 }
 
 // An edge whose x stays the same all the way down.
@@ -172,6 +174,69 @@ inline void AddColumn(int32_t* cells, int32_t col, int32_t count, int32_t sum) {
     const int32_t part = kSubColumns * count - sum;
     cells[col] += kLeft ? part : -part;
     cells[col + 1] += kLeft ? sum : -sum;
+}
+
+// The least and the greatest x an edge at x can reach in n sub-row steps:
+// each moves by the whole step and maybe one unit more in its direction.
+inline void EdgeReach(const Edge& g, int32_t x, int32_t n, int64_t* lo, int64_t* hi) {
+    const int64_t far = x + static_cast<int64_t>(n) * (int64_t{g.stepx_small} + g.signdx);
+    const int64_t near = x + static_cast<int64_t>(n) * g.stepx_small;
+    *lo = std::min<int64_t>(x, std::min(near, far));
+    *hi = std::max<int64_t>(x, std::max(near, far));
+}
+
+// Walks one edge over n + 1 sub-rows of a pixel row from x (error e), none
+// of them clamped or empty, adding their sub-columns to the cells column by
+// column; x and e are left at the last sub-row.
+template <bool kLeft>
+inline void WalkEdge(const Edge& g, int32_t* x, int32_t* e, int32_t n, int32_t* cells) {
+    int32_t xx = *x, ee = *e;
+    int32_t col = xx >> 16, run = kOne + SubColumns(xx);
+    for (int32_t i = 0; i < n; ++i) {
+        EdgeStep(&xx, &ee, g.stepx_small, g.dx_small, g.dy, g.signdx);
+        if ((xx >> 16) != col) {
+            AddColumn<kLeft>(cells, col, run >> 16, run & 0xFFFF);
+            col = xx >> 16;
+            run = 0;
+        }
+        run += kOne + SubColumns(xx);
+    }
+    AddColumn<kLeft>(cells, col, run >> 16, run & 0xFFFF);
+    *x = xx;
+    *e = ee;
+}
+
+// The whole and fractional x steps of a pixel row's sub-rows at once, from
+// its first to its last. Taken in one move they end where the sub-row
+// steps end as long as the error is above -dy: the walk then stays a
+// function of the distance gone (it is -dy only where a walk starts).
+struct RowJump {
+    int32_t stepx = 0, dx = 0;
+    bool made = false;
+};
+
+inline void MakeJump(const Edge& g, RowJump* j) {
+    uint32_t stepx = 0;
+    int64_t rest = 0;
+    for (int32_t i = 1; i < kSubRows; ++i) {
+        stepx += static_cast<uint32_t>(g.stepx_small);
+        rest += g.dx_small;
+        if (rest >= g.dy) {
+            rest -= g.dy;
+            stepx += static_cast<uint32_t>(g.signdx);
+        }
+    }
+    j->stepx = static_cast<int32_t>(stepx);
+    j->dx = static_cast<int32_t>(rest);
+    j->made = true;
+}
+
+// Whether an edge's n + 1 sub-rows from x, reaching no further than lo and
+// hi, all have x's sub-columns, and the walk can jump over them.
+inline bool OneSubColumn(const Edge& g, int32_t x, int32_t e, int32_t n, int64_t lo, int64_t hi) {
+    return n == kSubRows - 1 && e > -g.dy && (lo >> 16) == (hi >> 16) &&
+           SubColumns(static_cast<int32_t>(lo)) == SubColumns(static_cast<int32_t>(hi)) &&
+           (x >> 16) == (lo >> 16);
 }
 
 // Adds the coverage of bands (their edges never horizontal) to cells of
@@ -204,6 +269,7 @@ void SampleBands(const Edge* edges, const Band* bands, int32_t count, int32_t wi
         EdgeAt(re, t, &rx, &rerr);
         // Between two upright edges every sub-row's span is the same.
         const bool upright = Upright(le) && Upright(re);
+        RowJump ljump, rjump;
         int32_t y = t;
         for (;;) {
             const int32_t py = y >> 16;
@@ -239,36 +305,91 @@ void SampleBands(const Edge* edges, const Band* bands, int32_t count, int32_t wi
                 }
                 y = last;
             } else if (py >= first_row) {
-                // Each run: its sub-rows times 2^16 plus their sub-columns.
-                int32_t lcol = -1, lrun = 0, rcol = -1, rrun = 0;
-                for (;;) {
-                    const int32_t l = std::max(lx, 0);
-                    const int32_t r = (rx >> 16) >= width ? last_x : rx;
-                    if (r > l) {
-                        if ((l >> 16) != lcol) {
-                            if (lrun != 0) AddColumn<true>(cells, lcol, lrun >> 16, lrun & 0xFFFF);
-                            lcol = l >> 16;
-                            lrun = 0;
-                            llo = std::min(llo, lcol);
-                            lhi = std::max(lhi, lcol);
-                        }
-                        if ((r >> 16) != rcol) {
-                            if (rrun != 0) AddColumn<false>(cells, rcol, rrun >> 16, rrun & 0xFFFF);
-                            rcol = r >> 16;
-                            rrun = 0;
-                            rlo = std::min(rlo, rcol);
-                            rhi = std::max(rhi, rcol);
-                        }
-                        lrun += kOne + SubColumns(l);
-                        rrun += kOne + SubColumns(r);
+                // Where neither edge can leave the surface or meet the
+                // other within the row, each goes down it on its own.
+                const int32_t n = (last - y) / kRowStep;
+                int64_t l0 = 0, l1 = 0, r0 = 0, r1 = 0;
+                EdgeReach(le, lx, n, &l0, &l1);
+                EdgeReach(re, rx, n, &r0, &r1);
+                if (l0 >= 0 && r1 <= last_x && r0 > l1) {
+                    const int32_t lstart = lx >> 16, rstart = rx >> 16;
+                    const bool lone = OneSubColumn(le, lx, lerr, n, l0, l1);
+                    const bool rone = OneSubColumn(re, rx, rerr, n, r0, r1);
+                    if (lone) {
+                        if (!ljump.made) MakeJump(le, &ljump);
+                        AddColumn<true>(cells, lstart, kSubRows, kSubRows * SubColumns(lx));
+                        EdgeStep(&lx, &lerr, ljump.stepx, ljump.dx, le.dy, le.signdx);
                     }
-                    if (y == last) break;
-                    EdgeStep(&lx, &lerr, le.stepx_small, le.dx_small, le.dy, le.signdx);
-                    EdgeStep(&rx, &rerr, re.stepx_small, re.dx_small, re.dy, re.signdx);
-                    y += kRowStep;
+                    if (rone) {
+                        if (!rjump.made) MakeJump(re, &rjump);
+                        AddColumn<false>(cells, rstart, kSubRows, kSubRows * SubColumns(rx));
+                        EdgeStep(&rx, &rerr, rjump.stepx, rjump.dx, re.dy, re.signdx);
+                    }
+                    if (lone && !rone) {
+                        WalkEdge<false>(re, &rx, &rerr, n, cells);
+                    } else if (rone && !lone) {
+                        WalkEdge<true>(le, &lx, &lerr, n, cells);
+                    } else if (!lone) {
+                        int32_t lcol = lstart, lrun = kOne + SubColumns(lx);
+                        int32_t rcol = rstart, rrun = kOne + SubColumns(rx);
+                        for (int32_t i = 0; i < n; ++i) {
+                            EdgeStep(&lx, &lerr, le.stepx_small, le.dx_small, le.dy, le.signdx);
+                            EdgeStep(&rx, &rerr, re.stepx_small, re.dx_small, re.dy, re.signdx);
+                            if ((lx >> 16) != lcol) {
+                                AddColumn<true>(cells, lcol, lrun >> 16, lrun & 0xFFFF);
+                                lcol = lx >> 16;
+                                lrun = 0;
+                            }
+                            if ((rx >> 16) != rcol) {
+                                AddColumn<false>(cells, rcol, rrun >> 16, rrun & 0xFFFF);
+                                rcol = rx >> 16;
+                                rrun = 0;
+                            }
+                            lrun += kOne + SubColumns(lx);
+                            rrun += kOne + SubColumns(rx);
+                        }
+                        AddColumn<true>(cells, lcol, lrun >> 16, lrun & 0xFFFF);
+                        AddColumn<false>(cells, rcol, rrun >> 16, rrun & 0xFFFF);
+                    }
+                    llo = std::min({llo, lstart, lx >> 16});
+                    lhi = std::max({lhi, lstart, lx >> 16});
+                    rlo = std::min({rlo, rstart, rx >> 16});
+                    rhi = std::max({rhi, rstart, rx >> 16});
+                    y = last;
+                } else {
+                    // Each run: its sub-rows times 2^16 plus their sub-columns.
+                    int32_t lcol = -1, lrun = 0, rcol = -1, rrun = 0;
+                    for (;;) {
+                        const int32_t l = std::max(lx, 0);
+                        const int32_t r = (rx >> 16) >= width ? last_x : rx;
+                        if (r > l) {
+                            if ((l >> 16) != lcol) {
+                                if (lrun != 0)
+                                    AddColumn<true>(cells, lcol, lrun >> 16, lrun & 0xFFFF);
+                                lcol = l >> 16;
+                                lrun = 0;
+                                llo = std::min(llo, lcol);
+                                lhi = std::max(lhi, lcol);
+                            }
+                            if ((r >> 16) != rcol) {
+                                if (rrun != 0)
+                                    AddColumn<false>(cells, rcol, rrun >> 16, rrun & 0xFFFF);
+                                rcol = r >> 16;
+                                rrun = 0;
+                                rlo = std::min(rlo, rcol);
+                                rhi = std::max(rhi, rcol);
+                            }
+                            lrun += kOne + SubColumns(l);
+                            rrun += kOne + SubColumns(r);
+                        }
+                        if (y == last) break;
+                        EdgeStep(&lx, &lerr, le.stepx_small, le.dx_small, le.dy, le.signdx);
+                        EdgeStep(&rx, &rerr, re.stepx_small, re.dx_small, re.dy, re.signdx);
+                        y += kRowStep;
+                    }
+                    if (lrun != 0) AddColumn<true>(cells, lcol, lrun >> 16, lrun & 0xFFFF);
+                    if (rrun != 0) AddColumn<false>(cells, rcol, rrun >> 16, rrun & 0xFFFF);
                 }
-                if (lrun != 0) AddColumn<true>(cells, lcol, lrun >> 16, lrun & 0xFFFF);
-                if (rrun != 0) AddColumn<false>(cells, rcol, rrun >> 16, rrun & 0xFFFF);
             } else {
                 for (; y != last; y += kRowStep) {
                     EdgeStep(&lx, &lerr, le.stepx_small, le.dx_small, le.dy, le.signdx);

@@ -170,6 +170,41 @@ TEST(SmoothRaster, EveryTrapezoidCoversWhatPixmansRasteriserCovers) {
     EXPECT_GT(painted, 60000);
 }
 
+// Nearly upright sides, drifting less than a sub-column a row or a few:
+// most of their rows stay in one sub-column, some cross one, and the sides
+// run close together (a thin line's) or touch. Their tops fall on sub-rows
+// as often as not, where a walk starts with its error at -dy.
+TEST(SmoothRaster, SteepSidesCoverWhatPixmansRasteriserCovers) {
+    Masks masks;
+    std::mt19937 rng(11);
+    const auto Int = [&](int32_t lo, int32_t hi) {
+        return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
+    };
+    int32_t painted = 0;
+    for (int32_t i = 0; i < 100000; ++i) {
+        masks.Clear();
+        int32_t top = Int(-kOne, kH * kOne);
+        if (Int(0, 1) == 0) top = (top & ~(kOne - 1)) | (kFirstSubRow + kRowStep * Int(0, 14));
+        const int32_t bottom = top + Int(1, 12 * kOne);
+        const int32_t height = (bottom - top) / kOne + 1;
+        const int32_t drift = kColumnStep * Int(0, 3) / Int(1, 4);
+        const int32_t x = Int(-kOne, (kW + 1) * kOne);
+        const int32_t lx1 = x + Int(-drift, drift) * height;
+        const int32_t gap = Int(0, 3) == 0 ? Int(0, kColumnStep) : Int(kOne / 2, 3 * kOne);
+        const int32_t rx0 = x + gap, rx1 = lx1 + gap + Int(-drift, drift);
+        const int32_t reach = Int(0, 1) == 0 ? 0 : Int(1, 3 * kOne);
+        pixman_trapezoid_t t;
+        t.top = top;
+        t.bottom = bottom;
+        t.left = {{x, top - reach}, {lx1, bottom + reach}};
+        t.right = {{rx0, top}, {rx1, bottom}};
+        masks.Add({t});
+        ASSERT_EQ(masks.Differing(), 0) << "trapezoid " << i;
+        painted += !masks.Empty();
+    }
+    EXPECT_GT(painted, 50000);
+}
+
 // A polygon's bands one under the other, each pair of rows' coverage added
 // up (and saturating where two shapes overlap, as pixman's does).
 TEST(SmoothRaster, StackedBandsAndOverlappingShapesAddUpAsInPixman) {
