@@ -164,6 +164,13 @@ void ScriptStep(simhost::Simulator& sim, int f) {
     if (f >= 820) BusPowered2.set(0, 0);  // side 2 loses its displays
 }
 
+// Every surface's picture and texts of the frame just run, as one sum each.
+void RecordFrame(simhost::Simulator& sim, Flight& flight) {
+    for (const simhost::GaugeInstance& g : sim.gauges()) {
+        for (const auto& d : g.surfaces) flight.sums.push_back(SurfaceSum(d->picture, d->texts));
+    }
+}
+
 // A fresh module in the sample aircraft at `fps` frames a second, every
 // picture forced or keyed; the flight's surfaces named. Null on a failure.
 std::unique_ptr<simhost::Simulator> StartFlight(bool every_picture, const TempDir& tmp,
@@ -191,33 +198,19 @@ Flight Fly(bool every_picture) {
     DisplayControlState2.Mode = 0;
     DisplayBrightnessLevel = 255;
     sim->SetVariable(kHeadingToken, 90.0);
-    const uint32_t pictures_before = [] {
-        uint32_t n = 0;
-        for (const DisplayScreen& s : DisplayScreens) n += s.pictures;
-        return n;
-    }();
-    const uint32_t copies_before = [] {
-        uint32_t n = 0;
-        for (const DisplayScreen& s : DisplayScreens) n += s.copies;
-        return n;
-    }();
-    auto record = [&] {
-        for (const simhost::GaugeInstance& g : sim->gauges()) {
-            for (const auto& d : g.surfaces)
-                flight.sums.push_back(SurfaceSum(d->picture, d->texts));
-        }
-    };
+    const uint32_t pictures_before = DrawnPictures();
+    const uint32_t copies_before = CopiedPictures();
     // Unpowered, then the engines bring the buses and the displays up.
     for (int i = 0; i < 30; ++i) {
         sim->RunFrame();
-        record();
+        RecordFrame(*sim, flight);
     }
     PinRunningEngines(*sim);
     for (int f = 0; f < 900; ++f) {
         ElectricsEnginesRunning();
         ScriptStep(*sim, f);
         sim->RunFrame();
-        record();
+        RecordFrame(*sim, flight);
     }
     EXPECT_EQ(FmsPowered, 1);
     for (const DisplayScreen& s : DisplayScreens) flight.drawn_pictures += s.pictures;
@@ -324,16 +317,10 @@ Flight FlyCruise(bool every_picture) {
     const uint32_t copies_before = CopiedPictures();
     // HSI1_VC and HSI2_VC.
     const uint32_t navigation_copies_before = DisplayScreens[5].copies + DisplayScreens[7].copies;
-    auto record = [&] {
-        for (const simhost::GaugeInstance& g : sim->gauges()) {
-            for (const auto& d : g.surfaces)
-                flight.sums.push_back(SurfaceSum(d->picture, d->texts));
-        }
-    };
     // Unpowered, then the engines bring the buses and the displays up.
     for (int i = 0; i < 30; ++i) {
         sim->RunFrame();
-        record();
+        RecordFrame(*sim, flight);
     }
     PinRunningEngines(*sim);
     uint32_t steady_tick = 0;
@@ -349,7 +336,7 @@ Flight FlyCruise(bool every_picture) {
             steady_radar = RadarPictureSum();
         }
         sim->RunFrame();
-        record();
+        RecordFrame(*sim, flight);
         if (f >= kSteadyFrom && RadarPictureSum() != steady_radar) {
             ++flight.steady_radar_pictures;
             steady_radar = RadarPictureSum();
@@ -375,6 +362,19 @@ Flight FlyCruise(bool every_picture) {
     DisplayBrightnessLevel = 191;
     std::memset(Electrics_sys.bytes, 0, kElectricsRecordSize);
     return flight;
+}
+
+// Every surface of every frame of the keyed flight as the full repaints
+// had it (the first ten differences told).
+void ExpectSameSums(const std::vector<uint64_t>& full, const Flight& keyed) {
+    const size_t per_frame = keyed.surfaces.size();
+    ASSERT_EQ(full.size(), keyed.sums.size());
+    int mismatches = 0;
+    for (size_t i = 0; i < full.size() && mismatches < 10; ++i) {
+        if (full[i] == keyed.sums[i]) continue;
+        ADD_FAILURE() << keyed.surfaces[i % per_frame] << " differs at frame " << i / per_frame;
+        ++mismatches;
+    }
 }
 
 // The full-repaint flight runs in a child process forked from this one, so
@@ -410,14 +410,7 @@ TEST(RepaintExactness, EveryPictureOfAFlightEqualsAFullRepaint) {
     full.pop_back();
     const Flight keyed = Fly(false);
     ASSERT_FALSE(HasFatalFailure());
-    const size_t per_frame = keyed.surfaces.size();
-    ASSERT_EQ(full.size(), keyed.sums.size());
-    int mismatches = 0;
-    for (size_t i = 0; i < full.size() && mismatches < 10; ++i) {
-        if (full[i] == keyed.sums[i]) continue;
-        ADD_FAILURE() << keyed.surfaces[i % per_frame] << " differs at frame " << i / per_frame;
-        ++mismatches;
-    }
+    ExpectSameSums(full, keyed);
     // The flight has pictures to skip: the keyed run draws fewer.
     EXPECT_GT(full_pictures, 0u);
     EXPECT_LT(keyed.drawn_pictures, full_pictures);
@@ -444,14 +437,7 @@ TEST(RepaintExactness, ACruiseWithTheMapAndTheRadarEqualsAFullRepaint) {
     full.pop_back();  // the full repaints' copies
     const Flight keyed = FlyCruise(false);
     ASSERT_FALSE(HasFatalFailure());
-    const size_t per_frame = keyed.surfaces.size();
-    ASSERT_EQ(full.size(), keyed.sums.size());
-    int mismatches = 0;
-    for (size_t i = 0; i < full.size() && mismatches < 10; ++i) {
-        if (full[i] == keyed.sums[i]) continue;
-        ADD_FAILURE() << keyed.surfaces[i % per_frame] << " differs at frame " << i / per_frame;
-        ++mismatches;
-    }
+    ExpectSameSums(full, keyed);
     EXPECT_LT(keyed.drawn_pictures, full_pictures / 2);
     // The virtual-cockpit maps, with the radar's overlay, copy their twins'
     // pictures too.
@@ -483,10 +469,7 @@ Flight FlyPoweredFromTheStart(bool every_picture) {
         ElectricsEnginesRunning();
         sim->SetVariable(kHeadingToken, 90.0 + f * 0.5);
         sim->RunFrame();
-        for (const simhost::GaugeInstance& g : sim->gauges()) {
-            for (const auto& d : g.surfaces)
-                flight.sums.push_back(SurfaceSum(d->picture, d->texts));
-        }
+        RecordFrame(*sim, flight);
     }
     // The displays warmed up and drew.
     flight.drawn_pictures = DrawnPictures() - pictures_before;
@@ -507,14 +490,7 @@ TEST(RepaintExactness, AFlightPoweredFromItsFirstFrameEqualsAFullRepaint) {
     full.pop_back();  // the count of copies
     const Flight keyed = FlyPoweredFromTheStart(false);
     ASSERT_FALSE(HasFatalFailure());
-    const size_t per_frame = keyed.surfaces.size();
-    ASSERT_EQ(full.size(), keyed.sums.size());
-    int mismatches = 0;
-    for (size_t i = 0; i < full.size() && mismatches < 10; ++i) {
-        if (full[i] == keyed.sums[i]) continue;
-        ADD_FAILURE() << keyed.surfaces[i % per_frame] << " differs at frame " << i / per_frame;
-        ++mismatches;
-    }
+    ExpectSameSums(full, keyed);
 }
 
 }  // namespace
