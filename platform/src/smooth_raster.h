@@ -143,7 +143,9 @@ inline void EdgeStep(int32_t* x, int32_t* e, int32_t step, int32_t rest, int32_t
     // Both outcomes and the test come straight from the error, so a walk
     // waits on one selection per step.
     const bool carry = *e > -rest;
-    const int32_t stay = *e + rest, move = stay - dy;
+    // (The unused outcome may leave the int range: worked out wrapping.)
+    const int32_t stay = *e + rest;
+    const auto move = static_cast<int32_t>(static_cast<uint32_t>(stay) - static_cast<uint32_t>(dy));
     *e = carry ? move : stay;
     *x = static_cast<int32_t>(static_cast<uint32_t>(*x) + static_cast<uint32_t>(step) +
                               static_cast<uint32_t>(carry ? signdx : 0));
