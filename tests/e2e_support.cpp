@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -78,10 +77,8 @@ ProcessResult RunProgram(const fs::path& program, const std::vector<std::string>
         return result;
     }
     int status = 0;
-    struct rusage usage {};
-    while (::wait4(pid, &status, 0, &usage) < 0) {
+    while (::waitpid(pid, &status, 0) < 0) {
     }
-    result.peak_rss_kb = usage.ru_maxrss;
     result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.out = ReadFile(out_file);
     result.err = ReadFile(err_file);

@@ -52,8 +52,7 @@ class TempDir {
 std::filesystem::path CopySampleAircraft(const std::filesystem::path& parent);
 
 struct ProcessResult {
-    int exit_code = -1;    // -1 when the program did not exit normally
-    long peak_rss_kb = 0;  // the program's peak resident memory
+    int exit_code = -1;  // -1 when the program did not exit normally
     std::string out;
     std::string err;
 };

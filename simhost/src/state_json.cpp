@@ -222,6 +222,16 @@ json CduJson(const GaugeInstance& g) {
     return {{"lines", std::move(lines)}, {"colours", std::move(colours)}};
 }
 
+// The process's peak resident memory so far in kB (VmHWM), null where the
+// system does not tell it.
+json PeakResidentKb() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::strtoll(line.c_str() + 6, nullptr, 10);
+    }
+    return nullptr;
+}
+
 json SimhostJson(const Simulator& sim) {
     const SimulatorConfig& cfg = sim.config();
     return {
@@ -232,6 +242,7 @@ json SimhostJson(const Simulator& sim) {
         {"fps", cfg.fps},
         {"fsuipc", cfg.fsuipc},
         {"sim_number", cfg.sim_number},
+        {"peak_resident_kb", PeakResidentKb()},
     };
 }
 
