@@ -172,10 +172,6 @@ EhsiSet& OwnNavigationSet(const DisplayScreen& screen, int data_side) {
     return EhsiSetOf(data_side, screen.virtual_cockpit);
 }
 
-// The state a screen's drawing moves in its own set (see DisplayMovedState).
-// An attitude screen's shared navigation steps draw with the 2D navigation
-// set, which the navigation display draws with and steps in between: a
-// copy must leave that set as it is.
 // The fields an attitude drawing moves, from one holder to another (a set
 // and a DisplayMovedState either way round).
 template <typename From, typename To>
@@ -199,6 +195,10 @@ void CopyNavigationMoved(const From& from, To& to) {
     std::memcpy(to.pointers, from.pointers, sizeof to.pointers);
 }
 
+// The state a screen's drawing moves in its own set (see DisplayMovedState).
+// An attitude screen's shared navigation steps draw with the 2D navigation
+// set, which the navigation display draws with and steps in between: a
+// copy must leave that set as it is.
 DisplayMovedState MovedStateOf(const DisplayScreen& screen, int data_side) {
     DisplayMovedState m;
     if (screen.kind == kAttitudeDisplay) {
