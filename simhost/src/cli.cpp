@@ -607,8 +607,7 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
             << std::flush;
     } else if (o.window && !o.no_audio) {
         // Someone watching the panels hears nothing on the lockstep clock.
-        out << "audio: mixing to memory on the lockstep clock (--realtime plays it)\n"
-            << std::flush;
+        out << "audio: not played on the lockstep clock (--realtime plays it)\n" << std::flush;
     }
     bool window_failed = false;
     if (o.window) {

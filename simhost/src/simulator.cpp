@@ -707,10 +707,16 @@ void Simulator::ReportHostings() {
 // ---------------------------------------------------------------------------
 // Sound
 
+// The lockstep clock's mix is heard by nobody unless it is captured: then
+// the sounds only need to start and end in time, which the silent engine
+// does without mixing.
 void Simulator::SelectAudioMode() {
-    const platform::AudioMode mode = config_.audio_silent ? platform::AudioMode::Silent
-                                     : config_.lockstep   ? platform::AudioMode::Loopback
-                                                          : platform::AudioMode::Device;
+    platform::AudioMode mode = platform::AudioMode::Device;
+    if (config_.audio_silent || (config_.lockstep && !config_.capture_audio)) {
+        mode = platform::AudioMode::Silent;
+    } else if (config_.lockstep) {
+        mode = platform::AudioMode::Loopback;
+    }
     if (!platform::SetAudioMode(mode)) {
         Warn("sound devices of an earlier run are still open; the audio mode stays as it was");
     }

@@ -60,10 +60,11 @@ struct SimulatorConfig {
     std::ostream* event_log = nullptr;  // one line per event (may be null)
     std::ostream* warnings = nullptr;   // problems worth telling the user (may be null)
     std::ostream* notices = nullptr;    // what the user should know, once (may be null)
-    // Sound: the lockstep clock renders the module's sound after every frame
-    // in simulated time (loopback), the real clock plays it on the machine's
-    // audio device; `audio_silent` mixes nothing. `capture_audio` keeps the
-    // rendered mix (lockstep only) for AudioCapture and WriteAudio.
+    // Sound: the real clock plays the module's sound on the machine's audio
+    // device; the lockstep clock renders it after every frame in simulated
+    // time (loopback) when `capture_audio` keeps the mix for AudioCapture and
+    // WriteAudio, and otherwise mixes nothing (sounds still start and end in
+    // time), as `audio_silent` does on either clock.
     bool audio_silent = false;
     bool capture_audio = false;
     // Pixels per panel unit of the drawn surfaces (the pictures' --scale).
