@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <csignal>
 #include <cstring>
+#include <fstream>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -270,6 +272,7 @@ TEST(SavedFlightFile, AKilledSaveLeavesTheOldFileOrTheNewOneWhole) {
     ASSERT_TRUE(simhost::WriteSavedFlight(tmp.path() / "b", b, &error)) << error;
     const std::string a_text = ReadFile(tmp.path() / "a");
     const std::string b_text = ReadFile(tmp.path() / "b");
+    pid_t killed = 0;
     for (int run = 0; run < 20; ++run) {
         const std::string old = SavedWithModuleGroups(file);
         int ready[2];
@@ -287,11 +290,26 @@ TEST(SavedFlightFile, AKilledSaveLeavesTheOldFileOrTheNewOneWhole) {
         ASSERT_EQ(::read(ready[0], &c, 1), 1);
         ::kill(pid, SIGKILL);
         ::waitpid(pid, nullptr, 0);
+        killed = pid;
         ::close(ready[0]);
         ::close(ready[1]);
         const std::string now = ReadFile(file);
         EXPECT_TRUE(now == old || now == a_text || now == b_text) << "run " << run << ":\n" << now;
     }
+    // The killed writers' temporary files go with the next save; a running
+    // writer's (this process's) and names that only look alike stay.
+    const fs::path ours = tmp.path() / ("Base.FLT.tmp" + std::to_string(::getpid()) + "-7");
+    const fs::path alike = tmp.path() / "Base.FLT.tmp12ab";
+    std::ofstream(tmp.path() / ("Base.FLT.tmp" + std::to_string(killed))) << "x";
+    std::ofstream(ours) << "x";
+    std::ofstream(alike) << "x";
+    std::string error2;
+    ASSERT_TRUE(simhost::WriteSavedFlight(file, a, &error2)) << error2;
+    std::set<std::string> left;
+    for (const auto& entry : fs::directory_iterator(tmp.path()))
+        left.insert(entry.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string>{"a", "b", "Base.FLT", ours.filename().string(),
+                                           "Base.FLT.tmp12ab"}));
 }
 
 }  // namespace

@@ -26,11 +26,13 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "ascii.h"
+#include "zu/platform/files.h"
 #include "zu/platform/load_problems.h"
 #include "zu/platform/paths.h"
 
@@ -336,6 +338,15 @@ std::optional<IniText> LoadText(const std::string& host_path, bool* unreadable) 
     return Parse(read.data);
 }
 
+// The first write of a file in this process clears what killed writers
+// left beside it.
+void RemoveStaleTemporariesOnce(const std::string& host_path) {
+    static std::mutex mutex;
+    static std::set<std::string> done;
+    std::lock_guard<std::mutex> lock(mutex);
+    if (done.insert(host_path).second) RemoveStaleTemporaries(host_path);
+}
+
 // Replaces the file with `text` through a temporary file and a rename.
 bool Store(const std::string& host_path, const IniText& text) {
     std::string data;
@@ -352,6 +363,7 @@ bool Store(const std::string& host_path, const IniText& text) {
         SetMemoryFile(m.files[host_path], std::move(data));
         return true;
     }
+    RemoveStaleTemporariesOnce(host_path);
     static std::atomic<uint32_t> counter{0};
     std::string temp = host_path + ".tmp" + std::to_string(::getpid()) + "-" +
                        std::to_string(counter.fetch_add(1));

@@ -302,6 +302,23 @@ TEST_F(IniFileTest, MemoryFilesKeepTheSemanticsAndTouchNoDisk) {
     EXPECT_FALSE(fs::exists(ToHostPath(path_)));
 }
 
+// A writer killed between its temporary file and the rename leaves the
+// temporary behind; the next process to write the file clears it.
+TEST_F(IniFileTest, AKilledWritersTemporaryFileIsClearedByTheNextWriter) {
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const std::string host = ToHostPath(path_);
+    const std::string stale = host + ".tmp" + std::to_string(gone) + "-3";
+    const std::string live = host + ".tmp" + std::to_string(::getppid()) + "-0";
+    std::ofstream(stale) << "[Half\n";
+    std::ofstream(live) << "[Half\n";
+    ASSERT_TRUE(WritePrivateProfileString("Main", "Key", "1", path_.c_str()));
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(live));
+    EXPECT_EQ(Get("Main", "Key"), "1");
+}
+
 // Runs `body` in a child process under a user that is not root (root reads
 // any file whatever its mode); returns the child's exit code.
 template <typename Body>

@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "text_util.h"
+#include "zu/platform/files.h"
 #include "zu/platform/ini_file.h"
 #include "zu/platform/paths.h"
 #include "zu/simhost/simulator.h"
@@ -45,6 +46,7 @@ bool WriteSavedFlight(const fs::path& file, const SavedFlight& flight, std::stri
         "\nOnGround=" + (flight.on_ground ? "1" : "0") + "\n";
     std::error_code ec;
     fs::create_directories(file.parent_path(), ec);
+    platform::RemoveStaleTemporaries(file.string());
     const std::string temp = file.string() + ".tmp" + std::to_string(::getpid());
     auto fail = [&](const char* step, int err) {
         *error = "cannot write the saved flight " + file.string() + ": " + step + ": " +

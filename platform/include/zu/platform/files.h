@@ -13,12 +13,20 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace zu::platform {
 
 // Size in bytes of the file, or -1 when its status cannot be read.
 int64_t FileSize(std::string_view windows_path);
+
+// A file written whole goes first to "PATH.tmpPID" or "PATH.tmpPID-N"
+// beside it (PID the writing process) and is then renamed over PATH. A
+// process killed between the two leaves its temporary file behind: this
+// removes those of the host path `host_path` whose process no longer runs
+// (a running process's, this one's included, are left alone).
+void RemoveStaleTemporaries(const std::string& host_path);
 
 class File {
   public:
