@@ -113,13 +113,29 @@ void FsuipcServer::Poke(uint32_t offset, const void* data, uint32_t size) {
     std::lock_guard<std::mutex> lock(mutex_);
     const uint32_t n = InImage(offset, size);
     if (n > 0) std::memcpy(&image_[offset], data, n);
-    for (uint32_t i = 0; i < n; ++i) pinned_[offset + i] = true;
+    for (uint32_t i = 0; i < n; ++i) {
+        pinned_[offset + i] = true;
+        pinned_blocks_[(offset + i) / kPinBlock] = true;
+    }
 }
 
 void FsuipcServer::Publish(uint32_t offset, const void* data, uint32_t size) {
     std::lock_guard<std::mutex> lock(mutex_);
+    PublishLocked(offset, data, size);
+}
+
+void FsuipcServer::PublishLocked(uint32_t offset, const void* data, uint32_t size) {
     const uint32_t n = InImage(offset, size);
+    if (n == 0) return;
     const auto* bytes = static_cast<const uint8_t*>(data);
+    bool pinned = false;
+    for (uint32_t b = offset / kPinBlock; b <= (offset + n - 1) / kPinBlock && !pinned; ++b) {
+        pinned = pinned_blocks_[b];
+    }
+    if (!pinned) {
+        std::memcpy(&image_[offset], bytes, n);
+        return;
+    }
     for (uint32_t i = 0; i < n; ++i) {
         if (!pinned_[offset + i]) image_[offset + i] = bytes[i];
     }
@@ -131,8 +147,12 @@ void FsuipcServer::SetWriteObserver(WriteObserver observer) {
 }
 
 void FsuipcServer::Peek(uint32_t offset, void* out, uint32_t size) const {
-    std::memset(out, 0, size);
     std::lock_guard<std::mutex> lock(mutex_);
+    PeekLocked(offset, out, size);
+}
+
+void FsuipcServer::PeekLocked(uint32_t offset, void* out, uint32_t size) const {
+    std::memset(out, 0, size);
     const uint32_t n = InImage(offset, size);
     if (n > 0) std::memcpy(out, &image_[offset], n);
 }
