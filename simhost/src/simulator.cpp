@@ -923,9 +923,10 @@ void Simulator::UpdateElements(GaugeInstance& g) {
             case gauge::ElementType::String: {
                 auto* str = reinterpret_cast<gauge::StringElement*>(e);
                 str->text[sizeof str->text - 1] = '\0';
-                const size_t length = std::strlen(str->text);
-                if (s.text.size() != length || std::memcmp(s.text.data(), str->text, length) != 0) {
-                    s.text.assign(str->text, length);
+                // Kept when unchanged: the text held (at most 63 characters,
+                // taken from here) and its end match.
+                if (std::memcmp(s.text.c_str(), str->text, s.text.size() + 1) != 0) {
+                    s.text.assign(str->text);
                 }
                 break;
             }
