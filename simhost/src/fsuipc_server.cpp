@@ -290,9 +290,13 @@ bool FsuipcServer::ServeBatch(uint8_t* area, uint32_t area_size) {
 // Stores a client's write, byte by byte around the read-only version words.
 void FsuipcServer::StoreWrite(uint32_t offset, const uint8_t* data, uint32_t size) {
     const uint32_t n = InImage(offset, size);
-    for (uint32_t i = 0; i < n; ++i) {
-        const uint32_t at = offset + i;
-        if (!IsReadOnly(at)) image_[at] = data[i];
+    if (n > 0 && (offset + n <= kOffsetFsuipcVersion || offset >= kOffsetSimulatorVersion + 4)) {
+        std::memcpy(&image_[offset], data, n);  // clear of the version words
+    } else {
+        for (uint32_t i = 0; i < n; ++i) {
+            const uint32_t at = offset + i;
+            if (!IsReadOnly(at)) image_[at] = data[i];
+        }
     }
     if (offset == kOffsetClientVersion && size >= 2) {
         client_version_ = static_cast<uint16_t>(data[0] | data[1] << 8);

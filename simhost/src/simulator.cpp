@@ -988,9 +988,8 @@ double Simulator::SourceValue(ElementState& s, uint32_t token) {
         const uint64_t made = variables_made_.load(std::memory_order_acquire);
         if (s.source_token == token && s.source_generation == made) return 0.0;
         std::lock_guard<std::mutex> lock(mutex_);
-        auto it = variables_.find(token);
         s.source_token = token;
-        s.source_slot = it != variables_.end() ? &it->second : nullptr;
+        s.source_slot = FindVariableSlot(token);
         s.source_generation = variables_made_.load(std::memory_order_relaxed);
         if (s.source_slot == nullptr) return 0.0;
     }
@@ -1084,13 +1083,27 @@ bool Simulator::MouseEvent(GaugeInstance& g, int rect_index, gauge::Point relati
 
 void Simulator::SetVariable(uint32_t token, double value) {
     std::lock_guard<std::mutex> lock(mutex_);
-    const auto [it, made] = variables_.try_emplace(token, value);
-    if (made) {
-        variables_made_.fetch_add(1, std::memory_order_release);
-    } else {
-        it->second = value;
-    }
+    *VariableSlot(token) = value;
     pinned_variables_.insert(token);
+}
+
+// Under mutex_: the slot of a variable, or null when it was not made yet.
+// Small tokens find theirs by index.
+const double* Simulator::FindVariableSlot(uint32_t token) const {
+    if (token < variable_index_.size()) return variable_index_[token];
+    auto it = variables_.find(token);
+    return it != variables_.end() ? &it->second : nullptr;
+}
+
+// Under mutex_: the slot of a variable, made (reading 0) when absent.
+double* Simulator::VariableSlot(uint32_t token) {
+    if (token < variable_index_.size() && variable_index_[token] != nullptr) {
+        return variable_index_[token];
+    }
+    const auto [it, made] = variables_.try_emplace(token, 0.0);
+    if (made) variables_made_.fetch_add(1, std::memory_order_release);
+    if (token < variable_index_.size()) variable_index_[token] = &it->second;
+    return &it->second;
 }
 
 void Simulator::PublishVariable(uint32_t token, double value) {
@@ -1102,20 +1115,15 @@ void Simulator::PublishVariables(const std::pair<uint32_t, double>* values, size
     std::lock_guard<std::mutex> lock(mutex_);
     for (size_t i = 0; i < count; ++i) {
         const auto [token, value] = values[i];
-        if (pinned_variables_.count(token) != 0) continue;
-        const auto [it, made] = variables_.try_emplace(token, value);
-        if (made) {
-            variables_made_.fetch_add(1, std::memory_order_release);
-        } else {
-            it->second = value;
-        }
+        if (!pinned_variables_.empty() && pinned_variables_.count(token) != 0) continue;
+        *VariableSlot(token) = value;
     }
 }
 
 double Simulator::Variable(uint32_t token) const {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto it = variables_.find(token);
-    return it != variables_.end() ? it->second : 0.0;
+    const double* slot = FindVariableSlot(token);
+    return slot != nullptr ? *slot : 0.0;
 }
 
 std::map<uint32_t, double> Simulator::Variables() const {
@@ -1127,9 +1135,7 @@ void Simulator::LookupVariable(gauge::HostVariable* var) {
     std::lock_guard<std::mutex> lock(mutex_);
     // An unknown token reads 0; its entry is made so that the pointer handed
     // out stays valid and later follows the value.
-    const auto [it, made] = variables_.try_emplace(var->token, 0.0);
-    if (made) variables_made_.fetch_add(1, std::memory_order_release);
-    double& slot = it->second;
+    double& slot = *VariableSlot(var->token);
     var->value_ptr = &slot;
     var->value_type = 0;
     var->value = slot;

@@ -368,6 +368,8 @@ class Simulator {
     void UpdateElements(GaugeInstance& gauge);
     void RecordFlags(GaugeInstance& gauge);
     double SourceValue(ElementState& element, uint32_t token);
+    const double* FindVariableSlot(uint32_t token) const;
+    double* VariableSlot(uint32_t token);
     size_t LogPrefix();
     // Writes the line `first` + `second` to the event log, as LogEvent does.
     void LogEventParts(std::string_view first, std::string_view second = {});
@@ -433,6 +435,8 @@ class Simulator {
     mutable std::mutex mutex_;
     std::map<uint32_t, double> variables_;     // node addresses are stable: value_ptr points here
     std::atomic<uint64_t> variables_made_{0};  // entries added to variables_ so far
+    // The slots of the tokens below 4096 (null: not made yet).
+    std::vector<double*> variable_index_ = std::vector<double*>(4096, nullptr);
     RecentWindow<KeyEventRecord> key_events_{kKeyEventWindow};
     CountTable<uint32_t, KeyEventRecord> key_counts_;
     uint64_t module_key_events_ = 0;
