@@ -142,7 +142,19 @@ class FsuipcServer {
     std::vector<bool> pinned_blocks_ = std::vector<bool>(kFsuipcImageSize / kPinBlock, false);
     WriteObserver observer_;
     WriteLogger logger_;
-    RecentWindow<FsuipcWriteRecord> writes_{kFsuipcWriteWindow};
+    // A kept write: its digits held in the record (a longer write's in
+    // `long_hex`), so the window fills and goes round without allocating.
+    static constexpr size_t kInlineHex = 64;  // digits of a 32-byte write
+    struct KeptWrite {
+        uint64_t frame = 0;
+        uint32_t offset = 0;
+        uint32_t size = 0;
+        uint32_t hex_size = 0;
+        std::array<char, kInlineHex> hex{};
+        std::string long_hex;
+    };
+    RecentWindow<KeptWrite> writes_{kFsuipcWriteWindow};
+    FsuipcWriteRecord write_;  // the write being served, as the logger sees it
     CountTable<uint32_t, std::string> write_counts_;
     uint64_t batches_served_ = 0;
     uint64_t batches_refused_ = 0;
