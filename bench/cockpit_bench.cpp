@@ -9,6 +9,10 @@
 //                        untimed after every second one
 //   BM_HostPass          the main gauge's per-frame host pass against the
 //                        stand-in's FSUIPC server and panel services
+//   BM_SimhostFrame...   a whole frame as simhost runs it (clock advance,
+//                        ticks, model step, gauges, pictures, sound), with
+//                        simhost's own share of it ("simhost_own_us": the
+//                        frame less the gauges' services and the ticks)
 // Each reports the median and the 99th percentile of its iterations
 // ("median_us", "p99_us", see MeasureEach). None of them may allocate: the
 // frame's count covers the module's gauges with their painting and the
@@ -178,6 +182,34 @@ void BM_HostPass(benchmark::State& state) {
         [] { MaingaugeProc(); }, kAlways);
 }
 BENCHMARK(BM_HostPass)->Unit(benchmark::kMicrosecond)->Iterations(1500);
+
+void SimhostFrame(benchmark::State& state, CockpitLoad load) {
+    FlyingCockpit cockpit(load);
+    if (!cockpit.ok()) return state.SkipWithError(cockpit.error().c_str());
+    simhost::Simulator& sim = cockpit.sim();
+    const simhost::Simulator::FrameTiming before = sim.frame_timing();
+    MeasureEach(
+        state, "allocations_per_frame", kAlways, [&] { sim.RunFrame(); }, kAlways);
+    const simhost::Simulator::FrameTiming& after = sim.frame_timing();
+    const uint64_t frames = after.frames - before.frames;
+    const uint64_t module_ns = after.gauge_ns - before.gauge_ns + after.tick_ns - before.tick_ns;
+    const uint64_t frame_ns = after.frame_ns - before.frame_ns;
+    if (frames > 0) {
+        state.counters["simhost_own_us"] =
+            static_cast<double>(frame_ns - std::min(frame_ns, module_ns)) /
+            static_cast<double>(frames) / 1000.0;
+    }
+}
+
+void BM_SimhostFrame(benchmark::State& state) {
+    SimhostFrame(state, CockpitLoad::FlyingRadarTrafficMap);
+}
+BENCHMARK(BM_SimhostFrame)->Unit(benchmark::kMicrosecond)->Iterations(1500);
+
+void BM_SimhostFrameParked(benchmark::State& state) {
+    SimhostFrame(state, CockpitLoad::Parked);
+}
+BENCHMARK(BM_SimhostFrameParked)->Unit(benchmark::kMicrosecond)->Iterations(1500);
 
 }  // namespace
 }  // namespace zu::bench

@@ -707,6 +707,32 @@ TEST_F(FsuipcServerTest, RecordsReusedAroundTheWindowHoldTheirOwnWrite) {
     }
 }
 
+// What the host pokes stays: publishing, alone or in a batch, writes every
+// other byte of its range, beside poked bytes and across neighbouring ones,
+// and nothing beyond the image.
+TEST_F(FsuipcServerTest, PublishingLeavesPokedBytesAndWritesTheRest) {
+    server_.Poke(0x1001, "\xAA\xBB", 2);
+    server_.Publish(0x0FFE, "\x01\x02\x03\x04\x05\x06", 6);
+    server_.Publish(0x1010, "\x11\x12", 2);  // beside the poked bytes
+    {
+        simhost::FsuipcServer::Batch image(server_);
+        image.Publish(0x1003, "\x21\x22", 2);
+        image.Publish(0x2000, "\x31\x32\x33\x34", 4);
+        image.Publish(0xFFFE, "\x41\x42\x43\x44", 4);  // half beyond the image
+        uint8_t peeked[4] = {};
+        image.Peek(0x2000, peeked, 4);
+        EXPECT_EQ(peeked[3], 0x34);
+    }
+    uint8_t got[8] = {};
+    server_.Peek(0x0FFE, got, 8);
+    const uint8_t want[8] = {0x01, 0x02, 0x03, 0xAA, 0xBB, 0x21, 0x22, 0x00};
+    EXPECT_EQ(std::memcmp(got, want, 8), 0);
+    server_.Peek(0x1010, got, 2);
+    EXPECT_EQ(got[0] | got[1] << 8, 0x1211);
+    server_.Peek(0xFFFE, got, 4);
+    EXPECT_EQ(got[0] | got[1] << 8 | got[2] << 16 | got[3] << 24, 0x4241);
+}
+
 TEST_F(FsuipcServerTest, RefusesMalformedBatchesWithoutApplyingThem) {
     Write(0x0BC8, {0x01, 0x00});
     Put32(2);  // a write whose data would run past the end of the area

@@ -116,6 +116,11 @@ void Put(Simulator& sim, uint32_t offset, T value) {
     sim.fsuipc().Publish(offset, &value, sizeof value);
 }
 
+template <typename T>
+void Put(FsuipcServer::Batch& image, uint32_t offset, T value) {
+    image.Publish(offset, &value, sizeof value);
+}
+
 int32_t SignedValue(uint32_t value) {
     return static_cast<int32_t>(value);
 }
@@ -708,7 +713,35 @@ double AircraftModel::TrackTrue() const {
     return state_.heading_true;
 }
 
+// The variables one step publishes, handed to the simulator in order under
+// one lock when the batch ends (or fills).
+class VariableBatch {
+  public:
+    explicit VariableBatch(Simulator& sim) : sim_(sim) {}
+    ~VariableBatch() { Flush(); }
+    VariableBatch(const VariableBatch&) = delete;
+    VariableBatch& operator=(const VariableBatch&) = delete;
+
+    void operator()(uint32_t token, double value) {
+        if (count_ == values_.size()) Flush();
+        values_[count_++] = {token, value};
+    }
+    void Flush() {
+        if (count_ > 0) sim_.PublishVariables(values_.data(), count_);
+        count_ = 0;
+    }
+
+  private:
+    Simulator& sim_;
+    std::array<std::pair<uint32_t, double>, 128> values_{};
+    size_t count_ = 0;
+};
+
 void AircraftModel::Publish(Simulator& sim) {
+    // Variables and offsets go over each under one lock; the variables once
+    // the offsets' lock is let go.
+    VariableBatch var(sim);
+    FsuipcServer::Batch image(sim.fsuipc());
     const AircraftState& s = state_;
     const double sigma = DensityRatio(s.altitude_ft);
     const double tas_kt = s.tas_ft_s / kKnot;
@@ -717,7 +750,6 @@ void AircraftModel::Publish(Simulator& sim) {
     const double gs_ft_s = s.tas_ft_s * std::cos(s.gamma);
     const double mag_heading = Wrap360(s.heading_true - s.variation);
     const double temp = IsaTemperature(s.altitude_ft);
-    auto var = [&sim](uint32_t token, double value) { sim.PublishVariable(token, value); };
 
     var(1, std::floor(s.tick_count));
     var(341, temp);
@@ -776,56 +808,56 @@ void AircraftModel::Publish(Simulator& sim) {
     var(343, 0);
     var(344, 270);
 
-    Put<uint8_t>(sim, 0x023A, static_cast<uint8_t>(static_cast<int>(s.utc_s) % 60));
-    Put<uint8_t>(sim, 0x0239, static_cast<uint8_t>(static_cast<int>(s.utc_s) / 60 % 60));
-    Put<uint8_t>(sim, 0x023B, static_cast<uint8_t>(static_cast<int>(s.utc_s) / 3600));
-    Put<uint16_t>(sim, 0x023E, static_cast<uint16_t>(s.day_of_year));
-    Put<uint16_t>(sim, 0x0240, static_cast<uint16_t>(s.year));
-    Put<uint16_t>(sim, 0x0264, s.paused || s.reposition_pause ? 1 : 0);
-    Put<uint16_t>(sim, 0x0274, static_cast<uint16_t>(32768 / std::max(1, sim.config().fps)));
-    Put<uint32_t>(sim, 0x02B4, static_cast<uint32_t>(gs_ft_s / kMetre * 65536.0));
-    Put<int32_t>(sim, 0x02B8, static_cast<int32_t>(tas_kt * 128.0));
-    Put<int32_t>(sim, 0x02BC, static_cast<int32_t>(ias_kt * 128.0));
-    Put<int32_t>(sim, 0x02C8, static_cast<int32_t>(std::lround(vs_ft_s / kMetre * 256.0)));
-    Put<double>(sim, 0x0310, s.clock_s);
-    Put<int64_t>(sim, 0x0560, static_cast<int64_t>(s.latitude * kLatitudeUnits));
-    Put<int64_t>(sim, 0x0568, static_cast<int64_t>(Wrap180(s.longitude) * kLongitudeUnits));
-    Put<uint32_t>(sim, 0x0570, 0);
-    Put<int32_t>(sim, 0x0574, static_cast<int32_t>(std::floor(s.altitude_ft / kMetre)));
-    Put<int32_t>(sim, 0x0578, static_cast<int32_t>(-s.pitch * kAngleUnits));
-    Put<int32_t>(sim, 0x057C, static_cast<int32_t>(Wrap180(-s.bank) * kAngleUnits));
-    Put<uint32_t>(sim, 0x0580, static_cast<uint32_t>(mag_heading * kAngleUnits));
+    Put<uint8_t>(image, 0x023A, static_cast<uint8_t>(static_cast<int>(s.utc_s) % 60));
+    Put<uint8_t>(image, 0x0239, static_cast<uint8_t>(static_cast<int>(s.utc_s) / 60 % 60));
+    Put<uint8_t>(image, 0x023B, static_cast<uint8_t>(static_cast<int>(s.utc_s) / 3600));
+    Put<uint16_t>(image, 0x023E, static_cast<uint16_t>(s.day_of_year));
+    Put<uint16_t>(image, 0x0240, static_cast<uint16_t>(s.year));
+    Put<uint16_t>(image, 0x0264, s.paused || s.reposition_pause ? 1 : 0);
+    Put<uint16_t>(image, 0x0274, static_cast<uint16_t>(32768 / std::max(1, sim.config().fps)));
+    Put<uint32_t>(image, 0x02B4, static_cast<uint32_t>(gs_ft_s / kMetre * 65536.0));
+    Put<int32_t>(image, 0x02B8, static_cast<int32_t>(tas_kt * 128.0));
+    Put<int32_t>(image, 0x02BC, static_cast<int32_t>(ias_kt * 128.0));
+    Put<int32_t>(image, 0x02C8, static_cast<int32_t>(std::lround(vs_ft_s / kMetre * 256.0)));
+    Put<double>(image, 0x0310, s.clock_s);
+    Put<int64_t>(image, 0x0560, static_cast<int64_t>(s.latitude * kLatitudeUnits));
+    Put<int64_t>(image, 0x0568, static_cast<int64_t>(Wrap180(s.longitude) * kLongitudeUnits));
+    Put<uint32_t>(image, 0x0570, 0);
+    Put<int32_t>(image, 0x0574, static_cast<int32_t>(std::floor(s.altitude_ft / kMetre)));
+    Put<int32_t>(image, 0x0578, static_cast<int32_t>(-s.pitch * kAngleUnits));
+    Put<int32_t>(image, 0x057C, static_cast<int32_t>(Wrap180(-s.bank) * kAngleUnits));
+    Put<uint32_t>(image, 0x0580, static_cast<uint32_t>(mag_heading * kAngleUnits));
     for (int e = 0; e < 2; ++e) {
         Put<uint32_t>(
-            sim, e == 0 ? 0x0B7C : 0x0B98,
+            image, e == 0 ? 0x0B7C : 0x0B98,
             static_cast<uint32_t>(s.fuel_lb[e] / kTankCapacity * 100.0 * 128.0 * 65536.0));
-        Put<double>(sim, e == 0 ? 0x2418 : 0x2518, s.engines[e].blade_angle);
+        Put<double>(image, e == 0 ? 0x2418 : 0x2518, s.engines[e].blade_angle);
     }
-    Put<int16_t>(sim, 0x0BB2, static_cast<int16_t>(-s.elevator * 16383.0));
-    Put<int16_t>(sim, 0x0BB6, static_cast<int16_t>(-s.aileron * 16383.0));
-    Put<int16_t>(sim, 0x0BC0, static_cast<int16_t>(s.elevator_trim));
-    Put<int16_t>(sim, 0x0BC4, static_cast<int16_t>(s.brake_left));
-    Put<int16_t>(sim, 0x0BC6, static_cast<int16_t>(s.brake_right));
-    Put<int16_t>(sim, 0x0BCA, static_cast<int16_t>(std::max(s.brake_left, s.brake_right)));
-    Put<int16_t>(sim, 0x0BC8, static_cast<int16_t>(s.parking_brake ? 32767 : 0));
-    Put<double>(sim, 0x2ED0, s.alpha * kDeg);  // angle of attack, radians
-    Put<double>(sim, 0x30C0, s.gross_weight_lb);
-    Put<double>(sim, 0x3060, vs_ft_s);
-    Put<double>(sim, 0x3090, gs_ft_s);
-    Put<double>(sim, 0x3198, gs_ft_s * std::sin(s.heading_true * kDeg));
-    Put<double>(sim, 0x3190, gs_ft_s * std::cos(s.heading_true * kDeg));
+    Put<int16_t>(image, 0x0BB2, static_cast<int16_t>(-s.elevator * 16383.0));
+    Put<int16_t>(image, 0x0BB6, static_cast<int16_t>(-s.aileron * 16383.0));
+    Put<int16_t>(image, 0x0BC0, static_cast<int16_t>(s.elevator_trim));
+    Put<int16_t>(image, 0x0BC4, static_cast<int16_t>(s.brake_left));
+    Put<int16_t>(image, 0x0BC6, static_cast<int16_t>(s.brake_right));
+    Put<int16_t>(image, 0x0BCA, static_cast<int16_t>(std::max(s.brake_left, s.brake_right)));
+    Put<int16_t>(image, 0x0BC8, static_cast<int16_t>(s.parking_brake ? 32767 : 0));
+    Put<double>(image, 0x2ED0, s.alpha * kDeg);  // angle of attack, radians
+    Put<double>(image, 0x30C0, s.gross_weight_lb);
+    Put<double>(image, 0x3060, vs_ft_s);
+    Put<double>(image, 0x3090, gs_ft_s);
+    Put<double>(image, 0x3198, gs_ft_s * std::sin(s.heading_true * kDeg));
+    Put<double>(image, 0x3190, gs_ft_s * std::cos(s.heading_true * kDeg));
     // Body rates (rad/s) and accelerations (rad/s^2) in the sense of the
     // published angles: pitch nose down, bank left wing down, heading.
-    Put<double>(sim, 0x31A8, -s.pitch_rate * kDeg);
-    Put<double>(sim, 0x3078, -s.pitch_accel * kDeg);
-    Put<double>(sim, 0x31B0, -s.roll_rate * kDeg);
-    Put<double>(sim, 0x3080, -s.roll_accel * kDeg);
-    Put<double>(sim, 0x31B8, s.yaw_rate * kDeg);
-    Put<double>(sim, 0x3088, s.yaw_accel * kDeg);
-    Put<double>(sim, 0x31C8, s.pitch_rate);  // nose up, degrees per second
-    Put<double>(sim, 0x3070, s.accel_long);
-    PublishRadios(sim);
-    PublishTraffic(sim);
+    Put<double>(image, 0x31A8, -s.pitch_rate * kDeg);
+    Put<double>(image, 0x3078, -s.pitch_accel * kDeg);
+    Put<double>(image, 0x31B0, -s.roll_rate * kDeg);
+    Put<double>(image, 0x3080, -s.roll_accel * kDeg);
+    Put<double>(image, 0x31B8, s.yaw_rate * kDeg);
+    Put<double>(image, 0x3088, s.yaw_accel * kDeg);
+    Put<double>(image, 0x31C8, s.pitch_rate);  // nose up, degrees per second
+    Put<double>(image, 0x3070, s.accel_long);
+    PublishRadios(image, var);
+    PublishTraffic(image);
 }
 
 bool AircraftModel::SetTraffic(uint32_t slot, const TrafficTarget& target) {
@@ -850,7 +882,7 @@ void AircraftModel::StepTraffic(double dt) {
 // The traffic table: 40-byte slots (identifier, latitude, longitude,
 // altitude as f32, heading as a 16-bit angle, ground speed in knots and
 // vertical speed in feet per minute); empty slots are zero.
-void AircraftModel::PublishTraffic(Simulator& sim) {
+void AircraftModel::PublishTraffic(FsuipcServer::Batch& image) {
     for (uint32_t i = 0; i < kTrafficSlots; ++i) {
         const TrafficTarget& t = state_.traffic[i];
         uint8_t rec[kTrafficSlotSize] = {};
@@ -870,7 +902,7 @@ void AircraftModel::PublishTraffic(Simulator& sim) {
             std::memcpy(rec + 18, &gs, 2);
             std::memcpy(rec + 20, &vs, 2);
         }
-        sim.fsuipc().Publish(kTrafficSlotsOffset + i * kTrafficSlotSize, rec, sizeof rec);
+        image.Publish(kTrafficSlotsOffset + i * kTrafficSlotSize, rec, sizeof rec);
     }
 }
 
@@ -1065,9 +1097,8 @@ uint8_t ByteForm(double needle) {
 
 }  // namespace
 
-void AircraftModel::PublishRadios(Simulator& sim) {
+void AircraftModel::PublishRadios(FsuipcServer::Batch& image, VariableBatch& var) {
     const AircraftState& s = state_;
-    auto var = [&sim](uint32_t token, double value) { sim.PublishVariable(token, value); };
     // The receivers, with their flags offsets: receiver flags, to/from,
     // glideslope flag, glideslope needle, ident; tokens bearing, distance,
     // deviation, radio value.
@@ -1086,27 +1117,27 @@ void AircraftModel::PublishRadios(Simulator& sim) {
     for (int i = 0; i < 2; ++i) {
         const Receiver& r = receivers[i];
         uint16_t word = 0;
-        sim.fsuipc().Peek(r.freq, &word, 2);
+        image.Peek(r.freq, &word, 2);
         int16_t obs = 0;
-        sim.fsuipc().Peek(r.obs, &obs, 2);
+        image.Peek(r.obs, &obs, 2);
         const StationView v = Tuned(s, world_, 10000 + Bcd4(word), false);
         ReceiverOutput out;
         if (v.station != nullptr) out = Receive(s, v, obs);
-        Put<uint8_t>(sim, r.flags, out.flags);
-        Put<uint8_t>(sim, r.to_from, out.to_from);
-        Put<uint8_t>(sim, r.gs_flag, out.gs_flag);
-        Put<int8_t>(sim, r.gs_needle, out.gs_needle);
-        Put<uint16_t>(sim, r.inclination, out.inclination);
-        Put<uint16_t>(sim, r.runway, out.inverse_runway);
+        Put<uint8_t>(image, r.flags, out.flags);
+        Put<uint8_t>(image, r.to_from, out.to_from);
+        Put<uint8_t>(image, r.gs_flag, out.gs_flag);
+        Put<int8_t>(image, r.gs_needle, out.gs_needle);
+        Put<uint16_t>(image, r.inclination, out.inclination);
+        Put<uint16_t>(image, r.runway, out.inverse_runway);
         StationWords station, glideslope;
         StationPositions(v.station, &station, &glideslope);
-        Put<int32_t>(sim, kStationWords[i][0], station.latitude);
-        Put<int32_t>(sim, kStationWords[i][1], station.longitude);
-        Put<int32_t>(sim, kStationWords[i][2], station.elevation_m);
-        Put<int32_t>(sim, kGlideslopeWords[i][0], glideslope.latitude);
-        Put<int32_t>(sim, kGlideslopeWords[i][1], glideslope.longitude);
-        Put<int32_t>(sim, kGlideslopeWords[i][2], glideslope.elevation_m);
-        sim.fsuipc().Publish(r.ident, out.ident, 25);
+        Put<int32_t>(image, kStationWords[i][0], station.latitude);
+        Put<int32_t>(image, kStationWords[i][1], station.longitude);
+        Put<int32_t>(image, kStationWords[i][2], station.elevation_m);
+        Put<int32_t>(image, kGlideslopeWords[i][0], glideslope.latitude);
+        Put<int32_t>(image, kGlideslopeWords[i][1], glideslope.longitude);
+        Put<int32_t>(image, kGlideslopeWords[i][2], glideslope.elevation_m);
+        image.Publish(r.ident, out.ident, 25);
         var(r.t_bearing, out.bearing);
         const bool ranged =
             v.station != nullptr && (v.station->dme || v.station->kind != RadioStation::kVor);
@@ -1125,15 +1156,15 @@ void AircraftModel::PublishRadios(Simulator& sim) {
     // ADF 1 (token 39) and ADF 2 (0x02D8): relative bearings of the NDBs.
     auto adf = [&](uint32_t main_offset, uint32_t ext_offset) {
         uint16_t main = 0, ext = 0;
-        sim.fsuipc().Peek(main_offset, &main, 2);
-        sim.fsuipc().Peek(ext_offset, &ext, 2);
+        image.Peek(main_offset, &main, 2);
+        image.Peek(ext_offset, &ext, 2);
         const int32_t khz10 = Bcd4(main) * 10 + ((ext >> 8) & 0xF) * 10000 + (ext & 0xF);
         const StationView v = Tuned(s, world_, khz10, true);
         return v.station != nullptr ? Wrap360(v.bearing_true - s.heading_true) : 90.0;
     };
     var(39, adf(0x034C, 0x0356));
     Put<uint16_t>(
-        sim, 0x02D8,
+        image, 0x02D8,
         static_cast<uint16_t>(std::lround(adf(0x02D4, 0x02D6) * 65536.0 / 360.0) & 0xFFFF));
 }
 

@@ -16,7 +16,7 @@ constexpr uint32_t kKindRead = platform::kFsuipcReadKind;
 constexpr uint32_t kKindWrite = platform::kFsuipcWriteKind;
 constexpr uint32_t kReadHeader = sizeof(platform::FsuipcReadRecord);
 constexpr uint32_t kWriteHeader = sizeof(platform::FsuipcWriteRecord);
-constexpr size_t kHexReserve = 64;  // digits of a 32-byte write
+constexpr size_t kHexReserve = 64;  // digits of a 32-byte write, the module's longest
 
 uint32_t LoadU32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
@@ -56,6 +56,7 @@ bool IsReadOnly(uint32_t offset) {
 FsuipcServer::FsuipcServer() {
     StoreU32(&image_[kOffsetFsuipcVersion], kStandInFsuipcVersion);
     SetSimulatorNumber(7);
+    write_.hex.reserve(kHexReserve);
 }
 
 FsuipcServer::~FsuipcServer() {
@@ -113,13 +114,29 @@ void FsuipcServer::Poke(uint32_t offset, const void* data, uint32_t size) {
     std::lock_guard<std::mutex> lock(mutex_);
     const uint32_t n = InImage(offset, size);
     if (n > 0) std::memcpy(&image_[offset], data, n);
-    for (uint32_t i = 0; i < n; ++i) pinned_[offset + i] = true;
+    for (uint32_t i = 0; i < n; ++i) {
+        pinned_[offset + i] = true;
+        pinned_blocks_[(offset + i) / kPinBlock] = true;
+    }
 }
 
 void FsuipcServer::Publish(uint32_t offset, const void* data, uint32_t size) {
     std::lock_guard<std::mutex> lock(mutex_);
+    PublishLocked(offset, data, size);
+}
+
+void FsuipcServer::PublishLocked(uint32_t offset, const void* data, uint32_t size) {
     const uint32_t n = InImage(offset, size);
+    if (n == 0) return;
     const auto* bytes = static_cast<const uint8_t*>(data);
+    bool pinned = false;
+    for (uint32_t b = offset / kPinBlock; b <= (offset + n - 1) / kPinBlock && !pinned; ++b) {
+        pinned = pinned_blocks_[b];
+    }
+    if (!pinned) {
+        std::memcpy(&image_[offset], bytes, n);
+        return;
+    }
     for (uint32_t i = 0; i < n; ++i) {
         if (!pinned_[offset + i]) image_[offset + i] = bytes[i];
     }
@@ -131,8 +148,12 @@ void FsuipcServer::SetWriteObserver(WriteObserver observer) {
 }
 
 void FsuipcServer::Peek(uint32_t offset, void* out, uint32_t size) const {
-    std::memset(out, 0, size);
     std::lock_guard<std::mutex> lock(mutex_);
+    PeekLocked(offset, out, size);
+}
+
+void FsuipcServer::PeekLocked(uint32_t offset, void* out, uint32_t size) const {
+    std::memset(out, 0, size);
     const uint32_t n = InImage(offset, size);
     if (n > 0) std::memcpy(out, &image_[offset], n);
 }
@@ -144,7 +165,20 @@ void FsuipcServer::SetWriteLogger(WriteLogger logger) {
 
 std::vector<FsuipcWriteRecord> FsuipcServer::Writes() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return writes_.Items();
+    std::vector<FsuipcWriteRecord> out;
+    out.reserve(writes_.size());
+    writes_.ForEach([&out](const KeptWrite& w) {
+        FsuipcWriteRecord& r = out.emplace_back();
+        r.frame = w.frame;
+        r.offset = w.offset;
+        r.size = w.size;
+        if (w.hex_size <= kInlineHex) {
+            r.hex.assign(w.hex.data(), w.hex_size);
+        } else {
+            r.hex = w.long_hex;
+        }
+    });
+    return out;
 }
 
 std::map<uint32_t, KeyCount<std::string>> FsuipcServer::WriteCounts() const {
@@ -248,17 +282,23 @@ bool FsuipcServer::ServeBatch(uint8_t* area, uint32_t area_size) {
             pos += kReadHeader + static_cast<uint64_t>(size);
         } else {
             const uint8_t* data = rec + kWriteHeader;
-            // Into the window's oldest record: its hex buffer is reused. A
-            // new record's buffer takes the module's longest write at once,
-            // so records that go round the window never grow again.
-            FsuipcWriteRecord& record = writes_.Next();
-            if (record.hex.capacity() < kHexReserve) record.hex.reserve(kHexReserve);
-            record.frame = frame;
-            record.offset = offset;
-            record.size = size;
-            Hex(data, size, &record.hex);
-            write_counts_.Add(offset, frame, record.hex);
-            if (logger_) logger_(record);
+            // Made in one reused record, kept into the window's oldest.
+            write_.frame = frame;
+            write_.offset = offset;
+            write_.size = size;
+            Hex(data, size, &write_.hex);
+            KeptWrite& kept = writes_.Next();
+            kept.frame = frame;
+            kept.offset = offset;
+            kept.size = size;
+            kept.hex_size = static_cast<uint32_t>(write_.hex.size());
+            if (write_.hex.size() <= kInlineHex) {
+                std::memcpy(kept.hex.data(), write_.hex.data(), write_.hex.size());
+            } else {
+                kept.long_hex = write_.hex;
+            }
+            write_counts_.Add(offset, frame, write_.hex);
+            if (logger_) logger_(write_);
             StoreWrite(offset, data, size);
             if (observer_) observer_(offset, size, image_.data());
             pos += kWriteHeader + static_cast<uint64_t>(size);
@@ -270,9 +310,13 @@ bool FsuipcServer::ServeBatch(uint8_t* area, uint32_t area_size) {
 // Stores a client's write, byte by byte around the read-only version words.
 void FsuipcServer::StoreWrite(uint32_t offset, const uint8_t* data, uint32_t size) {
     const uint32_t n = InImage(offset, size);
-    for (uint32_t i = 0; i < n; ++i) {
-        const uint32_t at = offset + i;
-        if (!IsReadOnly(at)) image_[at] = data[i];
+    if (n > 0 && (offset + n <= kOffsetFsuipcVersion || offset >= kOffsetSimulatorVersion + 4)) {
+        std::memcpy(&image_[offset], data, n);  // clear of the version words
+    } else {
+        for (uint32_t i = 0; i < n; ++i) {
+            const uint32_t at = offset + i;
+            if (!IsReadOnly(at)) image_[at] = data[i];
+        }
     }
     if (offset == kOffsetClientVersion && size >= 2) {
         client_version_ = static_cast<uint16_t>(data[0] | data[1] << 8);

@@ -129,6 +129,31 @@ constexpr size_t kMaxElementsPerGauge = 4096;
 constexpr size_t kMaxNextEntries = 256;
 constexpr int kMaxMouseRects = 1024;
 
+// `value` as printf's %X (uppercase, no leading zeros) and %u write it, at
+// `out`; the number of characters.
+size_t PutHex(char* out, uint32_t value) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    char digits[8];
+    size_t n = 0;
+    do {
+        digits[n++] = kDigits[value & 15];
+        value >>= 4;
+    } while (value != 0);
+    for (size_t i = 0; i < n; ++i) out[i] = digits[n - 1 - i];
+    return n;
+}
+
+size_t PutDecimal(char* out, uint32_t value) {
+    char digits[10];
+    size_t n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    for (size_t i = 0; i < n; ++i) out[i] = digits[n - 1 - i];
+    return n;
+}
+
 // Index of the named variable called `name` (any case), or -1.
 int32_t FindNamed(const std::vector<NamedVariable>& named, std::string_view name) {
     for (size_t i = 0; i < named.size(); ++i) {
@@ -163,7 +188,14 @@ Simulator::Simulator(SimulatorConfig config) : config_(std::move(config)) {
     fsuipc_.SetFrameCounter(&frame_);
     if (config_.event_log != nullptr) {
         fsuipc_.SetWriteLogger([this](const FsuipcWriteRecord& w) {
-            LogEventf("fsuipc write 0x%X %u %s", w.offset, w.size, w.hex.c_str());
+            // "fsuipc write 0x%X %u %s"
+            char head[48] = "fsuipc write 0x";
+            size_t n = 15;
+            n += PutHex(head + n, w.offset);
+            head[n++] = ' ';
+            n += PutDecimal(head + n, w.size);
+            head[n++] = ' ';
+            LogEventParts(std::string_view(head, n), w.hex);
         });
     }
 }
@@ -883,7 +915,7 @@ void Simulator::UpdateElements(GaugeInstance& g) {
             s.hidden = true;
             continue;
         }
-        if (e->source_token != 0) e->source_value = Variable(e->source_token);
+        if (e->source_token != 0) e->source_value = SourceValue(s, e->source_token);
         const double v = e->callback != nullptr ? e->callback(e) : e->source_value;
         s.value = v;
         ++s.updates;
@@ -897,7 +929,11 @@ void Simulator::UpdateElements(GaugeInstance& g) {
             case gauge::ElementType::String: {
                 auto* str = reinterpret_cast<gauge::StringElement*>(e);
                 str->text[sizeof str->text - 1] = '\0';
-                s.text = str->text;
+                // Kept when unchanged: the text held (at most 63 characters,
+                // taken from here) and its end match.
+                if (std::memcmp(s.text.c_str(), str->text, s.text.size() + 1) != 0) {
+                    s.text.assign(str->text);
+                }
                 break;
             }
             case gauge::ElementType::Slider: {
@@ -934,15 +970,36 @@ void Simulator::UpdateElements(GaugeInstance& g) {
 }
 
 void Simulator::RecordFlags(GaugeInstance& g) {
+    // Mostly nothing changed since the last time: only changes are written.
     for (ElementState& s : g.elements) {
+        uint32_t flags = s.element->image_flags;
         // Whatever the element holds is on screen from now on (a drawn
         // surface's picture is taken after its service).
-        if ((s.element->image_flags & gauge::kImageDrawnSurface) == 0) {
-            s.element->image_flags |= gauge::kImageOnScreen;
+        if ((flags & (gauge::kImageDrawnSurface | gauge::kImageOnScreen)) == 0) {
+            flags |= gauge::kImageOnScreen;
+            s.element->image_flags = flags;
         }
-        s.image_flags = s.element->image_flags;
-        s.hidden = (s.image_flags & gauge::kImageHidden) != 0;
+        if (s.image_flags != flags) {
+            s.image_flags = flags;
+            s.hidden = (flags & gauge::kImageHidden) != 0;
+        }
     }
+}
+
+// The element's source variable: its slot is looked up once it exists; a
+// variable not made yet reads 0 and is looked up again once variables have
+// been made.
+double Simulator::SourceValue(ElementState& s, uint32_t token) {
+    if (s.source_token != token || s.source_slot == nullptr) {
+        const uint64_t made = variables_made_.load(std::memory_order_acquire);
+        if (s.source_token == token && s.source_generation == made) return 0.0;
+        std::lock_guard<std::mutex> lock(mutex_);
+        s.source_token = token;
+        s.source_slot = FindVariableSlot(token);
+        s.source_generation = variables_made_.load(std::memory_order_relaxed);
+        if (s.source_slot == nullptr) return 0.0;
+    }
+    return *s.source_slot;
 }
 
 // ---------------------------------------------------------------------------
@@ -1032,19 +1089,47 @@ bool Simulator::MouseEvent(GaugeInstance& g, int rect_index, gauge::Point relati
 
 void Simulator::SetVariable(uint32_t token, double value) {
     std::lock_guard<std::mutex> lock(mutex_);
-    variables_[token] = value;
+    *VariableSlot(token) = value;
     pinned_variables_.insert(token);
 }
 
+// Under mutex_: the slot of a variable, or null when it was not made yet.
+// Small tokens find theirs by index.
+const double* Simulator::FindVariableSlot(uint32_t token) const {
+    if (token < variable_index_.size()) return variable_index_[token];
+    auto it = variables_.find(token);
+    return it != variables_.end() ? &it->second : nullptr;
+}
+
+// Under mutex_: the slot of a variable, made (reading 0) when absent.
+double* Simulator::VariableSlot(uint32_t token) {
+    if (token < variable_index_.size() && variable_index_[token] != nullptr) {
+        return variable_index_[token];
+    }
+    const auto [it, made] = variables_.try_emplace(token, 0.0);
+    if (made) variables_made_.fetch_add(1, std::memory_order_release);
+    if (token < variable_index_.size()) variable_index_[token] = &it->second;
+    return &it->second;
+}
+
 void Simulator::PublishVariable(uint32_t token, double value) {
+    const std::pair<uint32_t, double> one(token, value);
+    PublishVariables(&one, 1);
+}
+
+void Simulator::PublishVariables(const std::pair<uint32_t, double>* values, size_t count) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (pinned_variables_.count(token) == 0) variables_[token] = value;
+    for (size_t i = 0; i < count; ++i) {
+        const auto [token, value] = values[i];
+        if (!pinned_variables_.empty() && pinned_variables_.count(token) != 0) continue;
+        *VariableSlot(token) = value;
+    }
 }
 
 double Simulator::Variable(uint32_t token) const {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto it = variables_.find(token);
-    return it != variables_.end() ? it->second : 0.0;
+    const double* slot = FindVariableSlot(token);
+    return slot != nullptr ? *slot : 0.0;
 }
 
 std::map<uint32_t, double> Simulator::Variables() const {
@@ -1056,7 +1141,7 @@ void Simulator::LookupVariable(gauge::HostVariable* var) {
     std::lock_guard<std::mutex> lock(mutex_);
     // An unknown token reads 0; its entry is made so that the pointer handed
     // out stays valid and later follows the value.
-    double& slot = variables_[var->token];
+    double& slot = *VariableSlot(var->token);
     var->value_ptr = &slot;
     var->value_type = 0;
     var->value = slot;
@@ -1070,7 +1155,21 @@ void Simulator::ReceiveKeyEvent(uint32_t id, uint32_t value, bool from_module) {
         key_counts_.Add(id, record.frame, record);
         if (from_module) ++module_key_events_;
     }
-    LogEventf("%skey event 0x%X %u", from_module ? "" : "scenario ", id, value);
+    if (config_.event_log != nullptr) {
+        // "%skey event 0x%X %u"
+        char line[48];
+        size_t n = 0;
+        if (!from_module) {
+            std::memcpy(line, "scenario ", 9);
+            n = 9;
+        }
+        std::memcpy(line + n, "key event 0x", 12);
+        n += 12;
+        n += PutHex(line + n, id);
+        line[n++] = ' ';
+        n += PutDecimal(line + n, value);
+        LogEventParts(std::string_view(line, n));
+    }
     if (config_.aircraft_model && started_) model_.OnKeyEvent(id, value);
 }
 
@@ -1190,13 +1289,38 @@ void Simulator::LogEvent(const std::string& text) {
     LogEventf("%s", text.c_str());
 }
 
-// The line is made in a buffer kept for the next one: logging the events of
-// every frame allocates nothing once the longest line has been seen.
+// The line is made in a buffer kept for the next one, behind the frame's
+// prefix made once a frame: logging the events of every frame allocates
+// nothing once the longest line has been seen. Called under log_mutex_.
+size_t Simulator::LogPrefix() {
+    const uint64_t now = frame();
+    if (now != log_prefix_frame_) {
+        const int n = std::snprintf(log_line_.data(), log_line_.size(),
+                                    "frame %llu: ", static_cast<unsigned long long>(now));
+        log_prefix_frame_ = now;
+        log_prefix_size_ = static_cast<size_t>(n);
+    }
+    return log_prefix_size_;
+}
+
+void Simulator::LogEventParts(std::string_view first, std::string_view second) {
+    if (config_.event_log == nullptr) return;
+    std::lock_guard<std::mutex> lock(log_mutex_);
+    const size_t head = LogPrefix();
+    const size_t size = head + first.size() + second.size() + 1;
+    if (log_line_.size() < size) log_line_.resize(size);
+    char* at = log_line_.data() + head;
+    if (!first.empty()) std::memcpy(at, first.data(), first.size());
+    at += first.size();
+    if (!second.empty()) std::memcpy(at, second.data(), second.size());
+    at[second.size()] = '\n';
+    config_.event_log->write(log_line_.data(), static_cast<std::streamsize>(size));
+}
+
 void Simulator::LogEventf(const char* format, ...) {
     if (config_.event_log == nullptr) return;
     std::lock_guard<std::mutex> lock(log_mutex_);
-    const int head = std::snprintf(log_line_.data(), log_line_.size(),
-                                   "frame %llu: ", static_cast<unsigned long long>(frame()));
+    const int head = static_cast<int>(LogPrefix());
     for (;;) {
         const size_t room = log_line_.size() - static_cast<size_t>(head);
         va_list args;

@@ -20,11 +20,13 @@
 #include <string>
 #include <vector>
 
+#include "zu/simhost/fsuipc_server.h"
 #include "zu/simhost/world.h"
 
 namespace zu::simhost {
 
 class Simulator;
+class VariableBatch;
 
 // Bytes 4-7 of a weather request at 0xCC00 that asks for the weather at the
 // position in bytes 16-31 (the module's value).
@@ -250,9 +252,9 @@ class AircraftModel {
     void RecordTouchdown(double vertical_speed_fpm);
     void StepTraffic(double dt);
     void Publish(Simulator& sim);
-    void PublishTraffic(Simulator& sim);
+    void PublishTraffic(FsuipcServer::Batch& image);
     void AnswerWeather(uint8_t* image);
-    void PublishRadios(Simulator& sim);
+    void PublishRadios(FsuipcServer::Batch& image, VariableBatch& var);
 
     void BladeAnglesFromHeap();
     void BladeAnglesToHeap();

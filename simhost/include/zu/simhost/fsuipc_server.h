@@ -80,6 +80,23 @@ class FsuipcServer {
     // What Poke writes stays: the aircraft model publishes its state with
     // Publish, which leaves every byte a Poke wrote as it is.
     void Publish(uint32_t offset, const void* data, uint32_t size);
+    // Publish and Peek for a whole state under one lock: the server is
+    // locked while the batch lives (nothing else of the server may be
+    // called meanwhile on that thread).
+    class Batch {
+      public:
+        explicit Batch(FsuipcServer& server) : server_(server), lock_(server.mutex_) {}
+        void Publish(uint32_t offset, const void* data, uint32_t size) {
+            server_.PublishLocked(offset, data, size);
+        }
+        void Peek(uint32_t offset, void* out, uint32_t size) const {
+            server_.PeekLocked(offset, out, size);
+        }
+
+      private:
+        FsuipcServer& server_;
+        std::lock_guard<std::mutex> lock_;
+    };
     // Called for every client write after it was stored, with the image,
     // while the server holds its lock (the observer must not call back into
     // the server). The aircraft model answers weather requests and takes
@@ -112,13 +129,32 @@ class FsuipcServer {
     static intptr_t WindowProc(void* context, uint32_t message, uintptr_t wparam, intptr_t lparam);
     bool ServeBatch(uint8_t* area, uint32_t area_size);
     void StoreWrite(uint32_t offset, const uint8_t* data, uint32_t size);
+    void PublishLocked(uint32_t offset, const void* data, uint32_t size);
+    void PeekLocked(uint32_t offset, void* out, uint32_t size) const;
+
+    // Blocks of the image holding a pinned byte: Publish copies a range
+    // without any at once.
+    static constexpr uint32_t kPinBlock = 64;
 
     mutable std::mutex mutex_;
     std::array<uint8_t, kFsuipcImageSize> image_{};
     std::vector<bool> pinned_ = std::vector<bool>(kFsuipcImageSize, false);
+    std::vector<bool> pinned_blocks_ = std::vector<bool>(kFsuipcImageSize / kPinBlock, false);
     WriteObserver observer_;
     WriteLogger logger_;
-    RecentWindow<FsuipcWriteRecord> writes_{kFsuipcWriteWindow};
+    // A kept write: its digits held in the record (a longer write's in
+    // `long_hex`), so the window fills and goes round without allocating.
+    static constexpr size_t kInlineHex = 64;  // digits of a 32-byte write
+    struct KeptWrite {
+        uint64_t frame = 0;
+        uint32_t offset = 0;
+        uint32_t size = 0;
+        uint32_t hex_size = 0;
+        std::array<char, kInlineHex> hex{};
+        std::string long_hex;
+    };
+    RecentWindow<KeptWrite> writes_{kFsuipcWriteWindow};
+    FsuipcWriteRecord write_;  // the write being served, as the logger sees it
     CountTable<uint32_t, std::string> write_counts_;
     uint64_t batches_served_ = 0;
     uint64_t batches_refused_ = 0;

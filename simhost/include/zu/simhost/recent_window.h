@@ -47,6 +47,11 @@ class RecentWindow {
         for (size_t i = 0; i < ring_.size(); ++i) out.push_back(ring_[(next_ + i) % ring_.size()]);
         return out;
     }
+    // Calls fn(record) for the records kept, oldest first.
+    template <typename Fn>
+    void ForEach(Fn fn) const {
+        for (size_t i = 0; i < ring_.size(); ++i) fn(ring_[(next_ + i) % ring_.size()]);
+    }
     size_t capacity() const { return capacity_; }
     size_t size() const { return ring_.size(); }
     // Records added since the last Clear, kept or not.

@@ -34,7 +34,9 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "zu/platform/drawing.h"
@@ -92,6 +94,12 @@ struct ElementState {
     double y = 0;
     std::string text;  // string elements
     uint64_t updates = 0;
+    // Where the element's source variable lives (the simulator's own
+    // bookkeeping): the variable's slot, once it exists, read without a
+    // lookup on every update.
+    uint32_t source_token = 0;
+    const double* source_slot = nullptr;
+    uint64_t source_generation = 0;  // variables made when the slot was looked up
 };
 
 // A drawn-surface element (kImageDrawnSurface) of one placed gauge: the
@@ -259,6 +267,8 @@ class Simulator {
     // The aircraft model's publishing: leaves pinned tokens as they are.
     void PublishVariable(uint32_t token, double value);
     double Variable(uint32_t token) const;
+    // PublishVariable for each (token, value) in order, under one lock.
+    void PublishVariables(const std::pair<uint32_t, double>* values, size_t count);
     std::map<uint32_t, double> Variables() const;
 
     // Key events: those the module triggers (slot 36) and those a scenario
@@ -358,6 +368,12 @@ class Simulator {
     void BuildElements(GaugeInstance& gauge);
     void UpdateElements(GaugeInstance& gauge);
     void RecordFlags(GaugeInstance& gauge);
+    double SourceValue(ElementState& element, uint32_t token);
+    const double* FindVariableSlot(uint32_t token) const;
+    double* VariableSlot(uint32_t token);
+    size_t LogPrefix();
+    // Writes the line `first` + `second` to the event log, as LogEvent does.
+    void LogEventParts(std::string_view first, std::string_view second = {});
     void MakeSurfaces(GaugeInstance& gauge);
     void TakePictures(GaugeInstance& gauge);
     void PressDueCduKey();
@@ -418,7 +434,10 @@ class Simulator {
     // State the module reaches from the gauge thread and, in real time, from
     // its timer thread.
     mutable std::mutex mutex_;
-    std::map<uint32_t, double> variables_;  // node addresses are stable: value_ptr points here
+    std::map<uint32_t, double> variables_;     // node addresses are stable: value_ptr points here
+    std::atomic<uint64_t> variables_made_{0};  // entries added to variables_ so far
+    // The slots of the tokens below 4096 (null: not made yet).
+    std::vector<double*> variable_index_ = std::vector<double*>(4096, nullptr);
     RecentWindow<KeyEventRecord> key_events_{kKeyEventWindow};
     CountTable<uint32_t, KeyEventRecord> key_counts_;
     uint64_t module_key_events_ = 0;
@@ -428,6 +447,9 @@ class Simulator {
     RecentWindow<zu::platform::AudioEvent> sound_events_{kSoundEventWindow};
     std::mutex log_mutex_;
     std::vector<char> log_line_ = std::vector<char>(256);  // the event line being made
+    // The line's "frame N: " prefix, kept at its start for the frame it tells.
+    uint64_t log_prefix_frame_ = ~uint64_t{0};
+    size_t log_prefix_size_ = 0;
 };
 
 }  // namespace zu::simhost
