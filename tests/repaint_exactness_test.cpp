@@ -1,13 +1,12 @@
 // Painting only on change shows exactly what painting every picture shows:
 // each scripted flight is flown twice, once with every drawing sequence
 // forced to run and once with the repaint keys, and every surface's picture
-// and texts are compared frame by frame, and so are the flags of every
-// gauge's elements (the panels show, hide and light them only when what
-// they show changed). The first (lockstep, powered cockpit, the aircraft
-// turning, pitching and banking, display modes, formats, transfer,
-// brightness and power changed, steady stretches between, in which panel
-// switches, the panel lighting and the annunciator test are clicked); the
-// second a cruise as the full-cockpit scenario flies it: the
+// and texts are compared frame by frame, and so are the flags and texts of
+// every gauge's elements (the panels show, hide and light them, and format
+// their readouts, only when what they show changed). The first (lockstep, powered cockpit, the
+// aircraft turning, pitching and banking, display modes, formats, transfer, brightness and power
+// changed, steady stretches between, in which panel switches, the panel lighting and the
+// annunciator test are clicked); the second a cruise as the full-cockpit scenario flies it: the
 // aircraft moving north at 10,000 ft towards a storm cell with a flight
 // plan on the map, the weather radar on and both navigation displays in
 // the map mode with the weather overlay, the ground speed changed, a turn,
@@ -191,15 +190,15 @@ void ScriptStep(simhost::Simulator& sim, int f) {
 }
 
 // Every surface's picture and texts of the frame just run, as one sum each,
-// and each gauge's element flags as one sum (without the host's redraw
-// mark, which a repaint clears).
+// and each gauge's element flags (without the host's redraw mark, which a
+// repaint clears) and texts as one sum.
 void RecordFrame(simhost::Simulator& sim, Flight& flight) {
     for (const simhost::GaugeInstance& g : sim.gauges()) {
         for (const auto& d : g.surfaces) flight.sums.push_back(SurfaceSum(d->picture, d->texts));
         uint64_t flags = 0xCBF29CE484222325ull;
         for (const simhost::ElementState& e : g.elements) {
             const uint32_t f = e.element->image_flags & ~gauge::kImageOnScreen;
-            flags = Fnv(flags, &f, sizeof f);
+            flags = Fnv(Fnv(flags, &f, sizeof f), e.text.data(), e.text.size());
         }
         flight.sums.push_back(flags);
     }
@@ -219,7 +218,7 @@ std::unique_ptr<simhost::Simulator> StartFlight(bool every_picture, const TempDi
     if (::testing::Test::HasFatalFailure()) return nullptr;
     for (const simhost::GaugeInstance& g : sim->gauges()) {
         for (size_t i = 0; i < g.surfaces.size(); ++i) flight.surfaces.push_back(g.name);
-        flight.surfaces.push_back(g.name + " element flags");
+        flight.surfaces.push_back(g.name + " elements");
     }
     return sim;
 }
