@@ -139,17 +139,36 @@ void ScriptStep(simhost::Simulator& sim, int f) {
         const char* gauge;
         int rect;
     } kPanelClicks[] = {
-        {"Lights_Panel", 5},      {"Lights_Panel", 6},  {"Lights_Panel", 7},    {"Lights_Panel", 8},
-        {"Lights_rightpanel", 8}, {"battery_panel", 6}, {"ac_Panel", 5},        {"Pilot_Panel", 1},
-        {"Pilot_Panel", 2},       {"PneuPanel", 1},     {"PneuPanel_touch", 1}, {"FirePanel", 1},
-        {"AntiicePanel", 1},      {"Gear", 2},          {"clock1", 1},          {"AUDIO_Panel", 1},
+        {"Lights_Panel", 5},
+        {"Lights_Panel", 6},
+        {"Lights_Panel", 7},
+        {"Lights_Panel", 8},
+        {"Lights_rightpanel", 8},
+        {"battery_panel", 6},
+        {"ac_Panel", 5},
+        {"Pilot_Panel", 1},
+        {"Pilot_Panel", 2},
+        {"PneuPanel", 1},
+        {"PneuPanel_touch", 1},
+        {"FirePanel", 1},
+        {"AntiicePanel", 1},
+        {"Gear", 2},
+        {"clock1", 1},
+        {"AUDIO_Panel", 1},
         {"MARKERS_Panel", 1},
+        {"Lights_exterior1_Panel", 1},
+        {"Lights_exterior2_Panel", 1},
+        {"Lights_rightpanel", 4},
+        {"RMI", 1},
+        {"FUEL_panel", 1},
+        {"Autofeather_panel", 1},
+        {"EGC_panel", 1},
     };
     constexpr int kClicks = static_cast<int>(std::size(kPanelClicks));
     if (f >= 202 && f < 202 + 2 * kClicks * 5 && (f - 202) % 5 == 0) {
         const int i = (f - 202) / 5;
         const auto& c = kPanelClicks[i % kClicks];
-        if (i >= kClicks && std::strcmp(c.gauge, "Lights_rightpanel") == 0) {
+        if (i >= kClicks && c.rect == 8 && std::strcmp(c.gauge, "Lights_rightpanel") == 0) {
             click(c.gauge, 7);  // the annunciator test back to its middle position
         } else {
             click(c.gauge, c.rect);
