@@ -163,6 +163,12 @@ void ScriptStep(simhost::Simulator& sim, int f) {
         {"FUEL_panel", 1},
         {"Autofeather_panel", 1},
         {"EGC_panel", 1},
+        {"Stby_hydr", 1},
+        {"Bypass_doors", 1},
+        {"FDR_panel", 1},
+        {"PressPanel", 1},
+        {"PressPanel_touch", 1},
+        {"ENTERTAINMENT_Panel", 1},
     };
     constexpr int kClicks = static_cast<int>(std::size(kPanelClicks));
     if (f >= 202 && f < 202 + 2 * kClicks * 5 && (f - 202) % 5 == 0) {

@@ -348,6 +348,12 @@ void AudioVisibility(ElementHeader* first) {
 }
 
 void EntertainmentVisibility(ElementHeader* first) {
+    static VisibilityMemo memo;
+    RepaintKeyBuilder key;
+    key.Add(BusPowered.get(kPoweredLeftEssential)).Add(EntertainmentSelection);
+    key.Add(EntertainmentOn).Add(CabinMusicSwitch);
+    if (!VisibilityStale(memo, first, key.Key())) return;
+    ElementWalkScope walk(first);
     ShowElement(first, 0, BusPowered.get(kPoweredLeftEssential) != 0);
     for (int k = 1; k <= 13; ++k) ShowElement(first, k, false);
     const int32_t s = EntertainmentSelection;
@@ -355,6 +361,7 @@ void EntertainmentVisibility(ElementHeader* first) {
     if (s >= 11 && s <= 14) ShowElement(first, s - 2, true);
     if (EntertainmentOn != 0) ShowElement(first, 1, true);
     if (CabinMusicSwitch != 0) ShowElement(first, 13, true);
+    VisibilityKept(memo, first, key.Key());
 }
 
 // The update service of the two radio-group panels.
