@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "core/electrical_system.h"
 #include "core/module_frame.h"
@@ -190,6 +191,53 @@ platform::DrawContext* SurfaceContext(const gauge::DrawingSurface* s) {
     return static_cast<platform::DrawContext*>(s->context);
 }
 
+// The last screen picture a CDU gauge painted, kept so that the other CDU
+// gauge, painting the same picture at the same size, copies it instead of
+// painting it again. The picture is made of its key's inputs alone.
+struct KeptScreen {
+    std::vector<uint8_t> pixels;  // sized at set-up, never per picture
+    std::vector<platform::DrawTextEntry> texts;
+    RepaintKey key{};  // of the picture held; invalid while none is
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t stride = 0;
+};
+KeptScreen gKept[2];
+
+KeptScreen& KeptOf(const CduGaugeState& state) {
+    return gKept[&state == &FmsVcGaugeState ? 1 : 0];
+}
+const KeptScreen& TwinKeptOf(const CduGaugeState& state) {
+    return gKept[&state == &FmsVcGaugeState ? 0 : 1];
+}
+
+// Copies the twin's kept picture when it is this one; false otherwise.
+bool CopyTwinPicture(const CduGaugeState& state, platform::DrawContext* dc,
+                     const gauge::DrawingSurface* s, const RepaintKey& key) {
+    const KeptScreen& twin = TwinKeptOf(state);
+    if (RepaintEveryPicture || !twin.key.valid || twin.key != key || twin.width != s->width ||
+        twin.height != s->height) {
+        return false;
+    }
+    return platform::DrawCopyPicture(dc, twin.pixels.data(), s->width, s->height, twin.stride,
+                                     twin.texts.data(), static_cast<int32_t>(twin.texts.size()));
+}
+
+// Keeps the picture just painted for the twin.
+void KeepPicture(const CduGaugeState& state, const platform::DrawContext* dc,
+                 const gauge::DrawingSurface* s, const RepaintKey& key) {
+    KeptScreen& kept = KeptOf(state);
+    kept.key.valid = false;
+    if (RepaintEveryPicture || kept.pixels.size() != s->bytes) return;
+    std::memcpy(kept.pixels.data(), s->pixels, s->bytes);
+    const platform::DrawTextEntry* texts = platform::DrawTexts(dc);
+    kept.texts.assign(texts, texts + platform::DrawTextCount(dc));
+    kept.width = s->width;
+    kept.height = s->height;
+    kept.stride = s->stride;
+    kept.key = key;
+}
+
 void DrawingSetUp(CduGaugeState& state, gauge::DrawingSurface* s) {
     platform::DrawContext* dc = SurfaceContext(s);
     state.viewport_width = s->width;
@@ -201,6 +249,10 @@ void DrawingSetUp(CduGaugeState& state, gauge::DrawingSurface* s) {
     state.setup_pending = false;
     state.setup_done = true;
     state.last_key.valid = false;
+    KeptScreen& kept = KeptOf(state);
+    kept.key.valid = false;
+    kept.pixels.assign(s->bytes, 0);
+    kept.texts.reserve(platform::kDrawTextCapacity);
 }
 
 void CduGaugeUpdate(CduGaugeState& state, gauge::ElementHeader* lit) {
@@ -244,6 +296,7 @@ void CduGaugeCallback(CduGaugeState& state, CduElements& e, gauge::GaugeHeader* 
                 state.background_brush = 0;
                 state.setup_done = false;
             }
+            KeptOf(state) = KeptScreen{};
             state.setup_pending = true;
             break;
         default:
@@ -271,16 +324,25 @@ void CduGaugeDraw(CduGaugeState& state, gauge::ElementHeader* screen) {
         const bool picture = state.display_warmup >= 36 && FmsPowered != 0 && EfisResourcesReady();
         // The picture a request would paint: when it is the one on the
         // surface, the surface stays as it is.
+        // The picture alone (the twin's key has the same), then the surface.
+        RepaintKeyBuilder picture_key;
+        picture_key.Add(picture).Add(s->width).Add(s->height);
+        if (picture) CduPictureKeyAdd(picture_key);
         RepaintKeyBuilder key;
-        key.Add(picture).Add(s).Add(s->width).Add(s->height);
-        if (picture) CduPictureKeyAdd(key);
+        key.Add(picture_key.Key()).Add(s);
         if (RepaintNeeded(state.last_key, key.Key())) {
-            platform::DrawBeginPaint(dc);
-            platform::DrawFillRectBrush(dc, {0, 0, 252, 161}, state.background_brush);
-            if (picture) {
-                CduRegionsDraw(dc);
-                CduScreenDraw(dc);
-                CduEditFieldDraw(dc);
+            if (picture && CopyTwinPicture(state, dc, s, picture_key.Key())) {
+                // As the painting would have: a blinking cell asks for more.
+                if (CduScreenBlinks()) CduRedraw = 1;
+            } else {
+                platform::DrawBeginPaint(dc);
+                platform::DrawFillRectBrush(dc, {0, 0, 252, 161}, state.background_brush);
+                if (picture) {
+                    CduRegionsDraw(dc);
+                    CduScreenDraw(dc);
+                    CduEditFieldDraw(dc);
+                    KeepPicture(state, dc, s, picture_key.Key());
+                }
             }
             screen->image_flags &= ~gauge::kImageOnScreen;
         } else if (picture && CduScreenBlinks()) {
