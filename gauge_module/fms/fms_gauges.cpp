@@ -3,7 +3,6 @@
 
 #include <cstring>
 #include <utility>
-#include <vector>
 
 #include "core/electrical_system.h"
 #include "core/module_frame.h"
@@ -191,51 +190,35 @@ platform::DrawContext* SurfaceContext(const gauge::DrawingSurface* s) {
     return static_cast<platform::DrawContext*>(s->context);
 }
 
-// The last screen picture a CDU gauge painted, kept so that the other CDU
-// gauge, painting the same picture at the same size, copies it instead of
-// painting it again. The picture is made of its key's inputs alone.
-struct KeptScreen {
-    std::vector<uint8_t> pixels;  // sized at set-up, never per picture
-    std::vector<platform::DrawTextEntry> texts;
-    RepaintKey key{};  // of the picture held; invalid while none is
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t stride = 0;
-};
-KeptScreen gKept[2];
-
-KeptScreen& KeptOf(const CduGaugeState& state) {
-    return gKept[&state == &FmsVcGaugeState ? 1 : 0];
+// The other CDU gauge and its screen element.
+CduGaugeState& TwinOf(const CduGaugeState& state) {
+    return &state == &FmsVcGaugeState ? FmsGaugeState : FmsVcGaugeState;
 }
-const KeptScreen& TwinKeptOf(const CduGaugeState& state) {
-    return gKept[&state == &FmsVcGaugeState ? 0 : 1];
-}
+gauge::ElementHeader* TwinScreen(const CduGaugeState& state);
 
-// Copies the twin's kept picture when it is this one; false otherwise.
-bool CopyTwinPicture(const CduGaugeState& state, platform::DrawContext* dc,
-                     const gauge::DrawingSurface* s, const RepaintKey& key) {
-    const KeptScreen& twin = TwinKeptOf(state);
-    if (RepaintEveryPicture || !twin.key.valid || twin.key != key || twin.width != s->width ||
-        twin.height != s->height) {
-        return false;
+// A picture just painted goes into the other gauge's surface as well, when
+// that is set up at the same size: a picture is made of its key's inputs
+// alone, so the other gauge, needing the same one, shows it as it is.
+void PushToTwin(const CduGaugeState& state, const platform::DrawContext* dc,
+                const gauge::DrawingSurface* s, const RepaintKey& key) {
+    CduGaugeState& twin = TwinOf(state);
+    twin.pushed_key.valid = false;
+    const gauge::ElementHeader* screen = TwinScreen(state);
+    const gauge::DrawingSurface* t = screen != nullptr ? screen->surface : nullptr;
+    if (RepaintEveryPicture || !twin.setup_done || t == nullptr || t->context == nullptr ||
+        t->pixels == nullptr || t->width != s->width || t->height != s->height) {
+        return;
     }
-    return platform::DrawCopyPicture(dc, twin.pixels.data(), s->width, s->height, twin.stride,
-                                     twin.texts.data(), static_cast<int32_t>(twin.texts.size()));
+    if (!platform::DrawCopyPicture(SurfaceContext(t), dc)) return;
+    twin.pushed_key = key;
+    twin.pushed_pixels = t->pixels;
 }
 
-// Keeps the picture just painted for the twin.
-void KeepPicture(const CduGaugeState& state, const platform::DrawContext* dc,
-                 const gauge::DrawingSurface* s, const RepaintKey& key) {
-    KeptScreen& kept = KeptOf(state);
-    kept.key.valid = false;
-    if (RepaintEveryPicture || kept.pixels.size() != s->bytes) return;
-    std::memcpy(kept.pixels.data(), s->pixels, s->bytes);
-    const platform::DrawTextEntry* texts = platform::DrawTexts(dc);
-    kept.texts.assign(texts, texts + platform::DrawTextCount(dc));
-    kept.width = s->width;
-    kept.height = s->height;
-    kept.stride = s->stride;
-    kept.key = key;
+// True when the other gauge has put the picture of `key` into the surface.
+bool PictureThere(const CduGaugeState& state, const gauge::DrawingSurface* s,
+                  const RepaintKey& key) {
+    return !RepaintEveryPicture && state.pushed_key.valid && state.pushed_key == key &&
+           state.pushed_pixels == s->pixels;
 }
 
 void DrawingSetUp(CduGaugeState& state, gauge::DrawingSurface* s) {
@@ -249,10 +232,7 @@ void DrawingSetUp(CduGaugeState& state, gauge::DrawingSurface* s) {
     state.setup_pending = false;
     state.setup_done = true;
     state.last_key.valid = false;
-    KeptScreen& kept = KeptOf(state);
-    kept.key.valid = false;
-    kept.pixels.assign(s->bytes, 0);
-    kept.texts.reserve(platform::kDrawTextCapacity);
+    state.pushed_key.valid = false;
 }
 
 void CduGaugeUpdate(CduGaugeState& state, gauge::ElementHeader* lit) {
@@ -296,7 +276,6 @@ void CduGaugeCallback(CduGaugeState& state, CduElements& e, gauge::GaugeHeader* 
                 state.background_brush = 0;
                 state.setup_done = false;
             }
-            KeptOf(state) = KeptScreen{};
             state.setup_pending = true;
             break;
         default:
@@ -324,14 +303,15 @@ void CduGaugeDraw(CduGaugeState& state, gauge::ElementHeader* screen) {
         const bool picture = state.display_warmup >= 36 && FmsPowered != 0 && EfisResourcesReady();
         // The picture a request would paint: when it is the one on the
         // surface, the surface stays as it is.
-        // The picture alone (the twin's key has the same), then the surface.
+        // The picture alone (the other gauge's key has the same), then the
+        // surface.
         RepaintKeyBuilder picture_key;
         picture_key.Add(picture).Add(s->width).Add(s->height);
         if (picture) CduPictureKeyAdd(picture_key);
         RepaintKeyBuilder key;
         key.Add(picture_key.Key()).Add(s);
         if (RepaintNeeded(state.last_key, key.Key())) {
-            if (picture && CopyTwinPicture(state, dc, s, picture_key.Key())) {
+            if (picture && PictureThere(state, s, picture_key.Key())) {
                 // As the painting would have: a blinking cell asks for more.
                 if (CduScreenBlinks()) CduRedraw = 1;
             } else {
@@ -341,9 +321,10 @@ void CduGaugeDraw(CduGaugeState& state, gauge::ElementHeader* screen) {
                     CduRegionsDraw(dc);
                     CduScreenDraw(dc);
                     CduEditFieldDraw(dc);
-                    KeepPicture(state, dc, s, picture_key.Key());
+                    PushToTwin(state, dc, s, picture_key.Key());
                 }
             }
+            state.pushed_key.valid = false;
             screen->image_flags &= ~gauge::kImageOnScreen;
         } else if (picture && CduScreenBlinks()) {
             CduRedraw = 1;
@@ -352,6 +333,14 @@ void CduGaugeDraw(CduGaugeState& state, gauge::ElementHeader* screen) {
     }
     state.busy = false;
 }
+
+namespace {
+
+gauge::ElementHeader* TwinScreen(const CduGaugeState& state) {
+    return &state == &FmsVcGaugeState ? &gFms.screen : &gFmsVc.screen;
+}
+
+}  // namespace
 
 void FmsCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
     CduGaugeCallback(FmsGaugeState, gFms, gauge, service, false);
