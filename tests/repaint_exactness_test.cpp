@@ -169,6 +169,8 @@ void ScriptStep(simhost::Simulator& sim, int f) {
         {"PressPanel", 1},
         {"PressPanel_touch", 1},
         {"ENTERTAINMENT_Panel", 1},
+        {"TRIMS", 1},
+
     };
     constexpr int kClicks = static_cast<int>(std::size(kPanelClicks));
     if (f >= 202 && f < 202 + 2 * kClicks * 5 && (f - 202) % 5 == 0) {
