@@ -15,7 +15,9 @@
 //      test countdowns, watched values); if any was running, arm the group;
 //   4. RefreshGroupStep: while the group's countdown runs, count it down and
 //      run the gauge's visibility routine (which shows, hides and lights
-//      elements); otherwise every element keeps its flags;
+//      elements; one with a VisibilityMemo leaves the flags as they are when
+//      neither what it reads nor the flags it left have changed); otherwise
+//      every element keeps its flags;
 //   5. per-frame element work that must not wait for the countdown.
 // Every gauge of a group counts the same countdown down, so a group with n
 // gauges on view runs its 300 frames n times as fast.
