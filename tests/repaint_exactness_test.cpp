@@ -1,10 +1,12 @@
 // Painting only on change shows exactly what painting every picture shows:
 // each scripted flight is flown twice, once with every drawing sequence
 // forced to run and once with the repaint keys, and every surface's picture
-// and texts are compared frame by frame. The first (lockstep, powered
-// cockpit, the aircraft turning, pitching and banking, display modes,
-// formats, transfer, brightness and power changed, steady stretches
-// between); the second a cruise as the full-cockpit scenario flies it: the
+// and texts are compared frame by frame, and so are the flags and texts of
+// every gauge's elements (the panels show, hide and light them, and format
+// their readouts, only when what they show changed). The first (lockstep, powered cockpit, the
+// aircraft turning, pitching and banking, display modes, formats, transfer, brightness and power
+// changed, steady stretches between, in which panel switches, the panel lighting and the
+// annunciator test are clicked); the second a cruise as the full-cockpit scenario flies it: the
 // aircraft moving north at 10,000 ft towards a storm cell with a flight
 // plan on the map, the weather radar on and both navigation displays in
 // the map mode with the weather overlay, the ground speed changed, a turn,
@@ -22,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -130,6 +133,55 @@ void ScriptStep(simhost::Simulator& sim, int f) {
     if (f == 620) click("HGS_panel", 5);
     if (f == 650) click("RASU_panel", 2);
     if (f == 700) click("HGS_panel", 14);
+    // Panel switches, the lighting switches and the annunciator test, each
+    // twice: what the panels show changes and changes back.
+    static constexpr struct {
+        const char* gauge;
+        int rect;
+    } kPanelClicks[] = {
+        {"Lights_Panel", 5},
+        {"Lights_Panel", 6},
+        {"Lights_Panel", 7},
+        {"Lights_Panel", 8},
+        {"Lights_rightpanel", 8},
+        {"battery_panel", 6},
+        {"ac_Panel", 5},
+        {"Pilot_Panel", 1},
+        {"Pilot_Panel", 2},
+        {"PneuPanel", 1},
+        {"PneuPanel_touch", 1},
+        {"FirePanel", 1},
+        {"AntiicePanel", 1},
+        {"Gear", 2},
+        {"clock1", 1},
+        {"AUDIO_Panel", 1},
+        {"MARKERS_Panel", 1},
+        {"Lights_exterior1_Panel", 1},
+        {"Lights_exterior2_Panel", 1},
+        {"Lights_rightpanel", 4},
+        {"RMI", 1},
+        {"FUEL_panel", 1},
+        {"Autofeather_panel", 1},
+        {"EGC_panel", 1},
+        {"Stby_hydr", 1},
+        {"Bypass_doors", 1},
+        {"FDR_panel", 1},
+        {"PressPanel", 1},
+        {"PressPanel_touch", 1},
+        {"ENTERTAINMENT_Panel", 1},
+        {"TRIMS", 1},
+
+    };
+    constexpr int kClicks = static_cast<int>(std::size(kPanelClicks));
+    if (f >= 202 && f < 202 + 2 * kClicks * 5 && (f - 202) % 5 == 0) {
+        const int i = (f - 202) / 5;
+        const auto& c = kPanelClicks[i % kClicks];
+        if (i >= kClicks && c.rect == 8 && std::strcmp(c.gauge, "Lights_rightpanel") == 0) {
+            click(c.gauge, 7);  // the annunciator test back to its middle position
+        } else {
+            click(c.gauge, c.rect);
+        }
+    }
     // Traffic: one parked ahead and one closing head-on, the computer
     // switched off and on again.
     if (f == 100) {
@@ -164,10 +216,18 @@ void ScriptStep(simhost::Simulator& sim, int f) {
     if (f >= 820) BusPowered2.set(0, 0);  // side 2 loses its displays
 }
 
-// Every surface's picture and texts of the frame just run, as one sum each.
+// Every surface's picture and texts of the frame just run, as one sum each,
+// and each gauge's element flags (without the host's redraw mark, which a
+// repaint clears) and texts as one sum.
 void RecordFrame(simhost::Simulator& sim, Flight& flight) {
     for (const simhost::GaugeInstance& g : sim.gauges()) {
         for (const auto& d : g.surfaces) flight.sums.push_back(SurfaceSum(d->picture, d->texts));
+        uint64_t flags = 0xCBF29CE484222325ull;
+        for (const simhost::ElementState& e : g.elements) {
+            const uint32_t f = e.element->image_flags & ~gauge::kImageOnScreen;
+            flags = Fnv(Fnv(flags, &f, sizeof f), e.text.data(), e.text.size());
+        }
+        flight.sums.push_back(flags);
     }
 }
 
@@ -185,6 +245,7 @@ std::unique_ptr<simhost::Simulator> StartFlight(bool every_picture, const TempDi
     if (::testing::Test::HasFatalFailure()) return nullptr;
     for (const simhost::GaugeInstance& g : sim->gauges()) {
         for (size_t i = 0; i < g.surfaces.size(); ++i) flight.surfaces.push_back(g.name);
+        flight.surfaces.push_back(g.name + " elements");
     }
     return sim;
 }

@@ -124,7 +124,7 @@ ElementWalkScope::~ElementWalkScope() {
     if (active_) tWalkScope = outer_;
 }
 
-gauge::ElementHeader* ElementWalkScope::At(int32_t n) {
+gauge::ElementHeader* ElementWalkScope::Extend(int32_t n) {
     while (count_ <= n && !ended_) {
         const gauge::ElementHeader* last = at_[count_ - 1];
         gauge::ElementHeader* next =

@@ -149,9 +149,10 @@ class ElementWalkScope {
     static constexpr int32_t kMaxElements = 128;
     const gauge::ElementHeader* first() const { return at_[0]; }
     // Element n (0 <= n < kMaxElements) of the list, null past its end.
-    gauge::ElementHeader* At(int32_t n);
+    gauge::ElementHeader* At(int32_t n) { return n < count_ ? at_[n] : Extend(n); }
 
   private:
+    gauge::ElementHeader* Extend(int32_t n);
     bool active_ = false;
     bool ended_ = false;
     int32_t count_ = 1;

@@ -571,6 +571,12 @@ void WxVisibility(gauge::GaugeHeader* header) {
     gauge::ElementHeader* first = FirstElement(header);
     if (first == nullptr) return;
     const bool lit = PanelLightingCircuit2.get() != 0 && gScreen.is_vc == 0;
+    static VisibilityMemo memo;
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(WxRadarState.var_selected).Add(WxRadarState.tgt_selected);
+    key.Add(WxRangeRings).Add(WxButton2);
+    if (!VisibilityStale(memo, first, key.Key())) return;
+    ElementWalkScope walk(first);
     for (int k : {0, 3, 5, 15}) ShowElement(first, k, lit);
     for (int k : {2, 4, 14}) ShowElement(first, k, !lit);
     for (int k = 6; k <= 13; ++k) SetElementLit(first, k, lit);
@@ -580,6 +586,7 @@ void WxVisibility(gauge::GaugeHeader* header) {
         ShowElement(first, 6 + 2 * pair, on[pair] == 0);
         ShowElement(first, 7 + 2 * pair, on[pair] != 0);
     }
+    VisibilityKept(memo, first, key.Key());
 }
 
 gauge::ElementHeader* ScreenElement(gauge::GaugeHeader* header) {

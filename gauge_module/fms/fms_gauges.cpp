@@ -190,6 +190,37 @@ platform::DrawContext* SurfaceContext(const gauge::DrawingSurface* s) {
     return static_cast<platform::DrawContext*>(s->context);
 }
 
+// The other CDU gauge and its screen element.
+CduGaugeState& TwinOf(const CduGaugeState& state) {
+    return &state == &FmsVcGaugeState ? FmsGaugeState : FmsVcGaugeState;
+}
+gauge::ElementHeader* TwinScreen(const CduGaugeState& state);
+
+// A picture just painted goes into the other gauge's surface as well, when
+// that is set up at the same size: a picture is made of its key's inputs
+// alone, so the other gauge, needing the same one, shows it as it is.
+void PushToTwin(const CduGaugeState& state, const platform::DrawContext* dc,
+                const gauge::DrawingSurface* s, const RepaintKey& key) {
+    CduGaugeState& twin = TwinOf(state);
+    twin.pushed_key.valid = false;
+    const gauge::ElementHeader* screen = TwinScreen(state);
+    const gauge::DrawingSurface* t = screen != nullptr ? screen->surface : nullptr;
+    if (RepaintEveryPicture || !twin.setup_done || t == nullptr || t->context == nullptr ||
+        t->pixels == nullptr || t->width != s->width || t->height != s->height) {
+        return;
+    }
+    if (!platform::DrawCopyPicture(SurfaceContext(t), dc)) return;
+    twin.pushed_key = key;
+    twin.pushed_pixels = t->pixels;
+}
+
+// True when the other gauge has put the picture of `key` into the surface.
+bool PictureThere(const CduGaugeState& state, const gauge::DrawingSurface* s,
+                  const RepaintKey& key) {
+    return !RepaintEveryPicture && state.pushed_key.valid && state.pushed_key == key &&
+           state.pushed_pixels == s->pixels;
+}
+
 void DrawingSetUp(CduGaugeState& state, gauge::DrawingSurface* s) {
     platform::DrawContext* dc = SurfaceContext(s);
     state.viewport_width = s->width;
@@ -201,6 +232,7 @@ void DrawingSetUp(CduGaugeState& state, gauge::DrawingSurface* s) {
     state.setup_pending = false;
     state.setup_done = true;
     state.last_key.valid = false;
+    state.pushed_key.valid = false;
 }
 
 void CduGaugeUpdate(CduGaugeState& state, gauge::ElementHeader* lit) {
@@ -271,17 +303,28 @@ void CduGaugeDraw(CduGaugeState& state, gauge::ElementHeader* screen) {
         const bool picture = state.display_warmup >= 36 && FmsPowered != 0 && EfisResourcesReady();
         // The picture a request would paint: when it is the one on the
         // surface, the surface stays as it is.
+        // The picture alone (the other gauge's key has the same), then the
+        // surface.
+        RepaintKeyBuilder picture_key;
+        picture_key.Add(picture).Add(s->width).Add(s->height);
+        if (picture) CduPictureKeyAdd(picture_key);
         RepaintKeyBuilder key;
-        key.Add(picture).Add(s).Add(s->width).Add(s->height);
-        if (picture) CduPictureKeyAdd(key);
+        key.Add(picture_key.Key()).Add(s);
         if (RepaintNeeded(state.last_key, key.Key())) {
-            platform::DrawBeginPaint(dc);
-            platform::DrawFillRectBrush(dc, {0, 0, 252, 161}, state.background_brush);
-            if (picture) {
-                CduRegionsDraw(dc);
-                CduScreenDraw(dc);
-                CduEditFieldDraw(dc);
+            if (picture && PictureThere(state, s, picture_key.Key())) {
+                // As the painting would have: a blinking cell asks for more.
+                if (CduScreenBlinks()) CduRedraw = 1;
+            } else {
+                platform::DrawBeginPaint(dc);
+                platform::DrawFillRectBrush(dc, {0, 0, 252, 161}, state.background_brush);
+                if (picture) {
+                    CduRegionsDraw(dc);
+                    CduScreenDraw(dc);
+                    CduEditFieldDraw(dc);
+                    PushToTwin(state, dc, s, picture_key.Key());
+                }
             }
+            state.pushed_key.valid = false;
             screen->image_flags &= ~gauge::kImageOnScreen;
         } else if (picture && CduScreenBlinks()) {
             CduRedraw = 1;
@@ -290,6 +333,14 @@ void CduGaugeDraw(CduGaugeState& state, gauge::ElementHeader* screen) {
     }
     state.busy = false;
 }
+
+namespace {
+
+gauge::ElementHeader* TwinScreen(const CduGaugeState& state) {
+    return &state == &FmsVcGaugeState ? &gFms.screen : &gFmsVc.screen;
+}
+
+}  // namespace
 
 void FmsCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
     CduGaugeCallback(FmsGaugeState, gFms, gauge, service, false);

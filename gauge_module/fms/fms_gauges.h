@@ -45,6 +45,10 @@ struct CduGaugeState {
     int32_t display_warmup = 0;
     bool busy = false;
     RepaintKey last_key{};  // the picture on the surface
+    // The picture the other CDU gauge copied into this one's surface after
+    // painting it, and the pixels it went into.
+    RepaintKey pushed_key{};
+    const void* pushed_pixels = nullptr;
 };
 extern CduGaugeState FmsGaugeState;
 extern CduGaugeState FmsVcGaugeState;

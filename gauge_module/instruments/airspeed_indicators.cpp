@@ -160,13 +160,30 @@ constinit AirspeedElements gSpeedometer2Touch = MakeAirspeed<1>(&gSpeedometer2To
 
 constexpr int kStripElement = 2;
 
+// One memo per airspeed gauge, by its list.
+VisibilityMemo& MemoOf(const ElementHeader* first) {
+    static VisibilityMemo memos[5];
+    const ElementHeader* const lists[4] = {&gSpeedometer1.face_lit, &gSpeedometer2.face_lit,
+                                           &gSpeedometer1Touch.face_lit,
+                                           &gSpeedometer2Touch.face_lit};
+    int i = 0;
+    while (i < 4 && lists[i] != first) ++i;
+    return memos[i];
+}
+
 void Visibility(gauge::GaugeHeader* gauge) {
     ElementHeader* first = FirstElement(gauge);
     const bool lit = PanelLightingCircuit3.get() != 0;
+    VisibilityMemo& memo = MemoOf(first);
+    RepaintKeyBuilder key;
+    key.Add(lit);
+    if (!VisibilityStale(memo, first, key.Key())) return;
+    ElementWalkScope walk(first);
     ShowElement(first, 0, lit);
     ShowElement(first, 1, !lit);
     for (int k = 3; k <= 14; ++k) ShowElement(first, k, (k % 2 == 0) == lit);
     SetElementLit(first, kStripElement, lit);
+    VisibilityKept(memo, first, key.Key());
 }
 
 void AirspeedCallback(gauge::GaugeHeader* gauge, int32_t service) {

@@ -272,9 +272,24 @@ constinit AltimeterElements gStbyTouch = MakeAltimeter<kStbyAltimeter>(&gStbyTou
 constexpr int kOffFlagElement = 15;
 constexpr int kAlertElement = 18;
 
+// One memo per altimeter gauge, by its list.
+VisibilityMemo& MemoOf(const ElementHeader* first) {
+    static VisibilityMemo memos[7];
+    const ElementHeader* const lists[6] = {
+        &gAltimeter1.face_lit,      &gAltimeter2.face_lit, &gAltimeter1Touch.face_lit,
+        &gAltimeter2Touch.face_lit, &gStby.face_lit,       &gStbyTouch.face_lit};
+    int i = 0;
+    while (i < 6 && lists[i] != first) ++i;
+    return memos[i];
+}
+
 void Visibility(gauge::GaugeHeader* gauge, bool standby) {
     ElementHeader* first = FirstElement(gauge);
     const bool lit = (standby ? PanelLightingCircuit2.get() : PanelLightingCircuit3.get()) != 0;
+    VisibilityMemo& memo = MemoOf(first);
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(standby);
+    if (!VisibilityStale(memo, first, key.Key())) return;
     ShowElement(first, 0, lit);
     ShowElement(first, 1, !lit);
     ShowElement(first, 16, !lit);
@@ -285,6 +300,7 @@ void Visibility(gauge::GaugeHeader* gauge, bool standby) {
         for (int k = 11; k <= kOffFlagElement; ++k) ShowElement(first, k, false);
         ShowElement(first, kAlertElement, false);
     }
+    VisibilityKept(memo, first, key.Key());
 }
 
 // Refresh-all countdown, then the group step; true while the group runs.

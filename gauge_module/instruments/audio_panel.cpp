@@ -306,6 +306,10 @@ namespace {
 
 void MarkersVisibility(ElementHeader* first) {
     const bool lit = PanelLit(PanelLightingCircuit2.get(), MarkersIsVc);
+    static VisibilityMemo memo;
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(MarkerPanelSwitches[0]).Add(MarkerPanelSwitches[1]);
+    if (!VisibilityStale(memo, first, key.Key())) return;
     ShowElement(first, 0, lit);
     for (int k = 1; k <= 4; ++k) SetElementLit(first, k, lit);
     for (int s = 0; s < 2; ++s) {
@@ -313,11 +317,16 @@ void MarkersVisibility(ElementHeader* first) {
         ShowElement(first, 1 + 2 * s, on);
         ShowElement(first, 2 + 2 * s, !on);
     }
+    VisibilityKept(memo, first, key.Key());
 }
 
 void AudioVisibility(ElementHeader* first) {
     // 1. Lighting.
     const bool lit = PanelLit(PanelLightingCircuit2.get(), AudioIsVc);
+    static VisibilityMemo memo;
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(AudioPanelToggle).Add(MarkerPanelSwitches).Add(AudioPanelSwitches);
+    if (!VisibilityStale(memo, first, key.Key())) return;
     ShowElement(first, 0, lit);
     ShowElement(first, 1, !lit);
     ShowElement(first, 2, lit);
@@ -335,9 +344,16 @@ void AudioVisibility(ElementHeader* first) {
     // 4. The switches.
     ShowElement(first, AudioPanelSwitches[11] != 0 ? 17 : 18, false);
     ShowElement(first, AudioPanelSwitches[12] != 0 ? 19 : 20, false);
+    VisibilityKept(memo, first, key.Key());
 }
 
 void EntertainmentVisibility(ElementHeader* first) {
+    static VisibilityMemo memo;
+    RepaintKeyBuilder key;
+    key.Add(BusPowered.get(kPoweredLeftEssential)).Add(EntertainmentSelection);
+    key.Add(EntertainmentOn).Add(CabinMusicSwitch);
+    if (!VisibilityStale(memo, first, key.Key())) return;
+    ElementWalkScope walk(first);
     ShowElement(first, 0, BusPowered.get(kPoweredLeftEssential) != 0);
     for (int k = 1; k <= 13; ++k) ShowElement(first, k, false);
     const int32_t s = EntertainmentSelection;
@@ -345,6 +361,7 @@ void EntertainmentVisibility(ElementHeader* first) {
     if (s >= 11 && s <= 14) ShowElement(first, s - 2, true);
     if (EntertainmentOn != 0) ShowElement(first, 1, true);
     if (CabinMusicSwitch != 0) ShowElement(first, 13, true);
+    VisibilityKept(memo, first, key.Key());
 }
 
 // The update service of the two radio-group panels.

@@ -152,12 +152,21 @@ void ReleaseSecondSwitch(ClockStateRecord& clock) {
     clock.second_control = 0;
 }
 
+VisibilityMemo gClockMemos[2];
+
 void Visibility(gauge::GaugeHeader* gauge, int c, uint8_t is_vc) {
     ElementHeader* first = Numbered(gauge);
     ClockStateRecord& clock = ClockOf(c);
-    ShowLighting(first, is_vc);
-    ShowReadouts(first, c);
-    ShowSwitches(first, clock);
+    RepaintKeyBuilder key;
+    key.Add(PanelLightingCircuit4.get()).Add(is_vc).Add(ClockPowered(c));
+    for (int sw = 0; sw < 4; ++sw) key.Add(SwitchWord(clock, sw));
+    if (VisibilityStale(gClockMemos[c], first, key.Key())) {
+        ElementWalkScope walk(first);
+        ShowLighting(first, is_vc);
+        ShowReadouts(first, c);
+        ShowSwitches(first, clock);
+        VisibilityKept(gClockMemos[c], first, key.Key());
+    }
     clock.display_mode = clock.mode_switch + 1;
     ReleaseSecondSwitch(clock);
 }

@@ -45,6 +45,44 @@ bool ElementShown(gauge::ElementHeader* first, int32_t k) {
     return e != nullptr && (e->image_flags & gauge::kImageHidden) == 0;
 }
 
+namespace {
+
+// The host's redraw mark is no part of what a visibility routine leaves.
+constexpr uint32_t kRoutineFlags = ~gauge::kImageOnScreen;
+
+}  // namespace
+
+bool VisibilityStale(const VisibilityMemo& memo, gauge::ElementHeader* first,
+                     const RepaintKey& key) {
+    if (RepaintEveryPicture || !memo.key.valid || memo.key != key || memo.first != first ||
+        memo.count < 0) {
+        return true;
+    }
+    // The lists are the module's static records: their elements stay where
+    // the last run found them.
+    uint32_t differ = 0;
+    for (int32_t i = 0; i < memo.count; ++i) {
+        differ |= (memo.elements[i]->image_flags & kRoutineFlags) ^ memo.flags[i];
+    }
+    return differ != 0;
+}
+
+void VisibilityKept(VisibilityMemo& memo, gauge::ElementHeader* first, const RepaintKey& key) {
+    memo.key = key;
+    memo.first = first;
+    int32_t n = 0;
+    for (const gauge::ElementHeader* e = first; e != nullptr;
+         e = e->next_element != nullptr ? e->next_element[0] : nullptr) {
+        if (n == VisibilityMemo::kMaxElements) {
+            memo.count = -1;
+            return;
+        }
+        memo.elements[n] = e;
+        memo.flags[n++] = e->image_flags & kRoutineFlags;
+    }
+    memo.count = n;
+}
+
 uint8_t GaugeIsVcFrom(const gauge::GaugeHeader* gauge) {
     return gauge != nullptr && gauge->parameters != nullptr &&
                    std::strcmp(gauge->parameters, "VC") == 0

@@ -15,7 +15,9 @@
 //      test countdowns, watched values); if any was running, arm the group;
 //   4. RefreshGroupStep: while the group's countdown runs, count it down and
 //      run the gauge's visibility routine (which shows, hides and lights
-//      elements); otherwise every element keeps its flags;
+//      elements; one with a VisibilityMemo leaves the flags as they are when
+//      neither what it reads nor the flags it left have changed); otherwise
+//      every element keeps its flags;
 //   5. per-frame element work that must not wait for the countdown.
 // Every gauge of a group counts the same countdown down, so a group with n
 // gauges on view runs its 300 frames n times as fast.
@@ -29,6 +31,7 @@
 
 #include "core/module_frame.h"
 #include "core/sound_objects.h"
+#include "displays/repaint_key.h"
 #include "zu/platform/gauge_api.h"
 
 namespace zu {
@@ -91,6 +94,26 @@ inline char* StringBuffer(gauge::ElementHeader* element) {
     return reinterpret_cast<gauge::StringElement*>(element)->text;
 }
 inline constexpr uint32_t kStringBufferSize = sizeof(gauge::StringElement::text);
+
+// What a visibility routine left on its list at its last run: the key of
+// everything it read and the flags of the list's elements afterwards. The
+// routine only shows, hides and lights elements, so with the same key and
+// the flags as it left them another run would leave every flag as it is;
+// a change of either (the host redrawing or resetting the list included)
+// runs it again. RepaintEveryPicture runs it every time.
+struct VisibilityMemo {
+    static constexpr int32_t kMaxElements = 64;
+    RepaintKey key{};
+    const gauge::ElementHeader* first = nullptr;
+    int32_t count = 0;  // -1: the list is too long to keep
+    const gauge::ElementHeader* elements[kMaxElements];
+    uint32_t flags[kMaxElements];
+};
+// True when the routine must run for `key` on the list at `first`.
+bool VisibilityStale(const VisibilityMemo& memo, gauge::ElementHeader* first,
+                     const RepaintKey& key);
+// After the run: keeps the key and the flags the routine left.
+void VisibilityKept(VisibilityMemo& memo, gauge::ElementHeader* first, const RepaintKey& key);
 
 // ---------------------------------------------------------------------------
 // Virtual cockpit and lighting

@@ -136,8 +136,15 @@ void TrimsSwitchHoldStep() {
 }
 
 void TrimsVisibility() {
-    TrimsLighting();
-    TrimsSwitchImage();
+    static VisibilityMemo memo;
+    RepaintKeyBuilder key;
+    key.Add(PanelLit(PanelLightingCircuit2.get(), gTrimsIsVc)).Add(TrimSwitchDirection);
+    if (VisibilityStale(memo, &gTrims.lit, key.Key())) {
+        ElementWalkScope walk(&gTrims.lit);
+        TrimsLighting();
+        TrimsSwitchImage();
+        VisibilityKept(memo, &gTrims.lit, key.Key());
+    }
     TrimsSwitchHoldStep();
 }
 

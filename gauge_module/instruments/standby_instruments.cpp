@@ -183,7 +183,12 @@ gauge::GaugeHeader* gStbyHeader = nullptr;
 
 void StbyAttitudeVisibility() {
     static constexpr int8_t kGlowing[4] = {1, 2, 3, 4};
+    static VisibilityMemo memo;
+    RepaintKeyBuilder key;
+    key.Add(Lit());
+    if (!VisibilityStale(memo, &gStby.face_lit, key.Key())) return;
     ApplyLitBit(&gStby.face_lit, 0, kGlowing, 4, Lit());
+    VisibilityKept(memo, &gStby.face_lit, key.Key());
 }
 
 // ---------------------------------------------------------------------------
@@ -276,8 +281,14 @@ gauge::GaugeHeader* gPfcsHeader = nullptr;
 void PfcsVisibility() {
     static constexpr LitPair kPairs[5] = {{2, 1}, {4, 3}, {6, 5}, {8, 7}, {10, 9}};
     const bool lit = Lit();
+    static VisibilityMemo memo;
+    RepaintKeyBuilder key;
+    key.Add(lit);
+    if (!VisibilityStale(memo, &gPfcs.face_lit, key.Key())) return;
+    ElementWalkScope walk(&gPfcs.face_lit);
     ShowElement(&gPfcs.face_lit, 0, lit);
     ApplyLitPairs(&gPfcs.face_lit, kPairs, 5, lit);
+    VisibilityKept(memo, &gPfcs.face_lit, key.Key());
 }
 
 // ---------------------------------------------------------------------------
@@ -387,10 +398,16 @@ void RmiVisibility() {
     static constexpr int8_t kGlowing[9] = {4, 9, 10, 11, 12, 13, 14, 15, 16};
     ElementHeader* first = &gRmi.face_lit;
     const bool lit = Lit();
+    static VisibilityMemo memo;
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(RmiSourceSelect1).Add(RmiSourceSelect2);
+    if (!VisibilityStale(memo, first, key.Key())) return;
+    ElementWalkScope walk(first);
     ApplyLitPairs(first, kPairs, 4, lit);
     ApplyLitBit(first, -1, kGlowing, 9, lit);
     ShowSelector(first, RmiSourceSelect1, 9, 10);
     ShowSelector(first, RmiSourceSelect2, 11, 12);
+    VisibilityKept(memo, first, key.Key());
 }
 
 // The heading flag shows while the avionics bus is down or AHRS 1's heading

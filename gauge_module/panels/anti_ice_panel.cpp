@@ -346,12 +346,25 @@ int32_t IceTimingWord(int word) {
     return 0;
 }
 
+namespace {
+
+VisibilityMemo gIceMemo;
+
+}  // namespace
+
 void AntiicePanelVisibility(gauge::ElementHeader* first, bool lit) {
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(I.HornHeatTestSwitch).Add(I.HeaterSwitch).Add(I.PropTestLamp);
+    key.Add(I.SideWindowSwitch).Add(Antiice_sys_pitot1_ice_sw).Add(Antiice_sys_pitot2_ice_sw);
+    key.Add(I.IsolationSwitch).Add(AnnunciatorTestSwitch.get());
+    key.Add(BusPowered.get(kPoweredRightEssential)).Add(I.BootOutput).Add(I.HeaterOutput);
+    if (!VisibilityStale(gIceMemo, first, key.Key())) return;
     ElementWalkScope walk(first);
     LightingStep(first, lit);
     ThreeWayStep(first);
     TogglesStep(first);
     LightsStep(first);
+    VisibilityKept(gIceMemo, first, key.Key());
 }
 
 void AntiicePanelCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {

@@ -355,11 +355,18 @@ double PneuIndicatorSelectorAngle() {
 }
 
 void PneuPanelVisibility(gauge::ElementHeader* first, bool lit) {
+    // Each instance keeps its own memo (the 2D and the touch panel).
+    static VisibilityMemo memos[2];
+    VisibilityMemo& memo = memos[first == &gPneuTouch.overlay ? 1 : 0];
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(PneuPanelSwitches).Add(PneuSwitch);
+    if (!VisibilityStale(memo, first, key.Key())) return;
     ElementWalkScope walk(first);
     LightingStep(first, lit);
     ToggleStep(first);
     TempSwitchStep(first);
     ModeSelectorStep(first);
+    VisibilityKept(memo, first, key.Key());
 }
 
 void PneuPanelCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {

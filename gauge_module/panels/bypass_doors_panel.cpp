@@ -45,10 +45,17 @@ bool Travelling(int32_t position) {
     return position > 0 && position < kDoorOpen;
 }
 
-void Refresh() {
-    ShowElement(First(), 0, PanelLit(PanelLightingCircuit2.get(), gIsVc));
+void Lamps() {
+    const bool lit = PanelLit(PanelLightingCircuit2.get(), gIsVc);
     const bool test = AnnunciatorTestSwitch.get() == kLampTestOn;
     static constexpr BusPoweredByte kBus[2] = {kPoweredLeftSecondary, kPoweredRightSecondary};
+    static VisibilityMemo memo;
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(test).Add(IceProtectionState.DoorLamp);
+    for (BusPoweredByte bus : kBus) key.Add(Powered(BusPowered.get(bus)));
+    if (!VisibilityStale(memo, First(), key.Key())) return;
+    ElementWalkScope walk(First());
+    ShowElement(First(), 0, lit);
     for (int door = 0; door < 2; ++door) {
         const bool powered = Powered(BusPowered.get(kBus[door]));
         for (int lamp = 0; lamp < 3; ++lamp) {
@@ -56,6 +63,11 @@ void Refresh() {
             ShowElement(First(), 1 + 3 * door + lamp, powered && on);
         }
     }
+    VisibilityKept(memo, First(), key.Key());
+}
+
+void Refresh() {
+    Lamps();
     const int32_t* position = IceProtectionState.DoorPosition;
     if (Travelling(position[0]) || Travelling(position[1])) ArmRefresh(kRefreshRadios);
 }

@@ -199,6 +199,41 @@ void WriteText(gauge::ElementHeader* e, const char* text) {
 
 constexpr char kBlank[] = "    ";
 
+// The text each readout last formatted and what from: formatting the same
+// value into a buffer that still holds that text would leave it as it is.
+struct FormattedReadout {
+    const gauge::ElementHeader* element;
+    const char* format;
+    uint32_t value_bits;
+    char text[kStringBufferSize];
+};
+constexpr int kFormattedReadouts = 8;
+FormattedReadout gFormatted[kFormattedReadouts];
+int gFormattedCount = 0;
+
+void FormatReadout(gauge::ElementHeader* e, const char* format, float value) {
+    char* out = StringBuffer(e);
+    uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    FormattedReadout* kept = nullptr;
+    for (int i = 0; i < gFormattedCount && kept == nullptr; ++i) {
+        if (gFormatted[i].element == e) kept = &gFormatted[i];
+    }
+    if (kept != nullptr && kept->format == format && kept->value_bits == bits &&
+        std::strncmp(out, kept->text, kStringBufferSize) == 0) {
+        return;
+    }
+    FormatMeterValue(out, kStringBufferSize, format, value);
+    if (kept == nullptr && gFormattedCount < kFormattedReadouts) {
+        kept = &gFormatted[gFormattedCount++];
+        kept->element = e;
+    }
+    if (kept == nullptr) return;
+    kept->format = format;
+    kept->value_bits = bits;
+    std::strncpy(kept->text, out, kStringBufferSize);
+}
+
 // Step 1 of a plain readout: the value, or for exactly 0 "0.0" powered and
 // four blanks unpowered.
 void PlainValue(gauge::ElementHeader* e, float value) {
@@ -206,7 +241,7 @@ void PlainValue(gauge::ElementHeader* e, float value) {
         WriteText(e, kBlank);
         return;
     }
-    FormatMeterValue(StringBuffer(e), kStringBufferSize, "%2.1f", value);
+    FormatReadout(e, "%2.1f", value);
 }
 
 // Step 1 of a battery-current readout: blanks unpowered; the magnitude,
@@ -218,7 +253,7 @@ void SignedValue(gauge::ElementHeader* e, float value) {
     }
     const bool sign =
         value < 0.0f && MeterBlinkCounter >= kBlinkSignFrom && MeterBlinkCounter <= kBlinkMax;
-    FormatMeterValue(StringBuffer(e), kStringBufferSize, "% 2.1f", sign ? value : std::fabs(value));
+    FormatReadout(e, "% 2.1f", sign ? value : std::fabs(value));
 }
 
 enum class ReadoutKind { Plain, Signed };

@@ -236,10 +236,20 @@ bool OverheadRefreshStep() {
     return group || all;
 }
 
+VisibilityMemo gBatteryMemo;
+VisibilityMemo gAcMemo;
+
 void BatteryPanelRefresh() {
     gauge::ElementHeader* first = BatteryFirst();
-    ElementWalkScope walk(first);
     const bool lit = BatteryLit();
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(ExternalDcLampShown());
+    for (const TwoWaySwitch* s : {&kAuxBattery, &kBatteryMaster, &kMainBattery, &kDcGen1, &kDcGen2,
+                                  &kBusTie, &kDcReset, &kExternalDc}) {
+        key.Add(s->field.get());
+    }
+    if (!VisibilityStale(gBatteryMemo, first, key.Key())) return;
+    ElementWalkScope walk(first);
     ShowSwitch(first, kAuxBattery, lit, true);
     ShowSwitch(first, kBatteryMaster, lit, false);
     ShowSwitch(first, kMainBattery, lit, false);
@@ -249,12 +259,21 @@ void BatteryPanelRefresh() {
     ShowSwitch(first, kDcReset, lit, false);
     ShowSwitch(first, kExternalDc, lit, false);
     ShowElement(first, kBatteryLamp, ExternalDcLampShown());
+    VisibilityKept(gBatteryMemo, first, key.Key());
 }
 
 void AcPanelRefresh() {
     gauge::ElementHeader* first = AcFirst();
-    ElementWalkScope walk(first);
     const bool lit = AcLit();
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(ExternalAcLampShown());
+    for (const TwoWaySwitch* s :
+         {&kExternalAc, &kPrimaryInverter, &kSecondaryInverter, &kAcGen1, &kAcGen2}) {
+        key.Add(s->field.get());
+    }
+    for (const ThreeWayImages& a : kAuxInverter) key.Add(a.field.get());
+    if (!VisibilityStale(gAcMemo, first, key.Key())) return;
+    ElementWalkScope walk(first);
     ShowSwitch(first, kExternalAc, lit, true);
     ShowSwitch(first, kPrimaryInverter, lit, false);
     ShowAuxInverter(lit);
@@ -262,6 +281,7 @@ void AcPanelRefresh() {
     ShowSwitch(first, kAcGen1, lit, false);
     ShowSwitch(first, kAcGen2, lit, false);
     ShowElement(first, kAcLamp, ExternalAcLampShown());
+    VisibilityKept(gAcMemo, first, key.Key());
 }
 
 constexpr gauge::MouseRect SwitchRect(int column, int16_t row, gauge::MouseHandler h) {

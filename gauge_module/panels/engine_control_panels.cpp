@@ -137,11 +137,17 @@ uint8_t gEgcIsVc = 0;
 void EgcVisibility() {
     ElementHeader* first = &gEgc.background;
     const bool lit = PanelLit(PanelLightingCircuit2.get(), gEgcIsVc);
+    static VisibilityMemo memo;
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(LampTest()).Add(AutofeatherWord(0)).Add(AutofeatherWord(1));
+    if (!VisibilityStale(memo, first, key.Key())) return;
+    ElementWalkScope walk(first);
     ShowElement(first, 0, false);
     ShowElement(first, 1, lit);
     ShowElement(first, 2, !lit);
     ShowElement(first, 3, lit);
     ShowElement(first, 8, LampTest() || AutofeatherWord(0) != 0 || AutofeatherWord(1) != 0);
+    VisibilityKept(memo, first, key.Key());
 }
 
 void EgcUpdate() {
@@ -261,6 +267,13 @@ uint8_t gFuelIsVc = 0;
 void FuelVisibility() {
     ElementHeader* first = &gFuel.background;
     const bool lit = PanelLit(PanelLightingCircuit2.get(), gFuelIsVc);
+    static VisibilityMemo memo;
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(FuelSystemState.transfer_switch).Add(LampTest()).Add(FuelValveLamp(0));
+    key.Add(FuelValveLamp(1)).Add(FuelSystemState.panel_switch[0]);
+    key.Add(FuelSystemState.panel_switch[1]);
+    if (!VisibilityStale(memo, first, key.Key())) return;
+    ElementWalkScope walk(first);
     static constexpr int8_t kGlowing[7] = {6, 7, 8, 11, 12, 13, 14};
     ApplyLitBit(first, 1, kGlowing, 7, lit);
     static constexpr int8_t kSelector[3] = {6, 7, 8};
@@ -275,6 +288,7 @@ void FuelVisibility() {
     ShowElement(first, 12, pump1);
     ShowElement(first, 13, !pump2);
     ShowElement(first, 14, pump2);
+    VisibilityKept(memo, first, key.Key());
 }
 
 void FuelPanelUpdate() {
@@ -392,6 +406,16 @@ void AfVisibility() {
     ElementHeader* first = &gAf.background;
     const bool lit = PanelLit(PanelLightingCircuit2.get(), gAfIsVc);
     static constexpr int8_t kGlowing[10] = {4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
+    // A spring switch off centre counts its return down: the run is due.
+    static VisibilityMemo memo;
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(BusPowered.get(kPoweredRightMainDc)).Add(Autofeather.select);
+    key.Add(Autofeather.armed).Add(BusPowered.get(kPoweredRightEssential));
+    key.Add(AnnunciatorTestSwitch.get()).Add(Autofeather.test_light).Add(Autofeather.test);
+    const bool springs_still =
+        Autofeather.feather_switch[0] == 0 && Autofeather.feather_switch[1] == 0;
+    if (springs_still && !VisibilityStale(memo, first, key.Key())) return;
+    ElementWalkScope walk(first);
     ShowElement(first, 0, false);
     ApplyLitBit(first, 1, kGlowing, 10, lit);
     const bool powered = BusPowered.get(kPoweredRightMainDc) != 0;
@@ -407,6 +431,7 @@ void AfVisibility() {
     ShowElement(first, 7, Autofeather.test[1] != kSwitchOn);
     SpringSwitch(first, 0, 8);
     SpringSwitch(first, 1, 11);
+    VisibilityKept(memo, first, key.Key());
 }
 
 // A spring switch off centre keeps the group running until it has sprung

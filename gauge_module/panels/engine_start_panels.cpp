@@ -113,12 +113,20 @@ void ShowSwitch(int sw, int32_t position, bool lit) {
 
 // The lit plate is never shown in the virtual cockpit; the switches show
 // their lit images there too.
+VisibilityMemo gStartMemo;
+
 void ShowImages() {
-    ShowElement(First(), 1, PanelLit(PanelLightingCircuit1.get(), gStartIsVc));
     const bool lit = PanelLightingCircuit1.get() != 0;
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(gStartIsVc).Add(Powerplants_engine_ign1).Add(Powerplants_engine_ign2);
+    key.Add(EngineStartSelector);
+    if (!VisibilityStale(gStartMemo, First(), key.Key())) return;
+    ElementWalkScope walk(First());
+    ShowElement(First(), 1, PanelLit(PanelLightingCircuit1.get(), gStartIsVc));
     ShowSwitch(0, Powerplants_engine_ign1, lit);
     ShowSwitch(1, Powerplants_engine_ign2, lit);
     ShowSwitch(2, EngineStartSelector, lit);
+    VisibilityKept(gStartMemo, First(), key.Key());
 }
 
 void Ignition(int engine, int32_t position) {

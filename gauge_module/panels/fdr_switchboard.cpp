@@ -71,8 +71,14 @@ void FdrSpringBack() {
 void FdrPanelVisibility() {
     FdrSpringBack();
     gauge::ElementHeader* first = &gFdr.e[1];
+    const bool lit = PanelLit(PanelLightingCircuit1.get(), gFdrIsVc);
+    static VisibilityMemo memo;
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(FdrPanelSwitch).Add(FdrPanelMode).Add(Powered(AcBusPowered.get(3)));
+    if (!VisibilityStale(memo, first, key.Key())) return;
+    ElementWalkScope walk(first);
     static constexpr int8_t kGlowing[5] = {1, 2, 3, 4, 5};
-    ApplyLitBit(first, 0, kGlowing, 5, PanelLit(PanelLightingCircuit1.get(), gFdrIsVc));
+    ApplyLitBit(first, 0, kGlowing, 5, lit);
     for (int8_t k = 1; k <= 5; ++k) ShowElement(first, k, false);
     ShowElement(first, FdrPanelSwitch != 0 ? 2 : 1, true);
     int8_t selector = 5;
@@ -82,6 +88,7 @@ void FdrPanelVisibility() {
         selector = 4;
     }
     ShowElement(first, selector, true);
+    VisibilityKept(memo, first, key.Key());
 }
 
 int32_t FdrTestSwitch(gauge::Point*, uint32_t) {

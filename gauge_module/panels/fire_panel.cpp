@@ -176,12 +176,21 @@ void LightingStep() {
     for (int k = 17; k <= 28; ++k) SetElementLit(First(), k, lit);
 }
 
+VisibilityMemo gFireMemo;
+
 void Refresh() {
+    RepaintKeyBuilder key;
+    key.Add(BusPowered.get(kPoweredLeftEssential)).Add(AnnunciatorTestSwitch.get()).Add(F.Lamp);
+    key.Add(F.FireHandle).Add(F.HandleLight).Add(F.ExtinguisherSelector);
+    key.Add(F.DetectionTestSelector).Add(F.ExtinguisherTestSelector);
+    key.Add(PanelLightingCircuit1.get()).Add(gFireIsVc);
+    if (!VisibilityStale(gFireMemo, First(), key.Key())) return;
     ElementWalkScope walk(First());
     LampStep();
     HandleStep();
     SelectorStep();
     LightingStep();
+    VisibilityKept(gFireMemo, First(), key.Key());
 }
 
 // --- Handlers.

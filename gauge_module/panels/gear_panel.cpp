@@ -191,15 +191,28 @@ void UpReturn() {
     if (gUpReturn == 1) GearWarningSwitchUp = 0;
 }
 
+VisibilityMemo gGearMemo;
+
 void Visibility() {
-    Lighting();
-    Lamps();
-    Indicator();
-    WarningSwitch();
+    RepaintKeyBuilder key;
+    key.Add(PanelLightingCircuit2.get()).Add(gIsVc).Add(AnnunciatorTestSwitch.get());
+    key.Add(BusPowered.get(kPoweredLeftMainDc)).Add(BusPowered.get(kPoweredLeftEssential));
+    for (int k = 0; k <= 6; ++k) key.Add(GearStateWord(k));
+    key.Add(GearLegLight).Add(GearWarningTestCount).Add(GearWarningSwitchUp);
+    const bool stale = VisibilityStale(gGearMemo, First(), key.Key());
+    if (stale) {
+        ElementWalkScope walk(First());
+        Lighting();
+        Lamps();
+        Indicator();
+        WarningSwitch();
+    }
     UpReturn();
+    if (!stale) return;
     if (gIsVc != 0) {
         for (int k = 1; k <= 3; ++k) ShowElement(First(), k, false);
     }
+    VisibilityKept(gGearMemo, First(), key.Key());
 }
 
 void Update() {

@@ -334,17 +334,25 @@ void WatchFmaFlags(const Id809Side& s, Id809PanelState& panel) {
     }
 }
 
+VisibilityMemo gMemos[2];
+
 void Visibility(int side) {
     const Id809Side& s = kSides[side];
     gauge::ElementHeader* first = FirstOf(side);
-    ShowElement(first, kFace, PanelLit(PanelLightingCircuit2.get(), gPanels[side].is_vc));
+    const bool lit = PanelLit(PanelLightingCircuit2.get(), gPanels[side].is_vc);
     const bool powered = Powered(AcBusPowered.get(s.avionics_bus));
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(powered).Add(BlinkPhase(s));
+    if (!VisibilityStale(gMemos[side], first, key.Key())) return;
+    ElementWalkScope walk(first);
+    ShowElement(first, kFace, lit);
     for (int k = kLowerLine; k < kElementCount; ++k) {
         if (k == kAnnunciator) continue;
         ShowElement(first, k, powered && k != kUnusedLine);
     }
     ShowElement(first, kAnnunciator, false);
     SetElementLit(first, kAnnunciator, BlinkPhase(s));
+    VisibilityKept(gMemos[side], first, key.Key());
 }
 
 template <int Side>

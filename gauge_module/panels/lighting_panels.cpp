@@ -153,9 +153,16 @@ gauge::ElementHeader* LightsFirst() {
     return &gLights.e[1];
 }
 
-void LightsPanelRefresh() {
+void LightsPanelImages() {
     gauge::ElementHeader* first = LightsFirst();
-    ApplyPanelLighting(first, 13, PanelLit(PanelLightingCircuit1.get(), gLightsGauge.is_vc));
+    const bool lit = PanelLit(PanelLightingCircuit1.get(), gLightsGauge.is_vc);
+    static VisibilityMemo memo;
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(Lights_Panel.position).Add(Lights_Panel.level).Add(LightingSwitchA.get());
+    key.Add(LightingSwitchB.get()).Add(LightingSwitchC.get()).Add(LightingSwitchD.get());
+    if (!VisibilityStale(memo, first, key.Key())) return;
+    ElementWalkScope walk(first);
+    ApplyPanelLighting(first, 13, lit);
     static constexpr int8_t kStorm[3] = {2, 1, 3};
     ShowPosition(first, Lights_Panel.position, kStorm);
     ShowToggle(first, Lights_Panel.level == 255, 4, 5);
@@ -163,6 +170,11 @@ void LightsPanelRefresh() {
     ShowToggle(first, On(LightingSwitchB), 8, 9);
     ShowToggle(first, On(LightingSwitchC), 10, 11);
     ShowToggle(first, On(LightingSwitchD), 12, 13);
+    VisibilityKept(memo, first, key.Key());
+}
+
+void LightsPanelRefresh() {
+    LightsPanelImages();
     if (Lights_Panel.position != Lights_Panel.shown_position) {
         ArmRefresh(kRefreshClocksCaution, kCautionRefreshCount);
         Lights_Panel.shown_position = Lights_Panel.position;
@@ -211,9 +223,17 @@ void BrightnessSpringReturn() {
     RedrawRequest.store(255, std::memory_order_relaxed);
 }
 
-void RightPanelRefresh() {
+void RightPanelImages() {
     gauge::ElementHeader* first = RightFirst();
-    ApplyPanelLighting(first, 12, PanelLit(PanelLightingCircuit1.get(), gRightGauge.is_vc));
+    const bool lit = PanelLit(PanelLightingCircuit1.get(), gRightGauge.is_vc);
+    static VisibilityMemo memo;
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(EmergencyLightsSwitch.get()).Add(RightPanelLights[0]);
+    key.Add(RightPanelLights[1]).Add(AnnunciatorTestSwitch.get());
+    key.Add(CautionBrightnessSwitch.get());
+    if (!VisibilityStale(memo, first, key.Key())) return;
+    ElementWalkScope walk(first);
+    ApplyPanelLighting(first, 12, lit);
     static constexpr int8_t kEmergency[3] = {1, 2, 3};
     ShowPosition(first, EmergencyLightsSwitch.get(), kEmergency);
     ShowToggle(first, RightPanelLights[0] != 0, 4, 5);
@@ -222,6 +242,11 @@ void RightPanelRefresh() {
     ShowPosition(first, AnnunciatorTestSwitch.get(), kTest);
     static constexpr int8_t kBrightness[3] = {12, 11, 13};
     ShowPosition(first, CautionBrightnessSwitch.get(), kBrightness);
+    VisibilityKept(memo, first, key.Key());
+}
+
+void RightPanelRefresh() {
+    RightPanelImages();
     BrightnessSpringReturn();
     // The annunciator test cannot stay on without its supply.
     if (!Powered(BusPowered.get(kPoweredLeftEssential))) AnnunciatorTestSwitch.set(0);
@@ -269,20 +294,36 @@ int32_t CautionBrightnessClick(gauge::Point*, uint32_t) {
 
 void Exterior1Refresh() {
     gauge::ElementHeader* first = &gExterior1.e[1];
-    ApplyPanelLighting(first, 6, PanelLit(PanelLightingCircuit1.get(), gExterior1Gauge.is_vc));
+    const bool lit = PanelLit(PanelLightingCircuit1.get(), gExterior1Gauge.is_vc);
+    static VisibilityMemo memo;
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(TaxiLightSwitch.get()).Add(LandingLightSwitch1.get());
+    key.Add(LandingLightSwitch2.get());
+    if (!VisibilityStale(memo, first, key.Key())) return;
+    ElementWalkScope walk(first);
+    ApplyPanelLighting(first, 6, lit);
     ShowToggle(first, On(TaxiLightSwitch), 1, 2);
     ShowToggle(first, On(LandingLightSwitch1), 3, 4);
     ShowToggle(first, On(LandingLightSwitch2), 5, 6);
+    VisibilityKept(memo, first, key.Key());
 }
 
 void Exterior2Refresh() {
     gauge::ElementHeader* first = &gExterior2.e[1];
-    ApplyPanelLighting(first, 9, PanelLit(PanelLightingCircuit1.get(), gExterior2Gauge.is_vc));
+    const bool lit = PanelLit(PanelLightingCircuit1.get(), gExterior2Gauge.is_vc);
+    static VisibilityMemo memo;
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(StrobeLightSwitch.get()).Add(LightsPanelSwitch.get());
+    key.Add(WingLightSwitch.get()).Add(NavBeaconSelector.get());
+    if (!VisibilityStale(memo, first, key.Key())) return;
+    ElementWalkScope walk(first);
+    ApplyPanelLighting(first, 9, lit);
     ShowToggle(first, On(StrobeLightSwitch), 1, 2);
     ShowToggle(first, On(LightsPanelSwitch), 8, 9);
     ShowToggle(first, On(WingLightSwitch), 6, 7);
     static constexpr int8_t kNavBeacon[3] = {4, 3, 5};
     ShowPosition(first, NavBeaconSelector.get(), kNavBeacon);
+    VisibilityKept(memo, first, key.Key());
 }
 
 template <const EI32& Field, SoundSetIndex Sound>

@@ -275,11 +275,19 @@ void PressSetMode(int32_t mode) {
 
 void PressPanelVisibility(gauge::ElementHeader* first, bool lit) {
     if (first == nullptr) return;
+    // Each instance keeps its own memo (the 2D and the touch panel).
+    static VisibilityMemo memos[2];
+    VisibilityMemo& memo = memos[first == &gPressTouch.overlay ? 1 : 0];
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(PressurisationMode).Add(PressurisationSwitch);
+    key.Add(Powered(BusPowered.get(kPoweredRightEssential)) && PressModeChangeTimer > 0);
+    if (!VisibilityStale(memo, first, key.Key())) return;
     ElementWalkScope walk(first);
     LightingStep(first, lit);
     ModeStep(first);
     ToggleStep(first);
     LightStep(first);
+    VisibilityKept(memo, first, key.Key());
 }
 
 void PressPanelCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {

@@ -153,10 +153,26 @@ void PilotRequestImages() {
     ShowElement(first, 30, GpwsFlags[kGpwsOverrideCopy] != 0);
 }
 
+// Everything the pilot panel's images depend on.
+RepaintKey PilotPanelKey() {
+    RepaintKeyBuilder key;
+    key.Add(PanelLightingCircuit3.get()).Add(gPilotIsVc).Add(NoseSteeringSwitch);
+    key.Add(PanelLightingSwitch3.get()).Add(StallWarningState.test_state).Add(AdcTestSwitch);
+    key.Add(PilotTrimRequest).Add(PilotPanelFlag).Add(PropGroundSwitch).Add(PilotPanelOverride);
+    key.Add(GpwsFlags[kGpwsOverrideCopy]);
+    return key.Key();
+}
+
+VisibilityMemo gPilotMemo;
+
 void PilotPanelVisibility() {
+    const RepaintKey key = PilotPanelKey();
+    if (!VisibilityStale(gPilotMemo, &gPilot.e[0], key)) return;
+    ElementWalkScope walk(PilotFirst());
     PilotLighting();
     PilotSwitchImages();
     PilotRequestImages();
+    VisibilityKept(gPilotMemo, &gPilot.e[0], key);
 }
 
 // --- Copilot panel visibility.

@@ -56,15 +56,21 @@ void SelectorImages(int32_t select, int8_t neutral, int8_t at2, int8_t at1) {
 
 void StbyHydrVisibility() {
     const bool lit = PanelLit(PanelLightingCircuit3.get(), gIsVc);
-    static constexpr int8_t kBright[4] = {2, 4, 6, 7};
-    ApplyLitBit(First(), 0, kBright, 4, lit);
-    SelectorImages(StbyHydPumpSelect[0], 1, 2, 6);
-    SelectorImages(StbyHydPumpSelect[1], 3, 4, 7);
     const HydraulicsStateRecord& h = HydraulicsState;
     const bool running = h.PtuSwitchFlag > 0 && h.SystemPressure[0] >= kPumpLampPsi;
     const bool annunciated =
         Powered(BusPowered.get(kPoweredRightEssential)) && h.PtuAutoCommand >= 1;
+    static VisibilityMemo memo;
+    RepaintKeyBuilder key;
+    key.Add(lit).Add(StbyHydPumpSelect[0]).Add(StbyHydPumpSelect[1]).Add(running || annunciated);
+    if (!VisibilityStale(memo, First(), key.Key())) return;
+    ElementWalkScope walk(First());
+    static constexpr int8_t kBright[4] = {2, 4, 6, 7};
+    ApplyLitBit(First(), 0, kBright, 4, lit);
+    SelectorImages(StbyHydPumpSelect[0], 1, 2, 6);
+    SelectorImages(StbyHydPumpSelect[1], 3, 4, 7);
     ShowElement(First(), 5, running || annunciated);
+    VisibilityKept(memo, First(), key.Key());
 }
 
 template <int Pump>
