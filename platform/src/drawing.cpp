@@ -505,6 +505,17 @@ DrawRect SmoothClipBox(const DrawContext* dc) {
     return box;
 }
 
+// Whether a shape within [x0, x1] x [y0, y1] (device pixels) surely
+// covers nothing the smooth layer's clip lets through: its pixels' box
+// (CutConvex's) misses the clip's box. False for bounds not numbers.
+bool MissesSmoothClip(const DrawContext* dc, double x0, double y0, double x1, double y1) {
+    const DrawRect keep = SmoothClipBox(dc);
+    // The box runs from floor(x0) to ceil(x1) + 1, so from above x0 - 1 to
+    // below x1 + 2.
+    return x1 + 2 <= keep.left || x0 - 1 >= keep.right || y1 + 2 <= keep.top ||
+           y0 - 1 >= keep.bottom;
+}
+
 void ExtendCoverage(DrawContext* dc, int32_t l, int32_t t, int32_t r, int32_t b) {
     if (dc->cov_right <= dc->cov_left) {
         dc->cov_left = l;
@@ -787,7 +798,7 @@ void SampleConvex(DrawContext* dc, const DevPoint* v, int32_t n, Row&& row) {
     }
     raster::SampleBands(edges, cut.bands, cut.count, dc->width, dc->height,
                         std::max(cut.box.top, keep.top), std::min(cut.box.bottom, keep.bottom),
-                        dc->cells, row);
+                        keep.left, keep.right, dc->cells, row);
 }
 
 // Paints a convex polygon in the colour (0x00RRGGBB), its rows straight
@@ -2045,8 +2056,15 @@ void SmoothLine(DrawContext* dc, double x1, double y1, double x2, double y2, uin
         FlushCoverage(dc, colour, CoverageLayer::Smooth);
         return;
     }
+    const DevPoint a = to_device(x1, y1), b = to_device(x2, y2);
+    // Its outline lies within half a pixel of the ends: a line that cannot
+    // reach the clip is left before the outline is made.
+    if (MissesSmoothClip(dc, std::min(a.x, b.x) - 1, std::min(a.y, b.y) - 1, std::max(a.x, b.x) + 1,
+                         std::max(a.y, b.y) + 1)) {
+        return;
+    }
     DevPoint q[4];
-    if (LineQuad(to_device(x1, y1), to_device(x2, y2), q)) PaintConvex(dc, q, 4, colour);
+    if (LineQuad(a, b, q)) PaintConvex(dc, q, 4, colour);
 }
 
 void SmoothFillRect(DrawContext* dc, double x, double y, double w, double h, uint32_t colour) {

@@ -46,7 +46,7 @@ struct Masks {
             bands.push_back({t.top, t.bottom, n, n + 1});
         }
         SampleBands(edges.data(), bands.data(), static_cast<int32_t>(bands.size()), kW, kH,
-                    first_row, end_row, cells.data(),
+                    first_row, end_row, 0, kW, cells.data(),
                     [&](int32_t y, int32_t a0, int32_t a1, int32_t b0, int32_t b1) {
                         ++rows_handed;
                         ASSERT_TRUE(y >= first_row && y < end_row) << y;
