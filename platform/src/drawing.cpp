@@ -808,16 +808,24 @@ void PaintConvex(DrawContext* dc, const DevPoint* v, int32_t n, uint32_t rgb) {
     const CoverPainter paint(rgb);
     int32_t* cells = dc->cells;
     SampleConvex(dc, v, n, [&](int32_t y, int32_t a0, int32_t a1, int32_t b0, int32_t b1) {
-        if (!clip.has_region) {
-            // Summed, painted and cleared in one pass over the cells.
-            if (y < clip.rect.top || y >= clip.rect.bottom) {
-                std::fill(cells + a0, cells + a1, 0);
-                std::fill(cells + b0, cells + b1, 0);
-                return;
+        // The pixels the clip lets through in this row, where they are one
+        // range [cl, cr) (or none).
+        int32_t cl = clip.rect.left, cr = clip.rect.right;
+        if (y < clip.rect.top || y >= clip.rect.bottom) {
+            cr = cl;
+        } else if (clip.has_region) {
+            if (y >= clip.span_rows || clip.set->counts[y] > 1) cl = cr = -1;
+            if (y < clip.span_rows && clip.set->counts[y] == 0) cr = cl;
+            if (y < clip.span_rows && clip.set->counts[y] == 1) {
+                cl = std::max(cl, clip.set->spans[y][0][0]);
+                cr = std::min(cr, clip.set->spans[y][0][1]);
             }
+        }
+        if (cl >= 0) {
+            // Summed, painted and cleared in one pass over the cells.
             uint8_t* pixels = dc->pixels + static_cast<size_t>(y) * static_cast<size_t>(dc->stride);
-            const auto left = static_cast<uint32_t>(clip.rect.left);
-            const auto span = static_cast<uint32_t>(clip.rect.right - clip.rect.left);
+            const auto left = static_cast<uint32_t>(cl);
+            const auto span = static_cast<uint32_t>(std::max(cr - cl, 0));
             int32_t s = 0;
             const auto sum = [&](int32_t from, int32_t to) {
                 for (int32_t x = from; x < to; ++x) {
@@ -830,10 +838,9 @@ void PaintConvex(DrawContext* dc, const DevPoint* v, int32_t n, uint32_t rgb) {
             };
             sum(a0, a1);
             if (s != 0) {
-                const int32_t l = std::max(a1, clip.rect.left), r = std::min(b0, clip.rect.right);
+                const int32_t l = std::max(a1, cl), r = std::min(b0, cr);
                 if (s == 255) {
-                    for (int32_t x = l; x < r; ++x)
-                        std::memcpy(pixels + static_cast<size_t>(x) * 4, &paint.solid, 4);
+                    FillRow(pixels, l, r, paint.solid, false);
                 } else {
                     for (int32_t x = l; x < r; ++x)
                         paint(pixels + static_cast<size_t>(x) * 4, static_cast<uint32_t>(s));
