@@ -39,6 +39,11 @@ platform::DrawRect RegionRect(int32_t width, int32_t height, int32_t left, int32
     return {width * left / 169, height * top / 131, width * right / 169, height * bottom / 131};
 }
 
+// The sphere's turning point (design units, before the pitch shift).
+float SphereCentreY(const AhrsRecord& a) {
+    return 65.0f + static_cast<float>(a.pitch * 34.0 * 0.1);
+}
+
 void DrawSky(platform::DrawContext* dc, const AhrsRecord& a) {
     SmoothSetAlpha(148);
     const float p = static_cast<float>(a.pitch * 34.0 * 0.1);
@@ -50,20 +55,39 @@ void DrawSky(platform::DrawContext* dc, const AhrsRecord& a) {
     zu::SmoothLine(dc, 0, 65, 250, 65, kSmoothWhite);
 }
 
-void DrawPitchLadder(platform::DrawContext* dc) {
+// How far from the turning point a mark of the ladder can show: the
+// sphere's clip reaches less than 60 units from it, and the turn keeps
+// every mark's distance from it. Marks beyond would paint nothing.
+constexpr float kLadderReach = 80.0f;
+
+// The pitch ladder about the turning point's row centre_y: its rungs and
+// labels, those out of reach left out.
+void DrawPitchLadder(platform::DrawContext* dc, float centre_y) {
+    // Within reach: a mark spanning rows top to bottom (a label is 5 high).
+    const auto near = [centre_y](int32_t top, int32_t bottom) {
+        return static_cast<float>(top) - centre_y <= kLadderReach &&
+               centre_y - static_cast<float>(bottom) <= kLadderReach;
+    };
+    const auto rung = [&](int32_t x1, int32_t y, int32_t x2) {
+        if (near(y, y)) zu::SmoothLine(dc, x1, y, x2, y, kSmoothWhite);
+    };
     for (int k = 1; k <= 8; ++k) {
-        zu::SmoothLine(dc, 70, 65 - 34 * k, 100, 65 - 34 * k, kSmoothWhite);
-        zu::SmoothLine(dc, 70, 65 + 34 * k, 100, 65 + 34 * k, kSmoothWhite);
-        zu::SmoothLine(dc, 78, 65 - 34 * k + 17, 92, 65 - 34 * k + 17, kSmoothWhite);
-        zu::SmoothLine(dc, 78, 65 + 34 * k - 17, 92, 65 + 34 * k - 17, kSmoothWhite);
+        rung(70, 65 - 34 * k, 100);
+        rung(70, 65 + 34 * k, 100);
+        rung(78, 65 - 34 * k + 17, 92);
+        rung(78, 65 + 34 * k - 17, 92);
     }
     for (int k = 1; k <= 8; ++k) {
         const int32_t above = 29 - 34 * (k - 1);
         const int32_t below = 97 + 34 * (k - 1);
-        DrawStrokeDigits(dc, 101, above, kPitchLabels[k - 1], 2, kSmoothWhite);
-        DrawStrokeDigits(dc, 59, above, kPitchLabels[k - 1], 2, kSmoothWhite);
-        DrawStrokeDigits(dc, 101, below, kPitchLabels[k - 1], 2, kSmoothWhite);
-        DrawStrokeDigits(dc, 59, below, kPitchLabels[k - 1], 2, kSmoothWhite);
+        if (near(above, above + 5)) {
+            DrawStrokeDigits(dc, 101, above, kPitchLabels[k - 1], 2, kSmoothWhite);
+            DrawStrokeDigits(dc, 59, above, kPitchLabels[k - 1], 2, kSmoothWhite);
+        }
+        if (near(below, below + 5)) {
+            DrawStrokeDigits(dc, 101, below, kPitchLabels[k - 1], 2, kSmoothWhite);
+            DrawStrokeDigits(dc, 59, below, kPitchLabels[k - 1], 2, kSmoothWhite);
+        }
     }
 }
 
@@ -162,7 +186,7 @@ void EadiSphereDraw(platform::DrawContext* dc, int side, const EadiClipRegions& 
     if (EadiAttitudeAvailable(side)) {
         const AhrsRecord& a = Ahrs(side);
         DrawSky(dc, a);
-        DrawPitchLadder(dc);
+        DrawPitchLadder(dc, SphereCentreY(a));
         DrawRollPointer(dc, a);
     } else {
         DrawAttFail(dc);
