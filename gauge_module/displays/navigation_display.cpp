@@ -322,7 +322,18 @@ void EhsiRoseDraw(const EhsiPaint& p) {
     platform::DrawSetRop2(p.dc, platform::DrawRop2::CopyPen);
     SmoothResetClip(p.g);
     const int32_t i = TurnIndex(ahrs.heading);
-    for (const EhsiTick& t : p.set.rose[i % kEhsiTickRows]) DrawTick(p.g, t);
+    // (Those of the row and colour last painted are painted again from
+    // what they painted, where the context lets them.)
+    const int32_t row = i % kEhsiTickRows;
+    const uint32_t colour = SmoothColour(kSmoothWhite);
+    if (p.set.rose_kept_row != row || p.set.rose_kept_colour != colour ||
+        !platform::SmoothReplay(p.g, p.set.rose_kept)) {
+        platform::SmoothKeepBegin(p.g, &p.set.rose_kept);
+        for (const EhsiTick& t : p.set.rose[row]) DrawTick(p.g, t);
+        platform::SmoothKeepEnd(p.g);
+        p.set.rose_kept_row = row;
+        p.set.rose_kept_colour = colour;
+    }
     // 2. Labels.
     DrawCardLabels(p.dc, i / 4, 61, 19, 1 << 30);
     // 3. Lubber mark or the failure legend.
