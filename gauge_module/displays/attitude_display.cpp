@@ -122,6 +122,11 @@ void SmoothPath(platform::DrawContext* dc, const float (*points)[2], int count) 
     for (int i = 1; i < count; ++i) SmoothLineTo(dc, points[i][0], points[i][1], kSmoothWhite);
 }
 
+// The roll scale as last painted: its colour and what it painted (the
+// same on every surface whose context is as it was drawn under).
+uint32_t gRollScaleColour = 0;
+platform::SmoothKeep gRollScaleKept;
+
 void DrawRollScale(platform::DrawContext* dc) {
     zu::SmoothSetTransform(dc, 0, 0, 0, 0);
     SmoothResetClip(dc);
@@ -132,15 +137,24 @@ void DrawRollScale(platform::DrawContext* dc) {
     static constexpr float kZero[4][2] = {{85, 11}, {83, 6}, {87, 6}, {85, 11}};
     static constexpr float kLeft45[4][2] = {{45, 26}, {42, 26}, {45, 23}, {45, 26}};
     static constexpr float kRight45[4][2] = {{124, 26}, {127, 26}, {124, 23}, {124, 26}};
-    SmoothPath(dc, kLeftBar, 5);
-    SmoothPath(dc, kRightBar, 5);
-    SmoothPath(dc, kZero, 4);
     static constexpr float kMarks[8][4] = {
         {75, 11, 74.5f, 8}, {94, 11, 94.5f, 8},    {66, 13, 65, 10}, {103, 12.7f, 104, 10},
         {57, 17, 54, 12},   {112, 16.7f, 115, 12}, {41, 41, 38, 39}, {128, 41, 131, 39}};
+    const uint32_t colour = SmoothColour(kSmoothWhite);
+    if (gRollScaleColour == colour && platform::SmoothReplay(dc, gRollScaleKept)) {
+        // The pen where the paths leave it.
+        SmoothMoveTo(kRight45[3][0], kRight45[3][1]);
+        return;
+    }
+    platform::SmoothKeepBegin(dc, &gRollScaleKept);
+    SmoothPath(dc, kLeftBar, 5);
+    SmoothPath(dc, kRightBar, 5);
+    SmoothPath(dc, kZero, 4);
     for (const auto& m : kMarks) SmoothLineF(dc, kSmoothWhite, m[0], m[1], m[2], m[3]);
     SmoothPath(dc, kLeft45, 4);
     SmoothPath(dc, kRight45, 4);
+    platform::SmoothKeepEnd(dc);
+    gRollScaleColour = colour;
 }
 
 }  // namespace
