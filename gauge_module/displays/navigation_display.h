@@ -75,11 +75,6 @@ struct EhsiSet {
     char speed_text[10]{};
     EhsiBearingPointer pointers[2]{};
     EhsiMapState map{};
-    // The rose's ticks as last painted: their row and colour, and what
-    // they painted.
-    int32_t rose_kept_row = -1;
-    uint32_t rose_kept_colour = 0;
-    platform::SmoothKeep rose_kept{};
 };
 
 // HSI1, HSI1_VC, HSI2, HSI2_VC.
