@@ -39,6 +39,11 @@ platform::DrawRect RegionRect(int32_t width, int32_t height, int32_t left, int32
     return {width * left / 169, height * top / 131, width * right / 169, height * bottom / 131};
 }
 
+// The sphere's turning point (design units, before the pitch shift).
+float SphereCentreY(const AhrsRecord& a) {
+    return 65.0f + static_cast<float>(a.pitch * 34.0 * 0.1);
+}
+
 void DrawSky(platform::DrawContext* dc, const AhrsRecord& a) {
     SmoothSetAlpha(148);
     const float p = static_cast<float>(a.pitch * 34.0 * 0.1);
@@ -50,20 +55,39 @@ void DrawSky(platform::DrawContext* dc, const AhrsRecord& a) {
     zu::SmoothLine(dc, 0, 65, 250, 65, kSmoothWhite);
 }
 
-void DrawPitchLadder(platform::DrawContext* dc) {
+// How far from the turning point a mark of the ladder can show: the
+// sphere's clip reaches less than 60 units from it, and the turn keeps
+// every mark's distance from it. Marks beyond would paint nothing.
+constexpr float kLadderReach = 80.0f;
+
+// The pitch ladder about the turning point's row centre_y: its rungs and
+// labels, those out of reach left out.
+void DrawPitchLadder(platform::DrawContext* dc, float centre_y) {
+    // Within reach: a mark spanning rows top to bottom (a label is 5 high).
+    const auto near = [centre_y](int32_t top, int32_t bottom) {
+        return static_cast<float>(top) - centre_y <= kLadderReach &&
+               centre_y - static_cast<float>(bottom) <= kLadderReach;
+    };
+    const auto rung = [&](int32_t x1, int32_t y, int32_t x2) {
+        if (near(y, y)) zu::SmoothLine(dc, x1, y, x2, y, kSmoothWhite);
+    };
     for (int k = 1; k <= 8; ++k) {
-        zu::SmoothLine(dc, 70, 65 - 34 * k, 100, 65 - 34 * k, kSmoothWhite);
-        zu::SmoothLine(dc, 70, 65 + 34 * k, 100, 65 + 34 * k, kSmoothWhite);
-        zu::SmoothLine(dc, 78, 65 - 34 * k + 17, 92, 65 - 34 * k + 17, kSmoothWhite);
-        zu::SmoothLine(dc, 78, 65 + 34 * k - 17, 92, 65 + 34 * k - 17, kSmoothWhite);
+        rung(70, 65 - 34 * k, 100);
+        rung(70, 65 + 34 * k, 100);
+        rung(78, 65 - 34 * k + 17, 92);
+        rung(78, 65 + 34 * k - 17, 92);
     }
     for (int k = 1; k <= 8; ++k) {
         const int32_t above = 29 - 34 * (k - 1);
         const int32_t below = 97 + 34 * (k - 1);
-        DrawStrokeDigits(dc, 101, above, kPitchLabels[k - 1], 2, kSmoothWhite);
-        DrawStrokeDigits(dc, 59, above, kPitchLabels[k - 1], 2, kSmoothWhite);
-        DrawStrokeDigits(dc, 101, below, kPitchLabels[k - 1], 2, kSmoothWhite);
-        DrawStrokeDigits(dc, 59, below, kPitchLabels[k - 1], 2, kSmoothWhite);
+        if (near(above, above + 5)) {
+            DrawStrokeDigits(dc, 101, above, kPitchLabels[k - 1], 2, kSmoothWhite);
+            DrawStrokeDigits(dc, 59, above, kPitchLabels[k - 1], 2, kSmoothWhite);
+        }
+        if (near(below, below + 5)) {
+            DrawStrokeDigits(dc, 101, below, kPitchLabels[k - 1], 2, kSmoothWhite);
+            DrawStrokeDigits(dc, 59, below, kPitchLabels[k - 1], 2, kSmoothWhite);
+        }
     }
 }
 
@@ -98,6 +122,11 @@ void SmoothPath(platform::DrawContext* dc, const float (*points)[2], int count) 
     for (int i = 1; i < count; ++i) SmoothLineTo(dc, points[i][0], points[i][1], kSmoothWhite);
 }
 
+// The roll scale as last painted: its colour and what it painted (the
+// same on every surface whose context is as it was drawn under).
+uint32_t gRollScaleColour = 0;
+platform::SmoothKeep gRollScaleKept;
+
 void DrawRollScale(platform::DrawContext* dc) {
     zu::SmoothSetTransform(dc, 0, 0, 0, 0);
     SmoothResetClip(dc);
@@ -108,15 +137,24 @@ void DrawRollScale(platform::DrawContext* dc) {
     static constexpr float kZero[4][2] = {{85, 11}, {83, 6}, {87, 6}, {85, 11}};
     static constexpr float kLeft45[4][2] = {{45, 26}, {42, 26}, {45, 23}, {45, 26}};
     static constexpr float kRight45[4][2] = {{124, 26}, {127, 26}, {124, 23}, {124, 26}};
-    SmoothPath(dc, kLeftBar, 5);
-    SmoothPath(dc, kRightBar, 5);
-    SmoothPath(dc, kZero, 4);
     static constexpr float kMarks[8][4] = {
         {75, 11, 74.5f, 8}, {94, 11, 94.5f, 8},    {66, 13, 65, 10}, {103, 12.7f, 104, 10},
         {57, 17, 54, 12},   {112, 16.7f, 115, 12}, {41, 41, 38, 39}, {128, 41, 131, 39}};
+    const uint32_t colour = SmoothColour(kSmoothWhite);
+    if (gRollScaleColour == colour && platform::SmoothReplay(dc, gRollScaleKept)) {
+        // The pen where the paths leave it.
+        SmoothMoveTo(kRight45[3][0], kRight45[3][1]);
+        return;
+    }
+    platform::SmoothKeepBegin(dc, &gRollScaleKept);
+    SmoothPath(dc, kLeftBar, 5);
+    SmoothPath(dc, kRightBar, 5);
+    SmoothPath(dc, kZero, 4);
     for (const auto& m : kMarks) SmoothLineF(dc, kSmoothWhite, m[0], m[1], m[2], m[3]);
     SmoothPath(dc, kLeft45, 4);
     SmoothPath(dc, kRight45, 4);
+    platform::SmoothKeepEnd(dc);
+    gRollScaleColour = colour;
 }
 
 }  // namespace
@@ -162,7 +200,7 @@ void EadiSphereDraw(platform::DrawContext* dc, int side, const EadiClipRegions& 
     if (EadiAttitudeAvailable(side)) {
         const AhrsRecord& a = Ahrs(side);
         DrawSky(dc, a);
-        DrawPitchLadder(dc);
+        DrawPitchLadder(dc, SphereCentreY(a));
         DrawRollPointer(dc, a);
     } else {
         DrawAttFail(dc);

@@ -253,6 +253,23 @@ void EhsiClipRegionsCreate(EhsiSet& set, int32_t width, int32_t height) {
 
 namespace {
 
+// The rose's ticks as a set last painted them: their row and colour, and
+// what they painted (nothing kept at first). Every set's ticks are the
+// same, so any set's keep serves any other.
+struct KeptTicks {
+    int32_t row = 0;
+    uint32_t colour = 0;
+    platform::SmoothKeep rows;
+};
+KeptTicks gKeptTicks[kEhsiSetCount];
+
+KeptTicks& KeptTicksOf(const EhsiSet& set) {
+    for (int i = 1; i < kEhsiSetCount; ++i) {
+        if (&set == &EhsiSets[i]) return gKeptTicks[i];
+    }
+    return gKeptTicks[0];
+}
+
 void DrawTick(DrawContext* g, const EhsiTick& t) {
     SmoothLineF(g, kSmoothWhite, static_cast<float>(t.outer_x) / 8.0f,
                 static_cast<float>(t.outer_y) / 8.0f, static_cast<float>(t.inner_x) / 8.0f,
@@ -322,7 +339,18 @@ void EhsiRoseDraw(const EhsiPaint& p) {
     platform::DrawSetRop2(p.dc, platform::DrawRop2::CopyPen);
     SmoothResetClip(p.g);
     const int32_t i = TurnIndex(ahrs.heading);
-    for (const EhsiTick& t : p.set.rose[i % kEhsiTickRows]) DrawTick(p.g, t);
+    // (Those of the row and colour last painted are painted again from
+    // what they painted, where the context lets them.)
+    const int32_t row = i % kEhsiTickRows;
+    const uint32_t colour = SmoothColour(kSmoothWhite);
+    KeptTicks& kept = KeptTicksOf(p.set);
+    if (kept.row != row || kept.colour != colour || !platform::SmoothReplay(p.g, kept.rows)) {
+        platform::SmoothKeepBegin(p.g, &kept.rows);
+        for (const EhsiTick& t : p.set.rose[row]) DrawTick(p.g, t);
+        platform::SmoothKeepEnd(p.g);
+        kept.row = row;
+        kept.colour = colour;
+    }
     // 2. Labels.
     DrawCardLabels(p.dc, i / 4, 61, 19, 1 << 30);
     // 3. Lubber mark or the failure legend.

@@ -255,6 +255,8 @@ struct DrawContext {
     double smooth_angle = 0, smooth_cx = 0, smooth_cy = 0, smooth_yoff = 0;
     // The cosine and sine of smooth_angle, set with it.
     double smooth_cos = 1, smooth_sin = 0;
+    // The keep the smooth rows painted go to (SmoothKeepBegin), or none.
+    SmoothKeep* keep = nullptr;
     int32_t text_count = 0;
     DrawTextEntry texts[kDrawTextCapacity];
     int32_t recorded = 0;
@@ -503,6 +505,17 @@ DrawRect SmoothClipBox(const DrawContext* dc) {
         box.bottom = std::min(box.bottom, c.set->box.bottom);
     }
     return box;
+}
+
+// Whether a shape within [x0, x1] x [y0, y1] (device pixels) surely
+// covers nothing the smooth layer's clip lets through: its pixels' box
+// (CutConvex's) misses the clip's box. False for bounds not numbers.
+bool MissesSmoothClip(const DrawContext* dc, double x0, double y0, double x1, double y1) {
+    const DrawRect keep = SmoothClipBox(dc);
+    // The box runs from floor(x0) to ceil(x1) + 1, so from above x0 - 1 to
+    // below x1 + 2.
+    return x1 + 2 <= keep.left || x0 - 1 >= keep.right || y1 + 2 <= keep.top ||
+           y0 - 1 >= keep.bottom;
 }
 
 void ExtendCoverage(DrawContext* dc, int32_t l, int32_t t, int32_t r, int32_t b) {
@@ -787,7 +800,90 @@ void SampleConvex(DrawContext* dc, const DevPoint* v, int32_t n, Row&& row) {
     }
     raster::SampleBands(edges, cut.bands, cut.count, dc->width, dc->height,
                         std::max(cut.box.top, keep.top), std::min(cut.box.bottom, keep.bottom),
-                        dc->cells, row);
+                        keep.left, keep.right, dc->cells, row);
+}
+
+// Paints a row of coverage from the cells (see SampleBands) in the
+// colour, cut to the clip, and clears them.
+void PaintCellsRow(DrawContext* dc, const SmoothClip& clip, const CoverPainter& paint, int32_t y,
+                   int32_t a0, int32_t a1, int32_t b0, int32_t b1) {
+    int32_t* cells = dc->cells;
+    // The pixels the clip lets through in this row, where they are one
+    // range [cl, cr) (or none).
+    int32_t cl = clip.rect.left, cr = clip.rect.right;
+    if (y < clip.rect.top || y >= clip.rect.bottom) {
+        cr = cl;
+    } else if (clip.has_region) {
+        if (y >= clip.span_rows || clip.set->counts[y] > 1) cl = cr = -1;
+        if (y < clip.span_rows && clip.set->counts[y] == 0) cr = cl;
+        if (y < clip.span_rows && clip.set->counts[y] == 1) {
+            cl = std::max(cl, clip.set->spans[y][0][0]);
+            cr = std::min(cr, clip.set->spans[y][0][1]);
+        }
+    }
+    if (cl >= 0) {
+        // Summed, painted and cleared in one pass over the cells.
+        uint8_t* pixels = dc->pixels + static_cast<size_t>(y) * static_cast<size_t>(dc->stride);
+        const auto left = static_cast<uint32_t>(cl);
+        const auto span = static_cast<uint32_t>(std::max(cr - cl, 0));
+        int32_t s = 0;
+        const auto sum = [&](int32_t from, int32_t to) {
+            for (int32_t x = from; x < to; ++x) {
+                s += cells[x];
+                cells[x] = 0;
+                if (s != 0 && static_cast<uint32_t>(x) - left < span) {
+                    paint(pixels + static_cast<size_t>(x) * 4, static_cast<uint32_t>(s));
+                }
+            }
+        };
+        sum(a0, a1);
+        if (s != 0) {
+            const int32_t l = std::max(a1, cl), r = std::min(b0, cr);
+            if (s == 255) {
+                FillRow(pixels, l, r, paint.solid, false);
+            } else {
+                for (int32_t x = l; x < r; ++x)
+                    paint(pixels + static_cast<size_t>(x) * 4, static_cast<uint32_t>(s));
+            }
+        }
+        sum(b0, b1);
+        return;
+    }
+    int32_t s = 0;
+    for (int32_t x = a0; x < a1; ++x) {
+        s += cells[x];
+        cells[x] = s;
+    }
+    const int32_t m = s;
+    for (int32_t x = b0; x < b1; ++x) {
+        s += cells[x];
+        cells[x] = s;
+    }
+    CompositeRow(dc, clip, paint, y, cells, a0, a1, b0, b1, static_cast<uint32_t>(m));
+    std::fill(cells + a0, cells + a1, 0);
+    std::fill(cells + b0, cells + b1, 0);
+}
+
+// Keeps a row of cells about to be painted in the colour in the context's
+// keep; a row that does not fit ends the keeping.
+void KeepRow(DrawContext* dc, uint32_t rgb, int32_t y, int32_t a0, int32_t a1, int32_t b0,
+             int32_t b1) {
+    SmoothKeep* keep = dc->keep;
+    const int32_t n = (a1 - a0) + (b1 - b0);
+    if (!keep->valid || keep->used + 6 + n > kSmoothKeepWords) {
+        keep->valid = false;
+        return;
+    }
+    int32_t* w = keep->words + keep->used;
+    w[0] = y;
+    w[1] = static_cast<int32_t>(rgb);
+    w[2] = a0;
+    w[3] = a1;
+    w[4] = b0;
+    w[5] = b1;
+    std::copy(dc->cells + a0, dc->cells + a1, w + 6);
+    std::copy(dc->cells + b0, dc->cells + b1, w + 6 + (a1 - a0));
+    keep->used += 6 + n;
 }
 
 // Paints a convex polygon in the colour (0x00RRGGBB), its rows straight
@@ -795,55 +891,9 @@ void SampleConvex(DrawContext* dc, const DevPoint* v, int32_t n, Row&& row) {
 void PaintConvex(DrawContext* dc, const DevPoint* v, int32_t n, uint32_t rgb) {
     const SmoothClip clip = SmoothClipOf(dc);
     const CoverPainter paint(rgb);
-    int32_t* cells = dc->cells;
     SampleConvex(dc, v, n, [&](int32_t y, int32_t a0, int32_t a1, int32_t b0, int32_t b1) {
-        if (!clip.has_region) {
-            // Summed, painted and cleared in one pass over the cells.
-            if (y < clip.rect.top || y >= clip.rect.bottom) {
-                std::fill(cells + a0, cells + a1, 0);
-                std::fill(cells + b0, cells + b1, 0);
-                return;
-            }
-            uint8_t* pixels = dc->pixels + static_cast<size_t>(y) * static_cast<size_t>(dc->stride);
-            const auto left = static_cast<uint32_t>(clip.rect.left);
-            const auto span = static_cast<uint32_t>(clip.rect.right - clip.rect.left);
-            int32_t s = 0;
-            const auto sum = [&](int32_t from, int32_t to) {
-                for (int32_t x = from; x < to; ++x) {
-                    s += cells[x];
-                    cells[x] = 0;
-                    if (s != 0 && static_cast<uint32_t>(x) - left < span) {
-                        paint(pixels + static_cast<size_t>(x) * 4, static_cast<uint32_t>(s));
-                    }
-                }
-            };
-            sum(a0, a1);
-            if (s != 0) {
-                const int32_t l = std::max(a1, clip.rect.left), r = std::min(b0, clip.rect.right);
-                if (s == 255) {
-                    for (int32_t x = l; x < r; ++x)
-                        std::memcpy(pixels + static_cast<size_t>(x) * 4, &paint.solid, 4);
-                } else {
-                    for (int32_t x = l; x < r; ++x)
-                        paint(pixels + static_cast<size_t>(x) * 4, static_cast<uint32_t>(s));
-                }
-            }
-            sum(b0, b1);
-            return;
-        }
-        int32_t s = 0;
-        for (int32_t x = a0; x < a1; ++x) {
-            s += cells[x];
-            cells[x] = s;
-        }
-        const int32_t m = s;
-        for (int32_t x = b0; x < b1; ++x) {
-            s += cells[x];
-            cells[x] = s;
-        }
-        CompositeRow(dc, clip, paint, y, cells, a0, a1, b0, b1, static_cast<uint32_t>(m));
-        std::fill(cells + a0, cells + a1, 0);
-        std::fill(cells + b0, cells + b1, 0);
+        if (dc->keep != nullptr) KeepRow(dc, rgb, y, a0, a1, b0, b1);
+        PaintCellsRow(dc, clip, paint, y, a0, a1, b0, b1);
     });
 }
 
@@ -2045,8 +2095,15 @@ void SmoothLine(DrawContext* dc, double x1, double y1, double x2, double y2, uin
         FlushCoverage(dc, colour, CoverageLayer::Smooth);
         return;
     }
+    const DevPoint a = to_device(x1, y1), b = to_device(x2, y2);
+    // Its outline lies within half a pixel of the ends: a line that cannot
+    // reach the clip is left before the outline is made.
+    if (MissesSmoothClip(dc, std::min(a.x, b.x) - 1, std::min(a.y, b.y) - 1, std::max(a.x, b.x) + 1,
+                         std::max(a.y, b.y) + 1)) {
+        return;
+    }
     DevPoint q[4];
-    if (LineQuad(to_device(x1, y1), to_device(x2, y2), q)) PaintConvex(dc, q, 4, colour);
+    if (LineQuad(a, b, q)) PaintConvex(dc, q, 4, colour);
 }
 
 void SmoothFillRect(DrawContext* dc, double x, double y, double w, double h, uint32_t colour) {
@@ -2089,6 +2146,8 @@ void SmoothArc(DrawContext* dc, double x, double y, double w, double h, double s
         return;
     }
     if (w <= 0 || h <= 0 || sweep == 0 || !std::isfinite(start) || !std::isfinite(sweep)) return;
+    // Its chords go through the mask, not kept.
+    if (dc->keep != nullptr) dc->keep->valid = false;
     // A polyline of chords about two device pixels long.
     sweep = std::clamp(sweep, -360.0, 360.0);
     const double a0 = start * M_PI / 180.0;
@@ -2128,6 +2187,69 @@ void SmoothSetTransform(DrawContext* dc, double angle, double cx, double cy, dou
     dc->smooth_cy = cy;
     dc->smooth_yoff = y_offset;
     if (dc->cr != nullptr) ApplySmoothMatrix(dc);
+}
+
+namespace {
+
+// The context's state the smooth rows depend on.
+SmoothKeepState KeepStateOf(const DrawContext* dc) {
+    const SmoothClip clip = SmoothClipOf(dc);
+    SmoothKeepState state;
+    state.width = dc->width;
+    state.height = dc->height;
+    state.sx = dc->sx;
+    state.sy = dc->sy;
+    state.angle = dc->smooth_angle;
+    state.cx = dc->smooth_cx;
+    state.cy = dc->smooth_cy;
+    state.y_offset = dc->smooth_yoff;
+    state.clip = clip.rect;
+    state.has_region = clip.has_region;
+    if (clip.has_region) state.region = *clip.region;
+    return state;
+}
+
+bool SameKeepState(const SmoothKeepState& a, const SmoothKeepState& b) {
+    const auto same_rect = [](const DrawRect& p, const DrawRect& q) {
+        return p.left == q.left && p.top == q.top && p.right == q.right && p.bottom == q.bottom;
+    };
+    return a.width == b.width && a.height == b.height && a.sx == b.sx && a.sy == b.sy &&
+           a.angle == b.angle && a.cx == b.cx && a.cy == b.cy && a.y_offset == b.y_offset &&
+           same_rect(a.clip, b.clip) && a.has_region == b.has_region &&
+           (!a.has_region || SameRegion(a.region, b.region));
+}
+
+}  // namespace
+
+void SmoothKeepBegin(DrawContext* dc, SmoothKeep* keep) {
+    if (dc == nullptr || keep == nullptr) return;
+    keep->state = KeepStateOf(dc);
+    keep->used = 0;
+    // The reference path's shapes leave no rows to keep.
+    keep->valid = dc->pixels != nullptr && dc->cells != nullptr && !Reference();
+    dc->keep = keep;
+}
+
+void SmoothKeepEnd(DrawContext* dc) {
+    if (dc != nullptr) dc->keep = nullptr;
+}
+
+bool SmoothReplay(DrawContext* dc, const SmoothKeep& keep) {
+    if (dc == nullptr || dc->pixels == nullptr || dc->cells == nullptr || !keep.valid ||
+        Reference()) {
+        return false;
+    }
+    if (!SameKeepState(KeepStateOf(dc), keep.state)) return false;
+    const SmoothClip clip = SmoothClipOf(dc);
+    for (int32_t i = 0; i < keep.used;) {
+        const int32_t* w = keep.words + i;
+        const int32_t y = w[0], a0 = w[2], a1 = w[3], b0 = w[4], b1 = w[5];
+        std::copy(w + 6, w + 6 + (a1 - a0), dc->cells + a0);
+        std::copy(w + 6 + (a1 - a0), w + 6 + (a1 - a0) + (b1 - b0), dc->cells + b0);
+        PaintCellsRow(dc, clip, CoverPainter(static_cast<uint32_t>(w[1])), y, a0, a1, b0, b1);
+        i += 6 + (a1 - a0) + (b1 - b0);
+    }
+    return true;
 }
 
 int32_t DrawTextCount(const DrawContext* dc) {

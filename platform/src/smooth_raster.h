@@ -241,21 +241,38 @@ inline bool OneSubColumn(const Edge& g, int32_t x, int32_t e, int32_t n, int64_t
            (x >> 16) == (lo >> 16);
 }
 
+// Walks an edge over n sub-rows from x (error e) without adding them.
+inline void SkipSubRows(const Edge& g, int32_t* x, int32_t* e, int32_t n, RowJump* jump) {
+    if (n == kSubRows - 1 && *e > -g.dy) {
+        if (!jump->made) MakeJump(g, jump);
+        EdgeStep(x, e, jump->stepx, jump->dx, g.dy, g.signdx);
+        return;
+    }
+    for (int32_t i = 0; i < n; ++i) EdgeStep(x, e, g.stepx_small, g.dx_small, g.dy, g.signdx);
+}
+
 // Adds the coverage of bands (their edges never horizontal) to cells of
 // width + 1 entries, all zero on entry and left zero. The bands come top to
 // bottom and share no sub-row, as a convex polygon's do. Sub-rows of pixel
 // rows above first_row are walked but not added; the walk stops at
-// end_row. Each pixel row with coverage is handed to row(y, a0, a1, b0, b1):
-// its coverage is the prefix sum of the cells from a0, which are not zero
-// only in [a0, a1) and [b0, b1) (a1 <= b0, the coverage between them all
-// the same); row clears them.
+// end_row. Only the columns from clip_left to clip_right (within the
+// width) have to come out as pixman's: an edge left or right of them is
+// taken as lying on their border. Each pixel row with coverage is handed to
+// row(y, a0, a1, b0, b1): its coverage is the prefix sum of the cells from
+// a0, which are not zero only in [a0, a1) and [b0, b1) (a1 <= b0, the
+// coverage between them all the same); row clears them.
 template <class Row>
 void SampleBands(const Edge* edges, const Band* bands, int32_t count, int32_t width, int32_t height,
-                 int32_t first_row, int32_t end_row, int32_t* cells, Row&& row) {
+                 int32_t first_row, int32_t end_row, int32_t clip_left, int32_t clip_right,
+                 int32_t* cells, Row&& row) {
     int32_t cur = -1;  // the pixel row being added to
     // The columns its left and its right edges reached.
     int32_t llo = INT32_MAX, lhi = -1, rlo = INT32_MAX, rhi = -1;
-    const int32_t last_x = Low32(static_cast<int64_t>(width) * kOne - 1);
+    // Where the edges are held: the first and the last x of the columns
+    // that count. (Beyond the surface pixman holds them there itself.)
+    clip_right = std::clamp(clip_right, 0, width);
+    const int32_t lo_x = std::clamp(clip_left, 0, width) * kOne;
+    const int32_t hi_x = Low32(static_cast<int64_t>(clip_right) * kOne - 1);
     for (int32_t k = 0; k < count; ++k) {
         const Band& band = bands[k];
         if (band.bottom <= band.top) continue;
@@ -294,8 +311,8 @@ void SampleBands(const Edge* edges, const Band* bands, int32_t count, int32_t wi
             // each edge before they go to the cells.
             const int32_t last = std::min(b, (py << 16) | kLastSubRow);
             if (upright) {
-                const int32_t l = std::max(lx, 0);
-                const int32_t r = (rx >> 16) >= width ? last_x : rx;
+                const int32_t l = std::max(lx, lo_x);
+                const int32_t r = std::min(rx, hi_x);
                 if (py >= first_row && r > l) {
                     const int32_t n = (last - y) / kRowStep + 1;
                     AddColumn<true>(cells, l >> 16, n, n * SubColumns(l));
@@ -307,25 +324,31 @@ void SampleBands(const Edge* edges, const Band* bands, int32_t count, int32_t wi
                 }
                 y = last;
             } else if (py >= first_row) {
-                // Where neither edge can leave the surface or meet the
-                // other within the row, each goes down it on its own.
+                // Where each edge stays within the columns or beyond one
+                // side of them all the row, and the two cannot meet, each
+                // goes down the row on its own.
                 const int32_t n = (last - y) / kRowStep;
                 int64_t l0 = 0, l1 = 0, r0 = 0, r1 = 0;
                 EdgeReach(le, lx, n, &l0, &l1);
                 EdgeReach(re, rx, n, &r0, &r1);
-                if (l0 >= 0 && r1 <= last_x && r0 > l1) {
-                    const int32_t lstart = lx >> 16, rstart = rx >> 16;
-                    const bool lone = OneSubColumn(le, lx, lerr, n, l0, l1);
-                    const bool rone = OneSubColumn(re, rx, rerr, n, r0, r1);
+                // (Held only where the walk's 32 bits cannot wrap.)
+                const bool lheld = l1 <= lo_x && l0 >= INT32_MIN;
+                const bool rheld = r0 >= hi_x && r1 <= INT32_MAX;
+                if ((lheld || l0 >= lo_x) && (rheld || r1 <= hi_x) &&
+                    (rheld ? int64_t{hi_x} : r0) > (lheld ? int64_t{lo_x} : l1)) {
+                    const int32_t lstart = lheld ? lo_x >> 16 : lx >> 16;
+                    const int32_t rstart = rheld ? hi_x >> 16 : rx >> 16;
+                    const bool lone = lheld || OneSubColumn(le, lx, lerr, n, l0, l1);
+                    const bool rone = rheld || OneSubColumn(re, rx, rerr, n, r0, r1);
                     if (lone) {
-                        if (!ljump.made) MakeJump(le, &ljump);
-                        AddColumn<true>(cells, lstart, kSubRows, kSubRows * SubColumns(lx));
-                        EdgeStep(&lx, &lerr, ljump.stepx, ljump.dx, le.dy, le.signdx);
+                        const int32_t at = lheld ? lo_x : lx;
+                        AddColumn<true>(cells, lstart, n + 1, (n + 1) * SubColumns(at));
+                        SkipSubRows(le, &lx, &lerr, n, &ljump);
                     }
                     if (rone) {
-                        if (!rjump.made) MakeJump(re, &rjump);
-                        AddColumn<false>(cells, rstart, kSubRows, kSubRows * SubColumns(rx));
-                        EdgeStep(&rx, &rerr, rjump.stepx, rjump.dx, re.dy, re.signdx);
+                        const int32_t at = rheld ? hi_x : rx;
+                        AddColumn<false>(cells, rstart, n + 1, (n + 1) * SubColumns(at));
+                        SkipSubRows(re, &rx, &rerr, n, &rjump);
                     }
                     if (lone && !rone) {
                         WalkEdge<false>(re, &rx, &rerr, n, cells);
@@ -353,17 +376,19 @@ void SampleBands(const Edge* edges, const Band* bands, int32_t count, int32_t wi
                         AddColumn<true>(cells, lcol, lrun >> 16, lrun & 0xFFFF);
                         AddColumn<false>(cells, rcol, rrun >> 16, rrun & 0xFFFF);
                     }
-                    llo = std::min({llo, lstart, lx >> 16});
-                    lhi = std::max({lhi, lstart, lx >> 16});
-                    rlo = std::min({rlo, rstart, rx >> 16});
-                    rhi = std::max({rhi, rstart, rx >> 16});
+                    const int32_t lend = lheld ? lstart : lx >> 16;
+                    const int32_t rend = rheld ? rstart : rx >> 16;
+                    llo = std::min({llo, lstart, lend});
+                    lhi = std::max({lhi, lstart, lend});
+                    rlo = std::min({rlo, rstart, rend});
+                    rhi = std::max({rhi, rstart, rend});
                     y = last;
                 } else {
                     // Each run: its sub-rows times 2^16 plus their sub-columns.
                     int32_t lcol = -1, lrun = 0, rcol = -1, rrun = 0;
                     for (;;) {
-                        const int32_t l = std::max(lx, 0);
-                        const int32_t r = (rx >> 16) >= width ? last_x : rx;
+                        const int32_t l = std::max(lx, lo_x);
+                        const int32_t r = std::min(rx, hi_x);
                         if (r > l) {
                             if ((l >> 16) != lcol) {
                                 if (lrun != 0)

@@ -153,5 +153,69 @@ TEST(SmoothPaths, TallSurfacesPaintWhatTheReferencePathPaints) {
     EXPECT_EQ(DifferingPixels(9, 2100, 12, 40, 7000), 0);
 }
 
+// Smooth lines and rectangles kept while drawn paint the same again over
+// other pixels, while the context is as they were drawn under; otherwise,
+// or after an arc, a replay paints nothing.
+TEST(SmoothPaths, KeptShapesPaintAgainWhatTheyPaint) {
+    constexpr int32_t w = 60, h = 44;
+    std::mt19937 rng(21);
+    const auto real = [&](double lo, double hi) {
+        return std::uniform_real_distribution<double>(lo, hi)(rng);
+    };
+    static SmoothKeep keep;
+    for (int32_t scene = 0; scene < 300; ++scene) {
+        Picture kept(w, h), drawn(w, h), replayed(w, h);
+        for (size_t i = 0; i < kept.data.size(); ++i) {
+            kept.data[i] = static_cast<uint8_t>(rng());
+            drawn.data[i] = replayed.data[i] = static_cast<uint8_t>(rng());
+        }
+        DrawContext* a = DrawContextCreate(kept.data.data(), w, h, kept.stride);
+        DrawContext* b = DrawContextCreate(drawn.data.data(), w, h, drawn.stride);
+        DrawContext* c = DrawContextCreate(replayed.data.data(), w, h, replayed.stride);
+        const double angle = real(-180, 180), cx = real(0, w), cy = real(0, h);
+        const bool region = scene % 2 == 0;
+        const DrawRegion ellipse = DrawRegionEllipse({-3, 2, w - 5, h + 4});
+        for (DrawContext* dc : {a, b, c}) {
+            SmoothSetTransform(dc, angle, cx, cy, 0);
+            if (region) DrawSetSmoothClip(dc, ellipse);
+        }
+        SmoothKeepBegin(a, &keep);
+        const int32_t shapes = 1 + scene % 30;
+        for (int32_t i = 0; i < shapes; ++i) {
+            const double x = real(-10, w + 10), y = real(-10, h + 10);
+            const double u = real(-20, 20), v = real(-20, 20);
+            const auto colour = static_cast<uint32_t>(rng() & 0xFFFFFFu);
+            for (DrawContext* dc : {a, b}) {
+                if (i % 5 == 4) {
+                    SmoothFillRect(dc, x, y, std::abs(u), std::abs(v), colour);
+                } else {
+                    SmoothLine(dc, x, y, x + u, y + v, colour);
+                }
+            }
+        }
+        SmoothKeepEnd(a);
+        ASSERT_TRUE(SmoothReplay(c, keep)) << "scene " << scene;
+        ASSERT_EQ(replayed.data, drawn.data) << "scene " << scene;
+        // Another transform, or the clip gone: nothing painted.
+        SmoothSetTransform(c, angle + 1, cx, cy, 0);
+        EXPECT_FALSE(SmoothReplay(c, keep));
+        SmoothSetTransform(c, angle, cx, cy, 0);
+        if (region) {
+            DrawResetSmoothClip(c);
+            EXPECT_FALSE(SmoothReplay(c, keep));
+        }
+        EXPECT_EQ(replayed.data, drawn.data) << "scene " << scene;
+        // An arc among the shapes: not kept.
+        SmoothKeepBegin(a, &keep);
+        SmoothLine(a, 1, 1, 20, 9, 0xFFFFFF);
+        SmoothArc(a, 5, 5, 20, 20, 0, 90, 0xFFFFFF);
+        SmoothKeepEnd(a);
+        SmoothSetTransform(c, angle, cx, cy, 0);
+        if (region) DrawSetSmoothClip(c, ellipse);
+        EXPECT_FALSE(SmoothReplay(c, keep));
+        for (DrawContext* dc : {a, b, c}) DrawContextDestroy(dc);
+    }
+}
+
 }  // namespace
 }  // namespace zu::platform

@@ -32,8 +32,9 @@ struct Masks {
     }
     // Adds the trapezoids, as pixman's rasteriser adds them one by one and
     // as the sampler adds them together (rows from first_row to end_row).
+    // Only the columns from clip_left to clip_right have to agree.
     void Add(const std::vector<pixman_trapezoid_t>& traps, int32_t first_row = 0,
-             int32_t end_row = kH) {
+             int32_t end_row = kH, int32_t clip_left = 0, int32_t clip_right = kW) {
         for (const pixman_trapezoid_t& t : traps) pixman_rasterize_trapezoid(image, &t, 0, 0);
         std::vector<Edge> edges;
         std::vector<Band> bands;
@@ -46,7 +47,7 @@ struct Masks {
             bands.push_back({t.top, t.bottom, n, n + 1});
         }
         SampleBands(edges.data(), bands.data(), static_cast<int32_t>(bands.size()), kW, kH,
-                    first_row, end_row, cells.data(),
+                    first_row, end_row, clip_left, clip_right, cells.data(),
                     [&](int32_t y, int32_t a0, int32_t a1, int32_t b0, int32_t b1) {
                         ++rows_handed;
                         ASSERT_TRUE(y >= first_row && y < end_row) << y;
@@ -66,11 +67,12 @@ struct Masks {
                     });
         for (int32_t c : cells) ASSERT_EQ(c, 0) << "cells left behind";
     }
-    // Pixels that differ in rows [first_row, end_row).
-    int32_t Differing(int32_t first_row = 0, int32_t end_row = kH) const {
+    // Pixels that differ in rows [first_row, end_row), columns [left, right).
+    int32_t Differing(int32_t first_row = 0, int32_t end_row = kH, int32_t left = 0,
+                      int32_t right = kW) const {
         int32_t n = 0;
         for (int32_t y = first_row; y < end_row; ++y) {
-            for (int32_t x = 0; x < kW; ++x) n += bits[y * stride + x] != mine[y * kW + x];
+            for (int32_t x = left; x < right; ++x) n += bits[y * stride + x] != mine[y * kW + x];
         }
         return n;
     }
@@ -244,6 +246,22 @@ TEST(SmoothRaster, RowsLeftOutAreWalkedButNotAdded) {
         masks.Add({make.Next()}, first, end);
         ASSERT_EQ(masks.Differing(first, end), 0) << "trapezoid " << i;
         ASSERT_LE(masks.rows_handed, end - first);
+    }
+}
+
+// Edges left or right of the columns that count, or crossing into them
+// within a row, leave those columns as pixman covers them.
+TEST(SmoothRaster, ColumnsThatCountCoverWhatPixmansRasteriserCovers) {
+    Masks masks;
+    TrapezoidMaker make(13);
+    std::mt19937 rng(7);
+    const auto column = [&] { return std::uniform_int_distribution<int32_t>(-2, kW + 2)(rng); };
+    for (int32_t i = 0; i < 50000; ++i) {
+        masks.Clear();
+        const int32_t left = column(), right = column();
+        masks.Add({make.Next()}, 0, kH, left, right);
+        ASSERT_EQ(masks.Differing(0, kH, std::clamp(left, 0, kW), std::clamp(right, 0, kW)), 0)
+            << "trapezoid " << i << " columns " << left << " to " << right;
     }
 }
 

@@ -239,6 +239,33 @@ void SmoothArc(DrawContext* dc, double x, double y, double w, double h, double s
 // (cx, cy), then shift up by `y_offset`.
 void SmoothSetTransform(DrawContext* dc, double angle, double cx, double cy, double y_offset);
 
+// --- Kept smooth shapes. What the smooth lines and rectangles drawn
+// between SmoothKeepBegin and SmoothKeepEnd paint is kept, row by row, to
+// be painted again: SmoothReplay paints over the context's pixels exactly
+// what those calls would, while the context's size, mapping, smooth
+// transform and smooth clip are the ones they were drawn under (and the
+// keeping was not cut short: an arc or ellipse in between, or more rows
+// than the keep holds). Otherwise it paints nothing and returns false.
+inline constexpr int32_t kSmoothKeepWords = 16384;
+// The context's state the kept rows were drawn under.
+struct SmoothKeepState {
+    int32_t width = 0, height = 0;
+    double sx = 0, sy = 0, angle = 0, cx = 0, cy = 0, y_offset = 0;
+    DrawRect clip{};
+    bool has_region = false;
+    DrawRegion region{};
+};
+struct SmoothKeep {
+    bool valid = false;
+    SmoothKeepState state{};
+    // Each row: y, colour, a0, a1, b0, b1, then its cells.
+    int32_t used = 0;
+    int32_t words[kSmoothKeepWords]{};
+};
+void SmoothKeepBegin(DrawContext* dc, SmoothKeep* keep);
+void SmoothKeepEnd(DrawContext* dc);
+bool SmoothReplay(DrawContext* dc, const SmoothKeep& keep);
+
 // The texts of the current paint.
 int32_t DrawTextCount(const DrawContext* dc);
 const DrawTextEntry* DrawTexts(const DrawContext* dc);
