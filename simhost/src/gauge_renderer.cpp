@@ -557,11 +557,15 @@ void GaugeRenderer::ReleaseReadOnlyPages(const void* data, size_t size) {
     }
     const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
     const auto start = reinterpret_cast<uintptr_t>(data);
+    // A fault on a file's page maps the cached pages around it too (up to
+    // 64 KiB, aligned), whichever bitmap they hold: those go as well.
+    const uintptr_t around = std::max<uintptr_t>(page, 64 * 1024);
     for (const auto& [from, to] : read_only_) {
         if (start < from || start + size > to) continue;
-        // Every page the pixels touch, as far as the segment's own pages go.
-        const uintptr_t a = std::max(start & ~(page - 1), (from + page - 1) & ~(page - 1));
-        const uintptr_t b = std::min((start + size + page - 1) & ~(page - 1), to & ~(page - 1));
+        // Every page the reading may have mapped, as far as the segment's own
+        // pages go.
+        const uintptr_t a = std::max(start & ~(around - 1), (from + page - 1) & ~(page - 1));
+        const uintptr_t b = std::min((start + size + around - 1) & ~(around - 1), to & ~(page - 1));
         if (b > a) ::madvise(reinterpret_cast<void*>(a), b - a, MADV_DONTNEED);
         return;
     }
