@@ -244,9 +244,19 @@ GaugeRenderer::Fonts* SharedFonts() {
 
 }  // namespace
 
+struct GaugeRenderer::KeptBackground {
+    int window = 0;
+    int width = 0;
+    int height = 0;
+    RenderOptions options;
+    PixelRuns runs;  // complete when it has every row
+    bool too_large = false;
+};
+
 GaugeRenderer::GaugeRenderer(const Simulator& sim) : sim_(sim), fonts_(SharedFonts()) {}
 
 GaugeRenderer::~GaugeRenderer() {
+    pngs_.reset();  // the pictures still being written are finished
     ClearScaled();
     for (auto& [id, surface] : bitmaps_) {
         if (surface != nullptr) cairo_surface_destroy(surface);
@@ -987,16 +997,28 @@ bool GaugeRenderer::WriteWindowPng(const PanelWindow& window, const RenderOption
         whole = (streamed || bg != nullptr) &&
                 (window.size_w * options.scale > bw || window.size_h * options.scale > bh);
     }
-    const fs::path temp = file.string() + ".part";
-    PngRowWriter png;
-    bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS && png.Open(temp, width, height);
+    if (pngs_ == nullptr) pngs_ = std::make_unique<PngPipeline>();
+    bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS && pngs_->Open(file, width, height, error);
     int painted = 0;  // rows with their background
     int written = 0;  // rows in the file
+    // The background drawn down the window is the same in every picture of
+    // it: kept from the first, copied into the later ones.
+    KeptBackground* kept = whole ? nullptr : KeptBackgroundFor(window, options, width, height);
     band_.cr = cr;
     band_.options = options;
     band_.paint_to = [&](int row) {
         for (row = std::min(row, height); ok && painted < row;) {
             const int end = std::min(height, painted + kBandRows);
+            if (kept != nullptr && kept->runs.rows() == height) {
+                cairo_surface_flush(picture);
+                for (int y = painted; y < end; ++y) {
+                    kept->runs.Decode(
+                        y, reinterpret_cast<uint32_t*>(pixels + static_cast<size_t>(y) * stride));
+                }
+                cairo_surface_mark_dirty_rectangle(picture, 0, painted, width, end - painted);
+                painted = end;
+                continue;
+            }
             cairo_save(cr);
             cairo_rectangle(cr, 0, painted, width, end - painted);
             cairo_clip(cr);
@@ -1010,6 +1032,14 @@ bool GaugeRenderer::WriteWindowPng(const PanelWindow& window, const RenderOption
                 PaintWindowBackground(cr, window, options);
             }
             cairo_restore(cr);
+            if (ok && kept != nullptr && kept->runs.rows() == painted) {
+                cairo_surface_flush(picture);
+                for (int y = painted; y < end; ++y) {
+                    kept->runs.Append(
+                        reinterpret_cast<const uint32_t*>(pixels + static_cast<size_t>(y) * stride),
+                        width);
+                }
+            }
             painted = end;
         }
     };
@@ -1034,7 +1064,7 @@ bool GaugeRenderer::WriteWindowPng(const PanelWindow& window, const RenderOption
     }
     if (whole) {
         RenderWindow(window, options, picture);
-        ok = ok && png.Write(pixels, stride, height);
+        if (ok) pngs_->Write(pixels, stride, height);
         written = height;
     }
     for (int row = std::min(height, kBandRows); ok && !whole;
@@ -1050,29 +1080,56 @@ bool GaugeRenderer::WriteWindowPng(const PanelWindow& window, const RenderOption
         }
         if (finished > written) {
             cairo_surface_flush(picture);
-            ok = ok && png.Write(pixels + static_cast<size_t>(written) * stride, stride,
-                                 finished - written);
+            if (ok)
+                pngs_->Write(pixels + static_cast<size_t>(written) * stride, stride,
+                             finished - written);
             ReleaseRows(pixels, stride, 0, finished);
             written = finished;
         }
         if (row >= height) break;
     }
     ok = ok && written == height && cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+    if (kept != nullptr && kept->runs.rows() != height) {
+        kept->runs.Clear();  // not all drawn: made again next time
+    } else if (kept != nullptr && kept->runs.bytes() > kKeptBackgroundBytes) {
+        kept->runs.Clear();
+        kept->too_large = true;  // drawn afresh every time
+    } else if (kept != nullptr) {
+        kept->runs.Compact();
+    }
     band_ = BandedDrawing{};
     ReleasePartial();
     ClearScaled();
     cairo_destroy(cr);
     cairo_surface_destroy(picture);
     ::munmap(reserved, bytes);
-    ok = png.Close() && ok;
-    std::error_code ec;
-    if (ok) fs::rename(temp, file, ec);
-    if (!ok || ec) {
-        *error = "cannot write " + file.string() + (ec ? ": " + ec.message() : "");
-        fs::remove(temp, ec);
-        return false;
+    pngs_->Close(ok);
+    if (!ok) *error = "cannot write " + file.string();
+    return ok;
+}
+
+GaugeRenderer::KeptBackground* GaugeRenderer::KeptBackgroundFor(const PanelWindow& window,
+                                                                const RenderOptions& options,
+                                                                int width, int height) {
+    KeptBackground* kept = nullptr;
+    for (const auto& k : kept_backgrounds_) {
+        if (k->window == window.number) kept = k.get();
     }
-    return true;
+    if (kept == nullptr) {
+        kept_backgrounds_.push_back(std::make_unique<KeptBackground>());
+        kept = kept_backgrounds_.back().get();
+        kept->window = window.number;
+    }
+    if (kept->width != width || kept->height != height || kept->options.scale != options.scale ||
+        kept->options.ambient != options.ambient) {
+        // Another size or light: this window's background is made anew.
+        kept->width = width;
+        kept->height = height;
+        kept->options = options;
+        kept->runs.Clear();
+        kept->too_large = false;
+    }
+    return kept->too_large ? nullptr : kept;
 }
 
 // Whether a gauge draws the same pixels clipped to bands as whole: when all it
@@ -1185,6 +1242,8 @@ std::vector<std::string> WindowPictureNames(const std::vector<PanelWindow>& wind
 bool GaugeRenderer::WritePngs(const fs::path& dir, const std::string& name,
                               const RenderOptions& options, std::string* error,
                               std::vector<WindowPicture>* pictures) {
+    // A picture of an earlier snapshot that could not be written.
+    if (pngs_ != nullptr && pngs_->Failed(error)) return false;
     std::error_code ec;
     fs::create_directories(dir, ec);
     malloc_trim(0);  // what the flight and the state file let go, before the pictures
@@ -1219,7 +1278,11 @@ bool GaugeRenderer::WritePngs(const fs::path& dir, const std::string& name,
             if (!written) return false;
         }
     }
-    return true;
+    return pngs_behind_ || FinishPngs(error);
+}
+
+bool GaugeRenderer::FinishPngs(std::string* error) {
+    return pngs_ == nullptr || pngs_->Finish(error);
 }
 
 bool GaugeRenderer::HitTest(const PanelWindow& window, double px, double py,
