@@ -163,26 +163,6 @@ std::string SurfacePictureName(const std::string& gauge_name) {
     return n;
 }
 
-// Writes a picture as a PNG file beside `file` and renames it into place,
-// so a reader (a browser showing the snapshot page) never sees half of it.
-bool WritePngWhole(cairo_surface_t* picture, const fs::path& file, std::string* error) {
-    const fs::path temp = file.string() + ".part";
-    const cairo_status_t status = cairo_surface_write_to_png(picture, temp.c_str());
-    std::error_code ec;
-    if (status != CAIRO_STATUS_SUCCESS) {
-        *error = "cannot write " + file.string() + ": " + cairo_status_to_string(status);
-        fs::remove(temp, ec);
-        return false;
-    }
-    fs::rename(temp, file, ec);
-    if (ec) {
-        *error = "cannot write " + file.string() + ": " + ec.message();
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -312,6 +292,18 @@ void GaugeRenderer::ClearScaled() {
         if (surface != nullptr) cairo_surface_destroy(surface);
     }
     scaled_.clear();
+}
+
+size_t GaugeRenderer::ImageBytes() const {
+    size_t bytes = 0;
+    auto add = [&bytes](cairo_surface_t* surface) {
+        if (surface == nullptr) return;
+        bytes += static_cast<size_t>(cairo_image_surface_get_stride(surface)) *
+                 static_cast<size_t>(cairo_image_surface_get_height(surface));
+    };
+    for (const auto& [key, surface] : scaled_) add(surface);
+    for (const auto& [id, surface] : bitmaps_) add(surface);
+    return bytes;
 }
 
 void GaugeRenderer::ClearBitmaps() {
@@ -1173,11 +1165,14 @@ void GaugeRenderer::Advance(size_t k, int row) {
         cairo_translate(cr, g.x * scale, g.y * scale);
         RenderGauge(cr, g, scale, band_.options.ambient);
         cairo_restore(cr);
-        // The next gauge makes its own images; the memory they took goes back
-        // to the system.
-        ClearScaled();
-        ClearBitmaps();
-        malloc_trim(0);
+        // The images made for it serve the next gauges (a twin shows the same
+        // bitmaps) while they take little room; beyond that, the memory they
+        // took goes back to the system.
+        if (ImageBytes() > kKeptImageBytes) {
+            ClearScaled();
+            ClearBitmaps();
+            malloc_trim(0);
+        }
         p.drawn_to = p.bottom;
         return;
     }
@@ -1272,10 +1267,8 @@ bool GaugeRenderer::WritePngs(const fs::path& dir, const std::string& name,
             if (d.picture.empty()) continue;
             cairo_surface_t* pic = PixelsToCairo(d.picture.data(), w, h);
             const std::string suffix = i == 0 ? "" : "-" + std::to_string(i + 1);
-            const fs::path file = dir / (name + "-" + gauge_name + suffix + ".png");
-            const bool written = WritePngWhole(pic, file, error);
-            cairo_surface_destroy(pic);
-            if (!written) return false;
+            if (pngs_ == nullptr) pngs_ = std::make_unique<PngPipeline>();
+            pngs_->WriteSurface(pic, dir / (name + "-" + gauge_name + suffix + ".png"));
         }
     }
     return pngs_behind_ || FinishPngs(error);

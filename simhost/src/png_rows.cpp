@@ -257,9 +257,27 @@ void PngPipeline::Close(bool complete) {
     Push(std::move(c));
 }
 
+void PngPipeline::WriteSurface(cairo_surface_t* picture, const std::filesystem::path& file) {
+    if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
+    Chunk c;
+    c.picture = picture;
+    c.whole = file;
+    Push(std::move(c));
+}
+
+namespace {
+
+size_t ChunkBytes(const std::vector<png_byte>& rows, cairo_surface_t* picture) {
+    if (picture == nullptr) return rows.size();
+    return static_cast<size_t>(cairo_image_surface_get_stride(picture)) *
+           static_cast<size_t>(cairo_image_surface_get_height(picture));
+}
+
+}  // namespace
+
 void PngPipeline::Push(Chunk chunk) {
     std::unique_lock<std::mutex> lock(mutex_);
-    const size_t bytes = chunk.rows.size();
+    const size_t bytes = ChunkBytes(chunk.rows, chunk.picture);
     changed_.wait(lock, [&] { return queued_bytes_ == 0 || queued_bytes_ + bytes <= kQueueBytes; });
     queued_bytes_ += bytes;
     queue_.push_back(std::move(chunk));
@@ -296,7 +314,17 @@ void PngPipeline::Run() {
         }
         File* f = c.file;
         std::string failure;
-        if (c.count > 0) {
+        if (c.picture != nullptr) {
+            const std::filesystem::path temp = c.whole.string() + ".part";
+            const cairo_status_t status = cairo_surface_write_to_png(c.picture, temp.c_str());
+            std::error_code ec;
+            if (status == CAIRO_STATUS_SUCCESS) std::filesystem::rename(temp, c.whole, ec);
+            if (status != CAIRO_STATUS_SUCCESS || ec) {
+                failure = "cannot write " + c.whole.string() + ": " +
+                          (ec ? ec.message() : cairo_status_to_string(status));
+                std::filesystem::remove(temp, ec);
+            }
+        } else if (c.count > 0) {
             if (!f->failed) f->failed = !f->writer.WriteRgb(c.rows.data(), c.count);
         } else {
             bool ok = f->writer.Close() && c.complete && !f->failed;
@@ -309,8 +337,9 @@ void PngPipeline::Run() {
             if (!ok || ec) std::filesystem::remove(f->temp, ec);
             delete f;
         }
-        const size_t bytes = c.rows.size();
+        const size_t bytes = ChunkBytes(c.rows, c.picture);
         c.rows = {};
+        if (c.picture != nullptr) cairo_surface_destroy(c.picture);
         {
             std::lock_guard<std::mutex> lock(mutex_);
             queued_bytes_ -= bytes;

@@ -108,6 +108,9 @@ class PngPipeline {
     // Ends the open file (false: `rows` were never all written; the file
     // is then dropped).
     void Close(bool complete);
+    // Writes `picture` whole as Cairo does to `file` (renamed into place
+    // when complete), after the files opened before it; takes it over.
+    void WriteSurface(cairo_surface_t* picture, const std::filesystem::path& file);
     // Waits until every file is written. False, with the first failure's
     // message, when one could not be (reported once).
     bool Finish(std::string* error);
@@ -123,6 +126,8 @@ class PngPipeline {
         std::vector<png_byte> rows;  // RGB rows; empty: the file ends
         int count = 0;
         bool complete = false;
+        cairo_surface_t* picture = nullptr;  // written whole (file: its own)
+        std::filesystem::path whole;
     };
     void Run();
     void Push(Chunk chunk);
