@@ -117,7 +117,7 @@ class PngPipeline {
     // The same without waiting for the files still being written.
     bool Failed(std::string* error);
 
-    static constexpr size_t kQueueBytes = 4u << 20;
+    static constexpr size_t kQueueBytes = 1u << 20;
 
   private:
     struct File;

@@ -216,7 +216,7 @@ class GaugeRenderer {
     static constexpr double kWholeCopyPixels = 1 << 20;
     // Bitmaps and scaled copies kept from one gauge for the next while a
     // picture is written down the window, at most.
-    static constexpr size_t kKeptImageBytes = 2u << 20;
+    static constexpr size_t kKeptImageBytes = 1u << 20;
     size_t ImageBytes() const;
     // A window's background larger than this coded is not kept.
     static constexpr size_t kKeptBackgroundBytes = 4u << 20;
