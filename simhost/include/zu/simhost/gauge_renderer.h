@@ -196,8 +196,9 @@ class GaugeRenderer {
     void PaintWindowBackground(cairo_t* cr, const PanelWindow& window, const RenderOptions& options,
                                cairo_surface_t* bg);
     // Writes a window's picture as a PNG file down the window: neither the
-    // picture nor its background picture is ever held whole, and each
-    // gauge's scaled bitmaps go once it is drawn.
+    // picture nor its background picture is ever held whole, and the
+    // gauges' scaled bitmaps go once they take more than kKeptImageBytes.
+    // The rows go to the pictures' thread to be compressed.
     bool WriteWindowPng(const PanelWindow& window, const RenderOptions& options,
                         const std::filesystem::path& file, std::string* error);
     void Advance(size_t placed, int row);
