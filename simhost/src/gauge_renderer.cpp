@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -345,8 +346,16 @@ void PixelRowsToCairo(const uint8_t* pixels, int width, cairo_surface_t* surface
         uint32_t* row = reinterpret_cast<uint32_t*>(data + y * stride);
         const uint8_t* src = pixels + static_cast<size_t>(y) * width * 4;
         for (int x = 0; x < width; ++x, src += 4) {
-            row[x] = (uint32_t{src[3]} << 24) | (uint32_t{src[0]} << 16) | (uint32_t{src[1]} << 8) |
-                     src[2];
+            // On a little-endian machine the four bytes read as one word are
+            // A, B, G, R from the top: red and blue change places.
+            uint32_t v;
+            std::memcpy(&v, src, 4);
+            if constexpr (std::endian::native == std::endian::little) {
+                row[x] = (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16);
+            } else {
+                row[x] = (uint32_t{src[3]} << 24) | (uint32_t{src[0]} << 16) |
+                         (uint32_t{src[1]} << 8) | src[2];
+            }
         }
     }
 }
