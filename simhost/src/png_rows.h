@@ -114,7 +114,8 @@ class PngPipeline {
     // Waits until every file is written. False, with the first failure's
     // message, when one could not be (reported once).
     bool Finish(std::string* error);
-    // The same without waiting for the files still being written.
+    // True, with the message, when a file written so far failed (without
+    // waiting for those still being written; reported once).
     bool Failed(std::string* error);
 
     static constexpr size_t kQueueBytes = 1u << 20;
