@@ -522,6 +522,20 @@ TEST_F(WindowPngTest, TheFileHoldsExactlyThePictureOfTheWholeWindow) {
     EXPECT_EQ(DifferingPixels({0.37, 0.6}), 0);
     EXPECT_EQ(DifferingPixels({1.0, 1.0}), 0);  // and stretched
     EXPECT_EQ(DifferingPixels({1.7, 0.7}), 0);
+    // A later picture at the same size and light copies the background the
+    // first drew, under gauges that moved since.
+    for (const simhost::RenderOptions options :
+         {simhost::RenderOptions{0.25, 1.0}, simhost::RenderOptions{0.37, 0.6}}) {
+        g_needle_angle = 30;
+        g_icon_value = 1;
+        sim_->RunFrame();
+        EXPECT_EQ(DifferingPixels(options), 0);
+        g_needle_angle = 200;
+        g_icon_value = 0;
+        sim_->RunFrame();
+        EXPECT_EQ(DifferingPixels(options), 0);
+        EXPECT_EQ(DifferingPixels(options), 0);
+    }
 }
 
 // Window pictures are named by title; the names stay apart from each other

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -163,26 +164,6 @@ std::string SurfacePictureName(const std::string& gauge_name) {
     return n;
 }
 
-// Writes a picture as a PNG file beside `file` and renames it into place,
-// so a reader (a browser showing the snapshot page) never sees half of it.
-bool WritePngWhole(cairo_surface_t* picture, const fs::path& file, std::string* error) {
-    const fs::path temp = file.string() + ".part";
-    const cairo_status_t status = cairo_surface_write_to_png(picture, temp.c_str());
-    std::error_code ec;
-    if (status != CAIRO_STATUS_SUCCESS) {
-        *error = "cannot write " + file.string() + ": " + cairo_status_to_string(status);
-        fs::remove(temp, ec);
-        return false;
-    }
-    fs::rename(temp, file, ec);
-    if (ec) {
-        *error = "cannot write " + file.string() + ": " + ec.message();
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -244,9 +225,19 @@ GaugeRenderer::Fonts* SharedFonts() {
 
 }  // namespace
 
+struct GaugeRenderer::KeptBackground {
+    int window = 0;
+    int width = 0;
+    int height = 0;
+    RenderOptions options;
+    PixelRuns runs;  // complete when it has every row
+    bool too_large = false;
+};
+
 GaugeRenderer::GaugeRenderer(const Simulator& sim) : sim_(sim), fonts_(SharedFonts()) {}
 
 GaugeRenderer::~GaugeRenderer() {
+    pngs_.reset();  // the pictures still being written are finished
     ClearScaled();
     for (auto& [id, surface] : bitmaps_) {
         if (surface != nullptr) cairo_surface_destroy(surface);
@@ -304,6 +295,18 @@ void GaugeRenderer::ClearScaled() {
     scaled_.clear();
 }
 
+size_t GaugeRenderer::ImageBytes() const {
+    size_t bytes = 0;
+    auto add = [&bytes](cairo_surface_t* surface) {
+        if (surface == nullptr) return;
+        bytes += static_cast<size_t>(cairo_image_surface_get_stride(surface)) *
+                 static_cast<size_t>(cairo_image_surface_get_height(surface));
+    };
+    for (const auto& [key, surface] : scaled_) add(surface);
+    for (const auto& [id, surface] : bitmaps_) add(surface);
+    return bytes;
+}
+
 void GaugeRenderer::ClearBitmaps() {
     for (auto& [id, surface] : bitmaps_) {
         if (surface != nullptr) cairo_surface_destroy(surface);
@@ -343,8 +346,16 @@ void PixelRowsToCairo(const uint8_t* pixels, int width, cairo_surface_t* surface
         uint32_t* row = reinterpret_cast<uint32_t*>(data + y * stride);
         const uint8_t* src = pixels + static_cast<size_t>(y) * width * 4;
         for (int x = 0; x < width; ++x, src += 4) {
-            row[x] = (uint32_t{src[3]} << 24) | (uint32_t{src[0]} << 16) | (uint32_t{src[1]} << 8) |
-                     src[2];
+            // On a little-endian machine the four bytes read as one word are
+            // A, B, G, R from the top: red and blue change places.
+            uint32_t v;
+            std::memcpy(&v, src, 4);
+            if constexpr (std::endian::native == std::endian::little) {
+                row[x] = (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16);
+            } else {
+                row[x] = (uint32_t{src[3]} << 24) | (uint32_t{src[0]} << 16) |
+                         (uint32_t{src[1]} << 8) | src[2];
+            }
         }
     }
 }
@@ -557,11 +568,15 @@ void GaugeRenderer::ReleaseReadOnlyPages(const void* data, size_t size) {
     }
     const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
     const auto start = reinterpret_cast<uintptr_t>(data);
+    // A fault on a file's page maps the cached pages around it too (up to
+    // 64 KiB, aligned), whichever bitmap they hold: those go as well.
+    const uintptr_t around = std::max<uintptr_t>(page, 64 * 1024);
     for (const auto& [from, to] : read_only_) {
         if (start < from || start + size > to) continue;
-        // Every page the pixels touch, as far as the segment's own pages go.
-        const uintptr_t a = std::max(start & ~(page - 1), (from + page - 1) & ~(page - 1));
-        const uintptr_t b = std::min((start + size + page - 1) & ~(page - 1), to & ~(page - 1));
+        // Every page the reading may have mapped, as far as the segment's own
+        // pages go.
+        const uintptr_t a = std::max(start & ~(around - 1), (from + page - 1) & ~(page - 1));
+        const uintptr_t b = std::min((start + size + around - 1) & ~(around - 1), to & ~(page - 1));
         if (b > a) ::madvise(reinterpret_cast<void*>(a), b - a, MADV_DONTNEED);
         return;
     }
@@ -983,16 +998,28 @@ bool GaugeRenderer::WriteWindowPng(const PanelWindow& window, const RenderOption
         whole = (streamed || bg != nullptr) &&
                 (window.size_w * options.scale > bw || window.size_h * options.scale > bh);
     }
-    const fs::path temp = file.string() + ".part";
-    PngRowWriter png;
-    bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS && png.Open(temp, width, height);
+    if (pngs_ == nullptr) pngs_ = std::make_unique<PngPipeline>();
+    bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS && pngs_->Open(file, width, height, error);
     int painted = 0;  // rows with their background
     int written = 0;  // rows in the file
+    // The background drawn down the window is the same in every picture of
+    // it: kept from the first, copied into the later ones.
+    KeptBackground* kept = whole ? nullptr : KeptBackgroundFor(window, options, width, height);
     band_.cr = cr;
     band_.options = options;
     band_.paint_to = [&](int row) {
         for (row = std::min(row, height); ok && painted < row;) {
             const int end = std::min(height, painted + kBandRows);
+            if (kept != nullptr && kept->runs.rows() == height) {
+                cairo_surface_flush(picture);
+                for (int y = painted; y < end; ++y) {
+                    kept->runs.Decode(
+                        y, reinterpret_cast<uint32_t*>(pixels + static_cast<size_t>(y) * stride));
+                }
+                cairo_surface_mark_dirty_rectangle(picture, 0, painted, width, end - painted);
+                painted = end;
+                continue;
+            }
             cairo_save(cr);
             cairo_rectangle(cr, 0, painted, width, end - painted);
             cairo_clip(cr);
@@ -1006,6 +1033,14 @@ bool GaugeRenderer::WriteWindowPng(const PanelWindow& window, const RenderOption
                 PaintWindowBackground(cr, window, options);
             }
             cairo_restore(cr);
+            if (ok && kept != nullptr && kept->runs.rows() == painted) {
+                cairo_surface_flush(picture);
+                for (int y = painted; y < end; ++y) {
+                    kept->runs.Append(
+                        reinterpret_cast<const uint32_t*>(pixels + static_cast<size_t>(y) * stride),
+                        width);
+                }
+            }
             painted = end;
         }
     };
@@ -1030,7 +1065,7 @@ bool GaugeRenderer::WriteWindowPng(const PanelWindow& window, const RenderOption
     }
     if (whole) {
         RenderWindow(window, options, picture);
-        ok = ok && png.Write(pixels, stride, height);
+        if (ok) pngs_->Write(pixels, stride, height);
         written = height;
     }
     for (int row = std::min(height, kBandRows); ok && !whole;
@@ -1046,29 +1081,56 @@ bool GaugeRenderer::WriteWindowPng(const PanelWindow& window, const RenderOption
         }
         if (finished > written) {
             cairo_surface_flush(picture);
-            ok = ok && png.Write(pixels + static_cast<size_t>(written) * stride, stride,
-                                 finished - written);
+            if (ok)
+                pngs_->Write(pixels + static_cast<size_t>(written) * stride, stride,
+                             finished - written);
             ReleaseRows(pixels, stride, 0, finished);
             written = finished;
         }
         if (row >= height) break;
     }
     ok = ok && written == height && cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+    if (kept != nullptr && kept->runs.rows() != height) {
+        kept->runs.Clear();  // not all drawn: made again next time
+    } else if (kept != nullptr && kept->runs.bytes() > kKeptBackgroundBytes) {
+        kept->runs.Clear();
+        kept->too_large = true;  // drawn afresh every time
+    } else if (kept != nullptr) {
+        kept->runs.Compact();
+    }
     band_ = BandedDrawing{};
     ReleasePartial();
     ClearScaled();
     cairo_destroy(cr);
     cairo_surface_destroy(picture);
     ::munmap(reserved, bytes);
-    ok = png.Close() && ok;
-    std::error_code ec;
-    if (ok) fs::rename(temp, file, ec);
-    if (!ok || ec) {
-        *error = "cannot write " + file.string() + (ec ? ": " + ec.message() : "");
-        fs::remove(temp, ec);
-        return false;
+    pngs_->Close(ok);
+    if (!ok) *error = "cannot write " + file.string();
+    return ok;
+}
+
+GaugeRenderer::KeptBackground* GaugeRenderer::KeptBackgroundFor(const PanelWindow& window,
+                                                                const RenderOptions& options,
+                                                                int width, int height) {
+    KeptBackground* kept = nullptr;
+    for (const auto& k : kept_backgrounds_) {
+        if (k->window == window.number) kept = k.get();
     }
-    return true;
+    if (kept == nullptr) {
+        kept_backgrounds_.push_back(std::make_unique<KeptBackground>());
+        kept = kept_backgrounds_.back().get();
+        kept->window = window.number;
+    }
+    if (kept->width != width || kept->height != height || kept->options.scale != options.scale ||
+        kept->options.ambient != options.ambient) {
+        // Another size or light: this window's background is made anew.
+        kept->width = width;
+        kept->height = height;
+        kept->options = options;
+        kept->runs.Clear();
+        kept->too_large = false;
+    }
+    return kept->too_large ? nullptr : kept;
 }
 
 // Whether a gauge draws the same pixels clipped to bands as whole: when all it
@@ -1112,11 +1174,14 @@ void GaugeRenderer::Advance(size_t k, int row) {
         cairo_translate(cr, g.x * scale, g.y * scale);
         RenderGauge(cr, g, scale, band_.options.ambient);
         cairo_restore(cr);
-        // The next gauge makes its own images; the memory they took goes back
-        // to the system.
-        ClearScaled();
-        ClearBitmaps();
-        malloc_trim(0);
+        // The images made for it serve the next gauges (a twin shows the same
+        // bitmaps) while they take little room; beyond that, the memory they
+        // took goes back to the system.
+        if (ImageBytes() > kKeptImageBytes) {
+            ClearScaled();
+            ClearBitmaps();
+            malloc_trim(0);
+        }
         p.drawn_to = p.bottom;
         return;
     }
@@ -1181,6 +1246,8 @@ std::vector<std::string> WindowPictureNames(const std::vector<PanelWindow>& wind
 bool GaugeRenderer::WritePngs(const fs::path& dir, const std::string& name,
                               const RenderOptions& options, std::string* error,
                               std::vector<WindowPicture>* pictures) {
+    // A picture of an earlier snapshot that could not be written.
+    if (pngs_ != nullptr && pngs_->Failed(error)) return false;
     std::error_code ec;
     fs::create_directories(dir, ec);
     malloc_trim(0);  // what the flight and the state file let go, before the pictures
@@ -1209,13 +1276,15 @@ bool GaugeRenderer::WritePngs(const fs::path& dir, const std::string& name,
             if (d.picture.empty()) continue;
             cairo_surface_t* pic = PixelsToCairo(d.picture.data(), w, h);
             const std::string suffix = i == 0 ? "" : "-" + std::to_string(i + 1);
-            const fs::path file = dir / (name + "-" + gauge_name + suffix + ".png");
-            const bool written = WritePngWhole(pic, file, error);
-            cairo_surface_destroy(pic);
-            if (!written) return false;
+            if (pngs_ == nullptr) pngs_ = std::make_unique<PngPipeline>();
+            pngs_->WriteSurface(pic, dir / (name + "-" + gauge_name + suffix + ".png"));
         }
     }
-    return true;
+    return pngs_behind_ || FinishPngs(error);
+}
+
+bool GaugeRenderer::FinishPngs(std::string* error) {
+    return pngs_ == nullptr || pngs_->Finish(error);
 }
 
 bool GaugeRenderer::HitTest(const PanelWindow& window, double px, double py,

@@ -82,16 +82,35 @@ bool PngRowWriter::Open(const std::filesystem::path& file, int width, int height
     return !failed_;
 }
 
-bool PngRowWriter::Write(const unsigned char* data, int stride, int rows) {
-    for (int y = 0; y < rows && !failed_; ++y) {
+namespace {
+
+// Rows of an image surface's opaque pixels as R, G, B bytes.
+void ToRgb(const unsigned char* data, int stride, int rows, int width, png_byte* out) {
+    for (int y = 0; y < rows; ++y) {
         const auto* px = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
-        png_byte* out = row_.data();
-        for (int x = 0; x < width_; ++x, out += 3) {
+        for (int x = 0; x < width; ++x, out += 3) {
             out[0] = static_cast<png_byte>(px[x] >> 16);
             out[1] = static_cast<png_byte>(px[x] >> 8);
             out[2] = static_cast<png_byte>(px[x]);
         }
+    }
+}
+
+}  // namespace
+
+bool PngRowWriter::Write(const unsigned char* data, int stride, int rows) {
+    for (int y = 0; y < rows && !failed_; ++y) {
+        ToRgb(data + static_cast<size_t>(y) * stride, stride, 1, width_, row_.data());
         failed_ = !WritePngRow(png_.png, row_.data());
+    }
+    return !failed_;
+}
+
+bool PngRowWriter::WriteRgb(const png_byte* data, int rows) {
+    for (int y = 0; y < rows && !failed_; ++y) {
+        // libpng filters a copy of the row; it never writes to it.
+        auto* row = const_cast<png_bytep>(data + static_cast<size_t>(y) * width_ * 3);
+        failed_ = !WritePngRow(png_.png, row);
     }
     return !failed_;
 }
@@ -101,6 +120,234 @@ bool PngRowWriter::Close() {
     if (!failed_) failed_ = !EndPng(png_.png, png_.info);
     if (!png_.Close()) failed_ = true;
     return !failed_;
+}
+
+// ---------------------------------------------------------------------------
+// Run-length coded rows
+
+void PixelRuns::Clear() {
+    codes_.clear();
+    codes_.shrink_to_fit();
+    starts_.clear();
+    starts_.shrink_to_fit();
+    ends_.clear();
+    ends_.shrink_to_fit();
+}
+
+void PixelRuns::Compact() {
+    codes_.shrink_to_fit();
+    starts_.shrink_to_fit();
+    ends_.shrink_to_fit();
+}
+
+void PixelRuns::Append(const uint32_t* row, int width) {
+    const auto first = static_cast<uint32_t>(codes_.size());
+    for (int x = 0; x < width;) {
+        int run = 1;
+        while (x + run < width && row[x + run] == row[x]) ++run;
+        if (run >= 3) {
+            codes_.push_back(static_cast<uint32_t>(run));
+            codes_.push_back(row[x]);
+            x += run;
+            continue;
+        }
+        // A stretch ends where a run of three begins.
+        int end = x + run;
+        while (end < width &&
+               !(end + 2 < width && row[end] == row[end + 1] && row[end] == row[end + 2])) {
+            ++end;
+        }
+        codes_.push_back(kStretch | static_cast<uint32_t>(end - x));
+        codes_.insert(codes_.end(), row + x, row + end);
+        x = end;
+    }
+    const auto last = static_cast<uint32_t>(codes_.size());
+    // A row coded as the one above it shares its codes.
+    if (!starts_.empty() && last - first == ends_.back() - starts_.back() &&
+        std::equal(codes_.begin() + first, codes_.end(), codes_.begin() + starts_.back())) {
+        codes_.resize(first);
+        starts_.push_back(starts_.back());
+        ends_.push_back(ends_.back());
+        return;
+    }
+    starts_.push_back(first);
+    ends_.push_back(last);
+}
+
+void PixelRuns::Decode(int row, uint32_t* out) const {
+    const uint32_t* c = codes_.data() + starts_[static_cast<size_t>(row)];
+    const uint32_t* end = codes_.data() + ends_[static_cast<size_t>(row)];
+    while (c < end) {
+        const uint32_t count = *c & ~kStretch;
+        if ((*c & kStretch) != 0) {
+            std::memcpy(out, c + 1, count * sizeof *out);
+            c += 1 + count;
+        } else {
+            std::fill_n(out, count, c[1]);
+            c += 2;
+        }
+        out += count;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Writing on a thread of its own
+
+struct PngPipeline::File {
+    PngRowWriter writer;
+    std::filesystem::path file;
+    std::filesystem::path temp;
+    int width = 0;
+    bool failed = false;
+};
+
+PngPipeline::PngPipeline() = default;
+
+PngPipeline::~PngPipeline() {
+    std::string ignored;
+    Finish(&ignored);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stop_ = true;
+    }
+    changed_.notify_all();
+    if (thread_.joinable()) thread_.join();
+}
+
+bool PngPipeline::Open(const std::filesystem::path& file, int width, int height,
+                       std::string* error) {
+    if (open_ != nullptr) Close(false);
+    auto f = std::make_unique<File>();
+    f->file = file;
+    f->temp = file.string() + ".part";
+    f->width = width;
+    if (!f->writer.Open(f->temp, width, height)) {
+        f->writer.Close();
+        std::error_code ec;
+        std::filesystem::remove(f->temp, ec);
+        *error = "cannot write " + file.string();
+        return false;
+    }
+    if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
+    open_ = f.release();
+    return true;
+}
+
+void PngPipeline::Write(const unsigned char* data, int stride, int rows) {
+    if (open_ == nullptr) return;
+    const size_t row_bytes = static_cast<size_t>(open_->width) * 3;
+    // Chunks of up to half a megabyte, so that the queue keeps moving.
+    const int per_chunk = std::max(1, static_cast<int>((512u << 10) / row_bytes));
+    for (int y = 0; y < rows; y += per_chunk) {
+        Chunk c;
+        c.file = open_;
+        c.count = std::min(per_chunk, rows - y);
+        c.rows.resize(row_bytes * static_cast<size_t>(c.count));
+        ToRgb(data + static_cast<size_t>(y) * stride, stride, c.count, open_->width, c.rows.data());
+        Push(std::move(c));
+    }
+}
+
+void PngPipeline::Close(bool complete) {
+    if (open_ == nullptr) return;
+    Chunk c;
+    c.file = open_;
+    c.complete = complete;
+    open_ = nullptr;
+    Push(std::move(c));
+}
+
+void PngPipeline::WriteSurface(cairo_surface_t* picture, const std::filesystem::path& file) {
+    if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
+    Chunk c;
+    c.picture = picture;
+    c.whole = file;
+    Push(std::move(c));
+}
+
+namespace {
+
+size_t ChunkBytes(const std::vector<png_byte>& rows, cairo_surface_t* picture) {
+    if (picture == nullptr) return rows.size();
+    return static_cast<size_t>(cairo_image_surface_get_stride(picture)) *
+           static_cast<size_t>(cairo_image_surface_get_height(picture));
+}
+
+}  // namespace
+
+void PngPipeline::Push(Chunk chunk) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    const size_t bytes = ChunkBytes(chunk.rows, chunk.picture);
+    changed_.wait(lock, [&] { return queued_bytes_ == 0 || queued_bytes_ + bytes <= kQueueBytes; });
+    queued_bytes_ += bytes;
+    queue_.push_back(std::move(chunk));
+    lock.unlock();
+    changed_.notify_all();
+}
+
+bool PngPipeline::Finish(std::string* error) {
+    if (open_ != nullptr) Close(false);
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return queue_.empty() && !busy_; });
+    lock.unlock();
+    return !Failed(error);
+}
+
+bool PngPipeline::Failed(std::string* error) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (failure_.empty()) return false;
+    *error = std::move(failure_);
+    failure_.clear();
+    return true;
+}
+
+void PngPipeline::Run() {
+    for (;;) {
+        Chunk c;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [&] { return stop_ || !queue_.empty(); });
+            if (queue_.empty()) return;
+            c = std::move(queue_.front());
+            queue_.pop_front();
+            busy_ = true;
+        }
+        File* f = c.file;
+        std::string failure;
+        if (c.picture != nullptr) {
+            const std::filesystem::path temp = c.whole.string() + ".part";
+            const cairo_status_t status = cairo_surface_write_to_png(c.picture, temp.c_str());
+            std::error_code ec;
+            if (status == CAIRO_STATUS_SUCCESS) std::filesystem::rename(temp, c.whole, ec);
+            if (status != CAIRO_STATUS_SUCCESS || ec) {
+                failure = "cannot write " + c.whole.string() + ": " +
+                          (ec ? ec.message() : cairo_status_to_string(status));
+                std::filesystem::remove(temp, ec);
+            }
+        } else if (c.count > 0) {
+            if (!f->failed) f->failed = !f->writer.WriteRgb(c.rows.data(), c.count);
+        } else {
+            bool ok = f->writer.Close() && c.complete && !f->failed;
+            std::error_code ec;
+            if (ok) std::filesystem::rename(f->temp, f->file, ec);
+            // (A file left incomplete is the caller's to report.)
+            if ((!ok || ec) && c.complete) {
+                failure = "cannot write " + f->file.string() + (ec ? ": " + ec.message() : "");
+            }
+            if (!ok || ec) std::filesystem::remove(f->temp, ec);
+            delete f;
+        }
+        const size_t bytes = ChunkBytes(c.rows, c.picture);
+        c.rows = {};
+        if (c.picture != nullptr) cairo_surface_destroy(c.picture);
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            queued_bytes_ -= bytes;
+            if (failure_.empty()) failure_ = std::move(failure);
+            busy_ = false;
+        }
+        changed_.notify_all();
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -58,6 +58,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -81,6 +82,8 @@ struct RenderOptions {
 // ("FMS-w04").
 std::vector<std::string> WindowPictureNames(const std::vector<PanelWindow>& windows,
                                             const std::vector<GaugeInstance>& gauges);
+
+class PngPipeline;
 
 class GaugeRenderer {
   public:
@@ -118,6 +121,15 @@ class GaugeRenderer {
     bool WritePngs(const std::filesystem::path& dir, const std::string& name,
                    const RenderOptions& options, std::string* error,
                    std::vector<WindowPicture>* pictures = nullptr);
+    // The windows' pictures are compressed and written on a thread of the
+    // renderer's own while drawing goes on. Unless pictures are written
+    // behind, WritePngs waits for its files; else they are complete only once
+    // FinishPngs has returned (a later WritePngs reports an earlier one that
+    // failed).
+    void set_pngs_written_behind(bool behind) { pngs_behind_ = behind; }
+    // Waits for every picture still being written; false, with the reason,
+    // when one could not be.
+    bool FinishPngs(std::string* error);
 
     // Design size of a gauge (its first element's bitmap; else the placed
     // size).
@@ -184,8 +196,9 @@ class GaugeRenderer {
     void PaintWindowBackground(cairo_t* cr, const PanelWindow& window, const RenderOptions& options,
                                cairo_surface_t* bg);
     // Writes a window's picture as a PNG file down the window: neither the
-    // picture nor its background picture is ever held whole, and each
-    // gauge's scaled bitmaps go once it is drawn.
+    // picture nor its background picture is ever held whole, and the
+    // gauges' scaled bitmaps go once they take more than kKeptImageBytes.
+    // The rows go to the pictures' thread to be compressed.
     bool WriteWindowPng(const PanelWindow& window, const RenderOptions& options,
                         const std::filesystem::path& file, std::string* error);
     void Advance(size_t placed, int row);
@@ -202,6 +215,12 @@ class GaugeRenderer {
     static constexpr int kBandRows = 64;
     // Gauges (and scaled copies) larger than this are drawn (made) in bands.
     static constexpr double kWholeCopyPixels = 1 << 20;
+    // Bitmaps and scaled copies kept from one gauge for the next while a
+    // picture is written down the window, at most.
+    static constexpr size_t kKeptImageBytes = 1u << 20;
+    size_t ImageBytes() const;
+    // A window's background larger than this coded is not kept.
+    static constexpr size_t kKeptBackgroundBytes = 4u << 20;
 
     // The module's bitmaps lie in its read-only data, mapped from its file:
     // once a bitmap is copied for drawing, the pages its pixels touch are
@@ -228,6 +247,14 @@ class GaugeRenderer {
         std::vector<Placed> placed;
     };
     BandedDrawing band_;
+    // A window's background as its pictures have it, kept from the first
+    // picture drawn down the window for the later ones (run-length coded).
+    struct KeptBackground;
+    KeptBackground* KeptBackgroundFor(const PanelWindow& window, const RenderOptions& options,
+                                      int width, int height);
+    std::vector<std::unique_ptr<KeptBackground>> kept_backgrounds_;
+    std::unique_ptr<PngPipeline> pngs_;
+    bool pngs_behind_ = false;
     int band_first_ = 0;  // the rows of the band a large gauge is drawn in
     int band_last_ = 0;
     // An image in address space reserved for all of it, of which only rows
