@@ -4,6 +4,7 @@
 
 #include <cairo-ft.h>
 #include <ft2build.h>
+#include <pixman.h>
 #include FT_FREETYPE_H
 
 #include <link.h>
@@ -104,55 +105,6 @@ void PaintSymbolText(cairo_t* cr, const gauge::StringElement& str, const char* t
     cairo_fill(cr);
 }
 
-// A text too wide for its string element, in a box high enough for two
-// lines of it (a lamp's legend), is set on two lines, broken at the space
-// that keeps the longer line shortest; a line still too wide is condensed to
-// the box's width. Draws with the current font and source; false (nothing
-// drawn) when the text fits on one line or the box is too low.
-bool ShowTwoLines(cairo_t* cr, const gauge::StringElement& str, const char* utf8, double px,
-                  double py, double advance) {
-    // The capitals' height from the face's size, not from measured (and, at
-    // small scales, hinted) extents, so that every scale breaks alike.
-    const double cap = 0.72 * str.font_height;
-    const double room = str.width - 4.0;
-    if (advance <= room || str.height < 2.0 * cap + 3.0) return false;
-    const std::string text = utf8;
-    size_t best = std::string::npos;
-    double best_width = 0.0;
-    double widths[2] = {};
-    for (size_t at = text.find(' '); at != std::string::npos; at = text.find(' ', at + 1)) {
-        cairo_text_extents_t a;
-        cairo_text_extents_t b;
-        cairo_text_extents(cr, text.substr(0, at).c_str(), &a);
-        cairo_text_extents(cr, text.substr(at + 1).c_str(), &b);
-        const double longer = std::max(a.x_advance, b.x_advance);
-        if (best == std::string::npos || longer < best_width) {
-            best = at;
-            best_width = longer;
-            widths[0] = a.x_advance;
-            widths[1] = b.x_advance;
-        }
-    }
-    if (best == std::string::npos) return false;
-    const std::string lines[2] = {text.substr(0, best), text.substr(best + 1)};
-    const double gap = std::max(1.5, (str.height - 2.0 * cap) / 3.0);
-    const double first = py + (str.height - 2.0 * cap - gap) / 2.0 + cap;
-    for (int i = 0; i < 2; ++i) {
-        const double squeeze = widths[i] > room ? room / widths[i] : 1.0;
-        const double w = widths[i] * squeeze;
-        double x = px + kTextInset;
-        if (str.align == 1) x = px + (str.width - w) / 2;
-        if (str.align == 2) x = px + str.width - kTextInset - w;
-        cairo_save(cr);
-        cairo_translate(cr, x, first + i * (cap + gap));
-        cairo_scale(cr, squeeze, 1.0);
-        cairo_move_to(cr, 0, 0);
-        cairo_show_text(cr, lines[i].c_str());
-        cairo_restore(cr);
-    }
-    return true;
-}
-
 // A gauge's name as its surface pictures carry it: every character but
 // letters and digits as '_'.
 std::string SurfacePictureName(const std::string& gauge_name) {
@@ -183,7 +135,65 @@ bool WritePngWhole(cairo_surface_t* picture, const fs::path& file, std::string* 
     return true;
 }
 
+const cairo_user_data_key_t kPixmanImageKey{};
+
+void UnrefPixmanImage(void* image) {
+    pixman_image_unref(static_cast<pixman_image_t*>(image));
+}
+
+// An image surface's pixels as a Pixman image (made once and kept with the
+// surface); null unless it is a 32-bit ARGB image.
+pixman_image_t* PixmanImage(cairo_surface_t* s) {
+    if (cairo_surface_get_type(s) != CAIRO_SURFACE_TYPE_IMAGE ||
+        cairo_image_surface_get_format(s) != CAIRO_FORMAT_ARGB32 ||
+        cairo_image_surface_get_data(s) == nullptr) {
+        return nullptr;
+    }
+    if (void* kept = cairo_surface_get_user_data(s, &kPixmanImageKey))
+        return static_cast<pixman_image_t*>(kept);
+    pixman_image_t* image = pixman_image_create_bits(
+        PIXMAN_a8r8g8b8, cairo_image_surface_get_width(s), cairo_image_surface_get_height(s),
+        reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s)),
+        cairo_image_surface_get_stride(s));
+    if (image == nullptr) return nullptr;
+    if (cairo_surface_set_user_data(s, &kPixmanImageKey, image, UnrefPixmanImage) !=
+        CAIRO_STATUS_SUCCESS) {
+        pixman_image_unref(image);
+        return nullptr;
+    }
+    return image;
+}
+
+// A Latin-1 character as UTF-8 (`out` holds three bytes); its length.
+int Latin1CharToUtf8(unsigned char c, char* out) {
+    if (c < 0x80) {
+        out[0] = static_cast<char>(c);
+        out[1] = '\0';
+        return 1;
+    }
+    out[0] = static_cast<char>(0xC0 | (c >> 6));
+    out[1] = static_cast<char>(0x80 | (c & 0x3F));
+    out[2] = '\0';
+    return 2;
+}
+
+// Cairo's fixed-point value of a device coordinate (1/256 pixel, rounded to
+// the nearest, ties to even).
+double FixedOf(double v) {
+    return std::nearbyint(v * 256.0);
+}
+
 }  // namespace
+
+// The advances of a scaled font's characters, each measured by Cairo once.
+struct GaugeRenderer::TextMetrics {
+    cairo_scaled_font_t* font = nullptr;  // referenced
+    std::array<double, 256> advance{};
+    std::array<bool, 256> known{};
+    double eight_height = 0;
+    bool eight_known = false;
+    ~TextMetrics() { cairo_scaled_font_destroy(font); }
+};
 
 // ---------------------------------------------------------------------------
 // Fonts
@@ -247,6 +257,8 @@ GaugeRenderer::Fonts* SharedFonts() {
 GaugeRenderer::GaugeRenderer(const Simulator& sim) : sim_(sim), fonts_(SharedFonts()) {}
 
 GaugeRenderer::~GaugeRenderer() {
+    ReleaseContexts();
+    ClearSurfacePictures();
     ClearScaled();
     for (auto& [id, surface] : bitmaps_) {
         if (surface != nullptr) cairo_surface_destroy(surface);
@@ -254,6 +266,151 @@ GaugeRenderer::~GaugeRenderer() {
     for (auto& [name, surface] : backgrounds_) {
         if (surface != nullptr) cairo_surface_destroy(surface);
     }
+}
+
+GaugeRenderer::TextMetrics& GaugeRenderer::Metrics(cairo_t* cr) {
+    cairo_scaled_font_t* font = cairo_get_scaled_font(cr);
+    for (const auto& m : text_metrics_) {
+        if (m->font == font) return *m;
+    }
+    auto m = std::make_unique<TextMetrics>();
+    m->font = cairo_scaled_font_reference(font);
+    text_metrics_.push_back(std::move(m));
+    return *text_metrics_.back();
+}
+
+double GaugeRenderer::TextAdvance(cairo_t* cr, const char* latin1, size_t length) {
+    TextMetrics& m = Metrics(cr);
+    // Cairo places each glyph at the sum of the advances before it and
+    // measures the text to the end of its last glyph's advance.
+    double x = 0.0;
+    for (size_t i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(latin1[i]);
+        if (!m.known[c]) {
+            char utf8[3];
+            Latin1CharToUtf8(c, utf8);
+            cairo_text_extents_t e;
+            cairo_scaled_font_text_extents(m.font, utf8, &e);
+            m.advance[c] = e.x_advance;
+            m.known[c] = true;
+        }
+        x += m.advance[c];
+    }
+    return x;
+}
+
+double GaugeRenderer::EightHeight(cairo_t* cr) {
+    TextMetrics& m = Metrics(cr);
+    if (!m.eight_known) {
+        cairo_text_extents_t e;
+        cairo_scaled_font_text_extents(m.font, "8", &e);
+        m.eight_height = e.height;
+        m.eight_known = true;
+    }
+    return m.eight_height;
+}
+
+// Broken at the space that keeps the longer line shortest; a line still too
+// wide is condensed to the box's width. Draws with the current font and
+// source.
+bool GaugeRenderer::ShowTwoLines(cairo_t* cr, const gauge::StringElement& str, const char* latin1,
+                                 double px, double py, double advance) {
+    // The capitals' height from the face's size, not from measured (and, at
+    // small scales, hinted) extents, so that every scale breaks alike.
+    const double cap = 0.72 * str.font_height;
+    const double room = str.width - 4.0;
+    if (advance <= room || str.height < 2.0 * cap + 3.0) return false;
+    const size_t length = std::strlen(latin1);
+    size_t best = length;
+    double best_width = 0.0;
+    double widths[2] = {};
+    for (size_t at = 0; at < length; ++at) {
+        if (latin1[at] != ' ') continue;
+        const double a = TextAdvance(cr, latin1, at);
+        const double b = TextAdvance(cr, latin1 + at + 1, length - at - 1);
+        const double longer = std::max(a, b);
+        if (best == length || longer < best_width) {
+            best = at;
+            best_width = longer;
+            widths[0] = a;
+            widths[1] = b;
+        }
+    }
+    if (best == length) return false;
+    const double gap = std::max(1.5, (str.height - 2.0 * cap) / 3.0);
+    const double first = py + (str.height - 2.0 * cap - gap) / 2.0 + cap;
+    for (int i = 0; i < 2; ++i) {
+        char line[2 * sizeof str.text + 1];
+        const char* from = i == 0 ? latin1 : latin1 + best + 1;
+        const size_t n = i == 0 ? best : length - best - 1;
+        char* out = line;
+        for (size_t k = 0; k < n; ++k)
+            out += Latin1CharToUtf8(static_cast<unsigned char>(from[k]), out);
+        *out = '\0';
+        const double squeeze = widths[i] > room ? room / widths[i] : 1.0;
+        const double w = widths[i] * squeeze;
+        double x = px + kTextInset;
+        if (str.align == 1) x = px + (str.width - w) / 2;
+        if (str.align == 2) x = px + str.width - kTextInset - w;
+        cairo_save(cr);
+        cairo_translate(cr, x, first + i * (cap + gap));
+        cairo_scale(cr, squeeze, 1.0);
+        cairo_move_to(cr, 0, 0);
+        cairo_show_text(cr, line);
+        cairo_restore(cr);
+    }
+    return true;
+}
+
+bool GaugeRenderer::PaintDirect(cairo_t* cr, cairo_surface_t* source, int x, int y) {
+    if (!direct_ || cairo_status(cr) != CAIRO_STATUS_SUCCESS ||
+        cairo_get_group_target(cr) != direct_target_) {
+        return false;
+    }
+    pixman_image_t* to = PixmanImage(direct_target_);
+    pixman_image_t* from = PixmanImage(source);
+    if (to == nullptr || from == nullptr) return false;
+    const int x0 = std::max(x, direct_clip_.x0);
+    const int y0 = std::max(y, direct_clip_.y0);
+    const int x1 = std::min(x + cairo_image_surface_get_width(source), direct_clip_.x1);
+    const int y1 = std::min(y + cairo_image_surface_get_height(source), direct_clip_.y1);
+    if (x0 < x1 && y0 < y1) {
+        pixman_image_composite32(PIXMAN_OP_OVER, from, nullptr, to, x0 - x, y0 - y, 0, 0, x0, y0,
+                                 x1 - x0, y1 - y0);
+    }
+    return true;
+}
+
+cairo_t* GaugeRenderer::Context(int window_number, cairo_surface_t* target) {
+    WindowContext& c = contexts_[window_number];
+    if (c.cr != nullptr && (c.target != target || cairo_status(c.cr) != CAIRO_STATUS_SUCCESS)) {
+        cairo_destroy(c.cr);
+        c.cr = nullptr;
+    }
+    if (c.cr == nullptr) {
+        c.cr = cairo_create(target);
+        c.target = target;
+    }
+    cairo_new_path(c.cr);
+    return c.cr;
+}
+
+void GaugeRenderer::ReleaseContexts() {
+    for (auto& [number, c] : contexts_) {
+        if (c.cr != nullptr) cairo_destroy(c.cr);
+    }
+    contexts_.clear();
+    for (auto& [number, b] : window_backgrounds_) {
+        if (b.surface != nullptr) cairo_surface_destroy(b.surface);
+    }
+    window_backgrounds_.clear();
+}
+
+void GaugeRenderer::ClearSurfacePictures() {
+    for (auto& [surface, p] : surface_pictures_) {
+        if (p.image != nullptr) cairo_surface_destroy(p.image);
+    }
+    surface_pictures_.clear();
 }
 
 cairo_surface_t* GaugeRenderer::Background(const PanelWindow& window) {
@@ -312,6 +469,8 @@ void GaugeRenderer::ClearBitmaps() {
 }
 
 void GaugeRenderer::ReleaseImages() {
+    ReleaseContexts();
+    ClearSurfacePictures();
     ClearScaled();
     ClearBitmaps();
     for (auto& [name, surface] : backgrounds_) {
@@ -628,6 +787,10 @@ void GaugeRenderer::PaintScaled(cairo_t* cr, uint32_t id, double x, double y, bo
                 ? PartialScaledBitmap(id, w, h, lit, ambient_, band_first_ - top, band_last_ - top)
                 : ScaledBitmap(id, w, h, lit, ambient_);
         if (copy == nullptr) return;
+        if (PaintDirect(cr, copy, static_cast<int>(std::round(dx)),
+                        static_cast<int>(std::round(dy)))) {
+            return;
+        }
         cairo_save(cr);
         cairo_identity_matrix(cr);
         cairo_set_source_surface(cr, copy, std::round(dx), std::round(dy));
@@ -653,11 +816,41 @@ void GaugeRenderer::PaintSurface(cairo_t* cr, const GaugeInstance& g, const gaug
     if (found == nullptr || b == nullptr || found->picture.empty()) return;
     const int w = found->surface.width;
     const int h = found->surface.height;
-    cairo_surface_t* pic = PixelsToCairo(found->picture.data(), w, h);
+    if (w <= 0 || h <= 0 || found->picture.size() < static_cast<size_t>(w) * h * 4) return;
+    // The picture as an image, made again only when the surface took a new
+    // one.
+    SurfacePicture& kept = surface_pictures_[found];
+    if (kept.image != nullptr && (cairo_image_surface_get_width(kept.image) != w ||
+                                  cairo_image_surface_get_height(kept.image) != h)) {
+        cairo_surface_destroy(kept.image);
+        kept.image = nullptr;
+    }
+    if (kept.image == nullptr) {
+        kept.image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+        kept.pictures = found->pictures + 1;
+    }
+    cairo_surface_t* pic = kept.image;
+    if (kept.pictures != found->pictures) {
+        cairo_surface_flush(pic);
+        PixelRowsToCairo(found->picture.data(), w, pic, 0, h);
+        cairo_surface_mark_dirty(pic);
+        kept.pictures = found->pictures;
+    }
     cairo_save(cr);
     cairo_translate(cr, x, y);
     cairo_scale(cr, static_cast<double>(cairo_image_surface_get_width(b)) / w,
                 static_cast<double>(cairo_image_surface_get_height(b)) / h);
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    // Shown one to one on whole pixels: straight onto the picture.
+    const bool one_to_one = m.xx == 1.0 && m.yy == 1.0 && m.xy == 0.0 && m.yx == 0.0 &&
+                            m.x0 == std::floor(m.x0) && m.y0 == std::floor(m.y0) &&
+                            std::fabs(m.x0) < 1e6 && std::fabs(m.y0) < 1e6;
+    if (one_to_one && (lit || ambient >= 1.0) &&
+        PaintDirect(cr, pic, static_cast<int>(m.x0), static_cast<int>(m.y0))) {
+        cairo_restore(cr);
+        return;
+    }
     cairo_set_source_surface(cr, pic, 0, 0);
     cairo_paint(cr);
     if (!lit && ambient < 1.0) {
@@ -665,7 +858,6 @@ void GaugeRenderer::PaintSurface(cairo_t* cr, const GaugeInstance& g, const gaug
         cairo_mask_surface(cr, pic, 0, 0);
     }
     cairo_restore(cr);
-    cairo_surface_destroy(pic);
 }
 
 void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scale, double ambient) {
@@ -680,6 +872,31 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
     cairo_scale(cr, gauge_kx_, gauge_ky_);
     cairo_rectangle(cr, 0, 0, dw, dh);
     cairo_clip(cr);
+    // The gauge's clip as Cairo places it (its corner, then its width and
+    // height, each in 1/256 pixel): on whole pixels, bitmaps placed one to
+    // one are composited straight onto the picture, within it.
+    const bool was_direct = direct_;
+    const PixelBox was_clip = direct_clip_;
+    if (direct_) {
+        cairo_matrix_t m;
+        cairo_get_matrix(cr, &m);
+        const double x0 = FixedOf(m.x0);
+        const double y0 = FixedOf(m.y0);
+        const double x1 = x0 + FixedOf(dw * m.xx);
+        const double y1 = y0 + FixedOf(dh * m.yy);
+        const bool whole_pixels = m.xy == 0.0 && m.yx == 0.0 && std::fmod(x0, 256.0) == 0.0 &&
+                                  std::fmod(y0, 256.0) == 0.0 && std::fmod(x1, 256.0) == 0.0 &&
+                                  std::fmod(y1, 256.0) == 0.0 && std::fabs(x0) < 1e9 &&
+                                  std::fabs(y0) < 1e9 && std::fabs(x1) < 1e9 && std::fabs(y1) < 1e9;
+        if (whole_pixels) {
+            direct_clip_.x0 = std::max(direct_clip_.x0, static_cast<int>(x0 / 256.0));
+            direct_clip_.y0 = std::max(direct_clip_.y0, static_cast<int>(y0 / 256.0));
+            direct_clip_.x1 = std::min(direct_clip_.x1, static_cast<int>(x1 / 256.0));
+            direct_clip_.y1 = std::min(direct_clip_.y1, static_cast<int>(y1 / 256.0));
+        } else {
+            direct_ = false;
+        }
+    }
     for (const ElementState& s : g.elements) {
         const gauge::ElementHeader* e = s.element;
         if ((e->image_flags & gauge::kImageHidden) != 0) continue;
@@ -732,19 +949,16 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
                 Latin1ToUtf8(text, utf8);
                 cairo_rectangle(cr, px, py, str->width, str->height);
                 cairo_clip(cr);
-                cairo_text_extents_t te;
-                cairo_text_extents(cr, utf8, &te);
-                cairo_text_extents_t eight;
-                cairo_text_extents(cr, "8", &eight);
+                const double advance = TextAdvance(cr, text, std::strlen(text));
                 double tx = px + kTextInset;
-                if (str->align == 1) tx = px + (str->width - te.x_advance) / 2;
-                if (str->align == 2) tx = px + str->width - kTextInset - te.x_advance;
-                const double baseline = py + str->height / 2.0 + eight.height / 2.0;
+                if (str->align == 1) tx = px + (str->width - advance) / 2;
+                if (str->align == 2) tx = px + str->width - kTextInset - advance;
+                const double baseline = py + str->height / 2.0 + EightHeight(cr) / 2.0;
                 double k = lit ? 1.0 : std::clamp(ambient, 0.0, 1.0);
                 const uint32_t c = str->fg_colour;
                 cairo_set_source_rgb(cr, k * (c & 0xFF) / 255.0, k * ((c >> 8) & 0xFF) / 255.0,
                                      k * ((c >> 16) & 0xFF) / 255.0);
-                if (!ShowTwoLines(cr, *str, utf8, px, py, te.x_advance)) {
+                if (!ShowTwoLines(cr, *str, text, px, py, advance)) {
                     cairo_move_to(cr, tx, baseline);
                     cairo_show_text(cr, utf8);
                 }
@@ -788,12 +1002,18 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
         cairo_restore(cr);
     }
     cairo_restore(cr);
+    direct_ = was_direct;
+    direct_clip_ = was_clip;
 }
 
 void GaugeRenderer::RenderWindow(const PanelWindow& window, const RenderOptions& options,
                                  cairo_surface_t* target) {
-    cairo_t* cr = cairo_create(target);
+    cairo_t* cr = Context(window.number, target);
     PaintWindowBackground(cr, window, options);
+    direct_ = true;
+    direct_target_ = target;
+    direct_clip_ = {0, 0, cairo_image_surface_get_width(target),
+                    cairo_image_surface_get_height(target)};
     for (const GaugeInstance& g : sim_.gauges()) {
         if (g.window_number != window.number) continue;
         cairo_save(cr);
@@ -801,7 +1021,8 @@ void GaugeRenderer::RenderWindow(const PanelWindow& window, const RenderOptions&
         RenderGauge(cr, g, options.scale, options.ambient);
         cairo_restore(cr);
     }
-    cairo_destroy(cr);
+    direct_ = false;
+    direct_target_ = nullptr;
     cairo_surface_flush(target);
 }
 
@@ -892,7 +1113,28 @@ int GaugeRenderer::UpdateWindow(const PanelWindow& window, const RenderOptions& 
     }
     if (changed_.empty()) return 0;
     int drawn = 0;
-    cairo_t* cr = cairo_create(target);
+    cairo_t* cr = Context(window.number, target);
+    // The window's background, painted once at the picture's size, is copied
+    // under each gauge drawn again.
+    WindowBackground& background = window_backgrounds_[window.number];
+    if (background.surface != nullptr &&
+        (cairo_image_surface_get_width(background.surface) != width ||
+         cairo_image_surface_get_height(background.surface) != height ||
+         background.options.scale != options.scale ||
+         background.options.ambient != options.ambient)) {
+        cairo_surface_destroy(background.surface);
+        background.surface = nullptr;
+    }
+    if (background.surface == nullptr) {
+        background.surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+        background.options = options;
+        cairo_t* bg = cairo_create(background.surface);
+        PaintWindowBackground(bg, window, options);
+        cairo_destroy(bg);
+        cairo_surface_flush(background.surface);
+    }
+    pixman_image_t* background_image = PixmanImage(background.surface);
+    pixman_image_t* target_image = PixmanImage(target);
     for (size_t i : changed_) {
         double x0 = 0;
         double y0 = 0;
@@ -902,7 +1144,20 @@ int GaugeRenderer::UpdateWindow(const PanelWindow& window, const RenderOptions& 
         cairo_save(cr);
         cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
         cairo_clip(cr);
-        PaintWindowBackground(cr, window, options);
+        const PixelBox box = {static_cast<int>(std::max(0.0, x0)),
+                              static_cast<int>(std::max(0.0, y0)),
+                              static_cast<int>(std::min<double>(width, x1)),
+                              static_cast<int>(std::min<double>(height, y1))};
+        if (background_image == nullptr || target_image == nullptr) {
+            PaintWindowBackground(cr, window, options);
+        } else if (box.x0 < box.x1 && box.y0 < box.y1) {
+            pixman_image_composite32(PIXMAN_OP_SRC, background_image, nullptr, target_image, box.x0,
+                                     box.y0, 0, 0, box.x0, box.y0, box.x1 - box.x0,
+                                     box.y1 - box.y0);
+        }
+        direct_ = true;
+        direct_target_ = target;
+        direct_clip_ = box;
         // Everything in the rectangle, in panel order (overlaps included).
         for (const GaugeInstance& g : gauges) {
             if (g.window_number != window.number) continue;
@@ -918,9 +1173,10 @@ int GaugeRenderer::UpdateWindow(const PanelWindow& window, const RenderOptions& 
             cairo_restore(cr);
             ++drawn;
         }
+        direct_ = false;
+        direct_target_ = nullptr;
         cairo_restore(cr);
     }
-    cairo_destroy(cr);
     cairo_surface_flush(target);
     return drawn;
 }
@@ -1055,6 +1311,7 @@ bool GaugeRenderer::WriteWindowPng(const PanelWindow& window, const RenderOption
     }
     ok = ok && written == height && cairo_status(cr) == CAIRO_STATUS_SUCCESS;
     band_ = BandedDrawing{};
+    ReleaseContexts();  // the picture's memory goes
     ReleasePartial();
     ClearScaled();
     cairo_destroy(cr);

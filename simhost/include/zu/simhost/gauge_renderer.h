@@ -58,6 +58,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -169,6 +170,26 @@ class GaugeRenderer {
     void PaintScaled(cairo_t* cr, uint32_t id, double x, double y, bool lit);
     // The scaled copy as a pattern placed at (x, y) of the design space.
     cairo_pattern_t* ScaledPattern(uint32_t id, double x, double y, bool lit);
+    // Paints `source` with its top-left corner on pixel (x, y) of the window
+    // picture, over what is there, straight with Pixman when the drawing
+    // goes into the picture (no group pushed) through a clip on whole pixels
+    // (`direct_clip_`); false (nothing drawn) otherwise.
+    bool PaintDirect(cairo_t* cr, cairo_surface_t* source, int x, int y);
+    // The width of a text in the selected font, as Cairo measures it, from
+    // the advances of its characters (looked up once per font and size).
+    double TextAdvance(cairo_t* cr, const char* latin1, size_t length);
+    // The height of the figure 8 in the selected font.
+    double EightHeight(cairo_t* cr);
+    // A text too wide for its string element, in a box high enough for two
+    // lines of it (a lamp's legend), set on two lines (see the drawing);
+    // false (nothing drawn) when it fits on one line or the box is too low.
+    bool ShowTwoLines(cairo_t* cr, const zu::gauge::StringElement& str, const char* latin1,
+                      double px, double py, double advance);
+    struct TextMetrics;
+    TextMetrics& Metrics(cairo_t* cr);
+    // The drawing context kept for a window's picture (made again when the
+    // picture changes), so that its saved states are made once.
+    cairo_t* Context(int window_number, cairo_surface_t* target);
     // What the drawing of a gauge reads of its elements, hashed.
     static uint64_t GaugeSignature(const GaugeInstance& gauge);
     void PaintSurface(cairo_t* cr, const GaugeInstance& g, const zu::gauge::ElementHeader* e,
@@ -266,6 +287,41 @@ class GaugeRenderer {
         std::vector<uint64_t> gauge_signatures;  // its gauges, in panel order
     };
     std::map<int, WindowMemo> memos_;
+    // The drawing contexts of the windows' pictures: the picture each draws
+    // into, kept referenced.
+    struct WindowContext {
+        cairo_surface_t* target = nullptr;
+        cairo_t* cr = nullptr;
+    };
+    std::map<int, WindowContext> contexts_;
+    void ReleaseContexts();
+    // A window's background (panel grey, background picture, darkening) at the
+    // size of its picture, under the gauges UpdateWindow draws again.
+    struct WindowBackground {
+        cairo_surface_t* surface = nullptr;
+        RenderOptions options;
+    };
+    std::map<int, WindowBackground> window_backgrounds_;
+    // The rectangle of the picture the drawing is clipped to, in whole
+    // pixels, while `direct_` (see PaintDirect).
+    struct PixelBox {
+        int x0 = 0;
+        int y0 = 0;
+        int x1 = 0;
+        int y1 = 0;
+    };
+    bool direct_ = false;
+    PixelBox direct_clip_;
+    cairo_surface_t* direct_target_ = nullptr;
+    std::vector<std::unique_ptr<TextMetrics>> text_metrics_;
+    // The last picture of each drawn surface, as an image (made again when it
+    // takes a new picture).
+    struct SurfacePicture {
+        cairo_surface_t* image = nullptr;
+        uint64_t pictures = 0;
+    };
+    std::unordered_map<const DrawnSurface*, SurfacePicture> surface_pictures_;
+    void ClearSurfacePictures();
     std::vector<size_t> changed_;  // reused by UpdateWindow
     std::map<std::string, cairo_surface_t*> backgrounds_;
     Fonts* fonts_;
