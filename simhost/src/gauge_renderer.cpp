@@ -1373,6 +1373,7 @@ void GaugeRenderer::Advance(size_t k, int row) {
         // to the system.
         ClearScaled();
         ClearBitmaps();
+        ClearSurfacePictures();
         malloc_trim(0);
         p.drawn_to = p.bottom;
         return;
