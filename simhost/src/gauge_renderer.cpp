@@ -185,15 +185,100 @@ double FixedOf(double v) {
 
 }  // namespace
 
-// The advances of a scaled font's characters, each measured by Cairo once.
+// The advances of a scaled font's characters, each measured by Cairo once,
+// and their glyphs' coverage as Cairo draws them, each drawn once.
 struct GaugeRenderer::TextMetrics {
     cairo_scaled_font_t* font = nullptr;  // referenced
     std::array<double, 256> advance{};
     std::array<bool, 256> known{};
     double eight_height = 0;
     bool eight_known = false;
-    ~TextMetrics() { cairo_scaled_font_destroy(font); }
+    struct Glyph {
+        bool made = false;
+        bool usable = false;             // false: drawn by Cairo only
+        pixman_image_t* mask = nullptr;  // null: covers nothing
+        int x = 0;                       // the mask's corner from the glyph's origin
+        int y = 0;
+    };
+    std::array<Glyph, 256> glyphs{};
+    const Glyph& GlyphOf(unsigned char c);
+    ~TextMetrics() {
+        for (Glyph& g : glyphs) {
+            if (g.mask != nullptr) pixman_image_unref(g.mask);
+        }
+        cairo_scaled_font_destroy(font);
+    }
 };
+
+// Draws the glyph alone with Cairo, at a whole pixel of a scratch coverage
+// image, and keeps the pixels it covers.
+const GaugeRenderer::TextMetrics::Glyph& GaugeRenderer::TextMetrics::GlyphOf(unsigned char c) {
+    Glyph& g = glyphs[c];
+    if (g.made) return g;
+    g.made = true;
+    char utf8[3];
+    Latin1CharToUtf8(c, utf8);
+    cairo_glyph_t* list = nullptr;
+    int count = 0;
+    if (cairo_scaled_font_text_to_glyphs(font, 0, 0, utf8, -1, &list, &count, nullptr, nullptr,
+                                         nullptr) != CAIRO_STATUS_SUCCESS) {
+        return g;
+    }
+    const unsigned long index = count == 1 ? list[0].index : 0;
+    cairo_glyph_free(list);
+    if (count != 1) return g;
+    cairo_matrix_t scale;
+    cairo_scaled_font_get_scale_matrix(font, &scale);
+    const double em = std::max(std::hypot(scale.xx, scale.yx), std::hypot(scale.xy, scale.yy));
+    if (!(em < 1000.0)) return g;
+    const int half = static_cast<int>(std::ceil(3.0 * em)) + 16;
+    cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_A8, 2 * half, 2 * half);
+    cairo_t* cr = cairo_create(scratch);
+    cairo_matrix_t ctm;
+    cairo_scaled_font_get_ctm(font, &ctm);
+    ctm.x0 = half;
+    ctm.y0 = half;
+    cairo_set_matrix(cr, &ctm);
+    cairo_set_scaled_font(cr, font);
+    const cairo_glyph_t one{index, 0.0, 0.0};
+    cairo_show_glyphs(cr, &one, 1);
+    const bool drawn = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+    cairo_destroy(cr);
+    cairo_surface_flush(scratch);
+    const unsigned char* data = cairo_image_surface_get_data(scratch);
+    const int stride = cairo_image_surface_get_stride(scratch);
+    int x0 = 2 * half;
+    int y0 = 2 * half;
+    int x1 = 0;
+    int y1 = 0;
+    for (int y = 0; drawn && y < 2 * half; ++y) {
+        for (int x = 0; x < 2 * half; ++x) {
+            if (data[y * stride + x] == 0) continue;
+            x0 = std::min(x0, x);
+            y0 = std::min(y0, y);
+            x1 = std::max(x1, x + 1);
+            y1 = std::max(y1, y + 1);
+        }
+    }
+    // A glyph reaching the scratch image's edge may have been cut: Cairo's.
+    const bool inside = x0 > 0 && y0 > 0 && x1 < 2 * half && y1 < 2 * half;
+    if (drawn && x1 <= x0) {
+        g.usable = true;  // covers nothing
+    } else if (drawn && inside) {
+        g.mask = pixman_image_create_bits(PIXMAN_a8, x1 - x0, y1 - y0, nullptr, 0);
+        if (g.mask != nullptr) {
+            auto* bits = reinterpret_cast<unsigned char*>(pixman_image_get_data(g.mask));
+            const int mask_stride = pixman_image_get_stride(g.mask);
+            for (int y = y0; y < y1; ++y)
+                std::memcpy(bits + (y - y0) * mask_stride, data + y * stride + x0, x1 - x0);
+            g.x = x0 - half;
+            g.y = y0 - half;
+            g.usable = true;
+        }
+    }
+    cairo_surface_destroy(scratch);
+    return g;
+}
 
 // ---------------------------------------------------------------------------
 // Fonts
@@ -356,9 +441,93 @@ bool GaugeRenderer::ShowTwoLines(cairo_t* cr, const gauge::StringElement& str, c
         cairo_translate(cr, x, first + i * (cap + gap));
         cairo_scale(cr, squeeze, 1.0);
         cairo_move_to(cr, 0, 0);
-        cairo_show_text(cr, line);
+        if (!ShowTextDirect(cr, from, n, text_r_, text_g_, text_b_)) cairo_show_text(cr, line);
         cairo_restore(cr);
     }
+    return true;
+}
+
+void GaugeRenderer::PixmanImageDeleter::operator()(void* image) const {
+    if (image != nullptr) pixman_image_unref(static_cast<pixman_image_t*>(image));
+}
+
+bool GaugeRenderer::ShowTextDirect(cairo_t* cr, const char* latin1, size_t length, double r,
+                                   double g, double b) {
+    constexpr size_t kMost = 256;
+    if (!direct_ || !text_direct_ || length == 0 || length > kMost ||
+        cairo_status(cr) != CAIRO_STATUS_SUCCESS || cairo_get_group_target(cr) != direct_target_) {
+        return false;
+    }
+    pixman_image_t* to = PixmanImage(direct_target_);
+    if (to == nullptr) return false;
+    TextMetrics& m = Metrics(cr);
+    // Cairo sets the glyphs from the current point (kept in 1/256 pixel) at
+    // the sums of the advances, and composites each on the whole pixel
+    // nearest its place (halves up).
+    double x = 0;
+    double y = 0;
+    cairo_get_current_point(cr, &x, &y);
+    int at_x[kMost];
+    int at_y[kMost];
+    const TextMetrics::Glyph* glyph[kMost];
+    PixelBox box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    TextAdvance(cr, latin1, length);  // every advance known
+    for (size_t i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(latin1[i]);
+        const TextMetrics::Glyph& gl = m.GlyphOf(c);
+        if (!gl.usable) return false;
+        double dx = x;
+        double dy = y;
+        cairo_user_to_device(cr, &dx, &dy);
+        if (!(std::fabs(dx) < 1e6 && std::fabs(dy) < 1e6)) return false;
+        at_x[i] = static_cast<int>(std::floor(dx + 0.5));
+        at_y[i] = static_cast<int>(std::floor(dy + 0.5));
+        glyph[i] = &gl;
+        x += m.advance[c];
+        if (gl.mask == nullptr) continue;
+        box.x0 = std::min(box.x0, at_x[i] + gl.x);
+        box.y0 = std::min(box.y0, at_y[i] + gl.y);
+        box.x1 = std::max(box.x1, at_x[i] + gl.x + pixman_image_get_width(gl.mask));
+        box.y1 = std::max(box.y1, at_y[i] + gl.y + pixman_image_get_height(gl.mask));
+    }
+    box.x0 = std::max(box.x0, text_clip_.x0);
+    box.y0 = std::max(box.y0, text_clip_.y0);
+    box.x1 = std::min(box.x1, text_clip_.x1);
+    box.y1 = std::min(box.y1, text_clip_.y1);
+    if (box.x0 >= box.x1 || box.y0 >= box.y1) return true;  // nothing shows
+    const int w = box.x1 - box.x0;
+    const int h = box.y1 - box.y0;
+    if (text_mask_ == nullptr || w > text_mask_width_ || h > text_mask_height_) {
+        text_mask_width_ = std::max(w, text_mask_width_);
+        text_mask_height_ = std::max(h, text_mask_height_);
+        text_mask_.reset(
+            pixman_image_create_bits(PIXMAN_a8, text_mask_width_, text_mask_height_, nullptr, 0));
+        if (text_mask_ == nullptr) return false;
+    }
+    auto* mask = static_cast<pixman_image_t*>(text_mask_.get());
+    // The colour as Cairo hands it over (16 bits a channel).
+    auto short_of = [](double v) { return static_cast<uint16_t>(v * 65535.0 + 0.5); };
+    const pixman_color_t colour{short_of(r), short_of(g), short_of(b), 0xFFFF};
+    const uint64_t key = uint64_t{colour.red} << 32 | uint64_t{colour.green} << 16 | colour.blue;
+    pixman_image_t* source = nullptr;
+    for (const auto& [k, image] : solid_colours_) {
+        if (k == key) source = static_cast<pixman_image_t*>(image.get());
+    }
+    if (source == nullptr) {
+        source = pixman_image_create_solid_fill(&colour);
+        if (source == nullptr) return false;
+        solid_colours_.emplace_back(key, std::unique_ptr<void, PixmanImageDeleter>(source));
+    }
+    // The glyphs' coverage added up over the box, then the colour through it.
+    pixman_fill(pixman_image_get_data(mask), pixman_image_get_stride(mask) / 4, 8, 0, 0, w, h, 0);
+    for (size_t i = 0; i < length; ++i) {
+        if (glyph[i]->mask == nullptr) continue;
+        pixman_image_composite32(PIXMAN_OP_ADD, glyph[i]->mask, nullptr, mask, 0, 0, 0, 0,
+                                 at_x[i] + glyph[i]->x - box.x0, at_y[i] + glyph[i]->y - box.y0,
+                                 pixman_image_get_width(glyph[i]->mask),
+                                 pixman_image_get_height(glyph[i]->mask));
+    }
+    pixman_image_composite32(PIXMAN_OP_OVER, source, mask, to, 0, 0, 0, 0, box.x0, box.y0, w, h);
     return true;
 }
 
@@ -949,6 +1118,25 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
                 Latin1ToUtf8(text, utf8);
                 cairo_rectangle(cr, px, py, str->width, str->height);
                 cairo_clip(cr);
+                // The string's clip as Cairo places it (see the gauge's).
+                text_direct_ = false;
+                if (direct_) {
+                    cairo_matrix_t m;
+                    cairo_get_matrix(cr, &m);
+                    const double x0 = FixedOf(px * m.xx + py * m.xy + m.x0);
+                    const double y0 = FixedOf(px * m.yx + py * m.yy + m.y0);
+                    const double x1 = x0 + FixedOf(str->width * m.xx);
+                    const double y1 = y0 + FixedOf(str->height * m.yy);
+                    text_direct_ = m.xy == 0.0 && m.yx == 0.0 && std::fmod(x0, 256.0) == 0.0 &&
+                                   std::fmod(y0, 256.0) == 0.0 && std::fmod(x1, 256.0) == 0.0 &&
+                                   std::fmod(y1, 256.0) == 0.0 && std::fabs(x0) < 1e9 &&
+                                   std::fabs(y0) < 1e9 && std::fabs(x1) < 1e9 &&
+                                   std::fabs(y1) < 1e9;
+                    text_clip_ = {std::max(direct_clip_.x0, static_cast<int>(x0 / 256.0)),
+                                  std::max(direct_clip_.y0, static_cast<int>(y0 / 256.0)),
+                                  std::min(direct_clip_.x1, static_cast<int>(x1 / 256.0)),
+                                  std::min(direct_clip_.y1, static_cast<int>(y1 / 256.0))};
+                }
                 const double advance = TextAdvance(cr, text, std::strlen(text));
                 double tx = px + kTextInset;
                 if (str->align == 1) tx = px + (str->width - advance) / 2;
@@ -956,13 +1144,17 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
                 const double baseline = py + str->height / 2.0 + EightHeight(cr) / 2.0;
                 double k = lit ? 1.0 : std::clamp(ambient, 0.0, 1.0);
                 const uint32_t c = str->fg_colour;
-                cairo_set_source_rgb(cr, k * (c & 0xFF) / 255.0, k * ((c >> 8) & 0xFF) / 255.0,
-                                     k * ((c >> 16) & 0xFF) / 255.0);
+                text_r_ = k * (c & 0xFF) / 255.0;
+                text_g_ = k * ((c >> 8) & 0xFF) / 255.0;
+                text_b_ = k * ((c >> 16) & 0xFF) / 255.0;
+                cairo_set_source_rgb(cr, text_r_, text_g_, text_b_);
                 if (!ShowTwoLines(cr, *str, text, px, py, advance)) {
                     cairo_move_to(cr, tx, baseline);
-                    cairo_show_text(cr, utf8);
+                    if (!ShowTextDirect(cr, text, std::strlen(text), text_r_, text_g_, text_b_))
+                        cairo_show_text(cr, utf8);
                 }
                 cairo_new_path(cr);
+                text_direct_ = false;
                 break;
             }
             case gauge::ElementType::Slider: {

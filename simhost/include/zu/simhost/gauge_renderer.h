@@ -185,6 +185,12 @@ class GaugeRenderer {
     // false (nothing drawn) when it fits on one line or the box is too low.
     bool ShowTwoLines(cairo_t* cr, const zu::gauge::StringElement& str, const char* latin1,
                       double px, double py, double advance);
+    // Shows a text from the current point in the selected font and the
+    // colour (r, g, b), as Cairo would, straight onto the picture when the
+    // drawing goes into it through clips on whole pixels (`text_clip_`); false
+    // (nothing drawn) otherwise.
+    bool ShowTextDirect(cairo_t* cr, const char* latin1, size_t length, double r, double g,
+                        double b);
     struct TextMetrics;
     TextMetrics& Metrics(cairo_t* cr);
     // The drawing context kept for a window's picture (made again when the
@@ -314,6 +320,21 @@ class GaugeRenderer {
     PixelBox direct_clip_;
     cairo_surface_t* direct_target_ = nullptr;
     std::vector<std::unique_ptr<TextMetrics>> text_metrics_;
+    // The string element's clip on whole pixels, while `text_direct_`.
+    bool text_direct_ = false;
+    PixelBox text_clip_;
+    double text_r_ = 0;  // the string's colour
+    double text_g_ = 0;
+    double text_b_ = 0;
+    // The coverage of a text's glyphs, added up before it is painted.
+    struct PixmanImageDeleter {
+        void operator()(void* image) const;
+    };
+    std::unique_ptr<void, PixmanImageDeleter> text_mask_;
+    int text_mask_width_ = 0;
+    int text_mask_height_ = 0;
+    // Plain colours as Pixman sources, by colour.
+    std::vector<std::pair<uint64_t, std::unique_ptr<void, PixmanImageDeleter>>> solid_colours_;
     // The last picture of each drawn surface, as an image (made again when it
     // takes a new picture).
     struct SurfacePicture {
