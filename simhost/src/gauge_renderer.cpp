@@ -490,6 +490,11 @@ bool GaugeRenderer::ShowTextDirect(cairo_t* cr, const char* latin1, size_t lengt
         box.x1 = std::max(box.x1, at_x[i] + gl.x + pixman_image_get_width(gl.mask));
         box.y1 = std::max(box.y1, at_y[i] + gl.y + pixman_image_get_height(gl.mask));
     }
+    if (!text_clip_whole_ && box.x0 < box.x1 &&
+        (box.x0 < text_clip_.x0 || box.y0 < text_clip_.y0 || box.x1 > text_clip_.x1 ||
+         box.y1 > text_clip_.y1)) {
+        return false;
+    }
     box.x0 = std::max(box.x0, text_clip_.x0);
     box.y0 = std::max(box.y0, text_clip_.y0);
     box.x1 = std::min(box.x1, text_clip_.x1);
@@ -1127,15 +1132,18 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
                     const double y0 = FixedOf(px * m.yx + py * m.yy + m.y0);
                     const double x1 = x0 + FixedOf(str->width * m.xx);
                     const double y1 = y0 + FixedOf(str->height * m.yy);
-                    text_direct_ = m.xy == 0.0 && m.yx == 0.0 && std::fmod(x0, 256.0) == 0.0 &&
-                                   std::fmod(y0, 256.0) == 0.0 && std::fmod(x1, 256.0) == 0.0 &&
-                                   std::fmod(y1, 256.0) == 0.0 && std::fabs(x0) < 1e9 &&
+                    text_direct_ = m.xy == 0.0 && m.yx == 0.0 && std::fabs(x0) < 1e9 &&
                                    std::fabs(y0) < 1e9 && std::fabs(x1) < 1e9 &&
                                    std::fabs(y1) < 1e9;
-                    text_clip_ = {std::max(direct_clip_.x0, static_cast<int>(x0 / 256.0)),
-                                  std::max(direct_clip_.y0, static_cast<int>(y0 / 256.0)),
-                                  std::min(direct_clip_.x1, static_cast<int>(x1 / 256.0)),
-                                  std::min(direct_clip_.y1, static_cast<int>(y1 / 256.0))};
+                    // Off whole pixels, the pixels it covers wholly (a text
+                    // reaching beyond them is left to Cairo).
+                    text_clip_whole_ = std::fmod(x0, 256.0) == 0.0 && std::fmod(y0, 256.0) == 0.0 &&
+                                       std::fmod(x1, 256.0) == 0.0 && std::fmod(y1, 256.0) == 0.0;
+                    text_clip_ = {
+                        std::max(direct_clip_.x0, static_cast<int>(std::ceil(x0 / 256.0))),
+                        std::max(direct_clip_.y0, static_cast<int>(std::ceil(y0 / 256.0))),
+                        std::min(direct_clip_.x1, static_cast<int>(std::floor(x1 / 256.0))),
+                        std::min(direct_clip_.y1, static_cast<int>(std::floor(y1 / 256.0)))};
                 }
                 const double advance = TextAdvance(cr, text, std::strlen(text));
                 double tx = px + kTextInset;

@@ -41,7 +41,13 @@
 // are not turned are drawn on whole pixels. `UpdateWindow` redraws only the
 // gauges whose elements changed since the window's last update (nothing at
 // all for a window where nothing changed), so a live view pays for what
-// moves.
+// moves; it copies the background under them from one painted per window.
+// Bitmaps placed one to one and texts, drawn into the picture through clips
+// on whole pixels, are composited with Pixman straight onto it, by the
+// operations Cairo would run but without the source images Cairo makes for
+// every paint (each glyph's coverage is drawn by Cairo once per font and
+// size). Turned needles, moving images and sprites are painted by Cairo,
+// which allocates for each.
 //
 // PointerRouter turns pointer presses, moves and releases on a window
 // picture into handler calls (see docs/gauges.md): a press delivers the
@@ -187,8 +193,9 @@ class GaugeRenderer {
                       double px, double py, double advance);
     // Shows a text from the current point in the selected font and the
     // colour (r, g, b), as Cairo would, straight onto the picture when the
-    // drawing goes into it through clips on whole pixels (`text_clip_`); false
-    // (nothing drawn) otherwise.
+    // drawing goes into it through clips on whole pixels, or its glyphs lie
+    // within the pixels the clips cover wholly (`text_clip_`); false (nothing
+    // drawn) otherwise.
     bool ShowTextDirect(cairo_t* cr, const char* latin1, size_t length, double r, double g,
                         double b);
     struct TextMetrics;
@@ -320,8 +327,10 @@ class GaugeRenderer {
     PixelBox direct_clip_;
     cairo_surface_t* direct_target_ = nullptr;
     std::vector<std::unique_ptr<TextMetrics>> text_metrics_;
-    // The string element's clip on whole pixels, while `text_direct_`.
+    // The pixels the string element's clip covers wholly, while
+    // `text_direct_`; `text_clip_whole_` when the clip lies on whole pixels.
     bool text_direct_ = false;
+    bool text_clip_whole_ = false;
     PixelBox text_clip_;
     double text_r_ = 0;  // the string's colour
     double text_g_ = 0;
