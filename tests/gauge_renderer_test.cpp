@@ -538,6 +538,46 @@ TEST_F(WindowPngTest, TheFileHoldsExactlyThePictureOfTheWholeWindow) {
     }
 }
 
+// A picture brought up to date in place (the changed gauges drawn again over
+// the background under them, each through its rectangle) is the picture of
+// the window drawn whole, whatever the scale and light: with the background
+// picture shrunk, at its own size and stretched, gauges off whole pixels.
+TEST_F(WindowPngTest, UpdatingInPlaceGivesThePictureOfTheWholeWindow) {
+    const simhost::RenderOptions cases[] = {{0.5, 1.0}, {0.37, 0.6}, {1.0, 1.0}, {1.7, 0.7}};
+    for (const simhost::RenderOptions& options : cases) {
+        for (const simhost::PanelWindow& window : sim_->panel_windows()) {
+            SCOPED_TRACE(testing::Message() << "scale " << options.scale << ", ambient "
+                                            << options.ambient << ", window " << window.number);
+            g_needle_angle = 0;
+            g_icon_value = 0;
+            sim_->RunFrame();
+            int w = 0;
+            int h = 0;
+            renderer_->WindowSize(window, options, &w, &h);
+            cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+            EXPECT_GT(renderer_->UpdateWindow(window, options, picture), 0);
+            g_needle_angle = 47;
+            g_icon_value = 1;
+            sim_->RunFrame();
+            EXPECT_GT(renderer_->UpdateWindow(window, options, picture), 0);
+            cairo_surface_t* whole = renderer_->RenderWindow(window, options);
+            int differing = 0;
+            for (int y = 0; y < h; ++y) {
+                const auto* a =
+                    reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(picture) +
+                                                      y * cairo_image_surface_get_stride(picture));
+                const auto* b =
+                    reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(whole) +
+                                                      y * cairo_image_surface_get_stride(whole));
+                for (int x = 0; x < w; ++x) differing += a[x] != b[x];
+            }
+            EXPECT_EQ(differing, 0);
+            cairo_surface_destroy(whole);
+            cairo_surface_destroy(picture);
+        }
+    }
+}
+
 // Window pictures are named by title; the names stay apart from each other
 // and from the gauges' surface pictures (<gauge>, <gauge>-2, ...), and a
 // window with no title falls back to its number.

@@ -4,6 +4,7 @@
 
 #include <cairo-ft.h>
 #include <ft2build.h>
+#include <pixman.h>
 #include FT_FREETYPE_H
 
 #include <link.h>
@@ -105,55 +106,6 @@ void PaintSymbolText(cairo_t* cr, const gauge::StringElement& str, const char* t
     cairo_fill(cr);
 }
 
-// A text too wide for its string element, in a box high enough for two
-// lines of it (a lamp's legend), is set on two lines, broken at the space
-// that keeps the longer line shortest; a line still too wide is condensed to
-// the box's width. Draws with the current font and source; false (nothing
-// drawn) when the text fits on one line or the box is too low.
-bool ShowTwoLines(cairo_t* cr, const gauge::StringElement& str, const char* utf8, double px,
-                  double py, double advance) {
-    // The capitals' height from the face's size, not from measured (and, at
-    // small scales, hinted) extents, so that every scale breaks alike.
-    const double cap = 0.72 * str.font_height;
-    const double room = str.width - 4.0;
-    if (advance <= room || str.height < 2.0 * cap + 3.0) return false;
-    const std::string text = utf8;
-    size_t best = std::string::npos;
-    double best_width = 0.0;
-    double widths[2] = {};
-    for (size_t at = text.find(' '); at != std::string::npos; at = text.find(' ', at + 1)) {
-        cairo_text_extents_t a;
-        cairo_text_extents_t b;
-        cairo_text_extents(cr, text.substr(0, at).c_str(), &a);
-        cairo_text_extents(cr, text.substr(at + 1).c_str(), &b);
-        const double longer = std::max(a.x_advance, b.x_advance);
-        if (best == std::string::npos || longer < best_width) {
-            best = at;
-            best_width = longer;
-            widths[0] = a.x_advance;
-            widths[1] = b.x_advance;
-        }
-    }
-    if (best == std::string::npos) return false;
-    const std::string lines[2] = {text.substr(0, best), text.substr(best + 1)};
-    const double gap = std::max(1.5, (str.height - 2.0 * cap) / 3.0);
-    const double first = py + (str.height - 2.0 * cap - gap) / 2.0 + cap;
-    for (int i = 0; i < 2; ++i) {
-        const double squeeze = widths[i] > room ? room / widths[i] : 1.0;
-        const double w = widths[i] * squeeze;
-        double x = px + kTextInset;
-        if (str.align == 1) x = px + (str.width - w) / 2;
-        if (str.align == 2) x = px + str.width - kTextInset - w;
-        cairo_save(cr);
-        cairo_translate(cr, x, first + i * (cap + gap));
-        cairo_scale(cr, squeeze, 1.0);
-        cairo_move_to(cr, 0, 0);
-        cairo_show_text(cr, lines[i].c_str());
-        cairo_restore(cr);
-    }
-    return true;
-}
-
 // A gauge's name as its surface pictures carry it: every character but
 // letters and digits as '_'.
 std::string SurfacePictureName(const std::string& gauge_name) {
@@ -164,7 +116,150 @@ std::string SurfacePictureName(const std::string& gauge_name) {
     return n;
 }
 
+const cairo_user_data_key_t kPixmanImageKey{};
+
+void UnrefPixmanImage(void* image) {
+    pixman_image_unref(static_cast<pixman_image_t*>(image));
+}
+
+// An image surface's pixels as a Pixman image (made once and kept with the
+// surface); null unless it is a 32-bit ARGB image.
+pixman_image_t* PixmanImage(cairo_surface_t* s) {
+    if (cairo_surface_get_type(s) != CAIRO_SURFACE_TYPE_IMAGE ||
+        cairo_image_surface_get_format(s) != CAIRO_FORMAT_ARGB32 ||
+        cairo_image_surface_get_data(s) == nullptr) {
+        return nullptr;
+    }
+    if (void* kept = cairo_surface_get_user_data(s, &kPixmanImageKey))
+        return static_cast<pixman_image_t*>(kept);
+    pixman_image_t* image = pixman_image_create_bits(
+        PIXMAN_a8r8g8b8, cairo_image_surface_get_width(s), cairo_image_surface_get_height(s),
+        reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s)),
+        cairo_image_surface_get_stride(s));
+    if (image == nullptr) return nullptr;
+    if (cairo_surface_set_user_data(s, &kPixmanImageKey, image, UnrefPixmanImage) !=
+        CAIRO_STATUS_SUCCESS) {
+        pixman_image_unref(image);
+        return nullptr;
+    }
+    return image;
+}
+
+// A Latin-1 character as UTF-8 (`out` holds three bytes); its length.
+int Latin1CharToUtf8(unsigned char c, char* out) {
+    if (c < 0x80) {
+        out[0] = static_cast<char>(c);
+        out[1] = '\0';
+        return 1;
+    }
+    out[0] = static_cast<char>(0xC0 | (c >> 6));
+    out[1] = static_cast<char>(0x80 | (c & 0x3F));
+    out[2] = '\0';
+    return 2;
+}
+
+// Cairo's fixed-point value of a device coordinate (1/256 pixel, rounded to
+// the nearest, ties to even).
+double FixedOf(double v) {
+    return std::nearbyint(v * 256.0);
+}
+
 }  // namespace
+
+// The advances of a scaled font's characters, each measured by Cairo once,
+// and their glyphs' coverage as Cairo draws them, each drawn once.
+struct GaugeRenderer::TextMetrics {
+    cairo_scaled_font_t* font = nullptr;  // referenced
+    std::array<double, 256> advance{};
+    std::array<bool, 256> known{};
+    double eight_height = 0;
+    bool eight_known = false;
+    struct Glyph {
+        bool made = false;
+        bool usable = false;             // false: drawn by Cairo only
+        pixman_image_t* mask = nullptr;  // null: covers nothing
+        int x = 0;                       // the mask's corner from the glyph's origin
+        int y = 0;
+    };
+    std::array<Glyph, 256> glyphs{};
+    const Glyph& GlyphOf(unsigned char c);
+    ~TextMetrics() {
+        for (Glyph& g : glyphs) {
+            if (g.mask != nullptr) pixman_image_unref(g.mask);
+        }
+        cairo_scaled_font_destroy(font);
+    }
+};
+
+// Draws the glyph alone with Cairo, at a whole pixel of a scratch coverage
+// image, and keeps the pixels it covers.
+const GaugeRenderer::TextMetrics::Glyph& GaugeRenderer::TextMetrics::GlyphOf(unsigned char c) {
+    Glyph& g = glyphs[c];
+    if (g.made) return g;
+    g.made = true;
+    char utf8[3];
+    Latin1CharToUtf8(c, utf8);
+    cairo_glyph_t* list = nullptr;
+    int count = 0;
+    if (cairo_scaled_font_text_to_glyphs(font, 0, 0, utf8, -1, &list, &count, nullptr, nullptr,
+                                         nullptr) != CAIRO_STATUS_SUCCESS) {
+        return g;
+    }
+    const unsigned long index = count == 1 ? list[0].index : 0;
+    cairo_glyph_free(list);
+    if (count != 1) return g;
+    cairo_matrix_t scale;
+    cairo_scaled_font_get_scale_matrix(font, &scale);
+    const double em = std::max(std::hypot(scale.xx, scale.yx), std::hypot(scale.xy, scale.yy));
+    if (!(em < 1000.0)) return g;
+    const int half = static_cast<int>(std::ceil(3.0 * em)) + 16;
+    cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_A8, 2 * half, 2 * half);
+    cairo_t* cr = cairo_create(scratch);
+    cairo_matrix_t ctm;
+    cairo_scaled_font_get_ctm(font, &ctm);
+    ctm.x0 = half;
+    ctm.y0 = half;
+    cairo_set_matrix(cr, &ctm);
+    cairo_set_scaled_font(cr, font);
+    const cairo_glyph_t one{index, 0.0, 0.0};
+    cairo_show_glyphs(cr, &one, 1);
+    const bool drawn = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+    cairo_destroy(cr);
+    cairo_surface_flush(scratch);
+    const unsigned char* data = cairo_image_surface_get_data(scratch);
+    const int stride = cairo_image_surface_get_stride(scratch);
+    int x0 = 2 * half;
+    int y0 = 2 * half;
+    int x1 = 0;
+    int y1 = 0;
+    for (int y = 0; drawn && y < 2 * half; ++y) {
+        for (int x = 0; x < 2 * half; ++x) {
+            if (data[y * stride + x] == 0) continue;
+            x0 = std::min(x0, x);
+            y0 = std::min(y0, y);
+            x1 = std::max(x1, x + 1);
+            y1 = std::max(y1, y + 1);
+        }
+    }
+    // A glyph reaching the scratch image's edge may have been cut: Cairo's.
+    const bool inside = x0 > 0 && y0 > 0 && x1 < 2 * half && y1 < 2 * half;
+    if (drawn && x1 <= x0) {
+        g.usable = true;  // covers nothing
+    } else if (drawn && inside) {
+        g.mask = pixman_image_create_bits(PIXMAN_a8, x1 - x0, y1 - y0, nullptr, 0);
+        if (g.mask != nullptr) {
+            auto* bits = reinterpret_cast<unsigned char*>(pixman_image_get_data(g.mask));
+            const int mask_stride = pixman_image_get_stride(g.mask);
+            for (int y = y0; y < y1; ++y)
+                std::memcpy(bits + (y - y0) * mask_stride, data + y * stride + x0, x1 - x0);
+            g.x = x0 - half;
+            g.y = y0 - half;
+            g.usable = true;
+        }
+    }
+    cairo_surface_destroy(scratch);
+    return g;
+}
 
 // ---------------------------------------------------------------------------
 // Fonts
@@ -238,6 +333,8 @@ GaugeRenderer::GaugeRenderer(const Simulator& sim) : sim_(sim), fonts_(SharedFon
 
 GaugeRenderer::~GaugeRenderer() {
     pngs_.reset();  // the pictures still being written are finished
+    ReleaseContexts();
+    ClearSurfacePictures();
     ClearScaled();
     for (auto& [id, surface] : bitmaps_) {
         if (surface != nullptr) cairo_surface_destroy(surface);
@@ -245,6 +342,240 @@ GaugeRenderer::~GaugeRenderer() {
     for (auto& [name, surface] : backgrounds_) {
         if (surface != nullptr) cairo_surface_destroy(surface);
     }
+}
+
+GaugeRenderer::TextMetrics& GaugeRenderer::Metrics(cairo_t* cr) {
+    cairo_scaled_font_t* font = cairo_get_scaled_font(cr);
+    for (const auto& m : text_metrics_) {
+        if (m->font == font) return *m;
+    }
+    auto m = std::make_unique<TextMetrics>();
+    m->font = cairo_scaled_font_reference(font);
+    text_metrics_.push_back(std::move(m));
+    return *text_metrics_.back();
+}
+
+double GaugeRenderer::TextAdvance(cairo_t* cr, const char* latin1, size_t length) {
+    TextMetrics& m = Metrics(cr);
+    // Cairo places each glyph at the sum of the advances before it and
+    // measures the text to the end of its last glyph's advance.
+    double x = 0.0;
+    for (size_t i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(latin1[i]);
+        if (!m.known[c]) {
+            char utf8[3];
+            Latin1CharToUtf8(c, utf8);
+            cairo_text_extents_t e;
+            cairo_scaled_font_text_extents(m.font, utf8, &e);
+            m.advance[c] = e.x_advance;
+            m.known[c] = true;
+        }
+        x += m.advance[c];
+    }
+    return x;
+}
+
+double GaugeRenderer::EightHeight(cairo_t* cr) {
+    TextMetrics& m = Metrics(cr);
+    if (!m.eight_known) {
+        cairo_text_extents_t e;
+        cairo_scaled_font_text_extents(m.font, "8", &e);
+        m.eight_height = e.height;
+        m.eight_known = true;
+    }
+    return m.eight_height;
+}
+
+// Broken at the space that keeps the longer line shortest; a line still too
+// wide is condensed to the box's width. Draws with the current font and
+// source.
+bool GaugeRenderer::ShowTwoLines(cairo_t* cr, const gauge::StringElement& str, const char* latin1,
+                                 double px, double py, double advance) {
+    // The capitals' height from the face's size, not from measured (and, at
+    // small scales, hinted) extents, so that every scale breaks alike.
+    const double cap = 0.72 * str.font_height;
+    const double room = str.width - 4.0;
+    if (advance <= room || str.height < 2.0 * cap + 3.0) return false;
+    const size_t length = std::strlen(latin1);
+    size_t best = length;
+    double best_width = 0.0;
+    double widths[2] = {};
+    for (size_t at = 0; at < length; ++at) {
+        if (latin1[at] != ' ') continue;
+        const double a = TextAdvance(cr, latin1, at);
+        const double b = TextAdvance(cr, latin1 + at + 1, length - at - 1);
+        const double longer = std::max(a, b);
+        if (best == length || longer < best_width) {
+            best = at;
+            best_width = longer;
+            widths[0] = a;
+            widths[1] = b;
+        }
+    }
+    if (best == length) return false;
+    const double gap = std::max(1.5, (str.height - 2.0 * cap) / 3.0);
+    const double first = py + (str.height - 2.0 * cap - gap) / 2.0 + cap;
+    for (int i = 0; i < 2; ++i) {
+        char line[2 * sizeof str.text + 1];
+        const char* from = i == 0 ? latin1 : latin1 + best + 1;
+        const size_t n = i == 0 ? best : length - best - 1;
+        char* out = line;
+        for (size_t k = 0; k < n; ++k)
+            out += Latin1CharToUtf8(static_cast<unsigned char>(from[k]), out);
+        *out = '\0';
+        const double squeeze = widths[i] > room ? room / widths[i] : 1.0;
+        const double w = widths[i] * squeeze;
+        double x = px + kTextInset;
+        if (str.align == 1) x = px + (str.width - w) / 2;
+        if (str.align == 2) x = px + str.width - kTextInset - w;
+        cairo_save(cr);
+        cairo_translate(cr, x, first + i * (cap + gap));
+        cairo_scale(cr, squeeze, 1.0);
+        cairo_move_to(cr, 0, 0);
+        if (!ShowTextDirect(cr, from, n, text_r_, text_g_, text_b_)) cairo_show_text(cr, line);
+        cairo_restore(cr);
+    }
+    return true;
+}
+
+void GaugeRenderer::PixmanImageDeleter::operator()(void* image) const {
+    if (image != nullptr) pixman_image_unref(static_cast<pixman_image_t*>(image));
+}
+
+bool GaugeRenderer::ShowTextDirect(cairo_t* cr, const char* latin1, size_t length, double r,
+                                   double g, double b) {
+    constexpr size_t kMost = 256;
+    if (!direct_ || !text_direct_ || length == 0 || length > kMost ||
+        cairo_status(cr) != CAIRO_STATUS_SUCCESS || cairo_get_group_target(cr) != direct_target_) {
+        return false;
+    }
+    pixman_image_t* to = PixmanImage(direct_target_);
+    if (to == nullptr) return false;
+    TextMetrics& m = Metrics(cr);
+    // Cairo sets the glyphs from the current point (kept in 1/256 pixel) at
+    // the sums of the advances, and composites each on the whole pixel
+    // nearest its place (halves up).
+    double x = 0;
+    double y = 0;
+    cairo_get_current_point(cr, &x, &y);
+    int at_x[kMost];
+    int at_y[kMost];
+    const TextMetrics::Glyph* glyph[kMost];
+    PixelBox box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    TextAdvance(cr, latin1, length);  // every advance known
+    for (size_t i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(latin1[i]);
+        const TextMetrics::Glyph& gl = m.GlyphOf(c);
+        if (!gl.usable) return false;
+        double dx = x;
+        double dy = y;
+        cairo_user_to_device(cr, &dx, &dy);
+        if (!(std::fabs(dx) < 1e6 && std::fabs(dy) < 1e6)) return false;
+        at_x[i] = static_cast<int>(std::floor(dx + 0.5));
+        at_y[i] = static_cast<int>(std::floor(dy + 0.5));
+        glyph[i] = &gl;
+        x += m.advance[c];
+        if (gl.mask == nullptr) continue;
+        box.x0 = std::min(box.x0, at_x[i] + gl.x);
+        box.y0 = std::min(box.y0, at_y[i] + gl.y);
+        box.x1 = std::max(box.x1, at_x[i] + gl.x + pixman_image_get_width(gl.mask));
+        box.y1 = std::max(box.y1, at_y[i] + gl.y + pixman_image_get_height(gl.mask));
+    }
+    if (!text_clip_whole_ && box.x0 < box.x1 &&
+        (box.x0 < text_clip_.x0 || box.y0 < text_clip_.y0 || box.x1 > text_clip_.x1 ||
+         box.y1 > text_clip_.y1)) {
+        return false;
+    }
+    box.x0 = std::max(box.x0, text_clip_.x0);
+    box.y0 = std::max(box.y0, text_clip_.y0);
+    box.x1 = std::min(box.x1, text_clip_.x1);
+    box.y1 = std::min(box.y1, text_clip_.y1);
+    if (box.x0 >= box.x1 || box.y0 >= box.y1) return true;  // nothing shows
+    const int w = box.x1 - box.x0;
+    const int h = box.y1 - box.y0;
+    if (text_mask_ == nullptr || w > text_mask_width_ || h > text_mask_height_) {
+        text_mask_width_ = std::max(w, text_mask_width_);
+        text_mask_height_ = std::max(h, text_mask_height_);
+        text_mask_.reset(
+            pixman_image_create_bits(PIXMAN_a8, text_mask_width_, text_mask_height_, nullptr, 0));
+        if (text_mask_ == nullptr) return false;
+    }
+    auto* mask = static_cast<pixman_image_t*>(text_mask_.get());
+    // The colour as Cairo hands it over (16 bits a channel).
+    auto short_of = [](double v) { return static_cast<uint16_t>(v * 65535.0 + 0.5); };
+    const pixman_color_t colour{short_of(r), short_of(g), short_of(b), 0xFFFF};
+    const uint64_t key = uint64_t{colour.red} << 32 | uint64_t{colour.green} << 16 | colour.blue;
+    pixman_image_t* source = nullptr;
+    for (const auto& [k, image] : solid_colours_) {
+        if (k == key) source = static_cast<pixman_image_t*>(image.get());
+    }
+    if (source == nullptr) {
+        source = pixman_image_create_solid_fill(&colour);
+        if (source == nullptr) return false;
+        solid_colours_.emplace_back(key, std::unique_ptr<void, PixmanImageDeleter>(source));
+    }
+    // The glyphs' coverage added up over the box, then the colour through it.
+    pixman_fill(pixman_image_get_data(mask), pixman_image_get_stride(mask) / 4, 8, 0, 0, w, h, 0);
+    for (size_t i = 0; i < length; ++i) {
+        if (glyph[i]->mask == nullptr) continue;
+        pixman_image_composite32(PIXMAN_OP_ADD, glyph[i]->mask, nullptr, mask, 0, 0, 0, 0,
+                                 at_x[i] + glyph[i]->x - box.x0, at_y[i] + glyph[i]->y - box.y0,
+                                 pixman_image_get_width(glyph[i]->mask),
+                                 pixman_image_get_height(glyph[i]->mask));
+    }
+    pixman_image_composite32(PIXMAN_OP_OVER, source, mask, to, 0, 0, 0, 0, box.x0, box.y0, w, h);
+    return true;
+}
+
+bool GaugeRenderer::PaintDirect(cairo_t* cr, cairo_surface_t* source, int x, int y) {
+    if (!direct_ || cairo_status(cr) != CAIRO_STATUS_SUCCESS ||
+        cairo_get_group_target(cr) != direct_target_) {
+        return false;
+    }
+    pixman_image_t* to = PixmanImage(direct_target_);
+    pixman_image_t* from = PixmanImage(source);
+    if (to == nullptr || from == nullptr) return false;
+    const int x0 = std::max(x, direct_clip_.x0);
+    const int y0 = std::max(y, direct_clip_.y0);
+    const int x1 = std::min(x + cairo_image_surface_get_width(source), direct_clip_.x1);
+    const int y1 = std::min(y + cairo_image_surface_get_height(source), direct_clip_.y1);
+    if (x0 < x1 && y0 < y1) {
+        pixman_image_composite32(PIXMAN_OP_OVER, from, nullptr, to, x0 - x, y0 - y, 0, 0, x0, y0,
+                                 x1 - x0, y1 - y0);
+    }
+    return true;
+}
+
+cairo_t* GaugeRenderer::Context(int window_number, cairo_surface_t* target) {
+    WindowContext& c = contexts_[window_number];
+    if (c.cr != nullptr && (c.target != target || cairo_status(c.cr) != CAIRO_STATUS_SUCCESS)) {
+        cairo_destroy(c.cr);
+        c.cr = nullptr;
+    }
+    if (c.cr == nullptr) {
+        c.cr = cairo_create(target);
+        c.target = target;
+    }
+    cairo_new_path(c.cr);
+    return c.cr;
+}
+
+void GaugeRenderer::ReleaseContexts() {
+    for (auto& [number, c] : contexts_) {
+        if (c.cr != nullptr) cairo_destroy(c.cr);
+    }
+    contexts_.clear();
+    for (auto& [number, b] : window_backgrounds_) {
+        if (b.surface != nullptr) cairo_surface_destroy(b.surface);
+    }
+    window_backgrounds_.clear();
+}
+
+void GaugeRenderer::ClearSurfacePictures() {
+    for (auto& [surface, p] : surface_pictures_) {
+        if (p.image != nullptr) cairo_surface_destroy(p.image);
+    }
+    surface_pictures_.clear();
 }
 
 cairo_surface_t* GaugeRenderer::Background(const PanelWindow& window) {
@@ -315,6 +646,8 @@ void GaugeRenderer::ClearBitmaps() {
 }
 
 void GaugeRenderer::ReleaseImages() {
+    ReleaseContexts();
+    ClearSurfacePictures();
     ClearScaled();
     ClearBitmaps();
     for (auto& [name, surface] : backgrounds_) {
@@ -643,6 +976,10 @@ void GaugeRenderer::PaintScaled(cairo_t* cr, uint32_t id, double x, double y, bo
                 ? PartialScaledBitmap(id, w, h, lit, ambient_, band_first_ - top, band_last_ - top)
                 : ScaledBitmap(id, w, h, lit, ambient_);
         if (copy == nullptr) return;
+        if (PaintDirect(cr, copy, static_cast<int>(std::round(dx)),
+                        static_cast<int>(std::round(dy)))) {
+            return;
+        }
         cairo_save(cr);
         cairo_identity_matrix(cr);
         cairo_set_source_surface(cr, copy, std::round(dx), std::round(dy));
@@ -668,11 +1005,41 @@ void GaugeRenderer::PaintSurface(cairo_t* cr, const GaugeInstance& g, const gaug
     if (found == nullptr || b == nullptr || found->picture.empty()) return;
     const int w = found->surface.width;
     const int h = found->surface.height;
-    cairo_surface_t* pic = PixelsToCairo(found->picture.data(), w, h);
+    if (w <= 0 || h <= 0 || found->picture.size() < static_cast<size_t>(w) * h * 4) return;
+    // The picture as an image, made again only when the surface took a new
+    // one.
+    SurfacePicture& kept = surface_pictures_[found];
+    if (kept.image != nullptr && (cairo_image_surface_get_width(kept.image) != w ||
+                                  cairo_image_surface_get_height(kept.image) != h)) {
+        cairo_surface_destroy(kept.image);
+        kept.image = nullptr;
+    }
+    if (kept.image == nullptr) {
+        kept.image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+        kept.pictures = found->pictures + 1;
+    }
+    cairo_surface_t* pic = kept.image;
+    if (kept.pictures != found->pictures) {
+        cairo_surface_flush(pic);
+        PixelRowsToCairo(found->picture.data(), w, pic, 0, h);
+        cairo_surface_mark_dirty(pic);
+        kept.pictures = found->pictures;
+    }
     cairo_save(cr);
     cairo_translate(cr, x, y);
     cairo_scale(cr, static_cast<double>(cairo_image_surface_get_width(b)) / w,
                 static_cast<double>(cairo_image_surface_get_height(b)) / h);
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    // Shown one to one on whole pixels: straight onto the picture.
+    const bool one_to_one = m.xx == 1.0 && m.yy == 1.0 && m.xy == 0.0 && m.yx == 0.0 &&
+                            m.x0 == std::floor(m.x0) && m.y0 == std::floor(m.y0) &&
+                            std::fabs(m.x0) < 1e6 && std::fabs(m.y0) < 1e6;
+    if (one_to_one && (lit || ambient >= 1.0) &&
+        PaintDirect(cr, pic, static_cast<int>(m.x0), static_cast<int>(m.y0))) {
+        cairo_restore(cr);
+        return;
+    }
     cairo_set_source_surface(cr, pic, 0, 0);
     cairo_paint(cr);
     if (!lit && ambient < 1.0) {
@@ -680,7 +1047,6 @@ void GaugeRenderer::PaintSurface(cairo_t* cr, const GaugeInstance& g, const gaug
         cairo_mask_surface(cr, pic, 0, 0);
     }
     cairo_restore(cr);
-    cairo_surface_destroy(pic);
 }
 
 void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scale, double ambient) {
@@ -695,6 +1061,31 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
     cairo_scale(cr, gauge_kx_, gauge_ky_);
     cairo_rectangle(cr, 0, 0, dw, dh);
     cairo_clip(cr);
+    // The gauge's clip as Cairo places it (its corner, then its width and
+    // height, each in 1/256 pixel): on whole pixels, bitmaps placed one to
+    // one are composited straight onto the picture, within it.
+    const bool was_direct = direct_;
+    const PixelBox was_clip = direct_clip_;
+    if (direct_) {
+        cairo_matrix_t m;
+        cairo_get_matrix(cr, &m);
+        const double x0 = FixedOf(m.x0);
+        const double y0 = FixedOf(m.y0);
+        const double x1 = x0 + FixedOf(dw * m.xx);
+        const double y1 = y0 + FixedOf(dh * m.yy);
+        const bool whole_pixels = m.xy == 0.0 && m.yx == 0.0 && std::fmod(x0, 256.0) == 0.0 &&
+                                  std::fmod(y0, 256.0) == 0.0 && std::fmod(x1, 256.0) == 0.0 &&
+                                  std::fmod(y1, 256.0) == 0.0 && std::fabs(x0) < 1e9 &&
+                                  std::fabs(y0) < 1e9 && std::fabs(x1) < 1e9 && std::fabs(y1) < 1e9;
+        if (whole_pixels) {
+            direct_clip_.x0 = std::max(direct_clip_.x0, static_cast<int>(x0 / 256.0));
+            direct_clip_.y0 = std::max(direct_clip_.y0, static_cast<int>(y0 / 256.0));
+            direct_clip_.x1 = std::min(direct_clip_.x1, static_cast<int>(x1 / 256.0));
+            direct_clip_.y1 = std::min(direct_clip_.y1, static_cast<int>(y1 / 256.0));
+        } else {
+            direct_ = false;
+        }
+    }
     for (const ElementState& s : g.elements) {
         const gauge::ElementHeader* e = s.element;
         if ((e->image_flags & gauge::kImageHidden) != 0) continue;
@@ -747,23 +1138,46 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
                 Latin1ToUtf8(text, utf8);
                 cairo_rectangle(cr, px, py, str->width, str->height);
                 cairo_clip(cr);
-                cairo_text_extents_t te;
-                cairo_text_extents(cr, utf8, &te);
-                cairo_text_extents_t eight;
-                cairo_text_extents(cr, "8", &eight);
+                // The string's clip as Cairo places it (see the gauge's).
+                text_direct_ = false;
+                if (direct_) {
+                    cairo_matrix_t m;
+                    cairo_get_matrix(cr, &m);
+                    const double x0 = FixedOf(px * m.xx + py * m.xy + m.x0);
+                    const double y0 = FixedOf(px * m.yx + py * m.yy + m.y0);
+                    const double x1 = x0 + FixedOf(str->width * m.xx);
+                    const double y1 = y0 + FixedOf(str->height * m.yy);
+                    text_direct_ = m.xy == 0.0 && m.yx == 0.0 && std::fabs(x0) < 1e9 &&
+                                   std::fabs(y0) < 1e9 && std::fabs(x1) < 1e9 &&
+                                   std::fabs(y1) < 1e9;
+                    // Off whole pixels, the pixels it covers wholly (a text
+                    // reaching beyond them is left to Cairo).
+                    text_clip_whole_ = std::fmod(x0, 256.0) == 0.0 && std::fmod(y0, 256.0) == 0.0 &&
+                                       std::fmod(x1, 256.0) == 0.0 && std::fmod(y1, 256.0) == 0.0;
+                    text_clip_ = {
+                        std::max(direct_clip_.x0, static_cast<int>(std::ceil(x0 / 256.0))),
+                        std::max(direct_clip_.y0, static_cast<int>(std::ceil(y0 / 256.0))),
+                        std::min(direct_clip_.x1, static_cast<int>(std::floor(x1 / 256.0))),
+                        std::min(direct_clip_.y1, static_cast<int>(std::floor(y1 / 256.0)))};
+                }
+                const double advance = TextAdvance(cr, text, std::strlen(text));
                 double tx = px + kTextInset;
-                if (str->align == 1) tx = px + (str->width - te.x_advance) / 2;
-                if (str->align == 2) tx = px + str->width - kTextInset - te.x_advance;
-                const double baseline = py + str->height / 2.0 + eight.height / 2.0;
+                if (str->align == 1) tx = px + (str->width - advance) / 2;
+                if (str->align == 2) tx = px + str->width - kTextInset - advance;
+                const double baseline = py + str->height / 2.0 + EightHeight(cr) / 2.0;
                 double k = lit ? 1.0 : std::clamp(ambient, 0.0, 1.0);
                 const uint32_t c = str->fg_colour;
-                cairo_set_source_rgb(cr, k * (c & 0xFF) / 255.0, k * ((c >> 8) & 0xFF) / 255.0,
-                                     k * ((c >> 16) & 0xFF) / 255.0);
-                if (!ShowTwoLines(cr, *str, utf8, px, py, te.x_advance)) {
+                text_r_ = k * (c & 0xFF) / 255.0;
+                text_g_ = k * ((c >> 8) & 0xFF) / 255.0;
+                text_b_ = k * ((c >> 16) & 0xFF) / 255.0;
+                cairo_set_source_rgb(cr, text_r_, text_g_, text_b_);
+                if (!ShowTwoLines(cr, *str, text, px, py, advance)) {
                     cairo_move_to(cr, tx, baseline);
-                    cairo_show_text(cr, utf8);
+                    if (!ShowTextDirect(cr, text, std::strlen(text), text_r_, text_g_, text_b_))
+                        cairo_show_text(cr, utf8);
                 }
                 cairo_new_path(cr);
+                text_direct_ = false;
                 break;
             }
             case gauge::ElementType::Slider: {
@@ -803,12 +1217,18 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
         cairo_restore(cr);
     }
     cairo_restore(cr);
+    direct_ = was_direct;
+    direct_clip_ = was_clip;
 }
 
 void GaugeRenderer::RenderWindow(const PanelWindow& window, const RenderOptions& options,
                                  cairo_surface_t* target) {
-    cairo_t* cr = cairo_create(target);
+    cairo_t* cr = Context(window.number, target);
     PaintWindowBackground(cr, window, options);
+    direct_ = true;
+    direct_target_ = target;
+    direct_clip_ = {0, 0, cairo_image_surface_get_width(target),
+                    cairo_image_surface_get_height(target)};
     for (const GaugeInstance& g : sim_.gauges()) {
         if (g.window_number != window.number) continue;
         cairo_save(cr);
@@ -816,7 +1236,8 @@ void GaugeRenderer::RenderWindow(const PanelWindow& window, const RenderOptions&
         RenderGauge(cr, g, options.scale, options.ambient);
         cairo_restore(cr);
     }
-    cairo_destroy(cr);
+    direct_ = false;
+    direct_target_ = nullptr;
     cairo_surface_flush(target);
 }
 
@@ -907,7 +1328,28 @@ int GaugeRenderer::UpdateWindow(const PanelWindow& window, const RenderOptions& 
     }
     if (changed_.empty()) return 0;
     int drawn = 0;
-    cairo_t* cr = cairo_create(target);
+    cairo_t* cr = Context(window.number, target);
+    // The window's background, painted once at the picture's size, is copied
+    // under each gauge drawn again.
+    WindowBackground& background = window_backgrounds_[window.number];
+    if (background.surface != nullptr &&
+        (cairo_image_surface_get_width(background.surface) != width ||
+         cairo_image_surface_get_height(background.surface) != height ||
+         background.options.scale != options.scale ||
+         background.options.ambient != options.ambient)) {
+        cairo_surface_destroy(background.surface);
+        background.surface = nullptr;
+    }
+    if (background.surface == nullptr) {
+        background.surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+        background.options = options;
+        cairo_t* bg = cairo_create(background.surface);
+        PaintWindowBackground(bg, window, options);
+        cairo_destroy(bg);
+        cairo_surface_flush(background.surface);
+    }
+    pixman_image_t* background_image = PixmanImage(background.surface);
+    pixman_image_t* target_image = PixmanImage(target);
     for (size_t i : changed_) {
         double x0 = 0;
         double y0 = 0;
@@ -917,7 +1359,20 @@ int GaugeRenderer::UpdateWindow(const PanelWindow& window, const RenderOptions& 
         cairo_save(cr);
         cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
         cairo_clip(cr);
-        PaintWindowBackground(cr, window, options);
+        const PixelBox box = {static_cast<int>(std::max(0.0, x0)),
+                              static_cast<int>(std::max(0.0, y0)),
+                              static_cast<int>(std::min<double>(width, x1)),
+                              static_cast<int>(std::min<double>(height, y1))};
+        if (background_image == nullptr || target_image == nullptr) {
+            PaintWindowBackground(cr, window, options);
+        } else if (box.x0 < box.x1 && box.y0 < box.y1) {
+            pixman_image_composite32(PIXMAN_OP_SRC, background_image, nullptr, target_image, box.x0,
+                                     box.y0, 0, 0, box.x0, box.y0, box.x1 - box.x0,
+                                     box.y1 - box.y0);
+        }
+        direct_ = true;
+        direct_target_ = target;
+        direct_clip_ = box;
         // Everything in the rectangle, in panel order (overlaps included).
         for (const GaugeInstance& g : gauges) {
             if (g.window_number != window.number) continue;
@@ -933,9 +1388,10 @@ int GaugeRenderer::UpdateWindow(const PanelWindow& window, const RenderOptions& 
             cairo_restore(cr);
             ++drawn;
         }
+        direct_ = false;
+        direct_target_ = nullptr;
         cairo_restore(cr);
     }
-    cairo_destroy(cr);
     cairo_surface_flush(target);
     return drawn;
 }
@@ -1099,6 +1555,7 @@ bool GaugeRenderer::WriteWindowPng(const PanelWindow& window, const RenderOption
         kept->runs.Compact();
     }
     band_ = BandedDrawing{};
+    ReleaseContexts();  // the picture's memory goes
     ReleasePartial();
     ClearScaled();
     cairo_destroy(cr);
@@ -1174,9 +1631,10 @@ void GaugeRenderer::Advance(size_t k, int row) {
         cairo_translate(cr, g.x * scale, g.y * scale);
         RenderGauge(cr, g, scale, band_.options.ambient);
         cairo_restore(cr);
-        // The images made for it serve the next gauges (a twin shows the same
-        // bitmaps) while they take little room; beyond that, the memory they
-        // took goes back to the system.
+        // Its surfaces' pictures go; the images made for it serve the next
+        // gauges (a twin shows the same bitmaps) while they take little room,
+        // and beyond that the memory they took goes back to the system.
+        ClearSurfacePictures();
         if (ImageBytes() > kKeptImageBytes) {
             ClearScaled();
             ClearBitmaps();

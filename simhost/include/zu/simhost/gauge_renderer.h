@@ -41,7 +41,13 @@
 // are not turned are drawn on whole pixels. `UpdateWindow` redraws only the
 // gauges whose elements changed since the window's last update (nothing at
 // all for a window where nothing changed), so a live view pays for what
-// moves.
+// moves; it copies the background under them from one painted per window.
+// Bitmaps placed one to one and texts, drawn into the picture through clips
+// on whole pixels, are composited with Pixman straight onto it, by the
+// operations Cairo would run but without the source images Cairo makes for
+// every paint (each glyph's coverage is drawn by Cairo once per font and
+// size). Turned needles, moving images and sprites are painted by Cairo,
+// which allocates for each.
 //
 // PointerRouter turns pointer presses, moves and releases on a window
 // picture into handler calls (see docs/gauges.md): a press delivers the
@@ -181,6 +187,33 @@ class GaugeRenderer {
     void PaintScaled(cairo_t* cr, uint32_t id, double x, double y, bool lit);
     // The scaled copy as a pattern placed at (x, y) of the design space.
     cairo_pattern_t* ScaledPattern(uint32_t id, double x, double y, bool lit);
+    // Paints `source` with its top-left corner on pixel (x, y) of the window
+    // picture, over what is there, straight with Pixman when the drawing
+    // goes into the picture (no group pushed) through a clip on whole pixels
+    // (`direct_clip_`); false (nothing drawn) otherwise.
+    bool PaintDirect(cairo_t* cr, cairo_surface_t* source, int x, int y);
+    // The width of a text in the selected font, as Cairo measures it, from
+    // the advances of its characters (looked up once per font and size).
+    double TextAdvance(cairo_t* cr, const char* latin1, size_t length);
+    // The height of the figure 8 in the selected font.
+    double EightHeight(cairo_t* cr);
+    // A text too wide for its string element, in a box high enough for two
+    // lines of it (a lamp's legend), set on two lines (see the drawing);
+    // false (nothing drawn) when it fits on one line or the box is too low.
+    bool ShowTwoLines(cairo_t* cr, const zu::gauge::StringElement& str, const char* latin1,
+                      double px, double py, double advance);
+    // Shows a text from the current point in the selected font and the
+    // colour (r, g, b), as Cairo would, straight onto the picture when the
+    // drawing goes into it through clips on whole pixels, or its glyphs lie
+    // within the pixels the clips cover wholly (`text_clip_`); false (nothing
+    // drawn) otherwise.
+    bool ShowTextDirect(cairo_t* cr, const char* latin1, size_t length, double r, double g,
+                        double b);
+    struct TextMetrics;
+    TextMetrics& Metrics(cairo_t* cr);
+    // The drawing context kept for a window's picture (made again when the
+    // picture changes), so that its saved states are made once.
+    cairo_t* Context(int window_number, cairo_surface_t* target);
     // What the drawing of a gauge reads of its elements, hashed.
     static uint64_t GaugeSignature(const GaugeInstance& gauge);
     void PaintSurface(cairo_t* cr, const GaugeInstance& g, const zu::gauge::ElementHeader* e,
@@ -293,6 +326,58 @@ class GaugeRenderer {
         std::vector<uint64_t> gauge_signatures;  // its gauges, in panel order
     };
     std::map<int, WindowMemo> memos_;
+    // The drawing contexts of the windows' pictures: the picture each draws
+    // into, kept referenced.
+    struct WindowContext {
+        cairo_surface_t* target = nullptr;
+        cairo_t* cr = nullptr;
+    };
+    std::map<int, WindowContext> contexts_;
+    void ReleaseContexts();
+    // A window's background (panel grey, background picture, darkening) at the
+    // size of its picture, under the gauges UpdateWindow draws again.
+    struct WindowBackground {
+        cairo_surface_t* surface = nullptr;
+        RenderOptions options;
+    };
+    std::map<int, WindowBackground> window_backgrounds_;
+    // The rectangle of the picture the drawing is clipped to, in whole
+    // pixels, while `direct_` (see PaintDirect).
+    struct PixelBox {
+        int x0 = 0;
+        int y0 = 0;
+        int x1 = 0;
+        int y1 = 0;
+    };
+    bool direct_ = false;
+    PixelBox direct_clip_;
+    cairo_surface_t* direct_target_ = nullptr;
+    std::vector<std::unique_ptr<TextMetrics>> text_metrics_;
+    // The pixels the string element's clip covers wholly, while
+    // `text_direct_`; `text_clip_whole_` when the clip lies on whole pixels.
+    bool text_direct_ = false;
+    bool text_clip_whole_ = false;
+    PixelBox text_clip_;
+    double text_r_ = 0;  // the string's colour
+    double text_g_ = 0;
+    double text_b_ = 0;
+    // The coverage of a text's glyphs, added up before it is painted.
+    struct PixmanImageDeleter {
+        void operator()(void* image) const;
+    };
+    std::unique_ptr<void, PixmanImageDeleter> text_mask_;
+    int text_mask_width_ = 0;
+    int text_mask_height_ = 0;
+    // Plain colours as Pixman sources, by colour.
+    std::vector<std::pair<uint64_t, std::unique_ptr<void, PixmanImageDeleter>>> solid_colours_;
+    // The last picture of each drawn surface, as an image (made again when it
+    // takes a new picture).
+    struct SurfacePicture {
+        cairo_surface_t* image = nullptr;
+        uint64_t pictures = 0;
+    };
+    std::unordered_map<const DrawnSurface*, SurfacePicture> surface_pictures_;
+    void ClearSurfacePictures();
     std::vector<size_t> changed_;  // reused by UpdateWindow
     std::map<std::string, cairo_surface_t*> backgrounds_;
     Fonts* fonts_;
