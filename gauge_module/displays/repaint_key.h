@@ -56,6 +56,8 @@ class RepaintKeyBuilder {
         return Add(q == q ? static_cast<int64_t>(q < 0 ? q - 1.0 : q) : INT64_MIN);
     }
     RepaintKey Key() const { return {Mix(a_ ^ n_), Mix(b_ + n_), true}; }
+    // Same bytes folded so far (as far as the key can tell).
+    bool operator==(const RepaintKeyBuilder&) const = default;
 
   private:
     static uint64_t Mix(uint64_t x) {

@@ -428,7 +428,43 @@ const char* CduFormat(const char* format, ...) {
     return CduFormatBuffer;
 }
 
+namespace {
+
+// A formatted field kept with what it was made from: the INIT page shows the
+// same position, date and time frame after frame.
+struct FormatMemo {
+    bool valid = false;
+    int64_t from[2] = {};
+    char text[kCduFormatBufferSize] = "";
+};
+
+bool FormatMemoHit(const FormatMemo& memo, int64_t a, int64_t b) {
+    if (!memo.valid || memo.from[0] != a || memo.from[1] != b) return false;
+    std::memcpy(CduFormatBuffer, memo.text, std::strlen(memo.text) + 1);
+    return true;
+}
+
+void FormatMemoKeep(FormatMemo& memo, int64_t a, int64_t b) {
+    memo.valid = true;
+    memo.from[0] = a;
+    memo.from[1] = b;
+    std::memcpy(memo.text, CduFormatBuffer, std::strlen(CduFormatBuffer) + 1);
+}
+
+int64_t DoubleBits(double value) {
+    int64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+FormatMemo gLatLonMemo[2];
+FormatMemo gDateMemo, gTimeMemo;
+
+}  // namespace
+
 void FormatLatLon(int32_t kind, double degrees) {
+    FormatMemo& memo = gLatLonMemo[kind == 1 ? 0 : 1];
+    if (FormatMemoHit(memo, kind, DoubleBits(degrees))) return;
     const char letter = kind == 1 ? (degrees > 0.0 ? 'N' : 'S') : (degrees > 0.0 ? 'E' : 'W');
     // Rounded to tenths of a minute first, so the minutes never show 60.0.
     double magnitude = degrees < 0.0 ? -degrees : degrees;
@@ -437,6 +473,7 @@ void FormatLatLon(int32_t kind, double degrees) {
     const long whole = tenths / 600;
     const double minutes = static_cast<double>(tenths % 600) / 10.0;
     CduFormat("%c %3ld %04.1f", letter, whole, minutes);
+    FormatMemoKeep(memo, kind, DoubleBits(degrees));
 }
 
 namespace {
@@ -449,18 +486,22 @@ bool UtcCalendar(int64_t time, std::tm* out) {
 }  // namespace
 
 bool FormatDate(int64_t time) {
+    if (FormatMemoHit(gDateMemo, time, 0)) return true;
     std::tm tm{};
     if (!UtcCalendar(time, &tm)) return false;
     static const char* const kMonths[12] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                             "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
     CduFormat("%d-%s-%02d", tm.tm_mday, kMonths[tm.tm_mon], tm.tm_year % 100);
+    FormatMemoKeep(gDateMemo, time, 0);
     return true;
 }
 
 bool FormatTime(int64_t time) {
+    if (FormatMemoHit(gTimeMemo, time, 0)) return true;
     std::tm tm{};
     if (!UtcCalendar(time, &tm)) return false;
     CduFormat("%02d:%02d:%02d", tm.tm_hour, tm.tm_min, tm.tm_sec);
+    FormatMemoKeep(gTimeMemo, time, 0);
     return true;
 }
 

@@ -262,5 +262,26 @@ TEST(CduFormatTest, LatLonRoundsMinutesAndDateTimeConvert) {
     EXPECT_STREQ(CduFormatBuffer, "01:02:03");
 }
 
+// The INIT page formats the same fields every frame, between other texts.
+TEST(CduFormatTest, RepeatedFieldsComeBackAfterOtherTexts) {
+    for (int pass = 0; pass < 2; ++pass) {
+        FormatLatLon(1, 47.94);
+        EXPECT_STREQ(CduFormatBuffer, "N  47 56.4");
+        FormatLatLon(2, 47.94);
+        EXPECT_STREQ(CduFormatBuffer, "E  47 56.4");
+        ASSERT_TRUE(FormatDate(1796688000));
+        EXPECT_STREQ(CduFormatBuffer, "8-DEC-26");
+        ASSERT_TRUE(FormatTime(1796688000 + 3723));
+        EXPECT_STREQ(CduFormatBuffer, "01:02:03");
+        CduFormat("%s", "OTHER TEXT");
+    }
+    ASSERT_TRUE(FormatTime(1796688000 + 3724));
+    EXPECT_STREQ(CduFormatBuffer, "01:02:04");
+    ASSERT_TRUE(FormatTime(1796688000 + 3723));
+    EXPECT_STREQ(CduFormatBuffer, "01:02:03");
+    ASSERT_TRUE(FormatDate(1796688000 + 86400));
+    EXPECT_STREQ(CduFormatBuffer, "9-DEC-26");
+}
+
 }  // namespace
 }  // namespace zu

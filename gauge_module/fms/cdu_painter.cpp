@@ -1,6 +1,8 @@
 // The CDU screen painter (see cdu_painter.h).
 #include "fms/cdu_painter.h"
 
+#include <cstring>
+
 #include "displays/efis_resources.h"
 #include "fms/cdu_engine.h"
 #include "zu/platform/drawing_shapes.h"
@@ -240,8 +242,41 @@ bool CduScreenBlinks() {
     return false;
 }
 
+namespace {
+
+// The screen's share of a key, kept for each of the two screens: the cells
+// stay the same for many frames, and comparing them costs less than
+// folding them in again.
+struct ScreenKeyMemo {
+    bool valid = false;
+    RepaintKeyBuilder before, after;
+    CduScreenRecord screen;
+};
+ScreenKeyMemo gScreenKeyMemos[2];
+int32_t gNextScreenKeyMemo = 0;
+
+void AddScreen(RepaintKeyBuilder& key) {
+    for (const ScreenKeyMemo& memo : gScreenKeyMemos) {
+        if (memo.valid && memo.before == key &&
+            std::memcmp(&memo.screen, &CduScreen, sizeof CduScreen) == 0) {
+            key = memo.after;
+            return;
+        }
+    }
+    ScreenKeyMemo& memo = gScreenKeyMemos[gNextScreenKeyMemo];
+    gNextScreenKeyMemo ^= 1;
+    memo.before = key;
+    key.Add(CduScreen);
+    memo.after = key;
+    memo.screen = CduScreen;
+    memo.valid = true;
+}
+
+}  // namespace
+
 void CduPictureKeyAdd(RepaintKeyBuilder& key) {
-    key.Add(CduScreen).Add(DisplayBrightness);
+    AddScreen(key);
+    key.Add(DisplayBrightness);
     if (CduScreenBlinks()) key.Add(CduBlinkPhase);
     const int32_t count = CduRegionCount < kCduRegionMax ? CduRegionCount : kCduRegionMax;
     key.Add(count);

@@ -47,12 +47,15 @@ struct FrequencyMemo {
     uint32_t value_bits = 0;
     char text[16] = {};
 };
-thread_local FrequencyMemo tFrequencyMemos[16];
+// Room for every head's windows at once (a few dozen values), spread by a
+// multiplicative hash so that neighbouring frequencies do not share a slot.
+constexpr uint32_t kFrequencyMemoBits = 6;
+thread_local FrequencyMemo tFrequencyMemos[1u << kFrequencyMemoBits];
 
 void Frequency(const RadioBand& band, char* text, std::size_t size, float value) {
     uint32_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
-    FrequencyMemo& memo = tFrequencyMemos[(bits ^ (bits >> 13) ^ (bits >> 23)) % 16];
+    FrequencyMemo& memo = tFrequencyMemos[(bits * 0x9E3779B1u) >> (32 - kFrequencyMemoBits)];
     if (memo.format != band.format || memo.value_bits != bits) {
         memo.format = nullptr;
         band.format(memo.text, sizeof memo.text, value);

@@ -956,7 +956,7 @@ void PaintMaskRows(DrawContext* dc, uint32_t rgb) {
 enum class CoverageLayer { Text, Smooth };
 
 // Composites the mask's coverage in the colour (0x00RRGGBB) inside the
-// layer's clip through pixman and clears the mask.
+// layer's clip (through pixman on the reference path) and clears the mask.
 void FlushCoverage(DrawContext* dc, uint32_t rgb, CoverageLayer layer = CoverageLayer::Text) {
     if (dc->px_mask == nullptr || dc->cov_right <= dc->cov_left) return;
     const bool own = layer == CoverageLayer::Smooth && dc->smooth_own;
@@ -982,13 +982,28 @@ void FlushCoverage(DrawContext* dc, uint32_t rgb, CoverageLayer layer = Coverage
             }
         }
     }
-    dc->solid_bits = 0xFF000000u | (rgb & 0xFFFFFFu);
-    pixman_image_composite32(PIXMAN_OP_OVER, dc->px_solid, dc->px_mask, dc->px_dst, 0, 0, l,
-                             dc->cov_top, l, dc->cov_top, r - l, dc->cov_bottom - dc->cov_top);
-    for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
-        std::memset(
-            dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride) + l, 0,
-            static_cast<size_t>(r - l));
+    if (Reference() || dc->pixels == nullptr) {
+        dc->solid_bits = 0xFF000000u | (rgb & 0xFFFFFFu);
+        pixman_image_composite32(PIXMAN_OP_OVER, dc->px_solid, dc->px_mask, dc->px_dst, 0, 0, l,
+                                 dc->cov_top, l, dc->cov_top, r - l, dc->cov_bottom - dc->cov_top);
+        for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
+            std::memset(
+                dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride) + l,
+                0, static_cast<size_t>(r - l));
+        }
+    } else {
+        // The same OVER, pixel by pixel where the mask covers: a few
+        // letters' boxes cost less so than a trip through pixman.
+        const CoverPainter paint(rgb);
+        for (int32_t y = dc->cov_top; y < dc->cov_bottom; ++y) {
+            uint8_t* row =
+                dc->mask_bits + static_cast<size_t>(y) * static_cast<size_t>(dc->mask_stride);
+            uint8_t* pixels = dc->pixels + static_cast<size_t>(y) * static_cast<size_t>(dc->stride);
+            for (int32_t x = l; x < r; ++x) {
+                if (row[x] != 0) paint(pixels + static_cast<size_t>(x) * 4, row[x]);
+            }
+            std::memset(row + l, 0, static_cast<size_t>(r - l));
+        }
     }
     dc->cov_left = dc->cov_right = dc->cov_top = dc->cov_bottom = 0;
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <vector>
@@ -151,6 +152,65 @@ TEST(SmoothPaths, RandomShapesPaintWhatTheReferencePathPaints) {
 // pixel.
 TEST(SmoothPaths, TallSurfacesPaintWhatTheReferencePathPaints) {
     EXPECT_EQ(DifferingPixels(9, 2100, 12, 40, 7000), 0);
+}
+
+// Lettering over any pixels, under a clip rectangle or region and at any
+// scale, composites as the reference path does.
+TEST(SmoothPaths, LetteringPaintsWhatTheReferencePathPaints) {
+    constexpr int32_t w = 64, h = 40;
+    const DrawHandle fonts[3] = {DrawCreateFont(12, 5, 700, "Arial"),
+                                 DrawCreateFont(9, 0, 400, "Arial"),
+                                 DrawCreateFont(17, 8, 400, "Arial")};
+    const char* const texts[] = {"N  47 56.4", "01:02:03", "W",    "ACCEPT 1/1",
+                                 "\xb0 12",    "~|{",      "T\tAB"};
+    for (int32_t scene = 0; scene < 200; ++scene) {
+        std::mt19937 seeds(static_cast<uint32_t>(scene));
+        Picture fast(w, h), reference(w, h);
+        for (size_t i = 0; i < fast.data.size(); ++i) {
+            fast.data[i] = reference.data[i] = static_cast<uint8_t>(seeds());
+        }
+        for (const bool on : {false, true}) {
+            DrawUseReferencePaths(on);
+            Picture& picture = on ? reference : fast;
+            std::mt19937 rng(static_cast<uint32_t>(1000 + scene));
+            const auto pick = [&](int32_t lo, int32_t hi) {
+                return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
+            };
+            DrawContext* dc = DrawContextCreate(picture.data.data(), w, h, picture.stride);
+            ASSERT_NE(dc, nullptr);
+            if (pick(0, 2) == 0) DrawSetLogicalSize(dc, pick(w / 2, w * 2), pick(h / 2, h * 2));
+            DrawRegion region{};
+            switch (pick(0, 2)) {
+                case 0:
+                    DrawSetClipRect(dc, {pick(-3, w / 2), pick(-3, h / 2), pick(w / 2, w + 3),
+                                         pick(h / 2, h + 3)});
+                    break;
+                case 1:
+                    region = DrawRegionEllipse(
+                        {pick(-5, w / 3), pick(-5, h / 3), pick(w / 2, w + 5), pick(h / 2, h + 5)});
+                    ASSERT_TRUE(DrawRegionSubtractRect(
+                        &region, region, {pick(0, w), pick(0, h), pick(0, w), pick(0, h)}));
+                    DrawSelectClipRegion(dc, region);
+                    break;
+                default:
+                    break;
+            }
+            for (int32_t i = 0; i < 6; ++i) {
+                DrawSelectObject(dc, fonts[pick(0, 2)]);
+                DrawSetTextColour(dc, static_cast<uint32_t>(rng()) & 0xFFFFFFu);
+                DrawSetTextAlign(dc, pick(0, 1) != 0 ? kDrawTaCenter : kDrawTaBaseline);
+                DrawSetBkMode(dc, pick(0, 3) == 0);
+                DrawSetBkColour(dc, static_cast<uint32_t>(rng()) & 0xFFFFFFu);
+                const char* text = texts[pick(0, 6)];
+                DrawTextOut(dc, pick(-10, w + 5), pick(-10, h + 5), text,
+                            static_cast<int32_t>(std::strlen(text)));
+            }
+            DrawContextDestroy(dc);
+        }
+        DrawUseReferencePaths(false);
+        ASSERT_EQ(fast.data, reference.data) << "scene " << scene;
+    }
+    for (const DrawHandle font : fonts) DrawDeleteObject(font);
 }
 
 // Smooth lines and rectangles kept while drawn paint the same again over

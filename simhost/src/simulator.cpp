@@ -669,7 +669,9 @@ void Simulator::RunGauges() {
             const bool main = &g == main_gauge_;
             const uint64_t main_start = main ? MonotonicNs() : 0;
             if (draw) {
+                drawing_ = &g;
                 CallGauge(g, gauge::kServiceDraw, g.header->draw, 0);
+                drawing_ = nullptr;
             } else {
                 CallGauge(g, gauge::kServiceUpdate, g.header->update, 0);
             }
@@ -861,6 +863,10 @@ void Simulator::ElementListService(int slot, gauge::ElementHeader* first, uintpt
             UpdateElements(*g);
             break;
         case gauge::kSlotElementListDraw:
+            // Within the frame's draw of this gauge the flags are recorded
+            // when its draw is over; nothing reads them in between.
+            if (g != drawing_) RecordFlags(*g);
+            break;
         case gauge::kSlotElementListKill:
             RecordFlags(*g);
             break;

@@ -398,7 +398,10 @@ class Simulator {
     std::vector<PanelWindow> panel_windows_;
     std::vector<GaugeInstance> gauges_;
     GaugeInstance* current_ = nullptr;  // gauge whose services run now
-    std::thread::id host_thread_;       // the thread that runs the gauges
+    // The gauge whose draw the frame runs now: its flags are recorded once
+    // its draw is over, so its element list's draw need not record them.
+    const GaugeInstance* drawing_ = nullptr;
+    std::thread::id host_thread_;  // the thread that runs the gauges
 
     bool started_ = false;
     uint64_t ended_sessions_before_ = 0;
