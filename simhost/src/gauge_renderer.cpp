@@ -2,6 +2,8 @@
 // gauge_renderer.h and docs/gauges.md).
 #include "zu/simhost/gauge_renderer.h"
 
+#include "zu/simhost/turned_paint.h"
+
 #include <cairo-ft.h>
 #include <ft2build.h>
 #include <pixman.h>
@@ -117,28 +119,30 @@ std::string SurfacePictureName(const std::string& gauge_name) {
 }
 
 const cairo_user_data_key_t kPixmanImageKey{};
+// A second Pixman image of the same pixels for turned paints, whose transform
+// and filter change with every paint.
+const cairo_user_data_key_t kTurnedImageKey{};
 
 void UnrefPixmanImage(void* image) {
     pixman_image_unref(static_cast<pixman_image_t*>(image));
 }
 
 // An image surface's pixels as a Pixman image (made once and kept with the
-// surface); null unless it is a 32-bit ARGB image.
-pixman_image_t* PixmanImage(cairo_surface_t* s) {
+// surface under `key`); null unless it is a 32-bit ARGB image.
+pixman_image_t* PixmanImage(cairo_surface_t* s,
+                            const cairo_user_data_key_t* key = &kPixmanImageKey) {
     if (cairo_surface_get_type(s) != CAIRO_SURFACE_TYPE_IMAGE ||
         cairo_image_surface_get_format(s) != CAIRO_FORMAT_ARGB32 ||
         cairo_image_surface_get_data(s) == nullptr) {
         return nullptr;
     }
-    if (void* kept = cairo_surface_get_user_data(s, &kPixmanImageKey))
-        return static_cast<pixman_image_t*>(kept);
+    if (void* kept = cairo_surface_get_user_data(s, key)) return static_cast<pixman_image_t*>(kept);
     pixman_image_t* image = pixman_image_create_bits(
         PIXMAN_a8r8g8b8, cairo_image_surface_get_width(s), cairo_image_surface_get_height(s),
         reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s)),
         cairo_image_surface_get_stride(s));
     if (image == nullptr) return nullptr;
-    if (cairo_surface_set_user_data(s, &kPixmanImageKey, image, UnrefPixmanImage) !=
-        CAIRO_STATUS_SUCCESS) {
+    if (cairo_surface_set_user_data(s, key, image, UnrefPixmanImage) != CAIRO_STATUS_SUCCESS) {
         pixman_image_unref(image);
         return nullptr;
     }
@@ -939,7 +943,8 @@ void GaugeRenderer::WindowSize(const PanelWindow& window, const RenderOptions& o
     *height = std::max(1, static_cast<int>(std::lround(h * options.scale)));
 }
 
-cairo_pattern_t* GaugeRenderer::ScaledPattern(uint32_t id, double x, double y, bool lit) {
+cairo_surface_t* GaugeRenderer::ScaledCopy(uint32_t id, double x, double y, bool lit,
+                                           cairo_matrix_t* m) {
     cairo_surface_t* original = Bitmap(id);
     if (original == nullptr) return nullptr;
     const int bw = cairo_image_surface_get_width(original);
@@ -948,11 +953,17 @@ cairo_pattern_t* GaugeRenderer::ScaledPattern(uint32_t id, double x, double y, b
     const int h = std::max(1, static_cast<int>(std::lround(bh * gauge_ky_)));
     cairo_surface_t* copy = ScaledBitmap(id, w, h, lit, ambient_);
     if (copy == nullptr) return nullptr;
-    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(copy);
     // Design space to the copy's pixels.
+    cairo_matrix_init_scale(m, static_cast<double>(w) / bw, static_cast<double>(h) / bh);
+    cairo_matrix_translate(m, -x, -y);
+    return copy;
+}
+
+cairo_pattern_t* GaugeRenderer::ScaledPattern(uint32_t id, double x, double y, bool lit) {
     cairo_matrix_t m;
-    cairo_matrix_init_scale(&m, static_cast<double>(w) / bw, static_cast<double>(h) / bh);
-    cairo_matrix_translate(&m, -x, -y);
+    cairo_surface_t* copy = ScaledCopy(id, x, y, lit, &m);
+    if (copy == nullptr) return nullptr;
+    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(copy);
     cairo_pattern_set_matrix(pattern, &m);
     return pattern;
 }
@@ -986,6 +997,18 @@ void GaugeRenderer::PaintScaled(cairo_t* cr, uint32_t id, double x, double y, bo
         cairo_paint(cr);
         cairo_restore(cr);
         return;
+    }
+    // Turned: straight onto the picture where that is the same as Cairo's.
+    if (direct_ && cairo_status(cr) == CAIRO_STATUS_SUCCESS &&
+        cairo_get_group_target(cr) == direct_target_) {
+        cairo_matrix_t m;
+        cairo_surface_t* copy = ScaledCopy(id, x, y, lit, &m);
+        if (copy == nullptr) return;
+        if (PaintTurnedImage(cr, m, PixmanImage(copy, &kTurnedImageKey),
+                             PixmanImage(direct_target_), direct_clip_.x0, direct_clip_.y0,
+                             direct_clip_.x1, direct_clip_.y1)) {
+            return;
+        }
     }
     cairo_pattern_t* pattern = ScaledPattern(id, x, y, lit);
     if (pattern == nullptr) return;

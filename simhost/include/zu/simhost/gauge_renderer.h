@@ -185,6 +185,9 @@ class GaugeRenderer {
     // Paints bitmap `id` with its top-left corner at (x, y) of the gauge's
     // design space, from its copy scaled by the gauge's factors.
     void PaintScaled(cairo_t* cr, uint32_t id, double x, double y, bool lit);
+    // The scaled copy, with `m` set to the matrix from the design space to
+    // its pixels that places it at (x, y).
+    cairo_surface_t* ScaledCopy(uint32_t id, double x, double y, bool lit, cairo_matrix_t* m);
     // The scaled copy as a pattern placed at (x, y) of the design space.
     cairo_pattern_t* ScaledPattern(uint32_t id, double x, double y, bool lit);
     // Paints `source` with its top-left corner on pixel (x, y) of the window
