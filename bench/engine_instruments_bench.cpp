@@ -103,10 +103,8 @@ void BM_EnginePanelDrawing(benchmark::State& state) {
         renderer.RenderWindow(window, {}, picture);
         allocations += BenchCAllocationCount() - before;
     }
-    // Not yet allocation-free (Cairo makes a source image for each turned
-    // needle it paints): reported, not failed.
-    state.counters["allocations_per_draw"] =
-        static_cast<double>(allocations) / static_cast<double>(state.iterations());
+    RequireNoAllocations(state, "allocations_per_draw", allocations,
+                         static_cast<double>(state.iterations()));
     cairo_surface_destroy(picture);
     sim.Stop();
     fs::remove_all(dir);
