@@ -2,8 +2,6 @@
 // gauge_renderer.h and docs/gauges.md).
 #include "zu/simhost/gauge_renderer.h"
 
-#include "zu/simhost/turned_paint.h"
-
 #include <cairo-ft.h>
 #include <ft2build.h>
 #include <pixman.h>
@@ -25,6 +23,7 @@
 
 #include "font_files.h"
 #include "png_rows.h"
+#include "zu/simhost/turned_paint.h"
 
 namespace zu::simhost {
 

@@ -154,6 +154,8 @@ bool PaintTurnedImage(cairo_t* cr, const cairo_matrix_t& pattern, pixman_image_t
     const int bx1 = std::min({RoundHalfUp(ex2), x1, pixman_image_get_width(target)});
     const int by1 = std::min({RoundHalfUp(ey2), y1, pixman_image_get_height(target)});
     if (bx0 >= bx1 || by0 >= by1) return true;
+    // A single pixel may be filled with one source pixel's colour instead.
+    if (bx1 - bx0 == 1 && by1 - by0 == 1) return false;
 
     // An integer offset taken out of the transform's translation, chosen so
     // that both stay small.
@@ -234,6 +236,9 @@ bool PaintTurnedImage(cairo_t* cr, const cairo_matrix_t& pattern, pixman_image_t
     if (!pixman_image_set_transform(source, &t)) return false;
     pixman_image_set_filter(source, filter, nullptr, 0);
     pixman_image_set_repeat(source, PIXMAN_REPEAT_NONE);
+    // Cairo lets go of the pixels (it keeps no copies of them) while they
+    // are written behind its back.
+    cairo_surface_flush(surface);
     pixman_image_composite32(PIXMAN_OP_OVER, source, nullptr, target, bx0 + ix, by0 + iy, 0, 0, bx0,
                              by0, bx1 - bx0, by1 - by0);
     // Cairo holds the picture as drawn on from now (while all clear, it
