@@ -1071,6 +1071,134 @@ void GaugeRenderer::PaintSurface(cairo_t* cr, const GaugeInstance& g, const gaug
     cairo_restore(cr);
 }
 
+namespace {
+
+// A box as Cairo places it for a clip: its corner, then its width and
+// height, each in 1/256 device pixel.
+struct PlacedBox {
+    double x0, y0, x1, y1;
+    bool upright;  // no turn or shear
+    PlacedBox(const cairo_matrix_t& m, double x, double y, double w, double h)
+        : x0(FixedOf(x * m.xx + y * m.xy + m.x0)),
+          y0(FixedOf(x * m.yx + y * m.yy + m.y0)),
+          x1(x0 + FixedOf(w * m.xx)),
+          y1(y0 + FixedOf(h * m.yy)),
+          upright(m.xy == 0.0 && m.yx == 0.0) {}
+    bool Finite() const {
+        return std::fabs(x0) < 1e9 && std::fabs(y0) < 1e9 && std::fabs(x1) < 1e9 &&
+               std::fabs(y1) < 1e9;
+    }
+    bool OnWholePixels() const {
+        return std::fmod(x0, 256.0) == 0.0 && std::fmod(y0, 256.0) == 0.0 &&
+               std::fmod(x1, 256.0) == 0.0 && std::fmod(y1, 256.0) == 0.0;
+    }
+};
+
+}  // namespace
+
+// The gauge's clip (its design box under the current matrix): on whole
+// pixels, bitmaps placed one to one are composited straight onto the
+// picture, within it; off them, Cairo draws the gauge.
+void GaugeRenderer::ClipDirect(cairo_t* cr, int dw, int dh) {
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    const PlacedBox box(m, 0, 0, dw, dh);
+    if (!box.upright || !box.OnWholePixels() || !box.Finite()) {
+        direct_ = false;
+        return;
+    }
+    direct_clip_.x0 = std::max(direct_clip_.x0, static_cast<int>(box.x0 / 256.0));
+    direct_clip_.y0 = std::max(direct_clip_.y0, static_cast<int>(box.y0 / 256.0));
+    direct_clip_.x1 = std::min(direct_clip_.x1, static_cast<int>(box.x1 / 256.0));
+    direct_clip_.y1 = std::min(direct_clip_.y1, static_cast<int>(box.y1 / 256.0));
+}
+
+// A string element: its box filled unless transparent, then its text
+// (a symbol font's cells, or the text in its font, on one or two lines).
+void GaugeRenderer::PaintString(cairo_t* cr, const gauge::StringElement& str, bool lit,
+                                double ambient) {
+    const double px = str.header.position.x;
+    const double py = str.header.position.y;
+    if ((str.header.image_flags & gauge::kImageTransparent) == 0) {
+        SetColourRef(cr, str.bg_colour);
+        cairo_rectangle(cr, px, py, str.width, str.height);
+        cairo_fill(cr);
+    }
+    char text[sizeof str.text + 1] = {};
+    std::memcpy(text, str.text, sizeof str.text);
+    if (text[0] != '\0' && IsSymbolFont(str.font_name)) {
+        PaintSymbolText(cr, str, text, lit ? 1.0 : ambient);
+        return;
+    }
+    if (text[0] == '\0' || !fonts_->Select(cr, str.font_name, str.font_height)) return;
+    // The module's texts are in the Windows code page: its upper
+    // half (the degree sign of the advisories) would be invalid
+    // UTF-8 and put the window's drawing context into an error.
+    char utf8[2 * sizeof text] = {};
+    Latin1ToUtf8(text, utf8);
+    cairo_rectangle(cr, px, py, str.width, str.height);
+    cairo_clip(cr);
+    // The string's clip as Cairo places it (see the gauge's).
+    text_direct_ = false;
+    if (direct_) {
+        cairo_matrix_t m;
+        cairo_get_matrix(cr, &m);
+        const PlacedBox box(m, px, py, str.width, str.height);
+        text_direct_ = box.upright && box.Finite();
+        // Off whole pixels, the pixels it covers wholly (a text
+        // reaching beyond them is left to Cairo).
+        text_clip_whole_ = box.OnWholePixels();
+        text_clip_ = {std::max(direct_clip_.x0, static_cast<int>(std::ceil(box.x0 / 256.0))),
+                      std::max(direct_clip_.y0, static_cast<int>(std::ceil(box.y0 / 256.0))),
+                      std::min(direct_clip_.x1, static_cast<int>(std::floor(box.x1 / 256.0))),
+                      std::min(direct_clip_.y1, static_cast<int>(std::floor(box.y1 / 256.0)))};
+    }
+    const double advance = TextAdvance(cr, text, std::strlen(text));
+    double tx = px + kTextInset;
+    if (str.align == 1) tx = px + (str.width - advance) / 2;
+    if (str.align == 2) tx = px + str.width - kTextInset - advance;
+    const double baseline = py + str.height / 2.0 + EightHeight(cr) / 2.0;
+    double k = lit ? 1.0 : std::clamp(ambient, 0.0, 1.0);
+    const uint32_t c = str.fg_colour;
+    text_r_ = k * (c & 0xFF) / 255.0;
+    text_g_ = k * ((c >> 8) & 0xFF) / 255.0;
+    text_b_ = k * ((c >> 16) & 0xFF) / 255.0;
+    cairo_set_source_rgb(cr, text_r_, text_g_, text_b_);
+    if (!ShowTwoLines(cr, str, text, px, py, advance)) {
+        cairo_move_to(cr, tx, baseline);
+        if (!ShowTextDirect(cr, text, std::strlen(text), text_r_, text_g_, text_b_))
+            cairo_show_text(cr, utf8);
+    }
+    cairo_new_path(cr);
+    text_direct_ = false;
+}
+
+// A sprite: its bitmap turned by the value about its centre, which sits at
+// the mask's centre plus the offset, seen through the mask.
+void GaugeRenderer::PaintSprite(cairo_t* cr, const ElementState& s, bool lit) {
+    const gauge::ElementHeader* e = s.element;
+    const double px = e->position.x;
+    const double py = e->position.y;
+    const auto* sp = reinterpret_cast<const gauge::SpriteElement*>(e);
+    cairo_surface_t* b = Bitmap(e->resource_id);
+    cairo_surface_t* mask = Bitmap(sp->mask_resource_id);
+    if (b == nullptr || !std::isfinite(s.value)) return;
+    double cx = px + s.x;
+    double cy = py + s.y;
+    if (mask != nullptr) {
+        cx += cairo_image_surface_get_width(mask) / 2.0;
+        cy += cairo_image_surface_get_height(mask) / 2.0;
+    }
+    cairo_push_group(cr);
+    cairo_save(cr);
+    cairo_translate(cr, cx, cy);
+    cairo_rotate(cr, s.value * kPi / 180.0);
+    PaintScaled(cr, e->resource_id, -cairo_image_surface_get_width(b) / 2.0,
+                -cairo_image_surface_get_height(b) / 2.0, lit);
+    cairo_restore(cr);
+    PaintGroupMasked(cr, ScaledPattern(sp->mask_resource_id, px, py, true));
+}
+
 void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scale, double ambient) {
     int dw = 0;
     int dh = 0;
@@ -1088,26 +1216,7 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
     // one are composited straight onto the picture, within it.
     const bool was_direct = direct_;
     const PixelBox was_clip = direct_clip_;
-    if (direct_) {
-        cairo_matrix_t m;
-        cairo_get_matrix(cr, &m);
-        const double x0 = FixedOf(m.x0);
-        const double y0 = FixedOf(m.y0);
-        const double x1 = x0 + FixedOf(dw * m.xx);
-        const double y1 = y0 + FixedOf(dh * m.yy);
-        const bool whole_pixels = m.xy == 0.0 && m.yx == 0.0 && std::fmod(x0, 256.0) == 0.0 &&
-                                  std::fmod(y0, 256.0) == 0.0 && std::fmod(x1, 256.0) == 0.0 &&
-                                  std::fmod(y1, 256.0) == 0.0 && std::fabs(x0) < 1e9 &&
-                                  std::fabs(y0) < 1e9 && std::fabs(x1) < 1e9 && std::fabs(y1) < 1e9;
-        if (whole_pixels) {
-            direct_clip_.x0 = std::max(direct_clip_.x0, static_cast<int>(x0 / 256.0));
-            direct_clip_.y0 = std::max(direct_clip_.y0, static_cast<int>(y0 / 256.0));
-            direct_clip_.x1 = std::min(direct_clip_.x1, static_cast<int>(x1 / 256.0));
-            direct_clip_.y1 = std::min(direct_clip_.y1, static_cast<int>(y1 / 256.0));
-        } else {
-            direct_ = false;
-        }
-    }
+    if (direct_) ClipDirect(cr, dw, dh);
     for (const ElementState& s : g.elements) {
         const gauge::ElementHeader* e = s.element;
         if ((e->image_flags & gauge::kImageHidden) != 0) continue;
@@ -1139,69 +1248,9 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
                 PaintScaled(cr, e->resource_id, -n->pivot.x, -n->pivot.y, lit);
                 break;
             }
-            case gauge::ElementType::String: {
-                const auto* str = reinterpret_cast<const gauge::StringElement*>(e);
-                if ((e->image_flags & gauge::kImageTransparent) == 0) {
-                    SetColourRef(cr, str->bg_colour);
-                    cairo_rectangle(cr, px, py, str->width, str->height);
-                    cairo_fill(cr);
-                }
-                char text[sizeof str->text + 1] = {};
-                std::memcpy(text, str->text, sizeof str->text);
-                if (text[0] != '\0' && IsSymbolFont(str->font_name)) {
-                    PaintSymbolText(cr, *str, text, lit ? 1.0 : ambient);
-                    break;
-                }
-                if (text[0] == '\0' || !fonts_->Select(cr, str->font_name, str->font_height)) break;
-                // The module's texts are in the Windows code page: its upper
-                // half (the degree sign of the advisories) would be invalid
-                // UTF-8 and put the window's drawing context into an error.
-                char utf8[2 * sizeof text] = {};
-                Latin1ToUtf8(text, utf8);
-                cairo_rectangle(cr, px, py, str->width, str->height);
-                cairo_clip(cr);
-                // The string's clip as Cairo places it (see the gauge's).
-                text_direct_ = false;
-                if (direct_) {
-                    cairo_matrix_t m;
-                    cairo_get_matrix(cr, &m);
-                    const double x0 = FixedOf(px * m.xx + py * m.xy + m.x0);
-                    const double y0 = FixedOf(px * m.yx + py * m.yy + m.y0);
-                    const double x1 = x0 + FixedOf(str->width * m.xx);
-                    const double y1 = y0 + FixedOf(str->height * m.yy);
-                    text_direct_ = m.xy == 0.0 && m.yx == 0.0 && std::fabs(x0) < 1e9 &&
-                                   std::fabs(y0) < 1e9 && std::fabs(x1) < 1e9 &&
-                                   std::fabs(y1) < 1e9;
-                    // Off whole pixels, the pixels it covers wholly (a text
-                    // reaching beyond them is left to Cairo).
-                    text_clip_whole_ = std::fmod(x0, 256.0) == 0.0 && std::fmod(y0, 256.0) == 0.0 &&
-                                       std::fmod(x1, 256.0) == 0.0 && std::fmod(y1, 256.0) == 0.0;
-                    text_clip_ = {
-                        std::max(direct_clip_.x0, static_cast<int>(std::ceil(x0 / 256.0))),
-                        std::max(direct_clip_.y0, static_cast<int>(std::ceil(y0 / 256.0))),
-                        std::min(direct_clip_.x1, static_cast<int>(std::floor(x1 / 256.0))),
-                        std::min(direct_clip_.y1, static_cast<int>(std::floor(y1 / 256.0)))};
-                }
-                const double advance = TextAdvance(cr, text, std::strlen(text));
-                double tx = px + kTextInset;
-                if (str->align == 1) tx = px + (str->width - advance) / 2;
-                if (str->align == 2) tx = px + str->width - kTextInset - advance;
-                const double baseline = py + str->height / 2.0 + EightHeight(cr) / 2.0;
-                double k = lit ? 1.0 : std::clamp(ambient, 0.0, 1.0);
-                const uint32_t c = str->fg_colour;
-                text_r_ = k * (c & 0xFF) / 255.0;
-                text_g_ = k * ((c >> 8) & 0xFF) / 255.0;
-                text_b_ = k * ((c >> 16) & 0xFF) / 255.0;
-                cairo_set_source_rgb(cr, text_r_, text_g_, text_b_);
-                if (!ShowTwoLines(cr, *str, text, px, py, advance)) {
-                    cairo_move_to(cr, tx, baseline);
-                    if (!ShowTextDirect(cr, text, std::strlen(text), text_r_, text_g_, text_b_))
-                        cairo_show_text(cr, utf8);
-                }
-                cairo_new_path(cr);
-                text_direct_ = false;
+            case gauge::ElementType::String:
+                PaintString(cr, *reinterpret_cast<const gauge::StringElement*>(e), lit, ambient);
                 break;
-            }
             case gauge::ElementType::Slider: {
                 PaintScaled(cr, e->resource_id, px + s.x, py + s.y, lit);
                 break;
@@ -1214,27 +1263,9 @@ void GaugeRenderer::RenderGauge(cairo_t* cr, const GaugeInstance& g, double scal
                 PaintGroupMasked(cr, ScaledPattern(mi->mask_resource_id, px, py, true));
                 break;
             }
-            case gauge::ElementType::Sprite: {
-                const auto* sp = reinterpret_cast<const gauge::SpriteElement*>(e);
-                cairo_surface_t* b = Bitmap(e->resource_id);
-                cairo_surface_t* mask = Bitmap(sp->mask_resource_id);
-                if (b == nullptr || !std::isfinite(s.value)) break;
-                double cx = px + s.x;
-                double cy = py + s.y;
-                if (mask != nullptr) {
-                    cx += cairo_image_surface_get_width(mask) / 2.0;
-                    cy += cairo_image_surface_get_height(mask) / 2.0;
-                }
-                cairo_push_group(cr);
-                cairo_save(cr);
-                cairo_translate(cr, cx, cy);
-                cairo_rotate(cr, s.value * kPi / 180.0);
-                PaintScaled(cr, e->resource_id, -cairo_image_surface_get_width(b) / 2.0,
-                            -cairo_image_surface_get_height(b) / 2.0, lit);
-                cairo_restore(cr);
-                PaintGroupMasked(cr, ScaledPattern(sp->mask_resource_id, px, py, true));
+            case gauge::ElementType::Sprite:
+                PaintSprite(cr, s, lit);
                 break;
-            }
         }
         cairo_restore(cr);
     }

@@ -182,6 +182,11 @@ class GaugeRenderer {
     // Drops every image made for drawing (bitmaps, scaled copies,
     // backgrounds); they are made again when next drawn.
     void ReleaseImages();
+    // RenderGauge's steps: the gauge's clip for the direct paths, and the
+    // string and sprite elements.
+    void ClipDirect(cairo_t* cr, int design_width, int design_height);
+    void PaintString(cairo_t* cr, const zu::gauge::StringElement& str, bool lit, double ambient);
+    void PaintSprite(cairo_t* cr, const ElementState& s, bool lit);
     // Paints bitmap `id` with its top-left corner at (x, y) of the gauge's
     // design space, from its copy scaled by the gauge's factors.
     void PaintScaled(cairo_t* cr, uint32_t id, double x, double y, bool lit);
