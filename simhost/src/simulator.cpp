@@ -5,6 +5,8 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdarg>
@@ -129,29 +131,16 @@ constexpr size_t kMaxElementsPerGauge = 4096;
 constexpr size_t kMaxNextEntries = 256;
 constexpr int kMaxMouseRects = 1024;
 
-// `value` as printf's %X (uppercase, no leading zeros) and %u write it, at
-// `out`; the number of characters.
+// `value` as printf's %X (uppercase hexadecimal) and %u write it, at `out`
+// (room for ten characters); the number of characters.
 size_t PutHex(char* out, uint32_t value) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    char digits[8];
-    size_t n = 0;
-    do {
-        digits[n++] = kDigits[value & 15];
-        value >>= 4;
-    } while (value != 0);
-    for (size_t i = 0; i < n; ++i) out[i] = digits[n - 1 - i];
-    return n;
+    char* end = std::to_chars(out, out + 10, value, 16).ptr;
+    for (char* c = out; c < end; ++c) *c = static_cast<char>(std::toupper(*c));
+    return static_cast<size_t>(end - out);
 }
 
 size_t PutDecimal(char* out, uint32_t value) {
-    char digits[10];
-    size_t n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    for (size_t i = 0; i < n; ++i) out[i] = digits[n - 1 - i];
-    return n;
+    return static_cast<size_t>(std::to_chars(out, out + 10, value).ptr - out);
 }
 
 // Index of the named variable called `name` (any case), or -1.
