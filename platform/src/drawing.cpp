@@ -1816,6 +1816,37 @@ void OpaqueCell(DrawContext* dc, const PoolObject* font, double ox, double oy, d
          DrawRop2::CopyPen);
 }
 
+// The lettering's clip: the context's rectangle and region.
+SmoothClip TextClipOf(const DrawContext* dc) {
+    SmoothClip c;
+    c.rect = dc->clip;
+    c.has_region = dc->has_region;
+    c.region = &dc->region;
+    c.set = dc->region_spans;
+    c.span_rows = c.set != nullptr ? dc->span_rows : 0;
+    return c;
+}
+
+// Composites a cached glyph with its pen at (px, py) straight from the
+// atlas, cut to the clip: what adding it to an empty mask and flushing that
+// paints.
+void PaintGlyph(DrawContext* dc, const SmoothClip& clip, const CoverPainter& paint,
+                const GlyphEntry& e, int32_t px, int32_t py) {
+    const int32_t x0 = px + e.left, y0 = py + e.top;
+    const int32_t top = std::max({y0, clip.rect.top, 0});
+    const int32_t bottom = std::min({y0 + e.h, clip.rect.bottom, dc->height});
+    const int32_t left = std::max(x0, 0), right = std::min(x0 + e.w, dc->width);
+    for (int32_t y = top; y < bottom; ++y) {
+        const uint8_t* src = dc->atlas + e.offset + (y - y0) * e.w - x0;
+        uint8_t* pixels = dc->pixels + static_cast<size_t>(y) * static_cast<size_t>(dc->stride);
+        ForClipRanges(clip, y, left, right, [&](int32_t from, int32_t to) {
+            for (int32_t x = from; x < to; ++x) {
+                if (src[x] != 0) paint(pixels + static_cast<size_t>(x) * 4, src[x]);
+            }
+        });
+    }
+}
+
 void CachedText(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_t count,
                 const GlyphFont& cache, const PoolObject* font) {
     double width = 0;
@@ -1825,15 +1856,44 @@ void CachedText(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_t
     double ox = 0, oy = 0;
     TextOrigin(dc, font, x, y, width, &ox, &oy);
     if (dc->bk_opaque) OpaqueCell(dc, font, ox, oy, width);
-    double pen = ox;
     const auto py = static_cast<int32_t>(std::lround((oy + 0.5) * dc->sy));
-    for (int32_t i = 0; i < count; ++i) {
+    const auto pen_x = [&](double pen) {
+        return static_cast<int32_t>(std::lround((pen + 0.5) * dc->sx));
+    };
+    const uint32_t c = dc->text_colour;
+    const uint32_t rgb = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+    // Glyphs side by side, sharing no pixel, with no coverage waiting in the
+    // mask: each is composited on its own, which paints what their summed
+    // coverage would.
+    bool apart = !Reference() && dc->cov_right <= dc->cov_left;
+    double pen = ox;
+    int32_t inked_right = INT32_MIN;
+    for (int32_t i = 0; i < count && apart; ++i) {
         const GlyphEntry& e = cache.glyphs[GlyphSlot(static_cast<unsigned char>(text[i]))];
-        AddGlyph(dc, e, static_cast<int32_t>(std::lround((pen + 0.5) * dc->sx)), py);
+        if (e.w != 0) {
+            const int32_t x0 = pen_x(pen) + e.left;
+            apart = x0 >= inked_right;
+            inked_right = x0 + e.w;
+        }
         pen += e.advance;
     }
-    const uint32_t c = dc->text_colour;
-    FlushCoverage(dc, ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF));
+    pen = ox;
+    if (apart) {
+        const SmoothClip clip = TextClipOf(dc);
+        const CoverPainter paint(rgb);
+        for (int32_t i = 0; i < count; ++i) {
+            const GlyphEntry& e = cache.glyphs[GlyphSlot(static_cast<unsigned char>(text[i]))];
+            if (e.w != 0) PaintGlyph(dc, clip, paint, e, pen_x(pen), py);
+            pen += e.advance;
+        }
+        return;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        const GlyphEntry& e = cache.glyphs[GlyphSlot(static_cast<unsigned char>(text[i]))];
+        AddGlyph(dc, e, pen_x(pen), py);
+        pen += e.advance;
+    }
+    FlushCoverage(dc, rgb);
 }
 
 }  // namespace
