@@ -1,6 +1,7 @@
 // The CDU screen painter (see cdu_painter.h).
 #include "fms/cdu_painter.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "displays/efis_resources.h"
@@ -18,6 +19,15 @@ using platform::DrawSelectObject;
 namespace {
 
 bool ClipRegionsMade = false;
+
+// The clip of the picture being painted (none: the whole screen).
+const DrawRect* gPictureClip = nullptr;
+
+DrawRect Intersection(const DrawRect& a, const DrawRect& b) {
+    const DrawRect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                     std::min(a.bottom, b.bottom)};
+    return r.left < r.right && r.top < r.bottom ? r : DrawRect{0, 0, 0, 0};
+}
 
 // Palette entries of the CDU colours 0..5 (text and pens), and of the
 // line-art colours, where 5 is cyan.
@@ -187,9 +197,15 @@ void CduHoldPictureDraw(DrawContext* dc, int32_t turnSide) {
     DrawSelectObject(dc, EfisBrushes[kEfisVariable]);
     DrawRoundRect(dc, DrawRect{65, 52, 189, 120}, 50, 88);
     if (turnSide == 2 || turnSide == 1) {
-        platform::DrawSetClipRect(dc, turnSide == 2 ? kCduLeftClip : kCduRightClip);
+        const DrawRect& turn = turnSide == 2 ? kCduLeftClip : kCduRightClip;
+        platform::DrawSetClipRect(
+            dc, gPictureClip != nullptr ? Intersection(turn, *gPictureClip) : turn);
         DrawRoundRect(dc, DrawRect{69, 56, 186, 116}, 44, 82);
-        platform::DrawResetClip(dc);
+        if (gPictureClip != nullptr) {
+            platform::DrawSetClipRect(dc, *gPictureClip);
+        } else {
+            platform::DrawResetClip(dc);
+        }
     }
     if (turnSide == 2) {
         Line(dc, 69, 81, 72, 87);
@@ -233,6 +249,17 @@ void CduRegionsDraw(DrawContext* dc) {
             CduHoldPictureDraw(dc, r.x1);
         }
     }
+}
+
+void CduPictureDraw(DrawContext* dc, platform::DrawHandle background, const DrawRect* clip) {
+    gPictureClip = clip;
+    if (clip != nullptr) platform::DrawSetClipRect(dc, *clip);
+    platform::DrawFillRectBrush(dc, {0, 0, 252, 161}, background);
+    CduRegionsDraw(dc);
+    CduScreenDraw(dc);
+    CduEditFieldDraw(dc);
+    if (clip != nullptr) platform::DrawResetClip(dc);
+    gPictureClip = nullptr;
 }
 
 bool CduScreenBlinks() {
@@ -286,6 +313,84 @@ void CduPictureKeyAdd(RepaintKeyBuilder& key) {
     if (active < 1 || active > kCduFieldCount) return;
     key.Add(CduFieldTable[active]).Add(CduEditModified);
     if (CduEditModified != 0) key.Add(CduEditBuffer).Add(CduEditCursor).Add(CduCursorPhase);
+}
+
+namespace {
+
+constexpr DrawRect kWholeScreen = {0, 0, kCduSurfaceWidth, kCduSurfaceHeight};
+
+// Where a cell's drawing can reach, with room to spare: its character
+// (centred 4 units right of the reference point, the cell top 7 above it,
+// the widest glyphs some 13 units wide), the framed M and the arrows, and
+// the edit box's character over it.
+DrawRect CellReach(int32_t line, int32_t column) {
+    const int32_t x = 7 + 10 * column;
+    const int32_t y = 8 + 14 * line;
+    return {x - 6, y - 10, x + 17, y + 10};
+}
+
+void Widen(DrawRect& box, const DrawRect& more) {
+    if (box.left >= box.right) {
+        box = more;
+        return;
+    }
+    box = {std::min(box.left, more.left), std::min(box.top, more.top),
+           std::max(box.right, more.right), std::max(box.bottom, more.bottom)};
+}
+
+}  // namespace
+
+void CduPictureInputsTake(RepaintKeyBuilder rest, CduPictureInputs* out) {
+    rest.Add(DisplayBrightness).Add(EfisPensBrightness).Add(EfisVariableColour);
+    rest.Add(EfisPens).Add(EfisBrushes).Add(EfisFonts);
+    const int32_t count = CduRegionCount < kCduRegionMax ? CduRegionCount : kCduRegionMax;
+    rest.Add(count);
+    for (int32_t i = 0; i < count; ++i) rest.Add(CduRegions[i]);
+    out->rest = rest.Key();
+    std::memcpy(out->text, CduScreen.text, sizeof out->text);
+    std::memcpy(out->colour, CduScreen.colour, sizeof out->colour);
+    std::memcpy(out->size, CduScreen.size, sizeof out->size);
+    for (int cell = 0; cell < kCduScreenCells; ++cell) {
+        out->shown[cell] = CduScreen.blink[cell] != 0 && CduBlinkPhase == 0 ? ' ' : out->text[cell];
+    }
+    RepaintKeyBuilder edit;
+    const int32_t active = CduActiveField;
+    edit.Add(active);
+    out->edit_box = false;
+    if (active >= 1 && active <= kCduFieldCount) {
+        const CduField& f = CduFieldTable[active];
+        edit.Add(f).Add(CduEditModified).Add(CduEditBuffer).Add(CduEditCursor).Add(CduCursorPhase);
+        if (f.line >= 0 && f.line < kCduVisibleLines && f.column >= 0) {
+            out->edit_box = true;
+            out->box = {10 * f.column + 4, 14 * f.line + 1, 10 * (f.column + f.max_length) + 7,
+                        14 * f.line + 15};
+            Widen(out->box, CellReach(f.line, f.column));
+            Widen(out->box, CellReach(f.line, f.column + f.max_length - 1));
+        }
+    }
+    out->edit = edit.Key();
+}
+
+DrawRect CduPictureChange(const CduPictureInputs& a, const CduPictureInputs& b) {
+    if (!(a.rest == b.rest)) return kWholeScreen;
+    DrawRect box{0, 0, 0, 0};
+    const bool cells_same = std::memcmp(a.shown, b.shown, sizeof a.shown) == 0 &&
+                            std::memcmp(a.text, b.text, sizeof a.text) == 0 &&
+                            std::memcmp(a.colour, b.colour, sizeof a.colour) == 0 &&
+                            std::memcmp(a.size, b.size, sizeof a.size) == 0;
+    for (int cell = 0; cell < kCduScreenCells && !cells_same; ++cell) {
+        if (a.shown[cell] != b.shown[cell] || a.text[cell] != b.text[cell] ||
+            a.colour[cell] != b.colour[cell] || a.size[cell] != b.size[cell]) {
+            Widen(box, CellReach(cell / kCduColumns, cell % kCduColumns));
+        }
+    }
+    if (!(a.edit == b.edit) || a.edit_box != b.edit_box) {
+        if (a.edit_box) Widen(box, a.box);
+        if (b.edit_box) Widen(box, b.box);
+    }
+    if (box.left >= box.right) return box;
+    box = Intersection(box, kWholeScreen);
+    return box;
 }
 
 }  // namespace zu

@@ -1,6 +1,7 @@
 // The CDU gauges (see fms_gauges.h).
 #include "fms/fms_gauges.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -196,11 +197,36 @@ CduGaugeState& TwinOf(const CduGaugeState& state) {
 }
 gauge::ElementHeader* TwinScreen(const CduGaugeState& state);
 
+// The record of the picture in these pixels, or the one to take it.
+CduGaugeState::Painted& PaintedIn(CduGaugeState& state, const void* pixels) {
+    for (CduGaugeState::Painted& p : state.painted) {
+        if (p.pixels == pixels) return p;
+    }
+    CduGaugeState::Painted& p = state.painted[state.next_painted];
+    state.next_painted ^= 1;
+    p.pixels = nullptr;
+    return p;
+}
+
+void ForgetPictures(CduGaugeState& state) {
+    for (CduGaugeState::Painted& p : state.painted) p.pixels = nullptr;
+}
+
+void ForgetPicture(CduGaugeState& state, const void* pixels) {
+    for (CduGaugeState::Painted& p : state.painted) {
+        if (p.pixels == pixels) p.pixels = nullptr;
+    }
+}
+
+// The inputs of the picture being painted.
+CduPictureInputs gPictureInputs;
+
 // A picture just painted goes into the other gauge's surface as well, when
 // that is set up at the same size: a picture is made of its key's inputs
 // alone, so the other gauge, needing the same one, shows it as it is.
 void PushToTwin(const CduGaugeState& state, const platform::DrawContext* dc,
-                const gauge::DrawingSurface* s, const RepaintKey& key) {
+                const gauge::DrawingSurface* s, const RepaintKey& key,
+                const CduPictureInputs& inputs) {
     CduGaugeState& twin = TwinOf(state);
     twin.pushed_key.valid = false;
     const gauge::ElementHeader* screen = TwinScreen(state);
@@ -212,6 +238,33 @@ void PushToTwin(const CduGaugeState& state, const platform::DrawContext* dc,
     if (!platform::DrawCopyPicture(SurfaceContext(t), dc)) return;
     twin.pushed_key = key;
     twin.pushed_pixels = t->pixels;
+    CduGaugeState::Painted& painted = PaintedIn(twin, t->pixels);
+    painted.pixels = t->pixels;
+    painted.inputs = inputs;
+}
+
+// Paints the screen's picture over the one in the surface's pixels where
+// the two can differ (all of it when the surface's picture is not known),
+// and records it.
+void PaintPicture(CduGaugeState& state, platform::DrawContext* dc, const gauge::DrawingSurface* s,
+                  CduPictureInputs* inputs) {
+    RepaintKeyBuilder rest;
+    rest.Add(s->width).Add(s->height).Add(platform::DrawObjectColour(state.background_brush));
+    CduPictureInputsTake(rest, inputs);
+    CduGaugeState::Painted& painted = PaintedIn(state, s->pixels);
+    const platform::DrawRect whole = {0, 0, kCduSurfaceWidth, kCduSurfaceHeight};
+    platform::DrawRect change = whole;
+    if (painted.pixels == s->pixels && !RepaintEveryPicture) {
+        change = CduPictureChange(painted.inputs, *inputs);
+    }
+    // Over half the screen: all of it, with no clip to cut the calls to.
+    const auto area = [](const platform::DrawRect& r) {
+        return std::max(r.right - r.left, 0) * std::max(r.bottom - r.top, 0);
+    };
+    const bool all = 2 * area(change) > area(whole);
+    CduPictureDraw(dc, state.background_brush, all ? nullptr : &change);
+    painted.pixels = s->pixels;
+    painted.inputs = *inputs;
 }
 
 // True when the other gauge has put the picture of `key` into the surface.
@@ -233,6 +286,7 @@ void DrawingSetUp(CduGaugeState& state, gauge::DrawingSurface* s) {
     state.setup_done = true;
     state.last_key.valid = false;
     state.pushed_key.valid = false;
+    ForgetPictures(state);
 }
 
 void CduGaugeUpdate(CduGaugeState& state, gauge::ElementHeader* lit) {
@@ -316,12 +370,12 @@ void CduGaugeDraw(CduGaugeState& state, gauge::ElementHeader* screen) {
                 if (CduScreenBlinks()) CduRedraw = 1;
             } else {
                 platform::DrawBeginPaint(dc);
-                platform::DrawFillRectBrush(dc, {0, 0, 252, 161}, state.background_brush);
                 if (picture) {
-                    CduRegionsDraw(dc);
-                    CduScreenDraw(dc);
-                    CduEditFieldDraw(dc);
-                    PushToTwin(state, dc, s, picture_key.Key());
+                    PaintPicture(state, dc, s, &gPictureInputs);
+                    PushToTwin(state, dc, s, picture_key.Key(), gPictureInputs);
+                } else {
+                    platform::DrawFillRectBrush(dc, {0, 0, 252, 161}, state.background_brush);
+                    ForgetPicture(state, s->pixels);
                 }
             }
             state.pushed_key.valid = false;

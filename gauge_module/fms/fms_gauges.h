@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "displays/repaint_key.h"
+#include "fms/cdu_painter.h"
 #include "zu/platform/gauge_api.h"
 
 namespace zu {
@@ -49,6 +50,15 @@ struct CduGaugeState {
     // painting it, and the pixels it went into.
     RepaintKey pushed_key{};
     const void* pushed_pixels = nullptr;
+    // The pictures in the surface's pixels (two buffers when the host swaps
+    // them), each with the inputs it was painted from: a new picture is
+    // painted over one only where the two can differ.
+    struct Painted {
+        const void* pixels = nullptr;  // none
+        CduPictureInputs inputs{};
+    };
+    Painted painted[2]{};
+    int32_t next_painted = 0;
 };
 extern CduGaugeState FmsGaugeState;
 extern CduGaugeState FmsVcGaugeState;

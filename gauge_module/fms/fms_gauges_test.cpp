@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "displays/efis_resources.h"
 #include "fms/cdu_engine.h"
 #include "fms/fms_lifecycle.h"
+#include "panels/display_control_panels.h"
 
 namespace zu {
 namespace {
@@ -81,28 +85,212 @@ TEST(FmsGauges, APaintRequestPaintsOnlyAChangedScreen) {
     CduGaugeState state;
     state.display_warmup = 40;
     CduScreen.text[0] = 'A';
+    // A pixel of the first cell's place, which its change paints anew.
+    constexpr size_t kInCell = (6 * 251 + 10) * 4;
     auto request = [&] {
         CduPaintRequest.store(1);
         CduGaugeDraw(state, &screen);
         EXPECT_EQ(CduPaintRequest.load(), 0);
     };
     request();
-    pixels[0] = 0xAB;
+    pixels[kInCell] = 0xAB;
     request();
-    EXPECT_EQ(pixels[0], 0xAB);
+    EXPECT_EQ(pixels[kInCell], 0xAB);
     CduScreen.text[0] = 'B';
     request();
-    EXPECT_NE(pixels[0], 0xAB);
+    EXPECT_NE(pixels[kInCell], 0xAB);
     CduScreen.blink[0] = 1;
     request();
     CduRedraw = 0;
-    pixels[0] = 0xAB;
+    pixels[kInCell] = 0xAB;
     request();
-    EXPECT_EQ(pixels[0], 0xAB);
+    EXPECT_EQ(pixels[kInCell], 0xAB);
     EXPECT_EQ(CduRedraw, 1);
     CduScreen = saved;
     FmsPowered = powered;
     platform::DrawContextDestroy(static_cast<platform::DrawContext*>(surface.context));
+    DeleteEfisResources();
+}
+
+}  // namespace
+}  // namespace zu
+
+namespace zu {
+namespace {
+
+// A drawn surface with its own drawing context.
+struct TestSurface {
+    std::vector<uint8_t> buffers[2];
+    gauge::DrawingSurface surface{};
+    gauge::ElementHeader screen{};
+    TestSurface(int32_t w, int32_t h) {
+        for (std::vector<uint8_t>& b : buffers) b.assign(static_cast<size_t>(w) * h * 4, 0);
+        surface = {w,
+                   h,
+                   w * 4,
+                   static_cast<uint32_t>(buffers[0].size()),
+                   buffers[0].data(),
+                   platform::DrawContextCreate(buffers[0].data(), w, h, w * 4)};
+        screen.surface = &surface;
+    }
+    ~TestSurface() {
+        platform::DrawContextDestroy(static_cast<platform::DrawContext*>(surface.context));
+    }
+    platform::DrawContext* Context() const {
+        return static_cast<platform::DrawContext*>(surface.context);
+    }
+    // As a host swapping its picture buffers after taking a picture.
+    void Swap() {
+        uint8_t* other =
+            surface.pixels == buffers[0].data() ? buffers[1].data() : buffers[0].data();
+        surface.pixels = other;
+        platform::DrawContextSetPixels(Context(), other);
+    }
+    std::vector<uint8_t> Pixels() const { return {surface.pixels, surface.pixels + surface.bytes}; }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> out;
+        const platform::DrawTextEntry* t = platform::DrawTexts(Context());
+        for (int32_t i = 0; i < platform::DrawTextCount(Context()); ++i) {
+            out.push_back(std::string(t[i].text) + "@" + std::to_string(t[i].x) + "," +
+                          std::to_string(t[i].y) + "/" + std::to_string(t[i].colour));
+        }
+        return out;
+    }
+};
+
+// A gauge painting each new screen over its last picture (into one
+// buffer, or into two the host swaps; at the screen's size or larger)
+// shows, byte for byte and text for text, what a gauge painting it whole
+// into a clear surface shows: through single cells changed (wide glyphs,
+// the framed M, arrows, the degree sign, a blank), colours and sizes, a
+// blinking cell, the edit field typed into with its cursor blinking and
+// left, line art and the holding picture with a cell changed inside it,
+// dimming, page changes and the power cycled.
+TEST(FmsGauges, PicturesPaintedOverTheLastAreThoseOfAWholeRepaint) {
+    CreateEfisResources();
+    const CduScreenRecord saved = CduScreen;
+    const uint8_t powered = FmsPowered;
+    const int32_t brightness = DisplayBrightnessLevel;
+    // The 2D gauge's size in one buffer and in two; a larger surface.
+    for (const auto& [w, h, swapped] :
+         {std::tuple{251, 160, false}, std::tuple{251, 160, true}, std::tuple{326, 208, true}}) {
+        CduResetForLoad();
+        CduClearScreen();
+        FmsPowered = 1;
+        DisplayBrightnessLevel = 255;
+        UpdateDisplayBrightness();
+        TestSurface keyed(w, h);
+        CduGaugeState state;
+        state.display_warmup = 33;  // blank for three pictures yet
+        int step = 0;
+        std::vector<uint8_t> shown;
+        std::vector<std::string> shown_texts;
+        const auto check = [&] {
+            ++step;
+            CduGaugeState fresh;
+            fresh.display_warmup = state.display_warmup;
+            CduPaintRequest.store(1);
+            CduGaugeDraw(state, &keyed.screen);
+            // Taken by the host when painted, as the host takes pictures.
+            if ((keyed.screen.image_flags & gauge::kImageOnScreen) == 0) {
+                shown = keyed.Pixels();
+                shown_texts = keyed.Texts();
+                keyed.screen.image_flags |= gauge::kImageOnScreen;
+                if (swapped) keyed.Swap();
+            }
+            TestSurface whole(w, h);
+            CduPaintRequest.store(1);
+            CduGaugeDraw(fresh, &whole.screen);
+            EXPECT_TRUE(shown == whole.Pixels())
+                << "step " << step << " " << w << (swapped ? " swapped" : "");
+            EXPECT_EQ(shown_texts, whole.Texts())
+                << "step " << step << " " << w << (swapped ? " swapped" : "");
+        };
+        // The INIT page with its clock running, after the warm-up.
+        CduWriteText("INIT/REF INDEX", 5, 0, 4, 0);
+        CduWriteText("UTC 12:34:56", 1, 2, 0, 1);
+        CduWriteText("POS 45\xB0 07.0N", 1, 4, 1, 0);
+        for (int i = 0; i < 4; ++i) check();
+        for (const char* seconds : {"57", "58", "W9", "M@", "  ", "00"}) {
+            CduWriteText(seconds, 11, 2, 0, 1);
+            check();
+        }
+        for (const char* art : {"m", "q", "w", "a", "y", "\xB0", "W"}) {
+            CduWriteText(art, 23, 10, 2, 0);
+            check();
+        }
+        CduWriteText("W", 0, 5, 5, 0);  // first column
+        check();
+        CduScreen.colour[2 * kCduColumns + 5] = 2;  // a colour, then a size
+        check();
+        CduScreen.size[2 * kCduColumns + 6] = 0;
+        check();
+        // A blinking cell in both phases.
+        CduBlinkOn();
+        CduWriteText("X", 20, 6, 4, 0);
+        CduBlinkOff();
+        for (const uint8_t phase : {0, 1, 0}) {
+            CduBlinkPhase = phase;
+            check();
+        }
+        // The edit field over line 8: shown, typed into with the cursor
+        // blinking, left.
+        CduWriteText("-----", 2, 8, 4, 0);
+        CduFieldTable[3] = CduField{2, 8, 5, kCduFieldText, {}, 0};
+        CduActiveField = 3;
+        check();
+        CduEditModified = 1;
+        std::snprintf(CduEditBuffer, sizeof CduEditBuffer, "KA");
+        CduEditCursor = 2;
+        for (const uint8_t phase : {1, 0, 1}) {
+            CduCursorPhase = phase;
+            check();
+        }
+        std::snprintf(CduEditBuffer, sizeof CduEditBuffer, "KAPW");
+        CduEditCursor = 4;
+        check();
+        CduWriteText("A", 3, 8, 1, 1);  // a cell under the box
+        check();
+        CduActiveField = 0;
+        CduEditModified = 0;
+        check();
+        // Line art, then the holding picture with a cell inside its turn.
+        CduRegions[0] = CduRegion{1, 3, 2, 3, 20, 3};
+        CduRegionCount = 1;
+        check();
+        CduRegions[1] = CduRegion{2, 0, 2, 0, 0, 0};
+        CduRegionCount = 2;
+        check();
+        for (const char* c : {"8", "W", " "}) {
+            CduWriteText(c, 7, 6, 0, 0);
+            check();
+        }
+        CduRegions[1].x1 = 1;
+        check();
+        // Dimmed, and a cell changed dimmed.
+        DisplayBrightnessLevel = 128;
+        UpdateDisplayBrightness();
+        check();
+        CduWriteText("7", 12, 2, 0, 1);
+        check();
+        // Another page.
+        CduClearScreen();
+        CduWriteText("NAV 1/2", 8, 0, 4, 0);
+        CduWriteText("<LEGS       ACCEPT>", 0, 10, 0, 1);
+        check();
+        // Power off (the screen blank), on again.
+        FmsPowered = 0;
+        check();
+        FmsPowered = 1;
+        check();
+        CduWriteText("2", 11, 0, 4, 0);
+        check();
+    }
+    CduResetForLoad();
+    CduScreen = saved;
+    FmsPowered = powered;
+    DisplayBrightnessLevel = brightness;
+    UpdateDisplayBrightness();
     DeleteEfisResources();
 }
 
