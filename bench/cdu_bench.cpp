@@ -16,6 +16,7 @@
 #include "fms/cdu_pages_nav.h"
 #include "fms/cdu_painter.h"
 #include "fms/flight_plan.h"
+#include "fms/fms_gauges.h"
 #include "fms/fms_lifecycle.h"
 #include "fms/fms_nav_output.h"
 #include "fms/nav_database.h"
@@ -126,5 +127,51 @@ void BM_CduPaintNavPage(benchmark::State& state) {
     TearDownNavView();
 }
 BENCHMARK(BM_CduPaintNavPage);
+
+// The FMS gauge's draw service on the NAV page with a clock's seconds
+// changing from picture to picture: the new picture is painted over the
+// last one only where the two cells are.
+void BM_CduPaintSecondsChange(benchmark::State& state) {
+    BuildNavView();
+    CreateEfisResources();
+    constexpr int32_t kWidth = 251;
+    constexpr int32_t kHeight = 160;
+    std::vector<uint8_t> pixels(static_cast<size_t>(kWidth) * kHeight * 4, 0);
+    gauge::DrawingSurface surface{
+        kWidth,        kHeight,
+        kWidth * 4,    static_cast<uint32_t>(pixels.size()),
+        pixels.data(), platform::DrawContextCreate(pixels.data(), kWidth, kHeight, kWidth * 4)};
+    gauge::ElementHeader screen{};
+    screen.surface = &surface;
+    const uint8_t powered = FmsPowered;
+    FmsPowered = 1;
+    CduGaugeState gauge;
+    gauge.display_warmup = 40;
+    int32_t second = 0;
+    const auto paint = [&] {
+        second = (second + 1) % 60;
+        const char digits[3] = {static_cast<char>('0' + second / 10),
+                                static_cast<char>('0' + second % 10), '\0'};
+        CduWriteText(digits, 20, 0, 0, 1);
+        CduPaintRequest.store(1);
+        CduGaugeDraw(gauge, &screen);
+    };
+    paint();  // the whole picture, and the context's glyph cache
+    const uint64_t before = BenchAllocationCount();
+    const uint64_t c_before = BenchCAllocationCount();
+    for (auto _ : state) {
+        paint();
+        benchmark::DoNotOptimize(pixels[4000]);
+    }
+    const uint64_t allocations =
+        BenchAllocationCount() - before + BenchCAllocationCount() - c_before;
+    RequireNoAllocations(state, "allocations_per_call", allocations,
+                         static_cast<double>(state.iterations()));
+    FmsPowered = powered;
+    platform::DrawContextDestroy(static_cast<platform::DrawContext*>(surface.context));
+    DeleteEfisResources();
+    TearDownNavView();
+}
+BENCHMARK(BM_CduPaintSecondsChange);
 
 }  // namespace

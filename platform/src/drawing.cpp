@@ -158,6 +158,8 @@ struct GlyphFont {
     DrawHandle font = 0;
     double sx = 0, sy = 0;
     GlyphEntry glyphs[kGlyphCount];
+    // The rows any glyph inks, from its pen's row: [ink_top, ink_bottom).
+    int32_t ink_top = 0, ink_bottom = 0;
 };
 
 // A region's pixels of each device row: up to kRowSpans ascending,
@@ -1290,15 +1292,17 @@ DrawHandle DrawSelectObject(DrawContext* dc, DrawHandle handle) {
     if (dc == nullptr) return 0;
     PoolObject* o = Lookup(handle);
     if (o == nullptr) return 0;
+    DrawHandle* slot = o->kind == DrawObjectKind::Pen     ? &dc->pen
+                       : o->kind == DrawObjectKind::Brush ? &dc->brush
+                                                          : &dc->font;
+    // Selected already: it stays so, counted once.
+    if (*slot == handle) return handle;
     o->selected.fetch_add(1, std::memory_order_acq_rel);
     // The object may have been deleted between the look-up and the count.
     if (Lookup(handle) == nullptr) {
         o->selected.fetch_sub(1, std::memory_order_acq_rel);
         return 0;
     }
-    DrawHandle* slot = o->kind == DrawObjectKind::Pen     ? &dc->pen
-                       : o->kind == DrawObjectKind::Brush ? &dc->brush
-                                                          : &dc->font;
     const DrawHandle previous = *slot;
     if (PoolObject* p = Lookup(previous)) p->selected.fetch_sub(1, std::memory_order_acq_rel);
     *slot = handle;
@@ -1598,8 +1602,15 @@ void DrawLineTo(DrawContext* dc, int32_t x, int32_t y) {
     if (dc->pixels == nullptr) {
         Record(dc, {DrawOp::LineTo, {dc->cur_x, dc->cur_y, x, y}, pen ? pen->colour : 0});
     } else if (pen != nullptr) {
-        DeviceLine(dc, DevX(dc, dc->cur_x), DevY(dc, dc->cur_y), DevX(dc, x), DevY(dc, y),
-                   PenWidthDevice(dc, pen), pen->colour);
+        const int32_t x0 = DevX(dc, dc->cur_x), y0 = DevY(dc, dc->cur_y);
+        const int32_t x1 = DevX(dc, x), y1 = DevY(dc, y);
+        const int32_t w = PenWidthDevice(dc, pen);
+        // Its stamps lie within w pixels of its ends' box: drawn only when
+        // that meets the clip.
+        if (std::max(x0, x1) + w > dc->clip.left && std::min(x0, x1) - w < dc->clip.right &&
+            std::max(y0, y1) + w > dc->clip.top && std::min(y0, y1) - w < dc->clip.bottom) {
+            DeviceLine(dc, x0, y0, x1, y1, w, pen->colour);
+        }
     }
     dc->cur_x = x;
     dc->cur_y = y;
@@ -1768,8 +1779,13 @@ const GlyphFont* GlyphCacheFor(DrawContext* dc, DrawHandle handle, const PoolObj
     cairo_set_font_face(dc->scratch_cr, font->face->cairo);
     cairo_set_font_matrix(dc->scratch_cr, &fm);
     cairo_set_source_rgb(dc->scratch_cr, 0, 0, 0);
+    f.ink_top = f.ink_bottom = 0;
     for (int32_t k = 0; k < kGlyphCount; ++k) {
-        if (!CacheGlyph(dc, f.glyphs[k], font, GlyphChar(k))) return nullptr;
+        GlyphEntry& e = f.glyphs[k];
+        if (!CacheGlyph(dc, e, font, GlyphChar(k))) return nullptr;
+        if (e.w == 0) continue;
+        f.ink_top = std::min<int32_t>(f.ink_top, e.top);
+        f.ink_bottom = std::max<int32_t>(f.ink_bottom, e.top + e.h);
     }
     ++dc->glyph_font_count;
     return &f;
@@ -1857,6 +1873,13 @@ void CachedText(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_t
     TextOrigin(dc, font, x, y, width, &ox, &oy);
     if (dc->bk_opaque) OpaqueCell(dc, font, ox, oy, width);
     const auto py = static_cast<int32_t>(std::lround((oy + 0.5) * dc->sy));
+    // Nothing to paint when the clip leaves out every row it could ink (and
+    // no coverage waits in the mask).
+    const bool pending = dc->cov_right > dc->cov_left;
+    if (!pending &&
+        (py + cache.ink_bottom <= dc->clip.top || py + cache.ink_top >= dc->clip.bottom)) {
+        return;
+    }
     const auto pen_x = [&](double pen) {
         return static_cast<int32_t>(std::lround((pen + 0.5) * dc->sx));
     };
@@ -1865,29 +1888,31 @@ void CachedText(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_t
     // Glyphs side by side, sharing no pixel, with no coverage waiting in the
     // mask: each is composited on its own, which paints what their summed
     // coverage would.
-    bool apart = !Reference() && dc->cov_right <= dc->cov_left;
+    constexpr int32_t kApartGlyphs = 64;
+    int32_t pens[kApartGlyphs];
+    bool apart = !Reference() && !pending && count <= kApartGlyphs;
     double pen = ox;
     int32_t inked_right = INT32_MIN;
     for (int32_t i = 0; i < count && apart; ++i) {
         const GlyphEntry& e = cache.glyphs[GlyphSlot(static_cast<unsigned char>(text[i]))];
+        pens[i] = pen_x(pen);
         if (e.w != 0) {
-            const int32_t x0 = pen_x(pen) + e.left;
+            const int32_t x0 = pens[i] + e.left;
             apart = x0 >= inked_right;
             inked_right = x0 + e.w;
         }
         pen += e.advance;
     }
-    pen = ox;
     if (apart) {
         const SmoothClip clip = TextClipOf(dc);
         const CoverPainter paint(rgb);
         for (int32_t i = 0; i < count; ++i) {
             const GlyphEntry& e = cache.glyphs[GlyphSlot(static_cast<unsigned char>(text[i]))];
-            if (e.w != 0) PaintGlyph(dc, clip, paint, e, pen_x(pen), py);
-            pen += e.advance;
+            if (e.w != 0) PaintGlyph(dc, clip, paint, e, pens[i], py);
         }
         return;
     }
+    pen = ox;
     for (int32_t i = 0; i < count; ++i) {
         const GlyphEntry& e = cache.glyphs[GlyphSlot(static_cast<unsigned char>(text[i]))];
         AddGlyph(dc, e, pen_x(pen), py);
@@ -1900,7 +1925,9 @@ void CachedText(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_t
 
 void DrawTextOut(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_t count) {
     if (dc == nullptr || text == nullptr || count <= 0) return;
-    count = static_cast<int32_t>(strnlen(text, static_cast<size_t>(count)));
+    int32_t length = 0;  // (a call costs more than the few characters)
+    while (length < count && text[length] != '\0') ++length;
+    count = length;
     if (dc->text_count < kDrawTextCapacity) {
         DrawTextEntry& e = dc->texts[dc->text_count++];
         const size_t n = std::min(static_cast<size_t>(count), sizeof e.text - 1);
