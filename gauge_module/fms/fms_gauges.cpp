@@ -197,6 +197,14 @@ CduGaugeState& TwinOf(const CduGaugeState& state) {
 }
 gauge::ElementHeader* TwinScreen(const CduGaugeState& state);
 
+// The record of the picture in these pixels, or null.
+const CduGaugeState::Painted* PaintedFind(const CduGaugeState& state, const void* pixels) {
+    for (const CduGaugeState::Painted& p : state.painted) {
+        if (p.pixels == pixels) return &p;
+    }
+    return nullptr;
+}
+
 // The record of the picture in these pixels, or the one to take it.
 CduGaugeState::Painted& PaintedIn(CduGaugeState& state, const void* pixels) {
     for (CduGaugeState::Painted& p : state.painted) {
@@ -206,6 +214,25 @@ CduGaugeState::Painted& PaintedIn(CduGaugeState& state, const void* pixels) {
     state.next_painted ^= 1;
     p.pixels = nullptr;
     return p;
+}
+
+constexpr platform::DrawRect kWholeScreen = {0, 0, kCduSurfaceWidth, kCduSurfaceHeight};
+
+// Where a picture of `inputs` differs from the one in these pixels (all of
+// the screen when that is not known).
+platform::DrawRect ChangeIn(const CduGaugeState& state, const void* pixels,
+                            const CduPictureInputs& inputs) {
+    const CduGaugeState::Painted* painted = PaintedFind(state, pixels);
+    if (painted == nullptr || RepaintEveryPicture) return kWholeScreen;
+    return CduPictureChange(painted->inputs, inputs);
+}
+
+// Over half the screen counts as all of it.
+bool MostOfTheScreen(const platform::DrawRect& r) {
+    const auto area = [](const platform::DrawRect& a) {
+        return std::max(a.right - a.left, 0) * std::max(a.bottom - a.top, 0);
+    };
+    return 2 * area(r) > area(kWholeScreen);
 }
 
 void ForgetPictures(CduGaugeState& state) {
@@ -235,7 +262,12 @@ void PushToTwin(const CduGaugeState& state, const platform::DrawContext* dc,
         t->pixels == nullptr || t->width != s->width || t->height != s->height) {
         return;
     }
-    if (!platform::DrawCopyPicture(SurfaceContext(t), dc)) return;
+    // Only where the two pictures differ, when the other's is known.
+    const platform::DrawRect change = ChangeIn(twin, t->pixels, inputs);
+    const bool copied = MostOfTheScreen(change)
+                            ? platform::DrawCopyPicture(SurfaceContext(t), dc)
+                            : platform::DrawCopyPictureRect(SurfaceContext(t), dc, change);
+    if (!copied) return;
     twin.pushed_key = key;
     twin.pushed_pixels = t->pixels;
     CduGaugeState::Painted& painted = PaintedIn(twin, t->pixels);
@@ -251,18 +283,10 @@ void PaintPicture(CduGaugeState& state, platform::DrawContext* dc, const gauge::
     RepaintKeyBuilder rest;
     rest.Add(s->width).Add(s->height).Add(platform::DrawObjectColour(state.background_brush));
     CduPictureInputsTake(rest, inputs);
+    const platform::DrawRect change = ChangeIn(state, s->pixels, *inputs);
+    // Most of the screen: all of it, with no clip to cut the calls to.
+    CduPictureDraw(dc, state.background_brush, MostOfTheScreen(change) ? nullptr : &change);
     CduGaugeState::Painted& painted = PaintedIn(state, s->pixels);
-    const platform::DrawRect whole = {0, 0, kCduSurfaceWidth, kCduSurfaceHeight};
-    platform::DrawRect change = whole;
-    if (painted.pixels == s->pixels && !RepaintEveryPicture) {
-        change = CduPictureChange(painted.inputs, *inputs);
-    }
-    // Over half the screen: all of it, with no clip to cut the calls to.
-    const auto area = [](const platform::DrawRect& r) {
-        return std::max(r.right - r.left, 0) * std::max(r.bottom - r.top, 0);
-    };
-    const bool all = 2 * area(change) > area(whole);
-    CduPictureDraw(dc, state.background_brush, all ? nullptr : &change);
     painted.pixels = s->pixels;
     painted.inputs = *inputs;
 }

@@ -294,5 +294,72 @@ TEST(FmsGauges, PicturesPaintedOverTheLastAreThoseOfAWholeRepaint) {
     DeleteEfisResources();
 }
 
+// The two CDU gauges, the virtual cockpit's drawn first as on the sample
+// panel: it paints each picture over its last one and copies it into the
+// 2D gauge's swapped buffers, where only the part that differs from the
+// picture already there is copied. Both show a whole repaint's picture.
+TEST(FmsGauges, TheTwinShowsTheWholePictureOfEachCopy) {
+    CreateEfisResources();
+    const CduScreenRecord saved = CduScreen;
+    const uint8_t powered = FmsPowered;
+    CduResetForLoad();
+    CduClearScreen();
+    FmsPowered = 1;
+    gauge::ElementHeader* const screens[2] = {FmsVcElementList[0]->next_element[0]->next_element[0],
+                                              FmsElementList[0]->next_element[0]->next_element[0]};
+    void (*const callbacks[2])(gauge::GaugeHeader*, int32_t, uintptr_t) = {FmsVcCallback,
+                                                                           FmsCallback};
+    CduGaugeState* const states[2] = {&FmsVcGaugeState, &FmsGaugeState};
+    TestSurface surfaces[2] = {TestSurface(251, 160), TestSurface(251, 160)};
+    std::vector<uint8_t> shown[2];
+    for (int g = 0; g < 2; ++g) {
+        screens[g]->surface = &surfaces[g].surface;
+        screens[g]->image_flags &= ~gauge::kImageOnScreen;
+        states[g]->display_warmup = 40;
+    }
+    const auto check = [&](const char* what) {
+        CduPaintRequest.store(1);
+        for (int g = 0; g < 2; ++g) {
+            callbacks[g](nullptr, gauge::kServiceDraw, 0);
+            if ((screens[g]->image_flags & gauge::kImageOnScreen) == 0) {
+                shown[g] = surfaces[g].Pixels();
+                screens[g]->image_flags |= gauge::kImageOnScreen;
+                if (g == 1) surfaces[g].Swap();
+            }
+        }
+        TestSurface whole(251, 160);
+        CduGaugeState fresh;
+        fresh.display_warmup = 40;
+        CduPaintRequest.store(1);
+        CduGaugeDraw(fresh, &whole.screen);
+        EXPECT_TRUE(shown[0] == whole.Pixels()) << what;
+        EXPECT_TRUE(shown[1] == whole.Pixels()) << what;
+    };
+    CduWriteText("UTC 12:34:56", 1, 2, 0, 1);
+    check("first");
+    for (const char* seconds : {"57", "58", "W9", "  ", "00"}) {
+        CduWriteText(seconds, 11, 2, 0, 1);
+        check(seconds);
+    }
+    CduBlinkOn();
+    CduWriteText("X", 20, 6, 4, 0);
+    CduBlinkOff();
+    for (const uint8_t phase : {0, 1, 0, 1}) {
+        CduBlinkPhase = phase;
+        check("blink");
+    }
+    CduClearScreen();
+    CduWriteText("NAV 1/2", 8, 0, 4, 0);
+    check("page");
+    for (int g = 0; g < 2; ++g) {
+        callbacks[g](nullptr, gauge::kServiceKill, 0);
+        screens[g]->surface = nullptr;
+    }
+    CduResetForLoad();
+    CduScreen = saved;
+    FmsPowered = powered;
+    DeleteEfisResources();
+}
+
 }  // namespace
 }  // namespace zu

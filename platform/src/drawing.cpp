@@ -2362,17 +2362,24 @@ const DrawTextEntry* DrawTexts(const DrawContext* dc) {
     return dc != nullptr ? dc->texts : nullptr;
 }
 
-bool DrawCopyPicture(DrawContext* dst, const uint8_t* pixels, int32_t width, int32_t height,
-                     int32_t stride, const DrawTextEntry* texts, int32_t text_count) {
+namespace {
+
+// DrawCopyPicture's work, with the pixels of the device rectangle `part`
+// (within the surface) alone copied.
+bool CopyPicturePart(DrawContext* dst, const uint8_t* pixels, int32_t width, int32_t height,
+                     int32_t stride, const DrawTextEntry* texts, int32_t text_count,
+                     const DrawRect& part) {
     if (dst == nullptr || dst->pixels == nullptr || pixels == nullptr) return false;
     if (width != dst->width || height != dst->height || stride < width * 4) return false;
     if (text_count < 0 || text_count > kDrawTextCapacity || (text_count > 0 && texts == nullptr))
         return false;
-    if (pixels != dst->pixels) {
-        const size_t row = static_cast<size_t>(width) * 4;
-        for (int32_t y = 0; y < height; ++y) {
-            std::memcpy(dst->pixels + static_cast<size_t>(y) * static_cast<size_t>(dst->stride),
-                        pixels + static_cast<size_t>(y) * static_cast<size_t>(stride), row);
+    if (pixels != dst->pixels && part.left < part.right) {
+        const size_t row = static_cast<size_t>(part.right - part.left) * 4;
+        const size_t left = static_cast<size_t>(part.left) * 4;
+        for (int32_t y = part.top; y < part.bottom; ++y) {
+            std::memcpy(
+                dst->pixels + static_cast<size_t>(y) * static_cast<size_t>(dst->stride) + left,
+                pixels + static_cast<size_t>(y) * static_cast<size_t>(stride) + left, row);
         }
     }
     if (text_count > 0 && texts != dst->texts) {
@@ -2384,10 +2391,29 @@ bool DrawCopyPicture(DrawContext* dst, const uint8_t* pixels, int32_t width, int
     return true;
 }
 
+}  // namespace
+
+bool DrawCopyPicture(DrawContext* dst, const uint8_t* pixels, int32_t width, int32_t height,
+                     int32_t stride, const DrawTextEntry* texts, int32_t text_count) {
+    return CopyPicturePart(dst, pixels, width, height, stride, texts, text_count,
+                           {0, 0, width, height});
+}
+
 bool DrawCopyPicture(DrawContext* dst, const DrawContext* src) {
     if (src == nullptr || src == dst || src->pixels == nullptr) return false;
     return DrawCopyPicture(dst, src->pixels, src->width, src->height, src->stride, src->texts,
                            src->text_count);
+}
+
+bool DrawCopyPictureRect(DrawContext* dst, const DrawContext* src, const DrawRect& rect) {
+    if (src == nullptr || src == dst || src->pixels == nullptr) return false;
+    DrawRect part = {std::clamp(EdgeX(src, rect.left), 0, src->width),
+                     std::clamp(EdgeY(src, rect.top), 0, src->height),
+                     std::clamp(EdgeX(src, rect.right), 0, src->width),
+                     std::clamp(EdgeY(src, rect.bottom), 0, src->height)};
+    if (part.left >= part.right || part.top >= part.bottom) part = {0, 0, 0, 0};
+    return CopyPicturePart(dst, src->pixels, src->width, src->height, src->stride, src->texts,
+                           src->text_count, part);
 }
 
 int32_t DrawRecordedCount(const DrawContext* dc) {

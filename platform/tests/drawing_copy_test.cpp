@@ -125,5 +125,38 @@ TEST(DrawingCopy, AnotherSizeOrNoPictureIsRefusedAndChangesNothing) {
     DrawContextDestroy(recording);
 }
 
+// A rectangle's copy takes the pixels a clip of that rectangle lets a paint
+// reach (at a scale that rounds its edges), leaves dst's others, and takes
+// every text.
+TEST(DrawingCopy, ARectanglesCopyTakesThePixelsItsClipReachesAndEveryText) {
+    Surface src(30, 15, 0, 0x11);
+    Surface dst(30, 15, 8, 0x22);
+    DrawSetMapping(src.dc, 20, 10, 30, 15);
+    DrawBeginPaint(src.dc);
+    DrawSetClipRect(src.dc, {3, 2, 8, 5});
+    DrawFillRect(src.dc, {0, 0, 20, 10}, 0x00C0C0C0);
+    DrawResetClip(src.dc);
+    DrawTextOut(src.dc, 1, 1, "A", 1);
+    DrawTextOut(src.dc, 9, 1, "B", 1);
+    ASSERT_TRUE(DrawCopyPictureRect(dst.dc, src.dc, {3, 2, 8, 5}));
+    int32_t inside = 0;
+    for (int32_t y = 0; y < src.h; ++y) {
+        for (int32_t x = 0; x < src.w; ++x) {
+            const bool in = src.at(x, y)[0] == 0xC0;
+            inside += in;
+            EXPECT_EQ(dst.at(x, y)[0], in ? 0xC0 : 0x22) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(inside, 8 * 4);  // columns 4..11 and rows 3..6 at 1.5 pixels a unit
+    EXPECT_TRUE(SameTexts(src.dc, dst.dc));
+    // Nothing of the pixels for an empty rectangle; the texts still.
+    DrawBeginPaint(src.dc);
+    DrawTextOut(src.dc, 1, 1, "C", 1);
+    DrawFillRect(src.dc, {0, 0, 20, 10}, 0x00333333);
+    ASSERT_TRUE(DrawCopyPictureRect(dst.dc, src.dc, {5, 5, 5, 9}));
+    EXPECT_EQ(dst.at(7, 5)[0], 0xC0);
+    EXPECT_TRUE(SameTexts(src.dc, dst.dc));
+}
+
 }  // namespace
 }  // namespace zu::platform

@@ -286,6 +286,10 @@ bool DrawCopyPicture(DrawContext* dst, const uint8_t* pixels, int32_t width, int
 // may differ) and the texts of src's current paint. False for a null or
 // recording src, or src == dst.
 bool DrawCopyPicture(DrawContext* dst, const DrawContext* src);
+// The same with only the pixels inside a rectangle copied (logical units
+// of src's mapping, cut as a clip rectangle cuts them): for a dst whose
+// picture differs from src's only there. dst's other pixels stay.
+bool DrawCopyPictureRect(DrawContext* dst, const DrawContext* src, const DrawRect& rect);
 
 // For tests: paint with the layer's plain pixel-at-a-time paths (a region
 // test per pixel, a mask composite per smooth call, spans rebuilt on every
