@@ -467,8 +467,9 @@ namespace {
 // A scene touching every path with a fast and a reference form: fills and
 // merged fills through a region with cuts, stretched pictures copied and
 // merged, smooth shapes of every coverage over a varied background (with
-// and without the smooth layer's own clip), text, and a region selected
-// again after another. Painted once each way, the pixels must agree.
+// and without the smooth layer's own clip), text (also cut by a clip
+// rectangle), and a region selected again after another. Painted once each way, the pixels must
+// agree.
 void PaintMixedScene(DrawContext* dc, int32_t w, int32_t h) {
     std::vector<uint32_t> dib(37 * 23);
     for (size_t i = 0; i < dib.size(); ++i) dib[i] = static_cast<uint32_t>(i * 2654435761u);
@@ -508,6 +509,9 @@ void PaintMixedScene(DrawContext* dc, int32_t w, int32_t h) {
     DrawTextOut(dc, 6, h / 2 - 7, "N 123.45", 8);
     DrawSetBkMode(dc, false);
     DrawTextOut(dc, w / 2, h - 16, "WXYZ", 4);
+    DrawSetClipRect(dc, {w / 3, h / 2 - 5, w / 2 + 2, h / 2 + 2});  // across the letters
+    DrawSetTextColour(dc, 0x0040FF40);
+    DrawTextOut(dc, w / 3 - 4, h / 2 - 9, "8.5", 3);
     DrawResetClip(dc);
     DrawSelectObject(dc, 0);
     DrawContextDestroy(dc);
