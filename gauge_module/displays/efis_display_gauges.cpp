@@ -155,9 +155,9 @@ RepaintKey SequenceState(const DisplayScreen& screen, int data_side) {
 RepaintKey PictureKey(const DisplayScreen& screen, bool picture, int data_side,
                       const RepaintKey& state) {
     RepaintKeyBuilder key;
-    key.Add(picture).Add(screen.applied_transfer);
+    key.Pack(picture, screen.applied_transfer);
     if (!picture) return key.Key();
-    key.Add(data_side).Add(DisplayFormat[data_side]).Add(state);
+    key.Pack(data_side, DisplayFormat[data_side]).Add(state);
     if (screen.kind == kNavigationDisplay) {
         // Takes the map's step of its count (see EhsiPictureKeyAdd).
         EhsiPictureKeyAdd(key, EhsiSetOf(data_side, screen.virtual_cockpit));
