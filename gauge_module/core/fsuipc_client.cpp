@@ -65,6 +65,37 @@ uint32_t QueuedBytes() {
     return static_cast<uint32_t>(FsuipcRequestCursor - FsuipcView);
 }
 
+// Copies or clears `size` bytes: the sizes of single values inline, the
+// others through the library (most reads are of one value).
+void CopyAnswer(void* to, const uint8_t* from, uint32_t size) {
+    switch (size) {
+        case 1:
+            std::memcpy(to, from, 1);
+            break;
+        case 2:
+            std::memcpy(to, from, 2);
+            break;
+        case 4:
+            std::memcpy(to, from, 4);
+            break;
+        case 8:
+            std::memcpy(to, from, 8);
+            break;
+        default:
+            std::memcpy(to, from, size);
+            break;
+    }
+}
+
+void ClearAnswer(uint8_t* to, uint32_t size) {
+    constexpr uint8_t kZeros[8] = {};
+    if (size <= 8) {
+        CopyAnswer(to, kZeros, size);
+    } else {
+        std::memset(to, 0, size);
+    }
+}
+
 bool FailOpen(uint32_t code, uint32_t* result) {
     FsuipcClose();
     *result = code;
@@ -89,7 +120,7 @@ void DeliverAnswers(uint32_t reads) {
             if (index != 0 && index <= reads) {
                 const FsuipcDestination& d = FsuipcDestinations[index - 1];
                 if (d.address != nullptr && d.size == size && size != 0) {
-                    std::memcpy(d.address, rec + sizeof(FsuipcReadRecord), size);
+                    CopyAnswer(d.address, rec + sizeof(FsuipcReadRecord), size);
                 }
             }
             pos += sizeof(FsuipcReadRecord) + size;
@@ -194,7 +225,7 @@ bool FsuipcRead(uint32_t offset, uint32_t size, void* destination, uint32_t* res
     StoreLe32(rec + offsetof(FsuipcReadRecord, offset), offset);
     StoreLe32(rec + offsetof(FsuipcReadRecord, size), size);
     StoreLe32(rec + offsetof(FsuipcReadRecord, destination), index);
-    std::memset(rec + sizeof(FsuipcReadRecord), 0, size);
+    ClearAnswer(rec + sizeof(FsuipcReadRecord), size);
     FsuipcRequestCursor = rec + sizeof(FsuipcReadRecord) + size;
     *result = kFsuipcOk;
     return true;

@@ -496,6 +496,14 @@ namespace {
 
 DisplayScreen* ScreenOf(gauge::GaugeHeader* gauge, DisplayKind kind) {
     if (gauge == nullptr || gauge->name == nullptr) return nullptr;
+    // The screen this gauge last served, confirmed by one comparison of
+    // names; otherwise the screens by name.
+    for (DisplayScreen& s : DisplayScreens) {
+        if (s.header == gauge) {
+            if (s.kind == kind && std::strcmp(s.name, gauge->name) == 0) return &s;
+            break;
+        }
+    }
     for (DisplayScreen& s : DisplayScreens) {
         if (s.kind == kind && std::strcmp(s.name, gauge->name) == 0) return &s;
     }
