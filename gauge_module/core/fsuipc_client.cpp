@@ -96,6 +96,16 @@ void ClearAnswer(uint8_t* to, uint32_t size) {
     }
 }
 
+// Puts a read record at `rec`, its answer cleared; returns the end.
+uint8_t* PutRead(uint8_t* rec, uint32_t offset, uint32_t size, uint32_t index) {
+    StoreLe32(rec + offsetof(FsuipcReadRecord, kind), kFsuipcReadKind);
+    StoreLe32(rec + offsetof(FsuipcReadRecord, offset), offset);
+    StoreLe32(rec + offsetof(FsuipcReadRecord, size), size);
+    StoreLe32(rec + offsetof(FsuipcReadRecord, destination), index);
+    ClearAnswer(rec + sizeof(FsuipcReadRecord), size);
+    return rec + sizeof(FsuipcReadRecord) + size;
+}
+
 bool FailOpen(uint32_t code, uint32_t* result) {
     FsuipcClose();
     *result = code;
@@ -220,13 +230,42 @@ bool FsuipcRead(uint32_t offset, uint32_t size, void* destination, uint32_t* res
         FsuipcDestinations[FsuipcDestinationCount] = {destination, size};
         index = ++FsuipcDestinationCount;
     }
+    FsuipcRequestCursor = PutRead(FsuipcRequestCursor, offset, size, index);
+    *result = kFsuipcOk;
+    return true;
+}
+
+bool FsuipcReadAll(const FsuipcReadRequest* reads, size_t count, uint32_t* result) {
+    uint64_t bytes = 0;
+    uint32_t destinations = 0;
+    for (size_t i = 0; i < count; ++i) {
+        bytes += sizeof(FsuipcReadRecord) + uint64_t{reads[i].size};
+        destinations += reads[i].destination != nullptr ? 1 : 0;
+    }
+    // All at once when the last read would fit (then every one before it
+    // does); otherwise one by one, each failing as it would.
+    if (FsuipcView == nullptr || count == 0 ||
+        uint64_t{QueuedBytes()} + bytes + 4 > kFsuipcQueueLimit ||
+        FsuipcDestinationCount + destinations >= kFsuipcMaxReads) {
+        bool ok = count == 0;
+        for (size_t i = 0; i < count; ++i) {
+            ok = FsuipcRead(reads[i].offset, reads[i].size, reads[i].destination, result);
+        }
+        return ok;
+    }
     uint8_t* rec = FsuipcRequestCursor;
-    StoreLe32(rec + offsetof(FsuipcReadRecord, kind), kFsuipcReadKind);
-    StoreLe32(rec + offsetof(FsuipcReadRecord, offset), offset);
-    StoreLe32(rec + offsetof(FsuipcReadRecord, size), size);
-    StoreLe32(rec + offsetof(FsuipcReadRecord, destination), index);
-    ClearAnswer(rec + sizeof(FsuipcReadRecord), size);
-    FsuipcRequestCursor = rec + sizeof(FsuipcReadRecord) + size;
+    uint32_t held = FsuipcDestinationCount;
+    for (size_t i = 0; i < count; ++i) {
+        const FsuipcReadRequest& r = reads[i];
+        uint32_t index = 0;
+        if (r.destination != nullptr) {
+            FsuipcDestinations[held] = {r.destination, r.size};
+            index = ++held;
+        }
+        rec = PutRead(rec, r.offset, r.size, index);
+    }
+    FsuipcRequestCursor = rec;
+    FsuipcDestinationCount = held;
     *result = kFsuipcOk;
     return true;
 }
