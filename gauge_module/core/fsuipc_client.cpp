@@ -1,5 +1,6 @@
 #include "core/fsuipc_client.h"
 
+#include <bit>
 #include <cstdio>
 #include <cstring>
 
@@ -49,12 +50,22 @@ uint64_t FsuipcLastConnectMs = 0;
 // Answer buffer of the link step's path read.
 char FsuipcAircraftPath[kAircraftPathSize];
 
+// Little-endian words (one move on a little-endian machine).
 uint32_t LoadLe32(const uint8_t* p) {
+    if constexpr (std::endian::native == std::endian::little) {
+        uint32_t v;
+        std::memcpy(&v, p, 4);
+        return v;
+    }
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
 void StoreLe32(uint8_t* p, uint32_t v) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(p, &v, 4);
+        return;
+    }
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);
     p[2] = static_cast<uint8_t>(v >> 16);
