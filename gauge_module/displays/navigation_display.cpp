@@ -1367,7 +1367,7 @@ int32_t RotationIndex(float angle) {
 void KeyCard(RepaintKeyBuilder& key, int side) {
     const AhrsRecord& a = Ahrs(side);
     const bool valid = HeadingValid(side);
-    const bool map_mark = FmsPowered != 0;
+    const bool map_mark = valid && FmsPowered != 0;
     key.Pack(valid, map_mark, TurnIndex(a.heading));
     if (valid) {
         key.Pack(RotationIndex(static_cast<float>(SelectedHeading(side) - a.heading)),
