@@ -77,8 +77,8 @@ uint32_t QueuedBytes() {
 }
 
 // Copies or clears `size` bytes: the sizes of single values inline, the
-// others through the library (most reads are of one value).
-void CopyAnswer(void* to, const uint8_t* from, uint32_t size) {
+// others through the library (most reads and writes are of one value).
+void CopyValue(void* to, const uint8_t* from, uint32_t size) {
     switch (size) {
         case 1:
             std::memcpy(to, from, 1);
@@ -98,10 +98,10 @@ void CopyAnswer(void* to, const uint8_t* from, uint32_t size) {
     }
 }
 
-void ClearAnswer(uint8_t* to, uint32_t size) {
+void ClearValue(uint8_t* to, uint32_t size) {
     constexpr uint8_t kZeros[8] = {};
     if (size <= 8) {
-        CopyAnswer(to, kZeros, size);
+        CopyValue(to, kZeros, size);
     } else {
         std::memset(to, 0, size);
     }
@@ -113,7 +113,7 @@ uint8_t* PutRead(uint8_t* rec, uint32_t offset, uint32_t size, uint32_t index) {
     StoreLe32(rec + offsetof(FsuipcReadRecord, offset), offset);
     StoreLe32(rec + offsetof(FsuipcReadRecord, size), size);
     StoreLe32(rec + offsetof(FsuipcReadRecord, destination), index);
-    ClearAnswer(rec + sizeof(FsuipcReadRecord), size);
+    ClearValue(rec + sizeof(FsuipcReadRecord), size);
     return rec + sizeof(FsuipcReadRecord) + size;
 }
 
@@ -141,7 +141,7 @@ void DeliverAnswers(uint32_t reads) {
             if (index != 0 && index <= reads) {
                 const FsuipcDestination& d = FsuipcDestinations[index - 1];
                 if (d.address != nullptr && d.size == size && size != 0) {
-                    CopyAnswer(d.address, rec + sizeof(FsuipcReadRecord), size);
+                    CopyValue(d.address, rec + sizeof(FsuipcReadRecord), size);
                 }
             }
             pos += sizeof(FsuipcReadRecord) + size;
@@ -296,7 +296,7 @@ bool FsuipcWrite(uint32_t offset, uint32_t size, const void* source, uint32_t* r
     StoreLe32(rec + offsetof(FsuipcWriteRecord, offset), offset);
     StoreLe32(rec + offsetof(FsuipcWriteRecord, size), size);
     if (source != nullptr) {
-        std::memcpy(rec + sizeof(FsuipcWriteRecord), source, size);
+        CopyValue(rec + sizeof(FsuipcWriteRecord), static_cast<const uint8_t*>(source), size);
     } else {
         std::memset(rec + sizeof(FsuipcWriteRecord), 0, size);
     }
