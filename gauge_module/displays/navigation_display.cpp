@@ -1498,11 +1498,8 @@ void KeyCommon(RepaintKeyBuilder& key, int side) {
     const AhrsRecord& a = Ahrs(side);
     const int32_t test = FGC_comp_FGC1_system_test_timer;
     key.Pack(side, Mode(side));
-    key.Pack(a.valid, a.gyro_mode,
-             static_cast<uint8_t>(test > 345  ? 2
-                                  : test != 0 ? 1
-                                              : 0),
-             DisplayFormatToggle, FdBarSense);
+    const auto test_shown = static_cast<uint8_t>(test > 345 ? 2 : test != 0 ? 1 : 0);
+    key.Pack(a.valid, a.gyro_mode, test_shown, DisplayFormatToggle, FdBarSense);
     key.Pack(NavSourceSel1, NavSourceSel2);
     key.Add(DisplayControlState1).Add(DisplayControlState2);
     key.Pack(DisplayFormatFlags1, SelectedHeading(side)).Pack(DisplayBrightness);
