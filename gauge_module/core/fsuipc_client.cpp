@@ -1,5 +1,6 @@
 #include "core/fsuipc_client.h"
 
+#include <bit>
 #include <cstdio>
 #include <cstring>
 
@@ -49,12 +50,22 @@ uint64_t FsuipcLastConnectMs = 0;
 // Answer buffer of the link step's path read.
 char FsuipcAircraftPath[kAircraftPathSize];
 
+// Little-endian words (one move on a little-endian machine).
 uint32_t LoadLe32(const uint8_t* p) {
+    if constexpr (std::endian::native == std::endian::little) {
+        uint32_t v;
+        std::memcpy(&v, p, 4);
+        return v;
+    }
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
 void StoreLe32(uint8_t* p, uint32_t v) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(p, &v, 4);
+        return;
+    }
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);
     p[2] = static_cast<uint8_t>(v >> 16);
@@ -63,6 +74,47 @@ void StoreLe32(uint8_t* p, uint32_t v) {
 
 uint32_t QueuedBytes() {
     return static_cast<uint32_t>(FsuipcRequestCursor - FsuipcView);
+}
+
+// Copies or clears `size` bytes: the sizes of single values inline, the
+// others through the library (most reads and writes are of one value).
+void CopyValue(void* to, const uint8_t* from, uint32_t size) {
+    switch (size) {
+        case 1:
+            std::memcpy(to, from, 1);
+            break;
+        case 2:
+            std::memcpy(to, from, 2);
+            break;
+        case 4:
+            std::memcpy(to, from, 4);
+            break;
+        case 8:
+            std::memcpy(to, from, 8);
+            break;
+        default:
+            std::memcpy(to, from, size);
+            break;
+    }
+}
+
+void ClearValue(uint8_t* to, uint32_t size) {
+    constexpr uint8_t kZeros[8] = {};
+    if (size <= 8) {
+        CopyValue(to, kZeros, size);
+    } else {
+        std::memset(to, 0, size);
+    }
+}
+
+// Puts a read record at `rec`, its answer cleared; returns the end.
+uint8_t* PutRead(uint8_t* rec, uint32_t offset, uint32_t size, uint32_t index) {
+    StoreLe32(rec + offsetof(FsuipcReadRecord, kind), kFsuipcReadKind);
+    StoreLe32(rec + offsetof(FsuipcReadRecord, offset), offset);
+    StoreLe32(rec + offsetof(FsuipcReadRecord, size), size);
+    StoreLe32(rec + offsetof(FsuipcReadRecord, destination), index);
+    ClearValue(rec + sizeof(FsuipcReadRecord), size);
+    return rec + sizeof(FsuipcReadRecord) + size;
 }
 
 bool FailOpen(uint32_t code, uint32_t* result) {
@@ -89,7 +141,7 @@ void DeliverAnswers(uint32_t reads) {
             if (index != 0 && index <= reads) {
                 const FsuipcDestination& d = FsuipcDestinations[index - 1];
                 if (d.address != nullptr && d.size == size && size != 0) {
-                    std::memcpy(d.address, rec + sizeof(FsuipcReadRecord), size);
+                    CopyValue(d.address, rec + sizeof(FsuipcReadRecord), size);
                 }
             }
             pos += sizeof(FsuipcReadRecord) + size;
@@ -189,13 +241,42 @@ bool FsuipcRead(uint32_t offset, uint32_t size, void* destination, uint32_t* res
         FsuipcDestinations[FsuipcDestinationCount] = {destination, size};
         index = ++FsuipcDestinationCount;
     }
+    FsuipcRequestCursor = PutRead(FsuipcRequestCursor, offset, size, index);
+    *result = kFsuipcOk;
+    return true;
+}
+
+bool FsuipcReadAll(const FsuipcReadRequest* reads, size_t count, uint32_t* result) {
+    uint64_t bytes = 0;
+    uint32_t destinations = 0;
+    for (size_t i = 0; i < count; ++i) {
+        bytes += sizeof(FsuipcReadRecord) + uint64_t{reads[i].size};
+        destinations += reads[i].destination != nullptr ? 1 : 0;
+    }
+    // All at once when the last read would fit (then every one before it
+    // does); otherwise one by one, each failing as it would.
+    if (FsuipcView == nullptr || count == 0 ||
+        uint64_t{QueuedBytes()} + bytes + 4 > kFsuipcQueueLimit ||
+        FsuipcDestinationCount + destinations >= kFsuipcMaxReads) {
+        bool ok = count == 0;
+        for (size_t i = 0; i < count; ++i) {
+            ok = FsuipcRead(reads[i].offset, reads[i].size, reads[i].destination, result);
+        }
+        return ok;
+    }
     uint8_t* rec = FsuipcRequestCursor;
-    StoreLe32(rec + offsetof(FsuipcReadRecord, kind), kFsuipcReadKind);
-    StoreLe32(rec + offsetof(FsuipcReadRecord, offset), offset);
-    StoreLe32(rec + offsetof(FsuipcReadRecord, size), size);
-    StoreLe32(rec + offsetof(FsuipcReadRecord, destination), index);
-    std::memset(rec + sizeof(FsuipcReadRecord), 0, size);
-    FsuipcRequestCursor = rec + sizeof(FsuipcReadRecord) + size;
+    uint32_t held = FsuipcDestinationCount;
+    for (size_t i = 0; i < count; ++i) {
+        const FsuipcReadRequest& r = reads[i];
+        uint32_t index = 0;
+        if (r.destination != nullptr) {
+            FsuipcDestinations[held] = {r.destination, r.size};
+            index = ++held;
+        }
+        rec = PutRead(rec, r.offset, r.size, index);
+    }
+    FsuipcRequestCursor = rec;
+    FsuipcDestinationCount = held;
     *result = kFsuipcOk;
     return true;
 }
@@ -215,7 +296,7 @@ bool FsuipcWrite(uint32_t offset, uint32_t size, const void* source, uint32_t* r
     StoreLe32(rec + offsetof(FsuipcWriteRecord, offset), offset);
     StoreLe32(rec + offsetof(FsuipcWriteRecord, size), size);
     if (source != nullptr) {
-        std::memcpy(rec + sizeof(FsuipcWriteRecord), source, size);
+        CopyValue(rec + sizeof(FsuipcWriteRecord), static_cast<const uint8_t*>(source), size);
     } else {
         std::memset(rec + sizeof(FsuipcWriteRecord), 0, size);
     }

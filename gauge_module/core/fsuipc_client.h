@@ -103,6 +103,15 @@ bool FsuipcOpen(uint32_t requested, uint32_t* result);
 void FsuipcConnect();
 // Queues a read of `size` bytes of `offset` into `destination` (may be null).
 bool FsuipcRead(uint32_t offset, uint32_t size, void* destination, uint32_t* result);
+// One read of a list queued at once (FsuipcReadAll).
+struct FsuipcReadRequest {
+    uint32_t offset;
+    uint32_t size;
+    void* destination;
+};
+// Queues the reads in their order, as many FsuipcRead calls would (the
+// result is the last one's).
+bool FsuipcReadAll(const FsuipcReadRequest* reads, size_t count, uint32_t* result);
 // Queues a write of `size` bytes from `source` (copied now) to `offset`.
 bool FsuipcWrite(uint32_t offset, uint32_t size, const void* source, uint32_t* result);
 // Sends the batch and delivers the answers.

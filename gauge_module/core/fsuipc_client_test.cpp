@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <memory>
+#include <vector>
 
 #include "core/fsuipc_script_window.h"
 #include "zu/platform/timer.h"
@@ -144,6 +146,72 @@ TEST_F(FsuipcClient, BatchDeliversReadsInOrderAndSendsWrites) {
     EXPECT_EQ(second, 222u);
     EXPECT_EQ(script_->Get32(0x0400), data);
     EXPECT_EQ(FsuipcRequestCursor, FsuipcView);
+}
+
+// A list of reads queues the very records single reads would, near the
+// area's end too (as far as they fit, each failing as it would).
+TEST_F(FsuipcClient, ReadListQueuesAsSingleReads) {
+    OpenOk();
+    uint8_t a = 0;
+    uint16_t b = 0;
+    double c = 0.0;
+    char text[25] = {};
+    const FsuipcReadRequest list[] = {{0x0200, 1, &a},
+                                      {0x0210, 2, &b},
+                                      {0x0220, 0, nullptr},
+                                      {0x0230, 8, &c},
+                                      {0x0240, 25, text}};
+    struct Queued {
+        std::vector<uint8_t> bytes;
+        std::vector<uint32_t> results;
+        uint32_t destinations;
+        std::vector<void*> addresses;
+    };
+    // `lead` bytes of answer queued first, then the list by either way.
+    const auto queue = [&](uint32_t lead, bool at_once) {
+        FsuipcRequestCursor = FsuipcView;
+        FsuipcDestinationCount = 0;
+        std::memset(FsuipcView, 0xA5, kFsuipcAreaSize);
+        uint32_t r = 99;
+        EXPECT_TRUE(FsuipcRead(0x0100, lead, nullptr, &r));
+        Queued q;
+        if (at_once) {
+            FsuipcReadAll(list, std::size(list), &r);
+            q.results.push_back(r);
+        } else {
+            for (const FsuipcReadRequest& read : list) {
+                FsuipcRead(read.offset, read.size, read.destination, &r);
+            }
+            q.results.push_back(r);
+        }
+        q.bytes.assign(FsuipcView, FsuipcRequestCursor);
+        q.destinations = FsuipcDestinationCount;
+        for (uint32_t i = 0; i < FsuipcDestinationCount; ++i) {
+            q.addresses.push_back(FsuipcDestinations[i].address);
+        }
+        return q;
+    };
+    constexpr uint32_t kListBytes = 5 * 16 + 1 + 2 + 8 + 25;
+    for (const uint32_t lead :
+         {4u, 32512u - 20u - kListBytes, 32512u - 20u - kListBytes + 1u, 32512u - 20u - 30u}) {
+        const Queued one_by_one = queue(lead, false);
+        const Queued at_once = queue(lead, true);
+        EXPECT_EQ(at_once.bytes, one_by_one.bytes) << lead;
+        EXPECT_EQ(at_once.results, one_by_one.results) << lead;
+        EXPECT_EQ(at_once.destinations, one_by_one.destinations) << lead;
+        EXPECT_EQ(at_once.addresses, one_by_one.addresses) << lead;
+    }
+
+    // The answers reach their destinations.
+    FsuipcRequestCursor = FsuipcView;
+    FsuipcDestinationCount = 0;
+    script_->Set32(0x0200, 0x11);
+    script_->Set32(0x0210, 0x2233);
+    uint32_t r = 99;
+    ASSERT_TRUE(FsuipcReadAll(list, std::size(list), &r));
+    ASSERT_TRUE(FsuipcProcess(&r));
+    EXPECT_EQ(a, 0x11);
+    EXPECT_EQ(b, 0x2233);
 }
 
 TEST_F(FsuipcClient, FailedSendsAndAnswers) {

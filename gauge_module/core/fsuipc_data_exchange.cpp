@@ -204,100 +204,104 @@ void RebuildSimDateTime() {
                   int64_t{SimClockUtc[0]};
 }
 
+// The poll's reads, in their order (with the identifier reads and the
+// reads of some passes between the lists).
+const FsuipcReadRequest kPollNav1[] = {
+    {0x0C49, 1, &poll.nav1_flags[0]},   {0x0C4A, 1, &poll.nav1_flags[1]},
+    {0x0C4B, 1, &poll.nav1_flags[2]},   {0x0C4C, 1, &poll.nav1_flags[3]},
+    {0x0872, 2, &poll.nav1_station[0]}, {0x0870, 2, &poll.nav1_station[1]},
+};
+const FsuipcReadRequest kPollNav2[] = {
+    {0x085C, 4, &Nav1StationPosition[0]},  {0x0864, 4, &Nav1StationPosition[1]},
+    {0x086C, 4, &Nav1StationPosition[2]},  {0x0874, 4, &poll.nav1_glideslope[0]},
+    {0x0878, 4, &poll.nav1_glideslope[1]}, {0x087C, 4, &poll.nav1_glideslope[2]},
+    {0x0C6E, 1, &poll.nav2_flags[0]},      {0x0C6F, 1, &poll.nav2_flags[1]},
+    {0x0C5A, 1, &poll.nav2_flags[2]},      {0x0C5B, 1, &poll.nav2_flags[3]},
+    {0x0846, 2, &poll.nav2_station[0]},    {0x0844, 2, &poll.nav2_station[1]},
+};
+const FsuipcReadRequest kPollAircraft[] = {
+    {0x0858, 4, &Nav1StationPosition[3]},
+    {0x0860, 4, &Nav1StationPosition[4]},
+    {0x0868, 4, &Nav1StationPosition[5]},
+    {0x084C, 4, &poll.nav2_glideslope[0]},
+    {0x0850, 4, &poll.nav2_glideslope[1]},
+    {0x0854, 4, &poll.nav2_glideslope[2]},
+    {0x7B96, 1, &Com1PanelHostFlag},
+    {0x7B9A, 1, &ComPanelHostFlag},
+    {0x0264, 2, &HostPauseIndicator},
+    {0x0BCA, 2, &BrakeInputWords[0]},
+    {0x0BC4, 2, &BrakeInputWords[1]},
+    {0x0BC6, 2, &BrakeInputWords[2]},
+    {0x3304, 4, &FsuipcVersion},
+    {0x0BB6, 2, &AileronInputWord},
+    {0x0BB2, 2, &ElevatorInputWord},
+    {0x2E98, 8, &HostControlValues[0]},
+    {0x2EA8, 8, &HostControlValues[1]},
+    {0x02B8, 4, &TrueAirspeed},
+    {0x02B4, 4, &poll.ground_speed},
+    {0x02C8, 4, &poll.vertical_speed},
+    {0x02C8, 4, &VerticalSpeedHostWord},
+    {0x3070, 8, &PowerplantHostValue},
+    {0x2418, 8, &HostBladeAngle1},
+    {0x0B7C, 4, &FuelTankWords[0]},
+    {0x0B98, 4, &FuelTankWords[1]},
+    {0x0310, 8, &poll.clock},
+    {0x0568, 8, &poll.longitude},
+    {0x0560, 8, &poll.latitude},
+    {0x023A, 1, &SimClockUtc[0]},
+    {0x0239, 1, &SimClockUtc[1]},
+    {0x023B, 1, &SimClockUtc[2]},
+    {0x023E, 2, &SimDayOfYear},
+    {0x0240, 2, &SimYear},
+    {0x0BC8, 2, &ParkingBrake},
+};
+const FsuipcReadRequest kPollHostState[] = {
+    {0x0E9E, 2, &HostStateWords[0]},
+    {0x0EA6, 2, &HostStateWords[1]},
+    {0x0EAE, 2, &HostStateWords[2]},
+};
+const FsuipcReadRequest kPollRates[] = {
+    {0x31A8, 8, &PitchRate},
+    {0x3078, 8, &PitchAcceleration},
+    {0x31A0, 8, &HostFeed31A0},
+    {0x31C8, 8, &HostFeed31C8},
+    {0x31B0, 8, &RollRate},
+    {0x3080, 8, &RollAcceleration},
+    {0x31B8, 8, &YawRate},
+    {0x3088, 8, &YawAcceleration},
+    {0x3060, 8, &HgsAccelerations[0]},
+    {0x31A0, 8, &HgsRate},
+    {0x3090, 8, &HgsAccelerations[1]},
+    {0x3198, 8, &HgsAccelerations[2]},
+    {0x3190, 8, &HgsAccelerations[3]},
+};
+const FsuipcReadRequest kPollRadios[] = {
+    {0x0274, 2, &FrameRateWord},     {0x034E, 2, &poll.com[0]},  {0x3118, 2, &poll.com[1]},
+    {0x0350, 2, &poll.nav[0]},       {0x0352, 2, &poll.nav[1]},  {0x034C, 2, &poll.adf1[0]},
+    {0x0356, 2, &poll.adf1[1]},      {0x02D4, 2, &poll.adf2[0]}, {0x02D6, 2, &poll.adf2[1]},
+    {0x02D8, 2, &poll.adf2_bearing},
+};
+
+template <size_t N>
+void ReadAll(const FsuipcReadRequest (&reads)[N]) {
+    FsuipcReadAll(reads, N, &FsuipcResult);
+}
+
 void QueuePoll() {
-    NavSourceRecord& vor1 = NavSources[kNavVor1];
-    NavSourceRecord& vor2 = NavSources[kNavVor2];
-
-    Read(0x0C49, 1, &poll.nav1_flags[0]);
-    Read(0x0C4A, 1, &poll.nav1_flags[1]);
-    Read(0x0C4B, 1, &poll.nav1_flags[2]);
-    Read(0x0C4C, 1, &poll.nav1_flags[3]);
-    Read(0x0872, 2, &poll.nav1_station[0]);
-    Read(0x0870, 2, &poll.nav1_station[1]);
-    Read(0x3000, 25, vor1.ident_text);
-    Read(0x085C, 4, &Nav1StationPosition[0]);
-    Read(0x0864, 4, &Nav1StationPosition[1]);
-    Read(0x086C, 4, &Nav1StationPosition[2]);
-    Read(0x0874, 4, &poll.nav1_glideslope[0]);
-    Read(0x0878, 4, &poll.nav1_glideslope[1]);
-    Read(0x087C, 4, &poll.nav1_glideslope[2]);
-
-    Read(0x0C6E, 1, &poll.nav2_flags[0]);
-    Read(0x0C6F, 1, &poll.nav2_flags[1]);
-    Read(0x0C5A, 1, &poll.nav2_flags[2]);
-    Read(0x0C5B, 1, &poll.nav2_flags[3]);
-    Read(0x0846, 2, &poll.nav2_station[0]);
-    Read(0x0844, 2, &poll.nav2_station[1]);
-    Read(0x301F, 25, vor2.ident_text);
-    Read(0x0858, 4, &Nav1StationPosition[3]);
-    Read(0x0860, 4, &Nav1StationPosition[4]);
-    Read(0x0868, 4, &Nav1StationPosition[5]);
-    Read(0x084C, 4, &poll.nav2_glideslope[0]);
-    Read(0x0850, 4, &poll.nav2_glideslope[1]);
-    Read(0x0854, 4, &poll.nav2_glideslope[2]);
-
-    Read(0x7B96, 1, &Com1PanelHostFlag);
-    Read(0x7B9A, 1, &ComPanelHostFlag);
-    Read(0x0264, 2, &HostPauseIndicator);
-    Read(0x0BCA, 2, &BrakeInputWords[0]);
-    Read(0x0BC4, 2, &BrakeInputWords[1]);
-    Read(0x0BC6, 2, &BrakeInputWords[2]);
-    Read(0x3304, 4, &FsuipcVersion);
-    Read(0x0BB6, 2, &AileronInputWord);
-    Read(0x0BB2, 2, &ElevatorInputWord);
-    Read(0x2E98, 8, &HostControlValues[0]);
-    Read(0x2EA8, 8, &HostControlValues[1]);
-    Read(0x02B8, 4, &TrueAirspeed);
-    Read(0x02B4, 4, &poll.ground_speed);
-    Read(0x02C8, 4, &poll.vertical_speed);
-    Read(0x02C8, 4, &VerticalSpeedHostWord);
-    Read(0x3070, 8, &PowerplantHostValue);
-    Read(0x2418, 8, &HostBladeAngle1);
-    Read(0x0B7C, 4, &FuelTankWords[0]);
-    Read(0x0B98, 4, &FuelTankWords[1]);
-    Read(0x0310, 8, &poll.clock);
-    Read(0x0568, 8, &poll.longitude);
-    Read(0x0560, 8, &poll.latitude);
-    Read(0x023A, 1, &SimClockUtc[0]);
-    Read(0x0239, 1, &SimClockUtc[1]);
-    Read(0x023B, 1, &SimClockUtc[2]);
-    Read(0x023E, 2, &SimDayOfYear);
-    Read(0x0240, 2, &SimYear);
-    Read(0x0BC8, 2, &ParkingBrake);
-    if (HostPassChangeBits & 0x02) {
-        Read(0x0E9E, 2, &HostStateWords[0]);
-        Read(0x0EA6, 2, &HostStateWords[1]);
-        Read(0x0EAE, 2, &HostStateWords[2]);
-    }
+    ReadAll(kPollNav1);
+    Read(0x3000, 25, NavSources[kNavVor1].ident_text);
+    ReadAll(kPollNav2);
+    Read(0x301F, 25, NavSources[kNavVor2].ident_text);
+    ReadAll(kPollAircraft);
+    if (HostPassChangeBits & 0x02) ReadAll(kPollHostState);
     Read(0x2ED0, 8, &AngleOfAttack);
     if (HostPassChangeBits & 0x02) Read(0x30C0, 8, &GrossWeight);
-    Read(0x31A8, 8, &PitchRate);
-    Read(0x3078, 8, &PitchAcceleration);
-    Read(0x31A0, 8, &HostFeed31A0);
-    Read(0x31C8, 8, &HostFeed31C8);
-    Read(0x31B0, 8, &RollRate);
-    Read(0x3080, 8, &RollAcceleration);
-    Read(0x31B8, 8, &YawRate);
-    Read(0x3088, 8, &YawAcceleration);
-    Read(0x3060, 8, &HgsAccelerations[0]);
-    Read(0x31A0, 8, &HgsRate);
-    Read(0x3090, 8, &HgsAccelerations[1]);
-    Read(0x3198, 8, &HgsAccelerations[2]);
-    Read(0x3190, 8, &HgsAccelerations[3]);
+    ReadAll(kPollRates);
     if (HostPassChangeBits & 0x08) Read(0x313C, 12, AtcCallsign);
     for (int i = 0; i < 2; ++i) {
         if (ButtonSlotClaimed[i] != 0) Read(ButtonSlotOffset[i], 4, ButtonSlotBytes[i]);
     }
-    Read(0x0274, 2, &FrameRateWord);
-    Read(0x034E, 2, &poll.com[0]);
-    Read(0x3118, 2, &poll.com[1]);
-    Read(0x0350, 2, &poll.nav[0]);
-    Read(0x0352, 2, &poll.nav[1]);
-    Read(0x034C, 2, &poll.adf1[0]);
-    Read(0x0356, 2, &poll.adf1[1]);
-    Read(0x02D4, 2, &poll.adf2[0]);
-    Read(0x02D6, 2, &poll.adf2[1]);
-    Read(0x02D8, 2, &poll.adf2_bearing);
+    ReadAll(kPollRadios);
 }
 
 // The simulator's radio holds what the module last sent it: the echo of the

@@ -120,9 +120,18 @@ void SendKeyEvent(uint32_t event, uint32_t value) {
 
 namespace {
 
+// The host's look-up service, fetched once for the poll's many look-ups
+// (null outside the poll: each look-up then fetches it).
+gauge::LookupVariableService PollLookupService = nullptr;
+
 double Look(int index) {
-    LookupHostVariable(&HostVariables[index]);
-    return HostVariables[index].value;
+    gauge::HostVariable* var = &HostVariables[index];
+    if (PollLookupService != nullptr) {
+        PollLookupService(var);
+    } else {
+        LookupHostVariable(var);
+    }
+    return var->value;
 }
 
 // Event values are the simulator's 32-bit words; negative values go as
@@ -185,9 +194,7 @@ void NavSourcesHostPoll() {
     NavSources[kNavVor2].radio_value = Look(kHvNav20);
 }
 
-}  // namespace
-
-void HostVarsPoll() {
+void PollHostVariables() {
     HostTickCount = RoundToInt32(Look(kHvTickCount));
     if (HostIoStartDelay > 0) return;
 
@@ -277,6 +284,14 @@ void HostVarsPoll() {
     EngineStarterValue[1] = RoundToInt32(Look(kHvStarter2));
     PowerplantState.OilTemperatureWord[0] = HostVariables[kHvAirConditioning1].value;
     PowerplantState.OilTemperatureWord[1] = Look(kHvOilTemperature2);
+}
+
+}  // namespace
+
+void HostVarsPoll() {
+    PollLookupService = PanelServiceSlot<gauge::LookupVariableService>(gauge::kSlotLookupVariable);
+    PollHostVariables();
+    PollLookupService = nullptr;
 }
 
 namespace {

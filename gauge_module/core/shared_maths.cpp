@@ -303,11 +303,4 @@ int32_t TruncToInt32(double v) {
     return static_cast<int32_t>(v);
 }
 
-bool CountdownTick(int32_t* counter) {
-    if (*counter < 1) return false;
-    *counter -= 1;
-    RedrawRequest.store(255, std::memory_order_release);
-    return true;
-}
-
 }  // namespace zu

@@ -12,6 +12,7 @@
 // call. Nothing here allocates.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 namespace zu {
@@ -104,7 +105,14 @@ int32_t RoundToInt32(double v);
 int32_t TruncToInt32(double v);
 
 // One step of a countdown: when *counter is above 0 it is decremented,
-// RedrawRequest is raised and the result is true; otherwise false.
-bool CountdownTick(int32_t* counter);
+// RedrawRequest is raised and the result is true; otherwise false. (Inline:
+// the gauges step their countdowns every frame.)
+extern std::atomic<uint8_t> RedrawRequest;
+inline bool CountdownTick(int32_t* counter) {
+    if (*counter < 1) return false;
+    *counter -= 1;
+    RedrawRequest.store(255, std::memory_order_release);
+    return true;
+}
 
 }  // namespace zu

@@ -589,51 +589,51 @@ void EadiPictureDraw(platform::DrawContext* dc, EadiSet& set, const EadiClipRegi
 }
 
 void EadiInputsKeyAdd(RepaintKeyBuilder& key, int side) {
-    // Each value as the steps draw it.
+    // Each value as the steps draw it; small ones share a word.
     const AhrsRecord& a = Ahrs(side);
     const bool available = EadiAttitudeAvailable(side);
-    key.Add(side).Add(available).Add(DisplayFormat[side != 0 ? 1 : 0] != 0);
     const int32_t lateral = FGC_comp_AP1_lateral_mode;
     const int32_t vertical = FGC_comp_AP1_vertical_mode;
-    key.Add(lateral).Add(vertical);
+    key.Pack(side, available, DisplayFormat[side != 0 ? 1 : 0] != 0);
+    key.Pack(lateral, vertical);
     if (available) {
         // The sphere: shifted and turned in the smooth layer's floats (the
         // roll pointer's integer rotation takes the same bank).
-        key.Add(static_cast<float>(a.pitch * 34.0 * 0.1)).Add(static_cast<float>(a.bank));
-        // The flight director's bars, where they show.
+        key.Pack(static_cast<float>(a.pitch * 34.0 * 0.1), static_cast<float>(a.bank));
+        // The flight director's bars, where they show (the modes above say
+        // which).
         const double roll = side == 0 ? FlightDirectorRollCommand : FlightDirectorRollCommand2;
         const double pitch = side == 0 ? FlightDirectorPitchCommand : FlightDirectorPitchCommand2;
-        if (lateral != 7) key.Add(static_cast<float>(84.0 - roll));
-        if (vertical != 5) key.Add(static_cast<float>(65.0 - pitch * -36.0 * 0.0999999000001));
+        key.Pack(lateral != 7 ? static_cast<float>(84.0 - roll) : 0.0f,
+                 vertical != 5 ? static_cast<float>(65.0 - pitch * -36.0 * 0.0999999000001) : 0.0f);
     }
     // The radio altitude (its readout, the rising runway and the DH box)
     // shows only while in range; the decision height.
-    key.Add(RadioAltOutOfRange).Add(RadioAltNotReady);
-    if (RadioAltOutOfRange == 0) key.Add(RadioAltitudeReadoutValue);
-    key.Add(side == 0 ? FGC_comp_DH_altitude1 : FGC_comp_DH_altitude2);
+    key.Pack(RadioAltOutOfRange, RadioAltNotReady, StallWarnUnpowered, SgTransfer);
+    key.Pack(RadioAltOutOfRange == 0 ? RadioAltitudeReadoutValue : 0,
+             side == 0 ? FGC_comp_DH_altitude1 : FGC_comp_DH_altitude2);
     // The speed scale's pointer or cross, the sources, the marker.
-    key.Add(StallWarnUnpowered);
-    if (StallWarnUnpowered == 0) key.Add(SpeedPointerOffset(side));
-    key.Add(SgTransfer).Add(DisplayFormatFlags1).Add(DisplayControlState2).Add(MarkerBeacons);
+    key.Pack(StallWarnUnpowered == 0 ? SpeedPointerOffset(side) : 0, DisplayFormatFlags1);
+    key.Add(DisplayControlState2).Pack(MarkerBeacons, DisplayBrightness);
     // The mode annunciations: the texts, the highlight boxes while their
     // countdowns run, the engage messages while either message time runs.
-    key.Add(FgcSide1.fma).Add(FgcState != 0).Add(FgcFlags1[0]).Add(FGC_comp_AP1_engaged);
-    key.Add(FGC_comp_AP1_lateral_armed_mode).Add(FGC_comp_AP1_vertical_armed_mode_1);
-    key.Add(FGC_comp_AP1_vertical_armed_mode_2);
-    key.Add(Id809BlankCountdown[0] != 0).Add(Id809BlankCountdown[1] != 0);
-    key.Add(FgcMessageState1.code.load(std::memory_order_relaxed) != 0 ||
-            FgcMessageState1.upper_time != 0);
+    key.Add(FgcSide1.fma);
+    key.Pack(FgcState != 0, FgcFlags1[0], Id809BlankCountdown[0] != 0, Id809BlankCountdown[1] != 0,
+             FgcMessageState1.code.load(std::memory_order_relaxed) != 0 ||
+                 FgcMessageState1.upper_time != 0,
+             RadioAltTestCountdown[side != 0 ? 1 : 0] != 0);
+    key.Pack(FGC_comp_AP1_engaged, FGC_comp_AP1_lateral_armed_mode);
+    key.Pack(FGC_comp_AP1_vertical_armed_mode_1, FGC_comp_AP1_vertical_armed_mode_2);
     key.Add(FgcMessageLines);
     // The vertical-speed pointer in grid units, the test legend.
-    key.Add(VerticalSpeedPointerOffset()).Add(RadioAltTestCountdown[side != 0 ? 1 : 0] != 0);
-    key.Add(DisplayBrightness);
+    key.Add(VerticalSpeedPointerOffset());
     // The navigation steps the sequences share.
     EhsiSharedStepsKeyAdd(key, side);
 }
 
 RepaintKey EadiStateKey(const EadiSet& set) {
     RepaintKeyBuilder key;
-    key.Add(set.readout_value).Add(set.readout_text).Add(set.readout_length).Add(set.dh_text);
+    key.Add(set.readout_text).Add(set.dh_text).Pack(set.readout_value, set.readout_length);
     return key.Key();
 }
 

@@ -155,9 +155,9 @@ RepaintKey SequenceState(const DisplayScreen& screen, int data_side) {
 RepaintKey PictureKey(const DisplayScreen& screen, bool picture, int data_side,
                       const RepaintKey& state) {
     RepaintKeyBuilder key;
-    key.Add(picture).Add(screen.applied_transfer);
+    key.Pack(picture, screen.applied_transfer);
     if (!picture) return key.Key();
-    key.Add(data_side).Add(DisplayFormat[data_side]).Add(state);
+    key.Pack(data_side, DisplayFormat[data_side]).Add(state);
     if (screen.kind == kNavigationDisplay) {
         // Takes the map's step of its count (see EhsiPictureKeyAdd).
         EhsiPictureKeyAdd(key, EhsiSetOf(data_side, screen.virtual_cockpit));
@@ -496,6 +496,14 @@ namespace {
 
 DisplayScreen* ScreenOf(gauge::GaugeHeader* gauge, DisplayKind kind) {
     if (gauge == nullptr || gauge->name == nullptr) return nullptr;
+    // The screen this gauge last served, confirmed by one comparison of
+    // names; otherwise the screens by name.
+    for (DisplayScreen& s : DisplayScreens) {
+        if (s.header == gauge) {
+            if (s.kind == kind && std::strcmp(s.name, gauge->name) == 0) return &s;
+            break;
+        }
+    }
     for (DisplayScreen& s : DisplayScreens) {
         if (s.kind == kind && std::strcmp(s.name, gauge->name) == 0) return &s;
     }

@@ -274,6 +274,29 @@ TEST_F(DisplayGaugesFixture, NoSurfaceOrUnknownGaugeDoesNothing) {
     EXPECT_EQ(DisplayScreens[0].pictures, 0u);
 }
 
+// A gauge is served as the screen its name names, also when its header
+// served another screen before (a header the host made anew in the same
+// place).
+TEST_F(DisplayGaugesFixture, AGaugeIsServedAsTheScreenItsNameNames) {
+    gauge::GaugeHeader header{};
+    header.name = "VSI1";
+    header.parameters = "";
+    VsiDisplayCallback(&header, gauge::kServiceInstall, 0);
+    EXPECT_EQ(DisplayScreens[0].header, &header);
+    header.name = "VSI2";
+    DisplayScreens[2].setup_pending = false;
+    VsiDisplayCallback(&header, gauge::kServiceInstall, 0);
+    EXPECT_EQ(DisplayScreens[2].header, &header);
+    EXPECT_TRUE(DisplayScreens[2].setup_pending);
+    // No attitude screen has the name of a navigation display's.
+    header.name = "HSI2";
+    DisplayScreens[2].setup_pending = false;
+    VsiDisplayCallback(&header, gauge::kServiceInstall, 0);
+    EXPECT_FALSE(DisplayScreens[2].setup_pending);
+    EXPECT_NE(DisplayScreens[6].header, &header);
+    for (DisplayScreen& s : DisplayScreens) s.header = nullptr;
+}
+
 // The texts of a surface's current paint, whole entries.
 std::vector<platform::DrawTextEntry> TextsOf(const PlacedDisplay& d) {
     const auto* dc = static_cast<const platform::DrawContext*>(d.surface.context);

@@ -346,18 +346,22 @@ void HgsTextPaint(platform::DrawContext* dc) {
 }
 
 void HgsTextKeyAdd(RepaintKeyBuilder& key) {
-    key.Add(DisplayBrightness).Add(HgsPanelBrightness).Add(HgsPowered);
-    if (HgsPowered == 0) return;
-    key.Add(HGS_HGS_actual_mode).Add(HGS_HGS_stby_mode).Add(HgsAiiiAvailable).Add(HgsBothIls);
-    key.Add(HgsElevationEntry).Add(HgsSlopeEntry).Add(HgsEntryTyped).Add(HgsEntryLength);
-    key.Add(HgsEntryText).Add(HGS_HGS_elevation_set).Add(HGS_HGS_gs_slope_angle);
+    key.Pack(DisplayBrightness, HgsPanelBrightness);
+    if (HgsPowered == 0) {
+        key.Pack(HgsPowered);
+        return;
+    }
     // The cursor blinks only while an entry is typed.
-    if (HgsEntryTyped != 0) key.Add(HgsBlinkCounter & 1);
+    const auto blink = static_cast<uint8_t>(HgsEntryTyped != 0 ? HgsBlinkCounter & 1 : 0);
+    key.Pack(HgsPowered, HgsAiiiAvailable, HgsBothIls, HgsElevationEntry, HgsSlopeEntry,
+             HgsEntryTyped, blink);
+    key.Pack(HGS_HGS_actual_mode, HGS_HGS_stby_mode).Pack(HgsEntryLength, HGS_HGS_elevation_set);
+    key.Add(HgsEntryText).Pack(HGS_HGS_gs_slope_angle);
 }
 
 void RasuReadoutKeyAdd(RepaintKeyBuilder& key) {
-    key.Add(DisplayBrightness).Add(RasuBrightness).Add(HgsPowered);
-    if (HgsPowered != 0) key.Add(HGS_RASU_speed);
+    key.Pack(DisplayBrightness, RasuBrightness);
+    key.Pack(HgsPowered, HgsPowered != 0 ? HGS_RASU_speed : 0);
 }
 
 void RasuReadoutPaint(platform::DrawContext* dc) {

@@ -1367,13 +1367,11 @@ int32_t RotationIndex(float angle) {
 void KeyCard(RepaintKeyBuilder& key, int side) {
     const AhrsRecord& a = Ahrs(side);
     const bool valid = HeadingValid(side);
-    key.Add(valid).Add(TurnIndex(a.heading));
+    const bool map_mark = valid && FmsPowered != 0;
+    key.Pack(valid, map_mark, TurnIndex(a.heading));
     if (valid) {
-        key.Add(RotationIndex(static_cast<float>(SelectedHeading(side) - a.heading)));
-        key.Add(FmsPowered != 0);
-        if (FmsPowered != 0) {
-            key.Add(RotationIndex(static_cast<float>(MapDisplayState.map_value)));
-        }
+        key.Pack(RotationIndex(static_cast<float>(SelectedHeading(side) - a.heading)),
+                 map_mark ? RotationIndex(static_cast<float>(MapDisplayState.map_value)) : 0);
     }
 }
 
@@ -1386,8 +1384,7 @@ void KeyArc(RepaintKeyBuilder& key, int side) {
 
 void KeySyncMark(RepaintKeyBuilder& key, int side) {
     const bool shown = HeadingValid(side) && Ahrs(side).gyro_mode == 0;
-    key.Add(shown);
-    if (shown) key.Add(Ahrs(side).heading_ahead == 0);
+    key.Pack(shown, shown && Ahrs(side).heading_ahead == 0);
 }
 
 // The pointers' update reads their sources' bearings (the pointers' own
@@ -1409,9 +1406,9 @@ int32_t ToFromState(const NavSourceRecord& r) {
 // the TO/FROM pointer, the deviation bar's offset and its cross.
 void KeyCoursePointer(RepaintKeyBuilder& key, int side) {
     const NavSourceRecord& r = Selected(side);
-    key.Add(static_cast<float>(r.course - Ahrs(side).heading));
-    key.Add(ToFromState(r)).Add(r.deviation_valid != 0);
-    key.Add(static_cast<float>(EhsiLateralDeviation(side)));
+    key.Pack(static_cast<float>(r.course - Ahrs(side).heading),
+             static_cast<float>(EhsiLateralDeviation(side)));
+    key.Pack(ToFromState(r), r.deviation_valid != 0);
 }
 
 void KeyWindComponents(RepaintKeyBuilder& key) {
@@ -1434,24 +1431,22 @@ void KeyStationSymbols(RepaintKeyBuilder& key, int side) {
 
 void KeyDeviationScale(RepaintKeyBuilder& key, int side) {
     const bool valid = Selected(side).deviation_valid != 0;
-    key.Add(valid);
-    if (valid) key.Add(static_cast<int32_t>(EhsiLateralDeviation(side)));
+    key.Pack(valid, valid ? static_cast<int32_t>(EhsiLateralDeviation(side)) : 0);
 }
 
 // The source names, distance and flags of the readouts (the rose's and
 // arc's, and the composite format's).
 void KeyNavReadouts(RepaintKeyBuilder& key, int side) {
-    for (int k = 0; k < 2; ++k) {
-        const NavSourceRecord& b = NavSources[PointerSource(side, k)];
-        key.Add(b.kind != 0);
-        if (b.kind != 0) key.Add(b.name);
-    }
+    const NavSourceRecord& b0 = NavSources[PointerSource(side, 0)];
+    const NavSourceRecord& b1 = NavSources[PointerSource(side, 1)];
     const NavSourceRecord& fms = NavSources[kNavFms1];
-    key.Add(fms.distance < 8.0 && fms.distance_valid != 0 && FmsToLegIndex > 0);
     const NavSourceRecord& sel = Selected(side);
-    key.Add(sel.kind != 0);
+    key.Pack(b0.kind != 0, b1.kind != 0,
+             fms.distance < 8.0 && fms.distance_valid != 0 && FmsToLegIndex > 0, sel.kind != 0);
+    if (b0.kind != 0) key.Add(b0.name);
+    if (b1.kind != 0) key.Add(b1.name);
     if (sel.kind != 0) {
-        key.Add(SourceNameColour(side)).Add(SourceName(side)).Add(sel.computed_distance != 0);
+        key.Add(SourceName(side)).Pack(SourceNameColour(side), sel.computed_distance != 0);
         char distance[10]{};
         KeyText(key, DistanceTextInto(distance, side));
     }
@@ -1468,8 +1463,8 @@ void KeyHdgCrsReadouts(RepaintKeyBuilder& key, int side) {
 
 void KeyWxAnnunciation(RepaintKeyBuilder& key) {
     const WxRadarRecord& wx = WxRadarState;
-    key.Add(wx.display_mode).Add(wx.gcr).Add(wx.rct).Add(wx.wait);
-    key.Add(wx.manual_gain_active).Add(wx.target_alert_enabled).Add(wx.target_detected);
+    key.Pack(wx.display_mode, wx.gcr, wx.rct, wx.wait, wx.manual_gain_active);
+    key.Pack(wx.target_alert_enabled, wx.target_detected);
 }
 
 void KeyVerticalDeviation(RepaintKeyBuilder& key, int side) {
@@ -1477,10 +1472,12 @@ void KeyVerticalDeviation(RepaintKeyBuilder& key, int side) {
     const bool tuned_low = r.frequency >= 1 && r.frequency <= 11199;
     const bool fms = r.kind == 4;
     const bool shown = tuned_low || r.receive_state == 2 || fms;
-    key.Add(shown);
-    if (!shown) return;
-    key.Add(tuned_low).Add(fms).Add(r.receive_state == 2).Add(r.glideslope_deviation);
-    key.Add(r.glideslope_alive != 0);
+    if (!shown) {
+        key.Pack(shown);
+        return;
+    }
+    key.Pack(shown, tuned_low, fms, r.receive_state == 2, r.glideslope_deviation,
+             r.glideslope_alive != 0);
 }
 
 // The composite format's heading tape: the whole-degree heading, the
@@ -1499,13 +1496,13 @@ void KeyCompositeHeadingTape(RepaintKeyBuilder& key, int side) {
 // test timer's three shown states and the brightness.
 void KeyCommon(RepaintKeyBuilder& key, int side) {
     const AhrsRecord& a = Ahrs(side);
-    key.Add(side).Add(Mode(side)).Add(a.valid).Add(a.gyro_mode);
     const int32_t test = FGC_comp_FGC1_system_test_timer;
-    key.Add(static_cast<uint8_t>(test > 345 ? 2 : test != 0 ? 1 : 0));
-    key.Add(NavSourceSel1).Add(NavSourceSel2);
-    key.Add(DisplayControlState1).Add(DisplayControlState2).Add(DisplayFormatFlags1);
-    key.Add(DisplayFormatToggle).Add(SelectedHeading(side)).Add(FdBarSense);
-    key.Add(DisplayBrightness);
+    key.Pack(side, Mode(side));
+    const auto test_shown = static_cast<uint8_t>(test > 345 ? 2 : test != 0 ? 1 : 0);
+    key.Pack(a.valid, a.gyro_mode, test_shown, DisplayFormatToggle, FdBarSense);
+    key.Pack(NavSourceSel1, NavSourceSel2);
+    key.Add(DisplayControlState1).Add(DisplayControlState2);
+    key.Pack(DisplayFormatFlags1, SelectedHeading(side)).Pack(DisplayBrightness);
 }
 
 }  // namespace

@@ -48,6 +48,18 @@ class RepaintKeyBuilder {
         Bytes(&value, sizeof value);
         return *this;
     }
+    // Small values side by side in one word (eight bytes at most in all):
+    // cheaper than adding each, for keys read every tick.
+    template <typename... T>
+    RepaintKeyBuilder& Pack(const T&... values) {
+        static_assert((std::is_trivially_copyable_v<T> && ...));
+        static_assert((sizeof(T) + ...) <= 8);
+        uint64_t w = 0;
+        unsigned shift = 0;
+        ((w |= Bits(values) << shift, shift += 8 * sizeof(T)), ...);
+        Word(w);
+        return *this;
+    }
     // A key by its fields: its padding bytes are not part of it.
     RepaintKeyBuilder& Add(const RepaintKey& k) { return Add(k.a).Add(k.b).Add(k.valid); }
     // A value quantised to steps of `step` (what one pixel can show).
@@ -60,6 +72,17 @@ class RepaintKeyBuilder {
     bool operator==(const RepaintKeyBuilder&) const = default;
 
   private:
+    // A value's bytes in the low bytes of a word, the others zero.
+    template <typename T>
+    static uint64_t Bits(const T& value) {
+        using U = std::conditional_t<
+            sizeof(T) == 1, uint8_t,
+            std::conditional_t<sizeof(T) == 2, uint16_t,
+                               std::conditional_t<sizeof(T) <= 4, uint32_t, uint64_t>>>;
+        U u = 0;
+        std::memcpy(&u, &value, sizeof value);
+        return u;
+    }
     static uint64_t Mix(uint64_t x) {
         x ^= x >> 31;
         x *= 0x7FB5D329728EA185ull;

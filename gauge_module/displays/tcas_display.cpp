@@ -425,8 +425,15 @@ void TcasDisplayKill(TcasScreen& screen) {
 void TcasDisplayCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
     if (gauge == nullptr || gauge->name == nullptr) return;
     TcasScreen* screen = nullptr;
+    // The screen this gauge last served, confirmed by its name; otherwise
+    // the screens by name.
     for (TcasScreen& s : TcasScreens) {
-        if (std::strcmp(s.name, gauge->name) == 0) screen = &s;
+        if (s.header == gauge && std::strcmp(s.name, gauge->name) == 0) screen = &s;
+    }
+    if (screen == nullptr) {
+        for (TcasScreen& s : TcasScreens) {
+            if (std::strcmp(s.name, gauge->name) == 0) screen = &s;
+        }
     }
     if (screen == nullptr) return;
     switch (service) {
