@@ -108,54 +108,109 @@ void GaugeStandardKill(gauge::GaugeHeader* g, uintptr_t) {
 // Element lists
 
 namespace {
-thread_local ElementWalkScope* tWalkScope = nullptr;
-}  // namespace
 
-ElementWalkScope::ElementWalkScope(gauge::ElementHeader* first) {
-    at_[0] = first;
-    ended_ = first == nullptr;
-    if (tWalkScope != nullptr && tWalkScope->first() == first) return;
-    outer_ = tWalkScope;
-    active_ = true;
-    tWalkScope = this;
-}
-
-ElementWalkScope::~ElementWalkScope() {
-    if (active_) tWalkScope = outer_;
-}
-
-gauge::ElementHeader* ElementWalkScope::Extend(int32_t n) {
-    while (count_ <= n && !ended_) {
-        const gauge::ElementHeader* last = at_[count_ - 1];
-        gauge::ElementHeader* next =
-            last->next_element != nullptr ? last->next_element[0] : nullptr;
-        if (next == nullptr) {
-            ended_ = true;
-        } else {
-            at_[count_++] = next;
+// The element lists of GaugeTable's gauges, each kept as the array of its
+// elements, and where each of their elements stands in one of them.
+class GaugeListIndex {
+  public:
+    GaugeListIndex() {
+        for (const gauge::GaugeHeader& g : GaugeTable) {
+            if (g.element_list != nullptr) Add(g.element_list[0]);
         }
     }
-    return n < count_ ? at_[n] : nullptr;
-}
 
-gauge::ElementHeader* ElementListWalk(gauge::ElementHeader* element, int32_t n) {
-    if (ElementWalkScope* scope = tWalkScope; scope != nullptr && scope->first() == element &&
-                                              n >= 0 && n < ElementWalkScope::kMaxElements) {
-        return scope->At(n);
+    // The element `n` (> 0) links after `element`; false when `element` is
+    // not one of the kept elements.
+    bool Walk(const gauge::ElementHeader* element, int32_t n, gauge::ElementHeader** found) const {
+        const Slot* slot = Find(element);
+        if (slot == nullptr) return false;
+        *found = n < slot->end - slot->at ? elements_[slot->at + n] : nullptr;
+        return true;
     }
+
+  private:
+    // Room for the elements of all the lists, and slots for them: a power of
+    // two, well above the element count, so that a search soon ends.
+    static constexpr int32_t kMaxElements = 4096;
+    static constexpr uint32_t kSlots = 8192;
+    static_assert(kMaxElements <= kSlots / 2);
+
+    // An element, its place in elements_ and the end of its list there.
+    struct Slot {
+        const gauge::ElementHeader* element = nullptr;
+        int32_t at = 0;
+        int32_t end = 0;
+    };
+
+    // Elements are at least 64 bytes long: by address / 32 neighbours in
+    // memory, as a list's elements mostly are, take neighbouring slots.
+    static uint32_t SlotOf(const gauge::ElementHeader* element) {
+        return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(element) / 32) % kSlots;
+    }
+
+    const Slot* Find(const gauge::ElementHeader* element) const {
+        for (uint32_t i = SlotOf(element);; i = (i + 1) % kSlots) {
+            const Slot& slot = slots_[i];
+            if (slot.element == element) return &slot;
+            if (slot.element == nullptr) return nullptr;
+        }
+    }
+
+    // A list whose first element is kept already (shared by two gauges) is
+    // kept from there on; one too long for the room left is not kept.
+    void Add(gauge::ElementHeader* first) {
+        if (first == nullptr || Find(first) != nullptr) return;
+        int32_t end = used_;
+        for (gauge::ElementHeader* e = first; e != nullptr;
+             e = e->next_element != nullptr ? e->next_element[0] : nullptr) {
+            if (end == kMaxElements) return;
+            elements_[end++] = e;
+        }
+        for (int32_t at = used_; at < end; ++at) {
+            uint32_t i = SlotOf(elements_[at]);
+            while (slots_[i].element != nullptr && slots_[i].element != elements_[at]) {
+                i = (i + 1) % kSlots;
+            }
+            // An element two lists share keeps its first place: the links
+            // from it are the same.
+            if (slots_[i].element == nullptr) slots_[i] = {elements_[at], at, end};
+        }
+        used_ = end;
+    }
+
+    Slot slots_[kSlots];
+    gauge::ElementHeader* elements_[kMaxElements];
+    int32_t used_ = 0;
+};
+
+gauge::ElementHeader* FollowLinks(gauge::ElementHeader* element, int32_t n) {
     for (int32_t i = 0; i < n && element != nullptr; ++i) {
         element = element->next_element != nullptr ? element->next_element[0] : nullptr;
     }
     return element;
 }
 
+// ElementListWalk, inlined in the flag setters.
+inline gauge::ElementHeader* Walk(gauge::ElementHeader* element, int32_t n) {
+    if (element == nullptr || n <= 0) return element;
+    static const GaugeListIndex index;
+    gauge::ElementHeader* found;
+    return index.Walk(element, n, &found) ? found : FollowLinks(element, n);
+}
+
+}  // namespace
+
+gauge::ElementHeader* ElementListWalk(gauge::ElementHeader* element, int32_t n) {
+    return Walk(element, n);
+}
+
 void SetElementFlags(gauge::ElementHeader* element, int32_t n, uint32_t flags) {
-    gauge::ElementHeader* e = ElementListWalk(element, n);
+    gauge::ElementHeader* e = Walk(element, n);
     if (e != nullptr) e->image_flags |= flags;
 }
 
 void ClearElementFlags(gauge::ElementHeader* element, int32_t n, uint32_t flags) {
-    gauge::ElementHeader* e = ElementListWalk(element, n);
+    gauge::ElementHeader* e = Walk(element, n);
     if (e != nullptr) e->image_flags &= ~flags;
 }
 

@@ -165,9 +165,24 @@ TEST(ModuleRecords, ElementListWalkAndFlags) {
     EXPECT_EQ(c.image_flags, 0u);
 }
 
-TEST(ModuleRecords, WalksInAScopeFindWhatTheLinksReach) {
-    // A list of 200 elements (longer than a scope keeps), the last without
-    // a next list, and a second list of two.
+TEST(ModuleRecords, WalksFindWhatTheLinksReach) {
+    // Every gauge's list, kept as an array, gives the elements its links
+    // reach, and nothing past its end.
+    for (const gauge::GaugeHeader& g : GaugeTable) {
+        gauge::ElementHeader* first = g.element_list != nullptr ? g.element_list[0] : nullptr;
+        if (first == nullptr) continue;
+        int32_t n = 0;
+        for (gauge::ElementHeader* e = first; e != nullptr; ++n) {
+            ASSERT_EQ(ElementListWalk(first, n), e) << g.name << " " << n;
+            e = e->next_element != nullptr ? e->next_element[0] : nullptr;
+        }
+        EXPECT_EQ(ElementListWalk(first, n), nullptr) << g.name;
+        EXPECT_EQ(ElementListWalk(first, n + 100), nullptr) << g.name;
+        EXPECT_EQ(ElementListWalk(first, -1), first) << g.name;
+    }
+
+    // A list of 200 elements on the heap, the last without a next list, and
+    // a second list of two.
     std::vector<gauge::ElementHeader> e(200);
     std::vector<std::array<gauge::ElementHeader*, 2>> next(200);
     for (size_t i = 0; i < e.size(); ++i) {
@@ -181,38 +196,19 @@ TEST(ModuleRecords, WalksInAScopeFindWhatTheLinksReach) {
     auto expected = [&](int32_t n) -> gauge::ElementHeader* {
         return n <= 0 ? &e[0] : n < 200 ? &e[static_cast<size_t>(n)] : nullptr;
     };
-    {
-        ElementWalkScope walk(&e[0]);
-        for (int32_t n : {5, 3, 150, 127, 128, 0, -1, 199, 200, 260, 1}) {
-            EXPECT_EQ(ElementListWalk(&e[0], n), expected(n)) << n;
-        }
-        // Another list, an inner scope of the same list and a list that
-        // starts inside this one are walked as they are.
-        EXPECT_EQ(ElementListWalk(&x, 1), &y);
-        EXPECT_EQ(ElementListWalk(&e[10], 2), &e[12]);
-        {
-            ElementWalkScope same(&e[0]);
-            EXPECT_EQ(ElementListWalk(&e[0], 40), &e[40]);
-            ElementWalkScope other(&x);
-            EXPECT_EQ(ElementListWalk(&x, 1), &y);
-            EXPECT_EQ(ElementListWalk(&x, 2), nullptr);
-            EXPECT_EQ(ElementListWalk(&e[0], 41), &e[41]);
-        }
-        SetElementFlags(&e[0], 77, gauge::kImageHidden);
-        EXPECT_EQ(e[77].image_flags, gauge::kImageHidden);
-        ClearElementFlags(&e[0], 77, gauge::kImageHidden);
-        EXPECT_EQ(e[77].image_flags, 0u);
+    for (int32_t n : {5, 3, 150, 127, 128, 0, -1, 199, 200, 260, 1}) {
+        EXPECT_EQ(ElementListWalk(&e[0], n), expected(n)) << n;
     }
-    // Once the scope is gone, a list linked anew is followed as it now is.
+    EXPECT_EQ(ElementListWalk(&x, 1), &y);
+    EXPECT_EQ(ElementListWalk(&e[10], 2), &e[12]);
+    SetElementFlags(&e[0], 77, gauge::kImageHidden);
+    EXPECT_EQ(e[77].image_flags, gauge::kImageHidden);
+    ClearElementFlags(&e[0], 77, gauge::kImageHidden);
+    EXPECT_EQ(e[77].image_flags, 0u);
+    // A list linked anew is followed as it now is.
     next[2][0] = &y;
     EXPECT_EQ(ElementListWalk(&e[0], 3), &y);
     EXPECT_EQ(ElementListWalk(&e[0], 4), nullptr);
-    {
-        ElementWalkScope walk(&e[0]);
-        EXPECT_EQ(ElementListWalk(&e[0], 3), &y);
-        EXPECT_EQ(ElementListWalk(&e[0], 5), nullptr);
-    }
-    ElementWalkScope empty(nullptr);
     EXPECT_EQ(ElementListWalk(nullptr, 0), nullptr);
     EXPECT_EQ(ElementListWalk(nullptr, 3), nullptr);
 }

@@ -91,7 +91,6 @@ uint8_t GaugeIsVcFrom(const gauge::GaugeHeader* gauge) {
 }
 
 void ApplyLitPairs(gauge::ElementHeader* first, const LitPair* pairs, int32_t count, bool lit) {
-    ElementWalkScope walk(first);
     for (int32_t i = 0; i < count; ++i) {
         ShowElement(first, pairs[i].lit, lit);
         ShowElement(first, pairs[i].unlit, !lit);
@@ -100,7 +99,6 @@ void ApplyLitPairs(gauge::ElementHeader* first, const LitPair* pairs, int32_t co
 
 void ApplyLitBit(gauge::ElementHeader* first, int32_t overlay, const int8_t* glowing, int32_t count,
                  bool lit) {
-    ElementWalkScope walk(first);
     if (overlay >= 0) ShowElement(first, overlay, lit);
     for (int32_t i = 0; i < count; ++i) SetElementLit(first, glowing[i], lit);
 }

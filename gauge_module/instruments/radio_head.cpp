@@ -473,7 +473,6 @@ void RadioHeadWindowRendering(const RadioHeadGauge& gauge) {
 
 void RadioHeadUpdateRun(RadioHeadGauge& gauge) {
     const RadioHead& head = *gauge.head;
-    ElementWalkScope walk(gauge.first);
     RadioHeadLighting(gauge);
     RadioHeadPowerStep(gauge);
     RadioHeadRockerEvent(head);

@@ -121,7 +121,6 @@ void ShowImages() {
     key.Add(lit).Add(gStartIsVc).Add(Powerplants_engine_ign1).Add(Powerplants_engine_ign2);
     key.Add(EngineStartSelector);
     if (!VisibilityStale(gStartMemo, First(), key.Key())) return;
-    ElementWalkScope walk(First());
     ShowElement(First(), 1, PanelLit(PanelLightingCircuit1.get(), gStartIsVc));
     ShowSwitch(0, Powerplants_engine_ign1, lit);
     ShowSwitch(1, Powerplants_engine_ign2, lit);
