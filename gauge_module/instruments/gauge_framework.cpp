@@ -1,5 +1,6 @@
 #include "instruments/gauge_framework.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -38,6 +39,36 @@ void SetElementLit(gauge::ElementHeader* first, int32_t k, bool lit) {
     } else {
         ClearElementFlags(first, k, gauge::kImageLuminous);
     }
+}
+
+void CopyText(char* text, std::size_t size, const char* from, std::size_t max_length) {
+    if (size == 0) return;
+    const std::size_t n = strnlen(from, std::min(max_length, size - 1));
+    std::memcpy(text, from, n);
+    text[n] = '\0';
+}
+
+void FormatInteger(char* text, std::size_t size, int64_t value, int32_t width, char pad) {
+    // Digits from the last; a width beyond what any int64 needs is cut to it.
+    char digits[20];
+    int32_t count = 0;
+    uint64_t magnitude =
+        value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    char out[24];
+    int32_t n = 0;
+    int32_t padding = std::min(width, 22) - count - (value < 0 ? 1 : 0);
+    if (pad != '0') {
+        for (; padding > 0; --padding) out[n++] = pad;
+    }
+    if (value < 0) out[n++] = '-';
+    for (; padding > 0; --padding) out[n++] = '0';
+    while (count > 0) out[n++] = digits[--count];
+    out[n] = '\0';
+    CopyText(text, size, out);
 }
 
 bool ElementShown(gauge::ElementHeader* first, int32_t k) {
