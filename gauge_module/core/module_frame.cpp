@@ -124,22 +124,22 @@ class GaugeListIndex {
     bool Walk(const gauge::ElementHeader* element, int32_t n, gauge::ElementHeader** found) const {
         const Slot* slot = Find(element);
         if (slot == nullptr) return false;
-        *found = n < slot->end - slot->at ? elements_[slot->at + n] : nullptr;
+        const int32_t at = slot->place - 1;
+        *found = n < slot->end - at ? elements_[at + n] : nullptr;
         return true;
     }
 
   private:
-    // Room for the elements of all the lists, and slots for them: a power of
-    // two, well above the element count, so that a search soon ends.
+    // Room for the elements of all the lists, and slots for them: well
+    // above the element count, so that a search soon ends.
     static constexpr int32_t kMaxElements = 4096;
     static constexpr uint32_t kSlots = 8192;
-    static_assert(kMaxElements <= kSlots / 2);
 
-    // An element, its place in elements_ and the end of its list there.
+    // An element's place in elements_ (plus 1; 0: a free slot) and the end
+    // there of its list.
     struct Slot {
-        const gauge::ElementHeader* element = nullptr;
-        int32_t at = 0;
-        int32_t end = 0;
+        uint16_t place = 0;
+        uint16_t end = 0;
     };
 
     // Elements are at least 64 bytes long: by address / 32 neighbours in
@@ -151,8 +151,8 @@ class GaugeListIndex {
     const Slot* Find(const gauge::ElementHeader* element) const {
         for (uint32_t i = SlotOf(element);; i = (i + 1) % kSlots) {
             const Slot& slot = slots_[i];
-            if (slot.element == element) return &slot;
-            if (slot.element == nullptr) return nullptr;
+            if (slot.place == 0) return nullptr;
+            if (elements_[slot.place - 1] == element) return &slot;
         }
     }
 
@@ -167,13 +167,12 @@ class GaugeListIndex {
             elements_[end++] = e;
         }
         for (int32_t at = used_; at < end; ++at) {
-            uint32_t i = SlotOf(elements_[at]);
-            while (slots_[i].element != nullptr && slots_[i].element != elements_[at]) {
-                i = (i + 1) % kSlots;
-            }
             // An element two lists share keeps its first place: the links
             // from it are the same.
-            if (slots_[i].element == nullptr) slots_[i] = {elements_[at], at, end};
+            if (Find(elements_[at]) != nullptr) continue;
+            uint32_t i = SlotOf(elements_[at]);
+            while (slots_[i].place != 0) i = (i + 1) % kSlots;
+            slots_[i] = {static_cast<uint16_t>(at + 1), static_cast<uint16_t>(end)};
         }
         used_ = end;
     }
