@@ -1,5 +1,8 @@
 #include "core/module_frame.h"
 
+#include <functional>
+#include <iterator>
+
 #include "cabin_link/instructor_link_server.h"
 #include "cabin_link/sound_scheme.h"
 #include "core/blade_angle_locator.h"
@@ -74,10 +77,31 @@ void TraceLine(const char* text, uint32_t value) {
 
 namespace {
 
+// The first element of each of GaugeTable's gauges, taken once: the host
+// asks for it on every update and draw of every gauge, and the headers'
+// lists never change. Other headers are read as they are.
+gauge::ElementHeader* FirstElementOf(const gauge::GaugeHeader* g) {
+    if (!std::less<>{}(g, std::begin(GaugeTable)) && std::less<>{}(g, std::end(GaugeTable))) {
+        struct Firsts {
+            Firsts() {
+                for (int i = 0; i < gauge::kGaugeCount; ++i) {
+                    at[i] = GaugeTable[i].element_list != nullptr ? GaugeTable[i].element_list[0]
+                                                                  : nullptr;
+                }
+            }
+            gauge::ElementHeader* at[gauge::kGaugeCount];
+        };
+        static const Firsts firsts;
+        return firsts.at[g - GaugeTable];
+    }
+    return g != nullptr && g->element_list != nullptr ? g->element_list[0] : nullptr;
+}
+
 void ForwardElementList(gauge::GaugeHeader* g, int slot, uintptr_t arg) {
-    if (g == nullptr || g->element_list == nullptr || g->element_list[0] == nullptr) return;
+    gauge::ElementHeader* first = FirstElementOf(g);
+    if (first == nullptr) return;
     auto service = PanelServiceSlot<gauge::ElementListService>(slot);
-    if (service != nullptr) service(g->element_list[0], arg);
+    if (service != nullptr) service(first, arg);
 }
 
 }  // namespace
