@@ -126,6 +126,19 @@ TEST(ModuleRecords, StandardRoutinesForwardTheServicedGaugesOwnList) {
     EXPECT_EQ(g_calls[1].arg, 77u);
     EXPECT_EQ(g_calls[4].arg, 5u);
 
+    // The module's own gauges forward their own lists, frame after frame.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (gauge::GaugeHeader& h : GaugeTable) {
+            if (h.element_list == nullptr) continue;
+            g_calls.clear();
+            h.draw(&h, 0);
+            h.update(&h, 0);
+            ASSERT_EQ(g_calls.size(), 2u) << h.name;
+            EXPECT_EQ(g_calls[0].element, h.element_list[0]) << h.name;
+            EXPECT_EQ(g_calls[1].element, h.element_list[0]) << h.name;
+        }
+    }
+
     // A gauge without elements (the main gauge) asks nothing of the host,
     // and an empty service table is not called at all.
     g_calls.clear();
