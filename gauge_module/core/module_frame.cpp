@@ -83,7 +83,7 @@ namespace {
 gauge::ElementHeader* FirstElementOf(const gauge::GaugeHeader* g) {
     if (!std::less<>{}(g, std::begin(GaugeTable)) && std::less<>{}(g, std::end(GaugeTable))) {
         struct Firsts {
-            Firsts() {
+            [[gnu::noinline]] Firsts() {
                 for (int i = 0; i < gauge::kGaugeCount; ++i) {
                     at[i] = GaugeTable[i].element_list != nullptr ? GaugeTable[i].element_list[0]
                                                                   : nullptr;
@@ -137,20 +137,21 @@ namespace {
 // elements, and where each of their elements stands in one of them.
 class GaugeListIndex {
   public:
-    GaugeListIndex() {
+    // Out of line, so that KeptLists() stays small enough to inline.
+    [[gnu::noinline]] GaugeListIndex() {
         for (const gauge::GaugeHeader& g : GaugeTable) {
             if (g.element_list != nullptr) Add(g.element_list[0]);
         }
     }
 
-    // The element `n` (> 0) links after `element`; false when `element` is
-    // not one of the kept elements.
-    bool Walk(const gauge::ElementHeader* element, int32_t n, gauge::ElementHeader** found) const {
+    // The kept elements from `element` on (`element` first) and their
+    // count; null when `element` is not one of them.
+    gauge::ElementHeader* const* From(const gauge::ElementHeader* element, int32_t* count) const {
         const Slot* slot = Find(element);
-        if (slot == nullptr) return false;
+        if (slot == nullptr) return nullptr;
         const int32_t at = slot->place - 1;
-        *found = n < slot->end - at ? elements_[at + n] : nullptr;
-        return true;
+        *count = slot->end - at;
+        return &elements_[at];
     }
 
   private:
@@ -158,6 +159,7 @@ class GaugeListIndex {
     // above the element count, so that a search soon ends.
     static constexpr int32_t kMaxElements = 4096;
     static constexpr uint32_t kSlots = 8192;
+    static_assert(kMaxElements < UINT16_MAX);
 
     // An element's place in elements_ (plus 1; 0: a free slot) and the end
     // there of its list.
@@ -213,15 +215,25 @@ gauge::ElementHeader* FollowLinks(gauge::ElementHeader* element, int32_t n) {
     return element;
 }
 
-// ElementListWalk, inlined in the flag setters.
-inline gauge::ElementHeader* Walk(gauge::ElementHeader* element, int32_t n) {
-    if (element == nullptr || n <= 0) return element;
+const GaugeListIndex& KeptLists() {
     static const GaugeListIndex index;
-    gauge::ElementHeader* found;
-    return index.Walk(element, n, &found) ? found : FollowLinks(element, n);
+    return index;
+}
+
+// ElementListWalk, for the flag setters too.
+gauge::ElementHeader* Walk(gauge::ElementHeader* element, int32_t n) {
+    if (element == nullptr || n <= 0) return element;
+    int32_t count = 0;
+    gauge::ElementHeader* const* kept = KeptLists().From(element, &count);
+    if (kept == nullptr) return FollowLinks(element, n);
+    return n < count ? kept[n] : nullptr;
 }
 
 }  // namespace
+
+ElementList::ElementList(gauge::ElementHeader* first) : first_(first) {
+    if (first != nullptr) kept_ = KeptLists().From(first, &count_);
+}
 
 gauge::ElementHeader* ElementListWalk(gauge::ElementHeader* element, int32_t n) {
     return Walk(element, n);

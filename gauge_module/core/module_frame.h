@@ -132,6 +132,23 @@ void GaugeStandardKill(gauge::GaugeHeader* gauge, uintptr_t arg);
 // as arrays on the first walk, and a walk from any of their elements takes
 // the element reached from there. Every other list is followed link by link.
 gauge::ElementHeader* ElementListWalk(gauge::ElementHeader* element, int32_t n);
+// The elements of the list at `first` by number, as ElementListWalk finds
+// them, for a step that shows, hides or lights several of them: a gauge's
+// list is looked up once.
+class ElementList {
+  public:
+    explicit ElementList(gauge::ElementHeader* first);
+    gauge::ElementHeader* operator[](int32_t n) const {
+        if (n <= 0 || first_ == nullptr) return first_;
+        if (kept_ != nullptr) return n < count_ ? kept_[n] : nullptr;
+        return ElementListWalk(first_, n);
+    }
+
+  private:
+    gauge::ElementHeader* first_;
+    gauge::ElementHeader* const* kept_ = nullptr;  // from first_ on, when kept
+    int32_t count_ = 0;
+};
 // Walk as ElementListWalk, then set or clear `flags` in the image flags of
 // the element reached; nothing when the walk ends early.
 void SetElementFlags(gauge::ElementHeader* element, int32_t n, uint32_t flags);

@@ -180,18 +180,28 @@ TEST(ModuleRecords, ElementListWalkAndFlags) {
 
 TEST(ModuleRecords, WalksFindWhatTheLinksReach) {
     // Every gauge's list, kept as an array, gives the elements its links
-    // reach, and nothing past its end.
+    // reach, and nothing past its end; so does a walk from its second
+    // element (where some gauges number from).
     for (const gauge::GaugeHeader& g : GaugeTable) {
         gauge::ElementHeader* first = g.element_list != nullptr ? g.element_list[0] : nullptr;
         if (first == nullptr) continue;
+        const ElementList list(first);
+        gauge::ElementHeader* second = ElementListWalk(first, 1);
+        const ElementList from_second(second);
         int32_t n = 0;
         for (gauge::ElementHeader* e = first; e != nullptr; ++n) {
             ASSERT_EQ(ElementListWalk(first, n), e) << g.name << " " << n;
+            ASSERT_EQ(list[n], e) << g.name << " " << n;
+            if (n > 0) {
+                ASSERT_EQ(from_second[n - 1], e) << g.name << " " << n;
+            }
             e = e->next_element != nullptr ? e->next_element[0] : nullptr;
         }
         EXPECT_EQ(ElementListWalk(first, n), nullptr) << g.name;
         EXPECT_EQ(ElementListWalk(first, n + 100), nullptr) << g.name;
+        EXPECT_EQ(list[n], nullptr) << g.name;
         EXPECT_EQ(ElementListWalk(first, -1), first) << g.name;
+        EXPECT_EQ(list[-1], first) << g.name;
     }
 
     // A list of 200 elements on the heap, the last without a next list, and
@@ -214,6 +224,10 @@ TEST(ModuleRecords, WalksFindWhatTheLinksReach) {
     }
     EXPECT_EQ(ElementListWalk(&x, 1), &y);
     EXPECT_EQ(ElementListWalk(&e[10], 2), &e[12]);
+    const ElementList list(&e[0]);
+    EXPECT_EQ(list[150], &e[150]);
+    EXPECT_EQ(list[200], nullptr);
+    EXPECT_EQ(ElementList(nullptr)[2], nullptr);
     SetElementFlags(&e[0], 77, gauge::kImageHidden);
     EXPECT_EQ(e[77].image_flags, gauge::kImageHidden);
     ClearElementFlags(&e[0], 77, gauge::kImageHidden);

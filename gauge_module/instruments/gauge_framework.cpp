@@ -121,17 +121,35 @@ uint8_t GaugeIsVcFrom(const gauge::GaugeHeader* gauge) {
                : 0;
 }
 
+namespace {
+
+void SetShown(gauge::ElementHeader* e, bool shown) {
+    if (e == nullptr) return;
+    e->image_flags =
+        shown ? e->image_flags & ~gauge::kImageHidden : e->image_flags | gauge::kImageHidden;
+}
+
+void SetLit(gauge::ElementHeader* e, bool lit) {
+    if (e == nullptr) return;
+    e->image_flags =
+        lit ? e->image_flags | gauge::kImageLuminous : e->image_flags & ~gauge::kImageLuminous;
+}
+
+}  // namespace
+
 void ApplyLitPairs(gauge::ElementHeader* first, const LitPair* pairs, int32_t count, bool lit) {
+    const ElementList list(first);
     for (int32_t i = 0; i < count; ++i) {
-        ShowElement(first, pairs[i].lit, lit);
-        ShowElement(first, pairs[i].unlit, !lit);
+        SetShown(list[pairs[i].lit], lit);
+        SetShown(list[pairs[i].unlit], !lit);
     }
 }
 
 void ApplyLitBit(gauge::ElementHeader* first, int32_t overlay, const int8_t* glowing, int32_t count,
                  bool lit) {
-    if (overlay >= 0) ShowElement(first, overlay, lit);
-    for (int32_t i = 0; i < count; ++i) SetElementLit(first, glowing[i], lit);
+    const ElementList list(first);
+    if (overlay >= 0) SetShown(list[overlay], lit);
+    for (int32_t i = 0; i < count; ++i) SetLit(list[glowing[i]], lit);
 }
 
 bool FlashPhase() {
