@@ -1,5 +1,8 @@
 #include "core/module_frame.h"
 
+#include <functional>
+#include <iterator>
+
 #include "cabin_link/instructor_link_server.h"
 #include "cabin_link/sound_scheme.h"
 #include "core/blade_angle_locator.h"
@@ -74,10 +77,31 @@ void TraceLine(const char* text, uint32_t value) {
 
 namespace {
 
+// The first element of each of GaugeTable's gauges, taken once: the host
+// asks for it on every update and draw of every gauge, and the headers'
+// lists never change. Other headers are read as they are.
+gauge::ElementHeader* FirstElementOf(const gauge::GaugeHeader* g) {
+    if (!std::less<>{}(g, std::begin(GaugeTable)) && std::less<>{}(g, std::end(GaugeTable))) {
+        struct Firsts {
+            [[gnu::noinline]] Firsts() {
+                for (int i = 0; i < gauge::kGaugeCount; ++i) {
+                    at[i] = GaugeTable[i].element_list != nullptr ? GaugeTable[i].element_list[0]
+                                                                  : nullptr;
+                }
+            }
+            gauge::ElementHeader* at[gauge::kGaugeCount];
+        };
+        static const Firsts firsts;
+        return firsts.at[g - GaugeTable];
+    }
+    return g != nullptr && g->element_list != nullptr ? g->element_list[0] : nullptr;
+}
+
 void ForwardElementList(gauge::GaugeHeader* g, int slot, uintptr_t arg) {
-    if (g == nullptr || g->element_list == nullptr || g->element_list[0] == nullptr) return;
+    gauge::ElementHeader* first = FirstElementOf(g);
+    if (first == nullptr) return;
     auto service = PanelServiceSlot<gauge::ElementListService>(slot);
-    if (service != nullptr) service(g->element_list[0], arg);
+    if (service != nullptr) service(first, arg);
 }
 
 }  // namespace
@@ -108,54 +132,120 @@ void GaugeStandardKill(gauge::GaugeHeader* g, uintptr_t) {
 // Element lists
 
 namespace {
-thread_local ElementWalkScope* tWalkScope = nullptr;
-}  // namespace
 
-ElementWalkScope::ElementWalkScope(gauge::ElementHeader* first) {
-    at_[0] = first;
-    ended_ = first == nullptr;
-    if (tWalkScope != nullptr && tWalkScope->first() == first) return;
-    outer_ = tWalkScope;
-    active_ = true;
-    tWalkScope = this;
-}
-
-ElementWalkScope::~ElementWalkScope() {
-    if (active_) tWalkScope = outer_;
-}
-
-gauge::ElementHeader* ElementWalkScope::Extend(int32_t n) {
-    while (count_ <= n && !ended_) {
-        const gauge::ElementHeader* last = at_[count_ - 1];
-        gauge::ElementHeader* next =
-            last->next_element != nullptr ? last->next_element[0] : nullptr;
-        if (next == nullptr) {
-            ended_ = true;
-        } else {
-            at_[count_++] = next;
+// The element lists of GaugeTable's gauges, each kept as the array of its
+// elements, and where each of their elements stands in one of them.
+class GaugeListIndex {
+  public:
+    // Out of line, so that KeptLists() stays small enough to inline.
+    [[gnu::noinline]] GaugeListIndex() {
+        for (const gauge::GaugeHeader& g : GaugeTable) {
+            if (g.element_list != nullptr) Add(g.element_list[0]);
         }
     }
-    return n < count_ ? at_[n] : nullptr;
-}
 
-gauge::ElementHeader* ElementListWalk(gauge::ElementHeader* element, int32_t n) {
-    if (ElementWalkScope* scope = tWalkScope; scope != nullptr && scope->first() == element &&
-                                              n >= 0 && n < ElementWalkScope::kMaxElements) {
-        return scope->At(n);
+    // The kept elements from `element` on (`element` first) and their
+    // count; null when `element` is not one of them.
+    gauge::ElementHeader* const* From(const gauge::ElementHeader* element, int32_t* count) const {
+        const Slot* slot = Find(element);
+        if (slot == nullptr) return nullptr;
+        const int32_t at = slot->place - 1;
+        *count = slot->end - at;
+        return &elements_[at];
     }
+
+  private:
+    // Room for the elements of all the lists, and slots for them: well
+    // above the element count, so that a search soon ends.
+    static constexpr int32_t kMaxElements = 4096;
+    static constexpr uint32_t kSlots = 8192;
+    static_assert(kMaxElements < UINT16_MAX);
+
+    // An element's place in elements_ (plus 1; 0: a free slot) and the end
+    // there of its list.
+    struct Slot {
+        uint16_t place = 0;
+        uint16_t end = 0;
+    };
+
+    // Elements are at least 64 bytes long: by address / 32 neighbours in
+    // memory, as a list's elements mostly are, take neighbouring slots.
+    static uint32_t SlotOf(const gauge::ElementHeader* element) {
+        return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(element) / 32) % kSlots;
+    }
+
+    const Slot* Find(const gauge::ElementHeader* element) const {
+        for (uint32_t i = SlotOf(element);; i = (i + 1) % kSlots) {
+            const Slot& slot = slots_[i];
+            if (slot.place == 0) return nullptr;
+            if (elements_[slot.place - 1] == element) return &slot;
+        }
+    }
+
+    // A list whose first element is kept already (shared by two gauges) is
+    // kept from there on; one too long for the room left is not kept.
+    void Add(gauge::ElementHeader* first) {
+        if (first == nullptr || Find(first) != nullptr) return;
+        int32_t end = used_;
+        for (gauge::ElementHeader* e = first; e != nullptr;
+             e = e->next_element != nullptr ? e->next_element[0] : nullptr) {
+            if (end == kMaxElements) return;
+            elements_[end++] = e;
+        }
+        for (int32_t at = used_; at < end; ++at) {
+            // An element two lists share keeps its first place: the links
+            // from it are the same.
+            if (Find(elements_[at]) != nullptr) continue;
+            uint32_t i = SlotOf(elements_[at]);
+            while (slots_[i].place != 0) i = (i + 1) % kSlots;
+            slots_[i] = {static_cast<uint16_t>(at + 1), static_cast<uint16_t>(end)};
+        }
+        used_ = end;
+    }
+
+    Slot slots_[kSlots];
+    gauge::ElementHeader* elements_[kMaxElements];
+    int32_t used_ = 0;
+};
+
+gauge::ElementHeader* FollowLinks(gauge::ElementHeader* element, int32_t n) {
     for (int32_t i = 0; i < n && element != nullptr; ++i) {
         element = element->next_element != nullptr ? element->next_element[0] : nullptr;
     }
     return element;
 }
 
+const GaugeListIndex& KeptLists() {
+    static const GaugeListIndex index;
+    return index;
+}
+
+// ElementListWalk, for the flag setters too.
+gauge::ElementHeader* Walk(gauge::ElementHeader* element, int32_t n) {
+    if (element == nullptr || n <= 0) return element;
+    int32_t count = 0;
+    gauge::ElementHeader* const* kept = KeptLists().From(element, &count);
+    if (kept == nullptr) return FollowLinks(element, n);
+    return n < count ? kept[n] : nullptr;
+}
+
+}  // namespace
+
+ElementList::ElementList(gauge::ElementHeader* first) : first_(first) {
+    if (first != nullptr) kept_ = KeptLists().From(first, &count_);
+}
+
+gauge::ElementHeader* ElementListWalk(gauge::ElementHeader* element, int32_t n) {
+    return Walk(element, n);
+}
+
 void SetElementFlags(gauge::ElementHeader* element, int32_t n, uint32_t flags) {
-    gauge::ElementHeader* e = ElementListWalk(element, n);
+    gauge::ElementHeader* e = Walk(element, n);
     if (e != nullptr) e->image_flags |= flags;
 }
 
 void ClearElementFlags(gauge::ElementHeader* element, int32_t n, uint32_t flags) {
-    gauge::ElementHeader* e = ElementListWalk(element, n);
+    gauge::ElementHeader* e = Walk(element, n);
     if (e != nullptr) e->image_flags &= ~flags;
 }
 

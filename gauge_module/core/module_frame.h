@@ -126,39 +126,33 @@ void GaugeStandardDraw(gauge::GaugeHeader* gauge, uintptr_t arg);
 void GaugeStandardKill(gauge::GaugeHeader* gauge, uintptr_t arg);
 
 // The element reached from `element` by following the first entry of the
-// next-element list `n` times (n = 0: `element` itself); null when `element`
-// is null or a list is missing on the way.
+// next-element list `n` times (n <= 0: `element` itself); null when `element`
+// is null or a list is missing on the way. The lists of the module's gauges
+// (GaugeTable) are static records whose links never change: they are kept
+// as arrays on the first walk, and a walk from any of their elements takes
+// the element reached from there. Every other list is followed link by link.
 gauge::ElementHeader* ElementListWalk(gauge::ElementHeader* element, int32_t n);
+// The elements of the list at `first` by number, as ElementListWalk finds
+// them, for a step that shows, hides or lights several of them: a gauge's
+// list is looked up once.
+class ElementList {
+  public:
+    explicit ElementList(gauge::ElementHeader* first);
+    gauge::ElementHeader* operator[](int32_t n) const {
+        if (n <= 0 || first_ == nullptr) return first_;
+        if (kept_ != nullptr) return n < count_ ? kept_[n] : nullptr;
+        return ElementListWalk(first_, n);
+    }
+
+  private:
+    gauge::ElementHeader* first_;
+    gauge::ElementHeader* const* kept_ = nullptr;  // from first_ on, when kept
+    int32_t count_ = 0;
+};
 // Walk as ElementListWalk, then set or clear `flags` in the image flags of
 // the element reached; nothing when the walk ends early.
 void SetElementFlags(gauge::ElementHeader* element, int32_t n, uint32_t flags);
 void ClearElementFlags(gauge::ElementHeader* element, int32_t n, uint32_t flags);
-
-// While one lives on a thread, that thread's walks of the list at `first`
-// take the elements it has met before instead of following the links again.
-// A gauge step that shows, hides or lights many elements of its list keeps
-// one for the step; the list must not change meanwhile. A scope for the
-// list the thread's innermost scope already walks leaves that one at work.
-class ElementWalkScope {
-  public:
-    explicit ElementWalkScope(gauge::ElementHeader* first);
-    ~ElementWalkScope();
-    ElementWalkScope(const ElementWalkScope&) = delete;
-    ElementWalkScope& operator=(const ElementWalkScope&) = delete;
-
-    static constexpr int32_t kMaxElements = 128;
-    const gauge::ElementHeader* first() const { return at_[0]; }
-    // Element n (0 <= n < kMaxElements) of the list, null past its end.
-    gauge::ElementHeader* At(int32_t n) { return n < count_ ? at_[n] : Extend(n); }
-
-  private:
-    gauge::ElementHeader* Extend(int32_t n);
-    bool active_ = false;
-    bool ended_ = false;
-    int32_t count_ = 1;
-    ElementWalkScope* outer_ = nullptr;
-    gauge::ElementHeader* at_[kMaxElements];
-};
 
 // The gauge callback of `maingauge`: acts on the install (2), update (6),
 // draw (10) and kill (12) services and ignores every other service.

@@ -126,6 +126,19 @@ TEST(ModuleRecords, StandardRoutinesForwardTheServicedGaugesOwnList) {
     EXPECT_EQ(g_calls[1].arg, 77u);
     EXPECT_EQ(g_calls[4].arg, 5u);
 
+    // The module's own gauges forward their own lists, frame after frame.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (gauge::GaugeHeader& h : GaugeTable) {
+            if (h.element_list == nullptr) continue;
+            g_calls.clear();
+            h.draw(&h, 0);
+            h.update(&h, 0);
+            ASSERT_EQ(g_calls.size(), 2u) << h.name;
+            EXPECT_EQ(g_calls[0].element, h.element_list[0]) << h.name;
+            EXPECT_EQ(g_calls[1].element, h.element_list[0]) << h.name;
+        }
+    }
+
     // A gauge without elements (the main gauge) asks nothing of the host,
     // and an empty service table is not called at all.
     g_calls.clear();
@@ -165,9 +178,34 @@ TEST(ModuleRecords, ElementListWalkAndFlags) {
     EXPECT_EQ(c.image_flags, 0u);
 }
 
-TEST(ModuleRecords, WalksInAScopeFindWhatTheLinksReach) {
-    // A list of 200 elements (longer than a scope keeps), the last without
-    // a next list, and a second list of two.
+TEST(ModuleRecords, WalksFindWhatTheLinksReach) {
+    // Every gauge's list, kept as an array, gives the elements its links
+    // reach, and nothing past its end; so does a walk from its second
+    // element (where some gauges number from).
+    for (const gauge::GaugeHeader& g : GaugeTable) {
+        gauge::ElementHeader* first = g.element_list != nullptr ? g.element_list[0] : nullptr;
+        if (first == nullptr) continue;
+        const ElementList list(first);
+        gauge::ElementHeader* second = ElementListWalk(first, 1);
+        const ElementList from_second(second);
+        int32_t n = 0;
+        for (gauge::ElementHeader* e = first; e != nullptr; ++n) {
+            ASSERT_EQ(ElementListWalk(first, n), e) << g.name << " " << n;
+            ASSERT_EQ(list[n], e) << g.name << " " << n;
+            if (n > 0) {
+                ASSERT_EQ(from_second[n - 1], e) << g.name << " " << n;
+            }
+            e = e->next_element != nullptr ? e->next_element[0] : nullptr;
+        }
+        EXPECT_EQ(ElementListWalk(first, n), nullptr) << g.name;
+        EXPECT_EQ(ElementListWalk(first, n + 100), nullptr) << g.name;
+        EXPECT_EQ(list[n], nullptr) << g.name;
+        EXPECT_EQ(ElementListWalk(first, -1), first) << g.name;
+        EXPECT_EQ(list[-1], first) << g.name;
+    }
+
+    // A list of 200 elements on the heap, the last without a next list, and
+    // a second list of two.
     std::vector<gauge::ElementHeader> e(200);
     std::vector<std::array<gauge::ElementHeader*, 2>> next(200);
     for (size_t i = 0; i < e.size(); ++i) {
@@ -181,38 +219,23 @@ TEST(ModuleRecords, WalksInAScopeFindWhatTheLinksReach) {
     auto expected = [&](int32_t n) -> gauge::ElementHeader* {
         return n <= 0 ? &e[0] : n < 200 ? &e[static_cast<size_t>(n)] : nullptr;
     };
-    {
-        ElementWalkScope walk(&e[0]);
-        for (int32_t n : {5, 3, 150, 127, 128, 0, -1, 199, 200, 260, 1}) {
-            EXPECT_EQ(ElementListWalk(&e[0], n), expected(n)) << n;
-        }
-        // Another list, an inner scope of the same list and a list that
-        // starts inside this one are walked as they are.
-        EXPECT_EQ(ElementListWalk(&x, 1), &y);
-        EXPECT_EQ(ElementListWalk(&e[10], 2), &e[12]);
-        {
-            ElementWalkScope same(&e[0]);
-            EXPECT_EQ(ElementListWalk(&e[0], 40), &e[40]);
-            ElementWalkScope other(&x);
-            EXPECT_EQ(ElementListWalk(&x, 1), &y);
-            EXPECT_EQ(ElementListWalk(&x, 2), nullptr);
-            EXPECT_EQ(ElementListWalk(&e[0], 41), &e[41]);
-        }
-        SetElementFlags(&e[0], 77, gauge::kImageHidden);
-        EXPECT_EQ(e[77].image_flags, gauge::kImageHidden);
-        ClearElementFlags(&e[0], 77, gauge::kImageHidden);
-        EXPECT_EQ(e[77].image_flags, 0u);
+    for (int32_t n : {5, 3, 150, 127, 128, 0, -1, 199, 200, 260, 1}) {
+        EXPECT_EQ(ElementListWalk(&e[0], n), expected(n)) << n;
     }
-    // Once the scope is gone, a list linked anew is followed as it now is.
+    EXPECT_EQ(ElementListWalk(&x, 1), &y);
+    EXPECT_EQ(ElementListWalk(&e[10], 2), &e[12]);
+    const ElementList list(&e[0]);
+    EXPECT_EQ(list[150], &e[150]);
+    EXPECT_EQ(list[200], nullptr);
+    EXPECT_EQ(ElementList(nullptr)[2], nullptr);
+    SetElementFlags(&e[0], 77, gauge::kImageHidden);
+    EXPECT_EQ(e[77].image_flags, gauge::kImageHidden);
+    ClearElementFlags(&e[0], 77, gauge::kImageHidden);
+    EXPECT_EQ(e[77].image_flags, 0u);
+    // A list linked anew is followed as it now is.
     next[2][0] = &y;
     EXPECT_EQ(ElementListWalk(&e[0], 3), &y);
     EXPECT_EQ(ElementListWalk(&e[0], 4), nullptr);
-    {
-        ElementWalkScope walk(&e[0]);
-        EXPECT_EQ(ElementListWalk(&e[0], 3), &y);
-        EXPECT_EQ(ElementListWalk(&e[0], 5), nullptr);
-    }
-    ElementWalkScope empty(nullptr);
     EXPECT_EQ(ElementListWalk(nullptr, 0), nullptr);
     EXPECT_EQ(ElementListWalk(nullptr, 3), nullptr);
 }

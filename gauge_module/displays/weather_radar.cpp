@@ -576,7 +576,6 @@ void WxVisibility(gauge::GaugeHeader* header) {
     key.Add(lit).Add(WxRadarState.var_selected).Add(WxRadarState.tgt_selected);
     key.Add(WxRangeRings).Add(WxButton2);
     if (!VisibilityStale(memo, first, key.Key())) return;
-    ElementWalkScope walk(first);
     for (int k : {0, 3, 5, 15}) ShowElement(first, k, lit);
     for (int k : {2, 4, 14}) ShowElement(first, k, !lit);
     for (int k = 6; k <= 13; ++k) SetElementLit(first, k, lit);

@@ -178,7 +178,6 @@ void Visibility(gauge::GaugeHeader* gauge) {
     RepaintKeyBuilder key;
     key.Add(lit);
     if (!VisibilityStale(memo, first, key.Key())) return;
-    ElementWalkScope walk(first);
     ShowElement(first, 0, lit);
     ShowElement(first, 1, !lit);
     for (int k = 3; k <= 14; ++k) ShowElement(first, k, (k % 2 == 0) == lit);

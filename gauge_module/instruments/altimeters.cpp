@@ -322,7 +322,6 @@ void InstallPilot(int side) {
 
 void PilotUpdate(gauge::GaugeHeader* gauge, int side, bool mirror) {
     const bool alert = SideAlert(side);
-    ElementWalkScope walk(FirstElement(gauge));
     if (RefreshStep() || alert) Visibility(gauge, false);
     ShowElement(FirstElement(gauge), kAlertElement, alert);
     FollowBaroAltitude(side);
@@ -334,10 +333,7 @@ void PilotUpdate(gauge::GaugeHeader* gauge, int side, bool mirror) {
 }
 
 void StbyUpdate(gauge::GaugeHeader* gauge) {
-    if (RefreshStep()) {
-        ElementWalkScope walk(FirstElement(gauge));
-        Visibility(gauge, true);
-    }
+    if (RefreshStep()) Visibility(gauge, true);
     SetDrumSource(AltimeterDrums[kStbyAltimeter],
                   PressureAltitude - (kStbyStandardHpa - StbyAltimeterBaro.hpa) * kFeetPerHpa);
     ComputeDrums(kStbyAltimeter, StbyAltimeterBaro.hpa, StbyAltimeterBaro.inhg);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "core/electrical_system.h"
 #include "core/host_panel_services.h"
@@ -39,10 +38,6 @@ bool AtcPowered() {
 // The selectors work from standby up, with power.
 bool Operating() {
     return AtcPowered() && TransponderState.mode >= 2;
-}
-
-void Copy(char* text, std::size_t size, const char* from) {
-    std::snprintf(text, size, "%s", from);
 }
 
 }  // namespace
@@ -117,19 +112,19 @@ void TransponderVisibility(gauge::ElementHeader* first, uint8_t gauge_is_vc) {
 void TransponderCodeWindowText(char* text, std::size_t size) {
     const int32_t mode = TransponderState.mode;
     if (mode == 0) {
-        Copy(text, size, "    ");
+        CopyText(text, size, "    ");
     } else if (mode == 1) {
         if (TransponderState.test_timer > kTransponderTestPattern) {
-            Copy(text, size, "8888");
+            CopyText(text, size, "8888");
         } else {
             const double hundreds = std::trunc(static_cast<double>(Altitude) * 0.01);
             const int32_t shown = std::isfinite(hundreds)
                                       ? static_cast<int32_t>(std::clamp(hundreds, -999.0, 999.0))
                                       : 0;
-            std::snprintf(text, size, "%03d", shown);
+            FormatInteger(text, size, shown, 3, '0');
         }
     } else {
-        std::snprintf(text, size, "%.4s", TransponderCodePtr);
+        CopyText(text, size, TransponderCodePtr, 4);
         const int32_t cursor = TransponderState.digit_cursor;
         if (cursor >= 1 && cursor <= 4 && (TickCounter.load(std::memory_order_relaxed) & 2u) != 0 &&
             size > 4) {
@@ -141,37 +136,37 @@ void TransponderCodeWindowText(char* text, std::size_t size) {
 
 void TransponderAltSourceText(char* text, std::size_t size) {
     if (TransponderState.mode == 0) {
-        Copy(text, size, "   ");
+        CopyText(text, size, "   ");
     } else {
-        Copy(text, size, TransponderAltSource == 2 ? "FL2" : "FL1");
+        CopyText(text, size, TransponderAltSource == 2 ? "FL2" : "FL1");
     }
 }
 
 void TransponderTaText(char* text, std::size_t size) {
     const int32_t mode = TransponderState.mode;
-    Copy(text, size, mode == 1 || mode == 6 || mode == 7 ? "TA" : "    ");
+    CopyText(text, size, mode == 1 || mode == 6 || mode == 7 ? "TA" : "    ");
 }
 
 void TransponderRangeText(char* text, std::size_t size) {
     static constexpr const char* kRanges[4] = {"5", "10", "20", "40"};
     const int32_t mode = TransponderState.mode;
     if (mode == 0) {
-        Copy(text, size, "  ");
+        CopyText(text, size, "  ");
     } else if (mode == 1) {
-        Copy(text, size, "88");
+        CopyText(text, size, "88");
     } else {
-        Copy(text, size, kRanges[std::clamp(TcasState.range_index, 0, 3)]);
+        CopyText(text, size, kRanges[std::clamp(TcasState.range_index, 0, 3)]);
     }
 }
 
 void TransponderModeText(char* text, std::size_t size) {
     static constexpr const char* kLegends[6] = {"   ", "TST", "SBY", "ON ", "ALT", "VFR"};
     const int32_t m = TransponderState.display_mode;
-    Copy(text, size, m >= 0 && m < 6 ? kLegends[m] : kLegends[0]);
+    CopyText(text, size, m >= 0 && m < 6 ? kLegends[m] : kLegends[0]);
 }
 
 void TransponderIdentText(char* text, std::size_t size) {
-    Copy(text, size, TransponderState.mode != 0 && TransponderIdent == 1 ? "IDT" : "   ");
+    CopyText(text, size, TransponderState.mode != 0 && TransponderIdent == 1 ? "IDT" : "   ");
 }
 
 namespace {

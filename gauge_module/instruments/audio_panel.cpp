@@ -353,7 +353,6 @@ void EntertainmentVisibility(ElementHeader* first) {
     key.Add(BusPowered.get(kPoweredLeftEssential)).Add(EntertainmentSelection);
     key.Add(EntertainmentOn).Add(CabinMusicSwitch);
     if (!VisibilityStale(memo, first, key.Key())) return;
-    ElementWalkScope walk(first);
     ShowElement(first, 0, BusPowered.get(kPoweredLeftEssential) != 0);
     for (int k = 1; k <= 13; ++k) ShowElement(first, k, false);
     const int32_t s = EntertainmentSelection;
@@ -369,10 +368,7 @@ void RadioPanelUpdate(gauge::GaugeHeader* gauge, uint8_t* is_vc,
                       void (*visibility)(ElementHeader*)) {
     *is_vc = GaugeIsVcFrom(gauge);
     if (ConsumeElectricalChange()) ArmRefresh(kRefreshRadios);
-    if (RefreshGroupStep(kRefreshRadios)) {
-        ElementWalkScope walk(FirstElement(gauge));
-        visibility(FirstElement(gauge));
-    }
+    if (RefreshGroupStep(kRefreshRadios)) visibility(FirstElement(gauge));
 }
 
 }  // namespace

@@ -161,7 +161,6 @@ void Visibility(gauge::GaugeHeader* gauge, int c, uint8_t is_vc) {
     key.Add(PanelLightingCircuit4.get()).Add(is_vc).Add(ClockPowered(c));
     for (int sw = 0; sw < 4; ++sw) key.Add(SwitchWord(clock, sw));
     if (VisibilityStale(gClockMemos[c], first, key.Key())) {
-        ElementWalkScope walk(first);
         ShowLighting(first, is_vc);
         ShowReadouts(first, c);
         ShowSwitches(first, clock);

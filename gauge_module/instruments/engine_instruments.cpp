@@ -1,7 +1,6 @@
 #include "instruments/engine_instruments.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 #include "cabin_link/instructor_state_exchange.h"
@@ -112,7 +111,7 @@ void WriteReadout(ElementHeader* element, bool powered, double value) {
     }
     unsigned shown = 0;
     if (value > 0) shown = value < 4294967295.0 ? static_cast<unsigned>(value) : 4294967295u;
-    std::snprintf(text, kStringBufferSize, "%4u", shown);
+    FormatInteger(text, kStringBufferSize, shown, 4, ' ');
 }
 
 // The torque dial's reference needle and readout.

@@ -1,5 +1,6 @@
 #include "instruments/gauge_framework.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -38,6 +39,36 @@ void SetElementLit(gauge::ElementHeader* first, int32_t k, bool lit) {
     } else {
         ClearElementFlags(first, k, gauge::kImageLuminous);
     }
+}
+
+void CopyText(char* text, std::size_t size, const char* from, std::size_t max_length) {
+    if (size == 0) return;
+    const std::size_t n = strnlen(from, std::min(max_length, size - 1));
+    std::memcpy(text, from, n);
+    text[n] = '\0';
+}
+
+void FormatInteger(char* text, std::size_t size, int64_t value, int32_t width, char pad) {
+    // Digits from the last; a width beyond what any int64 needs is cut to it.
+    char digits[20];
+    int32_t count = 0;
+    uint64_t magnitude =
+        value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    char out[24];
+    int32_t n = 0;
+    int32_t padding = std::min(width, 22) - count - (value < 0 ? 1 : 0);
+    if (pad != '0') {
+        for (; padding > 0; --padding) out[n++] = pad;
+    }
+    if (value < 0) out[n++] = '-';
+    for (; padding > 0; --padding) out[n++] = '0';
+    while (count > 0) out[n++] = digits[--count];
+    out[n] = '\0';
+    CopyText(text, size, out);
 }
 
 bool ElementShown(gauge::ElementHeader* first, int32_t k) {
@@ -90,19 +121,35 @@ uint8_t GaugeIsVcFrom(const gauge::GaugeHeader* gauge) {
                : 0;
 }
 
+namespace {
+
+void SetShown(gauge::ElementHeader* e, bool shown) {
+    if (e == nullptr) return;
+    e->image_flags =
+        shown ? e->image_flags & ~gauge::kImageHidden : e->image_flags | gauge::kImageHidden;
+}
+
+void SetLit(gauge::ElementHeader* e, bool lit) {
+    if (e == nullptr) return;
+    e->image_flags =
+        lit ? e->image_flags | gauge::kImageLuminous : e->image_flags & ~gauge::kImageLuminous;
+}
+
+}  // namespace
+
 void ApplyLitPairs(gauge::ElementHeader* first, const LitPair* pairs, int32_t count, bool lit) {
-    ElementWalkScope walk(first);
+    const ElementList list(first);
     for (int32_t i = 0; i < count; ++i) {
-        ShowElement(first, pairs[i].lit, lit);
-        ShowElement(first, pairs[i].unlit, !lit);
+        SetShown(list[pairs[i].lit], lit);
+        SetShown(list[pairs[i].unlit], !lit);
     }
 }
 
 void ApplyLitBit(gauge::ElementHeader* first, int32_t overlay, const int8_t* glowing, int32_t count,
                  bool lit) {
-    ElementWalkScope walk(first);
-    if (overlay >= 0) ShowElement(first, overlay, lit);
-    for (int32_t i = 0; i < count; ++i) SetElementLit(first, glowing[i], lit);
+    const ElementList list(first);
+    if (overlay >= 0) SetShown(list[overlay], lit);
+    for (int32_t i = 0; i < count; ++i) SetLit(list[glowing[i]], lit);
 }
 
 bool FlashPhase() {

@@ -27,6 +27,7 @@
 // return 0.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "core/module_frame.h"
@@ -94,6 +95,14 @@ inline char* StringBuffer(gauge::ElementHeader* element) {
     return reinterpret_cast<gauge::StringElement*>(element)->text;
 }
 inline constexpr uint32_t kStringBufferSize = sizeof(gauge::StringElement::text);
+
+// Texts of string elements, as snprintf would write them (as much as fits,
+// always terminated) without its cost. CopyText: "%s", or "%.Ns" with
+// `max_length` N.
+void CopyText(char* text, std::size_t size, const char* from,
+              std::size_t max_length = std::size_t(-1));
+// "%Nd" (pad ' ') or "%0Nd" (pad '0') of `value` with width N = `width`.
+void FormatInteger(char* text, std::size_t size, int64_t value, int32_t width, char pad);
 
 // What a visibility routine left on its list at its last run: the key of
 // everything it read and the flags of the list's elements afterwards. The

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
 #include "core/electrical_system.h"
 #include "core/sound_objects.h"
 #include "core/systems_tick.h"
@@ -47,6 +51,44 @@ TEST(GaugeFramework, ElementWalkShowsHidesAndLightsByIndex) {
     ApplyLitBit(&c.e[0], 0, glowing, 2, false);
     EXPECT_FALSE(ElementShown(&c.e[0], 0));
     EXPECT_EQ(c.e[1].image_flags & gauge::kImageLuminous, 0u);
+}
+
+TEST(GaugeFramework, TextsAreWhatPrintfWouldWrite) {
+    char text[8];
+    char expected[8];
+    auto integer = [&](int64_t v, int32_t width, char pad, std::size_t size) {
+        const std::string format = pad == '0' ? "%0*lld" : "%*lld";
+        std::snprintf(expected, size, format.c_str(), width, static_cast<long long>(v));
+        FormatInteger(text, size, v, width, pad);
+        return std::string(text) == expected;
+    };
+    // The readouts' "%4u" and the transponder's "%03d" over their ranges.
+    for (int64_t v : {int64_t{0}, int64_t{7}, int64_t{42}, int64_t{999}, int64_t{1000},
+                      int64_t{4321}, int64_t{12345}, int64_t{4294967295}}) {
+        EXPECT_TRUE(integer(v, 4, ' ', sizeof text)) << v << " '" << text << "'";
+    }
+    for (int64_t v = -999; v <= 999; ++v) {
+        ASSERT_TRUE(integer(v, 3, '0', sizeof text)) << v << " '" << text << "'";
+    }
+    // Cut to the buffer, always terminated.
+    EXPECT_TRUE(integer(-1234567, 4, ' ', 5));
+    EXPECT_EQ(std::string(text), "-123");
+    EXPECT_TRUE(integer(12, 9, '0', sizeof text));
+    EXPECT_EQ(std::string(text), "0000000");
+
+    CopyText(text, sizeof text, "SELECT");
+    EXPECT_STREQ(text, "SELECT");
+    CopyText(text, sizeof text, "");
+    EXPECT_STREQ(text, "");
+    CopyText(text, 4, "PUSH OFF");
+    EXPECT_STREQ(text, "PUS");
+    CopyText(text, sizeof text, "76543", 4);  // "%.4s"
+    EXPECT_STREQ(text, "7654");
+    CopyText(text, sizeof text, "21", 4);
+    EXPECT_STREQ(text, "21");
+    text[0] = 'x';
+    CopyText(text, 0, "ON");
+    EXPECT_EQ(text[0], 'x');
 }
 
 TEST(GaugeFramework, VirtualCockpitInstanceIsExactlyVc) {

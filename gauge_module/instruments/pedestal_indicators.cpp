@@ -140,7 +140,6 @@ void TrimsVisibility() {
     RepaintKeyBuilder key;
     key.Add(PanelLit(PanelLightingCircuit2.get(), gTrimsIsVc)).Add(TrimSwitchDirection);
     if (VisibilityStale(memo, &gTrims.lit, key.Key())) {
-        ElementWalkScope walk(&gTrims.lit);
         TrimsLighting();
         TrimsSwitchImage();
         VisibilityKept(memo, &gTrims.lit, key.Key());

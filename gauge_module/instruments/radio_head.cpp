@@ -31,14 +31,6 @@ bool FlashOff(const RadioBand& band) {
     return (TickCounter.load(std::memory_order_relaxed) & band.flash_mask) != 0;
 }
 
-// As snprintf "%s": as much as fits, always terminated.
-void CopyText(char* text, std::size_t size, const char* from) {
-    if (size == 0) return;
-    const std::size_t n = std::min(std::strlen(from), size - 1);
-    std::memcpy(text, from, n);
-    text[n] = '\0';
-}
-
 // The window texts formatted last, by format and value: the heads show the
 // same few frequencies frame after frame, and a format's text depends on the
 // value alone.
@@ -473,7 +465,6 @@ void RadioHeadWindowRendering(const RadioHeadGauge& gauge) {
 
 void RadioHeadUpdateRun(RadioHeadGauge& gauge) {
     const RadioHead& head = *gauge.head;
-    ElementWalkScope walk(gauge.first);
     RadioHeadLighting(gauge);
     RadioHeadPowerStep(gauge);
     RadioHeadRockerEvent(head);
@@ -590,7 +581,7 @@ void RadioHeadTransmitText(const RadioHead& head, const char* legend, char* text
 
 void EpicMirror(int32_t slot, const char* text) {
     if (EPIC == 0 || slot < 0 || slot >= kEpicTextSlots) return;
-    std::snprintf(EpicTextSlots[slot].text, sizeof EpicTextSlots[slot].text, "%.6s", text);
+    CopyText(EpicTextSlots[slot].text, sizeof EpicTextSlots[slot].text, text, 6);
 }
 
 }  // namespace zu

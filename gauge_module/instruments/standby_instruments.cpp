@@ -285,7 +285,6 @@ void PfcsVisibility() {
     RepaintKeyBuilder key;
     key.Add(lit);
     if (!VisibilityStale(memo, &gPfcs.face_lit, key.Key())) return;
-    ElementWalkScope walk(&gPfcs.face_lit);
     ShowElement(&gPfcs.face_lit, 0, lit);
     ApplyLitPairs(&gPfcs.face_lit, kPairs, 5, lit);
     VisibilityKept(memo, &gPfcs.face_lit, key.Key());
@@ -402,7 +401,6 @@ void RmiVisibility() {
     RepaintKeyBuilder key;
     key.Add(lit).Add(RmiSourceSelect1).Add(RmiSourceSelect2);
     if (!VisibilityStale(memo, first, key.Key())) return;
-    ElementWalkScope walk(first);
     ApplyLitPairs(first, kPairs, 4, lit);
     ApplyLitBit(first, -1, kGlowing, 9, lit);
     ShowSelector(first, RmiSourceSelect1, 9, 10);

@@ -359,7 +359,6 @@ void AntiicePanelVisibility(gauge::ElementHeader* first, bool lit) {
     key.Add(I.IsolationSwitch).Add(AnnunciatorTestSwitch.get());
     key.Add(BusPowered.get(kPoweredRightEssential)).Add(I.BootOutput).Add(I.HeaterOutput);
     if (!VisibilityStale(gIceMemo, first, key.Key())) return;
-    ElementWalkScope walk(first);
     LightingStep(first, lit);
     ThreeWayStep(first);
     TogglesStep(first);

@@ -361,7 +361,6 @@ void PneuPanelVisibility(gauge::ElementHeader* first, bool lit) {
     RepaintKeyBuilder key;
     key.Add(lit).Add(PneuPanelSwitches).Add(PneuSwitch);
     if (!VisibilityStale(memo, first, key.Key())) return;
-    ElementWalkScope walk(first);
     LightingStep(first, lit);
     ToggleStep(first);
     TempSwitchStep(first);

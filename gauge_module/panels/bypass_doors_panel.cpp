@@ -54,7 +54,6 @@ void Lamps() {
     key.Add(lit).Add(test).Add(IceProtectionState.DoorLamp);
     for (BusPoweredByte bus : kBus) key.Add(Powered(BusPowered.get(bus)));
     if (!VisibilityStale(memo, First(), key.Key())) return;
-    ElementWalkScope walk(First());
     ShowElement(First(), 0, lit);
     for (int door = 0; door < 2; ++door) {
         const bool powered = Powered(BusPowered.get(kBus[door]));

@@ -194,7 +194,7 @@ double AcSecondKnob(gauge::ElementHeader*) {
 // --- Readouts.
 
 void WriteText(gauge::ElementHeader* e, const char* text) {
-    std::snprintf(StringBuffer(e), kStringBufferSize, "%s", text);
+    CopyText(StringBuffer(e), kStringBufferSize, text);
 }
 
 constexpr char kBlank[] = "    ";

@@ -249,7 +249,6 @@ void BatteryPanelRefresh() {
         key.Add(s->field.get());
     }
     if (!VisibilityStale(gBatteryMemo, first, key.Key())) return;
-    ElementWalkScope walk(first);
     ShowSwitch(first, kAuxBattery, lit, true);
     ShowSwitch(first, kBatteryMaster, lit, false);
     ShowSwitch(first, kMainBattery, lit, false);
@@ -273,7 +272,6 @@ void AcPanelRefresh() {
     }
     for (const ThreeWayImages& a : kAuxInverter) key.Add(a.field.get());
     if (!VisibilityStale(gAcMemo, first, key.Key())) return;
-    ElementWalkScope walk(first);
     ShowSwitch(first, kExternalAc, lit, true);
     ShowSwitch(first, kPrimaryInverter, lit, false);
     ShowAuxInverter(lit);

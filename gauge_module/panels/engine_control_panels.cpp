@@ -141,7 +141,6 @@ void EgcVisibility() {
     RepaintKeyBuilder key;
     key.Add(lit).Add(LampTest()).Add(AutofeatherWord(0)).Add(AutofeatherWord(1));
     if (!VisibilityStale(memo, first, key.Key())) return;
-    ElementWalkScope walk(first);
     ShowElement(first, 0, false);
     ShowElement(first, 1, lit);
     ShowElement(first, 2, !lit);
@@ -273,7 +272,6 @@ void FuelVisibility() {
     key.Add(FuelValveLamp(1)).Add(FuelSystemState.panel_switch[0]);
     key.Add(FuelSystemState.panel_switch[1]);
     if (!VisibilityStale(memo, first, key.Key())) return;
-    ElementWalkScope walk(first);
     static constexpr int8_t kGlowing[7] = {6, 7, 8, 11, 12, 13, 14};
     ApplyLitBit(first, 1, kGlowing, 7, lit);
     static constexpr int8_t kSelector[3] = {6, 7, 8};
@@ -415,7 +413,6 @@ void AfVisibility() {
     const bool springs_still =
         Autofeather.feather_switch[0] == 0 && Autofeather.feather_switch[1] == 0;
     if (springs_still && !VisibilityStale(memo, first, key.Key())) return;
-    ElementWalkScope walk(first);
     ShowElement(first, 0, false);
     ApplyLitBit(first, 1, kGlowing, 10, lit);
     const bool powered = BusPowered.get(kPoweredRightMainDc) != 0;

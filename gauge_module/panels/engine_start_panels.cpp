@@ -1,7 +1,5 @@
 #include "panels/engine_start_panels.h"
 
-#include <cstdio>
-
 #include "core/electrical_system.h"
 #include "core/module_frame.h"
 #include "core/powerplant.h"
@@ -69,7 +67,7 @@ constexpr int8_t kPositionElement[3][3] = {{2, 4, 3}, {8, 10, 9}, {14, 16, 15}};
 
 double SelectLegend(gauge::ElementHeader* element);
 double StartLegend(gauge::ElementHeader* element) {
-    std::snprintf(StringBuffer(element), kStringBufferSize, "START");
+    CopyText(StringBuffer(element), kStringBufferSize, "START");
     return 0.0;
 }
 
@@ -121,7 +119,6 @@ void ShowImages() {
     key.Add(lit).Add(gStartIsVc).Add(Powerplants_engine_ign1).Add(Powerplants_engine_ign2);
     key.Add(EngineStartSelector);
     if (!VisibilityStale(gStartMemo, First(), key.Key())) return;
-    ElementWalkScope walk(First());
     ShowElement(First(), 1, PanelLit(PanelLightingCircuit1.get(), gStartIsVc));
     ShowSwitch(0, Powerplants_engine_ign1, lit);
     ShowSwitch(1, Powerplants_engine_ign2, lit);
@@ -190,8 +187,7 @@ double SelectLegend(gauge::ElementHeader* element) {
                              (StartTimerSelecting(0) || StartTimerSelecting(1) ||
                               AnnunciatorTestSwitch.get() == 2 || EngineStartSelector != 1);
     if (EngineStartSelectShown) RefreshCountdown[0] = kPanelRefresh;
-    std::snprintf(StringBuffer(element), kStringBufferSize, "%s",
-                  EngineStartSelectShown ? "SELECT" : "");
+    CopyText(StringBuffer(element), kStringBufferSize, EngineStartSelectShown ? "SELECT" : "");
     return 0.0;
 }
 

@@ -76,7 +76,6 @@ void FdrPanelVisibility() {
     RepaintKeyBuilder key;
     key.Add(lit).Add(FdrPanelSwitch).Add(FdrPanelMode).Add(Powered(AcBusPowered.get(3)));
     if (!VisibilityStale(memo, first, key.Key())) return;
-    ElementWalkScope walk(first);
     static constexpr int8_t kGlowing[5] = {1, 2, 3, 4, 5};
     ApplyLitBit(first, 0, kGlowing, 5, lit);
     for (int8_t k = 1; k <= 5; ++k) ShowElement(first, k, false);

@@ -185,7 +185,6 @@ void Refresh() {
     key.Add(F.DetectionTestSelector).Add(F.ExtinguisherTestSelector);
     key.Add(PanelLightingCircuit1.get()).Add(gFireIsVc);
     if (!VisibilityStale(gFireMemo, First(), key.Key())) return;
-    ElementWalkScope walk(First());
     LampStep();
     HandleStep();
     SelectorStep();

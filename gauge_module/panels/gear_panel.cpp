@@ -201,7 +201,6 @@ void Visibility() {
     key.Add(GearLegLight).Add(GearWarningTestCount).Add(GearWarningSwitchUp);
     const bool stale = VisibilityStale(gGearMemo, First(), key.Key());
     if (stale) {
-        ElementWalkScope walk(First());
         Lighting();
         Lamps();
         Indicator();

@@ -344,7 +344,6 @@ void Visibility(int side) {
     RepaintKeyBuilder key;
     key.Add(lit).Add(powered).Add(BlinkPhase(s));
     if (!VisibilityStale(gMemos[side], first, key.Key())) return;
-    ElementWalkScope walk(first);
     ShowElement(first, kFace, lit);
     for (int k = kLowerLine; k < kElementCount; ++k) {
         if (k == kAnnunciator) continue;

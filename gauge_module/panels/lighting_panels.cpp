@@ -161,7 +161,6 @@ void LightsPanelImages() {
     key.Add(lit).Add(Lights_Panel.position).Add(Lights_Panel.level).Add(LightingSwitchA.get());
     key.Add(LightingSwitchB.get()).Add(LightingSwitchC.get()).Add(LightingSwitchD.get());
     if (!VisibilityStale(memo, first, key.Key())) return;
-    ElementWalkScope walk(first);
     ApplyPanelLighting(first, 13, lit);
     static constexpr int8_t kStorm[3] = {2, 1, 3};
     ShowPosition(first, Lights_Panel.position, kStorm);
@@ -232,7 +231,6 @@ void RightPanelImages() {
     key.Add(RightPanelLights[1]).Add(AnnunciatorTestSwitch.get());
     key.Add(CautionBrightnessSwitch.get());
     if (!VisibilityStale(memo, first, key.Key())) return;
-    ElementWalkScope walk(first);
     ApplyPanelLighting(first, 12, lit);
     static constexpr int8_t kEmergency[3] = {1, 2, 3};
     ShowPosition(first, EmergencyLightsSwitch.get(), kEmergency);
@@ -300,7 +298,6 @@ void Exterior1Refresh() {
     key.Add(lit).Add(TaxiLightSwitch.get()).Add(LandingLightSwitch1.get());
     key.Add(LandingLightSwitch2.get());
     if (!VisibilityStale(memo, first, key.Key())) return;
-    ElementWalkScope walk(first);
     ApplyPanelLighting(first, 6, lit);
     ShowToggle(first, On(TaxiLightSwitch), 1, 2);
     ShowToggle(first, On(LandingLightSwitch1), 3, 4);
@@ -316,7 +313,6 @@ void Exterior2Refresh() {
     key.Add(lit).Add(StrobeLightSwitch.get()).Add(LightsPanelSwitch.get());
     key.Add(WingLightSwitch.get()).Add(NavBeaconSelector.get());
     if (!VisibilityStale(memo, first, key.Key())) return;
-    ElementWalkScope walk(first);
     ApplyPanelLighting(first, 9, lit);
     ShowToggle(first, On(StrobeLightSwitch), 1, 2);
     ShowToggle(first, On(LightsPanelSwitch), 8, 9);

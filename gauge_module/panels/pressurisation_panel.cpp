@@ -282,7 +282,6 @@ void PressPanelVisibility(gauge::ElementHeader* first, bool lit) {
     key.Add(lit).Add(PressurisationMode).Add(PressurisationSwitch);
     key.Add(Powered(BusPowered.get(kPoweredRightEssential)) && PressModeChangeTimer > 0);
     if (!VisibilityStale(memo, first, key.Key())) return;
-    ElementWalkScope walk(first);
     LightingStep(first, lit);
     ModeStep(first);
     ToggleStep(first);

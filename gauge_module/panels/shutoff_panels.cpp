@@ -1,7 +1,6 @@
 #include "panels/shutoff_panels.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "cabin_link/instructor_state_exchange.h"
 #include "core/electrical_system.h"
@@ -34,7 +33,7 @@ bool AnnunciatorPower() {
 }
 
 void WriteLegend(gauge::ElementHeader* e, const char* text) {
-    std::snprintf(StringBuffer(e), kStringBufferSize, "%s", text);
+    CopyText(StringBuffer(e), kStringBufferSize, text);
 }
 
 // A shut-off panel: backdrop, lit captions, N legends over the switches.

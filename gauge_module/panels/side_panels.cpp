@@ -168,7 +168,6 @@ VisibilityMemo gPilotMemo;
 void PilotPanelVisibility() {
     const RepaintKey key = PilotPanelKey();
     if (!VisibilityStale(gPilotMemo, &gPilot.e[0], key)) return;
-    ElementWalkScope walk(PilotFirst());
     PilotLighting();
     PilotSwitchImages();
     PilotRequestImages();

@@ -64,7 +64,6 @@ void StbyHydrVisibility() {
     RepaintKeyBuilder key;
     key.Add(lit).Add(StbyHydPumpSelect[0]).Add(StbyHydPumpSelect[1]).Add(running || annunciated);
     if (!VisibilityStale(memo, First(), key.Key())) return;
-    ElementWalkScope walk(First());
     static constexpr int8_t kBright[4] = {2, 4, 6, 7};
     ApplyLitBit(First(), 0, kBright, 4, lit);
     SelectorImages(StbyHydPumpSelect[0], 1, 2, 6);
