@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <chrono>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <thread>
 
 #include "text_util.h"
@@ -143,12 +145,22 @@ size_t PutDecimal(char* out, uint32_t value) {
     return static_cast<size_t>(std::to_chars(out, out + 10, value).ptr - out);
 }
 
-// Index of the named variable called `name` (any case), or -1.
-int32_t FindNamed(const std::vector<NamedVariable>& named, std::string_view name) {
-    for (size_t i = 0; i < named.size(); ++i) {
-        if (text::EqualNoCase(named[i].name, name)) return static_cast<int32_t>(i);
-    }
-    return -1;
+// A variable's value, written under the simulator's lock and read by
+// lookups that take none.
+void StoreValue(double* slot, double value) {
+    std::atomic_ref<double>(*slot).store(value, std::memory_order_relaxed);
+}
+
+double LoadValue(double* slot) {
+    return std::atomic_ref<double>(*slot).load(std::memory_order_relaxed);
+}
+
+// Segment of named variable `id` and its place in it (see NamedSlot).
+std::pair<size_t, size_t> NamedPlace(uint32_t id, uint32_t first_segment) {
+    const uint64_t q = uint64_t{id} / first_segment + 1;
+    const auto segment = static_cast<size_t>(std::bit_width(q) - 1);
+    const uint64_t start = uint64_t{first_segment} * ((uint64_t{1} << segment) - 1);
+    return {segment, static_cast<size_t>(id - start)};
 }
 
 }  // namespace
@@ -1084,26 +1096,27 @@ bool Simulator::MouseEvent(GaugeInstance& g, int rect_index, gauge::Point relati
 
 void Simulator::SetVariable(uint32_t token, double value) {
     std::lock_guard<std::mutex> lock(mutex_);
-    *VariableSlot(token) = value;
+    StoreValue(VariableSlot(token), value);
     pinned_variables_.insert(token);
 }
 
 // Under mutex_: the slot of a variable, or null when it was not made yet.
 // Small tokens find theirs by index.
 const double* Simulator::FindVariableSlot(uint32_t token) const {
-    if (token < variable_index_.size()) return variable_index_[token];
+    if (token < kVariableIndexSize) return variable_index_[token].load(std::memory_order_relaxed);
     auto it = variables_.find(token);
     return it != variables_.end() ? &it->second : nullptr;
 }
 
 // Under mutex_: the slot of a variable, made (reading 0) when absent.
 double* Simulator::VariableSlot(uint32_t token) {
-    if (token < variable_index_.size() && variable_index_[token] != nullptr) {
-        return variable_index_[token];
+    if (token < kVariableIndexSize) {
+        if (double* slot = variable_index_[token].load(std::memory_order_relaxed)) return slot;
     }
     const auto [it, made] = variables_.try_emplace(token, 0.0);
     if (made) variables_made_.fetch_add(1, std::memory_order_release);
-    if (token < variable_index_.size()) variable_index_[token] = &it->second;
+    if (token < kVariableIndexSize)
+        variable_index_[token].store(&it->second, std::memory_order_release);
     return &it->second;
 }
 
@@ -1117,7 +1130,7 @@ void Simulator::PublishVariables(const std::pair<uint32_t, double>* values, size
     for (size_t i = 0; i < count; ++i) {
         const auto [token, value] = values[i];
         if (!pinned_variables_.empty() && pinned_variables_.count(token) != 0) continue;
-        *VariableSlot(token) = value;
+        StoreValue(VariableSlot(token), value);
     }
 }
 
@@ -1133,13 +1146,20 @@ std::map<uint32_t, double> Simulator::Variables() const {
 }
 
 void Simulator::LookupVariable(gauge::HostVariable* var) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    // An unknown token reads 0; its entry is made so that the pointer handed
-    // out stays valid and later follows the value.
-    double& slot = *VariableSlot(var->token);
-    var->value_ptr = &slot;
+    // The module looks its variables up every frame: a slot once made is
+    // found without the lock.
+    double* slot = var->token < kVariableIndexSize
+                       ? variable_index_[var->token].load(std::memory_order_acquire)
+                       : nullptr;
+    if (slot == nullptr) {
+        // An unknown token reads 0; its entry is made so that the pointer
+        // handed out stays valid and later follows the value.
+        std::lock_guard<std::mutex> lock(mutex_);
+        slot = VariableSlot(var->token);
+    }
+    var->value_ptr = slot;
     var->value_type = 0;
-    var->value = slot;
+    var->value = LoadValue(slot);
 }
 
 void Simulator::ReceiveKeyEvent(uint32_t id, uint32_t value, bool from_module) {
@@ -1235,9 +1255,18 @@ std::set<uint32_t> Simulator::OpenPanelWindows() const {
     return open_windows_;
 }
 
+Simulator::NamedSlot& Simulator::NamedAt(uint32_t id) const {
+    const auto [segment, place] = NamedPlace(id, kNamedFirstSegment);
+    return named_segments_[segment][place];
+}
+
 int32_t Simulator::FindNamedVariable(const std::string& name) const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return FindNamed(named_, name);
+    const uint32_t count = named_count_.load(std::memory_order_relaxed);
+    for (uint32_t i = 0; i < count; ++i) {
+        if (text::EqualNoCase(NamedAt(i).name, name)) return static_cast<int32_t>(i);
+    }
+    return -1;
 }
 
 int32_t Simulator::CheckNamedVariable(const char* name) {
@@ -1247,34 +1276,57 @@ int32_t Simulator::CheckNamedVariable(const char* name) {
 
 int32_t Simulator::RegisterNamedVariable(const char* name) {
     if (name == nullptr || name[0] == '\0') return -1;
-    int32_t id = -1;
+    int32_t id = FindNamedVariable(name);
+    if (id >= 0) return id;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        id = FindNamed(named_, name);
-        if (id >= 0) return id;
-        id = static_cast<int32_t>(named_.size());
-        named_.push_back(NamedVariable{name, 0.0, 0});
+        const uint32_t count = named_count_.load(std::memory_order_relaxed);
+        // Registered meanwhile by another thread?
+        for (uint32_t i = 0; i < count; ++i) {
+            if (text::EqualNoCase(NamedAt(i).name, name)) return static_cast<int32_t>(i);
+        }
+        const auto [segment, place] = NamedPlace(count, kNamedFirstSegment);
+        // The segments hold every id an int32_t can name.
+        if (count >= static_cast<uint32_t>(std::numeric_limits<int32_t>::max())) return -1;
+        if (named_segments_[segment] == nullptr) {
+            named_segments_[segment] =
+                std::make_unique<NamedSlot[]>(size_t{kNamedFirstSegment} << segment);
+        }
+        named_segments_[segment][place].name = name;
+        named_count_.store(count + 1, std::memory_order_release);
+        id = static_cast<int32_t>(count);
     }
     LogEvent("named variable " + std::to_string(id) + " registered: " + name);
     return id;
 }
 
+// The module sets its named variables every frame: no lock, as a
+// registered variable never moves.
 void Simulator::SetNamedVariable(int32_t id, double value) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (id < 0 || static_cast<size_t>(id) >= named_.size()) return;
-    named_[static_cast<size_t>(id)].value = value;
-    ++named_[static_cast<size_t>(id)].sets;
+    if (id < 0 || static_cast<uint32_t>(id) >= named_count_.load(std::memory_order_acquire)) return;
+    NamedSlot& v = NamedAt(static_cast<uint32_t>(id));
+    v.value.store(value, std::memory_order_relaxed);
+    v.sets.fetch_add(1, std::memory_order_relaxed);
 }
 
 double Simulator::GetNamedVariable(int32_t id) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (id < 0 || static_cast<size_t>(id) >= named_.size()) return 0.0;
-    return named_[static_cast<size_t>(id)].value;
+    if (id < 0 || static_cast<uint32_t>(id) >= named_count_.load(std::memory_order_acquire)) {
+        return 0.0;
+    }
+    return NamedAt(static_cast<uint32_t>(id)).value.load(std::memory_order_relaxed);
 }
 
 std::vector<NamedVariable> Simulator::NamedVariables() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return named_;
+    const uint32_t count = named_count_.load(std::memory_order_relaxed);
+    std::vector<NamedVariable> out;
+    out.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        const NamedSlot& v = NamedAt(i);
+        out.push_back(NamedVariable{v.name, v.value.load(std::memory_order_relaxed),
+                                    v.sets.load(std::memory_order_relaxed)});
+    }
+    return out;
 }
 
 // ---------------------------------------------------------------------------

@@ -23,6 +23,7 @@
 // the element list of the gauge being served, whatever element they are given.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <deque>
@@ -434,19 +435,38 @@ class Simulator {
     uint64_t audio_frames_ = 0;
     std::vector<int16_t> audio_;
 
+    // A named variable where the module's calls find it without the lock:
+    // its storage never moves, and its value and count are atomic.
+    struct NamedSlot {
+        std::string name;  // set before the slot is published
+        std::atomic<double> value{0.0};
+        std::atomic<uint64_t> sets{0};
+    };
+    // Named variables live in segments that double in size (segment k holds
+    // kNamedFirstSegment << k of them), allocated as the count grows.
+    static constexpr uint32_t kNamedFirstSegment = 64;
+    static constexpr size_t kNamedSegments = 26;
+    NamedSlot& NamedAt(uint32_t id) const;
+
     // State the module reaches from the gauge thread and, in real time, from
     // its timer thread.
     mutable std::mutex mutex_;
     std::map<uint32_t, double> variables_;     // node addresses are stable: value_ptr points here
     std::atomic<uint64_t> variables_made_{0};  // entries added to variables_ so far
-    // The slots of the tokens below 4096 (null: not made yet).
-    std::vector<double*> variable_index_ = std::vector<double*>(4096, nullptr);
+    // The slots of the tokens below kVariableIndexSize (null: not made yet),
+    // published once made so that lookups read them without the lock; the
+    // values are written under the lock and read atomically.
+    static constexpr uint32_t kVariableIndexSize = 4096;
+    std::unique_ptr<std::atomic<double*>[]> variable_index_ =
+        std::make_unique<std::atomic<double*>[]>(kVariableIndexSize);
     RecentWindow<KeyEventRecord> key_events_{kKeyEventWindow};
     CountTable<uint32_t, KeyEventRecord> key_counts_;
     uint64_t module_key_events_ = 0;
     RecentWindow<PanelWindowCall> window_calls_{kPanelWindowCallWindow};
     std::set<uint32_t> open_windows_;
-    std::vector<NamedVariable> named_;
+    // Registered under mutex_; ids below named_count_ are read without it.
+    std::array<std::unique_ptr<NamedSlot[]>, kNamedSegments> named_segments_;
+    std::atomic<uint32_t> named_count_{0};
     RecentWindow<zu::platform::AudioEvent> sound_events_{kSoundEventWindow};
     std::mutex log_mutex_;
     std::vector<char> log_line_ = std::vector<char>(256);  // the event line being made
