@@ -130,6 +130,8 @@ const char* WindowSlotName(int slot) {
 }
 
 constexpr size_t kMaxElementsPerGauge = 4096;
+// How far ahead the walks over every element fetch the elements they reach.
+constexpr size_t kElementLookahead = 8;
 constexpr size_t kMaxNextEntries = 256;
 constexpr int kMaxMouseRects = 1024;
 
@@ -153,6 +155,22 @@ void StoreValue(double* slot, double value) {
 
 double LoadValue(double* slot) {
     return std::atomic_ref<double>(*slot).load(std::memory_order_relaxed);
+}
+
+// Whether the text held is the element's (NUL-terminated in its 64-byte
+// field). Most texts are short: those with their end in the first 16 bytes
+// are compared there as two words (a string's buffer holds at least 16
+// bytes, and so does the field), bytes past the end masked off.
+bool SameText(const std::string& held, const char* text) {
+    const size_t n = held.size() + 1;  // with the end
+    if (n > 16) return std::memcmp(held.c_str(), text, n) == 0;
+    uint64_t h[2];
+    uint64_t t[2];
+    std::memcpy(h, held.c_str(), 16);
+    std::memcpy(t, text, 16);
+    const uint64_t low = n >= 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * n)) - 1;
+    const uint64_t high = n <= 8 ? 0 : n == 16 ? ~uint64_t{0} : (uint64_t{1} << (8 * (n - 8))) - 1;
+    return ((h[0] ^ t[0]) & low) == 0 && ((h[1] ^ t[1]) & high) == 0;
 }
 
 // Segment of named variable `id` and its place in it (see NamedSlot).
@@ -880,6 +898,7 @@ void Simulator::ElementListService(int slot, gauge::ElementHeader* first, uintpt
 
 void Simulator::BuildElements(GaugeInstance& g) {
     g.elements.clear();
+    g.element_flags.clear();
     if (g.header->element_list == nullptr || g.header->element_list[0] == nullptr) return;
     // Depth-first along the next-element lists; entry 0 continues at the same
     // depth, further entries go one deeper. An element reached twice (shared
@@ -897,6 +916,7 @@ void Simulator::BuildElements(GaugeInstance& g) {
         s.image_flags = e->image_flags;
         s.hidden = (e->image_flags & gauge::kImageHidden) != 0;
         g.elements.push_back(std::move(s));
+        g.element_flags.push_back(ElementFlags{e, e->image_flags});
         if (e->next_element == nullptr) continue;
         size_t n = 0;
         while (n < kMaxNextEntries && e->next_element[n] != nullptr) ++n;
@@ -913,15 +933,28 @@ void Simulator::BuildElements(GaugeInstance& g) {
 
 void Simulator::UpdateElements(GaugeInstance& g) {
     if (g.elements.empty()) BuildElements(g);
-    for (ElementState& s : g.elements) {
-        gauge::ElementHeader* e = s.element;
+    ElementFlags* const packed = g.element_flags.data();
+    const size_t count = g.element_flags.size();
+    for (size_t i = 0; i < count; ++i) {
+        // The elements lie scattered in the module's data, and the callbacks
+        // between them keep the processor from reaching ahead.
+        if (i + kElementLookahead < count) {
+            __builtin_prefetch(packed[i + kElementLookahead].element);
+            __builtin_prefetch(&g.elements[i + kElementLookahead].updates, 1);
+        }
+        ElementFlags& f = packed[i];
+        gauge::ElementHeader* e = f.element;
         // A hidden element is not drawn, so its source variable and callback
         // are left alone; it keeps its last result until it is shown again.
         if ((e->image_flags & gauge::kImageHidden) != 0) {
-            s.image_flags = e->image_flags;
-            s.hidden = true;
+            if (f.image_flags != e->image_flags) {
+                f.image_flags = e->image_flags;
+                g.elements[i].image_flags = e->image_flags;
+                g.elements[i].hidden = true;
+            }
             continue;
         }
+        ElementState& s = g.elements[i];
         if (e->source_token != 0) e->source_value = SourceValue(s, e->source_token);
         const double v = e->callback != nullptr ? e->callback(e) : e->source_value;
         s.value = v;
@@ -938,9 +971,7 @@ void Simulator::UpdateElements(GaugeInstance& g) {
                 str->text[sizeof str->text - 1] = '\0';
                 // Kept when unchanged: the text held (at most 63 characters,
                 // taken from here) and its end match.
-                if (std::memcmp(s.text.c_str(), str->text, s.text.size() + 1) != 0) {
-                    s.text.assign(str->text);
-                }
+                if (!SameText(s.text, str->text)) s.text.assign(str->text);
                 break;
             }
             case gauge::ElementType::Slider: {
@@ -971,6 +1002,7 @@ void Simulator::UpdateElements(GaugeInstance& g) {
             default:
                 break;
         }
+        f.image_flags = e->image_flags;
         s.image_flags = e->image_flags;
         s.hidden = (e->image_flags & gauge::kImageHidden) != 0;
     }
@@ -978,15 +1010,20 @@ void Simulator::UpdateElements(GaugeInstance& g) {
 
 void Simulator::RecordFlags(GaugeInstance& g) {
     // Mostly nothing changed since the last time: only changes are written.
-    for (ElementState& s : g.elements) {
-        uint32_t flags = s.element->image_flags;
+    ElementFlags* const packed = g.element_flags.data();
+    const size_t count = g.element_flags.size();
+    for (size_t i = 0; i < count; ++i) {
+        ElementFlags& f = packed[i];
+        uint32_t flags = f.element->image_flags;
         // Whatever the element holds is on screen from now on (a drawn
         // surface's picture is taken after its service).
         if ((flags & (gauge::kImageDrawnSurface | gauge::kImageOnScreen)) == 0) {
             flags |= gauge::kImageOnScreen;
-            s.element->image_flags = flags;
+            f.element->image_flags = flags;
         }
-        if (s.image_flags != flags) {
+        if (f.image_flags != flags) {
+            f.image_flags = flags;
+            ElementState& s = g.elements[i];
             s.image_flags = flags;
             s.hidden = (flags & gauge::kImageHidden) != 0;
         }
@@ -1255,7 +1292,7 @@ std::set<uint32_t> Simulator::OpenPanelWindows() const {
     return open_windows_;
 }
 
-Simulator::NamedSlot& Simulator::NamedAt(uint32_t id) const {
+inline Simulator::NamedSlot& Simulator::NamedAt(uint32_t id) const {
     const auto [segment, place] = NamedPlace(id, kNamedFirstSegment);
     return named_segments_[segment][place];
 }

@@ -84,23 +84,31 @@ struct SimulatorConfig {
 
 // One element of a placed gauge, in the order of the element walk (depth
 // first along the next-element lists), with what its last update produced.
-struct ElementState {
-    zu::gauge::ElementHeader* element = nullptr;
-    int depth = 0;  // 0 for the gauge's first element and its followers
-    zu::gauge::ElementType type = zu::gauge::ElementType::StaticImage;
-    bool hidden = false;  // kImageHidden at the last update or draw
-    uint32_t image_flags = 0;
+// What every update writes shares the record's first cache line.
+struct alignas(64) ElementState {
     double value = 0;  // callback result: needle/sprite angle, icon index, slider x
-    double x = 0;      // slider, moving-image and sprite offsets
-    double y = 0;
-    std::string text;  // string elements
     uint64_t updates = 0;
+    double x = 0;  // slider, moving-image and sprite offsets
+    double y = 0;
     // Where the element's source variable lives (the simulator's own
     // bookkeeping): the variable's slot, once it exists, read without a
     // lookup on every update.
-    uint32_t source_token = 0;
     const double* source_slot = nullptr;
     uint64_t source_generation = 0;  // variables made when the slot was looked up
+    uint32_t source_token = 0;
+    uint32_t image_flags = 0;
+    bool hidden = false;  // kImageHidden at the last update or draw
+    zu::gauge::ElementType type = zu::gauge::ElementType::StaticImage;
+    std::string text;  // string elements
+    zu::gauge::ElementHeader* element = nullptr;
+    int depth = 0;  // 0 for the gauge's first element and its followers
+};
+
+// An element and its flags as last recorded (the same as its ElementState's),
+// packed for the walks over every element that each frame makes.
+struct ElementFlags {
+    zu::gauge::ElementHeader* element = nullptr;
+    uint32_t image_flags = 0;
 };
 
 // A drawn-surface element (kImageDrawnSurface) of one placed gauge: the
@@ -120,26 +128,29 @@ struct DrawnSurface {
     ~DrawnSurface();
 };
 
-struct GaugeInstance {
+// What every service of a gauge reads comes first, in the record's first two
+// cache lines.
+struct alignas(64) GaugeInstance {
+    zu::gauge::GaugeHeader* header = nullptr;
+    int width = 0;
+    int height = 0;
+    uint64_t updates = 0;
+    uint64_t draws = 0;
+    bool installed = false;
+    std::vector<ElementState> elements;
+    std::vector<ElementFlags> element_flags;  // one for each of `elements`
+    // Made at element-list install at the element's placed size, destroyed
+    // after kill.
+    std::vector<std::shared_ptr<DrawnSurface>> surfaces;
+    std::string parameters;
     int index = 0;  // place in panel order
     std::string name;
     int table_index = -1;  // index in the module's gauge table
-    zu::gauge::GaugeHeader* header = nullptr;
     int window_number = 0;
     uint32_t window_ident = 0;
     int x = 0;
     int y = 0;
-    int width = 0;
-    int height = 0;
     bool height_given = false;
-    std::string parameters;
-    bool installed = false;
-    uint64_t updates = 0;
-    uint64_t draws = 0;
-    std::vector<ElementState> elements;
-    // Made at element-list install at the element's placed size, destroyed
-    // after kill.
-    std::vector<std::shared_ptr<DrawnSurface>> surfaces;
     // The texts of the first surface's last picture, kept past kill so the
     // state written after the flight still shows them.
     std::vector<zu::platform::DrawTextEntry> final_texts;
