@@ -366,8 +366,8 @@ TEST_F(FakeModule, ServesVariablesNamedVariablesAndPanelWindows) {
 }
 
 // Named variables keep their ids, names and values however many are
-// registered after them, while the module sets one of them from another
-// thread meanwhile.
+// registered after them, while one of them is set from another thread as
+// well as from the gauge thread: every set is counted.
 TEST_F(FakeModule, NamedVariablesStayWhereTheyAreAsMoreAreRegistered) {
     std::string error;
     ASSERT_TRUE(sim_->Start(&error)) << error;
@@ -381,9 +381,11 @@ TEST_F(FakeModule, NamedVariablesStayWhereTheyAreAsMoreAreRegistered) {
         const int32_t id = sim_->RegisterNamedVariable(("var " + std::to_string(i)).c_str());
         ASSERT_GE(id, 0);
         sim_->SetNamedVariable(id, i * 1.5);
+        sim_->SetNamedVariable(first, -1.0);  // on the gauge thread, meanwhile
         ids.push_back(id);
     }
     setter.join();
+    sim_->SetNamedVariable(first, 42.0);
     for (int i = 0; i < 600; ++i) {
         ASSERT_EQ(sim_->GetNamedVariable(ids[i]), i * 1.5) << i;
         ASSERT_EQ(sim_->FindNamedVariable("VAR " + std::to_string(i)), ids[i]);
@@ -391,8 +393,8 @@ TEST_F(FakeModule, NamedVariablesStayWhereTheyAreAsMoreAreRegistered) {
     const std::vector<simhost::NamedVariable> all = sim_->NamedVariables();
     ASSERT_EQ(all.size(), static_cast<size_t>(ids.back()) + 1);
     EXPECT_EQ(all[first].name, "busy one");
-    EXPECT_EQ(all[first].sets, kSets);
-    EXPECT_EQ(all[first].value, static_cast<double>(kSets - 1));
+    EXPECT_EQ(all[first].sets, kSets + 601);
+    EXPECT_EQ(all[first].value, 42.0);
     EXPECT_EQ(all[ids[599]].name, "var 599");
     EXPECT_EQ(all[ids[599]].sets, 1u);
     EXPECT_EQ(sim_->GetNamedVariable(ids.back() + 1), 0.0);

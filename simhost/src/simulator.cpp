@@ -1343,7 +1343,12 @@ void Simulator::SetNamedVariable(int32_t id, double value) {
     if (id < 0 || static_cast<uint32_t>(id) >= named_count_.load(std::memory_order_acquire)) return;
     NamedSlot& v = NamedAt(static_cast<uint32_t>(id));
     v.value.store(value, std::memory_order_relaxed);
-    v.sets.fetch_add(1, std::memory_order_relaxed);
+    if (std::this_thread::get_id() == host_thread_) {
+        v.host_sets.store(v.host_sets.load(std::memory_order_relaxed) + 1,
+                          std::memory_order_relaxed);
+    } else {
+        v.other_sets.fetch_add(1, std::memory_order_relaxed);
+    }
 }
 
 double Simulator::GetNamedVariable(int32_t id) {
@@ -1361,7 +1366,8 @@ std::vector<NamedVariable> Simulator::NamedVariables() const {
     for (uint32_t i = 0; i < count; ++i) {
         const NamedSlot& v = NamedAt(i);
         out.push_back(NamedVariable{v.name, v.value.load(std::memory_order_relaxed),
-                                    v.sets.load(std::memory_order_relaxed)});
+                                    v.host_sets.load(std::memory_order_relaxed) +
+                                        v.other_sets.load(std::memory_order_relaxed)});
     }
     return out;
 }

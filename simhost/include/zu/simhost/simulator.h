@@ -451,7 +451,10 @@ class Simulator {
     struct NamedSlot {
         std::string name;  // set before the slot is published
         std::atomic<double> value{0.0};
-        std::atomic<uint64_t> sets{0};
+        // Sets made on the gauge thread, counted by it alone (without a
+        // locked instruction), and sets made on other threads.
+        std::atomic<uint64_t> host_sets{0};
+        std::atomic<uint64_t> other_sets{0};
     };
     // Named variables live in segments that double in size (segment k holds
     // kNamedFirstSegment << k of them), allocated as the count grows.
