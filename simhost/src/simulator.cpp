@@ -130,8 +130,6 @@ const char* WindowSlotName(int slot) {
 }
 
 constexpr size_t kMaxElementsPerGauge = 4096;
-// How far ahead the walks over every element fetch the elements they reach.
-constexpr size_t kElementLookahead = 8;
 constexpr size_t kMaxNextEntries = 256;
 constexpr int kMaxMouseRects = 1024;
 
@@ -936,12 +934,6 @@ void Simulator::UpdateElements(GaugeInstance& g) {
     ElementFlags* const packed = g.element_flags.data();
     const size_t count = g.element_flags.size();
     for (size_t i = 0; i < count; ++i) {
-        // The elements lie scattered in the module's data, and the callbacks
-        // between them keep the processor from reaching ahead.
-        if (i + kElementLookahead < count) {
-            __builtin_prefetch(packed[i + kElementLookahead].element);
-            __builtin_prefetch(&g.elements[i + kElementLookahead].updates, 1);
-        }
         ElementFlags& f = packed[i];
         gauge::ElementHeader* e = f.element;
         // A hidden element is not drawn, so its source variable and callback
