@@ -386,6 +386,7 @@ class Simulator {
     size_t LogPrefix();
     // Writes the line `first` + `second` to the event log, as LogEvent does.
     void LogEventParts(std::string_view first, std::string_view second = {});
+    void WriteLogLine(size_t size);
     void MakeSurfaces(GaugeInstance& gauge);
     void TakePictures(GaugeInstance& gauge);
     void PressDueCduKey();
