@@ -544,7 +544,7 @@ void Simulator::CallGauge(GaugeInstance& g, int32_t service, gauge::StandardRout
         g.header->gauge_callback(g.header, service, 0);
     }
     if (routine != nullptr) routine(g.header, arg);
-    TakePictures(g);
+    if (!g.surfaces.empty()) TakePictures(g);  // most gauges draw no surface
     current_ = previous;
 }
 
