@@ -6,8 +6,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "e2e_support.h"
@@ -244,6 +246,46 @@ TEST_F(FakeModule, UpdatesElementsFromVariablesAndCallbacks) {
     EXPECT_EQ(sim_->gauges()[0].elements[0].updates, 2u);
 }
 
+// A string element's text is taken whenever it changes, however long it is
+// and wherever it differs: in its last character, in its end alone, empty.
+std::string g_next_text;
+double TextCallback(gauge::ElementHeader* e) {
+    auto* s = reinterpret_cast<gauge::StringElement*>(e);
+    std::snprintf(s->text, sizeof s->text, "%s", g_next_text.c_str());
+    return 0;
+}
+
+TEST_F(FakeModule, StringElementsTakeEveryChangedText) {
+    g_string.header.callback = TextCallback;
+    std::string error;
+    ASSERT_TRUE(sim_->Start(&error)) << error;
+    const std::string long_text(63, 'W');
+    const std::vector<std::string> texts = {"A",
+                                            "",
+                                            "AB",
+                                            "ABCDEFG",
+                                            "ABCDEFGH",
+                                            "ABCDEFGX",
+                                            "ABCDEFG",
+                                            "ABCDEFGHIJKLMNO",
+                                            "ABCDEFGHIJKLMNP",
+                                            "ABCDEFGHIJKLMNPQ",
+                                            "ABCDEFGHIJKLMNPR",
+                                            "ABCDEFGHIJKLMNPRS",
+                                            "ABCDEFGHIJKLMNPRT",
+                                            "ABCDEFGHIJKLMNPR",
+                                            long_text,
+                                            long_text.substr(0, 62) + "X",
+                                            "AB",
+                                            "AB",
+                                            "ABCDEFGHIJKLMNO"};
+    for (const std::string& text : texts) {
+        g_next_text = text;
+        sim_->RunFrame();
+        ASSERT_EQ(sim_->gauges()[0].elements[1].text, text);
+    }
+}
+
 TEST_F(FakeModule, ClicksDeliverTheEventsARectangleTakes) {
     std::string error;
     ASSERT_TRUE(sim_->Start(&error)) << error;
@@ -321,6 +363,41 @@ TEST_F(FakeModule, ServesVariablesNamedVariablesAndPanelWindows) {
     ASSERT_EQ(sim_->KeyEvents().size(), 1u);
     EXPECT_EQ(sim_->KeyEvents()[0].id, 0x10172u);
     EXPECT_TRUE(sim_->KeyEvents()[0].from_module);
+}
+
+// Named variables keep their ids, names and values however many are
+// registered after them, while one of them is set from another thread as
+// well as from the gauge thread: every set is counted.
+TEST_F(FakeModule, NamedVariablesStayWhereTheyAreAsMoreAreRegistered) {
+    std::string error;
+    ASSERT_TRUE(sim_->Start(&error)) << error;
+    const int32_t first = sim_->RegisterNamedVariable("busy one");
+    constexpr uint64_t kSets = 20000;
+    std::thread setter([&] {
+        for (uint64_t i = 0; i < kSets; ++i) sim_->SetNamedVariable(first, static_cast<double>(i));
+    });
+    std::vector<int32_t> ids;
+    for (int i = 0; i < 600; ++i) {
+        const int32_t id = sim_->RegisterNamedVariable(("var " + std::to_string(i)).c_str());
+        ASSERT_GE(id, 0);
+        sim_->SetNamedVariable(id, i * 1.5);
+        sim_->SetNamedVariable(first, -1.0);  // on the gauge thread, meanwhile
+        ids.push_back(id);
+    }
+    setter.join();
+    sim_->SetNamedVariable(first, 42.0);
+    for (int i = 0; i < 600; ++i) {
+        ASSERT_EQ(sim_->GetNamedVariable(ids[i]), i * 1.5) << i;
+        ASSERT_EQ(sim_->FindNamedVariable("VAR " + std::to_string(i)), ids[i]);
+    }
+    const std::vector<simhost::NamedVariable> all = sim_->NamedVariables();
+    ASSERT_EQ(all.size(), static_cast<size_t>(ids.back()) + 1);
+    EXPECT_EQ(all[first].name, "busy one");
+    EXPECT_EQ(all[first].sets, kSets + 601);
+    EXPECT_EQ(all[first].value, 42.0);
+    EXPECT_EQ(all[ids[599]].name, "var 599");
+    EXPECT_EQ(all[ids[599]].sets, 1u);
+    EXPECT_EQ(sim_->GetNamedVariable(ids.back() + 1), 0.0);
 }
 
 // However many key events arrive, memory keeps the most recent window of
@@ -558,6 +635,39 @@ TEST(PanelReader, ReadsWindowsAndGaugeLines) {
     EXPECT_NE(p.warnings[0].find("line 13"), std::string::npos) << p.warnings[0];
 }
 
+// Counts per key stay right for many keys coming in any order, and a copy of
+// a table counts on its own.
+TEST(CountTable, CountsManyKeysInAnyOrderAndCopiesCountApart) {
+    simhost::CountTable<uint32_t, int> table;
+    std::map<uint32_t, uint64_t> counts;
+    std::map<uint32_t, std::pair<int, int>> first_last;
+    uint32_t key = 1;
+    for (int i = 0; i < 20000; ++i) {
+        key = key * 1103515245u + 12345u;
+        const uint32_t k = (key >> 8) % 700 * 64;  // keys 64 apart
+        table.Add(k, static_cast<uint64_t>(i), i);
+        if (counts[k]++ == 0) first_last[k].first = i;
+        first_last[k].second = i;
+    }
+    ASSERT_EQ(table.counts().size(), counts.size());
+    for (const auto& [k, n] : counts) {
+        const simhost::KeyCount<int>& c = table.counts().at(k);
+        ASSERT_EQ(c.count, n) << k;
+        ASSERT_EQ(c.first, first_last[k].first) << k;
+        ASSERT_EQ(c.last, first_last[k].second) << k;
+        ASSERT_EQ(c.last_frame, static_cast<uint64_t>(first_last[k].second)) << k;
+    }
+    const uint32_t some = counts.begin()->first;
+    simhost::CountTable<uint32_t, int> copy = table;
+    copy.Add(some, 99999, -1);
+    EXPECT_EQ(copy.Count(some), counts[some] + 1);
+    EXPECT_EQ(table.Count(some), counts[some]);
+    table.Clear();
+    table.Add(some, 1, 5);
+    EXPECT_EQ(table.Count(some), 1u);
+    EXPECT_EQ(table.counts().at(some).first, 5);
+}
+
 // ---------------------------------------------------------------------------
 // FSUIPC server, spoken to through the window-message transport
 
@@ -731,6 +841,27 @@ TEST_F(FsuipcServerTest, PublishingLeavesPokedBytesAndWritesTheRest) {
     EXPECT_EQ(got[0] | got[1] << 8, 0x1211);
     server_.Peek(0xFFFE, got, 4);
     EXPECT_EQ(got[0] | got[1] << 8 | got[2] << 16 | got[3] << 24, 0x4241);
+}
+
+// Every answer is exactly the bytes asked for, whatever the size, over
+// whatever the client left in the area; bytes beyond the image read 0.
+TEST_F(FsuipcServerTest, AnswersReadsOfEverySizeExactly) {
+    std::vector<uint8_t> pattern(16);
+    for (size_t i = 0; i < pattern.size(); ++i) pattern[i] = static_cast<uint8_t>(0x81 + i);
+    server_.Poke(0x2000, pattern.data(), 16);
+    server_.Poke(0xFFFA, pattern.data(), 6);
+    std::memset(view_, 0xEE, kAreaSize);
+    std::vector<std::pair<uint32_t, uint32_t>> reads;  // size, where
+    for (uint32_t size : {1u, 2u, 3u, 4u, 5u, 8u, 12u, 16u})
+        reads.emplace_back(size, Read(0x2000, size));
+    const uint32_t edge = Read(0xFFFA, 8);
+    EXPECT_EQ(Send(), 1);
+    for (const auto& [size, at] : reads) {
+        EXPECT_EQ(std::memcmp(view_ + at, pattern.data(), size), 0) << size;
+        EXPECT_EQ(view_[at + size], 1) << size;  // the next record's kind, untouched
+    }
+    EXPECT_EQ(std::memcmp(view_ + edge, pattern.data(), 6), 0);
+    EXPECT_EQ(view_[edge + 6] | view_[edge + 7], 0);
 }
 
 TEST_F(FsuipcServerTest, RefusesMalformedBatchesWithoutApplyingThem) {

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -458,6 +459,9 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
         o.snapshot_dir = o.state_json.parent_path() / "snapshots";
     }
 
+    // Every frame logs a few dozen lines: the log goes out in large blocks.
+    constexpr size_t kEventLogBuffer = size_t{256} << 10;
+    std::unique_ptr<char[]> event_log_buffer;
     std::ofstream event_log;
     SimulatorConfig cfg;
     cfg.lockstep = o.lockstep;
@@ -523,6 +527,8 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
     std::error_code ec;
     if (!o.out_dir.empty()) {
         fs::create_directories(o.out_dir, ec);
+        event_log_buffer = std::make_unique_for_overwrite<char[]>(kEventLogBuffer);
+        event_log.rdbuf()->pubsetbuf(event_log_buffer.get(), kEventLogBuffer);
         event_log.open(o.out_dir / "simhost.log", std::ios::trunc);
         if (!event_log) {
             err << "simhost: cannot write to the output folder " << o.out_dir.string() << '\n';

@@ -47,6 +47,28 @@ uint32_t InImage(uint32_t offset, uint32_t size) {
     return std::min<uint32_t>(size, kFsuipcImageSize - offset);
 }
 
+// A read's answer: the module's reads are mostly of 1 to 8 bytes, copied
+// here without a library call.
+void CopyAnswer(uint8_t* to, const uint8_t* from, uint32_t size) {
+    switch (size) {
+        case 1:
+            *to = *from;
+            break;
+        case 2:
+            std::memcpy(to, from, 2);
+            break;
+        case 4:
+            std::memcpy(to, from, 4);
+            break;
+        case 8:
+            std::memcpy(to, from, 8);
+            break;
+        default:
+            std::memcpy(to, from, size);
+            break;
+    }
+}
+
 bool IsReadOnly(uint32_t offset) {
     return offset >= kOffsetFsuipcVersion && offset < kOffsetSimulatorVersion + 4;
 }
@@ -89,7 +111,7 @@ bool FsuipcServer::Open(bool uipcmain_window, std::string* error) {
         created.push_back(w);
     }
     std::lock_guard<std::mutex> lock(mutex_);
-    message_ = message;
+    message_.store(message, std::memory_order_release);
     windows_ = std::move(created);
     window_classes_.assign(classes.begin(), classes.end());
     return true;
@@ -217,10 +239,8 @@ intptr_t FsuipcServer::WindowProc(void* context, uint32_t message, uintptr_t wpa
 }
 
 intptr_t FsuipcServer::HandleMessage(uint32_t message, uintptr_t wparam) {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (message_ == 0 || message != message_) return 0;
-    }
+    const uint32_t registered = message_.load(std::memory_order_acquire);
+    if (registered == 0 || message != registered) return 0;
     char name[256] = {};
     if (wparam == 0 || wparam > 0xFFFF ||
         ipc::GlobalGetAtomName(static_cast<uint16_t>(wparam), name, sizeof name) == 0) {
@@ -241,13 +261,10 @@ intptr_t FsuipcServer::HandleMessage(uint32_t message, uintptr_t wparam) {
         ipc::UnmapSharedArea(view);
     }
     ipc::CloseSharedArea(area);
+    if (ok) return 1;  // counted by ServeBatch
     std::lock_guard<std::mutex> lock(mutex_);
-    if (ok) {
-        ++batches_served_;
-    } else {
-        ++batches_refused_;
-    }
-    return ok ? 1 : 0;
+    ++batches_refused_;
+    return 0;
 }
 
 bool FsuipcServer::ServeBatch(uint8_t* area, uint32_t area_size) {
@@ -276,9 +293,9 @@ bool FsuipcServer::ServeBatch(uint8_t* area, uint32_t area_size) {
         const uint32_t size = LoadU32(rec + 8);
         if (kind == kKindRead) {
             uint8_t* answer = rec + kReadHeader;
-            std::memset(answer, 0, size);
             const uint32_t n = InImage(offset, size);
-            if (n > 0) std::memcpy(answer, &image_[offset], n);
+            if (n > 0) CopyAnswer(answer, &image_[offset], n);
+            if (n < size) std::memset(answer + n, 0, size - n);
             pos += kReadHeader + static_cast<uint64_t>(size);
         } else {
             const uint8_t* data = rec + kWriteHeader;
@@ -304,6 +321,7 @@ bool FsuipcServer::ServeBatch(uint8_t* area, uint32_t area_size) {
             pos += kWriteHeader + static_cast<uint64_t>(size);
         }
     }
+    ++batches_served_;
     return true;
 }
 

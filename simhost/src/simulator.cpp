@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <chrono>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <thread>
 
 #include "text_util.h"
@@ -143,12 +145,38 @@ size_t PutDecimal(char* out, uint32_t value) {
     return static_cast<size_t>(std::to_chars(out, out + 10, value).ptr - out);
 }
 
-// Index of the named variable called `name` (any case), or -1.
-int32_t FindNamed(const std::vector<NamedVariable>& named, std::string_view name) {
-    for (size_t i = 0; i < named.size(); ++i) {
-        if (text::EqualNoCase(named[i].name, name)) return static_cast<int32_t>(i);
-    }
-    return -1;
+// A variable's value, written under the simulator's lock and read by
+// lookups that take none.
+void StoreValue(double* slot, double value) {
+    std::atomic_ref<double>(*slot).store(value, std::memory_order_relaxed);
+}
+
+double LoadValue(double* slot) {
+    return std::atomic_ref<double>(*slot).load(std::memory_order_relaxed);
+}
+
+// Whether the text held is the element's (NUL-terminated in its 64-byte
+// field). Most texts are short: those with their end in the first 16 bytes
+// are compared there as two words (a string's buffer holds at least 16
+// bytes, and so does the field), bytes past the end masked off.
+bool SameText(const std::string& held, const char* text) {
+    const size_t n = held.size() + 1;  // with the end
+    if (n > 16) return std::memcmp(held.c_str(), text, n) == 0;
+    uint64_t h[2];
+    uint64_t t[2];
+    std::memcpy(h, held.c_str(), 16);
+    std::memcpy(t, text, 16);
+    const uint64_t low = n >= 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * n)) - 1;
+    const uint64_t high = n <= 8 ? 0 : n == 16 ? ~uint64_t{0} : (uint64_t{1} << (8 * (n - 8))) - 1;
+    return ((h[0] ^ t[0]) & low) == 0 && ((h[1] ^ t[1]) & high) == 0;
+}
+
+// Segment of named variable `id` and its place in it (see NamedSlot).
+std::pair<size_t, size_t> NamedPlace(uint32_t id, uint32_t first_segment) {
+    const uint64_t q = uint64_t{id} / first_segment + 1;
+    const auto segment = static_cast<size_t>(std::bit_width(q) - 1);
+    const uint64_t start = uint64_t{first_segment} * ((uint64_t{1} << segment) - 1);
+    return {segment, static_cast<size_t>(id - start)};
 }
 
 }  // namespace
@@ -516,7 +544,7 @@ void Simulator::CallGauge(GaugeInstance& g, int32_t service, gauge::StandardRout
         g.header->gauge_callback(g.header, service, 0);
     }
     if (routine != nullptr) routine(g.header, arg);
-    TakePictures(g);
+    if (!g.surfaces.empty()) TakePictures(g);  // most gauges draw no surface
     current_ = previous;
 }
 
@@ -868,6 +896,7 @@ void Simulator::ElementListService(int slot, gauge::ElementHeader* first, uintpt
 
 void Simulator::BuildElements(GaugeInstance& g) {
     g.elements.clear();
+    g.element_flags.clear();
     if (g.header->element_list == nullptr || g.header->element_list[0] == nullptr) return;
     // Depth-first along the next-element lists; entry 0 continues at the same
     // depth, further entries go one deeper. An element reached twice (shared
@@ -885,6 +914,7 @@ void Simulator::BuildElements(GaugeInstance& g) {
         s.image_flags = e->image_flags;
         s.hidden = (e->image_flags & gauge::kImageHidden) != 0;
         g.elements.push_back(std::move(s));
+        g.element_flags.push_back(ElementFlags{e, e->image_flags});
         if (e->next_element == nullptr) continue;
         size_t n = 0;
         while (n < kMaxNextEntries && e->next_element[n] != nullptr) ++n;
@@ -901,15 +931,22 @@ void Simulator::BuildElements(GaugeInstance& g) {
 
 void Simulator::UpdateElements(GaugeInstance& g) {
     if (g.elements.empty()) BuildElements(g);
-    for (ElementState& s : g.elements) {
-        gauge::ElementHeader* e = s.element;
+    ElementFlags* const packed = g.element_flags.data();
+    const size_t count = g.element_flags.size();
+    for (size_t i = 0; i < count; ++i) {
+        ElementFlags& f = packed[i];
+        gauge::ElementHeader* e = f.element;
         // A hidden element is not drawn, so its source variable and callback
         // are left alone; it keeps its last result until it is shown again.
         if ((e->image_flags & gauge::kImageHidden) != 0) {
-            s.image_flags = e->image_flags;
-            s.hidden = true;
+            if (f.image_flags != e->image_flags) {
+                f.image_flags = e->image_flags;
+                g.elements[i].image_flags = e->image_flags;
+                g.elements[i].hidden = true;
+            }
             continue;
         }
+        ElementState& s = g.elements[i];
         if (e->source_token != 0) e->source_value = SourceValue(s, e->source_token);
         const double v = e->callback != nullptr ? e->callback(e) : e->source_value;
         s.value = v;
@@ -926,9 +963,7 @@ void Simulator::UpdateElements(GaugeInstance& g) {
                 str->text[sizeof str->text - 1] = '\0';
                 // Kept when unchanged: the text held (at most 63 characters,
                 // taken from here) and its end match.
-                if (std::memcmp(s.text.c_str(), str->text, s.text.size() + 1) != 0) {
-                    s.text.assign(str->text);
-                }
+                if (!SameText(s.text, str->text)) s.text.assign(str->text);
                 break;
             }
             case gauge::ElementType::Slider: {
@@ -959,6 +994,7 @@ void Simulator::UpdateElements(GaugeInstance& g) {
             default:
                 break;
         }
+        f.image_flags = e->image_flags;
         s.image_flags = e->image_flags;
         s.hidden = (e->image_flags & gauge::kImageHidden) != 0;
     }
@@ -966,15 +1002,20 @@ void Simulator::UpdateElements(GaugeInstance& g) {
 
 void Simulator::RecordFlags(GaugeInstance& g) {
     // Mostly nothing changed since the last time: only changes are written.
-    for (ElementState& s : g.elements) {
-        uint32_t flags = s.element->image_flags;
+    ElementFlags* const packed = g.element_flags.data();
+    const size_t count = g.element_flags.size();
+    for (size_t i = 0; i < count; ++i) {
+        ElementFlags& f = packed[i];
+        uint32_t flags = f.element->image_flags;
         // Whatever the element holds is on screen from now on (a drawn
         // surface's picture is taken after its service).
         if ((flags & (gauge::kImageDrawnSurface | gauge::kImageOnScreen)) == 0) {
             flags |= gauge::kImageOnScreen;
-            s.element->image_flags = flags;
+            f.element->image_flags = flags;
         }
-        if (s.image_flags != flags) {
+        if (f.image_flags != flags) {
+            f.image_flags = flags;
+            ElementState& s = g.elements[i];
             s.image_flags = flags;
             s.hidden = (flags & gauge::kImageHidden) != 0;
         }
@@ -1084,26 +1125,27 @@ bool Simulator::MouseEvent(GaugeInstance& g, int rect_index, gauge::Point relati
 
 void Simulator::SetVariable(uint32_t token, double value) {
     std::lock_guard<std::mutex> lock(mutex_);
-    *VariableSlot(token) = value;
+    StoreValue(VariableSlot(token), value);
     pinned_variables_.insert(token);
 }
 
 // Under mutex_: the slot of a variable, or null when it was not made yet.
 // Small tokens find theirs by index.
 const double* Simulator::FindVariableSlot(uint32_t token) const {
-    if (token < variable_index_.size()) return variable_index_[token];
+    if (token < kVariableIndexSize) return variable_index_[token].load(std::memory_order_relaxed);
     auto it = variables_.find(token);
     return it != variables_.end() ? &it->second : nullptr;
 }
 
 // Under mutex_: the slot of a variable, made (reading 0) when absent.
 double* Simulator::VariableSlot(uint32_t token) {
-    if (token < variable_index_.size() && variable_index_[token] != nullptr) {
-        return variable_index_[token];
+    if (token < kVariableIndexSize) {
+        if (double* slot = variable_index_[token].load(std::memory_order_relaxed)) return slot;
     }
     const auto [it, made] = variables_.try_emplace(token, 0.0);
     if (made) variables_made_.fetch_add(1, std::memory_order_release);
-    if (token < variable_index_.size()) variable_index_[token] = &it->second;
+    if (token < kVariableIndexSize)
+        variable_index_[token].store(&it->second, std::memory_order_release);
     return &it->second;
 }
 
@@ -1117,7 +1159,7 @@ void Simulator::PublishVariables(const std::pair<uint32_t, double>* values, size
     for (size_t i = 0; i < count; ++i) {
         const auto [token, value] = values[i];
         if (!pinned_variables_.empty() && pinned_variables_.count(token) != 0) continue;
-        *VariableSlot(token) = value;
+        StoreValue(VariableSlot(token), value);
     }
 }
 
@@ -1133,13 +1175,20 @@ std::map<uint32_t, double> Simulator::Variables() const {
 }
 
 void Simulator::LookupVariable(gauge::HostVariable* var) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    // An unknown token reads 0; its entry is made so that the pointer handed
-    // out stays valid and later follows the value.
-    double& slot = *VariableSlot(var->token);
-    var->value_ptr = &slot;
+    // The module looks its variables up every frame: a slot once made is
+    // found without the lock.
+    double* slot = var->token < kVariableIndexSize
+                       ? variable_index_[var->token].load(std::memory_order_acquire)
+                       : nullptr;
+    if (slot == nullptr) {
+        // An unknown token reads 0; its entry is made so that the pointer
+        // handed out stays valid and later follows the value.
+        std::lock_guard<std::mutex> lock(mutex_);
+        slot = VariableSlot(var->token);
+    }
+    var->value_ptr = slot;
     var->value_type = 0;
-    var->value = slot;
+    var->value = LoadValue(slot);
 }
 
 void Simulator::ReceiveKeyEvent(uint32_t id, uint32_t value, bool from_module) {
@@ -1235,9 +1284,18 @@ std::set<uint32_t> Simulator::OpenPanelWindows() const {
     return open_windows_;
 }
 
+inline Simulator::NamedSlot& Simulator::NamedAt(uint32_t id) const {
+    const auto [segment, place] = NamedPlace(id, kNamedFirstSegment);
+    return named_segments_[segment][place];
+}
+
 int32_t Simulator::FindNamedVariable(const std::string& name) const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return FindNamed(named_, name);
+    const uint32_t count = named_count_.load(std::memory_order_relaxed);
+    for (uint32_t i = 0; i < count; ++i) {
+        if (text::EqualNoCase(NamedAt(i).name, name)) return static_cast<int32_t>(i);
+    }
+    return -1;
 }
 
 int32_t Simulator::CheckNamedVariable(const char* name) {
@@ -1247,34 +1305,63 @@ int32_t Simulator::CheckNamedVariable(const char* name) {
 
 int32_t Simulator::RegisterNamedVariable(const char* name) {
     if (name == nullptr || name[0] == '\0') return -1;
-    int32_t id = -1;
+    int32_t id = FindNamedVariable(name);
+    if (id >= 0) return id;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        id = FindNamed(named_, name);
-        if (id >= 0) return id;
-        id = static_cast<int32_t>(named_.size());
-        named_.push_back(NamedVariable{name, 0.0, 0});
+        const uint32_t count = named_count_.load(std::memory_order_relaxed);
+        // Registered meanwhile by another thread?
+        for (uint32_t i = 0; i < count; ++i) {
+            if (text::EqualNoCase(NamedAt(i).name, name)) return static_cast<int32_t>(i);
+        }
+        const auto [segment, place] = NamedPlace(count, kNamedFirstSegment);
+        // The segments hold every id an int32_t can name.
+        if (count >= static_cast<uint32_t>(std::numeric_limits<int32_t>::max())) return -1;
+        if (named_segments_[segment] == nullptr) {
+            named_segments_[segment] =
+                std::make_unique<NamedSlot[]>(size_t{kNamedFirstSegment} << segment);
+        }
+        named_segments_[segment][place].name = name;
+        named_count_.store(count + 1, std::memory_order_release);
+        id = static_cast<int32_t>(count);
     }
     LogEvent("named variable " + std::to_string(id) + " registered: " + name);
     return id;
 }
 
+// The module sets its named variables every frame: no lock, as a
+// registered variable never moves.
 void Simulator::SetNamedVariable(int32_t id, double value) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (id < 0 || static_cast<size_t>(id) >= named_.size()) return;
-    named_[static_cast<size_t>(id)].value = value;
-    ++named_[static_cast<size_t>(id)].sets;
+    if (id < 0 || static_cast<uint32_t>(id) >= named_count_.load(std::memory_order_acquire)) return;
+    NamedSlot& v = NamedAt(static_cast<uint32_t>(id));
+    v.value.store(value, std::memory_order_relaxed);
+    if (std::this_thread::get_id() == host_thread_) {
+        v.host_sets.store(v.host_sets.load(std::memory_order_relaxed) + 1,
+                          std::memory_order_relaxed);
+    } else {
+        v.other_sets.fetch_add(1, std::memory_order_relaxed);
+    }
 }
 
 double Simulator::GetNamedVariable(int32_t id) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (id < 0 || static_cast<size_t>(id) >= named_.size()) return 0.0;
-    return named_[static_cast<size_t>(id)].value;
+    if (id < 0 || static_cast<uint32_t>(id) >= named_count_.load(std::memory_order_acquire)) {
+        return 0.0;
+    }
+    return NamedAt(static_cast<uint32_t>(id)).value.load(std::memory_order_relaxed);
 }
 
 std::vector<NamedVariable> Simulator::NamedVariables() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return named_;
+    const uint32_t count = named_count_.load(std::memory_order_relaxed);
+    std::vector<NamedVariable> out;
+    out.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        const NamedSlot& v = NamedAt(i);
+        out.push_back(NamedVariable{v.name, v.value.load(std::memory_order_relaxed),
+                                    v.host_sets.load(std::memory_order_relaxed) +
+                                        v.other_sets.load(std::memory_order_relaxed)});
+    }
+    return out;
 }
 
 // ---------------------------------------------------------------------------
@@ -1298,6 +1385,14 @@ size_t Simulator::LogPrefix() {
     return log_prefix_size_;
 }
 
+// Under log_mutex_: the line made, handed to the log's buffer directly (the
+// stream's checks left out).
+void Simulator::WriteLogLine(size_t size) {
+    std::streambuf* buffer = config_.event_log->rdbuf();
+    if (buffer == nullptr) return;
+    buffer->sputn(log_line_.data(), static_cast<std::streamsize>(size));
+}
+
 void Simulator::LogEventParts(std::string_view first, std::string_view second) {
     if (config_.event_log == nullptr) return;
     std::lock_guard<std::mutex> lock(log_mutex_);
@@ -1309,7 +1404,7 @@ void Simulator::LogEventParts(std::string_view first, std::string_view second) {
     at += first.size();
     if (!second.empty()) std::memcpy(at, second.data(), second.size());
     at[second.size()] = '\n';
-    config_.event_log->write(log_line_.data(), static_cast<std::streamsize>(size));
+    WriteLogLine(size);
 }
 
 void Simulator::LogEventf(const char* format, ...) {
@@ -1325,7 +1420,7 @@ void Simulator::LogEventf(const char* format, ...) {
         if (n < 0) return;
         if (static_cast<size_t>(n) + 1 < room) {
             log_line_[static_cast<size_t>(head + n)] = '\n';
-            config_.event_log->write(log_line_.data(), head + n + 1);
+            WriteLogLine(static_cast<size_t>(head + n + 1));
             return;
         }
         log_line_.resize(static_cast<size_t>(head + n) + 2);

@@ -127,6 +127,8 @@ class FsuipcServer {
 
   private:
     static intptr_t WindowProc(void* context, uint32_t message, uintptr_t wparam, intptr_t lparam);
+    // Applies a batch and counts it served; false (nothing applied, not
+    // counted) for a malformed one.
     bool ServeBatch(uint8_t* area, uint32_t area_size);
     void StoreWrite(uint32_t offset, const uint8_t* data, uint32_t size);
     void PublishLocked(uint32_t offset, const void* data, uint32_t size);
@@ -159,7 +161,7 @@ class FsuipcServer {
     uint64_t batches_served_ = 0;
     uint64_t batches_refused_ = 0;
     uint16_t client_version_ = 0;
-    uint32_t message_ = 0;
+    std::atomic<uint32_t> message_{0};  // set under mutex_, read without it
     std::vector<zu::platform::WindowHandle> windows_;
     std::vector<std::string> window_classes_;
     const std::atomic<uint64_t>* frame_ = nullptr;

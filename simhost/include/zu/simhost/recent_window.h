@@ -8,6 +8,7 @@
 // long the flight is.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -76,11 +77,21 @@ struct KeyCount {
     Value last{};
 };
 
+// Keys are integers. The same few keys come again frame after frame: a small
+// cache of recent keys finds their counts without searching the map.
 template <typename Key, typename Value>
 class CountTable {
   public:
+    CountTable() = default;
+    CountTable(const CountTable& other) : counts_(other.counts_) {}
+    CountTable& operator=(const CountTable& other) {
+        counts_ = other.counts_;
+        recent_ = {};
+        return *this;
+    }
+
     void Add(Key key, uint64_t frame, const Value& value) {
-        KeyCount<Value>& c = counts_[key];
+        KeyCount<Value>& c = Find(key);
         if (c.count == 0) {
             c.first_frame = frame;
             c.first = value;
@@ -89,7 +100,10 @@ class CountTable {
         c.last_frame = frame;
         c.last = value;
     }
-    void Clear() { counts_.clear(); }
+    void Clear() {
+        counts_.clear();
+        recent_ = {};
+    }
     const std::map<Key, KeyCount<Value>>& counts() const { return counts_; }
     uint64_t Count(Key key) const {
         auto it = counts_.find(key);
@@ -97,7 +111,21 @@ class CountTable {
     }
 
   private:
+    static constexpr size_t kRecent = 64;
+    struct Recent {
+        Key key{};
+        KeyCount<Value>* count = nullptr;  // a map node: it stays where it is
+    };
+
+    KeyCount<Value>& Find(Key key) {
+        const auto hash = static_cast<uint64_t>(key) * 0x9E3779B97F4A7C15ull;
+        Recent& r = recent_[static_cast<size_t>(hash >> 58) % kRecent];
+        if (r.count == nullptr || r.key != key) r = Recent{key, &counts_[key]};
+        return *r.count;
+    }
+
     std::map<Key, KeyCount<Value>> counts_;
+    std::array<Recent, kRecent> recent_{};
 };
 
 }  // namespace zu::simhost

@@ -23,6 +23,7 @@
 // the element list of the gauge being served, whatever element they are given.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <deque>
@@ -83,23 +84,31 @@ struct SimulatorConfig {
 
 // One element of a placed gauge, in the order of the element walk (depth
 // first along the next-element lists), with what its last update produced.
-struct ElementState {
-    zu::gauge::ElementHeader* element = nullptr;
-    int depth = 0;  // 0 for the gauge's first element and its followers
-    zu::gauge::ElementType type = zu::gauge::ElementType::StaticImage;
-    bool hidden = false;  // kImageHidden at the last update or draw
-    uint32_t image_flags = 0;
+// What every update writes shares the record's first cache line.
+struct alignas(64) ElementState {
     double value = 0;  // callback result: needle/sprite angle, icon index, slider x
-    double x = 0;      // slider, moving-image and sprite offsets
-    double y = 0;
-    std::string text;  // string elements
     uint64_t updates = 0;
+    double x = 0;  // slider, moving-image and sprite offsets
+    double y = 0;
     // Where the element's source variable lives (the simulator's own
     // bookkeeping): the variable's slot, once it exists, read without a
     // lookup on every update.
-    uint32_t source_token = 0;
     const double* source_slot = nullptr;
     uint64_t source_generation = 0;  // variables made when the slot was looked up
+    uint32_t source_token = 0;
+    uint32_t image_flags = 0;
+    bool hidden = false;  // kImageHidden at the last update or draw
+    zu::gauge::ElementType type = zu::gauge::ElementType::StaticImage;
+    std::string text;  // string elements
+    zu::gauge::ElementHeader* element = nullptr;
+    int depth = 0;  // 0 for the gauge's first element and its followers
+};
+
+// An element and its flags as last recorded (the same as its ElementState's),
+// packed for the walks over every element that each frame makes.
+struct ElementFlags {
+    zu::gauge::ElementHeader* element = nullptr;
+    uint32_t image_flags = 0;
 };
 
 // A drawn-surface element (kImageDrawnSurface) of one placed gauge: the
@@ -119,26 +128,29 @@ struct DrawnSurface {
     ~DrawnSurface();
 };
 
-struct GaugeInstance {
+// What every service of a gauge reads comes first, in the record's first two
+// cache lines.
+struct alignas(64) GaugeInstance {
+    zu::gauge::GaugeHeader* header = nullptr;
+    int width = 0;
+    int height = 0;
+    uint64_t updates = 0;
+    uint64_t draws = 0;
+    bool installed = false;
+    std::vector<ElementState> elements;
+    std::vector<ElementFlags> element_flags;  // one for each of `elements`
+    // Made at element-list install at the element's placed size, destroyed
+    // after kill.
+    std::vector<std::shared_ptr<DrawnSurface>> surfaces;
+    std::string parameters;
     int index = 0;  // place in panel order
     std::string name;
     int table_index = -1;  // index in the module's gauge table
-    zu::gauge::GaugeHeader* header = nullptr;
     int window_number = 0;
     uint32_t window_ident = 0;
     int x = 0;
     int y = 0;
-    int width = 0;
-    int height = 0;
     bool height_given = false;
-    std::string parameters;
-    bool installed = false;
-    uint64_t updates = 0;
-    uint64_t draws = 0;
-    std::vector<ElementState> elements;
-    // Made at element-list install at the element's placed size, destroyed
-    // after kill.
-    std::vector<std::shared_ptr<DrawnSurface>> surfaces;
     // The texts of the first surface's last picture, kept past kill so the
     // state written after the flight still shows them.
     std::vector<zu::platform::DrawTextEntry> final_texts;
@@ -374,6 +386,7 @@ class Simulator {
     size_t LogPrefix();
     // Writes the line `first` + `second` to the event log, as LogEvent does.
     void LogEventParts(std::string_view first, std::string_view second = {});
+    void WriteLogLine(size_t size);
     void MakeSurfaces(GaugeInstance& gauge);
     void TakePictures(GaugeInstance& gauge);
     void PressDueCduKey();
@@ -434,19 +447,41 @@ class Simulator {
     uint64_t audio_frames_ = 0;
     std::vector<int16_t> audio_;
 
+    // A named variable where the module's calls find it without the lock:
+    // its storage never moves, and its value and count are atomic.
+    struct NamedSlot {
+        std::string name;  // set before the slot is published
+        std::atomic<double> value{0.0};
+        // Sets made on the gauge thread, counted by it alone (without a
+        // locked instruction), and sets made on other threads.
+        std::atomic<uint64_t> host_sets{0};
+        std::atomic<uint64_t> other_sets{0};
+    };
+    // Named variables live in segments that double in size (segment k holds
+    // kNamedFirstSegment << k of them), allocated as the count grows.
+    static constexpr uint32_t kNamedFirstSegment = 64;
+    static constexpr size_t kNamedSegments = 26;
+    NamedSlot& NamedAt(uint32_t id) const;
+
     // State the module reaches from the gauge thread and, in real time, from
     // its timer thread.
     mutable std::mutex mutex_;
     std::map<uint32_t, double> variables_;     // node addresses are stable: value_ptr points here
     std::atomic<uint64_t> variables_made_{0};  // entries added to variables_ so far
-    // The slots of the tokens below 4096 (null: not made yet).
-    std::vector<double*> variable_index_ = std::vector<double*>(4096, nullptr);
+    // The slots of the tokens below kVariableIndexSize (null: not made yet),
+    // published once made so that lookups read them without the lock; the
+    // values are written under the lock and read atomically.
+    static constexpr uint32_t kVariableIndexSize = 4096;
+    std::unique_ptr<std::atomic<double*>[]> variable_index_ =
+        std::make_unique<std::atomic<double*>[]>(kVariableIndexSize);
     RecentWindow<KeyEventRecord> key_events_{kKeyEventWindow};
     CountTable<uint32_t, KeyEventRecord> key_counts_;
     uint64_t module_key_events_ = 0;
     RecentWindow<PanelWindowCall> window_calls_{kPanelWindowCallWindow};
     std::set<uint32_t> open_windows_;
-    std::vector<NamedVariable> named_;
+    // Registered under mutex_; ids below named_count_ are read without it.
+    std::array<std::unique_ptr<NamedSlot[]>, kNamedSegments> named_segments_;
+    std::atomic<uint32_t> named_count_{0};
     RecentWindow<zu::platform::AudioEvent> sound_events_{kSoundEventWindow};
     std::mutex log_mutex_;
     std::vector<char> log_line_ = std::vector<char>(256);  // the event line being made
