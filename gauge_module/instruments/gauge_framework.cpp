@@ -114,13 +114,6 @@ void VisibilityKept(VisibilityMemo& memo, gauge::ElementHeader* first, const Rep
     memo.count = n;
 }
 
-uint8_t GaugeIsVcFrom(const gauge::GaugeHeader* gauge) {
-    return gauge != nullptr && gauge->parameters != nullptr &&
-                   std::strcmp(gauge->parameters, "VC") == 0
-               ? 1
-               : 0;
-}
-
 namespace {
 
 void SetShown(gauge::ElementHeader* e, bool shown) {

@@ -430,9 +430,10 @@ void RadioHeadRockerRelease(const RadioHeadGauge& gauge) {
     }
     // At rest. The twin gauge of a side (which shares the countdown) may have
     // counted it out: its rocker comes back on its own next run.
-    ShowElement(gauge.first, kRockerRestElement, true);
-    ShowElement(gauge.first, kRockerUpElement, false);
-    ShowElement(gauge.first, kRockerDownElement, false);
+    const ElementList list(gauge.first);
+    ShowElement(list, kRockerRestElement, true);
+    ShowElement(list, kRockerUpElement, false);
+    ShowElement(list, kRockerDownElement, false);
 }
 
 void RadioHeadModeTimer(const RadioHead& head) {
@@ -456,11 +457,12 @@ void RadioHeadFrequencyOut(const RadioHead& head) {
 void RadioHeadWindowRendering(const RadioHeadGauge& gauge) {
     if (gauge.pixel_width == nullptr || gauge.elements.second_upper < 0) return;
     if ((TickCounter.load(std::memory_order_relaxed) & 2u) == 0) return;
+    const ElementList list(gauge.first);
     const bool second = int64_t{7} * *gauge.pixel_width > 1050;
-    ShowElement(gauge.first, gauge.elements.second_upper, second);
-    ShowElement(gauge.first, gauge.elements.second_lower, second);
-    ShowElement(gauge.first, kUpperWindowElement, !second);
-    ShowElement(gauge.first, kLowerWindowElement, !second);
+    ShowElement(list, gauge.elements.second_upper, second);
+    ShowElement(list, gauge.elements.second_lower, second);
+    ShowElement(list, kUpperWindowElement, !second);
+    ShowElement(list, kLowerWindowElement, !second);
 }
 
 void RadioHeadUpdateRun(RadioHeadGauge& gauge) {
