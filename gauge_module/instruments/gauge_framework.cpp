@@ -145,7 +145,11 @@ void ApplyLitPairs(gauge::ElementHeader* first, const LitPair* pairs, int32_t co
 
 void ApplyLitBit(gauge::ElementHeader* first, int32_t overlay, const int8_t* glowing, int32_t count,
                  bool lit) {
-    const ElementList list(first);
+    ApplyLitBit(ElementList(first), overlay, glowing, count, lit);
+}
+
+void ApplyLitBit(const ElementList& list, int32_t overlay, const int8_t* glowing, int32_t count,
+                 bool lit) {
     if (overlay >= 0) SetShown(list[overlay], lit);
     for (int32_t i = 0; i < count; ++i) SetLit(list[glowing[i]], lit);
 }

@@ -168,6 +168,8 @@ void ApplyLitPairs(gauge::ElementHeader* first, const LitPair* pairs, int32_t co
 // `overlay` < 0: the gauge has no overlay.
 void ApplyLitBit(gauge::ElementHeader* first, int32_t overlay, const int8_t* glowing, int32_t count,
                  bool lit);
+void ApplyLitBit(const ElementList& list, int32_t overlay, const int8_t* glowing, int32_t count,
+                 bool lit);
 
 // ---------------------------------------------------------------------------
 // Power and flashing
