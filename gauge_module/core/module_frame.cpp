@@ -80,25 +80,37 @@ namespace {
 // The first element of each of GaugeTable's gauges, taken once: the host
 // asks for it on every update and draw of every gauge, and the headers'
 // lists never change. Other headers are read as they are.
-gauge::ElementHeader* FirstElementOf(const gauge::GaugeHeader* g) {
-    if (!std::less<>{}(g, std::begin(GaugeTable)) && std::less<>{}(g, std::end(GaugeTable))) {
-        struct Firsts {
-            [[gnu::noinline]] Firsts() {
-                for (int i = 0; i < gauge::kGaugeCount; ++i) {
-                    at[i] = GaugeTable[i].element_list != nullptr ? GaugeTable[i].element_list[0]
-                                                                  : nullptr;
-                }
-            }
-            gauge::ElementHeader* at[gauge::kGaugeCount];
-        };
-        static const Firsts firsts;
-        return firsts.at[g - GaugeTable];
-    }
-    return g != nullptr && g->element_list != nullptr ? g->element_list[0] : nullptr;
+gauge::ElementHeader* GaugeFirsts[gauge::kGaugeCount];
+std::atomic<bool> GaugeFirstsTaken{false};
+
+void ForwardElementList(gauge::GaugeHeader* g, int slot, uintptr_t arg);
+
+// The first forwarding takes them. Out of line and reached by a jump, so
+// that the forwarding itself saves no registers for it.
+[[gnu::noinline, gnu::cold]] void TakeGaugeFirstsAndForward(gauge::GaugeHeader* g, int slot,
+                                                            uintptr_t arg) {
+    static const bool taken = [] {
+        for (int i = 0; i < gauge::kGaugeCount; ++i) {
+            GaugeFirsts[i] =
+                GaugeTable[i].element_list != nullptr ? GaugeTable[i].element_list[0] : nullptr;
+        }
+        GaugeFirstsTaken.store(true, std::memory_order_release);
+        return true;
+    }();
+    (void)taken;
+    ForwardElementList(g, slot, arg);
 }
 
 void ForwardElementList(gauge::GaugeHeader* g, int slot, uintptr_t arg) {
-    gauge::ElementHeader* first = FirstElementOf(g);
+    gauge::ElementHeader* first;
+    if (!std::less<>{}(g, std::begin(GaugeTable)) && std::less<>{}(g, std::end(GaugeTable))) {
+        if (!GaugeFirstsTaken.load(std::memory_order_acquire)) {
+            return TakeGaugeFirstsAndForward(g, slot, arg);
+        }
+        first = GaugeFirsts[g - GaugeTable];
+    } else {
+        first = g != nullptr && g->element_list != nullptr ? g->element_list[0] : nullptr;
+    }
     if (first == nullptr) return;
     auto service = PanelServiceSlot<gauge::ElementListService>(slot);
     if (service != nullptr) service(first, arg);

@@ -11,6 +11,7 @@
 #include "displays/ehsi_map.h"
 #include "displays/navigation_display.h"
 #include "displays/sg_select_panels.h"
+#include "instruments/gauge_framework.h"
 #include "panels/display_control_panels.h"
 #include "resources/resource_table.h"
 
@@ -371,8 +372,7 @@ void DisplayFrameStep(DisplayScreen& screen, gauge::ElementHeader* element) {
     if (vsi1) {
         DisplayPixelSize[0] = s->width;
         DisplayPixelSize[1] = s->height - 3;
-        const char* params = screen.header != nullptr ? screen.header->parameters : nullptr;
-        if (!screen.virtual_cockpit && (params == nullptr || std::strcmp(params, "VC") != 0)) {
+        if (!screen.virtual_cockpit && GaugeIsVcFrom(screen.header) == 0) {
             DisplayPixelSize2[0] = DisplayPixelSize[0];
             DisplayPixelSize2[1] = DisplayPixelSize[1];
         }

@@ -185,10 +185,11 @@ void SlopeLine(platform::DrawContext* dc) {
 }
 
 void ApplyHgsVisibility(gauge::ElementHeader* first, uint8_t is_vc) {
-    ShowElement(first, kOverlay, PanelLit(PanelLightingCircuit2.get(), is_vc));
-    ShowElement(first, kElevationLight, HgsElevationEntry != 0);
-    ShowElement(first, kSlopeLight, HgsSlopeEntry != 0);
-    ShowElement(first, kSpare, false);
+    const ElementList list(first);
+    ShowElement(list, kOverlay, PanelLit(PanelLightingCircuit2.get(), is_vc));
+    ShowElement(list, kElevationLight, HgsElevationEntry != 0);
+    ShowElement(list, kSlopeLight, HgsSlopeEntry != 0);
+    ShowElement(list, kSpare, false);
 }
 
 void ApplyRasuVisibility(gauge::ElementHeader* first, uint8_t is_vc) {
@@ -460,20 +461,22 @@ namespace {
 
 void AnnunciatorVisibility() {
     gauge::ElementHeader* first = &gAnn.e[0];
+    const ElementList list(first);
     const bool test =
         AnnunciatorTestSwitch.get() == 2 && BusPowered.get(kPoweredRightEssential) != 0;
     const bool warn = HgsApproachWarning != 0;
-    ShowElement(first, kOverlay, PanelLit(PanelLightingCircuit3.get(), gAnnVc));
-    ShowElement(first, kAnnAiii, (HGS_HGS_actual_mode == kHgsModeAiii && !warn) || test);
-    ShowElement(first, kAnnFlare, (HgsFlareActive != 0 && OnGround == 0 && !warn) || test);
-    ShowElement(first, kAnnApchWarn, (warn && RadioAltitudeReadoutValue < 500) || test);
+    ShowElement(list, kOverlay, PanelLit(PanelLightingCircuit3.get(), gAnnVc));
+    ShowElement(list, kAnnAiii, (HGS_HGS_actual_mode == kHgsModeAiii && !warn) || test);
+    ShowElement(list, kAnnFlare, (HgsFlareActive != 0 && OnGround == 0 && !warn) || test);
+    ShowElement(list, kAnnApchWarn, (warn && RadioAltitudeReadoutValue < 500) || test);
 }
 
 void HudVisibility() {
     gauge::ElementHeader* first = &gHud.e[0];
-    ShowElement(first, kHudOn, false);
-    ShowElement(first, kHudOff, false);
-    ShowElement(first, HGS_HGS_HUD_show_flag != 0 ? kHudOn : kHudOff, true);
+    const ElementList list(first);
+    ShowElement(list, kHudOn, false);
+    ShowElement(list, kHudOff, false);
+    ShowElement(list, HGS_HGS_HUD_show_flag != 0 ? kHudOn : kHudOff, true);
 }
 
 }  // namespace

@@ -107,9 +107,9 @@ ElementHeader* Numbered(gauge::GaugeHeader* gauge) {
 
 void Visibility(gauge::GaugeHeader* gauge, uint8_t is_vc) {
     const bool lit = PanelLit(PanelLightingCircuit4.get(), is_vc);
-    ElementHeader* first = Numbered(gauge);
-    for (int k : {0, 2, 4}) ShowElement(first, k, lit);
-    for (int k : {1, 3}) ShowElement(first, k, !lit);
+    const ElementList list(Numbered(gauge));
+    for (int k : {0, 2, 4}) ShowElement(list, k, lit);
+    for (int k : {1, 3}) ShowElement(list, k, !lit);
 }
 
 void SelectorCallback(gauge::GaugeHeader* gauge, int32_t service, bool touch) {

@@ -43,8 +43,11 @@ void SetElementLit(gauge::ElementHeader* first, int32_t k, bool lit) {
 
 void CopyText(char* text, std::size_t size, const char* from, std::size_t max_length) {
     if (size == 0) return;
-    const std::size_t n = strnlen(from, std::min(max_length, size - 1));
-    std::memcpy(text, from, n);
+    // The texts are a few characters long: copied as they are read, without
+    // a library call to measure them first.
+    const std::size_t limit = std::min(max_length, size - 1);
+    std::size_t n = 0;
+    for (; n < limit && from[n] != '\0'; ++n) text[n] = from[n];
     text[n] = '\0';
 }
 
@@ -67,8 +70,10 @@ void FormatInteger(char* text, std::size_t size, int64_t value, int32_t width, c
     if (value < 0) out[n++] = '-';
     for (; padding > 0; --padding) out[n++] = '0';
     while (count > 0) out[n++] = digits[--count];
-    out[n] = '\0';
-    CopyText(text, size, out);
+    if (size == 0) return;
+    const auto length = std::min(static_cast<std::size_t>(n), size - 1);
+    std::memcpy(text, out, length);
+    text[length] = '\0';
 }
 
 bool ElementShown(gauge::ElementHeader* first, int32_t k) {
@@ -114,13 +119,6 @@ void VisibilityKept(VisibilityMemo& memo, gauge::ElementHeader* first, const Rep
     memo.count = n;
 }
 
-uint8_t GaugeIsVcFrom(const gauge::GaugeHeader* gauge) {
-    return gauge != nullptr && gauge->parameters != nullptr &&
-                   std::strcmp(gauge->parameters, "VC") == 0
-               ? 1
-               : 0;
-}
-
 namespace {
 
 void SetShown(gauge::ElementHeader* e, bool shown) {
@@ -147,7 +145,11 @@ void ApplyLitPairs(gauge::ElementHeader* first, const LitPair* pairs, int32_t co
 
 void ApplyLitBit(gauge::ElementHeader* first, int32_t overlay, const int8_t* glowing, int32_t count,
                  bool lit) {
-    const ElementList list(first);
+    ApplyLitBit(ElementList(first), overlay, glowing, count, lit);
+}
+
+void ApplyLitBit(const ElementList& list, int32_t overlay, const int8_t* glowing, int32_t count,
+                 bool lit) {
     if (overlay >= 0) SetShown(list[overlay], lit);
     for (int32_t i = 0; i < count; ++i) SetLit(list[glowing[i]], lit);
 }

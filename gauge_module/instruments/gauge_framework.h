@@ -89,6 +89,20 @@ void ShowElement(gauge::ElementHeader* first, int32_t k, bool shown);
 void SetElementLit(gauge::ElementHeader* first, int32_t k, bool lit);
 // Whether element k exists and is shown.
 bool ElementShown(gauge::ElementHeader* first, int32_t k);
+// The same on a list looked up once, for a step that shows or lights
+// several of its elements.
+inline void ShowElement(const ElementList& list, int32_t k, bool shown) {
+    gauge::ElementHeader* e = list[k];
+    if (e == nullptr) return;
+    e->image_flags =
+        shown ? e->image_flags & ~gauge::kImageHidden : e->image_flags | gauge::kImageHidden;
+}
+inline void SetElementLit(const ElementList& list, int32_t k, bool lit) {
+    gauge::ElementHeader* e = list[k];
+    if (e == nullptr) return;
+    e->image_flags =
+        lit ? e->image_flags | gauge::kImageLuminous : e->image_flags & ~gauge::kImageLuminous;
+}
 
 // The text buffer of a string element (the host keeps it between frames).
 inline char* StringBuffer(gauge::ElementHeader* element) {
@@ -127,8 +141,13 @@ void VisibilityKept(VisibilityMemo& memo, gauge::ElementHeader* first, const Rep
 // ---------------------------------------------------------------------------
 // Virtual cockpit and lighting
 
-// 1 when the instance's parameters string is exactly "VC".
-uint8_t GaugeIsVcFrom(const gauge::GaugeHeader* gauge);
+// 1 when the instance's parameters string is exactly "VC". Inline: every
+// panel gauge asks on every update.
+inline uint8_t GaugeIsVcFrom(const gauge::GaugeHeader* gauge) {
+    if (gauge == nullptr || gauge->parameters == nullptr) return 0;
+    const char* p = gauge->parameters;
+    return p[0] == 'V' && p[1] == 'C' && p[2] == '\0' ? 1 : 0;
+}
 
 // Panel lighting of a gauge that uses the lit bit: on while its lighting
 // word is non-zero, never in the virtual-cockpit instance.
@@ -148,6 +167,8 @@ void ApplyLitPairs(gauge::ElementHeader* first, const LitPair* pairs, int32_t co
 // get the lit bit; otherwise the overlay is hidden and the bit cleared.
 // `overlay` < 0: the gauge has no overlay.
 void ApplyLitBit(gauge::ElementHeader* first, int32_t overlay, const int8_t* glowing, int32_t count,
+                 bool lit);
+void ApplyLitBit(const ElementList& list, int32_t overlay, const int8_t* glowing, int32_t count,
                  bool lit);
 
 // ---------------------------------------------------------------------------

@@ -51,6 +51,21 @@ TEST(GaugeFramework, ElementWalkShowsHidesAndLightsByIndex) {
     ApplyLitBit(&c.e[0], 0, glowing, 2, false);
     EXPECT_FALSE(ElementShown(&c.e[0], 0));
     EXPECT_EQ(c.e[1].image_flags & gauge::kImageLuminous, 0u);
+
+    // A list looked up once, here from its second element: the same
+    // elements by the same numbers, and nothing past its end.
+    const ElementList from_second(&c.e[1]);
+    ShowElement(from_second, 1, false);
+    EXPECT_FALSE(ElementShown(&c.e[0], 2));
+    ShowElement(from_second, 0, true);
+    EXPECT_TRUE(ElementShown(&c.e[0], 1));
+    SetElementLit(from_second, 1, true);
+    EXPECT_NE(c.e[2].image_flags & gauge::kImageLuminous, 0u);
+    EXPECT_EQ(c.e[1].image_flags & gauge::kImageLuminous, 0u);
+    const uint32_t before[3] = {c.e[0].image_flags, c.e[1].image_flags, c.e[2].image_flags};
+    ShowElement(from_second, 2, true);
+    SetElementLit(from_second, 2, true);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(c.e[i].image_flags, before[i]);
 }
 
 TEST(GaugeFramework, TextsAreWhatPrintfWouldWrite) {

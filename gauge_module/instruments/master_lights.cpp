@@ -151,14 +151,15 @@ void PropGroundCallback(gauge::GaugeHeader* gauge, int32_t service, uintptr_t) {
     if (service == gauge::kServiceKill) return PanelKill();
     if (!KeepHeader(&gPropGroundHeader, gauge, service)) return;
     gauge::ElementHeader* first = &gPropGround.e[1];
+    const ElementList list(first);
     if (ConsumeElectricalChange()) ArmRefresh(kRefreshSelectors);
     if (RefreshGroupStep(kRefreshSelectors)) {
         // The lit background shows only in the virtual-cockpit instance: the
         // 2D panel's bitmap carries its own lighting.
-        ShowElement(first, 0, PanelLightingCircuit4.get() != 0 && gPropGroundIsVc != 0);
+        ShowElement(list, 0, PanelLightingCircuit4.get() != 0 && gPropGroundIsVc != 0);
     }
     for (int engine = 0; engine < 2; ++engine) {
-        ShowElement(first, 1 + engine, PropGroundLampShown(engine));
+        ShowElement(list, 1 + engine, PropGroundLampShown(engine));
     }
     gPropGroundIsVc = GaugeIsVcFrom(gauge);
 }

@@ -110,10 +110,11 @@ uint8_t gTrimsIsVc = 0;
 
 void TrimsLighting() {
     ElementHeader* first = &gTrims.lit;
+    const ElementList list(first);
     const bool lit = PanelLit(PanelLightingCircuit2.get(), gTrimsIsVc);
-    for (int k : {0, 2, 4, 9}) ShowElement(first, k, lit);
-    for (int k : {1, 3, 8}) ShowElement(first, k, !lit);
-    for (int k = 5; k <= 7; ++k) SetElementLit(first, k, lit);
+    for (int k : {0, 2, 4, 9}) ShowElement(list, k, lit);
+    for (int k : {1, 3, 8}) ShowElement(list, k, !lit);
+    for (int k = 5; k <= 7; ++k) SetElementLit(list, k, lit);
 }
 
 void TrimsSwitchImage() {
@@ -210,11 +211,12 @@ gauge::GaugeHeader* gFlapsHeader = nullptr;
 
 void FlapsVisibility() {
     ElementHeader* first = &gFlaps.lit_face;
+    const ElementList list(first);
     const bool lit = PanelLightingCircuit2.get() != 0;
-    ShowElement(first, 0, lit);
-    ShowElement(first, 3, lit);
-    ShowElement(first, 1, !lit);
-    ShowElement(first, 2, !lit);
+    ShowElement(list, 0, lit);
+    ShowElement(list, 3, lit);
+    ShowElement(list, 1, !lit);
+    ShowElement(list, 2, !lit);
 }
 
 void FlapsUpdate() {
@@ -266,10 +268,11 @@ void CompassUpdate() {
     const bool all = ConsumeTrigger(&RefreshCountdown[kRefreshAll]);
     if (!group && !all) return;
     ElementHeader* first = &gCompass.face;
+    const ElementList list(first);
     const bool powered = LeftMainPowered();
-    SetElementLit(first, 0, powered);
-    ShowElement(first, 2, powered);
-    ShowElement(first, 1, !powered);
+    SetElementLit(list, 0, powered);
+    ShowElement(list, 2, powered);
+    ShowElement(list, 1, !powered);
 }
 
 // Install, initialise and kill keep the header; update runs the gauge's

@@ -337,12 +337,6 @@ void RadioHeadTouchZone(RadioHeadGauge& gauge, int32_t zone, float small_step, f
 // ---------------------------------------------------------------------------
 // Update run
 
-void RadioHeadLighting(const RadioHeadGauge& gauge) {
-    static constexpr int8_t kGlowing[] = {kRockerRestElement, kRockerUpElement, kRockerDownElement};
-    const bool lit = gauge.head->lit() && (gauge.touch || gauge.gauge_is_vc == 0);
-    ApplyLitBit(gauge.first, kOverlayElement, kGlowing, 3, lit);
-}
-
 void RadioHeadPowerStep(const RadioHeadGauge& gauge) {
     const RadioHead& head = *gauge.head;
     // A mode restored from a saved flight outside the machine's modes.
@@ -409,30 +403,11 @@ bool RadioHeadAnyPreset(const RadioHead& head) {
     return false;
 }
 
-void RadioHeadPresetLegend(const RadioHeadGauge& gauge) {
-    const RadioHead& head = *gauge.head;
-    ShowElement(gauge.first, kPresetLegendElement,
-                *head.mode != kHeadOff && RadioHeadAnyPreset(head));
-}
-
 void RadioHeadChannelCheck(const RadioHead& head) {
     int32_t channel = ClampIndex(*head.channel);
     while (head.presets[channel] == 0.0f && channel < kPresetCount) ++channel;
     if (head.presets[channel] == 0.0f) channel = 1;
     *head.channel = channel;
-}
-
-void RadioHeadRockerRelease(const RadioHeadGauge& gauge) {
-    const RadioHead& head = *gauge.head;
-    if (*head.rocker_release > 0) {
-        if (--*head.rocker_release != 0) return;
-        Click(head);
-    }
-    // At rest. The twin gauge of a side (which shares the countdown) may have
-    // counted it out: its rocker comes back on its own next run.
-    ShowElement(gauge.first, kRockerRestElement, true);
-    ShowElement(gauge.first, kRockerUpElement, false);
-    ShowElement(gauge.first, kRockerDownElement, false);
 }
 
 void RadioHeadModeTimer(const RadioHead& head) {
@@ -453,28 +428,76 @@ void RadioHeadFrequencyOut(const RadioHead& head) {
         std::isfinite(scaled) ? static_cast<int32_t>(std::clamp(scaled, -1.0e9, 1.0e9)) : 0;
 }
 
-void RadioHeadWindowRendering(const RadioHeadGauge& gauge) {
+namespace {
+
+// The steps that show, hide or light elements, on the list the run looks up
+// once.
+
+void Lighting(const RadioHeadGauge& gauge, const ElementList& list) {
+    static constexpr int8_t kGlowing[] = {kRockerRestElement, kRockerUpElement, kRockerDownElement};
+    const bool lit = gauge.head->lit() && (gauge.touch || gauge.gauge_is_vc == 0);
+    ApplyLitBit(list, kOverlayElement, kGlowing, 3, lit);
+}
+
+void PresetLegend(const RadioHeadGauge& gauge, const ElementList& list) {
+    const RadioHead& head = *gauge.head;
+    ShowElement(list, kPresetLegendElement, *head.mode != kHeadOff && RadioHeadAnyPreset(head));
+}
+
+void RockerRelease(const RadioHeadGauge& gauge, const ElementList& list) {
+    const RadioHead& head = *gauge.head;
+    if (*head.rocker_release > 0) {
+        if (--*head.rocker_release != 0) return;
+        Click(head);
+    }
+    // At rest. The twin gauge of a side (which shares the countdown) may have
+    // counted it out: its rocker comes back on its own next run.
+    ShowElement(list, kRockerRestElement, true);
+    ShowElement(list, kRockerUpElement, false);
+    ShowElement(list, kRockerDownElement, false);
+}
+
+void WindowRendering(const RadioHeadGauge& gauge, const ElementList& list) {
     if (gauge.pixel_width == nullptr || gauge.elements.second_upper < 0) return;
     if ((TickCounter.load(std::memory_order_relaxed) & 2u) == 0) return;
     const bool second = int64_t{7} * *gauge.pixel_width > 1050;
-    ShowElement(gauge.first, gauge.elements.second_upper, second);
-    ShowElement(gauge.first, gauge.elements.second_lower, second);
-    ShowElement(gauge.first, kUpperWindowElement, !second);
-    ShowElement(gauge.first, kLowerWindowElement, !second);
+    ShowElement(list, gauge.elements.second_upper, second);
+    ShowElement(list, gauge.elements.second_lower, second);
+    ShowElement(list, kUpperWindowElement, !second);
+    ShowElement(list, kLowerWindowElement, !second);
+}
+
+}  // namespace
+
+void RadioHeadLighting(const RadioHeadGauge& gauge) {
+    Lighting(gauge, ElementList(gauge.first));
+}
+
+void RadioHeadPresetLegend(const RadioHeadGauge& gauge) {
+    PresetLegend(gauge, ElementList(gauge.first));
+}
+
+void RadioHeadRockerRelease(const RadioHeadGauge& gauge) {
+    RockerRelease(gauge, ElementList(gauge.first));
+}
+
+void RadioHeadWindowRendering(const RadioHeadGauge& gauge) {
+    WindowRendering(gauge, ElementList(gauge.first));
 }
 
 void RadioHeadUpdateRun(RadioHeadGauge& gauge) {
     const RadioHead& head = *gauge.head;
-    RadioHeadLighting(gauge);
+    const ElementList list(gauge.first);
+    Lighting(gauge, list);
     RadioHeadPowerStep(gauge);
     RadioHeadRockerEvent(head);
-    RadioHeadPresetLegend(gauge);
+    PresetLegend(gauge, list);
     RadioHeadChannelCheck(head);
-    RadioHeadRockerRelease(gauge);
+    RockerRelease(gauge, list);
     RadioHeadModeTimer(head);
     RadioHeadSavedMode(head);
     RadioHeadFrequencyOut(head);
-    RadioHeadWindowRendering(gauge);
+    WindowRendering(gauge, list);
 }
 
 void RadioHeadCallback(RadioHeadGauge& gauge, gauge::GaugeHeader* header, int32_t service) {

@@ -114,17 +114,17 @@ constexpr int32_t kKnobUnlit = 6;
 constexpr int32_t kKnobLit = 7;
 
 void AhrsPanelVisibility(int side) {
-    ElementHeader* first = &Panel(side).lit;
+    const ElementList list(&Panel(side).lit);
     const bool lit = PanelLit(PanelLightingCircuit2.get(), AhrsPanelIsVc[side]);
-    ShowElement(first, kLitOverlay, lit);
-    ShowElement(first, kKnobLit, lit);
-    ShowElement(first, kKnobUnlit, !lit);
+    ShowElement(list, kLitOverlay, lit);
+    ShowElement(list, kKnobLit, lit);
+    ShowElement(list, kKnobUnlit, !lit);
 
     const AhrsRecord& a = Ahrs(side);
     const bool test =
         Powered(BusPowered.get(kPoweredRightEssential)) && AnnunciatorTestSwitch.get() == kLampTest;
     const bool powered = a.powered != 0;
-    auto legend = [&](int32_t k, bool flag) { ShowElement(first, k, (flag && powered) || test); };
+    auto legend = [&](int32_t k, bool flag) { ShowElement(list, k, (flag && powered) || test); };
     legend(kDg, a.gyro_mode != 0);
     legend(kSlave, a.aligned != 0 && a.gyro_mode == 0);
     legend(kFast, a.fast_align_request != 0);

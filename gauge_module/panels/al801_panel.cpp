@@ -88,9 +88,10 @@ void ArmPreselectCapture() {
 }
 
 void Visibility(gauge::ElementHeader* first, bool lit) {
-    ShowElement(first, kFace, lit);
-    ShowElement(first, kPointerLit, lit);
-    ShowElement(first, kPointerUnlit, !lit);
+    const ElementList list(first);
+    ShowElement(list, kFace, lit);
+    ShowElement(list, kPointerLit, lit);
+    ShowElement(list, kPointerUnlit, !lit);
 }
 
 void Al801Update(gauge::ElementHeader* first, bool lit) {

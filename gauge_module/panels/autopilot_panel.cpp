@@ -104,12 +104,13 @@ bool LampCondition(int lamp) {
 }
 
 void LampRoutine(gauge::ElementHeader* first, bool overlay_lit) {
-    ShowElement(first, 0, overlay_lit);
-    for (int lamp = 1; lamp <= kLampCount; ++lamp) ShowElement(first, lamp, false);
+    const ElementList list(first);
+    ShowElement(list, 0, overlay_lit);
+    for (int lamp = 1; lamp <= kLampCount; ++lamp) ShowElement(list, lamp, false);
     if (!Powered(BusPowered.get(kPoweredRightMainDc))) return;
     const bool test = AnnunciatorTestSwitch.get() == 2;
     for (int lamp = 1; lamp <= kLampCount; ++lamp) {
-        if (test || LampCondition(lamp)) ShowElement(first, lamp, true);
+        if (test || LampCondition(lamp)) ShowElement(list, lamp, true);
     }
 }
 

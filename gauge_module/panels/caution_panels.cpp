@@ -159,36 +159,30 @@ bool AnnunciatorPowered() {
 }
 
 // Rows 0-5: a light is acted on only when its state or the test changed.
+// The background is marked once for all the lights that mark it.
 template <bool Large>
 void CautionRows(CautionPanelState* panel) {
     const int32_t test = AnnunciatorTestSwitch.get();
     const bool test_unchanged = test == static_cast<int32_t>(panel->CautionTestShown);
     const bool powered = AnnunciatorPowered();
+    bool acted = false;
     for (int c = 0; c < kCautionColumns; ++c) {
         for (int r = 0; r < kWarningRow; ++r) {
             const int index = CautionIndex(r, c);
             const uint32_t s = CautionLightArray[index];
             gauge::ElementHeader* light = panel->element[r * kCautionColumns + c + 1];
             if (s == panel->CautionShownStates[index] && test_unchanged) {
-                if (!Large) {
-                    MarkForRedraw(panel->element[0]);
-                    MarkForRedraw(light);
-                }
+                if (!Large) MarkForRedraw(light);
                 continue;
             }
             const bool lit = powered && (s != 0 || test == 1);
-            if (Large) {
-                MarkForRedraw(panel->element[0]);
-                MarkForRedraw(light);
-                ShowOrHide(light, lit);
-            } else {
-                ShowOrHide(light, lit);
-                MarkForRedraw(panel->element[0]);
-                MarkForRedraw(light);
-            }
+            ShowOrHide(light, lit);
+            MarkForRedraw(light);
+            acted = true;
             panel->CautionShownStates[index] = s;
         }
     }
+    if (!Large || acted) MarkForRedraw(panel->element[0]);
 }
 
 // Row 6: latched on a rise, flashing with the master warning until the
@@ -198,6 +192,7 @@ void WarningRow(CautionPanelState* panel) {
     const bool powered = AnnunciatorPowered();
     const bool test = AnnunciatorTestSwitch.get() == 1;
     const bool flash_phase = MasterWarningFlash.get() != 0;
+    bool acted = false;
     for (int c = 0; c < kCautionColumns; ++c) {
         const int index = CautionIndex(kWarningRow, c);
         const uint32_t s = CautionLightArray[index];
@@ -209,16 +204,11 @@ void WarningRow(CautionPanelState* panel) {
         const int k = kWarningRow * kCautionColumns + c + 1;
         gauge::ElementHeader* light = k <= kCautionLegendCells ? panel->element[k] : nullptr;
         if (light == nullptr) continue;
-        if (Large) {
-            MarkForRedraw(panel->element[0]);
-            MarkForRedraw(light);
-            ShowOrHide(light, lit);
-        } else {
-            ShowOrHide(light, lit);
-            MarkForRedraw(panel->element[0]);
-            MarkForRedraw(light);
-        }
+        ShowOrHide(light, lit);
+        MarkForRedraw(light);
+        acted = true;
     }
+    if (acted) MarkForRedraw(panel->element[0]);
 }
 
 template <bool Large>

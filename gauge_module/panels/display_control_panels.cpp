@@ -110,8 +110,9 @@ void DisplayControlVisibility(PanelGauge& g) {
     ElementHeader* first = FirstElement(g.header);
     // 1. Lit or unlit images; the brightness knob's pair is left alone.
     const bool lit = PanelLit(PanelLightingCircuit2.get(), g.is_vc);
-    for (int k : {0, 2, 4, 6}) ShowElement(first, k, lit);
-    for (int k : {1, 3, 5}) ShowElement(first, k, !lit);
+    const ElementList list(first);
+    for (int k : {0, 2, 4, 6}) ShowElement(list, k, lit);
+    for (int k : {1, 3, 5}) ShowElement(list, k, !lit);
     // 2. The brightness knob springs back two passes after a turn.
     int32_t& hold = BrightnessKnobHold[g.side];
     if (hold > 0) {

@@ -27,11 +27,12 @@ uint8_t gGpwsIsVc = 0;
 
 void LampRoutine() {
     gauge::ElementHeader* first = &gGpws.e[0];
-    ShowElement(first, kFace, PanelLit(PanelLightingCircuit4.get(), gGpwsIsVc));
+    const ElementList list(first);
+    ShowElement(list, kFace, PanelLit(PanelLightingCircuit4.get(), gGpwsIsVc));
     const bool warning = GpwsAlertFlag != 0;
     const bool glideslope = GpwsPanelState[0] != 0;
-    ShowElement(first, kWarningLamp, warning);
-    ShowElement(first, kGlideslopeLamp, glideslope);
+    ShowElement(list, kWarningLamp, warning);
+    ShowElement(list, kGlideslopeLamp, glideslope);
     if (warning || glideslope) ArmRefresh(kRefreshSelectors);
 }
 

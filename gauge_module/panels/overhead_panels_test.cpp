@@ -225,6 +225,39 @@ TEST_F(CautionPanelTest, InstallDarkensTheLightsAndTheFirstPassEvaluatesAll) {
     EXPECT_FALSE(Shown(2, 1));
 }
 
+TEST_F(CautionPanelTest, PassesMarkTheBackgroundAndTheLightsForRedraw) {
+    gauge::GaugeHeader* large = TableGauge("Caution_Large");
+    large->gauge_callback(large, gauge::kServiceInstall, 0);
+    Pass();
+    large->gauge_callback(large, gauge::kServiceDraw, 0);
+    auto set_marks = [](CautionPanelState& panel) {
+        for (gauge::ElementHeader* e : panel.element) e->image_flags |= gauge::kImageOnScreen;
+    };
+    auto marked = [](const gauge::ElementHeader* e) {
+        return (e->image_flags & gauge::kImageOnScreen) == 0;
+    };
+    // Nothing changed: the small panel repaints every light on its
+    // background; the large one only its warning row, on its background.
+    set_marks(CautionPanel);
+    set_marks(CautionLargePanel);
+    Pass();
+    large->gauge_callback(large, gauge::kServiceDraw, 0);
+    EXPECT_TRUE(marked(CautionPanel.element[0]));
+    for (int cell = 1; cell <= kCautionLegendCells; ++cell) {
+        EXPECT_TRUE(marked(CautionPanel.element[cell])) << cell;
+    }
+    EXPECT_TRUE(marked(CautionLargePanel.element[0]));
+    EXPECT_FALSE(marked(CautionLargePanel.element[2 * kCautionColumns + 1 + 1]));
+    EXPECT_TRUE(marked(CautionLargePanel.element[kWarningRow * kCautionColumns + 1]));
+    // A caution light that changes is repainted on the large panel too.
+    set_marks(CautionLargePanel);
+    CautionLightArray[CautionIndex(2, 1)] = 1;
+    large->gauge_callback(large, gauge::kServiceDraw, 0);
+    EXPECT_TRUE(marked(CautionLargePanel.element[2 * kCautionColumns + 1 + 1]));
+    EXPECT_FALSE(marked(CautionLargePanel.element[2 * kCautionColumns + 2 + 1]));
+    EXPECT_TRUE(marked(CautionLargePanel.element[0]));
+}
+
 TEST_F(CautionPanelTest, TestLightsAllAndItsEndHidesTheDarkLights) {
     AnnunciatorTestSwitch.set(1);
     Pass();

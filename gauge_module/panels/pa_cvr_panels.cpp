@@ -53,21 +53,23 @@ bool PanelBusPowered() {
 
 void PaRefresh() {
     gauge::ElementHeader* first = &gPa.e[1];
-    ShowElement(first, 0, PanelLit(PanelLightingCircuit2.get(), gPaIsVc));
-    for (int i = 0; i < 3; ++i) ShowElement(first, 1 + i, PaPanelSwitches[i] != 0);
+    const ElementList list(first);
+    ShowElement(list, 0, PanelLit(PanelLightingCircuit2.get(), gPaIsVc));
+    for (int i = 0; i < 3; ++i) ShowElement(list, 1 + i, PaPanelSwitches[i] != 0);
 }
 
 void CvrRefresh() {
     gauge::ElementHeader* first = &gCvr.e[1];
-    ShowElement(first, 0, PanelLit(PanelLightingCircuit2.get(), gCvrIsVc));
+    const ElementList list(first);
+    ShowElement(list, 0, PanelLit(PanelLightingCircuit2.get(), gCvrIsVc));
     if (!Powered(AcBusPowered.get(3))) {
-        ShowElement(first, 1, false);
-        ShowElement(first, 2, false);
+        ShowElement(list, 1, false);
+        ShowElement(list, 2, false);
         return;
     }
     const bool erasing = ConsumeTrigger(&CvrEraseCountdown);
-    ShowElement(first, 2, erasing);
-    ShowElement(first, 1, !erasing);
+    ShowElement(list, 2, erasing);
+    ShowElement(list, 1, !erasing);
 }
 
 void PlayCallChime() {

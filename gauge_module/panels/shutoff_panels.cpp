@@ -97,28 +97,28 @@ bool Failed(int index) {
 }
 
 void RuddersVisibility() {
-    gauge::ElementHeader* first = &gRudders.lit;
-    ShowElement(first, 0, PanelLit(PanelLightingCircuit4.get(), gRuddersIsVc));
-    for (int k = 1; k <= 4; ++k) ShowElement(first, k, false);
+    const ElementList list(&gRudders.lit);
+    ShowElement(list, 0, PanelLit(PanelLightingCircuit4.get(), gRuddersIsVc));
+    for (int k = 1; k <= 4; ++k) ShowElement(list, k, false);
     if (!AnnunciatorPower()) return;
     const bool deflected = std::fabs(ControlSurfacePositions[0]) > kSurfaceDeflected;
-    ShowElement(first, 1, (FlightSurfacesInstructorStates[2] & 1) != 0 && RuddersShutoffA[0] == 0);
+    ShowElement(list, 1, (FlightSurfacesInstructorStates[2] & 1) != 0 && RuddersShutoffA[0] == 0);
     if ((Failed(9) || Failed(10)) && deflected && RuddersShutoffB[0] == 0) {
-        ShowElement(first, 2, true);
+        ShowElement(list, 2, true);
         ArmRefresh(kRefreshSelectors, kHoldCount);
     }
     if ((Failed(7) || Failed(8)) && IndicatedAirspeed < kLegend3BelowKnots && deflected &&
         RuddersShutoffB[1] == 0) {
-        ShowElement(first, 3, true);
+        ShowElement(list, 3, true);
         ArmRefresh(kRefreshSelectors, kHoldCount);
     }
-    ShowElement(first, 4, Failed(2) && RuddersShutoffA[1] == 0);
+    ShowElement(list, 4, Failed(2) && RuddersShutoffA[1] == 0);
 }
 
 void PusherVisibility() {
-    gauge::ElementHeader* first = &gPusher.lit;
-    ShowElement(first, 0, PanelLit(PanelLightingCircuit4.get(), gPusherIsVc));
-    ShowElement(first, 1, AnnunciatorPower() && StickPusherShutoff != 0);
+    const ElementList list(&gPusher.lit);
+    ShowElement(list, 0, PanelLit(PanelLightingCircuit4.get(), gPusherIsVc));
+    ShowElement(list, 1, AnnunciatorPower() && StickPusherShutoff != 0);
 }
 
 // --- Handlers.
