@@ -38,6 +38,13 @@ std::atomic<Simulator*> g_active{nullptr};
 // A lookup while no simulator is attached still gets a valid pointer.
 const double kZero = 0.0;
 
+// Starts of a simulator in this process, and the number of the start whose
+// gauges this thread runs (0: none). A start's number is never used again,
+// so a thread that ran an earlier simulator's gauges is not taken for the
+// gauge thread of a later one.
+std::atomic<uint64_t> g_starts{0};
+thread_local uint64_t t_gauge_start = 0;
+
 Simulator* Active() {
     return g_active.load(std::memory_order_acquire);
 }
@@ -472,7 +479,8 @@ bool Simulator::Start(std::string* error) {
     real_start_ns_ = std::chrono::duration_cast<std::chrono::nanoseconds>(
                          std::chrono::steady_clock::now().time_since_epoch())
                          .count();
-    host_thread_ = std::this_thread::get_id();
+    start_number_ = g_starts.fetch_add(1, std::memory_order_relaxed) + 1;
+    t_gauge_start = start_number_;
     ended_sessions_before_ = platform::EndedSessionsTotal();
     hostings_seen_ = platform::HostingAttemptsTotal();
     link_announced_ = false;
@@ -525,7 +533,11 @@ uint64_t MonotonicNs() {
 
 }  // namespace
 
-void Simulator::PrepareHeader(GaugeInstance& g) {
+inline bool Simulator::OnGaugeThread() const {
+    return t_gauge_start == start_number_;
+}
+
+inline void Simulator::PrepareHeader(GaugeInstance& g) {
     g.header->parameters = g.parameters.c_str();
     g.header->size_x = g.width;
     g.header->size_y = g.height;
@@ -642,11 +654,11 @@ void Simulator::BeginFrame() {
     const uint64_t fps = static_cast<uint64_t>(config_.fps);
     if (config_.lockstep) {
         // Whole milliseconds, without drift: after N frames exactly
-        // floor(N * 1000 / fps) ms have passed.
+        // floor(N * 1000 / fps) ms have passed. The advance is timed from
+        // the frame's start (the clock read once).
         const uint64_t target = frame * 1000 / fps;
-        const uint64_t advance_ns = MonotonicNs();
         ticks_ += platform::LockstepAdvance(target - elapsed_ms_);
-        timing_.tick_ns += MonotonicNs() - advance_ns;
+        timing_.tick_ns += MonotonicNs() - frame_start_ns_;
         elapsed_ms_ = target;
     } else {
         const auto start =
@@ -679,12 +691,14 @@ void Simulator::RunGauges() {
     PressDueCduKey();
     const uint64_t pictures_before = timing_.picture_ns;
     const uint64_t gauges_start = MonotonicNs();
+    bool served = false;  // a gauge was served since the clock was read
     // Every gauge's update, then every gauge's draw, in panel order.
     for (const bool draw : {false, true}) {
         for (GaugeInstance& g : gauges_) {
             if (!g.installed) continue;
             const bool main = &g == main_gauge_;
-            const uint64_t main_start = main ? MonotonicNs() : 0;
+            const uint64_t main_start = !main ? 0 : served ? MonotonicNs() : gauges_start;
+            served = true;
             if (draw) {
                 drawing_ = &g;
                 CallGauge(g, gauge::kServiceDraw, g.header->draw, 0);
@@ -862,7 +876,7 @@ void Simulator::ElementListService(int slot, gauge::ElementHeader* first, uintpt
     // thread. The module's standard routines may hand over another gauge's
     // list; the gauge being served is the one meant. Calls from elsewhere
     // (another thread, outside any gauge service) have no gauge and are ignored.
-    if (std::this_thread::get_id() != host_thread_) return;
+    if (!OnGaugeThread()) return;
     GaugeInstance* g = current_;
     if (g == nullptr) return;
     switch (slot) {
@@ -1335,7 +1349,7 @@ void Simulator::SetNamedVariable(int32_t id, double value) {
     if (id < 0 || static_cast<uint32_t>(id) >= named_count_.load(std::memory_order_acquire)) return;
     NamedSlot& v = NamedAt(static_cast<uint32_t>(id));
     v.value.store(value, std::memory_order_relaxed);
-    if (std::this_thread::get_id() == host_thread_) {
+    if (OnGaugeThread()) {
         v.host_sets.store(v.host_sets.load(std::memory_order_relaxed) + 1,
                           std::memory_order_relaxed);
     } else {

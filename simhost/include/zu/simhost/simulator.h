@@ -414,7 +414,10 @@ class Simulator {
     // The gauge whose draw the frame runs now: its flags are recorded once
     // its draw is over, so its element list's draw need not record them.
     const GaugeInstance* drawing_ = nullptr;
-    std::thread::id host_thread_;  // the thread that runs the gauges
+    // This start's number (see Start): the thread that runs the gauges
+    // holds it, no other thread does.
+    uint64_t start_number_ = ~uint64_t{0};
+    bool OnGaugeThread() const;
 
     bool started_ = false;
     uint64_t ended_sessions_before_ = 0;
