@@ -1303,6 +1303,11 @@ inline Simulator::NamedSlot& Simulator::NamedAt(uint32_t id) const {
     return named_segments_[segment][place];
 }
 
+inline Simulator::NamedValue& Simulator::NamedValueAt(uint32_t id) const {
+    const auto [segment, place] = NamedPlace(id, kNamedFirstSegment);
+    return named_values_[segment][place];
+}
+
 int32_t Simulator::FindNamedVariable(const std::string& name) const {
     std::lock_guard<std::mutex> lock(mutex_);
     const uint32_t count = named_count_.load(std::memory_order_relaxed);
@@ -1334,6 +1339,8 @@ int32_t Simulator::RegisterNamedVariable(const char* name) {
         if (named_segments_[segment] == nullptr) {
             named_segments_[segment] =
                 std::make_unique<NamedSlot[]>(size_t{kNamedFirstSegment} << segment);
+            named_values_[segment] =
+                std::make_unique<NamedValue[]>(size_t{kNamedFirstSegment} << segment);
         }
         named_segments_[segment][place].name = name;
         named_count_.store(count + 1, std::memory_order_release);
@@ -1347,13 +1354,13 @@ int32_t Simulator::RegisterNamedVariable(const char* name) {
 // registered variable never moves.
 void Simulator::SetNamedVariable(int32_t id, double value) {
     if (id < 0 || static_cast<uint32_t>(id) >= named_count_.load(std::memory_order_acquire)) return;
-    NamedSlot& v = NamedAt(static_cast<uint32_t>(id));
+    NamedValue& v = NamedValueAt(static_cast<uint32_t>(id));
     v.value.store(value, std::memory_order_relaxed);
     if (OnGaugeThread()) {
         v.host_sets.store(v.host_sets.load(std::memory_order_relaxed) + 1,
                           std::memory_order_relaxed);
     } else {
-        v.other_sets.fetch_add(1, std::memory_order_relaxed);
+        NamedAt(static_cast<uint32_t>(id)).other_sets.fetch_add(1, std::memory_order_relaxed);
     }
 }
 
@@ -1361,7 +1368,7 @@ double Simulator::GetNamedVariable(int32_t id) {
     if (id < 0 || static_cast<uint32_t>(id) >= named_count_.load(std::memory_order_acquire)) {
         return 0.0;
     }
-    return NamedAt(static_cast<uint32_t>(id)).value.load(std::memory_order_relaxed);
+    return NamedValueAt(static_cast<uint32_t>(id)).value.load(std::memory_order_relaxed);
 }
 
 std::vector<NamedVariable> Simulator::NamedVariables() const {
@@ -1370,10 +1377,11 @@ std::vector<NamedVariable> Simulator::NamedVariables() const {
     std::vector<NamedVariable> out;
     out.reserve(count);
     for (uint32_t i = 0; i < count; ++i) {
-        const NamedSlot& v = NamedAt(i);
-        out.push_back(NamedVariable{v.name, v.value.load(std::memory_order_relaxed),
+        const NamedSlot& slot = NamedAt(i);
+        const NamedValue& v = NamedValueAt(i);
+        out.push_back(NamedVariable{slot.name, v.value.load(std::memory_order_relaxed),
                                     v.host_sets.load(std::memory_order_relaxed) +
-                                        v.other_sets.load(std::memory_order_relaxed)});
+                                        slot.other_sets.load(std::memory_order_relaxed)});
     }
     return out;
 }
