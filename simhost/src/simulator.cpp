@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cctype>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -143,9 +142,13 @@ constexpr int kMaxMouseRects = 1024;
 // `value` as printf's %X (uppercase hexadecimal) and %u write it, at `out`
 // (room for ten characters); the number of characters.
 size_t PutHex(char* out, uint32_t value) {
-    char* end = std::to_chars(out, out + 10, value, 16).ptr;
-    for (char* c = out; c < end; ++c) *c = static_cast<char>(std::toupper(*c));
-    return static_cast<size_t>(end - out);
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    const int size = value == 0 ? 1 : (std::bit_width(value) + 3) / 4;
+    for (int i = size - 1; i >= 0; --i) {
+        out[i] = kDigits[value & 15];
+        value >>= 4;
+    }
+    return static_cast<size_t>(size);
 }
 
 size_t PutDecimal(char* out, uint32_t value) {
