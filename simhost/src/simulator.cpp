@@ -1402,10 +1402,13 @@ void Simulator::LogEvent(const std::string& text) {
 size_t Simulator::LogPrefix() {
     const uint64_t now = frame();
     if (now != log_prefix_frame_) {
-        const int n = std::snprintf(log_line_.data(), log_line_.size(),
-                                    "frame %llu: ", static_cast<unsigned long long>(now));
+        // "frame %llu: " (the line buffer holds at least 256 characters)
+        char* at = log_line_.data();
+        std::memcpy(at, "frame ", 6);
+        at = std::to_chars(at + 6, at + 32, now).ptr;
+        std::memcpy(at, ": ", 2);
         log_prefix_frame_ = now;
-        log_prefix_size_ = static_cast<size_t>(n);
+        log_prefix_size_ = static_cast<size_t>(at + 2 - log_line_.data());
     }
     return log_prefix_size_;
 }
