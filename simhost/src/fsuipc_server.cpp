@@ -268,7 +268,11 @@ intptr_t FsuipcServer::HandleMessage(uint32_t message, uintptr_t wparam) {
 }
 
 bool FsuipcServer::ServeBatch(uint8_t* area, uint32_t area_size) {
-    // First pass: the records must fit the area and end with a 0 kind.
+    // First pass: the records must fit the area and end with a 0 kind. Where
+    // the first records start is kept, so that the second pass need not
+    // find each record from the one before.
+    std::array<uint32_t, kRecordsFound> starts;
+    size_t found = 0;
     uint64_t pos = 0;
     for (;;) {
         if (pos + 4 > area_size) return false;
@@ -279,16 +283,18 @@ bool FsuipcServer::ServeBatch(uint8_t* area, uint32_t area_size) {
         if (pos + header > area_size) return false;
         const uint64_t size = LoadU32(area + pos + 8);
         if (pos + header + size > area_size) return false;
+        if (found < kRecordsFound) starts[found++] = static_cast<uint32_t>(pos);
         pos += header + size;
     }
+    const uint64_t end = pos;
     // Second pass: apply in order.
     const uint64_t frame = frame_ != nullptr ? frame_->load(std::memory_order_relaxed) : 0;
     std::lock_guard<std::mutex> lock(mutex_);
     pos = 0;
-    for (;;) {
+    for (size_t i = 0; pos < end; ++i) {
+        if (i < found) pos = starts[i];
         uint8_t* rec = area + pos;
         const uint32_t kind = LoadU32(rec);
-        if (kind == kKindEnd) break;
         const uint32_t offset = LoadU32(rec + 4);
         const uint32_t size = LoadU32(rec + 8);
         if (kind == kKindRead) {

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cctype>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -37,6 +36,13 @@ namespace platform = zu::platform;
 std::atomic<Simulator*> g_active{nullptr};
 // A lookup while no simulator is attached still gets a valid pointer.
 const double kZero = 0.0;
+
+// Starts of a simulator in this process, and the number of the start whose
+// gauges this thread runs (0: none). A start's number is never used again,
+// so a thread that ran an earlier simulator's gauges is not taken for the
+// gauge thread of a later one.
+std::atomic<uint64_t> g_starts{0};
+thread_local uint64_t t_gauge_start = 0;
 
 Simulator* Active() {
     return g_active.load(std::memory_order_acquire);
@@ -136,9 +142,13 @@ constexpr int kMaxMouseRects = 1024;
 // `value` as printf's %X (uppercase hexadecimal) and %u write it, at `out`
 // (room for ten characters); the number of characters.
 size_t PutHex(char* out, uint32_t value) {
-    char* end = std::to_chars(out, out + 10, value, 16).ptr;
-    for (char* c = out; c < end; ++c) *c = static_cast<char>(std::toupper(*c));
-    return static_cast<size_t>(end - out);
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    const int size = value == 0 ? 1 : (std::bit_width(value) + 3) / 4;
+    for (int i = size - 1; i >= 0; --i) {
+        out[i] = kDigits[value & 15];
+        value >>= 4;
+    }
+    return static_cast<size_t>(size);
 }
 
 size_t PutDecimal(char* out, uint32_t value) {
@@ -472,7 +482,8 @@ bool Simulator::Start(std::string* error) {
     real_start_ns_ = std::chrono::duration_cast<std::chrono::nanoseconds>(
                          std::chrono::steady_clock::now().time_since_epoch())
                          .count();
-    host_thread_ = std::this_thread::get_id();
+    start_number_ = g_starts.fetch_add(1, std::memory_order_relaxed) + 1;
+    t_gauge_start = start_number_;
     ended_sessions_before_ = platform::EndedSessionsTotal();
     hostings_seen_ = platform::HostingAttemptsTotal();
     link_announced_ = false;
@@ -525,7 +536,11 @@ uint64_t MonotonicNs() {
 
 }  // namespace
 
-void Simulator::PrepareHeader(GaugeInstance& g) {
+inline bool Simulator::OnGaugeThread() const {
+    return t_gauge_start == start_number_;
+}
+
+inline void Simulator::PrepareHeader(GaugeInstance& g) {
     g.header->parameters = g.parameters.c_str();
     g.header->size_x = g.width;
     g.header->size_y = g.height;
@@ -642,11 +657,11 @@ void Simulator::BeginFrame() {
     const uint64_t fps = static_cast<uint64_t>(config_.fps);
     if (config_.lockstep) {
         // Whole milliseconds, without drift: after N frames exactly
-        // floor(N * 1000 / fps) ms have passed.
+        // floor(N * 1000 / fps) ms have passed. The advance is timed from
+        // the frame's start (the clock read once).
         const uint64_t target = frame * 1000 / fps;
-        const uint64_t advance_ns = MonotonicNs();
         ticks_ += platform::LockstepAdvance(target - elapsed_ms_);
-        timing_.tick_ns += MonotonicNs() - advance_ns;
+        timing_.tick_ns += MonotonicNs() - frame_start_ns_;
         elapsed_ms_ = target;
     } else {
         const auto start =
@@ -679,12 +694,14 @@ void Simulator::RunGauges() {
     PressDueCduKey();
     const uint64_t pictures_before = timing_.picture_ns;
     const uint64_t gauges_start = MonotonicNs();
+    bool served = false;  // a gauge was served since the clock was read
     // Every gauge's update, then every gauge's draw, in panel order.
     for (const bool draw : {false, true}) {
         for (GaugeInstance& g : gauges_) {
             if (!g.installed) continue;
             const bool main = &g == main_gauge_;
-            const uint64_t main_start = main ? MonotonicNs() : 0;
+            const uint64_t main_start = !main ? 0 : served ? MonotonicNs() : gauges_start;
+            served = true;
             if (draw) {
                 drawing_ = &g;
                 CallGauge(g, gauge::kServiceDraw, g.header->draw, 0);
@@ -862,7 +879,7 @@ void Simulator::ElementListService(int slot, gauge::ElementHeader* first, uintpt
     // thread. The module's standard routines may hand over another gauge's
     // list; the gauge being served is the one meant. Calls from elsewhere
     // (another thread, outside any gauge service) have no gauge and are ignored.
-    if (std::this_thread::get_id() != host_thread_) return;
+    if (!OnGaugeThread()) return;
     GaugeInstance* g = current_;
     if (g == nullptr) return;
     switch (slot) {
@@ -1289,6 +1306,11 @@ inline Simulator::NamedSlot& Simulator::NamedAt(uint32_t id) const {
     return named_segments_[segment][place];
 }
 
+inline Simulator::NamedValue& Simulator::NamedValueAt(uint32_t id) const {
+    const auto [segment, place] = NamedPlace(id, kNamedFirstSegment);
+    return named_values_[segment][place];
+}
+
 int32_t Simulator::FindNamedVariable(const std::string& name) const {
     std::lock_guard<std::mutex> lock(mutex_);
     const uint32_t count = named_count_.load(std::memory_order_relaxed);
@@ -1320,6 +1342,8 @@ int32_t Simulator::RegisterNamedVariable(const char* name) {
         if (named_segments_[segment] == nullptr) {
             named_segments_[segment] =
                 std::make_unique<NamedSlot[]>(size_t{kNamedFirstSegment} << segment);
+            named_values_[segment] =
+                std::make_unique<NamedValue[]>(size_t{kNamedFirstSegment} << segment);
         }
         named_segments_[segment][place].name = name;
         named_count_.store(count + 1, std::memory_order_release);
@@ -1333,13 +1357,13 @@ int32_t Simulator::RegisterNamedVariable(const char* name) {
 // registered variable never moves.
 void Simulator::SetNamedVariable(int32_t id, double value) {
     if (id < 0 || static_cast<uint32_t>(id) >= named_count_.load(std::memory_order_acquire)) return;
-    NamedSlot& v = NamedAt(static_cast<uint32_t>(id));
+    NamedValue& v = NamedValueAt(static_cast<uint32_t>(id));
     v.value.store(value, std::memory_order_relaxed);
-    if (std::this_thread::get_id() == host_thread_) {
+    if (OnGaugeThread()) {
         v.host_sets.store(v.host_sets.load(std::memory_order_relaxed) + 1,
                           std::memory_order_relaxed);
     } else {
-        v.other_sets.fetch_add(1, std::memory_order_relaxed);
+        NamedAt(static_cast<uint32_t>(id)).other_sets.fetch_add(1, std::memory_order_relaxed);
     }
 }
 
@@ -1347,7 +1371,7 @@ double Simulator::GetNamedVariable(int32_t id) {
     if (id < 0 || static_cast<uint32_t>(id) >= named_count_.load(std::memory_order_acquire)) {
         return 0.0;
     }
-    return NamedAt(static_cast<uint32_t>(id)).value.load(std::memory_order_relaxed);
+    return NamedValueAt(static_cast<uint32_t>(id)).value.load(std::memory_order_relaxed);
 }
 
 std::vector<NamedVariable> Simulator::NamedVariables() const {
@@ -1356,10 +1380,11 @@ std::vector<NamedVariable> Simulator::NamedVariables() const {
     std::vector<NamedVariable> out;
     out.reserve(count);
     for (uint32_t i = 0; i < count; ++i) {
-        const NamedSlot& v = NamedAt(i);
-        out.push_back(NamedVariable{v.name, v.value.load(std::memory_order_relaxed),
+        const NamedSlot& slot = NamedAt(i);
+        const NamedValue& v = NamedValueAt(i);
+        out.push_back(NamedVariable{slot.name, v.value.load(std::memory_order_relaxed),
                                     v.host_sets.load(std::memory_order_relaxed) +
-                                        v.other_sets.load(std::memory_order_relaxed)});
+                                        slot.other_sets.load(std::memory_order_relaxed)});
     }
     return out;
 }
@@ -1377,10 +1402,13 @@ void Simulator::LogEvent(const std::string& text) {
 size_t Simulator::LogPrefix() {
     const uint64_t now = frame();
     if (now != log_prefix_frame_) {
-        const int n = std::snprintf(log_line_.data(), log_line_.size(),
-                                    "frame %llu: ", static_cast<unsigned long long>(now));
+        // "frame %llu: " (the line buffer holds at least 256 characters)
+        char* at = log_line_.data();
+        std::memcpy(at, "frame ", 6);
+        at = std::to_chars(at + 6, at + 32, now).ptr;
+        std::memcpy(at, ": ", 2);
         log_prefix_frame_ = now;
-        log_prefix_size_ = static_cast<size_t>(n);
+        log_prefix_size_ = static_cast<size_t>(at + 2 - log_line_.data());
     }
     return log_prefix_size_;
 }

@@ -134,6 +134,8 @@ class FsuipcServer {
     void PublishLocked(uint32_t offset, const void* data, uint32_t size);
     void PeekLocked(uint32_t offset, void* out, uint32_t size) const;
 
+    // Records of a batch whose starts ServeBatch keeps from its check.
+    static constexpr size_t kRecordsFound = 256;
     // Blocks of the image holding a pinned byte: Publish copies a range
     // without any at once.
     static constexpr uint32_t kPinBlock = 64;

@@ -414,7 +414,10 @@ class Simulator {
     // The gauge whose draw the frame runs now: its flags are recorded once
     // its draw is over, so its element list's draw need not record them.
     const GaugeInstance* drawing_ = nullptr;
-    std::thread::id host_thread_;  // the thread that runs the gauges
+    // This start's number (see Start): the thread that runs the gauges
+    // holds it, no other thread does.
+    uint64_t start_number_ = ~uint64_t{0};
+    bool OnGaugeThread() const;
 
     bool started_ = false;
     uint64_t ended_sessions_before_ = 0;
@@ -448,20 +451,24 @@ class Simulator {
     std::vector<int16_t> audio_;
 
     // A named variable where the module's calls find it without the lock:
-    // its storage never moves, and its value and count are atomic.
+    // its storage never moves, and its value and counts are atomic. What
+    // the module's sets write (the value, and the count of the sets made on
+    // the gauge thread, counted by it alone without a locked instruction)
+    // is packed apart from the rest, sixteen bytes a variable.
     struct NamedSlot {
-        std::string name;  // set before the slot is published
+        std::string name;                     // set before the slot is published
+        std::atomic<uint64_t> other_sets{0};  // sets made on other threads
+    };
+    struct NamedValue {
         std::atomic<double> value{0.0};
-        // Sets made on the gauge thread, counted by it alone (without a
-        // locked instruction), and sets made on other threads.
         std::atomic<uint64_t> host_sets{0};
-        std::atomic<uint64_t> other_sets{0};
     };
     // Named variables live in segments that double in size (segment k holds
     // kNamedFirstSegment << k of them), allocated as the count grows.
     static constexpr uint32_t kNamedFirstSegment = 64;
     static constexpr size_t kNamedSegments = 26;
     NamedSlot& NamedAt(uint32_t id) const;
+    NamedValue& NamedValueAt(uint32_t id) const;
 
     // State the module reaches from the gauge thread and, in real time, from
     // its timer thread.
@@ -481,6 +488,7 @@ class Simulator {
     std::set<uint32_t> open_windows_;
     // Registered under mutex_; ids below named_count_ are read without it.
     std::array<std::unique_ptr<NamedSlot[]>, kNamedSegments> named_segments_;
+    std::array<std::unique_ptr<NamedValue[]>, kNamedSegments> named_values_;
     std::atomic<uint32_t> named_count_{0};
     RecentWindow<zu::platform::AudioEvent> sound_events_{kSoundEventWindow};
     std::mutex log_mutex_;
