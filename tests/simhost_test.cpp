@@ -864,6 +864,30 @@ TEST_F(FsuipcServerTest, AnswersReadsOfEverySizeExactly) {
     EXPECT_EQ(view_[edge + 6] | view_[edge + 7], 0);
 }
 
+// A long batch (the module's poll queues about a hundred records) is applied
+// record by record in its order, its last records as its first.
+TEST_F(FsuipcServerTest, AppliesEveryRecordOfALongBatchInOrder) {
+    constexpr uint32_t kWrites = 270;
+    for (uint32_t i = 0; i < kWrites; ++i) {
+        Write(0x4000 + i, {static_cast<uint8_t>(i * 7 + 1)});
+    }
+    const uint32_t before = Read(0x4005, 1);  // record 270
+    Write(0x4005, {0xA5});                    // overwrites the sixth record's byte
+    const uint32_t after = Read(0x4005, 1);   // must see the rewrite
+    const uint32_t last = Read(0x4000 + kWrites - 1, 1);
+    const uint32_t first = Read(0x4000, 1);
+    EXPECT_EQ(Send(), 1);
+    EXPECT_EQ(view_[before], 5 * 7 + 1);
+    EXPECT_EQ(view_[after], 0xA5);
+    EXPECT_EQ(view_[last], static_cast<uint8_t>((kWrites - 1) * 7 + 1));
+    EXPECT_EQ(view_[first], 1);
+    const auto writes = server_.Writes();
+    ASSERT_EQ(writes.size(), kWrites + 1);
+    EXPECT_EQ(writes[kWrites - 1].offset, 0x4000 + kWrites - 1);
+    EXPECT_EQ(writes[kWrites].offset, 0x4005u);
+    EXPECT_EQ(writes[kWrites].hex, "A5");
+}
+
 TEST_F(FsuipcServerTest, RefusesMalformedBatchesWithoutApplyingThem) {
     Write(0x0BC8, {0x01, 0x00});
     Put32(2);  // a write whose data would run past the end of the area
