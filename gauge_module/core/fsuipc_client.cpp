@@ -76,32 +76,11 @@ uint32_t QueuedBytes() {
     return static_cast<uint32_t>(FsuipcRequestCursor - FsuipcView);
 }
 
-// Copies or clears `size` bytes: the sizes of single values inline, the
-// others through the library (most reads and writes are of one value).
-void CopyValue(void* to, const uint8_t* from, uint32_t size) {
-    switch (size) {
-        case 1:
-            std::memcpy(to, from, 1);
-            break;
-        case 2:
-            std::memcpy(to, from, 2);
-            break;
-        case 4:
-            std::memcpy(to, from, 4);
-            break;
-        case 8:
-            std::memcpy(to, from, 8);
-            break;
-        default:
-            std::memcpy(to, from, size);
-            break;
-    }
-}
-
+// Clears `size` bytes: the sizes of single values inline.
 void ClearValue(uint8_t* to, uint32_t size) {
     constexpr uint8_t kZeros[8] = {};
     if (size <= 8) {
-        CopyValue(to, kZeros, size);
+        platform::CopyFsuipcValue(to, kZeros, size);
     } else {
         std::memset(to, 0, size);
     }
@@ -141,7 +120,7 @@ void DeliverAnswers(uint32_t reads) {
             if (index != 0 && index <= reads) {
                 const FsuipcDestination& d = FsuipcDestinations[index - 1];
                 if (d.address != nullptr && d.size == size && size != 0) {
-                    CopyValue(d.address, rec + sizeof(FsuipcReadRecord), size);
+                    platform::CopyFsuipcValue(d.address, rec + sizeof(FsuipcReadRecord), size);
                 }
             }
             pos += sizeof(FsuipcReadRecord) + size;
@@ -296,7 +275,8 @@ bool FsuipcWrite(uint32_t offset, uint32_t size, const void* source, uint32_t* r
     StoreLe32(rec + offsetof(FsuipcWriteRecord, offset), offset);
     StoreLe32(rec + offsetof(FsuipcWriteRecord, size), size);
     if (source != nullptr) {
-        CopyValue(rec + sizeof(FsuipcWriteRecord), static_cast<const uint8_t*>(source), size);
+        platform::CopyFsuipcValue(rec + sizeof(FsuipcWriteRecord),
+                                  static_cast<const uint8_t*>(source), size);
     } else {
         std::memset(rec + sizeof(FsuipcWriteRecord), 0, size);
     }

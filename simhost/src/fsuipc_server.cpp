@@ -47,28 +47,6 @@ uint32_t InImage(uint32_t offset, uint32_t size) {
     return std::min<uint32_t>(size, kFsuipcImageSize - offset);
 }
 
-// A read's answer: the module's reads are mostly of 1 to 8 bytes, copied
-// here without a library call.
-void CopyAnswer(uint8_t* to, const uint8_t* from, uint32_t size) {
-    switch (size) {
-        case 1:
-            *to = *from;
-            break;
-        case 2:
-            std::memcpy(to, from, 2);
-            break;
-        case 4:
-            std::memcpy(to, from, 4);
-            break;
-        case 8:
-            std::memcpy(to, from, 8);
-            break;
-        default:
-            std::memcpy(to, from, size);
-            break;
-    }
-}
-
 bool IsReadOnly(uint32_t offset) {
     return offset >= kOffsetFsuipcVersion && offset < kOffsetSimulatorVersion + 4;
 }
@@ -300,7 +278,7 @@ bool FsuipcServer::ServeBatch(uint8_t* area, uint32_t area_size) {
         if (kind == kKindRead) {
             uint8_t* answer = rec + kReadHeader;
             const uint32_t n = InImage(offset, size);
-            if (n > 0) CopyAnswer(answer, &image_[offset], n);
+            if (n > 0) platform::CopyFsuipcValue(answer, &image_[offset], n);
             if (n < size) std::memset(answer + n, 0, size - n);
             pos += kReadHeader + static_cast<uint64_t>(size);
         } else {

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace zu::platform {
 
@@ -38,5 +39,27 @@ static_assert(sizeof(FsuipcReadRecord) == 16);
 static_assert(offsetof(FsuipcReadRecord, destination) == 12);
 static_assert(sizeof(FsuipcWriteRecord) == 12);
 static_assert(offsetof(FsuipcWriteRecord, size) == 8);
+
+// Copies a record's value of `size` bytes: values of 1, 2, 4 and 8 bytes,
+// what nearly every record carries, without a library call.
+inline void CopyFsuipcValue(void* to, const void* from, uint32_t size) {
+    switch (size) {
+        case 1:
+            std::memcpy(to, from, 1);
+            break;
+        case 2:
+            std::memcpy(to, from, 2);
+            break;
+        case 4:
+            std::memcpy(to, from, 4);
+            break;
+        case 8:
+            std::memcpy(to, from, 8);
+            break;
+        default:
+            std::memcpy(to, from, size);
+            break;
+    }
+}
 
 }  // namespace zu::platform
