@@ -172,8 +172,13 @@ TEST(FmsGauges, PicturesPaintedOverTheLastAreThoseOfAWholeRepaint) {
     const uint8_t powered = FmsPowered;
     const int32_t brightness = DisplayBrightnessLevel;
     // The 2D gauge's size in one buffer and in two; a larger surface.
-    for (const auto& [w, h, swapped] :
-         {std::tuple{251, 160, false}, std::tuple{251, 160, true}, std::tuple{326, 208, true}}) {
+    struct Case {
+        int32_t w, h;
+        bool swapped;
+    };
+    for (const Case size : {Case{251, 160, false}, Case{251, 160, true}, Case{326, 208, true}}) {
+        const int32_t w = size.w, h = size.h;
+        const bool swapped = size.swapped;
         CduResetForLoad();
         CduClearScreen();
         FmsPowered = 1;
