@@ -86,14 +86,21 @@ void ClearValue(uint8_t* to, uint32_t size) {
     }
 }
 
-// Puts a read record at `rec`, its answer cleared; returns the end.
-uint8_t* PutRead(uint8_t* rec, uint32_t offset, uint32_t size, uint32_t index) {
+// Queues a read the area has room for, its answer cleared; the answer goes
+// to `destination` (none when null).
+void QueueRead(uint32_t offset, uint32_t size, void* destination) {
+    uint32_t index = 0;
+    if (destination != nullptr) {
+        FsuipcDestinations[FsuipcDestinationCount] = {destination, size};
+        index = ++FsuipcDestinationCount;
+    }
+    uint8_t* rec = FsuipcRequestCursor;
     StoreLe32(rec + offsetof(FsuipcReadRecord, kind), kFsuipcReadKind);
     StoreLe32(rec + offsetof(FsuipcReadRecord, offset), offset);
     StoreLe32(rec + offsetof(FsuipcReadRecord, size), size);
     StoreLe32(rec + offsetof(FsuipcReadRecord, destination), index);
     ClearValue(rec + sizeof(FsuipcReadRecord), size);
-    return rec + sizeof(FsuipcReadRecord) + size;
+    FsuipcRequestCursor = rec + sizeof(FsuipcReadRecord) + size;
 }
 
 bool FailOpen(uint32_t code, uint32_t* result) {
@@ -215,12 +222,7 @@ bool FsuipcRead(uint32_t offset, uint32_t size, void* destination, uint32_t* res
         *result = kFsuipcAreaFull;
         return false;
     }
-    uint32_t index = 0;
-    if (destination != nullptr) {
-        FsuipcDestinations[FsuipcDestinationCount] = {destination, size};
-        index = ++FsuipcDestinationCount;
-    }
-    FsuipcRequestCursor = PutRead(FsuipcRequestCursor, offset, size, index);
+    QueueRead(offset, size, destination);
     *result = kFsuipcOk;
     return true;
 }
@@ -243,19 +245,8 @@ bool FsuipcReadAll(const FsuipcReadRequest* reads, size_t count, uint32_t* resul
         }
         return ok;
     }
-    uint8_t* rec = FsuipcRequestCursor;
-    uint32_t held = FsuipcDestinationCount;
-    for (size_t i = 0; i < count; ++i) {
-        const FsuipcReadRequest& r = reads[i];
-        uint32_t index = 0;
-        if (r.destination != nullptr) {
-            FsuipcDestinations[held] = {r.destination, r.size};
-            index = ++held;
-        }
-        rec = PutRead(rec, r.offset, r.size, index);
-    }
-    FsuipcRequestCursor = rec;
-    FsuipcDestinationCount = held;
+    for (size_t i = 0; i < count; ++i)
+        QueueRead(reads[i].offset, reads[i].size, reads[i].destination);
     *result = kFsuipcOk;
     return true;
 }

@@ -205,15 +205,19 @@ const CduGaugeState::Painted* PaintedFind(const CduGaugeState& state, const void
     return nullptr;
 }
 
-// The record of the picture in these pixels, or the one to take it.
-CduGaugeState::Painted& PaintedIn(CduGaugeState& state, const void* pixels) {
+// Records that these pixels hold the picture of `inputs`, in their record
+// or in the one not taken last.
+void RememberPicture(CduGaugeState& state, const void* pixels, const CduPictureInputs& inputs) {
+    CduGaugeState::Painted* record = nullptr;
     for (CduGaugeState::Painted& p : state.painted) {
-        if (p.pixels == pixels) return p;
+        if (p.pixels == pixels) record = &p;
     }
-    CduGaugeState::Painted& p = state.painted[state.next_painted];
-    state.next_painted ^= 1;
-    p.pixels = nullptr;
-    return p;
+    if (record == nullptr) {
+        record = &state.painted[state.next_painted];
+        state.next_painted ^= 1;
+    }
+    record->pixels = pixels;
+    record->inputs = inputs;
 }
 
 constexpr platform::DrawRect kWholeScreen = {0, 0, kCduSurfaceWidth, kCduSurfaceHeight};
@@ -270,9 +274,7 @@ void PushToTwin(const CduGaugeState& state, const platform::DrawContext* dc,
     if (!copied) return;
     twin.pushed_key = key;
     twin.pushed_pixels = t->pixels;
-    CduGaugeState::Painted& painted = PaintedIn(twin, t->pixels);
-    painted.pixels = t->pixels;
-    painted.inputs = inputs;
+    RememberPicture(twin, t->pixels, inputs);
 }
 
 // Paints the screen's picture over the one in the surface's pixels where
@@ -286,9 +288,7 @@ void PaintPicture(CduGaugeState& state, platform::DrawContext* dc, const gauge::
     const platform::DrawRect change = ChangeIn(state, s->pixels, *inputs);
     // Most of the screen: all of it, with no clip to cut the calls to.
     CduPictureDraw(dc, state.background_brush, MostOfTheScreen(change) ? nullptr : &change);
-    CduGaugeState::Painted& painted = PaintedIn(state, s->pixels);
-    painted.pixels = s->pixels;
-    painted.inputs = *inputs;
+    RememberPicture(state, s->pixels, *inputs);
 }
 
 // True when the other gauge has put the picture of `key` into the surface.

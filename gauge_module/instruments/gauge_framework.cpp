@@ -119,27 +119,11 @@ void VisibilityKept(VisibilityMemo& memo, gauge::ElementHeader* first, const Rep
     memo.count = n;
 }
 
-namespace {
-
-void SetShown(gauge::ElementHeader* e, bool shown) {
-    if (e == nullptr) return;
-    e->image_flags =
-        shown ? e->image_flags & ~gauge::kImageHidden : e->image_flags | gauge::kImageHidden;
-}
-
-void SetLit(gauge::ElementHeader* e, bool lit) {
-    if (e == nullptr) return;
-    e->image_flags =
-        lit ? e->image_flags | gauge::kImageLuminous : e->image_flags & ~gauge::kImageLuminous;
-}
-
-}  // namespace
-
 void ApplyLitPairs(gauge::ElementHeader* first, const LitPair* pairs, int32_t count, bool lit) {
     const ElementList list(first);
     for (int32_t i = 0; i < count; ++i) {
-        SetShown(list[pairs[i].lit], lit);
-        SetShown(list[pairs[i].unlit], !lit);
+        ShowElement(list, pairs[i].lit, lit);
+        ShowElement(list, pairs[i].unlit, !lit);
     }
 }
 
@@ -150,8 +134,8 @@ void ApplyLitBit(gauge::ElementHeader* first, int32_t overlay, const int8_t* glo
 
 void ApplyLitBit(const ElementList& list, int32_t overlay, const int8_t* glowing, int32_t count,
                  bool lit) {
-    if (overlay >= 0) SetShown(list[overlay], lit);
-    for (int32_t i = 0; i < count; ++i) SetLit(list[glowing[i]], lit);
+    if (overlay >= 0) ShowElement(list, overlay, lit);
+    for (int32_t i = 0; i < count; ++i) SetElementLit(list, glowing[i], lit);
 }
 
 bool FlashPhase() {

@@ -1311,13 +1311,18 @@ inline Simulator::NamedValue& Simulator::NamedValueAt(uint32_t id) const {
     return named_values_[segment][place];
 }
 
-int32_t Simulator::FindNamedVariable(const std::string& name) const {
-    std::lock_guard<std::mutex> lock(mutex_);
+// Under mutex_: the id of the named variable called `name` (any case), or -1.
+int32_t Simulator::FindNamedLocked(std::string_view name) const {
     const uint32_t count = named_count_.load(std::memory_order_relaxed);
     for (uint32_t i = 0; i < count; ++i) {
         if (text::EqualNoCase(NamedAt(i).name, name)) return static_cast<int32_t>(i);
     }
     return -1;
+}
+
+int32_t Simulator::FindNamedVariable(const std::string& name) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return FindNamedLocked(name);
 }
 
 int32_t Simulator::CheckNamedVariable(const char* name) {
@@ -1327,15 +1332,12 @@ int32_t Simulator::CheckNamedVariable(const char* name) {
 
 int32_t Simulator::RegisterNamedVariable(const char* name) {
     if (name == nullptr || name[0] == '\0') return -1;
-    int32_t id = FindNamedVariable(name);
-    if (id >= 0) return id;
+    int32_t id = -1;
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        id = FindNamedLocked(name);
+        if (id >= 0) return id;
         const uint32_t count = named_count_.load(std::memory_order_relaxed);
-        // Registered meanwhile by another thread?
-        for (uint32_t i = 0; i < count; ++i) {
-            if (text::EqualNoCase(NamedAt(i).name, name)) return static_cast<int32_t>(i);
-        }
         const auto [segment, place] = NamedPlace(count, kNamedFirstSegment);
         // The segments hold every id an int32_t can name.
         if (count >= static_cast<uint32_t>(std::numeric_limits<int32_t>::max())) return -1;
@@ -1417,8 +1419,11 @@ size_t Simulator::LogPrefix() {
 // stream's checks left out).
 void Simulator::WriteLogLine(size_t size) {
     std::streambuf* buffer = config_.event_log->rdbuf();
-    if (buffer == nullptr) return;
-    buffer->sputn(log_line_.data(), static_cast<std::streamsize>(size));
+    const auto n = static_cast<std::streamsize>(size);
+    // A line not taken whole marks the stream failed, as its write would.
+    if (buffer == nullptr || buffer->sputn(log_line_.data(), n) != n) {
+        config_.event_log->setstate(std::ios::badbit);
+    }
 }
 
 void Simulator::LogEventParts(std::string_view first, std::string_view second) {

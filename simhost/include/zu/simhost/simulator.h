@@ -468,6 +468,7 @@ class Simulator {
     static constexpr uint32_t kNamedFirstSegment = 64;
     static constexpr size_t kNamedSegments = 26;
     NamedSlot& NamedAt(uint32_t id) const;
+    int32_t FindNamedLocked(std::string_view name) const;
     NamedValue& NamedValueAt(uint32_t id) const;
 
     // State the module reaches from the gauge thread and, in real time, from
