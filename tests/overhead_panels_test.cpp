@@ -433,6 +433,39 @@ TEST_F(OverheadPanels, SidePanelsSpringBackAndTheSwitchboardOpensWindows) {
     EXPECT_EQ(sim_->OpenPanelWindows().count(22), 1u);
 }
 
+// One click of the pilot trim switch: with the left essential bus (0xA2)
+// and the panel toggle on, the trim key event goes out on every host pass
+// for the 8 systems ticks of the switch's timer, then stops, and the switch
+// shows its centre image (element 10) again.
+TEST_F(OverheadPanels, OneTrimClickTrimsForEightSystemsTicksAndTheSwitchReturns) {
+    BatteryMasterOn();
+    ASSERT_NE(BusPowered.get(kPoweredLeftEssential), 0);
+    Click("Pilot_Panel", 9);  // the toggle
+    Frames(2);
+    ASSERT_EQ(PilotPanelFlag, 1);
+    const auto sent_in = [&](uint64_t frame, uint32_t id) {
+        int n = 0;
+        for (const auto& k : sim_->KeyEvents()) n += k.frame == frame && k.id == id ? 1 : 0;
+        return n;
+    };
+    Click("Pilot_Panel", 7);  // trim, upper
+    const uint32_t tick0 = TickCounter.load();
+    int passes_sent = 0;
+    for (int i = 0; i < 40; ++i) {
+        Frames(1);  // the frame's ticks run before its host pass
+        const uint32_t ticks = TickCounter.load() - tick0;
+        const int n = sent_in(sim_->frame(), 0x10047);
+        EXPECT_EQ(n, ticks < 8 ? 1 : 0) << "frame " << i << ", " << ticks << " ticks";
+        EXPECT_EQ(sent_in(sim_->frame(), 0x1004F), 0);
+        passes_sent += n;
+    }
+    EXPECT_GE(passes_sent, 4);
+    EXPECT_GT(TickCounter.load() - tick0, 8u);
+    EXPECT_TRUE(Shown("Pilot_Panel", 11));  // element 10, after the backdrop
+    EXPECT_FALSE(Shown("Pilot_Panel", 10));
+    EXPECT_FALSE(Shown("Pilot_Panel", 12));
+}
+
 TEST_F(OverheadPanels, MeterWindowStaysOpenWithoutCalls) {
     Frames(60);
     EXPECT_EQ(sim_->OpenPanelWindows().count(kMeterPanelWindow), 1u);
