@@ -124,11 +124,10 @@ class OverheadPanels : public testing::Test {
         Frames(20);
     }
 
-    // These flights read the annunciator supply from the bus-powered byte of
-    // the right essential bus (0xA1). An electrical step that still writes
-    // the bytes in the order of the bus voltages leaves it clear; the checks
-    // wait for the corrected writer instead of reading the wrong byte.
-    static bool BusPoweredLayoutCorrected() {
+    // The annunciators' supply these flights read: the right essential bus
+    // with its voltage and its bus-powered byte (0xA1), both of which the
+    // battery master alone provides.
+    static bool AnnunciatorSupplyOn() {
         return BusVolts.get(kRightEssentialBus) > 20 && BusPowered.get(kPoweredRightEssential) != 0;
     }
 
@@ -141,7 +140,7 @@ class OverheadPanels : public testing::Test {
 
 TEST_F(OverheadPanels, BatteryMasterAloneLightsTheCautionsAndFlashesTheMasterCaution) {
     BatteryMasterOn();
-    if (!BusPoweredLayoutCorrected()) GTEST_SKIP() << "needs the corrected bus-powered bytes";
+    ASSERT_TRUE(AnnunciatorSupplyOn());
     EXPECT_EQ(BatteryMasterSwitch.get(), 255);
     EXPECT_TRUE(Shown("battery_panel", 11));  // the master's on image
     EXPECT_FALSE(Shown("battery_panel", 10));
@@ -177,7 +176,7 @@ TEST_F(OverheadPanels, BatteryMasterAloneLightsTheCautionsAndFlashesTheMasterCau
 
 TEST_F(OverheadPanels, AnnunciatorTestLightsEveryLegendAndNeedsItsSupply) {
     BatteryMasterOn();
-    if (!BusPoweredLayoutCorrected()) GTEST_SKIP() << "needs the corrected bus-powered bytes";
+    ASSERT_TRUE(AnnunciatorSupplyOn());
     Click("Lights_rightpanel", 6);  // test to 1
     Frames(6);
     ASSERT_EQ(AnnunciatorTestSwitch.get(), 1);
@@ -219,7 +218,7 @@ TEST_F(OverheadPanels, AnnunciatorTestLightsEveryLegendAndNeedsItsSupply) {
 TEST_F(OverheadPanels, LitLegendsStayWholeInsideTheirOwnLamps) {
     namespace oa = overhead_art;
     BatteryMasterOn();
-    if (!BusPoweredLayoutCorrected()) GTEST_SKIP() << "needs the corrected bus-powered bytes";
+    ASSERT_TRUE(AnnunciatorSupplyOn());
     Click("Lights_rightpanel", 6);  // test to 1
     Frames(6);
     ASSERT_EQ(AnnunciatorTestSwitch.get(), 1);
@@ -273,7 +272,7 @@ TEST_F(OverheadPanels, DimmingTurnsTheLegendsDarkAndTheSwitchSpringsBack) {
     Frames(3);
     EXPECT_EQ(CautionBrightnessSwitch.get(), 0);
     EXPECT_EQ(CautionBrightness.get(), 0);
-    if (!BusPoweredLayoutCorrected()) GTEST_SKIP() << "needs the corrected bus-powered bytes";
+    ASSERT_TRUE(AnnunciatorSupplyOn());
     Frames(4);
     EXPECT_EQ(Legend("DC BUS").element != nullptr, true);
     const auto colour = [&](const char* text) {
@@ -299,7 +298,7 @@ TEST_F(OverheadPanels, DimmingTurnsTheLegendsDarkAndTheSwitchSpringsBack) {
 // that form too.
 TEST_F(OverheadPanels, TheStateFileSummarisesThePanelsAndWritesHexBesideNumbers) {
     BatteryMasterOn();
-    if (!BusPoweredLayoutCorrected()) GTEST_SKIP() << "needs the corrected bus-powered bytes";
+    ASSERT_TRUE(AnnunciatorSupplyOn());
     DcVoltmeterSelector.set(2);
     Click("DcMeterPanel", 1);  // up to 3: the right essential bus
     Frames(3);
@@ -350,7 +349,7 @@ TEST_F(OverheadPanels, TheStateFileSummarisesThePanelsAndWritesHexBesideNumbers)
 
 TEST_F(OverheadPanels, MetersReadTheSelectedBusAndRunTheirTests) {
     BatteryMasterOn();
-    if (!BusPoweredLayoutCorrected()) GTEST_SKIP() << "needs the corrected bus-powered bytes";
+    ASSERT_TRUE(AnnunciatorSupplyOn());
     DcVoltmeterSelector.set(2);
     Click("DcMeterPanel", 1);  // up to 3: the right essential bus
     Frames(3);
@@ -364,7 +363,7 @@ TEST_F(OverheadPanels, MetersReadTheSelectedBusAndRunTheirTests) {
 
     // The test: "88.8" first, then the test texts, then the values again.
     Click("DcMeterPanel", 5);
-    EXPECT_EQ(DcMeterTestCountdown, kDcMeterTestCount);
+    EXPECT_EQ(DcMeterTestCountdown, 256);
     Frames(2);
     EXPECT_EQ(Text("DcMeterPanel", 6), "88.8");
     Frames(40);
@@ -433,6 +432,39 @@ TEST_F(OverheadPanels, SidePanelsSpringBackAndTheSwitchboardOpensWindows) {
     EXPECT_EQ(sim_->OpenPanelWindows().count(22), 1u);
 }
 
+// One click of the pilot trim switch: with the left essential bus (0xA2)
+// and the panel toggle on, the trim key event goes out on every host pass
+// for the 8 systems ticks of the switch's timer, then stops, and the switch
+// shows its centre image (element 10) again.
+TEST_F(OverheadPanels, OneTrimClickTrimsForEightSystemsTicksAndTheSwitchReturns) {
+    BatteryMasterOn();
+    ASSERT_NE(BusPowered.get(kPoweredLeftEssential), 0);
+    Click("Pilot_Panel", 9);  // the toggle
+    Frames(2);
+    ASSERT_EQ(PilotPanelFlag, 1);
+    const auto sent_in = [&](uint64_t frame, uint32_t id) {
+        int n = 0;
+        for (const auto& k : sim_->KeyEvents()) n += k.frame == frame && k.id == id ? 1 : 0;
+        return n;
+    };
+    Click("Pilot_Panel", 7);  // trim, upper
+    const uint32_t tick0 = TickCounter.load();
+    int passes_sent = 0;
+    for (int i = 0; i < 40; ++i) {
+        Frames(1);  // the frame's ticks run before its host pass
+        const uint32_t ticks = TickCounter.load() - tick0;
+        const int n = sent_in(sim_->frame(), 0x10047);
+        EXPECT_EQ(n, ticks < 8 ? 1 : 0) << "frame " << i << ", " << ticks << " ticks";
+        EXPECT_EQ(sent_in(sim_->frame(), 0x1004F), 0);
+        passes_sent += n;
+    }
+    EXPECT_GE(passes_sent, 4);
+    EXPECT_GT(TickCounter.load() - tick0, 8u);
+    EXPECT_TRUE(Shown("Pilot_Panel", 11));  // element 10, after the backdrop
+    EXPECT_FALSE(Shown("Pilot_Panel", 10));
+    EXPECT_FALSE(Shown("Pilot_Panel", 12));
+}
+
 TEST_F(OverheadPanels, MeterWindowStaysOpenWithoutCalls) {
     Frames(60);
     EXPECT_EQ(sim_->OpenPanelWindows().count(kMeterPanelWindow), 1u);
@@ -461,7 +493,7 @@ TEST_F(OverheadPanels, DoorWarningsFlashUntilAcknowledgedAndGoOutWithTheNavigati
     Click("battery_panel", 3);  // battery master
     Click("battery_panel", 8);  // external DC power
     Frames(40);
-    if (!BusPoweredLayoutCorrected()) GTEST_SKIP() << "needs the corrected bus-powered bytes";
+    ASSERT_TRUE(AnnunciatorSupplyOn());
     ASSERT_NE(BusPowered.get(kPoweredLeftMainDc), 0);
     EXPECT_TRUE(Shown("battery_panel", 34));  // external DC available
     ASSERT_NE(MasterWarningFlag.get(), 0);
@@ -524,9 +556,11 @@ TEST_F(OverheadPanels, BatteryTemperatureGraphsArePaintedIntoTheirSurfaces) {
         const uint8_t* p = &d.picture[(static_cast<size_t>(y) * d.surface.width + x) * 4];
         return (uint32_t{p[0]}) | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16);
     };
-    EXPECT_EQ(pixel(hot, 3, 7), kBarGreen);       // a lit segment
+    // The bars' colours as red, green and blue bytes: green 0x00D000 and
+    // yellow 0x00D0D0 (COLORREF, blue in the high byte).
+    EXPECT_EQ(pixel(hot, 3, 7), 0x00D000u);       // a lit segment
     EXPECT_EQ(pixel(hot, 1, 7), kBarBackground);  // a cut between segments
-    EXPECT_EQ(pixel(hot, 79, 7), kBarYellow);
+    EXPECT_EQ(pixel(hot, 79, 7), 0x00D0D0u);
     EXPECT_EQ(pixel(hot, 121, 7), kBarBackground);  // no red below 65
     EXPECT_EQ(pixel(cool, 3, 7), kBarBackground);
 

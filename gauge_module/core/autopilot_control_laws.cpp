@@ -250,7 +250,12 @@ void RollServo(FgcUnit& u) {
         if (u.number == 1 && FGC_comp_AP2_engaged == 0) ApRollServoOutput = 0;
         return;
     }
-    if (Paused()) return;
+    // Paused, the engaged autopilot holds no roll demand: the output starts
+    // again from 0 once the simulation runs.
+    if (Paused()) {
+        ApRollServoOutput = 0;
+        return;
+    }
     const double out =
         ApRollServoOutput - TableLookup8(kTableD, IndicatedAirspeed) * kRollServoIntegration * s;
     ApRollServoOutput = std::clamp(TruncToInt32(Finite(out)), -kRollServoLimit, kRollServoLimit);

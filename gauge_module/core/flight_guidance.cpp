@@ -663,8 +663,9 @@ void StepApprArmed(FgcUnit& u, uint8_t wait_before) {
     }
 }
 
-int32_t KnobSteps(FgcUnit& u) {
-    const int32_t knob = ApKnob.load(std::memory_order_acquire);
+// The knob's clicks since the last pass; `knob` is the count read once at
+// the start of this step, so a click made meanwhile counts on the next pass.
+int32_t KnobSteps(FgcUnit& u, int32_t knob) {
     const int32_t steps = knob - u.channel.last_knob;
     if (steps != 0) {
         u.go_around = 0;
@@ -717,8 +718,8 @@ void StepGlideslope(FgcUnit& u) {
     }
 }
 
-void StepVerticalWork(FgcUnit& u) {
-    const int32_t steps = KnobSteps(u);
+void StepVerticalWork(FgcUnit& u, int32_t knob) {
+    const int32_t steps = KnobSteps(u, knob);
     switch (u.vertical) {
         case kVertPitch:
             if (steps != 0) {
@@ -922,6 +923,12 @@ void StepAlert(FgcUnit& u) {
     }
 }
 
+// Step 9, powered or not: the knob's count is taken as seen, so clicks made
+// while the computer is unpowered are never applied later.
+void StepKeepKnob(FgcUnit& u, int32_t knob) {
+    u.channel.last_knob = knob;
+}
+
 void StepClose(FgcUnit& u) {
     ApDisconnectSoundSelect();
     u.channel.last_ap_engaged = u.ap;
@@ -962,6 +969,7 @@ void FgcModeSelect() {
 
 void Fgc1Step() {
     FgcUnit u = FgcUnit1();
+    const int32_t knob = ApKnob.load(std::memory_order_acquire);
     FmaTextUpdate();
     AfcsSelfTest1();
     const uint8_t wait_before = u.channel.capture_wait;
@@ -973,7 +981,7 @@ void Fgc1Step() {
         StepGsCapture(u);
         StepNavArmed(u, wait_before);
         StepApprArmed(u, wait_before);
-        StepVerticalWork(u);
+        StepVerticalWork(u, knob);
         StepLateralWork(u);
         dual = DualApproachConditions(u);
         if (dual) EnterDualApproach(u);
@@ -983,6 +991,7 @@ void Fgc1Step() {
     StepBasicLateral(u);
     StepSyncTargets(u);
     StepBasicModes(u);
+    StepKeepKnob(u, knob);
     StepAlert(u);
     StepClose(u);
     if (u.new_data.exchange(0, std::memory_order_acq_rel) != 0) ApControlLaws();
@@ -1004,7 +1013,7 @@ void Fgc2Step() {
     StepBasicLateral(u);
     StepSyncTargets(u);
     StepBasicModes(u);
-    u.channel.last_knob = ApKnob.load(std::memory_order_acquire);
+    StepKeepKnob(u, ApKnob.load(std::memory_order_acquire));
     StepAlert(u);
     StepClose(u);
     if (u.new_data.exchange(0, std::memory_order_acq_rel) != 0) ApControlLaws2();

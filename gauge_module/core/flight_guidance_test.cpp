@@ -226,6 +226,59 @@ TEST_F(FlightGuidance, KnobStepsInVerticalSpeedAndAltitudeHold) {
     EXPECT_EQ(FgcMessageState1.code.load(), 2);
 }
 
+// The knob count is taken on every pass, powered or not: clicks made while
+// FGC 1 is unpowered are not applied in a burst when its power returns.
+TEST_F(FlightGuidance, KnobClicksWithoutPowerAreDroppedNotAppliedLater) {
+    FGC_comp_AP1_vertical_mode = kVertPitch;
+    FGC_comp_AP1_lateral_mode = kLatHdg;
+    FgcSide1.previous_vertical_mode = kVertPitch;
+    FgcChannel1.last_knob = ApKnob.load();
+    FgcPitchTarget = 2.0f;
+    AfcsPower1 = 0;
+    ApKnob.fetch_add(5);
+    Fgc1Step();
+    EXPECT_EQ(FgcChannel1.last_knob, ApKnob.load());
+    AfcsPower1 = 1;
+    Fgc1Step();
+    EXPECT_EQ(FgcPitchTarget, 2.0f);
+    // Powered, one click that raises the count lowers the target by 0.1.
+    ApKnob.fetch_add(1);
+    Fgc1Step();
+    EXPECT_NEAR(FgcPitchTarget, 1.9f, 1e-6f);
+}
+
+// Engaged and paused, the roll servo output is 0; running again it
+// integrates from 0. Bank 10 with a zero command: the bank error term is
+// held at -0.12, the demand is 3 x -0.12 and one pass adds 3000 x 0.36.
+TEST_F(FlightGuidance, RollServoIsZeroWhilePausedAndStartsAgainFromZero) {
+    FGC_comp_AP1_engaged = 1;
+    FGC_comp_AP1_lateral_mode = kLatBasic;
+    AfcsPower1 = 1;
+    BankAttitude = 10.0f;
+    RollRate = RollAcceleration = 0.0;
+    IndicatedAirspeed = 100.0f;
+    ApControlLaws();
+    EXPECT_NEAR(ApRollServoOutput, 1080, 1);
+    ApControlLaws();
+    EXPECT_NEAR(ApRollServoOutput, 2160, 2);
+    HostPauseIndicator = 1;
+    ApControlLaws();
+    EXPECT_EQ(ApRollServoOutput, 0);
+    ApControlLaws();
+    EXPECT_EQ(ApRollServoOutput, 0);
+    HostPauseIndicator = 0;
+    ApControlLaws();
+    EXPECT_NEAR(ApRollServoOutput, 1080, 1);
+    // The same for FGC 2's law set with AP 2 engaged.
+    FGC_comp_AP1_engaged = 0;
+    FGC_comp_AP2_engaged = 1;
+    FGC_comp_AP2_lateral_mode = kLatBasic;
+    AfcsPower2 = 1;
+    HostPauseIndicator = 1;
+    ApControlLaws2();
+    EXPECT_EQ(ApRollServoOutput, 0);
+}
+
 TEST_F(FlightGuidance, AnnunciatorTextsAreExact) {
     FGC_comp_AP1_lateral_mode = kLatHdg;
     FGC_comp_AP1_vertical_mode = kVertVs;

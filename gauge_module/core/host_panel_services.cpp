@@ -562,6 +562,11 @@ void HostKeyEventsSend() {
     }
 }
 
+void PilotTrimTimerStep() {
+    CountdownTick(&PilotTrimTimer);
+    if (PilotTrimTimer == 0) PilotTrimRequest = 0;
+}
+
 void FscomTrimming() {
     TraceLine("ENTERING FSCOM TRIMMING ", 0);
     ApServoEngaged = 0;

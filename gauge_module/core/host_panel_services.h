@@ -13,6 +13,9 @@
 //  - FscomTrimming, on the main gauge's update and draw services, sends the
 //    autopilot's pitch-trim and aileron servo outputs and the rudder trim.
 //
+// On the systems tick, PilotTrimTimerStep runs out the pilot trim switch's
+// request.
+//
 // Values the systems tick writes and these steps send (throttle outputs,
 // powerplant values, servo outputs) are read without locks; the powerplant
 // values are handed over with PowerplantValuesPending.
@@ -266,5 +269,9 @@ void SendKeyEvent(uint32_t event, uint32_t value);
 void HostVarsPoll();
 void HostKeyEventsSend();
 void FscomTrimming();
+// Systems tick: counts the pilot trim switch's timer down; when it has run
+// out the trim request returns to 0, so one click trims for the timer's
+// ticks and the switch springs back to its centre.
+void PilotTrimTimerStep();
 
 }  // namespace zu

@@ -102,6 +102,7 @@ void SystemsTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     FuelUpdate();
     AutofeatherUpdate();
     PilotPanelRequestUpdate();
+    PilotTrimTimerStep();
     PowerplantValuesPending.store(1, std::memory_order_release);
 
     // AHRS 1 and 2, then the alerting.

@@ -13,6 +13,12 @@
 namespace zu {
 namespace {
 
+// The head's timers in ticks: the self-test lasts 48, an ident 144, and
+// digit editing ends 480 after the last press of the digit-select button.
+constexpr int32_t kTestTicks = 48;
+constexpr int32_t kIdentTicks = 144;
+constexpr int32_t kCursorTicks = 480;
+
 class TransponderTest : public testing::Test {
   protected:
     void SetUp() override {
@@ -42,7 +48,7 @@ class TransponderTest : public testing::Test {
     // Switched on and through the test into standby.
     static void InStandby() {
         TransponderPowerToggle();
-        Ticks(kTransponderTestTicks + 1);
+        Ticks(kTestTicks + 1);
     }
     template <void (*Text)(char*, std::size_t)>
     static std::string Shown() {
@@ -58,7 +64,7 @@ TEST_F(TransponderTest, PowerOnRunsTheTestIntoStandby) {
     Altitude = 12345.0f;
     TransponderPowerToggle();
     EXPECT_EQ(TransponderState.mode, 1);
-    EXPECT_EQ(TransponderState.test_timer, kTransponderTestTicks);
+    EXPECT_EQ(TransponderState.test_timer, kTestTicks);
     Ticks(1);
     EXPECT_EQ(Shown<TransponderCodeWindowText>(), "8888");
     EXPECT_EQ(Shown<TransponderModeText>(), "TST");
@@ -96,12 +102,12 @@ TEST_F(TransponderTest, ModeSelectorWorksFromStandbyAndNeverSwitchesOff) {
     TransponderState.mode = 2;
     TransponderModeDown();  // down from standby enters the test again
     EXPECT_EQ(TransponderState.mode, 1);
-    EXPECT_EQ(TransponderState.test_timer, kTransponderTestTicks);
+    EXPECT_EQ(TransponderState.test_timer, kTestTicks);
     TransponderModeDown();
     EXPECT_EQ(TransponderState.mode, 1);
     Ticks(10);
     TransponderModeDown();  // in the test it restarts the test
-    EXPECT_EQ(TransponderState.test_timer, kTransponderTestTicks);
+    EXPECT_EQ(TransponderState.test_timer, kTestTicks);
     // Without power the head goes off at its next visibility run.
     AcBusPowered.set(3, 0);
     gauge::ElementHeader overlay{};
@@ -133,7 +139,7 @@ TEST_F(TransponderTest, CodeDigitsAreOctalAndEditedUnderTheCursor) {
     // Digit editing ends 480 ticks after the last press.
     TransponderState.digit_cursor = 1;
     TransponderCursorStep();
-    Ticks(kTransponderCursorTicks);
+    Ticks(kCursorTicks);
     EXPECT_NE(TransponderState.digit_cursor, 0);
     Ticks(1);
     EXPECT_EQ(TransponderState.digit_cursor, 0);
@@ -165,7 +171,7 @@ TEST_F(TransponderTest, IdentOnlyWhenOperatingAndForItsTime) {
     TransponderPowerToggle();
     TransponderIdentPress();  // test
     EXPECT_EQ(TransponderIdent, 0);
-    Ticks(kTransponderTestTicks + 1);
+    Ticks(kTestTicks + 1);
     AcBusPowered.set(3, 0);
     TransponderIdentPress();  // unpowered
     EXPECT_EQ(TransponderIdent, 0);
@@ -173,7 +179,7 @@ TEST_F(TransponderTest, IdentOnlyWhenOperatingAndForItsTime) {
     TransponderIdentPress();
     EXPECT_EQ(TransponderIdent, 1);
     EXPECT_EQ(Shown<TransponderIdentText>(), "IDT");
-    Ticks(kTransponderIdentTicks);
+    Ticks(kIdentTicks);
     EXPECT_EQ(TransponderIdent, 1);
     Ticks(1);
     EXPECT_EQ(TransponderIdent, 0);

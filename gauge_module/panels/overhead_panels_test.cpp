@@ -94,12 +94,12 @@ TEST_F(BarGraph, FullAndEmptyZonesWithTheSegmentsCut) {
     ASSERT_EQ(bars.size(), 3u);
     // Green grows at A per 35 degrees from 15 and runs on under the yellow
     // and red zones, which are painted over it.
-    EXPECT_TRUE(Same(bars[0].rect, {0, 1, 144, kH}));  // trunc(65 / 35 x 78)
-    EXPECT_EQ(bars[0].colour, kBarGreen);
+    EXPECT_TRUE(Same(bars[0].rect, {0, 1, 144, kH}));           // trunc(65 / 35 x 78)
+    EXPECT_EQ(bars[0].colour, 0x00D000u);                       // green
     EXPECT_TRUE(Same(bars[1].rect, {kA, 1, kA + 2 * kB, kH}));  // 30 / 15 x B
-    EXPECT_EQ(bars[1].colour, kBarYellow);
+    EXPECT_EQ(bars[1].colour, 0x00D0D0u);                       // yellow
     EXPECT_TRUE(Same(bars[2].rect, {kC, 1, kC + kD, kH}));
-    EXPECT_EQ(bars[2].colour, kBarRed);
+    EXPECT_EQ(bars[2].colour, 0x0000D0u);  // red
     // Segments: every other S-wide slice cut back to the background.
     EXPECT_TRUE(Same(calls[calls.size() - 1].rect, {148, 1, 150, kH}));
     EXPECT_TRUE(Same(calls[4].rect, {0, 1, kS, kH}));
@@ -499,7 +499,7 @@ TEST(OverheadSwitches, MeterSelectorsStopAtTheirEndsButArmTheRefresh) {
     EXPECT_EQ(DcMeterTestCountdown, 0);
     BusPowered.set(kPoweredLeftEssential, 1);
     ClickRect("DcMeterPanel", 5);
-    EXPECT_EQ(DcMeterTestCountdown, kDcMeterTestCount);
+    EXPECT_EQ(DcMeterTestCountdown, 256);
     DcMeterTestCountdown = 0;
 }
 
