@@ -200,6 +200,30 @@ TEST_F(FlightPlanTest, SlotsAdvanceOnALegChange) {
     EXPECT_EQ(FmsToLegIndex, -1);
 }
 
+TEST_F(FlightPlanTest, AToLegOutsideThePlanTakesThePlansFirstLegAsNext) {
+    for (int i = 0; i < 3; ++i) InsertLeg(i, &FlightPlan, FixLeg("W", 45.0 + i * 0.2, 10.0));
+    // Flying from the aircraft to a fix that is not in the plan.
+    LegRecord to = FixLeg("OFF", 44.0, 9.0);
+    to.list_kind = kSlotFilled;
+    FmsToLeg = to;
+    FmsFromLeg = to;
+    FmsHoldSlots = 1;
+    SequenceLegs();
+    EXPECT_EQ(FmsToLegIndex, -1);
+    ASSERT_TRUE(SlotFilled(FmsNextLeg));
+    EXPECT_EQ(FmsNextLegIndex, 0);
+    EXPECT_EQ(+FmsNextLeg.leg_id, +FlightPlan.legs[0].leg_id);
+    EXPECT_EQ(+FmsToLeg.leg_id, +to.leg_id);
+    // A TO leg at the plan's end has no NEXT leg.
+    FmsToLeg = FlightPlan.legs[2];
+    FmsToLeg.list_kind = kSlotFilled;
+    EmptyLegSlot(&FmsNextLeg);
+    SequenceLegs();
+    EXPECT_EQ(FmsToLegIndex, 2);
+    EXPECT_FALSE(SlotFilled(FmsNextLeg));
+    EXPECT_EQ(FmsNextLegIndex, -1);
+}
+
 TEST_F(FlightPlanTest, LegInPlanByIdentifier) {
     InsertLeg(0, &FlightPlan, FixLeg("A", 45.0, 10.0));
     LegRecord other = FixLeg("A", 45.0, 10.0);
