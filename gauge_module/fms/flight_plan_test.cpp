@@ -90,7 +90,9 @@ TEST_F(FlightPlanTest, DepartureJoinsTheRouteOrEndsInADiscontinuity) {
     EXPECT_STREQ(FmsFromLeg.ident, "ORIG");
 }
 
-TEST_F(FlightPlanTest, ATakenTurnLegStaysADepartureLegUntilTheDepartureIsReplaced) {
+// The TO slot copied back into the plan would bring the slot's kind (5,
+// filled) with it, and the leg would no longer go with its departure.
+TEST_F(FlightPlanTest, CopyBackMendKeepsThePlanLegsKindSoATakenLegGoesWithItsDeparture) {
     Load(kRegion);
     Append("CCC");
     Append("DDD");
@@ -222,6 +224,27 @@ TEST_F(FlightPlanTest, AToLegOutsideThePlanTakesThePlansFirstLegAsNext) {
     EXPECT_EQ(FmsToLegIndex, 2);
     EXPECT_FALSE(SlotFilled(FmsNextLeg));
     EXPECT_EQ(FmsNextLegIndex, -1);
+}
+
+// Clearing only the copy's first word (its kind and three bytes of the leg
+// identifier) would leave the lateral output and the steering flying the
+// course, the class and the end point of a TO leg that is gone.
+TEST_F(FlightPlanTest, AnEmptyToSlotMendClearsTheWholeCopyNotOnlyItsFirstWord) {
+    for (int i = 0; i < 3; ++i) InsertLeg(i, &FlightPlan, FixLeg("W", 45.0 + i * 0.2, 10.0));
+    UpdateActiveLeg();
+    ASSERT_EQ(+FmsToLegCopy.leg_id, +FlightPlan.legs[1].leg_id);
+    ASSERT_NE(FmsToLegCopy.leg_class, 0);
+    while (FmsLegCount > 1) DeleteLeg(static_cast<int32_t>(FmsLegCount) - 1, &FlightPlan);
+    FrameChangeBits.store(0x20);
+    UpdateActiveLeg();
+    FrameChangeBits.store(0);
+    ASSERT_FALSE(SlotFilled(FmsToLeg));
+    EXPECT_EQ(FmsToLegCopy.ident[0], '\0');
+    EXPECT_EQ(FmsToLegCopy.leg_class, 0);
+    EXPECT_EQ(FmsToLegCopy.path_type, 0);
+    EXPECT_EQ(FmsToLegCopy.magnetic_course, 0.0);
+    EXPECT_EQ(FmsToLegCopy.end_latitude, 0.0);
+    EXPECT_EQ(FmsToLegCopy.end_longitude, 0.0);
 }
 
 TEST_F(FlightPlanTest, LegInPlanByIdentifier) {
