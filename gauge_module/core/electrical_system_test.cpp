@@ -145,7 +145,8 @@ TEST_F(ElectricsTest, GeneratorsComeOnLineWithTheEngines) {
     EXPECT_EQ(BusVolts.get(kLeftMainBus), 27);
 }
 
-TEST_F(ElectricsTest, MainBusSourcesCombineByTheHighestVoltage) {
+// Bitwise OR of the voltages would read 25 | 26 as 27 and 22 | 27 as 31.
+TEST_F(ElectricsTest, MainBusSourcesMendCombineByTheHighestVoltageNotBitwiseOr) {
     BatteryOnly();
     DcGenerator2Switch.set(255);
     Nh2State.nh = 56.0f;  // 25 V: above the on-line threshold, below the battery
@@ -155,6 +156,11 @@ TEST_F(ElectricsTest, MainBusSourcesCombineByTheHighestVoltage) {
     EXPECT_EQ(BusVolts.get(kRightMainBus), 26);  // not 25 | 26
     Nh2State.nh = 60.0f;
     Run(1);
+    EXPECT_EQ(BusVolts.get(kRightMainBus), 27);
+    // A low battery (22 V) beside the generator's 27 V.
+    MainBatteryCharge.set(3.0f);
+    Run(1);
+    ASSERT_EQ(MainBatteryVoltage.get(), 22);
     EXPECT_EQ(BusVolts.get(kRightMainBus), 27);
 }
 
@@ -221,7 +227,10 @@ TEST_F(ElectricsTest, InstructorFailuresReachTheirFailureBytes) {
     EXPECT_EQ(ElectricalFailures.get(kFailLeftEssentialBus), 0);
 }
 
-TEST_F(ElectricsTest, FailedBusesAndEquipmentLoseTheirPower) {
+// A failed bus reads 0: no tie feeds it and no hold keeps its voltage up
+// (the variable AC bus would read 114 and the avionics bus 115 for their
+// hold time, and the cross-tie would feed the failed avionics bus).
+TEST_F(ElectricsTest, FailedBusesAndEquipmentLoseTheirPowerMendNoTieOrHoldFeedsAFailedBus) {
     ElectricsEnginesRunning();
     Run(3);
     ElectricsInstructorStates[0] = 255;   // left essential bus
@@ -324,7 +333,9 @@ TEST_F(ElectricsTest, MainBusFailureLatchesUntilReset) {
     EXPECT_EQ(BusVolts.get(kLeftMainBus), 27);
 }
 
-TEST_F(ElectricsTest, SecondaryBusFailureOpensBreakerF5UntilTheInstructorClosesIt) {
+// Once the breaker delay has run out the secondary tie stays closed; the
+// failed bus is still not fed through it.
+TEST_F(ElectricsTest, SecondaryBusFailureOpensBreakerF5MendTheTieDoesNotFeedTheFailedBus) {
     ElectricsEnginesRunning();
     Run(3);
     ElectricsInstructorStates[6] = 255;
@@ -333,6 +344,7 @@ TEST_F(ElectricsTest, SecondaryBusFailureOpensBreakerF5UntilTheInstructorClosesI
     Run(1);
     EXPECT_EQ(BreakerF5Closed.get(), 0);
     // A failed secondary bus stays dead whatever the ties do.
+    EXPECT_EQ(SecondaryBusTieClosed.get(), 255);
     EXPECT_EQ(BusVolts.get(kLeftSecondaryBus), 0);
     EXPECT_EQ(BusVolts.get(kRightSecondaryBus), 28);
     ElectricsInstructorStates[6] = 0;

@@ -147,8 +147,24 @@ TEST_F(SettingsFile, CurrentFileIsRead) {
     EXPECT_DOUBLE_EQ(HUD_RWY_EDGE_LINES_ZOOMx100, 1.0);
     EXPECT_DOUBLE_EQ(HUD_RWY_EDGE_VERT_ANGLEx100, 42.5);
     EXPECT_DOUBLE_EQ(HUD_RWY_CAMERA_X_SHIFT, 0.0);  // default when read is 0
-    // Negative scaled entries stay negative.
+}
+
+// The profile integer comes back as the unsigned pattern of the number;
+// read as unsigned, -5 tenths would be about 429 million.
+TEST_F(SettingsFile, ScaledKeysMendReadNegativeEntriesSignedNotAsHugeUnsignedNumbers) {
+    WriteFile(
+        "[Dirarov]\n"
+        "STAMP=15\n"
+        "[Throttles]\n"
+        "Throttles_delta=-3\n"
+        "[DINPUT]\n"
+        "rudder_axis_dump=-5\n"
+        "[HGS]\n"
+        "HUD_RWY_EDGE_LAT_ANGLEx100=-4600\n"
+        "HUD_RWY_EDGE_CENTER_X=-20\n");
+    ReadSettingsIni();
     EXPECT_DOUBLE_EQ(DINPUT_rudder_axis_dump, -0.5);
+    EXPECT_DOUBLE_EQ(HUD_RWY_EDGE_LAT_ANGLEx100, -46.0);
     EXPECT_DOUBLE_EQ(HUD_RWY_EDGE_CENTER_X, -20.0);
     EXPECT_DOUBLE_EQ(Throttles_delta, -3.0);
 }

@@ -46,16 +46,27 @@ TEST(SharedMaths, AngleArithmetic) {
     EXPECT_EQ(AngleAdd360(180, 180), 360);
 }
 
-TEST(SharedMaths, GreatCircleDistanceAndCourse) {
-    // Course from B to A: A north-east of B is about 45 degrees.
+// The course is the one from B to A: east of B it lies between 0 and 180,
+// west of B between 180 and 360. The plain sine test on B's longitude minus
+// A's would give each its mirror image (315 for A north-east of B).
+TEST(SharedMaths, GreatCircleCourseMendPointsFromBToANotItsMirrorImage) {
     GreatCircleDistanceCourse(1, 1, 0, 0);
     EXPECT_NEAR(GreatCircleDistanceCourseResult.course, 45.0, 0.1);
-    EXPECT_NEAR(GreatCircleDistanceCourseResult.distance, 84.85, 0.1);
+    GreatCircleDistanceCourse(1, -1, 0, 0);
+    EXPECT_NEAR(GreatCircleDistanceCourseResult.course, 315.0, 0.1);
     GreatCircleDistanceCourse(0, -1, 0, 0);
     EXPECT_NEAR(GreatCircleDistanceCourseResult.course, 270.0, 1e-6);
-    EXPECT_NEAR(GreatCircleDistanceCourseResult.distance, 60.0, 1e-6);
+    GreatCircleDistanceCourse(0, 1, 0, 0);
+    EXPECT_NEAR(GreatCircleDistanceCourseResult.course, 90.0, 1e-6);
     GreatCircleDistanceCourse(-2, 0, 0, 0);
     EXPECT_NEAR(GreatCircleDistanceCourseResult.course, 180.0, 1e-4);
+}
+
+TEST(SharedMaths, GreatCircleDistanceAndArc) {
+    GreatCircleDistanceCourse(1, 1, 0, 0);
+    EXPECT_NEAR(GreatCircleDistanceCourseResult.distance, 84.85, 0.1);
+    GreatCircleDistanceCourse(0, -1, 0, 0);
+    EXPECT_NEAR(GreatCircleDistanceCourseResult.distance, 60.0, 1e-6);
 
     // Identical points: no division by zero, no NaN.
     GreatCircleDistanceCourse(47.5, 8.5, 47.5, 8.5);
@@ -84,12 +95,6 @@ TEST(SharedMaths, GreatCircleDestination) {
     EXPECT_DOUBLE_EQ(GreatCircleLat(-85, 0, 180, 600), -85);
     EXPECT_DOUBLE_EQ(GreatCircleLat(85, 0, 360, 600), 85);
 
-    // Crossing the equator either way keeps the right hemisphere.
-    EXPECT_NEAR(GreatCircleLat(1, 0, 170, 300), 1 - 5 * std::cos(10 * M_PI / 180), 0.01);
-    EXPECT_LT(GreatCircleLat(1, 0, 170, 300), 0);
-    EXPECT_GT(GreatCircleLat(-1, 0, 10, 300), 0);
-    EXPECT_NEAR(GreatCircleLat(-1, 0, 10, 300), -1 + 5 * std::cos(10 * M_PI / 180), 0.01);
-
     // Going out and measuring back agree, whatever the quadrant.
     const double courses[] = {30, 100, 200, 315};
     for (double c : courses) {
@@ -99,6 +104,19 @@ TEST(SharedMaths, GreatCircleDestination) {
         EXPECT_NEAR(GreatCircleDistanceCourseResult.distance, 250, 0.01) << c;
         EXPECT_NEAR(GreatCircleDistanceCourseResult.course, c, 0.01) << c;
     }
+}
+
+// The destination's latitude takes its hemisphere from the point reached,
+// not from the start: the analogies' formula folds every point south of the
+// equator back north when the start is north of it (and the other way).
+TEST(SharedMaths, GreatCircleDestinationMendCrossesTheEquatorNotThePlainAnalogies) {
+    // 0.5 N on 170 for 120 nm: 2 degrees of arc, 1.97 of them southward.
+    EXPECT_NEAR(GreatCircleLat(0.5, 0, 170, 120), 0.5 - 2 * std::cos(10 * M_PI / 180), 0.01);
+    EXPECT_NEAR(GreatCircleLon(0.5, 0, 170, 120), 2 * std::sin(10 * M_PI / 180), 0.01);
+    EXPECT_NEAR(GreatCircleLat(1, 0, 170, 300), 1 - 5 * std::cos(10 * M_PI / 180), 0.01);
+    EXPECT_LT(GreatCircleLat(1, 0, 170, 300), 0);
+    EXPECT_GT(GreatCircleLat(-1, 0, 10, 300), 0);
+    EXPECT_NEAR(GreatCircleLat(-1, 0, 10, 300), -1 + 5 * std::cos(10 * M_PI / 180), 0.01);
 }
 
 TEST(SharedMaths, ClosestApproach) {

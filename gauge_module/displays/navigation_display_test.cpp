@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -465,7 +466,6 @@ TEST_F(NavigationMap, WaypointsAtTheirProjectedRadius) {
     EXPECT_EQ(bravo->x, 84 - 3 * 6 - 4);
     EXPECT_EQ(bravo->y, ExpectedRadius(10) - 5);
     EXPECT_EQ(bravo->colour, DimColour(EfisPalette[kEfisMagenta]));
-    EXPECT_EQ(FindText("K7"), nullptr);
     // The waypoint star's right tip (off the route line), in its pen.
     EXPECT_TRUE(Is(88, ExpectedRadius(25), kEfisWhite));
     EXPECT_TRUE(Is(88, ExpectedRadius(10), kEfisMagenta));
@@ -474,6 +474,24 @@ TEST_F(NavigationMap, WaypointsAtTheirProjectedRadius) {
     EXPECT_FALSE(Blank(84, ExpectedRadius(20) + 2));
     EXPECT_TRUE(Blank(84, ExpectedRadius(5) + 7));
     EXPECT_EQ(EhsiMapPhase[0], 1);
+}
+
+// Byte 162 of a leg is its label (the region code, or "PPOS", "PVOR"): read
+// from there every waypoint of a region would show the same two letters.
+TEST_F(NavigationMap, WaypointNamesMendAreTheIdentifiersAtByte9NotTheLabelsAt162) {
+    static_assert(offsetof(LegRecord, ident) == 9 && offsetof(LegRecord, label) == 162);
+    AddLeg("ALPHA", 5);
+    AddLeg("BRAVO", 10);
+    std::strncpy(FlightPlan.legs[1].label, "PPOS", sizeof FlightPlan.legs[1].label - 1);
+    platform::DrawBeginPaint(dc);
+    EhsiMapDraw(Paint());
+    ASSERT_EQ(set.map.last, 1);
+    EXPECT_STREQ(set.map.entries[0].name, "ALPHA");
+    EXPECT_STREQ(set.map.entries[1].name, "BRAVO");
+    EXPECT_NE(FindText("ALPHA"), nullptr);
+    EXPECT_NE(FindText("BRAVO"), nullptr);
+    EXPECT_EQ(FindText("K7"), nullptr);
+    EXPECT_EQ(FindText("PPOS"), nullptr);
 }
 
 TEST_F(NavigationMap, NextLegFirstAndFiveEntriesAtMost) {

@@ -247,11 +247,20 @@ TEST_F(CduEngineTest, WriteTextCutsAtTheRightEdgeAndCarriesAttributes) {
     CduDefineField(13, kCduFieldText, 1, 1, 4, 0);
 }
 
+// Whole degrees and minutes formatted apart would show 44 59.9994 minutes
+// as "44 60.0"; rounded to tenths of a minute first it is the next degree.
+TEST(CduFormatTest, LatLonMendRoundsToTenthsFirstSoTheMinutesNeverShow60) {
+    FormatLatLon(1, 44.99999);
+    EXPECT_STREQ(CduFormatBuffer, "N  45 00.0");
+    FormatLatLon(2, -0.999999);
+    EXPECT_STREQ(CduFormatBuffer, "W   1 00.0");
+    FormatLatLon(1, 10.99);  // 59.4 minutes stay in their degree
+    EXPECT_STREQ(CduFormatBuffer, "N  10 59.4");
+}
+
 TEST(CduFormatTest, LatLonRoundsMinutesAndDateTimeConvert) {
     FormatLatLon(1, 47.94);
     EXPECT_STREQ(CduFormatBuffer, "N  47 56.4");
-    FormatLatLon(1, 44.99999);
-    EXPECT_STREQ(CduFormatBuffer, "N  45 00.0");
     FormatLatLon(2, -122.5);
     EXPECT_STREQ(CduFormatBuffer, "W 122 30.0");
     ASSERT_TRUE(FormatDate(1796688000));  // 8 Dec 2026 00:00 UTC

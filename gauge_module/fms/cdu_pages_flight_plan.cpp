@@ -200,10 +200,13 @@ void CduFlightPlanList() {
     for (int32_t i = first; i < first + kLegsPerSubPage && i < count; ++i) {
         const LegRecord& l = FlightPlan.legs[i];
         const int32_t line = (i % kLegsPerSubPage) * 2 + 2;
-        const int32_t colour = i == FmsToLegIndex ? kMagenta : kGreen;
-        CduWriteText(CduFormat("%2d", i + 1), 0, line, i == FmsToLegIndex ? kMagenta : kWhite,
-                     kBold);
-        if (i > 0) CduLegLine(l, line - 1, kWhite);
+        // The active TO leg shows every one of its texts in magenta: its
+        // number, the course and distance flown to it, its name, time and
+        // altitude.
+        const bool active = i == FmsToLegIndex;
+        const int32_t colour = active ? kMagenta : kGreen;
+        CduWriteText(CduFormat("%2d", i + 1), 0, line, active ? kMagenta : kWhite, kBold);
+        if (i > 0) CduLegLine(l, line - 1, active ? kMagenta : kWhite);
         CduLegAnnotation(l, line, colour);
         CduLegTime(l, i, line, colour);
         CduLegExtra(l, line, colour);

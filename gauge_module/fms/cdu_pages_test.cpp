@@ -124,6 +124,32 @@ TEST_F(CduPagesTest, FiveLegsMakeTwoSubPagesAndTheNewLegStaysInView) {
     EXPECT_NE(Line(3).find("NM"), std::string::npos);
 }
 
+TEST_F(CduPagesTest, TheToLegsNumberCourseAndTextsAreAllMagenta) {
+    AddLeg("KAPPA");
+    AddLeg("OMEGA");
+    AddLeg("LIMC");
+    SequenceLegs();
+    ASSERT_EQ(FmsToLegIndex, 1);
+    Key(kCduKeyFpl);
+    auto colour = [](int column, int line) {
+        return +CduScreen.colour[line * kCduColumns + column];
+    };
+    constexpr int kMagentaIndex = 5, kWhiteIndex = 4, kGreenIndex = 0;
+    // Leg 2 (OMEGA) is the TO leg: its number, its course and distance
+    // line above it and its identifier in magenta.
+    ASSERT_EQ(Line(4).substr(0, 8), " 2 OMEGA");
+    EXPECT_EQ(colour(1, 4), kMagentaIndex);
+    ASSERT_NE(Line(3).find("NM"), std::string::npos);
+    EXPECT_EQ(colour(5, 3), kMagentaIndex);
+    EXPECT_EQ(colour(10, 3), kMagentaIndex);
+    EXPECT_EQ(colour(3, 4), kMagentaIndex);
+    // Leg 3 is not: white number and course line, green identifier.
+    ASSERT_EQ(Line(6).substr(0, 7), " 3 LIMC");
+    EXPECT_EQ(colour(1, 6), kWhiteIndex);
+    EXPECT_EQ(colour(5, 5), kWhiteIndex);
+    EXPECT_EQ(colour(3, 6), kGreenIndex);
+}
+
 TEST_F(CduPagesTest, DeleteArmsThenDeletesAndAnyOtherKeyCancels) {
     AddLeg("KAPPA");
     AddLeg("OMEGA");

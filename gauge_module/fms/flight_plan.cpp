@@ -406,10 +406,11 @@ void SequenceLegs() {
         if (SlotFilled(FmsNextLeg) && FmsNextLeg.leg_class != 0 && l.leg_id == FmsNextLeg.leg_id)
             FmsNextLegIndex = i;
     }
-    // 6. A NEXT leg from the plan.
+    // 6. A NEXT leg from the plan: the leg after the TO leg, or the plan's
+    //    first leg when the TO leg is not in the plan (index -1).
     if (FmsNextLegIndex < 0) {
         FmsKeepNext = 0;
-        if (SlotFilled(FmsToLeg) && FmsToLegIndex >= 0 && FmsToLegIndex + 1 < n) {
+        if (SlotFilled(FmsToLeg) && FmsToLegIndex + 1 < n) {
             LoadSlot(&FmsNextLeg, FlightPlan.legs[FmsToLegIndex + 1]);
             FmsNextLegIndex = FmsToLegIndex + 1;
         } else {

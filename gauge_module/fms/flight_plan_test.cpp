@@ -90,7 +90,9 @@ TEST_F(FlightPlanTest, DepartureJoinsTheRouteOrEndsInADiscontinuity) {
     EXPECT_STREQ(FmsFromLeg.ident, "ORIG");
 }
 
-TEST_F(FlightPlanTest, ATakenTurnLegStaysADepartureLegUntilTheDepartureIsReplaced) {
+// The TO slot copied back into the plan would bring the slot's kind (5,
+// filled) with it, and the leg would no longer go with its departure.
+TEST_F(FlightPlanTest, CopyBackMendKeepsThePlanLegsKindSoATakenLegGoesWithItsDeparture) {
     Load(kRegion);
     Append("CCC");
     Append("DDD");
@@ -198,6 +200,51 @@ TEST_F(FlightPlanTest, SlotsAdvanceOnALegChange) {
     EXPECT_FALSE(SlotFilled(FmsNextLeg));
     EXPECT_EQ(+FmsToLegCopy.leg_id, 0u);
     EXPECT_EQ(FmsToLegIndex, -1);
+}
+
+TEST_F(FlightPlanTest, AToLegOutsideThePlanTakesThePlansFirstLegAsNext) {
+    for (int i = 0; i < 3; ++i) InsertLeg(i, &FlightPlan, FixLeg("W", 45.0 + i * 0.2, 10.0));
+    // Flying from the aircraft to a fix that is not in the plan.
+    LegRecord to = FixLeg("OFF", 44.0, 9.0);
+    to.list_kind = kSlotFilled;
+    FmsToLeg = to;
+    FmsFromLeg = to;
+    FmsHoldSlots = 1;
+    SequenceLegs();
+    EXPECT_EQ(FmsToLegIndex, -1);
+    ASSERT_TRUE(SlotFilled(FmsNextLeg));
+    EXPECT_EQ(FmsNextLegIndex, 0);
+    EXPECT_EQ(+FmsNextLeg.leg_id, +FlightPlan.legs[0].leg_id);
+    EXPECT_EQ(+FmsToLeg.leg_id, +to.leg_id);
+    // A TO leg at the plan's end has no NEXT leg.
+    FmsToLeg = FlightPlan.legs[2];
+    FmsToLeg.list_kind = kSlotFilled;
+    EmptyLegSlot(&FmsNextLeg);
+    SequenceLegs();
+    EXPECT_EQ(FmsToLegIndex, 2);
+    EXPECT_FALSE(SlotFilled(FmsNextLeg));
+    EXPECT_EQ(FmsNextLegIndex, -1);
+}
+
+// Clearing only the copy's first word (its kind and three bytes of the leg
+// identifier) would leave the lateral output and the steering flying the
+// course, the class and the end point of a TO leg that is gone.
+TEST_F(FlightPlanTest, AnEmptyToSlotMendClearsTheWholeCopyNotOnlyItsFirstWord) {
+    for (int i = 0; i < 3; ++i) InsertLeg(i, &FlightPlan, FixLeg("W", 45.0 + i * 0.2, 10.0));
+    UpdateActiveLeg();
+    ASSERT_EQ(+FmsToLegCopy.leg_id, +FlightPlan.legs[1].leg_id);
+    ASSERT_NE(FmsToLegCopy.leg_class, 0);
+    while (FmsLegCount > 1) DeleteLeg(static_cast<int32_t>(FmsLegCount) - 1, &FlightPlan);
+    FrameChangeBits.store(0x20);
+    UpdateActiveLeg();
+    FrameChangeBits.store(0);
+    ASSERT_FALSE(SlotFilled(FmsToLeg));
+    EXPECT_EQ(FmsToLegCopy.ident[0], '\0');
+    EXPECT_EQ(FmsToLegCopy.leg_class, 0);
+    EXPECT_EQ(FmsToLegCopy.path_type, 0);
+    EXPECT_EQ(FmsToLegCopy.magnetic_course, 0.0);
+    EXPECT_EQ(FmsToLegCopy.end_latitude, 0.0);
+    EXPECT_EQ(FmsToLegCopy.end_longitude, 0.0);
 }
 
 TEST_F(FlightPlanTest, LegInPlanByIdentifier) {

@@ -1,16 +1,23 @@
 #include "fms/fms_gauges.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <numbers>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "core/sound_objects.h"
 #include "displays/efis_resources.h"
 #include "fms/cdu_engine.h"
 #include "fms/fms_lifecycle.h"
 #include "panels/display_control_panels.h"
+#include "zu/platform/paths.h"
+#include "zu/platform/timer.h"
 
 namespace zu {
 namespace {
@@ -60,6 +67,79 @@ TEST(FmsGauges, KeysDepositOnlyWhilePoweredAndTheLastCharacterWins) {
     FmsKeyCode.store(0);
     FmsFunctionKey.store(0);
     FmsPowered = powered;
+}
+
+// The keyboard's click, heard through the loopback audio device.
+class FmsKeyClick : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        platform::AudioShutdown();
+        ASSERT_TRUE(platform::SetClockMode(platform::ClockMode::Lockstep));
+        ASSERT_TRUE(platform::SetAudioMode(platform::AudioMode::Loopback));
+        dir_ = std::filesystem::temp_directory_path() /
+               ("fms_key_click_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir_);
+        // A tenth of a second of tone, mono 16-bit at 22050 Hz.
+        std::vector<int16_t> s(2205);
+        for (size_t i = 0; i < s.size(); ++i)
+            s[i] =
+                static_cast<int16_t>(12000 * std::sin(2 * std::numbers::pi * 1000.0 * i / 22050));
+        const platform::WaveFormat format{1, 1, 22050, 44100, 2, 16, 0};
+        const std::string host = (dir_ / "click_switch_small.wav").string();
+        ASSERT_TRUE(platform::WriteWaveFile(host.c_str(), format, s.data(), s.size() * 2));
+        ASSERT_EQ(SoundObjectCreate(&Click(), platform::FromHostPath(host).c_str()), 0);
+        powered_ = FmsPowered;
+    }
+    void TearDown() override {
+        SoundObjectFree(&Click());
+        platform::AudioShutdown();
+        platform::SetAudioMode(platform::AudioMode::Device);
+        platform::SetClockMode(platform::ClockMode::Real);
+        std::filesystem::remove_all(dir_);
+        FmsKeyCode.store(0);
+        FmsFunctionKey.store(0);
+        FmsPowered = powered_;
+    }
+    static SoundObject& Click() { return SoundSet[kSoundClickSwitchSmall]; }
+    static bool Playing() {
+        uint32_t status = 0;
+        platform::SoundBufferGetStatus(Click().buffer, &status);
+        return (status & platform::kSoundStatusPlaying) != 0;
+    }
+    static uint32_t Position() {
+        uint32_t play = 0;
+        platform::SoundBufferGetCurrentPosition(Click().buffer, &play, nullptr);
+        return play;
+    }
+    static void Render(uint32_t frames) {
+        std::vector<int16_t> out(size_t{frames} * 2);
+        platform::AudioRender(out.data(), frames);
+    }
+    std::filesystem::path dir_;
+    uint8_t powered_ = 0;
+};
+
+TEST_F(FmsKeyClick, EveryKeyClicksFromTheStartAtItsPanPoweredOrNot) {
+    FmsPowered = 0;
+    FmsKeyPress(11);  // A, on a dead unit
+    ASSERT_TRUE(Playing());
+    int32_t pan = 0;
+    platform::SoundBufferGetPan(Click().buffer, &pan);
+    EXPECT_EQ(pan, 682);
+    // Half-way through the click the next key starts it again.
+    Render(2000);
+    ASSERT_TRUE(Playing());
+    ASSERT_GT(Position(), 0u);
+    FmsPowered = 1;
+    FmsKeyPress(12);  // B
+    EXPECT_EQ(Position(), 0u);
+    EXPECT_TRUE(Playing());
+    // So the second click is heard whole: it still sounds where the first,
+    // left to run on, would have ended.
+    Render(3000);
+    EXPECT_TRUE(Playing());
+    Render(2000);
+    EXPECT_FALSE(Playing());
 }
 
 }  // namespace
