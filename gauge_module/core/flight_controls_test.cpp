@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "cabin_link/instructor_state_exchange.h"
 #include "core/air_data.h"
@@ -15,7 +17,9 @@
 #include "core/host_panel_services.h"
 #include "core/hydraulics.h"
 #include "core/joystick_input.h"
+#include "core/module_frame.h"
 #include "core/powerplant.h"
+#include "core/radio_altitude_alerting.h"
 #include "core/settings_file.h"
 #include "core/systems_tick.h"
 #include "zu/platform/ini_file.h"
@@ -23,9 +27,25 @@
 namespace zu {
 namespace {
 
+// Key events the module sends, as the simulator receives them.
+std::vector<std::pair<uint32_t, int32_t>> g_events;
+
+void RecordKeyEvent(uint32_t event, uint32_t value) {
+    g_events.emplace_back(event, static_cast<int32_t>(value));
+}
+
+// The simulator's gear events.
+constexpr uint32_t kGearUpEvent = 66079;
+constexpr uint32_t kGearDownEvent = 66080;
+constexpr uint32_t kGearToggleEvent = 65570;
+
 class FlightControlsTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        table_.slot[gauge::kSlotTriggerKeyEvent] = reinterpret_cast<void*>(&RecordKeyEvent);
+        saved_panels_ = ImportTable.panels;
+        ImportTable.panels = &table_;
+        g_events.clear();
         std::memset(Electrics_sys.bytes, 0, kElectricsRecordSize);
         std::fill(std::begin(FlightSurfacesInstructorStates),
                   std::end(FlightSurfacesInstructorStates), 0);
@@ -61,6 +81,37 @@ class FlightControlsTest : public ::testing::Test {
         Autofeather = {};
         Autofeather.select = 1;
     }
+    void TearDown() override { ImportTable.panels = saved_panels_; }
+
+    static int EventCount(uint32_t event) {
+        int n = 0;
+        for (const auto& e : g_events) n += e.first == event ? 1 : 0;
+        return n;
+    }
+    // The gear retracted and locked up, the handle up.
+    static void GearUp() {
+        GearCommanded = flight_controls_GEAR = HostGearHandle = GearHandlePrevious = 0;
+        for (int leg = 0; leg < 3; ++leg) {
+            GearLegPosition[leg] = 0;
+            GearLegLight[leg] = 0;
+        }
+    }
+    // One simulator frame's gear handle step and one systems tick's gear
+    // sequence.
+    static void GearPass() {
+        GearHandleUpdate();
+        GearSequenceUpdate();
+    }
+    static bool ThreeGreen() {
+        for (int leg = 0; leg < 3; ++leg) {
+            if (GearLegPosition[leg] != 76 || GearLegLight[leg] != 1) return false;
+        }
+        return true;
+    }
+
+  private:
+    gauge::PanelServiceTable table_{};
+    gauge::PanelServiceTable* saved_panels_ = nullptr;
 };
 
 TEST_F(FlightControlsTest, FlapLeverMovesOneDetentBeyondTwentyAndOnlyWithDrivePressure) {
@@ -294,6 +345,56 @@ TEST_F(FlightControlsTest, GearHoldsWithoutHydraulicPressure) {
     EXPECT_EQ(GearTransitCountdown, 76);
     EXPECT_EQ(GearLegPosition[0], 76);
     EXPECT_EQ(GearStates.disagree[kGearStateNose], 1);  // the handle is up
+}
+
+// The instructor station lowers the handle by writing 32767; any non-zero
+// handle is down, and the remembered handle keeps the simulator's 16383.
+TEST_F(FlightControlsTest, HandleAt32767ExtendsTheGearAndIsSavedAsDown) {
+    GearUp();
+    HydraulicsState.SystemPressure[1] = 2100;
+    HostGearHandle = 32767;
+    for (int pass = 0; pass < 80; ++pass) GearPass();
+    EXPECT_TRUE(ThreeGreen());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(GearStates.in_transit[i], 0) << i;
+        EXPECT_EQ(GearStates.disagree[i], 0) << i;
+    }
+    EXPECT_EQ(flight_controls_GEAR, 16383);
+    EXPECT_EQ(EventCount(kGearToggleEvent), 0);
+
+    const std::string path = ::testing::TempDir() + "flight_controls_gear_32767.ini";
+    std::remove(path.c_str());
+    FlightControlsStateSave(path.c_str());
+    int32_t saved = -1;
+    ASSERT_TRUE(platform::GetPrivateProfileStruct("zodudori", "flight_controls_GEAR", &saved, 4,
+                                                  path.c_str()));
+    EXPECT_EQ(saved, 16383);
+    std::remove(path.c_str());
+
+    // The simulator's own 16383 comes back with the next poll: the handle did
+    // not move, so the gear stays down and locked.
+    HostGearHandle = 16383;
+    for (int pass = 0; pass < 40; ++pass) {
+        GearPass();
+        ASSERT_TRUE(ThreeGreen()) << pass;
+    }
+    EXPECT_EQ(GearTransitCountdown, 0);
+    EXPECT_EQ(EventCount(kGearToggleEvent), 0);
+}
+
+TEST_F(FlightControlsTest, HandleAt32767AgainstARememberedDownGearNeitherTogglesNorRetracts) {
+    HostGearHandle = 32767;  // the gear is down and remembered as 16383
+    for (int pass = 0; pass < 40; ++pass) {
+        GearPass();
+        ASSERT_TRUE(ThreeGreen()) << pass;
+    }
+    EXPECT_EQ(EventCount(kGearToggleEvent), 0);
+    EXPECT_EQ(flight_controls_GEAR, 16383);
+    // On the ground too, where the simulator's handle is made to agree.
+    OnGround = 255;
+    for (int pass = 0; pass < 40; ++pass) GearPass();
+    EXPECT_EQ(EventCount(kGearToggleEvent), 0);
+    EXPECT_TRUE(ThreeGreen());
 }
 
 TEST_F(FlightControlsTest, GearWarningWithLeversBackAndTheGearUp) {
