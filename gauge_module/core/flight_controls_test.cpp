@@ -616,10 +616,6 @@ TEST_F(FlightControlsTest, AlternateExtensionFlagFollowsTheDoorGuardAndTheInhibi
     TorqueEffectsUpdate();
     EXPECT_EQ(GearAltExtension, 1);
     GearInhibitSwitch = 0;
-    GearAltExtensionCountdown = 2;  // the flag stays while its countdown runs
-    TorqueEffectsUpdate();
-    TorqueEffectsUpdate();
-    EXPECT_EQ(GearAltExtension, 1);
     TorqueEffectsUpdate();
     EXPECT_EQ(GearAltExtension, 0);
 }
