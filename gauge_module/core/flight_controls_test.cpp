@@ -478,11 +478,11 @@ TEST_F(FlightControlsTest, GearRetractsWithTheLightWindowsOfEachLeg) {
     }
 }
 
-// Torque-induced pitch trim and yaw from the Part's tables: the lever table
-// times rpm / 900 with the engine running, the ground table with both ITTs
-// up on the ground, the blade-angle table times rpm / 1200 for an engine
-// without ITT (both halved when neither has one), 2048 in reverse above
-// 1000; the sum times the height factor.
+// Torque-induced pitch trim from the torque tables: the lever table times
+// rpm / 900 with the engine running, the ground table with both ITTs up on
+// the ground, the blade-angle table times rpm / 1200 for an engine without
+// ITT (both halved when neither has one), 2048 in reverse above 1000; the
+// sum times the height factor.
 TEST_F(FlightControlsTest, TorqueEffectsFollowTheLeverBladeAndHeightTables) {
     struct Case {
         const char* name;
@@ -491,54 +491,19 @@ TEST_F(FlightControlsTest, TorqueEffectsFollowTheLeverBladeAndHeightTables) {
         int32_t lever[2];
         double rpm[2];
         double blade[2];
-        double radio_altitude_ft;
-        double pitch_trim;
+        double ra_ft;
+        double trim;
     } cases[] = {
-        {"running", false, {500, 500}, {7000, 12000}, {900, 1200}, {0.3, 0.3}, 500, 255 + 100},
-        {"between points", false, {500, 500}, {5000, 15500}, {900, 900}, {0.3, 0.3}, 500, 588 + 45},
-        {"ground table", true, {500, 500}, {3000, 7000}, {1200, 1200}, {0.3, 0.3}, 500, 1228 + 600},
-        {"reverse above 1000",
-         true,
-         {500, 500},
-         {3000, 3000},
-         {1200, 1200},
-         {-0.2, -0.12},
-         500,
-         2048 + 1228},
-        {"reverse below 1000",
-         true,
-         {500, 500},
-         {7000, 7000},
-         {1200, 1200},
-         {-0.2, -0.2},
-         500,
-         600 + 600},
-        {"one engine out", false, {0, 500}, {7000, 7000}, {600, 900}, {0.0, 0.3}, 500, 512 + 255},
-        {"one lit on the ground",
-         true,
-         {500, 0},
-         {7000, 3000},
-         {900, 1200},
-         {0.3, 0.421053},
-         500,
-         255 + 512},
-        {"both out, halved",
-         false,
-         {0, 0},
-         {3000, 3000},
-         {1200, 1200},
-         {0.210526, 0.0},
-         500,
-         400 + 512},
-        {"30 ft", false, {500, 500}, {7000, 12000}, {900, 1200}, {0.3, 0.3}, 30, 1.3 * 355},
-        {"below the ground",
-         false,
-         {500, 500},
-         {7000, 12000},
-         {900, 1200},
-         {0.3, 0.3},
-         -5,
-         1.6 * 355},
+        {"running", false, {9, 9}, {7000, 12000}, {900, 1200}, {.3, .3}, 500, 255 + 100},
+        {"interpolated", false, {9, 9}, {5000, 15500}, {900, 900}, {.3, .3}, 500, 588 + 45},
+        {"ground", true, {9, 9}, {3000, 7000}, {1200, 1200}, {.3, .3}, 500, 1228 + 600},
+        {"reverse >1000", true, {9, 9}, {3000, 3000}, {1200, 1200}, {-.2, -.12}, 500, 2048 + 1228},
+        {"reverse <1000", true, {9, 9}, {7000, 7000}, {1200, 1200}, {-.2, -.2}, 500, 600 + 600},
+        {"one out", false, {0, 9}, {7000, 7000}, {600, 900}, {0, .3}, 500, 512 + 255},
+        {"one lit, ground", true, {9, 0}, {7000, 3000}, {900, 1200}, {.3, .421053}, 500, 255 + 512},
+        {"both out", false, {0, 0}, {3000, 3000}, {1200, 1200}, {.210526, 0}, 500, 400 + 512},
+        {"30 ft", false, {9, 9}, {7000, 12000}, {900, 1200}, {.3, .3}, 30, 1.3 * 355},
+        {"-5 ft", false, {9, 9}, {7000, 12000}, {900, 1200}, {.3, .3}, -5, 1.6 * 355},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -550,9 +515,9 @@ TEST_F(FlightControlsTest, TorqueEffectsFollowTheLeverBladeAndHeightTables) {
         }
         PropPitch1 = c.blade[0];
         PropPitch2 = c.blade[1];
-        RadioAltitude = c.radio_altitude_ft / 3.2857;
+        RadioAltitude = c.ra_ft / 3.2857;
         TorqueEffectsUpdate();
-        EXPECT_NEAR(RudderTrimOutput, c.pitch_trim, 1.0);
+        EXPECT_NEAR(RudderTrimOutput, c.trim, 1.0);
     }
 }
 
@@ -603,21 +568,6 @@ TEST_F(FlightControlsTest, TorqueYawFromTheTorqueDifferenceAndTheReverseSign) {
     PropPitch1 = 0.3;
     TorqueEffectsUpdate();
     EXPECT_NEAR(TorqueYawValue, 100 * 0.001745 + 20 * 0.001, 1e-5);
-}
-
-TEST_F(FlightControlsTest, AlternateExtensionFlagFollowsTheDoorGuardAndTheInhibitSwitch) {
-    NoseGearAltDoorGuard = 1;
-    TorqueEffectsUpdate();
-    EXPECT_EQ(GearAltExtension, 1);
-    NoseGearAltDoorGuard = 0;
-    TorqueEffectsUpdate();
-    EXPECT_EQ(GearAltExtension, 0);
-    GearInhibitSwitch = 1;
-    TorqueEffectsUpdate();
-    EXPECT_EQ(GearAltExtension, 1);
-    GearInhibitSwitch = 0;
-    TorqueEffectsUpdate();
-    EXPECT_EQ(GearAltExtension, 0);
 }
 
 // The simulator's side of the gear handle: the gear events move its handle.
@@ -689,8 +639,9 @@ TEST_F(FlightControlsTest, AlternateExtensionAboveOneSixtyKnotsLocksWithTheSecon
     GearUp();
     HydraulicsState.SystemPressure[1] = 0;
     IndicatedAirspeed = 170.0f;
-    GearInhibitSwitch = 1;
+    NoseGearAltDoorGuard = 1;
     TorqueEffectsUpdate();
+    ASSERT_EQ(GearAltExtension, 1);
     AltGearState.pump[0] = 1;
     AltGearState.nose_door = 1;
     for (int i = 0; i < 25; ++i) GearSequenceUpdate();
@@ -703,6 +654,9 @@ TEST_F(FlightControlsTest, AlternateExtensionAboveOneSixtyKnotsLocksWithTheSecon
     EXPECT_EQ(AltGearState.pump[1], 0);
     EXPECT_EQ(GearLegLight[0], 1);
     EXPECT_EQ(GearLegLight[2], 1);
+    NoseGearAltDoorGuard = 0;  // the guard closed: the alternate extension ends
+    TorqueEffectsUpdate();
+    EXPECT_EQ(GearAltExtension, 0);
 }
 
 class StickPusherTest : public FlightControlsTest {
@@ -713,7 +667,8 @@ class StickPusherTest : public FlightControlsTest {
         Stalled();
         ElevatorTrimOut = 5000;
     }
-    // Deep in the stall, high enough, fast enough over the ground, slow.
+    // Stalled, at the edge of every other hold: 400 ft, 30 kt over the
+    // ground, 200 kt.
     static void Stalled() {
         StallWarningState.output[0] = -14000;
         RadioAltitudeReadoutValue = 400;
