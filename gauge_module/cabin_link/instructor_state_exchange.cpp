@@ -233,7 +233,10 @@ double InstructorHydraulicsValue(int index) {
         case kHydValueReservoir2Quarts:
             return h.Reservoir[1];
         case kHydValuePtuRunning:
-            return h.PtuSwitchFlag != 0 || h.PtuAutoCommand != 0 ? 1.0 : 0.0;
+            // The switch's demand counts with system 1 above 2000 psi, the
+            // automatic command (the PTU valve) with its bus powered.
+            return Flag((h.SystemPressure[0] > 2000 && h.PtuSwitchFlag >= 1) ||
+                        (h.PtuAutoCommand >= 1 && Powered(kPoweredRightEssential)));
         case kHydValueParkingAccumulator:
             return HydraulicFluidState.Accumulator;
         default:

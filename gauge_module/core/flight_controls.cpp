@@ -144,8 +144,19 @@ void SurfaceLights() {
                         (FlapHydraulicWord >= 1 || FlapDriveWait != 0));  // "FLAP POWER"
 }
 
+// The handle, the commanded gear and the remembered handle are up at 0 and
+// down at any other value: the simulator's handle reads 16383 down, the
+// instructor station writes 32767. The gear words keep 0 or 16383.
+bool GearIsDown(int32_t word) {
+    return word != 0;
+}
+
+int32_t GearWord(int32_t handle) {
+    return GearIsDown(handle) ? kGearDown : 0;
+}
+
 void SendGearPosition(int32_t gear) {
-    SendKeyEvent(gear == 0 ? kEvtGearUp : kEvtGearDown, kGearEventValue);
+    SendKeyEvent(GearIsDown(gear) ? kEvtGearDown : kEvtGearUp, kGearEventValue);
 }
 
 void GearWarnings() {
@@ -367,29 +378,31 @@ void FlightSurfacesUpdate() {
 
 void GearHandleUpdate() {
     CountdownTick(&GearHandleCountdown);
-    if (GearAltExtension != 0 && GearCommanded != kGearDown && GearStates.in_transit[0] != 0 &&
+    if (GearAltExtension != 0 && !GearIsDown(GearCommanded) && GearStates.in_transit[0] != 0 &&
         GearStates.in_transit[1] != 0 && GearStates.in_transit[2] != 0) {
         GearCommanded = kGearDown;
         GearHandleCountdown = 12;
         GearTransitCountdown = 66;
     }
-    if (GearHandleCountdown == 0 && OnGround == 0 && HostGearHandle != GearHandlePrevious) {
-        if (GearAltExtension != 0 && GearCommanded != HostGearHandle) {
-            SendGearPosition(HostGearHandle == 0 ? kGearDown : 0);
+    const bool handle_down = GearIsDown(HostGearHandle);
+    if (GearHandleCountdown == 0 && OnGround == 0 &&
+        handle_down != GearIsDown(GearHandlePrevious)) {
+        if (GearAltExtension != 0 && GearIsDown(GearCommanded) != handle_down) {
+            SendGearPosition(handle_down ? 0 : kGearDown);
             GearHandleCountdown = 12;
             flight_controls_GEAR = kGearDown - flight_controls_GEAR;
         } else {
-            GearCommanded = HostGearHandle;
+            GearCommanded = GearWord(HostGearHandle);
             GearTransitCountdown = 76;
             GearFlags[kGearFlagUpRequest] = 1;
-            flight_controls_GEAR = HostGearHandle;
+            flight_controls_GEAR = GearWord(HostGearHandle);
         }
     }
     GearHandlePrevious = HostGearHandle;
     if (GearHandleCountdown > 8) SendGearPosition(GearCommanded);
     if (OnGround != 0) GearCommanded = flight_controls_GEAR;
     CountdownTick(&GearToggleCountdown);
-    if (GearAltExtension == 0 && HostGearHandle != flight_controls_GEAR &&
+    if (GearAltExtension == 0 && handle_down != GearIsDown(flight_controls_GEAR) &&
         HydraulicsState.SystemPressure[1] >= 700 && GearToggleCountdown == 0) {
         SendKeyEvent(kEvtGearToggle, kGearEventValue);
         GearToggleCountdown = 12;
@@ -426,7 +439,7 @@ void TorqueEffectsUpdate() {
                   (ControlTorque[0] + ControlTorque[1]);
     if (TrimInhibit != 0) trim += 200.0 * PilotTrimRequest;
     trim = std::min(trim, 16000.0);
-    if (GearCommanded == 0) {
+    if (!GearIsDown(GearCommanded)) {
         for (int32_t pos : GearLegPosition) {
             if (pos == kLegDown) trim += 150.0;
         }
@@ -474,13 +487,13 @@ void GearSequenceUpdate() {
     const uint32_t rate = FrameChangeBits.load(std::memory_order_acquire);
     if ((GearAltExtension == 0 && p > 2000) || (p > 699 && (rate & 0x02))) CountdownTick(&t);
     if (p >= 701 && GearAltExtension == 0) {
-        if (GearCommanded == kGearDown) {
+        if (GearIsDown(GearCommanded)) {
             Extension(t);
         } else {
             Retraction(t);
         }
     }
-    const int32_t end = flight_controls_GEAR == 0 ? 0 : kLegDown;
+    const int32_t end = GearIsDown(flight_controls_GEAR) ? kLegDown : 0;
     for (int leg = 0; leg < 3; ++leg) {
         GearStates.disagree[kStateOf[leg]] = GearLegPosition[leg] != end ? 1 : 0;
     }

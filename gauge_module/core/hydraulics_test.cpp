@@ -245,6 +245,43 @@ TEST_F(HydraulicsTest, PtuSwitchPushesSystemOneIntoSystemTwo) {
     EXPECT_EQ(HydraulicsState.SystemPressure[1], 0);
 }
 
+// The instructor's PTU arrow: the switch counts only with system 1 above
+// 2000 psi, the automatic command only with the right essential bus.
+TEST_F(HydraulicsTest, InstructorPtuArrowNeedsSystemOneOrTheBus) {
+    PropRpm[1] = 0.0;
+    StbyPumpToggle = 255;
+    Power(kPoweredRightEssential, false);
+    PropRpm[0] = 150.0;  // a weak engine-driven pump 1
+    Run(400);
+    ASSERT_EQ(HydraulicsState.PtuSwitchFlag, 255);
+    ASSERT_GE(HydraulicsState.SystemPressure[0], 400);
+    ASSERT_LE(HydraulicsState.SystemPressure[0], 2000);
+    EXPECT_EQ(InstructorHydraulicsValue(kHydValuePtuRunning), 0.0);
+    Power(kPoweredRightEssential, true);
+    Run(1);
+    ASSERT_LE(HydraulicsState.SystemPressure[0], 2000);
+    EXPECT_EQ(InstructorHydraulicsValue(kHydValuePtuRunning), 0.0);
+
+    // Full system 1 pressure: the switch shows the arrow, bus or not.
+    Power(kPoweredRightEssential, false);
+    PropRpm[0] = 1200.0;
+    Run(400);
+    ASSERT_GT(HydraulicsState.SystemPressure[0], 2000);
+    EXPECT_EQ(InstructorHydraulicsValue(kHydValuePtuRunning), 1.0);
+
+    // The switch off, the gear handle down with the gear remembered up and
+    // pump 2 stopped: the automatic command, shown only with its bus.
+    StbyPumpToggle = 0;
+    HostGearHandle = 16383;
+    flight_controls_GEAR = 0;
+    Run(1);
+    ASSERT_EQ(HydraulicsState.PtuSwitchFlag, 0);
+    ASSERT_EQ(HydraulicsState.PtuAutoCommand, 255);
+    EXPECT_EQ(InstructorHydraulicsValue(kHydValuePtuRunning), 0.0);
+    Power(kPoweredRightEssential, true);
+    EXPECT_EQ(InstructorHydraulicsValue(kHydValuePtuRunning), 1.0);
+}
+
 TEST_F(HydraulicsTest, InstructorSeesPressuresQuantitiesAndSurfaceAvailability) {
     EnginesRunning();
     Run(400);
