@@ -367,10 +367,16 @@ void PropellerOil(int e) {
         PropFeatherFromOil[e] = 0;
         PropFeatherHold[e] = 0;
     } else {
-        if (s.prop_oil && !s.normal && PropControlDemand[e] >= 12000 && s.overspeed) {
-            PropControlDemand[e] = 10500;
-        } else {
-            PropFeatherCountdown[e] = 12;
+        // Only a propeller with oil that is not governing normally is driven
+        // to feather (or, overspeeding at a high demand, pulled back); one
+        // without oil keeps its held blade angle, and a normal one is held
+        // or unfeathered by the two flags.
+        if (s.prop_oil && !s.normal) {
+            if (PropControlDemand[e] >= 12000 && s.overspeed) {
+                PropControlDemand[e] = 10500;
+            } else {
+                PropFeatherCountdown[e] = 12;
+            }
         }
         PropFeatherFromOil[e] = s.normal && s.prop_oil;
         PropFeatherHold[e] = s.prop_oil ? hold_bit : 0;

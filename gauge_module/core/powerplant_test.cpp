@@ -49,6 +49,12 @@ class PowerplantTest : public ::testing::Test {
         Nh2State = {};
         IttValue[0] = IttValue[1] = 0;
         Autofeather = {};
+        EngineOilStatus[0] = EngineOilStatus[1] = {};
+        for (int e = 0; e < 2; ++e) {
+            PropBladeHoldCountdown[e] = 0;
+            PropFeatherHeldAngle[e] = 0.0;
+            StbyOilQty[e] = 1.0f;
+        }
         SystemTimers.EngineStartReturn = 0;
         Powerplants_engine_ign1 = Powerplants_engine_ign2 = 0;
         Powerplants_controls_throttle_limiter = 1;
@@ -307,6 +313,88 @@ TEST_F(PowerplantTest, OilRefillAndLeak) {
     EngineOilUpdate();
     EXPECT_FLOAT_EQ(EngineOilQty[0], 0.0f);  // never below 0
     EngineFailureWord1 = 0;
+}
+
+// One pass of the tick's powerplant steps that these cases need, in the
+// tick's order.
+void LeversAndOil() {
+    PowerLeversUpdate();
+    EngineOilUpdate();
+}
+
+// The instructor's hold bit (entry 2, value 2) on a propeller that governs
+// normally holds it at 14000, and in reverse unfeathers it at 10196; it never
+// feathers it.
+TEST_F(PowerplantTest, HoldBitHoldsAGoverningPropellerAndNeverFeathersIt) {
+    Nh1State.nh = Nh2State.nh = 80.0f;
+    PowerplantsInstructorStates[2] = 2;
+    for (int pass = 0; pass < 3; ++pass) LeversAndOil();
+    PowerLeversUpdate();
+    EXPECT_EQ(PropFeatherCountdown[0], 0);
+    EXPECT_EQ(PropControlDemand[0], 14000);
+    // Engine 2, without the bit, follows the full axis: 16383 x 0.207438758
+    // + 6797.353.
+    EXPECT_EQ(PropControlDemand[1], 10195);
+
+    // -256 is the first reverse value: panel value 13104 keeps the lever
+    // state clear, the demand is -4096 and the feather-from-oil rule acts.
+    HostThrottleInput[0] = -256;
+    for (int pass = 0; pass < 3; ++pass) LeversAndOil();
+    PowerLeversUpdate();
+    EXPECT_EQ(PropFeatherCountdown[0], 0);
+    EXPECT_EQ(PropControlDemand[0], 10196);
+}
+
+// The feather switch pushed the other way (direction -1, panel value above
+// 11000) unfeathers: the propeller keeps governing instead of feathering.
+TEST_F(PowerplantTest, UnfeatherSwitchDoesNotFeatherThePropeller) {
+    BusPowered.set(kPoweredRightMainDc, 1);
+    Nh1State.nh = 80.0f;
+    Autofeather.feather_switch[0] = -1;
+    PowerLeversUpdate();
+    AutofeatherUpdate();
+    ASSERT_EQ(Autofeather.direction[0], -1);
+    ASSERT_GT(Autofeather.feather[0], 0);
+    for (int pass = 0; pass < 3; ++pass) {
+        LeversAndOil();
+        AutofeatherUpdate();
+    }
+    PowerLeversUpdate();
+    EXPECT_EQ(PropFeatherCountdown[0], 0);
+    EXPECT_EQ(PropControlDemand[0], 10195);
+    // Pushed the feathering way (direction +1, panel value below 10000) it
+    // feathers.
+    Autofeather = {};
+    Autofeather.feather_switch[0] = 1;
+    HostThrottleInput[0] = -4096;
+    PowerLeversUpdate();
+    AutofeatherUpdate();
+    EngineOilUpdate();
+    PowerLeversUpdate();
+    EXPECT_GT(PropFeatherCountdown[0], 0);
+    EXPECT_EQ(PropControlDemand[0], -4096);
+}
+
+// An engine whose propeller oil goes (Nh below 8, no standby oil) is not
+// feathered by the oil step: the blade angle it had is held.
+TEST_F(PowerplantTest, APropellerThatLosesItsOilHoldsItsBladeAngle) {
+    Nh1State.nh = 80.0f;
+    PropPitch1 = 0.3;
+    LeversAndOil();
+    EXPECT_DOUBLE_EQ(PropFeatherHeldAngle[0], 0.3);
+    EXPECT_EQ(PropBladeHoldCountdown[0], 0);
+    Nh1State.nh = 5.0f;
+    PropPitch1 = 0.6;
+    for (int pass = 0; pass < 30; ++pass) LeversAndOil();
+    EXPECT_EQ(EngineOilStatus[0].prop_oil, 0);
+    EXPECT_EQ(PropFeatherCountdown[0], 0);
+    EXPECT_GT(PropBladeHoldCountdown[0], 0);
+    EXPECT_DOUBLE_EQ(PropFeatherHeldAngle[0], 0.3);
+    // One already feathering when its oil goes is held feathered.
+    PropFeatherCountdown[0] = 5;
+    EngineOilUpdate();
+    EXPECT_DOUBLE_EQ(PropFeatherHeldAngle[0], 1.5789473684210527);
+    EXPECT_EQ(PropFeatherCountdown[0], 11);
 }
 
 TEST_F(PowerplantTest, SavedKeysOutOfRangeLeaveTheVariables) {
