@@ -7,12 +7,15 @@
 #include <string>
 
 #include "cabin_link/instructor_state_exchange.h"
+#include "core/caution_logic.h"
 #include "core/electrical_system.h"
 #include "core/electrical_test_support.h"
 #include "core/fire_protection.h"
 #include "core/host_panel_services.h"
 #include "core/settings_file.h"
+#include "core/systems_tick.h"
 #include "panels/bleed_air_panel.h"
+#include "panels/caution_panels.h"
 #include "panels/engine_start_panels.h"
 #include "zu/platform/ini_file.h"
 
@@ -395,6 +398,137 @@ TEST_F(PowerplantTest, APropellerThatLosesItsOilHoldsItsBladeAngle) {
     EngineOilUpdate();
     EXPECT_DOUBLE_EQ(PropFeatherHeldAngle[0], 1.5789473684210527);
     EXPECT_EQ(PropFeatherCountdown[0], 11);
+}
+
+// The state of the caution panel's legend with this text.
+uint32_t Legend(const char* text) {
+    for (int cell = 0; cell < kCautionLegendCells; ++cell) {
+        if (std::strcmp(CautionLegendTable[cell], text) == 0) {
+            return CautionLightArray[CautionIndex(cell / 14, cell % 14)];
+        }
+    }
+    ADD_FAILURE() << "no legend " << text;
+    return 0;
+}
+
+// A bus-powered byte by its record offset.
+void Bus(int offset, bool on) {
+    Electrics_sys.bytes[offset] = on ? 1 : 0;
+}
+
+// The transfer valves need the bus at 0x9F and the transfer switch off its
+// centre; the left valve the bus at 0x15B with the switch at +1 or the first
+// panel switch, the right one 0x15A with -1 or the second; the tank lights
+// the bus at 0xA1 and less than 19 in the tank.
+TEST_F(PowerplantTest, FuelValvesAndTankLightsFollowTheirSwitchesAndBuses) {
+    FuelSystemRecord& f = FuelSystemState;
+    f = {};
+    f.transfer_switch = 1;
+    FuelUpdate();
+    EXPECT_EQ(f.transfer_valve[0] + f.transfer_valve[1] + f.left_valve + f.right_valve, 0);
+    Bus(0x9F, true);
+    FuelUpdate();
+    EXPECT_EQ(f.transfer_valve[0], 1);
+    EXPECT_EQ(f.transfer_valve[1], 1);
+    EXPECT_EQ(f.left_valve, 0);
+    Bus(0x15B, true);
+    Bus(0x15A, true);
+    FuelUpdate();
+    EXPECT_EQ(f.left_valve, 1);
+    EXPECT_EQ(f.right_valve, 0);
+    f.panel_switch[1] = 1;
+    FuelUpdate();
+    EXPECT_EQ(f.right_valve, 1);
+    f.transfer_switch = 0;
+    FuelUpdate();
+    EXPECT_EQ(f.transfer_valve[0] + f.transfer_valve[1], 0);
+    EXPECT_EQ(f.left_valve, 0);
+    EXPECT_EQ(f.right_valve, 1);
+    f.panel_switch[1] = 0;
+    f.transfer_switch = -1;
+    Bus(0x15A, false);
+    FuelUpdate();
+    EXPECT_EQ(f.transfer_valve[0], 1);
+    EXPECT_EQ(f.right_valve, 0);  // its bus is off
+    Bus(0x15A, true);
+    FuelUpdate();
+    EXPECT_EQ(f.right_valve, 1);
+    EXPECT_EQ(f.left_valve, 0);
+
+    FuelQuantity[0] = 18;
+    FuelQuantity[1] = 19;
+    FuelUpdate();
+    EXPECT_EQ(Legend("#1 TANK FUEL LOW"), 0u);  // no bus
+    Bus(0xA1, true);
+    FuelUpdate();
+    EXPECT_EQ(Legend("#1 TANK FUEL LOW"), 255u);
+    EXPECT_EQ(Legend("#2 TANK FUEL LOW"), 0u);
+    FuelQuantity[0] = FuelQuantity[1] = 0;
+    f = {};
+}
+
+// Oil pressure lights below 18000 of the published value (Nh x 288), fuel
+// pressure lights below 9000 (Nh x 218, 0 without fuel feed), all on the bus
+// at 0xA1.
+TEST_F(PowerplantTest, PressureLightsLightBelowTheirPressuresOnTheirBus) {
+    Bus(0xA1, true);
+    Nh1State.nh = 62.4f;  // 17971
+    Nh2State.nh = 62.6f;  // 18028
+    PowerLeversUpdate();
+    EnginePressureLights();
+    EXPECT_EQ(Legend("#1 ENG OIL PRESS"), 255u);
+    EXPECT_EQ(Legend("#2 ENG OIL PRESS"), 0u);
+    EXPECT_EQ(Legend("#1 ENG FUEL PRESS"), 0u);
+    EXPECT_EQ(Legend("#2 ENG FUEL PRESS"), 0u);
+    Nh1State.nh = 41.2f;  // 8981
+    Nh2State.nh = 41.3f;  // 9003
+    PowerLeversUpdate();
+    EnginePressureLights();
+    EXPECT_EQ(Legend("#1 ENG FUEL PRESS"), 255u);
+    EXPECT_EQ(Legend("#2 ENG FUEL PRESS"), 0u);
+    EngineFuelFeed[1] = 0;
+    PowerLeversUpdate();
+    EnginePressureLights();
+    EXPECT_EQ(Legend("#2 ENG FUEL PRESS"), 255u);
+    EngineFuelFeed[1] = 1;
+    Bus(0xA1, false);
+    EnginePressureLights();
+    for (const char* l :
+         {"#1 ENG OIL PRESS", "#2 ENG OIL PRESS", "#1 ENG FUEL PRESS", "#2 ENG FUEL PRESS"}) {
+        EXPECT_EQ(Legend(l), 0u) << l;
+    }
+}
+
+// The manual lights: an engine in manual mode (its EGC switch off
+// automatic) on the bus at 0xA1, or both with the pilot-panel override word
+// at 1. Every 2nd tick both torque reference words are set to 16000.
+TEST_F(PowerplantTest, ManualLightsAndTheTorqueReferenceWords) {
+    const uint32_t bits = FrameChangeBits.load();
+    Bus(0xA2, true);  // automatic mode needs it
+    Bus(0xA1, true);
+    Nh1State.nh = Nh2State.nh = 80.0f;
+    EgcSwitch[0] = 1;
+    PowerLeversUpdate();
+    TorqueBugValue[0] = TorqueBugValue[1] = 0;
+    FrameChangeBits.store(0x01);
+    EngineManualLights();
+    EXPECT_EQ(Legend("#1 ENG MANUAL"), 255u);
+    EXPECT_EQ(Legend("#2 ENG MANUAL"), 0u);
+    EXPECT_EQ(TorqueBugValue[0], 0);
+    FrameChangeBits.store(0x03);
+    EngineManualLights();
+    EXPECT_EQ(TorqueBugValue[0], 16000);
+    EXPECT_EQ(TorqueBugValue[1], 16000);
+    Bus(0xA1, false);
+    EngineManualLights();
+    EXPECT_EQ(Legend("#1 ENG MANUAL"), 0u);
+    PilotPanelOverride = 1;
+    EngineManualLights();
+    EXPECT_EQ(Legend("#1 ENG MANUAL"), 255u);
+    EXPECT_EQ(Legend("#2 ENG MANUAL"), 255u);
+    PilotPanelOverride = 0;
+    EgcSwitch[0] = 0;
+    FrameChangeBits.store(bits);
 }
 
 TEST_F(PowerplantTest, SavedKeysOutOfRangeLeaveTheVariables) {
