@@ -838,11 +838,13 @@ void PowerplantsLayout::PitchChangeUnit(bool right) {
 }
 
 void PowerplantsLayout::OilLines(bool right) {
+    // Values 27 and 38 are also the governors' own values (2 and 14): they
+    // light the line out of the governor.
     const int base = right ? 38 : 27;
-    Line(base + 0, Side(right, QRect(74, 121, 26, 6)));   // engine oil to PCU pump
+    Line(base + 0, Side(right, QRect(233, 136, 6, 12)));  // governor to OSGV
     Line(base + 1, Side(right, QRect(74, 231, 26, 6)));   // standby oil to standby pump
     Line(base + 2, Side(right, QRect(176, 121, 22, 6)));  // PCU pump to governor
-    Line(base + 3, Side(right, QRect(233, 136, 6, 12)));  // governor to OSGV
+    Line(base + 3, Side(right, QRect(74, 121, 26, 6)));   // engine oil to PCU pump
     Line(base + 4, Side(right, QRect(233, 174, 6, 12)));  // OSGV to MFV
     Line(base + 5, Side(right, QRect(176, 231, 22, 6)));  // standby pump to AFV
     const int more = right ? 23 : 33;

@@ -191,7 +191,7 @@ double MeanBrightness(simhost::GaugeRenderer& renderer, const GaugeInstance& g,
 }
 
 double TorqueAngle(double displayed) {
-    return displayed * ed::kTorqueAngleScale + ed::kTorqueAngleOffset;
+    return displayed * 0.058291 + 160.0;
 }
 
 TEST_F(EngineInstrumentsE2e, UnpoweredIndicatorsShowTheirRestReadings) {
@@ -210,23 +210,23 @@ TEST_F(EngineInstrumentsE2e, UnpoweredIndicatorsShowTheirRestReadings) {
     const Rest rests[] = {
         {"Torque1", 3, TorqueAngle(-245)},
         {"Torque2", 3, TorqueAngle(-245)},
-        {"Torque1", 5, ed::kTorqueBugUnpoweredAngle},
-        {"Rpm1", 3, -45 * ed::kRpmAngleScale + ed::kRpmAngleOffset},
-        {"Rpm2", 3, -45 * ed::kRpmAngleScale + ed::kRpmAngleOffset},
-        {"Nh1", 3, -4.5 * ed::kNhAngleScale + ed::kNhAngleOffset},
-        {"Nh2", 3, -4.5 * ed::kNhAngleScale + ed::kNhAngleOffset},
-        {"NL1", 3, -45 * ed::kNlAngleScale + ed::kNlAngleOffset},
-        {"NL2", 3, -45 * ed::kNlAngleScale + ed::kNlAngleOffset},
-        {"Itt1", 3, -63 * ed::kIttAngleScale + ed::kIttAngleOffset},
-        {"Itt2", 3, -63 * ed::kIttAngleScale + ed::kIttAngleOffset},
-        {"ff1", 3, -45 * ed::kFuelFlowAngleScale + ed::kFuelFlowAngleOffset},
-        {"ff2", 3, -45 * ed::kFuelFlowAngleScale + ed::kFuelFlowAngleOffset},
-        {"Oil1", 2, ed::kOilTempAngleOffset},
-        {"Oil1", 4, ed::kOilPressAngleOffset},
-        {"Oil2", 2, ed::kOilTempAngleOffset},
-        {"F_QTY1", 2, -32 * ed::kFuelQtyAngleScale + ed::kFuelQtyAngleOffset},
-        {"F_QTY2", 2, -32 * ed::kFuelQtyAngleScale + ed::kFuelQtyAngleOffset},
-        {"F_TANK_TEMP", 2, -65 * ed::kFuelTankTempAngleScale + ed::kFuelTankTempAngleOffset},
+        {"Torque1", 5, 377.94},
+        {"Rpm1", 3, -45 * 0.1525 + 164.0},
+        {"Rpm2", 3, -45 * 0.1525 + 164.0},
+        {"Nh1", 3, -4.5 * 2.0 + 160.0},
+        {"Nh2", 3, -4.5 * 2.0 + 160.0},
+        {"NL1", 3, -45 * 0.201 + 161.0},
+        {"NL2", 3, -45 * 0.201 + 161.0},
+        {"Itt1", 3, -63 * 0.22511 + 157.4},
+        {"Itt2", 3, -63 * 0.22511 + 157.4},
+        {"ff1", 3, -45 * 0.18 + 163.0},
+        {"ff2", 3, -45 * 0.18 + 163.0},
+        {"Oil1", 2, 160.0},
+        {"Oil1", 4, 50.0},
+        {"Oil2", 2, 160.0},
+        {"F_QTY1", 2, -32 * 0.603954 + 134.0},
+        {"F_QTY2", 2, -32 * 0.603954 + 134.0},
+        {"F_TANK_TEMP", 2, -65 * 1.33333 + 270.0},
     };
     for (const Rest& r : rests) {
         EXPECT_NEAR(Angle(r.gauge, r.element), r.angle, 1e-3) << r.gauge << " " << r.element;
@@ -257,8 +257,7 @@ TEST_F(EngineInstrumentsE2e, PoweredTorqueNeedleAndReadoutFollowTorque) {
     EXPECT_NEAR(Readout("Torque1", 0.1), low, 0.2);
     EXPECT_EQ(Text("Torque2"), "   0");
     // The reference needle reads the torque reference word.
-    EXPECT_NEAR(Angle("Torque1", 5),
-                TorqueBugValue[0] * ed::kTorqueBugAngleScale + ed::kTorqueBugAngleOffset, 1e-3);
+    EXPECT_NEAR(Angle("Torque1", 5), 16000 * 0.01333 + 138.0, 1e-3);
 }
 
 TEST_F(EngineInstrumentsE2e, TestButtonShowsTheTestReadingWithAClick) {
@@ -284,11 +283,11 @@ TEST_F(EngineInstrumentsE2e, TestButtonShowsTheTestReadingWithAClick) {
     bool lamp_seen = false;
     for (int i = 0; i < 40; ++i) {
         Run(1);
-        if (std::fabs(Angle("Torque1", 3) - TorqueAngle(kTorqueTestValue)) < 1e-3) ++test_frames;
+        if (std::fabs(Angle("Torque1", 3) - TorqueAngle(3419.0)) < 1e-3) ++test_frames;
         lamp_seen = lamp_seen || !Element("Torque1", 7).hidden;
     }
-    // The gauge and its needle both count the 55 down.
-    EXPECT_EQ(test_frames, kEngineTestLoad / 2);
+    // The gauge and its needle both count the 55 down: 27 frames.
+    EXPECT_EQ(test_frames, 27);
     EXPECT_TRUE(lamp_seen);  // 3419 is over the torque limit
     EXPECT_TRUE(Element("Torque1", 7).hidden);
     EXPECT_NEAR(Angle("Torque1", 3), TorqueAngle(PowerplantState.Torque[0] * 32.938), 0.5);
@@ -315,14 +314,14 @@ TEST_F(EngineInstrumentsE2e, IttOverLimitLampFollowsTheDisplayedTemperature) {
     Nh1State.nh = 90.0f;
     sim_->SetVariable(631, 5000.0);
     Run(80);
-    EXPECT_GT(IttDisplay[0], kIttOverLimit);
+    EXPECT_GT(IttDisplay[0], 800.0f);
     EXPECT_FALSE(Element("Itt1", 5).hidden);
     const std::string text = Text("Itt1");
     ASSERT_EQ(text.size(), 4u);
-    EXPECT_GT(std::stoi(text), static_cast<int>(kIttOverLimit));
+    EXPECT_GT(std::stoi(text), 800);
     sim_->SetVariable(631, 0.0);
     Run(150);
-    EXPECT_LT(IttDisplay[0], kIttOverLimit);
+    EXPECT_LT(IttDisplay[0], 800.0f);
     EXPECT_TRUE(Element("Itt1", 5).hidden);
 }
 
@@ -377,8 +376,7 @@ TEST_F(EngineInstrumentsE2e, StateJsonShowsNeedleAnglesAndReadoutTexts) {
     EXPECT_EQ(elements[2]["type"], "string");
     EXPECT_EQ(elements[2]["text"], "1010");
     EXPECT_EQ(elements[3]["type"], "needle");
-    EXPECT_NEAR(elements[3]["angle"].get<double>(),
-                1010.0 * ed::kRpmAngleScale + ed::kRpmAngleOffset, 1e-3);
+    EXPECT_NEAR(elements[3]["angle"].get<double>(), 1010.0 * 0.1525 + 164.0, 1e-3);
 }
 
 // The picture of the engine panel: every needle points at the printed value

@@ -11,19 +11,16 @@
 #include "core/host_panel_services.h"
 #include "displays/head_up_guidance.h"
 #include "instructor_link_support.h"
-#include "instruments/engine_dials.h"
 #include "zu/simhost/state_json.h"
 
 namespace zu::e2e {
 namespace {
 
-namespace ed = engine_dials;
-
 // Needle angles: the engines stand still, so a powered indicator shows 0;
 // an unpowered one its rest reading below the scale.
-const double kTorqueZero = ed::kTorqueAngleOffset;
-const double kTorqueRest = -245 * ed::kTorqueAngleScale + ed::kTorqueAngleOffset;
-const double kFuelFlowRest = -45 * ed::kFuelFlowAngleScale + ed::kFuelFlowAngleOffset;
+const double kTorqueZero = 160.0;
+const double kTorqueRest = -245 * 0.058291 + 160.0;
+const double kFuelFlowRest = -45 * 0.18 + 163.0;
 
 class InstructorFailures : public LinkFlight {
   protected:

@@ -273,75 +273,55 @@ double InstructorFlightSurfacesValue(int index) {
 
 namespace {
 
-// The powerplant components and oil lines of the instructor's propeller
-// page, per engine (e = 0, 1), from the oil step's states: a component
-// reads 1 while it works, a line while it carries oil.
-double PowerplantComponent(int e, int component) {
-    const EngineOilStatusRecord& s = EngineOilStatus[e];
-    switch (component) {
-        case 0:  // standby pump
-            return Flag(s.standby_oil != 0);
-        case 1:  // PCU pump
-            return Flag(s.oil_supply != 0);
-        case 2:  // governor
-            return Flag(s.p != 0);
-        case 3:  // overspeed governor valve, acting
-            return Flag(s.p_overspeed != 0);
-        case 4:  // manual feather valve, acting
-            return Flag(s.q_lever != 0);
-        case 5:  // autofeather valve, acting
-            return Flag(s.r_feather != 0);
-        default:
-            return 0.0;
-    }
-}
-
-// Oil lines, in the order of the page's first run (engine oil to PCU pump,
-// standby oil to standby pump, PCU pump to governor, governor to OSGV, OSGV
-// to MFV, standby pump to AFV) and then AFV to MFV, MFV to the PCU (two
-// segments), engine to ECU, engine drive to PCU pump.
-double PowerplantLine(int e, int line) {
-    const EngineOilStatusRecord& s = EngineOilStatus[e];
-    switch (line) {
-        case 0:
-        case 2:
-            return Flag(s.oil_supply != 0);
-        case 1:
-        case 5:
-            return Flag(s.standby_oil != 0);
-        case 3:
-            return Flag(s.p != 0);
-        case 4:
-            return Flag(s.q != 0);
-        case 6:
-            return Flag(s.r_feather != 0 || s.standby_oil != 0);
-        case 7:
-        case 8:
-            return Flag(s.p != 0);
-        case 9:
-            return Flag(EngineManualFlag[e] == 0 && s.nh_above_8 != 0);
-        case 10:
-            return Flag(s.nh_above_8 != 0);
-        default:
-            return 0.0;
-    }
-}
-
-// Values 23..45: which engine and line each one shows.
-struct LineValue {
-    int8_t engine;
-    int8_t line;
+// Where the powerplant values read from the propeller oil system's status
+// bytes come from: a byte of the status-byte run of PowerplantState or of
+// one of its three oil status flag rows (the meanings are the oil step's,
+// core/powerplant.h).
+enum class StatusRow : uint8_t { kNone, kRun, kA, kB, kC };
+struct StatusRoute {
+    StatusRow row;
+    uint8_t byte;
 };
-constexpr LineValue kLineValues[23] = {
-    {1, 6},  {1, 7}, {1, 8}, {1, 9},                            // 23..26
-    {0, 0},  {0, 1}, {0, 2}, {0, 3}, {0, 4},  {0, 5},           // 27..32
-    {0, 6},  {0, 7}, {0, 8}, {0, 9}, {0, 10},                   // 33..37
-    {1, 0},  {1, 1}, {1, 2}, {1, 3}, {1, 4},  {1, 5}, {1, 10},  // 38..44
-    {-1, 0},                                                    // 45 synchrophaser
+struct StatusRouteEntry {
+    int value;
+    StatusRoute route;
 };
+constexpr StatusRouteEntry kStatusRouteList[] = {
+    {1, {StatusRow::kRun, 13}},  {2, {StatusRow::kRun, 1}},   {3, {StatusRow::kRun, 17}},
+    {4, {StatusRow::kRun, 16}},  {5, {StatusRow::kRun, 15}},  {13, {StatusRow::kRun, 18}},
+    {14, {StatusRow::kRun, 2}},  {15, {StatusRow::kRun, 22}}, {16, {StatusRow::kRun, 21}},
+    {17, {StatusRow::kRun, 20}}, {22, {StatusRow::kB, 1}},    {23, {StatusRow::kB, 5}},
+    {24, {StatusRow::kC, 1}},    {25, {StatusRow::kC, 5}},    {26, {StatusRow::kA, 0}},
+    {27, {StatusRow::kRun, 1}},  {28, {StatusRow::kRun, 3}},  {29, {StatusRow::kRun, 5}},
+    {30, {StatusRow::kRun, 7}},  {31, {StatusRow::kRun, 9}},  {32, {StatusRow::kRun, 11}},
+    {33, {StatusRow::kB, 4}},    {34, {StatusRow::kC, 0}},    {35, {StatusRow::kC, 4}},
+    {36, {StatusRow::kRun, 0}},  {37, {StatusRow::kA, 7}},    {38, {StatusRow::kRun, 2}},
+    {39, {StatusRow::kRun, 4}},  {40, {StatusRow::kRun, 6}},  {41, {StatusRow::kRun, 8}},
+    {42, {StatusRow::kRun, 10}}, {43, {StatusRow::kRun, 12}}, {44, {StatusRow::kA, 8}},
+    {45, {StatusRow::kB, 0}},
+};
+constexpr int kStatusRoutedValues = kPpValueStatusLast + 1;
+constexpr std::array<StatusRoute, kStatusRoutedValues> kStatusRoutes = [] {
+    std::array<StatusRoute, kStatusRoutedValues> t{};
+    for (const StatusRouteEntry& e : kStatusRouteList) t[e.value] = e.route;
+    return t;
+}();
 
-bool SynchrophaserAvailable() {
-    return CopilotSwitchPowered != 0 && PowerplantsInstructorStates[kPpSynchrophaser] == 0;
+double StatusByteValue(StatusRoute r) {
+    const PowerplantStateRecord& p = PowerplantState;
+    switch (r.row) {
+        case StatusRow::kRun:
+            return Flag(p.StatusBytes[r.byte] != 0);
+        case StatusRow::kA:
+            return Flag(p.OilStatusFlagsA[r.byte] != 0);
+        case StatusRow::kB:
+            return Flag(p.OilStatusFlagsB[r.byte] != 0);
+        case StatusRow::kC:
+            return Flag(p.OilStatusFlagsC[r.byte] != 0);
+        case StatusRow::kNone:
+            break;
+    }
+    return 0.0;
 }
 
 }  // namespace
@@ -349,19 +329,9 @@ bool SynchrophaserAvailable() {
 double InstructorPowerplantsValue(int index) {
     switch (index) {
         case kPpEngine1StbyPump:
-        case kPpEngine1PcuPump:
-        case kPpEngine1Governor:
-        case kPpEngine1Osgv:
-        case kPpEngine1Mfv:
-        case kPpEngine1Afv:
-            return PowerplantComponent(0, index - kPpEngine1StbyPump);
+            return Flag(EngineOilStatus[0].standby_oil != 0);
         case kPpEngine2StbyPump:
-        case kPpEngine2PcuPump:
-        case kPpEngine2Governor:
-        case kPpEngine2Osgv:
-        case kPpEngine2Mfv:
-        case kPpEngine2Afv:
-            return PowerplantComponent(1, index - kPpEngine2StbyPump);
+            return Flag(EngineOilStatus[1].standby_oil != 0);
         case kPpEngine1:
             return Flag(Nh1State.nh > 52.0f);
         case kPpEngine2:
@@ -371,11 +341,10 @@ double InstructorPowerplantsValue(int index) {
         case kPpEcu2:
             return Flag(EngineManualFlag[1] == 0);
         case kPpSynchrophaser:
-            return Flag(SynchrophaserAvailable());
+            return Flag(CopilotSwitchPowered != 0 &&
+                        PowerplantsInstructorStates[kPpSynchrophaser] == 0);
         case kPpAutofeather:
             return Flag(Autofeather.armed != 0);
-        case kPpEngine2OilRefill:
-            return Flag(EngineOilStatus[1].oil_supply != 0);
         case kPpValueBladeAngle1:
             return PropFeatherCountdown[0] > 0 ? kPpFeatheredBladeAngle : PropPitch1;
         case kPpValueBladeAngle2:
@@ -391,13 +360,10 @@ double InstructorPowerplantsValue(int index) {
         default:
             break;
     }
-    if (index >= kPpValueStatusFirst && index <= kPpValueStatusLast) {
-        const LineValue v = kLineValues[index - kPpValueStatusFirst];
-        if (v.engine < 0) return Flag(SynchrophaserAvailable());
-        return PowerplantLine(v.engine, v.line);
-    }
-    // 6 (not shown), the torque components 10 and 20, and engine 1's oil
-    // reservoir 11 read 0.
+    // The components and lines read from the status bytes; 6 (not shown),
+    // the torque components 10 and 20, engine 1's oil reservoir 11 and
+    // anything else read 0.
+    if (index >= 0 && index < kStatusRoutedValues) return StatusByteValue(kStatusRoutes[index]);
     return 0.0;
 }
 

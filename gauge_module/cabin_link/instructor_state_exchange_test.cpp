@@ -550,8 +550,8 @@ TEST_F(InstructorBulkModeTest, GoAroundAndMasterLightsFollowTheirRows) {
 }
 
 // The powerplant page: components work, lines carry oil, as the oil step's
-// states say; the ECU reads the manual flag and the synchrophaser the copilot
-// switch and its failure.
+// status bytes say; the ECU reads the manual flag and the synchrophaser the
+// copilot switch and its failure.
 class InstructorPowerplantValues : public ::testing::Test {
   protected:
     void SetUp() override { Reset(); }
@@ -564,48 +564,109 @@ class InstructorPowerplantValues : public ::testing::Test {
         PowerplantState = {};
         PropRpmCommand[0] = PropRpmCommand[1] = 0.0;
         for (int32_t& w : PowerplantsInstructorStates) w = 0;
+        Nh1State = Nh2State = {};
+        for (int e = 0; e < 2; ++e) {
+            EngineOilQty[e] = e == 0 ? 4.8f : 5.2f;
+            StbyOilQty[e] = 1.0f;
+            PropFeatherCountdown[e] = 12;
+            PropBladeHoldCountdown[e] = 0;
+            PowerLeverValue[e] = 10000;
+            PropRpm[e] = 0.0;
+        }
     }
 };
 
-TEST_F(InstructorPowerplantValues, ComponentsAndLinesFollowTheOilStates) {
-    EngineOilStatus[1].standby_oil = 1;
-    EngineOilStatus[1].r_feather = 1;
-    EngineOilStatus[0].oil_supply = 1;
-    EngineOilStatus[0].nh_above_8 = 1;
-    EngineOilStatus[0].p = 1;
-    EngineOilStatus[0].q = 1;
-    EXPECT_EQ(InstructorPowerplantsValue(kPpEngine2StbyPump), 1.0);
-    EXPECT_EQ(InstructorPowerplantsValue(kPpEngine1StbyPump), 0.0);
-    EXPECT_EQ(InstructorPowerplantsValue(kPpEngine2Afv), 1.0);
-    EXPECT_EQ(InstructorPowerplantsValue(kPpEngine1PcuPump), 1.0);
-    EXPECT_EQ(InstructorPowerplantsValue(kPpEngine1Governor), 1.0);
-    EXPECT_EQ(InstructorPowerplantsValue(kPpEngine1Osgv), 0.0);  // no overspeed
-    // Engine 1's lines: oil to the PCU pump, pump to governor, governor to
-    // OSGV, OSGV to MFV, MFV to the PCU, engine to ECU, drive to the pump.
-    for (int v : {27, 29, 30, 31, 34, 35, 36, 37}) {
-        EXPECT_EQ(InstructorPowerplantsValue(v), 1.0) << v;
+// Every row of the table of status-byte sources: a value reads the byte it
+// names (k of the status-byte run, or byte k of flag row A, B or C) and no
+// other; values that name the same byte read alike.
+TEST_F(InstructorPowerplantValues, EachStatusValueReadsItsOwnByte) {
+    struct Row {
+        int value;
+        char row;  // 'k' the run, else the flag row
+        int byte;
+    };
+    const Row rows[] = {
+        {1, 'k', 13},  {2, 'k', 1},   {3, 'k', 17},  {4, 'k', 16},  {5, 'k', 15}, {13, 'k', 18},
+        {14, 'k', 2},  {15, 'k', 22}, {16, 'k', 21}, {17, 'k', 20}, {22, 'B', 1}, {23, 'B', 5},
+        {24, 'C', 1},  {25, 'C', 5},  {26, 'A', 0},  {27, 'k', 1},  {28, 'k', 3}, {29, 'k', 5},
+        {30, 'k', 7},  {31, 'k', 9},  {32, 'k', 11}, {33, 'B', 4},  {34, 'C', 0}, {35, 'C', 4},
+        {36, 'k', 0},  {37, 'A', 7},  {38, 'k', 2},  {39, 'k', 4},  {40, 'k', 6}, {41, 'k', 8},
+        {42, 'k', 10}, {43, 'k', 12}, {44, 'A', 8},  {45, 'B', 0},
+    };
+    auto byte_of = [](const Row& r) -> uint8_t& {
+        PowerplantStateRecord& p = PowerplantState;
+        switch (r.row) {
+            case 'A':
+                return p.OilStatusFlagsA[r.byte];
+            case 'B':
+                return p.OilStatusFlagsB[r.byte];
+            case 'C':
+                return p.OilStatusFlagsC[r.byte];
+            default:
+                return p.StatusBytes[r.byte];
+        }
+    };
+    for (const Row& set : rows) {
+        PowerplantState = {};
+        byte_of(set) = 1;
+        for (const Row& r : rows) {
+            const bool same = r.row == set.row && r.byte == set.byte;
+            EXPECT_EQ(InstructorPowerplantsValue(r.value), same ? 1.0 : 0.0)
+                << "byte " << set.row << set.byte << " value " << r.value;
+        }
+        // Nothing else on the page reads a status byte.
+        for (int v : {0, 6, 7, 8, 9, 10, 11, 12, 18, 19, 20, 21}) {
+            EXPECT_EQ(InstructorPowerplantsValue(v), v == 8 || v == 19 ? 1.0 : 0.0)
+                << "byte " << set.row << set.byte << " value " << v;
+        }
     }
-    for (int v : {28, 32, 33}) EXPECT_EQ(InstructorPowerplantsValue(v), 0.0) << v;
-    // Engine 2 feathers on standby oil: its standby lines and AFV to MFV.
-    for (int v : {39, 43, 23}) EXPECT_EQ(InstructorPowerplantsValue(v), 1.0) << v;
-    for (int v : {38, 40, 41, 42, 24, 44}) EXPECT_EQ(InstructorPowerplantsValue(v), 0.0) << v;
+}
 
-    EngineManualFlag[0] = 255;
-    EXPECT_EQ(InstructorPowerplantsValue(kPpEcu1), 0.0);
-    EXPECT_EQ(InstructorPowerplantsValue(kPpEcu2), 1.0);
-    EXPECT_EQ(InstructorPowerplantsValue(36), 0.0);  // no ECU line in manual
-
-    EXPECT_EQ(InstructorPowerplantsValue(kPpSynchrophaser), 0.0);
+// From the oil step to the page: engine 1 runs on its own oil, engine 2 is
+// stopped and feathers on standby oil. Each governor and the first line of
+// its engine (2 and 27, 14 and 38) read alike.
+TEST_F(InstructorPowerplantValues, OilStepStatesReachTheComponentsAndLines) {
+    Nh1State.nh = 80.0f;
+    PowerLeverValue[0] = 14000;  // the lever state clear: the oil passes the MFV
+    Autofeather.feather[1] = 100;
+    Autofeather.direction[1] = 1;
     CopilotSwitchPowered = 1;
-    EXPECT_EQ(InstructorPowerplantsValue(kPpSynchrophaser), 1.0);
-    EXPECT_EQ(InstructorPowerplantsValue(45), 1.0);
+    EngineOilUpdate();
+    auto v = InstructorPowerplantsValue;
+    EXPECT_EQ(v(2), v(27));
+    EXPECT_EQ(v(14), v(38));
+    // Engine 1: the PCU pump and governor work, oil flows from the engine
+    // through the governor and the OSGV to the PCU; no standby oil, no valve
+    // acting.
+    for (int i : {1, 2, 27, 29, 30, 31, 34, 35, 36, 37}) EXPECT_EQ(v(i), 1.0) << i;
+    for (int i : {0, 3, 4, 5, 28, 32, 33}) EXPECT_EQ(v(i), 0.0) << i;
+    // Engine 2: standby pump, governor and AFV on standby oil; its engine
+    // drives nothing.
+    for (int i : {12, 14, 17, 38, 39, 43, 23, 24, 25}) EXPECT_EQ(v(i), 1.0) << i;
+    for (int i : {13, 22, 26, 40, 41, 44}) EXPECT_EQ(v(i), 0.0) << i;
+    EXPECT_EQ(v(45), 1.0);  // the synchrophaser's line
+
+    // In manual mode the ECU and its line go out; a failed synchrophaser
+    // loses its line.
+    EngineManualFlag[0] = 255;
     PowerplantsInstructorStates[kPpSynchrophaser] = 1;
-    EXPECT_EQ(InstructorPowerplantsValue(kPpSynchrophaser), 0.0);
+    EngineOilUpdate();
+    EXPECT_EQ(v(kPpEcu1), 0.0);
+    EXPECT_EQ(v(kPpEcu2), 1.0);
+    EXPECT_EQ(v(36), 0.0);
+    EXPECT_EQ(v(kPpSynchrophaser), 0.0);
+    EXPECT_EQ(v(45), 0.0);
+
+    // The lever state (panel value below 10000) makes engine 1's MFV act.
+    PowerLeverValue[0] = 9999;
+    EngineOilUpdate();
+    EXPECT_EQ(v(4), 1.0);
+    EXPECT_EQ(v(2), v(27));
 
     Autofeather.armed = 1;
-    EXPECT_EQ(InstructorPowerplantsValue(kPpAutofeather), 1.0);
-    for (int v : {kPpUnused6, kPpTorque1, kPpTorque2, kPpEngine1OilRefill}) {
-        EXPECT_EQ(InstructorPowerplantsValue(v), 0.0) << v;
+    EXPECT_EQ(v(kPpAutofeather), 1.0);
+    for (int i : {kPpUnused6, kPpTorque1, kPpTorque2, kPpEngine1OilRefill}) {
+        EXPECT_EQ(v(i), 0.0) << i;
     }
 }
 

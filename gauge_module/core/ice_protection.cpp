@@ -94,12 +94,14 @@ void BootSequencerStep() {
     }
 }
 
-// 4. Boot outputs: the step's pair, or the pair the manual selector holds.
+// 4. Boot outputs: the step's pair. The manual selector sets the
+// sequencer's step itself, so its pair is held and the automatic cycle
+// resumes from there when the selector returns.
 void BootOutputStep() {
     std::fill(std::begin(I.BootOutput), std::end(I.BootOutput), 0);
     if (!Bus(kPoweredRightSecondary)) return;
-    int32_t step = I.BootStep;
-    if (I.ManualBootSelector > 1) step = I.ManualBootSelector - 2;
+    if (I.ManualBootSelector > 1) I.BootStep = I.ManualBootSelector - 2;
+    const int32_t step = I.BootStep;
     if (step < 0 || step > 5) return;
     I.BootOutput[kBootPair[step][0]] = 255;
     I.BootOutput[kBootPair[step][1]] = 255;

@@ -71,6 +71,38 @@ TEST_F(IceProtectionTest, ManualSelectorHoldsItsPairWhilePressureLasts) {
     EXPECT_EQ(Light(5, 5), 255u);  // "DEICE PRESS"
 }
 
+// The selector's pair is the sequencer's own step: selector 2 holds the
+// first pair with the cycle pinned on it, and back in automatic the cycle
+// goes on from the held pair, not from where it would have run meanwhile.
+TEST_F(IceProtectionTest, ManualSelectorSetsTheSequenceStepThatAutomaticResumesFrom) {
+    I().BootMode = 2;
+    I().ManualBootSelector = 2;
+    for (int i = 0; i < 20; ++i) {
+        IceProtectionUpdate();
+        ASSERT_EQ(I().BootStep, 0) << i;
+        ASSERT_TRUE(BootsOn(5, 12)) << i;
+    }
+    I().ManualBootSelector = 0;
+    const std::vector<int32_t> steps = Steps(13);
+    size_t moved = 0;
+    while (moved < steps.size() && steps[moved] == 0) ++moved;
+    ASSERT_LT(moved, steps.size());
+    EXPECT_LE(moved, 6u);  // what is left of the held step's six passes
+    EXPECT_EQ(steps[moved], 1);
+    EXPECT_TRUE(BootsOn(6, 11) || BootsOn(7, 10));
+
+    // Selector 4 stops the cycle on the third pair (7 and 10); automatic
+    // goes on with the fourth (8 and 9).
+    I().ManualBootSelector = 4;
+    IceProtectionUpdate();
+    EXPECT_EQ(I().BootStep, 2);
+    EXPECT_TRUE(BootsOn(7, 10));
+    I().ManualBootSelector = 1;  // 1 holds nothing
+    IceProtectionUpdate();
+    EXPECT_EQ(I().BootStep, 3);
+    EXPECT_TRUE(BootsOn(8, 9));
+}
+
 TEST_F(IceProtectionTest, PackLoadWordsWeighEachBootsSide) {
     I().ManualBootSelector = 2;  // boots 5 and 12
     EngineAirValue[0] = 30;      // counts as 18

@@ -367,16 +367,62 @@ void PropellerOil(int e) {
         PropFeatherFromOil[e] = 0;
         PropFeatherHold[e] = 0;
     } else {
-        if (s.prop_oil && !s.normal && PropControlDemand[e] >= 12000 && s.overspeed) {
-            PropControlDemand[e] = 10500;
-        } else {
-            PropFeatherCountdown[e] = 12;
+        // Only a propeller with oil that is not governing normally is driven
+        // to feather (or, overspeeding at a high demand, pulled back); one
+        // without oil keeps its held blade angle, and a normal one is held
+        // or unfeathered by the two flags.
+        if (s.prop_oil && !s.normal) {
+            if (PropControlDemand[e] >= 12000 && s.overspeed) {
+                PropControlDemand[e] = 10500;
+            } else {
+                PropFeatherCountdown[e] = 12;
+            }
         }
         PropFeatherFromOil[e] = s.normal && s.prop_oil;
         PropFeatherHold[e] = s.prop_oil ? hold_bit : 0;
     }
     Countdown(&PropBladeHoldCountdown[e]);
     Countdown(&PropFeatherCountdown[e]);
+}
+
+// The status bytes of an engine for the instructor station, from the oil
+// step's states.
+void EngineStatusBytes(int e) {
+    namespace sb = status_byte;
+    const EngineOilStatusRecord& s = EngineOilStatus[e];
+    PowerplantStateRecord& p = PowerplantState;
+    uint8_t* run = p.StatusBytes;
+    run[sb::kGovernor + e] = s.p;
+    run[sb::kStandbyOilLine + e] = s.standby_oil;
+    run[sb::kPumpToGovernorLine + e] = s.oil_supply;
+    run[sb::kEngineOilLine + e] = s.oil_supply;
+    run[sb::kOsgvToMfvLine + e] = s.q;
+    run[sb::kStandbyToAfvLine + e] = s.standby_oil;
+    uint8_t* block = run + sb::kEngineBlock + sb::kEngineBlockSize * e;
+    block[sb::kPcuPump] = s.oil_supply;
+    block[sb::kNormal] = s.normal;
+    block[sb::kAfv] = s.r_feather;
+    block[sb::kMfv] = s.q_lever;
+    block[sb::kOsgv] = s.p_overspeed;
+
+    const uint8_t ecu = EngineManualFlag[e] == 0 && s.nh_above_8;
+    if (e == 0) {
+        run[sb::kEcuLine1] = ecu;
+    } else {
+        p.OilStatusFlagsA[sb::kEcuLine2] = ecu;
+        p.OilStatusFlagsB[sb::kEngine2Oil] = s.oil_supply;
+    }
+    p.OilStatusFlagsA[sb::kDriveLine + e] = s.nh_above_8;
+    p.OilStatusFlagsB[sb::kAfvToMfvLine + e] = s.r_feather || s.standby_oil;
+    p.OilStatusFlagsC[sb::kMfvToPcuLine + e] = s.p;
+    p.OilStatusFlagsC[sb::kMfvToPcuLine2 + e] = s.p;
+}
+
+// The synchrophaser's line: available while the copilot switch is powered
+// and the instructor has not failed it.
+void SynchrophaserStatusByte() {
+    PowerplantState.OilStatusFlagsB[status_byte::kSynchrophaserLine] =
+        CopilotSwitchPowered != 0 && PowerplantsInstructorStates[9] == 0;
 }
 
 // --- PropRpmUpdate ---------------------------------------------------------
@@ -681,7 +727,9 @@ void EngineOilUpdate() {
     for (int e = 0; e < 2; ++e) {
         OilUse(e);
         PropellerOil(e);
+        EngineStatusBytes(e);
     }
+    SynchrophaserStatusByte();
 }
 
 void EngineManualLights() {

@@ -18,6 +18,46 @@
 
 namespace zu {
 
+// Status bytes of the propeller oil system that the instructor station's
+// propellers page shows (each 0 or 1, written by the oil step): a component
+// reads 1 while it works or acts, a line while it carries oil. The run holds
+// pairs (engine 1's byte, then engine 2's) from byte 1 and one block of five
+// bytes per engine from byte 13; the three flag rows hold the rest.
+inline constexpr int kStatusByteRunSize = 23;
+inline constexpr int kOilStatusFlagsASize = 9;
+inline constexpr int kOilStatusFlagsBSize = 6;
+inline constexpr int kOilStatusFlagsCSize = 6;
+namespace status_byte {
+// The run: engine 1's engine-to-ECU line (engine 2's is OilStatusFlagsA 0).
+inline constexpr int kEcuLine1 = 0;
+// Pairs, engine e at byte + e.
+inline constexpr int kGovernor = 1;            // p: status enabled, propeller oil
+inline constexpr int kStandbyOilLine = 3;      // standby oil to standby pump
+inline constexpr int kPumpToGovernorLine = 5;  // PCU pump to governor
+inline constexpr int kEngineOilLine = 7;       // engine oil to PCU pump
+inline constexpr int kOsgvToMfvLine = 9;       // q: past the OSGV
+inline constexpr int kStandbyToAfvLine = 11;   // standby pump to AFV
+// Engine e's block starts at kEngineBlock + kEngineBlockSize * e.
+inline constexpr int kEngineBlock = 13;
+inline constexpr int kEngineBlockSize = 5;
+inline constexpr int kPcuPump = 0;  // the oil supply is up
+inline constexpr int kNormal = 1;   // the governor governs undisturbed
+inline constexpr int kAfv = 2;      // r and feather direction
+inline constexpr int kMfv = 3;      // q and lever
+inline constexpr int kOsgv = 4;     // p and overspeed
+// OilStatusFlagsA.
+inline constexpr int kEcuLine2 = 0;
+inline constexpr int kDriveLine = 7;  // engine drive to PCU pump, engine e at 7 + e
+// OilStatusFlagsB.
+inline constexpr int kSynchrophaserLine = 0;
+inline constexpr int kEngine2Oil = 1;    // engine 2's oil supply is up
+inline constexpr int kAfvToMfvLine = 4;  // engine e at 4 + e
+// OilStatusFlagsC: the two segments of the line from the MFV to the PCU,
+// engine e at 0 + e and 4 + e.
+inline constexpr int kMfvToPcuLine = 0;
+inline constexpr int kMfvToPcuLine2 = 4;
+}  // namespace status_byte
+
 // Powerplant state shared with the engine panels and instruments.
 struct PowerplantStateRecord {
     // Published torque per engine, percent (the torque needles read it).
@@ -35,6 +75,11 @@ struct PowerplantStateRecord {
     double OilTemperatureWord[2];
     // EGC selector (0..2), set by the engine-control panel.
     int32_t EgcSelector;
+    // The propeller oil system's status bytes (see status_byte above).
+    uint8_t StatusBytes[kStatusByteRunSize];
+    uint8_t OilStatusFlagsA[kOilStatusFlagsASize];
+    uint8_t OilStatusFlagsB[kOilStatusFlagsBSize];
+    uint8_t OilStatusFlagsC[kOilStatusFlagsCSize];
 };
 extern PowerplantStateRecord PowerplantState;
 

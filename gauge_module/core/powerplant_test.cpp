@@ -7,12 +7,15 @@
 #include <string>
 
 #include "cabin_link/instructor_state_exchange.h"
+#include "core/caution_logic.h"
 #include "core/electrical_system.h"
 #include "core/electrical_test_support.h"
 #include "core/fire_protection.h"
 #include "core/host_panel_services.h"
 #include "core/settings_file.h"
+#include "core/systems_tick.h"
 #include "panels/bleed_air_panel.h"
+#include "panels/caution_panels.h"
 #include "panels/engine_start_panels.h"
 #include "zu/platform/ini_file.h"
 
@@ -49,6 +52,12 @@ class PowerplantTest : public ::testing::Test {
         Nh2State = {};
         IttValue[0] = IttValue[1] = 0;
         Autofeather = {};
+        EngineOilStatus[0] = EngineOilStatus[1] = {};
+        for (int e = 0; e < 2; ++e) {
+            PropBladeHoldCountdown[e] = 0;
+            PropFeatherHeldAngle[e] = 0.0;
+            StbyOilQty[e] = 1.0f;
+        }
         SystemTimers.EngineStartReturn = 0;
         Powerplants_engine_ign1 = Powerplants_engine_ign2 = 0;
         Powerplants_controls_throttle_limiter = 1;
@@ -307,6 +316,219 @@ TEST_F(PowerplantTest, OilRefillAndLeak) {
     EngineOilUpdate();
     EXPECT_FLOAT_EQ(EngineOilQty[0], 0.0f);  // never below 0
     EngineFailureWord1 = 0;
+}
+
+// One pass of the tick's powerplant steps that these cases need, in the
+// tick's order.
+void LeversAndOil() {
+    PowerLeversUpdate();
+    EngineOilUpdate();
+}
+
+// The instructor's hold bit (entry 2, value 2) on a propeller that governs
+// normally holds it at 14000, and in reverse unfeathers it at 10196; it never
+// feathers it.
+TEST_F(PowerplantTest, HoldBitHoldsAGoverningPropellerAndNeverFeathersIt) {
+    Nh1State.nh = Nh2State.nh = 80.0f;
+    PowerplantsInstructorStates[2] = 2;
+    for (int pass = 0; pass < 3; ++pass) LeversAndOil();
+    PowerLeversUpdate();
+    EXPECT_EQ(PropFeatherCountdown[0], 0);
+    EXPECT_EQ(PropControlDemand[0], 14000);
+    // Engine 2, without the bit, follows the full axis: 16383 x 0.207438758
+    // + 6797.353.
+    EXPECT_EQ(PropControlDemand[1], 10195);
+
+    // -256 is the first reverse value: panel value 13104 keeps the lever
+    // state clear, the demand is -4096 and the feather-from-oil rule acts.
+    HostThrottleInput[0] = -256;
+    for (int pass = 0; pass < 3; ++pass) LeversAndOil();
+    PowerLeversUpdate();
+    EXPECT_EQ(PropFeatherCountdown[0], 0);
+    EXPECT_EQ(PropControlDemand[0], 10196);
+}
+
+// The feather switch pushed the other way (direction -1, panel value above
+// 11000) unfeathers: the propeller keeps governing instead of feathering.
+TEST_F(PowerplantTest, UnfeatherSwitchDoesNotFeatherThePropeller) {
+    BusPowered.set(kPoweredRightMainDc, 1);
+    Nh1State.nh = 80.0f;
+    Autofeather.feather_switch[0] = -1;
+    PowerLeversUpdate();
+    AutofeatherUpdate();
+    ASSERT_EQ(Autofeather.direction[0], -1);
+    ASSERT_GT(Autofeather.feather[0], 0);
+    for (int pass = 0; pass < 3; ++pass) {
+        LeversAndOil();
+        AutofeatherUpdate();
+    }
+    PowerLeversUpdate();
+    EXPECT_EQ(PropFeatherCountdown[0], 0);
+    EXPECT_EQ(PropControlDemand[0], 10195);
+    // Pushed the feathering way (direction +1, panel value below 10000) it
+    // feathers.
+    Autofeather = {};
+    Autofeather.feather_switch[0] = 1;
+    HostThrottleInput[0] = -4096;
+    PowerLeversUpdate();
+    AutofeatherUpdate();
+    EngineOilUpdate();
+    PowerLeversUpdate();
+    EXPECT_GT(PropFeatherCountdown[0], 0);
+    EXPECT_EQ(PropControlDemand[0], -4096);
+}
+
+// An engine whose propeller oil goes (Nh below 8, no standby oil) is not
+// feathered by the oil step: the blade angle it had is held.
+TEST_F(PowerplantTest, APropellerThatLosesItsOilHoldsItsBladeAngle) {
+    Nh1State.nh = 80.0f;
+    PropPitch1 = 0.3;
+    LeversAndOil();
+    EXPECT_DOUBLE_EQ(PropFeatherHeldAngle[0], 0.3);
+    EXPECT_EQ(PropBladeHoldCountdown[0], 0);
+    Nh1State.nh = 5.0f;
+    PropPitch1 = 0.6;
+    for (int pass = 0; pass < 30; ++pass) LeversAndOil();
+    EXPECT_EQ(EngineOilStatus[0].prop_oil, 0);
+    EXPECT_EQ(PropFeatherCountdown[0], 0);
+    EXPECT_GT(PropBladeHoldCountdown[0], 0);
+    EXPECT_DOUBLE_EQ(PropFeatherHeldAngle[0], 0.3);
+    // One already feathering when its oil goes is held feathered.
+    PropFeatherCountdown[0] = 5;
+    EngineOilUpdate();
+    EXPECT_DOUBLE_EQ(PropFeatherHeldAngle[0], 1.5789473684210527);
+    EXPECT_EQ(PropFeatherCountdown[0], 11);
+}
+
+// The state of the caution panel's legend with this text.
+uint32_t Legend(const char* text) {
+    for (int cell = 0; cell < kCautionLegendCells; ++cell) {
+        if (std::strcmp(CautionLegendTable[cell], text) == 0) {
+            return CautionLightArray[CautionIndex(cell / 14, cell % 14)];
+        }
+    }
+    ADD_FAILURE() << "no legend " << text;
+    return 0;
+}
+
+// A bus-powered byte by its record offset.
+void Bus(int offset, bool on) {
+    Electrics_sys.bytes[offset] = on ? 1 : 0;
+}
+
+// The transfer valves need the bus at 0x9F and the transfer switch off its
+// centre; the left valve the bus at 0x15B with the switch at +1 or the first
+// panel switch, the right one 0x15A with -1 or the second; the tank lights
+// the bus at 0xA1 and less than 19 in the tank.
+TEST_F(PowerplantTest, FuelValvesAndTankLightsFollowTheirSwitchesAndBuses) {
+    FuelSystemRecord& f = FuelSystemState;
+    f = {};
+    f.transfer_switch = 1;
+    FuelUpdate();
+    EXPECT_EQ(f.transfer_valve[0] + f.transfer_valve[1] + f.left_valve + f.right_valve, 0);
+    Bus(0x9F, true);
+    FuelUpdate();
+    EXPECT_EQ(f.transfer_valve[0], 1);
+    EXPECT_EQ(f.transfer_valve[1], 1);
+    EXPECT_EQ(f.left_valve, 0);
+    Bus(0x15B, true);
+    Bus(0x15A, true);
+    FuelUpdate();
+    EXPECT_EQ(f.left_valve, 1);
+    EXPECT_EQ(f.right_valve, 0);
+    f.panel_switch[1] = 1;
+    FuelUpdate();
+    EXPECT_EQ(f.right_valve, 1);
+    f.transfer_switch = 0;
+    FuelUpdate();
+    EXPECT_EQ(f.transfer_valve[0] + f.transfer_valve[1], 0);
+    EXPECT_EQ(f.left_valve, 0);
+    EXPECT_EQ(f.right_valve, 1);
+    f.panel_switch[1] = 0;
+    f.transfer_switch = -1;
+    Bus(0x15A, false);
+    FuelUpdate();
+    EXPECT_EQ(f.transfer_valve[0], 1);
+    EXPECT_EQ(f.right_valve, 0);  // its bus is off
+    Bus(0x15A, true);
+    FuelUpdate();
+    EXPECT_EQ(f.right_valve, 1);
+    EXPECT_EQ(f.left_valve, 0);
+
+    FuelQuantity[0] = 18;
+    FuelQuantity[1] = 19;
+    FuelUpdate();
+    EXPECT_EQ(Legend("#1 TANK FUEL LOW"), 0u);  // no bus
+    Bus(0xA1, true);
+    FuelUpdate();
+    EXPECT_EQ(Legend("#1 TANK FUEL LOW"), 255u);
+    EXPECT_EQ(Legend("#2 TANK FUEL LOW"), 0u);
+    FuelQuantity[0] = FuelQuantity[1] = 0;
+    f = {};
+}
+
+// Oil pressure lights below 18000 of the published value (Nh x 288), fuel
+// pressure lights below 9000 (Nh x 218, 0 without fuel feed), all on the bus
+// at 0xA1.
+TEST_F(PowerplantTest, PressureLightsLightBelowTheirPressuresOnTheirBus) {
+    Bus(0xA1, true);
+    Nh1State.nh = 62.4f;  // 17971
+    Nh2State.nh = 62.6f;  // 18028
+    PowerLeversUpdate();
+    EnginePressureLights();
+    EXPECT_EQ(Legend("#1 ENG OIL PRESS"), 255u);
+    EXPECT_EQ(Legend("#2 ENG OIL PRESS"), 0u);
+    EXPECT_EQ(Legend("#1 ENG FUEL PRESS"), 0u);
+    EXPECT_EQ(Legend("#2 ENG FUEL PRESS"), 0u);
+    Nh1State.nh = 41.2f;  // 8981
+    Nh2State.nh = 41.3f;  // 9003
+    PowerLeversUpdate();
+    EnginePressureLights();
+    EXPECT_EQ(Legend("#1 ENG FUEL PRESS"), 255u);
+    EXPECT_EQ(Legend("#2 ENG FUEL PRESS"), 0u);
+    EngineFuelFeed[1] = 0;
+    PowerLeversUpdate();
+    EnginePressureLights();
+    EXPECT_EQ(Legend("#2 ENG FUEL PRESS"), 255u);
+    EngineFuelFeed[1] = 1;
+    Bus(0xA1, false);
+    EnginePressureLights();
+    for (const char* l :
+         {"#1 ENG OIL PRESS", "#2 ENG OIL PRESS", "#1 ENG FUEL PRESS", "#2 ENG FUEL PRESS"}) {
+        EXPECT_EQ(Legend(l), 0u) << l;
+    }
+}
+
+// The manual lights: an engine in manual mode (its EGC switch off
+// automatic) on the bus at 0xA1, or both with the pilot-panel override word
+// at 1. Every 2nd tick both torque reference words are set to 16000.
+TEST_F(PowerplantTest, ManualLightsAndTheTorqueReferenceWords) {
+    const uint32_t bits = FrameChangeBits.load();
+    Bus(0xA2, true);  // automatic mode needs it
+    Bus(0xA1, true);
+    Nh1State.nh = Nh2State.nh = 80.0f;
+    EgcSwitch[0] = 1;
+    PowerLeversUpdate();
+    TorqueBugValue[0] = TorqueBugValue[1] = 0;
+    FrameChangeBits.store(0x01);
+    EngineManualLights();
+    EXPECT_EQ(Legend("#1 ENG MANUAL"), 255u);
+    EXPECT_EQ(Legend("#2 ENG MANUAL"), 0u);
+    EXPECT_EQ(TorqueBugValue[0], 0);
+    FrameChangeBits.store(0x03);
+    EngineManualLights();
+    EXPECT_EQ(TorqueBugValue[0], 16000);
+    EXPECT_EQ(TorqueBugValue[1], 16000);
+    Bus(0xA1, false);
+    EngineManualLights();
+    EXPECT_EQ(Legend("#1 ENG MANUAL"), 0u);
+    PilotPanelOverride = 1;
+    EngineManualLights();
+    EXPECT_EQ(Legend("#1 ENG MANUAL"), 255u);
+    EXPECT_EQ(Legend("#2 ENG MANUAL"), 255u);
+    PilotPanelOverride = 0;
+    EgcSwitch[0] = 0;
+    FrameChangeBits.store(bits);
 }
 
 TEST_F(PowerplantTest, SavedKeysOutOfRangeLeaveTheVariables) {

@@ -95,15 +95,15 @@ class EngineInstrumentsTest : public ::testing::Test {
 TEST_F(EngineInstrumentsTest, TorqueOrderTestBeatsNormalUnpoweredBeatsTestRemoteBeatsAll) {
     gauge::GaugeHeader* g = Gauge("Torque1");
     PowerplantState.Torque[0] = 50.0;
-    EXPECT_NEAR(RunFrame(g).angle[3], 50.0 * 32.938 * ed::kTorqueAngleScale + 160.0, 1e-3);
+    EXPECT_NEAR(RunFrame(g).angle[3], 50.0 * 32.938 * 0.058291 + 160.0, 1e-3);
 
     Autofeather.test[0] = 255;
     RunFrame(g);
-    EXPECT_FLOAT_EQ(TorqueDisplay[0], kAutofeatherTestTorque);
+    EXPECT_FLOAT_EQ(TorqueDisplay[0], 2009.218f);
 
-    EngineTestCountdown[kTorque1Indicator] = kEngineTestLoad;
+    EngineTestCountdown[kTorque1Indicator] = 55;
     RunFrame(g);
-    EXPECT_FLOAT_EQ(TorqueDisplay[0], kTorqueTestValue);  // test beats the autofeather test
+    EXPECT_FLOAT_EQ(TorqueDisplay[0], 3419.0f);  // test beats the autofeather test
 
     BusPowered.set(kPoweredLeftMainDc, 0);
     RunFrame(g);
@@ -133,7 +133,7 @@ TEST_F(EngineInstrumentsTest, TorqueReadoutAndOverLimitLampFollowTheTest) {
 
     gauge::Point p{};
     Torque2MouseRect[1].handler(&p, gauge::kMouseLeftSingle);
-    EXPECT_EQ(EngineTestCountdown[kTorque2Indicator], kEngineTestLoad);
+    EXPECT_EQ(EngineTestCountdown[kTorque2Indicator], 55);
     int test_frames = 0;
     int lamp_frames = 0;
     float previous = TorqueDisplay[1];
@@ -141,14 +141,14 @@ TEST_F(EngineInstrumentsTest, TorqueReadoutAndOverLimitLampFollowTheTest) {
         RunFrame(g);
         // The lamp follows the value of the previous frame (3419 is over the
         // limit).
-        EXPECT_EQ(ElementShown(first, 7), previous > kTorqueOverLimit) << i;
+        EXPECT_EQ(ElementShown(first, 7), previous > 3410.0f) << i;
         if (ElementShown(first, 7)) ++lamp_frames;
-        if (TorqueDisplay[1] == kTorqueTestValue) ++test_frames;
+        if (TorqueDisplay[1] == 3419.0f) ++test_frames;
         previous = TorqueDisplay[1];
     }
     EXPECT_EQ(lamp_frames, test_frames);
-    // The gauge callback and the needle both count the test down.
-    EXPECT_EQ(test_frames, kEngineTestLoad / 2);
+    // The gauge callback and the needle both count the 55 down: 27 frames.
+    EXPECT_EQ(test_frames, 27);
     // The readout runs a frame behind the needle (it comes first in the list).
     Frame f = RunFrame(g);
     EXPECT_EQ(f.text, "   0");
@@ -226,8 +226,8 @@ TEST_F(EngineInstrumentsTest, SpoolSpeedsTestBeatsNormalUnpoweredBeatsTestNoRemo
     EngineTestCountdown[kNl1Indicator] = 10;
     RunFrame(nh);
     RunFrame(nl);
-    EXPECT_FLOAT_EQ(NhDisplay[1], kNhTestValue);
-    EXPECT_FLOAT_EQ(NlDisplay[0], kNlTestValue);
+    EXPECT_FLOAT_EQ(NhDisplay[1], 105.0f);
+    EXPECT_FLOAT_EQ(NlDisplay[0], 1050.0f);
     BusPowered.set(kPoweredLeftEssential, 0);  // Nh of both engines and NL1
     RemoteDisplayCountdown = 100;              // no remote step on these dials
     RunFrame(nh);
@@ -339,7 +339,7 @@ TEST_F(EngineInstrumentsTest, FuelQuantityTestRunsTowardItsReadingInBothIndicato
         RunFrame(g2);
     }
     EXPECT_GT(EngineDisplayValue[0], 180.0f);
-    EXPECT_LT(EngineDisplayValue[0], kFuelQtyTestValue);
+    EXPECT_LT(EngineDisplayValue[0], 444.0f);
     // Two callbacks and two needles share the countdown.
     EXPECT_EQ(FuelQtyTestCountdown, 135 - 20 * 4);
     BusPowered.set(kPoweredRightEssential, 0);

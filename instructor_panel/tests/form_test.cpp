@@ -410,7 +410,7 @@ class FormTest : public QObject {
         QCOMPARE(panel.Find<TagShape>("PowerplantShape207")->BrushColour(), rizezo::colours::kIdle);
         QCOMPARE(panel.Find<TagShape>("PowerplantShape208")->BrushColour(),
                  rizezo::colours::kButtonFace);
-        QCOMPARE(panel.Find<TagShape>("PowerplantLine230_233")->BrushColour(),
+        QCOMPARE(panel.Find<TagShape>("PowerplantLine230_74")->BrushColour(),
                  rizezo::colours::kAvailable);
         QCOMPARE(panel.form.PCU1_act_1->x(), 116);  // blade angle 0: e = 3
         QCOMPARE(panel.form.PCU1_act_2->x(), 126);
