@@ -318,6 +318,37 @@ TEST_F(GaugeRendererTest, IconsSlidersMovingImagesAndStringsLandWhereTheirValues
     EXPECT_GT(black, green);
 }
 
+// A string element's weight: 700 and above letters in the bold face, below
+// that in the regular one, for the sans and the segment font alike.
+TEST_F(GaugeRendererTest, StringsAreLetteredAtTheirWeight) {
+    const auto ink = [this] {
+        sim_->RunFrame();
+        cairo_surface_t* s = renderer_->RenderWindow(window(), {4.0, 1.0});
+        const unsigned char* data = cairo_image_surface_get_data(s);
+        const int stride = cairo_image_surface_get_stride(s);
+        double sum = 0;
+        for (int y = 60 * 4; y < 76 * 4; ++y) {
+            for (int x = 60 * 4; x < 90 * 4; ++x) {
+                sum += (reinterpret_cast<const uint32_t*>(data + y * stride)[x] >> 8) & 0xFF;
+            }
+        }
+        cairo_surface_destroy(s);
+        return sum;
+    };
+    for (const char* font : {"Arial Narrow", "Quartz"}) {
+        g_el.text.font_name = font;
+        g_el.text.font_weight = 0;
+        const double normal = ink();
+        g_el.text.font_weight = 400;
+        EXPECT_EQ(ink(), normal) << font;
+        g_el.text.font_weight = 700;
+        const double bold = ink();
+        EXPECT_GT(bold, normal * 1.15) << font;
+        g_el.text.font_weight = 900;
+        EXPECT_EQ(ink(), bold) << font;
+    }
+}
+
 TEST_F(GaugeRendererTest, SymbolFontDrawsFilledSquaresInCellsAsWideAsTheFontIsHigh) {
     g_el.text.font_name = "Webdings";
     g_el.text.align = 0;

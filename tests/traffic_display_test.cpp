@@ -142,7 +142,16 @@ TEST_F(TrafficE2e, ScriptedTrafficIsDrawnWhereItFliesAndTurnsYellowAsItCloses) {
     TransponderState.mode = 0;
     Frames(8);
     texts = Texts("TCAS1 display");
-    ASSERT_NE(Find(texts, "TCAS OFF"), nullptr);
+    // "TCAS" above "OFF", inside the box (41,30)-(70,52).
+    const ShownText* tcas = Find(texts, "TCAS");
+    const ShownText* off = Find(texts, "OFF");
+    ASSERT_NE(tcas, nullptr);
+    ASSERT_NE(off, nullptr);
+    EXPECT_EQ(tcas->x, 55);
+    EXPECT_EQ(off->x, 55);
+    EXPECT_LT(tcas->y, off->y);
+    EXPECT_GE(tcas->y + 12, 30);
+    EXPECT_LE(off->y, 52);
     EXPECT_EQ(Find(texts, "+03"), nullptr);
 
     // Cleared traffic leaves the table.

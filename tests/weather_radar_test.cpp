@@ -13,9 +13,11 @@
 #include "core/electrical_system.h"
 #include "core/electrical_test_support.h"
 #include "core/fsuipc_data_exchange.h"
+#include "displays/efis_resources.h"
 #include "e2e_support.h"
 #include "module_state.h"
 #include "panels/display_control_panels.h"
+#include "zu/platform/drawing.h"
 #include "zu/simhost/simulator.h"
 
 namespace zu::e2e {
@@ -151,6 +153,58 @@ TEST_F(WeatherRadarE2e, AStormCellAheadShowsRedWhereTheFanPutsIt) {
     DisplayControlState1.Mode = 0;
     Frames(2);
     EXPECT_EQ(DisplayControlState1.Overlay, 0);
+}
+
+// Every display colour in its 16 levels: each channel (c x brightness) / 256,
+// cut to its upper four bits.
+uint32_t Dimmed(uint32_t colour, int brightness) {
+    uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const uint32_t c = (colour >> shift) & 0xFF;
+        out |= ((c * static_cast<uint32_t>(brightness) / 256) & 0xF0) << shift;
+    }
+    return out;
+}
+
+// The radar screen's picture selects the shared pens and brushes (white scan
+// lines, the grey key outline and its brushes, red target box); a
+// brightness change after it still makes every one of them anew, so every
+// display dims.
+TEST_F(WeatherRadarE2e, ABrightnessChangeAfterARadarPictureDimsEveryPen) {
+    // The displays' colours: white, red, green, blue, yellow, amber, cyan,
+    // magenta, light grey, grey, dark red, dark green, dark blue, olive,
+    // teal, brown (0x00BBGGRR), and black.
+    static constexpr uint32_t kColours[17] = {
+        0xFFFFFF, 0x0000FF, 0x00FF00, 0xFF0000, 0x00FFFF, 0x00B4F5, 0xFFFF00, 0xFF00FF, 0xE1E1E1,
+        0x808080, 0x000080, 0x008000, 0x800000, 0x008080, 0x808000, 0x006EC2, 0x000000};
+    const auto expect_dimmed = [](int brightness) {
+        for (int i = 0; i < 17; ++i) {
+            EXPECT_EQ(platform::DrawObjectColour(EfisPens[i]), Dimmed(kColours[i], brightness))
+                << "pen " << i << " at " << brightness;
+            EXPECT_EQ(platform::DrawObjectColour(EfisBrushes[i]), Dimmed(kColours[i], brightness))
+                << "brush " << i << " at " << brightness;
+        }
+    };
+    WxRadarState.power_switch = 1;
+    WxRadarState.warm_up_countdown = 0;
+    WxRadarState.selected_mode = kWxModeWeather;
+    Frames(60);
+    ASSERT_TRUE(ScreenShows("WX"));
+    DisplayBrightnessLevel = 255;
+    Frames(3);
+    expect_dimmed(255);
+    EXPECT_EQ(platform::DrawObjectColour(EfisPens[9]), 0x707070u);  // grey
+    // Twice more, the second time after a picture with the target alert.
+    DisplayBrightnessLevel = 100;
+    Frames(20);
+    expect_dimmed(100);
+    WxRadarState.tgt_selected = 1;
+    Frames(20);
+    ASSERT_TRUE(ScreenShows("T"));
+    DisplayBrightnessLevel = 191;
+    Frames(3);
+    expect_dimmed(191);
+    EXPECT_EQ(platform::DrawObjectColour(EfisPens[0]), 0xB0B0B0u);  // white
 }
 
 }  // namespace

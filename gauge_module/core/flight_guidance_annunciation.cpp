@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/afcs_messages.h"
@@ -31,6 +32,7 @@ int32_t AltitudeAlertCountdown = 0;
 uint8_t PfdAdvisoryFlag = 0;
 uint8_t PfdAdvisoryFlag2 = 0;
 uint8_t WindComponentSense[2] = {0, 0};
+EfisRotationRecord WindTickRotation;
 double MapLastTrack = -1.0;
 
 namespace {
@@ -269,18 +271,23 @@ void AdvisoryLine(int side) {
 }
 
 // The wind (its direction is where it blows from) as the screen's turn of
-// the point (0, speed): y along the track, positive for a headwind and down
-// to -speed for a tailwind; x across it, positive for wind from the left.
+// the point (0, speed) through the displays' integer rotation, on whole
+// knots: y along the track, positive for a headwind and down to -speed for a
+// tailwind; x across it, positive for wind from the left.
 void WindComponents() {
-    const double angle = (WindData[1] - (Heading + NavHeading)) * 0.017453292519943295;
-    const double speed = WindData[0];
-    const double x = -speed * std::sin(angle);
-    const double y = speed * std::cos(angle);
-    if (!std::isfinite(x) || !std::isfinite(y)) return;
-    WindComponentSense[0] = y <= -1.0 ? 1 : 0;
-    WindComponentSense[1] = x > 0.0 ? 1 : 0;
-    MapDisplayState.wind_y = static_cast<float>(std::fabs(y));
-    MapDisplayState.wind_x = static_cast<float>(std::fabs(x));
+    if (EfisCosine[0] == 0) BuildTrigTables();
+    // Beyond 65535 kt a turned coordinate would overflow the rotation's
+    // 32-bit products.
+    constexpr int32_t kSpeedLimit = 65535;
+    const int32_t speed = std::clamp(TruncToInt32(WindData[0]), -kSpeedLimit, kSpeedLimit);
+    const double angle = WindData[1] - (static_cast<double>(Heading) + NavHeading);
+    SetRotation(WindTickRotation, 0, 0, static_cast<float>(angle), 0);
+    const int32_t x = RotX(WindTickRotation, 0, speed);
+    const int32_t y = RotY(WindTickRotation, 0, speed);
+    WindComponentSense[0] = y > -1 ? 0 : 1;
+    WindComponentSense[1] = x > 0 ? 1 : 0;
+    MapDisplayState.wind_y = static_cast<float>(std::abs(y));
+    MapDisplayState.wind_x = static_cast<float>(std::abs(x));
 }
 
 void AdvisoryLines() {

@@ -12,6 +12,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "displays/efis_resources.h"
+
 namespace zu {
 
 inline constexpr int kFgcMessageTextSize = 20;
@@ -50,6 +52,9 @@ extern uint8_t PfdAdvisoryFlag2;
 // [0] 1 when the wind's along-track component is a tailwind (of 1 kt or
 // more), [1] when its cross component comes from the left (blowing right).
 extern uint8_t WindComponentSense[2];
+// The wind components' rotation record, on the tick (the displays' painters
+// turn their points with EfisRotation on the gauge thread).
+extern EfisRotationRecord WindTickRotation;
 // Ground track (degrees) the map value was last computed from; -1 before
 // the first.
 extern double MapLastTrack;

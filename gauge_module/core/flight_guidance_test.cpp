@@ -557,6 +557,56 @@ TEST_F(FlightGuidance, TasCountdownRunsThroughTheSelfTestBlank) {
     TasDisplayCountdown[0] = TasDisplayCountdown[1] = 0;
 }
 
+// The wind components of the navigation displays: the point (0, whole
+// knots) turned by the relative wind angle in the displays' integer
+// rotation (sine and cosine of i / 572 rad x 32767).
+TEST_F(FlightGuidance, WindComponentsTurnTheWholeKnotsInTheIntegerRotation) {
+    const double wind[2] = {WindData[0], WindData[1]};
+    const float heading = Heading;
+    const double variation = NavHeading;
+    const MapDisplayStateRecord map = MapDisplayState;
+    const struct {
+        double speed, direction;
+        float heading;
+        double variation;
+        float along, across;
+        uint8_t tailwind, from_left;
+    } kCases[] = {
+        // 19 kt turned by 60 deg: 8 along, 15 across (from the right).
+        {19.9, 60.0, 0.0f, 0.0, 8.0f, 15.0f, 0, 0},
+        // The same relative angle from heading and variation.
+        {19.9, 100.0, 30.0f, 10.0, 8.0f, 15.0f, 0, 0},
+        // 5 kt from 185 deg: a tailwind of 5 and no crosswind, whose arrow
+        // then points left.
+        {5.0, 185.0, 0.0f, 0.0, 5.0f, 0.0f, 1, 0},
+        {5.9, 185.0, 0.0f, 0.0, 5.0f, 0.0f, 1, 0},
+        // Abeam: from the right 19 (the table's sine), from the left 20.
+        {20.0, 90.0, 0.0f, 0.0, 0.0f, 19.0f, 0, 0},
+        {20.0, 270.0, 0.0f, 0.0, 0.0f, 20.0f, 0, 1},
+        {25.0, 300.0, 0.0f, 0.0, 12.0f, 22.0f, 0, 1},
+        // Below a tenth of a degree there is no turn.
+        {10.0, 0.05, 0.0f, 0.0, 10.0f, 0.0f, 0, 0},
+    };
+    for (const auto& c : kCases) {
+        WindData[0] = c.speed;
+        WindData[1] = c.direction;
+        Heading = c.heading;
+        NavHeading = c.variation;
+        FrameChangeBits.store(0x08);
+        PfdAdvisoriesUpdate();
+        EXPECT_EQ(MapDisplayState.wind_y, c.along) << c.speed << " at " << c.direction;
+        EXPECT_EQ(MapDisplayState.wind_x, c.across) << c.speed << " at " << c.direction;
+        EXPECT_EQ(WindComponentSense[0], c.tailwind) << c.speed << " at " << c.direction;
+        EXPECT_EQ(WindComponentSense[1], c.from_left) << c.speed << " at " << c.direction;
+    }
+    WindData[0] = wind[0];
+    WindData[1] = wind[1];
+    Heading = heading;
+    NavHeading = variation;
+    MapDisplayState = map;
+    WindComponentSense[0] = WindComponentSense[1] = 0;
+}
+
 TEST_F(FlightGuidance, AdvisoriesRedrawForTheAirDataTestAndScaleThePosition) {
     const int32_t timer = AdcTestTimer1, refresh = RefreshCountdown[kRefreshEngineInstruments];
     const AircraftPositionRecord position = AircraftPosition;

@@ -728,6 +728,7 @@ void ForFlightDataGlobals(F& f) {
     f(VerticalSpeedHostWord);
     f(VerticalSpeedRaw);
     f(WindComponentSense);
+    f(WindTickRotation);
     f(WindData);
     f(YawAcceleration);
     f(YawRate);

@@ -182,11 +182,13 @@ void TcasStatusDraw(DrawContext* dc) {
     platform::DrawSelectObject(dc, EfisFonts[1]);
     platform::DrawSetTextColour(dc, kTextWhite);
     const int32_t level = TransponderState.tcas_mode;
-    // 1. Off: the legend centred in its box, and nothing else.
+    // 1. Off: the legend in its box, centred both ways and broken into
+    // words, and nothing else.
     if (level <= 0) {
-        platform::DrawSetTextAlign(dc, platform::kDrawTaCenter | platform::kDrawTaTop);
-        Text(dc, (41 + 70) / 2, (30 + 52) / 2 - 6, "TCAS OFF");
-        platform::DrawSetTextAlign(dc, platform::kDrawTaLeft | platform::kDrawTaTop);
+        static constexpr char kOff[] = "TCAS OFF";
+        platform::DrawTextInRect(
+            dc, platform::DrawRect{41, 30, 70, 52}, kOff, static_cast<int32_t>(sizeof kOff - 1),
+            platform::kDrawDtCenter | platform::kDrawDtVCenter | platform::kDrawDtWordBreak);
         SmoothSetTransform(dc, 0.0f, 0.0f, 0.0f, 0.0f);
         return;
     }

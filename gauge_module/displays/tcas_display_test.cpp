@@ -128,7 +128,16 @@ TEST_F(TcasDrawFixture, StatusTextsFollowLevelAndRange) {
     platform::DrawBeginPaint(dc);
     TransponderState.tcas_mode = 0;
     TcasStatusDraw(dc);
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"TCAS OFF"}));
+    // Off: in the box (41,30)-(70,52), "TCAS" above "OFF" (the 12-unit font
+    // does not fit both words on the box's 29 units), each centred on x 55,
+    // the two lines centred down the box.
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"TCAS", "OFF"}));
+    const platform::DrawTextEntry* tcas = FindText("TCAS");
+    const platform::DrawTextEntry* off = FindText("OFF");
+    EXPECT_EQ(tcas->x, 55);
+    EXPECT_EQ(off->x, 55);
+    EXPECT_EQ(tcas->y, 29);
+    EXPECT_EQ(off->y, 29 + 12);
 }
 
 TEST_F(TcasDrawFixture, IntrudersColoursLabelsAndArrows) {
@@ -209,8 +218,21 @@ TEST(TcasDisplayFrame, DrawsAfterFifteenPoweredFramesOncePerTickAndBlackUnpowere
     EXPECT_EQ(screen.pictures, 2u);
     EXPECT_GT(d.pixels[at] + d.pixels[at + 4] + d.pixels[at + 172 * 4], 0);
     const auto* dc = static_cast<const platform::DrawContext*>(d.surface.context);
-    ASSERT_EQ(platform::DrawTextCount(dc), 1);
-    EXPECT_STREQ(platform::DrawTexts(dc)[0].text, "TCAS OFF");
+    ASSERT_EQ(platform::DrawTextCount(dc), 2);
+    EXPECT_STREQ(platform::DrawTexts(dc)[0].text, "TCAS");
+    EXPECT_STREQ(platform::DrawTexts(dc)[1].text, "OFF");
+    // White lettering only inside the box (at twice the grid's scale).
+    int inside = 0, beside = 0;
+    for (int32_t y = 30 * 2; y < 52 * 2; ++y) {
+        for (int32_t x = 0; x < 172; ++x) {
+            const uint8_t* p = &d.pixels[(static_cast<size_t>(y) * 172 + x) * 4];
+            if (p[0] != 0xFF || p[1] != 0xFF || p[2] != 0xFF) continue;
+            const bool in = x >= 41 * 2 && x < 70 * 2;
+            (in ? inside : beside) += 1;
+        }
+    }
+    EXPECT_GT(inside, 40);
+    EXPECT_EQ(beside, 0);
     // A tick with the same picture to show leaves the surface as it is.
     TickCounter.fetch_add(1);
     TcasDisplayFrame(screen, &d.element);

@@ -623,6 +623,10 @@ void WxPaint(gauge::ElementHeader* element) {
     DrawContext* dc = ContextOf(s);
     gScreen.busy = true;
     platform::DrawSetMapping(dc, kWindowWidth, kWindowHeight, s->width, s->height);
+    // The drawing state is saved around the picture: the pens and brushes it
+    // selects are released afterwards, so the brightness step can make them
+    // anew for every display.
+    platform::DrawSaveState(dc);
     const bool picture = WxScreenPowerOn > 45 && WxRedraw != 0 && Powered();
     if (WxRedraw != 0) {
         // A blank screen (off or warming up) is painted once.
@@ -642,8 +646,8 @@ void WxPaint(gauge::ElementHeader* element) {
         WxRedraw = 0;
         element->image_flags &= ~gauge::kImageOnScreen;
     }
-    platform::DrawResetClip(dc);
     gScreen.busy = false;
+    platform::DrawRestoreState(dc);
 }
 
 void WxUpdate(gauge::GaugeHeader* header) {

@@ -391,6 +391,10 @@ void CduGaugeDraw(CduGaugeState& state, gauge::ElementHeader* screen) {
     state.busy = true;
     platform::DrawContext* dc = SurfaceContext(s);
     platform::DrawSetMapping(dc, kCduSurfaceWidth, kCduSurfaceHeight, s->width, s->height);
+    // The drawing state is saved around the picture: the pens and brushes it
+    // selects are released afterwards, so the brightness step can make them
+    // anew for every display.
+    platform::DrawSaveState(dc);
     if (CduPaintRequest.load() != 0) {
         const bool picture = state.display_warmup >= 36 && FmsPowered != 0 && EfisResourcesReady();
         // The picture a request would paint: when it is the one on the
@@ -423,6 +427,7 @@ void CduGaugeDraw(CduGaugeState& state, gauge::ElementHeader* screen) {
         }
         if (picture && !state.is_vc) CduPaintRequest.store(0);
     }
+    platform::DrawRestoreState(dc);
     state.busy = false;
 }
 

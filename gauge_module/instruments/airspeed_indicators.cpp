@@ -1,5 +1,6 @@
 #include "instruments/airspeed_indicators.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/electrical_system.h"
@@ -74,8 +75,8 @@ namespace {
 // Element callbacks
 
 double KnotsStrip(ElementHeader*) {
-    const int32_t knots = TruncToInt32(IndicatedAirspeed);
-    return knots > 0 ? knots % 100 : 0;
+    const int32_t knots = TruncToInt32(IndicatedAirspeed) % 100;
+    return std::clamp(knots, fd::kAsiStripMin, fd::kAsiStripMax);
 }
 double MaxSpeedPointer(ElementHeader*) {
     return fd::VmoAngle(MaxSpeedKnots(Altitude));

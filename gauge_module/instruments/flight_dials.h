@@ -153,6 +153,9 @@ inline constexpr int kAsiStripWindowHeight = 20;
 // and none of its neighbours.
 inline constexpr double kAsiStripScale = -40.0;  // pixels per knot
 inline constexpr int kAsiStripLength = 101 * 40 + kAsiStripWindowWidth;
+// The strip's travel, in knots of its value: below 2 it stays at 2.
+inline constexpr int kAsiStripMin = 2;
+inline constexpr int kAsiStripMax = 106;
 // The speed knob, lower left, with its pointer.
 inline constexpr int kAsiKnobX = 17;
 inline constexpr int kAsiKnobY = 170;

@@ -323,6 +323,20 @@ TEST_F(FlightDialsTest, AirspeedNeedleAndMaximumSpeedPointer) {
     EXPECT_DOUBLE_EQ(f.value[2], 23);  // knots strip
 }
 
+// The knots strip shows the whole knots modulo 100 within its travel of 2 to
+// 106: 0 and 1 (at rest, at 100 and 101 kt) stand at 2.
+TEST_F(FlightDialsTest, KnotsStripStaysWithinItsTravel) {
+    const struct {
+        float knots;
+        double shown;
+    } kCases[] = {{0.0f, 2},   {1.9f, 2},   {2.0f, 2},   {3.5f, 3},    {99.9f, 99},
+                  {100.4f, 2}, {101.0f, 2}, {102.0f, 2}, {150.0f, 50}, {-20.0f, 2}};
+    for (const auto& c : kCases) {
+        IndicatedAirspeed = c.knots;
+        EXPECT_DOUBLE_EQ(RunFrame(Gauge("Speedometer2")).value[2], c.shown) << c.knots;
+    }
+}
+
 TEST_F(FlightDialsTest, SpeedKnobStepsTwoKnotsBetweenItsStops) {
     for (int i = 0; i < 75; ++i) Click("Speedometer1", 1);
     EXPECT_EQ(AirspeedSide[0].knob, 50);

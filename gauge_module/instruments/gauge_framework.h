@@ -279,7 +279,8 @@ struct TextStyle {
     int32_t font_height;
     uint32_t fg_colour;  // 0x00BBGGRR
     uint32_t bg_colour;
-    uint32_t align;  // 0 left, 1 centre, 2 right
+    uint32_t align;      // 0 left, 1 centre, 2 right
+    int32_t weight = 0;  // 0: the face's normal weight; bold from 700
 };
 
 constexpr gauge::StringElement TextRecord(int32_t x, int32_t y, int32_t width, int32_t height,
@@ -294,6 +295,7 @@ constexpr gauge::StringElement TextRecord(int32_t x, int32_t y, int32_t width, i
             0,
             style.font_name,
             style.font_height,
+            style.weight,
             style.align,
             {}};
 }

@@ -24,7 +24,7 @@ namespace ga = guidance_art;
 constexpr int32_t kKnobPan = 466;
 constexpr int32_t kDegreesPerFoot = 250;  // the pointer turns one degree per 250 ft
 constexpr uint32_t kWindowColour = 0x005A96D2;
-constexpr TextStyle kWindowStyle{"Quartz", 16, kWindowColour, 0, 2};
+constexpr TextStyle kWindowStyle{"Quartz", 16, kWindowColour, 0, 2, 700};
 
 enum : int32_t { kFace = 0, kWindow = 1, kPointerUnlit = 2, kPointerLit = 3 };
 

@@ -436,6 +436,30 @@ TEST_F(GuidancePanels, Id809MasterKeysSelectTheMasterSide) {
 // ---------------------------------------------------------------------------
 // GPWS and RNAV panels
 
+// The panels' lettering weights: the ID809 texts in "Arial Narrow" 700 and
+// its block patterns (elements 10 and 11) in "Webdings" 900; the AL801
+// window in "Quartz" 700; the RNAV legend in "Small Fonts" 400.
+TEST_F(GuidancePanels, TextsCarryTheirFontsAndWeights) {
+    const auto font = [](gauge::GaugeHeader* g, int k) {
+        const auto* e = reinterpret_cast<const gauge::StringElement*>(Element(g, k));
+        return std::string(e->font_name) + " " + std::to_string(e->font_weight);
+    };
+    for (const char* name : {"ID809a_Panel", "ID809b_Panel"}) {
+        gauge::GaugeHeader* g = TableGauge(name);
+        for (int k : {1, 2, 3, 4, 5, 6, 7, 8, 12, 13, 14, 15}) {
+            EXPECT_EQ(font(g, k), "Arial Narrow 700") << name << " " << k;
+        }
+        EXPECT_EQ(font(g, 10), "Webdings 900") << name;
+        EXPECT_EQ(font(g, 11), "Webdings 900") << name;
+    }
+    for (const char* name : {"AL801_Panel", "AL801_Panel_touch"}) {
+        EXPECT_EQ(font(TableGauge(name), 1), "Quartz 700") << name;
+    }
+    for (const char* name : {"RNAV1_Panel", "RNAV2_Panel"}) {
+        EXPECT_EQ(font(TableGauge(name), 1), "Small Fonts 400") << name;
+    }
+}
+
 TEST_F(GuidancePanels, GpwsButtonsAndLamps) {
     gauge::GaugeHeader* g = TableGauge("GPWS_Panel");
     Click(g, 1);

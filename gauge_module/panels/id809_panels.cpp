@@ -30,6 +30,8 @@ constexpr uint32_t kGreenText = 0x0000C800;
 constexpr uint32_t kDarkGreen = 0x00001800;
 constexpr int32_t kTextHeight = 12;
 constexpr int32_t kBlockHeight = 11;
+constexpr int32_t kTextWeight = 700;
+constexpr int32_t kBlockWeight = 900;
 constexpr uint32_t kTextFlags = kStartHidden | gauge::kImageTransparent | gauge::kImageLuminous;
 
 // Element numbers.
@@ -152,7 +154,11 @@ template <int Side, int Element>
 constexpr gauge::StringElement TextElement(gauge::ElementHeader** next) {
     constexpr TextPlace p = Place(Element);
     const TextStyle style{p.blocks ? "Webdings" : "Arial Narrow",
-                          p.blocks ? kBlockHeight : kTextHeight, p.colour, 0, p.align};
+                          p.blocks ? kBlockHeight : kTextHeight,
+                          p.colour,
+                          0,
+                          p.align,
+                          p.blocks ? kBlockWeight : kTextWeight};
     return TextRecord(p.x, ga::kId809Row[p.row], p.width, ga::kId809TextHeight, style, kTextFlags,
                       next, Id809Text<Side, Element>);
 }

@@ -18,7 +18,7 @@ namespace ga = guidance_art;
 
 constexpr int32_t kKeyPan = 100;
 constexpr uint32_t kLegendRed = 0x000000DC;
-constexpr TextStyle kLegendStyle{"Small Fonts", 6, kLegendRed, 0, 1};
+constexpr TextStyle kLegendStyle{"Small Fonts", 6, kLegendRed, 0, 1, 400};
 
 enum : int32_t { kFace = 0, kLegend = 1 };
 

@@ -4,6 +4,7 @@
 #include <cairo.h>
 #include <ft2build.h>
 #include <pixman.h>
+#include FT_ADVANCES_H
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
@@ -2019,6 +2020,101 @@ void DrawTextOut(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_
                              {(ox + 0.5) * dc->sx - 3, (top + cell + 0.5) * dc->sy + 3}};
     CoverBox(dc, box);
     FlushCoverage(dc, ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF));
+}
+
+namespace {
+
+// A text's width in logical units from the face's own (unhinted) advances,
+// so that where a text breaks does not depend on the surface's scale.
+double TextWidth(const PoolObject* font, const char* text, int32_t count) {
+    if (font == nullptr || font->face == nullptr || font->face->units_per_em <= 0) return 0;
+    FT_Fixed units = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        FT_Fixed advance = 0;
+        const FT_UInt glyph =
+            FT_Get_Char_Index(font->face->ft, static_cast<unsigned char>(text[i]));
+        if (FT_Get_Advance(font->face->ft, glyph, FT_LOAD_NO_SCALE, &advance) == 0) {
+            units += advance;
+        }
+    }
+    return static_cast<double>(units) * font->xx / font->face->units_per_em;
+}
+
+struct TextLine {
+    int32_t start = 0;
+    int32_t length = 0;
+};
+
+// The text's lines: the whole text as one, or broken at blanks so that each
+// line fits `room` (a word wider than that alone on its line).
+int32_t BreakLines(const PoolObject* font, const char* text, int32_t count, bool word_break,
+                   double room, TextLine* lines) {
+    if (!word_break) {
+        lines[0] = {0, count};
+        return 1;
+    }
+    int32_t n = 0;
+    int32_t at = 0;
+    while (at < count && n < kDrawTextMaxLines) {
+        // The blanks of a break belong to no line (the text's leading ones do).
+        if (n > 0) {
+            while (at < count && text[at] == ' ') ++at;
+            if (at == count) break;
+        }
+        const int32_t start = at;
+        // The first word always.
+        while (at < count && text[at] == ' ') ++at;
+        while (at < count && text[at] != ' ') ++at;
+        int32_t end = at;
+        while (end < count) {
+            int32_t next = end;
+            while (next < count && text[next] == ' ') ++next;
+            while (next < count && text[next] != ' ') ++next;
+            if (TextWidth(font, text + start, next - start) > room) break;
+            end = next;
+        }
+        lines[n++] = {start, end - start};
+        at = end;
+    }
+    return n;
+}
+
+}  // namespace
+
+void DrawTextInRect(DrawContext* dc, const DrawRect& rect, const char* text, int32_t count,
+                    uint32_t format) {
+    if (dc == nullptr || text == nullptr || count <= 0) return;
+    int32_t length = 0;
+    while (length < count && text[length] != '\0') ++length;
+    if (length == 0) return;
+    const PoolObject* font = Lookup(dc->font);
+    TextLine lines[kDrawTextMaxLines];
+    const int32_t n =
+        BreakLines(font, text, length, (format & kDrawDtWordBreak) != 0 && font != nullptr,
+                   rect.right - rect.left, lines);
+    int32_t line_height = 0;
+    if (font != nullptr && font->face != nullptr && font->face->units_per_em > 0) {
+        line_height = static_cast<int32_t>(
+            std::lround(font->yy * font->face->cell_units / font->face->units_per_em));
+    }
+    int32_t top = rect.top;
+    if ((format & kDrawDtVCenter) != 0) {
+        top += (rect.bottom - rect.top - n * line_height) / 2;
+    }
+    const bool centre = (format & kDrawDtCenter) != 0;
+    const int32_t x = centre ? (rect.left + rect.right) / 2 : rect.left;
+    const uint32_t align = dc->text_align;
+    const DrawRect clip = dc->clip;
+    dc->text_align = (centre ? kDrawTaCenter : kDrawTaLeft) | kDrawTaTop;
+    dc->clip = {std::max(clip.left, std::clamp(EdgeX(dc, rect.left), 0, dc->width)),
+                std::max(clip.top, std::clamp(EdgeY(dc, rect.top), 0, dc->height)),
+                std::min(clip.right, std::clamp(EdgeX(dc, rect.right), 0, dc->width)),
+                std::min(clip.bottom, std::clamp(EdgeY(dc, rect.bottom), 0, dc->height))};
+    for (int32_t i = 0; i < n; ++i) {
+        DrawTextOut(dc, x, top + i * line_height, text + lines[i].start, lines[i].length);
+    }
+    dc->clip = clip;
+    dc->text_align = align;
 }
 
 void DrawBitBlt(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h,

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -433,6 +434,70 @@ TEST(Drawing, RectanglesCutOutOfARegionSplitItsRows) {
     EXPECT_EQ(Colour(px, 30, 22), 0x00FF00u);
     DrawContextDestroy(dc);
     DrawDeleteObject(brush);
+}
+
+// A text laid out in a box: format 0x15 centres each line across and the
+// lines' block down, and breaks at blanks; everything is cut to the box.
+TEST(Drawing, BoxedTextBreaksIntoCentredLinesClippedToTheBox) {
+    Pixels px(100, 70);
+    DrawContext* dc = DrawContextCreate(px.data.data(), px.w, px.h, px.stride);
+    const DrawHandle font = DrawCreateFont(12, 5, 700, "Arial");
+    ASSERT_NE(font, 0u);
+    DrawSelectObject(dc, font);
+    DrawSetTextColour(dc, 0xFFFFFF);
+    DrawSetTextAlign(dc, kDrawTaRight | kDrawTaBaseline);
+    DrawBeginPaint(dc);
+    const DrawRect box{41, 30, 70, 52};
+    DrawTextInRect(dc, box, "TCAS OFF", 8, 0x15);
+    // Two lines 12 apart, their block of 24 centred on the box's 22 rows,
+    // each centred on x 55.
+    ASSERT_EQ(DrawTextCount(dc), 2);
+    EXPECT_STREQ(DrawTexts(dc)[0].text, "TCAS");
+    EXPECT_STREQ(DrawTexts(dc)[1].text, "OFF");
+    EXPECT_EQ(DrawTexts(dc)[0].x, 55);
+    EXPECT_EQ(DrawTexts(dc)[1].x, 55);
+    EXPECT_EQ(DrawTexts(dc)[0].y, 29);
+    EXPECT_EQ(DrawTexts(dc)[1].y, 41);
+    int outside = 0, upper = 0, lower = 0;
+    int32_t left = px.w, right = 0;
+    for (int32_t y = 0; y < px.h; ++y) {
+        for (int32_t x = 0; x < px.w; ++x) {
+            if (px.at(x, y)[0] == 0) continue;
+            if (x < box.left || x >= box.right || y < box.top || y >= box.bottom) ++outside;
+            (y < 41 ? upper : lower) += 1;
+            if (y < 41) left = std::min(left, x), right = std::max(right, x);
+        }
+    }
+    EXPECT_EQ(outside, 0);
+    EXPECT_GT(upper, 20);
+    EXPECT_GT(lower, 20);
+    EXPECT_NEAR((left + right) / 2.0, 55.0, 1.5);
+    // The alignment and clip are the context's again: a text right-aligned
+    // on its baseline at (99, 68), far outside the box, shows.
+    DrawTextOut(dc, 99, 68, "I", 1);
+    EXPECT_GT(px.at(98, 64)[0] + px.at(97, 64)[0] + px.at(96, 64)[0], 0);
+
+    // Without word break one line, cut at the box; a word wider than the box
+    // stands alone on its line; a line that fits centres down the box.
+    DrawBeginPaint(dc);
+    DrawTextInRect(dc, {10, 0, 30, 12}, "TCAS OFF", 8, 0);
+    ASSERT_EQ(DrawTextCount(dc), 1);
+    EXPECT_EQ(DrawTexts(dc)[0].x, 10);
+    EXPECT_EQ(DrawTexts(dc)[0].y, 0);
+    DrawBeginPaint(dc);
+    DrawTextInRect(dc, {0, 0, 20, 40}, "STANDBY  ON OFF", 15, 0x15);
+    ASSERT_EQ(DrawTextCount(dc), 3);
+    EXPECT_STREQ(DrawTexts(dc)[0].text, "STANDBY");
+    EXPECT_STREQ(DrawTexts(dc)[1].text, "ON");
+    EXPECT_STREQ(DrawTexts(dc)[2].text, "OFF");
+    EXPECT_EQ(DrawTexts(dc)[0].y, 2);
+    DrawBeginPaint(dc);
+    DrawTextInRect(dc, {0, 0, 60, 40}, "ON OFF", 6, 0x15);
+    ASSERT_EQ(DrawTextCount(dc), 1);
+    EXPECT_STREQ(DrawTexts(dc)[0].text, "ON OFF");
+    EXPECT_EQ(DrawTexts(dc)[0].y, 14);
+    DrawContextDestroy(dc);
+    DrawDeleteObject(font);
 }
 
 TEST(Drawing, OpaqueTextFillsItsCellWithTheBackground) {

@@ -269,10 +269,11 @@ const GaugeRenderer::TextMetrics::Glyph& GaugeRenderer::TextMetrics::GlyphOf(uns
 
 struct GaugeRenderer::Fonts {
     FT_Library library = nullptr;
-    FT_Face sans_ft = nullptr;
-    FT_Face segment_ft = nullptr;
-    cairo_font_face_t* sans = nullptr;
-    cairo_font_face_t* segment = nullptr;
+    // Regular and bold of the sans face and of the segment face.
+    FT_Face sans_ft[2] = {};
+    FT_Face segment_ft[2] = {};
+    cairo_font_face_t* sans[2] = {};
+    cairo_font_face_t* segment[2] = {};
     std::string problem;
 
     Fonts() {
@@ -280,27 +281,32 @@ struct GaugeRenderer::Fonts {
             problem = "FreeType cannot be initialised";
             return;
         }
-        const std::string sans_file =
-            fonts::FindFontFile("Liberation Sans", "Regular",
-                                "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf");
-        const std::string seg_file = fonts::FindFontFile(
-            "DSEG7 Classic", "Regular", "/usr/share/fonts/truetype/dseg/DSEG7Classic-Regular.ttf");
-        if (!sans_file.empty() && FT_New_Face(library, sans_file.c_str(), 0, &sans_ft) == 0) {
-            sans = cairo_ft_font_face_create_for_ft_face(sans_ft, 0);
-        } else {
-            problem = "font Liberation Sans not found (fonts-liberation2)";
-        }
-        if (!seg_file.empty() && FT_New_Face(library, seg_file.c_str(), 0, &segment_ft) == 0) {
-            segment = cairo_ft_font_face_create_for_ft_face(segment_ft, 0);
-        } else {
-            problem = "font DSEG7 Classic not found (fonts-dseg)";
+        Load("Liberation Sans", "/usr/share/fonts/truetype/liberation2/LiberationSans-",
+             "font Liberation Sans not found (fonts-liberation2)", sans_ft, sans);
+        Load("DSEG7 Classic", "/usr/share/fonts/truetype/dseg/DSEG7Classic-",
+             "font DSEG7 Classic not found (fonts-dseg)", segment_ft, segment);
+    }
+    // A family's regular and bold faces; a family without either is a
+    // problem of the renderer's.
+    void Load(const char* family, const std::string& debian_stem, const char* missing, FT_Face* ft,
+              cairo_font_face_t** faces) {
+        static constexpr const char* kStyles[2] = {"Regular", "Bold"};
+        for (int bold = 0; bold < 2; ++bold) {
+            const std::string path = debian_stem + kStyles[bold] + ".ttf";
+            const std::string file = fonts::FindFontFile(family, kStyles[bold], path.c_str());
+            if (!file.empty() && FT_New_Face(library, file.c_str(), 0, &ft[bold]) == 0) {
+                faces[bold] = cairo_ft_font_face_create_for_ft_face(ft[bold], 0);
+            } else {
+                problem = missing;
+            }
         }
     }
-    // Selects the face a string element names; false when it is missing.
-    bool Select(cairo_t* cr, const char* name, double size) {
+    // Selects the face a string element names at its weight (bold from 700,
+    // as the module's own lettering); false when it is missing.
+    bool Select(cairo_t* cr, const char* name, double size, int32_t weight) {
         const bool quartz = name != nullptr && strcasecmp(name, "Quartz") == 0;
         const bool narrow = name != nullptr && strcasecmp(name, "Arial Narrow") == 0;
-        cairo_font_face_t* face = quartz ? segment : sans;
+        cairo_font_face_t* face = (quartz ? segment : sans)[weight >= 700 ? 1 : 0];
         if (face == nullptr) return false;
         cairo_set_font_face(cr, face);
         cairo_matrix_t m;
@@ -1130,7 +1136,8 @@ void GaugeRenderer::PaintString(cairo_t* cr, const gauge::StringElement& str, bo
         PaintSymbolText(cr, str, text, lit ? 1.0 : ambient);
         return;
     }
-    if (text[0] == '\0' || !fonts_->Select(cr, str.font_name, str.font_height)) return;
+    if (text[0] == '\0' || !fonts_->Select(cr, str.font_name, str.font_height, str.font_weight))
+        return;
     // The module's texts are in the Windows code page: its upper
     // half (the degree sign of the advisories) would be invalid
     // UTF-8 and put the window's drawing context into an error.

@@ -216,6 +216,23 @@ void DrawPolygon(DrawContext* dc, const DrawPoint* points, int32_t count);
 // Text in the selected font and the text colour, placed by the alignment
 // (TA_TOP puts the cell top at y). Kept in the context's text list.
 void DrawTextOut(DrawContext* dc, int32_t x, int32_t y, const char* text, int32_t count);
+// Formats of DrawTextInRect (the original platform's values; 0 is left and
+// top): each line centred across the rectangle, the lines' block centred
+// down it, the text broken into lines at blanks.
+inline constexpr uint32_t kDrawDtCenter = 0x01;
+inline constexpr uint32_t kDrawDtVCenter = 0x04;
+inline constexpr uint32_t kDrawDtWordBreak = 0x10;
+inline constexpr int32_t kDrawTextMaxLines = 8;
+// Text laid out in a rectangle (logical units, right and bottom excluded)
+// and clipped to it, in the selected font and the text colour. With word
+// break a line takes words while they fit the rectangle's width (a word
+// wider than that stands alone on its line); the blanks at a break are
+// dropped, and lines beyond kDrawTextMaxLines are not drawn. Lines are the
+// font's height apart. Each line is drawn and kept as a DrawTextOut at its
+// top, at the rectangle's left (or, centred, at the truncated middle of
+// left and right). The text alignment and the clip stay as they were.
+void DrawTextInRect(DrawContext* dc, const DrawRect& rect, const char* text, int32_t count,
+                    uint32_t format);
 // Copies w x h logical units from `src` at (sx, sy) to (x, y): SrcCopy, or
 // SrcPaint (per-channel OR). Contexts of different scales copy pixels 1:1.
 void DrawBitBlt(DrawContext* dst, int32_t x, int32_t y, int32_t w, int32_t h,

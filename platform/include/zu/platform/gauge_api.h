@@ -113,7 +113,8 @@ struct StringElement {
     uint32_t highlight_colour;
     const char* font_name;
     int32_t font_height;
-    uint32_t align;  // 0 left, 1 centre, 2 right
+    int32_t font_weight;  // 0 (the face's normal), 100..900; bold from 700
+    uint32_t align;       // 0 left, 1 centre, 2 right
     char text[64];
 };
 
