@@ -65,11 +65,19 @@ class Background {
         if (out_ >= 0) ::close(out_);
     }
 
-    // Reads standard output until it holds `text` (bounded); false when the
+    // Reads standard output until it holds `text` `times` times (bounded); false when the
     // program ended or the bound passed first.
-    bool WaitForOutput(const std::string& text) {
+    bool WaitForOutput(const std::string& text, int times = 1) {
         const auto deadline = std::chrono::steady_clock::now() + kBound;
-        while (output_.find(text) == std::string::npos) {
+        const auto seen = [&]() {
+            int n = 0;
+            for (size_t at = output_.find(text); at != std::string::npos && n < times;
+                 at = output_.find(text, at + 1)) {
+                ++n;
+            }
+            return n >= times;
+        };
+        while (!seen()) {
             if (std::chrono::steady_clock::now() > deadline) return false;
             pollfd p{out_, POLLIN, 0};
             if (::poll(&p, 1, 100) <= 0) continue;
@@ -136,6 +144,35 @@ TEST(SimhostStop, SigtermEndsTheFlightCleanlyWith143) {
 
 TEST(SimhostStop, SigintEndsTheFlightCleanlyWith130) {
     StopsCleanlyOn(SIGINT, 130);
+}
+
+// The highest frame of the event log's lines ("frame N: ...").
+long LastLoggedFrame(const std::string& log) {
+    long last = -1;
+    for (size_t at = log.find("frame "); at != std::string::npos; at = log.find("\nframe ", at)) {
+        at += log[at] == '\n' ? 7 : 6;
+        last = std::max(last, std::strtol(log.c_str() + at, nullptr, 10));
+    }
+    return last;
+}
+
+// A flight killed without warning still leaves its log up to about a second
+// before the kill: 6 s into a real-time flight at 30 frames a second, frame
+// 120 (4 s) at least is on disk.
+TEST(SimhostStop, AKilledFlightLeavesItsEventLogUpToTheLastSecond) {
+    TempDir tmp;
+    const fs::path aircraft = CopySampleAircraft(tmp.path());
+    const fs::path out = tmp.path() / "out";
+    Background sim({"--aircraft", aircraft.string(), "--realtime", "--seconds", "600", "--fps",
+                    "30", "--no-audio", "--out", out.string()},
+                   true);
+    // Progress is reported once a second after the first 5 s of wall time:
+    // its second line comes 6 s in.
+    ASSERT_TRUE(sim.WaitForOutput("simhost: simulated ", 2)) << sim.output();
+    sim.Signal(SIGKILL);
+    EXPECT_EQ(sim.Wait(), -2);
+    const std::string log = ReadFile(out / "simhost.log");
+    EXPECT_GE(LastLoggedFrame(log), 120) << log.size() << " bytes";
 }
 
 TEST(SimhostStop, ASecondSignalEndsItAtOnce) {
