@@ -376,7 +376,8 @@ bool Simulator::LoadAircraft(std::string* error) {
 
     panel_file_ = config_.panel_file.empty() ? dir / "panel" / "panel.cfg" : config_.panel_file;
     if (!fs::is_regular_file(panel_file_, ec)) {
-        *error = "panel configuration " + panel_file_.string() + " not found";
+        *error = "panel configuration " + panel_file_.string() +
+                 (fs::is_directory(panel_file_, ec) ? " is a folder, not a file" : " not found");
         return false;
     }
     PanelConfig panel;
@@ -394,8 +395,9 @@ bool Simulator::LoadAircraft(std::string* error) {
         for (const PanelGaugeEntry& entry : window.gauges) {
             const std::string line = where + "line " + std::to_string(entry.line) + ": ";
             if (!text::EqualNoCase(entry.module, module_name_)) {
-                panel_warnings_.push_back(line + "gauge '" + entry.module + "!" + entry.name +
-                                          "' is not in module " + module_name_ + "; skipped");
+                panel_warnings_.push_back(line + "gauge '" + text::Echo(entry.module) + "!" +
+                                          text::Echo(entry.name) + "' is not in module " +
+                                          module_name_ + "; skipped");
                 continue;
             }
             int found = -1;
@@ -406,7 +408,7 @@ bool Simulator::LoadAircraft(std::string* error) {
                 if (text::EqualNoCase(entry.name, table[i]->name)) found = static_cast<int>(i);
             }
             if (found < 0) {
-                panel_warnings_.push_back(line + "no gauge '" + entry.name + "' in " +
+                panel_warnings_.push_back(line + "no gauge '" + text::Echo(entry.name) + "' in " +
                                           module_name_ + "; skipped");
                 continue;
             }
