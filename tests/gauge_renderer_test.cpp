@@ -101,6 +101,12 @@ double DegreeText(gauge::ElementHeader* e) {
                 "c");
     return 0;
 }
+std::string g_text;
+double GivenText(gauge::ElementHeader* e) {
+    std::snprintf(reinterpret_cast<gauge::StringElement*>(e)->text,
+                  sizeof reinterpret_cast<gauge::StringElement*>(e)->text, "%s", g_text.c_str());
+    return 0;
+}
 double SymbolText(gauge::ElementHeader* e) {
     std::strcpy(reinterpret_cast<gauge::StringElement*>(e)->text, "g g");
     return 0;
@@ -334,6 +340,47 @@ TEST_F(GaugeRendererTest, CodePageTextDoesNotStopTheDrawingOfLaterElements) {
     g_el.text.header.callback = DegreeText;
     g_el.hidden.header.image_flags = 0;  // the magenta icon, drawn after the text
     EXPECT_EQ(PixelAfterFrame(2, 2), 0xFF00FFu);
+}
+
+// The module's texts are in Windows-1252: its quotation marks and dashes in
+// 0x80..0x9F are characters of their own, not control codes that all draw
+// as the same missing-glyph box.
+TEST_F(GaugeRendererTest, StringsDrawTheCodePagesCharacters) {
+    g_el.text.header.callback = GivenText;
+    g_el.text.align = 1;
+    const auto box = [&](const std::string& text) {
+        g_text = text;
+        sim_->RunFrame();
+        cairo_surface_t* s = renderer_->RenderWindow(window(), {4.0, 1.0});
+        const unsigned char* data = cairo_image_surface_get_data(s);
+        const int stride = cairo_image_surface_get_stride(s);
+        std::vector<uint32_t> pixels;
+        for (int y = 60 * 4; y < 76 * 4; ++y) {
+            for (int x = 60 * 4; x < 90 * 4; ++x) {
+                pixels.push_back(reinterpret_cast<const uint32_t*>(data + y * stride)[x]);
+            }
+        }
+        cairo_surface_destroy(s);
+        return pixels;
+    };
+    const std::vector<uint32_t> left_quote = box("\x93");
+    const std::vector<uint32_t> right_quote = box("\x94");
+    const std::vector<uint32_t> en_dash = box("\x96");
+    const std::vector<uint32_t> em_dash = box("\x97");
+    EXPECT_NE(left_quote, right_quote);
+    EXPECT_NE(en_dash, em_dash);
+    EXPECT_NE(en_dash, left_quote);
+    // The en dash is a horizontal bar: its middle row is lit, its top is not.
+    const auto green_in_row = [&](const std::vector<uint32_t>& p, int row) {
+        int n = 0;
+        for (int x = 0; x < 30 * 4; ++x)
+            n += (p[static_cast<size_t>(row * 30 * 4 + x)] & 0xFF00) > 0x8000;
+        return n;
+    };
+    int middle = 0;
+    for (int row = 0; row < 16 * 4; ++row) middle = std::max(middle, green_in_row(en_dash, row));
+    EXPECT_GT(middle, 8);
+    EXPECT_EQ(green_in_row(en_dash, 2), 0);
 }
 
 TEST_F(GaugeRendererTest, HiddenElementsAreNeitherDrawnNorUpdatedAndAmbientDimsUnlitArt) {
