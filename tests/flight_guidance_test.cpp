@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "cabin_link/sound_scheme.h"
@@ -33,6 +34,7 @@
 #include "module_state.h"
 #include "zu/simhost/aircraft_model.h"
 #include "zu/simhost/simulator.h"
+#include "zu/simhost/state_json.h"
 
 namespace zu::e2e {
 namespace {
@@ -264,6 +266,19 @@ TEST_F(FlightGuidanceFlight, PowerUpSelfTestAndMessagesOnTheGround) {
     Frames(20);
     EXPECT_EQ(FgcFlags1[1], 0);  // the alert ends with the test
     EXPECT_NE(FgcMessageLines[kMsgAdvisory1][0], '\0');
+    // The outside air temperature advisory ("%2d°c  SAT") as the state file
+    // writes the display's text: the degree sign as the character.
+    const nlohmann::json state = nlohmann::json::parse(simhost::BuildStateJson(*sim_, nullptr));
+    std::string advisory;
+    for (const auto& g : state["gauges"]) {
+        if (g["name"] != "ID809a_Panel") continue;
+        for (const auto& e : g["elements"]) {
+            const std::string t = e.value("text", "");
+            if (t.find("SAT") != std::string::npos) advisory = t;
+        }
+    }
+    EXPECT_TRUE(advisory.ends_with("°c  SAT")) << advisory;
+    EXPECT_EQ(advisory.find("\\x"), std::string::npos) << advisory;
 
     // AP on the ground: refused, blinking until acknowledged.
     Press(kApRequestAp);

@@ -101,6 +101,12 @@ double DegreeText(gauge::ElementHeader* e) {
                 "c");
     return 0;
 }
+std::string g_text;
+double GivenText(gauge::ElementHeader* e) {
+    std::snprintf(reinterpret_cast<gauge::StringElement*>(e)->text,
+                  sizeof reinterpret_cast<gauge::StringElement*>(e)->text, "%s", g_text.c_str());
+    return 0;
+}
 double SymbolText(gauge::ElementHeader* e) {
     std::strcpy(reinterpret_cast<gauge::StringElement*>(e)->text, "g g");
     return 0;
@@ -365,6 +371,34 @@ TEST_F(GaugeRendererTest, CodePageTextDoesNotStopTheDrawingOfLaterElements) {
     g_el.text.header.callback = DegreeText;
     g_el.hidden.header.image_flags = 0;  // the magenta icon, drawn after the text
     EXPECT_EQ(PixelAfterFrame(2, 2), 0xFF00FFu);
+}
+
+// The module's texts are in Windows-1252: its quotation marks and dashes in
+// 0x80..0x9F are characters of their own, not control codes that all draw
+// as the same missing-glyph box.
+TEST_F(GaugeRendererTest, StringsDrawTheCodePagesCharacters) {
+    g_el.text.header.callback = GivenText;
+    g_el.text.align = 1;
+    const auto box = [&](const std::string& text) {
+        g_text = text;
+        sim_->RunFrame();
+        cairo_surface_t* s = renderer_->RenderWindow(window(), {4.0, 1.0});
+        const unsigned char* data = cairo_image_surface_get_data(s);
+        const int stride = cairo_image_surface_get_stride(s);
+        std::vector<uint32_t> pixels;
+        for (int y = 60 * 4; y < 76 * 4; ++y) {
+            for (int x = 60 * 4; x < 90 * 4; ++x) {
+                pixels.push_back(reinterpret_cast<const uint32_t*>(data + y * stride)[x]);
+            }
+        }
+        cairo_surface_destroy(s);
+        return pixels;
+    };
+    const std::vector<uint32_t> left_quote = box("\x93");
+    const std::vector<uint32_t> en_dash = box("\x96");
+    EXPECT_NE(left_quote, box("\x94"));  // the right quotation mark
+    EXPECT_NE(en_dash, box("\x97"));     // the em dash
+    EXPECT_NE(en_dash, left_quote);
 }
 
 TEST_F(GaugeRendererTest, HiddenElementsAreNeitherDrawnNorUpdatedAndAmbientDimsUnlitArt) {

@@ -286,6 +286,72 @@ TEST_F(FakeModule, StringElementsTakeEveryChangedText) {
     }
 }
 
+// The module writes its texts in the simulator's code page, Windows-1252;
+// the state file writes them as the characters they are, and the bytes that
+// are no character as \xNN.
+TEST_F(FakeModule, ModuleTextsAreWrittenAsTheCodePagesCharacters) {
+    g_string.header.callback = TextCallback;
+    std::string error;
+    ASSERT_TRUE(sim_->Start(&error)) << error;
+    const auto text_of = [&](const std::string& bytes) {
+        g_next_text = bytes;
+        sim_->RunFrame();
+        const auto state = nlohmann::json::parse(simhost::BuildStateJson(*sim_, nullptr));
+        return state["gauges"][0]["elements"][1]["text"].get<std::string>();
+    };
+    EXPECT_EQ(text_of(" 9\xB0"
+                      "c  SAT"),
+              " 9°c  SAT");
+    // The upper controls' block: the euro sign to the capital Y with diaeresis.
+    EXPECT_EQ(text_of("\x80\x82\x85\x8A\x91\x96\x99\x9F"), "€‚…Š‘–™Ÿ");
+    // The five bytes without a character, and the control bytes.
+    EXPECT_EQ(text_of("\x81\x8D\x8F\x90\x9D"), "\\x81\\x8D\\x8F\\x90\\x9D");
+    EXPECT_EQ(text_of("A\x01\x1F\x7F"
+                      "B"),
+              "A\\x01\\x1F\\x7FB");
+    // The upper half as Latin-1 has it: no-break space, e acute, y diaeresis.
+    EXPECT_EQ(text_of("\xA0\xE9\xFF"), "\u00A0éÿ");
+
+    sim_->RegisterNamedVariable("caf\xE9_temp\x8F");
+    const auto state = nlohmann::json::parse(simhost::BuildStateJson(*sim_, nullptr));
+    EXPECT_EQ(state["named_variables"].back()["name"], "café_temp\\x8F");
+}
+
+// `expect lit` and `expect shows` take a module's text as the state file
+// writes it or with \xNN for its bytes.
+TEST_F(FakeModule, TextChecksTakeTheCharactersOrTheirBytes) {
+    g_string.header.callback = TextCallback;
+    g_next_text =
+        "-4\xB0"
+        "c  SAT\x81";
+    simhost::Scenario scenario;
+    std::string error;
+    ASSERT_TRUE(
+        simhost::Scenario::Parse("at 0 expect lit Dial \"-4°c  SAT\\x81\"\n"
+                                 "at 0 expect lit Dial \"-4\\xB0c  SAT\\x81\"\n"
+                                 "at 0 expect lit Dial \"-4\\xb0c  SAT\\x81\"\n"
+                                 "at 0 expect shows Dial °c\n"
+                                 "at 0 expect shows Dial \\xB0c\n"
+                                 "at 0 expect lit Dial \"-4°c  SAT\"\n"
+                                 "at 0 expect shows Dial \\xB1c\n"
+                                 "at 0 expect shows Dial \"4 c\"\n",
+                                 "s.txt", &scenario, &error))
+        << error;
+    ASSERT_TRUE(sim_->Start(&error)) << error;
+    simhost::ScenarioContext ctx{*sim_, nullptr};
+    sim_->RunFrame();
+    sim_->BeginFrame();
+    scenario.RunDue(ctx, sim_->elapsed_seconds());
+    sim_->RunGauges();
+    scenario.Finish();
+    const auto& r = scenario.results();
+    ASSERT_EQ(r.size(), 8u);
+    for (size_t i = 0; i < 5; ++i) EXPECT_TRUE(r[i].ok) << r[i].line << ": " << r[i].message;
+    for (size_t i = 5; i < 8; ++i) EXPECT_FALSE(r[i].ok) << r[i].line;
+    // What the failure tells is the text as the state file has it.
+    EXPECT_EQ(r[5].message, "Dial shows \"-4°c  SAT\\x81\"");
+}
+
 TEST_F(FakeModule, ClicksDeliverTheEventsARectangleTakes) {
     std::string error;
     ASSERT_TRUE(sim_->Start(&error)) << error;

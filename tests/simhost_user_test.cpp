@@ -25,6 +25,7 @@
 #include "zu/simhost/panel_config.h"
 #include "zu/simhost/progress.h"
 #include "zu/simhost/saved_flights.h"
+#include "zu/simhost/world.h"
 
 namespace zu::e2e {
 namespace {
@@ -65,11 +66,19 @@ class Background {
         if (out_ >= 0) ::close(out_);
     }
 
-    // Reads standard output until it holds `text` (bounded); false when the
+    // Reads standard output until it holds `text` `times` times (bounded); false when the
     // program ended or the bound passed first.
-    bool WaitForOutput(const std::string& text) {
+    bool WaitForOutput(const std::string& text, int times = 1) {
         const auto deadline = std::chrono::steady_clock::now() + kBound;
-        while (output_.find(text) == std::string::npos) {
+        const auto seen = [&]() {
+            int n = 0;
+            for (size_t at = output_.find(text); at != std::string::npos && n < times;
+                 at = output_.find(text, at + 1)) {
+                ++n;
+            }
+            return n >= times;
+        };
+        while (!seen()) {
             if (std::chrono::steady_clock::now() > deadline) return false;
             pollfd p{out_, POLLIN, 0};
             if (::poll(&p, 1, 100) <= 0) continue;
@@ -136,6 +145,35 @@ TEST(SimhostStop, SigtermEndsTheFlightCleanlyWith143) {
 
 TEST(SimhostStop, SigintEndsTheFlightCleanlyWith130) {
     StopsCleanlyOn(SIGINT, 130);
+}
+
+// The highest frame of the event log's lines ("frame N: ...").
+long LastLoggedFrame(const std::string& log) {
+    long last = -1;
+    for (size_t at = log.find("frame "); at != std::string::npos; at = log.find("\nframe ", at)) {
+        at += log[at] == '\n' ? 7 : 6;
+        last = std::max(last, std::strtol(log.c_str() + at, nullptr, 10));
+    }
+    return last;
+}
+
+// A flight killed without warning still leaves its log up to about a second
+// before the kill: 6 s into a real-time flight at 30 frames a second, frame
+// 120 (4 s) at least is on disk.
+TEST(SimhostStop, AKilledFlightLeavesItsEventLogUpToTheLastSecond) {
+    TempDir tmp;
+    const fs::path aircraft = CopySampleAircraft(tmp.path());
+    const fs::path out = tmp.path() / "out";
+    Background sim({"--aircraft", aircraft.string(), "--realtime", "--seconds", "600", "--fps",
+                    "30", "--no-audio", "--out", out.string()},
+                   true);
+    // Progress is reported once a second after the first 5 s of wall time:
+    // its second line comes 6 s in.
+    ASSERT_TRUE(sim.WaitForOutput("simhost: simulated ", 2)) << sim.output();
+    sim.Signal(SIGKILL);
+    EXPECT_EQ(sim.Wait(), -2);
+    const std::string log = ReadFile(out / "simhost.log");
+    EXPECT_GE(LastLoggedFrame(log), 120) << log.size() << " bytes";
 }
 
 TEST(SimhostStop, ASecondSignalEndsItAtOnce) {
@@ -209,7 +247,89 @@ TEST(SimhostBadFiles, AStartUpFlightOutsideTheFlyableRangeIsRefused) {
         RunSimhost({"--aircraft", aircraft.string(), "--flight", (tmp.path() / "High.FLT").string(),
                     "--out", (tmp.path() / "out").string()});
     EXPECT_EQ(r.exit_code, 4);
-    EXPECT_NE(r.err.find("Altitude"), std::string::npos) << r.err;
+    // The value in its short form, not its 309 digits.
+    EXPECT_NE(r.err.find("Altitude 1e+308 ft"), std::string::npos) << r.err;
+    EXPECT_LT(r.err.size(), 300u) << r.err;
+}
+
+// The text between `open` and the next `close` of a message.
+std::string Field(const std::string& message, const std::string& open, char close) {
+    const size_t from = message.find(open);
+    if (from == std::string::npos) return "(no " + open + ")";
+    const size_t start = from + open.size();
+    return message.substr(start, message.find(close, start) - start);
+}
+
+// Whatever a damaged file holds, a message echoes at most 80 characters of a
+// field, with the bytes outside printable ASCII shown as \xNN.
+TEST(SimhostBadFiles, EchoedFieldsAreCutAndEscaped) {
+    std::string huge = "\x01\xB0";
+    huge += std::string(2 << 20, 'G');
+    const std::string cut = "\\x01\\xB0" + std::string(72, 'G') + "...";
+
+    const simhost::PanelConfig panel =
+        simhost::ParsePanelConfig("[Window00]\ngauge00=" + huge + ", 0, 0, 25\n");
+    ASSERT_EQ(panel.warnings.size(), 1u);
+    EXPECT_EQ(Field(panel.warnings[0], "gauge '", '\''), cut);
+
+    simhost::World world;
+    std::string error;
+    EXPECT_FALSE(
+        simhost::ParseWorld("\n\x7f"
+                            "ELF\x02\x01" +
+                                std::string(100000, 'x') + " 1\n",
+                            &world, &error));
+    EXPECT_EQ(error, "line 2: unknown entry \\x7FELF\\x02\\x01" + std::string(65, 'x') + "...");
+
+    // Through the program: a gauge the module does not have, named by 2 MB.
+    TempDir tmp;
+    const fs::path aircraft = CopySampleAircraft(tmp.path());
+    const fs::path cfg = aircraft / "panel" / "panel.cfg";
+    WriteFile(cfg, ReadFile(cfg) + "[Window90]\ngauge00=ZeveridUvo!" + huge + ", 0, 0, 25\n");
+    const ProcessResult r = RunSimhost({"--aircraft", aircraft.string(), "--seconds", "0.1",
+                                        "--state-json", (tmp.path() / "s.json").string()});
+    EXPECT_EQ(r.exit_code, 0) << r.err.substr(0, 400);
+    EXPECT_LT(r.err.size(), 2000u);
+    EXPECT_EQ(Field(r.err, "no gauge '", '\''), cut) << r.err.substr(0, 400);
+}
+
+TEST(SimhostBadFiles, APanelConfigurationThatIsAFolderSaysSo) {
+    TempDir tmp;
+    const fs::path aircraft = CopySampleAircraft(tmp.path());
+    fs::remove(aircraft / "panel" / "panel.cfg");
+    fs::create_directories(aircraft / "panel" / "panel.cfg");
+    const ProcessResult r = RunSimhost(
+        {"--aircraft", aircraft.string(), "--state-json", (tmp.path() / "s.json").string()});
+    EXPECT_EQ(r.exit_code, 4);
+    EXPECT_NE(r.err.find("panel.cfg is a folder"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("not found"), std::string::npos) << r.err;
+}
+
+// A flight has one position: a second [Position] section, which a reader
+// taking the first would skip without a word, is refused with its line.
+TEST(SimhostBadFiles, ASecondPositionSectionIsRefusedWithItsLine) {
+    TempDir tmp;
+    const fs::path file = tmp.path() / "Twice.FLT";
+    const std::string position =
+        "Latitude=45\nLongitude=10\nAltitude=3000\nHeading=90\nSpeed=150\nOnGround=0\n";
+    WriteFile(file,
+              "[Main]\nTitle=Twice\n[Position]\n" + position + "\n [ position ]\n" + position);
+    simhost::SavedFlight flight;
+    std::string error;
+    EXPECT_FALSE(simhost::ReadSavedFlight(file, &flight, &error));
+    EXPECT_NE(error.find("line 11"), std::string::npos) << error;
+    EXPECT_NE(error.find("[Position]"), std::string::npos) << error;
+
+    const fs::path aircraft = CopySampleAircraft(tmp.path());
+    const ProcessResult r = RunSimhost({"--aircraft", aircraft.string(), "--flight", file.string(),
+                                        "--out", (tmp.path() / "out").string()});
+    EXPECT_EQ(r.exit_code, 4);
+    EXPECT_NE(r.err.find("Twice.FLT: line 11"), std::string::npos) << r.err;
+
+    // One [Position] beside other sections reads.
+    WriteFile(file, "[Main]\nTitle=Once\n[Position]\n" + position + "[Positions]\nX=1\n");
+    EXPECT_TRUE(simhost::ReadSavedFlight(file, &flight, &error)) << error;
+    EXPECT_EQ(flight.altitude_ft, 3000.0);
 }
 
 // A settings file the module cannot read: the flight goes on with the

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "zu/simhost/code_page.h"
+
 namespace zu::simhost {
 
 namespace {
@@ -68,12 +70,12 @@ double PaintGain(const std::vector<platform::DrawTextEntry>& texts) {
     return top == 0 ? 1.0 : 255.0 / static_cast<double>(top);
 }
 
-// A cell as text: 0xB0 as the degree sign, other bytes outside printable
-// ASCII as '?'.
+// A cell as text: printable ASCII and the code page's characters (the
+// degree sign) as UTF-8, control bytes and bytes without a character as '?'.
 std::string CellText(unsigned char c) {
-    if (c == 0xB0) return "\xC2\xB0";
-    if (c < 0x20 || c > 0x7E) return "?";
-    return std::string(1, static_cast<char>(c));
+    const CodePageChar& ch = CodePageCharOf(c);
+    if (c < 0x20 || c == 0x7F || !ch.defined) return "?";
+    return std::string(ch.utf8, ch.size);
 }
 
 }  // namespace

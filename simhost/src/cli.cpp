@@ -459,7 +459,8 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
         o.snapshot_dir = o.state_json.parent_path() / "snapshots";
     }
 
-    // Every frame logs a few dozen lines: the log goes out in large blocks.
+    // Every frame logs a few dozen lines: the log goes out in large blocks,
+    // and at least once a second (the simulator flushes it).
     constexpr size_t kEventLogBuffer = size_t{256} << 10;
     std::unique_ptr<char[]> event_log_buffer;
     std::ofstream event_log;
@@ -667,6 +668,8 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
     if (stop_signal != 0) {
         sim.LogEvent(std::string("stopped by ") + (stop_signal == SIGINT ? "SIGINT" : "SIGTERM"));
     }
+    // The flight is over: its lines go out before the waits that follow.
+    sim.FlushEventLog();
     if (has_scenario) report(scenario.Finish());
     // What the instructor has failed, asked over the link while the module
     // still hosts it (killing the gauges closes it).

@@ -23,6 +23,7 @@
 
 #include "font_files.h"
 #include "png_rows.h"
+#include "zu/simhost/code_page.h"
 #include "zu/simhost/turned_paint.h"
 
 namespace zu::simhost {
@@ -63,19 +64,11 @@ void PaintGroupMasked(cairo_t* cr, cairo_pattern_t* mask) {
     cairo_pattern_destroy(group);
 }
 
-// A zero-terminated text of single-byte characters as UTF-8 (`out` twice as
-// large as the text).
-void Latin1ToUtf8(const char* in, char* out) {
-    for (; *in != '\0'; ++in) {
-        const auto c = static_cast<unsigned char>(*in);
-        if (c < 0x80) {
-            *out++ = static_cast<char>(c);
-        } else {
-            *out++ = static_cast<char>(0xC0 | (c >> 6));
-            *out++ = static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+// A zero-terminated text in the code page as UTF-8 (`out` three times as
+// large as the text, and one more).
+void CodePageTextToUtf8(const char* in, char* out) {
     *out = '\0';
+    for (; *in != '\0'; ++in) out += CodePageToUtf8(static_cast<unsigned char>(*in), out);
 }
 
 // The symbol font ("Webdings"): the module uses only its "g", a filled
@@ -148,19 +141,6 @@ pixman_image_t* PixmanImage(cairo_surface_t* s,
     return image;
 }
 
-// A Latin-1 character as UTF-8 (`out` holds three bytes); its length.
-int Latin1CharToUtf8(unsigned char c, char* out) {
-    if (c < 0x80) {
-        out[0] = static_cast<char>(c);
-        out[1] = '\0';
-        return 1;
-    }
-    out[0] = static_cast<char>(0xC0 | (c >> 6));
-    out[1] = static_cast<char>(0x80 | (c & 0x3F));
-    out[2] = '\0';
-    return 2;
-}
-
 // Cairo's fixed-point value of a device coordinate (1/256 pixel, rounded to
 // the nearest, ties to even).
 double FixedOf(double v) {
@@ -200,8 +180,8 @@ const GaugeRenderer::TextMetrics::Glyph& GaugeRenderer::TextMetrics::GlyphOf(uns
     Glyph& g = glyphs[c];
     if (g.made) return g;
     g.made = true;
-    char utf8[3];
-    Latin1CharToUtf8(c, utf8);
+    char utf8[4];
+    CodePageToUtf8(c, utf8);
     cairo_glyph_t* list = nullptr;
     int count = 0;
     if (cairo_scaled_font_text_to_glyphs(font, 0, 0, utf8, -1, &list, &count, nullptr, nullptr,
@@ -364,16 +344,16 @@ GaugeRenderer::TextMetrics& GaugeRenderer::Metrics(cairo_t* cr) {
     return *text_metrics_.back();
 }
 
-double GaugeRenderer::TextAdvance(cairo_t* cr, const char* latin1, size_t length) {
+double GaugeRenderer::TextAdvance(cairo_t* cr, const char* text_bytes, size_t length) {
     TextMetrics& m = Metrics(cr);
     // Cairo places each glyph at the sum of the advances before it and
     // measures the text to the end of its last glyph's advance.
     double x = 0.0;
     for (size_t i = 0; i < length; ++i) {
-        const auto c = static_cast<unsigned char>(latin1[i]);
+        const auto c = static_cast<unsigned char>(text_bytes[i]);
         if (!m.known[c]) {
-            char utf8[3];
-            Latin1CharToUtf8(c, utf8);
+            char utf8[4];
+            CodePageToUtf8(c, utf8);
             cairo_text_extents_t e;
             cairo_scaled_font_text_extents(m.font, utf8, &e);
             m.advance[c] = e.x_advance;
@@ -398,21 +378,21 @@ double GaugeRenderer::EightHeight(cairo_t* cr) {
 // Broken at the space that keeps the longer line shortest; a line still too
 // wide is condensed to the box's width. Draws with the current font and
 // source.
-bool GaugeRenderer::ShowTwoLines(cairo_t* cr, const gauge::StringElement& str, const char* latin1,
-                                 double px, double py, double advance) {
+bool GaugeRenderer::ShowTwoLines(cairo_t* cr, const gauge::StringElement& str,
+                                 const char* text_bytes, double px, double py, double advance) {
     // The capitals' height from the face's size, not from measured (and, at
     // small scales, hinted) extents, so that every scale breaks alike.
     const double cap = 0.72 * str.font_height;
     const double room = str.width - 4.0;
     if (advance <= room || str.height < 2.0 * cap + 3.0) return false;
-    const size_t length = std::strlen(latin1);
+    const size_t length = std::strlen(text_bytes);
     size_t best = length;
     double best_width = 0.0;
     double widths[2] = {};
     for (size_t at = 0; at < length; ++at) {
-        if (latin1[at] != ' ') continue;
-        const double a = TextAdvance(cr, latin1, at);
-        const double b = TextAdvance(cr, latin1 + at + 1, length - at - 1);
+        if (text_bytes[at] != ' ') continue;
+        const double a = TextAdvance(cr, text_bytes, at);
+        const double b = TextAdvance(cr, text_bytes + at + 1, length - at - 1);
         const double longer = std::max(a, b);
         if (best == length || longer < best_width) {
             best = at;
@@ -425,12 +405,12 @@ bool GaugeRenderer::ShowTwoLines(cairo_t* cr, const gauge::StringElement& str, c
     const double gap = std::max(1.5, (str.height - 2.0 * cap) / 3.0);
     const double first = py + (str.height - 2.0 * cap - gap) / 2.0 + cap;
     for (int i = 0; i < 2; ++i) {
-        char line[2 * sizeof str.text + 1];
-        const char* from = i == 0 ? latin1 : latin1 + best + 1;
+        char line[3 * sizeof str.text + 1];
+        const char* from = i == 0 ? text_bytes : text_bytes + best + 1;
         const size_t n = i == 0 ? best : length - best - 1;
         char* out = line;
         for (size_t k = 0; k < n; ++k)
-            out += Latin1CharToUtf8(static_cast<unsigned char>(from[k]), out);
+            out += CodePageToUtf8(static_cast<unsigned char>(from[k]), out);
         *out = '\0';
         const double squeeze = widths[i] > room ? room / widths[i] : 1.0;
         const double w = widths[i] * squeeze;
@@ -451,7 +431,7 @@ void GaugeRenderer::PixmanImageDeleter::operator()(void* image) const {
     if (image != nullptr) pixman_image_unref(static_cast<pixman_image_t*>(image));
 }
 
-bool GaugeRenderer::ShowTextDirect(cairo_t* cr, const char* latin1, size_t length, double r,
+bool GaugeRenderer::ShowTextDirect(cairo_t* cr, const char* text_bytes, size_t length, double r,
                                    double g, double b) {
     constexpr size_t kMost = 256;
     if (!direct_ || !text_direct_ || length == 0 || length > kMost ||
@@ -471,9 +451,9 @@ bool GaugeRenderer::ShowTextDirect(cairo_t* cr, const char* latin1, size_t lengt
     int at_y[kMost];
     const TextMetrics::Glyph* glyph[kMost];
     PixelBox box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-    TextAdvance(cr, latin1, length);  // every advance known
+    TextAdvance(cr, text_bytes, length);  // every advance known
     for (size_t i = 0; i < length; ++i) {
-        const auto c = static_cast<unsigned char>(latin1[i]);
+        const auto c = static_cast<unsigned char>(text_bytes[i]);
         const TextMetrics::Glyph& gl = m.GlyphOf(c);
         if (!gl.usable) return false;
         double dx = x;
@@ -1141,8 +1121,8 @@ void GaugeRenderer::PaintString(cairo_t* cr, const gauge::StringElement& str, bo
     // The module's texts are in the Windows code page: its upper
     // half (the degree sign of the advisories) would be invalid
     // UTF-8 and put the window's drawing context into an error.
-    char utf8[2 * sizeof text] = {};
-    Latin1ToUtf8(text, utf8);
+    char utf8[3 * sizeof text + 1] = {};
+    CodePageTextToUtf8(text, utf8);
     cairo_rectangle(cr, px, py, str.width, str.height);
     cairo_clip(cr);
     // The string's clip as Cairo places it (see the gauge's).

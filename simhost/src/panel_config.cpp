@@ -47,7 +47,7 @@ bool ParseGaugeLine(std::string_view value, PanelGaugeEntry* entry, std::string*
     const std::string_view ident = parts[0];
     const size_t bang = ident.find('!');
     if (bang == std::string_view::npos) {
-        *problem = "gauge '" + std::string(ident) + "' names no module (Module!Name)";
+        *problem = "gauge '" + text::Echo(ident) + "' names no module (Module!Name)";
         return false;
     }
     entry->module = std::string(Trim(ident.substr(0, bang)));
@@ -57,7 +57,7 @@ bool ParseGaugeLine(std::string_view value, PanelGaugeEntry* entry, std::string*
         return false;
     }
     if (parts.size() < 4) {
-        *problem = "gauge '" + entry->name + "' needs x, y and width";
+        *problem = "gauge '" + text::Echo(entry->name) + "' needs x, y and width";
         return false;
     }
     auto x = text::ParseInt(parts[1]);
@@ -65,7 +65,8 @@ bool ParseGaugeLine(std::string_view value, PanelGaugeEntry* entry, std::string*
     auto w = text::ParseInt(parts[3]);
     if (!x || !y || !w || *w <= 0 || *w > 100000 || *x < -100000 || *x > 100000 || *y < -100000 ||
         *y > 100000) {
-        *problem = "gauge '" + entry->name + "': x, y and width must be numbers (width above 0)";
+        *problem = "gauge '" + text::Echo(entry->name) +
+                   "': x, y and width must be numbers (width above 0)";
         return false;
     }
     entry->x = static_cast<int>(*x);
@@ -77,7 +78,7 @@ bool ParseGaugeLine(std::string_view value, PanelGaugeEntry* entry, std::string*
         auto h = text::ParseInt(parts[4]);
         if (h) {
             if (*h <= 0 || *h > 100000) {
-                *problem = "gauge '" + entry->name + "': height must be above 0";
+                *problem = "gauge '" + text::Echo(entry->name) + "': height must be above 0";
                 return false;
             }
             entry->height = static_cast<int>(*h);
@@ -138,7 +139,7 @@ PanelConfig ParsePanelConfig(const std::string& content) {
                 section = Section::Window;
                 auto it = window_index.find(*number);
                 if (it != window_index.end()) {
-                    config.warnings.push_back(Where(line_no) + "section [" + std::string(name) +
+                    config.warnings.push_back(Where(line_no) + "section [" + text::Echo(name) +
                                               "] appears again; its lines are added to the first");
                     window = &config.windows[it->second];
                 } else {

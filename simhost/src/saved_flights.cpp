@@ -6,9 +6,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <string_view>
 #include <system_error>
 
 #include "text_util.h"
@@ -31,6 +34,33 @@ std::string Fixed(double v, int decimals) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
     return buf;
+}
+
+// A value as a message shows it: the shortest text that reads back as it
+// (60001.5, 1e+308).
+std::string Short(double v) {
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, r.ptr);
+}
+
+// The line of the file's second section named `name` (as the INI reader
+// matches section names); 0 when it has at most one. The reader takes the
+// first and would leave the other unread without a word.
+int SecondSectionLine(const fs::path& file, std::string_view name) {
+    std::ifstream in(file, std::ios::binary);
+    int line_no = 0;
+    bool seen = false;
+    for (std::string line; std::getline(in, line);) {
+        ++line_no;
+        std::string_view header = text::Trim(line);
+        if (header.empty() || header.front() != '[') continue;
+        header.remove_prefix(1);
+        if (!text::EqualNoCase(text::Trim(header.substr(0, header.find(']'))), name)) continue;
+        if (seen) return line_no;
+        seen = true;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -83,6 +113,11 @@ bool ReadSavedFlight(const fs::path& file, SavedFlight* flight, std::string* err
         *error = "no saved flight " + file.string();
         return false;
     }
+    if (const int line = SecondSectionLine(file, "Position"); line != 0) {
+        *error = file.string() + ": line " + std::to_string(line) +
+                 ": a second [Position] section (a flight has one position)";
+        return false;
+    }
     const std::string path = Windows(file);
     char buf[256];
     platform::GetPrivateProfileString("Main", "Title", "", buf, sizeof buf, path.c_str());
@@ -110,12 +145,12 @@ bool ReadSavedFlight(const fs::path& file, SavedFlight* flight, std::string* err
         return false;
     }
     if (flight->altitude_ft < kLowestAltitudeFt || flight->altitude_ft > kHighestAltitudeFt) {
-        *error = file.string() + ": [Position] Altitude " + Fixed(flight->altitude_ft, 1) +
+        *error = file.string() + ": [Position] Altitude " + Short(flight->altitude_ft) +
                  " ft is outside -1500 to 60000 ft";
         return false;
     }
     if (flight->speed_kt > kHighestSpeedKt) {
-        *error = file.string() + ": [Position] Speed " + Fixed(flight->speed_kt, 1) +
+        *error = file.string() + ": [Position] Speed " + Short(flight->speed_kt) +
                  " kt is above 1000 kt";
         return false;
     }

@@ -15,6 +15,7 @@
 #include "zu/platform/joystick.h"
 #include "zu/platform/net_session.h"
 #include "zu/simhost/cdu_keys.h"
+#include "zu/simhost/code_page.h"
 #include "zu/simhost/scenario.h"
 #include "zu/simhost/simulator.h"
 
@@ -333,16 +334,25 @@ ScenarioAction ParseSnapshot(const std::vector<std::string>& args, std::string* 
 }
 
 // The texts of a placed gauge's shown string elements, in walk order (blank
-// texts, a dark display's, left out).
+// texts, a dark display's, left out), decoded as the state file writes them.
 std::vector<std::string> LitTexts(const GaugeInstance& g) {
     std::vector<std::string> texts;
     for (const ElementState& e : g.elements) {
         if (e.type == gauge::ElementType::String && !e.hidden &&
             e.text.find_first_not_of(' ') != std::string::npos) {
-            texts.push_back(e.text);
+            texts.push_back(ModuleTextUtf8(e.text));
         }
     }
     return texts;
+}
+
+// Texts of the module in one form, however each is written: as UTF-8 or
+// with \xNN for the code page's bytes ("9°c" and "9\xB0c" read alike).
+std::vector<std::string> Normalized(const std::vector<std::string>& texts) {
+    std::vector<std::string> out;
+    out.reserve(texts.size());
+    for (const std::string& t : texts) out.push_back(NormalizeModuleText(t));
+    return out;
 }
 
 std::string JoinTexts(const std::vector<std::string>& texts) {
@@ -364,8 +374,9 @@ ScenarioAction ParseExpectShown(const std::string& kind, const std::vector<std::
     }
     const std::string gauge_name = args[1];
     const std::vector<std::string> texts(args.begin() + 2, args.end());
+    const std::vector<std::string> wanted = Normalized(texts);
     const bool exact = kind == "lit";
-    return [gauge_name, texts, exact](ScenarioContext& ctx, std::string* message) {
+    return [gauge_name, texts, wanted, exact](ScenarioContext& ctx, std::string* message) {
         const GaugeInstance* g = ctx.sim.FindGauge(gauge_name);
         if (g == nullptr) {
             *message = "no gauge '" + gauge_name + "' is placed";
@@ -374,7 +385,7 @@ ScenarioAction ParseExpectShown(const std::string& kind, const std::vector<std::
         std::vector<std::string> shown = LitTexts(*g);
         if (exact) {
             *message = gauge_name + " shows " + JoinTexts(shown);
-            return shown == texts;
+            return Normalized(shown) == wanted;
         }
         if (gauge_name == "FMS" || gauge_name == "FMS_VC") {
             // A CDU's screen letters one cell at a time: its lines as the
@@ -384,11 +395,13 @@ ScenarioAction ParseExpectShown(const std::string& kind, const std::vector<std::
             shown.insert(shown.end(), fold.lines.begin(), fold.lines.end());
         } else {
             for (const auto& surface : g->surfaces) {
-                for (const platform::DrawTextEntry& t : surface->texts) shown.emplace_back(t.text);
+                for (const platform::DrawTextEntry& t : surface->texts) {
+                    shown.push_back(ModuleTextUtf8(t.text));
+                }
             }
         }
         for (const std::string& t : shown) {
-            if (t.find(texts[0]) != std::string::npos) {
+            if (NormalizeModuleText(t).find(wanted[0]) != std::string::npos) {
                 *message = gauge_name + " shows \"" + t + "\"";
                 return true;
             }

@@ -376,7 +376,8 @@ bool Simulator::LoadAircraft(std::string* error) {
 
     panel_file_ = config_.panel_file.empty() ? dir / "panel" / "panel.cfg" : config_.panel_file;
     if (!fs::is_regular_file(panel_file_, ec)) {
-        *error = "panel configuration " + panel_file_.string() + " not found";
+        *error = "panel configuration " + panel_file_.string() +
+                 (fs::is_directory(panel_file_, ec) ? " is a folder, not a file" : " not found");
         return false;
     }
     PanelConfig panel;
@@ -394,8 +395,9 @@ bool Simulator::LoadAircraft(std::string* error) {
         for (const PanelGaugeEntry& entry : window.gauges) {
             const std::string line = where + "line " + std::to_string(entry.line) + ": ";
             if (!text::EqualNoCase(entry.module, module_name_)) {
-                panel_warnings_.push_back(line + "gauge '" + entry.module + "!" + entry.name +
-                                          "' is not in module " + module_name_ + "; skipped");
+                panel_warnings_.push_back(line + "gauge '" + text::Echo(entry.module) + "!" +
+                                          text::Echo(entry.name) + "' is not in module " +
+                                          module_name_ + "; skipped");
                 continue;
             }
             int found = -1;
@@ -406,7 +408,7 @@ bool Simulator::LoadAircraft(std::string* error) {
                 if (text::EqualNoCase(entry.name, table[i]->name)) found = static_cast<int>(i);
             }
             if (found < 0) {
-                panel_warnings_.push_back(line + "no gauge '" + entry.name + "' in " +
+                panel_warnings_.push_back(line + "no gauge '" + text::Echo(entry.name) + "' in " +
                                           module_name_ + "; skipped");
                 continue;
             }
@@ -482,6 +484,7 @@ bool Simulator::Start(std::string* error) {
     real_start_ns_ = std::chrono::duration_cast<std::chrono::nanoseconds>(
                          std::chrono::steady_clock::now().time_since_epoch())
                          .count();
+    log_flushed_ns_ = static_cast<uint64_t>(real_start_ns_);
     start_number_ = g_starts.fetch_add(1, std::memory_order_relaxed) + 1;
     t_gauge_start = start_number_;
     ended_sessions_before_ = platform::EndedSessionsTotal();
@@ -517,6 +520,7 @@ void Simulator::Stop() {
     fsuipc_.Close();
     started_ = false;
     LogEvent("stop");
+    FlushEventLog();
 }
 
 void Simulator::Reload() {
@@ -527,6 +531,9 @@ void Simulator::Reload() {
 }
 
 namespace {
+
+// How often the frames hand the event log's buffer on to its file.
+constexpr uint64_t kEventLogFlushNs = 1000000000;
 
 uint64_t MonotonicNs() {
     return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -725,6 +732,14 @@ void Simulator::RunGauges() {
     RenderAudio();
     ReportHostings();
     ReportLoadProblems();
+    // A crash or a kill loses at most the last second's lines.
+    if (config_.event_log != nullptr) {
+        const uint64_t now = MonotonicNs();
+        if (now - log_flushed_ns_ >= kEventLogFlushNs) {
+            std::lock_guard<std::mutex> lock(log_mutex_);
+            FlushEventLogLocked(now);
+        }
+    }
     if (frame_start_ns_ != 0) {
         timing_.frame_ns += MonotonicNs() - frame_start_ns_;
         ++timing_.frames;
@@ -1424,6 +1439,19 @@ void Simulator::WriteLogLine(size_t size) {
     if (buffer == nullptr || buffer->sputn(log_line_.data(), n) != n) {
         config_.event_log->setstate(std::ios::badbit);
     }
+}
+
+void Simulator::FlushEventLog() {
+    if (config_.event_log == nullptr) return;
+    std::lock_guard<std::mutex> lock(log_mutex_);
+    FlushEventLogLocked(MonotonicNs());
+}
+
+// Under log_mutex_.
+void Simulator::FlushEventLogLocked(uint64_t now_ns) {
+    log_flushed_ns_ = now_ns;
+    std::streambuf* buffer = config_.event_log->rdbuf();
+    if (buffer == nullptr || buffer->pubsync() != 0) config_.event_log->setstate(std::ios::badbit);
 }
 
 void Simulator::LogEventParts(std::string_view first, std::string_view second) {

@@ -13,6 +13,7 @@
 #include "zu/platform/load_problems.h"
 #include "zu/platform/net_session.h"
 #include "zu/simhost/cdu_keys.h"
+#include "zu/simhost/code_page.h"
 #include "zu/simhost/instructor_failures.h"
 #include "zu/simhost/scenario.h"
 #include "zu/simhost/simulator.h"
@@ -73,8 +74,9 @@ json Number(double v) {
     return std::isfinite(v) ? json(v) : json(nullptr);
 }
 
-// Strings from the module may hold any bytes; keep them valid UTF-8 by
-// writing bytes outside printable ASCII as \xNN.
+// Paths and names of files may hold any bytes; keep them valid UTF-8 by
+// writing bytes outside printable ASCII as \xNN. (The module's own texts
+// are decoded from its code page: ModuleTextUtf8.)
 std::string SafeText(const std::string& s) {
     std::string out;
     for (unsigned char c : s) {
@@ -85,6 +87,57 @@ std::string SafeText(const std::string& s) {
             std::snprintf(buf, sizeof buf, "\\x%02X", c);
             out += buf;
         }
+    }
+    return out;
+}
+
+// The length of the whole UTF-8 character that begins at s[i]; 0 when none
+// does (a stray, overlong or cut sequence, a surrogate).
+size_t Utf8Length(const std::string& s, size_t i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) return 1;
+    size_t n = 0;
+    uint32_t code = 0;
+    if ((c & 0xE0) == 0xC0) {
+        n = 2;
+        code = c & 0x1Fu;
+    } else if ((c & 0xF0) == 0xE0) {
+        n = 3;
+        code = c & 0x0Fu;
+    } else if ((c & 0xF8) == 0xF0) {
+        n = 4;
+        code = c & 0x07u;
+    } else {
+        return 0;
+    }
+    if (i + n > s.size()) return 0;
+    for (size_t k = 1; k < n; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        if ((b & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (b & 0x3Fu);
+    }
+    constexpr uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < kLeast[n] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+    return n;
+}
+
+// A text simhost made in UTF-8, which may quote the module's texts (a
+// scenario check's message): its characters as they are, control bytes and
+// bytes that begin no whole character as \xNN.
+std::string Utf8Text(const std::string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size();) {
+        const size_t n = Utf8Length(s, i);
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (n > 1 || (n == 1 && c >= 0x20 && c < 0x7F)) {
+            out.append(s, i, n);
+            i += n;
+            continue;
+        }
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "\\x%02X", c);
+        out += buf;
+        ++i;
     }
     return out;
 }
@@ -144,7 +197,7 @@ json ElementJson(size_t index, const ElementState& s) {
             e["angle"] = Number(s.value);
             break;
         case gauge::ElementType::String:
-            e["text"] = SafeText(s.text);
+            e["text"] = ModuleTextUtf8(s.text);
             e["colour"] = reinterpret_cast<const gauge::StringElement*>(s.element)->fg_colour;
             e["colour_hex"] = Hex(e["colour"].get<uint32_t>(), 8);
             break;
@@ -291,7 +344,7 @@ json SummaryJson(const Simulator& sim, const InstructorFailures* failures) {
     if (caution != nullptr) {
         for (const ElementState& e : caution->elements) {
             if (e.type == gauge::ElementType::String && !e.hidden && !e.text.empty()) {
-                cautions.push_back(SafeText(e.text));
+                cautions.push_back(ModuleTextUtf8(e.text));
             }
         }
     }
@@ -521,7 +574,7 @@ void AddVariables(const Simulator& sim, TopLevelWriter& root) {
     const std::vector<NamedVariable> vars = sim.NamedVariables();
     for (size_t i = 0; i < vars.size(); ++i) {
         named.push_back({{"id", i},
-                         {"name", SafeText(vars[i].name)},
+                         {"name", ModuleTextUtf8(vars[i].name)},
                          {"value", Number(vars[i].value)},
                          {"sets", vars[i].sets}});
     }
@@ -585,7 +638,7 @@ json NetSessionsJson(const Simulator& sim) {
 json SurfaceJson(const DrawnSurface& surface) {
     json texts = json::array();
     for (const auto& t : surface.texts) {
-        texts.push_back({{"text", SafeText(t.text)},
+        texts.push_back({{"text", ModuleTextUtf8(t.text)},
                          {"x", t.x},
                          {"y", t.y},
                          {"colour", t.colour},
@@ -643,7 +696,7 @@ json ScenarioJson(const Scenario& scenario) {
                            {"ran", r.ran},
                            {"frame", r.frame},
                            {"ok", r.ok},
-                           {"message", SafeText(r.message)}});
+                           {"message", Utf8Text(r.message)}});
     }
     return {{"file", scenario.source_name()},
             {"failures", scenario.failures()},

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "text_util.h"
+
 namespace zu::simhost {
 namespace {
 
@@ -121,7 +123,7 @@ bool Line(const std::vector<std::string>& w, World* world, std::string* what) {
         world->stations.push_back(std::move(st));
         return true;
     }
-    *what = "unknown entry " + kind;
+    *what = "unknown entry " + text::Echo(kind);
     return false;
 }
 

@@ -200,22 +200,23 @@ class GaugeRenderer {
     // goes into the picture (no group pushed) through a clip on whole pixels
     // (`direct_clip_`); false (nothing drawn) otherwise.
     bool PaintDirect(cairo_t* cr, cairo_surface_t* source, int x, int y);
-    // The width of a text in the selected font, as Cairo measures it, from
-    // the advances of its characters (looked up once per font and size).
-    double TextAdvance(cairo_t* cr, const char* latin1, size_t length);
+    // The width of a text (bytes in the code page, see code_page.h) in the
+    // selected font, as Cairo measures it, from the advances of its
+    // characters (looked up once per font and size).
+    double TextAdvance(cairo_t* cr, const char* text_bytes, size_t length);
     // The height of the figure 8 in the selected font.
     double EightHeight(cairo_t* cr);
     // A text too wide for its string element, in a box high enough for two
     // lines of it (a lamp's legend), set on two lines (see the drawing);
     // false (nothing drawn) when it fits on one line or the box is too low.
-    bool ShowTwoLines(cairo_t* cr, const zu::gauge::StringElement& str, const char* latin1,
+    bool ShowTwoLines(cairo_t* cr, const zu::gauge::StringElement& str, const char* text_bytes,
                       double px, double py, double advance);
     // Shows a text from the current point in the selected font and the
     // colour (r, g, b), as Cairo would, straight onto the picture when the
     // drawing goes into it through clips on whole pixels, or its glyphs lie
     // within the pixels the clips cover wholly (`text_clip_`); false (nothing
     // drawn) otherwise.
-    bool ShowTextDirect(cairo_t* cr, const char* latin1, size_t length, double r, double g,
+    bool ShowTextDirect(cairo_t* cr, const char* text_bytes, size_t length, double r, double g,
                         double b);
     struct TextMetrics;
     TextMetrics& Metrics(cairo_t* cr);

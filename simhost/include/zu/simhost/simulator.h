@@ -56,13 +56,16 @@ struct SimulatorConfig {
     std::filesystem::path panel_file;    // empty: aircraft_dir/panel/panel.cfg
     bool lockstep = true;                // false: real clock, frames paced by sleeping
     int fps = 30;
-    bool fsuipc = true;                 // false: no FSUIPC window at all
-    bool aircraft_model = true;         // false: variables and offsets hold only what is set
-    bool uipcmain_window = false;       // also create a window of class "UIPCMAIN"
-    uint16_t sim_number = 7;            // low half of the word at 0x3308
-    std::ostream* event_log = nullptr;  // one line per event (may be null)
-    std::ostream* warnings = nullptr;   // problems worth telling the user (may be null)
-    std::ostream* notices = nullptr;    // what the user should know, once (may be null)
+    bool fsuipc = true;            // false: no FSUIPC window at all
+    bool aircraft_model = true;    // false: variables and offsets hold only what is set
+    bool uipcmain_window = false;  // also create a window of class "UIPCMAIN"
+    uint16_t sim_number = 7;       // low half of the word at 0x3308
+    // One line per event (may be null). Its buffer is handed on to the
+    // stream's target at the end of the first frame after each second of
+    // wall time, and when the flight stops (see FlushEventLog).
+    std::ostream* event_log = nullptr;
+    std::ostream* warnings = nullptr;  // problems worth telling the user (may be null)
+    std::ostream* notices = nullptr;   // what the user should know, once (may be null)
     // Sound: the real clock plays the module's sound on the machine's audio
     // device; the lockstep clock renders it after every frame in simulated
     // time (loopback) when `capture_audio` keeps the mix for AudioCapture and
@@ -358,6 +361,10 @@ class Simulator {
     // Writes a line to the event log, prefixed with the frame.
     void LogEvent(const std::string& text);
     void LogEventf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // Hands the lines the event log holds buffered on to its file now (the
+    // frames do so once a second of wall time; Stop does after its line). A
+    // flush that fails marks the log failed.
+    void FlushEventLog();
     void Warn(const std::string& text);
 
     // Panel service entry points (called through the service table).
@@ -387,6 +394,7 @@ class Simulator {
     // Writes the line `first` + `second` to the event log, as LogEvent does.
     void LogEventParts(std::string_view first, std::string_view second = {});
     void WriteLogLine(size_t size);
+    void FlushEventLogLocked(uint64_t now_ns);
     void MakeSurfaces(GaugeInstance& gauge);
     void TakePictures(GaugeInstance& gauge);
     void PressDueCduKey();
@@ -497,6 +505,7 @@ class Simulator {
     // The line's "frame N: " prefix, kept at its start for the frame it tells.
     uint64_t log_prefix_frame_ = ~uint64_t{0};
     size_t log_prefix_size_ = 0;
+    uint64_t log_flushed_ns_ = 0;  // monotonic time of the log's last flush
 };
 
 }  // namespace zu::simhost
