@@ -100,6 +100,9 @@ TEST_F(NamedVariablesE2e, RegistersInOrderAndPublishesFromTheFrameTheBladeAngles
 }
 
 TEST_F(NamedVariablesE2e, StoresThroughTheLocatedPointersMoveTheSimulatorsPropellers) {
+    // Power levers forward, out of the beta range: the module leaves the
+    // blade angles to the simulator.
+    sim_->model().SetThrottleLever(-1, 0.5);
     Run(128);
     ASSERT_EQ(PropBetaLocated, 1);
     // The simulator's variables read its engine block bit for bit.
