@@ -196,9 +196,9 @@ void AircraftModel::BladeAnglesToHeap() {
     SimulatorMemory& memory = ProcessSimulatorMemory();
     platform::HeapLock(memory.heap);
     for (int e = 0; e < 2; ++e) {
-        std::memcpy(memory.engine_block + kBladeAngleOffset +
-                        static_cast<size_t>(e) * kEngineRecordSize,
-                    &state_.engines[static_cast<size_t>(e)].blade_angle, sizeof(double));
+        std::memcpy(
+            memory.engine_block + kBladeAngleOffset + static_cast<size_t>(e) * kEngineRecordSize,
+            &state_.engines[static_cast<size_t>(e)].blade_angle, sizeof(double));
     }
     platform::HeapUnlock(memory.heap);
 }
