@@ -204,7 +204,7 @@ TEST_F(SavedFlight, AFlightWithoutTheModulesKeysLoadsWithBothAhrsAligned) {
     for (const AhrsRecord* a : {&Ahrs1, &Ahrs2}) {
         EXPECT_EQ(+a->powered, 1);
         EXPECT_EQ(+a->aligned, 1);
-        EXPECT_EQ(a->align_countdown, 0);
+        EXPECT_EQ(+a->align_countdown, 0);
     }
 }
 

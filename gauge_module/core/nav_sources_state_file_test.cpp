@@ -169,8 +169,8 @@ TEST_F(FgcStateFileTest, AFlightWithoutTheKeysKeepsTheModesButHasBothAhrsAligned
     EXPECT_EQ(FGC_comp_AP1_lateral_mode, 7);
     for (const AhrsRecord* a : {&Ahrs1, &Ahrs2}) {
         EXPECT_EQ(+a->aligned, 1);
-        EXPECT_EQ(a->align_countdown, 0);
-        EXPECT_EQ(a->redraw_countdown, 0);
+        EXPECT_EQ(+a->align_countdown, 0);
+        EXPECT_EQ(+a->redraw_countdown, 0);
     }
     EXPECT_EQ(ApLaw1.integrator, 0.0);
     EXPECT_FALSE(FgcStateSave("/nonexistent-folder/x.flt"));
