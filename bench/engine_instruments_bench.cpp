@@ -14,6 +14,7 @@
 #include "core/powerplant.h"
 #include "instruments/engine_instruments.h"
 #if __has_include("zu/simhost/gauge_renderer.h")
+#include "../tests/module_state.h"
 #include "allocation_count.h"
 #include "zu/simhost/gauge_renderer.h"
 #include "zu/simhost/simulator.h"
@@ -85,6 +86,7 @@ void BM_EnginePanelDrawing(benchmark::State& state) {
     cfg.aircraft_dir = dir;
     cfg.fsuipc = false;
     cfg.audio_silent = true;
+    zu::e2e::RestoreLoadedModuleState();  // whatever earlier flights left
     zu::simhost::Simulator sim(cfg);
     std::string error;
     if (!sim.AttachModule(&Linkage, &ImportTable, &error) || !sim.LoadAircraft(&error) ||

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "../tests/module_state.h"
 #include "core/electrical_test_support.h"
 #include "core/module_frame.h"
 #include "displays/efis_display_gauges.h"
@@ -52,6 +53,7 @@ void BM_PoweredCockpitFrame(benchmark::State& state) {
     cfg.aircraft_dir = dir;
     cfg.audio_silent = true;
     cfg.fps = 15;
+    zu::e2e::RestoreLoadedModuleState();  // whatever earlier flights left
     auto sim = std::make_unique<zu::simhost::Simulator>(cfg);
     std::string error;
     if (!sim->AttachModule(&Linkage, &ImportTable, &error) || !sim->LoadAircraft(&error) ||

@@ -13,6 +13,7 @@
 #include "core/electrical_system.h"
 #include "core/electrical_test_support.h"
 #include "core/flight_guidance.h"
+#include "core/flight_persistence.h"
 #include "core/nav_sources.h"
 #include "e2e_support.h"
 #include "instruments/adf_control_heads.h"
@@ -94,7 +95,10 @@ class AttitudeHeadingGauges : public testing::Test {
         std::string error;
         ASSERT_TRUE(sim_->Click(Gauge(gauge), rect, false, &error)) << error;
     }
+    // The crew powers the aircraft once the simulator has loaded the flight
+    // (a load leaves a powered AHRS aligned at once).
     void BatteryOn() {
+        ASSERT_TRUE(FramesUntil([] { return FlightLoadCounter > 240; }));
         BatteryMasterSwitch.set(255);
         MainBatterySwitch.set(255);
     }

@@ -100,7 +100,7 @@ class EngineInstrumentsE2e : public testing::Test {
         WriteFile(panel_, kEnginePanel);
         ResetEngineState();
     }
-    // The kill of the gauges puts the module back to its loaded state.
+    // The next test starts from the loaded state again (SetUp restores it).
     void TearDown() override {
         if (sim_) sim_->Stop();
     }

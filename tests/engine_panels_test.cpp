@@ -22,6 +22,7 @@ using simhost::SimulatorConfig;
 class EnginePanelsFlight : public testing::Test {
   protected:
     void SetUp() override {
+        RestoreLoadedModuleState();  // whatever earlier flights left
         aircraft_ = CopySampleAircraft(tmp_.path());
         SimulatorConfig cfg;
         cfg.aircraft_dir = aircraft_;

@@ -12,16 +12,36 @@
 #include "cabin_link/instructor_message.h"
 #include "cabin_link/instructor_state_exchange.h"
 #include "core/electrical_system.h"
+#include "core/flight_persistence.h"
 #include "core/fsuipc_client.h"
+#include "core/host_panel_services.h"
 #include "core/hydraulics.h"
+#include "core/ice_protection.h"
 #include "core/module_frame.h"
 #include "core/settings_file.h"
 #include "core/systems_tick.h"
 #include "displays/efis_display_gauges.h"
 #include "e2e_support.h"
+#include "fms/nav_database.h"
+#include "module_state.h"
 #include "zu/platform/ini_file.h"
 #include "zu/platform/paths.h"
 #include "zu/simhost/simulator.h"
+
+// The kill's deletion of the drawing resources, watched: the program is
+// linked with the linker's --wrap of it (tests/CMakeLists.txt), so a test
+// can see what the kill had done before it.
+namespace {
+bool g_watch_efis_delete = false;
+bool g_fms_shut_down_at_efis_delete = false;
+}  // namespace
+extern "C" void __real__ZN2zu19DeleteEfisResourcesEv();
+extern "C" void __wrap__ZN2zu19DeleteEfisResourcesEv() {
+    if (g_watch_efis_delete) {
+        g_fms_shut_down_at_efis_delete = zu::FmsStarted == 0 && zu::WaypointDatabase == nullptr;
+    }
+    __real__ZN2zu19DeleteEfisResourcesEv();
+}
 
 namespace zu::e2e {
 namespace {
@@ -354,6 +374,7 @@ class InProcessModule : public testing::Test {
     void SetUp() override { aircraft_ = CopySampleAircraft(tmp_.path()); }
 
     std::unique_ptr<Simulator> Make(bool fsuipc) {
+        RestoreLoadedModuleState();  // whatever earlier flights left
         SimulatorConfig cfg;
         cfg.aircraft_dir = aircraft_;
         cfg.fsuipc = fsuipc;
@@ -408,7 +429,7 @@ TEST_F(InProcessModule, OneShotStepsRunOnceAndAgainAfterReload) {
     EXPECT_EQ(FsuipcLinkReady.load(), 0);
 }
 
-TEST_F(InProcessModule, AKillAndReinstallStartsFromAFreshLoad) {
+TEST_F(InProcessModule, AKillAndReinstallKeepsTheModulesState) {
     auto sim = Make(true);
     RunFrames(*sim, 30);
     // A flight: batteries on, the displays drawing, a hydraulic failure.
@@ -422,25 +443,88 @@ TEST_F(InProcessModule, AKillAndReinstallStartsFromAFreshLoad) {
         for (const DisplayScreen& d : DisplayScreens) n += d.pictures;
         return n;
     };
+    auto events = [&](uint32_t id) {
+        const auto counts = sim->KeyEventCounts();
+        const auto it = counts.find(id);
+        return it == counts.end() ? simhost::KeyCount<simhost::KeyEventRecord>{} : it->second;
+    };
+    auto writes = [&](uint32_t offset) {
+        const auto counts = sim->fsuipc().WriteCounts();
+        const auto it = counts.find(offset);
+        return it == counts.end() ? simhost::KeyCount<std::string>{} : it->second;
+    };
     ASSERT_GT(pictures(), 0u);
     ASSERT_NE(BusPowered.get(kPoweredLeftEssential), 0);
+    ASSERT_EQ(FlightLoadCounter, 250);  // no saved flight: nothing to restore
+    ASSERT_EQ(events(0x101A4).count, 1u);
+    ASSERT_EQ(events(0x100A5).count, 1u);
+    ASSERT_EQ(events(0x100A2).count, 1u);  // the flap detent, sent once
+    ASSERT_GT(writes(0x0888).count, 0u);
+    const uint32_t ticks = TickCounter.load();
+    const uint32_t passes = HostPassCounter;
 
-    // The simulator changes the flight: the gauges are killed and installed
-    // again, the module stays loaded.
+    // The simulator reloads the panel: the gauges are killed and installed
+    // again, the module stays loaded and keeps what it had.
     sim->Reload();
-    EXPECT_EQ(TickCounter.load(), 0u);
-    EXPECT_EQ(BatteryMasterSwitch.get(), 0);
-    EXPECT_EQ(HydraulicsInstructorStates[kHydElemEdp1], 0);
-    RunFrames(*sim, 60);
-    EXPECT_EQ(BusPowered.get(kPoweredLeftEssential), 0);
+    const uint64_t reloaded_at = sim->frame();
+    EXPECT_EQ(TickCounter.load(), ticks);
+    EXPECT_EQ(HostPassCounter, passes);
+    EXPECT_EQ(BatteryMasterSwitch.get(), 255);
+    EXPECT_EQ(HydraulicsInstructorStates[kHydElemEdp1], kHydFailInoperative);
+    EXPECT_EQ(FlightLoadCounter, 250);
+    EXPECT_EQ(StartupEventsSent, 0);
+    RunFrames(*sim, 150);
+    EXPECT_GT(TickCounter.load(), ticks);
+    EXPECT_NE(BusPowered.get(kPoweredLeftEssential), 0);
+    // The saved-flight load does not run again.
+    EXPECT_EQ(FlightLoadCounter, 250);
+    // The start-up events go out again, and so does 0x0888 := 12 behind
+    // them; the flap detent's last-sent copy holds, so it is not re-sent.
+    EXPECT_EQ(events(0x101A4).count, 2u);
+    EXPECT_EQ(events(0x100A5).count, 2u);
+    EXPECT_EQ(events(0x100A5).last.value, 47u);
+    EXPECT_GT(writes(0x0888).last_frame, reloaded_at);
+    EXPECT_EQ(writes(0x0888).last, "0C");
+    EXPECT_EQ(events(0x100A2).count, 1u);
+    // The throttle release goes out once in the module's life: 0x10185 and
+    // 0x10186 (0x10183 and 0x10184 also carry the propeller demand).
+    for (uint32_t id : {0x10185u, 0x10186u}) {
+        EXPECT_EQ(events(id).count, 1u) << std::hex << id;
+        EXPECT_EQ(static_cast<int32_t>(events(id).last.value), -4096) << std::hex << id;
+    }
 
-    // Powered again, the displays draw on the restarted tick count.
+    // The displays go on drawing on the running tick count.
     const uint32_t before = pictures();
-    BatteryMasterSwitch.set(255);
-    MainBatterySwitch.set(255);
-    AuxBatterySwitch.set(255);
     RunFrames(*sim, 150);
     EXPECT_GT(pictures(), before);
+    sim->Stop();
+}
+
+TEST_F(InProcessModule, InstallResetsTheIceProtectionBeforeTheLinkAndKillShutsTheFmsFirst) {
+    auto sim = Make(true);
+    RunFrames(*sim, 60);
+    ASSERT_EQ(FmsStarted, 1);
+    ASSERT_NE(WaypointDatabase, nullptr);
+    // The boots and a propeller heater as a running de-ice cycle leaves them.
+    IceProtectionState.BootOutput[0] = 255;
+    IceProtectionState.HeaterOutput[0] = 1;
+    // The link's opening is its first write, the library version at 0x330A.
+    int boot_at_link = -1;
+    int heater_at_link = -1;
+    sim->fsuipc().SetWriteLogger([&](const simhost::FsuipcWriteRecord& w) {
+        if (w.offset == 0x330A && boot_at_link < 0) {
+            boot_at_link = IceProtectionState.BootOutput[0];
+            heater_at_link = IceProtectionState.HeaterOutput[0];
+        }
+    });
+    g_watch_efis_delete = true;
+    g_fms_shut_down_at_efis_delete = false;
+    sim->Reload();
+    g_watch_efis_delete = false;
+    EXPECT_TRUE(g_fms_shut_down_at_efis_delete);
+    EXPECT_EQ(boot_at_link, 0);
+    EXPECT_EQ(heater_at_link, 0);
+    sim->fsuipc().SetWriteLogger(nullptr);
     sim->Stop();
 }
 

@@ -100,6 +100,9 @@ TEST_F(NamedVariablesE2e, RegistersInOrderAndPublishesFromTheFrameTheBladeAngles
 }
 
 TEST_F(NamedVariablesE2e, StoresThroughTheLocatedPointersMoveTheSimulatorsPropellers) {
+    // Power levers forward, out of the beta range: the module leaves the
+    // blade angles to the simulator.
+    sim_->model().SetThrottleLever(-1, 0.5);
     Run(128);
     ASSERT_EQ(PropBetaLocated, 1);
     // The simulator's variables read its engine block bit for bit.
@@ -120,6 +123,36 @@ TEST_F(NamedVariablesE2e, StoresThroughTheLocatedPointersMoveTheSimulatorsPropel
     EXPECT_LT(after, before);
     const nlohmann::json state = nlohmann::json::parse(BuildStateJson(*sim_, nullptr));
     EXPECT_EQ(state["aircraft"]["engines"][1]["blade_angle"].get<double>(), after);
+}
+
+// The module keeps the blade angles it found for its life. A new flight in
+// the same process, its first simulator gone, must have its engines where
+// the module writes: the stand-in's memory outlives every flight.
+TEST(BladeAngleMemory, ANewFlightInTheSameProcessHasItsEnginesWhereTheModuleWrites) {
+    TempDir tmp;
+    SimulatorConfig cfg;
+    cfg.aircraft_dir = CopySampleAircraft(tmp.path());
+    cfg.audio_silent = true;
+    auto first = std::make_unique<Simulator>(cfg);
+    ASSERT_NO_FATAL_FAILURE(StartLinkedModule(*first));
+    for (int i = 0; i < 128; ++i) first->RunFrame();
+    ASSERT_EQ(PropBetaLocated, 1);
+    first->Stop();
+
+    // The next flight, the module left as the first one left it.
+    auto second = std::make_unique<Simulator>(cfg);
+    first.reset();
+    ASSERT_NO_FATAL_FAILURE(StartLinkedModule(*second));
+    EXPECT_EQ(PropBetaLocated, 1);
+    for (int i = 0; i < 60; ++i) second->RunFrame();
+    // On the ground at idle the module drives the blade angles every pass,
+    // through the kept pointers too.
+    ASSERT_LT(ThrottleCommand[0], 0.0);
+    EXPECT_EQ(PropBladeAnglePointer[0], second->model().HeapBladeAngleAddress(0));
+    EXPECT_EQ(PropBladeAnglePointer[1], second->model().HeapBladeAngleAddress(1));
+    StoreLocatedBladeAngle(1, 0.25);
+    EXPECT_EQ(second->model().HeapBladeAngle(1), 0.25);
+    second->Stop();
 }
 
 TEST_F(NamedVariablesE2e, PublishesAirDataFromTheSimulatorsValues) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ahrs.h"
 #include "core/electrical_system.h"
 #include "core/flight_persistence.h"
 #include "core/fsuipc_data_exchange.h"
@@ -182,6 +183,29 @@ TEST_F(SavedFlight, FlightWithoutProbeIsRestoredOnce) {
     EXPECT_EQ(FlightLoadCounter, kFlightLoadFailed);
     EXPECT_EQ(Antiice_sys_pitot1_ice_sw, 255);
     EXPECT_EQ(AuxBatterySwitch.get(), 0x5A);
+}
+
+TEST_F(SavedFlight, AFlightWithoutTheModulesKeysLoadsWithBothAhrsAligned) {
+    // Saved by the simulator alone: its own sections, none of the module's.
+    const fs::path file = Flt("Plain");
+    simhost::SavedFlight f;
+    f.title = "Plain";
+    std::string error;
+    ASSERT_TRUE(simhost::WriteSavedFlight(file, f, &error)) << error;
+    // The aircraft powered from the first tick, so the AHRS keep what the
+    // load gives them.
+    BatteryMasterSwitch.set(255);
+    MainBatterySwitch.set(255);
+    ASSERT_NO_FATAL_FAILURE(Start(file));
+    UntilLoaded();
+    ASSERT_EQ(FlightLoadCounter, kFlightLoadFailed);
+    // Far sooner than a power-up alignment (167 powered passes).
+    ASSERT_LT(sim_->ticks(), 60u);
+    for (const AhrsRecord* a : {&Ahrs1, &Ahrs2}) {
+        EXPECT_EQ(+a->powered, 1);
+        EXPECT_EQ(+a->aligned, 1);
+        EXPECT_EQ(+a->align_countdown, 0);
+    }
 }
 
 TEST_F(SavedFlight, SaveDuringTheLoadIsNeverWritten) {

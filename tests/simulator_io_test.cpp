@@ -300,6 +300,46 @@ TEST_F(SimulatorIo, TrafficAndWeatherComeFromTheWorld) {
     EXPECT_EQ(base, 2000);
 }
 
+TEST_F(SimulatorIo, OnTheGroundInBetaTheBladeAnglesGoOutEveryPassFromTheGroundTable) {
+    Settle();
+    // Running engines, condition levers forward; both power levers held at
+    // lever position 3300 (the simulator's lever values 2162.5 on the
+    // default ground table), which commands throttle -705: beta.
+    PinRunningEngines(*sim_);
+    for (uint32_t token : {198u, 233u}) sim_->SetVariable(token, 2162.5);
+    for (int i = 0; i < 30 * 10 && (PropFeatherCountdown[0] > 0 || PropFeatherCountdown[1] > 0);
+         ++i) {
+        Frames(1);
+    }
+    ASSERT_EQ(OnGround, 255);
+    ASSERT_EQ(PropFeatherCountdown[0], 0);
+    ASSERT_EQ(PropFeatherCountdown[1], 0);
+    ASSERT_EQ(PowerLeverPosition[0], 3300);
+    ASSERT_EQ(PowerLeverPosition[1], 3300);
+    ASSERT_EQ(ThrottleCommand[0], -705.0);
+    ASSERT_EQ(ThrottleCommand[1], -705.0);
+    Frames(4);
+
+    // 0.13 degrees, in radians, on every one of 30 passes.
+    const uint64_t from = sim_->frame() + 1;
+    Frames(30);
+    for (uint32_t offset : {0x2418u, 0x2518u}) {
+        const std::vector<simhost::FsuipcWriteRecord> writes = Writes(offset, from);
+        ASSERT_EQ(writes.size(), 30u) << std::hex << offset;
+        for (const simhost::FsuipcWriteRecord& w : writes) {
+            ASSERT_EQ(w.size, 8u);
+            uint8_t bytes[8];
+            for (size_t b = 0; b < 8; ++b) {
+                bytes[b] = static_cast<uint8_t>(std::stoul(w.hex.substr(2 * b, 2), nullptr, 16));
+            }
+            double angle;
+            std::memcpy(&angle, bytes, sizeof angle);
+            EXPECT_NEAR(angle, 0.002269, 5e-7) << std::hex << offset << " frame " << w.frame;
+        }
+    }
+    EXPECT_NEAR(sim_->model().state().engines[0].blade_angle, 0.002269, 5e-7);
+}
+
 TEST_F(SimulatorIo, ScriptedTakeOff) {
     Settle();
     const uint64_t start = sim_->frame() + 1;

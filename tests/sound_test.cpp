@@ -13,6 +13,7 @@
 #include "core/module_frame.h"
 #include "core/sound_objects.h"
 #include "e2e_support.h"
+#include "module_state.h"
 #include "zu/platform/paths.h"
 #include "zu/platform/riff_reader.h"
 #include "zu/simhost/simulator.h"
@@ -45,6 +46,7 @@ int Peak(const std::vector<int16_t>& audio, size_t from, size_t to) {
 }
 
 TEST(SoundEndToEnd, CapturedMixHoldsTheSoundsWherePlayed) {
+    RestoreLoadedModuleState();  // whatever earlier flights left
     TempDir tmp;
     SimulatorConfig cfg;
     cfg.aircraft_dir = CopySampleAircraft(tmp.path());

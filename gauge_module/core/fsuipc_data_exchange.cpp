@@ -534,11 +534,13 @@ constexpr float kBladeAirTable[16] = {2600,  3000, 3500, 5000, 7000, 10000, 1000
                                       -12.0, -3.2, 0.0,  10.0, 13.0, 14.0,  15.0,  17.0};
 constexpr uint32_t kBladeOffsets[2] = {0x2418, 0x2518};
 
+// Driven while the engine's throttle command (the value the key events send
+// on 0x1011C / 0x1011D) is negative: the lever in the beta and reverse range.
 void BladeAngleTargets() {
     const double host_angle[2] = {HostBladeAngle1, PropPitch2};
     const double nh[2] = {Nh1State.nh, Nh2State.nh};
     for (int e = 0; e < 2; ++e) {
-        if (EngineStarterValue[e] >= 0.0) continue;
+        if (ThrottleCommand[e] >= 0.0) continue;
         const double rpm = PropRpm[e];
         double target;
         if (OnGround != 0) {

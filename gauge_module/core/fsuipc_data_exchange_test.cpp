@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/autopilot_control_laws.h"
+#include "core/blade_angle_locator.h"
 #include "core/electrical_system.h"
 #include "core/flight_guidance.h"
 #include "core/fsuipc_client.h"
@@ -13,6 +14,7 @@
 #include "core/host_panel_services.h"
 #include "core/module_frame.h"
 #include "core/nav_sources.h"
+#include "core/powerplant.h"
 #include "core/settings_file.h"
 #include "core/systems_tick.h"
 #include "instruments/adf_control_heads.h"
@@ -47,6 +49,14 @@ class FsuipcExchange : public ::testing::Test {
     uint8_t Get8(uint32_t offset) const { return script_->memory[offset]; }
     uint16_t Get16(uint32_t offset) const { return script_->Get16(offset); }
     void Set16(uint32_t offset, uint16_t v) { std::memcpy(script_->memory + offset, &v, 2); }
+    double GetDouble(uint32_t offset) const {
+        double v;
+        std::memcpy(&v, script_->memory + offset, sizeof v);
+        return v;
+    }
+    void SetDouble(uint32_t offset, double v) {
+        std::memcpy(script_->memory + offset, &v, sizeof v);
+    }
 
     std::unique_ptr<testing::FsuipcScriptWindow> script_;
 };
@@ -280,6 +290,117 @@ TEST_F(FsuipcExchange, RepositionWritesPositionAndAttitude) {
     EXPECT_EQ(script_->Get32(0x0574), 305u);
     EXPECT_EQ(Get16(0x0262), 1);
     RemotePositionValues[0] = 0.0;
+}
+
+// Blade-angle targets, degrees converted to radians.
+constexpr double kRad = 3.14159265358979323846 / 180.0;
+
+// Both engines on the ground with the power levers in beta: the throttle
+// command is negative, the propellers are not feathering.
+void GroundBeta() {
+    OnGround = 255;
+    for (int e = 0; e < 2; ++e) {
+        PowerLeverPosition[e] = 3300;
+        ThrottleCommand[e] = -705.0;  // the ground lever-to-throttle table at 3300
+        PropRpm[e] = 500.0;
+        PropFeatherCountdown[e] = 0;
+        PropFeatherHold[e] = 0;
+        IttValue[e] = 1;
+    }
+    Nh1State.nh = Nh2State.nh = 70.0f;
+}
+
+TEST_F(FsuipcExchange, OnTheGroundInBetaTheBladesFollowTheLeverAndInReverseTheRpm) {
+    GroundBeta();
+    PowerLeverPosition[1] = 2600;
+    ThrottleCommand[1] = -16000.0;
+    PropRpm[1] = 1100.0;
+    FsuipcWriteBatch();
+    EXPECT_NEAR(GetDouble(0x2418), 0.002269, 5e-7);  // 0.13 degrees at lever 3300
+    // Lever 2600 asks for -12 degrees; above 1000 rpm the rpm table rules.
+    EXPECT_NEAR(GetDouble(0x2518), -0.7018, 1e-6);
+
+    // Every pass writes them again; at exactly 1000 rpm the lever's -12
+    // degrees stand.
+    SetDouble(0x2418, 9.0);
+    PropRpm[1] = 1000.0;
+    FsuipcWriteBatch();
+    EXPECT_NEAR(GetDouble(0x2418), 0.002269, 5e-7);
+    EXPECT_NEAR(GetDouble(0x2518), -12.0 * kRad, 1e-6);
+
+    // Out of beta (throttle command 0 and up) the simulator keeps its own.
+    ThrottleCommand[0] = 0.0;
+    ThrottleCommand[1] = 4000.0;
+    SetDouble(0x2418, 9.0);
+    SetDouble(0x2518, 9.0);
+    FsuipcWriteBatch();
+    EXPECT_EQ(GetDouble(0x2418), 9.0);
+    EXPECT_EQ(GetDouble(0x2518), 9.0);
+}
+
+TEST_F(FsuipcExchange, InTheAirTheBladesFollowTheAirTableOrTheSimulatorsOwnAngle) {
+    GroundBeta();
+    OnGround = 0;
+    for (int e = 0; e < 2; ++e) {
+        PowerLeverPosition[e] = 5000;  // 10 degrees on the air table
+        ThrottleCommand[e] = -300.0;
+    }
+    HostBladeAngle1 = 0.2;
+    PropPitch2 = 0.2;
+    PropRpm[0] = 1200.0;
+    PropBladeTarget[0] = 0.0;
+    PropRpm[1] = 1350.0;
+    PropBladeTarget[1] = 0.4;
+    FsuipcWriteBatch();
+    // Engine 1: (1200 - 1350) x 0.001 + (a + 0) x 0.5 is below a.
+    EXPECT_NEAR(GetDouble(0x2418), 10.0 * kRad, 1e-6);
+    // Engine 2: (a + 0.4) x 0.5 is above a.
+    EXPECT_NEAR(GetDouble(0x2518), (10.0 * kRad + 0.4) * 0.5, 1e-6);
+
+    // A simulator angle of 57 x angle at or below -4, or 900 rpm or less:
+    // the simulator's own angle.
+    HostBladeAngle1 = -0.1;
+    PropRpm[1] = 900.0;
+    PropPitch2 = 0.3;
+    FsuipcWriteBatch();
+    EXPECT_DOUBLE_EQ(GetDouble(0x2418), -0.1);
+    EXPECT_DOUBLE_EQ(GetDouble(0x2518), 0.3);
+}
+
+TEST_F(FsuipcExchange, OnTheGroundAFeatheringPropellerGoesTo85Or90DegreesAndAHeldOneStays) {
+    GroundBeta();
+    uint8_t located[8] = {};
+    PropBladeAnglePointer[0] = located;
+    for (int e = 0; e < 2; ++e) PropFeatherCountdown[e] = 5;
+    Nh1State.nh = 20.0f;  // start value below 29
+    Nh2State.nh = 40.0f;
+    PropRpm[0] = PropRpm[1] = 100.0;  // at or below 150 rpm the hold runs
+    FsuipcWriteBatch();
+    EXPECT_NEAR(GetDouble(0x2418), 85.0 * kRad, 1e-6);
+    EXPECT_NEAR(GetDouble(0x2518), 90.0 * kRad, 1e-6);
+    double stored;
+    std::memcpy(&stored, located, sizeof stored);
+    EXPECT_NEAR(stored, 85.0 * kRad, 1e-6);
+
+    // Between 150 and 400 rpm the hold counts down from 34: engine 1 goes to
+    // 90 degrees on the 34th pass.
+    PropRpm[0] = 300.0;
+    for (int pass = 1; pass <= 33; ++pass) {
+        FsuipcWriteBatch();
+        ASSERT_NEAR(GetDouble(0x2418), 85.0 * kRad, 1e-6) << pass;
+    }
+    FsuipcWriteBatch();
+    EXPECT_NEAR(GetDouble(0x2418), 90.0 * kRad, 1e-6);
+
+    // An engine that is not burning feathers to 85 degrees; a held blade
+    // stays at its held angle.
+    IttValue[1] = 0;
+    PropFeatherHold[0] = 1;
+    PropFeatherHeldAngle[0] = 0.5;
+    FsuipcWriteBatch();
+    EXPECT_DOUBLE_EQ(GetDouble(0x2418), 0.5);
+    EXPECT_NEAR(GetDouble(0x2518), 85.0 * kRad, 1e-6);
+    PropBladeAnglePointer[0] = nullptr;
 }
 
 }  // namespace

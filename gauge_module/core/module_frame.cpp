@@ -12,7 +12,6 @@
 #include "core/host_panel_services.h"
 #include "core/ice_protection.h"
 #include "core/joystick_input.h"
-#include "core/module_state.h"
 #include "core/named_variables.h"
 #include "core/settings_file.h"
 #include "core/shared_maths.h"
@@ -282,8 +281,8 @@ void ServoAndWeatherSteps() {
 
 void MaingaugeInstall() {
     CreateEfisResources();
-    FsuipcConnect();
     IceProtectionReset();
+    FsuipcConnect();
 
     StopSystemsTimer();
     SystemsTimerId = platform::TimeSetEvent(64, 4, SystemsTick, 0, platform::kTimerPeriodic);
@@ -380,11 +379,11 @@ void MaingaugeKill() {
     FsuipcLinkReady.store(0, std::memory_order_release);
     ModuleActive.store(0, std::memory_order_release);
 
-    DeleteEfisResources();
     if (FmsStarted != 0) {
         FmsShutdown();
         FmsStarted = 0;
     }
+    DeleteEfisResources();
 
     HardwareOutputHoldoff = 0;
     FsuipcClose();
@@ -418,11 +417,11 @@ void MaingaugeKill() {
         if (toggle_window != nullptr) toggle_window(kKillPanelWindow);
     }
 
+    // The module stays loaded and keeps its state (switches, failures, the
+    // counters, what it last sent, the blade angles it found): only the done
+    // flags above and the start-up events go, so a new install runs the
+    // one-shot steps and sends the start-up events again.
     StartupEventsSent = 0;
-
-    // The module stays loaded: a new install (another flight or aircraft)
-    // starts from the state of a fresh load.
-    ModuleStateReset();
 }
 
 }  // namespace

@@ -197,18 +197,15 @@ void FgcStateLoad(const char* path) {
 }
 
 void FgcStateLoadWith(FgcKeyReader read, void* context) {
-    int found = 0;
     for (const FgcKey& key : kFgcKeys) {
         if (key.use == KeyUse::kSaveOnly) continue;
         uint8_t bytes[8];
         if (!read(key.name, bytes, key.width, context)) continue;
-        ++found;
         if (Acceptable(key, bytes)) std::memcpy(key.value, bytes, key.width);
     }
-    // A flight that holds none of these keys restored nothing: its AHRS
-    // align as after any power-up. A restored flight has both aligned, and
-    // FGC 1's track integrator starts again from 0.
-    if (found == 0) return;
+    // A loaded flight has both AHRS aligned, whatever keys it held, and
+    // FGC 1's track integrator starts again from 0. An unpowered AHRS drops
+    // the alignment again on its next pass.
     ApLaw1.integrator = 0.0;
     AhrsSetAligned(Ahrs1);
     AhrsSetAligned(Ahrs2);

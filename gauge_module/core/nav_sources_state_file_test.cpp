@@ -154,16 +154,25 @@ TEST_F(FgcStateFileTest, LoadReadsAdfKeysAndRejectsValuesOutOfRange) {
     EXPECT_EQ(FGC_comp_DH_altitude1, 200);
 }
 
-TEST_F(FgcStateFileTest, MissingFileChangesNothingNotEvenTheAlignment) {
-    // A flight without the guidance's keys restores nothing: the AHRS go
-    // on aligning as after any power-up.
+TEST_F(FgcStateFileTest, AFlightWithoutTheKeysKeepsTheModesButHasBothAhrsAligned) {
+    // Nothing to restore, yet the load still ends as every load does: both
+    // AHRS aligned at once (no align or redraw countdown left) and FGC 1's
+    // track integrator back at 0.
     FGC_comp_AP1_lateral_mode = 7;
-    Ahrs2.aligned = 0;
+    for (AhrsRecord* a : {&Ahrs1, &Ahrs2}) {
+        a->aligned = 0;
+        a->align_countdown = 40;
+        a->redraw_countdown = 40;
+    }
     ApLaw1.integrator = 1.0;
     FgcStateLoad(path_.c_str());
     EXPECT_EQ(FGC_comp_AP1_lateral_mode, 7);
-    EXPECT_EQ(+Ahrs2.aligned, 0);
-    EXPECT_EQ(ApLaw1.integrator, 1.0);
+    for (const AhrsRecord* a : {&Ahrs1, &Ahrs2}) {
+        EXPECT_EQ(+a->aligned, 1);
+        EXPECT_EQ(+a->align_countdown, 0);
+        EXPECT_EQ(+a->redraw_countdown, 0);
+    }
+    EXPECT_EQ(ApLaw1.integrator, 0.0);
     EXPECT_FALSE(FgcStateSave("/nonexistent-folder/x.flt"));
 }
 

@@ -317,7 +317,7 @@ bool DisplayPowered(int side) {
 void DisplayInstall(DisplayScreen& screen, gauge::GaugeHeader* header) {
     screen.header = header;
     screen.setup_pending = true;
-    // The tick counter starts again with a new install of the module.
+    // A new install draws on the next tick, whatever the tick count.
     screen.last_drawn_tick = 0;
 }
 

@@ -334,7 +334,7 @@ void TcasVsNeedleDraw(TcasScreen& screen, DrawContext* g) {
 void TcasDisplayInstall(TcasScreen& screen, gauge::GaugeHeader* header) {
     screen.header = header;
     screen.setup_pending = true;
-    // The tick counter starts again with a new install of the module.
+    // A new install draws on the next tick, whatever the tick count.
     screen.last_drawn_tick = 0;
 }
 

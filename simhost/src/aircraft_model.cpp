@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 
 #include "zu/platform/process_heaps.h"
 #include "zu/simhost/simulator.h"
@@ -127,20 +128,47 @@ int32_t SignedValue(uint32_t value) {
 
 }  // namespace
 
-AircraftModel::AircraftModel() {
-    std::memcpy(marker_block_ + kHeapMarkerOffset, &kHeapMarkerValue, sizeof kHeapMarkerValue);
-    BladeAnglesToHeap();
-    heap_ = platform::HeapRegister();
-    platform::HeapAddEntry(heap_, marker_block_, sizeof marker_block_, platform::kHeapEntryBusy);
-    platform::HeapAddEntry(heap_, engine_block_, sizeof engine_block_, platform::kHeapEntryBusy);
+namespace {
+
+// The simulator's memory the locator scans (see kHeapMarkerValue).
+struct SimulatorMemory {
+    alignas(8) uint8_t marker_block[kHeapMarkerBlockSize] = {};
+    alignas(8) uint8_t engine_block[kEngineBlockSize] = {};
+    platform::HeapHandle heap = 0;
+};
+
+// Made and registered once; never freed (trivially destructible, so it is
+// not torn down at exit either while a module may still hold into it).
+SimulatorMemory& ProcessSimulatorMemory() {
+    static SimulatorMemory memory;
+    static const bool registered = [] {
+        std::memcpy(memory.marker_block + kHeapMarkerOffset, &kHeapMarkerValue,
+                    sizeof kHeapMarkerValue);
+        memory.heap = platform::HeapRegister();
+        platform::HeapAddEntry(memory.heap, memory.marker_block, sizeof memory.marker_block,
+                               platform::kHeapEntryBusy);
+        platform::HeapAddEntry(memory.heap, memory.engine_block, sizeof memory.engine_block,
+                               platform::kHeapEntryBusy);
+        return true;
+    }();
+    (void)registered;
+    return memory;
 }
 
-AircraftModel::~AircraftModel() {
-    platform::HeapUnregister(heap_);
+static_assert(std::is_trivially_destructible_v<SimulatorMemory>);
+
+}  // namespace
+
+AircraftModel::AircraftModel() {
+    ProcessSimulatorMemory();
+}
+
+const uint8_t* AircraftModel::HeapEngineBlock() const {
+    return ProcessSimulatorMemory().engine_block;
 }
 
 const uint8_t* AircraftModel::HeapBladeAngleAddress(int engine) const {
-    return engine_block_ + kBladeAngleOffset + static_cast<size_t>(engine) * kEngineRecordSize;
+    return HeapEngineBlock() + kBladeAngleOffset + static_cast<size_t>(engine) * kEngineRecordSize;
 }
 
 double AircraftModel::HeapBladeAngle(int engine) const {
@@ -150,22 +178,29 @@ double AircraftModel::HeapBladeAngle(int engine) const {
     return v;
 }
 
+void AircraftModel::TakeSimulatorMemory() {
+    BladeAnglesToHeap();
+}
+
 // The heap is locked while the model reads or writes it, as a walker locks
 // it while it scans.
 void AircraftModel::BladeAnglesFromHeap() {
-    platform::HeapLock(heap_);
+    SimulatorMemory& memory = ProcessSimulatorMemory();
+    platform::HeapLock(memory.heap);
     for (int e = 0; e < 2; ++e)
         state_.engines[static_cast<size_t>(e)].blade_angle = HeapBladeAngle(e);
-    platform::HeapUnlock(heap_);
+    platform::HeapUnlock(memory.heap);
 }
 
 void AircraftModel::BladeAnglesToHeap() {
-    platform::HeapLock(heap_);
+    SimulatorMemory& memory = ProcessSimulatorMemory();
+    platform::HeapLock(memory.heap);
     for (int e = 0; e < 2; ++e) {
-        std::memcpy(engine_block_ + kBladeAngleOffset + static_cast<size_t>(e) * kEngineRecordSize,
-                    &state_.engines[static_cast<size_t>(e)].blade_angle, sizeof(double));
+        std::memcpy(
+            memory.engine_block + kBladeAngleOffset + static_cast<size_t>(e) * kEngineRecordSize,
+            &state_.engines[static_cast<size_t>(e)].blade_angle, sizeof(double));
     }
-    platform::HeapUnlock(heap_);
+    platform::HeapUnlock(memory.heap);
 }
 
 double AircraftModel::IndicatedAirspeedKt() const {

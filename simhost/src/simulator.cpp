@@ -506,6 +506,7 @@ bool Simulator::Start(std::string* error) {
     LogEvent("start: " + std::to_string(gauges_.size()) + " gauges, " +
              (config_.lockstep ? "lockstep" : "real-time") + " clock, " +
              std::to_string(config_.fps) + " frames per second");
+    model_.TakeSimulatorMemory();
     if (config_.aircraft_model) model_.Attach(*this);
     PublishStartFlight();
     InstallAll();

@@ -1,6 +1,8 @@
-// Every unit test of the module starts from the module's state as a fresh
-// load has it, whatever the tests before it left behind: the tests share one
-// process, and the systems' globals are the module's own.
+// Every test of the module, unit or end-to-end, starts from the module's
+// state as a fresh load has it, whatever the tests before it left behind:
+// the tests share one process, the systems' globals are the module's own,
+// and the module keeps them across a kill of its gauges. A test that flies
+// several flights restores the state before each one itself.
 #include <gtest/gtest.h>
 
 #include "../module_state.h"

@@ -160,8 +160,15 @@ struct AircraftState {
 // looks into it: a heap (registered with the platform's heap layer) holding
 // a block with the marker value and the engine block, four engine records
 // 84 bytes apart with the blade angle (f64 radians) at the same place in
-// each. The model keeps its blade angles there, so a store into them moves
-// the propellers as a write to 0x2418 / 0x2518 does.
+// each. The model of the running flight keeps its blade angles there, so a
+// store into them moves the propellers as a write to 0x2418 / 0x2518 does.
+//
+// The memory is the process's, not a model's: it is made with the first
+// model and lasts until the process ends, as a loaded module does (simhost
+// never unloads one). A module keeps the blade angles it found for its
+// whole life, across kills, reloads and new flights, so every flight of
+// the process has its engines there and no model's end frees memory that a
+// module may still write through.
 inline constexpr double kHeapMarkerValue = 41909.0;
 inline constexpr size_t kHeapMarkerBlockSize = 48;
 inline constexpr size_t kHeapMarkerOffset = 24;
@@ -184,7 +191,6 @@ struct NavReceiverView {
 class AircraftModel {
   public:
     AircraftModel();
-    ~AircraftModel();
     AircraftModel(const AircraftModel&) = delete;
     AircraftModel& operator=(const AircraftModel&) = delete;
 
@@ -192,8 +198,11 @@ class AircraftModel {
     // (engines 3 and 4 do not exist: 0.0), and its address there.
     double HeapBladeAngle(int engine) const;
     const uint8_t* HeapBladeAngleAddress(int engine) const;
-    const uint8_t* HeapEngineBlock() const { return engine_block_; }
+    const uint8_t* HeapEngineBlock() const;
 
+    // Makes this model the one whose blade angles the simulator's memory
+    // holds: its flight starts (with or without the model stepping).
+    void TakeSimulatorMemory();
     // Publishes the initial state and installs the FSUIPC write observer.
     void Attach(Simulator& sim);
     // Advances by `dt` seconds of simulated time and publishes the state.
@@ -260,9 +269,6 @@ class AircraftModel {
     void BladeAnglesToHeap();
 
     AircraftState state_;
-    alignas(8) uint8_t marker_block_[kHeapMarkerBlockSize] = {};
-    alignas(8) uint8_t engine_block_[kEngineBlockSize] = {};
-    uint32_t heap_ = 0;
     double lever_[2] = {0, 0};                   // the pilot's power levers (tokens 198/233), idle
     double condition_axis_[2] = {-4096, -4096};  // the pilot's condition levers (199/234)
     double flap_lever_ = 4096;                   // the pilot's flap lever (token 328)

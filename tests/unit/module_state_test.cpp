@@ -1,4 +1,4 @@
-#include "core/module_state.h"
+#include "../module_state.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +18,10 @@ namespace zu {
 namespace {
 
 // What one flight leaves in the drawing state, the display screens, the
-// instructor link's ring and the flight management's counters, a kill
-// puts back to what a fresh load has.
-TEST(ModuleState, AKillPutsTheDrawingAndPictureStateBackToTheLoadedOne) {
-    ModuleStateReset();
+// instructor link's ring and the flight management's counters, the tests'
+// restore puts back to what a fresh load has.
+TEST(ModuleState, TheRestorePutsTheDrawingAndPictureStateBackToTheLoadedOne) {
+    e2e::RestoreLoadedModuleState();
     const uint32_t leg_id = LegIdSequence;
     const uint32_t init_clock = CduInitClockSeconds;
     const uint32_t brightness = SmoothBrightnessLevel;
@@ -57,7 +57,7 @@ TEST(ModuleState, AKillPutsTheDrawingAndPictureStateBackToTheLoadedOne) {
         t.last_key = RepaintKey{5, 6, true};
     }
 
-    ModuleStateReset();
+    e2e::RestoreLoadedModuleState();
     EXPECT_EQ(SmoothBrightnessLevel, brightness);
     EXPECT_EQ(SmoothAlphaBits, alpha);
     EXPECT_EQ(SmoothPenX, 0.0f);

@@ -1,4 +1,6 @@
-#include "core/module_state.h"
+// The loaded values of the module's globals, captured once and put back
+// before each flight of a test or benchmark.
+#include "module_state.h"
 
 #include <cstddef>
 #include <cstring>
@@ -1143,7 +1145,7 @@ std::vector<std::byte>& LoadedBytes() {
     return bytes;
 }
 
-// Taken during the module's static initialisation, before anything runs.
+// Taken during the program's static initialisation, before any flight runs.
 const bool kLoadedCaptured = [] {
     std::size_t size = 0;
     ForEachGlobal([&](auto& global) {
@@ -1162,7 +1164,7 @@ const bool kLoadedCaptured = [] {
 
 }  // namespace
 
-void ModuleStateReset() {
+void e2e::RestoreLoadedModuleState() {
     const std::vector<std::byte>& bytes = LoadedBytes();
     std::size_t at = 0;
     ForEachGlobal([&](auto& global) {
