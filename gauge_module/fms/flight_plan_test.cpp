@@ -242,9 +242,9 @@ TEST_F(FlightPlanTest, AnEmptyToSlotMendClearsTheWholeCopyNotOnlyItsFirstWord) {
     EXPECT_EQ(FmsToLegCopy.ident[0], '\0');
     EXPECT_EQ(FmsToLegCopy.leg_class, 0);
     EXPECT_EQ(FmsToLegCopy.path_type, 0);
-    EXPECT_EQ(FmsToLegCopy.magnetic_course, 0.0);
-    EXPECT_EQ(FmsToLegCopy.end_latitude, 0.0);
-    EXPECT_EQ(FmsToLegCopy.end_longitude, 0.0);
+    EXPECT_EQ(+FmsToLegCopy.magnetic_course, 0.0);
+    EXPECT_EQ(+FmsToLegCopy.end_latitude, 0.0);
+    EXPECT_EQ(+FmsToLegCopy.end_longitude, 0.0);
 }
 
 TEST_F(FlightPlanTest, LegInPlanByIdentifier) {
