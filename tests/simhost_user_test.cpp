@@ -691,7 +691,6 @@ class StuckLink {
                       if (event == platform::SessionEvent::Message) released_.wait();
                   },
                   limits) == platform::kSessionOk;
-        released_ = release_.get_future().share();
     }
     ~StuckLink() {
         release_.set_value();
