@@ -13,6 +13,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cerrno>
 #include <cstdlib>
 #include <functional>
 #include <future>
@@ -676,6 +677,39 @@ TEST(SimhostInstructorFailures, WithoutALinkTheSummarySaysWhyTheyAreUnknown) {
     const nlohmann::json& summary = f.state.at("summary");
     EXPECT_TRUE(summary.at("instructor_failures").is_null()) << summary.dump(2);
     EXPECT_EQ(summary.at("instructor_failures_reason"), "the module hosts no instructor link");
+}
+
+// A stop signal interrupts a call that waits, rather than having it
+// restarted: an open that hangs (here on a named pipe nobody writes, opened
+// as a plain blocking open would) returns, so the flight can end. Run in a
+// child process, whose stop request stays its own.
+TEST(SimhostStop, AStopSignalInterruptsACallThatWaits) {
+    TempDir tmp;
+    const fs::path fifo = tmp.path() / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        simhost::InstallStopSignals();
+        std::atomic<int> result{1};  // 1: still waiting
+        std::thread opener([&] {
+            const int fd = ::open(fifo.c_str(), O_RDONLY);
+            result = fd < 0 && errno == EINTR ? 0 : 2;
+        });
+        ::usleep(200000);
+        ::pthread_kill(opener.native_handle(), SIGTERM);
+        for (int i = 0; i < 200 && result == 1; ++i) ::usleep(10000);
+        if (result == 1) {  // let the open go, so the child ends
+            const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            opener.join();
+            ::_exit(writer >= 0 ? 3 : 4);
+        }
+        opener.join();
+        ::_exit(result == 0 && simhost::StopSignal() == SIGTERM ? 0 : 5);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "3: the open was restarted and went on waiting";
 }
 
 // A link that never answers: a host of the test's own whose handler holds
