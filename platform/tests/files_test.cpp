@@ -66,17 +66,19 @@ class FilesTest : public ::testing::Test {
 
 // Runs `body` on a thread of its own; true when it returned within `bound`.
 // A body held by a named pipe that nobody writes is let go by opening the
-// pipe's other end, so a failing test ends instead of hanging.
+// pipe's ends, so a failing test ends instead of hanging.
 bool ReturnsWithin(std::chrono::milliseconds bound, const std::string& fifo,
                    std::function<void()> body) {
     std::packaged_task<void()> task(std::move(body));
     std::future<void> done = task.get_future();
     std::thread worker(std::move(task));
     const bool in_time = done.wait_for(bound) == std::future_status::ready;
-    if (!in_time) {
-        const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    // A reader waiting in its open goes on once a writer has opened; the
+    // writer gone, it reads the end of the file. (Each open of the body is
+    // let go in turn.)
+    while (done.wait_for(in_time ? 0ms : 100ms) != std::future_status::ready) {
         const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-        done.wait();
+        const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
         if (writer >= 0) ::close(writer);
         if (reader >= 0) ::close(reader);
     }

@@ -158,10 +158,10 @@ TEST_P(MediaGraphTest, ANamedPipeIsNoSongAndIsNeverWaitedOn) {
     std::future<int32_t> result =
         std::async(std::launch::async, [&] { return MediaGraphRenderFile(graph_, path.c_str()); });
     const bool in_time = result.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
-    if (!in_time) {  // let a waiting open go, so the test ends
+    if (!in_time) {  // let a waiting open go (it then reads the end), so the test ends
         const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-        result.wait();
         if (writer >= 0) ::close(writer);
+        result.wait();
     }
     EXPECT_TRUE(in_time);
     EXPECT_EQ(result.get(), kMediaErrNoSource);
