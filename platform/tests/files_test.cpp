@@ -162,24 +162,6 @@ TEST_F(FilesTest, ANamedPipeIsRefusedAtOnceByEveryFileLayer) {
               std::vector<std::string>{"not a regular file (a folder)"});
 }
 
-TEST_F(FilesTest, AWholeReadTellsAPipeAFolderAndAMissingFileApart) {
-    std::string data = "left over";
-    ASSERT_EQ(::mkfifo(Host("pipe").c_str(), 0644), 0);
-    HostFileRead read;
-    EXPECT_TRUE(
-        ReturnsWithin(2s, Host("pipe"), [&] { read = ReadWholeHostFile(Host("pipe"), &data); }));
-    EXPECT_EQ(read.result, HostFileRead::Result::kNotRegular);
-    EXPECT_STREQ(read.not_regular, "not a regular file (a named pipe)");
-    EXPECT_TRUE(data.empty());
-    fs::create_directory(dir_ / "folder");
-    EXPECT_EQ(ReadWholeHostFile(Host("folder"), &data).result, HostFileRead::Result::kNotRegular);
-    EXPECT_EQ(ReadWholeHostFile(Host("none"), &data).result, HostFileRead::Result::kMissing);
-    Write(Host("file"), std::string("a\0b", 3));
-    EXPECT_EQ(ReadWholeHostFile(Host("file"), &data).result, HostFileRead::Result::kRead);
-    EXPECT_EQ(data, std::string("a\0b", 3));
-    EXPECT_TRUE(LoadProblems().empty()) << "the caller tells what it met";
-}
-
 // A whole-file write replaces the old file in one rename, keeps its mode,
 // and leaves nothing beside it.
 TEST_F(FilesTest, AWholeFileWriteReplacesTheFileAndLeavesNothingBeside) {
