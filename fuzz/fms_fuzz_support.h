@@ -1,7 +1,8 @@
 // Shared by the FMS file fuzz targets: a private FMS folder for the
 // process (removed at exit) (FmsDirectoryPath points at it) and writing one input as a file.
-// "Fmswpt2.dat" is a folder there, so the variation write-back fails
-// quietly instead of committing a file to disk on every input.
+// "Fmswpt2.dat" is a folder there, so the variation write-back fails (its
+// temporary file is removed again) instead of committing a file to disk on
+// every input.
 #pragma once
 
 #include <sys/stat.h>

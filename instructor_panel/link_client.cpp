@@ -12,7 +12,7 @@ LinkClient::~LinkClient() {
     Disconnect();
 }
 
-int32_t LinkClient::ConnectToHost(const std::string& host, uint16_t port) {
+int32_t LinkClient::ConnectToHost(const std::string& host, uint16_t port, uint32_t timeout_ms) {
     Disconnect();  // never two connections, never a leaked one
     const uint64_t connection = connection_.fetch_add(1, std::memory_order_acq_rel) + 1;
     session_ = zu::platform::CreateSessionClient();
@@ -32,7 +32,7 @@ int32_t LinkClient::ConnectToHost(const std::string& host, uint16_t port) {
         }
     };
     const int32_t result = session_->Connect(host, port, zu::platform::kInstructorAppId,
-                                             std::move(handler), kConnectTimeoutMs);
+                                             std::move(handler), timeout_ms);
     if (result < 0) Disconnect();
     return result;
 }

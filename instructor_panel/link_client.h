@@ -44,8 +44,10 @@ class LinkClient final : public MessageTransport {
     LinkClient& operator=(const LinkClient&) = delete;
 
     // Closes any previous connection, then connects and waits for the
-    // server's answer (bounded). Returns 0 or a negative failure code.
-    int32_t ConnectToHost(const std::string& host, uint16_t port = kInstructorPort);
+    // server's answer (at most `timeout_ms`). Returns 0 or a negative
+    // failure code.
+    int32_t ConnectToHost(const std::string& host, uint16_t port = kInstructorPort,
+                          uint32_t timeout_ms = kConnectTimeoutMs);
     // Closes the connection and releases it; safe to call at any time, twice,
     // and after a failed connect.
     void Disconnect();

@@ -1,7 +1,9 @@
 #include "e2e_support.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -87,6 +89,68 @@ ProcessResult RunProgram(const fs::path& program, const std::vector<std::string>
 
 ProcessResult RunSimhost(const std::vector<std::string>& args) {
     return RunProgram(SimhostExe(), args);
+}
+
+ProcessResult RunProgram(const fs::path& program, const std::vector<std::string>& args,
+                         const RunLimits& limits) {
+    TempDir capture;
+    const fs::path out_file = capture.path() / "out";
+    const fs::path err_file = capture.path() / "err";
+    const int out = ::open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int err = ::open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    std::vector<std::string> argv_store = {program.string()};
+    argv_store.insert(argv_store.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : argv_store) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const bool drop = limits.unprivileged && ::getuid() == 0;
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (drop && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(126);
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        ::execve(argv[0], argv.data(), environ);
+        ::_exit(127);
+    }
+    ::close(out);
+    ::close(err);
+    ProcessResult result;
+    if (pid < 0) {
+        result.err = "cannot start " + program.string();
+        return result;
+    }
+    int status = 0;
+    for (;;) {
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid) break;
+        if (limits.bound.count() > 0 && std::chrono::steady_clock::now() - start > limits.bound) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            result.timed_out = true;
+            break;
+        }
+        ::usleep(2000);
+    }
+    result.took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    result.exit_code = !result.timed_out && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = ReadFile(out_file);
+    result.err = ReadFile(err_file);
+    return result;
+}
+
+ProcessResult RunSimhost(const std::vector<std::string>& args, const RunLimits& limits) {
+    return RunProgram(SimhostExe(), args, limits);
+}
+
+void GiveToUnprivileged(const fs::path& dir) {
+    if (::getuid() != 0) return;
+    ASSERT_EQ(::lchown(dir.c_str(), 65534, 65534), 0) << dir;
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+        ASSERT_EQ(::lchown(entry.path().c_str(), 65534, 65534), 0) << entry.path();
+    }
 }
 
 std::string ReadFile(const fs::path& file) {

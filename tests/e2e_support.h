@@ -4,6 +4,7 @@
 
 #include <cairo.h>
 
+#include <chrono>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -55,11 +56,28 @@ struct ProcessResult {
     int exit_code = -1;  // -1 when the program did not exit normally
     std::string out;
     std::string err;
+    bool timed_out = false;             // killed at the run's bound (RunLimits)
+    std::chrono::milliseconds took{0};  // wall time from start to end
 };
 // Runs the program with the arguments and waits for it.
 ProcessResult RunProgram(const std::filesystem::path& program,
                          const std::vector<std::string>& args);
 ProcessResult RunSimhost(const std::vector<std::string>& args);
+
+// How a run is bounded: a program still running after `bound` (when not 0)
+// is killed, and the result says so; `unprivileged` runs it, when the tests
+// run as root, as the unprivileged user 65534, so that file modes bind (give
+// it its files with GiveToUnprivileged).
+struct RunLimits {
+    std::chrono::milliseconds bound{0};
+    bool unprivileged = false;
+};
+ProcessResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                         const RunLimits& limits);
+ProcessResult RunSimhost(const std::vector<std::string>& args, const RunLimits& limits);
+// When the tests run as root: `dir` and everything below it become the
+// unprivileged user's.
+void GiveToUnprivileged(const std::filesystem::path& dir);
 
 std::string ReadFile(const std::filesystem::path& file);
 void WriteFile(const std::filesystem::path& file, const std::string& text);

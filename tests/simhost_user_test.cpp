@@ -10,9 +10,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <functional>
+#include <future>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -21,16 +26,21 @@
 #include <vector>
 
 #include "e2e_support.h"
+#include "zu/platform/net_session.h"
 #include "zu/simhost/cli.h"
+#include "zu/simhost/instructor_failures.h"
 #include "zu/simhost/panel_config.h"
 #include "zu/simhost/progress.h"
 #include "zu/simhost/saved_flights.h"
+#include "zu/simhost/scenario.h"
+#include "zu/simhost/simulator.h"
 #include "zu/simhost/world.h"
 
 namespace zu::e2e {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 constexpr auto kBound = std::chrono::seconds(20);
 
@@ -787,6 +797,135 @@ TEST(SimhostInstructorFailures, WithoutALinkTheSummarySaysWhyTheyAreUnknown) {
     const nlohmann::json& summary = f.state.at("summary");
     EXPECT_TRUE(summary.at("instructor_failures").is_null()) << summary.dump(2);
     EXPECT_EQ(summary.at("instructor_failures_reason"), "the module hosts no instructor link");
+}
+
+// A stop signal interrupts a call that waits, rather than having it
+// restarted: an open that hangs (here on a named pipe nobody writes, opened
+// as a plain blocking open would) returns, so the flight can end. Run in a
+// child process, whose stop request stays its own.
+TEST(SimhostStop, AStopSignalInterruptsACallThatWaits) {
+    TempDir tmp;
+    const fs::path fifo = tmp.path() / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        simhost::InstallStopSignals();
+        std::atomic<int> result{1};  // 1: still waiting
+        std::thread opener([&] {
+            const int fd = ::open(fifo.c_str(), O_RDONLY);
+            result = fd < 0 && errno == EINTR ? 0 : 2;
+        });
+        ::usleep(200000);
+        ::pthread_kill(opener.native_handle(), SIGTERM);
+        for (int i = 0; i < 200 && result == 1; ++i) ::usleep(10000);
+        if (result == 1) {  // let the open go, so the child ends
+            const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            opener.join();
+            ::_exit(writer >= 0 ? 3 : 4);
+        }
+        opener.join();
+        ::_exit(result == 0 && simhost::StopSignal() == SIGTERM ? 0 : 5);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "3: the open was restarted and went on waiting";
+}
+
+// A link that never answers: a host of the test's own whose handler holds
+// the link's thread at the first message, as a link stuck for good would.
+// While it is held no message is taken in and no connection answered.
+class StuckLink {
+  public:
+    StuckLink() : released_(release_.get_future().share()), host_(platform::CreateSessionHost()) {
+        platform::SessionLimits limits;
+        ok_ = host_->Host(
+                  0, platform::kInstructorAppId,
+                  [this](platform::SessionEvent event, platform::PlayerId, const uint8_t*, size_t) {
+                      if (event == platform::SessionEvent::Message) released_.wait();
+                  },
+                  limits) == platform::kSessionOk;
+    }
+    ~StuckLink() {
+        release_.set_value();
+        host_->Close();
+    }
+    bool ok() const { return ok_; }
+
+  private:
+    std::promise<void> release_;
+    std::shared_future<void> released_;
+    std::unique_ptr<platform::SessionHost> host_;
+    bool ok_ = false;
+};
+
+// How long `body` takes to return once the stop is asked (the flag it is
+// given is raised `before_stop` after it starts); `returned_early` when it
+// returned before that.
+template <typename Body>
+std::chrono::milliseconds StopLatency(Body body, std::chrono::milliseconds before_stop,
+                                      bool* returned_early) {
+    std::atomic<bool> stop{false};
+    std::future<void> done =
+        std::async(std::launch::async, [&] { body([&stop] { return stop.load(); }); });
+    *returned_early = done.wait_for(before_stop) == std::future_status::ready;
+    const auto asked = std::chrono::steady_clock::now();
+    stop = true;
+    done.wait();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 asked);
+}
+
+// A SIGINT or SIGTERM ends a run within 2 s wherever it waits: the
+// `instructor` verb's waits for a link that does not take its message or
+// does not answer at all, and the end-of-flight failure query's. Each gives
+// up within about half a second of the stop and says why.
+TEST(SimhostStop, AStopEndsEveryWaitForALinkThatNeverAnswers) {
+    ASSERT_TRUE(platform::HostedSessions().empty()) << "another link is hosted here";
+    StuckLink link;
+    ASSERT_TRUE(link.ok());
+    const simhost::ScenarioVerb* verb = nullptr;
+    for (const simhost::ScenarioVerb& v : simhost::ScenarioVerbs())
+        if (v.name == "instructor") verb = &v;
+    ASSERT_NE(verb, nullptr);
+    std::string error;
+    const simhost::ScenarioAction action = verb->parse({"3", "0", "8"}, &error);
+    ASSERT_TRUE(action) << error;
+    simhost::Simulator sim(simhost::SimulatorConfig{});
+
+    // The message is sent; the link never takes it in.
+    bool early = false;
+    bool ok = true;
+    std::string said;
+    auto instructor = [&](std::function<bool()> stop) {
+        simhost::ScenarioContext ctx{sim, nullptr, std::move(stop)};
+        ok = action(ctx, &said);
+    };
+    std::chrono::milliseconds latency = StopLatency(instructor, 300ms, &early);
+    EXPECT_FALSE(early) << said;
+    EXPECT_LT(latency, 1500ms);
+    EXPECT_FALSE(ok);
+    EXPECT_NE(said.find("not taken: the run was stopped"), std::string::npos) << said;
+
+    // The link's thread is held now: the next connection is never answered.
+    latency = StopLatency(instructor, 300ms, &early);
+    EXPECT_FALSE(early) << said;
+    EXPECT_LT(latency, 1500ms);
+    EXPECT_FALSE(ok);
+    EXPECT_NE(said.find("cannot connect to the instructor link on port"), std::string::npos)
+        << said;
+    EXPECT_NE(said.find("(the run was stopped)"), std::string::npos) << said;
+
+    simhost::InstructorFailures failures;
+    latency = StopLatency(
+        [&](std::function<bool()> stop) { failures = simhost::AskInstructorFailures(stop); }, 300ms,
+        &early);
+    EXPECT_FALSE(early) << failures.unknown;
+    EXPECT_LT(latency, 1500ms);
+    EXPECT_FALSE(failures.active.has_value());
+    EXPECT_NE(failures.unknown.find("the run was stopped before the instructor link"),
+              std::string::npos)
+        << failures.unknown;
 }
 
 }  // namespace

@@ -94,6 +94,30 @@ void InitialiseConstants(MagModel& m) {
     m.c4 = m.a4 - m.b4;
 }
 
+// A coefficient file is damaged where a line before "9999" does not read
+// as its six numbers, or where no "9999" line comes; the file's first
+// damage is recorded as a load problem of the file (the read goes on as
+// before). Text in memory is not a file: nothing is recorded for it.
+class CoefficientDamage {
+  public:
+    explicit CoefficientDamage(const platform::File* file) : file_(file) {}
+    void BadLine(int line_number) {
+        if (file_ == nullptr || what_[0] != '\0') return;
+        std::snprintf(what_, sizeof what_, "damaged: line %d does not read as six numbers",
+                      line_number);
+    }
+    void Ended(bool end_line_seen) {
+        if (file_ == nullptr) return;
+        if (what_[0] == '\0' && !end_line_seen)
+            std::snprintf(what_, sizeof what_, "damaged: no \"9999\" line ends the coefficients");
+        if (what_[0] != '\0') file_->RecordProblem(what_);
+    }
+
+  private:
+    const platform::File* file_;
+    char what_[96] = {};
+};
+
 // Header, then one coefficient per line until "9999" or the end of the
 // text. A line that does not hold six values, or whose degree or order
 // lies outside 0..max or whose order exceeds its degree, is skipped.
@@ -104,16 +128,33 @@ void ReadCoefficients(MagModel& m, LineSource& src) {
     std::memset(m.cd, 0, sizeof m.cd);
     char line[kLineSize] = {};
     m.epoch = 0.0f;
-    if (!src.Next(line)) return;
+    CoefficientDamage damage(src.file);
+    if (!src.Next(line)) {
+        damage.Ended(false);
+        return;
+    }
     char model_name[20] = {};
     float epoch = 0.0f;
     if (std::sscanf(line, "%f%19s", &epoch, model_name) >= 1 && std::isfinite(epoch))
         m.epoch = epoch;
+    // The file's line a piece read begins in (a line longer than the read
+    // comes in several pieces, as before).
+    int line_number = 1;
+    bool line_ended = std::strchr(line, '\n') != nullptr;
+    bool ended = false;
     while (src.Next(line)) {
-        if (IsEndMarker(line)) break;
+        if (line_ended) ++line_number;
+        line_ended = std::strchr(line, '\n') != nullptr;
+        if (IsEndMarker(line)) {
+            ended = true;
+            break;
+        }
         int n = 0, mm = 0;
         float gnm = 0, hnm = 0, dgnm = 0, dhnm = 0;
-        if (std::sscanf(line, "%d%d%f%f%f%f", &n, &mm, &gnm, &hnm, &dgnm, &dhnm) != 6) continue;
+        if (std::sscanf(line, "%d%d%f%f%f%f", &n, &mm, &gnm, &hnm, &dgnm, &dhnm) != 6) {
+            damage.BadLine(line_number);
+            continue;
+        }
         if (n < 0 || n > m.maxord || mm < 0 || mm > n) continue;
         m.c[mm][n] = gnm;
         m.cd[mm][n] = dgnm;
@@ -122,6 +163,7 @@ void ReadCoefficients(MagModel& m, LineSource& src) {
             m.cd[n][mm - 1] = dhnm;
         }
     }
+    damage.Ended(ended);
 }
 
 // Schmidt normalisation factors applied to the coefficients, and the

@@ -6,7 +6,10 @@
 // The coefficient file ("Fmsmgv.dat" in the aircraft's FMS folder, the
 // model's published text format) is opened once by MagVarFileOpen and kept
 // open; every MagneticVariationAt call rewinds it and reads the
-// coefficients again. Without a file the variation is 0.0.
+// coefficients again. Without a file the variation is 0.0. A damaged
+// file (a line before "9999" that does not read as its six numbers, or no
+// "9999" line) is read as far as it goes, as any other; its first damage
+// is recorded as a load problem of the file (zu/platform/load_problems.h).
 //
 // The database load (gauge thread) and the procedure reads (systems tick)
 // share the model, so each call holds one lock for its whole run.

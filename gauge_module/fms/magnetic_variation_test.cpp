@@ -6,8 +6,10 @@
 #include <fstream>
 #include <numbers>
 #include <string>
+#include <vector>
 
 #include "fms/fms_test_support.h"
+#include "zu/platform/load_problems.h"
 
 namespace zu {
 namespace {
@@ -127,6 +129,39 @@ TEST_F(MagneticVariationTest, OddLinesAreSkippedAndTheEndOfFileEndsTheRead) {
     float dec = 0, dip = 0, ti = 0, gv = 0;
     MagneticVariation(1, &maxdeg, 0.0f, 45.0f, 10.0f, 2000.0f, &dec, &dip, &ti, &gv);
     EXPECT_NEAR(dec, expected, 2e-3);
+}
+
+// A damaged coefficient file is read as far as it goes and named once with
+// its first bad line (the header is line 1); a file without "9999" says so.
+TEST_F(MagneticVariationTest, ADamagedCoefficientFileIsNamedWithItsFirstBadLine) {
+    platform::ClearLoadProblems();
+    const std::string host = (folder_ / "model.cof").string();
+    Open(
+        "    2000.0  DAMAGED\n  1  0  -29000.0  0.0  0.0  0.0\n  1  1  -1500.0  4800.0\n"
+        "  2  0  garbage\n  2  1  1 1 1 1\n"
+        "999999999999999999999999999999999999999999999999\n");
+    const double first = MagneticVariationAt(45.0, 10.0, 0.0, 2000.0);
+    EXPECT_EQ(MagneticVariationAt(45.0, 10.0, 0.0, 2000.0), first);
+    std::vector<platform::LoadProblem> problems = platform::LoadProblems();
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].file, host);
+    EXPECT_EQ(problems[0].what, "damaged: line 3 does not read as six numbers");
+    EXPECT_EQ(problems[0].count, 2u);  // each read meets it again
+
+    platform::ClearLoadProblems();
+    Open("    2000.0  CUT\n  1  0  -29000.0  0.0  0.0  0.0\n  1  1  -1500.0  4800.0  0 0\n");
+    EXPECT_NEAR(MagneticVariationAt(45.0, 10.0, 0.0, 2000.0),
+                DipoleDeclination(-29000.0, -1500.0, 4800.0, 45.0, 10.0, 0.0), 2e-3);
+    problems = platform::LoadProblems();
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].what, "damaged: no \"9999\" line ends the coefficients");
+
+    // The published file is whole; text in memory is never a file's problem.
+    platform::ClearLoadProblems();
+    ASSERT_TRUE(MagVarFileOpenPath(ZU_SAMPLE_COEFFICIENTS));
+    MagneticVariationAt(45.0, 10.0, 0.0, 1993.0);
+    MagVarLoadFromText("    2000.0  TEXT\nhello\n");
+    EXPECT_TRUE(platform::LoadProblems().empty());
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The navigation database (see nav_database.h).
 #include "fms/nav_database.h"
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -42,18 +44,121 @@ std::string_view CallerText(const char* text) {
     return text != nullptr ? std::string_view(text) : std::string_view();
 }
 
+// ---------------------------------------------------------------------------
+// Damaged records
+//
+// A file is damaged where its size is not a whole number of records, where
+// a text field has no NUL within its width or where a latitude or longitude
+// is not finite or out of range. The first damage a read meets is recorded
+// once as a load problem of the file, naming the record (counted from 0, as
+// the database indexes them, with its first byte); the records are used as
+// they are, as before. Built in a fixed buffer: nothing is allocated.
+
+struct RecordDamage {
+    char what[192] = {};
+    bool found() const { return what[0] != '\0'; }
+};
+
+template <size_t N>
+bool TextDamaged(RecordDamage& d, const char (&field)[N], const char* name, int64_t index,
+                 size_t record_size) {
+    for (size_t i = 0; i < N; ++i)
+        if (field[i] == '\0') return false;
+    std::snprintf(d.what, sizeof d.what,
+                  "damaged: record %lld (from byte %lld): the %s has no NUL within its %zu bytes",
+                  static_cast<long long>(index),
+                  static_cast<long long>(index * static_cast<int64_t>(record_size)), name, N);
+    return true;
+}
+
+bool CoordinateDamaged(RecordDamage& d, double value, double limit, const char* name, int64_t index,
+                       size_t record_size) {
+    if (std::isfinite(value) && value >= -limit && value <= limit) return false;
+    std::snprintf(d.what, sizeof d.what, "damaged: record %lld (from byte %lld): the %s %g is %s",
+                  static_cast<long long>(index),
+                  static_cast<long long>(index * static_cast<int64_t>(record_size)), name, value,
+                  std::isfinite(value) ? "out of range" : "not finite");
+    return true;
+}
+
+bool Damaged(RecordDamage& d, const WaypointRecord& r, int64_t i) {
+    constexpr size_t n = sizeof r;
+    return TextDamaged(d, r.ident, "identifier", i, n) ||
+           TextDamaged(d, r.region, "region", i, n) ||
+           CoordinateDamaged(d, r.latitude, 90.0, "latitude", i, n) ||
+           CoordinateDamaged(d, r.longitude, 180.0, "longitude", i, n) ||
+           TextDamaged(d, r.frequency, "frequency", i, n);
+}
+
+bool Damaged(RecordDamage& d, const RunwayRecord& r, int64_t i) {
+    constexpr size_t n = sizeof r;
+    return TextDamaged(d, r.designator, "designator", i, n) ||
+           TextDamaged(d, r.airport, "airport", i, n);
+}
+
+bool Damaged(RecordDamage& d, const LegRecord& r, int64_t i) {
+    constexpr size_t n = sizeof r;
+    return TextDamaged(d, r.path_terminator, "path terminator", i, n) ||
+           TextDamaged(d, r.ident, "identifier", i, n) ||
+           TextDamaged(d, r.procedure, "procedure", i, n) ||
+           TextDamaged(d, r.transition, "transition", i, n) ||
+           TextDamaged(d, r.airport, "airport", i, n) ||
+           CoordinateDamaged(d, r.navaid_latitude, 90.0, "navaid latitude", i, n) ||
+           CoordinateDamaged(d, r.navaid_longitude, 180.0, "navaid longitude", i, n) ||
+           TextDamaged(d, r.navaid_ident, "navaid identifier", i, n) ||
+           CoordinateDamaged(d, r.variation_latitude, 90.0, "variation latitude", i, n) ||
+           CoordinateDamaged(d, r.variation_longitude, 180.0, "variation longitude", i, n) ||
+           CoordinateDamaged(d, r.fix_latitude, 90.0, "fix latitude", i, n) ||
+           CoordinateDamaged(d, r.fix_longitude, 180.0, "fix longitude", i, n) ||
+           TextDamaged(d, r.label, "label", i, n) ||
+           CoordinateDamaged(d, r.end_latitude, 90.0, "end latitude", i, n) ||
+           CoordinateDamaged(d, r.end_longitude, 180.0, "end longitude", i, n);
+}
+
+// The checks of one read of a file of `Record`s: the first damaged record
+// seen, else (once the read has come to the end) a cut last record.
+template <typename Record>
+class DamageWatch {
+  public:
+    explicit DamageWatch(int64_t file_size) : file_size_(file_size) {}
+    void See(const Record& record, int64_t index) {
+        if (!damage_.found()) Damaged(damage_, record, index);
+    }
+    // Records the damage of a read that came to the end (`whole`) or met a
+    // damaged record on the way; true when the file is damaged.
+    bool Report(const platform::File& file, bool whole) {
+        constexpr int64_t n = static_cast<int64_t>(sizeof(Record));
+        if (!damage_.found() && whole && file_size_ % n != 0) {
+            std::snprintf(damage_.what, sizeof damage_.what,
+                          "damaged: record %lld (from byte %lld) is cut: %lld of %lld bytes",
+                          static_cast<long long>(file_size_ / n),
+                          static_cast<long long>(file_size_ / n * n),
+                          static_cast<long long>(file_size_ % n), static_cast<long long>(n));
+        }
+        if (damage_.found()) file.RecordProblem(damage_.what);
+        return damage_.found();
+    }
+
+  private:
+    int64_t file_size_;
+    RecordDamage damage_;
+};
+
 // Loading, step 3: the variation of every record from the magnetic model,
-// written once to "Fmswpt2.dat".
-void CompleteVariations() {
-    platform::File out;
-    out.Open(FmsFilePath("Fmswpt2.dat"), "wbc");
+// written once to "Fmswpt2.dat" (unless the waypoint file is damaged: a
+// completed copy is never made of what could not be read whole). The copy
+// replaces the old file whole or not at all; when it cannot be written the
+// old one stays as it was (a load problem says so) and the variations are
+// still kept in memory.
+void CompleteVariations(bool write_copy) {
     for (int32_t i = 0; i < WaypointDatabaseCount; ++i) {
         WaypointRecord& r = WaypointDatabase[i];
         r.variation = MagneticVariationAt(r.latitude, r.longitude, 0.0, kDatabaseYear);
-        out.Write(&r, sizeof r);
     }
-    out.Flush();
-    out.Close();
+    if (!write_copy) return;
+    platform::WriteWholeFile(FmsFilePath("Fmswpt2.dat"), WaypointDatabase,
+                             static_cast<size_t>(WaypointDatabaseCount) * sizeof(WaypointRecord),
+                             true);
 }
 
 bool WaypointMatches(const WaypointRecord& r, const char* ident, char type, double lat,
@@ -73,11 +178,15 @@ void ReadProcedureFile(Visit&& visit) {
     const int64_t size = in.Size();
     if (size < 0) return;
     TerminalProcedureCount = static_cast<int32_t>(size / static_cast<int64_t>(sizeof(LegRecord)));
+    DamageWatch<LegRecord> damage(size);
     LegRecord rec;
-    for (int32_t i = 0; i < TerminalProcedureCount; ++i) {
+    int32_t i = 0;
+    for (; i < TerminalProcedureCount; ++i) {
         if (in.Read(&rec, sizeof rec) != sizeof rec) break;
+        damage.See(rec, i);
         if (!visit(rec)) break;
     }
+    damage.Report(in, i == TerminalProcedureCount);
     in.Close();
 }
 
@@ -105,16 +214,20 @@ uint32_t NewLegId() {
 
 void LoadWaypointDatabase() {
     FreeWaypointDatabase();
-    // 1. A file whose status cannot be read loads nothing.
-    const std::string path = FmsFilePath("Fmswpt.dat");
-    const int64_t size = platform::FileSize(path);
-    if (size < 0) return;
-    // 2. The whole file at once. An empty file, or one that does not open
-    //    or read in full, gives no database.
-    const int64_t count = size / static_cast<int64_t>(sizeof(WaypointRecord));
-    if (count <= 0 || count > INT32_MAX) return;
+    // 1. A file that is not there (or is not a regular file, which the
+    //    file layer refuses and reports) loads nothing.
     platform::File in;
-    if (!in.Open(path, "rb")) return;
+    if (!in.Open(FmsFilePath("Fmswpt.dat"), "rb")) return;
+    const int64_t size = in.Size();
+    if (size < 0) return;
+    // 2. The whole file at once. An empty file, or one that does not read
+    //    in full, gives no database.
+    const int64_t count = size / static_cast<int64_t>(sizeof(WaypointRecord));
+    DamageWatch<WaypointRecord> damage(size);
+    if (count <= 0 || count > INT32_MAX) {
+        damage.Report(in, true);  // a file shorter than one record
+        return;
+    }
     auto* block = new (std::nothrow) WaypointRecord[static_cast<size_t>(count)];
     if (block == nullptr) return;
     const size_t bytes = static_cast<size_t>(count) * sizeof(WaypointRecord);
@@ -122,11 +235,13 @@ void LoadWaypointDatabase() {
         delete[] block;
         return;
     }
+    for (int64_t i = 0; i < count; ++i) damage.See(block[i], i);
+    const bool damaged = damage.Report(in, true);
     in.Close();
     WaypointDatabase = block;
     WaypointDatabaseCount = static_cast<int32_t>(count);
     // 3. No variation in the file: compute it.
-    if (WaypointDatabase[0].variation == 0.0) CompleteVariations();
+    if (WaypointDatabase[0].variation == 0.0) CompleteVariations(!damaged);
 }
 
 void FreeWaypointDatabase() {
@@ -197,13 +312,17 @@ void ReadRunways(char* airport) {
     const int64_t size = in.Size();
     if (size < 0) return;
     const int64_t count = size / static_cast<int64_t>(sizeof(RunwayRecord));
+    DamageWatch<RunwayRecord> damage(size);
     RunwayRecord rec;
     // 3. Matches in file order, the first 32 kept.
-    for (int64_t i = 0; i < count; ++i) {
+    int64_t i = 0;
+    for (; i < count; ++i) {
         if (in.Read(&rec, sizeof rec) != sizeof rec) break;
+        damage.See(rec, i);
         if (FieldText(rec.airport) != wanted) continue;
         if (RunwayList.count < kRunwayListMax) RunwayList.runways[RunwayList.count++] = rec;
     }
+    damage.Report(in, i == count);
     in.Close();
 }
 

@@ -8,10 +8,17 @@
 // little-endian records; a trailing partial record is ignored. When the
 // first waypoint record carries no magnetic variation (exactly 0.0), the
 // variation of every record is computed with the magnetic model and the
-// completed database is written once to "Fmswpt2.dat".
+// completed database is written once to "Fmswpt2.dat", replacing the old
+// copy whole (never when "Fmswpt.dat" is damaged; when the folder cannot
+// be written the old copy stays as it was).
 //
 // Texts inside records are NUL-terminated within their fields; a field
 // filled to its last byte is read up to its width and never beyond.
+//
+// A damaged file (a cut last record, a text without its NUL, a latitude or
+// longitude that is not finite or out of range) is read as far as it goes,
+// as any other; the first damage each file shows is recorded as a load
+// problem of that file (zu/platform/load_problems.h), naming the record.
 #pragma once
 
 #include <bit>

@@ -1,15 +1,22 @@
 #include "fms/nav_database.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "fms/cdu_engine.h"
 #include "fms/fms_test_support.h"
+#include "zu/platform/load_problems.h"
 
 namespace zu {
 namespace {
@@ -111,16 +118,8 @@ TEST_F(NavDatabaseTest, VariationsAreComputedWhenRecordZeroHasNone) {
     ASSERT_TRUE(MagVarFileOpenPath(ZU_SAMPLE_COEFFICIENTS));
     // Record 0 has none, record 1 has one: both are computed.
     std::vector<WaypointRecord> records = {Wpt("A", 45.0, 10.0, 'I', 0.0),
-                                           Wpt("B", 44.0, 11.0, 'I', 7.0)};
-    WaypointRecord partial = Wpt("C", 43.0, 12.0);
-    records.push_back(partial);
+                                           Wpt("B", 44.0, 11.0, 'I', 7.0), Wpt("C", 43.0, 12.0)};
     ASSERT_TRUE(navdb::WriteRecords(folder_ / "Fmswpt.dat", records));
-    // A trailing partial record is ignored.
-    {
-        std::FILE* f = std::fopen((folder_ / "Fmswpt.dat").c_str(), "ab");
-        std::fwrite("xyz", 1, 3, f);
-        std::fclose(f);
-    }
     LoadWaypointDatabase();
     ASSERT_EQ(WaypointDatabaseCount, 3);
     EXPECT_EQ(+WaypointDatabase[0].variation, MagneticVariationAt(45.0, 10.0, 0.0, 1993.0));
@@ -254,6 +253,185 @@ TEST_F(NavDatabaseTest, TextsStayWithinTheirFields) {
     EXPECT_EQ(+leg.annotation_kind, 2);
     EXPECT_NE(+leg.leg_id, 0u);
     EXPECT_NE(+leg.leg_id, 9999u);
+}
+
+// ---------------------------------------------------------------------------
+// Damaged files
+
+// The problems recorded for one file of the FMS folder.
+std::vector<platform::LoadProblem> ProblemsOf(const std::filesystem::path& file) {
+    std::vector<platform::LoadProblem> found;
+    for (const platform::LoadProblem& p : platform::LoadProblems())
+        if (p.file == file.string()) found.push_back(p);
+    return found;
+}
+
+void Append(const std::filesystem::path& file, const std::string& bytes) {
+    std::FILE* f = std::fopen(file.c_str(), "ab");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+class DamagedNavFilesTest : public NavDatabaseTest {
+  protected:
+    void SetUp() override {
+        NavDatabaseTest::SetUp();
+        platform::ClearLoadProblems();
+    }
+    void TearDown() override {
+        platform::ClearLoadProblems();
+        NavDatabaseTest::TearDown();
+    }
+};
+
+// Three whole 55-byte records and 20 bytes of a fourth: the whole records
+// load (their variations computed), the cut one is named by its index and
+// first byte, and no completed copy is made of the damaged file.
+TEST_F(DamagedNavFilesTest, ACutWaypointFileNamesItsPartialRecordAndWritesNoCopy) {
+    ASSERT_TRUE(MagVarFileOpenPath(ZU_SAMPLE_COEFFICIENTS));
+    ASSERT_TRUE(navdb::WriteRecords(
+        folder_ / "Fmswpt.dat",
+        std::vector<WaypointRecord>{Wpt("A", 45.0, 10.0, 'I', 0.0), Wpt("B", 44.0, 11.0),
+                                    Wpt("C", 43.0, 12.0)}));
+    Append(folder_ / "Fmswpt.dat", std::string(20, 'x'));
+    LoadWaypointDatabase();
+    ASSERT_EQ(WaypointDatabaseCount, 3);
+    EXPECT_EQ(+WaypointDatabase[2].variation, MagneticVariationAt(43.0, 12.0, 0.0, 1993.0));
+    const std::vector<platform::LoadProblem> problems = platform::LoadProblems();
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].file, (folder_ / "Fmswpt.dat").string());
+    EXPECT_EQ(problems[0].what, "damaged: record 3 (from byte 165) is cut: 20 of 55 bytes");
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "Fmswpt2.dat"));
+
+    // Shorter than one record: nothing to load, the same report.
+    platform::ClearLoadProblems();
+    ASSERT_TRUE(navdb::WriteBytes(folder_ / "Fmswpt.dat", "AB", 2));
+    LoadWaypointDatabase();
+    EXPECT_EQ(WaypointDatabase, nullptr);
+    ASSERT_EQ(ProblemsOf(folder_ / "Fmswpt.dat").size(), 1u);
+    EXPECT_EQ(ProblemsOf(folder_ / "Fmswpt.dat")[0].what,
+              "damaged: record 0 (from byte 0) is cut: 2 of 55 bytes");
+}
+
+// A text filling its field to the last byte, a latitude beyond the pole
+// and a longitude that is no number: the first of them in file order is
+// the one named; the database is still the file's four records.
+TEST_F(DamagedNavFilesTest, TheFirstDamagedWaypointRecordIsNamedAndTheRestStillLoads) {
+    WaypointRecord no_nul = Wpt("B", 44.0, 11.0);
+    std::memset(no_nul.region, 'R', sizeof no_nul.region);
+    LoadWaypoints(
+        {Wpt("A", 45.0, 10.0), no_nul, Wpt("C", 91.0, 12.0), Wpt("D", 40.0, std::nan(""))});
+    EXPECT_EQ(WaypointDatabaseCount, 4);
+    std::vector<platform::LoadProblem> problems = ProblemsOf(folder_ / "Fmswpt.dat");
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].what,
+              "damaged: record 1 (from byte 55): the region has no NUL within its 6 bytes");
+
+    platform::ClearLoadProblems();
+    LoadWaypoints({Wpt("A", 45.0, 10.0), Wpt("C", -90.5, 12.0)});
+    problems = ProblemsOf(folder_ / "Fmswpt.dat");
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].what,
+              "damaged: record 1 (from byte 55): the latitude -90.5 is out of range");
+
+    platform::ClearLoadProblems();
+    LoadWaypoints({Wpt("A", 45.0, 180.0), Wpt("D", 40.0, std::nan(""))});
+    problems = ProblemsOf(folder_ / "Fmswpt.dat");
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].what,
+              "damaged: record 1 (from byte 55): the longitude nan is not finite");
+
+    // The edges of the ranges are whole records.
+    platform::ClearLoadProblems();
+    LoadWaypoints({Wpt("N", 90.0, -180.0), Wpt("S", -90.0, 180.0)});
+    EXPECT_TRUE(platform::LoadProblems().empty());
+}
+
+// The runway and procedure files are read on every query: each damaged one
+// is one problem, met again at each read, and the queries still answer from
+// the records that are there.
+TEST_F(DamagedNavFilesTest, DamagedRunwayAndProcedureFilesAreOneProblemEachAndStillAnswer) {
+    RunwayRecord full = MakeRunway("LIPO", "");
+    std::memcpy(full.designator, "09LX", 4);
+    ASSERT_TRUE(navdb::WriteRecords(
+        folder_ / "Fmsrwy.dat",
+        std::vector<RunwayRecord>{MakeRunway("LIPO", "14"), full, MakeRunway("LIPO", "32")}));
+    Append(folder_ / "Fmsrwy.dat", std::string(10, '\0'));
+    char airport[8] = "LIPO";
+    ReadRunways(airport);
+    ReadRunways(airport);
+    ASSERT_EQ(RunwayList.count, 3);
+    EXPECT_STREQ(RunwayList.runways[2].designator, "32");
+    std::vector<platform::LoadProblem> problems = ProblemsOf(folder_ / "Fmsrwy.dat");
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].what,
+              "damaged: record 1 (from byte 29): the designator has no NUL within its 4 bytes");
+    EXPECT_EQ(problems[0].count, 2u);
+
+    // Two 208-byte legs, the second ending at an infinite latitude, then
+    // 100 bytes of a third.
+    navdb::Table t;
+    std::string error;
+    ASSERT_TRUE(navdb::ParseTable(kProcedures, &t, &error)) << error;
+    std::vector<LegRecord> legs(t.legs.begin(), t.legs.begin() + 2);
+    legs[1].end_latitude = INFINITY;
+    ASSERT_TRUE(navdb::WriteRecords(folder_ / "Fmstrm.dat", legs));
+    Append(folder_ / "Fmstrm.dat", std::string(100, '\0'));
+    char apt[8] = "LIPO", none[8] = "";
+    ReadTerminalProcedures(apt, none, none, 1, 0);
+    ASSERT_EQ(ProcedureNameList.count, 2);
+    EXPECT_STREQ(ProcedureNameList.entries[1].name, "STAR2");
+    problems = ProblemsOf(folder_ / "Fmstrm.dat");
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].what,
+              "damaged: record 1 (from byte 208): the end latitude inf is not finite");
+
+    // Only the cut record left: it is named by its first byte.
+    platform::ClearLoadProblems();
+    legs.resize(1);
+    ASSERT_TRUE(navdb::WriteRecords(folder_ / "Fmstrm.dat", legs));
+    Append(folder_ / "Fmstrm.dat", std::string(100, '\0'));
+    ReadProcedureLegs(&WorkLegsA, apt, none, none, 1, 0);
+    EXPECT_EQ(WorkLegsA.count, 1u);
+    problems = ProblemsOf(folder_ / "Fmstrm.dat");
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].what, "damaged: record 1 (from byte 208) is cut: 100 of 208 bytes");
+}
+
+// An FMS folder that cannot be written (the copy is made beside the old
+// one and renamed over it): the old "Fmswpt2.dat" stays byte for byte, the
+// variations are still computed in memory, and a load problem says why.
+TEST_F(DamagedNavFilesTest, AFolderThatCannotBeWrittenKeepsTheOldCompletedCopy) {
+    ASSERT_TRUE(MagVarFileOpenPath(ZU_SAMPLE_COEFFICIENTS));
+    ASSERT_TRUE(navdb::WriteRecords(
+        folder_ / "Fmswpt.dat",
+        std::vector<WaypointRecord>{Wpt("A", 45.0, 10.0, 'I', 0.0), Wpt("B", 44.0, 11.0)}));
+    const std::string old = "a copy completed by an earlier run";
+    ASSERT_TRUE(navdb::WriteBytes(folder_ / "Fmswpt2.dat", old.data(), old.size()));
+    const std::string copy = (folder_ / "Fmswpt2.dat").string();
+    ASSERT_EQ(::chmod(copy.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(folder_.path().c_str(), 0555), 0);
+    const double expected = MagneticVariationAt(44.0, 11.0, 0.0, 1993.0);
+    // (Root writes any folder: the load runs as an unprivileged user.)
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(90);
+        LoadWaypointDatabase();
+        if (WaypointDatabaseCount != 2 || WaypointDatabase[1].variation != expected) ::_exit(1);
+        const std::vector<platform::LoadProblem> p = ProblemsOf(copy);
+        ::_exit(p.size() == 1 && p[0].what == "not written: Permission denied" ? 0 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ::chmod(folder_.path().c_str(), 0700);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    std::ifstream in(copy, std::ios::binary);
+    EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == old)
+        << "the old copy was rewritten";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path()),
+                            std::filesystem::directory_iterator{}),
+              2);
 }
 
 TEST(LegIds, AreUniqueAndNeverTheDiscontinuity) {

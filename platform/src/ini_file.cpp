@@ -1,11 +1,14 @@
 // Private-profile (INI) files (see ini_file.h).
 //
 // Every call reads the whole file. Only a file that does not exist reads as
-// empty: one that cannot be read (no permission, an I/O error) gives the
-// defaults to readers and is never written, and each such problem is recorded
-// (load_problems.h). Writes build the new contents in memory,
-// write them to a temporary file in the same folder and rename it over the
-// original, so a crash of the process leaves either the old or the new file.
+// empty: one that cannot be read (no permission, an I/O error, something
+// that is not a regular file, such as a named pipe, which is never waited
+// on) gives the defaults to readers and is never written, and each such
+// problem is recorded (load_problems.h). Writes build the new contents in
+// memory and replace the file whole (WriteWholeHostFile, files.h: a
+// temporary file in the same folder renamed over the original), so a crash
+// of the process leaves either the old or the new file; a write that fails
+// there is recorded too.
 // There is no fsync: the settings pass writes dozens of keys from the
 // simulator's frame. Against a power failure this relies on the file system
 // writing a replaced file's data before the rename (ext4 does by default). Writers in this
@@ -14,9 +17,7 @@
 // as they may on Windows.
 #include "zu/platform/ini_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -26,7 +27,6 @@
 #include <map>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -125,29 +125,25 @@ FileRead ReadFile(const std::string& host_path) {
         read.data = it->second.data;
         return read;
     }
-    const int fd = ::open(host_path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT) return read;
-        RecordLoadProblem(host_path, std::string("cannot be read: ") + std::strerror(errno));
-        read.result = FileRead::Result::kUnreadable;
-        return read;
-    }
-    read.result = FileRead::Result::kRead;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n > 0) {
-            read.data.append(buffer, static_cast<size_t>(n));
-        } else if (n == 0) {
+    // Never waits on a named pipe or a device at the path: anything but a
+    // regular file cannot be read (and so is never written either).
+    const HostFileRead file = ReadWholeHostFile(host_path, &read.data);
+    switch (file.result) {
+        case HostFileRead::Result::kRead:
+            read.result = FileRead::Result::kRead;
             break;
-        } else if (errno != EINTR) {
-            RecordLoadProblem(host_path, std::string("cannot be read: ") + std::strerror(errno));
+        case HostFileRead::Result::kMissing:
+            break;
+        case HostFileRead::Result::kNotRegular:
+            RecordLoadProblem(host_path, file.not_regular);
             read.result = FileRead::Result::kUnreadable;
-            read.data.clear();
             break;
-        }
+        case HostFileRead::Result::kFailed:
+            RecordLoadProblem(host_path,
+                              std::string("cannot be read: ") + std::strerror(file.error));
+            read.result = FileRead::Result::kUnreadable;
+            break;
     }
-    ::close(fd);
     return read;
 }
 
@@ -308,19 +304,6 @@ std::string ParentFolder(const std::string& host_path) {
     return host_path.substr(0, slash);
 }
 
-bool WriteAll(int fd, const std::string& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 // A file's lines: none when it does not exist; `*unreadable` when it may
 // exist but cannot be read.
 std::optional<IniText> LoadText(const std::string& host_path, bool* unreadable) {
@@ -336,15 +319,6 @@ std::optional<IniText> LoadText(const std::string& host_path, bool* unreadable) 
     if (read.result == FileRead::Result::kUnreadable) *unreadable = true;
     if (read.result != FileRead::Result::kRead) return std::nullopt;
     return Parse(read.data);
-}
-
-// The first write of a file in this process clears what killed writers
-// left beside it.
-void RemoveStaleTemporariesOnce(const std::string& host_path) {
-    static std::mutex mutex;
-    static std::set<std::string> done;
-    std::lock_guard<std::mutex> lock(mutex);
-    if (done.insert(host_path).second) RemoveStaleTemporaries(host_path);
 }
 
 // Replaces the file with `text` through a temporary file and a rename.
@@ -363,20 +337,13 @@ bool Store(const std::string& host_path, const IniText& text) {
         SetMemoryFile(m.files[host_path], std::move(data));
         return true;
     }
-    RemoveStaleTemporariesOnce(host_path);
-    static std::atomic<uint32_t> counter{0};
-    std::string temp = host_path + ".tmp" + std::to_string(::getpid()) + "-" +
-                       std::to_string(counter.fetch_add(1));
-    mode_t mode = 0644;
-    struct stat st {};
-    if (::stat(host_path.c_str(), &st) == 0) mode = st.st_mode & 07777;
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-    if (fd < 0) return false;
-    bool ok = WriteAll(fd, data);
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(temp.c_str(), host_path.c_str()) == 0;
-    if (!ok) ::unlink(temp.c_str());
-    return ok;
+    const WholeFileWrite written = WriteWholeHostFile(host_path, data.data(), data.size(), false);
+    // A folder that cannot be written (no permission, a full disk) is worth
+    // telling: the settings the module meant to keep are lost.
+    if (!written) {
+        RecordLoadProblem(host_path, std::string("not written: ") + std::strerror(written.error));
+    }
+    return static_cast<bool>(written);
 }
 
 std::mutex& WriteMutex() {

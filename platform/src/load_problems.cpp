@@ -55,8 +55,9 @@ void ClearLoadProblems() {
 
 void RecordLoadProblem(std::FILE* stream, std::string_view what) {
     char path[4096];
-    const std::string link = "/proc/self/fd/" + std::to_string(::fileno(stream));
-    const ssize_t n = ::readlink(link.c_str(), path, sizeof path - 1);
+    char link[40];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", ::fileno(stream));
+    const ssize_t n = ::readlink(link, path, sizeof path - 1);
     RecordLoadProblem(n > 0 ? std::string_view(path, static_cast<size_t>(n)) : "(unknown file)",
                       what);
 }

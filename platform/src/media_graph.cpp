@@ -1,15 +1,20 @@
 // Media player on libsndfile and the sound engine (see media_graph.h).
 #include "zu/platform/media_graph.h"
 
+#include <fcntl.h>
 #include <sndfile.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <mutex>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "zu/platform/files.h"
+#include "zu/platform/load_problems.h"
 #include "zu/platform/paths.h"
 #include "zu/platform/riff_reader.h"
 #include "zu/platform/sound_device.h"
@@ -195,14 +200,30 @@ int32_t MediaGraphRenderFile(MediaGraph* graph, const char* path) {
     if (graph == nullptr || path == nullptr) return kMediaErrInvalidParam;
     std::lock_guard<std::mutex> lock(graph->mutex);
     const std::string host = ToHostPath(path);
+    // Never waits on a named pipe or a device at the path.
+    const OpenedFile opened = OpenHostFile(host, O_RDONLY);
+    if (!opened) {
+        if (opened.not_regular != nullptr) {
+            RecordLoadProblem(host, opened.not_regular);
+        } else if (opened.error != ENOENT) {
+            RecordLoadProblem(host, std::string("cannot be read: ") + std::strerror(opened.error));
+        }
+        return kMediaErrNoSource;
+    }
     SF_INFO info{};
-    SNDFILE* file = sf_open(host.c_str(), SFM_READ, &info);
-    if (file == nullptr) return kMediaErrNoSource;
+    // The descriptor stays ours (libsndfile closes it itself on some
+    // failures when it is given away).
+    SNDFILE* file = sf_open_fd(opened.fd, SFM_READ, &info, SF_FALSE);
+    if (file == nullptr) {
+        ::close(opened.fd);
+        return kMediaErrNoSource;
+    }
     std::string name = path;
     const auto slash = name.find_last_of("\\/");
     if (slash != std::string::npos) name = name.substr(slash + 1);
     const int32_t r = LoadSong(graph, file, info, "music:" + name);
     sf_close(file);
+    ::close(opened.fd);
     return r;
 }
 

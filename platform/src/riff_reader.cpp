@@ -1,6 +1,7 @@
 // Buffered multimedia-file I/O over RIFF files (see riff_reader.h).
 #include "zu/platform/riff_reader.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "zu/platform/files.h"
 #include "zu/platform/load_problems.h"
 #include "zu/platform/paths.h"
 
@@ -63,11 +65,17 @@ WaveFormat ReadWaveFormat(const uint8_t* bytes, size_t size) {
 MmioFile* MmioOpen(const char* windows_path) {
     if (windows_path == nullptr || windows_path[0] == '\0') return nullptr;
     const std::string host = ToHostPath(windows_path);
-    std::FILE* stream = std::fopen(host.c_str(), "rb");
+    // Never waits on a named pipe or a device at the path.
+    const OpenedFile opened = OpenHostFile(host, O_RDONLY);
+    std::FILE* stream = opened ? ::fdopen(opened.fd, "rb") : nullptr;
     if (stream == nullptr) {
         // Not there: the caller's ordinary case. There but unreadable: a problem.
-        if (errno != ENOENT) {
-            RecordLoadProblem(host, std::string("cannot be read: ") + std::strerror(errno));
+        const int error = opened ? errno : opened.error;
+        if (opened) ::close(opened.fd);
+        if (opened.not_regular != nullptr) {
+            RecordLoadProblem(host, opened.not_regular);
+        } else if (error != ENOENT) {
+            RecordLoadProblem(host, std::string("cannot be read: ") + std::strerror(error));
         }
         return nullptr;
     }

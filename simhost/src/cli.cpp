@@ -407,7 +407,9 @@ void InstallStopSignals() {
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    // Not restarted: a call that waits (an open that hangs, say) returns
+    // when the signal comes, so the flight can end.
+    action.sa_flags = 0;
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
 }
@@ -572,7 +574,8 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
     PointerRouter router(sim, renderer);
     SnapshotIndex snapshot_index;
     ScenarioContext ctx{
-        sim, [&](const std::string& name, std::string* problem) {
+        sim,
+        [&](const std::string& name, std::string* problem) {
             if (o.snapshot_dir.empty()) {
                 *problem = "no snapshot folder (give --snapshot-dir)";
                 return false;
@@ -582,7 +585,8 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
                                   has_scenario ? &scenario : nullptr, problem) &&
                    renderer.WritePngs(o.snapshot_dir, name, o.render, problem, &pictures) &&
                    snapshot_index.Add(o.snapshot_dir, name, std::move(pictures), problem);
-        }};
+        },
+        [] { return StopSignal() != 0; }};
     auto report = [&](const std::vector<ScenarioResult>& results) {
         for (const ScenarioResult& r : results) {
             if (r.ok) continue;
@@ -674,7 +678,9 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
     // What the instructor has failed, asked over the link while the module
     // still hosts it (killing the gauges closes it).
     InstructorFailures instructor_failures;
-    if (!o.state_json.empty()) instructor_failures = AskInstructorFailures();
+    if (!o.state_json.empty()) {
+        instructor_failures = AskInstructorFailures([] { return StopSignal() != 0; });
+    }
     sim.Stop();
 
     int code = has_scenario && scenario.failures() > 0 ? kExitCheckFailed : kExitOk;

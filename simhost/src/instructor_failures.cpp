@@ -2,6 +2,7 @@
 // instructor_failures.h), with the instructor panel's own link client.
 #include "zu/simhost/instructor_failures.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -11,6 +12,7 @@
 
 #include "cabin_link/instructor_message.h"
 #include "link_client.h"
+#include "link_wait.h"
 #include "net_logic.h"
 #include "zu/platform/net_session.h"
 #include "zu/platform/timer.h"
@@ -223,7 +225,7 @@ constexpr auto kNetworkBound = std::chrono::seconds(5);
 
 }  // namespace
 
-InstructorFailures AskInstructorFailures() {
+InstructorFailures AskInstructorFailures(const std::function<bool()>& stop_requested) {
     InstructorFailures result;
     const std::vector<platform::SessionHostStats> hosts = platform::HostedSessions();
     if (hosts.empty()) {
@@ -245,8 +247,14 @@ InstructorFailures AskInstructorFailures() {
         inbox.arrived.notify_all();
     });
     const std::string where = " on port " + std::to_string(port);
-    if (client.ConnectToHost("127.0.0.1", port) != platform::kSessionOk) {
-        result.unknown = "cannot connect to the instructor link" + where;
+    const std::string stopped = "the run was stopped before the instructor link" + where;
+    LinkWait connecting(kNetworkBound, stop_requested);
+    const int32_t connected = ConnectWithin(
+        connecting, platform::kSessionNoHost,
+        [&](uint32_t timeout_ms) { return client.ConnectToHost("127.0.0.1", port, timeout_ms); });
+    if (connected != platform::kSessionOk) {
+        result.unknown = connecting.stopped() ? stopped + " answered"
+                                              : "cannot connect to the instructor link" + where;
         return result;
     }
     // Our peer on the link: the one accepted since we looked.
@@ -276,15 +284,17 @@ InstructorFailures AskInstructorFailures() {
     // tick answers them. On the lockstep clock that tick is ours to run, once
     // every request is in, so the answer comes at the same simulated time
     // whatever the machine's speed.
-    const auto deadline = std::chrono::steady_clock::now() + kNetworkBound;
+    // (At most twice the network bound for the requests and the replies.)
+    LinkWait network(2 * kNetworkBound, stop_requested);
     std::optional<platform::SessionPeerStats> now = me;
-    while (now && now->frames_received < me->frames_received + asked &&
-           std::chrono::steady_clock::now() < deadline) {
+    while (now && now->frames_received < me->frames_received + asked && !network.Over()) {
         std::this_thread::yield();
         now = Peer(port, me->player);
     }
     if (!now || now->frames_received < me->frames_received + asked) {
-        result.unknown = "the instructor link" + where + " did not take the requests in";
+        result.unknown = network.stopped()
+                             ? stopped + " took the requests in"
+                             : "the instructor link" + where + " did not take the requests in";
         return result;
     }
     if (platform::GetClockMode() == platform::ClockMode::Lockstep) {
@@ -307,10 +317,12 @@ InstructorFailures AskInstructorFailures() {
     std::set<uint16_t> replied;
     std::unique_lock<std::mutex> lock(inbox.mutex);
     while (replied.size() < asked) {
-        if (!inbox.arrived.wait_until(lock, deadline + kNetworkBound,
-                                      [&] { return !inbox.messages.empty() || inbox.closed; })) {
-            break;
+        // In slices, so that a stop request is seen.
+        while (inbox.messages.empty() && !inbox.closed && !network.Over()) {
+            inbox.arrived.wait_for(lock, std::min<std::chrono::milliseconds>(
+                                             network.Left(), std::chrono::milliseconds(50)));
         }
+        if (inbox.messages.empty() && !inbox.closed) break;
         std::vector<std::vector<uint8_t>> messages = std::move(inbox.messages);
         inbox.messages.clear();
         for (const std::vector<uint8_t>& m : messages) {
@@ -325,9 +337,11 @@ InstructorFailures AskInstructorFailures() {
     lock.unlock();
     client.Disconnect();
     if (replied.size() < asked) {
-        result.unknown = "the instructor link" + where + " answered " +
-                         std::to_string(replied.size()) + " of " + std::to_string(asked) +
-                         " requests";
+        const std::string counted =
+            std::to_string(replied.size()) + " of " + std::to_string(asked) + " requests";
+        result.unknown = network.stopped()
+                             ? stopped + " had answered every request (" + counted + ")"
+                             : "the instructor link" + where + " answered " + counted;
         return result;
     }
 

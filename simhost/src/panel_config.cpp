@@ -1,11 +1,11 @@
 // Reader of panel.cfg files (see panel_config.h).
 #include "zu/simhost/panel_config.h"
 
-#include <fstream>
 #include <map>
 #include <sstream>
 
 #include "text_util.h"
+#include "zu/platform/files.h"
 
 namespace zu::simhost {
 namespace {
@@ -235,14 +235,17 @@ PanelConfig ParsePanelConfig(const std::string& content) {
 }
 
 bool LoadPanelConfig(const std::filesystem::path& file, PanelConfig* out, std::string* error) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    std::string text;
+    const platform::HostFileRead read = platform::ReadWholeHostFile(file.string(), &text);
+    if (read.result == platform::HostFileRead::Result::kNotRegular) {
+        *error = "panel configuration " + file.string() + " is " + read.not_regular;
+        return false;
+    }
+    if (read.result != platform::HostFileRead::Result::kRead) {
         *error = "cannot read panel configuration " + file.string();
         return false;
     }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    *out = ParsePanelConfig(buffer.str());
+    *out = ParsePanelConfig(text);
     for (const PanelWindow& w : out->windows) {
         if (!w.gauges.empty()) return true;
     }

@@ -1,6 +1,7 @@
 // PNG files a band of rows at a time (see png_rows.h).
 #include "png_rows.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -8,6 +9,8 @@
 #include <csetjmp>
 #include <cstdint>
 #include <cstring>
+
+#include "zu/platform/files.h"
 
 namespace zu::simhost {
 
@@ -17,8 +20,15 @@ namespace zu::simhost {
 bool PngFile::Open(const std::filesystem::path& path, bool write) {
     Close();
     write_ = write;
-    file = std::fopen(path.c_str(), write ? "wb" : "rb");
-    if (file == nullptr) return false;
+    // A named pipe or a device at the path is refused, never waited on.
+    const platform::OpenedFile opened =
+        platform::OpenHostFile(path.string(), write ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY);
+    if (!opened) return false;
+    file = ::fdopen(opened.fd, write ? "wb" : "rb");
+    if (file == nullptr) {
+        ::close(opened.fd);
+        return false;
+    }
     png = write ? png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr)
                 : png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (png != nullptr) info = png_create_info_struct(png);

@@ -1,9 +1,6 @@
 // The stand-in's saved flights (see saved_flights.h).
 #include "zu/simhost/saved_flights.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -76,41 +73,22 @@ bool WriteSavedFlight(const fs::path& file, const SavedFlight& flight, std::stri
         "\nOnGround=" + (flight.on_ground ? "1" : "0") + "\n";
     std::error_code ec;
     fs::create_directories(file.parent_path(), ec);
-    platform::RemoveStaleTemporaries(file.string());
-    const std::string temp = file.string() + ".tmp" + std::to_string(::getpid());
-    auto fail = [&](const char* step, int err) {
-        *error = "cannot write the saved flight " + file.string() + ": " + step + ": " +
-                 std::strerror(err);
-        ::unlink(temp.c_str());
+    const platform::WholeFileWrite written =
+        platform::WriteWholeHostFile(file.string(), data.data(), data.size(), true);
+    if (!written) {
+        *error = "cannot write the saved flight " + file.string() + ": " + written.Describe();
         return false;
-    };
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return fail("create", errno);
-    size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const int err = n < 0 ? errno : ENOSPC;
-            ::close(fd);
-            return fail("write", err);
-        }
-        done += static_cast<size_t>(n);
     }
-    if (::fsync(fd) != 0) {
-        const int err = errno;
-        ::close(fd);
-        return fail("flush", err);
-    }
-    if (::close(fd) != 0) return fail("close", errno);
-    if (::rename(temp.c_str(), file.c_str()) != 0) return fail("rename", errno);
     return true;
 }
 
 bool ReadSavedFlight(const fs::path& file, SavedFlight* flight, std::string* error) {
     std::error_code ec;
-    if (!fs::is_regular_file(file, ec)) {
-        *error = "no saved flight " + file.string();
+    const fs::file_status status = fs::status(file, ec);
+    if (!fs::is_regular_file(status)) {
+        // (Never opened: a named pipe would hold the start-up for good.)
+        *error = fs::exists(status) ? "saved flight " + file.string() + " is not a regular file"
+                                    : "no saved flight " + file.string();
         return false;
     }
     if (const int line = SecondSectionLine(file, "Position"); line != 0) {

@@ -3,10 +3,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "text_util.h"
+#include "zu/platform/files.h"
 #include "zu/simhost/simulator.h"
 
 namespace zu::simhost {
@@ -125,14 +125,15 @@ bool Scenario::Parse(const std::string& content, const std::string& source_name,
 }
 
 bool Scenario::Load(const std::filesystem::path& file, Scenario* out, std::string* error) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    std::string text;
+    const platform::HostFileRead read = platform::ReadWholeHostFile(file.string(), &text);
+    if (read.result != platform::HostFileRead::Result::kRead) {
         *error = "cannot read scenario " + file.string();
+        if (read.result == platform::HostFileRead::Result::kNotRegular)
+            *error += ": " + std::string(read.not_regular);
         return false;
     }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    return Parse(buffer.str(), file.filename().string(), out, error);
+    return Parse(text, file.filename().string(), out, error);
 }
 
 std::vector<std::string> Scenario::CheckTargets(Simulator& sim) const {

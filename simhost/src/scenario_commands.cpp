@@ -11,6 +11,7 @@
 
 #include "aircraft_model_commands.h"
 #include "cabin_link/instructor_message.h"
+#include "link_wait.h"
 #include "text_util.h"
 #include "zu/platform/joystick.h"
 #include "zu/platform/net_session.h"
@@ -618,9 +619,10 @@ ScenarioAction ParseCdu(const std::vector<std::string>& args, std::string* error
 // `instructor GROUP INDEX STATE`: what the instructor panel sends when the
 // instructor sets or clears a failure: a set-value message (group, the
 // state's index, its new state) over the module's instructor link. The
-// command connects as a panel does, sends, and waits (at most 10 s of real
-// time) until the module's link has taken the message in; the tick of the
-// next frame acts on it, so a flight stays deterministic.
+// command connects as a panel does (at most 5 s of real time), sends, and
+// waits (at most 10 s) until the module's link has taken the message in;
+// the tick of the next frame acts on it, so a flight stays deterministic.
+// A stop request ends either wait within kLinkStopGrace.
 ScenarioAction ParseInstructor(const std::vector<std::string>& args, std::string* error) {
     if (args.size() != 3) {
         *error = "needs a group (0..65535), a state index (0..511) and the new state";
@@ -639,7 +641,7 @@ ScenarioAction ParseInstructor(const std::vector<std::string>& args, std::string
     m.group = static_cast<uint16_t>(group);
     m.items[0].value = static_cast<float>(index);
     m.items[0].state = static_cast<float>(*state);
-    return [m](ScenarioContext&, std::string* message) {
+    return [m](ScenarioContext& ctx, std::string* message) {
         const std::vector<platform::SessionHostStats> hosts = platform::HostedSessions();
         if (hosts.empty()) {
             *message = "the module hosts no instructor link";
@@ -648,20 +650,26 @@ ScenarioAction ParseInstructor(const std::vector<std::string>& args, std::string
         const uint16_t port = hosts.front().port;
         const uint64_t before = hosts.front().frames_received;
         std::unique_ptr<platform::SessionClient> client = platform::CreateSessionClient();
-        const int32_t connected = client->Connect(
-            "127.0.0.1", port, platform::kInstructorAppId,
-            [](platform::SessionEvent, platform::PlayerId, const uint8_t*, size_t) {});
+        LinkWait connecting(std::chrono::seconds(5), ctx.stop_requested);
+        const int32_t connected =
+            ConnectWithin(connecting, platform::kSessionNoHost, [&](uint32_t timeout_ms) {
+                return client->Connect(
+                    "127.0.0.1", port, platform::kInstructorAppId,
+                    [](platform::SessionEvent, platform::PlayerId, const uint8_t*, size_t) {},
+                    timeout_ms);
+            });
         if (connected != platform::kSessionOk) {
-            *message = "cannot connect to the instructor link on port " + std::to_string(port);
+            *message = "cannot connect to the instructor link on port " + std::to_string(port) +
+                       (connecting.stopped() ? " (the run was stopped)" : "");
             return false;
         }
         if (client->Send(&m, sizeof m) != platform::kSessionOk) {
             *message = "the instructor link refused the message";
             return false;
         }
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        LinkWait taking(std::chrono::seconds(10), ctx.stop_requested);
         bool taken = false;
-        while (!taken && std::chrono::steady_clock::now() < deadline) {
+        while (!taken && !taking.Over()) {
             for (const platform::SessionHostStats& h : platform::HostedSessions()) {
                 if (h.port == port && h.frames_received > before) taken = true;
             }
@@ -671,8 +679,9 @@ ScenarioAction ParseInstructor(const std::vector<std::string>& args, std::string
         *message = "instructor: group " + std::to_string(m.group) + " state " +
                    std::to_string(static_cast<int>(m.items[0].value)) +
                    " := " + std::to_string(static_cast<int>(m.items[0].state)) +
-                   (taken ? " (taken by the link on port " + std::to_string(port) + ")"
-                          : " (not taken within 10 s)");
+                   (taken              ? " (taken by the link on port " + std::to_string(port) + ")"
+                    : taking.stopped() ? std::string(" (not taken: the run was stopped)")
+                                       : std::string(" (not taken within 10 s)"));
         return taken;
     };
 }

@@ -14,10 +14,12 @@
 #include <cstring>
 #include <fstream>
 #include <limits>
+#include <sstream>
 #include <thread>
 
 #include "text_util.h"
 #include "zu/platform/drawing.h"
+#include "zu/platform/files.h"
 #include "zu/platform/load_problems.h"
 #include "zu/platform/net_session.h"
 #include "zu/platform/paths.h"
@@ -375,9 +377,13 @@ bool Simulator::LoadAircraft(std::string* error) {
     fsuipc_.Poke(kOffsetAircraftPath, path_bytes, kAircraftPathSize);
 
     panel_file_ = config_.panel_file.empty() ? dir / "panel" / "panel.cfg" : config_.panel_file;
-    if (!fs::is_regular_file(panel_file_, ec)) {
-        *error = "panel configuration " + panel_file_.string() +
-                 (fs::is_directory(panel_file_, ec) ? " is a folder, not a file" : " not found");
+    // (What is there but is neither a file nor a folder, LoadPanelConfig refuses.)
+    if (!fs::exists(panel_file_, ec)) {
+        *error = "panel configuration " + panel_file_.string() + " not found";
+        return false;
+    }
+    if (fs::is_directory(panel_file_, ec)) {
+        *error = "panel configuration " + panel_file_.string() + " is a folder, not a file";
         return false;
     }
     PanelConfig panel;
@@ -434,7 +440,7 @@ bool Simulator::LoadAircraft(std::string* error) {
     // files, when it has one.
     const fs::path stations = dir / "FMS" / kStationFileName;
     World world;
-    if (fs::is_regular_file(stations, ec) && !LoadWorld(stations, &world, error)) return false;
+    if (fs::exists(stations, ec) && !LoadWorld(stations, &world, error)) return false;
     model_.SetWorld(std::move(world));
     std::lock_guard<std::mutex> lock(mutex_);
     open_windows_ = std::move(open);
@@ -444,7 +450,16 @@ bool Simulator::LoadAircraft(std::string* error) {
 // The named variables the aircraft's visual model and lever hardware define
 // (one name a line; blank lines and lines starting with # are skipped).
 void Simulator::DefineAircraftNamedVariables(const std::filesystem::path& file) {
-    std::ifstream in(file);
+    std::string text;
+    const platform::HostFileRead read = platform::ReadWholeHostFile(file.string(), &text);
+    if (read.result == platform::HostFileRead::Result::kNotRegular) {
+        Warn(file.string() + " is " + read.not_regular +
+             "; no named variables are defined from it");
+    } else if (read.result == platform::HostFileRead::Result::kFailed) {
+        Warn("cannot read " + file.string() + ": " + std::strerror(read.error) +
+             "; no named variables are defined from it");
+    }
+    std::istringstream in(text);
     std::string line;
     while (std::getline(in, line)) {
         while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();

@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+
+#include "zu/platform/files.h"
 
 #include "text_util.h"
 
@@ -148,15 +148,16 @@ bool ParseWorld(std::string_view text, World* world, std::string* error) {
 }
 
 bool LoadWorld(const std::filesystem::path& file, World* world, std::string* error) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    std::string text;
+    const platform::HostFileRead read = platform::ReadWholeHostFile(file.string(), &text);
+    if (read.result != platform::HostFileRead::Result::kRead) {
         *error = "cannot read " + file.string();
+        if (read.result == platform::HostFileRead::Result::kNotRegular)
+            *error += ": " + std::string(read.not_regular);
         return false;
     }
-    std::stringstream text;
-    text << in.rdbuf();
     std::string problem;
-    if (!ParseWorld(text.str(), world, &problem)) {
+    if (!ParseWorld(text, world, &problem)) {
         *error = file.string() + ": " + problem;
         return false;
     }

@@ -35,6 +35,9 @@ using WindowRunner = int (*)(WindowSession& session);
 // SIGINT and SIGTERM stop the flight cleanly: the frame under way finishes,
 // the gauges are killed as at a normal end, the state file and the summary
 // are written, and SimhostMain returns 128 + the signal's number (130, 143).
+// Interrupted calls are not restarted, and the waits for the instructor
+// link give up soon after the signal, so a run ends within a second or so
+// wherever it waits.
 // A second signal ends the process at once with that code. The program
 // installs the handlers before SimhostMain; StopSignal is the signal
 // received (0: none).

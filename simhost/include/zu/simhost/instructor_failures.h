@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,8 +37,10 @@ struct InstructorFailures {
 // last frame, a millisecond at a time, to the systems tick that answers (at
 // most kInstructorAskMaxMs; the flight's frames and ticks do not count it);
 // on the real clock the tick runs by itself. The network is waited for at
-// most a few seconds of real time.
-InstructorFailures AskInstructorFailures();
+// most a few seconds of real time; once `stop_requested` (may be empty)
+// says the run is to stop, at most half a second more (the failures are
+// then unknown unless the link answered in that time).
+InstructorFailures AskInstructorFailures(const std::function<bool()>& stop_requested = {});
 inline constexpr uint64_t kInstructorAskMaxMs = 256;
 
 }  // namespace zu::simhost

@@ -20,11 +20,15 @@ namespace zu::simhost {
 
 class Simulator;
 
-// What a running scenario reaches: the simulator and the snapshot writer.
+// What a running scenario reaches: the simulator, the snapshot writer and
+// whether the run has been asked to stop.
 struct ScenarioContext {
     Simulator& sim;
     // Writes a snapshot under `name`; false with `error` when it cannot.
     std::function<bool(const std::string& name, std::string* error)> snapshot;
+    // True once the run is to stop (a stop signal): a command that waits
+    // (for the instructor link) gives up soon after.
+    std::function<bool()> stop_requested = [] { return false; };
 };
 
 // Runs a parsed command. Returns false when the command failed (a failed
