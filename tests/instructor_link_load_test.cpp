@@ -445,21 +445,30 @@ TEST_F(InstructorLinkBounds, SilentConnectionsAreClosedAfterTheHandshakeTime) {
 // a panel arriving before any of them has been silent for the silent-peer
 // time is refused, as at the cap; one arriving after it takes the place of
 // the peer silent longest, is answered, and the state file counts the close.
+// The time is waited for by an event of the link's own: a peer that never
+// sends its connect request is closed after the handshake time, which is
+// longer than the silent-peer time.
 TEST_F(InstructorLinkBounds, PeersThatOnlyHandshakeGiveWayToAPanelOnceSilentLongEnough) {
-    NetServerSilentPeerMs = 800;
+    NetServerSilentPeerMs = 500;
+    NetServerHandshakeTimeoutMs = 700;
     StartFlight();
     std::vector<std::unique_ptr<RawPeer>> silent;
-    for (int i = 0; i < 64; ++i) {
+    for (int i = 0; i < 63; ++i) {
         silent.push_back(std::make_unique<RawPeer>(Port()));
         ASSERT_TRUE(silent.back()->Handshake());
     }
+    ASSERT_TRUE(WaitConnections(63));
+    RawPeer mute(Port());  // holds the 64th place until the handshake time
     ASSERT_TRUE(WaitConnections(64));
     const auto all_in = std::chrono::steady_clock::now();
     LinkClient early;
     EXPECT_EQ(early.Connect(Port()), platform::kSessionRefused);
 
-    std::this_thread::sleep_for(std::chrono::milliseconds(900) -
-                                (std::chrono::steady_clock::now() - all_in));
+    EXPECT_EQ(mute.BytesUntilClosed(), 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - all_in, std::chrono::milliseconds(500));
+    silent.push_back(std::make_unique<RawPeer>(Port()));  // the 64th again, silent just now
+    ASSERT_TRUE(silent.back()->Handshake());
+    ASSERT_TRUE(WaitConnections(64));
     LinkClient panel;
     ASSERT_EQ(panel.Connect(Port()), platform::kSessionOk);
     EXPECT_EQ(Exchange(panel, LinkRequest(kInstructorDataRequest, kInstructorGroupHydraulics)).kind,
@@ -469,6 +478,7 @@ TEST_F(InstructorLinkBounds, PeersThatOnlyHandshakeGiveWayToAPanelOnceSilentLong
     const nlohmann::json session = LinkSession(*sim_, Port());
     EXPECT_EQ(session.at("closed_silent"), 1);
     EXPECT_EQ(session.at("closed_over_cap"), 1);
+    EXPECT_EQ(session.at("handshake_timeouts"), 1);
     EXPECT_EQ(session.at("connections"), 64);
     EXPECT_EQ(session.at("session_name"), "VUD4A77RA");
     EXPECT_EQ(session.at("server_name"), "Server");

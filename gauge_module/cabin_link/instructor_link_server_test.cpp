@@ -259,14 +259,14 @@ TEST_F(InstructorServerTest, TheSessionIsNamedAndAPanelGivingNoNameFindsIt) {
     ASSERT_EQ(panel.Connect(port), platform::kSessionOk);
     auto noop = [](platform::SessionEvent, platform::PlayerId, const uint8_t*, size_t) {};
     auto named = platform::CreateSessionClient();
-    ASSERT_EQ(named->Connect("127.0.0.1", port, platform::kInstructorAppId, noop, 5000, {},
-                             "VUD4A77RA"),
-              platform::kSessionOk);
+    ASSERT_EQ(
+        named->Connect("127.0.0.1", port, platform::kInstructorAppId, noop, 5000, {}, "VUD4A77RA"),
+        platform::kSessionOk);
     EXPECT_EQ(named->ServerName(), "Server");
     auto other = platform::CreateSessionClient();
-    EXPECT_EQ(other->Connect("127.0.0.1", port, platform::kInstructorAppId, noop, 5000, {},
-                             "Server"),
-              platform::kSessionRefused);
+    EXPECT_EQ(
+        other->Connect("127.0.0.1", port, platform::kInstructorAppId, noop, 5000, {}, "Server"),
+        platform::kSessionRefused);
     bool found = false;
     for (const platform::SessionHostStats& s : platform::HostedSessions()) {
         if (s.port != port) continue;
