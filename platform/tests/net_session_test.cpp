@@ -86,12 +86,18 @@ struct RawPeer {
         asio::write(socket, asio::buffer(header));
         if (size) asio::write(socket, asio::buffer(data, size));
     }
-    // Reads until the host closes; returns what came.
+    // Reads until the host closes; returns what came. A host that has not
+    // closed within 10 s fails the test (instead of hanging it).
     std::vector<uint8_t> ReadToEnd() {
         std::vector<uint8_t> all;
         uint8_t buffer[256];
         asio::error_code ec;
         for (;;) {
+            pollfd p{socket.native_handle(), POLLIN, 0};
+            if (::poll(&p, 1, 10000) <= 0) {
+                ADD_FAILURE() << "the host kept the connection open";
+                break;
+            }
             const size_t n = socket.read_some(asio::buffer(buffer), ec);
             if (ec) break;
             all.insert(all.end(), buffer, buffer + n);
