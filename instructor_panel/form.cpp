@@ -129,11 +129,24 @@ void Tform1::ReceiveCallback(const LinkClient::Event& event) {
     if (event.connection != link_.Connection()) return;  // from a connection since closed
     if (event.kind == LinkClient::EventKind::Disconnected) {
         net_.SetConnected(false);  // the next timer tick shows it
+        emit connectionEnded(static_cast<int>(event.end));
         return;
     }
-    if (!net_.ReceivePayload(event.payload.data(), event.payload.size())) return;
+    const bool reply = net_.ReceivePayload(event.payload.data(), event.payload.size());
+    if (event.payload.size() < 4) return;  // no message
     ShowAll(*this);
-    emit messageHandled();
+    if (reply) emit messageHandled();
+}
+
+QString ConnectionEndText(int end) {
+    switch (static_cast<zu::platform::SessionEnd>(end)) {
+        case zu::platform::SessionEnd::ClosedMidFrame:
+            return "the host closed the connection in the middle of a message";
+        case zu::platform::SessionEnd::BadFrame:
+            return "the host sent a bad frame (a length of 0 or above 8192 bytes)";
+        default:
+            return "the host closed the connection";
+    }
 }
 
 void Tform1::Connect_ButtonClick() {

@@ -43,6 +43,10 @@ inline constexpr int kFormWidth = 867;
 inline constexpr int kFormHeight = 611;
 inline constexpr int kTimerIntervalMs = 250;
 
+// How the server ended the connection, in words ("the host closed the
+// connection", ...); `end` as Tform1::connectionEnded gives it.
+QString ConnectionEndText(int end);
+
 class Tform1 : public QWidget {
     Q_OBJECT
   public:
@@ -192,8 +196,12 @@ class Tform1 : public QWidget {
     std::vector<QRadioButton*> SurfaceFailureControls() const;  // RadioButton2 .. RadioButton8
 
   signals:
-    // A message from the server was handled (the pages show it).
+    // A reply from the server was taken (the pages show it): a data reply of
+    // one of the panel's groups, or the acknowledgement of its command.
     void messageHandled();
+    // The server ended the connection; `end` is a zu::platform::SessionEnd
+    // (ConnectionEndText says it in words).
+    void connectionEnded(int end);
 
   protected:
     void closeEvent(QCloseEvent* event) override;

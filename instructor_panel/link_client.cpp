@@ -16,8 +16,11 @@ int32_t LinkClient::ConnectToHost(const std::string& host, uint16_t port, uint32
     Disconnect();  // never two connections, never a leaked one
     const uint64_t connection = connection_.fetch_add(1, std::memory_order_acq_rel) + 1;
     session_ = zu::platform::CreateSessionClient();
-    auto handler = [this, connection](zu::platform::SessionEvent event, zu::platform::PlayerId,
-                                      const uint8_t* data, size_t size) {
+    // The session outlives its handler's calls: Disconnect joins its worker.
+    zu::platform::SessionClient* session = session_.get();
+    auto handler = [this, connection, session](zu::platform::SessionEvent event,
+                                               zu::platform::PlayerId, const uint8_t* data,
+                                               size_t size) {
         if (!sink_) return;
         switch (event) {
             case zu::platform::SessionEvent::Message:
@@ -25,7 +28,7 @@ int32_t LinkClient::ConnectToHost(const std::string& host, uint16_t port, uint32
                             std::vector<uint8_t>(data, data + (data != nullptr ? size : 0))});
                 break;
             case zu::platform::SessionEvent::Disconnected:
-                sink_(Event{connection, EventKind::Disconnected, {}});
+                sink_(Event{connection, EventKind::Disconnected, {}, session->EndReason()});
                 break;
             case zu::platform::SessionEvent::Connected:
                 break;

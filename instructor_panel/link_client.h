@@ -7,6 +7,8 @@
 // must copy what it needs and pass it on to its own thread; each event
 // carries the number of the connection it came from, so events that were on
 // their way when a connection closed can be told apart from a newer one's.
+// The session keeps the connection alive while the panel sends nothing (a
+// page that polls nothing), so the server never takes it for a silent peer.
 #pragma once
 
 #include <atomic>
@@ -17,10 +19,7 @@
 #include <vector>
 
 #include "net_logic.h"
-
-namespace zu::platform {
-class SessionClient;
-}
+#include "zu/platform/net_session.h"
 
 namespace rizezo {
 
@@ -34,6 +33,8 @@ class LinkClient final : public MessageTransport {
         uint64_t connection;  // the Connection() the event belongs to
         EventKind kind;
         std::vector<uint8_t> payload;
+        // Disconnected: how the server ended the connection.
+        zu::platform::SessionEnd end = zu::platform::SessionEnd::None;
     };
     // Called on the session's worker thread.
     using EventSink = std::function<void(Event event)>;

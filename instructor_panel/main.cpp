@@ -7,15 +7,18 @@
 // seconds; page 0 asks for none), writes the window to FILE.png and exits:
 // 0 when it did all that, 1 when the picture could not be written, 2 for a
 // bad command line, 3 when it could not connect, 4 when no reply came in
-// time (the picture is written in every case but 2). A command line it cannot
-// read exits with 2 whatever the mode. Where no display is named and no Qt
-// platform chosen, a screenshot is drawn offscreen.
+// time, 5 when the host closed the connection before its reply, 6 when the
+// host sent a bad frame (the picture is written in every case but 2). A
+// command line it cannot read exits with 2 whatever the mode. Where no
+// display is named and no Qt platform chosen, a screenshot is drawn
+// offscreen.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
+#include <memory>
 
 #include "form.h"
 #include "widgets.h"
@@ -27,6 +30,8 @@ constexpr int kExitWriteFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitNotConnected = 3;
 constexpr int kExitNoReply = 4;
+constexpr int kExitClosed = 5;
+constexpr int kExitBadFrame = 6;
 constexpr int kPageCount = 6;
 
 int UsageError(const QString& text) {
@@ -156,9 +161,21 @@ int main(int argc, char** argv) {
                 QTimer::singleShot(50, &form, [finish] { finish(0); });
                 return;
             }
-            QObject::connect(&form, &rizezo::Tform1::messageHandled, &form, [finish] {
+            auto replied = std::make_shared<bool>(false);
+            QObject::connect(&form, &rizezo::Tform1::messageHandled, &form, [finish, replied] {
+                *replied = true;
                 QTimer::singleShot(50, [finish] { finish(0); });  // let the pages repaint first
             });
+            // The server went away, or sent what is no frame: said at once,
+            // not after the wait (a close after the reply changes nothing).
+            QObject::connect(
+                &form, &rizezo::Tform1::connectionEnded, &form, [finish, replied](int end) {
+                    if (*replied) return;
+                    std::fprintf(stderr, "Rizezo: %s\n",
+                                 qPrintable(rizezo::ConnectionEndText(end)));
+                    const bool bad = end == static_cast<int>(zu::platform::SessionEnd::BadFrame);
+                    finish(bad ? kExitBadFrame : kExitClosed);
+                });
             QTimer::singleShot(kScreenshotWaitMs, &form, [finish] {
                 std::fprintf(stderr, "Rizezo: no reply from the host within %d ms\n",
                              kScreenshotWaitMs);

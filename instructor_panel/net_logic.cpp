@@ -79,13 +79,13 @@ bool NetLogic::ReceivePayload(const uint8_t* data, size_t size) {
     const size_t copied = std::min(size, sizeof buffer_);
     std::memcpy(&buffer_, data, copied);
     const size_t items_received = copied > kHeaderBytes ? (copied - kHeaderBytes) / kItemBytes : 0;
-    HandleMessage(items_received);
-    return true;
+    return HandleMessage(items_received);
 }
 
-void NetLogic::HandleMessage(size_t items_received) {
+bool NetLogic::HandleMessage(size_t items_received) {
     if (!acknowledged_) {
-        if (buffer_.kind == zu::kInstructorAcknowledge) {
+        const bool acknowledgement = buffer_.kind == zu::kInstructorAcknowledge;
+        if (acknowledgement) {
             acknowledged_ = true;
             ticks_waiting_ = 0;
         } else {
@@ -94,13 +94,14 @@ void NetLogic::HandleMessage(size_t items_received) {
             SendCommand(pending_group_, pending_index_, pending_value_);
         }
         buffer_.kind = 0;
-        return;
+        return acknowledgement;
     }
-    if (buffer_.kind == zu::kInstructorDataReply) StoreReply(items_received);
+    return buffer_.kind == zu::kInstructorDataReply && StoreReply(items_received);
 }
 
-void NetLogic::StoreReply(size_t items_received) {
+bool NetLogic::StoreReply(size_t items_received) {
     GroupArrays arrays = arrays_.ForGroup(buffer_.group);
+    if (arrays.states.empty()) return false;  // not a group of the panel's
     // Counts beyond the arrays or beyond the items the payload carried are
     // cut; the rest of the buffer may hold an older message.
     const size_t states =
@@ -109,6 +110,7 @@ void NetLogic::StoreReply(size_t items_received) {
         std::min({static_cast<size_t>(buffer_.value_count), arrays.values.size(), items_received});
     for (size_t i = 0; i < states; ++i) arrays.states[i] = TruncState(buffer_.items[i].state);
     for (size_t i = 0; i < values; ++i) arrays.values[i] = buffer_.items[i].value;
+    return true;
 }
 
 int32_t NetLogic::SendBuffer() {

@@ -54,7 +54,10 @@ class NetLogic {
 
     // Takes one received payload: copies it into the message buffer (cut to
     // the buffer's size) and handles it. A payload shorter than 4 bytes
-    // carries no message. Returns true when a message was handled.
+    // carries no message. Returns true when the message was a reply: the
+    // acknowledgement of the pending command, or a data reply of one of the
+    // panel's groups (stored). A message of another kind or group, and one
+    // that sends the pending command again, is none.
     bool ReceivePayload(const uint8_t* data, size_t size);
 
     bool Acknowledged() const { return acknowledged_; }
@@ -66,8 +69,8 @@ class NetLogic {
     const zu::InstructorMessage& Buffer() const { return buffer_; }
 
   private:
-    void HandleMessage(size_t items_received);
-    void StoreReply(size_t items_received);
+    bool HandleMessage(size_t items_received);
+    bool StoreReply(size_t items_received);
     // Sends the whole message buffer; a failed send drops the link.
     int32_t SendBuffer();
 

@@ -201,16 +201,24 @@ int TruncReading(double value) {
     return static_cast<int>(value);
 }
 
+// A reading that is no number (or an endless one) is never painted as such.
+constexpr char kNoReading[] = "---";
+
 QString PressureText(float psi) {
+    if (!std::isfinite(psi)) return QString(kNoReading) + " PSI";
     return QString::number(psi, 'g', 15) + " PSI";
 }
 
 QString QuantityText(float quarts) {
+    if (!std::isfinite(quarts)) return QString(kNoReading) + " Quarts";
     return QString::number(quarts, 'g', 2) + " Quarts";
 }
 
 QString AccumulatorText(float psi) {
-    return QString::number(TruncReading(std::min(100.0, static_cast<double>(psi) / 28.8))) + " %";
+    const double percent = std::min(100.0, static_cast<double>(psi) / 28.8);
+    // Not a number, or a whole percentage outside the 32-bit range.
+    if (!std::isfinite(psi) || percent <= -2147483649.0) return QString(kNoReading) + " %";
+    return QString::number(TruncReading(percent)) + " %";
 }
 
 void ShowHydraulics(Tform1& form) {

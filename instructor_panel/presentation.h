@@ -53,7 +53,8 @@ QColor SurfaceColour(int state, float value);
 // that just appeared to the front.
 void PaintSurfaceControl(QWidget* control, int state, float value, bool selected);
 
-// Number formats of the hydraulic readings.
+// Number formats of the hydraulic readings; a reading that is not finite
+// (or a percentage beyond the 32-bit range) shows "---" with its unit.
 QString PressureText(float psi);
 QString QuantityText(float quarts);
 QString AccumulatorText(float psi);

@@ -366,6 +366,16 @@ class InstructorLinkBounds : public LinkFlight {
     void TearDown() override {
         LinkFlight::TearDown();
         NetServerHandshakeTimeoutMs = 10000;
+        NetServerSilentPeerMs = 30000;
+    }
+    // Waits (bounded) until the state file counts `n` open connections.
+    bool WaitConnections(int n) {
+        const auto deadline = std::chrono::steady_clock::now() + kLinkBound;
+        while (LinkSession(*sim_, Port()).at("connections") != n) {
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            std::this_thread::yield();
+        }
+        return true;
     }
     // One poll from `c`, answered through the tick.
     void ExpectAnswered(LinkClient& c) {
@@ -429,6 +439,87 @@ TEST_F(InstructorLinkBounds, SilentConnectionsAreClosedAfterTheHandshakeTime) {
     EXPECT_EQ(session.at("handshake_timeouts"), 2);
     EXPECT_EQ(session.at("connections"), 1);
     good.Close();
+}
+
+// Every place held by a peer that completed its handshake and fell silent:
+// a panel arriving before any of them has been silent for the silent-peer
+// time is refused, as at the cap; one arriving after it takes the place of
+// the peer silent longest, is answered, and the state file counts the close.
+// The time is waited for by an event of the link's own: a peer that never
+// sends its connect request is closed after the handshake time, which is
+// longer than the silent-peer time.
+TEST_F(InstructorLinkBounds, PeersThatOnlyHandshakeGiveWayToAPanelOnceSilentLongEnough) {
+    NetServerSilentPeerMs = 500;
+    NetServerHandshakeTimeoutMs = 700;
+    StartFlight();
+    std::vector<std::unique_ptr<RawPeer>> silent;
+    for (int i = 0; i < 63; ++i) {
+        silent.push_back(std::make_unique<RawPeer>(Port()));
+        ASSERT_TRUE(silent.back()->Handshake());
+    }
+    ASSERT_TRUE(WaitConnections(63));
+    RawPeer mute(Port());  // holds the 64th place until the handshake time
+    ASSERT_TRUE(WaitConnections(64));
+    const auto all_in = std::chrono::steady_clock::now();
+    LinkClient early;
+    EXPECT_EQ(early.Connect(Port()), platform::kSessionRefused);
+
+    EXPECT_EQ(mute.BytesUntilClosed(), 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - all_in, std::chrono::milliseconds(500));
+    silent.push_back(std::make_unique<RawPeer>(Port()));  // the 64th again, silent just now
+    ASSERT_TRUE(silent.back()->Handshake());
+    ASSERT_TRUE(WaitConnections(64));
+    LinkClient panel;
+    ASSERT_EQ(panel.Connect(Port()), platform::kSessionOk);
+    EXPECT_EQ(Exchange(panel, LinkRequest(kInstructorDataRequest, kInstructorGroupHydraulics)).kind,
+              kInstructorDataReply);
+    // The first to connect was silent longest: its place went to the panel.
+    EXPECT_EQ(silent.front()->BytesUntilClosed(), 12);  // its accept answer, then the close
+    const nlohmann::json session = LinkSession(*sim_, Port());
+    EXPECT_EQ(session.at("closed_silent"), 1);
+    EXPECT_EQ(session.at("closed_over_cap"), 1);
+    EXPECT_EQ(session.at("handshake_timeouts"), 1);
+    EXPECT_EQ(session.at("connections"), 64);
+    EXPECT_EQ(session.at("session_name"), "VUD4A77RA");
+    EXPECT_EQ(session.at("server_name"), "Server");
+    panel.Close();
+}
+
+// Peers that send a frame header and half a message hold nothing for long:
+// each is closed once the handshake time has run from the frame's first
+// byte, and a panel then connects and is answered.
+TEST_F(InstructorLinkBounds, PeersLeavingHalfAFrameAreClosedAfterTheHandshakeTime) {
+    NetServerHandshakeTimeoutMs = 400;
+    StartFlight();
+    std::vector<std::unique_ptr<RawPeer>> half;
+    const InstructorMessage m = LinkRequest(kInstructorDataRequest, kInstructorGroupElectrics);
+    for (int i = 0; i < 64; ++i) {
+        half.push_back(std::make_unique<RawPeer>(Port()));
+        ASSERT_TRUE(half.back()->Handshake());
+    }
+    ASSERT_TRUE(WaitConnections(64));
+    const uint32_t received = Received();
+    const auto begun = std::chrono::steady_clock::now();
+    for (auto& peer : half) {
+        const uint32_t size = sizeof m;
+        const uint8_t header[4] = {uint8_t(size), uint8_t(size >> 8), 0, 0};
+        ASSERT_TRUE(peer->Write(header, sizeof header));
+        ASSERT_TRUE(peer->Write(&m, sizeof m / 2));
+    }
+    for (auto& peer : half) EXPECT_EQ(peer->BytesUntilClosed(), 12);
+    const auto took = std::chrono::steady_clock::now() - begun;
+    EXPECT_GE(took, std::chrono::milliseconds(400));
+    EXPECT_LT(took, std::chrono::milliseconds(400 + 2000));
+    EXPECT_EQ(Received(), received);  // no half message reached the module
+
+    LinkClient panel;
+    ASSERT_EQ(panel.Connect(Port()), platform::kSessionOk);
+    EXPECT_EQ(Exchange(panel, m).kind, kInstructorDataReply);
+    const nlohmann::json session = LinkSession(*sim_, Port());
+    EXPECT_EQ(session.at("frame_timeouts"), 64);
+    EXPECT_EQ(session.at("closed_silent"), 0);
+    EXPECT_EQ(session.at("closed_over_cap"), 0);
+    panel.Close();
 }
 
 }  // namespace

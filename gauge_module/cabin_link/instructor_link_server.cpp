@@ -1,6 +1,7 @@
 #include "cabin_link/instructor_link_server.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -15,6 +16,8 @@ std::atomic<uint8_t> NetworkReceiveFlag{0};
 uint32_t NetServerPort = 2660;
 uint32_t NetServerHandshakeTimeoutMs = 10000;
 uint32_t NetServerMaxConnections = 64;
+uint32_t NetServerSilentPeerMs = 30000;
+char NetServerSessionName[129] = {};
 std::atomic<uint8_t> NetServerHosting{0};
 InstructorReceiveSlot InstructorReceiveRing[kInstructorReceiveSlots]{};
 std::atomic<uint32_t> InstructorReceiveHead{0};
@@ -61,11 +64,17 @@ int32_t NetServerStart() {
     if (NetServerHosting.load(std::memory_order_acquire) != 0) return platform::kSessionOk;
     NetworkReceiveFlag.store(0, std::memory_order_release);
     if (!NetServerSession) NetServerSession = platform::CreateSessionHost();
+    std::snprintf(NetServerSessionName, sizeof NetServerSessionName, "%s", kNetServerSessionName);
+    platform::SessionDescription description;
+    description.session_name = NetServerSessionName;
+    description.server_name = kNetServerInfoName;
     platform::SessionLimits limits;
     limits.handshake_timeout_ms = NetServerHandshakeTimeoutMs;
     limits.max_connections = NetServerMaxConnections;
-    const int32_t result = NetServerSession->Host(
-        static_cast<uint16_t>(NetServerPort), platform::kInstructorAppId, NetServerEvent, limits);
+    limits.silent_peer_ms = NetServerSilentPeerMs;
+    const int32_t result =
+        NetServerSession->Host(static_cast<uint16_t>(NetServerPort), platform::kInstructorAppId,
+                               NetServerEvent, limits, description);
     if (result == platform::kSessionOk) NetServerHosting.store(1, std::memory_order_release);
     return result;
 }

@@ -47,14 +47,24 @@ extern std::atomic<uint8_t> NetworkReceiveFlag;
 
 // Port the server listens on (all IPv4 addresses).
 extern uint32_t NetServerPort;  // 2660
+// The session's name, set at each start to kNetServerSessionName (at most
+// 128 characters); the server calls itself kNetServerInfoName. A panel
+// finds the session by the application identifier and needs neither.
+inline constexpr char kNetServerSessionName[] = "VUD4A77RA";
+inline constexpr char kNetServerInfoName[] = "Server";
+extern char NetServerSessionName[129];
 // Bounds of the server against idle or hostile peers, taken at each start:
 // a connection that has not sent its connect request after
-// NetServerHandshakeTimeoutMs is closed; one beyond NetServerMaxConnections
-// simultaneous connections is closed at once. A panel that stops reading
-// loses the replies that no longer fit its send queue; the session layer
-// counts them per peer (platform::HostedSessions).
+// NetServerHandshakeTimeoutMs is closed, and so is a peer whose frame is not
+// complete that long after its first byte; with NetServerMaxConnections
+// simultaneous connections a newcomer closes the peer that has sent nothing
+// for the longest time, when that is at least NetServerSilentPeerMs (a panel
+// keeps itself alive every 10 s), and is closed itself otherwise. A panel
+// that stops reading loses the replies that no longer fit its send queue;
+// the session layer counts them per peer (platform::HostedSessions).
 extern uint32_t NetServerHandshakeTimeoutMs;  // 10000
 extern uint32_t NetServerMaxConnections;      // 64
+extern uint32_t NetServerSilentPeerMs;        // 30000
 // 1 while the session is hosted.
 extern std::atomic<uint8_t> NetServerHosting;
 

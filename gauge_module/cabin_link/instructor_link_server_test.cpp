@@ -250,6 +250,36 @@ TEST_F(InstructorServerTest, OneTickAnswersEveryWaitingMessageInItsSendersOrder)
     }
 }
 
+// The session is "VUD4A77RA" and the server calls itself "Server"; a panel
+// that names no session still finds it by the application identifier.
+TEST_F(InstructorServerTest, TheSessionIsNamedAndAPanelGivingNoNameFindsIt) {
+    EXPECT_STREQ(NetServerSessionName, "VUD4A77RA");
+    const uint16_t port = static_cast<uint16_t>(NetServerPort);
+    Client panel;  // as the instructor panel connects: no session name
+    ASSERT_EQ(panel.Connect(port), platform::kSessionOk);
+    auto noop = [](platform::SessionEvent, platform::PlayerId, const uint8_t*, size_t) {};
+    auto named = platform::CreateSessionClient();
+    ASSERT_EQ(
+        named->Connect("127.0.0.1", port, platform::kInstructorAppId, noop, 5000, {}, "VUD4A77RA"),
+        platform::kSessionOk);
+    EXPECT_EQ(named->ServerName(), "Server");
+    auto other = platform::CreateSessionClient();
+    EXPECT_EQ(
+        other->Connect("127.0.0.1", port, platform::kInstructorAppId, noop, 5000, {}, "Server"),
+        platform::kSessionRefused);
+    bool found = false;
+    for (const platform::SessionHostStats& s : platform::HostedSessions()) {
+        if (s.port != port) continue;
+        found = true;
+        EXPECT_EQ(s.session_name, "VUD4A77RA");
+        EXPECT_EQ(s.server_name, "Server");
+    }
+    EXPECT_TRUE(found);
+    panel.Send(Request(kInstructorDataRequest, kInstructorGroupAvionics));
+    TickUntil({&panel}, 1);
+    EXPECT_EQ(panel.Count(), 1u);
+}
+
 TEST_F(InstructorServerTest, StopFreesThePortForANewStart) {
     NetServerStop();
     NetServerStop();

@@ -5,12 +5,20 @@
 // the expected state is reached (bounded by a frame count; the wall-clock
 // limit is only a guard against a hang). The panel's 250 ms timer is
 // stopped and ticked every 8 frames (267 simulated ms) instead.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QtTest>
 #include <filesystem>
@@ -66,6 +74,45 @@ class EndToEndTest : public QObject {
             if (++frames_ % kFramesPerPanelTick == 0) form_->DataRequestingTimerTimer();
             QCoreApplication::processEvents();
             if (done()) return true;
+        }
+        return false;
+    }
+
+    // Waits (bounded) until the module's link counts `n` open connections.
+    bool WaitForConnections(size_t n) {
+        QElapsedTimer guard;
+        guard.start();
+        while (guard.elapsed() < 10000) {
+            for (const zu::platform::SessionHostStats& h : zu::platform::HostedSessions()) {
+                if (h.port == port_ && h.connections == n) return true;
+            }
+            QThread::yieldCurrentThread();
+        }
+        return false;
+    }
+
+    static int ConnectRaw(uint16_t port) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(port);
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+            ::close(fd);
+            return -1;
+        }
+        return fd;
+    }
+
+    // Waits (bounded) until the host closes `fd`, reading what comes first.
+    static bool ClosedByHost(int fd) {
+        QElapsedTimer guard;
+        guard.start();
+        while (guard.elapsed() < 10000) {
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 100) <= 0) continue;
+            uint8_t buffer[256];
+            if (::read(fd, buffer, sizeof buffer) <= 0) return true;
         }
         return false;
     }
@@ -168,6 +215,77 @@ class EndToEndTest : public QObject {
         QSignalSpy handled(form_.get(), &Tform1::messageHandled);
         RunUntil([] { return false; }, 100);
         QCOMPARE(handled.count(), 0);
+    }
+
+    // Every place of the link held by peers that only completed their
+    // handshake, or that sent a frame header and half a message: the
+    // program, started later in screenshot mode, connects and gets its
+    // reply. The bounds are shortened: the silent-peer time to 300 ms, the
+    // handshake (and frame) time to 500 ms. Time is waited for by the link's
+    // own events: peers closed for a late connect request or frame.
+    void aPanelGetsInWhenSilentOrHalfFinishedPeersHoldEveryPlace() {
+        zu::NetServerStop();
+        zu::NetServerSilentPeerMs = 300;
+        zu::NetServerHandshakeTimeoutMs = 500;
+        zu::InstructorLinkStart();
+        QVERIFY(zu::NetServerHosting.load() != 0);
+        QTemporaryDir pictures;
+        QVERIFY(pictures.isValid());
+        const uint8_t request[20] = {16,   0,    0,    0,    0x3B, 0xCA, 0xD4, 0x1A, 0x68, 0xAC,
+                                     0x9B, 0x4D, 0x95, 0x22, 0xBE, 0x59, 0xCD, 0x48, 0x52, 0x76};
+        const uint8_t half[4 + 2051] = {0x07, 0x10, 0, 0, 1, 1};  // 4103 bytes announced
+        for (const bool half_frame : {false, true}) {
+            std::vector<int> peers;
+            for (int i = 0; i < (half_frame ? 64 : 63); ++i) {
+                peers.push_back(ConnectRaw(port_));
+                QVERIFY(peers.back() >= 0);
+                QVERIFY(::send(peers.back(), request, sizeof request, MSG_NOSIGNAL) ==
+                        sizeof request);
+            }
+            if (half_frame) {
+                QVERIFY(WaitForConnections(64));
+                for (int fd : peers) QVERIFY(::send(fd, half, sizeof half, MSG_NOSIGNAL) > 0);
+                for (int fd : peers) QVERIFY(ClosedByHost(fd));
+            } else {
+                QVERIFY(WaitForConnections(63));
+                const int mute = ConnectRaw(port_);  // never sends its connect request
+                QVERIFY(ClosedByHost(mute));         // the others have been silent since
+                ::close(mute);
+                peers.push_back(ConnectRaw(port_));
+                QVERIFY(::send(peers.back(), request, sizeof request, MSG_NOSIGNAL) ==
+                        sizeof request);
+                QVERIFY(WaitForConnections(64));
+            }
+
+            QProcess program;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("QT_QPA_PLATFORM", "offscreen");
+            program.setProcessEnvironment(env);
+            const QString file = pictures.filePath(half_frame ? "half.png" : "silent.png");
+            program.start(RIZEZO_EXE, {"--screenshot", file, "--page", "1", "--host", "127.0.0.1",
+                                       "--port", QString::number(port_)});
+            QVERIFY(program.waitForStarted());
+            QVERIFY(
+                RunUntil([&program] { return program.state() == QProcess::NotRunning; }, 100000));
+            QVERIFY2(program.exitCode() == 0, program.readAllStandardError().constData());
+            QVERIFY(QFile::exists(file));
+            bool found = false;
+            for (const zu::platform::SessionHostStats& h : zu::platform::HostedSessions()) {
+                if (h.port != port_) continue;
+                found = true;
+                QCOMPARE(h.frame_timeouts, uint64_t{half_frame ? 64u : 0u});
+                QCOMPARE(h.closed_silent, uint64_t{half_frame ? 0u : 1u});
+            }
+            QVERIFY(found);
+            for (int fd : peers) ::close(fd);
+            QVERIFY(WaitForConnections(0));
+            zu::NetServerStop();  // the next round counts from 0
+            zu::InstructorLinkStart();
+        }
+        zu::NetServerStop();
+        zu::NetServerSilentPeerMs = 30000;
+        zu::NetServerHandshakeTimeoutMs = 10000;
+        zu::InstructorLinkStart();
     }
 
     void connectingToNothingShowsTheError() {

@@ -7,10 +7,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "presentation.h"
@@ -430,6 +432,89 @@ class FormTest : public QObject {
         QCOMPARE(panel.form.Shape80->BrushColour(), fuselage);
 
         QCOMPARE(panel.form.HGSApproachStatusShape->BrushColour(), rizezo::colours::kAvailable);
+    }
+
+    // Damaged readings: a value that is no number, or endless, shows "---"
+    // with its unit; a finite one keeps its format, however large; a
+    // percentage beyond the 32-bit range shows "---". Nothing on any page
+    // reads "nan" or "inf".
+    void readingsThatAreNoNumbersAreNeverPaintedRaw() {
+        Panel panel;
+        auto& v = panel.form.Arrays().hydraulics_values;
+        const float nan = std::numeric_limits<float>::quiet_NaN();
+        const float inf = std::numeric_limits<float>::infinity();
+        v[0] = nan;
+        v[1] = -inf;
+        v[2] = inf;
+        v[3] = 1e30f;
+        v[8] = inf;
+        v[9] = nan;
+        v[11] = nan;
+        rizezo::ShowAll(panel.form);
+        QCOMPARE(panel.form.Hydraulics_N1_main_PSI_label->text(), QString("--- PSI"));
+        QCOMPARE(panel.form.Hydraulics_N2_main_PSI_label->text(), QString("--- PSI"));
+        QCOMPARE(panel.form.Hydraulics_N1_EGP_PSI_label->text(), QString("--- PSI"));
+        QCOMPARE(panel.form.Hydraulics_N2_EGP_PSI_label->text(),
+                 QString("1.00000001504747e+30 PSI"));
+        QCOMPARE(panel.form.Hydraulics_N1_Reservoir_qty_label->text(), QString("--- Quarts"));
+        QCOMPARE(panel.form.Hydraulics_N2_Reservoir_qty_label->text(), QString("--- Quarts"));
+        QCOMPARE(panel.form.ParkingAccumulatorQty->text(), QString("--- %"));
+        for (QLabel* label : panel.form.findChildren<QLabel*>()) {
+            const QString text = label->text().toLower();
+            QVERIFY2(!text.contains("nan") && !text.contains("inf"), qPrintable(label->text()));
+        }
+
+        // The accumulator in per cent: whole, at most 100, "---" past -2^31.
+        v[11] = 2880.0f * 2;
+        rizezo::ShowHydraulics(panel.form);
+        QCOMPARE(panel.form.ParkingAccumulatorQty->text(), QString("100 %"));
+        v[11] = -2.88e9f;  // within the range, however unlikely
+        rizezo::ShowHydraulics(panel.form);
+        QCOMPARE(panel.form.ParkingAccumulatorQty->text(), QString("-100000000 %"));
+        v[11] = -1e12f;
+        rizezo::ShowHydraulics(panel.form);
+        QCOMPARE(panel.form.ParkingAccumulatorQty->text(), QString("--- %"));
+        v[11] = -inf;
+        rizezo::ShowHydraulics(panel.form);
+        QCOMPARE(panel.form.ParkingAccumulatorQty->text(), QString("--- %"));
+        v[8] = 0.05f;
+        rizezo::ShowHydraulics(panel.form);
+        QCOMPARE(panel.form.Hydraulics_N1_Reservoir_qty_label->text(), QString("0.05 Quarts"));
+    }
+
+    // What the link delivers: only a reply of the panel's groups, or the
+    // acknowledgement of its command, counts as a reply; the server ending
+    // the connection is told with how it ended.
+    void onlyRepliesCountAndTheEndOfTheLinkIsTold() {
+        Panel panel;
+        QSignalSpy handled(&panel.form, &Tform1::messageHandled);
+        QSignalSpy ended(&panel.form, &Tform1::connectionEnded);
+        auto deliver = [&panel](uint8_t kind, uint16_t group) {
+            std::vector<uint8_t> m(3077, 0);
+            m[0] = kind;
+            m[1] = static_cast<uint8_t>(group);
+            m[2] = static_cast<uint8_t>(group >> 8);
+            m[3] = 1;  // one value
+            panel.form.ReceiveCallback({0, rizezo::LinkClient::EventKind::Message, m});
+        };
+        deliver(99, 1);
+        deliver(64, 7);
+        deliver(64, 0);
+        QCOMPARE(handled.count(), 0);
+        deliver(64, 1);
+        QCOMPARE(handled.count(), 1);
+
+        panel.form.ReceiveCallback({0,
+                                    rizezo::LinkClient::EventKind::Disconnected,
+                                    {},
+                                    zu::platform::SessionEnd::ClosedMidFrame});
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(!panel.form.Net().Connected());
+        const int end = ended.at(0).at(0).toInt();
+        QCOMPARE(end, static_cast<int>(zu::platform::SessionEnd::ClosedMidFrame));
+        QVERIFY(rizezo::ConnectionEndText(end).contains("closed the connection"));
+        QVERIFY(rizezo::ConnectionEndText(static_cast<int>(zu::platform::SessionEnd::BadFrame))
+                    .contains("bad frame"));
     }
 };
 

@@ -2,6 +2,11 @@
 // requests and acknowledges commands. Covers connect, polling, commands,
 // disconnect and reconnect, a connect to nothing, and a server that goes
 // away. Waits are bounded waits for events, never fixed sleeps.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -11,9 +16,11 @@
 #include <QTimer>
 #include <QtTest>
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "form.h"
@@ -53,6 +60,16 @@ class StandInServer {
     void Handle(zu::platform::PlayerId player, const uint8_t* data, size_t size) {
         if (size < 15 || silent) return;
         std::vector<uint8_t> reply(3077, 0);
+        if (strange) {  // answers a request with messages the panel does not know
+            reply[0] = 99;
+            reply[1] = 1;
+            host_->SendTo(player, reply.data(), reply.size());
+            reply[0] = 64;
+            reply[1] = 7;
+            reply[3] = 12;
+            host_->SendTo(player, reply.data(), reply.size());
+            return;
+        }
         if (data[0] == 2) {
             float index, value;
             std::memcpy(&index, data + 7, 4);
@@ -80,7 +97,8 @@ class StandInServer {
     }
 
   public:
-    bool silent = false;  // accepts the connection, answers nothing
+    bool silent = false;   // accepts the connection, answers nothing
+    bool strange = false;  // answers with an unknown kind and an unknown group
 
   private:
     std::unique_ptr<zu::platform::SessionHost> host_;
@@ -99,21 +117,113 @@ uint16_t FreePort() {
     return port;
 }
 
-// Runs the Rizezo program in screenshot mode; its exit code (-1: it did not
-// exit by itself).
-int RunScreenshot(const QStringList& args) {
+struct ProgramRun {
+    int exit_code = -1;  // -1: it did not exit by itself
+    QString stderr_text;
+    std::chrono::steady_clock::time_point ended;
+};
+
+// Runs the Rizezo program in screenshot mode.
+ProgramRun RunProgram(const QStringList& args) {
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     program.setProcessEnvironment(env);
     program.start(RIZEZO_EXE, args);
+    ProgramRun run;
     if (!program.waitForFinished(30000) || program.exitStatus() != QProcess::NormalExit) {
         program.kill();
         program.waitForFinished();
-        return -1;
+        return run;
     }
-    return program.exitCode();
+    run.ended = std::chrono::steady_clock::now();
+    run.exit_code = program.exitCode();
+    run.stderr_text = QString::fromLocal8Bit(program.readAllStandardError());
+    return run;
 }
+
+// Its exit code (-1: it did not exit by itself).
+int RunScreenshot(const QStringList& args) {
+    return RunProgram(args).exit_code;
+}
+
+// A server that accepts one panel as the session does, waits for its first
+// request, then writes `bytes` where the reply should be and, when
+// `close_after`, closes the connection.
+class HostileServer {
+  public:
+    HostileServer(std::vector<uint8_t> bytes, bool close_after)
+        : bytes_(std::move(bytes)), close_after_(close_after) {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        if (::bind(listener_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+            ::listen(listener_, 4) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
+            return;
+        }
+        port_ = ntohs(a.sin_port);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~HostileServer() {
+        ::shutdown(listener_, SHUT_RDWR);
+        if (thread_.joinable()) thread_.join();
+        ::close(listener_);
+    }
+    uint16_t Port() const { return port_; }
+    // When the damage was done (after the program exited).
+    std::chrono::steady_clock::time_point DoneAt() {
+        if (thread_.joinable()) thread_.join();
+        return done_at_;
+    }
+
+  private:
+    void Serve() {
+        const int fd = ::accept(listener_, nullptr, nullptr);
+        if (fd < 0) return;
+        std::vector<uint8_t> request;
+        const uint8_t answer[12] = {8, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0};  // accepted, player 1
+        if (ReadFrame(fd, &request) && request.size() == 16 &&
+            ::send(fd, answer, sizeof answer, MSG_NOSIGNAL) == sizeof answer &&
+            ReadFrame(fd, &request)) {
+            if (!bytes_.empty()) ::send(fd, bytes_.data(), bytes_.size(), MSG_NOSIGNAL);
+            done_at_ = std::chrono::steady_clock::now();
+            if (close_after_) {
+                ::close(fd);
+                return;
+            }
+            uint8_t drain[4096];  // until the panel goes
+            while (::read(fd, drain, sizeof drain) > 0) {
+            }
+        }
+        ::close(fd);
+    }
+    static bool ReadAll(int fd, uint8_t* data, size_t size) {
+        while (size > 0) {
+            const ssize_t n = ::read(fd, data, size);
+            if (n <= 0) return false;
+            data += n;
+            size -= static_cast<size_t>(n);
+        }
+        return true;
+    }
+    static bool ReadFrame(int fd, std::vector<uint8_t>* body) {
+        uint8_t h[4];
+        if (!ReadAll(fd, h, 4)) return false;
+        body->resize(uint32_t(h[0]) | uint32_t(h[1]) << 8 | uint32_t(h[2]) << 16 |
+                     uint32_t(h[3]) << 24);
+        return body->empty() || ReadAll(fd, body->data(), body->size());
+    }
+
+    std::vector<uint8_t> bytes_;
+    bool close_after_;
+    int listener_ = -1;
+    uint16_t port_ = 0;
+    std::thread thread_;
+    std::chrono::steady_clock::time_point done_at_;
+};
 
 }  // namespace
 
@@ -159,6 +269,60 @@ class LinkTest : public QObject {
                                 "--port", QString::number(server.Port())}),
                  0);
         server.Stop();
+    }
+
+    // A host that breaks the link instead of replying: the panel says at
+    // once what went wrong (not after its wait for a reply), with the exit
+    // code of its kind, and still writes the picture.
+    void screenshotModeSaysAtOnceHowTheHostFailed() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString file = dir.filePath("page.png");
+        struct Case {
+            const char* what;
+            std::vector<uint8_t> bytes;
+            bool close_after;
+            int exit_code;
+            const char* says;
+        };
+        const std::vector<Case> cases = {
+            {"a close mid-message",
+             {0x05, 0x0C, 0, 0, 64, 1, 0, 12, 0, 22},
+             true,
+             5,
+             "the host closed the connection in the middle of a message"},
+            {"a close with no reply", {}, true, 5, "the host closed the connection"},
+            {"garbage", {'<', 'h', 't', 'm', 'l', '>', '\n'}, false, 6, "bad frame"},
+            {"a length of 0", {0, 0, 0, 0}, false, 6, "bad frame"},
+            {"a length of 0xFFFFFFFF", {0xFF, 0xFF, 0xFF, 0xFF}, false, 6, "bad frame"},
+        };
+        for (const Case& c : cases) {
+            HostileServer server(c.bytes, c.close_after);
+            QVERIFY(server.Port() != 0);
+            const ProgramRun run =
+                RunProgram({"--screenshot", file, "--page", "1", "--host", "127.0.0.1", "--port",
+                            QString::number(server.Port())});
+            QVERIFY2(run.exit_code == c.exit_code, qPrintable(QString("%1: exit %2, %3")
+                                                                  .arg(c.what)
+                                                                  .arg(run.exit_code)
+                                                                  .arg(run.stderr_text)));
+            QVERIFY2(run.stderr_text.contains(c.says), qPrintable(run.stderr_text));
+            QVERIFY2(!run.stderr_text.contains("no reply"), qPrintable(run.stderr_text));
+            const auto after = run.ended - server.DoneAt();
+            QVERIFY2(after < std::chrono::seconds(1), c.what);
+            QVERIFY(QFile::remove(file));
+        }
+
+        // A host whose answers are of a kind or group the panel does not
+        // know has not replied.
+        StandInServer strange;
+        strange.strange = true;
+        QVERIFY(strange.Start());
+        const ProgramRun run = RunProgram({"--screenshot", file, "--page", "1", "--host",
+                                           "127.0.0.1", "--port", QString::number(strange.Port())});
+        QCOMPARE(run.exit_code, 4);
+        QVERIFY(QFile::exists(file));
+        strange.Stop();
     }
 
     void pollsAndCommandsOverTheLink() {

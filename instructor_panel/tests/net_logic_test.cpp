@@ -155,7 +155,7 @@ class NetLogicTest : public QObject {
         rizezo::NetLogic net(&transport);
         net.SetConnected(true);
         QVERIFY(net.SendCommand(4, 7, 1));
-        QVERIFY(Deliver(net, ServerMessage(64, 4, 52, 23)));
+        QVERIFY(!Deliver(net, ServerMessage(64, 4, 52, 23)));  // no reply to the command
         QCOMPARE(transport.sent.size(), size_t{2});
         QVERIFY(SameCommand(transport.sent[1], transport.sent[0]));  // the same command again
         QVERIFY(!net.Acknowledged());
@@ -262,8 +262,31 @@ class NetLogicTest : public QObject {
         const std::vector<uint8_t> tiny = {64, 1, 0};
         QVERIFY(!Deliver(net, tiny));
         QCOMPARE(net.Buffer().kind, uint8_t{0});
-        // Unknown groups are ignored.
-        QVERIFY(Deliver(net, ServerMessage(64, 7, 57, 26)));
+        QVERIFY(transport.sent.empty());
+    }
+
+    // Only a data reply of one of the five groups, or the acknowledgement of
+    // a pending command, is a reply; a message of another kind or group is
+    // none, and stores nothing.
+    void messagesOfUnknownKindsOrGroupsAreNoReplies() {
+        FakeTransport transport;
+        rizezo::NetLogic net(&transport);
+        net.SetConnected(true);
+        for (uint8_t kind : {0, 1, 2, 3, 8, 63, 65, 255}) {
+            QVERIFY2(!Deliver(net, ServerMessage(kind, 1, 12, 22)),
+                     qPrintable(QString::number(kind)));
+        }
+        QVERIFY(!Deliver(net, ServerMessage(4, 1)));  // no command waits for it
+        for (uint16_t group : {0, 2, 6, 7, 15, 65535}) {
+            QVERIFY2(!Deliver(net, ServerMessage(64, group, 57, 26)),
+                     qPrintable(QString::number(group)));
+        }
+        QCOMPARE(net.Arrays().hydraulics_values[0], 0.0f);
+        QCOMPARE(net.Arrays().hydraulics_states[0], 0);
+        for (uint16_t group : {1, 3, 4, 5, 10}) {
+            QVERIFY2(Deliver(net, ServerMessage(64, group, 1, 1)),
+                     qPrintable(QString::number(group)));
+        }
         QVERIFY(transport.sent.empty());
     }
 };

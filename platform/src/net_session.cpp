@@ -20,9 +20,16 @@
 // of the worker instead of one per frame, and the worker does not contend
 // for the queues while the burst is being queued.
 //
-// Bounds of a host: connections in their handshake carry a deadline timer;
-// a connection beyond the cap is closed as soon as it is accepted. A closed
-// connection is freed when the last operation holding it ends.
+// Bounds of a host: connections in their handshake carry a deadline timer,
+// and an accepted connection's frame must be complete within the same time
+// of its first byte (FrameStream). A connection beyond the cap is closed as
+// soon as it is accepted, unless the accepted peer that has sent nothing for
+// the longest time has been silent for the silent-peer time: that one is
+// closed instead. A client queues an empty frame, the keep-alive, when it
+// has queued nothing for its keep-alive interval, so a panel that only
+// watches is never the silent one; the host takes it as a sign of life and
+// never hands it on. A closed connection is freed when the last operation
+// holding it ends.
 #include "zu/platform/net_session.h"
 
 #include <algorithm>
@@ -36,6 +43,7 @@
 #include <mutex>
 #include <optional>
 #include <set>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -107,18 +115,42 @@ class HandlerAllocator {
     HandlerMemory* memory_;
 };
 
+// How a frame stream's read loop ended by itself.
+enum class StreamEnd {
+    None,
+    Closed,          // the peer closed (or reset) the connection between frames
+    ClosedMidFrame,  // ... in the middle of a frame
+    BadFrame,        // a length outside what the stream takes
+    FrameTimeout,    // a frame begun was not complete within the frame time
+};
+
 // One TCP connection carrying length-prefixed frames. Reading and closing
 // happen on the owner's worker thread; Queue may be called from any thread.
+//
+// A frame's header is read in two steps, its first byte and then the rest,
+// so that the stream knows when a frame has begun: with a frame time set
+// (SetFrameLimit), a frame not complete that long after its first byte
+// ends the stream. One timer wait at most is outstanding for it: when it
+// fires for a frame that has since completed, it is set again for the frame
+// in progress, if any.
 class FrameStream : public std::enable_shared_from_this<FrameStream> {
   public:
     // Returns false to stop reading (the owner closes the stream itself).
+    // An empty frame (size 0) comes only when AcceptEmptyFrames was called.
     using FrameFn = std::function<bool(FrameStream& stream, const uint8_t* data, size_t size)>;
-    // The read loop ended by itself (peer gone, error or malformed frame).
+    // The read loop ended by itself (peer gone, error, malformed or late
+    // frame); Cause() says which.
     using ClosedFn = std::function<void(FrameStream& stream)>;
+    using Clock = std::chrono::steady_clock;
 
     FrameStream(tcp::socket socket, Executor executor)
-        : socket_(std::move(socket)), executor_(executor), deadline_(executor) {
+        : socket_(std::move(socket)),
+          executor_(executor),
+          deadline_(executor),
+          frame_timer_(executor),
+          last_heard_(Clock::now()) {
         StreamsAlive.fetch_add(1, std::memory_order_relaxed);
+        NoteQueued();
     }
     ~FrameStream() { StreamsAlive.fetch_sub(1, std::memory_order_relaxed); }
     FrameStream(const FrameStream&) = delete;
@@ -141,8 +173,15 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
         writing_ = std::make_unique<uint8_t[]>(capacity);
     }
 
+    // Worker thread. Empty frames are keep-alives from now on, not malformed.
+    void AcceptEmptyFrames() { accept_empty_ = true; }
+    // Worker thread. Each frame must be complete within `ms` of its first
+    // byte (0: no bound).
+    void SetFrameLimit(uint32_t ms) { frame_limit_ = std::chrono::milliseconds(ms); }
+
     // Any thread; allocates nothing. With `wake` false the frame waits for
-    // WriteWaiting (or a write in flight, which takes it along).
+    // WriteWaiting (or a write in flight, which takes it along). A size of 0
+    // queues an empty frame.
     int32_t Queue(const void* data, size_t size, bool wake = true) {
         if (!open_.load(std::memory_order_acquire)) return kSessionNotConnected;
         {
@@ -154,9 +193,10 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
             }
             uint8_t* at = pending_.get() + pending_size_;
             PutU32(at, static_cast<uint32_t>(size));
-            std::memcpy(at + kFrameHeaderBytes, data, size);
+            if (size != 0) std::memcpy(at + kFrameHeaderBytes, data, size);
             pending_size_ += kFrameHeaderBytes + size;
             sent_.fetch_add(1, std::memory_order_relaxed);
+            NoteQueued();
             if (write_busy_ || !wake) return kSessionOk;
             write_busy_ = true;
         }
@@ -181,6 +221,7 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
         quiet_ = true;
         asio::error_code ignored;
         deadline_.cancel();
+        frame_timer_.cancel();
         socket_.shutdown(tcp::socket::shutdown_both, ignored);
         socket_.close(ignored);
     }
@@ -190,6 +231,7 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
         open_.store(false, std::memory_order_release);
         quiet_ = true;
         deadline_.cancel();
+        frame_timer_.cancel();
         size = std::min(size, last_.size() - kFrameHeaderBytes);
         PutU32(last_.data(), static_cast<uint32_t>(size));
         std::memcpy(last_.data() + kFrameHeaderBytes, data, size);
@@ -206,15 +248,30 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     uint64_t FramesDropped() const { return dropped_.load(std::memory_order_relaxed); }
     uint64_t FramesReceived() const { return received_.load(std::memory_order_relaxed); }
     uint64_t ReceivedDropped() const { return received_dropped_.load(std::memory_order_relaxed); }
+    uint64_t KeepAlives() const { return keepalives_.load(std::memory_order_relaxed); }
     void CountReceived() { received_.fetch_add(1, std::memory_order_release); }
     void CountReceivedDropped() { received_dropped_.fetch_add(1, std::memory_order_relaxed); }
+    void CountKeepAlive() { keepalives_.fetch_add(1, std::memory_order_relaxed); }
     // The handshake deadline (host side; worker thread only).
     asio::steady_timer& Deadline() { return deadline_; }
+    // Worker thread: why the read loop ended by itself.
+    StreamEnd Cause() const { return cause_; }
+    // Worker thread: when a byte last came (a frame begun or completed), or
+    // the stream was made.
+    Clock::time_point LastHeard() const { return last_heard_; }
+    // Any thread: when a frame was last queued (or the stream was made).
+    Clock::time_point LastQueued() const {
+        return Clock::time_point(Clock::duration(last_queued_.load(std::memory_order_relaxed)));
+    }
 
     PlayerId player = 0;
     bool accepted = false;  // worker thread only
 
   private:
+    void NoteQueued() {
+        last_queued_.store(Clock::now().time_since_epoch().count(), std::memory_order_relaxed);
+    }
+
     // Once write_busy_ was set by the caller: at most one posted write at a
     // time, so its operation always finds post_memory_ free.
     void PostWrite() {
@@ -223,16 +280,31 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
                                         [self = shared_from_this()] { self->StartWrite(); }));
     }
 
+    // The header's first byte: a frame begins when it comes.
     void ReadHeader() {
         asio::async_read(
-            socket_, asio::buffer(header_),
+            socket_, asio::buffer(header_.data(), 1),
             asio::bind_allocator(HandlerAllocator<int>(read_memory_),
                                  [self = shared_from_this()](const asio::error_code& ec, size_t) {
-                                     if (ec) return self->Ended();
-                                     const uint32_t size = GetU32(self->header_.data());
-                                     if (size == 0 || size > kMaxFrameBytes) return self->Ended();
-                                     self->ReadBody(size);
+                                     if (ec) return self->Ended(StreamEnd::Closed);
+                                     self->FrameBegun();
+                                     self->ReadHeaderRest();
                                  }));
+    }
+
+    void ReadHeaderRest() {
+        asio::async_read(socket_, asio::buffer(header_.data() + 1, kFrameHeaderBytes - 1),
+                         asio::bind_allocator(
+                             HandlerAllocator<int>(read_memory_),
+                             [self = shared_from_this()](const asio::error_code& ec, size_t) {
+                                 if (ec) return self->Ended(StreamEnd::ClosedMidFrame);
+                                 const uint32_t size = GetU32(self->header_.data());
+                                 if (size > kMaxFrameBytes || (size == 0 && !self->accept_empty_)) {
+                                     return self->Ended(StreamEnd::BadFrame);
+                                 }
+                                 if (size == 0) return self->Deliver(0);
+                                 self->ReadBody(size);
+                             }));
     }
 
     void ReadBody(uint32_t size) {
@@ -240,17 +312,50 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
             socket_, asio::buffer(body_.data(), size),
             asio::bind_allocator(HandlerAllocator<int>(read_memory_),
                                  [self = shared_from_this()](const asio::error_code& ec, size_t n) {
-                                     if (ec) return self->Ended();
-                                     if (!self->on_frame_(*self, self->body_.data(), n)) return;
-                                     if (self->quiet_) return;
-                                     self->ReadHeader();
+                                     if (ec) return self->Ended(StreamEnd::ClosedMidFrame);
+                                     self->Deliver(n);
                                  }));
     }
 
-    void Ended() {
-        const bool report = !quiet_;
+    void Deliver(size_t size) {
+        in_frame_ = false;
+        last_heard_ = Clock::now();
+        if (!on_frame_(*this, body_.data(), size)) return;
+        if (quiet_) return;
+        ReadHeader();
+    }
+
+    void FrameBegun() {
+        in_frame_ = true;
+        frame_started_ = last_heard_ = Clock::now();
+        if (frame_limit_.count() > 0 && !frame_timer_armed_) ArmFrameTimer();
+    }
+
+    void ArmFrameTimer() {
+        frame_timer_armed_ = true;
+        frame_timer_.expires_at(frame_started_ + frame_limit_);
+        frame_timer_.async_wait(asio::bind_allocator(
+            HandlerAllocator<int>(timer_memory_),
+            [self = shared_from_this()](const asio::error_code& ec) {
+                self->frame_timer_armed_ = false;
+                if (ec || self->quiet_ || !self->in_frame_) return;
+                if (Clock::now() >= self->frame_started_ + self->frame_limit_) {
+                    return self->Ended(StreamEnd::FrameTimeout);
+                }
+                self->ArmFrameTimer();  // for the frame begun since
+            }));
+    }
+
+    // The owner hears of the end before the socket closes, so its counters
+    // are up to date by the time the peer sees the close.
+    void Ended(StreamEnd cause) {
+        if (!quiet_) {
+            cause_ = cause;
+            quiet_ = true;
+            open_.store(false, std::memory_order_release);
+            if (on_closed_) on_closed_(*this);
+        }
         Close();
-        if (report && on_closed_) on_closed_(*this);
     }
 
     void StartWrite() {
@@ -284,12 +389,21 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     tcp::socket socket_;
     Executor executor_;
     asio::steady_timer deadline_;
+    asio::steady_timer frame_timer_;
     FrameFn on_frame_;
     ClosedFn on_closed_;
     std::array<uint8_t, kFrameHeaderBytes> header_{};
     std::array<uint8_t, kMaxFrameBytes> body_{};
     std::atomic<bool> open_{true};
-    bool quiet_ = false;  // worker thread only
+    // Worker thread only:
+    bool quiet_ = false;
+    bool accept_empty_ = false;
+    StreamEnd cause_ = StreamEnd::None;
+    std::chrono::milliseconds frame_limit_{0};
+    bool in_frame_ = false;
+    bool frame_timer_armed_ = false;
+    Clock::time_point frame_started_{};
+    Clock::time_point last_heard_;
 
     std::mutex out_mutex_;
     size_t capacity_ = 0;                 // guarded by out_mutex_
@@ -297,14 +411,17 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     size_t pending_size_ = 0;             // guarded by out_mutex_
     std::unique_ptr<uint8_t[]> writing_;  // owned by the write in flight
     bool write_busy_ = false;             // guarded by out_mutex_: a write posted or in flight
+    std::atomic<Clock::rep> last_queued_{0};
     std::atomic<uint64_t> sent_{0};
     std::atomic<uint64_t> dropped_{0};
     std::atomic<uint64_t> received_{0};
     std::atomic<uint64_t> received_dropped_{0};
+    std::atomic<uint64_t> keepalives_{0};
     std::array<uint8_t, kFrameHeaderBytes + kAnswerBytes> last_{};
     HandlerMemory post_memory_;
     HandlerMemory read_memory_;
     HandlerMemory write_memory_;
+    HandlerMemory timer_memory_;
 };
 
 // ---------------------------------------------------------------------------
@@ -333,6 +450,11 @@ int32_t NoteAttempt(uint16_t port, int32_t result) {
     return result;
 }
 
+// A name as a session carries it: at most kMaxSessionNameBytes bytes.
+std::string SessionName(const std::string& name) {
+    return name.substr(0, std::min(name.size(), kMaxSessionNameBytes));
+}
+
 void KeepEnded(SessionHostStats stats) {
     std::lock_guard<std::mutex> lock(HostRegistryMutex);
     stats.ended = ++EndedCount;
@@ -345,8 +467,8 @@ class AsioSessionHost final : public SessionHost {
   public:
     ~AsioSessionHost() override { Close(); }
 
-    int32_t Host(uint16_t port, const AppId& app, Handler handler,
-                 const SessionLimits& limits) override {
+    int32_t Host(uint16_t port, const AppId& app, Handler handler, const SessionLimits& limits,
+                 const SessionDescription& description) override {
         if (!handler || limits.max_connections == 0) return kSessionBadArgument;
         std::lock_guard<std::mutex> control(control_mutex_);
         if (io_) return kSessionBadArgument;  // already hosting
@@ -367,8 +489,15 @@ class AsioSessionHost final : public SessionHost {
 
         app_ = app;
         limits_ = limits;
+        {
+            std::lock_guard<std::mutex> lock(players_mutex_);
+            description_ = {SessionName(description.session_name),
+                            SessionName(description.server_name)};
+        }
         // Counters describe this hosting.
         closed_over_cap_.store(0, std::memory_order_relaxed);
+        frame_timeouts_.store(0, std::memory_order_relaxed);
+        closed_silent_.store(0, std::memory_order_relaxed);
         frames_received_.store(0, std::memory_order_relaxed);
         handshake_timeouts_.store(0, std::memory_order_relaxed);
         served_.store(0, std::memory_order_relaxed);
@@ -467,15 +596,20 @@ class AsioSessionHost final : public SessionHost {
         stats.connections = connections_.load(std::memory_order_relaxed);
         stats.closed_over_cap = closed_over_cap_.load(std::memory_order_relaxed);
         stats.handshake_timeouts = handshake_timeouts_.load(std::memory_order_relaxed);
+        stats.frame_timeouts = frame_timeouts_.load(std::memory_order_relaxed);
+        stats.closed_silent = closed_silent_.load(std::memory_order_relaxed);
         stats.connections_served = served_.load(std::memory_order_relaxed);
         stats.frames_received = frames_received_.load(std::memory_order_acquire);
         std::lock_guard<std::mutex> lock(players_mutex_);
+        stats.session_name = description_.session_name;
+        stats.server_name = description_.server_name;
         stats.frames_dropped = dropped_departed_;
         stats.received_dropped = received_dropped_departed_;
         stats.peers.reserve(players_.size());
         for (const auto& [player, stream] : players_) {
             stats.peers.push_back({player, stream->FramesSent(), stream->FramesDropped(),
-                                   stream->FramesReceived(), stream->ReceivedDropped()});
+                                   stream->FramesReceived(), stream->ReceivedDropped(),
+                                   stream->KeepAlives()});
             stats.frames_dropped += stream->FramesDropped();
             stats.received_dropped += stream->ReceivedDropped();
         }
@@ -505,6 +639,8 @@ class AsioSessionHost final : public SessionHost {
         const SessionHostStats now = Stats();
         last.closed_over_cap = now.closed_over_cap;
         last.handshake_timeouts = now.handshake_timeouts;
+        last.frame_timeouts = now.frame_timeouts;
+        last.closed_silent = now.closed_silent;
         last.connections_served = now.connections_served;
         last.frames_dropped = std::max(last.frames_dropped, now.frames_dropped);
         last.received_dropped = std::max(last.received_dropped, now.received_dropped);
@@ -528,10 +664,12 @@ class AsioSessionHost final : public SessionHost {
     }
 
     // Worker thread: a TCP connection came in. Over the cap it is closed at
-    // once; otherwise it has the handshake time to send its connect request.
+    // once, unless a silent peer makes room for it; otherwise it has the
+    // handshake time to send its connect request.
     void Admit(tcp::socket socket) {
         asio::error_code ignored;
-        if (connections_.load(std::memory_order_relaxed) >= limits_.max_connections) {
+        if (connections_.load(std::memory_order_relaxed) >= limits_.max_connections &&
+            !CloseSilentPeer()) {
             closed_over_cap_.fetch_add(1, std::memory_order_relaxed);
             socket.close(ignored);
             return;
@@ -559,9 +697,49 @@ class AsioSessionHost final : public SessionHost {
         stream.Close();
     }
 
+    // Worker thread: with every connection taken, closes the accepted peer
+    // silent longest when it has been silent for the limit; true when it
+    // made room.
+    bool CloseSilentPeer() {
+        if (limits_.silent_peer_ms == 0) return false;
+        std::shared_ptr<FrameStream> quietest;
+        {
+            std::lock_guard<std::mutex> lock(players_mutex_);
+            for (const auto& entry : players_) {
+                if (!quietest || entry.second->LastHeard() < quietest->LastHeard()) {
+                    quietest = entry.second;
+                }
+            }
+        }
+        if (!quietest || FrameStream::Clock::now() - quietest->LastHeard() <
+                             std::chrono::milliseconds(limits_.silent_peer_ms)) {
+            return false;
+        }
+        closed_silent_.fetch_add(1, std::memory_order_relaxed);  // counted before the peer sees it
+        Depart(*quietest);
+        quietest->Close();
+        return true;
+    }
+
+    // Worker thread: the connect request is the identifier, optionally
+    // followed by the name of the session the client looks for.
+    bool RequestMatches(const uint8_t* data, size_t size, bool* named) const {
+        if (size < app_.size() || size > app_.size() + kMaxSessionNameBytes) return false;
+        if (std::memcmp(data, app_.data(), app_.size()) != 0) return false;
+        *named = size > app_.size();
+        if (!*named) return true;
+        const std::string_view name(reinterpret_cast<const char*>(data) + app_.size(),
+                                    size - app_.size());
+        return name == description_.session_name;  // written only while not hosting
+    }
+
     // Worker thread.
     bool OnFrame(FrameStream& stream, const uint8_t* data, size_t size) {
         if (stream.accepted) {
+            if (size == 0) {  // a keep-alive: the peer is there, nothing for the owner
+                stream.CountKeepAlive();
+                return true;
+            }
             handler_(SessionEvent::Message, stream.player, data, size);
             stream.CountReceived();  // after the handler: the owner holds it, or dropped it
             frames_received_.fetch_add(1, std::memory_order_release);
@@ -570,22 +748,32 @@ class AsioSessionHost final : public SessionHost {
         auto self = stream.shared_from_this();
         waiting_.erase(self);
         stream.Deadline().cancel();
-        uint8_t answer[kAnswerBytes];
-        if (size != app_.size() || std::memcmp(data, app_.data(), app_.size()) != 0) {
+        uint8_t answer[kAnswerBytes + 1 + kMaxSessionNameBytes];
+        bool named = false;
+        if (!RequestMatches(data, size, &named)) {
             connections_.fetch_sub(1, std::memory_order_relaxed);
             PutU32(answer, static_cast<uint32_t>(kSessionRefused));
             PutU32(answer + 4, 0);
-            stream.SendLastAndClose(answer, sizeof answer);
+            stream.SendLastAndClose(answer, kAnswerBytes);
             return false;
         }
         stream.player = next_player_++;
         if (next_player_ == 0) next_player_ = 1;
         stream.accepted = true;
+        stream.AcceptEmptyFrames();
+        stream.SetFrameLimit(limits_.handshake_timeout_ms);
         served_.fetch_add(1, std::memory_order_relaxed);
         stream.PrepareSending(limits_.send_queue_bytes);
         PutU32(answer, static_cast<uint32_t>(kSessionOk));
         PutU32(answer + 4, stream.player);
-        stream.Queue(answer, sizeof answer);  // before anyone can SendTo this player
+        size_t answer_size = kAnswerBytes;
+        if (named) {  // the client named the session: it learns the server's name
+            const std::string& server = description_.server_name;
+            answer[kAnswerBytes] = static_cast<uint8_t>(server.size());
+            std::memcpy(answer + kAnswerBytes + 1, server.data(), server.size());
+            answer_size += 1 + server.size();
+        }
+        stream.Queue(answer, answer_size);  // before anyone can SendTo this player
         {
             std::lock_guard<std::mutex> lock(players_mutex_);
             players_[stream.player] = self;
@@ -594,21 +782,32 @@ class AsioSessionHost final : public SessionHost {
         return true;
     }
 
-    // Worker thread: the peer went away or sent a malformed frame.
+    // Worker thread: the peer went away, sent a malformed frame or left a
+    // frame unfinished for too long.
     void OnClosed(FrameStream& stream) {
         if (!stream.accepted) {
             if (waiting_.erase(stream.shared_from_this()) != 0)
                 connections_.fetch_sub(1, std::memory_order_relaxed);
             return;
         }
+        if (stream.Cause() == StreamEnd::FrameTimeout) {
+            frame_timeouts_.fetch_add(1, std::memory_order_relaxed);
+        }
+        Depart(stream);
+    }
+
+    // Worker thread: an accepted peer's connection has closed; false when it
+    // had already left.
+    bool Depart(FrameStream& stream) {
         {
             std::lock_guard<std::mutex> lock(players_mutex_);
-            if (players_.erase(stream.player) == 0) return;
+            if (players_.erase(stream.player) == 0) return false;
             dropped_departed_ += stream.FramesDropped();
             received_dropped_departed_ += stream.ReceivedDropped();
         }
         connections_.fetch_sub(1, std::memory_order_relaxed);
         handler_(SessionEvent::Disconnected, stream.player, nullptr, 0);
+        return true;
     }
 
     // Worker thread, or any thread once the worker has ended.
@@ -648,6 +847,7 @@ class AsioSessionHost final : public SessionHost {
     uint64_t dropped_departed_ = 0;           // guarded by players_mutex_
     uint64_t received_dropped_departed_ = 0;  // guarded by players_mutex_
     std::optional<Executor> executor_;        // guarded by players_mutex_; set while hosting
+    SessionDescription description_;          // guarded by players_mutex_ (set by Host)
     std::atomic<bool> flush_posted_{false};
     HandlerMemory flush_memory_;  // the posted flush's operation
 
@@ -656,6 +856,8 @@ class AsioSessionHost final : public SessionHost {
     std::atomic<size_t> connections_{0};  // written by the worker
     std::atomic<uint64_t> closed_over_cap_{0};
     std::atomic<uint64_t> handshake_timeouts_{0};
+    std::atomic<uint64_t> frame_timeouts_{0};
+    std::atomic<uint64_t> closed_silent_{0};
     std::atomic<uint64_t> served_{0};
 };
 
@@ -666,8 +868,11 @@ class AsioSessionClient final : public SessionClient {
     ~AsioSessionClient() override { Close(); }
 
     int32_t Connect(const std::string& host, uint16_t port, const AppId& app, Handler handler,
-                    uint32_t timeout_ms) override {
-        if (!handler || port == 0) return kSessionBadArgument;
+                    uint32_t timeout_ms, const SessionLimits& limits,
+                    const std::string& session_name) override {
+        if (!handler || port == 0 || session_name.size() > kMaxSessionNameBytes) {
+            return kSessionBadArgument;
+        }
         std::lock_guard<std::mutex> control(control_mutex_);
         if (io_) return kSessionBadArgument;  // connected already; Close first
 
@@ -686,12 +891,21 @@ class AsioSessionClient final : public SessionClient {
         }
 
         handler_ = std::move(handler);
-        app_ = app;
-        result_ = 1;  // pending
+        request_.assign(app.begin(), app.end());
+        request_.insert(request_.end(), session_name.begin(), session_name.end());
+        named_ = !session_name.empty();
+        limits_ = limits;
+        {
+            std::lock_guard<std::mutex> lock(result_mutex_);
+            result_ = 1;  // pending
+            end_ = SessionEnd::None;
+            server_name_.clear();
+        }
         io_ = std::move(io);
         guard_.emplace(io_->get_executor());
         socket_ = std::make_unique<tcp::socket>(*io_);
         deadline_ = std::make_unique<asio::steady_timer>(*io_);
+        keepalive_ = std::make_unique<asio::steady_timer>(*io_);
         worker_ = std::thread([io = io_.get()] { io->run(); });
 
         asio::post(*io_, [this, endpoints, timeout_ms] {
@@ -734,21 +948,31 @@ class AsioSessionClient final : public SessionClient {
         return connected_;
     }
 
+    std::string ServerName() const override {
+        std::lock_guard<std::mutex> lock(result_mutex_);
+        return server_name_;
+    }
+
+    SessionEnd EndReason() const override {
+        std::lock_guard<std::mutex> lock(result_mutex_);
+        return end_;
+    }
+
   private:
     // Worker thread: TCP is up; send the connect request and await the answer.
     void OnConnected() {
         asio::error_code ignored;
         socket_->set_option(tcp::no_delay(true), ignored);
         auto stream = std::make_shared<FrameStream>(std::move(*socket_), io_->get_executor());
-        stream->PrepareSending(SessionLimits{}.send_queue_bytes);
+        stream->PrepareSending(limits_.send_queue_bytes);
         {
             std::lock_guard<std::mutex> lock(result_mutex_);
             stream_ = stream;
         }
         stream->Start([this](FrameStream& s, const uint8_t* data,
                              size_t size) { return OnFrame(s, data, size); },
-                      [this](FrameStream&) { OnEnded(); });
-        stream->Queue(app_.data(), app_.size());
+                      [this](FrameStream& s) { OnEnded(s); });
+        stream->Queue(request_.data(), request_.size());
     }
 
     bool OnFrame(FrameStream& stream, const uint8_t* data, size_t size) {
@@ -756,27 +980,70 @@ class AsioSessionClient final : public SessionClient {
             handler_(SessionEvent::Message, 0, data, size);
             return true;
         }
-        const int32_t answer = size == kAnswerBytes ? static_cast<int32_t>(GetU32(data)) : -1;
+        // The answer: result and player id, then (to a request that named
+        // the session) the server's name.
+        const int32_t answer = size >= kAnswerBytes ? static_cast<int32_t>(GetU32(data)) : -1;
         if (answer != kSessionOk) {
             stream.Close();
             Finish(kSessionRefused);
             return false;
         }
+        if (named_ && size > kAnswerBytes) {
+            const size_t length = std::min<size_t>(data[kAnswerBytes], size - kAnswerBytes - 1);
+            std::lock_guard<std::mutex> lock(result_mutex_);
+            server_name_.assign(reinterpret_cast<const char*>(data) + kAnswerBytes + 1, length);
+        }
         stream.accepted = true;
         stream.player = GetU32(data + 4);
         Finish(kSessionOk);
+        if (limits_.keepalive_ms != 0) ArmKeepAlive(stream.LastQueued());
         return true;
     }
 
-    // Worker thread: the host closed the connection, or refused it by
-    // closing before its answer.
-    void OnEnded() {
+    static SessionEnd EndOf(StreamEnd cause) {
+        switch (cause) {
+            case StreamEnd::ClosedMidFrame:
+                return SessionEnd::ClosedMidFrame;
+            case StreamEnd::BadFrame:
+                return SessionEnd::BadFrame;
+            default:
+                return SessionEnd::Closed;
+        }
+    }
+
+    // Worker thread: the next keep-alive is due `keepalive_ms` after the
+    // last frame queued; one timer wait at a time, in memory kept for it.
+    void ArmKeepAlive(FrameStream::Clock::time_point last_queued) {
+        keepalive_->expires_at(last_queued + std::chrono::milliseconds(limits_.keepalive_ms));
+        keepalive_->async_wait(asio::bind_allocator(
+            HandlerAllocator<int>(keepalive_memory_), [this](const asio::error_code& ec) {
+                if (ec) return;
+                std::shared_ptr<FrameStream> stream;
+                {
+                    std::lock_guard<std::mutex> lock(result_mutex_);
+                    if (!connected_) return;
+                    stream = stream_;
+                }
+                if (!stream) return;
+                const auto interval = std::chrono::milliseconds(limits_.keepalive_ms);
+                if (FrameStream::Clock::now() >= stream->LastQueued() + interval) {
+                    stream->Queue(nullptr, 0);  // sent nothing for the interval
+                }
+                ArmKeepAlive(stream->LastQueued());
+            }));
+    }
+
+    // Worker thread: the host closed the connection, sent a bad frame, or
+    // refused the client by closing before its answer.
+    void OnEnded(const FrameStream& stream) {
         bool was_connected;
         {
             std::lock_guard<std::mutex> lock(result_mutex_);
             was_connected = connected_;
             connected_ = false;
+            if (was_connected) end_ = EndOf(stream.Cause());
         }
+        if (keepalive_) keepalive_->cancel();
         if (was_connected) {
             handler_(SessionEvent::Disconnected, 0, nullptr, 0);
         } else {
@@ -813,6 +1080,7 @@ class AsioSessionClient final : public SessionClient {
             stream_.reset();
         }
         deadline_.reset();
+        keepalive_.reset();
         socket_.reset();
         guard_.reset();
         io_.reset();
@@ -822,6 +1090,7 @@ class AsioSessionClient final : public SessionClient {
     void CloseOnWorker() {
         asio::error_code ignored;
         if (deadline_) deadline_->cancel();
+        if (keepalive_) keepalive_->cancel();
         if (socket_) socket_->close(ignored);
         std::shared_ptr<FrameStream> stream;
         {
@@ -838,14 +1107,20 @@ class AsioSessionClient final : public SessionClient {
     std::optional<asio::executor_work_guard<asio::io_context::executor_type>> guard_;
     std::unique_ptr<tcp::socket> socket_;
     std::unique_ptr<asio::steady_timer> deadline_;
+    std::unique_ptr<asio::steady_timer> keepalive_;
+    HandlerMemory keepalive_memory_;  // the keep-alive timer's wait
     std::thread worker_;
     Handler handler_;
-    AppId app_{};
+    std::vector<uint8_t> request_;  // the connect request: identifier and session name
+    bool named_ = false;            // the request names the session
+    SessionLimits limits_;
 
     mutable std::mutex result_mutex_;
     std::condition_variable result_ready_;
     int32_t result_ = 1;  // 1 while the connect is pending
     bool connected_ = false;
+    SessionEnd end_ = SessionEnd::None;
+    std::string server_name_;
     std::shared_ptr<FrameStream> stream_;
 };
 

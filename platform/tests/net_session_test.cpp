@@ -1,12 +1,14 @@
 #include "zu/platform/net_session.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
 
 #include <asio.hpp>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -84,12 +86,18 @@ struct RawPeer {
         asio::write(socket, asio::buffer(header));
         if (size) asio::write(socket, asio::buffer(data, size));
     }
-    // Reads until the host closes; returns what came.
+    // Reads until the host closes; returns what came. A host that has not
+    // closed within 10 s fails the test (instead of hanging it).
     std::vector<uint8_t> ReadToEnd() {
         std::vector<uint8_t> all;
         uint8_t buffer[256];
         asio::error_code ec;
         for (;;) {
+            pollfd p{socket.native_handle(), POLLIN, 0};
+            if (::poll(&p, 1, 10000) <= 0) {
+                ADD_FAILURE() << "the host kept the connection open";
+                break;
+            }
             const size_t n = socket.read_some(asio::buffer(buffer), ec);
             if (ec) break;
             all.insert(all.end(), buffer, buffer + n);
@@ -179,15 +187,20 @@ TEST_F(NetSessionTest, MalformedFramesCloseOnlyThatConnection) {
     auto good = ConnectClient(client_events);
     host_events.WaitFor(SessionEvent::Connected, 1);
 
-    {  // length 0 after a proper connect request
+    {  // a length above the limit after a proper connect request
         RawPeer raw(port);
         raw.Frame(16, kInstructorAppId.data(), kInstructorAppId.size());
-        raw.Frame(0, nullptr, 0);
+        raw.Frame(0xFFFFFFFFu, nullptr, 0);
         EXPECT_EQ(raw.ReadToEnd().size(), 12u);  // the accept answer, then the close
     }
     {  // length above the limit as the very first frame
         RawPeer raw(port);
         raw.Frame(kMaxFrameBytes + 1, nullptr, 0);
+        EXPECT_TRUE(raw.ReadToEnd().empty());
+    }
+    {  // an empty frame (a keep-alive) in place of the connect request
+        RawPeer raw(port);
+        raw.Frame(0, nullptr, 0);
         EXPECT_TRUE(raw.ReadToEnd().empty());
     }
     {  // a connect request of the wrong size
@@ -535,6 +548,357 @@ TEST_F(BoundedSessionTest, ClosedConnectionsReturnTheirMemory) {
     host->Close();
     EXPECT_EQ(SessionConnectionsAlive(), alive_before);
     EXPECT_TRUE(HostedSessions().empty());
+}
+
+// Elapsed time since `start`, in milliseconds.
+long MsSince(std::chrono::steady_clock::time_point start) {
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now() - start)
+                                 .count());
+}
+
+TEST_F(BoundedSessionTest, AFrameBegunMustBeCompleteWithinTheHandshakeTime) {
+    SessionLimits limits;
+    limits.handshake_timeout_ms = 300;
+    ASSERT_NO_FATAL_FAILURE(Start(limits));
+    Recorder client_events;
+    auto good = ConnectClient(client_events);
+    const PlayerId good_player = host_events.WaitFor(SessionEvent::Connected, 1)[0].player;
+
+    // A header announcing a whole message and half of it, and a header cut
+    // after its first byte: each closed once the time has run from its
+    // first byte, not before.
+    RawPeer half(port);
+    half.Frame(16, kInstructorAppId.data(), kInstructorAppId.size());
+    RawPeer header_byte(port);
+    header_byte.Frame(16, kInstructorAppId.data(), kInstructorAppId.size());
+    host_events.WaitFor(SessionEvent::Connected, 3);
+    const std::vector<uint8_t> halfway(2051, 0x40);
+    half.Frame(4103, halfway.data(), halfway.size());
+    const uint8_t first = 7;
+    asio::write(header_byte.socket, asio::buffer(&first, 1));
+    const auto begun = std::chrono::steady_clock::now();
+    EXPECT_EQ(half.ReadToEnd().size(), 12u);  // its accept answer, then the close
+    EXPECT_EQ(header_byte.ReadToEnd().size(), 12u);
+    EXPECT_GE(MsSince(begun), 300);
+    EXPECT_LT(MsSince(begun), 3000);
+    host_events.WaitFor(SessionEvent::Disconnected, 2);
+    EXPECT_EQ(host->Stats().frame_timeouts, 2u);
+    EXPECT_TRUE(host_events.Of(SessionEvent::Message).empty());  // no half message handed on
+
+    // Time between frames does not count: a peer quiet for longer than the
+    // frame time, that then sends a frame in two parts within it, stays.
+    RawPeer slow(port);
+    slow.Frame(16, kInstructorAppId.data(), kInstructorAppId.size());
+    host_events.WaitFor(SessionEvent::Connected, 4);
+    std::this_thread::sleep_for(450ms);
+    const uint8_t header[4] = {5, 0, 0, 0};
+    asio::write(slow.socket, asio::buffer(header));
+    std::this_thread::sleep_for(100ms);
+    asio::write(slow.socket, asio::buffer("slow!", 5));
+    const auto messages = host_events.WaitFor(SessionEvent::Message, 1);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].data, "slow!");
+    EXPECT_EQ(host->Stats().frame_timeouts, 2u);
+    EXPECT_EQ(host->Stats().connections, 2u);
+    ExpectServed(*good, client_events, good_player, "still served");
+}
+
+TEST_F(BoundedSessionTest, AtTheCapTheLongestSilentPeerMakesRoomOnceSilentLongEnough) {
+    SessionLimits limits;
+    limits.max_connections = 3;
+    limits.silent_peer_ms = 600;
+    ASSERT_NO_FATAL_FAILURE(Start(limits));
+    // In the order they connect: a panel that polls, and two that only
+    // completed their handshake.
+    Recorder poller_events;
+    auto poller = ConnectClient(poller_events);
+    RawPeer older(port);
+    older.Frame(16, kInstructorAppId.data(), kInstructorAppId.size());
+    host_events.WaitFor(SessionEvent::Connected, 2);
+    RawPeer newer(port);
+    newer.Frame(16, kInstructorAppId.data(), kInstructorAppId.size());
+    const auto connected = host_events.WaitFor(SessionEvent::Connected, 3);
+    ASSERT_EQ(connected.size(), 3u);
+
+    // Nobody has been silent for the time yet: the newcomer is refused.
+    RawPeer early(port);
+    EXPECT_TRUE(early.ReadToEnd().empty());
+    EXPECT_EQ(host->Stats().closed_over_cap, 1u);
+
+    // The time passes; the poller polls meanwhile.
+    const auto start = std::chrono::steady_clock::now();
+    while (MsSince(start) < 700) {
+        ASSERT_EQ(Send(*poller, "poll"), kSessionOk);
+        std::this_thread::sleep_for(100ms);
+    }
+    // A newcomer closes the peer silent longest, and only that one.
+    Recorder late_events;
+    auto late = ConnectClient(late_events);
+    EXPECT_TRUE(late->IsConnected());
+    EXPECT_EQ(older.ReadToEnd().size(), 12u);  // its accept answer, then the close
+    const auto gone = host_events.WaitFor(SessionEvent::Disconnected, 1);
+    ASSERT_EQ(gone.size(), 1u);
+    EXPECT_EQ(gone[0].player, connected[1].player);
+    EXPECT_TRUE(poller->IsConnected());
+    SessionHostStats stats = host->Stats();
+    EXPECT_EQ(stats.closed_silent, 1u);
+    EXPECT_EQ(stats.closed_over_cap, 1u);
+    EXPECT_EQ(stats.connections, 3u);
+
+    // The next newcomer closes the other silent one; then none is left that
+    // has been silent long enough, and a newcomer is refused again.
+    RawPeer second(port);
+    second.Frame(16, kInstructorAppId.data(), kInstructorAppId.size());
+    EXPECT_EQ(newer.ReadToEnd().size(), 12u);
+    RawPeer third(port);
+    EXPECT_TRUE(third.ReadToEnd().empty());
+    stats = host->Stats();
+    EXPECT_EQ(stats.closed_silent, 2u);
+    EXPECT_EQ(stats.closed_over_cap, 2u);
+    EXPECT_TRUE(poller->IsConnected());
+}
+
+TEST_F(BoundedSessionTest, AClientSendingOnlyItsKeepAlivesIsNeverClosedToMakeRoom) {
+    SessionLimits limits;
+    limits.max_connections = 2;
+    limits.silent_peer_ms = 500;
+    ASSERT_NO_FATAL_FAILURE(Start(limits));
+    // The watcher connects first and sends no message at all; its session
+    // keeps it alive every 100 ms.
+    SessionLimits watching;
+    watching.keepalive_ms = 100;
+    Recorder watcher_events;
+    auto watcher = CreateSessionClient();
+    ASSERT_EQ(watcher->Connect("127.0.0.1", port, kInstructorAppId, watcher_events.Handler(), 5000,
+                               watching),
+              kSessionOk);
+    const PlayerId watcher_player = host_events.WaitFor(SessionEvent::Connected, 1)[0].player;
+
+    for (int round = 0; round < 3; ++round) {
+        // Another peer takes the last place and stays silent past the time.
+        RawPeer silent(port);
+        silent.Frame(16, kInstructorAppId.data(), kInstructorAppId.size());
+        host_events.WaitFor(SessionEvent::Connected, 2 + round);
+        std::this_thread::sleep_for(600ms);
+        // The newcomer makes room by closing the silent peer, not the watcher.
+        RawPeer newcomer(port);
+        EXPECT_EQ(silent.ReadToEnd().size(), 12u);
+        EXPECT_EQ(host->Stats().closed_silent, round + 1u);
+        EXPECT_TRUE(watcher->IsConnected());
+        ASSERT_TRUE(WaitConnections(2));
+    }
+    const SessionHostStats stats = host->Stats();
+    for (const SessionPeerStats& peer : stats.peers) {
+        if (peer.player != watcher_player) continue;
+        EXPECT_GE(peer.keepalives, 10u);
+        EXPECT_EQ(peer.frames_received, 0u);  // keep-alives are no messages
+    }
+    for (const Event& e : host_events.Of(SessionEvent::Disconnected))
+        EXPECT_NE(e.player, watcher_player);
+    EXPECT_TRUE(host_events.Of(SessionEvent::Message).empty());
+    ExpectServed(*watcher, watcher_events, watcher_player, "still here");
+}
+
+// The host's side of the wire, written by hand: accepts one client, reads
+// its connect request and answers it; then does what the test says.
+class RawHost {
+  public:
+    RawHost() : acceptor_(io_, tcp::endpoint(asio::ip::make_address("127.0.0.1"), 0)) {}
+    uint16_t Port() const { return acceptor_.local_endpoint().port(); }
+
+    // In the background: accept, take the connect request, answer `answer`
+    // (result and player id, then any more bytes).
+    void Serve(std::vector<uint8_t> answer) {
+        server_ = std::thread([this, answer] {
+            acceptor_.accept(socket_);
+            request_ = ReadFrame(10000).value_or(std::vector<uint8_t>{});
+            WriteFrame(answer);
+        });
+    }
+    // After the client's Connect returned.
+    std::vector<uint8_t> Request() {
+        if (server_.joinable()) server_.join();
+        return request_;
+    }
+    void WriteFrame(const std::vector<uint8_t>& body) {
+        const auto n = static_cast<uint32_t>(body.size());
+        Write({uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)});
+        Write(body);
+    }
+    void Write(const std::vector<uint8_t>& bytes) { asio::write(socket_, asio::buffer(bytes)); }
+    void Close() { socket_.close(); }
+    // The next frame from the client within `ms`; nothing when none came.
+    std::optional<std::vector<uint8_t>> ReadFrame(int ms) {
+        uint8_t header[4];
+        if (!ReadWithin(header, 4, ms)) return std::nullopt;
+        std::vector<uint8_t> body(GetLength(header));
+        if (!body.empty() && !ReadWithin(body.data(), body.size(), 10000)) return std::nullopt;
+        return body;
+    }
+    ~RawHost() {
+        if (server_.joinable()) server_.join();
+    }
+
+  private:
+    static uint32_t GetLength(const uint8_t* h) {
+        return uint32_t(h[0]) | uint32_t(h[1]) << 8 | uint32_t(h[2]) << 16 | uint32_t(h[3]) << 24;
+    }
+    bool ReadWithin(uint8_t* data, size_t size, int ms) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        size_t got = 0;
+        while (got < size) {
+            pollfd p{socket_.native_handle(), POLLIN, 0};
+            const long left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                  deadline - std::chrono::steady_clock::now())
+                                  .count();
+            if (left <= 0 || ::poll(&p, 1, static_cast<int>(left)) <= 0) return false;
+            asio::error_code ec;
+            const size_t n = socket_.read_some(asio::buffer(data + got, size - got), ec);
+            if (ec) return false;
+            got += n;
+        }
+        return true;
+    }
+
+    asio::io_context io_;
+    tcp::acceptor acceptor_;
+    tcp::socket socket_{io_};
+    std::thread server_;
+    std::vector<uint8_t> request_;
+};
+
+const std::vector<uint8_t> kAccepted = {0, 0, 0, 0, 9, 0, 0, 0};  // result 0, player 9
+
+TEST(SessionKeepAlive, AnEmptyFrameGoesOutOnlyAfterTheIntervalWithoutSending) {
+    RawHost host;
+    host.Serve(kAccepted);
+    SessionLimits limits;
+    limits.keepalive_ms = 200;
+    Recorder events;
+    auto client = CreateSessionClient();
+    ASSERT_EQ(
+        client->Connect("127.0.0.1", host.Port(), kInstructorAppId, events.Handler(), 5000, limits),
+        kSessionOk);
+    // The request is the bare identifier, as ever.
+    EXPECT_EQ(host.Request(),
+              std::vector<uint8_t>(kInstructorAppId.begin(), kInstructorAppId.end()));
+
+    // While the client sends every 50 ms, no keep-alive goes out.
+    std::chrono::steady_clock::time_point last_sent;
+    for (int i = 0; i < 8; ++i) {
+        ASSERT_EQ(Send(*client, "m"), kSessionOk);
+        last_sent = std::chrono::steady_clock::now();
+        const auto frame = host.ReadFrame(1000);
+        ASSERT_TRUE(frame.has_value());
+        EXPECT_EQ(*frame, std::vector<uint8_t>{'m'});
+        if (i < 7) std::this_thread::sleep_for(50ms);
+    }
+    // Silent: empty frames, the first 200 ms after the last message, then
+    // every 200 ms, never sooner.
+    std::vector<long> at;
+    while (MsSince(last_sent) < 1000) {
+        const auto frame = host.ReadFrame(300);
+        if (!frame) continue;
+        EXPECT_TRUE(frame->empty());
+        at.push_back(MsSince(last_sent));
+    }
+    ASSERT_GE(at.size(), 3u);
+    EXPECT_LE(at.size(), 5u);
+    EXPECT_GE(at[0], 195);
+    for (size_t i = 1; i < at.size(); ++i) EXPECT_GE(at[i] - at[i - 1], 190) << i;
+
+    // A keep-alive interval of 0 sends none.
+    client->Close();
+    RawHost quiet;
+    quiet.Serve(kAccepted);
+    limits.keepalive_ms = 0;
+    auto mute = CreateSessionClient();
+    ASSERT_EQ(
+        mute->Connect("127.0.0.1", quiet.Port(), kInstructorAppId, events.Handler(), 5000, limits),
+        kSessionOk);
+    quiet.Request();
+    EXPECT_FALSE(quiet.ReadFrame(400).has_value());
+}
+
+TEST(SessionEndReason, TheClientTellsHowTheHostEndedTheConnection) {
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;  // written by the host after its answer, then it closes
+        SessionEnd reason;
+    };
+    const std::vector<Case> cases = {
+        {"a clean close", {}, SessionEnd::Closed},
+        {"a close after half a reply", {0x05, 0x0C, 0, 0, 64, 1, 0}, SessionEnd::ClosedMidFrame},
+        {"a close after half a header", {0x05, 0x0C}, SessionEnd::ClosedMidFrame},
+        {"a length of 0", {0, 0, 0, 0}, SessionEnd::BadFrame},
+        {"a length of 0xFFFFFFFF", {0xFF, 0xFF, 0xFF, 0xFF}, SessionEnd::BadFrame},
+        {"garbage", {'G', 'E', 'T', ' ', '/', ' ', 'H'}, SessionEnd::BadFrame},
+    };
+    for (const Case& c : cases) {
+        RawHost host;
+        host.Serve(kAccepted);
+        Recorder events;
+        auto client = CreateSessionClient();
+        ASSERT_EQ(client->Connect("127.0.0.1", host.Port(), kInstructorAppId, events.Handler()),
+                  kSessionOk)
+            << c.what;
+        host.Request();
+        EXPECT_EQ(client->EndReason(), SessionEnd::None) << c.what;
+        if (!c.bytes.empty()) host.Write(c.bytes);
+        if (c.reason != SessionEnd::BadFrame) host.Close();
+        ASSERT_EQ(events.WaitFor(SessionEvent::Disconnected, 1).size(), 1u) << c.what;
+        EXPECT_EQ(client->EndReason(), c.reason) << c.what;
+        EXPECT_FALSE(client->IsConnected()) << c.what;
+        EXPECT_TRUE(events.Of(SessionEvent::Message).empty()) << c.what;
+    }
+}
+
+TEST(SessionNames, TheHostCarriesItsNamesAndAClientWithoutANameFindsItByTheIdentifier) {
+    const uint16_t port = FreePort();
+    Recorder host_events;
+    auto host = CreateSessionHost();
+    ASSERT_EQ(
+        host->Host(port, kInstructorAppId, host_events.Handler(), {}, {"VUD4A77RA", "Server"}),
+        kSessionOk);
+    EXPECT_EQ(host->Stats().session_name, "VUD4A77RA");
+    EXPECT_EQ(host->Stats().server_name, "Server");
+
+    // No name: found by the identifier, and told nothing more.
+    Recorder events;
+    auto plain = CreateSessionClient();
+    ASSERT_EQ(plain->Connect("127.0.0.1", port, kInstructorAppId, events.Handler()), kSessionOk);
+    EXPECT_EQ(plain->ServerName(), "");
+    // The session's own name: accepted, and the answer names the server.
+    auto named = CreateSessionClient();
+    ASSERT_EQ(named->Connect("127.0.0.1", port, kInstructorAppId, events.Handler(), 5000, {},
+                             "VUD4A77RA"),
+              kSessionOk);
+    EXPECT_EQ(named->ServerName(), "Server");
+    // Another session's name, or the right one with the wrong identifier: refused.
+    auto other = CreateSessionClient();
+    EXPECT_EQ(other->Connect("127.0.0.1", port, kInstructorAppId, events.Handler(), 5000, {},
+                             "VUD4A77RB"),
+              kSessionRefused);
+    AppId wrong = kInstructorAppId;
+    wrong[0] ^= 0x80;
+    EXPECT_EQ(other->Connect("127.0.0.1", port, wrong, events.Handler(), 5000, {}, "VUD4A77RA"),
+              kSessionRefused);
+    EXPECT_EQ(host_events.WaitFor(SessionEvent::Connected, 2).size(), 2u);
+
+    // On the wire: the identifier and the name; the answer, then the
+    // server's name after a length byte.
+    RawPeer raw(port);
+    std::vector<uint8_t> request(kInstructorAppId.begin(), kInstructorAppId.end());
+    for (char ch : std::string("VUD4A77RA")) request.push_back(static_cast<uint8_t>(ch));
+    raw.Frame(static_cast<uint32_t>(request.size()), request.data(), request.size());
+    uint8_t answer[4 + 8 + 7];
+    asio::read(raw.socket, asio::buffer(answer));
+    EXPECT_EQ(answer[0], 15);  // the frame's length
+    EXPECT_EQ(answer[4], 0);   // accepted
+    EXPECT_EQ(answer[12], 6);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(answer + 13), 6), "Server");
+    host->Close();
 }
 
 }  // namespace

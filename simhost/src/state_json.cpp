@@ -616,14 +616,19 @@ json NetSessionsJson(const Simulator& sim) {
                              {"frames_sent", p.frames_sent},
                              {"frames_dropped", p.frames_dropped},
                              {"frames_received", p.frames_received},
-                             {"received_dropped", p.received_dropped}});
+                             {"received_dropped", p.received_dropped},
+                             {"keepalives", p.keepalives}});
         }
         sessions.push_back({{"port", h.port},
+                            {"session_name", SafeText(h.session_name)},
+                            {"server_name", SafeText(h.server_name)},
                             {"open", h.ended == 0},
                             {"connections", h.connections},
                             {"connections_served", h.connections_served},
                             {"closed_over_cap", h.closed_over_cap},
                             {"handshake_timeouts", h.handshake_timeouts},
+                            {"frame_timeouts", h.frame_timeouts},
+                            {"closed_silent", h.closed_silent},
                             {"frames_dropped", h.frames_dropped},
                             {"received_dropped", h.received_dropped},
                             {"peers", std::move(peers)}});
