@@ -5,9 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "zu/platform/files.h"
-
 #include "text_util.h"
+#include "zu/platform/files.h"
 
 namespace zu::simhost {
 namespace {
