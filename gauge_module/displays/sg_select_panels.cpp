@@ -18,11 +18,11 @@ constexpr int32_t kClickPan = -333;
 constexpr int32_t kGroup = kRefreshEngineInstruments;
 
 // Centred in their small boxes, in faces small enough for each word to fit.
-constexpr TextStyle kLegend{"Arial", 7, 0x8C8C8C, 0, 1};
-constexpr TextStyle kHold{"Arial", 6, 0x00A500, 0, 1};
-constexpr TextStyle kOuter{"Arial", 6, 0xBEBE00, 0, 1};
-constexpr TextStyle kInner{"Arial", 6, 0xBEBEBE, 0, 1};
-constexpr TextStyle kMiddle{"Arial", 6, 0x008CD2, 0, 1};
+constexpr TextStyle kLegend{"Arial", 7, 0x8C8C8C, 0, 1, 400};
+constexpr TextStyle kHold{"Arial", 6, 0x00A500, 0, 1, 400};
+constexpr TextStyle kOuter{"Arial", 6, 0xBEBE00, 0, 1, 400};
+constexpr TextStyle kInner{"Arial", 6, 0xBEBEBE, 0, 1, 400};
+constexpr TextStyle kMiddle{"Arial", 6, 0x008CD2, 0, 1, 400};
 
 double DmeText(gauge::ElementHeader* e) {
     std::strcpy(StringBuffer(e), "DME");

@@ -91,5 +91,19 @@ TEST_F(SgSelTest, TasTransferAndMarkerLegends) {
     EXPECT_FALSE(Shown(0, kSgSelElemMiddle));
 }
 
+// The legends' lettering: "Arial" at weight 400 on every string element
+// (DME, HOLD, TAS and the three marker legends), on both panels.
+TEST_F(SgSelTest, LegendsAreArialAtWeight400) {
+    for (gauge::ElementHeader** list : {VSI1_SELElementList, VSI2_SELElementList}) {
+        for (int k : {1, 2, 3, 5, 6, 7}) {
+            const auto* e =
+                reinterpret_cast<const gauge::StringElement*>(ElementListWalk(list[0], k));
+            ASSERT_NE(e, nullptr) << k;
+            EXPECT_STREQ(e->font_name, "Arial") << k;
+            EXPECT_EQ(e->font_weight, 400) << k;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zu
