@@ -341,8 +341,7 @@ double InstructorPowerplantsValue(int index) {
         case kPpEcu2:
             return Flag(EngineManualFlag[1] == 0);
         case kPpSynchrophaser:
-            return Flag(CopilotSwitchPowered != 0 &&
-                        PowerplantsInstructorStates[kPpSynchrophaser] == 0);
+            return Flag(SynchrophaserAvailable());
         case kPpAutofeather:
             return Flag(Autofeather.armed != 0);
         case kPpValueBladeAngle1:

@@ -21,6 +21,10 @@
 
 namespace zu {
 
+bool SynchrophaserAvailable() {
+    return CopilotSwitchPowered != 0 && PowerplantsInstructorStates[kPpSynchrophaser] == 0;
+}
+
 PowerplantStateRecord PowerplantState{};
 int32_t TorqueBugValue[2] = {0, 0};
 double PropRpm[2] = {0.0, 0.0};
@@ -418,11 +422,9 @@ void EngineStatusBytes(int e) {
     p.OilStatusFlagsC[sb::kMfvToPcuLine2 + e] = s.p;
 }
 
-// The synchrophaser's line: available while the copilot switch is powered
-// and the instructor has not failed it.
+// The synchrophaser's line: lit while it is available.
 void SynchrophaserStatusByte() {
-    PowerplantState.OilStatusFlagsB[status_byte::kSynchrophaserLine] =
-        CopilotSwitchPowered != 0 && PowerplantsInstructorStates[9] == 0;
+    PowerplantState.OilStatusFlagsB[status_byte::kSynchrophaserLine] = SynchrophaserAvailable();
 }
 
 // --- PropRpmUpdate ---------------------------------------------------------
@@ -433,8 +435,8 @@ double HostPropRpm(int e) {
 
 void Synchrophaser(double host[2]) {
     float target = 0.0f;
-    if (CopilotSwitchPowered != 0 && PowerplantsInstructorStates[9] == 0 &&
-        std::fabs(host[0] - host[1]) < 40.0 && host[1] > 880.0 && host[1] < 950.0) {
+    if (SynchrophaserAvailable() && std::fabs(host[0] - host[1]) < 40.0 && host[1] > 880.0 &&
+        host[1] < 950.0) {
         target = static_cast<float>(host[0] - host[1]);
     }
     PropSyncCorrection = std::min(RateLimit(target, PropSyncCorrection, 0.1f), 40.0f);

@@ -261,6 +261,9 @@ void FuelUpdate();
 void AutofeatherUpdate();
 void PilotPanelRequestUpdate();
 void AutofeatherTimers();
+// The synchrophaser works while the copilot switch is powered and the
+// instructor has not failed it.
+bool SynchrophaserAvailable();
 
 // The saved powerplant keys of a saved flight (section "zodudori").
 void PowerplantStateSave(const char* path);
