@@ -403,5 +403,18 @@ TEST_F(FsuipcExchange, OnTheGroundAFeatheringPropellerGoesTo85Or90DegreesAndAHel
     PropBladeAnglePointer[0] = nullptr;
 }
 
+// The oil step does not feather a propeller whose oil is gone (below 8 % Nh,
+// no standby oil), and its held blade angle reaches the simulator only with
+// the instructor's hold bit: on the ground in beta the blade angle goes on
+// following the lever.
+TEST_F(FsuipcExchange, OnTheGroundAPropellerWithoutOilIsNotFeatheredAndFollowsTheLever) {
+    GroundBeta();
+    Nh1State.nh = 5.0f;
+    for (int pass = 0; pass < 3; ++pass) EngineOilUpdate();
+    FsuipcWriteBatch();
+    EXPECT_NEAR(GetDouble(0x2418), 0.002269, 5e-7);  // 0.13 degrees at lever 3300
+    EXPECT_NEAR(GetDouble(0x2518), 0.002269, 5e-7);  // engine 2, with its oil, alike
+}
+
 }  // namespace
 }  // namespace zu
