@@ -837,12 +837,18 @@ TEST(SimhostStop, AStopSignalInterruptsACallThatWaits) {
 // While it is held no message is taken in and no connection answered.
 class StuckLink {
   public:
-    StuckLink() : released_(release_.get_future().share()), host_(platform::CreateSessionHost()) {
+    // `on_message` (may be empty) runs when the first message has come,
+    // before the thread is held.
+    explicit StuckLink(std::function<void()> on_message = {})
+        : released_(release_.get_future().share()), host_(platform::CreateSessionHost()) {
         platform::SessionLimits limits;
         ok_ = host_->Host(
                   0, platform::kInstructorAppId,
-                  [this](platform::SessionEvent event, platform::PlayerId, const uint8_t*, size_t) {
-                      if (event == platform::SessionEvent::Message) released_.wait();
+                  [this, on_message](platform::SessionEvent event, platform::PlayerId,
+                                     const uint8_t*, size_t) {
+                      if (event != platform::SessionEvent::Message) return;
+                      if (on_message) on_message();
+                      released_.wait();
                   },
                   limits) == platform::kSessionOk;
     }
@@ -926,6 +932,48 @@ TEST(SimhostStop, AStopEndsEveryWaitForALinkThatNeverAnswers) {
     EXPECT_NE(failures.unknown.find("the run was stopped before the instructor link"),
               std::string::npos)
         << failures.unknown;
+}
+
+// A stop that comes while the end-of-flight failure query waits cuts the
+// query short, and the run ends as a stopped one: 143 for SIGTERM, its
+// event log saying so, the failures unknown and why. Without the module's
+// link (no FSUIPC) the query finds the stuck link of the test, which sends
+// the signal when the query's first request arrives. In a child process,
+// whose stop request stays its own.
+TEST(SimhostStop, AStopDuringTheEndOfFlightQueryEndsTheRunAsStopped) {
+    TempDir tmp;
+    const fs::path aircraft = CopySampleAircraft(tmp.path());
+    const fs::path out = tmp.path() / "out";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        simhost::InstallStopSignals();
+        platform::SetSessionHostPort(-1);
+        StuckLink link([] { ::kill(::getpid(), SIGTERM); });
+        if (!link.ok() || platform::HostedSessions().size() != 1) ::_exit(90);
+        const std::vector<std::string> args = {
+            "simhost",     "--aircraft", aircraft.string(), "--seconds", "0.2",
+            "--no-fsuipc", "--no-audio", "--quiet",         "--out",     out.string()};
+        std::vector<const char*> argv;
+        for (const std::string& a : args) argv.push_back(a.c_str());
+        std::ostringstream said;
+        const int code =
+            simhost::SimhostMain(static_cast<int>(argv.size()), argv.data(), said, said);
+        ::_exit(code == 143 ? 0 : code == 0 ? 91 : 92);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "91: the stopped run ended with 0";
+    const nlohmann::json summary = ReadJson(out / "state.json").at("summary");
+    EXPECT_TRUE(summary.at("instructor_failures").is_null());
+    EXPECT_NE(summary.at("instructor_failures_reason")
+                  .get<std::string>()
+                  .find("the run was stopped before the instructor link"),
+              std::string::npos)
+        << summary.at("instructor_failures_reason");
+    const std::string log = ReadFile(out / "simhost.log");
+    EXPECT_NE(log.find(": stopped by SIGTERM\n"), std::string::npos);
+    EXPECT_NE(log.find(": stop\n"), std::string::npos);
 }
 
 }  // namespace

@@ -72,6 +72,14 @@ OpenedFile OpenHostFile(const std::string& host_path, int flags, mode_t mode) {
     return opened;
 }
 
+void RecordRefusedOpen(const std::string& host_path, const OpenedFile& file, bool reading) {
+    if (file.not_regular != nullptr) {
+        RecordLoadProblem(host_path, file.not_regular);
+    } else if (reading && file.error != 0 && file.error != ENOENT) {
+        RecordLoadProblem(host_path, std::string("cannot be read: ") + std::strerror(file.error));
+    }
+}
+
 HostFileRead ReadWholeHostFile(const std::string& host_path, std::string* data) {
     HostFileRead read;
     data->clear();
@@ -262,11 +270,7 @@ bool File::Open(std::string_view windows_path, const char* mode) {
     if (!file) {
         // A file that is not there is the caller's ordinary case; one that
         // is there but cannot be opened to be read is a problem worth telling.
-        if (file.not_regular != nullptr) {
-            RecordLoadProblem(host, file.not_regular);
-        } else if (file.error != ENOENT && (flags & O_ACCMODE) == O_RDONLY) {
-            RecordLoadProblem(host, std::string("cannot be read: ") + std::strerror(file.error));
-        }
+        RecordRefusedOpen(host, file, (flags & O_ACCMODE) == O_RDONLY);
         commit_ = false;
         return false;
     }

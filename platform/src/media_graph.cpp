@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -14,7 +13,6 @@
 #include <vector>
 
 #include "zu/platform/files.h"
-#include "zu/platform/load_problems.h"
 #include "zu/platform/paths.h"
 #include "zu/platform/riff_reader.h"
 #include "zu/platform/sound_device.h"
@@ -203,11 +201,7 @@ int32_t MediaGraphRenderFile(MediaGraph* graph, const char* path) {
     // Never waits on a named pipe or a device at the path.
     const OpenedFile opened = OpenHostFile(host, O_RDONLY);
     if (!opened) {
-        if (opened.not_regular != nullptr) {
-            RecordLoadProblem(host, opened.not_regular);
-        } else if (opened.error != ENOENT) {
-            RecordLoadProblem(host, std::string("cannot be read: ") + std::strerror(opened.error));
-        }
+        RecordRefusedOpen(host, opened);
         return kMediaErrNoSource;
     }
     SF_INFO info{};

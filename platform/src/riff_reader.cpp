@@ -66,17 +66,16 @@ MmioFile* MmioOpen(const char* windows_path) {
     if (windows_path == nullptr || windows_path[0] == '\0') return nullptr;
     const std::string host = ToHostPath(windows_path);
     // Never waits on a named pipe or a device at the path.
+    // Not there: the caller's ordinary case. There but unreadable: a problem.
     const OpenedFile opened = OpenHostFile(host, O_RDONLY);
-    std::FILE* stream = opened ? ::fdopen(opened.fd, "rb") : nullptr;
+    if (!opened) {
+        RecordRefusedOpen(host, opened);
+        return nullptr;
+    }
+    std::FILE* stream = ::fdopen(opened.fd, "rb");
     if (stream == nullptr) {
-        // Not there: the caller's ordinary case. There but unreadable: a problem.
-        const int error = opened ? errno : opened.error;
-        if (opened) ::close(opened.fd);
-        if (opened.not_regular != nullptr) {
-            RecordLoadProblem(host, opened.not_regular);
-        } else if (error != ENOENT) {
-            RecordLoadProblem(host, std::string("cannot be read: ") + std::strerror(error));
-        }
+        RecordLoadProblem(host, std::string("cannot be read: ") + std::strerror(errno));
+        ::close(opened.fd);
         return nullptr;
     }
     // Positions are 32-bit signed, as in the files' own size words' useful range.

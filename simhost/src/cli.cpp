@@ -668,10 +668,11 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
         static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
                                   std::chrono::steady_clock::now() - pictures_start)
                                   .count());
-    const int stop_signal = StopSignal();
-    if (stop_signal != 0) {
-        sim.LogEvent(std::string("stopped by ") + (stop_signal == SIGINT ? "SIGINT" : "SIGTERM"));
-    }
+    int stop_signal = StopSignal();
+    const auto log_stop = [&sim](int signal) {
+        sim.LogEvent(std::string("stopped by ") + (signal == SIGINT ? "SIGINT" : "SIGTERM"));
+    };
+    if (stop_signal != 0) log_stop(stop_signal);
     // The flight is over: its lines go out before the waits that follow.
     sim.FlushEventLog();
     if (has_scenario) report(scenario.Finish());
@@ -681,6 +682,8 @@ int SimhostMain(int argc, const char* const* argv, std::ostream& out, std::ostre
     if (!o.state_json.empty()) {
         instructor_failures = AskInstructorFailures([] { return StopSignal() != 0; });
     }
+    // A stop that came during the query cut it short: the run ends as stopped.
+    if (stop_signal == 0 && (stop_signal = StopSignal()) != 0) log_stop(stop_signal);
     sim.Stop();
 
     int code = has_scenario && scenario.failures() > 0 ? kExitCheckFailed : kExitOk;

@@ -49,6 +49,11 @@ struct OpenedFile {
 // returned is blocking again (for a regular file that changes nothing).
 // Nothing is recorded here; the callers say what they met.
 OpenedFile OpenHostFile(const std::string& host_path, int flags, mode_t mode = 0644);
+// Records as a load problem of the file why OpenHostFile refused it: what
+// it is when it is not a regular file, else (for an open to read) the
+// system's reason, "cannot be read: ...". Nothing for a file that is not
+// there, the callers' ordinary case.
+void RecordRefusedOpen(const std::string& host_path, const OpenedFile& file, bool reading = true);
 
 // Reads a whole regular file at a host path into `data` (emptied first),
 // with OpenHostFile: what came of it, and on kFailed the system's error
