@@ -2,9 +2,9 @@
 #include "zu/simhost/snapshot_index.h"
 
 #include <algorithm>
-#include <fstream>
-#include <system_error>
 #include <utility>
+
+#include "zu/platform/files.h"
 
 namespace zu::simhost {
 
@@ -111,20 +111,12 @@ bool SnapshotIndex::Add(const fs::path& dir, const std::string& name,
         stages_.push_back({name, std::move(pictures)});
     }
     const fs::path file = dir / "index.html";
-    // Written beside and renamed, so a browser never shows half a page.
-    const fs::path temp = dir / "index.html.part";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out || !(out << Html(stages_)) || !out.flush()) {
-            *error = "cannot write " + file.string();
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(temp, file, ec);
-    if (ec) {
-        *error = "cannot write " + file.string() + ": " + ec.message();
-        fs::remove(temp, ec);
+    // Written whole or not at all: a browser never shows half a page.
+    const std::string page = Html(stages_);
+    const platform::WholeFileWrite written =
+        platform::WriteWholeHostFile(file.string(), page.data(), page.size(), false);
+    if (!written) {
+        *error = "cannot write " + file.string() + ": " + written.Describe();
         return false;
     }
     return true;

@@ -10,6 +10,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "zu/platform/files.h"
 #include "zu/platform/load_problems.h"
 #include "zu/platform/net_session.h"
 #include "zu/simhost/cdu_keys.h"
@@ -746,20 +747,12 @@ bool WriteStateJson(const std::filesystem::path& file, const Simulator& sim,
                     const InstructorFailures* instructor_failures) {
     std::error_code ec;
     if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
-    // Written beside and renamed, so a reader never sees half a file.
-    const std::filesystem::path temp = file.string() + ".part";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out) WriteStateJson(out, sim, scenario, instructor_failures);
-        if (!out || !out.flush()) {
-            *error = "cannot write " + file.string();
-            return false;
-        }
-    }
-    std::filesystem::rename(temp, file, ec);
-    if (ec) {
-        *error = "cannot write " + file.string() + ": " + ec.message();
-        std::filesystem::remove(temp, ec);
+    // Written whole or not at all: a reader never sees half a file.
+    const std::string text = BuildStateJson(sim, scenario, instructor_failures);
+    const platform::WholeFileWrite written =
+        platform::WriteWholeHostFile(file.string(), text.data(), text.size(), false);
+    if (!written) {
+        *error = "cannot write " + file.string() + ": " + written.Describe();
         return false;
     }
     return true;
