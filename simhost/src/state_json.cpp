@@ -10,6 +10,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "text_util.h"
 #include "zu/platform/files.h"
 #include "zu/platform/load_problems.h"
 #include "zu/platform/net_session.h"
@@ -80,15 +81,7 @@ json Number(double v) {
 // are decoded from its code page: ModuleTextUtf8.)
 std::string SafeText(const std::string& s) {
     std::string out;
-    for (unsigned char c : s) {
-        if (c >= 0x20 && c < 0x7F) {
-            out += static_cast<char>(c);
-        } else {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02X", c);
-            out += buf;
-        }
-    }
+    for (const char c : s) text::AppendEscaped(out, static_cast<unsigned char>(c));
     return out;
 }
 

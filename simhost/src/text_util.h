@@ -38,22 +38,30 @@ inline bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
     return s.size() >= prefix.size() && EqualNoCase(s.substr(0, prefix.size()), prefix);
 }
 
+inline bool PrintableAscii(unsigned char c) {
+    return c >= 0x20 && c < 0x7F;
+}
+
+// One byte as text shows it: itself when printable ASCII, else \xNN.
+inline void AppendEscaped(std::string& out, unsigned char c) {
+    if (PrintableAscii(c)) {
+        out += static_cast<char>(c);
+    } else {
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "\\x%02X", c);
+        out += buf;
+    }
+}
+
 // A field of a file as a message shows it: bytes outside printable ASCII
 // as \xNN, at most 80 characters of it followed by "..." when it is longer.
 inline std::string Echo(std::string_view field) {
     constexpr size_t kMost = 80;
     std::string out;
-    for (size_t i = 0; i < field.size(); ++i) {
-        const auto c = static_cast<unsigned char>(field[i]);
-        const bool printable = c >= 0x20 && c < 0x7F;
-        if (out.size() + (printable ? 1 : 4) > kMost) return out + "...";
-        if (printable) {
-            out += static_cast<char>(c);
-        } else {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02X", c);
-            out += buf;
-        }
+    for (const char ch : field) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (out.size() + (PrintableAscii(c) ? 1 : 4) > kMost) return out + "...";
+        AppendEscaped(out, c);
     }
     return out;
 }
