@@ -355,15 +355,16 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     void ArmFrameTimer() {
         frame_timer_armed_ = true;
         frame_timer_.expires_at(frame_started_ + frame_limit_);
-        frame_timer_.async_wait(
-            asio::bind_allocator(HandlerAllocator<int>(timer_memory_),
-                                 [self = shared_from_this()](const asio::error_code& ec) {
-                                     self->frame_timer_armed_ = false;
-                                     if (ec || self->quiet_ || !self->MidFrame()) return;
-                                     if (self->FrameOverdue())
-                                         return self->Ended(StreamEnd::FrameTimeout);
-                                     self->ArmFrameTimer();  // for the frame begun since
-                                 }));
+        frame_timer_.async_wait(asio::bind_allocator(
+            HandlerAllocator<int>(timer_memory_),
+            [self = shared_from_this()](const asio::error_code& ec) { self->FrameTimerDone(ec); }));
+    }
+
+    void FrameTimerDone(const asio::error_code& ec) {
+        frame_timer_armed_ = false;
+        if (ec || quiet_ || !MidFrame()) return;
+        if (FrameOverdue()) return Ended(StreamEnd::FrameTimeout);
+        ArmFrameTimer();  // for the frame begun since
     }
 
     bool FrameOverdue() const {
