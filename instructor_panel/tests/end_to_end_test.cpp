@@ -231,7 +231,7 @@ class EndToEndTest : public QObject {
     // handshake and frame time of 10 s), reached by advancing the sessions'
     // clock, which is this process's: the link's.
     void aPanelGetsInWhenSilentOrHalfFinishedPeersHoldEveryPlace() {
-        zu::NetServerStop();  // each round counts from 0
+        zu::NetServerStop();  // the counters start from 0
         zu::InstructorLinkStart();
         QVERIFY(zu::NetServerHosting.load() != 0);
         QTemporaryDir pictures;
