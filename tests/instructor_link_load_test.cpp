@@ -6,11 +6,15 @@
 // request wait to be closed and one panel never reads its replies. Every
 // message must be answered within two ticks, every command acknowledged,
 // and the process must not grow. The run is bounded: eight simulated
-// seconds, a second or two of real time.
+// seconds, a second or two of real time. The sessions' clock moves with the
+// simulated time.
 //
 // Bounds: the 65th simultaneous connection is closed at once, silent
 // connections are closed after the handshake time, and the state file shows
-// the server's counters; a well-behaved panel is answered throughout.
+// the server's counters; a well-behaved panel is answered throughout. The
+// bounds' times are the module's own (10 s and 30 s), reached by advancing
+// the sessions' clock: what is asserted follows from the advances, not from
+// how fast the machine runs.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <unistd.h>
@@ -24,6 +28,7 @@
 
 #include "core/systems_tick.h"
 #include "instructor_link_support.h"
+#include "zu/platform/session_clock.h"
 #include "zu/simhost/state_json.h"
 
 namespace zu::e2e {
@@ -105,6 +110,14 @@ class RawPeer {
     bool connected_ = false;
 };
 
+// The module's session counters as the session layer keeps them (empty when
+// it is not hosting): cheap to look at in a loop.
+platform::SessionHostStats LinkCounters(uint16_t port) {
+    for (const platform::SessionHostStats& h : platform::HostedSessions())
+        if (h.port == port) return h;
+    return {};
+}
+
 // The module's session counters, as the state file reports them.
 nlohmann::json LinkSession(const simhost::Simulator& sim, uint16_t port) {
     const nlohmann::json state = nlohmann::json::parse(simhost::BuildStateJson(sim, nullptr));
@@ -161,6 +174,10 @@ class InstructorLinkLoad : public LinkFlight {
             }
             ASSERT_EQ(Received(), total_);
             sim_->RunFrame();
+            const auto clock_ms = static_cast<int64_t>(now_ms_ + kFrameMs);
+            ASSERT_TRUE(
+                platform::AdvanceSessionClock(std::chrono::milliseconds(clock_ms - clock_ms_)));
+            clock_ms_ = clock_ms;
             if (InstructorReceiveTail.load(std::memory_order_acquire) != total_) continue;
             for (Panel& p : panels_) {
                 ASSERT_TRUE(p.link.WaitReplies(p.sent)) << "a reply is missing";
@@ -176,12 +193,13 @@ class InstructorLinkLoad : public LinkFlight {
     const uint16_t groups_[5] = {1, 3, 4, 5, 10};
     double now_ms_ = 0;
     double next_poll_ms_ = 0;
+    int64_t clock_ms_ = 0;  // how far the sessions' clock was moved
     uint32_t total_ = 0;
     uint32_t max_latency_ticks_ = 0;
 };
 
 TEST_F(InstructorLinkLoad, EightFastPanelsAreAnsweredWithinTwoTicksAndNothingGrows) {
-    NetServerHandshakeTimeoutMs = 500;
+    NetServerHandshakeTimeoutMs = 2000;
     StartFlight();
     ASSERT_EQ(NetServerHosting.load(), 1);
     // Silent connections, accepted first, are closed while the panels poll.
@@ -198,6 +216,8 @@ TEST_F(InstructorLinkLoad, EightFastPanelsAreAnsweredWithinTwoTicksAndNothingGro
     Run(1000);  // warm up: buffers reach their working size
     const long before = ResidentBytes();
     Run(8000);
+    // Closed two simulated seconds into the run, while the panels polled.
+    const uint64_t closed_in_run = LinkCounters(Port()).handshake_timeouts;
     Deliver(total_);
     for (Panel& p : panels_) {
         ASSERT_TRUE(p.link.WaitReplies(p.sent));
@@ -209,6 +229,7 @@ TEST_F(InstructorLinkLoad, EightFastPanelsAreAnsweredWithinTwoTicksAndNothingGro
     EXPECT_LE(max_latency_ticks_, 2u);
     const long after = ResidentBytes();
     EXPECT_LT(after - before, 4L << 20) << "resident " << before << " -> " << after;
+    EXPECT_EQ(closed_in_run, 16u);
 
     for (auto& s : silent) EXPECT_EQ(s->BytesUntilClosed(), 0);
     const nlohmann::json session = LinkSession(*sim_, Port());
@@ -368,22 +389,22 @@ class InstructorLinkBounds : public LinkFlight {
         NetServerHandshakeTimeoutMs = 10000;
         NetServerSilentPeerMs = 30000;
     }
-    // Waits (bounded) until the link counts `n` open connections. (Read from
-    // the session's counters, which the state file writes: a state file per
-    // look would take long enough, on a slow build, to let a peer's silence
-    // run out while the test is still connecting the others.)
+    // Waits (bounded) until the link counts `n` open connections.
     bool WaitConnections(size_t n) {
+        return WaitUntil([&] { return Link().connections == n; });
+    }
+    template <typename Done>
+    static bool WaitUntil(Done done) {
         const auto deadline = std::chrono::steady_clock::now() + kLinkBound;
-        while (Connections() != n) {
+        while (!done()) {
             if (std::chrono::steady_clock::now() > deadline) return false;
             std::this_thread::yield();
         }
         return true;
     }
-    size_t Connections() {
-        for (const platform::SessionHostStats& h : platform::HostedSessions())
-            if (h.port == Port()) return h.connections;
-        return 0;
+    platform::SessionHostStats Link() const { return LinkCounters(Port()); }
+    static void Advance(std::chrono::milliseconds by) {
+        ASSERT_TRUE(platform::AdvanceSessionClock(by));
     }
     // One poll from `c`, answered through the tick.
     void ExpectAnswered(LinkClient& c) {
@@ -427,20 +448,22 @@ TEST_F(InstructorLinkBounds, TheSixtyFifthConnectionIsClosedAtOnce) {
 }
 
 TEST_F(InstructorLinkBounds, SilentConnectionsAreClosedAfterTheHandshakeTime) {
-    NetServerHandshakeTimeoutMs = 300;
-    StartFlight();
+    StartFlight();  // the module's handshake time, 10 s
     LinkClient good;
     ASSERT_EQ(good.Connect(Port()), platform::kSessionOk);
-    const auto start = std::chrono::steady_clock::now();
     RawPeer silent(Port());
     RawPeer partial(Port());  // half a connect request
     ASSERT_TRUE(partial.connected());
     const uint8_t header[2] = {16, 0};
     ASSERT_TRUE(partial.Write(header, sizeof header));
+    ASSERT_TRUE(WaitConnections(3));
     ExpectAnswered(good);
+    ASSERT_NO_FATAL_FAILURE(Advance(std::chrono::seconds(5)));
+    EXPECT_EQ(Link().handshake_timeouts, 0u);  // not before its time
+    EXPECT_EQ(Link().connections, 3u);
+    ASSERT_NO_FATAL_FAILURE(Advance(std::chrono::seconds(5)));
     EXPECT_EQ(silent.BytesUntilClosed(), 0);
     EXPECT_EQ(partial.BytesUntilClosed(), 0);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
     // The panel that connected properly is past its handshake and stays.
     ExpectAnswered(good);
     const nlohmann::json session = LinkSession(*sim_, Port());
@@ -453,27 +476,28 @@ TEST_F(InstructorLinkBounds, SilentConnectionsAreClosedAfterTheHandshakeTime) {
 // a panel arriving before any of them has been silent for the silent-peer
 // time is refused, as at the cap; one arriving after it takes the place of
 // the peer silent longest, is answered, and the state file counts the close.
-// The time is waited for by an event of the link's own: a peer that never
-// sends its connect request is closed after the handshake time, which is
-// longer than the silent-peer time.
+// On the way a peer that never sends its connect request holds the last
+// place until the handshake time.
 TEST_F(InstructorLinkBounds, PeersThatOnlyHandshakeGiveWayToAPanelOnceSilentLongEnough) {
-    NetServerSilentPeerMs = 1000;
-    NetServerHandshakeTimeoutMs = 1500;
-    StartFlight();
+    StartFlight();  // silent-peer time 30 s, handshake time 10 s
     std::vector<std::unique_ptr<RawPeer>> silent;
     for (int i = 0; i < 63; ++i) {
         silent.push_back(std::make_unique<RawPeer>(Port()));
         ASSERT_TRUE(silent.back()->Handshake());
     }
     ASSERT_TRUE(WaitConnections(63));
-    const auto mute_in = std::chrono::steady_clock::now();
     RawPeer mute(Port());  // holds the 64th place until the handshake time
     ASSERT_TRUE(WaitConnections(64));
     LinkClient early;
     EXPECT_EQ(early.Connect(Port()), platform::kSessionRefused);
 
+    ASSERT_NO_FATAL_FAILURE(Advance(std::chrono::seconds(5)));
+    EXPECT_EQ(Link().connections, 64u);  // the mute peer's time has not run out
+    ASSERT_NO_FATAL_FAILURE(Advance(std::chrono::seconds(5)));
     EXPECT_EQ(mute.BytesUntilClosed(), 0);
-    EXPECT_GE(std::chrono::steady_clock::now() - mute_in, std::chrono::milliseconds(1500));
+    EXPECT_EQ(Link().connections, 63u);
+    // Silent for the whole silent-peer time.
+    ASSERT_NO_FATAL_FAILURE(Advance(std::chrono::seconds(20)));
     silent.push_back(std::make_unique<RawPeer>(Port()));  // the 64th again, silent just now
     ASSERT_TRUE(silent.back()->Handshake());
     ASSERT_TRUE(WaitConnections(64));
@@ -497,8 +521,7 @@ TEST_F(InstructorLinkBounds, PeersThatOnlyHandshakeGiveWayToAPanelOnceSilentLong
 // each is closed once the handshake time has run from the frame's first
 // byte, and a panel then connects and is answered.
 TEST_F(InstructorLinkBounds, PeersLeavingHalfAFrameAreClosedAfterTheHandshakeTime) {
-    NetServerHandshakeTimeoutMs = 400;
-    StartFlight();
+    StartFlight();  // the module's handshake (and frame) time, 10 s
     std::vector<std::unique_ptr<RawPeer>> half;
     const InstructorMessage m = LinkRequest(kInstructorDataRequest, kInstructorGroupElectrics);
     for (int i = 0; i < 64; ++i) {
@@ -507,17 +530,25 @@ TEST_F(InstructorLinkBounds, PeersLeavingHalfAFrameAreClosedAfterTheHandshakeTim
     }
     ASSERT_TRUE(WaitConnections(64));
     const uint32_t received = Received();
-    const auto begun = std::chrono::steady_clock::now();
     for (auto& peer : half) {
         const uint32_t size = sizeof m;
         const uint8_t header[4] = {uint8_t(size), uint8_t(size >> 8), 0, 0};
         ASSERT_TRUE(peer->Write(header, sizeof header));
         ASSERT_TRUE(peer->Write(&m, sizeof m / 2));
     }
+    // Every frame begun as the link sees it, then the time runs from there.
+    ASSERT_TRUE(WaitUntil([&] {
+        const platform::SessionHostStats link = Link();
+        return link.peers.size() == 64 &&
+               std::all_of(link.peers.begin(), link.peers.end(),
+                           [](const platform::SessionPeerStats& p) { return p.mid_frame; });
+    }));
+    ASSERT_NO_FATAL_FAILURE(Advance(std::chrono::seconds(5)));
+    EXPECT_EQ(Link().frame_timeouts, 0u);
+    EXPECT_EQ(Link().connections, 64u);
+    ASSERT_NO_FATAL_FAILURE(Advance(std::chrono::seconds(5)));
+    EXPECT_EQ(Link().frame_timeouts, 64u);  // all of them by the time the advance returns
     for (auto& peer : half) EXPECT_EQ(peer->BytesUntilClosed(), 12);
-    const auto took = std::chrono::steady_clock::now() - begun;
-    EXPECT_GE(took, std::chrono::milliseconds(400));
-    EXPECT_LT(took, std::chrono::milliseconds(400 + 2000));
     EXPECT_EQ(Received(), received);  // no half message reached the module
 
     LinkClient panel;

@@ -21,6 +21,8 @@
 #include <QThread>
 #include <QTimer>
 #include <QtTest>
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -31,6 +33,7 @@
 #include "form.h"
 #include "widgets.h"
 #include "zu/platform/net_session.h"
+#include "zu/platform/session_clock.h"
 #include "zu/simhost/simulator.h"
 
 using rizezo::Tform1;
@@ -78,17 +81,21 @@ class EndToEndTest : public QObject {
         return false;
     }
 
-    // Waits (bounded) until the module's link counts `n` open connections.
-    bool WaitForConnections(size_t n) {
+    // Waits (bounded) until `done` holds for the module's link counters.
+    bool WaitForLink(const std::function<bool(const zu::platform::SessionHostStats&)>& done) {
         QElapsedTimer guard;
         guard.start();
         while (guard.elapsed() < 10000) {
             for (const zu::platform::SessionHostStats& h : zu::platform::HostedSessions()) {
-                if (h.port == port_ && h.connections == n) return true;
+                if (h.port == port_ && done(h)) return true;
             }
             QThread::yieldCurrentThread();
         }
         return false;
+    }
+    bool WaitForConnections(size_t n) {
+        return WaitForLink(
+            [n](const zu::platform::SessionHostStats& h) { return h.connections == n; });
     }
 
     static int ConnectRaw(uint16_t port) {
@@ -220,13 +227,11 @@ class EndToEndTest : public QObject {
     // Every place of the link held by peers that only completed their
     // handshake, or that sent a frame header and half a message: the
     // program, started later in screenshot mode, connects and gets its
-    // reply. The bounds are shortened: the silent-peer time to 300 ms, the
-    // handshake (and frame) time to 500 ms. Time is waited for by the link's
-    // own events: peers closed for a late connect request or frame.
+    // reply. The bounds are the module's (a silent-peer time of 30 s, a
+    // handshake and frame time of 10 s), reached by advancing the sessions'
+    // clock, which is this process's: the link's.
     void aPanelGetsInWhenSilentOrHalfFinishedPeersHoldEveryPlace() {
-        zu::NetServerStop();
-        zu::NetServerSilentPeerMs = 300;
-        zu::NetServerHandshakeTimeoutMs = 500;
+        zu::NetServerStop();  // the counters start from 0
         zu::InstructorLinkStart();
         QVERIFY(zu::NetServerHosting.load() != 0);
         QTemporaryDir pictures;
@@ -245,12 +250,24 @@ class EndToEndTest : public QObject {
             if (half_frame) {
                 QVERIFY(WaitForConnections(64));
                 for (int fd : peers) QVERIFY(::send(fd, half, sizeof half, MSG_NOSIGNAL) > 0);
+                QVERIFY(WaitForLink([](const zu::platform::SessionHostStats& h) {
+                    return h.peers.size() == 64 &&
+                           std::all_of(
+                               h.peers.begin(), h.peers.end(),
+                               [](const zu::platform::SessionPeerStats& p) { return p.mid_frame; });
+                }));
+                QVERIFY(zu::platform::AdvanceSessionClock(std::chrono::seconds(10)));
                 for (int fd : peers) QVERIFY(ClosedByHost(fd));
             } else {
                 QVERIFY(WaitForConnections(63));
                 const int mute = ConnectRaw(port_);  // never sends its connect request
-                QVERIFY(ClosedByHost(mute));         // the others have been silent since
+                QVERIFY(WaitForConnections(64));
+                QVERIFY(zu::platform::AdvanceSessionClock(std::chrono::seconds(10)));
+                QVERIFY(ClosedByHost(mute));
                 ::close(mute);
+                // The others have been silent since their handshake, for the
+                // silent-peer time now.
+                QVERIFY(zu::platform::AdvanceSessionClock(std::chrono::seconds(20)));
                 peers.push_back(ConnectRaw(port_));
                 QVERIFY(::send(peers.back(), request, sizeof request, MSG_NOSIGNAL) ==
                         sizeof request);
@@ -282,10 +299,6 @@ class EndToEndTest : public QObject {
             zu::NetServerStop();  // the next round counts from 0
             zu::InstructorLinkStart();
         }
-        zu::NetServerStop();
-        zu::NetServerSilentPeerMs = 30000;
-        zu::NetServerHandshakeTimeoutMs = 10000;
-        zu::InstructorLinkStart();
     }
 
     void connectingToNothingShowsTheError() {

@@ -16,7 +16,6 @@
 #include <QTimer>
 #include <QtTest>
 #include <atomic>
-#include <chrono>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -120,7 +119,6 @@ uint16_t FreePort() {
 struct ProgramRun {
     int exit_code = -1;  // -1: it did not exit by itself
     QString stderr_text;
-    std::chrono::steady_clock::time_point ended;
 };
 
 // Runs the Rizezo program in screenshot mode.
@@ -136,7 +134,6 @@ ProgramRun RunProgram(const QStringList& args) {
         program.waitForFinished();
         return run;
     }
-    run.ended = std::chrono::steady_clock::now();
     run.exit_code = program.exitCode();
     run.stderr_text = QString::fromLocal8Bit(program.readAllStandardError());
     return run;
@@ -173,11 +170,6 @@ class HostileServer {
         ::close(listener_);
     }
     uint16_t Port() const { return port_; }
-    // When the damage was done (after the program exited).
-    std::chrono::steady_clock::time_point DoneAt() {
-        if (thread_.joinable()) thread_.join();
-        return done_at_;
-    }
 
   private:
     void Serve() {
@@ -189,7 +181,6 @@ class HostileServer {
             ::send(fd, answer, sizeof answer, MSG_NOSIGNAL) == sizeof answer &&
             ReadFrame(fd, &request)) {
             if (!bytes_.empty()) ::send(fd, bytes_.data(), bytes_.size(), MSG_NOSIGNAL);
-            done_at_ = std::chrono::steady_clock::now();
             if (close_after_) {
                 ::close(fd);
                 return;
@@ -222,7 +213,6 @@ class HostileServer {
     int listener_ = -1;
     uint16_t port_ = 0;
     std::thread thread_;
-    std::chrono::steady_clock::time_point done_at_;
 };
 
 }  // namespace
@@ -307,9 +297,10 @@ class LinkTest : public QObject {
                                                                   .arg(run.exit_code)
                                                                   .arg(run.stderr_text)));
             QVERIFY2(run.stderr_text.contains(c.says), qPrintable(run.stderr_text));
+            // Said before the wait ran out, however long the program took:
+            // the first of the two to come decides the exit code and the
+            // words, and the wait's are 4 and "no reply".
             QVERIFY2(!run.stderr_text.contains("no reply"), qPrintable(run.stderr_text));
-            const auto after = run.ended - server.DoneAt();
-            QVERIFY2(after < std::chrono::seconds(1), c.what);
             QVERIFY(QFile::remove(file));
         }
 

@@ -30,6 +30,13 @@
 // watches is never the silent one; the host takes it as a sign of life and
 // never hands it on. A closed connection is freed when the last operation
 // holding it ends.
+//
+// Every bound runs on the session clock (session_clock.h): the timers are
+// timers of that clock, and when a test advances it, each host and client
+// checks its bounds on its worker at once (PostClockCheck) instead of at its
+// timers' next wake, which the system still schedules in real time. A
+// client's Connect waits for the host's answer on the steady clock: that
+// time-out is its caller's wait, not a bound of the session.
 #include "zu/platform/net_session.h"
 
 #include <algorithm>
@@ -47,11 +54,15 @@
 #include <thread>
 #include <vector>
 
+#include "session_clock_watch.h"
+#include "zu/platform/session_clock.h"
+
 namespace zu::platform {
 namespace {
 
 using asio::ip::tcp;
 using Executor = asio::io_context::executor_type;
+using SessionTimer = asio::basic_waitable_timer<SessionClock>;
 
 constexpr size_t kFrameHeaderBytes = 4;
 constexpr size_t kAnswerBytes = 8;  // i32 result, u32 player id
@@ -141,14 +152,15 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     // The read loop ended by itself (peer gone, error, malformed or late
     // frame); Cause() says which.
     using ClosedFn = std::function<void(FrameStream& stream)>;
-    using Clock = std::chrono::steady_clock;
+    using Clock = SessionClock;
 
     FrameStream(tcp::socket socket, Executor executor)
         : socket_(std::move(socket)),
           executor_(executor),
           deadline_(executor),
           frame_timer_(executor),
-          last_heard_(Clock::now()) {
+          made_(Clock::now()),
+          last_heard_(made_) {
         StreamsAlive.fetch_add(1, std::memory_order_relaxed);
         NoteQueued();
     }
@@ -253,7 +265,16 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     void CountReceivedDropped() { received_dropped_.fetch_add(1, std::memory_order_relaxed); }
     void CountKeepAlive() { keepalives_.fetch_add(1, std::memory_order_relaxed); }
     // The handshake deadline (host side; worker thread only).
-    asio::steady_timer& Deadline() { return deadline_; }
+    SessionTimer& Deadline() { return deadline_; }
+    // When the stream was made (the host's accept).
+    Clock::time_point Made() const { return made_; }
+    // Any thread: a frame has begun and is not complete yet.
+    bool MidFrame() const { return in_frame_.load(std::memory_order_relaxed); }
+    // Worker thread: ends the stream when its frame in progress is overdue
+    // (the clock may have moved ahead of the frame timer's wake).
+    void CheckFrameTime() {
+        if (!quiet_ && MidFrame() && FrameOverdue()) Ended(StreamEnd::FrameTimeout);
+    }
     // Worker thread: why the read loop ended by itself.
     StreamEnd Cause() const { return cause_; }
     // Worker thread: when a byte last came (a frame begun or completed), or
@@ -318,7 +339,7 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     }
 
     void Deliver(size_t size) {
-        in_frame_ = false;
+        in_frame_.store(false, std::memory_order_relaxed);
         last_heard_ = Clock::now();
         if (!on_frame_(*this, body_.data(), size)) return;
         if (quiet_) return;
@@ -326,7 +347,7 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     }
 
     void FrameBegun() {
-        in_frame_ = true;
+        in_frame_.store(true, std::memory_order_relaxed);
         frame_started_ = last_heard_ = Clock::now();
         if (frame_limit_.count() > 0 && !frame_timer_armed_) ArmFrameTimer();
     }
@@ -336,14 +357,18 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
         frame_timer_.expires_at(frame_started_ + frame_limit_);
         frame_timer_.async_wait(asio::bind_allocator(
             HandlerAllocator<int>(timer_memory_),
-            [self = shared_from_this()](const asio::error_code& ec) {
-                self->frame_timer_armed_ = false;
-                if (ec || self->quiet_ || !self->in_frame_) return;
-                if (Clock::now() >= self->frame_started_ + self->frame_limit_) {
-                    return self->Ended(StreamEnd::FrameTimeout);
-                }
-                self->ArmFrameTimer();  // for the frame begun since
-            }));
+            [self = shared_from_this()](const asio::error_code& ec) { self->FrameTimerDone(ec); }));
+    }
+
+    void FrameTimerDone(const asio::error_code& ec) {
+        frame_timer_armed_ = false;
+        if (ec || quiet_ || !MidFrame()) return;
+        if (FrameOverdue()) return Ended(StreamEnd::FrameTimeout);
+        ArmFrameTimer();  // for the frame begun since
+    }
+
+    bool FrameOverdue() const {
+        return frame_limit_.count() > 0 && Clock::now() >= frame_started_ + frame_limit_;
     }
 
     // The owner hears of the end before the socket closes, so its counters
@@ -388,8 +413,8 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
 
     tcp::socket socket_;
     Executor executor_;
-    asio::steady_timer deadline_;
-    asio::steady_timer frame_timer_;
+    SessionTimer deadline_;
+    SessionTimer frame_timer_;
     FrameFn on_frame_;
     ClosedFn on_closed_;
     std::array<uint8_t, kFrameHeaderBytes> header_{};
@@ -400,9 +425,10 @@ class FrameStream : public std::enable_shared_from_this<FrameStream> {
     bool accept_empty_ = false;
     StreamEnd cause_ = StreamEnd::None;
     std::chrono::milliseconds frame_limit_{0};
-    bool in_frame_ = false;
+    std::atomic<bool> in_frame_{false};  // written by the worker only
     bool frame_timer_armed_ = false;
     Clock::time_point frame_started_{};
+    const Clock::time_point made_;
     Clock::time_point last_heard_;
 
     std::mutex out_mutex_;
@@ -463,7 +489,7 @@ void KeepEnded(SessionHostStats stats) {
     EndedRegistry.push_back(std::move(stats));
 }
 
-class AsioSessionHost final : public SessionHost {
+class AsioSessionHost final : public SessionHost, SessionClockWatcher {
   public:
     ~AsioSessionHost() override { Close(); }
 
@@ -516,7 +542,11 @@ class AsioSessionHost final : public SessionHost {
         retry_timer_ = std::make_unique<asio::steady_timer>(*io_);
         guard_.emplace(io_->get_executor());
         StartAccept();
-        worker_ = std::thread([io = io_.get()] { io->run(); });
+        worker_ = std::thread([io = io_.get()] {
+            MarkSessionWorkerThread();
+            io->run();
+        });
+        WatchSessionClock(this);
         {
             std::lock_guard<std::mutex> lock(HostRegistryMutex);
             HostRegistry.insert(this);
@@ -555,6 +585,7 @@ class AsioSessionHost final : public SessionHost {
     void Close() override {
         std::lock_guard<std::mutex> control(control_mutex_);
         if (!io_) return;
+        UnwatchSessionClock(this);
         {
             std::lock_guard<std::mutex> lock(HostRegistryMutex);
             HostRegistry.erase(this);
@@ -609,7 +640,7 @@ class AsioSessionHost final : public SessionHost {
         for (const auto& [player, stream] : players_) {
             stats.peers.push_back({player, stream->FramesSent(), stream->FramesDropped(),
                                    stream->FramesReceived(), stream->ReceivedDropped(),
-                                   stream->KeepAlives()});
+                                   stream->KeepAlives(), stream->MidFrame()});
             stats.frames_dropped += stream->FramesDropped();
             stats.received_dropped += stream->ReceivedDropped();
         }
@@ -617,6 +648,33 @@ class AsioSessionHost final : public SessionHost {
     }
 
   private:
+    // The clock moved: the bounds are checked on the worker, then the
+    // check is reported done behind the closes it started.
+    void PostClockCheck(uint64_t generation) override {
+        asio::post(*io_, [this, io = io_.get(), generation] {
+            CheckBounds();
+            asio::post(*io, [this, generation] { SessionClockChecked(this, generation); });
+        });
+    }
+
+    // Worker thread: closes the connections overdue with their connect
+    // request or with a frame begun.
+    void CheckBounds() {
+        const auto now = SessionClock::now();
+        const auto handshake = std::chrono::milliseconds(limits_.handshake_timeout_ms);
+        std::vector<std::shared_ptr<FrameStream>> streams;
+        for (const auto& stream : waiting_) {
+            if (now >= stream->Made() + handshake) streams.push_back(stream);
+        }
+        for (const auto& stream : streams) OnHandshakeTimeout(*stream);
+        streams.clear();
+        {
+            std::lock_guard<std::mutex> lock(players_mutex_);
+            for (const auto& entry : players_) streams.push_back(entry.second);
+        }
+        for (const auto& stream : streams) stream->CheckFrameTime();
+    }
+
     int32_t Send(PlayerId player, const void* data, size_t size, bool wake) {
         if (data == nullptr || size == 0 || size > kMaxFrameBytes) return kSessionBadArgument;
         // Held while queueing, so Close cannot drop the io_context under us.
@@ -678,7 +736,8 @@ class AsioSessionHost final : public SessionHost {
         auto stream = std::make_shared<FrameStream>(std::move(socket), io_->get_executor());
         waiting_.insert(stream);
         connections_.fetch_add(1, std::memory_order_relaxed);
-        stream->Deadline().expires_after(std::chrono::milliseconds(limits_.handshake_timeout_ms));
+        stream->Deadline().expires_at(stream->Made() +
+                                      std::chrono::milliseconds(limits_.handshake_timeout_ms));
         stream->Deadline().async_wait(
             [this, weak = std::weak_ptr<FrameStream>(stream)](const asio::error_code& ec) {
                 if (ec) return;
@@ -863,7 +922,7 @@ class AsioSessionHost final : public SessionHost {
 
 // ---------------------------------------------------------------------------
 
-class AsioSessionClient final : public SessionClient {
+class AsioSessionClient final : public SessionClient, SessionClockWatcher {
   public:
     ~AsioSessionClient() override { Close(); }
 
@@ -905,8 +964,12 @@ class AsioSessionClient final : public SessionClient {
         guard_.emplace(io_->get_executor());
         socket_ = std::make_unique<tcp::socket>(*io_);
         deadline_ = std::make_unique<asio::steady_timer>(*io_);
-        keepalive_ = std::make_unique<asio::steady_timer>(*io_);
-        worker_ = std::thread([io = io_.get()] { io->run(); });
+        keepalive_ = std::make_unique<SessionTimer>(*io_);
+        worker_ = std::thread([io = io_.get()] {
+            MarkSessionWorkerThread();
+            io->run();
+        });
+        WatchSessionClock(this);
 
         asio::post(*io_, [this, endpoints, timeout_ms] {
             deadline_->expires_after(std::chrono::milliseconds(timeout_ms));
@@ -1018,19 +1081,35 @@ class AsioSessionClient final : public SessionClient {
         keepalive_->async_wait(asio::bind_allocator(
             HandlerAllocator<int>(keepalive_memory_), [this](const asio::error_code& ec) {
                 if (ec) return;
-                std::shared_ptr<FrameStream> stream;
-                {
-                    std::lock_guard<std::mutex> lock(result_mutex_);
-                    if (!connected_) return;
-                    stream = stream_;
-                }
-                if (!stream) return;
-                const auto interval = std::chrono::milliseconds(limits_.keepalive_ms);
-                if (FrameStream::Clock::now() >= stream->LastQueued() + interval) {
-                    stream->Queue(nullptr, 0);  // sent nothing for the interval
-                }
-                ArmKeepAlive(stream->LastQueued());
+                if (const auto stream = SendKeepAliveIfDue()) ArmKeepAlive(stream->LastQueued());
             }));
+    }
+
+    // Worker thread: queues a keep-alive when nothing was queued for the
+    // interval; the stream while connected (else null).
+    std::shared_ptr<FrameStream> SendKeepAliveIfDue() {
+        std::shared_ptr<FrameStream> stream;
+        {
+            std::lock_guard<std::mutex> lock(result_mutex_);
+            if (!connected_) return nullptr;
+            stream = stream_;
+        }
+        if (!stream || limits_.keepalive_ms == 0) return stream;
+        const auto interval = std::chrono::milliseconds(limits_.keepalive_ms);
+        if (SessionClock::now() >= stream->LastQueued() + interval) {
+            stream->Queue(nullptr, 0);  // sent nothing for the interval
+        }
+        return stream;
+    }
+
+    // The clock moved: a keep-alive due goes out now (the timer, when it
+    // wakes, finds it sent and waits for the next); the check is reported
+    // done behind the write it started.
+    void PostClockCheck(uint64_t generation) override {
+        asio::post(*io_, [this, io = io_.get(), generation] {
+            SendKeepAliveIfDue();
+            asio::post(*io, [this, generation] { SessionClockChecked(this, generation); });
+        });
     }
 
     // Worker thread: the host closed the connection, sent a bad frame, or
@@ -1068,6 +1147,7 @@ class AsioSessionClient final : public SessionClient {
 
     void ShutDownLocked() {
         if (!io_) return;
+        UnwatchSessionClock(this);
         if (worker_.joinable() && worker_.get_id() == std::this_thread::get_id()) {
             asio::post(*io_, [this] { CloseOnWorker(); });
             return;  // joined by the next Close or Connect from another thread
@@ -1107,7 +1187,7 @@ class AsioSessionClient final : public SessionClient {
     std::optional<asio::executor_work_guard<asio::io_context::executor_type>> guard_;
     std::unique_ptr<tcp::socket> socket_;
     std::unique_ptr<asio::steady_timer> deadline_;
-    std::unique_ptr<asio::steady_timer> keepalive_;
+    std::unique_ptr<SessionTimer> keepalive_;
     HandlerMemory keepalive_memory_;  // the keep-alive timer's wait
     std::thread worker_;
     Handler handler_;

@@ -34,7 +34,9 @@
 // while, so a live panel is never taken for a silent one. Memory of a
 // connection is freed when it closes. Sending allocates nothing: the queues
 // are allocated when a connection is accepted. A host's sender may queue a
-// burst of frames (QueueTo) and wake the worker once (Flush).
+// burst of frames (QueueTo) and wake the worker once (Flush). The bounds'
+// times are measured on the session clock (session_clock.h), which tests
+// advance.
 #pragma once
 
 #include <array>
@@ -114,6 +116,7 @@ struct SessionPeerStats {
     uint64_t frames_received = 0;   // messages handed to the handler
     uint64_t received_dropped = 0;  // of those, dropped by the host's owner (NoteReceivedDropped)
     uint64_t keepalives = 0;        // keep-alives received (never handed to the handler)
+    bool mid_frame = false;         // a frame has begun and is not complete yet
 };
 
 // A host's counters since its last Host call, read from any thread.
