@@ -2,13 +2,10 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -17,6 +14,7 @@
 #include <sstream>
 #include <string>
 
+#include "child_process.h"
 #include "zu/platform/ini_file.h"
 #include "zu/platform/load_problems.h"
 #include "zu/platform/paths.h"
@@ -26,6 +24,8 @@ namespace zu::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::RunAsUnprivileged;
+using test_support::RunWithFileSizeLimit;
 using namespace std::chrono_literals;
 
 class FilesTest : public ::testing::Test {
@@ -84,34 +84,6 @@ bool ReturnsWithin(std::chrono::milliseconds bound, const std::string& fifo,
     }
     worker.join();
     return in_time;
-}
-
-// Runs `body` in a child process that cannot write where the file modes
-// forbid it (as root: under the unprivileged user 65534); its exit code.
-int RunAsUnprivileged(const std::function<int()>& body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(90);
-        ::_exit(body());
-    }
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
-}
-
-// Runs `body` in a child process whose files cannot grow beyond `bytes`
-// (as on a disk that is full); its exit code.
-int RunWithFileSizeLimit(rlim_t bytes, const std::function<int()>& body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);  // the write fails instead
-        const rlimit limit{bytes, bytes};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(91);
-        ::_exit(body());
-    }
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
 }
 
 // A named pipe where a file is expected holds no reader: every layer that

@@ -15,6 +15,7 @@
 #include <string>
 #include <utility>
 
+#include "child_process.h"
 #include "zu/platform/load_problems.h"
 #include "zu/platform/paths.h"
 
@@ -22,6 +23,7 @@ namespace zu::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::RunAsUnprivileged;
 
 class IniFileTest : public ::testing::Test {
   protected:
@@ -317,20 +319,6 @@ TEST_F(IniFileTest, AKilledWritersTemporaryFileIsClearedByTheNextWriter) {
     EXPECT_FALSE(fs::exists(stale));
     EXPECT_TRUE(fs::exists(live));
     EXPECT_EQ(Get("Main", "Key"), "1");
-}
-
-// Runs `body` in a child process under a user that is not root (root reads
-// any file whatever its mode); returns the child's exit code.
-template <typename Body>
-int RunAsUnprivileged(Body body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(90);
-        ::_exit(body());
-    }
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
 }
 
 TEST_F(IniFileTest, AFileThatCannotBeReadIsNeverOverwritten) {
