@@ -649,12 +649,12 @@ TEST_F(InstructorPowerplantValues, OilStepStatesReachTheComponentsAndLines) {
     // In manual mode the ECU and its line go out; a failed synchrophaser
     // loses its line.
     EngineManualFlag[0] = 255;
-    PowerplantsInstructorStates[kPpSynchrophaser] = 1;
+    PowerplantsInstructorStates[9] = 1;  // the synchrophaser failed
     EngineOilUpdate();
-    EXPECT_EQ(v(kPpEcu1), 0.0);
-    EXPECT_EQ(v(kPpEcu2), 1.0);
+    EXPECT_EQ(v(8), 0.0);   // ECU 1
+    EXPECT_EQ(v(19), 1.0);  // ECU 2
     EXPECT_EQ(v(36), 0.0);
-    EXPECT_EQ(v(kPpSynchrophaser), 0.0);
+    EXPECT_EQ(v(9), 0.0);  // the synchrophaser
     EXPECT_EQ(v(45), 0.0);
 
     // The lever state (panel value below 10000) makes engine 1's MFV act.
@@ -664,8 +664,9 @@ TEST_F(InstructorPowerplantValues, OilStepStatesReachTheComponentsAndLines) {
     EXPECT_EQ(v(2), v(27));
 
     Autofeather.armed = 1;
-    EXPECT_EQ(v(kPpAutofeather), 1.0);
-    for (int i : {kPpUnused6, kPpTorque1, kPpTorque2, kPpEngine1OilRefill}) {
+    EXPECT_EQ(v(21), 1.0);  // autofeather
+    // Not shown, TRQ 1, TRQ 2, engine 1 oil.
+    for (int i : {6, 10, 20, 11}) {
         EXPECT_EQ(v(i), 0.0) << i;
     }
 }
