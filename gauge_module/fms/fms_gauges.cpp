@@ -71,20 +71,6 @@ const int32_t FmsRectKeys[kFmsKeyRects + 1] = {
     'V', 'W', 'X', 'Y', 'Z', 10,  11,  13,  12,  14,  15,  16,  17,  18,  19,  20,
     21,  '1', '2', '3', '4', '5', '6', '7', '8', '9', 40,  '0', 41,  42,  43,  44};
 
-namespace {
-
-// A key click starts from its beginning, also while the last one still
-// sounds: keys typed quickly click once each.
-void PlayKeyClick() {
-    SoundObject* click = &SoundSet[kSoundClickSwitchSmall];
-    if (click->buffer == nullptr || RestoreSoundBuffer(click) < 0) return;
-    platform::SoundBufferSetPan(click->buffer, kClickPan);
-    platform::SoundBufferSetCurrentPosition(click->buffer, 0);
-    platform::SoundBufferPlay(click->buffer, 0, 0, 0);
-}
-
-}  // namespace
-
 void FmsKeyPress(int rect) {
     if (rect < 1 || rect > kFmsKeyRects) return;
     const int32_t key = FmsRectKeys[rect];
@@ -98,8 +84,9 @@ void FmsKeyPress(int rect) {
             CduDepositFunctionKey(key, ' ');
         }
     }
-    // 2. The click, powered or not.
-    PlayKeyClick();
+    // 2. The click, powered or not, from its beginning: keys typed quickly
+    //    click once each.
+    PlayClickFromStart(&SoundSet[kSoundClickSwitchSmall], kClickPan);
     // 3. The panel refreshes.
     ArmRefresh(kRefreshRadios, kKeyRefresh);
 }

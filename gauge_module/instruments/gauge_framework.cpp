@@ -155,6 +155,21 @@ void PlayClickKeepPan(SoundObject* object) {
     platform::SoundBufferPlay(object->buffer, 0, 0, 0);
 }
 
+void PlayClickFromStart(SoundObject* object, int32_t pan) {
+    if (object == nullptr || object->buffer == nullptr) return;
+    if (RestoreSoundBuffer(object) < 0) return;
+    platform::SoundBufferSetPan(object->buffer, pan);
+    platform::SoundBufferSetCurrentPosition(object->buffer, 0);
+    platform::SoundBufferPlay(object->buffer, 0, 0, 0);
+}
+
+void PlayClickFromStartKeepPan(SoundObject* object) {
+    if (object == nullptr || object->buffer == nullptr) return;
+    if (RestoreSoundBuffer(object) < 0) return;
+    platform::SoundBufferSetCurrentPosition(object->buffer, 0);
+    platform::SoundBufferPlay(object->buffer, 0, 0, 0);
+}
+
 int32_t WrapDegrees(int32_t value, int32_t step) {
     int32_t v = (value + 360 + step) % 360;
     // Values outside 0..359 (a corrupt saved setting) come back into range.

@@ -192,6 +192,10 @@ bool FlashPhase();
 void PlayClick(SoundObject* object, int32_t pan);
 // The same, keeping the pan the buffer last had.
 void PlayClickKeepPan(SoundObject* object);
+// Plays it from its beginning, also while it still sounds: with the pan
+// given, or keeping the buffer's last pan.
+void PlayClickFromStart(SoundObject* object, int32_t pan);
+void PlayClickFromStartKeepPan(SoundObject* object);
 
 // ---------------------------------------------------------------------------
 // Knobs

@@ -73,10 +73,7 @@ void CvrRefresh() {
 }
 
 void PlayCallChime() {
-    SoundObject* chime = &SoundSet[kSoundCall];
-    if (chime->buffer == nullptr || RestoreSoundBuffer(chime) < 0) return;
-    platform::SoundBufferSetCurrentPosition(chime->buffer, 0);
-    platform::SoundBufferPlay(chime->buffer, 0, 0, 0);
+    PlayClickFromStartKeepPan(&SoundSet[kSoundCall]);
 }
 
 template <int I, int32_t Pan>
