@@ -17,13 +17,6 @@
 
 namespace zu::platform {
 
-int64_t FileSize(std::string_view windows_path) {
-    const std::string host = ToHostPath(windows_path);
-    struct stat st {};
-    if (host.empty() || ::stat(host.c_str(), &st) != 0) return -1;
-    return static_cast<int64_t>(st.st_size);
-}
-
 namespace {
 
 // What a file's status names when it is not a regular file.

@@ -28,9 +28,6 @@
 
 namespace zu::platform {
 
-// Size in bytes of the file, or -1 when its status cannot be read.
-int64_t FileSize(std::string_view windows_path);
-
 // A host path opened without waiting on what it names (OpenHostFile).
 struct OpenedFile {
     int fd = -1;    // the open descriptor (the caller closes it), or -1
